@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the program and the tests need, only when missing,
+# then configures the build folder. Sourced by run.sh and test.sh.
+set -euo pipefail
+
+QUAD_PACKAGES=(cmake g++ make qt6-base-dev qt6-translations-l10n libsqlcipher-dev libgtest-dev
+               poppler-utils xvfb xauth libgl-dev)
+
+quad_install_missing() {
+    local missing=()
+    for p in "${QUAD_PACKAGES[@]}"; do
+        if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+            missing+=("$p")
+        fi
+    done
+    if [ ${#missing[@]} -eq 0 ]; then
+        return 0
+    fi
+    echo "Installing: ${missing[*]}"
+    local sudo=""
+    if [ "$(id -u)" -ne 0 ]; then
+        sudo="sudo"
+    fi
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+quad_build() {
+    local root="$1"
+    cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake --build "$root/build" -j"$(nproc)"
+}

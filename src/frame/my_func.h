@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+namespace quad {
+
+/// Value of key in section of the settings file ini_file; the default when the file, section
+/// or key is missing; "" for a key present with an empty value.
+QString leggi_ini(const QString& ini_file, const QString& section, const QString& key, const QString& def);
+/// Writes one key, creating file and section when missing. Non-zero on success.
+long scrivi_ini(const QString& ini_file, const QString& section, const QString& key, const QString& value);
+/// The path with a trailing separator ("/" for an empty path); unchanged when it has one.
+QString aggiungi_barra(const QString& path);
+/// True when path names an ordinary, visible file, or a wildcard pattern matches at least one.
+/// A folder counts as missing; errors give false.
+bool file_esiste(const QString& path);
+/// Opens a document with the program the desktop associates with it; returns a value above 32
+/// on success, as the shell call did, and reports nothing.
+long apri_documento(const QString& file, const QString& verb = QStringLiteral("open"));
+/// Replaces the desktop opener (tests record the files instead of launching programs).
+void setDocumentOpener(std::function<bool(const QString&)> opener);
+
+} // namespace quad

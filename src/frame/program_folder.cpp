@@ -1,0 +1,45 @@
+#include "program_folder.h"
+
+#include "file_lookup.h"
+#include "my_func.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+namespace quad {
+
+namespace {
+QString g_programFolder;
+}
+
+QString programFolder()
+{
+    if (!g_programFolder.isEmpty())
+        return g_programFolder;
+    return QCoreApplication::applicationDirPath();
+}
+
+void setProgramFolder(const QString& folder)
+{
+    g_programFolder = QDir::cleanPath(folder);
+}
+
+QString iniPath()
+{
+    return aggiungi_barra(programFolder()) + QLatin1String(kIniFile);
+}
+
+QString resolveDataFolder(const QString& folder)
+{
+    if (folder.isEmpty())
+        return programFolder();
+    return resolveNoCase(programFolder(), folder);
+}
+
+QString fileInFolder(const QString& folder, const QString& name)
+{
+    const QString found = findEntryNoCase(folder, name);
+    return found.isNull() ? QDir(folder).filePath(name) : found;
+}
+
+} // namespace quad

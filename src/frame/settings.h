@@ -1,0 +1,14 @@
+#pragma once
+
+#include "working_state.h"
+
+namespace quad {
+
+/// Loads the settings file of the program folder into the working state, creating it with
+/// its defaults when the whole file is missing (an existing file is never completed).
+void leggi_impostazioni(WorkingState& state);
+
+/// The default column mask: one "X" for each of 34 columns.
+QString defaultColumnMask();
+
+} // namespace quad

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+namespace quad {
+
+/// The working state of the program: what the main window and its dialogs hand each other.
+/// One instance lives in the main window; dialogs get a reference to it.
+struct WorkingState
+{
+    // Settings loaded from imposta.ini.
+    QString p_chk_back_up; ///< "0" or "1"
+    QString p_path_back_up; ///< back-up folder
+    QString p_eln_colonne; ///< grid column mask, one "X" or "-" per column
+    QString p_quad_rete; ///< network register switch, "0" or "1"
+    QString p_eln_uffici; ///< office names joined by ";"
+    QString p_path_eln_uffici; ///< office folders joined by ";"
+    QString p_postazione; ///< "Server" or "Client" (or "" when the key is missing)
+    QString p_path_postazione; ///< Path_Postazione setting
+
+    // Historical archives.
+    bool p_sub_use = false; ///< historical archives (SUB_ folders) exist
+    QStringList p_sub_dir; ///< their names, as found on disk without the prefix
+
+    // Archive in use.
+    QString p_sessione = QStringLiteral("Menu"); ///< "Menu", "Entrata" or "Uscita"
+    bool p_unload = false; ///< the login succeeded
+    QString p_path_archivio; ///< folder chosen in the archive file dialog
+    QString p_path_cartella; ///< data folder of the archive in use ("" until opened)
+    QString p_password; ///< login password, also the archives' key
+    QString p_nome_database = QStringLiteral("Arch_quadernolo.mdb");
+
+    // Dialog hand-over.
+    QVariant p_txt_corr; ///< corrected subject (null when none)
+    bool p_alert0 = false; ///< annulment confirmed
+    QVariant p_alert1; ///< from-date of the date-range dialog
+    QVariant p_alert2; ///< to-date of the date-range dialog
+    QString p_mess_annullato; ///< annulment note ("" on cancel)
+    bool p_modo_window = false; ///< OK pressed in the date-range dialog
+
+    // Entry editing.
+    bool p_frm_nomi = false; ///< the address-book correction dialog is open
+    bool p_stop = false; ///< the program is filling a new record
+    bool p_update = false; ///< the current entry was modified
+    bool p_update_nomi = false; ///< the address-book record was modified
+    bool p_update_mittenti = false; ///< the correspondent rows were modified
+    bool p_locked = false; ///< the open entry is registered
+    int p_index = 0; ///< mask box that last had the focus
+    bool p_new_ins = false; ///< a new entry is being inserted
+    bool p_modifica = false; ///< the program is filling mask boxes
+    bool p_uscita = false; ///< the entry is being left
+    bool p_del_new_ins = false; ///< a new entry is being dropped
+    int p_primo_ins = 0; ///< first-insert marker of the new-entry routine
+    QDate p_ultima_data; ///< date of the last entry (today on an empty register)
+};
+
+} // namespace quad

@@ -1,0 +1,175 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QVariant>
+#include <QVariantList>
+
+#include <functional>
+#include <memory>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace quad {
+
+/// What went wrong with a database call, told apart so that a window can say the right thing:
+/// a wrong password is not a damaged file, and a missing file is not a busy one.
+enum class DbError {
+    None,
+    NotFound, ///< the file does not exist (nothing was created)
+    WrongKey, ///< the file exists but the key does not open it (or it is not a database at all)
+    Busy, ///< another station holds a lock longer than the busy timeout
+    CantOpen, ///< the file exists but cannot be opened (permissions, a folder, ...)
+    Corrupt, ///< the file opens with the key but its pages are damaged
+    MissingTable, ///< the statement names a table the file does not have
+    Constraint, ///< a key or NOT NULL rule refused the write
+    ReadOnly, ///< the file or its folder cannot be written
+    Other
+};
+
+/// The outcome of a database call: a code and a readable (Italian where it reaches the user) text.
+struct DbResult
+{
+    DbError code = DbError::None;
+    QString message;
+
+    bool ok() const { return code == DbError::None; }
+    static DbResult success() { return {}; }
+    static DbResult failure(DbError c, const QString& text) { return {c, text}; }
+};
+
+/// A prepared statement. Values are bound as parameters, never pasted into the text.
+class Statement
+{
+public:
+    Statement() = default;
+    Statement(Statement&& other) noexcept;
+    Statement& operator=(Statement&& other) noexcept;
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+    ~Statement();
+
+    bool isValid() const { return m_stmt != nullptr; }
+    /// Binds every value in order (1-based positions). A null QVariant binds NULL; a QDate binds
+    /// 'yyyy-MM-dd', a QTime 'HH:mm:ss', a QDateTime 'yyyy-MM-dd HH:mm:ss', a bool -1/0.
+    DbResult bindAll(const QVariantList& values);
+    DbResult bind(int position, const QVariant& value);
+    /// Steps once: true while a row is available. A failure ends with false and sets error().
+    bool next();
+    DbResult error() const { return m_error; }
+    DbResult reset();
+
+    int columnCount() const;
+    QString columnName(int column) const;
+    QString declaredType(int column) const;
+    /// Value of a column of the current row: int64, double, QString, QByteArray or a null QVariant.
+    QVariant value(int column) const;
+    sqlite3_stmt* handle() const { return m_stmt; }
+
+private:
+    friend class Connection;
+    sqlite3_stmt* m_stmt = nullptr;
+    sqlite3* m_db = nullptr;
+    DbResult m_error;
+};
+
+/// One open database file. Opening never creates a file; a keyed file is keyed before its first read.
+/// One connection per file and key is shared across the program through shared(): key derivation is
+/// slow by design, and one connection per file keeps locking simple.
+class Connection
+{
+public:
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    /// Opens an existing file for reading and writing. An empty key opens an unkeyed file.
+    /// Checks the key with a read of the schema: a wrong key gives DbError::WrongKey, a missing file
+    /// DbError::NotFound. Returns null on failure and fills *error.
+    static std::shared_ptr<Connection> open(const QString& path, const QByteArray& key, DbResult* error);
+    /// The program-wide connection for this file and key, opened on first use.
+    static std::shared_ptr<Connection> shared(const QString& path, const QByteArray& key, DbResult* error);
+    /// Forgets every shared connection of this file (after a rekey or before a file is replaced).
+    static void dropShared(const QString& path);
+    /// Creates a new empty database file; fails if the file exists. For the build tool and tests.
+    static std::shared_ptr<Connection> create(const QString& path, const QByteArray& key, DbResult* error);
+
+    QString path() const { return m_path; }
+    QByteArray key() const { return m_key; }
+    sqlite3* handle() const { return m_db; }
+
+    /// Prepares a statement; on failure the statement is invalid and *error says why.
+    Statement prepare(const QString& sql, DbResult* error) const;
+    /// Runs a statement (or several separated by ';' when params is empty) to the end.
+    DbResult exec(const QString& sql, const QVariantList& params = {});
+    /// Runs a query and calls row() for every row until it returns false.
+    DbResult query(const QString& sql, const QVariantList& params, const std::function<bool(const Statement&)>& row);
+    /// First column of the first row, or a null QVariant when there is none.
+    QVariant scalar(const QString& sql, const QVariantList& params = {}, DbResult* error = nullptr);
+    bool tableExists(const QString& table);
+
+    DbResult begin(bool immediate = false);
+    DbResult commit();
+    DbResult rollback();
+    bool inTransaction() const;
+
+    /// Proves the key opens the archive: reads "select * from test_pass". A missing table is
+    /// DbError::MissingTable, a wrong key DbError::WrongKey.
+    DbResult testRead();
+    /// Changes the key of the open file. The connection goes on with the new key.
+    DbResult rekey(const QByteArray& newKey);
+    /// Rebuilds the file in place; the key is kept.
+    DbResult vacuum();
+    /// Copies the whole database into destination with the online backup. The copy has this
+    /// connection's key. The copy is written to a temporary file beside destination and renamed over
+    /// it only when complete, so a failed copy leaves an older destination as it was.
+    DbResult backupTo(const QString& destination);
+
+    /// Turns an SQLite result code of this connection into a DbResult.
+    DbResult resultFor(int rc, const QString& what) const;
+    /// Last row id inserted on this connection.
+    qint64 lastInsertId() const;
+    int changes() const;
+
+private:
+    Connection() = default;
+    static std::shared_ptr<Connection> openImpl(const QString& path, const QByteArray& key, bool create,
+                                                DbResult* error);
+    QString m_path;
+    QByteArray m_key;
+    sqlite3* m_db = nullptr;
+};
+
+/// RAII transaction: rolls back unless commit() succeeded.
+class Transaction
+{
+public:
+    explicit Transaction(Connection& db, bool immediate = false);
+    ~Transaction();
+    DbResult begun() const { return m_begun; }
+    DbResult commit();
+
+private:
+    Connection& m_db;
+    DbResult m_begun;
+    bool m_active = false;
+};
+
+/// The parts of an archive connection string that matter here:
+/// "...;Data Source=<folder>\<file>;...;Jet OLEDB:Database Password=<password>".
+struct ConnectionString
+{
+    QString dataSource;
+    QString password;
+
+    static ConnectionString parse(const QString& text);
+    static QString build(const QString& folder, const QString& file, const QString& password);
+};
+
+/// ADO type codes for declared column types.
+enum AdoType { adInteger = 3, adDouble = 5, adDate = 7, adBoolean = 11, adVarWChar = 202, adLongVarWChar = 203 };
+/// Maps a declared SQLite column type to the ADO type code used across the program.
+int adoTypeForDeclared(const QString& declared);
+
+} // namespace quad

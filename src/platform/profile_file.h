@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+namespace quad {
+
+/// A settings file in the Windows profile format ("[section]" lines followed by "key=value"
+/// lines), read and written one key at a time. Sections and keys are matched without regard
+/// to case and to surrounding blanks; lines the program does not know (comments, other
+/// sections, odd spacing) are kept as they are. Text is UTF-8; line ends follow the file's own
+/// (CR LF for a new file).
+class ProfileFile
+{
+public:
+    /// The value of key in section; the default when the file, the section or the key is missing.
+    /// A key present with an empty value gives "". Blanks around the value are dropped, and one
+    /// pair of enclosing double quotes is removed.
+    static QString read(const QString& file, const QString& section, const QString& key, const QString& defaultValue);
+    /// Sets key in section to value, creating the file and the section when missing; every
+    /// other line stays as it was. The file is replaced in one step, so a failure never leaves
+    /// half a file. Returns false when the file cannot be written.
+    static bool write(const QString& file, const QString& section, const QString& key, const QString& value);
+};
+
+} // namespace quad

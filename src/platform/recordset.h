@@ -1,0 +1,198 @@
+#pragma once
+
+#include "database.h"
+
+#include <QObject>
+#include <QString>
+#include <QVariant>
+
+#include <memory>
+#include <stdexcept>
+
+namespace quad {
+
+/// Raised for programming faults only: an unknown or ambiguous field name, a read with no
+/// current record. User input errors (a criteria text that does not parse) come back as
+/// DbResult instead.
+class RecordsetError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+/// ADO's reasons for a record change.
+enum class ChangeReason {
+    AddNew = 1,
+    Delete = 2,
+    Update = 3,
+    UndoUpdate = 4,
+    UndoAddNew = 5,
+    UndoDelete = 6,
+    Requery = 7,
+    Resynch = 8,
+    Close = 9,
+    Move = 10,
+    FirstChange = 11
+};
+
+/// ADO's event statuses.
+enum class EventStatus { OK = 1, ErrorsOccurred = 2, CantDeny = 3, Cancel = 4, UnwantedEvent = 5 };
+
+enum class SearchDirection { Forward = 1, Backward = -1 };
+
+/// Pending state of a row since the last UpdateBatch.
+enum class RowStatus { Unmodified, Modified, New, Deleted };
+
+/// A column of a recordset.
+struct FieldInfo
+{
+    QString name; ///< as the query names it (for "SELECT a.*, b.*" the bare column name)
+    QString table; ///< source table ("" for expressions and in-memory recordsets)
+    int type = adVarWChar; ///< ADO type code (adInteger, adDouble, adDate, adBoolean, adVarWChar, adLongVarWChar)
+    int definedSize = 0;
+    /// "table.name" when the source table is known, else the name.
+    QString qualifiedName() const { return table.isEmpty() ? name : table + QLatin1Char('.') + name; }
+};
+
+/// Bookmarks are stable for the life of a snapshot (until Requery).
+using Bookmark = qint64;
+
+/// A client-side recordset over a query snapshot, in batch mode: the rows are read once when
+/// it opens, edits stay pending in memory until updateBatch() writes them all in one
+/// transaction, or cancelBatch() drops them.
+///
+/// Field values are QVariants: null for Null; qint64 for integers; double; QString for text;
+/// QDate for dates, QTime for time-only values, QDateTime for date-and-time values; bool for
+/// yes/no fields (stored -1/0).
+///
+/// Fields are found by index, by name without regard to case, or by "table.name" when a join
+/// repeats a name. An unqualified name that a join repeats is ambiguous: fieldIndex() gives -1
+/// and value()/setValue() by name raise RecordsetError.
+class Recordset : public QObject
+{
+    Q_OBJECT
+public:
+    explicit Recordset(QObject* parent = nullptr);
+    ~Recordset() override;
+
+    // --- opening -------------------------------------------------------------------------
+    /// Runs the query on the connection and keeps its rows; the first row becomes current.
+    /// On failure the recordset stays closed and the error is returned (and signalled).
+    DbResult open(std::shared_ptr<Connection> db, const QString& sql, const QVariantList& params = {});
+    /// Starts an in-memory recordset: appendField() for each column, then openInMemory().
+    void appendField(const QString& name, int adoType, int definedSize = 0);
+    void openInMemory();
+    /// Reads the query again; drops the filter, the sort, pending changes and bookmarks; the
+    /// first row becomes current. Emits modelReset().
+    DbResult requery();
+    void close();
+    bool isOpen() const;
+    std::shared_ptr<Connection> connection() const;
+    QString source() const; ///< the query text
+
+    // --- fields --------------------------------------------------------------------------
+    int fieldCount() const;
+    const FieldInfo& field(int index) const;
+    /// Index of a field by name, by "table.name" or "[name]"; -1 when unknown or ambiguous.
+    int fieldIndex(const QString& name) const;
+    /// Value of a field of the current record. Raises RecordsetError at BOF/EOF or for an
+    /// unknown name.
+    QVariant value(int index) const;
+    QVariant value(const QString& name) const;
+    /// Writes a field of the current record (pending until updateBatch). The first change of
+    /// a row emits recordChangeComplete(FirstChange); a text is converted to the field's type
+    /// and refused when it does not fit ("abc" into a number).
+    DbResult setValue(int index, const QVariant& value);
+    DbResult setValue(const QString& name, const QVariant& value);
+
+    // --- position ------------------------------------------------------------------------
+    bool bof() const;
+    bool eof() const;
+    /// Rows in the current view (after the filter).
+    int recordCount() const;
+    /// 1-based position of the current record in the view; 0 at BOF or EOF or when empty.
+    int absolutePosition() const;
+    void setAbsolutePosition(int position);
+    /// Index in the view of the current record, or -1 at BOF/EOF (for grids).
+    int currentRow() const;
+    void setCurrentRow(int row);
+    void moveFirst();
+    void moveLast();
+    void moveNext();
+    void movePrevious();
+    Bookmark bookmark() const;
+    /// Makes the row with this bookmark current; false when it is not in the view.
+    bool setBookmark(Bookmark mark);
+
+    // --- filter, find, sort --------------------------------------------------------------
+    /// Applies a criteria text ("Oggetto like '%rossi%' AND Progressivo >= 10"); an empty text
+    /// clears the filter. The first row of the new view becomes current. A text that does not
+    /// parse, names an unknown field or compares a value of the wrong kind is refused and
+    /// leaves the filter and the position as they were.
+    DbResult setFilter(const QString& criteria);
+    void clearFilter();
+    bool hasFilter() const;
+    /// The filter text, or "none" when there is none.
+    QString filterText() const;
+    /// ADO's Find: one clause "field op value"; starts at start (or the current record),
+    /// skipping skip records, in the given direction. Found: that record becomes current and the
+    /// result is true. Not found: EOF (forward) or BOF (backward). A refused text returns an
+    /// error in *error and keeps the position.
+    bool find(const QString& criteria, int skip = 0, SearchDirection direction = SearchDirection::Forward,
+              Bookmark start = -1, DbResult* error = nullptr);
+    /// "field [ASC|DESC][, field ...]"; an empty text restores the query order. A bad key is
+    /// refused and leaves the order as it was. The current record stays current.
+    DbResult setSort(const QString& sort);
+    QString sort() const;
+    /// A second cursor over the same rows and pending changes, with its own position and filter.
+    std::shared_ptr<Recordset> clone();
+
+    // --- changes -------------------------------------------------------------------------
+    /// Appends a new empty row (pending) and makes it current; emits recordChangeComplete(AddNew).
+    void addNew();
+    /// Marks the current record deleted (pending); it leaves the view. Emits recordChangeComplete(Delete).
+    DbResult deleteCurrent();
+    /// Writes every pending change in one transaction, each change back to its own table and row.
+    /// On failure nothing is written, the changes stay pending and the error is returned and signalled.
+    DbResult updateBatch();
+    /// Drops every pending change.
+    void cancelBatch();
+    bool hasPendingChanges() const;
+    RowStatus rowStatus() const; ///< of the current record
+
+    // --- persistence ---------------------------------------------------------------------
+    /// Writes the rows of the view in ADO's XML rowset format (pending changes as they stand).
+    DbResult save(const QString& file) const;
+    /// Reads a file in ADO's XML rowset format into a new in-memory recordset; a malformed file
+    /// gives null and an error, never a partial result.
+    static std::shared_ptr<Recordset> openXml(const QString& file, DbResult* error);
+    /// The rows of the view from the current record on (at most rows when rows >= 0), fields
+    /// joined by columnSep and rows ended by rowSep, Null written as nullExpr. The position
+    /// moves past the last row read.
+    QString getString(const QString& columnSep = QStringLiteral("\t"), const QString& rowSep = QStringLiteral("\r"),
+                      const QString& nullExpr = QString(), int rows = -1);
+
+    /// Displays a value as the program shows it: dates dd/MM/yyyy, times HH:mm:ss, yes/no as
+    /// "Vero"/"Falso", Null as "".
+    static QString displayText(const QVariant& value);
+
+signals:
+    /// Before the current record changes (data control WillMove).
+    void willMove();
+    /// After the current record changed, also to BOF/EOF (data control MoveComplete).
+    void moveComplete();
+    /// After a record change (data control RecordChangeComplete). The handler may set *status.
+    void recordChangeComplete(quad::ChangeReason reason, quad::EventStatus* status);
+    /// A database error while opening, re-reading or writing (data control Error).
+    void error(const quad::DbResult& result);
+    /// The rows, the view or the order changed wholesale (requery, filter, sort).
+    void modelReset();
+    /// Field values of a row in the view changed.
+    void rowChanged(int row);
+
+private:
+    struct Impl;
+    std::shared_ptr<Impl> d;
+};
+
+} // namespace quad
