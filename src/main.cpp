@@ -22,6 +22,11 @@ int main(int argc, char** argv)
     quad::MessageService::install(&messages);
 
     quad::Quadernolo window;
+    // The login comes before the window shows; a failed login ends the program here.
+    if (!window.Form_Load()) {
+        quad::MessageService::install(nullptr);
+        return 0;
+    }
     window.show();
     const int rc = app.exec();
     quad::MessageService::install(nullptr);

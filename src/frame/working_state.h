@@ -23,7 +23,9 @@ struct WorkingState
 
     // Historical archives.
     bool p_sub_use = false; ///< historical archives (SUB_ folders) exist
-    QStringList p_sub_dir; ///< their names, as found on disk without the prefix
+    /// Their names without the prefix, in upper case; the folders are found again on disk
+    /// without regard to case.
+    QStringList p_sub_dir;
 
     // Archive in use.
     QString p_sessione = QStringLiteral("Menu"); ///< "Menu", "Entrata" or "Uscita"

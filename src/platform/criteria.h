@@ -40,23 +40,35 @@ public:
 };
 
 /// A parsed criteria text, ready to be evaluated over many rows without parsing again.
-/// Grammar and semantics: clauses "Field Op Value" (Op one of = <> < > <= >= LIKE, any case),
-/// joined by AND / OR (AND binds tighter), parentheses allowed; text in single quotes ('' for
-/// a quote), dates between # read day first, numbers with point or comma, True/False/Vero/Falso.
-/// LIKE: % and * match any run, anywhere; _ is literal; text compares ignore case, keep accents.
-/// Null matches no comparison.
+/// Grammar and semantics: clauses "Field Op Value" (Op one of = <> < > <= >= LIKE, any case,
+/// blanks around it optional), joined by AND / OR in any case (AND binds tighter), parentheses
+/// allowed; fields bare, "table.name" or [bracketed], matched by the resolver.
+/// Values by the field's kind:
+/// - text fields: 'text' in single quotes ('' for a quote); compares ignore case (Unicode
+///   folding) and keep accents ("città" = "CITTÀ", "citta" differs); order is by code point;
+/// - number fields: a number with point or comma ("1,5", "-1"), also written as quoted text
+///   ('12'); True/False/Vero/Falso count as -1/0; "12a" is refused;
+/// - date/time fields: #date# or a quoted date, read by parseDateText (day first); compared as
+///   seconds since 1899-12-30, a date alone being its midnight, a time alone counted from day 0;
+/// - yes/no fields: True/False/Vero/Falso (any case), -1 or 0.
+/// LIKE wants a quoted pattern: % and * match any run, anywhere; _ is literal; the whole value
+/// must match. On a field that is not text it matches the value as the program shows it
+/// (numbers in digits, dd/MM/yyyy, HH:mm:ss, Vero/Falso).
+/// Null matches no comparison ("<>" and LIKE '%' included).
 class Criteria
 {
 public:
     virtual ~Criteria() = default;
 
     /// Parses text against the fields the resolver knows. Returns null and an Italian error
-    /// text in *error for a text that does not parse, names an unknown or ambiguous field, or
-    /// compares a value of the wrong kind ("12a" with a number, an impossible date).
+    /// text in *error ("Criterio non valido: " and the reason) for a text that is empty or does
+    /// not parse, names an unknown or ambiguous field, or compares a value of the wrong kind
+    /// ("12a" with a number, an impossible date, unquoted text). On success *error is cleared.
+    /// error may be null.
     static std::unique_ptr<Criteria> parse(const QString& text, const CriteriaFieldResolver& resolver, QString* error);
 
     virtual bool matches(const CriteriaRow& row) const = 0;
-    /// True when the text is a single clause (what Find accepts).
+    /// True when the text is a single clause, parentheses around it allowed (what Find accepts).
     virtual bool isSingleClause() const = 0;
 };
 

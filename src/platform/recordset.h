@@ -50,12 +50,20 @@ struct FieldInfo
     QString table; ///< source table ("" for expressions and in-memory recordsets)
     int type = adVarWChar; ///< ADO type code (adInteger, adDouble, adDate, adBoolean, adVarWChar, adLongVarWChar)
     int definedSize = 0;
+    /// The name the recordset shows for the field (ADO's Fields(i).Name): the bare name, or
+    /// "table.name" when the recordset repeats the bare name. fieldIndex() always accepts it.
+    QString uniqueName;
     /// "table.name" when the source table is known, else the name.
     QString qualifiedName() const { return table.isEmpty() ? name : table + QLatin1Char('.') + name; }
 };
 
-/// Bookmarks are stable for the life of a snapshot (until Requery).
+/// Bookmarks are stable for the life of a snapshot (until Requery): the 1-based ordinal of
+/// the row in the query's own order (rows added later follow the last row). 0 is no bookmark.
 using Bookmark = qint64;
+/// Start positions for Recordset::find besides a real bookmark.
+constexpr Bookmark kBookmarkCurrent = -1;
+constexpr Bookmark kBookmarkFirst = -2;
+constexpr Bookmark kBookmarkLast = -3;
 
 /// A client-side recordset over a query snapshot, in batch mode: the rows are read once when
 /// it opens, edits stay pending in memory until updateBatch() writes them all in one
@@ -99,6 +107,9 @@ public:
     /// unknown name.
     QVariant value(int index) const;
     QVariant value(const QString& name) const;
+    /// Value of a field of the row at index row of the view (for grids; no move). Raises
+    /// RecordsetError for a row or column out of range.
+    QVariant valueAt(int row, int column) const;
     /// Writes a field of the current record (pending until updateBatch). The first change of
     /// a row emits recordChangeComplete(FirstChange); a text is converted to the field's type
     /// and refused when it does not fit ("abc" into a number).
@@ -120,9 +131,14 @@ public:
     void moveLast();
     void moveNext();
     void movePrevious();
+    /// Bookmark of the current record; 0 at BOF/EOF.
     Bookmark bookmark() const;
-    /// Makes the row with this bookmark current; false when it is not in the view.
+    /// Makes the row with this bookmark current; false (and no move) when it is not in the view.
     bool setBookmark(Bookmark mark);
+    /// Bookmark of the row at index row of the view (0 when out of range).
+    Bookmark bookmarkAt(int row) const;
+    /// Index in the view of the row with this bookmark, or -1 when it is not in the view.
+    int rowOfBookmark(Bookmark mark) const;
 
     // --- filter, find, sort --------------------------------------------------------------
     /// Applies a criteria text ("Oggetto like '%rossi%' AND Progressivo >= 10"); an empty text
@@ -134,31 +150,54 @@ public:
     bool hasFilter() const;
     /// The filter text, or "none" when there is none.
     QString filterText() const;
-    /// ADO's Find: one clause "field op value"; starts at start (or the current record),
-    /// skipping skip records, in the given direction. Found: that record becomes current and the
-    /// result is true. Not found: EOF (forward) or BOF (backward). A refused text returns an
+    /// ADO's Find: one clause "field op value"; starts at start (kBookmarkCurrent: the current
+    /// record, kBookmarkFirst / kBookmarkLast: the first / last row of the view, else the row of
+    /// that bookmark), skipping skip records, in the given direction. From BOF forward or from
+    /// EOF backward the search starts at the first or last row. Found: that record becomes
+    /// current and the result is true. Not found: EOF (forward) or BOF (backward). A refused text,
+    /// a text of more than one clause or a start bookmark that is not in the view returns an
     /// error in *error and keeps the position.
     bool find(const QString& criteria, int skip = 0, SearchDirection direction = SearchDirection::Forward,
-              Bookmark start = -1, DbResult* error = nullptr);
+              Bookmark start = kBookmarkCurrent, DbResult* error = nullptr);
     /// "field [ASC|DESC][, field ...]"; an empty text restores the query order. A bad key is
-    /// refused and leaves the order as it was. The current record stays current.
+    /// refused and leaves the order as it was. The current record stays current. Null sorts
+    /// first ascending; text ignores case; rows of equal keys keep the query order.
     DbResult setSort(const QString& sort);
     QString sort() const;
-    /// A second cursor over the same rows and pending changes, with its own position and filter.
+    /// A second cursor over the same rows and pending changes, with its own position and filter
+    /// (the clone starts unfiltered, unsorted, on the first row). A change made through one
+    /// cursor shows in the others at once; a row added through one appears at the end of every
+    /// unfiltered cursor. After requery() the two no longer share rows.
     std::shared_ptr<Recordset> clone();
 
     // --- changes -------------------------------------------------------------------------
     /// Appends a new empty row (pending) and makes it current; emits recordChangeComplete(AddNew).
     void addNew();
-    /// Marks the current record deleted (pending); it leaves the view. Emits recordChangeComplete(Delete).
+    /// Marks the current record deleted (pending); it leaves the view of every cursor. As in
+    /// ADO it stays the current record (its values can still be read; rowStatus() is Deleted)
+    /// until the next move: moveNext() goes to the row that followed it, movePrevious() to the
+    /// one before. A row added and not yet written simply goes. Emits
+    /// recordChangeComplete(Delete). Refused at BOF/EOF or on a row already deleted.
     DbResult deleteCurrent();
-    /// Writes every pending change in one transaction, each change back to its own table and row.
-    /// On failure nothing is written, the changes stay pending and the error is returned and signalled.
+    /// Writes every pending change in one transaction, each change back to its own table and row
+    /// (found by the row id kept per source table). Only the fields that changed are written. A
+    /// deleted join row is deleted from every source table, or only from uniqueTable() when set;
+    /// a new join row is inserted into the tables whose fields were given a value (only
+    /// uniqueTable() when set). A row that is no longer in the file fails the batch. On failure
+    /// nothing is written, the changes stay pending and the error is returned and signalled.
+    /// On success emits recordChangeComplete(Update). An in-memory recordset just accepts its
+    /// changes.
     DbResult updateBatch();
-    /// Drops every pending change.
+    /// Drops every pending change: new rows go, deleted rows come back, values return to what
+    /// they were. Every cursor rebuilds its view (filter and sort kept); emits
+    /// recordChangeComplete(UndoUpdate) when something was pending.
     void cancelBatch();
     bool hasPendingChanges() const;
     RowStatus rowStatus() const; ///< of the current record
+    /// ADO's "Unique Table" property: the one source table that deletes and inserts of a join
+    /// touch ("" for every table). Matched without regard to case.
+    void setUniqueTable(const QString& table);
+    QString uniqueTable() const;
 
     // --- persistence ---------------------------------------------------------------------
     /// Writes the rows of the view in ADO's XML rowset format (pending changes as they stand).
@@ -167,13 +206,15 @@ public:
     /// gives null and an error, never a partial result.
     static std::shared_ptr<Recordset> openXml(const QString& file, DbResult* error);
     /// The rows of the view from the current record on (at most rows when rows >= 0), fields
-    /// joined by columnSep and rows ended by rowSep, Null written as nullExpr. The position
-    /// moves past the last row read.
+    /// joined by columnSep and rows ended by rowSep, Null written as nullExpr. Values read as
+    /// displayText() shows them, except yes/no, written -1 / 0 so that the text reads back as a
+    /// number. The position moves past the last row read (EOF when every row was read).
     QString getString(const QString& columnSep = QStringLiteral("\t"), const QString& rowSep = QStringLiteral("\r"),
                       const QString& nullExpr = QString(), int rows = -1);
 
-    /// Displays a value as the program shows it: dates dd/MM/yyyy, times HH:mm:ss, yes/no as
-    /// "Vero"/"Falso", Null as "".
+    /// Displays a value as the program shows it: dates dd/MM/yyyy, times HH:mm:ss, date and time
+    /// "dd/MM/yyyy HH:mm:ss", yes/no as "Vero"/"Falso", reals with a decimal comma and no
+    /// grouping, Null as "".
     static QString displayText(const QVariant& value);
 
 signals:
@@ -185,13 +226,25 @@ signals:
     void recordChangeComplete(quad::ChangeReason reason, quad::EventStatus* status);
     /// A database error while opening, re-reading or writing (data control Error).
     void error(const quad::DbResult& result);
+    /// Just before the rows, the view or the order change wholesale (for models).
+    void modelAboutToReset();
     /// The rows, the view or the order changed wholesale (requery, filter, sort).
     void modelReset();
     /// Field values of a row in the view changed.
     void rowChanged(int row);
+    /// Rows first..last of the view are about to appear / have appeared (addNew, a row added
+    /// through a clone).
+    void rowsAboutToBeInserted(int first, int last);
+    void rowsInserted(int first, int last);
+    /// Rows first..last of the view are about to leave / have left it (a delete).
+    void rowsAboutToBeRemoved(int first, int last);
+    void rowsRemoved(int first, int last);
+
+public:
+    /// Private state of one cursor (opaque outside the recordset's own files).
+    struct Impl;
 
 private:
-    struct Impl;
     std::shared_ptr<Impl> d;
 };
 

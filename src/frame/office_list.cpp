@@ -1,0 +1,67 @@
+#include "office_list.h"
+
+#include "my_func.h"
+#include "program_folder.h"
+
+namespace quad {
+
+namespace {
+const QString kSection = QStringLiteral("Uffici");
+}
+
+QStringList dividi_elenco(const QString& text)
+{
+    if (text.isEmpty())
+        return {};
+    return text.split(QLatin1Char(';'));
+}
+
+QString verifica_nome_ufficio(const QString& name)
+{
+    if (name.trimmed().isEmpty())
+        return QStringLiteral("E' obbligatorio inserire il nome dell' ufficio !");
+    if (name.contains(QLatin1Char(';')))
+        return QStringLiteral("Il nome dell' ufficio non può contenere il carattere ; !");
+    return QString();
+}
+
+QString verifica_percorso_ufficio(const QString& folder)
+{
+    if (folder.contains(QLatin1Char(';')))
+        return QStringLiteral("Il percorso dell' ufficio non può contenere il carattere ; !");
+    return QString();
+}
+
+QString aggiungi_ufficio(WorkingState& s, const QString& name)
+{
+    const QString refusal = verifica_nome_ufficio(name);
+    if (!refusal.isEmpty())
+        return refusal;
+    const QString ini = iniPath();
+    const QStringList names = dividi_elenco(s.p_eln_uffici);
+    QStringList folders = dividi_elenco(s.p_path_eln_uffici);
+    if (folders.size() > names.size()) {
+        folders = folders.mid(0, names.size());
+        s.p_path_eln_uffici = folders.join(QLatin1Char(';'));
+        scrivi_ini(ini, kSection, QStringLiteral("Path"), s.p_path_eln_uffici);
+    }
+    s.p_eln_uffici = s.p_eln_uffici.isEmpty() ? name : s.p_eln_uffici + QLatin1Char(';') + name;
+    scrivi_ini(ini, kSection, QStringLiteral("Elenco"), s.p_eln_uffici);
+    return QString();
+}
+
+void salva_elenco_uffici(WorkingState& s, const QStringList& names, const QStringList& folders)
+{
+    QStringList paired;
+    for (int i = 0; i < names.size(); ++i)
+        paired << folders.value(i);
+    const QString ini = iniPath();
+    const QString elenco = names.join(QLatin1Char(';'));
+    const QString path = paired.join(QLatin1Char(';'));
+    scrivi_ini(ini, kSection, QStringLiteral("Elenco"), elenco);
+    scrivi_ini(ini, kSection, QStringLiteral("Path"), path);
+    s.p_eln_uffici = elenco;
+    s.p_path_eln_uffici = path;
+}
+
+} // namespace quad

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "working_state.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace quad {
+
+/// Splits a ";"-joined list as the settings keep it: "" gives no element, a trailing ";" gives an
+/// empty last element.
+QStringList dividi_elenco(const QString& text);
+
+/// The refusal for an office name, or "" when it is accepted. Blank names and names holding ";"
+/// are refused: a ";" would split the office in two and shift every later office's folder.
+QString verifica_nome_ufficio(const QString& name);
+/// The refusal for an office's folder, or "" when it is accepted (a ";" is refused, as for names).
+QString verifica_percorso_ufficio(const QString& folder);
+
+/// Adds an office at the end of p_eln_uffici and writes Elenco of section Uffici. Path is left as
+/// it is, except that folders beyond the number of offices (which the new office would otherwise
+/// inherit) are dropped from it and from p_path_eln_uffici. Returns the refusal of
+/// verifica_nome_ufficio, "" when the office was added; a refused name changes nothing.
+QString aggiungi_ufficio(WorkingState& s, const QString& name);
+
+/// Writes the list, names and folders in row order, to Elenco and Path of section Uffici and to
+/// the working state. Missing folders are written as empty elements.
+void salva_elenco_uffici(WorkingState& s, const QStringList& names, const QStringList& folders);
+
+} // namespace quad

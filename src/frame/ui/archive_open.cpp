@@ -1,0 +1,213 @@
+// Opening the register from the start menu: archive choice, connections, grid and timers.
+#include "data_control.h"
+#include "field_binding.h"
+#include "frm_sel_cartella.h"
+#include "main_window.h"
+
+#include "message_service.h"
+#include "my_func.h"
+#include "program_folder.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTableView>
+#include <QTimer>
+#include <QToolBar>
+
+namespace quad {
+
+namespace {
+
+QString connessioneImpostazioni()
+{
+    return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=")
+        + fileInFolder(programFolder(), QLatin1String(kSettingsDbFile))
+        + QStringLiteral(" ;Persist Security Info=False ;");
+}
+
+} // namespace
+
+QString Quadernolo::percorso_archivio(const QString& cartella) const
+{
+    return fileInFolder(resolveDataFolder(cartella), state.p_nome_database);
+}
+
+void Quadernolo::Command1_Click()
+{
+    const QString precedente = state.p_path_cartella;
+
+    // The folder is chosen first, so that the archive checked is the one that opens.
+    if (!state.p_sub_use) {
+        state.p_path_cartella = programFolder();
+    } else {
+        frm_sel_cartella chooser(state, this);
+        chooser.exec();
+    }
+    if (state.p_path_cartella.isEmpty()) {
+        lbl_sub_arch->hide();
+        return;
+    }
+    if (!verifica_archivio()) {
+        annulla_apertura(precedente);
+        return;
+    }
+
+    // Every connection opens before the window changes: a failure leaves the start menu as it was.
+    const QFileInfo archivio(percorso_archivio(state.p_path_cartella));
+    Adodc1->setConnectionString(
+        ConnectionString::build(archivio.absolutePath(), archivio.fileName(), state.p_password));
+    Adodc1->setRecordSource(registerQuery());
+    if (!Adodc1->Refresh().ok()) { // Adodc1_Error has told the clerk why
+        annulla_apertura(precedente);
+        return;
+    }
+    Ado_nomi->setConnectionString(connessioneImpostazioni());
+    DbResult impostazioni;
+    if (!DataControl::connectionFor(Ado_nomi->ConnectionString(), &impostazioni)) {
+        msgBox(QStringLiteral("Errore ADO\n\n") + impostazioni.message);
+        annulla_apertura(precedente);
+        return;
+    }
+    ado_mittenti->setConnectionString(Adodc1->ConnectionString());
+
+    // The register is open: switch the window over.
+    Picture2[2]->hide();
+    toolbarButton(QStringLiteral("tb_notifica"))->setVisible(true);
+    toolbarButton(QStringLiteral("tb_scanner"))->setVisible(true);
+    Toolbar1->show();
+    Toolbar2->show();
+    imposta_modo_storico();
+    state.p_sessione = QStringLiteral("Entrata");
+    collega_campi_corrispondente();
+
+    QAction* filtro = toolbarButton(QStringLiteral("tb_filtro_off"));
+    filtro->setChecked(false);
+    colore_griglia_filtro();
+    filtro->setText(QStringLiteral("Filtro on"));
+    filtro->setToolTip(QStringLiteral("Imposta filtro"));
+    aggiorna_totale_schede();
+    Adodc1->show();
+
+    collega_griglia();
+    imposta_intestazioni_griglia();
+    imposta_colonne_griglia();
+    setWindowTitle(QStringLiteral("Gestione quadernolo"));
+    frm_menu->hide();
+    // The register opens in the grid view, set up as the tool bar's switch to the grid does.
+    vista_griglia();
+
+    carica_elenco();
+    carica_colonne_griglia();
+    Frame_new_ins->hide();
+    blocca_maschera();
+
+    Adodc1->setEnabled(true);
+    Timer1->start(65535);
+    Timer2->start(1000);
+    mostra_anteprima_collegamento();
+
+    const bool server = state.p_postazione == QLatin1String("Server");
+    toolbarButton(QStringLiteral("tb_insert"))->setEnabled(server);
+    picOpenWWW[1]->setEnabled(server);
+
+    pic_tool_orizz->setGeometry(0, 0, width(), pic_tool_orizz->height());
+    Toolbar2->move(pic_tool_orizz->width() - Toolbar2->width(), 0);
+    Toolbar1->resize(pic_tool_orizz->width() - Toolbar2->width(), Toolbar1->height());
+    pic_tool_orizz->show();
+    pic_tool_orizz->raise();
+    Form_Resize();
+    cmd_focus->setFocus();
+
+    cmd_altri->setText(QStringLiteral("Altri mittenti"));
+    state.p_locked = true;
+    lbl_numero->setVisible(!Picture2[2]->isHidden());
+
+    if (conta_schede() >= 1)
+        Adodc1->Recordset()->moveLast();
+    mostra_intestazione();
+
+    if (state.p_sub_use && state.p_path_cartella.startsWith(QLatin1String("SUB_"), Qt::CaseInsensitive)) {
+        lbl_sub_arch->setText(QStringLiteral("Archivio in uso : ") + state.p_path_cartella.mid(4));
+        lbl_sub_arch->show();
+        Frame3->raise();
+    } else {
+        lbl_sub_arch->hide();
+    }
+
+    // Notifications that arrived while the register was closed.
+    Timer1_Timer();
+}
+
+void Quadernolo::annulla_apertura(const QString& cartellaPrecedente)
+{
+    Adodc1->clear();
+    Ado_nomi->clear();
+    ado_mittenti->clear();
+    lbl_sub_arch->hide();
+    state.p_path_cartella = cartellaPrecedente;
+}
+
+bool Quadernolo::verifica_archivio()
+{
+    const QString cartella = state.p_path_cartella.isEmpty() ? programFolder() : state.p_path_cartella;
+    if (file_esiste(percorso_archivio(cartella)))
+        return true;
+    const MsgAnswer risposta = msgBox(QStringLiteral("ATTENZIONE !  L' archivio è inesistente ...\n\n"
+                                                     "Nome del percorso errato o connessione di rete non attivata.\n\n"
+                                                     "Attivo la connessione di rete ?\n\n"),
+                                      MsgIcon::None, MsgButtons::YesNo);
+    if (risposta != MsgAnswer::Yes)
+        return false;
+    if (!scegli_cartella_archivio())
+        return false;
+    // The archive the clerk located is the one that opens.
+    state.p_path_cartella = state.p_path_archivio;
+    return true;
+}
+
+bool Quadernolo::scegli_cartella_archivio()
+{
+    const QString scelto = MessageService::instance().openFileName(
+        QString(), programFolder(), QStringLiteral("Archivio (%1)").arg(state.p_nome_database));
+    if (scelto.isEmpty())
+        return false;
+    const QFileInfo info(scelto);
+    if (info.fileName().toUpper() != state.p_nome_database.toUpper())
+        return false;
+    if (!file_esiste(scelto)) {
+        msgBox(QStringLiteral("Archivio inesistente nella cartella selezionata !"));
+        return false;
+    }
+    state.p_path_archivio = info.absolutePath();
+    scrivi_ini(iniPath(), QStringLiteral("Path"), QStringLiteral("ultimo_path"), state.p_path_archivio);
+    return true;
+}
+
+QString Quadernolo::scegli_file_collegamento()
+{
+    return MessageService::instance().openFileName(QString(), programFolder(), QString());
+}
+
+void Quadernolo::imposta_modo_storico()
+{
+    lbl_storico->hide();
+    frm_label->hide();
+    toolbarButton(QStringLiteral("tb_insert"))->setEnabled(true);
+    for (int i = 0; i <= 10; ++i)
+        txt_mask1[i]->setEnabled(true);
+}
+
+void Quadernolo::carica_elenco()
+{
+    if (state.p_eln_uffici.isEmpty())
+        return;
+    list_elenco->clear();
+    list_elenco->addItems(state.p_eln_uffici.split(QLatin1Char(';')));
+}
+
+} // namespace quad

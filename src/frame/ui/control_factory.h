@@ -1,0 +1,41 @@
+#pragma once
+// Small helpers that build the main window's controls at their design places.
+
+#include <QLabel>
+#include <QPushButton>
+#include <QRect>
+#include <QString>
+
+namespace quad::controls {
+
+inline QPushButton* bottone(QWidget* parent, const char* name, const QString& caption, const QRect& px,
+                            const QString& tip = QString())
+{
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(QLatin1String(name));
+    b->setGeometry(px);
+    if (!tip.isEmpty())
+        b->setToolTip(tip);
+    return b;
+}
+
+inline QLabel* etichetta(QWidget* parent, const QString& name, const QString& caption, const QRect& px)
+{
+    auto* l = new QLabel(caption, parent);
+    l->setObjectName(name);
+    l->setGeometry(px);
+    return l;
+}
+
+template <class T> T* nominato(T* w, const QString& name)
+{
+    w->setObjectName(name);
+    return w;
+}
+
+inline QString indicizzato(const char* name, int index)
+{
+    return QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(index);
+}
+
+} // namespace quad::controls

@@ -1,0 +1,131 @@
+#include "data_control.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QToolButton>
+
+namespace quad {
+
+DataControl::DataControl(QWidget* parent)
+    : QFrame(parent)
+{
+    setFrameShape(QFrame::Panel);
+    setFrameShadow(QFrame::Raised);
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(1, 1, 1, 1);
+    layout->setSpacing(0);
+    const char* arrows[4] = {"|◀", "◀", "▶", "▶|"};
+    for (int i = 0; i < 4; ++i) {
+        m_buttons[i] = new QToolButton(this);
+        m_buttons[i]->setText(QString::fromUtf8(arrows[i]));
+        m_buttons[i]->setFocusPolicy(Qt::NoFocus);
+        connect(m_buttons[i], &QToolButton::clicked, this, [this, i] { muovi(i); });
+    }
+    m_caption = new QLabel(this);
+    m_caption->setAlignment(Qt::AlignCenter);
+    layout->addWidget(m_buttons[0]);
+    layout->addWidget(m_buttons[1]);
+    layout->addWidget(m_caption, 1);
+    layout->addWidget(m_buttons[2]);
+    layout->addWidget(m_buttons[3]);
+}
+
+QString DataControl::Caption() const
+{
+    return m_caption->text();
+}
+
+void DataControl::setCaption(const QString& caption)
+{
+    m_caption->setText(caption);
+}
+
+void DataControl::setRecordSource(const QString& sql, const QVariantList& parameters)
+{
+    m_recordSource = sql;
+    m_parameters = parameters;
+}
+
+void DataControl::setRecordset(std::shared_ptr<quad::Recordset> recordset)
+{
+    if (m_recordset)
+        m_recordset->disconnect(this);
+    m_recordset = std::move(recordset);
+    if (m_recordset) {
+        auto* rs = m_recordset.get();
+        connect(rs, &quad::Recordset::willMove, this, &DataControl::willMove);
+        connect(rs, &quad::Recordset::moveComplete, this, &DataControl::moveComplete);
+        connect(rs, &quad::Recordset::recordChangeComplete, this, &DataControl::recordChangeComplete);
+        connect(rs, &quad::Recordset::error, this, &DataControl::error);
+        connect(rs, &quad::Recordset::modelReset, this, &DataControl::dataChanged);
+        connect(rs, &quad::Recordset::rowChanged, this, &DataControl::dataChanged);
+    }
+    emit recordsetChanged();
+}
+
+std::shared_ptr<Connection> DataControl::connectionFor(const QString& connectionString, DbResult* error)
+{
+    const quad::ConnectionString parts = quad::ConnectionString::parse(connectionString);
+    if (parts.dataSource.isEmpty()) {
+        if (error)
+            *error = DbResult::failure(DbError::NotFound, QStringLiteral("Origine dati non impostata."));
+        return nullptr;
+    }
+    return Connection::shared(parts.dataSource, parts.password.toUtf8(), error);
+}
+
+DbResult DataControl::Refresh()
+{
+    DbResult result;
+    std::shared_ptr<Connection> db = connectionFor(m_connectionString, &result);
+    if (!db) {
+        setRecordset(nullptr);
+        emit error(result);
+        return result;
+    }
+    auto rs = std::make_shared<quad::Recordset>();
+    result = rs->open(db, m_recordSource, m_parameters);
+    if (!result.ok()) {
+        setRecordset(nullptr);
+        emit error(result);
+        return result;
+    }
+    setRecordset(rs);
+    // A data control reports its first record after every refresh.
+    emit moveComplete();
+    return result;
+}
+
+void DataControl::clear()
+{
+    m_recordSource.clear();
+    m_parameters.clear();
+    m_connectionString.clear();
+    setRecordset(nullptr);
+}
+
+void DataControl::muovi(int button)
+{
+    if (!m_recordset || !m_recordset->isOpen() || m_recordset->recordCount() == 0)
+        return;
+    switch (button) {
+    case 0:
+        m_recordset->moveFirst();
+        break;
+    case 1:
+        m_recordset->movePrevious();
+        if (m_recordset->bof())
+            m_recordset->moveFirst();
+        break;
+    case 2:
+        m_recordset->moveNext();
+        if (m_recordset->eof())
+            m_recordset->moveLast();
+        break;
+    default:
+        m_recordset->moveLast();
+        break;
+    }
+}
+
+} // namespace quad

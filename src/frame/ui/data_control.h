@@ -1,0 +1,70 @@
+#pragma once
+
+#include "database.h"
+#include "recordset.h"
+
+#include <QFrame>
+#include <QString>
+#include <QVariantList>
+
+#include <memory>
+
+class QLabel;
+class QToolButton;
+
+namespace quad {
+
+/// A data control: a connection string and a record source that Refresh() opens into a
+/// recordset, with a caption bar and the four move buttons. The recordset's events are
+/// re-emitted by the control, so handlers stay connected across refreshes.
+class DataControl : public QFrame
+{
+    Q_OBJECT
+public:
+    explicit DataControl(QWidget* parent = nullptr);
+
+    QString Caption() const;
+    void setCaption(const QString& caption);
+
+    QString ConnectionString() const { return m_connectionString; }
+    void setConnectionString(const QString& text) { m_connectionString = text; }
+    QString RecordSource() const { return m_recordSource; }
+    /// The query and its bound values (the values are never pasted into the text).
+    void setRecordSource(const QString& sql, const QVariantList& parameters = {});
+    QVariantList parameters() const { return m_parameters; }
+
+    std::shared_ptr<quad::Recordset> Recordset() const { return m_recordset; }
+    /// Replaces the recordset (null releases it).
+    void setRecordset(std::shared_ptr<quad::Recordset> recordset);
+
+    /// Opens the record source on the connection string. On failure the previous recordset is
+    /// released, error() is emitted and the cause is returned.
+    DbResult Refresh();
+    /// Empties record source, connection string and recordset.
+    void clear();
+
+    /// The connection of the connection string (shared across the program).
+    static std::shared_ptr<Connection> connectionFor(const QString& connectionString, DbResult* error);
+
+signals:
+    void willMove();
+    void moveComplete();
+    void recordChangeComplete(quad::ChangeReason reason, quad::EventStatus* status);
+    void error(const quad::DbResult& result);
+    /// A new recordset (or none) is in place.
+    void recordsetChanged();
+    /// The rows of the recordset changed wholesale, or some values of one row.
+    void dataChanged();
+
+private:
+    void muovi(int button);
+
+    QString m_connectionString;
+    QString m_recordSource;
+    QVariantList m_parameters;
+    std::shared_ptr<quad::Recordset> m_recordset;
+    QLabel* m_caption = nullptr;
+    QToolButton* m_buttons[4] = {};
+};
+
+} // namespace quad

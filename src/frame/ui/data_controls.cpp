@@ -1,0 +1,210 @@
+// The three data controls of the main window: binding the mask's boxes, loading the
+// correspondents of the current entry, the modified flags, and errors.
+#include "data_control.h"
+#include "field_binding.h"
+#include "main_window.h"
+
+#include "message_service.h"
+
+#include <QCheckBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QTableView>
+
+namespace quad {
+
+namespace {
+
+struct CampoCasella
+{
+    int index;
+    const char* field;
+};
+
+// Register fields of the mask's boxes.
+const CampoCasella kCampiScheda[] = {{0, "Progressivo"},
+                                     {1, "Anno"},
+                                     {2, "Data_quadernolo"},
+                                     {3, "Tipo_documento"},
+                                     {4, "Numero_documenti"},
+                                     {5, "Quad_rif"},
+                                     {6, "Data_quad_rif"},
+                                     {7, "Oggetto"},
+                                     {16, "Ufficio_competente"},
+                                     {17, "Ufficio_conoscenza"},
+                                     {18, "Note"},
+                                     {19, "Collegamento"},
+                                     {24, "Orario"},
+                                     {26, "Nota_annulla"}};
+
+// Correspondent fields.
+const CampoCasella kCampiCorrispondente[]
+    = {{8, "Nominativo"}, {9, "P_iva_CF"}, {10, "Data_nascita"}, {11, "Indirizzo"}, {12, "Civico"},
+       {13, "Citta"},     {14, "Prov"},    {15, "Stato"},        {25, "Cap"}};
+
+// The flag rule shared by the three controls for an added or first-changed record.
+void regolaModifica(bool& flag, EventStatus* status)
+{
+    const EventStatus s = status ? *status : EventStatus::OK;
+    if (s == EventStatus::OK) {
+        flag = true;
+    } else if (s == EventStatus::ErrorsOccurred) {
+        if (status)
+            *status = EventStatus::UnwantedEvent;
+        flag = false;
+    } else {
+        flag = false;
+    }
+}
+
+bool aggiuntaOPrimaModifica(ChangeReason reason)
+{
+    return reason == ChangeReason::AddNew || reason == ChangeReason::FirstChange;
+}
+
+} // namespace
+
+int Quadernolo::conta_schede() const
+{
+    const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
+    return rs && rs->isOpen() ? rs->recordCount() : 0;
+}
+
+void Quadernolo::collega_campi_maschera()
+{
+    for (const CampoCasella& c : kCampiScheda)
+        binder->setDataField(txt_mask1[c.index], QLatin1String(c.field));
+    binder->setDataField(Check1, QStringLiteral("Annullato"));
+    binder->setDataField(Check2, QStringLiteral("Riservato"));
+
+    // Tab order: 0, 1, 2, 24, 3-6, Riservato, 7-14, 25, 15-19.
+    QList<QWidget*> ordine;
+    for (int i : {0, 1, 2, 24, 3, 4, 5, 6})
+        ordine << txt_mask1[i];
+    ordine << Check2;
+    for (int i : {7, 8, 9, 10, 11, 12, 13, 14, 25, 15, 16, 17, 18, 19})
+        ordine << txt_mask1[i];
+    for (int i = 1; i < ordine.size(); ++i)
+        QWidget::setTabOrder(ordine[i - 1], ordine[i]);
+
+    for (int i = 0; i <= 26; ++i) {
+        if (i <= 7 || (i >= 16 && i <= 24) || i == 26)
+            binder->setDataSource(txt_mask1[i], Adodc1);
+    }
+    binder->setDataSource(Check1, Adodc1);
+    binder->setDataSource(Check2, Adodc1);
+}
+
+void Quadernolo::collega_campi_corrispondente()
+{
+    for (const CampoCasella& c : kCampiCorrispondente)
+        binder->setDataField(txt_mask1[c.index], QLatin1String(c.field));
+}
+
+void Quadernolo::carica_corrispondenti(const QVariant& numero)
+{
+    const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
+    QString tipo = QStringLiteral("U");
+    if (rs && rs->isOpen() && !rs->bof() && !rs->eof() && rs->value(1).toString() == QLatin1String("E"))
+        tipo = QStringLiteral("E");
+    ado_mittenti->setRecordSource(
+        QStringLiteral("select * from mittenti where (mittenti.quadernolo = ? AND mittenti.tipo = ?)"),
+        {numero.toLongLong(), tipo});
+    ado_mittenti->Refresh();
+}
+
+void Quadernolo::scollega_maschera()
+{
+    for (QLineEdit* box : txt_mask1) {
+        binder->setDataField(box, QString());
+        binder->setDataSource(box, nullptr);
+        box->clear();
+    }
+    for (QCheckBox* check : {Check2, Check1}) {
+        binder->setDataField(check, QString());
+        binder->setDataSource(check, nullptr);
+    }
+    Check2->setChecked(false);
+}
+
+void Quadernolo::chiudi_origini_dati()
+{
+    Adodc1->hide();
+    pic_move->hide();
+    scollega_griglia();
+    DataGridAC->setModel(nullptr);
+    for (DataControl* dc : {Adodc1, Ado_nomi, ado_mittenti})
+        dc->clear();
+    frm_menu->show();
+    Frame1->show();
+    pic_tool_orizz->hide();
+    // Back at the start menu no register is in use.
+    state.p_sessione = QStringLiteral("Menu");
+}
+
+void Quadernolo::Adodc1_MoveComplete()
+{
+    if (state.p_stop)
+        return;
+    if (!Frame1->isHidden()) {
+        mostra_annullato();
+        return;
+    }
+    if (state.p_primo_ins == 0) {
+        const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
+        if (!rs || !rs->isOpen() || rs->eof() || rs->bof() || rs->value(0).isNull())
+            return;
+        carica_corrispondenti(rs->value(0));
+    } else {
+        carica_corrispondenti(state.p_primo_ins);
+    }
+    for (int i : {8, 9, 10, 11, 12, 13, 14, 15, 25})
+        binder->setDataSource(txt_mask1[i], ado_mittenti);
+    mostra_posizione_mittenti();
+    mostra_annullato();
+}
+
+void Quadernolo::Adodc1_WillMove()
+{
+    Frame_calendar->hide();
+}
+
+void Quadernolo::Adodc1_RecordChangeComplete(ChangeReason adReason, EventStatus* adStatus)
+{
+    if (aggiuntaOPrimaModifica(adReason)) {
+        regolaModifica(state.p_update, adStatus);
+    } else if (adReason != ChangeReason::Update) {
+        if (adStatus && *adStatus == EventStatus::ErrorsOccurred)
+            *adStatus = EventStatus::UnwantedEvent;
+        state.p_update = false;
+    }
+}
+
+void Quadernolo::ado_mittenti_RecordChangeComplete(ChangeReason adReason, EventStatus* adStatus)
+{
+    if (aggiuntaOPrimaModifica(adReason))
+        regolaModifica(state.p_update_mittenti, adStatus);
+    else
+        state.p_update_mittenti = false;
+}
+
+void Quadernolo::Ado_nomi_RecordChangeComplete(ChangeReason adReason, EventStatus* adStatus)
+{
+    if (aggiuntaOPrimaModifica(adReason))
+        regolaModifica(state.p_update_nomi, adStatus);
+    else
+        state.p_update_nomi = adReason == ChangeReason::Delete;
+}
+
+void Quadernolo::Adodc1_Error(const DbResult& error)
+{
+    // A key that does not open the archive asks for the password again.
+    if (error.code == DbError::WrongKey) {
+        mostra_login();
+        return;
+    }
+    msgBox(QStringLiteral("Errore ADO\n\n") + error.message);
+}
+
+} // namespace quad

@@ -1,0 +1,226 @@
+#include "field_binding.h"
+
+#include "data_control.h"
+#include "date_text.h"
+#include "recordset.h"
+
+#include <QCheckBox>
+#include <QDateTime>
+#include <QLineEdit>
+
+namespace quad {
+
+FieldBinder::FieldBinder(QObject* parent)
+    : QObject(parent)
+{
+}
+
+FieldBinder::Binding* FieldBinder::bindingOf(QWidget* box)
+{
+    auto it = m_bindings.find(box);
+    if (it != m_bindings.end())
+        return &it.value();
+    Binding& b = m_bindings[box];
+    connect(box, &QObject::destroyed, this, [this, box] { m_bindings.remove(box); });
+    if (auto* edit = qobject_cast<QLineEdit*>(box)) {
+        connect(edit, &QLineEdit::textChanged, this, [this, edit] {
+            Binding* b = bindingOf(edit);
+            if (!b->filling)
+                b->dirty = true;
+        });
+        connect(edit, &QLineEdit::editingFinished, this, [this, edit] { commit(edit); });
+    } else if (auto* check = qobject_cast<QCheckBox*>(box)) {
+        connect(check, &QCheckBox::stateChanged, this, [this, check] {
+            Binding* b = bindingOf(check);
+            if (!b->filling) {
+                b->dirty = true;
+                commit(check);
+            }
+        });
+    }
+    return &b;
+}
+
+void FieldBinder::setDataField(QWidget* box, const QString& field)
+{
+    Binding* b = bindingOf(box);
+    b->field = field;
+    b->dirty = false;
+    show(box);
+}
+
+QString FieldBinder::dataField(QWidget* box) const
+{
+    auto it = m_bindings.constFind(box);
+    return it == m_bindings.constEnd() ? QString() : it->field;
+}
+
+void FieldBinder::setDataSource(QWidget* box, DataControl* source)
+{
+    Binding* b = bindingOf(box);
+    b->source = source;
+    b->dirty = false;
+    if (source) {
+        watch(source);
+        show(box);
+    }
+}
+
+DataControl* FieldBinder::dataSource(QWidget* box) const
+{
+    auto it = m_bindings.constFind(box);
+    return it == m_bindings.constEnd() ? nullptr : it->source.data();
+}
+
+void FieldBinder::watch(DataControl* source)
+{
+    if (m_watched.contains(source))
+        return;
+    m_watched.insert(source, true);
+    connect(source, &QObject::destroyed, this, [this, source] { m_watched.remove(source); });
+    // Typed text goes into the record it was typed for, before the record changes.
+    connect(source, &DataControl::willMove, this, [this, source] { commitAll(source); });
+    connect(source, &DataControl::moveComplete, this, [this, source] { refresh(source); });
+    connect(source, &DataControl::recordsetChanged, this, [this, source] { refresh(source); });
+    connect(source, &DataControl::dataChanged, this, [this, source] { refresh(source); });
+}
+
+void FieldBinder::refresh(DataControl* source)
+{
+    for (auto it = m_bindings.begin(); it != m_bindings.end(); ++it) {
+        if (it->source == source)
+            show(it.key());
+    }
+}
+
+QString FieldBinder::displayValue(const QVariant& value)
+{
+    if (value.isNull() || !value.isValid())
+        return QString();
+    switch (value.typeId()) {
+    case QMetaType::QDate:
+        return showDate(value.toDate());
+    case QMetaType::QTime:
+        return showTime(value.toTime());
+    case QMetaType::QDateTime: {
+        const QDateTime dt = value.toDateTime();
+        if (dt.time() == QTime(0, 0))
+            return showDate(dt.date());
+        return showDate(dt.date()) + QLatin1Char(' ') + showTime(dt.time());
+    }
+    case QMetaType::Bool:
+        return value.toBool() ? QStringLiteral("-1") : QStringLiteral("0");
+    default:
+        return Recordset::displayText(value);
+    }
+}
+
+QVariant FieldBinder::valueFromText(const QString& text, int adoType, bool* ok)
+{
+    *ok = true;
+    const QString t = text.trimmed();
+    if (t.isEmpty() && adoType != adVarWChar && adoType != adLongVarWChar)
+        return QVariant();
+    switch (adoType) {
+    case adDate: {
+        const auto parsed = parseDateText(t);
+        if (!parsed) {
+            *ok = false;
+            return QVariant();
+        }
+        if (parsed->date && parsed->time && *parsed->time != QTime(0, 0))
+            return QDateTime(*parsed->date, *parsed->time);
+        if (parsed->date)
+            return *parsed->date;
+        return *parsed->time;
+    }
+    case adInteger: {
+        const qint64 n = t.toLongLong(ok);
+        return *ok ? QVariant(n) : QVariant();
+    }
+    case adDouble: {
+        QString n = t;
+        n.replace(QLatin1Char(','), QLatin1Char('.'));
+        const double d = n.toDouble(ok);
+        return *ok ? QVariant(d) : QVariant();
+    }
+    case adBoolean:
+        return QVariant(t == QLatin1String("-1") || t.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0
+                        || t.compare(QLatin1String("vero"), Qt::CaseInsensitive) == 0);
+    default:
+        return text;
+    }
+}
+
+void FieldBinder::show(QWidget* box)
+{
+    Binding* b = bindingOf(box);
+    QVariant value;
+    if (b->source && !b->field.isEmpty()) {
+        const std::shared_ptr<Recordset> rs = b->source->Recordset();
+        if (rs && rs->isOpen() && !rs->bof() && !rs->eof() && rs->fieldIndex(b->field) >= 0)
+            value = rs->value(b->field);
+    }
+    b->filling = true;
+    if (auto* edit = qobject_cast<QLineEdit*>(box)) {
+        // An unbound box keeps what it shows; a bound one always shows its field.
+        if (b->source)
+            edit->setText(displayValue(value));
+    } else if (auto* check = qobject_cast<QCheckBox*>(box)) {
+        if (b->source)
+            check->setChecked(value.toBool() || value.toLongLong() == -1);
+    }
+    b->filling = false;
+    b->dirty = false;
+}
+
+bool FieldBinder::isDirty(QWidget* box) const
+{
+    auto it = m_bindings.constFind(box);
+    return it != m_bindings.constEnd() && it->dirty;
+}
+
+DbResult FieldBinder::commit(QWidget* box)
+{
+    Binding* b = bindingOf(box);
+    if (!b->dirty || !b->source || b->field.isEmpty())
+        return DbResult::success();
+    const std::shared_ptr<Recordset> rs = b->source->Recordset();
+    const int index = rs ? rs->fieldIndex(b->field) : -1;
+    if (!rs || !rs->isOpen() || rs->bof() || rs->eof() || index < 0)
+        return DbResult::success();
+    b->dirty = false;
+
+    QVariant value;
+    bool ok = true;
+    if (auto* edit = qobject_cast<QLineEdit*>(box))
+        value = valueFromText(edit->text(), rs->field(index).type, &ok);
+    else if (auto* check = qobject_cast<QCheckBox*>(box))
+        value = check->isChecked();
+    DbResult result;
+    if (!ok)
+        result = DbResult::failure(DbError::Other, QStringLiteral("Valore non valido per il campo %1.").arg(b->field));
+    else
+        result = rs->setValue(index, value);
+    if (!result.ok()) {
+        show(box);
+        emit valueRefused(box, result);
+    }
+    return result;
+}
+
+DbResult FieldBinder::commitAll(DataControl* source)
+{
+    DbResult first;
+    const QList<QWidget*> boxes = m_bindings.keys();
+    for (QWidget* box : boxes) {
+        if (m_bindings.value(box).source != source)
+            continue;
+        const DbResult r = commit(box);
+        if (!r.ok() && first.ok())
+            first = r;
+    }
+    return first;
+}
+
+} // namespace quad

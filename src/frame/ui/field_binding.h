@@ -1,0 +1,74 @@
+#pragma once
+
+#include "database.h"
+
+#include <QHash>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QVariant>
+
+class QWidget;
+
+namespace quad {
+
+class DataControl;
+
+/// Shows a field of a data control's current record in a box (QLineEdit or QCheckBox) and
+/// writes what the clerk typed back into the record.
+///
+/// A box has a data field and a data source, set apart as the program sets them: a field
+/// without a source shows nothing. The box is filled on every move, refresh and change of its
+/// source; dates show as dd/MM/yyyy, times as HH:mm:ss. Typed text is written back with
+/// Recordset::setValue when the box is left (editingFinished) or before the record moves, only
+/// when the clerk changed it; a value the field refuses is reported by valueRefused() and the
+/// box shows the stored value again.
+class FieldBinder : public QObject
+{
+    Q_OBJECT
+public:
+    explicit FieldBinder(QObject* parent = nullptr);
+
+    void setDataField(QWidget* box, const QString& field);
+    QString dataField(QWidget* box) const;
+    /// Binds the box to source (null unbinds it; the box keeps its text).
+    void setDataSource(QWidget* box, DataControl* source);
+    DataControl* dataSource(QWidget* box) const;
+
+    /// Shows the current values of every box bound to source.
+    void refresh(DataControl* source);
+    /// Shows the current value in one box (empty when unbound, at BOF/EOF or no such field).
+    void show(QWidget* box);
+    /// Writes the typed text of box back; nothing when the clerk did not change it.
+    DbResult commit(QWidget* box);
+    /// Writes back every changed box bound to source.
+    DbResult commitAll(DataControl* source);
+    /// True when the clerk typed in the box since it was last filled.
+    bool isDirty(QWidget* box) const;
+
+    /// How a field value shows in a box.
+    static QString displayValue(const QVariant& value);
+    /// A typed text as the value to store in a field of the given ADO type; an invalid QVariant
+    /// when the text does not fit (a null QVariant for an empty text).
+    static QVariant valueFromText(const QString& text, int adoType, bool* ok);
+
+signals:
+    /// The field refused the typed text of box.
+    void valueRefused(QWidget* box, const quad::DbResult& result);
+
+private:
+    struct Binding
+    {
+        QString field;
+        QPointer<DataControl> source;
+        bool dirty = false;
+        bool filling = false;
+    };
+    void watch(DataControl* source);
+    Binding* bindingOf(QWidget* box);
+
+    QHash<QWidget*, Binding> m_bindings;
+    QHash<DataControl*, bool> m_watched;
+};
+
+} // namespace quad

@@ -1,0 +1,48 @@
+#include "frm_password.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+namespace quad {
+
+frm_password::frm_password(WorkingState& state, QWidget* parent)
+    : QDialog(parent)
+    , m_state(state)
+{
+    setObjectName(QStringLiteral("frm_password"));
+    setWindowTitle(QStringLiteral("Quadernolo - Inserimento password"));
+    setModal(true);
+    setFixedSize(330, 110);
+
+    Label1 = new QLabel(QStringLiteral("Inserire la password di accesso "), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(12, 10, 306, 20);
+    txt_password = new QLineEdit(this);
+    txt_password->setObjectName(QStringLiteral("txt_password"));
+    txt_password->setEchoMode(QLineEdit::Password);
+    txt_password->setGeometry(12, 36, 306, 24);
+    OKButton = new QPushButton(QStringLiteral("OK"), this);
+    OKButton->setObjectName(QStringLiteral("OKButton"));
+    OKButton->setGeometry(238, 72, 80, 28);
+    OKButton->setDefault(true);
+
+    connect(OKButton, &QPushButton::clicked, this, &frm_password::OKButton_Click);
+    // Enter in the box does what the button does.
+    connect(txt_password, &QLineEdit::returnPressed, this, &frm_password::OKButton_Click);
+}
+
+void frm_password::OKButton_Click()
+{
+    m_state.p_password = txt_password->text();
+    accept();
+}
+
+void frm_password::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    QTimer::singleShot(0, txt_password, [this] { txt_password->setFocus(); });
+}
+
+} // namespace quad

@@ -1,0 +1,70 @@
+// Actions of the main window whose windows and routines other parts of the program supply.
+// Each does nothing until it is wired to them.
+#include "frm_mod_pass.h"
+#include "main_window.h"
+
+#include <QAction>
+
+namespace quad {
+
+void Quadernolo::apri_impostazioni()
+{
+    frm_mod_pass dialog(state, this);
+    dialog.exec();
+}
+
+void Quadernolo::compatta_archivi()
+{
+    cmd_menu_database(this, state);
+}
+
+void Quadernolo::apri_ricerca() { }
+
+void Quadernolo::apri_fascicoli() { }
+
+void Quadernolo::apri_collega_fascicolo() { }
+
+void Quadernolo::apri_scelta_colonne() { }
+
+void Quadernolo::filtro_campo()
+{
+    // No filter can be set yet: the button goes back to "no filter".
+    toolbarButton(QStringLiteral("tb_filtro_off"))->setChecked(false);
+    colore_griglia_filtro();
+}
+
+void Quadernolo::salva_scheda() { }
+
+void Quadernolo::mostra_intestazione() { }
+
+void Quadernolo::mostra_anteprima_collegamento() { }
+
+void Quadernolo::mostra_posizione_mittenti() { }
+
+void Quadernolo::esegui_back_up() { }
+
+bool Quadernolo::importa_notifica(const QString& path)
+{
+    Q_UNUSED(path);
+    return false;
+}
+
+void Quadernolo::cmd_ins_Click(int Index) { }
+
+void Quadernolo::cmd_print_Click(int Index) { }
+
+void Quadernolo::cmd_move_Click(int Index) { }
+
+void Quadernolo::cmd_new_ins_Click(int Index) { }
+
+void Quadernolo::cmd_mitt_Click(int Index) { }
+
+void Quadernolo::cmd_altri_Click() { }
+
+void Quadernolo::cmd_annulla_Click() { }
+
+void Quadernolo::cmd_annullato_Click() { }
+
+void Quadernolo::picOpenWWW_Click(int Index) { }
+
+} // namespace quad

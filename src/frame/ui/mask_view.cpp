@@ -1,0 +1,55 @@
+// The entry mask over the register: placing it, its read-only state, the annulment frames.
+#include "data_control.h"
+#include "main_window.h"
+
+#include <QCheckBox>
+#include <QFrame>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+
+namespace quad {
+
+void Quadernolo::disponi_maschera()
+{
+    Pic_mask->setGeometry(DataGrid1->geometry());
+    Frm_mask->move((Pic_mask->width() - Frm_mask->width()) / 2,
+                   (Pic_mask->height() - Frm_mask->height()) / 2 - tw(100));
+    collega_campi_maschera();
+}
+
+void Quadernolo::blocca_maschera()
+{
+    QList<int> caselle;
+    for (int i = 2; i <= 17; ++i)
+        caselle << i;
+    caselle << 24 << 25 << 26;
+    // Notes and link are also read-only for now: a registered entry is only shown.
+    caselle << 18 << 19;
+    for (int i : caselle) {
+        txt_mask1[i]->setReadOnly(true);
+        txt_mask1[i]->setFrame(false);
+        txt_mask1[i]->setStyleSheet(QStringLiteral("QLineEdit { background-color: #E0E0E0; }"));
+    }
+    Check2->setEnabled(false);
+    cmd_altri->setEnabled(false);
+}
+
+void Quadernolo::mostra_annullato()
+{
+    if (conta_schede() < 1) {
+        Frame_annullato->hide();
+        frame_annulla->hide();
+        return;
+    }
+    const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
+    bool annullato = false;
+    if (!rs->bof() && !rs->eof()) {
+        const QVariant v = rs->value(QStringLiteral("Annullato"));
+        annullato = v.toBool() || v.toLongLong() == -1;
+    }
+    Frame_annullato->setVisible(annullato);
+    frame_annulla->setVisible(!annullato);
+}
+
+} // namespace quad

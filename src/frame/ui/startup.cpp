@@ -1,0 +1,118 @@
+// Start-up of the main window: settings, login against the live archive, historical archives.
+#include "frm_password.h"
+#include "main_window.h"
+
+#include "file_lookup.h"
+#include "message_service.h"
+#include "my_func.h"
+#include "program_folder.h"
+#include "settings.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPixmap>
+#include <QPushButton>
+#include <QToolBar>
+
+namespace quad {
+
+bool Quadernolo::Form_Load()
+{
+    state.p_frm_nomi = false;
+    caricaLogo();
+    state.p_unload = false;
+    cmd_focus->move(tw(-1000), tw(-1000));
+
+    state.p_nome_database = QLatin1String(kArchiveFile);
+    leggi_impostazioni(state);
+
+    state.p_sessione = QStringLiteral("Menu");
+    Toolbar1->hide();
+    Toolbar2->hide();
+
+    // Login: the password is the archive's key; three attempts.
+    for (int tentativo = 1;; ++tentativo) {
+        mostra_login();
+        if (prova_apertura_archivio()) {
+            state.p_unload = true;
+            break;
+        }
+        if (tentativo == 3) {
+            termina_programma();
+            return false;
+        }
+        const QString riga = tentativo == 1 ? QStringLiteral("[Tentativo N. 2...]       Riprovo ?")
+                                            : QStringLiteral("[Ultimo tentativo...]       Riprovo ?");
+        const MsgAnswer risposta = msgBox(QStringLiteral("PASSWORD ERRATA ! \n\n") + riga + QStringLiteral("\n\n"),
+                                          MsgIcon::Information, MsgButtons::YesNo, QStringLiteral("Errore password"));
+        if (risposta != MsgAnswer::Yes) {
+            termina_programma();
+            return false;
+        }
+    }
+
+    state.p_primo_ins = 0;
+    frm_menu->raise();
+    raccogli_archivi_storici();
+    return true;
+}
+
+void Quadernolo::caricaLogo()
+{
+    const QString logo = fileInFolder(programFolder(), QStringLiteral("logo.bmp"));
+    if (!file_esiste(logo))
+        return;
+    QPixmap pix;
+    if (pix.load(logo))
+        Img_logo->setPixmap(pix);
+}
+
+void Quadernolo::mostra_login()
+{
+    frm_password dialog(state, this);
+    dialog.exec();
+}
+
+void Quadernolo::percorso_arch_base()
+{
+    const QString folder = programFolder();
+    if (file_esiste(fileInFolder(folder, state.p_nome_database)))
+        return;
+    const QString base = fileInFolder(folder, QLatin1String(kTemplateFile));
+    QFile::copy(base, QDir(folder).filePath(state.p_nome_database));
+}
+
+bool Quadernolo::prova_apertura_archivio()
+{
+    percorso_arch_base();
+    const QString archivio = fileInFolder(programFolder(), state.p_nome_database);
+    DbResult result;
+    std::shared_ptr<Connection> db = Connection::shared(archivio, state.p_password.toUtf8(), &result);
+    if (!db)
+        return false;
+    return db->testRead().ok();
+}
+
+void Quadernolo::raccogli_archivi_storici()
+{
+    // Folders only (a file named SUB_x is not an archive); names kept in upper case, as the
+    // program shows them, and found again on disk without regard to case.
+    QStringList nomi;
+    for (const QString& cartella : subFoldersWithPrefix(programFolder(), QStringLiteral("SUB_")))
+        nomi << cartella.mid(4).toUpper();
+    nomi.removeDuplicates();
+    state.p_sub_use = !nomi.isEmpty();
+    state.p_sub_dir = nomi;
+}
+
+void Quadernolo::termina_programma()
+{
+    m_terminato = true;
+    hide();
+    QCoreApplication::exit(0);
+}
+
+} // namespace quad

@@ -1,0 +1,239 @@
+// The start menu, the register tool bars, and the notification poll.
+#include "data_control.h"
+#include "main_window.h"
+
+#include "message_service.h"
+#include "my_func.h"
+#include "program_folder.h"
+
+#include <QAction>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTableView>
+#include <QTimer>
+#include <QToolBar>
+
+namespace quad {
+
+namespace {
+
+QString manuale()
+{
+    return fileInFolder(programFolder(), QStringLiteral("manuale quadernolo.chm"));
+}
+
+} // namespace
+
+void Quadernolo::cmd_menu_Click(int Index)
+{
+    if (Index != 4)
+        cmd_focus->setFocus();
+    switch (Index) {
+    case 0:
+        apri_impostazioni();
+        break;
+    case 1:
+        compatta_archivi();
+        break;
+    case 4:
+        close();
+        break;
+    case 5:
+        apri_documento(manuale(), QStringLiteral("open"));
+        break;
+    default:
+        break;
+    }
+}
+
+void Quadernolo::avviso_inserimento_in_corso()
+{
+    msgBox(QStringLiteral("ATTENZIONE !\n\nImpossibile effettuare tale operazione nella\n"
+                          "fase di inserimento di un nuovo quadernolo"),
+           MsgIcon::Information);
+}
+
+void Quadernolo::verifica_modifiche_in_sospeso()
+{
+    if (!state.p_update)
+        return;
+    if (txt_mask1[2]->text().isEmpty() || txt_mask1[3]->text().trimmed().isEmpty()
+        || txt_mask1[7]->text().trimmed().isEmpty() || txt_mask1[8]->text().trimmed().isEmpty())
+        warn(QStringLiteral("Impossibile salvare !\n\nDati non completi\n\n"));
+    else
+        salva_scheda();
+    state.p_update = false;
+}
+
+void Quadernolo::Toolbar1_ButtonClick(QAction* Button)
+{
+    if (!Button)
+        return;
+    verifica_modifiche_in_sospeso();
+
+    const QString key = Button->objectName();
+    const auto rifiutato = [this] {
+        if (!state.p_new_ins)
+            return false;
+        avviso_inserimento_in_corso();
+        return true;
+    };
+    const auto chiudiPopup = [this] {
+        Picture1->hide();
+        Picture4->hide();
+    };
+
+    if (key == QLatin1String("tb_modo")) {
+        if (rifiutato())
+            return;
+        chiudiPopup();
+        if (!DataGrid1->isHidden())
+            vista_maschera();
+        else
+            vista_griglia();
+    } else if (key == QLatin1String("tb_insert")) {
+        if (rifiutato())
+            return;
+        Picture1->hide();
+        Picture4->setVisible(Picture4->isHidden());
+        Picture4->raise();
+    } else if (key == QLatin1String("tb_trova")) {
+        if (DataGrid1->isHidden()) {
+            chiudiPopup();
+            if (rifiutato())
+                return;
+        }
+        apri_ricerca();
+    } else if (key == QLatin1String("tb_stampa")) {
+        if (rifiutato())
+            return;
+        Picture1->setVisible(Picture1->isHidden());
+        Picture1->raise();
+    } else if (key == QLatin1String("tb_notifica") || key == QLatin1String("tb_statistiche")
+               || key == QLatin1String("tb_scanner")) {
+        chiudiPopup();
+    } else if (key == QLatin1String("tb_fascicoli")) {
+        chiudiPopup();
+        apri_fascicoli();
+        if (conta_schede() >= 1) {
+            const QString nodo = Adodc1->Recordset()->eof() || Adodc1->Recordset()->bof()
+                ? QString()
+                : Adodc1->Recordset()->value(QStringLiteral("sys_nodo")).toString();
+            if (!nodo.trimmed().isEmpty()) {
+                lbl_nodo->setText(QStringLiteral("Nodo : ") + nodo);
+                lbl_nodo->show();
+            } else {
+                lbl_nodo->hide();
+            }
+        }
+    } else if (key == QLatin1String("tb_add_tree")) {
+        cmd_focus->setFocus();
+        if (conta_schede() < 1)
+            return;
+        apri_collega_fascicolo();
+    } else if (key == QLatin1String("tb_esci")) {
+        ripristina_menu();
+        chiudiPopup();
+        state.p_new_ins = false;
+        scollega_maschera();
+        chiudi_origini_dati();
+    }
+    list_elenco->hide();
+    list_view->hide();
+}
+
+void Quadernolo::vista_maschera()
+{
+    QAction* modo = Toolbar1_Buttons(1);
+    modo->setToolTip(QStringLiteral("Visualizza modalità griglia"));
+    modo->setIcon(ImageList1[2]);
+    DataGrid1->hide();
+    cmd_colonne->hide();
+    toolbarButton(QStringLiteral("tb_add_tree"))->setVisible(true);
+    scollega_griglia();
+    mostra_annullato();
+    disponi_maschera();
+    Pic_mask->show();
+    Form_Resize(); // scroll bars for the mask's new viewport
+    pic_move->show();
+    pic_move->raise();
+    pic_tool_orizz->raise();
+    Adodc1->hide();
+    lbl_numero->setVisible(!Picture2[2]->isHidden());
+}
+
+void Quadernolo::vista_griglia()
+{
+    QAction* modo = Toolbar1_Buttons(1);
+    modo->setToolTip(QStringLiteral("Visualizza modalità maschera"));
+    modo->setIcon(ImageList1[1]);
+    toolbarButton(QStringLiteral("tb_add_tree"))->setVisible(false);
+    Pic_mask->hide();
+    if (conta_schede() >= 1)
+        Adodc1->Recordset()->moveFirst();
+    collega_griglia();
+    DataGrid1->show();
+    cmd_colonne->move(DataGrid1->x() + tw(20), DataGrid1->y() + tw(20));
+    cmd_colonne->show();
+    cmd_colonne->raise();
+    imposta_intestazioni_griglia();
+    carica_colonne_griglia();
+    pic_move->hide();
+    Adodc1->show();
+}
+
+void Quadernolo::Toolbar2_ButtonClick(QAction* Button)
+{
+    if (!Button)
+        return;
+    const QString key = Button->objectName();
+    if (key == QLatin1String("tb_filtro_off"))
+        filtro_campo();
+    else if (key == QLatin1String("tb_question"))
+        apri_documento(manuale(), QStringLiteral("open"));
+}
+
+void Quadernolo::ripristina_menu()
+{
+    Timer1->stop();
+    Timer2->stop();
+    Picture1->hide();
+    Picture4->hide();
+    Toolbar1->hide();
+    Toolbar2->hide();
+    DataGrid1->hide();
+    Pic_nomi->hide();
+    Pic_mask->hide();
+    cmd_colonne->hide();
+    setWindowTitle(QStringLiteral("Gestione quadernolo"));
+}
+
+bool Quadernolo::registro_aperto() const
+{
+    return Frame1->isHidden() && Adodc1->Recordset() != nullptr;
+}
+
+void Quadernolo::Timer1_Timer()
+{
+    // Never at the start menu, never while an entry is typed, never re-entered (the question
+    // box runs the event loop, and the timer may fire meanwhile).
+    if (m_inTimer1 || !registro_aperto() || state.p_new_ins)
+        return;
+    m_inTimer1 = true;
+    const QDir cartella(programFolder());
+    const QStringList arrivate
+        = cartella.entryList({QStringLiteral("notifica_*.*")}, QDir::Files | QDir::Readable, QDir::Name);
+    for (const QString& nome : arrivate) {
+        if (!askYesNo(QStringLiteral("Notifica in arrivo ! \n\nSalvo in archivio ?")))
+            continue;
+        if (!importa_notifica(cartella.filePath(nome)))
+            msgBox(QStringLiteral("Errore nell' importazione dei dati"));
+    }
+    m_inTimer1 = false;
+}
+
+} // namespace quad

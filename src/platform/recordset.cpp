@@ -1,0 +1,678 @@
+#include "recordset.h"
+
+#include "recordset_p.h"
+
+#include <algorithm>
+
+namespace quad {
+
+using namespace rs;
+
+namespace {
+
+DbResult closedError()
+{
+    return DbResult::failure(DbError::Other, QStringLiteral("Il recordset non è aperto."));
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Cursor state
+
+Recordset::Impl::~Impl()
+{
+    detach();
+}
+
+void Recordset::Impl::attach(std::shared_ptr<Shared> shared)
+{
+    detach();
+    s = std::move(shared);
+    s->cursors.push_back(this);
+    view.clear();
+    pos = -1;
+    deletedCurrent = -1;
+    filter.reset();
+    filterText.clear();
+    sortKeys.clear();
+    sortText.clear();
+    sorted.clear();
+    sortedGeneration = ~quint64(0);
+    invalidateInverse();
+}
+
+void Recordset::Impl::detach()
+{
+    if (!s)
+        return;
+    auto& list = s->cursors;
+    list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    s.reset();
+    view.clear();
+    sorted.clear();
+    inverse.clear();
+    pos = -1;
+    deletedCurrent = -1;
+}
+
+qint64 Recordset::Impl::currentRowId() const
+{
+    if (deletedCurrent >= 0)
+        return deletedCurrent;
+    if (pos >= 0 && pos < count())
+        return view[size_t(pos)];
+    return -1;
+}
+
+qint64 Recordset::Impl::requireCurrent() const
+{
+    if (!s)
+        throw RecordsetError("Il recordset non è aperto.");
+    const qint64 row = currentRowId();
+    if (row < 0)
+        throw RecordsetError("Nessun record corrente (BOF o EOF).");
+    return row;
+}
+
+int Recordset::Impl::viewIndexOf(qint64 row) const
+{
+    if (!s || row < 0 || row >= s->totalRows)
+        return -1;
+    if (sortKeys.empty()) {
+        // Without a sort the view keeps the rows' own order.
+        const auto it = std::lower_bound(view.begin(), view.end(), qint32(row));
+        return (it != view.end() && *it == row) ? int(it - view.begin()) : -1;
+    }
+    if (!inverseValid || inverse.size() != size_t(s->totalRows)) {
+        inverse.assign(size_t(s->totalRows), -1);
+        for (size_t i = 0; i < view.size(); ++i)
+            inverse[size_t(view[i])] = qint32(i);
+        inverseValid = true;
+    }
+    return inverse[size_t(row)];
+}
+
+bool Recordset::Impl::matches(RowReader& reader, qint64 row) const
+{
+    reader.setRow(row);
+    return filter->matches(reader);
+}
+
+void Recordset::Impl::ensureSorted()
+{
+    if (sortedGeneration == s->generation && sorted.size() <= size_t(s->totalRows))
+        return;
+    sorted.clear();
+    sorted.reserve(size_t(s->totalRows));
+    for (qsizetype r = 0; r < s->totalRows; ++r) {
+        if (s->isLive(r))
+            sorted.push_back(qint32(r));
+    }
+    sortRows(*s, sortKeys, sorted);
+    sortedGeneration = s->generation;
+}
+
+void Recordset::Impl::rebuildView()
+{
+    view.clear();
+    invalidateInverse();
+    if (!s)
+        return;
+    RowReader reader(*s);
+    auto consider = [&](qint32 r) {
+        if (!s->isLive(r))
+            return;
+        if (filter && !matches(reader, r))
+            return;
+        view.push_back(r);
+    };
+    if (!filter)
+        view.reserve(size_t(s->totalRows));
+    if (!sortKeys.empty()) {
+        ensureSorted();
+        for (qint32 r : sorted)
+            consider(r);
+    } else {
+        for (qsizetype r = 0; r < s->totalRows; ++r)
+            consider(qint32(r));
+    }
+    if (filter)
+        view.shrink_to_fit();
+}
+
+void Recordset::Impl::moveTo(int newPos)
+{
+    emit q->willMove();
+    deletedCurrent = -1;
+    pos = std::clamp(newPos, -1, count());
+    emit q->moveComplete();
+}
+
+void Recordset::Impl::resetView(bool keepCurrent)
+{
+    const qint64 before = currentRowId();
+    emit q->modelAboutToReset();
+    rebuildView();
+    deletedCurrent = -1;
+    const int index = keepCurrent && before >= 0 ? viewIndexOf(before) : -1;
+    pos = index >= 0 ? index : (count() > 0 ? 0 : -1);
+    emit q->modelReset();
+    if (currentRowId() != before) {
+        emit q->willMove();
+        emit q->moveComplete();
+    }
+}
+
+void Recordset::Impl::rowValuesChanged(qint64 row)
+{
+    const int index = viewIndexOf(row);
+    if (index >= 0)
+        emit q->rowChanged(index);
+}
+
+void Recordset::Impl::rowAdded(qint64 row, bool own)
+{
+    if (!own && filter)
+        return;
+    const int index = count();
+    emit q->rowsAboutToBeInserted(index, index);
+    view.push_back(qint32(row));
+    invalidateInverse();
+    if (!own && pos >= index)
+        ++pos; // EOF stays EOF
+    emit q->rowsInserted(index, index);
+}
+
+void Recordset::Impl::rowRemoved(qint64 row)
+{
+    const int index = viewIndexOf(row);
+    if (index < 0)
+        return;
+    emit q->rowsAboutToBeRemoved(index, index);
+    view.erase(view.begin() + index);
+    invalidateInverse();
+    if (deletedCurrent < 0) {
+        if (index < pos)
+            --pos;
+        else if (index == pos)
+            deletedCurrent = row; // stays current until the next move; pos is now the next row
+    } else if (index < pos) {
+        --pos;
+    }
+    emit q->rowsRemoved(index, index);
+}
+
+DbResult Recordset::Impl::fail(const DbResult& result)
+{
+    emit q->error(result);
+    return result;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Opening
+
+Recordset::Recordset(QObject* parent)
+    : QObject(parent)
+    , d(std::make_shared<Impl>())
+{
+    d->q = this;
+}
+
+Recordset::~Recordset()
+{
+    d->detach();
+}
+
+DbResult Recordset::open(std::shared_ptr<Connection> db, const QString& sql, const QVariantList& params)
+{
+    close();
+    if (!db)
+        return d->fail(DbResult::failure(DbError::Other, QStringLiteral("Nessuna connessione all'archivio.")));
+    auto shared = std::make_shared<Shared>();
+    shared->db = std::move(db);
+    shared->sql = sql;
+    shared->params = params;
+    const DbResult r = loadQuery(*shared);
+    if (!r.ok())
+        return d->fail(r);
+    emit modelAboutToReset();
+    d->attach(std::move(shared));
+    d->rebuildView();
+    d->pos = d->count() > 0 ? 0 : -1;
+    emit modelReset();
+    emit moveComplete();
+    return {};
+}
+
+void Recordset::appendField(const QString& name, int adoType, int definedSize)
+{
+    if (d->s)
+        throw RecordsetError("Campo aggiunto a un recordset aperto.");
+    if (!d->building)
+        d->building = std::make_shared<Shared>();
+    FieldInfo info;
+    info.name = name;
+    info.type = adoType;
+    info.definedSize = definedSize;
+    d->building->addField(info, FieldMeta());
+}
+
+void Recordset::openInMemory()
+{
+    close();
+    std::shared_ptr<Shared> shared = d->building ? d->building : std::make_shared<Shared>();
+    d->building.reset();
+    shared->inMemory = true;
+    shared->indexFields();
+    shared->columns.clear();
+    for (const FieldInfo& f : shared->fields)
+        shared->columns.push_back(makeColumn(storageFor(f.type)));
+    emit modelAboutToReset();
+    d->attach(std::move(shared));
+    emit modelReset();
+    emit moveComplete();
+}
+
+DbResult Recordset::requery()
+{
+    if (!d->s)
+        return d->fail(closedError());
+    if (d->s->inMemory || !d->s->db)
+        return d->fail(
+            DbResult::failure(DbError::Other, QStringLiteral("Il recordset non ha una query da rileggere.")));
+    auto shared = std::make_shared<Shared>();
+    shared->db = d->s->db;
+    shared->sql = d->s->sql;
+    shared->params = d->s->params;
+    shared->uniqueTable = d->s->uniqueTable;
+    const DbResult r = loadQuery(*shared);
+    if (!r.ok())
+        return d->fail(r);
+    emit willMove();
+    emit modelAboutToReset();
+    d->attach(std::move(shared));
+    d->rebuildView();
+    d->pos = d->count() > 0 ? 0 : -1;
+    emit modelReset();
+    emit moveComplete();
+    return {};
+}
+
+void Recordset::close()
+{
+    if (!d->s)
+        return;
+    emit modelAboutToReset();
+    d->detach();
+    emit modelReset();
+}
+
+bool Recordset::isOpen() const
+{
+    return d->s != nullptr;
+}
+
+std::shared_ptr<Connection> Recordset::connection() const
+{
+    return d->s ? d->s->db : nullptr;
+}
+
+QString Recordset::source() const
+{
+    return d->s ? d->s->sql : QString();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Fields
+
+int Recordset::fieldCount() const
+{
+    if (d->s)
+        return int(d->s->fields.size());
+    return d->building ? int(d->building->fields.size()) : 0;
+}
+
+const FieldInfo& Recordset::field(int index) const
+{
+    const Shared* s = d->s ? d->s.get() : d->building.get();
+    if (!s || index < 0 || index >= s->fields.size())
+        throw RecordsetError(QStringLiteral("Campo %1 inesistente.").arg(index).toStdString());
+    return s->fields[index];
+}
+
+int Recordset::fieldIndex(const QString& name) const
+{
+    return d->s ? d->s->fieldIndex(name) : -1;
+}
+
+QVariant Recordset::value(int index) const
+{
+    const qint64 row = d->requireCurrent();
+    if (index < 0 || index >= d->s->fields.size())
+        throw RecordsetError(QStringLiteral("Campo %1 inesistente.").arg(index).toStdString());
+    return d->s->value(row, index);
+}
+
+QVariant Recordset::value(const QString& name) const
+{
+    const int index = fieldIndex(name);
+    if (index < 0)
+        throw RecordsetError(QStringLiteral("Campo sconosciuto o ambiguo: %1").arg(name).toStdString());
+    return value(index);
+}
+
+QVariant Recordset::valueAt(int row, int column) const
+{
+    if (!d->s || row < 0 || row >= d->count() || column < 0 || column >= d->s->fields.size())
+        throw RecordsetError(QStringLiteral("Cella %1, %2 inesistente.").arg(row).arg(column).toStdString());
+    return d->s->value(d->view[size_t(row)], column);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Position
+
+bool Recordset::bof() const
+{
+    if (d->deletedCurrent >= 0)
+        return false;
+    return d->count() == 0 || d->pos < 0;
+}
+
+bool Recordset::eof() const
+{
+    if (d->deletedCurrent >= 0)
+        return false;
+    return d->count() == 0 || d->pos >= d->count();
+}
+
+int Recordset::recordCount() const
+{
+    return d->count();
+}
+
+int Recordset::absolutePosition() const
+{
+    const int row = currentRow();
+    return row >= 0 ? row + 1 : 0;
+}
+
+void Recordset::setAbsolutePosition(int position)
+{
+    if (!d->s)
+        return;
+    d->moveTo(position < 1 ? -1 : std::min(position - 1, d->count()));
+}
+
+int Recordset::currentRow() const
+{
+    if (d->deletedCurrent >= 0 || d->pos < 0 || d->pos >= d->count())
+        return -1;
+    return d->pos;
+}
+
+void Recordset::setCurrentRow(int row)
+{
+    if (d->s && row >= 0 && row < d->count())
+        d->moveTo(row);
+}
+
+void Recordset::moveFirst()
+{
+    if (d->s)
+        d->moveTo(d->count() > 0 ? 0 : -1);
+}
+
+void Recordset::moveLast()
+{
+    if (d->s)
+        d->moveTo(d->count() - 1);
+}
+
+void Recordset::moveNext()
+{
+    if (!d->s)
+        return;
+    d->moveTo(d->deletedCurrent >= 0 ? d->pos : std::min(d->pos + 1, d->count()));
+}
+
+void Recordset::movePrevious()
+{
+    if (!d->s)
+        return;
+    d->moveTo(std::max(d->pos - 1, -1));
+}
+
+Bookmark Recordset::bookmark() const
+{
+    const qint64 row = d->currentRowId();
+    return row >= 0 ? row + 1 : 0;
+}
+
+bool Recordset::setBookmark(Bookmark mark)
+{
+    const int index = rowOfBookmark(mark);
+    if (index < 0)
+        return false;
+    d->moveTo(index);
+    return true;
+}
+
+Bookmark Recordset::bookmarkAt(int row) const
+{
+    if (row < 0 || row >= d->count())
+        return 0;
+    return Bookmark(d->view[size_t(row)]) + 1;
+}
+
+int Recordset::rowOfBookmark(Bookmark mark) const
+{
+    if (mark < 1)
+        return -1;
+    return d->viewIndexOf(mark - 1);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Filter, find, sort
+
+DbResult Recordset::setFilter(const QString& criteria)
+{
+    if (!d->s)
+        return closedError();
+    if (criteria.trimmed().isEmpty()) {
+        clearFilter();
+        return {};
+    }
+    QString why;
+    std::unique_ptr<Criteria> parsed = Criteria::parse(criteria, resolverFor(d->s), &why);
+    if (!parsed)
+        return DbResult::failure(DbError::Other, why);
+    emit willMove();
+    emit modelAboutToReset();
+    d->filter = std::move(parsed);
+    d->filterText = criteria;
+    d->rebuildView();
+    d->deletedCurrent = -1;
+    d->pos = d->count() > 0 ? 0 : -1;
+    emit modelReset();
+    emit moveComplete();
+    return {};
+}
+
+void Recordset::clearFilter()
+{
+    if (!d->s)
+        return;
+    emit willMove();
+    emit modelAboutToReset();
+    d->filter.reset();
+    d->filterText.clear();
+    d->rebuildView();
+    d->deletedCurrent = -1;
+    d->pos = d->count() > 0 ? 0 : -1;
+    emit modelReset();
+    emit moveComplete();
+}
+
+bool Recordset::hasFilter() const
+{
+    return d->filter != nullptr;
+}
+
+QString Recordset::filterText() const
+{
+    return d->filter ? d->filterText : QStringLiteral("none");
+}
+
+bool Recordset::find(const QString& criteria, int skip, SearchDirection direction, Bookmark start, DbResult* error)
+{
+    DbResult local;
+    DbResult& err = error ? *error : local;
+    err = {};
+    if (!d->s) {
+        err = closedError();
+        return false;
+    }
+    QString why;
+    std::unique_ptr<Criteria> parsed = Criteria::parse(criteria, resolverFor(d->s), &why);
+    if (!parsed) {
+        err = DbResult::failure(DbError::Other, why);
+        return false;
+    }
+    if (!parsed->isSingleClause()) {
+        err = DbResult::failure(DbError::Other,
+                                QStringLiteral("La ricerca accetta una sola condizione: %1").arg(criteria));
+        return false;
+    }
+    const int n = d->count();
+    const int step = direction == SearchDirection::Backward ? -1 : 1;
+    int from;
+    if (start == kBookmarkCurrent) {
+        if (d->deletedCurrent >= 0) {
+            // The deleted record sits just before the row at pos.
+            const int extra = std::max(skip - 1, 0);
+            from = step > 0 ? d->pos + extra : d->pos - 1 - extra;
+        } else if (d->pos < 0 || d->pos >= n) {
+            from = step > 0 ? (d->pos < 0 ? 0 : n) : (d->pos >= n ? n - 1 : -1);
+        } else {
+            from = d->pos + skip * step;
+        }
+    } else if (start == kBookmarkFirst) {
+        from = skip * step;
+    } else if (start == kBookmarkLast) {
+        from = n - 1 + skip * step;
+    } else {
+        const int index = rowOfBookmark(start);
+        if (index < 0) {
+            err = DbResult::failure(DbError::Other, QStringLiteral("Segnalibro non valido."));
+            return false;
+        }
+        from = index + skip * step;
+    }
+    if (step > 0)
+        from = std::max(from, 0);
+    else
+        from = std::min(from, n - 1);
+
+    RowReader reader(*d->s);
+    for (int i = from; i >= 0 && i < n; i += step) {
+        reader.setRow(d->view[size_t(i)]);
+        if (parsed->matches(reader)) {
+            d->moveTo(i);
+            return true;
+        }
+    }
+    d->moveTo(step > 0 ? n : -1);
+    return false;
+}
+
+DbResult Recordset::setSort(const QString& sort)
+{
+    if (!d->s)
+        return closedError();
+    std::vector<SortKey> keys;
+    const QStringList parts = sort.split(QLatin1Char(','), Qt::SkipEmptyParts);
+    for (const QString& raw : parts) {
+        QString part = raw.trimmed();
+        bool descending = false;
+        if (part.endsWith(QLatin1String(" DESC"), Qt::CaseInsensitive)) {
+            descending = true;
+            part.chop(5);
+        } else if (part.endsWith(QLatin1String(" ASC"), Qt::CaseInsensitive)) {
+            part.chop(4);
+        }
+        const int column = d->s->fieldIndex(part.trimmed());
+        if (part.trimmed().isEmpty() || column < 0)
+            return DbResult::failure(DbError::Other,
+                                     QStringLiteral("Chiave di ordinamento non valida: %1").arg(raw.trimmed()));
+        keys.push_back({column, descending});
+    }
+    const qint64 current = d->currentRowId();
+    const bool atEof = d->deletedCurrent < 0 && d->pos >= d->count();
+    emit modelAboutToReset();
+    d->sortKeys = keys;
+    d->sortText = keys.empty() ? QString() : sort.trimmed();
+    d->sortedGeneration = ~quint64(0);
+    d->rebuildView();
+    d->deletedCurrent = -1;
+    const int index = current >= 0 ? d->viewIndexOf(current) : -1;
+    d->pos = index >= 0 ? index : (atEof ? d->count() : -1);
+    if (d->count() == 0)
+        d->pos = -1;
+    emit modelReset();
+    return {};
+}
+
+QString Recordset::sort() const
+{
+    return d->sortText;
+}
+
+std::shared_ptr<Recordset> Recordset::clone()
+{
+    auto copy = std::make_shared<Recordset>();
+    if (d->s) {
+        copy->d->attach(d->s);
+        copy->d->rebuildView();
+        copy->d->pos = copy->d->count() > 0 ? 0 : -1;
+    }
+    return copy;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Text
+
+QString Recordset::getString(const QString& columnSep, const QString& rowSep, const QString& nullExpr, int rows)
+{
+    QString out;
+    if (!d->s)
+        return out;
+    const int n = d->count();
+    int i = d->deletedCurrent >= 0 ? d->pos : std::max(d->pos, 0);
+    const int columns = int(d->s->fields.size());
+    int taken = 0;
+    for (; i < n && (rows < 0 || taken < rows); ++i, ++taken) {
+        const qint64 row = d->view[size_t(i)];
+        for (int c = 0; c < columns; ++c) {
+            if (c > 0)
+                out += columnSep;
+            const QVariant v = d->s->value(row, c);
+            if (v.isNull())
+                out += nullExpr;
+            else if (v.metaType().id() == QMetaType::Bool)
+                out += v.toBool() ? QLatin1String("-1") : QLatin1String("0");
+            else
+                out += displayOf(v);
+        }
+        out += rowSep;
+    }
+    d->moveTo(i);
+    return out;
+}
+
+QString Recordset::displayText(const QVariant& value)
+{
+    return displayOf(value);
+}
+
+} // namespace quad

@@ -1,0 +1,197 @@
+#pragma once
+
+// Private state of the recordset: the snapshot shared by a recordset and its clones, and the
+// state of one cursor over it.
+
+#include "criteria.h"
+#include "recordset.h"
+#include "recordset_storage.h"
+
+#include <QBitArray>
+#include <QHash>
+#include <QVector>
+
+#include <limits>
+#include <memory>
+#include <vector>
+
+namespace quad::rs {
+
+constexpr qint64 kNoRowid = std::numeric_limits<qint64>::min();
+
+/// A table that fields of the recordset come from.
+struct SourceTable
+{
+    QString name;
+    bool hasRowid = false; ///< the query carries its row id (rows can be written back)
+    int aliasField = -1; ///< the field that is the table's INTEGER PRIMARY KEY, if shown
+};
+
+/// What the recordset knows of a field beyond FieldInfo.
+struct FieldMeta
+{
+    QString origin; ///< the column's name in its table
+    int table = -1; ///< index into Shared::tables, -1 for expressions
+    bool notNull = false;
+};
+
+/// Pending and written changes of one row. Base rows keep their snapshot cells; what changed
+/// since lives here. New rows live here only.
+struct RowState
+{
+    bool isNew = false;
+    RowStatus status = RowStatus::Unmodified; ///< pending state
+    QVector<QVariant> committed; ///< values written since the snapshot
+    QBitArray committedSet;
+    QVector<QVariant> pending; ///< values waiting for updateBatch
+    QBitArray pendingSet;
+    std::vector<qint64> rowids; ///< new rows: the row id per source table once written
+};
+
+enum RowFlag : quint8 { kTouched = 1, kGone = 2 };
+
+/// The rows, fields and changes a recordset shares with its clones.
+struct Shared
+{
+    std::shared_ptr<Connection> db;
+    QString sql;
+    QVariantList params;
+    bool inMemory = false;
+    QString uniqueTable;
+
+    QVector<FieldInfo> fields;
+    QVector<FieldMeta> meta;
+    QHash<QString, int> byName; ///< lower-case bare name -> index, -2 when repeated
+    QHash<QString, int> byQualified; ///< lower-case "table.name" -> index
+
+    std::vector<std::unique_ptr<Column>> columns;
+    std::vector<SourceTable> tables;
+    std::vector<Chunked<qint64>> rowids; ///< per table, per base row
+    qsizetype baseRows = 0;
+    qsizetype totalRows = 0;
+    Chunked<quint8> flags; ///< RowFlag per row
+    QHash<qsizetype, RowState> touched;
+    int pendingRows = 0;
+    quint64 generation = 0; ///< grows with every change of rows or values
+
+    std::vector<Recordset::Impl*> cursors;
+
+    void addField(const FieldInfo& info, const FieldMeta& meta);
+    /// Rebuilds byName/byQualified and the fields' unique names.
+    void indexFields();
+    int fieldIndex(const QString& name, bool* ambiguous = nullptr) const;
+
+    bool isLive(qsizetype row) const;
+    RowState* state(qsizetype row);
+    const RowState* state(qsizetype row) const;
+    RowState& touch(qsizetype row);
+    /// The value a loose change or the snapshot gives, or null when none (base cell).
+    const QVariant* loose(qsizetype row, int column) const;
+    QVariant value(qsizetype row, int column) const;
+    bool isNull(qsizetype row, int column) const;
+    qint64 rowid(qsizetype row, int table) const;
+    void setRowid(qsizetype row, int table, qint64 id);
+    RowStatus status(qsizetype row) const;
+    qsizetype addRow();
+};
+
+struct SortKey
+{
+    int column;
+    bool descending;
+};
+
+/// Sorts row ids by the keys (Null first ascending, text ignoring case); ties keep the order
+/// the rows came in.
+void sortRows(const Shared& s, const std::vector<SortKey>& keys, std::vector<qint32>& rows);
+
+/// Criteria access to one row of the shared rows, pending changes included.
+class RowReader final : public CriteriaRow
+{
+public:
+    explicit RowReader(const Shared& shared);
+    void setRow(qsizetype row);
+
+    bool isNull(int column) const override;
+    qint64 integer(int column) const override;
+    double real(int column) const override;
+    QStringView text(int column) const override;
+    qint64 dateTime(int column) const override;
+
+private:
+    const QVariant* loose(int column) const;
+
+    const Shared& m_s;
+    qsizetype m_row = -1;
+    const RowState* m_state = nullptr;
+    mutable std::vector<TextScratch> m_scratch;
+};
+
+/// Converts a value to the form a field of this type keeps (qint64, double, bool, QDate /
+/// QTime / QDateTime, QString) or null. False, with a message, when it does not fit.
+bool convertForField(const FieldInfo& field, const QVariant& in, QVariant* out, QString* error);
+
+/// Text of a loose value in the program's display form (see Recordset::displayText).
+QString displayOf(const QVariant& value);
+
+/// A resolver over the shared fields for the criteria engine.
+CriteriaFieldResolver resolverFor(const std::shared_ptr<Shared>& shared);
+
+} // namespace quad::rs
+
+namespace quad {
+
+using rs::SortKey;
+
+struct Recordset::Impl
+{
+    Recordset* q = nullptr;
+    std::shared_ptr<rs::Shared> s;
+    std::shared_ptr<rs::Shared> building; ///< fields appended before openInMemory()
+
+    std::vector<qint32> view; ///< row ids in view order
+    int pos = -1; ///< -1 BOF, view.size() EOF
+    qint64 deletedCurrent = -1; ///< row id of a just deleted current record
+    QString filterText;
+    std::unique_ptr<Criteria> filter;
+    QString sortText;
+    std::vector<SortKey> sortKeys;
+    std::vector<qint32> sorted; ///< every row in sort order (cache)
+    quint64 sortedGeneration = ~quint64(0);
+    mutable std::vector<qint32> inverse; ///< row id -> view index (cache for sorted views)
+    mutable bool inverseValid = false;
+
+    ~Impl();
+    void attach(std::shared_ptr<rs::Shared> shared);
+    void detach();
+
+    int count() const { return int(view.size()); }
+    qint64 currentRowId() const;
+    qint64 requireCurrent() const;
+    int viewIndexOf(qint64 row) const;
+    void invalidateInverse() { inverseValid = false; }
+
+    /// Rebuilds the view from the rows, the filter and the sort.
+    void rebuildView();
+    void ensureSorted();
+    bool matches(rs::RowReader& reader, qint64 row) const;
+
+    /// Moves with the data control's events.
+    void moveTo(int newPos);
+    /// Replaces the view wholesale with the model signals; keeps the current row when it stays.
+    void resetView(bool keepCurrent);
+
+    // Notifications from another cursor over the same rows.
+    void rowValuesChanged(qint64 row);
+    void rowAdded(qint64 row, bool own);
+    void rowRemoved(qint64 row);
+
+    DbResult fail(const DbResult& result);
+};
+
+} // namespace quad
+
+namespace quad::rs {
+/// Runs s.sql with s.params on s.db and fills the fields, tables and rows of s.
+DbResult loadQuery(Shared& s);
+} // namespace quad::rs

@@ -1,0 +1,737 @@
+// ADO's XML rowset format: Recordset::save and Recordset::openXml.
+
+#include "recordset.h"
+
+#include "recordset_p.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QFile>
+#include <QLocale>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <QSet>
+#include <QTime>
+#include <QXmlStreamReader>
+#include <QXmlStreamWriter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace quad {
+
+using namespace rs;
+
+namespace {
+
+const QString kSchemaNs = QStringLiteral("uuid:BDC6E3F0-6DA3-11d1-A2A3-00AA00C14882");
+const QString kTypeNs = QStringLiteral("uuid:C2F41010-65B3-11d1-A29F-00AA00C14882");
+const QString kRowsetNs = QStringLiteral("urn:schemas-microsoft-com:rowset");
+const QString kRowNs = QStringLiteral("#RowsetSchema");
+
+DbResult xmlError(const QString& text)
+{
+    return DbResult::failure(DbError::Other, text);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Types
+
+struct XmlType
+{
+    QString type; ///< dt:type
+    QString dbtype; ///< rs:dbtype, "" when none
+    int maxLength = 0;
+    bool isLong = false;
+    bool fixed = false;
+};
+
+XmlType xmlTypeFor(const FieldInfo& f)
+{
+    XmlType t;
+    switch (f.type) {
+    case 2:
+        t = {QStringLiteral("i2"), {}, 2, false, true};
+        break;
+    case 3:
+        t = {QStringLiteral("int"), {}, 4, false, true};
+        break;
+    case 16:
+        t = {QStringLiteral("i1"), {}, 1, false, true};
+        break;
+    case 17:
+        t = {QStringLiteral("ui1"), {}, 1, false, true};
+        break;
+    case 18:
+        t = {QStringLiteral("ui2"), {}, 2, false, true};
+        break;
+    case 19:
+        t = {QStringLiteral("ui4"), {}, 4, false, true};
+        break;
+    case 20:
+        t = {QStringLiteral("i8"), {}, 8, false, true};
+        break;
+    case 21:
+        t = {QStringLiteral("ui8"), {}, 8, false, true};
+        break;
+    case 4:
+        t = {QStringLiteral("r4"), {}, 4, false, true};
+        break;
+    case 5:
+        t = {QStringLiteral("float"), {}, 8, false, true};
+        break;
+    case 6:
+        t = {QStringLiteral("i8"), QStringLiteral("currency"), 8, false, true};
+        break;
+    case 14:
+        t = {QStringLiteral("number"), QStringLiteral("decimal"), 19, false, true};
+        break;
+    case 131:
+        t = {QStringLiteral("number"), QStringLiteral("numeric"), 19, false, true};
+        break;
+    case 11:
+        t = {QStringLiteral("boolean"), {}, 2, false, true};
+        break;
+    case 7:
+        t = {QStringLiteral("dateTime"), QStringLiteral("variantdate"), 16, false, true};
+        break;
+    case 133:
+        t = {QStringLiteral("date"), {}, 6, false, true};
+        break;
+    case 134:
+        t = {QStringLiteral("time"), {}, 6, false, true};
+        break;
+    case 135:
+        t = {QStringLiteral("dateTime"), QStringLiteral("timestamp"), 16, false, true};
+        break;
+    case 200:
+    case 201:
+    case 129:
+        t = {QStringLiteral("string"), QStringLiteral("str"), 255, f.type == 201, f.type == 129};
+        break;
+    case adLongVarWChar:
+        t = {QStringLiteral("string"), {}, 536870910, true, false};
+        break;
+    default:
+        t = {QStringLiteral("string"), {}, 255, false, f.type == 130};
+        break;
+    }
+    if (storageFor(f.type) == Storage::Text && f.definedSize > 0)
+        t.maxLength = f.definedSize;
+    return t;
+}
+
+int adoTypeFor(const XmlType& t)
+{
+    const QString type = t.type.toLower();
+    const QString db = t.dbtype.toLower();
+    if (type == QLatin1String("int") || type == QLatin1String("i4"))
+        return 3;
+    if (type == QLatin1String("i2"))
+        return 2;
+    if (type == QLatin1String("i1"))
+        return 16;
+    if (type == QLatin1String("ui1"))
+        return 17;
+    if (type == QLatin1String("ui2"))
+        return 18;
+    if (type == QLatin1String("ui4"))
+        return 19;
+    if (type == QLatin1String("i8"))
+        return db == QLatin1String("currency") ? 6 : 20;
+    if (type == QLatin1String("ui8"))
+        return 21;
+    if (type == QLatin1String("r4"))
+        return 4;
+    if (type == QLatin1String("float") || type == QLatin1String("r8"))
+        return 5;
+    if (type == QLatin1String("number"))
+        return db == QLatin1String("decimal") ? 14 : 131;
+    if (type == QLatin1String("fixed.14.4"))
+        return 6;
+    if (type == QLatin1String("boolean"))
+        return 11;
+    if (type == QLatin1String("datetime") || type == QLatin1String("datetime.tz"))
+        return db == QLatin1String("timestamp") ? 135 : 7;
+    if (type == QLatin1String("date"))
+        return 133;
+    if (type == QLatin1String("time") || type == QLatin1String("time.tz"))
+        return 134;
+    if (db == QLatin1String("str"))
+        return t.isLong ? 201 : (t.fixed ? 129 : 200);
+    return t.isLong ? adLongVarWChar : (t.fixed ? 130 : adVarWChar);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Values
+
+bool isXmlChar(char16_t c)
+{
+    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c != 0xFFFE && c != 0xFFFF);
+}
+
+bool validXmlText(const QString& text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c.isHighSurrogate()) {
+            if (i + 1 >= text.size() || !text[i + 1].isLowSurrogate())
+                return false;
+            ++i;
+        } else if (c.isLowSurrogate() || !isXmlChar(c.unicode())) {
+            return false;
+        }
+    }
+    return true;
+}
+
+/// A value as the rowset writes it; false when it cannot be written for this type.
+bool xmlValue(const QVariant& v, Storage storage, QString* out)
+{
+    switch (storage) {
+    case Storage::Integer:
+        if (v.metaType().id() == QMetaType::QString)
+            return false;
+        *out = QString::number(variantInteger(v));
+        return true;
+    case Storage::Real:
+        if (v.metaType().id() == QMetaType::QString)
+            return false;
+        *out = QString::number(variantReal(v), 'g', QLocale::FloatingPointShortest);
+        return true;
+    case Storage::Boolean:
+        if (v.metaType().id() != QMetaType::Bool)
+            return false;
+        *out = v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+        return true;
+    case Storage::DateTime:
+        switch (v.metaType().id()) {
+        case QMetaType::QDate:
+            *out = v.toDate().toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral("T00:00:00");
+            return true;
+        case QMetaType::QTime:
+            *out = QStringLiteral("1899-12-30T") + v.toTime().toString(QStringLiteral("HH:mm:ss"));
+            return true;
+        case QMetaType::QDateTime:
+            *out = v.toDateTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"));
+            return true;
+        default:
+            return false;
+        }
+    case Storage::Text:
+        *out = v.toString();
+        return validXmlText(*out);
+    }
+    return false;
+}
+
+bool readXmlValue(const QString& text, const FieldInfo& field, const XmlType& type, QVariant* out)
+{
+    const QString t = text.trimmed();
+    switch (storageFor(field.type)) {
+    case Storage::Integer: {
+        bool ok = false;
+        const qint64 v = t.toLongLong(&ok);
+        if (ok)
+            *out = v;
+        return ok;
+    }
+    case Storage::Real: {
+        bool ok = false;
+        const double v = QLocale::c().toDouble(t, &ok);
+        if (ok && std::isfinite(v))
+            *out = v;
+        return ok && std::isfinite(v);
+    }
+    case Storage::Boolean: {
+        const QString l = t.toLower();
+        if (l == QLatin1String("true") || l == QLatin1String("1") || l == QLatin1String("-1"))
+            *out = true;
+        else if (l == QLatin1String("false") || l == QLatin1String("0"))
+            *out = false;
+        else
+            return false;
+        return true;
+    }
+    case Storage::DateTime: {
+        // yyyy-mm-dd, hh:mm:ss or yyyy-mm-ddThh:mm:ss, with optional fractions and zone.
+        QString body = t;
+        const qsizetype zone = body.indexOf(QRegularExpression(QStringLiteral("(Z|[+-]\\d\\d:\\d\\d)$")));
+        if (zone > 8)
+            body.truncate(zone);
+        const qsizetype dot = body.indexOf(QLatin1Char('.'));
+        if (dot > 0)
+            body.truncate(dot);
+        QDate date;
+        QTime time;
+        const QString typeName = type.type.toLower();
+        if (typeName.startsWith(QLatin1String("time")) && body.size() == 8) {
+            time = QTime::fromString(body, QStringLiteral("HH:mm:ss"));
+            if (!time.isValid())
+                return false;
+            *out = time;
+            return true;
+        }
+        date = QDate::fromString(body.left(10), QStringLiteral("yyyy-MM-dd"));
+        if (!date.isValid())
+            return false;
+        if (body.size() > 10) {
+            if (body[10] != QLatin1Char('T') && body[10] != QLatin1Char(' '))
+                return false;
+            const QString clock = body.mid(11);
+            time = QTime::fromString(clock, clock.size() == 5 ? QStringLiteral("HH:mm") : QStringLiteral("HH:mm:ss"));
+            if (!time.isValid())
+                return false;
+        } else {
+            time = QTime(0, 0);
+        }
+        if (date == QDate(1899, 12, 30))
+            *out = time; // a time alone sits on day 0
+        else if (time == QTime(0, 0))
+            *out = date;
+        else
+            *out = QDateTime(date, time);
+        return true;
+    }
+    case Storage::Text:
+        *out = text;
+        return true;
+    }
+    return false;
+}
+
+bool isNcName(const QString& name)
+{
+    if (name.isEmpty())
+        return false;
+    const QChar first = name[0];
+    if (!(first.isLetter() || first == QLatin1Char('_')))
+        return false;
+    for (QChar c : name) {
+        if (!(c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('-') || c == QLatin1Char('.')))
+            return false;
+    }
+    return !name.startsWith(QLatin1String("xml"), Qt::CaseInsensitive);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Reading
+
+struct XmlColumn
+{
+    QString xmlName;
+    QString name;
+    int number = 0;
+    int order = 0;
+    XmlType type;
+};
+
+enum class RowKind { Plain, Insert, Update, Delete };
+
+struct XmlRow
+{
+    RowKind kind = RowKind::Plain;
+    QVector<QVariant> values; ///< Plain / Insert / Delete values, or the original of an Update
+    QVector<QVariant> current; ///< Update: values as changed
+    QBitArray changed; ///< Update: which values changed
+};
+
+class RowsetReader
+{
+public:
+    explicit RowsetReader(const QByteArray& bytes)
+        : m_xml(bytes)
+    {
+    }
+
+    DbResult read()
+    {
+        int depth = 0;
+        int dataDepth = -1;
+        int schemaDepth = -1;
+        XmlColumn* column = nullptr;
+        QString mode; // "", insert, update, original, delete
+        bool haveData = false;
+        while (!m_xml.atEnd()) {
+            const QXmlStreamReader::TokenType token = m_xml.readNext();
+            if (token == QXmlStreamReader::StartElement) {
+                ++depth;
+                const QStringView ns = m_xml.namespaceUri();
+                const QStringView local = m_xml.name();
+                if (ns == kSchemaNs && local == QLatin1String("Schema")) {
+                    schemaDepth = depth;
+                } else if (schemaDepth > 0 && ns == kSchemaNs && local == QLatin1String("AttributeType")) {
+                    m_columns.append(XmlColumn());
+                    column = &m_columns.last();
+                    column->order = int(m_columns.size());
+                    readColumnAttributes(column);
+                } else if (column && ns == kSchemaNs && local == QLatin1String("datatype")) {
+                    readTypeAttributes(&column->type);
+                } else if (ns == kRowsetNs && local == QLatin1String("data")) {
+                    if (m_columns.isEmpty())
+                        return xmlError(QStringLiteral("File XML senza descrizione dei campi."));
+                    const DbResult r = prepareColumns();
+                    if (!r.ok())
+                        return r;
+                    dataDepth = depth;
+                    haveData = true;
+                } else if (dataDepth > 0 && ns == kRowsetNs
+                           && (local == QLatin1String("insert") || local == QLatin1String("update")
+                               || local == QLatin1String("original") || local == QLatin1String("delete"))) {
+                    if (local == QLatin1String("update")) {
+                        m_currents.clear();
+                        m_originals.clear();
+                    }
+                    mode = local.toString();
+                } else if (dataDepth > 0 && local == QLatin1String("row") && ns != kSchemaNs && ns != kRowsetNs) {
+                    const DbResult r = readRow(mode);
+                    if (!r.ok())
+                        return r;
+                }
+            } else if (token == QXmlStreamReader::EndElement) {
+                const QStringView ns = m_xml.namespaceUri();
+                const QStringView local = m_xml.name();
+                if (ns == kSchemaNs && local == QLatin1String("AttributeType"))
+                    column = nullptr;
+                else if (ns == kSchemaNs && local == QLatin1String("Schema"))
+                    schemaDepth = -1;
+                else if (ns == kRowsetNs && local == QLatin1String("data"))
+                    dataDepth = -1;
+                else if (ns == kRowsetNs && local == QLatin1String("original"))
+                    mode = QStringLiteral("update");
+                else if (ns == kRowsetNs && local == QLatin1String("update")) {
+                    const DbResult r = closeUpdate();
+                    if (!r.ok())
+                        return r;
+                    mode.clear();
+                } else if (ns == kRowsetNs && (local == QLatin1String("insert") || local == QLatin1String("delete")))
+                    mode.clear();
+                --depth;
+            }
+        }
+        if (m_xml.hasError())
+            return xmlError(QStringLiteral("File XML non valido (riga %1, colonna %2): %3")
+                                .arg(m_xml.lineNumber())
+                                .arg(m_xml.columnNumber())
+                                .arg(m_xml.errorString()));
+        if (!haveData)
+            return xmlError(QStringLiteral("File XML senza dati (rs:data)."));
+        return {};
+    }
+
+    const QVector<FieldInfo>& fields() const { return m_fields; }
+    const QVector<XmlRow>& rows() const { return m_rows; }
+
+private:
+    QString attribute(const QString& ns, const QString& name) const
+    {
+        return m_xml.attributes().value(ns, name).toString();
+    }
+
+    void readColumnAttributes(XmlColumn* c)
+    {
+        c->xmlName = attribute(QString(), QStringLiteral("name"));
+        const QString alias = attribute(kRowsetNs, QStringLiteral("name"));
+        c->name = alias.isEmpty() ? c->xmlName : alias;
+        c->number = attribute(kRowsetNs, QStringLiteral("number")).toInt();
+        readTypeAttributes(&c->type);
+    }
+
+    void readTypeAttributes(XmlType* t)
+    {
+        const QXmlStreamAttributes attrs = m_xml.attributes();
+        if (attrs.hasAttribute(kTypeNs, QStringLiteral("type")))
+            t->type = attrs.value(kTypeNs, QStringLiteral("type")).toString();
+        if (attrs.hasAttribute(kTypeNs, QStringLiteral("maxLength")))
+            t->maxLength = attrs.value(kTypeNs, QStringLiteral("maxLength")).toInt();
+        if (attrs.hasAttribute(kRowsetNs, QStringLiteral("dbtype")))
+            t->dbtype = attrs.value(kRowsetNs, QStringLiteral("dbtype")).toString();
+        if (attrs.hasAttribute(kRowsetNs, QStringLiteral("long")))
+            t->isLong
+                = attrs.value(kRowsetNs, QStringLiteral("long")).compare(QLatin1String("true"), Qt::CaseInsensitive)
+                == 0;
+        if (attrs.hasAttribute(kRowsetNs, QStringLiteral("fixedlength")))
+            t->fixed = attrs.value(kRowsetNs, QStringLiteral("fixedlength"))
+                           .compare(QLatin1String("true"), Qt::CaseInsensitive)
+                == 0;
+    }
+
+    DbResult prepareColumns()
+    {
+        if (!m_fields.isEmpty())
+            return {};
+        std::stable_sort(m_columns.begin(), m_columns.end(), [](const XmlColumn& a, const XmlColumn& b) {
+            const int x = a.number > 0 ? a.number : 1 << 30;
+            const int y = b.number > 0 ? b.number : 1 << 30;
+            return x != y ? x < y : a.order < b.order;
+        });
+        for (int i = 0; i < m_columns.size(); ++i) {
+            const XmlColumn& c = m_columns[i];
+            if (c.xmlName.isEmpty())
+                return xmlError(QStringLiteral("Campo senza nome nel file XML."));
+            if (m_byXmlName.contains(c.xmlName))
+                return xmlError(QStringLiteral("Campo ripetuto nel file XML: %1").arg(c.xmlName));
+            m_byXmlName.insert(c.xmlName, i);
+            FieldInfo f;
+            f.name = c.name;
+            f.type = adoTypeFor(c.type);
+            f.definedSize = c.type.maxLength;
+            m_fields.append(f);
+        }
+        return {};
+    }
+
+    DbResult readValues(QVector<QVariant>* values, QBitArray* given)
+    {
+        values->fill(QVariant(), m_fields.size());
+        given->fill(false, m_fields.size());
+        const QXmlStreamAttributes attrs = m_xml.attributes();
+        QStringList forceNull;
+        for (const QXmlStreamAttribute& a : attrs) {
+            if (!a.namespaceUri().isEmpty()) {
+                if (a.namespaceUri() == kRowsetNs && a.name() == QLatin1String("forcenull"))
+                    forceNull = a.value().toString().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+                continue;
+            }
+            const auto it = m_byXmlName.constFind(a.name().toString());
+            if (it == m_byXmlName.constEnd())
+                continue; // not in the schema: ignored, as ADO does
+            QVariant v;
+            if (!readXmlValue(a.value().toString(), m_fields[*it], m_columns[*it].type, &v))
+                return xmlError(QStringLiteral("Valore non valido nel file XML (riga %1) per il campo %2: %3")
+                                    .arg(m_xml.lineNumber())
+                                    .arg(m_fields[*it].name, a.value().toString()));
+            (*values)[*it] = v;
+            given->setBit(*it);
+        }
+        for (const QString& name : forceNull) {
+            const auto it = m_byXmlName.constFind(name);
+            if (it != m_byXmlName.constEnd()) {
+                (*values)[*it] = QVariant();
+                given->setBit(*it);
+            }
+        }
+        return {};
+    }
+
+    DbResult readRow(const QString& mode)
+    {
+        XmlRow row;
+        QBitArray given;
+        const DbResult r = readValues(&row.values, &given);
+        if (!r.ok())
+            return r;
+        if (mode == QLatin1String("update")) {
+            m_currents.append({row.values, given});
+            return {};
+        }
+        if (mode == QLatin1String("original")) {
+            m_originals.append(row.values);
+            return {};
+        }
+        row.kind = mode == QLatin1String("insert") ? RowKind::Insert
+            : mode == QLatin1String("delete")      ? RowKind::Delete
+                                                   : RowKind::Plain;
+        m_rows.append(row);
+        return {};
+    }
+
+    DbResult closeUpdate()
+    {
+        if (m_currents.size() != m_originals.size())
+            return xmlError(QStringLiteral("Modifica incompleta nel file XML (riga %1).").arg(m_xml.lineNumber()));
+        for (int i = 0; i < m_currents.size(); ++i) {
+            XmlRow row;
+            row.kind = RowKind::Update;
+            row.values = m_originals[i];
+            row.current = m_currents[i].first;
+            row.changed = m_currents[i].second;
+            m_rows.append(row);
+        }
+        m_currents.clear();
+        m_originals.clear();
+        return {};
+    }
+
+    QXmlStreamReader m_xml;
+    QVector<FieldInfo> m_fields;
+    QVector<XmlColumn> m_columns;
+    QHash<QString, int> m_byXmlName;
+    QVector<XmlRow> m_rows;
+    QVector<QPair<QVector<QVariant>, QBitArray>> m_currents;
+    QVector<QVector<QVariant>> m_originals;
+};
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+
+DbResult Recordset::save(const QString& file) const
+{
+    if (!d->s)
+        return xmlError(QStringLiteral("Il recordset non è aperto."));
+    const Shared& s = *d->s;
+    const int n = int(s.fields.size());
+
+    // Attribute names: the field's own name when XML allows it, else an alias with rs:name.
+    QStringList names;
+    QSet<QString> used;
+    for (int i = 0; i < n; ++i) {
+        QString name = s.fields[i].uniqueName;
+        if (!isNcName(name) || used.contains(name))
+            name = QStringLiteral("c%1").arg(i);
+        used.insert(name);
+        names << name;
+    }
+
+    QByteArray bytes;
+    QXmlStreamWriter w(&bytes);
+    w.setAutoFormatting(true);
+    w.setAutoFormattingIndent(1);
+    w.writeNamespace(kSchemaNs, QStringLiteral("s"));
+    w.writeNamespace(kTypeNs, QStringLiteral("dt"));
+    w.writeNamespace(kRowsetNs, QStringLiteral("rs"));
+    w.writeNamespace(kRowNs, QStringLiteral("z"));
+    w.writeStartElement(QStringLiteral("xml"));
+    w.writeStartElement(kSchemaNs, QStringLiteral("Schema"));
+    w.writeAttribute(QStringLiteral("id"), QStringLiteral("RowsetSchema"));
+    w.writeStartElement(kSchemaNs, QStringLiteral("ElementType"));
+    w.writeAttribute(QStringLiteral("name"), QStringLiteral("row"));
+    w.writeAttribute(QStringLiteral("content"), QStringLiteral("eltOnly"));
+    w.writeAttribute(kRowsetNs, QStringLiteral("updatable"), QStringLiteral("true"));
+    for (int i = 0; i < n; ++i) {
+        const FieldInfo& f = s.fields[i];
+        if (!validXmlText(f.uniqueName))
+            return xmlError(QStringLiteral("Nome di campo non scrivibile in XML: %1").arg(f.uniqueName));
+        w.writeStartElement(kSchemaNs, QStringLiteral("AttributeType"));
+        w.writeAttribute(QStringLiteral("name"), names[i]);
+        if (names[i] != f.uniqueName)
+            w.writeAttribute(kRowsetNs, QStringLiteral("name"), f.uniqueName);
+        w.writeAttribute(kRowsetNs, QStringLiteral("number"), QString::number(i + 1));
+        if (!s.meta[i].notNull)
+            w.writeAttribute(kRowsetNs, QStringLiteral("nullable"), QStringLiteral("true"));
+        w.writeAttribute(kRowsetNs, QStringLiteral("writeunknown"), QStringLiteral("true"));
+        const XmlType t = xmlTypeFor(f);
+        w.writeEmptyElement(kSchemaNs, QStringLiteral("datatype"));
+        w.writeAttribute(kTypeNs, QStringLiteral("type"), t.type);
+        if (!t.dbtype.isEmpty())
+            w.writeAttribute(kRowsetNs, QStringLiteral("dbtype"), t.dbtype);
+        w.writeAttribute(kTypeNs, QStringLiteral("maxLength"), QString::number(t.maxLength));
+        if (t.isLong)
+            w.writeAttribute(kRowsetNs, QStringLiteral("long"), QStringLiteral("true"));
+        if (t.fixed)
+            w.writeAttribute(kRowsetNs, QStringLiteral("fixedlength"), QStringLiteral("true"));
+        if (s.meta[i].notNull)
+            w.writeAttribute(kRowsetNs, QStringLiteral("maybenull"), QStringLiteral("false"));
+        w.writeEndElement(); // AttributeType
+    }
+    w.writeEmptyElement(kSchemaNs, QStringLiteral("extends"));
+    w.writeAttribute(QStringLiteral("type"), QStringLiteral("rs:rowbase"));
+    w.writeEndElement(); // ElementType
+    w.writeEndElement(); // Schema
+
+    w.writeStartElement(kRowsetNs, QStringLiteral("data"));
+    QString text;
+    for (size_t r = 0; r < d->view.size(); ++r) {
+        const qint64 row = d->view[r];
+        w.writeEmptyElement(kRowNs, QStringLiteral("row"));
+        for (int i = 0; i < n; ++i) {
+            const QVariant v = s.value(row, i);
+            if (v.isNull())
+                continue;
+            if (!xmlValue(v, storageFor(s.fields[i].type), &text))
+                return xmlError(QStringLiteral("Il campo %1 della riga %2 contiene un valore non scrivibile: %3")
+                                    .arg(s.fields[i].uniqueName)
+                                    .arg(r + 1)
+                                    .arg(v.toString()));
+            w.writeAttribute(names[i], text);
+        }
+    }
+    w.writeEndElement(); // data
+    w.writeEndElement(); // xml
+    w.writeEndDocument();
+
+    QSaveFile out(file);
+    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
+        return DbResult::failure(DbError::ReadOnly,
+                                 QStringLiteral("Impossibile scrivere il file %1: %2").arg(file, out.errorString()));
+    return {};
+}
+
+std::shared_ptr<Recordset> Recordset::openXml(const QString& file, DbResult* error)
+{
+    DbResult local;
+    DbResult& err = error ? *error : local;
+    err = {};
+    QFile in(file);
+    if (!in.open(QIODevice::ReadOnly)) {
+        err = DbResult::failure(in.exists() ? DbError::CantOpen : DbError::NotFound,
+                                QStringLiteral("Impossibile leggere il file %1: %2").arg(file, in.errorString()));
+        return nullptr;
+    }
+    RowsetReader reader(in.readAll());
+    err = reader.read();
+    if (!err.ok()) {
+        err.message = QStringLiteral("%1: %2").arg(file, err.message);
+        return nullptr;
+    }
+
+    auto shared = std::make_shared<Shared>();
+    shared->inMemory = true;
+    shared->sql = file;
+    for (const FieldInfo& f : reader.fields())
+        shared->addField(f, FieldMeta());
+    shared->indexFields();
+    for (const FieldInfo& f : shared->fields)
+        shared->columns.push_back(makeColumn(storageFor(f.type)));
+
+    const int n = int(shared->fields.size());
+    QVector<QPair<qsizetype, const XmlRow*>> later;
+    for (const XmlRow& row : reader.rows()) {
+        if (row.kind == RowKind::Insert) {
+            later.append({-1, &row});
+            continue;
+        }
+        for (int c = 0; c < n; ++c)
+            shared->columns[size_t(c)]->appendValue(row.values[c]);
+        shared->flags.push_back(0);
+        const qsizetype index = shared->baseRows++;
+        if (row.kind != RowKind::Plain)
+            later.append({index, &row});
+    }
+    shared->totalRows = shared->baseRows;
+    for (auto& column : shared->columns)
+        column->finish();
+    // Pending changes of the saved batch stay pending.
+    for (const auto& item : later) {
+        const XmlRow& row = *item.second;
+        if (row.kind == RowKind::Insert) {
+            const qsizetype index = shared->addRow();
+            RowState& st = shared->touch(index);
+            for (int c = 0; c < n; ++c) {
+                st.pending[c] = row.values[c];
+                st.pendingSet.setBit(c);
+            }
+        } else if (row.kind == RowKind::Update) {
+            RowState& st = shared->touch(item.first);
+            st.status = RowStatus::Modified;
+            for (int c = 0; c < n; ++c) {
+                if (row.changed.testBit(c)) {
+                    st.pending[c] = row.current[c];
+                    st.pendingSet.setBit(c);
+                }
+            }
+        } else {
+            shared->touch(item.first).status = RowStatus::Deleted;
+        }
+        ++shared->pendingRows;
+    }
+
+    auto recordset = std::make_shared<Recordset>();
+    recordset->d->attach(shared);
+    recordset->d->rebuildView();
+    recordset->d->pos = recordset->d->count() > 0 ? 0 : -1;
+    return recordset;
+}
+
+} // namespace quad

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+namespace quad {
+
+/// The question asked before an entry is annulled (Yes/No).
+QString testo_conferma_annullamento();
+
+/// The refusal shown when the annulment reason is blank.
+QString testo_nota_mancante();
+
+/// What the reason dialog's answer means for the entry.
+enum class EsitoAnnullamento {
+    Rinuncia, ///< the dialog was cancelled: nothing changes, nothing is shown
+    NotaMancante, ///< confirmed with a blank reason: testo_nota_mancante() is shown, nothing changes
+    Annulla ///< confirmed with a reason: the entry is annulled with it, kept as typed
+};
+
+/// Reads the reason dialog's hand-over (p_alert0, p_mess_annullato).
+EsitoAnnullamento esito_annullamento(bool p_alert0, const QString& p_mess_annullato);
+
+} // namespace quad

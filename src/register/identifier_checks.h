@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QChar>
+#include <QString>
+
+namespace quad {
+
+/// Check of an Italian tax code ("codice fiscale"). The text is trimmed and upper-cased, must
+/// have the code's shape (six letters, two digits, a letter, two digits, a letter, three
+/// digits, the check letter; in the digit places the letters L M N P Q R S T U V that stand for
+/// the digits 0-9 of a code changed to tell homonyms apart) and must end with the check letter
+/// calcola_car_controllo computes. Anything else ("F", "MA", 15 or 17 characters) is refused.
+bool verifica_cod_fiscale(const QString& text);
+
+/// The check letter ("A" to "Z") of a tax code, computed over its first 15 characters: the
+/// odd-place values of places 1, 3, ..., 15 and the even-place values of places 2, ..., 14
+/// summed, modulo 26. A shorter text counts as padded with blanks. The text is taken as it
+/// stands (upper case expected).
+QChar calcola_car_controllo(const QString& code);
+
+/// Value of a character at an odd place of a tax code ("A"-"Z", "0"-"9"); 0 for anything else.
+int valore_dispari(QChar c);
+
+/// Value of a character at an even place: "A"-"Z" 0-25, "0"-"9" 0-9; 0 for anything else.
+int valore_pari(QChar c);
+
+/// Check of an Italian VAT number ("partita IVA"): the trimmed text must be exactly eleven
+/// digits "0"-"9" whose last one is the check digit of the first ten.
+bool verifica_partita_iva(const QString& text);
+
+} // namespace quad

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "database.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QVariantMap>
+
+#include <functional>
+#include <optional>
+
+namespace quad {
+
+class IssuingLock;
+
+/// Texts of the new-entry routine, shown by the main window as they stand.
+inline const char* kLockHeldText = "ATTENZIONE !!\n\nQuadernolo in emissione da altro utente.";
+inline const char* kStartNumberPrompt = "Primo inserimento ...\n\nInserire il numero di quadernolo di partenza.";
+inline const char* kStartNumberRefusedText = "   AZIONE ANNULLATA   \n\n    Valore non valido !";
+
+/// The direction code of a register: "E" for "Entrata", "U" for anything else.
+QString directionCode(const QString& p_sessione);
+
+/// The number the next entry gets, read from the archive file at the moment of the call (never
+/// from a snapshot), so it follows every entry committed by any station. Call it under the
+/// issuing lock.
+struct NextNumber
+{
+    DbResult result; ///< a failed read: number and emptyRegister mean nothing
+    bool emptyRegister = false; ///< no entry yet: the user gives the start number
+    qint64 number = 0; ///< highest Progressivo + 1 (0 on an empty register)
+    QDate lastDate; ///< Data_quadernolo of the entry with the highest number (invalid when none)
+};
+NextNumber nextNumber(Connection& conn);
+
+/// The start number of an empty register: a positive whole number, blanks around it allowed.
+/// Refused (nullopt): an empty or cancelled answer, 0, a negative number, a fraction, digits
+/// followed or preceded by other text, a sign, a number beyond the integer range.
+std::optional<qint64> parseStartNumber(const QString& text);
+
+/// How an allocation ended.
+enum class AllocationStatus {
+    Allocated, ///< the lock is held and number is the new entry's
+    LockHeld, ///< another station is issuing: show kLockHeldText
+    LockFailed, ///< the lock file could not be created: message says why
+    StartRefused, ///< the start number was refused: show kStartNumberRefusedText
+    ReadFailed ///< the archive could not be read: message says why
+};
+
+struct Allocation
+{
+    AllocationStatus status = AllocationStatus::ReadFailed;
+    qint64 number = 0;
+    bool firstEntry = false; ///< the register was empty and the number came from the user
+    QDate lastDate; ///< date of the last entry; today on an empty register (the lower bound of the new date)
+    QString message; ///< the cause for LockFailed and ReadFailed; also names a lock file that could not be removed
+
+    bool ok() const { return status == AllocationStatus::Allocated; }
+};
+
+/// Takes the issuing lock and allocates the next number. On an empty register askStartNumber is
+/// called for the start number (it returns the text typed, or nullopt when the user cancelled).
+/// On every outcome but Allocated the lock taken here is released again and nothing is written;
+/// a lock held by another station is left untouched. On Allocated the caller keeps the lock until
+/// the new entry is committed or dropped.
+Allocation allocateNumber(Connection& conn, IssuingLock& lock,
+                          const std::function<std::optional<QString>()>& askStartNumber);
+
+} // namespace quad

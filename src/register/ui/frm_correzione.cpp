@@ -1,0 +1,61 @@
+#include "frm_correzione.h"
+
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace quad {
+
+frm_correzione::frm_correzione(WorkingState& state, QWidget* parent)
+    : QDialog(parent)
+    , m_state(state)
+{
+    setObjectName(QStringLiteral("frm_correzione"));
+    setWindowTitle(QStringLiteral(" Quadernolo - Correzione"));
+    setModal(true);
+
+    txt_correzione = new QLineEdit(this);
+    txt_correzione->setObjectName(QStringLiteral("txt_correzione"));
+    OKButton = new QPushButton(QStringLiteral("OK"), this);
+    OKButton->setObjectName(QStringLiteral("OKButton"));
+    OKButton->setDefault(true);
+    connect(OKButton, &QPushButton::clicked, this, &frm_correzione::OKButton_Click);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(OKButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(txt_correzione);
+    layout->addLayout(buttons);
+    setMinimumWidth(480);
+}
+
+void frm_correzione::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    txt_correzione->setFocus();
+}
+
+void frm_correzione::OKButton_Click()
+{
+    // A blank subject is not a correction: OK then closes without handing anything over.
+    const QString text = txt_correzione->text();
+    if (text.trimmed().isEmpty()) {
+        reject();
+        return;
+    }
+    m_state.p_txt_corr = text;
+    accept();
+}
+
+std::optional<QString> correggi_oggetto(WorkingState& state, QWidget* parent, const QVariant& oggetto)
+{
+    frm_correzione dialog(state, parent);
+    dialog.txt_correzione->setText(oggetto.isNull() ? QString() : oggetto.toString());
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return state.p_txt_corr.toString();
+}
+
+} // namespace quad

@@ -1,0 +1,219 @@
+// The register grid of the main window: binding, captions, shown columns, stored widths,
+// colour by filter state and the count in the status line.
+#include "data_control.h"
+#include "main_window.h"
+
+#include "my_func.h"
+#include "program_folder.h"
+#include "recordset_model.h"
+
+#include <QAction>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
+
+namespace quad {
+
+namespace {
+
+/// Sets column state without taking it for the clerk's resize.
+class Programmatico
+{
+public:
+    explicit Programmatico(bool& flag)
+        : m_flag(flag)
+        , m_prima(flag)
+    {
+        m_flag = true;
+    }
+    ~Programmatico() { m_flag = m_prima; }
+
+private:
+    bool& m_flag;
+    bool m_prima;
+};
+
+} // namespace
+
+void Quadernolo::collega_griglia()
+{
+    Programmatico guard(m_gridProgrammatic);
+    const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
+    if (!rs) {
+        scollega_griglia();
+        return;
+    }
+    QAbstractItemModel* vecchio = DataGrid1->model();
+    auto* model = new RecordsetModel(rs.get(), DataGrid1);
+    DataGrid1->setModel(model);
+    if (vecchio && vecchio->parent() == DataGrid1)
+        delete vecchio;
+    // Bound afresh, every column shows at the default width.
+    m_hiddenWidths.clear();
+    QHeaderView* intestazione = DataGrid1->horizontalHeader();
+    for (int i = 0; i < model->columnCount(); ++i) {
+        DataGrid1->setColumnHidden(i, false);
+        intestazione->resizeSection(i, intestazione->defaultSectionSize());
+    }
+
+    // The grid's current row and the register's current record follow each other.
+    connect(DataGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, model,
+            [this, model](const QModelIndex& current) {
+                Recordset* r = model->recordset();
+                if (m_gridSync || !r || !current.isValid() || current.row() == r->currentRow())
+                    return;
+                m_gridSync = true;
+                r->setCurrentRow(current.row());
+                m_gridSync = false;
+            });
+    const auto seguiRecord = [this, model](int row) {
+        if (m_gridSync || row < 0 || DataGrid1->model() != model)
+            return;
+        m_gridSync = true;
+        const QModelIndex current = DataGrid1->currentIndex();
+        DataGrid1->setCurrentIndex(model->index(row, current.isValid() ? current.column() : 0));
+        m_gridSync = false;
+    };
+    connect(model, &RecordsetModel::currentRowChanged, this, seguiRecord);
+    seguiRecord(rs->currentRow());
+}
+
+void Quadernolo::scollega_griglia()
+{
+    Programmatico guard(m_gridProgrammatic);
+    QAbstractItemModel* vecchio = DataGrid1->model();
+    DataGrid1->setModel(nullptr);
+    if (vecchio && vecchio->parent() == DataGrid1)
+        delete vecchio;
+    m_hiddenWidths.clear();
+}
+
+void Quadernolo::colore_griglia_filtro()
+{
+    const bool filtro = toolbarButton(QStringLiteral("tb_filtro_off"))->isChecked();
+    QPalette pal = DataGrid1->palette();
+    pal.setColor(QPalette::Base, filtro ? QColor(0xFF, 0xFF, 0xC0) : QColor(0xFF, 0xFF, 0xFF));
+    DataGrid1->setPalette(pal);
+}
+
+void Quadernolo::aggiorna_totale_schede()
+{
+    const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
+    const bool filtro = rs && rs->isOpen() && rs->hasFilter();
+    QString testo = QStringLiteral("   Totale schede : ") + QString::number(conta_schede());
+    if (filtro)
+        testo += QStringLiteral("  [Filtro inserito !]");
+    lbl_filtro_ins->setVisible(filtro);
+    Adodc1->setCaption(testo);
+    lbl_filtro->setText(Adodc1->Caption());
+}
+
+void Quadernolo::imposta_intestazioni_griglia()
+{
+    auto* model = qobject_cast<RecordsetModel*>(DataGrid1->model());
+    if (!model)
+        return;
+    Programmatico guard(m_gridProgrammatic);
+    const std::pair<int, const char*> intestazioni[]
+        = {{0, "N."},         {1, "E/U"}, {2, "Data"},    {4, "Tipo"},         {5, "N. all."},
+           {6, "Quad. rif."}, {7, "del"}, {8, "oggetto"}, {16, "Nota Annulla"}};
+    for (const auto& [colonna, testo] : intestazioni) {
+        if (colonna < model->columnCount())
+            model->setHeaderCaption(colonna, QString::fromUtf8(testo));
+    }
+    for (int colonna : {1, 3}) {
+        if (colonna < model->columnCount())
+            DataGrid1->setColumnHidden(colonna, false);
+    }
+    if (18 < model->columnCount() && !DataGrid1->isColumnHidden(18)) {
+        m_hiddenWidths[18] = toTwips(DataGrid1->columnWidth(18));
+        DataGrid1->setColumnHidden(18, true);
+    }
+}
+
+void Quadernolo::imposta_colonne_griglia()
+{
+    const int barra = pic_tool_orizz->height();
+    const int cw = centralWidget()->width();
+    const int ch = centralWidget()->height();
+    DataGrid1->setGeometry(0, barra, cw, std::max(0, ch - Adodc1->height() - barra - tw(300)));
+    Frame1->hide();
+    DataGrid1->show();
+    cmd_colonne->move(DataGrid1->x(), DataGrid1->y());
+    cmd_colonne->show();
+    cmd_colonne->raise();
+}
+
+void Quadernolo::carica_colonne_griglia()
+{
+    auto* model = DataGrid1->model();
+    if (!model)
+        return;
+    const QString larghezze = leggi_ini(iniPath(), QStringLiteral("GRID_WIDTH"), QStringLiteral("Entrata"), QString());
+    if (larghezze.trimmed().isEmpty())
+        return;
+    Programmatico guard(m_gridProgrammatic);
+    const QStringList parti = larghezze.split(QLatin1Char('_'));
+    // The stored value ends in "_": its last part is empty and not a width.
+    for (int i = 0; i < parti.size() - 1 && i < model->columnCount(); ++i) {
+        const QString intestazione = model->headerData(i, Qt::Horizontal).toString();
+        const bool sistema = intestazione.left(4).toUpper() == QLatin1String("SYS_");
+        const bool esclusa = state.p_eln_colonne.mid(i, 1) == QLatin1String("-");
+        bool ok = false;
+        const int twips = parti[i].trimmed().toInt(&ok);
+        if (sistema || esclusa) {
+            // A hidden column keeps its stored width for the next save.
+            if (!DataGrid1->isColumnHidden(i)) {
+                m_hiddenWidths[i] = ok && twips >= 0 ? twips : toTwips(DataGrid1->columnWidth(i));
+                DataGrid1->setColumnHidden(i, true);
+            }
+            continue;
+        }
+        if (!ok || twips < 0)
+            continue; // a malformed width is skipped
+        if (DataGrid1->isColumnHidden(i))
+            m_hiddenWidths[i] = twips;
+        DataGrid1->setColumnWidth(i, tw(twips));
+    }
+}
+
+void Quadernolo::salva_larghezza_colonne()
+{
+    QString testo;
+    const int colonne = DataGrid1->model() ? DataGrid1->model()->columnCount() : 0;
+    for (int i = 0; i < colonne; ++i) {
+        // A hidden column keeps the width it had when it was hidden.
+        const int twips = DataGrid1->isColumnHidden(i) ? m_hiddenWidths.value(i, toTwips(DataGrid1->columnWidth(i)))
+                                                       : toTwips(DataGrid1->columnWidth(i));
+        testo += QString::number(twips) + QLatin1Char('_');
+    }
+    scrivi_ini(iniPath(), QStringLiteral("GRID_WIDTH"), QStringLiteral("Entrata"), testo);
+}
+
+void Quadernolo::DataGrid1_ColResize(int ColIndex)
+{
+    Q_UNUSED(ColIndex);
+    salva_larghezza_colonne();
+}
+
+void Quadernolo::DataGrid1_DblClick()
+{
+    Toolbar1_ButtonClick(Toolbar1_Buttons(1));
+    mostra_intestazione();
+    mostra_anteprima_collegamento();
+}
+
+void Quadernolo::cmd_colonne_Click()
+{
+    cmd_focus->setFocus();
+    apri_scelta_colonne();
+    // Whatever was chosen, the columns are built again from the recordset.
+    collega_griglia();
+    imposta_intestazioni_griglia();
+    carica_colonne_griglia();
+}
+
+} // namespace quad

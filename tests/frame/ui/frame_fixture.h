@@ -1,0 +1,102 @@
+#pragma once
+
+#include "data_control.h"
+#include "gui_helpers.h"
+#include "main_window.h"
+#include "scripted_messages.h"
+#include "temp_program.h"
+
+#include "database.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTableView>
+
+#include <gtest/gtest.h>
+
+namespace quad::test {
+
+/// The main window with the program's end and the notification import observed.
+class TestQuadernolo : public Quadernolo
+{
+public:
+    int ended = 0;
+    QStringList imported;
+    bool importOk = false;
+
+    void termina_programma() override { ++ended; }
+    bool importa_notifica(const QString& path) override
+    {
+        imported << path;
+        return importOk;
+    }
+};
+
+/// Answers the login dialog with each password in turn.
+inline void scriptLogin(ModalScript& script, const QStringList& passwords)
+{
+    for (const QString& pw : passwords) {
+        script.then(QStringLiteral("frm_password"), [pw](QDialog* d) {
+            typeInto(d, QStringLiteral("txt_password"), pw);
+            click(d, QStringLiteral("OKButton"));
+        });
+    }
+}
+
+/// Starts the window with the right password and shows it at the start menu.
+inline bool startWindow(TestQuadernolo& w)
+{
+    ModalScript script;
+    scriptLogin(script, {QString::fromLatin1(kPassword)});
+    const bool ok = w.Form_Load();
+    script.waitDone();
+    if (ok)
+        w.show();
+    return ok;
+}
+
+/// Opens the register from the start menu (no historical archives).
+inline void openRegister(TestQuadernolo& w)
+{
+    click(&w, QStringLiteral("Command1"));
+}
+
+/// Writes entries 1..count into an archive, one correspondent each (two for entry 2),
+/// incoming for odd numbers and outgoing for even ones; entry 3 is annulled.
+inline void seedRegister(const QString& archive, int count)
+{
+    DbResult err;
+    auto db = Connection::open(archive, QByteArray(kPassword), &err);
+    ASSERT_TRUE(db) << err.message.toStdString();
+    for (int n = 1; n <= count; ++n) {
+        const QString tipo = n % 2 ? QStringLiteral("E") : QStringLiteral("U");
+        const QDate data = QDate(2024, 3, 1).addDays(n);
+        ASSERT_TRUE(db->exec(QStringLiteral("INSERT INTO entrata (Progressivo, Tipo, Data_quadernolo, Anno, "
+                                            "Tipo_documento, Numero_documenti, Oggetto, Orario, Annullato, "
+                                            "Nota_annulla, sys_nodo) VALUES (?,?,?,?,?,?,?,?,?,?,?)"),
+                             {n, tipo, data, data.year(), QStringLiteral("Lettera"), n % 3,
+                              QStringLiteral("Oggetto n. %1 dell'ufficio").arg(n), QStringLiteral("09:30:00"),
+                              n == 3 ? -1 : 0, n == 3 ? QVariant(QStringLiteral("Errore")) : QVariant(),
+                              QStringLiteral("Radice/Cartella %1").arg(n)})
+                        .ok());
+        const int rows = n == 2 ? 2 : 1;
+        for (int r = 0; r < rows; ++r) {
+            ASSERT_TRUE(db->exec(QStringLiteral("INSERT INTO Mittenti (Quadernolo, tipo, Nominativo, Citta) "
+                                                "VALUES (?,?,?,?)"),
+                                 {n, tipo, QStringLiteral("Mittente %1-%2").arg(n).arg(r), QStringLiteral("Roma")})
+                            .ok());
+        }
+    }
+}
+
+inline QString text(QWidget* root, const QString& name)
+{
+    auto* edit = control<QLineEdit>(root, name);
+    return edit ? edit->text() : QString();
+}
+
+} // namespace quad::test

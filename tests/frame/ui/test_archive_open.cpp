@@ -1,0 +1,453 @@
+// Opening the register: the live and the historical archives, the grid, its columns and widths,
+// the role of the station, failures that leave the start menu, and received notifications.
+#include "frame_fixture.h"
+
+#include "my_func.h"
+#include "program_folder.h"
+
+#include <QAction>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTableView>
+#include <QTimer>
+#include <QToolBar>
+
+using namespace quad;
+using namespace quad::test;
+
+namespace {
+
+QString header(TestQuadernolo& w, int column)
+{
+    return w.DataGrid1->model()->headerData(column, Qt::Horizontal).toString();
+}
+
+QString gridWidths()
+{
+    return leggi_ini(iniPath(), "GRID_WIDTH", "Entrata", "<none>");
+}
+
+void pickHistorical(ModalScript& script, const QString& name, QStringList* listed = nullptr)
+{
+    script.then("frm_sel_cartella", [name, listed](QDialog* d) {
+        auto* list = control<QListWidget>(d, "List1");
+        if (listed) {
+            for (int i = 0; i < list->count(); ++i)
+                *listed << list->item(i)->text();
+            EXPECT_EQ(list->currentRow(), 0);
+        }
+        const auto items = list->findItems(name, Qt::MatchExactly);
+        ASSERT_EQ(items.size(), 1);
+        list->setCurrentItem(items[0]);
+        click(d, "OKButton");
+    });
+}
+
+} // namespace
+
+TEST(OpenRegister, LiveArchiveOpensInTheGrid)
+{
+    TempProgram program;
+    seedRegister(program.archive(), 5);
+    ScriptedMessages messages;
+    TestQuadernolo w;
+    ASSERT_TRUE(startWindow(w));
+    openRegister(w);
+
+    EXPECT_TRUE(messages.shown().isEmpty()) << messages.last().toStdString();
+    EXPECT_TRUE(w.DataGrid1->isVisible());
+    EXPECT_FALSE(w.Frame1->isVisible());
+    EXPECT_FALSE(w.frm_menu->isVisible());
+    EXPECT_FALSE(w.Pic_mask->isVisible());
+    EXPECT_TRUE(w.Toolbar1->isVisible());
+    EXPECT_TRUE(w.Toolbar2->isVisible());
+    EXPECT_TRUE(w.cmd_colonne->isVisible());
+    EXPECT_TRUE(w.Adodc1->isVisible());
+    EXPECT_FALSE(w.toolbarButton("tb_add_tree")->isVisible());
+    EXPECT_EQ(w.windowTitle(), "Gestione quadernolo");
+    EXPECT_EQ(w.state.p_sessione, "Entrata");
+    EXPECT_EQ(w.state.p_path_cartella, programFolder());
+    EXPECT_TRUE(w.state.p_locked);
+    EXPECT_FALSE(w.lbl_sub_arch->isVisible());
+
+    // Six rows: entry 2 has two correspondents.
+    EXPECT_EQ(w.Adodc1->Caption(), "   Totale schede : 6");
+    EXPECT_EQ(w.lbl_filtro->text(), "   Totale schede : 6");
+    EXPECT_FALSE(w.lbl_filtro_ins->isVisibleTo(w.Frm_mask));
+    EXPECT_FALSE(w.toolbarButton("tb_filtro_off")->isChecked());
+    EXPECT_EQ(w.DataGrid1->palette().color(QPalette::Base), QColor(Qt::white));
+
+    ASSERT_TRUE(w.DataGrid1->model());
+    EXPECT_EQ(header(w, 0), "N.");
+    EXPECT_EQ(header(w, 1), "E/U");
+    EXPECT_EQ(header(w, 2), "Data");
+    EXPECT_EQ(header(w, 4), "Tipo");
+    EXPECT_EQ(header(w, 5), "N. all.");
+    EXPECT_EQ(header(w, 6), "Quad. rif.");
+    EXPECT_EQ(header(w, 7), "del");
+    EXPECT_EQ(header(w, 8), "oggetto");
+    EXPECT_EQ(header(w, 16), "Nota Annulla");
+    EXPECT_FALSE(w.DataGrid1->isColumnHidden(1));
+    EXPECT_FALSE(w.DataGrid1->isColumnHidden(3));
+    EXPECT_TRUE(w.DataGrid1->isColumnHidden(18));
+    // No widths stored yet: the bookkeeping column sys_nodo still shows.
+    EXPECT_FALSE(w.DataGrid1->isColumnHidden(17));
+
+    // The register stands on its last record; the timers run.
+    EXPECT_EQ(w.Adodc1->Recordset()->value("Progressivo").toInt(), 5);
+    EXPECT_TRUE(w.Timer1->isActive());
+    EXPECT_EQ(w.Timer1->interval(), 65535);
+    EXPECT_TRUE(w.Timer2->isActive());
+    EXPECT_EQ(w.Timer2->interval(), 1000);
+    EXPECT_TRUE(w.toolbarButton("tb_insert")->isEnabled());
+    EXPECT_TRUE(w.picOpenWWW[1]->isEnabled());
+}
+
+TEST(OpenRegister, EmptyRegisterOpens)
+{
+    TempProgram program;
+    ScriptedMessages messages;
+    TestQuadernolo w;
+    ASSERT_TRUE(startWindow(w));
+    openRegister(w);
+    EXPECT_TRUE(w.DataGrid1->isVisible());
+    EXPECT_EQ(w.Adodc1->Caption(), "   Totale schede : 0");
+    EXPECT_FALSE(w.Frame_annullato->isVisibleTo(w.Frm_mask));
+    EXPECT_FALSE(w.frame_annulla->isVisibleTo(w.Frm_mask));
+    EXPECT_TRUE(messages.shown().isEmpty());
+}
+
+TEST(OpenRegister, StationWithoutServerRoleCannotInsert)
+{
+    for (const QString& ini :
+         {QStringLiteral("[IMPOSTA]\nQuad_rete=0\n"), QStringLiteral("[IMPOSTA]\nPostazione=Client\n")}) {
+        TempProgram program;
+        program.writeIni(ini);
+        ScriptedMessages messages;
+        TestQuadernolo w;
+        ASSERT_TRUE(startWindow(w));
+        openRegister(w);
+        ASSERT_TRUE(w.DataGrid1->isVisible());
+        EXPECT_FALSE(w.toolbarButton("tb_insert")->isEnabled()) << ini.toStdString();
+        EXPECT_FALSE(w.picOpenWWW[1]->isEnabled());
+        // The file was not completed along the way.
+        EXPECT_EQ(program.readFile("imposta.ini").contains("Server"), false);
+    }
+}
+
+TEST(OpenRegister, ColumnWidthsAreSavedOnResizeAndComeBackAfterARestart)
+{
+    TempProgram program;
+    seedRegister(program.archive(), 3);
+    ScriptedMessages messages;
+    int columns = 0;
+    {
+        TestQuadernolo w;
+        ASSERT_TRUE(startWindow(w));
+        openRegister(w);
+        columns = w.DataGrid1->model()->columnCount();
+        EXPECT_EQ(gridWidths(), "<none>");
+        // The clerk drags column 8 (subject) to 300 pixels.
+        w.DataGrid1->horizontalHeader()->resizeSection(8, 300);
+        const QStringList parts = gridWidths().split('_');
+        ASSERT_EQ(parts.size(), columns + 1);
+        EXPECT_EQ(parts.last(), "");
+        EXPECT_EQ(parts[8], "4500");
+        // A hidden column keeps a width of its own.
+        EXPECT_GT(parts[18].toInt(), 0);
+        trigger(&w, "tb_esci");
+    }
+    TestQuadernolo w;
+    ASSERT_TRUE(startWindow(w));
+    openRegister(w);
+    EXPECT_EQ(w.DataGrid1->columnWidth(8), 300);
+    // Now that widths are stored, the bookkeeping columns are hidden.
+    for (int c = 0; c < columns; ++c) {
+        if (header(w, c).startsWith("sys_", Qt::CaseInsensitive)) {
+            EXPECT_TRUE(w.DataGrid1->isColumnHidden(c)) << header(w, c).toStdString();
+        }
+    }
+    EXPECT_TRUE(w.DataGrid1->isColumnHidden(17));
+    EXPECT_FALSE(w.DataGrid1->isColumnHidden(8));
+}
+
+TEST(OpenRegister, ColumnMaskHidesColumnsOnceWidthsAreStored)
+{
+    TempProgram program;
+    QString mask(34, QLatin1Char('X'));
+    mask[1] = '-'; // column 1, shown by the captions, hidden by the mask
+    mask[5] = '-';
+    program.writeIni("[IMPOSTA]\nPostazione=Server\nColonne_grid=" + mask + "\n[GRID_WIDTH]\nEntrata=900_600_1500_\n");
+    ScriptedMessages messages;
+    TestQuadernolo w;
+    ASSERT_TRUE(startWindow(w));
+    openRegister(w);
+    EXPECT_EQ(w.DataGrid1->columnWidth(0), 60);
+    EXPECT_TRUE(w.DataGrid1->isColumnHidden(1));
+    EXPECT_EQ(w.DataGrid1->columnWidth(2), 100);
+    // Column 5 has no stored width: the mask does not reach it.
+    EXPECT_FALSE(w.DataGrid1->isColumnHidden(5));
+
+    // Resizing rewrites the whole list; the hidden column keeps its stored width.
+    w.DataGrid1->horizontalHeader()->resizeSection(0, 70);
+    const QStringList parts = gridWidths().split('_');
+    EXPECT_EQ(parts[0], "1050");
+    EXPECT_EQ(parts[1], "600");
+    EXPECT_EQ(parts[2], "1500");
+}
+
+TEST(OpenRegister, HistoricalArchiveChosenInTheChooser)
+{
+    TempProgram program;
+    seedRegister(program.addHistorical("SUB_2004"), 2);
+    QDir(program.path()).mkdir("sub_Vecchio");
+    QFile::copy(program.file("arch_base.mdb"), program.file("sub_Vecchio/arch_quadernolo.mdb"));
+    QFile note(program.file("SUB_note.txt"));
+    ASSERT_TRUE(note.open(QIODevice::WriteOnly));
+    note.close();
+    ScriptedMessages messages;
+    TestQuadernolo w;
+    ASSERT_TRUE(startWindow(w));
+
+    ModalScript script;
+    QStringList listed;
+    pickHistorical(script, "2004", &listed);
+    openRegister(w);
+    ASSERT_TRUE(script.waitDone());
+    EXPECT_EQ(script.titles(), QStringList(" Selezione archivio"));
+    EXPECT_EQ(listed, QStringList({"2004", "VECCHIO"}));
+    EXPECT_EQ(w.state.p_path_cartella, "SUB_2004");
+    EXPECT_TRUE(w.DataGrid1->isVisible());
+    EXPECT_TRUE(w.lbl_sub_arch->isVisible());
+    EXPECT_EQ(w.lbl_sub_arch->text(), "Archivio in uso : 2004");
+    EXPECT_EQ(w.Adodc1->Caption(), "   Totale schede : 3");
+    EXPECT_TRUE(
+        ConnectionString::parse(w.Adodc1->ConnectionString()).dataSource.endsWith("/SUB_2004/Arch_quadernolo.mdb"));
+    EXPECT_EQ(ConnectionString::parse(w.Adodc1->ConnectionString()).password, kPassword);
+}
+
+TEST(OpenRegister, HistoricalFolderIsFoundAgainWithoutRegardToCase)
+{
+    TempProgram program;
+    program.addHistorical("SUB_2004");
+    QDir(program.path()).mkdir("sub_Vecchio");
+    QFile::copy(program.file("arch_base.mdb"), program.file("sub_Vecchio/arch_quadernolo.mdb"));
+    seedRegister(program.file("sub_Vecchio/arch_quadernolo.mdb"), 4);
+    ScriptedMessages messages;
+    TestQuadernolo w;
+    ASSERT_TRUE(startWindow(w));
+    ModalScript script;
+    pickHistorical(script, "VECCHIO");
+    openRegister(w);
+    ASSERT_TRUE(script.waitDone());
+    EXPECT_TRUE(messages.shown().isEmpty()) << messages.last().toStdString();
+    EXPECT_TRUE(w.DataGrid1->isVisible());
+    EXPECT_EQ(w.lbl_sub_arch->text(), "Archivio in uso : VECCHIO");
+    EXPECT_EQ(w.Adodc1->Caption(), "   Totale schede : 5");
+}
+
+TEST(OpenRegister, CancellingTheChooserStaysAtTheStartMenu)
+{
+    TempProgram program;
+    program.addHistorical("SUB_2004");
+    ScriptedMessages messages;
+    TestQuadernolo w;
+    ASSERT_TRUE(startWindow(w));
+    for (bool withButton : {true, false}) {
+        ModalScript script;
+        script.then("frm_sel_cartella", [withButton](QDialog* d) {
+            if (withButton)
+                click(d, "CancelButton");
+            else
+                d->reject(); // the window's close button
+        });
+        openRegister(w);
+        ASSERT_TRUE(script.waitDone());
+        EXPECT_TRUE(w.Frame1->isVisible());
+        EXPECT_TRUE(w.frm_menu->isVisible());
+        EXPECT_FALSE(w.DataGrid1->isVisible());
+        EXPECT_FALSE(w.lbl_sub_arch->isVisible());
+        EXPECT_EQ(w.state.p_path_cartella, "");
+        EXPECT_EQ(w.state.p_sessione, "Menu");
+        EXPECT_FALSE(w.Adodc1->Recordset());
+    }
+}
+
+TEST(OpenRegister, MissingArchiveIsCheckedInTheChosenFolder)
+{
+    TempProgram program;
+    QDir(program.path()).mkdir("SUB_VUOTO");
+    ScriptedMessages messages;
+    messages.answer(MsgAnswer::No);
+    TestQuadernolo w;
+    ASSERT_TRUE(startWindow(w));
+    ModalScript script;
+    pickHistorical(script, "VUOTO");
+    openRegister(w);
+    ASSERT_TRUE(script.waitDone());
+    ASSERT_EQ(messages.shown().size(), 1);
+    EXPECT_EQ(messages.last(),
+              "ATTENZIONE !  L' archivio è inesistente ...\n\n"
+              "Nome del percorso errato o connessione di rete non attivata.\n\n"
+              "Attivo la connessione di rete ?\n\n");
+    EXPECT_EQ(messages.shown().at(0).buttons, MsgButtons::YesNo);
+    EXPECT_TRUE(w.Frame1->isVisible());
+    EXPECT_FALSE(w.Adodc1->Recordset());
+    EXPECT_EQ(w.state.p_sessione, "Menu");
+}
+
+TEST(OpenRegister, LocatedArchiveIsTheOneThatOpens)
+{
+    TempProgram program;
+    ScriptedMessages messages;
+    TestQuadernolo w;
+    ASSERT_TRUE(startWindow(w));
+    // The live archive is gone (a network folder that dropped); the clerk locates another copy.
+    Connection::dropShared(program.archive());
+    ASSERT_TRUE(QFile::remove(program.archive()));
+    QDir(program.path()).mkdir("altrove");
+    const QString copia = program.file("altrove/Arch_quadernolo.mdb");
+    QFile::copy(program.file("arch_base.mdb"), copia);
+    seedRegister(copia, 2);
+
+    // A file of another name is refused without a message.
+    messages.answer(MsgAnswer::Yes).file(program.file("Quad_imposta.mdb"));
+    openRegister(w);
+    EXPECT_EQ(messages.shown().size(), 1);
+    EXPECT_TRUE(w.Frame1->isVisible());
+
+    messages.clear();
+    messages.answer(MsgAnswer::Yes).file(copia);
+    openRegister(w);
+    EXPECT_EQ(messages.shown().size(), 1);
+    EXPECT_TRUE(w.DataGrid1->isVisible());
+    EXPECT_EQ(w.Adodc1->Caption(), "   Totale schede : 3");
+    EXPECT_EQ(leggi_ini(iniPath(), "Path", "ultimo_path", ""), program.file("altrove"));
+}
+
+TEST(OpenRegister, WrongPasswordAtOpeningAsksForTheLoginAgain)
+{
+    TempProgram program;
+    seedRegister(program.archive(), 1);
+    ScriptedMessages messages;
+    TestQuadernolo w;
+    ASSERT_TRUE(startWindow(w));
+    w.state.p_password = "cambiata";
+
+    ModalScript script;
+    scriptLogin(script, {kPassword});
+    openRegister(w);
+    ASSERT_TRUE(script.waitDone());
+    // The opening stopped before the window changed.
+    EXPECT_TRUE(w.Frame1->isVisible());
+    EXPECT_FALSE(w.Toolbar1->isVisible());
+    EXPECT_FALSE(w.Adodc1->Recordset());
+    EXPECT_EQ(w.state.p_sessione, "Menu");
+    EXPECT_TRUE(messages.shown().isEmpty());
+    EXPECT_EQ(w.state.p_password, kPassword);
+
+    openRegister(w);
+    EXPECT_TRUE(w.DataGrid1->isVisible());
+    EXPECT_EQ(w.Adodc1->Caption(), "   Totale schede : 1");
+}
+
+TEST(OpenRegister, DamagedArchiveShowsTheCauseAndStaysAtTheStartMenu)
+{
+    TempProgram program;
+    ScriptedMessages messages;
+    TestQuadernolo w;
+    ASSERT_TRUE(startWindow(w));
+    // The archive has lost its register table.
+    {
+        DbResult err;
+        auto db = Connection::open(program.archive(), kPassword, &err);
+        ASSERT_TRUE(db);
+        ASSERT_TRUE(db->exec("DROP TABLE Mittenti").ok());
+    }
+    Connection::dropShared(program.archive());
+    openRegister(w);
+    ASSERT_EQ(messages.shown().size(), 1);
+    EXPECT_TRUE(messages.last().startsWith("Errore ADO\n\n"));
+    EXPECT_TRUE(w.Frame1->isVisible());
+    EXPECT_FALSE(w.Toolbar1->isVisible());
+    EXPECT_FALSE(w.Timer1->isActive());
+}
+
+TEST(OpenRegister, MissingSettingsDatabaseStopsTheOpening)
+{
+    TempProgram program;
+    ScriptedMessages messages;
+    TestQuadernolo w;
+    ASSERT_TRUE(startWindow(w));
+    ASSERT_TRUE(QFile::remove(program.file("Quad_imposta.mdb")));
+    openRegister(w);
+    ASSERT_EQ(messages.shown().size(), 1);
+    EXPECT_TRUE(messages.last().startsWith("Errore ADO\n\n"));
+    EXPECT_TRUE(w.Frame1->isVisible());
+    EXPECT_FALSE(w.Adodc1->Recordset());
+}
+
+TEST(Notifications, OfferedWhenTheRegisterOpensAndNeverAtTheStartMenu)
+{
+    TempProgram program;
+    const QString notifica = program.file("Notifica_2024_01_05__10_20_30.xml");
+    QFile f(notifica);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("<xml/>");
+    f.close();
+    ScriptedMessages messages;
+    TestQuadernolo w;
+    ASSERT_TRUE(startWindow(w));
+    w.Timer1_Timer();
+    EXPECT_TRUE(messages.shown().isEmpty());
+    EXPECT_TRUE(w.imported.isEmpty());
+
+    messages.answer(MsgAnswer::Yes);
+    openRegister(w);
+    ASSERT_EQ(messages.shown().size(), 2);
+    EXPECT_EQ(messages.shown().at(0).text, "Notifica in arrivo ! \n\nSalvo in archivio ?");
+    EXPECT_EQ(messages.shown().at(0).title, "Quadernolo");
+    EXPECT_EQ(messages.shown().at(0).icon, MsgIcon::Question);
+    EXPECT_EQ(messages.shown().at(0).buttons, MsgButtons::YesNo);
+    EXPECT_EQ(w.imported, QStringList(notifica));
+    EXPECT_EQ(messages.shown().at(1).text, "Errore nell' importazione dei dati");
+
+    // "No" leaves the file for a later tick.
+    messages.clear();
+    w.imported.clear();
+    w.Timer1_Timer();
+    EXPECT_EQ(messages.shown().size(), 1);
+    EXPECT_TRUE(w.imported.isEmpty());
+    EXPECT_TRUE(QFile::exists(notifica));
+
+    // Back at the start menu the poll stops.
+    trigger(&w, "tb_esci");
+    EXPECT_FALSE(w.Timer1->isActive());
+    messages.clear();
+    w.Timer1_Timer();
+    EXPECT_TRUE(messages.shown().isEmpty());
+}
+
+TEST(Notifications, NamesMatchWithoutRegardToCaseAndNotWhileInserting)
+{
+    TempProgram program;
+    for (const char* name : {"notifica_a.XML", "NOTIFICA_b.xml", "altro.xml"}) {
+        QFile f(program.file(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    ScriptedMessages messages;
+    TestQuadernolo w;
+    w.importOk = true;
+    ASSERT_TRUE(startWindow(w));
+    messages.answer(MsgAnswer::Yes).answer(MsgAnswer::Yes);
+    openRegister(w);
+    EXPECT_EQ(w.imported.size(), 2);
+    EXPECT_EQ(messages.shown().size(), 2);
+
+    messages.clear();
+    w.state.p_new_ins = true;
+    w.Timer1_Timer();
+    EXPECT_TRUE(messages.shown().isEmpty());
+}

@@ -1,0 +1,632 @@
+#include "frm_mod_pass.h"
+
+#include "database.h"
+#include "gui_helpers.h"
+#include "my_func.h"
+#include "program_folder.h"
+#include "scripted_messages.h"
+#include "settings.h"
+#include "temp_program.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace quad;
+using namespace quad::test;
+
+namespace {
+
+/// Scripted messages that also remember where each folder chooser started.
+class RecordingMessages : public ScriptedMessages
+{
+public:
+    QStringList folderStarts;
+    QStringList fileStarts;
+
+    QString existingFolder(const QString& title, const QString& start) override
+    {
+        folderStarts << start;
+        return ScriptedMessages::existingFolder(title, start);
+    }
+    QString openFileName(const QString& title, const QString& folder, const QString& filter) override
+    {
+        fileStarts << folder;
+        return ScriptedMessages::openFileName(title, folder, filter);
+    }
+};
+
+void touch(const QString& path)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
+    f.write("...\r\n");
+}
+
+bool opensWith(const QString& file, const QString& password)
+{
+    DbResult err;
+    return Connection::open(file, password.toUtf8(), &err) != nullptr;
+}
+
+class SettingsDialog : public ::testing::Test
+{
+protected:
+    TempProgram prog;
+    RecordingMessages msgs;
+    WorkingState s;
+    QWidget owner;
+    std::unique_ptr<frm_mod_pass> dlg;
+
+    /// Writes the settings file, loads it as the program does at start and opens the dialog.
+    void open(const QString& ini)
+    {
+        prog.writeIni(ini);
+        leggi_impostazioni(s);
+        s.p_password = kPassword;
+        dlg = std::make_unique<frm_mod_pass>(s, &owner);
+        dlg->show();
+    }
+    QString ini(const QString& section, const QString& key) const
+    {
+        return leggi_ini(iniPath(), section, key, "<manca>");
+    }
+    QStringList rows() const
+    {
+        QStringList out;
+        for (int i = 0; i < dlg->List1->count(); ++i)
+            out << dlg->List1->item(i)->text();
+        return out;
+    }
+    void showOffices()
+    {
+        dlg->TabStrip1->setCurrentIndex(2);
+        ASSERT_TRUE(dlg->Frame1->isVisible());
+    }
+    void selectRow(int row) { dlg->List1->setCurrentRow(row); }
+};
+
+// ---------------------------------------------------------------------------------------------
+// Frame, loading, closing
+
+TEST_F(SettingsDialog, CaptionTabsAndTheGeneralPanelFirst)
+{
+    open("[IMPOSTA]\nPostazione=Server\n");
+    EXPECT_EQ(dlg->objectName(), "frm_mod_pass");
+    EXPECT_EQ(dlg->windowTitle(), "Quadernolo - Impostazioni programma");
+    ASSERT_EQ(dlg->TabStrip1->count(), 3);
+    EXPECT_EQ(dlg->TabStrip1->tabText(0), "Generale");
+    EXPECT_EQ(dlg->TabStrip1->tabText(1), "Password");
+    EXPECT_EQ(dlg->TabStrip1->tabText(2), "Elenco A.O.O.");
+    EXPECT_EQ(dlg->TabStrip1->tabData(0).toString(), "Imp_generale");
+    EXPECT_EQ(dlg->TabStrip1->tabData(2).toString(), "Elenco_uffici");
+    EXPECT_EQ(dlg->TabStrip1->currentIndex(), 0);
+    EXPECT_TRUE(dlg->Frame2->isVisible());
+    EXPECT_FALSE(dlg->Frame1->isVisible());
+    EXPECT_FALSE(dlg->Frame3->isVisible());
+
+    dlg->TabStrip1->setCurrentIndex(1);
+    EXPECT_TRUE(dlg->Frame3->isVisible());
+    EXPECT_TRUE(dlg->Frame4->isVisible());
+    EXPECT_FALSE(dlg->Frame2->isVisible());
+    EXPECT_EQ(dlg->Text4->echoMode(), QLineEdit::Password);
+    dlg->TabStrip1->setCurrentIndex(0);
+    EXPECT_TRUE(dlg->Frame2->isVisible());
+    EXPECT_FALSE(dlg->Frame3->isVisible());
+    EXPECT_TRUE(msgs.shown().isEmpty());
+}
+
+TEST_F(SettingsDialog, LoadsTheWorkingState)
+{
+    open("[IMPOSTA]\nPostazione=Server\nPath_Postazione=/srv/q\nQuad_rete=1\nCheck_back_up=1\n"
+         "Path_back_up=/media/copia\n");
+    EXPECT_TRUE(dlg->Option1[0]->isChecked());
+    EXPECT_FALSE(dlg->txt_server->isEnabled());
+    EXPECT_FALSE(dlg->lbl_server->isEnabled());
+    EXPECT_EQ(dlg->txt_server->text(), "/srv/q");
+    EXPECT_TRUE(dlg->chk_rete->isChecked());
+    EXPECT_TRUE(dlg->chk_back_up->isChecked());
+    EXPECT_EQ(dlg->lbl_back_up->text(), "/media/copia");
+}
+
+TEST_F(SettingsDialog, ClosingWithTheCloseBoxWritesTheFiveKeys)
+{
+    open("[IMPOSTA]\nPostazione=Server\nQuad_rete=0\nColonne_grid=XX-\n");
+    click(dlg.get(), "Option1_1");
+    typeInto(dlg.get(), "txt_server", "/srv/server");
+    click(dlg.get(), "chk_rete");
+    click(dlg.get(), "chk_back_up");
+    msgs.file("/media/copia");
+    click(dlg.get(), "cmd_back_up");
+    dlg->close();
+
+    EXPECT_FALSE(dlg->isVisible());
+    EXPECT_EQ(ini("IMPOSTA", "Postazione"), "Client");
+    EXPECT_EQ(ini("IMPOSTA", "Path_Postazione"), "/srv/server");
+    EXPECT_EQ(ini("IMPOSTA", "Quad_rete"), "1");
+    EXPECT_EQ(ini("IMPOSTA", "Check_back_up"), "1");
+    EXPECT_EQ(ini("IMPOSTA", "Path_back_up"), "/media/copia");
+    EXPECT_EQ(ini("IMPOSTA", "Colonne_grid"), "XX-");
+    EXPECT_EQ(s.p_postazione, "Client");
+    EXPECT_EQ(s.p_path_postazione, "/srv/server");
+    EXPECT_EQ(s.p_quad_rete, "1");
+    EXPECT_EQ(s.p_chk_back_up, "1");
+    EXPECT_EQ(s.p_path_back_up, "/media/copia");
+}
+
+TEST_F(SettingsDialog, TerminaWritesTheSameKeysAndAnUnknownRoleBecomesClient)
+{
+    open("[IMPOSTA]\nPath_Postazione=/srv/q\n");
+    EXPECT_TRUE(dlg->Option1[1]->isChecked());
+    EXPECT_TRUE(dlg->txt_server->isEnabled());
+    EXPECT_EQ(s.p_postazione, "Client");
+    click(dlg.get(), "Command4");
+    EXPECT_FALSE(dlg->isVisible());
+    EXPECT_EQ(ini("IMPOSTA", "Postazione"), "Client");
+    EXPECT_EQ(ini("IMPOSTA", "Path_Postazione"), "/srv/q");
+    EXPECT_EQ(ini("IMPOSTA", "Quad_rete"), "0");
+    EXPECT_EQ(ini("IMPOSTA", "Check_back_up"), "0");
+    EXPECT_EQ(ini("IMPOSTA", "Path_back_up"), "");
+}
+
+TEST_F(SettingsDialog, BackUpFolderChooserStartsAtHomeAndCancelKeepsTheFolder)
+{
+    open("[IMPOSTA]\nPostazione=Server\n");
+    msgs.file("/media/copia");
+    click(dlg.get(), "cmd_back_up");
+    EXPECT_EQ(msgs.folderStarts.value(0), QDir::homePath());
+    EXPECT_EQ(dlg->lbl_back_up->text(), "/media/copia");
+    click(dlg.get(), "cmd_back_up"); // cancelled
+    EXPECT_EQ(msgs.folderStarts.value(1), "/media/copia");
+    EXPECT_EQ(dlg->lbl_back_up->text(), "/media/copia");
+}
+
+TEST_F(SettingsDialog, F2InTheServerPathTakesOnlyAnArchiveFile)
+{
+    open("[IMPOSTA]\nPostazione=Client\nPath_Postazione=/srv/q\n");
+    QTemporaryDir server;
+    touch(QDir(server.path()).filePath("arch_quadernolo.MDB"));
+    touch(QDir(server.path()).filePath("altro.mdb"));
+
+    msgs.file(QDir(server.path()).filePath("altro.mdb"));
+    pressKey(dlg.get(), "txt_server", Qt::Key_F2);
+    EXPECT_EQ(dlg->txt_server->text(), "/srv/q");
+    EXPECT_EQ(msgs.fileStarts.value(0), prog.path());
+    pressKey(dlg.get(), "txt_server", Qt::Key_F2); // cancelled
+    EXPECT_EQ(dlg->txt_server->text(), "/srv/q");
+    msgs.file(QDir(server.path()).filePath("arch_quadernolo.MDB"));
+    pressKey(dlg.get(), "txt_server", Qt::Key_F2);
+    EXPECT_EQ(dlg->txt_server->text(), QDir::cleanPath(server.path()));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Role and the office list tab
+
+TEST_F(SettingsDialog, AClientStationIsRefusedTheOfficeListUntilItBecomesServer)
+{
+    open("[Uffici]\nElenco=A;B\n[IMPOSTA]\nPostazione=Client\n");
+    dlg->TabStrip1->setCurrentIndex(2);
+    ASSERT_EQ(msgs.shown().size(), 1);
+    EXPECT_EQ(msgs.last(), "Non autorizzato alla gestione delle tabelle !\n\n");
+    EXPECT_EQ(msgs.shown().first().icon, MsgIcon::Information);
+    EXPECT_EQ(msgs.shown().first().title, "Quadernolo");
+    EXPECT_EQ(dlg->TabStrip1->currentIndex(), 0);
+    EXPECT_TRUE(dlg->Frame2->isVisible());
+    EXPECT_FALSE(dlg->Frame1->isVisible());
+
+    click(dlg.get(), "Option1_0");
+    EXPECT_EQ(s.p_postazione, "Server");
+    dlg->TabStrip1->setCurrentIndex(2);
+    EXPECT_EQ(msgs.shown().size(), 1);
+    EXPECT_TRUE(dlg->Frame1->isVisible());
+    EXPECT_FALSE(dlg->Frame2->isVisible());
+    EXPECT_EQ(rows(), QStringList({"A", "B"}));
+
+    // Switched back to Client while the dialog is open: refused again.
+    dlg->TabStrip1->setCurrentIndex(0);
+    click(dlg.get(), "Option1_1");
+    dlg->TabStrip1->setCurrentIndex(2);
+    EXPECT_EQ(msgs.shown().size(), 2);
+    EXPECT_EQ(dlg->TabStrip1->currentIndex(), 0);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Office list
+
+TEST_F(SettingsDialog, AddingThreeOfficesJoinsThemAndLeavesPathAlone)
+{
+    open("[Uffici]\nElenco=\nPath=\n[IMPOSTA]\nPostazione=Server\n");
+    showOffices();
+    EXPECT_EQ(dlg->List1->count(), 0);
+    EXPECT_EQ(dlg->lbl_percorso->text(), "");
+    for (const char* name : {"A", "B", "C"}) {
+        msgs.input(name);
+        click(dlg.get(), "cmd_add_uffici");
+    }
+    EXPECT_EQ(msgs.prompts.value(0), "Inserire nuovo ufficio");
+    EXPECT_EQ(ini("Uffici", "Elenco"), "A;B;C");
+    EXPECT_EQ(ini("Uffici", "Path"), "");
+    EXPECT_EQ(rows(), QStringList({"A", "B", "C"}));
+    EXPECT_EQ(dlg->listIndex(), 0);
+    EXPECT_EQ(dlg->lbl_percorso->text(), "Percorso di rete per A.O.O. : A");
+
+    // Cancel, an empty name and a name with ";" add nothing.
+    msgs.input(QString());
+    click(dlg.get(), "cmd_add_uffici");
+    msgs.input("D;E");
+    click(dlg.get(), "cmd_add_uffici");
+    EXPECT_EQ(msgs.shown().size(), 1);
+    EXPECT_EQ(ini("Uffici", "Elenco"), "A;B;C");
+    EXPECT_EQ(rows(), QStringList({"A", "B", "C"}));
+}
+
+TEST_F(SettingsDialog, RemovingWithoutASelectionAsksForOne)
+{
+    open("[Uffici]\nElenco=A;B\n[IMPOSTA]\nPostazione=Server\n");
+    showOffices();
+    dlg->List1->clearSelection();
+    click(dlg.get(), "cmd_del_uff");
+    EXPECT_EQ(msgs.last(), "Selezionare la voce da eliminare !");
+    click(dlg.get(), "cmd_corr_uff");
+    EXPECT_EQ(msgs.last(), "Selezionare la voce da correggere !");
+    EXPECT_EQ(rows(), QStringList({"A", "B"}));
+    EXPECT_FALSE(dlg->frm_corr->isVisible());
+}
+
+TEST_F(SettingsDialog, DeletingTheFirstOfficeKeepsTheOthersWithTheirFolders)
+{
+    open("[Uffici]\nElenco=A;B;C\nPath=/srv/a;/srv/b;/srv/c\n[IMPOSTA]\nPostazione=Server\n");
+    showOffices();
+    selectRow(0);
+    click(dlg.get(), "cmd_del_uff"); // answered No
+    EXPECT_EQ(msgs.last(), "Elimino la voce [A] dall' elenco ?");
+    EXPECT_EQ(msgs.shown().last().buttons, MsgButtons::YesNo);
+    EXPECT_EQ(rows(), QStringList({"A", "B", "C"}));
+
+    msgs.answer(MsgAnswer::Yes);
+    click(dlg.get(), "cmd_del_uff");
+    EXPECT_EQ(rows(), QStringList({"B", "C"}));
+    EXPECT_EQ(ini("Uffici", "Elenco"), "B;C");
+    EXPECT_EQ(ini("Uffici", "Path"), "/srv/b;/srv/c");
+    EXPECT_EQ(s.p_path_eln_uffici, "/srv/b;/srv/c");
+    selectRow(1);
+    EXPECT_EQ(dlg->txt_percorso->text(), "/srv/c");
+    EXPECT_EQ(dlg->lbl_percorso->text(), "Percorso di rete per A.O.O. : C");
+}
+
+TEST_F(SettingsDialog, DeleteKeyThenAFolderForALaterRowGoesToThatRow)
+{
+    open("[Uffici]\nElenco=A;B;C\nPath=/srv/a;/srv/b;/srv/c\n[IMPOSTA]\nPostazione=Server\n");
+    showOffices();
+    selectRow(0);
+    msgs.answer(MsgAnswer::Yes);
+    pressKey(dlg.get(), "List1", Qt::Key_Delete);
+    EXPECT_EQ(msgs.last(), "Elimino la voce [A] dall' elenco ?");
+    EXPECT_EQ(dlg->listIndex(), -1);
+    EXPECT_EQ(ini("Uffici", "Path"), "/srv/b;/srv/c");
+
+    QTemporaryDir office;
+    touch(QDir(office.path()).filePath("Arch_quadernolo.mdb"));
+    selectRow(1);
+    msgs.file(QDir(office.path()).filePath("Arch_quadernolo.mdb"));
+    click(dlg.get(), "pic_sfoglia");
+    EXPECT_EQ(dlg->txt_percorso->text(), QDir::cleanPath(office.path()));
+    // The folder reaches the file at "Termina e Salva".
+    EXPECT_EQ(ini("Uffici", "Path"), "/srv/b;/srv/c");
+    click(dlg.get(), "Command3");
+    EXPECT_FALSE(dlg->isVisible());
+    EXPECT_EQ(ini("Uffici", "Elenco"), "B;C");
+    EXPECT_EQ(ini("Uffici", "Path"), "/srv/b;" + QDir::cleanPath(office.path()));
+}
+
+TEST_F(SettingsDialog, CancellingTheFolderChooserKeepsTheFolder)
+{
+    open("[Uffici]\nElenco=A;B\nPath=/srv/a;/srv/b\n[IMPOSTA]\nPostazione=Server\n");
+    showOffices();
+    selectRow(1);
+    click(dlg.get(), "pic_sfoglia"); // cancelled
+    EXPECT_EQ(dlg->txt_percorso->text(), "/srv/b");
+    QTemporaryDir other;
+    touch(QDir(other.path()).filePath("notArch.mdb"));
+    msgs.file(QDir(other.path()).filePath("notArch.mdb"));
+    click(dlg.get(), "pic_sfoglia");
+    EXPECT_EQ(dlg->txt_percorso->text(), "/srv/b");
+    click(dlg.get(), "Command3");
+    EXPECT_EQ(ini("Uffici", "Path"), "/srv/a;/srv/b");
+}
+
+TEST_F(SettingsDialog, AFolderHoldingTheSeparatorIsRefused)
+{
+    open("[Uffici]\nElenco=A;B\nPath=/srv/a;/srv/b\n[IMPOSTA]\nPostazione=Server\n");
+    QTemporaryDir base;
+    QDir(base.path()).mkdir("x;y");
+    touch(QDir(base.path()).filePath("x;y/Arch_quadernolo.mdb"));
+    showOffices();
+    selectRow(0);
+    msgs.file(QDir(base.path()).filePath("x;y/Arch_quadernolo.mdb"));
+    click(dlg.get(), "pic_sfoglia");
+    EXPECT_EQ(msgs.shown().size(), 1);
+    EXPECT_EQ(dlg->txt_percorso->text(), "/srv/a");
+    click(dlg.get(), "Command3");
+    EXPECT_EQ(ini("Uffici", "Path"), "/srv/a;/srv/b");
+}
+
+TEST_F(SettingsDialog, CorrectingANameKeepsItsFolder)
+{
+    open("[Uffici]\nElenco=A;B;C\nPath=/srv/a;/srv/b;/srv/c\n[IMPOSTA]\nPostazione=Server\n");
+    showOffices();
+    selectRow(1);
+    click(dlg.get(), "cmd_corr_uff");
+    EXPECT_TRUE(dlg->frm_corr->isVisible());
+    EXPECT_FALSE(dlg->List1->isEnabled());
+    EXPECT_FALSE(dlg->cmd_add_uffici->isEnabled());
+    EXPECT_EQ(dlg->txt_corr->text(), "B");
+
+    // A ";" or an empty name is refused and the correction stays open.
+    typeInto(dlg.get(), "txt_corr", "B;D");
+    click(dlg.get(), "cmd_corr_0");
+    EXPECT_EQ(msgs.shown().size(), 1);
+    EXPECT_TRUE(dlg->frm_corr->isVisible());
+    typeInto(dlg.get(), "txt_corr", "");
+    pressKey(dlg.get(), "txt_corr", Qt::Key_Return);
+    EXPECT_EQ(msgs.shown().size(), 2);
+    EXPECT_EQ(ini("Uffici", "Elenco"), "A;B;C");
+
+    typeInto(dlg.get(), "txt_corr", "Ufficio Beta");
+    pressKey(dlg.get(), "txt_corr", Qt::Key_Return);
+    EXPECT_FALSE(dlg->frm_corr->isVisible());
+    EXPECT_TRUE(dlg->List1->isEnabled());
+    EXPECT_EQ(ini("Uffici", "Elenco"), "A;Ufficio Beta;C");
+    EXPECT_EQ(ini("Uffici", "Path"), "/srv/a;/srv/b;/srv/c");
+
+    // "Annulla" stores nothing.
+    selectRow(0);
+    click(dlg.get(), "cmd_corr_uff");
+    typeInto(dlg.get(), "txt_corr", "Z");
+    click(dlg.get(), "cmd_corr_1");
+    EXPECT_EQ(rows(), QStringList({"A", "Ufficio Beta", "C"}));
+    EXPECT_EQ(ini("Uffici", "Elenco"), "A;Ufficio Beta;C");
+}
+
+TEST_F(SettingsDialog, ChoosingTheTabAgainLeavesACorrectionWithoutStoring)
+{
+    open("[Uffici]\nElenco=A\n[IMPOSTA]\nPostazione=Server\n");
+    showOffices();
+    selectRow(0);
+    click(dlg.get(), "cmd_corr_uff");
+    typeInto(dlg.get(), "txt_corr", "Z");
+    QTest::mouseClick(dlg->TabStrip1, Qt::LeftButton, {}, dlg->TabStrip1->tabRect(2).center());
+    EXPECT_FALSE(dlg->frm_corr->isVisible());
+    EXPECT_TRUE(dlg->List1->isEnabled());
+    EXPECT_EQ(rows(), QStringList({"A"}));
+}
+
+TEST_F(SettingsDialog, TypingInTheListShowsNothing)
+{
+    open("[Uffici]\nElenco=A;B\n[IMPOSTA]\nPostazione=Server\n");
+    showOffices();
+    QTest::keyClicks(dlg->List1, "b");
+    QTest::keyClick(dlg->List1, Qt::Key_Return);
+    EXPECT_TRUE(msgs.shown().isEmpty());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Password
+
+TEST_F(SettingsDialog, PasswordRefusalsLeaveTheDialogOpen)
+{
+    open("[IMPOSTA]\nPostazione=Client\n");
+    dlg->TabStrip1->setCurrentIndex(1);
+    typeInto(dlg.get(), "Text4", "QUADERNOLO");
+    typeInto(dlg.get(), "Text2", "nuova");
+    typeInto(dlg.get(), "Text3", "nuova");
+    click(dlg.get(), "Command1");
+    EXPECT_EQ(msgs.last(), "ATTENZIONE ... \n\nNon autorizzato alla modifica della password !");
+
+    typeInto(dlg.get(), "Text4", kPassword);
+    typeInto(dlg.get(), "Text2", "   ");
+    click(dlg.get(), "Command1");
+    EXPECT_EQ(msgs.last(), "ATTENZIONE ... \n\nE' obbligatorio inserire una password !");
+
+    typeInto(dlg.get(), "Text2", "nuova");
+    typeInto(dlg.get(), "Text3", "nuovA");
+    click(dlg.get(), "Command1");
+    EXPECT_EQ(msgs.last(), "ATTENZIONE ... \n\nErrore nella digitazione della password di conferma!");
+    EXPECT_EQ(msgs.shown().last().icon, MsgIcon::Information);
+
+    EXPECT_TRUE(dlg->isVisible());
+    EXPECT_EQ(dlg->Text2->text(), "nuova");
+    EXPECT_EQ(s.p_password, kPassword);
+    EXPECT_TRUE(opensWith(prog.archive(), kPassword));
+}
+
+TEST_F(SettingsDialog, PasswordChangeReachesEveryArchiveAndTheNextLogin)
+{
+    const QString sub = prog.addHistorical("SUB_2019");
+    open("[IMPOSTA]\nPostazione=Server\n");
+    s.p_sub_use = true;
+    s.p_sub_dir = QStringList {"2019"};
+    dlg->TabStrip1->setCurrentIndex(1);
+    typeInto(dlg.get(), "Text4", kPassword);
+    typeInto(dlg.get(), "Text2", "Nuova;1");
+    typeInto(dlg.get(), "Text3", "Nuova;1");
+    click(dlg.get(), "Command1");
+    EXPECT_EQ(msgs.texts(), QStringList({"Modifica password effettuata !"}));
+    EXPECT_FALSE(dlg->isVisible());
+    EXPECT_EQ(s.p_password, "Nuova;1");
+    for (const QString& file : {prog.archive(), prog.file("arch_base.mdb"), sub}) {
+        EXPECT_TRUE(opensWith(file, "Nuova;1")) << file.toStdString();
+        EXPECT_FALSE(opensWith(file, kPassword)) << file.toStdString();
+    }
+    // The closing still saved the General panel.
+    EXPECT_EQ(ini("IMPOSTA", "Postazione"), "Server");
+}
+
+TEST_F(SettingsDialog, AnUnreadableHistoricalArchiveIsNamedAndNothingChanges)
+{
+    const QString sub = prog.addHistorical("SUB_2019");
+    {
+        QFile f(sub);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write("non un archivio");
+    }
+    open("[IMPOSTA]\nPostazione=Server\n");
+    s.p_sub_use = true;
+    s.p_sub_dir = QStringList {"2019"};
+    dlg->TabStrip1->setCurrentIndex(1);
+    typeInto(dlg.get(), "Text4", kPassword);
+    typeInto(dlg.get(), "Text2", "nuova");
+    typeInto(dlg.get(), "Text3", "nuova");
+    click(dlg.get(), "Command1");
+    ASSERT_EQ(msgs.shown().size(), 1);
+    EXPECT_TRUE(msgs.last().startsWith("Impossibile effettuare la modifica della password !"));
+    EXPECT_TRUE(msgs.last().contains(QDir::toNativeSeparators(sub)));
+    EXPECT_FALSE(dlg->isVisible());
+    EXPECT_EQ(s.p_password, kPassword);
+    EXPECT_TRUE(opensWith(prog.archive(), kPassword));
+    EXPECT_TRUE(opensWith(prog.file("arch_base.mdb"), kPassword));
+    EXPECT_FALSE(opensWith(prog.archive(), "nuova"));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Lock removal
+
+TEST_F(SettingsDialog, SbloccaArchivioDeletesTheLockOfTheProgramFolder)
+{
+    open("[IMPOSTA]\nPostazione=Server\n");
+    click(dlg.get(), "cmd_kill"); // no lock: nothing said
+    EXPECT_TRUE(msgs.shown().isEmpty());
+    touch(prog.file("emissione.txt"));
+    click(dlg.get(), "cmd_kill");
+    EXPECT_FALSE(QFile::exists(prog.file("emissione.txt")));
+    EXPECT_TRUE(msgs.shown().isEmpty());
+}
+
+TEST_F(SettingsDialog, SbloccaArchivioWithHistoricalArchivesUsesTheChosenFolder)
+{
+    prog.addHistorical("SUB_2019");
+    prog.addHistorical("SUB_2020");
+    touch(prog.file("emissione.txt"));
+    touch(prog.file("SUB_2019/emissione.txt"));
+    touch(prog.file("SUB_2020/emissione.txt"));
+    open("[IMPOSTA]\nPostazione=Server\n");
+    s.p_sub_use = true;
+    s.p_sub_dir = QStringList {"2019", "2020"};
+
+    {
+        ModalScript script;
+        script.then("frm_sel_cartella", [](QDialog* d) { click(d, "CancelButton"); });
+        click(dlg.get(), "cmd_kill");
+        EXPECT_TRUE(script.waitDone());
+    }
+    EXPECT_EQ(s.p_path_cartella, "");
+    EXPECT_TRUE(QFile::exists(prog.file("SUB_2019/emissione.txt")));
+    EXPECT_TRUE(QFile::exists(prog.file("SUB_2020/emissione.txt")));
+
+    {
+        ModalScript script;
+        script.then("frm_sel_cartella", [](QDialog* d) {
+            control<QListWidget>(d, "List1")->setCurrentRow(1);
+            click(d, "OKButton");
+        });
+        click(dlg.get(), "cmd_kill");
+        EXPECT_TRUE(script.waitDone());
+    }
+    EXPECT_EQ(s.p_path_cartella, "SUB_2020");
+    EXPECT_FALSE(QFile::exists(prog.file("SUB_2020/emissione.txt")));
+    EXPECT_TRUE(QFile::exists(prog.file("SUB_2019/emissione.txt")));
+    EXPECT_TRUE(QFile::exists(prog.file("emissione.txt")));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Compaction from the start menu
+
+TEST_F(SettingsDialog, DatabaseAnsweredNoChangesNothing)
+{
+    owner.setWindowTitle("Quadernolo - Registro");
+    s.p_password = kPassword;
+    s.p_path_cartella = "SUB_x";
+    cmd_menu_database(&owner, s);
+    ASSERT_EQ(msgs.shown().size(), 1);
+    EXPECT_EQ(msgs.last(), "Compattare il database?");
+    EXPECT_EQ(msgs.shown().first().title, "Quadernolo - Registro");
+    EXPECT_EQ(msgs.shown().first().buttons, MsgButtons::YesNo);
+    EXPECT_EQ(s.p_path_cartella, "SUB_x");
+}
+
+TEST_F(SettingsDialog, DatabaseCompactsTheLiveArchiveKeepingRowsAndKey)
+{
+    {
+        DbResult err;
+        auto db = Connection::open(prog.archive(), kPassword, &err);
+        ASSERT_TRUE(db);
+        for (int i = 1; i <= 30; ++i)
+            ASSERT_TRUE(db->exec("INSERT INTO entrata (Progressivo, Oggetto) VALUES (?, 'x')", {i}).ok());
+    }
+    s.p_password = kPassword;
+    msgs.answer(MsgAnswer::Yes);
+    cmd_menu_database(&owner, s);
+    EXPECT_EQ(msgs.texts(),
+              QStringList({"Compattare il database?", "Compattazione del database terminata con successo."}));
+    EXPECT_EQ(msgs.shown().last().icon, MsgIcon::Information);
+    EXPECT_EQ(s.p_path_cartella, prog.path());
+    DbResult err;
+    auto db = Connection::open(prog.archive(), kPassword, &err);
+    ASSERT_TRUE(db);
+    EXPECT_EQ(db->scalar("SELECT count(*) FROM entrata").toInt(), 30);
+    EXPECT_FALSE(opensWith(prog.archive(), ""));
+    EXPECT_FALSE(QFile::exists(prog.file("Temp.mdb")));
+}
+
+TEST_F(SettingsDialog, DatabaseWithHistoricalArchivesCompactsTheChosenOneOrNothing)
+{
+    prog.addHistorical("SUB_2019");
+    s.p_password = kPassword;
+    s.p_sub_use = true;
+    s.p_sub_dir = QStringList {"2019"};
+    {
+        ModalScript script;
+        script.then("frm_sel_cartella", [](QDialog* d) { click(d, "CancelButton"); });
+        msgs.answer(MsgAnswer::Yes);
+        cmd_menu_database(&owner, s);
+        EXPECT_TRUE(script.waitDone());
+    }
+    EXPECT_EQ(msgs.texts(), QStringList({"Compattare il database?"}));
+    {
+        ModalScript script;
+        script.then("frm_sel_cartella", [](QDialog* d) { click(d, "OKButton"); });
+        msgs.answer(MsgAnswer::Yes);
+        cmd_menu_database(&owner, s);
+        EXPECT_TRUE(script.waitDone());
+    }
+    EXPECT_EQ(msgs.last(), "Compattazione del database terminata con successo.");
+    EXPECT_EQ(s.p_path_cartella, "SUB_2019");
+}
+
+TEST_F(SettingsDialog, DatabaseFailureIsShownUnderService)
+{
+    s.p_password = "sbagliata";
+    msgs.answer(MsgAnswer::Yes);
+    cmd_menu_database(&owner, s);
+    ASSERT_EQ(msgs.shown().size(), 2);
+    EXPECT_TRUE(msgs.last().startsWith("Errore durante il tentativo di compattazione del database: "));
+    EXPECT_TRUE(msgs.last().endsWith("."));
+    EXPECT_EQ(msgs.shown().last().title, "Service");
+    EXPECT_EQ(msgs.shown().last().icon, MsgIcon::Critical);
+    EXPECT_TRUE(opensWith(prog.archive(), kPassword));
+}
+
+} // namespace

@@ -1,0 +1,289 @@
+// The open register: grid and mask views, the tool-bar dispatch, leaving the register, and a
+// whole-program run.
+#include "frame_fixture.h"
+
+#include "program_folder.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+
+using namespace quad;
+using namespace quad::test;
+
+namespace {
+
+void doubleClickRow(TestQuadernolo& w, int row)
+{
+    QTableView* grid = w.DataGrid1;
+    const QRect cell = grid->visualRect(grid->model()->index(row, 8));
+    ASSERT_TRUE(cell.isValid());
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+}
+
+class OpenRegisterTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        seedRegister(program.archive(), 5);
+        ASSERT_TRUE(startWindow(w));
+        openRegister(w);
+        ASSERT_TRUE(w.DataGrid1->isVisible());
+    }
+
+    TempProgram program;
+    ScriptedMessages messages;
+    TestQuadernolo w;
+};
+
+} // namespace
+
+TEST_F(OpenRegisterTest, DoubleClickShowsTheMaskOnThatEntry)
+{
+    // Row 2 is the second correspondent of entry 2 (outgoing), row 3 is entry 3 (annulled).
+    doubleClickRow(w, 2);
+    EXPECT_FALSE(w.DataGrid1->isVisible());
+    EXPECT_FALSE(w.cmd_colonne->isVisible());
+    EXPECT_TRUE(w.Pic_mask->isVisible());
+    EXPECT_TRUE(w.pic_move->isVisible());
+    EXPECT_FALSE(w.Adodc1->isVisible());
+    EXPECT_TRUE(w.toolbarButton("tb_add_tree")->isVisible());
+    EXPECT_EQ(w.Toolbar1_Buttons(1)->toolTip(), "Visualizza modalità griglia");
+
+    EXPECT_EQ(text(&w, "txt_mask1_0"), "2");
+    EXPECT_EQ(text(&w, "txt_mask1_1"), "2024");
+    EXPECT_EQ(text(&w, "txt_mask1_2"), "03/03/2024");
+    EXPECT_EQ(text(&w, "txt_mask1_3"), "Lettera");
+    EXPECT_EQ(text(&w, "txt_mask1_7"), "Oggetto n. 2 dell'ufficio");
+    EXPECT_EQ(text(&w, "txt_mask1_24"), "09:30:00");
+    EXPECT_EQ(text(&w, "txt_mask1_13"), "Roma");
+    // The correspondent boxes show the entry's first correspondent row of its direction.
+    EXPECT_EQ(text(&w, "txt_mask1_8"), "Mittente 2-0");
+    EXPECT_EQ(w.ado_mittenti->Recordset()->recordCount(), 2);
+    EXPECT_TRUE(text(&w, "txt_mask1_20").isEmpty());
+    EXPECT_TRUE(w.frame_annulla->isVisible());
+    EXPECT_FALSE(w.Frame_annullato->isVisible());
+
+    // Shown read-only.
+    for (int i = 0; i <= 26; ++i)
+        EXPECT_TRUE(w.txt_mask1[i]->isReadOnly()) << i;
+    EXPECT_FALSE(w.Check2->isEnabled());
+    EXPECT_FALSE(w.state.p_update);
+
+    // Moving the register moves the mask.
+    w.Adodc1->Recordset()->moveNext();
+    w.Adodc1->Recordset()->moveNext();
+    EXPECT_EQ(text(&w, "txt_mask1_0"), "4");
+    EXPECT_EQ(text(&w, "txt_mask1_8"), "Mittente 4-0");
+    w.Adodc1->Recordset()->movePrevious();
+    EXPECT_EQ(text(&w, "txt_mask1_0"), "3");
+    EXPECT_TRUE(w.Check1->isChecked());
+    EXPECT_EQ(text(&w, "txt_mask1_26"), "Errore");
+    EXPECT_TRUE(w.Frame_annullato->isVisible());
+    EXPECT_FALSE(w.frame_annulla->isVisible());
+}
+
+TEST_F(OpenRegisterTest, SwitchingBackToTheGridGoesToTheFirstEntry)
+{
+    trigger(&w, "tb_modo");
+    ASSERT_TRUE(w.Pic_mask->isVisible());
+    trigger(&w, "tb_modo");
+    EXPECT_TRUE(w.DataGrid1->isVisible());
+    EXPECT_FALSE(w.Pic_mask->isVisible());
+    EXPECT_FALSE(w.pic_move->isVisible());
+    EXPECT_TRUE(w.Adodc1->isVisible());
+    EXPECT_FALSE(w.toolbarButton("tb_add_tree")->isVisible());
+    EXPECT_EQ(w.Toolbar1_Buttons(1)->toolTip(), "Visualizza modalità maschera");
+    EXPECT_EQ(w.Adodc1->Recordset()->value("Progressivo").toInt(), 1);
+    EXPECT_EQ(w.DataGrid1->currentIndex().row(), 0);
+    EXPECT_EQ(w.DataGrid1->model()->headerData(8, Qt::Horizontal).toString(), "oggetto");
+    EXPECT_TRUE(w.DataGrid1->isColumnHidden(18));
+    EXPECT_EQ(w.cmd_colonne->pos(), w.DataGrid1->pos() + QPoint(tw(20), tw(20)));
+}
+
+TEST_F(OpenRegisterTest, GridRowAndRegisterRecordFollowEachOther)
+{
+    w.DataGrid1->selectRow(1);
+    EXPECT_EQ(w.Adodc1->Recordset()->currentRow(), 1);
+    w.Adodc1->Recordset()->moveFirst();
+    EXPECT_EQ(w.DataGrid1->currentIndex().row(), 0);
+}
+
+TEST_F(OpenRegisterTest, EsciReturnsToTheStartMenu)
+{
+    trigger(&w, "tb_modo");
+    trigger(&w, "tb_esci");
+    EXPECT_TRUE(w.Frame1->isVisible());
+    EXPECT_TRUE(w.frm_menu->isVisible());
+    EXPECT_FALSE(w.Toolbar1->isVisible());
+    EXPECT_FALSE(w.pic_tool_orizz->isVisible());
+    EXPECT_FALSE(w.DataGrid1->isVisible());
+    EXPECT_FALSE(w.Pic_mask->isVisible());
+    EXPECT_FALSE(w.Adodc1->isVisible());
+    EXPECT_FALSE(w.pic_move->isVisible());
+    EXPECT_FALSE(w.Timer1->isActive());
+    EXPECT_FALSE(w.Timer2->isActive());
+    EXPECT_FALSE(w.Adodc1->Recordset());
+    EXPECT_FALSE(w.ado_mittenti->Recordset());
+    EXPECT_TRUE(w.Adodc1->ConnectionString().isEmpty());
+    EXPECT_EQ(w.DataGrid1->model(), nullptr);
+    EXPECT_TRUE(text(&w, "txt_mask1_0").isEmpty());
+    EXPECT_TRUE(text(&w, "txt_mask1_8").isEmpty());
+    EXPECT_EQ(w.windowTitle(), "Gestione quadernolo");
+    EXPECT_EQ(w.state.p_sessione, "Menu");
+    EXPECT_EQ(w.ended, 0);
+
+    // And the register opens again.
+    openRegister(w);
+    EXPECT_TRUE(w.DataGrid1->isVisible());
+    EXPECT_EQ(w.Adodc1->Caption(), "   Totale schede : 6");
+}
+
+TEST_F(OpenRegisterTest, ClosingTheWindowWithTheRegisterShownReturnsToTheStartMenu)
+{
+    w.close();
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_TRUE(w.Frame1->isVisible());
+    EXPECT_EQ(w.ended, 0);
+    w.close();
+    EXPECT_EQ(w.ended, 1);
+}
+
+TEST_F(OpenRegisterTest, PopUpsToggleAndCloseWithOtherKeys)
+{
+    trigger(&w, "tb_stampa");
+    EXPECT_TRUE(w.Picture1->isVisible());
+    trigger(&w, "tb_stampa");
+    EXPECT_FALSE(w.Picture1->isVisible());
+    trigger(&w, "tb_insert");
+    EXPECT_TRUE(w.Picture4->isVisible());
+    trigger(&w, "tb_stampa");
+    EXPECT_TRUE(w.Picture1->isVisible());
+    EXPECT_TRUE(w.Picture4->isVisible());
+    // The search key from the grid leaves the pop-ups open; any other key closes them.
+    trigger(&w, "tb_trova");
+    EXPECT_TRUE(w.Picture1->isVisible());
+    trigger(&w, "tb_notifica");
+    EXPECT_FALSE(w.Picture1->isVisible());
+    EXPECT_FALSE(w.Picture4->isVisible());
+    trigger(&w, "tb_insert");
+    trigger(&w, "tb_insert");
+    EXPECT_FALSE(w.Picture4->isVisible());
+    EXPECT_TRUE(messages.shown().isEmpty());
+}
+
+TEST_F(OpenRegisterTest, ActionsAreRefusedWhileAnEntryIsInserted)
+{
+    w.state.p_new_ins = true;
+    w.list_elenco->show();
+    trigger(&w, "tb_modo");
+    ASSERT_EQ(messages.shown().size(), 1);
+    EXPECT_EQ(messages.last(),
+              "ATTENZIONE !\n\nImpossibile effettuare tale operazione nella\n"
+              "fase di inserimento di un nuovo quadernolo");
+    EXPECT_EQ(messages.shown().at(0).icon, MsgIcon::Information);
+    EXPECT_TRUE(w.DataGrid1->isVisible());
+    // A refusal skips the closing of the pick lists.
+    EXPECT_TRUE(w.list_elenco->isVisible());
+    trigger(&w, "tb_stampa");
+    trigger(&w, "tb_insert");
+    EXPECT_EQ(messages.shown().size(), 3);
+    EXPECT_FALSE(w.Picture1->isVisible());
+    // Esci ends the insertion without questions.
+    trigger(&w, "tb_esci");
+    EXPECT_FALSE(w.state.p_new_ins);
+    EXPECT_TRUE(w.Frame1->isVisible());
+}
+
+TEST_F(OpenRegisterTest, IncompleteModifiedEntryIsReportedAndTheActionRuns)
+{
+    trigger(&w, "tb_modo");
+    // A subject of blanks only: the change marks the entry modified.
+    ASSERT_TRUE(w.Adodc1->Recordset()->setValue("Oggetto", "   ").ok());
+    EXPECT_TRUE(w.state.p_update);
+    EXPECT_EQ(w.txt_mask1[7]->text(), "   ");
+    trigger(&w, "tb_modo");
+    ASSERT_EQ(messages.shown().size(), 1);
+    EXPECT_EQ(messages.last(), "Impossibile salvare !\n\nDati non completi\n\n");
+    EXPECT_EQ(messages.shown().at(0).icon, MsgIcon::Exclamation);
+    EXPECT_FALSE(w.state.p_update);
+    EXPECT_TRUE(w.DataGrid1->isVisible());
+}
+
+TEST(Views, FilingKeyOnAnEmptyRegisterOnlyMovesTheFocus)
+{
+    TempProgram program;
+    ScriptedMessages messages;
+    TestQuadernolo w;
+    ASSERT_TRUE(startWindow(w));
+    openRegister(w);
+    trigger(&w, "tb_modo");
+    w.list_view->show();
+    trigger(&w, "tb_add_tree");
+    EXPECT_TRUE(w.list_view->isVisible());
+    EXPECT_TRUE(messages.shown().isEmpty());
+}
+
+TEST_F(OpenRegisterTest, FoldersKeyShowsTheEntrysFolderAfterwards)
+{
+    trigger(&w, "tb_fascicoli");
+    EXPECT_TRUE(w.lbl_nodo->isVisibleTo(w.Frm_mask));
+    EXPECT_EQ(w.lbl_nodo->text(), "Nodo : Radice/Cartella 5");
+}
+
+TEST_F(OpenRegisterTest, MaskScrollsWhenTheWindowIsSmall)
+{
+    trigger(&w, "tb_modo");
+    w.resize(400, 300);
+    QCoreApplication::processEvents();
+    ASSERT_GT(w.Frm_mask->height(), w.Pic_mask->height());
+    EXPECT_TRUE(w.VScroll2->isVisible());
+    EXPECT_EQ(w.VScroll2->maximum(), w.Frm_mask->height() - w.Pic_mask->height());
+    EXPECT_TRUE(w.HScroll2->isVisible());
+    w.VScroll2->setValue(w.VScroll2->maximum());
+    EXPECT_EQ(w.Frm_mask->y(), -w.VScroll2->maximum());
+    w.HScroll2->setValue(10);
+    EXPECT_EQ(w.Frm_mask->x(), -10);
+
+    w.resize(900, 800);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(w.VScroll2->isVisible());
+    EXPECT_FALSE(w.HScroll2->isVisible());
+}
+
+TEST(Program, WholeRunFromLoginToExit)
+{
+    TempProgram program(false);
+    ScriptedMessages messages;
+    messages.answer(MsgAnswer::Yes);
+    TestQuadernolo w;
+    ModalScript script;
+    scriptLogin(script, {"sbagliata", kPassword});
+    ASSERT_TRUE(w.Form_Load());
+    ASSERT_TRUE(script.waitDone());
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    ASSERT_TRUE(QFile::exists(program.archive()));
+
+    click(&w, "Command1");
+    ASSERT_TRUE(w.DataGrid1->isVisible());
+    EXPECT_EQ(w.Adodc1->Caption(), "   Totale schede : 0");
+    trigger(&w, "tb_modo");
+    EXPECT_TRUE(w.Pic_mask->isVisible());
+    trigger(&w, "tb_modo");
+    EXPECT_TRUE(w.DataGrid1->isVisible());
+    trigger(&w, "tb_esci");
+    EXPECT_TRUE(w.Frame1->isVisible());
+    click(&w, "cmd_menu_4");
+    EXPECT_EQ(w.ended, 1);
+    EXPECT_EQ(messages.shown().size(), 1);
+}

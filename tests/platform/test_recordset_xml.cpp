@@ -1,0 +1,299 @@
+#include "recordset.h"
+#include "temp_program.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QTime>
+
+#include <gtest/gtest.h>
+
+using namespace quad;
+
+namespace {
+
+const QString kRegister = QStringLiteral("SELECT entrata.*, Mittenti.* FROM entrata INNER JOIN Mittenti ON "
+                                         "entrata.Progressivo = Mittenti.Quadernolo order by progressivo");
+
+class RecordsetXmlTest : public ::testing::Test
+{
+protected:
+    test::TempProgram program;
+    std::shared_ptr<Connection> db;
+
+    void SetUp() override
+    {
+        DbResult err;
+        db = Connection::open(program.archive(), test::kPassword, &err);
+        ASSERT_TRUE(db) << err.message.toStdString();
+    }
+
+    QString path(const QString& name) const { return QDir(program.path()).filePath(name); }
+
+    void write(const QString& name, const QByteArray& bytes) const
+    {
+        QFile f(path(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+
+    QByteArray read(const QString& name) const
+    {
+        QFile f(path(name));
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }
+
+    void seedRegister()
+    {
+        ASSERT_TRUE(db->exec("INSERT INTO entrata (Progressivo, Tipo, Data_quadernolo, Anno, Oggetto, Note, Orario, "
+                             "Annullato, Numero_documenti) VALUES "
+                             "(1, 'E', '2004-03-12', 2004, 'L''ente \"Alfa\" <&> è €', 'riga 1\nriga 2\ttab', "
+                             "'14:05:09', -1, 3), "
+                             "(2, 'U', '2005-01-31', 2005, 'semplice', NULL, NULL, 0, NULL)")
+                        .ok());
+        ASSERT_TRUE(db->exec("INSERT INTO Mittenti (Quadernolo, tipo, Nominativo, Data_nascita) VALUES "
+                             "(1, 'E', 'D''Amico', '1970-05-06'), (1, 'E', 'Rossi', NULL), "
+                             "(2, 'U', 'Città di Ré', NULL)")
+                        .ok());
+    }
+};
+
+TEST_F(RecordsetXmlTest, SaveThenOpenGivesTheSameRowsAndTypes)
+{
+    seedRegister();
+    Recordset rs;
+    ASSERT_TRUE(rs.open(db, kRegister).ok());
+    ASSERT_TRUE(rs.save(path("Notifica.xml")).ok());
+
+    const QByteArray text = read("Notifica.xml");
+    EXPECT_TRUE(text.contains("xmlns:rs=\"urn:schemas-microsoft-com:rowset\""));
+    EXPECT_TRUE(text.contains("<s:Schema id=\"RowsetSchema\">"));
+    EXPECT_TRUE(text.contains("dt:type=\"dateTime\""));
+    EXPECT_TRUE(text.contains("Data_quadernolo=\"2004-03-12T00:00:00\""));
+    EXPECT_TRUE(text.contains("Orario=\"1899-12-30T14:05:09\""));
+    EXPECT_TRUE(text.contains("Annullato=\"True\""));
+    EXPECT_FALSE(text.contains("Quad_rif=")); // Null: no attribute
+
+    DbResult err;
+    auto back = Recordset::openXml(path("Notifica.xml"), &err);
+    ASSERT_TRUE(back) << err.message.toStdString();
+    ASSERT_EQ(back->fieldCount(), rs.fieldCount());
+    ASSERT_EQ(back->recordCount(), rs.recordCount());
+    for (int c = 0; c < rs.fieldCount(); ++c) {
+        EXPECT_EQ(back->field(c).name, rs.field(c).uniqueName);
+        EXPECT_EQ(back->field(c).type, rs.field(c).type) << rs.field(c).uniqueName.toStdString();
+    }
+    for (int r = 0; r < rs.recordCount(); ++r) {
+        for (int c = 0; c < rs.fieldCount(); ++c) {
+            const QVariant a = rs.valueAt(r, c);
+            const QVariant b = back->valueAt(r, c);
+            EXPECT_EQ(a.isNull(), b.isNull()) << r << " " << rs.field(c).uniqueName.toStdString();
+            if (!a.isNull()) {
+                EXPECT_EQ(a.metaType(), b.metaType()) << rs.field(c).uniqueName.toStdString();
+                EXPECT_EQ(a, b) << rs.field(c).uniqueName.toStdString();
+            }
+        }
+    }
+    EXPECT_EQ(back->value("entrata.Tipo").toString(), "E");
+    EXPECT_EQ(back->value("Oggetto").toString(), QString::fromUtf8("L'ente \"Alfa\" <&> è €"));
+    EXPECT_EQ(back->value("Note").toString(), "riga 1\nriga 2\ttab");
+    EXPECT_FALSE(back->hasPendingChanges());
+}
+
+TEST_F(RecordsetXmlTest, SaveWritesTheFilteredViewWithPendingValues)
+{
+    seedRegister();
+    Recordset rs;
+    ASSERT_TRUE(rs.open(db, kRegister).ok());
+    auto clone = rs.clone();
+    ASSERT_TRUE(clone->setFilter("sys_consegnato <> -1 and Ufficio_competente = 'X'").ok());
+    EXPECT_TRUE(clone->eof());
+    ASSERT_TRUE(clone->setFilter("Progressivo = 1").ok());
+    ASSERT_TRUE(clone->setValue("Nominativo", "cambiato").ok());
+    ASSERT_TRUE(clone->save(path("due.xml")).ok());
+    DbResult err;
+    auto back = Recordset::openXml(path("due.xml"), &err);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->recordCount(), 2);
+    EXPECT_EQ(back->value("Nominativo").toString(), "cambiato");
+}
+
+TEST_F(RecordsetXmlTest, ReadsOtherPrefixesAliasesAndNoDeclaration)
+{
+    // Single quotes, other prefixes, an alias for a name XML cannot carry, no declaration.
+    write("altro.xml",
+          "<xml xmlns:a='uuid:BDC6E3F0-6DA3-11d1-A2A3-00AA00C14882'\n"
+          "\txmlns:b='uuid:C2F41010-65B3-11d1-A29F-00AA00C14882'\n"
+          "\txmlns:c='urn:schemas-microsoft-com:rowset'\n"
+          "\txmlns:d='#RowsetSchema'>\n"
+          "<a:Schema id='RowsetSchema'>\n"
+          "\t<a:ElementType name='row' content='eltOnly' c:updatable='true'>\n"
+          "\t\t<a:AttributeType name='Numero' c:number='1' c:writeunknown='true'>\n"
+          "\t\t\t<a:datatype b:type='int' b:maxLength='4' c:precision='10' c:fixedlength='true' "
+          "c:maybenull='false'/>\n"
+          "\t\t</a:AttributeType>\n"
+          "\t\t<a:AttributeType name='c1' c:name='Nome e cognome' c:number='2' c:nullable='true'>\n"
+          "\t\t\t<a:datatype b:type='string' b:maxLength='50'/>\n"
+          "\t\t</a:AttributeType>\n"
+          "\t\t<a:AttributeType name='Quando' c:number='4' c:nullable='true'>\n"
+          "\t\t\t<a:datatype b:type='dateTime' c:dbtype='variantdate' b:maxLength='16'/>\n"
+          "\t\t</a:AttributeType>\n"
+          "\t\t<a:AttributeType name='Attivo' c:number='3'>\n"
+          "\t\t\t<a:datatype b:type='boolean' b:maxLength='2'/>\n"
+          "\t\t</a:AttributeType>\n"
+          "\t\t<a:AttributeType name='Importo' c:number='5' c:nullable='true'>\n"
+          "\t\t\t<a:datatype b:type='float' b:maxLength='8'/>\n"
+          "\t\t</a:AttributeType>\n"
+          "\t\t<a:AttributeType name='Codice' c:number='6' c:nullable='true'>\n"
+          "\t\t\t<a:datatype b:type='string' c:dbtype='str' b:maxLength='20'/>\n"
+          "\t\t</a:AttributeType>\n"
+          "\t\t<a:extends type='c:rowbase'/>\n"
+          "\t</a:ElementType>\n"
+          "</a:Schema>\n"
+          "<c:data>\n"
+          "\t<d:row Numero='1' c1='Anna D&apos;Amico' Attivo='True' Quando='2004-03-12T10:30:00' Importo='1.5'/>\n"
+          "\t<d:row Numero='2' Attivo='False' Quando='2004-03-13T00:00:00' Sconosciuto='x' Codice='A1'/>\n"
+          "</c:data>\n"
+          "</xml>\n");
+    DbResult err;
+    auto rs = Recordset::openXml(path("altro.xml"), &err);
+    ASSERT_TRUE(rs) << err.message.toStdString();
+    ASSERT_EQ(rs->fieldCount(), 6);
+    EXPECT_EQ(rs->field(1).name, "Nome e cognome");
+    EXPECT_EQ(rs->field(2).name, "Attivo"); // ordered by rs:number
+    EXPECT_EQ(rs->field(0).type, adInteger);
+    EXPECT_EQ(rs->field(3).type, adDate);
+    EXPECT_EQ(rs->field(4).type, adDouble);
+    EXPECT_EQ(rs->field(5).type, 200);
+    EXPECT_EQ(rs->field(1).definedSize, 50);
+    ASSERT_EQ(rs->recordCount(), 2);
+    EXPECT_EQ(rs->value("Nome e cognome").toString(), "Anna D'Amico");
+    EXPECT_EQ(rs->value("Attivo"), QVariant(true));
+    EXPECT_EQ(rs->value("Quando"), QVariant(QDateTime(QDate(2004, 3, 12), QTime(10, 30))));
+    EXPECT_EQ(rs->value("Importo").toDouble(), 1.5);
+    rs->moveNext();
+    EXPECT_TRUE(rs->value(1).isNull());
+    EXPECT_EQ(rs->value("Quando"), QVariant(QDate(2004, 3, 13)));
+    EXPECT_EQ(rs->value("Codice").toString(), "A1");
+
+    // With a declaration too.
+    write("dichiarato.xml", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" + read("altro.xml"));
+    EXPECT_TRUE(Recordset::openXml(path("dichiarato.xml"), &err)) << err.message.toStdString();
+}
+
+TEST_F(RecordsetXmlTest, PendingChangeWrappersOfASavedBatchReadAsPending)
+{
+    write("batch.xml",
+          "<xml xmlns:s='uuid:BDC6E3F0-6DA3-11d1-A2A3-00AA00C14882' "
+          "xmlns:dt='uuid:C2F41010-65B3-11d1-A29F-00AA00C14882' xmlns:rs='urn:schemas-microsoft-com:rowset' "
+          "xmlns:z='#RowsetSchema'>\n"
+          "<s:Schema id='RowsetSchema'><s:ElementType name='row' content='eltOnly' rs:updatable='true'>\n"
+          "<s:AttributeType name='Id' rs:number='1'><s:datatype dt:type='int' dt:maxLength='4'/></s:AttributeType>\n"
+          "<s:AttributeType name='Nome' rs:number='2' rs:nullable='true'><s:datatype dt:type='string' "
+          "dt:maxLength='40'/></s:AttributeType>\n"
+          "<s:extends type='rs:rowbase'/></s:ElementType></s:Schema>\n"
+          "<rs:data>\n"
+          "<z:row Id='1' Nome='uno'/>\n"
+          "<rs:update><rs:original><z:row Id='2' Nome='due'/></rs:original><z:row Nome='DUE'/></rs:update>\n"
+          "<rs:insert><z:row Id='5' Nome='cinque'/><z:row Id='6'/></rs:insert>\n"
+          "<rs:delete><z:row Id='3' Nome='tre'/></rs:delete>\n"
+          "<z:row Id='4' Nome='quattro'/>\n"
+          "</rs:data></xml>");
+    DbResult err;
+    auto rs = Recordset::openXml(path("batch.xml"), &err);
+    ASSERT_TRUE(rs) << err.message.toStdString();
+    EXPECT_TRUE(rs->hasPendingChanges());
+    QStringList seen;
+    for (rs->moveFirst(); !rs->eof(); rs->moveNext()) {
+        seen << QString("%1:%2").arg(rs->value("Id").toString(), rs->value("Nome").toString());
+        const RowStatus status = rs->rowStatus();
+        const qint64 id = rs->value("Id").toLongLong();
+        EXPECT_EQ(status, id == 2 ? RowStatus::Modified : id >= 5 ? RowStatus::New : RowStatus::Unmodified);
+    }
+    EXPECT_EQ(seen, (QStringList {"1:uno", "2:DUE", "4:quattro", "5:cinque", "6:"}));
+    rs->cancelBatch();
+    seen.clear();
+    for (rs->moveFirst(); !rs->eof(); rs->moveNext())
+        seen << QString("%1:%2").arg(rs->value("Id").toString(), rs->value("Nome").toString());
+    EXPECT_EQ(seen, (QStringList {"1:uno", "2:due", "3:tre", "4:quattro"}));
+}
+
+TEST_F(RecordsetXmlTest, ABrokenFileIsRefusedWhole)
+{
+    seedRegister();
+    Recordset rs;
+    ASSERT_TRUE(rs.open(db, kRegister).ok());
+    ASSERT_TRUE(rs.save(path("buono.xml")).ok());
+    const QByteArray good = read("buono.xml");
+
+    DbResult err;
+    write("mezzo.xml", good.left(good.size() / 2));
+    EXPECT_FALSE(Recordset::openXml(path("mezzo.xml"), &err));
+    EXPECT_FALSE(err.ok());
+    EXPECT_TRUE(err.message.contains("mezzo.xml"));
+
+    const int dataEnd = good.indexOf("</rs:data>") + int(strlen("</rs:data>"));
+    write("senza_chiusura.xml", good.left(dataEnd));
+    EXPECT_FALSE(Recordset::openXml(path("senza_chiusura.xml"), &err));
+
+    QByteArray badValue = good;
+    badValue.replace("Progressivo=\"2\"", "Progressivo=\"due\"");
+    write("valore.xml", badValue);
+    EXPECT_FALSE(Recordset::openXml(path("valore.xml"), &err));
+    EXPECT_TRUE(err.message.contains("Progressivo"));
+
+    write("testo.xml", "Progressivo;Tipo\n1;E\n");
+    EXPECT_FALSE(Recordset::openXml(path("testo.xml"), &err));
+    write("vuoto.xml", "");
+    EXPECT_FALSE(Recordset::openXml(path("vuoto.xml"), &err));
+    EXPECT_FALSE(Recordset::openXml(path("manca.xml"), &err));
+    EXPECT_EQ(err.code, DbError::NotFound);
+
+    QByteArray noSchema = good;
+    noSchema.replace("AttributeType", "Attributo");
+    write("schema.xml", noSchema);
+    EXPECT_FALSE(Recordset::openXml(path("schema.xml"), &err));
+}
+
+TEST_F(RecordsetXmlTest, AValueThatCannotBeWrittenFailsTheSaveAndLeavesNoFile)
+{
+    seedRegister();
+    ASSERT_TRUE(db->exec("UPDATE entrata SET Data_quad_rif = 'ieri' WHERE Progressivo = 2").ok());
+    ASSERT_TRUE(db->exec("UPDATE Mittenti SET Indirizzo = 'a' || char(1) || 'b' WHERE Quadernolo = 1").ok());
+    Recordset rs;
+    ASSERT_TRUE(rs.open(db, kRegister + " ").ok());
+    const DbResult r = rs.save(path("rotto.xml"));
+    EXPECT_FALSE(r.ok());
+    EXPECT_FALSE(QFile::exists(path("rotto.xml")));
+    ASSERT_TRUE(rs.setFilter("Progressivo = 2").ok());
+    EXPECT_FALSE(rs.save(path("rotto.xml")).ok());
+    EXPECT_TRUE(rs.value("Data_quad_rif").toString() == "ieri");
+}
+
+TEST_F(RecordsetXmlTest, AnInMemoryRecordsetRoundTrips)
+{
+    Recordset rs;
+    rs.appendField("OPERATORE_UNIONE", 200, 20);
+    rs.appendField("NOME_CAMPO", 200, 255);
+    rs.appendField("Valore", adDouble);
+    rs.appendField("Giorno", adDate);
+    rs.openInMemory();
+    rs.addNew();
+    rs.setValue(0, " e ");
+    rs.setValue(1, "Oggetto");
+    rs.setValue(2, "-2,5");
+    rs.setValue(3, "08:15");
+    ASSERT_TRUE(rs.save(path("criteri.xml")).ok());
+    DbResult err;
+    auto back = Recordset::openXml(path("criteri.xml"), &err);
+    ASSERT_TRUE(back) << err.message.toStdString();
+    EXPECT_EQ(back->field(0).type, 200);
+    EXPECT_EQ(back->field(0).definedSize, 20);
+    EXPECT_EQ(back->value(0).toString(), " e ");
+    EXPECT_EQ(back->value(2).toDouble(), -2.5);
+    EXPECT_EQ(back->value(3), QVariant(QTime(8, 15)));
+}
+
+} // namespace

@@ -1,0 +1,84 @@
+#include "identifier_checks.h"
+
+#include <gtest/gtest.h>
+
+using namespace quad;
+
+TEST(PartitaIva, CheckDigit)
+{
+    EXPECT_TRUE(verifica_partita_iva("12345678903"));
+    EXPECT_FALSE(verifica_partita_iva("12345678901"));
+    // A total ending in 0 needs a final 0.
+    EXPECT_TRUE(verifica_partita_iva("00000000000"));
+    EXPECT_TRUE(verifica_partita_iva("01234567897"));
+    // Doubled digits of 10 or more count as the sum of their digits: 5 -> 10 -> 1, 9 -> 18 -> 9 (45 -> 5).
+    EXPECT_TRUE(verifica_partita_iva("05050505055"));
+    EXPECT_TRUE(verifica_partita_iva("09090909095"));
+}
+
+TEST(PartitaIva, ShapeIsElevenDigits)
+{
+    EXPECT_FALSE(verifica_partita_iva(""));
+    EXPECT_FALSE(verifica_partita_iva("1234567890"));
+    EXPECT_FALSE(verifica_partita_iva("123456789031"));
+    EXPECT_FALSE(verifica_partita_iva("1234567890A"));
+    EXPECT_FALSE(verifica_partita_iva("1234 678903"));
+    // Blanks around the number are not part of it.
+    EXPECT_TRUE(verifica_partita_iva("  12345678903 "));
+    // Digits of other scripts are not digits here.
+    EXPECT_FALSE(verifica_partita_iva(QString::fromUtf8("1234567890\u0663")));
+}
+
+TEST(CodiceFiscale, ControlCharacter)
+{
+    EXPECT_EQ(calcola_car_controllo("RSSMRA80A01H501"), QChar('U'));
+    EXPECT_TRUE(verifica_cod_fiscale("RSSMRA80A01H501U"));
+    EXPECT_FALSE(verifica_cod_fiscale("RSSMRA80A01H501X"));
+    // Place values of the published tables.
+    EXPECT_EQ(valore_dispari('A'), 1);
+    EXPECT_EQ(valore_dispari('0'), 1);
+    EXPECT_EQ(valore_dispari('Z'), 23);
+    EXPECT_EQ(valore_dispari('9'), 21);
+    EXPECT_EQ(valore_pari('A'), 0);
+    EXPECT_EQ(valore_pari('Z'), 25);
+    EXPECT_EQ(valore_pari('7'), 7);
+    EXPECT_EQ(valore_dispari('a'), 0);
+    EXPECT_EQ(valore_pari(' '), 0);
+}
+
+TEST(CodiceFiscale, TypedInLowerCaseOrWithBlanksIsAccepted)
+{
+    EXPECT_TRUE(verifica_cod_fiscale("rssmra80a01h501u"));
+    EXPECT_TRUE(verifica_cod_fiscale("  RSSMRA80A01H501U "));
+}
+
+TEST(CodiceFiscale, GarbageIsRefused)
+{
+    EXPECT_FALSE(verifica_cod_fiscale(""));
+    EXPECT_FALSE(verifica_cod_fiscale("F"));
+    EXPECT_FALSE(verifica_cod_fiscale("MA"));
+    EXPECT_FALSE(verifica_cod_fiscale("RSSMRA80A01H501"));
+    EXPECT_FALSE(verifica_cod_fiscale("RSSMRA80A01H501UU"));
+    EXPECT_FALSE(verifica_cod_fiscale("RSSMRA80A01H501U1"));
+    // Digits where the code has letters, or a blank inside.
+    EXPECT_FALSE(verifica_cod_fiscale("RSS1RA80A01H501U"));
+    EXPECT_FALSE(verifica_cod_fiscale("RSSMRA 0A01H501U"));
+    EXPECT_FALSE(verifica_cod_fiscale(QString::fromUtf8("RSSMRÀ80A01H501U")));
+    // A code whose sixteen characters are all letters has letters in the digit places that
+    // stand for no digit (A is not one of L M N P Q R S T U V).
+    QString letters = "RSSMRAAAAAAHAAA";
+    letters += calcola_car_controllo(letters);
+    EXPECT_FALSE(verifica_cod_fiscale(letters));
+}
+
+TEST(CodiceFiscale, HomonymLettersInDigitPlaces)
+{
+    // 80 -> U L and 501 -> R L M: a code changed to tell homonyms apart.
+    QString omocode = "RSSMRAULA01HRLM";
+    omocode += calcola_car_controllo(omocode);
+    EXPECT_TRUE(verifica_cod_fiscale(omocode));
+    EXPECT_TRUE(verifica_cod_fiscale(omocode.toLower()));
+    QString wrong = omocode;
+    wrong[15] = wrong[15] == 'A' ? 'B' : 'A';
+    EXPECT_FALSE(verifica_cod_fiscale(wrong));
+}
