@@ -71,7 +71,9 @@ constexpr Bookmark kBookmarkLast = -3;
 ///
 /// Field values are QVariants: null for Null; qint64 for integers; double; QString for text;
 /// QDate for dates, QTime for time-only values, QDateTime for date-and-time values; bool for
-/// yes/no fields (stored -1/0).
+/// yes/no fields (stored -1/0, any non-zero number reads True). An empty text in a field that
+/// is not text reads as Null; a cell that does not read as its field's type (a date field
+/// holding "31/12/2004") comes back as it is stored.
 ///
 /// Fields are found by index, by name without regard to case, or by "table.name" when a join
 /// repeats a name. An unqualified name that a join repeats is ambiguous: fieldIndex() gives -1
@@ -85,9 +87,17 @@ public:
 
     // --- opening -------------------------------------------------------------------------
     /// Runs the query on the connection and keeps its rows; the first row becomes current.
-    /// On failure the recordset stays closed and the error is returned (and signalled).
+    /// Only a query that reads is run. Fields of tables the query names directly can be
+    /// written back; fields of expressions, of tables reached through an alias or a view, and
+    /// every field of a query that folds rows (DISTINCT, GROUP BY, aggregates, UNION) are
+    /// read-only. Types come from the declared column types (adoTypeForDeclared); an
+    /// expression takes the type of its first value. On failure the recordset stays closed
+    /// and the error is returned (and signalled).
     DbResult open(std::shared_ptr<Connection> db, const QString& sql, const QVariantList& params = {});
-    /// Starts an in-memory recordset: appendField() for each column, then openInMemory().
+    /// Starts an in-memory recordset: appendField() for each column (on a closed recordset;
+    /// RecordsetError otherwise), then openInMemory(). A text longer than a field's
+    /// definedSize (when not 0) is refused. Every field can be written; updateBatch() just
+    /// accepts the changes.
     void appendField(const QString& name, int adoType, int definedSize = 0);
     void openInMemory();
     /// Reads the query again; drops the filter, the sort, pending changes and bookmarks; the
@@ -112,7 +122,11 @@ public:
     QVariant valueAt(int row, int column) const;
     /// Writes a field of the current record (pending until updateBatch). The first change of
     /// a row emits recordChangeComplete(FirstChange); a text is converted to the field's type
-    /// and refused when it does not fit ("abc" into a number).
+    /// (numbers with point or comma, dates read day first as the criteria do, yes/no as
+    /// True/False/Vero/Falso/-1/0; a blank text empties the field) and refused when it does
+    /// not fit ("abc" into a number); a read-only field, or a deleted record, is refused. A
+    /// refusal leaves the value as it was. Raises RecordsetError at BOF/EOF or for an unknown
+    /// or ambiguous name.
     DbResult setValue(int index, const QVariant& value);
     DbResult setValue(const QString& name, const QVariant& value);
 

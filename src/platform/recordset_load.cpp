@@ -11,23 +11,6 @@ namespace quad::rs {
 
 namespace {
 
-/// Finalizes a raw statement when it goes out of scope.
-struct StatementGuard
-{
-    sqlite3_stmt* st = nullptr;
-    ~StatementGuard()
-    {
-        if (st)
-            sqlite3_finalize(st);
-    }
-    void reset(sqlite3_stmt* other)
-    {
-        if (st)
-            sqlite3_finalize(st);
-        st = other;
-    }
-};
-
 QString quoteIdentifier(const QString& name)
 {
     QString n = name;
@@ -107,18 +90,6 @@ QString withRowids(const QString& sql, qsizetype at, const QStringList& tables)
     return sql.left(at) + QLatin1Char(' ') + ids.join(QLatin1String(", ")) + QLatin1Char(',') + sql.mid(at);
 }
 
-sqlite3_stmt* prepare(sqlite3* db, const QString& sql, int* rc)
-{
-    const QByteArray text = sql.toUtf8();
-    sqlite3_stmt* st = nullptr;
-    *rc = sqlite3_prepare_v2(db, text.constData(), int(text.size()), &st, nullptr);
-    if (*rc != SQLITE_OK && st) {
-        sqlite3_finalize(st);
-        st = nullptr;
-    }
-    return st;
-}
-
 QString utf8(const char* text)
 {
     return text ? QString::fromUtf8(text) : QString();
@@ -155,19 +126,17 @@ TableColumns tableColumns(Connection& db, const QString& table)
 
 DbResult loadQuery(Shared& s)
 {
-    sqlite3* db = s.db->handle();
-    int rc = SQLITE_OK;
-    StatementGuard original;
-    original.reset(prepare(db, s.sql, &rc));
-    if (!original.st)
-        return s.db->resultFor(rc == SQLITE_OK ? SQLITE_ERROR : rc, QString());
-    if (!sqlite3_stmt_readonly(original.st) || sqlite3_column_count(original.st) == 0)
+    DbResult err;
+    Statement original = s.db->prepare(s.sql, &err);
+    if (!original.isValid())
+        return err.ok() ? DbResult::failure(DbError::Other, QStringLiteral("Query non valida: %1").arg(s.sql)) : err;
+    if (!sqlite3_stmt_readonly(original.handle()) || original.columnCount() == 0)
         return DbResult::failure(DbError::Other, QStringLiteral("La query non restituisce righe: %1").arg(s.sql));
 
-    const int n = sqlite3_column_count(original.st);
+    const int n = original.columnCount();
     QStringList tableNames;
     for (int c = 0; c < n; ++c) {
-        const QString t = utf8(sqlite3_column_table_name(original.st, c));
+        const QString t = utf8(sqlite3_column_table_name(original.handle(), c));
         if (!t.isEmpty() && !tableNames.contains(t))
             tableNames << t;
     }
@@ -175,27 +144,29 @@ DbResult loadQuery(Shared& s)
     // Re-run the query with the row id of each source table in front, so that every row can
     // be written back to its own rows. A table the query names through an alias (or a view)
     // cannot be reached this way: its fields stay read-only.
-    StatementGuard augmented;
+    Statement augmented;
     QStringList withIds;
     const qsizetype at = rowidInsertPoint(s.sql);
     if (at >= 0 && !tableNames.isEmpty()) {
-        augmented.reset(prepare(db, withRowids(s.sql, at, tableNames), &rc));
-        if (augmented.st) {
+        augmented = s.db->prepare(withRowids(s.sql, at, tableNames), nullptr);
+        if (augmented.isValid()) {
             withIds = tableNames;
         } else {
             for (const QString& t : tableNames) {
-                StatementGuard probe;
-                probe.reset(prepare(db, withRowids(s.sql, at, {t}), &rc));
-                if (probe.st)
+                if (s.db->prepare(withRowids(s.sql, at, {t}), nullptr).isValid())
                     withIds << t;
             }
             if (!withIds.isEmpty())
-                augmented.reset(prepare(db, withRowids(s.sql, at, withIds), &rc));
-            if (!augmented.st)
+                augmented = s.db->prepare(withRowids(s.sql, at, withIds), nullptr);
+            if (!augmented.isValid())
                 withIds.clear();
         }
     }
-    sqlite3_stmt* st = augmented.st ? augmented.st : original.st;
+    Statement& statement = augmented.isValid() ? augmented : original;
+    err = statement.bindAll(s.params);
+    if (!err.ok())
+        return err;
+    sqlite3_stmt* st = statement.handle();
     const int k = int(withIds.size());
     if (sqlite3_column_count(st) != n + k)
         return DbResult::failure(DbError::Other, QStringLiteral("Query non leggibile: %1").arg(s.sql));
@@ -237,48 +208,6 @@ DbResult loadQuery(Shared& s)
     }
     s.indexFields();
 
-    for (int i = 0; i < s.params.size(); ++i) {
-        const QVariant& v = s.params[i];
-        int brc = SQLITE_OK;
-        if (v.isNull()) {
-            brc = sqlite3_bind_null(st, i + 1);
-        } else {
-            switch (v.metaType().id()) {
-            case QMetaType::Bool:
-                brc = sqlite3_bind_int64(st, i + 1, v.toBool() ? -1 : 0);
-                break;
-            case QMetaType::Int:
-            case QMetaType::UInt:
-            case QMetaType::LongLong:
-            case QMetaType::ULongLong:
-            case QMetaType::Long:
-            case QMetaType::ULong:
-                brc = sqlite3_bind_int64(st, i + 1, v.toLongLong());
-                break;
-            case QMetaType::Double:
-            case QMetaType::Float:
-                brc = sqlite3_bind_double(st, i + 1, v.toDouble());
-                break;
-            default: {
-                QString text;
-                if (v.metaType().id() == QMetaType::QDate)
-                    text = v.toDate().toString(QStringLiteral("yyyy-MM-dd"));
-                else if (v.metaType().id() == QMetaType::QTime)
-                    text = v.toTime().toString(QStringLiteral("HH:mm:ss"));
-                else if (v.metaType().id() == QMetaType::QDateTime)
-                    text = v.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-                else
-                    text = v.toString();
-                const QByteArray bytes = text.toUtf8();
-                brc = sqlite3_bind_text(st, i + 1, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
-                break;
-            }
-            }
-        }
-        if (brc != SQLITE_OK)
-            return s.db->resultFor(brc, QStringLiteral("parametro %1").arg(i + 1));
-    }
-
     auto makeColumns = [&](sqlite3_stmt* row) {
         for (int c = 0; c < n; ++c) {
             FieldInfo& info = s.fields[c];
@@ -299,6 +228,7 @@ DbResult loadQuery(Shared& s)
     };
 
     qsizetype rows = 0;
+    int rc;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
         if (rows == 0)
             makeColumns(st);

@@ -134,8 +134,11 @@ bool convertForField(const FieldInfo& field, const QVariant& in, QVariant* out, 
 /// Text of a loose value in the program's display form (see Recordset::displayText).
 QString displayOf(const QVariant& value);
 
-/// A resolver over the shared fields for the criteria engine.
+/// A resolver over the shared fields for the criteria engine (used while parsing only).
 CriteriaFieldResolver resolverFor(const std::shared_ptr<Shared>& shared);
+
+/// Runs s.sql with s.params on s.db and fills the fields, tables and rows of s.
+DbResult loadQuery(Shared& s);
 
 } // namespace quad::rs
 
@@ -181,7 +184,7 @@ struct Recordset::Impl
     /// Replaces the view wholesale with the model signals; keeps the current row when it stays.
     void resetView(bool keepCurrent);
 
-    // Notifications from another cursor over the same rows.
+    // Notifications of changes made through any cursor over the same rows.
     void rowValuesChanged(qint64 row);
     void rowAdded(qint64 row, bool own);
     void rowRemoved(qint64 row);
@@ -190,8 +193,3 @@ struct Recordset::Impl
 };
 
 } // namespace quad
-
-namespace quad::rs {
-/// Runs s.sql with s.params on s.db and fills the fields, tables and rows of s.
-DbResult loadQuery(Shared& s);
-} // namespace quad::rs

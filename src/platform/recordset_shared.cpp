@@ -449,7 +449,8 @@ QString displayOf(const QVariant& value)
     }
     case QMetaType::Double:
     case QMetaType::Float: {
-        QLocale locale;
+        // The program is Italian whatever the system's locale: decimal comma, no grouping.
+        QLocale locale(QLocale::Italian, QLocale::Italy);
         locale.setNumberOptions(QLocale::OmitGroupSeparator);
         return locale.toString(value.toDouble(), 'g', QLocale::FloatingPointShortest);
     }

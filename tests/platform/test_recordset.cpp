@@ -3,6 +3,7 @@
 
 #include <QCryptographicHash>
 #include <QDate>
+#include <QDateTime>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -125,6 +126,8 @@ TEST_F(RecordsetTest, TypesAndValuesFollowTheDeclaredColumns)
     EXPECT_EQ(Recordset::displayText(QDate(2004, 3, 2)), "02/03/2004");
     EXPECT_EQ(Recordset::displayText(QTime(9, 5, 0)), "09:05:00");
     EXPECT_EQ(Recordset::displayText(true), "Vero");
+    EXPECT_EQ(Recordset::displayText(1234.5), "1234,5");
+    EXPECT_EQ(Recordset::displayText(QDateTime(QDate(2004, 3, 2), QTime(9, 5, 7))), "02/03/2004 09:05:07");
     EXPECT_EQ(Recordset::displayText(QVariant()), "");
 }
 
@@ -532,6 +535,32 @@ TEST_F(RecordsetTest, FieldWritesAreConvertedOrRefused)
     ASSERT_TRUE(rs.updateBatch().ok());
     EXPECT_EQ(scalarText("SELECT Data_quadernolo || '|' || Annullato || '|' || ifnull(Orario, 'null') FROM entrata"),
               "2004-02-01|-1|null");
+}
+
+TEST_F(RecordsetTest, ParametersBindAndRowsWithoutAWayBackAreReadOnly)
+{
+    addEntry(1, "E", "uno", {"a", "b"});
+    addEntry(2, "U", "due", {"c"});
+    Recordset rs;
+    ASSERT_TRUE(rs.open(db, "select * from mittenti where (mittenti.quadernolo = ? AND mittenti.tipo = ?)",
+                        {1, QStringLiteral("E")})
+                    .ok());
+    EXPECT_EQ(rs.recordCount(), 2);
+    ASSERT_TRUE(rs.setValue("Nominativo", "scritto").ok());
+    ASSERT_TRUE(rs.updateBatch().ok());
+    EXPECT_EQ(scalarText("SELECT Nominativo FROM Mittenti WHERE rowid = 1"), "scritto");
+
+    // Through an alias the table cannot be reached; a grouped row is no row of a table.
+    ASSERT_TRUE(rs.open(db, "SELECT e.Progressivo, e.Oggetto FROM entrata e").ok());
+    EXPECT_EQ(rs.recordCount(), 2);
+    EXPECT_FALSE(rs.setValue("Oggetto", "x").ok());
+    ASSERT_TRUE(rs.open(db, "SELECT Tipo, count(*) AS Quanti FROM entrata GROUP BY Tipo").ok());
+    EXPECT_EQ(rs.field(1).type, adInteger);
+    EXPECT_EQ(rs.value("Quanti").toLongLong(), 1);
+    EXPECT_FALSE(rs.setValue("Tipo", "X").ok());
+    ASSERT_TRUE(rs.open(db, "SELECT DISTINCT Tipo FROM entrata").ok());
+    EXPECT_FALSE(rs.setValue("Tipo", "X").ok());
+    EXPECT_EQ(scalarText("SELECT group_concat(Tipo) FROM entrata"), "E,U");
 }
 
 TEST_F(RecordsetTest, ClonesShareRowsAndChangesButNotPositionOrFilter)

@@ -67,4 +67,6 @@ void Quadernolo::cmd_annullato_Click() { }
 
 void Quadernolo::picOpenWWW_Click(int Index) { }
 
+void Quadernolo::aggiorna_nominativi() { }
+
 } // namespace quad

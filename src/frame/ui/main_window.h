@@ -288,6 +288,14 @@ public:
     virtual void cmd_annullato_Click();
     virtual void picOpenWWW_Click(int Index);
 
+    // --- entries: new entry, numbering, saving, moving, leaving (register/ui/entry_*.cpp) ---
+
+    // --- mask rules: boxes, pickers, annulment, correction, link (register/ui/mask_*.cpp) ---
+
+    // --- address book and autocomplete (register/ui/address_*.cpp) -------------------------
+    /// After a confirmed entry: offers to add correspondents missing from the address book.
+    virtual void aggiorna_nominativi();
+
     // --- layout (main_window.cpp) ---------------------------------------------------------
     void Form_Resize();
     /// Minimum outer size, in pixels.
