@@ -2,30 +2,32 @@
 
 #include <sqlcipher/sqlite3.h>
 
-#include <QVarLengthArray>
+#include "criteria_match.h"
 
 namespace quad {
 
 namespace {
 
-bool matchFolded(const QChar* p, qsizetype pn, const QChar* t, qsizetype tn, QChar escape)
+/// LIKE over UTF-16 units, folding case as the units are read (no copy of either text).
+bool matchUnits(const char16_t* p, qsizetype pn, const char16_t* t, qsizetype tn, char16_t escape, bool hasEscape)
 {
+    using criteria::foldUnit;
     qsizetype pi = 0, ti = 0;
     qsizetype starP = -1, starT = 0;
     while (ti < tn) {
         if (pi < pn) {
-            QChar pc = p[pi];
-            if (pc == QLatin1Char('%')) {
+            char16_t pc = p[pi];
+            if (pc == u'%') {
                 starP = ++pi;
                 starT = ti;
                 continue;
             }
             bool literal = false;
-            if (!escape.isNull() && pc == escape && pi + 1 < pn) {
+            if (hasEscape && pc == escape && pi + 1 < pn) {
                 pc = p[pi + 1];
                 literal = true;
             }
-            if ((!literal && pc == QLatin1Char('_')) || pc == t[ti]) {
+            if ((!literal && pc == u'_') || foldUnit(pc) == foldUnit(t[ti])) {
                 pi += literal ? 2 : 1;
                 ++ti;
                 continue;
@@ -36,7 +38,7 @@ bool matchFolded(const QChar* p, qsizetype pn, const QChar* t, qsizetype tn, QCh
         pi = starP;
         ti = ++starT;
     }
-    while (pi < pn && p[pi] == QLatin1Char('%'))
+    while (pi < pn && p[pi] == u'%')
         ++pi;
     return pi == pn;
 }
@@ -47,31 +49,31 @@ void likeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv)
         sqlite3_result_null(ctx);
         return;
     }
-    QChar escape;
+    char16_t escape = 0;
+    bool hasEscape = false;
     if (argc == 3 && sqlite3_value_type(argv[2]) != SQLITE_NULL) {
-        const QString e = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(argv[2])));
-        if (e.size() != 1) {
+        const auto* e = static_cast<const char16_t*>(sqlite3_value_text16(argv[2]));
+        if (sqlite3_value_bytes16(argv[2]) != 2) {
             sqlite3_result_error(ctx, "ESCAPE expression must be a single character", -1);
             return;
         }
-        escape = e.at(0);
+        escape = e[0];
+        hasEscape = true;
     }
-    // like(X, Y) is "Y LIKE X".
-    const QString pattern
-        = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(argv[0])), sqlite3_value_bytes(argv[0]));
-    const QString text
-        = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(argv[1])), sqlite3_value_bytes(argv[1]));
-    sqlite3_result_int(ctx, sqlLikeMatch(pattern, text, escape) ? 1 : 0);
+    // like(X, Y) is "Y LIKE X". SQLite hands the texts over as UTF-16 without a copy of ours.
+    const auto* pattern = static_cast<const char16_t*>(sqlite3_value_text16(argv[0]));
+    const qsizetype patternSize = sqlite3_value_bytes16(argv[0]) / 2;
+    const auto* text = static_cast<const char16_t*>(sqlite3_value_text16(argv[1]));
+    const qsizetype textSize = sqlite3_value_bytes16(argv[1]) / 2;
+    sqlite3_result_int(ctx, matchUnits(pattern, patternSize, text, textSize, escape, hasEscape) ? 1 : 0);
 }
 
 } // namespace
 
 bool sqlLikeMatch(QStringView pattern, QStringView text, QChar escape)
 {
-    const QString p = pattern.toString().toCaseFolded();
-    const QString t = text.toString().toCaseFolded();
-    QChar e = escape.isNull() ? QChar() : QString(escape).toCaseFolded().at(0);
-    return matchFolded(p.constData(), p.size(), t.constData(), t.size(), e);
+    return matchUnits(reinterpret_cast<const char16_t*>(pattern.data()), pattern.size(),
+                      reinterpret_cast<const char16_t*>(text.data()), text.size(), escape.unicode(), !escape.isNull());
 }
 
 void registerSqlLike(sqlite3* db)

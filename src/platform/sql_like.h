@@ -7,7 +7,7 @@ struct sqlite3;
 
 namespace quad {
 
-/// Matches text against a LIKE pattern without regard to case (full Unicode case folding),
+/// Matches text against a LIKE pattern without regard to case (simple Unicode case folding),
 /// keeping accents apart ("è" is not "e"). '%' matches any run of characters, '_' any one
 /// character; a character after the escape character (when escape is not null) is literal.
 bool sqlLikeMatch(QStringView pattern, QStringView text, QChar escape = QChar());

@@ -20,7 +20,7 @@ TEST(SqlLike, CaseFoldedAccentsKept)
 {
     EXPECT_TRUE(sqlLikeMatch(u"forlì", u"FORLÌ"));
     EXPECT_FALSE(sqlLikeMatch(u"forli", u"Forlì"));
-    EXPECT_TRUE(sqlLikeMatch(u"STRASSE", u"straße") || true); // folding may or may not expand ß
+    EXPECT_TRUE(sqlLikeMatch(u"CITTÀ DI CASTELLO", u"Città di Castello"));
 }
 
 TEST(SqlLike, EscapeMakesWildcardsLiteral)
