@@ -19,6 +19,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include "gui_helpers.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -28,33 +30,18 @@ using namespace quad;
 
 namespace {
 
-/// Acts on the modal dialog called name as soon as it shows (polled from the event loop while
-/// the code under test waits in exec()). Stops polling when it goes out of scope, so a dialog
-/// that never opened cannot catch the next test's one.
+/// Acts on the modal dialog called name once it shows, through the shared ModalScript.
 class ModalAction
 {
 public:
     ModalAction(const QString& name, std::function<void(QWidget*)> act)
     {
-        m_timer.setInterval(5);
-        QObject::connect(&m_timer, &QTimer::timeout, [this, name, act] {
-            QWidget* modal = QApplication::activeModalWidget();
-            if (modal && modal->objectName() == name && modal->isVisible()) {
-                m_timer.stop();
-                act(modal);
-                m_done = true;
-            } else if (++m_tries > 400) {
-                m_timer.stop();
-            }
-        });
-        m_timer.start();
+        m_script.then(name, [act](QDialog* dialog) { act(dialog); });
     }
-    bool operator*() const { return m_done; }
+    bool operator*() const { return m_script.done(); }
 
 private:
-    QTimer m_timer;
-    bool m_done = false;
-    int m_tries = 0;
+    test::ModalScript m_script;
 };
 
 std::unique_ptr<ModalAction> whenModal(const QString& name, std::function<void(QWidget*)> act)

@@ -11,6 +11,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include "gui_helpers.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -20,31 +22,18 @@ using namespace quad;
 
 namespace {
 
-/// Acts on the modal dialog called name once it shows; stops polling when it goes out of scope.
+/// Acts on the modal dialog called name once it shows, through the shared ModalScript.
 class ModalAction
 {
 public:
     ModalAction(const QString& name, std::function<void(QWidget*)> act)
     {
-        m_timer.setInterval(5);
-        QObject::connect(&m_timer, &QTimer::timeout, [this, name, act] {
-            QWidget* modal = QApplication::activeModalWidget();
-            if (modal && modal->objectName() == name && modal->isVisible()) {
-                m_timer.stop();
-                act(modal);
-                m_done = true;
-            } else if (++m_tries > 400) {
-                m_timer.stop();
-            }
-        });
-        m_timer.start();
+        m_script.then(name, [act](QDialog* dialog) { act(dialog); });
     }
-    bool done() const { return m_done; }
+    bool done() const { return m_script.done(); }
 
 private:
-    QTimer m_timer;
-    bool m_done = false;
-    int m_tries = 0;
+    test::ModalScript m_script;
 };
 
 /// A register of five entries; the subjects beginning with "a" are rows 1, 3 and 5.
