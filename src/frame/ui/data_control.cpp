@@ -58,7 +58,7 @@ void DataControl::setRecordset(std::shared_ptr<quad::Recordset> recordset)
         connect(rs, &quad::Recordset::recordChangeComplete, this, &DataControl::recordChangeComplete);
         connect(rs, &quad::Recordset::error, this, &DataControl::error);
         connect(rs, &quad::Recordset::modelReset, this, &DataControl::dataChanged);
-        connect(rs, &quad::Recordset::rowChanged, this, &DataControl::dataChanged);
+        connect(rs, &quad::Recordset::rowChanged, this, &DataControl::rowDataChanged);
     }
     emit recordsetChanged();
 }

@@ -53,8 +53,10 @@ signals:
     void error(const quad::DbResult& result);
     /// A new recordset (or none) is in place.
     void recordsetChanged();
-    /// The rows of the recordset changed wholesale, or some values of one row.
+    /// The rows of the recordset changed wholesale (requery, filter, sort).
     void dataChanged();
+    /// Some values of one row changed.
+    void rowDataChanged();
 
 private:
     void muovi(int button);

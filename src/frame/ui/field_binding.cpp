@@ -83,13 +83,18 @@ void FieldBinder::watch(DataControl* source)
     connect(source, &DataControl::moveComplete, this, [this, source] { refresh(source); });
     connect(source, &DataControl::recordsetChanged, this, [this, source] { refresh(source); });
     connect(source, &DataControl::dataChanged, this, [this, source] { refresh(source); });
+    // A value changed in the current row: the other boxes keep what the clerk is typing.
+    connect(source, &DataControl::rowDataChanged, this, [this, source] { refresh(source, true); });
 }
 
-void FieldBinder::refresh(DataControl* source)
+void FieldBinder::refresh(DataControl* source, bool keepTyped)
 {
     for (auto it = m_bindings.begin(); it != m_bindings.end(); ++it) {
-        if (it->source == source)
-            show(it.key());
+        if (it->source != source)
+            continue;
+        if (keepTyped && it->dirty && currentValue(*it) == it->shown)
+            continue;
+        show(it.key());
     }
 }
 
@@ -152,15 +157,21 @@ QVariant FieldBinder::valueFromText(const QString& text, int adoType, bool* ok)
     }
 }
 
+QVariant FieldBinder::currentValue(const Binding& b) const
+{
+    if (!b.source || b.field.isEmpty())
+        return QVariant();
+    const std::shared_ptr<Recordset> rs = b.source->Recordset();
+    if (rs && rs->isOpen() && !rs->bof() && !rs->eof() && rs->fieldIndex(b.field) >= 0)
+        return rs->value(b.field);
+    return QVariant();
+}
+
 void FieldBinder::show(QWidget* box)
 {
     Binding* b = bindingOf(box);
-    QVariant value;
-    if (b->source && !b->field.isEmpty()) {
-        const std::shared_ptr<Recordset> rs = b->source->Recordset();
-        if (rs && rs->isOpen() && !rs->bof() && !rs->eof() && rs->fieldIndex(b->field) >= 0)
-            value = rs->value(b->field);
-    }
+    const QVariant value = currentValue(*b);
+    b->shown = value;
     b->filling = true;
     if (auto* edit = qobject_cast<QLineEdit*>(box)) {
         // An unbound box keeps what it shows; a bound one always shows its field.

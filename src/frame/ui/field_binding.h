@@ -35,8 +35,11 @@ public:
     void setDataSource(QWidget* box, DataControl* source);
     DataControl* dataSource(QWidget* box) const;
 
-    /// Shows the current values of every box bound to source.
-    void refresh(DataControl* source);
+    /// Shows the current values of every box bound to source. With keepTyped, a box holding
+    /// text the clerk typed and not written yet keeps it unless its own field changed since it
+    /// was filled: a change of another field of the record must not wipe it (it is written
+    /// when the box is left or the record moves).
+    void refresh(DataControl* source, bool keepTyped = false);
     /// Shows the current value in one box (empty when unbound, at BOF/EOF or no such field).
     void show(QWidget* box);
     /// Writes the typed text of box back; nothing when the clerk did not change it.
@@ -63,7 +66,10 @@ private:
         QPointer<DataControl> source;
         bool dirty = false;
         bool filling = false;
+        QVariant shown; ///< the field's value when the box was last filled
     };
+    /// The current value of the box's field, or an invalid QVariant when there is none.
+    QVariant currentValue(const Binding& b) const;
     void watch(DataControl* source);
     Binding* bindingOf(QWidget* box);
 

@@ -33,40 +33,12 @@ void Quadernolo::filtro_campo()
     colore_griglia_filtro();
 }
 
-void Quadernolo::salva_scheda() { }
-
-void Quadernolo::mostra_intestazione() { }
-
-void Quadernolo::mostra_anteprima_collegamento() { }
-
-void Quadernolo::mostra_posizione_mittenti() { }
-
-void Quadernolo::esegui_back_up() { }
-
 bool Quadernolo::importa_notifica(const QString& path)
 {
     Q_UNUSED(path);
     return false;
 }
 
-void Quadernolo::cmd_ins_Click(int Index) { }
-
 void Quadernolo::cmd_print_Click(int Index) { }
-
-void Quadernolo::cmd_move_Click(int Index) { }
-
-void Quadernolo::cmd_new_ins_Click(int Index) { }
-
-void Quadernolo::cmd_mitt_Click(int Index) { }
-
-void Quadernolo::cmd_altri_Click() { }
-
-void Quadernolo::cmd_annulla_Click() { }
-
-void Quadernolo::cmd_annullato_Click() { }
-
-void Quadernolo::picOpenWWW_Click(int Index) { }
-
-void Quadernolo::aggiorna_nominativi() { }
 
 } // namespace quad

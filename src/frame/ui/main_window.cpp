@@ -42,6 +42,9 @@ Quadernolo::Quadernolo(QWidget* parent)
     creaMaschera();
     creaPannelli();
     collegaSegnali();
+    collega_regole_maschera();
+    AXDbAutoComplete1 = crea_autocomplete();
+    collega_rubrica();
 
     setMinimumSize(kMinSize, kMinSize);
     // Design client area 8880 x 8535 twips, widened when the tool bars' buttons need more.
@@ -50,7 +53,16 @@ Quadernolo::Quadernolo(QWidget* parent)
     m_centrale->installEventFilter(this);
 }
 
-Quadernolo::~Quadernolo() = default;
+Quadernolo::~Quadernolo()
+{
+    // The controls outlive this part of the window: a box that loses the focus as the window
+    // goes, or a data control that reports a change, must no longer reach its handlers.
+    for (QObject* control : std::initializer_list<QObject*> {Adodc1, ado_mittenti, Ado_nomi})
+        control->disconnect(this);
+    for (QLineEdit* box : txt_mask1)
+        box->disconnect(this);
+    binder->disconnect(this);
+}
 
 QString Quadernolo::registerQuery()
 {
@@ -430,31 +442,27 @@ bool Quadernolo::eventFilter(QObject* watched, QEvent* event)
         break;
     }
     case QEvent::FocusIn:
-        txt_mask1_GotFocus(index);
-        break;
-    case QEvent::FocusOut:
+    case QEvent::FocusOut: {
+        // The window losing or regaining the activation (a message box, another program) and
+        // a pop-up menu do not move the focus from box to box.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
+            break;
+        if (event->type() == QEvent::FocusIn) {
+            txt_mask1_GotFocus(index);
+            break;
+        }
         if (!txt_mask1_Validate(index))
             QTimer::singleShot(0, box, [box] { box->setFocus(); });
         txt_mask1_LostFocus(index);
         break;
+    }
     default:
         break;
     }
     return QMainWindow::eventFilter(watched, event);
 }
 
-void Quadernolo::closeEvent(QCloseEvent* event)
-{
-    if (Frame1->isHidden()) {
-        // With the register shown, closing the window goes back to the start menu.
-        event->ignore();
-        if (QAction* esci = toolbarButton(QStringLiteral("tb_esci")))
-            Toolbar1_ButtonClick(esci);
-        return;
-    }
-    esegui_back_up();
-    event->accept();
-    termina_programma();
-}
+// Closing the window (closeEvent) is handled in exit.cpp.
 
 } // namespace quad

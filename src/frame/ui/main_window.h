@@ -125,7 +125,7 @@ public:
     QPushButton* cmd_del_nomi = nullptr;
     QTableView* DataGridAC = nullptr;
     /// The name completion control; the address-book code installs it.
-    QWidget* AXDbAutoComplete1 = nullptr;
+    class AXDbAutoComplete* AXDbAutoComplete1 = nullptr;
 
     // --- entry mask -----------------------------------------------------------------------
     QWidget* Pic_mask = nullptr; ///< viewport of the mask
@@ -253,7 +253,7 @@ public:
     void mostra_annullato();
     void blocca_maschera();
 
-    // --- mask box events (mask_events.cpp; the mask's rules fill them in) -----------------
+    // --- mask box events (register/ui/mask_events.cpp) -----------------------------------
     /// Return true to swallow the key.
     virtual bool txt_mask1_KeyDown(int Index, QKeyEvent* event);
     virtual bool txt_mask1_KeyPress(int Index, QKeyEvent* event);
@@ -289,12 +289,127 @@ public:
     virtual void picOpenWWW_Click(int Index);
 
     // --- entries: new entry, numbering, saving, moving, leaving (register/ui/entry_*.cpp) ---
+    /// Takes the issuing lock, allocates the next number (or asks the start number of an empty
+    /// register) and opens a new entry of direction tipo ("E" or "U") in the mask. Nothing is
+    /// written until the confirmation.
+    void nuovo_quadernolo(const QString& tipo);
+    /// Back to browsing after a new entry that did not start (lock held, start number refused).
+    void ripristina_consultazione();
+    /// The end shared by the confirmation and the drop of a new entry.
+    void fine_inserimento();
+    /// True while this station holds the issuing lock.
+    bool emissione_in_corso() const;
+    /// The editable state of a new entry (boxes 2 to 19 and 24 to 26, Riservato, cmd_altri).
+    void sblocca_maschera();
+    /// "" for a Null value, the value itself otherwise.
+    static QVariant nz_stringa(const QVariant& value);
+    /// Moves the correspondents to their last row; true when its nine boxes are blank.
+    bool mittente_vuoto();
+    /// Every correspondent row as a line of text.
+    QString elenco_corrispondenti_testo();
+    /// salva_scheda with its outcome: false when something could not be written (the cause was
+    /// shown and the entry stays modified).
+    bool salva_scheda_esito();
+    /// Writes the note, the link and the annulment of registered entry numero (only the fields
+    /// that changed); false, after showing why, when the write failed.
+    bool salva_note_annullo(qint64 numero);
+    /// Page Up / Page Down in the mask; true when the key was used.
+    bool Pic_mask_KeyDown(int KeyCode);
+    /// Leaves the open register for the start menu, asking to save a modified entry; false when
+    /// the register stays (incomplete entry, failed save).
+    bool lascia_registro();
 
+private:
+    /// The checks and the save made before a move between registered entries; false to stop.
+    bool salva_prima_di_muovere();
+    /// The move of cmd_move / the page keys: 0 first, 1 previous, 2 next, 3 last.
+    void muovi_registro(int verso);
+    /// Reads the register again after a save, keeping its filter, order and the entry shown.
+    void rileggi_registro(qint64 numero);
+    /// The new entry as typed, from the pending rows of the register and the correspondents.
+    struct NewEntry nuova_scheda_digitata() const;
+    /// Remembers the changeable fields of the entry just shown, as the archive gave them.
+    void ricorda_scheda_caricata();
+    /// Connects what the entry handling needs (once).
+    void collega_gestori_schede();
+
+    std::shared_ptr<class IssuingLock> m_bloccoEmissione;
+    QObject* m_tastiPagina = nullptr;
+    bool m_gestoriSchede = false;
+    qint64 m_numeroCaricato = 0; ///< entry whose loaded values are kept (0: none)
+    QVariantList m_valoriCaricati; ///< its Note, Collegamento, Annullato, Nota_annulla
+
+public:
     // --- mask rules: boxes, pickers, annulment, correction, link (register/ui/mask_*.cpp) ---
+    /// Connects the mask's own events (link box drops and double click, the preview, calendar,
+    /// pick lists, pop-up dismissal, the grid's quick find). The constructor runs it once;
+    /// later calls do nothing.
+    void collega_regole_maschera();
+    /// The mask box that last got the focus (on a register with records) or lost it; null
+    /// until then. The one-field filter reads its text and field.
+    QLineEdit* ctrl_filtro() const { return m_ctrl_filtro; }
+    void set_ctrl_filtro(QLineEdit* box) { m_ctrl_filtro = box; }
+    /// The quick find on the field of box Index, starting from the typed text; nothing on an
+    /// empty register, on a box without a field or for a text that does not print.
+    void apri_ricerca_campo(const QString& KeyAscii, int Index);
+    /// Refreshes lbl_nodo from the current entry's sys_nodo (after a quick find).
+    void mostra_nodo_corrente();
+    /// The calendar over box 2 or 6, when the box is not locked.
+    void apri_calendario(int Index);
+    /// Writes the calendar's date into the box lbl_data names (box 2 also sets the year).
+    void imposta_data_calendario();
+    /// A day chosen in the calendar / the calendar closed without a choice.
+    void CalendarVB1_DateDblClick();
+    void CalendarVB1_Close();
+    /// The office list beside box 16 or 17 (not when the box is locked): "Nessuna voce in
+    /// elenco." when there is no office. withFocus gives the list the focus. True when the
+    /// key that opened it is to be swallowed.
+    bool apri_elenco_uffici(int Index, bool withFocus);
+    /// Adds the office chosen in list_elenco to box p_index ("Già inserito !" when there).
+    void list_elenco_DblClick();
+    /// The document types beside box 3, the first one selected and the list focused.
+    void apri_tipi_documento();
+    /// Writes the document type chosen in list_view into box 3 and its offices into 16 and 17.
+    void list_view_DblClick();
+    /// F12 on the subject of a registered entry: the correction dialog and its write.
+    void correggi_oggetto_scheda();
+    /// The file choice of the link box (double click, F2, "Inserisci file").
+    void scegli_collegamento();
+    void txt_mask1_DblClick(int Index);
+    /// A file or a text dropped on box Index (only the link box takes it).
+    void txt_mask1_OLEDragDrop(int Index, const QString& dropped);
+    void Image1_DblClick();
+    /// A typed character in the register grid opens the quick find on the current column;
+    /// true when it did (the key is then used up).
+    bool DataGrid1_KeyDown(QKeyEvent* event);
+    /// Hides the print and new-entry pop-ups.
+    void nascondi_popup();
 
+private:
+    /// Leaving box 2 or changing it: a date before p_ultima_data is refused. While typing
+    /// (leaving false) only a date with its four-digit year is judged.
+    void regola_data_quadernolo(bool leaving);
+    QLineEdit* m_ctrl_filtro = nullptr;
+
+public:
     // --- address book and autocomplete (register/ui/address_*.cpp) -------------------------
     /// After a confirmed entry: offers to add correspondents missing from the address book.
     virtual void aggiorna_nominativi();
+    /// The address-book names beginning with text (as typed, not trimmed) in the panel Pic_nomi
+    /// under the name box; the panel hides when there is none. The focus stays in the name box.
+    void cerca_in_elenco(const QString& text);
+    /// Copies the current address-book record into the current correspondent row, hides the
+    /// panel and moves the focus to "A.O.O. competente".
+    void DataGridAC_DblClick();
+    /// "Elimina": deletes the selected address-book record after a question.
+    void cmd_del_nomi_Click();
+    /// "Correggi": the correction dialog on the selected record, then the look-up again.
+    void cmd_mod_nomi_Click();
+    /// Connects the panel, its buttons and the autocomplete to the window's controls. Runs once,
+    /// as soon as the window is built (later calls do nothing).
+    void collega_rubrica();
+    /// Makes the autocomplete control (the initializer of AXDbAutoComplete1).
+    class AXDbAutoComplete* crea_autocomplete();
 
     // --- layout (main_window.cpp) ---------------------------------------------------------
     void Form_Resize();

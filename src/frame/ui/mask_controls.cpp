@@ -1,4 +1,5 @@
 // The controls of the entry mask and their places inside it.
+#include "calendar_popup.h"
 #include "control_factory.h"
 #include "data_control.h"
 #include "main_window.h"
@@ -158,15 +159,12 @@ void Quadernolo::creaMaschera()
     cmd_new_ins[1] = bottone(Frame_new_ins, "cmd_new_ins_1", QStringLiteral("Annulla"), QRect(132, 6, 120, 28));
     Frame_new_ins->hide();
 
-    // Calendar pop-up.
-    Frame_calendar = nominato(new QFrame(Frm_mask), QStringLiteral("Frame_calendar"));
-    Frame_calendar->setFrameShape(QFrame::Box);
-    Frame_calendar->setGeometry(300, 60, tw(2925), tw(3135));
-    CalendarVB1 = nominato(new QCalendarWidget(Frame_calendar), QStringLiteral("CalendarVB1"));
-    CalendarVB1->setGeometry(2, 2, tw(2925) - 4, tw(2500));
-    Label5 = etichetta(Frame_calendar, QStringLiteral("Label5"), QStringLiteral("Doppio click per assegnare la data"),
-                       QRect(4, tw(2520), tw(2925) - 8, 16));
-    lbl_data = etichetta(Frame_calendar, QStringLiteral("lbl_data"), QString(), QRect(4, tw(2800), tw(2925) - 8, 16));
+    // Calendar pop-up (hidden until a date box opens it).
+    auto* calendario = new CalendarPopup(Frm_mask);
+    Frame_calendar = calendario;
+    CalendarVB1 = calendario->CalendarVB1;
+    Label5 = calendario->Label5;
+    lbl_data = calendario->lbl_data;
     Frame_calendar->hide();
 
     ado_mittenti = nominato(new DataControl(Frm_mask), QStringLiteral("ado_mittenti"));

@@ -24,8 +24,7 @@ void Quadernolo::blocca_maschera()
     for (int i = 2; i <= 17; ++i)
         caselle << i;
     caselle << 24 << 25 << 26;
-    // Notes and link are also read-only for now: a registered entry is only shown.
-    caselle << 18 << 19;
+    // Notes (18) and link (19) stay editable: they are what a registered entry may still change.
     for (int i : caselle) {
         txt_mask1[i]->setReadOnly(true);
         txt_mask1[i]->setFrame(false);

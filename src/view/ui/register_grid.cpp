@@ -1,6 +1,7 @@
 // The register grid of the main window: binding, captions, shown columns, stored widths,
 // colour by filter state and the count in the status line.
 #include "data_control.h"
+#include "frmquickfind1.h"
 #include "main_window.h"
 
 #include "my_func.h"
@@ -11,6 +12,7 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableView>
@@ -204,6 +206,21 @@ void Quadernolo::DataGrid1_DblClick()
     Toolbar1_ButtonClick(Toolbar1_Buttons(1));
     mostra_intestazione();
     mostra_anteprima_collegamento();
+}
+
+bool Quadernolo::DataGrid1_KeyDown(QKeyEvent* event)
+{
+    // A character typed on a column starts the quick find on that column's field. The key is
+    // used up: the grid's own search by typing would move the register again.
+    const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
+    const QModelIndex current = DataGrid1->currentIndex();
+    if (!rs || !rs->isOpen() || rs->recordCount() < 1 || !current.isValid() || current.column() >= rs->fieldCount())
+        return false;
+    const QString typed = event->text();
+    if (typed.isEmpty() || !typed.at(0).isPrint() || (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+        return false;
+    return apri_ricerca_rapida(this, rs, rs->field(current.column()).uniqueName, typed, QString(),
+                               [this] { mostra_nodo_corrente(); });
 }
 
 void Quadernolo::cmd_colonne_Click()

@@ -1,0 +1,33 @@
+// The entry mask's editable state for a new entry, and the Null-to-text helper.
+#include "main_window.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace quad {
+
+void Quadernolo::sblocca_maschera()
+{
+    QList<int> caselle;
+    for (int i = 2; i <= 19; ++i)
+        caselle << i;
+    caselle << 24 << 25 << 26;
+    for (int i : caselle) {
+        txt_mask1[i]->setReadOnly(false);
+        txt_mask1[i]->setFrame(true);
+        // The window's own background colour.
+        txt_mask1[i]->setStyleSheet(QString());
+    }
+    Check2->setEnabled(true);
+    cmd_altri->setEnabled(true);
+}
+
+QVariant Quadernolo::nz_stringa(const QVariant& value)
+{
+    if (!value.isValid() || value.isNull())
+        return QVariant(QStringLiteral(""));
+    return value;
+}
+
+} // namespace quad

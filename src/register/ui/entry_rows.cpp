@@ -1,0 +1,139 @@
+// The correspondent rows of the entry in the mask: adding a row, paging through them, the
+// position label and the blank-last-row rule.
+#include "data_control.h"
+#include "field_binding.h"
+#include "main_window.h"
+
+#include "message_service.h"
+#include "numbering.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+namespace quad {
+
+namespace {
+
+/// The correspondent boxes, in the order the blank-row test reads them.
+constexpr int kCaselleCorrispondente[] = {8, 9, 10, 11, 12, 13, 14, 15, 25};
+
+bool aperto(const std::shared_ptr<Recordset>& rs)
+{
+    return rs && rs->isOpen();
+}
+
+} // namespace
+
+bool Quadernolo::mittente_vuoto()
+{
+    const std::shared_ptr<Recordset> rs = ado_mittenti->Recordset();
+    if (aperto(rs) && rs->recordCount() >= 1)
+        rs->moveLast();
+    QString testo;
+    for (int i : kCaselleCorrispondente)
+        testo += txt_mask1[i]->text().trimmed();
+    return testo.isEmpty();
+}
+
+void Quadernolo::cmd_altri_Click()
+{
+    if (txt_mask1[8]->isReadOnly()) {
+        cmd_focus->setFocus();
+        return;
+    }
+    // What is being typed belongs to the row on screen.
+    binder->commitAll(ado_mittenti);
+    const std::shared_ptr<Recordset> rs = ado_mittenti->Recordset();
+    if (!mittente_vuoto()) {
+        if (!txt_mask1[11]->text().trimmed().isEmpty() && txt_mask1[12]->text().trimmed().isEmpty()) {
+            if (aperto(rs) && !rs->bof() && !rs->eof())
+                rs->setValue(QStringLiteral("Civico"), QStringLiteral("snc"));
+            else
+                txt_mask1[12]->setText(QStringLiteral("snc"));
+        }
+        const std::shared_ptr<Recordset> registro = Adodc1->Recordset();
+        if (aperto(rs)) {
+            const QVariant numero = aperto(registro) && !registro->bof() && !registro->eof()
+                ? registro->value(QStringLiteral("Progressivo"))
+                : QVariant();
+            rs->addNew();
+            rs->setValue(QStringLiteral("Quadernolo"), numero);
+            rs->setValue(QStringLiteral("tipo"), directionCode(state.p_sessione));
+        }
+    } else {
+        warn(QStringLiteral("ATTENZIONE ! \n\nNon è possibile inserire righe vuote !"));
+    }
+    mostra_posizione_mittenti();
+    txt_mask1[8]->setFocus();
+    list_elenco->hide();
+}
+
+void Quadernolo::cmd_mitt_Click(int Index)
+{
+    const std::shared_ptr<Recordset> rs = ado_mittenti->Recordset();
+    if (aperto(rs) && rs->recordCount() >= 1) {
+        if (Index == 0) {
+            rs->movePrevious();
+            if (rs->bof())
+                rs->moveFirst();
+        } else if (Index == 1) {
+            rs->moveNext();
+            if (rs->eof())
+                rs->moveLast();
+        }
+    }
+    cmd_focus->setFocus();
+    if (aperto(rs))
+        lbl_numero->setText(QString::number(rs->absolutePosition()) + QLatin1Char('/')
+                            + QString::number(rs->recordCount()));
+    list_elenco->hide();
+}
+
+void Quadernolo::mostra_posizione_mittenti()
+{
+    collega_gestori_schede();
+    const std::shared_ptr<Recordset> rs = ado_mittenti->Recordset();
+    const int righe = aperto(rs) ? rs->recordCount() : 0;
+    if (aperto(rs))
+        lbl_numero->setText(QString::number(rs->absolutePosition()) + QLatin1Char('/') + QString::number(righe));
+    Picture2[2]->setVisible(righe >= 2);
+    lbl_numero->setVisible(righe >= 2);
+}
+
+QString Quadernolo::elenco_corrispondenti_testo()
+{
+    const std::shared_ptr<Recordset> rs = ado_mittenti->Recordset();
+    if (!aperto(rs))
+        return QString();
+    const auto campo = [&](int riga, const char* nome) {
+        const int colonna = rs->fieldIndex(QLatin1String(nome));
+        const QVariant valore = colonna >= 0 ? nz_stringa(rs->valueAt(riga, colonna)) : QVariant(QString());
+        return Recordset::displayText(valore);
+    };
+    QString testo;
+    for (int riga = 0; riga < rs->recordCount(); ++riga) {
+        const auto aggiungi = [&](const char* nome, const QString& prima, const QString& dopo) {
+            const QString valore = campo(riga, nome);
+            if (!valore.isEmpty())
+                testo += prima + valore + dopo;
+        };
+        aggiungi("Nominativo", QString(), QString());
+        aggiungi("Data_nascita", QStringLiteral(" ("), QStringLiteral(")"));
+        aggiungi("Indirizzo", QStringLiteral(" "), QString());
+        aggiungi("Civico", QStringLiteral(","), QString());
+        aggiungi("Citta", QStringLiteral(" "), QString());
+        aggiungi("Prov", QStringLiteral(" "), QString());
+        aggiungi("Cap", QStringLiteral(" "), QString());
+        aggiungi("Stato", QStringLiteral(" "), QString());
+        aggiungi("P_iva_CF", QStringLiteral(" ["), QStringLiteral("]"));
+        if (!testo.isEmpty())
+            testo += QLatin1Char('\n');
+    }
+    if (rs->recordCount() >= 1)
+        rs->moveFirst();
+    return testo;
+}
+
+} // namespace quad

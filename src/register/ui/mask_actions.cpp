@@ -1,0 +1,111 @@
+// What the clerk does to a registered entry from the mask: annulling it, reading the reason of
+// an annulled one, correcting its subject, and finding another entry by typing in a box.
+#include "main_window.h"
+#include "mask_rules.h"
+
+#include "data_control.h"
+#include "field_binding.h"
+#include "frm_annullato.h"
+#include "frm_correzione.h"
+#include "frmquickfind1.h"
+
+#include "message_service.h"
+#include "recordset.h"
+#include "subject_correction.h"
+
+#include <QCheckBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace quad {
+
+// --- annulment ---------------------------------------------------------------------------
+
+void Quadernolo::cmd_annulla_Click()
+{
+    const std::optional<QString> motivo = chiedi_motivo_annullamento(state, this);
+    if (!motivo)
+        return;
+    // The entry is marked on screen; the next save of the entry writes the annulment.
+    state.p_uscita = true;
+    QLineEdit* nota = txt_mask1[26];
+    conferma_caselle(binder, txt_mask1);
+    nota->setReadOnly(false);
+    Check1->setEnabled(true);
+    Check1->setChecked(true);
+    scrivi_casella(binder, txt_mask1, nota, *motivo);
+    state.p_update = true;
+    nota->setReadOnly(true);
+    Check1->setEnabled(false);
+    state.p_uscita = false;
+    Frame_annullato->show();
+    frame_annulla->hide();
+}
+
+void Quadernolo::cmd_annullato_Click()
+{
+    mostra_motivo_annullamento(state, this, txt_mask1[26]->text());
+}
+
+// --- subject correction ------------------------------------------------------------------
+
+void Quadernolo::correggi_oggetto_scheda()
+{
+    std::shared_ptr<Recordset> rs = Adodc1->Recordset();
+    if (!rs || !rs->isOpen() || rs->recordCount() < 1 || rs->bof() || rs->eof())
+        return;
+    // The register is read again below: what the clerk changed on the entry is saved first.
+    verifica_modifiche_in_sospeso();
+    const std::optional<QString> testo = correggi_oggetto(state, this, rs->value(QStringLiteral("Oggetto")));
+    if (!testo)
+        return;
+
+    const qint64 numero = rs->value(QStringLiteral("Progressivo")).toLongLong();
+    const std::shared_ptr<Connection> db = rs->connection();
+    const DbResult scritto = db ? salva_oggetto(*db, numero, CampoOggetto, *testo)
+                                : DbResult::failure(DbError::Other, QStringLiteral("Archivio non aperto."));
+    state.p_update = false;
+    if (!scritto.ok())
+        warn(QStringLiteral("ATTENZIONE !\n\nCorrezione non salvata.\n\n") + scritto.message);
+
+    // The register shows the stored subject, on the same entry and with the same filter.
+    const QString filtro = rs->hasFilter() ? rs->filterText() : QString();
+    rs.reset();
+    if (Adodc1->Refresh().ok()) {
+        rs = Adodc1->Recordset();
+        if (!filtro.isEmpty())
+            rs->setFilter(filtro);
+        rs->find(QStringLiteral("Progressivo = %1").arg(numero), 0, SearchDirection::Forward, kBookmarkFirst);
+    }
+    state.p_update = false;
+}
+
+// --- quick find --------------------------------------------------------------------------
+
+void Quadernolo::apri_ricerca_campo(const QString& KeyAscii, int Index)
+{
+    if (conta_schede() < 1 || Index < 0 || Index >= int(txt_mask1.size()))
+        return;
+    const QString campo = binder->dataField(txt_mask1[Index]);
+    if (campo.trimmed().isEmpty())
+        return;
+    apri_ricerca_rapida(this, Adodc1->Recordset(), campo, KeyAscii, QString::number(Index),
+                        [this] { mostra_nodo_corrente(); });
+}
+
+void Quadernolo::mostra_nodo_corrente()
+{
+    const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
+    QString nodo;
+    if (rs && rs->isOpen() && !rs->bof() && !rs->eof() && rs->fieldIndex(QStringLiteral("sys_nodo")) >= 0)
+        nodo = rs->value(QStringLiteral("sys_nodo")).toString();
+    if (nodo.trimmed().isEmpty()) {
+        lbl_nodo->hide();
+        return;
+    }
+    lbl_nodo->setText(QStringLiteral("Nodo : ") + nodo);
+    lbl_nodo->show();
+}
+
+} // namespace quad

@@ -1,0 +1,252 @@
+// Events of the mask's boxes: what each box does when it gets the focus, on its keys and its
+// typing, when its text changes and when it is left. A registered entry is only consulted (its
+// boxes are locked): there a typed character starts the quick find on the box's field. A new
+// entry is typed: there the boxes check and shape what the clerk types.
+#include "main_window.h"
+#include "mask_rules.h"
+
+#include "ax_db_autocomplete.h"
+#include "field_binding.h"
+
+#include "date_text.h"
+#include "identifier_checks.h"
+#include "mask_typing.h"
+#include "message_service.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRegularExpression>
+
+namespace quad {
+
+namespace {
+
+/// Tab and Shift+Tab move between the boxes: no box rule takes them.
+bool tastoNavigazione(const QKeyEvent* event)
+{
+    return event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab;
+}
+
+bool soloModificatore(const QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_Meta:
+        return true;
+    default:
+        return false;
+    }
+}
+
+/// The year of a date box's text, or "" when the text is not a date.
+QString annoDi(const QString& text)
+{
+    const auto value = parseDateText(text.trimmed());
+    return value && value->date ? QString::number(value->date->year()) : QString();
+}
+
+} // namespace
+
+bool Quadernolo::txt_mask1_KeyDown(int Index, QKeyEvent* event)
+{
+    if (conta_schede() < 1 || tastoNavigazione(event))
+        return false;
+    QLineEdit* box = txt_mask1[Index];
+    const int key = event->key();
+    // The subject of a registered entry is corrected in a dialog of its own.
+    if (Index == 7 && key == Qt::Key_F12 && box->isReadOnly()) {
+        correggi_oggetto_scheda();
+        return true;
+    }
+    // The link box chooses its file in either state.
+    if (Index == 19 && key == Qt::Key_F2) {
+        scegli_collegamento();
+        return true;
+    }
+    if (box->isReadOnly())
+        return false;
+    switch (Index) {
+    case 3:
+        if (key != Qt::Key_Down)
+            return false;
+        apri_tipi_documento();
+        return true;
+    case 16:
+    case 17:
+        // The arrows move the caret; every other key opens the office list.
+        if (key == Qt::Key_Left || key == Qt::Key_Right || soloModificatore(event))
+            return false;
+        return apri_elenco_uffici(Index, true);
+    default:
+        return false;
+    }
+}
+
+bool Quadernolo::txt_mask1_KeyPress(int Index, QKeyEvent* event)
+{
+    const QString typed = event->text();
+    if (typed.isEmpty() || tastoNavigazione(event))
+        return false;
+    const ushort code = typed.at(0).unicode();
+    QLineEdit* box = txt_mask1[Index];
+
+    // A registered entry: from "%" to "z" a character starts the quick find on the box's field
+    // (the note and the link take typing as usual).
+    if (txt_mask1[3]->isReadOnly() && Index != 18 && Index != 19) {
+        if (code < 37 || code > 122)
+            return false;
+        apri_ricerca_campo(typed, Index);
+        return true;
+    }
+
+    switch (Index) {
+    case 9:
+    case 14:
+    case 15: {
+        // Tax code, province and country are typed in capitals.
+        const QString upper = typed.toUpper();
+        if (upper == typed || box->isReadOnly())
+            return false;
+        box->insert(upper);
+        return true;
+    }
+    case 0:
+    case 1:
+        warn(QStringLiteral("ATTENZIONE !\n\nCampo non digitabile."));
+        return true;
+    case 24: {
+        if (box->isReadOnly())
+            return true;
+        const MaskResult result = mask_ora(box->text(), box->cursorPosition(), typed.at(0));
+        if (result.text != box->text())
+            box->setText(result.text);
+        box->setCursorPosition(result.caret);
+        return result.swallowed;
+    }
+    case 16:
+    case 17:
+        // The offices come from their list only.
+        return true;
+    default:
+        return false;
+    }
+}
+
+void Quadernolo::txt_mask1_GotFocus(int Index)
+{
+    if (conta_schede() < 1) {
+        cmd_focus->setFocus();
+        return;
+    }
+    QLineEdit* box = txt_mask1[Index];
+    m_ctrl_filtro = box;
+    if (state.p_uscita)
+        return;
+
+    nascondi_popup();
+    if (AXDbAutoComplete1)
+        AXDbAutoComplete1->setListBoxVisible(false);
+    Pic_nomi->hide();
+    state.p_index = Index;
+
+    if (Index == 16 || Index == 17) {
+        // An empty office box offers the list at once (the focus stays in the box); a list
+        // already open moves beside this box.
+        if (list_elenco->isVisible() || box->text().isEmpty())
+            apri_elenco_uffici(Index, false);
+    } else {
+        list_elenco->hide();
+    }
+    if (Index != 3)
+        list_view->hide();
+    if (Index == 2 || Index == 6)
+        apri_calendario(Index);
+}
+
+void Quadernolo::txt_mask1_LostFocus(int Index)
+{
+    m_ctrl_filtro = txt_mask1[Index];
+    // A registered entry is not checked.
+    if (txt_mask1[2]->isReadOnly())
+        return;
+    // What was typed goes into the record before the rules below write other boxes.
+    conferma_caselle(binder, txt_mask1);
+
+    if (Index == 2)
+        regola_data_quadernolo(true);
+    // The year always follows the registration date.
+    const QString anno = annoDi(txt_mask1[2]->text());
+    if (!anno.isEmpty() && txt_mask1[1]->text() != anno)
+        scrivi_casella(binder, txt_mask1, txt_mask1[1], anno);
+
+    if (Index == 19)
+        mostra_anteprima_collegamento();
+
+    if (Index == 9) {
+        QLineEdit* box = txt_mask1[9];
+        const QString code = box->text().trimmed();
+        if (!code.isEmpty()) {
+            const bool partitaIva = code.at(0) >= QLatin1Char('0') && code.at(0) <= QLatin1Char('9');
+            if (partitaIva && !verifica_partita_iva(code)) {
+                warn(QStringLiteral("Partita iva non valida !\n\n"));
+                scrivi_casella(binder, txt_mask1, box, QString());
+            } else if (!partitaIva && !verifica_cod_fiscale(code)) {
+                warn(QStringLiteral("Codice Fiscale errato !\n\n"));
+                scrivi_casella(binder, txt_mask1, box, QString());
+            }
+        }
+    }
+
+    // A street without a house number has "snc".
+    if ((Index == 12 || Index == 13) && !txt_mask1[11]->text().trimmed().isEmpty()
+        && txt_mask1[12]->text().trimmed().isEmpty())
+        scrivi_casella(binder, txt_mask1, txt_mask1[12], QStringLiteral("snc"));
+}
+
+void Quadernolo::txt_mask1_Change(int Index)
+{
+    if (state.p_uscita || state.p_stop)
+        return;
+    if (Index == 2)
+        regola_data_quadernolo(false);
+    else if (Index == 19 && Frm_mask->isVisible())
+        mostra_anteprima_collegamento();
+}
+
+bool Quadernolo::txt_mask1_Validate(int Index)
+{
+    // A birth date that is not a date goes without a word.
+    if (Index == 10) {
+        QLineEdit* box = txt_mask1[10];
+        if (!box->isReadOnly() && !box->text().trimmed().isEmpty() && !isDateText(box->text()))
+            box->clear();
+    }
+    return true;
+}
+
+void Quadernolo::regola_data_quadernolo(bool leaving)
+{
+    QLineEdit* box = txt_mask1[2];
+    const QString text = box->text().trimmed();
+    // With no entry (or only the one being typed) before it, any date is accepted.
+    if (text.isEmpty() || box->isReadOnly() || conta_schede() <= 1 || !state.p_ultima_data.isValid())
+        return;
+    // A date typed by hand is judged when it has its whole year, or when the box is left.
+    static const QRegularExpression annoIntero(QStringLiteral("(^|\\D)\\d{4}($|\\D)"));
+    if (!leaving && !annoIntero.match(text).hasMatch())
+        return;
+    const auto value = parseDateText(text);
+    if (!value || !value->date || *value->date >= state.p_ultima_data)
+        return;
+    warn(QStringLiteral("Data inferiore all' ultima inserita !"));
+    // The refused date never reaches the record.
+    box->clear();
+    binder->commit(box);
+}
+
+} // namespace quad

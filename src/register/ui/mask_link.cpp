@@ -1,0 +1,71 @@
+// The linked document of an entry (box 19): choosing it, dropping it on the box, opening it,
+// and the preview of a linked picture with its full-size viewer.
+#include "main_window.h"
+#include "mask_rules.h"
+
+#include "field_binding.h"
+#include "link_preview.h"
+
+#include "my_func.h"
+
+#include <QLabel>
+#include <QLineEdit>
+
+namespace quad {
+
+void Quadernolo::mostra_anteprima_collegamento()
+{
+    quad::mostra_anteprima_collegamento(txt_mask1[19]->text(), Image1);
+}
+
+void Quadernolo::Image1_DblClick()
+{
+    apri_anteprima_collegamento(this, txt_mask1[19]->text(), Image1);
+}
+
+void Quadernolo::scegli_collegamento()
+{
+    const QString path = scegli_file_collegamento();
+    if (path.isEmpty())
+        return;
+    scrivi_casella(binder, txt_mask1, txt_mask1[19], path);
+    mostra_anteprima_collegamento();
+}
+
+void Quadernolo::txt_mask1_DblClick(int Index)
+{
+    if (Index == 19)
+        scegli_collegamento();
+}
+
+void Quadernolo::txt_mask1_OLEDragDrop(int Index, const QString& dropped)
+{
+    if (Index != 19)
+        return;
+    scrivi_casella(binder, txt_mask1, txt_mask1[19], dropped);
+    mostra_anteprima_collegamento();
+}
+
+void Quadernolo::picOpenWWW_Click(int Index)
+{
+    switch (Index) {
+    case 0: {
+        const QString link = txt_mask1[19]->text().trimmed();
+        if (link.isEmpty())
+            return;
+        // A file named without regard to case is opened as it is on disk.
+        const QString file = file_collegamento(link);
+        apri_documento(file.isEmpty() ? link : file, QStringLiteral("open"));
+        return;
+    }
+    case 2:
+        if (conta_schede() >= 1)
+            scegli_collegamento();
+        return;
+    default:
+        // Index 1, the forward to the competent office, belongs to the notification.
+        return;
+    }
+}
+
+} // namespace quad

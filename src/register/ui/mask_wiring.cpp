@@ -1,0 +1,148 @@
+// The events of the entry mask that the boxes' own handlers do not see: drops and double
+// clicks on the link box, the preview's double click and its refresh when the mask shows, the
+// calendar and the two pick lists, the clicks that dismiss the pop-ups, and the register grid's
+// typing.
+#include "main_window.h"
+#include "mask_rules.h"
+
+#include "calendar_popup.h"
+#include "data_control.h"
+
+#include "recordset.h"
+
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTableView>
+
+namespace quad {
+
+namespace {
+
+bool tastoInvio(const QEvent* event)
+{
+    const int key = static_cast<const QKeyEvent*>(event)->key();
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+/// Routes the watched controls' events to the window's handlers.
+class RegoleMaschera : public QObject
+{
+public:
+    explicit RegoleMaschera(Quadernolo* window)
+        : QObject(window)
+        , m_w(window)
+    {
+        setObjectName(QStringLiteral("regole_maschera"));
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        const QEvent::Type type = event->type();
+        if (watched == m_w->txt_mask1[19])
+            return casellaCollegamento(event);
+        if (watched == m_w->Image1 && type == QEvent::MouseButtonDblClick) {
+            m_w->Image1_DblClick();
+            return true;
+        }
+        if (watched == m_w->list_elenco && type == QEvent::KeyPress && tastoInvio(event)) {
+            m_w->list_elenco_DblClick();
+            return true;
+        }
+        if (watched == m_w->list_view && type == QEvent::KeyPress) {
+            if (tastoInvio(event)) {
+                m_w->list_view_DblClick();
+                return true;
+            }
+            if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+                m_w->list_view->hide();
+                m_w->txt_mask1[3]->setFocus();
+                return true;
+            }
+            return false;
+        }
+        if (watched == m_w->DataGrid1 && type == QEvent::KeyPress)
+            return m_w->DataGrid1_KeyDown(static_cast<QKeyEvent*>(event));
+        if ((watched == m_w->Pic_mask || watched == m_w->Frm_mask || watched == m_w->Frame2)
+            && type == QEvent::MouseButtonPress)
+            m_w->nascondi_popup();
+        // The register may have moved while the grid was shown: the preview follows the entry.
+        if (watched == m_w->Pic_mask && type == QEvent::Show)
+            m_w->mostra_anteprima_collegamento();
+        return false;
+    }
+
+private:
+    /// The link box takes a dropped file or text, and chooses its file on a double click.
+    bool casellaCollegamento(QEvent* event)
+    {
+        switch (event->type()) {
+        case QEvent::DragEnter:
+        case QEvent::DragMove: {
+            auto* drag = static_cast<QDragMoveEvent*>(event);
+            if (testo_rilascio(drag->mimeData())) {
+                drag->setDropAction(Qt::CopyAction);
+                drag->accept();
+            } else {
+                drag->ignore();
+            }
+            return true;
+        }
+        case QEvent::Drop: {
+            auto* drop = static_cast<QDropEvent*>(event);
+            const std::optional<QString> dropped = testo_rilascio(drop->mimeData());
+            if (!dropped) {
+                drop->ignore();
+                return true;
+            }
+            drop->setDropAction(Qt::CopyAction);
+            drop->accept();
+            m_w->txt_mask1_OLEDragDrop(19, *dropped);
+            return true;
+        }
+        case QEvent::MouseButtonDblClick:
+            m_w->txt_mask1_DblClick(19);
+            return true;
+        default:
+            return false;
+        }
+    }
+
+    Quadernolo* m_w;
+};
+
+} // namespace
+
+void Quadernolo::collega_regole_maschera()
+{
+    if (findChild<RegoleMaschera*>(QStringLiteral("regole_maschera"), Qt::FindDirectChildrenOnly))
+        return;
+    auto* regole = new RegoleMaschera(this);
+
+    // Only the link box takes drops.
+    for (QLineEdit* box : txt_mask1)
+        box->setAcceptDrops(box == txt_mask1[19]);
+    for (QObject* watched : std::initializer_list<QObject*> {txt_mask1[19], Image1, list_elenco, list_view, DataGrid1,
+                                                             Pic_mask, Frm_mask, Frame2})
+        watched->installEventFilter(regole);
+
+    if (auto* calendario = qobject_cast<CalendarPopup*>(Frame_calendar)) {
+        connect(calendario, &CalendarPopup::datePicked, this, [this] { CalendarVB1_DateDblClick(); });
+        connect(calendario, &CalendarPopup::closedWithoutPick, this, [this] { CalendarVB1_Close(); });
+    }
+    connect(list_elenco, &QListWidget::itemDoubleClicked, this, [this] { list_elenco_DblClick(); });
+    connect(list_view, &QListWidget::itemDoubleClicked, this, [this] { list_view_DblClick(); });
+}
+
+void Quadernolo::nascondi_popup()
+{
+    Picture1->hide();
+    Picture4->hide();
+}
+
+} // namespace quad

@@ -1,0 +1,173 @@
+// The autocomplete control on the main window's mask: earlier values proposed as the clerk
+// types, the keys of its list, and the town pick into the current correspondent row.
+#include "test_addrwire_fixture.h"
+
+using namespace quad;
+using namespace quad::test;
+
+namespace {
+
+class AddrwireAutocomplete : public AddrwireTest
+{
+protected:
+    void SetUp() override
+    {
+        AddrwireTest::SetUp();
+        // Earlier correspondents: twelve addresses on one street, entered in no particular order, two
+        // of them twice.
+        auto archivio = Connection::shared(program.archive(), kPassword, nullptr);
+        ASSERT_TRUE(archivio);
+        for (int n : {7, 12, 1, 3, 10, 5, 2, 9, 11, 4, 8, 6, 2, 1})
+            ASSERT_TRUE(
+                archivio
+                    ->exec("INSERT INTO Mittenti (Quadernolo, tipo, Nominativo, Indirizzo) VALUES (1, 'E', ?, ?)",
+                           {QString("Altro %1").arg(n), QString("Via Roma %1").arg(n, 2, 10, QChar('0'))})
+                    .ok());
+        inserisci();
+    }
+};
+
+} // namespace
+
+TEST_F(AddrwireAutocomplete, EarlierValuesAreProposedUpToMaxItems)
+{
+    const int posizione = w.Adodc1->Recordset()->absolutePosition();
+    scrivi(11, "via r");
+    ASSERT_TRUE(ac->isListVisible());
+    // Distinct values of the correspondents' table, ascending, at most eight.
+    EXPECT_EQ(voci(),
+              QStringList({"Via Roma 01", "Via Roma 02", "Via Roma 03", "Via Roma 04", "Via Roma 05", "Via Roma 06",
+                           "Via Roma 07", "Via Roma 08"}));
+    EXPECT_EQ(voceScelta(), "Via Roma 01");
+    // The list never takes the focus.
+    EXPECT_EQ(QApplication::focusWidget(), box(11));
+
+    // Down, Down, Up move the selection; Enter writes it into the box and closes the list.
+    tasto(11, Qt::Key_Down);
+    tasto(11, Qt::Key_Down);
+    EXPECT_EQ(voceScelta(), "Via Roma 03");
+    tasto(11, Qt::Key_Up);
+    EXPECT_EQ(voceScelta(), "Via Roma 02");
+    tasto(11, Qt::Key_PageDown);
+    EXPECT_EQ(voceScelta(), "Via Roma 08");
+    tasto(11, Qt::Key_PageUp);
+    EXPECT_EQ(voceScelta(), "Via Roma 01");
+    tasto(11, Qt::Key_Down);
+    tasto(11, Qt::Key_Return);
+    EXPECT_FALSE(ac->isListVisible());
+    EXPECT_EQ(box(11)->text(), "Via Roma 02");
+    EXPECT_EQ(QApplication::focusWidget(), box(11));
+    // The register did not move under the keys.
+    EXPECT_EQ(w.Adodc1->Recordset()->absolutePosition(), posizione);
+
+    // Escape closes the list and leaves the text as typed.
+    riscrivi(11, "Via Roma 1");
+    ASSERT_TRUE(ac->isListVisible());
+    EXPECT_EQ(voci(), QStringList({"Via Roma 10", "Via Roma 11", "Via Roma 12"}));
+    tasto(11, Qt::Key_Escape);
+    EXPECT_FALSE(ac->isListVisible());
+    EXPECT_EQ(box(11)->text(), "Via Roma 1");
+
+    // A smaller limit.
+    ac->setMaxItems(3);
+    riscrivi(11, "Via");
+    EXPECT_EQ(voci(), QStringList({"Via Roma 01", "Via Roma 02", "Via Roma 03"}));
+    EXPECT_TRUE(messages.shown().isEmpty());
+}
+
+TEST_F(AddrwireAutocomplete, RegisterFieldsWithQuotesAreProposedToo)
+{
+    // The subjects of the three entries: "Oggetto n. 1 dell'ufficio" ...
+    scrivi(7, "oggetto n. 2 dell'");
+    ASSERT_TRUE(ac->isListVisible());
+    EXPECT_EQ(voci(), QStringList({"Oggetto n. 2 dell'ufficio"}));
+    // Leaving the box closes the list.
+    box(18)->setFocus(Qt::TabFocusReason);
+    EXPECT_FALSE(ac->isListVisible());
+}
+
+TEST_F(AddrwireAutocomplete, NumbersLockedBoxesAndTheNameBoxGetNoList)
+{
+    scrivi(4, "1");
+    EXPECT_FALSE(ac->isListVisible());
+
+    // A registered entry's boxes are locked.
+    box(11)->setReadOnly(true);
+    scrivi(11, "Via");
+    EXPECT_FALSE(ac->isListVisible());
+
+    // The name box has the address book instead: no list of earlier names.
+    box(11)->setReadOnly(false);
+    scrivi(11, "Via R");
+    ASSERT_TRUE(ac->isListVisible());
+    scrivi(8, "Altro");
+    EXPECT_FALSE(ac->isListVisible());
+}
+
+TEST_F(AddrwireAutocomplete, RomaFillsProvinceCountryAndPostalCode)
+{
+    scrivi(13, "Roma");
+    ASSERT_TRUE(ac->isListVisible());
+    EXPECT_EQ(voceScelta(), "Roma");
+    tasto(13, Qt::Key_Return);
+    EXPECT_FALSE(ac->isListVisible());
+    EXPECT_EQ(riga("Citta").toString(), "Roma");
+    EXPECT_EQ(riga("Prov").toString(), "RM");
+    EXPECT_EQ(riga("Stato").toString(), "IT");
+    EXPECT_EQ(riga("Cap").toString(), "00118");
+    EXPECT_EQ(box(13)->text(), "Roma");
+    EXPECT_EQ(box(14)->text(), "RM");
+    EXPECT_EQ(box(15)->text(), "IT");
+    EXPECT_EQ(box(25)->text(), "00118");
+    EXPECT_EQ(QApplication::focusWidget(), box(13));
+    EXPECT_FALSE(ac->p_cliccato);
+
+    // What the town box holds reaches the row when it is left.
+    box(16)->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(riga("Citta").toString(), "Roma");
+}
+
+TEST_F(AddrwireAutocomplete, AForeignStateEmptiesProvinceAndPostalCode)
+{
+    scrivi(14, "RM");
+    scrivi(25, "00118");
+    scrivi(11, "Rue de Rivoli");
+    scrivi(13, "Francia");
+    ASSERT_TRUE(ac->isListVisible());
+    ASSERT_EQ(voceScelta(), "Francia");
+    tasto(13, Qt::Key_Return);
+    EXPECT_EQ(riga("Stato").toString(), "EE");
+    EXPECT_TRUE(riga("Prov").toString().isEmpty());
+    EXPECT_TRUE(riga("Cap").toString().isEmpty());
+    EXPECT_EQ(box(15)->text(), "EE");
+    EXPECT_TRUE(box(14)->text().isEmpty());
+    EXPECT_TRUE(box(25)->text().isEmpty());
+    // Text typed in the other boxes is kept.
+    EXPECT_EQ(riga("Indirizzo").toString(), "Rue de Rivoli");
+    EXPECT_EQ(box(11)->text(), "Rue de Rivoli");
+}
+
+TEST_F(AddrwireAutocomplete, TownsThatShareANameShowTheirProvince)
+{
+    scrivi(13, "Castro");
+    ASSERT_TRUE(ac->isListVisible());
+    const QStringList items = voci();
+    ASSERT_GE(items.size(), 2);
+    EXPECT_EQ(items.mid(0, 2), QStringList({"Castro (BG)", "Castro (LE)"}));
+    tasto(13, Qt::Key_Down);
+    tasto(13, Qt::Key_Return);
+    EXPECT_EQ(riga("Citta").toString(), "Castro");
+    EXPECT_EQ(riga("Prov").toString(), "LE");
+    EXPECT_EQ(box(13)->text(), "Castro");
+}
+
+TEST_F(AddrwireAutocomplete, LeavingTheRegisterLetsTheDatabaseGo)
+{
+    scrivi(11, "Via");
+    ASSERT_TRUE(ac->isListVisible());
+    EXPECT_FALSE(ac->ConnectionString().isEmpty());
+    w.chiudi_origini_dati();
+    EXPECT_FALSE(ac->isListVisible());
+    EXPECT_TRUE(ac->ConnectionString().isEmpty());
+    EXPECT_EQ(ac->TextObject(), nullptr);
+}

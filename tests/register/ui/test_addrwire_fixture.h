@@ -1,0 +1,144 @@
+#pragma once
+// The main window with the register open in the mask view and a new entry being typed, for the
+// address-book panel and the autocomplete.
+
+#include "../../frame/ui/frame_fixture.h"
+
+#include "address_book.h"
+#include "ax_db_autocomplete.h"
+
+#include <QApplication>
+#include <QListWidget>
+#include <QTest>
+
+namespace quad::test {
+
+class AddrwireTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        seedRegister(program.archive(), 3);
+        DbResult err;
+        book = AddressBook::openSettings(&err);
+        ASSERT_TRUE(book) << err.message.toStdString();
+        ASSERT_TRUE(startWindow(w));
+        w.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+        openRegister(w);
+        ASSERT_TRUE(w.DataGrid1->isVisible());
+        w.vista_maschera();
+        ASSERT_TRUE(w.Pic_mask->isVisible());
+        ac = w.AXDbAutoComplete1;
+        ASSERT_TRUE(ac);
+    }
+
+    /// As while a new entry is typed: the mask's boxes open, the state of a new entry, and one new
+    /// correspondent row (of entry 99, which the archive does not hold) current in ado_mittenti.
+    void inserisci()
+    {
+        for (int i = 2; i <= 26; ++i) {
+            if (i < 20 || i > 23)
+                w.txt_mask1[i]->setReadOnly(false);
+        }
+        w.state.p_new_ins = true;
+        w.state.p_locked = false;
+        w.carica_corrispondenti(99);
+        ASSERT_TRUE(mittenti());
+        ASSERT_EQ(mittenti()->recordCount(), 0);
+        nuovaRiga();
+    }
+
+    /// Adds a correspondent row to the new entry and makes it current.
+    void nuovaRiga()
+    {
+        mittenti()->addNew();
+        ASSERT_TRUE(mittenti()->setValue("Quadernolo", 99).ok());
+        ASSERT_TRUE(mittenti()->setValue("tipo", "E").ok());
+    }
+
+    std::shared_ptr<Recordset> mittenti() const { return w.ado_mittenti->Recordset(); }
+    QVariant riga(const QString& field) const { return mittenti()->value(field); }
+
+    /// Adds an address-book record; values by column name.
+    void rubrica(const QVariantMap& values) { ASSERT_TRUE(AddressBook(book).aggiungi_da_corrispondente(values).ok()); }
+    void rubrica(const QString& nome, const QString& indirizzo = QString(), const QString& citta = QString())
+    {
+        rubrica(QVariantMap {{"Nominativo", nome}, {"Indirizzo", indirizzo}, {"Citta", citta}});
+    }
+    /// Names in the address book, sorted.
+    QStringList nomiInRubrica(const QString& where = "1")
+    {
+        QStringList out;
+        book->query(QString("SELECT Nominativo FROM Elenco WHERE %1 ORDER BY Nominativo").arg(where), {},
+                    [&](const Statement& st) {
+                        out << st.value(0).toString();
+                        return true;
+                    });
+        return out;
+    }
+
+    QLineEdit* box(int index) const { return w.txt_mask1[index]; }
+    /// Gives a box the focus as a Tab does and types into it as the clerk does.
+    void scrivi(int index, const QString& text)
+    {
+        box(index)->setFocus(Qt::TabFocusReason);
+        QTest::keyClicks(box(index), text);
+    }
+    /// Empties a box by typing, then types text.
+    void riscrivi(int index, const QString& text)
+    {
+        box(index)->setFocus(Qt::TabFocusReason);
+        box(index)->selectAll();
+        QTest::keyClick(box(index), Qt::Key_Delete);
+        QTest::keyClicks(box(index), text);
+    }
+    void tasto(int index, Qt::Key key) { QTest::keyClick(box(index), key); }
+
+    /// The names the panel's grid shows, in order.
+    QStringList nomiInGriglia() const
+    {
+        QStringList out;
+        const QAbstractItemModel* m = w.DataGridAC->model();
+        if (!m)
+            return out;
+        int col = -1;
+        for (int c = 0; c < m->columnCount(); ++c) {
+            if (m->headerData(c, Qt::Horizontal).toString() == "Nominativo")
+                col = c;
+        }
+        for (int r = 0; r < m->rowCount(); ++r)
+            out << m->index(r, col).data().toString();
+        return out;
+    }
+    QRect cella(int row) const { return w.DataGridAC->visualRect(w.DataGridAC->model()->index(row, 0)); }
+    void scegliRiga(int row) { QTest::mouseClick(w.DataGridAC->viewport(), Qt::LeftButton, {}, cella(row).center()); }
+    void doppioClic(int row)
+    {
+        const QPoint p = cella(row).center();
+        QTest::mouseClick(w.DataGridAC->viewport(), Qt::LeftButton, {}, p);
+        QTest::mouseDClick(w.DataGridAC->viewport(), Qt::LeftButton, {}, p);
+    }
+
+    /// The autocomplete list's items.
+    QStringList voci() const
+    {
+        QStringList out;
+        for (int i = 0; i < ac->list()->count(); ++i)
+            out << ac->list()->item(i)->text();
+        return out;
+    }
+    QString voceScelta() const
+    {
+        const QListWidgetItem* item = ac->list()->currentItem();
+        return item ? item->text() : QString();
+    }
+
+    TempProgram program;
+    ScriptedMessages messages;
+    std::shared_ptr<Connection> book;
+    TestQuadernolo w;
+    AXDbAutoComplete* ac = nullptr;
+};
+
+} // namespace quad::test

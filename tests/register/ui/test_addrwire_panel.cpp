@@ -1,0 +1,356 @@
+// The address-book panel of the main window: look-up while a new entry is typed, the pick into
+// the correspondent row, deletion, correction, and the check after a confirmed entry.
+#include "test_addrwire_fixture.h"
+
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTableView>
+
+using namespace quad;
+using namespace quad::test;
+
+namespace {
+
+class AddrwirePanel : public AddrwireTest
+{
+protected:
+    void SetUp() override
+    {
+        AddrwireTest::SetUp();
+        rubrica(QVariantMap {{"Nominativo", "D'Amico Sergio"},
+                             {"P_iva_CF", "DMCSRG70E01H501X"},
+                             {"Data_nascita", QDate(1970, 5, 1)},
+                             {"Indirizzo", "Via Po"},
+                             {"Civico", "3"},
+                             {"Citta", "Torino"},
+                             {"Prov", "TO"},
+                             {"Stato", "IT"},
+                             {"Cap", "10121"}});
+        rubrica("d'Alessandro Anna", "Via Roma");
+        rubrica("Damiani Luca");
+        rubrica("Rossi Mario");
+        rubrica("50% Servizi");
+        rubrica("500 Auto");
+        inserisci();
+    }
+};
+
+} // namespace
+
+TEST_F(AddrwirePanel, TypingANameListsTheAddressBookNamesBeginningWithIt)
+{
+    scrivi(8, "D'A");
+    ASSERT_TRUE(w.Pic_nomi->isVisible());
+    EXPECT_EQ(nomiInGriglia(), QStringList({"d'Alessandro Anna", "D'Amico Sergio"}));
+    // The focus stays in the name box, so that typing goes on; the panel hangs under it.
+    EXPECT_EQ(QApplication::focusWidget(), box(8));
+    const QPoint sotto = box(8)->mapTo(w.Pic_nomi->parentWidget(), QPoint(0, box(8)->height()));
+    EXPECT_EQ(w.Pic_nomi->pos(), sotto);
+    EXPECT_TRUE(w.Picture3->isVisible());
+    EXPECT_TRUE(w.cmd_mod_nomi->isVisible());
+    // The record's id is kept out of sight.
+    int shown = 0;
+    for (int c = 0; c < w.DataGridAC->model()->columnCount(); ++c)
+        shown += w.DataGridAC->isColumnHidden(c) ? 0 : 1;
+    EXPECT_EQ(shown, 9);
+
+    QTest::keyClicks(box(8), "m");
+    EXPECT_EQ(nomiInGriglia(), QStringList({"D'Amico Sergio"}));
+    // No match: the panel goes.
+    QTest::keyClicks(box(8), "x");
+    EXPECT_FALSE(w.Pic_nomi->isVisible());
+
+    // What the clerk types is taken literally.
+    riscrivi(8, "50%");
+    EXPECT_EQ(nomiInGriglia(), QStringList({"50% Servizi"}));
+    riscrivi(8, "%");
+    EXPECT_FALSE(w.Pic_nomi->isVisible());
+    riscrivi(8, "R_");
+    EXPECT_FALSE(w.Pic_nomi->isVisible());
+    // Leading blanks belong to the name.
+    riscrivi(8, " D");
+    EXPECT_FALSE(w.Pic_nomi->isVisible());
+    EXPECT_TRUE(messages.shown().isEmpty());
+}
+
+TEST_F(AddrwirePanel, NoLookUpOutsideTheTypingOfANewEntry)
+{
+    w.state.p_new_ins = false;
+    scrivi(8, "D'A");
+    EXPECT_FALSE(w.Pic_nomi->isVisible());
+
+    w.state.p_new_ins = true;
+    w.state.p_locked = true;
+    riscrivi(8, "D'A");
+    EXPECT_FALSE(w.Pic_nomi->isVisible());
+
+    // A blank name looks nothing up.
+    w.state.p_locked = false;
+    riscrivi(8, "  ");
+    EXPECT_FALSE(w.Pic_nomi->isVisible());
+
+    // The program writing the name starts no look-up.
+    box(8)->setText("D'A");
+    EXPECT_FALSE(w.Pic_nomi->isVisible());
+
+    // Another box getting the focus hides the panel.
+    riscrivi(8, "D'A");
+    ASSERT_TRUE(w.Pic_nomi->isVisible());
+    box(9)->setFocus(Qt::TabFocusReason);
+    EXPECT_FALSE(w.Pic_nomi->isVisible());
+}
+
+TEST_F(AddrwirePanel, DoubleClickCopiesTheRecordIntoTheRowAndMovesOnToTheOffice)
+{
+    ASSERT_TRUE(mittenti()->setValue("Data_nascita", QDate(2001, 2, 3)).ok());
+    scrivi(11, "Via Vecchia");
+    scrivi(8, "D'Am");
+    ASSERT_EQ(nomiInGriglia(), QStringList({"D'Amico Sergio"}));
+    doppioClic(0);
+
+    EXPECT_FALSE(w.Pic_nomi->isVisible());
+    EXPECT_FALSE(w.state.p_modifica);
+    EXPECT_EQ(QApplication::focusWidget(), box(16));
+    EXPECT_EQ(riga("Nominativo").toString(), "D'Amico Sergio");
+    EXPECT_EQ(riga("P_iva_CF").toString(), "DMCSRG70E01H501X");
+    EXPECT_EQ(riga("Data_nascita").toDate(), QDate(1970, 5, 1));
+    EXPECT_EQ(riga("Indirizzo").toString(), "Via Po");
+    EXPECT_EQ(riga("Civico").toString(), "3");
+    EXPECT_EQ(riga("Citta").toString(), "Torino");
+    EXPECT_EQ(riga("Prov").toString(), "TO");
+    EXPECT_EQ(riga("Stato").toString(), "IT");
+    EXPECT_EQ(riga("Cap").toString(), "10121");
+    // The boxes show the row.
+    EXPECT_EQ(box(8)->text(), "D'Amico Sergio");
+    EXPECT_EQ(box(10)->text(), "01/05/1970");
+    EXPECT_EQ(box(11)->text(), "Via Po");
+    EXPECT_EQ(box(25)->text(), "10121");
+    // Nothing is written before the entry is confirmed.
+    EXPECT_TRUE(mittenti()->hasPendingChanges());
+    auto archivio = Connection::shared(program.archive(), kPassword, nullptr);
+    EXPECT_EQ(archivio->scalar("SELECT count(*) FROM Mittenti WHERE Quadernolo = 99").toInt(), 0);
+}
+
+TEST_F(AddrwirePanel, APickWithoutABirthDateKeepsTheRowsDateAndEmptiesTheRest)
+{
+    ASSERT_TRUE(mittenti()->setValue("Data_nascita", QDate(2001, 2, 3)).ok());
+    ASSERT_TRUE(mittenti()->setValue("Prov", "MI").ok());
+    scrivi(8, "Damiani");
+    doppioClic(0);
+    EXPECT_EQ(riga("Nominativo").toString(), "Damiani Luca");
+    EXPECT_EQ(riga("Data_nascita").toDate(), QDate(2001, 2, 3));
+    EXPECT_TRUE(riga("Prov").toString().isEmpty());
+    EXPECT_EQ(box(10)->text(), "03/02/2001");
+    EXPECT_TRUE(box(14)->text().isEmpty());
+}
+
+TEST_F(AddrwirePanel, EliminaAsksFirstAndNeedsASelection)
+{
+    scrivi(8, "D");
+    ASSERT_EQ(nomiInGriglia(), QStringList({"d'Alessandro Anna", "D'Amico Sergio", "Damiani Luca"}));
+
+    click(&w, "cmd_del_nomi");
+    ASSERT_EQ(messages.shown().size(), 1);
+    EXPECT_EQ(messages.last(), "Selezionare il nominativo da modificare !");
+    EXPECT_EQ(messages.shown().last().buttons, MsgButtons::Ok);
+    EXPECT_EQ(messages.shown().last().title, "Quadernolo");
+    EXPECT_EQ(nomiInRubrica().size(), 6);
+
+    // No keeps the record.
+    scegliRiga(1);
+    messages.answer(MsgAnswer::No);
+    click(&w, "cmd_del_nomi");
+    EXPECT_EQ(messages.last(), "Confermi l' eliminazione del nominativo selezionato ?");
+    EXPECT_EQ(messages.shown().last().icon, MsgIcon::Question);
+    EXPECT_EQ(messages.shown().last().buttons, MsgButtons::YesNo);
+    EXPECT_EQ(nomiInRubrica().size(), 6);
+
+    // Yes deletes the selected one, and only it.
+    scegliRiga(1);
+    messages.answer(MsgAnswer::Yes);
+    click(&w, "cmd_del_nomi");
+    EXPECT_EQ(nomiInRubrica("Nominativo LIKE 'D%'"), QStringList({"Damiani Luca", "d'Alessandro Anna"}));
+    EXPECT_EQ(nomiInGriglia(), QStringList({"d'Alessandro Anna", "Damiani Luca"}));
+    EXPECT_TRUE(w.Pic_nomi->isVisible());
+    EXPECT_FALSE(w.state.p_update_nomi);
+}
+
+TEST_F(AddrwirePanel, DeletingTheLastNameOfTheLookUpHidesThePanel)
+{
+    scrivi(8, "Rossi");
+    ASSERT_EQ(nomiInGriglia(), QStringList({"Rossi Mario"}));
+    scegliRiga(0);
+    messages.answer(MsgAnswer::Yes);
+    click(&w, "cmd_del_nomi");
+    EXPECT_FALSE(w.Pic_nomi->isVisible());
+    EXPECT_TRUE(nomiInRubrica("Nominativo = 'Rossi Mario'").isEmpty());
+}
+
+TEST_F(AddrwirePanel, CorreggiOpensTheDialogThatDiscardsOrStores)
+{
+    scrivi(8, "D'A");
+    click(&w, "cmd_mod_nomi");
+    EXPECT_EQ(messages.last(), "Selezionare il nominativo da modificare !");
+
+    const auto correggi = [this](const QString& button, const QString& via) {
+        ModalScript script;
+        bool aperto = false;
+        script.then("frm_nominativi", [&](QDialog* d) {
+            aperto = w.state.p_frm_nomi;
+            EXPECT_EQ(d->windowTitle(), "Quadernolo : CORREZIONE ANAGRAFICA");
+            EXPECT_EQ(text(d, "txt_mask1_8"), "D'Amico Sergio");
+            EXPECT_EQ(text(d, "txt_mask1_10"), "01/05/1970");
+            typeInto(d, "txt_mask1_11", via);
+            if (button.isEmpty())
+                d->close();
+            else
+                click(d, button);
+        });
+        scegliRiga(1);
+        click(&w, "cmd_mod_nomi");
+        EXPECT_TRUE(script.waitDone());
+        EXPECT_TRUE(aperto);
+        EXPECT_FALSE(w.state.p_frm_nomi);
+    };
+    const auto indirizzo = [this] {
+        return book->scalar("SELECT Indirizzo FROM Elenco WHERE Nominativo = ?", {"D'Amico Sergio"}).toString();
+    };
+
+    correggi("Command1_1", "Via Annullata"); // "Annulla"
+    EXPECT_EQ(indirizzo(), "Via Po");
+    correggi(QString(), "Via Chiusa"); // the window's close box
+    EXPECT_EQ(indirizzo(), "Via Po");
+    correggi("Command1_0", "Via Nuova"); // "Salva ed esci"
+    EXPECT_EQ(indirizzo(), "Via Nuova");
+    // The other records are untouched, the birth date kept, and the grid shows the record anew.
+    EXPECT_EQ(book->scalar("SELECT Data_nascita FROM Elenco WHERE Nominativo = ?", {"D'Amico Sergio"}).toString(),
+              "1970-05-01");
+    EXPECT_EQ(book->scalar("SELECT Indirizzo FROM Elenco WHERE Nominativo = ?", {"d'Alessandro Anna"}).toString(),
+              "Via Roma");
+    ASSERT_TRUE(w.Pic_nomi->isVisible());
+    EXPECT_EQ(nomiInGriglia(), QStringList({"d'Alessandro Anna", "D'Amico Sergio"}));
+    const QAbstractItemModel* m = w.DataGridAC->model();
+    EXPECT_EQ(m->index(1, 3).data().toString(), "Via Nuova");
+}
+
+// --- the check after a confirmed entry ----------------------------------------------------------
+
+namespace {
+
+class AddrwireCheck : public AddrwirePanel
+{
+protected:
+    /// Fills the current correspondent row.
+    void compila(const QString& nome, const QString& indirizzo = QString(), const QString& citta = QString())
+    {
+        ASSERT_TRUE(mittenti()->setValue("Nominativo", nome).ok());
+        if (!indirizzo.isEmpty())
+            ASSERT_TRUE(mittenti()->setValue("Indirizzo", indirizzo).ok());
+        if (!citta.isEmpty())
+            ASSERT_TRUE(mittenti()->setValue("Citta", citta).ok());
+    }
+    /// Writes the entry's rows, as its confirmation does.
+    void conferma() { ASSERT_TRUE(mittenti()->updateBatch().ok()); }
+
+    const QString domanda = "Dati anagrafici non presenti in archivio.\n\nAggiorno l' archivio ?\n\n";
+};
+
+} // namespace
+
+TEST_F(AddrwireCheck, AnUnknownCorrespondentIsAddedAfterYes)
+{
+    compila("D'Angelo Ugo", "Via Po", "Roma");
+    conferma();
+    messages.answer(MsgAnswer::Yes);
+    w.aggiorna_nominativi();
+    ASSERT_EQ(messages.shown().size(), 1);
+    EXPECT_EQ(messages.last(), domanda);
+    EXPECT_EQ(messages.shown().last().title, "Quadernolo");
+    EXPECT_EQ(messages.shown().last().icon, MsgIcon::Question);
+    EXPECT_EQ(messages.shown().last().buttons, MsgButtons::YesNo);
+    EXPECT_EQ(nomiInRubrica("Nominativo = 'D''Angelo Ugo' AND Citta = 'Roma' AND Indirizzo = 'Via Po'"),
+              QStringList({"D'Angelo Ugo"}));
+
+    // Now known: nothing is asked.
+    messages.clear();
+    w.aggiorna_nominativi();
+    EXPECT_TRUE(messages.shown().isEmpty());
+    EXPECT_EQ(nomiInRubrica("Nominativo = 'D''Angelo Ugo'").size(), 1);
+}
+
+TEST_F(AddrwireCheck, AKnownCorrespondentAsksNothing)
+{
+    compila("D'Amico Sergio", "Via Po", "Torino");
+    conferma();
+    w.aggiorna_nominativi();
+    EXPECT_TRUE(messages.shown().isEmpty());
+    EXPECT_EQ(nomiInRubrica().size(), 6);
+}
+
+TEST_F(AddrwireCheck, OneQuestionPerEntry)
+{
+    // Two unknown correspondents and the same one twice: one question, each added once.
+    compila("Bianchi Ada", "Via Po");
+    nuovaRiga();
+    compila("Verdi Elio");
+    nuovaRiga();
+    compila("Verdi Elio");
+    conferma();
+    messages.answer(MsgAnswer::Yes);
+    w.aggiorna_nominativi();
+    EXPECT_EQ(messages.shown().size(), 1);
+    EXPECT_EQ(nomiInRubrica("Nominativo IN ('Bianchi Ada', 'Verdi Elio')"), QStringList({"Bianchi Ada", "Verdi Elio"}));
+    // The correspondents are shown from the first again.
+    EXPECT_EQ(mittenti()->absolutePosition(), 1);
+}
+
+TEST_F(AddrwireCheck, NoAddsNothingAndAsksNoMore)
+{
+    compila("Bianchi Ada");
+    nuovaRiga();
+    compila("Verdi Elio");
+    conferma();
+    messages.answer(MsgAnswer::No);
+    w.aggiorna_nominativi();
+    EXPECT_EQ(messages.shown().size(), 1);
+    EXPECT_EQ(nomiInRubrica().size(), 6);
+}
+
+TEST_F(AddrwireCheck, ADroppedEntryIsNotChecked)
+{
+    compila("Bianchi Ada");
+    w.state.p_del_new_ins = true;
+    w.aggiorna_nominativi();
+    EXPECT_TRUE(messages.shown().isEmpty());
+    EXPECT_EQ(nomiInRubrica().size(), 6);
+}
+
+TEST_F(AddrwireCheck, ADatabaseFailureIsReported)
+{
+    compila("Bianchi Ada");
+    conferma();
+    ASSERT_TRUE(book->exec("ALTER TABLE Elenco RENAME TO Elenco_vecchio").ok());
+    w.aggiorna_nominativi();
+    ASSERT_EQ(messages.shown().size(), 1);
+    EXPECT_EQ(messages.last(), "Errore nel Database dei nominativi !");
+}
+
+TEST_F(AddrwirePanel, CorreggiWorksOnTheChosenRecordWhateverItsStoredForm)
+{
+    // A record written by another program: a date with a time, an empty text instead of Null.
+    ASSERT_TRUE(book->exec("INSERT INTO Elenco (Nominativo, P_iva_CF, Data_nascita, Indirizzo) "
+                           "VALUES ('Zeta Ugo', '', '1975-04-25 00:00:00', 'Via Vecchia')")
+                    .ok());
+    scrivi(8, "Zeta");
+    ASSERT_EQ(nomiInGriglia(), QStringList({"Zeta Ugo"}));
+    ModalScript script;
+    script.then("frm_nominativi", [](QDialog* d) {
+        typeInto(d, "txt_mask1_11", "Via Nuova");
+        click(d, "Command1_0");
+    });
+    scegliRiga(0);
+    click(&w, "cmd_mod_nomi");
+    ASSERT_TRUE(script.waitDone());
+    EXPECT_TRUE(messages.shown().isEmpty()) << messages.last().toStdString();
+    EXPECT_EQ(book->scalar("SELECT Indirizzo FROM Elenco WHERE Nominativo = 'Zeta Ugo'").toString(), "Via Nuova");
+}

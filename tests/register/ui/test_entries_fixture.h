@@ -1,0 +1,114 @@
+#pragma once
+// The main window at a fixed moment with the register open, for new entries, saving, moving and
+// leaving.
+
+#include "../../frame/ui/frame_fixture.h"
+
+#include "clock.h"
+#include "entry_store.h"
+#include "numbering.h"
+#include "program_folder.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QToolBar>
+
+namespace quad::test {
+
+class EntriesTest : public ::testing::Test
+{
+protected:
+    EntriesTest() { Clock::install(&clock); }
+    ~EntriesTest() override { Clock::install(nullptr); }
+
+    /// Seeds count entries (see seedRegister), starts the window and opens the register.
+    void apri(int count)
+    {
+        if (count > 0)
+            seedRegister(program.archive(), count);
+        ASSERT_TRUE(startWindow(w));
+        w.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+        openRegister(w);
+        ASSERT_TRUE(w.DataGrid1->isVisible());
+    }
+
+    /// "Nuovo", then "ENTRATA" (0) or "USCITA" (1), answering Yes to the question.
+    void nuovo(int index)
+    {
+        ASSERT_TRUE(trigger(&w, "tb_insert"));
+        messages.answer(MsgAnswer::Yes);
+        ASSERT_TRUE(click(&w, index == 0 ? "cmd_ins_0" : "cmd_ins_1"));
+    }
+
+    /// Types the three required fields of the entry on screen.
+    void compila(const QString& tipo, const QString& oggetto, const QString& nome)
+    {
+        typeInto(&w, "txt_mask1_3", tipo);
+        typeInto(&w, "txt_mask1_7", oggetto);
+        typeInto(&w, "txt_mask1_8", nome);
+    }
+
+    QString lock() const { return program.file(QString::fromLatin1(kLockFile)); }
+    QByteArray lockContent() const
+    {
+        QFile f(lock());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    std::shared_ptr<Connection> archivio() const
+    {
+        DbResult err;
+        auto db = Connection::shared(program.archive(), QByteArray(kPassword), &err);
+        EXPECT_TRUE(db) << err.message.toStdString();
+        return db;
+    }
+    QVariant scalar(const QString& sql, const QVariantList& params = {}) const
+    {
+        auto db = archivio();
+        return db ? db->scalar(sql, params) : QVariant();
+    }
+    int conta(const QString& sql, const QVariantList& params = {}) const { return scalar(sql, params).toInt(); }
+
+    std::shared_ptr<Recordset> registro() const { return w.Adodc1->Recordset(); }
+    int corrente() const
+    {
+        return registro()->eof() || registro()->bof() ? -1 : registro()->value("Progressivo").toInt();
+    }
+    QLineEdit* box(int index) const { return w.txt_mask1[index]; }
+
+    /// Shows the mask on entry n.
+    void maschera(int n)
+    {
+        if (w.DataGrid1->isVisible())
+            ASSERT_TRUE(trigger(&w, "tb_modo"));
+        ASSERT_TRUE(
+            registro()->find(QStringLiteral("Progressivo = %1").arg(n), 0, SearchDirection::Forward, kBookmarkFirst));
+        w.mostra_intestazione();
+    }
+
+    /// The register's tool bars and navigation are usable (the browsing state).
+    void attesoConsultazione()
+    {
+        EXPECT_FALSE(w.state.p_new_ins);
+        EXPECT_FALSE(w.Frame_new_ins->isVisibleTo(w.Frm_mask));
+        EXPECT_TRUE(w.Toolbar1->isEnabled());
+        EXPECT_TRUE(w.Toolbar2->isEnabled());
+        EXPECT_TRUE(w.pic_move->isEnabled());
+        EXPECT_TRUE(w.toolbarButton("tb_add_tree")->isEnabled());
+        EXPECT_TRUE(w.Adodc1->isEnabled());
+        EXPECT_TRUE(box(7)->isReadOnly());
+    }
+
+    FixedClock clock {QDateTime(QDate(2025, 6, 14), QTime(10, 20, 30))};
+    TempProgram program;
+    ScriptedMessages messages;
+    TestQuadernolo w;
+};
+
+} // namespace quad::test

@@ -1,0 +1,398 @@
+// A new entry through the main window: the number, the issuing lock, the start number of an empty
+// register, the required fields, the correspondent rows, the confirmation and the drop.
+#include "test_entries_fixture.h"
+
+#include <cstring>
+
+using namespace quad;
+using namespace quad::test;
+
+namespace {
+
+class NewEntryDirection : public EntriesTest, public ::testing::WithParamInterface<int>
+{
+};
+
+} // namespace
+
+TEST_P(NewEntryDirection, FollowsTheLastEntryOfEitherDirectionAndIsWrittenAtConfirmation)
+{
+    const int index = GetParam();
+    const QString tipo = index == 0 ? "E" : "U";
+    apri(57);
+    nuovo(index);
+    ASSERT_TRUE(messages.shown().size() >= 1);
+    EXPECT_EQ(messages.shown().at(0).text, "Confermi inserimento nuovo quadernolo ?\n\n");
+    EXPECT_EQ(messages.shown().at(0).title, "Richiesta nuovo inserimento");
+    EXPECT_EQ(messages.shown().at(0).icon, MsgIcon::Question);
+    EXPECT_EQ(messages.shown().size(), 1);
+
+    // The mask shows the new entry, open for typing; the number is reserved by the lock.
+    ASSERT_TRUE(w.state.p_new_ins);
+    EXPECT_TRUE(w.Pic_mask->isVisible());
+    EXPECT_TRUE(w.Frame_new_ins->isVisible());
+    EXPECT_EQ(box(0)->text(), "58");
+    EXPECT_EQ(box(1)->text(), "2025");
+    EXPECT_EQ(box(2)->text(), "14/06/2025");
+    EXPECT_EQ(box(24)->text(), "10:20:30");
+    EXPECT_EQ(box(4)->text(), "0");
+    EXPECT_TRUE(box(7)->text().isEmpty());
+    EXPECT_TRUE(box(8)->text().isEmpty());
+    EXPECT_FALSE(box(7)->isReadOnly());
+    EXPECT_FALSE(w.Check1->isChecked());
+    EXPECT_FALSE(w.Check2->isChecked());
+    EXPECT_FALSE(w.Toolbar1->isEnabled());
+    EXPECT_FALSE(w.Toolbar2->isEnabled());
+    EXPECT_FALSE(w.pic_move->isEnabled());
+    EXPECT_FALSE(w.Adodc1->isEnabled());
+    EXPECT_FALSE(w.frame_annulla->isVisibleTo(w.Frm_mask));
+    EXPECT_FALSE(w.Frame_annullato->isVisibleTo(w.Frm_mask));
+    EXPECT_EQ(w.state.p_ultima_data, QDate(2024, 3, 1).addDays(57));
+    EXPECT_EQ(lockContent(), QByteArray("...\r\n"));
+    // Nothing is in the archive yet.
+    EXPECT_EQ(conta("SELECT count(*) FROM entrata WHERE Progressivo = 58"), 0);
+    EXPECT_EQ(conta("SELECT count(*) FROM Mittenti WHERE Quadernolo = 58"), 0);
+
+    compila("Lettera", "Richiesta di accesso agli atti", "Rossi Mario");
+    typeInto(&w, "txt_mask1_11", "Via Roma");
+    click(&w, "cmd_new_ins_0");
+
+    // One entry with its correspondent, as typed, at the moment the number was given.
+    EXPECT_FALSE(messages.contains("ATTENZIONE"));
+    EXPECT_EQ(scalar("SELECT Tipo FROM entrata WHERE Progressivo = 58").toString(), tipo);
+    EXPECT_EQ(scalar("SELECT Data_quadernolo FROM entrata WHERE Progressivo = 58").toString(), "2025-06-14");
+    EXPECT_EQ(scalar("SELECT Orario FROM entrata WHERE Progressivo = 58").toString(), "10:20:30");
+    EXPECT_EQ(scalar("SELECT Anno FROM entrata WHERE Progressivo = 58").toInt(), 2025);
+    EXPECT_EQ(scalar("SELECT Oggetto FROM entrata WHERE Progressivo = 58").toString(),
+              "Richiesta di accesso agli atti");
+    EXPECT_EQ(scalar("SELECT Annullato FROM entrata WHERE Progressivo = 58").toInt(), 0);
+    EXPECT_EQ(conta("SELECT count(*) FROM Mittenti WHERE Quadernolo = 58"), 1);
+    EXPECT_EQ(
+        scalar("SELECT Nominativo || '|' || tipo || '|' || Civico FROM Mittenti WHERE Quadernolo = 58").toString(),
+        "Rossi Mario|" + tipo + "|snc");
+    EXPECT_FALSE(QFile::exists(lock()));
+
+    // Back to browsing, on the new entry.
+    attesoConsultazione();
+    EXPECT_EQ(corrente(), 58);
+    EXPECT_EQ(box(0)->text(), "58");
+    EXPECT_EQ(box(8)->text(), "Rossi Mario");
+    EXPECT_EQ(w.Adodc1->Caption(), "   Totale schede : 59");
+    EXPECT_TRUE(w.frame_annulla->isVisibleTo(w.Frm_mask));
+}
+
+INSTANTIATE_TEST_SUITE_P(BothDirections, NewEntryDirection, ::testing::Values(0, 1));
+
+TEST_F(EntriesTest, EmptyRegisterRefusesAStartNumberThatIsNotAPositiveWholeNumber)
+{
+    apri(0);
+    int asked = 0;
+    for (const QString& answer :
+         {QString(""), QString("0"), QString("abc"), QString(), QString("-5"), QString("1.5"), QString("12abc")}) {
+        messages.clear();
+        // A null text is a cancelled input box.
+        messages.input(answer);
+        nuovo(0);
+        ++asked;
+        ASSERT_EQ(messages.prompts.size(), asked);
+        EXPECT_EQ(messages.prompts.last(), "Primo inserimento ...\n\nInserire il numero di quadernolo di partenza.");
+        EXPECT_EQ(messages.last(), "   AZIONE ANNULLATA   \n\n    Valore non valido !") << answer.toStdString();
+        EXPECT_EQ(messages.shown().last().icon, MsgIcon::None);
+        EXPECT_EQ(messages.shown().last().title, "Quadernolo");
+        EXPECT_FALSE(QFile::exists(lock())) << answer.toStdString();
+        EXPECT_EQ(conta("SELECT count(*) FROM entrata"), 0);
+        EXPECT_EQ(conta("SELECT count(*) FROM Mittenti"), 0);
+        EXPECT_FALSE(w.state.p_new_ins);
+        EXPECT_FALSE(w.Frame_new_ins->isVisibleTo(w.Frm_mask));
+        EXPECT_TRUE(w.Toolbar1->isEnabled());
+        EXPECT_TRUE(w.pic_move->isEnabled());
+    }
+}
+
+TEST_F(EntriesTest, EmptyRegisterStartsAtTheNumberTyped)
+{
+    apri(0);
+    messages.input(" 100 ");
+    nuovo(1);
+    ASSERT_TRUE(w.state.p_new_ins);
+    EXPECT_EQ(box(0)->text(), "100");
+    EXPECT_EQ(w.state.p_ultima_data, QDate(2025, 6, 14));
+    EXPECT_EQ(w.state.p_primo_ins, 0);
+    EXPECT_EQ(w.lbl_modo->text(), "Quadernolo in USCITA");
+    compila("Circolare", "Prima uscita", "Ufficio tecnico");
+    click(&w, "cmd_new_ins_0");
+    EXPECT_EQ(conta("SELECT count(*) FROM entrata WHERE Progressivo = 100 AND Tipo = 'U'"), 1);
+    EXPECT_EQ(conta("SELECT count(*) FROM Mittenti WHERE Quadernolo = 100 AND tipo = 'U'"), 1);
+    EXPECT_EQ(corrente(), 100);
+    EXPECT_FALSE(QFile::exists(lock()));
+
+    // The next one follows, without a question.
+    nuovo(0);
+    EXPECT_EQ(box(0)->text(), "101");
+    EXPECT_EQ(messages.prompts.size(), 1);
+    click(&w, "cmd_new_ins_1");
+}
+
+TEST_F(EntriesTest, ALockHeldByAnotherStationRefusesAndLeavesItsFileAlone)
+{
+    apri(5);
+    for (const char* name : {"emissione.txt", "EMISSIONE.TXT"}) {
+        QFile other(program.file(name));
+        ASSERT_TRUE(other.open(QIODevice::WriteOnly));
+        other.write("altra stazione");
+        other.close();
+        messages.clear();
+        nuovo(0);
+        EXPECT_EQ(messages.last(), "ATTENZIONE !!\n\nQuadernolo in emissione da altro utente.") << name;
+        EXPECT_EQ(messages.shown().last().icon, MsgIcon::Exclamation);
+        attesoConsultazione();
+        EXPECT_EQ(conta("SELECT count(*) FROM entrata"), 5);
+        // The other station's lock is still there, as it was.
+        QFile still(program.file(name));
+        ASSERT_TRUE(still.open(QIODevice::ReadOnly));
+        EXPECT_EQ(still.readAll(), QByteArray("altra stazione"));
+        still.close();
+        ASSERT_TRUE(QFile::remove(program.file(name)));
+    }
+    // Once it is gone a new entry starts.
+    nuovo(0);
+    EXPECT_TRUE(w.state.p_new_ins);
+    EXPECT_EQ(box(0)->text(), "6");
+    click(&w, "cmd_new_ins_1");
+}
+
+TEST(EntriesNetwork, TheNumberComesFromTheArchiveEvenWhenTheRegisterOnScreenIsOld)
+{
+    for (const char* rete : {"0", "1"}) {
+        TempProgram local;
+        ScriptedMessages msgs;
+        TestQuadernolo win;
+        local.writeIni(QString("[IMPOSTA]\nPostazione=Server\nQuad_rete=%1\n").arg(rete));
+        seedRegister(local.archive(), 5);
+        ASSERT_TRUE(startWindow(win));
+        openRegister(win);
+        // Another station registers entry 6 after this one read the register.
+        auto db = Connection::shared(local.archive(), QByteArray(kPassword), nullptr);
+        ASSERT_TRUE(db);
+        ASSERT_TRUE(db->exec("INSERT INTO entrata (Progressivo, Tipo, Data_quadernolo, Oggetto) VALUES "
+                             "(6, 'U', '2025-06-13', 'altra stazione')")
+                        .ok());
+        ASSERT_TRUE(db->exec("INSERT INTO Mittenti (Quadernolo, tipo, Nominativo) VALUES (6, 'U', 'X')").ok());
+        ASSERT_TRUE(trigger(&win, "tb_insert"));
+        msgs.answer(MsgAnswer::Yes);
+        ASSERT_TRUE(click(&win, "cmd_ins_0"));
+        EXPECT_EQ(win.txt_mask1[0]->text(), "7") << rete;
+        EXPECT_EQ(win.state.p_ultima_data, QDate(2025, 6, 13));
+        // With the network switch on the register is read again and shows the other entry too.
+        const int righe = std::strcmp(rete, "1") == 0 ? 8 : 7;
+        EXPECT_EQ(win.conta_schede(), righe) << rete;
+        click(&win, "cmd_new_ins_1");
+    }
+}
+
+TEST_F(EntriesTest, MissingRequiredFieldsKeepTheEntryBeingTyped)
+{
+    apri(5);
+    nuovo(0);
+    ASSERT_TRUE(w.state.p_new_ins);
+    struct Caso
+    {
+        const char* tipo;
+        const char* oggetto;
+        const char* nome;
+    };
+    for (const Caso& c : {Caso {"", "Oggetto", "Nome"}, Caso {"Lettera", "", "Nome"}, Caso {"Lettera", "Oggetto", ""},
+                          Caso {"Lettera", "   ", "Nome"}, Caso {"Lettera", "Oggetto", "   "}}) {
+        messages.clear();
+        compila(c.tipo, c.oggetto, c.nome);
+        click(&w, "cmd_new_ins_0");
+        EXPECT_EQ(messages.last(), "ATTENZIONE\n\nDati incompleti per il salvataggio !");
+        EXPECT_EQ(messages.shown().last().icon, MsgIcon::Exclamation);
+        EXPECT_TRUE(w.state.p_new_ins);
+        EXPECT_TRUE(w.Frame_new_ins->isVisible());
+        EXPECT_FALSE(box(3)->isReadOnly());
+        EXPECT_EQ(lockContent(), QByteArray("...\r\n"));
+        EXPECT_EQ(box(7)->text(), QString::fromLatin1(c.oggetto));
+        EXPECT_EQ(conta("SELECT count(*) FROM entrata WHERE Progressivo = 6"), 0);
+        EXPECT_EQ(conta("SELECT count(*) FROM Mittenti WHERE Quadernolo = 6"), 0);
+    }
+    // Closing the window is refused as well while the entry is typed.
+    messages.clear();
+    w.close();
+    EXPECT_EQ(messages.last(), "Impossibile uscire in tale fase !");
+    EXPECT_EQ(messages.shown().last().icon, MsgIcon::Exclamation);
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_TRUE(w.state.p_new_ins);
+    EXPECT_EQ(w.ended, 0);
+    // Completed, it is taken.
+    compila("Lettera", "Oggetto", "Nome");
+    click(&w, "cmd_new_ins_0");
+    EXPECT_EQ(conta("SELECT count(*) FROM entrata WHERE Progressivo = 6"), 1);
+    EXPECT_FALSE(QFile::exists(lock()));
+}
+
+TEST_F(EntriesTest, DroppingLeavesNoTraceAndTheNextEntryReusesTheNumber)
+{
+    apri(5);
+    // Rows a station stopped while typing entry 6 left behind, in both directions.
+    auto db = archivio();
+    ASSERT_TRUE(db->exec("INSERT INTO Mittenti (Quadernolo, tipo, Nominativo) VALUES (6, 'E', 'Orfano E'), "
+                         "(6, 'U', 'Orfano U')")
+                    .ok());
+    nuovo(0);
+    EXPECT_EQ(box(0)->text(), "6");
+    // They are no correspondents of the new entry.
+    EXPECT_TRUE(box(8)->text().isEmpty());
+    EXPECT_EQ(w.ado_mittenti->Recordset()->recordCount(), 1);
+    compila("Lettera", "Da buttare", "Bianchi");
+    click(&w, "cmd_new_ins_1");
+
+    EXPECT_EQ(conta("SELECT count(*) FROM entrata WHERE Progressivo = 6"), 0);
+    EXPECT_EQ(conta("SELECT count(*) FROM Mittenti WHERE Quadernolo = 6"), 0);
+    EXPECT_EQ(conta("SELECT count(*) FROM Mittenti"), 6);
+    EXPECT_FALSE(QFile::exists(lock()));
+    attesoConsultazione();
+    EXPECT_EQ(corrente(), 5);
+    EXPECT_EQ(box(0)->text(), "5");
+    EXPECT_EQ(box(8)->text(), "Mittente 5-0");
+    EXPECT_TRUE(w.state.p_del_new_ins);
+
+    nuovo(1);
+    EXPECT_EQ(box(0)->text(), "6");
+    EXPECT_TRUE(box(7)->text().isEmpty());
+    click(&w, "cmd_new_ins_1");
+    EXPECT_EQ(conta("SELECT count(*) FROM entrata"), 5);
+}
+
+TEST_F(EntriesTest, AFailedConfirmationKeepsTheEntryTypedAndTheLock)
+{
+    apri(5);
+    nuovo(0);
+    compila("Lettera", "Scritto a mano", "Verdi");
+    // Behind the window's back the number is taken (a lock removed by hand, say).
+    ASSERT_TRUE(archivio()
+                    ->exec("INSERT INTO entrata (Progressivo, Tipo, Data_quadernolo, Oggetto) VALUES "
+                           "(6, 'U', '2025-06-14', 'intruso')")
+                    .ok());
+    messages.clear();
+    click(&w, "cmd_new_ins_0");
+    ASSERT_EQ(messages.shown().size(), 1);
+    EXPECT_TRUE(messages.last().startsWith("ATTENZIONE !!\n\nIl quadernolo non è stato salvato.\n\n"));
+    EXPECT_TRUE(messages.last().contains("6"));
+    EXPECT_TRUE(w.state.p_new_ins);
+    EXPECT_TRUE(w.Frame_new_ins->isVisible());
+    EXPECT_EQ(box(7)->text(), "Scritto a mano");
+    EXPECT_EQ(box(8)->text(), "Verdi");
+    EXPECT_EQ(lockContent(), QByteArray("...\r\n"));
+    EXPECT_EQ(scalar("SELECT Oggetto FROM entrata WHERE Progressivo = 6").toString(), "intruso");
+    EXPECT_EQ(conta("SELECT count(*) FROM Mittenti WHERE Quadernolo = 6"), 0);
+
+    // Dropped, it takes nothing of the other entry with it.
+    click(&w, "cmd_new_ins_1");
+    EXPECT_EQ(scalar("SELECT Oggetto FROM entrata WHERE Progressivo = 6").toString(), "intruso");
+    EXPECT_FALSE(QFile::exists(lock()));
+    attesoConsultazione();
+}
+
+TEST_F(EntriesTest, CorrespondentRowsAreAddedPagedAndWrittenTogether)
+{
+    apri(5);
+    nuovo(0);
+    EXPECT_EQ(w.cmd_altri->text(), "Altri mittenti");
+    EXPECT_TRUE(w.cmd_altri->isEnabled());
+    // A blank row is never followed by another.
+    click(&w, "cmd_altri");
+    EXPECT_EQ(messages.last(), "ATTENZIONE ! \n\nNon è possibile inserire righe vuote !");
+    EXPECT_EQ(w.ado_mittenti->Recordset()->recordCount(), 1);
+    EXPECT_FALSE(w.Picture2[2]->isVisibleTo(w.Frm_mask));
+
+    compila("Lettera", "Due mittenti", "Primo");
+    typeInto(&w, "txt_mask1_11", "Via Po");
+    click(&w, "cmd_altri");
+    EXPECT_EQ(w.ado_mittenti->Recordset()->recordCount(), 2);
+    EXPECT_EQ(w.lbl_numero->text(), "2/2");
+    EXPECT_TRUE(w.Picture2[2]->isVisibleTo(w.Frm_mask));
+    EXPECT_TRUE(w.lbl_numero->isVisibleTo(w.Frm_mask));
+    EXPECT_TRUE(box(8)->text().isEmpty());
+    typeInto(&w, "txt_mask1_8", "Secondo");
+    typeInto(&w, "txt_mask1_13", "Roma");
+    click(&w, "cmd_altri");
+    EXPECT_EQ(w.lbl_numero->text(), "3/3");
+
+    // Paging clamps at both ends.
+    click(&w, "cmd_mitt_0");
+    EXPECT_EQ(w.lbl_numero->text(), "2/3");
+    EXPECT_EQ(box(8)->text(), "Secondo");
+    click(&w, "cmd_mitt_0");
+    click(&w, "cmd_mitt_0");
+    EXPECT_EQ(w.lbl_numero->text(), "1/3");
+    EXPECT_EQ(box(8)->text(), "Primo");
+    EXPECT_EQ(box(12)->text(), "snc");
+    // One line per row; the blank third row adds only its line break.
+    EXPECT_EQ(w.elenco_corrispondenti_testo(), "Primo Via Po,snc\nSecondo Roma\n\n");
+
+    // The blank third row is left out; the other two go in with the entry.
+    click(&w, "cmd_new_ins_0");
+    EXPECT_EQ(conta("SELECT count(*) FROM Mittenti WHERE Quadernolo = 6 AND tipo = 'E'"), 2);
+    EXPECT_EQ(conta("SELECT count(*) FROM Mittenti WHERE Quadernolo = 6 AND Nominativo = 'Secondo' AND Citta = "
+                    "'Roma'"),
+              1);
+    EXPECT_EQ(w.ado_mittenti->Recordset()->recordCount(), 2);
+    EXPECT_EQ(w.lbl_numero->text(), "1/2");
+    // Browsing, a click on the add button only moves the focus.
+    EXPECT_FALSE(w.cmd_altri->isEnabled());
+    w.cmd_altri_Click();
+    EXPECT_EQ(w.ado_mittenti->Recordset()->recordCount(), 2);
+}
+
+TEST_F(EntriesTest, ANewEntryIsMadeOnTheWholeRegister)
+{
+    apri(5);
+    ASSERT_TRUE(registro()->setFilter("Progressivo <= 2").ok());
+    QAction* filtro = w.toolbarButton("tb_filtro_off");
+    filtro->setChecked(true);
+    filtro->setText("Filtro off");
+    nuovo(1);
+    EXPECT_FALSE(registro()->hasFilter());
+    EXPECT_FALSE(filtro->isChecked());
+    EXPECT_EQ(filtro->text(), "Filtro on");
+    EXPECT_EQ(filtro->toolTip(), "Imposta filtro");
+    EXPECT_EQ(box(0)->text(), "6");
+    click(&w, "cmd_new_ins_1");
+    EXPECT_FALSE(registro()->hasFilter());
+    EXPECT_EQ(w.Adodc1->Caption(), "   Totale schede : 6");
+}
+
+TEST_F(EntriesTest, CaptionsFollowTheDirection)
+{
+    apri(5);
+    nuovo(1);
+    EXPECT_EQ(w.lbl_modo->text(), "Quadernolo in USCITA");
+    EXPECT_EQ(w.lbl_mask1[8]->text(), "Destinatario");
+    EXPECT_EQ(w.lbl_mask1[5]->text(), "Quad. Interno");
+    EXPECT_EQ(w.cmd_altri->text(), "Altri destinatari");
+    EXPECT_FALSE(w.Check2->isVisibleTo(w.Frm_mask));
+    EXPECT_FALSE(w.lbl_nodo->isVisibleTo(w.Frm_mask));
+    click(&w, "cmd_new_ins_1");
+
+    nuovo(0);
+    EXPECT_EQ(w.lbl_modo->text(), "Quadernolo in ENTRATA");
+    EXPECT_EQ(w.lbl_mask1[8]->text(), "Mittente");
+    EXPECT_EQ(w.lbl_mask1[5]->text(), "Quad. Rif.");
+    EXPECT_EQ(w.cmd_altri->text(), "Altri mittenti");
+    EXPECT_TRUE(w.Check2->isVisibleTo(w.Frm_mask));
+    EXPECT_TRUE(w.Check2->isEnabled());
+    click(&w, "cmd_new_ins_1");
+
+    // Browsing: entry 5 is incoming and filed, entry 4 outgoing.
+    EXPECT_EQ(corrente(), 5);
+    EXPECT_EQ(w.lbl_modo->text(), "Quadernolo in ENTRATA");
+    EXPECT_EQ(w.lbl_nodo->text(), "Nodo : Radice/Cartella 5");
+    EXPECT_TRUE(w.lbl_nodo->isVisibleTo(w.Frm_mask));
+    click(&w, "cmd_move_1");
+    EXPECT_EQ(corrente(), 4);
+    EXPECT_EQ(w.lbl_modo->text(), "Quadernolo in USCITA");
+    EXPECT_EQ(w.lbl_mask1[8]->text(), "Destinatario");
+    EXPECT_FALSE(w.Check2->isVisibleTo(w.Frm_mask));
+    EXPECT_EQ(w.lbl_nodo->text(), "Nodo : Radice/Cartella 4");
+}

@@ -1,0 +1,235 @@
+// A registered entry in the mask: what may still be typed, what is written when the clerk moves
+// on, the move buttons and page keys, and leaving the register.
+#include "test_entries_fixture.h"
+
+using namespace quad;
+using namespace quad::test;
+
+namespace {
+
+/// Five registered entries in the mask, with every UPDATE of the register logged by a trigger.
+class RegisteredEntryTest : public EntriesTest
+{
+protected:
+    void SetUp() override
+    {
+        seedRegister(program.archive(), 5);
+        {
+            DbResult err;
+            auto db = Connection::open(program.archive(), QByteArray(kPassword), &err);
+            ASSERT_TRUE(db) << err.message.toStdString();
+            ASSERT_TRUE(db->exec("CREATE TABLE log_scritture (numero INTEGER, campi TEXT);"
+                                 "CREATE TRIGGER log_entrata AFTER UPDATE ON entrata BEGIN "
+                                 "INSERT INTO log_scritture VALUES (new.Progressivo, "
+                                 "coalesce(new.Note, '') || '|' || coalesce(new.Collegamento, '') || '|' || "
+                                 "new.Annullato); END;")
+                            .ok());
+            // Entry 4 lacks its subject (an entry of the old days).
+            ASSERT_TRUE(db->exec("UPDATE entrata SET Oggetto = NULL WHERE Progressivo = 4").ok());
+            ASSERT_TRUE(db->exec("DELETE FROM log_scritture").ok());
+        }
+        apri(0);
+        maschera(3);
+    }
+
+    int scritture() const { return conta("SELECT count(*) FROM log_scritture"); }
+};
+
+} // namespace
+
+TEST_F(RegisteredEntryTest, OnlyTheNoteAndTheFileAcceptTyping)
+{
+    EXPECT_EQ(corrente(), 3);
+    // (A character typed into a locked box goes to the quick find, not into the box.)
+    for (int i = 0; i <= 26; ++i)
+        EXPECT_EQ(box(i)->isReadOnly(), i != 18 && i != 19) << i;
+    EXPECT_FALSE(w.Check2->isEnabled());
+    EXPECT_FALSE(w.cmd_altri->isEnabled());
+    for (int i : {18, 19}) {
+        box(i)->setFocus();
+        box(i)->end(false);
+        QTest::keyClicks(box(i), "z");
+        EXPECT_EQ(box(i)->text(), "z") << i;
+    }
+    EXPECT_TRUE(messages.shown().isEmpty());
+}
+
+TEST_F(RegisteredEntryTest, AChangedNoteIsWrittenWhenMovingAndNothingElse)
+{
+    // Moving through unchanged entries writes nothing.
+    click(&w, "cmd_move_0");
+    click(&w, "cmd_move_2");
+    click(&w, "cmd_move_3");
+    click(&w, "cmd_move_1");
+    EXPECT_EQ(scritture(), 0);
+
+    maschera(3);
+    typeInto(&w, "txt_mask1_18", "Sollecitare l'ufficio");
+    click(&w, "cmd_move_2");
+    EXPECT_EQ(corrente(), 4);
+    EXPECT_EQ(scritture(), 1);
+    EXPECT_EQ(scalar("SELECT campi FROM log_scritture WHERE numero = 3").toString(),
+              "Sollecitare l'ufficio||-1"); // entry 3 is annulled, and stays so
+    EXPECT_EQ(conta("SELECT count(*) FROM entrata WHERE Note IS NOT NULL"), 1);
+    EXPECT_FALSE(w.state.p_update);
+    EXPECT_TRUE(messages.shown().isEmpty());
+
+    // The same entry changed again is written again; the screen shows what the archive holds.
+    click(&w, "cmd_move_1");
+    EXPECT_EQ(corrente(), 3);
+    EXPECT_EQ(box(18)->text(), "Sollecitare l'ufficio");
+    typeInto(&w, "txt_mask1_18", "Fatto");
+    typeInto(&w, "txt_mask1_19", "/tmp/lettera.pdf");
+    click(&w, "cmd_move_1");
+    EXPECT_EQ(corrente(), 2);
+    EXPECT_EQ(scalar("SELECT Note || '|' || Collegamento FROM entrata WHERE Progressivo = 3").toString(),
+              "Fatto|/tmp/lettera.pdf");
+    EXPECT_EQ(scritture(), 2);
+}
+
+TEST_F(RegisteredEntryTest, AChangeMadeByAnotherStationToAFieldNotTouchedHereIsKept)
+{
+    // Another station links a file to entry 3 while this one shows it.
+    ASSERT_TRUE(archivio()->exec("UPDATE entrata SET Collegamento = 'altrove.pdf' WHERE Progressivo = 3").ok());
+    typeInto(&w, "txt_mask1_18", "Nota di qui");
+    click(&w, "cmd_move_0");
+    EXPECT_EQ(scalar("SELECT Note || '|' || Collegamento FROM entrata WHERE Progressivo = 3").toString(),
+              "Nota di qui|altrove.pdf");
+}
+
+TEST_F(RegisteredEntryTest, PendingCorrespondentChangesAreWrittenWhateverTheirFlagSays)
+{
+    maschera(2);
+    ASSERT_EQ(w.ado_mittenti->Recordset()->recordCount(), 2);
+    ASSERT_TRUE(w.ado_mittenti->Recordset()->setValue("Citta", "Milano").ok());
+    EXPECT_TRUE(w.state.p_update_mittenti);
+    // A later event of the rows (a deletion, say) clears the flag; the change is still pending.
+    w.state.p_update_mittenti = false;
+    click(&w, "cmd_move_3");
+    EXPECT_EQ(corrente(), 5);
+    EXPECT_EQ(conta("SELECT count(*) FROM Mittenti WHERE Quadernolo = 2 AND Citta = 'Milano'"), 1);
+    EXPECT_EQ(conta("SELECT count(*) FROM Mittenti WHERE Quadernolo = 2"), 2);
+    EXPECT_EQ(scritture(), 0);
+}
+
+TEST_F(RegisteredEntryTest, AnIncompleteModifiedEntryIsNotSavedAndNotLeft)
+{
+    maschera(4);
+    typeInto(&w, "txt_mask1_18", "Nota");
+    click(&w, "cmd_move_2");
+    ASSERT_EQ(messages.shown().size(), 1);
+    EXPECT_EQ(messages.last(), "Impossibile salvare !\n\nDati non completi\n\n");
+    EXPECT_EQ(messages.shown().last().icon, MsgIcon::Exclamation);
+    EXPECT_EQ(corrente(), 4);
+    EXPECT_EQ(scritture(), 0);
+
+    // Saving it anyway (as a tool-bar key does) refuses, writes nothing and shows the archive again.
+    messages.clear();
+    w.salva_scheda();
+    EXPECT_EQ(messages.last(), "Impossibile salvare !\n\nDati non completi\n\n");
+    EXPECT_EQ(scritture(), 0);
+    EXPECT_FALSE(w.state.p_update);
+    EXPECT_TRUE(box(18)->text().isEmpty());
+    // Then the entry can be left.
+    click(&w, "cmd_move_2");
+    EXPECT_EQ(corrente(), 5);
+}
+
+TEST_F(RegisteredEntryTest, MoveButtonsAndPageKeysStopAtTheEnds)
+{
+    click(&w, "cmd_move_0");
+    EXPECT_EQ(corrente(), 1);
+    EXPECT_EQ(box(0)->text(), "1");
+    click(&w, "cmd_move_1");
+    EXPECT_EQ(corrente(), 1);
+    click(&w, "cmd_move_3");
+    EXPECT_EQ(corrente(), 5);
+    click(&w, "cmd_move_2");
+    EXPECT_EQ(corrente(), 5);
+    EXPECT_EQ(box(0)->text(), "5");
+
+    // The page keys reach the mask from a box that has the focus.
+    box(18)->setFocus();
+    QTest::keyClick(box(18), Qt::Key_PageUp);
+    EXPECT_EQ(corrente(), 4);
+    QTest::keyClick(box(18), Qt::Key_PageDown);
+    QTest::keyClick(box(18), Qt::Key_PageDown);
+    EXPECT_EQ(corrente(), 5);
+    // A note typed before a page key is saved like before a button.
+    typeInto(&w, "txt_mask1_18", "Con il tasto pagina");
+    QTest::keyClick(box(18), Qt::Key_PageUp);
+    EXPECT_EQ(scalar("SELECT Note FROM entrata WHERE Progressivo = 5").toString(), "Con il tasto pagina");
+    for (int i = 0; i < 8; ++i)
+        QTest::keyClick(box(18), Qt::Key_PageUp);
+    EXPECT_EQ(corrente(), 1);
+    EXPECT_TRUE(messages.shown().isEmpty());
+}
+
+TEST_F(RegisteredEntryTest, PageKeysDoNotLeaveANewEntry)
+{
+    nuovo(0);
+    ASSERT_TRUE(w.state.p_new_ins);
+    box(3)->setFocus();
+    QTest::keyClick(box(3), Qt::Key_PageUp);
+    EXPECT_EQ(box(0)->text(), "6");
+    EXPECT_TRUE(w.state.p_new_ins);
+    click(&w, "cmd_new_ins_1");
+}
+
+TEST_F(RegisteredEntryTest, LeavingTheRegisterAsksToSaveAChangedEntry)
+{
+    typeInto(&w, "txt_mask1_18", "Da salvare");
+    messages.answer(MsgAnswer::Yes);
+    w.close();
+    ASSERT_EQ(messages.shown().size(), 1);
+    EXPECT_EQ(messages.last(), "Salvo le modifiche ?");
+    EXPECT_EQ(messages.shown().last().icon, MsgIcon::Question);
+    EXPECT_EQ(scalar("SELECT Note FROM entrata WHERE Progressivo = 3").toString(), "Da salvare");
+    EXPECT_TRUE(w.Frame1->isVisible());
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(w.ended, 0);
+
+    // No: the change is given up.
+    openRegister(w);
+    maschera(2);
+    typeInto(&w, "txt_mask1_18", "Da non salvare");
+    messages.answer(MsgAnswer::No);
+    w.close();
+    EXPECT_TRUE(w.Frame1->isVisible());
+    EXPECT_TRUE(scalar("SELECT Note FROM entrata WHERE Progressivo = 2").isNull());
+
+    // An unchanged register is left without a question; at the start menu the program ends.
+    openRegister(w);
+    messages.clear();
+    w.close();
+    EXPECT_TRUE(w.Frame1->isVisible());
+    EXPECT_TRUE(messages.shown().isEmpty());
+    w.close();
+    EXPECT_EQ(w.ended, 1);
+    EXPECT_TRUE(messages.shown().isEmpty()); // the back-up is off
+}
+
+TEST_F(RegisteredEntryTest, LeavingWithAnIncompleteChangedEntryKeepsTheRegister)
+{
+    maschera(4);
+    typeInto(&w, "txt_mask1_18", "Nota");
+    w.close();
+    EXPECT_EQ(messages.last(), "Impossibile salvare !\n\nDati non completi\n\n");
+    EXPECT_FALSE(w.Frame1->isVisible());
+    EXPECT_TRUE(w.Pic_mask->isVisible());
+    EXPECT_EQ(corrente(), 4);
+    EXPECT_EQ(scritture(), 0);
+}
+
+TEST_F(RegisteredEntryTest, AFailedWriteIsShownAndTheEntryStaysModified)
+{
+    // The entry disappears from the archive behind the window's back.
+    ASSERT_TRUE(archivio()->exec("DELETE FROM entrata WHERE Progressivo = 3").ok());
+    typeInto(&w, "txt_mask1_18", "Persa?");
+    click(&w, "cmd_move_2");
+    ASSERT_EQ(messages.shown().size(), 1);
+    EXPECT_TRUE(messages.last().startsWith("ATTENZIONE !!\n\nImpossibile salvare il quadernolo n. 3.\n\n"));
+    EXPECT_EQ(corrente(), 3);
+    EXPECT_TRUE(w.state.p_update);
+    EXPECT_EQ(box(18)->text(), "Persa?");
+}

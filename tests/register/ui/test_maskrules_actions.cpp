@@ -1,0 +1,405 @@
+// What the clerk does to registered entries through the real window: the quick find from the
+// grid and from a mask box, the annulment, the subject correction, the linked file.
+#include "test_maskrules_fixture.h"
+
+#include "frm_view.h"
+#include "my_func.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QImage>
+#include <QLabel>
+#include <QMimeData>
+#include <QPushButton>
+#include <QUrl>
+
+using namespace quad;
+using namespace quad::test;
+
+namespace {
+
+/// Subjects beginning with "Ricorso": entries 2 (two rows), 4 and 5.
+class MaskActionsTest : public MaskRulesTest
+{
+protected:
+    void prepareArchive(Connection& db) override
+    {
+        ASSERT_TRUE(
+            db.exec("UPDATE entrata SET Oggetto = 'Ricorso n. ' || Progressivo WHERE Progressivo IN (2, 4, 5)").ok());
+    }
+};
+
+/// Presses "Cerca" and says which entry the register is on.
+int cerca(QDialog* d, TestQuadernolo& w)
+{
+    click(d, "cmdOK");
+    const auto rs = w.Adodc1->Recordset();
+    return rs->eof() || rs->bof() ? -1 : rs->value("Progressivo").toInt();
+}
+
+} // namespace
+
+// --- quick find --------------------------------------------------------------------------
+
+TEST_F(MaskActionsTest, QuickFindFromAMaskBoxCyclesThroughTheMatches)
+{
+    QList<int> found;
+    QString title;
+    QString start;
+    int caret = -1;
+    ModalScript script;
+    script.then("frmquickfind1", [&](QDialog* d) {
+        title = d->windowTitle();
+        start = text(d, "txtQuickFind");
+        caret = control<QLineEdit>(d, "txtQuickFind")->cursorPosition();
+        typeInto(d, "txtQuickFind", "ricorso");
+        for (int i = 0; i < 5; ++i)
+            found << cerca(d, w);
+        typeInto(d, "txtQuickFind", "zzz");
+        found << cerca(d, w);
+        click(d, "cmd_esci");
+    });
+    QTest::keyClick(box(7), 'r');
+    EXPECT_TRUE(script.waitDone());
+    EXPECT_EQ(title, "Campo : Oggetto");
+    EXPECT_EQ(start, "r");
+    EXPECT_EQ(caret, 1);
+    // Entry 2 has two rows; after the last match the search starts again from the top.
+    EXPECT_EQ(found, QList<int>({2, 2, 4, 5, 2, 1}));
+    EXPECT_EQ(messages.texts(), QStringList {"Non trovato !"});
+    EXPECT_EQ(text(&w, "txt_mask1_0"), "1") << "the mask follows the register";
+}
+
+TEST_F(MaskActionsTest, QuickFindOnTheNumberAndOnlyForPrintableCharacters)
+{
+    QString title;
+    int found = 0;
+    {
+        ModalScript script;
+        script.then("frmquickfind1", [&](QDialog* d) {
+            title = d->windowTitle();
+            found = cerca(d, w);
+            click(d, "cmd_esci");
+        });
+        QTest::keyClick(box(0), '5');
+        EXPECT_TRUE(script.waitDone());
+    }
+    EXPECT_EQ(title, "Campo : Progressivo");
+    EXPECT_EQ(found, 5);
+
+    // No dialog for "$", "{", a box without a field, or the note (which takes the typing).
+    ModalScript none;
+    QTest::keyClick(box(7), '$');
+    QTest::keyClick(box(7), '{');
+    QTest::keyClick(box(20), 'a');
+    EXPECT_EQ(corrente(), 5);
+    box(18)->setReadOnly(false);
+    QTest::keyClicks(box(18), "nota");
+    EXPECT_EQ(box(18)->text(), "nota");
+    EXPECT_TRUE(messages.shown().isEmpty());
+}
+
+TEST_F(MaskActionsTest, QuickFindFromTheGrid)
+{
+    w.vista_griglia();
+    ASSERT_TRUE(w.DataGrid1->isVisible());
+    const int oggetto = registro()->fieldIndex("Oggetto");
+    w.DataGrid1->setFocus();
+    w.DataGrid1->setCurrentIndex(w.DataGrid1->model()->index(0, oggetto));
+
+    QList<int> found;
+    QString title;
+    ModalScript script;
+    script.then("frmquickfind1", [&](QDialog* d) {
+        title = d->windowTitle();
+        EXPECT_EQ(text(d, "txtQuickFind"), "R");
+        typeInto(d, "txtQuickFind", "ricorso n. 4");
+        found << cerca(d, w) << cerca(d, w);
+        typeInto(d, "txtQuickFind", "nessuno");
+        found << cerca(d, w);
+        click(d, "cmd_esci");
+    });
+    QTest::keyClick(w.DataGrid1, 'R');
+    EXPECT_TRUE(script.waitDone());
+    EXPECT_EQ(title, "Campo : Oggetto");
+    EXPECT_EQ(found, QList<int>({4, 4, 1}));
+    EXPECT_EQ(messages.texts(), QStringList {"Non trovato !"});
+    EXPECT_EQ(w.DataGrid1->currentIndex().row(), 0) << "the grid follows the register";
+
+    // Keys that type nothing open nothing.
+    ModalScript none;
+    QTest::keyClick(w.DataGrid1, Qt::Key_Down);
+    QTest::keyClick(w.DataGrid1, Qt::Key_F5);
+    EXPECT_EQ(w.DataGrid1->currentIndex().row(), 1);
+}
+
+// --- annulment ---------------------------------------------------------------------------
+
+TEST_F(MaskActionsTest, AnnullingAsksTwiceAndIsStoredWhenTheEntryIsLeft)
+{
+    ASSERT_TRUE(w.cmd_annulla->isVisible());
+    messages.answer(MsgAnswer::Yes);
+    ModalScript script;
+    script.then("frm_annullato", [&](QDialog* d) {
+        typeInto(d, "Text1", "  Registrato due volte");
+        click(d, "Command1_0");
+    });
+    click(&w, "cmd_annulla");
+    EXPECT_TRUE(script.waitDone());
+    ASSERT_FALSE(messages.shown().isEmpty());
+    EXPECT_EQ(messages.shown().first().text,
+              "ATTENZIONE !\n\nUn quadernolo annullato non può essere ripristinato."
+              "\n\nConfermi ?\n\n");
+    EXPECT_EQ(messages.shown().first().icon, MsgIcon::Question);
+    EXPECT_EQ(messages.shown().first().buttons, MsgButtons::YesNo);
+
+    // At once on screen, before anything is saved.
+    EXPECT_TRUE(w.Check1->isChecked());
+    EXPECT_FALSE(w.Check1->isEnabled());
+    EXPECT_EQ(box(26)->text(), "  Registrato due volte");
+    EXPECT_TRUE(box(26)->isReadOnly());
+    EXPECT_TRUE(w.Frame_annullato->isVisible());
+    EXPECT_FALSE(w.frame_annulla->isVisible());
+    EXPECT_TRUE(w.state.p_update);
+    EXPECT_EQ(archivio("Annullato", 1).toInt(), 0);
+
+    // Moving on saves it.
+    click(&w, "cmd_move_2");
+    EXPECT_EQ(corrente(), 2);
+    EXPECT_EQ(archivio("Annullato", 1).toInt(), -1);
+    EXPECT_EQ(archivio("Nota_annulla", 1).toString(), "  Registrato due volte");
+    EXPECT_EQ(archivio("Annullato", 2).toInt(), 0);
+}
+
+TEST_F(MaskActionsTest, AnnulmentWithoutAReasonOrConfirmationChangesNothing)
+{
+    // No: no dialog at all.
+    {
+        ModalScript none;
+        messages.answer(MsgAnswer::No);
+        click(&w, "cmd_annulla");
+    }
+    // A blank reason is refused.
+    messages.answer(MsgAnswer::Yes).answer(MsgAnswer::Ok);
+    ModalScript script;
+    script.then("frm_annullato", [&](QDialog* d) {
+        typeInto(d, "Text1", "   ");
+        click(d, "Command1_0");
+    });
+    // "Annulla" in the dialog: nothing, and no message.
+    script.then("frm_annullato", [&](QDialog* d) {
+        typeInto(d, "Text1", "motivo");
+        click(d, "Command1_1");
+    });
+    click(&w, "cmd_annulla");
+    messages.answer(MsgAnswer::Yes);
+    click(&w, "cmd_annulla");
+    EXPECT_TRUE(script.waitDone());
+    EXPECT_EQ(messages.shown().size(), 4);
+    EXPECT_EQ(messages.texts().at(2), "ATTENZIONE !\n\nNota non inserita ...azione annullata.");
+    EXPECT_EQ(messages.shown().at(2).icon, MsgIcon::Exclamation);
+    EXPECT_FALSE(w.Check1->isChecked());
+    EXPECT_TRUE(box(26)->text().isEmpty());
+    EXPECT_TRUE(w.frame_annulla->isVisible());
+    EXPECT_FALSE(w.state.p_update);
+}
+
+TEST_F(MaskActionsTest, TheReasonOfAnAnnulledEntryIsShownReadOnly)
+{
+    vai(3); // annulled with "Errore"
+    ASSERT_TRUE(w.cmd_annullato->isVisible());
+    QString prompt;
+    bool readOnly = false;
+    bool saveShown = true;
+    QString reason;
+    ModalScript script;
+    script.then("frm_annullato", [&](QDialog* d) {
+        prompt = control<QLabel>(d, "Label1")->text();
+        reason = text(d, "Text1");
+        readOnly = control<QLineEdit>(d, "Text1")->isReadOnly();
+        saveShown = control<QPushButton>(d, "Command1_0")->isVisibleTo(d);
+        EXPECT_EQ(control<QPushButton>(d, "Command1_1")->text(), "Esci");
+        click(d, "Command1_1");
+    });
+    click(&w, "cmd_annullato");
+    EXPECT_TRUE(script.waitDone());
+    EXPECT_EQ(prompt, "Motivo dell' annullamento del quadernolo");
+    EXPECT_EQ(reason, "Errore");
+    EXPECT_TRUE(readOnly);
+    EXPECT_FALSE(saveShown);
+    EXPECT_EQ(archivio("Nota_annulla", 3).toString(), "Errore");
+}
+
+// --- linked file -------------------------------------------------------------------------
+
+TEST_F(MaskActionsTest, APictureLinkIsPreviewedAndOpensTheViewer)
+{
+    const QString jpg = QDir(program.path()).filePath("scansione.JpG");
+    QImage image(40, 30, QImage::Format_RGB32);
+    image.fill(Qt::darkGreen);
+    ASSERT_TRUE(image.save(jpg, "JPG"));
+    const QString jpeg = QDir(program.path()).filePath("foto.jpeg");
+    ASSERT_TRUE(image.save(jpeg, "JPG"));
+
+    box(19)->setText(jpg);
+    EXPECT_FALSE(w.Image1->pixmap().isNull()) << "any case of .jpg";
+    box(19)->setText(jpeg);
+    EXPECT_TRUE(w.Image1->pixmap().isNull()) << "its last three characters are PEG";
+    box(19)->setText("   ");
+    EXPECT_TRUE(w.Image1->pixmap().isNull());
+    {
+        ModalScript none;
+        QTest::mouseDClick(w.Image1, Qt::LeftButton);
+    }
+
+    // Moving in the grid view, then showing the mask: the preview follows the entry.
+    ASSERT_TRUE(registro()->setValue("Collegamento", jpg).ok());
+    EXPECT_FALSE(w.Image1->pixmap().isNull());
+    w.vista_griglia();
+    vai(2);
+    EXPECT_TRUE(box(19)->text().isEmpty());
+    EXPECT_FALSE(w.Image1->pixmap().isNull()) << "the hidden mask keeps its preview";
+    w.vista_maschera();
+    EXPECT_TRUE(w.Image1->pixmap().isNull());
+
+    box(19)->setText(jpg);
+    QString shown;
+    ModalScript script;
+    script.then("frm_view", [&](QDialog* d) {
+        shown = static_cast<frm_view*>(d)->p_image;
+        QTest::keyClick(d, Qt::Key_Escape);
+    });
+    QTest::mouseDClick(w.Image1, Qt::LeftButton);
+    EXPECT_TRUE(script.waitDone());
+    EXPECT_EQ(shown, jpg);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "Esc closed the viewer";
+}
+
+TEST_F(MaskActionsTest, DroppingOnTheLinkBox)
+{
+    const QString first = QDir(program.path()).filePath("uno.pdf");
+    const QString second = QDir(program.path()).filePath("due.pdf");
+    const auto drop = [&](QMimeData* data) {
+        const QPoint at(5, 5);
+        QDragEnterEvent enter(at, Qt::CopyAction, data, Qt::LeftButton, {});
+        QApplication::sendEvent(box(19), &enter);
+        const bool accepted = enter.isAccepted();
+        if (accepted) {
+            QDropEvent dropped(QPointF(at), Qt::CopyAction, data, Qt::LeftButton, {});
+            QApplication::sendEvent(box(19), &dropped);
+        }
+        delete data;
+        return accepted;
+    };
+
+    auto* files = new QMimeData;
+    files->setUrls({QUrl::fromLocalFile(first), QUrl::fromLocalFile(second)});
+    files->setText(QUrl::fromLocalFile(first).toString() + "\n" + QUrl::fromLocalFile(second).toString());
+    EXPECT_TRUE(drop(files));
+    EXPECT_EQ(box(19)->text(), first);
+    EXPECT_TRUE(w.state.p_update) << "the link is a change of the entry";
+
+    auto* address = new QMimeData;
+    address->setText("https://www.example.org/atto");
+    EXPECT_TRUE(drop(address));
+    EXPECT_EQ(box(19)->text(), "https://www.example.org/atto");
+
+    auto* picture = new QMimeData;
+    picture->setImageData(QImage(4, 4, QImage::Format_RGB32));
+    EXPECT_FALSE(drop(picture)) << "no drop of anything else";
+    EXPECT_EQ(box(19)->text(), "https://www.example.org/atto");
+    EXPECT_FALSE(box(7)->acceptDrops()) << "only the link box takes drops";
+}
+
+TEST_F(MaskActionsTest, TheLinkedFileIsChosenOrOpened)
+{
+    const QString file = QDir(program.path()).filePath("Lettera.PDF");
+    QFile(file).open(QIODevice::WriteOnly);
+    QStringList opened;
+    setDocumentOpener([&](const QString& path) {
+        opened << path;
+        return true;
+    });
+
+    // F2 and a double click choose it in either state; a cancelled choice changes nothing.
+    messages.file(file);
+    entra(19);
+    QTest::keyClick(box(19), Qt::Key_F2);
+    EXPECT_EQ(box(19)->text(), file);
+    messages.file(QString());
+    QTest::mouseDClick(box(19), Qt::LeftButton);
+    EXPECT_EQ(box(19)->text(), file);
+    inserisci();
+    messages.file(QDir(program.path()).filePath("altro.pdf"));
+    QTest::mouseDClick(box(19), Qt::LeftButton);
+    EXPECT_EQ(box(19)->text(), QDir(program.path()).filePath("altro.pdf"));
+
+    // "Inserisci file" and "Apri collegamento ipertestuale".
+    messages.file(file);
+    QTest::mouseClick(w.picOpenWWW[2], Qt::LeftButton);
+    EXPECT_EQ(box(19)->text(), file);
+    QTest::mouseClick(w.picOpenWWW[0], Qt::LeftButton);
+    EXPECT_EQ(opened, QStringList {file});
+    setDocumentOpener(nullptr);
+}
+
+// --- subject correction ------------------------------------------------------------------
+
+namespace {
+
+class SubjectCorrectionTest : public MaskRulesTest
+{
+protected:
+    int entries() const override { return 60; }
+};
+
+} // namespace
+
+TEST_F(SubjectCorrectionTest, F12CorrectsOnlyThatEntry)
+{
+    vai(58);
+    QString title;
+    QString shown;
+    bool focused = false;
+    ModalScript script;
+    script.then("frm_correzione", [&](QDialog* d) {
+        title = d->windowTitle();
+        shown = text(d, "txt_correzione");
+        focused = d->focusWidget() == control<QLineEdit>(d, "txt_correzione");
+        typeInto(d, "txt_correzione", "Ricorso al TAR, l'udienza");
+        click(d, "OKButton");
+    });
+    QTest::keyClick(box(7), Qt::Key_F12);
+    EXPECT_TRUE(script.waitDone());
+    EXPECT_EQ(title, " Quadernolo - Correzione");
+    EXPECT_EQ(shown, "Oggetto n. 58 dell'ufficio");
+    EXPECT_TRUE(focused);
+
+    EXPECT_EQ(archivio("Oggetto", 58).toString(), "Ricorso al TAR, l'udienza");
+    EXPECT_EQ(archivio("Oggetto", 57).toString(), "Oggetto n. 57 dell'ufficio");
+    EXPECT_EQ(archivio("Oggetto", 59).toString(), "Oggetto n. 59 dell'ufficio");
+    EXPECT_EQ(corrente(), 58);
+    EXPECT_EQ(box(0)->text(), "58");
+    EXPECT_EQ(box(7)->text(), "Ricorso al TAR, l'udienza");
+    EXPECT_FALSE(w.state.p_update);
+
+    // A second correction starts from the stored subject; a blank one writes nothing.
+    ModalScript again;
+    again.then("frm_correzione", [&](QDialog* d) {
+        shown = text(d, "txt_correzione");
+        typeInto(d, "txt_correzione", "   ");
+        click(d, "OKButton");
+    });
+    QTest::keyClick(box(7), Qt::Key_F12);
+    EXPECT_TRUE(again.waitDone());
+    EXPECT_EQ(shown, "Ricorso al TAR, l'udienza");
+    EXPECT_EQ(archivio("Oggetto", 58).toString(), "Ricorso al TAR, l'udienza");
+}
+
+TEST_F(SubjectCorrectionTest, F12DoesNothingWhileAnEntryIsTyped)
+{
+    inserisci();
+    ModalScript none;
+    QTest::keyClick(box(7), Qt::Key_F12);
+    EXPECT_EQ(archivio("Oggetto", 1).toString(), "Oggetto n. 1 dell'ufficio");
+}
