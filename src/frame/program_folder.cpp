@@ -26,7 +26,9 @@ void setProgramFolder(const QString& folder)
 
 QString iniPath()
 {
-    return aggiungi_barra(programFolder()) + QLatin1String(kIniFile);
+    // A settings file brought from another system may spell its name in another case.
+    const QString found = findEntryNoCase(programFolder(), QLatin1String(kIniFile));
+    return found.isNull() ? aggiungi_barra(programFolder()) + QLatin1String(kIniFile) : found;
 }
 
 QString resolveDataFolder(const QString& folder)

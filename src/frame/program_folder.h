@@ -9,7 +9,7 @@ namespace quad {
 QString programFolder();
 void setProgramFolder(const QString& folder);
 
-/// The settings file of the program folder.
+/// The settings file of the program folder (an existing one found without regard to case).
 QString iniPath();
 
 /// Canonical names of the files the program creates.

@@ -489,12 +489,19 @@ DbResult Connection::backupTo(const QString& destination)
         if (!backup) {
             err = target->resultFor(sqlite3_errcode(target->handle()), QStringLiteral("copia"));
         } else {
+            // Another station may hold the archive for a while: wait for it, but not forever.
+            constexpr int kBusyPauseMs = 50;
+            int busyFor = 0;
             int rc;
             do {
                 rc = sqlite3_backup_step(backup, 256);
-                if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
-                    sqlite3_sleep(50);
-            } while (rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED);
+                if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) {
+                    busyFor += kBusyPauseMs;
+                    sqlite3_sleep(kBusyPauseMs);
+                } else {
+                    busyFor = 0;
+                }
+            } while (rc == SQLITE_OK || ((rc == SQLITE_BUSY || rc == SQLITE_LOCKED) && busyFor < kBusyTimeoutMs));
             sqlite3_backup_finish(backup);
             if (rc != SQLITE_DONE)
                 err = target->resultFor(rc, QStringLiteral("copia"));

@@ -89,8 +89,8 @@ QDate dataDaValore(const QVariant& value)
 
 BoundQuery cerca_in_elenco_query(const QString& text)
 {
-    return {QStringLiteral("SELECT * FROM Elenco WHERE Nominativo LIKE ? ESCAPE '\\' "
-                           "ORDER BY Nominativo COLLATE NOCASE, Nominativo"),
+    return {QStringLiteral("SELECT Elenco.*, Elenco.rowid AS Id FROM Elenco WHERE Nominativo LIKE ? ESCAPE '\\' "
+                           "ORDER BY Nominativo COLLATE NOCASE, Nominativo, Elenco.rowid"),
             {escapeLikeText(text) + QLatin1Char('%')}};
 }
 

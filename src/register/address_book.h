@@ -52,8 +52,9 @@ struct BoundQuery
 };
 
 /// The look-up of the names beginning with text (as typed, not trimmed): every column of
-/// Elenco in table order, ordered by name without regard to case. '%' and '_' typed are
-/// literal; a quote is just a character. Suits a recordset over the address book.
+/// Elenco in table order and, last, the record's row id as "Id" (so that a correction or a
+/// deletion finds the very record chosen), ordered by name without regard to case. '%' and '_'
+/// typed are literal; a quote is just a character. Suits a recordset over the address book.
 BoundQuery cerca_in_elenco_query(const QString& text);
 
 /// What a check after a confirmed entry did.

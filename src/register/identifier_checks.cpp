@@ -100,4 +100,14 @@ bool verifica_partita_iva(const QString& text)
     return check == number.at(10).unicode() - '0';
 }
 
+QString rifiuto_piva_cf(const QString& text)
+{
+    const QString code = text.trimmed();
+    if (code.isEmpty())
+        return QString();
+    if (isAsciiDigit(text.at(0)))
+        return verifica_partita_iva(code) ? QString() : QStringLiteral("Partita iva non valida !\n\n");
+    return verifica_cod_fiscale(code) ? QString() : QStringLiteral("Codice Fiscale errato !\n\n");
+}
+
 } // namespace quad

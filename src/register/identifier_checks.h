@@ -28,4 +28,11 @@ int valore_pari(QChar c);
 /// digits "0"-"9" whose last one is the check digit of the first ten.
 bool verifica_partita_iva(const QString& text);
 
+/// The check made when the clerk leaves a "P.iva/CF" box. A text whose first character as
+/// typed (before trimming) is a digit "0"-"9" is a VAT number, any other a tax code; the
+/// trimmed text is checked. Returns the message to show before the box is emptied
+/// ("Partita iva non valida !" or "Codice Fiscale errato !", each followed by two line
+/// breaks), or "" when the code is valid or the box holds only blanks.
+QString rifiuto_piva_cf(const QString& text);
+
 } // namespace quad

@@ -227,3 +227,24 @@ TEST(SettingsDatabase, OpensWithoutKeyAndHoldsDocumentTypes)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(DatabaseTest, BackupGivesUpWhenAnotherStationHoldsTheArchiveTooLong)
+{
+    DbResult err;
+    auto db = Connection::open(path, "quadernolo", &err);
+    auto other = Connection::open(path, "quadernolo", &err);
+    ASSERT_TRUE(db && other);
+    // The other station writes and keeps its transaction open.
+    ASSERT_TRUE(other->exec("BEGIN EXCLUSIVE").ok());
+    ASSERT_TRUE(other->exec("INSERT INTO entrata (Progressivo, Tipo) VALUES (1, 'E')").ok());
+    const QString copy = dir.filePath("copia.mdb");
+    const DbResult r = db->backupTo(copy);
+    EXPECT_FALSE(r.ok());
+    EXPECT_EQ(r.code, DbError::Busy);
+    EXPECT_FALSE(QFile::exists(copy));
+    other->rollback();
+}
+
+} // namespace

@@ -82,3 +82,18 @@ TEST(CodiceFiscale, HomonymLettersInDigitPlaces)
     wrong[15] = wrong[15] == 'A' ? 'B' : 'A';
     EXPECT_FALSE(verifica_cod_fiscale(wrong));
 }
+
+TEST(CodeBox, TheFirstCharacterAsTypedChoosesTheCheck)
+{
+    EXPECT_EQ(rifiuto_piva_cf("12345678903"), "");
+    EXPECT_EQ(rifiuto_piva_cf("12345678901"), "Partita iva non valida !\n\n");
+    EXPECT_EQ(rifiuto_piva_cf("RSSMRA80A01H501U "), "");
+    EXPECT_EQ(rifiuto_piva_cf("RSSMRA80A01H501X"), "Codice Fiscale errato !\n\n");
+    // A leading blank makes a VAT number a tax code, which it is not.
+    EXPECT_EQ(rifiuto_piva_cf(" 12345678903"), "Codice Fiscale errato !\n\n");
+    // A code beginning with a digit is taken for a VAT number.
+    EXPECT_EQ(rifiuto_piva_cf("9SSMRA80A01H501U"), "Partita iva non valida !\n\n");
+    // Nothing to check.
+    EXPECT_EQ(rifiuto_piva_cf(""), "");
+    EXPECT_EQ(rifiuto_piva_cf("   "), "");
+}

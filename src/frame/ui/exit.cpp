@@ -5,6 +5,7 @@
 #include "main_window.h"
 
 #include "backup.h"
+#include "entry_helpers.h"
 #include "entry_store.h"
 #include "message_service.h"
 
@@ -52,7 +53,11 @@ bool Quadernolo::lascia_registro()
     // What is being typed counts as a change of the entry.
     binder->commitAll(Adodc1);
     binder->commitAll(ado_mittenti);
-    if (!state.p_update) {
+    // So do correspondent rows changed and not written yet, whatever their flag says: a move
+    // would reload the rows and lose them.
+    const std::shared_ptr<Recordset> righe = ado_mittenti->Recordset();
+    const bool righeInSospeso = schede::inSospeso(righe);
+    if (!state.p_update && !righeInSospeso) {
         const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
         if (conta_schede() >= 1) {
             state.p_uscita = true;
@@ -60,12 +65,10 @@ bool Quadernolo::lascia_registro()
         }
         state.p_update = false;
     }
-    if (state.p_update) {
-        const std::shared_ptr<Recordset> righe = ado_mittenti->Recordset();
-        const QVariant nome = righe && righe->isOpen() && !righe->bof() && !righe->eof()
-            ? righe->value(QStringLiteral("Nominativo"))
-            : QVariant();
-        if (!isEntryComplete(txt_mask1[2]->text(), txt_mask1[3]->text(), txt_mask1[7]->text(), nome)) {
+    if (state.p_update || righeInSospeso) {
+        const QVariant nome = schede::suUnRecord(righe) ? righe->value(QStringLiteral("Nominativo")) : QVariant();
+        if (state.p_update
+            && !isEntryComplete(txt_mask1[2]->text(), txt_mask1[3]->text(), txt_mask1[7]->text(), nome)) {
             warn(QString::fromUtf8(kCannotSaveText));
             return false;
         }

@@ -387,11 +387,16 @@ void frm_mod_pass::Option1_Click(int Index)
 
 bool frm_mod_pass::txt_server_KeyDown(int KeyCode, Qt::KeyboardModifiers)
 {
+    return archivio_con_f2(txt_server, KeyCode);
+}
+
+bool frm_mod_pass::archivio_con_f2(QLineEdit* box, int KeyCode)
+{
     if (KeyCode != Qt::Key_F2)
         return false;
     const QString folder = scegli_archivio();
     if (!folder.isEmpty())
-        txt_server->setText(folder);
+        box->setText(folder);
     return true;
 }
 
@@ -722,12 +727,8 @@ void frm_mod_pass::pic_sfoglia_Click()
 
 bool frm_mod_pass::txt_percorso_KeyDown(int KeyCode, Qt::KeyboardModifiers)
 {
-    if (KeyCode != Qt::Key_F2)
-        return false;
-    const QString folder = scegli_archivio();
-    if (!folder.isEmpty())
-        txt_percorso->setText(folder);
-    return true;
+    // Only the box changes: the office keeps its stored folder.
+    return archivio_con_f2(txt_percorso, KeyCode);
 }
 
 void frm_mod_pass::Command3_Click()

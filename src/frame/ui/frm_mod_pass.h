@@ -128,6 +128,9 @@ private:
     void buildPassword();
     void buildOffices();
     void mostra_generale();
+    /// F2 in box: the folder of the archive file the user picks replaces its text; another file or
+    /// a cancel leaves it. True when the key was F2.
+    bool archivio_con_f2(QLineEdit* box, int KeyCode);
     void termina_correzione();
     int slotOf(int row) const;
     void selectRow(int row);

@@ -378,6 +378,15 @@ void Quadernolo::collegaSegnali()
     connect(Adodc1, &DataControl::willMove, this, &Quadernolo::Adodc1_WillMove);
     connect(Adodc1, &DataControl::recordChangeComplete, this, &Quadernolo::Adodc1_RecordChangeComplete);
     connect(Adodc1, &DataControl::error, this, &Quadernolo::Adodc1_Error);
+    // A refresh of the register (another window reading it again) gives it a new recordset: the
+    // grid bound to it follows, with its captions and columns set up again.
+    connect(Adodc1, &DataControl::recordsetChanged, this, [this] {
+        if (!DataGrid1->model() || !Adodc1->Recordset())
+            return;
+        collega_griglia();
+        imposta_intestazioni_griglia();
+        carica_colonne_griglia();
+    });
     connect(ado_mittenti, &DataControl::recordChangeComplete, this, &Quadernolo::ado_mittenti_RecordChangeComplete);
     connect(Ado_nomi, &DataControl::recordChangeComplete, this, &Quadernolo::Ado_nomi_RecordChangeComplete);
 

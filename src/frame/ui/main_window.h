@@ -212,8 +212,10 @@ public:
     /// The two sides of the tb_modo switch: the mask view and the grid view of the register.
     void vista_maschera();
     void vista_griglia();
-    /// The pending-changes check made before every tool-bar action.
-    void verifica_modifiche_in_sospeso();
+    /// The pending-changes check made before every tool-bar action: the entry on screen, when
+    /// modified, is saved (or reported incomplete and given up). False when its save failed: the
+    /// cause was shown and the entry stays modified, so the action must not go on.
+    bool verifica_modifiche_in_sospeso();
     /// Leaves the register for the start menu.
     void ripristina_menu();
     void Timer1_Timer();

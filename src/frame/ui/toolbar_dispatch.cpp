@@ -1,5 +1,6 @@
 // The start menu, the register tool bars, and the notification poll.
 #include "data_control.h"
+#include "field_binding.h"
 #include "main_window.h"
 
 #include "message_service.h"
@@ -57,23 +58,31 @@ void Quadernolo::avviso_inserimento_in_corso()
            MsgIcon::Information);
 }
 
-void Quadernolo::verifica_modifiche_in_sospeso()
+bool Quadernolo::verifica_modifiche_in_sospeso()
 {
+    // A click on a tool-bar button leaves the focus in the box being typed: what it holds counts
+    // as a change of the entry on screen, before the action moves the register elsewhere.
+    binder->commitAll(Adodc1);
+    binder->commitAll(ado_mittenti);
     if (!state.p_update)
-        return;
+        return true;
     if (txt_mask1[2]->text().isEmpty() || txt_mask1[3]->text().trimmed().isEmpty()
-        || txt_mask1[7]->text().trimmed().isEmpty() || txt_mask1[8]->text().trimmed().isEmpty())
+        || txt_mask1[7]->text().trimmed().isEmpty() || txt_mask1[8]->text().trimmed().isEmpty()) {
         warn(QStringLiteral("Impossibile salvare !\n\nDati non completi\n\n"));
-    else
-        salva_scheda();
+    } else if (!salva_scheda_esito()) {
+        // The cause was shown; the entry stays modified and on screen, to be saved again.
+        return false;
+    }
     state.p_update = false;
+    return true;
 }
 
 void Quadernolo::Toolbar1_ButtonClick(QAction* Button)
 {
     if (!Button)
         return;
-    verifica_modifiche_in_sospeso();
+    if (!verifica_modifiche_in_sospeso())
+        return;
 
     const QString key = Button->objectName();
     const auto rifiutato = [this] {

@@ -12,7 +12,6 @@
 #include "message_service.h"
 #include "recordset.h"
 #include "recordset_model.h"
-#include "sql_like.h"
 
 #include <QFrame>
 #include <QHeaderView>
@@ -27,12 +26,6 @@ namespace {
 
 constexpr int kNome = 8;
 constexpr int kUfficioCompetente = 16;
-
-/// The look-up: every column of Elenco in table order and, last, the record's row id (hidden
-/// in the grid) so that a correction finds the very record chosen. The typed text is bound, so
-/// a quote is a plain character and '%' and '_' match themselves.
-const char* kRicercaNomi = "SELECT Elenco.*, Elenco.rowid AS Id FROM Elenco WHERE Nominativo LIKE ? ESCAPE '\\' "
-                           "ORDER BY Nominativo COLLATE NOCASE, Nominativo, Elenco.rowid";
 
 struct Intestazione
 {
@@ -91,6 +84,20 @@ QModelIndexList righeScelte(const QTableView* grid)
 {
     const QItemSelectionModel* sel = grid->selectionModel();
     return sel ? sel->selectedRows() : QModelIndexList();
+}
+
+/// The address book's recordset on the record chosen in the panel's grid; null, after telling
+/// the clerk to choose one, when no row is chosen.
+std::shared_ptr<Recordset> nominativoScelto(Quadernolo& w)
+{
+    const std::shared_ptr<Recordset> rs = w.Ado_nomi->Recordset();
+    const QModelIndexList scelte = righeScelte(w.DataGridAC);
+    if (scelte.isEmpty() || !aperto(rs)) {
+        msgBox(QString::fromUtf8(kMsgSelezionareNominativo));
+        return nullptr;
+    }
+    rs->setCurrentRow(scelte.first().row());
+    return rs;
 }
 
 /// Shows the address-book data control's recordset in the panel's grid.
@@ -170,7 +177,9 @@ void Quadernolo::cerca_in_elenco(const QString& text)
     Picture3->move((Pic_nomi->width() - Picture3->width()) / 2, Pic_nomi->height() - Picture3->height() - tw(100));
     DataGridAC->resize(Pic_nomi->width() - tw(50), Picture3->y() - DataGridAC->y() - tw(30));
 
-    Ado_nomi->setRecordSource(QString::fromLatin1(kRicercaNomi), {escapeLikeText(text) + QLatin1Char('%')});
+    // The record's row id, last, stays out of sight in the grid.
+    const BoundQuery ricerca = cerca_in_elenco_query(text);
+    Ado_nomi->setRecordSource(ricerca.sql, ricerca.params);
     const DbResult r = Ado_nomi->Refresh();
     collegaGriglia(*this);
     mostraPannello(*this);
@@ -206,15 +215,9 @@ void Quadernolo::DataGridAC_DblClick()
 
 void Quadernolo::cmd_del_nomi_Click()
 {
-    const std::shared_ptr<Recordset> rs = Ado_nomi->Recordset();
-    const QModelIndexList scelte = righeScelte(DataGridAC);
-    if (scelte.isEmpty() || !aperto(rs)) {
-        msgBox(QString::fromUtf8(kMsgSelezionareNominativo));
+    const std::shared_ptr<Recordset> rs = nominativoScelto(*this);
+    if (!rs || !askYesNo(QString::fromUtf8(kMsgConfermaEliminazione)))
         return;
-    }
-    if (!askYesNo(QString::fromUtf8(kMsgConfermaEliminazione)))
-        return;
-    rs->setCurrentRow(scelte.first().row());
     DbResult r = rs->deleteCurrent();
     if (r.ok())
         r = rs->updateBatch();
@@ -233,13 +236,7 @@ void Quadernolo::cmd_del_nomi_Click()
 
 void Quadernolo::cmd_mod_nomi_Click()
 {
-    const std::shared_ptr<Recordset> rs = Ado_nomi->Recordset();
-    const QModelIndexList scelte = righeScelte(DataGridAC);
-    if (scelte.isEmpty() || !aperto(rs)) {
-        msgBox(QString::fromUtf8(kMsgSelezionareNominativo));
-        return;
-    }
-    rs->setCurrentRow(scelte.first().row());
+    const std::shared_ptr<Recordset> rs = nominativoScelto(*this);
     if (!suUnRecord(rs))
         return;
     DbResult r;

@@ -8,6 +8,7 @@
 // the number to the end of the confirmation or drop.
 #include "ax_db_autocomplete.h"
 #include "data_control.h"
+#include "entry_helpers.h"
 #include "field_binding.h"
 #include "main_window.h"
 
@@ -32,10 +33,8 @@ namespace quad {
 
 namespace {
 
-bool suUnRecord(const std::shared_ptr<Recordset>& rs)
-{
-    return rs && rs->isOpen() && !rs->bof() && !rs->eof();
-}
+using schede::aperto;
+using schede::suUnRecord;
 
 /// The pending values of the row at index row of rs that belong to table (Null left out).
 QVariantMap valoriDellaRiga(const Recordset& rs, int row, const QString& table)
@@ -50,6 +49,26 @@ QVariantMap valoriDellaRiga(const Recordset& rs, int row, const QString& table)
             valori.insert(f.name, v);
     }
     return valori;
+}
+
+/// Throws the pending new entry out of both recordsets and reads the register again, standing on
+/// the entry numbered numero, or on the last record when numero is 0 or not found. The move
+/// events stay quiet meanwhile: the caller shows the entry reached.
+void rileggiSenzaInSospeso(WorkingState& state, const std::shared_ptr<Recordset>& rs,
+                           const std::shared_ptr<Recordset>& righe, qint64 numero)
+{
+    state.p_stop = true;
+    if (aperto(righe))
+        righe->cancelBatch();
+    if (aperto(rs)) {
+        rs->cancelBatch();
+        rs->requery();
+        const bool trovato = numero > 0
+            && rs->find(QStringLiteral("Progressivo = %1").arg(numero), 0, SearchDirection::Forward, kBookmarkFirst);
+        if (!trovato && rs->recordCount() >= 1)
+            rs->moveLast();
+    }
+    state.p_stop = false;
 }
 
 } // namespace
@@ -181,7 +200,7 @@ void Quadernolo::nuovo_quadernolo(const QString& tipo)
     for (int i : {8, 9, 10, 11, 12, 13, 14, 15, 25})
         binder->setDataSource(txt_mask1[i], ado_mittenti);
     const std::shared_ptr<Recordset> righe = ado_mittenti->Recordset();
-    if (righe && righe->isOpen()) {
+    if (aperto(righe)) {
         while (righe->recordCount() > 0) {
             righe->moveFirst();
             if (!righe->deleteCurrent().ok())
@@ -227,7 +246,7 @@ NewEntry Quadernolo::nuova_scheda_digitata() const
     if (suUnRecord(rs))
         scheda.record = valoriDellaRiga(*rs, rs->currentRow(), QStringLiteral("entrata"));
     const std::shared_ptr<Recordset> righe = ado_mittenti->Recordset();
-    if (righe && righe->isOpen()) {
+    if (aperto(righe)) {
         for (int r = 0; r < righe->recordCount(); ++r)
             scheda.correspondents.append(valoriDellaRiga(*righe, r, QString()));
     }
@@ -272,18 +291,7 @@ void Quadernolo::cmd_new_ins_Click(int Index)
         state.p_update_mittenti = false;
 
         // The pending rows are written: the register is read again and shows the new entry.
-        state.p_stop = true;
-        if (righe && righe->isOpen())
-            righe->cancelBatch();
-        if (rs && rs->isOpen()) {
-            rs->cancelBatch();
-            rs->requery();
-            if (!rs->find(QStringLiteral("Progressivo = %1").arg(scheda.number()), 0, SearchDirection::Forward,
-                          kBookmarkFirst)
-                && rs->recordCount() >= 1)
-                rs->moveLast();
-        }
-        state.p_stop = false;
+        rileggiSenzaInSospeso(state, rs, righe, scheda.number());
         Adodc1_MoveComplete();
         state.p_update = false;
         blocca_maschera();
@@ -307,16 +315,7 @@ void Quadernolo::cmd_new_ins_Click(int Index)
         state.p_update_nomi = false;
         state.p_update_mittenti = false;
 
-        state.p_stop = true;
-        if (righe && righe->isOpen())
-            righe->cancelBatch();
-        if (rs && rs->isOpen()) {
-            rs->cancelBatch();
-            rs->requery();
-            if (rs->recordCount() >= 1)
-                rs->moveLast();
-        }
-        state.p_stop = false;
+        rileggiSenzaInSospeso(state, rs, righe, 0);
         if (conta_schede() >= 1)
             Adodc1_MoveComplete();
         else
@@ -339,21 +338,11 @@ void Quadernolo::fine_inserimento()
         if (!m_bloccoEmissione->release(&errore))
             warn(QStringLiteral("ATTENZIONE !!\n\nImpossibile eliminare il file emissione.txt.\n\n") + errore);
     }
-    state.p_new_ins = false;
-    Frame_new_ins->hide();
-    Adodc1->setEnabled(true);
-    if (auto* completamento = qobject_cast<AXDbAutoComplete*>(AXDbAutoComplete1))
-        completamento->setListBoxVisible(false);
+    ripristina_consultazione();
+    // Correspondents the address book lacks are offered to it (after a confirmation only).
     aggiorna_nominativi();
-    mostra_anteprima_collegamento();
-    mostra_annullato();
     // The captions follow the entry now shown, whatever the direction of the one dropped.
     mostra_intestazione();
-    toolbarButton(QStringLiteral("tb_add_tree"))->setEnabled(true);
-    Toolbar1->setEnabled(true);
-    Toolbar2->setEnabled(true);
-    pic_move->setEnabled(true);
-    aggiorna_totale_schede();
 }
 
 } // namespace quad

@@ -1,6 +1,7 @@
 // The correspondent rows of the entry in the mask: adding a row, paging through them, the
 // position label and the blank-last-row rule.
 #include "data_control.h"
+#include "entry_helpers.h"
 #include "field_binding.h"
 #include "main_window.h"
 
@@ -19,10 +20,8 @@ namespace {
 /// The correspondent boxes, in the order the blank-row test reads them.
 constexpr int kCaselleCorrispondente[] = {8, 9, 10, 11, 12, 13, 14, 15, 25};
 
-bool aperto(const std::shared_ptr<Recordset>& rs)
-{
-    return rs && rs->isOpen();
-}
+using schede::aperto;
+using schede::suUnRecord;
 
 } // namespace
 
@@ -48,16 +47,14 @@ void Quadernolo::cmd_altri_Click()
     const std::shared_ptr<Recordset> rs = ado_mittenti->Recordset();
     if (!mittente_vuoto()) {
         if (!txt_mask1[11]->text().trimmed().isEmpty() && txt_mask1[12]->text().trimmed().isEmpty()) {
-            if (aperto(rs) && !rs->bof() && !rs->eof())
+            if (suUnRecord(rs))
                 rs->setValue(QStringLiteral("Civico"), QStringLiteral("snc"));
             else
                 txt_mask1[12]->setText(QStringLiteral("snc"));
         }
         const std::shared_ptr<Recordset> registro = Adodc1->Recordset();
         if (aperto(rs)) {
-            const QVariant numero = aperto(registro) && !registro->bof() && !registro->eof()
-                ? registro->value(QStringLiteral("Progressivo"))
-                : QVariant();
+            const QVariant numero = suUnRecord(registro) ? registro->value(QStringLiteral("Progressivo")) : QVariant();
             rs->addNew();
             rs->setValue(QStringLiteral("Quadernolo"), numero);
             rs->setValue(QStringLiteral("tipo"), directionCode(state.p_sessione));

@@ -1,6 +1,7 @@
 // Saving a registered entry (its note, link and annulment; its correspondent rows), moving from
 // entry to entry in the mask, and the entry panel's captions by direction.
 #include "data_control.h"
+#include "entry_helpers.h"
 #include "field_binding.h"
 #include "main_window.h"
 
@@ -20,10 +21,9 @@ namespace quad {
 
 namespace {
 
-bool suUnRecord(const std::shared_ptr<Recordset>& rs)
-{
-    return rs && rs->isOpen() && !rs->bof() && !rs->eof();
-}
+using schede::aperto;
+using schede::inSospeso;
+using schede::suUnRecord;
 
 /// Hands the key presses that reach a widget to a function; true from it swallows the key.
 class FiltroTasti : public QObject
@@ -106,9 +106,9 @@ bool Quadernolo::salva_scheda_esito()
         if (!isEntryComplete(txt_mask1[2]->text(), txt_mask1[3]->text(), txt_mask1[7]->text(), nome)) {
             warn(QString::fromUtf8(kCannotSaveText));
             // The refused changes are dropped, so that the mask shows what the archive holds.
-            if (rs && rs->isOpen())
+            if (aperto(rs))
                 rs->cancelBatch();
-            if (righe && righe->isOpen())
+            if (aperto(righe))
                 righe->cancelBatch();
             state.p_update = false;
             state.p_update_mittenti = false;
@@ -122,7 +122,7 @@ bool Quadernolo::salva_scheda_esito()
     }
 
     // The rows are written whenever their batch holds changes, whatever the flag says.
-    if (!incompleta && righe && righe->isOpen() && (state.p_update_mittenti || righe->hasPendingChanges())) {
+    if (!incompleta && aperto(righe) && (state.p_update_mittenti || inSospeso(righe))) {
         // A blank last row is dropped, but an entry never loses its only row.
         if (mittente_vuoto() && righe->recordCount() > 1) {
             righe->moveLast();
@@ -139,7 +139,7 @@ bool Quadernolo::salva_scheda_esito()
         scritto = true;
     }
 
-    if (righe && righe->isOpen() && righe->recordCount() >= 1)
+    if (aperto(righe) && righe->recordCount() >= 1)
         righe->moveFirst();
     mostra_posizione_mittenti();
     if (scritto && numero > 0)
@@ -227,9 +227,7 @@ bool Quadernolo::salva_prima_di_muovere()
         warn(QString::fromUtf8(kCannotSaveText));
         return false;
     }
-    const std::shared_ptr<Recordset> righe = ado_mittenti->Recordset();
-    const bool righeModificate = righe && righe->isOpen() && righe->hasPendingChanges();
-    if (state.p_update || righeModificate) {
+    if (state.p_update || inSospeso(ado_mittenti->Recordset())) {
         if (!salva_scheda_esito())
             return false;
         state.p_update = false;
@@ -299,13 +297,7 @@ void Quadernolo::mostra_intestazione()
     const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
     if (conta_schede() < 1 || !suUnRecord(rs))
         return;
-    const QString nodo = rs->value(QStringLiteral("sys_nodo")).toString();
-    if (!nodo.trimmed().isEmpty()) {
-        lbl_nodo->setText(QStringLiteral("Nodo : ") + nodo);
-        lbl_nodo->show();
-    } else {
-        lbl_nodo->hide();
-    }
+    mostra_nodo_corrente();
     if (rs->value(1).toString() == QLatin1String("E")) {
         lbl_modo->setText(QStringLiteral("Quadernolo in ENTRATA"));
         cmd_altri->setText(QStringLiteral("Altri mittenti"));

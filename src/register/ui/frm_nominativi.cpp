@@ -52,11 +52,6 @@ constexpr int kProv = 14;
 constexpr int kStato = 15;
 constexpr int kCap = 0;
 
-bool isDigit(QChar c)
-{
-    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
-}
-
 } // namespace
 
 frm_nominativi::frm_nominativi(AddressBook* book, const AddressRecord& record, WorkingState* state, QWidget* parent)
@@ -281,20 +276,11 @@ bool frm_nominativi::txt_mask1_KeyPress(int Index, QKeyEvent* event)
 void frm_nominativi::txt_mask1_LostFocus(int Index)
 {
     if (Index == kPivaCf) {
-        QLineEdit* box = txt_mask1[kPivaCf];
-        const QString text = box->text();
-        const QString trimmed = text.trimmed();
-        if (trimmed.isEmpty())
-            return;
         // The first character as typed decides: a leading blank makes it a tax code.
-        if (isDigit(text.at(0))) {
-            if (!verifica_partita_iva(trimmed)) {
-                warn(QStringLiteral("Partita iva non valida !\n\n"));
-                box->clear();
-            }
-        } else if (!verifica_cod_fiscale(trimmed)) {
-            warn(QStringLiteral("Codice Fiscale errato !\n\n"));
-            box->clear();
+        const QString rifiuto = rifiuto_piva_cf(txt_mask1[kPivaCf]->text());
+        if (!rifiuto.isEmpty()) {
+            warn(rifiuto);
+            txt_mask1[kPivaCf]->clear();
         }
         return;
     }

@@ -14,8 +14,8 @@ namespace quad {
 bool collegamento_immagine(const QString& link)
 {
     static const QStringList pictures {QStringLiteral("BMP"), QStringLiteral("ICO"), QStringLiteral("CUR"),
-                                       QStringLiteral("JPG"), QStringLiteral("PNG"), QStringLiteral("GIF"),
-                                       QStringLiteral("WMF"), QStringLiteral("EMF")};
+                                       QStringLiteral("JPG"), QStringLiteral("WMF"), QStringLiteral("EMF"),
+                                       QStringLiteral("GIF")};
     const QString path = link.trimmed();
     return path.size() >= 3 && pictures.contains(path.right(3).toUpper());
 }

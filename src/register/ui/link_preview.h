@@ -8,7 +8,7 @@ class QWidget;
 namespace quad {
 
 /// True when a link names a picture: its last three characters, in any case, are BMP, ICO,
-/// CUR, JPG, PNG, GIF, WMF or EMF (so "foto.jpeg" is not one).
+/// CUR, JPG, WMF, EMF or GIF (so neither "foto.jpeg" nor "foto.png" is one).
 bool collegamento_immagine(const QString& link);
 
 /// The existing file a link names: the path as given, or else found without regard to case

@@ -55,8 +55,10 @@ void Quadernolo::correggi_oggetto_scheda()
     std::shared_ptr<Recordset> rs = Adodc1->Recordset();
     if (!rs || !rs->isOpen() || rs->recordCount() < 1 || rs->bof() || rs->eof())
         return;
-    // The register is read again below: what the clerk changed on the entry is saved first.
-    verifica_modifiche_in_sospeso();
+    // The register is read again below: what the clerk changed on the entry is saved first, and
+    // a change that could not be saved keeps the entry as it is on screen.
+    if (!verifica_modifiche_in_sospeso())
+        return;
     const std::optional<QString> testo = correggi_oggetto(state, this, rs->value(QStringLiteral("Oggetto")));
     if (!testo)
         return;
@@ -69,15 +71,8 @@ void Quadernolo::correggi_oggetto_scheda()
     if (!scritto.ok())
         warn(QStringLiteral("ATTENZIONE !\n\nCorrezione non salvata.\n\n") + scritto.message);
 
-    // The register shows the stored subject, on the same entry and with the same filter.
-    const QString filtro = rs->hasFilter() ? rs->filterText() : QString();
-    rs.reset();
-    if (Adodc1->Refresh().ok()) {
-        rs = Adodc1->Recordset();
-        if (!filtro.isEmpty())
-            rs->setFilter(filtro);
-        rs->find(QStringLiteral("Progressivo = %1").arg(numero), 0, SearchDirection::Forward, kBookmarkFirst);
-    }
+    // The register shows the stored subject, on the same entry, with the same filter and order.
+    rileggi_registro(numero);
     state.p_update = false;
 }
 
@@ -89,6 +84,10 @@ void Quadernolo::apri_ricerca_campo(const QString& KeyAscii, int Index)
         return;
     const QString campo = binder->dataField(txt_mask1[Index]);
     if (campo.trimmed().isEmpty())
+        return;
+    // The search moves the register: what was changed on the entry shown is saved first, as
+    // before any other move; a change that could not be saved keeps the entry where it is.
+    if (!verifica_modifiche_in_sospeso())
         return;
     apri_ricerca_rapida(this, Adodc1->Recordset(), campo, KeyAscii, QString::number(Index),
                         [this] { mostra_nodo_corrente(); });

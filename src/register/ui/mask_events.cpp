@@ -43,13 +43,6 @@ bool soloModificatore(const QKeyEvent* event)
     }
 }
 
-/// The year of a date box's text, or "" when the text is not a date.
-QString annoDi(const QString& text)
-{
-    const auto value = parseDateText(text.trimmed());
-    return value && value->date ? QString::number(value->date->year()) : QString();
-}
-
 } // namespace
 
 bool Quadernolo::txt_mask1_KeyDown(int Index, QKeyEvent* event)
@@ -180,7 +173,7 @@ void Quadernolo::txt_mask1_LostFocus(int Index)
     if (Index == 2)
         regola_data_quadernolo(true);
     // The year always follows the registration date.
-    const QString anno = annoDi(txt_mask1[2]->text());
+    const QString anno = anno_della_data(txt_mask1[2]->text());
     if (!anno.isEmpty() && txt_mask1[1]->text() != anno)
         scrivi_casella(binder, txt_mask1, txt_mask1[1], anno);
 
@@ -188,17 +181,10 @@ void Quadernolo::txt_mask1_LostFocus(int Index)
         mostra_anteprima_collegamento();
 
     if (Index == 9) {
-        QLineEdit* box = txt_mask1[9];
-        const QString code = box->text().trimmed();
-        if (!code.isEmpty()) {
-            const bool partitaIva = code.at(0) >= QLatin1Char('0') && code.at(0) <= QLatin1Char('9');
-            if (partitaIva && !verifica_partita_iva(code)) {
-                warn(QStringLiteral("Partita iva non valida !\n\n"));
-                scrivi_casella(binder, txt_mask1, box, QString());
-            } else if (!partitaIva && !verifica_cod_fiscale(code)) {
-                warn(QStringLiteral("Codice Fiscale errato !\n\n"));
-                scrivi_casella(binder, txt_mask1, box, QString());
-            }
+        const QString rifiuto = rifiuto_piva_cf(txt_mask1[9]->text());
+        if (!rifiuto.isEmpty()) {
+            warn(rifiuto);
+            scrivi_casella(binder, txt_mask1, txt_mask1[9], QString());
         }
     }
 

@@ -52,9 +52,7 @@ void Quadernolo::imposta_data_calendario()
     if (lbl_data->text() == CalendarPopup::captionDataQuadernolo()) {
         // The date rule may refuse the date and empty the box; the year follows the box.
         scrivi_casella(binder, txt_mask1, txt_mask1[2], data);
-        const auto value = parseDateText(txt_mask1[2]->text().trimmed());
-        scrivi_casella(binder, txt_mask1, txt_mask1[1],
-                       value && value->date ? QString::number(value->date->year()) : QString());
+        scrivi_casella(binder, txt_mask1, txt_mask1[1], anno_della_data(txt_mask1[2]->text()));
         txt_mask1[3]->setFocus();
     } else if (lbl_data->text() == CalendarPopup::captionDataQuadRif()) {
         scrivi_casella(binder, txt_mask1, txt_mask1[6], data);

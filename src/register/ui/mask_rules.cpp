@@ -2,6 +2,8 @@
 
 #include "field_binding.h"
 
+#include "date_text.h"
+
 #include <QLineEdit>
 #include <QMimeData>
 #include <QUrl>
@@ -22,6 +24,12 @@ std::optional<QString> testo_rilascio(const QMimeData* data)
     if (!urls.isEmpty())
         return urls.first().toString();
     return std::nullopt;
+}
+
+QString anno_della_data(const QString& text)
+{
+    const auto value = parseDateText(text.trimmed());
+    return value && value->date ? QString::number(value->date->year()) : QString();
 }
 
 void conferma_caselle(FieldBinder* binder, const std::vector<QLineEdit*>& boxes)

@@ -18,6 +18,10 @@ class FieldBinder;
 /// the first address. nullopt when the data holds none of these (the box refuses the drop).
 std::optional<QString> testo_rilascio(const QMimeData* data);
 
+/// The year of a date box's text as text ("2026" for "12/01/2026"), or "" when the text is not
+/// a date.
+QString anno_della_data(const QString& text);
+
 /// Hands what the clerk typed in any of boxes to its record. A box's typed text would be lost
 /// when its record is shown again, which every write of another box of that record does: so
 /// this runs before the program writes a box itself.

@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTableView>
+#include <QToolBar>
 
 namespace quad {
 
@@ -68,7 +69,10 @@ protected:
         }
         if (watched == m_w->DataGrid1 && type == QEvent::KeyPress)
             return m_w->DataGrid1_KeyDown(static_cast<QKeyEvent*>(event));
-        if ((watched == m_w->Pic_mask || watched == m_w->Frm_mask || watched == m_w->Frame2)
+        // A click on the mask, the print pop-up or a tool bar (beside its buttons) dismisses the
+        // pop-ups.
+        if ((watched == m_w->Pic_mask || watched == m_w->Frm_mask || watched == m_w->Frame2 || watched == m_w->Picture1
+             || watched == m_w->Toolbar1 || watched == m_w->Toolbar2)
             && type == QEvent::MouseButtonPress)
             m_w->nascondi_popup();
         // The register may have moved while the grid was shown: the preview follows the entry.
@@ -128,7 +132,7 @@ void Quadernolo::collega_regole_maschera()
     for (QLineEdit* box : txt_mask1)
         box->setAcceptDrops(box == txt_mask1[19]);
     for (QObject* watched : std::initializer_list<QObject*> {txt_mask1[19], Image1, list_elenco, list_view, DataGrid1,
-                                                             Pic_mask, Frm_mask, Frame2})
+                                                             Pic_mask, Frm_mask, Frame2, Picture1, Toolbar1, Toolbar2})
         watched->installEventFilter(regole);
 
     if (auto* calendario = qobject_cast<CalendarPopup*>(Frame_calendar)) {

@@ -7,6 +7,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>
@@ -67,6 +68,32 @@ TEST(Startup, ExistingSettingsFileWithoutPostazioneIsNotCompleted)
     EXPECT_EQ(w.state.p_quad_rete, "1");
     EXPECT_EQ(w.state.p_eln_colonne, QString(34, QLatin1Char('X')));
     EXPECT_EQ(program.readFile("imposta.ini"), before);
+}
+
+TEST(Startup, ASettingsFileNamedInAnotherCaseIsTheOneUsed)
+{
+    TempProgram program;
+    {
+        QFile f(program.file("IMPOSTA.INI"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("[Uffici]\r\nElenco=A;B\r\n[IMPOSTA]\r\nPostazione=Client\r\n");
+    }
+    ScriptedMessages messages;
+    TestQuadernolo w;
+    ASSERT_TRUE(startWindow(w));
+    EXPECT_EQ(w.state.p_postazione, "Client");
+    EXPECT_EQ(w.state.p_eln_uffici, "A;B");
+    // Not completed, and no second settings file beside it.
+    EXPECT_EQ(QDir(program.path()).entryList({"*.ini"}, QDir::Files, QDir::Name), QStringList("IMPOSTA.INI"));
+    EXPECT_FALSE(program.readFile("IMPOSTA.INI").contains("Colonne_grid"));
+
+    // What the program writes later goes to the same file.
+    openRegister(w);
+    ASSERT_TRUE(w.DataGrid1->isVisible());
+    EXPECT_FALSE(w.toolbarButton("tb_insert")->isEnabled());
+    w.DataGrid1->horizontalHeader()->resizeSection(0, 50);
+    EXPECT_TRUE(program.readFile("IMPOSTA.INI").contains("[GRID_WIDTH]"));
+    EXPECT_EQ(QDir(program.path()).entryList({"*.ini"}, QDir::Files, QDir::Name), QStringList("IMPOSTA.INI"));
 }
 
 TEST(Login, DialogIsMaskedAndEnterConfirms)

@@ -40,6 +40,15 @@ protected:
         ASSERT_TRUE(w.DataGrid1->isVisible());
     }
 
+    /// The note of entry n as the archive holds it ("" for none).
+    QString note(int n) const
+    {
+        DbResult err;
+        auto db = Connection::shared(program.archive(), kPassword, &err);
+        return db ? db->scalar("SELECT coalesce(Note, '') FROM entrata WHERE Progressivo = ?", {n}).toString()
+                  : QString("<no archive>");
+    }
+
     TempProgram program;
     ScriptedMessages messages;
     TestQuadernolo w;
@@ -108,6 +117,77 @@ TEST_F(OpenRegisterTest, SwitchingBackToTheGridGoesToTheFirstEntry)
     EXPECT_EQ(w.DataGrid1->model()->headerData(8, Qt::Horizontal).toString(), "oggetto");
     EXPECT_TRUE(w.DataGrid1->isColumnHidden(18));
     EXPECT_EQ(w.cmd_colonne->pos(), w.DataGrid1->pos() + QPoint(tw(20), tw(20)));
+}
+
+TEST_F(OpenRegisterTest, ANoteBeingTypedIsSavedBeforeAToolBarAction)
+{
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    trigger(&w, "tb_modo");
+    ASSERT_EQ(w.Adodc1->Recordset()->value("Progressivo").toInt(), 5);
+    typeInto(&w, "txt_mask1_18", "Nota in corso");
+    // A real click: the tool button takes no focus, so the box is not left before the action.
+    QTest::mouseClick(w.Toolbar1->widgetForAction(w.toolbarButton("tb_modo")), Qt::LeftButton);
+    ASSERT_TRUE(w.DataGrid1->isVisible());
+    EXPECT_EQ(w.Adodc1->Recordset()->value("Progressivo").toInt(), 1);
+    EXPECT_EQ(note(5), "Nota in corso");
+    EXPECT_FALSE(w.state.p_update);
+    EXPECT_TRUE(messages.shown().isEmpty()) << messages.last().toStdString();
+
+    // The next action finds nothing pending, and the first entry stays as it was.
+    QTest::mouseClick(w.Toolbar1->widgetForAction(w.toolbarButton("tb_modo")), Qt::LeftButton);
+    ASSERT_TRUE(w.Pic_mask->isVisible());
+    EXPECT_EQ(text(&w, "txt_mask1_18"), "");
+    EXPECT_EQ(note(1), "");
+    EXPECT_EQ(note(5), "Nota in corso");
+}
+
+TEST_F(OpenRegisterTest, AFailedSaveStopsTheToolBarActionAndKeepsTheChange)
+{
+    trigger(&w, "tb_modo");
+    ASSERT_EQ(w.Adodc1->Recordset()->value("Progressivo").toInt(), 5);
+    // The entry disappears from the archive behind the window's back.
+    DbResult err;
+    auto db = Connection::shared(program.archive(), kPassword, &err);
+    ASSERT_TRUE(db) << err.message.toStdString();
+    ASSERT_TRUE(db->exec("DELETE FROM entrata WHERE Progressivo = 5").ok());
+    typeInto(&w, "txt_mask1_18", "Da non perdere");
+    trigger(&w, "tb_esci");
+    ASSERT_EQ(messages.shown().size(), 1);
+    EXPECT_TRUE(messages.last().contains("Impossibile salvare il quadernolo n. 5")) << messages.last().toStdString();
+    // Still in the register, on the entry, with what was typed.
+    EXPECT_FALSE(w.Frame1->isVisible());
+    EXPECT_TRUE(w.Pic_mask->isVisible());
+    EXPECT_TRUE(w.state.p_update);
+    EXPECT_EQ(text(&w, "txt_mask1_18"), "Da non perdere");
+    EXPECT_EQ(w.Adodc1->Recordset()->value("Progressivo").toInt(), 5);
+}
+
+TEST_F(OpenRegisterTest, TheGridFollowsARefreshOfTheRegister)
+{
+    // Another station registers entry 6; then a window reads the register again.
+    DbResult err;
+    auto db = Connection::shared(program.archive(), kPassword, &err);
+    ASSERT_TRUE(db) << err.message.toStdString();
+    ASSERT_TRUE(db->exec("INSERT INTO entrata (Progressivo, Tipo, Oggetto) VALUES (6, 'E', 'Arrivata ora')").ok());
+    ASSERT_TRUE(db->exec("INSERT INTO Mittenti (Quadernolo, tipo, Nominativo) VALUES (6, 'E', 'Altro')").ok());
+    ASSERT_TRUE(w.Adodc1->Refresh().ok());
+
+    ASSERT_TRUE(w.DataGrid1->model());
+    EXPECT_EQ(w.DataGrid1->model()->rowCount(), 7);
+    EXPECT_EQ(w.DataGrid1->model()->headerData(8, Qt::Horizontal).toString(), "oggetto");
+    EXPECT_TRUE(w.DataGrid1->isColumnHidden(18));
+    w.Adodc1->Recordset()->moveLast();
+    EXPECT_EQ(w.DataGrid1->currentIndex().row(), 6);
+    w.DataGrid1->selectRow(2);
+    EXPECT_EQ(w.Adodc1->Recordset()->currentRow(), 2);
+
+    // In the mask view the grid is not bound; it shows the new rows when it comes back.
+    trigger(&w, "tb_modo");
+    ASSERT_TRUE(w.Adodc1->Refresh().ok());
+    EXPECT_EQ(w.DataGrid1->model(), nullptr);
+    trigger(&w, "tb_modo");
+    EXPECT_EQ(w.DataGrid1->model()->rowCount(), 7);
 }
 
 TEST_F(OpenRegisterTest, GridRowAndRegisterRecordFollowEachOther)

@@ -244,10 +244,12 @@ protected:
     void compila(const QString& nome, const QString& indirizzo = QString(), const QString& citta = QString())
     {
         ASSERT_TRUE(mittenti()->setValue("Nominativo", nome).ok());
-        if (!indirizzo.isEmpty())
+        if (!indirizzo.isEmpty()) {
             ASSERT_TRUE(mittenti()->setValue("Indirizzo", indirizzo).ok());
-        if (!citta.isEmpty())
+        }
+        if (!citta.isEmpty()) {
             ASSERT_TRUE(mittenti()->setValue("Citta", citta).ok());
+        }
     }
     /// Writes the entry's rows, as its confirmation does.
     void conferma() { ASSERT_TRUE(mittenti()->updateBatch().ok()); }

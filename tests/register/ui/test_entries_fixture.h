@@ -85,8 +85,9 @@ protected:
     /// Shows the mask on entry n.
     void maschera(int n)
     {
-        if (w.DataGrid1->isVisible())
+        if (w.DataGrid1->isVisible()) {
             ASSERT_TRUE(trigger(&w, "tb_modo"));
+        }
         ASSERT_TRUE(
             registro()->find(QStringLiteral("Progressivo = %1").arg(n), 0, SearchDirection::Forward, kBookmarkFirst));
         w.mostra_intestazione();

@@ -272,7 +272,8 @@ TEST_F(EntriesTest, AFailedConfirmationKeepsTheEntryTypedAndTheLock)
     // Behind the window's back the number is taken (a lock removed by hand, say).
     ASSERT_TRUE(archivio()
                     ->exec("INSERT INTO entrata (Progressivo, Tipo, Data_quadernolo, Oggetto) VALUES "
-                           "(6, 'U', '2025-06-14', 'intruso')")
+                           "(6, 'U', '2025-06-14', 'intruso');"
+                           "INSERT INTO Mittenti (Quadernolo, tipo, Nominativo) VALUES (6, 'U', 'Intruso')")
                     .ok());
     messages.clear();
     click(&w, "cmd_new_ins_0");
@@ -285,11 +286,92 @@ TEST_F(EntriesTest, AFailedConfirmationKeepsTheEntryTypedAndTheLock)
     EXPECT_EQ(box(8)->text(), "Verdi");
     EXPECT_EQ(lockContent(), QByteArray("...\r\n"));
     EXPECT_EQ(scalar("SELECT Oggetto FROM entrata WHERE Progressivo = 6").toString(), "intruso");
-    EXPECT_EQ(conta("SELECT count(*) FROM Mittenti WHERE Quadernolo = 6"), 0);
+    EXPECT_EQ(scalar("SELECT group_concat(Nominativo) FROM Mittenti WHERE Quadernolo = 6").toString(), "Intruso");
 
-    // Dropped, it takes nothing of the other entry with it.
+    // Dropped, it takes nothing of the other entry with it, not even its correspondent.
     click(&w, "cmd_new_ins_1");
     EXPECT_EQ(scalar("SELECT Oggetto FROM entrata WHERE Progressivo = 6").toString(), "intruso");
+    EXPECT_EQ(scalar("SELECT group_concat(Nominativo) FROM Mittenti WHERE Quadernolo = 6").toString(), "Intruso");
+    EXPECT_FALSE(QFile::exists(lock()));
+    attesoConsultazione();
+}
+
+TEST_F(EntriesTest, TheConfirmationWritesTheEntryWhateverTheModifiedFlagsSay)
+{
+    apri(5);
+    nuovo(1);
+    compila("Lettera", "Senza segni di modifica", "Neri");
+    ASSERT_TRUE(click(&w, "cmd_altri"));
+    typeInto(&w, "txt_mask1_8", "Gialli");
+    // Later events of the data controls may have cleared both flags; the entry is written all the same.
+    w.state.p_update = false;
+    w.state.p_update_mittenti = false;
+    click(&w, "cmd_new_ins_0");
+    EXPECT_FALSE(messages.contains("ATTENZIONE"));
+    EXPECT_EQ(scalar("SELECT Oggetto FROM entrata WHERE Progressivo = 6").toString(), "Senza segni di modifica");
+    EXPECT_EQ(scalar("SELECT group_concat(Nominativo, ',') FROM (SELECT Nominativo FROM Mittenti WHERE "
+                     "Quadernolo = 6 AND tipo = 'U' ORDER BY Nominativo)")
+                  .toString(),
+              "Gialli,Neri");
+    EXPECT_FALSE(QFile::exists(lock()));
+    attesoConsultazione();
+}
+
+TEST_F(EntriesTest, AConfirmationThatFailsHalfWayWritesNothingAndCanBeRepeated)
+{
+    apri(5);
+    // The archive takes the entry but refuses its correspondents.
+    ASSERT_TRUE(archivio()
+                    ->exec("CREATE TRIGGER niente_nominativi BEFORE INSERT ON Mittenti "
+                           "BEGIN SELECT RAISE(ABORT, 'disco pieno'); END;")
+                    .ok());
+    nuovo(0);
+    compila("Lettera", "Tutto o niente", "Viola");
+    messages.clear();
+    click(&w, "cmd_new_ins_0");
+    ASSERT_EQ(messages.shown().size(), 1);
+    EXPECT_TRUE(messages.last().startsWith("ATTENZIONE !!\n\nIl quadernolo non è stato salvato.\n\n"));
+    EXPECT_TRUE(messages.last().contains("disco pieno"));
+    // Not the record without its rows: nothing at all, and the entry still typed under its lock.
+    EXPECT_EQ(conta("SELECT count(*) FROM entrata WHERE Progressivo = 6"), 0);
+    EXPECT_EQ(conta("SELECT count(*) FROM Mittenti WHERE Quadernolo = 6"), 0);
+    EXPECT_TRUE(w.state.p_new_ins);
+    EXPECT_EQ(box(0)->text(), "6");
+    EXPECT_EQ(box(7)->text(), "Tutto o niente");
+    EXPECT_EQ(lockContent(), QByteArray("...\r\n"));
+
+    // Once the archive takes it, the same confirmation writes the entry whole.
+    ASSERT_TRUE(archivio()->exec("DROP TRIGGER niente_nominativi").ok());
+    messages.clear();
+    click(&w, "cmd_new_ins_0");
+    EXPECT_FALSE(messages.contains("ATTENZIONE"));
+    EXPECT_EQ(scalar("SELECT Oggetto FROM entrata WHERE Progressivo = 6").toString(), "Tutto o niente");
+    EXPECT_EQ(scalar("SELECT Nominativo FROM Mittenti WHERE Quadernolo = 6").toString(), "Viola");
+    EXPECT_FALSE(QFile::exists(lock()));
+    attesoConsultazione();
+    EXPECT_EQ(corrente(), 6);
+}
+
+TEST_F(EntriesTest, ADropWhoseCleaningFailsSaysSoAndWritesNothing)
+{
+    apri(5);
+    // Rows left under number 6 by a station stopped while typing, which this archive refuses to delete.
+    ASSERT_TRUE(archivio()
+                    ->exec("INSERT INTO Mittenti (Quadernolo, tipo, Nominativo) VALUES (6, 'E', 'Orfano');"
+                           "CREATE TRIGGER niente_cancellazioni BEFORE DELETE ON Mittenti "
+                           "BEGIN SELECT RAISE(ABORT, 'cancellazione vietata'); END;")
+                    .ok());
+    nuovo(0);
+    compila("Lettera", "Da buttare", "Bianchi");
+    messages.clear();
+    click(&w, "cmd_new_ins_1");
+    ASSERT_EQ(messages.shown().size(), 1);
+    EXPECT_TRUE(messages.last().startsWith("ATTENZIONE !!\n\nErrore nell' eliminazione dei nominativi.\n\n"));
+    EXPECT_TRUE(messages.last().contains("cancellazione vietata"));
+    EXPECT_EQ(messages.shown().last().icon, MsgIcon::Exclamation);
+    // Nothing of the dropped entry was written; the rows left behind are still there.
+    EXPECT_EQ(conta("SELECT count(*) FROM entrata"), 5);
+    EXPECT_EQ(scalar("SELECT group_concat(Nominativo) FROM Mittenti WHERE Quadernolo = 6").toString(), "Orfano");
     EXPECT_FALSE(QFile::exists(lock()));
     attesoConsultazione();
 }
@@ -343,6 +425,26 @@ TEST_F(EntriesTest, CorrespondentRowsAreAddedPagedAndWrittenTogether)
     EXPECT_FALSE(w.cmd_altri->isEnabled());
     w.cmd_altri_Click();
     EXPECT_EQ(w.ado_mittenti->Recordset()->recordCount(), 2);
+}
+
+TEST_F(EntriesTest, CorrespondentsAsTextLeaveOutWhatIsEmpty)
+{
+    apri(5);
+    nuovo(0);
+    // The first row of a new entry is blank: no text, no line break.
+    EXPECT_EQ(w.elenco_corrispondenti_testo(), "");
+    typeInto(&w, "txt_mask1_8", "Rossi");
+    typeInto(&w, "txt_mask1_10", "02/01/1970");
+    typeInto(&w, "txt_mask1_11", "Via Po");
+    typeInto(&w, "txt_mask1_12", "3");
+    w.cmd_focus->setFocus(); // the box left, its text goes into the row
+    EXPECT_EQ(w.elenco_corrispondenti_testo(), "Rossi (02/01/1970) Via Po,3\n");
+    click(&w, "cmd_new_ins_1");
+
+    EXPECT_EQ(Quadernolo::nz_stringa(QVariant()).metaType().id(), QMetaType::QString);
+    EXPECT_EQ(Quadernolo::nz_stringa(QVariant()).toString(), "");
+    for (const QVariant& v : {QVariant(QString("")), QVariant(42), QVariant(QDate(2025, 6, 14))})
+        EXPECT_EQ(Quadernolo::nz_stringa(v), v);
 }
 
 TEST_F(EntriesTest, ANewEntryIsMadeOnTheWholeRegister)

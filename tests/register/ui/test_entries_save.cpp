@@ -45,6 +45,17 @@ TEST_F(RegisteredEntryTest, OnlyTheNoteAndTheFileAcceptTyping)
         EXPECT_EQ(box(i)->isReadOnly(), i != 18 && i != 19) << i;
     EXPECT_FALSE(w.Check2->isEnabled());
     EXPECT_FALSE(w.cmd_altri->isEnabled());
+    // Keys that open no quick find reach the locked boxes and change nothing there.
+    for (int i : {2, 3, 7, 8, 11, 16, 24, 26}) {
+        const QString prima = box(i)->text();
+        box(i)->setFocus();
+        box(i)->end(false);
+        QTest::keyClick(box(i), '$');
+        QTest::keyClick(box(i), Qt::Key_Backspace);
+        EXPECT_EQ(box(i)->text(), prima) << i;
+    }
+    EXPECT_FALSE(w.state.p_update);
+    EXPECT_FALSE(w.state.p_update_mittenti);
     for (int i : {18, 19}) {
         box(i)->setFocus();
         box(i)->end(false);
@@ -110,6 +121,55 @@ TEST_F(RegisteredEntryTest, PendingCorrespondentChangesAreWrittenWhateverTheirFl
     EXPECT_EQ(conta("SELECT count(*) FROM Mittenti WHERE Quadernolo = 2 AND Citta = 'Milano'"), 1);
     EXPECT_EQ(conta("SELECT count(*) FROM Mittenti WHERE Quadernolo = 2"), 2);
     EXPECT_EQ(scritture(), 0);
+}
+
+TEST_F(RegisteredEntryTest, AFailedWriteOfTheCorrespondentsIsShownAndKeepsThemPending)
+{
+    ASSERT_TRUE(archivio()
+                    ->exec("CREATE TRIGGER niente_modifiche BEFORE UPDATE ON Mittenti "
+                           "BEGIN SELECT RAISE(ABORT, 'archivio in sola lettura'); END;")
+                    .ok());
+    maschera(2);
+    ASSERT_TRUE(w.ado_mittenti->Recordset()->setValue("Citta", "Milano").ok());
+    click(&w, "cmd_move_2");
+    ASSERT_EQ(messages.shown().size(), 1);
+    EXPECT_TRUE(messages.last().startsWith("ATTENZIONE !!\n\nImpossibile salvare i nominativi del quadernolo.\n\n"));
+    EXPECT_TRUE(messages.last().contains("archivio in sola lettura"));
+    // No move: the change stays on screen, pending, for a later save.
+    EXPECT_EQ(corrente(), 2);
+    EXPECT_TRUE(w.state.p_update_mittenti);
+    EXPECT_TRUE(w.ado_mittenti->Recordset()->hasPendingChanges());
+    EXPECT_EQ(conta("SELECT count(*) FROM Mittenti WHERE Citta = 'Milano'"), 0);
+
+    // Once the archive takes it, the next move writes it.
+    ASSERT_TRUE(archivio()->exec("DROP TRIGGER niente_modifiche").ok());
+    messages.clear();
+    click(&w, "cmd_move_3");
+    EXPECT_TRUE(messages.shown().isEmpty());
+    EXPECT_EQ(conta("SELECT count(*) FROM Mittenti WHERE Quadernolo = 2 AND Citta = 'Milano'"), 1);
+    EXPECT_EQ(corrente(), 5);
+}
+
+TEST_F(RegisteredEntryTest, LeavingTheRegisterKeepsPendingCorrespondentChangesWhateverTheirFlagSays)
+{
+    for (const MsgAnswer answer : {MsgAnswer::No, MsgAnswer::Yes}) {
+        messages.clear();
+        maschera(2);
+        ASSERT_TRUE(w.ado_mittenti->Recordset()->setValue("Citta", "Milano").ok());
+        // A later event of the rows has cleared the flag; the change is still pending.
+        w.state.p_update_mittenti = false;
+        messages.answer(answer);
+        w.close();
+        ASSERT_EQ(messages.shown().size(), 1);
+        EXPECT_EQ(messages.last(), "Salvo le modifiche ?");
+        EXPECT_TRUE(w.Frame1->isVisible());
+        EXPECT_EQ(conta("SELECT count(*) FROM Mittenti WHERE Quadernolo = 2 AND Citta = 'Milano'"),
+                  answer == MsgAnswer::Yes ? 1 : 0);
+        EXPECT_EQ(conta("SELECT count(*) FROM Mittenti WHERE Quadernolo = 2"), 2);
+        EXPECT_EQ(scritture(), 0);
+        if (answer == MsgAnswer::No)
+            openRegister(w);
+    }
 }
 
 TEST_F(RegisteredEntryTest, AnIncompleteModifiedEntryIsNotSavedAndNotLeft)

@@ -288,9 +288,9 @@ QString writePicture(const QTemporaryDir& dir, const QString& name, const char* 
 
 TEST(LinkPreview, PictureExtensionsAreTheLastThreeCharactersInAnyCase)
 {
-    for (const char* link : {"a.jpg", "A.JPG", "b.Bmp", "c.gif", "d.png", "e.ico", "f.cur", "g.wmf", "h.EMF", "x.jpg "})
+    for (const char* link : {"a.jpg", "A.JPG", "b.Bmp", "c.gif", "e.ico", "f.cur", "g.wmf", "h.EMF", "x.jpg "})
         EXPECT_TRUE(collegamento_immagine(link)) << link;
-    for (const char* link : {"a.jpeg", "a.pdf", "", "jp", "a.doc", "a.jpgx"})
+    for (const char* link : {"a.jpeg", "a.pdf", "", "jp", "a.doc", "a.jpgx", "d.png", "e.tif"})
         EXPECT_FALSE(collegamento_immagine(link)) << link;
 }
 

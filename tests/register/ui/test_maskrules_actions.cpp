@@ -99,6 +99,34 @@ TEST_F(MaskActionsTest, QuickFindOnTheNumberAndOnlyForPrintableCharacters)
     EXPECT_TRUE(messages.shown().isEmpty());
 }
 
+TEST_F(MaskActionsTest, QuickFindRefusesWhatTheFieldCannotHoldAndSearchesPartOfATextField)
+{
+    vai(3);
+    int found = 0;
+    ModalScript script;
+    // A letter typed on the number: no criterion, a message, and the entry stays.
+    script.then("frmquickfind1", [&](QDialog* d) {
+        found = cerca(d, w);
+        click(d, "cmd_esci");
+    });
+    // "Parte del campo" on the subject finds the text inside it.
+    script.then("frmquickfind1", [&](QDialog* d) {
+        typeInto(d, "txtQuickFind", "n. 5");
+        control<QCheckBox>(d, "chk_parte")->setChecked(true);
+        found = cerca(d, w);
+        click(d, "cmd_esci");
+    });
+    QTest::keyClick(box(0), 'a');
+    ASSERT_TRUE(messages.shown().size() == 1);
+    EXPECT_EQ(messages.shown().first().icon, MsgIcon::Exclamation);
+    EXPECT_EQ(found, 3);
+    EXPECT_EQ(corrente(), 3);
+    QTest::keyClick(box(7), 'o');
+    EXPECT_TRUE(script.waitDone());
+    EXPECT_EQ(found, 5);
+    EXPECT_EQ(messages.shown().size(), 1);
+}
+
 TEST_F(MaskActionsTest, QuickFindFromTheGrid)
 {
     w.vista_griglia();
@@ -131,6 +159,63 @@ TEST_F(MaskActionsTest, QuickFindFromTheGrid)
     QTest::keyClick(w.DataGrid1, Qt::Key_Down);
     QTest::keyClick(w.DataGrid1, Qt::Key_F5);
     EXPECT_EQ(w.DataGrid1->currentIndex().row(), 1);
+}
+
+TEST_F(MaskActionsTest, AQuickFindFirstSavesWhatWasChangedOnTheEntryShown)
+{
+    // A note typed on entry 1 and the entry annulled, then a letter typed in the subject: the
+    // quick find moves the register, so the changes of entry 1 are saved before it opens.
+    scrivi(18, "Da richiamare");
+    messages.answer(MsgAnswer::Yes);
+    ModalScript script;
+    script.then("frm_annullato", [&](QDialog* d) {
+        typeInto(d, "Text1", "Doppione");
+        click(d, "Command1_0");
+    });
+    script.then("frmquickfind1", [&](QDialog* d) {
+        typeInto(d, "txtQuickFind", "ricorso");
+        cerca(d, w);
+        click(d, "cmd_esci");
+    });
+    click(&w, "cmd_annulla");
+    entra(7);
+    QTest::keyClick(box(7), 'r');
+    EXPECT_TRUE(script.waitDone());
+    EXPECT_EQ(corrente(), 2);
+    EXPECT_EQ(archivio("Note", 1).toString(), "Da richiamare");
+    EXPECT_EQ(archivio("Annullato", 1).toInt(), -1);
+    EXPECT_EQ(archivio("Nota_annulla", 1).toString(), "Doppione");
+
+    // Moving on from entry 2 writes nothing of entry 1 onto it.
+    click(&w, "cmd_move_2");
+    EXPECT_TRUE(archivio("Note", 2).isNull());
+    EXPECT_EQ(archivio("Annullato", 2).toInt(), 0);
+    EXPECT_EQ(archivio("Note", 1).toString(), "Da richiamare");
+}
+
+TEST_F(MaskActionsTest, AChangeThatCannotBeSavedKeepsTheEntryAndOpensNeitherFindNorCorrection)
+{
+    {
+        DbResult err;
+        auto db = Connection::shared(program.archive(), QByteArray(kPassword), &err);
+        ASSERT_TRUE(db) << err.message.toStdString();
+        ASSERT_TRUE(db->exec("CREATE TRIGGER sola_lettura BEFORE UPDATE ON entrata "
+                             "BEGIN SELECT RAISE(ABORT, 'archivio in sola lettura'); END;")
+                        .ok());
+    }
+    scrivi(18, "Da richiamare");
+    entra(7);
+    ModalScript none;
+    QTest::keyClick(box(7), 'r');
+    ASSERT_EQ(messages.shown().size(), 1);
+    EXPECT_TRUE(messages.last().contains("archivio in sola lettura"));
+    QTest::keyClick(box(7), Qt::Key_F12);
+    EXPECT_EQ(messages.shown().size(), 2);
+    // The change stays on screen, to be saved later.
+    EXPECT_EQ(corrente(), 1);
+    EXPECT_EQ(box(18)->text(), "Da richiamare");
+    EXPECT_TRUE(w.state.p_update);
+    EXPECT_TRUE(archivio("Note", 1).isNull());
 }
 
 // --- annulment ---------------------------------------------------------------------------
@@ -394,6 +479,39 @@ TEST_F(SubjectCorrectionTest, F12CorrectsOnlyThatEntry)
     EXPECT_TRUE(again.waitDone());
     EXPECT_EQ(shown, "Ricorso al TAR, l'udienza");
     EXPECT_EQ(archivio("Oggetto", 58).toString(), "Ricorso al TAR, l'udienza");
+
+    // Closed without OK: nothing is written.
+    ModalScript escaped;
+    escaped.then("frm_correzione", [&](QDialog* d) {
+        typeInto(d, "txt_correzione", "Mai confermato");
+        QTest::keyClick(d, Qt::Key_Escape);
+    });
+    QTest::keyClick(box(7), Qt::Key_F12);
+    EXPECT_TRUE(escaped.waitDone());
+    EXPECT_EQ(archivio("Oggetto", 58).toString(), "Ricorso al TAR, l'udienza");
+    EXPECT_EQ(box(7)->text(), "Ricorso al TAR, l'udienza");
+    EXPECT_TRUE(messages.shown().isEmpty());
+}
+
+TEST_F(SubjectCorrectionTest, TheRegisterKeepsItsOrderAndFilterAfterACorrection)
+{
+    ASSERT_TRUE(registro()->setFilter("Progressivo >= 50").ok());
+    ASSERT_TRUE(registro()->setSort("Progressivo DESC").ok());
+    vai(58);
+    ModalScript script;
+    script.then("frm_correzione", [&](QDialog* d) {
+        typeInto(d, "txt_correzione", "Oggetto corretto");
+        click(d, "OKButton");
+    });
+    QTest::keyClick(box(7), Qt::Key_F12);
+    EXPECT_TRUE(script.waitDone());
+    EXPECT_EQ(archivio("Oggetto", 58).toString(), "Oggetto corretto");
+    EXPECT_EQ(corrente(), 58);
+    EXPECT_EQ(box(7)->text(), "Oggetto corretto");
+    EXPECT_EQ(registro()->recordCount(), 11);
+    EXPECT_EQ(registro()->sort(), "Progressivo DESC");
+    registro()->moveNext();
+    EXPECT_EQ(corrente(), 57);
 }
 
 TEST_F(SubjectCorrectionTest, F12DoesNothingWhileAnEntryIsTyped)

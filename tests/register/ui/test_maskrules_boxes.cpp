@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QToolBar>
 
 using namespace quad;
 using namespace quad::test;
@@ -128,6 +129,14 @@ TEST_F(MaskBoxesTest, VatNumberAndTaxCodeAreCheckedOnLeaving)
     scrivi(9, "rssmra80a01h501x");
     esci(10);
     EXPECT_EQ(messages.last(), "Codice Fiscale errato !\n\n");
+    EXPECT_TRUE(box(9)->text().isEmpty());
+
+    // The first character as typed decides: a leading blank makes the text a tax code.
+    messages.clear();
+    box(9)->clear();
+    scrivi(9, " 12345678903");
+    esci(10);
+    EXPECT_EQ(messages.texts(), QStringList {"Codice Fiscale errato !\n\n"});
     EXPECT_TRUE(box(9)->text().isEmpty());
 
     // Short garbage is no tax code; an empty box is left alone.
@@ -437,6 +446,17 @@ TEST_F(MaskBoxesTest, AClickOnTheMaskHidesThePopups)
     QTest::mouseClick(w.Frm_mask, Qt::LeftButton, {}, QPoint(2, 2));
     EXPECT_FALSE(w.Picture1->isVisible());
     EXPECT_FALSE(w.Picture4->isVisible());
+
+    // A click on the print pop-up itself, or on a tool bar beside its buttons, does the same.
+    for (QWidget* where :
+         {static_cast<QWidget*>(w.Picture1), static_cast<QWidget*>(w.Toolbar1), static_cast<QWidget*>(w.Toolbar2)}) {
+        w.Picture1->show();
+        w.Picture4->show();
+        ASSERT_TRUE(where->isVisible()) << where->objectName().toStdString();
+        QTest::mouseClick(where, Qt::LeftButton, {}, QPoint(where->width() - 2, where->height() / 2));
+        EXPECT_FALSE(w.Picture1->isVisible()) << where->objectName().toStdString();
+        EXPECT_FALSE(w.Picture4->isVisible()) << where->objectName().toStdString();
+    }
 }
 
 namespace {

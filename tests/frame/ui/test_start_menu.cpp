@@ -1,0 +1,241 @@
+// The start menu's settings and "Database" buttons, driven through the main window: the settings
+// dialog works on the window's own state, and what it changes reaches the register and the next
+// login.
+#include "frame_fixture.h"
+
+#include "my_func.h"
+#include "program_folder.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QFrame>
+#include <QLabel>
+#include <QListWidget>
+#include <QTabBar>
+
+using namespace quad;
+using namespace quad::test;
+
+namespace {
+
+QString ini(const QString& section, const QString& key)
+{
+    return leggi_ini(iniPath(), section, key, "<manca>");
+}
+
+bool opensWith(const QString& file, const QString& password)
+{
+    DbResult err;
+    return Connection::open(file, password.toUtf8(), &err) != nullptr;
+}
+
+void touch(const QString& path)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
+    f.write("...\r\n");
+}
+
+/// Opens the settings dialog from the start menu and runs action in it.
+void settings(TestQuadernolo& w, std::function<void(QDialog*)> action)
+{
+    ModalScript script;
+    script.then("frm_mod_pass", std::move(action));
+    ASSERT_TRUE(click(&w, "cmd_menu_0"));
+    ASSERT_TRUE(script.waitDone());
+}
+
+} // namespace
+
+TEST(StartMenuSettings, TheCloseBoxSavesTheGeneralPanelIntoTheWindowsState)
+{
+    TempProgram program;
+    ScriptedMessages messages;
+    TestQuadernolo w;
+    ASSERT_TRUE(startWindow(w));
+    ASSERT_EQ(w.state.p_postazione, "Server");
+
+    QString title;
+    QStringList tabs;
+    settings(w, [&](QDialog* d) {
+        title = d->windowTitle();
+        auto* strip = control<QTabBar>(d, "TabStrip1");
+        for (int i = 0; i < strip->count(); ++i)
+            tabs << strip->tabText(i);
+        click(d, "Option1_1");
+        typeInto(d, "txt_server", "/srv/centrale");
+        click(d, "chk_rete");
+        click(d, "chk_back_up");
+        messages.file("/media/copia");
+        click(d, "cmd_back_up");
+        d->close();
+    });
+    EXPECT_EQ(title, "Quadernolo - Impostazioni programma");
+    EXPECT_EQ(tabs, QStringList({"Generale", "Password", "Elenco A.O.O."}));
+    EXPECT_EQ(ini("IMPOSTA", "Postazione"), "Client");
+    EXPECT_EQ(ini("IMPOSTA", "Path_Postazione"), "/srv/centrale");
+    EXPECT_EQ(ini("IMPOSTA", "Quad_rete"), "1");
+    EXPECT_EQ(ini("IMPOSTA", "Check_back_up"), "1");
+    EXPECT_EQ(ini("IMPOSTA", "Path_back_up"), "/media/copia");
+    EXPECT_EQ(w.state.p_postazione, "Client");
+    EXPECT_EQ(w.state.p_quad_rete, "1");
+    EXPECT_EQ(w.state.p_chk_back_up, "1");
+    EXPECT_EQ(w.state.p_path_back_up, "/media/copia");
+    EXPECT_TRUE(w.Frame1->isVisible());
+    EXPECT_TRUE(messages.shown().isEmpty());
+
+    // The station is a Client now: the register opens without "Nuovo".
+    openRegister(w);
+    ASSERT_TRUE(w.DataGrid1->isVisible());
+    EXPECT_FALSE(w.toolbarButton("tb_insert")->isEnabled());
+}
+
+TEST(StartMenuSettings, OfficesAddedOnAServerStationReachTheRegistersPickList)
+{
+    TempProgram program;
+    program.writeIni("[Uffici]\nElenco=Z\nPath=/srv/z\n[IMPOSTA]\nPostazione=Client\n");
+    ScriptedMessages messages;
+    TestQuadernolo w;
+    ASSERT_TRUE(startWindow(w));
+
+    settings(w, [&](QDialog* d) {
+        auto* strip = control<QTabBar>(d, "TabStrip1");
+        strip->setCurrentIndex(2);
+        EXPECT_EQ(messages.last(), "Non autorizzato alla gestione delle tabelle !\n\n");
+        EXPECT_EQ(strip->currentIndex(), 0);
+        EXPECT_FALSE(control<QFrame>(d, "Frame1")->isVisible());
+        // Chosen "Server", the tab opens at once.
+        click(d, "Option1_0");
+        strip->setCurrentIndex(2);
+        EXPECT_TRUE(control<QFrame>(d, "Frame1")->isVisible());
+        for (const char* name : {"A", "B", "C"}) {
+            messages.input(name);
+            click(d, "cmd_add_uffici");
+        }
+        EXPECT_EQ(control<QListWidget>(d, "List1")->count(), 4);
+        d->close();
+    });
+    EXPECT_EQ(messages.shown().size(), 1);
+    EXPECT_EQ(ini("Uffici", "Elenco"), "Z;A;B;C");
+    EXPECT_EQ(ini("Uffici", "Path"), "/srv/z");
+    EXPECT_EQ(ini("IMPOSTA", "Postazione"), "Server");
+    EXPECT_EQ(w.state.p_eln_uffici, "Z;A;B;C");
+
+    openRegister(w);
+    ASSERT_TRUE(w.DataGrid1->isVisible());
+    EXPECT_TRUE(w.toolbarButton("tb_insert")->isEnabled());
+    QStringList picks;
+    for (int i = 0; i < w.list_elenco->count(); ++i)
+        picks << w.list_elenco->item(i)->text();
+    EXPECT_EQ(picks, QStringList({"Z", "A", "B", "C"}));
+}
+
+TEST(StartMenuSettings, APasswordChangeIsWhatTheRegisterAndTheNextLoginNeed)
+{
+    TempProgram program;
+    seedRegister(program.archive(), 2);
+    const QString storico = program.addHistorical("SUB_2019");
+    const QString nuova = "Nuova 2025; 'x'";
+    ScriptedMessages messages;
+    {
+        TestQuadernolo w;
+        ASSERT_TRUE(startWindow(w));
+        settings(w, [&](QDialog* d) {
+            control<QTabBar>(d, "TabStrip1")->setCurrentIndex(1);
+            typeInto(d, "Text4", kPassword);
+            typeInto(d, "Text2", nuova);
+            typeInto(d, "Text3", nuova);
+            click(d, "Command1");
+        });
+        EXPECT_EQ(messages.texts(), QStringList({"Modifica password effettuata !"}));
+        EXPECT_EQ(w.state.p_password, nuova);
+        for (const QString& file : {program.archive(), program.file("arch_base.mdb"), storico}) {
+            EXPECT_TRUE(opensWith(file, nuova)) << file.toStdString();
+            EXPECT_FALSE(opensWith(file, kPassword)) << file.toStdString();
+        }
+
+        // The historical archive opens with the new password in this same session.
+        ModalScript chooser;
+        chooser.then("frm_sel_cartella", [](QDialog* d) { click(d, "OKButton"); });
+        openRegister(w);
+        ASSERT_TRUE(chooser.waitDone());
+        EXPECT_TRUE(w.DataGrid1->isVisible());
+        EXPECT_EQ(w.lbl_sub_arch->text(), "Archivio in uso : 2019");
+        EXPECT_EQ(messages.shown().size(), 1);
+        trigger(&w, "tb_esci");
+    }
+
+    // The next start: the old password is refused, the new one logs in.
+    messages.clear();
+    messages.answer(MsgAnswer::Yes);
+    TestQuadernolo w;
+    ModalScript script;
+    scriptLogin(script, {kPassword, nuova});
+    EXPECT_TRUE(w.Form_Load());
+    ASSERT_TRUE(script.waitDone());
+    EXPECT_EQ(messages.shown().size(), 1);
+    EXPECT_EQ(messages.shown().at(0).title, "Errore password");
+    EXPECT_EQ(w.state.p_password, nuova);
+    EXPECT_EQ(w.ended, 0);
+}
+
+TEST(StartMenuSettings, SbloccaArchivioRemovesTheLockOfTheProgramFolder)
+{
+    TempProgram program;
+    touch(program.file("emissione.txt"));
+    ScriptedMessages messages;
+    TestQuadernolo w;
+    ASSERT_TRUE(startWindow(w));
+    settings(w, [](QDialog* d) {
+        click(d, "cmd_kill");
+        click(d, "Command4");
+    });
+    EXPECT_FALSE(QFile::exists(program.file("emissione.txt")));
+    EXPECT_TRUE(messages.shown().isEmpty());
+}
+
+TEST(StartMenuDatabase, CompactsTheLiveArchiveKeepingItsRowsAndItsKey)
+{
+    TempProgram program;
+    {
+        DbResult err;
+        auto db = Connection::open(program.archive(), kPassword, &err);
+        ASSERT_TRUE(db) << err.message.toStdString();
+        for (int i = 1; i <= 40; ++i)
+            ASSERT_TRUE(
+                db->exec("INSERT INTO entrata (Progressivo, Oggetto) VALUES (?, ?)", {i, QString(300, 'x')}).ok());
+        ASSERT_TRUE(db->exec("DELETE FROM entrata WHERE Progressivo > 20").ok());
+    }
+    ScriptedMessages messages;
+    TestQuadernolo w;
+    ASSERT_TRUE(startWindow(w));
+
+    messages.answer(MsgAnswer::Yes);
+    ASSERT_TRUE(click(&w, "cmd_menu_1"));
+    EXPECT_EQ(messages.texts(),
+              QStringList({"Compattare il database?", "Compattazione del database terminata con successo."}));
+    EXPECT_EQ(messages.shown().at(0).title, "Gestione quadernolo");
+    EXPECT_EQ(messages.shown().at(0).buttons, MsgButtons::YesNo);
+    EXPECT_EQ(messages.shown().at(1).icon, MsgIcon::Information);
+    {
+        DbResult err;
+        auto db = Connection::open(program.archive(), kPassword, &err);
+        ASSERT_TRUE(db) << err.message.toStdString();
+        EXPECT_EQ(db->scalar("SELECT count(*) FROM entrata").toInt(), 20);
+    }
+    EXPECT_FALSE(opensWith(program.archive(), ""));
+    EXPECT_FALSE(QFile::exists(program.file("Temp.mdb")));
+
+    // A scratch file left by an earlier run does not stop it.
+    touch(program.file("Temp.mdb"));
+    messages.clear();
+    messages.answer(MsgAnswer::Yes);
+    ASSERT_TRUE(click(&w, "cmd_menu_1"));
+    EXPECT_EQ(messages.last(), "Compattazione del database terminata con successo.");
+
+    // The register opens on the compacted archive.
+    openRegister(w);
+    ASSERT_TRUE(w.DataGrid1->isVisible());
+    EXPECT_EQ(w.Adodc1->Recordset()->recordCount(), 0); // entries without correspondents do not join
+    EXPECT_EQ(messages.shown().size(), 2);
+}
