@@ -85,11 +85,7 @@ void Quadernolo::Command1_Click()
     state.p_sessione = QStringLiteral("Entrata");
     collega_campi_corrispondente();
 
-    QAction* filtro = toolbarButton(QStringLiteral("tb_filtro_off"));
-    filtro->setChecked(false);
-    colore_griglia_filtro();
-    filtro->setText(QStringLiteral("Filtro on"));
-    filtro->setToolTip(QStringLiteral("Imposta filtro"));
+    rilascia_pulsante_filtro();
     aggiorna_totale_schede();
     Adodc1->show();
 

@@ -46,6 +46,10 @@ public:
     /// The connection of the connection string (shared across the program).
     static std::shared_ptr<Connection> connectionFor(const QString& connectionString, DbResult* error);
 
+    /// Moves as the control's buttons do: 0 first, 1 previous (stopping at the first),
+    /// 2 next (stopping at the last), anything else last. Nothing on an empty recordset.
+    void muovi(int button);
+
 signals:
     void willMove();
     void moveComplete();
@@ -59,8 +63,6 @@ signals:
     void rowDataChanged();
 
 private:
-    void muovi(int button);
-
     QString m_connectionString;
     QString m_recordSource;
     QVariantList m_parameters;

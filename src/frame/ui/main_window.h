@@ -238,6 +238,8 @@ public:
 
     // --- register grid (view/ui/register_grid.cpp) ----------------------------------------
     void colore_griglia_filtro();
+    /// Puts the one-field filter button back to "no filter": released, "Filtro on", "Imposta filtro".
+    void rilascia_pulsante_filtro();
     void aggiorna_totale_schede();
     void imposta_intestazioni_griglia();
     void imposta_colonne_griglia();

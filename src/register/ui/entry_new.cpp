@@ -98,11 +98,7 @@ void Quadernolo::cmd_ins_Click(int Index)
     if (rs && rs->isOpen() && rs->hasFilter()) {
         rs->clearFilter();
         rs->requery();
-        QAction* filtro = toolbarButton(QStringLiteral("tb_filtro_off"));
-        filtro->setChecked(false);
-        colore_griglia_filtro();
-        filtro->setText(QStringLiteral("Filtro on"));
-        filtro->setToolTip(QStringLiteral("Imposta filtro"));
+        rilascia_pulsante_filtro();
     }
 
     if (Index == 0) {

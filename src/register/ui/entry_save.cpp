@@ -237,27 +237,7 @@ bool Quadernolo::salva_prima_di_muovere()
 
 void Quadernolo::muovi_registro(int verso)
 {
-    const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
-    if (!rs || !rs->isOpen() || rs->recordCount() < 1)
-        return;
-    switch (verso) {
-    case 0:
-        rs->moveFirst();
-        break;
-    case 1:
-        rs->movePrevious();
-        if (rs->bof())
-            rs->moveFirst();
-        break;
-    case 2:
-        rs->moveNext();
-        if (rs->eof())
-            rs->moveLast();
-        break;
-    default:
-        rs->moveLast();
-        break;
-    }
+    Adodc1->muovi(verso);
 }
 
 void Quadernolo::cmd_move_Click(int Index)

@@ -101,6 +101,15 @@ void Quadernolo::colore_griglia_filtro()
     DataGrid1->setPalette(pal);
 }
 
+void Quadernolo::rilascia_pulsante_filtro()
+{
+    QAction* filtro = toolbarButton(QStringLiteral("tb_filtro_off"));
+    filtro->setChecked(false);
+    colore_griglia_filtro();
+    filtro->setText(QStringLiteral("Filtro on"));
+    filtro->setToolTip(QStringLiteral("Imposta filtro"));
+}
+
 void Quadernolo::aggiorna_totale_schede()
 {
     const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
