@@ -132,13 +132,13 @@ int main(int argc, char** argv)
         }
         if (!r.ok())
             return fail(r.message);
-        for (const QString& spec : csvs) {
-            const int eq = spec.indexOf(QLatin1Char('='));
+        for (const QString& tableAndFile : csvs) {
+            const int eq = tableAndFile.indexOf(QLatin1Char('='));
             QStringList header;
             QList<QStringList> rows;
-            if (eq < 0 || !readCsv(spec.mid(eq + 1), &header, &rows, &error)
-                || !insertRows(*db, spec.left(eq), header, rows, &error))
-                return fail(error.isEmpty() ? QStringLiteral("bad --csv %1").arg(spec) : error);
+            if (eq < 0 || !readCsv(tableAndFile.mid(eq + 1), &header, &rows, &error)
+                || !insertRows(*db, tableAndFile.left(eq), header, rows, &error))
+                return fail(error.isEmpty() ? QStringLiteral("bad --csv %1").arg(tableAndFile) : error);
         }
         for (const QString& file : towns) {
             QStringList header;
