@@ -487,15 +487,7 @@ DbResult Recordset::setFilter(const QString& criteria)
     std::unique_ptr<Criteria> parsed = Criteria::parse(criteria, resolverFor(d->s), &why);
     if (!parsed)
         return DbResult::failure(DbError::Other, why);
-    emit willMove();
-    emit modelAboutToReset();
-    d->filter = std::move(parsed);
-    d->filterText = criteria;
-    d->rebuildView();
-    d->deletedCurrent = -1;
-    d->pos = d->count() > 0 ? 0 : -1;
-    emit modelReset();
-    emit moveComplete();
+    applyFilter(std::move(parsed), criteria);
     return {};
 }
 
@@ -503,10 +495,15 @@ void Recordset::clearFilter()
 {
     if (!d->s)
         return;
+    applyFilter(nullptr, QString());
+}
+
+void Recordset::applyFilter(std::unique_ptr<Criteria> filter, const QString& text)
+{
     emit willMove();
     emit modelAboutToReset();
-    d->filter.reset();
-    d->filterText.clear();
+    d->filter = std::move(filter);
+    d->filterText = text;
     d->rebuildView();
     d->deletedCurrent = -1;
     d->pos = d->count() > 0 ? 0 : -1;

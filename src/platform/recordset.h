@@ -11,6 +11,8 @@
 
 namespace quad {
 
+class Criteria;
+
 /// Raised for programming faults only: an unknown or ambiguous field name, a read with no
 /// current record. User input errors (a criteria text that does not parse) come back as
 /// DbResult instead.
@@ -259,6 +261,9 @@ public:
     struct Impl;
 
 private:
+    /// Puts a parsed filter (null: none) in place and shows the first row of the new view.
+    void applyFilter(std::unique_ptr<Criteria> filter, const QString& text);
+
     std::shared_ptr<Impl> d;
 };
 

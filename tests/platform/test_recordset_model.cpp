@@ -4,6 +4,8 @@
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
 
+#include "register_query.h"
+
 #include <gtest/gtest.h>
 
 using namespace quad;
@@ -32,10 +34,7 @@ protected:
             ASSERT_TRUE(db->exec("INSERT INTO Mittenti (Quadernolo, tipo, Nominativo) VALUES (?, 'E', 'x')", {n}).ok());
         }
         ASSERT_TRUE(db->commit().ok());
-        ASSERT_TRUE(rs.open(db,
-                            "SELECT entrata.*, Mittenti.* FROM entrata INNER JOIN Mittenti ON "
-                            "entrata.Progressivo = Mittenti.Quadernolo order by progressivo")
-                        .ok());
+        ASSERT_TRUE(rs.open(db, registerQuery()).ok());
     }
 };
 

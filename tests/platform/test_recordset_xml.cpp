@@ -7,14 +7,15 @@
 #include <QFile>
 #include <QTime>
 
+#include "register_query.h"
+
 #include <gtest/gtest.h>
 
 using namespace quad;
 
 namespace {
 
-const QString kRegister = QStringLiteral("SELECT entrata.*, Mittenti.* FROM entrata INNER JOIN Mittenti ON "
-                                         "entrata.Progressivo = Mittenti.Quadernolo order by progressivo");
+const QString kRegister = registerQuery();
 
 class RecordsetXmlTest : public ::testing::Test
 {

@@ -3,6 +3,7 @@
 #include "field_binding.h"
 #include "frm_sel_cartella.h"
 #include "main_window.h"
+#include "register_query.h"
 
 #include "message_service.h"
 #include "my_func.h"

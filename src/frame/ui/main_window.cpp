@@ -64,13 +64,6 @@ Quadernolo::~Quadernolo()
     binder->disconnect(this);
 }
 
-QString Quadernolo::registerQuery()
-{
-    return QStringLiteral("SELECT entrata.*, Mittenti.* ")
-        + QStringLiteral("FROM entrata INNER JOIN Mittenti ON entrata.Progressivo = Mittenti.Quadernolo order by "
-                         "progressivo");
-}
-
 void Quadernolo::creaControlli()
 {
     QWidget* w = m_centrale;

@@ -172,9 +172,6 @@ public:
     /// Shows the fields of the data controls in the mask's boxes.
     FieldBinder* binder = nullptr;
 
-    /// The register query of Adodc1.
-    static QString registerQuery();
-
     // --- start-up and login (startup.cpp) -------------------------------------------------
     /// The start sequence: logo, settings, login (three attempts), historical archives, start
     /// menu. False when the login failed and the program was ended.
