@@ -4,6 +4,7 @@
 #include "entry_helpers.h"
 #include "field_binding.h"
 #include "main_window.h"
+#include "register_query.h"
 
 #include "entry_store.h"
 #include "message_service.h"
@@ -188,21 +189,25 @@ void Quadernolo::rileggi_registro(qint64 numero)
     const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
     if (!rs || !rs->isOpen())
         return;
-    const QString filtro = rs->hasFilter() ? rs->filterText() : QString();
-    const QString ordine = rs->sort();
-    const int posizione = rs->absolutePosition();
-
     state.p_stop = true;
-    rs->requery();
-    if (!ordine.isEmpty())
-        rs->setSort(ordine);
-    if (!filtro.isEmpty())
-        rs->setFilter(filtro);
-    // The same row when it still shows the entry, else the entry's first row.
+    // Only the entry's own rows are read again; the whole register when that fails.
     bool trovato = false;
-    if (posizione >= 1 && posizione <= rs->recordCount()) {
-        rs->setAbsolutePosition(posizione);
+    if (refreshRegisterEntry(*rs, numero).ok()) {
         trovato = suUnRecord(rs) && rs->value(QStringLiteral("Progressivo")).toLongLong() == numero;
+    } else {
+        const QString filtro = rs->hasFilter() ? rs->filterText() : QString();
+        const QString ordine = rs->sort();
+        const int posizione = rs->absolutePosition();
+        rs->requery();
+        if (!ordine.isEmpty())
+            rs->setSort(ordine);
+        if (!filtro.isEmpty())
+            rs->setFilter(filtro);
+        // The same row when it still shows the entry, else the entry's first row.
+        if (posizione >= 1 && posizione <= rs->recordCount()) {
+            rs->setAbsolutePosition(posizione);
+            trovato = suUnRecord(rs) && rs->value(QStringLiteral("Progressivo")).toLongLong() == numero;
+        }
     }
     if (!trovato
         && !rs->find(QStringLiteral("Progressivo = %1").arg(numero), 0, SearchDirection::Forward, kBookmarkFirst)
