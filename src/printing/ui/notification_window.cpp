@@ -18,6 +18,28 @@
 
 namespace quad {
 
+namespace {
+
+/// Holds the timed import off while a routine works on the register's rows: the import re-reads
+/// the register, and the question boxes run the event loop in which the timer fires.
+class SenzaImportazione
+{
+public:
+    explicit SenzaImportazione(bool& occupato)
+        : m_occupato(occupato)
+        , m_prima(occupato)
+    {
+        m_occupato = true;
+    }
+    ~SenzaImportazione() { m_occupato = m_prima; }
+
+private:
+    bool& m_occupato;
+    bool m_prima;
+};
+
+} // namespace
+
 void Quadernolo::inoltra_ufficio_competente()
 {
     if (state.p_postazione != QLatin1String("Server"))
@@ -43,6 +65,7 @@ void Quadernolo::esporta_notifica(int modo, const QString& ufficio)
 {
     if (modo != 0 && modo != 1)
         return;
+    const SenzaImportazione guardia(m_inTimer1);
     const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
     if (!rs || rs->recordCount() < 1) {
         msgBox(QStringLiteral("Nessun record da esportare !"));
@@ -144,6 +167,7 @@ bool Quadernolo::importa_file_trasferimento(const QString& nome)
         avviso_inserimento_in_corso();
         return false;
     }
+    const SenzaImportazione guardia(m_inTimer1);
     const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
     if (!rs || (state.p_update && !salva_scheda_esito()))
         return false;

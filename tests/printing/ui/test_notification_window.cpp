@@ -215,6 +215,30 @@ TEST_F(NotificationWindow, RefusedCorruptRepeatedAndPostponedFiles)
     EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM entrata").toInt(), 1);
     EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM Mittenti").toInt(), 2);
     EXPECT_EQ(w.Adodc1->Recordset()->recordCount(), 2);
+
+    // Another station takes the file while the question is open: nothing more is said or done.
+    messages.clear();
+    messages.onNext([this](const ShownMessage&) {
+        QFile::rename(destinatario.file("notifica_copia.xml"), destinatario.file("in_importazione_altrove.xml"));
+    });
+    messages.answer(MsgAnswer::Yes).answer(MsgAnswer::No);
+    w.Timer1_Timer();
+    EXPECT_EQ(messages.texts().size(), 2);
+    EXPECT_FALSE(messages.contains("Errore"));
+    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM entrata").toInt(), 1);
+}
+
+TEST_F(NotificationWindow, NoImportWhileAForwardQuestionIsOpen)
+{
+    Finestra w;
+    apriMittente(w, "Server");
+    QFile::copy(mittente.archive(), mittente.file("notifica_estranea.xml")); // would be refused anyway
+    messages.clear();
+    messages.onNext([&w](const ShownMessage&) { w.Timer1_Timer(); });
+    messages.answer(MsgAnswer::No);
+    clickInoltra(w);
+    EXPECT_EQ(messages.texts().size(), 1); // the forward's question alone
+    EXPECT_TRUE(messages.last().startsWith("Esporto i  [2]"));
 }
 
 TEST_F(NotificationWindow, TransferFileOfTheRowsSelectedInTheGrid)
@@ -245,6 +269,20 @@ TEST_F(NotificationWindow, TransferFileOfTheRowsSelectedInTheGrid)
     EXPECT_TRUE(pezzi[2].startsWith("1\tE\t"));
     EXPECT_EQ(pezzi[3], "\"\r\n");
     EXPECT_EQ(consegnate(mittente.archive()), 2);
+
+    // Read back into the same archive: its entries are there already, so nothing is added.
+    messages.clear();
+    EXPECT_FALSE(w.importa_file_trasferimento("esporta.txt"));
+    EXPECT_EQ(messages.texts(), QStringList("Errore nel caricamento dei dati !"));
+    scriviFile(mittente.file("nuove.txt"),
+               "\"Progressivo\tentrata.Tipo\tOggetto\xff"
+               "10\tE\tdieci\xff\"\r\n");
+    messages.clear();
+    EXPECT_TRUE(w.importa_file_trasferimento("nuove.txt"));
+    EXPECT_EQ(messages.texts(), QStringList("Completato l' inserimento di 1 schede"));
+    EXPECT_EQ(archivio(mittente.archive())->scalar("SELECT Oggetto FROM entrata WHERE Progressivo = 10").toString(),
+              "dieci");
+    EXPECT_EQ(w.Adodc1->Recordset()->recordCount(), 4); // re-read: the new entry has no correspondent
 }
 
 } // namespace quad::test
