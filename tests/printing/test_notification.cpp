@@ -194,6 +194,25 @@ TEST_F(NotificationImport, EachEntryOnceEachCorrespondentOnceUndelivered)
               "Bruno/Pisa,Carla/-");
 }
 
+TEST_F(NotificationImport, ColumnsBeyondTheRegistersAreNotCopied)
+{
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    QByteArray testo = f.readAll();
+    f.close();
+    testo.replace("<s:extends",
+                  "<s:AttributeType name=\"Extra\" rs:number=\"99\"><s:datatype dt:type=\"string\"/>"
+                  "</s:AttributeType><s:extends");
+    testo.replace("<z:row ", "<z:row Extra=\"in piu\" ");
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(testo);
+    f.close();
+    const EsitoImportazione esito = copia_righe(arrivo, registro, file);
+    ASSERT_TRUE(esito.ok) << esito.errore.toStdString();
+    EXPECT_EQ(conta("SELECT COUNT(*) FROM entrata"), 2);
+    EXPECT_EQ(conta("SELECT COUNT(*) FROM Mittenti"), 3);
+}
+
 TEST_F(NotificationImport, ANumberAlreadyThereRefusesTheWholeFile)
 {
     ASSERT_TRUE(arrivo->exec("INSERT INTO entrata (Progressivo, Tipo, Oggetto) VALUES (2, 'E', 'mio')").ok());

@@ -65,6 +65,12 @@ void Quadernolo::esporta_notifica(int modo, const QString& ufficio)
 {
     if (modo != 0 && modo != 1)
         return;
+    // A new entry being typed lies pending in the register's rows: the stamps' commit must not
+    // write it.
+    if (state.p_new_ins) {
+        avviso_inserimento_in_corso();
+        return;
+    }
     const SenzaImportazione guardia(m_inTimer1);
     const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
     if (!rs || rs->recordCount() < 1) {
@@ -80,6 +86,9 @@ void Quadernolo::esporta_notifica(int modo, const QString& ufficio)
             return;
         }
         if (!askYesNo(QStringLiteral("Esporto i records selezionati nel file ...\n\ndell' ufficio : ") + ufficio))
+            return;
+        // The entry on screen is saved first, so that the stamps' commit carries no change of its.
+        if (state.p_update && !salva_scheda_esito())
             return;
         mostra_messaggio_stato(0, 0);
         const std::shared_ptr<Recordset> copia = rs->clone();

@@ -241,6 +241,24 @@ TEST_F(NotificationWindow, NoImportWhileAForwardQuestionIsOpen)
     EXPECT_TRUE(messages.last().startsWith("Esporto i  [2]"));
 }
 
+TEST_F(NotificationWindow, NothingIsForwardedOrStampedWhileANewEntryIsTyped)
+{
+    Finestra w;
+    apriMittente(w, "Server");
+    ASSERT_TRUE(trigger(&w, "tb_insert"));
+    messages.answer(MsgAnswer::Yes);
+    ASSERT_TRUE(click(&w, "cmd_ins_0"));
+    ASSERT_TRUE(w.state.p_new_ins);
+    messages.clear();
+    w.esporta_notifica(1, "Ufficio B");
+    w.esporta_notifica(0, "Ufficio B");
+    ASSERT_EQ(messages.texts().size(), 2);
+    EXPECT_TRUE(messages.last().contains("fase di inserimento di un nuovo quadernolo"));
+    EXPECT_TRUE(notificheIn(destinatario.path()).isEmpty());
+    EXPECT_EQ(consegnate(mittente.archive()), 0);
+    EXPECT_EQ(archivio(mittente.archive())->scalar("SELECT COUNT(*) FROM entrata").toInt(), 3);
+}
+
 TEST_F(NotificationWindow, TransferFileOfTheRowsSelectedInTheGrid)
 {
     Finestra w;
