@@ -106,47 +106,6 @@ TEST(Notification, TwoForwardsInOneSecondGiveTwoFilesAndNoTemporaryOnes)
     EXPECT_EQ(fileIn(ufficio.path()).size(), 2);
 }
 
-TEST(Notification, StampsEveryFilteredRowAndOnlyThem)
-{
-    test::TempProgram program;
-    auto db = apri(program);
-    semina(*db);
-    Recordset rs;
-    ASSERT_TRUE(rs.open(db, registerQuery()).ok());
-    auto clone = rs.clone();
-    ASSERT_TRUE(clone->setFilter(filtro_notifica("Ufficio D'Arco")).ok());
-    ASSERT_TRUE(timbra_consegna(*clone, kMomento).ok());
-    EXPECT_FALSE(rs.hasPendingChanges());
-    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM entrata WHERE sys_consegnato = -1 AND sys_data_consegna = "
-                         "'2026-02-01' AND sys_ora_consegna = '14:05:09'")
-                  .toInt(),
-              2);
-    EXPECT_EQ(db->scalar("SELECT sys_consegnato FROM entrata WHERE Progressivo = 3").toInt(), 0);
-    // The shared rows show the stamp at once.
-    ASSERT_TRUE(rs.find("Progressivo = 2", 0, SearchDirection::Forward, kBookmarkFirst));
-    EXPECT_EQ(rs.value("sys_consegnato"), QVariant(true));
-}
-
-TEST(Notification, AClaimedFileIsTakenOnceAndGivenBack)
-{
-    QTemporaryDir cartella;
-    const QString path = cartella.filePath("Notifica_1.xml");
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.close();
-    NotificaRicevuta primo;
-    NotificaRicevuta secondo;
-    ASSERT_TRUE(primo.rivendica(path));
-    EXPECT_FALSE(QFile::exists(path));
-    EXPECT_FALSE(QDir(cartella.path()).entryList({"notifica_*"}, QDir::Files).size());
-    EXPECT_FALSE(secondo.rivendica(path)); // a second station finds it gone
-    ASSERT_TRUE(primo.rilascia());
-    EXPECT_TRUE(QFile::exists(path));
-    ASSERT_TRUE(primo.rivendica(path));
-    ASSERT_TRUE(primo.elimina());
-    EXPECT_TRUE(fileIn(cartella.path()).isEmpty());
-}
-
 class NotificationImport : public ::testing::Test
 {
 protected:
