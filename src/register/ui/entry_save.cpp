@@ -144,7 +144,7 @@ bool Quadernolo::salva_scheda_esito()
         righe->moveFirst();
     mostra_posizione_mittenti();
     if (scritto && numero > 0)
-        rileggi_registro(numero);
+        rileggi_registro(numero, true);
     return true;
 }
 
@@ -184,15 +184,14 @@ bool Quadernolo::salva_note_annullo(qint64 numero)
     return true;
 }
 
-void Quadernolo::rileggi_registro(qint64 numero)
+void Quadernolo::rileggi_registro(qint64 numero, bool soloScheda)
 {
     const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
     if (!rs || !rs->isOpen())
         return;
     state.p_stop = true;
-    // Only the entry's own rows are read again; the whole register when that fails.
     bool trovato = false;
-    if (refreshRegisterEntry(*rs, numero).ok()) {
+    if (soloScheda && refreshRegisterEntry(*rs, numero).ok()) {
         trovato = suUnRecord(rs) && rs->value(QStringLiteral("Progressivo")).toLongLong() == numero;
     } else {
         const QString filtro = rs->hasFilter() ? rs->filterText() : QString();
