@@ -39,6 +39,13 @@ bool Quadernolo::importa_notifica(const QString& path)
     return false;
 }
 
-void Quadernolo::cmd_print_Click(int Index) { }
+void Quadernolo::cmd_print_Click(int Index)
+{
+    if (Index == 0)
+        stampa_ricevuta();
+    else if (Index == 1)
+        stampa_registro();
+    nascondi_popup();
+}
 
 } // namespace quad
