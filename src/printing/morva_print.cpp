@@ -130,6 +130,7 @@ void MorvaPrint::setFontSize(int size)
 {
     if (size > 0)
         m_font.setPointSizeF(size);
+    m_metrics.reset();
 }
 
 void MorvaPrint::setFontName(const QString& name)
@@ -244,17 +245,22 @@ QFont MorvaPrint::deviceFont() const
     return QFont(m_font, m_printer.get());
 }
 
+const QFontMetricsF& MorvaPrint::metrics() const
+{
+    if (!m_metrics)
+        m_metrics.emplace(deviceFont(), m_printer.get());
+    return *m_metrics;
+}
+
 float MorvaPrint::TextWidth(const QString& sText) const
 {
-    const QFontMetricsF metrics(deviceFont(), m_printer.get());
-    return float(metrics.horizontalAdvance(sText) / dpmm());
+    return float(metrics().horizontalAdvance(sText) / dpmm());
 }
 
 float MorvaPrint::TextHeight(const QString& sText) const
 {
     Q_UNUSED(sText);
-    const QFontMetricsF metrics(deviceFont(), m_printer.get());
-    return float(metrics.height() / dpmm());
+    return float(metrics().height() / dpmm());
 }
 
 QString MorvaPrint::CutToWidth(QString& Testo, int WidthMax, bool KeepStart) const
@@ -343,13 +349,11 @@ void MorvaPrint::printLine(const QString& line)
 {
     if (!avvia())
         return;
-    const QFont font = deviceFont();
-    const QFontMetricsF metrics(font, m_printer.get());
-    m_painter->setFont(font);
+    m_painter->setFont(deviceFont());
     m_painter->setPen(colorOf(m_foreColor));
-    m_painter->drawText(device(m_x, m_y) + QPointF(0, metrics.ascent()), line);
+    m_painter->drawText(device(m_x, m_y) + QPointF(0, metrics().ascent()), line);
     m_x = 0;
-    m_y += float(metrics.height() / dpmm());
+    m_y += float(metrics().height() / dpmm());
 }
 
 void MorvaPrint::printAligned(Align align, float XPos, float YPos, QString& Testo, float Rientro, int WidthMax)

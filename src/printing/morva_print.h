@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QPointF>
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 class QPainter;
 class QPrinter;
@@ -58,11 +60,23 @@ public:
     /// ("New Times Romans" by a serif font).
     void setFontName(const QString& name);
     bool FontBold() const { return m_font.bold(); }
-    void setFontBold(bool bold) { m_font.setBold(bold); }
+    void setFontBold(bool bold)
+    {
+        m_font.setBold(bold);
+        m_metrics.reset();
+    }
     bool FontItalic() const { return m_font.italic(); }
-    void setFontItalic(bool italic) { m_font.setItalic(italic); }
+    void setFontItalic(bool italic)
+    {
+        m_font.setItalic(italic);
+        m_metrics.reset();
+    }
     bool FontUnderline() const { return m_font.underline(); }
-    void setFontUnderline(bool underline) { m_font.setUnderline(underline); }
+    void setFontUnderline(bool underline)
+    {
+        m_font.setUnderline(underline);
+        m_metrics.reset();
+    }
     /// Colour as 0x00BBGGRR.
     long ForeColor() const { return m_foreColor; }
     void setForeColor(long color);
@@ -139,6 +153,8 @@ private:
     double dpmm() const;
     QPointF device(float x, float y) const;
     QFont deviceFont() const;
+    /// Metrics of the current font on the printer (kept until the font changes).
+    const QFontMetricsF& metrics() const;
     void applyPen();
     QString nuovoPdf() const;
 
@@ -157,6 +173,7 @@ private:
     float m_x = 0; ///< printing position, millimetres from the printable area's corner
     float m_y = 0;
     QFont m_font;
+    mutable std::optional<QFontMetricsF> m_metrics;
     QString m_fontName;
     long m_foreColor = 0;
     long m_paperSize = 9;

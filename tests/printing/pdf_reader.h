@@ -10,6 +10,13 @@
 #include <QStringList>
 
 #include <functional>
+#include <ostream>
+
+/// Readable QStrings in test failures.
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
 
 namespace quad::test {
 
