@@ -180,3 +180,24 @@ TEST_F(ReceiptTest, AReceiptPastTheBottomGoesOnOnANewPage)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ReceiptTest, AReceiptThatCannotBePrintedShowsOneErrorAndLeavesNothingForTheNext)
+{
+    printer->setPdfFolder(dir.filePath(QStringLiteral("manca")));
+    stampa_ricevuta(sheet, entrata27());
+    ASSERT_EQ(messages.shown().size(), 1);
+    EXPECT_EQ(messages.shown().first().title, QStringLiteral("MorvaPrint"));
+    EXPECT_TRUE(opened.files.isEmpty());
+
+    printer->setPdfFolder(dir.path());
+    ReceiptData next = entrata27();
+    next.Progressivo = 28;
+    const QStringList lines = stampa(next);
+    EXPECT_EQ(messages.shown().size(), 1);
+    EXPECT_EQ(lines.count(QStringLiteral("OGGETTO :")), 1); // one receipt on the page, not two
+    EXPECT_TRUE(lines.join(' ').contains(QStringLiteral("Quadernolo n. 28")));
+}
+
+} // namespace
