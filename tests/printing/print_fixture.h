@@ -8,6 +8,7 @@
 #include "morva_print.h"
 #include "print_sheet.h"
 
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
