@@ -15,6 +15,19 @@ namespace quad::test {
 
 struct SeedCorrespondent
 {
+    SeedCorrespondent(const QString& n, const QVariant& ind = {}, const QVariant& civ = {}, const QVariant& cit = {},
+                      const QVariant& pr = {}, const QVariant& cp = {}, const QVariant& cod = {},
+                      const QVariant& nasc = {})
+        : nome(n)
+        , indirizzo(ind)
+        , civico(civ)
+        , citta(cit)
+        , prov(pr)
+        , cap(cp)
+        , codice(cod)
+        , nascita(nasc)
+    {
+    }
     QString nome;
     QVariant indirizzo, civico, citta, prov, cap, codice, nascita;
 };

@@ -58,7 +58,7 @@ TEST_F(RegisterPrintTest, ReadsBothEndDatesOneDirectionInNumberOrder)
 {
     // Written out of order, across a year's end, in both directions.
     SeedEntry two = scheda(7, "E", QDate(2004, 1, 3));
-    two.corrispondenti.append({QStringLiteral("Secondo")});
+    two.corrispondenti.append(SeedCorrespondent(QStringLiteral("Secondo")));
     scriviSchede(program.archive(),
                  {scheda(5, "E", QDate(2004, 1, 10)), scheda(2, "E", QDate(2003, 12, 15)),
                   scheda(3, "U", QDate(2003, 12, 20)), scheda(4, "E", QDate(2004, 1, 2)),

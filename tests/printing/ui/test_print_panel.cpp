@@ -108,8 +108,9 @@ TEST_F(PrintPanelTest, ReceiptOfAnOutgoingEntryNamesItsRecipients)
     SeedEntry uscita = entrata27();
     uscita.numero = 28;
     uscita.tipo = QStringLiteral("U");
-    uscita.corrispondenti.append({QStringLiteral("Bianchi"), QVariant(), QVariant(), QStringLiteral("Lucca"),
-                                  QVariant(), QVariant(), QStringLiteral("BNCLRA70A01E715K")});
+    uscita.corrispondenti.append(SeedCorrespondent(QStringLiteral("Bianchi"), QVariant(), QVariant(),
+                                                   QStringLiteral("Lucca"), QVariant(), QVariant(),
+                                                   QStringLiteral("BNCLRA70A01E715K")));
     apri({entrata27(), uscita});
     ASSERT_EQ(w.state.p_sessione, QStringLiteral("Entrata")); // the register opens so
     stampa(0);
