@@ -24,15 +24,6 @@ void Quadernolo::apri_fascicoli() { }
 
 void Quadernolo::apri_collega_fascicolo() { }
 
-void Quadernolo::apri_scelta_colonne() { }
-
-void Quadernolo::filtro_campo()
-{
-    // No filter can be set yet: the button goes back to "no filter".
-    toolbarButton(QStringLiteral("tb_filtro_off"))->setChecked(false);
-    colore_griglia_filtro();
-}
-
 bool Quadernolo::importa_notifica(const QString& path)
 {
     Q_UNUSED(path);
