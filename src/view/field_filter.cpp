@@ -27,6 +27,12 @@ bool rilascia_filtro(SearchCaller& caller, bool ultimaRiga)
 {
     if (!caller.verifica_modifiche())
         return false;
+    togli_filtro(caller, ultimaRiga);
+    return true;
+}
+
+void togli_filtro(SearchCaller& caller, bool ultimaRiga)
+{
     if (const std::shared_ptr<Recordset> rs = caller.registro())
         rs->clearFilter();
     if (caller.rileggi_registro().ok()) {
@@ -37,7 +43,6 @@ bool rilascia_filtro(SearchCaller& caller, bool ultimaRiga)
     }
     caller.aggiorna_totale();
     caller.imposta_pulsante_filtro(false);
-    return true;
 }
 
 } // namespace quad

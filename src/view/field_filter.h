@@ -19,4 +19,7 @@ QString applica_filtro_campo(SearchCaller& caller, const QString& campo, const Q
 /// released. True when the filter was dropped.
 bool rilascia_filtro(SearchCaller& caller, bool ultimaRiga = true);
 
+/// The release without the check of pending changes, for a caller that has made it already.
+void togli_filtro(SearchCaller& caller, bool ultimaRiga);
+
 } // namespace quad

@@ -18,8 +18,6 @@ void Quadernolo::compatta_archivi()
     cmd_menu_database(this, state);
 }
 
-void Quadernolo::apri_ricerca() { }
-
 void Quadernolo::apri_fascicoli() { }
 
 void Quadernolo::apri_collega_fascicolo() { }

@@ -1,7 +1,8 @@
-// The main window's one-field filter button and its column chooser.
+// The main window's one-field filter button, its column chooser and its search dialog.
 #include "data_control.h"
 #include "field_binding.h"
 #include "field_filter.h"
+#include "frm_search.h"
 #include "frm_sel_campi.h"
 #include "main_window.h"
 #include "search_caller_main.h"
@@ -18,6 +19,12 @@ void Quadernolo::apri_scelta_colonne()
 {
     frm_sel_campi dialog(Adodc1->Recordset(), state, this);
     dialog.exec();
+}
+
+void Quadernolo::apri_ricerca()
+{
+    RegistroPrincipale chiamante(*this);
+    apri_frm_search(chiamante, this);
 }
 
 void Quadernolo::filtro_campo()
