@@ -22,12 +22,6 @@ void Quadernolo::apri_fascicoli() { }
 
 void Quadernolo::apri_collega_fascicolo() { }
 
-bool Quadernolo::importa_notifica(const QString& path)
-{
-    Q_UNUSED(path);
-    return false;
-}
-
 void Quadernolo::cmd_print_Click(int Index) { }
 
 } // namespace quad
