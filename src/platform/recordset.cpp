@@ -230,7 +230,7 @@ std::vector<int> Recordset::Impl::indexesOf(const std::vector<qint32>& rows) con
 }
 
 void Recordset::Impl::rowsReread(const std::vector<qint32>& before, const std::vector<int>& shownAt,
-                                 const std::vector<qint32>& after, const QSet<qint32>& changed)
+                                 const std::vector<qint32>& after, const QSet<qint32>& changed, bool leftGoesFirst)
 {
     const qint64 current = currentRowId();
     const bool atEof = deletedCurrent < 0 && pos >= count();
@@ -328,10 +328,12 @@ void Recordset::Impl::rowsReread(const std::vector<qint32>& before, const std::v
     // The current record stays; one that left goes to the first row read again, else keeps its
     // place (the row after it).
     int index = current >= 0 ? viewIndexOf(current) : -1;
-    if (index < 0 && current >= 0 && !wanted.empty())
+    if (index < 0 && current >= 0 && !wanted.empty() && !leftGoesFirst)
         index = target[0];
     if (index >= 0)
         pos = index;
+    else if (leftGoesFirst)
+        pos = count() > 0 ? 0 : -1;
     else if (atEof)
         pos = count();
     else

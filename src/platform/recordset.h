@@ -221,7 +221,9 @@ public:
     /// changes.
     DbResult updateBatch();
     /// Drops every pending change: new rows go, deleted rows come back, values return to what
-    /// they were. Every cursor rebuilds its view (filter and sort kept); emits
+    /// they were. Every cursor shows its rows as a rebuilt view would (filter and sort kept; a
+    /// current record that went leaves the first row current), telling its models about the
+    /// rows concerned only when they are few; emits
     /// recordChangeComplete(UndoUpdate) when something was pending.
     void cancelBatch();
     bool hasPendingChanges() const;

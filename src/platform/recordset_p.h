@@ -204,8 +204,10 @@ struct Recordset::Impl
     /// Brings the view up to date after some rows were read again: rows in `before` (shown at
     /// the indexes `shownAt`) may have gone, rows in `after` may show at new places; `changed`
     /// holds the rows whose values changed. Tells the models about those rows only.
+    /// A current record that left goes to the first row read again, or with leftGoesFirst to
+    /// the first row of the view (as a rebuilt view has it).
     void rowsReread(const std::vector<qint32>& before, const std::vector<int>& shownAt,
-                    const std::vector<qint32>& after, const QSet<qint32>& changed);
+                    const std::vector<qint32>& after, const QSet<qint32>& changed, bool leftGoesFirst = false);
     /// True when row a comes before row b in this view's order.
     bool precedes(qint64 a, qint64 b) const;
 
