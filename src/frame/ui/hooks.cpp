@@ -20,10 +20,6 @@ void Quadernolo::compatta_archivi()
 
 void Quadernolo::apri_ricerca() { }
 
-void Quadernolo::apri_fascicoli() { }
-
-void Quadernolo::apri_collega_fascicolo() { }
-
 void Quadernolo::apri_scelta_colonne() { }
 
 void Quadernolo::filtro_campo()
