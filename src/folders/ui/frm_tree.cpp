@@ -408,6 +408,10 @@ void Frm_tree::SortBySelectedColumn(int direction)
         return;
     // A key the recordset refuses leaves the order as it was.
     rs->setSort(rs->field(colonna).uniqueName + (direction == 0 ? QStringLiteral(" ASC") : QStringLiteral(" DESC")));
+    // The rows were put in a new order: the column stays selected for the next sort.
+    const QModelIndex cella = m_model->index(std::max(rs->currentRow(), 0), colonna);
+    DataGrid1->setCurrentIndex(cella);
+    DataGrid1->selectionModel()->select(cella, QItemSelectionModel::ClearAndSelect);
 }
 
 void Frm_tree::cmd_add_new_Click()
