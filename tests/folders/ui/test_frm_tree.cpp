@@ -293,6 +293,40 @@ TEST_F(FrmTreeTest, ANameWithATildeOrBlankIsRefusedWhenTheEditEnds)
     EXPECT_EQ(stored(), QStringList({"1\\=Atti 2024"}));
 }
 
+TEST_F(FrmTreeTest, ExpandAllCollapseAllAndSingleBranchMode)
+{
+    cartelle({{"1\\", "Atti"}, {"1\\1\\", "Delibere"}, {"2\\", "Ferie"}, {"2\\1\\", "Estive"}});
+    apri();
+    EXPECT_TRUE(albero()->radice()->isExpanded());
+    EXPECT_FALSE(nodo("1\\")->isExpanded());
+    ASSERT_TRUE(trigger(w.get(), "open_all"));
+    EXPECT_TRUE(nodo("1\\")->isExpanded() && nodo("2\\")->isExpanded());
+    EXPECT_EQ(nodo("1\\")->icon(0).cacheKey(), albero()->ImgList[2].cacheKey());
+    ASSERT_TRUE(trigger(w.get(), "close_all"));
+    EXPECT_FALSE(nodo("1\\")->isExpanded() || nodo("2\\")->isExpanded());
+    EXPECT_TRUE(albero()->radice()->isExpanded()); // the root keeps its state
+
+    ASSERT_TRUE(trigger(w.get(), "open_all"));
+    ASSERT_TRUE(trigger(w.get(), "esclusive_modo"));
+    seleziona("2\\1\\");
+    EXPECT_TRUE(nodo("2\\")->isExpanded());
+    EXPECT_FALSE(nodo("1\\")->isExpanded());
+}
+
+TEST(FrmTreeUnreadable, AnArchiveThatCannotBeReadIsShownAndNeverWrittenOver)
+{
+    TempProgram program;
+    ScriptedMessages messages;
+    Frm_tree w(ConnectionString::build(program.path(), "Manca.mdb", kPassword), {}, nullptr);
+    w.Form_Load();
+    EXPECT_TRUE(messages.texts().first().startsWith("ATTENZIONE !\n\nImpossibile leggere la struttura dei fascicoli."));
+    EXPECT_EQ(w.Picture1->TreeView1->topLevelItemCount(), 1);
+    messages.clear();
+    w.Picture1->AddNode("children");
+    EXPECT_FALSE(messages.texts().isEmpty());
+    EXPECT_EQ(w.Picture1->radice()->childCount(), 0);
+}
+
 class FrmTreeGridTest : public FrmTreeTest
 {
 protected:
