@@ -51,17 +51,6 @@ protected:
     }
 };
 
-TEST_F(FolderLinksTest, FilingWritesTheLinkAndTheFolderPathTogether)
-{
-    ASSERT_TRUE(archivia_scheda(*db, "4\\2\\", 2, "U", "FASCICOLI\\Atti\\Ferie").ok());
-    EXPECT_EQ(db->scalar("SELECT SYS_TREE || '|' || SYS_USER_ID || '|' || Tipo FROM sys_rela_tree").toString(),
-              "4\\2\\|2|U");
-    EXPECT_EQ(db->scalar("SELECT sys_nodo FROM entrata WHERE Progressivo = 2").toString(), "FASCICOLI\\Atti\\Ferie");
-    // Filing twice stores two links.
-    ASSERT_TRUE(archivia_scheda(*db, "4\\2\\", 2, "U", "FASCICOLI\\Atti\\Ferie").ok());
-    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM sys_rela_tree").toInt(), 2);
-}
-
 TEST_F(FolderLinksTest, FilingAnEntryNoLongerThereWritesNothing)
 {
     const DbResult r = archivia_scheda(*db, "4\\", 99, "E", "FASCICOLI\\Atti");
@@ -113,17 +102,6 @@ TEST_F(FolderLinksTest, FolderQueryCoversSubfoldersOrTheFolderAlone)
     EXPECT_EQ(righe("4\\", false), QStringList({"1/Rossi", "1/Bianchi", "2/Verdi"}));
     EXPECT_EQ(righe("4\\", true), QStringList({"1/Rossi", "1/Bianchi"}));
     EXPECT_EQ(righe("4\\2\\", false), QStringList({"2/Verdi"}));
-}
-
-TEST_F(FolderLinksTest, FolderQueryColumnsStartWithTheFiveLinkColumns)
-{
-    QVariantList params;
-    Recordset rs;
-    ASSERT_TRUE(rs.open(db, query_nodo("FASCICOLI", false, &params), params).ok());
-    ASSERT_GT(rs.fieldCount(), 14);
-    EXPECT_EQ(rs.field(0).name, "SYS_ID");
-    EXPECT_EQ(rs.field(5).name, "Progressivo");
-    EXPECT_EQ(rs.field(13).name, "Oggetto");
 }
 
 } // namespace

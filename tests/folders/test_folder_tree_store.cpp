@@ -47,14 +47,6 @@ TEST(FolderKeys, LevelParentAndNumber)
     EXPECT_EQ(numero_chiave("x\\"), 0);
 }
 
-TEST(FolderKeys, CaptionsWithTildeOrBlankAreRefused)
-{
-    EXPECT_TRUE(caption_valida("Atti 2024"));
-    EXPECT_FALSE(caption_valida("Atti~1"));
-    EXPECT_FALSE(caption_valida("   "));
-    EXPECT_FALSE(caption_valida(""));
-}
-
 TEST(TreeText, RootSkippedCaptionsTrimmedKeyAfterLastTilde)
 {
     const auto nodi = nodi_da_testo("FASCICOLI~FASCICOLI\r\n Atti  ~1\\\r\n  Delibere~1\\1\\\r\n"
@@ -66,17 +58,6 @@ TEST(TreeText, RootSkippedCaptionsTrimmedKeyAfterLastTilde)
     // A folder named like the root is stored like any other.
     EXPECT_EQ(nodi[2].caption, "FASCICOLI");
     EXPECT_TRUE(nodi_da_testo("").empty());
-}
-
-TEST_F(TreeStoreTest, EmptyTableLoadsNothing)
-{
-    DbResult err;
-    const AlberoCaricato a = carica_albero(*db, &err);
-    ASSERT_TRUE(err.ok());
-    EXPECT_TRUE(a.nodi.empty());
-    EXPECT_EQ(a.snapshot, "");
-    for (qint64 m : a.levelMax)
-        EXPECT_EQ(m, 0);
 }
 
 TEST_F(TreeStoreTest, LevelMaximaComeFromEveryKeyOfTheLevel)
@@ -106,26 +87,6 @@ TEST_F(TreeStoreTest, LoadFollowsStoredOrderAndSkipsBadRows)
     EXPECT_EQ(mostrati(a), QStringList({"1\\<", "2\\<", "1\\1\\<2\\"}));
     // The orphan is not shown but its number is never given out again.
     EXPECT_EQ(a.levelMax[2], 9);
-}
-
-TEST_F(TreeStoreTest, FirstSaveStoresExactlyTheFolders)
-{
-    const SalvataggioAlbero s = salva_albero(*db, "", {{"1\\", "Atti"}});
-    EXPECT_EQ(s.esito, EsitoAlbero::Scritto);
-    EXPECT_EQ(stored(), QStringList({"1\\=Atti"}));
-    EXPECT_EQ(s.snapshot, snapshot_albero(*db, nullptr));
-}
-
-TEST_F(TreeStoreTest, AnotherStationsChangeStopsTheSaveAndIsKept)
-{
-    righe({{"1\\", "Atti"}});
-    const QString visto = snapshot_albero(*db, nullptr);
-    auto stazioneB = apri();
-    ASSERT_EQ(salva_albero(*stazioneB, visto, {{"1\\", "Atti"}, {"2\\", "Ferie"}}).esito, EsitoAlbero::Scritto);
-
-    const SalvataggioAlbero s = salva_albero(*db, visto, {{"1\\", "Atti"}, {"2\\", "Contratti"}});
-    EXPECT_EQ(s.esito, EsitoAlbero::ModificatoAltrove);
-    EXPECT_EQ(stored(), QStringList({"1\\=Atti", "2\\=Ferie"}));
 }
 
 TEST_F(TreeStoreTest, OnlyWhatChangedIsWritten)
