@@ -18,17 +18,6 @@ void Quadernolo::compatta_archivi()
     cmd_menu_database(this, state);
 }
 
-void Quadernolo::apri_ricerca() { }
-
-void Quadernolo::apri_scelta_colonne() { }
-
-void Quadernolo::filtro_campo()
-{
-    // No filter can be set yet: the button goes back to "no filter".
-    toolbarButton(QStringLiteral("tb_filtro_off"))->setChecked(false);
-    colore_griglia_filtro();
-}
-
 bool Quadernolo::importa_notifica(const QString& path)
 {
     Q_UNUSED(path);
