@@ -2,14 +2,16 @@
 
 #include "data_control.h"
 #include "entry_helpers.h"
+#include "field_filter.h"
 #include "folder_links.h"
 #include "folder_tree_panel.h"
+#include "frm_search.h"
 #include "frmquickfind1.h"
+#include "search_caller_tree.h"
 
 #include "message_service.h"
 #include "my_func.h"
 #include "program_folder.h"
-#include "quick_find.h"
 #include "recordset_model.h"
 
 #include <QAction>
@@ -341,7 +343,10 @@ void Frm_tree::tb_mask_ButtonClick(QAction* Button)
     const QString key = Button->objectName();
     const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
     const int righe = rs && rs->isOpen() ? rs->recordCount() : 0;
-    if (key == QLatin1String("tb_flash")) {
+    if (key == QLatin1String("tb_trova")) {
+        RegistroFascicolo chiamante(*this);
+        apri_frm_search(chiamante, this);
+    } else if (key == QLatin1String("tb_flash")) {
         if (!suUnRecord(rs))
             return;
         // A folder no longer in the tree changes nothing.
@@ -353,10 +358,8 @@ void Frm_tree::tb_mask_ButtonClick(QAction* Button)
         SortBySelectedColumn(1);
     } else if (key == QLatin1String("tb_filtro")) {
         if (!Button->isChecked()) {
-            if (rs && rs->isOpen())
-                rs->clearFilter();
-            HideSysColumns();
-            SetGridCaptions();
+            RegistroFascicolo chiamante(*this);
+            rilascia_filtro(chiamante, false);
         } else if (righe == 0) {
             rilasciaFiltro();
         } else {
@@ -380,20 +383,13 @@ void Frm_tree::FilterBySelectedCell()
     const QString testo = Recordset::displayText(valore);
     if (valore.isNull() || testo.trimmed().isEmpty())
         return;
-    const FieldInfo& campo = rs->field(current.column());
-    const QuickFindCriterion criterio = crea_criterio(campo.uniqueName, campo.type, testo);
-    if (!criterio.ok()) {
-        warn(criterio.error);
-        rilasciaFiltro();
-        return;
+    RegistroFascicolo chiamante(*this);
+    const QString errore = applica_filtro_campo(chiamante, rs->field(current.column()).uniqueName, testo);
+    if (!errore.isEmpty()) {
+        // The rows stay as they were, with their earlier filter if any.
+        warn(errore);
+        chiamante.imposta_pulsante_filtro(rs->hasFilter());
     }
-    const DbResult esito = rs->setFilter(criterio.text);
-    if (!esito.ok()) {
-        warn(QStringLiteral("ATTENZIONE !\n\nFiltro non applicabile.\n\n") + esito.message);
-        rilasciaFiltro();
-        return;
-    }
-    pulsante(QStringLiteral("tb_filtro"))->setChecked(true);
 }
 
 void Frm_tree::SortBySelectedColumn(int direction)

@@ -5,6 +5,7 @@
 #include "data_control.h"
 #include "folder_tree_panel.h"
 #include "folder_tree_store.h"
+#include "frm_search.h"
 #include "frm_tree.h"
 #include "frmquickfind1.h"
 #include "my_func.h"
@@ -12,6 +13,7 @@
 #include "recordset_model.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
@@ -387,6 +389,18 @@ TEST_F(FrmTreeGridTest, UnlinkingRemovesOnlyTheSelectedLink)
     EXPECT_EQ(conta("SELECT COUNT(*) FROM sys_rela_tree"), 2);
 }
 
+/// In the search dialog: the subject criterion as a filter, then "Chiudi".
+void filtraOggetto(frmSearch* s, const QString& value)
+{
+    click(s, "cmd_avanzate");
+    click(s, "cmd_imp_search_4");
+    s->Combo1->setCurrentText("Oggetto");
+    s->txt_ricerca->setText(value);
+    click(s, "cmd_data_0");
+    click(s, "cmdExecAdvSearch");
+    click(s, "cmdClose");
+}
+
 TEST_F(FrmTreeGridTest, FilterOnTheSelectedCellAndRelease)
 {
     ASSERT_TRUE(trigger(w.get(), "tb_filtro"));
@@ -475,6 +489,53 @@ TEST_F(FrmTreeGridTest, TypingInTheGridOpensTheQuickFindOnThatColumn)
     EXPECT_EQ(chiamante, "treeview");
     EXPECT_EQ(griglia()->value("Progressivo").toInt(), 3);
     EXPECT_EQ(w->lbl_nodo->text(), "FASCICOLI\\Ferie");
+}
+
+TEST_F(FrmTreeGridTest, TheSearchDialogFindsAndFiltersThisGrid)
+{
+    ModalScript script;
+    QString chiamante;
+    QStringList campi;
+    script.then("frmSearch", [&](QDialog* d) {
+        auto* s = static_cast<frmSearch*>(d);
+        chiamante = s->Label3->text();
+        for (int i = 0; i < s->cmbFields->count(); ++i)
+            campi << s->cmbFields->itemText(i);
+        s->cmbFields->setCurrentText("Oggetto");
+        s->txtFieldValue->setText("Oggetto n. 3");
+        click(s, "cmdFindFirst");
+        EXPECT_EQ(griglia()->value("Progressivo").toInt(), 3);
+        // A one-field criterion set as the grid's filter.
+        filtraOggetto(s, "Oggetto n. 2");
+    });
+    ASSERT_TRUE(trigger(w.get(), "tb_trova"));
+    ASSERT_TRUE(script.waitDone());
+    EXPECT_EQ(chiamante, "Form_tree");
+    EXPECT_TRUE(campi.contains("Oggetto"));
+    for (const QString& campo : campi)
+        EXPECT_FALSE(campo.toUpper().startsWith("SYS")) << campo.toStdString();
+    EXPECT_EQ(numeri(), QStringList({"2", "2"}));
+    EXPECT_TRUE(w->pulsante("tb_filtro")->isChecked());
+    EXPECT_TRUE(w->DataGrid1->isColumnHidden(0));
+
+    // The filter button releases it.
+    ASSERT_TRUE(trigger(w.get(), "tb_filtro"));
+    EXPECT_FALSE(w->pulsante("tb_filtro")->isChecked());
+    EXPECT_EQ(numeri(), QStringList({"1", "2", "2", "3"}));
+    EXPECT_TRUE(w->DataGrid1->isColumnHidden(0));
+    EXPECT_EQ(modello()->headerData(13, Qt::Horizontal).toString(), "oggetto");
+}
+
+TEST_F(FrmTreeGridTest, AFilterThatMatchesNothingIsToldUnderTheWindowsOwnTitle)
+{
+    ModalScript script;
+    script.then("frmSearch", [](QDialog* d) { filtraOggetto(static_cast<frmSearch*>(d), "nessuno"); });
+    ASSERT_TRUE(trigger(w.get(), "tb_trova"));
+    ASSERT_TRUE(script.waitDone());
+    EXPECT_EQ(messages.last(), "Nessun record soddisfa la query impostata.");
+    EXPECT_EQ(messages.shown().last().title, "frm_tree");
+    EXPECT_EQ(numeri(), QStringList({"1", "2", "2", "3"}));
+    EXPECT_FALSE(w->pulsante("tb_filtro")->isChecked());
 }
 
 } // namespace
