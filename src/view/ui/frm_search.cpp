@@ -4,6 +4,7 @@
 #include "criteria_model.h"
 #include "main_window.h" // tw(): design positions in twips
 #include "range_panels.h"
+#include "ricerca.h"
 #include "search_caller.h"
 #include "simple_find.h"
 
@@ -311,12 +312,7 @@ void frmSearch::DoSearch(bool FirstSearch)
         esito = FirstSearch ? trova_primo(*rs, cmbFields->currentText(), txtFieldValue->text())
                             : trova_successivo(*rs, cmbFields->currentText(), txtFieldValue->text());
     }
-    if (esito.tipo == EsitoRicerca::Rifiutato)
-        warn(esito.messaggio());
-    else if (!esito.messaggio().isEmpty())
-        msgBox(esito.messaggio());
-    if (esito.tipo == EsitoRicerca::Trovato || esito.tipo == EsitoRicerca::FineRicerca)
-        m_caller.record_trovato();
+    mostra_esito_ricerca(esito, m_caller);
 }
 
 void frmSearch::setCurrentBookMark(const QVariant& value)

@@ -111,7 +111,7 @@ void Ricerca::Command1_Click()
     const std::shared_ptr<Recordset> rs = m_caller.registro();
     if (!rs)
         return;
-    mostra_esito(trova_primo(*rs, Combo1->currentText(), Text1->text()));
+    mostra_esito_ricerca(trova_primo(*rs, Combo1->currentText(), Text1->text()), m_caller);
 }
 
 void Ricerca::Command3_Click()
@@ -119,7 +119,7 @@ void Ricerca::Command3_Click()
     const std::shared_ptr<Recordset> rs = m_caller.registro();
     if (!rs)
         return;
-    mostra_esito(trova_successivo(*rs, Combo1->currentText(), Text1->text()));
+    mostra_esito_ricerca(trova_successivo(*rs, Combo1->currentText(), Text1->text()), m_caller);
 }
 
 void Ricerca::Command2_Click()
@@ -127,14 +127,14 @@ void Ricerca::Command2_Click()
     reject();
 }
 
-void Ricerca::mostra_esito(const EsitoRicerca& esito)
+void mostra_esito_ricerca(const EsitoRicerca& esito, SearchCaller& caller)
 {
     if (esito.tipo == EsitoRicerca::Rifiutato)
         warn(esito.messaggio());
     else if (!esito.messaggio().isEmpty())
         msgBox(esito.messaggio());
     if (esito.tipo == EsitoRicerca::Trovato || esito.tipo == EsitoRicerca::FineRicerca)
-        m_caller.record_trovato();
+        caller.record_trovato();
 }
 
 } // namespace quad

@@ -11,6 +11,7 @@ class QPushButton;
 namespace quad {
 
 class SearchCaller;
+struct EsitoRicerca;
 
 /// The older find dialog: a field picked from a list, a value typed, "Ricerca" finds the first
 /// matching row of the caller's register from the top and "Continua ricerca" the next one after
@@ -45,10 +46,11 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    /// Shows the outcome of a find and lets the caller follow the current row.
-    void mostra_esito(const struct EsitoRicerca& esito);
-
     SearchCaller& m_caller;
 };
+
+/// Shows the outcome of a find by one field (a refusal with the exclamation icon, the end of the
+/// search as a plain box) and lets the caller follow its current row.
+void mostra_esito_ricerca(const EsitoRicerca& esito, SearchCaller& caller);
 
 } // namespace quad

@@ -96,24 +96,6 @@ TEST_F(LongRegisterSearchTest, FindButtonsWaitForAValueAndEnterFindsTheFirst)
     EXPECT_EQ(rs()->value("Progressivo").toInt(), 120) << "the row found stays current";
 }
 
-TEST_F(SearchDialogTest, FindNextMovesOnAndStopsAtTheEnd)
-{
-    withDialog([this](frmSearch* s) {
-        s->cmbFields->setCurrentText("Oggetto");
-        s->txtFieldValue->setText("nota prova");
-        click(s, "cmdFindFirst");
-        EXPECT_EQ(rs()->value("Progressivo").toInt(), 1);
-        click(s, "cmdFindNext");
-        EXPECT_EQ(rs()->value("Progressivo").toInt(), 4);
-        click(s, "cmdFindNext");
-        EXPECT_EQ(rs()->value("Progressivo").toInt(), 4);
-        EXPECT_EQ(messages.texts(), QStringList({"Fine ricerca !"}));
-        rs()->moveLast();
-        click(s, "cmdFindNext");
-        EXPECT_EQ(messages.last(), "Sono alla fine del file !");
-    });
-}
-
 TEST_F(SearchDialogTest, AdvancedModeShowsTheCriteriaAndComesBack)
 {
     withDialog([](frmSearch* s) {
