@@ -11,6 +11,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace quad {
 
 namespace {
@@ -88,6 +90,9 @@ FolderTreePanel::FolderTreePanel(bool full, QWidget* parent)
     connect(add_node_menu, &QMenu::triggered, this, &FolderTreePanel::tool_tree_ButtonMenuClick);
     connect(TreeView1, &QTreeWidget::itemChanged, this, &FolderTreePanel::testoModificato);
     connect(TreeView1, &QTreeWidget::currentItemChanged, this, [this] {
+        // A load or a removal under way: the window follows once it is done.
+        if (m_programmatico)
+            return;
         espandiSingolo();
         emit nodoSelezionato();
     });
@@ -229,6 +234,11 @@ QString FolderTreePanel::TreeViewToString(QTreeWidgetItem* start, bool onlyVisib
 std::vector<NodoAlbero> FolderTreePanel::nodiCorrenti()
 {
     return nodi_da_testo(TreeViewToString(nullptr, false));
+}
+
+bool FolderTreePanel::memorizzato(const QString& key) const
+{
+    return std::any_of(m_salvati.begin(), m_salvati.end(), [&key](const NodoAlbero& n) { return n.key == key; });
 }
 
 bool FolderTreePanel::modificato()

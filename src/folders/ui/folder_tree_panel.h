@@ -68,6 +68,8 @@ public:
     bool SaveTree(const QString& newText = QString());
     /// True when the tree differs from what was loaded or last saved.
     bool modificato();
+    /// True when the folder with this key was in the tree as loaded or last saved.
+    bool memorizzato(const QString& key) const;
 
     /// Adds a folder "after", "before" or "children" of the selected one and starts editing it.
     void AddNode(const QString& mode);

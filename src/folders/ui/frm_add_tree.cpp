@@ -107,7 +107,7 @@ void frm_add_tree::OKButton_Click()
     }
     // A folder added here is stored before an entry is filed in it, so that no link ever names a
     // folder the archive does not hold.
-    if (Picture1->modificato() && !Picture1->SaveTree())
+    if (!Picture1->memorizzato(m_chiave) && !Picture1->SaveTree())
         return;
     lbl_msg->setText(FolderTreePanel::percorso(sel));
     Picture1->hide();

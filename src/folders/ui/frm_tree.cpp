@@ -92,6 +92,9 @@ Frm_tree::Frm_tree(const QString& connectionString, std::function<void()> regist
     cmd_del->setObjectName(QStringLiteral("cmd_del"));
     cmd_del->setIcon(style()->standardIcon(QStyle::SP_TrashIcon));
     cmd_del->setToolTip(QStringLiteral("Elimina il collegamento selezionato"));
+    // Enter in the grid or the tree presses neither button.
+    cmd_add_new->setAutoDefault(false);
+    cmd_del->setAutoDefault(false);
     lbl_nodo = new QLabel(QStringLiteral("Nodo : "), pic_cmd);
     lbl_nodo->setObjectName(QStringLiteral("lbl_nodo"));
     auto* strip = new QHBoxLayout(pic_cmd);

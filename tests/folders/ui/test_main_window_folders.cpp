@@ -2,6 +2,7 @@
 #include "../../register/ui/test_entries_fixture.h"
 
 #include "folder_tree_panel.h"
+#include "folder_tree_store.h"
 #include "frm_add_tree.h"
 #include "frm_tree.h"
 
@@ -110,6 +111,33 @@ TEST_F(MainWindowFoldersTest, AFolderAddedInTheDialogIsStoredBeforeTheEntryIsFil
     EXPECT_EQ(scalar("SELECT CAPTION FROM sys_tree WHERE \"KEY\" = '3\\'").toString(), "Nuovo");
     EXPECT_EQ(scalar("SELECT SYS_TREE FROM sys_rela_tree").toString(), "3\\");
     EXPECT_EQ(nodoDi(27), "FASCICOLI\\Nuovo");
+}
+
+TEST_F(MainWindowFoldersTest, AfterAnotherStationsChangeAStoredFolderCanStillBeChosen)
+{
+    ModalScript script;
+    script.then("frm_add_tree", [this](QDialog* d) {
+        auto* dialogo = static_cast<frm_add_tree*>(d);
+        dialogo->Picture1->seleziona("2\\");
+        dialogo->Picture1->AddNode("after");
+        dialogo->Picture1->selezionato()->setText(0, "Nuovo");
+        DbResult err;
+        auto stazioneB = Connection::open(program.archive(), QByteArray(kPassword), &err);
+        ASSERT_TRUE(salva_albero(*stazioneB, snapshot_albero(*stazioneB, nullptr),
+                                 {{"1\\", "Ferie"}, {"2\\", "Atti"}, {"5\\", "Di B"}})
+                        .esito
+                    == EsitoAlbero::Scritto);
+        click(d, "OKButton"); // the new folder is stored first: another station's tree stops it
+        EXPECT_TRUE(d->isVisible());
+        dialogo->Picture1->seleziona("1\\");
+        messages.answer(MsgAnswer::Yes);
+        click(d, "OKButton");
+    });
+    ASSERT_TRUE(trigger(&w, "tb_add_tree"));
+    ASSERT_TRUE(script.waitDone());
+    EXPECT_TRUE(messages.texts().first().startsWith("Struttura Modificata da altro utente"));
+    EXPECT_EQ(scalar("SELECT SYS_TREE FROM sys_rela_tree").toString(), "1\\");
+    EXPECT_EQ(scalar("SELECT group_concat(CAPTION, '|') FROM sys_tree").toString(), "Ferie|Atti|Di B");
 }
 
 TEST_F(MainWindowFoldersTest, AFilingTheArchiveRefusesIsShownAndWritesNothing)
