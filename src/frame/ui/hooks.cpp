@@ -18,12 +18,13 @@ void Quadernolo::compatta_archivi()
     cmd_menu_database(this, state);
 }
 
-bool Quadernolo::importa_notifica(const QString& path)
+void Quadernolo::cmd_print_Click(int Index)
 {
-    Q_UNUSED(path);
-    return false;
+    if (Index == 0)
+        stampa_ricevuta();
+    else if (Index == 1)
+        stampa_registro();
+    nascondi_popup();
 }
-
-void Quadernolo::cmd_print_Click(int Index) { }
 
 } // namespace quad
