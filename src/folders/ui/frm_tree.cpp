@@ -165,9 +165,7 @@ void Frm_tree::Form_Load()
         Picture1->TreeView1->setCurrentItem(root);
         root->setExpanded(true);
     }
-    RefreshNodeGrid();
-    SetGridCaptions();
-    HideSysColumns();
+    // Selecting the root (the load left no folder selected) has shown its entries.
 }
 
 void Frm_tree::Form_Unload()
