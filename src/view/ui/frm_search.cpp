@@ -71,9 +71,9 @@ frmSearch::frmSearch(SearchCaller& caller, QWidget* parent)
     creaPannello();
     creaCriteri();
     collegaSegnali();
-    // Form Load: simple mode; the focus sink out of sight.
+    // Form Load: simple mode; the focus sink above the window's top edge, out of sight.
     setFixedSize(tw(8265), tw(kSimpleHeight));
-    cmd_focus->move(cmd_focus->x(), tw(-200));
+    cmd_focus->move(cmd_focus->x(), tw(-200) - cmd_focus->height());
 }
 
 frmSearch::~frmSearch() = default;
@@ -87,13 +87,13 @@ void frmSearch::creaControlli()
     lblValue = nominato(new QLabel(QStringLiteral("Valore:"), this), QStringLiteral("lblValue"));
     piazza(lblValue, 2880, 120, 3600, 240);
     txtFieldValue = nominato(new QLineEdit(this), QStringLiteral("txtFieldValue"));
-    piazza(txtFieldValue, 2880, 360, 3600, 315);
+    piazza(txtFieldValue, 2880, 360, 3480, 315);
     cmdFindFirst = nominato(new QPushButton(QStringLiteral("Trova primo"), this), QStringLiteral("cmdFindFirst"));
-    piazza(cmdFindFirst, 6720, 120, 1425, 375);
+    piazza(cmdFindFirst, 6570, 120, 1575, 375);
     cmdFindNext = nominato(new QPushButton(QStringLiteral("Trova Successivo"), this), QStringLiteral("cmdFindNext"));
-    piazza(cmdFindNext, 6720, 540, 1425, 375);
+    piazza(cmdFindNext, 6570, 540, 1575, 375);
     cmdClose = nominato(new QPushButton(QStringLiteral("Chiudi"), this), QStringLiteral("cmdClose"));
-    piazza(cmdClose, 6720, 960, 1425, 375);
+    piazza(cmdClose, 6570, 960, 1575, 375);
     cmd_avanzate = nominato(new QPushButton(QStringLiteral("Ricerche avanzate"), this), QStringLiteral("cmd_avanzate"));
     piazza(cmd_avanzate, 120, 840, 1800, 375);
     for (QPushButton* b : {cmdFindFirst, cmdFindNext, cmdClose, cmd_avanzate})
