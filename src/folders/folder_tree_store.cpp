@@ -39,22 +39,7 @@ QString snapshot_di(const std::vector<RigaTabella>& righe)
     return testo;
 }
 
-} // namespace
-
-int livello_chiave(const QString& key)
-{
-    return int(key.count(QLatin1Char('\\')));
-}
-
-QString chiave_padre(const QString& key)
-{
-    if (livello_chiave(key) <= 1)
-        return QString();
-    const qsizetype fine = key.endsWith(QLatin1Char('\\')) ? key.size() - 1 : key.size();
-    const qsizetype taglio = key.lastIndexOf(QLatin1Char('\\'), fine - 1);
-    return key.left(taglio + 1);
-}
-
+/// Component level (1-based) of a key as a number, 0 when missing or not a number.
 qint64 componente_chiave(const QString& key, int level)
 {
     const QStringList parti = key.split(QLatin1Char('\\'));
@@ -63,6 +48,13 @@ qint64 componente_chiave(const QString& key, int level)
     bool ok = false;
     const qint64 n = parti[level - 1].trimmed().toLongLong(&ok);
     return ok ? n : 0;
+}
+
+} // namespace
+
+int livello_chiave(const QString& key)
+{
+    return int(key.count(QLatin1Char('\\')));
 }
 
 qint64 numero_chiave(const QString& key)

@@ -17,12 +17,8 @@ constexpr int kLivelloMassimo = 5;
 
 /// Level of a folder key: the number of "\" in it ("3\12\" is level 2; the root is level 0).
 int livello_chiave(const QString& key);
-/// The key of a folder's parent: the key less its last component; "" for a level-1 key.
-QString chiave_padre(const QString& key);
 /// The number of a folder: the last component of its key (0 when it is not a number).
 qint64 numero_chiave(const QString& key);
-/// Component level (1-based) of a key as a number, 0 when missing or not a number.
-qint64 componente_chiave(const QString& key, int level);
 
 /// One folder as the table sys_tree holds it.
 struct NodoAlbero

@@ -36,12 +36,10 @@ protected:
     }
 };
 
-TEST(FolderKeys, LevelParentAndNumber)
+TEST(FolderKeys, LevelAndNumber)
 {
     EXPECT_EQ(livello_chiave("3\\12\\4\\"), 3);
     EXPECT_EQ(livello_chiave("FASCICOLI"), 0);
-    EXPECT_EQ(chiave_padre("3\\12\\4\\"), "3\\12\\");
-    EXPECT_EQ(chiave_padre("3\\"), "");
     EXPECT_EQ(numero_chiave("3\\12\\"), 12);
     EXPECT_EQ(numero_chiave("70000\\"), 70000); // not limited to 16 bits
     EXPECT_EQ(numero_chiave("x\\"), 0);
