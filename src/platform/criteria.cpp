@@ -8,6 +8,8 @@
 #include <QLocale>
 #include <QVarLengthArray>
 
+#include <algorithm>
+
 #include <optional>
 #include <vector>
 
@@ -140,6 +142,36 @@ void appendSerialDate(ShownText& out, qint64 serial)
     appendNumber(out, seconds % 60, 2);
 }
 
+/// Rows are filtered in runs of this many; the cells of a run sit in small arrays.
+constexpr qsizetype kRun = 1024;
+
+/// keep[i] = the cell holds and order(values[i]) satisfies op, the operator's test chosen once
+/// for the whole run.
+template <typename Order> void keepWhere(Op op, const quint8* null, qsizetype n, quint8* keep, Order order)
+{
+    auto run = [&](auto test) {
+        for (qsizetype i = 0; i < n; ++i)
+            keep[i] = quint8(!null[i] & test(order(i)));
+    };
+    switch (op) {
+    case Op::Equal:
+        return run([](int o) { return o == 0; });
+    case Op::NotEqual:
+        return run([](int o) { return o != 0; });
+    case Op::Less:
+        return run([](int o) { return o < 0; });
+    case Op::Greater:
+        return run([](int o) { return o > 0; });
+    case Op::LessEqual:
+        return run([](int o) { return o <= 0; });
+    case Op::GreaterEqual:
+        return run([](int o) { return o >= 0; });
+    case Op::Like:
+        break;
+    }
+    std::fill(keep, keep + n, quint8(0));
+}
+
 /// One comparison "field op value", with the value already in the field's terms.
 struct Clause
 {
@@ -176,6 +208,68 @@ struct Clause
             return holds(op, compareValues<qint64>(row.integer(column) != 0 ? -1 : 0, integer));
         }
         return false;
+    }
+
+    /// keep[i] = matches() for rows[i], column by column where the kind allows it.
+    void select(const CriteriaColumns& columns, const qint32* rows, qsizetype n, quint8* keep) const
+    {
+        if (like && kind != Kind::Text) {
+            for (qsizetype i = 0; i < n; ++i) {
+                const CriteriaRow& row = columns.row(rows[i]);
+                keep[i] = quint8(!row.isNull(column) && matchesShown(row));
+            }
+            return;
+        }
+        quint8 null[kRun];
+        switch (kind) {
+        case Kind::Text: {
+            CriteriaColumns::Text cells[kRun];
+            columns.texts(column, rows, n, cells);
+            for (qsizetype i = 0; i < n; ++i)
+                null[i] = quint8(cells[i].null);
+            if (like) {
+                for (qsizetype i = 0; i < n; ++i) {
+                    const CriteriaColumns::Text& c = cells[i];
+                    keep[i]
+                        = quint8(!c.null
+                                 && (c.wide ? like->matches(QStringView(static_cast<const char16_t*>(c.data), c.size))
+                                            : like->matchesLatin1(static_cast<const char*>(c.data), c.size)));
+                }
+                return;
+            }
+            return keepWhere(op, null, n, keep, [&](qsizetype i) {
+                const CriteriaColumns::Text& c = cells[i];
+                if (c.null)
+                    return 0;
+                return c.wide ? criteria::compareFolded(QStringView(static_cast<const char16_t*>(c.data), c.size), text)
+                              : criteria::compareFoldedLatin1(static_cast<const char*>(c.data), c.size, text);
+            });
+        }
+        case Kind::Integer: {
+            qint64 values[kRun];
+            columns.integers(column, rows, n, null, values);
+            if (integral)
+                return keepWhere(op, null, n, keep, [&](qsizetype i) { return compareValues(values[i], integer); });
+            return keepWhere(op, null, n, keep, [&](qsizetype i) { return compareValues(double(values[i]), real); });
+        }
+        case Kind::Real: {
+            double values[kRun];
+            columns.reals(column, rows, n, null, values);
+            return keepWhere(op, null, n, keep, [&](qsizetype i) { return compareValues(values[i], real); });
+        }
+        case Kind::Date: {
+            qint64 values[kRun];
+            columns.dateTimes(column, rows, n, null, values);
+            return keepWhere(op, null, n, keep, [&](qsizetype i) { return compareValues(values[i], integer); });
+        }
+        case Kind::YesNo: {
+            qint64 values[kRun];
+            columns.integers(column, rows, n, null, values);
+            return keepWhere(op, null, n, keep,
+                             [&](qsizetype i) { return compareValues<qint64>(values[i] != 0 ? -1 : 0, integer); });
+        }
+        }
+        std::fill(keep, keep + n, quint8(0));
     }
 
     /// LIKE on a number, date or yes/no field: the pattern is matched against the value as
@@ -225,7 +319,57 @@ public:
     bool matches(const CriteriaRow& row) const override { return evaluate(root, row); }
     bool isSingleClause() const override { return nodes[size_t(root)].type == Node::Leaf; }
 
+    qsizetype select(const CriteriaColumns& columns, qint32* rows, qsizetype n) const override
+    {
+        qsizetype kept = 0;
+        quint8 keep[kRun];
+        for (qsizetype from = 0; from < n; from += kRun) {
+            const qsizetype size = std::min(kRun, n - from);
+            selectRun(root, columns, rows + from, size, keep);
+            for (qsizetype i = 0; i < size; ++i) {
+                rows[kept] = rows[from + i];
+                kept += keep[i];
+            }
+        }
+        return kept;
+    }
+
 private:
+    /// keep[i] = the node holds for rows[i], n at most kRun. AND asks each operand only about
+    /// the rows still in, OR only about the rows not yet in.
+    void selectRun(int index, const CriteriaColumns& columns, const qint32* rows, qsizetype n, quint8* keep) const
+    {
+        const Node& node = nodes[size_t(index)];
+        if (node.type == Node::Leaf) {
+            clauses[size_t(node.first)].select(columns, rows, n, keep);
+            return;
+        }
+        const bool isAnd = node.type == Node::And;
+        std::fill(keep, keep + n, quint8(isAnd));
+        qint32 open[kRun]; // rows whose answer is still open
+        qint32 at[kRun]; // their places in rows
+        quint8 answer[kRun];
+        qsizetype count = n;
+        for (qsizetype i = 0; i < n; ++i) {
+            open[i] = rows[i];
+            at[i] = qint32(i);
+        }
+        for (int k = node.first; k < node.first + node.count && count > 0; ++k) {
+            selectRun(operands[size_t(k)], columns, open, count, answer);
+            qsizetype still = 0;
+            for (qsizetype i = 0; i < count; ++i) {
+                if (bool(answer[i]) != isAnd) {
+                    keep[at[i]] = quint8(!isAnd);
+                } else {
+                    open[still] = open[i];
+                    at[still] = at[i];
+                    ++still;
+                }
+            }
+            count = still;
+        }
+    }
+
     /// Depth is bounded by the nesting of parentheses, which the parser limits.
     bool evaluate(int index, const CriteriaRow& row) const
     {

@@ -262,6 +262,76 @@ qint64 RowReader::dateTime(int column) const
     return m_s.columns[size_t(column)]->dateTime(m_row);
 }
 
+ColumnReader::ColumnReader(const Shared& shared)
+    : m_s(shared)
+    , m_reader(shared)
+{
+}
+
+bool ColumnReader::plain(const qint32* rows, qsizetype n) const
+{
+    if (m_s.touched.isEmpty())
+        return true;
+    for (qsizetype i = 0; i < n; ++i) {
+        if (m_s.flags[rows[i]] & kTouched)
+            return false;
+    }
+    return true;
+}
+
+const CriteriaRow& ColumnReader::row(qint32 row) const
+{
+    m_reader.setRow(row);
+    return m_reader;
+}
+
+template <typename T, typename FromColumn, typename FromRow>
+void ColumnReader::read(int column, const qint32* rows, qsizetype n, quint8* null, T* values, FromColumn fromColumn,
+                        FromRow fromRow) const
+{
+    if (plain(rows, n))
+        return (m_s.columns[size_t(column)].get()->*fromColumn)(rows, n, null, values);
+    for (qsizetype i = 0; i < n; ++i) {
+        const CriteriaRow& r = row(rows[i]);
+        null[i] = quint8(r.isNull(column));
+        values[i] = null[i] ? 0 : (r.*fromRow)(column);
+    }
+}
+
+void ColumnReader::integers(int column, const qint32* rows, qsizetype n, quint8* null, qint64* values) const
+{
+    read(column, rows, n, null, values, &Column::integers, &CriteriaRow::integer);
+}
+
+void ColumnReader::reals(int column, const qint32* rows, qsizetype n, quint8* null, double* values) const
+{
+    read(column, rows, n, null, values, &Column::reals, &CriteriaRow::real);
+}
+
+void ColumnReader::dateTimes(int column, const qint32* rows, qsizetype n, quint8* null, qint64* values) const
+{
+    read(column, rows, n, null, values, &Column::dateTimes, &CriteriaRow::dateTime);
+}
+
+void ColumnReader::texts(int column, const qint32* rows, qsizetype n, Text* values) const
+{
+    if (plain(rows, n))
+        return m_s.columns[size_t(column)]->texts(rows, n, values, m_made);
+    m_made.resize(size_t(n));
+    for (qsizetype i = 0; i < n; ++i) {
+        const CriteriaRow& r = row(rows[i]);
+        Text& out = values[i];
+        out = {};
+        if (r.isNull(column))
+            continue;
+        m_made[size_t(i)] = r.text(column).toString();
+        out.data = m_made[size_t(i)].utf16();
+        out.size = m_made[size_t(i)].size();
+        out.wide = true;
+        out.null = false;
+    }
+}
+
 CriteriaFieldResolver resolverFor(const std::shared_ptr<Shared>& shared)
 {
     const Shared* s = shared.get();

@@ -290,6 +290,47 @@ bool Column::rawText(qsizetype, const char**, qsizetype*, bool*) const
     return false;
 }
 
+void Column::integers(const qint32* rows, qsizetype n, quint8* null, qint64* values) const
+{
+    for (qsizetype i = 0; i < n; ++i) {
+        null[i] = quint8(isNull(rows[i]));
+        values[i] = null[i] ? 0 : integer(rows[i]);
+    }
+}
+
+void Column::reals(const qint32* rows, qsizetype n, quint8* null, double* values) const
+{
+    for (qsizetype i = 0; i < n; ++i) {
+        null[i] = quint8(isNull(rows[i]));
+        values[i] = null[i] ? 0 : real(rows[i]);
+    }
+}
+
+void Column::dateTimes(const qint32* rows, qsizetype n, quint8* null, qint64* values) const
+{
+    for (qsizetype i = 0; i < n; ++i) {
+        null[i] = quint8(isNull(rows[i]));
+        values[i] = null[i] ? 0 : dateTime(rows[i]);
+    }
+}
+
+void Column::texts(const qint32* rows, qsizetype n, CriteriaColumns::Text* values, std::vector<QString>& made) const
+{
+    made.resize(size_t(n));
+    TextScratch scratch;
+    for (qsizetype i = 0; i < n; ++i) {
+        CriteriaColumns::Text& out = values[i];
+        out = {};
+        if (isNull(rows[i]))
+            continue;
+        made[size_t(i)] = text(rows[i], scratch).toString();
+        out.data = made[size_t(i)].utf16();
+        out.size = made[size_t(i)].size();
+        out.wide = true;
+        out.null = false;
+    }
+}
+
 namespace {
 
 QVariant oddFromSql(sqlite3_value* v)
@@ -377,6 +418,18 @@ public:
         const qint64 v = m_cells[row];
         return v != kMark ? v : variantInteger(m_odd.value(row));
     }
+    void integers(const qint32* rows, qsizetype n, quint8* null, qint64* values) const override
+    {
+        for (qsizetype i = 0; i < n; ++i) {
+            const qint64 v = m_cells[rows[i]];
+            null[i] = 0;
+            values[i] = v;
+            if (v == kMark) {
+                null[i] = quint8(!isOdd(rows[i]));
+                values[i] = null[i] ? 0 : variantInteger(m_odd.value(rows[i]));
+            }
+        }
+    }
     double real(qsizetype row) const override
     {
         const qint64 v = m_cells[row];
@@ -451,6 +504,18 @@ public:
     {
         const double v = m_cells[row];
         return !std::isnan(v) ? v : variantReal(m_odd.value(row));
+    }
+    void reals(const qint32* rows, qsizetype n, quint8* null, double* values) const override
+    {
+        for (qsizetype i = 0; i < n; ++i) {
+            const double v = m_cells[rows[i]];
+            null[i] = 0;
+            values[i] = v;
+            if (std::isnan(v)) {
+                null[i] = quint8(!isOdd(rows[i]));
+                values[i] = null[i] ? 0 : variantReal(m_odd.value(rows[i]));
+            }
+        }
     }
 
 private:
@@ -616,6 +681,14 @@ public:
         return v >> 2;
     }
     qint64 integer(qsizetype row) const override { return dateTime(row); }
+    void dateTimes(const qint32* rows, qsizetype n, quint8* null, qint64* values) const override
+    {
+        for (qsizetype i = 0; i < n; ++i) {
+            const qint64 v = m_cells[rows[i]];
+            null[i] = quint8(v == kNull);
+            values[i] = v == kOddMark ? variantDateTime(m_odd.value(rows[i])) : v >> 2;
+        }
+    }
 
 private:
     Chunked<qint64> m_cells;
@@ -810,6 +883,17 @@ public:
         *wide = (c.flags & kWide) != 0;
         *length = *wide ? c.bytes / 2 : c.bytes;
         return true;
+    }
+    void texts(const qint32* rows, qsizetype n, CriteriaColumns::Text* values, std::vector<QString>&) const override
+    {
+        for (qsizetype i = 0; i < n; ++i) {
+            const Cell c = cell(rows[i]);
+            CriteriaColumns::Text& out = values[i];
+            out.data = c.data;
+            out.wide = (c.flags & kWide) != 0;
+            out.size = out.wide ? c.bytes / 2 : c.bytes;
+            out.null = (c.flags & kNullFlag) != 0;
+        }
     }
     QStringView text(qsizetype row, TextScratch& scratch) const override
     {

@@ -6,6 +6,8 @@
 // and two otherwise. A cell that does not fit the column's compact form (a text in a number
 // column, a date that is no date) is kept aside as it was read.
 
+#include "criteria.h"
+
 #include <sqlcipher/sqlite3.h>
 
 #include <QHash>
@@ -117,6 +119,15 @@ public:
     /// Text columns: the characters of a cell as kept (Latin-1 bytes, or UTF-16 when wide);
     /// false for Null and for other columns.
     virtual bool rawText(qsizetype row, const char** data, qsizetype* length, bool* wide) const;
+
+    // The same for a run of rows at once (what the filters read): null[i] marks a Null cell,
+    // values[i] is what the one-row reader above gives otherwise.
+    virtual void integers(const qint32* rows, qsizetype n, quint8* null, qint64* values) const;
+    virtual void reals(const qint32* rows, qsizetype n, quint8* null, double* values) const;
+    virtual void dateTimes(const qint32* rows, qsizetype n, quint8* null, qint64* values) const;
+    /// Texts that are not kept as such are made into strings held in made (one per row).
+    virtual void texts(const qint32* rows, qsizetype n, CriteriaColumns::Text* values,
+                       std::vector<QString>& made) const;
 
 protected:
     bool isOdd(qsizetype row) const { return !m_odd.isEmpty() && m_odd.contains(row); }
