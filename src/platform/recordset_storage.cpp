@@ -933,7 +933,7 @@ private:
     }
 
     /// The arena of the cell about to be appended, its start recorded.
-    Arena& beginCell(qsizetype extra)
+    Q_ALWAYS_INLINE Arena& beginCell(qsizetype extra)
     {
         if ((m_start.size() & kChunkMask) == 0) {
             qsizetype reserve = 0;
