@@ -68,23 +68,92 @@ private:
     {
         const int width = m_wide ? 4 : 8;
         const int bits = m_wide ? 16 : 8;
+        const int present = int(std::clamp<qsizetype>(length - from, 0, width));
+        const C* at = text + from;
         quint64 key = 0;
-        for (int i = 0; i < width; ++i) {
-            quint64 c = 0;
-            if (from + i < length) {
-                if constexpr (sizeof(C) == 1)
-                    c = m_latin[uchar(text[from + i])];
-                else
-                    c = foldChar(char16_t(text[from + i]));
-                if (c > 0xFF && !m_wide)
-                    m_tooWide = true;
-            }
+        quint64 widest = 0;
+        for (int i = 0; i < present; ++i) {
+            quint64 c;
+            if constexpr (sizeof(C) == 1)
+                c = m_latin[uchar(at[i])];
+            else
+                c = foldChar(char16_t(at[i]));
+            widest |= c;
             key = (key << bits) | c;
         }
-        return key;
+        if (widest > 0xFF && !m_wide)
+            m_tooWide = true;
+        return present < width ? key << (bits * (width - present)) : key;
     }
 
+    /// Fills the keys of a range a run of rows at a time: straight from the column while no
+    /// row of the run has changes of its own.
     void fill(size_t begin, size_t end, int k, int depth)
+    {
+        for (size_t at = begin; at < end; at += kRun) {
+            const size_t stop = std::min(end, at + kRun);
+            bool plain = true;
+            if (!m_s.touched.isEmpty()) {
+                for (size_t i = at; i < stop && plain; ++i)
+                    plain = !(m_s.flags[m_items[i].row] & kTouched);
+            }
+            if (plain)
+                fillFromColumn(at, stop, k, depth);
+            else
+                fillByRow(at, stop, k, depth);
+        }
+    }
+
+    void fillFromColumn(size_t begin, size_t end, int k, int depth)
+    {
+        const SortKey& sk = m_keys[size_t(k)];
+        const Column& column = *m_s.columns[size_t(sk.column)];
+        const qsizetype width = m_wide ? 4 : 8;
+        const qsizetype from = qsizetype(depth) * width;
+        const qsizetype n = qsizetype(end - begin);
+        Item* items = m_items.data() + begin;
+        for (qsizetype i = 0; i < n; ++i)
+            m_rows[size_t(i)] = items[i].row;
+        auto put = [&](auto keyOf) {
+            for (qsizetype i = 0; i < n; ++i) {
+                Item& item = items[i];
+                item.more = 0;
+                if (m_null[size_t(i)]) {
+                    item.rank = sk.descending ? 2 : 0;
+                    item.key = 0;
+                    continue;
+                }
+                item.rank = 1;
+                const quint64 key = keyOf(i, item);
+                item.key = sk.descending ? ~key : key;
+            }
+        };
+        switch (column.storage()) {
+        case Storage::Integer:
+        case Storage::Boolean:
+            column.integers(m_rows.data(), n, m_null.data(), m_integers.data());
+            return put([&](qsizetype i, Item&) { return orderedInteger(m_integers[size_t(i)]); });
+        case Storage::DateTime:
+            column.dateTimes(m_rows.data(), n, m_null.data(), m_integers.data());
+            return put([&](qsizetype i, Item&) { return orderedInteger(m_integers[size_t(i)]); });
+        case Storage::Real:
+            column.reals(m_rows.data(), n, m_null.data(), m_reals.data());
+            return put([&](qsizetype i, Item&) { return orderedReal(m_reals[size_t(i)]); });
+        case Storage::Text:
+            break;
+        }
+        column.texts(m_rows.data(), n, m_texts.data(), m_made);
+        for (qsizetype i = 0; i < n; ++i)
+            m_null[size_t(i)] = quint8(m_texts[size_t(i)].null);
+        put([&](qsizetype i, Item& item) {
+            const CriteriaColumns::Text& t = m_texts[size_t(i)];
+            item.more = t.size > from + width ? 1 : 0;
+            return t.wide ? word(static_cast<const char16_t*>(t.data), t.size, from)
+                          : word(static_cast<const uchar*>(t.data), t.size, from);
+        });
+    }
+
+    void fillByRow(size_t begin, size_t end, int k, int depth)
     {
         const SortKey& sk = m_keys[size_t(k)];
         const Column& column = *m_s.columns[size_t(sk.column)];
@@ -238,6 +307,14 @@ private:
     const std::vector<SortKey>& m_keys;
     std::vector<Item> m_items;
     std::vector<Item> m_spare; ///< the radix sort's other half
+    // A run of cells read from a column.
+    static constexpr size_t kRun = 1024;
+    std::vector<qint32> m_rows = std::vector<qint32>(kRun);
+    std::vector<quint8> m_null = std::vector<quint8>(kRun);
+    std::vector<qint64> m_integers = std::vector<qint64>(kRun);
+    std::vector<double> m_reals = std::vector<double>(kRun);
+    std::vector<CriteriaColumns::Text> m_texts = std::vector<CriteriaColumns::Text>(kRun);
+    std::vector<QString> m_made;
     std::array<char16_t, 256> m_latin {};
     QString m_text;
     bool m_wide = false;
