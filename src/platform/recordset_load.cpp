@@ -235,8 +235,11 @@ DbResult loadQuery(Shared& s)
         for (int i = 0; i < int(s.tables.size()); ++i) {
             const int slot = rowidSlot[size_t(i)];
             qint64 id = kNoRowid;
-            if (slot >= 0 && sqlite3_column_type(st, slot) != SQLITE_NULL)
-                id = sqlite3_column_int64(st, slot);
+            if (slot >= 0) {
+                sqlite3_value* v = sqlite3_column_value(st, slot);
+                if (sqlite3_value_type(v) != SQLITE_NULL)
+                    id = sqlite3_value_int64(v);
+            }
             s.rowids[size_t(i)].push_back(id);
         }
         // One call under the connection's mutex per cell; the value is then read directly

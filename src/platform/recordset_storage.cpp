@@ -628,8 +628,18 @@ public:
             m_cells.push_back(kNull);
             return;
         }
+        // Rows of a join repeat their entry's dates, and a register's dates come in runs.
+        if (n == m_lastLength && std::memcmp(text, m_last, size_t(n)) == 0) {
+            m_cells.push_back(m_lastPacked);
+            return;
+        }
         const qint64 packed = packDateText(text, n);
         if (packed != 0) {
+            if (n <= qsizetype(sizeof m_last)) {
+                std::memcpy(m_last, text, size_t(n));
+                m_lastLength = n;
+                m_lastPacked = packed;
+            }
             m_cells.push_back(packed);
             return;
         }
@@ -692,6 +702,10 @@ public:
 
 private:
     Chunked<qint64> m_cells;
+    // The last text read as a date and what it packed to.
+    char m_last[19] = {};
+    qsizetype m_lastLength = -1;
+    qint64 m_lastPacked = 0;
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -760,20 +774,22 @@ private:
     qsizetype m_capacity = 0;
 };
 
-inline bool isAscii(const char* text, qsizetype n)
+/// Where the first byte outside ASCII is, or n when there is none.
+inline qsizetype firstNonAscii(const char* text, qsizetype n)
 {
+    constexpr quint64 kHigh = 0x8080808080808080ULL;
     qsizetype i = 0;
     for (; i + 8 <= n; i += 8) {
         quint64 word;
         std::memcpy(&word, text + i, 8);
-        if (word & 0x8080808080808080ULL)
-            return false;
+        if (word & kHigh)
+            return i + qCountTrailingZeroBits(word & kHigh) / 8; // little-endian
     }
     for (; i < n; ++i) {
         if (uchar(text[i]) >= 0x80)
-            return false;
+            return i;
     }
-    return true;
+    return n;
 }
 
 class TextColumn final : public Column
@@ -783,7 +799,9 @@ public:
         : Column(Storage::Text)
     {
     }
-    enum : quint8 { kNullFlag = 1, kWide = 2 };
+    // A cell's start in its block, with its kind in the two top bits: a block holds up to
+    // 1 GB of text.
+    enum : quint32 { kNullFlag = 1u << 31, kWide = 1u << 30, kOffset = kWide - 1 };
 
     void appendSql(sqlite3_value* v) override
     {
@@ -796,21 +814,22 @@ public:
         const qsizetype n = sqlite3_value_bytes(v);
         Arena& block = beginCell(n);
         if (!m_ok) {
-            m_flags.push_back(kNullFlag);
+            mark(kNullFlag);
             return;
         }
         // Copy first, check after: plain ASCII (the common case) is then done.
         const qsizetype start = block.size();
         char* out = block.grow(n);
         std::memcpy(out, text, size_t(n));
-        if (isAscii(out, n)) {
-            m_flags.push_back(0);
+        const qsizetype ascii = firstNonAscii(out, n);
+        if (ascii == n) {
             return;
         }
-        // Accented Latin-1 letters (two-byte sequences led by C2 or C3) decode in place.
-        qsizetype w = 0;
+        // Accented Latin-1 letters (two-byte sequences led by C2 or C3) decode in place, from
+        // the first of them on.
+        qsizetype w = ascii;
         bool latin = true;
-        for (qsizetype i = 0; i < n && latin; ++i) {
+        for (qsizetype i = ascii; i < n && latin; ++i) {
             const uchar b = uchar(text[i]);
             if (b < 0x80) {
                 out[w++] = char(b);
@@ -823,20 +842,19 @@ public:
         }
         if (latin) {
             block.truncate(start + w);
-            m_flags.push_back(0);
             return;
         }
         block.truncate(start);
         const QString wide = QString::fromUtf8(text, n);
-        if (block.size() + 2 * wide.size() + 1 > qsizetype(std::numeric_limits<quint32>::max())) {
+        if (block.size() + 2 * wide.size() + 1 > qsizetype(kOffset)) {
             m_ok = false;
-            m_flags.push_back(kNullFlag);
+            mark(kNullFlag);
             return;
         }
         if (block.size() & 1)
             block.grow(1);
         std::memcpy(block.grow(2 * wide.size()), wide.constData(), size_t(wide.size()) * 2);
-        m_flags.push_back(kWide);
+        mark(kWide);
     }
     void appendValue(const QVariant& value) override
     {
@@ -852,19 +870,18 @@ public:
         if (!m_blocks.empty())
             m_blocks.back().shrink();
         m_start.shrink();
-        m_flags.shrink();
     }
     bool ok() const override { return m_ok; }
     qsizetype size() const override { return m_start.size(); }
     size_t bytes() const override
     {
-        size_t total = m_start.bytes() + m_flags.bytes();
+        size_t total = m_start.bytes();
         for (const auto& b : m_blocks)
             total += size_t(b.capacity());
         return total;
     }
 
-    bool isNull(qsizetype row) const override { return (m_flags[row] & kNullFlag) != 0; }
+    bool isNull(qsizetype row) const override { return (m_start[row] & kNullFlag) != 0; }
     QVariant value(qsizetype row) const override
     {
         const Cell c = cell(row);
@@ -916,17 +933,17 @@ private:
     {
         const char* data;
         qsizetype bytes;
-        quint8 flags;
+        quint32 flags;
     };
 
     Cell cell(qsizetype row) const
     {
         const Arena& block = m_blocks[size_t(row >> kChunkShift)];
-        qsizetype start = m_start[row];
+        const quint32 flags = m_start[row];
+        qsizetype start = flags & kOffset;
         const qsizetype next = row + 1;
         const qsizetype end
-            = ((next & kChunkMask) != 0 && next < m_start.size()) ? qsizetype(m_start[next]) : block.size();
-        const quint8 flags = m_flags[row];
+            = ((next & kChunkMask) != 0 && next < m_start.size()) ? qsizetype(m_start[next] & kOffset) : block.size();
         if (flags & kWide)
             start += start & 1;
         return {block.data() + start, end - start, flags};
@@ -945,16 +962,19 @@ private:
             m_blocks.back().reserve(reserve);
         }
         Arena& block = m_blocks.back();
-        if (block.size() + extra + 1 > qsizetype(std::numeric_limits<quint32>::max()))
+        if (block.size() + extra + 1 > qsizetype(kOffset))
             m_ok = false;
         m_start.push_back(quint32(block.size()));
         return block;
     }
 
+    /// Marks the cell just begun as Null (or unread) or as wide text.
+    void mark(quint32 kind) { m_start.back() |= kind; }
+
     void appendNull()
     {
         beginCell(0);
-        m_flags.push_back(kNullFlag);
+        mark(kNullFlag);
     }
 
     void appendLatin1(const char* data, qsizetype n)
@@ -962,9 +982,8 @@ private:
         Arena& block = beginCell(n);
         if (m_ok) {
             std::memcpy(block.grow(n), data, size_t(n));
-            m_flags.push_back(0);
         } else {
-            m_flags.push_back(kNullFlag);
+            mark(kNullFlag);
         }
     }
 
@@ -985,15 +1004,14 @@ private:
             if (block.size() & 1)
                 block.grow(1);
             std::memcpy(block.grow(n * 2), data, size_t(n) * 2);
-            m_flags.push_back(kWide);
+            mark(kWide);
         } else {
-            m_flags.push_back(kNullFlag);
+            mark(kNullFlag);
         }
     }
 
     std::vector<Arena> m_blocks;
     Chunked<quint32> m_start;
-    Chunked<quint8> m_flags;
     std::vector<char> m_scratch;
     bool m_ok = true;
 };

@@ -60,6 +60,7 @@ public:
     }
     const T& operator[](qsizetype i) const { return m_chunks[size_t(i >> kChunkShift)][i & kChunkMask]; }
     T& operator[](qsizetype i) { return m_chunks[size_t(i >> kChunkShift)][i & kChunkMask]; }
+    T& back() { return m_end[-1]; }
     qsizetype size() const { return m_size; }
     /// Gives the last chunk's slack back.
     void shrink() { resizeLast(std::max<qsizetype>(lastCount(), 1)); }
