@@ -121,7 +121,6 @@ void Quadernolo::Command1_Click()
     cmd_focus->setFocus();
 
     cmd_altri->setText(QStringLiteral("Altri mittenti"));
-    state.p_locked = true;
     lbl_numero->setVisible(!Picture2[2]->isHidden());
 
     if (conta_schede() >= 1)

@@ -4,7 +4,9 @@
 #include "field_binding.h"
 #include "main_window.h"
 
+#include "entry_session.h"
 #include "message_service.h"
+#include "program_folder.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -43,27 +45,37 @@ const CampoCasella kCampiCorrispondente[]
     = {{8, "Nominativo"}, {9, "P_iva_CF"}, {10, "Data_nascita"}, {11, "Indirizzo"}, {12, "Civico"},
        {13, "Citta"},     {14, "Prov"},    {15, "Stato"},        {25, "Cap"}};
 
-// The flag rule shared by the three controls for an added or first-changed record.
-void regolaModifica(bool& flag, EventStatus* status)
-{
-    const EventStatus s = status ? *status : EventStatus::OK;
-    if (s == EventStatus::OK) {
-        flag = true;
-    } else if (s == EventStatus::ErrorsOccurred) {
-        if (status)
-            *status = EventStatus::UnwantedEvent;
-        flag = false;
-    } else {
-        flag = false;
-    }
-}
-
-bool aggiuntaOPrimaModifica(ChangeReason reason)
-{
-    return reason == ChangeReason::AddNew || reason == ChangeReason::FirstChange;
-}
-
 } // namespace
+
+/// The archive and the recordsets of the window's data controls, for its entry session.
+class FontiScheda : public EntrySources
+{
+public:
+    explicit FontiScheda(Quadernolo& w)
+        : m_w(w)
+    {
+    }
+    std::shared_ptr<Connection> archive(DbResult* error) override
+    {
+        return DataControl::connectionFor(m_w.Adodc1->ConnectionString(), error);
+    }
+    std::shared_ptr<Recordset> registerRows() override { return m_w.Adodc1->Recordset(); }
+    std::shared_ptr<Recordset> correspondents() override { return m_w.ado_mittenti->Recordset(); }
+    void loadCorrespondents(qint64 number) override
+    {
+        m_w.carica_corrispondenti(number);
+        m_w.collega_campi_corrispondente_origine();
+    }
+    QString dataFolder() override { return resolveDataFolder(m_w.state.p_path_cartella); }
+
+private:
+    Quadernolo& m_w;
+};
+
+std::unique_ptr<EntrySources> Quadernolo::crea_fonti_scheda()
+{
+    return std::make_unique<FontiScheda>(*this);
+}
 
 int Quadernolo::conta_schede() const
 {
@@ -145,24 +157,25 @@ void Quadernolo::chiudi_origini_dati()
 
 void Quadernolo::Adodc1_MoveComplete()
 {
-    if (state.p_stop)
+    if (m_sessione->p_stop())
         return;
     if (!Frame1->isHidden()) {
         mostra_annullato();
         return;
     }
-    if (state.p_primo_ins == 0) {
-        const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
-        if (!rs || !rs->isOpen() || rs->eof() || rs->bof() || rs->value(0).isNull())
-            return;
-        carica_corrispondenti(rs->value(0));
-    } else {
-        carica_corrispondenti(state.p_primo_ins);
-    }
-    for (int i : {8, 9, 10, 11, 12, 13, 14, 15, 25})
-        binder->setDataSource(txt_mask1[i], ado_mittenti);
+    const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
+    if (!rs || !rs->isOpen() || rs->eof() || rs->bof() || rs->value(0).isNull())
+        return;
+    carica_corrispondenti(rs->value(0));
+    collega_campi_corrispondente_origine();
     mostra_posizione_mittenti();
     mostra_annullato();
+}
+
+void Quadernolo::collega_campi_corrispondente_origine()
+{
+    for (int i : {8, 9, 10, 11, 12, 13, 14, 15, 25})
+        binder->setDataSource(txt_mask1[i], ado_mittenti);
 }
 
 void Quadernolo::Adodc1_WillMove()
@@ -172,29 +185,17 @@ void Quadernolo::Adodc1_WillMove()
 
 void Quadernolo::Adodc1_RecordChangeComplete(ChangeReason adReason, EventStatus* adStatus)
 {
-    if (aggiuntaOPrimaModifica(adReason)) {
-        regolaModifica(state.p_update, adStatus);
-    } else if (adReason != ChangeReason::Update) {
-        if (adStatus && *adStatus == EventStatus::ErrorsOccurred)
-            *adStatus = EventStatus::UnwantedEvent;
-        state.p_update = false;
-    }
+    m_sessione->registerChanged(adReason, adStatus);
 }
 
 void Quadernolo::ado_mittenti_RecordChangeComplete(ChangeReason adReason, EventStatus* adStatus)
 {
-    if (aggiuntaOPrimaModifica(adReason))
-        regolaModifica(state.p_update_mittenti, adStatus);
-    else
-        state.p_update_mittenti = false;
+    m_sessione->correspondentsChanged(adReason, adStatus);
 }
 
 void Quadernolo::Ado_nomi_RecordChangeComplete(ChangeReason adReason, EventStatus* adStatus)
 {
-    if (aggiuntaOPrimaModifica(adReason))
-        regolaModifica(state.p_update_nomi, adStatus);
-    else
-        state.p_update_nomi = adReason == ChangeReason::Delete;
+    followChange(state.p_update_nomi, adReason, adStatus, true);
 }
 
 void Quadernolo::Adodc1_Error(const DbResult& error)

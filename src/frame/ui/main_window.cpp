@@ -36,6 +36,8 @@ Quadernolo::Quadernolo(QWidget* parent)
     m_centrale->setObjectName(QStringLiteral("centrale"));
     setCentralWidget(m_centrale);
     binder = new FieldBinder(this);
+    m_fonti = crea_fonti_scheda();
+    m_sessione = std::make_unique<EntrySession>(*m_fonti);
 
     creaControlli();
     creaBarre();

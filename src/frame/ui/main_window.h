@@ -1,6 +1,7 @@
 #pragma once
 
 #include "database.h"
+#include "entry_session.h"
 #include "recordset.h"
 #include "working_state.h"
 
@@ -63,6 +64,17 @@ public:
     /// The working state every dialog reads and writes.
     WorkingState state;
     WorkingState& workingState() { return state; }
+    /// The life of the entry shown: its changes, a new entry and its issuing lock. Other windows
+    /// read p_new_ins(), p_update() and the like from it.
+    EntrySession& sessione() { return *m_sessione; }
+    const EntrySession& sessione() const { return *m_sessione; }
+    /// The program is writing the mask's boxes (an annulment, the end of a new entry): their
+    /// change and focus rules stay quiet meanwhile.
+    bool p_uscita() const { return m_uscita; }
+    /// The program is filling the correspondent row from the address book.
+    bool p_modifica() const { return m_p_modifica; }
+    /// The mask box that last had the focus.
+    int p_index() const { return m_p_index; }
 
     // --- start frame ----------------------------------------------------------------------
     QGroupBox* Frame1 = nullptr;
@@ -221,6 +233,8 @@ public:
     // --- data controls and binding (data_controls.cpp) ------------------------------------
     void collega_campi_maschera();
     void collega_campi_corrispondente();
+    /// The correspondent boxes show the rows of ado_mittenti.
+    void collega_campi_corrispondente_origine();
     void carica_corrispondenti(const QVariant& numero);
     void scollega_maschera();
     void chiudi_origini_dati();
@@ -296,8 +310,9 @@ public:
     void nuovo_quadernolo(const QString& tipo);
     /// Back to browsing after a new entry that did not start (lock held, start number refused).
     void ripristina_consultazione();
-    /// The end shared by the confirmation and the drop of a new entry.
-    void fine_inserimento();
+    /// The end shared by the confirmation and the drop of a new entry: avviso, when not empty,
+    /// is shown first; the address book is offered the correspondents after a confirmation.
+    void fine_inserimento(bool confermata, const QString& avviso);
     /// True while this station holds the issuing lock.
     bool emissione_in_corso() const;
     /// The editable state of a new entry (boxes 2 to 19 and 24 to 26, Riservato, cmd_altri).
@@ -311,9 +326,8 @@ public:
     /// salva_scheda with its outcome: false when something could not be written (the cause was
     /// shown and the entry stays modified).
     bool salva_scheda_esito();
-    /// Writes the note, the link and the annulment of registered entry numero (only the fields
-    /// that changed); false, after showing why, when the write failed.
-    bool salva_note_annullo(qint64 numero);
+    /// The texts of the mask the completeness test reads.
+    TypedEntry scheda_digitata() const;
     /// Page Up / Page Down in the mask; true when the key was used.
     bool Pic_mask_KeyDown(int KeyCode);
     /// Leaves the open register for the start menu, asking to save a modified entry; false when
@@ -327,18 +341,20 @@ private:
     void muovi_registro(int verso);
     /// Reads the register again after a save, keeping its filter, order and the entry shown.
     void rileggi_registro(qint64 numero);
-    /// The new entry as typed, from the pending rows of the register and the correspondents.
-    struct NewEntry nuova_scheda_digitata() const;
-    /// Remembers the changeable fields of the entry just shown, as the archive gave them.
-    void ricorda_scheda_caricata();
+    /// Shows what a save of the session ended with and the entry as it now stands; false when
+    /// the save failed (the entry stays modified).
+    bool mostra_esito_salvataggio(const SessionResult& esito);
     /// Connects what the entry handling needs (once).
     void collega_gestori_schede();
+    std::unique_ptr<EntrySources> crea_fonti_scheda();
 
-    std::shared_ptr<class IssuingLock> m_bloccoEmissione;
+    std::unique_ptr<EntrySources> m_fonti;
+    std::unique_ptr<EntrySession> m_sessione;
     QObject* m_tastiPagina = nullptr;
     bool m_gestoriSchede = false;
-    qint64 m_numeroCaricato = 0; ///< entry whose loaded values are kept (0: none)
-    QVariantList m_valoriCaricati; ///< its Note, Collegamento, Annullato, Nota_annulla
+    bool m_uscita = false;
+    bool m_p_modifica = false;
+    int m_p_index = 0;
 
 public:
     // --- mask rules: boxes, pickers, annulment, correction, link (register/ui/mask_*.cpp) ---

@@ -107,6 +107,8 @@ void Quadernolo::creaMaschera()
     }
     Check1 = nominato(new QCheckBox(Frm_mask), QStringLiteral("Check1"));
     Check1->setGeometry(610, 36, 20, 21);
+    // Only the annulment ticks it: the clerk never does.
+    Check1->setEnabled(false);
     Check2 = nominato(new QCheckBox(QStringLiteral("Riservato"), Frame6), QStringLiteral("Check2"));
     Check2->setGeometry(340, 4, 100, 21);
 

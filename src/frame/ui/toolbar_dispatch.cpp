@@ -3,6 +3,8 @@
 #include "field_binding.h"
 #include "main_window.h"
 
+#include "entry_session.h"
+
 #include "message_service.h"
 #include "my_func.h"
 #include "program_folder.h"
@@ -62,19 +64,8 @@ bool Quadernolo::verifica_modifiche_in_sospeso()
 {
     // A click on a tool-bar button leaves the focus in the box being typed: what it holds counts
     // as a change of the entry on screen, before the action moves the register elsewhere.
-    binder->commitAll(Adodc1);
-    binder->commitAll(ado_mittenti);
-    if (!state.p_update)
-        return true;
-    if (txt_mask1[2]->text().isEmpty() || txt_mask1[3]->text().trimmed().isEmpty()
-        || txt_mask1[7]->text().trimmed().isEmpty() || txt_mask1[8]->text().trimmed().isEmpty()) {
-        warn(QStringLiteral("Impossibile salvare !\n\nDati non completi\n\n"));
-    } else if (!salva_scheda_esito()) {
-        // The cause was shown; the entry stays modified and on screen, to be saved again.
-        return false;
-    }
-    state.p_update = false;
-    return true;
+    // An incomplete entry is reported and its changes given up; a failed save stops the action.
+    return salva_scheda_esito();
 }
 
 void Quadernolo::Toolbar1_ButtonClick(QAction* Button)
@@ -86,7 +77,7 @@ void Quadernolo::Toolbar1_ButtonClick(QAction* Button)
 
     const QString key = Button->objectName();
     const auto rifiutato = [this] {
-        if (!state.p_new_ins)
+        if (!m_sessione->p_new_ins())
             return false;
         avviso_inserimento_in_corso();
         return true;
@@ -145,9 +136,15 @@ void Quadernolo::Toolbar1_ButtonClick(QAction* Button)
             return;
         apri_collega_fascicolo();
     } else if (key == QLatin1String("tb_esci")) {
+        // Leaving gives up a new entry being typed: nothing of it is written and its lock goes.
+        if (m_sessione->p_new_ins()) {
+            const SessionResult esito = m_sessione->drop();
+            if (!esito.notice.isEmpty())
+                warn(esito.notice);
+            ripristina_consultazione();
+        }
         ripristina_menu();
         chiudiPopup();
-        state.p_new_ins = false;
         scollega_maschera();
         chiudi_origini_dati();
     }
@@ -230,7 +227,7 @@ void Quadernolo::Timer1_Timer()
 {
     // Never at the start menu, never while an entry is typed, never re-entered (the question
     // box runs the event loop, and the timer may fire meanwhile).
-    if (m_inTimer1 || !registro_aperto() || state.p_new_ins)
+    if (m_inTimer1 || !registro_aperto() || m_sessione->p_new_ins())
         return;
     m_inTimer1 = true;
     const QDir cartella(programFolder());

@@ -8,6 +8,7 @@
 #include "field_binding.h"
 #include "main_window.h"
 
+#include "entry_session.h"
 #include "message_service.h"
 #include "recordset.h"
 
@@ -132,7 +133,7 @@ bool AddressWiring::eventFilter(QObject* watched, QEvent* event)
 
 void AddressWiring::casellaAttiva(int index)
 {
-    if (m_w->conta_schede() < 1 || m_w->state.p_uscita)
+    if (m_w->conta_schede() < 1 || m_w->p_uscita())
         return;
     AXDbAutoComplete* ac = m_w->AXDbAutoComplete1;
     ac->setListBoxVisible(false);
@@ -184,12 +185,12 @@ bool AddressWiring::tasto(int index, QKeyEvent* event)
 
 void AddressWiring::testoDigitato(int index)
 {
-    const WorkingState& s = m_w->state;
-    if (s.p_uscita || s.p_stop)
+    const EntrySession& s = m_w->sessione();
+    if (m_w->p_uscita() || s.p_stop())
         return;
     QLineEdit* box = m_w->txt_mask1[index];
     if (index == kNome) {
-        if (s.p_new_ins && !box->text().trimmed().isEmpty() && !s.p_modifica && !s.p_locked)
+        if (s.p_new_ins() && !box->text().trimmed().isEmpty() && !m_w->p_modifica())
             m_w->cerca_in_elenco(box->text());
         return;
     }

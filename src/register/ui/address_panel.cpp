@@ -12,6 +12,7 @@
 #include "message_service.h"
 #include "recordset.h"
 #include "recordset_model.h"
+#include <QScopedValueRollback>
 
 #include <QFrame>
 #include <QHeaderView>
@@ -191,23 +192,25 @@ void Quadernolo::DataGridAC_DblClick()
 {
     const std::shared_ptr<Recordset> nomi = Ado_nomi->Recordset();
     const std::shared_ptr<Recordset> riga = ado_mittenti->Recordset();
-    state.p_modifica = true;
     DbResult errore;
-    if (suUnRecord(nomi) && suUnRecord(riga)) {
-        // Text typed in the boxes goes into the row first, so that showing the row again loses nothing.
-        binder->commitAll(ado_mittenti);
-        QVariantMap valori;
-        copia_in_corrispondente(recordCorrente(*nomi), &valori);
-        for (const QString& campo : campiAnagrafici()) {
-            if (!valori.contains(campo))
-                continue;
-            const DbResult r = riga->setValue(campo, valori.value(campo));
-            if (!r.ok() && errore.ok())
-                errore = r;
+    {
+        // The row is filled by the program: the name box's look-up stays quiet.
+        const QScopedValueRollback<bool> modifica(m_p_modifica, true);
+        if (suUnRecord(nomi) && suUnRecord(riga)) {
+            // Text typed in the boxes goes into the row first, so that showing the row again loses nothing.
+            binder->commitAll(ado_mittenti);
+            QVariantMap valori;
+            copia_in_corrispondente(recordCorrente(*nomi), &valori);
+            for (const QString& campo : campiAnagrafici()) {
+                if (!valori.contains(campo))
+                    continue;
+                const DbResult r = riga->setValue(campo, valori.value(campo));
+                if (!r.ok() && errore.ok())
+                    errore = r;
+            }
         }
+        Pic_nomi->hide();
     }
-    Pic_nomi->hide();
-    state.p_modifica = false;
     if (!errore.ok())
         msgBox(QStringLiteral("Errore ADO\n\n") + errore.message);
     txt_mask1[kUfficioCompetente]->setFocus(Qt::OtherFocusReason);
@@ -263,9 +266,6 @@ void Quadernolo::cmd_mod_nomi_Click()
 
 void Quadernolo::aggiorna_nominativi()
 {
-    // A dropped entry is not checked.
-    if (state.p_del_new_ins)
-        return;
     const std::shared_ptr<Recordset> rs = ado_mittenti->Recordset();
     if (!aperto(rs) || rs->recordCount() == 0)
         return;

@@ -5,6 +5,7 @@
 #include "field_binding.h"
 #include "main_window.h"
 
+#include "entry_session.h"
 #include "message_service.h"
 #include "numbering.h"
 
@@ -17,9 +18,6 @@ namespace quad {
 
 namespace {
 
-/// The correspondent boxes, in the order the blank-row test reads them.
-constexpr int kCaselleCorrispondente[] = {8, 9, 10, 11, 12, 13, 14, 15, 25};
-
 using schede::aperto;
 using schede::suUnRecord;
 
@@ -30,10 +28,7 @@ bool Quadernolo::mittente_vuoto()
     const std::shared_ptr<Recordset> rs = ado_mittenti->Recordset();
     if (aperto(rs) && rs->recordCount() >= 1)
         rs->moveLast();
-    QString testo;
-    for (int i : kCaselleCorrispondente)
-        testo += txt_mask1[i]->text().trimmed();
-    return testo.isEmpty();
+    return m_sessione->lastCorrespondentBlank();
 }
 
 void Quadernolo::cmd_altri_Click()

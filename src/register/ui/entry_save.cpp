@@ -5,7 +5,7 @@
 #include "field_binding.h"
 #include "main_window.h"
 
-#include "entry_store.h"
+#include "entry_session.h"
 #include "message_service.h"
 
 #include <QCheckBox>
@@ -21,8 +21,6 @@ namespace quad {
 
 namespace {
 
-using schede::aperto;
-using schede::inSospeso;
 using schede::suUnRecord;
 
 /// Hands the key presses that reach a widget to a function; true from it swallows the key.
@@ -56,8 +54,8 @@ void Quadernolo::collega_gestori_schede()
     if (m_gestoriSchede)
         return;
     m_gestoriSchede = true;
-    connect(Adodc1, &DataControl::moveComplete, this, &Quadernolo::ricorda_scheda_caricata);
-    ricorda_scheda_caricata();
+    connect(Adodc1, &DataControl::moveComplete, this, [this] { m_sessione->rememberLoaded(); });
+    m_sessione->rememberLoaded();
     // The page keys of the mask reach its viewport from whichever box or button has the focus.
     m_tastiPagina = new FiltroTasti(this, [this](QKeyEvent* event) {
         if (event->key() == Qt::Key_PageUp)
@@ -69,20 +67,6 @@ void Quadernolo::collega_gestori_schede()
     Pic_mask->installEventFilter(m_tastiPagina);
 }
 
-void Quadernolo::ricorda_scheda_caricata()
-{
-    const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
-    // Values already changed on screen are not what the archive gave.
-    if (!suUnRecord(rs) || rs->rowStatus() != RowStatus::Unmodified) {
-        m_numeroCaricato = 0;
-        m_valoriCaricati.clear();
-        return;
-    }
-    m_numeroCaricato = rs->value(QStringLiteral("Progressivo")).toLongLong();
-    m_valoriCaricati = {rs->value(QStringLiteral("Note")), rs->value(QStringLiteral("Collegamento")),
-                        rs->value(QStringLiteral("Annullato")), rs->value(QStringLiteral("Nota_annulla"))};
-}
-
 void Quadernolo::salva_scheda()
 {
     salva_scheda_esito();
@@ -90,126 +74,27 @@ void Quadernolo::salva_scheda()
 
 bool Quadernolo::salva_scheda_esito()
 {
-    // A new entry is written by its own confirmation, never from here.
-    if (state.p_new_ins)
-        return true;
     binder->commitAll(Adodc1);
     binder->commitAll(ado_mittenti);
-    const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
-    const std::shared_ptr<Recordset> righe = ado_mittenti->Recordset();
-    const qint64 numero = suUnRecord(rs) ? rs->value(QStringLiteral("Progressivo")).toLongLong() : qint64(0);
-
-    bool scritto = false;
-    bool incompleta = false;
-    if (state.p_update) {
-        const QVariant nome = suUnRecord(righe) ? righe->value(QStringLiteral("Nominativo")) : QVariant();
-        if (!isEntryComplete(txt_mask1[2]->text(), txt_mask1[3]->text(), txt_mask1[7]->text(), nome)) {
-            warn(QString::fromUtf8(kCannotSaveText));
-            // The refused changes are dropped, so that the mask shows what the archive holds.
-            if (aperto(rs))
-                rs->cancelBatch();
-            if (aperto(righe))
-                righe->cancelBatch();
-            state.p_update = false;
-            state.p_update_mittenti = false;
-            incompleta = true;
-        } else {
-            if (!salva_note_annullo(numero))
-                return false;
-            state.p_update = false;
-            scritto = true;
-        }
-    }
-
-    // The rows are written whenever their batch holds changes, whatever the flag says.
-    if (!incompleta && aperto(righe) && (state.p_update_mittenti || inSospeso(righe))) {
-        // A blank last row is dropped, but an entry never loses its only row.
-        if (mittente_vuoto() && righe->recordCount() > 1) {
-            righe->moveLast();
-            righe->deleteCurrent();
-        }
-        const DbResult esito = righe->updateBatch();
-        if (!esito.ok()) {
-            state.p_update_mittenti = true;
-            warn(QStringLiteral("ATTENZIONE !!\n\nImpossibile salvare i nominativi del quadernolo.\n\n")
-                 + esito.message);
-            return false;
-        }
-        state.p_update_mittenti = false;
-        scritto = true;
-    }
-
-    if (aperto(righe) && righe->recordCount() >= 1)
-        righe->moveFirst();
-    mostra_posizione_mittenti();
-    if (scritto && numero > 0)
-        rileggi_registro(numero);
-    return true;
+    return mostra_esito_salvataggio(m_sessione->save(scheda_digitata()));
 }
 
-bool Quadernolo::salva_note_annullo(qint64 numero)
+bool Quadernolo::mostra_esito_salvataggio(const SessionResult& esito)
 {
-    const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
-    if (!suUnRecord(rs) || numero <= 0) {
-        state.p_update = false;
-        return true;
+    if (!esito.message.isEmpty())
+        warn(esito.message);
+    mostra_posizione_mittenti();
+    if (esito.written) {
+        // The register was read again: the mask shows the entry as the archive now holds it.
+        Adodc1_MoveComplete();
+        aggiorna_totale_schede();
     }
-    RegisteredEntryEdit modifica;
-    modifica.note = rs->value(QStringLiteral("Note"));
-    modifica.collegamento = rs->value(QStringLiteral("Collegamento"));
-    modifica.annullato = Check1->isChecked();
-    modifica.notaAnnulla = txt_mask1[26]->text();
-
-    RegisteredEntryEdit caricata;
-    const bool conCaricata = m_numeroCaricato == numero && m_valoriCaricati.size() == 4;
-    if (conCaricata) {
-        caricata.note = m_valoriCaricati[0];
-        caricata.collegamento = m_valoriCaricati[1];
-        caricata.annullato = m_valoriCaricati[2].toBool();
-        caricata.notaAnnulla = m_valoriCaricati[3];
-    }
-
-    DbResult esito;
-    std::shared_ptr<Connection> archivio = DataControl::connectionFor(Adodc1->ConnectionString(), &esito);
-    if (archivio)
-        esito = EntryStore(*archivio).salva_note_annullo(numero, modifica, conCaricata ? &caricata : nullptr);
-    if (!esito.ok()) {
-        // The entry stays modified: its changes are still on screen and are saved again later.
-        warn(QStringLiteral("ATTENZIONE !!\n\nImpossibile salvare il quadernolo n. %1.\n\n").arg(numero)
-             + esito.message);
-        return false;
-    }
-    state.p_update = false;
-    return true;
+    return esito.outcome != SessionResult::Outcome::Failed;
 }
 
 void Quadernolo::rileggi_registro(qint64 numero)
 {
-    const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
-    if (!rs || !rs->isOpen())
-        return;
-    const QString filtro = rs->hasFilter() ? rs->filterText() : QString();
-    const QString ordine = rs->sort();
-    const int posizione = rs->absolutePosition();
-
-    state.p_stop = true;
-    rs->requery();
-    if (!ordine.isEmpty())
-        rs->setSort(ordine);
-    if (!filtro.isEmpty())
-        rs->setFilter(filtro);
-    // The same row when it still shows the entry, else the entry's first row.
-    bool trovato = false;
-    if (posizione >= 1 && posizione <= rs->recordCount()) {
-        rs->setAbsolutePosition(posizione);
-        trovato = suUnRecord(rs) && rs->value(QStringLiteral("Progressivo")).toLongLong() == numero;
-    }
-    if (!trovato
-        && !rs->find(QStringLiteral("Progressivo = %1").arg(numero), 0, SearchDirection::Forward, kBookmarkFirst)
-        && rs->recordCount() >= 1)
-        rs->moveFirst();
-    state.p_stop = false;
-    ricorda_scheda_caricata();
+    m_sessione->reread(numero);
     Adodc1_MoveComplete();
     aggiorna_totale_schede();
 }
@@ -217,22 +102,14 @@ void Quadernolo::rileggi_registro(qint64 numero)
 bool Quadernolo::salva_prima_di_muovere()
 {
     cmd_focus->setFocus();
-    // The entry being typed stays on screen until it is confirmed or dropped.
-    if (state.p_new_ins)
-        return false;
     binder->commitAll(Adodc1);
     binder->commitAll(ado_mittenti);
-    if (state.p_update
-        && !isEntryComplete(txt_mask1[2]->text(), txt_mask1[3]->text(), txt_mask1[7]->text(), txt_mask1[8]->text())) {
-        warn(QString::fromUtf8(kCannotSaveText));
+    const SessionResult esito = m_sessione->saveBeforeMove(scheda_digitata());
+    if (esito.outcome == SessionResult::Outcome::Incomplete) {
+        warn(esito.message);
         return false;
     }
-    if (state.p_update || inSospeso(ado_mittenti->Recordset())) {
-        if (!salva_scheda_esito())
-            return false;
-        state.p_update = false;
-    }
-    return true;
+    return mostra_esito_salvataggio(esito);
 }
 
 void Quadernolo::muovi_registro(int verso)
@@ -260,7 +137,7 @@ bool Quadernolo::Pic_mask_KeyDown(int KeyCode)
 {
     if (KeyCode != kPaginaSu && KeyCode != kPaginaGiu)
         return false;
-    if (state.p_new_ins || conta_schede() < 1)
+    if (m_sessione->p_new_ins() || conta_schede() < 1)
         return true;
     // A changed entry is saved before it is left, as with the move buttons.
     if (!salva_prima_di_muovere())

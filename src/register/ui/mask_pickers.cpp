@@ -110,9 +110,9 @@ bool Quadernolo::apri_elenco_uffici(int Index, bool withFocus)
 void Quadernolo::list_elenco_DblClick()
 {
     QListWidgetItem* item = list_elenco->currentItem();
-    if (!item || (state.p_index != 16 && state.p_index != 17))
+    if (!item || (m_p_index != 16 && m_p_index != 17))
         return;
-    QLineEdit* box = txt_mask1[state.p_index];
+    QLineEdit* box = txt_mask1[m_p_index];
     if (box->isReadOnly())
         return;
     const OfficePick pick = aggiungi_ufficio(box->text(), item->text());

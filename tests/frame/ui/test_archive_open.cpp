@@ -69,7 +69,7 @@ TEST(OpenRegister, LiveArchiveOpensInTheGrid)
     EXPECT_EQ(w.windowTitle(), "Gestione quadernolo");
     EXPECT_EQ(w.state.p_sessione, "Entrata");
     EXPECT_EQ(w.state.p_path_cartella, programFolder());
-    EXPECT_TRUE(w.state.p_locked);
+    EXPECT_TRUE(w.sessione().p_locked());
     EXPECT_FALSE(w.lbl_sub_arch->isVisible());
 
     // Six rows: entry 2 has two correspondents.
@@ -447,7 +447,11 @@ TEST(Notifications, NamesMatchWithoutRegardToCaseAndNotWhileInserting)
     EXPECT_EQ(messages.shown().size(), 2);
 
     messages.clear();
-    w.state.p_new_ins = true;
+    // A new entry on the empty register: the start number is asked.
+    messages.answer(MsgAnswer::Yes).input("10");
+    w.cmd_ins_Click(0);
+    ASSERT_TRUE(w.sessione().p_new_ins());
+    messages.clear();
     w.Timer1_Timer();
     EXPECT_TRUE(messages.shown().isEmpty());
 }

@@ -54,8 +54,8 @@ TEST_F(RegisteredEntryTest, OnlyTheNoteAndTheFileAcceptTyping)
         QTest::keyClick(box(i), Qt::Key_Backspace);
         EXPECT_EQ(box(i)->text(), prima) << i;
     }
-    EXPECT_FALSE(w.state.p_update);
-    EXPECT_FALSE(w.state.p_update_mittenti);
+    EXPECT_FALSE(w.sessione().p_update());
+    EXPECT_FALSE(w.sessione().p_update_mittenti());
     for (int i : {18, 19}) {
         box(i)->setFocus();
         box(i)->end(false);
@@ -82,7 +82,7 @@ TEST_F(RegisteredEntryTest, AChangedNoteIsWrittenWhenMovingAndNothingElse)
     EXPECT_EQ(scalar("SELECT campi FROM log_scritture WHERE numero = 3").toString(),
               "Sollecitare l'ufficio||-1"); // entry 3 is annulled, and stays so
     EXPECT_EQ(conta("SELECT count(*) FROM entrata WHERE Note IS NOT NULL"), 1);
-    EXPECT_FALSE(w.state.p_update);
+    EXPECT_FALSE(w.sessione().p_update());
     EXPECT_TRUE(messages.shown().isEmpty());
 
     // The same entry changed again is written again; the screen shows what the archive holds.
@@ -113,9 +113,10 @@ TEST_F(RegisteredEntryTest, PendingCorrespondentChangesAreWrittenWhateverTheirFl
     maschera(2);
     ASSERT_EQ(w.ado_mittenti->Recordset()->recordCount(), 2);
     ASSERT_TRUE(w.ado_mittenti->Recordset()->setValue("Citta", "Milano").ok());
-    EXPECT_TRUE(w.state.p_update_mittenti);
+    EXPECT_TRUE(w.sessione().p_update_mittenti());
     // A later event of the rows (a deletion, say) clears the flag; the change is still pending.
-    w.state.p_update_mittenti = false;
+    w.ado_mittenti_RecordChangeComplete(ChangeReason::Delete, nullptr);
+    ASSERT_FALSE(w.sessione().p_update_mittenti());
     click(&w, "cmd_move_3");
     EXPECT_EQ(corrente(), 5);
     EXPECT_EQ(conta("SELECT count(*) FROM Mittenti WHERE Quadernolo = 2 AND Citta = 'Milano'"), 1);
@@ -137,7 +138,7 @@ TEST_F(RegisteredEntryTest, AFailedWriteOfTheCorrespondentsIsShownAndKeepsThemPe
     EXPECT_TRUE(messages.last().contains("archivio in sola lettura"));
     // No move: the change stays on screen, pending, for a later save.
     EXPECT_EQ(corrente(), 2);
-    EXPECT_TRUE(w.state.p_update_mittenti);
+    EXPECT_TRUE(w.sessione().p_update_mittenti());
     EXPECT_TRUE(w.ado_mittenti->Recordset()->hasPendingChanges());
     EXPECT_EQ(conta("SELECT count(*) FROM Mittenti WHERE Citta = 'Milano'"), 0);
 
@@ -157,7 +158,8 @@ TEST_F(RegisteredEntryTest, LeavingTheRegisterKeepsPendingCorrespondentChangesWh
         maschera(2);
         ASSERT_TRUE(w.ado_mittenti->Recordset()->setValue("Citta", "Milano").ok());
         // A later event of the rows has cleared the flag; the change is still pending.
-        w.state.p_update_mittenti = false;
+        w.ado_mittenti_RecordChangeComplete(ChangeReason::Delete, nullptr);
+        ASSERT_FALSE(w.sessione().p_update_mittenti());
         messages.answer(answer);
         w.close();
         ASSERT_EQ(messages.shown().size(), 1);
@@ -188,7 +190,7 @@ TEST_F(RegisteredEntryTest, AnIncompleteModifiedEntryIsNotSavedAndNotLeft)
     w.salva_scheda();
     EXPECT_EQ(messages.last(), "Impossibile salvare !\n\nDati non completi\n\n");
     EXPECT_EQ(scritture(), 0);
-    EXPECT_FALSE(w.state.p_update);
+    EXPECT_FALSE(w.sessione().p_update());
     EXPECT_TRUE(box(18)->text().isEmpty());
     // Then the entry can be left.
     click(&w, "cmd_move_2");
@@ -228,11 +230,11 @@ TEST_F(RegisteredEntryTest, MoveButtonsAndPageKeysStopAtTheEnds)
 TEST_F(RegisteredEntryTest, PageKeysDoNotLeaveANewEntry)
 {
     nuovo(0);
-    ASSERT_TRUE(w.state.p_new_ins);
+    ASSERT_TRUE(w.sessione().p_new_ins());
     box(3)->setFocus();
     QTest::keyClick(box(3), Qt::Key_PageUp);
     EXPECT_EQ(box(0)->text(), "6");
-    EXPECT_TRUE(w.state.p_new_ins);
+    EXPECT_TRUE(w.sessione().p_new_ins());
     click(&w, "cmd_new_ins_1");
 }
 
@@ -290,6 +292,6 @@ TEST_F(RegisteredEntryTest, AFailedWriteIsShownAndTheEntryStaysModified)
     ASSERT_EQ(messages.shown().size(), 1);
     EXPECT_TRUE(messages.last().startsWith("ATTENZIONE !!\n\nImpossibile salvare il quadernolo n. 3.\n\n"));
     EXPECT_EQ(corrente(), 3);
-    EXPECT_TRUE(w.state.p_update);
+    EXPECT_TRUE(w.sessione().p_update());
     EXPECT_EQ(box(18)->text(), "Persa?");
 }
