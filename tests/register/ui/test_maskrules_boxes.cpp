@@ -290,6 +290,48 @@ TEST_F(MaskBoxesTest, TheCalendarFillsTheDateAndTheYear)
     Clock::install(nullptr);
 }
 
+namespace {
+
+/// True when the box's caret blinks: two pictures of it half a blink apart differ.
+bool caretBlinks(QLineEdit* box)
+{
+    const int half = qMax(100, QApplication::cursorFlashTime() / 2);
+    QImage before = box->grab().toImage();
+    for (int i = 0; i < 3; ++i) {
+        QTest::qWait(half + 20);
+        const QImage now = box->grab().toImage();
+        if (now != before)
+            return true;
+        before = now;
+    }
+    return false;
+}
+
+} // namespace
+
+TEST_F(MaskBoxesTest, ANewEntryOpensTheCalendarAndOnlyTheFocusedBoxShowsACaret)
+{
+    inserisci();
+    ASSERT_TRUE(w.Frame_calendar->isVisible()) << "the date box is entered as the entry starts";
+    EXPECT_EQ(w.lbl_data->text(), "Data quadernolo");
+    const auto inCalendario = [&] {
+        QWidget* f = QApplication::focusWidget();
+        return f && (f == w.CalendarVB1 || w.CalendarVB1->isAncestorOf(f));
+    };
+    ASSERT_TRUE(QTest::qWaitFor(inCalendario));
+    EXPECT_FALSE(caretBlinks(box(2)));
+
+    // The "del" box gives its caret to the calendar too; a box with the focus keeps its own.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    entra(6);
+    ASSERT_TRUE(w.Frame_calendar->isVisible());
+    ASSERT_TRUE(QTest::qWaitFor(inCalendario));
+    EXPECT_FALSE(caretBlinks(box(6)));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    entra(7);
+    EXPECT_TRUE(caretBlinks(box(7)));
+}
+
 TEST_F(MaskBoxesTest, ClosingTheCalendarMovesOnOnlyWhileInserting)
 {
     inserisci();
