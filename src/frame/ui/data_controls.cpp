@@ -87,14 +87,14 @@ void Quadernolo::collega_campi_maschera()
 {
     for (const CampoCasella& c : kCampiScheda)
         binder->setDataField(txt_mask1[c.index], QLatin1String(c.field));
-    binder->setDataField(Check1, QStringLiteral("Annullato"));
-    binder->setDataField(Check2, QStringLiteral("Riservato"));
+    binder->setDataField(Frm_mask->Check1, QStringLiteral("Annullato"));
+    binder->setDataField(Frm_mask->Check2, QStringLiteral("Riservato"));
 
     // Tab order: 0, 1, 2, 24, 3-6, Riservato, 7-14, 25, 15-19.
     QList<QWidget*> ordine;
     for (int i : {0, 1, 2, 24, 3, 4, 5, 6})
         ordine << txt_mask1[i];
-    ordine << Check2;
+    ordine << Frm_mask->Check2;
     for (int i : {7, 8, 9, 10, 11, 12, 13, 14, 25, 15, 16, 17, 18, 19})
         ordine << txt_mask1[i];
     for (int i = 1; i < ordine.size(); ++i)
@@ -104,8 +104,8 @@ void Quadernolo::collega_campi_maschera()
         if (i <= 7 || (i >= 16 && i <= 24) || i == 26)
             binder->setDataSource(txt_mask1[i], Adodc1);
     }
-    binder->setDataSource(Check1, Adodc1);
-    binder->setDataSource(Check2, Adodc1);
+    binder->setDataSource(Frm_mask->Check1, Adodc1);
+    binder->setDataSource(Frm_mask->Check2, Adodc1);
 }
 
 void Quadernolo::collega_campi_corrispondente()
@@ -133,11 +133,11 @@ void Quadernolo::scollega_maschera()
         binder->setDataSource(box, nullptr);
         box->clear();
     }
-    for (QCheckBox* check : {Check2, Check1}) {
+    for (QCheckBox* check : {Frm_mask->Check2, Frm_mask->Check1}) {
         binder->setDataField(check, QString());
         binder->setDataSource(check, nullptr);
     }
-    Check2->setChecked(false);
+    Frm_mask->Check2->setChecked(false);
 }
 
 void Quadernolo::chiudi_origini_dati()
@@ -180,7 +180,7 @@ void Quadernolo::collega_campi_corrispondente_origine()
 
 void Quadernolo::Adodc1_WillMove()
 {
-    Frame_calendar->hide();
+    Frm_mask->Frame_calendar->hide();
 }
 
 void Quadernolo::Adodc1_RecordChangeComplete(ChangeReason adReason, EventStatus* adStatus)

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "control_factory.h"
 #include "database.h"
+#include "entry_mask.h"
 #include "entry_session.h"
 #include "recordset.h"
 #include "working_state.h"
@@ -36,17 +38,6 @@ namespace quad {
 class DataControl;
 class FieldBinder;
 
-/// Window positions are designed in twips, 15 to a pixel.
-constexpr int tw(int twips)
-{
-    return twips >= 0 ? (twips + 7) / 15 : -((-twips + 7) / 15);
-}
-/// Pixels back to twips (column widths are stored in twips).
-constexpr int toTwips(int pixels)
-{
-    return pixels * 15;
-}
-
 /// The main window: the start frame with its menu, the two views of the open register (grid and
 /// entry mask), the tool bars, the pop-up panels, the data controls and the working state.
 ///
@@ -54,7 +45,7 @@ constexpr int toTwips(int pixels)
 /// of controls are vectors indexed as the program indexes them (a slot the program never uses
 /// holds nullptr). The handlers are spread over several files by concern: start-up and login,
 /// opening the register, the tool bars, the data controls, the register grid and the mask.
-class Quadernolo : public QMainWindow
+class Quadernolo : public QMainWindow, public EntryMaskEvents
 {
     Q_OBJECT
 public:
@@ -144,36 +135,12 @@ public:
     QPushButton* cmd_scroll_1 = nullptr;
     QScrollBar* VScroll2 = nullptr;
     QScrollBar* HScroll2 = nullptr;
-    QFrame* Frm_mask = nullptr; ///< the mask itself
-    std::vector<QLineEdit*> txt_mask1; ///< 0..26
-    std::vector<QLabel*> lbl_mask1; ///< 0..25 (26 has no label)
-    QCheckBox* Check1 = nullptr; ///< Annullato
-    QGroupBox* Frame6 = nullptr;
-    QCheckBox* Check2 = nullptr; ///< "Riservato"
-    QFrame* Frame2 = nullptr; ///< header strip of the mask
-    QPushButton* cmd_tree = nullptr;
-    QLabel* lbl_filtro_ins = nullptr;
-    QLabel* lbl_modo = nullptr;
-    QLabel* Label3 = nullptr;
-    QFrame* Frame_annullato = nullptr;
-    QPushButton* cmd_annullato = nullptr;
-    QLabel* Label4 = nullptr;
-    QFrame* frame_annulla = nullptr;
-    QPushButton* cmd_annulla = nullptr;
-    QFrame* Frame_new_ins = nullptr;
-    std::vector<QPushButton*> cmd_new_ins; ///< 0 "Conferma ed Esci", 1 "Annulla"
-    std::vector<QWidget*> Picture2; ///< only index 2 exists
-    std::vector<QPushButton*> cmd_mitt; ///< 0..2
-    QPushButton* cmd_altri = nullptr;
-    QLabel* lbl_numero = nullptr;
-    QLabel* lbl_nodo = nullptr;
-    std::vector<QLabel*> picOpenWWW; ///< 0..2, images beside the link box
-    QLabel* Image1 = nullptr; ///< preview of the linked picture
-    QFrame* Frame_calendar = nullptr;
-    QCalendarWidget* CalendarVB1 = nullptr;
-    QLabel* Label5 = nullptr;
-    QLabel* lbl_data = nullptr;
-    std::vector<QFrame*> Shape1; ///< the mask's three separator lines
+    /// The mask itself, with its boxes, captions, check boxes, frames and calendar.
+    EntryMask* Frm_mask = nullptr;
+    /// The mask's boxes, 0..26, as other windows address them (the mask owns them).
+    std::vector<QLineEdit*> txt_mask1;
+    QLabel* lbl_nodo = nullptr; ///< the mask's folder caption
+    QLabel* lbl_filtro_ins = nullptr; ///< the mask's "[Filtro attivato]"
 
     // --- data controls and timers ---------------------------------------------------------
     DataControl* Adodc1 = nullptr; ///< register: entrata joined with Mittenti
@@ -270,13 +237,13 @@ public:
 
     // --- mask box events (register/ui/mask_events.cpp) -----------------------------------
     /// Return true to swallow the key.
-    virtual bool txt_mask1_KeyDown(int Index, QKeyEvent* event);
-    virtual bool txt_mask1_KeyPress(int Index, QKeyEvent* event);
-    virtual void txt_mask1_GotFocus(int Index);
-    virtual void txt_mask1_LostFocus(int Index);
-    virtual void txt_mask1_Change(int Index);
+    bool txt_mask1_KeyDown(int Index, QKeyEvent* event) override;
+    bool txt_mask1_KeyPress(int Index, QKeyEvent* event) override;
+    void txt_mask1_GotFocus(int Index) override;
+    void txt_mask1_LostFocus(int Index) override;
+    void txt_mask1_Change(int Index) override;
     /// Return false to keep the focus in the box.
-    virtual bool txt_mask1_Validate(int Index);
+    bool txt_mask1_Validate(int Index) override;
 
     // --- actions other windows supply (hooks.cpp); they do nothing until wired ------------
     virtual void apri_impostazioni();
@@ -296,12 +263,12 @@ public:
     virtual void cmd_ins_Click(int Index);
     virtual void cmd_print_Click(int Index);
     virtual void cmd_move_Click(int Index);
-    virtual void cmd_new_ins_Click(int Index);
-    virtual void cmd_mitt_Click(int Index);
-    virtual void cmd_altri_Click();
-    virtual void cmd_annulla_Click();
-    virtual void cmd_annullato_Click();
-    virtual void picOpenWWW_Click(int Index);
+    void cmd_new_ins_Click(int Index) override;
+    void cmd_mitt_Click(int Index) override;
+    void cmd_altri_Click() override;
+    void cmd_annulla_Click() override;
+    void cmd_annullato_Click() override;
+    void picOpenWWW_Click(int Index) override;
 
     // --- entries: new entry, numbering, saving, moving, leaving (register/ui/entry_*.cpp) ---
     /// Takes the issuing lock, allocates the next number (or asks the start number of an empty
@@ -376,8 +343,8 @@ public:
     /// Writes the calendar's date into the box lbl_data names (box 2 also sets the year).
     void imposta_data_calendario();
     /// A day chosen in the calendar / the calendar closed without a choice.
-    void CalendarVB1_DateDblClick();
-    void CalendarVB1_Close();
+    void CalendarVB1_DateDblClick() override;
+    void CalendarVB1_Close() override;
     /// The office list beside box 16 or 17 (not when the box is locked): "Nessuna voce in
     /// elenco." when there is no office. withFocus gives the list the focus. True when the
     /// key that opened it is to be swallowed.
@@ -392,15 +359,15 @@ public:
     void correggi_oggetto_scheda();
     /// The file choice of the link box (double click, F2, "Inserisci file").
     void scegli_collegamento();
-    void txt_mask1_DblClick(int Index);
+    void txt_mask1_DblClick(int Index) override;
     /// A file or a text dropped on box Index (only the link box takes it).
-    void txt_mask1_OLEDragDrop(int Index, const QString& dropped);
-    void Image1_DblClick();
+    void txt_mask1_OLEDragDrop(int Index, const QString& dropped) override;
+    void Image1_DblClick() override;
     /// A typed character in the register grid opens the quick find on the current column;
     /// true when it did (the key is then used up).
     bool DataGrid1_KeyDown(QKeyEvent* event);
     /// Hides the print and new-entry pop-ups.
-    void nascondi_popup();
+    void nascondi_popup() override;
 
 private:
     /// Leaving box 2 or changing it: a date before p_ultima_data is refused. While typing

@@ -169,7 +169,7 @@ void Quadernolo::vista_maschera()
     pic_move->raise();
     pic_tool_orizz->raise();
     Adodc1->hide();
-    lbl_numero->setVisible(!Picture2[2]->isHidden());
+    Frm_mask->lbl_numero->setVisible(!Frm_mask->Picture2[2]->isHidden());
 }
 
 void Quadernolo::vista_griglia()

@@ -103,15 +103,15 @@ void Quadernolo::nuovo_quadernolo(const QString& tipo)
         return;
     }
 
-    Frame_new_ins->show();
-    Frame_new_ins->raise();
+    Frm_mask->Frame_new_ins->show();
+    Frm_mask->Frame_new_ins->raise();
     Adodc1->setEnabled(false);
     sblocca_maschera();
     mostra_posizione_mittenti();
-    Picture2[2]->hide();
-    lbl_numero->hide();
-    frame_annulla->hide();
-    Frame_annullato->hide();
+    Frm_mask->Picture2[2]->hide();
+    Frm_mask->lbl_numero->hide();
+    Frm_mask->frame_annulla->hide();
+    Frm_mask->Frame_annullato->hide();
     mostra_intestazione();
     mostra_anteprima_collegamento();
     // The date box is the first to type: it gets the focus, and with it its calendar.
@@ -120,7 +120,7 @@ void Quadernolo::nuovo_quadernolo(const QString& tipo)
 
 void Quadernolo::ripristina_consultazione()
 {
-    Frame_new_ins->hide();
+    Frm_mask->Frame_new_ins->hide();
     Adodc1->setEnabled(true);
     if (auto* completamento = qobject_cast<AXDbAutoComplete*>(AXDbAutoComplete1))
         completamento->setListBoxVisible(false);

@@ -78,8 +78,8 @@ void Quadernolo::cmd_mitt_Click(int Index)
     }
     cmd_focus->setFocus();
     if (aperto(rs))
-        lbl_numero->setText(QString::number(rs->absolutePosition()) + QLatin1Char('/')
-                            + QString::number(rs->recordCount()));
+        Frm_mask->lbl_numero->setText(QString::number(rs->absolutePosition()) + QLatin1Char('/')
+                                      + QString::number(rs->recordCount()));
     list_elenco->hide();
 }
 
@@ -89,9 +89,10 @@ void Quadernolo::mostra_posizione_mittenti()
     const std::shared_ptr<Recordset> rs = ado_mittenti->Recordset();
     const int righe = aperto(rs) ? rs->recordCount() : 0;
     if (aperto(rs))
-        lbl_numero->setText(QString::number(rs->absolutePosition()) + QLatin1Char('/') + QString::number(righe));
-    Picture2[2]->setVisible(righe >= 2);
-    lbl_numero->setVisible(righe >= 2);
+        Frm_mask->lbl_numero->setText(QString::number(rs->absolutePosition()) + QLatin1Char('/')
+                                      + QString::number(righe));
+    Frm_mask->Picture2[2]->setVisible(righe >= 2);
+    Frm_mask->lbl_numero->setVisible(righe >= 2);
 }
 
 QString Quadernolo::elenco_corrispondenti_testo()

@@ -156,17 +156,17 @@ void Quadernolo::mostra_intestazione()
         return;
     mostra_nodo_corrente();
     if (rs->value(1).toString() == QLatin1String("E")) {
-        lbl_modo->setText(QStringLiteral("Quadernolo in ENTRATA"));
-        cmd_altri->setText(QStringLiteral("Altri mittenti"));
-        lbl_mask1[8]->setText(QStringLiteral("Mittente"));
-        lbl_mask1[5]->setText(QStringLiteral("Quad. Rif."));
-        Check2->show();
+        Frm_mask->lbl_modo->setText(QStringLiteral("Quadernolo in ENTRATA"));
+        Frm_mask->cmd_altri->setText(QStringLiteral("Altri mittenti"));
+        Frm_mask->lbl_mask1[8]->setText(QStringLiteral("Mittente"));
+        Frm_mask->lbl_mask1[5]->setText(QStringLiteral("Quad. Rif."));
+        Frm_mask->Check2->show();
     } else {
-        lbl_modo->setText(QStringLiteral("Quadernolo in USCITA"));
-        cmd_altri->setText(QStringLiteral("Altri destinatari"));
-        Check2->hide();
-        lbl_mask1[8]->setText(QStringLiteral("Destinatario"));
-        lbl_mask1[5]->setText(QStringLiteral("Quad. Interno"));
+        Frm_mask->lbl_modo->setText(QStringLiteral("Quadernolo in USCITA"));
+        Frm_mask->cmd_altri->setText(QStringLiteral("Altri destinatari"));
+        Frm_mask->Check2->hide();
+        Frm_mask->lbl_mask1[8]->setText(QStringLiteral("Destinatario"));
+        Frm_mask->lbl_mask1[5]->setText(QStringLiteral("Quad. Interno"));
     }
 }
 

@@ -34,8 +34,8 @@ void Quadernolo::cmd_annulla_Click()
     conferma_caselle(binder, txt_mask1);
     if (!m_sessione->annul(*motivo))
         return;
-    Frame_annullato->show();
-    frame_annulla->hide();
+    Frm_mask->Frame_annullato->show();
+    Frm_mask->frame_annulla->hide();
 }
 
 void Quadernolo::cmd_annullato_Click()

@@ -102,7 +102,7 @@ TEST(OpenRegister, LiveArchiveOpensInTheGrid)
     EXPECT_TRUE(w.Timer2->isActive());
     EXPECT_EQ(w.Timer2->interval(), 1000);
     EXPECT_TRUE(w.toolbarButton("tb_insert")->isEnabled());
-    EXPECT_TRUE(w.picOpenWWW[1]->isEnabled());
+    EXPECT_TRUE(w.Frm_mask->picOpenWWW[1]->isEnabled());
 }
 
 TEST(OpenRegister, EmptyRegisterOpens)
@@ -114,8 +114,8 @@ TEST(OpenRegister, EmptyRegisterOpens)
     openRegister(w);
     EXPECT_TRUE(w.DataGrid1->isVisible());
     EXPECT_EQ(w.Adodc1->Caption(), "   Totale schede : 0");
-    EXPECT_FALSE(w.Frame_annullato->isVisibleTo(w.Frm_mask));
-    EXPECT_FALSE(w.frame_annulla->isVisibleTo(w.Frm_mask));
+    EXPECT_FALSE(w.Frm_mask->Frame_annullato->isVisibleTo(w.Frm_mask));
+    EXPECT_FALSE(w.Frm_mask->frame_annulla->isVisibleTo(w.Frm_mask));
     EXPECT_TRUE(messages.shown().isEmpty());
 }
 
@@ -131,7 +131,7 @@ TEST(OpenRegister, StationWithoutServerRoleCannotInsert)
         openRegister(w);
         ASSERT_TRUE(w.DataGrid1->isVisible());
         EXPECT_FALSE(w.toolbarButton("tb_insert")->isEnabled()) << ini.toStdString();
-        EXPECT_FALSE(w.picOpenWWW[1]->isEnabled());
+        EXPECT_FALSE(w.Frm_mask->picOpenWWW[1]->isEnabled());
         // The file was not completed along the way.
         EXPECT_EQ(program.readFile("imposta.ini").contains("Server"), false);
     }

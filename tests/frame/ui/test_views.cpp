@@ -79,13 +79,13 @@ TEST_F(OpenRegisterTest, DoubleClickShowsTheMaskOnThatEntry)
     EXPECT_EQ(text(&w, "txt_mask1_8"), "Mittente 2-0");
     EXPECT_EQ(w.ado_mittenti->Recordset()->recordCount(), 2);
     EXPECT_TRUE(text(&w, "txt_mask1_20").isEmpty());
-    EXPECT_TRUE(w.frame_annulla->isVisible());
-    EXPECT_FALSE(w.Frame_annullato->isVisible());
+    EXPECT_TRUE(w.Frm_mask->frame_annulla->isVisible());
+    EXPECT_FALSE(w.Frm_mask->Frame_annullato->isVisible());
 
     // Shown read-only, but for its note and its linked file.
     for (int i = 0; i <= 26; ++i)
         EXPECT_EQ(w.txt_mask1[i]->isReadOnly(), i != 18 && i != 19) << i;
-    EXPECT_FALSE(w.Check2->isEnabled());
+    EXPECT_FALSE(w.Frm_mask->Check2->isEnabled());
     EXPECT_FALSE(w.sessione().p_update());
 
     // Moving the register moves the mask.
@@ -95,10 +95,10 @@ TEST_F(OpenRegisterTest, DoubleClickShowsTheMaskOnThatEntry)
     EXPECT_EQ(text(&w, "txt_mask1_8"), "Mittente 4-0");
     w.Adodc1->Recordset()->movePrevious();
     EXPECT_EQ(text(&w, "txt_mask1_0"), "3");
-    EXPECT_TRUE(w.Check1->isChecked());
+    EXPECT_TRUE(w.Frm_mask->Check1->isChecked());
     EXPECT_EQ(text(&w, "txt_mask1_26"), "Errore");
-    EXPECT_TRUE(w.Frame_annullato->isVisible());
-    EXPECT_FALSE(w.frame_annulla->isVisible());
+    EXPECT_TRUE(w.Frm_mask->Frame_annullato->isVisible());
+    EXPECT_FALSE(w.Frm_mask->frame_annulla->isVisible());
 }
 
 TEST_F(OpenRegisterTest, SwitchingBackToTheGridGoesToTheFirstEntry)

@@ -97,7 +97,7 @@ protected:
     void attesoConsultazione()
     {
         EXPECT_FALSE(w.sessione().p_new_ins());
-        EXPECT_FALSE(w.Frame_new_ins->isVisibleTo(w.Frm_mask));
+        EXPECT_FALSE(w.Frm_mask->Frame_new_ins->isVisibleTo(w.Frm_mask));
         EXPECT_TRUE(w.Toolbar1->isEnabled());
         EXPECT_TRUE(w.Toolbar2->isEnabled());
         EXPECT_TRUE(w.pic_move->isEnabled());
