@@ -214,7 +214,7 @@ public:
     /// Records in the register recordset (0 when it is not open).
     int conta_schede() const;
 
-    // --- register grid (view/ui/register_grid.cpp) ----------------------------------------
+    // --- register grid (register_grid.cpp) ---------------------------------------------
     void colore_griglia_filtro();
     /// Puts the one-field filter button back to "no filter": released, "Filtro on", "Imposta filtro".
     void rilascia_pulsante_filtro();
@@ -235,7 +235,7 @@ public:
     void mostra_annullato();
     void blocca_maschera();
 
-    // --- mask box events (register/ui/mask_events.cpp) -----------------------------------
+    // --- mask box events (mask_events.cpp) -----------------------------------------------
     /// Return true to swallow the key.
     bool txt_mask1_KeyDown(int Index, QKeyEvent* event) override;
     bool txt_mask1_KeyPress(int Index, QKeyEvent* event) override;
@@ -285,7 +285,7 @@ public:
     /// Bookmarks of the rows selected in the register grid, in the order of the selection.
     std::vector<Bookmark> DataGrid1_SelBookmarks() const;
 
-    // --- entries: new entry, numbering, saving, moving, leaving (register/ui/entry_*.cpp) ---
+    // --- entries: new entry, numbering, saving, moving, leaving (entry_*.cpp) ---------------
     /// Takes the issuing lock, allocates the next number (or asks the start number of an empty
     /// register) and opens a new entry of direction tipo ("E" or "U") in the mask. Nothing is
     /// written until the confirmation.
@@ -339,7 +339,7 @@ private:
     int m_p_index = 0;
 
 public:
-    // --- mask rules: boxes, pickers, annulment, correction, link (register/ui/mask_*.cpp) ---
+    // --- mask rules: boxes, pickers, annulment, correction, link (mask_*.cpp) ---------------
     /// Connects the mask's own events (link box drops and double click, the preview, calendar,
     /// pick lists, pop-up dismissal, the grid's quick find). The constructor runs it once;
     /// later calls do nothing.
@@ -391,7 +391,7 @@ private:
     QLineEdit* m_ctrl_filtro = nullptr;
 
 public:
-    // --- address book and autocomplete (register/ui/address_*.cpp) -------------------------
+    // --- address book and autocomplete (address_*.cpp) -------------------------------------
     /// After a confirmed entry: offers to add correspondents missing from the address book.
     virtual void aggiorna_nominativi();
     /// The address-book names beginning with text (as typed, not trimmed) in the panel Pic_nomi
