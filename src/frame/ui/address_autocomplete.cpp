@@ -2,6 +2,7 @@
 // each mask box that gets the focus, the keys and typing of the boxes it serves, and the town
 // pick that fills the current correspondent's postal code, province and country.
 #include "address_wiring.h"
+#include "entry_helpers.h"
 
 #include "ax_db_autocomplete.h"
 #include "data_control.h"
@@ -141,13 +142,14 @@ void AddressWiring::casellaAttiva(int index)
 
     // The town box searches the towns of the settings database; every other box the archive,
     // where the control finds the column in the register's table or in the correspondents'.
-    if (index == kCitta) {
-        ac->setConnectionString(m_w->Ado_nomi->ConnectionString());
-        ac->setTableName(QStringLiteral("Comuni"));
-    } else {
-        ac->setConnectionString(m_w->Adodc1->ConnectionString());
-        ac->setTableName(QStringLiteral("Entrata"));
+    // A database that does not open proposes nothing: the box is typed as any other.
+    const DbResult collegato
+        = ac->setConnectionString((index == kCitta ? m_w->Ado_nomi : m_w->Adodc1)->ConnectionString());
+    if (!collegato.ok()) {
+        ac->setTextObject(nullptr);
+        return;
     }
+    ac->setTableName(index == kCitta ? QStringLiteral("Comuni") : QStringLiteral("Entrata"));
     ac->setSearchMode(1);
     // The name box keeps the box, field and type of the box before it: its own proposals come
     // from the address book.
@@ -209,7 +211,7 @@ void AddressWiring::comuneScelto(const QString& citta, const QString& prov, cons
     if (!rs || !rs->isOpen() || rs->bof() || rs->eof())
         return;
     // What the clerk typed in the other boxes goes into the row before the row is shown again.
-    m_w->binder->commitAll(m_w->ado_mittenti);
+    (void)m_w->binder->commitAll(m_w->ado_mittenti);
     QList<QPair<QString, QString>> valori;
     if (stato != QLatin1String("EE"))
         valori = {{QStringLiteral("Cap"), cap}, {QStringLiteral("Prov"), prov}, {QStringLiteral("Stato"), stato}};
@@ -218,11 +220,8 @@ void AddressWiring::comuneScelto(const QString& citta, const QString& prov, cons
             {QStringLiteral("Prov"), QString()}, {QStringLiteral("Stato"), stato}, {QStringLiteral("Cap"), QString()}};
     valori.append({QStringLiteral("Citta"), citta});
     for (const auto& [campo, valore] : valori) {
-        const DbResult r = rs->setValue(campo, valore);
-        if (!r.ok()) {
-            msgBox(QStringLiteral("Errore ADO\n\n") + r.message);
+        if (!schede::mostra_errore_ado(rs->setValue(campo, valore)))
             return;
-        }
     }
 }
 
@@ -231,7 +230,7 @@ void AddressWiring::registroChiuso()
     AXDbAutoComplete* ac = m_w->AXDbAutoComplete1;
     ac->setListBoxVisible(false);
     ac->setTextObject(nullptr);
-    ac->setConnectionString(QString());
+    (void)ac->setConnectionString(QString()); // no connection: nothing can fail
     m_w->Pic_nomi->hide();
 }
 

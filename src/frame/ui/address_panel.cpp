@@ -2,6 +2,7 @@
 // is typed, the pick into the current correspondent row, deletion and correction of a name,
 // and the check that offers to add the correspondents of a confirmed entry.
 #include "address_wiring.h"
+#include "entry_helpers.h"
 
 #include "address_book.h"
 #include "data_control.h"
@@ -198,7 +199,7 @@ void Quadernolo::DataGridAC_DblClick()
         const QScopedValueRollback<bool> modifica(m_p_modifica, true);
         if (suUnRecord(nomi) && suUnRecord(riga)) {
             // Text typed in the boxes goes into the row first, so that showing the row again loses nothing.
-            binder->commitAll(ado_mittenti);
+            (void)binder->commitAll(ado_mittenti);
             QVariantMap valori;
             copia_in_corrispondente(recordCorrente(*nomi), &valori);
             for (const QString& campo : campiAnagrafici()) {
@@ -211,8 +212,7 @@ void Quadernolo::DataGridAC_DblClick()
         }
         Pic_nomi->hide();
     }
-    if (!errore.ok())
-        msgBox(QStringLiteral("Errore ADO\n\n") + errore.message);
+    (void)schede::mostra_errore_ado(errore);
     txt_mask1[kUfficioCompetente]->setFocus(Qt::OtherFocusReason);
 }
 

@@ -1,6 +1,7 @@
 // The three data controls of the main window: binding the mask's boxes, loading the
 // correspondents of the current entry, the modified flags, and errors.
 #include "data_control.h"
+#include "entry_helpers.h"
 #include "field_binding.h"
 #include "main_window.h"
 
@@ -123,7 +124,7 @@ void Quadernolo::carica_corrispondenti(const QVariant& numero)
     ado_mittenti->setRecordSource(
         QStringLiteral("select * from mittenti where (mittenti.quadernolo = ? AND mittenti.tipo = ?)"),
         {numero.toLongLong(), tipo});
-    ado_mittenti->Refresh();
+    (void)schede::mostra_errore_ado(ado_mittenti->Refresh());
 }
 
 void Quadernolo::scollega_maschera()
@@ -205,7 +206,7 @@ void Quadernolo::Adodc1_Error(const DbResult& error)
         mostra_login();
         return;
     }
-    msgBox(QStringLiteral("Errore ADO\n\n") + error.message);
+    (void)schede::mostra_errore_ado(error);
 }
 
 } // namespace quad

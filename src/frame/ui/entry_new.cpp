@@ -53,8 +53,12 @@ void Quadernolo::cmd_ins_Click(int Index)
     const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
     if (rs && rs->isOpen() && rs->hasFilter()) {
         rs->clearFilter();
-        rs->requery();
         rilascia_pulsante_filtro();
+        // A register that cannot be read again (its error was shown) takes no new entry.
+        if (!rs->requery().ok()) {
+            ripristina_consultazione();
+            return;
+        }
     }
 
     if (Index == 0) {
@@ -144,8 +148,8 @@ void Quadernolo::cmd_new_ins_Click(int Index)
         return;
     list_elenco->hide();
     // What is being typed goes into the pending rows first.
-    binder->commitAll(Adodc1);
-    binder->commitAll(ado_mittenti);
+    (void)binder->commitAll(Adodc1);
+    (void)binder->commitAll(ado_mittenti);
 
     const bool conferma = Index == 0;
     const SessionResult esito = conferma ? m_sessione->confirm(scheda_digitata()) : m_sessione->drop();

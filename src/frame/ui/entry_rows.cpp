@@ -38,12 +38,12 @@ void Quadernolo::cmd_altri_Click()
         return;
     }
     // What is being typed belongs to the row on screen.
-    binder->commitAll(ado_mittenti);
+    (void)binder->commitAll(ado_mittenti);
     const std::shared_ptr<Recordset> rs = ado_mittenti->Recordset();
     if (!mittente_vuoto()) {
         if (!txt_mask1[11]->text().trimmed().isEmpty() && txt_mask1[12]->text().trimmed().isEmpty()) {
             if (suUnRecord(rs))
-                rs->setValue(QStringLiteral("Civico"), QStringLiteral("snc"));
+                (void)schede::mostra_errore_ado(rs->setValue(QStringLiteral("Civico"), QStringLiteral("snc")));
             else
                 txt_mask1[12]->setText(QStringLiteral("snc"));
         }
@@ -51,8 +51,8 @@ void Quadernolo::cmd_altri_Click()
         if (aperto(rs)) {
             const QVariant numero = suUnRecord(registro) ? registro->value(QStringLiteral("Progressivo")) : QVariant();
             rs->addNew();
-            rs->setValue(QStringLiteral("Quadernolo"), numero);
-            rs->setValue(QStringLiteral("tipo"), directionCode(state.p_sessione));
+            if (schede::mostra_errore_ado(rs->setValue(QStringLiteral("Quadernolo"), numero)))
+                (void)schede::mostra_errore_ado(rs->setValue(QStringLiteral("tipo"), directionCode(state.p_sessione)));
         }
     } else {
         warn(QStringLiteral("ATTENZIONE ! \n\nNon è possibile inserire righe vuote !"));

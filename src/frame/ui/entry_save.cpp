@@ -74,8 +74,8 @@ void Quadernolo::salva_scheda()
 
 bool Quadernolo::salva_scheda_esito()
 {
-    binder->commitAll(Adodc1);
-    binder->commitAll(ado_mittenti);
+    (void)binder->commitAll(Adodc1);
+    (void)binder->commitAll(ado_mittenti);
     return mostra_esito_salvataggio(m_sessione->save(scheda_digitata()));
 }
 
@@ -102,8 +102,8 @@ void Quadernolo::rileggi_registro(qint64 numero)
 bool Quadernolo::salva_prima_di_muovere()
 {
     cmd_focus->setFocus();
-    binder->commitAll(Adodc1);
-    binder->commitAll(ado_mittenti);
+    (void)binder->commitAll(Adodc1);
+    (void)binder->commitAll(ado_mittenti);
     const SessionResult esito = m_sessione->saveBeforeMove(scheda_digitata());
     if (esito.outcome == SessionResult::Outcome::Incomplete) {
         warn(esito.message);

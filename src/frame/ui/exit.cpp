@@ -48,8 +48,8 @@ bool Quadernolo::lascia_registro()
     list_view->hide();
     // What is being typed counts as a change of the entry; so do correspondent rows changed and
     // not written yet, whatever was reported: a move would reload the rows and lose them.
-    binder->commitAll(Adodc1);
-    binder->commitAll(ado_mittenti);
+    (void)binder->commitAll(Adodc1);
+    (void)binder->commitAll(ado_mittenti);
     const SessionResult esito = m_sessione->leave(scheda_digitata(), [] {
         return msgBox(QStringLiteral("Salvo le modifiche ?"), MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::Yes;
     });

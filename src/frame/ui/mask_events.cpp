@@ -233,7 +233,7 @@ void Quadernolo::regola_data_quadernolo(bool leaving)
     warn(QStringLiteral("Data inferiore all' ultima inserita !"));
     // The refused date never reaches the record.
     box->clear();
-    binder->commit(box);
+    (void)binder->commit(box);
 }
 
 } // namespace quad

@@ -367,11 +367,13 @@ int AXDbAutoComplete::shiftMaskFor(const QKeyEvent* event)
 QStringList AXDbAutoComplete::columnsOf(const QString& table) const
 {
     QStringList names;
-    m_db->query(QStringLiteral("PRAGMA table_info(%1)").arg(quoteIdentifier(table)), {}, [&](const Statement& st) {
-        names << st.value(1).toString();
-        return true;
-    });
-    return names;
+    const DbResult letto = m_db->query(QStringLiteral("PRAGMA table_info(%1)").arg(quoteIdentifier(table)), {},
+                                       [&](const Statement& st) {
+                                           names << st.value(1).toString();
+                                           return true;
+                                       });
+    // A table that cannot be read has no column to propose from.
+    return letto.ok() ? names : QStringList();
 }
 
 bool AXDbAutoComplete::resolveSource(QString* table, QString* field) const
@@ -426,39 +428,43 @@ void AXDbAutoComplete::FillList()
         const QString t = quoteIdentifier(table);
         const QString f = quoteIdentifier(field);
         const QVariantList params {escapeLikeText(text) + QLatin1Char('%'), qlonglong(MaxItems())};
+        DbResult letto;
         if (towns) {
             // Towns that share a name are told apart by their province, both in the list and in
             // the row the pick takes.
-            m_db->query(QStringLiteral("SELECT DISTINCT c.%2, c.Prov, c.codici, "
-                                       "(SELECT count(DISTINCT d.Prov) FROM %1 d WHERE d.%2 = c.%2) "
-                                       "FROM %1 c WHERE c.%2 LIKE ? ESCAPE '\\' "
-                                       "ORDER BY c.%2 COLLATE NOCASE, c.%2, c.Prov LIMIT ?")
-                            .arg(t, f),
-                        params, [&](const Statement& st) {
-                            const QVariant name = st.value(0);
-                            if (name.isNull())
-                                return true;
-                            ListRow row;
-                            row.citta = name;
-                            row.prov = st.value(1).toString();
-                            row.codici = st.value(2).toString();
-                            row.shown = name.toString();
-                            if (st.value(3).toLongLong() > 1)
-                                row.shown += QStringLiteral(" (%1)").arg(row.prov);
-                            rows << row;
-                            return true;
-                        });
+            letto = m_db->query(QStringLiteral("SELECT DISTINCT c.%2, c.Prov, c.codici, "
+                                               "(SELECT count(DISTINCT d.Prov) FROM %1 d WHERE d.%2 = c.%2) "
+                                               "FROM %1 c WHERE c.%2 LIKE ? ESCAPE '\\' "
+                                               "ORDER BY c.%2 COLLATE NOCASE, c.%2, c.Prov LIMIT ?")
+                                    .arg(t, f),
+                                params, [&](const Statement& st) {
+                                    const QVariant name = st.value(0);
+                                    if (name.isNull())
+                                        return true;
+                                    ListRow row;
+                                    row.citta = name;
+                                    row.prov = st.value(1).toString();
+                                    row.codici = st.value(2).toString();
+                                    row.shown = name.toString();
+                                    if (st.value(3).toLongLong() > 1)
+                                        row.shown += QStringLiteral(" (%1)").arg(row.prov);
+                                    rows << row;
+                                    return true;
+                                });
         } else {
-            m_db->query(QStringLiteral("SELECT DISTINCT %2 FROM %1 WHERE %2 LIKE ? ESCAPE '\\' "
-                                       "ORDER BY %2 COLLATE NOCASE, %2 LIMIT ?")
-                            .arg(t, f),
-                        params, [&](const Statement& st) {
-                            const QVariant v = st.value(0);
-                            if (!v.isNull())
-                                rows << ListRow {v.toString(), {}, {}, {}};
-                            return true;
-                        });
+            letto = m_db->query(QStringLiteral("SELECT DISTINCT %2 FROM %1 WHERE %2 LIKE ? ESCAPE '\\' "
+                                               "ORDER BY %2 COLLATE NOCASE, %2 LIMIT ?")
+                                    .arg(t, f),
+                                params, [&](const Statement& st) {
+                                    const QVariant v = st.value(0);
+                                    if (!v.isNull())
+                                        rows << ListRow {v.toString(), {}, {}, {}};
+                                    return true;
+                                });
         }
+        // A search that fails part way proposes nothing rather than a part of the list.
+        if (!letto.ok())
+            rows.clear();
     }
 
     m_searched = true;

@@ -65,11 +65,12 @@ protected:
     QStringList nomiInRubrica(const QString& where = "1")
     {
         QStringList out;
-        book->query(QString("SELECT Nominativo FROM Elenco WHERE %1 ORDER BY Nominativo").arg(where), {},
-                    [&](const Statement& st) {
-                        out << st.value(0).toString();
-                        return true;
-                    });
+        const DbResult r = book->query(QString("SELECT Nominativo FROM Elenco WHERE %1 ORDER BY Nominativo").arg(where),
+                                       {}, [&](const Statement& st) {
+                                           out << st.value(0).toString();
+                                           return true;
+                                       });
+        EXPECT_TRUE(r.ok()) << r.message.toStdString();
         return out;
     }
 
