@@ -249,12 +249,12 @@ void Quadernolo::cmd_mod_nomi_Click()
         return;
     }
     AddressBook rubrica(db);
-    state.p_frm_nomi = true;
     {
+        // While the dialog is open its own town box takes the town picks.
+        const QScopedValueRollback<bool> aperto(state.p_frm_nomi, true);
         frm_nominativi dialog(&rubrica, recordCorrente(*rs), &state, this);
         dialog.exec();
     }
-    state.p_frm_nomi = false;
 
     // The look-up again, so that the grid shows the record as it now stands.
     r = Ado_nomi->Refresh();

@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QTableView>
 #include <QTimer>
 #include <QToolBar>
@@ -231,7 +232,7 @@ void Quadernolo::Timer1_Timer()
     if (m_inTimer1 || !registro_aperto() || m_sessione->p_new_ins() || m_sessione->p_update()
         || Adodc1->Recordset()->hasPendingChanges())
         return;
-    m_inTimer1 = true;
+    const QScopedValueRollback<bool> inTimer(m_inTimer1, true);
     const QDir cartella(programFolder());
     const QStringList arrivate
         = cartella.entryList({QStringLiteral("notifica_*")}, QDir::Files | QDir::Readable, QDir::Name);
@@ -241,7 +242,6 @@ void Quadernolo::Timer1_Timer()
         if (!importa_notifica(cartella.filePath(nome)))
             msgBox(QStringLiteral("Errore nell' importazione dei dati"));
     }
-    m_inTimer1 = false;
 }
 
 } // namespace quad

@@ -16,31 +16,10 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScopedValueRollback>
 #include <QTableView>
 
 namespace quad {
-
-namespace {
-
-/// Holds the timed import off while a routine works on the register's rows: the import re-reads
-/// the register, and the question boxes run the event loop in which the timer fires.
-class SenzaImportazione
-{
-public:
-    explicit SenzaImportazione(bool& occupato)
-        : m_occupato(occupato)
-        , m_prima(occupato)
-    {
-        m_occupato = true;
-    }
-    ~SenzaImportazione() { m_occupato = m_prima; }
-
-private:
-    bool& m_occupato;
-    bool m_prima;
-};
-
-} // namespace
 
 void Quadernolo::inoltra_ufficio_competente()
 {
@@ -73,7 +52,9 @@ void Quadernolo::esporta_notifica(int modo, const QString& ufficio)
         avviso_inserimento_in_corso();
         return;
     }
-    const SenzaImportazione guardia(m_inTimer1);
+    // The timed import stays off meanwhile: it re-reads the register, and the question boxes run
+    // the event loop in which the timer fires.
+    const QScopedValueRollback<bool> guardia(m_inTimer1, true);
     const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
     if (!rs || rs->recordCount() < 1) {
         msgBox(QStringLiteral("Nessun record da esportare !"));
@@ -178,7 +159,9 @@ bool Quadernolo::importa_file_trasferimento(const QString& nome)
         avviso_inserimento_in_corso();
         return false;
     }
-    const SenzaImportazione guardia(m_inTimer1);
+    // The timed import stays off meanwhile: it re-reads the register, and the question boxes run
+    // the event loop in which the timer fires.
+    const QScopedValueRollback<bool> guardia(m_inTimer1, true);
     const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
     if (!rs || (m_sessione->p_update() && !salva_scheda_esito()))
         return false;

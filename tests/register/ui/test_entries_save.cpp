@@ -295,3 +295,14 @@ TEST_F(RegisteredEntryTest, AFailedWriteIsShownAndTheEntryStaysModified)
     EXPECT_TRUE(w.sessione().p_update());
     EXPECT_EQ(box(18)->text(), "Persa?");
 }
+
+TEST_F(RegisteredEntryTest, CorrespondentsThatCannotBeReadAreReported)
+{
+    // The correspondents' table goes away under the window (a damaged or replaced archive).
+    ASSERT_TRUE(archivio()->exec("ALTER TABLE Mittenti RENAME TO Mittenti_altrove").ok());
+    click(&w, "cmd_move_0");
+    EXPECT_EQ(corrente(), 1);
+    ASSERT_TRUE(messages.contains("Errore ADO")) << messages.texts().join(" | ").toStdString();
+    EXPECT_TRUE(messages.last().startsWith("Errore ADO\n\n"));
+    EXPECT_TRUE(box(8)->text().isEmpty()) << "no correspondent of another entry stays on screen";
+}
