@@ -69,7 +69,7 @@ TEST(OpenRegister, LiveArchiveOpensInTheGrid)
     EXPECT_EQ(w.windowTitle(), "Gestione quadernolo");
     EXPECT_EQ(w.state.p_sessione, "Entrata");
     EXPECT_EQ(w.state.p_path_cartella, programFolder());
-    EXPECT_TRUE(w.sessione().p_locked());
+    EXPECT_TRUE(w.txt_mask1[7]->isReadOnly()) << "the register is only consulted";
     EXPECT_FALSE(w.lbl_sub_arch->isVisible());
 
     // Six rows: entry 2 has two correspondents.
@@ -450,7 +450,7 @@ TEST(Notifications, NamesMatchWithoutRegardToCaseAndNotWhileInserting)
     // A new entry on the empty register: the start number is asked.
     messages.answer(MsgAnswer::Yes).input("10");
     w.cmd_ins_Click(0);
-    ASSERT_TRUE(w.sessione().p_new_ins());
+    ASSERT_TRUE(nuovaSchedaInCorso(w));
     messages.clear();
     w.Timer1_Timer();
     EXPECT_TRUE(messages.shown().isEmpty());

@@ -265,7 +265,7 @@ TEST_F(OpenRegisterTest, ActionsAreRefusedWhileAnEntryIsInserted)
 {
     messages.answer(MsgAnswer::Yes);
     w.cmd_ins_Click(0);
-    ASSERT_TRUE(w.sessione().p_new_ins());
+    ASSERT_TRUE(nuovaSchedaInCorso(w));
     messages.clear();
     w.list_elenco->show();
     // The tool bars are disabled while an entry is typed; their handlers refuse all the same.
@@ -294,7 +294,7 @@ TEST_F(OpenRegisterTest, ActionsAreRefusedWhileAnEntryIsInserted)
     EXPECT_FALSE(w.Picture1->isVisible());
     // Esci ends the insertion without questions: nothing is written and the lock goes.
     premi("tb_esci");
-    EXPECT_FALSE(w.sessione().p_new_ins());
+    EXPECT_FALSE(nuovaSchedaInCorso(w));
     EXPECT_FALSE(QFile::exists(program.file(QString::fromLatin1(kLockFile))));
     EXPECT_TRUE(w.Frame1->isVisible());
 }

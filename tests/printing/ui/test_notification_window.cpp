@@ -250,7 +250,7 @@ TEST_F(NotificationWindow, NothingIsForwardedOrStampedWhileANewEntryIsTyped)
     ASSERT_TRUE(trigger(&w, "tb_insert"));
     messages.answer(MsgAnswer::Yes);
     ASSERT_TRUE(click(&w, "cmd_ins_0"));
-    ASSERT_TRUE(w.sessione().p_new_ins());
+    ASSERT_TRUE(nuovaSchedaInCorso(w));
     messages.clear();
     w.esporta_notifica(1, "Ufficio B");
     w.esporta_notifica(0, "Ufficio B");

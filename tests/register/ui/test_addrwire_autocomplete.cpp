@@ -179,14 +179,14 @@ TEST_F(AddrwireAutocomplete, ListsAfterAConfirmedEntryAndOnTheFirstBoxOfTheNext)
     scrivi(7, "Prima voce");
     scrivi(8, "Bianchi");
     ASSERT_TRUE(click(&w, "cmd_new_ins_0"));
-    ASSERT_FALSE(w.sessione().p_new_ins());
+    ASSERT_FALSE(nuovaSchedaInCorso(w));
     ASSERT_TRUE(messages.contains("Aggiorno l' archivio"));
 
     // The next entry: the first box the clerk types in proposes as before.
     messages.clear();
     messages.answer(MsgAnswer::Yes);
     w.cmd_ins_Click(0);
-    ASSERT_TRUE(w.sessione().p_new_ins());
+    ASSERT_TRUE(nuovaSchedaInCorso(w));
     scrivi(11, "via r");
     ASSERT_TRUE(ac->isListVisible());
     EXPECT_EQ(voci().first(), "Via Roma 01");

@@ -38,7 +38,7 @@ protected:
     {
         messages.answer(MsgAnswer::Yes);
         w.cmd_ins_Click(0);
-        ASSERT_TRUE(w.sessione().p_new_ins());
+        ASSERT_TRUE(nuovaSchedaInCorso(w));
         messages.clear();
         ASSERT_TRUE(mittenti());
         ASSERT_EQ(mittenti()->recordCount(), 1);

@@ -28,7 +28,7 @@ TEST_P(NewEntryDirection, FollowsTheLastEntryOfEitherDirectionAndIsWrittenAtConf
     EXPECT_EQ(messages.shown().size(), 1);
 
     // The mask shows the new entry, open for typing; the number is reserved by the lock.
-    ASSERT_TRUE(w.sessione().p_new_ins());
+    ASSERT_TRUE(nuovaSchedaInCorso(w));
     EXPECT_TRUE(w.Pic_mask->isVisible());
     EXPECT_TRUE(w.Frm_mask->Frame_new_ins->isVisible());
     EXPECT_EQ(box(0)->text(), "58");
@@ -102,7 +102,7 @@ TEST_F(EntriesTest, EmptyRegisterRefusesAStartNumberThatIsNotAPositiveWholeNumbe
         EXPECT_FALSE(QFile::exists(lock())) << answer.toStdString();
         EXPECT_EQ(conta("SELECT count(*) FROM entrata"), 0);
         EXPECT_EQ(conta("SELECT count(*) FROM Mittenti"), 0);
-        EXPECT_FALSE(w.sessione().p_new_ins());
+        EXPECT_FALSE(nuovaSchedaInCorso(w));
         EXPECT_FALSE(w.Frm_mask->Frame_new_ins->isVisibleTo(w.Frm_mask));
         EXPECT_TRUE(w.Toolbar1->isEnabled());
         EXPECT_TRUE(w.pic_move->isEnabled());
@@ -114,7 +114,7 @@ TEST_F(EntriesTest, EmptyRegisterStartsAtTheNumberTyped)
     apri(0);
     messages.input(" 100 ");
     nuovo(1);
-    ASSERT_TRUE(w.sessione().p_new_ins());
+    ASSERT_TRUE(nuovaSchedaInCorso(w));
     EXPECT_EQ(box(0)->text(), "100");
     EXPECT_EQ(w.sessione().p_ultima_data(), QDate(2025, 6, 14));
     EXPECT_EQ(w.Frm_mask->lbl_modo->text(), "Quadernolo in USCITA");
@@ -155,7 +155,7 @@ TEST_F(EntriesTest, ALockHeldByAnotherStationRefusesAndLeavesItsFileAlone)
     }
     // Once it is gone a new entry starts.
     nuovo(0);
-    EXPECT_TRUE(w.sessione().p_new_ins());
+    EXPECT_TRUE(nuovaSchedaInCorso(w));
     EXPECT_EQ(box(0)->text(), "6");
     click(&w, "cmd_new_ins_1");
 }
@@ -193,7 +193,7 @@ TEST_F(EntriesTest, MissingRequiredFieldsKeepTheEntryBeingTyped)
 {
     apri(5);
     nuovo(0);
-    ASSERT_TRUE(w.sessione().p_new_ins());
+    ASSERT_TRUE(nuovaSchedaInCorso(w));
     struct Caso
     {
         const char* tipo;
@@ -207,7 +207,7 @@ TEST_F(EntriesTest, MissingRequiredFieldsKeepTheEntryBeingTyped)
         click(&w, "cmd_new_ins_0");
         EXPECT_EQ(messages.last(), "ATTENZIONE\n\nDati incompleti per il salvataggio !");
         EXPECT_EQ(messages.shown().last().icon, MsgIcon::Exclamation);
-        EXPECT_TRUE(w.sessione().p_new_ins());
+        EXPECT_TRUE(nuovaSchedaInCorso(w));
         EXPECT_TRUE(w.Frm_mask->Frame_new_ins->isVisible());
         EXPECT_FALSE(box(3)->isReadOnly());
         EXPECT_EQ(lockContent(), QByteArray("...\r\n"));
@@ -221,7 +221,7 @@ TEST_F(EntriesTest, MissingRequiredFieldsKeepTheEntryBeingTyped)
     EXPECT_EQ(messages.last(), "Impossibile uscire in tale fase !");
     EXPECT_EQ(messages.shown().last().icon, MsgIcon::Exclamation);
     EXPECT_TRUE(w.isVisible());
-    EXPECT_TRUE(w.sessione().p_new_ins());
+    EXPECT_TRUE(nuovaSchedaInCorso(w));
     EXPECT_EQ(w.ended, 0);
     // Completed, it is taken.
     compila("Lettera", "Oggetto", "Nome");
@@ -278,7 +278,7 @@ TEST_F(EntriesTest, AFailedConfirmationKeepsTheEntryTypedAndTheLock)
     ASSERT_EQ(messages.shown().size(), 1);
     EXPECT_TRUE(messages.last().startsWith("ATTENZIONE !!\n\nIl quadernolo non è stato salvato.\n\n"));
     EXPECT_TRUE(messages.last().contains("6"));
-    EXPECT_TRUE(w.sessione().p_new_ins());
+    EXPECT_TRUE(nuovaSchedaInCorso(w));
     EXPECT_TRUE(w.Frm_mask->Frame_new_ins->isVisible());
     EXPECT_EQ(box(7)->text(), "Scritto a mano");
     EXPECT_EQ(box(8)->text(), "Verdi");
@@ -334,7 +334,7 @@ TEST_F(EntriesTest, AConfirmationThatFailsHalfWayWritesNothingAndCanBeRepeated)
     // Not the record without its rows: nothing at all, and the entry still typed under its lock.
     EXPECT_EQ(conta("SELECT count(*) FROM entrata WHERE Progressivo = 6"), 0);
     EXPECT_EQ(conta("SELECT count(*) FROM Mittenti WHERE Quadernolo = 6"), 0);
-    EXPECT_TRUE(w.sessione().p_new_ins());
+    EXPECT_TRUE(nuovaSchedaInCorso(w));
     EXPECT_EQ(box(0)->text(), "6");
     EXPECT_EQ(box(7)->text(), "Tutto o niente");
     EXPECT_EQ(lockContent(), QByteArray("...\r\n"));

@@ -230,11 +230,11 @@ TEST_F(RegisteredEntryTest, MoveButtonsAndPageKeysStopAtTheEnds)
 TEST_F(RegisteredEntryTest, PageKeysDoNotLeaveANewEntry)
 {
     nuovo(0);
-    ASSERT_TRUE(w.sessione().p_new_ins());
+    ASSERT_TRUE(nuovaSchedaInCorso(w));
     box(3)->setFocus();
     QTest::keyClick(box(3), Qt::Key_PageUp);
     EXPECT_EQ(box(0)->text(), "6");
-    EXPECT_TRUE(w.sessione().p_new_ins());
+    EXPECT_TRUE(nuovaSchedaInCorso(w));
     click(&w, "cmd_new_ins_1");
 }
 

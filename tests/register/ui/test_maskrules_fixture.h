@@ -54,7 +54,7 @@ protected:
     {
         messages.answer(MsgAnswer::Yes);
         w.cmd_ins_Click(0);
-        ASSERT_TRUE(w.sessione().p_new_ins());
+        ASSERT_TRUE(nuovaSchedaInCorso(w));
         messages.clear();
     }
 
