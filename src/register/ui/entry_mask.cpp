@@ -230,6 +230,7 @@ void EntryMask::collegaSegnali()
     connect(cmd_altri, &QPushButton::clicked, this, verso([](EntryMaskEvents& e) { e.cmd_altri_Click(); }));
     connect(cmd_annulla, &QPushButton::clicked, this, verso([](EntryMaskEvents& e) { e.cmd_annulla_Click(); }));
     connect(cmd_annullato, &QPushButton::clicked, this, verso([](EntryMaskEvents& e) { e.cmd_annullato_Click(); }));
+    connect(cmd_tree, &QPushButton::clicked, this, verso([](EntryMaskEvents& e) { e.cmd_tree_Click(); }));
     for (int i = 0; i < int(txt_mask1.size()); ++i)
         connect(txt_mask1[i], &QLineEdit::textChanged, this, verso([i](EntryMaskEvents& e) { e.txt_mask1_Change(i); }));
     auto* calendario = static_cast<CalendarPopup*>(Frame_calendar);

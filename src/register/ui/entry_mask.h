@@ -38,6 +38,7 @@ public:
     virtual void cmd_altri_Click() = 0;
     virtual void cmd_annulla_Click() = 0;
     virtual void cmd_annullato_Click() = 0;
+    virtual void cmd_tree_Click() = 0;
     virtual void CalendarVB1_DateDblClick() = 0;
     virtual void CalendarVB1_Close() = 0;
     /// A click on the mask (beside its controls) dismisses the window's pop-ups.

@@ -250,7 +250,13 @@ TEST_F(OpenRegisterTest, PopUpsToggleAndCloseWithOtherKeys)
     EXPECT_TRUE(w.Picture1->isVisible());
     EXPECT_TRUE(w.Picture4->isVisible());
     // The search key from the grid leaves the pop-ups open; any other key closes them.
+    ModalScript search;
+    search.then("frmSearch", [&](QDialog* d) {
+        EXPECT_TRUE(w.Picture1->isVisible());
+        click(d, "cmdClose");
+    });
     trigger(&w, "tb_trova");
+    EXPECT_TRUE(search.waitDone());
     EXPECT_TRUE(w.Picture1->isVisible());
     trigger(&w, "tb_notifica");
     EXPECT_FALSE(w.Picture1->isVisible());
@@ -330,7 +336,10 @@ TEST(Views, FilingKeyOnAnEmptyRegisterOnlyMovesTheFocus)
 
 TEST_F(OpenRegisterTest, FoldersKeyShowsTheEntrysFolderAfterwards)
 {
+    ModalScript script;
+    script.then("Frm_tree", [](QDialog* d) { d->close(); });
     trigger(&w, "tb_fascicoli");
+    EXPECT_TRUE(script.waitDone());
     EXPECT_TRUE(w.lbl_nodo->isVisibleTo(w.Frm_mask));
     EXPECT_EQ(w.lbl_nodo->text(), "Nodo : Radice/Cartella 5");
 }

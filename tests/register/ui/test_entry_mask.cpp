@@ -37,6 +37,7 @@ public:
     void cmd_altri_Click() override { annota("cmd_altri", -1); }
     void cmd_annulla_Click() override { annota("cmd_annulla", -1); }
     void cmd_annullato_Click() override { annota("cmd_annullato", -1); }
+    void cmd_tree_Click() override { annota("cmd_tree", -1); }
     void CalendarVB1_DateDblClick() override { annota("Calendar", -1); }
     void CalendarVB1_Close() override { annota("CalendarClose", -1); }
     void nascondi_popup() override { annota("popup", -1); }
