@@ -332,6 +332,24 @@ TEST_F(MaskBoxesTest, ANewEntryOpensTheCalendarAndOnlyTheFocusedBoxShowsACaret)
     EXPECT_TRUE(caretBlinks(box(7)));
 }
 
+TEST_F(MaskBoxesTest, TheOfficeListTakesTheCaretFromItsBox)
+{
+    inserisci();
+    uffici(w, {"A", "B"});
+    box(16)->setText("B");
+    entra(16);
+    QTest::keyClick(box(16), Qt::Key_Down);
+    ASSERT_TRUE(w.list_elenco->hasFocus());
+    EXPECT_FALSE(caretBlinks(box(16)));
+    // An empty box shows the list at once and keeps the focus, and its caret, for the keys.
+    entra(7);
+    box(17)->clear();
+    entra(17);
+    ASSERT_TRUE(w.list_elenco->isVisible());
+    EXPECT_TRUE(box(17)->hasFocus());
+    EXPECT_TRUE(caretBlinks(box(17)));
+}
+
 TEST_F(MaskBoxesTest, ClosingTheCalendarMovesOnOnlyWhileInserting)
 {
     inserisci();
