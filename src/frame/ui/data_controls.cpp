@@ -73,9 +73,9 @@ private:
     Quadernolo& m_w;
 };
 
-std::unique_ptr<EntrySources> Quadernolo::crea_fonti_scheda()
+std::unique_ptr<EntrySources> fonti_scheda(Quadernolo& window)
 {
-    return std::make_unique<FontiScheda>(*this);
+    return std::make_unique<FontiScheda>(window);
 }
 
 int Quadernolo::conta_schede() const

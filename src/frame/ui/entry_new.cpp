@@ -137,11 +137,6 @@ void Quadernolo::ripristina_consultazione()
     aggiorna_totale_schede();
 }
 
-TypedEntry Quadernolo::scheda_digitata() const
-{
-    return {txt_mask1[2]->text(), txt_mask1[3]->text(), txt_mask1[7]->text(), txt_mask1[8]->text()};
-}
-
 void Quadernolo::cmd_new_ins_Click(int Index)
 {
     if (!m_sessione->p_new_ins())
@@ -152,7 +147,7 @@ void Quadernolo::cmd_new_ins_Click(int Index)
     (void)binder->commitAll(ado_mittenti);
 
     const bool conferma = Index == 0;
-    const SessionResult esito = conferma ? m_sessione->confirm(scheda_digitata()) : m_sessione->drop();
+    const SessionResult esito = conferma ? m_sessione->confirm(Frm_mask->scheda_digitata()) : m_sessione->drop();
     if (!esito.ok()) {
         // Nothing was written: the entry stays on screen as typed, and the number with it.
         warn(esito.message);

@@ -76,7 +76,7 @@ bool Quadernolo::salva_scheda_esito()
 {
     (void)binder->commitAll(Adodc1);
     (void)binder->commitAll(ado_mittenti);
-    return mostra_esito_salvataggio(m_sessione->save(scheda_digitata()));
+    return mostra_esito_salvataggio(m_sessione->save(Frm_mask->scheda_digitata()));
 }
 
 bool Quadernolo::mostra_esito_salvataggio(const SessionResult& esito)
@@ -104,7 +104,7 @@ bool Quadernolo::salva_prima_di_muovere()
     cmd_focus->setFocus();
     (void)binder->commitAll(Adodc1);
     (void)binder->commitAll(ado_mittenti);
-    const SessionResult esito = m_sessione->saveBeforeMove(scheda_digitata());
+    const SessionResult esito = m_sessione->saveBeforeMove(Frm_mask->scheda_digitata());
     if (esito.outcome == SessionResult::Outcome::Incomplete) {
         warn(esito.message);
         return false;

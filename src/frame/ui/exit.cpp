@@ -50,7 +50,7 @@ bool Quadernolo::lascia_registro()
     // not written yet, whatever was reported: a move would reload the rows and lose them.
     (void)binder->commitAll(Adodc1);
     (void)binder->commitAll(ado_mittenti);
-    const SessionResult esito = m_sessione->leave(scheda_digitata(), [] {
+    const SessionResult esito = m_sessione->leave(Frm_mask->scheda_digitata(), [] {
         return msgBox(QStringLiteral("Salvo le modifiche ?"), MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::Yes;
     });
     if (esito.outcome == SessionResult::Outcome::Incomplete) {

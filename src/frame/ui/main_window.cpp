@@ -36,7 +36,7 @@ Quadernolo::Quadernolo(QWidget* parent)
     m_centrale->setObjectName(QStringLiteral("centrale"));
     setCentralWidget(m_centrale);
     binder = new FieldBinder(this);
-    m_fonti = crea_fonti_scheda();
+    m_fonti = fonti_scheda(*this);
     m_sessione = std::make_unique<EntrySession>(*m_fonti);
 
     creaControlli();

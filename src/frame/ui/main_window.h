@@ -310,8 +310,6 @@ public:
     /// salva_scheda with its outcome: false when something could not be written (the cause was
     /// shown and the entry stays modified).
     bool salva_scheda_esito();
-    /// The texts of the mask the completeness test reads.
-    TypedEntry scheda_digitata() const;
     /// Page Up / Page Down in the mask; true when the key was used.
     bool Pic_mask_KeyDown(int KeyCode);
     /// Leaves the open register for the start menu, asking to save a modified entry; false when
@@ -330,7 +328,6 @@ private:
     bool mostra_esito_salvataggio(const SessionResult& esito);
     /// Connects what the entry handling needs (once).
     void collega_gestori_schede();
-    std::unique_ptr<EntrySources> crea_fonti_scheda();
 
     std::unique_ptr<EntrySources> m_fonti;
     std::unique_ptr<EntrySession> m_sessione;
@@ -455,5 +452,8 @@ private:
     bool m_gridProgrammatic = false; ///< column sizes being set by the program
     QMap<int, int> m_hiddenWidths; ///< widths in twips of columns the program hid
 };
+
+/// The archive and the recordsets of the window's data controls, as its entry session reads them.
+std::unique_ptr<EntrySources> fonti_scheda(Quadernolo& window);
 
 } // namespace quad
