@@ -1,52 +1,17 @@
-// The autocomplete control of the main window: made with the window, then given the source of
-// each mask box that gets the focus, the keys and typing of the boxes it serves, and the town
-// pick that fills the current correspondent's postal code, province and country.
+// The autocomplete control of the main window and the address-book panel: made with the window,
+// the control is handed to the mask's autocomplete, the panel's buttons and grid to their handlers.
 #include "address_wiring.h"
-#include "entry_helpers.h"
-
 #include "ax_db_autocomplete.h"
 #include "data_control.h"
-#include "field_binding.h"
 #include "main_window.h"
+#include "mask_autocomplete.h"
 
-#include "entry_session.h"
-#include "message_service.h"
 #include "recordset.h"
 
-#include <QFocusEvent>
-#include <QKeyEvent>
-#include <QLineEdit>
-#include <QMetaObject>
 #include <QPushButton>
 #include <QTableView>
 
 namespace quad {
-
-namespace {
-
-constexpr int kNome = 8;
-constexpr int kCitta = 13;
-
-/// Boxes whose keys never reach the control: the always-locked ones, the name box (it has the
-/// address-book look-up instead) and the two office boxes (their pick list takes the keys).
-bool senzaTasti(int index)
-{
-    return index == 0 || index == 1 || index == kNome || index == 16 || index == 17 || (index >= 20 && index <= 23);
-}
-
-/// Boxes whose changes are not handed to the control: the name box, the office boxes and the
-/// link box (it shows the linked file instead).
-bool senzaRicerca(int index)
-{
-    return index == kNome || index == 16 || index == 17 || index == 19;
-}
-
-bool tastoDiScorrimento(int key)
-{
-    return key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_PageUp || key == Qt::Key_PageDown;
-}
-
-} // namespace
 
 AXDbAutoComplete* Quadernolo::crea_autocomplete()
 {
@@ -60,178 +25,30 @@ AXDbAutoComplete* Quadernolo::crea_autocomplete()
 
 void Quadernolo::collega_rubrica()
 {
-    if (findChild<AddressWiring*>(QString(), Qt::FindDirectChildrenOnly))
+    if (m_completamentoMaschera)
         return;
-    new AddressWiring(this);
-}
+    MaskAutocomplete::Parti parti;
+    parti.caselle = txt_mask1;
+    parti.completamento = AXDbAutoComplete1;
+    parti.registro = Adodc1;
+    parti.rubrica = Ado_nomi;
+    parti.mittenti = ado_mittenti;
+    parti.binder = binder;
+    parti.pannelloNomi = Pic_nomi;
+    parti.sessione = m_sessione.get();
+    parti.stato = &state;
+    m_completamentoMaschera = new MaskAutocomplete(*this, parti, this);
 
-AddressWiring::AddressWiring(Quadernolo* window)
-    : QObject(window)
-    , m_w(window)
-{
-    setObjectName(QStringLiteral("address_wiring"));
-    m_caselle = m_w->txt_mask1;
-    for (int i = 0; i < int(m_caselle.size()); ++i) {
-        QLineEdit* box = m_caselle[i];
-        if (!box)
-            continue;
-        box->installEventFilter(this);
-        connect(box, &QLineEdit::textEdited, this, [this, i] { testoDigitato(i); });
-    }
-    connect(m_w->AXDbAutoComplete1, &AXDbAutoComplete::townPicked, this, &AddressWiring::comuneScelto);
-    connect(m_w->Adodc1, &DataControl::recordsetChanged, this, [this] {
-        if (!m_w->Adodc1->Recordset())
-            registroChiuso();
-    });
-
-    prepara_pannello_rubrica(*m_w);
-    connect(m_w->cmd_del_nomi, &QPushButton::clicked, m_w, &Quadernolo::cmd_del_nomi_Click);
-    connect(m_w->cmd_mod_nomi, &QPushButton::clicked, m_w, &Quadernolo::cmd_mod_nomi_Click);
-    connect(m_w->DataGridAC, &QTableView::doubleClicked, m_w, [this](const QModelIndex& index) {
-        const std::shared_ptr<Recordset> rs = m_w->Ado_nomi->Recordset();
+    prepara_pannello_rubrica(*this);
+    connect(cmd_del_nomi, &QPushButton::clicked, this, &Quadernolo::cmd_del_nomi_Click);
+    connect(cmd_mod_nomi, &QPushButton::clicked, this, &Quadernolo::cmd_mod_nomi_Click);
+    connect(DataGridAC, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
+        const std::shared_ptr<Recordset> rs = Ado_nomi->Recordset();
         if (!index.isValid() || !rs || !rs->isOpen() || index.row() >= rs->recordCount())
             return;
         rs->setCurrentRow(index.row());
-        m_w->DataGridAC_DblClick();
+        DataGridAC_DblClick();
     });
-}
-
-int AddressWiring::indexOf(QObject* box) const
-{
-    for (int i = 0; i < int(m_caselle.size()); ++i) {
-        if (m_caselle[i] && m_caselle[i] == box)
-            return i;
-    }
-    return -1;
-}
-
-bool AddressWiring::eventFilter(QObject* watched, QEvent* event)
-{
-    // Only these two are handled: a box that loses the focus as the window goes must not reach
-    // a window already half gone.
-    if (event->type() != QEvent::FocusIn && event->type() != QEvent::KeyPress)
-        return QObject::eventFilter(watched, event);
-    const int index = indexOf(watched);
-    if (index < 0)
-        return QObject::eventFilter(watched, event);
-    switch (event->type()) {
-    case QEvent::FocusIn: {
-        // Coming back from another window or a message box is not a new box.
-        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
-            casellaAttiva(index);
-        break;
-    }
-    case QEvent::KeyPress:
-        if (tasto(index, static_cast<QKeyEvent*>(event)))
-            return true;
-        break;
-    default:
-        break;
-    }
-    return QObject::eventFilter(watched, event);
-}
-
-void AddressWiring::casellaAttiva(int index)
-{
-    if (m_w->conta_schede() < 1 || m_w->p_uscita())
-        return;
-    AXDbAutoComplete* ac = m_w->AXDbAutoComplete1;
-    ac->setListBoxVisible(false);
-    m_w->Pic_nomi->hide();
-
-    // The town box searches the towns of the settings database; every other box the archive,
-    // where the control finds the column in the register's table or in the correspondents'.
-    // A database that does not open proposes nothing: the box is typed as any other.
-    const DbResult collegato
-        = ac->setConnectionString((index == kCitta ? m_w->Ado_nomi : m_w->Adodc1)->ConnectionString());
-    if (!collegato.ok()) {
-        ac->setTextObject(nullptr);
-        return;
-    }
-    ac->setTableName(index == kCitta ? QStringLiteral("Comuni") : QStringLiteral("Entrata"));
-    ac->setSearchMode(1);
-    // The name box keeps the box, field and type of the box before it: its own proposals come
-    // from the address book.
-    if (index == kNome)
-        return;
-    QLineEdit* box = m_w->txt_mask1[index];
-    const QString campo = m_w->binder->dataField(box);
-    long tipo = 0;
-    const std::shared_ptr<Recordset> rs = m_w->Adodc1->Recordset();
-    if (rs && rs->isOpen() && !campo.isEmpty()) {
-        const int i = rs->fieldIndex(campo);
-        if (i >= 0)
-            tipo = rs->field(i).type;
-    }
-    ac->setTextObject(box);
-    ac->setFieldName(campo);
-    ac->setDataType(tipo);
-}
-
-bool AddressWiring::tasto(int index, QKeyEvent* event)
-{
-    QLineEdit* box = m_w->txt_mask1[index];
-    AXDbAutoComplete* ac = m_w->AXDbAutoComplete1;
-    if (box->isReadOnly() || senzaTasti(index) || m_w->conta_schede() < 1 || ac->TextObject() != box)
-        return false;
-    const bool lista = ac->isListVisible();
-    // The document-type box keeps its Down arrow for its own list.
-    if (index != 3 && ac->Text_KeyDown(event))
-        return true;
-    // While the list shows, the arrows and the page keys move its selection, not the register.
-    if (lista && tastoDiScorrimento(event->key()))
-        return true;
-    return !event->text().isEmpty() && ac->Text_KeyPress(event);
-}
-
-void AddressWiring::testoDigitato(int index)
-{
-    const EntrySession& s = m_w->sessione();
-    if (m_w->p_uscita() || s.p_stop())
-        return;
-    QLineEdit* box = m_w->txt_mask1[index];
-    if (index == kNome) {
-        if (s.p_new_ins() && !box->text().trimmed().isEmpty() && !m_w->p_modifica())
-            m_w->cerca_in_elenco(box->text());
-        return;
-    }
-    AXDbAutoComplete* ac = m_w->AXDbAutoComplete1;
-    if (senzaRicerca(index) || ac->p_cliccato || ac->TextObject() != box)
-        return;
-    ac->Text_Change();
-}
-
-void AddressWiring::comuneScelto(const QString& citta, const QString& prov, const QString& stato, const QString& cap)
-{
-    // The correction dialog serves its own town box.
-    if (m_w->state.p_frm_nomi)
-        return;
-    const std::shared_ptr<Recordset> rs = m_w->ado_mittenti->Recordset();
-    if (!rs || !rs->isOpen() || rs->bof() || rs->eof())
-        return;
-    // What the clerk typed in the other boxes goes into the row before the row is shown again.
-    (void)m_w->binder->commitAll(m_w->ado_mittenti);
-    QList<QPair<QString, QString>> valori;
-    if (stato != QLatin1String("EE"))
-        valori = {{QStringLiteral("Cap"), cap}, {QStringLiteral("Prov"), prov}, {QStringLiteral("Stato"), stato}};
-    else
-        valori = {
-            {QStringLiteral("Prov"), QString()}, {QStringLiteral("Stato"), stato}, {QStringLiteral("Cap"), QString()}};
-    valori.append({QStringLiteral("Citta"), citta});
-    for (const auto& [campo, valore] : valori) {
-        if (!schede::mostra_errore_ado(rs->setValue(campo, valore)))
-            return;
-    }
-}
-
-void AddressWiring::registroChiuso()
-{
-    AXDbAutoComplete* ac = m_w->AXDbAutoComplete1;
-    ac->setListBoxVisible(false);
-    ac->setTextObject(nullptr);
-    (void)ac->setConnectionString(QString()); // no connection: nothing can fail
-    m_w->Pic_nomi->hide();
 }
 
 } // namespace quad

@@ -63,6 +63,9 @@ Quadernolo::~Quadernolo()
     for (QObject* control : std::initializer_list<QObject*> {Adodc1, ado_mittenti, Ado_nomi})
         control->disconnect(this);
     Frm_mask->setEvents(nullptr);
+    // The boxes' autocomplete lets them go before they die.
+    delete m_completamentoMaschera;
+    m_completamentoMaschera = nullptr;
     binder->disconnect(this);
 }
 

@@ -4,6 +4,7 @@
 #include "database.h"
 #include "entry_mask.h"
 #include "entry_session.h"
+#include "mask_autocomplete.h"
 #include "recordset.h"
 #include "working_state.h"
 
@@ -45,7 +46,7 @@ class FieldBinder;
 /// of controls are vectors indexed as the program indexes them (a slot the program never uses
 /// holds nullptr). The handlers are spread over several files by concern: start-up and login,
 /// opening the register, the tool bars, the data controls, the register grid and the mask.
-class Quadernolo : public QMainWindow, public EntryMaskEvents
+class Quadernolo : public QMainWindow, public EntryMaskEvents, public MaskAutocompleteHost
 {
     Q_OBJECT
 public:
@@ -61,9 +62,9 @@ public:
     const EntrySession& sessione() const { return *m_sessione; }
     /// The program is writing the mask's boxes (an annulment, the end of a new entry): their
     /// change and focus rules stay quiet meanwhile.
-    bool p_uscita() const { return m_uscita; }
+    bool p_uscita() const override { return m_uscita; }
     /// The program is filling the correspondent row from the address book.
-    bool p_modifica() const { return m_p_modifica; }
+    bool p_modifica() const override { return m_p_modifica; }
     /// The mask box that last had the focus.
     int p_index() const { return m_p_index; }
 
@@ -212,7 +213,7 @@ public:
     void Ado_nomi_RecordChangeComplete(ChangeReason adReason, EventStatus* adStatus);
     void Adodc1_Error(const DbResult& error);
     /// Records in the register recordset (0 when it is not open).
-    int conta_schede() const;
+    int conta_schede() const override;
 
     // --- register grid (register_grid.cpp) ---------------------------------------------
     void colore_griglia_filtro();
@@ -333,6 +334,7 @@ private:
     std::unique_ptr<EntrySession> m_sessione;
     QObject* m_tastiPagina = nullptr;
     bool m_gestoriSchede = false;
+    MaskAutocomplete* m_completamentoMaschera = nullptr;
     bool m_uscita = false;
     bool m_p_modifica = false;
     int m_p_index = 0;
@@ -395,7 +397,7 @@ public:
     virtual void aggiorna_nominativi();
     /// The address-book names beginning with text (as typed, not trimmed) in the panel Pic_nomi
     /// under the name box; the panel hides when there is none. The focus stays in the name box.
-    void cerca_in_elenco(const QString& text);
+    void cerca_in_elenco(const QString& text) override;
     /// Copies the current address-book record into the current correspondent row, hides the
     /// panel and moves the focus to "A.O.O. competente".
     void DataGridAC_DblClick();
