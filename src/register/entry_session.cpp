@@ -3,6 +3,7 @@
 #include "clock.h"
 #include "entry_store.h"
 #include "issuing_lock.h"
+#include "register_query.h"
 
 namespace quad {
 
@@ -225,7 +226,7 @@ SessionResult EntrySession::confirm(const TypedEntry& typed)
     }
 
     // The pending rows are written: the register is read again and shows the new entry.
-    discardAndFind(entry.number());
+    discardAndFind(entry.number(), true);
     m_inserting = false;
     m_recordChanged = false;
     m_rowsChanged = false;
@@ -249,7 +250,7 @@ SessionResult EntrySession::drop()
             done.notice
                 = QStringLiteral("ATTENZIONE !!\n\nErrore nell' eliminazione dei nominativi.\n\n") + result.message;
     }
-    discardAndFind(0);
+    discardAndFind(m_number, false);
     m_inserting = false;
     m_recordChanged = false;
     m_rowsChanged = false;
@@ -268,7 +269,7 @@ SessionResult EntrySession::releaseLock()
     return r;
 }
 
-void EntrySession::discardAndFind(qint64 number)
+void EntrySession::discardAndFind(qint64 number, bool onEntry)
 {
     QuietMoves quiet(*this);
     const std::shared_ptr<Recordset> rows = m_sources.correspondents();
@@ -278,8 +279,10 @@ void EntrySession::discardAndFind(qint64 number)
     if (!isOpen(rs))
         return;
     rs->cancelBatch();
-    (void)rs->requery();
-    const bool found = number > 0
+    // The entry's rows as stored (none after a drop); the whole register when that fails.
+    if (!refreshRegisterEntry(*rs, number).ok())
+        (void)rs->requery();
+    const bool found = onEntry && number > 0
         && rs->find(QStringLiteral("Progressivo = %1").arg(number), 0, SearchDirection::Forward, kBookmarkFirst);
     if (!found && rs->recordCount() >= 1)
         rs->moveLast();
@@ -323,7 +326,7 @@ SessionResult EntrySession::save(const TypedEntry& typed)
     if (isOpen(rows) && rows->recordCount() >= 1)
         rows->moveFirst();
     if (done.written && number > 0)
-        reread(number);
+        reread(number, true);
     return done;
 }
 
@@ -432,26 +435,30 @@ bool EntrySession::annul(const QString& reason)
     return true;
 }
 
-void EntrySession::reread(qint64 number)
+void EntrySession::reread(qint64 number, bool onlyEntry)
 {
     const std::shared_ptr<Recordset> rs = m_sources.registerRows();
     if (!isOpen(rs))
         return;
-    const QString filter = rs->hasFilter() ? rs->filterText() : QString();
-    const QString order = rs->sort();
-    const int position = rs->absolutePosition();
     {
         QuietMoves quiet(*this);
-        (void)rs->requery();
-        if (!order.isEmpty())
-            (void)rs->setSort(order);
-        if (!filter.isEmpty())
-            (void)rs->setFilter(filter);
-        // The same row when it still shows the entry, else the entry's first row.
         bool found = false;
-        if (position >= 1 && position <= rs->recordCount()) {
-            rs->setAbsolutePosition(position);
+        if (onlyEntry && refreshRegisterEntry(*rs, number).ok()) {
             found = onRecord(rs) && rs->value(QStringLiteral("Progressivo")).toLongLong() == number;
+        } else {
+            const QString filter = rs->hasFilter() ? rs->filterText() : QString();
+            const QString order = rs->sort();
+            const int position = rs->absolutePosition();
+            (void)rs->requery();
+            if (!order.isEmpty())
+                (void)rs->setSort(order);
+            if (!filter.isEmpty())
+                (void)rs->setFilter(filter);
+            // The same row when it still shows the entry, else the entry's first row.
+            if (position >= 1 && position <= rs->recordCount()) {
+                rs->setAbsolutePosition(position);
+                found = onRecord(rs) && rs->value(QStringLiteral("Progressivo")).toLongLong() == number;
+            }
         }
         if (!found
             && !rs->find(QStringLiteral("Progressivo = %1").arg(number), 0, SearchDirection::Forward, kBookmarkFirst)

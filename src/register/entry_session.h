@@ -174,8 +174,9 @@ public:
     /// save. False, changing nothing, when the reason is blank or no entry is shown.
     bool annul(const QString& reason);
     /// Reads the register again after a write, keeping its filter and order, and stands on the
-    /// entry numbered number (the same row when it still shows it).
-    void reread(qint64 number);
+    /// entry numbered number (the same row when it still shows it). onlyEntry: only that entry
+    /// was written, so its rows alone are read back (the whole register when that fails).
+    void reread(qint64 number, bool onlyEntry = false);
 
     /// True when the correspondents hold changes not written yet (whatever was reported).
     bool rowsPending() const;
@@ -186,8 +187,10 @@ private:
     SessionResult releaseLock();
     SessionResult saveRecord();
     SessionResult saveRows();
-    /// Throws the pending rows away and stands on number, or on the last record.
-    void discardAndFind(qint64 number);
+    /// Throws the pending rows away and reads the rows of entry number back (the whole register
+    /// when that fails); stands on that entry when onEntry and it is found, else on the last
+    /// record.
+    void discardAndFind(qint64 number, bool onEntry);
 
     EntrySources& m_sources;
     std::shared_ptr<IssuingLock> m_lock;

@@ -92,9 +92,9 @@ bool Quadernolo::mostra_esito_salvataggio(const SessionResult& esito)
     return esito.outcome != SessionResult::Outcome::Failed;
 }
 
-void Quadernolo::rileggi_registro(qint64 numero)
+void Quadernolo::rileggi_registro(qint64 numero, bool soloScheda)
 {
-    m_sessione->reread(numero);
+    m_sessione->reread(numero, soloScheda);
     Adodc1_MoveComplete();
     aggiorna_totale_schede();
 }

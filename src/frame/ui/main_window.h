@@ -323,7 +323,9 @@ private:
     /// The move of cmd_move / the page keys: 0 first, 1 previous, 2 next, 3 last.
     void muovi_registro(int verso);
     /// Reads the register again after a save, keeping its filter, order and the entry shown.
-    void rileggi_registro(qint64 numero);
+    /// soloScheda: only entry numero was written; its rows alone are read back (the whole
+    /// register when that fails).
+    void rileggi_registro(qint64 numero, bool soloScheda = false);
     /// Shows what a save of the session ended with and the entry as it now stands; false when
     /// the save failed (the entry stays modified).
     bool mostra_esito_salvataggio(const SessionResult& esito);
