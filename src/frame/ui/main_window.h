@@ -59,14 +59,11 @@ public:
     /// The life of the entry shown: its changes, a new entry and its issuing lock. Other windows
     /// read p_new_ins(), p_update() and the like from it.
     EntrySession& sessione() { return *m_sessione; }
-    const EntrySession& sessione() const { return *m_sessione; }
     /// The program is writing the mask's boxes (an annulment, the end of a new entry): their
     /// change and focus rules stay quiet meanwhile.
     bool p_uscita() const override { return m_uscita; }
     /// The program is filling the correspondent row from the address book.
     bool p_modifica() const override { return m_p_modifica; }
-    /// The mask box that last had the focus.
-    int p_index() const { return m_p_index; }
 
     // --- start frame ----------------------------------------------------------------------
     QGroupBox* Frame1 = nullptr;
@@ -339,7 +336,7 @@ private:
     MaskAutocomplete* m_completamentoMaschera = nullptr;
     bool m_uscita = false;
     bool m_p_modifica = false;
-    int m_p_index = 0;
+    int m_p_index = 0; ///< the mask box that last had the focus
 
 public:
     // --- mask rules: boxes, pickers, annulment, correction, link (mask_*.cpp) ---------------
