@@ -14,8 +14,8 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QToolBar>
 #include <QTableView>
+#include <QToolBar>
 
 #include <gtest/gtest.h>
 
