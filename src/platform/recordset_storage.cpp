@@ -774,6 +774,39 @@ private:
     qsizetype m_capacity = 0;
 };
 
+/// Copies n bytes; true when n is at most 16 and every byte is ASCII. Short texts (most cells)
+/// are moved as two overlapping words, without a call.
+inline bool copyShort(char* out, const char* in, qsizetype n)
+{
+    constexpr quint64 kHigh = 0x8080808080808080ULL;
+    if (n > 16) {
+        std::memcpy(out, in, size_t(n));
+        return false;
+    }
+    quint64 bits = 0;
+    if (n >= 8) {
+        quint64 a, b;
+        std::memcpy(&a, in, 8);
+        std::memcpy(&b, in + n - 8, 8);
+        std::memcpy(out, &a, 8);
+        std::memcpy(out + n - 8, &b, 8);
+        bits = a | b;
+    } else if (n >= 4) {
+        quint32 a, b;
+        std::memcpy(&a, in, 4);
+        std::memcpy(&b, in + n - 4, 4);
+        std::memcpy(out, &a, 4);
+        std::memcpy(out + n - 4, &b, 4);
+        bits = a | b;
+    } else {
+        for (qsizetype i = 0; i < n; ++i) {
+            out[i] = in[i];
+            bits |= uchar(in[i]);
+        }
+    }
+    return (bits & kHigh) == 0;
+}
+
 /// Where the first byte outside ASCII is, or n when there is none.
 inline qsizetype firstNonAscii(const char* text, qsizetype n)
 {
@@ -820,11 +853,11 @@ public:
         // Copy first, check after: plain ASCII (the common case) is then done.
         const qsizetype start = block.size();
         char* out = block.grow(n);
-        std::memcpy(out, text, size_t(n));
-        const qsizetype ascii = firstNonAscii(out, n);
-        if (ascii == n) {
+        if (copyShort(out, text, n))
             return;
-        }
+        const qsizetype ascii = firstNonAscii(out, n);
+        if (ascii == n)
+            return;
         // Accented Latin-1 letters (two-byte sequences led by C2 or C3) decode in place, from
         // the first of them on.
         qsizetype w = ascii;
