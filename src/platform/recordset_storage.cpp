@@ -774,6 +774,18 @@ private:
     qsizetype m_capacity = 0;
 };
 
+/// Copies n bytes, sizeof(Word) <= n <= 2 sizeof(Word), as a word at each end; returns the
+/// two words or-ed.
+template <typename Word> quint64 copyEnds(char* out, const char* in, qsizetype n)
+{
+    Word head, tail;
+    std::memcpy(&head, in, sizeof(Word));
+    std::memcpy(&tail, in + n - qsizetype(sizeof(Word)), sizeof(Word));
+    std::memcpy(out, &head, sizeof(Word));
+    std::memcpy(out + n - qsizetype(sizeof(Word)), &tail, sizeof(Word));
+    return quint64(head | tail);
+}
+
 /// Copies n bytes; true when n is at most 16 and every byte is ASCII. Short texts (most cells)
 /// are moved as two overlapping words, without a call.
 inline bool copyShort(char* out, const char* in, qsizetype n)
@@ -785,19 +797,9 @@ inline bool copyShort(char* out, const char* in, qsizetype n)
     }
     quint64 bits = 0;
     if (n >= 8) {
-        quint64 a, b;
-        std::memcpy(&a, in, 8);
-        std::memcpy(&b, in + n - 8, 8);
-        std::memcpy(out, &a, 8);
-        std::memcpy(out + n - 8, &b, 8);
-        bits = a | b;
+        bits = copyEnds<quint64>(out, in, n);
     } else if (n >= 4) {
-        quint32 a, b;
-        std::memcpy(&a, in, 4);
-        std::memcpy(&b, in + n - 4, 4);
-        std::memcpy(out, &a, 4);
-        std::memcpy(out + n - 4, &b, 4);
-        bits = a | b;
+        bits = copyEnds<quint32>(out, in, n);
     } else {
         for (qsizetype i = 0; i < n; ++i) {
             out[i] = in[i];
