@@ -229,9 +229,13 @@ DbResult loadQuery(Shared& s)
 
     qsizetype rows = 0;
     int rc;
+    std::vector<Column*> cells;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-        if (rows == 0)
+        if (rows == 0) {
             makeColumns(st);
+            for (auto& column : s.columns)
+                cells.push_back(column.get());
+        }
         for (int i = 0; i < int(s.tables.size()); ++i) {
             const int slot = rowidSlot[size_t(i)];
             qint64 id = kNoRowid;
@@ -244,8 +248,7 @@ DbResult loadQuery(Shared& s)
         }
         // One call under the connection's mutex per cell; the value is then read directly
         // (the statement is ours alone and the connection is used from one thread).
-        for (int c = 0; c < n; ++c)
-            s.columns[size_t(c)]->appendSql(sqlite3_column_value(st, c + k));
+        appendSqlRow(cells, st, k);
         s.flags.push_back(0);
         ++rows;
     }

@@ -1070,4 +1070,30 @@ std::unique_ptr<Column> makeColumn(Storage storage)
     return std::make_unique<TextColumn>();
 }
 
+void appendSqlRow(const std::vector<Column*>& columns, sqlite3_stmt* statement, int first)
+{
+    // Each kind of column called as itself: no indirect call per cell.
+    int index = first;
+    for (Column* column : columns) {
+        sqlite3_value* value = sqlite3_column_value(statement, index++);
+        switch (column->storage()) {
+        case Storage::Integer:
+            static_cast<IntegerColumn*>(column)->IntegerColumn::appendSql(value);
+            break;
+        case Storage::Real:
+            static_cast<RealColumn*>(column)->RealColumn::appendSql(value);
+            break;
+        case Storage::Boolean:
+            static_cast<BooleanColumn*>(column)->BooleanColumn::appendSql(value);
+            break;
+        case Storage::DateTime:
+            static_cast<DateTimeColumn*>(column)->DateTimeColumn::appendSql(value);
+            break;
+        case Storage::Text:
+            static_cast<TextColumn*>(column)->TextColumn::appendSql(value);
+            break;
+        }
+    }
+}
+
 } // namespace quad::rs

@@ -195,6 +195,9 @@ private:
 };
 
 std::unique_ptr<Column> makeColumn(Storage storage);
+/// Appends the current row of a statement, its columns from first on, to columns made by
+/// makeColumn (one per statement column, in order).
+void appendSqlRow(const std::vector<Column*>& columns, sqlite3_stmt* statement, int first);
 
 // Helpers over loose values (pending changes, odd cells), consistent with the columns.
 qint64 variantInteger(const QVariant& v);
