@@ -641,7 +641,8 @@ public:
     }
     char* grow(qsizetype n)
     {
-        if (m_size + n > m_capacity)
+        // Even an empty cell gets a real address, never the null of an unallocated buffer.
+        if (m_size + n > m_capacity || !m_data)
             reserve(std::max(m_size + n, m_capacity + m_capacity / 2 + 256));
         char* at = m_data.get() + m_size;
         m_size += n;
@@ -856,7 +857,9 @@ private:
     {
         Arena& block = beginCell(n);
         if (m_ok) {
-            std::memcpy(block.grow(n), data, size_t(n));
+            char* out = block.grow(n);
+            if (n > 0)
+                std::memcpy(out, data, size_t(n));
             m_flags.push_back(0);
         } else {
             m_flags.push_back(kNullFlag);

@@ -56,7 +56,9 @@ Quadernolo::Quadernolo(QWidget* parent)
 Quadernolo::~Quadernolo()
 {
     // The controls outlive this part of the window: a box that loses the focus as the window
-    // goes, or a data control that reports a change, must no longer reach its handlers.
+    // goes, or a data control that reports a change, must no longer reach its handlers, and the
+    // mask's event filter must not read the control lists freed after this body.
+    delete findChild<QObject*>(QStringLiteral("regole_maschera"), Qt::FindDirectChildrenOnly);
     for (QObject* control : std::initializer_list<QObject*> {Adodc1, ado_mittenti, Ado_nomi})
         control->disconnect(this);
     for (QLineEdit* box : txt_mask1)
