@@ -3,6 +3,7 @@
 #include "control_factory.h"
 #include "data_control.h"
 #include "field_binding.h"
+#include "message_service.h"
 #include "toolbar_icons.h"
 
 #include <QAction>
@@ -395,6 +396,21 @@ void Quadernolo::collegaSegnali()
             DataGrid1_ColResize(column);
     });
     connect(cmd_colonne, &QPushButton::clicked, this, &Quadernolo::cmd_colonne_Click);
+    // A typed value its field cannot hold is refused aloud; the box keeps it for the clerk to mend.
+    connect(binder, &FieldBinder::valueRefused, this, [this](QWidget* box, const DbResult& refusal) {
+        const QString field = binder->dataField(box);
+        QString name = field;
+        for (size_t i = 0; i < txt_mask1.size(); ++i) {
+            const QLabel* label = i < lbl_mask1.size() ? lbl_mask1[i] : nullptr;
+            // "del" and "Ora" name no field on their own.
+            if (txt_mask1[i] == box && label && label->text().size() > 3)
+                name = label->text();
+        }
+        QString text = QStringLiteral("ATTENZIONE !\n\nValore non valido per il campo %1.").arg(name);
+        if (!refusal.message.startsWith(QStringLiteral("Valore non valido per il campo %1.").arg(field)))
+            text += QStringLiteral("\n\n") + refusal.message;
+        warn(text);
+    });
 
     for (int i = 0; i < 2; ++i) {
         connect(cmd_ins[i], &QPushButton::clicked, this, [this, i] { cmd_ins_Click(i); });
