@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QMutex>
+#include <QTemporaryFile>
 #include <QTime>
 
 #include <cstdio>
@@ -478,13 +479,27 @@ DbResult Connection::vacuum()
 
 DbResult Connection::backupTo(const QString& destination)
 {
-    const QString temp = destination + QStringLiteral(".tmp");
-    QFile::remove(temp);
+    // The temporary copy gets a name of its own, created exclusively beside the destination: a
+    // file of that name left by anyone else is never removed or written through.
+    const QFileInfo destinationInfo(destination);
+    QString temp;
+    {
+        QTemporaryFile reserved(
+            destinationInfo.dir().filePath(destinationInfo.fileName() + QStringLiteral(".XXXXXX.tmp")));
+        reserved.setAutoRemove(false);
+        if (!reserved.open())
+            return DbResult::failure(DbError::ReadOnly,
+                                     QStringLiteral("Impossibile creare la copia temporanea in %1: %2")
+                                         .arg(destinationInfo.path(), reserved.errorString()));
+        temp = reserved.fileName();
+    }
     DbResult err;
     {
-        auto target = create(temp, m_key, &err);
-        if (!target)
+        auto target = openImpl(temp, m_key, false, &err);
+        if (!target) {
+            QFile::remove(temp);
             return err;
+        }
         sqlite3_backup* backup = sqlite3_backup_init(target->handle(), "main", m_db, "main");
         if (!backup) {
             err = target->resultFor(sqlite3_errcode(target->handle()), QStringLiteral("copia"));
