@@ -1,3 +1,4 @@
+#include "file_replace.h"
 #include "recordset.h"
 #include "temp_program.h"
 
@@ -271,6 +272,25 @@ TEST_F(RecordsetXmlTest, AValueThatCannotBeWrittenFailsTheSaveAndLeavesNoFile)
     ASSERT_TRUE(rs.setFilter("Progressivo = 2").ok());
     EXPECT_FALSE(rs.save(path("rotto.xml")).ok());
     EXPECT_TRUE(rs.value("Data_quad_rif").toString() == "ieri");
+}
+
+TEST_F(RecordsetXmlTest, ASaveOnAFullDiskKeepsTheOldFileWhole)
+{
+    ASSERT_TRUE(db->exec("INSERT INTO entrata (Progressivo, Tipo, Oggetto) VALUES (1, 'E', 'a'), (2, 'U', 'b')").ok());
+    Recordset rs;
+    ASSERT_TRUE(rs.open(db, kRegister).ok());
+    ASSERT_TRUE(rs.save(path("registro.xml")).ok());
+    const QByteArray before = read("registro.xml");
+    ASSERT_TRUE(rs.setFilter("Progressivo = 2").ok());
+
+    setFileWriteFaultForTests([&](const QString& file) { return file.endsWith("registro.xml"); });
+    const DbResult r = rs.save(path("registro.xml"));
+    setFileWriteFaultForTests(nullptr);
+    EXPECT_FALSE(r.ok());
+    EXPECT_TRUE(r.message.contains("registro.xml")) << r.message.toStdString();
+    EXPECT_TRUE(r.message.contains("spazio su disco insufficiente")) << r.message.toStdString();
+    EXPECT_EQ(read("registro.xml"), before);
+    EXPECT_EQ(QDir(program.path()).entryList(QDir::Files).filter("registro"), QStringList {"registro.xml"});
 }
 
 TEST_F(RecordsetXmlTest, AnInMemoryRecordsetRoundTrips)
