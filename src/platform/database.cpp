@@ -561,8 +561,9 @@ Transaction::Transaction(Connection& db, bool immediate)
 
 Transaction::~Transaction()
 {
+    // Reached only when the work failed or was abandoned: that cause is what the caller reports.
     if (m_active)
-        m_db.rollback();
+        (void)m_db.rollback();
 }
 
 DbResult Transaction::commit()

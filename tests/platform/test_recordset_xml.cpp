@@ -302,10 +302,10 @@ TEST_F(RecordsetXmlTest, AnInMemoryRecordsetRoundTrips)
     rs.appendField("Giorno", adDate);
     rs.openInMemory();
     rs.addNew();
-    rs.setValue(0, " e ");
-    rs.setValue(1, "Oggetto");
-    rs.setValue(2, "-2,5");
-    rs.setValue(3, "08:15");
+    EXPECT_TRUE(rs.setValue(0, " e ").ok());
+    EXPECT_TRUE(rs.setValue(1, "Oggetto").ok());
+    EXPECT_TRUE(rs.setValue(2, "-2,5").ok());
+    EXPECT_TRUE(rs.setValue(3, "08:15").ok());
     ASSERT_TRUE(rs.save(path("criteri.xml")).ok());
     DbResult err;
     auto back = Recordset::openXml(path("criteri.xml"), &err);

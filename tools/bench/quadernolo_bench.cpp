@@ -210,7 +210,8 @@ bool generate(const QString& path, int rows, quint64 seed)
         std::fprintf(stderr, "cannot open %s: %s\n", qPrintable(path), qPrintable(err.message));
         return false;
     }
-    db->exec(QStringLiteral("PRAGMA cache_size = -65536"));
+    if (!db->exec(QStringLiteral("PRAGMA cache_size = -65536")).ok())
+        std::fprintf(stderr, "cache size not set\n");
     sqlite3* h = db->handle();
     sqlite3_stmt* entry = nullptr;
     sqlite3_stmt* person = nullptr;
@@ -239,7 +240,10 @@ bool generate(const QString& path, int rows, quint64 seed)
     const QDate first(2004, 1, 1);
     const int span = int(first.daysTo(QDate(2024, 1, 1)));
 
-    db->begin();
+    if (const DbResult begun = db->begin(); !begun.ok()) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(begun.message));
+        return false;
+    }
     for (int n = 1; n <= rows; ++n) {
         const QDate date = first.addDays(qint64(n - 1) * span / rows);
         const bool in = g.pick(2) == 0;
@@ -518,11 +522,14 @@ int main(int argc, char** argv)
 
     timer.restart();
     qint64 sortedRows = 0;
-    db->query(QStringLiteral("SELECT entrata.*, Mittenti.*") + kFrom + QStringLiteral("ORDER BY Oggetto"), {},
-              [&](const Statement&) {
-                  ++sortedRows;
-                  return true;
-              });
+    const DbResult sortedBySqlite
+        = db->query(QStringLiteral("SELECT entrata.*, Mittenti.*") + kFrom + QStringLiteral("ORDER BY Oggetto"), {},
+                    [&](const Statement&) {
+                        ++sortedRows;
+                        return true;
+                    });
+    if (!sortedBySqlite.ok())
+        std::fprintf(stderr, "sqlite sort failed: %s\n", qPrintable(sortedBySqlite.message));
     const double sortSqlite = double(timer.nsecsElapsed()) / 1e6;
     line("sort_sqlite_ms", sortSqlite, QStringLiteral("%1 rows").arg(sortedRows));
     const double peak = peakMb();

@@ -26,8 +26,8 @@ struct BoundRecord
         rs->appendField("Data_nascita", adDate);
         rs->openInMemory();
         rs->addNew();
-        rs->setValue("Nominativo", "Rossi");
-        rs->setValue("Citta", "Roma");
+        EXPECT_TRUE(rs->setValue("Nominativo", "Rossi").ok());
+        EXPECT_TRUE(rs->setValue("Citta", "Roma").ok());
         control.setRecordset(rs);
         bind(name, "Nominativo");
         bind(town, "Citta");
@@ -44,7 +44,8 @@ TEST(FieldBinding, TypedTextSurvivesAChangeOfAnotherField)
 {
     BoundRecord r;
     r.name.setText("Bianchi"); // typed, not written yet
-    r.rs->setValue("Citta", "Milano"); // the program fills another field of the same record
+    // The program fills another field of the same record.
+    EXPECT_TRUE(r.rs->setValue("Citta", "Milano").ok());
     EXPECT_EQ(r.town.text(), "Milano");
     EXPECT_EQ(r.name.text(), "Bianchi");
     ASSERT_TRUE(r.binder.commitAll(&r.control).ok());
@@ -55,7 +56,7 @@ TEST(FieldBinding, AFieldTheProgramWritesShowsTheNewValue)
 {
     BoundRecord r;
     r.town.setText("Rom");
-    r.rs->setValue("Citta", "Roma Capitale");
+    EXPECT_TRUE(r.rs->setValue("Citta", "Roma Capitale").ok());
     EXPECT_EQ(r.town.text(), "Roma Capitale");
     EXPECT_FALSE(r.binder.isDirty(&r.town));
 }
@@ -76,7 +77,7 @@ TEST(FieldBinding, CommitAllWritesEveryTypedBox)
 TEST(FieldBinding, ARefusedValueStaysInTheBoxStillToBeWritten)
 {
     BoundRecord r;
-    r.rs->setValue("Data_nascita", QDate(1970, 1, 2));
+    EXPECT_TRUE(r.rs->setValue("Data_nascita", QDate(1970, 1, 2)).ok());
     int refused = 0;
     QObject::connect(&r.binder, &FieldBinder::valueRefused, [&] { ++refused; });
     r.date.setText("31/02/1980");
