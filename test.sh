@@ -15,10 +15,11 @@ esac
 
 quad_install_missing
 if [ "$mode" = "--sanitize" ]; then
-    quad_build_sanitized "$root"
-    cd "$root/build-asan"
+    # Set before the build too: the build lists each test executable's tests by running it.
     export ASAN_OPTIONS="halt_on_error=1:abort_on_error=1:detect_leaks=0:print_stacktrace=1"
     export UBSAN_OPTIONS="halt_on_error=1:abort_on_error=1:print_stacktrace=1"
+    quad_build_sanitized "$root"
+    cd "$root/build-asan"
 else
     quad_build "$root"
     cd "$root/build"

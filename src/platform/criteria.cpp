@@ -610,7 +610,7 @@ private:
                     return true;
                 }
             }
-            return fail(QStringLiteral("valore non valido %1 per il campo sì/no %2 (Vero, Falso, -1 o 0)")
+            return fail(QStringLiteral("valore non valido %1 per il campo sì/no %2 (Vero, Falso, Sì, No, -1, 1 o 0)")
                             .arg(shown, quoted(field)));
         }
         }
