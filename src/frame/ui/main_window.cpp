@@ -46,6 +46,7 @@ Quadernolo::Quadernolo(QWidget* parent)
     collega_regole_maschera();
     AXDbAutoComplete1 = crea_autocomplete();
     collega_rubrica();
+    collega_pannello_stampa();
 
     setMinimumSize(kMinSize, kMinSize);
     // Design client area 8880 x 8535 twips, widened when the tool bars' buttons need more.
@@ -74,7 +75,7 @@ void Quadernolo::creaControlli()
     // The register views lie under everything else.
     DataGrid1 = nominato(new QTableView(w), QStringLiteral("DataGrid1"));
     DataGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    DataGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
+    DataGrid1->setSelectionMode(QAbstractItemView::ExtendedSelection); // rows chosen for the transfer file
     DataGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     DataGrid1->setAutoFillBackground(true);
     DataGrid1->verticalHeader()->setDefaultSectionSize(tw(285));

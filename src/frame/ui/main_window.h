@@ -289,6 +289,21 @@ public:
     virtual void cmd_annullato_Click();
     virtual void picOpenWWW_Click(int Index);
 
+    // --- office notification and transfer file (printing/ui/notification_window.cpp) -------
+    /// picOpenWWW(1): on a "Server" station, forwards the undelivered rows of the competent
+    /// office of the entry on screen, then saves the entry and moves to the last row.
+    void inoltra_ufficio_competente();
+    /// modo 1: the notification file of ufficio's rows; modo 0: the transfer file of the rows
+    /// selected in the grid (ufficio only shows in the question); other values do nothing.
+    void esporta_notifica(int modo, const QString& ufficio);
+    /// Reads a transfer file (named relative to the program folder) into the archive; true when
+    /// it went in.
+    bool importa_file_trasferimento(const QString& nome);
+    /// The writer's progress in lbl_msg.
+    void mostra_messaggio_stato(int modo, int n);
+    /// Bookmarks of the rows selected in the register grid, in the order of the selection.
+    std::vector<Bookmark> DataGrid1_SelBookmarks() const;
+
     // --- entries: new entry, numbering, saving, moving, leaving (register/ui/entry_*.cpp) ---
     /// Takes the issuing lock, allocates the next number (or asks the start number of an empty
     /// register) and opens a new entry of direction tipo ("E" or "U") in the mask. Nothing is
@@ -412,6 +427,20 @@ public:
     /// Makes the autocomplete control (the initializer of AXDbAutoComplete1).
     class AXDbAutoComplete* crea_autocomplete();
 
+    // --- printing (printing/ui/print_panel.cpp) -------------------------------------------
+    /// The receipt of the entry on screen (nothing on an empty register).
+    void stampa_ricevuta();
+    /// Asks the range of dates and prints the register of p_sessione's direction.
+    void stampa_registro();
+    /// The page-printing object and page set-up of the prints, made on first use.
+    class PrintSheet& stampante();
+    /// A print button that loses the focus hides the pop-ups (runs once).
+    void collega_pannello_stampa();
+
+private:
+    std::shared_ptr<class PrintSheet> m_stampante;
+
+public:
     // --- layout (main_window.cpp) ---------------------------------------------------------
     void Form_Resize();
     /// Minimum outer size, in pixels.
