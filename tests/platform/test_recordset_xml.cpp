@@ -356,10 +356,10 @@ TEST_F(RecordsetXmlTest, TextLengthsCurrencyAndLongTextFollowTheValues)
     rs.openInMemory();
     const QString lungo = QString(300, QLatin1Char('x')) + QStringLiteral("è");
     rs.addNew();
-    rs.setValue(0, "abc");
-    rs.setValue(1, lungo);
-    rs.setValue(2, "12,34");
-    rs.setValue(3, "nota");
+    EXPECT_TRUE(rs.setValue(0, "abc").ok());
+    EXPECT_TRUE(rs.setValue(1, lungo).ok());
+    EXPECT_TRUE(rs.setValue(2, "12,34").ok());
+    EXPECT_TRUE(rs.setValue(3, "nota").ok());
     ASSERT_TRUE(rs.save(path("lunghi.xml")).ok());
     const QByteArray text = read("lunghi.xml");
     EXPECT_TRUE(columnSchema(text, "Breve").contains("dt:maxLength=\"255\""));
@@ -389,9 +389,9 @@ TEST_F(RecordsetXmlTest, AnAliasNeverTakesAnotherFieldsName)
     rs.appendField("c1_2", adVarWChar);
     rs.openInMemory();
     rs.addNew();
-    rs.setValue(0, "primo");
-    rs.setValue(1, "secondo");
-    rs.setValue(2, "terzo");
+    EXPECT_TRUE(rs.setValue(0, "primo").ok());
+    EXPECT_TRUE(rs.setValue(1, "secondo").ok());
+    EXPECT_TRUE(rs.setValue(2, "terzo").ok());
     ASSERT_TRUE(rs.save(path("alias.xml")).ok());
     DbResult err;
     auto back = Recordset::openXml(path("alias.xml"), &err);
@@ -435,7 +435,7 @@ TEST_F(RecordsetXmlTest, AnIntegerBeyondItsWidthIsRefusedOnReading)
     big.appendField("N", adInteger);
     big.openInMemory();
     big.addNew();
-    big.setValue(0, QVariant(qint64(5000000000)));
+    EXPECT_TRUE(big.setValue(0, QVariant(qint64(5000000000))).ok());
     ASSERT_TRUE(big.save(path("grande.xml")).ok());
     auto back = Recordset::openXml(path("grande.xml"), &err);
     ASSERT_TRUE(back) << err.message.toStdString();
