@@ -69,7 +69,7 @@ TEST(OpenRegister, LiveArchiveOpensInTheGrid)
     EXPECT_EQ(w.windowTitle(), "Gestione quadernolo");
     EXPECT_EQ(w.state.p_sessione, "Entrata");
     EXPECT_EQ(w.state.p_path_cartella, programFolder());
-    EXPECT_TRUE(w.state.p_locked);
+    EXPECT_TRUE(w.txt_mask1[7]->isReadOnly()) << "the register is only consulted";
     EXPECT_FALSE(w.lbl_sub_arch->isVisible());
 
     // Six rows: entry 2 has two correspondents.
@@ -102,7 +102,7 @@ TEST(OpenRegister, LiveArchiveOpensInTheGrid)
     EXPECT_TRUE(w.Timer2->isActive());
     EXPECT_EQ(w.Timer2->interval(), 1000);
     EXPECT_TRUE(w.toolbarButton("tb_insert")->isEnabled());
-    EXPECT_TRUE(w.picOpenWWW[1]->isEnabled());
+    EXPECT_TRUE(w.Frm_mask->picOpenWWW[1]->isEnabled());
 }
 
 TEST(OpenRegister, EmptyRegisterOpens)
@@ -114,8 +114,8 @@ TEST(OpenRegister, EmptyRegisterOpens)
     openRegister(w);
     EXPECT_TRUE(w.DataGrid1->isVisible());
     EXPECT_EQ(w.Adodc1->Caption(), "   Totale schede : 0");
-    EXPECT_FALSE(w.Frame_annullato->isVisibleTo(w.Frm_mask));
-    EXPECT_FALSE(w.frame_annulla->isVisibleTo(w.Frm_mask));
+    EXPECT_FALSE(w.Frm_mask->Frame_annullato->isVisibleTo(w.Frm_mask));
+    EXPECT_FALSE(w.Frm_mask->frame_annulla->isVisibleTo(w.Frm_mask));
     EXPECT_TRUE(messages.shown().isEmpty());
 }
 
@@ -131,7 +131,7 @@ TEST(OpenRegister, StationWithoutServerRoleCannotInsert)
         openRegister(w);
         ASSERT_TRUE(w.DataGrid1->isVisible());
         EXPECT_FALSE(w.toolbarButton("tb_insert")->isEnabled()) << ini.toStdString();
-        EXPECT_FALSE(w.picOpenWWW[1]->isEnabled());
+        EXPECT_FALSE(w.Frm_mask->picOpenWWW[1]->isEnabled());
         // The file was not completed along the way.
         EXPECT_EQ(program.readFile("imposta.ini").contains("Server"), false);
     }
@@ -448,7 +448,11 @@ TEST(Notifications, NamesMatchWithoutRegardToCaseAndNotWhileInserting)
     EXPECT_EQ(messages.shown().size(), 2);
 
     messages.clear();
-    w.state.p_new_ins = true;
+    // A new entry on the empty register: the start number is asked.
+    messages.answer(MsgAnswer::Yes).input("10");
+    w.cmd_ins_Click(0);
+    ASSERT_TRUE(nuovaSchedaInCorso(w));
+    messages.clear();
     w.Timer1_Timer();
     EXPECT_TRUE(messages.shown().isEmpty());
 }

@@ -44,8 +44,7 @@ TEST(FieldBinding, TypedTextSurvivesAChangeOfAnotherField)
 {
     BoundRecord r;
     r.name.setText("Bianchi"); // typed, not written yet
-    // The program fills another field of the same record.
-    EXPECT_TRUE(r.rs->setValue("Citta", "Milano").ok());
+    ASSERT_TRUE(r.rs->setValue("Citta", "Milano").ok()); // the program fills another field of the same record
     EXPECT_EQ(r.town.text(), "Milano");
     EXPECT_EQ(r.name.text(), "Bianchi");
     ASSERT_TRUE(r.binder.commitAll(&r.control).ok());
@@ -56,7 +55,7 @@ TEST(FieldBinding, AFieldTheProgramWritesShowsTheNewValue)
 {
     BoundRecord r;
     r.town.setText("Rom");
-    EXPECT_TRUE(r.rs->setValue("Citta", "Roma Capitale").ok());
+    ASSERT_TRUE(r.rs->setValue("Citta", "Roma Capitale").ok());
     EXPECT_EQ(r.town.text(), "Roma Capitale");
     EXPECT_FALSE(r.binder.isDirty(&r.town));
 }
