@@ -1,5 +1,7 @@
 #include "criteria.h"
 
+#include "field_text.h"
+
 #include "criteria_match.h"
 #include "database.h"
 #include "date_text.h"
@@ -392,59 +394,6 @@ struct Literal
     QString text; ///< inside the quotes or the # signs ('' already made one quote), or the bare word
 };
 
-/// Reads a number with point or comma as decimal separator and an optional sign, the whole
-/// text (blanks around it allowed). "12a" is no number.
-bool readNumber(QStringView text, qint64* integer, double* real, bool* integral)
-{
-    text = text.trimmed();
-    qsizetype pos = 0;
-    if (pos < text.size() && (text[pos] == QLatin1Char('-') || text[pos] == QLatin1Char('+')))
-        ++pos;
-    const qsizetype digitsStart = pos;
-    while (pos < text.size() && text[pos].isDigit() && text[pos].unicode() < 0x80)
-        ++pos;
-    if (pos == digitsStart)
-        return false;
-    bool hasFraction = false;
-    if (pos < text.size() && (text[pos] == QLatin1Char('.') || text[pos] == QLatin1Char(','))) {
-        ++pos;
-        const qsizetype fractionStart = pos;
-        while (pos < text.size() && text[pos].isDigit() && text[pos].unicode() < 0x80)
-            ++pos;
-        if (pos == fractionStart)
-            return false;
-        hasFraction = true;
-    }
-    if (pos != text.size())
-        return false;
-
-    QString normal = text.toString();
-    normal.replace(QLatin1Char(','), QLatin1Char('.'));
-    bool ok = false;
-    *real = normal.toDouble(&ok);
-    if (!ok)
-        return false;
-    *integral = false;
-    if (!hasFraction) {
-        *integer = normal.toLongLong(&ok);
-        *integral = ok; // beyond 64 bits: compare as a real number
-    }
-    return true;
-}
-
-/// True/False/Vero/Falso in any case, as -1/0.
-std::optional<qint64> readYesNoWord(QStringView text)
-{
-    text = text.trimmed();
-    if (text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0
-        || text.compare(QLatin1String("vero"), Qt::CaseInsensitive) == 0)
-        return -1;
-    if (text.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0
-        || text.compare(QLatin1String("falso"), Qt::CaseInsensitive) == 0)
-        return 0;
-    return std::nullopt;
-}
-
 bool isNameChar(QChar c)
 {
     return c.isLetterOrNumber() || c == QLatin1Char('_');
@@ -776,14 +725,14 @@ private:
         case Kind::Integer:
         case Kind::Real:
             if (literal.form != Literal::Hashed) {
-                if (const std::optional<qint64> yesNo = readYesNoWord(literal.text)) {
-                    clause->integer = *yesNo;
-                    clause->real = double(*yesNo);
+                if (readNumberText(literal.text, &clause->integer, &clause->real, &clause->integral))
+                    return true;
+                if (const std::optional<bool> yes = readYesNoText(literal.text)) {
+                    clause->integer = *yes ? -1 : 0;
+                    clause->real = double(clause->integer);
                     clause->integral = true;
                     return true;
                 }
-                if (readNumber(literal.text, &clause->integer, &clause->real, &clause->integral))
-                    return true;
             }
             return fail(QStringLiteral("valore non numerico %1 per il campo numerico %2").arg(shown, quoted(field)));
 
@@ -800,19 +749,12 @@ private:
 
         case Kind::YesNo: {
             if (literal.form != Literal::Hashed) {
-                if (const std::optional<qint64> yesNo = readYesNoWord(literal.text)) {
-                    clause->integer = *yesNo;
-                    return true;
-                }
-                qint64 number = 0;
-                double real = 0;
-                bool integral = false;
-                if (readNumber(literal.text, &number, &real, &integral) && integral && (number == -1 || number == 0)) {
-                    clause->integer = number;
+                if (const std::optional<bool> yes = readYesNoText(literal.text)) {
+                    clause->integer = *yes ? -1 : 0;
                     return true;
                 }
             }
-            return fail(QStringLiteral("valore non valido %1 per il campo sì/no %2 (Vero, Falso, -1 o 0)")
+            return fail(QStringLiteral("valore non valido %1 per il campo sì/no %2 (Vero, Falso, Sì, No, -1, 1 o 0)")
                             .arg(shown, quoted(field)));
         }
         }

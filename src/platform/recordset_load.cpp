@@ -102,24 +102,28 @@ struct TableColumns
     QString rowidAlias; // lower-case, "" when none
 };
 
-TableColumns tableColumns(Connection& db, const QString& table)
+DbResult tableColumns(Connection& db, const QString& table, TableColumns* out)
 {
     TableColumns info;
     QStringList keys;
     QString keyType;
-    db.query(QStringLiteral("PRAGMA table_info(%1)").arg(quoteIdentifier(table)), {}, [&](const Statement& st) {
-        const QString name = st.value(1).toString().toLower();
-        if (st.value(3).toLongLong() != 0)
-            info.notNull.insert(name);
-        if (st.value(5).toLongLong() > 0) {
-            keys << name;
-            keyType = st.value(2).toString();
-        }
-        return true;
-    });
+    const DbResult r
+        = db.query(QStringLiteral("PRAGMA table_info(%1)").arg(quoteIdentifier(table)), {}, [&](const Statement& st) {
+              const QString name = st.value(1).toString().toLower();
+              if (st.value(3).toLongLong() != 0)
+                  info.notNull.insert(name);
+              if (st.value(5).toLongLong() > 0) {
+                  keys << name;
+                  keyType = st.value(2).toString();
+              }
+              return true;
+          });
+    if (!r.ok())
+        return r;
     if (keys.size() == 1 && keyType.compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0)
         info.rowidAlias = keys.first();
-    return info;
+    *out = info;
+    return r;
 }
 
 } // namespace
@@ -183,8 +187,13 @@ DbResult loadQuery(Shared& s)
         rowidSlot[size_t(tableNames.indexOf(withIds[i]))] = i;
 
     QHash<QString, TableColumns> columnsOf;
-    for (const QString& t : tableNames)
-        columnsOf.insert(t, tableColumns(*s.db, t));
+    for (const QString& t : tableNames) {
+        TableColumns columns;
+        err = tableColumns(*s.db, t, &columns);
+        if (!err.ok())
+            return err;
+        columnsOf.insert(t, columns);
+    }
 
     std::vector<bool> typeFromData(size_t(n), false);
     for (int c = 0; c < n; ++c) {

@@ -1,4 +1,5 @@
 #include "date_text.h"
+#include "field_text.h"
 #include "recordset_p.h"
 
 #include <QDate>
@@ -373,32 +374,6 @@ bool isNumberType(int id)
     }
 }
 
-/// A number typed with a decimal point or comma ("12", "-3", "1,5", "2.75").
-bool readNumber(const QString& text, double* value)
-{
-    QString t = text.trimmed();
-    if (t.count(QLatin1Char(',')) == 1 && !t.contains(QLatin1Char('.')))
-        t.replace(QLatin1Char(','), QLatin1Char('.'));
-    bool ok = false;
-    const double v = QLocale::c().toDouble(t, &ok);
-    if (!ok || !std::isfinite(v))
-        return false;
-    *value = v;
-    return true;
-}
-
-std::optional<bool> readYesNo(const QString& text)
-{
-    const QString t = text.trimmed().toLower();
-    if (t == QLatin1String("true") || t == QLatin1String("vero") || t == QLatin1String("-1") || t == QLatin1String("1")
-        || t == QStringLiteral("sì") || t == QLatin1String("si"))
-        return true;
-    if (t == QLatin1String("false") || t == QLatin1String("falso") || t == QLatin1String("0")
-        || t == QLatin1String("no"))
-        return false;
-    return std::nullopt;
-}
-
 } // namespace
 
 bool convertForField(const FieldInfo& field, const QVariant& in, QVariant* out, QString* error)
@@ -444,14 +419,11 @@ bool convertForField(const FieldInfo& field, const QVariant& in, QVariant* out, 
                 return true;
             }
         } else if (isText) {
-            bool ok = false;
-            const qint64 whole = in.toString().trimmed().toLongLong(&ok);
-            if (ok) {
-                *out = whole;
-                return true;
-            }
-            if (!readNumber(in.toString(), &v))
+            const std::optional<QVariant> whole = valueFromText(in.toString(), FieldKind::Integer);
+            if (!whole)
                 return refuse(in.toString());
+            *out = *whole;
+            return true;
         } else {
             return refuse(in.toString());
         }
@@ -466,10 +438,16 @@ bool convertForField(const FieldInfo& field, const QVariant& in, QVariant* out, 
             return true;
         }
         double v = 0;
-        if (isNumberType(id))
+        if (isNumberType(id)) {
             v = in.toDouble();
-        else if (!isText || !readNumber(in.toString(), &v))
+        } else if (isText) {
+            const std::optional<QVariant> real = valueFromText(in.toString(), FieldKind::Real);
+            if (!real)
+                return refuse(in.toString());
+            v = real->toDouble();
+        } else {
             return refuse(in.toString());
+        }
         if (!std::isfinite(v))
             return refuse(in.toString());
         *out = v;
@@ -485,7 +463,7 @@ bool convertForField(const FieldInfo& field, const QVariant& in, QVariant* out, 
             return true;
         }
         if (isText) {
-            if (const auto b = readYesNo(in.toString())) {
+            if (const std::optional<QVariant> b = valueFromText(in.toString(), FieldKind::YesNo)) {
                 *out = *b;
                 return true;
             }
@@ -514,15 +492,10 @@ bool convertForField(const FieldInfo& field, const QVariant& in, QVariant* out, 
         }
         if (!isText)
             return refuse(in.toString());
-        const auto parsed = parseDateText(in.toString());
-        if (!parsed)
+        const std::optional<QVariant> when = valueFromText(in.toString(), fieldKindOfAdoType(field.type));
+        if (!when)
             return refuse(in.toString());
-        if (parsed->date && parsed->time)
-            *out = QDateTime(*parsed->date, *parsed->time);
-        else if (parsed->date)
-            *out = *parsed->date;
-        else
-            *out = *parsed->time;
+        *out = *when;
         return true;
     }
     }
@@ -531,29 +504,7 @@ bool convertForField(const FieldInfo& field, const QVariant& in, QVariant* out, 
 
 QString displayOf(const QVariant& value)
 {
-    if (!value.isValid() || value.isNull())
-        return QString();
-    switch (value.metaType().id()) {
-    case QMetaType::Bool:
-        return value.toBool() ? QStringLiteral("Vero") : QStringLiteral("Falso");
-    case QMetaType::QDate:
-        return showDate(value.toDate());
-    case QMetaType::QTime:
-        return showTime(value.toTime());
-    case QMetaType::QDateTime: {
-        const QDateTime dt = value.toDateTime();
-        return showDate(dt.date()) + QLatin1Char(' ') + showTime(dt.time());
-    }
-    case QMetaType::Double:
-    case QMetaType::Float: {
-        // The program is Italian whatever the system's locale: decimal comma, no grouping.
-        QLocale locale(QLocale::Italian, QLocale::Italy);
-        locale.setNumberOptions(QLocale::OmitGroupSeparator);
-        return locale.toString(value.toDouble(), 'g', QLocale::FloatingPointShortest);
-    }
-    default:
-        return value.toString();
-    }
+    return textOfValue(value);
 }
 
 } // namespace quad::rs

@@ -2,6 +2,7 @@
 
 #include "database.h"
 #include "date_text.h"
+#include "field_text.h"
 
 #include <sqlcipher/sqlite3.h>
 
@@ -24,32 +25,22 @@ namespace quad::rs {
 
 Storage storageFor(int adoType)
 {
-    switch (adoType) {
-    case 2: // adSmallInt
-    case 3: // adInteger
-    case 16: // adTinyInt
-    case 17: // adUnsignedTinyInt
-    case 18: // adUnsignedSmallInt
-    case 19: // adUnsignedInt
-    case 20: // adBigInt
-    case 21: // adUnsignedBigInt
+    switch (fieldKindOfAdoType(adoType)) {
+    case FieldKind::Integer:
+    case FieldKind::Count:
         return Storage::Integer;
-    case 4: // adSingle
-    case 5: // adDouble
-    case 6: // adCurrency
-    case 14: // adDecimal
-    case 131: // adNumeric
+    case FieldKind::Real:
         return Storage::Real;
-    case 11: // adBoolean
+    case FieldKind::YesNo:
         return Storage::Boolean;
-    case 7: // adDate
-    case 133: // adDBDate
-    case 134: // adDBTime
-    case 135: // adDBTimeStamp
+    case FieldKind::Date:
+    case FieldKind::Time:
+    case FieldKind::DateTime:
         return Storage::DateTime;
-    default:
-        return Storage::Text;
+    case FieldKind::Text:
+        break;
     }
+    return Storage::Text;
 }
 
 int criteriaTypeFor(int adoType)
@@ -750,7 +741,8 @@ public:
     }
     char* grow(qsizetype n)
     {
-        if (m_size + n > m_capacity)
+        // Even an empty cell gets a real address, never the null of an unallocated buffer.
+        if (m_size + n > m_capacity || !m_data)
             reserve(std::max(m_size + n, m_capacity + m_capacity / 2 + 256));
         char* at = m_data + m_size;
         m_size += n;
@@ -1016,7 +1008,9 @@ private:
     {
         Arena& block = beginCell(n);
         if (m_ok) {
-            std::memcpy(block.grow(n), data, size_t(n));
+            char* out = block.grow(n);
+            if (n > 0)
+                std::memcpy(out, data, size_t(n));
         } else {
             mark(kNullFlag);
         }

@@ -464,7 +464,7 @@ TEST(Criteria, RefusalsSayWhy)
     refused("Data_quadernolo = #01/02/2004", "#");
     refused("Data_quadernolo = 01/02/2004", "#");
     refused("Data_quadernolo = ##", "data non valida");
-    refused("Annullato = 1", "Annullato");
+    refused("Annullato = 2", "Annullato");
     refused("Annullato = forse", "sì/no");
     refused("Progressivo like 1", "LIKE");
     refused("Data_quadernolo like #01/02/2004#", "LIKE");
