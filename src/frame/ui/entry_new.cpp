@@ -142,11 +142,16 @@ void Quadernolo::cmd_new_ins_Click(int Index)
     if (!m_sessione->p_new_ins())
         return;
     list_elenco->hide();
-    // What is being typed goes into the pending rows first.
-    (void)binder->commitAll(Adodc1);
-    (void)binder->commitAll(ado_mittenti);
-
     const bool conferma = Index == 0;
+    // What is being typed goes into the pending rows first; a value the entry cannot hold stops
+    // the confirmation with the entry as typed (a drop writes nothing anyway).
+    if (conferma) {
+        if (!scrivi_caselle_prima_di_salvare())
+            return;
+    } else {
+        (void)binder->commitAll(Adodc1);
+        (void)binder->commitAll(ado_mittenti);
+    }
     const SessionResult esito = conferma ? m_sessione->confirm(Frm_mask->scheda_digitata()) : m_sessione->drop();
     if (!esito.ok()) {
         // Nothing was written: the entry stays on screen as typed, and the number with it.

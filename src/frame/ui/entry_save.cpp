@@ -72,10 +72,17 @@ void Quadernolo::salva_scheda()
     salva_scheda_esito();
 }
 
+bool Quadernolo::scrivi_caselle_prima_di_salvare()
+{
+    const bool registro = binder->commitAllBeforeSave(Adodc1).ok();
+    const bool mittenti = binder->commitAllBeforeSave(ado_mittenti).ok();
+    return registro && mittenti;
+}
+
 bool Quadernolo::salva_scheda_esito()
 {
-    (void)binder->commitAll(Adodc1);
-    (void)binder->commitAll(ado_mittenti);
+    if (!scrivi_caselle_prima_di_salvare())
+        return false;
     return mostra_esito_salvataggio(m_sessione->save(Frm_mask->scheda_digitata()));
 }
 
@@ -102,8 +109,8 @@ void Quadernolo::rileggi_registro(qint64 numero, bool soloScheda)
 bool Quadernolo::salva_prima_di_muovere()
 {
     cmd_focus->setFocus();
-    (void)binder->commitAll(Adodc1);
-    (void)binder->commitAll(ado_mittenti);
+    if (!scrivi_caselle_prima_di_salvare())
+        return false;
     const SessionResult esito = m_sessione->saveBeforeMove(Frm_mask->scheda_digitata());
     if (esito.outcome == SessionResult::Outcome::Incomplete) {
         warn(esito.message);

@@ -48,8 +48,8 @@ bool Quadernolo::lascia_registro()
     list_view->hide();
     // What is being typed counts as a change of the entry; so do correspondent rows changed and
     // not written yet, whatever was reported: a move would reload the rows and lose them.
-    (void)binder->commitAll(Adodc1);
-    (void)binder->commitAll(ado_mittenti);
+    if (!scrivi_caselle_prima_di_salvare())
+        return false;
     const SessionResult esito = m_sessione->leave(Frm_mask->scheda_digitata(), [] {
         return msgBox(QStringLiteral("Salvo le modifiche ?"), MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::Yes;
     });

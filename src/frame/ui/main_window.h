@@ -315,6 +315,10 @@ public:
     bool lascia_registro();
 
 private:
+    /// Writes what is typed in the boxes into the entry and its correspondent rows before the
+    /// entry is stored; false when a box holds a value its field cannot take (the clerk was told,
+    /// the text stays in the box, and nothing may be stored).
+    bool scrivi_caselle_prima_di_salvare();
     /// The checks and the save made before a move between registered entries; false to stop.
     bool salva_prima_di_muovere();
     /// The move of cmd_move / the page keys: 0 first, 1 previous, 2 next, 3 last.

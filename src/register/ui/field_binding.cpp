@@ -201,4 +201,12 @@ DbResult FieldBinder::commitAll(DataControl* source)
     return first;
 }
 
+DbResult FieldBinder::commitAllBeforeSave(DataControl* source)
+{
+    for (auto it = m_bindings.begin(); it != m_bindings.end(); ++it)
+        if (it->source == source)
+            it->refusedText = QString();
+    return commitAll(source);
+}
+
 } // namespace quad

@@ -50,6 +50,9 @@ public:
     DbResult commit(QWidget* box);
     /// Writes back every changed box bound to source (the first refusal is returned).
     DbResult commitAll(DataControl* source);
+    /// commitAll before an action that stores the record: the action stops on a refusal, so a
+    /// refused text is reported again even when it was reported when its box was left.
+    DbResult commitAllBeforeSave(DataControl* source);
     /// True when the clerk typed in the box since it was last filled.
     bool isDirty(QWidget* box) const;
 

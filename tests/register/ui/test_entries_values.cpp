@@ -75,3 +75,28 @@ TEST_F(TypedValueTest, AnImpossibleReferenceDateIsRefusedAloudAndKeptInTheBox)
     EXPECT_TRUE(messages.shown().isEmpty());
     EXPECT_EQ(registro()->value("Data_quad_rif").toDate(), QDate(2025, 2, 28));
 }
+
+TEST_F(TypedValueTest, ARefusedValueStopsTheConfirmationWithTheEntryAsTyped)
+{
+    compila("Lettera", "Richiesta di accesso", "Rossi Mario");
+    digita(4, "tre");
+    messages.clear();
+
+    // Confirming again tells the clerk once more and stores nothing: the old count is not
+    // written in place of the typed one.
+    click(&w, "cmd_new_ins_0");
+    ASSERT_EQ(messages.shown().size(), 1);
+    EXPECT_EQ(messages.shown().at(0).text, "ATTENZIONE !\n\nValore non valido per il campo N. allegati.");
+    EXPECT_TRUE(nuovaSchedaInCorso(w));
+    EXPECT_EQ(box(4)->text(), "tre");
+    EXPECT_TRUE(QFile::exists(lock()));
+    EXPECT_EQ(conta("SELECT count(*) FROM entrata WHERE Progressivo = 4"), 0);
+
+    // Mended, the confirmation stores the entry with the count typed.
+    messages.clear();
+    digita(4, "2");
+    click(&w, "cmd_new_ins_0");
+    EXPECT_FALSE(messages.contains("Valore non valido"));
+    EXPECT_FALSE(nuovaSchedaInCorso(w));
+    EXPECT_EQ(scalar("SELECT Numero_documenti FROM entrata WHERE Progressivo = 4").toInt(), 2);
+}
