@@ -37,7 +37,9 @@ protected:
         seedRegister(program.archive(), 5);
         ASSERT_TRUE(startWindow(w));
         openRegister(w);
-        ASSERT_TRUE(w.DataGrid1->isVisible());
+        // The register opens in the mask, on its last entry.
+        ASSERT_TRUE(w.Pic_mask->isVisible());
+        ASSERT_EQ(w.Adodc1->Recordset()->value("Progressivo").toInt(), 5);
     }
 
     /// The note of entry n as the archive holds it ("" for none).
@@ -58,6 +60,7 @@ protected:
 
 TEST_F(OpenRegisterTest, DoubleClickShowsTheMaskOnThatEntry)
 {
+    showGrid(w);
     // Row 2 is the second correspondent of entry 2 (outgoing), row 3 is entry 3 (annulled).
     doubleClickRow(w, 2);
     EXPECT_FALSE(w.DataGrid1->isVisible());
@@ -104,8 +107,6 @@ TEST_F(OpenRegisterTest, DoubleClickShowsTheMaskOnThatEntry)
 TEST_F(OpenRegisterTest, SwitchingBackToTheGridGoesToTheFirstEntry)
 {
     trigger(&w, "tb_modo");
-    ASSERT_TRUE(w.Pic_mask->isVisible());
-    trigger(&w, "tb_modo");
     EXPECT_TRUE(w.DataGrid1->isVisible());
     EXPECT_FALSE(w.Pic_mask->isVisible());
     EXPECT_FALSE(w.pic_move->isVisible());
@@ -123,8 +124,6 @@ TEST_F(OpenRegisterTest, ANoteBeingTypedIsSavedBeforeAToolBarAction)
 {
     w.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
-    trigger(&w, "tb_modo");
-    ASSERT_EQ(w.Adodc1->Recordset()->value("Progressivo").toInt(), 5);
     typeInto(&w, "txt_mask1_18", "Nota in corso");
     // A real click: the tool button takes no focus, so the box is not left before the action.
     QTest::mouseClick(w.Toolbar1->widgetForAction(w.toolbarButton("tb_modo")), Qt::LeftButton);
@@ -144,8 +143,6 @@ TEST_F(OpenRegisterTest, ANoteBeingTypedIsSavedBeforeAToolBarAction)
 
 TEST_F(OpenRegisterTest, AFailedSaveStopsTheToolBarActionAndKeepsTheChange)
 {
-    trigger(&w, "tb_modo");
-    ASSERT_EQ(w.Adodc1->Recordset()->value("Progressivo").toInt(), 5);
     // The entry disappears from the archive behind the window's back.
     DbResult err;
     auto db = Connection::shared(program.archive(), kPassword, &err);
@@ -165,6 +162,7 @@ TEST_F(OpenRegisterTest, AFailedSaveStopsTheToolBarActionAndKeepsTheChange)
 
 TEST_F(OpenRegisterTest, TheGridFollowsARefreshOfTheRegister)
 {
+    showGrid(w);
     // Another station registers entry 6; then a window reads the register again.
     DbResult err;
     auto db = Connection::shared(program.archive(), kPassword, &err);
@@ -192,6 +190,7 @@ TEST_F(OpenRegisterTest, TheGridFollowsARefreshOfTheRegister)
 
 TEST_F(OpenRegisterTest, GridRowAndRegisterRecordFollowEachOther)
 {
+    showGrid(w);
     w.DataGrid1->selectRow(1);
     EXPECT_EQ(w.Adodc1->Recordset()->currentRow(), 1);
     w.Adodc1->Recordset()->moveFirst();
@@ -200,7 +199,6 @@ TEST_F(OpenRegisterTest, GridRowAndRegisterRecordFollowEachOther)
 
 TEST_F(OpenRegisterTest, EsciReturnsToTheStartMenu)
 {
-    trigger(&w, "tb_modo");
     trigger(&w, "tb_esci");
     EXPECT_TRUE(w.Frame1->isVisible());
     EXPECT_TRUE(w.frm_menu->isVisible());
@@ -224,7 +222,7 @@ TEST_F(OpenRegisterTest, EsciReturnsToTheStartMenu)
 
     // And the register opens again.
     openRegister(w);
-    EXPECT_TRUE(w.DataGrid1->isVisible());
+    EXPECT_TRUE(w.Pic_mask->isVisible());
     EXPECT_EQ(w.Adodc1->Caption(), "   Totale schede : 6");
 }
 
@@ -240,6 +238,7 @@ TEST_F(OpenRegisterTest, ClosingTheWindowWithTheRegisterShownReturnsToTheStartMe
 
 TEST_F(OpenRegisterTest, PopUpsToggleAndCloseWithOtherKeys)
 {
+    showGrid(w);
     trigger(&w, "tb_stampa");
     EXPECT_TRUE(w.Picture1->isVisible());
     trigger(&w, "tb_stampa");
@@ -271,7 +270,7 @@ TEST_F(OpenRegisterTest, ActionsAreRefusedWhileAnEntryIsInserted)
               "ATTENZIONE !\n\nImpossibile effettuare tale operazione nella\n"
               "fase di inserimento di un nuovo quadernolo");
     EXPECT_EQ(messages.shown().at(0).icon, MsgIcon::Information);
-    EXPECT_TRUE(w.DataGrid1->isVisible());
+    EXPECT_TRUE(w.Pic_mask->isVisible());
     // A refusal skips the closing of the pick lists.
     EXPECT_TRUE(w.list_elenco->isVisible());
     trigger(&w, "tb_stampa");
@@ -286,7 +285,6 @@ TEST_F(OpenRegisterTest, ActionsAreRefusedWhileAnEntryIsInserted)
 
 TEST_F(OpenRegisterTest, IncompleteModifiedEntryIsReportedAndTheActionRuns)
 {
-    trigger(&w, "tb_modo");
     // A subject of blanks only: the change marks the entry modified.
     ASSERT_TRUE(w.Adodc1->Recordset()->setValue("Oggetto", "   ").ok());
     EXPECT_TRUE(w.state.p_update);
@@ -306,7 +304,6 @@ TEST(Views, FilingKeyOnAnEmptyRegisterOnlyMovesTheFocus)
     TestQuadernolo w;
     ASSERT_TRUE(startWindow(w));
     openRegister(w);
-    trigger(&w, "tb_modo");
     w.list_view->show();
     trigger(&w, "tb_add_tree");
     EXPECT_TRUE(w.list_view->isVisible());
@@ -322,7 +319,6 @@ TEST_F(OpenRegisterTest, FoldersKeyShowsTheEntrysFolderAfterwards)
 
 TEST_F(OpenRegisterTest, MaskScrollsWhenTheWindowIsSmall)
 {
-    trigger(&w, "tb_modo");
     w.resize(400, 300);
     QCoreApplication::processEvents();
     ASSERT_GT(w.Frm_mask->height(), w.Pic_mask->height());
@@ -355,12 +351,12 @@ TEST(Program, WholeRunFromLoginToExit)
     ASSERT_TRUE(QFile::exists(program.archive()));
 
     click(&w, "Command1");
-    ASSERT_TRUE(w.DataGrid1->isVisible());
+    ASSERT_TRUE(w.Pic_mask->isVisible());
     EXPECT_EQ(w.Adodc1->Caption(), "   Totale schede : 0");
     trigger(&w, "tb_modo");
-    EXPECT_TRUE(w.Pic_mask->isVisible());
-    trigger(&w, "tb_modo");
     EXPECT_TRUE(w.DataGrid1->isVisible());
+    trigger(&w, "tb_modo");
+    EXPECT_TRUE(w.Pic_mask->isVisible());
     trigger(&w, "tb_esci");
     EXPECT_TRUE(w.Frame1->isVisible());
     click(&w, "cmd_menu_4");
