@@ -145,12 +145,17 @@ void Quadernolo::imposta_intestazioni_griglia()
     }
 }
 
-void Quadernolo::imposta_colonne_griglia()
+void Quadernolo::posiziona_griglia()
 {
     const int barra = pic_tool_orizz->height();
     const int cw = centralWidget()->width();
     const int ch = centralWidget()->height();
     DataGrid1->setGeometry(0, barra, cw, std::max(0, ch - Adodc1->height() - barra - tw(300)));
+}
+
+void Quadernolo::imposta_colonne_griglia()
+{
+    posiziona_griglia();
     Frame1->hide();
     DataGrid1->show();
     cmd_colonne->move(DataGrid1->x(), DataGrid1->y());

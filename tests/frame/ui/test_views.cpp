@@ -188,6 +188,33 @@ TEST_F(OpenRegisterTest, TheGridFollowsARefreshOfTheRegister)
     EXPECT_EQ(w.DataGrid1->model()->rowCount(), 7);
 }
 
+TEST_F(OpenRegisterTest, TheGridFillsTheWindowAfterAResizeBothWays)
+{
+    const auto fillsTheWindow = [this](const char* when) {
+        QCoreApplication::processEvents();
+        QWidget* area = w.centralWidget();
+        const QRect grid = w.DataGrid1->geometry();
+        EXPECT_EQ(grid.topLeft(), QPoint(0, w.pic_tool_orizz->height())) << when;
+        EXPECT_EQ(grid.width(), area->width()) << when;
+        EXPECT_EQ(grid.bottom() + 1, area->height() - w.Adodc1->height() - tw(300)) << when;
+        // Thirty-odd columns never fit: the bar that scrolls them lies inside the window.
+        const QScrollBar* bar = w.DataGrid1->horizontalScrollBar();
+        EXPECT_TRUE(bar->isVisible()) << when;
+        EXPECT_TRUE(area->rect().contains(QRect(bar->mapTo(area, QPoint(0, 0)), bar->size()))) << when;
+    };
+    showGrid(w);
+    w.resize(1400, 1000);
+    fillsTheWindow("larger");
+    w.resize(500, 380);
+    fillsTheWindow("smaller");
+    // Resized while the mask shows, the grid fits when it comes back.
+    trigger(&w, "tb_modo");
+    w.resize(1100, 800);
+    QCoreApplication::processEvents();
+    trigger(&w, "tb_modo");
+    fillsTheWindow("back from the mask");
+}
+
 TEST_F(OpenRegisterTest, GridRowAndRegisterRecordFollowEachOther)
 {
     showGrid(w);
