@@ -143,6 +143,13 @@ void Quadernolo::imposta_intestazioni_griglia()
         m_hiddenWidths[18] = toTwips(DataGrid1->columnWidth(18));
         DataGrid1->setColumnHidden(18, true);
     }
+    // A column is at least as wide as its caption; the stored widths, applied afterwards, still win.
+    QHeaderView* intestazione = DataGrid1->horizontalHeader();
+    for (int colonna = 0; colonna < model->columnCount(); ++colonna) {
+        const int serve = intestazione->sectionSizeHint(colonna);
+        if (!DataGrid1->isColumnHidden(colonna) && intestazione->sectionSize(colonna) < serve)
+            intestazione->resizeSection(colonna, serve);
+    }
 }
 
 void Quadernolo::posiziona_griglia()

@@ -183,6 +183,42 @@ TEST(OpenRegister, ColumnWidthsAreSavedOnResizeAndComeBackAfterARestart)
     EXPECT_FALSE(w.DataGrid1->isColumnHidden(8));
 }
 
+TEST(OpenRegister, ColumnsAreAsWideAsTheirCaptionsUnlessAStoredWidthSaysOtherwise)
+{
+    TempProgram program;
+    seedRegister(program.archive(), 2);
+    ScriptedMessages messages;
+    int ufficio = -1;
+    {
+        TestQuadernolo w;
+        ASSERT_TRUE(startWindow(w));
+        openRegister(w);
+        showGrid(w);
+        const QFontMetrics metrics = w.DataGrid1->horizontalHeader()->fontMetrics();
+        for (int c = 0; c < w.DataGrid1->model()->columnCount(); ++c) {
+            if (header(w, c) == "Ufficio_competente")
+                ufficio = c;
+            if (!w.DataGrid1->isColumnHidden(c)) {
+                EXPECT_GE(w.DataGrid1->columnWidth(c), metrics.horizontalAdvance(header(w, c)))
+                    << header(w, c).toStdString();
+            }
+        }
+        ASSERT_GE(ufficio, 0);
+        // Only the clerk's resizes are stored.
+        EXPECT_EQ(gridWidths(), "<none>");
+    }
+    // A width the clerk stored narrower than its caption is kept.
+    QString widths;
+    for (int c = 0; c <= ufficio; ++c)
+        widths += c == ufficio ? "750_" : "900_";
+    scrivi_ini(iniPath(), "GRID_WIDTH", "Entrata", widths);
+    TestQuadernolo w;
+    ASSERT_TRUE(startWindow(w));
+    openRegister(w);
+    showGrid(w);
+    EXPECT_EQ(w.DataGrid1->columnWidth(ufficio), 50);
+}
+
 TEST(OpenRegister, ColumnMaskHidesColumnsOnceWidthsAreStored)
 {
     TempProgram program;
