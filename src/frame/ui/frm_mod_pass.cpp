@@ -334,6 +334,7 @@ void frm_mod_pass::Form_Load()
         Option1[1]->setChecked(true);
     chk_rete->setChecked(valore_spunta(m_state.p_quad_rete));
     txt_server->setText(m_state.p_path_postazione);
+    txt_server->setCursorPosition(0);
     chk_back_up->setChecked(valore_spunta(m_state.p_chk_back_up));
     lbl_back_up->setText(m_state.p_path_back_up);
 }
@@ -395,8 +396,10 @@ bool frm_mod_pass::archivio_con_f2(QLineEdit* box, int KeyCode)
     if (KeyCode != Qt::Key_F2)
         return false;
     const QString folder = scegli_archivio();
-    if (!folder.isEmpty())
+    if (!folder.isEmpty()) {
         box->setText(folder);
+        box->setCursorPosition(0);
+    }
     return true;
 }
 
@@ -550,6 +553,7 @@ void frm_mod_pass::mostra_percorso(int index)
     }
     lbl_percorso->setText(kEtichettaPercorso + List1->item(index)->text());
     txt_percorso->setText(slot < static_cast<int>(percorsi_uffici.size()) ? percorsi_uffici[slot] : QString());
+    txt_percorso->setCursorPosition(0);
 }
 
 void frm_mod_pass::salva_elenco_uffici()
@@ -665,6 +669,7 @@ void frm_mod_pass::avvia_correzione_uffici()
     lbl_corr->show();
     txt_corr->show();
     txt_corr->setText(List1->item(listIndex())->text());
+    txt_corr->setCursorPosition(0);
     txt_corr->setFocus();
 }
 

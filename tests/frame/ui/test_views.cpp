@@ -337,6 +337,37 @@ TEST(Views, FilingKeyOnAnEmptyRegisterOnlyMovesTheFocus)
     EXPECT_TRUE(messages.shown().isEmpty());
 }
 
+TEST(Views, ALongSubjectShowsItsBeginning)
+{
+    TempProgram program;
+    seedRegister(program.archive(), 2);
+    QString oggetto = "Richiesta di contributo";
+    while (oggetto.size() < 200)
+        oggetto += " per le attivita' dell'anno scolastico";
+    oggetto.truncate(200);
+    {
+        DbResult err;
+        auto db = Connection::open(program.archive(), kPassword, &err);
+        ASSERT_TRUE(db) << err.message.toStdString();
+        ASSERT_TRUE(db->exec("UPDATE entrata SET Oggetto = ?", {oggetto}).ok());
+    }
+    ScriptedMessages messages;
+    TestQuadernolo w;
+    ASSERT_TRUE(startWindow(w));
+    openRegister(w);
+    QLineEdit* box = w.txt_mask1[7];
+    for (int move : {0, 1}) { // at the opening, and after a move
+        if (move)
+            click(&w, "cmd_move_1");
+        box->repaint();
+        EXPECT_EQ(box->text(), oggetto);
+        ASSERT_GT(box->fontMetrics().horizontalAdvance(oggetto), box->width());
+        // The caret, where the box's view starts, stands at the left edge before the first letter.
+        EXPECT_EQ(box->cursorPosition(), 0) << move;
+        EXPECT_LT(box->inputMethodQuery(Qt::ImCursorRectangle).toRect().left(), box->width() / 4) << move;
+    }
+}
+
 TEST_F(OpenRegisterTest, FoldersKeyShowsTheEntrysFolderAfterwards)
 {
     trigger(&w, "tb_fascicoli");
