@@ -1,6 +1,7 @@
 #include "frm_mod_pass.h"
 
 #include "compaction.h"
+#include "elided_label.h"
 #include "frm_sel_cartella.h"
 #include "general_settings.h"
 #include "message_service.h"
@@ -138,7 +139,8 @@ void frm_mod_pass::buildGeneral()
     auto* backUp = new QGridLayout(Frame5);
     chk_back_up = named(new QCheckBox(QStringLiteral("Effettua Back Up in uscita")), QStringLiteral("chk_back_up"));
     cmd_back_up = button(QStringLiteral("cmd_back_up"), QStringLiteral("Sfoglia cartelle"));
-    lbl_back_up = named(new QLabel, QStringLiteral("lbl_back_up"));
+    // A long folder is cut to the dialog's width, whole in its tool tip.
+    lbl_back_up = named(new ElidedLabel, QStringLiteral("lbl_back_up"));
     lbl_back_up->setFrameShape(QFrame::StyledPanel);
     lbl_back_up->setMinimumWidth(320);
     lbl_back_up->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -238,7 +240,8 @@ void frm_mod_pass::buildOffices()
     List1 = named(new QListWidget, QStringLiteral("List1"));
     List1->setSelectionMode(QAbstractItemView::SingleSelection);
     List1->installEventFilter(this);
-    lbl_percorso = named(new QLabel(QStringLiteral("Percorso di rete per A.O.O.")), QStringLiteral("lbl_percorso"));
+    lbl_percorso
+        = named(new ElidedLabel(QStringLiteral("Percorso di rete per A.O.O.")), QStringLiteral("lbl_percorso"));
     txt_percorso = named(new QLineEdit, QStringLiteral("txt_percorso"));
     txt_percorso->installEventFilter(this);
     pic_sfoglia = button(QStringLiteral("pic_sfoglia"), QStringLiteral(" Sfoglia"));
@@ -248,16 +251,21 @@ void frm_mod_pass::buildOffices()
     Command3 = button(QStringLiteral("Command3"), QStringLiteral("Termina e Salva"));
 
     frm_corr = named(new QFrame, QStringLiteral("frm_corr"));
-    auto* corr = new QHBoxLayout(frm_corr);
+    // The name being corrected takes the whole row beside its label; the buttons go below.
+    auto* corr = new QGridLayout(frm_corr);
     lbl_corr = named(new QLabel(QStringLiteral("Correzione voce :")), QStringLiteral("lbl_corr"));
     txt_corr = named(new QLineEdit, QStringLiteral("txt_corr"));
     txt_corr->installEventFilter(this);
     cmd_corr = {button(QStringLiteral("cmd_corr_0"), QStringLiteral("Salva")),
                 button(QStringLiteral("cmd_corr_1"), QStringLiteral("Annulla"))};
-    corr->addWidget(lbl_corr);
-    corr->addWidget(txt_corr, 1);
-    corr->addWidget(cmd_corr[0]);
-    corr->addWidget(cmd_corr[1]);
+    auto* corrButtons = new QHBoxLayout;
+    corrButtons->addStretch();
+    corrButtons->addWidget(cmd_corr[0]);
+    corrButtons->addWidget(cmd_corr[1]);
+    corr->addWidget(lbl_corr, 0, 0);
+    corr->addWidget(txt_corr, 0, 1);
+    corr->addLayout(corrButtons, 1, 0, 1, 2);
+    corr->setColumnStretch(1, 1);
 
     auto* side = new QVBoxLayout;
     side->addWidget(cmd_add_uffici);
