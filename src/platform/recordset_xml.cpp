@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace quad {
 
@@ -81,7 +82,7 @@ XmlType xmlTypeFor(const FieldInfo& f)
         t = {QStringLiteral("float"), {}, 8, false, true};
         break;
     case 6:
-        t = {QStringLiteral("i8"), QStringLiteral("currency"), 8, false, true};
+        t = {QStringLiteral("number"), QStringLiteral("currency"), 8, false, true};
         break;
     case 14:
         t = {QStringLiteral("number"), QStringLiteral("decimal"), 19, false, true};
@@ -146,7 +147,7 @@ int adoTypeFor(const XmlType& t)
     if (type == QLatin1String("float") || type == QLatin1String("r8"))
         return 5;
     if (type == QLatin1String("number"))
-        return db == QLatin1String("decimal") ? 14 : 131;
+        return db == QLatin1String("currency") ? 6 : db == QLatin1String("decimal") ? 14 : 131;
     if (type == QLatin1String("fixed.14.4"))
         return 6;
     if (type == QLatin1String("boolean"))
@@ -225,6 +226,29 @@ bool xmlValue(const QVariant& v, Storage storage, QString* out)
     return false;
 }
 
+/// The range of the integer types: a value outside its column's width is not that column's.
+bool fitsIntegerType(qint64 v, int adoType)
+{
+    switch (adoType) {
+    case 2:
+        return v >= -32768 && v <= 32767;
+    case 3:
+        return v >= std::numeric_limits<qint32>::min() && v <= std::numeric_limits<qint32>::max();
+    case 16:
+        return v >= -128 && v <= 127;
+    case 17:
+        return v >= 0 && v <= 255;
+    case 18:
+        return v >= 0 && v <= 65535;
+    case 19:
+        return v >= 0 && v <= qint64(std::numeric_limits<quint32>::max());
+    case 21:
+        return v >= 0;
+    default:
+        return true;
+    }
+}
+
 bool readXmlValue(const QString& text, const FieldInfo& field, const XmlType& type, QVariant* out)
 {
     const QString t = text.trimmed();
@@ -232,9 +256,10 @@ bool readXmlValue(const QString& text, const FieldInfo& field, const XmlType& ty
     case Storage::Integer: {
         bool ok = false;
         const qint64 v = t.toLongLong(&ok);
-        if (ok)
-            *out = v;
-        return ok;
+        if (!ok || !fitsIntegerType(v, field.type))
+            return false;
+        *out = v;
+        return true;
     }
     case Storage::Real: {
         bool ok = false;
@@ -324,6 +349,10 @@ struct XmlColumn
     int number = 0;
     int order = 0;
     XmlType type;
+    int maybeNull = -1; ///< rs:maybenull: 1 true, 0 false, -1 not given
+    int nullable = -1; ///< rs:nullable, likewise
+    /// A column that never holds Null: rs:maybenull="false", or rs:nullable="false" alone.
+    bool notNull() const { return maybeNull == 0 || (maybeNull < 0 && nullable == 0); }
 };
 
 enum class RowKind { Plain, Insert, Update, Delete };
@@ -367,6 +396,7 @@ public:
                     readColumnAttributes(column);
                 } else if (column && ns == kSchemaNs && local == QLatin1String("datatype")) {
                     readTypeAttributes(&column->type);
+                    readNullability(column);
                 } else if (ns == kRowsetNs && local == QLatin1String("data")) {
                     if (m_columns.isEmpty())
                         return xmlError(QStringLiteral("File XML senza descrizione dei campi."));
@@ -420,6 +450,7 @@ public:
     }
 
     const QVector<FieldInfo>& fields() const { return m_fields; }
+    bool notNull(int column) const { return m_notNull.value(column); }
     const QVector<XmlRow>& rows() const { return m_rows; }
 
 private:
@@ -435,6 +466,18 @@ private:
         c->name = alias.isEmpty() ? c->xmlName : alias;
         c->number = attribute(kRowsetNs, QStringLiteral("number")).toInt();
         readTypeAttributes(&c->type);
+        readNullability(c);
+    }
+
+    void readNullability(XmlColumn* c)
+    {
+        const QXmlStreamAttributes attrs = m_xml.attributes();
+        const auto flag = [&attrs](const QString& name, int* out) {
+            if (attrs.hasAttribute(kRowsetNs, name))
+                *out = attrs.value(kRowsetNs, name).compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 ? 1 : 0;
+        };
+        flag(QStringLiteral("maybenull"), &c->maybeNull);
+        flag(QStringLiteral("nullable"), &c->nullable);
     }
 
     void readTypeAttributes(XmlType* t)
@@ -477,6 +520,7 @@ private:
             f.type = adoTypeFor(c.type);
             f.definedSize = c.type.maxLength;
             m_fields.append(f);
+            m_notNull.append(c.notNull());
         }
         return {};
     }
@@ -555,12 +599,80 @@ private:
 
     QXmlStreamReader m_xml;
     QVector<FieldInfo> m_fields;
+    QVector<bool> m_notNull;
     QVector<XmlColumn> m_columns;
     QHash<QString, int> m_byXmlName;
     QVector<XmlRow> m_rows;
     QVector<QPair<QVector<QVariant>, QBitArray>> m_currents;
     QVector<QVector<QVariant>> m_originals;
 };
+
+/// The attribute name of every field: its own name when XML allows it and no earlier field took
+/// it, else an alias that is no other field's name (the rows address columns by these names, so
+/// two alike would make the file unreadable).
+QStringList attributeNames(const QVector<FieldInfo>& fields)
+{
+    const int n = int(fields.size());
+    QStringList names;
+    QSet<QString> used;
+    for (int i = 0; i < n; ++i) {
+        const QString& own = fields[i].uniqueName;
+        const bool keep = isNcName(own) && !used.contains(own);
+        names << (keep ? own : QString());
+        if (keep)
+            used.insert(own);
+    }
+    for (int i = 0; i < n; ++i) {
+        if (!names[i].isEmpty())
+            continue;
+        QString alias = QStringLiteral("c%1").arg(i);
+        for (int k = 2; used.contains(alias); ++k)
+            alias = QStringLiteral("c%1_%2").arg(i).arg(k);
+        used.insert(alias);
+        names[i] = alias;
+    }
+    return names;
+}
+
+/// The schema types for the rows written: a text column's length is never below its longest
+/// value, and one without a declared size that holds more than 255 characters is long text; an
+/// integer column holding a value beyond 32 bits is written as a 64-bit one.
+QVector<XmlType> typesForRows(const Shared& s, const std::vector<qint32>& view)
+{
+    const int n = int(s.fields.size());
+    QVector<XmlType> types;
+    for (int i = 0; i < n; ++i) {
+        const FieldInfo& f = s.fields[i];
+        XmlType t = xmlTypeFor(f);
+        const Storage storage = storageFor(f.type);
+        if (storage == Storage::Text && !t.isLong) {
+            qsizetype longest = 0;
+            for (const qint32 row : view) {
+                const QVariant v = s.value(row, i);
+                if (!v.isNull())
+                    longest = std::max(longest, v.toString().size());
+            }
+            if (f.definedSize <= 0 && longest > t.maxLength) {
+                t.isLong = true;
+                t.fixed = false;
+                t.maxLength = 536870910;
+            } else if (longest > t.maxLength) {
+                t.maxLength = int(longest);
+            }
+        } else if (storage == Storage::Integer && t.maxLength < 8) {
+            for (const qint32 row : view) {
+                const QVariant v = s.value(row, i);
+                if (!v.isNull() && v.metaType().id() != QMetaType::QString
+                    && !fitsIntegerType(variantInteger(v), f.type)) {
+                    t = {QStringLiteral("i8"), {}, 8, false, true};
+                    break;
+                }
+            }
+        }
+        types.append(t);
+    }
+    return types;
+}
 
 } // namespace
 
@@ -573,16 +685,8 @@ DbResult Recordset::save(const QString& file) const
     const Shared& s = *d->s;
     const int n = int(s.fields.size());
 
-    // Attribute names: the field's own name when XML allows it, else an alias with rs:name.
-    QStringList names;
-    QSet<QString> used;
-    for (int i = 0; i < n; ++i) {
-        QString name = s.fields[i].uniqueName;
-        if (!isNcName(name) || used.contains(name))
-            name = QStringLiteral("c%1").arg(i);
-        used.insert(name);
-        names << name;
-    }
+    const QStringList names = attributeNames(s.fields);
+    const QVector<XmlType> types = typesForRows(s, d->view);
 
     QByteArray bytes;
     QXmlStreamWriter w(&bytes);
@@ -611,7 +715,7 @@ DbResult Recordset::save(const QString& file) const
         if (!s.meta[i].notNull)
             w.writeAttribute(kRowsetNs, QStringLiteral("nullable"), QStringLiteral("true"));
         w.writeAttribute(kRowsetNs, QStringLiteral("writeunknown"), QStringLiteral("true"));
-        const XmlType t = xmlTypeFor(f);
+        const XmlType& t = types[i];
         w.writeEmptyElement(kSchemaNs, QStringLiteral("datatype"));
         w.writeAttribute(kTypeNs, QStringLiteral("type"), t.type);
         if (!t.dbtype.isEmpty())
@@ -621,8 +725,8 @@ DbResult Recordset::save(const QString& file) const
             w.writeAttribute(kRowsetNs, QStringLiteral("long"), QStringLiteral("true"));
         if (t.fixed)
             w.writeAttribute(kRowsetNs, QStringLiteral("fixedlength"), QStringLiteral("true"));
-        if (s.meta[i].notNull)
-            w.writeAttribute(kRowsetNs, QStringLiteral("maybenull"), QStringLiteral("false"));
+        w.writeAttribute(kRowsetNs, QStringLiteral("maybenull"),
+                         s.meta[i].notNull ? QStringLiteral("false") : QStringLiteral("true"));
         w.writeEndElement(); // AttributeType
     }
     w.writeEmptyElement(kSchemaNs, QStringLiteral("extends"));
@@ -679,8 +783,11 @@ std::shared_ptr<Recordset> Recordset::openXml(const QString& file, DbResult* err
     auto shared = std::make_shared<Shared>();
     shared->inMemory = true;
     shared->sql = file;
-    for (const FieldInfo& f : reader.fields())
-        shared->addField(f, FieldMeta());
+    for (int i = 0; i < reader.fields().size(); ++i) {
+        FieldMeta meta;
+        meta.notNull = reader.notNull(i);
+        shared->addField(reader.fields()[i], meta);
+    }
     shared->indexFields();
     for (const FieldInfo& f : shared->fields)
         shared->columns.push_back(makeColumn(storageFor(f.type)));

@@ -297,4 +297,129 @@ TEST_F(RecordsetXmlTest, AnInMemoryRecordsetRoundTrips)
     EXPECT_EQ(back->value(3), QVariant(QTime(8, 15)));
 }
 
+/// The schema element of one column in a saved file.
+QString columnSchema(const QByteArray& file, const QString& name)
+{
+    const QString text = QString::fromUtf8(file);
+    const qsizetype start = text.indexOf(QStringLiteral("<s:AttributeType name=\"%1\"").arg(name));
+    if (start < 0)
+        return {};
+    return text.mid(start, text.indexOf(QStringLiteral("</s:AttributeType>"), start) - start);
+}
+
+TEST_F(RecordsetXmlTest, NullabilitySurvivesASecondSave)
+{
+    seedRegister();
+    Recordset rs;
+    ASSERT_TRUE(rs.open(db, kRegister).ok());
+    ASSERT_TRUE(rs.save(path("primo.xml")).ok());
+    DbResult err;
+    auto back = Recordset::openXml(path("primo.xml"), &err);
+    ASSERT_TRUE(back) << err.message.toStdString();
+    ASSERT_TRUE(back->save(path("secondo.xml")).ok());
+    for (const QString& file : {QStringLiteral("primo.xml"), QStringLiteral("secondo.xml")}) {
+        const QByteArray text = read(file);
+        EXPECT_TRUE(columnSchema(text, "Annullato").contains("rs:maybenull=\"false\"")) << file.toStdString();
+        EXPECT_FALSE(columnSchema(text, "Annullato").contains("rs:nullable")) << file.toStdString();
+        EXPECT_TRUE(columnSchema(text, "Oggetto").contains("rs:maybenull=\"true\"")) << file.toStdString();
+        EXPECT_TRUE(columnSchema(text, "Oggetto").contains("rs:nullable=\"true\"")) << file.toStdString();
+    }
+}
+
+TEST_F(RecordsetXmlTest, TextLengthsCurrencyAndLongTextFollowTheValues)
+{
+    Recordset rs;
+    rs.appendField("Breve", adVarWChar);
+    rs.appendField("Lungo", adVarWChar);
+    rs.appendField("Importo", 6);
+    rs.appendField("Memo", adLongVarWChar);
+    rs.openInMemory();
+    const QString lungo = QString(300, QLatin1Char('x')) + QStringLiteral("è");
+    rs.addNew();
+    rs.setValue(0, "abc");
+    rs.setValue(1, lungo);
+    rs.setValue(2, "12,34");
+    rs.setValue(3, "nota");
+    ASSERT_TRUE(rs.save(path("lunghi.xml")).ok());
+    const QByteArray text = read("lunghi.xml");
+    EXPECT_TRUE(columnSchema(text, "Breve").contains("dt:maxLength=\"255\""));
+    EXPECT_FALSE(columnSchema(text, "Breve").contains("rs:long"));
+    EXPECT_TRUE(columnSchema(text, "Lungo").contains("rs:long=\"true\""));
+    EXPECT_FALSE(columnSchema(text, "Lungo").contains("dt:maxLength=\"255\""));
+    EXPECT_TRUE(columnSchema(text, "Memo").contains("rs:long=\"true\""));
+    EXPECT_TRUE(columnSchema(text, "Importo").contains("dt:type=\"number\""));
+    EXPECT_TRUE(columnSchema(text, "Importo").contains("rs:dbtype=\"currency\""));
+    EXPECT_FALSE(text.contains("\"i8\""));
+
+    DbResult err;
+    auto back = Recordset::openXml(path("lunghi.xml"), &err);
+    ASSERT_TRUE(back) << err.message.toStdString();
+    EXPECT_EQ(back->value("Lungo").toString(), lungo);
+    EXPECT_GE(back->field(1).definedSize, lungo.size());
+    EXPECT_EQ(back->field(2).type, 6);
+    EXPECT_DOUBLE_EQ(back->value("Importo").toDouble(), 12.34);
+}
+
+TEST_F(RecordsetXmlTest, AnAliasNeverTakesAnotherFieldsName)
+{
+    // Field 1 cannot be an XML name; its alias "c1" must not be field 0's name.
+    Recordset rs;
+    rs.appendField("c1", adVarWChar);
+    rs.appendField("Nome e cognome", adVarWChar);
+    rs.appendField("c1_2", adVarWChar);
+    rs.openInMemory();
+    rs.addNew();
+    rs.setValue(0, "primo");
+    rs.setValue(1, "secondo");
+    rs.setValue(2, "terzo");
+    ASSERT_TRUE(rs.save(path("alias.xml")).ok());
+    DbResult err;
+    auto back = Recordset::openXml(path("alias.xml"), &err);
+    ASSERT_TRUE(back) << err.message.toStdString();
+    ASSERT_EQ(back->fieldCount(), 3);
+    EXPECT_EQ(back->field(1).name, "Nome e cognome");
+    EXPECT_EQ(back->value(0).toString(), "primo");
+    EXPECT_EQ(back->value(1).toString(), "secondo");
+    EXPECT_EQ(back->value(2).toString(), "terzo");
+}
+
+TEST_F(RecordsetXmlTest, AnIntegerBeyondItsWidthIsRefusedOnReading)
+{
+    const auto file = [](const char* type, const char* value) {
+        return QByteArray("<xml xmlns:s='uuid:BDC6E3F0-6DA3-11d1-A2A3-00AA00C14882' "
+                          "xmlns:dt='uuid:C2F41010-65B3-11d1-A29F-00AA00C14882' "
+                          "xmlns:rs='urn:schemas-microsoft-com:rowset' xmlns:z='#RowsetSchema'>"
+                          "<s:Schema id='RowsetSchema'><s:ElementType name='row' content='eltOnly'>"
+                          "<s:AttributeType name='N' rs:number='1'><s:datatype dt:type='")
+            + type + "'/></s:AttributeType></s:ElementType></s:Schema><rs:data><z:row N='" + value
+            + "'/></rs:data></xml>";
+    };
+    DbResult err;
+    const std::pair<const char*, const char*> refused[]
+        = {{"i2", "32768"}, {"ui1", "-1"}, {"int", "2147483648"}, {"ui2", "65536"}, {"i1", "-129"}};
+    for (const auto& [type, value] : refused) {
+        write("largo.xml", file(type, value));
+        EXPECT_FALSE(Recordset::openXml(path("largo.xml"), &err)) << type << " " << value;
+    }
+    const std::pair<const char*, const char*> accepted[]
+        = {{"i2", "-32768"}, {"int", "2147483647"}, {"i8", "5000000000"}, {"ui1", "255"}};
+    for (const auto& [type, value] : accepted) {
+        write("largo.xml", file(type, value));
+        auto rs = Recordset::openXml(path("largo.xml"), &err);
+        ASSERT_TRUE(rs) << type << " " << err.message.toStdString();
+        EXPECT_EQ(rs->value(0).toString(), QString::fromLatin1(value));
+    }
+
+    // A number beyond 32 bits in an integer column is written so that it reads back.
+    Recordset big;
+    big.appendField("N", adInteger);
+    big.openInMemory();
+    big.addNew();
+    big.setValue(0, QVariant(qint64(5000000000)));
+    ASSERT_TRUE(big.save(path("grande.xml")).ok());
+    auto back = Recordset::openXml(path("grande.xml"), &err);
+    ASSERT_TRUE(back) << err.message.toStdString();
+    EXPECT_EQ(back->value(0).toLongLong(), 5000000000);
+}
+
 } // namespace

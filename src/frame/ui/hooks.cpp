@@ -33,12 +33,6 @@ void Quadernolo::filtro_campo()
     colore_griglia_filtro();
 }
 
-bool Quadernolo::importa_notifica(const QString& path)
-{
-    Q_UNUSED(path);
-    return false;
-}
-
 void Quadernolo::cmd_print_Click(int Index) { }
 
 } // namespace quad

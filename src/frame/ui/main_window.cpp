@@ -71,7 +71,7 @@ void Quadernolo::creaControlli()
     // The register views lie under everything else.
     DataGrid1 = nominato(new QTableView(w), QStringLiteral("DataGrid1"));
     DataGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    DataGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
+    DataGrid1->setSelectionMode(QAbstractItemView::ExtendedSelection); // rows chosen for the transfer file
     DataGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     DataGrid1->setAutoFillBackground(true);
     DataGrid1->verticalHeader()->setDefaultSectionSize(tw(285));

@@ -291,6 +291,21 @@ public:
     virtual void cmd_annullato_Click();
     virtual void picOpenWWW_Click(int Index);
 
+    // --- office notification and transfer file (printing/ui/notification_window.cpp) -------
+    /// picOpenWWW(1): on a "Server" station, forwards the undelivered rows of the competent
+    /// office of the entry on screen, then saves the entry and moves to the last row.
+    void inoltra_ufficio_competente();
+    /// modo 1: the notification file of ufficio's rows; modo 0: the transfer file of the rows
+    /// selected in the grid (ufficio only shows in the question); other values do nothing.
+    void esporta_notifica(int modo, const QString& ufficio);
+    /// Reads a transfer file (named relative to the program folder) into the archive; true when
+    /// it went in.
+    bool importa_file_trasferimento(const QString& nome);
+    /// The writer's progress in lbl_msg.
+    void mostra_messaggio_stato(int modo, int n);
+    /// Bookmarks of the rows selected in the register grid, in the order of the selection.
+    std::vector<Bookmark> DataGrid1_SelBookmarks() const;
+
     // --- entries: new entry, numbering, saving, moving, leaving (register/ui/entry_*.cpp) ---
     /// Takes the issuing lock, allocates the next number (or asks the start number of an empty
     /// register) and opens a new entry of direction tipo ("E" or "U") in the mask. Nothing is

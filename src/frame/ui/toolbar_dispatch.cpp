@@ -228,14 +228,16 @@ bool Quadernolo::registro_aperto() const
 
 void Quadernolo::Timer1_Timer()
 {
-    // Never at the start menu, never while an entry is typed, never re-entered (the question
-    // box runs the event loop, and the timer may fire meanwhile).
-    if (m_inTimer1 || !registro_aperto() || state.p_new_ins)
+    // Never at the start menu, never while an entry is typed or the entry on screen has changes
+    // of its own (an import re-reads the register), never re-entered (the question box runs the
+    // event loop, and the timer may fire meanwhile).
+    if (m_inTimer1 || !registro_aperto() || state.p_new_ins || state.p_update
+        || Adodc1->Recordset()->hasPendingChanges())
         return;
     m_inTimer1 = true;
     const QDir cartella(programFolder());
     const QStringList arrivate
-        = cartella.entryList({QStringLiteral("notifica_*.*")}, QDir::Files | QDir::Readable, QDir::Name);
+        = cartella.entryList({QStringLiteral("notifica_*")}, QDir::Files | QDir::Readable, QDir::Name);
     for (const QString& nome : arrivate) {
         if (!askYesNo(QStringLiteral("Notifica in arrivo ! \n\nSalvo in archivio ?")))
             continue;

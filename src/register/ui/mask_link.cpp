@@ -58,12 +58,14 @@ void Quadernolo::picOpenWWW_Click(int Index)
         apri_documento(file.isEmpty() ? link : file, QStringLiteral("open"));
         return;
     }
+    case 1:
+        inoltra_ufficio_competente();
+        return;
     case 2:
         if (conta_schede() >= 1)
             scegli_collegamento();
         return;
     default:
-        // Index 1, the forward to the competent office, belongs to the notification.
         return;
     }
 }

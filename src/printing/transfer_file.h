@@ -1,0 +1,55 @@
+#pragma once
+
+// The transfer file "esporta.txt": the register rows chosen in the grid as tab-separated text
+// with a header of column names, and its reading back into the archive's entries.
+//
+// On disk the text is one record between double quotes followed by CR LF, in the Windows ANSI
+// code page (1252): the header's names joined by TAB and ended by the byte 0xFF (ÿ), then per
+// row its values joined by TAB and ended by 0xFF. Null is written as one blank.
+
+#include "database.h"
+#include "recordset.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+namespace quad {
+
+/// The status line's text for the writer's progress: mode 0 waiting, mode 1 done with n rows
+/// (empty for 0), mode 2 rows added (n) or none; any other mode the empty text.
+QString testo_stato(int modo, int n);
+
+/// The transfer text of the rows of righe with the given bookmarks, in that order, with the
+/// delivery stamp of moment in place of the rows' own delivery fields (the rows are stamped once
+/// the file is written). Values as the register shows them, yes/no as -1 / 0. A value holding a
+/// TAB, a double quote, a ÿ or a character the code page lacks is refused (it would split or end
+/// the record, or change on reading): the error names the entry and the column.
+DbResult testo_trasferimento(Recordset& righe, const std::vector<Bookmark>& segni, const QDateTime& moment,
+                             QByteArray* out);
+
+/// Writes bytes to path as a whole (an earlier file of that name is replaced only once the new
+/// one is complete).
+DbResult scrivi_file_trasferimento(const QString& path, const QByteArray& bytes);
+
+/// What leggi_file_trasferimento did.
+struct EsitoTrasferimento
+{
+    bool ok = false;
+    int schede = 0; ///< entries added
+    QString errore;
+};
+
+/// Appends the entries of a transfer file to the archive's entrata table, in one transaction
+/// (all or none). Columns are taken by the header's names: a name entrata lacks (the
+/// correspondents' columns) is skipped. A row of a single value is skipped; a row with more values
+/// than the header has names, a register number already present, or a value its column refuses
+/// fails the whole file. A later row of an entry already read in the file is not added again.
+/// Numbers take the number the text begins with (0 when none), dates the trimmed text when not
+/// empty, texts the text as it is; the blank that stands for Null assigns nothing.
+EsitoTrasferimento leggi_file_trasferimento(const std::shared_ptr<Connection>& db, const QString& path);
+
+} // namespace quad

@@ -1,0 +1,220 @@
+// The main window's side of the notification between offices and of the transfer file: the
+// forward image of the mask, the import of a received notification, the transfer file's writer
+// and reader with the status line, and the grid's selected rows.
+#include "data_control.h"
+#include "main_window.h"
+
+#include "clock.h"
+#include "message_service.h"
+#include "notification.h"
+#include "program_folder.h"
+#include "transfer_file.h"
+
+#include <QDir>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTableView>
+
+namespace quad {
+
+namespace {
+
+/// Holds the timed import off while a routine works on the register's rows: the import re-reads
+/// the register, and the question boxes run the event loop in which the timer fires.
+class SenzaImportazione
+{
+public:
+    explicit SenzaImportazione(bool& occupato)
+        : m_occupato(occupato)
+        , m_prima(occupato)
+    {
+        m_occupato = true;
+    }
+    ~SenzaImportazione() { m_occupato = m_prima; }
+
+private:
+    bool& m_occupato;
+    bool m_prima;
+};
+
+} // namespace
+
+void Quadernolo::inoltra_ufficio_competente()
+{
+    if (state.p_postazione != QLatin1String("Server"))
+        return;
+    const QString ufficio = txt_mask1[16]->text();
+    if (ufficio.isEmpty())
+        return;
+    // The entry being typed is not in the archive yet: it is never forwarded, nor written by
+    // the forward's commit.
+    if (state.p_new_ins) {
+        avviso_inserimento_in_corso();
+        return;
+    }
+    if (state.p_update && !salva_scheda_esito())
+        return;
+    esporta_notifica(1, ufficio);
+    salva_scheda();
+    if (const std::shared_ptr<Recordset> rs = Adodc1->Recordset(); rs && rs->recordCount() >= 1)
+        rs->moveLast();
+}
+
+void Quadernolo::esporta_notifica(int modo, const QString& ufficio)
+{
+    if (modo != 0 && modo != 1)
+        return;
+    // A new entry being typed lies pending in the register's rows: the stamps' commit must not
+    // write it.
+    if (state.p_new_ins) {
+        avviso_inserimento_in_corso();
+        return;
+    }
+    const SenzaImportazione guardia(m_inTimer1);
+    const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
+    if (!rs || rs->recordCount() < 1) {
+        msgBox(QStringLiteral("Nessun record da esportare !"));
+        return;
+    }
+    const QDateTime adesso = Clock::currentDateTime();
+
+    if (modo == 0) {
+        const std::vector<Bookmark> scelte = DataGrid1_SelBookmarks();
+        if (scelte.empty()) {
+            msgBox(QStringLiteral("Selezionare i records da inviare !"));
+            return;
+        }
+        if (!askYesNo(QStringLiteral("Esporto i records selezionati nel file ...\n\ndell' ufficio : ") + ufficio))
+            return;
+        // The entry on screen is saved first, so that the stamps' commit carries no change of its.
+        if (state.p_update && !salva_scheda_esito())
+            return;
+        mostra_messaggio_stato(0, 0);
+        const std::shared_ptr<Recordset> copia = rs->clone();
+        QByteArray testo;
+        DbResult esito = testo_trasferimento(*copia, scelte, adesso, &testo);
+        if (esito.ok())
+            esito = scrivi_file_trasferimento(
+                QDir(resolveDataFolder(state.p_path_cartella)).filePath(QStringLiteral("esporta.txt")), testo);
+        // The rows are stamped only once the file holds them.
+        if (esito.ok())
+            esito = timbra_consegna(*copia, scelte, adesso);
+        if (!esito.ok()) {
+            if (rs->hasPendingChanges())
+                rs->cancelBatch();
+            mostra_messaggio_stato(1, 0);
+            warn(QStringLiteral("ATTENZIONE !\n\nTrasferimento non eseguito.\n\n") + esito.message);
+            return;
+        }
+        state.p_update = false;
+        mostra_messaggio_stato(1, int(scelte.size()));
+        return;
+    }
+
+    const QString cartella = cartella_ufficio(state, ufficio);
+    if (cartella.isEmpty())
+        return;
+    const std::shared_ptr<Recordset> copia = rs->clone();
+    const DbResult filtro = copia->setFilter(filtro_notifica(ufficio));
+    if (!filtro.ok()) {
+        warn(QStringLiteral("ATTENZIONE !\n\n") + filtro.message);
+        return;
+    }
+    if (copia->eof()) {
+        msgBox(QStringLiteral("Nessun record da inviare !"));
+        return;
+    }
+    if (!askYesNo(QStringLiteral("Esporto i  [%1]  records nel file ESPORTA.TXT \n\ndell' ufficio : ")
+                      .arg(copia->recordCount())
+                  + ufficio))
+        return;
+    QString file;
+    DbResult esito = scrivi_notifica(*copia, cartella, adesso, &file);
+    if (!esito.ok()) {
+        warn(QStringLiteral("ATTENZIONE !\n\nImpossibile inviare la notifica all' ufficio : %1\n\n").arg(ufficio)
+             + esito.message);
+        return;
+    }
+    esito = timbra_consegna(*copia, adesso);
+    if (!esito.ok()) {
+        // Not delivered after all: the file goes and the rows stay to be sent.
+        rs->cancelBatch();
+        QFile::remove(file);
+        warn(QStringLiteral("ATTENZIONE !\n\nImpossibile segnare come consegnati i records dell' ufficio : %1\n\n")
+                 .arg(ufficio)
+             + esito.message);
+        return;
+    }
+    state.p_update = false;
+}
+
+bool Quadernolo::importa_notifica(const QString& path)
+{
+    const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
+    if (!rs || !rs->isOpen())
+        return false;
+    NotificaRicevuta notifica;
+    if (!notifica.rivendica(path))
+        return !QFile::exists(path); // gone: another station has taken it, nothing to report here
+    DbResult aperto;
+    const EsitoImportazione esito
+        = copia_righe(DataControl::connectionFor(Adodc1->ConnectionString(), &aperto), *rs, notifica.file());
+    if (!esito.ok) {
+        notifica.rilascia();
+        return false;
+    }
+    notifica.elimina();
+    state.p_update = false;
+    rileggi_registro(esito.ultimo);
+    return true;
+}
+
+bool Quadernolo::importa_file_trasferimento(const QString& nome)
+{
+    if (state.p_new_ins) {
+        avviso_inserimento_in_corso();
+        return false;
+    }
+    const SenzaImportazione guardia(m_inTimer1);
+    const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
+    if (!rs || (state.p_update && !salva_scheda_esito()))
+        return false;
+    DbResult aperto;
+    const EsitoTrasferimento esito = leggi_file_trasferimento(
+        DataControl::connectionFor(Adodc1->ConnectionString(), &aperto), QDir(programFolder()).filePath(nome));
+    if (!esito.ok) {
+        msgBox(QStringLiteral("Errore nel caricamento dei dati !"));
+        return false;
+    }
+    msgBox(QStringLiteral("Completato l' inserimento di %1 schede").arg(esito.schede));
+    const bool suUnaScheda = !rs->bof() && !rs->eof();
+    rileggi_registro(suUnaScheda ? rs->value(QStringLiteral("Progressivo")).toLongLong() : 0);
+    return true;
+}
+
+void Quadernolo::mostra_messaggio_stato(int modo, int n)
+{
+    lbl_msg->setText(testo_stato(modo, n));
+    if (modo == 0)
+        lbl_msg->repaint();
+}
+
+std::vector<Bookmark> Quadernolo::DataGrid1_SelBookmarks() const
+{
+    std::vector<Bookmark> segni;
+    const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
+    QItemSelectionModel* selezione = DataGrid1->selectionModel();
+    if (!rs || !selezione)
+        return segni;
+    for (const QItemSelectionRange& tratto : selezione->selection()) {
+        for (int r = tratto.top(); r <= tratto.bottom(); ++r) {
+            const Bookmark segno = rs->bookmarkAt(r);
+            if (segno != 0 && std::find(segni.begin(), segni.end(), segno) == segni.end())
+                segni.push_back(segno);
+        }
+    }
+    return segni;
+}
+
+} // namespace quad

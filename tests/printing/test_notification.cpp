@@ -1,0 +1,222 @@
+#include "notification.h"
+
+#include "register_query.h"
+#include "temp_program.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace quad;
+
+namespace {
+
+/// Entry 1 (one correspondent) and entry 2 (two), both for office "Ufficio D'Arco"; entry 3 for
+/// another office.
+void semina(Connection& db)
+{
+    ASSERT_TRUE(db.exec("INSERT INTO entrata (Progressivo, Tipo, Data_quadernolo, Anno, Oggetto, Ufficio_competente, "
+                        "Orario) VALUES (1, 'E', '2025-06-01', 2025, 'Primo', 'Ufficio D''Arco', '09:00:00'), "
+                        "(2, 'U', '2025-06-02', 2025, 'Secondo', 'Ufficio D''Arco', '10:00:00'), "
+                        "(3, 'E', '2025-06-03', 2025, 'Terzo', 'Altro', NULL)")
+                    .ok());
+    ASSERT_TRUE(db.exec("INSERT INTO Mittenti (Quadernolo, tipo, Nominativo, Citta) VALUES (1, 'E', 'Anna', 'Roma'), "
+                        "(2, 'U', 'Bruno', 'Pisa'), (2, 'U', 'Carla', NULL), (3, 'E', 'Dario', 'Bari')")
+                    .ok());
+}
+
+std::shared_ptr<Connection> apri(const test::TempProgram& program)
+{
+    DbResult err;
+    auto db = Connection::open(program.archive(), test::kPassword, &err);
+    EXPECT_TRUE(db) << err.message.toStdString();
+    return db;
+}
+
+QStringList fileIn(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::Files, QDir::Name);
+}
+
+const QDateTime kMomento(QDate(2026, 2, 1), QTime(14, 5, 9));
+
+} // namespace
+
+TEST(Notification, OfficeFolderFromTheList)
+{
+    WorkingState s;
+    s.p_eln_uffici = "A;B;A";
+    s.p_path_eln_uffici = "/x/a;/x/b;/x/c";
+    EXPECT_EQ(cartella_ufficio(s, "a"), "/x/c"); // without regard to case, the last one wins
+    EXPECT_EQ(cartella_ufficio(s, "B"), "/x/b");
+    EXPECT_EQ(cartella_ufficio(s, "A/B"), "");
+    s.p_path_eln_uffici = "/x/a";
+    EXPECT_EQ(cartella_ufficio(s, "B"), ""); // no folder at its position
+    s.p_eln_uffici.clear();
+    EXPECT_EQ(cartella_ufficio(s, "A"), "");
+}
+
+TEST(Notification, FileNameYearDayMonth)
+{
+    EXPECT_EQ(nome_file_notifica(kMomento), "Notifica_2026_01_02__14_05_09.xml");
+    EXPECT_EQ(nome_file_notifica(QDateTime(QDate(2026, 12, 6), QTime(14, 5, 9))), "Notifica_2026_06_12__14_05_09.xml");
+}
+
+TEST(Notification, AnOfficeWithAQuoteSelectsItsUndeliveredRows)
+{
+    test::TempProgram program;
+    auto db = apri(program);
+    semina(*db);
+    ASSERT_TRUE(db->exec("UPDATE entrata SET Ufficio_competente = 'x'' or ''1''=''1' WHERE Progressivo = 3").ok());
+    Recordset rs;
+    ASSERT_TRUE(rs.open(db, registerQuery()).ok());
+    auto clone = rs.clone();
+    ASSERT_TRUE(clone->setFilter(filtro_notifica("Ufficio D'Arco")).ok());
+    EXPECT_EQ(clone->recordCount(), 3);
+    ASSERT_TRUE(clone->setFilter(filtro_notifica("x' or '1'='1")).ok());
+    EXPECT_EQ(clone->recordCount(), 1);
+    ASSERT_TRUE(clone->setFilter(filtro_notifica("ufficio d'arco")).ok());
+    EXPECT_EQ(clone->recordCount(), 3); // texts compare without regard to case, as every filter does
+}
+
+TEST(Notification, TwoForwardsInOneSecondGiveTwoFilesAndNoTemporaryOnes)
+{
+    test::TempProgram program;
+    auto db = apri(program);
+    semina(*db);
+    QTemporaryDir ufficio;
+    Recordset rs;
+    ASSERT_TRUE(rs.open(db, registerQuery()).ok());
+    QString primo, secondo;
+    ASSERT_TRUE(scrivi_notifica(rs, ufficio.path(), kMomento, &primo).ok());
+    ASSERT_TRUE(scrivi_notifica(rs, ufficio.path(), kMomento, &secondo).ok());
+    EXPECT_EQ(fileIn(ufficio.path()),
+              QStringList({"Notifica_2026_01_02__14_05_09.xml", "Notifica_2026_01_02__14_05_09_2.xml"}));
+    EXPECT_NE(primo, secondo);
+    DbResult err;
+    auto letto = Recordset::openXml(primo, &err);
+    ASSERT_TRUE(letto) << err.message.toStdString();
+    EXPECT_EQ(letto->recordCount(), 4);
+
+    // A folder that is not there: an error and no file anywhere.
+    const DbResult manca = scrivi_notifica(rs, ufficio.filePath("manca"), kMomento, &primo);
+    EXPECT_FALSE(manca.ok());
+    EXPECT_EQ(fileIn(ufficio.path()).size(), 2);
+}
+
+class NotificationImport : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        mittente = std::make_unique<test::TempProgram>();
+        db = apri(*mittente);
+        semina(*db);
+        Recordset rs;
+        ASSERT_TRUE(rs.open(db, registerQuery()).ok());
+        auto clone = rs.clone();
+        ASSERT_TRUE(clone->setFilter(filtro_notifica("Ufficio D'Arco")).ok());
+        ASSERT_TRUE(scrivi_notifica(*clone, cartella.path(), kMomento, &file).ok());
+        destinatario = std::make_unique<test::TempProgram>();
+        arrivo = apri(*destinatario);
+        ASSERT_TRUE(registro.open(arrivo, registerQuery()).ok());
+    }
+    int conta(const QString& sql) const { return arrivo->scalar(sql).toInt(); }
+
+    QTemporaryDir cartella;
+    std::unique_ptr<test::TempProgram> mittente;
+    std::unique_ptr<test::TempProgram> destinatario;
+    std::shared_ptr<Connection> db;
+    std::shared_ptr<Connection> arrivo;
+    Recordset registro;
+    QString file;
+};
+
+TEST_F(NotificationImport, EachEntryOnceEachCorrespondentOnceUndelivered)
+{
+    const EsitoImportazione esito = copia_righe(arrivo, registro, file);
+    ASSERT_TRUE(esito.ok) << esito.errore.toStdString();
+    EXPECT_EQ(esito.righe, 3);
+    EXPECT_EQ(esito.ultimo, 2);
+    EXPECT_EQ(conta("SELECT COUNT(*) FROM entrata"), 2);
+    EXPECT_EQ(conta("SELECT COUNT(*) FROM Mittenti WHERE Quadernolo = 2"), 2);
+    EXPECT_EQ(conta("SELECT COUNT(*) FROM entrata WHERE sys_consegnato = 0"), 2);
+    EXPECT_EQ(arrivo->scalar("SELECT Oggetto || Tipo || Data_quadernolo || Orario FROM entrata WHERE Progressivo = 2")
+                  .toString(),
+              "SecondoU2025-06-0210:00:00");
+    EXPECT_EQ(arrivo
+                  ->scalar("SELECT group_concat(Nominativo || '/' || ifnull(Citta, '-'), ',') FROM "
+                           "(SELECT * FROM Mittenti WHERE Quadernolo = 2 ORDER BY Nominativo)")
+                  .toString(),
+              "Bruno/Pisa,Carla/-");
+}
+
+TEST_F(NotificationImport, ColumnsBeyondTheRegistersAreNotCopied)
+{
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    QByteArray testo = f.readAll();
+    f.close();
+    testo.replace("<s:extends",
+                  "<s:AttributeType name=\"Extra\" rs:number=\"99\"><s:datatype dt:type=\"string\"/>"
+                  "</s:AttributeType><s:extends");
+    testo.replace("<z:row ", "<z:row Extra=\"in piu\" ");
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(testo);
+    f.close();
+    const EsitoImportazione esito = copia_righe(arrivo, registro, file);
+    ASSERT_TRUE(esito.ok) << esito.errore.toStdString();
+    EXPECT_EQ(conta("SELECT COUNT(*) FROM entrata"), 2);
+    EXPECT_EQ(conta("SELECT COUNT(*) FROM Mittenti"), 3);
+}
+
+TEST_F(NotificationImport, ANumberAlreadyThereRefusesTheWholeFile)
+{
+    ASSERT_TRUE(arrivo->exec("INSERT INTO entrata (Progressivo, Tipo, Oggetto) VALUES (2, 'E', 'mio')").ok());
+    const EsitoImportazione esito = copia_righe(arrivo, registro, file);
+    EXPECT_FALSE(esito.ok);
+    EXPECT_TRUE(esito.errore.contains("2"));
+    EXPECT_EQ(conta("SELECT COUNT(*) FROM entrata"), 1); // entry 1 was not written either
+    EXPECT_EQ(conta("SELECT COUNT(*) FROM Mittenti"), 0);
+    // The same file twice: the second time is refused.
+    ASSERT_TRUE(arrivo->exec("DELETE FROM entrata").ok());
+    ASSERT_TRUE(copia_righe(arrivo, registro, file).ok);
+    EXPECT_FALSE(copia_righe(arrivo, registro, file).ok);
+    EXPECT_EQ(conta("SELECT COUNT(*) FROM Mittenti"), 3);
+}
+
+TEST_F(NotificationImport, BadFilesWriteNothing)
+{
+    const auto scrivi = [this](const QByteArray& bytes) {
+        const QString path = cartella.filePath("notifica_x.txt");
+        QFile f(path);
+        f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        f.write(bytes);
+        return path;
+    };
+    EXPECT_FALSE(copia_righe(arrivo, registro, scrivi("")).ok);
+    EXPECT_FALSE(copia_righe(arrivo, registro, scrivi("non un file xml")).ok);
+
+    QFile buono(file);
+    ASSERT_TRUE(buono.open(QIODevice::ReadOnly));
+    const QByteArray testo = buono.readAll();
+    EXPECT_FALSE(copia_righe(arrivo, registro, scrivi(testo.left(testo.size() - 40))).ok);
+
+    // No rows: not an import.
+    QByteArray senzaRighe = testo.left(testo.indexOf("<z:row")) + "</rs:data>\n</xml>\n";
+    const EsitoImportazione vuoto = copia_righe(arrivo, registro, scrivi(senzaRighe));
+    EXPECT_FALSE(vuoto.ok);
+    EXPECT_TRUE(vuoto.vuoto);
+
+    EXPECT_EQ(conta("SELECT COUNT(*) FROM entrata"), 0);
+    EXPECT_EQ(conta("SELECT COUNT(*) FROM Mittenti"), 0);
+
+    // Fewer columns than the register.
+    Recordset poche;
+    ASSERT_TRUE(poche.open(db, "SELECT * FROM entrata").ok());
+    QString poco;
+    ASSERT_TRUE(scrivi_notifica(poche, cartella.path(), kMomento.addSecs(1), &poco).ok());
+    EXPECT_FALSE(copia_righe(arrivo, registro, poco).ok);
+}

@@ -1,0 +1,170 @@
+#include "transfer_file.h"
+
+#include "register_query.h"
+#include "temp_program.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+using namespace quad;
+
+namespace {
+
+const QDateTime kMomento(QDate(2026, 3, 4), QTime(8, 9, 10));
+
+std::shared_ptr<Connection> apri(const test::TempProgram& program)
+{
+    DbResult err;
+    auto db = Connection::open(program.archive(), test::kPassword, &err);
+    EXPECT_TRUE(db) << err.message.toStdString();
+    return db;
+}
+
+/// Entry 1 with two correspondents and odd values, entry 2 with Nulls.
+void semina(Connection& db)
+{
+    ASSERT_TRUE(db.exec("INSERT INTO entrata (Progressivo, Tipo, Data_quadernolo, Anno, Tipo_documento, "
+                        "Numero_documenti, Oggetto, Note, Orario, Annullato, Riservato, Collegamento) VALUES "
+                        "(1, 'E', '2026-03-01', 2026, 'Lettera', 3, 'Città di Ré € ''a''', 'riga 1\nriga 2', "
+                        "'09:15:00', -1, 0, 'C:\\doc\\a.pdf'), "
+                        "(2, 'U', '2026-03-02', 2026, NULL, 0, 'Secondo', NULL, NULL, 0, -1, NULL)")
+                    .ok());
+    ASSERT_TRUE(db.exec("INSERT INTO Mittenti (Quadernolo, tipo, Nominativo) VALUES (1, 'E', 'Anna'), "
+                        "(1, 'E', 'Bruno'), (2, 'U', 'Carla')")
+                    .ok());
+}
+
+std::vector<Bookmark> tutte(Recordset& rs)
+{
+    std::vector<Bookmark> segni;
+    for (int r = 0; r < rs.recordCount(); ++r)
+        segni.push_back(rs.bookmarkAt(r));
+    return segni;
+}
+
+QStringList righeEntrata(Connection& db)
+{
+    QStringList righe;
+    db.query("SELECT * FROM entrata ORDER BY Progressivo", {}, [&righe](const Statement& st) {
+        QStringList valori;
+        for (int c = 0; c < st.columnCount(); ++c)
+            valori << (st.value(c).isNull() ? QStringLiteral("<null>") : st.value(c).toString());
+        righe << valori.join('|');
+        return true;
+    });
+    return righe;
+}
+
+void scrivi(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+} // namespace
+
+TEST(TransferFile, StatusTexts)
+{
+    EXPECT_EQ(testo_stato(0, 5), "ATTENDERE PREGO ............!");
+    EXPECT_EQ(testo_stato(1, 3), "Trasferimento completato nel file PENLIO_TRANS.TXT (3 record) !");
+    EXPECT_EQ(testo_stato(1, 0), "");
+    EXPECT_EQ(testo_stato(2, 4), "Trasferimento completato .... (N. 4 record) !");
+    EXPECT_EQ(testo_stato(2, 0), QString::fromUtf8("Nessun record è stato aggiunto all' archivio."));
+    EXPECT_EQ(testo_stato(7, 1), "");
+}
+
+TEST(TransferFile, WrittenRowsReadBackEqualInAnotherArchive)
+{
+    test::TempProgram origine;
+    auto db = apri(origine);
+    semina(*db);
+    Recordset rs;
+    ASSERT_TRUE(rs.open(db, registerQuery()).ok());
+    QByteArray testo;
+    ASSERT_TRUE(testo_trasferimento(rs, tutte(rs), kMomento, &testo).ok());
+    EXPECT_TRUE(testo.startsWith("\"Progressivo\tentrata.Tipo\tData_quadernolo\t"));
+    EXPECT_TRUE(testo.endsWith("\xff\"\r\n"));
+    EXPECT_TRUE(testo.contains("Citt\xe0 di R\xe9 \x80 'a'")); // code page 1252
+    EXPECT_TRUE(testo.contains("\t-1\t04/03/2026\t08:09:10\t1\tE\tAnna"))
+        << testo.toStdString(); // the stamp, before the rows get it
+    EXPECT_EQ(testo.count('\xff'), 4);
+    ASSERT_TRUE(scrivi_file_trasferimento(QDir(origine.path()).filePath("esporta.txt"), testo).ok());
+
+    // The archive as it will be once stamped.
+    ASSERT_TRUE(db->exec("UPDATE entrata SET sys_consegnato = -1, sys_data_consegna = '2026-03-04', "
+                         "sys_ora_consegna = '08:09:10'")
+                    .ok());
+    test::TempProgram arrivo;
+    ASSERT_TRUE(QFile::copy(origine.file("esporta.txt"), arrivo.file("esporta.txt")));
+    auto altro = apri(arrivo);
+    const EsitoTrasferimento esito = leggi_file_trasferimento(altro, arrivo.file("esporta.txt"));
+    ASSERT_TRUE(esito.ok) << esito.errore.toStdString();
+    EXPECT_EQ(esito.schede, 2); // entry 1's second row is the same entry
+    EXPECT_EQ(righeEntrata(*altro).join('\n').toStdString(), righeEntrata(*db).join('\n').toStdString());
+    EXPECT_EQ(altro->scalar("SELECT COUNT(*) FROM Mittenti").toInt(), 0);
+}
+
+TEST(TransferFile, AValueThatWouldBreakTheRecordIsRefused)
+{
+    test::TempProgram program;
+    auto db = apri(program);
+    semina(*db);
+    for (const char* valore : {"a\tb", "a\"b", "a\xc3\xbf b", "a \xe2\x86\x92 b"}) {
+        ASSERT_TRUE(db->exec("UPDATE entrata SET Oggetto = ? WHERE Progressivo = 2", {QString::fromUtf8(valore)}).ok());
+        Recordset rs;
+        ASSERT_TRUE(rs.open(db, registerQuery()).ok());
+        QByteArray testo;
+        const DbResult r = testo_trasferimento(rs, tutte(rs), kMomento, &testo);
+        EXPECT_FALSE(r.ok()) << valore;
+        EXPECT_TRUE(r.message.contains("n. 2")) << r.message.toStdString();
+        EXPECT_TRUE(r.message.contains("Oggetto")) << r.message.toStdString();
+    }
+}
+
+TEST(TransferFile, ReadingRules)
+{
+    test::TempProgram program;
+    auto db = apri(program);
+    // Header only: nothing added, still a completed import.
+    scrivi(program.file("solo.txt"), "\"Progressivo\tOggetto\xff\"\r\n");
+    EsitoTrasferimento e = leggi_file_trasferimento(db, program.file("solo.txt"));
+    EXPECT_TRUE(e.ok);
+    EXPECT_EQ(e.schede, 0);
+
+    // A single value is no row; 12abc gives 12, abc 0; a blank date keeps the default; text as it is;
+    // columns entrata lacks are skipped.
+    scrivi(program.file("regole.txt"),
+           "\"Progressivo\tNumero_documenti\tAnno\tData_quadernolo\tOggetto\tNominativo\tMittenti.tipo\xff"
+           "solo\xff"
+           "5\t12abc\tabc\t   \t  spazi \tAnna\tE\xff"
+           "6\t-3,7\t2026\t 02/01/2026 \tsei\tBruno\tU\xff\"\r\n");
+    e = leggi_file_trasferimento(db, program.file("regole.txt"));
+    ASSERT_TRUE(e.ok) << e.errore.toStdString();
+    EXPECT_EQ(e.schede, 2);
+    EXPECT_EQ(db->scalar("SELECT Numero_documenti || '|' || Anno || '|' || ifnull(Data_quadernolo, 'null') || '|' || "
+                         "Oggetto FROM entrata WHERE Progressivo = 5")
+                  .toString(),
+              "12|0|null|  spazi ");
+    EXPECT_EQ(
+        db->scalar("SELECT Numero_documenti || '|' || Data_quadernolo FROM entrata WHERE Progressivo = 6").toString(),
+        "-3|2026-01-02");
+    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM Mittenti").toInt(), 0);
+
+    // All or nothing: a number already present in the last row, too many values, a missing file.
+    scrivi(program.file("doppio.txt"),
+           "\"Progressivo\tOggetto\xff"
+           "7\tsette\xff"
+           "5\tcinque\xff\"\r\n");
+    EXPECT_FALSE(leggi_file_trasferimento(db, program.file("doppio.txt")).ok);
+    scrivi(program.file("troppi.txt"),
+           "\"Progressivo\tOggetto\xff"
+           "8\totto\tin piu\xff\"\r\n");
+    EXPECT_FALSE(leggi_file_trasferimento(db, program.file("troppi.txt")).ok);
+    EXPECT_FALSE(leggi_file_trasferimento(db, program.file("manca.txt")).ok);
+    scrivi(program.file("rotto.txt"), "Progressivo\tOggetto");
+    EXPECT_FALSE(leggi_file_trasferimento(db, program.file("rotto.txt")).ok);
+    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM entrata").toInt(), 2);
+}

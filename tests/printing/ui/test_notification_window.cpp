@@ -1,0 +1,306 @@
+// The forward image of the entry mask and the timed import of received notifications, through
+// the real main window, with two installations (program folders).
+#include "../../frame/ui/frame_fixture.h"
+
+#include "clock.h"
+#include "notification.h"
+#include "program_folder.h"
+#include "register_query.h"
+
+#include <QAction>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QTest>
+
+namespace quad::test {
+
+namespace {
+
+/// The main window with nothing of it replaced but the program's end.
+class Finestra : public Quadernolo
+{
+public:
+    void termina_programma() override { }
+};
+
+bool avvia(Quadernolo& w)
+{
+    ModalScript script;
+    scriptLogin(script, {QString::fromLatin1(kPassword)});
+    const bool ok = w.Form_Load();
+    script.waitDone();
+    if (ok)
+        w.show();
+    return ok;
+}
+
+std::shared_ptr<Connection> archivio(const QString& path)
+{
+    DbResult err;
+    auto db = Connection::shared(path, QByteArray(kPassword), &err);
+    EXPECT_TRUE(db) << err.message.toStdString();
+    return db;
+}
+
+void scriviFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+QStringList notificheIn(const QString& folder)
+{
+    return QDir(folder).entryList({QStringLiteral("notifica_*")}, QDir::Files, QDir::Name);
+}
+
+class NotificationWindow : public ::testing::Test
+{
+protected:
+    NotificationWindow() { Clock::install(&clock); }
+    ~NotificationWindow() override { Clock::install(nullptr); }
+
+    /// Installation A (a "Server" or "Client" station) with entries 1..3, entry 2 (two
+    /// correspondents) for "Ufficio B", whose folder is installation B's program folder.
+    void apriMittente(Quadernolo& w, const QString& postazione)
+    {
+        mittente.writeIni(QStringLiteral("[IMPOSTA]\nPostazione=%1\n[Uffici]\nElenco=Altro;Ufficio B\nPath=%2;%3\n")
+                              .arg(postazione, QDir::tempPath(), destinatario.path()));
+        seedRegister(mittente.archive(), 3);
+        ASSERT_TRUE(archivio(mittente.archive())
+                        ->exec("UPDATE entrata SET Ufficio_competente = 'Ufficio B' WHERE Progressivo = 2")
+                        .ok());
+        setProgramFolder(mittente.path());
+        ASSERT_TRUE(avvia(w));
+        click(&w, "Command1");
+        ASSERT_TRUE(w.DataGrid1->isVisible());
+        // The mask on entry 2.
+        ASSERT_TRUE(trigger(&w, "tb_modo"));
+        ASSERT_TRUE(w.Adodc1->Recordset()->find("Progressivo = 2", 0, SearchDirection::Forward, kBookmarkFirst));
+        w.mostra_intestazione();
+        ASSERT_EQ(w.txt_mask1[16]->text(), "Ufficio B");
+    }
+
+    void clickInoltra(Quadernolo& w) { QTest::mouseClick(w.picOpenWWW[1], Qt::LeftButton); }
+
+    int consegnate(const QString& arch) const
+    {
+        return archivio(arch)->scalar("SELECT COUNT(*) FROM entrata WHERE sys_consegnato = -1").toInt();
+    }
+
+    FixedClock clock {QDateTime(QDate(2025, 6, 14), QTime(10, 20, 30))};
+    TempProgram destinatario;
+    TempProgram mittente;
+    ScriptedMessages messages;
+};
+
+} // namespace
+
+TEST_F(NotificationWindow, AClientStationsForwardImageDoesNothing)
+{
+    Finestra w;
+    apriMittente(w, "Client");
+    EXPECT_FALSE(w.picOpenWWW[1]->isEnabled());
+    messages.clear();
+    clickInoltra(w);
+    w.picOpenWWW_Click(1);
+    EXPECT_TRUE(messages.shown().isEmpty());
+    EXPECT_TRUE(notificheIn(destinatario.path()).isEmpty());
+    EXPECT_EQ(consegnate(mittente.archive()), 0);
+}
+
+TEST_F(NotificationWindow, AServerForwardsOnceAndTheOtherInstallationImportsIt)
+{
+    const QString nome = "Notifica_2025_14_06__10_20_30.xml";
+    {
+        Finestra w;
+        apriMittente(w, "Server");
+        messages.clear();
+        messages.answer(MsgAnswer::Yes);
+        clickInoltra(w);
+        ASSERT_EQ(messages.shown().size(), 1);
+        EXPECT_EQ(messages.shown().at(0).text,
+                  "Esporto i  [2]  records nel file ESPORTA.TXT \n\ndell' ufficio : Ufficio B");
+        EXPECT_EQ(messages.shown().at(0).title, "Quadernolo");
+        EXPECT_EQ(messages.shown().at(0).icon, MsgIcon::Question);
+        EXPECT_EQ(messages.shown().at(0).buttons, MsgButtons::YesNo);
+        EXPECT_EQ(QDir(destinatario.path()).entryList(QDir::Files).filter(".xml"), QStringList(nome));
+        const QString testo = destinatario.readFile(nome);
+        EXPECT_TRUE(testo.contains("<s:Schema id=\"RowsetSchema\">"));
+        EXPECT_EQ(testo.count("<z:row "), 2);
+        EXPECT_TRUE(testo.contains("Mittente 2-0"));
+        EXPECT_TRUE(testo.contains("Mittente 2-1"));
+        EXPECT_TRUE(testo.contains("sys_consegnato=\"False\"")); // saved before the stamp
+        auto db = archivio(mittente.archive());
+        EXPECT_EQ(db->scalar("SELECT sys_consegnato || sys_data_consegna || sys_ora_consegna FROM entrata WHERE "
+                             "Progressivo = 2")
+                      .toString(),
+                  "-12025-06-1410:20:30");
+        EXPECT_EQ(consegnate(mittente.archive()), 1);
+        // The grid shows the stamp without a re-read; the mask moved to the last row.
+        EXPECT_EQ(w.Adodc1->Recordset()->value("Progressivo").toInt(), 3);
+
+        // Back on entry 2, a second forward finds nothing to send.
+        ASSERT_TRUE(w.Adodc1->Recordset()->find("Progressivo = 2", 0, SearchDirection::Forward, kBookmarkFirst));
+        w.mostra_intestazione();
+        messages.clear();
+        clickInoltra(w);
+        EXPECT_EQ(messages.texts(), QStringList("Nessun record da inviare !"));
+        EXPECT_EQ(notificheIn(destinatario.path()).size(), 1);
+    }
+
+    // Installation B: the file is offered when the register opens.
+    setProgramFolder(destinatario.path());
+    Finestra b;
+    ASSERT_TRUE(avvia(b));
+    messages.clear();
+    messages.answer(MsgAnswer::Yes);
+    click(&b, "Command1");
+    ASSERT_EQ(messages.texts(), QStringList("Notifica in arrivo ! \n\nSalvo in archivio ?"));
+    EXPECT_TRUE(QDir(destinatario.path()).entryList(QDir::Files).filter(QRegularExpression("(?i)notifica")).isEmpty());
+    auto db = archivio(destinatario.archive());
+    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM entrata").toInt(), 1);
+    EXPECT_EQ(db->scalar("SELECT Progressivo || sys_consegnato FROM entrata").toString(), "20");
+    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM Mittenti WHERE Quadernolo = 2").toInt(), 2);
+    EXPECT_EQ(b.Adodc1->Recordset()->recordCount(), 2);
+    EXPECT_EQ(b.Adodc1->Recordset()->value("Progressivo").toInt(), 2);
+
+    messages.clear();
+    b.Timer1_Timer();
+    EXPECT_TRUE(messages.shown().isEmpty());
+}
+
+TEST_F(NotificationWindow, RefusedCorruptRepeatedAndPostponedFiles)
+{
+    // A notification of entry 2 (two rows) made at installation A.
+    {
+        auto db = archivio(mittente.archive());
+        seedRegister(mittente.archive(), 2);
+        Recordset rs;
+        ASSERT_TRUE(rs.open(db, registerQuery() + " ").ok());
+        ASSERT_TRUE(rs.setFilter("Progressivo = 2").ok());
+        ASSERT_TRUE(rs.save(destinatario.file("NOTIFICA_x.txt")).ok());
+    }
+    QFile::copy(destinatario.file("NOTIFICA_x.txt"), destinatario.file("notifica_copia.xml"));
+    scriviFile(destinatario.file("notifica_rotta.xml"), "<xml><rs:data>");
+    setProgramFolder(destinatario.path());
+    Finestra w;
+    ASSERT_TRUE(avvia(w));
+    auto db = archivio(destinatario.archive());
+
+    // NOTIFICA_x.txt: No; notifica_copia.xml: No; notifica_rotta.xml: Yes, and refused.
+    messages.answer(MsgAnswer::No).answer(MsgAnswer::No).answer(MsgAnswer::Yes);
+    click(&w, "Command1");
+    EXPECT_EQ(messages.texts().size(), 4);
+    EXPECT_EQ(messages.last(), "Errore nell' importazione dei dati");
+    EXPECT_EQ(notificheIn(destinatario.path()).size(), 3);
+    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM entrata").toInt(), 0);
+
+    // While the entry on screen has changes, nothing is offered.
+    messages.clear();
+    w.state.p_update = true;
+    w.Timer1_Timer();
+    EXPECT_TRUE(messages.shown().isEmpty());
+    w.state.p_update = false;
+
+    // NOTIFICA_x.txt: Yes, imported and deleted; its copy: Yes, refused (entry 2 is there) and kept.
+    messages.clear();
+    messages.answer(MsgAnswer::Yes).answer(MsgAnswer::Yes).answer(MsgAnswer::No);
+    w.Timer1_Timer();
+    EXPECT_EQ(
+        messages.texts(),
+        QStringList({"Notifica in arrivo ! \n\nSalvo in archivio ?", "Notifica in arrivo ! \n\nSalvo in archivio ?",
+                     "Errore nell' importazione dei dati", "Notifica in arrivo ! \n\nSalvo in archivio ?"}));
+    EXPECT_EQ(notificheIn(destinatario.path()), QStringList({"notifica_copia.xml", "notifica_rotta.xml"}));
+    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM entrata").toInt(), 1);
+    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM Mittenti").toInt(), 2);
+    EXPECT_EQ(w.Adodc1->Recordset()->recordCount(), 2);
+
+    // Another station takes the file while the question is open: nothing more is said or done.
+    messages.clear();
+    messages.onNext([this](const ShownMessage&) {
+        QFile::rename(destinatario.file("notifica_copia.xml"), destinatario.file("in_importazione_altrove.xml"));
+    });
+    messages.answer(MsgAnswer::Yes).answer(MsgAnswer::No);
+    w.Timer1_Timer();
+    EXPECT_EQ(messages.texts().size(), 2);
+    EXPECT_FALSE(messages.contains("Errore"));
+    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM entrata").toInt(), 1);
+}
+
+TEST_F(NotificationWindow, NoImportWhileAForwardQuestionIsOpen)
+{
+    Finestra w;
+    apriMittente(w, "Server");
+    QFile::copy(mittente.archive(), mittente.file("notifica_estranea.xml")); // would be refused anyway
+    messages.clear();
+    messages.onNext([&w](const ShownMessage&) { w.Timer1_Timer(); });
+    messages.answer(MsgAnswer::No);
+    clickInoltra(w);
+    EXPECT_EQ(messages.texts().size(), 1); // the forward's question alone
+    EXPECT_TRUE(messages.last().startsWith("Esporto i  [2]"));
+}
+
+TEST_F(NotificationWindow, NothingIsForwardedOrStampedWhileANewEntryIsTyped)
+{
+    Finestra w;
+    apriMittente(w, "Server");
+    ASSERT_TRUE(trigger(&w, "tb_insert"));
+    messages.answer(MsgAnswer::Yes);
+    ASSERT_TRUE(click(&w, "cmd_ins_0"));
+    ASSERT_TRUE(w.state.p_new_ins);
+    messages.clear();
+    w.esporta_notifica(1, "Ufficio B");
+    w.esporta_notifica(0, "Ufficio B");
+    ASSERT_EQ(messages.texts().size(), 2);
+    EXPECT_TRUE(messages.last().contains("fase di inserimento di un nuovo quadernolo"));
+    EXPECT_TRUE(notificheIn(destinatario.path()).isEmpty());
+    EXPECT_EQ(consegnate(mittente.archive()), 0);
+    EXPECT_EQ(archivio(mittente.archive())->scalar("SELECT COUNT(*) FROM entrata").toInt(), 3);
+}
+
+TEST_F(NotificationWindow, TransferFileOfTheRowsSelectedInTheGrid)
+{
+    Finestra w;
+    apriMittente(w, "Server");
+    ASSERT_TRUE(trigger(&w, "tb_modo")); // back to the grid
+    messages.clear();
+    w.DataGrid1->clearSelection();
+    w.esporta_notifica(0, "Ufficio B");
+    EXPECT_EQ(messages.texts(), QStringList("Selezionare i records da inviare !"));
+
+    // Rows 3 (entry 3) and 0 (entry 1), in that order.
+    QItemSelectionModel* sel = w.DataGrid1->selectionModel();
+    sel->select(w.DataGrid1->model()->index(3, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    sel->select(w.DataGrid1->model()->index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    messages.clear();
+    messages.answer(MsgAnswer::Yes);
+    w.esporta_notifica(0, "Ufficio B");
+    EXPECT_EQ(messages.texts(), QStringList("Esporto i records selezionati nel file ...\n\ndell' ufficio : Ufficio B"));
+    EXPECT_EQ(w.lbl_msg->text(), "Trasferimento completato nel file PENLIO_TRANS.TXT (2 record) !");
+    QFile file(mittente.file("esporta.txt"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> pezzi = file.readAll().split('\xff');
+    ASSERT_EQ(pezzi.size(), 4);
+    EXPECT_TRUE(pezzi[0].startsWith("\"Progressivo\tentrata.Tipo\t"));
+    EXPECT_TRUE(pezzi[1].startsWith("3\tE\t"));
+    EXPECT_TRUE(pezzi[2].startsWith("1\tE\t"));
+    EXPECT_EQ(pezzi[3], "\"\r\n");
+    EXPECT_EQ(consegnate(mittente.archive()), 2);
+
+    // Read back into the same archive: its entries are there already, so nothing is added.
+    messages.clear();
+    EXPECT_FALSE(w.importa_file_trasferimento("esporta.txt"));
+    EXPECT_EQ(messages.texts(), QStringList("Errore nel caricamento dei dati !"));
+    scriviFile(mittente.file("nuove.txt"),
+               "\"Progressivo\tentrata.Tipo\tOggetto\xff"
+               "10\tE\tdieci\xff\"\r\n");
+    messages.clear();
+    EXPECT_TRUE(w.importa_file_trasferimento("nuove.txt"));
+    EXPECT_EQ(messages.texts(), QStringList("Completato l' inserimento di 1 schede"));
+    EXPECT_EQ(archivio(mittente.archive())->scalar("SELECT Oggetto FROM entrata WHERE Progressivo = 10").toString(),
+              "dieci");
+    EXPECT_EQ(w.Adodc1->Recordset()->recordCount(), 4); // re-read: the new entry has no correspondent
+}
+
+} // namespace quad::test
