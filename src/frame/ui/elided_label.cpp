@@ -3,7 +3,6 @@
 #include <QEvent>
 #include <QPainter>
 #include <QStyle>
-#include <QStyleOption>
 
 #include <algorithm>
 

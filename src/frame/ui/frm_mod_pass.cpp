@@ -143,7 +143,6 @@ void frm_mod_pass::buildGeneral()
     lbl_back_up = named(new ElidedLabel, QStringLiteral("lbl_back_up"));
     lbl_back_up->setFrameShape(QFrame::StyledPanel);
     lbl_back_up->setMinimumWidth(320);
-    lbl_back_up->setTextInteractionFlags(Qt::TextSelectableByMouse);
     backUp->addWidget(chk_back_up, 0, 0);
     backUp->addWidget(cmd_back_up, 0, 1);
     backUp->addWidget(new QLabel(QStringLiteral("Cartella di destinazione")), 1, 0, 1, 2);
