@@ -4,7 +4,7 @@
 set -euo pipefail
 
 QUAD_PACKAGES=(cmake g++ make qt6-base-dev qt6-translations-l10n libsqlcipher-dev libgtest-dev
-               poppler-utils xvfb xauth libgl-dev)
+               poppler-utils fonts-dejavu-core fonts-liberation2 xvfb xauth libgl-dev)
 
 quad_install_missing() {
     local missing=()

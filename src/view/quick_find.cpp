@@ -9,22 +9,6 @@ namespace quad {
 
 namespace {
 
-bool tipo_numero(int adoType)
-{
-    switch (adoType) {
-    case 2:
-    case 3:
-    case 4:
-    case 5:
-    case 6:
-    case 14:
-    case 131:
-        return true;
-    default:
-        return false;
-    }
-}
-
 /// The field as a criteria text names it, or "" when it cannot be named.
 QString nomeCampo(const QString& campo)
 {
@@ -66,9 +50,36 @@ QuickFindCriterion refused(const QString& campo)
 
 } // namespace
 
+bool tipo_numero(int adoType)
+{
+    switch (adoType) {
+    case 2:
+    case 3:
+    case 4:
+    case 5:
+    case 6:
+    case 14:
+    case 16:
+    case 17:
+    case 18:
+    case 19:
+    case 20:
+    case 21:
+    case 131:
+        return true;
+    default:
+        return false;
+    }
+}
+
 bool tipo_testo(int adoType)
 {
     return adoType == 202 || adoType == 203;
+}
+
+bool tipo_data(int adoType)
+{
+    return adoType == 7 || adoType == 133 || adoType == 134 || adoType == 135;
 }
 
 QString valore_ricerca(const QString& typed, bool parte, int adoType)
@@ -92,13 +103,16 @@ QuickFindCriterion crea_criterio(const QString& campo, int adoType, const QStrin
             return refused(campo);
         return {name + QStringLiteral(" = ") + number, QString()};
     }
-    if (adoType == 7 || adoType == 133) {
+    if (tipo_data(adoType)) {
+        // A time alone serves the time fields (Orario): the engine reads it as a time of day.
         const auto value = parseDateText(valore.trimmed());
-        if (!value || !value->date)
+        if (!value || !value->valid())
             return refused(campo);
-        QString literal = showDate(*value->date);
+        QString literal;
+        if (value->date)
+            literal = showDate(*value->date);
         if (value->time)
-            literal += QLatin1Char(' ') + showTime(*value->time);
+            literal += (literal.isEmpty() ? QString() : QStringLiteral(" ")) + showTime(*value->time);
         return {name + QStringLiteral(" = #") + literal + QLatin1Char('#'), QString()};
     }
     if (adoType == 11) {
@@ -109,7 +123,7 @@ QuickFindCriterion crea_criterio(const QString& campo, int adoType, const QStrin
             return {name + QStringLiteral(" = False"), QString()};
         return refused(campo);
     }
-    if (tipo_testo(adoType))
+    if (tipo_testo(adoType) || adoType == 8 || adoType == 129 || adoType == 130 || adoType == 200 || adoType == 201)
         return {name + QStringLiteral(" like ") + quoteText(valore.trimmed() + QLatin1Char('%')), QString()};
     return {QString(), QStringLiteral("ATTENZIONE !\n\nCampo non ricercabile.")};
 }

@@ -43,8 +43,20 @@ TEST(QuickFindCriteria, DatesMustReadAsDates)
 {
     EXPECT_EQ(crea_criterio("Data_quadernolo", 7, "5/3/2025").text, "Data_quadernolo = #05/03/2025#");
     EXPECT_EQ(crea_criterio("Data_quadernolo", 133, "2025-03-05").text, "Data_quadernolo = #05/03/2025#");
-    for (const char* bad : {"31/02/2025", "1", "%05/03/2025", "05/03/2025#", "10:00"})
+    for (const char* bad : {"31/02/2025", "1", "%05/03/2025", "05/03/2025#", "25:00"})
         EXPECT_FALSE(crea_criterio("Data_quadernolo", 7, bad).ok()) << bad;
+    // Times are kept in date/time fields too (Orario): a time alone is a time of day.
+    EXPECT_EQ(crea_criterio("Orario", 7, "9:30").text, "Orario = #09:30:00#");
+    EXPECT_EQ(crea_criterio("Stamp", 135, "05/03/2025 10:00").text, "Stamp = #05/03/2025 10:00:00#");
+}
+
+TEST(QuickFindCriteria, TypesWithoutAFormOfTheirOwnGetOneThatFits)
+{
+    EXPECT_EQ(crea_criterio("Importo", 6, "12,50").text, "Importo = 12.5");
+    EXPECT_EQ(crea_criterio("Piccolo", 17, "7").text, "Piccolo = 7");
+    EXPECT_EQ(crea_criterio("Grande", 20, "-3").text, "Grande = -3");
+    EXPECT_EQ(crea_criterio("Codice", 129, "ab'c").text, "Codice like 'ab''c%'");
+    EXPECT_EQ(crea_criterio("Nome", 200, " x ").text, "Nome like 'x%'");
 }
 
 TEST(QuickFindCriteria, YesNoAndOtherTypes)

@@ -18,21 +18,17 @@ void Quadernolo::compatta_archivi()
     cmd_menu_database(this, state);
 }
 
-void Quadernolo::apri_ricerca() { }
-
 void Quadernolo::apri_fascicoli() { }
 
 void Quadernolo::apri_collega_fascicolo() { }
 
-void Quadernolo::apri_scelta_colonne() { }
-
-void Quadernolo::filtro_campo()
+void Quadernolo::cmd_print_Click(int Index)
 {
-    // No filter can be set yet: the button goes back to "no filter".
-    toolbarButton(QStringLiteral("tb_filtro_off"))->setChecked(false);
-    colore_griglia_filtro();
+    if (Index == 0)
+        stampa_ricevuta();
+    else if (Index == 1)
+        stampa_registro();
+    nascondi_popup();
 }
-
-void Quadernolo::cmd_print_Click(int Index) { }
 
 } // namespace quad

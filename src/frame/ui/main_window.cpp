@@ -45,6 +45,7 @@ Quadernolo::Quadernolo(QWidget* parent)
     collega_regole_maschera();
     AXDbAutoComplete1 = crea_autocomplete();
     collega_rubrica();
+    collega_pannello_stampa();
 
     setMinimumSize(kMinSize, kMinSize);
     // Design client area 8880 x 8535 twips, widened when the tool bars' buttons need more.

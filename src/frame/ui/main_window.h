@@ -429,6 +429,20 @@ public:
     /// Makes the autocomplete control (the initializer of AXDbAutoComplete1).
     class AXDbAutoComplete* crea_autocomplete();
 
+    // --- printing (printing/ui/print_panel.cpp) -------------------------------------------
+    /// The receipt of the entry on screen (nothing on an empty register).
+    void stampa_ricevuta();
+    /// Asks the range of dates and prints the register of p_sessione's direction.
+    void stampa_registro();
+    /// The page-printing object and page set-up of the prints, made on first use.
+    class PrintSheet& stampante();
+    /// A print button that loses the focus hides the pop-ups (runs once).
+    void collega_pannello_stampa();
+
+private:
+    std::shared_ptr<class PrintSheet> m_stampante;
+
+public:
     // --- layout (main_window.cpp) ---------------------------------------------------------
     void Form_Resize();
     /// Minimum outer size, in pixels.

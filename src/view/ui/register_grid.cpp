@@ -1,5 +1,6 @@
 // The register grid of the main window: binding, captions, shown columns, stored widths,
 // colour by filter state and the count in the status line.
+#include "column_mask.h"
 #include "data_control.h"
 #include "frmquickfind1.h"
 #include "main_window.h"
@@ -176,18 +177,20 @@ void Quadernolo::carica_colonne_griglia()
     if (!model)
         return;
     const QString larghezze = leggi_ini(iniPath(), QStringLiteral("GRID_WIDTH"), QStringLiteral("Entrata"), QString());
-    if (larghezze.trimmed().isEmpty())
-        return;
-    Programmatico guard(m_gridProgrammatic);
-    const QStringList parti = larghezze.split(QLatin1Char('_'));
     // The stored value ends in "_": its last part is empty and not a width.
-    for (int i = 0; i < parti.size() - 1 && i < model->columnCount(); ++i) {
+    QStringList parti;
+    if (!larghezze.trimmed().isEmpty()) {
+        parti = larghezze.split(QLatin1Char('_'));
+        parti.removeLast();
+    }
+    Programmatico guard(m_gridProgrammatic);
+    const QString maschera = maschera_colonne(state.p_eln_colonne, model->columnCount());
+    // The hiding rules reach every column, also those without a stored width.
+    for (int i = 0; i < model->columnCount(); ++i) {
         const QString intestazione = model->headerData(i, Qt::Horizontal).toString();
-        const bool sistema = intestazione.left(4).toUpper() == QLatin1String("SYS_");
-        const bool esclusa = state.p_eln_colonne.mid(i, 1) == QLatin1String("-");
         bool ok = false;
-        const int twips = parti[i].trimmed().toInt(&ok);
-        if (sistema || esclusa) {
+        const int twips = i < parti.size() ? parti[i].trimmed().toInt(&ok) : 0;
+        if (campo_sistema(intestazione) || colonna_esclusa(maschera, i)) {
             // A hidden column keeps its stored width for the next save.
             if (!DataGrid1->isColumnHidden(i)) {
                 m_hiddenWidths[i] = ok && twips >= 0 ? twips : toTwips(DataGrid1->columnWidth(i));
@@ -196,7 +199,7 @@ void Quadernolo::carica_colonne_griglia()
             continue;
         }
         if (!ok || twips < 0)
-            continue; // a malformed width is skipped
+            continue; // no stored width, or a malformed one: the column keeps its width
         if (DataGrid1->isColumnHidden(i))
             m_hiddenWidths[i] = twips;
         DataGrid1->setColumnWidth(i, tw(twips));

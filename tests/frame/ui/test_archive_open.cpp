@@ -109,8 +109,8 @@ TEST(OpenRegister, LiveArchiveOpensInTheMaskOnTheLastEntry)
     EXPECT_FALSE(w.DataGrid1->isColumnHidden(1));
     EXPECT_FALSE(w.DataGrid1->isColumnHidden(3));
     EXPECT_TRUE(w.DataGrid1->isColumnHidden(18));
-    // No widths stored yet: the bookkeeping column sys_nodo still shows.
-    EXPECT_FALSE(w.DataGrid1->isColumnHidden(17));
+    // No widths stored yet: the bookkeeping column sys_nodo is hidden all the same.
+    EXPECT_TRUE(w.DataGrid1->isColumnHidden(17));
 }
 
 TEST(OpenRegister, EmptyRegisterOpens)
@@ -219,7 +219,7 @@ TEST(OpenRegister, ColumnsAreAsWideAsTheirCaptionsUnlessAStoredWidthSaysOtherwis
     EXPECT_EQ(w.DataGrid1->columnWidth(ufficio), 50);
 }
 
-TEST(OpenRegister, ColumnMaskHidesColumnsOnceWidthsAreStored)
+TEST(OpenRegister, ColumnMaskHidesColumnsWithOrWithoutStoredWidths)
 {
     TempProgram program;
     QString mask(34, QLatin1Char('X'));
@@ -234,8 +234,9 @@ TEST(OpenRegister, ColumnMaskHidesColumnsOnceWidthsAreStored)
     EXPECT_EQ(w.DataGrid1->columnWidth(0), 60);
     EXPECT_TRUE(w.DataGrid1->isColumnHidden(1));
     EXPECT_EQ(w.DataGrid1->columnWidth(2), 100);
-    // Column 5 has no stored width: the mask does not reach it.
-    EXPECT_FALSE(w.DataGrid1->isColumnHidden(5));
+    // Column 5 has no stored width: the mask hides it all the same.
+    EXPECT_TRUE(w.DataGrid1->isColumnHidden(5));
+    EXPECT_FALSE(w.DataGrid1->isColumnHidden(4));
 
     // Resizing rewrites the whole list; the hidden column keeps its stored width.
     w.DataGrid1->horizontalHeader()->resizeSection(0, 70);

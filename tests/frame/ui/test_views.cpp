@@ -276,7 +276,13 @@ TEST_F(OpenRegisterTest, PopUpsToggleAndCloseWithOtherKeys)
     EXPECT_TRUE(w.Picture1->isVisible());
     EXPECT_TRUE(w.Picture4->isVisible());
     // The search key from the grid leaves the pop-ups open; any other key closes them.
+    ModalScript search;
+    search.then("frmSearch", [&](QDialog* d) {
+        EXPECT_TRUE(w.Picture1->isVisible());
+        click(d, "cmdClose");
+    });
     trigger(&w, "tb_trova");
+    EXPECT_TRUE(search.waitDone());
     EXPECT_TRUE(w.Picture1->isVisible());
     trigger(&w, "tb_notifica");
     EXPECT_FALSE(w.Picture1->isVisible());

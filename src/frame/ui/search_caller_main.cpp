@@ -1,0 +1,72 @@
+#include "search_caller_main.h"
+
+#include "data_control.h"
+#include "main_window.h"
+
+#include <QAction>
+#include <QTableView>
+
+namespace quad {
+
+QString RegistroPrincipale::nome_chiamante() const
+{
+    return QStringLiteral("Quadernolo");
+}
+
+std::shared_ptr<Recordset> RegistroPrincipale::registro() const
+{
+    return m_w.Adodc1->Recordset();
+}
+
+QTableView* RegistroPrincipale::griglia() const
+{
+    return m_w.DataGrid1;
+}
+
+QString RegistroPrincipale::titolo_messaggi() const
+{
+    return QStringLiteral("Quadernolo");
+}
+
+void RegistroPrincipale::imposta_pulsante_filtro(bool premuto)
+{
+    if (!premuto) {
+        m_w.rilascia_pulsante_filtro();
+        return;
+    }
+    QAction* filtro = m_w.toolbarButton(QStringLiteral("tb_filtro_off"));
+    filtro->setChecked(true);
+    m_w.colore_griglia_filtro();
+    filtro->setText(QStringLiteral("Filtro off"));
+    filtro->setToolTip(QStringLiteral("Disattiva filtro"));
+}
+
+void RegistroPrincipale::aggiorna_totale()
+{
+    m_w.aggiorna_totale_schede();
+}
+
+DbResult RegistroPrincipale::rileggi_registro()
+{
+    return m_w.Adodc1->Refresh();
+}
+
+void RegistroPrincipale::ridisponi_griglia()
+{
+    if (m_w.DataGrid1->isHidden())
+        return;
+    m_w.imposta_intestazioni_griglia();
+    m_w.carica_colonne_griglia();
+}
+
+bool RegistroPrincipale::verifica_modifiche()
+{
+    return m_w.verifica_modifiche_in_sospeso();
+}
+
+void RegistroPrincipale::record_trovato()
+{
+    m_w.mostra_nodo_corrente();
+}
+
+} // namespace quad

@@ -1,0 +1,320 @@
+// The search dialog opened from the main window's tool bar: simple find, range panels, the
+// criteria list and the advanced filter on the register.
+#include "view_fixture.h"
+
+#include "advanced_criteria.h"
+#include "frm_search.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+
+using namespace quad;
+using namespace quad::test;
+
+namespace {
+
+class SearchDialogTest : public ViewWindowTest
+{
+protected:
+    /// Opens the dialog from the tool bar and runs act on it; the dialog is closed afterwards.
+    void withDialog(const std::function<void(frmSearch*)>& act)
+    {
+        ModalScript script;
+        script.then("frmSearch", [act](QDialog* d) {
+            auto* s = qobject_cast<frmSearch*>(d);
+            ASSERT_TRUE(s);
+            act(s);
+            click(s, "cmdClose");
+        });
+        trigger(&w, "tb_trova");
+        EXPECT_TRUE(script.waitDone());
+    }
+    static void advanced(frmSearch* s)
+    {
+        if (!s->modo_avanzato())
+            click(s, "cmd_avanzate");
+    }
+    /// Opens range panel index, fills its boxes and presses "Okay".
+    static void panel(frmSearch* s, int index, const QString& from, const QString& to = QString())
+    {
+        click(s, QString("cmd_imp_search_%1").arg(index));
+        s->txt_data_1->setText(from);
+        s->txt_data_2->setText(to);
+        click(s, "cmd_data_0");
+    }
+    static QStringList rows(frmSearch* s)
+    {
+        QStringList list;
+        for (const RigaCriterio& r : s->righe_criteri())
+            list << QStringList({r.unione, r.campo, r.operatore, r.criterio}).join("|");
+        return list;
+    }
+    QStringList directions() const { return column(1); }
+};
+
+class LongRegisterSearchTest : public SearchDialogTest
+{
+protected:
+    int entries() const override { return 125; }
+};
+
+} // namespace
+
+TEST_F(LongRegisterSearchTest, FindButtonsWaitForAValueAndEnterFindsTheFirst)
+{
+    withDialog([this](frmSearch* s) {
+        EXPECT_EQ(s->windowTitle(), "Ricerche");
+        EXPECT_EQ(s->parentWidget(), &w);
+        EXPECT_EQ(s->Label3->text(), "Quadernolo");
+        EXPECT_GE(s->cmbFields->findText("sys_nodo"), 0) << "the main window lists every field";
+        EXPECT_EQ(s->cmbFields->currentIndex(), 0);
+        EXPECT_FALSE(s->modo_avanzato());
+        EXPECT_EQ(s->height(), tw(frmSearch::kSimpleHeight));
+        EXPECT_FALSE(s->cmdFindFirst->isEnabled());
+        EXPECT_FALSE(s->cmdFindNext->isEnabled());
+        s->cmbFields->setCurrentText("Progressivo");
+        s->txtFieldValue->setText("120");
+        EXPECT_TRUE(s->cmdFindFirst->isEnabled());
+        EXPECT_TRUE(s->cmdFindNext->isEnabled());
+        EXPECT_TRUE(s->cmdFindFirst->isDefault());
+        QTest::keyClick(s->txtFieldValue, Qt::Key_Return);
+        EXPECT_EQ(rs()->value("Progressivo").toInt(), 120);
+        EXPECT_EQ(w.DataGrid1->currentIndex().row(), 120) << "entry 2 has two rows";
+        // Emptying the box disables both again.
+        s->txtFieldValue->clear();
+        EXPECT_FALSE(s->cmdFindFirst->isEnabled());
+        EXPECT_FALSE(s->cmdFindNext->isEnabled());
+    });
+    EXPECT_TRUE(messages.shown().isEmpty()) << messages.last().toStdString();
+    EXPECT_EQ(rs()->value("Progressivo").toInt(), 120) << "the row found stays current";
+}
+
+TEST_F(SearchDialogTest, AdvancedModeShowsTheCriteriaAndComesBack)
+{
+    withDialog([](frmSearch* s) {
+        click(s, "cmd_avanzate");
+        EXPECT_TRUE(s->modo_avanzato());
+        EXPECT_EQ(s->height(), tw(frmSearch::kAdvancedHeight));
+        EXPECT_EQ(s->frAdvSearch->title(), "Opzioni di ricerca avanzate");
+        EXPECT_TRUE(s->frAdvSearch->isVisible());
+        EXPECT_FALSE(s->cmbFields->isEnabled());
+        EXPECT_FALSE(s->txtFieldValue->isEnabled());
+        EXPECT_FALSE(s->cmdFindFirst->isEnabled());
+        EXPECT_EQ(s->gridFilter->model()->headerData(2, Qt::Horizontal).toString(), "Condizione");
+        // A panel left open is closed without rows when advanced mode comes again.
+        click(s, "cmd_imp_search_3");
+        EXPECT_TRUE(s->frame_date->isVisible());
+        click(s, "cmd_avanzate");
+        EXPECT_FALSE(s->modo_avanzato());
+        EXPECT_EQ(s->height(), tw(frmSearch::kSimpleHeight));
+        EXPECT_TRUE(s->cmdFindFirst->isEnabled()) << "enabled even with an empty value";
+        EXPECT_TRUE(s->txtFieldValue->isEnabled());
+        EXPECT_EQ(s->adodcAdvSearch->text(), "[Effettuare una ricerca]");
+        click(s, "cmd_avanzate");
+        EXPECT_FALSE(s->frame_date->isVisible());
+        EXPECT_TRUE(s->frAdvSearch->isVisible());
+        EXPECT_TRUE(s->righe_criteri().isEmpty());
+    });
+}
+
+TEST_F(SearchDialogTest, ADateRangeFiltersTheRegister)
+{
+    withDialog([this](frmSearch* s) {
+        advanced(s);
+        click(s, "cmd_imp_search_0");
+        EXPECT_EQ(s->frame_date->title(), " Impostazione date ");
+        EXPECT_EQ(s->Label4->text(), "Dalla data");
+        EXPECT_EQ(s->Label5->text(), "Alla data");
+        s->txt_data_1->setText("31/12/2004");
+        s->txt_data_2->setText("01/01/2004");
+        click(s, "cmd_data_0");
+        EXPECT_EQ(messages.texts(), QStringList({"Errore nell' inserimento delle date !"}));
+        EXPECT_EQ(messages.shown().first().icon, MsgIcon::Exclamation);
+        EXPECT_TRUE(s->righe_criteri().isEmpty());
+        EXPECT_TRUE(s->frame_date->isVisible()) << "kept open to be put right";
+        s->txt_data_1->setText("01/01/2004");
+        s->txt_data_2->setText("31/12/2004");
+        click(s, "cmd_data_0");
+        EXPECT_FALSE(s->frame_date->isVisible());
+        EXPECT_EQ(rows(s), QStringList({" e |Data_quadernolo|>=|01/01/2004", " e |Data_quadernolo|<=|31/12/2004"}));
+        click(s, "cmdExecAdvSearch");
+        EXPECT_EQ(s->adodcAdvSearch->text(), "");
+        EXPECT_TRUE(s->cmdFilterSourceRecordset->isEnabled());
+    });
+    EXPECT_EQ(messages.shown().size(), 1);
+    EXPECT_EQ(column(0), QStringList({"1", "2", "2", "3"}));
+    EXPECT_EQ(column(3), QStringList({"2004", "2004", "2004", "2004"}));
+    EXPECT_TRUE(filterButton()->isChecked());
+    EXPECT_EQ(filterButton()->text(), "Filtro off");
+    EXPECT_EQ(filterButton()->toolTip(), "Disattiva filtro");
+    EXPECT_EQ(gridColour(), kYellow);
+    EXPECT_EQ(w.lbl_filtro->text(), "   Totale schede : 4  [Filtro inserito !]");
+
+    // The filter button then releases it as any other filter.
+    trigger(&w, "tb_filtro_off");
+    EXPECT_EQ(w.DataGrid1->model()->rowCount(), 9);
+    EXPECT_EQ(gridColour(), kWhite);
+}
+
+TEST_F(SearchDialogTest, NumberDirectionAndOneFieldPanels)
+{
+    withDialog([this](frmSearch* s) {
+        advanced(s);
+        panel(s, 1, "10", "9");
+        EXPECT_EQ(messages.texts(), QStringList({"Errore nell' inserimento dei dati !"}));
+        panel(s, 2, "2004x", "2005");
+        EXPECT_EQ(messages.texts().size(), 2) << "a year must be a number";
+        click(s, "cmd_data_1");
+        EXPECT_TRUE(s->righe_criteri().isEmpty());
+
+        click(s, "cmd_imp_search_3");
+        EXPECT_EQ(s->frame_date->title(), " Impostazione Tipo quadernolo ");
+        EXPECT_FALSE(s->txt_data_2->isVisible());
+        s->Combo1->setCurrentText("USCITA");
+        click(s, "cmd_data_0");
+        EXPECT_EQ(rows(s), QStringList({" e |Tipo|=|U"}));
+        click(s, "cmdExecAdvSearch");
+        EXPECT_EQ(directions(), QStringList({"U", "U", "U", "U", "U"}));
+
+        click(s, "cmd_imp_search_4");
+        EXPECT_EQ(s->Combo1->count(), 8);
+        EXPECT_TRUE(s->Option1[0]->isChecked());
+        s->Combo1->setCurrentText("Oggetto");
+        s->Option1[1]->setChecked(true);
+        s->Check1->setChecked(true);
+        s->txt_ricerca->setText("nota");
+        click(s, "cmd_data_0");
+        EXPECT_EQ(rows(s).last(), " oppure |Oggetto|like|%nota");
+    });
+}
+
+TEST_F(SearchDialogTest, NoMatchLeavesTheRegisterWholeAndAnEmptyListIsInvalid)
+{
+    withDialog([this](frmSearch* s) {
+        advanced(s);
+        click(s, "cmdExecAdvSearch");
+        EXPECT_EQ(s->adodcAdvSearch->text(), "[Criteri di ricerca non validi!]");
+        EXPECT_TRUE(messages.shown().isEmpty());
+
+        click(s, "cmd_imp_search_4");
+        s->Combo1->setCurrentText("Oggetto");
+        s->txt_ricerca->setText("nessuno così");
+        click(s, "cmd_data_0");
+        click(s, "cmdExecAdvSearch");
+        EXPECT_EQ(s->adodcAdvSearch->text(), "[Record non trovato]");
+        ASSERT_EQ(messages.shown().size(), 1);
+        EXPECT_EQ(messages.last(), "Nessun record soddisfa la query impostata.");
+        EXPECT_EQ(messages.shown().first().icon, MsgIcon::Exclamation);
+        EXPECT_EQ(messages.shown().first().title, "Quadernolo");
+    });
+    EXPECT_FALSE(rs()->hasFilter());
+    EXPECT_EQ(w.DataGrid1->model()->rowCount(), 9);
+    EXPECT_FALSE(filterButton()->isChecked());
+    EXPECT_EQ(filterButton()->text(), "Filtro on");
+    EXPECT_EQ(gridColour(), kWhite);
+    EXPECT_EQ(w.lbl_filtro->text(), "   Totale schede : 9");
+    // Laid out again as the filter release lays it out.
+    EXPECT_EQ(w.DataGrid1->model()->headerData(1, Qt::Horizontal).toString(), "E/U");
+    EXPECT_FALSE(w.DataGrid1->isColumnHidden(1));
+    EXPECT_TRUE(w.DataGrid1->isColumnHidden(17));
+}
+
+TEST_F(SearchDialogTest, InvalidCriteriaKeepTheFilterInPlace)
+{
+    withDialog([this](frmSearch* s) {
+        advanced(s);
+        panel(s, 3, ""); // incoming
+        click(s, "cmdExecAdvSearch");
+        ASSERT_EQ(rs()->recordCount(), 4);
+        // A value that is not a number, stored without the grid's check.
+        s->BuildFilterFromString(" e \tProgressivo\t>\t1 OR 1=1");
+        click(s, "cmdExecAdvSearch");
+        EXPECT_EQ(s->adodcAdvSearch->text(), "[Criteri di ricerca non validi!]");
+        EXPECT_FALSE(s->cmdFilterSourceRecordset->isEnabled());
+    });
+    EXPECT_TRUE(messages.shown().isEmpty());
+    EXPECT_EQ(rs()->recordCount(), 4);
+    EXPECT_TRUE(filterButton()->isChecked());
+    EXPECT_EQ(filterButton()->text(), "Filtro off");
+    EXPECT_EQ(gridColour(), kYellow);
+    EXPECT_EQ(w.lbl_filtro->text(), "   Totale schede : 4  [Filtro inserito !]");
+}
+
+TEST_F(SearchDialogTest, CriteriaGridListsKeysAndValueChecks)
+{
+    withDialog([](frmSearch* s) {
+        advanced(s);
+        QTableView* grid = s->gridFilter;
+        QAbstractItemModel* model = grid->model();
+        grid->setFocus();
+        QTest::keyClick(grid, Qt::Key_Insert);
+        ASSERT_EQ(model->rowCount(), 1);
+        EXPECT_EQ(model->index(0, 0).data().toString(), " e ");
+        EXPECT_TRUE(model->index(0, 1).data(Qt::EditRole).isNull());
+
+        const auto pick = [&](int col, const QString& item) {
+            grid->setCurrentIndex(model->index(0, 3));
+            grid->setCurrentIndex(model->index(0, col));
+            ASSERT_TRUE(s->lstDropDown->isVisible()) << col;
+            const auto found = s->lstDropDown->findItems(item, Qt::MatchExactly);
+            ASSERT_EQ(found.size(), 1) << item.toStdString();
+            s->lstDropDown->setCurrentItem(found.first());
+            QTest::keyClick(s->lstDropDown, Qt::Key_Return);
+            EXPECT_FALSE(s->lstDropDown->isVisible());
+        };
+        const auto operators = [&] {
+            grid->setCurrentIndex(model->index(0, 1));
+            grid->setCurrentIndex(model->index(0, 2));
+            QStringList items;
+            for (int i = 0; i < s->lstDropDown->count(); ++i)
+                items << s->lstDropDown->item(i)->text();
+            QTest::keyClick(s->lstDropDown, Qt::Key_Escape);
+            return items;
+        };
+
+        // No field yet: the comparison list does not open.
+        grid->setCurrentIndex(model->index(0, 1));
+        grid->setCurrentIndex(model->index(0, 2));
+        EXPECT_FALSE(s->lstDropDown->isVisible());
+
+        pick(1, "Oggetto");
+        EXPECT_EQ(operators(), QStringList({"like", "<>", "=", ">", "<", ">=", "<="}));
+        pick(2, "<>");
+        EXPECT_EQ(model->index(0, 2).data().toString(), "<>");
+        pick(1, "Annullato");
+        EXPECT_EQ(model->index(0, 2).data().toString(), "") << "a new field empties the comparison";
+        EXPECT_EQ(operators(), QStringList({"=", "<>"}));
+
+        pick(1, "Progressivo");
+        pick(2, ">");
+        model->setData(model->index(0, 3), "abc");
+        EXPECT_EQ(model->index(0, 3).data().toString(), "");
+        EXPECT_EQ(grid->currentIndex().column(), 3);
+        model->setData(model->index(0, 3), "12");
+        EXPECT_EQ(model->index(0, 3).data().toString(), "12");
+
+        // The direction row of the panels compares entrata.Tipo, a text.
+        panel(s, 3, "");
+        ASSERT_EQ(model->rowCount(), 2);
+        grid->setCurrentIndex(model->index(1, 3));
+        grid->setCurrentIndex(model->index(1, 2));
+        EXPECT_EQ(s->lstDropDown->count(), 7);
+        QTest::keyClick(s->lstDropDown, Qt::Key_Escape);
+
+        // Delete removes the selected rows only.
+        grid->clearSelection();
+        QTest::keyClick(grid, Qt::Key_Delete);
+        EXPECT_EQ(model->rowCount(), 2);
+        grid->selectRow(0);
+        QTest::keyClick(grid, Qt::Key_Delete);
+        ASSERT_EQ(model->rowCount(), 1);
+        EXPECT_EQ(model->index(0, 1).data().toString(), "Tipo");
+    });
+}
