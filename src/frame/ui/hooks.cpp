@@ -18,10 +18,6 @@ void Quadernolo::compatta_archivi()
     cmd_menu_database(this, state);
 }
 
-void Quadernolo::apri_fascicoli() { }
-
-void Quadernolo::apri_collega_fascicolo() { }
-
 void Quadernolo::cmd_print_Click(int Index)
 {
     if (Index == 0)

@@ -406,6 +406,7 @@ void Quadernolo::collegaSegnali()
     for (int i = 0; i < 3; ++i)
         connect(cmd_mitt[i], &QPushButton::clicked, this, [this, i] { cmd_mitt_Click(i); });
     connect(cmd_altri, &QPushButton::clicked, this, &Quadernolo::cmd_altri_Click);
+    connect(cmd_tree, &QPushButton::clicked, this, &Quadernolo::cmd_tree_Click);
     connect(cmd_annulla, &QPushButton::clicked, this, &Quadernolo::cmd_annulla_Click);
     connect(cmd_annullato, &QPushButton::clicked, this, &Quadernolo::cmd_annullato_Click);
     for (int i = 0; i < int(txt_mask1.size()); ++i)

@@ -272,6 +272,8 @@ public:
     virtual void apri_ricerca();
     virtual void apri_fascicoli();
     virtual void apri_collega_fascicolo();
+    /// The list of the current entry's folders (folders/ui).
+    virtual void cmd_tree_Click();
     virtual void apri_scelta_colonne();
     virtual void filtro_campo();
     virtual void salva_scheda();

@@ -376,7 +376,10 @@ TEST(Views, ALongSubjectShowsItsBeginning)
 
 TEST_F(OpenRegisterTest, FoldersKeyShowsTheEntrysFolderAfterwards)
 {
+    ModalScript script;
+    script.then("Frm_tree", [](QDialog* d) { d->close(); });
     trigger(&w, "tb_fascicoli");
+    EXPECT_TRUE(script.waitDone());
     EXPECT_TRUE(w.lbl_nodo->isVisibleTo(w.Frm_mask));
     EXPECT_EQ(w.lbl_nodo->text(), "Nodo : Radice/Cartella 5");
 }

@@ -1,0 +1,146 @@
+#include "archive_fixture.h"
+#include "folder_tree_store.h"
+
+#include <gtest/gtest.h>
+
+using namespace quad;
+
+namespace {
+
+class TreeStoreTest : public test::ArchiveTest
+{
+protected:
+    void righe(const std::vector<std::pair<QString, QString>>& rows)
+    {
+        for (const auto& [key, caption] : rows)
+            ASSERT_TRUE(db->exec("INSERT INTO sys_tree (\"KEY\", CAPTION) VALUES (?, ?)", {key, caption}).ok());
+    }
+
+    /// key=caption pairs in stored order.
+    QStringList stored()
+    {
+        QStringList out;
+        db->query("SELECT \"KEY\", CAPTION FROM sys_tree ORDER BY rowid", {}, [&out](const Statement& s) {
+            out << s.value(0).toString() + "=" + s.value(1).toString();
+            return true;
+        });
+        return out;
+    }
+
+    static QStringList mostrati(const AlberoCaricato& a)
+    {
+        QStringList out;
+        for (const auto& [n, padre] : a.nodi)
+            out << n.key + "<" + padre;
+        return out;
+    }
+};
+
+TEST(FolderKeys, LevelAndNumber)
+{
+    EXPECT_EQ(livello_chiave("3\\12\\4\\"), 3);
+    EXPECT_EQ(livello_chiave("FASCICOLI"), 0);
+    EXPECT_EQ(numero_chiave("3\\12\\"), 12);
+    EXPECT_EQ(numero_chiave("70000\\"), 70000); // not limited to 16 bits
+    EXPECT_EQ(numero_chiave("x\\"), 0);
+}
+
+TEST(TreeText, RootSkippedCaptionsTrimmedKeyAfterLastTilde)
+{
+    const auto nodi = nodi_da_testo("FASCICOLI~FASCICOLI\r\n Atti  ~1\\\r\n  Delibere~1\\1\\\r\n"
+                                    " FASCICOLI~2\\\r\nsenza tilde\r\n");
+    ASSERT_EQ(nodi.size(), 3u);
+    EXPECT_EQ(nodi[0].key, "1\\");
+    EXPECT_EQ(nodi[0].caption, "Atti");
+    EXPECT_EQ(nodi[1].key, "1\\1\\");
+    // A folder named like the root is stored like any other.
+    EXPECT_EQ(nodi[2].caption, "FASCICOLI");
+    EXPECT_TRUE(nodi_da_testo("").empty());
+}
+
+TEST_F(TreeStoreTest, LevelMaximaComeFromEveryKeyOfTheLevel)
+{
+    righe({{"1\\", "A"}, {"4\\", "B"}, {"4\\2\\", "C"}, {"2\\", "D"}, {"2\\5\\", "E"}, {"40000\\", "F"}});
+    DbResult err;
+    const AlberoCaricato a = carica_albero(*db, &err);
+    ASSERT_TRUE(err.ok());
+    EXPECT_EQ(a.nodi.size(), 6u);
+    EXPECT_EQ(a.levelMax[1], 40000);
+    EXPECT_EQ(a.levelMax[2], 5);
+    EXPECT_EQ(a.snapshot, "1\\\tA\r4\\\tB\r4\\2\\\tC\r2\\\tD\r2\\5\\\tE\r40000\\\tF\r");
+}
+
+TEST_F(TreeStoreTest, LoadFollowsStoredOrderAndSkipsBadRows)
+{
+    // Row ids given out of key order: the stored (row id) order wins.
+    ASSERT_TRUE(db->exec("INSERT INTO sys_tree (rowid, \"KEY\", CAPTION) VALUES (20, '2\\', 'Due')").ok());
+    ASSERT_TRUE(db->exec("INSERT INTO sys_tree (rowid, \"KEY\", CAPTION) VALUES (10, '1\\', 'Uno')").ok());
+    ASSERT_TRUE(db->exec("INSERT INTO sys_tree (rowid, \"KEY\", CAPTION) VALUES (30, '1\\1\\', 'Figlio')").ok());
+    ASSERT_TRUE(db->exec("INSERT INTO sys_tree (rowid, \"KEY\", CAPTION) VALUES (40, 'nessuno', 'X')").ok());
+    ASSERT_TRUE(db->exec("INSERT INTO sys_tree (rowid, \"KEY\", CAPTION) VALUES (50, '1\\1\\1\\1\\1\\1\\', 'Y')").ok());
+    ASSERT_TRUE(db->exec("INSERT INTO sys_tree (rowid, \"KEY\", CAPTION) VALUES (5, '9\\9\\', 'Orfano')").ok());
+    DbResult err;
+    const AlberoCaricato a = carica_albero(*db, &err);
+    // The level-2 row after "Due" hangs under "Due", as its position says.
+    EXPECT_EQ(mostrati(a), QStringList({"1\\<", "2\\<", "1\\1\\<2\\"}));
+    // The orphan is not shown but its number is never given out again.
+    EXPECT_EQ(a.levelMax[2], 9);
+}
+
+TEST_F(TreeStoreTest, OnlyWhatChangedIsWritten)
+{
+    righe({{"1\\", "Atti"}, {"1\\1\\", "Delibere"}, {"2\\", "Ferie"}});
+    ASSERT_TRUE(db->exec("UPDATE sys_tree SET EXPANDED = -1").ok());
+    const QVariant idFerie = db->scalar("SELECT rowid FROM sys_tree WHERE \"KEY\" = '2\\'");
+
+    // Nothing changed: nothing written, the rows keep their flags.
+    QString snap = snapshot_albero(*db, nullptr);
+    SalvataggioAlbero s = salva_albero(*db, snap, {{"1\\", "Atti"}, {"1\\1\\", "Delibere"}, {"2\\", "Ferie"}});
+    EXPECT_EQ(s.esito, EsitoAlbero::NienteDaScrivere);
+    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM sys_tree WHERE EXPANDED = -1").toInt(), 3);
+
+    // A rename changes that row in place; an added last folder is appended.
+    s = salva_albero(*db, snap, {{"1\\", "Atti"}, {"1\\1\\", "Delibere 2024"}, {"2\\", "Ferie"}, {"3\\", "Nuovo"}});
+    EXPECT_EQ(s.esito, EsitoAlbero::Scritto);
+    EXPECT_EQ(stored(), QStringList({"1\\=Atti", "1\\1\\=Delibere 2024", "2\\=Ferie", "3\\=Nuovo"}));
+    EXPECT_EQ(db->scalar("SELECT rowid FROM sys_tree WHERE \"KEY\" = '2\\'"), idFerie);
+    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM sys_tree WHERE EXPANDED = -1").toInt(), 3);
+
+    // A folder placed before another: the order is written again from there on.
+    snap = s.snapshot;
+    s = salva_albero(
+        *db, snap,
+        {{"1\\", "Atti"}, {"4\\", "Prima"}, {"1\\1\\", "Delibere 2024"}, {"2\\", "Ferie"}, {"3\\", "Nuovo"}});
+    EXPECT_EQ(s.esito, EsitoAlbero::Scritto);
+    EXPECT_EQ(stored(), QStringList({"1\\=Atti", "4\\=Prima", "1\\1\\=Delibere 2024", "2\\=Ferie", "3\\=Nuovo"}));
+}
+
+TEST_F(TreeStoreTest, RemovingAFolderDeletesItsLinksTogether)
+{
+    righe({{"3\\", "Tre"}, {"30\\", "Trenta"}});
+    for (const char* key : {"3\\", "3\\", "30\\"})
+        ASSERT_TRUE(db->exec("INSERT INTO sys_rela_tree (SYS_TREE, SYS_USER_ID, Tipo) VALUES (?, 1, 'E')", {key}).ok());
+    const SalvataggioAlbero s = salva_albero(*db, snapshot_albero(*db, nullptr), {{"30\\", "Trenta"}}, {"3\\"});
+    EXPECT_EQ(s.esito, EsitoAlbero::Scritto);
+    EXPECT_EQ(stored(), QStringList({"30\\=Trenta"}));
+    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM sys_rela_tree WHERE SYS_TREE = '3\\'").toInt(), 0);
+    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM sys_rela_tree WHERE SYS_TREE = '30\\'").toInt(), 1);
+}
+
+TEST_F(TreeStoreTest, AFailedSaveLosesNothing)
+{
+    righe({{"1\\", "Atti"}, {"2\\", "Ferie"}});
+    ASSERT_TRUE(db->exec("INSERT INTO sys_rela_tree (SYS_TREE, SYS_USER_ID, Tipo) VALUES ('2\\', 1, 'E')").ok());
+    ASSERT_TRUE(db->exec("CREATE TRIGGER rifiuta BEFORE INSERT ON sys_tree WHEN NEW.CAPTION = 'Guasto' "
+                         "BEGIN SELECT RAISE(ABORT, 'scrittura rifiutata'); END")
+                    .ok());
+    const QString snap = snapshot_albero(*db, nullptr);
+    const SalvataggioAlbero s = salva_albero(*db, snap, {{"1\\", "Atti 2"}, {"3\\", "Guasto"}}, {"2\\"});
+    EXPECT_EQ(s.esito, EsitoAlbero::Errore);
+    EXPECT_TRUE(s.error.message.contains("scrittura rifiutata")) << s.error.message.toStdString();
+    EXPECT_EQ(stored(), QStringList({"1\\=Atti", "2\\=Ferie"}));
+    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM sys_rela_tree").toInt(), 1);
+    EXPECT_FALSE(db->inTransaction());
+}
+
+} // namespace

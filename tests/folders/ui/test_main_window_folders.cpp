@@ -1,0 +1,196 @@
+// The main window's folder buttons: filing the current entry, the folder window, the folder list.
+#include "../../register/ui/test_entries_fixture.h"
+
+#include "folder_tree_panel.h"
+#include "folder_tree_store.h"
+#include "frm_add_tree.h"
+#include "frm_tree.h"
+
+#include <QTreeWidget>
+
+using namespace quad;
+using namespace quad::test;
+
+namespace {
+
+class MainWindowFoldersTest : public EntriesTest
+{
+protected:
+    void SetUp() override
+    {
+        seedRegister(program.archive(), 27);
+        DbResult err;
+        auto db = Connection::open(program.archive(), QByteArray(kPassword), &err);
+        ASSERT_TRUE(db) << err.message.toStdString();
+        ASSERT_TRUE(db->exec("INSERT INTO sys_tree (\"KEY\", CAPTION) VALUES ('1\\', 'Ferie'), ('2\\', 'Atti')").ok());
+        apri(0);
+        maschera(27);
+    }
+
+    void collega(const QString& key, int numero, const QString& tipo)
+    {
+        ASSERT_TRUE(
+            archivio()
+                ->exec("INSERT INTO sys_rela_tree (SYS_TREE, SYS_USER_ID, Tipo) VALUES (?, ?, ?)", {key, numero, tipo})
+                .ok());
+    }
+    /// "Collega": files the current entry in the folder key, answering Yes.
+    void archivia(const QString& key)
+    {
+        ModalScript script;
+        script.then("frm_add_tree", [this, key](QDialog* d) {
+            static_cast<frm_add_tree*>(d)->Picture1->seleziona(key);
+            messages.answer(MsgAnswer::Yes);
+            click(d, "OKButton");
+        });
+        ASSERT_TRUE(trigger(&w, "tb_add_tree"));
+        ASSERT_TRUE(script.waitDone());
+    }
+    QString nodoDi(int numero) const
+    {
+        return scalar("SELECT sys_nodo FROM entrata WHERE Progressivo = ?", {numero}).toString();
+    }
+};
+
+TEST_F(MainWindowFoldersTest, FilingTheCurrentEntryAsksThenWritesTheLinkAndItsFolder)
+{
+    ModalScript script;
+    script.then("frm_add_tree", [this](QDialog* d) {
+        auto* dialogo = static_cast<frm_add_tree*>(d);
+        EXPECT_EQ(d->windowTitle(), "Quadernolo");
+        dialogo->Picture1->seleziona("1\\");
+        messages.answer(MsgAnswer::Yes);
+        click(d, "OKButton");
+    });
+    ASSERT_TRUE(trigger(&w, "tb_add_tree"));
+    ASSERT_TRUE(script.waitDone());
+
+    EXPECT_EQ(messages.last(), "Confermi l' inserimento del quadernolo N. 27\n\nnel fascicolo Ferie");
+    EXPECT_EQ(messages.shown().last().buttons, MsgButtons::YesNo);
+    EXPECT_EQ(scalar("SELECT SYS_TREE || '|' || SYS_USER_ID || '|' || Tipo FROM sys_rela_tree").toString(), "1\\|27|E");
+    EXPECT_EQ(nodoDi(27), "FASCICOLI\\Ferie");
+    EXPECT_EQ(w.lbl_nodo->text(), "Nodo : FASCICOLI\\Ferie");
+    EXPECT_TRUE(w.lbl_nodo->isVisible());
+    EXPECT_EQ(corrente(), 27);
+    EXPECT_FALSE(w.state.p_update);
+    EXPECT_FALSE(registro()->hasPendingChanges());
+    EXPECT_EQ(registro()->value("sys_nodo").toString(), "FASCICOLI\\Ferie");
+}
+
+TEST_F(MainWindowFoldersTest, TheRootRefusesAndNoWritesNothing)
+{
+    ModalScript script;
+    bool aperto = false;
+    script.then("frm_add_tree", [&](QDialog* d) {
+        click(d, "OKButton"); // the root is selected
+        aperto = d->isVisible();
+        static_cast<frm_add_tree*>(d)->Picture1->seleziona("2\\");
+        messages.answer(MsgAnswer::No);
+        click(d, "OKButton");
+    });
+    ASSERT_TRUE(trigger(&w, "tb_add_tree"));
+    ASSERT_TRUE(script.waitDone());
+    EXPECT_TRUE(aperto);
+    EXPECT_EQ(messages.texts().first(), "Non è possibile associare schede a tale livello !");
+    EXPECT_EQ(conta("SELECT COUNT(*) FROM sys_rela_tree"), 0);
+    EXPECT_EQ(nodoDi(27), "Radice/Cartella 27");
+}
+
+TEST_F(MainWindowFoldersTest, AFolderAddedInTheDialogIsStoredBeforeTheEntryIsFiledInIt)
+{
+    ModalScript script;
+    script.then("frm_add_tree", [this](QDialog* d) {
+        auto* dialogo = static_cast<frm_add_tree*>(d);
+        dialogo->Picture1->AddNode("after");
+        dialogo->Picture1->selezionato()->setText(0, "Nuovo");
+        messages.answer(MsgAnswer::Yes);
+        click(d, "OKButton");
+    });
+    ASSERT_TRUE(trigger(&w, "tb_add_tree"));
+    ASSERT_TRUE(script.waitDone());
+    EXPECT_EQ(scalar("SELECT CAPTION FROM sys_tree WHERE \"KEY\" = '3\\'").toString(), "Nuovo");
+    EXPECT_EQ(scalar("SELECT SYS_TREE FROM sys_rela_tree").toString(), "3\\");
+    EXPECT_EQ(nodoDi(27), "FASCICOLI\\Nuovo");
+}
+
+TEST_F(MainWindowFoldersTest, AfterAnotherStationsChangeAStoredFolderCanStillBeChosen)
+{
+    ModalScript script;
+    script.then("frm_add_tree", [this](QDialog* d) {
+        auto* dialogo = static_cast<frm_add_tree*>(d);
+        dialogo->Picture1->seleziona("2\\");
+        dialogo->Picture1->AddNode("after");
+        dialogo->Picture1->selezionato()->setText(0, "Nuovo");
+        DbResult err;
+        auto stazioneB = Connection::open(program.archive(), QByteArray(kPassword), &err);
+        ASSERT_TRUE(salva_albero(*stazioneB, snapshot_albero(*stazioneB, nullptr),
+                                 {{"1\\", "Ferie"}, {"2\\", "Atti"}, {"5\\", "Di B"}})
+                        .esito
+                    == EsitoAlbero::Scritto);
+        click(d, "OKButton"); // the new folder is stored first: another station's tree stops it
+        EXPECT_TRUE(d->isVisible());
+        dialogo->Picture1->seleziona("1\\");
+        messages.answer(MsgAnswer::Yes);
+        click(d, "OKButton");
+    });
+    ASSERT_TRUE(trigger(&w, "tb_add_tree"));
+    ASSERT_TRUE(script.waitDone());
+    EXPECT_TRUE(messages.texts().first().startsWith("Struttura Modificata da altro utente"));
+    EXPECT_EQ(scalar("SELECT SYS_TREE FROM sys_rela_tree").toString(), "1\\");
+    EXPECT_EQ(scalar("SELECT group_concat(CAPTION, '|') FROM sys_tree").toString(), "Ferie|Atti|Di B");
+}
+
+TEST_F(MainWindowFoldersTest, AFilingTheArchiveRefusesIsShownAndWritesNothing)
+{
+    ASSERT_TRUE(archivio()
+                    ->exec("CREATE TRIGGER rifiuta BEFORE UPDATE OF sys_nodo ON entrata "
+                           "BEGIN SELECT RAISE(ABORT, 'archivio in sola lettura'); END")
+                    .ok());
+    archivia("1\\");
+    EXPECT_TRUE(messages.last().startsWith("Si è verificato un errore !")) << messages.last().toStdString();
+    EXPECT_TRUE(messages.last().contains("archivio in sola lettura"));
+    EXPECT_EQ(conta("SELECT COUNT(*) FROM sys_rela_tree"), 0);
+    EXPECT_EQ(nodoDi(27), "Radice/Cartella 27");
+}
+
+TEST_F(MainWindowFoldersTest, TheFolderListNamesEveryFolderOfTheEntry)
+{
+    collega("1\\", 27, "E");
+    collega("9\\", 27, "E"); // its folder is gone
+    collega("2\\", 27, "U"); // another direction
+    ASSERT_TRUE(click(&w, "cmd_tree"));
+    EXPECT_EQ(messages.last(), "Il quadernolo è associato ai seguenti nodi :\n\n --Ferie\n");
+    EXPECT_EQ(messages.shown().last().title, "Quadernolo");
+
+    // An entry filed nowhere shows nothing.
+    messages.clear();
+    maschera(26);
+    ASSERT_TRUE(click(&w, "cmd_tree"));
+    EXPECT_TRUE(messages.texts().isEmpty());
+}
+
+TEST_F(MainWindowFoldersTest, UnlinkingInTheFolderWindowShowsInTheMainWindow)
+{
+    archivia("1\\");
+    ASSERT_EQ(w.lbl_nodo->text(), "Nodo : FASCICOLI\\Ferie");
+
+    ModalScript script;
+    script.then("Frm_tree", [this](QDialog* d) {
+        auto* finestra = static_cast<Frm_tree*>(d);
+        EXPECT_EQ(finestra->recordset()->recordCount(), 1);
+        const QModelIndex cella = finestra->DataGrid1->model()->index(0, 13);
+        finestra->DataGrid1->setCurrentIndex(cella);
+        finestra->DataGrid1->selectionModel()->select(cella, QItemSelectionModel::ClearAndSelect);
+        messages.answer(MsgAnswer::Yes);
+        click(d, "cmd_del");
+        trigger(d, "tb_esci");
+    });
+    ASSERT_TRUE(trigger(&w, "tb_fascicoli"));
+    ASSERT_TRUE(script.waitDone());
+    EXPECT_EQ(conta("SELECT COUNT(*) FROM sys_rela_tree"), 0);
+    EXPECT_EQ(corrente(), 27);
+    EXPECT_EQ(registro()->value("sys_nodo").toString(), "");
+    EXPECT_FALSE(w.lbl_nodo->isVisible());
+}
+
+} // namespace
