@@ -13,6 +13,8 @@ CREATE TABLE Elenco (
     Cap TEXT
 );
 CREATE INDEX Elenco_nominativo ON Elenco (Nominativo);
+-- Prefix searches of the autocomplete (without regard to ASCII case, then as stored).
+CREATE INDEX elenco_nominativo_prefisso ON Elenco (Nominativo COLLATE NOCASE, Nominativo);
 
 -- Towns: codici holds the postal code in its first five characters, coded by the program's
 -- own reversible routine; foreign states have province EE and no postal code.
@@ -22,6 +24,8 @@ CREATE TABLE Comuni (
     codici TEXT
 );
 CREATE INDEX Comuni_citta ON Comuni (Citta);
+-- Prefix searches of the autocomplete (without regard to ASCII case, then as stored).
+CREATE INDEX comuni_citta_prefisso ON Comuni (Citta COLLATE NOCASE, Citta);
 
 -- Document types and the offices a pick writes into the entry.
 CREATE TABLE tipo_doc_entrata (

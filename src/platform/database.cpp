@@ -4,6 +4,8 @@
 
 #include <sqlcipher/sqlite3.h>
 
+#include <vector>
+
 #include <QDate>
 #include <QDateTime>
 #include <QDir>
@@ -20,6 +22,9 @@ namespace quad {
 namespace {
 
 constexpr int kBusyTimeoutMs = 5000;
+/// Cipher pages of the archives the program makes, and of archives made before it used them.
+constexpr int kCipherPageSize = 4096;
+constexpr int kOldCipherPageSize = 1024;
 
 DbError errorCodeFor(int rc, const char* text)
 {
@@ -245,7 +250,7 @@ Connection::~Connection()
         sqlite3_close_v2(m_db);
 }
 
-std::shared_ptr<Connection> Connection::openImpl(const QString& path, const QByteArray& key, bool create,
+std::shared_ptr<Connection> Connection::openImpl(const QString& path, const QByteArray& key, bool create, int pageSize,
                                                  DbResult* error)
 {
     DbResult local;
@@ -269,37 +274,61 @@ std::shared_ptr<Connection> Connection::openImpl(const QString& path, const QByt
         }
     }
 
-    std::shared_ptr<Connection> conn(new Connection);
-    conn->m_path = info.absoluteFilePath();
-    conn->m_key = key;
-    const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0) | SQLITE_OPEN_FULLMUTEX;
-    int rc = sqlite3_open_v2(QFile::encodeName(conn->m_path).constData(), &conn->m_db, flags, nullptr);
-    if (rc != SQLITE_OK) {
-        const DbError code = errorCodeFor(rc, conn->m_db ? sqlite3_errmsg(conn->m_db) : nullptr);
-        err = DbResult::failure(
-            code == DbError::None ? DbError::CantOpen : code,
-            QStringLiteral("Impossibile aprire %1: %2")
-                .arg(path,
-                     conn->m_db ? QString::fromUtf8(sqlite3_errmsg(conn->m_db)) : QStringLiteral("memoria esaurita")));
-        return nullptr;
-    }
-    if (!key.isEmpty()) {
-        rc = sqlite3_key(conn->m_db, key.constData(), key.size());
+    // A keyed file is tried with the cipher page size the program writes (or the one asked
+    // for), then with SQLCipher's default of older archives: the page size is not stored in
+    // the clear, and a wrong size reads like a wrong key.
+    std::vector<int> pageSizes;
+    if (key.isEmpty())
+        pageSizes = {0};
+    else if (pageSize > 0 || create)
+        pageSizes = {pageSize > 0 ? pageSize : kCipherPageSize};
+    else
+        pageSizes = {kCipherPageSize, kOldCipherPageSize};
+
+    std::shared_ptr<Connection> conn;
+    for (size_t attempt = 0; attempt < pageSizes.size(); ++attempt) {
+        conn.reset(new Connection);
+        conn->m_path = info.absoluteFilePath();
+        conn->m_key = key;
+        conn->m_pageSize = pageSizes[attempt];
+        const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0) | SQLITE_OPEN_FULLMUTEX;
+        int rc = sqlite3_open_v2(QFile::encodeName(conn->m_path).constData(), &conn->m_db, flags, nullptr);
         if (rc != SQLITE_OK) {
-            err = conn->resultFor(rc, QStringLiteral("chiave"));
+            const DbError code = errorCodeFor(rc, conn->m_db ? sqlite3_errmsg(conn->m_db) : nullptr);
+            err = DbResult::failure(code == DbError::None ? DbError::CantOpen : code,
+                                    QStringLiteral("Impossibile aprire %1: %2")
+                                        .arg(path,
+                                             conn->m_db ? QString::fromUtf8(sqlite3_errmsg(conn->m_db))
+                                                        : QStringLiteral("memoria esaurita")));
             return nullptr;
         }
-    }
-    sqlite3_busy_timeout(conn->m_db, kBusyTimeoutMs);
-    sqlite3_extended_result_codes(conn->m_db, 0);
+        if (!key.isEmpty()) {
+            rc = sqlite3_key(conn->m_db, key.constData(), key.size());
+            if (rc != SQLITE_OK) {
+                err = conn->resultFor(rc, QStringLiteral("chiave"));
+                return nullptr;
+            }
+            const QByteArray pragma = "PRAGMA cipher_page_size = " + QByteArray::number(conn->m_pageSize);
+            rc = sqlite3_exec(conn->m_db, pragma.constData(), nullptr, nullptr, nullptr);
+            if (rc != SQLITE_OK) {
+                err = conn->resultFor(rc, QStringLiteral("dimensione pagine"));
+                return nullptr;
+            }
+        }
+        sqlite3_busy_timeout(conn->m_db, kBusyTimeoutMs);
+        sqlite3_extended_result_codes(conn->m_db, 0);
 
-    // The first read decides whether the key fits.
-    rc = sqlite3_exec(conn->m_db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
-    if (rc != SQLITE_OK) {
+        // The first read decides whether the key (and the page size) fits.
+        rc = sqlite3_exec(conn->m_db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+        if (rc == SQLITE_OK) {
+            err = {};
+            break;
+        }
         err = conn->resultFor(rc, QString());
         if (err.code == DbError::WrongKey)
             err.message = QStringLiteral("Password errata o file non valido: %1").arg(path);
-        return nullptr;
+        if (err.code != DbError::WrongKey || attempt + 1 == pageSizes.size())
+            return nullptr;
     }
     // Archives live in shared folders: keep a rollback journal, never WAL.
     sqlite3_exec(conn->m_db, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
@@ -309,12 +338,13 @@ std::shared_ptr<Connection> Connection::openImpl(const QString& path, const QByt
 
 std::shared_ptr<Connection> Connection::open(const QString& path, const QByteArray& key, DbResult* error)
 {
-    return openImpl(path, key, false, error);
+    return openImpl(path, key, false, 0, error);
 }
 
-std::shared_ptr<Connection> Connection::create(const QString& path, const QByteArray& key, DbResult* error)
+std::shared_ptr<Connection> Connection::create(const QString& path, const QByteArray& key, DbResult* error,
+                                               int pageSize)
 {
-    return openImpl(path, key, true, error);
+    return openImpl(path, key, true, pageSize, error);
 }
 
 std::shared_ptr<Connection> Connection::shared(const QString& path, const QByteArray& key, DbResult* error)
@@ -482,7 +512,8 @@ DbResult Connection::backupTo(const QString& destination)
     QFile::remove(temp);
     DbResult err;
     {
-        auto target = create(temp, m_key, &err);
+        // The copy keeps the archive's page size: a copy is opened like its original.
+        auto target = create(temp, m_key, &err, m_pageSize);
         if (!target)
             return err;
         sqlite3_backup* backup = sqlite3_backup_init(target->handle(), "main", m_db, "main");

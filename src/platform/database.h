@@ -86,17 +86,23 @@ public:
 
     /// Opens an existing file for reading and writing. An empty key opens an unkeyed file.
     /// Checks the key with a read of the schema: a wrong key gives DbError::WrongKey, a missing file
-    /// DbError::NotFound. Returns null on failure and fills *error.
+    /// DbError::NotFound. Returns null on failure and fills *error. A keyed file is read with
+    /// 4 KB cipher pages, or with the 1 KB pages of older archives when 4 KB do not fit; only when
+    /// neither fits is the key wrong.
     static std::shared_ptr<Connection> open(const QString& path, const QByteArray& key, DbResult* error);
     /// The program-wide connection for this file and key, opened on first use.
     static std::shared_ptr<Connection> shared(const QString& path, const QByteArray& key, DbResult* error);
     /// Forgets every shared connection of this file (after a rekey or before a file is replaced).
     static void dropShared(const QString& path);
     /// Creates a new empty database file; fails if the file exists. For the build tool and tests.
-    static std::shared_ptr<Connection> create(const QString& path, const QByteArray& key, DbResult* error);
+    /// A keyed file gets cipher pages of pageSize bytes (0: the program's 4 KB).
+    static std::shared_ptr<Connection> create(const QString& path, const QByteArray& key, DbResult* error,
+                                              int pageSize = 0);
 
     QString path() const { return m_path; }
     QByteArray key() const { return m_key; }
+    /// Bytes per cipher page of a keyed file (4096, or 1024 for older archives); 0 unkeyed.
+    int cipherPageSize() const { return m_pageSize; }
     sqlite3* handle() const { return m_db; }
 
     /// Prepares a statement; on failure the statement is invalid and *error says why.
@@ -117,12 +123,13 @@ public:
     /// Proves the key opens the archive: reads "select * from test_pass". A missing table is
     /// DbError::MissingTable, a wrong key DbError::WrongKey.
     DbResult testRead();
-    /// Changes the key of the open file. The connection goes on with the new key.
+    /// Changes the key of the open file (its page size stays). The connection goes on with the
+    /// new key.
     DbResult rekey(const QByteArray& newKey);
-    /// Rebuilds the file in place; the key is kept.
+    /// Rebuilds the file in place; the key and the page size are kept.
     DbResult vacuum();
     /// Copies the whole database into destination with the online backup. The copy has this
-    /// connection's key. The copy is written to a temporary file beside destination and renamed over
+    /// connection's key and page size. The copy is written to a temporary file beside destination and renamed over
     /// it only when complete, so a failed copy leaves an older destination as it was.
     DbResult backupTo(const QString& destination);
 
@@ -134,10 +141,11 @@ public:
 
 private:
     Connection() = default;
-    static std::shared_ptr<Connection> openImpl(const QString& path, const QByteArray& key, bool create,
+    static std::shared_ptr<Connection> openImpl(const QString& path, const QByteArray& key, bool create, int pageSize,
                                                 DbResult* error);
     QString m_path;
     QByteArray m_key;
+    int m_pageSize = 0;
     sqlite3* m_db = nullptr;
 };
 

@@ -2,6 +2,8 @@
 
 #include "recordset_p.h"
 
+#include <sqlcipher/sqlite3.h>
+
 #include <algorithm>
 
 namespace quad {
@@ -80,8 +82,10 @@ int Recordset::Impl::viewIndexOf(qint64 row) const
     if (!s || row < 0 || row >= s->totalRows)
         return -1;
     if (sortKeys.empty()) {
-        // Without a sort the view keeps the rows' own order.
-        const auto it = std::lower_bound(view.begin(), view.end(), qint32(row));
+        // Without a sort the view keeps the query's order.
+        const Shared& sh = *s;
+        const auto it = std::lower_bound(view.begin(), view.end(), qint32(row),
+                                         [&sh](qint32 a, qint32 b) { return sh.rank(a) < sh.rank(b); });
         return (it != view.end() && *it == row) ? int(it - view.begin()) : -1;
     }
     if (!inverseValid || inverse.size() != size_t(s->totalRows)) {
@@ -132,6 +136,9 @@ void Recordset::Impl::rebuildView()
     if (!sortKeys.empty()) {
         ensureSorted();
         for (qint32 r : sorted)
+            consider(r);
+    } else if (!s->order.empty()) {
+        for (qint32 r : s->order)
             consider(r);
     } else {
         for (qsizetype r = 0; r < s->totalRows; ++r)
@@ -201,6 +208,140 @@ void Recordset::Impl::rowRemoved(qint64 row)
         --pos;
     }
     emit q->rowsRemoved(index, index);
+}
+
+bool Recordset::Impl::precedes(qint64 a, qint64 b) const
+{
+    if (!sortKeys.empty()) {
+        const int c = compareRows(*s, sortKeys, a, b);
+        if (c != 0)
+            return c < 0;
+    }
+    return s->rank(a) < s->rank(b);
+}
+
+std::vector<int> Recordset::Impl::indexesOf(const std::vector<qint32>& rows) const
+{
+    std::vector<int> indexes;
+    indexes.reserve(rows.size());
+    for (qint32 r : rows)
+        indexes.push_back(viewIndexOf(r));
+    return indexes;
+}
+
+void Recordset::Impl::rowsReread(const std::vector<qint32>& before, const std::vector<int>& shownAt,
+                                 const std::vector<qint32>& after, const QSet<qint32>& changed, bool leftGoesFirst)
+{
+    const qint64 current = currentRowId();
+    const bool atEof = deletedCurrent < 0 && pos >= count();
+    deletedCurrent = -1;
+
+    // The rows read again as the view showed them, by index.
+    std::vector<std::pair<int, qint32>> shown;
+    for (size_t i = 0; i < before.size(); ++i) {
+        if (shownAt[i] >= 0)
+            shown.push_back({shownAt[i], before[i]});
+    }
+    std::sort(shown.begin(), shown.end());
+    const int others = count() - int(shown.size());
+    // Index in the view of the b-th row that was not read again.
+    auto viewIndexOfOther = [&](int b) {
+        int v = b;
+        for (const auto& s : shown) {
+            if (s.first <= v)
+                ++v;
+            else
+                break;
+        }
+        return v;
+    };
+
+    // Where each row read again belongs now: among the other rows by the view's order, among
+    // themselves likewise.
+    std::vector<qint32> wanted;
+    RowReader reader(*s);
+    for (qint32 r : after) {
+        if (s->isLive(r) && (!filter || matches(reader, r)))
+            wanted.push_back(r);
+    }
+    std::stable_sort(wanted.begin(), wanted.end(), [this](qint32 a, qint32 b) { return precedes(a, b); });
+    std::vector<int> target(wanted.size());
+    for (size_t j = 0; j < wanted.size(); ++j) {
+        int lo = 0, hi = others;
+        while (lo < hi) {
+            const int mid = (lo + hi) / 2;
+            if (precedes(view[size_t(viewIndexOfOther(mid))], wanted[j]))
+                lo = mid + 1;
+            else
+                hi = mid;
+        }
+        target[j] = lo + int(j);
+    }
+
+    // Rows that keep their place among the other rows stay; the others leave and come back.
+    QHash<qint32, int> slotBefore;
+    for (size_t k = 0; k < shown.size(); ++k)
+        slotBefore.insert(shown[k].second, shown[k].first - int(k));
+    QSet<qint32> kept;
+    int lastKept = -1;
+    for (size_t j = 0; j < wanted.size(); ++j) {
+        const auto it = slotBefore.constFind(wanted[j]);
+        if (it == slotBefore.constEnd())
+            continue;
+        // The slot among the other rows before and after, and the order among the rows kept.
+        const int slotAfter = target[j] - int(j);
+        int keptBefore = 0;
+        for (size_t k = 0; k < shown.size() && shown[k].second != wanted[j]; ++k)
+            keptBefore += kept.contains(shown[k].second) ? 1 : 0;
+        if (*it == slotAfter && keptBefore == int(kept.size()) && int(j) > lastKept) {
+            kept.insert(wanted[j]);
+            lastKept = int(j);
+        }
+    }
+
+    for (auto it = shown.rbegin(); it != shown.rend(); ++it) {
+        if (kept.contains(it->second))
+            continue;
+        const int index = it->first;
+        emit q->rowsAboutToBeRemoved(index, index);
+        view.erase(view.begin() + index);
+        if (index < pos)
+            --pos;
+        emit q->rowsRemoved(index, index);
+    }
+    for (size_t j = 0; j < wanted.size(); ++j) {
+        if (kept.contains(wanted[j]))
+            continue;
+        const int index = target[j];
+        emit q->rowsAboutToBeInserted(index, index);
+        view.insert(view.begin() + index, wanted[j]);
+        if (index <= pos)
+            ++pos;
+        emit q->rowsInserted(index, index);
+    }
+    invalidateInverse();
+    for (size_t j = 0; j < wanted.size(); ++j) {
+        if (kept.contains(wanted[j]) && changed.contains(wanted[j]))
+            emit q->rowChanged(target[j]);
+    }
+
+    // The current record stays; one that left goes to the first row read again, else keeps its
+    // place (the row after it).
+    int index = current >= 0 ? viewIndexOf(current) : -1;
+    if (index < 0 && current >= 0 && !wanted.empty() && !leftGoesFirst)
+        index = target[0];
+    if (index >= 0)
+        pos = index;
+    else if (leftGoesFirst)
+        pos = count() > 0 ? 0 : -1;
+    else if (atEof)
+        pos = count();
+    else
+        pos = std::clamp(pos, count() > 0 ? 0 : -1, count());
+    if (currentRowId() != current) {
+        emit q->willMove();
+        emit q->moveComplete();
+    }
 }
 
 DbResult Recordset::Impl::fail(const DbResult& result)
@@ -286,16 +427,54 @@ DbResult Recordset::requery()
     shared->sql = d->s->sql;
     shared->params = d->s->params;
     shared->uniqueTable = d->s->uniqueTable;
-    const DbResult r = loadQuery(*shared);
-    if (!r.ok())
-        return d->fail(r);
+    // A query that no longer runs (a changed password, a file held by another station) leaves
+    // the rows as they were: its first row is read before they go.
+    DbResult r;
+    {
+        Statement probe = shared->db->prepare(shared->sql, &r);
+        if (!probe.isValid())
+            return d->fail(
+                r.ok() ? DbResult::failure(DbError::Other, QStringLiteral("Query non valida: %1").arg(shared->sql))
+                       : r);
+        r = probe.bindAll(shared->params);
+        if (!r.ok())
+            return d->fail(r);
+        const int rc = sqlite3_step(probe.handle());
+        if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+            return d->fail(shared->db->resultFor(rc, QString()));
+    }
     emit willMove();
     emit modelAboutToReset();
+    // The old rows go before the new ones are read, so that a large register is never held
+    // twice (clones over the same rows keep theirs).
+    std::shared_ptr<Shared> old = d->s;
+    d->detach();
+    auto empty = std::make_shared<Shared>();
+    empty->db = shared->db;
+    empty->sql = shared->sql;
+    empty->params = shared->params;
+    empty->uniqueTable = shared->uniqueTable;
+    empty->fields = old->fields;
+    empty->meta = old->meta;
+    empty->tables = old->tables;
+    empty->rowids.resize(old->tables.size());
+    empty->indexFields();
+    for (const FieldInfo& f : old->fields)
+        empty->columns.push_back(makeColumn(storageFor(f.type)));
+    old.reset();
+    r = loadQuery(*shared);
+    // Failed half way: the recordset stays open on the same fields, with no rows.
+    if (!r.ok())
+        shared = std::move(empty);
+    else
+        empty.reset();
     d->attach(std::move(shared));
     d->rebuildView();
     d->pos = d->count() > 0 ? 0 : -1;
     emit modelReset();
     emit moveComplete();
+    if (!r.ok())
+        return d->fail(r);
     return {};
 }
 

@@ -103,8 +103,24 @@ public:
     void appendField(const QString& name, int adoType, int definedSize = 0);
     void openInMemory();
     /// Reads the query again; drops the filter, the sort, pending changes and bookmarks; the
-    /// first row becomes current. Emits modelReset().
+    /// first row becomes current. Emits modelReset(). The old rows are let go before the new
+    /// ones are read, so that the rows are never held twice: a query whose first row cannot be
+    /// read (wrong key, file held or gone) changes nothing, but a read that fails part way leaves the recordset open on
+    /// its fields with no rows (the error is returned and signalled).
     DbResult requery();
+    /// Reads again the rows whose field keyField equals key (the rows of one register entry,
+    /// after it was written) and leaves the recordset as a requery would, without reading the
+    /// other rows: sql (with params) must be the recordset's own query narrowed to that key (same
+    /// columns, same order) and the query must be ordered by keyField. Rows still there keep
+    /// their bookmarks and get the stored values; rows gone leave; new rows take their place in
+    /// the query's order. Pending changes of those rows are dropped; other rows, the filter and
+    /// the sort stay, and every cursor shows the rows where its filter and sort put them, telling
+    /// its models about those rows only. The current record stays current when it is still in
+    /// the view; one that left is replaced by the first row of the key (or the row that followed
+    /// it). A query that fails, or gives other columns or other keys, changes nothing and
+    /// returns the error.
+    DbResult resyncKey(const QString& keyField, const QVariant& key, const QString& sql,
+                       const QVariantList& params = {});
     void close();
     bool isOpen() const;
     std::shared_ptr<Connection> connection() const;
@@ -205,7 +221,9 @@ public:
     /// changes.
     DbResult updateBatch();
     /// Drops every pending change: new rows go, deleted rows come back, values return to what
-    /// they were. Every cursor rebuilds its view (filter and sort kept); emits
+    /// they were. Every cursor shows its rows as a rebuilt view would (filter and sort kept; a
+    /// current record that went leaves the first row current), telling its models about the
+    /// rows concerned only when they are few; emits
     /// recordChangeComplete(UndoUpdate) when something was pending.
     void cancelBatch();
     bool hasPendingChanges() const;

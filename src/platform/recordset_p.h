@@ -9,6 +9,7 @@
 
 #include <QBitArray>
 #include <QHash>
+#include <QSet>
 #include <QVector>
 
 #include <limits>
@@ -70,6 +71,10 @@ struct Shared
     qsizetype baseRows = 0;
     qsizetype totalRows = 0;
     Chunked<quint8> flags; ///< RowFlag per row
+    /// The rows in the query's order when a re-read of some rows put rows out of row order
+    /// (empty while the order is the rows' own), and each row's place in it.
+    std::vector<qint32> order;
+    std::vector<qint32> rankOf;
     QHash<qsizetype, RowState> touched;
     int pendingRows = 0;
     quint64 generation = 0; ///< grows with every change of rows or values
@@ -93,6 +98,10 @@ struct Shared
     void setRowid(qsizetype row, int table, qint64 id);
     RowStatus status(qsizetype row) const;
     qsizetype addRow();
+    /// Place of a row in the query's order (its own index unless the order was rearranged).
+    qint64 rank(qsizetype row) const { return rankOf.empty() ? row : rankOf[size_t(row)]; }
+    /// Sets the query's order of every row (rows not given follow in their own order).
+    void setOrder(std::vector<qint32> rows);
 };
 
 struct SortKey
@@ -104,6 +113,8 @@ struct SortKey
 /// Sorts row ids by the keys (Null first ascending, text ignoring case); ties keep the order
 /// the rows came in.
 void sortRows(const Shared& s, const std::vector<SortKey>& keys, std::vector<qint32>& rows);
+/// The order sortRows gives: negative when row a comes before row b, 0 when the keys tie.
+int compareRows(const Shared& s, const std::vector<SortKey>& keys, qsizetype a, qsizetype b);
 
 /// Criteria access to one row of the shared rows, pending changes included.
 class RowReader final : public CriteriaRow
@@ -188,6 +199,17 @@ struct Recordset::Impl
     void rowValuesChanged(qint64 row);
     void rowAdded(qint64 row, bool own);
     void rowRemoved(qint64 row);
+    /// Index in the view of each given row (-1 when not shown), before a re-read changes them.
+    std::vector<int> indexesOf(const std::vector<qint32>& rows) const;
+    /// Brings the view up to date after some rows were read again: rows in `before` (shown at
+    /// the indexes `shownAt`) may have gone, rows in `after` may show at new places; `changed`
+    /// holds the rows whose values changed. Tells the models about those rows only.
+    /// A current record that left goes to the first row read again, or with leftGoesFirst to
+    /// the first row of the view (as a rebuilt view has it).
+    void rowsReread(const std::vector<qint32>& before, const std::vector<int>& shownAt,
+                    const std::vector<qint32>& after, const QSet<qint32>& changed, bool leftGoesFirst = false);
+    /// True when row a comes before row b in this view's order.
+    bool precedes(qint64 a, qint64 b) const;
 
     DbResult fail(const DbResult& result);
 };

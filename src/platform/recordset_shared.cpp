@@ -169,10 +169,37 @@ qsizetype Shared::addRow()
 {
     const qsizetype row = totalRows++;
     flags.push_back(0);
+    if (!order.empty()) {
+        rankOf.push_back(qint32(order.size()));
+        order.push_back(qint32(row));
+    }
     RowState& st = touch(row);
     st.isNew = true;
     st.status = RowStatus::New;
     return row;
+}
+
+void Shared::setOrder(std::vector<qint32> rows)
+{
+    std::vector<qint32> place(size_t(totalRows), -1);
+    for (size_t i = 0; i < rows.size(); ++i)
+        place[size_t(rows[i])] = qint32(i);
+    for (qsizetype r = 0; r < totalRows; ++r) {
+        if (place[size_t(r)] < 0) {
+            place[size_t(r)] = qint32(rows.size());
+            rows.push_back(qint32(r));
+        }
+    }
+    bool own = true;
+    for (size_t i = 0; i < rows.size() && own; ++i)
+        own = rows[i] == qint32(i);
+    if (own) {
+        order.clear();
+        rankOf.clear();
+    } else {
+        order = std::move(rows);
+        rankOf = std::move(place);
+    }
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -139,14 +139,27 @@ private:
         fill(begin, end, k, depth);
         if (m_tooWide)
             return;
-        std::sort(m_items.begin() + qsizetype(begin), m_items.begin() + qsizetype(end),
-                  [](const Item& a, const Item& b) {
-                      if (a.rank != b.rank)
-                          return a.rank < b.rank;
-                      if (a.key != b.key)
-                          return a.key < b.key;
-                      return a.row < b.row;
-                  });
+        if (m_s.rankOf.empty()) {
+            std::sort(m_items.begin() + qsizetype(begin), m_items.begin() + qsizetype(end),
+                      [](const Item& a, const Item& b) {
+                          if (a.rank != b.rank)
+                              return a.rank < b.rank;
+                          if (a.key != b.key)
+                              return a.key < b.key;
+                          return a.row < b.row;
+                      });
+        } else {
+            // Rows read again were put back in the query's order, which is no longer theirs.
+            const std::vector<qint32>& place = m_s.rankOf;
+            std::sort(m_items.begin() + qsizetype(begin), m_items.begin() + qsizetype(end),
+                      [&place](const Item& a, const Item& b) {
+                          if (a.rank != b.rank)
+                              return a.rank < b.rank;
+                          if (a.key != b.key)
+                              return a.key < b.key;
+                          return place[size_t(a.row)] < place[size_t(b.row)];
+                      });
+        }
         size_t i = begin;
         while (i < end) {
             size_t j = i + 1;
@@ -176,7 +189,58 @@ private:
     bool m_tooWide = false;
 };
 
+template <typename A, typename B> int compareFolded(const A* a, qsizetype an, const B* b, qsizetype bn)
+{
+    const qsizetype n = std::min(an, bn);
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t x = foldChar(char16_t(a[i]));
+        const char16_t y = foldChar(char16_t(b[i]));
+        if (x != y)
+            return x < y ? -1 : 1;
+    }
+    return an == bn ? 0 : (an < bn ? -1 : 1);
+}
+
+/// One cell's place in the sort order of its column (Null first), as the sorter sees it.
+int compareCells(const Shared& s, int column, qsizetype a, qsizetype b)
+{
+    const Column& col = *s.columns[size_t(column)];
+    const QVariant* la = s.loose(a, column);
+    const QVariant* lb = s.loose(b, column);
+    const bool na = la ? la->isNull() : col.isNull(a);
+    const bool nb = lb ? lb->isNull() : col.isNull(b);
+    if (na || nb)
+        return na == nb ? 0 : (na ? -1 : 1);
+    auto three = [](auto x, auto y) { return x < y ? -1 : (y < x ? 1 : 0); };
+    switch (col.storage()) {
+    case Storage::Integer:
+    case Storage::Boolean:
+        return three(la ? variantInteger(*la) : col.integer(a), lb ? variantInteger(*lb) : col.integer(b));
+    case Storage::Real:
+        return three(orderedReal(la ? variantReal(*la) : col.real(a)),
+                     orderedReal(lb ? variantReal(*lb) : col.real(b)));
+    case Storage::DateTime:
+        return three(la ? variantDateTime(*la) : col.dateTime(a), lb ? variantDateTime(*lb) : col.dateTime(b));
+    case Storage::Text:
+        break;
+    }
+    const QString ta = la ? la->toString() : col.value(a).toString();
+    const QString tb = lb ? lb->toString() : col.value(b).toString();
+    return compareFolded(reinterpret_cast<const char16_t*>(ta.constData()), ta.size(),
+                         reinterpret_cast<const char16_t*>(tb.constData()), tb.size());
+}
+
 } // namespace
+
+int compareRows(const Shared& s, const std::vector<SortKey>& keys, qsizetype a, qsizetype b)
+{
+    for (const SortKey& k : keys) {
+        const int c = compareCells(s, k.column, a, b);
+        if (c != 0)
+            return k.descending ? -c : c;
+    }
+    return 0;
+}
 
 void sortRows(const Shared& s, const std::vector<SortKey>& keys, std::vector<qint32>& rows)
 {

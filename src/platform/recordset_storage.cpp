@@ -11,8 +11,11 @@
 
 #include <array>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <new>
+#include <utility>
 
 namespace quad::rs {
 
@@ -626,24 +629,43 @@ private:
 class Arena
 {
 public:
+    Arena() = default;
+    Arena(Arena&& other) noexcept
+        : m_data(std::exchange(other.m_data, nullptr))
+        , m_size(std::exchange(other.m_size, 0))
+        , m_capacity(std::exchange(other.m_capacity, 0))
+    {
+    }
+    Arena& operator=(Arena&& other) noexcept
+    {
+        std::swap(m_data, other.m_data);
+        std::swap(m_size, other.m_size);
+        std::swap(m_capacity, other.m_capacity);
+        return *this;
+    }
+    Arena(const Arena&) = delete;
+    Arena& operator=(const Arena&) = delete;
+    ~Arena() { std::free(m_data); }
+
     qsizetype size() const { return m_size; }
     qsizetype capacity() const { return m_capacity; }
-    const char* data() const { return m_data.get(); }
+    const char* data() const { return m_data; }
+    /// Grows in place where the allocator can (large blocks are remapped, not copied).
     void reserve(qsizetype capacity)
     {
         if (capacity <= m_capacity)
             return;
-        std::unique_ptr<char[]> grown(new char[size_t(capacity)]);
-        if (m_size > 0)
-            std::memcpy(grown.get(), m_data.get(), size_t(m_size));
-        m_data = std::move(grown);
+        auto* grown = static_cast<char*>(std::realloc(m_data, size_t(capacity)));
+        if (!grown)
+            throw std::bad_alloc();
+        m_data = grown;
         m_capacity = capacity;
     }
     char* grow(qsizetype n)
     {
         if (m_size + n > m_capacity)
             reserve(std::max(m_size + n, m_capacity + m_capacity / 2 + 256));
-        char* at = m_data.get() + m_size;
+        char* at = m_data + m_size;
         m_size += n;
         return at;
     }
@@ -651,17 +673,16 @@ public:
     void shrink()
     {
         if (m_capacity > m_size) {
-            const qsizetype size = m_size;
-            std::unique_ptr<char[]> exact(new char[size_t(std::max<qsizetype>(size, 1))]);
-            if (size > 0)
-                std::memcpy(exact.get(), m_data.get(), size_t(size));
-            m_data = std::move(exact);
-            m_capacity = std::max<qsizetype>(size, 1);
+            const qsizetype size = std::max<qsizetype>(m_size, 1);
+            if (auto* exact = static_cast<char*>(std::realloc(m_data, size_t(size)))) {
+                m_data = exact;
+                m_capacity = size;
+            }
         }
     }
 
 private:
-    std::unique_ptr<char[]> m_data;
+    char* m_data = nullptr;
     qsizetype m_size = 0;
     qsizetype m_capacity = 0;
 };

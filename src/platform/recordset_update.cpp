@@ -430,12 +430,30 @@ void Recordset::cancelBatch()
     if (!d->s || d->s->pendingRows == 0)
         return;
     Shared& s = *d->s;
-    for (auto it = s.touched.begin(); it != s.touched.end(); ++it) {
-        RowState& st = *it;
-        if (st.status == RowStatus::Unmodified)
-            continue;
-        if (st.status == RowStatus::New)
-            s.flags[it.key()] |= kGone;
+    // A few rows (the entry being typed) are put back in every view where they belong; many
+    // rows rebuild the views.
+    constexpr int kFewRows = 1000;
+    const bool few = s.pendingRows <= kFewRows;
+    std::vector<qint32> before;
+    for (auto it = s.touched.cbegin(); it != s.touched.cend(); ++it) {
+        if (it->status != RowStatus::Unmodified)
+            before.push_back(qint32(it.key()));
+    }
+    std::vector<std::vector<int>> shownAt;
+    if (few) {
+        for (Impl* cursor : s.cursors)
+            shownAt.push_back(cursor->indexesOf(before));
+    }
+    std::vector<qint32> after;
+    QSet<qint32> changed;
+    for (qint32 row : before) {
+        RowState& st = *s.state(row);
+        if (st.status == RowStatus::New) {
+            s.flags[row] |= kGone;
+        } else {
+            after.push_back(row);
+            changed.insert(row);
+        }
         st.status = RowStatus::Unmodified;
         st.pending.fill(QVariant());
         st.pendingSet.fill(false);
@@ -443,8 +461,12 @@ void Recordset::cancelBatch()
     s.pendingRows = 0;
     ++s.generation;
     const std::vector<Impl*> cursors = s.cursors;
-    for (Impl* cursor : cursors)
-        cursor->resetView(true);
+    for (size_t i = 0; i < cursors.size(); ++i) {
+        if (few)
+            cursors[i]->rowsReread(before, shownAt[i], after, changed, true);
+        else
+            cursors[i]->resetView(true);
+    }
     EventStatus status = EventStatus::OK;
     emit recordChangeComplete(ChangeReason::UndoUpdate, &status);
 }

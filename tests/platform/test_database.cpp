@@ -248,3 +248,94 @@ TEST_F(DatabaseTest, BackupGivesUpWhenAnotherStationHoldsTheArchiveTooLong)
 }
 
 } // namespace
+
+namespace {
+
+/// A keyed archive with 1 KB cipher pages, as the program made them before it used 4 KB pages.
+QString oldArchive(const QTemporaryDir& dir)
+{
+    const QString file = dir.filePath("Vecchio.mdb");
+    DbResult err;
+    auto db = Connection::create(file, "quadernolo", &err, 1024);
+    EXPECT_TRUE(db) << err.message.toStdString();
+    EXPECT_TRUE(db->exec("CREATE TABLE test_pass (id INTEGER PRIMARY KEY, testo TEXT); "
+                         "INSERT INTO test_pass VALUES (1, 'vecchio')")
+                    .ok());
+    return file;
+}
+
+/// The page size a file really has: it opens with that one alone.
+int pageSizeOf(const QString& file)
+{
+    DbResult err;
+    auto db = Connection::open(file, "quadernolo", &err);
+    return db ? db->cipherPageSize() : -1;
+}
+
+} // namespace
+
+TEST_F(DatabaseTest, TheTemplateHasFourKilobytePagesAndOldArchivesStillOpen)
+{
+    EXPECT_EQ(pageSizeOf(path), 4096);
+    // Without the page size, the template's first page does not read as a database.
+    QFile raw(path);
+    ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
+    EXPECT_EQ(raw.size() % 4096, 0);
+
+    const QString old = oldArchive(dir);
+    DbResult err;
+    auto db = Connection::open(old, "quadernolo", &err);
+    ASSERT_TRUE(db) << err.message.toStdString();
+    EXPECT_EQ(db->cipherPageSize(), 1024);
+    EXPECT_EQ(db->scalar("SELECT testo FROM test_pass").toString(), "vecchio");
+    // A wrong password is still a wrong password, whatever the page size.
+    EXPECT_FALSE(Connection::open(old, "sbagliata", &err));
+    EXPECT_EQ(err.code, DbError::WrongKey);
+}
+
+TEST_F(DatabaseTest, ADamagedArchiveIsNotAWrongPassword)
+{
+    {
+        DbResult err;
+        auto db = Connection::open(path, "quadernolo", &err);
+        ASSERT_TRUE(db);
+        ASSERT_TRUE(db->exec("CREATE TABLE grande (t TEXT)").ok());
+        for (int i = 0; i < 200; ++i)
+            ASSERT_TRUE(db->exec("INSERT INTO grande VALUES (?)", {QString(300, QChar('a' + i % 26))}).ok());
+    }
+    // Pages past the first are overwritten: the key still opens the file, the data is damaged.
+    QFile raw(path);
+    ASSERT_TRUE(raw.open(QIODevice::ReadWrite));
+    ASSERT_GT(raw.size(), 4096 * 6);
+    raw.seek(raw.size() - 4096 * 3);
+    raw.write(QByteArray(4096 * 2, '\x5a'));
+    raw.close();
+    DbResult err;
+    auto db = Connection::open(path, "quadernolo", &err);
+    ASSERT_TRUE(db) << err.message.toStdString();
+    db->scalar("SELECT count(*) FROM grande WHERE t LIKE '%b%'", {}, &err);
+    EXPECT_FALSE(err.ok());
+    EXPECT_NE(err.code, DbError::WrongKey);
+}
+
+TEST_F(DatabaseTest, CopiesCompactionAndPasswordChangeKeepEachFilesPageSize)
+{
+    const QString old = oldArchive(dir);
+    for (const QString& file : {path, old}) {
+        const int size = pageSizeOf(file);
+        DbResult err;
+        {
+            auto db = Connection::open(file, "quadernolo", &err);
+            ASSERT_TRUE(db);
+            const QString copy = file + ".copia";
+            ASSERT_TRUE(db->backupTo(copy).ok());
+            EXPECT_EQ(pageSizeOf(copy), size);
+            ASSERT_TRUE(db->vacuum().ok());
+            ASSERT_TRUE(db->rekey("nuova").ok());
+        }
+        auto db = Connection::open(file, "nuova", &err);
+        ASSERT_TRUE(db) << err.message.toStdString();
+        EXPECT_EQ(db->cipherPageSize(), size);
+        EXPECT_TRUE(db->testRead().ok());
+    }
+}

@@ -40,7 +40,7 @@ void Quadernolo::apri_collega_fascicolo()
     apri_frm_add_tree(this, Adodc1->ConnectionString(), scheda, [this, scheda](const QString& percorso) {
         // The folder path was stored with the link: the register reads it back rather than
         // holding it as a change of its own.
-        rileggi_registro(scheda.numero);
+        rileggi_registro(scheda.numero, true);
         state.p_update = false;
         lbl_nodo->setText(QStringLiteral("Nodo : ") + percorso);
         lbl_nodo->show();

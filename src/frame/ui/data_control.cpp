@@ -83,6 +83,9 @@ DbResult DataControl::Refresh()
         emit error(result);
         return result;
     }
+    // The rows shown so far go first: a large register is never held twice.
+    if (m_recordset)
+        m_recordset->close();
     auto rs = std::make_shared<quad::Recordset>();
     result = rs->open(db, m_recordSource, m_parameters);
     if (!result.ok()) {

@@ -345,7 +345,9 @@ private:
     /// The move of cmd_move / the page keys: 0 first, 1 previous, 2 next, 3 last.
     void muovi_registro(int verso);
     /// Reads the register again after a save, keeping its filter, order and the entry shown.
-    void rileggi_registro(qint64 numero);
+    /// soloScheda: only entry numero was written; its rows alone are read back (the whole
+    /// register when that fails).
+    void rileggi_registro(qint64 numero, bool soloScheda = false);
     /// The new entry as typed, from the pending rows of the register and the correspondents.
     struct NewEntry nuova_scheda_digitata() const;
     /// Remembers the changeable fields of the entry just shown, as the archive gave them.

@@ -1,5 +1,6 @@
 #include "ax_db_autocomplete.h"
 
+#include "prefix_search.h"
 #include "program_folder.h"
 #include "sql_like.h"
 #include "town_code.h"
@@ -425,39 +426,34 @@ void AXDbAutoComplete::FillList()
     if (resolveSource(&table, &field)) {
         const QString t = quoteIdentifier(table);
         const QString f = quoteIdentifier(field);
-        const QVariantList params {escapeLikeText(text) + QLatin1Char('%'), qlonglong(MaxItems())};
+        // The values come from the column's prefix index, never from a scan of the table.
+        const int limit = int(MaxItems());
+        const QStringList values = prefixValues(*m_db, table, field, text, limit);
         if (towns) {
             // Towns that share a name are told apart by their province, both in the list and in
             // the row the pick takes.
-            m_db->query(QStringLiteral("SELECT DISTINCT c.%2, c.Prov, c.codici, "
-                                       "(SELECT count(DISTINCT d.Prov) FROM %1 d WHERE d.%2 = c.%2) "
-                                       "FROM %1 c WHERE c.%2 LIKE ? ESCAPE '\\' "
-                                       "ORDER BY c.%2 COLLATE NOCASE, c.%2, c.Prov LIMIT ?")
-                            .arg(t, f),
-                        params, [&](const Statement& st) {
-                            const QVariant name = st.value(0);
-                            if (name.isNull())
-                                return true;
-                            ListRow row;
-                            row.citta = name;
-                            row.prov = st.value(1).toString();
-                            row.codici = st.value(2).toString();
-                            row.shown = name.toString();
-                            if (st.value(3).toLongLong() > 1)
-                                row.shown += QStringLiteral(" (%1)").arg(row.prov);
-                            rows << row;
-                            return true;
-                        });
+            for (const QString& name : values) {
+                m_db->query(QStringLiteral("SELECT DISTINCT c.%2, c.Prov, c.codici, "
+                                           "(SELECT count(DISTINCT d.Prov) FROM %1 d WHERE d.%2 = c.%2) "
+                                           "FROM %1 c WHERE c.%2 = ? ORDER BY c.Prov, c.codici")
+                                .arg(t, f),
+                            {name}, [&](const Statement& st) {
+                                ListRow row;
+                                row.citta = st.value(0);
+                                row.prov = st.value(1).toString();
+                                row.codici = st.value(2).toString();
+                                row.shown = name;
+                                if (st.value(3).toLongLong() > 1)
+                                    row.shown += QStringLiteral(" (%1)").arg(row.prov);
+                                rows << row;
+                                return rows.size() < limit;
+                            });
+                if (rows.size() >= limit)
+                    break;
+            }
         } else {
-            m_db->query(QStringLiteral("SELECT DISTINCT %2 FROM %1 WHERE %2 LIKE ? ESCAPE '\\' "
-                                       "ORDER BY %2 COLLATE NOCASE, %2 LIMIT ?")
-                            .arg(t, f),
-                        params, [&](const Statement& st) {
-                            const QVariant v = st.value(0);
-                            if (!v.isNull())
-                                rows << ListRow {v.toString(), {}, {}, {}};
-                            return true;
-                        });
+            for (const QString& v : values)
+                rows << ListRow {v, {}, {}, {}};
         }
     }
 

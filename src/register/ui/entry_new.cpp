@@ -11,6 +11,7 @@
 #include "entry_helpers.h"
 #include "field_binding.h"
 #include "main_window.h"
+#include "register_query.h"
 
 #include "clock.h"
 #include "entry_store.h"
@@ -51,19 +52,21 @@ QVariantMap valoriDellaRiga(const Recordset& rs, int row, const QString& table)
     return valori;
 }
 
-/// Throws the pending new entry out of both recordsets and reads the register again, standing on
-/// the entry numbered numero, or on the last record when numero is 0 or not found. The move
+/// Throws the pending new entry out of both recordsets and reads the rows of entry numero again,
+/// standing on that entry when sullaScheda and it is found, else on the last record. The move
 /// events stay quiet meanwhile: the caller shows the entry reached.
 void rileggiSenzaInSospeso(WorkingState& state, const std::shared_ptr<Recordset>& rs,
-                           const std::shared_ptr<Recordset>& righe, qint64 numero)
+                           const std::shared_ptr<Recordset>& righe, qint64 numero, bool sullaScheda)
 {
     state.p_stop = true;
     if (aperto(righe))
         righe->cancelBatch();
     if (aperto(rs)) {
         rs->cancelBatch();
-        rs->requery();
-        const bool trovato = numero > 0
+        // The entry's rows as stored (none after a drop); the whole register when that fails.
+        if (!refreshRegisterEntry(*rs, numero).ok())
+            rs->requery();
+        const bool trovato = sullaScheda && numero > 0
             && rs->find(QStringLiteral("Progressivo = %1").arg(numero), 0, SearchDirection::Forward, kBookmarkFirst);
         if (!trovato && rs->recordCount() >= 1)
             rs->moveLast();
@@ -287,7 +290,7 @@ void Quadernolo::cmd_new_ins_Click(int Index)
         state.p_update_mittenti = false;
 
         // The pending rows are written: the register is read again and shows the new entry.
-        rileggiSenzaInSospeso(state, rs, righe, scheda.number());
+        rileggiSenzaInSospeso(state, rs, righe, scheda.number(), true);
         Adodc1_MoveComplete();
         state.p_update = false;
         blocca_maschera();
@@ -311,7 +314,7 @@ void Quadernolo::cmd_new_ins_Click(int Index)
         state.p_update_nomi = false;
         state.p_update_mittenti = false;
 
-        rileggiSenzaInSospeso(state, rs, righe, 0);
+        rileggiSenzaInSospeso(state, rs, righe, numero, false);
         if (conta_schede() >= 1)
             Adodc1_MoveComplete();
         else

@@ -4,6 +4,7 @@
 #include "entry_helpers.h"
 #include "field_binding.h"
 #include "main_window.h"
+#include "register_query.h"
 
 #include "entry_store.h"
 #include "message_service.h"
@@ -143,7 +144,7 @@ bool Quadernolo::salva_scheda_esito()
         righe->moveFirst();
     mostra_posizione_mittenti();
     if (scritto && numero > 0)
-        rileggi_registro(numero);
+        rileggi_registro(numero, true);
     return true;
 }
 
@@ -183,26 +184,29 @@ bool Quadernolo::salva_note_annullo(qint64 numero)
     return true;
 }
 
-void Quadernolo::rileggi_registro(qint64 numero)
+void Quadernolo::rileggi_registro(qint64 numero, bool soloScheda)
 {
     const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
     if (!rs || !rs->isOpen())
         return;
-    const QString filtro = rs->hasFilter() ? rs->filterText() : QString();
-    const QString ordine = rs->sort();
-    const int posizione = rs->absolutePosition();
-
     state.p_stop = true;
-    rs->requery();
-    if (!ordine.isEmpty())
-        rs->setSort(ordine);
-    if (!filtro.isEmpty())
-        rs->setFilter(filtro);
-    // The same row when it still shows the entry, else the entry's first row.
     bool trovato = false;
-    if (posizione >= 1 && posizione <= rs->recordCount()) {
-        rs->setAbsolutePosition(posizione);
+    if (soloScheda && refreshRegisterEntry(*rs, numero).ok()) {
         trovato = suUnRecord(rs) && rs->value(QStringLiteral("Progressivo")).toLongLong() == numero;
+    } else {
+        const QString filtro = rs->hasFilter() ? rs->filterText() : QString();
+        const QString ordine = rs->sort();
+        const int posizione = rs->absolutePosition();
+        rs->requery();
+        if (!ordine.isEmpty())
+            rs->setSort(ordine);
+        if (!filtro.isEmpty())
+            rs->setFilter(filtro);
+        // The same row when it still shows the entry, else the entry's first row.
+        if (posizione >= 1 && posizione <= rs->recordCount()) {
+            rs->setAbsolutePosition(posizione);
+            trovato = suUnRecord(rs) && rs->value(QStringLiteral("Progressivo")).toLongLong() == numero;
+        }
     }
     if (!trovato
         && !rs->find(QStringLiteral("Progressivo = %1").arg(numero), 0, SearchDirection::Forward, kBookmarkFirst)

@@ -72,7 +72,7 @@ void Quadernolo::correggi_oggetto_scheda()
         warn(QStringLiteral("ATTENZIONE !\n\nCorrezione non salvata.\n\n") + scritto.message);
 
     // The register shows the stored subject, on the same entry, with the same filter and order.
-    rileggi_registro(numero);
+    rileggi_registro(numero, true);
     state.p_update = false;
 }
 

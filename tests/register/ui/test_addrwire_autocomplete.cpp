@@ -2,6 +2,8 @@
 // types, the keys of its list, and the town pick into the current correspondent row.
 #include "test_addrwire_fixture.h"
 
+#include "prefix_search.h"
+
 using namespace quad;
 using namespace quad::test;
 
@@ -170,4 +172,48 @@ TEST_F(AddrwireAutocomplete, LeavingTheRegisterLetsTheDatabaseGo)
     EXPECT_FALSE(ac->isListVisible());
     EXPECT_TRUE(ac->ConnectionString().isEmpty());
     EXPECT_EQ(ac->TextObject(), nullptr);
+}
+
+TEST_F(AddrwireAutocomplete, AnotherStationsEntryIsProposedAfterTheNextFocus)
+{
+    scrivi(7, "Quaderno d");
+    EXPECT_FALSE(ac->isListVisible());
+    // Another station registers an entry while the clerk types here.
+    DbResult err;
+    auto altra = Connection::open(program.archive(), kPassword, &err);
+    ASSERT_TRUE(altra) << err.message.toStdString();
+    ASSERT_TRUE(altra
+                    ->exec("INSERT INTO entrata (Progressivo, Tipo, Oggetto) VALUES (300, 'U', ?)",
+                           {QString::fromUtf8("QUADERNO DELL'ALTRA POSTAZIONE, 100% àccento")})
+                    .ok());
+    ASSERT_TRUE(altra
+                    ->exec("INSERT INTO Mittenti (Quadernolo, tipo, Nominativo, Indirizzo) VALUES (300, 'U', 'x', "
+                           "'Via Roma 99')")
+                    .ok());
+    box(18)->setFocus(Qt::TabFocusReason);
+    riscrivi(7, "quaderno dell'altra postazione, 100% À");
+    ASSERT_TRUE(ac->isListVisible());
+    EXPECT_EQ(voci(), QStringList({QString::fromUtf8("QUADERNO DELL'ALTRA POSTAZIONE, 100% àccento")}));
+    riscrivi(11, "via roma 9");
+    EXPECT_EQ(voci(), QStringList({"Via Roma 99"}));
+}
+
+TEST_F(AddrwireAutocomplete, TheArchiveTemplateHasTheIndexesTheBoxesSearch)
+{
+    auto archivio = Connection::shared(program.archive(), kPassword, nullptr);
+    ASSERT_TRUE(archivio);
+    for (const auto& [table, field] : std::vector<std::pair<QString, QString>> {{"entrata", "Oggetto"},
+                                                                                {"entrata", "Tipo_documento"},
+                                                                                {"entrata", "Note"},
+                                                                                {"Mittenti", "Indirizzo"},
+                                                                                {"Mittenti", "P_iva_CF"},
+                                                                                {"Mittenti", "Cap"}})
+        EXPECT_FALSE(
+            archivio->scalar("SELECT 1 FROM sqlite_master WHERE name = ?", {prefixIndexName(table, field)}).isNull())
+            << field.toStdString();
+    auto impostazioni = Connection::shared(program.file("Quad_imposta.mdb"), QByteArray(), nullptr);
+    ASSERT_TRUE(impostazioni);
+    EXPECT_FALSE(
+        impostazioni->scalar("SELECT 1 FROM sqlite_master WHERE name = ?", {prefixIndexName("Comuni", "Citta")})
+            .isNull());
 }

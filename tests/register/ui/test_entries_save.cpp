@@ -2,6 +2,8 @@
 // on, the move buttons and page keys, and leaving the register.
 #include "test_entries_fixture.h"
 
+#include <QSignalSpy>
+
 using namespace quad;
 using namespace quad::test;
 
@@ -292,4 +294,46 @@ TEST_F(RegisteredEntryTest, AFailedWriteIsShownAndTheEntryStaysModified)
     EXPECT_EQ(corrente(), 3);
     EXPECT_TRUE(w.state.p_update);
     EXPECT_EQ(box(18)->text(), "Persa?");
+}
+
+TEST_F(RegisteredEntryTest, ASavedEntryShowsInTheGridUnderTheSameFilterAndOrderWithoutAReRead)
+{
+    const std::shared_ptr<Recordset> rs = registro();
+    ASSERT_TRUE(rs->setFilter("Progressivo >= 2").ok());
+    ASSERT_TRUE(rs->setSort("Progressivo DESC").ok());
+    maschera(3);
+    QSignalSpy azzerata(rs.get(), &Recordset::modelReset);
+    QSignalSpy cambiata(rs.get(), &Recordset::rowChanged);
+    const int righe = rs->recordCount();
+
+    typeInto(&w, "txt_mask1_18", "Nota dopo il filtro");
+    click(&w, "cmd_move_2"); // towards lower numbers in this order
+    EXPECT_EQ(scalar("SELECT Note FROM entrata WHERE Progressivo = 3").toString(), "Nota dopo il filtro");
+    EXPECT_EQ(corrente(), 2);
+    // The register was not read again: same recordset, same filter and order, same rows, and
+    // the grid was told about the row of entry 3 only.
+    EXPECT_EQ(w.Adodc1->Recordset(), rs);
+    EXPECT_EQ(rs->filterText(), "Progressivo >= 2");
+    EXPECT_EQ(rs->sort(), "Progressivo DESC");
+    EXPECT_EQ(azzerata.count(), 0);
+    EXPECT_EQ(rs->recordCount(), righe);
+    ASSERT_GE(cambiata.count(), 1);
+    for (const QList<QVariant>& segnale : cambiata)
+        EXPECT_EQ(rs->valueAt(segnale.at(0).toInt(), 0).toInt(), 3);
+
+    // The grid shows the stored note on the row of entry 3, in the same order.
+    ASSERT_TRUE(trigger(&w, "tb_modo"));
+    QAbstractItemModel* griglia = w.DataGrid1->model();
+    ASSERT_TRUE(griglia);
+    const int nota = rs->fieldIndex("Note");
+    ASSERT_EQ(griglia->rowCount(), righe);
+    EXPECT_EQ(griglia->index(0, 0).data().toInt(), 5);
+    int riga = -1;
+    for (int r = 0; r < griglia->rowCount(); ++r) {
+        if (griglia->index(r, 0).data().toInt() == 3)
+            riga = r;
+    }
+    ASSERT_GE(riga, 0);
+    EXPECT_EQ(griglia->index(riga, nota).data().toString(), "Nota dopo il filtro");
+    EXPECT_TRUE(messages.shown().isEmpty());
 }
