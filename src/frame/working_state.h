@@ -43,20 +43,9 @@ struct WorkingState
     QString p_mess_annullato; ///< annulment note ("" on cancel)
     bool p_modo_window = false; ///< OK pressed in the date-range dialog
 
-    // Entry editing.
+    // Address book.
     bool p_frm_nomi = false; ///< the address-book correction dialog is open
-    bool p_stop = false; ///< the program is filling a new record
-    bool p_update = false; ///< the current entry was modified
     bool p_update_nomi = false; ///< the address-book record was modified
-    bool p_update_mittenti = false; ///< the correspondent rows were modified
-    bool p_locked = false; ///< the open entry is registered
-    int p_index = 0; ///< mask box that last had the focus
-    bool p_new_ins = false; ///< a new entry is being inserted
-    bool p_modifica = false; ///< the program is filling mask boxes
-    bool p_uscita = false; ///< the entry is being left
-    bool p_del_new_ins = false; ///< a new entry is being dropped
-    int p_primo_ins = 0; ///< first-insert marker of the new-entry routine
-    QDate p_ultima_data; ///< date of the last entry (today on an empty register)
 };
 
 } // namespace quad

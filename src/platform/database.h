@@ -29,7 +29,7 @@ enum class DbError {
 };
 
 /// The outcome of a database call: a code and a readable (Italian where it reaches the user) text.
-struct DbResult
+struct [[nodiscard]] DbResult
 {
     DbError code = DbError::None;
     QString message;

@@ -231,7 +231,7 @@ void Frm_tree::BuildNodeQuery()
     QVariantList params;
     const QString sql = query_nodo(key, soloLivello, &params);
     Adodc1->setRecordSource(sql, params);
-    Adodc1->Refresh();
+    (void)Adodc1->Refresh(); // a failure is shown by the data control's error handler
     SetGridCaptions();
     HideSysColumns();
 }
@@ -404,7 +404,8 @@ void Frm_tree::SortBySelectedColumn(int direction)
     if (!rs || !rs->isOpen())
         return;
     // A key the recordset refuses leaves the order as it was.
-    rs->setSort(rs->field(colonna).uniqueName + (direction == 0 ? QStringLiteral(" ASC") : QStringLiteral(" DESC")));
+    (void)rs->setSort(rs->field(colonna).uniqueName
+                      + (direction == 0 ? QStringLiteral(" ASC") : QStringLiteral(" DESC")));
     // The rows were put in a new order: the column stays selected for the next sort.
     const QModelIndex cella = m_model->index(std::max(rs->currentRow(), 0), colonna);
     DataGrid1->setCurrentIndex(cella);

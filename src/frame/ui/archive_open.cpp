@@ -77,7 +77,7 @@ void Quadernolo::Command1_Click()
     ado_mittenti->setConnectionString(Adodc1->ConnectionString());
 
     // The register is open: switch the window over.
-    Picture2[2]->hide();
+    Frm_mask->Picture2[2]->hide();
     toolbarButton(QStringLiteral("tb_notifica"))->setVisible(true);
     toolbarButton(QStringLiteral("tb_scanner"))->setVisible(true);
     Toolbar1->show();
@@ -100,7 +100,7 @@ void Quadernolo::Command1_Click()
 
     carica_elenco();
     carica_colonne_griglia();
-    Frame_new_ins->hide();
+    Frm_mask->Frame_new_ins->hide();
     blocca_maschera();
 
     Adodc1->setEnabled(true);
@@ -110,7 +110,7 @@ void Quadernolo::Command1_Click()
 
     const bool server = state.p_postazione == QLatin1String("Server");
     toolbarButton(QStringLiteral("tb_insert"))->setEnabled(server);
-    picOpenWWW[1]->setEnabled(server);
+    Frm_mask->picOpenWWW[1]->setEnabled(server);
 
     pic_tool_orizz->setGeometry(0, 0, width(), pic_tool_orizz->height());
     Toolbar2->move(pic_tool_orizz->width() - Toolbar2->width(), 0);
@@ -120,9 +120,8 @@ void Quadernolo::Command1_Click()
     Form_Resize();
     cmd_focus->setFocus();
 
-    cmd_altri->setText(QStringLiteral("Altri mittenti"));
-    state.p_locked = true;
-    lbl_numero->setVisible(!Picture2[2]->isHidden());
+    Frm_mask->cmd_altri->setText(QStringLiteral("Altri mittenti"));
+    Frm_mask->lbl_numero->setVisible(!Frm_mask->Picture2[2]->isHidden());
 
     if (conta_schede() >= 1)
         Adodc1->Recordset()->moveLast();

@@ -1,10 +1,13 @@
 // The three data controls of the main window: binding the mask's boxes, loading the
 // correspondents of the current entry, the modified flags, and errors.
 #include "data_control.h"
+#include "entry_helpers.h"
 #include "field_binding.h"
 #include "main_window.h"
 
+#include "entry_session.h"
 #include "message_service.h"
+#include "program_folder.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -43,27 +46,37 @@ const CampoCasella kCampiCorrispondente[]
     = {{8, "Nominativo"}, {9, "P_iva_CF"}, {10, "Data_nascita"}, {11, "Indirizzo"}, {12, "Civico"},
        {13, "Citta"},     {14, "Prov"},    {15, "Stato"},        {25, "Cap"}};
 
-// The flag rule shared by the three controls for an added or first-changed record.
-void regolaModifica(bool& flag, EventStatus* status)
-{
-    const EventStatus s = status ? *status : EventStatus::OK;
-    if (s == EventStatus::OK) {
-        flag = true;
-    } else if (s == EventStatus::ErrorsOccurred) {
-        if (status)
-            *status = EventStatus::UnwantedEvent;
-        flag = false;
-    } else {
-        flag = false;
-    }
-}
-
-bool aggiuntaOPrimaModifica(ChangeReason reason)
-{
-    return reason == ChangeReason::AddNew || reason == ChangeReason::FirstChange;
-}
-
 } // namespace
+
+/// The archive and the recordsets of the window's data controls, for its entry session.
+class FontiScheda : public EntrySources
+{
+public:
+    explicit FontiScheda(Quadernolo& w)
+        : m_w(w)
+    {
+    }
+    std::shared_ptr<Connection> archive(DbResult* error) override
+    {
+        return DataControl::connectionFor(m_w.Adodc1->ConnectionString(), error);
+    }
+    std::shared_ptr<Recordset> registerRows() override { return m_w.Adodc1->Recordset(); }
+    std::shared_ptr<Recordset> correspondents() override { return m_w.ado_mittenti->Recordset(); }
+    void loadCorrespondents(qint64 number) override
+    {
+        m_w.carica_corrispondenti(number);
+        m_w.collega_campi_corrispondente_origine();
+    }
+    QString dataFolder() override { return resolveDataFolder(m_w.state.p_path_cartella); }
+
+private:
+    Quadernolo& m_w;
+};
+
+std::unique_ptr<EntrySources> fonti_scheda(Quadernolo& window)
+{
+    return std::make_unique<FontiScheda>(window);
+}
 
 int Quadernolo::conta_schede() const
 {
@@ -75,14 +88,14 @@ void Quadernolo::collega_campi_maschera()
 {
     for (const CampoCasella& c : kCampiScheda)
         binder->setDataField(txt_mask1[c.index], QLatin1String(c.field));
-    binder->setDataField(Check1, QStringLiteral("Annullato"));
-    binder->setDataField(Check2, QStringLiteral("Riservato"));
+    binder->setDataField(Frm_mask->Check1, QStringLiteral("Annullato"));
+    binder->setDataField(Frm_mask->Check2, QStringLiteral("Riservato"));
 
     // Tab order: 0, 1, 2, 24, 3-6, Riservato, 7-14, 25, 15-19.
     QList<QWidget*> ordine;
     for (int i : {0, 1, 2, 24, 3, 4, 5, 6})
         ordine << txt_mask1[i];
-    ordine << Check2;
+    ordine << Frm_mask->Check2;
     for (int i : {7, 8, 9, 10, 11, 12, 13, 14, 25, 15, 16, 17, 18, 19})
         ordine << txt_mask1[i];
     for (int i = 1; i < ordine.size(); ++i)
@@ -92,8 +105,8 @@ void Quadernolo::collega_campi_maschera()
         if (i <= 7 || (i >= 16 && i <= 24) || i == 26)
             binder->setDataSource(txt_mask1[i], Adodc1);
     }
-    binder->setDataSource(Check1, Adodc1);
-    binder->setDataSource(Check2, Adodc1);
+    binder->setDataSource(Frm_mask->Check1, Adodc1);
+    binder->setDataSource(Frm_mask->Check2, Adodc1);
 }
 
 void Quadernolo::collega_campi_corrispondente()
@@ -111,7 +124,7 @@ void Quadernolo::carica_corrispondenti(const QVariant& numero)
     ado_mittenti->setRecordSource(
         QStringLiteral("select * from mittenti where (mittenti.quadernolo = ? AND mittenti.tipo = ?)"),
         {numero.toLongLong(), tipo});
-    ado_mittenti->Refresh();
+    (void)schede::mostra_errore_ado(ado_mittenti->Refresh());
 }
 
 void Quadernolo::scollega_maschera()
@@ -121,11 +134,11 @@ void Quadernolo::scollega_maschera()
         binder->setDataSource(box, nullptr);
         box->clear();
     }
-    for (QCheckBox* check : {Check2, Check1}) {
+    for (QCheckBox* check : {Frm_mask->Check2, Frm_mask->Check1}) {
         binder->setDataField(check, QString());
         binder->setDataSource(check, nullptr);
     }
-    Check2->setChecked(false);
+    Frm_mask->Check2->setChecked(false);
 }
 
 void Quadernolo::chiudi_origini_dati()
@@ -145,56 +158,45 @@ void Quadernolo::chiudi_origini_dati()
 
 void Quadernolo::Adodc1_MoveComplete()
 {
-    if (state.p_stop)
+    if (m_sessione->p_stop())
         return;
     if (!Frame1->isHidden()) {
         mostra_annullato();
         return;
     }
-    if (state.p_primo_ins == 0) {
-        const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
-        if (!rs || !rs->isOpen() || rs->eof() || rs->bof() || rs->value(0).isNull())
-            return;
-        carica_corrispondenti(rs->value(0));
-    } else {
-        carica_corrispondenti(state.p_primo_ins);
-    }
-    for (int i : {8, 9, 10, 11, 12, 13, 14, 15, 25})
-        binder->setDataSource(txt_mask1[i], ado_mittenti);
+    const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
+    if (!rs || !rs->isOpen() || rs->eof() || rs->bof() || rs->value(0).isNull())
+        return;
+    carica_corrispondenti(rs->value(0));
+    collega_campi_corrispondente_origine();
     mostra_posizione_mittenti();
     mostra_annullato();
 }
 
+void Quadernolo::collega_campi_corrispondente_origine()
+{
+    for (int i : {8, 9, 10, 11, 12, 13, 14, 15, 25})
+        binder->setDataSource(txt_mask1[i], ado_mittenti);
+}
+
 void Quadernolo::Adodc1_WillMove()
 {
-    Frame_calendar->hide();
+    Frm_mask->Frame_calendar->hide();
 }
 
 void Quadernolo::Adodc1_RecordChangeComplete(ChangeReason adReason, EventStatus* adStatus)
 {
-    if (aggiuntaOPrimaModifica(adReason)) {
-        regolaModifica(state.p_update, adStatus);
-    } else if (adReason != ChangeReason::Update) {
-        if (adStatus && *adStatus == EventStatus::ErrorsOccurred)
-            *adStatus = EventStatus::UnwantedEvent;
-        state.p_update = false;
-    }
+    m_sessione->registerChanged(adReason, adStatus);
 }
 
 void Quadernolo::ado_mittenti_RecordChangeComplete(ChangeReason adReason, EventStatus* adStatus)
 {
-    if (aggiuntaOPrimaModifica(adReason))
-        regolaModifica(state.p_update_mittenti, adStatus);
-    else
-        state.p_update_mittenti = false;
+    m_sessione->correspondentsChanged(adReason, adStatus);
 }
 
 void Quadernolo::Ado_nomi_RecordChangeComplete(ChangeReason adReason, EventStatus* adStatus)
 {
-    if (aggiuntaOPrimaModifica(adReason))
-        regolaModifica(state.p_update_nomi, adStatus);
-    else
-        state.p_update_nomi = adReason == ChangeReason::Delete;
+    followChange(state.p_update_nomi, adReason, adStatus, true);
 }
 
 void Quadernolo::Adodc1_Error(const DbResult& error)
@@ -204,7 +206,7 @@ void Quadernolo::Adodc1_Error(const DbResult& error)
         mostra_login();
         return;
     }
-    msgBox(QStringLiteral("Errore ADO\n\n") + error.message);
+    (void)schede::mostra_errore_ado(error);
 }
 
 } // namespace quad

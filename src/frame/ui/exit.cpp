@@ -5,8 +5,7 @@
 #include "main_window.h"
 
 #include "backup.h"
-#include "entry_helpers.h"
-#include "entry_store.h"
+#include "entry_session.h"
 #include "message_service.h"
 
 #include <QCloseEvent>
@@ -19,7 +18,7 @@ namespace quad {
 
 void Quadernolo::closeEvent(QCloseEvent* event)
 {
-    if (state.p_new_ins) {
+    if (m_sessione->p_new_ins()) {
         warn(QStringLiteral("Impossibile uscire in tale fase !"));
         event->ignore();
         return;
@@ -27,10 +26,8 @@ void Quadernolo::closeEvent(QCloseEvent* event)
     if (Frame1->isHidden()) {
         // With the register shown, closing the window goes back to the start menu.
         event->ignore();
-        if (lascia_registro()) {
-            state.p_new_ins = false;
+        if (lascia_registro())
             list_elenco->hide();
-        }
         return;
     }
     if (!DataGrid1->isHidden() || !Pic_mask->isHidden()) {
@@ -41,7 +38,6 @@ void Quadernolo::closeEvent(QCloseEvent* event)
     } else {
         esegui_back_up();
     }
-    state.p_new_ins = false;
     list_elenco->hide();
     event->accept();
     termina_programma();
@@ -50,38 +46,22 @@ void Quadernolo::closeEvent(QCloseEvent* event)
 bool Quadernolo::lascia_registro()
 {
     list_view->hide();
-    // What is being typed counts as a change of the entry.
-    binder->commitAll(Adodc1);
-    binder->commitAll(ado_mittenti);
-    // So do correspondent rows changed and not written yet, whatever their flag says: a move
-    // would reload the rows and lose them.
-    const std::shared_ptr<Recordset> righe = ado_mittenti->Recordset();
-    const bool righeInSospeso = schede::inSospeso(righe);
-    if (!state.p_update && !righeInSospeso) {
-        const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
-        if (conta_schede() >= 1) {
-            state.p_uscita = true;
-            rs->moveFirst();
-        }
-        state.p_update = false;
+    // What is being typed counts as a change of the entry; so do correspondent rows changed and
+    // not written yet, whatever was reported: a move would reload the rows and lose them.
+    (void)binder->commitAll(Adodc1);
+    (void)binder->commitAll(ado_mittenti);
+    const SessionResult esito = m_sessione->leave(Frm_mask->scheda_digitata(), [] {
+        return msgBox(QStringLiteral("Salvo le modifiche ?"), MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::Yes;
+    });
+    if (esito.outcome == SessionResult::Outcome::Incomplete) {
+        warn(esito.message);
+        return false;
     }
-    if (state.p_update || righeInSospeso) {
-        const QVariant nome = schede::suUnRecord(righe) ? righe->value(QStringLiteral("Nominativo")) : QVariant();
-        if (state.p_update
-            && !isEntryComplete(txt_mask1[2]->text(), txt_mask1[3]->text(), txt_mask1[7]->text(), nome)) {
-            warn(QString::fromUtf8(kCannotSaveText));
-            return false;
-        }
-        if (msgBox(QStringLiteral("Salvo le modifiche ?"), MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::Yes) {
-            // A save that failed keeps the register, and the changes, on screen.
-            if (!salva_scheda_esito())
-                return false;
-        }
-        state.p_update = false;
-    }
+    // A save that failed keeps the register, and the changes, on screen.
+    if (!mostra_esito_salvataggio(esito))
+        return false;
     Picture1->hide();
     Picture4->hide();
-    state.p_new_ins = false;
     Frame1->show();
     frm_menu->show();
     ripristina_menu();

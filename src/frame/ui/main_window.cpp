@@ -36,6 +36,8 @@ Quadernolo::Quadernolo(QWidget* parent)
     m_centrale->setObjectName(QStringLiteral("centrale"));
     setCentralWidget(m_centrale);
     binder = new FieldBinder(this);
+    m_fonti = fonti_scheda(*this);
+    m_sessione = std::make_unique<EntrySession>(*m_fonti);
 
     creaControlli();
     creaBarre();
@@ -60,8 +62,10 @@ Quadernolo::~Quadernolo()
     // goes, or a data control that reports a change, must no longer reach its handlers.
     for (QObject* control : std::initializer_list<QObject*> {Adodc1, ado_mittenti, Ado_nomi})
         control->disconnect(this);
-    for (QLineEdit* box : txt_mask1)
-        box->disconnect(this);
+    Frm_mask->setEvents(nullptr);
+    // The boxes' autocomplete lets them go before they die.
+    delete m_completamentoMaschera;
+    m_completamentoMaschera = nullptr;
     binder->disconnect(this);
 }
 
@@ -397,20 +401,11 @@ void Quadernolo::collegaSegnali()
 
     for (int i = 0; i < 2; ++i) {
         connect(cmd_ins[i], &QPushButton::clicked, this, [this, i] { cmd_ins_Click(i); });
-        connect(cmd_new_ins[i], &QPushButton::clicked, this, [this, i] { cmd_new_ins_Click(i); });
     }
     for (int i = 0; i < 4; ++i) {
         connect(cmd_print[i], &QPushButton::clicked, this, [this, i] { cmd_print_Click(i); });
         connect(cmd_move[i], &QPushButton::clicked, this, [this, i] { cmd_move_Click(i); });
     }
-    for (int i = 0; i < 3; ++i)
-        connect(cmd_mitt[i], &QPushButton::clicked, this, [this, i] { cmd_mitt_Click(i); });
-    connect(cmd_altri, &QPushButton::clicked, this, &Quadernolo::cmd_altri_Click);
-    connect(cmd_tree, &QPushButton::clicked, this, &Quadernolo::cmd_tree_Click);
-    connect(cmd_annulla, &QPushButton::clicked, this, &Quadernolo::cmd_annulla_Click);
-    connect(cmd_annullato, &QPushButton::clicked, this, &Quadernolo::cmd_annullato_Click);
-    for (int i = 0; i < int(txt_mask1.size()); ++i)
-        connect(txt_mask1[i], &QLineEdit::textChanged, this, [this, i] { txt_mask1_Change(i); });
 }
 
 // --- events -----------------------------------------------------------------------------
@@ -421,48 +416,6 @@ bool Quadernolo::eventFilter(QObject* watched, QEvent* event)
         if (event->type() == QEvent::Resize)
             Form_Resize();
         return false;
-    }
-    for (int i = 0; i < int(picOpenWWW.size()); ++i) {
-        if (watched == picOpenWWW[i]) {
-            if (event->type() == QEvent::MouseButtonRelease && picOpenWWW[i]->isEnabled())
-                picOpenWWW_Click(i);
-            return false;
-        }
-    }
-    auto* box = qobject_cast<QLineEdit*>(watched);
-    if (!box)
-        return QMainWindow::eventFilter(watched, event);
-    const auto it = std::find(txt_mask1.begin(), txt_mask1.end(), box);
-    if (it == txt_mask1.end())
-        return QMainWindow::eventFilter(watched, event);
-    const int index = int(it - txt_mask1.begin());
-    switch (event->type()) {
-    case QEvent::KeyPress: {
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (txt_mask1_KeyDown(index, key))
-            return true;
-        if (!key->text().isEmpty() && txt_mask1_KeyPress(index, key))
-            return true;
-        break;
-    }
-    case QEvent::FocusIn:
-    case QEvent::FocusOut: {
-        // The window losing or regaining the activation (a message box, another program) and
-        // a pop-up menu do not move the focus from box to box.
-        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
-            break;
-        if (event->type() == QEvent::FocusIn) {
-            txt_mask1_GotFocus(index);
-            break;
-        }
-        if (!txt_mask1_Validate(index))
-            QTimer::singleShot(0, box, [box] { box->setFocus(); });
-        txt_mask1_LostFocus(index);
-        break;
-    }
-    default:
-        break;
     }
     return QMainWindow::eventFilter(watched, event);
 }

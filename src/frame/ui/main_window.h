@@ -1,6 +1,10 @@
 #pragma once
 
+#include "control_factory.h"
 #include "database.h"
+#include "entry_mask.h"
+#include "entry_session.h"
+#include "mask_autocomplete.h"
 #include "recordset.h"
 #include "working_state.h"
 
@@ -35,17 +39,6 @@ namespace quad {
 class DataControl;
 class FieldBinder;
 
-/// Window positions are designed in twips, 15 to a pixel.
-constexpr int tw(int twips)
-{
-    return twips >= 0 ? (twips + 7) / 15 : -((-twips + 7) / 15);
-}
-/// Pixels back to twips (column widths are stored in twips).
-constexpr int toTwips(int pixels)
-{
-    return pixels * 15;
-}
-
 /// The main window: the start frame with its menu, the two views of the open register (grid and
 /// entry mask), the tool bars, the pop-up panels, the data controls and the working state.
 ///
@@ -53,7 +46,7 @@ constexpr int toTwips(int pixels)
 /// of controls are vectors indexed as the program indexes them (a slot the program never uses
 /// holds nullptr). The handlers are spread over several files by concern: start-up and login,
 /// opening the register, the tool bars, the data controls, the register grid and the mask.
-class Quadernolo : public QMainWindow
+class Quadernolo : public QMainWindow, public EntryMaskEvents, public MaskAutocompleteHost
 {
     Q_OBJECT
 public:
@@ -63,6 +56,14 @@ public:
     /// The working state every dialog reads and writes.
     WorkingState state;
     WorkingState& workingState() { return state; }
+    /// The life of the entry shown: its changes, a new entry and its issuing lock. Other windows
+    /// read p_new_ins(), p_update() and the like from it.
+    EntrySession& sessione() { return *m_sessione; }
+    /// The program is writing the mask's boxes (an annulment, the end of a new entry): their
+    /// change and focus rules stay quiet meanwhile.
+    bool p_uscita() const override { return m_uscita; }
+    /// The program is filling the correspondent row from the address book.
+    bool p_modifica() const override { return m_p_modifica; }
 
     // --- start frame ----------------------------------------------------------------------
     QGroupBox* Frame1 = nullptr;
@@ -132,36 +133,12 @@ public:
     QPushButton* cmd_scroll_1 = nullptr;
     QScrollBar* VScroll2 = nullptr;
     QScrollBar* HScroll2 = nullptr;
-    QFrame* Frm_mask = nullptr; ///< the mask itself
-    std::vector<QLineEdit*> txt_mask1; ///< 0..26
-    std::vector<QLabel*> lbl_mask1; ///< 0..25 (26 has no label)
-    QCheckBox* Check1 = nullptr; ///< Annullato
-    QGroupBox* Frame6 = nullptr;
-    QCheckBox* Check2 = nullptr; ///< "Riservato"
-    QFrame* Frame2 = nullptr; ///< header strip of the mask
-    QPushButton* cmd_tree = nullptr;
-    QLabel* lbl_filtro_ins = nullptr;
-    QLabel* lbl_modo = nullptr;
-    QLabel* Label3 = nullptr;
-    QFrame* Frame_annullato = nullptr;
-    QPushButton* cmd_annullato = nullptr;
-    QLabel* Label4 = nullptr;
-    QFrame* frame_annulla = nullptr;
-    QPushButton* cmd_annulla = nullptr;
-    QFrame* Frame_new_ins = nullptr;
-    std::vector<QPushButton*> cmd_new_ins; ///< 0 "Conferma ed Esci", 1 "Annulla"
-    std::vector<QWidget*> Picture2; ///< only index 2 exists
-    std::vector<QPushButton*> cmd_mitt; ///< 0..2
-    QPushButton* cmd_altri = nullptr;
-    QLabel* lbl_numero = nullptr;
-    QLabel* lbl_nodo = nullptr;
-    std::vector<QLabel*> picOpenWWW; ///< 0..2, images beside the link box
-    QLabel* Image1 = nullptr; ///< preview of the linked picture
-    QFrame* Frame_calendar = nullptr;
-    QCalendarWidget* CalendarVB1 = nullptr;
-    QLabel* Label5 = nullptr;
-    QLabel* lbl_data = nullptr;
-    std::vector<QFrame*> Shape1; ///< the mask's three separator lines
+    /// The mask itself, with its boxes, captions, check boxes, frames and calendar.
+    EntryMask* Frm_mask = nullptr;
+    /// The mask's boxes, 0..26, as other windows address them (the mask owns them).
+    std::vector<QLineEdit*> txt_mask1;
+    QLabel* lbl_nodo = nullptr; ///< the mask's folder caption
+    QLabel* lbl_filtro_ins = nullptr; ///< the mask's "[Filtro attivato]"
 
     // --- data controls and timers ---------------------------------------------------------
     DataControl* Adodc1 = nullptr; ///< register: entrata joined with Mittenti
@@ -221,6 +198,8 @@ public:
     // --- data controls and binding (data_controls.cpp) ------------------------------------
     void collega_campi_maschera();
     void collega_campi_corrispondente();
+    /// The correspondent boxes show the rows of ado_mittenti.
+    void collega_campi_corrispondente_origine();
     void carica_corrispondenti(const QVariant& numero);
     void scollega_maschera();
     void chiudi_origini_dati();
@@ -231,9 +210,9 @@ public:
     void Ado_nomi_RecordChangeComplete(ChangeReason adReason, EventStatus* adStatus);
     void Adodc1_Error(const DbResult& error);
     /// Records in the register recordset (0 when it is not open).
-    int conta_schede() const;
+    int conta_schede() const override;
 
-    // --- register grid (view/ui/register_grid.cpp) ----------------------------------------
+    // --- register grid (register_grid.cpp) ---------------------------------------------
     void colore_griglia_filtro();
     /// Puts the one-field filter button back to "no filter": released, "Filtro on", "Imposta filtro".
     void rilascia_pulsante_filtro();
@@ -256,15 +235,15 @@ public:
     void mostra_annullato();
     void blocca_maschera();
 
-    // --- mask box events (register/ui/mask_events.cpp) -----------------------------------
+    // --- mask box events (mask_events.cpp) -----------------------------------------------
     /// Return true to swallow the key.
-    virtual bool txt_mask1_KeyDown(int Index, QKeyEvent* event);
-    virtual bool txt_mask1_KeyPress(int Index, QKeyEvent* event);
-    virtual void txt_mask1_GotFocus(int Index);
-    virtual void txt_mask1_LostFocus(int Index);
-    virtual void txt_mask1_Change(int Index);
+    bool txt_mask1_KeyDown(int Index, QKeyEvent* event) override;
+    bool txt_mask1_KeyPress(int Index, QKeyEvent* event) override;
+    void txt_mask1_GotFocus(int Index) override;
+    void txt_mask1_LostFocus(int Index) override;
+    void txt_mask1_Change(int Index) override;
     /// Return false to keep the focus in the box.
-    virtual bool txt_mask1_Validate(int Index);
+    bool txt_mask1_Validate(int Index) override;
 
     // --- actions other windows supply (hooks.cpp); they do nothing until wired ------------
     virtual void apri_impostazioni();
@@ -273,7 +252,7 @@ public:
     virtual void apri_fascicoli();
     virtual void apri_collega_fascicolo();
     /// The list of the current entry's folders (folders/ui).
-    virtual void cmd_tree_Click();
+    void cmd_tree_Click() override;
     virtual void apri_scelta_colonne();
     virtual void filtro_campo();
     virtual void salva_scheda();
@@ -286,12 +265,12 @@ public:
     virtual void cmd_ins_Click(int Index);
     virtual void cmd_print_Click(int Index);
     virtual void cmd_move_Click(int Index);
-    virtual void cmd_new_ins_Click(int Index);
-    virtual void cmd_mitt_Click(int Index);
-    virtual void cmd_altri_Click();
-    virtual void cmd_annulla_Click();
-    virtual void cmd_annullato_Click();
-    virtual void picOpenWWW_Click(int Index);
+    void cmd_new_ins_Click(int Index) override;
+    void cmd_mitt_Click(int Index) override;
+    void cmd_altri_Click() override;
+    void cmd_annulla_Click() override;
+    void cmd_annullato_Click() override;
+    void picOpenWWW_Click(int Index) override;
 
     // --- office notification and transfer file (printing/ui/notification_window.cpp) -------
     /// picOpenWWW(1): on a "Server" station, forwards the undelivered rows of the competent
@@ -308,15 +287,16 @@ public:
     /// Bookmarks of the rows selected in the register grid, in the order of the selection.
     std::vector<Bookmark> DataGrid1_SelBookmarks() const;
 
-    // --- entries: new entry, numbering, saving, moving, leaving (register/ui/entry_*.cpp) ---
+    // --- entries: new entry, numbering, saving, moving, leaving (entry_*.cpp) ---------------
     /// Takes the issuing lock, allocates the next number (or asks the start number of an empty
     /// register) and opens a new entry of direction tipo ("E" or "U") in the mask. Nothing is
     /// written until the confirmation.
     void nuovo_quadernolo(const QString& tipo);
     /// Back to browsing after a new entry that did not start (lock held, start number refused).
     void ripristina_consultazione();
-    /// The end shared by the confirmation and the drop of a new entry.
-    void fine_inserimento();
+    /// The end shared by the confirmation and the drop of a new entry: avviso, when not empty,
+    /// is shown first; the address book is offered the correspondents after a confirmation.
+    void fine_inserimento(bool confermata, const QString& avviso);
     /// True while this station holds the issuing lock.
     bool emissione_in_corso() const;
     /// The editable state of a new entry (boxes 2 to 19 and 24 to 26, Riservato, cmd_altri).
@@ -330,9 +310,6 @@ public:
     /// salva_scheda with its outcome: false when something could not be written (the cause was
     /// shown and the entry stays modified).
     bool salva_scheda_esito();
-    /// Writes the note, the link and the annulment of registered entry numero (only the fields
-    /// that changed); false, after showing why, when the write failed.
-    bool salva_note_annullo(qint64 numero);
     /// Page Up / Page Down in the mask; true when the key was used.
     bool Pic_mask_KeyDown(int KeyCode);
     /// Leaves the open register for the start menu, asking to save a modified entry; false when
@@ -348,21 +325,23 @@ private:
     /// soloScheda: only entry numero was written; its rows alone are read back (the whole
     /// register when that fails).
     void rileggi_registro(qint64 numero, bool soloScheda = false);
-    /// The new entry as typed, from the pending rows of the register and the correspondents.
-    struct NewEntry nuova_scheda_digitata() const;
-    /// Remembers the changeable fields of the entry just shown, as the archive gave them.
-    void ricorda_scheda_caricata();
+    /// Shows what a save of the session ended with and the entry as it now stands; false when
+    /// the save failed (the entry stays modified).
+    bool mostra_esito_salvataggio(const SessionResult& esito);
     /// Connects what the entry handling needs (once).
     void collega_gestori_schede();
 
-    std::shared_ptr<class IssuingLock> m_bloccoEmissione;
+    std::unique_ptr<EntrySources> m_fonti;
+    std::unique_ptr<EntrySession> m_sessione;
     QObject* m_tastiPagina = nullptr;
     bool m_gestoriSchede = false;
-    qint64 m_numeroCaricato = 0; ///< entry whose loaded values are kept (0: none)
-    QVariantList m_valoriCaricati; ///< its Note, Collegamento, Annullato, Nota_annulla
+    MaskAutocomplete* m_completamentoMaschera = nullptr;
+    bool m_uscita = false;
+    bool m_p_modifica = false;
+    int m_p_index = 0; ///< the mask box that last had the focus
 
 public:
-    // --- mask rules: boxes, pickers, annulment, correction, link (register/ui/mask_*.cpp) ---
+    // --- mask rules: boxes, pickers, annulment, correction, link (mask_*.cpp) ---------------
     /// Connects the mask's own events (link box drops and double click, the preview, calendar,
     /// pick lists, pop-up dismissal, the grid's quick find). The constructor runs it once;
     /// later calls do nothing.
@@ -381,8 +360,8 @@ public:
     /// Writes the calendar's date into the box lbl_data names (box 2 also sets the year).
     void imposta_data_calendario();
     /// A day chosen in the calendar / the calendar closed without a choice.
-    void CalendarVB1_DateDblClick();
-    void CalendarVB1_Close();
+    void CalendarVB1_DateDblClick() override;
+    void CalendarVB1_Close() override;
     /// The office list beside box 16 or 17 (not when the box is locked): "Nessuna voce in
     /// elenco." when there is no office. withFocus gives the list the focus. True when the
     /// key that opened it is to be swallowed.
@@ -397,15 +376,15 @@ public:
     void correggi_oggetto_scheda();
     /// The file choice of the link box (double click, F2, "Inserisci file").
     void scegli_collegamento();
-    void txt_mask1_DblClick(int Index);
+    void txt_mask1_DblClick(int Index) override;
     /// A file or a text dropped on box Index (only the link box takes it).
-    void txt_mask1_OLEDragDrop(int Index, const QString& dropped);
-    void Image1_DblClick();
+    void txt_mask1_OLEDragDrop(int Index, const QString& dropped) override;
+    void Image1_DblClick() override;
     /// A typed character in the register grid opens the quick find on the current column;
     /// true when it did (the key is then used up).
     bool DataGrid1_KeyDown(QKeyEvent* event);
     /// Hides the print and new-entry pop-ups.
-    void nascondi_popup();
+    void nascondi_popup() override;
 
 private:
     /// Leaving box 2 or changing it: a date before p_ultima_data is refused. While typing
@@ -414,12 +393,12 @@ private:
     QLineEdit* m_ctrl_filtro = nullptr;
 
 public:
-    // --- address book and autocomplete (register/ui/address_*.cpp) -------------------------
+    // --- address book and autocomplete (address_*.cpp) -------------------------------------
     /// After a confirmed entry: offers to add correspondents missing from the address book.
     virtual void aggiorna_nominativi();
     /// The address-book names beginning with text (as typed, not trimmed) in the panel Pic_nomi
     /// under the name box; the panel hides when there is none. The focus stays in the name box.
-    void cerca_in_elenco(const QString& text);
+    void cerca_in_elenco(const QString& text) override;
     /// Copies the current address-book record into the current correspondent row, hides the
     /// panel and moves the focus to "A.O.O. competente".
     void DataGridAC_DblClick();
@@ -476,5 +455,8 @@ private:
     bool m_gridProgrammatic = false; ///< column sizes being set by the program
     QMap<int, int> m_hiddenWidths; ///< widths in twips of columns the program hid
 };
+
+/// The archive and the recordsets of the window's data controls, as its entry session reads them.
+std::unique_ptr<EntrySources> fonti_scheda(Quadernolo& window);
 
 } // namespace quad

@@ -30,15 +30,15 @@ void Quadernolo::blocca_maschera()
         txt_mask1[i]->setFrame(false);
         txt_mask1[i]->setStyleSheet(QStringLiteral("QLineEdit { background-color: #E0E0E0; }"));
     }
-    Check2->setEnabled(false);
-    cmd_altri->setEnabled(false);
+    Frm_mask->Check2->setEnabled(false);
+    Frm_mask->cmd_altri->setEnabled(false);
 }
 
 void Quadernolo::mostra_annullato()
 {
     if (conta_schede() < 1) {
-        Frame_annullato->hide();
-        frame_annulla->hide();
+        Frm_mask->Frame_annullato->hide();
+        Frm_mask->frame_annulla->hide();
         return;
     }
     const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
@@ -47,8 +47,8 @@ void Quadernolo::mostra_annullato()
         const QVariant v = rs->value(QStringLiteral("Annullato"));
         annullato = v.toBool() || v.toLongLong() == -1;
     }
-    Frame_annullato->setVisible(annullato);
-    frame_annulla->setVisible(!annullato);
+    Frm_mask->Frame_annullato->setVisible(annullato);
+    Frm_mask->frame_annulla->setVisible(!annullato);
 }
 
 } // namespace quad

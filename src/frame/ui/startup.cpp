@@ -54,7 +54,6 @@ bool Quadernolo::Form_Load()
         }
     }
 
-    state.p_primo_ins = 0;
     frm_menu->raise();
     raccogli_archivi_storici();
     return true;

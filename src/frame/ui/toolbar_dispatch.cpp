@@ -3,6 +3,8 @@
 #include "field_binding.h"
 #include "main_window.h"
 
+#include "entry_session.h"
+
 #include "message_service.h"
 #include "my_func.h"
 #include "program_folder.h"
@@ -14,6 +16,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QTableView>
 #include <QTimer>
 #include <QToolBar>
@@ -62,19 +65,8 @@ bool Quadernolo::verifica_modifiche_in_sospeso()
 {
     // A click on a tool-bar button leaves the focus in the box being typed: what it holds counts
     // as a change of the entry on screen, before the action moves the register elsewhere.
-    binder->commitAll(Adodc1);
-    binder->commitAll(ado_mittenti);
-    if (!state.p_update)
-        return true;
-    if (txt_mask1[2]->text().isEmpty() || txt_mask1[3]->text().trimmed().isEmpty()
-        || txt_mask1[7]->text().trimmed().isEmpty() || txt_mask1[8]->text().trimmed().isEmpty()) {
-        warn(QStringLiteral("Impossibile salvare !\n\nDati non completi\n\n"));
-    } else if (!salva_scheda_esito()) {
-        // The cause was shown; the entry stays modified and on screen, to be saved again.
-        return false;
-    }
-    state.p_update = false;
-    return true;
+    // An incomplete entry is reported and its changes given up; a failed save stops the action.
+    return salva_scheda_esito();
 }
 
 void Quadernolo::Toolbar1_ButtonClick(QAction* Button)
@@ -86,7 +78,7 @@ void Quadernolo::Toolbar1_ButtonClick(QAction* Button)
 
     const QString key = Button->objectName();
     const auto rifiutato = [this] {
-        if (!state.p_new_ins)
+        if (!m_sessione->p_new_ins())
             return false;
         avviso_inserimento_in_corso();
         return true;
@@ -145,9 +137,15 @@ void Quadernolo::Toolbar1_ButtonClick(QAction* Button)
             return;
         apri_collega_fascicolo();
     } else if (key == QLatin1String("tb_esci")) {
+        // Leaving gives up a new entry being typed: nothing of it is written and its lock goes.
+        if (m_sessione->p_new_ins()) {
+            const SessionResult esito = m_sessione->drop();
+            if (!esito.notice.isEmpty())
+                warn(esito.notice);
+            ripristina_consultazione();
+        }
         ripristina_menu();
         chiudiPopup();
-        state.p_new_ins = false;
         scollega_maschera();
         chiudi_origini_dati();
     }
@@ -172,7 +170,7 @@ void Quadernolo::vista_maschera()
     pic_move->raise();
     pic_tool_orizz->raise();
     Adodc1->hide();
-    lbl_numero->setVisible(!Picture2[2]->isHidden());
+    Frm_mask->lbl_numero->setVisible(!Frm_mask->Picture2[2]->isHidden());
 }
 
 void Quadernolo::vista_griglia()
@@ -231,10 +229,10 @@ void Quadernolo::Timer1_Timer()
     // Never at the start menu, never while an entry is typed or the entry on screen has changes
     // of its own (an import re-reads the register), never re-entered (the question box runs the
     // event loop, and the timer may fire meanwhile).
-    if (m_inTimer1 || !registro_aperto() || state.p_new_ins || state.p_update
+    if (m_inTimer1 || !registro_aperto() || m_sessione->p_new_ins() || m_sessione->p_update()
         || Adodc1->Recordset()->hasPendingChanges())
         return;
-    m_inTimer1 = true;
+    const QScopedValueRollback<bool> inTimer(m_inTimer1, true);
     const QDir cartella(programFolder());
     const QStringList arrivate
         = cartella.entryList({QStringLiteral("notifica_*")}, QDir::Files | QDir::Readable, QDir::Name);
@@ -244,7 +242,6 @@ void Quadernolo::Timer1_Timer()
         if (!importa_notifica(cartella.filePath(nome)))
             msgBox(QStringLiteral("Errore nell' importazione dei dati"));
     }
-    m_inTimer1 = false;
 }
 
 } // namespace quad

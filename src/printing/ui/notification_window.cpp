@@ -4,6 +4,8 @@
 #include "data_control.h"
 #include "main_window.h"
 
+#include "entry_session.h"
+
 #include "clock.h"
 #include "message_service.h"
 #include "notification.h"
@@ -14,31 +16,10 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScopedValueRollback>
 #include <QTableView>
 
 namespace quad {
-
-namespace {
-
-/// Holds the timed import off while a routine works on the register's rows: the import re-reads
-/// the register, and the question boxes run the event loop in which the timer fires.
-class SenzaImportazione
-{
-public:
-    explicit SenzaImportazione(bool& occupato)
-        : m_occupato(occupato)
-        , m_prima(occupato)
-    {
-        m_occupato = true;
-    }
-    ~SenzaImportazione() { m_occupato = m_prima; }
-
-private:
-    bool& m_occupato;
-    bool m_prima;
-};
-
-} // namespace
 
 void Quadernolo::inoltra_ufficio_competente()
 {
@@ -49,11 +30,11 @@ void Quadernolo::inoltra_ufficio_competente()
         return;
     // The entry being typed is not in the archive yet: it is never forwarded, nor written by
     // the forward's commit.
-    if (state.p_new_ins) {
+    if (m_sessione->p_new_ins()) {
         avviso_inserimento_in_corso();
         return;
     }
-    if (state.p_update && !salva_scheda_esito())
+    if (m_sessione->p_update() && !salva_scheda_esito())
         return;
     esporta_notifica(1, ufficio);
     salva_scheda();
@@ -67,11 +48,13 @@ void Quadernolo::esporta_notifica(int modo, const QString& ufficio)
         return;
     // A new entry being typed lies pending in the register's rows: the stamps' commit must not
     // write it.
-    if (state.p_new_ins) {
+    if (m_sessione->p_new_ins()) {
         avviso_inserimento_in_corso();
         return;
     }
-    const SenzaImportazione guardia(m_inTimer1);
+    // The timed import stays off meanwhile: it re-reads the register, and the question boxes run
+    // the event loop in which the timer fires.
+    const QScopedValueRollback<bool> guardia(m_inTimer1, true);
     const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
     if (!rs || rs->recordCount() < 1) {
         msgBox(QStringLiteral("Nessun record da esportare !"));
@@ -88,7 +71,7 @@ void Quadernolo::esporta_notifica(int modo, const QString& ufficio)
         if (!askYesNo(QStringLiteral("Esporto i records selezionati nel file ...\n\ndell' ufficio : ") + ufficio))
             return;
         // The entry on screen is saved first, so that the stamps' commit carries no change of its.
-        if (state.p_update && !salva_scheda_esito())
+        if (m_sessione->p_update() && !salva_scheda_esito())
             return;
         mostra_messaggio_stato(0, 0);
         const std::shared_ptr<Recordset> copia = rs->clone();
@@ -107,7 +90,7 @@ void Quadernolo::esporta_notifica(int modo, const QString& ufficio)
             warn(QStringLiteral("ATTENZIONE !\n\nTrasferimento non eseguito.\n\n") + esito.message);
             return;
         }
-        state.p_update = false;
+        m_sessione->clearRecordModified();
         mostra_messaggio_stato(1, int(scelte.size()));
         return;
     }
@@ -146,7 +129,7 @@ void Quadernolo::esporta_notifica(int modo, const QString& ufficio)
              + esito.message);
         return;
     }
-    state.p_update = false;
+    m_sessione->clearRecordModified();
 }
 
 bool Quadernolo::importa_notifica(const QString& path)
@@ -165,20 +148,22 @@ bool Quadernolo::importa_notifica(const QString& path)
         return false;
     }
     notifica.elimina();
-    state.p_update = false;
+    m_sessione->clearRecordModified();
     rileggi_registro(esito.ultimo);
     return true;
 }
 
 bool Quadernolo::importa_file_trasferimento(const QString& nome)
 {
-    if (state.p_new_ins) {
+    if (m_sessione->p_new_ins()) {
         avviso_inserimento_in_corso();
         return false;
     }
-    const SenzaImportazione guardia(m_inTimer1);
+    // The timed import stays off meanwhile: it re-reads the register, and the question boxes run
+    // the event loop in which the timer fires.
+    const QScopedValueRollback<bool> guardia(m_inTimer1, true);
     const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
-    if (!rs || (state.p_update && !salva_scheda_esito()))
+    if (!rs || (m_sessione->p_update() && !salva_scheda_esito()))
         return false;
     DbResult aperto;
     const EsitoTrasferimento esito = leggi_file_trasferimento(

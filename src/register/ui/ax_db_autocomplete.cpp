@@ -368,11 +368,13 @@ int AXDbAutoComplete::shiftMaskFor(const QKeyEvent* event)
 QStringList AXDbAutoComplete::columnsOf(const QString& table) const
 {
     QStringList names;
-    m_db->query(QStringLiteral("PRAGMA table_info(%1)").arg(quoteIdentifier(table)), {}, [&](const Statement& st) {
-        names << st.value(1).toString();
-        return true;
-    });
-    return names;
+    const DbResult letto = m_db->query(QStringLiteral("PRAGMA table_info(%1)").arg(quoteIdentifier(table)), {},
+                                       [&](const Statement& st) {
+                                           names << st.value(1).toString();
+                                           return true;
+                                       });
+    // A table that cannot be read has no column to propose from.
+    return letto.ok() ? names : QStringList();
 }
 
 bool AXDbAutoComplete::resolveSource(QString* table, QString* field) const
@@ -433,21 +435,27 @@ void AXDbAutoComplete::FillList()
             // Towns that share a name are told apart by their province, both in the list and in
             // the row the pick takes.
             for (const QString& name : values) {
-                m_db->query(QStringLiteral("SELECT DISTINCT c.%2, c.Prov, c.codici, "
-                                           "(SELECT count(DISTINCT d.Prov) FROM %1 d WHERE d.%2 = c.%2) "
-                                           "FROM %1 c WHERE c.%2 = ? ORDER BY c.Prov, c.codici")
-                                .arg(t, f),
-                            {name}, [&](const Statement& st) {
-                                ListRow row;
-                                row.citta = st.value(0);
-                                row.prov = st.value(1).toString();
-                                row.codici = st.value(2).toString();
-                                row.shown = name;
-                                if (st.value(3).toLongLong() > 1)
-                                    row.shown += QStringLiteral(" (%1)").arg(row.prov);
-                                rows << row;
-                                return rows.size() < limit;
-                            });
+                const DbResult letto
+                    = m_db->query(QStringLiteral("SELECT DISTINCT c.%2, c.Prov, c.codici, "
+                                                 "(SELECT count(DISTINCT d.Prov) FROM %1 d WHERE d.%2 = c.%2) "
+                                                 "FROM %1 c WHERE c.%2 = ? ORDER BY c.Prov, c.codici")
+                                      .arg(t, f),
+                                  {name}, [&](const Statement& st) {
+                                      ListRow row;
+                                      row.citta = st.value(0);
+                                      row.prov = st.value(1).toString();
+                                      row.codici = st.value(2).toString();
+                                      row.shown = name;
+                                      if (st.value(3).toLongLong() > 1)
+                                          row.shown += QStringLiteral(" (%1)").arg(row.prov);
+                                      rows << row;
+                                      return rows.size() < limit;
+                                  });
+                // A search that fails part way proposes nothing rather than a part of the list.
+                if (!letto.ok()) {
+                    rows.clear();
+                    break;
+                }
                 if (rows.size() >= limit)
                     break;
             }

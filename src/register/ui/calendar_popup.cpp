@@ -6,6 +6,7 @@
 #include <QCalendarWidget>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace quad {
@@ -63,7 +64,12 @@ void CalendarPopup::apri(QWidget* box, const QString& caption, const QString& bo
     setData(dataIniziale(boxText));
     raise();
     show();
-    CalendarVB1->setFocus();
+    // The box that opened the calendar is still taking the focus: the calendar takes it once the
+    // box has, so that the box gives its caret up with it.
+    QTimer::singleShot(0, CalendarVB1, [this] {
+        if (isVisible())
+            CalendarVB1->setFocus();
+    });
 }
 
 QDate CalendarPopup::data() const

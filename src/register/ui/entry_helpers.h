@@ -1,6 +1,7 @@
 #pragma once
 // Small checks on the recordsets of the entry handling, shared by its files.
 
+#include "message_service.h"
 #include "recordset.h"
 
 #include <memory>
@@ -24,6 +25,14 @@ inline bool suUnRecord(const std::shared_ptr<Recordset>& rs)
 inline bool inSospeso(const std::shared_ptr<Recordset>& rs)
 {
     return aperto(rs) && rs->hasPendingChanges();
+}
+
+/// Shows a failed data operation as "Errore ADO" with its cause; true when it went through.
+inline bool mostra_errore_ado(const DbResult& result)
+{
+    if (!result.ok())
+        msgBox(QStringLiteral("Errore ADO\n\n") + result.message);
+    return result.ok();
 }
 
 } // namespace quad::schede

@@ -150,8 +150,11 @@ void frm_nominativi::Form_Load()
 
     if (m_book && m_book->connection()) {
         const QFileInfo file(m_book->connection()->path());
-        AXDbAutoComplete1->setConnectionString(
-            ConnectionString::build(file.absolutePath(), file.fileName(), QString()));
+        // Without its towns the dialog's town box is typed as any other.
+        if (!AXDbAutoComplete1
+                 ->setConnectionString(ConnectionString::build(file.absolutePath(), file.fileName(), QString()))
+                 .ok())
+            AXDbAutoComplete1->setTextObject(nullptr);
     }
     AXDbAutoComplete1->setTableName(QStringLiteral("Comuni"));
 }

@@ -36,7 +36,7 @@ void conferma_caselle(FieldBinder* binder, const std::vector<QLineEdit*>& boxes)
 {
     for (QLineEdit* box : boxes) {
         if (box && binder->isDirty(box))
-            binder->commit(box);
+            (void)binder->commit(box);
     }
 }
 
@@ -44,7 +44,7 @@ void scrivi_casella(FieldBinder* binder, const std::vector<QLineEdit*>& boxes, Q
 {
     conferma_caselle(binder, boxes);
     box->setText(text);
-    binder->commit(box);
+    (void)binder->commit(box);
 }
 
 } // namespace quad

@@ -1,8 +1,8 @@
 // The search dialog: its frame and modes, the simple find and the range panels.
 #include "frm_search.h"
 
+#include "control_factory.h" // tw(): design positions in twips
 #include "criteria_model.h"
-#include "main_window.h" // tw(): design positions in twips
 #include "range_panels.h"
 #include "ricerca.h"
 #include "search_caller.h"

@@ -3,8 +3,9 @@
 #include "frm_search.h"
 
 #include "advanced_criteria.h"
+#include "control_factory.h" // tw(): design positions in twips
+#include "entry_helpers.h"
 #include "field_filter.h"
-#include "main_window.h" // tw(): design positions in twips
 #include "search_caller.h"
 
 #include "message_service.h"
@@ -106,10 +107,12 @@ void frmSearch::scrivi_cella(int row, int column, const QVariant& value)
     if (!m_rsFilter || row < 0 || row >= m_rsFilter->recordCount())
         return;
     m_rsFilter->setCurrentRow(row);
-    m_rsFilter->setValue(column, value);
-    // A row's field chosen again: its comparison is chosen again too.
+    // A text longer than its cell is refused and said so; the cell keeps what it had.
+    if (!schede::mostra_errore_ado(m_rsFilter->setValue(column, value)))
+        return;
+    // A row's field chosen again: its comparison is chosen again too (an empty text always fits).
     if (column == 1)
-        m_rsFilter->setValue(2, QString());
+        (void)m_rsFilter->setValue(2, QString());
 }
 
 QList<RigaCriterio> frmSearch::righe_criteri() const
@@ -248,14 +251,14 @@ void frmSearch::gridFilter_KeyUp(int KeyCode)
 {
     if (KeyCode == Qt::Key_Insert) {
         m_rsFilter->addNew();
-        m_rsFilter->setValue(0, QStringLiteral(" e "));
+        (void)m_rsFilter->setValue(0, QStringLiteral(" e ")); // fits its cell
     } else if (KeyCode == Qt::Key_Delete) {
         QList<Bookmark> scelte;
         for (const QModelIndex& riga : gridFilter->selectionModel()->selectedRows())
             scelte.append(m_rsFilter->bookmarkAt(riga.row()));
         for (Bookmark b : scelte) {
             if (m_rsFilter->setBookmark(b))
-                m_rsFilter->deleteCurrent();
+                (void)schede::mostra_errore_ado(m_rsFilter->deleteCurrent());
         }
     }
 }
@@ -316,7 +319,7 @@ void frmSearch::BuildFilterFromString(const QString& strString)
         const QString celle[] = {riga.unione, riga.campo, riga.operatore, riga.criterio};
         for (int j = 0; j < 4; ++j) {
             if (!celle[j].isNull())
-                m_rsFilter->setValue(j, celle[j]);
+                (void)schede::mostra_errore_ado(m_rsFilter->setValue(j, celle[j]));
         }
     }
     bCriteriaBusy = false;

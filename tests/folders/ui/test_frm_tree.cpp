@@ -104,10 +104,12 @@ protected:
     QStringList stored() const
     {
         QStringList out;
-        db->query("SELECT \"KEY\", CAPTION FROM sys_tree ORDER BY rowid", {}, [&out](const Statement& s) {
-            out << s.value(0).toString() + "=" + s.value(1).toString();
-            return true;
-        });
+        const DbResult r
+            = db->query("SELECT \"KEY\", CAPTION FROM sys_tree ORDER BY rowid", {}, [&out](const Statement& s) {
+                  out << s.value(0).toString() + "=" + s.value(1).toString();
+                  return true;
+              });
+        EXPECT_TRUE(r.ok()) << r.message.toStdString();
         return out;
     }
     int conta(const QString& sql) const { return db->scalar(sql).toInt(); }

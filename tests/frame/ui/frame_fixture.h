@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTableView>
+#include <QToolBar>
 
 #include <gtest/gtest.h>
 
@@ -105,6 +106,14 @@ inline QString text(QWidget* root, const QString& name)
 {
     auto* edit = control<QLineEdit>(root, name);
     return edit ? edit->text() : QString();
+}
+
+/// A new entry is being typed, as the clerk sees it: "Conferma ed Esci" and "Annulla" in the mask,
+/// the tool bars and the navigation strip out of use.
+inline bool nuovaSchedaInCorso(const Quadernolo& w)
+{
+    return !w.Frm_mask->Frame_new_ins->isHidden() && !w.Toolbar1->isEnabled() && !w.Toolbar2->isEnabled()
+        && !w.pic_move->isEnabled();
 }
 
 } // namespace quad::test

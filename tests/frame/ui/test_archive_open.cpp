@@ -70,14 +70,14 @@ TEST(OpenRegister, LiveArchiveOpensInTheMaskOnTheLastEntry)
     EXPECT_EQ(w.windowTitle(), "Gestione quadernolo");
     EXPECT_EQ(w.state.p_sessione, "Entrata");
     EXPECT_EQ(w.state.p_path_cartella, programFolder());
-    EXPECT_TRUE(w.state.p_locked);
+    EXPECT_TRUE(w.txt_mask1[7]->isReadOnly()) << "the register is only consulted";
     EXPECT_FALSE(w.lbl_sub_arch->isVisible());
 
     // The mask shows the last entry, an incoming one, with its captions.
     EXPECT_EQ(w.Adodc1->Recordset()->value("Progressivo").toInt(), 5);
     EXPECT_EQ(text(&w, "txt_mask1_0"), "5");
     EXPECT_EQ(text(&w, "txt_mask1_7"), "Oggetto n. 5 dell'ufficio");
-    EXPECT_EQ(w.lbl_modo->text(), "Quadernolo in ENTRATA");
+    EXPECT_EQ(w.Frm_mask->lbl_modo->text(), "Quadernolo in ENTRATA");
 
     // Six rows: entry 2 has two correspondents.
     EXPECT_EQ(w.Adodc1->Caption(), "   Totale schede : 6");
@@ -90,7 +90,7 @@ TEST(OpenRegister, LiveArchiveOpensInTheMaskOnTheLastEntry)
     EXPECT_TRUE(w.Timer2->isActive());
     EXPECT_EQ(w.Timer2->interval(), 1000);
     EXPECT_TRUE(w.toolbarButton("tb_insert")->isEnabled());
-    EXPECT_TRUE(w.picOpenWWW[1]->isEnabled());
+    EXPECT_TRUE(w.Frm_mask->picOpenWWW[1]->isEnabled());
 
     showGrid(w);
     EXPECT_TRUE(w.cmd_colonne->isVisible());
@@ -122,8 +122,8 @@ TEST(OpenRegister, EmptyRegisterOpens)
     openRegister(w);
     EXPECT_TRUE(w.Pic_mask->isVisible());
     EXPECT_EQ(w.Adodc1->Caption(), "   Totale schede : 0");
-    EXPECT_FALSE(w.Frame_annullato->isVisibleTo(w.Frm_mask));
-    EXPECT_FALSE(w.frame_annulla->isVisibleTo(w.Frm_mask));
+    EXPECT_FALSE(w.Frm_mask->Frame_annullato->isVisibleTo(w.Frm_mask));
+    EXPECT_FALSE(w.Frm_mask->frame_annulla->isVisibleTo(w.Frm_mask));
     EXPECT_TRUE(messages.shown().isEmpty());
 }
 
@@ -139,7 +139,7 @@ TEST(OpenRegister, StationWithoutServerRoleCannotInsert)
         openRegister(w);
         ASSERT_TRUE(w.Pic_mask->isVisible());
         EXPECT_FALSE(w.toolbarButton("tb_insert")->isEnabled()) << ini.toStdString();
-        EXPECT_FALSE(w.picOpenWWW[1]->isEnabled());
+        EXPECT_FALSE(w.Frm_mask->picOpenWWW[1]->isEnabled());
         // The file was not completed along the way.
         EXPECT_EQ(program.readFile("imposta.ini").contains("Server"), false);
     }
@@ -496,7 +496,11 @@ TEST(Notifications, NamesMatchWithoutRegardToCaseAndNotWhileInserting)
     EXPECT_EQ(messages.shown().size(), 2);
 
     messages.clear();
-    w.state.p_new_ins = true;
+    // A new entry on the empty register: the start number is asked.
+    messages.answer(MsgAnswer::Yes).input("10");
+    w.cmd_ins_Click(0);
+    ASSERT_TRUE(nuovaSchedaInCorso(w));
+    messages.clear();
     w.Timer1_Timer();
     EXPECT_TRUE(messages.shown().isEmpty());
 }

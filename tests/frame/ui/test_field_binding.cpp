@@ -26,8 +26,8 @@ struct BoundRecord
         rs->appendField("Data_nascita", adDate);
         rs->openInMemory();
         rs->addNew();
-        rs->setValue("Nominativo", "Rossi");
-        rs->setValue("Citta", "Roma");
+        EXPECT_TRUE(rs->setValue("Nominativo", "Rossi").ok());
+        EXPECT_TRUE(rs->setValue("Citta", "Roma").ok());
         control.setRecordset(rs);
         bind(name, "Nominativo");
         bind(town, "Citta");
@@ -44,7 +44,7 @@ TEST(FieldBinding, TypedTextSurvivesAChangeOfAnotherField)
 {
     BoundRecord r;
     r.name.setText("Bianchi"); // typed, not written yet
-    r.rs->setValue("Citta", "Milano"); // the program fills another field of the same record
+    ASSERT_TRUE(r.rs->setValue("Citta", "Milano").ok()); // the program fills another field of the same record
     EXPECT_EQ(r.town.text(), "Milano");
     EXPECT_EQ(r.name.text(), "Bianchi");
     ASSERT_TRUE(r.binder.commitAll(&r.control).ok());
@@ -55,7 +55,7 @@ TEST(FieldBinding, AFieldTheProgramWritesShowsTheNewValue)
 {
     BoundRecord r;
     r.town.setText("Rom");
-    r.rs->setValue("Citta", "Roma Capitale");
+    ASSERT_TRUE(r.rs->setValue("Citta", "Roma Capitale").ok());
     EXPECT_EQ(r.town.text(), "Roma Capitale");
     EXPECT_FALSE(r.binder.isDirty(&r.town));
 }

@@ -82,14 +82,14 @@ TEST_F(OpenRegisterTest, DoubleClickShowsTheMaskOnThatEntry)
     EXPECT_EQ(text(&w, "txt_mask1_8"), "Mittente 2-0");
     EXPECT_EQ(w.ado_mittenti->Recordset()->recordCount(), 2);
     EXPECT_TRUE(text(&w, "txt_mask1_20").isEmpty());
-    EXPECT_TRUE(w.frame_annulla->isVisible());
-    EXPECT_FALSE(w.Frame_annullato->isVisible());
+    EXPECT_TRUE(w.Frm_mask->frame_annulla->isVisible());
+    EXPECT_FALSE(w.Frm_mask->Frame_annullato->isVisible());
 
     // Shown read-only, but for its note and its linked file.
     for (int i = 0; i <= 26; ++i)
         EXPECT_EQ(w.txt_mask1[i]->isReadOnly(), i != 18 && i != 19) << i;
-    EXPECT_FALSE(w.Check2->isEnabled());
-    EXPECT_FALSE(w.state.p_update);
+    EXPECT_FALSE(w.Frm_mask->Check2->isEnabled());
+    EXPECT_FALSE(w.sessione().p_update());
 
     // Moving the register moves the mask.
     w.Adodc1->Recordset()->moveNext();
@@ -98,10 +98,10 @@ TEST_F(OpenRegisterTest, DoubleClickShowsTheMaskOnThatEntry)
     EXPECT_EQ(text(&w, "txt_mask1_8"), "Mittente 4-0");
     w.Adodc1->Recordset()->movePrevious();
     EXPECT_EQ(text(&w, "txt_mask1_0"), "3");
-    EXPECT_TRUE(w.Check1->isChecked());
+    EXPECT_TRUE(w.Frm_mask->Check1->isChecked());
     EXPECT_EQ(text(&w, "txt_mask1_26"), "Errore");
-    EXPECT_TRUE(w.Frame_annullato->isVisible());
-    EXPECT_FALSE(w.frame_annulla->isVisible());
+    EXPECT_TRUE(w.Frm_mask->Frame_annullato->isVisible());
+    EXPECT_FALSE(w.Frm_mask->frame_annulla->isVisible());
 }
 
 TEST_F(OpenRegisterTest, SwitchingBackToTheGridGoesToTheFirstEntry)
@@ -130,7 +130,7 @@ TEST_F(OpenRegisterTest, ANoteBeingTypedIsSavedBeforeAToolBarAction)
     ASSERT_TRUE(w.DataGrid1->isVisible());
     EXPECT_EQ(w.Adodc1->Recordset()->value("Progressivo").toInt(), 1);
     EXPECT_EQ(note(5), "Nota in corso");
-    EXPECT_FALSE(w.state.p_update);
+    EXPECT_FALSE(w.sessione().p_update());
     EXPECT_TRUE(messages.shown().isEmpty()) << messages.last().toStdString();
 
     // The next action finds nothing pending, and the first entry stays as it was.
@@ -155,7 +155,7 @@ TEST_F(OpenRegisterTest, AFailedSaveStopsTheToolBarActionAndKeepsTheChange)
     // Still in the register, on the entry, with what was typed.
     EXPECT_FALSE(w.Frame1->isVisible());
     EXPECT_TRUE(w.Pic_mask->isVisible());
-    EXPECT_TRUE(w.state.p_update);
+    EXPECT_TRUE(w.sessione().p_update());
     EXPECT_EQ(text(&w, "txt_mask1_18"), "Da non perdere");
     EXPECT_EQ(w.Adodc1->Recordset()->value("Progressivo").toInt(), 5);
 }
@@ -295,24 +295,40 @@ TEST_F(OpenRegisterTest, PopUpsToggleAndCloseWithOtherKeys)
 
 TEST_F(OpenRegisterTest, ActionsAreRefusedWhileAnEntryIsInserted)
 {
-    w.state.p_new_ins = true;
+    messages.answer(MsgAnswer::Yes);
+    w.cmd_ins_Click(0);
+    ASSERT_TRUE(nuovaSchedaInCorso(w));
+    messages.clear();
     w.list_elenco->show();
-    trigger(&w, "tb_modo");
+    // The tool bars are disabled while an entry is typed; their handlers refuse all the same.
+    EXPECT_FALSE(w.Toolbar1->isEnabled());
+    const auto premi = [&](const char* key) {
+        QAction* button = w.toolbarButton(QString::fromLatin1(key));
+        if (w.Toolbar1->actions().contains(button))
+            w.Toolbar1_ButtonClick(button);
+        else
+            w.Toolbar2_ButtonClick(button);
+    };
+    premi("tb_modo");
     ASSERT_EQ(messages.shown().size(), 1);
     EXPECT_EQ(messages.last(),
               "ATTENZIONE !\n\nImpossibile effettuare tale operazione nella\n"
               "fase di inserimento di un nuovo quadernolo");
     EXPECT_EQ(messages.shown().at(0).icon, MsgIcon::Information);
     EXPECT_TRUE(w.Pic_mask->isVisible());
+    // The new entry stays in the mask.
+    EXPECT_FALSE(w.DataGrid1->isVisible());
+    EXPECT_EQ(w.txt_mask1[0]->text(), "6");
     // A refusal skips the closing of the pick lists.
     EXPECT_TRUE(w.list_elenco->isVisible());
-    trigger(&w, "tb_stampa");
-    trigger(&w, "tb_insert");
+    premi("tb_stampa");
+    premi("tb_insert");
     EXPECT_EQ(messages.shown().size(), 3);
     EXPECT_FALSE(w.Picture1->isVisible());
-    // Esci ends the insertion without questions.
-    trigger(&w, "tb_esci");
-    EXPECT_FALSE(w.state.p_new_ins);
+    // Esci ends the insertion without questions: nothing is written and the lock goes.
+    premi("tb_esci");
+    EXPECT_FALSE(nuovaSchedaInCorso(w));
+    EXPECT_FALSE(QFile::exists(program.file(QString::fromLatin1(kLockFile))));
     EXPECT_TRUE(w.Frame1->isVisible());
 }
 
@@ -320,13 +336,13 @@ TEST_F(OpenRegisterTest, IncompleteModifiedEntryIsReportedAndTheActionRuns)
 {
     // A subject of blanks only: the change marks the entry modified.
     ASSERT_TRUE(w.Adodc1->Recordset()->setValue("Oggetto", "   ").ok());
-    EXPECT_TRUE(w.state.p_update);
+    EXPECT_TRUE(w.sessione().p_update());
     EXPECT_EQ(w.txt_mask1[7]->text(), "   ");
     trigger(&w, "tb_modo");
     ASSERT_EQ(messages.shown().size(), 1);
     EXPECT_EQ(messages.last(), "Impossibile salvare !\n\nDati non completi\n\n");
     EXPECT_EQ(messages.shown().at(0).icon, MsgIcon::Exclamation);
-    EXPECT_FALSE(w.state.p_update);
+    EXPECT_FALSE(w.sessione().p_update());
     EXPECT_TRUE(w.DataGrid1->isVisible());
 }
 

@@ -80,7 +80,7 @@ protected:
         ASSERT_EQ(w.txt_mask1[16]->text(), "Ufficio B");
     }
 
-    void clickInoltra(Quadernolo& w) { QTest::mouseClick(w.picOpenWWW[1], Qt::LeftButton); }
+    void clickInoltra(Quadernolo& w) { QTest::mouseClick(w.Frm_mask->picOpenWWW[1], Qt::LeftButton); }
 
     int consegnate(const QString& arch) const
     {
@@ -99,7 +99,7 @@ TEST_F(NotificationWindow, AClientStationsForwardImageDoesNothing)
 {
     Finestra w;
     apriMittente(w, "Client");
-    EXPECT_FALSE(w.picOpenWWW[1]->isEnabled());
+    EXPECT_FALSE(w.Frm_mask->picOpenWWW[1]->isEnabled());
     messages.clear();
     clickInoltra(w);
     w.picOpenWWW_Click(1);
@@ -195,13 +195,6 @@ TEST_F(NotificationWindow, RefusedCorruptRepeatedAndPostponedFiles)
     EXPECT_EQ(notificheIn(destinatario.path()).size(), 3);
     EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM entrata").toInt(), 0);
 
-    // While the entry on screen has changes, nothing is offered.
-    messages.clear();
-    w.state.p_update = true;
-    w.Timer1_Timer();
-    EXPECT_TRUE(messages.shown().isEmpty());
-    w.state.p_update = false;
-
     // NOTIFICA_x.txt: Yes, imported and deleted; its copy: Yes, refused (entry 2 is there) and kept.
     messages.clear();
     messages.answer(MsgAnswer::Yes).answer(MsgAnswer::Yes).answer(MsgAnswer::No);
@@ -214,6 +207,15 @@ TEST_F(NotificationWindow, RefusedCorruptRepeatedAndPostponedFiles)
     EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM entrata").toInt(), 1);
     EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM Mittenti").toInt(), 2);
     EXPECT_EQ(w.Adodc1->Recordset()->recordCount(), 2);
+
+    // While the entry on screen has changes, nothing is offered.
+    messages.clear();
+    ASSERT_TRUE(w.Adodc1->Recordset()->setValue("Note", "In corso").ok());
+    ASSERT_TRUE(w.sessione().p_update());
+    w.Timer1_Timer();
+    EXPECT_TRUE(messages.shown().isEmpty());
+    w.Adodc1->Recordset()->cancelBatch();
+    w.sessione().clearRecordModified();
 
     // Another station takes the file while the question is open: nothing more is said or done.
     messages.clear();
@@ -247,7 +249,7 @@ TEST_F(NotificationWindow, NothingIsForwardedOrStampedWhileANewEntryIsTyped)
     ASSERT_TRUE(trigger(&w, "tb_insert"));
     messages.answer(MsgAnswer::Yes);
     ASSERT_TRUE(click(&w, "cmd_ins_0"));
-    ASSERT_TRUE(w.state.p_new_ins);
+    ASSERT_TRUE(nuovaSchedaInCorso(w));
     messages.clear();
     w.esporta_notifica(1, "Ufficio B");
     w.esporta_notifica(0, "Ufficio B");

@@ -174,6 +174,29 @@ TEST_F(AddrwireAutocomplete, LeavingTheRegisterLetsTheDatabaseGo)
     EXPECT_EQ(ac->TextObject(), nullptr);
 }
 
+TEST_F(AddrwireAutocomplete, ListsAfterAConfirmedEntryAndOnTheFirstBoxOfTheNext)
+{
+    // The entry being typed is confirmed.
+    scrivi(3, "Lettera");
+    scrivi(7, "Prima voce");
+    scrivi(8, "Bianchi");
+    ASSERT_TRUE(click(&w, "cmd_new_ins_0"));
+    ASSERT_FALSE(nuovaSchedaInCorso(w));
+    ASSERT_TRUE(messages.contains("Aggiorno l' archivio"));
+
+    // The next entry: the first box the clerk types in proposes as before.
+    messages.clear();
+    messages.answer(MsgAnswer::Yes);
+    w.cmd_ins_Click(0);
+    ASSERT_TRUE(nuovaSchedaInCorso(w));
+    scrivi(11, "via r");
+    ASSERT_TRUE(ac->isListVisible());
+    EXPECT_EQ(voci().first(), "Via Roma 01");
+    scrivi(7, "prima v");
+    ASSERT_TRUE(ac->isListVisible());
+    EXPECT_EQ(voci(), QStringList({"Prima voce"}));
+}
+
 TEST_F(AddrwireAutocomplete, AnotherStationsEntryIsProposedAfterTheNextFocus)
 {
     scrivi(7, "Quaderno d");

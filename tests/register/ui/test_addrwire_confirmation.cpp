@@ -22,11 +22,12 @@ protected:
         const auto book = AddressBook::openSettings(&err);
         EXPECT_TRUE(book) << err.message.toStdString();
         if (book)
-            book->query("SELECT Nominativo FROM Elenco WHERE Indirizzo = ? ORDER BY Nominativo", {via},
-                        [&](const Statement& st) {
-                            out << st.value(0).toString();
-                            return true;
-                        });
+            err = book->query("SELECT Nominativo FROM Elenco WHERE Indirizzo = ? ORDER BY Nominativo", {via},
+                              [&](const Statement& st) {
+                                  out << st.value(0).toString();
+                                  return true;
+                              });
+        EXPECT_TRUE(err.ok()) << err.message.toStdString();
         return out;
     }
 

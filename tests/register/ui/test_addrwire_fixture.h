@@ -31,27 +31,22 @@ protected:
         ASSERT_TRUE(ac);
     }
 
-    /// As while a new entry is typed: the mask's boxes open, the state of a new entry, and one new
-    /// correspondent row (of entry 99, which the archive does not hold) current in ado_mittenti.
+    /// Starts a new incoming entry as the clerk does: its first correspondent row is current.
     void inserisci()
     {
-        for (int i = 2; i <= 26; ++i) {
-            if (i < 20 || i > 23)
-                w.txt_mask1[i]->setReadOnly(false);
-        }
-        w.state.p_new_ins = true;
-        w.state.p_locked = false;
-        w.carica_corrispondenti(99);
+        messages.answer(MsgAnswer::Yes);
+        w.cmd_ins_Click(0);
+        ASSERT_TRUE(nuovaSchedaInCorso(w));
+        messages.clear();
         ASSERT_TRUE(mittenti());
-        ASSERT_EQ(mittenti()->recordCount(), 0);
-        nuovaRiga();
+        ASSERT_EQ(mittenti()->recordCount(), 1);
     }
 
     /// Adds a correspondent row to the new entry and makes it current.
     void nuovaRiga()
     {
         mittenti()->addNew();
-        ASSERT_TRUE(mittenti()->setValue("Quadernolo", 99).ok());
+        ASSERT_TRUE(mittenti()->setValue("Quadernolo", w.sessione().number()).ok());
         ASSERT_TRUE(mittenti()->setValue("tipo", "E").ok());
     }
 
@@ -68,11 +63,12 @@ protected:
     QStringList nomiInRubrica(const QString& where = "1")
     {
         QStringList out;
-        book->query(QString("SELECT Nominativo FROM Elenco WHERE %1 ORDER BY Nominativo").arg(where), {},
-                    [&](const Statement& st) {
-                        out << st.value(0).toString();
-                        return true;
-                    });
+        const DbResult r = book->query(QString("SELECT Nominativo FROM Elenco WHERE %1 ORDER BY Nominativo").arg(where),
+                                       {}, [&](const Statement& st) {
+                                           out << st.value(0).toString();
+                                           return true;
+                                       });
+        EXPECT_TRUE(r.ok()) << r.message.toStdString();
         return out;
     }
 

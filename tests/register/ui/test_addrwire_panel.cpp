@@ -75,17 +75,7 @@ TEST_F(AddrwirePanel, TypingANameListsTheAddressBookNamesBeginningWithIt)
 
 TEST_F(AddrwirePanel, NoLookUpOutsideTheTypingOfANewEntry)
 {
-    w.state.p_new_ins = false;
-    scrivi(8, "D'A");
-    EXPECT_FALSE(w.Pic_nomi->isVisible());
-
-    w.state.p_new_ins = true;
-    w.state.p_locked = true;
-    riscrivi(8, "D'A");
-    EXPECT_FALSE(w.Pic_nomi->isVisible());
-
     // A blank name looks nothing up.
-    w.state.p_locked = false;
     riscrivi(8, "  ");
     EXPECT_FALSE(w.Pic_nomi->isVisible());
 
@@ -98,6 +88,11 @@ TEST_F(AddrwirePanel, NoLookUpOutsideTheTypingOfANewEntry)
     ASSERT_TRUE(w.Pic_nomi->isVisible());
     box(9)->setFocus(Qt::TabFocusReason);
     EXPECT_FALSE(w.Pic_nomi->isVisible());
+
+    // Once the entry is dropped the register is only consulted: its name box is locked.
+    ASSERT_TRUE(click(&w, "cmd_new_ins_1"));
+    EXPECT_TRUE(box(8)->isReadOnly());
+    EXPECT_FALSE(w.Pic_nomi->isVisible());
 }
 
 TEST_F(AddrwirePanel, DoubleClickCopiesTheRecordIntoTheRowAndMovesOnToTheOffice)
@@ -109,7 +104,7 @@ TEST_F(AddrwirePanel, DoubleClickCopiesTheRecordIntoTheRowAndMovesOnToTheOffice)
     doppioClic(0);
 
     EXPECT_FALSE(w.Pic_nomi->isVisible());
-    EXPECT_FALSE(w.state.p_modifica);
+    EXPECT_FALSE(w.p_modifica());
     EXPECT_EQ(QApplication::focusWidget(), box(16));
     EXPECT_EQ(riga("Nominativo").toString(), "D'Amico Sergio");
     EXPECT_EQ(riga("P_iva_CF").toString(), "DMCSRG70E01H501X");
@@ -321,8 +316,7 @@ TEST_F(AddrwireCheck, NoAddsNothingAndAsksNoMore)
 TEST_F(AddrwireCheck, ADroppedEntryIsNotChecked)
 {
     compila("Bianchi Ada");
-    w.state.p_del_new_ins = true;
-    w.aggiorna_nominativi();
+    ASSERT_TRUE(click(&w, "cmd_new_ins_1"));
     EXPECT_TRUE(messages.shown().isEmpty());
     EXPECT_EQ(nomiInRubrica().size(), 6);
 }

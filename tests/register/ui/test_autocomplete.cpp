@@ -151,7 +151,7 @@ TEST_F(AutocompleteTest, ListsDistinctNamesBeginningWithTheTypedTextAndKeepsTheF
     AXDbAutoComplete second(&host);
     ASSERT_TRUE(second.setConnectionString(host.ac->ConnectionString()).ok());
     EXPECT_EQ(settings.use_count(), uses + 1);
-    second.setConnectionString(QString());
+    EXPECT_TRUE(second.setConnectionString(QString()).ok());
     EXPECT_EQ(settings.use_count(), uses);
 
     host.ac->setMaxItems(3);

@@ -96,8 +96,8 @@ protected:
     /// The register's tool bars and navigation are usable (the browsing state).
     void attesoConsultazione()
     {
-        EXPECT_FALSE(w.state.p_new_ins);
-        EXPECT_FALSE(w.Frame_new_ins->isVisibleTo(w.Frm_mask));
+        EXPECT_FALSE(nuovaSchedaInCorso(w));
+        EXPECT_FALSE(w.Frm_mask->Frame_new_ins->isVisibleTo(w.Frm_mask));
         EXPECT_TRUE(w.Toolbar1->isEnabled());
         EXPECT_TRUE(w.Toolbar2->isEnabled());
         EXPECT_TRUE(w.pic_move->isEnabled());

@@ -28,9 +28,9 @@ TEST_P(NewEntryDirection, FollowsTheLastEntryOfEitherDirectionAndIsWrittenAtConf
     EXPECT_EQ(messages.shown().size(), 1);
 
     // The mask shows the new entry, open for typing; the number is reserved by the lock.
-    ASSERT_TRUE(w.state.p_new_ins);
+    ASSERT_TRUE(nuovaSchedaInCorso(w));
     EXPECT_TRUE(w.Pic_mask->isVisible());
-    EXPECT_TRUE(w.Frame_new_ins->isVisible());
+    EXPECT_TRUE(w.Frm_mask->Frame_new_ins->isVisible());
     EXPECT_EQ(box(0)->text(), "58");
     EXPECT_EQ(box(1)->text(), "2025");
     EXPECT_EQ(box(2)->text(), "14/06/2025");
@@ -39,15 +39,15 @@ TEST_P(NewEntryDirection, FollowsTheLastEntryOfEitherDirectionAndIsWrittenAtConf
     EXPECT_TRUE(box(7)->text().isEmpty());
     EXPECT_TRUE(box(8)->text().isEmpty());
     EXPECT_FALSE(box(7)->isReadOnly());
-    EXPECT_FALSE(w.Check1->isChecked());
-    EXPECT_FALSE(w.Check2->isChecked());
+    EXPECT_FALSE(w.Frm_mask->Check1->isChecked());
+    EXPECT_FALSE(w.Frm_mask->Check2->isChecked());
     EXPECT_FALSE(w.Toolbar1->isEnabled());
     EXPECT_FALSE(w.Toolbar2->isEnabled());
     EXPECT_FALSE(w.pic_move->isEnabled());
     EXPECT_FALSE(w.Adodc1->isEnabled());
-    EXPECT_FALSE(w.frame_annulla->isVisibleTo(w.Frm_mask));
-    EXPECT_FALSE(w.Frame_annullato->isVisibleTo(w.Frm_mask));
-    EXPECT_EQ(w.state.p_ultima_data, QDate(2024, 3, 1).addDays(57));
+    EXPECT_FALSE(w.Frm_mask->frame_annulla->isVisibleTo(w.Frm_mask));
+    EXPECT_FALSE(w.Frm_mask->Frame_annullato->isVisibleTo(w.Frm_mask));
+    EXPECT_EQ(w.sessione().p_ultima_data(), QDate(2024, 3, 1).addDays(57));
     EXPECT_EQ(lockContent(), QByteArray("...\r\n"));
     // Nothing is in the archive yet.
     EXPECT_EQ(conta("SELECT count(*) FROM entrata WHERE Progressivo = 58"), 0);
@@ -78,7 +78,7 @@ TEST_P(NewEntryDirection, FollowsTheLastEntryOfEitherDirectionAndIsWrittenAtConf
     EXPECT_EQ(box(0)->text(), "58");
     EXPECT_EQ(box(8)->text(), "Rossi Mario");
     EXPECT_EQ(w.Adodc1->Caption(), "   Totale schede : 59");
-    EXPECT_TRUE(w.frame_annulla->isVisibleTo(w.Frm_mask));
+    EXPECT_TRUE(w.Frm_mask->frame_annulla->isVisibleTo(w.Frm_mask));
 }
 
 INSTANTIATE_TEST_SUITE_P(BothDirections, NewEntryDirection, ::testing::Values(0, 1));
@@ -102,8 +102,8 @@ TEST_F(EntriesTest, EmptyRegisterRefusesAStartNumberThatIsNotAPositiveWholeNumbe
         EXPECT_FALSE(QFile::exists(lock())) << answer.toStdString();
         EXPECT_EQ(conta("SELECT count(*) FROM entrata"), 0);
         EXPECT_EQ(conta("SELECT count(*) FROM Mittenti"), 0);
-        EXPECT_FALSE(w.state.p_new_ins);
-        EXPECT_FALSE(w.Frame_new_ins->isVisibleTo(w.Frm_mask));
+        EXPECT_FALSE(nuovaSchedaInCorso(w));
+        EXPECT_FALSE(w.Frm_mask->Frame_new_ins->isVisibleTo(w.Frm_mask));
         EXPECT_TRUE(w.Toolbar1->isEnabled());
         EXPECT_TRUE(w.pic_move->isEnabled());
     }
@@ -114,11 +114,10 @@ TEST_F(EntriesTest, EmptyRegisterStartsAtTheNumberTyped)
     apri(0);
     messages.input(" 100 ");
     nuovo(1);
-    ASSERT_TRUE(w.state.p_new_ins);
+    ASSERT_TRUE(nuovaSchedaInCorso(w));
     EXPECT_EQ(box(0)->text(), "100");
-    EXPECT_EQ(w.state.p_ultima_data, QDate(2025, 6, 14));
-    EXPECT_EQ(w.state.p_primo_ins, 0);
-    EXPECT_EQ(w.lbl_modo->text(), "Quadernolo in USCITA");
+    EXPECT_EQ(w.sessione().p_ultima_data(), QDate(2025, 6, 14));
+    EXPECT_EQ(w.Frm_mask->lbl_modo->text(), "Quadernolo in USCITA");
     compila("Circolare", "Prima uscita", "Ufficio tecnico");
     click(&w, "cmd_new_ins_0");
     EXPECT_EQ(conta("SELECT count(*) FROM entrata WHERE Progressivo = 100 AND Tipo = 'U'"), 1);
@@ -156,7 +155,7 @@ TEST_F(EntriesTest, ALockHeldByAnotherStationRefusesAndLeavesItsFileAlone)
     }
     // Once it is gone a new entry starts.
     nuovo(0);
-    EXPECT_TRUE(w.state.p_new_ins);
+    EXPECT_TRUE(nuovaSchedaInCorso(w));
     EXPECT_EQ(box(0)->text(), "6");
     click(&w, "cmd_new_ins_1");
 }
@@ -182,7 +181,7 @@ TEST(EntriesNetwork, TheNumberComesFromTheArchiveEvenWhenTheRegisterOnScreenIsOl
         msgs.answer(MsgAnswer::Yes);
         ASSERT_TRUE(click(&win, "cmd_ins_0"));
         EXPECT_EQ(win.txt_mask1[0]->text(), "7") << rete;
-        EXPECT_EQ(win.state.p_ultima_data, QDate(2025, 6, 13));
+        EXPECT_EQ(win.sessione().p_ultima_data(), QDate(2025, 6, 13));
         // With the network switch on the register is read again and shows the other entry too.
         const int righe = std::strcmp(rete, "1") == 0 ? 8 : 7;
         EXPECT_EQ(win.conta_schede(), righe) << rete;
@@ -194,7 +193,7 @@ TEST_F(EntriesTest, MissingRequiredFieldsKeepTheEntryBeingTyped)
 {
     apri(5);
     nuovo(0);
-    ASSERT_TRUE(w.state.p_new_ins);
+    ASSERT_TRUE(nuovaSchedaInCorso(w));
     struct Caso
     {
         const char* tipo;
@@ -208,8 +207,8 @@ TEST_F(EntriesTest, MissingRequiredFieldsKeepTheEntryBeingTyped)
         click(&w, "cmd_new_ins_0");
         EXPECT_EQ(messages.last(), "ATTENZIONE\n\nDati incompleti per il salvataggio !");
         EXPECT_EQ(messages.shown().last().icon, MsgIcon::Exclamation);
-        EXPECT_TRUE(w.state.p_new_ins);
-        EXPECT_TRUE(w.Frame_new_ins->isVisible());
+        EXPECT_TRUE(nuovaSchedaInCorso(w));
+        EXPECT_TRUE(w.Frm_mask->Frame_new_ins->isVisible());
         EXPECT_FALSE(box(3)->isReadOnly());
         EXPECT_EQ(lockContent(), QByteArray("...\r\n"));
         EXPECT_EQ(box(7)->text(), QString::fromLatin1(c.oggetto));
@@ -222,7 +221,7 @@ TEST_F(EntriesTest, MissingRequiredFieldsKeepTheEntryBeingTyped)
     EXPECT_EQ(messages.last(), "Impossibile uscire in tale fase !");
     EXPECT_EQ(messages.shown().last().icon, MsgIcon::Exclamation);
     EXPECT_TRUE(w.isVisible());
-    EXPECT_TRUE(w.state.p_new_ins);
+    EXPECT_TRUE(nuovaSchedaInCorso(w));
     EXPECT_EQ(w.ended, 0);
     // Completed, it is taken.
     compila("Lettera", "Oggetto", "Nome");
@@ -255,7 +254,6 @@ TEST_F(EntriesTest, DroppingLeavesNoTraceAndTheNextEntryReusesTheNumber)
     EXPECT_EQ(corrente(), 5);
     EXPECT_EQ(box(0)->text(), "5");
     EXPECT_EQ(box(8)->text(), "Mittente 5-0");
-    EXPECT_TRUE(w.state.p_del_new_ins);
 
     nuovo(1);
     EXPECT_EQ(box(0)->text(), "6");
@@ -280,8 +278,8 @@ TEST_F(EntriesTest, AFailedConfirmationKeepsTheEntryTypedAndTheLock)
     ASSERT_EQ(messages.shown().size(), 1);
     EXPECT_TRUE(messages.last().startsWith("ATTENZIONE !!\n\nIl quadernolo non è stato salvato.\n\n"));
     EXPECT_TRUE(messages.last().contains("6"));
-    EXPECT_TRUE(w.state.p_new_ins);
-    EXPECT_TRUE(w.Frame_new_ins->isVisible());
+    EXPECT_TRUE(nuovaSchedaInCorso(w));
+    EXPECT_TRUE(w.Frm_mask->Frame_new_ins->isVisible());
     EXPECT_EQ(box(7)->text(), "Scritto a mano");
     EXPECT_EQ(box(8)->text(), "Verdi");
     EXPECT_EQ(lockContent(), QByteArray("...\r\n"));
@@ -304,8 +302,9 @@ TEST_F(EntriesTest, TheConfirmationWritesTheEntryWhateverTheModifiedFlagsSay)
     ASSERT_TRUE(click(&w, "cmd_altri"));
     typeInto(&w, "txt_mask1_8", "Gialli");
     // Later events of the data controls may have cleared both flags; the entry is written all the same.
-    w.state.p_update = false;
-    w.state.p_update_mittenti = false;
+    w.Adodc1_RecordChangeComplete(ChangeReason::Requery, nullptr);
+    w.ado_mittenti_RecordChangeComplete(ChangeReason::Delete, nullptr);
+    ASSERT_EQ(w.sessione().state(), EntrySession::State::Inserting);
     click(&w, "cmd_new_ins_0");
     EXPECT_FALSE(messages.contains("ATTENZIONE"));
     EXPECT_EQ(scalar("SELECT Oggetto FROM entrata WHERE Progressivo = 6").toString(), "Senza segni di modifica");
@@ -335,7 +334,7 @@ TEST_F(EntriesTest, AConfirmationThatFailsHalfWayWritesNothingAndCanBeRepeated)
     // Not the record without its rows: nothing at all, and the entry still typed under its lock.
     EXPECT_EQ(conta("SELECT count(*) FROM entrata WHERE Progressivo = 6"), 0);
     EXPECT_EQ(conta("SELECT count(*) FROM Mittenti WHERE Quadernolo = 6"), 0);
-    EXPECT_TRUE(w.state.p_new_ins);
+    EXPECT_TRUE(nuovaSchedaInCorso(w));
     EXPECT_EQ(box(0)->text(), "6");
     EXPECT_EQ(box(7)->text(), "Tutto o niente");
     EXPECT_EQ(lockContent(), QByteArray("...\r\n"));
@@ -380,34 +379,34 @@ TEST_F(EntriesTest, CorrespondentRowsAreAddedPagedAndWrittenTogether)
 {
     apri(5);
     nuovo(0);
-    EXPECT_EQ(w.cmd_altri->text(), "Altri mittenti");
-    EXPECT_TRUE(w.cmd_altri->isEnabled());
+    EXPECT_EQ(w.Frm_mask->cmd_altri->text(), "Altri mittenti");
+    EXPECT_TRUE(w.Frm_mask->cmd_altri->isEnabled());
     // A blank row is never followed by another.
     click(&w, "cmd_altri");
     EXPECT_EQ(messages.last(), "ATTENZIONE ! \n\nNon è possibile inserire righe vuote !");
     EXPECT_EQ(w.ado_mittenti->Recordset()->recordCount(), 1);
-    EXPECT_FALSE(w.Picture2[2]->isVisibleTo(w.Frm_mask));
+    EXPECT_FALSE(w.Frm_mask->Picture2[2]->isVisibleTo(w.Frm_mask));
 
     compila("Lettera", "Due mittenti", "Primo");
     typeInto(&w, "txt_mask1_11", "Via Po");
     click(&w, "cmd_altri");
     EXPECT_EQ(w.ado_mittenti->Recordset()->recordCount(), 2);
-    EXPECT_EQ(w.lbl_numero->text(), "2/2");
-    EXPECT_TRUE(w.Picture2[2]->isVisibleTo(w.Frm_mask));
-    EXPECT_TRUE(w.lbl_numero->isVisibleTo(w.Frm_mask));
+    EXPECT_EQ(w.Frm_mask->lbl_numero->text(), "2/2");
+    EXPECT_TRUE(w.Frm_mask->Picture2[2]->isVisibleTo(w.Frm_mask));
+    EXPECT_TRUE(w.Frm_mask->lbl_numero->isVisibleTo(w.Frm_mask));
     EXPECT_TRUE(box(8)->text().isEmpty());
     typeInto(&w, "txt_mask1_8", "Secondo");
     typeInto(&w, "txt_mask1_13", "Roma");
     click(&w, "cmd_altri");
-    EXPECT_EQ(w.lbl_numero->text(), "3/3");
+    EXPECT_EQ(w.Frm_mask->lbl_numero->text(), "3/3");
 
     // Paging clamps at both ends.
     click(&w, "cmd_mitt_0");
-    EXPECT_EQ(w.lbl_numero->text(), "2/3");
+    EXPECT_EQ(w.Frm_mask->lbl_numero->text(), "2/3");
     EXPECT_EQ(box(8)->text(), "Secondo");
     click(&w, "cmd_mitt_0");
     click(&w, "cmd_mitt_0");
-    EXPECT_EQ(w.lbl_numero->text(), "1/3");
+    EXPECT_EQ(w.Frm_mask->lbl_numero->text(), "1/3");
     EXPECT_EQ(box(8)->text(), "Primo");
     EXPECT_EQ(box(12)->text(), "snc");
     // One line per row; the blank third row adds only its line break.
@@ -420,9 +419,9 @@ TEST_F(EntriesTest, CorrespondentRowsAreAddedPagedAndWrittenTogether)
                     "'Roma'"),
               1);
     EXPECT_EQ(w.ado_mittenti->Recordset()->recordCount(), 2);
-    EXPECT_EQ(w.lbl_numero->text(), "1/2");
+    EXPECT_EQ(w.Frm_mask->lbl_numero->text(), "1/2");
     // Browsing, a click on the add button only moves the focus.
-    EXPECT_FALSE(w.cmd_altri->isEnabled());
+    EXPECT_FALSE(w.Frm_mask->cmd_altri->isEnabled());
     w.cmd_altri_Click();
     EXPECT_EQ(w.ado_mittenti->Recordset()->recordCount(), 2);
 }
@@ -469,32 +468,32 @@ TEST_F(EntriesTest, CaptionsFollowTheDirection)
 {
     apri(5);
     nuovo(1);
-    EXPECT_EQ(w.lbl_modo->text(), "Quadernolo in USCITA");
-    EXPECT_EQ(w.lbl_mask1[8]->text(), "Destinatario");
-    EXPECT_EQ(w.lbl_mask1[5]->text(), "Quad. Interno");
-    EXPECT_EQ(w.cmd_altri->text(), "Altri destinatari");
-    EXPECT_FALSE(w.Check2->isVisibleTo(w.Frm_mask));
+    EXPECT_EQ(w.Frm_mask->lbl_modo->text(), "Quadernolo in USCITA");
+    EXPECT_EQ(w.Frm_mask->lbl_mask1[8]->text(), "Destinatario");
+    EXPECT_EQ(w.Frm_mask->lbl_mask1[5]->text(), "Quad. Interno");
+    EXPECT_EQ(w.Frm_mask->cmd_altri->text(), "Altri destinatari");
+    EXPECT_FALSE(w.Frm_mask->Check2->isVisibleTo(w.Frm_mask));
     EXPECT_FALSE(w.lbl_nodo->isVisibleTo(w.Frm_mask));
     click(&w, "cmd_new_ins_1");
 
     nuovo(0);
-    EXPECT_EQ(w.lbl_modo->text(), "Quadernolo in ENTRATA");
-    EXPECT_EQ(w.lbl_mask1[8]->text(), "Mittente");
-    EXPECT_EQ(w.lbl_mask1[5]->text(), "Quad. Rif.");
-    EXPECT_EQ(w.cmd_altri->text(), "Altri mittenti");
-    EXPECT_TRUE(w.Check2->isVisibleTo(w.Frm_mask));
-    EXPECT_TRUE(w.Check2->isEnabled());
+    EXPECT_EQ(w.Frm_mask->lbl_modo->text(), "Quadernolo in ENTRATA");
+    EXPECT_EQ(w.Frm_mask->lbl_mask1[8]->text(), "Mittente");
+    EXPECT_EQ(w.Frm_mask->lbl_mask1[5]->text(), "Quad. Rif.");
+    EXPECT_EQ(w.Frm_mask->cmd_altri->text(), "Altri mittenti");
+    EXPECT_TRUE(w.Frm_mask->Check2->isVisibleTo(w.Frm_mask));
+    EXPECT_TRUE(w.Frm_mask->Check2->isEnabled());
     click(&w, "cmd_new_ins_1");
 
     // Browsing: entry 5 is incoming and filed, entry 4 outgoing.
     EXPECT_EQ(corrente(), 5);
-    EXPECT_EQ(w.lbl_modo->text(), "Quadernolo in ENTRATA");
+    EXPECT_EQ(w.Frm_mask->lbl_modo->text(), "Quadernolo in ENTRATA");
     EXPECT_EQ(w.lbl_nodo->text(), "Nodo : Radice/Cartella 5");
     EXPECT_TRUE(w.lbl_nodo->isVisibleTo(w.Frm_mask));
     click(&w, "cmd_move_1");
     EXPECT_EQ(corrente(), 4);
-    EXPECT_EQ(w.lbl_modo->text(), "Quadernolo in USCITA");
-    EXPECT_EQ(w.lbl_mask1[8]->text(), "Destinatario");
-    EXPECT_FALSE(w.Check2->isVisibleTo(w.Frm_mask));
+    EXPECT_EQ(w.Frm_mask->lbl_modo->text(), "Quadernolo in USCITA");
+    EXPECT_EQ(w.Frm_mask->lbl_mask1[8]->text(), "Destinatario");
+    EXPECT_FALSE(w.Frm_mask->Check2->isVisibleTo(w.Frm_mask));
     EXPECT_EQ(w.lbl_nodo->text(), "Nodo : Radice/Cartella 4");
 }

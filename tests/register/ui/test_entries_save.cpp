@@ -45,8 +45,8 @@ TEST_F(RegisteredEntryTest, OnlyTheNoteAndTheFileAcceptTyping)
     // (A character typed into a locked box goes to the quick find, not into the box.)
     for (int i = 0; i <= 26; ++i)
         EXPECT_EQ(box(i)->isReadOnly(), i != 18 && i != 19) << i;
-    EXPECT_FALSE(w.Check2->isEnabled());
-    EXPECT_FALSE(w.cmd_altri->isEnabled());
+    EXPECT_FALSE(w.Frm_mask->Check2->isEnabled());
+    EXPECT_FALSE(w.Frm_mask->cmd_altri->isEnabled());
     // Keys that open no quick find reach the locked boxes and change nothing there.
     for (int i : {2, 3, 7, 8, 11, 16, 24, 26}) {
         const QString prima = box(i)->text();
@@ -56,8 +56,8 @@ TEST_F(RegisteredEntryTest, OnlyTheNoteAndTheFileAcceptTyping)
         QTest::keyClick(box(i), Qt::Key_Backspace);
         EXPECT_EQ(box(i)->text(), prima) << i;
     }
-    EXPECT_FALSE(w.state.p_update);
-    EXPECT_FALSE(w.state.p_update_mittenti);
+    EXPECT_FALSE(w.sessione().p_update());
+    EXPECT_FALSE(w.sessione().p_update_mittenti());
     for (int i : {18, 19}) {
         box(i)->setFocus();
         box(i)->end(false);
@@ -84,7 +84,7 @@ TEST_F(RegisteredEntryTest, AChangedNoteIsWrittenWhenMovingAndNothingElse)
     EXPECT_EQ(scalar("SELECT campi FROM log_scritture WHERE numero = 3").toString(),
               "Sollecitare l'ufficio||-1"); // entry 3 is annulled, and stays so
     EXPECT_EQ(conta("SELECT count(*) FROM entrata WHERE Note IS NOT NULL"), 1);
-    EXPECT_FALSE(w.state.p_update);
+    EXPECT_FALSE(w.sessione().p_update());
     EXPECT_TRUE(messages.shown().isEmpty());
 
     // The same entry changed again is written again; the screen shows what the archive holds.
@@ -115,9 +115,10 @@ TEST_F(RegisteredEntryTest, PendingCorrespondentChangesAreWrittenWhateverTheirFl
     maschera(2);
     ASSERT_EQ(w.ado_mittenti->Recordset()->recordCount(), 2);
     ASSERT_TRUE(w.ado_mittenti->Recordset()->setValue("Citta", "Milano").ok());
-    EXPECT_TRUE(w.state.p_update_mittenti);
+    EXPECT_TRUE(w.sessione().p_update_mittenti());
     // A later event of the rows (a deletion, say) clears the flag; the change is still pending.
-    w.state.p_update_mittenti = false;
+    w.ado_mittenti_RecordChangeComplete(ChangeReason::Delete, nullptr);
+    ASSERT_FALSE(w.sessione().p_update_mittenti());
     click(&w, "cmd_move_3");
     EXPECT_EQ(corrente(), 5);
     EXPECT_EQ(conta("SELECT count(*) FROM Mittenti WHERE Quadernolo = 2 AND Citta = 'Milano'"), 1);
@@ -139,7 +140,7 @@ TEST_F(RegisteredEntryTest, AFailedWriteOfTheCorrespondentsIsShownAndKeepsThemPe
     EXPECT_TRUE(messages.last().contains("archivio in sola lettura"));
     // No move: the change stays on screen, pending, for a later save.
     EXPECT_EQ(corrente(), 2);
-    EXPECT_TRUE(w.state.p_update_mittenti);
+    EXPECT_TRUE(w.sessione().p_update_mittenti());
     EXPECT_TRUE(w.ado_mittenti->Recordset()->hasPendingChanges());
     EXPECT_EQ(conta("SELECT count(*) FROM Mittenti WHERE Citta = 'Milano'"), 0);
 
@@ -159,7 +160,8 @@ TEST_F(RegisteredEntryTest, LeavingTheRegisterKeepsPendingCorrespondentChangesWh
         maschera(2);
         ASSERT_TRUE(w.ado_mittenti->Recordset()->setValue("Citta", "Milano").ok());
         // A later event of the rows has cleared the flag; the change is still pending.
-        w.state.p_update_mittenti = false;
+        w.ado_mittenti_RecordChangeComplete(ChangeReason::Delete, nullptr);
+        ASSERT_FALSE(w.sessione().p_update_mittenti());
         messages.answer(answer);
         w.close();
         ASSERT_EQ(messages.shown().size(), 1);
@@ -190,7 +192,7 @@ TEST_F(RegisteredEntryTest, AnIncompleteModifiedEntryIsNotSavedAndNotLeft)
     w.salva_scheda();
     EXPECT_EQ(messages.last(), "Impossibile salvare !\n\nDati non completi\n\n");
     EXPECT_EQ(scritture(), 0);
-    EXPECT_FALSE(w.state.p_update);
+    EXPECT_FALSE(w.sessione().p_update());
     EXPECT_TRUE(box(18)->text().isEmpty());
     // Then the entry can be left.
     click(&w, "cmd_move_2");
@@ -230,11 +232,11 @@ TEST_F(RegisteredEntryTest, MoveButtonsAndPageKeysStopAtTheEnds)
 TEST_F(RegisteredEntryTest, PageKeysDoNotLeaveANewEntry)
 {
     nuovo(0);
-    ASSERT_TRUE(w.state.p_new_ins);
+    ASSERT_TRUE(nuovaSchedaInCorso(w));
     box(3)->setFocus();
     QTest::keyClick(box(3), Qt::Key_PageUp);
     EXPECT_EQ(box(0)->text(), "6");
-    EXPECT_TRUE(w.state.p_new_ins);
+    EXPECT_TRUE(nuovaSchedaInCorso(w));
     click(&w, "cmd_new_ins_1");
 }
 
@@ -292,8 +294,19 @@ TEST_F(RegisteredEntryTest, AFailedWriteIsShownAndTheEntryStaysModified)
     ASSERT_EQ(messages.shown().size(), 1);
     EXPECT_TRUE(messages.last().startsWith("ATTENZIONE !!\n\nImpossibile salvare il quadernolo n. 3.\n\n"));
     EXPECT_EQ(corrente(), 3);
-    EXPECT_TRUE(w.state.p_update);
+    EXPECT_TRUE(w.sessione().p_update());
     EXPECT_EQ(box(18)->text(), "Persa?");
+}
+
+TEST_F(RegisteredEntryTest, CorrespondentsThatCannotBeReadAreReported)
+{
+    // The correspondents' table goes away under the window (a damaged or replaced archive).
+    ASSERT_TRUE(archivio()->exec("ALTER TABLE Mittenti RENAME TO Mittenti_altrove").ok());
+    click(&w, "cmd_move_0");
+    EXPECT_EQ(corrente(), 1);
+    ASSERT_TRUE(messages.contains("Errore ADO")) << messages.texts().join(" | ").toStdString();
+    EXPECT_TRUE(messages.last().startsWith("Errore ADO\n\n"));
+    EXPECT_TRUE(box(8)->text().isEmpty()) << "no correspondent of another entry stays on screen";
 }
 
 TEST_F(RegisteredEntryTest, ASavedEntryShowsInTheGridUnderTheSameFilterAndOrderWithoutAReRead)

@@ -73,14 +73,14 @@ TEST_F(MaskActionsTest, QuickFindFromAMaskBoxCyclesThroughTheMatches)
 TEST_F(MaskActionsTest, QuickFindFromTheMaskShowsTheCaptionsOfTheEntryFound)
 {
     w.mostra_intestazione();
-    ASSERT_EQ(w.lbl_modo->text(), "Quadernolo in ENTRATA");
+    ASSERT_EQ(w.Frm_mask->lbl_modo->text(), "Quadernolo in ENTRATA");
     QStringList modo, nome, altri;
     QList<bool> riservato;
     const auto captions = [&] {
-        modo << w.lbl_modo->text();
-        nome << w.lbl_mask1[8]->text();
-        altri << w.cmd_altri->text();
-        riservato << w.Check2->isVisibleTo(w.Frm_mask);
+        modo << w.Frm_mask->lbl_modo->text();
+        nome << w.Frm_mask->lbl_mask1[8]->text();
+        altri << w.Frm_mask->cmd_altri->text();
+        riservato << w.Frm_mask->Check2->isVisibleTo(w.Frm_mask);
     };
     ModalScript script;
     script.then("frmquickfind1", [&](QDialog* d) {
@@ -244,7 +244,7 @@ TEST_F(MaskActionsTest, AChangeThatCannotBeSavedKeepsTheEntryAndOpensNeitherFind
     // The change stays on screen, to be saved later.
     EXPECT_EQ(corrente(), 1);
     EXPECT_EQ(box(18)->text(), "Da richiamare");
-    EXPECT_TRUE(w.state.p_update);
+    EXPECT_TRUE(w.sessione().p_update());
     EXPECT_TRUE(archivio("Note", 1).isNull());
 }
 
@@ -252,7 +252,13 @@ TEST_F(MaskActionsTest, AChangeThatCannotBeSavedKeepsTheEntryAndOpensNeitherFind
 
 TEST_F(MaskActionsTest, AnnullingAsksTwiceAndIsStoredWhenTheEntryIsLeft)
 {
-    ASSERT_TRUE(w.cmd_annulla->isVisible());
+    ASSERT_TRUE(w.Frm_mask->cmd_annulla->isVisible());
+    // The box is the annulment's own: a click does not tick it.
+    ASSERT_FALSE(w.Frm_mask->Check1->isChecked());
+    QTest::mouseClick(w.Frm_mask->Check1, Qt::LeftButton);
+    QTest::keyClick(w.Frm_mask->Check1, Qt::Key_Space);
+    EXPECT_FALSE(w.Frm_mask->Check1->isChecked());
+    EXPECT_FALSE(w.sessione().p_update());
     messages.answer(MsgAnswer::Yes);
     ModalScript script;
     script.then("frm_annullato", [&](QDialog* d) {
@@ -269,13 +275,13 @@ TEST_F(MaskActionsTest, AnnullingAsksTwiceAndIsStoredWhenTheEntryIsLeft)
     EXPECT_EQ(messages.shown().first().buttons, MsgButtons::YesNo);
 
     // At once on screen, before anything is saved.
-    EXPECT_TRUE(w.Check1->isChecked());
-    EXPECT_FALSE(w.Check1->isEnabled());
+    EXPECT_TRUE(w.Frm_mask->Check1->isChecked());
+    EXPECT_FALSE(w.Frm_mask->Check1->isEnabled());
     EXPECT_EQ(box(26)->text(), "  Registrato due volte");
     EXPECT_TRUE(box(26)->isReadOnly());
-    EXPECT_TRUE(w.Frame_annullato->isVisible());
-    EXPECT_FALSE(w.frame_annulla->isVisible());
-    EXPECT_TRUE(w.state.p_update);
+    EXPECT_TRUE(w.Frm_mask->Frame_annullato->isVisible());
+    EXPECT_FALSE(w.Frm_mask->frame_annulla->isVisible());
+    EXPECT_TRUE(w.sessione().p_update());
     EXPECT_EQ(archivio("Annullato", 1).toInt(), 0);
 
     // Moving on saves it.
@@ -313,16 +319,16 @@ TEST_F(MaskActionsTest, AnnulmentWithoutAReasonOrConfirmationChangesNothing)
     EXPECT_EQ(messages.shown().size(), 4);
     EXPECT_EQ(messages.texts().at(2), "ATTENZIONE !\n\nNota non inserita ...azione annullata.");
     EXPECT_EQ(messages.shown().at(2).icon, MsgIcon::Exclamation);
-    EXPECT_FALSE(w.Check1->isChecked());
+    EXPECT_FALSE(w.Frm_mask->Check1->isChecked());
     EXPECT_TRUE(box(26)->text().isEmpty());
-    EXPECT_TRUE(w.frame_annulla->isVisible());
-    EXPECT_FALSE(w.state.p_update);
+    EXPECT_TRUE(w.Frm_mask->frame_annulla->isVisible());
+    EXPECT_FALSE(w.sessione().p_update());
 }
 
 TEST_F(MaskActionsTest, TheReasonOfAnAnnulledEntryIsShownReadOnly)
 {
     vai(3); // annulled with "Errore"
-    ASSERT_TRUE(w.cmd_annullato->isVisible());
+    ASSERT_TRUE(w.Frm_mask->cmd_annullato->isVisible());
     QString prompt;
     bool readOnly = false;
     bool saveShown = true;
@@ -357,25 +363,25 @@ TEST_F(MaskActionsTest, APictureLinkIsPreviewedAndOpensTheViewer)
     ASSERT_TRUE(image.save(jpeg, "JPG"));
 
     box(19)->setText(jpg);
-    EXPECT_FALSE(w.Image1->pixmap().isNull()) << "any case of .jpg";
+    EXPECT_FALSE(w.Frm_mask->Image1->pixmap().isNull()) << "any case of .jpg";
     box(19)->setText(jpeg);
-    EXPECT_TRUE(w.Image1->pixmap().isNull()) << "its last three characters are PEG";
+    EXPECT_TRUE(w.Frm_mask->Image1->pixmap().isNull()) << "its last three characters are PEG";
     box(19)->setText("   ");
-    EXPECT_TRUE(w.Image1->pixmap().isNull());
+    EXPECT_TRUE(w.Frm_mask->Image1->pixmap().isNull());
     {
         ModalScript none;
-        QTest::mouseDClick(w.Image1, Qt::LeftButton);
+        QTest::mouseDClick(w.Frm_mask->Image1, Qt::LeftButton);
     }
 
     // Moving in the grid view, then showing the mask: the preview follows the entry.
     ASSERT_TRUE(registro()->setValue("Collegamento", jpg).ok());
-    EXPECT_FALSE(w.Image1->pixmap().isNull());
+    EXPECT_FALSE(w.Frm_mask->Image1->pixmap().isNull());
     w.vista_griglia();
     vai(2);
     EXPECT_TRUE(box(19)->text().isEmpty());
-    EXPECT_FALSE(w.Image1->pixmap().isNull()) << "the hidden mask keeps its preview";
+    EXPECT_FALSE(w.Frm_mask->Image1->pixmap().isNull()) << "the hidden mask keeps its preview";
     w.vista_maschera();
-    EXPECT_TRUE(w.Image1->pixmap().isNull());
+    EXPECT_TRUE(w.Frm_mask->Image1->pixmap().isNull());
 
     box(19)->setText(jpg);
     QString shown;
@@ -384,7 +390,7 @@ TEST_F(MaskActionsTest, APictureLinkIsPreviewedAndOpensTheViewer)
         shown = static_cast<frm_view*>(d)->p_image;
         QTest::keyClick(d, Qt::Key_Escape);
     });
-    QTest::mouseDClick(w.Image1, Qt::LeftButton);
+    QTest::mouseDClick(w.Frm_mask->Image1, Qt::LeftButton);
     EXPECT_TRUE(script.waitDone());
     EXPECT_EQ(shown, jpg);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "Esc closed the viewer";
@@ -412,7 +418,7 @@ TEST_F(MaskActionsTest, DroppingOnTheLinkBox)
     files->setText(QUrl::fromLocalFile(first).toString() + "\n" + QUrl::fromLocalFile(second).toString());
     EXPECT_TRUE(drop(files));
     EXPECT_EQ(box(19)->text(), first);
-    EXPECT_TRUE(w.state.p_update) << "the link is a change of the entry";
+    EXPECT_TRUE(w.sessione().p_update()) << "the link is a change of the entry";
 
     auto* address = new QMimeData;
     address->setText("https://www.example.org/atto");
@@ -451,9 +457,9 @@ TEST_F(MaskActionsTest, TheLinkedFileIsChosenOrOpened)
 
     // "Inserisci file" and "Apri collegamento ipertestuale".
     messages.file(file);
-    QTest::mouseClick(w.picOpenWWW[2], Qt::LeftButton);
+    QTest::mouseClick(w.Frm_mask->picOpenWWW[2], Qt::LeftButton);
     EXPECT_EQ(box(19)->text(), file);
-    QTest::mouseClick(w.picOpenWWW[0], Qt::LeftButton);
+    QTest::mouseClick(w.Frm_mask->picOpenWWW[0], Qt::LeftButton);
     EXPECT_EQ(opened, QStringList {file});
     setDocumentOpener(nullptr);
 }
@@ -496,7 +502,7 @@ TEST_F(SubjectCorrectionTest, F12CorrectsOnlyThatEntry)
     EXPECT_EQ(corrente(), 58);
     EXPECT_EQ(box(0)->text(), "58");
     EXPECT_EQ(box(7)->text(), "Ricorso al TAR, l'udienza");
-    EXPECT_FALSE(w.state.p_update);
+    EXPECT_FALSE(w.sessione().p_update());
 
     // A second correction starts from the stored subject; a blank one writes nothing.
     ModalScript again;

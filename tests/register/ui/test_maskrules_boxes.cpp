@@ -187,7 +187,7 @@ TEST_F(MaskBoxesTest, AStreetWithoutNumberGetsSnc)
 TEST_F(MaskBoxesTest, ARegistrationDateBeforeTheLastIsRefused)
 {
     inserisci();
-    w.state.p_ultima_data = QDate(2024, 3, 7);
+    ASSERT_EQ(w.sessione().p_ultima_data(), QDate(2024, 3, 7)) << "the date of the last entry";
     box(2)->clear();
     QTest::keyClicks(box(2), "01/01/2024");
     EXPECT_EQ(messages.texts(), QStringList {"Data inferiore all' ultima inserita !"});
@@ -214,20 +214,20 @@ TEST_F(MaskBoxesTest, ARegistrationDateBeforeTheLastIsRefused)
 TEST_F(MaskBoxesTest, TheYearFollowsTheDateWheneverABoxIsLeft)
 {
     inserisci();
-    ASSERT_TRUE(registro()->setValue("Data_quadernolo", QDate(2026, 1, 5)).ok());
-    ASSERT_EQ(box(2)->text(), "05/01/2026");
-    ASSERT_EQ(box(1)->text(), "2024");
+    ASSERT_TRUE(registro()->setValue("Data_quadernolo", QDate(2031, 1, 5)).ok());
+    ASSERT_EQ(box(2)->text(), "05/01/2031");
+    ASSERT_NE(box(1)->text(), "2031");
     scrivi(11, "Via Roma");
     esci(13);
-    EXPECT_EQ(box(1)->text(), "2026");
-    EXPECT_EQ(registro()->value("Anno").toInt(), 2026);
+    EXPECT_EQ(box(1)->text(), "2031");
+    EXPECT_EQ(registro()->value("Anno").toInt(), 2031);
     EXPECT_EQ(box(11)->text(), "Via Roma");
 }
 
 TEST_F(MaskBoxesTest, WithOnlyOneRecordAnyDateIsTaken)
 {
     inserisci();
-    w.state.p_ultima_data = QDate(2024, 3, 7);
+    ASSERT_EQ(w.sessione().p_ultima_data(), QDate(2024, 3, 7)) << "the date of the last entry";
     ASSERT_TRUE(registro()->setFilter("Progressivo = 1").ok());
     ASSERT_EQ(w.conta_schede(), 1);
     box(2)->clear();
@@ -256,55 +256,115 @@ TEST_F(MaskBoxesTest, TheCalendarFillsTheDateAndTheYear)
     FixedClock clock(QDateTime(QDate(2026, 1, 20), QTime(9, 30)));
     Clock::install(&clock);
     inserisci();
-    w.state.p_ultima_data = QDate(2024, 3, 7);
+    ASSERT_EQ(w.sessione().p_ultima_data(), QDate(2024, 3, 7)) << "the date of the last entry";
     box(2)->clear();
     box(1)->clear();
     entra(2);
-    ASSERT_TRUE(w.Frame_calendar->isVisible());
-    EXPECT_EQ(w.lbl_data->text(), "Data quadernolo");
-    EXPECT_EQ(w.CalendarVB1->selectedDate(), QDate(2026, 1, 20)) << "an empty box opens on today";
+    ASSERT_TRUE(w.Frm_mask->Frame_calendar->isVisible());
+    EXPECT_EQ(w.Frm_mask->lbl_data->text(), "Data quadernolo");
+    EXPECT_EQ(w.Frm_mask->CalendarVB1->selectedDate(), QDate(2026, 1, 20)) << "an empty box opens on today";
 
-    w.CalendarVB1->setSelectedDate(QDate(2026, 1, 12));
-    QTest::keyClick(w.CalendarVB1->findChild<QWidget*>("qt_calendar_calendarview"), Qt::Key_Return);
-    EXPECT_FALSE(w.Frame_calendar->isVisible());
+    w.Frm_mask->CalendarVB1->setSelectedDate(QDate(2026, 1, 12));
+    QTest::keyClick(w.Frm_mask->CalendarVB1->findChild<QWidget*>("qt_calendar_calendarview"), Qt::Key_Return);
+    EXPECT_FALSE(w.Frm_mask->Frame_calendar->isVisible());
     EXPECT_EQ(box(2)->text(), "12/01/2026");
     EXPECT_EQ(box(1)->text(), "2026");
     EXPECT_TRUE(box(3)->hasFocus());
 
     // A day before the last entry's is refused and takes the year away.
     entra(2);
-    EXPECT_EQ(w.CalendarVB1->selectedDate(), QDate(2026, 1, 12)) << "the box's date";
-    w.CalendarVB1->setSelectedDate(QDate(2023, 5, 1));
-    QTest::keyClick(w.CalendarVB1->findChild<QWidget*>("qt_calendar_calendarview"), Qt::Key_Return);
+    EXPECT_EQ(w.Frm_mask->CalendarVB1->selectedDate(), QDate(2026, 1, 12)) << "the box's date";
+    w.Frm_mask->CalendarVB1->setSelectedDate(QDate(2023, 5, 1));
+    QTest::keyClick(w.Frm_mask->CalendarVB1->findChild<QWidget*>("qt_calendar_calendarview"), Qt::Key_Return);
     EXPECT_EQ(messages.last(), "Data inferiore all' ultima inserita !");
     EXPECT_TRUE(box(2)->text().isEmpty());
     EXPECT_TRUE(box(1)->text().isEmpty());
 
     // The reference date's calendar goes on to the subject.
     entra(6);
-    EXPECT_EQ(w.lbl_data->text(), "Data quad. rif.");
-    w.CalendarVB1->setSelectedDate(QDate(2025, 12, 1));
-    QTest::keyClick(w.CalendarVB1->findChild<QWidget*>("qt_calendar_calendarview"), Qt::Key_Return);
+    EXPECT_EQ(w.Frm_mask->lbl_data->text(), "Data quad. rif.");
+    w.Frm_mask->CalendarVB1->setSelectedDate(QDate(2025, 12, 1));
+    QTest::keyClick(w.Frm_mask->CalendarVB1->findChild<QWidget*>("qt_calendar_calendarview"), Qt::Key_Return);
     EXPECT_EQ(box(6)->text(), "01/12/2025");
     EXPECT_TRUE(box(7)->hasFocus());
     Clock::install(nullptr);
 }
 
+namespace {
+
+/// True when the box's caret blinks: two pictures of it half a blink apart differ.
+bool caretBlinks(QLineEdit* box)
+{
+    const int half = qMax(100, QApplication::cursorFlashTime() / 2);
+    QImage before = box->grab().toImage();
+    for (int i = 0; i < 3; ++i) {
+        QTest::qWait(half + 20);
+        const QImage now = box->grab().toImage();
+        if (now != before)
+            return true;
+        before = now;
+    }
+    return false;
+}
+
+} // namespace
+
+TEST_F(MaskBoxesTest, ANewEntryOpensTheCalendarAndOnlyTheFocusedBoxShowsACaret)
+{
+    inserisci();
+    ASSERT_TRUE(w.Frm_mask->Frame_calendar->isVisible()) << "the date box is entered as the entry starts";
+    EXPECT_EQ(w.Frm_mask->lbl_data->text(), "Data quadernolo");
+    const auto inCalendario = [&] {
+        QWidget* f = QApplication::focusWidget();
+        return f && (f == w.Frm_mask->CalendarVB1 || w.Frm_mask->CalendarVB1->isAncestorOf(f));
+    };
+    ASSERT_TRUE(QTest::qWaitFor(inCalendario));
+    EXPECT_FALSE(caretBlinks(box(2)));
+
+    // The "del" box gives its caret to the calendar too; a box with the focus keeps its own.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    entra(6);
+    ASSERT_TRUE(w.Frm_mask->Frame_calendar->isVisible());
+    ASSERT_TRUE(QTest::qWaitFor(inCalendario));
+    EXPECT_FALSE(caretBlinks(box(6)));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    entra(7);
+    EXPECT_TRUE(caretBlinks(box(7)));
+}
+
+TEST_F(MaskBoxesTest, TheOfficeListTakesTheCaretFromItsBox)
+{
+    inserisci();
+    uffici(w, {"A", "B"});
+    box(16)->setText("B");
+    entra(16);
+    QTest::keyClick(box(16), Qt::Key_Down);
+    ASSERT_TRUE(w.list_elenco->hasFocus());
+    EXPECT_FALSE(caretBlinks(box(16)));
+    // An empty box shows the list at once and keeps the focus, and its caret, for the keys.
+    entra(7);
+    box(17)->clear();
+    entra(17);
+    ASSERT_TRUE(w.list_elenco->isVisible());
+    EXPECT_TRUE(box(17)->hasFocus());
+    EXPECT_TRUE(caretBlinks(box(17)));
+}
+
 TEST_F(MaskBoxesTest, ClosingTheCalendarMovesOnOnlyWhileInserting)
 {
     inserisci();
-    w.Frame_new_ins->show();
+    w.Frm_mask->Frame_new_ins->show();
     entra(2);
-    ASSERT_TRUE(w.Frame_calendar->isVisible());
-    QTest::keyClick(w.CalendarVB1->findChild<QWidget*>("qt_calendar_calendarview"), Qt::Key_Escape);
-    EXPECT_FALSE(w.Frame_calendar->isVisible());
+    ASSERT_TRUE(w.Frm_mask->Frame_calendar->isVisible());
+    QTest::keyClick(w.Frm_mask->CalendarVB1->findChild<QWidget*>("qt_calendar_calendarview"), Qt::Key_Escape);
+    EXPECT_FALSE(w.Frm_mask->Frame_calendar->isVisible());
     EXPECT_TRUE(box(3)->hasFocus());
 }
 
 TEST_F(MaskBoxesTest, ARegisteredEntryOpensNoCalendar)
 {
     entra(2);
-    EXPECT_FALSE(w.Frame_calendar->isVisible());
+    EXPECT_FALSE(w.Frm_mask->Frame_calendar->isVisible());
 }
 
 // --- office list -------------------------------------------------------------------------
@@ -425,18 +485,10 @@ TEST_F(MaskBoxesTest, TheLastBoxUsedIsKeptForTheFilter)
     EXPECT_EQ(w.ctrl_filtro(), nullptr);
     entra(7);
     EXPECT_EQ(w.ctrl_filtro(), box(7));
-    EXPECT_EQ(w.state.p_index, 7);
     w.Picture4->show();
     entra(13);
     EXPECT_EQ(w.ctrl_filtro(), box(13));
-    EXPECT_EQ(w.state.p_index, 13);
     EXPECT_FALSE(w.Picture4->isVisible()) << "a box's focus hides the pop-ups";
-    // While leaving, the focus is noted but nothing else moves.
-    w.state.p_uscita = true;
-    entra(8);
-    EXPECT_EQ(w.ctrl_filtro(), box(8));
-    EXPECT_EQ(w.state.p_index, 13);
-    w.state.p_uscita = false;
 }
 
 TEST_F(MaskBoxesTest, AClickOnTheMaskHidesThePopups)

@@ -47,15 +47,13 @@ protected:
         return registro()->eof() || registro()->bof() ? -1 : registro()->value("Progressivo").toInt();
     }
 
-    /// The boxes open as while a new entry is typed (the locked ones stay locked).
+    /// Starts a new incoming entry, as the clerk does, and stands in its date box.
     void inserisci()
     {
-        for (int i = 2; i <= 26; ++i) {
-            if (i < 20 || i > 23)
-                w.txt_mask1[i]->setReadOnly(false);
-        }
-        w.state.p_new_ins = true;
-        w.state.p_locked = false;
+        messages.answer(MsgAnswer::Yes);
+        w.cmd_ins_Click(0);
+        ASSERT_TRUE(nuovaSchedaInCorso(w));
+        messages.clear();
     }
 
     QLineEdit* box(int index) const { return w.txt_mask1[index]; }

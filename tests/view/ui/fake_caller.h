@@ -5,6 +5,8 @@
 #include "recordset.h"
 #include "search_caller.h"
 
+#include <gtest/gtest.h>
+
 #include <QDate>
 #include <QStringList>
 #include <QTableView>
@@ -38,13 +40,15 @@ public:
         rs->openInMemory();
         for (int n = 1; n <= 12; ++n) {
             rs->addNew();
-            rs->setValue("Progressivo", n);
-            rs->setValue("Tipo", n % 2 ? "E" : "U");
-            rs->setValue("Data_quadernolo", n <= 4 ? QDate(2004, n, 10) : QDate(2005, n, 10));
-            rs->setValue("Oggetto", n == 7 ? QString("l'ente") : QString(n % 2 ? "altro %1" : "nota %1").arg(n));
-            rs->setValue("Annullato", n == 3);
+            EXPECT_TRUE(rs->setValue("Progressivo", n).ok());
+            EXPECT_TRUE(rs->setValue("Tipo", n % 2 ? "E" : "U").ok());
+            EXPECT_TRUE(rs->setValue("Data_quadernolo", n <= 4 ? QDate(2004, n, 10) : QDate(2005, n, 10)).ok());
+            EXPECT_TRUE(
+                rs->setValue("Oggetto", n == 7 ? QString("l'ente") : QString(n % 2 ? "altro %1" : "nota %1").arg(n))
+                    .ok());
+            EXPECT_TRUE(rs->setValue("Annullato", n == 3).ok());
         }
-        rs->updateBatch();
+        EXPECT_TRUE(rs->updateBatch().ok());
         rs->moveFirst();
     }
 

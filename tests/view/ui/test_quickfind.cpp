@@ -48,10 +48,10 @@ std::shared_ptr<Recordset> registro()
     const QStringList subjects {"Alfa", "Beta", "alfa bis", "Gamma dell'ente", "Alfabeto"};
     for (int i = 0; i < subjects.size(); ++i) {
         rs->addNew();
-        rs->setValue("Progressivo", i + 1);
-        rs->setValue("Oggetto", subjects.at(i));
-        rs->setValue("Data_quadernolo", QDate(2025, 3, 10 + i));
-        rs->setValue("Annullato", i == 3);
+        EXPECT_TRUE(rs->setValue("Progressivo", i + 1).ok());
+        EXPECT_TRUE(rs->setValue("Oggetto", subjects.at(i)).ok());
+        EXPECT_TRUE(rs->setValue("Data_quadernolo", QDate(2025, 3, 10 + i)).ok());
+        EXPECT_TRUE(rs->setValue("Annullato", i == 3).ok());
     }
     rs->moveFirst();
     return rs;

@@ -1,10 +1,25 @@
 #pragma once
-// Small helpers that build the main window's controls at their design places.
+// Small helpers that build the windows' controls at their design places.
 
 #include <QLabel>
 #include <QPushButton>
 #include <QRect>
 #include <QString>
+
+namespace quad {
+
+/// Window positions are designed in twips, 15 to a pixel.
+constexpr int tw(int twips)
+{
+    return twips >= 0 ? (twips + 7) / 15 : -((-twips + 7) / 15);
+}
+/// Pixels back to twips (column widths are stored in twips).
+constexpr int toTwips(int pixels)
+{
+    return pixels * 15;
+}
+
+} // namespace quad
 
 namespace quad::controls {
 

@@ -19,8 +19,8 @@ void Quadernolo::sblocca_maschera()
         // The window's own background colour.
         txt_mask1[i]->setStyleSheet(QString());
     }
-    Check2->setEnabled(true);
-    cmd_altri->setEnabled(true);
+    Frm_mask->Check2->setEnabled(true);
+    Frm_mask->cmd_altri->setEnabled(true);
 }
 
 QVariant Quadernolo::nz_stringa(const QVariant& value)

@@ -42,9 +42,11 @@ public:
     void refresh(DataControl* source, bool keepTyped = false);
     /// Shows the current value in one box (empty when unbound, at BOF/EOF or no such field).
     void show(QWidget* box);
-    /// Writes the typed text of box back; nothing when the clerk did not change it.
+    /// Writes the typed text of box back; nothing when the clerk did not change it. A refused
+    /// text is also reported by valueRefused(), so callers that only push the typed text on
+    /// may drop the result.
     DbResult commit(QWidget* box);
-    /// Writes back every changed box bound to source.
+    /// Writes back every changed box bound to source (the first refusal is returned).
     DbResult commitAll(DataControl* source);
     /// True when the clerk typed in the box since it was last filled.
     bool isDirty(QWidget* box) const;

@@ -2,6 +2,7 @@
 // is typed, the pick into the current correspondent row, deletion and correction of a name,
 // and the check that offers to add the correspondents of a confirmed entry.
 #include "address_wiring.h"
+#include "entry_helpers.h"
 
 #include "address_book.h"
 #include "data_control.h"
@@ -12,6 +13,7 @@
 #include "message_service.h"
 #include "recordset.h"
 #include "recordset_model.h"
+#include <QScopedValueRollback>
 
 #include <QFrame>
 #include <QHeaderView>
@@ -191,25 +193,26 @@ void Quadernolo::DataGridAC_DblClick()
 {
     const std::shared_ptr<Recordset> nomi = Ado_nomi->Recordset();
     const std::shared_ptr<Recordset> riga = ado_mittenti->Recordset();
-    state.p_modifica = true;
     DbResult errore;
-    if (suUnRecord(nomi) && suUnRecord(riga)) {
-        // Text typed in the boxes goes into the row first, so that showing the row again loses nothing.
-        binder->commitAll(ado_mittenti);
-        QVariantMap valori;
-        copia_in_corrispondente(recordCorrente(*nomi), &valori);
-        for (const QString& campo : campiAnagrafici()) {
-            if (!valori.contains(campo))
-                continue;
-            const DbResult r = riga->setValue(campo, valori.value(campo));
-            if (!r.ok() && errore.ok())
-                errore = r;
+    {
+        // The row is filled by the program: the name box's look-up stays quiet.
+        const QScopedValueRollback<bool> modifica(m_p_modifica, true);
+        if (suUnRecord(nomi) && suUnRecord(riga)) {
+            // Text typed in the boxes goes into the row first, so that showing the row again loses nothing.
+            (void)binder->commitAll(ado_mittenti);
+            QVariantMap valori;
+            copia_in_corrispondente(recordCorrente(*nomi), &valori);
+            for (const QString& campo : campiAnagrafici()) {
+                if (!valori.contains(campo))
+                    continue;
+                const DbResult r = riga->setValue(campo, valori.value(campo));
+                if (!r.ok() && errore.ok())
+                    errore = r;
+            }
         }
+        Pic_nomi->hide();
     }
-    Pic_nomi->hide();
-    state.p_modifica = false;
-    if (!errore.ok())
-        msgBox(QStringLiteral("Errore ADO\n\n") + errore.message);
+    (void)schede::mostra_errore_ado(errore);
     txt_mask1[kUfficioCompetente]->setFocus(Qt::OtherFocusReason);
 }
 
@@ -246,12 +249,12 @@ void Quadernolo::cmd_mod_nomi_Click()
         return;
     }
     AddressBook rubrica(db);
-    state.p_frm_nomi = true;
     {
+        // While the dialog is open its own town box takes the town picks.
+        const QScopedValueRollback<bool> aperto(state.p_frm_nomi, true);
         frm_nominativi dialog(&rubrica, recordCorrente(*rs), &state, this);
         dialog.exec();
     }
-    state.p_frm_nomi = false;
 
     // The look-up again, so that the grid shows the record as it now stands.
     r = Ado_nomi->Refresh();
@@ -263,9 +266,6 @@ void Quadernolo::cmd_mod_nomi_Click()
 
 void Quadernolo::aggiorna_nominativi()
 {
-    // A dropped entry is not checked.
-    if (state.p_del_new_ins)
-        return;
     const std::shared_ptr<Recordset> rs = ado_mittenti->Recordset();
     if (!aperto(rs) || rs->recordCount() == 0)
         return;

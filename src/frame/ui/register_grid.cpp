@@ -16,34 +16,15 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QTableView>
 
 namespace quad {
 
-namespace {
-
-/// Sets column state without taking it for the clerk's resize.
-class Programmatico
-{
-public:
-    explicit Programmatico(bool& flag)
-        : m_flag(flag)
-        , m_prima(flag)
-    {
-        m_flag = true;
-    }
-    ~Programmatico() { m_flag = m_prima; }
-
-private:
-    bool& m_flag;
-    bool m_prima;
-};
-
-} // namespace
-
 void Quadernolo::collega_griglia()
 {
-    Programmatico guard(m_gridProgrammatic);
+    // Column state set by the program is not the clerk's resize.
+    const QScopedValueRollback<bool> guard(m_gridProgrammatic, true);
     const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
     if (!rs) {
         scollega_griglia();
@@ -68,17 +49,15 @@ void Quadernolo::collega_griglia()
                 Recordset* r = model->recordset();
                 if (m_gridSync || !r || !current.isValid() || current.row() == r->currentRow())
                     return;
-                m_gridSync = true;
+                const QScopedValueRollback<bool> sync(m_gridSync, true);
                 r->setCurrentRow(current.row());
-                m_gridSync = false;
             });
     const auto seguiRecord = [this, model](int row) {
         if (m_gridSync || row < 0 || DataGrid1->model() != model)
             return;
-        m_gridSync = true;
+        const QScopedValueRollback<bool> sync(m_gridSync, true);
         const QModelIndex current = DataGrid1->currentIndex();
         DataGrid1->setCurrentIndex(model->index(row, current.isValid() ? current.column() : 0));
-        m_gridSync = false;
     };
     connect(model, &RecordsetModel::currentRowChanged, this, seguiRecord);
     seguiRecord(rs->currentRow());
@@ -86,7 +65,7 @@ void Quadernolo::collega_griglia()
 
 void Quadernolo::scollega_griglia()
 {
-    Programmatico guard(m_gridProgrammatic);
+    const QScopedValueRollback<bool> guard(m_gridProgrammatic, true);
     QAbstractItemModel* vecchio = DataGrid1->model();
     DataGrid1->setModel(nullptr);
     if (vecchio && vecchio->parent() == DataGrid1)
@@ -128,7 +107,7 @@ void Quadernolo::imposta_intestazioni_griglia()
     auto* model = qobject_cast<RecordsetModel*>(DataGrid1->model());
     if (!model)
         return;
-    Programmatico guard(m_gridProgrammatic);
+    const QScopedValueRollback<bool> guard(m_gridProgrammatic, true);
     const std::pair<int, const char*> intestazioni[]
         = {{0, "N."},         {1, "E/U"}, {2, "Data"},    {4, "Tipo"},         {5, "N. all."},
            {6, "Quad. rif."}, {7, "del"}, {8, "oggetto"}, {16, "Nota Annulla"}};
@@ -183,7 +162,7 @@ void Quadernolo::carica_colonne_griglia()
         parti = larghezze.split(QLatin1Char('_'));
         parti.removeLast();
     }
-    Programmatico guard(m_gridProgrammatic);
+    const QScopedValueRollback<bool> guard(m_gridProgrammatic, true);
     const QString maschera = maschera_colonne(state.p_eln_colonne, model->columnCount());
     // The hiding rules reach every column, also those without a stored width.
     for (int i = 0; i < model->columnCount(); ++i) {

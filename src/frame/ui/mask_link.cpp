@@ -15,12 +15,12 @@ namespace quad {
 
 void Quadernolo::mostra_anteprima_collegamento()
 {
-    quad::mostra_anteprima_collegamento(txt_mask1[19]->text(), Image1);
+    quad::mostra_anteprima_collegamento(txt_mask1[19]->text(), Frm_mask->Image1);
 }
 
 void Quadernolo::Image1_DblClick()
 {
-    apri_anteprima_collegamento(this, txt_mask1[19]->text(), Image1);
+    apri_anteprima_collegamento(this, txt_mask1[19]->text(), Frm_mask->Image1);
 }
 
 void Quadernolo::scegli_collegamento()

@@ -28,13 +28,13 @@ FieldBinder::Binding* FieldBinder::bindingOf(QWidget* box)
             if (!b->filling)
                 b->dirty = true;
         });
-        connect(edit, &QLineEdit::editingFinished, this, [this, edit] { commit(edit); });
+        connect(edit, &QLineEdit::editingFinished, this, [this, edit] { (void)commit(edit); });
     } else if (auto* check = qobject_cast<QCheckBox*>(box)) {
         connect(check, &QCheckBox::stateChanged, this, [this, check] {
             Binding* b = bindingOf(check);
             if (!b->filling) {
                 b->dirty = true;
-                commit(check);
+                (void)commit(check);
             }
         });
     }
@@ -79,7 +79,7 @@ void FieldBinder::watch(DataControl* source)
     m_watched.insert(source, true);
     connect(source, &QObject::destroyed, this, [this, source] { m_watched.remove(source); });
     // Typed text goes into the record it was typed for, before the record changes.
-    connect(source, &DataControl::willMove, this, [this, source] { commitAll(source); });
+    connect(source, &DataControl::willMove, this, [this, source] { (void)commitAll(source); });
     connect(source, &DataControl::moveComplete, this, [this, source] { refresh(source); });
     connect(source, &DataControl::recordsetChanged, this, [this, source] { refresh(source); });
     connect(source, &DataControl::dataChanged, this, [this, source] { refresh(source); });

@@ -5,6 +5,7 @@
 #include "field_binding.h"
 #include "main_window.h"
 
+#include "entry_session.h"
 #include "message_service.h"
 #include "numbering.h"
 
@@ -17,9 +18,6 @@ namespace quad {
 
 namespace {
 
-/// The correspondent boxes, in the order the blank-row test reads them.
-constexpr int kCaselleCorrispondente[] = {8, 9, 10, 11, 12, 13, 14, 15, 25};
-
 using schede::aperto;
 using schede::suUnRecord;
 
@@ -30,10 +28,7 @@ bool Quadernolo::mittente_vuoto()
     const std::shared_ptr<Recordset> rs = ado_mittenti->Recordset();
     if (aperto(rs) && rs->recordCount() >= 1)
         rs->moveLast();
-    QString testo;
-    for (int i : kCaselleCorrispondente)
-        testo += txt_mask1[i]->text().trimmed();
-    return testo.isEmpty();
+    return m_sessione->lastCorrespondentBlank();
 }
 
 void Quadernolo::cmd_altri_Click()
@@ -43,12 +38,12 @@ void Quadernolo::cmd_altri_Click()
         return;
     }
     // What is being typed belongs to the row on screen.
-    binder->commitAll(ado_mittenti);
+    (void)binder->commitAll(ado_mittenti);
     const std::shared_ptr<Recordset> rs = ado_mittenti->Recordset();
     if (!mittente_vuoto()) {
         if (!txt_mask1[11]->text().trimmed().isEmpty() && txt_mask1[12]->text().trimmed().isEmpty()) {
             if (suUnRecord(rs))
-                rs->setValue(QStringLiteral("Civico"), QStringLiteral("snc"));
+                (void)schede::mostra_errore_ado(rs->setValue(QStringLiteral("Civico"), QStringLiteral("snc")));
             else
                 txt_mask1[12]->setText(QStringLiteral("snc"));
         }
@@ -56,8 +51,8 @@ void Quadernolo::cmd_altri_Click()
         if (aperto(rs)) {
             const QVariant numero = suUnRecord(registro) ? registro->value(QStringLiteral("Progressivo")) : QVariant();
             rs->addNew();
-            rs->setValue(QStringLiteral("Quadernolo"), numero);
-            rs->setValue(QStringLiteral("tipo"), directionCode(state.p_sessione));
+            if (schede::mostra_errore_ado(rs->setValue(QStringLiteral("Quadernolo"), numero)))
+                (void)schede::mostra_errore_ado(rs->setValue(QStringLiteral("tipo"), directionCode(state.p_sessione)));
         }
     } else {
         warn(QStringLiteral("ATTENZIONE ! \n\nNon è possibile inserire righe vuote !"));
@@ -83,8 +78,8 @@ void Quadernolo::cmd_mitt_Click(int Index)
     }
     cmd_focus->setFocus();
     if (aperto(rs))
-        lbl_numero->setText(QString::number(rs->absolutePosition()) + QLatin1Char('/')
-                            + QString::number(rs->recordCount()));
+        Frm_mask->lbl_numero->setText(QString::number(rs->absolutePosition()) + QLatin1Char('/')
+                                      + QString::number(rs->recordCount()));
     list_elenco->hide();
 }
 
@@ -94,9 +89,10 @@ void Quadernolo::mostra_posizione_mittenti()
     const std::shared_ptr<Recordset> rs = ado_mittenti->Recordset();
     const int righe = aperto(rs) ? rs->recordCount() : 0;
     if (aperto(rs))
-        lbl_numero->setText(QString::number(rs->absolutePosition()) + QLatin1Char('/') + QString::number(righe));
-    Picture2[2]->setVisible(righe >= 2);
-    lbl_numero->setVisible(righe >= 2);
+        Frm_mask->lbl_numero->setText(QString::number(rs->absolutePosition()) + QLatin1Char('/')
+                                      + QString::number(righe));
+    Frm_mask->Picture2[2]->setVisible(righe >= 2);
+    Frm_mask->lbl_numero->setVisible(righe >= 2);
 }
 
 QString Quadernolo::elenco_corrispondenti_testo()

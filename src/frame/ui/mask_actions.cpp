@@ -9,6 +9,7 @@
 #include "frm_correzione.h"
 #include "frmquickfind1.h"
 
+#include "entry_session.h"
 #include "message_service.h"
 #include "recordset.h"
 #include "subject_correction.h"
@@ -17,6 +18,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScopedValueRollback>
 
 namespace quad {
 
@@ -28,19 +30,12 @@ void Quadernolo::cmd_annulla_Click()
     if (!motivo)
         return;
     // The entry is marked on screen; the next save of the entry writes the annulment.
-    state.p_uscita = true;
-    QLineEdit* nota = txt_mask1[26];
+    const QScopedValueRollback<bool> uscita(m_uscita, true);
     conferma_caselle(binder, txt_mask1);
-    nota->setReadOnly(false);
-    Check1->setEnabled(true);
-    Check1->setChecked(true);
-    scrivi_casella(binder, txt_mask1, nota, *motivo);
-    state.p_update = true;
-    nota->setReadOnly(true);
-    Check1->setEnabled(false);
-    state.p_uscita = false;
-    Frame_annullato->show();
-    frame_annulla->hide();
+    if (!m_sessione->annul(*motivo))
+        return;
+    Frm_mask->Frame_annullato->show();
+    Frm_mask->frame_annulla->hide();
 }
 
 void Quadernolo::cmd_annullato_Click()
@@ -67,13 +62,13 @@ void Quadernolo::correggi_oggetto_scheda()
     const std::shared_ptr<Connection> db = rs->connection();
     const DbResult scritto = db ? salva_oggetto(*db, numero, CampoOggetto, *testo)
                                 : DbResult::failure(DbError::Other, QStringLiteral("Archivio non aperto."));
-    state.p_update = false;
+    m_sessione->clearRecordModified();
     if (!scritto.ok())
         warn(QStringLiteral("ATTENZIONE !\n\nCorrezione non salvata.\n\n") + scritto.message);
 
     // The register shows the stored subject, on the same entry, with the same filter and order.
     rileggi_registro(numero, true);
-    state.p_update = false;
+    m_sessione->clearRecordModified();
 }
 
 // --- quick find --------------------------------------------------------------------------

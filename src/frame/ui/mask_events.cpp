@@ -9,6 +9,7 @@
 #include "field_binding.h"
 
 #include "date_text.h"
+#include "entry_session.h"
 #include "identifier_checks.h"
 #include "mask_typing.h"
 #include "message_service.h"
@@ -138,14 +139,14 @@ void Quadernolo::txt_mask1_GotFocus(int Index)
     }
     QLineEdit* box = txt_mask1[Index];
     m_ctrl_filtro = box;
-    if (state.p_uscita)
+    if (m_uscita)
         return;
 
     nascondi_popup();
     if (AXDbAutoComplete1)
         AXDbAutoComplete1->setListBoxVisible(false);
     Pic_nomi->hide();
-    state.p_index = Index;
+    m_p_index = Index;
 
     if (Index == 16 || Index == 17) {
         // An empty office box offers the list at once (the focus stays in the box); a list
@@ -196,7 +197,7 @@ void Quadernolo::txt_mask1_LostFocus(int Index)
 
 void Quadernolo::txt_mask1_Change(int Index)
 {
-    if (state.p_uscita || state.p_stop)
+    if (m_uscita || m_sessione->p_stop())
         return;
     if (Index == 2)
         regola_data_quadernolo(false);
@@ -220,19 +221,19 @@ void Quadernolo::regola_data_quadernolo(bool leaving)
     QLineEdit* box = txt_mask1[2];
     const QString text = box->text().trimmed();
     // With no entry (or only the one being typed) before it, any date is accepted.
-    if (text.isEmpty() || box->isReadOnly() || conta_schede() <= 1 || !state.p_ultima_data.isValid())
+    if (text.isEmpty() || box->isReadOnly() || conta_schede() <= 1 || !m_sessione->p_ultima_data().isValid())
         return;
     // A date typed by hand is judged when it has its whole year, or when the box is left.
     static const QRegularExpression annoIntero(QStringLiteral("(^|\\D)\\d{4}($|\\D)"));
     if (!leaving && !annoIntero.match(text).hasMatch())
         return;
     const auto value = parseDateText(text);
-    if (!value || !value->date || *value->date >= state.p_ultima_data)
+    if (!value || !value->date || *value->date >= m_sessione->p_ultima_data())
         return;
     warn(QStringLiteral("Data inferiore all' ultima inserita !"));
     // The refused date never reaches the record.
     box->clear();
-    binder->commit(box);
+    (void)binder->commit(box);
 }
 
 } // namespace quad

@@ -35,7 +35,7 @@ QStringList voci(const QListWidget* list)
 
 void Quadernolo::apri_calendario(int Index)
 {
-    auto* calendario = qobject_cast<CalendarPopup*>(Frame_calendar);
+    auto* calendario = qobject_cast<CalendarPopup*>(Frm_mask->Frame_calendar);
     QLineEdit* box = txt_mask1[Index];
     if (!calendario || box->isReadOnly())
         return;
@@ -45,16 +45,16 @@ void Quadernolo::apri_calendario(int Index)
 
 void Quadernolo::imposta_data_calendario()
 {
-    auto* calendario = qobject_cast<CalendarPopup*>(Frame_calendar);
+    auto* calendario = qobject_cast<CalendarPopup*>(Frm_mask->Frame_calendar);
     if (!calendario)
         return;
     const QString data = showDate(calendario->data());
-    if (lbl_data->text() == CalendarPopup::captionDataQuadernolo()) {
+    if (Frm_mask->lbl_data->text() == CalendarPopup::captionDataQuadernolo()) {
         // The date rule may refuse the date and empty the box; the year follows the box.
         scrivi_casella(binder, txt_mask1, txt_mask1[2], data);
         scrivi_casella(binder, txt_mask1, txt_mask1[1], anno_della_data(txt_mask1[2]->text()));
         txt_mask1[3]->setFocus();
-    } else if (lbl_data->text() == CalendarPopup::captionDataQuadRif()) {
+    } else if (Frm_mask->lbl_data->text() == CalendarPopup::captionDataQuadRif()) {
         scrivi_casella(binder, txt_mask1, txt_mask1[6], data);
         txt_mask1[7]->setFocus();
     }
@@ -63,18 +63,18 @@ void Quadernolo::imposta_data_calendario()
 void Quadernolo::CalendarVB1_DateDblClick()
 {
     imposta_data_calendario();
-    Frame_calendar->hide();
+    Frm_mask->Frame_calendar->hide();
 }
 
 void Quadernolo::CalendarVB1_Close()
 {
-    Frame_calendar->hide();
+    Frm_mask->Frame_calendar->hide();
     // While a new entry is typed the clerk goes on with the next box.
-    if (Frame_new_ins->isHidden())
+    if (Frm_mask->Frame_new_ins->isHidden())
         return;
-    if (lbl_data->text() == CalendarPopup::captionDataQuadernolo())
+    if (Frm_mask->lbl_data->text() == CalendarPopup::captionDataQuadernolo())
         txt_mask1[3]->setFocus();
-    else if (lbl_data->text() == CalendarPopup::captionDataQuadRif())
+    else if (Frm_mask->lbl_data->text() == CalendarPopup::captionDataQuadRif())
         txt_mask1[7]->setFocus();
 }
 
@@ -110,9 +110,9 @@ bool Quadernolo::apri_elenco_uffici(int Index, bool withFocus)
 void Quadernolo::list_elenco_DblClick()
 {
     QListWidgetItem* item = list_elenco->currentItem();
-    if (!item || (state.p_index != 16 && state.p_index != 17))
+    if (!item || (m_p_index != 16 && m_p_index != 17))
         return;
-    QLineEdit* box = txt_mask1[state.p_index];
+    QLineEdit* box = txt_mask1[m_p_index];
     if (box->isReadOnly())
         return;
     const OfficePick pick = aggiungi_ufficio(box->text(), item->text());

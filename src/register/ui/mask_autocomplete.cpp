@@ -1,22 +1,17 @@
-// The autocomplete control of the main window: made with the window, then given the source of
-// each mask box that gets the focus, the keys and typing of the boxes it serves, and the town
-// pick that fills the current correspondent's postal code, province and country.
-#include "address_wiring.h"
+#include "mask_autocomplete.h"
 
 #include "ax_db_autocomplete.h"
 #include "data_control.h"
+#include "entry_helpers.h"
 #include "field_binding.h"
-#include "main_window.h"
 
-#include "message_service.h"
+#include "entry_session.h"
 #include "recordset.h"
+#include "working_state.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QMetaObject>
-#include <QPushButton>
-#include <QTableView>
 
 namespace quad {
 
@@ -46,64 +41,44 @@ bool tastoDiScorrimento(int key)
 
 } // namespace
 
-AXDbAutoComplete* Quadernolo::crea_autocomplete()
+MaskAutocomplete::MaskAutocomplete(MaskAutocompleteHost& host, const Parti& parti, QObject* parent)
+    : QObject(parent)
+    , m_host(host)
+    , m_p(parti)
 {
-    auto* control = new AXDbAutoComplete(this);
-    control->setObjectName(QStringLiteral("AXDbAutoComplete1"));
-    control->setSearchMode(1);
-    // Only its list is ever seen, as a window of its own.
-    control->hide();
-    return control;
-}
-
-void Quadernolo::collega_rubrica()
-{
-    if (findChild<AddressWiring*>(QString(), Qt::FindDirectChildrenOnly))
-        return;
-    new AddressWiring(this);
-}
-
-AddressWiring::AddressWiring(Quadernolo* window)
-    : QObject(window)
-    , m_w(window)
-{
-    setObjectName(QStringLiteral("address_wiring"));
-    m_caselle = m_w->txt_mask1;
-    for (int i = 0; i < int(m_caselle.size()); ++i) {
-        QLineEdit* box = m_caselle[i];
+    setObjectName(QStringLiteral("mask_autocomplete"));
+    for (int i = 0; i < int(m_p.caselle.size()); ++i) {
+        QLineEdit* box = m_p.caselle[i];
         if (!box)
             continue;
         box->installEventFilter(this);
         connect(box, &QLineEdit::textEdited, this, [this, i] { testoDigitato(i); });
     }
-    connect(m_w->AXDbAutoComplete1, &AXDbAutoComplete::townPicked, this, &AddressWiring::comuneScelto);
-    connect(m_w->Adodc1, &DataControl::recordsetChanged, this, [this] {
-        if (!m_w->Adodc1->Recordset())
+    connect(m_p.completamento, &AXDbAutoComplete::townPicked, this, &MaskAutocomplete::comuneScelto);
+    connect(m_p.registro, &DataControl::recordsetChanged, this, [this] {
+        if (!m_p.registro->Recordset())
             registroChiuso();
-    });
-
-    prepara_pannello_rubrica(*m_w);
-    connect(m_w->cmd_del_nomi, &QPushButton::clicked, m_w, &Quadernolo::cmd_del_nomi_Click);
-    connect(m_w->cmd_mod_nomi, &QPushButton::clicked, m_w, &Quadernolo::cmd_mod_nomi_Click);
-    connect(m_w->DataGridAC, &QTableView::doubleClicked, m_w, [this](const QModelIndex& index) {
-        const std::shared_ptr<Recordset> rs = m_w->Ado_nomi->Recordset();
-        if (!index.isValid() || !rs || !rs->isOpen() || index.row() >= rs->recordCount())
-            return;
-        rs->setCurrentRow(index.row());
-        m_w->DataGridAC_DblClick();
     });
 }
 
-int AddressWiring::indexOf(QObject* box) const
+MaskAutocomplete::~MaskAutocomplete()
 {
-    for (int i = 0; i < int(m_caselle.size()); ++i) {
-        if (m_caselle[i] && m_caselle[i] == box)
+    for (QLineEdit* box : m_p.caselle) {
+        if (box)
+            box->removeEventFilter(this);
+    }
+}
+
+int MaskAutocomplete::indexOf(QObject* box) const
+{
+    for (int i = 0; i < int(m_p.caselle.size()); ++i) {
+        if (m_p.caselle[i] && m_p.caselle[i] == box)
             return i;
     }
     return -1;
 }
 
-bool AddressWiring::eventFilter(QObject* watched, QEvent* event)
+bool MaskAutocomplete::eventFilter(QObject* watched, QEvent* event)
 {
     // Only these two are handled: a box that loses the focus as the window goes must not reach
     // a window already half gone.
@@ -130,32 +105,33 @@ bool AddressWiring::eventFilter(QObject* watched, QEvent* event)
     return QObject::eventFilter(watched, event);
 }
 
-void AddressWiring::casellaAttiva(int index)
+void MaskAutocomplete::casellaAttiva(int index)
 {
-    if (m_w->conta_schede() < 1 || m_w->state.p_uscita)
+    if (m_host.conta_schede() < 1 || m_host.p_uscita())
         return;
-    AXDbAutoComplete* ac = m_w->AXDbAutoComplete1;
+    AXDbAutoComplete* ac = m_p.completamento;
     ac->setListBoxVisible(false);
-    m_w->Pic_nomi->hide();
+    m_p.pannelloNomi->hide();
 
     // The town box searches the towns of the settings database; every other box the archive,
     // where the control finds the column in the register's table or in the correspondents'.
-    if (index == kCitta) {
-        ac->setConnectionString(m_w->Ado_nomi->ConnectionString());
-        ac->setTableName(QStringLiteral("Comuni"));
-    } else {
-        ac->setConnectionString(m_w->Adodc1->ConnectionString());
-        ac->setTableName(QStringLiteral("Entrata"));
+    // A database that does not open proposes nothing: the box is typed as any other.
+    const DbResult collegato
+        = ac->setConnectionString((index == kCitta ? m_p.rubrica : m_p.registro)->ConnectionString());
+    if (!collegato.ok()) {
+        ac->setTextObject(nullptr);
+        return;
     }
+    ac->setTableName(index == kCitta ? QStringLiteral("Comuni") : QStringLiteral("Entrata"));
     ac->setSearchMode(1);
     // The name box keeps the box, field and type of the box before it: its own proposals come
     // from the address book.
     if (index == kNome)
         return;
-    QLineEdit* box = m_w->txt_mask1[index];
-    const QString campo = m_w->binder->dataField(box);
+    QLineEdit* box = m_p.caselle[index];
+    const QString campo = m_p.binder->dataField(box);
     long tipo = 0;
-    const std::shared_ptr<Recordset> rs = m_w->Adodc1->Recordset();
+    const std::shared_ptr<Recordset> rs = m_p.registro->Recordset();
     if (rs && rs->isOpen() && !campo.isEmpty()) {
         const int i = rs->fieldIndex(campo);
         if (i >= 0)
@@ -166,11 +142,11 @@ void AddressWiring::casellaAttiva(int index)
     ac->setDataType(tipo);
 }
 
-bool AddressWiring::tasto(int index, QKeyEvent* event)
+bool MaskAutocomplete::tasto(int index, QKeyEvent* event)
 {
-    QLineEdit* box = m_w->txt_mask1[index];
-    AXDbAutoComplete* ac = m_w->AXDbAutoComplete1;
-    if (box->isReadOnly() || senzaTasti(index) || m_w->conta_schede() < 1 || ac->TextObject() != box)
+    QLineEdit* box = m_p.caselle[index];
+    AXDbAutoComplete* ac = m_p.completamento;
+    if (box->isReadOnly() || senzaTasti(index) || m_host.conta_schede() < 1 || ac->TextObject() != box)
         return false;
     const bool lista = ac->isListVisible();
     // The document-type box keeps its Down arrow for its own list.
@@ -182,33 +158,33 @@ bool AddressWiring::tasto(int index, QKeyEvent* event)
     return !event->text().isEmpty() && ac->Text_KeyPress(event);
 }
 
-void AddressWiring::testoDigitato(int index)
+void MaskAutocomplete::testoDigitato(int index)
 {
-    const WorkingState& s = m_w->state;
-    if (s.p_uscita || s.p_stop)
+    const EntrySession& s = *m_p.sessione;
+    if (m_host.p_uscita() || s.p_stop())
         return;
-    QLineEdit* box = m_w->txt_mask1[index];
+    QLineEdit* box = m_p.caselle[index];
     if (index == kNome) {
-        if (s.p_new_ins && !box->text().trimmed().isEmpty() && !s.p_modifica && !s.p_locked)
-            m_w->cerca_in_elenco(box->text());
+        if (s.p_new_ins() && !box->text().trimmed().isEmpty() && !m_host.p_modifica())
+            m_host.cerca_in_elenco(box->text());
         return;
     }
-    AXDbAutoComplete* ac = m_w->AXDbAutoComplete1;
+    AXDbAutoComplete* ac = m_p.completamento;
     if (senzaRicerca(index) || ac->p_cliccato || ac->TextObject() != box)
         return;
     ac->Text_Change();
 }
 
-void AddressWiring::comuneScelto(const QString& citta, const QString& prov, const QString& stato, const QString& cap)
+void MaskAutocomplete::comuneScelto(const QString& citta, const QString& prov, const QString& stato, const QString& cap)
 {
     // The correction dialog serves its own town box.
-    if (m_w->state.p_frm_nomi)
+    if (m_p.stato->p_frm_nomi)
         return;
-    const std::shared_ptr<Recordset> rs = m_w->ado_mittenti->Recordset();
+    const std::shared_ptr<Recordset> rs = m_p.mittenti->Recordset();
     if (!rs || !rs->isOpen() || rs->bof() || rs->eof())
         return;
     // What the clerk typed in the other boxes goes into the row before the row is shown again.
-    m_w->binder->commitAll(m_w->ado_mittenti);
+    (void)m_p.binder->commitAll(m_p.mittenti);
     QList<QPair<QString, QString>> valori;
     if (stato != QLatin1String("EE"))
         valori = {{QStringLiteral("Cap"), cap}, {QStringLiteral("Prov"), prov}, {QStringLiteral("Stato"), stato}};
@@ -217,21 +193,18 @@ void AddressWiring::comuneScelto(const QString& citta, const QString& prov, cons
             {QStringLiteral("Prov"), QString()}, {QStringLiteral("Stato"), stato}, {QStringLiteral("Cap"), QString()}};
     valori.append({QStringLiteral("Citta"), citta});
     for (const auto& [campo, valore] : valori) {
-        const DbResult r = rs->setValue(campo, valore);
-        if (!r.ok()) {
-            msgBox(QStringLiteral("Errore ADO\n\n") + r.message);
+        if (!schede::mostra_errore_ado(rs->setValue(campo, valore)))
             return;
-        }
     }
 }
 
-void AddressWiring::registroChiuso()
+void MaskAutocomplete::registroChiuso()
 {
-    AXDbAutoComplete* ac = m_w->AXDbAutoComplete1;
+    AXDbAutoComplete* ac = m_p.completamento;
     ac->setListBoxVisible(false);
     ac->setTextObject(nullptr);
-    ac->setConnectionString(QString());
-    m_w->Pic_nomi->hide();
+    (void)ac->setConnectionString(QString()); // no connection: nothing can fail
+    m_p.pannelloNomi->hide();
 }
 
 } // namespace quad

@@ -45,12 +45,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         const QEvent::Type type = event->type();
-        if (watched == m_w->txt_mask1[19])
-            return casellaCollegamento(event);
-        if (watched == m_w->Image1 && type == QEvent::MouseButtonDblClick) {
-            m_w->Image1_DblClick();
-            return true;
-        }
         if (watched == m_w->list_elenco && type == QEvent::KeyPress && tastoInvio(event)) {
             m_w->list_elenco_DblClick();
             return true;
@@ -69,10 +63,10 @@ protected:
         }
         if (watched == m_w->DataGrid1 && type == QEvent::KeyPress)
             return m_w->DataGrid1_KeyDown(static_cast<QKeyEvent*>(event));
-        // A click on the mask, the print pop-up or a tool bar (beside its buttons) dismisses the
-        // pop-ups.
-        if ((watched == m_w->Pic_mask || watched == m_w->Frm_mask || watched == m_w->Frame2 || watched == m_w->Picture1
-             || watched == m_w->Toolbar1 || watched == m_w->Toolbar2)
+        // A click on the mask's viewport, the print pop-up or a tool bar (beside its buttons)
+        // dismisses the pop-ups (the mask reports its own clicks).
+        if ((watched == m_w->Pic_mask || watched == m_w->Picture1 || watched == m_w->Toolbar1
+             || watched == m_w->Toolbar2)
             && type == QEvent::MouseButtonPress)
             m_w->nascondi_popup();
         // The register may have moved while the grid was shown: the preview follows the entry.
@@ -82,41 +76,6 @@ protected:
     }
 
 private:
-    /// The link box takes a dropped file or text, and chooses its file on a double click.
-    bool casellaCollegamento(QEvent* event)
-    {
-        switch (event->type()) {
-        case QEvent::DragEnter:
-        case QEvent::DragMove: {
-            auto* drag = static_cast<QDragMoveEvent*>(event);
-            if (testo_rilascio(drag->mimeData())) {
-                drag->setDropAction(Qt::CopyAction);
-                drag->accept();
-            } else {
-                drag->ignore();
-            }
-            return true;
-        }
-        case QEvent::Drop: {
-            auto* drop = static_cast<QDropEvent*>(event);
-            const std::optional<QString> dropped = testo_rilascio(drop->mimeData());
-            if (!dropped) {
-                drop->ignore();
-                return true;
-            }
-            drop->setDropAction(Qt::CopyAction);
-            drop->accept();
-            m_w->txt_mask1_OLEDragDrop(19, *dropped);
-            return true;
-        }
-        case QEvent::MouseButtonDblClick:
-            m_w->txt_mask1_DblClick(19);
-            return true;
-        default:
-            return false;
-        }
-    }
-
     Quadernolo* m_w;
 };
 
@@ -128,17 +87,9 @@ void Quadernolo::collega_regole_maschera()
         return;
     auto* regole = new RegoleMaschera(this);
 
-    // Only the link box takes drops.
-    for (QLineEdit* box : txt_mask1)
-        box->setAcceptDrops(box == txt_mask1[19]);
-    for (QObject* watched : std::initializer_list<QObject*> {txt_mask1[19], Image1, list_elenco, list_view, DataGrid1,
-                                                             Pic_mask, Frm_mask, Frame2, Picture1, Toolbar1, Toolbar2})
+    for (QObject* watched :
+         std::initializer_list<QObject*> {list_elenco, list_view, DataGrid1, Pic_mask, Picture1, Toolbar1, Toolbar2})
         watched->installEventFilter(regole);
-
-    if (auto* calendario = qobject_cast<CalendarPopup*>(Frame_calendar)) {
-        connect(calendario, &CalendarPopup::datePicked, this, [this] { CalendarVB1_DateDblClick(); });
-        connect(calendario, &CalendarPopup::closedWithoutPick, this, [this] { CalendarVB1_Close(); });
-    }
     connect(list_elenco, &QListWidget::itemDoubleClicked, this, [this] { list_elenco_DblClick(); });
     connect(list_view, &QListWidget::itemDoubleClicked, this, [this] { list_view_DblClick(); });
 }

@@ -1,0 +1,182 @@
+// A new register entry: the question, the issuing lock and the number, the typing in the mask,
+// and its confirmation (one transaction) or drop.
+//
+// While the entry is typed the register's recordset holds it as a pending new record and the
+// correspondents' recordset its pending rows: the mask's boxes are bound to them as to any entry.
+// Nothing reaches the archive before the confirmation, which writes the record and its rows at
+// once; a drop just throws the pending rows away. The issuing lock is held from the allocation of
+// the number to the end of the confirmation or drop.
+#include "ax_db_autocomplete.h"
+#include "data_control.h"
+#include "entry_helpers.h"
+#include "field_binding.h"
+#include "main_window.h"
+
+#include "entry_session.h"
+#include "message_service.h"
+#include "numbering.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScopedValueRollback>
+#include <QTableView>
+#include <QToolBar>
+
+namespace quad {
+
+bool Quadernolo::emissione_in_corso() const
+{
+    return m_sessione->p_new_ins();
+}
+
+void Quadernolo::cmd_ins_Click(int Index)
+{
+    Picture4->hide();
+    if (msgBox(QStringLiteral("Confermi inserimento nuovo quadernolo ?\n\n"), MsgIcon::Question, MsgButtons::YesNo,
+               QStringLiteral("Richiesta nuovo inserimento"))
+        != MsgAnswer::Yes)
+        return;
+    if (!DataGrid1->isHidden())
+        Toolbar1_ButtonClick(Toolbar1_Buttons(1));
+
+    toolbarButton(QStringLiteral("tb_add_tree"))->setEnabled(false);
+    Toolbar1->setEnabled(false);
+    Toolbar2->setEnabled(false);
+    pic_move->setEnabled(false);
+
+    // A new entry is always made on the whole register.
+    const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
+    if (rs && rs->isOpen() && rs->hasFilter()) {
+        rs->clearFilter();
+        rilascia_pulsante_filtro();
+        // A register that cannot be read again (its error was shown) takes no new entry.
+        if (!rs->requery().ok()) {
+            ripristina_consultazione();
+            return;
+        }
+    }
+
+    if (Index == 0) {
+        state.p_sessione = QStringLiteral("Entrata");
+        nuovo_quadernolo(QStringLiteral("E"));
+    } else {
+        state.p_sessione = QStringLiteral("Uscita");
+        nuovo_quadernolo(QStringLiteral("U"));
+    }
+}
+
+void Quadernolo::nuovo_quadernolo(const QString& tipo)
+{
+    Q_UNUSED(tipo); // the direction follows p_sessione, which the caller has set to match
+    collega_gestori_schede();
+    const Allocation numero = m_sessione->begin(
+        state.p_sessione,
+        [] {
+            QString risposta;
+            if (!MessageService::instance().inputText(QString::fromUtf8(kStartNumberPrompt),
+                                                      QStringLiteral("Quadernolo"), QString(), &risposta))
+                return std::optional<QString>();
+            return std::optional<QString>(risposta);
+        },
+        state.p_quad_rete.trimmed().toInt() == 1);
+    switch (numero.status) {
+    case AllocationStatus::Allocated:
+        break;
+    case AllocationStatus::LockHeld:
+        warn(QString::fromUtf8(kLockHeldText));
+        ripristina_consultazione();
+        return;
+    case AllocationStatus::StartRefused:
+        msgBox(QString::fromUtf8(kStartNumberRefusedText));
+        if (!numero.message.isEmpty())
+            warn(QStringLiteral("ATTENZIONE !!\n\n") + numero.message);
+        ripristina_consultazione();
+        return;
+    case AllocationStatus::LockFailed:
+        warn(QStringLiteral("ATTENZIONE !!\n\nImpossibile creare il file emissione.txt.\n\n") + numero.message);
+        ripristina_consultazione();
+        return;
+    case AllocationStatus::ReadFailed:
+        warn(QStringLiteral("ATTENZIONE !!\n\nImpossibile leggere l' archivio.\n\n") + numero.message);
+        ripristina_consultazione();
+        return;
+    }
+
+    Frm_mask->Frame_new_ins->show();
+    Frm_mask->Frame_new_ins->raise();
+    Adodc1->setEnabled(false);
+    sblocca_maschera();
+    mostra_posizione_mittenti();
+    Frm_mask->Picture2[2]->hide();
+    Frm_mask->lbl_numero->hide();
+    Frm_mask->frame_annulla->hide();
+    Frm_mask->Frame_annullato->hide();
+    mostra_intestazione();
+    mostra_anteprima_collegamento();
+    // The date box is the first to type: it gets the focus, and with it its calendar.
+    txt_mask1[2]->setFocus();
+}
+
+void Quadernolo::ripristina_consultazione()
+{
+    Frm_mask->Frame_new_ins->hide();
+    Adodc1->setEnabled(true);
+    if (auto* completamento = qobject_cast<AXDbAutoComplete*>(AXDbAutoComplete1))
+        completamento->setListBoxVisible(false);
+    mostra_anteprima_collegamento();
+    mostra_annullato();
+    toolbarButton(QStringLiteral("tb_add_tree"))->setEnabled(true);
+    Toolbar1->setEnabled(true);
+    Toolbar2->setEnabled(true);
+    pic_move->setEnabled(true);
+    aggiorna_totale_schede();
+}
+
+void Quadernolo::cmd_new_ins_Click(int Index)
+{
+    if (!m_sessione->p_new_ins())
+        return;
+    list_elenco->hide();
+    // What is being typed goes into the pending rows first.
+    (void)binder->commitAll(Adodc1);
+    (void)binder->commitAll(ado_mittenti);
+
+    const bool conferma = Index == 0;
+    const SessionResult esito = conferma ? m_sessione->confirm(Frm_mask->scheda_digitata()) : m_sessione->drop();
+    if (!esito.ok()) {
+        // Nothing was written: the entry stays on screen as typed, and the number with it.
+        warn(esito.message);
+        return;
+    }
+    {
+        // The boxes are filled by the program: their change rules stay quiet.
+        const QScopedValueRollback<bool> uscita(m_uscita, true);
+        if (conta_schede() >= 1)
+            Adodc1_MoveComplete();
+        else
+            carica_corrispondenti(0); // nothing is left of the entry dropped
+        mostra_posizione_mittenti();
+        blocca_maschera();
+    }
+    fine_inserimento(conferma, esito.notice);
+}
+
+void Quadernolo::fine_inserimento(bool confermata, const QString& avviso)
+{
+    // The lock went with the write (or the drop), before anything below asks the clerk a question.
+    if (!avviso.isEmpty())
+        warn(avviso);
+    ripristina_consultazione();
+    // Correspondents the address book lacks are offered to it (after a confirmation only).
+    if (confermata)
+        aggiorna_nominativi();
+    // The captions follow the entry now shown, whatever the direction of the one dropped.
+    mostra_intestazione();
+}
+
+} // namespace quad

@@ -1,0 +1,173 @@
+// Saving a registered entry (its note, link and annulment; its correspondent rows), moving from
+// entry to entry in the mask, and the entry panel's captions by direction.
+#include "data_control.h"
+#include "entry_helpers.h"
+#include "field_binding.h"
+#include "main_window.h"
+
+#include "entry_session.h"
+#include "message_service.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <functional>
+
+namespace quad {
+
+namespace {
+
+using schede::suUnRecord;
+
+/// Hands the key presses that reach a widget to a function; true from it swallows the key.
+class FiltroTasti : public QObject
+{
+public:
+    FiltroTasti(QObject* parent, std::function<bool(QKeyEvent*)> tasto)
+        : QObject(parent)
+        , m_tasto(std::move(tasto))
+    {
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::KeyPress && m_tasto(static_cast<QKeyEvent*>(event)))
+            return true;
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<bool(QKeyEvent*)> m_tasto;
+};
+
+constexpr int kPaginaSu = 33;
+constexpr int kPaginaGiu = 34;
+
+} // namespace
+
+void Quadernolo::collega_gestori_schede()
+{
+    if (m_gestoriSchede)
+        return;
+    m_gestoriSchede = true;
+    connect(Adodc1, &DataControl::moveComplete, this, [this] { m_sessione->rememberLoaded(); });
+    m_sessione->rememberLoaded();
+    // The page keys of the mask reach its viewport from whichever box or button has the focus.
+    m_tastiPagina = new FiltroTasti(this, [this](QKeyEvent* event) {
+        if (event->key() == Qt::Key_PageUp)
+            return Pic_mask_KeyDown(kPaginaSu);
+        if (event->key() == Qt::Key_PageDown)
+            return Pic_mask_KeyDown(kPaginaGiu);
+        return false;
+    });
+    Pic_mask->installEventFilter(m_tastiPagina);
+}
+
+void Quadernolo::salva_scheda()
+{
+    salva_scheda_esito();
+}
+
+bool Quadernolo::salva_scheda_esito()
+{
+    (void)binder->commitAll(Adodc1);
+    (void)binder->commitAll(ado_mittenti);
+    return mostra_esito_salvataggio(m_sessione->save(Frm_mask->scheda_digitata()));
+}
+
+bool Quadernolo::mostra_esito_salvataggio(const SessionResult& esito)
+{
+    if (!esito.message.isEmpty())
+        warn(esito.message);
+    mostra_posizione_mittenti();
+    if (esito.written) {
+        // The register was read again: the mask shows the entry as the archive now holds it.
+        Adodc1_MoveComplete();
+        aggiorna_totale_schede();
+    }
+    return esito.outcome != SessionResult::Outcome::Failed;
+}
+
+void Quadernolo::rileggi_registro(qint64 numero, bool soloScheda)
+{
+    m_sessione->reread(numero, soloScheda);
+    Adodc1_MoveComplete();
+    aggiorna_totale_schede();
+}
+
+bool Quadernolo::salva_prima_di_muovere()
+{
+    cmd_focus->setFocus();
+    (void)binder->commitAll(Adodc1);
+    (void)binder->commitAll(ado_mittenti);
+    const SessionResult esito = m_sessione->saveBeforeMove(Frm_mask->scheda_digitata());
+    if (esito.outcome == SessionResult::Outcome::Incomplete) {
+        warn(esito.message);
+        return false;
+    }
+    return mostra_esito_salvataggio(esito);
+}
+
+void Quadernolo::muovi_registro(int verso)
+{
+    Adodc1->muovi(verso);
+}
+
+void Quadernolo::cmd_move_Click(int Index)
+{
+    Picture1->hide();
+    Picture4->hide();
+    const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
+    if (conta_schede() < 1)
+        return;
+    if (rs->eof())
+        rs->moveFirst();
+    if (!salva_prima_di_muovere())
+        return;
+    muovi_registro(Index);
+    mostra_anteprima_collegamento();
+    mostra_intestazione();
+}
+
+bool Quadernolo::Pic_mask_KeyDown(int KeyCode)
+{
+    if (KeyCode != kPaginaSu && KeyCode != kPaginaGiu)
+        return false;
+    if (m_sessione->p_new_ins() || conta_schede() < 1)
+        return true;
+    // A changed entry is saved before it is left, as with the move buttons.
+    if (!salva_prima_di_muovere())
+        return true;
+    muovi_registro(KeyCode == kPaginaSu ? 1 : 2);
+    mostra_anteprima_collegamento();
+    mostra_intestazione();
+    return true;
+}
+
+void Quadernolo::mostra_intestazione()
+{
+    collega_gestori_schede();
+    const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
+    if (conta_schede() < 1 || !suUnRecord(rs))
+        return;
+    mostra_nodo_corrente();
+    if (rs->value(1).toString() == QLatin1String("E")) {
+        Frm_mask->lbl_modo->setText(QStringLiteral("Quadernolo in ENTRATA"));
+        Frm_mask->cmd_altri->setText(QStringLiteral("Altri mittenti"));
+        Frm_mask->lbl_mask1[8]->setText(QStringLiteral("Mittente"));
+        Frm_mask->lbl_mask1[5]->setText(QStringLiteral("Quad. Rif."));
+        Frm_mask->Check2->show();
+    } else {
+        Frm_mask->lbl_modo->setText(QStringLiteral("Quadernolo in USCITA"));
+        Frm_mask->cmd_altri->setText(QStringLiteral("Altri destinatari"));
+        Frm_mask->Check2->hide();
+        Frm_mask->lbl_mask1[8]->setText(QStringLiteral("Destinatario"));
+        Frm_mask->lbl_mask1[5]->setText(QStringLiteral("Quad. Interno"));
+    }
+}
+
+} // namespace quad

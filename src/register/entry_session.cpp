@@ -1,0 +1,471 @@
+#include "entry_session.h"
+
+#include "clock.h"
+#include "entry_store.h"
+#include "issuing_lock.h"
+#include "register_query.h"
+
+namespace quad {
+
+namespace {
+
+bool isOpen(const std::shared_ptr<Recordset>& rs)
+{
+    return rs && rs->isOpen();
+}
+
+bool onRecord(const std::shared_ptr<Recordset>& rs)
+{
+    return isOpen(rs) && !rs->bof() && !rs->eof();
+}
+
+/// The pending values of row of rs that belong to table (every table when empty; Null left out).
+QVariantMap rowValues(const Recordset& rs, int row, const QString& table)
+{
+    QVariantMap values;
+    for (int i = 0; i < rs.fieldCount(); ++i) {
+        const FieldInfo& f = rs.field(i);
+        if (!table.isEmpty() && f.table.compare(table, Qt::CaseInsensitive) != 0)
+            continue;
+        const QVariant v = rs.valueAt(row, i);
+        if (v.isValid() && !v.isNull())
+            values.insert(f.name, v);
+    }
+    return values;
+}
+
+SessionResult failed(const QString& text)
+{
+    SessionResult r;
+    r.outcome = SessionResult::Outcome::Failed;
+    r.message = text;
+    return r;
+}
+
+SessionResult incomplete(const char* text)
+{
+    SessionResult r;
+    r.outcome = SessionResult::Outcome::Incomplete;
+    r.message = QString::fromUtf8(text);
+    return r;
+}
+
+} // namespace
+
+void followChange(bool& flag, ChangeReason reason, EventStatus* status, bool deleteMarks)
+{
+    const EventStatus s = status ? *status : EventStatus::OK;
+    if (reason == ChangeReason::AddNew || reason == ChangeReason::FirstChange) {
+        if (s == EventStatus::ErrorsOccurred && status)
+            *status = EventStatus::UnwantedEvent;
+        flag = s == EventStatus::OK;
+    } else {
+        if (s == EventStatus::ErrorsOccurred && status)
+            *status = EventStatus::UnwantedEvent;
+        flag = deleteMarks && reason == ChangeReason::Delete;
+    }
+}
+
+EntrySession::EntrySession(EntrySources& sources)
+    : m_sources(sources)
+{
+}
+
+EntrySession::~EntrySession() = default;
+
+EntrySession::State EntrySession::state() const
+{
+    if (m_inserting)
+        return State::Inserting;
+    return m_recordChanged || m_rowsChanged ? State::Modified : State::Browsing;
+}
+
+void EntrySession::registerChanged(ChangeReason reason, EventStatus* status)
+{
+    // Writing the batch ends a change without undoing it: the flag is cleared by the save.
+    if (reason == ChangeReason::Update)
+        return;
+    followChange(m_recordChanged, reason, status, false);
+}
+
+void EntrySession::correspondentsChanged(ChangeReason reason, EventStatus* status)
+{
+    followChange(m_rowsChanged, reason, status, false);
+}
+
+void EntrySession::rememberLoaded()
+{
+    const std::shared_ptr<Recordset> rs = m_sources.registerRows();
+    // Values already changed on screen are not what the archive gave.
+    if (!onRecord(rs) || rs->rowStatus() != RowStatus::Unmodified) {
+        m_loadedNumber = 0;
+        m_loadedValues.clear();
+        return;
+    }
+    m_loadedNumber = rs->value(QStringLiteral("Progressivo")).toLongLong();
+    m_loadedValues = {rs->value(QStringLiteral("Note")), rs->value(QStringLiteral("Collegamento")),
+                      rs->value(QStringLiteral("Annullato")), rs->value(QStringLiteral("Nota_annulla"))};
+}
+
+bool EntrySession::isComplete(const TypedEntry& typed)
+{
+    return isEntryComplete(typed.data, typed.tipoDocumento, typed.oggetto, typed.nominativo);
+}
+
+bool EntrySession::rowsPending() const
+{
+    const std::shared_ptr<Recordset> rows = m_sources.correspondents();
+    return isOpen(rows) && rows->hasPendingChanges();
+}
+
+bool EntrySession::lastCorrespondentBlank() const
+{
+    const std::shared_ptr<Recordset> rows = m_sources.correspondents();
+    if (!isOpen(rows) || rows->recordCount() < 1)
+        return true;
+    QVariantMap last;
+    for (const QString& name : correspondentFields()) {
+        const int column = rows->fieldIndex(name);
+        if (column >= 0)
+            last.insert(name, rows->valueAt(rows->recordCount() - 1, column));
+    }
+    return isBlankCorrespondent(last);
+}
+
+// --- a new entry ---------------------------------------------------------------------------
+
+Allocation EntrySession::begin(const QString& p_sessione, const std::function<std::optional<QString>()>& askStartNumber,
+                               bool requery)
+{
+    Allocation allocation;
+    if (m_inserting) {
+        allocation.message = QStringLiteral("Un quadernolo è già in inserimento.");
+        return allocation;
+    }
+    DbResult error;
+    const std::shared_ptr<Connection> archive = m_sources.archive(&error);
+    const std::shared_ptr<Recordset> rs = m_sources.registerRows();
+    if (!archive || !isOpen(rs)) {
+        allocation.message = error.message.isEmpty() ? QStringLiteral("Archivio non aperto.") : error.message;
+        return allocation;
+    }
+    // A lock this station could not remove earlier is still its own.
+    if (!m_lock || !m_lock->isHeld())
+        m_lock = std::make_shared<IssuingLock>(m_sources.dataFolder());
+    // The station counts as inserting while the start number is asked: nothing else may write to
+    // the register meanwhile.
+    m_inserting = true;
+    allocation = allocateNumber(*archive, *m_lock, askStartNumber);
+    if (!allocation.ok()) {
+        m_inserting = false;
+        return allocation;
+    }
+    m_number = allocation.number;
+    m_lastDate = allocation.lastDate;
+
+    const NewEntry entry = makeNewEntry(allocation.number, p_sessione, Clock::currentDateTime());
+    {
+        QuietMoves quiet(*this);
+        // With the register shared on a network it is read again, so that it shows what the other
+        // stations registered; the number itself always comes from the archive file.
+        if (requery)
+            (void)rs->requery();
+        if (rs->recordCount() >= 1)
+            rs->moveLast();
+        rs->addNew();
+        for (auto it = entry.record.cbegin(); it != entry.record.cend(); ++it) {
+            // The register joins the correspondents, which have a "tipo" of their own.
+            const QString field = it.key() == QLatin1String("Tipo") ? QStringLiteral("entrata.Tipo") : it.key();
+            (void)rs->setValue(field, it.value());
+        }
+    }
+
+    // The rows of the new number and direction. Rows left there by an entry that was never
+    // completed are no correspondents of this one: they leave the list (and the archive, when the
+    // entry is confirmed).
+    m_sources.loadCorrespondents(allocation.number);
+    const std::shared_ptr<Recordset> rows = m_sources.correspondents();
+    if (isOpen(rows)) {
+        while (rows->recordCount() > 0) {
+            rows->moveFirst();
+            if (!rows->deleteCurrent().ok())
+                break;
+        }
+        rows->addNew();
+        const QVariantMap& first = entry.correspondents.first();
+        for (auto it = first.cbegin(); it != first.cend(); ++it)
+            (void)rows->setValue(it.key(), it.value());
+    }
+    return allocation;
+}
+
+SessionResult EntrySession::confirm(const TypedEntry& typed)
+{
+    if (!m_inserting)
+        return {};
+    if (!isComplete(typed))
+        return incomplete(kIncompleteNewEntryText);
+
+    NewEntry entry;
+    const std::shared_ptr<Recordset> rs = m_sources.registerRows();
+    if (onRecord(rs))
+        entry.record = rowValues(*rs, rs->currentRow(), QStringLiteral("entrata"));
+    const std::shared_ptr<Recordset> rows = m_sources.correspondents();
+    if (isOpen(rows)) {
+        for (int r = 0; r < rows->recordCount(); ++r)
+            entry.correspondents.append(rowValues(*rows, r, QString()));
+    }
+
+    DbResult result;
+    const std::shared_ptr<Connection> archive = m_sources.archive(&result);
+    if (archive)
+        result = EntryStore(*archive).commitNewEntry(entry);
+    if (!result.ok()) {
+        // Nothing was written: the entry stays as typed, and the number and the lock with it.
+        return failed(QStringLiteral("ATTENZIONE !!\n\nIl quadernolo non è stato salvato.\n\n") + result.message);
+    }
+
+    // The pending rows are written: the register is read again and shows the new entry.
+    discardAndFind(entry.number(), true);
+    m_inserting = false;
+    m_recordChanged = false;
+    m_rowsChanged = false;
+    SessionResult done = releaseLock();
+    done.written = true;
+    return done;
+}
+
+SessionResult EntrySession::drop()
+{
+    if (!m_inserting)
+        return {};
+    SessionResult done;
+    // Rows under the number that no entry owns (left by a station stopped while typing) go.
+    if (m_number > 0) {
+        DbResult result;
+        const std::shared_ptr<Connection> archive = m_sources.archive(&result);
+        if (archive)
+            result = EntryStore(*archive).cancella_mittenti(m_number);
+        if (!result.ok())
+            done.notice
+                = QStringLiteral("ATTENZIONE !!\n\nErrore nell' eliminazione dei nominativi.\n\n") + result.message;
+    }
+    discardAndFind(m_number, false);
+    m_inserting = false;
+    m_recordChanged = false;
+    m_rowsChanged = false;
+    const SessionResult released = releaseLock();
+    if (!released.notice.isEmpty())
+        done.notice = done.notice.isEmpty() ? released.notice : done.notice + QStringLiteral("\n\n") + released.notice;
+    return done;
+}
+
+SessionResult EntrySession::releaseLock()
+{
+    SessionResult r;
+    QString error;
+    if (m_lock && !m_lock->release(&error))
+        r.notice = QStringLiteral("ATTENZIONE !!\n\nImpossibile eliminare il file emissione.txt.\n\n") + error;
+    return r;
+}
+
+void EntrySession::discardAndFind(qint64 number, bool onEntry)
+{
+    QuietMoves quiet(*this);
+    const std::shared_ptr<Recordset> rows = m_sources.correspondents();
+    if (isOpen(rows))
+        rows->cancelBatch();
+    const std::shared_ptr<Recordset> rs = m_sources.registerRows();
+    if (!isOpen(rs))
+        return;
+    rs->cancelBatch();
+    // The entry's rows as stored (none after a drop); the whole register when that fails.
+    if (!refreshRegisterEntry(*rs, number).ok())
+        (void)rs->requery();
+    const bool found = onEntry && number > 0
+        && rs->find(QStringLiteral("Progressivo = %1").arg(number), 0, SearchDirection::Forward, kBookmarkFirst);
+    if (!found && rs->recordCount() >= 1)
+        rs->moveLast();
+}
+
+// --- a registered entry ----------------------------------------------------------------------
+
+SessionResult EntrySession::save(const TypedEntry& typed)
+{
+    // A new entry is written by its own confirmation, never from here.
+    if (m_inserting)
+        return {};
+    const std::shared_ptr<Recordset> rs = m_sources.registerRows();
+    const qint64 number = onRecord(rs) ? rs->value(QStringLiteral("Progressivo")).toLongLong() : qint64(0);
+
+    SessionResult done;
+    if (m_recordChanged) {
+        if (!isComplete(typed)) {
+            // The refused changes are given up, so that the mask shows what the archive holds.
+            const std::shared_ptr<Recordset> rows = m_sources.correspondents();
+            if (isOpen(rs))
+                rs->cancelBatch();
+            if (isOpen(rows))
+                rows->cancelBatch();
+            m_recordChanged = false;
+            m_rowsChanged = false;
+            return incomplete(kCannotSaveText);
+        }
+        const SessionResult record = saveRecord();
+        if (!record.ok())
+            return record;
+        done.written = record.written;
+    }
+    if (m_rowsChanged || rowsPending()) {
+        const SessionResult rows = saveRows();
+        if (!rows.ok())
+            return rows;
+        done.written = true;
+    }
+    const std::shared_ptr<Recordset> rows = m_sources.correspondents();
+    if (isOpen(rows) && rows->recordCount() >= 1)
+        rows->moveFirst();
+    if (done.written && number > 0)
+        reread(number, true);
+    return done;
+}
+
+SessionResult EntrySession::saveRecord()
+{
+    const std::shared_ptr<Recordset> rs = m_sources.registerRows();
+    const qint64 number = onRecord(rs) ? rs->value(QStringLiteral("Progressivo")).toLongLong() : qint64(0);
+    if (number <= 0) {
+        m_recordChanged = false;
+        return {};
+    }
+    RegisteredEntryEdit edit;
+    edit.note = rs->value(QStringLiteral("Note"));
+    edit.collegamento = rs->value(QStringLiteral("Collegamento"));
+    const QVariant annullato = rs->value(QStringLiteral("Annullato"));
+    edit.annullato = annullato.toBool() || annullato.toLongLong() == -1;
+    edit.notaAnnulla = rs->value(QStringLiteral("Nota_annulla"));
+
+    RegisteredEntryEdit loaded;
+    const bool withLoaded = m_loadedNumber == number && m_loadedValues.size() == 4;
+    if (withLoaded) {
+        loaded.note = m_loadedValues[0];
+        loaded.collegamento = m_loadedValues[1];
+        loaded.annullato = m_loadedValues[2].toBool();
+        loaded.notaAnnulla = m_loadedValues[3];
+    }
+
+    DbResult result;
+    const std::shared_ptr<Connection> archive = m_sources.archive(&result);
+    if (archive)
+        result = EntryStore(*archive).salva_note_annullo(number, edit, withLoaded ? &loaded : nullptr);
+    if (!result.ok()) {
+        // The entry stays modified: its changes are still on screen and are saved again later.
+        return failed(QStringLiteral("ATTENZIONE !!\n\nImpossibile salvare il quadernolo n. %1.\n\n").arg(number)
+                      + result.message);
+    }
+    m_recordChanged = false;
+    SessionResult done;
+    done.written = true;
+    return done;
+}
+
+SessionResult EntrySession::saveRows()
+{
+    const std::shared_ptr<Recordset> rows = m_sources.correspondents();
+    if (!isOpen(rows)) {
+        m_rowsChanged = false;
+        return {};
+    }
+    // A blank last row is dropped, but an entry never loses its only row.
+    if (rows->recordCount() > 1 && lastCorrespondentBlank()) {
+        rows->moveLast();
+        (void)rows->deleteCurrent();
+    }
+    const DbResult result = rows->updateBatch();
+    if (!result.ok()) {
+        m_rowsChanged = true;
+        return failed(QStringLiteral("ATTENZIONE !!\n\nImpossibile salvare i nominativi del quadernolo.\n\n")
+                      + result.message);
+    }
+    m_rowsChanged = false;
+    return {};
+}
+
+SessionResult EntrySession::saveBeforeMove(const TypedEntry& typed)
+{
+    // The entry being typed stays on screen until it is confirmed or dropped.
+    if (m_inserting)
+        return failed(QString());
+    if (m_recordChanged && !isComplete(typed))
+        return incomplete(kCannotSaveText);
+    if (m_recordChanged || rowsPending())
+        return save(typed);
+    return {};
+}
+
+SessionResult EntrySession::leave(const TypedEntry& typed, const std::function<bool()>& askSave)
+{
+    if (m_inserting)
+        return failed(QString());
+    const bool rows = rowsPending();
+    if (!m_recordChanged && !rows)
+        return {};
+    if (m_recordChanged && !isComplete(typed))
+        return incomplete(kCannotSaveText);
+    if (askSave()) {
+        const SessionResult saved = save(typed);
+        if (!saved.ok())
+            return saved;
+    }
+    // Changes the clerk chose not to keep are given up with the register.
+    m_recordChanged = false;
+    m_rowsChanged = false;
+    return {};
+}
+
+bool EntrySession::annul(const QString& reason)
+{
+    const std::shared_ptr<Recordset> rs = m_sources.registerRows();
+    if (reason.trimmed().isEmpty() || !onRecord(rs))
+        return false;
+    if (!rs->setValue(QStringLiteral("Annullato"), true).ok())
+        return false;
+    (void)rs->setValue(QStringLiteral("Nota_annulla"), reason);
+    m_recordChanged = true;
+    return true;
+}
+
+void EntrySession::reread(qint64 number, bool onlyEntry)
+{
+    const std::shared_ptr<Recordset> rs = m_sources.registerRows();
+    if (!isOpen(rs))
+        return;
+    {
+        QuietMoves quiet(*this);
+        bool found = false;
+        if (onlyEntry && refreshRegisterEntry(*rs, number).ok()) {
+            found = onRecord(rs) && rs->value(QStringLiteral("Progressivo")).toLongLong() == number;
+        } else {
+            const QString filter = rs->hasFilter() ? rs->filterText() : QString();
+            const QString order = rs->sort();
+            const int position = rs->absolutePosition();
+            (void)rs->requery();
+            if (!order.isEmpty())
+                (void)rs->setSort(order);
+            if (!filter.isEmpty())
+                (void)rs->setFilter(filter);
+            // The same row when it still shows the entry, else the entry's first row.
+            if (position >= 1 && position <= rs->recordCount()) {
+                rs->setAbsolutePosition(position);
+                found = onRecord(rs) && rs->value(QStringLiteral("Progressivo")).toLongLong() == number;
+            }
+        }
+        if (!found
+            && !rs->find(QStringLiteral("Progressivo = %1").arg(number), 0, SearchDirection::Forward, kBookmarkFirst)
+            && rs->recordCount() >= 1)
+            rs->moveFirst();
+    }
+    rememberLoaded();
+}
+
+} // namespace quad

@@ -1,0 +1,207 @@
+#pragma once
+
+#include "database.h"
+#include "numbering.h"
+#include "recordset.h"
+
+#include <QDate>
+#include <QString>
+#include <QVariantList>
+
+#include <functional>
+#include <memory>
+
+namespace quad {
+
+class IssuingLock;
+
+/// The rule the data-control events apply to a modified flag: an added or first-changed record
+/// marks it (unless the change failed: the event is then unwanted), any other change clears it,
+/// except a deletion when deleteMarks.
+void followChange(bool& flag, ChangeReason reason, EventStatus* status, bool deleteMarks);
+
+/// Where an entry session finds the archive and the two recordsets the mask shows. The window
+/// supplies them from its data controls; tests supply plain recordsets.
+class EntrySources
+{
+public:
+    virtual ~EntrySources() = default;
+    /// The connection to the archive in use, or null with the cause in *error.
+    virtual std::shared_ptr<Connection> archive(DbResult* error) = 0;
+    /// The register (entrata joined with Mittenti); null or closed when no register is open.
+    virtual std::shared_ptr<Recordset> registerRows() = 0;
+    /// The correspondent rows of the entry shown.
+    virtual std::shared_ptr<Recordset> correspondents() = 0;
+    /// Reads the correspondent rows stored under number, in the direction of the register's
+    /// current record, into correspondents().
+    virtual void loadCorrespondents(qint64 number) = 0;
+    /// The data folder of the archive in use (where the issuing lock lives).
+    virtual QString dataFolder() = 0;
+};
+
+/// The texts the completeness test reads, as the mask shows them: the registration date (box 2,
+/// judged without trimming), the document type (3), the subject (7) and the correspondent's
+/// name (8).
+struct TypedEntry
+{
+    QString data;
+    QString tipoDocumento;
+    QString oggetto;
+    QString nominativo;
+};
+
+/// What a step of the session ended with. message, when not empty, is the text to show the
+/// clerk (a warning), complete with its cause.
+struct SessionResult
+{
+    enum class Outcome {
+        Done, ///< the step went through
+        Incomplete, ///< a required field is empty: nothing written
+        Failed ///< the archive refused: nothing lost, the entry stays as typed
+    };
+    Outcome outcome = Outcome::Done;
+    QString message;
+    /// A warning to show after a step that went through (the lock file could not be removed,
+    /// orphaned rows could not be deleted).
+    QString notice;
+    /// Something was written: the register must be read again to show it.
+    bool written = false;
+
+    bool ok() const { return outcome == Outcome::Done; }
+};
+
+/// The life of one register entry, without widgets: browsing registered entries, the changes
+/// made to the one shown (its note, link, annulment and correspondent rows) and their save, and
+/// a new entry from the issuing lock and its number to its confirmation or drop.
+///
+/// The session works on the recordsets its sources give: a new entry is a pending record of the
+/// register and pending correspondent rows, written in one transaction at the confirmation; a
+/// drop writes nothing. The issuing lock is held from the allocation of the number to the end of
+/// the confirmation or drop; a failed commit keeps the entry, its number and the lock.
+class EntrySession
+{
+public:
+    enum class State {
+        Browsing, ///< a registered entry (or none) is shown, unchanged
+        Modified, ///< the registered entry shown has changes not yet written
+        Inserting ///< a new entry is typed under the issuing lock
+    };
+
+    explicit EntrySession(EntrySources& sources);
+    ~EntrySession();
+    EntrySession(const EntrySession&) = delete;
+    EntrySession& operator=(const EntrySession&) = delete;
+
+    State state() const;
+
+    // --- read-only views for the windows ---------------------------------------------------
+    /// A new entry is being typed.
+    bool p_new_ins() const { return m_inserting; }
+    /// The entry shown is registered (not being typed).
+    bool p_locked() const { return !m_inserting; }
+    /// The register record shown has unsaved changes.
+    bool p_update() const { return m_recordChanged; }
+    /// The correspondent rows shown have unsaved changes.
+    bool p_update_mittenti() const { return m_rowsChanged; }
+    /// The session is moving the register itself: the move events stay quiet.
+    bool p_stop() const { return m_quiet > 0; }
+    /// Date of the last entry when the new one was allocated (the lower bound of its date).
+    QDate p_ultima_data() const { return m_lastDate; }
+    /// The number of the new entry being typed (0 when none).
+    qint64 number() const { return m_inserting ? m_number : 0; }
+
+    /// Keeps the move events of the register quiet for its lifetime.
+    class QuietMoves
+    {
+    public:
+        explicit QuietMoves(EntrySession& session)
+            : m_session(session)
+        {
+            ++m_session.m_quiet;
+        }
+        ~QuietMoves() { --m_session.m_quiet; }
+        QuietMoves(const QuietMoves&) = delete;
+        QuietMoves& operator=(const QuietMoves&) = delete;
+
+    private:
+        EntrySession& m_session;
+    };
+
+    // --- changes reported by the recordsets ------------------------------------------------
+    /// A record of the register was added or changed (its first change), or left.
+    void registerChanged(ChangeReason reason, EventStatus* status);
+    /// A correspondent row was added or changed, or left.
+    void correspondentsChanged(ChangeReason reason, EventStatus* status);
+    /// The change made to the current register record is taken care of by whoever wrote it
+    /// (a routine that wrote a field of the entry itself): no save is asked for it.
+    void clearRecordModified() { m_recordChanged = false; }
+    /// Remembers the changeable fields of the entry just shown, as the archive gave them, so
+    /// that a save writes only what the clerk changed.
+    void rememberLoaded();
+
+    // --- a new entry -------------------------------------------------------------------------
+    /// Takes the issuing lock and allocates the next number; on an empty register askStartNumber
+    /// gives the start number. On Allocated the register holds the pending new record for
+    /// p_sessione ("Entrata" or "Uscita") dated now, and the correspondents one pending row;
+    /// rows left under the number by an entry never completed are taken out of the list.
+    /// requery reads the register again first (a register shared on a network).
+    /// On any other outcome nothing changed and no lock of this station is left.
+    Allocation begin(const QString& p_sessione, const std::function<std::optional<QString>()>& askStartNumber,
+                     bool requery);
+    /// Writes the new entry and its rows in one transaction and stands on it. Incomplete and
+    /// Failed keep everything as typed, the number and the lock.
+    SessionResult confirm(const TypedEntry& typed);
+    /// Gives up the new entry: nothing is written, rows no entry owns under its number go, the
+    /// register stands on its last record and the lock is released.
+    SessionResult drop();
+
+    // --- a registered entry ------------------------------------------------------------------
+    /// The completeness test of the entry shown.
+    static bool isComplete(const TypedEntry& typed);
+    /// Saves the changes of the registered entry shown: of its record only Note, Collegamento,
+    /// Annullato and Nota_annulla, then its correspondent rows (a blank last row is dropped when
+    /// there are others). An incomplete entry is refused and its changes are given up (the
+    /// register shows what the archive holds again). Failed keeps the changes pending. A new
+    /// entry is never written from here (Done, nothing written).
+    SessionResult save(const TypedEntry& typed);
+    /// The check made before the register moves away from the entry shown: an incomplete
+    /// changed entry stops the move (Incomplete, nothing given up), a changed one is saved.
+    SessionResult saveBeforeMove(const TypedEntry& typed);
+    /// Leaving the register: with pending changes askSave decides (true: save them; false: give
+    /// them up). Incomplete and Failed keep the register open with the changes pending.
+    SessionResult leave(const TypedEntry& typed, const std::function<bool()>& askSave);
+    /// Marks the entry shown as annulled with reason (kept as typed), to be written by the next
+    /// save. False, changing nothing, when the reason is blank or no entry is shown.
+    bool annul(const QString& reason);
+    /// Reads the register again after a write, keeping its filter and order, and stands on the
+    /// entry numbered number (the same row when it still shows it). onlyEntry: only that entry
+    /// was written, so its rows alone are read back (the whole register when that fails).
+    void reread(qint64 number, bool onlyEntry = false);
+
+    /// True when the correspondents hold changes not written yet (whatever was reported).
+    bool rowsPending() const;
+    /// True when the last correspondent row is blank (the current row does not move).
+    bool lastCorrespondentBlank() const;
+
+private:
+    SessionResult releaseLock();
+    SessionResult saveRecord();
+    SessionResult saveRows();
+    /// Throws the pending rows away and reads the rows of entry number back (the whole register
+    /// when that fails); stands on that entry when onEntry and it is found, else on the last
+    /// record.
+    void discardAndFind(qint64 number, bool onEntry);
+
+    EntrySources& m_sources;
+    std::shared_ptr<IssuingLock> m_lock;
+    bool m_inserting = false;
+    bool m_recordChanged = false;
+    bool m_rowsChanged = false;
+    int m_quiet = 0;
+    qint64 m_number = 0;
+    QDate m_lastDate;
+    qint64 m_loadedNumber = 0; ///< the entry whose loaded values are kept (0: none)
+    QVariantList m_loadedValues; ///< its Note, Collegamento, Annullato, Nota_annulla
+};
+
+} // namespace quad

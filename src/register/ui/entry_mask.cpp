@@ -1,0 +1,351 @@
+#include "entry_mask.h"
+
+#include "calendar_popup.h"
+#include "control_factory.h"
+#include "mask_rules.h"
+
+#include <QCheckBox>
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QFocusEvent>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+namespace quad {
+
+using namespace controls;
+
+namespace {
+
+constexpr int kCollegamento = 19;
+
+} // namespace
+
+EntryMask::EntryMask(QWidget* parent)
+    : QFrame(parent)
+{
+    setObjectName(QStringLiteral("Frm_mask"));
+    setFrameShape(QFrame::StyledPanel);
+    setGeometry(0, 0, tw(10215), tw(6495));
+    QFont piccolo = font();
+    piccolo.setPointSizeF(8);
+    setFont(piccolo);
+
+    // Header strip.
+    Frame2 = nominato(new QFrame(this), QStringLiteral("Frame2"));
+    Frame2->setFrameShape(QFrame::StyledPanel);
+    Frame2->setGeometry(0, 0, 681, 28);
+    Label3 = etichetta(Frame2, QStringLiteral("Label3"), QStringLiteral("GESTIONE QUADERNOLO"), QRect(8, 5, 190, 18));
+    QFont grassetto = Label3->font();
+    grassetto.setBold(true);
+    Label3->setFont(grassetto);
+    lbl_modo = etichetta(Frame2, QStringLiteral("lbl_modo"), QString(), QRect(205, 5, 170, 18));
+    lbl_filtro_ins = etichetta(Frame2, QStringLiteral("lbl_filtro_ins"), QStringLiteral("[Filtro attivato]"),
+                               QRect(385, 5, 150, 18));
+    lbl_filtro_ins->hide();
+    cmd_tree = bottone(Frame2, "cmd_tree", QString(), QRect(645, 2, 32, 24));
+
+    creaCaselle();
+    creaRiquadri();
+    collegaSegnali();
+    for (QObject* watched : osservati())
+        watched->installEventFilter(this);
+}
+
+EntryMask::~EntryMask()
+{
+    // The controls die after this body, in QWidget's destructor: nothing of theirs may reach the
+    // filter or the window from then on.
+    m_events = nullptr;
+    for (QObject* watched : osservati())
+        watched->removeEventFilter(this);
+}
+
+void EntryMask::setEvents(EntryMaskEvents* events)
+{
+    m_events = events;
+}
+
+std::vector<QObject*> EntryMask::osservati() const
+{
+    std::vector<QObject*> watched(txt_mask1.begin(), txt_mask1.end());
+    watched.insert(watched.end(), picOpenWWW.begin(), picOpenWWW.end());
+    watched.push_back(Image1);
+    watched.push_back(const_cast<EntryMask*>(this));
+    watched.push_back(Frame2);
+    return watched;
+}
+
+void EntryMask::creaCaselle()
+{
+    // The boxes: index, caption, label x, box x, y, box width (pixels inside their container).
+    txt_mask1.assign(27, nullptr);
+    lbl_mask1.assign(27, nullptr);
+    Frame6 = nominato(new QGroupBox(this), QStringLiteral("Frame6"));
+    Frame6->setGeometry(4, 86, 673, 56);
+    struct Casella
+    {
+        int index;
+        const char* caption;
+        int lx, bx, y, width;
+    };
+    const Casella caselle[] = {{0, "Quadernolo N.", 8, 100, 36, 70},
+                               {1, "Anno", 180, 212, 36, 50},
+                               {2, "del", 272, 296, 36, 85},
+                               {24, "Ora", 390, 416, 36, 70},
+                               {3, "Tipo documento", 8, 100, 62, 285},
+                               {4, "N. allegati", 395, 460, 62, 40},
+                               {5, "Quad. rif.", 4, 96, 4, 120},
+                               {6, "del", 226, 250, 4, 85},
+                               {7, "Oggetto", 4, 96, 30, 570},
+                               {8, "Mittente", 8, 100, 148, 350},
+                               {9, "P.iva/CF", 8, 100, 174, 160},
+                               {10, "Nato il", 270, 315, 174, 85},
+                               {11, "Indirizzo", 8, 100, 200, 300},
+                               {12, "N. Civico", 410, 465, 200, 50},
+                               {13, "Città", 8, 100, 226, 200},
+                               {14, "Prov", 310, 340, 226, 35},
+                               {25, "CAP", 385, 415, 226, 55},
+                               {15, "Stato", 480, 515, 226, 40},
+                               {16, "A.O.O. competente", 8, 140, 256, 250},
+                               {17, "A.O.O. per conoscenza", 8, 140, 282, 250},
+                               {18, "NOTE", 8, 140, 308, 400},
+                               {19, "File", 8, 140, 334, 330},
+                               {20, "Data consegna", 8, 100, 362, 80},
+                               {21, "Ora", 190, 215, 362, 65},
+                               {22, "Data restituzione", 290, 395, 362, 80},
+                               {23, "Ora", 485, 510, 362, 65},
+                               {26, nullptr, 0, 8, 410, 400}};
+    for (const Casella& c : caselle) {
+        QWidget* contenitore = (c.index >= 5 && c.index <= 7) ? static_cast<QWidget*>(Frame6) : this;
+        auto* box = new QLineEdit(contenitore);
+        box->setObjectName(indicizzato("txt_mask1", c.index));
+        box->setGeometry(c.bx, c.y, c.width, 21);
+        txt_mask1[c.index] = box;
+        if (c.caption) {
+            lbl_mask1[c.index] = etichetta(contenitore, indicizzato("lbl_mask1", c.index), QString::fromUtf8(c.caption),
+                                           QRect(c.lx, c.y + 2, c.bx - c.lx - 4, 18));
+        }
+    }
+    // Boxes the window's design keeps locked and grey.
+    for (int i : {0, 1, 20, 21, 22, 23}) {
+        txt_mask1[i]->setReadOnly(true);
+        txt_mask1[i]->setStyleSheet(QStringLiteral("QLineEdit { background-color: #E0E0E0; }"));
+    }
+    // Only the link box takes drops.
+    for (QLineEdit* box : txt_mask1)
+        box->setAcceptDrops(box == txt_mask1[kCollegamento]);
+    Check1 = nominato(new QCheckBox(this), QStringLiteral("Check1"));
+    Check1->setGeometry(610, 36, 20, 21);
+    // Only the annulment ticks it: the clerk never does.
+    Check1->setEnabled(false);
+    Check2 = nominato(new QCheckBox(QStringLiteral("Riservato"), Frame6), QStringLiteral("Check2"));
+    Check2->setGeometry(340, 4, 100, 21);
+}
+
+void EntryMask::creaRiquadri()
+{
+    // Correspondent paging.
+    Picture2.assign(3, nullptr);
+    Picture2[2] = nominato(new QWidget(this), QStringLiteral("Picture2_2"));
+    Picture2[2]->setGeometry(460, 146, 96, 26);
+    cmd_mitt.assign(3, nullptr);
+    const char* mitt[] = {"Nominativo precedente", "Nominativo successivo", "Visualizza nominativi in griglia"};
+    const char* frecce[] = {"◀", "▶", "▦"};
+    for (int i = 0; i < 3; ++i) {
+        cmd_mitt[i] = bottone(Picture2[2], "", QString::fromUtf8(frecce[i]), QRect(i * 32, 1, 30, 24),
+                              QString::fromUtf8(mitt[i]));
+        cmd_mitt[i]->setObjectName(indicizzato("cmd_mitt", i));
+    }
+    cmd_altri = bottone(this, "cmd_altri", QStringLiteral("Altri destinatari"), QRect(560, 148, 115, 22));
+    lbl_numero = etichetta(this, QStringLiteral("lbl_numero"), QString(), QRect(490, 38, 110, 18));
+    lbl_nodo = etichetta(this, QStringLiteral("lbl_nodo"), QStringLiteral("Nodo :"), QRect(8, 390, 400, 18));
+
+    // Link images and the preview.
+    picOpenWWW.assign(3, nullptr);
+    const char* link[] = {" Apri collegamento ipertestuale ", "Inoltra all' A.O.O. competente", "Inserisci file"};
+    for (int i = 0; i < 3; ++i) {
+        picOpenWWW[i] = etichetta(this, indicizzato("picOpenWWW", i), QString(), QRect(475 + i * 26, 333, 24, 24));
+        picOpenWWW[i]->setToolTip(QString::fromUtf8(link[i]));
+    }
+    Image1 = etichetta(this, QStringLiteral("Image1"), QString(), QRect(560, 256, 115, 72));
+    Image1->setToolTip(QStringLiteral("Doppio click per visualizzare l' immagine"));
+    Image1->setScaledContents(true);
+    Image1->setFrameShape(QFrame::Box);
+
+    // Annulment and new-entry frames share one place.
+    Frame_annullato = nominato(new QFrame(this), QStringLiteral("Frame_annullato"));
+    Frame_annullato->setGeometry(420, 386, 256, 40);
+    Label4 = etichetta(Frame_annullato, QStringLiteral("Label4"), QStringLiteral("Annullato"), QRect(4, 10, 120, 20));
+    Label4->setStyleSheet(QStringLiteral("QLabel { color: red; font-weight: bold; }"));
+    cmd_annullato = bottone(Frame_annullato, "cmd_annullato", QStringLiteral("Vedi note"), QRect(130, 6, 120, 28));
+    Frame_annullato->hide();
+    frame_annulla = nominato(new QFrame(this), QStringLiteral("frame_annulla"));
+    frame_annulla->setGeometry(420, 386, 256, 40);
+    cmd_annulla = bottone(frame_annulla, "cmd_annulla", QStringLiteral("ANNULLA"), QRect(130, 6, 120, 28));
+    frame_annulla->hide();
+    Frame_new_ins = nominato(new QFrame(this), QStringLiteral("Frame_new_ins"));
+    Frame_new_ins->setGeometry(420, 386, 256, 40);
+    cmd_new_ins.assign(2, nullptr);
+    cmd_new_ins[0] = bottone(Frame_new_ins, "cmd_new_ins_0", QStringLiteral("Conferma ed Esci"), QRect(4, 6, 124, 28));
+    cmd_new_ins[1] = bottone(Frame_new_ins, "cmd_new_ins_1", QStringLiteral("Annulla"), QRect(132, 6, 120, 28));
+    Frame_new_ins->hide();
+
+    // Calendar pop-up (hidden until a date box opens it).
+    auto* calendario = new CalendarPopup(this);
+    Frame_calendar = calendario;
+    CalendarVB1 = calendario->CalendarVB1;
+    Label5 = calendario->Label5;
+    lbl_data = calendario->lbl_data;
+    Frame_calendar->hide();
+
+    for (int y : {144, 252, 358}) {
+        auto* linea = new QFrame(this);
+        linea->setObjectName(indicizzato("Shape1", int(Shape1.size())));
+        linea->setFrameShape(QFrame::HLine);
+        linea->setFrameShadow(QFrame::Sunken);
+        linea->setGeometry(4, y, 673, 3);
+        Shape1.push_back(linea);
+    }
+}
+
+void EntryMask::collegaSegnali()
+{
+    // Each signal reaches the handler through whatever events are set at that moment.
+    const auto verso = [this](auto handler) {
+        return [this, handler] {
+            if (m_events)
+                handler(*m_events);
+        };
+    };
+    for (int i = 0; i < 2; ++i)
+        connect(cmd_new_ins[i], &QPushButton::clicked, this,
+                verso([i](EntryMaskEvents& e) { e.cmd_new_ins_Click(i); }));
+    for (int i = 0; i < 3; ++i)
+        connect(cmd_mitt[i], &QPushButton::clicked, this, verso([i](EntryMaskEvents& e) { e.cmd_mitt_Click(i); }));
+    connect(cmd_altri, &QPushButton::clicked, this, verso([](EntryMaskEvents& e) { e.cmd_altri_Click(); }));
+    connect(cmd_annulla, &QPushButton::clicked, this, verso([](EntryMaskEvents& e) { e.cmd_annulla_Click(); }));
+    connect(cmd_annullato, &QPushButton::clicked, this, verso([](EntryMaskEvents& e) { e.cmd_annullato_Click(); }));
+    connect(cmd_tree, &QPushButton::clicked, this, verso([](EntryMaskEvents& e) { e.cmd_tree_Click(); }));
+    for (int i = 0; i < int(txt_mask1.size()); ++i)
+        connect(txt_mask1[i], &QLineEdit::textChanged, this, verso([i](EntryMaskEvents& e) { e.txt_mask1_Change(i); }));
+    auto* calendario = static_cast<CalendarPopup*>(Frame_calendar);
+    connect(calendario, &CalendarPopup::datePicked, this,
+            verso([](EntryMaskEvents& e) { e.CalendarVB1_DateDblClick(); }));
+    connect(calendario, &CalendarPopup::closedWithoutPick, this,
+            verso([](EntryMaskEvents& e) { e.CalendarVB1_Close(); }));
+}
+
+TypedEntry EntryMask::scheda_digitata() const
+{
+    return {txt_mask1[2]->text(), txt_mask1[3]->text(), txt_mask1[7]->text(), txt_mask1[8]->text()};
+}
+
+int EntryMask::indexOf(const QObject* box) const
+{
+    for (int i = 0; i < int(txt_mask1.size()); ++i) {
+        if (txt_mask1[i] == box)
+            return i;
+    }
+    return -1;
+}
+
+bool EntryMask::eventFilter(QObject* watched, QEvent* event)
+{
+    if (!m_events)
+        return QFrame::eventFilter(watched, event);
+    const QEvent::Type type = event->type();
+    const int index = indexOf(watched);
+    if (index == kCollegamento && eventoCollegamento(event))
+        return true;
+    if (index >= 0)
+        return eventoCasella(index, event) || QFrame::eventFilter(watched, event);
+    for (int i = 0; i < int(picOpenWWW.size()); ++i) {
+        if (watched == picOpenWWW[i]) {
+            if (type == QEvent::MouseButtonRelease && picOpenWWW[i]->isEnabled())
+                m_events->picOpenWWW_Click(i);
+            return false;
+        }
+    }
+    if (watched == Image1 && type == QEvent::MouseButtonDblClick) {
+        m_events->Image1_DblClick();
+        return true;
+    }
+    // A click on the mask or its header strip (beside their controls) dismisses the pop-ups.
+    if ((watched == this || watched == Frame2) && type == QEvent::MouseButtonPress)
+        m_events->nascondi_popup();
+    return QFrame::eventFilter(watched, event);
+}
+
+bool EntryMask::eventoCasella(int index, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::KeyPress: {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (m_events->txt_mask1_KeyDown(index, key))
+            return true;
+        return !key->text().isEmpty() && m_events && m_events->txt_mask1_KeyPress(index, key);
+    }
+    case QEvent::FocusIn:
+    case QEvent::FocusOut: {
+        // The window losing or regaining the activation (a message box, another program) and a
+        // pop-up menu do not move the focus from box to box.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
+            return false;
+        if (event->type() == QEvent::FocusIn) {
+            m_events->txt_mask1_GotFocus(index);
+            return false;
+        }
+        if (!m_events->txt_mask1_Validate(index)) {
+            QLineEdit* box = txt_mask1[index];
+            QTimer::singleShot(0, box, [box] { box->setFocus(); });
+        }
+        if (m_events)
+            m_events->txt_mask1_LostFocus(index);
+        return false;
+    }
+    default:
+        return false;
+    }
+}
+
+bool EntryMask::eventoCollegamento(QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        auto* drag = static_cast<QDragMoveEvent*>(event);
+        if (testo_rilascio(drag->mimeData())) {
+            drag->setDropAction(Qt::CopyAction);
+            drag->accept();
+        } else {
+            drag->ignore();
+        }
+        return true;
+    }
+    case QEvent::Drop: {
+        auto* drop = static_cast<QDropEvent*>(event);
+        const std::optional<QString> dropped = testo_rilascio(drop->mimeData());
+        if (!dropped) {
+            drop->ignore();
+            return true;
+        }
+        drop->setDropAction(Qt::CopyAction);
+        drop->accept();
+        m_events->txt_mask1_OLEDragDrop(kCollegamento, *dropped);
+        return true;
+    }
+    case QEvent::MouseButtonDblClick:
+        m_events->txt_mask1_DblClick(kCollegamento);
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace quad

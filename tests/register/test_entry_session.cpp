@@ -1,0 +1,282 @@
+// The life of an entry without a window: a new entry from its lock and number to its
+// confirmation or drop, and the changes of a registered entry saved on a move, on leaving and by
+// an annulment.
+#include "entry_session.h"
+
+#include "clock.h"
+#include "entry_store.h"
+#include "issuing_lock.h"
+#include "register_query.h"
+#include "temp_program.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+using namespace quad;
+
+namespace {
+
+/// The register and the correspondents as the window's data controls hold them, over one archive.
+class Sources : public EntrySources
+{
+public:
+    explicit Sources(std::shared_ptr<Connection> db, QString folder)
+        : m_db(std::move(db))
+        , m_folder(std::move(folder))
+    {
+    }
+
+    void open(EntrySession& session)
+    {
+        m_session = &session;
+        reg = std::make_shared<Recordset>();
+        QObject::connect(reg.get(), &Recordset::recordChangeComplete,
+                         [this](ChangeReason r, EventStatus* s) { m_session->registerChanged(r, s); });
+        ASSERT_TRUE(reg->open(m_db, registerQuery()).ok());
+        if (reg->recordCount() > 0) {
+            reg->moveLast();
+            loadCorrespondents(reg->value("Progressivo").toLongLong());
+        }
+        session.rememberLoaded();
+    }
+
+    std::shared_ptr<Connection> archive(DbResult*) override { return m_db; }
+    std::shared_ptr<Recordset> registerRows() override { return reg; }
+    std::shared_ptr<Recordset> correspondents() override { return rows; }
+    void loadCorrespondents(qint64 number) override
+    {
+        const QString tipo = !reg->bof() && !reg->eof() && reg->value(1).toString() == "E" ? "E" : "U";
+        rows = std::make_shared<Recordset>();
+        QObject::connect(rows.get(), &Recordset::recordChangeComplete,
+                         [this](ChangeReason r, EventStatus* s) { m_session->correspondentsChanged(r, s); });
+        ASSERT_TRUE(rows->open(m_db, "select * from mittenti where (mittenti.quadernolo = ? AND mittenti.tipo = ?)",
+                               {number, tipo})
+                        .ok());
+    }
+    QString dataFolder() override { return m_folder; }
+
+    std::shared_ptr<Recordset> reg;
+    std::shared_ptr<Recordset> rows;
+
+private:
+    std::shared_ptr<Connection> m_db;
+    QString m_folder;
+    EntrySession* m_session = nullptr;
+};
+
+class EntrySessionTest : public ::testing::Test
+{
+protected:
+    EntrySessionTest() { Clock::install(&clock); }
+    ~EntrySessionTest() override { Clock::install(nullptr); }
+
+    void SetUp() override
+    {
+        DbResult err;
+        db = Connection::open(prog.archive(), test::kPassword, &err);
+        ASSERT_TRUE(db) << err.message.toStdString();
+        for (int n = 1; n <= 3; ++n) {
+            ASSERT_TRUE(db->exec("INSERT INTO entrata (Progressivo, Tipo, Data_quadernolo, Tipo_documento, Oggetto) "
+                                 "VALUES (?, 'E', ?, 'Lettera', 'Oggetto')",
+                                 {n, QDate(2025, 1, n)})
+                            .ok());
+            ASSERT_TRUE(db->exec("INSERT INTO Mittenti (Quadernolo, tipo, Nominativo) VALUES (?, 'E', ?)",
+                                 {n, QString("Nome %1").arg(n)})
+                            .ok());
+        }
+        sources = std::make_unique<Sources>(db, QFileInfo(prog.archive()).absolutePath());
+        session = std::make_unique<EntrySession>(*sources);
+        sources->open(*session);
+    }
+
+    qint64 count(const QString& sql, const QVariantList& params = {}) { return db->scalar(sql, params).toLongLong(); }
+    bool lockPresent() const { return IssuingLock::isPresent(sources->dataFolder()); }
+
+    /// Starts a new incoming entry and types its required fields.
+    void begin()
+    {
+        const Allocation a = session->begin(
+            "Entrata", [] { return std::optional<QString>(); }, false);
+        ASSERT_TRUE(a.ok()) << a.message.toStdString();
+        ASSERT_TRUE(sources->reg->setValue("Tipo_documento", "Lettera").ok());
+        ASSERT_TRUE(sources->reg->setValue("Oggetto", "Nuovo").ok());
+        ASSERT_TRUE(sources->rows->setValue("Nominativo", "Bianchi").ok());
+    }
+    static TypedEntry typed(const QString& nome = "Bianchi") { return {"14/06/2025", "Lettera", "Nuovo", nome}; }
+
+    FixedClock clock {QDateTime(QDate(2025, 6, 14), QTime(10, 20, 30))};
+    test::TempProgram prog;
+    std::shared_ptr<Connection> db;
+    std::unique_ptr<Sources> sources;
+    std::unique_ptr<EntrySession> session;
+};
+
+TEST_F(EntrySessionTest, ConfirmWritesTheEntryAndItsRowsAndReleasesTheLock)
+{
+    EXPECT_EQ(session->state(), EntrySession::State::Browsing);
+    begin();
+    EXPECT_EQ(session->state(), EntrySession::State::Inserting);
+    EXPECT_TRUE(session->p_new_ins());
+    EXPECT_FALSE(session->p_locked());
+    EXPECT_EQ(session->number(), 4);
+    EXPECT_EQ(session->p_ultima_data(), QDate(2025, 1, 3));
+    EXPECT_TRUE(lockPresent());
+    // Nothing is written while the entry is typed.
+    EXPECT_EQ(count("SELECT count(*) FROM entrata WHERE Progressivo = 4"), 0);
+
+    const SessionResult r = session->confirm(typed());
+    ASSERT_TRUE(r.ok()) << r.message.toStdString();
+    EXPECT_TRUE(r.written);
+    EXPECT_EQ(session->state(), EntrySession::State::Browsing);
+    EXPECT_FALSE(lockPresent());
+    EXPECT_EQ(count("SELECT count(*) FROM entrata WHERE Progressivo = 4 AND Oggetto = 'Nuovo' AND Tipo = 'E'"), 1);
+    EXPECT_EQ(count("SELECT count(*) FROM Mittenti WHERE Quadernolo = 4 AND Nominativo = 'Bianchi'"), 1);
+    // The register stands on the new entry.
+    EXPECT_EQ(sources->reg->value("Progressivo").toLongLong(), 4);
+    EXPECT_FALSE(sources->reg->hasPendingChanges());
+}
+
+TEST_F(EntrySessionTest, AnIncompleteConfirmationKeepsTheEntryAndTheLock)
+{
+    begin();
+    const SessionResult r = session->confirm(typed("   "));
+    EXPECT_EQ(r.outcome, SessionResult::Outcome::Incomplete);
+    EXPECT_EQ(r.message, "ATTENZIONE\n\nDati incompleti per il salvataggio !");
+    EXPECT_TRUE(session->p_new_ins());
+    EXPECT_TRUE(lockPresent());
+    EXPECT_EQ(count("SELECT count(*) FROM entrata"), 3);
+}
+
+TEST_F(EntrySessionTest, AFailedCommitKeepsTheEntryTypedTheNumberAndTheLock)
+{
+    begin();
+    // Another station wrote number 4 meanwhile, bypassing the lock.
+    ASSERT_TRUE(db->exec("INSERT INTO entrata (Progressivo, Tipo, Oggetto) VALUES (4, 'U', 'altrove')").ok());
+    const SessionResult r = session->confirm(typed());
+    EXPECT_EQ(r.outcome, SessionResult::Outcome::Failed);
+    EXPECT_TRUE(r.message.startsWith("ATTENZIONE !!\n\nIl quadernolo non è stato salvato.\n\n"))
+        << r.message.toStdString();
+    EXPECT_EQ(session->state(), EntrySession::State::Inserting);
+    EXPECT_EQ(session->number(), 4);
+    EXPECT_TRUE(lockPresent());
+    // What was typed is still there, pending.
+    EXPECT_EQ(sources->reg->value("Oggetto").toString(), "Nuovo");
+    EXPECT_EQ(sources->rows->value("Nominativo").toString(), "Bianchi");
+    EXPECT_EQ(count("SELECT count(*) FROM Mittenti WHERE Nominativo = 'Bianchi'"), 0);
+
+    // Once the way is clear the same entry is confirmed.
+    ASSERT_TRUE(db->exec("DELETE FROM entrata WHERE Progressivo = 4").ok());
+    EXPECT_TRUE(session->confirm(typed()).ok());
+    EXPECT_EQ(count("SELECT count(*) FROM entrata WHERE Progressivo = 4 AND Oggetto = 'Nuovo'"), 1);
+    EXPECT_FALSE(lockPresent());
+}
+
+TEST_F(EntrySessionTest, DropWritesNothingRemovesOrphanRowsAndReleasesTheLock)
+{
+    // Rows left under number 4 by a station stopped while typing.
+    ASSERT_TRUE(db->exec("INSERT INTO Mittenti (Quadernolo, tipo, Nominativo) VALUES (4, 'U', 'Orfano')").ok());
+    begin();
+    const SessionResult r = session->drop();
+    EXPECT_TRUE(r.ok());
+    EXPECT_TRUE(r.notice.isEmpty());
+    EXPECT_EQ(session->state(), EntrySession::State::Browsing);
+    EXPECT_FALSE(lockPresent());
+    EXPECT_EQ(count("SELECT count(*) FROM entrata"), 3);
+    EXPECT_EQ(count("SELECT count(*) FROM Mittenti WHERE Quadernolo = 4"), 0);
+    EXPECT_EQ(sources->reg->value("Progressivo").toLongLong(), 3);
+    EXPECT_FALSE(sources->reg->hasPendingChanges());
+}
+
+TEST_F(EntrySessionTest, ALockHeldElsewhereStartsNothing)
+{
+    IssuingLock other(sources->dataFolder());
+    ASSERT_TRUE(other.acquire().ok());
+    const Allocation a = session->begin(
+        "Entrata", [] { return std::optional<QString>(); }, false);
+    EXPECT_EQ(a.status, AllocationStatus::LockHeld);
+    EXPECT_EQ(session->state(), EntrySession::State::Browsing);
+    EXPECT_EQ(sources->reg->recordCount(), 3);
+    EXPECT_FALSE(sources->reg->hasPendingChanges());
+    EXPECT_TRUE(other.isHeld());
+}
+
+TEST_F(EntrySessionTest, ChangesAreSavedBeforeAMove)
+{
+    // Entry 3 is shown; the clerk writes a note and adds a city to its correspondent.
+    ASSERT_TRUE(sources->reg->setValue("Note", "Vista").ok());
+    ASSERT_TRUE(sources->rows->setValue("Citta", "Roma").ok());
+    EXPECT_EQ(session->state(), EntrySession::State::Modified);
+    EXPECT_TRUE(session->p_update());
+    EXPECT_TRUE(session->p_update_mittenti());
+
+    const SessionResult r = session->saveBeforeMove({"03/01/2025", "Lettera", "Oggetto", "Nome 3"});
+    ASSERT_TRUE(r.ok()) << r.message.toStdString();
+    EXPECT_EQ(session->state(), EntrySession::State::Browsing);
+    EXPECT_EQ(db->scalar("SELECT Note FROM entrata WHERE Progressivo = 3").toString(), "Vista");
+    EXPECT_EQ(db->scalar("SELECT Citta FROM Mittenti WHERE Quadernolo = 3").toString(), "Roma");
+    // The register was read again and still shows entry 3.
+    EXPECT_EQ(sources->reg->value("Progressivo").toLongLong(), 3);
+    EXPECT_EQ(sources->reg->value("Note").toString(), "Vista");
+
+    // An unchanged entry writes nothing.
+    EXPECT_FALSE(session->saveBeforeMove({"03/01/2025", "Lettera", "Oggetto", "Nome 3"}).written);
+}
+
+TEST_F(EntrySessionTest, AnIncompleteChangedEntryStopsTheMoveAndKeepsItsChanges)
+{
+    ASSERT_TRUE(sources->reg->setValue("Note", "Vista").ok());
+    const SessionResult r = session->saveBeforeMove({"03/01/2025", "Lettera", "Oggetto", " "});
+    EXPECT_EQ(r.outcome, SessionResult::Outcome::Incomplete);
+    EXPECT_EQ(r.message, "Impossibile salvare !\n\nDati non completi\n\n");
+    EXPECT_TRUE(session->p_update());
+    EXPECT_EQ(sources->reg->value("Note").toString(), "Vista");
+    EXPECT_TRUE(db->scalar("SELECT Note FROM entrata WHERE Progressivo = 3").isNull());
+}
+
+TEST_F(EntrySessionTest, AnAnnulmentIsMarkedAndWrittenByTheNextSave)
+{
+    EXPECT_FALSE(session->annul("   ")) << "a blank reason is refused";
+    EXPECT_FALSE(session->p_update());
+    ASSERT_TRUE(session->annul("  Doppione"));
+    EXPECT_TRUE(session->p_update());
+    EXPECT_TRUE(sources->reg->value("Annullato").toBool());
+    EXPECT_EQ(count("SELECT count(*) FROM entrata WHERE Annullato <> 0"), 0);
+
+    ASSERT_TRUE(session->save({"03/01/2025", "Lettera", "Oggetto", "Nome 3"}).ok());
+    EXPECT_EQ(count("SELECT count(*) FROM entrata WHERE Progressivo = 3 AND Annullato <> 0"), 1);
+    EXPECT_EQ(db->scalar("SELECT Nota_annulla FROM entrata WHERE Progressivo = 3").toString(), "  Doppione");
+    EXPECT_FALSE(session->p_update());
+}
+
+TEST_F(EntrySessionTest, LeavingWithPendingChangesAsksAndSavesOrGivesThemUp)
+{
+    const TypedEntry entry {"03/01/2025", "Lettera", "Oggetto", "Nome 3"};
+    // Nothing pending: no question.
+    int asked = 0;
+    EXPECT_TRUE(session->leave(entry, [&] { return ++asked, true; }).ok());
+    EXPECT_EQ(asked, 0);
+
+    // Rows changed without any report still count.
+    ASSERT_TRUE(sources->rows->setValue("Citta", "Pisa").ok());
+    session->correspondentsChanged(ChangeReason::Delete, nullptr);
+    ASSERT_FALSE(session->p_update_mittenti());
+    EXPECT_TRUE(session->leave(entry, [&] { return ++asked, false; }).ok());
+    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(db->scalar("SELECT Citta FROM Mittenti WHERE Quadernolo = 3").isNull());
+
+    ASSERT_TRUE(sources->reg->setValue("Note", "Prima di uscire").ok());
+    EXPECT_TRUE(session->leave(entry, [&] { return ++asked, true; }).ok());
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(db->scalar("SELECT Note FROM entrata WHERE Progressivo = 3").toString(), "Prima di uscire");
+    EXPECT_EQ(session->state(), EntrySession::State::Browsing);
+
+    // While a new entry is typed the register is not left.
+    begin();
+    EXPECT_FALSE(session->leave(typed(), [&] { return ++asked, true; }).ok());
+    EXPECT_EQ(asked, 2);
+    EXPECT_TRUE(session->p_new_ins());
+}
+
+} // namespace

@@ -1,0 +1,142 @@
+// The entry mask on its own, without the main window: its controls as the clerk sees them and
+// the events it hands to whoever shows it.
+#include "entry_mask.h"
+
+#include "gui_helpers.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace quad;
+
+namespace {
+
+/// Records which handler got which event.
+class Registro : public EntryMaskEvents
+{
+public:
+    QStringList eventi;
+    bool txt_mask1_KeyDown(int i, QKeyEvent*) override { return annota("KeyDown", i), false; }
+    bool txt_mask1_KeyPress(int i, QKeyEvent*) override { return annota("KeyPress", i), i == 0; }
+    void txt_mask1_GotFocus(int i) override { annota("GotFocus", i); }
+    void txt_mask1_LostFocus(int i) override { annota("LostFocus", i); }
+    void txt_mask1_Change(int i) override { annota("Change", i); }
+    bool txt_mask1_Validate(int i) override { return annota("Validate", i), true; }
+    void txt_mask1_DblClick(int i) override { annota("DblClick", i); }
+    void txt_mask1_OLEDragDrop(int i, const QString& testo) override { annota("Drop " + testo, i); }
+    void picOpenWWW_Click(int i) override { annota("picOpenWWW", i); }
+    void Image1_DblClick() override { annota("Image1", -1); }
+    void cmd_new_ins_Click(int i) override { annota("cmd_new_ins", i); }
+    void cmd_mitt_Click(int i) override { annota("cmd_mitt", i); }
+    void cmd_altri_Click() override { annota("cmd_altri", -1); }
+    void cmd_annulla_Click() override { annota("cmd_annulla", -1); }
+    void cmd_annullato_Click() override { annota("cmd_annullato", -1); }
+    void cmd_tree_Click() override { annota("cmd_tree", -1); }
+    void CalendarVB1_DateDblClick() override { annota("Calendar", -1); }
+    void CalendarVB1_Close() override { annota("CalendarClose", -1); }
+    void nascondi_popup() override { annota("popup", -1); }
+
+private:
+    void annota(const QString& nome, int i) { eventi << (i >= 0 ? QString("%1 %2").arg(nome).arg(i) : nome); }
+};
+
+class EntryMaskTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        mask = new EntryMask(&finestra);
+        mask->setEvents(&registro);
+        finestra.resize(700, 480);
+        finestra.show();
+        finestra.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&finestra));
+    }
+
+    QWidget finestra;
+    EntryMask* mask = nullptr;
+    Registro registro;
+};
+
+TEST_F(EntryMaskTest, ControlsAreNamedAndCaptionedAsDesigned)
+{
+    EXPECT_EQ(mask->objectName(), "Frm_mask");
+    ASSERT_EQ(mask->txt_mask1.size(), 27u);
+    for (int i = 0; i <= 26; ++i) {
+        ASSERT_TRUE(mask->txt_mask1[i]);
+        EXPECT_EQ(mask->txt_mask1[i]->objectName(), QString("txt_mask1_%1").arg(i));
+        EXPECT_EQ(mask->indexOf(mask->txt_mask1[i]), i);
+    }
+    EXPECT_EQ(mask->lbl_mask1[8]->text(), "Mittente");
+    EXPECT_EQ(mask->lbl_mask1[16]->text(), "A.O.O. competente");
+    EXPECT_EQ(mask->lbl_mask1[26], nullptr);
+    EXPECT_EQ(mask->Check2->text(), "Riservato");
+    EXPECT_EQ(mask->cmd_new_ins[0]->text(), "Conferma ed Esci");
+    EXPECT_EQ(mask->lbl_filtro_ins->text(), "[Filtro attivato]");
+    EXPECT_FALSE(mask->lbl_filtro_ins->isVisible());
+    EXPECT_FALSE(mask->Frame_calendar->isVisible());
+    // Only the link box takes drops; the design's locked boxes are locked.
+    for (int i = 0; i <= 26; ++i)
+        EXPECT_EQ(mask->txt_mask1[i]->acceptDrops(), i == 19) << i;
+    for (int i : {0, 1, 20, 21, 22, 23})
+        EXPECT_TRUE(mask->txt_mask1[i]->isReadOnly()) << i;
+}
+
+TEST_F(EntryMaskTest, TheAnnulledBoxCannotBeTickedByTheClerk)
+{
+    EXPECT_FALSE(mask->Check1->isEnabled());
+    QTest::mouseClick(mask->Check1, Qt::LeftButton);
+    EXPECT_FALSE(mask->Check1->isChecked());
+}
+
+TEST_F(EntryMaskTest, EventsReachTheHandlersByIndex)
+{
+    mask->txt_mask1[7]->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(mask->txt_mask1[7], "a");
+    mask->txt_mask1[8]->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(
+        registro.eventi,
+        QStringList({"GotFocus 7", "KeyDown 7", "KeyPress 7", "Change 7", "Validate 7", "LostFocus 7", "GotFocus 8"}));
+
+    // A key the handler swallows does not reach the box.
+    QTest::keyClicks(mask->txt_mask1[0], "9");
+    EXPECT_TRUE(mask->txt_mask1[0]->text().isEmpty());
+
+    registro.eventi.clear();
+    mask->cmd_new_ins[1]->click();
+    mask->cmd_mitt[2]->click();
+    mask->cmd_altri->click();
+    QTest::mouseClick(mask->picOpenWWW[1], Qt::LeftButton);
+    QTest::mouseDClick(mask->Image1, Qt::LeftButton);
+    QTest::mouseDClick(mask->txt_mask1[19], Qt::LeftButton);
+    QTest::mouseClick(mask, Qt::LeftButton, {}, QPoint(690, 470));
+    EXPECT_EQ(registro.eventi.last(), "popup") << "a click on the mask dismisses the pop-ups";
+    QStringList azioni;
+    for (const QString& e : registro.eventi) {
+        if (!e.startsWith("popup") && !e.contains("Focus") && !e.startsWith("Validate"))
+            azioni << e;
+    }
+    EXPECT_EQ(azioni,
+              QStringList({"cmd_new_ins 1", "cmd_mitt 2", "cmd_altri", "picOpenWWW 1", "Image1", "DblClick 19"}));
+}
+
+TEST_F(EntryMaskTest, WithoutHandlersNothingIsHandedOn)
+{
+    mask->setEvents(nullptr);
+    mask->txt_mask1[7]->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(mask->txt_mask1[7], "abc");
+    mask->cmd_altri->click();
+    EXPECT_TRUE(registro.eventi.isEmpty());
+    EXPECT_EQ(mask->txt_mask1[7]->text(), "abc");
+    // The mask goes with focus in one of its boxes: nothing reaches a handler on the way.
+    delete mask;
+    EXPECT_TRUE(registro.eventi.isEmpty());
+}
+
+} // namespace
