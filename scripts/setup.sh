@@ -28,5 +28,15 @@ quad_install_missing() {
 quad_build() {
     local root="$1"
     cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-    cmake --build "$root/build" -j"$(nproc)"
+    cmake --build "$root/build" -j"${QUAD_JOBS:-$(nproc)}"
+}
+
+# A debug build with AddressSanitizer and UndefinedBehaviorSanitizer, in its own folder.
+quad_build_sanitized() {
+    local root="$1"
+    local flags="-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined"
+    cmake -S "$root" -B "$root/build-asan" -DCMAKE_BUILD_TYPE=Debug \
+        -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" \
+        -DCMAKE_SHARED_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null
+    cmake --build "$root/build-asan" -j"${QUAD_JOBS:-$(nproc)}"
 }

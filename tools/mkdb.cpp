@@ -72,8 +72,9 @@ bool insertRows(quad::Connection& db, const QString& table, const QStringList& c
         QVariantList values;
         for (const QString& v : row)
             values << (v.isEmpty() ? QVariant() : QVariant(v));
-        st.reset();
-        r = st.bindAll(values);
+        r = st.reset();
+        if (r.ok())
+            r = st.bindAll(values);
         if (r.ok()) {
             while (st.next()) { }
             r = st.error();

@@ -16,6 +16,8 @@ constexpr int kFileAccessError = 75;
 constexpr int kPathNotFound = 76;
 
 const char* kSubPrefix = "SUB_";
+/// The name of a historical archive's copy in its back-up folder.
+const char* kSubCopyName = "arch_quadernolo.mdb";
 
 BackupFile failed(const QString& source, const QString& destination, int number, const DbResult& result)
 {
@@ -114,13 +116,13 @@ BackupReport copyArchives(const BackupRequest& request)
         if (folder.isNull()) {
             folder = QDir(target).filePath(folderName);
             if (!cartella_esiste(target) || !QDir(target).mkdir(folderName)) {
-                record(failed(source, QDir(folder).filePath(archiveName), kPathNotFound,
+                record(failed(source, QDir(folder).filePath(QLatin1String(kSubCopyName)), kPathNotFound,
                               DbResult::failure(DbError::CantOpen,
                                                 QStringLiteral("Impossibile creare la cartella %1.").arg(folder))));
                 return report;
             }
         }
-        if (!record(copyOne(source, fileInFolder(folder, archiveName), request.key)))
+        if (!record(copyOne(source, fileInFolder(folder, QLatin1String(kSubCopyName)), request.key)))
             return report;
     }
     return report;

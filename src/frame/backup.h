@@ -65,11 +65,11 @@ struct BackupReport
 };
 
 /// Copies the live archive to backupFolder/"Arch_quadernolo.mdb" and each historical archive NAME
-/// to backupFolder/"SUB_"NAME/"Arch_quadernolo.mdb", creating those sub-folders (one level) when
+/// to backupFolder/"SUB_"NAME/"arch_quadernolo.mdb", creating those sub-folders (one level) when
 /// missing; the back-up folder itself is never created. Existing files and folders are found
 /// without regard to case and replaced. Each archive is copied with the database's own online
-/// backup into a temporary file renamed over the old copy, so a failed copy leaves the old copy
-/// as it was. The first failure stops the back-up.
+/// backup into a temporary file of its own (created exclusively beside the copy) renamed over
+/// the old copy, so a failed copy leaves the old copy as it was. The first failure stops the back-up.
 BackupReport copyArchives(const BackupRequest& request);
 
 } // namespace quad

@@ -8,22 +8,29 @@
 
 namespace quad {
 
-void salva_impostazioni_generali(WorkingState& s, const ImpostazioniGenerali& v)
+QString salva_impostazioni_generali(WorkingState& s, const ImpostazioniGenerali& v)
 {
     const QString ini = iniPath();
     const QString section = QStringLiteral("IMPOSTA");
     const QString rete = v.rete ? QStringLiteral("1") : QStringLiteral("0");
     const QString backUp = v.backUp ? QStringLiteral("1") : QStringLiteral("0");
-    scrivi_ini(ini, section, QStringLiteral("Postazione"), v.postazione);
-    scrivi_ini(ini, section, QStringLiteral("Path_Postazione"), v.pathPostazione);
-    scrivi_ini(ini, section, QStringLiteral("Quad_rete"), rete);
-    scrivi_ini(ini, section, QStringLiteral("Check_back_up"), backUp);
-    scrivi_ini(ini, section, QStringLiteral("Path_back_up"), v.pathBackUp);
+    const QString keys[][2] = {{QStringLiteral("Postazione"), v.postazione},
+                               {QStringLiteral("Path_Postazione"), v.pathPostazione},
+                               {QStringLiteral("Quad_rete"), rete},
+                               {QStringLiteral("Check_back_up"), backUp},
+                               {QStringLiteral("Path_back_up"), v.pathBackUp}};
+    QString first;
+    for (const auto& key : keys) {
+        QString error;
+        if (!scrivi_ini(ini, section, key[0], key[1], &error) && first.isEmpty())
+            first = error;
+    }
     s.p_postazione = v.postazione;
     s.p_path_postazione = v.pathPostazione;
     s.p_quad_rete = rete;
     s.p_chk_back_up = backUp;
     s.p_path_back_up = v.pathBackUp;
+    return first;
 }
 
 bool valore_spunta(const QString& value)

@@ -18,8 +18,9 @@ struct ImpostazioniGenerali
 
 /// Writes Postazione, Path_Postazione, Quad_rete, Check_back_up and Path_back_up, in this order, to
 /// section IMPOSTA of the settings file (switches as "1"/"0"), and puts the same values in the
-/// working state. A failing write does not stop the others.
-void salva_impostazioni_generali(WorkingState& s, const ImpostazioniGenerali& v);
+/// working state. A failing write does not stop the others; the cause of the first comes back
+/// ("" when every key was written).
+QString salva_impostazioni_generali(WorkingState& s, const ImpostazioniGenerali& v);
 
 /// Whether a switch value read from the settings ("0", "1", ...) turns its check box on: any
 /// non-zero number does; anything else does not.

@@ -30,9 +30,10 @@ QString leggi_ini(const QString& ini_file, const QString& section, const QString
     return ProfileFile::read(ini_file, section, key, def);
 }
 
-long scrivi_ini(const QString& ini_file, const QString& section, const QString& key, const QString& value)
+long scrivi_ini(const QString& ini_file, const QString& section, const QString& key, const QString& value,
+                QString* error)
 {
-    return ProfileFile::write(ini_file, section, key, value) ? 1 : 0;
+    return ProfileFile::write(ini_file, section, key, value, error) ? 1 : 0;
 }
 
 QString aggiungi_barra(const QString& path)

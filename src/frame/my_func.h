@@ -9,8 +9,10 @@ namespace quad {
 /// Value of key in section of the settings file ini_file; the default when the file, section
 /// or key is missing; "" for a key present with an empty value.
 QString leggi_ini(const QString& ini_file, const QString& section, const QString& key, const QString& def);
-/// Writes one key, creating file and section when missing. Non-zero on success.
-long scrivi_ini(const QString& ini_file, const QString& section, const QString& key, const QString& value);
+/// Writes one key, creating file and section when missing. Non-zero on success; 0 when the file
+/// could not be written (it is then left as it was), with the cause in *error.
+long scrivi_ini(const QString& ini_file, const QString& section, const QString& key, const QString& value,
+                QString* error = nullptr);
 /// The path with a trailing separator ("/" for an empty path); unchanged when it has one.
 QString aggiungi_barra(const QString& path);
 /// True when path names an ordinary, visible file, or a wildcard pattern matches at least one.

@@ -40,17 +40,22 @@ QString aggiungi_ufficio(WorkingState& s, const QString& name)
     const QString ini = iniPath();
     const QStringList names = dividi_elenco(s.p_eln_uffici);
     QStringList folders = dividi_elenco(s.p_path_eln_uffici);
+    QString error;
     if (folders.size() > names.size()) {
         folders = folders.mid(0, names.size());
-        s.p_path_eln_uffici = folders.join(QLatin1Char(';'));
-        scrivi_ini(ini, kSection, QStringLiteral("Path"), s.p_path_eln_uffici);
+        const QString path = folders.join(QLatin1Char(';'));
+        if (!scrivi_ini(ini, kSection, QStringLiteral("Path"), path, &error))
+            return error;
+        s.p_path_eln_uffici = path;
     }
-    s.p_eln_uffici = s.p_eln_uffici.isEmpty() ? name : s.p_eln_uffici + QLatin1Char(';') + name;
-    scrivi_ini(ini, kSection, QStringLiteral("Elenco"), s.p_eln_uffici);
+    const QString elenco = s.p_eln_uffici.isEmpty() ? name : s.p_eln_uffici + QLatin1Char(';') + name;
+    if (!scrivi_ini(ini, kSection, QStringLiteral("Elenco"), elenco, &error))
+        return error;
+    s.p_eln_uffici = elenco;
     return QString();
 }
 
-void salva_elenco_uffici(WorkingState& s, const QStringList& names, const QStringList& folders)
+QString salva_elenco_uffici(WorkingState& s, const QStringList& names, const QStringList& folders)
 {
     QStringList paired;
     for (int i = 0; i < names.size(); ++i)
@@ -58,10 +63,12 @@ void salva_elenco_uffici(WorkingState& s, const QStringList& names, const QStrin
     const QString ini = iniPath();
     const QString elenco = names.join(QLatin1Char(';'));
     const QString path = paired.join(QLatin1Char(';'));
-    scrivi_ini(ini, kSection, QStringLiteral("Elenco"), elenco);
-    scrivi_ini(ini, kSection, QStringLiteral("Path"), path);
+    QString error;
+    if (scrivi_ini(ini, kSection, QStringLiteral("Elenco"), elenco, &error))
+        scrivi_ini(ini, kSection, QStringLiteral("Path"), path, &error);
     s.p_eln_uffici = elenco;
     s.p_path_eln_uffici = path;
+    return error;
 }
 
 } // namespace quad

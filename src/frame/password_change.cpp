@@ -22,12 +22,42 @@ DbResult rekeyFile(Connection& db, const QByteArray& key)
 {
     if (rekeyFault() && rekeyFault()(db.path()))
         return DbResult::failure(DbError::ReadOnly, QStringLiteral("Archivio non scrivibile."));
-    DbResult r = db.rekey(key);
-    if (r.ok()) {
-        // The file must read back under the new key before it counts as done.
-        db.scalar(QStringLiteral("SELECT count(*) FROM sqlite_master"), {}, &r);
+    // The engine may report a rekey as done although it could not write the file (another
+    // station reading it, a full disk): first make sure nobody else holds the file.
+    DbResult r = db.exec(QStringLiteral("BEGIN EXCLUSIVE"));
+    if (!r.ok())
+        return r;
+    r = db.exec(QStringLiteral("COMMIT"));
+    if (!r.ok())
+        return r;
+    return db.rekey(key);
+}
+
+/// Which key a file opens with, tried afresh: 1 the new one (and not the old), 0 the old one,
+/// -1 neither.
+int keyInUse(const QString& file, const QByteArray& oldKey, const QByteArray& newKey)
+{
+    DbResult err;
+    if (Connection::open(file, newKey, &err))
+        return Connection::open(file, oldKey, &err) ? -1 : 1;
+    return Connection::open(file, oldKey, &err) ? 0 : -1;
+}
+
+/// Puts the old key back on a file that a fresh open finds under the new key; true when the file
+/// then opens with the old key and not with the new one.
+bool restoreOldKey(const QString& file, const QByteArray& oldKey, const QByteArray& newKey)
+{
+    Connection::dropShared(file);
+    const int now = keyInUse(file, oldKey, newKey);
+    if (now == 0)
+        return true;
+    if (now == 1) {
+        DbResult err;
+        auto db = Connection::open(file, newKey, &err);
+        if (!db || !db->rekey(oldKey).ok())
+            return false;
     }
-    return r;
+    return keyInUse(file, oldKey, newKey) == 0;
 }
 
 } // namespace
@@ -90,15 +120,25 @@ PasswordChangeResult cambia_password_file(const QStringList& files, const QStrin
     }
 
     for (size_t i = 0; i < open.size(); ++i) {
-        const DbResult r = rekeyFile(*open[i], newKey);
-        if (r.ok())
-            continue;
+        const QString file = files.at(static_cast<int>(i));
+        DbResult r = rekeyFile(*open[i], newKey);
+        open[i].reset();
+        if (r.ok()) {
+            // Done only when the file, opened afresh, takes the new key and refuses the old one.
+            if (keyInUse(file, oldKey, newKey) == 1)
+                continue;
+            r = DbResult::failure(DbError::Other,
+                                  QStringLiteral("La nuova password non risulta applicata all'archivio (archivio in "
+                                                 "uso o disco pieno)."));
+        }
         out.result = r;
-        out.failedFile = files.at(static_cast<int>(i));
-        // Put back the old key on the files already done, newest first.
-        for (size_t j = i; j-- > 0;) {
-            if (!open[j]->rekey(oldKey).ok())
-                out.notRestored << files.at(static_cast<int>(j));
+        out.failedFile = file;
+        // Put back the old key on the files already done, newest first, and on this one if the
+        // change reached it after all.
+        for (size_t j = i + 1; j-- > 0;) {
+            const QString done = files.at(static_cast<int>(j));
+            if (!restoreOldKey(done, oldKey, newKey))
+                out.notRestored << done;
         }
         break;
     }

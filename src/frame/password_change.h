@@ -33,7 +33,9 @@ struct PasswordChangeResult
 
 /// Changes the key of every file from oldPassword to newPassword, all or nothing: every file is
 /// first opened with the old key, and nothing is changed unless all of them open; then each is
-/// rekeyed, and when one fails those already done are keyed back to the old password. The
+/// rekeyed (refused while another connection holds the file) and counts as done only when it
+/// opens afresh with the new key and no longer with the old one. When one fails, every file
+/// that took the new key is keyed back to the old password; those that could not be are listed. The
 /// program's shared connections of the files are dropped. Passwords reach the engine only as keys.
 PasswordChangeResult cambia_password_file(const QStringList& files, const QString& oldPassword,
                                           const QString& newPassword);

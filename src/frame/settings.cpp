@@ -12,16 +12,21 @@ QString defaultColumnMask()
     return QString(34, QLatin1Char('X'));
 }
 
-void leggi_impostazioni(WorkingState& s)
+QString leggi_impostazioni(WorkingState& s)
 {
     const QString ini = iniPath();
+    QString error;
     // Only a file that is missing altogether gets the defaults.
     if (!QFileInfo::exists(ini)) {
-        scrivi_ini(ini, "Uffici", "Elenco", "");
-        scrivi_ini(ini, "IMPOSTA", "Postazione", "Server");
-        scrivi_ini(ini, "IMPOSTA", "Path_Postazione", programFolder());
-        scrivi_ini(ini, "IMPOSTA", "Quad_rete", "0");
-        scrivi_ini(ini, "IMPOSTA", "Colonne_grid", defaultColumnMask());
+        const QStringList defaults[] = {{"Uffici", "Elenco", ""},
+                                        {"IMPOSTA", "Postazione", "Server"},
+                                        {"IMPOSTA", "Path_Postazione", programFolder()},
+                                        {"IMPOSTA", "Quad_rete", "0"},
+                                        {"IMPOSTA", "Colonne_grid", defaultColumnMask()}};
+        for (const QStringList& d : defaults) {
+            if (!scrivi_ini(ini, d[0], d[1], d[2], &error))
+                break;
+        }
     }
     s.p_eln_uffici = leggi_ini(ini, "Uffici", "Elenco", "");
     s.p_path_eln_uffici = leggi_ini(ini, "Uffici", "Path", "");
@@ -31,6 +36,7 @@ void leggi_impostazioni(WorkingState& s)
     s.p_eln_colonne = leggi_ini(ini, "IMPOSTA", "Colonne_grid", defaultColumnMask());
     s.p_chk_back_up = leggi_ini(ini, "IMPOSTA", "Check_back_up", "0");
     s.p_path_back_up = leggi_ini(ini, "IMPOSTA", "Path_back_up", "");
+    return error;
 }
 
 } // namespace quad

@@ -1,5 +1,7 @@
 #include "criteria.h"
 
+#include "field_text.h"
+
 #include "criteria_match.h"
 #include "database.h"
 #include "date_text.h"
@@ -7,6 +9,8 @@
 #include <QDate>
 #include <QLocale>
 #include <QVarLengthArray>
+
+#include <algorithm>
 
 #include <optional>
 #include <vector>
@@ -140,6 +144,36 @@ void appendSerialDate(ShownText& out, qint64 serial)
     appendNumber(out, seconds % 60, 2);
 }
 
+/// Rows are filtered in runs of this many; the cells of a run sit in small arrays.
+constexpr qsizetype kRun = 1024;
+
+/// keep[i] = the cell holds and order(values[i]) satisfies op, the operator's test chosen once
+/// for the whole run.
+template <typename Order> void keepWhere(Op op, const quint8* null, qsizetype n, quint8* keep, Order order)
+{
+    auto run = [&](auto test) {
+        for (qsizetype i = 0; i < n; ++i)
+            keep[i] = quint8(!null[i] & test(order(i)));
+    };
+    switch (op) {
+    case Op::Equal:
+        return run([](int o) { return o == 0; });
+    case Op::NotEqual:
+        return run([](int o) { return o != 0; });
+    case Op::Less:
+        return run([](int o) { return o < 0; });
+    case Op::Greater:
+        return run([](int o) { return o > 0; });
+    case Op::LessEqual:
+        return run([](int o) { return o <= 0; });
+    case Op::GreaterEqual:
+        return run([](int o) { return o >= 0; });
+    case Op::Like:
+        break;
+    }
+    std::fill(keep, keep + n, quint8(0));
+}
+
 /// One comparison "field op value", with the value already in the field's terms.
 struct Clause
 {
@@ -176,6 +210,68 @@ struct Clause
             return holds(op, compareValues<qint64>(row.integer(column) != 0 ? -1 : 0, integer));
         }
         return false;
+    }
+
+    /// keep[i] = matches() for rows[i], column by column where the kind allows it.
+    void select(const CriteriaColumns& columns, const qint32* rows, qsizetype n, quint8* keep) const
+    {
+        if (like && kind != Kind::Text) {
+            for (qsizetype i = 0; i < n; ++i) {
+                const CriteriaRow& row = columns.row(rows[i]);
+                keep[i] = quint8(!row.isNull(column) && matchesShown(row));
+            }
+            return;
+        }
+        quint8 null[kRun];
+        switch (kind) {
+        case Kind::Text: {
+            CriteriaColumns::Text cells[kRun];
+            columns.texts(column, rows, n, cells);
+            for (qsizetype i = 0; i < n; ++i)
+                null[i] = quint8(cells[i].null);
+            if (like) {
+                for (qsizetype i = 0; i < n; ++i) {
+                    const CriteriaColumns::Text& c = cells[i];
+                    keep[i]
+                        = quint8(!c.null
+                                 && (c.wide ? like->matches(QStringView(static_cast<const char16_t*>(c.data), c.size))
+                                            : like->matchesLatin1(static_cast<const char*>(c.data), c.size)));
+                }
+                return;
+            }
+            return keepWhere(op, null, n, keep, [&](qsizetype i) {
+                const CriteriaColumns::Text& c = cells[i];
+                if (c.null)
+                    return 0;
+                return c.wide ? criteria::compareFolded(QStringView(static_cast<const char16_t*>(c.data), c.size), text)
+                              : criteria::compareFoldedLatin1(static_cast<const char*>(c.data), c.size, text);
+            });
+        }
+        case Kind::Integer: {
+            qint64 values[kRun];
+            columns.integers(column, rows, n, null, values);
+            if (integral)
+                return keepWhere(op, null, n, keep, [&](qsizetype i) { return compareValues(values[i], integer); });
+            return keepWhere(op, null, n, keep, [&](qsizetype i) { return compareValues(double(values[i]), real); });
+        }
+        case Kind::Real: {
+            double values[kRun];
+            columns.reals(column, rows, n, null, values);
+            return keepWhere(op, null, n, keep, [&](qsizetype i) { return compareValues(values[i], real); });
+        }
+        case Kind::Date: {
+            qint64 values[kRun];
+            columns.dateTimes(column, rows, n, null, values);
+            return keepWhere(op, null, n, keep, [&](qsizetype i) { return compareValues(values[i], integer); });
+        }
+        case Kind::YesNo: {
+            qint64 values[kRun];
+            columns.integers(column, rows, n, null, values);
+            return keepWhere(op, null, n, keep,
+                             [&](qsizetype i) { return compareValues<qint64>(values[i] != 0 ? -1 : 0, integer); });
+        }
+        }
+        std::fill(keep, keep + n, quint8(0));
     }
 
     /// LIKE on a number, date or yes/no field: the pattern is matched against the value as
@@ -225,7 +321,57 @@ public:
     bool matches(const CriteriaRow& row) const override { return evaluate(root, row); }
     bool isSingleClause() const override { return nodes[size_t(root)].type == Node::Leaf; }
 
+    qsizetype select(const CriteriaColumns& columns, qint32* rows, qsizetype n) const override
+    {
+        qsizetype kept = 0;
+        quint8 keep[kRun];
+        for (qsizetype from = 0; from < n; from += kRun) {
+            const qsizetype size = std::min(kRun, n - from);
+            selectRun(root, columns, rows + from, size, keep);
+            for (qsizetype i = 0; i < size; ++i) {
+                rows[kept] = rows[from + i];
+                kept += keep[i];
+            }
+        }
+        return kept;
+    }
+
 private:
+    /// keep[i] = the node holds for rows[i], n at most kRun. AND asks each operand only about
+    /// the rows still in, OR only about the rows not yet in.
+    void selectRun(int index, const CriteriaColumns& columns, const qint32* rows, qsizetype n, quint8* keep) const
+    {
+        const Node& node = nodes[size_t(index)];
+        if (node.type == Node::Leaf) {
+            clauses[size_t(node.first)].select(columns, rows, n, keep);
+            return;
+        }
+        const bool isAnd = node.type == Node::And;
+        std::fill(keep, keep + n, quint8(isAnd));
+        qint32 open[kRun]; // rows whose answer is still open
+        qint32 at[kRun]; // their places in rows
+        quint8 answer[kRun];
+        qsizetype count = n;
+        for (qsizetype i = 0; i < n; ++i) {
+            open[i] = rows[i];
+            at[i] = qint32(i);
+        }
+        for (int k = node.first; k < node.first + node.count && count > 0; ++k) {
+            selectRun(operands[size_t(k)], columns, open, count, answer);
+            qsizetype still = 0;
+            for (qsizetype i = 0; i < count; ++i) {
+                if (bool(answer[i]) != isAnd) {
+                    keep[at[i]] = quint8(!isAnd);
+                } else {
+                    open[still] = open[i];
+                    at[still] = at[i];
+                    ++still;
+                }
+            }
+            count = still;
+        }
+    }
+
     /// Depth is bounded by the nesting of parentheses, which the parser limits.
     bool evaluate(int index, const CriteriaRow& row) const
     {
@@ -247,59 +393,6 @@ struct Literal
     enum Form { Quoted, Hashed, Bare } form = Bare;
     QString text; ///< inside the quotes or the # signs ('' already made one quote), or the bare word
 };
-
-/// Reads a number with point or comma as decimal separator and an optional sign, the whole
-/// text (blanks around it allowed). "12a" is no number.
-bool readNumber(QStringView text, qint64* integer, double* real, bool* integral)
-{
-    text = text.trimmed();
-    qsizetype pos = 0;
-    if (pos < text.size() && (text[pos] == QLatin1Char('-') || text[pos] == QLatin1Char('+')))
-        ++pos;
-    const qsizetype digitsStart = pos;
-    while (pos < text.size() && text[pos].isDigit() && text[pos].unicode() < 0x80)
-        ++pos;
-    if (pos == digitsStart)
-        return false;
-    bool hasFraction = false;
-    if (pos < text.size() && (text[pos] == QLatin1Char('.') || text[pos] == QLatin1Char(','))) {
-        ++pos;
-        const qsizetype fractionStart = pos;
-        while (pos < text.size() && text[pos].isDigit() && text[pos].unicode() < 0x80)
-            ++pos;
-        if (pos == fractionStart)
-            return false;
-        hasFraction = true;
-    }
-    if (pos != text.size())
-        return false;
-
-    QString normal = text.toString();
-    normal.replace(QLatin1Char(','), QLatin1Char('.'));
-    bool ok = false;
-    *real = normal.toDouble(&ok);
-    if (!ok)
-        return false;
-    *integral = false;
-    if (!hasFraction) {
-        *integer = normal.toLongLong(&ok);
-        *integral = ok; // beyond 64 bits: compare as a real number
-    }
-    return true;
-}
-
-/// True/False/Vero/Falso in any case, as -1/0.
-std::optional<qint64> readYesNoWord(QStringView text)
-{
-    text = text.trimmed();
-    if (text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0
-        || text.compare(QLatin1String("vero"), Qt::CaseInsensitive) == 0)
-        return -1;
-    if (text.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0
-        || text.compare(QLatin1String("falso"), Qt::CaseInsensitive) == 0)
-        return 0;
-    return std::nullopt;
-}
 
 bool isNameChar(QChar c)
 {
@@ -632,14 +725,14 @@ private:
         case Kind::Integer:
         case Kind::Real:
             if (literal.form != Literal::Hashed) {
-                if (const std::optional<qint64> yesNo = readYesNoWord(literal.text)) {
-                    clause->integer = *yesNo;
-                    clause->real = double(*yesNo);
+                if (readNumberText(literal.text, &clause->integer, &clause->real, &clause->integral))
+                    return true;
+                if (const std::optional<bool> yes = readYesNoText(literal.text)) {
+                    clause->integer = *yes ? -1 : 0;
+                    clause->real = double(clause->integer);
                     clause->integral = true;
                     return true;
                 }
-                if (readNumber(literal.text, &clause->integer, &clause->real, &clause->integral))
-                    return true;
             }
             return fail(QStringLiteral("valore non numerico %1 per il campo numerico %2").arg(shown, quoted(field)));
 
@@ -656,19 +749,12 @@ private:
 
         case Kind::YesNo: {
             if (literal.form != Literal::Hashed) {
-                if (const std::optional<qint64> yesNo = readYesNoWord(literal.text)) {
-                    clause->integer = *yesNo;
-                    return true;
-                }
-                qint64 number = 0;
-                double real = 0;
-                bool integral = false;
-                if (readNumber(literal.text, &number, &real, &integral) && integral && (number == -1 || number == 0)) {
-                    clause->integer = number;
+                if (const std::optional<bool> yes = readYesNoText(literal.text)) {
+                    clause->integer = *yes ? -1 : 0;
                     return true;
                 }
             }
-            return fail(QStringLiteral("valore non valido %1 per il campo sì/no %2 (Vero, Falso, -1 o 0)")
+            return fail(QStringLiteral("valore non valido %1 per il campo sì/no %2 (Vero, Falso, Sì, No, -1, 1 o 0)")
                             .arg(shown, quoted(field)));
         }
         }

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringView>
+#include <QtGlobal>
 
 #include <functional>
 #include <memory>
@@ -39,6 +40,31 @@ public:
     virtual qint64 dateTime(int column) const = 0;
 };
 
+/// Read access to one column over a run of rows at once, for filtering many rows: each call
+/// gives, for every row of the run, what CriteriaRow would give for that row, in one go.
+class CriteriaColumns
+{
+public:
+    /// A text cell as kept: Latin-1 bytes, or UTF-16 units when wide.
+    struct Text
+    {
+        const void* data = nullptr;
+        qsizetype size = 0; ///< characters
+        bool wide = false;
+        bool null = true;
+    };
+
+    virtual ~CriteriaColumns() = default;
+    /// null[i] is 1 for a Null cell, else 0 and values[i] holds what CriteriaRow::integer gives.
+    virtual void integers(int column, const qint32* rows, qsizetype n, quint8* null, qint64* values) const = 0;
+    virtual void reals(int column, const qint32* rows, qsizetype n, quint8* null, double* values) const = 0;
+    virtual void dateTimes(int column, const qint32* rows, qsizetype n, quint8* null, qint64* values) const = 0;
+    /// The texts stay valid until the next call.
+    virtual void texts(int column, const qint32* rows, qsizetype n, Text* values) const = 0;
+    /// One row, for what has no column-wise form.
+    virtual const CriteriaRow& row(qint32 row) const = 0;
+};
+
 /// A parsed criteria text, ready to be evaluated over many rows without parsing again.
 /// Grammar and semantics: clauses "Field Op Value" (Op one of = <> < > <= >= LIKE, any case,
 /// blanks around it optional), joined by AND / OR in any case (AND binds tighter), parentheses
@@ -68,6 +94,9 @@ public:
     static std::unique_ptr<Criteria> parse(const QString& text, const CriteriaFieldResolver& resolver, QString* error);
 
     virtual bool matches(const CriteriaRow& row) const = 0;
+    /// Keeps, in order, the rows of rows[0..n) that match, at the front of rows; returns how
+    /// many. The same answer as matches() row by row.
+    virtual qsizetype select(const CriteriaColumns& columns, qint32* rows, qsizetype n) const = 0;
     /// True when the text is a single clause, parentheses around it allowed (what Find accepts).
     virtual bool isSingleClause() const = 0;
 };

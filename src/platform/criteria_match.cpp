@@ -4,6 +4,8 @@
 #include <QtAlgorithms>
 
 #include <algorithm>
+#include <array>
+#include <type_traits>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -44,6 +46,24 @@ struct AlreadyFolded
     char16_t operator()(char16_t unit) const { return unit; }
 };
 
+/// Folding of a Latin-1 character by table (the micro sign folds outside Latin-1).
+struct FoldLatin1
+{
+    const char16_t* table;
+    char16_t operator()(uchar c) const { return table[c]; }
+};
+
+FoldLatin1 latin1Fold()
+{
+    static const std::array<char16_t, 256> table = [] {
+        std::array<char16_t, 256> t {};
+        for (int c = 0; c < 256; ++c)
+            t[size_t(c)] = foldUnit(char16_t(c));
+        return t;
+    }();
+    return FoldLatin1 {table.data()};
+}
+
 bool isWildcard(QChar c)
 {
     return c == QLatin1Char('%') || c == QLatin1Char('*');
@@ -77,6 +97,22 @@ int compareFolded(QStringView text, const std::u32string& folded)
     if (pos < size)
         return 1;
     return j < folded.size() ? -1 : 0;
+}
+
+int compareFoldedLatin1(const char* text, qsizetype size, const std::u32string& folded)
+{
+    const FoldLatin1 fold = latin1Fold();
+    const auto* p = reinterpret_cast<const uchar*>(text);
+    const qsizetype n = std::min(size, qsizetype(folded.size()));
+    for (qsizetype i = 0; i < n; ++i) {
+        const char32_t c = fold(p[i]);
+        const char32_t l = folded[size_t(i)];
+        if (c != l)
+            return c < l ? -1 : 1;
+    }
+    if (size > n)
+        return 1;
+    return qsizetype(folded.size()) > n ? -1 : 0;
 }
 
 LikePattern::LikePattern(QStringView pattern)
@@ -138,8 +174,18 @@ bool LikePattern::matches(QStringView text) const
     return matchUnits(folded.constData(), folded.size(), AlreadyFolded());
 }
 
-template <typename Fold>
-bool LikePattern::equalAt(const char16_t* text, qsizetype at, const Segment& segment, Fold fold)
+bool LikePattern::matchesLatin1(const char* text, qsizetype size) const
+{
+    if (!m_codePoints)
+        return matchUnits(reinterpret_cast<const uchar*>(text), size, latin1Fold());
+    QVarLengthArray<char16_t, 256> wide(size);
+    for (qsizetype i = 0; i < size; ++i)
+        wide[i] = uchar(text[i]);
+    return matches(QStringView(wide.constData(), size));
+}
+
+template <typename Char, typename Fold>
+bool LikePattern::equalAt(const Char* text, qsizetype at, const Segment& segment, Fold fold)
 {
     const char16_t* s = segment.units.data();
     const qsizetype m = qsizetype(segment.units.size());
@@ -150,12 +196,12 @@ bool LikePattern::equalAt(const char16_t* text, qsizetype at, const Segment& seg
     return true;
 }
 
-template <typename Fold>
-qsizetype LikePattern::find(const char16_t* text, qsizetype from, qsizetype to, const Segment& segment, Fold fold)
+template <typename Char, typename Fold>
+qsizetype LikePattern::find(const Char* text, qsizetype from, qsizetype to, const Segment& segment, Fold fold)
 {
 #if defined(__SSE2__)
     return findByProbes(text, from, to, segment, fold);
-#else
+#endif
     const qsizetype m = qsizetype(segment.units.size());
     const char16_t* s = segment.units.data();
     if (m == 1) {
@@ -182,7 +228,6 @@ qsizetype LikePattern::find(const char16_t* text, qsizetype from, qsizetype to, 
         i += segment.shift[c & 0xFF];
     }
     return -1;
-#endif
 }
 
 #if defined(__SSE2__)
@@ -213,21 +258,45 @@ struct Probe
     __m128i upper;
 };
 
+/// The same over Latin-1 bytes, sixteen at a time. A byte outside ASCII never folds into
+/// ASCII, so an ASCII unit is looked for in its two cases only.
+struct ByteProbe
+{
+    explicit ByteProbe(char16_t folded)
+        : ascii(folded < 0x80)
+        , lower(_mm_set1_epi8(char(folded)))
+        , upper(_mm_set1_epi8(char((folded >= u'a' && folded <= u'z') ? folded - 32 : folded)))
+    {
+    }
+
+    __m128i candidates(__m128i bytes) const
+    {
+        const __m128i outsideAscii = _mm_cmplt_epi8(bytes, _mm_setzero_si128());
+        if (!ascii)
+            return outsideAscii;
+        return _mm_or_si128(_mm_cmpeq_epi8(bytes, lower), _mm_cmpeq_epi8(bytes, upper));
+    }
+
+    bool ascii;
+    __m128i lower;
+    __m128i upper;
+};
+
 } // namespace
 
-template <typename Fold>
-qsizetype LikePattern::findByProbes(const char16_t* text, qsizetype from, qsizetype to, const Segment& segment,
-                                    Fold fold)
+template <typename Char, typename Fold>
+qsizetype LikePattern::findByProbes(const Char* text, qsizetype from, qsizetype to, const Segment& segment, Fold fold)
 {
-    // Eight start positions at a time: a start is a candidate when the unit there might be
-    // the run's first unit and the unit m - 1 further on might be its last; only candidates
-    // are compared in full.
+    // Sixteen bytes of start positions at a time: a start is a candidate when the unit there
+    // might be the run's first unit and the unit m - 1 further on might be its last; only
+    // candidates are compared in full. A mask bit per byte: sizeof(Char) bits per start.
+    using ProbeFor = std::conditional_t<sizeof(Char) == 1, ByteProbe, Probe>;
+    constexpr qsizetype lanes = 16 / sizeof(Char);
+    constexpr uint startBits = sizeof(Char) == 1 ? 1u : 3u;
     const qsizetype m = qsizetype(segment.units.size());
     const qsizetype last = to - m; // last possible start
-    const Probe head(segment.units.front());
-    const Probe tail(segment.units.back());
-    const char16_t* s = segment.units.data();
-    // Candidate starts among the eight from block, as two mask bits each.
+    const ProbeFor head(segment.units.front());
+    const ProbeFor tail(segment.units.back());
     auto candidates = [&](qsizetype block) {
         const __m128i firsts = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + block));
         const __m128i lasts = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + block + m - 1));
@@ -236,38 +305,38 @@ qsizetype LikePattern::findByProbes(const char16_t* text, qsizetype from, qsizet
     auto check = [&](qsizetype block, uint mask) -> qsizetype {
         while (mask != 0) {
             const uint bit = qCountTrailingZeroBits(mask);
-            const qsizetype start = block + qsizetype(bit / 2);
+            const qsizetype start = block + qsizetype(bit / sizeof(Char));
             if (equalAt(text, start, segment, fold))
                 return start;
-            mask &= ~(3u << bit);
+            mask &= ~(startBits << bit);
         }
         return -1;
     };
 
-    if (last - from < 7) {
-        // Too short for a block of eight starts.
+    if (last - from < lanes - 1) {
+        // Too short for a block of starts.
         for (qsizetype at = from; at <= last; ++at) {
-            if (fold(text[at]) == s[0] && equalAt(text, at, segment, fold))
+            if (equalAt(text, at, segment, fold))
                 return at;
         }
         return -1;
     }
     qsizetype at = from;
-    for (; at <= last - 7; at += 8) {
+    for (; at <= last - (lanes - 1); at += lanes) {
         const qsizetype found = check(at, candidates(at));
         if (found >= 0)
             return found;
     }
     if (at <= last) {
-        // The last eight starts, overlapping the block before: drop the starts already seen.
-        const qsizetype back = last - 7;
-        return check(back, candidates(back) & ~((1u << (2 * (at - back))) - 1));
+        // The last block of starts, overlapping the block before: drop the starts already seen.
+        const qsizetype back = last - (lanes - 1);
+        return check(back, candidates(back) & ~((1u << (sizeof(Char) * (at - back))) - 1));
     }
     return -1;
 }
 #endif
 
-template <typename Fold> bool LikePattern::matchUnits(const char16_t* text, qsizetype size, Fold fold) const
+template <typename Char, typename Fold> bool LikePattern::matchUnits(const Char* text, qsizetype size, Fold fold) const
 {
     if (!m_hasWildcard) {
         if (m_segments.empty())

@@ -31,6 +31,9 @@ std::u32string foldText(QStringView text);
 /// point: negative, zero or positive as text sorts before, equal to or after the literal.
 int compareFolded(QStringView text, const std::u32string& folded);
 
+/// The same over Latin-1 text (one byte a character).
+int compareFoldedLatin1(const char* text, qsizetype size, const std::u32string& folded);
+
 /// A LIKE pattern compiled once: '%' and '*' match any run of characters (also none), anywhere;
 /// every other character, '_' included, matches itself without regard to case. The whole text
 /// must match ("nota%" is a prefix match).
@@ -39,6 +42,8 @@ class LikePattern
 public:
     explicit LikePattern(QStringView pattern);
     bool matches(QStringView text) const;
+    /// The same over Latin-1 text (one byte a character).
+    bool matchesLatin1(const char* text, qsizetype size) const;
 
 private:
     struct Segment
@@ -47,13 +52,13 @@ private:
         std::array<quint16, 256> shift {}; ///< skip table by the low byte of a folded unit
     };
 
-    template <typename Fold> bool matchUnits(const char16_t* text, qsizetype size, Fold fold) const;
-    template <typename Fold> static bool equalAt(const char16_t* text, qsizetype at, const Segment& segment, Fold fold);
-    template <typename Fold>
-    static qsizetype findByProbes(const char16_t* text, qsizetype from, qsizetype to, const Segment& segment,
-                                  Fold fold);
-    template <typename Fold>
-    static qsizetype find(const char16_t* text, qsizetype from, qsizetype to, const Segment& segment, Fold fold);
+    template <typename Char, typename Fold> bool matchUnits(const Char* text, qsizetype size, Fold fold) const;
+    template <typename Char, typename Fold>
+    static bool equalAt(const Char* text, qsizetype at, const Segment& segment, Fold fold);
+    template <typename Char, typename Fold>
+    static qsizetype findByProbes(const Char* text, qsizetype from, qsizetype to, const Segment& segment, Fold fold);
+    template <typename Char, typename Fold>
+    static qsizetype find(const Char* text, qsizetype from, qsizetype to, const Segment& segment, Fold fold);
 
     std::vector<Segment> m_segments; ///< the literal runs between wildcards, in order
     bool m_hasWildcard = false;

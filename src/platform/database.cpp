@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QMutex>
+#include <QTemporaryFile>
 #include <QTime>
 
 #include <cstdio>
@@ -508,14 +509,28 @@ DbResult Connection::vacuum()
 
 DbResult Connection::backupTo(const QString& destination)
 {
-    const QString temp = destination + QStringLiteral(".tmp");
-    QFile::remove(temp);
+    // The temporary copy gets a name of its own, created exclusively beside the destination: a
+    // file of that name left by anyone else is never removed or written through.
+    const QFileInfo destinationInfo(destination);
+    QString temp;
+    {
+        QTemporaryFile reserved(
+            destinationInfo.dir().filePath(destinationInfo.fileName() + QStringLiteral(".XXXXXX.tmp")));
+        reserved.setAutoRemove(false);
+        if (!reserved.open())
+            return DbResult::failure(DbError::ReadOnly,
+                                     QStringLiteral("Impossibile creare la copia temporanea in %1: %2")
+                                         .arg(destinationInfo.path(), reserved.errorString()));
+        temp = reserved.fileName();
+    }
     DbResult err;
     {
         // The copy keeps the archive's page size: a copy is opened like its original.
-        auto target = create(temp, m_key, &err, m_pageSize);
-        if (!target)
+        auto target = openImpl(temp, m_key, false, m_pageSize, &err);
+        if (!target) {
+            QFile::remove(temp);
             return err;
+        }
         sqlite3_backup* backup = sqlite3_backup_init(target->handle(), "main", m_db, "main");
         if (!backup) {
             err = target->resultFor(sqlite3_errcode(target->handle()), QStringLiteral("copia"));
@@ -577,8 +592,9 @@ Transaction::Transaction(Connection& db, bool immediate)
 
 Transaction::~Transaction()
 {
+    // Reached only when the work failed or was abandoned: that cause is what the caller reports.
     if (m_active)
-        m_db.rollback();
+        (void)m_db.rollback();
 }
 
 DbResult Transaction::commit()

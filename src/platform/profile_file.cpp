@@ -1,7 +1,9 @@
 #include "profile_file.h"
 
+#include "file_replace.h"
+
 #include <QFile>
-#include <QSaveFile>
+#include <QStringDecoder>
 #include <QStringList>
 
 namespace quad {
@@ -13,14 +15,63 @@ struct Lines
     QStringList lines;
     QString eol = QStringLiteral("\r\n");
     bool trailingEol = true;
+    bool windowsCodePage = false; ///< the file is not UTF-8: it is in Windows-1252
 };
+
+/// Windows-1252 characters 0x80-0x9F; the rest of the code page is Latin-1. (0 = unused.)
+const char16_t kCp1252High[32]
+    = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+       0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+       0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+QString fromCp1252(const QByteArray& bytes)
+{
+    QString text;
+    text.reserve(bytes.size());
+    for (const char c : bytes) {
+        const uchar b = uchar(c);
+        const char16_t high = b >= 0x80 && b < 0xA0 ? kCp1252High[b - 0x80] : 0;
+        text += QChar(high ? high : char16_t(b));
+    }
+    return text;
+}
+
+/// The text in Windows-1252; false when a character has no place in that code page.
+bool toCp1252(const QString& text, QByteArray* out)
+{
+    out->clear();
+    out->reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < 0x80 || (u >= 0xA0 && u < 0x100)) {
+            out->append(char(u));
+            continue;
+        }
+        int found = -1;
+        for (int i = 0; i < 32 && found < 0; ++i) {
+            if (kCp1252High[i] == u)
+                found = i;
+        }
+        if (found < 0)
+            return false;
+        out->append(char(0x80 + found));
+    }
+    return true;
+}
 
 bool load(const QString& file, Lines* out)
 {
     QFile f(file);
     if (!f.open(QIODevice::ReadOnly))
         return false;
-    QString text = QString::fromUtf8(f.readAll());
+    const QByteArray bytes = f.readAll();
+    // A file written by another Windows program is in its code page, not UTF-8.
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8(bytes);
+    if (utf8.hasError()) {
+        text = fromCp1252(bytes);
+        out->windowsCodePage = true;
+    }
     if (text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);
     out->eol = text.contains(QLatin1String("\r\n")) || !text.contains(QLatin1Char('\n')) ? QStringLiteral("\r\n")
@@ -94,12 +145,17 @@ QString ProfileFile::read(const QString& file, const QString& section, const QSt
     return defaultValue;
 }
 
-bool ProfileFile::write(const QString& file, const QString& section, const QString& key, const QString& value)
+bool ProfileFile::write(const QString& file, const QString& section, const QString& key, const QString& value,
+                        QString* error)
 {
     Lines content;
     const bool existed = load(file, &content);
-    if (!existed && QFile::exists(file))
-        return false; // present but unreadable: never overwrite it blind
+    if (!existed && QFile::exists(file)) {
+        // Present but unreadable: never overwrite it blind.
+        if (error)
+            *error = QStringLiteral("Impossibile leggere il file %1.").arg(file);
+        return false;
+    }
 
     const QString newLine = key.trimmed() + QLatin1Char('=') + value;
     int sectionStart = -1;
@@ -138,16 +194,19 @@ bool ProfileFile::write(const QString& file, const QString& section, const QStri
         }
     }
 
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
     QString text = content.lines.join(content.eol);
     if (content.trailingEol || !existed)
         text += content.eol;
-    const QByteArray bytes = text.toUtf8();
-    if (out.write(bytes) != bytes.size())
+    QByteArray bytes;
+    if (!content.windowsCodePage) {
+        bytes = text.toUtf8();
+    } else if (!toCp1252(text, &bytes)) {
+        if (error)
+            *error
+                = QStringLiteral("Il valore di %1 contiene caratteri che il file %2 non può contenere.").arg(key, file);
         return false;
-    return out.commit();
+    }
+    return replaceFile(file, bytes, error);
 }
 
 } // namespace quad

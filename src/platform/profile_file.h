@@ -7,8 +7,9 @@ namespace quad {
 /// A settings file in the Windows profile format ("[section]" lines followed by "key=value"
 /// lines), read and written one key at a time. Sections and keys are matched without regard
 /// to case and to surrounding blanks; lines the program does not know (comments, other
-/// sections, odd spacing) are kept as they are. Text is UTF-8; line ends follow the file's own
-/// (CR LF for a new file).
+/// sections, odd spacing) are kept as they are. A file that is not valid UTF-8 was written by
+/// another Windows program in its code page: it is read as Windows-1252 and written back in it.
+/// A file this class creates is UTF-8. Line ends follow the file's own (CR LF for a new file).
 class ProfileFile
 {
 public:
@@ -18,8 +19,11 @@ public:
     static QString read(const QString& file, const QString& section, const QString& key, const QString& defaultValue);
     /// Sets key in section to value, creating the file and the section when missing; every
     /// other line stays as it was. The file is replaced in one step, so a failure never leaves
-    /// half a file. Returns false when the file cannot be written.
-    static bool write(const QString& file, const QString& section, const QString& key, const QString& value);
+    /// half a file. Returns false, with the cause in *error, when the file cannot be read or
+    /// written, or when the value has characters its code page cannot hold; the file is then
+    /// left as it was.
+    static bool write(const QString& file, const QString& section, const QString& key, const QString& value,
+                      QString* error = nullptr);
 };
 
 } // namespace quad

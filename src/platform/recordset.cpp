@@ -123,15 +123,29 @@ void Recordset::Impl::rebuildView()
     invalidateInverse();
     if (!s)
         return;
-    RowReader reader(*s);
+    // The live rows in order; a filter is asked about them a run at a time.
+    constexpr size_t kRun = 4096;
+    ColumnReader columns(*s);
+    std::vector<qint32> run;
+    auto flush = [&] {
+        const qsizetype kept = filter->select(columns, run.data(), qsizetype(run.size()));
+        view.insert(view.end(), run.begin(), run.begin() + kept);
+        run.clear();
+    };
     auto consider = [&](qint32 r) {
         if (!s->isLive(r))
             return;
-        if (filter && !matches(reader, r))
+        if (!filter) {
+            view.push_back(r);
             return;
-        view.push_back(r);
+        }
+        run.push_back(r);
+        if (run.size() == kRun)
+            flush();
     };
-    if (!filter)
+    if (filter)
+        run.reserve(kRun);
+    else
         view.reserve(size_t(s->totalRows));
     if (!sortKeys.empty()) {
         ensureSorted();
@@ -144,8 +158,10 @@ void Recordset::Impl::rebuildView()
         for (qsizetype r = 0; r < s->totalRows; ++r)
             consider(qint32(r));
     }
-    if (filter)
+    if (filter) {
+        flush();
         view.shrink_to_fit();
+    }
 }
 
 void Recordset::Impl::moveTo(int newPos)

@@ -102,24 +102,28 @@ struct TableColumns
     QString rowidAlias; // lower-case, "" when none
 };
 
-TableColumns tableColumns(Connection& db, const QString& table)
+DbResult tableColumns(Connection& db, const QString& table, TableColumns* out)
 {
     TableColumns info;
     QStringList keys;
     QString keyType;
-    db.query(QStringLiteral("PRAGMA table_info(%1)").arg(quoteIdentifier(table)), {}, [&](const Statement& st) {
-        const QString name = st.value(1).toString().toLower();
-        if (st.value(3).toLongLong() != 0)
-            info.notNull.insert(name);
-        if (st.value(5).toLongLong() > 0) {
-            keys << name;
-            keyType = st.value(2).toString();
-        }
-        return true;
-    });
+    const DbResult r
+        = db.query(QStringLiteral("PRAGMA table_info(%1)").arg(quoteIdentifier(table)), {}, [&](const Statement& st) {
+              const QString name = st.value(1).toString().toLower();
+              if (st.value(3).toLongLong() != 0)
+                  info.notNull.insert(name);
+              if (st.value(5).toLongLong() > 0) {
+                  keys << name;
+                  keyType = st.value(2).toString();
+              }
+              return true;
+          });
+    if (!r.ok())
+        return r;
     if (keys.size() == 1 && keyType.compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0)
         info.rowidAlias = keys.first();
-    return info;
+    *out = info;
+    return r;
 }
 
 } // namespace
@@ -183,8 +187,13 @@ DbResult loadQuery(Shared& s)
         rowidSlot[size_t(tableNames.indexOf(withIds[i]))] = i;
 
     QHash<QString, TableColumns> columnsOf;
-    for (const QString& t : tableNames)
-        columnsOf.insert(t, tableColumns(*s.db, t));
+    for (const QString& t : tableNames) {
+        TableColumns columns;
+        err = tableColumns(*s.db, t, &columns);
+        if (!err.ok())
+            return err;
+        columnsOf.insert(t, columns);
+    }
 
     std::vector<bool> typeFromData(size_t(n), false);
     for (int c = 0; c < n; ++c) {
@@ -229,20 +238,26 @@ DbResult loadQuery(Shared& s)
 
     qsizetype rows = 0;
     int rc;
+    std::vector<Column*> cells;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-        if (rows == 0)
+        if (rows == 0) {
             makeColumns(st);
+            for (auto& column : s.columns)
+                cells.push_back(column.get());
+        }
         for (int i = 0; i < int(s.tables.size()); ++i) {
             const int slot = rowidSlot[size_t(i)];
             qint64 id = kNoRowid;
-            if (slot >= 0 && sqlite3_column_type(st, slot) != SQLITE_NULL)
-                id = sqlite3_column_int64(st, slot);
+            if (slot >= 0) {
+                sqlite3_value* v = sqlite3_column_value(st, slot);
+                if (sqlite3_value_type(v) != SQLITE_NULL)
+                    id = sqlite3_value_int64(v);
+            }
             s.rowids[size_t(i)].push_back(id);
         }
         // One call under the connection's mutex per cell; the value is then read directly
         // (the statement is ours alone and the connection is used from one thread).
-        for (int c = 0; c < n; ++c)
-            s.columns[size_t(c)]->appendSql(sqlite3_column_value(st, c + k));
+        appendSqlRow(cells, st, k);
         s.flags.push_back(0);
         ++rows;
     }

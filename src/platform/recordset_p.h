@@ -138,6 +138,31 @@ private:
     mutable std::vector<TextScratch> m_scratch;
 };
 
+/// Criteria access to whole runs of the shared rows: straight from the columns while no row of
+/// the run has changes, else row by row through a RowReader.
+class ColumnReader final : public CriteriaColumns
+{
+public:
+    explicit ColumnReader(const Shared& shared);
+
+    void integers(int column, const qint32* rows, qsizetype n, quint8* null, qint64* values) const override;
+    void reals(int column, const qint32* rows, qsizetype n, quint8* null, double* values) const override;
+    void dateTimes(int column, const qint32* rows, qsizetype n, quint8* null, qint64* values) const override;
+    void texts(int column, const qint32* rows, qsizetype n, Text* values) const override;
+    const CriteriaRow& row(qint32 row) const override;
+
+private:
+    /// True when no row of the run has changes of its own.
+    bool plain(const qint32* rows, qsizetype n) const;
+    template <typename T, typename FromColumn, typename FromRow>
+    void read(int column, const qint32* rows, qsizetype n, quint8* null, T* values, FromColumn fromColumn,
+              FromRow fromRow) const;
+
+    const Shared& m_s;
+    mutable RowReader m_reader;
+    mutable std::vector<QString> m_made;
+};
+
 /// Converts a value to the form a field of this type keeps (qint64, double, bool, QDate /
 /// QTime / QDateTime, QString) or null. False, with a message, when it does not fit.
 bool convertForField(const FieldInfo& field, const QVariant& in, QVariant* out, QString* error);

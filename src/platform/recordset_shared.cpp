@@ -1,4 +1,5 @@
 #include "date_text.h"
+#include "field_text.h"
 #include "recordset_p.h"
 
 #include <QDate>
@@ -262,6 +263,76 @@ qint64 RowReader::dateTime(int column) const
     return m_s.columns[size_t(column)]->dateTime(m_row);
 }
 
+ColumnReader::ColumnReader(const Shared& shared)
+    : m_s(shared)
+    , m_reader(shared)
+{
+}
+
+bool ColumnReader::plain(const qint32* rows, qsizetype n) const
+{
+    if (m_s.touched.isEmpty())
+        return true;
+    for (qsizetype i = 0; i < n; ++i) {
+        if (m_s.flags[rows[i]] & kTouched)
+            return false;
+    }
+    return true;
+}
+
+const CriteriaRow& ColumnReader::row(qint32 row) const
+{
+    m_reader.setRow(row);
+    return m_reader;
+}
+
+template <typename T, typename FromColumn, typename FromRow>
+void ColumnReader::read(int column, const qint32* rows, qsizetype n, quint8* null, T* values, FromColumn fromColumn,
+                        FromRow fromRow) const
+{
+    if (plain(rows, n))
+        return (m_s.columns[size_t(column)].get()->*fromColumn)(rows, n, null, values);
+    for (qsizetype i = 0; i < n; ++i) {
+        const CriteriaRow& r = row(rows[i]);
+        null[i] = quint8(r.isNull(column));
+        values[i] = null[i] ? 0 : (r.*fromRow)(column);
+    }
+}
+
+void ColumnReader::integers(int column, const qint32* rows, qsizetype n, quint8* null, qint64* values) const
+{
+    read(column, rows, n, null, values, &Column::integers, &CriteriaRow::integer);
+}
+
+void ColumnReader::reals(int column, const qint32* rows, qsizetype n, quint8* null, double* values) const
+{
+    read(column, rows, n, null, values, &Column::reals, &CriteriaRow::real);
+}
+
+void ColumnReader::dateTimes(int column, const qint32* rows, qsizetype n, quint8* null, qint64* values) const
+{
+    read(column, rows, n, null, values, &Column::dateTimes, &CriteriaRow::dateTime);
+}
+
+void ColumnReader::texts(int column, const qint32* rows, qsizetype n, Text* values) const
+{
+    if (plain(rows, n))
+        return m_s.columns[size_t(column)]->texts(rows, n, values, m_made);
+    m_made.resize(size_t(n));
+    for (qsizetype i = 0; i < n; ++i) {
+        const CriteriaRow& r = row(rows[i]);
+        Text& out = values[i];
+        out = {};
+        if (r.isNull(column))
+            continue;
+        m_made[size_t(i)] = r.text(column).toString();
+        out.data = m_made[size_t(i)].utf16();
+        out.size = m_made[size_t(i)].size();
+        out.wide = true;
+        out.null = false;
+    }
+}
+
 CriteriaFieldResolver resolverFor(const std::shared_ptr<Shared>& shared)
 {
     const Shared* s = shared.get();
@@ -301,32 +372,6 @@ bool isNumberType(int id)
     default:
         return false;
     }
-}
-
-/// A number typed with a decimal point or comma ("12", "-3", "1,5", "2.75").
-bool readNumber(const QString& text, double* value)
-{
-    QString t = text.trimmed();
-    if (t.count(QLatin1Char(',')) == 1 && !t.contains(QLatin1Char('.')))
-        t.replace(QLatin1Char(','), QLatin1Char('.'));
-    bool ok = false;
-    const double v = QLocale::c().toDouble(t, &ok);
-    if (!ok || !std::isfinite(v))
-        return false;
-    *value = v;
-    return true;
-}
-
-std::optional<bool> readYesNo(const QString& text)
-{
-    const QString t = text.trimmed().toLower();
-    if (t == QLatin1String("true") || t == QLatin1String("vero") || t == QLatin1String("-1") || t == QLatin1String("1")
-        || t == QStringLiteral("sì") || t == QLatin1String("si"))
-        return true;
-    if (t == QLatin1String("false") || t == QLatin1String("falso") || t == QLatin1String("0")
-        || t == QLatin1String("no"))
-        return false;
-    return std::nullopt;
 }
 
 } // namespace
@@ -374,14 +419,11 @@ bool convertForField(const FieldInfo& field, const QVariant& in, QVariant* out, 
                 return true;
             }
         } else if (isText) {
-            bool ok = false;
-            const qint64 whole = in.toString().trimmed().toLongLong(&ok);
-            if (ok) {
-                *out = whole;
-                return true;
-            }
-            if (!readNumber(in.toString(), &v))
+            const std::optional<QVariant> whole = valueFromText(in.toString(), FieldKind::Integer);
+            if (!whole)
                 return refuse(in.toString());
+            *out = *whole;
+            return true;
         } else {
             return refuse(in.toString());
         }
@@ -396,10 +438,16 @@ bool convertForField(const FieldInfo& field, const QVariant& in, QVariant* out, 
             return true;
         }
         double v = 0;
-        if (isNumberType(id))
+        if (isNumberType(id)) {
             v = in.toDouble();
-        else if (!isText || !readNumber(in.toString(), &v))
+        } else if (isText) {
+            const std::optional<QVariant> real = valueFromText(in.toString(), FieldKind::Real);
+            if (!real)
+                return refuse(in.toString());
+            v = real->toDouble();
+        } else {
             return refuse(in.toString());
+        }
         if (!std::isfinite(v))
             return refuse(in.toString());
         *out = v;
@@ -415,7 +463,7 @@ bool convertForField(const FieldInfo& field, const QVariant& in, QVariant* out, 
             return true;
         }
         if (isText) {
-            if (const auto b = readYesNo(in.toString())) {
+            if (const std::optional<QVariant> b = valueFromText(in.toString(), FieldKind::YesNo)) {
                 *out = *b;
                 return true;
             }
@@ -444,15 +492,10 @@ bool convertForField(const FieldInfo& field, const QVariant& in, QVariant* out, 
         }
         if (!isText)
             return refuse(in.toString());
-        const auto parsed = parseDateText(in.toString());
-        if (!parsed)
+        const std::optional<QVariant> when = valueFromText(in.toString(), fieldKindOfAdoType(field.type));
+        if (!when)
             return refuse(in.toString());
-        if (parsed->date && parsed->time)
-            *out = QDateTime(*parsed->date, *parsed->time);
-        else if (parsed->date)
-            *out = *parsed->date;
-        else
-            *out = *parsed->time;
+        *out = *when;
         return true;
     }
     }
@@ -461,29 +504,7 @@ bool convertForField(const FieldInfo& field, const QVariant& in, QVariant* out, 
 
 QString displayOf(const QVariant& value)
 {
-    if (!value.isValid() || value.isNull())
-        return QString();
-    switch (value.metaType().id()) {
-    case QMetaType::Bool:
-        return value.toBool() ? QStringLiteral("Vero") : QStringLiteral("Falso");
-    case QMetaType::QDate:
-        return showDate(value.toDate());
-    case QMetaType::QTime:
-        return showTime(value.toTime());
-    case QMetaType::QDateTime: {
-        const QDateTime dt = value.toDateTime();
-        return showDate(dt.date()) + QLatin1Char(' ') + showTime(dt.time());
-    }
-    case QMetaType::Double:
-    case QMetaType::Float: {
-        // The program is Italian whatever the system's locale: decimal comma, no grouping.
-        QLocale locale(QLocale::Italian, QLocale::Italy);
-        locale.setNumberOptions(QLocale::OmitGroupSeparator);
-        return locale.toString(value.toDouble(), 'g', QLocale::FloatingPointShortest);
-    }
-    default:
-        return value.toString();
-    }
+    return textOfValue(value);
 }
 
 } // namespace quad::rs

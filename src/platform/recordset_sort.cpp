@@ -54,6 +54,7 @@ public:
             m_tooWide = false;
             for (size_t i = 0; i < rows.size(); ++i)
                 m_items[i].row = rows[i];
+            tieOrderFirst();
             sortRange(0, m_items.size(), 0, 0);
             if (!m_tooWide)
                 break;
@@ -67,23 +68,92 @@ private:
     {
         const int width = m_wide ? 4 : 8;
         const int bits = m_wide ? 16 : 8;
+        const int present = int(std::clamp<qsizetype>(length - from, 0, width));
+        const C* at = text + from;
         quint64 key = 0;
-        for (int i = 0; i < width; ++i) {
-            quint64 c = 0;
-            if (from + i < length) {
-                if constexpr (sizeof(C) == 1)
-                    c = m_latin[uchar(text[from + i])];
-                else
-                    c = foldChar(char16_t(text[from + i]));
-                if (c > 0xFF && !m_wide)
-                    m_tooWide = true;
-            }
+        quint64 widest = 0;
+        for (int i = 0; i < present; ++i) {
+            quint64 c;
+            if constexpr (sizeof(C) == 1)
+                c = m_latin[uchar(at[i])];
+            else
+                c = foldChar(char16_t(at[i]));
+            widest |= c;
             key = (key << bits) | c;
         }
-        return key;
+        if (widest > 0xFF && !m_wide)
+            m_tooWide = true;
+        return present < width ? key << (bits * (width - present)) : key;
     }
 
+    /// Fills the keys of a range a run of rows at a time: straight from the column while no
+    /// row of the run has changes of its own.
     void fill(size_t begin, size_t end, int k, int depth)
+    {
+        for (size_t at = begin; at < end; at += kRun) {
+            const size_t stop = std::min(end, at + kRun);
+            bool plain = true;
+            if (!m_s.touched.isEmpty()) {
+                for (size_t i = at; i < stop && plain; ++i)
+                    plain = !(m_s.flags[m_items[i].row] & kTouched);
+            }
+            if (plain)
+                fillFromColumn(at, stop, k, depth);
+            else
+                fillByRow(at, stop, k, depth);
+        }
+    }
+
+    void fillFromColumn(size_t begin, size_t end, int k, int depth)
+    {
+        const SortKey& sk = m_keys[size_t(k)];
+        const Column& column = *m_s.columns[size_t(sk.column)];
+        const qsizetype width = m_wide ? 4 : 8;
+        const qsizetype from = qsizetype(depth) * width;
+        const qsizetype n = qsizetype(end - begin);
+        Item* items = m_items.data() + begin;
+        for (qsizetype i = 0; i < n; ++i)
+            m_rows[size_t(i)] = items[i].row;
+        auto put = [&](auto keyOf) {
+            for (qsizetype i = 0; i < n; ++i) {
+                Item& item = items[i];
+                item.more = 0;
+                if (m_null[size_t(i)]) {
+                    item.rank = sk.descending ? 2 : 0;
+                    item.key = 0;
+                    continue;
+                }
+                item.rank = 1;
+                const quint64 key = keyOf(i, item);
+                item.key = sk.descending ? ~key : key;
+            }
+        };
+        switch (column.storage()) {
+        case Storage::Integer:
+        case Storage::Boolean:
+            column.integers(m_rows.data(), n, m_null.data(), m_integers.data());
+            return put([&](qsizetype i, Item&) { return orderedInteger(m_integers[size_t(i)]); });
+        case Storage::DateTime:
+            column.dateTimes(m_rows.data(), n, m_null.data(), m_integers.data());
+            return put([&](qsizetype i, Item&) { return orderedInteger(m_integers[size_t(i)]); });
+        case Storage::Real:
+            column.reals(m_rows.data(), n, m_null.data(), m_reals.data());
+            return put([&](qsizetype i, Item&) { return orderedReal(m_reals[size_t(i)]); });
+        case Storage::Text:
+            break;
+        }
+        column.texts(m_rows.data(), n, m_texts.data(), m_made);
+        for (qsizetype i = 0; i < n; ++i)
+            m_null[size_t(i)] = quint8(m_texts[size_t(i)].null);
+        put([&](qsizetype i, Item& item) {
+            const CriteriaColumns::Text& t = m_texts[size_t(i)];
+            item.more = t.size > from + width ? 1 : 0;
+            return t.wide ? word(static_cast<const char16_t*>(t.data), t.size, from)
+                          : word(static_cast<const uchar*>(t.data), t.size, from);
+        });
+    }
+
+    void fillByRow(size_t begin, size_t end, int k, int depth)
     {
         const SortKey& sk = m_keys[size_t(k)];
         const Column& column = *m_s.columns[size_t(sk.column)];
@@ -134,32 +204,85 @@ private:
         }
     }
 
+    /// True when a comes before b among rows whose keys tie: the query's order.
+    bool tieOrder(qint32 a, qint32 b) const
+    {
+        return m_s.rankOf.empty() ? a < b : m_s.rankOf[size_t(a)] < m_s.rankOf[size_t(b)];
+    }
+
+    /// Puts the items in tie order, so that a stable sort of them keeps it among equal keys.
+    void tieOrderFirst()
+    {
+        for (size_t i = 1; i < m_items.size(); ++i) {
+            if (!tieOrder(m_items[i - 1].row, m_items[i].row)) {
+                std::sort(m_items.begin(), m_items.end(),
+                          [this](const Item& a, const Item& b) { return tieOrder(a.row, b.row); });
+                return;
+            }
+        }
+    }
+
+    /// Sorts a range on its filled keys. The range is in tie order (the whole set at first,
+    /// then the runs of equal keys of a sorted range), which the sort keeps.
+    void sortFilled(size_t begin, size_t end)
+    {
+        if (end - begin >= 256) {
+            radixSort(begin, end);
+            return;
+        }
+        std::sort(m_items.begin() + qsizetype(begin), m_items.begin() + qsizetype(end),
+                  [this](const Item& a, const Item& b) {
+                      if (a.rank != b.rank)
+                          return a.rank < b.rank;
+                      if (a.key != b.key)
+                          return a.key < b.key;
+                      return tieOrder(a.row, b.row);
+                  });
+    }
+
+    /// Stable least-significant-digit radix sort on the key's bytes, then on the rank; bytes
+    /// that are the same in every item of the range cost no pass.
+    void radixSort(size_t begin, size_t end)
+    {
+        const size_t n = end - begin;
+        if (m_spare.size() < n)
+            m_spare.resize(n);
+        std::array<std::array<quint32, 256>, 9> counts {};
+        for (size_t i = begin; i < end; ++i) {
+            const quint64 key = m_items[i].key;
+            for (int b = 0; b < 8; ++b)
+                ++counts[size_t(b)][(key >> (8 * b)) & 0xFF];
+            ++counts[8][m_items[i].rank];
+        }
+        Item* from = m_items.data() + begin;
+        Item* to = m_spare.data();
+        for (int digit = 0; digit < 9; ++digit) {
+            std::array<quint32, 256>& count = counts[size_t(digit)];
+            if (std::find(count.begin(), count.end(), quint32(n)) != count.end())
+                continue; // one value for all: nothing moves
+            quint32 sum = 0;
+            for (quint32& c : count) {
+                const quint32 here = c;
+                c = sum;
+                sum += here;
+            }
+            for (size_t i = 0; i < n; ++i) {
+                const Item& item = from[i];
+                const size_t value = digit < 8 ? size_t((item.key >> (8 * digit)) & 0xFF) : item.rank;
+                to[count[value]++] = item;
+            }
+            std::swap(from, to);
+        }
+        if (from != m_items.data() + begin)
+            std::copy(from, from + n, m_items.data() + begin);
+    }
+
     void sortRange(size_t begin, size_t end, int k, int depth)
     {
         fill(begin, end, k, depth);
         if (m_tooWide)
             return;
-        if (m_s.rankOf.empty()) {
-            std::sort(m_items.begin() + qsizetype(begin), m_items.begin() + qsizetype(end),
-                      [](const Item& a, const Item& b) {
-                          if (a.rank != b.rank)
-                              return a.rank < b.rank;
-                          if (a.key != b.key)
-                              return a.key < b.key;
-                          return a.row < b.row;
-                      });
-        } else {
-            // Rows read again were put back in the query's order, which is no longer theirs.
-            const std::vector<qint32>& place = m_s.rankOf;
-            std::sort(m_items.begin() + qsizetype(begin), m_items.begin() + qsizetype(end),
-                      [&place](const Item& a, const Item& b) {
-                          if (a.rank != b.rank)
-                              return a.rank < b.rank;
-                          if (a.key != b.key)
-                              return a.key < b.key;
-                          return place[size_t(a.row)] < place[size_t(b.row)];
-                      });
-        }
+        sortFilled(begin, end);
         size_t i = begin;
         while (i < end) {
             size_t j = i + 1;
@@ -183,6 +306,15 @@ private:
     const Shared& m_s;
     const std::vector<SortKey>& m_keys;
     std::vector<Item> m_items;
+    std::vector<Item> m_spare; ///< the radix sort's other half
+    // A run of cells read from a column.
+    static constexpr size_t kRun = 1024;
+    std::vector<qint32> m_rows = std::vector<qint32>(kRun);
+    std::vector<quint8> m_null = std::vector<quint8>(kRun);
+    std::vector<qint64> m_integers = std::vector<qint64>(kRun);
+    std::vector<double> m_reals = std::vector<double>(kRun);
+    std::vector<CriteriaColumns::Text> m_texts = std::vector<CriteriaColumns::Text>(kRun);
+    std::vector<QString> m_made;
     std::array<char16_t, 256> m_latin {};
     QString m_text;
     bool m_wide = false;

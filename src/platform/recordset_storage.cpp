@@ -2,6 +2,7 @@
 
 #include "database.h"
 #include "date_text.h"
+#include "field_text.h"
 
 #include <sqlcipher/sqlite3.h>
 
@@ -24,32 +25,22 @@ namespace quad::rs {
 
 Storage storageFor(int adoType)
 {
-    switch (adoType) {
-    case 2: // adSmallInt
-    case 3: // adInteger
-    case 16: // adTinyInt
-    case 17: // adUnsignedTinyInt
-    case 18: // adUnsignedSmallInt
-    case 19: // adUnsignedInt
-    case 20: // adBigInt
-    case 21: // adUnsignedBigInt
+    switch (fieldKindOfAdoType(adoType)) {
+    case FieldKind::Integer:
+    case FieldKind::Count:
         return Storage::Integer;
-    case 4: // adSingle
-    case 5: // adDouble
-    case 6: // adCurrency
-    case 14: // adDecimal
-    case 131: // adNumeric
+    case FieldKind::Real:
         return Storage::Real;
-    case 11: // adBoolean
+    case FieldKind::YesNo:
         return Storage::Boolean;
-    case 7: // adDate
-    case 133: // adDBDate
-    case 134: // adDBTime
-    case 135: // adDBTimeStamp
+    case FieldKind::Date:
+    case FieldKind::Time:
+    case FieldKind::DateTime:
         return Storage::DateTime;
-    default:
-        return Storage::Text;
+    case FieldKind::Text:
+        break;
     }
+    return Storage::Text;
 }
 
 int criteriaTypeFor(int adoType)
@@ -290,6 +281,47 @@ bool Column::rawText(qsizetype, const char**, qsizetype*, bool*) const
     return false;
 }
 
+void Column::integers(const qint32* rows, qsizetype n, quint8* null, qint64* values) const
+{
+    for (qsizetype i = 0; i < n; ++i) {
+        null[i] = quint8(isNull(rows[i]));
+        values[i] = null[i] ? 0 : integer(rows[i]);
+    }
+}
+
+void Column::reals(const qint32* rows, qsizetype n, quint8* null, double* values) const
+{
+    for (qsizetype i = 0; i < n; ++i) {
+        null[i] = quint8(isNull(rows[i]));
+        values[i] = null[i] ? 0 : real(rows[i]);
+    }
+}
+
+void Column::dateTimes(const qint32* rows, qsizetype n, quint8* null, qint64* values) const
+{
+    for (qsizetype i = 0; i < n; ++i) {
+        null[i] = quint8(isNull(rows[i]));
+        values[i] = null[i] ? 0 : dateTime(rows[i]);
+    }
+}
+
+void Column::texts(const qint32* rows, qsizetype n, CriteriaColumns::Text* values, std::vector<QString>& made) const
+{
+    made.resize(size_t(n));
+    TextScratch scratch;
+    for (qsizetype i = 0; i < n; ++i) {
+        CriteriaColumns::Text& out = values[i];
+        out = {};
+        if (isNull(rows[i]))
+            continue;
+        made[size_t(i)] = text(rows[i], scratch).toString();
+        out.data = made[size_t(i)].utf16();
+        out.size = made[size_t(i)].size();
+        out.wide = true;
+        out.null = false;
+    }
+}
+
 namespace {
 
 QVariant oddFromSql(sqlite3_value* v)
@@ -377,6 +409,18 @@ public:
         const qint64 v = m_cells[row];
         return v != kMark ? v : variantInteger(m_odd.value(row));
     }
+    void integers(const qint32* rows, qsizetype n, quint8* null, qint64* values) const override
+    {
+        for (qsizetype i = 0; i < n; ++i) {
+            const qint64 v = m_cells[rows[i]];
+            null[i] = 0;
+            values[i] = v;
+            if (v == kMark) {
+                null[i] = quint8(!isOdd(rows[i]));
+                values[i] = null[i] ? 0 : variantInteger(m_odd.value(rows[i]));
+            }
+        }
+    }
     double real(qsizetype row) const override
     {
         const qint64 v = m_cells[row];
@@ -451,6 +495,18 @@ public:
     {
         const double v = m_cells[row];
         return !std::isnan(v) ? v : variantReal(m_odd.value(row));
+    }
+    void reals(const qint32* rows, qsizetype n, quint8* null, double* values) const override
+    {
+        for (qsizetype i = 0; i < n; ++i) {
+            const double v = m_cells[rows[i]];
+            null[i] = 0;
+            values[i] = v;
+            if (std::isnan(v)) {
+                null[i] = quint8(!isOdd(rows[i]));
+                values[i] = null[i] ? 0 : variantReal(m_odd.value(rows[i]));
+            }
+        }
     }
 
 private:
@@ -563,8 +619,18 @@ public:
             m_cells.push_back(kNull);
             return;
         }
+        // Rows of a join repeat their entry's dates, and a register's dates come in runs.
+        if (n == m_lastLength && std::memcmp(text, m_last, size_t(n)) == 0) {
+            m_cells.push_back(m_lastPacked);
+            return;
+        }
         const qint64 packed = packDateText(text, n);
         if (packed != 0) {
+            if (n <= qsizetype(sizeof m_last)) {
+                std::memcpy(m_last, text, size_t(n));
+                m_lastLength = n;
+                m_lastPacked = packed;
+            }
             m_cells.push_back(packed);
             return;
         }
@@ -616,9 +682,21 @@ public:
         return v >> 2;
     }
     qint64 integer(qsizetype row) const override { return dateTime(row); }
+    void dateTimes(const qint32* rows, qsizetype n, quint8* null, qint64* values) const override
+    {
+        for (qsizetype i = 0; i < n; ++i) {
+            const qint64 v = m_cells[rows[i]];
+            null[i] = quint8(v == kNull);
+            values[i] = v == kOddMark ? variantDateTime(m_odd.value(rows[i])) : v >> 2;
+        }
+    }
 
 private:
     Chunked<qint64> m_cells;
+    // The last text read as a date and what it packed to.
+    char m_last[19] = {};
+    qsizetype m_lastLength = -1;
+    qint64 m_lastPacked = 0;
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -663,7 +741,8 @@ public:
     }
     char* grow(qsizetype n)
     {
-        if (m_size + n > m_capacity)
+        // Even an empty cell gets a real address, never the null of an unallocated buffer.
+        if (m_size + n > m_capacity || !m_data)
             reserve(std::max(m_size + n, m_capacity + m_capacity / 2 + 256));
         char* at = m_data + m_size;
         m_size += n;
@@ -687,20 +766,57 @@ private:
     qsizetype m_capacity = 0;
 };
 
-inline bool isAscii(const char* text, qsizetype n)
+/// Copies n bytes, sizeof(Word) <= n <= 2 sizeof(Word), as a word at each end; returns the
+/// two words or-ed.
+template <typename Word> quint64 copyEnds(char* out, const char* in, qsizetype n)
 {
+    Word head, tail;
+    std::memcpy(&head, in, sizeof(Word));
+    std::memcpy(&tail, in + n - qsizetype(sizeof(Word)), sizeof(Word));
+    std::memcpy(out, &head, sizeof(Word));
+    std::memcpy(out + n - qsizetype(sizeof(Word)), &tail, sizeof(Word));
+    return quint64(head | tail);
+}
+
+/// Copies n bytes; true when n is at most 16 and every byte is ASCII. Short texts (most cells)
+/// are moved as two overlapping words, without a call.
+inline bool copyShort(char* out, const char* in, qsizetype n)
+{
+    constexpr quint64 kHigh = 0x8080808080808080ULL;
+    if (n > 16) {
+        std::memcpy(out, in, size_t(n));
+        return false;
+    }
+    quint64 bits = 0;
+    if (n >= 8) {
+        bits = copyEnds<quint64>(out, in, n);
+    } else if (n >= 4) {
+        bits = copyEnds<quint32>(out, in, n);
+    } else {
+        for (qsizetype i = 0; i < n; ++i) {
+            out[i] = in[i];
+            bits |= uchar(in[i]);
+        }
+    }
+    return (bits & kHigh) == 0;
+}
+
+/// Where the first byte outside ASCII is, or n when there is none.
+inline qsizetype firstNonAscii(const char* text, qsizetype n)
+{
+    constexpr quint64 kHigh = 0x8080808080808080ULL;
     qsizetype i = 0;
     for (; i + 8 <= n; i += 8) {
         quint64 word;
         std::memcpy(&word, text + i, 8);
-        if (word & 0x8080808080808080ULL)
-            return false;
+        if (word & kHigh)
+            return i + qCountTrailingZeroBits(word & kHigh) / 8; // little-endian
     }
     for (; i < n; ++i) {
         if (uchar(text[i]) >= 0x80)
-            return false;
+            return i;
     }
-    return true;
+    return n;
 }
 
 class TextColumn final : public Column
@@ -710,7 +826,9 @@ public:
         : Column(Storage::Text)
     {
     }
-    enum : quint8 { kNullFlag = 1, kWide = 2 };
+    // A cell's start in its block, with its kind in the two top bits: a block holds up to
+    // 1 GB of text.
+    enum : quint32 { kNullFlag = 1u << 31, kWide = 1u << 30, kOffset = kWide - 1 };
 
     void appendSql(sqlite3_value* v) override
     {
@@ -723,21 +841,22 @@ public:
         const qsizetype n = sqlite3_value_bytes(v);
         Arena& block = beginCell(n);
         if (!m_ok) {
-            m_flags.push_back(kNullFlag);
+            mark(kNullFlag);
             return;
         }
         // Copy first, check after: plain ASCII (the common case) is then done.
         const qsizetype start = block.size();
         char* out = block.grow(n);
-        std::memcpy(out, text, size_t(n));
-        if (isAscii(out, n)) {
-            m_flags.push_back(0);
+        if (copyShort(out, text, n))
             return;
-        }
-        // Accented Latin-1 letters (two-byte sequences led by C2 or C3) decode in place.
-        qsizetype w = 0;
+        const qsizetype ascii = firstNonAscii(out, n);
+        if (ascii == n)
+            return;
+        // Accented Latin-1 letters (two-byte sequences led by C2 or C3) decode in place, from
+        // the first of them on.
+        qsizetype w = ascii;
         bool latin = true;
-        for (qsizetype i = 0; i < n && latin; ++i) {
+        for (qsizetype i = ascii; i < n && latin; ++i) {
             const uchar b = uchar(text[i]);
             if (b < 0x80) {
                 out[w++] = char(b);
@@ -750,20 +869,19 @@ public:
         }
         if (latin) {
             block.truncate(start + w);
-            m_flags.push_back(0);
             return;
         }
         block.truncate(start);
         const QString wide = QString::fromUtf8(text, n);
-        if (block.size() + 2 * wide.size() + 1 > qsizetype(std::numeric_limits<quint32>::max())) {
+        if (block.size() + 2 * wide.size() + 1 > qsizetype(kOffset)) {
             m_ok = false;
-            m_flags.push_back(kNullFlag);
+            mark(kNullFlag);
             return;
         }
         if (block.size() & 1)
             block.grow(1);
         std::memcpy(block.grow(2 * wide.size()), wide.constData(), size_t(wide.size()) * 2);
-        m_flags.push_back(kWide);
+        mark(kWide);
     }
     void appendValue(const QVariant& value) override
     {
@@ -779,19 +897,18 @@ public:
         if (!m_blocks.empty())
             m_blocks.back().shrink();
         m_start.shrink();
-        m_flags.shrink();
     }
     bool ok() const override { return m_ok; }
     qsizetype size() const override { return m_start.size(); }
     size_t bytes() const override
     {
-        size_t total = m_start.bytes() + m_flags.bytes();
+        size_t total = m_start.bytes();
         for (const auto& b : m_blocks)
             total += size_t(b.capacity());
         return total;
     }
 
-    bool isNull(qsizetype row) const override { return (m_flags[row] & kNullFlag) != 0; }
+    bool isNull(qsizetype row) const override { return (m_start[row] & kNullFlag) != 0; }
     QVariant value(qsizetype row) const override
     {
         const Cell c = cell(row);
@@ -810,6 +927,17 @@ public:
         *wide = (c.flags & kWide) != 0;
         *length = *wide ? c.bytes / 2 : c.bytes;
         return true;
+    }
+    void texts(const qint32* rows, qsizetype n, CriteriaColumns::Text* values, std::vector<QString>&) const override
+    {
+        for (qsizetype i = 0; i < n; ++i) {
+            const Cell c = cell(rows[i]);
+            CriteriaColumns::Text& out = values[i];
+            out.data = c.data;
+            out.wide = (c.flags & kWide) != 0;
+            out.size = out.wide ? c.bytes / 2 : c.bytes;
+            out.null = (c.flags & kNullFlag) != 0;
+        }
     }
     QStringView text(qsizetype row, TextScratch& scratch) const override
     {
@@ -832,24 +960,24 @@ private:
     {
         const char* data;
         qsizetype bytes;
-        quint8 flags;
+        quint32 flags;
     };
 
     Cell cell(qsizetype row) const
     {
         const Arena& block = m_blocks[size_t(row >> kChunkShift)];
-        qsizetype start = m_start[row];
+        const quint32 flags = m_start[row];
+        qsizetype start = flags & kOffset;
         const qsizetype next = row + 1;
         const qsizetype end
-            = ((next & kChunkMask) != 0 && next < m_start.size()) ? qsizetype(m_start[next]) : block.size();
-        const quint8 flags = m_flags[row];
+            = ((next & kChunkMask) != 0 && next < m_start.size()) ? qsizetype(m_start[next] & kOffset) : block.size();
         if (flags & kWide)
             start += start & 1;
         return {block.data() + start, end - start, flags};
     }
 
     /// The arena of the cell about to be appended, its start recorded.
-    Arena& beginCell(qsizetype extra)
+    Q_ALWAYS_INLINE Arena& beginCell(qsizetype extra)
     {
         if ((m_start.size() & kChunkMask) == 0) {
             qsizetype reserve = 0;
@@ -861,26 +989,30 @@ private:
             m_blocks.back().reserve(reserve);
         }
         Arena& block = m_blocks.back();
-        if (block.size() + extra + 1 > qsizetype(std::numeric_limits<quint32>::max()))
+        if (block.size() + extra + 1 > qsizetype(kOffset))
             m_ok = false;
         m_start.push_back(quint32(block.size()));
         return block;
     }
 
+    /// Marks the cell just begun as Null (or unread) or as wide text.
+    void mark(quint32 kind) { m_start.back() |= kind; }
+
     void appendNull()
     {
         beginCell(0);
-        m_flags.push_back(kNullFlag);
+        mark(kNullFlag);
     }
 
     void appendLatin1(const char* data, qsizetype n)
     {
         Arena& block = beginCell(n);
         if (m_ok) {
-            std::memcpy(block.grow(n), data, size_t(n));
-            m_flags.push_back(0);
+            char* out = block.grow(n);
+            if (n > 0)
+                std::memcpy(out, data, size_t(n));
         } else {
-            m_flags.push_back(kNullFlag);
+            mark(kNullFlag);
         }
     }
 
@@ -901,15 +1033,14 @@ private:
             if (block.size() & 1)
                 block.grow(1);
             std::memcpy(block.grow(n * 2), data, size_t(n) * 2);
-            m_flags.push_back(kWide);
+            mark(kWide);
         } else {
-            m_flags.push_back(kNullFlag);
+            mark(kNullFlag);
         }
     }
 
     std::vector<Arena> m_blocks;
     Chunked<quint32> m_start;
-    Chunked<quint8> m_flags;
     std::vector<char> m_scratch;
     bool m_ok = true;
 };
@@ -931,6 +1062,32 @@ std::unique_ptr<Column> makeColumn(Storage storage)
         break;
     }
     return std::make_unique<TextColumn>();
+}
+
+void appendSqlRow(const std::vector<Column*>& columns, sqlite3_stmt* statement, int first)
+{
+    // Each kind of column called as itself: no indirect call per cell.
+    int index = first;
+    for (Column* column : columns) {
+        sqlite3_value* value = sqlite3_column_value(statement, index++);
+        switch (column->storage()) {
+        case Storage::Integer:
+            static_cast<IntegerColumn*>(column)->IntegerColumn::appendSql(value);
+            break;
+        case Storage::Real:
+            static_cast<RealColumn*>(column)->RealColumn::appendSql(value);
+            break;
+        case Storage::Boolean:
+            static_cast<BooleanColumn*>(column)->BooleanColumn::appendSql(value);
+            break;
+        case Storage::DateTime:
+            static_cast<DateTimeColumn*>(column)->DateTimeColumn::appendSql(value);
+            break;
+        case Storage::Text:
+            static_cast<TextColumn*>(column)->TextColumn::appendSql(value);
+            break;
+        }
+    }
 }
 
 } // namespace quad::rs

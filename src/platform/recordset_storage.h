@@ -6,6 +6,8 @@
 // and two otherwise. A cell that does not fit the column's compact form (a text in a number
 // column, a date that is no date) is kept aside as it was read.
 
+#include "criteria.h"
+
 #include <sqlcipher/sqlite3.h>
 
 #include <QHash>
@@ -13,7 +15,11 @@
 #include <QStringView>
 #include <QVariant>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
+#include <new>
+#include <type_traits>
 #include <vector>
 
 namespace quad::rs {
@@ -23,40 +29,92 @@ constexpr qsizetype kChunkSize = qsizetype(1) << kChunkShift;
 constexpr qsizetype kChunkMask = kChunkSize - 1;
 
 /// A growable array in chunks of kChunkSize: no big reallocation (and no doubled peak) while
-/// a million rows are read, and no more than one chunk of slack.
+/// a million rows are read, and no more than one chunk of slack. The first chunk grows from
+/// small, so that a few rows take little room. Elements are plain values.
 template <typename T> class Chunked
 {
+    static_assert(std::is_trivially_copyable_v<T>, "Chunked holds plain values");
+
 public:
+    Chunked() = default;
+    Chunked(Chunked&& other) noexcept { swap(other); }
+    Chunked& operator=(Chunked&& other) noexcept
+    {
+        swap(other);
+        return *this;
+    }
+    Chunked(const Chunked&) = delete;
+    Chunked& operator=(const Chunked&) = delete;
+    ~Chunked()
+    {
+        for (T* chunk : m_chunks)
+            std::free(chunk);
+    }
+
     void push_back(const T& value)
     {
-        if (m_chunks.empty() || m_chunks.back().size() == size_t(kChunkSize)) {
-            if (!m_chunks.empty())
-                m_chunks.back().shrink_to_fit();
-            m_chunks.emplace_back();
-            if (m_chunks.size() > 1)
-                m_chunks.back().reserve(size_t(kChunkSize));
-        }
-        m_chunks.back().push_back(value);
+        if (Q_UNLIKELY(m_end == m_limit))
+            grow();
+        *m_end++ = value;
         ++m_size;
     }
-    const T& operator[](qsizetype i) const { return m_chunks[size_t(i >> kChunkShift)][size_t(i & kChunkMask)]; }
-    T& operator[](qsizetype i) { return m_chunks[size_t(i >> kChunkShift)][size_t(i & kChunkMask)]; }
+    const T& operator[](qsizetype i) const { return m_chunks[size_t(i >> kChunkShift)][i & kChunkMask]; }
+    T& operator[](qsizetype i) { return m_chunks[size_t(i >> kChunkShift)][i & kChunkMask]; }
+    T& back() { return m_end[-1]; }
     qsizetype size() const { return m_size; }
-    void shrink()
-    {
-        if (!m_chunks.empty())
-            m_chunks.back().shrink_to_fit();
-    }
+    /// Gives the last chunk's slack back.
+    void shrink() { resizeLast(std::max<qsizetype>(lastCount(), 1)); }
     size_t bytes() const
     {
-        size_t total = 0;
-        for (const auto& c : m_chunks)
-            total += c.capacity() * sizeof(T);
-        return total;
+        if (m_chunks.empty())
+            return 0;
+        return ((m_chunks.size() - 1) * size_t(kChunkSize) + size_t(m_limit - m_chunks.back())) * sizeof(T);
     }
 
 private:
-    std::vector<std::vector<T>> m_chunks;
+    qsizetype lastCount() const { return m_chunks.empty() ? 0 : qsizetype(m_end - m_chunks.back()); }
+
+    void resizeLast(qsizetype capacity)
+    {
+        if (m_chunks.empty() || m_limit - m_chunks.back() == capacity)
+            return;
+        const qsizetype count = lastCount();
+        auto* grown = static_cast<T*>(std::realloc(m_chunks.back(), size_t(capacity) * sizeof(T)));
+        if (!grown)
+            throw std::bad_alloc();
+        m_chunks.back() = grown;
+        m_end = grown + count;
+        m_limit = grown + capacity;
+    }
+
+    Q_NEVER_INLINE void grow()
+    {
+        if (!m_chunks.empty() && lastCount() < kChunkSize) {
+            // The first chunk doubles up to a full one.
+            resizeLast(std::min(kChunkSize, 2 * lastCount()));
+            return;
+        }
+        // A later chunk is full from the start.
+        const qsizetype capacity = m_chunks.empty() ? 16 : kChunkSize;
+        auto* chunk = static_cast<T*>(std::malloc(size_t(capacity) * sizeof(T)));
+        if (!chunk)
+            throw std::bad_alloc();
+        m_chunks.push_back(chunk);
+        m_end = chunk;
+        m_limit = chunk + capacity;
+    }
+
+    void swap(Chunked& other) noexcept
+    {
+        std::swap(m_chunks, other.m_chunks);
+        std::swap(m_end, other.m_end);
+        std::swap(m_limit, other.m_limit);
+        std::swap(m_size, other.m_size);
+    }
+
+    std::vector<T*> m_chunks; ///< every one but the last holds kChunkSize values
+    T* m_end = nullptr; ///< past the last value
+    T* m_limit = nullptr; ///< past the last chunk's room
     qsizetype m_size = 0;
 };
 
@@ -118,6 +176,15 @@ public:
     /// false for Null and for other columns.
     virtual bool rawText(qsizetype row, const char** data, qsizetype* length, bool* wide) const;
 
+    // The same for a run of rows at once (what the filters read): null[i] marks a Null cell,
+    // values[i] is what the one-row reader above gives otherwise.
+    virtual void integers(const qint32* rows, qsizetype n, quint8* null, qint64* values) const;
+    virtual void reals(const qint32* rows, qsizetype n, quint8* null, double* values) const;
+    virtual void dateTimes(const qint32* rows, qsizetype n, quint8* null, qint64* values) const;
+    /// Texts that are not kept as such are made into strings held in made (one per row).
+    virtual void texts(const qint32* rows, qsizetype n, CriteriaColumns::Text* values,
+                       std::vector<QString>& made) const;
+
 protected:
     bool isOdd(qsizetype row) const { return !m_odd.isEmpty() && m_odd.contains(row); }
     /// Cells that do not fit the compact form, as read.
@@ -128,6 +195,9 @@ private:
 };
 
 std::unique_ptr<Column> makeColumn(Storage storage);
+/// Appends the current row of a statement, its columns from first on, to columns made by
+/// makeColumn (one per statement column, in order).
+void appendSqlRow(const std::vector<Column*>& columns, sqlite3_stmt* statement, int first);
 
 // Helpers over loose values (pending changes, odd cells), consistent with the columns.
 qint64 variantInteger(const QVariant& v);

@@ -68,11 +68,13 @@ public:
         if (r.ok())
             r = nested ? m_db.exec(QStringLiteral("RELEASE quad_batch")) : m_db.commit();
         if (!r.ok()) {
+            // The write's own failure is the cause told. A savepoint is released only once
+            // rolled back, so a failed rollback never keeps half the batch.
             if (nested) {
-                m_db.exec(QStringLiteral("ROLLBACK TO quad_batch"));
-                m_db.exec(QStringLiteral("RELEASE quad_batch"));
+                if (m_db.exec(QStringLiteral("ROLLBACK TO quad_batch")).ok())
+                    (void)m_db.exec(QStringLiteral("RELEASE quad_batch"));
             } else {
-                m_db.rollback();
+                (void)m_db.rollback();
             }
             ids->clear();
             if (r.code != DbError::WrongKey && r.code != DbError::Busy)

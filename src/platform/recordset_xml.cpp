@@ -2,6 +2,7 @@
 
 #include "recordset.h"
 
+#include "file_replace.h"
 #include "recordset_p.h"
 
 #include <QDate>
@@ -9,7 +10,6 @@
 #include <QFile>
 #include <QLocale>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QSet>
 #include <QTime>
 #include <QXmlStreamReader>
@@ -755,10 +755,9 @@ DbResult Recordset::save(const QString& file) const
     w.writeEndElement(); // xml
     w.writeEndDocument();
 
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
-        return DbResult::failure(DbError::ReadOnly,
-                                 QStringLiteral("Impossibile scrivere il file %1: %2").arg(file, out.errorString()));
+    QString why;
+    if (!replaceFile(file, bytes, &why))
+        return DbResult::failure(DbError::ReadOnly, why);
     return {};
 }
 

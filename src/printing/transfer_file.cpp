@@ -1,8 +1,9 @@
 #include "transfer_file.h"
 
+#include "file_replace.h"
+
 #include <QFile>
 #include <QHash>
-#include <QSaveFile>
 #include <QSet>
 
 #include <cmath>
@@ -191,10 +192,9 @@ DbResult testo_trasferimento(Recordset& righe, const std::vector<Bookmark>& segn
 
 DbResult scrivi_file_trasferimento(const QString& path, const QByteArray& bytes)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        return DbResult::failure(DbError::ReadOnly,
-                                 QStringLiteral("Impossibile scrivere il file %1: %2").arg(path, file.errorString()));
+    QString why;
+    if (!replaceFile(path, bytes, &why))
+        return DbResult::failure(DbError::ReadOnly, why);
     return {};
 }
 

@@ -1,7 +1,11 @@
 #include "entry_store.h"
 
+#include "field_text.h"
+
 #include <QDate>
 #include <QTime>
+
+#include <cmath>
 
 namespace quad {
 
@@ -36,28 +40,28 @@ QString keyFor(const QVariantMap& row, const QString& name)
     return QString();
 }
 
-enum class Kind { Integer, Real, Boolean, Date, Time, Text };
-
 struct Column
 {
     QString name;
-    Kind kind = Kind::Text;
+    FieldKind kind = FieldKind::Text;
 };
 
-Kind kindOf(const QString& declared)
+FieldKind kindOf(const QString& name, const QString& declared)
 {
-    const QString upper = declared.toUpper();
+    // How many documents came with the entry: a count, never below zero.
+    if (name.compare(QLatin1String("Numero_documenti"), Qt::CaseInsensitive) == 0)
+        return FieldKind::Count;
     switch (adoTypeForDeclared(declared)) {
     case adInteger:
-        return Kind::Integer;
+        return FieldKind::Integer;
     case adDouble:
-        return Kind::Real;
+        return FieldKind::Real;
     case adBoolean:
-        return Kind::Boolean;
+        return FieldKind::YesNo;
     case adDate:
-        return upper.contains(QLatin1String("DATE")) ? Kind::Date : Kind::Time;
+        return declared.toUpper().contains(QLatin1String("DATE")) ? FieldKind::Date : FieldKind::Time;
     default:
-        return Kind::Text;
+        return FieldKind::Text;
     }
 }
 
@@ -66,7 +70,7 @@ DbResult readColumns(Connection& conn, const QString& table, QList<Column>* colu
     columns->clear();
     // The table name is one of ours, never user text.
     DbResult r = conn.query(QStringLiteral("PRAGMA table_info(%1)").arg(table), {}, [&](const Statement& st) {
-        columns->append({st.value(1).toString(), kindOf(st.value(2).toString())});
+        columns->append({st.value(1).toString(), kindOf(st.value(1).toString(), st.value(2).toString())});
         return true;
     });
     if (r.ok() && columns->isEmpty())
@@ -81,89 +85,80 @@ DbResult badValue(const QString& field, const QVariant& value)
 }
 
 /// The value as the archive stores it in a column of this kind, or an error when it does not fit.
+/// Text is read as a box's typed text is; other values must already be of the column's kind.
 DbResult toStorage(const Column& column, const QVariant& value, QVariant* out)
 {
-    const bool isNull = !value.isValid() || value.isNull();
-    const int type = isNull ? QMetaType::UnknownType : value.metaType().id();
-    const bool isText = type == QMetaType::QString;
-    const QString text = isText ? value.toString().trimmed() : QString();
     *out = QVariant();
+    QVariant v = value;
+    if (v.isValid() && !v.isNull() && v.metaType().id() == QMetaType::QString && column.kind != FieldKind::Text) {
+        const std::optional<QVariant> read = valueFromText(v.toString(), column.kind);
+        if (!read)
+            return badValue(column.name, value);
+        v = *read;
+    }
+    const bool isNull = !v.isValid() || v.isNull();
+    const int type = isNull ? QMetaType::UnknownType : v.metaType().id();
     switch (column.kind) {
-    case Kind::Boolean:
+    case FieldKind::YesNo:
         if (isNull) {
             *out = 0;
         } else if (type == QMetaType::Bool) {
-            *out = value.toBool() ? -1 : 0;
-        } else if (isText) {
-            static const QStringList yes {"-1", "1", "true", "vero", "sì", "si"};
-            static const QStringList no {"", "0", "false", "falso", "no"};
-            if (yes.contains(text.toLower()))
-                *out = -1;
-            else if (no.contains(text.toLower()))
-                *out = 0;
-            else
-                return badValue(column.name, value);
+            *out = v.toBool() ? -1 : 0;
         } else {
             bool ok = false;
-            const double number = value.toDouble(&ok);
+            const double number = v.toDouble(&ok);
             if (!ok)
                 return badValue(column.name, value);
             *out = number != 0 ? -1 : 0;
         }
         return {};
-    case Kind::Integer:
-    case Kind::Real: {
-        if (isNull || (isText && text.isEmpty()))
+    case FieldKind::Integer:
+    case FieldKind::Count:
+    case FieldKind::Real: {
+        if (isNull)
             return {};
         bool ok = false;
-        const double number = isText ? text.toDouble(&ok) : value.toDouble(&ok);
-        if (!ok)
+        const double number = v.toDouble(&ok);
+        if (!ok || !std::isfinite(number))
             return badValue(column.name, value);
-        if (column.kind == Kind::Real) {
+        if (column.kind == FieldKind::Real) {
             *out = number;
             return {};
         }
-        const qint64 whole = isText ? text.toLongLong(&ok) : value.toLongLong(&ok);
-        if (!ok || static_cast<double>(whole) != number)
+        const qint64 whole = v.toLongLong(&ok);
+        if (!ok || static_cast<double>(whole) != number || (column.kind == FieldKind::Count && whole < 0))
             return badValue(column.name, value);
         *out = whole;
         return {};
     }
-    case Kind::Date: {
+    case FieldKind::Date:
+    case FieldKind::DateTime: {
         if (isNull)
             return {};
         QDate date;
         if (type == QMetaType::QDate)
-            date = value.toDate();
+            date = v.toDate();
         else if (type == QMetaType::QDateTime)
-            date = value.toDateTime().date();
-        else if (isText && text.isEmpty())
-            return {};
-        else if (isText && text.size() == 10)
-            date = QDate::fromString(text, Qt::ISODate);
+            date = v.toDateTime().date();
         if (!date.isValid())
             return type == QMetaType::QDate ? DbResult() : badValue(column.name, value);
         *out = date;
         return {};
     }
-    case Kind::Time: {
+    case FieldKind::Time: {
         if (isNull)
             return {};
         QTime time;
         if (type == QMetaType::QTime)
-            time = value.toTime();
+            time = v.toTime();
         else if (type == QMetaType::QDateTime)
-            time = value.toDateTime().time();
-        else if (isText && text.isEmpty())
-            return {};
-        else if (isText)
-            time = QTime::fromString(text, text.size() == 5 ? QStringLiteral("HH:mm") : QStringLiteral("HH:mm:ss"));
+            time = v.toDateTime().time();
         if (!time.isValid())
             return type == QMetaType::QTime ? DbResult() : badValue(column.name, value);
         *out = time;
         return {};
     }
-    case Kind::Text:
+    case FieldKind::Text:
         if (!isNull)
             *out = value.toString();
         return {};
@@ -317,6 +312,15 @@ DbResult EntryStore::commitNewEntry(const NewEntry& entry)
     const QString tipo = entry.tipo();
     if (tipo != QLatin1String("E") && tipo != QLatin1String("U"))
         return DbResult::failure(DbError::Other, QStringLiteral("Tipo di quadernolo non valido: %1").arg(tipo));
+
+    // An annulment cannot be undone: it is never stored without its reason.
+    const QVariant annullato = fieldValue(entry.record, QStringLiteral("Annullato"));
+    const bool annulled = annullato.metaType().id() == QMetaType::QString
+        ? valueFromText(annullato.toString(), FieldKind::YesNo).value_or(QVariant(true)).toBool()
+        : (annullato.toBool() || annullato.toLongLong() != 0);
+    if (annulled && isEmptyText(fieldValue(entry.record, QStringLiteral("Nota_annulla")), true))
+        return DbResult::failure(DbError::Other,
+                                 QStringLiteral("Quadernolo n. %1: annullamento senza motivo.").arg(number));
 
     QVariantMap record = entry.record;
     setFieldValue(record, QStringLiteral("Progressivo"), number);

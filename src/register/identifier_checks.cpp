@@ -20,15 +20,25 @@ bool isOmocodiaLetter(QChar c)
     return QStringLiteral("LMNPQRSTUV").contains(c);
 }
 
-/// True when code has the tax code's shape: 'L' a letter, 'N' a digit or its homonym letter.
+/// Letters that stand for the month of birth, January to December.
+bool isMonthLetter(QChar c)
+{
+    return QStringLiteral("ABCDEHLMPRST").contains(c);
+}
+
+/// True when code has the tax code's shape: 'L' a letter, 'N' a digit or its homonym letter,
+/// 'M' the month letter.
 bool hasTaxCodeShape(const QString& code)
 {
-    static const QString shape = QStringLiteral("LLLLLLNNLNNLNNNL");
+    static const QString shape = QStringLiteral("LLLLLLNNMNNLNNNL");
     if (code.size() != shape.size())
         return false;
     for (int i = 0; i < shape.size(); ++i) {
         const QChar c = code.at(i);
-        const bool ok = shape.at(i) == QLatin1Char('L') ? isAsciiUpper(c) : (isAsciiDigit(c) || isOmocodiaLetter(c));
+        const QChar kind = shape.at(i);
+        const bool ok = kind == QLatin1Char('L') ? isAsciiUpper(c)
+            : kind == QLatin1Char('M')           ? isMonthLetter(c)
+                                                 : (isAsciiDigit(c) || isOmocodiaLetter(c));
         if (!ok)
             return false;
     }

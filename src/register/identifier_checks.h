@@ -6,7 +6,8 @@
 namespace quad {
 
 /// Check of an Italian tax code ("codice fiscale"). The text is trimmed and upper-cased, must
-/// have the code's shape (six letters, two digits, a letter, two digits, a letter, three
+/// have the code's shape (six letters, two digits, the month letter A B C D E H L M P R S T,
+/// two digits, a letter, three
 /// digits, the check letter; in the digit places the letters L M N P Q R S T U V that stand for
 /// the digits 0-9 of a code changed to tell homonyms apart) and must end with the check letter
 /// calcola_car_controllo computes. Anything else ("F", "MA", 15 or 17 characters) is refused.

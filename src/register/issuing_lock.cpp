@@ -7,7 +7,12 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace quad {
 
@@ -60,13 +65,22 @@ LockResult IssuingLock::acquire()
     if (isPresent(m_folder))
         return {LockStatus::HeldByOther, QString()};
 
-    QFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-        // The exclusive create lost the race, or the folder refuses new files.
-        if (entryPresent(m_path))
+    // The exclusive create itself says whether another station was first: the file it found may
+    // already be gone again by the time anyone looks.
+    const int fd = ::open(QFile::encodeName(m_path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        const int cause = errno;
+        if (cause == EEXIST || entryPresent(m_path))
             return {LockStatus::HeldByOther, QString()};
         return {LockStatus::CannotCreate,
-                QStringLiteral("Impossibile creare il file %1: %2").arg(m_path, file.errorString())};
+                QStringLiteral("Impossibile creare il file %1: %2")
+                    .arg(m_path, QString::fromLocal8Bit(std::strerror(cause)))};
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        QFile::remove(m_path);
+        return {LockStatus::CannotCreate, QStringLiteral("Impossibile scrivere il file %1.").arg(m_path)};
     }
     const QByteArray bytes(content());
     const bool written = file.write(bytes) == bytes.size() && file.flush();

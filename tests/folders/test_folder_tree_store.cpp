@@ -20,10 +20,10 @@ protected:
     QStringList stored()
     {
         QStringList out;
-        db->query("SELECT \"KEY\", CAPTION FROM sys_tree ORDER BY rowid", {}, [&out](const Statement& s) {
-            out << s.value(0).toString() + "=" + s.value(1).toString();
-            return true;
-        });
+        EXPECT_TRUE(db->query("SELECT \"KEY\", CAPTION FROM sys_tree ORDER BY rowid", {}, [&out](const Statement& s) {
+                          out << s.value(0).toString() + "=" + s.value(1).toString();
+                          return true;
+                      }).ok());
         return out;
     }
 

@@ -1,10 +1,12 @@
 #include "backup.h"
+#include "full_disk.h"
 #include "program_folder.h"
 #include "temp_program.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -68,13 +70,13 @@ TEST_F(BackupTest, CopiesTheLiveArchiveAndEveryHistoricalOneKeyed)
     ASSERT_EQ(report.status, BackupStatus::Copied) << report.failureText().toStdString();
     ASSERT_EQ(report.files.size(), 3);
     EXPECT_EQ(report.files[0].destination, copy("Arch_quadernolo.mdb"));
-    EXPECT_EQ(report.files[1].destination, copy("SUB_2019/Arch_quadernolo.mdb"));
-    EXPECT_EQ(report.files[2].destination, copy("SUB_2020/Arch_quadernolo.mdb"));
+    EXPECT_EQ(report.files[1].destination, copy("SUB_2019/arch_quadernolo.mdb"));
+    EXPECT_EQ(report.files[2].destination, copy("SUB_2020/arch_quadernolo.mdb"));
     EXPECT_TRUE(report.failureText().isEmpty());
 
     EXPECT_EQ(marker(copy("Arch_quadernolo.mdb")), "live 1");
-    EXPECT_EQ(marker(copy("SUB_2019/Arch_quadernolo.mdb")), "2019 1");
-    EXPECT_EQ(marker(copy("SUB_2020/Arch_quadernolo.mdb")), "2020 1");
+    EXPECT_EQ(marker(copy("SUB_2019/arch_quadernolo.mdb")), "2019 1");
+    EXPECT_EQ(marker(copy("SUB_2020/arch_quadernolo.mdb")), "2020 1");
     // The copies are keyed: without the password they do not open.
     DbResult err;
     EXPECT_FALSE(Connection::open(copy("Arch_quadernolo.mdb"), "altra", &err));
@@ -82,7 +84,7 @@ TEST_F(BackupTest, CopiesTheLiveArchiveAndEveryHistoricalOneKeyed)
     // Nothing else is copied and no temporary file stays behind.
     EXPECT_EQ(QDir(backupDir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
               QStringList({"Arch_quadernolo.mdb", "SUB_2019", "SUB_2020"}));
-    EXPECT_EQ(QDir(copy("SUB_2019")).entryList(QDir::Files), QStringList {"Arch_quadernolo.mdb"});
+    EXPECT_EQ(QDir(copy("SUB_2019")).entryList(QDir::Files), QStringList {"arch_quadernolo.mdb"});
 }
 
 TEST_F(BackupTest, WithoutHistoricalArchivesOnlyTheLiveOneIsCopied)
@@ -115,10 +117,12 @@ TEST_F(BackupTest, AFailedCopyKeepsTheOldOneAndStopsTheBackUp)
     mark(prog.archive(), "live 2");
     mark(sub("2019"), "2019 2");
     mark(sub("2020"), "2020 2");
-    // Something in the way of the 2019 copy's temporary file.
-    ASSERT_TRUE(QDir(copy("SUB_2019")).mkdir("Arch_quadernolo.mdb.tmp"));
-
-    const BackupReport report = copyArchives(request());
+    // The disk of the 2019 copy is full.
+    BackupReport report;
+    {
+        test::FullDisk full(copy("SUB_2019"));
+        report = copyArchives(request());
+    }
     ASSERT_EQ(report.status, BackupStatus::Failed);
     ASSERT_EQ(report.files.size(), 2);
     EXPECT_TRUE(report.files[0].result.ok());
@@ -129,8 +133,31 @@ TEST_F(BackupTest, AFailedCopyKeepsTheOldOneAndStopsTheBackUp)
         << report.failureText().toStdString();
 
     EXPECT_EQ(marker(copy("Arch_quadernolo.mdb")), "live 2");
-    EXPECT_EQ(marker(copy("SUB_2019/Arch_quadernolo.mdb")), "2019 1");
-    EXPECT_EQ(marker(copy("SUB_2020/Arch_quadernolo.mdb")), "2020 1"); // not tried
+    EXPECT_EQ(marker(copy("SUB_2019/arch_quadernolo.mdb")), "2019 1");
+    EXPECT_EQ(marker(copy("SUB_2020/arch_quadernolo.mdb")), "2020 1"); // not tried
+    // No temporary copy is left behind.
+    EXPECT_EQ(QDir(copy("SUB_2019")).entryList(QDir::Files), QStringList {"arch_quadernolo.mdb"});
+}
+
+TEST_F(BackupTest, TheTemporaryCopyNeverTouchesAFileOfAnotherName)
+{
+    // A file someone left under the name a temporary copy could once have had.
+    ASSERT_TRUE(QDir(backupDir.path()).mkdir("SUB_2019"));
+    {
+        QFile other(copy("SUB_2019/arch_quadernolo.mdb.tmp"));
+        ASSERT_TRUE(other.open(QIODevice::WriteOnly));
+        other.write("di un altro");
+    }
+    ASSERT_TRUE(QDir(copy("SUB_2019")).mkdir("Arch_quadernolo.mdb.tmp"));
+    const BackupReport report = copyArchives(request());
+    ASSERT_EQ(report.status, BackupStatus::Copied) << report.failureText().toStdString();
+    EXPECT_EQ(marker(copy("SUB_2019/arch_quadernolo.mdb")), "2019 1");
+    QFile other(copy("SUB_2019/arch_quadernolo.mdb.tmp"));
+    ASSERT_TRUE(other.open(QIODevice::ReadOnly));
+    EXPECT_EQ(other.readAll(), "di un altro");
+    const QStringList left = QDir(copy("SUB_2019")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    EXPECT_EQ(QSet<QString>(left.begin(), left.end()),
+              QSet<QString>({"Arch_quadernolo.mdb.tmp", "arch_quadernolo.mdb", "arch_quadernolo.mdb.tmp"}));
 }
 
 TEST_F(BackupTest, ArchivesThatCannotBeReadFailWithTheirNumber)

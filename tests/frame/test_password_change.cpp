@@ -1,4 +1,5 @@
 #include "database.h"
+#include "full_disk.h"
 #include "password_change.h"
 #include "program_folder.h"
 #include "temp_program.h"
@@ -197,6 +198,47 @@ TEST(PasswordChange, AWrongCurrentPasswordChangesNothing)
     EXPECT_EQ(r.failedFile, t.prog.archive());
     EXPECT_EQ(t.s.p_password, "sbagliata");
     t.s.p_password = test::kPassword;
+    expectNothingChanged(t, QString());
+}
+
+} // namespace
+
+namespace {
+
+TEST(PasswordChange, ArchiveReadByAnotherStationKeepsTheOldPasswordEverywhere)
+{
+    TwoHistorical t;
+    // Another station is in the middle of reading the third file.
+    DbResult err;
+    auto reader = Connection::open(t.subA, test::kPassword, &err);
+    ASSERT_TRUE(reader) << err.message.toStdString();
+    ASSERT_TRUE(reader->begin().ok());
+    ASSERT_TRUE(reader->scalar("SELECT count(*) FROM entrata", {}, &err).isValid()) << err.message.toStdString();
+
+    const PasswordChangeResult r = cambia_password_archivi(t.s, "nuova");
+    ASSERT_TRUE(reader->rollback().ok());
+    reader.reset();
+    EXPECT_FALSE(r.ok());
+    EXPECT_EQ(r.failedFile, t.subA);
+    EXPECT_EQ(t.s.p_password, test::kPassword);
+    EXPECT_TRUE(descrivi_errore_password(r).contains(QDir::toNativeSeparators(t.subA)));
+    expectNothingChanged(t, QString());
+}
+
+TEST(PasswordChange, AFullDiskKeepsTheOldPasswordEverywhereAndNamesTheFile)
+{
+    TwoHistorical t;
+    PasswordChangeResult r;
+    {
+        test::FullDisk full("sub_Vecchio");
+        r = cambia_password_archivi(t.s, "nuova");
+    }
+    EXPECT_FALSE(r.ok());
+    EXPECT_EQ(r.failedFile, t.subB);
+    EXPECT_TRUE(r.notRestored.isEmpty());
+    const QString text = descrivi_errore_password(r);
+    EXPECT_TRUE(text.startsWith("Impossibile effettuare la modifica della password !")) << text.toStdString();
+    EXPECT_TRUE(text.contains(QDir::toNativeSeparators(t.subB))) << text.toStdString();
     expectNothingChanged(t, QString());
 }
 

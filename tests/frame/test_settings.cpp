@@ -1,7 +1,10 @@
+#include "file_replace.h"
 #include "my_func.h"
 #include "program_folder.h"
 #include "settings.h"
 #include "temp_program.h"
+
+#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -27,6 +30,20 @@ TEST(LeggiImpostazioni, MissingFileIsCreatedWithExactlyFiveKeys)
     EXPECT_TRUE(s.p_path_back_up.isEmpty());
     EXPECT_TRUE(s.p_path_eln_uffici.isEmpty());
     EXPECT_TRUE(s.p_eln_uffici.isEmpty());
+}
+
+TEST(LeggiImpostazioni, ASettingsFileThatCannotBeCreatedIsReportedAndNotLeftEmpty)
+{
+    test::TempProgram prog;
+    WorkingState s;
+    setFileWriteFaultForTests([](const QString&) { return true; });
+    const QString error = leggi_impostazioni(s);
+    setFileWriteFaultForTests(nullptr);
+    EXPECT_TRUE(error.contains("imposta.ini")) << error.toStdString();
+    // No empty file that would be read as all defaults at the next start: it is created then.
+    EXPECT_FALSE(QFile::exists(prog.file("imposta.ini")));
+    EXPECT_EQ(leggi_impostazioni(s), "");
+    EXPECT_EQ(s.p_postazione, "Server");
 }
 
 TEST(LeggiImpostazioni, ExistingFileIsNotCompleted)

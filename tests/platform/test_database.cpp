@@ -121,7 +121,9 @@ TEST_F(DatabaseTest, VacuumKeepsKeyAndRows)
         ASSERT_TRUE(db);
         ASSERT_TRUE(db->begin().ok());
         for (int i = 1; i <= 300; ++i)
-            db->exec("INSERT INTO entrata (Progressivo, Tipo, Oggetto) VALUES (?, 'E', ?)", {i, QString(200, 'a')});
+            EXPECT_TRUE(
+                db->exec("INSERT INTO entrata (Progressivo, Tipo, Oggetto) VALUES (?, 'E', ?)", {i, QString(200, 'a')})
+                    .ok());
         ASSERT_TRUE(db->commit().ok());
         ASSERT_TRUE(db->exec("DELETE FROM entrata WHERE Progressivo > 10").ok());
         ASSERT_TRUE(db->vacuum().ok());
@@ -179,12 +181,12 @@ TEST_F(DatabaseTest, TransactionRollsBackUnlessCommitted)
     {
         Transaction t(*db);
         ASSERT_TRUE(t.begun().ok());
-        db->exec("INSERT INTO entrata (Progressivo, Tipo) VALUES (1, 'E')");
+        EXPECT_TRUE(db->exec("INSERT INTO entrata (Progressivo, Tipo) VALUES (1, 'E')").ok());
     }
     EXPECT_EQ(db->scalar("SELECT count(*) FROM entrata").toInt(), 0);
     {
         Transaction t(*db);
-        db->exec("INSERT INTO entrata (Progressivo, Tipo) VALUES (1, 'E')");
+        EXPECT_TRUE(db->exec("INSERT INTO entrata (Progressivo, Tipo) VALUES (1, 'E')").ok());
         ASSERT_TRUE(t.commit().ok());
     }
     EXPECT_EQ(db->scalar("SELECT count(*) FROM entrata").toInt(), 1);
@@ -244,7 +246,7 @@ TEST_F(DatabaseTest, BackupGivesUpWhenAnotherStationHoldsTheArchiveTooLong)
     EXPECT_FALSE(r.ok());
     EXPECT_EQ(r.code, DbError::Busy);
     EXPECT_FALSE(QFile::exists(copy));
-    other->rollback();
+    EXPECT_TRUE(other->rollback().ok());
 }
 
 } // namespace

@@ -1,4 +1,7 @@
+#include "file_replace.h"
 #include "profile_file.h"
+
+#include <QDir>
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -102,6 +105,49 @@ TEST_F(ProfileFileTest, LongValueRoundTrips)
     const QString widths = QString("1200_").repeated(200);
     ASSERT_TRUE(ProfileFile::write(ini, "GRID_WIDTH", "Entrata", widths));
     EXPECT_EQ(ProfileFile::read(ini, "GRID_WIDTH", "Entrata", ""), widths);
+}
+
+TEST_F(ProfileFileTest, AWriteOnAFullDiskKeepsTheOldFileWholeAndSaysWhy)
+{
+    const QByteArray before = "[Uffici]\r\nElenco=Ragioneria\r\n[IMPOSTA]\r\nPostazione=Server\r\nCheck_back_up=1\r\n";
+    put(before);
+    quad::setFileWriteFaultForTests([](const QString&) { return true; });
+    QString error;
+    const bool written = ProfileFile::write(ini, "IMPOSTA", "Postazione", "Client", &error);
+    quad::setFileWriteFaultForTests(nullptr);
+    EXPECT_FALSE(written);
+    EXPECT_TRUE(error.contains("imposta.ini")) << error.toStdString();
+    EXPECT_TRUE(error.contains("spazio su disco insufficiente")) << error.toStdString();
+    EXPECT_EQ(content(), before);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList {"imposta.ini"});
+    EXPECT_EQ(ProfileFile::read(ini, "IMPOSTA", "Postazione", ""), "Server");
+}
+
+TEST_F(ProfileFileTest, AFileInTheWindowsCodePageIsReadAndWrittenBackInIt)
+{
+    // "Città" and "Forlì" as another Windows program writes them: one byte a letter.
+    put("[Uffici]\r\nElenco=Citt\xe0;Forl\xec\r\n[IMPOSTA]\r\nPostazione=Server\r\n");
+    EXPECT_EQ(ProfileFile::read(ini, "Uffici", "Elenco", ""), QString::fromUtf8("Città;Forlì"));
+    ASSERT_TRUE(ProfileFile::write(ini, "IMPOSTA", "Postazione", "Client"));
+    EXPECT_EQ(content(), QByteArray("[Uffici]\r\nElenco=Citt\xe0;Forl\xec\r\n[IMPOSTA]\r\nPostazione=Client\r\n"));
+    // The euro sign has its own place in the code page.
+    ASSERT_TRUE(ProfileFile::write(ini, "IMPOSTA", "Path_back_up", QString::fromUtf8("€ uro")));
+    EXPECT_TRUE(content().endsWith("Path_back_up=\x80 uro\r\n"));
+    EXPECT_EQ(ProfileFile::read(ini, "IMPOSTA", "Path_back_up", ""), QString::fromUtf8("€ uro"));
+    // A letter the code page cannot hold is refused, and the file stays as it was.
+    const QByteArray before = content();
+    QString error;
+    EXPECT_FALSE(ProfileFile::write(ini, "Uffici", "Elenco", QString::fromUtf8("Łódź"), &error));
+    EXPECT_TRUE(error.contains("Elenco")) << error.toStdString();
+    EXPECT_EQ(content(), before);
+}
+
+TEST_F(ProfileFileTest, AFileTheProgramCreatesIsUtf8)
+{
+    ASSERT_TRUE(ProfileFile::write(ini, "Uffici", "Elenco", QString::fromUtf8("Città")));
+    EXPECT_EQ(content(), QByteArray("[Uffici]\r\nElenco=Citt\xc3\xa0\r\n"));
+    ASSERT_TRUE(ProfileFile::write(ini, "IMPOSTA", "Postazione", "Server"));
+    EXPECT_EQ(ProfileFile::read(ini, "Uffici", "Elenco", ""), QString::fromUtf8("Città"));
 }
 
 } // namespace

@@ -142,6 +142,50 @@ TEST_F(RecordsetTest, OddCellsAreKeptAsTheyWere)
     EXPECT_TRUE(rs->value("Orario").isNull());
 }
 
+TEST_F(RecordsetTest, TextsAndDatesReadBackExactlyWhateverTheirCharacters)
+{
+    // Texts around the 4-, 8- and 16-byte steps of the copy and the ASCII check, accents after an ASCII start, a
+    // character beyond Latin-1 after accents, Null and empty; dates repeated, then one that
+    // is no date right after a valid one.
+    const QStringList texts = {"",
+                               "abcdefg",
+                               "abcdefgh",
+                               "abcdefghi",
+                               QString::fromUtf8("abcdefghijklmnoè"),
+                               QString::fromUtf8("abcdefghijklmnopè"),
+                               QString::fromUtf8("città di Forlì"),
+                               QString::fromUtf8("abcdefgh città € fine"),
+                               QString::fromUtf8("µ ÿ ß"),
+                               QString::fromUtf8("àèìòù ŁÓDŹ"),
+                               "ab",
+                               QString::fromUtf8("èa"),
+                               QString::fromUtf8("abcè"),
+                               QString::fromUtf8("abcdefghijklmnè"),
+                               QString()};
+    const QStringList dates = {"2004-02-29", "2004-02-29", "2004-02-30", "2004-02-29", "2004-03-01",
+                               "2004-03-01", "2004-03-1",  "2004-03-01", "2004-03-01", "",
+                               "2004-03-01", "2004-03-01", "2004-03-02", "2004-03-02", "1999-12-31"};
+    for (int i = 0; i < texts.size(); ++i)
+        addEntry(i + 1, "E", texts[i], {texts[texts.size() - 1 - i]}, dates[i]);
+    ASSERT_TRUE(db->exec("UPDATE entrata SET Oggetto = NULL WHERE Progressivo = 15").ok());
+    ASSERT_TRUE(db->exec("UPDATE Mittenti SET Nominativo = NULL WHERE Quadernolo = 1").ok());
+    auto rs = openRegister();
+    ASSERT_EQ(rs->recordCount(), texts.size());
+    for (int i = 0; i < texts.size(); ++i) {
+        EXPECT_EQ(rs->valueAt(i, rs->fieldIndex("Oggetto")), texts[i].isNull() ? QVariant() : QVariant(texts[i])) << i;
+        const QString name = texts[texts.size() - 1 - i];
+        EXPECT_EQ(rs->valueAt(i, rs->fieldIndex("Nominativo")), name.isNull() ? QVariant() : QVariant(name)) << i;
+        const QVariant date = rs->valueAt(i, rs->fieldIndex("Data_quadernolo"));
+        const QDate asDate = QDate::fromString(dates[i], "yyyy-MM-dd");
+        if (dates[i].isEmpty())
+            EXPECT_TRUE(date.isNull()) << i;
+        else if (asDate.isValid())
+            EXPECT_EQ(date, QVariant(asDate)) << i;
+        else
+            EXPECT_EQ(date, QVariant(dates[i])) << i; // kept as it was
+    }
+}
+
 TEST_F(RecordsetTest, MovesBofEofPositionsAndBookmarks)
 {
     auto empty = openRegister();

@@ -128,10 +128,11 @@ protected:
     static qint64 mittenteId(Bookmark mark)
     {
         if (ordinals.isEmpty()) {
-            db->query("SELECT Mittenti.rowid" + kFrom + "order by progressivo", {}, [](const Statement& st) {
-                ordinals.append(st.value(0).toLongLong());
-                return true;
-            });
+            EXPECT_TRUE(
+                db->query("SELECT Mittenti.rowid" + kFrom + "order by progressivo", {}, [](const Statement& st) {
+                      ordinals.append(st.value(0).toLongLong());
+                      return true;
+                  }).ok());
         }
         return ordinals.value(int(mark - 1), -1);
     }
@@ -228,18 +229,20 @@ TEST_F(RecordsetQueryTest, SortMatchesSqlOrderBy)
         for (int i = 0; i < rs.recordCount(); ++i)
             ours << QString("%1/%2").arg(rs.valueAt(i, 0).toString(), rs.valueAt(i, o.column).toString()).toLower();
         QStringList theirs;
-        db->query(QString("SELECT entrata.Progressivo, %1%2ORDER BY %3")
-                      .arg(o.column == 8       ? "Oggetto"
-                               : o.column == 2 ? "Data_quadernolo"
-                                               : "entrata.Progressivo",
-                           kFrom, o.sql),
-                  {}, [&](const Statement& st) {
-                      QVariant v = st.value(1);
-                      if (o.column == 2 && !v.isNull())
-                          v = QDate::fromString(v.toString(), "yyyy-MM-dd");
-                      theirs << QString("%1/%2").arg(st.value(0).toString(), v.toString()).toLower();
-                      return true;
-                  });
+        EXPECT_TRUE(db->query(QString("SELECT entrata.Progressivo, %1%2ORDER BY %3")
+                                  .arg(o.column == 8       ? "Oggetto"
+                                           : o.column == 2 ? "Data_quadernolo"
+                                                           : "entrata.Progressivo",
+                                       kFrom, o.sql),
+                              {},
+                              [&](const Statement& st) {
+                                  QVariant v = st.value(1);
+                                  if (o.column == 2 && !v.isNull())
+                                      v = QDate::fromString(v.toString(), "yyyy-MM-dd");
+                                  theirs << QString("%1/%2").arg(st.value(0).toString(), v.toString()).toLower();
+                                  return true;
+                              })
+                        .ok());
         if (QString(o.sort).startsWith("Oggetto")) {
             // Equal subjects may come in either order: compare the subjects alone.
             for (QString& s : ours)

@@ -66,10 +66,10 @@ protected:
     QList<qint64> numbers()
     {
         QList<qint64> all;
-        db->query("SELECT Progressivo FROM entrata", {}, [&](const Statement& st) {
-            all << st.value(0).toLongLong();
-            return true;
-        });
+        EXPECT_TRUE(db->query("SELECT Progressivo FROM entrata", {}, [&](const Statement& st) {
+                          all << st.value(0).toLongLong();
+                          return true;
+                      }).ok());
         return all;
     }
 

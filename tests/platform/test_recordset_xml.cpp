@@ -1,3 +1,4 @@
+#include "file_replace.h"
 #include "recordset.h"
 #include "temp_program.h"
 
@@ -273,6 +274,25 @@ TEST_F(RecordsetXmlTest, AValueThatCannotBeWrittenFailsTheSaveAndLeavesNoFile)
     EXPECT_TRUE(rs.value("Data_quad_rif").toString() == "ieri");
 }
 
+TEST_F(RecordsetXmlTest, ASaveOnAFullDiskKeepsTheOldFileWhole)
+{
+    ASSERT_TRUE(db->exec("INSERT INTO entrata (Progressivo, Tipo, Oggetto) VALUES (1, 'E', 'a'), (2, 'U', 'b')").ok());
+    Recordset rs;
+    ASSERT_TRUE(rs.open(db, kRegister).ok());
+    ASSERT_TRUE(rs.save(path("registro.xml")).ok());
+    const QByteArray before = read("registro.xml");
+    ASSERT_TRUE(rs.setFilter("Progressivo = 2").ok());
+
+    setFileWriteFaultForTests([&](const QString& file) { return file.endsWith("registro.xml"); });
+    const DbResult r = rs.save(path("registro.xml"));
+    setFileWriteFaultForTests(nullptr);
+    EXPECT_FALSE(r.ok());
+    EXPECT_TRUE(r.message.contains("registro.xml")) << r.message.toStdString();
+    EXPECT_TRUE(r.message.contains("spazio su disco insufficiente")) << r.message.toStdString();
+    EXPECT_EQ(read("registro.xml"), before);
+    EXPECT_EQ(QDir(program.path()).entryList(QDir::Files).filter("registro"), QStringList {"registro.xml"});
+}
+
 TEST_F(RecordsetXmlTest, AnInMemoryRecordsetRoundTrips)
 {
     Recordset rs;
@@ -282,10 +302,10 @@ TEST_F(RecordsetXmlTest, AnInMemoryRecordsetRoundTrips)
     rs.appendField("Giorno", adDate);
     rs.openInMemory();
     rs.addNew();
-    rs.setValue(0, " e ");
-    rs.setValue(1, "Oggetto");
-    rs.setValue(2, "-2,5");
-    rs.setValue(3, "08:15");
+    EXPECT_TRUE(rs.setValue(0, " e ").ok());
+    EXPECT_TRUE(rs.setValue(1, "Oggetto").ok());
+    EXPECT_TRUE(rs.setValue(2, "-2,5").ok());
+    EXPECT_TRUE(rs.setValue(3, "08:15").ok());
     ASSERT_TRUE(rs.save(path("criteri.xml")).ok());
     DbResult err;
     auto back = Recordset::openXml(path("criteri.xml"), &err);
@@ -336,10 +356,10 @@ TEST_F(RecordsetXmlTest, TextLengthsCurrencyAndLongTextFollowTheValues)
     rs.openInMemory();
     const QString lungo = QString(300, QLatin1Char('x')) + QStringLiteral("è");
     rs.addNew();
-    rs.setValue(0, "abc");
-    rs.setValue(1, lungo);
-    rs.setValue(2, "12,34");
-    rs.setValue(3, "nota");
+    EXPECT_TRUE(rs.setValue(0, "abc").ok());
+    EXPECT_TRUE(rs.setValue(1, lungo).ok());
+    EXPECT_TRUE(rs.setValue(2, "12,34").ok());
+    EXPECT_TRUE(rs.setValue(3, "nota").ok());
     ASSERT_TRUE(rs.save(path("lunghi.xml")).ok());
     const QByteArray text = read("lunghi.xml");
     EXPECT_TRUE(columnSchema(text, "Breve").contains("dt:maxLength=\"255\""));
@@ -369,9 +389,9 @@ TEST_F(RecordsetXmlTest, AnAliasNeverTakesAnotherFieldsName)
     rs.appendField("c1_2", adVarWChar);
     rs.openInMemory();
     rs.addNew();
-    rs.setValue(0, "primo");
-    rs.setValue(1, "secondo");
-    rs.setValue(2, "terzo");
+    EXPECT_TRUE(rs.setValue(0, "primo").ok());
+    EXPECT_TRUE(rs.setValue(1, "secondo").ok());
+    EXPECT_TRUE(rs.setValue(2, "terzo").ok());
     ASSERT_TRUE(rs.save(path("alias.xml")).ok());
     DbResult err;
     auto back = Recordset::openXml(path("alias.xml"), &err);
@@ -415,7 +435,7 @@ TEST_F(RecordsetXmlTest, AnIntegerBeyondItsWidthIsRefusedOnReading)
     big.appendField("N", adInteger);
     big.openInMemory();
     big.addNew();
-    big.setValue(0, QVariant(qint64(5000000000)));
+    EXPECT_TRUE(big.setValue(0, QVariant(qint64(5000000000))).ok());
     ASSERT_TRUE(big.save(path("grande.xml")).ok());
     auto back = Recordset::openXml(path("grande.xml"), &err);
     ASSERT_TRUE(back) << err.message.toStdString();

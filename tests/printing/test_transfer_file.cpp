@@ -1,10 +1,13 @@
 #include "transfer_file.h"
 
+#include "file_replace.h"
+
 #include "register_query.h"
 #include "temp_program.h"
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -47,13 +50,13 @@ std::vector<Bookmark> tutte(Recordset& rs)
 QStringList righeEntrata(Connection& db)
 {
     QStringList righe;
-    db.query("SELECT * FROM entrata ORDER BY Progressivo", {}, [&righe](const Statement& st) {
-        QStringList valori;
-        for (int c = 0; c < st.columnCount(); ++c)
-            valori << (st.value(c).isNull() ? QStringLiteral("<null>") : st.value(c).toString());
-        righe << valori.join('|');
-        return true;
-    });
+    EXPECT_TRUE(db.query("SELECT * FROM entrata ORDER BY Progressivo", {}, [&righe](const Statement& st) {
+                      QStringList valori;
+                      for (int c = 0; c < st.columnCount(); ++c)
+                          valori << (st.value(c).isNull() ? QStringLiteral("<null>") : st.value(c).toString());
+                      righe << valori.join('|');
+                      return true;
+                  }).ok());
     return righe;
 }
 
@@ -105,6 +108,22 @@ TEST(TransferFile, WrittenRowsReadBackEqualInAnotherArchive)
     EXPECT_EQ(esito.schede, 2); // entry 1's second row is the same entry
     EXPECT_EQ(righeEntrata(*altro).join('\n').toStdString(), righeEntrata(*db).join('\n').toStdString());
     EXPECT_EQ(altro->scalar("SELECT COUNT(*) FROM Mittenti").toInt(), 0);
+}
+
+TEST(TransferFile, AWriteOnAFullDiskKeepsTheOldFileWhole)
+{
+    QTemporaryDir dir;
+    const QString file = QDir(dir.path()).filePath("esporta.txt");
+    ASSERT_TRUE(scrivi_file_trasferimento(file, "\"vecchio\"\r\n").ok());
+    setFileWriteFaultForTests([](const QString&) { return true; });
+    const DbResult r = scrivi_file_trasferimento(file, "\"nuovo, molto più lungo\"\r\n");
+    setFileWriteFaultForTests(nullptr);
+    EXPECT_FALSE(r.ok());
+    EXPECT_TRUE(r.message.contains("esporta.txt")) << r.message.toStdString();
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), "\"vecchio\"\r\n");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList {"esporta.txt"});
 }
 
 TEST(TransferFile, AValueThatWouldBreakTheRecordIsRefused)

@@ -196,9 +196,20 @@ TEST_F(EntryStoreTest, EntriesThatCannotBeStoredAreRefusedWhole)
     badTime.record["Orario"] = "25:00:00";
     EXPECT_FALSE(store.commitNewEntry(badTime).ok());
 
-    NewEntry badCount = typed(5);
-    badCount.record["Numero_documenti"] = "tre";
-    EXPECT_FALSE(store.commitNewEntry(badCount).ok());
+    for (const char* count : {"tre", "-1", "2,5"}) {
+        NewEntry badCount = typed(5);
+        badCount.record["Numero_documenti"] = count;
+        EXPECT_TRUE(store.commitNewEntry(badCount).message.contains("Numero_documenti")) << count;
+    }
+
+    // An annulment cannot be undone: never stored without its reason, however it is written.
+    for (const QVariant& yes : {QVariant(true), QVariant(-1), QVariant("sì"), QVariant("1")}) {
+        NewEntry annulled = typed(5);
+        annulled.record["Annullato"] = yes;
+        annulled.record["Nota_annulla"] = "   ";
+        EXPECT_TRUE(store.commitNewEntry(annulled).message.contains("annullamento senza motivo"))
+            << yes.toString().toStdString();
+    }
 
     NewEntry twice = typed(5);
     twice.record["oggetto"] = "doppio";
@@ -212,6 +223,26 @@ TEST_F(EntryStoreTest, EntriesThatCannotBeStoredAreRefusedWhole)
 
     EXPECT_EQ(count("SELECT count(*) FROM entrata"), 0);
     EXPECT_EQ(count("SELECT count(*) FROM Mittenti"), 0);
+}
+
+TEST_F(EntryStoreTest, TypedTextIsReadAsTheMaskReadsIt)
+{
+    // The same readings the boxes and the register accept: day-first dates, a whole count
+    // written with decimals, yes/no in words.
+    EntryStore store(*db);
+    NewEntry e = typed(7);
+    e.record["Data_quadernolo"] = "14/06/2025";
+    e.record["Data_quad_rif"] = "2025-06-01";
+    e.record["Numero_documenti"] = "3,0";
+    e.record["Riservato"] = "sì";
+    e.record["Orario"] = "08:30";
+    ASSERT_TRUE(store.commitNewEntry(e).ok());
+    EXPECT_EQ(field(7, "Data_quadernolo").toString(), "2025-06-14");
+    EXPECT_EQ(field(7, "Anno").toLongLong(), 2025);
+    EXPECT_EQ(field(7, "Data_quad_rif").toString(), "2025-06-01");
+    EXPECT_EQ(field(7, "Numero_documenti").toLongLong(), 3);
+    EXPECT_EQ(field(7, "Riservato").toLongLong(), -1);
+    EXPECT_EQ(field(7, "Orario").toString(), "08:30:00");
 }
 
 TEST_F(EntryStoreTest, ADropLeavesNoTraceAndTheNumberIsReused)

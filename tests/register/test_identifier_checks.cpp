@@ -71,6 +71,22 @@ TEST(CodiceFiscale, GarbageIsRefused)
     EXPECT_FALSE(verifica_cod_fiscale(letters));
 }
 
+TEST(CodiceFiscale, PlaceNineIsAMonthLetter)
+{
+    // Every month letter passes; any other letter there is refused even with the right check letter.
+    for (const QChar month : QStringLiteral("ABCDEHLMPRST")) {
+        QString code = QStringLiteral("RSSMRA80") + month + QStringLiteral("01H501");
+        code += calcola_car_controllo(code);
+        EXPECT_TRUE(verifica_cod_fiscale(code)) << code.toStdString();
+    }
+    for (const QChar other : QStringLiteral("FGIJKNOQUVWXYZ")) {
+        QString code = QStringLiteral("RSSMRA80") + other + QStringLiteral("01H501");
+        code += calcola_car_controllo(code);
+        EXPECT_FALSE(verifica_cod_fiscale(code)) << code.toStdString();
+        EXPECT_EQ(rifiuto_piva_cf(code), "Codice Fiscale errato !\n\n");
+    }
+}
+
 TEST(CodiceFiscale, HomonymLettersInDigitPlaces)
 {
     // 80 -> U L and 501 -> R L M: a code changed to tell homonyms apart.

@@ -148,4 +148,35 @@ TEST(IssuingLock, OfManyTakingItAtOnceExactlyOneWins)
     }
 }
 
+TEST(IssuingLock, ALockTakenAndGivenBackMeanwhileStillCountsAsHeld)
+{
+    // Stations taking and releasing the lock in a tight loop: a create that fails because the
+    // file exists is "held by another station" even when the file has gone by the time anyone
+    // looks, never "cannot create".
+    QTemporaryDir dir;
+    constexpr int kStations = 4;
+    std::atomic<int> cannotCreate {0};
+    std::atomic<int> taken {0};
+    std::vector<std::thread> threads;
+    for (int i = 0; i < kStations; ++i) {
+        threads.emplace_back([&] {
+            IssuingLock lock(dir.path());
+            for (int n = 0; n < 3000; ++n) {
+                const LockResult r = lock.acquire();
+                if (r.ok()) {
+                    ++taken;
+                    lock.release();
+                } else if (r.status == LockStatus::CannotCreate) {
+                    ++cannotCreate;
+                }
+            }
+        });
+    }
+    for (auto& t : threads)
+        t.join();
+    EXPECT_EQ(cannotCreate.load(), 0);
+    EXPECT_GT(taken.load(), 0);
+    EXPECT_FALSE(IssuingLock::isPresent(dir.path()));
+}
+
 } // namespace

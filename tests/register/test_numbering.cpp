@@ -119,13 +119,16 @@ TEST_F(NumberingTest, AfterFiftySevenEitherDirectionGetsFiftyEightWithTodaysDate
     ASSERT_TRUE(EntryStore(*db).commitNewEntry(entry).ok());
     ASSERT_TRUE(lock.release());
     QStringList stored;
-    db->query("SELECT Tipo, Data_quadernolo, Orario, Anno, Annullato, Riservato, Numero_documenti FROM entrata "
-              "WHERE Progressivo = 58",
-              {}, [&](const Statement& st) {
-                  for (int i = 0; i < 7; ++i)
-                      stored << st.value(i).toString();
-                  return false;
-              });
+    EXPECT_TRUE(
+        db->query("SELECT Tipo, Data_quadernolo, Orario, Anno, Annullato, Riservato, Numero_documenti FROM entrata "
+                  "WHERE Progressivo = 58",
+                  {},
+                  [&](const Statement& st) {
+                      for (int i = 0; i < 7; ++i)
+                          stored << st.value(i).toString();
+                      return false;
+                  })
+            .ok());
     EXPECT_EQ(stored, QStringList({"U", "2025-12-31", "23:59:58", "2025", "0", "0", "0"}));
     EXPECT_EQ(nextNumber(*db).number, 59);
 }

@@ -26,11 +26,11 @@ TEST(SeedData, TownsHavePostalCodesAndForeignStatesAreEE)
     const int italian = db->scalar("SELECT count(*) FROM Comuni WHERE Prov <> 'EE'").toInt();
     EXPECT_GT(italian, 7500);
     QString prov, codici;
-    db->query("SELECT Prov, codici FROM Comuni WHERE Citta = ?", {"Roma"}, [&](const Statement& st) {
-        prov = st.value(0).toString();
-        codici = st.value(1).toString();
-        return false;
-    });
+    EXPECT_TRUE(db->query("SELECT Prov, codici FROM Comuni WHERE Citta = ?", {"Roma"}, [&](const Statement& st) {
+                      prov = st.value(0).toString();
+                      codici = st.value(1).toString();
+                      return false;
+                  }).ok());
     EXPECT_EQ(prov, "RM");
     EXPECT_TRUE(estrai_codice_comune(1, codici).startsWith("001")) << codici.toStdString();
     EXPECT_GT(db->scalar("SELECT count(*) FROM Comuni WHERE Prov = 'EE'").toInt(), 150);

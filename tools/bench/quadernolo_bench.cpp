@@ -219,7 +219,8 @@ bool generate(const QString& path, int rows, quint64 seed)
         std::fprintf(stderr, "cannot open %s: %s\n", qPrintable(path), qPrintable(err.message));
         return false;
     }
-    db->exec(QStringLiteral("PRAGMA cache_size = -262144"));
+    if (!db->exec(QStringLiteral("PRAGMA cache_size = -262144")).ok())
+        std::fprintf(stderr, "cache size not set\n");
     sqlite3* h = db->handle();
     sqlite3_stmt* entry = nullptr;
     sqlite3_stmt* person = nullptr;
@@ -248,7 +249,10 @@ bool generate(const QString& path, int rows, quint64 seed)
     const QDate first(2004, 1, 1);
     const int span = int(first.daysTo(QDate(2024, 1, 1)));
 
-    db->begin();
+    if (const DbResult begun = db->begin(); !begun.ok()) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(begun.message));
+        return false;
+    }
     for (int n = 1; n <= rows; ++n) {
         const QDate date = first.addDays(qint64(n - 1) * span / rows);
         const bool in = g.pick(2) == 0;
@@ -537,8 +541,12 @@ bool saveNewEntry(Connection& db, Recordset& rs, qint64 number, int i)
     entry.correspondents.append(second);
 
     rs.addNew();
-    for (auto it = entry.record.cbegin(); it != entry.record.cend(); ++it)
-        rs.setValue(it.key() == QLatin1String("Tipo") ? QStringLiteral("entrata.Tipo") : it.key(), it.value());
+    for (auto it = entry.record.cbegin(); it != entry.record.cend(); ++it) {
+        const DbResult set
+            = rs.setValue(it.key() == QLatin1String("Tipo") ? QStringLiteral("entrata.Tipo") : it.key(), it.value());
+        if (!set.ok())
+            std::fprintf(stderr, "value refused: %s\n", qPrintable(set.message));
+    }
     const DbResult written = EntryStore(db).commitNewEntry(entry);
     if (!written.ok()) {
         std::fprintf(stderr, "save failed: %s\n", qPrintable(written.message));

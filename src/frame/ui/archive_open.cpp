@@ -180,7 +180,9 @@ bool Quadernolo::scegli_cartella_archivio()
         return false;
     }
     state.p_path_archivio = info.absolutePath();
-    scrivi_ini(iniPath(), QStringLiteral("Path"), QStringLiteral("ultimo_path"), state.p_path_archivio);
+    QString errore;
+    if (!scrivi_ini(iniPath(), QStringLiteral("Path"), QStringLiteral("ultimo_path"), state.p_path_archivio, &errore))
+        warn(QStringLiteral("ATTENZIONE !\n\n") + errore);
     return true;
 }
 

@@ -90,6 +90,8 @@ void Quadernolo::collega_campi_maschera()
         binder->setDataField(txt_mask1[c.index], QLatin1String(c.field));
     binder->setDataField(Frm_mask->Check1, QStringLiteral("Annullato"));
     binder->setDataField(Frm_mask->Check2, QStringLiteral("Riservato"));
+    // "N. allegati" counts documents: a whole number from 0 up.
+    binder->setFieldKind(txt_mask1[4], FieldKind::Count);
 
     // Tab order: 0, 1, 2, 24, 3-6, Riservato, 7-14, 25, 15-19.
     QList<QWidget*> ordine;

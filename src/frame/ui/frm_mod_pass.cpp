@@ -475,7 +475,9 @@ void frm_mod_pass::Form_Unload()
     v.rete = chk_rete->isChecked();
     v.backUp = chk_back_up->isChecked();
     v.pathBackUp = lbl_back_up->text();
-    salva_impostazioni_generali(m_state, v);
+    const QString errore = salva_impostazioni_generali(m_state, v);
+    if (!errore.isEmpty())
+        msgBox(QStringLiteral("ATTENZIONE !\n\n") + errore, MsgIcon::Exclamation);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -572,7 +574,9 @@ void frm_mod_pass::salva_elenco_uffici()
         const int slot = slotOf(row);
         folders << (slot >= 0 && slot < static_cast<int>(percorsi_uffici.size()) ? percorsi_uffici[slot] : QString());
     }
-    quad::salva_elenco_uffici(m_state, names, folders);
+    const QString errore = quad::salva_elenco_uffici(m_state, names, folders);
+    if (!errore.isEmpty())
+        msgBox(QStringLiteral("ATTENZIONE !\n\n") + errore, MsgIcon::Exclamation);
 }
 
 void frm_mod_pass::List1_Click()

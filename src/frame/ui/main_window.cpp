@@ -3,6 +3,7 @@
 #include "control_factory.h"
 #include "data_control.h"
 #include "field_binding.h"
+#include "message_service.h"
 #include "toolbar_icons.h"
 
 #include <QAction>
@@ -59,7 +60,9 @@ Quadernolo::Quadernolo(QWidget* parent)
 Quadernolo::~Quadernolo()
 {
     // The controls outlive this part of the window: a box that loses the focus as the window
-    // goes, or a data control that reports a change, must no longer reach its handlers.
+    // goes, or a data control that reports a change, must no longer reach its handlers, and the
+    // mask's event filter must not read the control lists freed after this body.
+    delete findChild<QObject*>(QStringLiteral("regole_maschera"), Qt::FindDirectChildrenOnly);
     for (QObject* control : std::initializer_list<QObject*> {Adodc1, ado_mittenti, Ado_nomi})
         control->disconnect(this);
     Frm_mask->setEvents(nullptr);
@@ -398,6 +401,21 @@ void Quadernolo::collegaSegnali()
             DataGrid1_ColResize(column);
     });
     connect(cmd_colonne, &QPushButton::clicked, this, &Quadernolo::cmd_colonne_Click);
+    // A typed value its field cannot hold is refused aloud; the box keeps it for the clerk to mend.
+    connect(binder, &FieldBinder::valueRefused, this, [this](QWidget* box, const DbResult& refusal) {
+        const QString field = binder->dataField(box);
+        QString name = field;
+        for (size_t i = 0; i < txt_mask1.size(); ++i) {
+            const QLabel* label = i < Frm_mask->lbl_mask1.size() ? Frm_mask->lbl_mask1[i] : nullptr;
+            // "del" and "Ora" name no field on their own.
+            if (txt_mask1[i] == box && label && label->text().size() > 3)
+                name = label->text();
+        }
+        QString text = QStringLiteral("ATTENZIONE !\n\nValore non valido per il campo %1.").arg(name);
+        if (!refusal.message.startsWith(QStringLiteral("Valore non valido per il campo %1.").arg(field)))
+            text += QStringLiteral("\n\n") + refusal.message;
+        warn(text);
+    });
 
     for (int i = 0; i < 2; ++i) {
         connect(cmd_ins[i], &QPushButton::clicked, this, [this, i] { cmd_ins_Click(i); });

@@ -4,6 +4,7 @@
 #include "data_control.h"
 #include "frmquickfind1.h"
 #include "main_window.h"
+#include "message_service.h"
 
 #include "my_func.h"
 #include "program_folder.h"
@@ -195,7 +196,9 @@ void Quadernolo::salva_larghezza_colonne()
                                                        : toTwips(DataGrid1->columnWidth(i));
         testo += QString::number(twips) + QLatin1Char('_');
     }
-    scrivi_ini(iniPath(), QStringLiteral("GRID_WIDTH"), QStringLiteral("Entrata"), testo);
+    QString errore;
+    if (!scrivi_ini(iniPath(), QStringLiteral("GRID_WIDTH"), QStringLiteral("Entrata"), testo, &errore))
+        warn(QStringLiteral("ATTENZIONE !\n\n") + errore);
 }
 
 void Quadernolo::DataGrid1_ColResize(int ColIndex)

@@ -27,7 +27,9 @@ bool Quadernolo::Form_Load()
     cmd_focus->move(tw(-1000), tw(-1000));
 
     state.p_nome_database = QLatin1String(kArchiveFile);
-    leggi_impostazioni(state);
+    const QString errore_impostazioni = leggi_impostazioni(state);
+    if (!errore_impostazioni.isEmpty())
+        warn(QStringLiteral("ATTENZIONE !\n\n") + errore_impostazioni);
 
     state.p_sessione = QStringLiteral("Menu");
     Toolbar1->hide();

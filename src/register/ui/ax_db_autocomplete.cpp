@@ -98,6 +98,7 @@ void AXDbAutoComplete::setTextObject(QLineEdit* box)
     if (m_box)
         m_box->removeEventFilter(this);
     m_box = box;
+    m_boxObject = box;
     m_lastSearched.clear();
     if (m_box)
         m_box->installEventFilter(this);
@@ -563,7 +564,8 @@ void AXDbAutoComplete::pick()
 
 bool AXDbAutoComplete::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_box && isListVisible()) {
+    // Compared as plain objects: a box being destroyed is no longer a QLineEdit.
+    if (!m_box.isNull() && watched == m_boxObject && isListVisible()) {
         if (event->type() == QEvent::FocusOut) {
             const auto* focus = static_cast<QFocusEvent*>(event);
             if (!(focus->reason() == Qt::ActiveWindowFocusReason && QApplication::activeWindow() == m_list))

@@ -156,6 +156,7 @@ private:
 
     QListWidget* m_list = nullptr;
     QPointer<QLineEdit> m_box;
+    QObject* m_boxObject = nullptr; ///< the same box, only ever compared with a watched object
     std::shared_ptr<Connection> m_db;
 
     QString m_connectionString;

@@ -1,7 +1,7 @@
 #include "field_binding.h"
 
 #include "data_control.h"
-#include "date_text.h"
+#include "field_text.h"
 #include "recordset.h"
 
 #include <QCheckBox>
@@ -27,14 +27,16 @@ FieldBinder::Binding* FieldBinder::bindingOf(QWidget* box)
             Binding* b = bindingOf(edit);
             if (!b->filling)
                 b->dirty = true;
+            b->refusedText = QString();
         });
+        // A refusal reaches the clerk through valueRefused().
         connect(edit, &QLineEdit::editingFinished, this, [this, edit] { (void)commit(edit); });
     } else if (auto* check = qobject_cast<QCheckBox*>(box)) {
         connect(check, &QCheckBox::stateChanged, this, [this, check] {
             Binding* b = bindingOf(check);
             if (!b->filling) {
                 b->dirty = true;
-                (void)commit(check);
+                (void)commit(check); // a refusal is told by valueRefused()
             }
         });
     }
@@ -79,6 +81,7 @@ void FieldBinder::watch(DataControl* source)
     m_watched.insert(source, true);
     connect(source, &QObject::destroyed, this, [this, source] { m_watched.remove(source); });
     // Typed text goes into the record it was typed for, before the record changes.
+    // A refusal is told by valueRefused(); the box keeps the text until it is shown again.
     connect(source, &DataControl::willMove, this, [this, source] { (void)commitAll(source); });
     connect(source, &DataControl::moveComplete, this, [this, source] { refresh(source); });
     connect(source, &DataControl::recordsetChanged, this, [this, source] { refresh(source); });
@@ -98,63 +101,11 @@ void FieldBinder::refresh(DataControl* source, bool keepTyped)
     }
 }
 
-QString FieldBinder::displayValue(const QVariant& value)
+void FieldBinder::setFieldKind(QWidget* box, FieldKind kind)
 {
-    if (value.isNull() || !value.isValid())
-        return QString();
-    switch (value.typeId()) {
-    case QMetaType::QDate:
-        return showDate(value.toDate());
-    case QMetaType::QTime:
-        return showTime(value.toTime());
-    case QMetaType::QDateTime: {
-        const QDateTime dt = value.toDateTime();
-        if (dt.time() == QTime(0, 0))
-            return showDate(dt.date());
-        return showDate(dt.date()) + QLatin1Char(' ') + showTime(dt.time());
-    }
-    case QMetaType::Bool:
-        return value.toBool() ? QStringLiteral("-1") : QStringLiteral("0");
-    default:
-        return Recordset::displayText(value);
-    }
-}
-
-QVariant FieldBinder::valueFromText(const QString& text, int adoType, bool* ok)
-{
-    *ok = true;
-    const QString t = text.trimmed();
-    if (t.isEmpty() && adoType != adVarWChar && adoType != adLongVarWChar)
-        return QVariant();
-    switch (adoType) {
-    case adDate: {
-        const auto parsed = parseDateText(t);
-        if (!parsed) {
-            *ok = false;
-            return QVariant();
-        }
-        if (parsed->date && parsed->time && *parsed->time != QTime(0, 0))
-            return QDateTime(*parsed->date, *parsed->time);
-        if (parsed->date)
-            return *parsed->date;
-        return *parsed->time;
-    }
-    case adInteger: {
-        const qint64 n = t.toLongLong(ok);
-        return *ok ? QVariant(n) : QVariant();
-    }
-    case adDouble: {
-        QString n = t;
-        n.replace(QLatin1Char(','), QLatin1Char('.'));
-        const double d = n.toDouble(ok);
-        return *ok ? QVariant(d) : QVariant();
-    }
-    case adBoolean:
-        return QVariant(t == QLatin1String("-1") || t.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0
-                        || t.compare(QLatin1String("vero"), Qt::CaseInsensitive) == 0);
-    default:
-        return text;
-    }
+    Binding* b = bindingOf(box);
+    b->kind = kind;
+    b->hasKind = true;
 }
 
 QVariant FieldBinder::currentValue(const Binding& b) const
@@ -176,7 +127,7 @@ void FieldBinder::show(QWidget* box)
     if (auto* edit = qobject_cast<QLineEdit*>(box)) {
         // An unbound box keeps what it shows; a bound one always shows its field.
         if (b->source) {
-            edit->setText(displayValue(value));
+            edit->setText(textOfValue(value));
             edit->setCursorPosition(0); // a long text shows its beginning
         }
     } else if (auto* check = qobject_cast<QCheckBox*>(box)) {
@@ -185,6 +136,7 @@ void FieldBinder::show(QWidget* box)
     }
     b->filling = false;
     b->dirty = false;
+    b->refusedText = QString();
 }
 
 bool FieldBinder::isDirty(QWidget* box) const
@@ -202,23 +154,38 @@ DbResult FieldBinder::commit(QWidget* box)
     const int index = rs ? rs->fieldIndex(b->field) : -1;
     if (!rs || !rs->isOpen() || rs->bof() || rs->eof() || index < 0)
         return DbResult::success();
-    b->dirty = false;
 
     QVariant value;
-    bool ok = true;
-    if (auto* edit = qobject_cast<QLineEdit*>(box))
-        value = valueFromText(edit->text(), rs->field(index).type, &ok);
-    else if (auto* check = qobject_cast<QCheckBox*>(box))
+    if (auto* edit = qobject_cast<QLineEdit*>(box)) {
+        const std::optional<QVariant> read
+            = valueFromText(edit->text(), b->hasKind ? b->kind : fieldKindOfAdoType(rs->field(index).type));
+        if (!read)
+            return refuse(
+                box,
+                DbResult::failure(DbError::Other, QStringLiteral("Valore non valido per il campo %1.").arg(b->field)));
+        value = *read;
+    } else if (auto* check = qobject_cast<QCheckBox*>(box)) {
         value = check->isChecked();
-    DbResult result;
-    if (!ok)
-        result = DbResult::failure(DbError::Other, QStringLiteral("Valore non valido per il campo %1.").arg(b->field));
-    else
-        result = rs->setValue(index, value);
-    if (!result.ok()) {
-        show(box);
-        emit valueRefused(box, result);
     }
+    const DbResult result = rs->setValue(index, value);
+    if (!result.ok())
+        return refuse(box, result);
+    b->dirty = false;
+    return result;
+}
+
+DbResult FieldBinder::refuse(QWidget* box, const DbResult& result)
+{
+    // The typed text stays in the box, still to be written: the clerk mends it. The same text
+    // is reported once, however many times it is tried again before the clerk changes it (a
+    // message box takes the focus and so ends the editing once more).
+    if (auto* edit = qobject_cast<QLineEdit*>(box)) {
+        Binding* b = bindingOf(box);
+        if (!b->refusedText.isNull() && b->refusedText == edit->text())
+            return result;
+        b->refusedText = edit->text();
+    }
+    emit valueRefused(box, result);
     return result;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "database.h"
+#include "field_text.h"
 
 #include <QHash>
 #include <QObject>
@@ -22,7 +23,8 @@ class DataControl;
 /// source; dates show as dd/MM/yyyy, times as HH:mm:ss. Typed text is written back with
 /// Recordset::setValue when the box is left (editingFinished) or before the record moves, only
 /// when the clerk changed it; a value the field refuses is reported by valueRefused() and the
-/// box shows the stored value again.
+/// box keeps the typed text. Typed text is read with valueFromText(), values shown with
+/// textOfValue().
 class FieldBinder : public QObject
 {
     Q_OBJECT
@@ -51,14 +53,13 @@ public:
     /// True when the clerk typed in the box since it was last filled.
     bool isDirty(QWidget* box) const;
 
-    /// How a field value shows in a box.
-    static QString displayValue(const QVariant& value);
-    /// A typed text as the value to store in a field of the given ADO type; an invalid QVariant
-    /// when the text does not fit (a null QVariant for an empty text).
-    static QVariant valueFromText(const QString& text, int adoType, bool* ok);
+    /// Reads the typed text of box as a value of kind instead of the kind of its field's type
+    /// (a count in a number field).
+    void setFieldKind(QWidget* box, FieldKind kind);
 
 signals:
-    /// The field refused the typed text of box.
+    /// The field refused the typed text of box: the box keeps the text, still to be written.
+    /// Emitted once for a text: trying the same text again fails without a second report.
     void valueRefused(QWidget* box, const quad::DbResult& result);
 
 private:
@@ -68,8 +69,12 @@ private:
         QPointer<DataControl> source;
         bool dirty = false;
         bool filling = false;
+        bool hasKind = false;
+        FieldKind kind = FieldKind::Text; ///< how typed text is read, when hasKind
         QVariant shown; ///< the field's value when the box was last filled
+        QString refusedText; ///< the typed text last refused and reported (null when none)
     };
+    DbResult refuse(QWidget* box, const DbResult& result);
     /// The current value of the box's field, or an invalid QVariant when there is none.
     QVariant currentValue(const Binding& b) const;
     void watch(DataControl* source);

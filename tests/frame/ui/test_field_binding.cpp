@@ -73,16 +73,42 @@ TEST(FieldBinding, CommitAllWritesEveryTypedBox)
     EXPECT_EQ(r.date.text(), "03/04/1980");
 }
 
-TEST(FieldBinding, ARefusedValueShowsTheStoredOneAgain)
+TEST(FieldBinding, ARefusedValueStaysInTheBoxStillToBeWritten)
 {
     BoundRecord r;
-    bool refused = false;
-    QObject::connect(&r.binder, &FieldBinder::valueRefused, [&] { refused = true; });
+    EXPECT_TRUE(r.rs->setValue("Data_nascita", QDate(1970, 1, 2)).ok());
+    int refused = 0;
+    QObject::connect(&r.binder, &FieldBinder::valueRefused, [&] { ++refused; });
     r.date.setText("31/02/1980");
     EXPECT_FALSE(r.binder.commitAll(&r.control).ok());
-    EXPECT_TRUE(refused);
-    EXPECT_EQ(r.date.text(), "");
-    EXPECT_TRUE(r.rs->value("Data_nascita").isNull());
+    EXPECT_EQ(refused, 1);
+    EXPECT_EQ(r.date.text(), "31/02/1980");
+    EXPECT_TRUE(r.binder.isDirty(&r.date));
+    EXPECT_EQ(r.rs->value("Data_nascita").toDate(), QDate(1970, 1, 2));
+    // Mended, it is written.
+    r.date.setText("28/02/1980");
+    ASSERT_TRUE(r.binder.commitAll(&r.control).ok());
+    EXPECT_EQ(r.rs->value("Data_nascita").toDate(), QDate(1980, 2, 28));
+    EXPECT_FALSE(r.binder.isDirty(&r.date));
+}
+
+TEST(FieldBinding, ARefusedTextIsReportedOnceUntilTheClerkChangesIt)
+{
+    // Showing the refusal takes the focus from the box, which ends its editing once more; the
+    // window also writes every typed box before its own rules run.
+    BoundRecord r;
+    int refused = 0;
+    QObject::connect(&r.binder, &FieldBinder::valueRefused, [&] {
+        ++refused;
+        EXPECT_FALSE(r.binder.commit(&r.date).ok());
+    });
+    r.date.setText("tre");
+    EXPECT_FALSE(r.binder.commit(&r.date).ok());
+    EXPECT_FALSE(r.binder.commitAll(&r.control).ok());
+    EXPECT_EQ(refused, 1);
+    r.date.setText("quattro");
+    EXPECT_FALSE(r.binder.commit(&r.date).ok());
+    EXPECT_EQ(refused, 2);
 }
 
 } // namespace

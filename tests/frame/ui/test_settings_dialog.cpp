@@ -1,6 +1,8 @@
 #include "frm_mod_pass.h"
 
 #include "database.h"
+#include "file_replace.h"
+#include "full_disk.h"
 #include "gui_helpers.h"
 #include "my_func.h"
 #include "program_folder.h"
@@ -97,6 +99,20 @@ protected:
         ASSERT_TRUE(dlg->Frame1->isVisible());
     }
     void selectRow(int row) { dlg->List1->setCurrentRow(row); }
+    /// A Server station with the historical archive 2019, on the password panel with the current
+    /// password and the new one typed twice; returns the historical archive's file.
+    QString passwordPanelWithHistorical(const QString& newPassword)
+    {
+        const QString sub = prog.addHistorical("SUB_2019");
+        open("[IMPOSTA]\nPostazione=Server\n");
+        s.p_sub_use = true;
+        s.p_sub_dir = QStringList {"2019"};
+        dlg->TabStrip1->setCurrentIndex(1);
+        typeInto(dlg.get(), "Text4", kPassword);
+        typeInto(dlg.get(), "Text2", newPassword);
+        typeInto(dlg.get(), "Text3", newPassword);
+        return sub;
+    }
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -165,6 +181,28 @@ TEST_F(SettingsDialog, ClosingWithTheCloseBoxWritesTheFiveKeys)
     EXPECT_EQ(s.p_quad_rete, "1");
     EXPECT_EQ(s.p_chk_back_up, "1");
     EXPECT_EQ(s.p_path_back_up, "/media/copia");
+}
+
+TEST_F(SettingsDialog, ClosingOnAFullDiskSaysSoAndKeepsTheSettingsFileWhole)
+{
+    open("[Uffici]\nElenco=Ragioneria\n[IMPOSTA]\nPostazione=Server\nCheck_back_up=1\nPath_back_up=/media/copia\n");
+    QFile file(iniPath());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+    click(dlg.get(), "Option1_1");
+    setFileWriteFaultForTests([](const QString& path) { return path.endsWith("imposta.ini"); });
+    dlg->close();
+    setFileWriteFaultForTests(nullptr);
+
+    ASSERT_EQ(msgs.texts().size(), 1);
+    EXPECT_TRUE(msgs.texts().at(0).startsWith("ATTENZIONE !\n\nImpossibile scrivere il file "))
+        << msgs.texts().at(0).toStdString();
+    EXPECT_TRUE(msgs.texts().at(0).contains("imposta.ini"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), before);
+    EXPECT_EQ(ini("IMPOSTA", "Postazione"), "Server");
+    EXPECT_EQ(ini("IMPOSTA", "Path_back_up"), "/media/copia");
 }
 
 TEST_F(SettingsDialog, TerminaWritesTheSameKeysAndAnUnknownRoleBecomesClient)
@@ -455,14 +493,7 @@ TEST_F(SettingsDialog, PasswordRefusalsLeaveTheDialogOpen)
 
 TEST_F(SettingsDialog, PasswordChangeReachesEveryArchiveAndTheNextLogin)
 {
-    const QString sub = prog.addHistorical("SUB_2019");
-    open("[IMPOSTA]\nPostazione=Server\n");
-    s.p_sub_use = true;
-    s.p_sub_dir = QStringList {"2019"};
-    dlg->TabStrip1->setCurrentIndex(1);
-    typeInto(dlg.get(), "Text4", kPassword);
-    typeInto(dlg.get(), "Text2", "Nuova;1");
-    typeInto(dlg.get(), "Text3", "Nuova;1");
+    const QString sub = passwordPanelWithHistorical("Nuova;1");
     click(dlg.get(), "Command1");
     EXPECT_EQ(msgs.texts(), QStringList({"Modifica password effettuata !"}));
     EXPECT_FALSE(dlg->isVisible());
@@ -473,6 +504,23 @@ TEST_F(SettingsDialog, PasswordChangeReachesEveryArchiveAndTheNextLogin)
     }
     // The closing still saved the General panel.
     EXPECT_EQ(ini("IMPOSTA", "Postazione"), "Server");
+}
+
+TEST_F(SettingsDialog, APasswordChangeOnAFullDiskIsNotReportedDone)
+{
+    const QString sub = passwordPanelWithHistorical("Nuova");
+    {
+        FullDisk full("SUB_2019");
+        click(dlg.get(), "Command1");
+    }
+    ASSERT_EQ(msgs.texts().size(), 1);
+    EXPECT_TRUE(msgs.texts().at(0).startsWith("Impossibile effettuare la modifica della password !"));
+    EXPECT_TRUE(msgs.texts().at(0).contains(QDir::toNativeSeparators(sub))) << msgs.texts().at(0).toStdString();
+    EXPECT_EQ(s.p_password, kPassword);
+    for (const QString& file : {prog.archive(), prog.file("arch_base.mdb"), sub}) {
+        EXPECT_TRUE(opensWith(file, kPassword)) << file.toStdString();
+        EXPECT_FALSE(opensWith(file, "Nuova")) << file.toStdString();
+    }
 }
 
 TEST_F(SettingsDialog, AnUnreadableHistoricalArchiveIsNamedAndNothingChanges)

@@ -63,7 +63,7 @@ TEST_F(BackupAtExit, CopiesTheLiveArchiveAndEveryHistoricalOne)
     const QDir dir(copie.path());
     EXPECT_EQ(entrate(dir.filePath("Arch_quadernolo.mdb")), 3);
     EXPECT_EQ(entrate(dir.filePath("SUB_2019/Arch_quadernolo.mdb")), 2);
-    EXPECT_EQ(entrate(dir.filePath("SUB_2020/Arch_quadernolo.mdb")), 1);
+    EXPECT_EQ(entrate(dir.filePath("SUB_2020/arch_quadernolo.mdb")), 1);
     // The copies are keyed as the archives: no other password opens them.
     EXPECT_EQ(entrate(dir.filePath("Arch_quadernolo.mdb"), "sbagliata"), -1);
 }
