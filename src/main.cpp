@@ -1,22 +1,14 @@
+#include "application_setup.h"
 #include "main_window.h"
 #include "qt_message_service.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 
 int main(int argc, char** argv)
 {
+    quad::prepareItalianEnvironment();
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Quadernolo"));
-    QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
-
-    // Standard buttons read "Sì"/"No".
-    QTranslator qtTranslator;
-    if (qtTranslator.load(QLocale(QLocale::Italian), QStringLiteral("qtbase"), QStringLiteral("_"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        app.installTranslator(&qtTranslator);
+    quad::setUpApplication(app);
 
     quad::QtMessageService messages;
     quad::MessageService::install(&messages);

@@ -1,5 +1,6 @@
+#include "application_setup.h"
+
 #include <QApplication>
-#include <QLocale>
 
 #include <gtest/gtest.h>
 
@@ -7,8 +8,10 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The program's own set-up, so that tests see the locale and texts the clerk sees.
+    quad::prepareItalianEnvironment();
     QApplication app(argc, argv);
-    QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+    quad::setUpApplication(app);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

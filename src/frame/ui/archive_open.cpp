@@ -94,9 +94,9 @@ void Quadernolo::Command1_Click()
     imposta_intestazioni_griglia();
     imposta_colonne_griglia();
     setWindowTitle(QStringLiteral("Gestione quadernolo"));
+    // The grid just shown switches over to the mask, as the tool bar's first button does.
+    Toolbar1_ButtonClick(Toolbar1_Buttons(1));
     frm_menu->hide();
-    // The register opens in the grid view, set up as the tool bar's switch to the grid does.
-    vista_griglia();
 
     carica_elenco();
     carica_colonne_griglia();

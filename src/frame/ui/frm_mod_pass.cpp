@@ -1,6 +1,7 @@
 #include "frm_mod_pass.h"
 
 #include "compaction.h"
+#include "elided_label.h"
 #include "frm_sel_cartella.h"
 #include "general_settings.h"
 #include "message_service.h"
@@ -138,10 +139,10 @@ void frm_mod_pass::buildGeneral()
     auto* backUp = new QGridLayout(Frame5);
     chk_back_up = named(new QCheckBox(QStringLiteral("Effettua Back Up in uscita")), QStringLiteral("chk_back_up"));
     cmd_back_up = button(QStringLiteral("cmd_back_up"), QStringLiteral("Sfoglia cartelle"));
-    lbl_back_up = named(new QLabel, QStringLiteral("lbl_back_up"));
+    // A long folder is cut to the dialog's width, whole in its tool tip.
+    lbl_back_up = named(new ElidedLabel, QStringLiteral("lbl_back_up"));
     lbl_back_up->setFrameShape(QFrame::StyledPanel);
     lbl_back_up->setMinimumWidth(320);
-    lbl_back_up->setTextInteractionFlags(Qt::TextSelectableByMouse);
     backUp->addWidget(chk_back_up, 0, 0);
     backUp->addWidget(cmd_back_up, 0, 1);
     backUp->addWidget(new QLabel(QStringLiteral("Cartella di destinazione")), 1, 0, 1, 2);
@@ -238,7 +239,8 @@ void frm_mod_pass::buildOffices()
     List1 = named(new QListWidget, QStringLiteral("List1"));
     List1->setSelectionMode(QAbstractItemView::SingleSelection);
     List1->installEventFilter(this);
-    lbl_percorso = named(new QLabel(QStringLiteral("Percorso di rete per A.O.O.")), QStringLiteral("lbl_percorso"));
+    lbl_percorso
+        = named(new ElidedLabel(QStringLiteral("Percorso di rete per A.O.O.")), QStringLiteral("lbl_percorso"));
     txt_percorso = named(new QLineEdit, QStringLiteral("txt_percorso"));
     txt_percorso->installEventFilter(this);
     pic_sfoglia = button(QStringLiteral("pic_sfoglia"), QStringLiteral(" Sfoglia"));
@@ -248,16 +250,21 @@ void frm_mod_pass::buildOffices()
     Command3 = button(QStringLiteral("Command3"), QStringLiteral("Termina e Salva"));
 
     frm_corr = named(new QFrame, QStringLiteral("frm_corr"));
-    auto* corr = new QHBoxLayout(frm_corr);
+    // The name being corrected takes the whole row beside its label; the buttons go below.
+    auto* corr = new QGridLayout(frm_corr);
     lbl_corr = named(new QLabel(QStringLiteral("Correzione voce :")), QStringLiteral("lbl_corr"));
     txt_corr = named(new QLineEdit, QStringLiteral("txt_corr"));
     txt_corr->installEventFilter(this);
     cmd_corr = {button(QStringLiteral("cmd_corr_0"), QStringLiteral("Salva")),
                 button(QStringLiteral("cmd_corr_1"), QStringLiteral("Annulla"))};
-    corr->addWidget(lbl_corr);
-    corr->addWidget(txt_corr, 1);
-    corr->addWidget(cmd_corr[0]);
-    corr->addWidget(cmd_corr[1]);
+    auto* corrButtons = new QHBoxLayout;
+    corrButtons->addStretch();
+    corrButtons->addWidget(cmd_corr[0]);
+    corrButtons->addWidget(cmd_corr[1]);
+    corr->addWidget(lbl_corr, 0, 0);
+    corr->addWidget(txt_corr, 0, 1);
+    corr->addLayout(corrButtons, 1, 0, 1, 2);
+    corr->setColumnStretch(1, 1);
 
     auto* side = new QVBoxLayout;
     side->addWidget(cmd_add_uffici);
@@ -334,6 +341,7 @@ void frm_mod_pass::Form_Load()
         Option1[1]->setChecked(true);
     chk_rete->setChecked(valore_spunta(m_state.p_quad_rete));
     txt_server->setText(m_state.p_path_postazione);
+    txt_server->setCursorPosition(0);
     chk_back_up->setChecked(valore_spunta(m_state.p_chk_back_up));
     lbl_back_up->setText(m_state.p_path_back_up);
 }
@@ -395,8 +403,10 @@ bool frm_mod_pass::archivio_con_f2(QLineEdit* box, int KeyCode)
     if (KeyCode != Qt::Key_F2)
         return false;
     const QString folder = scegli_archivio();
-    if (!folder.isEmpty())
+    if (!folder.isEmpty()) {
         box->setText(folder);
+        box->setCursorPosition(0);
+    }
     return true;
 }
 
@@ -552,6 +562,7 @@ void frm_mod_pass::mostra_percorso(int index)
     }
     lbl_percorso->setText(kEtichettaPercorso + List1->item(index)->text());
     txt_percorso->setText(slot < static_cast<int>(percorsi_uffici.size()) ? percorsi_uffici[slot] : QString());
+    txt_percorso->setCursorPosition(0);
 }
 
 void frm_mod_pass::salva_elenco_uffici()
@@ -669,6 +680,7 @@ void frm_mod_pass::avvia_correzione_uffici()
     lbl_corr->show();
     txt_corr->show();
     txt_corr->setText(List1->item(listIndex())->text());
+    txt_corr->setCursorPosition(0);
     txt_corr->setFocus();
 }
 

@@ -219,6 +219,8 @@ public:
     void aggiorna_totale_schede();
     void imposta_intestazioni_griglia();
     void imposta_colonne_griglia();
+    /// Sizes the grid to the window: below the tool bars, above the bottom bar, full width.
+    void posiziona_griglia();
     void carica_colonne_griglia();
     void salva_larghezza_colonne();
     void DataGrid1_DblClick();

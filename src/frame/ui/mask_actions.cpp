@@ -84,8 +84,12 @@ void Quadernolo::apri_ricerca_campo(const QString& KeyAscii, int Index)
     // before any other move; a change that could not be saved keeps the entry where it is.
     if (!verifica_modifiche_in_sospeso())
         return;
-    apri_ricerca_rapida(this, Adodc1->Recordset(), campo, KeyAscii, QString::number(Index),
-                        [this] { mostra_nodo_corrente(); });
+    // Each search moves the register: the entry found gets the preview and the captions of its
+    // direction, as after a move.
+    apri_ricerca_rapida(this, Adodc1->Recordset(), campo, KeyAscii, QString::number(Index), [this] {
+        mostra_anteprima_collegamento();
+        mostra_intestazione();
+    });
 }
 
 void Quadernolo::mostra_nodo_corrente()

@@ -124,14 +124,26 @@ void Quadernolo::imposta_intestazioni_griglia()
         m_hiddenWidths[18] = toTwips(DataGrid1->columnWidth(18));
         DataGrid1->setColumnHidden(18, true);
     }
+    // A column is at least as wide as its caption; the stored widths, applied afterwards, still win.
+    QHeaderView* intestazione = DataGrid1->horizontalHeader();
+    for (int colonna = 0; colonna < model->columnCount(); ++colonna) {
+        const int serve = intestazione->sectionSizeHint(colonna);
+        if (!DataGrid1->isColumnHidden(colonna) && intestazione->sectionSize(colonna) < serve)
+            intestazione->resizeSection(colonna, serve);
+    }
 }
 
-void Quadernolo::imposta_colonne_griglia()
+void Quadernolo::posiziona_griglia()
 {
     const int barra = pic_tool_orizz->height();
     const int cw = centralWidget()->width();
     const int ch = centralWidget()->height();
     DataGrid1->setGeometry(0, barra, cw, std::max(0, ch - Adodc1->height() - barra - tw(300)));
+}
+
+void Quadernolo::imposta_colonne_griglia()
+{
+    posiziona_griglia();
     Frame1->hide();
     DataGrid1->show();
     cmd_colonne->move(DataGrid1->x(), DataGrid1->y());

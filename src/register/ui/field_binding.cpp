@@ -126,8 +126,10 @@ void FieldBinder::show(QWidget* box)
     b->filling = true;
     if (auto* edit = qobject_cast<QLineEdit*>(box)) {
         // An unbound box keeps what it shows; a bound one always shows its field.
-        if (b->source)
+        if (b->source) {
             edit->setText(textOfValue(value));
+            edit->setCursorPosition(0); // a long text shows its beginning
+        }
     } else if (auto* check = qobject_cast<QCheckBox*>(box)) {
         if (b->source)
             check->setChecked(value.toBool() || value.toLongLong() == -1);

@@ -53,6 +53,7 @@ std::optional<QString> correggi_oggetto(WorkingState& state, QWidget* parent, co
 {
     frm_correzione dialog(state, parent);
     dialog.txt_correzione->setText(oggetto.isNull() ? QString() : oggetto.toString());
+    dialog.txt_correzione->setCursorPosition(0);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return state.p_txt_corr.toString();

@@ -140,6 +140,7 @@ void frm_nominativi::Form_Load()
             text = v.toString();
         }
         txt_mask1[def.index]->setText(text);
+        txt_mask1[def.index]->setCursorPosition(0);
     }
     // Edits are tracked from here on: anything written into a box, by the clerk or by a town
     // pick, is a pending change of the record.

@@ -66,6 +66,14 @@ inline void openRegister(TestQuadernolo& w)
     click(&w, QStringLiteral("Command1"));
 }
 
+/// Switches the open register from the mask, where it opens, to the grid.
+inline void showGrid(TestQuadernolo& w)
+{
+    ASSERT_TRUE(w.Pic_mask->isVisible());
+    ASSERT_TRUE(trigger(&w, QStringLiteral("tb_modo")));
+    ASSERT_TRUE(w.DataGrid1->isVisible());
+}
+
 /// Writes entries 1..count into an archive, one correspondent each (two for entry 2),
 /// incoming for odd numbers and outgoing for even ones; entry 3 is annulled.
 inline void seedRegister(const QString& archive, int count)

@@ -1,4 +1,4 @@
-// Opening the register: the live and the historical archives, the grid, its columns and widths,
+// Opening the register: the live and the historical archives, the mask and the grid, its columns and widths,
 // the role of the station, failures that leave the start menu, and received notifications.
 #include "frame_fixture.h"
 
@@ -47,7 +47,7 @@ void pickHistorical(ModalScript& script, const QString& name, QStringList* liste
 
 } // namespace
 
-TEST(OpenRegister, LiveArchiveOpensInTheGrid)
+TEST(OpenRegister, LiveArchiveOpensInTheMaskOnTheLastEntry)
 {
     TempProgram program;
     seedRegister(program.archive(), 5);
@@ -57,20 +57,27 @@ TEST(OpenRegister, LiveArchiveOpensInTheGrid)
     openRegister(w);
 
     EXPECT_TRUE(messages.shown().isEmpty()) << messages.last().toStdString();
-    EXPECT_TRUE(w.DataGrid1->isVisible());
+    EXPECT_TRUE(w.Pic_mask->isVisible());
+    EXPECT_FALSE(w.DataGrid1->isVisible());
+    EXPECT_FALSE(w.cmd_colonne->isVisible());
     EXPECT_FALSE(w.Frame1->isVisible());
     EXPECT_FALSE(w.frm_menu->isVisible());
-    EXPECT_FALSE(w.Pic_mask->isVisible());
     EXPECT_TRUE(w.Toolbar1->isVisible());
     EXPECT_TRUE(w.Toolbar2->isVisible());
-    EXPECT_TRUE(w.cmd_colonne->isVisible());
-    EXPECT_TRUE(w.Adodc1->isVisible());
-    EXPECT_FALSE(w.toolbarButton("tb_add_tree")->isVisible());
+    EXPECT_TRUE(w.pic_move->isVisible());
+    EXPECT_TRUE(w.toolbarButton("tb_add_tree")->isVisible());
+    EXPECT_EQ(w.toolbarButton("tb_modo")->toolTip(), "Visualizza modalità griglia");
     EXPECT_EQ(w.windowTitle(), "Gestione quadernolo");
     EXPECT_EQ(w.state.p_sessione, "Entrata");
     EXPECT_EQ(w.state.p_path_cartella, programFolder());
     EXPECT_TRUE(w.txt_mask1[7]->isReadOnly()) << "the register is only consulted";
     EXPECT_FALSE(w.lbl_sub_arch->isVisible());
+
+    // The mask shows the last entry, an incoming one, with its captions.
+    EXPECT_EQ(w.Adodc1->Recordset()->value("Progressivo").toInt(), 5);
+    EXPECT_EQ(text(&w, "txt_mask1_0"), "5");
+    EXPECT_EQ(text(&w, "txt_mask1_7"), "Oggetto n. 5 dell'ufficio");
+    EXPECT_EQ(w.Frm_mask->lbl_modo->text(), "Quadernolo in ENTRATA");
 
     // Six rows: entry 2 has two correspondents.
     EXPECT_EQ(w.Adodc1->Caption(), "   Totale schede : 6");
@@ -78,7 +85,17 @@ TEST(OpenRegister, LiveArchiveOpensInTheGrid)
     EXPECT_FALSE(w.lbl_filtro_ins->isVisibleTo(w.Frm_mask));
     EXPECT_FALSE(w.toolbarButton("tb_filtro_off")->isChecked());
     EXPECT_EQ(w.DataGrid1->palette().color(QPalette::Base), QColor(Qt::white));
+    EXPECT_TRUE(w.Timer1->isActive());
+    EXPECT_EQ(w.Timer1->interval(), 65535);
+    EXPECT_TRUE(w.Timer2->isActive());
+    EXPECT_EQ(w.Timer2->interval(), 1000);
+    EXPECT_TRUE(w.toolbarButton("tb_insert")->isEnabled());
+    EXPECT_TRUE(w.Frm_mask->picOpenWWW[1]->isEnabled());
 
+    showGrid(w);
+    EXPECT_TRUE(w.cmd_colonne->isVisible());
+    EXPECT_TRUE(w.Adodc1->isVisible());
+    EXPECT_FALSE(w.toolbarButton("tb_add_tree")->isVisible());
     ASSERT_TRUE(w.DataGrid1->model());
     EXPECT_EQ(header(w, 0), "N.");
     EXPECT_EQ(header(w, 1), "E/U");
@@ -94,15 +111,6 @@ TEST(OpenRegister, LiveArchiveOpensInTheGrid)
     EXPECT_TRUE(w.DataGrid1->isColumnHidden(18));
     // No widths stored yet: the bookkeeping column sys_nodo is hidden all the same.
     EXPECT_TRUE(w.DataGrid1->isColumnHidden(17));
-
-    // The register stands on its last record; the timers run.
-    EXPECT_EQ(w.Adodc1->Recordset()->value("Progressivo").toInt(), 5);
-    EXPECT_TRUE(w.Timer1->isActive());
-    EXPECT_EQ(w.Timer1->interval(), 65535);
-    EXPECT_TRUE(w.Timer2->isActive());
-    EXPECT_EQ(w.Timer2->interval(), 1000);
-    EXPECT_TRUE(w.toolbarButton("tb_insert")->isEnabled());
-    EXPECT_TRUE(w.Frm_mask->picOpenWWW[1]->isEnabled());
 }
 
 TEST(OpenRegister, EmptyRegisterOpens)
@@ -112,7 +120,7 @@ TEST(OpenRegister, EmptyRegisterOpens)
     TestQuadernolo w;
     ASSERT_TRUE(startWindow(w));
     openRegister(w);
-    EXPECT_TRUE(w.DataGrid1->isVisible());
+    EXPECT_TRUE(w.Pic_mask->isVisible());
     EXPECT_EQ(w.Adodc1->Caption(), "   Totale schede : 0");
     EXPECT_FALSE(w.Frm_mask->Frame_annullato->isVisibleTo(w.Frm_mask));
     EXPECT_FALSE(w.Frm_mask->frame_annulla->isVisibleTo(w.Frm_mask));
@@ -129,7 +137,7 @@ TEST(OpenRegister, StationWithoutServerRoleCannotInsert)
         TestQuadernolo w;
         ASSERT_TRUE(startWindow(w));
         openRegister(w);
-        ASSERT_TRUE(w.DataGrid1->isVisible());
+        ASSERT_TRUE(w.Pic_mask->isVisible());
         EXPECT_FALSE(w.toolbarButton("tb_insert")->isEnabled()) << ini.toStdString();
         EXPECT_FALSE(w.Frm_mask->picOpenWWW[1]->isEnabled());
         // The file was not completed along the way.
@@ -147,6 +155,7 @@ TEST(OpenRegister, ColumnWidthsAreSavedOnResizeAndComeBackAfterARestart)
         TestQuadernolo w;
         ASSERT_TRUE(startWindow(w));
         openRegister(w);
+        showGrid(w);
         columns = w.DataGrid1->model()->columnCount();
         EXPECT_EQ(gridWidths(), "<none>");
         // The clerk drags column 8 (subject) to 300 pixels.
@@ -162,6 +171,7 @@ TEST(OpenRegister, ColumnWidthsAreSavedOnResizeAndComeBackAfterARestart)
     TestQuadernolo w;
     ASSERT_TRUE(startWindow(w));
     openRegister(w);
+    showGrid(w);
     EXPECT_EQ(w.DataGrid1->columnWidth(8), 300);
     // Now that widths are stored, the bookkeeping columns are hidden.
     for (int c = 0; c < columns; ++c) {
@@ -171,6 +181,42 @@ TEST(OpenRegister, ColumnWidthsAreSavedOnResizeAndComeBackAfterARestart)
     }
     EXPECT_TRUE(w.DataGrid1->isColumnHidden(17));
     EXPECT_FALSE(w.DataGrid1->isColumnHidden(8));
+}
+
+TEST(OpenRegister, ColumnsAreAsWideAsTheirCaptionsUnlessAStoredWidthSaysOtherwise)
+{
+    TempProgram program;
+    seedRegister(program.archive(), 2);
+    ScriptedMessages messages;
+    int ufficio = -1;
+    {
+        TestQuadernolo w;
+        ASSERT_TRUE(startWindow(w));
+        openRegister(w);
+        showGrid(w);
+        const QFontMetrics metrics = w.DataGrid1->horizontalHeader()->fontMetrics();
+        for (int c = 0; c < w.DataGrid1->model()->columnCount(); ++c) {
+            if (header(w, c) == "Ufficio_competente")
+                ufficio = c;
+            if (!w.DataGrid1->isColumnHidden(c)) {
+                EXPECT_GE(w.DataGrid1->columnWidth(c), metrics.horizontalAdvance(header(w, c)))
+                    << header(w, c).toStdString();
+            }
+        }
+        ASSERT_GE(ufficio, 0);
+        // Only the clerk's resizes are stored.
+        EXPECT_EQ(gridWidths(), "<none>");
+    }
+    // A width the clerk stored narrower than its caption is kept.
+    QString widths;
+    for (int c = 0; c <= ufficio; ++c)
+        widths += c == ufficio ? "750_" : "900_";
+    scrivi_ini(iniPath(), "GRID_WIDTH", "Entrata", widths);
+    TestQuadernolo w;
+    ASSERT_TRUE(startWindow(w));
+    openRegister(w);
+    showGrid(w);
+    EXPECT_EQ(w.DataGrid1->columnWidth(ufficio), 50);
 }
 
 TEST(OpenRegister, ColumnMaskHidesColumnsWithOrWithoutStoredWidths)
@@ -184,6 +230,7 @@ TEST(OpenRegister, ColumnMaskHidesColumnsWithOrWithoutStoredWidths)
     TestQuadernolo w;
     ASSERT_TRUE(startWindow(w));
     openRegister(w);
+    showGrid(w);
     EXPECT_EQ(w.DataGrid1->columnWidth(0), 60);
     EXPECT_TRUE(w.DataGrid1->isColumnHidden(1));
     EXPECT_EQ(w.DataGrid1->columnWidth(2), 100);
@@ -220,7 +267,7 @@ TEST(OpenRegister, HistoricalArchiveChosenInTheChooser)
     EXPECT_EQ(script.titles(), QStringList(" Selezione archivio"));
     EXPECT_EQ(listed, QStringList({"2004", "VECCHIO"}));
     EXPECT_EQ(w.state.p_path_cartella, "SUB_2004");
-    EXPECT_TRUE(w.DataGrid1->isVisible());
+    EXPECT_TRUE(w.Pic_mask->isVisible());
     EXPECT_TRUE(w.lbl_sub_arch->isVisible());
     EXPECT_EQ(w.lbl_sub_arch->text(), "Archivio in uso : 2004");
     EXPECT_EQ(w.Adodc1->Caption(), "   Totale schede : 3");
@@ -244,7 +291,7 @@ TEST(OpenRegister, HistoricalFolderIsFoundAgainWithoutRegardToCase)
     openRegister(w);
     ASSERT_TRUE(script.waitDone());
     EXPECT_TRUE(messages.shown().isEmpty()) << messages.last().toStdString();
-    EXPECT_TRUE(w.DataGrid1->isVisible());
+    EXPECT_TRUE(w.Pic_mask->isVisible());
     EXPECT_EQ(w.lbl_sub_arch->text(), "Archivio in uso : VECCHIO");
     EXPECT_EQ(w.Adodc1->Caption(), "   Totale schede : 5");
 }
@@ -269,6 +316,7 @@ TEST(OpenRegister, CancellingTheChooserStaysAtTheStartMenu)
         EXPECT_TRUE(w.Frame1->isVisible());
         EXPECT_TRUE(w.frm_menu->isVisible());
         EXPECT_FALSE(w.DataGrid1->isVisible());
+        EXPECT_FALSE(w.Pic_mask->isVisible());
         EXPECT_FALSE(w.lbl_sub_arch->isVisible());
         EXPECT_EQ(w.state.p_path_cartella, "");
         EXPECT_EQ(w.state.p_sessione, "Menu");
@@ -323,7 +371,7 @@ TEST(OpenRegister, LocatedArchiveIsTheOneThatOpens)
     messages.answer(MsgAnswer::Yes).file(copia);
     openRegister(w);
     EXPECT_EQ(messages.shown().size(), 1);
-    EXPECT_TRUE(w.DataGrid1->isVisible());
+    EXPECT_TRUE(w.Pic_mask->isVisible());
     EXPECT_EQ(w.Adodc1->Caption(), "   Totale schede : 3");
     EXPECT_EQ(leggi_ini(iniPath(), "Path", "ultimo_path", ""), program.file("altrove"));
 }
@@ -350,7 +398,7 @@ TEST(OpenRegister, WrongPasswordAtOpeningAsksForTheLoginAgain)
     EXPECT_EQ(w.state.p_password, kPassword);
 
     openRegister(w);
-    EXPECT_TRUE(w.DataGrid1->isVisible());
+    EXPECT_TRUE(w.Pic_mask->isVisible());
     EXPECT_EQ(w.Adodc1->Caption(), "   Totale schede : 1");
 }
 

@@ -678,3 +678,49 @@ TEST_F(SettingsDialog, DatabaseFailureIsShownUnderService)
 }
 
 } // namespace
+
+TEST_F(SettingsDialog, KeepsItsWidthWithLongNamesAndPaths)
+{
+    const QString ufficio = "Ufficio " + QString(292, 'x');
+    const QString percorso = "/srv/rete/" + QString(200, 'p');
+    open("[Uffici]\nElenco=Ragioneria;" + ufficio + "\nPath=/srv/r;" + percorso
+         + "\n[IMPOSTA]\nPostazione=Server\nPath_back_up=" + percorso + "\nPath_Postazione=" + percorso + "\n");
+    QCoreApplication::processEvents();
+    const int larghezza = dlg->width();
+    // Neither the window's size nor the smallest size it asks of the window manager grows.
+    const auto keepsItsWidth = [&](const char* when) {
+        QCoreApplication::processEvents();
+        EXPECT_EQ(dlg->width(), larghezza) << when;
+        EXPECT_LE(dlg->minimumSizeHint().width(), larghezza) << when;
+        EXPECT_LE(dlg->minimumWidth(), larghezza) << when;
+    };
+    keepsItsWidth("opened");
+    // The long folder is cut, whole in its tool tip; the server path shows its beginning.
+    dlg->lbl_back_up->repaint();
+    EXPECT_EQ(dlg->lbl_back_up->text(), percorso);
+    EXPECT_EQ(dlg->lbl_back_up->toolTip(), percorso);
+    EXPECT_EQ(dlg->txt_server->cursorPosition(), 0);
+
+    showOffices();
+    selectRow(1);
+    keepsItsWidth("a 300-character office");
+    dlg->lbl_percorso->repaint();
+    EXPECT_EQ(dlg->lbl_percorso->text(), "Percorso di rete per A.O.O. : " + ufficio);
+    EXPECT_EQ(dlg->lbl_percorso->toolTip(), dlg->lbl_percorso->text());
+    EXPECT_EQ(dlg->txt_percorso->text(), percorso);
+
+    // A short label has no tool tip.
+    selectRow(0);
+    dlg->lbl_percorso->repaint();
+    EXPECT_EQ(dlg->lbl_percorso->toolTip(), "");
+
+    // The correction box takes the width of its row: the name shows whole.
+    click(dlg.get(), "cmd_corr_uff");
+    keepsItsWidth("correcting");
+    EXPECT_EQ(dlg->txt_corr->text(), "Ragioneria");
+    EXPECT_GT(dlg->txt_corr->width(), dlg->txt_corr->fontMetrics().horizontalAdvance("Ragioneria") + 20);
+    EXPECT_GE(dlg->txt_corr->width(), dlg->frm_corr->width() / 2);
+
+    dlg->TabStrip1->setCurrentIndex(0);
+    keepsItsWidth("back on the first tab");
+}

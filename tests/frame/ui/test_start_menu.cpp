@@ -86,7 +86,7 @@ TEST(StartMenuSettings, TheCloseBoxSavesTheGeneralPanelIntoTheWindowsState)
 
     // The station is a Client now: the register opens without "Nuovo".
     openRegister(w);
-    ASSERT_TRUE(w.DataGrid1->isVisible());
+    ASSERT_TRUE(w.Pic_mask->isVisible());
     EXPECT_FALSE(w.toolbarButton("tb_insert")->isEnabled());
 }
 
@@ -122,7 +122,7 @@ TEST(StartMenuSettings, OfficesAddedOnAServerStationReachTheRegistersPickList)
     EXPECT_EQ(w.state.p_eln_uffici, "Z;A;B;C");
 
     openRegister(w);
-    ASSERT_TRUE(w.DataGrid1->isVisible());
+    ASSERT_TRUE(w.Pic_mask->isVisible());
     EXPECT_TRUE(w.toolbarButton("tb_insert")->isEnabled());
     QStringList picks;
     for (int i = 0; i < w.list_elenco->count(); ++i)
@@ -159,7 +159,7 @@ TEST(StartMenuSettings, APasswordChangeIsWhatTheRegisterAndTheNextLoginNeed)
         chooser.then("frm_sel_cartella", [](QDialog* d) { click(d, "OKButton"); });
         openRegister(w);
         ASSERT_TRUE(chooser.waitDone());
-        EXPECT_TRUE(w.DataGrid1->isVisible());
+        EXPECT_TRUE(w.Pic_mask->isVisible());
         EXPECT_EQ(w.lbl_sub_arch->text(), "Archivio in uso : 2019");
         EXPECT_EQ(messages.shown().size(), 1);
         trigger(&w, "tb_esci");
@@ -235,7 +235,7 @@ TEST(StartMenuDatabase, CompactsTheLiveArchiveKeepingItsRowsAndItsKey)
 
     // The register opens on the compacted archive.
     openRegister(w);
-    ASSERT_TRUE(w.DataGrid1->isVisible());
+    ASSERT_TRUE(w.Pic_mask->isVisible());
     EXPECT_EQ(w.Adodc1->Recordset()->recordCount(), 0); // entries without correspondents do not join
     EXPECT_EQ(messages.shown().size(), 2);
 }

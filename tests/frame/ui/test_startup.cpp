@@ -89,8 +89,8 @@ TEST(Startup, ASettingsFileNamedInAnotherCaseIsTheOneUsed)
 
     // What the program writes later goes to the same file.
     openRegister(w);
-    ASSERT_TRUE(w.DataGrid1->isVisible());
     EXPECT_FALSE(w.toolbarButton("tb_insert")->isEnabled());
+    showGrid(w);
     w.DataGrid1->horizontalHeader()->resizeSection(0, 50);
     EXPECT_TRUE(program.readFile("IMPOSTA.INI").contains("[GRID_WIDTH]"));
     EXPECT_EQ(QDir(program.path()).entryList({"*.ini"}, QDir::Files, QDir::Name), QStringList("IMPOSTA.INI"));

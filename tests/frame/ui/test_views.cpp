@@ -37,7 +37,9 @@ protected:
         seedRegister(program.archive(), 5);
         ASSERT_TRUE(startWindow(w));
         openRegister(w);
-        ASSERT_TRUE(w.DataGrid1->isVisible());
+        // The register opens in the mask, on its last entry.
+        ASSERT_TRUE(w.Pic_mask->isVisible());
+        ASSERT_EQ(w.Adodc1->Recordset()->value("Progressivo").toInt(), 5);
     }
 
     /// The note of entry n as the archive holds it ("" for none).
@@ -58,6 +60,7 @@ protected:
 
 TEST_F(OpenRegisterTest, DoubleClickShowsTheMaskOnThatEntry)
 {
+    showGrid(w);
     // Row 2 is the second correspondent of entry 2 (outgoing), row 3 is entry 3 (annulled).
     doubleClickRow(w, 2);
     EXPECT_FALSE(w.DataGrid1->isVisible());
@@ -104,8 +107,6 @@ TEST_F(OpenRegisterTest, DoubleClickShowsTheMaskOnThatEntry)
 TEST_F(OpenRegisterTest, SwitchingBackToTheGridGoesToTheFirstEntry)
 {
     trigger(&w, "tb_modo");
-    ASSERT_TRUE(w.Pic_mask->isVisible());
-    trigger(&w, "tb_modo");
     EXPECT_TRUE(w.DataGrid1->isVisible());
     EXPECT_FALSE(w.Pic_mask->isVisible());
     EXPECT_FALSE(w.pic_move->isVisible());
@@ -123,8 +124,6 @@ TEST_F(OpenRegisterTest, ANoteBeingTypedIsSavedBeforeAToolBarAction)
 {
     w.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
-    trigger(&w, "tb_modo");
-    ASSERT_EQ(w.Adodc1->Recordset()->value("Progressivo").toInt(), 5);
     typeInto(&w, "txt_mask1_18", "Nota in corso");
     // A real click: the tool button takes no focus, so the box is not left before the action.
     QTest::mouseClick(w.Toolbar1->widgetForAction(w.toolbarButton("tb_modo")), Qt::LeftButton);
@@ -144,8 +143,6 @@ TEST_F(OpenRegisterTest, ANoteBeingTypedIsSavedBeforeAToolBarAction)
 
 TEST_F(OpenRegisterTest, AFailedSaveStopsTheToolBarActionAndKeepsTheChange)
 {
-    trigger(&w, "tb_modo");
-    ASSERT_EQ(w.Adodc1->Recordset()->value("Progressivo").toInt(), 5);
     // The entry disappears from the archive behind the window's back.
     DbResult err;
     auto db = Connection::shared(program.archive(), kPassword, &err);
@@ -165,6 +162,7 @@ TEST_F(OpenRegisterTest, AFailedSaveStopsTheToolBarActionAndKeepsTheChange)
 
 TEST_F(OpenRegisterTest, TheGridFollowsARefreshOfTheRegister)
 {
+    showGrid(w);
     // Another station registers entry 6; then a window reads the register again.
     DbResult err;
     auto db = Connection::shared(program.archive(), kPassword, &err);
@@ -190,8 +188,36 @@ TEST_F(OpenRegisterTest, TheGridFollowsARefreshOfTheRegister)
     EXPECT_EQ(w.DataGrid1->model()->rowCount(), 7);
 }
 
+TEST_F(OpenRegisterTest, TheGridFillsTheWindowAfterAResizeBothWays)
+{
+    const auto fillsTheWindow = [this](const char* when) {
+        QCoreApplication::processEvents();
+        QWidget* area = w.centralWidget();
+        const QRect grid = w.DataGrid1->geometry();
+        EXPECT_EQ(grid.topLeft(), QPoint(0, w.pic_tool_orizz->height())) << when;
+        EXPECT_EQ(grid.width(), area->width()) << when;
+        EXPECT_EQ(grid.bottom() + 1, area->height() - w.Adodc1->height() - tw(300)) << when;
+        // Thirty-odd columns never fit: the bar that scrolls them lies inside the window.
+        const QScrollBar* bar = w.DataGrid1->horizontalScrollBar();
+        EXPECT_TRUE(bar->isVisible()) << when;
+        EXPECT_TRUE(area->rect().contains(QRect(bar->mapTo(area, QPoint(0, 0)), bar->size()))) << when;
+    };
+    showGrid(w);
+    w.resize(1400, 1000);
+    fillsTheWindow("larger");
+    w.resize(500, 380);
+    fillsTheWindow("smaller");
+    // Resized while the mask shows, the grid fits when it comes back.
+    trigger(&w, "tb_modo");
+    w.resize(1100, 800);
+    QCoreApplication::processEvents();
+    trigger(&w, "tb_modo");
+    fillsTheWindow("back from the mask");
+}
+
 TEST_F(OpenRegisterTest, GridRowAndRegisterRecordFollowEachOther)
 {
+    showGrid(w);
     w.DataGrid1->selectRow(1);
     EXPECT_EQ(w.Adodc1->Recordset()->currentRow(), 1);
     w.Adodc1->Recordset()->moveFirst();
@@ -200,7 +226,6 @@ TEST_F(OpenRegisterTest, GridRowAndRegisterRecordFollowEachOther)
 
 TEST_F(OpenRegisterTest, EsciReturnsToTheStartMenu)
 {
-    trigger(&w, "tb_modo");
     trigger(&w, "tb_esci");
     EXPECT_TRUE(w.Frame1->isVisible());
     EXPECT_TRUE(w.frm_menu->isVisible());
@@ -224,7 +249,7 @@ TEST_F(OpenRegisterTest, EsciReturnsToTheStartMenu)
 
     // And the register opens again.
     openRegister(w);
-    EXPECT_TRUE(w.DataGrid1->isVisible());
+    EXPECT_TRUE(w.Pic_mask->isVisible());
     EXPECT_EQ(w.Adodc1->Caption(), "   Totale schede : 6");
 }
 
@@ -240,6 +265,7 @@ TEST_F(OpenRegisterTest, ClosingTheWindowWithTheRegisterShownReturnsToTheStartMe
 
 TEST_F(OpenRegisterTest, PopUpsToggleAndCloseWithOtherKeys)
 {
+    showGrid(w);
     trigger(&w, "tb_stampa");
     EXPECT_TRUE(w.Picture1->isVisible());
     trigger(&w, "tb_stampa");
@@ -289,6 +315,7 @@ TEST_F(OpenRegisterTest, ActionsAreRefusedWhileAnEntryIsInserted)
               "ATTENZIONE !\n\nImpossibile effettuare tale operazione nella\n"
               "fase di inserimento di un nuovo quadernolo");
     EXPECT_EQ(messages.shown().at(0).icon, MsgIcon::Information);
+    EXPECT_TRUE(w.Pic_mask->isVisible());
     // The new entry stays in the mask.
     EXPECT_FALSE(w.DataGrid1->isVisible());
     EXPECT_EQ(w.txt_mask1[0]->text(), "6");
@@ -307,7 +334,6 @@ TEST_F(OpenRegisterTest, ActionsAreRefusedWhileAnEntryIsInserted)
 
 TEST_F(OpenRegisterTest, IncompleteModifiedEntryIsReportedAndTheActionRuns)
 {
-    trigger(&w, "tb_modo");
     // A subject of blanks only: the change marks the entry modified.
     ASSERT_TRUE(w.Adodc1->Recordset()->setValue("Oggetto", "   ").ok());
     EXPECT_TRUE(w.sessione().p_update());
@@ -327,11 +353,41 @@ TEST(Views, FilingKeyOnAnEmptyRegisterOnlyMovesTheFocus)
     TestQuadernolo w;
     ASSERT_TRUE(startWindow(w));
     openRegister(w);
-    trigger(&w, "tb_modo");
     w.list_view->show();
     trigger(&w, "tb_add_tree");
     EXPECT_TRUE(w.list_view->isVisible());
     EXPECT_TRUE(messages.shown().isEmpty());
+}
+
+TEST(Views, ALongSubjectShowsItsBeginning)
+{
+    TempProgram program;
+    seedRegister(program.archive(), 2);
+    QString oggetto = "Richiesta di contributo";
+    while (oggetto.size() < 200)
+        oggetto += " per le attivita' dell'anno scolastico";
+    oggetto.truncate(200);
+    {
+        DbResult err;
+        auto db = Connection::open(program.archive(), kPassword, &err);
+        ASSERT_TRUE(db) << err.message.toStdString();
+        ASSERT_TRUE(db->exec("UPDATE entrata SET Oggetto = ?", {oggetto}).ok());
+    }
+    ScriptedMessages messages;
+    TestQuadernolo w;
+    ASSERT_TRUE(startWindow(w));
+    openRegister(w);
+    QLineEdit* box = w.txt_mask1[7];
+    for (int move : {0, 1}) { // at the opening, and after a move
+        if (move)
+            click(&w, "cmd_move_1");
+        box->repaint();
+        EXPECT_EQ(box->text(), oggetto);
+        ASSERT_GT(box->fontMetrics().horizontalAdvance(oggetto), box->width());
+        // The caret, where the box's view starts, stands at the left edge before the first letter.
+        EXPECT_EQ(box->cursorPosition(), 0) << move;
+        EXPECT_LT(box->inputMethodQuery(Qt::ImCursorRectangle).toRect().left(), box->width() / 4) << move;
+    }
 }
 
 TEST_F(OpenRegisterTest, FoldersKeyShowsTheEntrysFolderAfterwards)
@@ -346,7 +402,6 @@ TEST_F(OpenRegisterTest, FoldersKeyShowsTheEntrysFolderAfterwards)
 
 TEST_F(OpenRegisterTest, MaskScrollsWhenTheWindowIsSmall)
 {
-    trigger(&w, "tb_modo");
     w.resize(400, 300);
     QCoreApplication::processEvents();
     ASSERT_GT(w.Frm_mask->height(), w.Pic_mask->height());
@@ -379,12 +434,12 @@ TEST(Program, WholeRunFromLoginToExit)
     ASSERT_TRUE(QFile::exists(program.archive()));
 
     click(&w, "Command1");
-    ASSERT_TRUE(w.DataGrid1->isVisible());
+    ASSERT_TRUE(w.Pic_mask->isVisible());
     EXPECT_EQ(w.Adodc1->Caption(), "   Totale schede : 0");
     trigger(&w, "tb_modo");
-    EXPECT_TRUE(w.Pic_mask->isVisible());
-    trigger(&w, "tb_modo");
     EXPECT_TRUE(w.DataGrid1->isVisible());
+    trigger(&w, "tb_modo");
+    EXPECT_TRUE(w.Pic_mask->isVisible());
     trigger(&w, "tb_esci");
     EXPECT_TRUE(w.Frame1->isVisible());
     click(&w, "cmd_menu_4");

@@ -73,9 +73,8 @@ protected:
         setProgramFolder(mittente.path());
         ASSERT_TRUE(avvia(w));
         click(&w, "Command1");
-        ASSERT_TRUE(w.DataGrid1->isVisible());
-        // The mask on entry 2.
-        ASSERT_TRUE(trigger(&w, "tb_modo"));
+        // The register opens in the mask; on entry 2.
+        ASSERT_TRUE(w.Pic_mask->isVisible());
         ASSERT_TRUE(w.Adodc1->Recordset()->find("Progressivo = 2", 0, SearchDirection::Forward, kBookmarkFirst));
         w.mostra_intestazione();
         ASSERT_EQ(w.txt_mask1[16]->text(), "Ufficio B");

@@ -43,7 +43,7 @@ protected:
         scriviSchede(program.archive(), entries);
         ASSERT_TRUE(startWindow(w));
         openRegister(w);
-        ASSERT_TRUE(w.DataGrid1->isVisible());
+        ASSERT_TRUE(w.Pic_mask->isVisible());
         if (!w.stampante().printer().toPdf())
             GTEST_SKIP() << "a printer is configured here: the prints would not be files";
     }

@@ -26,8 +26,6 @@ protected:
         w.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
         openRegister(w);
-        ASSERT_TRUE(w.DataGrid1->isVisible());
-        w.vista_maschera();
         ASSERT_TRUE(w.Pic_mask->isVisible());
         ac = w.AXDbAutoComplete1;
         ASSERT_TRUE(ac);

@@ -35,7 +35,7 @@ protected:
         w.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
         openRegister(w);
-        ASSERT_TRUE(w.DataGrid1->isVisible());
+        ASSERT_TRUE(w.Pic_mask->isVisible());
     }
 
     /// "Nuovo", then "ENTRATA" (0) or "USCITA" (1), answering Yes to the question.

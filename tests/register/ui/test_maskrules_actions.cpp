@@ -70,6 +70,36 @@ TEST_F(MaskActionsTest, QuickFindFromAMaskBoxCyclesThroughTheMatches)
     EXPECT_EQ(text(&w, "txt_mask1_0"), "1") << "the mask follows the register";
 }
 
+TEST_F(MaskActionsTest, QuickFindFromTheMaskShowsTheCaptionsOfTheEntryFound)
+{
+    w.mostra_intestazione();
+    ASSERT_EQ(w.Frm_mask->lbl_modo->text(), "Quadernolo in ENTRATA");
+    QStringList modo, nome, altri;
+    QList<bool> riservato;
+    const auto captions = [&] {
+        modo << w.Frm_mask->lbl_modo->text();
+        nome << w.Frm_mask->lbl_mask1[8]->text();
+        altri << w.Frm_mask->cmd_altri->text();
+        riservato << w.Frm_mask->Check2->isVisibleTo(w.Frm_mask);
+    };
+    ModalScript script;
+    script.then("frmquickfind1", [&](QDialog* d) {
+        typeInto(d, "txtQuickFind", "Ricorso n. 4"); // outgoing
+        EXPECT_EQ(cerca(d, w), 4);
+        captions();
+        typeInto(d, "txtQuickFind", "Oggetto n. 3"); // incoming
+        EXPECT_EQ(cerca(d, w), 3);
+        captions();
+        click(d, "cmd_esci");
+    });
+    QTest::keyClick(box(7), 'r');
+    ASSERT_TRUE(script.waitDone());
+    EXPECT_EQ(modo, QStringList({"Quadernolo in USCITA", "Quadernolo in ENTRATA"}));
+    EXPECT_EQ(nome, QStringList({"Destinatario", "Mittente"}));
+    EXPECT_EQ(altri, QStringList({"Altri destinatari", "Altri mittenti"}));
+    EXPECT_EQ(riservato, QList<bool>({false, true}));
+}
+
 TEST_F(MaskActionsTest, QuickFindOnTheNumberAndOnlyForPrintableCharacters)
 {
     QString title;

@@ -30,8 +30,6 @@ protected:
         w.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
         openRegister(w);
-        ASSERT_TRUE(w.DataGrid1->isVisible());
-        w.vista_maschera();
         ASSERT_TRUE(w.Pic_mask->isVisible());
         if (entries() > 0)
             vai(1);

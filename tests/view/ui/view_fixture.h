@@ -43,7 +43,7 @@ protected:
         }
         ASSERT_TRUE(startWindow(w));
         openRegister(w);
-        ASSERT_TRUE(w.DataGrid1->isVisible());
+        showGrid(w);
     }
 
     std::shared_ptr<Recordset> rs() const { return w.Adodc1->Recordset(); }
