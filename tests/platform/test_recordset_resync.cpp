@@ -123,10 +123,12 @@ TEST_F(RecordsetResyncTest, AfterEverySaveTheRegisterEqualsAFullReRead)
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
 
     for (int step = 0; step < 300; ++step) {
-        if (pick(4) == 0)
+        if (pick(4) == 0) {
             ASSERT_TRUE(rs.setFilter(kFilters[pick(kFilters.size())]).ok());
-        if (pick(4) == 0)
+        }
+        if (pick(4) == 0) {
             ASSERT_TRUE(rs.setSort(kSorts[pick(kSorts.size())]).ok());
+        }
         if (rs.recordCount() > 0)
             rs.setAbsolutePosition(1 + pick(rs.recordCount()));
 
@@ -142,8 +144,9 @@ TEST_F(RecordsetResyncTest, AfterEverySaveTheRegisterEqualsAFullReRead)
         } else {
             n = known[pick(known.size())];
             // The clerk's edit is pending on the entry's row when it is written.
-            if (rs.recordCount() > 0 && pick(3) == 0 && rs.value("Progressivo").toLongLong() == n)
+            if (rs.recordCount() > 0 && pick(3) == 0 && rs.value("Progressivo").toLongLong() == n) {
                 ASSERT_TRUE(rs.setValue("Note", "in sospeso").ok());
+            }
             change(n);
         }
 
@@ -186,10 +189,12 @@ TEST_F(RecordsetResyncTest, AfterEverySaveTheRegisterEqualsAFullReRead)
 
         Recordset full;
         ASSERT_TRUE(full.open(db, registerQuery()).ok());
-        if (!rs.sort().isEmpty())
+        if (!rs.sort().isEmpty()) {
             ASSERT_TRUE(full.setSort(rs.sort()).ok());
-        if (rs.hasFilter())
+        }
+        if (rs.hasFilter()) {
             ASSERT_TRUE(full.setFilter(rs.filterText()).ok());
+        }
         expectSame(rs, full, qPrintable(QStringLiteral("step %1, entry %2").arg(step).arg(n)));
         // The grid shows what the recordset holds.
         ASSERT_EQ(model.rowCount(), rs.recordCount());
