@@ -83,6 +83,10 @@ private:
         }
         if (widest > 0xFF && !m_wide)
             m_tooWide = true;
+        // Missing characters sort first: the word is left-aligned (a shift of a whole word is
+        // undefined, and an empty word is 0 anyway).
+        if (present == 0)
+            return 0;
         return present < width ? key << (bits * (width - present)) : key;
     }
 
