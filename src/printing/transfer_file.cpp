@@ -1,5 +1,6 @@
 #include "transfer_file.h"
 
+#include "field_text.h"
 #include "file_replace.h"
 
 #include <QFile>
@@ -85,35 +86,29 @@ double numeroIniziale(const QString& text)
 /// The value a text gives a column of this ADO type; null when nothing is assigned.
 QVariant valorePerTipo(const QString& text, int tipo)
 {
-    switch (tipo) {
-    case 2:
-    case 3:
-    case 16:
-    case 17:
-    case 18:
-    case 19:
-    case 20:
-    case 21:
+    switch (fieldKindOfAdoType(tipo)) {
+    case FieldKind::Integer:
+    case FieldKind::Count:
         return qint64(std::trunc(numeroIniziale(text)));
-    case 4:
-    case 5:
-    case 6:
-    case 14:
-    case 131:
+    case FieldKind::Real:
         return numeroIniziale(text);
-    case 11:
+    case FieldKind::YesNo:
         return numeroIniziale(text) != 0.0;
-    case 7:
-    case 133:
-    case 134:
-    case 135:
+    case FieldKind::Date:
+    case FieldKind::Time:
+    case FieldKind::DateTime:
         return text.trimmed().isEmpty() ? QVariant() : QVariant(text.trimmed());
-    case 202:
-    case 203:
-    case 200:
-    case 201:
+    case FieldKind::Text:
+        break;
+    }
+    // Only the character types take a text; anything else (binary, identifiers) is not assigned.
+    switch (tipo) {
     case 129:
     case 130:
+    case 200:
+    case 201:
+    case 202:
+    case 203:
         return text;
     default:
         return {};

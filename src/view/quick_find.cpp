@@ -1,6 +1,7 @@
 #include "quick_find.h"
 
 #include "date_text.h"
+#include "field_text.h"
 #include "sql_like.h"
 
 #include <QRegularExpression>
@@ -52,24 +53,8 @@ QuickFindCriterion refused(const QString& campo)
 
 bool tipo_numero(int adoType)
 {
-    switch (adoType) {
-    case 2:
-    case 3:
-    case 4:
-    case 5:
-    case 6:
-    case 14:
-    case 16:
-    case 17:
-    case 18:
-    case 19:
-    case 20:
-    case 21:
-    case 131:
-        return true;
-    default:
-        return false;
-    }
+    const FieldKind kind = fieldKindOfAdoType(adoType);
+    return kind == FieldKind::Integer || kind == FieldKind::Real;
 }
 
 bool tipo_testo(int adoType)
@@ -79,7 +64,8 @@ bool tipo_testo(int adoType)
 
 bool tipo_data(int adoType)
 {
-    return adoType == 7 || adoType == 133 || adoType == 134 || adoType == 135;
+    const FieldKind kind = fieldKindOfAdoType(adoType);
+    return kind == FieldKind::Date || kind == FieldKind::Time || kind == FieldKind::DateTime;
 }
 
 QString valore_ricerca(const QString& typed, bool parte, int adoType)
