@@ -49,7 +49,7 @@ inline void scriptLogin(ModalScript& script, const QStringList& passwords)
 }
 
 /// Starts the window with the right password and shows it at the start menu.
-inline bool startWindow(TestQuadernolo& w)
+inline bool startWindow(Quadernolo& w)
 {
     ModalScript script;
     scriptLogin(script, {QString::fromLatin1(kPassword)});

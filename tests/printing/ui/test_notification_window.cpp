@@ -23,17 +23,6 @@ public:
     void termina_programma() override { }
 };
 
-bool avvia(Quadernolo& w)
-{
-    ModalScript script;
-    scriptLogin(script, {QString::fromLatin1(kPassword)});
-    const bool ok = w.Form_Load();
-    script.waitDone();
-    if (ok)
-        w.show();
-    return ok;
-}
-
 std::shared_ptr<Connection> archivio(const QString& path)
 {
     DbResult err;
@@ -71,7 +60,7 @@ protected:
                         ->exec("UPDATE entrata SET Ufficio_competente = 'Ufficio B' WHERE Progressivo = 2")
                         .ok());
         setProgramFolder(mittente.path());
-        ASSERT_TRUE(avvia(w));
+        ASSERT_TRUE(startWindow(w));
         click(&w, "Command1");
         // The register opens in the mask; on entry 2.
         ASSERT_TRUE(w.Pic_mask->isVisible());
@@ -151,7 +140,7 @@ TEST_F(NotificationWindow, AServerForwardsOnceAndTheOtherInstallationImportsIt)
     // Installation B: the file is offered when the register opens.
     setProgramFolder(destinatario.path());
     Finestra b;
-    ASSERT_TRUE(avvia(b));
+    ASSERT_TRUE(startWindow(b));
     messages.clear();
     messages.answer(MsgAnswer::Yes);
     click(&b, "Command1");
@@ -184,7 +173,7 @@ TEST_F(NotificationWindow, RefusedCorruptRepeatedAndPostponedFiles)
     scriviFile(destinatario.file("notifica_rotta.xml"), "<xml><rs:data>");
     setProgramFolder(destinatario.path());
     Finestra w;
-    ASSERT_TRUE(avvia(w));
+    ASSERT_TRUE(startWindow(w));
     auto db = archivio(destinatario.archive());
 
     // NOTIFICA_x.txt: No; notifica_copia.xml: No; notifica_rotta.xml: Yes, and refused.
