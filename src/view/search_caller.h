@@ -1,6 +1,7 @@
 #pragma once
 
 #include "database.h"
+#include "recordset.h"
 
 #include <QString>
 
@@ -9,8 +10,6 @@
 class QTableView;
 
 namespace quad {
-
-class Recordset;
 
 /// What the search dialog, the one-field filter and its release ask of the window whose register
 /// they work on (the main window, the folder window). The dialog holds no data of its own: it
@@ -60,6 +59,42 @@ public:
 
     /// After a find moved the current record (the main window refreshes its folder label).
     virtual void record_trovato() { }
+};
+
+/// A form that hands itself to the search dialog through its Caller property, with a source
+/// recordset of its own: "frmtree" shows users, groups and their relations in a tree beside a
+/// grid, "frmtables" one table of users or groups in a grid. The program's own windows use
+/// SearchCaller instead; these forms are met only through this interface.
+class CallerForm
+{
+public:
+    virtual ~CallerForm() = default;
+
+    /// The form's name; "frmtree" and "frmtables", in any case, are prepared for.
+    virtual QString Name() const = 0;
+    /// The criteria of the form's last search, as BuildFilterFromString reads them.
+    virtual QString LastFilter() const = 0;
+
+    // --- "frmtree" ------------------------------------------------------------------------
+    /// What the grid shows: 0 users, 1 groups, 2 every relation with its user and group.
+    virtual int GridViewMode() const { return 0; }
+    /// The database of users, groups and relations that the source recordset is read from.
+    virtual std::shared_ptr<Connection> SourceConnection() const { return nullptr; }
+    /// Switches off the form's file tool bar (tbFile).
+    virtual void DisableTbFile() { }
+    /// Selects the tree's node with this key as a click on it does; in the users view also
+    /// names the user's field and its value.
+    virtual void MakeNodeClick(const QString& nodeKey, const QString& fieldName, const QVariant& value) { }
+    /// The recordset of the form's grid (its data control Adodc).
+    virtual std::shared_ptr<Recordset> Adodc() const { return nullptr; }
+
+    // --- "frmtables" ----------------------------------------------------------------------
+    /// The table shown: 1 groups, any other value users.
+    virtual int TableType() const { return 0; }
+    /// The form's table (DatPrimaryRs): the dialog's source recordset.
+    virtual std::shared_ptr<Recordset> DatPrimaryRs() const { return nullptr; }
+    /// Adds a row to the rows selected in the form's grid (Grid.SelBookmarks).
+    virtual void SelBookmarksAdd(Bookmark bookmark) { }
 };
 
 } // namespace quad

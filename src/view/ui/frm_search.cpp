@@ -98,6 +98,8 @@ void frmSearch::creaControlli()
     piazza(cmd_avanzate, 120, 840, 1800, 375);
     for (QPushButton* b : {cmdFindFirst, cmdFindNext, cmdClose, cmd_avanzate})
         b->setAutoDefault(false);
+    lblFields->setBuddy(cmbFields);
+    lblValue->setBuddy(txtFieldValue);
     cmdFindFirst->setEnabled(false);
     cmdFindNext->setEnabled(false);
 
@@ -114,6 +116,8 @@ void frmSearch::creaControlli()
     chkAdvSearch = nominato(new QCheckBox(QStringLiteral("Ricerca avanzata"), this), QStringLiteral("chkAdvSearch"));
     chkAdvSearch->setToolTip(QStringLiteral(" Attiva/Disattiva la ricerca avanzata "));
     Label3 = nominato(new QLabel(QStringLiteral("Form_chiamante"), this), QStringLiteral("Label3"));
+    Label2->setBuddy(cmbSearchDirection);
+    Label1->setBuddy(cmbSearchType);
     for (QWidget* w : std::initializer_list<QWidget*> {Label2, cmbSearchDirection, Label1, cmbSearchType,
                                                        chkCaseSensitive, chkAdvSearch, Label3})
         w->hide();
@@ -153,6 +157,8 @@ void frmSearch::creaPannello()
     Combo1 = nominato(new QComboBox(frame_date), QStringLiteral("Combo1"));
     piazza(Combo1, 1800, 960, 2100, 315);
     Combo1->hide();
+    Label4->setBuddy(txt_data_1);
+    Label5->setBuddy(txt_data_2);
     txt_data_1->installEventFilter(this);
     txt_data_2->installEventFilter(this);
 
@@ -170,16 +176,21 @@ void frmSearch::creaPannello()
     piazza(Check1, 3240, 240, 2400, 315);
     txt_ricerca = nominato(new QLineEdit(pic_search), QStringLiteral("txt_ricerca"));
     piazza(txt_ricerca, 0, 1080, 7400, 315);
+    // No label stands by the one-field panel's text box.
+    txt_ricerca->setAccessibleName(QStringLiteral("Testo da cercare"));
 
+    // The calendar is as large as its days need (no week numbers), never smaller than designed.
     Frame_calendar = nominato(new QFrame(frame_date), QStringLiteral("Frame_calendar"));
     Frame_calendar->setFrameShape(QFrame::Box);
-    piazza(Frame_calendar, 4080, 240, 3840, 3360);
     Frame_calendar->hide();
     CalendarVB1 = nominato(new QCalendarWidget(Frame_calendar), QStringLiteral("CalendarVB1"));
-    piazza(CalendarVB1, 60, 60, 3720, 2880);
+    CalendarVB1->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+    const QSize giorni = CalendarVB1->minimumSizeHint().expandedTo(QSize(tw(3720), tw(2880)));
+    CalendarVB1->setGeometry(tw(60), tw(60), giorni.width(), giorni.height());
     Label6 = nominato(new QLabel(QStringLiteral("Doppio click per selezionare la data"), Frame_calendar),
                       QStringLiteral("Label6"));
-    piazza(Label6, 60, 3000, 3720, 300);
+    Label6->setGeometry(tw(60), CalendarVB1->geometry().bottom() + tw(60), giorni.width(), tw(300));
+    Frame_calendar->resize(giorni.width() + tw(120), Label6->geometry().bottom() + tw(60));
     lbl_data = nominato(new QLabel(Frame_calendar), QStringLiteral("lbl_data"));
     piazza(lbl_data, 60, -240, 1500, 240);
 
@@ -335,6 +346,7 @@ void frmSearch::cmd_imp_search_Click(int Index)
     txt_data_2->show();
     pic_search->hide();
     Frame_calendar->hide();
+    Label4->setBuddy(txt_data_1);
     const auto etichette = [this](const QString& titolo, const QString& primo, const QString& secondo) {
         frame_date->setTitle(titolo);
         Label4->setText(primo);
@@ -346,6 +358,7 @@ void frmSearch::cmd_imp_search_Click(int Index)
         Combo1->show();
         Combo1->setCurrentIndex(0);
         Combo1->move(txt_data_1->pos());
+        Label4->setBuddy(Combo1);
         txt_data_2->hide();
     };
     switch (Index) {
@@ -373,6 +386,11 @@ void frmSearch::cmd_imp_search_Click(int Index)
     default:
         return;
     }
+    ShowRangePanel();
+}
+
+void frmSearch::ShowRangePanel()
+{
     frame_date->show();
     frAdvSearch->hide();
 }
@@ -393,12 +411,11 @@ void frmSearch::cmd_data_Click(int Index)
         else if (pannello == kPannelloCampo)
             esito = pannello_campo(Option1[1]->isChecked(), Combo1->currentText(), Check1->isChecked(),
                                    txt_ricerca->text());
-        if (!esito.errore.isEmpty()) {
-            // The panel stays open with what was typed, to be put right.
+        // A refused input appends nothing; the panel closes after "Okay" in every case.
+        if (!esito.errore.isEmpty())
             warn(esito.errore);
-            return;
-        }
-        aggiungi_righe(esito.righe);
+        else
+            aggiungi_righe(esito.righe);
     }
     chiudi_pannello();
 }
@@ -450,7 +467,29 @@ bool frmSearch::eventFilter(QObject* watched, QEvent* event)
     }
     if (watched == gridFilter && event->type() == QEvent::KeyRelease)
         gridFilter_KeyUp(static_cast<QKeyEvent*>(event)->key());
+    if (watched == m_intestazioneRighe) {
+        if (event->type() == QEvent::MouseButtonPress)
+            m_righeDaIntestazione = true;
+        else if (event->type() == QEvent::MouseButtonRelease)
+            m_righeDaIntestazione = false;
+    }
     return QDialog::eventFilter(watched, event);
+}
+
+void frmSearch::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() != Qt::Key_Escape) {
+        QDialog::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    if (lstDropDown->isVisible()) {
+        lstDropDown->hide();
+        gridFilter->setFocus();
+    } else if (Frame_calendar->isVisible()) {
+        cmd_focus->setFocus();
+        Frame_calendar->hide();
+    }
 }
 
 void frmSearch::apri_calendario(QLineEdit* box)
@@ -458,7 +497,11 @@ void frmSearch::apri_calendario(QLineEdit* box)
     if (frame_date->title() != kPannelloDate)
         return;
     lbl_data->setText(box == txt_data_1 ? QStringLiteral("Dalla data") : QStringLiteral("Alla data"));
-    Frame_calendar->move(box->x(), std::max(0, box->y() - tw(200)));
+    // Beside the two boxes, clear of "Okay" and "Annulla" at the panel's foot.
+    const int sinistra = std::max(txt_data_1->geometry().right(), txt_data_2->geometry().right()) + tw(120);
+    const int fondo = std::min(cmd_data[0]->y(), cmd_data[1]->y()) - tw(60);
+    const int alto = std::min(std::max(0, txt_data_1->y() - tw(200)), fondo - Frame_calendar->height());
+    Frame_calendar->move(std::min(sinistra, frame_date->width() - Frame_calendar->width()), std::max(0, alto));
     Frame_calendar->raise();
     Frame_calendar->show();
     const auto data = parseDateText(box->text().trimmed());

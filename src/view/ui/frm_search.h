@@ -1,5 +1,7 @@
 #pragma once
 
+#include "database.h"
+
 #include <QDialog>
 #include <QVariant>
 
@@ -21,6 +23,7 @@ class QWidget;
 
 namespace quad {
 
+class CallerForm;
 class CriteriaModel;
 class Recordset;
 class SearchCaller;
@@ -81,10 +84,16 @@ public:
     /// Opens the drop-down list of column ColIndex (0 join, 1 field, 2 operator) under the
     /// current cell.
     void gridFilter_ButtonClick(int ColIndex);
-    /// Writes the selected item of the open list into the current cell.
+    /// Writes the selected item of the open list into the current cell; on the new-row line
+    /// it starts a criterion first.
     void lstDropDown_DblClick();
-    /// The check of the value typed into column ColIndex (only the value column is checked).
-    void gridFilter_AfterColUpdate(int ColIndex);
+    /// The check of the value typed into column ColIndex of row, the row that was edited
+    /// (the current cell may have moved on since): only the value column is checked, and a
+    /// refused value is emptied and its cell takes the caret again.
+    void gridFilter_AfterColUpdate(int ColIndex, int row);
+    /// A criterion started from the new-row line: a row joined with " e " whose join cell
+    /// becomes current.
+    void gridFilter_OnAddNew();
     /// Insert adds a row joined with " e "; Delete removes the selected rows.
     void gridFilter_KeyUp(int KeyCode);
 
@@ -92,11 +101,24 @@ public:
     void DoAdvSearch();
     /// Appends criteria rows read from a text (rows at carriage returns, cells at tabs).
     void BuildFilterFromString(const QString& strString);
-    /// The calling window, when one was given this way (the windows of this program use Label3).
-    QWidget* Caller() const { return m_callerForm; }
-    /// Stores the calling window: the field list is emptied, the first direction and search
-    /// kind chosen, and the focus goes to the value box.
-    void setCaller(QWidget* form);
+    /// The calling form, when one was given this way (the windows of this program use Label3).
+    CallerForm* Caller() const { return m_callerForm; }
+    /// Stores the calling form and prepares the dialog for it. A "frmtree" or "frmtables"
+    /// form gets its last criteria in the list and its source recordset (a "frmtree" form's is
+    /// read from its database by its view mode; a "frmtables" form's is its table); the field
+    /// list holds the source's searchable fields, "SYS_" ones left out, each with its kind
+    /// ("NOME [testo]"), on "NOME" or, for groups, "GRUPPO". Any form: "Tutto" and the first
+    /// search kind chosen, the focus in the value box. A source that cannot be read is
+    /// returned, the field list then stays empty.
+    DbResult setCaller(CallerForm* form);
+    /// The rows of the calling form that the dialog works on; null when none.
+    std::shared_ptr<Recordset> SourceRecordset() const { return m_sorgente; }
+    /// The move handler of the criteria data control over pRecordset: its caption counts the
+    /// rows ("Totale : 4 records trovati."); a move to the first, next, previous or last row
+    /// (reasons 12 to 15) also keeps the calling form in step: a "frmtree" form gets the
+    /// row's node clicked and its grid moved to the row's user or group, a "frmtables" form
+    /// gets the row selected in its grid and its table moved to it. Errors are ignored.
+    void adodcAdvSearch_MoveComplete(int adReason, Recordset* pRecordset);
 
     /// The criteria rows as they stand, in list order.
     QList<RigaCriterio> righe_criteri() const;
@@ -153,12 +175,16 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    /// Escape closes an open list or the calendar, never the dialog: the criteria stay.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void creaControlli();
     void creaPannello();
     void creaCriteri();
     void collegaSegnali();
+    /// The range panel in place of the criteria frame.
+    void ShowRangePanel();
     /// The criteria frame back in place of the range panel.
     void chiudi_pannello();
     void aggiungi_righe(const QList<RigaCriterio>& righe);
@@ -167,6 +193,13 @@ private:
     void SetDateFromCalendar();
     /// Writes a cell of the criteria list; storing a field empties the row's operator.
     void scrivi_cella(int row, int column, const QVariant& value);
+    /// A value typed into the criteria grid: written and checked on its own row.
+    void valore_digitato(int row, int column, const QString& text);
+    /// Appends a criteria row joined with " e ", its other cells Null.
+    void aggiungi_riga_vuota();
+    /// Makes a cell current (and opens its editor) once the grid has finished the edit or the
+    /// move under way.
+    void rendi_corrente(int row, int column, bool modifica);
     void lstDropDown_KeyDown(int KeyCode);
     void lstDropDown_KeyUp(int KeyCode);
     void gridFilter_RowColChange();
@@ -182,7 +215,12 @@ private:
     QVariant m_currentBookMark;
     QString m_currentTable;
     QString m_currentDb;
-    QWidget* m_callerForm = nullptr;
+    CallerForm* m_callerForm = nullptr;
+    std::shared_ptr<Recordset> m_sorgente;
+    /// The rows' header, and true while rows are picked by it: the current cell moves then
+    /// without opening a list.
+    QWidget* m_intestazioneRighe = nullptr;
+    bool m_righeDaIntestazione = false;
 };
 
 /// Opens the search dialog over parent for caller: writes the caller's mark into Label3, runs

@@ -21,7 +21,10 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScopedValueRollback>
+#include <QScrollBar>
 #include <QTableView>
+#include <QTimer>
 
 namespace quad {
 
@@ -48,7 +51,11 @@ void frmSearch::creaCriteri()
     gridFilter->setGeometry(tw(120), tw(300), tw(7785), tw(3480));
     gridFilter->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
                                 | QAbstractItemView::AnyKeyPressed);
+    gridFilter->setItemDelegate(new CriteriaDelegate(gridFilter));
     gridFilter->installEventFilter(this);
+    // Rows picked by their headers are selected for deletion, without opening a list.
+    m_intestazioneRighe = gridFilter->verticalHeader()->viewport();
+    m_intestazioneRighe->installEventFilter(this);
     lstDropDown = new QListWidget(frAdvSearch);
     lstDropDown->setObjectName(QStringLiteral("lstDropDown"));
     lstDropDown->hide();
@@ -93,11 +100,16 @@ void frmSearch::PrepareADVSearch()
     m_rsFilter = rs;
     gridFilter->setColumnWidth(0, 78);
     gridFilter->setColumnWidth(2, 78);
+    // The field column shows the longest field name beside its arrow, within a third of the grid.
+    int campo = 0;
+    for (int i = 0; i < cmbFields->count(); ++i)
+        campo = std::max(campo, gridFilter->fontMetrics().horizontalAdvance(cmbFields->itemText(i)));
+    // The style keeps a margin on both sides of the text twice: around the item and around its text.
+    campo += CriteriaDelegate::kFreccia + 4 * (gridFilter->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1);
+    gridFilter->setColumnWidth(
+        1, std::clamp(campo, gridFilter->horizontalHeader()->defaultSectionSize(), gridFilter->width() / 3));
     gridFilter->horizontalHeader()->setStretchLastSection(true);
-    connect(m_model, &CriteriaModel::valoreDigitato, this, [this](int row, int column, const QString& text) {
-        scrivi_cella(row, column, text);
-        gridFilter_AfterColUpdate(column);
-    });
+    connect(m_model, &CriteriaModel::valoreDigitato, this, &frmSearch::valore_digitato);
     connect(gridFilter->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &frmSearch::gridFilter_RowColChange);
 }
@@ -113,6 +125,47 @@ void frmSearch::scrivi_cella(int row, int column, const QVariant& value)
     // A row's field chosen again: its comparison is chosen again too (an empty text always fits).
     if (column == 1)
         (void)m_rsFilter->setValue(2, QString());
+}
+
+void frmSearch::valore_digitato(int row, int column, const QString& text)
+{
+    if (!m_model->riga_nuova(row)) {
+        scrivi_cella(row, column, text);
+        gridFilter_AfterColUpdate(column, row);
+        return;
+    }
+    // An editor left empty on the new-row line starts nothing.
+    if (text.isEmpty())
+        return;
+    gridFilter_OnAddNew();
+    scrivi_cella(row, column, text);
+}
+
+void frmSearch::aggiungi_riga_vuota()
+{
+    m_rsFilter->addNew();
+    (void)m_rsFilter->setValue(0, QStringLiteral(" e ")); // fits its cell
+}
+
+void frmSearch::gridFilter_OnAddNew()
+{
+    aggiungi_riga_vuota();
+    rendi_corrente(m_rsFilter->currentRow(), 0, false);
+}
+
+void frmSearch::rendi_corrente(int row, int column, bool modifica)
+{
+    // A typed value is written while the grid is still leaving its cell (closing the editor,
+    // moving by mouse or arrow key): the cell is made current once that is done.
+    const QPersistentModelIndex cella = m_model->index(row, column);
+    QTimer::singleShot(0, this, [this, cella, modifica] {
+        if (!cella.isValid())
+            return;
+        gridFilter->setFocus();
+        gridFilter->setCurrentIndex(cella);
+        if (modifica)
+            gridFilter->edit(cella);
+    });
 }
 
 QList<RigaCriterio> frmSearch::righe_criteri() const
@@ -159,7 +212,8 @@ void frmSearch::gridFilter_ButtonClick(int ColIndex)
         lstDropDown->setCurrentRow(0);
         break;
     case 2: {
-        const QVariant campo = cella.isValid() ? m_rsFilter->valueAt(cella.row(), 1) : QVariant();
+        const bool riga = cella.isValid() && !m_model->riga_nuova(cella.row());
+        const QVariant campo = riga ? m_rsFilter->valueAt(cella.row(), 1) : QVariant();
         if (campo.isNull())
             return;
         FillAdvOperatorsList(campo.toString());
@@ -170,13 +224,18 @@ void frmSearch::gridFilter_ButtonClick(int ColIndex)
     }
     if (ColIndex < 0 || !cella.isValid())
         return;
-    // Under the current cell, as wide as its column, up to 8 items tall.
+    // Under the current cell, up to 8 items tall, as wide as its column or as its longest
+    // item if that is wider, and kept inside the frame.
     const QRect rect = gridFilter->visualRect(cella);
     const QPoint sotto = gridFilter->viewport()->mapTo(frAdvSearch, rect.bottomLeft());
     const int voce = lstDropDown->sizeHintForRow(0) > 0 ? lstDropDown->sizeHintForRow(0) : rect.height();
     const int voci = std::min(lstDropDown->count(), 8) + 1;
-    lstDropDown->setGeometry(sotto.x(), sotto.y() + 1, gridFilter->columnWidth(ColIndex),
-                             voce * voci + 2 * lstDropDown->frameWidth());
+    int larghezza = lstDropDown->sizeHintForColumn(0) + 2 * lstDropDown->frameWidth();
+    if (lstDropDown->count() >= voci)
+        larghezza += lstDropDown->verticalScrollBar()->sizeHint().width();
+    larghezza = std::max(larghezza, gridFilter->columnWidth(ColIndex));
+    const int sinistra = std::max(0, std::min(sotto.x(), frAdvSearch->width() - larghezza));
+    lstDropDown->setGeometry(sinistra, sotto.y() + 1, larghezza, voce * voci + 2 * lstDropDown->frameWidth());
     lstDropDown->show();
     lstDropDown->raise();
     lstDropDown->setFocus();
@@ -187,9 +246,16 @@ void frmSearch::lstDropDown_DblClick()
     QListWidgetItem* scelta = lstDropDown->currentItem();
     if (!scelta || !scelta->isSelected())
         return;
-    const QModelIndex cella = gridFilter->currentIndex();
+    QModelIndex cella = gridFilter->currentIndex();
     if (!cella.isValid())
         return;
+    if (m_model->riga_nuova(cella.row())) {
+        // A pick on the new-row line starts a criterion; the picked cell stays current.
+        QScopedValueRollback<bool> fermo(bCriteriaBusy, true);
+        aggiungi_riga_vuota();
+        cella = m_model->index(cella.row(), cella.column());
+        gridFilter->setCurrentIndex(cella);
+    }
     scrivi_cella(cella.row(), cella.column(), scelta->text());
     lstDropDown->hide();
     gridFilter->setFocus();
@@ -222,16 +288,14 @@ void frmSearch::lstDropDown_KeyUp(int KeyCode)
 void frmSearch::gridFilter_RowColChange()
 {
     const QModelIndex cella = gridFilter->currentIndex();
-    if (cella.isValid() && cella.column() <= 2 && !bCriteriaBusy)
+    if (cella.isValid() && cella.column() <= 2 && !bCriteriaBusy && !m_righeDaIntestazione)
         gridFilter_ButtonClick(cella.column());
 }
 
-void frmSearch::gridFilter_AfterColUpdate(int ColIndex)
+void frmSearch::gridFilter_AfterColUpdate(int ColIndex, int row)
 {
-    const QModelIndex cella = gridFilter->currentIndex();
-    if (ColIndex != 3 || !cella.isValid())
+    if (ColIndex != 3 || row < 0 || row >= m_rsFilter->recordCount())
         return;
-    const int row = cella.row();
     const QString operatore = testo(m_rsFilter->valueAt(row, 2));
     if (operatore.isEmpty())
         return; // no comparison chosen yet: the value is checked with the operator
@@ -241,21 +305,21 @@ void frmSearch::gridFilter_AfterColUpdate(int ColIndex)
         return;
     // Typed again from scratch: the cell is emptied and takes the caret.
     scrivi_cella(row, 3, QString());
-    const QModelIndex valore = m_model->index(row, 3);
-    gridFilter->setCurrentIndex(valore);
-    gridFilter->setFocus();
-    gridFilter->edit(valore);
+    rendi_corrente(row, 3, true);
 }
 
 void frmSearch::gridFilter_KeyUp(int KeyCode)
 {
     if (KeyCode == Qt::Key_Insert) {
-        m_rsFilter->addNew();
-        (void)m_rsFilter->setValue(0, QStringLiteral(" e ")); // fits its cell
+        aggiungi_riga_vuota();
     } else if (KeyCode == Qt::Key_Delete) {
+        // The current cell moves as its row goes: no list opens for it.
+        QScopedValueRollback<bool> fermo(bCriteriaBusy, true);
         QList<Bookmark> scelte;
-        for (const QModelIndex& riga : gridFilter->selectionModel()->selectedRows())
-            scelte.append(m_rsFilter->bookmarkAt(riga.row()));
+        for (const QModelIndex& riga : gridFilter->selectionModel()->selectedRows()) {
+            if (!m_model->riga_nuova(riga.row()))
+                scelte.append(m_rsFilter->bookmarkAt(riga.row()));
+        }
         for (Bookmark b : scelte) {
             if (m_rsFilter->setBookmark(b))
                 (void)schede::mostra_errore_ado(m_rsFilter->deleteCurrent());
@@ -323,16 +387,6 @@ void frmSearch::BuildFilterFromString(const QString& strString)
         }
     }
     bCriteriaBusy = false;
-}
-
-void frmSearch::setCaller(QWidget* form)
-{
-    cmbFields->clear();
-    m_callerForm = form;
-    if (cmbSearchDirection->count() > 2)
-        cmbSearchDirection->setCurrentIndex(2);
-    cmbSearchType->setCurrentIndex(0);
-    txtFieldValue->setFocus();
 }
 
 } // namespace quad

@@ -3,8 +3,11 @@
 #include "view_fixture.h"
 
 #include "advanced_criteria.h"
+#include "criteria_model.h"
 #include "frm_search.h"
 
+#include <QAbstractItemModelTester>
+#include <QCalendarWidget>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -14,6 +17,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 
 using namespace quad;
 using namespace quad::test;
@@ -30,6 +34,7 @@ protected:
         script.then("frmSearch", [act](QDialog* d) {
             auto* s = qobject_cast<frmSearch*>(d);
             ASSERT_TRUE(s);
+            ASSERT_TRUE(QTest::qWaitForWindowActive(s));
             act(s);
             click(s, "cmdClose");
         });
@@ -57,6 +62,27 @@ protected:
         return list;
     }
     QStringList directions() const { return column(1); }
+    /// Makes cell (row, col) of the criteria grid current and picks item from the list it opens.
+    static void pick(frmSearch* s, int row, int col, const QString& item)
+    {
+        QAbstractItemModel* model = s->gridFilter->model();
+        s->gridFilter->setCurrentIndex(model->index(row, 3));
+        s->gridFilter->setCurrentIndex(model->index(row, col));
+        ASSERT_TRUE(s->lstDropDown->isVisible()) << col;
+        const auto found = s->lstDropDown->findItems(item, Qt::MatchExactly);
+        ASSERT_EQ(found.size(), 1) << item.toStdString();
+        s->lstDropDown->setCurrentItem(found.first());
+        QTest::keyClick(s->lstDropDown, Qt::Key_Return);
+    }
+    /// Opens the editor of the value cell of row and returns it.
+    static QLineEdit* editValue(frmSearch* s, int row)
+    {
+        const QModelIndex cell = s->gridFilter->model()->index(row, 3);
+        s->gridFilter->setFocus();
+        s->gridFilter->setCurrentIndex(cell);
+        s->gridFilter->edit(cell);
+        return s->gridFilter->viewport()->findChild<QLineEdit*>();
+    }
 };
 
 class LongRegisterSearchTest : public SearchDialogTest
@@ -138,7 +164,10 @@ TEST_F(SearchDialogTest, ADateRangeFiltersTheRegister)
         EXPECT_EQ(messages.texts(), QStringList({"Errore nell' inserimento delle date !"}));
         EXPECT_EQ(messages.shown().first().icon, MsgIcon::Exclamation);
         EXPECT_TRUE(s->righe_criteri().isEmpty());
-        EXPECT_TRUE(s->frame_date->isVisible()) << "kept open to be put right";
+        EXPECT_FALSE(s->frame_date->isVisible()) << "closed after Okay, refused or not";
+        EXPECT_TRUE(s->frAdvSearch->isVisible());
+        click(s, "cmd_imp_search_0");
+        EXPECT_EQ(s->txt_data_1->text(), "") << "a refused input is not kept";
         s->txt_data_1->setText("01/01/2004");
         s->txt_data_2->setText("31/12/2004");
         click(s, "cmd_data_0");
@@ -171,7 +200,9 @@ TEST_F(SearchDialogTest, NumberDirectionAndOneFieldPanels)
         EXPECT_EQ(messages.texts(), QStringList({"Errore nell' inserimento dei dati !"}));
         panel(s, 2, "2004x", "2005");
         EXPECT_EQ(messages.texts().size(), 2) << "a year must be a number";
+        click(s, "cmd_imp_search_2");
         click(s, "cmd_data_1");
+        EXPECT_FALSE(s->frame_date->isVisible());
         EXPECT_TRUE(s->righe_criteri().isEmpty());
 
         click(s, "cmd_imp_search_3");
@@ -255,7 +286,7 @@ TEST_F(SearchDialogTest, CriteriaGridListsKeysAndValueChecks)
         QAbstractItemModel* model = grid->model();
         grid->setFocus();
         QTest::keyClick(grid, Qt::Key_Insert);
-        ASSERT_EQ(model->rowCount(), 1);
+        ASSERT_EQ(model->rowCount(), 2) << "the row and the new-row line";
         EXPECT_EQ(model->index(0, 0).data().toString(), " e ");
         EXPECT_TRUE(model->index(0, 1).data(Qt::EditRole).isNull());
 
@@ -296,13 +327,13 @@ TEST_F(SearchDialogTest, CriteriaGridListsKeysAndValueChecks)
         pick(2, ">");
         model->setData(model->index(0, 3), "abc");
         EXPECT_EQ(model->index(0, 3).data().toString(), "");
-        EXPECT_EQ(grid->currentIndex().column(), 3);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return grid->currentIndex().column() == 3; }));
         model->setData(model->index(0, 3), "12");
         EXPECT_EQ(model->index(0, 3).data().toString(), "12");
 
         // The direction row of the panels compares entrata.Tipo, a text.
         panel(s, 3, "");
-        ASSERT_EQ(model->rowCount(), 2);
+        ASSERT_EQ(model->rowCount(), 3);
         grid->setCurrentIndex(model->index(1, 3));
         grid->setCurrentIndex(model->index(1, 2));
         EXPECT_EQ(s->lstDropDown->count(), 7);
@@ -311,10 +342,166 @@ TEST_F(SearchDialogTest, CriteriaGridListsKeysAndValueChecks)
         // Delete removes the selected rows only.
         grid->clearSelection();
         QTest::keyClick(grid, Qt::Key_Delete);
-        EXPECT_EQ(model->rowCount(), 2);
+        EXPECT_EQ(s->righe_criteri().size(), 2);
         grid->selectRow(0);
         QTest::keyClick(grid, Qt::Key_Delete);
-        ASSERT_EQ(model->rowCount(), 1);
+        ASSERT_EQ(s->righe_criteri().size(), 1);
         EXPECT_EQ(model->index(0, 1).data().toString(), "Tipo");
+    });
+}
+
+TEST_F(SearchDialogTest, ATypedValueIsCheckedOnTheRowItWasTypedIn)
+{
+    withDialog([](frmSearch* s) {
+        advanced(s);
+        // Row 1 holds a word typed before its comparison was chosen: it stays unchecked.
+        s->BuildFilterFromString(" e \tProgressivo\t>\t\r e \tProgressivo\t>\tabc");
+        QAbstractItemModel* model = s->gridFilter->model();
+        QLineEdit* editor = editValue(s, 0);
+        ASSERT_TRUE(editor);
+        QTest::keyClicks(editor, "xyz");
+        QTest::keyClick(editor, Qt::Key_Down); // leaves the cell for the row below
+        EXPECT_EQ(model->index(0, 3).data().toString(), "");
+        EXPECT_EQ(model->index(1, 3).data().toString(), "abc") << "only the row edited is checked";
+        ASSERT_TRUE(QTest::qWaitFor([&] { return s->gridFilter->currentIndex() == model->index(0, 3); }));
+        editor = s->gridFilter->viewport()->findChild<QLineEdit*>();
+        ASSERT_TRUE(editor) << "the caret is back in the cell to type the value again";
+
+        QTest::keyClicks(editor, "7");
+        QTest::keyClick(editor, Qt::Key_Down);
+        QTest::qWait(0);
+        EXPECT_EQ(model->index(0, 3).data().toString(), "7");
+        EXPECT_EQ(model->index(1, 3).data().toString(), "abc");
+        EXPECT_EQ(s->gridFilter->currentIndex(), model->index(1, 3));
+    });
+}
+
+TEST_F(SearchDialogTest, TheNewRowLineTakesANewCriterion)
+{
+    withDialog([](frmSearch* s) {
+        advanced(s);
+        QAbstractItemModel* model = s->gridFilter->model();
+        QAbstractItemModelTester tester(model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+        ASSERT_EQ(model->rowCount(), 1) << "only the empty new-row line";
+        EXPECT_EQ(model->headerData(0, Qt::Vertical).toString(), "*");
+        EXPECT_TRUE(s->righe_criteri().isEmpty());
+
+        QLineEdit* editor = editValue(s, 0);
+        ASSERT_TRUE(editor);
+        QTest::keyClicks(editor, "nota");
+        QTest::keyClick(editor, Qt::Key_Return);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !s->righe_criteri().isEmpty(); }));
+        ASSERT_EQ(rows(s), QStringList({" e |||nota"}));
+        EXPECT_EQ(model->rowCount(), 2);
+        EXPECT_EQ(model->headerData(1, Qt::Vertical).toString(), "*");
+        // The join cell of the new row becomes current, and its list opens.
+        ASSERT_TRUE(QTest::qWaitFor([&] { return s->gridFilter->currentIndex() == model->index(0, 0); }));
+        EXPECT_TRUE(s->lstDropDown->isVisible());
+        QTest::keyClick(s->lstDropDown, Qt::Key_Escape);
+
+        // A field picked on the new-row line starts a row too; an editor left empty does not.
+        pick(s, 1, 1, "Oggetto");
+        EXPECT_EQ(rows(s), QStringList({" e |||nota", " e |Oggetto||"}));
+        EXPECT_EQ(s->gridFilter->currentIndex(), model->index(1, 1));
+        EXPECT_FALSE(s->lstDropDown->isVisible());
+        editor = editValue(s, 2);
+        ASSERT_TRUE(editor);
+        QTest::keyClick(editor, Qt::Key_Return);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(model->rowCount(), 3);
+        // Deleting the new-row line with the rows removes the rows only.
+        s->gridFilter->selectAll();
+        QTest::keyClick(s->gridFilter, Qt::Key_Delete);
+        EXPECT_TRUE(s->righe_criteri().isEmpty());
+        EXPECT_EQ(model->rowCount(), 1);
+    });
+}
+
+TEST_F(SearchDialogTest, ListCellsShowAnArrowAndTheFieldListFitsItsNames)
+{
+    withDialog([](frmSearch* s) {
+        advanced(s);
+        QTableView* grid = s->gridFilter;
+        QAbstractItemModel* model = grid->model();
+        pick(s, 0, 1, "Data_quadernolo");
+        grid->setCurrentIndex(model->index(0, 3));
+        QTest::keyClick(s->lstDropDown, Qt::Key_Escape);
+        // Pixels far darker than the cell's background in its right end, grid line aside.
+        const QImage image = grid->viewport()->grab().toImage();
+        const auto arrow = [&](int row, int col) {
+            const QRect cell = grid->visualRect(model->index(row, col));
+            const int background = qGray(image.pixel(cell.right() - 16, cell.top() + 1));
+            int dark = 0;
+            for (int x = cell.right() - 14; x < cell.right() - 1; ++x)
+                for (int y = cell.top() + 2; y < cell.bottom() - 1; ++y)
+                    dark += qGray(image.pixel(x, y)) < background - 80;
+            return dark > 3;
+        };
+        EXPECT_TRUE(arrow(0, 0));
+        EXPECT_TRUE(arrow(0, 1));
+        EXPECT_TRUE(arrow(0, 2));
+        EXPECT_FALSE(arrow(0, 3)) << "the value is typed";
+        EXPECT_TRUE(arrow(1, 1)) << "the new-row line offers the field list";
+        EXPECT_FALSE(arrow(1, 2)) << "no comparison list before a field";
+        QStyleOptionViewItem option;
+        option.initFrom(grid);
+        EXPECT_GE(grid->columnWidth(1),
+                  grid->itemDelegate()->sizeHint(option, model->index(0, 1)).width() + CriteriaDelegate::kFreccia)
+            << "a field name whole beside its arrow";
+
+        grid->setCurrentIndex(model->index(0, 1));
+        ASSERT_TRUE(s->lstDropDown->isVisible());
+        QCoreApplication::processEvents();
+        EXPECT_GE(s->lstDropDown->viewport()->width(), s->lstDropDown->sizeHintForColumn(0))
+            << "every field name whole";
+        EXPECT_FALSE(s->lstDropDown->horizontalScrollBar()->isVisible());
+        EXPECT_LE(s->lstDropDown->geometry().right(), s->frAdvSearch->width());
+        QTest::keyClick(s->lstDropDown, Qt::Key_Escape);
+    });
+}
+
+TEST_F(SearchDialogTest, RowsSelectedByTheirHeadersAreDeletedAtOnce)
+{
+    withDialog([](frmSearch* s) {
+        advanced(s);
+        panel(s, 1, "1", "5");
+        panel(s, 3, "");
+        ASSERT_EQ(s->righe_criteri().size(), 3);
+        QHeaderView* header = s->gridFilter->verticalHeader();
+        const auto section = [&](int row) {
+            return QPoint(header->width() / 2, header->sectionViewportPosition(row) + header->sectionSize(row) / 2);
+        };
+        s->gridFilter->setFocus();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, section(0));
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::ShiftModifier, section(1));
+        EXPECT_FALSE(s->lstDropDown->isVisible());
+        ASSERT_EQ(QApplication::focusWidget(), s->gridFilter);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete);
+        EXPECT_EQ(rows(s), QStringList({" e |Tipo|=|E"}));
+    });
+}
+
+TEST_F(SearchDialogTest, EscapeClosesAListOrTheCalendarButNeverTheDialog)
+{
+    withDialog([](frmSearch* s) {
+        QTest::keyClick(s->txtFieldValue, Qt::Key_Escape);
+        EXPECT_TRUE(s->isVisible());
+        advanced(s);
+        pick(s, 0, 1, "Oggetto");
+        s->gridFilter->setCurrentIndex(s->gridFilter->model()->index(0, 0));
+        ASSERT_TRUE(s->lstDropDown->isVisible());
+        QTest::keyClick(s->lstDropDown, Qt::Key_Escape);
+        EXPECT_FALSE(s->lstDropDown->isVisible());
+        QTest::keyClick(s->gridFilter, Qt::Key_Escape);
+        EXPECT_TRUE(s->isVisible());
+        EXPECT_EQ(rows(s), QStringList({" e |Oggetto||"}));
+
+        click(s, "cmd_imp_search_0");
+        s->txt_data_1->setFocus();
+        ASSERT_TRUE(s->Frame_calendar->isVisible());
+        QTest::keyClick(s->CalendarVB1, Qt::Key_Escape);
+        EXPECT_FALSE(s->Frame_calendar->isVisible());
+        EXPECT_TRUE(s->frame_date->isVisible());
+        EXPECT_TRUE(s->isVisible());
     });
 }
