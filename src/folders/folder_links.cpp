@@ -33,8 +33,17 @@ DbResult archivia_scheda(Connection& db, const QString& key, qint64 numero, cons
     Transaction tx(db, true);
     if (!tx.begun().ok())
         return tx.begun();
-    DbResult esito = db.exec(QStringLiteral("INSERT INTO sys_rela_tree (SYS_TREE, SYS_USER_ID, Tipo) VALUES (?, ?, ?)"),
-                             {key, numero, tipo});
+    // Checked inside the transaction: another station may have removed the folder since this one
+    // was shown it, and a link to a missing key would surface in whatever folder takes it next.
+    DbResult esito;
+    const QVariant presente
+        = db.scalar(QStringLiteral("SELECT COUNT(*) FROM sys_tree WHERE \"KEY\" = ?"), {key}, &esito);
+    if (!esito.ok())
+        return esito;
+    if (presente.toLongLong() == 0)
+        return DbResult::failure(DbError::NotFound, kFascicoloEliminato);
+    esito = db.exec(QStringLiteral("INSERT INTO sys_rela_tree (SYS_TREE, SYS_USER_ID, Tipo) VALUES (?, ?, ?)"),
+                    {key, numero, tipo});
     if (!esito.ok())
         return esito;
     esito = db.exec(QStringLiteral("UPDATE entrata SET sys_nodo = ? WHERE Progressivo = ?"), {percorso, numero});

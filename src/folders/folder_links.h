@@ -14,8 +14,13 @@ namespace quad {
 /// subfolders, or of the folder alone when soloLivello is set. The key is bound into params.
 QString query_nodo(const QString& key, bool soloLivello, QVariantList* params);
 
+/// Why a filing is refused when its folder is no longer in the archive.
+inline const QString kFascicoloEliminato
+    = QStringLiteral("Il fascicolo scelto non è più in archivio: un altro utente lo ha eliminato.");
+
 /// Files entry numero of direction tipo under the folder key: writes the link row and the
 /// entry's sys_nodo (the folder's full path) in one transaction; nothing is written on failure.
+/// A folder no longer stored is refused with DbError::NotFound (kFascicoloEliminato).
 DbResult archivia_scheda(Connection& db, const QString& key, qint64 numero, const QString& tipo,
                          const QString& percorso);
 

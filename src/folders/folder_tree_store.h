@@ -2,6 +2,8 @@
 
 #include "database.h"
 
+#include <QHash>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -48,7 +50,8 @@ struct AlberoCaricato
 };
 
 /// Reads the tree in stored order (the order the rows were written). Every row of level 1 to 5
-/// counts for levelMax, shown or not, so that a new key never repeats a stored one.
+/// counts for levelMax, shown or not, and so does every key a link names, so that a new key
+/// never repeats a stored one nor takes over the links of a folder that is gone.
 AlberoCaricato carica_albero(Connection& db, DbResult* error);
 
 /// The structure snapshot: every row's key, a TAB, its caption and a CR, in stored order.
@@ -63,11 +66,51 @@ std::vector<NodoAlbero> nodi_da_testo(const QString& text);
 /// A caption a folder may be given: not blank, without "~".
 bool caption_valida(const QString& caption);
 
+/// One edit the clerk made to the tree as it was read.
+struct ModificaAlbero
+{
+    enum class Tipo { Aggiungi, Rinomina, Rimuovi };
+    Tipo tipo = Tipo::Aggiungi;
+    QString key;
+    /// Aggiungi, Rinomina: the caption given. Rimuovi: the caption as read.
+    QString caption;
+    /// Rinomina: the caption as read.
+    QString prima;
+    /// Aggiungi: the parent's key ("" for the root) and the sibling it follows ("" when first).
+    QString padre;
+    QString dopo;
+};
+
+/// The edits that turn letto (the tree as read, as the load shows it) into nodi (the same tree as
+/// the clerk left it): added folders in tree order (each after its parent), new captions, then
+/// removed folders. Keys never change and folders never move, so nothing else can differ.
+std::vector<ModificaAlbero> modifiche_albero(const std::vector<NodoAlbero>& letto, const std::vector<NodoAlbero>& nodi);
+
+/// What replaying the clerk's edits on the tree now stored gave.
+struct Fusione
+{
+    std::vector<NodoAlbero> nodi; ///< the stored tree with every edit that could be applied
+    /// Added folders whose key another station's folder or link already holds: old key, new key.
+    QHash<QString, QString> nuoveChiavi;
+    QStringList rimosse; ///< the keys removed (their links go with them)
+    QStringList nonApplicate; ///< the edits that met another station's change, as the clerk reads them
+};
+
+/// Replays modifiche on attuale (the tree as stored now, as the load shows it). An edit is left
+/// out when it touches what another station changed: a rename or removal of a folder renamed or
+/// removed there, a removal of a folder that got subfolders there, a folder added under one
+/// removed there. An added folder whose key is in occupate (or in the tree) takes the next free
+/// number of its level, and its added subfolders follow it.
+Fusione applica_modifiche(const std::vector<NodoAlbero>& attuale, const std::vector<ModificaAlbero>& modifiche,
+                          QSet<QString> occupate);
+
 /// What a save did.
 enum class EsitoAlbero {
     Scritto, ///< the stored tree is now the given one
     NienteDaScrivere, ///< the stored tree already was the given one
-    ModificatoAltrove, ///< another station changed the stored tree since the snapshot: nothing written
+    /// Another station changed the stored tree since the snapshot: the clerk's edits were replayed
+    /// on it and the ones that touch none of its changes were written (nonApplicate names the others)
+    ModificatoAltrove,
     Errore ///< the archive refused: nothing written
 };
 
@@ -75,15 +118,21 @@ struct SalvataggioAlbero
 {
     EsitoAlbero esito = EsitoAlbero::Errore;
     DbResult error; ///< the cause when esito is Errore
-    QString snapshot; ///< the snapshot after the save (when written or nothing to write)
+    QString snapshot; ///< the snapshot after the save (unless esito is Errore)
+    QHash<QString, QString> nuoveChiavi; ///< ModificatoAltrove: added folders given another key
+    QStringList nonApplicate; ///< ModificatoAltrove: the edits not applied
 };
 
-/// Makes the stored tree the given one in one immediate transaction: first compares the stored
-/// snapshot with atteso (a difference writes nothing), then deletes every link of the folders in
-/// scollega, then writes only what differs: captions changed in place, rows from the first
-/// differing key on deleted and written again in order. Nothing is written on any failure.
-SalvataggioAlbero salva_albero(Connection& db, const QString& atteso, const std::vector<NodoAlbero>& nodi,
-                               const QStringList& scollega = {});
+/// Stores the clerk's tree in one immediate transaction. letto is the tree the window read (the
+/// one snapshot atteso stands for), nodi the tree as the clerk left it; a folder of letto missing
+/// from nodi was removed, and its links are deleted with it. When the stored snapshot is atteso,
+/// nodi is written; otherwise the clerk's edits are replayed on the stored tree
+/// (applica_modifiche) and that is written. Only what differs is written: captions changed in
+/// place, rows from the first differing key on deleted and written again in order. Rows the load
+/// cannot show are kept, first, so that no folder a link may name disappears unasked. Nothing is
+/// written on any failure.
+SalvataggioAlbero salva_albero(Connection& db, const QString& atteso, const std::vector<NodoAlbero>& letto,
+                               const std::vector<NodoAlbero>& nodi);
 
 /// The message shown when another station changed the stored tree.
 inline const QString kModificatoAltrove = QStringLiteral("Struttura Modificata da altro utente");

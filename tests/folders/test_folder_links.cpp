@@ -59,6 +59,19 @@ TEST_F(FolderLinksTest, FilingAnEntryNoLongerThereWritesNothing)
     EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM sys_rela_tree").toInt(), 0);
 }
 
+TEST_F(FolderLinksTest, FilingIntoAFolderAnotherStationRemovedIsRefused)
+{
+    // Station B removes Ferie after station A was shown it.
+    auto stazioneB = apri();
+    ASSERT_EQ(test::salva_da_altra_stazione(*stazioneB, {{"4\\", "Atti"}, {"40\\", "Altro"}}).esito,
+              EsitoAlbero::Scritto);
+    const DbResult r = archivia_scheda(*db, "4\\2\\", 1, "E", "FASCICOLI\\Atti\\Ferie");
+    EXPECT_EQ(r.code, DbError::NotFound);
+    EXPECT_EQ(r.message, kFascicoloEliminato);
+    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM sys_rela_tree").toInt(), 0);
+    EXPECT_EQ(db->scalar("SELECT sys_nodo FROM entrata WHERE Progressivo = 1").toString(), "vecchio");
+}
+
 TEST_F(FolderLinksTest, UnlinkRemovesExactlyOneLinkAndEmptiesTheFolderPath)
 {
     const qint64 primo = link("4\\", 1, "E");

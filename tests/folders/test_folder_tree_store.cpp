@@ -68,6 +68,11 @@ TEST_F(TreeStoreTest, LevelMaximaComeFromEveryKeyOfTheLevel)
     EXPECT_EQ(a.levelMax[1], 40000);
     EXPECT_EQ(a.levelMax[2], 5);
     EXPECT_EQ(a.snapshot, "1\\\tA\r4\\\tB\r4\\2\\\tC\r2\\\tD\r2\\5\\\tE\r40000\\\tF\r");
+
+    // A key a link still names is never given out again, even with its folder gone: a new folder
+    // would show entries filed elsewhere.
+    ASSERT_TRUE(db->exec("INSERT INTO sys_rela_tree (SYS_TREE, SYS_USER_ID, Tipo) VALUES ('4\\7\\', 1, 'E')").ok());
+    EXPECT_EQ(carica_albero(*db, &err).levelMax[2], 7);
 }
 
 TEST_F(TreeStoreTest, LoadFollowsStoredOrderAndSkipsBadRows)
@@ -85,6 +90,14 @@ TEST_F(TreeStoreTest, LoadFollowsStoredOrderAndSkipsBadRows)
     EXPECT_EQ(mostrati(a), QStringList({"1\\<", "2\\<", "1\\1\\<2\\"}));
     // The orphan is not shown but its number is never given out again.
     EXPECT_EQ(a.levelMax[2], 9);
+
+    // A save of the tree shown keeps every row the load cannot show: a link may name it.
+    std::vector<NodoAlbero> nodi = test::letti(a);
+    nodi.push_back({"3\\", "Nuovo"});
+    ASSERT_EQ(salva_albero(*db, a.snapshot, test::letti(a), nodi).esito, EsitoAlbero::Scritto);
+    EXPECT_EQ(stored(),
+              QStringList({"9\\9\\=Orfano", "nessuno=X", "1\\1\\1\\1\\1\\1\\=Y", "1\\=Uno", "2\\=Due", "1\\1\\=Figlio",
+                           "3\\=Nuovo"}));
 }
 
 TEST_F(TreeStoreTest, OnlyWhatChangedIsWritten)
@@ -95,12 +108,15 @@ TEST_F(TreeStoreTest, OnlyWhatChangedIsWritten)
 
     // Nothing changed: nothing written, the rows keep their flags.
     QString snap = snapshot_albero(*db, nullptr);
-    SalvataggioAlbero s = salva_albero(*db, snap, {{"1\\", "Atti"}, {"1\\1\\", "Delibere"}, {"2\\", "Ferie"}});
+    const std::vector<NodoAlbero> letto = {{"1\\", "Atti"}, {"1\\1\\", "Delibere"}, {"2\\", "Ferie"}};
+    SalvataggioAlbero s = salva_albero(*db, snap, letto, letto);
     EXPECT_EQ(s.esito, EsitoAlbero::NienteDaScrivere);
     EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM sys_tree WHERE EXPANDED = -1").toInt(), 3);
 
     // A rename changes that row in place; an added last folder is appended.
-    s = salva_albero(*db, snap, {{"1\\", "Atti"}, {"1\\1\\", "Delibere 2024"}, {"2\\", "Ferie"}, {"3\\", "Nuovo"}});
+    const std::vector<NodoAlbero> nuovo
+        = {{"1\\", "Atti"}, {"1\\1\\", "Delibere 2024"}, {"2\\", "Ferie"}, {"3\\", "Nuovo"}};
+    s = salva_albero(*db, snap, letto, nuovo);
     EXPECT_EQ(s.esito, EsitoAlbero::Scritto);
     EXPECT_EQ(stored(), QStringList({"1\\=Atti", "1\\1\\=Delibere 2024", "2\\=Ferie", "3\\=Nuovo"}));
     EXPECT_EQ(db->scalar("SELECT rowid FROM sys_tree WHERE \"KEY\" = '2\\'"), idFerie);
@@ -109,7 +125,7 @@ TEST_F(TreeStoreTest, OnlyWhatChangedIsWritten)
     // A folder placed before another: the order is written again from there on.
     snap = s.snapshot;
     s = salva_albero(
-        *db, snap,
+        *db, snap, nuovo,
         {{"1\\", "Atti"}, {"4\\", "Prima"}, {"1\\1\\", "Delibere 2024"}, {"2\\", "Ferie"}, {"3\\", "Nuovo"}});
     EXPECT_EQ(s.esito, EsitoAlbero::Scritto);
     EXPECT_EQ(stored(), QStringList({"1\\=Atti", "4\\=Prima", "1\\1\\=Delibere 2024", "2\\=Ferie", "3\\=Nuovo"}));
@@ -120,11 +136,78 @@ TEST_F(TreeStoreTest, RemovingAFolderDeletesItsLinksTogether)
     righe({{"3\\", "Tre"}, {"30\\", "Trenta"}});
     for (const char* key : {"3\\", "3\\", "30\\"})
         ASSERT_TRUE(db->exec("INSERT INTO sys_rela_tree (SYS_TREE, SYS_USER_ID, Tipo) VALUES (?, 1, 'E')", {key}).ok());
-    const SalvataggioAlbero s = salva_albero(*db, snapshot_albero(*db, nullptr), {{"30\\", "Trenta"}}, {"3\\"});
+    const SalvataggioAlbero s
+        = salva_albero(*db, snapshot_albero(*db, nullptr), {{"3\\", "Tre"}, {"30\\", "Trenta"}}, {{"30\\", "Trenta"}});
     EXPECT_EQ(s.esito, EsitoAlbero::Scritto);
     EXPECT_EQ(stored(), QStringList({"30\\=Trenta"}));
     EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM sys_rela_tree WHERE SYS_TREE = '3\\'").toInt(), 0);
     EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM sys_rela_tree WHERE SYS_TREE = '30\\'").toInt(), 1);
+}
+
+TEST_F(TreeStoreTest, AfterAnotherStationsSaveOnlyTheClerksEditsThatTouchNoneOfItsChangesAreWritten)
+{
+    righe({{"1\\", "Atti"}, {"1\\1\\", "Delibere"}, {"2\\", "Ferie"}, {"3\\", "Varie"}});
+    ASSERT_TRUE(db->exec("INSERT INTO sys_rela_tree (SYS_TREE, SYS_USER_ID, Tipo) VALUES ('3\\', 1, 'E')").ok());
+    const AlberoCaricato lettoDaA = carica_albero(*db, nullptr);
+
+    // Station B renames Ferie, adds a subfolder of Atti and a folder 4\.
+    auto stazioneB = apri();
+    ASSERT_EQ(test::salva_da_altra_stazione(*stazioneB,
+                                            {{"1\\", "Atti"},
+                                             {"1\\1\\", "Delibere"},
+                                             {"1\\2\\", "Contratti B"},
+                                             {"2\\", "Ferie 2024"},
+                                             {"3\\", "Varie"},
+                                             {"4\\", "Di B"}})
+                  .esito,
+              EsitoAlbero::Scritto);
+
+    // Station A renames Atti and Ferie, adds 4\ with a subfolder and a subfolder of Delibere,
+    // and removes Varie.
+    const SalvataggioAlbero s = salva_albero(*db, lettoDaA.snapshot, test::letti(lettoDaA),
+                                             {{"1\\", "Atti 2024"},
+                                              {"1\\1\\", "Delibere"},
+                                              {"1\\1\\1\\", "Giunta"},
+                                              {"2\\", "Vacanze"},
+                                              {"4\\", "Di A"},
+                                              {"4\\1\\", "Sotto A"}});
+    EXPECT_EQ(s.esito, EsitoAlbero::ModificatoAltrove);
+    // B's 4\ keeps its key: A's folder (after Ferie, as A placed it) and its subfolder take new numbers.
+    EXPECT_EQ(stored(),
+              QStringList({"1\\=Atti 2024", "1\\1\\=Delibere", "1\\1\\1\\=Giunta", "1\\2\\=Contratti B",
+                           "2\\=Ferie 2024", "5\\=Di A", "5\\1\\=Sotto A", "4\\=Di B"}));
+    EXPECT_EQ(s.nuoveChiavi.value("4\\"), "5\\");
+    EXPECT_EQ(s.nuoveChiavi.value("4\\1\\"), "5\\1\\");
+    EXPECT_EQ(
+        s.nonApplicate,
+        QStringList(
+            {"il nuovo nome \"Vacanze\" del fascicolo \"Ferie\": il fascicolo è stato rinominato \"Ferie 2024\""}));
+    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM sys_rela_tree").toInt(), 0);
+    EXPECT_EQ(s.snapshot, snapshot_albero(*db, nullptr));
+}
+
+TEST_F(TreeStoreTest, AStaleSnapshotNeverWritesOverWhatAnotherStationChanged)
+{
+    righe({{"1\\", "Atti"}, {"1\\1\\", "Delibere"}, {"2\\", "Ferie"}, {"3\\", "Varie"}});
+    ASSERT_TRUE(db->exec("INSERT INTO sys_rela_tree (SYS_TREE, SYS_USER_ID, Tipo) VALUES ('2\\', 1, 'E')").ok());
+    const AlberoCaricato lettoDaA = carica_albero(*db, nullptr);
+
+    // B renames Ferie, removes Varie and adds a subfolder to Delibere.
+    auto stazioneB = apri();
+    const std::vector<NodoAlbero> diB
+        = {{"1\\", "Atti"}, {"1\\1\\", "Delibere"}, {"1\\1\\1\\", "Giunta"}, {"2\\", "Ferie 2024"}};
+    ASSERT_EQ(test::salva_da_altra_stazione(*stazioneB, diB).esito, EsitoAlbero::Scritto);
+    const QStringList tenuti = stored();
+
+    // A removes Ferie and Delibere and adds a subfolder to Varie: each meets one of B's changes.
+    const SalvataggioAlbero s = salva_albero(*db, lettoDaA.snapshot, test::letti(lettoDaA),
+                                             {{"1\\", "Atti"}, {"3\\", "Varie"}, {"3\\1\\", "Sotto"}});
+    EXPECT_EQ(s.esito, EsitoAlbero::ModificatoAltrove);
+    EXPECT_EQ(stored(), tenuti);
+    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM sys_rela_tree WHERE SYS_TREE = '2\\'").toInt(), 1);
+    EXPECT_EQ(s.nonApplicate.size(), 3) << s.nonApplicate.join("|").toStdString();
+    EXPECT_TRUE(s.nonApplicate.join("|").contains("\"Sotto\""));
+    EXPECT_FALSE(db->inTransaction());
 }
 
 TEST_F(TreeStoreTest, AFailedSaveLosesNothing)
@@ -135,7 +218,8 @@ TEST_F(TreeStoreTest, AFailedSaveLosesNothing)
                          "BEGIN SELECT RAISE(ABORT, 'scrittura rifiutata'); END")
                     .ok());
     const QString snap = snapshot_albero(*db, nullptr);
-    const SalvataggioAlbero s = salva_albero(*db, snap, {{"1\\", "Atti 2"}, {"3\\", "Guasto"}}, {"2\\"});
+    const SalvataggioAlbero s
+        = salva_albero(*db, snap, {{"1\\", "Atti"}, {"2\\", "Ferie"}}, {{"1\\", "Atti 2"}, {"3\\", "Guasto"}});
     EXPECT_EQ(s.esito, EsitoAlbero::Errore);
     EXPECT_TRUE(s.error.message.contains("scrittura rifiutata")) << s.error.message.toStdString();
     EXPECT_EQ(stored(), QStringList({"1\\=Atti", "2\\=Ferie"}));

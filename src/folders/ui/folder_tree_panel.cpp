@@ -29,12 +29,30 @@ void tuttiINodi(QTreeWidgetItem* item, const std::function<void(QTreeWidgetItem*
 
 } // namespace
 
+const QString FolderTreePanel::kNomeEditor = QStringLiteral("Nome del fascicolo");
+
 bool FolderTreeView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event)
 {
     // The root keeps its text: the key scheme and the save rely on it.
     if (index.isValid() && index.data().toString() == kRadiceFascicoli)
         return false;
-    return QTreeWidget::edit(index, trigger, event);
+    if (!QTreeWidget::edit(index, trigger, event))
+        return false;
+    if (QWidget* editor = indexWidget(index)) {
+        editor->setAccessibleName(FolderTreePanel::kNomeEditor);
+        m_editor = editor;
+    }
+    return true;
+}
+
+void FolderTreeView::confermaModifica()
+{
+    if (!m_editor || state() != EditingState)
+        return;
+    QWidget* editor = m_editor;
+    m_editor.clear();
+    commitData(editor);
+    closeEditor(editor, QAbstractItemDelegate::NoHint);
 }
 
 FolderTreePanel::FolderTreePanel(bool full, QWidget* parent)
@@ -195,10 +213,26 @@ void FolderTreePanel::stocktree1()
         item->setExpanded(n->expanded);
         item->setSelected(n->selected);
     }
+    // Numbers given out in this window stay given out.
     for (int i = 1; i <= kLivelloMassimo; ++i)
-        LevelMax[i] = albero.levelMax[i];
+        LevelMax[i] = std::max(LevelMax[i], albero.levelMax[i]);
     p_str_tree = albero.snapshot;
     m_caricato = true;
+}
+
+void FolderTreePanel::ricarica(const QHash<QString, QString>& nuoveChiavi)
+{
+    QSet<QString> aperti;
+    tuttiINodi(radice(), [&](QTreeWidgetItem* item) {
+        if (item->isExpanded())
+            aperti.insert(nuoveChiavi.value(chiave(item), chiave(item)));
+    });
+    const QString scelto = nuoveChiavi.value(chiave(selezionato()), chiave(selezionato()));
+    stocktree1();
+    QScopedValueRollback<bool> guard(m_programmatico, true);
+    tuttiINodi(radice(), [&](QTreeWidgetItem* item) { item->setExpanded(aperti.contains(chiave(item))); });
+    QTreeWidgetItem* item = nodo(scelto);
+    TreeView1->setCurrentItem(item ? item : radice());
 }
 
 QString FolderTreePanel::TreeSnapshot(DbResult* error)
@@ -246,17 +280,36 @@ bool FolderTreePanel::modificato()
     return nodiCorrenti() != m_salvati;
 }
 
-void FolderTreePanel::mostraErrore(const SalvataggioAlbero& esito, const QString& perso)
+bool FolderTreePanel::salva(const std::vector<NodoAlbero>& nodi)
 {
-    if (esito.esito == EsitoAlbero::ModificatoAltrove)
-        msgBox(kModificatoAltrove + perso);
-    else
-        warn(QStringLiteral("ATTENZIONE !\n\nImpossibile salvare la struttura dei fascicoli.\n\n")
-             + esito.error.message);
+    const SalvataggioAlbero esito = salva_albero(*m_db, p_str_tree, m_salvati, nodi);
+    switch (esito.esito) {
+    case EsitoAlbero::Scritto:
+    case EsitoAlbero::NienteDaScrivere:
+        p_str_tree = esito.snapshot;
+        m_salvati = nodi;
+        return true;
+    case EsitoAlbero::ModificatoAltrove: {
+        QString testo = kModificatoAltrove + QStringLiteral("\n\n");
+        if (esito.nonApplicate.isEmpty())
+            testo += QStringLiteral("Le modifiche sono state salvate sulla struttura aggiornata.");
+        else
+            testo += QStringLiteral("Non è stato possibile salvare:\n- ")
+                + esito.nonApplicate.join(QStringLiteral("\n- "));
+        msgBox(testo);
+        ricarica(esito.nuoveChiavi);
+        return esito.nonApplicate.isEmpty();
+    }
+    case EsitoAlbero::Errore:
+        break;
+    }
+    warn(QStringLiteral("ATTENZIONE !\n\nImpossibile salvare la struttura dei fascicoli.\n\n") + esito.error.message);
+    return false;
 }
 
 bool FolderTreePanel::SaveTree(const QString& newText)
 {
+    TreeView1->confermaModifica();
     if (!newText.isEmpty() && selezionato() && selezionato() != radice())
         selezionato()->setText(0, newText);
     const std::vector<NodoAlbero> nodi = nodiCorrenti();
@@ -268,14 +321,7 @@ bool FolderTreePanel::SaveTree(const QString& newText)
                             "La struttura non è stata letta dall' archivio."));
         return false;
     }
-    const SalvataggioAlbero esito = salva_albero(*m_db, p_str_tree, nodi);
-    if (esito.esito != EsitoAlbero::Scritto && esito.esito != EsitoAlbero::NienteDaScrivere) {
-        mostraErrore(esito, QStringLiteral("\n\nLe modifiche ai fascicoli non sono state salvate."));
-        return false;
-    }
-    p_str_tree = esito.snapshot;
-    m_salvati = nodi;
-    return true;
+    return salva(nodi);
 }
 
 bool FolderTreePanel::strutturaInvariata()
@@ -295,6 +341,7 @@ bool FolderTreePanel::strutturaInvariata()
 
 void FolderTreePanel::AddNode(const QString& mode)
 {
+    TreeView1->confermaModifica();
     if (!strutturaInvariata())
         return;
     QTreeWidgetItem* sel = selezionato() ? selezionato() : radice();
@@ -338,8 +385,9 @@ void FolderTreePanel::AddNode(const QString& mode)
 
 void FolderTreePanel::RemoveNode()
 {
+    TreeView1->confermaModifica();
     QTreeWidgetItem* sel = selezionato();
-    if (!sel)
+    if (!sel || !m_db)
         return;
     if (sel == radice()) {
         msgBox(QStringLiteral("La rimozione del nodo FASCICOLI non è consentita"));
@@ -360,18 +408,14 @@ void FolderTreePanel::RemoveNode()
     std::vector<NodoAlbero> nodi = nodiCorrenti();
     nodi.erase(std::remove_if(nodi.begin(), nodi.end(), [&key](const NodoAlbero& n) { return n.key == key; }),
                nodi.end());
-    if (!m_db)
-        return;
-    const SalvataggioAlbero esito = salva_albero(*m_db, p_str_tree, nodi, {key});
-    if (esito.esito != EsitoAlbero::Scritto && esito.esito != EsitoAlbero::NienteDaScrivere) {
-        mostraErrore(esito, QString());
-        return;
-    }
-    p_str_tree = esito.snapshot;
-    m_salvati = nodi;
-    {
-        QScopedValueRollback<bool> guard(m_programmatico, true);
-        delete sel;
+    const QString prima = p_str_tree;
+    if (salva(nodi)) {
+        if (QTreeWidgetItem* rimosso = nodo(key)) {
+            QScopedValueRollback<bool> guard(m_programmatico, true);
+            delete rimosso;
+        }
+    } else if (p_str_tree == prima) {
+        return; // nothing stored: the tree stays as it was
     }
     emit nodoRimosso();
 }

@@ -4,6 +4,7 @@
 #include "folder_tree_store.h"
 
 #include <QIcon>
+#include <QPointer>
 #include <QTreeWidget>
 #include <QWidget>
 
@@ -26,8 +27,15 @@ class FolderTreeView : public QTreeWidget
 public:
     using QTreeWidget::QTreeWidget;
 
+    /// Ends an open name editor keeping the name typed, as Enter does. Buttons that take no focus
+    /// leave the editor open: whatever stores or leaves the tree calls this first.
+    void confermaModifica();
+
 protected:
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+
+private:
+    QPointer<QWidget> m_editor;
 };
 
 /// The folder tree of both folder windows: the tree control TreeView1 with its tool bar
@@ -59,12 +67,17 @@ public:
     /// Loads the tree from the archive, sets LevelMax and takes the snapshot. A read that fails
     /// is shown; the tree then holds the root only and nothing will be saved over the archive.
     void stocktree1();
+    /// The name given to the editor of a folder's name for screen readers.
+    static const QString kNomeEditor;
     /// The stored structure now; sets *error when it cannot be read.
     QString TreeSnapshot(DbResult* error = nullptr);
     /// The tree text: one line per node from start (the whole tree when null), in pre-order.
     QString TreeViewToString(QTreeWidgetItem* start = nullptr, bool onlyVisible = false);
     /// Gives the selected folder newText (when not empty), then stores the tree when it differs
-    /// from what was loaded or last saved. False, after showing why, when it could not be stored.
+    /// from what was loaded or last saved. When another station changed the stored tree meanwhile,
+    /// the edits that touch none of its changes are stored on it, the window says which could not
+    /// be, and the tree shown becomes the stored one. False, after showing why, when not every
+    /// edit could be stored.
     bool SaveTree(const QString& newText = QString());
     /// True when the tree differs from what was loaded or last saved.
     bool modificato();
@@ -111,8 +124,12 @@ private:
     /// Compares the stored structure with the snapshot; false, after the message, when it differs
     /// or cannot be read.
     bool strutturaInvariata();
-    /// Shows why a save failed; perso is added to the conflict message.
-    void mostraErrore(const SalvataggioAlbero& esito, const QString& perso);
+    /// Stores nodi as the tree (after a removal, without the folder removed). Shows what went wrong
+    /// or what another station's change kept from being stored; false unless all of nodi is stored.
+    bool salva(const std::vector<NodoAlbero>& nodi);
+    /// Reads the tree again after a save that met another station's change, keeping the folders
+    /// open and the one selected (nuoveChiavi: folders stored under another key).
+    void ricarica(const QHash<QString, QString>& nuoveChiavi);
     std::vector<NodoAlbero> nodiCorrenti();
 
     std::shared_ptr<Connection> m_db;

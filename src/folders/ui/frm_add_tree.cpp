@@ -95,6 +95,7 @@ void frm_add_tree::CancelButton_Click()
 
 void frm_add_tree::OKButton_Click()
 {
+    Picture1->TreeView1->confermaModifica();
     QTreeWidgetItem* sel = Picture1->selezionato();
     m_chiave = FolderTreePanel::chiave(sel);
     if (m_chiave.isEmpty()) {
@@ -107,13 +108,23 @@ void frm_add_tree::OKButton_Click()
     }
     // A folder added here is stored before an entry is filed in it, so that no link ever names a
     // folder the archive does not hold.
-    if (!Picture1->memorizzato(m_chiave) && !Picture1->SaveTree())
-        return;
+    if (!Picture1->memorizzato(m_chiave)) {
+        if (!Picture1->SaveTree())
+            return;
+        // Stored over another station's change, the folder may have been given another key.
+        sel = Picture1->selezionato();
+        m_chiave = FolderTreePanel::chiave(sel);
+        if (!Picture1->memorizzato(m_chiave))
+            return;
+    }
     lbl_msg->setText(FolderTreePanel::percorso(sel));
     Picture1->hide();
     OKButton->hide();
     CancelButton->hide();
     frame_msg->show();
+    // The form takes the height of its message and buttons, with no empty space around them.
+    layout()->activate();
+    setFixedHeight(sizeHint().height());
     cmd_msg_Click(0);
 }
 
@@ -129,7 +140,10 @@ void frm_add_tree::cmd_msg_Click(int Index)
             const DbResult esito = m_db
                 ? archivia_scheda(*m_db, m_chiave, m_scheda.numero, m_scheda.tipo, percorso)
                 : DbResult::failure(DbError::NotFound, QStringLiteral("Archivio non collegato."));
-            if (!esito.ok())
+            if (esito.code == DbError::NotFound)
+                warn(QStringLiteral("ATTENZIONE !\n\n") + esito.message
+                     + QStringLiteral("\n\nIl quadernolo non è stato collegato."));
+            else if (!esito.ok())
                 msgBox(QStringLiteral("Si è verificato un errore !\n\n") + esito.message);
             else if (m_archiviata)
                 m_archiviata(percorso);

@@ -15,11 +15,13 @@
 #include "recordset_model.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QStyle>
@@ -34,6 +36,26 @@ namespace {
 constexpr int kTwipsPerPixel = 15;
 
 const QString kSezioneLarghezze = QStringLiteral("GRID_TREE_WIDTH");
+
+/// The picture of a sort button: bars growing downwards (ascending) or shrinking, with an arrow
+/// beside them, in the colours of the window's text.
+QIcon icona_ordinamento(bool ascendente)
+{
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    const QColor colore = QApplication::palette().color(QPalette::WindowText);
+    for (int i = 0; i < 4; ++i) {
+        const int lunghezza = 2 + 2 * (ascendente ? i : 3 - i);
+        painter.fillRect(1, 2 + 3 * i, lunghezza, 2, colore);
+    }
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(colore, 1.5));
+    painter.drawLine(QPointF(12.5, 2), QPointF(12.5, 13));
+    painter.setBrush(colore);
+    painter.drawPolygon(QPolygonF({QPointF(9.5, 10), QPointF(15.5, 10), QPointF(12.5, 14.5)}));
+    return QIcon(pixmap);
+}
 
 } // namespace
 
@@ -60,16 +82,16 @@ Frm_tree::Frm_tree(const QString& connectionString, std::function<void()> regist
     {
         const char* key;
         const char* tip;
-        QStyle::StandardPixmap icon;
-    } pulsanti[] = {{"tb_trova", "Cerca", QStyle::SP_FileDialogContentsView},
-                    {"tb_stampa", "Gestione stampe", QStyle::SP_DialogSaveButton},
-                    {"tb_flash", "Vai al giorno ...", QStyle::SP_ArrowLeft},
-                    {"tb_sort_asc", "Riordino ascendente", QStyle::SP_ArrowUp},
-                    {"tb_sort_desc", "Riordino discendente", QStyle::SP_ArrowDown},
-                    {"tb_filtro", "Filtro in base a selezione", QStyle::SP_FileDialogListView},
-                    {"tb_esci", "Esci", QStyle::SP_DialogCloseButton}};
+        QIcon icon;
+    } pulsanti[] = {{"tb_trova", "Cerca", style()->standardIcon(QStyle::SP_FileDialogContentsView)},
+                    {"tb_stampa", "Gestione stampe", style()->standardIcon(QStyle::SP_DialogSaveButton)},
+                    {"tb_flash", "Vai al giorno ...", style()->standardIcon(QStyle::SP_ArrowLeft)},
+                    {"tb_sort_asc", "Riordino ascendente", icona_ordinamento(true)},
+                    {"tb_sort_desc", "Riordino discendente", icona_ordinamento(false)},
+                    {"tb_filtro", "Filtro in base a selezione", style()->standardIcon(QStyle::SP_FileDialogListView)},
+                    {"tb_esci", "Esci", style()->standardIcon(QStyle::SP_DialogCloseButton)}};
     for (const auto& p : pulsanti) {
-        QAction* a = tb_mask->addAction(style()->standardIcon(p.icon), QString::fromUtf8(p.tip));
+        QAction* a = tb_mask->addAction(p.icon, QString::fromUtf8(p.tip));
         a->setObjectName(QLatin1String(p.key));
         a->setToolTip(QString::fromUtf8(p.tip));
     }
@@ -77,7 +99,10 @@ Frm_tree::Frm_tree(const QString& connectionString, std::function<void()> regist
 
     DataGrid1 = new QTableView(Picture2);
     DataGrid1->setObjectName(QStringLiteral("DataGrid1"));
+    // A click on a cell or on the row's selector makes that row the current one (the one the
+    // unlink acts on); the cell clicked gives the column the sort and the filter act on.
     DataGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
+    DataGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
     DataGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     DataGrid1->installEventFilter(this);
     Adodc1 = new DataControl(Picture2);
@@ -128,9 +153,15 @@ Frm_tree::Frm_tree(const QString& connectionString, std::function<void()> regist
         warn(QStringLiteral("ATTENZIONE !\n\nImpossibile leggere i quadernoli del fascicolo.\n\n") + error.message);
     });
     connect(DataGrid1->horizontalHeader(), &QHeaderView::sectionResized, this, [this] {
-        if (!m_programmatico)
+        if (m_programmatico)
+            return;
+        // A column dragged wider is saved once, when the button is let go.
+        if (m_trascinamento)
+            m_larghezzeDaSalvare = true;
+        else
             SaveGridWidths();
     });
+    DataGrid1->horizontalHeader()->viewport()->installEventFilter(this);
 
     Adodc1->setConnectionString(connectionString);
     DbResult error;
@@ -267,7 +298,9 @@ void Frm_tree::SaveGridWidths()
     QString testo;
     for (int i = 0; i < m_model->columnCount(); ++i)
         testo += QString::number(DataGrid1->columnWidth(i) * kTwipsPerPixel) + QLatin1Char('_');
-    scrivi_ini(iniPath(), kSezioneLarghezze, QStringLiteral("Width"), testo);
+    QString errore;
+    if (!scrivi_ini(iniPath(), kSezioneLarghezze, QStringLiteral("Width"), testo, &errore))
+        warn(QStringLiteral("ATTENZIONE !\n\n") + errore);
 }
 
 void Frm_tree::LoadGridWidths()
@@ -308,6 +341,17 @@ bool Frm_tree::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == DataGrid1 && event->type() == QEvent::KeyPress)
         return DataGrid1_KeyDown(static_cast<QKeyEvent*>(event));
+    if (watched == DataGrid1->horizontalHeader()->viewport()) {
+        if (event->type() == QEvent::MouseButtonPress) {
+            m_trascinamento = true;
+        } else if (event->type() == QEvent::MouseButtonRelease) {
+            m_trascinamento = false;
+            if (m_larghezzeDaSalvare) {
+                m_larghezzeDaSalvare = false;
+                SaveGridWidths();
+            }
+        }
+    }
     return QDialog::eventFilter(watched, event);
 }
 
@@ -409,7 +453,7 @@ void Frm_tree::SortBySelectedColumn(int direction)
     // The rows were put in a new order: the column stays selected for the next sort.
     const QModelIndex cella = m_model->index(std::max(rs->currentRow(), 0), colonna);
     DataGrid1->setCurrentIndex(cella);
-    DataGrid1->selectionModel()->select(cella, QItemSelectionModel::ClearAndSelect);
+    DataGrid1->selectionModel()->select(cella, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
 void Frm_tree::cmd_add_new_Click()

@@ -88,6 +88,8 @@ private:
     bool m_programmatico = false; ///< column sizes being set by the program
     bool m_gridSync = false;
     bool m_scaricato = false;
+    bool m_trascinamento = false; ///< a mouse button is down on the column headers
+    bool m_larghezzeDaSalvare = false; ///< a column was resized during that drag
 };
 
 /// Opens the folder window over parent on the archive of connectionString; returns when it closed.

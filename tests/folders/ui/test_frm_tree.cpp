@@ -1,8 +1,10 @@
 // The folder window: its tree (load, add, rename, remove, save at close, two stations) and the grid
 // of the entries filed under the selected folder.
 #include "../../frame/ui/frame_fixture.h"
+#include "../archive_fixture.h"
 
 #include "data_control.h"
+#include "file_replace.h"
 #include "folder_tree_panel.h"
 #include "folder_tree_store.h"
 #include "frm_search.h"
@@ -12,6 +14,7 @@
 #include "program_folder.h"
 #include "recordset_model.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QComboBox>
 #include <QHeaderView>
@@ -81,16 +84,21 @@ protected:
     /// Types name into the label editor of the folder being edited and ends the edit.
     void nomina(const QString& name)
     {
-        QLineEdit* editor = nullptr;
-        for (QLineEdit* e : albero()->TreeView1->findChildren<QLineEdit*>()) {
-            if (e->isVisible())
-                editor = e;
-        }
+        QLineEdit* editor = editore();
         ASSERT_TRUE(editor);
         editor->selectAll();
         QTest::keyClicks(editor, name);
         QTest::keyClick(editor, Qt::Key_Return);
         QApplication::processEvents();
+    }
+    /// The label editor open in the tree, or null.
+    QLineEdit* editore() const
+    {
+        for (QLineEdit* e : albero()->TreeView1->findChildren<QLineEdit*>()) {
+            if (e->isVisible())
+                return e;
+        }
+        return nullptr;
     }
     /// Keys of the children of a folder, in display order.
     QStringList figli(const QString& key) const
@@ -151,6 +159,31 @@ TEST_F(FrmTreeTest, FreshArchiveShowsOnlyTheRootAndAnAddedFolderIsStoredAtClose)
     EXPECT_EQ(stored(), QStringList({"1\\=Atti"}));
     EXPECT_EQ(conta("SELECT COUNT(*) FROM sys_tree WHERE EXPANDED = 0 AND SELECTED = 0"), 1);
     EXPECT_TRUE(messages.texts().isEmpty()) << messages.texts().join("|").toStdString();
+}
+
+TEST_F(FrmTreeTest, ANameTypedWithoutEnterIsStoredWhicheverWayTheWindowIsLeft)
+{
+    apri();
+    ASSERT_TRUE(trigger(w.get(), "add_node"));
+    QLineEdit* editor = editore();
+    ASSERT_TRUE(editor);
+    // Screen readers announce the name editor.
+    QAccessibleInterface* accessibile = QAccessible::queryAccessibleInterface(editor);
+    ASSERT_TRUE(accessibile);
+    EXPECT_EQ(accessibile->text(QAccessible::Name), "Nome del fascicolo");
+    editor->selectAll();
+    QTest::keyClicks(editor, "Atti");
+    chiudi(); // "Esci"
+    EXPECT_EQ(stored(), QStringList({"1\\=Atti"}));
+
+    apri();
+    EXPECT_EQ(nodo("1\\")->text(0), "Atti");
+    albero()->TreeView1->editItem(nodo("1\\"), 0);
+    ASSERT_TRUE(editore());
+    editore()->selectAll();
+    QTest::keyClicks(editore(), "Atti 2024");
+    w->close(); // the close box
+    EXPECT_EQ(stored(), QStringList({"1\\=Atti 2024"}));
 }
 
 TEST_F(FrmTreeTest, ChildAndSiblingsTakeTheirKeysAndPlaces)
@@ -241,26 +274,30 @@ TEST_F(FrmTreeTest, OnlyALeafIsRemovedAfterTheQuestionTogetherWithItsLinks)
     EXPECT_EQ(conta("SELECT COUNT(*) FROM sys_rela_tree WHERE SYS_TREE = '1\\'"), 1);
 }
 
-TEST_F(FrmTreeTest, AnotherStationsChangeStopsAnAddAndIsNeverOverwritten)
+TEST_F(FrmTreeTest, AnotherStationsChangeStopsAnAddAndTheCloseStoresOnlyWhatItDidNotTouch)
 {
-    cartelle({{"1\\", "Atti"}});
+    cartelle({{"1\\", "Atti"}, {"3\\", "Varie"}});
     apri();
-    // Station B, on a connection of its own, adds a folder.
+    // Station B, on a connection of its own, renames Varie and adds a folder.
     DbResult err;
     auto stazioneB = Connection::open(program.archive(), kPassword, &err);
     ASSERT_TRUE(stazioneB);
-    const QString visto = snapshot_albero(*stazioneB, nullptr);
-    ASSERT_EQ(salva_albero(*stazioneB, visto, {{"1\\", "Atti"}, {"2\\", "Ferie"}}).esito, EsitoAlbero::Scritto);
+    ASSERT_EQ(salva_da_altra_stazione(*stazioneB, {{"1\\", "Atti"}, {"3\\", "Varie B"}, {"2\\", "Ferie"}}).esito,
+              EsitoAlbero::Scritto);
 
     ASSERT_TRUE(trigger(w.get(), "add_node"));
     EXPECT_EQ(messages.last(), "Struttura Modificata da altro utente");
-    EXPECT_EQ(figli("FASCICOLI"), QStringList({"1\\"}));
+    EXPECT_EQ(figli("FASCICOLI"), QStringList({"1\\", "3\\"}));
 
-    // A's own rename cannot be stored over B's tree: the close says so and keeps B's.
+    // A's rename of Atti goes on B's tree; its rename of Varie, which B renamed, is named.
     nodo("1\\")->setText(0, "Atti 2024");
+    nodo("3\\")->setText(0, "Varie A");
     chiudi();
-    EXPECT_TRUE(messages.last().startsWith("Struttura Modificata da altro utente"));
-    EXPECT_EQ(stored(), QStringList({"1\\=Atti", "2\\=Ferie"}));
+    EXPECT_TRUE(messages.last().startsWith("Struttura Modificata da altro utente\n\n"))
+        << messages.last().toStdString();
+    EXPECT_TRUE(messages.last().contains("\"Varie A\""));
+    EXPECT_FALSE(messages.last().contains("Atti 2024"));
+    EXPECT_EQ(stored(), QStringList({"1\\=Atti 2024", "3\\=Varie B", "2\\=Ferie"}));
 }
 
 TEST_F(FrmTreeTest, ClosingWithoutChangesWritesNothing)
@@ -270,9 +307,7 @@ TEST_F(FrmTreeTest, ClosingWithoutChangesWritesNothing)
     apri();
     DbResult err;
     auto stazioneB = Connection::open(program.archive(), kPassword, &err);
-    ASSERT_TRUE(
-        salva_albero(*stazioneB, snapshot_albero(*stazioneB, nullptr), {{"1\\", "Atti"}, {"2\\", "Ferie"}}).esito
-        == EsitoAlbero::Scritto);
+    ASSERT_EQ(salva_da_altra_stazione(*stazioneB, {{"1\\", "Atti"}, {"2\\", "Ferie"}}).esito, EsitoAlbero::Scritto);
     chiudi();
     EXPECT_TRUE(messages.texts().isEmpty());
     EXPECT_EQ(stored(), QStringList({"1\\=Atti", "2\\=Ferie"}));
@@ -401,6 +436,64 @@ void filtraOggetto(frmSearch* s, const QString& value)
     click(s, "cmd_data_0");
     click(s, "cmdExecAdvSearch");
     click(s, "cmdClose");
+}
+
+TEST_F(FrmTreeGridTest, APlainClickOnARowMakesItCurrentForTheUnlink)
+{
+    // A click on the row's selector at its left selects the whole row.
+    QHeaderView* selettori = w->DataGrid1->verticalHeader();
+    QTest::mouseClick(
+        selettori->viewport(), Qt::LeftButton, {},
+        QPoint(selettori->width() / 2, selettori->sectionViewportPosition(3) + selettori->sectionSize(3) / 2));
+    EXPECT_EQ(w->DataGrid1->currentIndex().row(), 3);
+    EXPECT_TRUE(w->DataGrid1->selectionModel()->isRowSelected(3, {}));
+    EXPECT_EQ(w->lbl_nodo->text(), "FASCICOLI\\Ferie");
+    messages.answer(MsgAnswer::Yes);
+    ASSERT_TRUE(click(w.get(), "cmd_del"));
+    EXPECT_EQ(messages.texts(), QStringList({"Confermi l' eliminazione del collegamento selezionato ?"}));
+    EXPECT_EQ(conta("SELECT COUNT(*) FROM sys_rela_tree WHERE SYS_USER_ID = 3"), 0);
+
+    // A click on a cell shows its row as current and keeps the column for the sort.
+    const QRect cella = w->DataGrid1->visualRect(modello()->index(0, 5));
+    QTest::mouseClick(w->DataGrid1->viewport(), Qt::LeftButton, {}, cella.center());
+    EXPECT_TRUE(w->DataGrid1->selectionModel()->isRowSelected(0, {}));
+    ASSERT_TRUE(trigger(w.get(), "tb_sort_desc"));
+    EXPECT_EQ(numeri(), QStringList({"2", "2", "1"}));
+}
+
+TEST_F(FrmTreeGridTest, TheSortButtonsHaveSortPicturesOfTheirOwn)
+{
+    const auto immagine = [](QAction* a) { return a->icon().pixmap(16, 16).toImage(); };
+    const QImage asc = immagine(w->pulsante("tb_sort_asc"));
+    const QImage desc = immagine(w->pulsante("tb_sort_desc"));
+    EXPECT_FALSE(asc.isNull());
+    EXPECT_NE(asc, desc);
+    for (const char* key : {"open_all", "close_all"}) {
+        EXPECT_NE(asc, immagine(albero()->pulsante(key))) << key;
+        EXPECT_NE(desc, immagine(albero()->pulsante(key))) << key;
+    }
+}
+
+TEST_F(FrmTreeGridTest, AColumnWidthThatCannotBeSavedIsTold)
+{
+    setFileWriteFaultForTests([](const QString& path) { return path.endsWith("imposta.ini"); });
+    w->DataGrid1->horizontalHeader()->resizeSection(13, 210);
+    ASSERT_EQ(messages.texts().size(), 1);
+    EXPECT_TRUE(messages.last().startsWith("ATTENZIONE !")) << messages.last().toStdString();
+    EXPECT_EQ(messages.shown().last().icon, MsgIcon::Exclamation);
+
+    // Dragged with the mouse, the column is saved (and the failure told) once, at the release.
+    QHeaderView* intestazioni = w->DataGrid1->horizontalHeader();
+    const int bordo = intestazioni->sectionViewportPosition(13) + intestazioni->sectionSize(13) - 1;
+    const int y = intestazioni->height() / 2;
+    QTest::mousePress(intestazioni->viewport(), Qt::LeftButton, {}, QPoint(bordo, y));
+    for (int dx = 5; dx <= 30; dx += 5)
+        QTest::mouseMove(intestazioni->viewport(), QPoint(bordo + dx, y));
+    EXPECT_EQ(messages.texts().size(), 1);
+    QTest::mouseRelease(intestazioni->viewport(), Qt::LeftButton, {}, QPoint(bordo + 30, y));
+    setFileWriteFaultForTests(nullptr);
+    EXPECT_GT(w->DataGrid1->columnWidth(13), 210);
+    EXPECT_EQ(messages.texts().size(), 2);
 }
 
 TEST_F(FrmTreeGridTest, FilterOnTheSelectedCellAndRelease)

@@ -1,5 +1,6 @@
 // The main window's folder buttons: filing the current entry, the folder window, the folder list.
 #include "../../register/ui/test_entries_fixture.h"
+#include "../archive_fixture.h"
 
 #include "folder_tree_panel.h"
 #include "folder_tree_store.h"
@@ -113,31 +114,75 @@ TEST_F(MainWindowFoldersTest, AFolderAddedInTheDialogIsStoredBeforeTheEntryIsFil
     EXPECT_EQ(nodoDi(27), "FASCICOLI\\Nuovo");
 }
 
-TEST_F(MainWindowFoldersTest, AfterAnotherStationsChangeAStoredFolderCanStillBeChosen)
+TEST_F(MainWindowFoldersTest, AFolderAddedOverAnotherStationsNewFolderIsFiledUnderTheKeyItWasStoredWith)
 {
     ModalScript script;
     script.then("frm_add_tree", [this](QDialog* d) {
         auto* dialogo = static_cast<frm_add_tree*>(d);
         dialogo->Picture1->seleziona("2\\");
-        dialogo->Picture1->AddNode("after");
+        dialogo->Picture1->AddNode("after"); // 3\ in this window
         dialogo->Picture1->selezionato()->setText(0, "Nuovo");
         DbResult err;
         auto stazioneB = Connection::open(program.archive(), QByteArray(kPassword), &err);
-        ASSERT_TRUE(salva_albero(*stazioneB, snapshot_albero(*stazioneB, nullptr),
-                                 {{"1\\", "Ferie"}, {"2\\", "Atti"}, {"5\\", "Di B"}})
-                        .esito
-                    == EsitoAlbero::Scritto);
-        click(d, "OKButton"); // the new folder is stored first: another station's tree stops it
-        EXPECT_TRUE(d->isVisible());
-        dialogo->Picture1->seleziona("1\\");
+        ASSERT_EQ(salva_da_altra_stazione(*stazioneB, {{"1\\", "Ferie"}, {"2\\", "Atti"}, {"3\\", "Di B"}}).esito,
+                  EsitoAlbero::Scritto);
+        messages.answer(MsgAnswer::Ok).answer(MsgAnswer::Yes);
+        click(d, "OKButton");
+    });
+    ASSERT_TRUE(trigger(&w, "tb_add_tree"));
+    ASSERT_TRUE(script.waitDone());
+    EXPECT_EQ(messages.texts().first(),
+              "Struttura Modificata da altro utente\n\nLe modifiche sono state salvate sulla struttura aggiornata.");
+    EXPECT_EQ(scalar("SELECT group_concat(\"KEY\" || '=' || CAPTION, '|') FROM sys_tree").toString(),
+              "1\\=Ferie|2\\=Atti|4\\=Nuovo|3\\=Di B");
+    EXPECT_EQ(scalar("SELECT SYS_TREE FROM sys_rela_tree").toString(), "4\\");
+    EXPECT_EQ(nodoDi(27), "FASCICOLI\\Nuovo");
+}
+
+TEST_F(MainWindowFoldersTest, FilingIntoAFolderAnotherStationRemovedIsRefused)
+{
+    ModalScript script;
+    script.then("frm_add_tree", [this](QDialog* d) {
+        static_cast<frm_add_tree*>(d)->Picture1->seleziona("1\\");
+        DbResult err;
+        auto stazioneB = Connection::open(program.archive(), QByteArray(kPassword), &err);
+        ASSERT_EQ(salva_da_altra_stazione(*stazioneB, {{"2\\", "Atti"}}).esito, EsitoAlbero::Scritto);
         messages.answer(MsgAnswer::Yes);
         click(d, "OKButton");
     });
     ASSERT_TRUE(trigger(&w, "tb_add_tree"));
     ASSERT_TRUE(script.waitDone());
-    EXPECT_TRUE(messages.texts().first().startsWith("Struttura Modificata da altro utente"));
-    EXPECT_EQ(scalar("SELECT SYS_TREE FROM sys_rela_tree").toString(), "1\\");
-    EXPECT_EQ(scalar("SELECT group_concat(CAPTION, '|') FROM sys_tree").toString(), "Ferie|Atti|Di B");
+    EXPECT_EQ(messages.last(),
+              "ATTENZIONE !\n\nIl fascicolo scelto non è più in archivio: un altro utente lo ha "
+              "eliminato.\n\nIl quadernolo non è stato collegato.");
+    EXPECT_EQ(messages.shown().last().icon, MsgIcon::Exclamation);
+    EXPECT_EQ(conta("SELECT COUNT(*) FROM sys_rela_tree"), 0);
+    EXPECT_EQ(nodoDi(27), "Radice/Cartella 27");
+    // The dialog's close left B's tree as it was.
+    EXPECT_EQ(scalar("SELECT group_concat(CAPTION, '|') FROM sys_tree").toString(), "Atti");
+}
+
+TEST_F(MainWindowFoldersTest, TheConfirmationFormHasNoEmptySpace)
+{
+    ModalScript script;
+    int altezza = 0;
+    int altezzaCornice = 0;
+    int altezzaNecessaria = 0;
+    script.then("frm_add_tree", [&](QDialog* d) {
+        auto* dialogo = static_cast<frm_add_tree*>(d);
+        dialogo->Picture1->seleziona("1\\");
+        messages.onNext([&](const ShownMessage&) {
+            altezza = d->height();
+            altezzaCornice = dialogo->frame_msg->height();
+            altezzaNecessaria = dialogo->frame_msg->sizeHint().height();
+        });
+        messages.answer(MsgAnswer::No);
+        click(d, "OKButton");
+    });
+    ASSERT_TRUE(trigger(&w, "tb_add_tree"));
+    ASSERT_TRUE(script.waitDone());
+    EXPECT_EQ(altezzaCornice, altezzaNecessaria);
+    EXPECT_LE(altezza, altezzaCornice + 2 * 12) << altezza << " " << altezzaCornice;
 }
 
 TEST_F(MainWindowFoldersTest, AFilingTheArchiveRefusesIsShownAndWritesNothing)
