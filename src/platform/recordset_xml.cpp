@@ -2,6 +2,7 @@
 
 #include "recordset.h"
 
+#include "field_text.h"
 #include "file_replace.h"
 #include "recordset_p.h"
 
@@ -259,29 +260,6 @@ bool xmlValue(const QVariant& v, Storage storage, QString* out)
     return false;
 }
 
-/// The range of the integer types: a value outside its column's width is not that column's.
-bool fitsIntegerType(qint64 v, int adoType)
-{
-    switch (adoType) {
-    case 2:
-        return v >= -32768 && v <= 32767;
-    case 3:
-        return v >= std::numeric_limits<qint32>::min() && v <= std::numeric_limits<qint32>::max();
-    case 16:
-        return v >= -128 && v <= 127;
-    case 17:
-        return v >= 0 && v <= 255;
-    case 18:
-        return v >= 0 && v <= 65535;
-    case 19:
-        return v >= 0 && v <= qint64(std::numeric_limits<quint32>::max());
-    case 21:
-        return v >= 0;
-    default:
-        return true;
-    }
-}
-
 bool readXmlValue(const QString& text, const FieldInfo& field, const XmlType& type, QVariant* out)
 {
     const QString t = text.trimmed();
@@ -289,7 +267,7 @@ bool readXmlValue(const QString& text, const FieldInfo& field, const XmlType& ty
     case Storage::Integer: {
         bool ok = false;
         const qint64 v = t.toLongLong(&ok);
-        if (!ok || !fitsIntegerType(v, field.type))
+        if (!ok || !integerFitsAdoType(v, field.type))
             return false;
         *out = v;
         return true;
@@ -696,7 +674,7 @@ QVector<XmlType> typesForRows(const Shared& s, const std::vector<qint32>& view)
             for (const qint32 row : view) {
                 const QVariant v = s.value(row, i);
                 if (!v.isNull() && v.metaType().id() != QMetaType::QString
-                    && !fitsIntegerType(variantInteger(v), f.type)) {
+                    && !integerFitsAdoType(variantInteger(v), f.type)) {
                     t = {QStringLiteral("i8"), {}, 8, false, true, 19};
                     break;
                 }

@@ -182,7 +182,7 @@ bool Quadernolo::importa_file_trasferimento(const QString& nome)
     const EsitoTrasferimento esito = leggi_file_trasferimento(
         DataControl::connectionFor(Adodc1->ConnectionString(), &aperto), QDir(programFolder()).filePath(nome));
     if (!esito.ok) {
-        msgBox(QStringLiteral("Errore nel caricamento dei dati !"));
+        msgBox(QStringLiteral("Errore nel caricamento dei dati !\n\n") + esito.errore);
         return false;
     }
     msgBox(QStringLiteral("Completato l' inserimento di %1 schede").arg(esito.schede));

@@ -332,16 +332,36 @@ TEST_F(NotificationWindow, TransferFileOfTheRowsSelectedInTheGrid)
     // Read back into the same archive: its entries are there already, so nothing is added.
     messages.clear();
     EXPECT_FALSE(w.importa_file_trasferimento("esporta.txt"));
-    EXPECT_EQ(messages.texts(), QStringList("Errore nel caricamento dei dati !"));
-    scriviFile(mittente.file("nuove.txt"),
-               "\"Progressivo\tentrata.Tipo\tOggetto\xff"
-               "10\tE\tdieci\xff\"\r\n");
+    EXPECT_EQ(messages.texts(),
+              QStringList("Errore nel caricamento dei dati !\n\nRiga 1: il quadernolo n. 3 è già in archivio."));
+    // A double quote inside a value: refused, naming the row, and nothing of the file written.
+    scriviFile(mittente.file("virgolette.txt"),
+               "\"Progressivo\tentrata.Tipo\tOggetto\tNominativo\xff"
+               "10\tE\tdieci\tAnna\xff"
+               "11\tE\tdetto \"undici\"\tBruno\xff\"\r\n");
     messages.clear();
-    EXPECT_TRUE(w.importa_file_trasferimento("nuove.txt"));
-    EXPECT_EQ(messages.texts(), QStringList("Completato l' inserimento di 1 schede"));
-    EXPECT_EQ(archivio(mittente.archive())->scalar("SELECT Oggetto FROM entrata WHERE Progressivo = 10").toString(),
-              "dieci");
-    EXPECT_EQ(w.Adodc1->Recordset()->recordCount(), 4); // re-read: the new entry has no correspondent
+    EXPECT_FALSE(w.importa_file_trasferimento("virgolette.txt"));
+    EXPECT_EQ(messages.texts(),
+              QStringList("Errore nel caricamento dei dati !\n\nLa riga 2 contiene un doppio apice "
+                          "(\") in un valore."));
+    EXPECT_EQ(archivio(mittente.archive())->scalar("SELECT COUNT(*) FROM entrata").toInt(), 3);
+    w.close();
+
+    // Another installation reads the file: its entries show in the register with their correspondents.
+    QFile::copy(mittente.file("esporta.txt"), destinatario.file("esporta.txt"));
+    Finestra b;
+    apriDestinatario(b, {});
+    ASSERT_TRUE(trigger(&b, "tb_modo"));
+    messages.clear();
+    EXPECT_TRUE(b.importa_file_trasferimento("esporta.txt"));
+    EXPECT_EQ(messages.texts(), QStringList("Completato l' inserimento di 2 schede"));
+    QAbstractItemModel* griglia = b.DataGrid1->model();
+    ASSERT_EQ(griglia->rowCount(), 2);
+    const int nome = b.Adodc1->Recordset()->fieldIndex("Nominativo");
+    EXPECT_EQ(griglia->index(0, 0).data().toString(), "1");
+    EXPECT_EQ(griglia->index(0, nome).data().toString(), "Mittente 1-0");
+    EXPECT_EQ(griglia->index(1, 0).data().toString(), "3");
+    EXPECT_EQ(griglia->index(1, nome).data().toString(), "Mittente 3-0");
 }
 
 /// Run by AnImportKilledHalfWayIsOfferedAgain as a process of its own: claims the notification
