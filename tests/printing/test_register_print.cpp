@@ -51,6 +51,15 @@ protected:
         return opened.files;
     }
 
+    /// Prints entry e and a plain entry 2 of the same day; the words of table 1.
+    QList<PdfWord> primaTabella(const SeedEntry& e)
+    {
+        scriviSchede(program.archive(), {e, scheda(2, "E", e.data)});
+        const QStringList files = stampa(QStringLiteral("Entrata"), e.data, e.data);
+        EXPECT_EQ(files.size(), 2);
+        return files.isEmpty() ? QList<PdfWord>() : pdfWords(files[0]);
+    }
+
     TempProgram program;
 };
 
@@ -170,10 +179,7 @@ TEST_F(RegisterPrintTest, ALongSubjectWrapsInItsColumnAndTheRowGrows)
     for (int i = 0; i < 12; ++i)
         words << QStringLiteral("parola%1").arg(i);
     e.oggetto = words.join(QLatin1Char(' '));
-    scriviSchede(program.archive(), {e, scheda(2, "E", QDate(2026, 12, 1))});
-    const QStringList files = stampa(QStringLiteral("Entrata"), QDate(2026, 12, 1), QDate(2026, 12, 1));
-    ASSERT_EQ(files.size(), 2);
-    const auto all = pdfWords(files[0]);
+    const auto all = primaTabella(e);
     const PdfWord first = findWord(all, "parola0");
     const PdfWord last = findWord(all, "parola11");
     EXPECT_GT(last.y, first.y + 1); // on a later line of the same column
@@ -194,15 +200,11 @@ TEST_F(RegisterPrintTest, EveryCellKeepsItsTextInsideItAndTheTimeWholeOnTheFirst
     e.oggetto = oggetto;
     e.corrispondenti = {{QStringLiteral("Verdi")}};
     e.orario = QStringLiteral("12:38:05");
-    scriviSchede(program.archive(), {e, scheda(2, "E", QDate(2026, 12, 1))});
-
-    const QStringList files = stampa(QStringLiteral("Entrata"), QDate(2026, 12, 1), QDate(2026, 12, 1));
-    ASSERT_EQ(files.size(), 2);
-    const auto words = pdfWords(files[0]);
+    const auto words = primaTabella(e);
     const PdfWord verdi = findWord(words, "Verdi");
     const PdfWord ora = findWord(words, "12:38:05");
-    ASSERT_FALSE(verdi.text.isEmpty()) << pdfText(files[0]).toStdString();
-    ASSERT_FALSE(ora.text.isEmpty()) << pdfText(files[0]).toStdString();
+    ASSERT_FALSE(verdi.text.isEmpty());
+    ASSERT_FALSE(ora.text.isEmpty()); // whole, not cut to "12:38:0"
     EXPECT_NEAR(ora.y, verdi.y, 0.5); // on the row's first line
     // The words of the other columns end before the correspondents' separator, 1 mm before its text.
     const PdfWord nome2 = findWord(words, "Nome2");
