@@ -34,7 +34,7 @@ quad_build() {
 # A debug build with AddressSanitizer and UndefinedBehaviorSanitizer, in its own folder.
 quad_build_sanitized() {
     local root="$1"
-    local flags="-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined"
+    local flags="-fsanitize=address,undefined,float-cast-overflow -fno-omit-frame-pointer -fno-sanitize-recover=undefined,float-cast-overflow"
     cmake -S "$root" -B "$root/build-asan" -DCMAKE_BUILD_TYPE=Debug \
         -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" \
         -DCMAKE_SHARED_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null

@@ -6,6 +6,7 @@
 #include <QLocale>
 
 #include <cmath>
+#include <limits>
 
 namespace quad {
 
@@ -38,6 +39,28 @@ FieldKind fieldKindOfAdoType(int adoType)
         return FieldKind::Time;
     default:
         return FieldKind::Text;
+    }
+}
+
+bool integerFitsAdoType(qint64 v, int adoType)
+{
+    switch (adoType) {
+    case 2:
+        return v >= -32768 && v <= 32767;
+    case 3:
+        return v >= std::numeric_limits<qint32>::min() && v <= std::numeric_limits<qint32>::max();
+    case 16:
+        return v >= -128 && v <= 127;
+    case 17:
+        return v >= 0 && v <= 255;
+    case 18:
+        return v >= 0 && v <= 65535;
+    case 19:
+        return v >= 0 && v <= qint64(std::numeric_limits<quint32>::max());
+    case 21:
+        return v >= 0;
+    default:
+        return true;
     }
 }
 

@@ -24,6 +24,10 @@ enum class FieldKind {
 /// adBoolean 11, ...); every code that is not a number, a yes/no or a date is text.
 FieldKind fieldKindOfAdoType(int adoType);
 
+/// Whether a whole number lies within the range of an integer ADO type (adSmallInt 2 16 bits,
+/// adInteger 3 32 bits, adTinyInt 16, the unsigned 17, 18, 19, 21); true for any other type.
+bool integerFitsAdoType(qint64 value, int adoType);
+
 /// The one reader of typed text for every field of the program: mask boxes, new entries,
 /// recordset writes and the values of filters and finds all go through it.
 ///

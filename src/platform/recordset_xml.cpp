@@ -2,6 +2,7 @@
 
 #include "recordset.h"
 
+#include "field_text.h"
 #include "file_replace.h"
 #include "recordset_p.h"
 
@@ -45,6 +46,9 @@ struct XmlType
     int maxLength = 0;
     bool isLong = false;
     bool fixed = false;
+    /// rs:precision: digits of a number, characters of a date's text; 0 for the types that have
+    /// none (texts, yes/no).
+    int precision = 0;
 };
 
 XmlType xmlTypeFor(const FieldInfo& f)
@@ -52,58 +56,58 @@ XmlType xmlTypeFor(const FieldInfo& f)
     XmlType t;
     switch (f.type) {
     case 2:
-        t = {QStringLiteral("i2"), {}, 2, false, true};
+        t = {QStringLiteral("i2"), {}, 2, false, true, 5};
         break;
     case 3:
-        t = {QStringLiteral("int"), {}, 4, false, true};
+        t = {QStringLiteral("int"), {}, 4, false, true, 10};
         break;
     case 16:
-        t = {QStringLiteral("i1"), {}, 1, false, true};
+        t = {QStringLiteral("i1"), {}, 1, false, true, 3};
         break;
     case 17:
-        t = {QStringLiteral("ui1"), {}, 1, false, true};
+        t = {QStringLiteral("ui1"), {}, 1, false, true, 3};
         break;
     case 18:
-        t = {QStringLiteral("ui2"), {}, 2, false, true};
+        t = {QStringLiteral("ui2"), {}, 2, false, true, 5};
         break;
     case 19:
-        t = {QStringLiteral("ui4"), {}, 4, false, true};
+        t = {QStringLiteral("ui4"), {}, 4, false, true, 10};
         break;
     case 20:
-        t = {QStringLiteral("i8"), {}, 8, false, true};
+        t = {QStringLiteral("i8"), {}, 8, false, true, 19};
         break;
     case 21:
-        t = {QStringLiteral("ui8"), {}, 8, false, true};
+        t = {QStringLiteral("ui8"), {}, 8, false, true, 20};
         break;
     case 4:
-        t = {QStringLiteral("r4"), {}, 4, false, true};
+        t = {QStringLiteral("r4"), {}, 4, false, true, 7};
         break;
     case 5:
-        t = {QStringLiteral("float"), {}, 8, false, true};
+        t = {QStringLiteral("float"), {}, 8, false, true, 15};
         break;
     case 6:
-        t = {QStringLiteral("number"), QStringLiteral("currency"), 8, false, true};
+        t = {QStringLiteral("number"), QStringLiteral("currency"), 8, false, true, 19};
         break;
     case 14:
-        t = {QStringLiteral("number"), QStringLiteral("decimal"), 19, false, true};
+        t = {QStringLiteral("number"), QStringLiteral("decimal"), 19, false, true, 18};
         break;
     case 131:
-        t = {QStringLiteral("number"), QStringLiteral("numeric"), 19, false, true};
+        t = {QStringLiteral("number"), QStringLiteral("numeric"), 19, false, true, 18};
         break;
     case 11:
         t = {QStringLiteral("boolean"), {}, 2, false, true};
         break;
     case 7:
-        t = {QStringLiteral("dateTime"), QStringLiteral("variantdate"), 16, false, true};
+        t = {QStringLiteral("dateTime"), QStringLiteral("variantdate"), 16, false, true, 19};
         break;
     case 133:
-        t = {QStringLiteral("date"), {}, 6, false, true};
+        t = {QStringLiteral("date"), {}, 6, false, true, 10};
         break;
     case 134:
-        t = {QStringLiteral("time"), {}, 6, false, true};
+        t = {QStringLiteral("time"), {}, 6, false, true, 8};
         break;
     case 135:
-        t = {QStringLiteral("dateTime"), QStringLiteral("timestamp"), 16, false, true};
+        t = {QStringLiteral("dateTime"), QStringLiteral("timestamp"), 16, false, true, 19};
         break;
     case 200:
     case 201:
@@ -186,6 +190,32 @@ bool validXmlText(const QString& text)
     return true;
 }
 
+/// A number in plain decimal digits, never in exponent form ("1000000000000000", not "1e+15";
+/// "0.00000015", not "1.5e-07"), with the fewest digits that read back as the same value.
+QString plainNumber(double v)
+{
+    const QString shortest = QString::number(v, 'g', QLocale::FloatingPointShortest);
+    const qsizetype e = shortest.indexOf(QLatin1Char('e'));
+    if (e < 0)
+        return shortest;
+    QString mantissa = shortest.left(e);
+    const int exponent = shortest.mid(e + 1).toInt();
+    const bool negative = mantissa.startsWith(QLatin1Char('-'));
+    if (negative)
+        mantissa.remove(0, 1);
+    const qsizetype dot = mantissa.indexOf(QLatin1Char('.'));
+    const QString digits = QString(mantissa).remove(QLatin1Char('.'));
+    const qsizetype whole = (dot < 0 ? mantissa.size() : dot) + exponent; // digits before the point
+    QString plain;
+    if (whole <= 0)
+        plain = QStringLiteral("0.") + QString(-whole, QLatin1Char('0')) + digits;
+    else if (whole >= digits.size())
+        plain = digits + QString(whole - digits.size(), QLatin1Char('0'));
+    else
+        plain = digits.left(whole) + QLatin1Char('.') + digits.mid(whole);
+    return negative ? QLatin1Char('-') + plain : plain;
+}
+
 /// A value as the rowset writes it; false when it cannot be written for this type.
 bool xmlValue(const QVariant& v, Storage storage, QString* out)
 {
@@ -195,11 +225,15 @@ bool xmlValue(const QVariant& v, Storage storage, QString* out)
             return false;
         *out = QString::number(variantInteger(v));
         return true;
-    case Storage::Real:
+    case Storage::Real: {
         if (v.metaType().id() == QMetaType::QString)
             return false;
-        *out = QString::number(variantReal(v), 'g', QLocale::FloatingPointShortest);
+        const double real = variantReal(v);
+        if (!std::isfinite(real))
+            return false;
+        *out = plainNumber(real);
         return true;
+    }
     case Storage::Boolean:
         if (v.metaType().id() != QMetaType::Bool)
             return false;
@@ -226,29 +260,6 @@ bool xmlValue(const QVariant& v, Storage storage, QString* out)
     return false;
 }
 
-/// The range of the integer types: a value outside its column's width is not that column's.
-bool fitsIntegerType(qint64 v, int adoType)
-{
-    switch (adoType) {
-    case 2:
-        return v >= -32768 && v <= 32767;
-    case 3:
-        return v >= std::numeric_limits<qint32>::min() && v <= std::numeric_limits<qint32>::max();
-    case 16:
-        return v >= -128 && v <= 127;
-    case 17:
-        return v >= 0 && v <= 255;
-    case 18:
-        return v >= 0 && v <= 65535;
-    case 19:
-        return v >= 0 && v <= qint64(std::numeric_limits<quint32>::max());
-    case 21:
-        return v >= 0;
-    default:
-        return true;
-    }
-}
-
 bool readXmlValue(const QString& text, const FieldInfo& field, const XmlType& type, QVariant* out)
 {
     const QString t = text.trimmed();
@@ -256,7 +267,7 @@ bool readXmlValue(const QString& text, const FieldInfo& field, const XmlType& ty
     case Storage::Integer: {
         bool ok = false;
         const qint64 v = t.toLongLong(&ok);
-        if (!ok || !fitsIntegerType(v, field.type))
+        if (!ok || !integerFitsAdoType(v, field.type))
             return false;
         *out = v;
         return true;
@@ -663,8 +674,8 @@ QVector<XmlType> typesForRows(const Shared& s, const std::vector<qint32>& view)
             for (const qint32 row : view) {
                 const QVariant v = s.value(row, i);
                 if (!v.isNull() && v.metaType().id() != QMetaType::QString
-                    && !fitsIntegerType(variantInteger(v), f.type)) {
-                    t = {QStringLiteral("i8"), {}, 8, false, true};
+                    && !integerFitsAdoType(variantInteger(v), f.type)) {
+                    t = {QStringLiteral("i8"), {}, 8, false, true, 19};
                     break;
                 }
             }
@@ -707,26 +718,40 @@ DbResult Recordset::save(const QString& file) const
         const FieldInfo& f = s.fields[i];
         if (!validXmlText(f.uniqueName))
             return xmlError(QStringLiteral("Nome di campo non scrivibile in XML: %1").arg(f.uniqueName));
+        const FieldMeta& meta = s.meta[i];
+        const SourceTable* table = meta.table >= 0 ? &s.tables[size_t(meta.table)] : nullptr;
+        // The INTEGER PRIMARY KEY is its table's key and never Null, though not declared NOT NULL.
+        const bool key = table && table->aliasField == i;
+        const bool notNull = meta.notNull || key;
         w.writeStartElement(kSchemaNs, QStringLiteral("AttributeType"));
         w.writeAttribute(QStringLiteral("name"), names[i]);
         if (names[i] != f.uniqueName)
             w.writeAttribute(kRowsetNs, QStringLiteral("name"), f.uniqueName);
         w.writeAttribute(kRowsetNs, QStringLiteral("number"), QString::number(i + 1));
-        if (!s.meta[i].notNull)
+        if (!notNull)
             w.writeAttribute(kRowsetNs, QStringLiteral("nullable"), QStringLiteral("true"));
         w.writeAttribute(kRowsetNs, QStringLiteral("writeunknown"), QStringLiteral("true"));
+        if (table) {
+            w.writeAttribute(kRowsetNs, QStringLiteral("basetable"), table->name);
+            w.writeAttribute(kRowsetNs, QStringLiteral("basecolumn"), meta.origin);
+            w.writeAttribute(kRowsetNs, QStringLiteral("keycolumn"),
+                             key ? QStringLiteral("true") : QStringLiteral("false"));
+        }
         const XmlType& t = types[i];
         w.writeEmptyElement(kSchemaNs, QStringLiteral("datatype"));
         w.writeAttribute(kTypeNs, QStringLiteral("type"), t.type);
         if (!t.dbtype.isEmpty())
             w.writeAttribute(kRowsetNs, QStringLiteral("dbtype"), t.dbtype);
         w.writeAttribute(kTypeNs, QStringLiteral("maxLength"), QString::number(t.maxLength));
+        if (t.precision > 0)
+            w.writeAttribute(kRowsetNs, QStringLiteral("precision"), QString::number(t.precision));
         if (t.isLong)
             w.writeAttribute(kRowsetNs, QStringLiteral("long"), QStringLiteral("true"));
         if (t.fixed)
             w.writeAttribute(kRowsetNs, QStringLiteral("fixedlength"), QStringLiteral("true"));
-        w.writeAttribute(kRowsetNs, QStringLiteral("maybenull"),
-                         s.meta[i].notNull ? QStringLiteral("false") : QStringLiteral("true"));
+        // As the published format has it: "may be Null" is said only of the columns that never are.
+        if (notNull)
+            w.writeAttribute(kRowsetNs, QStringLiteral("maybenull"), QStringLiteral("false"));
         w.writeEndElement(); // AttributeType
     }
     w.writeEmptyElement(kSchemaNs, QStringLiteral("extends"));

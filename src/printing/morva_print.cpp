@@ -13,8 +13,13 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QRegularExpression>
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
+
+#include <unistd.h>
 
 namespace quad {
 
@@ -82,6 +87,41 @@ QString fileNamePart(const QString& name)
             out += QLatin1Char('_');
     }
     return out.isEmpty() ? QStringLiteral("Stampa") : out;
+}
+
+/// The name a PDF document is written under until it is whole.
+QString inScrittura(const QString& pdf)
+{
+    return pdf + QStringLiteral(".tmp");
+}
+
+/// Whether a PDF file reached its disk whole: its data is on the disk, it ends with the PDF's
+/// end mark, and the cross-reference table sits where its trailer says. Why not in *why.
+bool pdfIntero(const QString& path, QString* why)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *why = file.errorString();
+        return false;
+    }
+    if (::fsync(file.handle()) != 0) {
+        *why = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    *why = QStringLiteral("il documento è incompleto (disco pieno?).");
+    const qint64 size = file.size();
+    if (size < 32 || !file.seek(std::max<qint64>(0, size - 64)))
+        return false;
+    const QByteArray tail = file.read(64);
+    const QRegularExpressionMatch m
+        = QRegularExpression(QStringLiteral("startxref\\s+(\\d+)\\s+%%EOF\\s*$")).match(QString::fromLatin1(tail));
+    if (!m.hasMatch())
+        return false;
+    const qint64 xref = m.captured(1).toLongLong();
+    if (xref <= 0 || xref >= size || !file.seek(xref) || file.read(4) != "xref")
+        return false;
+    why->clear();
+    return true;
 }
 
 } // namespace
@@ -317,8 +357,9 @@ bool MorvaPrint::avvia()
     m_printer->setDocName(m_docName);
     m_currentPdf.clear();
     if (m_pdf) {
+        // The document is written aside and takes its name only once it is whole.
         m_currentPdf = nuovoPdf();
-        m_printer->setOutputFileName(m_currentPdf);
+        m_printer->setOutputFileName(inScrittura(m_currentPdf));
     }
     ComputePhysicalMargins();
     if (!m_painter->begin(m_printer.get())) {
@@ -327,7 +368,7 @@ bool MorvaPrint::avvia()
             ? QStringLiteral("Impossibile scrivere il file %1.").arg(QDir::toNativeSeparators(m_currentPdf))
             : QStringLiteral("La stampante %1 non risponde.").arg(m_printer->printerName());
         if (m_pdf)
-            QFile::remove(m_currentPdf);
+            QFile::remove(inScrittura(m_currentPdf));
         m_currentPdf.clear();
         ShowPrintError(kErrPrinter, where);
         return false;
@@ -476,13 +517,28 @@ void MorvaPrint::EndDoc()
     m_page = 0;
     if (!m_painter->end()) {
         if (!file.isEmpty())
-            QFile::remove(file);
+            QFile::remove(inScrittura(file));
         ShowPrintError(kErrPrinter, QStringLiteral("Il documento non è stato completato."));
         return;
     }
+    if (file.isEmpty())
+        return; // at the printer
+    // The PDF writer does not report a failed write (a full disk): the file is checked before it
+    // takes its name, and one that is not whole is removed.
+    QString perche;
+    if (!pdfIntero(inScrittura(file), &perche) || !QFile::rename(inScrittura(file), file)) {
+        QFile::remove(inScrittura(file));
+        ShowPrintError(kErrPrinter,
+                       QStringLiteral("Impossibile scrivere il file %1: %2")
+                           .arg(QDir::toNativeSeparators(file),
+                                perche.isEmpty() ? QStringLiteral("il nome è già in uso.") : perche));
+        return;
+    }
     m_lastPdf = file;
-    if (!file.isEmpty())
-        apri_documento(file);
+    if (apri_documento(file) <= 32)
+        msgBox(QStringLiteral("Nessun programma ha aperto il documento stampato.\n\nIl documento è nel file:\n%1")
+                   .arg(QDir::toNativeSeparators(file)),
+               MsgIcon::Information);
 }
 
 void MorvaPrint::KillDoc()
@@ -494,7 +550,7 @@ void MorvaPrint::KillDoc()
     if (m_painter->isActive())
         m_painter->end();
     if (!m_currentPdf.isEmpty())
-        QFile::remove(m_currentPdf);
+        QFile::remove(inScrittura(m_currentPdf));
     m_currentPdf.clear();
     m_page = 0;
 }

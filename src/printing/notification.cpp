@@ -6,9 +6,15 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
+#include <QRandomGenerator>
+#include <QRegularExpression>
 
 #include <vector>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace quad {
 
@@ -41,15 +47,23 @@ DbResult scrivi_notifica(const Recordset& righe, const QString& folder, const QD
     if (folder.isEmpty() || !cartella.exists())
         return DbResult::failure(DbError::NotFound, QStringLiteral("La cartella %1 non esiste.").arg(folder));
 
-    // A name that reserves the temporary file and that no importer takes for a notification.
-    QTemporaryFile riserva(cartella.filePath(QStringLiteral("invio_XXXXXX.tmp")));
-    riserva.setAutoRemove(false);
-    if (!riserva.open())
+    // A name that reserves the temporary file and that no importer takes for a notification,
+    // made as any new file of the process is, so that the notification keeps that mode.
+    QString temporaneo;
+    QFile riserva;
+    for (int tentativo = 0; tentativo < 100 && temporaneo.isEmpty(); ++tentativo) {
+        riserva.setFileName(cartella.filePath(
+            QStringLiteral("invio_%1.tmp").arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'))));
+        if (riserva.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            temporaneo = riserva.fileName();
+        else if (!riserva.exists())
+            break; // not a name taken: the folder refuses new files
+    }
+    riserva.close();
+    if (temporaneo.isEmpty())
         return DbResult::failure(
             DbError::ReadOnly,
             QStringLiteral("Impossibile scrivere nella cartella %1: %2").arg(folder, riserva.errorString()));
-    const QString temporaneo = riserva.fileName();
-    riserva.close();
 
     DbResult esito = righe.save(temporaneo);
     if (!esito.ok()) {
@@ -102,29 +116,121 @@ DbResult timbra_consegna(Recordset& righe, const std::vector<Bookmark>& segni, c
 
 // ---------------------------------------------------------------------------------------------
 
+namespace {
+
+const QString kRivendicata = QStringLiteral("in_importazione_");
+
+/// Opens path and locks it without waiting: the descriptor, or -1 when the file is gone or an
+/// importer holds it.
+int bloccaFile(const QString& path)
+{
+    const QByteArray nome = QFile::encodeName(path);
+    const int fd = ::open(nome.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    // The lock is on the file that was opened: the name must still lead to it (another importer
+    // may have claimed and removed it between the open and the lock).
+    struct stat aperto
+    {
+    };
+    struct stat chiamato
+    {
+    };
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::fstat(fd, &aperto) != 0 || ::stat(nome.constData(), &chiamato) != 0
+        || aperto.st_dev != chiamato.st_dev || aperto.st_ino != chiamato.st_ino) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+} // namespace
+
+NotificaRicevuta::~NotificaRicevuta()
+{
+    // Still claimed here means the import was neither finished nor given up: the lock goes, and
+    // the next tick gives the file its name back.
+    sblocca();
+}
+
+void NotificaRicevuta::sblocca()
+{
+    if (m_lock >= 0)
+        ::close(m_lock);
+    m_lock = -1;
+    m_claimed.clear();
+}
+
 bool NotificaRicevuta::rivendica(const QString& path)
 {
-    const QFileInfo info(path);
-    const QString claimed = info.dir().filePath(QStringLiteral("in_importazione_") + info.fileName());
-    if (!QFile::rename(path, claimed))
+    sblocca();
+    const int lock = bloccaFile(path);
+    if (lock < 0)
         return false;
+    const QFileInfo info(path);
+    const QString claimed = info.dir().filePath(kRivendicata + info.fileName());
+    if (!QFile::rename(path, claimed)) {
+        ::close(lock);
+        return false;
+    }
+    m_lock = lock;
     m_original = path;
     m_claimed = claimed;
     return true;
 }
 
+QString NotificaRicevuta::nome() const
+{
+    return QFileInfo(m_original).fileName();
+}
+
 bool NotificaRicevuta::elimina()
 {
     const bool ok = QFile::remove(m_claimed);
-    m_claimed.clear();
+    sblocca();
     return ok;
 }
 
 bool NotificaRicevuta::rilascia()
 {
     const bool ok = QFile::rename(m_claimed, m_original);
-    m_claimed.clear();
+    sblocca();
     return ok;
+}
+
+bool NotificaRicevuta::recupera(const QString& claimedPath)
+{
+    const QFileInfo info(claimedPath);
+    if (!info.fileName().startsWith(kRivendicata, Qt::CaseInsensitive))
+        return false;
+    const int lock = bloccaFile(claimedPath);
+    if (lock < 0)
+        return false;
+    const bool ok = QFile::rename(claimedPath, info.dir().filePath(info.fileName().mid(kRivendicata.size())));
+    ::close(lock);
+    return ok;
+}
+
+QStringList notifiche_in_arrivo(const QString& folder)
+{
+    const QDir cartella(folder);
+    for (const QString& nome :
+         cartella.entryList({kRivendicata + QStringLiteral("notifica_*")}, QDir::Files, QDir::Name))
+        NotificaRicevuta::recupera(cartella.filePath(nome));
+    QStringList arrivate;
+    for (const QString& nome : cartella.entryList({QStringLiteral("notifica_*")}, QDir::Files, QDir::Name))
+        arrivate << cartella.filePath(nome);
+    return arrivate;
+}
+
+bool notifica_leggibile(const QString& path, QString* why)
+{
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly))
+        return true;
+    if (why)
+        *why = file.errorString();
+    return false;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -157,6 +263,65 @@ EsitoImportazione fallita(const QString& testo)
     return e;
 }
 
+/// One row of a notification file: the number of its entry and the values of its entrata and
+/// Mittenti columns.
+struct RigaNotifica
+{
+    qint64 numero = 0;
+    QVector<QVariant> scheda;
+    QVector<QVariant> mittente;
+};
+
+/// Whether a column tells one registration from another. The receiving office may change the
+/// notes, the annulment and the link of a registered entry, and the bookkeeping columns are its
+/// own: an entry received again is the same one whatever they hold.
+bool registra(const QString& colonna)
+{
+    static const QStringList propri = {QStringLiteral("Note"), QStringLiteral("Annullato"),
+                                       QStringLiteral("Nota_annulla"), QStringLiteral("Collegamento")};
+    return !colonna.startsWith(QLatin1String("sys_"), Qt::CaseInsensitive)
+        && !propri.contains(colonna, Qt::CaseInsensitive);
+}
+
+bool stessoValore(const QVariant& a, const QVariant& b)
+{
+    return a.isNull() == b.isNull() && (a.isNull() || Recordset::displayText(a) == Recordset::displayText(b));
+}
+
+/// What tells the archive's entry from the one the rows of the file carry ("" when nothing does:
+/// the same registration, with correspondents of the same names).
+QString differenza(const std::shared_ptr<Connection>& db, const ColonneTabella& schede, const ColonneTabella& mittenti,
+                   const std::vector<const RigaNotifica*>& righe, DbResult* errore)
+{
+    const qint64 numero = righe.front()->numero;
+    Recordset scheda;
+    *errore = scheda.open(db, QStringLiteral("SELECT * FROM entrata WHERE Progressivo = ?"), {numero});
+    if (!errore->ok())
+        return {};
+    for (int k = 0; k < schede.nomi.size(); ++k) {
+        const QString& nome = schede.nomi[k];
+        if (registra(nome) && !stessoValore(scheda.value(nome), righe.front()->scheda[k]))
+            return nome;
+    }
+    const int nominativo = int(mittenti.nomi.indexOf(
+        QRegularExpression(QStringLiteral("^Nominativo$"), QRegularExpression::CaseInsensitiveOption)));
+    QStringList nostri;
+    *errore = db->query(QStringLiteral("SELECT Nominativo FROM Mittenti WHERE Quadernolo = ?"), {numero},
+                        [&nostri](const Statement& st) {
+                            nostri << st.value(0).toString();
+                            return true;
+                        });
+    if (!errore->ok())
+        return {};
+    QStringList loro;
+    for (const RigaNotifica* riga : righe)
+        loro << (nominativo >= 0 ? riga->mittente[nominativo].toString() : QString());
+    nostri.sort();
+    loro.sort();
+    return nominativo >= 0 ? (nostri == loro ? QString() : QStringLiteral("Nominativo"))
+                           : (nostri.size() == loro.size() ? QString() : QStringLiteral("Mittenti"));
+}
+
 } // namespace
 
 EsitoImportazione copia_righe(const std::shared_ptr<Connection>& db, const Recordset& registro, const QString& file)
@@ -183,6 +348,30 @@ EsitoImportazione copia_righe(const std::shared_ptr<Connection>& db, const Recor
     if (numero < 0 || schede.posizioni.empty() || mittenti.posizioni.empty())
         return fallita(QStringLiteral("Colonne del registro non riconosciute."));
 
+    // The rows of the file, and for each entry its rows, in the order the entries first come.
+    std::vector<RigaNotifica> righe;
+    for (notifica->moveFirst(); !notifica->eof(); notifica->moveNext()) {
+        const QVariant n = notifica->value(numero);
+        bool intero = false;
+        RigaNotifica riga;
+        riga.numero = n.toLongLong(&intero);
+        if (n.isNull() || !intero || riga.numero <= 0)
+            return fallita(QStringLiteral("Riga senza numero di registro."));
+        for (const int c : schede.posizioni)
+            riga.scheda << notifica->value(c);
+        for (const int c : mittenti.posizioni)
+            riga.mittente << notifica->value(c);
+        righe.push_back(riga);
+    }
+    std::vector<qint64> ordine;
+    QHash<qint64, std::vector<const RigaNotifica*>> righeDi;
+    for (const RigaNotifica& riga : righe) {
+        std::vector<const RigaNotifica*>& sue = righeDi[riga.numero];
+        if (sue.empty())
+            ordine.push_back(riga.numero);
+        sue.push_back(&riga);
+    }
+
     Transaction transazione(*db, true);
     if (!transazione.begun().ok())
         return fallita(transazione.begun().message);
@@ -194,46 +383,52 @@ EsitoImportazione copia_righe(const std::shared_ptr<Connection>& db, const Recor
     if (!r.ok())
         return fallita(r.message);
 
-    const auto copia = [&notifica](const ColonneTabella& colonne, Recordset& verso) -> DbResult {
-        for (size_t k = 0; k < colonne.posizioni.size(); ++k) {
-            const QVariant valore = notifica->value(colonne.posizioni[k]);
-            if (valore.isNull())
+    const auto copia = [](const ColonneTabella& colonne, const QVector<QVariant>& valori, Recordset& verso) {
+        for (int k = 0; k < colonne.nomi.size(); ++k) {
+            if (valori[k].isNull())
                 continue;
-            const DbResult esito = verso.setValue(colonne.nomi[int(k)], valore);
+            const DbResult esito = verso.setValue(colonne.nomi[k], valori[k]);
             if (!esito.ok())
                 return DbResult::failure(esito.code,
-                                         QStringLiteral("Colonna %1: %2").arg(colonne.nomi[int(k)], esito.message));
+                                         QStringLiteral("Colonna %1: %2").arg(colonne.nomi[k], esito.message));
         }
-        return {};
+        return DbResult();
     };
 
     EsitoImportazione esito;
-    QSet<qint64> scritte;
-    for (notifica->moveFirst(); !notifica->eof(); notifica->moveNext()) {
-        const QVariant n = notifica->value(numero);
-        bool intero = false;
-        const qint64 progressivo = n.toLongLong(&intero);
-        if (n.isNull() || !intero || progressivo <= 0)
-            return fallita(QStringLiteral("Riga senza numero di registro."));
-        // Each row of an entry carries the entry again: it is written once.
-        if (!scritte.contains(progressivo)) {
-            DbResult errore;
-            const QVariant presenti = db->scalar(QStringLiteral("SELECT COUNT(*) FROM entrata WHERE Progressivo = ?"),
-                                                 {progressivo}, &errore);
+    for (const qint64 scheda : ordine) {
+        const std::vector<const RigaNotifica*>& sue = righeDi[scheda];
+        DbResult errore;
+        const QVariant presenti
+            = db->scalar(QStringLiteral("SELECT COUNT(*) FROM entrata WHERE Progressivo = ?"), {scheda}, &errore);
+        if (!errore.ok())
+            return fallita(errore.message);
+        if (presenti.toInt() > 0) {
+            const QString diverso = differenza(db, schede, mittenti, sue, &errore);
             if (!errore.ok())
                 return fallita(errore.message);
-            if (presenti.toInt() > 0)
-                return fallita(QStringLiteral("Il quadernolo n. %1 è già in archivio.").arg(progressivo));
-            nuoveSchede.addNew();
-            if (!(r = copia(schede, nuoveSchede)).ok())
-                return fallita(r.message);
-            scritte.insert(progressivo);
+            if (!diverso.isEmpty())
+                return fallita(QStringLiteral("Il quadernolo n. %1 è già in archivio con altri dati (%2).")
+                                   .arg(scheda)
+                                   .arg(diverso));
+            esito.presenti << scheda; // received again: the archive has it already
+            continue;
         }
-        nuoviMittenti.addNew();
-        if (!(r = copia(mittenti, nuoviMittenti)).ok())
+        nuoveSchede.addNew();
+        if (!(r = copia(schede, sue.front()->scheda, nuoveSchede)).ok())
             return fallita(r.message);
-        esito.ultimo = progressivo;
-        ++esito.righe;
+        for (const RigaNotifica* riga : sue) {
+            nuoviMittenti.addNew();
+            if (!(r = copia(mittenti, riga->mittente, nuoviMittenti)).ok())
+                return fallita(r.message);
+            ++esito.righe;
+        }
+        esito.ultimo = scheda;
+    }
+    if (esito.presenti.size() == qsizetype(ordine.size())) {
+        esito.doppione = true;
+        esito.errore = QStringLiteral("Ogni quadernolo del file è già in archivio con gli stessi dati.");
+        return esito;
     }
     if (!(r = nuoveSchede.updateBatch()).ok() || !(r = nuoviMittenti.updateBatch()).ok()
         || !(r = transazione.commit()).ok())

@@ -30,7 +30,9 @@ QString nome_file_notifica(const QDateTime& moment);
 /// Saves the rows of the view of righe as a notification file in folder. The file is written
 /// under a temporary name that no importer takes for a notification and then renamed to its
 /// name without replacing any file: a name already present gets "_2", "_3", ... before ".xml".
-/// On success *placed is the file's path; on failure nothing is left in the folder.
+/// The file gets the mode the process's umask gives a new file, so that a station working under
+/// another account can read it. On success *placed is the file's path; on failure nothing is
+/// left in the folder.
 DbResult scrivi_notifica(const Recordset& righe, const QString& folder, const QDateTime& moment, QString* placed);
 
 /// Writes the delivery stamp (sys_consegnato True, sys_data_consegna and sys_ora_consegna from
@@ -41,41 +43,71 @@ DbResult timbra_consegna(Recordset& righe, const std::vector<Bookmark>& segni, c
 /// The same on every row of the view of righe.
 DbResult timbra_consegna(Recordset& righe, const QDateTime& moment);
 
-/// A received notification file claimed for import: renamed first, so that no other tick or
-/// station reads it too.
+/// A received notification file claimed for import: locked and renamed first, so that no other
+/// tick or station reads it too. The lock (an OS lock on the file, which the system drops when
+/// the process ends however it ends) is held until the import is over: a claimed file whose
+/// lock is free was left by an importer that is gone.
 class NotificaRicevuta
 {
 public:
-    /// Claims path by renaming it beside itself under a name that no importer matches. False
-    /// when the file is gone (another station took it) or cannot be renamed.
+    NotificaRicevuta() = default;
+    ~NotificaRicevuta();
+    NotificaRicevuta(const NotificaRicevuta&) = delete;
+    NotificaRicevuta& operator=(const NotificaRicevuta&) = delete;
+
+    /// Locks path and renames it beside itself under a name that no importer matches. False
+    /// when the file is gone or locked (another tick or station took it), or cannot be renamed.
     bool rivendica(const QString& path);
     /// The claimed file's path while it is claimed.
     QString file() const { return m_claimed; }
-    /// The import went in: the claimed file is deleted.
+    /// The name the file arrived with.
+    QString nome() const;
+    /// The import went in: the claimed file is deleted and the lock goes.
     bool elimina();
-    /// The import failed: the file takes its name back for a later tick.
+    /// The import failed: the file takes its name back for a later tick and the lock goes.
     bool rilascia();
 
+    /// A claimed file left by an importer that is gone (its lock is free) takes back the name it
+    /// arrived with. False when its importer still holds it, or the name cannot be given back.
+    static bool recupera(const QString& claimedPath);
+
 private:
+    void sblocca();
+
     QString m_original;
     QString m_claimed;
+    int m_lock = -1;
 };
+
+/// The notification files waiting in folder (names that begin with "notifica_" in any case, in
+/// name order, readable or not), with their paths. Files claimed by an importer that is gone are
+/// given back their names first, so that they are among them.
+QStringList notifiche_in_arrivo(const QString& folder);
+
+/// True when this process can read path; otherwise why in *why.
+bool notifica_leggibile(const QString& path, QString* why);
 
 /// What copia_righe did.
 struct EsitoImportazione
 {
     bool ok = false;
     bool vuoto = false; ///< the file held no row (not an import)
+    /// Every entry of the file is in the archive already with the same values (a file sent again):
+    /// nothing was written, and the file has no more to give.
+    bool doppione = false;
     QString errore; ///< why it failed
     qint64 ultimo = 0; ///< the register number of the last row added
-    int righe = 0; ///< rows read from the file
+    int righe = 0; ///< rows of the file added to the archive
+    QList<qint64> presenti; ///< entries of the file the archive already held with the same values
 };
 
 /// Copies the rows of the rowset file into the archive, its columns matched by position with the
 /// columns of registro (the register: entrata's columns followed by Mittenti's). Each entry is
-/// written once and each row gives one correspondent. All rows go in one transaction, or none:
-/// a file that is not a rowset, has fewer columns than the register or no row, a register number
-/// the archive already holds, or a value its column refuses writes nothing.
+/// written once and each row gives one correspondent. An entry the archive already holds with
+/// the same values (its registration, and correspondents of the same names) is the same delivery
+/// received again and is skipped. All rows go in one transaction, or none: a file that is not a
+/// rowset, has fewer columns than the register or no row, a register number the archive holds
+/// with other values, or a value its column refuses writes nothing.
 EsitoImportazione copia_righe(const std::shared_ptr<Connection>& db, const Recordset& registro, const QString& file);
 
 } // namespace quad

@@ -5,7 +5,9 @@
 #include "print_sheet.h"
 #include "recordset.h"
 
+#include <cmath>
 #include <functional>
+#include <utility>
 
 namespace quad {
 
@@ -15,6 +17,9 @@ constexpr float kTop = 25;
 constexpr float kBottom = 195;
 constexpr int kColumns = 7;
 constexpr int kLines = 11;
+/// Millimetres of a column its text leaves free: a text starts 1 mm after the column's dotted
+/// separator and ends 1 mm before the next one, so that no cell runs into the next.
+constexpr int kSpazio = 2;
 
 using ColumnText = std::function<QString(const Recordset&)>;
 
@@ -23,6 +28,9 @@ struct RegisterTable
     QString nome;
     TableColumns columns;
     std::vector<ColumnText> testo;
+    /// Columns of values of one fixed form (a date, a time), with a value as wide as any: they are
+    /// given the width it takes, from the last column, so that they always print whole on a line.
+    std::vector<std::pair<int, QString>> campioni;
 };
 
 /// The value of a field as the table shows it ("" for Null).
@@ -46,7 +54,8 @@ RegisterTable tabella1(const QString& p_sessione)
                                       QStringLiteral("Tipo"), QStringLiteral("N. "), QStringLiteral("Oggetto"),
                                       corrispondente}),
             {campo("Progressivo"), campo("data_quadernolo"), campo("orario"), campo("Tipo_documento"),
-             campo("numero_documenti"), campo("Oggetto"), testo_corrispondente_registro}};
+             campo("numero_documenti"), campo("Oggetto"), testo_corrispondente_registro},
+            {{1, QStringLiteral("00/00/0000")}, {2, QStringLiteral("00:00:00")}}};
 }
 
 RegisterTable tabella2()
@@ -57,11 +66,27 @@ RegisterTable tabella2()
                                       QStringLiteral("Uff. Conoscenza"), QStringLiteral("Quad. Rif.(Data)"),
                                       QStringLiteral("Note"), QStringLiteral("Ann. "), QStringLiteral("Nota Annullo")}),
             {campo("Progressivo"), campo("Ufficio_competente"), campo("Ufficio_conoscenza"), testo_riferimento,
-             campo("Note"), segno_annullo, campo("Nota_annulla")}};
+             campo("Note"), segno_annullo, campo("Nota_annulla")},
+            {}};
+}
+
+/// Widens the columns of fixed-form values to what their text takes in the current font; the
+/// last column gives the millimetres.
+void allarga_colonne(RegisterTable& t, const MorvaPrint& p)
+{
+    std::vector<int> larghezze = t.columns.width;
+    for (const auto& [colonna, campione] : t.campioni) {
+        const int serve = int(std::ceil(p.TextWidth(campione))) + kSpazio;
+        if (serve > larghezze[size_t(colonna)]) {
+            larghezze.back() -= serve - larghezze[size_t(colonna)];
+            larghezze[size_t(colonna)] = serve;
+        }
+    }
+    t.columns = TableColumns::fromWidths(larghezze, t.columns.caption);
 }
 
 /// Prints one table from the first row to the last as one document.
-void stampa_tabella(PrintSheet& sheet, Recordset& rs, const RegisterTable& t, const QString& p_sessione)
+void stampa_tabella(PrintSheet& sheet, Recordset& rs, RegisterTable t, const QString& p_sessione)
 {
     MorvaPrint& p = sheet.printer();
     p.setNomeDocumento(QStringLiteral("Registro_%1_tabella_%2").arg(p_sessione, t.nome));
@@ -69,6 +94,7 @@ void stampa_tabella(PrintSheet& sheet, Recordset& rs, const RegisterTable& t, co
     // Rows are measured and printed in the body font.
     sheet.carattere_stampa(10);
     const float h = p.TextHeight(QStringLiteral("aA")) + 1;
+    allarga_colonne(t, p);
 
     float y = kTop;
     sheet.stampa_intestazione(t.columns);
@@ -77,10 +103,11 @@ void stampa_tabella(PrintSheet& sheet, Recordset& rs, const RegisterTable& t, co
         for (int c = 0; c < kColumns; ++c) {
             const QString text = t.testo[size_t(c)](rs);
             const QString measured = text.isEmpty() ? QStringLiteral(" ") : text;
-            if (float(t.columns.width[size_t(c)]) >= p.TextWidth(measured))
+            const int spazio = t.columns.width[size_t(c)] - kSpazio;
+            if (float(spazio) >= p.TextWidth(measured))
                 grid.at(c, 0) = text;
             else
-                sheet.stampa_cella(text, t.columns.width[size_t(c)], grid, c);
+                sheet.stampa_cella(text, spazio, grid, c);
         }
         for (int line = 0; line < kLines; ++line) {
             bool printed = false;
@@ -88,7 +115,8 @@ void stampa_tabella(PrintSheet& sheet, Recordset& rs, const RegisterTable& t, co
                 QString text = grid.at(c, line);
                 if (text.trimmed().isEmpty())
                     continue;
-                p.PrintLeft(sheet.margine_stampa() + t.columns.x[size_t(c)], y, text, 0, t.columns.width[size_t(c)]);
+                p.PrintLeft(sheet.margine_stampa() + t.columns.x[size_t(c)], y, text, 0,
+                            t.columns.width[size_t(c)] - kSpazio);
                 printed = true;
             }
             if (printed) {

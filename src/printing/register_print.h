@@ -45,7 +45,9 @@ QString segno_annullo(const Recordset& rs);
 /// Prints the rows as two landscape tables, each a document of its own: number, date, time,
 /// type, count, subject and correspondent ("Mittente" for "Entrata", "Destinatario" otherwise);
 /// then number, offices, reference, notes, annulment mark and annulment note. Each page carries
-/// the table's header; a row that reaches the bottom goes on on the next page.
+/// the table's header; a row that reaches the bottom goes on on the next page. A cell's text
+/// stays inside its cell, wrapped at blanks; the date and time columns are as wide as their
+/// values in the body font (the correspondent's column gives the millimetres).
 void stampa_tabelle_registro(PrintSheet& sheet, Recordset& rs, const QString& p_sessione);
 
 } // namespace quad

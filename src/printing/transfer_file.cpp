@@ -8,6 +8,7 @@
 #include <QSet>
 
 #include <cmath>
+#include <optional>
 
 namespace quad {
 
@@ -83,21 +84,33 @@ double numeroIniziale(const QString& text)
     return ok && std::isfinite(v) ? v : 0.0;
 }
 
-/// The value a text gives a column of this ADO type; null when nothing is assigned.
-QVariant valorePerTipo(const QString& text, int tipo)
+/// The value a text gives a column of this ADO type in *out (null when nothing is assigned);
+/// false when the number it begins with lies beyond what the column holds.
+bool valorePerTipo(const QString& text, int tipo, QVariant* out)
 {
+    *out = QVariant();
     switch (fieldKindOfAdoType(tipo)) {
     case FieldKind::Integer:
-    case FieldKind::Count:
-        return qint64(std::trunc(numeroIniziale(text)));
+    case FieldKind::Count: {
+        const double intero = std::trunc(numeroIniziale(text));
+        // 2^63: the first value a 64-bit integer does not hold.
+        if (std::abs(intero) >= 9223372036854775808.0 || !integerFitsAdoType(qint64(intero), tipo))
+            return false;
+        *out = qint64(intero);
+        return true;
+    }
     case FieldKind::Real:
-        return numeroIniziale(text);
+        *out = numeroIniziale(text);
+        return true;
     case FieldKind::YesNo:
-        return numeroIniziale(text) != 0.0;
+        *out = numeroIniziale(text) != 0.0;
+        return true;
     case FieldKind::Date:
     case FieldKind::Time:
     case FieldKind::DateTime:
-        return text.trimmed().isEmpty() ? QVariant() : QVariant(text.trimmed());
+        if (!text.trimmed().isEmpty())
+            *out = text.trimmed();
+        return true;
     case FieldKind::Text:
         break;
     }
@@ -109,10 +122,57 @@ QVariant valorePerTipo(const QString& text, int tipo)
     case 201:
     case 202:
     case 203:
-        return text;
+        *out = text;
+        break;
     default:
-        return {};
+        break;
     }
+    return true;
+}
+
+/// The register number a row gives its entry: a whole number from 1 to the largest the column
+/// holds, in digits alone; nullopt for anything else (blank, letters, signs, decimals).
+std::optional<qint64> numeroScheda(const QString& text, int tipo)
+{
+    const QString cifre = text.trimmed();
+    if (cifre.isEmpty() || cifre.size() > 18)
+        return std::nullopt;
+    for (const QChar c : cifre) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return std::nullopt;
+    }
+    const qint64 n = cifre.toLongLong();
+    if (n <= 0 || !integerFitsAdoType(n, tipo))
+        return std::nullopt;
+    return n;
+}
+
+/// Where a header name puts its values: a column of one of the two tables, or nowhere.
+struct Destinazione
+{
+    Recordset* tabella = nullptr;
+    int colonna = -1;
+};
+
+/// "entrata.x" and "Mittenti.x" name their table; a bare name is entrata's column when entrata
+/// has it, else the correspondents'; any other name is skipped.
+Destinazione destinazioneDi(const QString& nome, Recordset& schede, Recordset& mittenti)
+{
+    const qsizetype punto = nome.indexOf(QLatin1Char('.'));
+    if (punto >= 0) {
+        const QString tabella = nome.left(punto);
+        Recordset* rs = tabella.compare(QLatin1String("entrata"), Qt::CaseInsensitive) == 0 ? &schede
+            : tabella.compare(QLatin1String("Mittenti"), Qt::CaseInsensitive) == 0          ? &mittenti
+                                                                                            : nullptr;
+        const int colonna = rs ? rs->fieldIndex(nome.mid(punto + 1)) : -1;
+        return colonna >= 0 ? Destinazione {rs, colonna} : Destinazione {};
+    }
+    for (Recordset* rs : {&schede, &mittenti}) {
+        const int colonna = rs->fieldIndex(nome);
+        if (colonna >= 0)
+            return {rs, colonna};
+    }
+    return {};
 }
 
 EsitoTrasferimento fallito(const QString& testo)
@@ -201,77 +261,116 @@ EsitoTrasferimento leggi_file_trasferimento(const std::shared_ptr<Connection>& d
     if (!file.open(QIODevice::ReadOnly))
         return fallito(QStringLiteral("Impossibile leggere il file %1: %2").arg(path, file.errorString()));
     const QString tutto = decodifica(file.readAll());
-    // One quoted record: the text runs from the first double quote to the next one.
+    // One quoted record and its line end: the text runs from the first double quote to the last.
     const qsizetype apertura = tutto.indexOf(kVirgolette);
-    const qsizetype chiusura = apertura < 0 ? -1 : tutto.indexOf(kVirgolette, apertura + 1);
-    if (apertura < 0 || chiusura < 0 || !tutto.left(apertura).trimmed().isEmpty())
+    const qsizetype chiusura = tutto.lastIndexOf(kVirgolette);
+    if (apertura < 0 || chiusura <= apertura || !tutto.left(apertura).trimmed().isEmpty()
+        || !tutto.mid(chiusura + 1).trimmed().isEmpty())
         return fallito(QStringLiteral("Il file %1 non è un file di trasferimento.").arg(path));
     const QStringList pezzi = tutto.mid(apertura + 1, chiusura - apertura - 1).split(kFineRiga);
+    // A double quote inside a value would end the record there: the file is refused rather than
+    // read in part.
+    for (int p = 0; p < pezzi.size(); ++p) {
+        if (pezzi[p].contains(kVirgolette))
+            return fallito(p == 0 ? QStringLiteral("L' intestazione contiene un doppio apice (\").")
+                                  : QStringLiteral("La riga %1 contiene un doppio apice (\") in un valore.").arg(p));
+    }
 
     Transaction transazione(*db, true);
     if (!transazione.begun().ok())
         return fallito(transazione.begun().message);
     Recordset schede;
+    Recordset mittenti;
     DbResult r = schede.open(db, QStringLiteral("SELECT * FROM entrata WHERE 0"));
+    if (r.ok())
+        r = mittenti.open(db, QStringLiteral("SELECT * FROM Mittenti WHERE 0"));
     if (!r.ok())
         return fallito(r.message);
 
     EsitoTrasferimento esito;
     if (pezzi.size() >= 2) {
-        // Header names: entrata's own columns, bare or as "entrata.name"; others are skipped.
         const QStringList intestazione = pezzi[0].split(kTab);
-        std::vector<int> colonna;
+        std::vector<Destinazione> colonne;
         int numero = -1;
         for (const QString& nome : intestazione) {
-            QString proprio = nome;
-            const qsizetype punto = nome.indexOf(QLatin1Char('.'));
-            if (punto >= 0)
-                proprio = nome.left(punto).compare(QLatin1String("entrata"), Qt::CaseInsensitive) == 0
-                    ? nome.mid(punto + 1)
-                    : QString();
-            const int indice = proprio.isEmpty() ? -1 : schede.fieldIndex(proprio);
-            colonna.push_back(indice);
-            if (indice >= 0
-                && schede.field(indice).name.compare(QLatin1String("Progressivo"), Qt::CaseInsensitive) == 0)
-                numero = int(colonna.size()) - 1;
+            colonne.push_back(destinazioneDi(nome, schede, mittenti));
+            if (colonne.back().tabella == &schede
+                && schede.field(colonne.back().colonna).name.compare(QLatin1String("Progressivo"), Qt::CaseInsensitive)
+                    == 0)
+                numero = int(colonne.size()) - 1;
         }
-        QSet<qint64> lette;
+        if (numero < 0)
+            return fallito(QStringLiteral("L' intestazione del file non ha la colonna Progressivo."));
+        const int tipoNumero = schede.field(colonne[size_t(numero)].colonna).type;
+
+        // Assigns the row's values that go to one table.
+        const auto assegna = [&](const QStringList& valori, Recordset& tabella, int riga) {
+            for (int i = 0; i < valori.size(); ++i) {
+                const Destinazione& d = colonne[size_t(i)];
+                if (d.tabella != &tabella || valori[i] == kNullo)
+                    continue;
+                const FieldInfo& campo = tabella.field(d.colonna);
+                QVariant valore;
+                if (!valorePerTipo(valori[i], campo.type, &valore))
+                    return DbResult::failure(
+                        DbError::Other,
+                        QStringLiteral("Riga %1, campo %2: il numero %3 è fuori dai limiti del campo.")
+                            .arg(riga)
+                            .arg(campo.name, valori[i].trimmed()));
+                if (valore.isNull())
+                    continue;
+                const DbResult esito = tabella.setValue(d.colonna, valore);
+                if (!esito.ok())
+                    return DbResult::failure(
+                        esito.code, QStringLiteral("Riga %1, campo %2: %3").arg(riga).arg(campo.name, esito.message));
+            }
+            return DbResult();
+        };
+
+        // The direction of each entry read so far: its correspondents take it.
+        QHash<qint64, QVariant> direzioni;
         for (int p = 1; p < pezzi.size(); ++p) {
             const QStringList valori = pezzi[p].split(kTab);
             if (valori.size() < 2)
                 continue;
             if (valori.size() > intestazione.size())
                 return fallito(QStringLiteral("La riga %1 ha più valori dell' intestazione.").arg(p));
-            if (numero >= 0 && numero < valori.size()) {
-                const qint64 n = qint64(numeroIniziale(valori[numero]));
-                if (lette.contains(n))
-                    continue;
-                lette.insert(n);
+            const QString testoNumero = numero < valori.size() ? valori[numero] : QString();
+            const std::optional<qint64> n = numeroScheda(testoNumero, tipoNumero);
+            if (!n)
+                return fallito(QStringLiteral("La riga %1 non ha un numero di registro valido (\"%2\").")
+                                   .arg(p)
+                                   .arg(testoNumero.trimmed()));
+            // A later row of an entry already read gives one more correspondent of it.
+            if (!direzioni.contains(*n)) {
                 DbResult errore;
-                if (db->scalar(QStringLiteral("SELECT COUNT(*) FROM entrata WHERE Progressivo = ?"), {n}, &errore)
-                        .toInt()
-                    > 0)
-                    return fallito(QStringLiteral("Il quadernolo n. %1 è già in archivio.").arg(n));
+                const QVariant presenti
+                    = db->scalar(QStringLiteral("SELECT COUNT(*) FROM entrata WHERE Progressivo = ?"), {*n}, &errore);
                 if (!errore.ok())
                     return fallito(errore.message);
+                if (presenti.toInt() > 0)
+                    return fallito(QStringLiteral("Riga %1: il quadernolo n. %2 è già in archivio.").arg(p).arg(*n));
+                schede.addNew();
+                if (!(r = assegna(valori, schede, p)).ok())
+                    return fallito(r.message);
+                direzioni.insert(*n, schede.value(QStringLiteral("Tipo")));
+                ++esito.schede;
             }
-            schede.addNew();
-            for (int i = 0; i < valori.size(); ++i) {
-                if (colonna[size_t(i)] < 0 || valori[i] == kNullo)
-                    continue;
-                const QVariant valore = valorePerTipo(valori[i], schede.field(colonna[size_t(i)]).type);
-                if (valore.isNull())
-                    continue;
-                r = schede.setValue(colonna[size_t(i)], valore);
-                if (!r.ok())
-                    return fallito(QStringLiteral("Riga %1, campo %2: %3")
-                                       .arg(p)
-                                       .arg(schede.field(colonna[size_t(i)]).name, r.message));
-            }
-            ++esito.schede;
+            // The correspondent belongs to its entry: the entry's number and direction join them.
+            mittenti.addNew();
+            if (!(r = assegna(valori, mittenti, p)).ok())
+                return fallito(r.message);
+            QVariant direzione = direzioni.value(*n);
+            if (direzione.isNull())
+                direzione = mittenti.value(QStringLiteral("tipo"));
+            if (direzione.isNull())
+                return fallito(QStringLiteral("La riga %1 non dice la direzione (Tipo) del quadernolo.").arg(p));
+            if (!(r = mittenti.setValue(QStringLiteral("Quadernolo"), *n)).ok()
+                || !(r = mittenti.setValue(QStringLiteral("tipo"), direzione)).ok())
+                return fallito(QStringLiteral("Riga %1: %2").arg(p).arg(r.message));
         }
     }
-    if (!(r = schede.updateBatch()).ok() || !(r = transazione.commit()).ok())
+    if (!(r = schede.updateBatch()).ok() || !(r = mittenti.updateBatch()).ok() || !(r = transazione.commit()).ok())
         return fallito(r.message);
     esito.ok = true;
     return esito;

@@ -43,13 +43,17 @@ struct EsitoTrasferimento
     QString errore;
 };
 
-/// Appends the entries of a transfer file to the archive's entrata table, in one transaction
-/// (all or none). Columns are taken by the header's names: a name entrata lacks (the
-/// correspondents' columns) is skipped. A row of a single value is skipped; a row with more values
-/// than the header has names, a register number already present, or a value its column refuses
-/// fails the whole file. A later row of an entry already read in the file is not added again.
-/// Numbers take the number the text begins with (0 when none), dates the trimmed text when not
-/// empty, texts the text as it is; the blank that stands for Null assigns nothing.
+/// Appends the entries of a transfer file to the archive, each with its correspondents, in one
+/// transaction (all or none). Columns are taken by the header's names: "entrata.x" and
+/// "Mittenti.x" name their table, a bare name is entrata's column when it has one, else the
+/// correspondents'; other names are skipped. Each row gives one correspondent of its entry, joined
+/// to it by the entry's number and direction; the first row of an entry gives the entry. A row of
+/// a single value is skipped. The whole file is refused, with a message naming the row, for: a
+/// header without Progressivo; a row without a register number from 1 to the column's largest in
+/// digits alone; a number the archive already holds; a row with more values than the header; a
+/// double quote inside a value; a number beyond what its column holds; a value its column
+/// refuses. Numbers take the number the text begins with (0 when none), dates the trimmed text
+/// when not empty, texts the text as it is; the blank that stands for Null assigns nothing.
 EsitoTrasferimento leggi_file_trasferimento(const std::shared_ptr<Connection>& db, const QString& path);
 
 } // namespace quad

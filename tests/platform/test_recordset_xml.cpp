@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTime>
 
 #include "register_query.h"
@@ -327,23 +328,77 @@ QString columnSchema(const QByteArray& file, const QString& name)
     return text.mid(start, text.indexOf(QStringLiteral("</s:AttributeType>"), start) - start);
 }
 
-TEST_F(RecordsetXmlTest, NullabilitySurvivesASecondSave)
+TEST_F(RecordsetXmlTest, TheRegistersSchemaAsThePublishedFormatWritesItAndAfterASecondSave)
 {
     seedRegister();
     Recordset rs;
     ASSERT_TRUE(rs.open(db, kRegister).ok());
     ASSERT_TRUE(rs.save(path("primo.xml")).ok());
+    const QByteArray primo = read("primo.xml");
+    // Every column names its table and column; the entry number is the key.
+    for (int c = 0; c < rs.fieldCount(); ++c) {
+        const QString schema = columnSchema(primo, rs.field(c).uniqueName);
+        const FieldInfo& f = rs.field(c);
+        EXPECT_TRUE(schema.contains(QStringLiteral("rs:basetable=\"%1\"").arg(f.table))) << schema.toStdString();
+        EXPECT_TRUE(schema.contains(QStringLiteral("rs:basecolumn=\"%1\"").arg(f.name))) << schema.toStdString();
+        EXPECT_TRUE(schema.contains(f.name == "Progressivo" ? "rs:keycolumn=\"true\"" : "rs:keycolumn=\"false\""))
+            << schema.toStdString();
+        EXPECT_FALSE(schema.contains("rs:maybenull=\"true\"")) << schema.toStdString();
+    }
+    EXPECT_TRUE(columnSchema(primo, "Progressivo").contains("rs:precision=\"10\""));
+    EXPECT_TRUE(columnSchema(primo, "Data_quadernolo").contains("rs:precision=\"19\""));
+    EXPECT_FALSE(columnSchema(primo, "Oggetto").contains("rs:precision"));
+
     DbResult err;
     auto back = Recordset::openXml(path("primo.xml"), &err);
     ASSERT_TRUE(back) << err.message.toStdString();
     ASSERT_TRUE(back->save(path("secondo.xml")).ok());
     for (const QString& file : {QStringLiteral("primo.xml"), QStringLiteral("secondo.xml")}) {
         const QByteArray text = read(file);
-        EXPECT_TRUE(columnSchema(text, "Annullato").contains("rs:maybenull=\"false\"")) << file.toStdString();
-        EXPECT_FALSE(columnSchema(text, "Annullato").contains("rs:nullable")) << file.toStdString();
-        EXPECT_TRUE(columnSchema(text, "Oggetto").contains("rs:maybenull=\"true\"")) << file.toStdString();
-        EXPECT_TRUE(columnSchema(text, "Oggetto").contains("rs:nullable=\"true\"")) << file.toStdString();
+        for (const char* never : {"Progressivo", "Quadernolo", "Mittenti.tipo", "Annullato"}) {
+            EXPECT_TRUE(columnSchema(text, never).contains("rs:maybenull=\"false\"")) << never << file.toStdString();
+            EXPECT_FALSE(columnSchema(text, never).contains("rs:nullable")) << never << file.toStdString();
+        }
+        for (const char* maybe : {"Oggetto", "entrata.Tipo"}) {
+            EXPECT_FALSE(columnSchema(text, maybe).contains("rs:maybenull")) << maybe << file.toStdString();
+            EXPECT_TRUE(columnSchema(text, maybe).contains("rs:nullable=\"true\"")) << maybe << file.toStdString();
+        }
     }
+
+    // A file written before, with "may be Null" on every column and none of the base names,
+    // reads as it did.
+    QString vecchio = QString::fromUtf8(primo);
+    vecchio.remove(QRegularExpression(QStringLiteral(" rs:(basetable|basecolumn|keycolumn|precision)=\"[^\"]*\"")));
+    vecchio.replace(QRegularExpression(QStringLiteral("<s:datatype (?![^>]*maybenull)")),
+                    QStringLiteral("<s:datatype rs:maybenull=\"true\" "));
+    write("vecchio.xml", vecchio.toUtf8());
+    auto old = Recordset::openXml(path("vecchio.xml"), &err);
+    ASSERT_TRUE(old) << err.message.toStdString();
+    EXPECT_EQ(old->recordCount(), rs.recordCount());
+    EXPECT_EQ(old->value("Oggetto"), back->value("Oggetto"));
+}
+
+TEST_F(RecordsetXmlTest, NumbersAreWrittenWithoutAnExponent)
+{
+    Recordset rs;
+    rs.appendField("Valore", adDouble);
+    rs.openInMemory();
+    const double values[] = {1e15, -2.5e20, 1.5e-7, 123.25, 0.1};
+    for (const double v : values) {
+        rs.addNew();
+        ASSERT_TRUE(rs.setValue(0, v).ok());
+    }
+    ASSERT_TRUE(rs.save(path("numeri.xml")).ok());
+    const QByteArray text = read("numeri.xml");
+    EXPECT_TRUE(text.contains("Valore=\"1000000000000000\"")) << text.toStdString();
+    EXPECT_TRUE(text.contains("Valore=\"-250000000000000000000\""));
+    EXPECT_TRUE(text.contains("Valore=\"0.00000015\""));
+    EXPECT_FALSE(QString::fromUtf8(text).contains(QRegularExpression(QStringLiteral("Valore=\"[^\"]*[eE]"))));
+    DbResult err;
+    auto back = Recordset::openXml(path("numeri.xml"), &err);
+    ASSERT_TRUE(back) << err.message.toStdString();
+    for (int r = 0; r < 5; ++r)
+        EXPECT_EQ(back->valueAt(r, 0).toDouble(), values[r]) << r;
 }
 
 TEST_F(RecordsetXmlTest, TextLengthsCurrencyAndLongTextFollowTheValues)

@@ -84,6 +84,7 @@ struct PdfWord
     double y = 0;
     double bottom = 0;
     int page = 0;
+    double right = 0;
 };
 
 inline QList<PdfWord> pdfWords(const QString& file)
@@ -91,7 +92,7 @@ inline QList<PdfWord> pdfWords(const QString& file)
     QList<PdfWord> words;
     const QString html = runTool(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), file, QStringLiteral("-")});
     const QRegularExpression word(QStringLiteral("<page |<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" "
-                                                 "xMax=\"[\\d.]+\" yMax=\"([\\d.]+)\">([^<]*)</word>"));
+                                                 "xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)</word>"));
     int page = 0;
     auto it = word.globalMatch(html);
     while (it.hasNext()) {
@@ -101,8 +102,8 @@ inline QList<PdfWord> pdfWords(const QString& file)
             continue;
         }
         const double mm = 25.4 / 72.0;
-        words.append({m.captured(4), m.captured(1).toDouble() * mm, m.captured(2).toDouble() * mm,
-                      m.captured(3).toDouble() * mm, page});
+        words.append({m.captured(5), m.captured(1).toDouble() * mm, m.captured(2).toDouble() * mm,
+                      m.captured(4).toDouble() * mm, page, m.captured(3).toDouble() * mm});
     }
     return words;
 }

@@ -44,6 +44,7 @@ struct SeedEntry
     QString tipo_documento = QStringLiteral("Lettera");
     int numero_documenti = 1;
     QString ufficio = QStringLiteral("Ragioneria");
+    QString orario = QStringLiteral("09:30:00");
 };
 
 /// Writes the entries in one transaction.
@@ -58,9 +59,9 @@ inline void scriviSchede(const QString& archive, const QList<SeedEntry>& entries
             QStringLiteral("INSERT INTO entrata (Progressivo, Tipo, Data_quadernolo, Anno, Tipo_documento, "
                            "Numero_documenti, Oggetto, Orario, Annullato, Nota_annulla, Note, Quad_rif, Data_quad_rif, "
                            "Ufficio_competente, Ufficio_conoscenza) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"),
-            {e.numero, e.tipo, e.data, e.data.year(), e.tipo_documento, e.numero_documenti, e.oggetto,
-             QStringLiteral("09:30:00"), e.annullato ? -1 : 0, e.nota_annulla, e.note, e.quad_rif, e.data_quad_rif,
-             e.ufficio, QStringLiteral("Segreteria")});
+            {e.numero, e.tipo, e.data, e.data.year(), e.tipo_documento, e.numero_documenti, e.oggetto, e.orario,
+             e.annullato ? -1 : 0, e.nota_annulla, e.note, e.quad_rif, e.data_quad_rif, e.ufficio,
+             QStringLiteral("Segreteria")});
         ASSERT_TRUE(r.ok()) << r.message.toStdString();
         for (const SeedCorrespondent& c : e.corrispondenti) {
             const DbResult m = db->exec(

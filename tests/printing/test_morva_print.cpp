@@ -1,4 +1,7 @@
 #include "print_fixture.h"
+#include "small_disk.h"
+
+#include <sys/stat.h>
 
 using namespace quad;
 using namespace quad::test;
@@ -121,6 +124,45 @@ TEST_F(MorvaPrintTest, KillDocDiscardsTheDocument)
     printer->EndDoc();
     EXPECT_EQ(pdfLines(unico()), QStringList {QStringLiteral("Tenuto")});
     EXPECT_EQ(opened.files.size(), 1);
+}
+
+TEST_F(MorvaPrintTest, ADocumentTheDiskCannotHoldIsReportedAndLeavesNoFile)
+{
+    SmallDisk disk(256 * 1024);
+    if (!disk.available())
+        GTEST_SKIP() << disk.why().toStdString();
+    printer->setPdfFolder(disk.path());
+    const auto documento = [this] {
+        for (int riga = 0; riga < 30; ++riga)
+            scrivi(QStringLiteral("Riga %1 del documento di prova con parole diverse").arg(riga), 20, 20 + 8 * riga);
+        printer->EndDoc();
+    };
+    const auto pdfSulDisco = [&disk] { return QDir(disk.path()).entryList({"*.pdf", "*.tmp"}, QDir::Files); };
+    for (const qint64 libero : {qint64(0), qint64(6000)}) {
+        ASSERT_TRUE(disk.fill(libero));
+        messages.clear();
+        documento();
+        ASSERT_EQ(messages.shown().size(), 1) << libero;
+        EXPECT_EQ(messages.shown().first().title, QStringLiteral("MorvaPrint"));
+        EXPECT_EQ(messages.shown().first().icon, MsgIcon::Critical);
+        EXPECT_TRUE(messages.last().startsWith(QStringLiteral("Errore nella routine di stampa\nErrore numero: ")));
+        EXPECT_TRUE(pdfSulDisco().isEmpty()) << libero;
+        EXPECT_TRUE(opened.files.isEmpty());
+        disk.release();
+    }
+
+    // With room, the same document is written whole, with the mode a new file gets, and opened.
+    const mode_t prima = ::umask(027);
+    messages.clear();
+    documento();
+    ::umask(prima);
+    EXPECT_TRUE(messages.shown().isEmpty());
+    ASSERT_EQ(pdfSulDisco().size(), 1);
+    const QString file = disk.filePath(pdfSulDisco().first());
+    EXPECT_EQ(opened.files, QStringList {file});
+    EXPECT_EQ(pdfLines(file).size(), 30);
+    EXPECT_EQ(QFile::permissions(file) & 0x0777,
+              QFileDevice::ReadGroup | QFileDevice::ReadUser | QFileDevice::WriteUser);
 }
 
 } // namespace

@@ -180,11 +180,43 @@ TEST_F(NotificationImport, ANumberAlreadyThereRefusesTheWholeFile)
     EXPECT_TRUE(esito.errore.contains("2"));
     EXPECT_EQ(conta("SELECT COUNT(*) FROM entrata"), 1); // entry 1 was not written either
     EXPECT_EQ(conta("SELECT COUNT(*) FROM Mittenti"), 0);
-    // The same file twice: the second time is refused.
-    ASSERT_TRUE(arrivo->exec("DELETE FROM entrata").ok());
+}
+
+TEST_F(NotificationImport, EntriesReceivedAgainWithTheSameValuesAreRecognised)
+{
     ASSERT_TRUE(copia_righe(arrivo, registro, file).ok);
-    EXPECT_FALSE(copia_righe(arrivo, registro, file).ok);
+    // The receiving office has annotated and filed entry 2 since: still the same entry.
+    ASSERT_TRUE(arrivo->exec("UPDATE entrata SET Note = 'vista', sys_nodo = '1\\' WHERE Progressivo = 2").ok());
+    const EsitoImportazione ancora = copia_righe(arrivo, registro, file);
+    EXPECT_FALSE(ancora.ok);
+    EXPECT_TRUE(ancora.doppione);
+    EXPECT_EQ(ancora.presenti, (QList<qint64> {1, 2}));
     EXPECT_EQ(conta("SELECT COUNT(*) FROM Mittenti"), 3);
+
+    // Sent again with an entry more: the new one goes in, the others are not written twice.
+    ASSERT_TRUE(db->exec("INSERT INTO entrata (Progressivo, Tipo, Oggetto, Ufficio_competente) VALUES "
+                         "(4, 'E', 'Quarto', 'Ufficio D''Arco')")
+                    .ok());
+    ASSERT_TRUE(db->exec("INSERT INTO Mittenti (Quadernolo, tipo, Nominativo) VALUES (4, 'E', 'Elena')").ok());
+    Recordset rs;
+    ASSERT_TRUE(rs.open(db, registerQuery()).ok());
+    ASSERT_TRUE(rs.setFilter(filtro_notifica("Ufficio D'Arco")).ok());
+    QString secondo;
+    ASSERT_TRUE(scrivi_notifica(rs, cartella.path(), kMomento.addSecs(60), &secondo).ok());
+    const EsitoImportazione esito = copia_righe(arrivo, registro, secondo);
+    ASSERT_TRUE(esito.ok) << esito.errore.toStdString();
+    EXPECT_EQ(esito.righe, 1);
+    EXPECT_EQ(conta("SELECT COUNT(*) FROM entrata"), 3);
+    EXPECT_EQ(conta("SELECT COUNT(*) FROM Mittenti"), 4);
+
+    // Another subject, or another correspondent, under a number held: a conflict, refused.
+    ASSERT_TRUE(arrivo->exec("UPDATE Mittenti SET Nominativo = 'Carlo' WHERE Nominativo = 'Carla'").ok());
+    EXPECT_FALSE(copia_righe(arrivo, registro, file).doppione);
+    ASSERT_TRUE(arrivo->exec("UPDATE Mittenti SET Nominativo = 'Carla' WHERE Nominativo = 'Carlo'").ok());
+    ASSERT_TRUE(arrivo->exec("UPDATE entrata SET Oggetto = 'Altro' WHERE Progressivo = 1").ok());
+    const EsitoImportazione diverso = copia_righe(arrivo, registro, file);
+    EXPECT_FALSE(diverso.ok || diverso.doppione);
+    EXPECT_TRUE(diverso.errore.contains("Oggetto")) << diverso.errore.toStdString();
 }
 
 TEST_F(NotificationImport, BadFilesWriteNothing)

@@ -47,10 +47,10 @@ std::vector<Bookmark> tutte(Recordset& rs)
     return segni;
 }
 
-QStringList righeEntrata(Connection& db)
+QStringList righeDi(Connection& db, const char* sql)
 {
     QStringList righe;
-    EXPECT_TRUE(db.query("SELECT * FROM entrata ORDER BY Progressivo", {}, [&righe](const Statement& st) {
+    EXPECT_TRUE(db.query(sql, {}, [&righe](const Statement& st) {
                       QStringList valori;
                       for (int c = 0; c < st.columnCount(); ++c)
                           valori << (st.value(c).isNull() ? QStringLiteral("<null>") : st.value(c).toString());
@@ -105,9 +105,9 @@ TEST(TransferFile, WrittenRowsReadBackEqualInAnotherArchive)
     auto altro = apri(arrivo);
     const EsitoTrasferimento esito = leggi_file_trasferimento(altro, arrivo.file("esporta.txt"));
     ASSERT_TRUE(esito.ok) << esito.errore.toStdString();
-    EXPECT_EQ(esito.schede, 2); // entry 1's second row is the same entry
-    EXPECT_EQ(righeEntrata(*altro).join('\n').toStdString(), righeEntrata(*db).join('\n').toStdString());
-    EXPECT_EQ(altro->scalar("SELECT COUNT(*) FROM Mittenti").toInt(), 0);
+    EXPECT_EQ(esito.schede, 2); // entry 1's second row is its second correspondent
+    for (const char* sql : {"SELECT * FROM entrata ORDER BY Progressivo", "SELECT * FROM Mittenti ORDER BY Nominativo"})
+        EXPECT_EQ(righeDi(*altro, sql).join('\n').toStdString(), righeDi(*db, sql).join('\n').toStdString());
 }
 
 TEST(TransferFile, AWriteOnAFullDiskKeepsTheOldFileWhole)
@@ -170,7 +170,10 @@ TEST(TransferFile, ReadingRules)
     EXPECT_EQ(
         db->scalar("SELECT Numero_documenti || '|' || Data_quadernolo FROM entrata WHERE Progressivo = 6").toString(),
         "-3|2026-01-02");
-    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM Mittenti").toInt(), 0);
+    // Each row's correspondent, joined to its entry by number and direction (the entry's, or the
+    // row's own where the entry has none).
+    EXPECT_EQ(righeDi(*db, "SELECT Quadernolo, tipo, Nominativo FROM Mittenti ORDER BY Quadernolo"),
+              QStringList({"5|E|Anna", "6|U|Bruno"}));
 
     // All or nothing: a number already present in the last row, too many values, a missing file.
     scrivi(program.file("doppio.txt"),
@@ -186,4 +189,34 @@ TEST(TransferFile, ReadingRules)
     scrivi(program.file("rotto.txt"), "Progressivo\tOggetto");
     EXPECT_FALSE(leggi_file_trasferimento(db, program.file("rotto.txt")).ok);
     EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM entrata").toInt(), 2);
+}
+
+TEST(TransferFile, AFileThatCannotGoInWholeIsRefusedNamingItsRow)
+{
+    test::TempProgram program;
+    auto db = apri(program);
+    semina(*db);
+    const QByteArray header = "\"Progressivo\tentrata.Tipo\tAnno\tOggetto\tNominativo\xff";
+    const std::pair<QByteArray, const char*> refused[] = {
+        {header + "7\tE\t2026\tbuona\tAnna\xff \tE\t2026\tsenza numero\tBruno\xff\"\r\n", "riga 2"},
+        {header + "abc\tE\t2026\tlettere\tAnna\xff\"\r\n", "riga 1"},
+        {header + "0\tE\t2026\tzero\tAnna\xff\"\r\n", "riga 1"},
+        {header + "-7\tE\t2026\tnegativo\tAnna\xff\"\r\n", "riga 1"},
+        {header + "2147483648\tE\t2026\ttroppo\tAnna\xff\"\r\n", "riga 1"},
+        {header + "7\tE\t99999999999999999999\tanno\tAnna\xff\"\r\n", "Riga 1, campo Anno"},
+        {header
+             + "7\tE\t2026\tbuona\tAnna\xff"
+               "8\tE\t2026\tdetto \"cosi\"\tBruno\xff"
+               "9\tE\t2026\tultima\tCarla\xff\"\r\n",
+         "riga 2"},
+        {"\"Oggetto\tNominativo\xffsenza\tnumero\xff\"\r\n", "Progressivo"},
+    };
+    for (const auto& [bytes, detto] : refused) {
+        scrivi(program.file("rifiutato.txt"), bytes);
+        const EsitoTrasferimento e = leggi_file_trasferimento(db, program.file("rifiutato.txt"));
+        EXPECT_FALSE(e.ok) << bytes.toStdString();
+        EXPECT_TRUE(e.errore.contains(QLatin1String(detto))) << e.errore.toStdString();
+    }
+    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM entrata").toInt(), 2);
+    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM Mittenti").toInt(), 3);
 }

@@ -455,6 +455,7 @@ private:
     QWidget* m_centrale = nullptr;
     bool m_terminato = false;
     bool m_inTimer1 = false;
+    QStringList m_notificheIlleggibili; ///< notification files already told as unreadable
     bool m_gridSync = false; ///< grid and recordset being put in step
     bool m_gridProgrammatic = false; ///< column sizes being set by the program
     QMap<int, int> m_hiddenWidths; ///< widths in twips of columns the program hid

@@ -7,6 +7,7 @@
 
 #include "message_service.h"
 #include "my_func.h"
+#include "notification.h"
 #include "program_folder.h"
 
 #include <QAction>
@@ -233,13 +234,23 @@ void Quadernolo::Timer1_Timer()
         || Adodc1->Recordset()->hasPendingChanges())
         return;
     const QScopedValueRollback<bool> inTimer(m_inTimer1, true);
-    const QDir cartella(programFolder());
-    const QStringList arrivate
-        = cartella.entryList({QStringLiteral("notifica_*")}, QDir::Files | QDir::Readable, QDir::Name);
-    for (const QString& nome : arrivate) {
+    const QStringList arrivate = notifiche_in_arrivo(programFolder());
+    // A file this station cannot read (written under another account) is told once, not passed
+    // over in silence; it is told again if it comes back after it was gone.
+    const QStringList segnalate = m_notificheIlleggibili;
+    m_notificheIlleggibili.clear();
+    for (const QString& path : arrivate) {
+        QString perche;
+        if (!notifica_leggibile(path, &perche)) {
+            m_notificheIlleggibili << path;
+            if (!segnalate.contains(path))
+                warn(QStringLiteral("ATTENZIONE !\n\nLa notifica %1 non può essere letta da questa postazione:\n%2")
+                         .arg(QDir::toNativeSeparators(path), perche));
+            continue;
+        }
         if (!askYesNo(QStringLiteral("Notifica in arrivo ! \n\nSalvo in archivio ?")))
             continue;
-        if (!importa_notifica(cartella.filePath(nome)))
+        if (!importa_notifica(path))
             msgBox(QStringLiteral("Errore nell' importazione dei dati"));
     }
 }

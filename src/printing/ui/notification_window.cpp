@@ -143,6 +143,19 @@ bool Quadernolo::importa_notifica(const QString& path)
     DbResult aperto;
     const EsitoImportazione esito
         = copia_righe(DataControl::connectionFor(Adodc1->ConnectionString(), &aperto), *rs, notifica.file());
+    if (esito.doppione) {
+        // Sent again (the sender stopped before marking it delivered): it has nothing more to give.
+        const QString nome = notifica.nome();
+        notifica.elimina();
+        QStringList numeri;
+        for (const qint64 n : esito.presenti)
+            numeri << QString::number(n);
+        msgBox(QStringLiteral("ATTENZIONE !\n\nLa notifica %1 contiene solo quadernoli già in archivio con gli "
+                              "stessi dati (n. %2): il file è stato eliminato.")
+                   .arg(nome, numeri.join(QStringLiteral(", "))),
+               MsgIcon::Information);
+        return true;
+    }
     if (!esito.ok) {
         notifica.rilascia();
         return false;
@@ -169,7 +182,7 @@ bool Quadernolo::importa_file_trasferimento(const QString& nome)
     const EsitoTrasferimento esito = leggi_file_trasferimento(
         DataControl::connectionFor(Adodc1->ConnectionString(), &aperto), QDir(programFolder()).filePath(nome));
     if (!esito.ok) {
-        msgBox(QStringLiteral("Errore nel caricamento dei dati !"));
+        msgBox(QStringLiteral("Errore nel caricamento dei dati !\n\n") + esito.errore);
         return false;
     }
     msgBox(QStringLiteral("Completato l' inserimento di %1 schede").arg(esito.schede));

@@ -7,10 +7,21 @@
 #include "program_folder.h"
 #include "register_query.h"
 
+#include <sqlcipher/sqlite3.h>
+
 #include <QAction>
+#include <QCoreApplication>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QProcess>
 #include <QTest>
+
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace quad::test {
 
@@ -43,6 +54,36 @@ QStringList notificheIn(const QString& folder)
     return QDir(folder).entryList({QStringLiteral("notifica_*")}, QDir::Files, QDir::Name);
 }
 
+/// The permission bits of a file.
+int modo(const QString& path)
+{
+    struct stat info
+    {
+    };
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 0777) : -1;
+}
+
+/// Seeds an archive with entries 1..count and writes all its rows as a notification file.
+void notificaDi(const QString& archive, int count, const QString& file)
+{
+    seedRegister(archive, count);
+    Recordset rs;
+    ASSERT_TRUE(rs.open(archivio(archive), registerQuery()).ok());
+    ASSERT_TRUE(rs.save(file).ok());
+}
+
+/// Update hook of an importer that is to be killed: at its first correspondent it says so and
+/// waits for its end.
+void fermaAlPrimoMittente(void*, int, const char*, const char* table, sqlite3_int64)
+{
+    if (QByteArray(table).compare("Mittenti", Qt::CaseInsensitive) != 0)
+        return;
+    std::printf("\nREADY\n");
+    std::fflush(stdout);
+    for (;;)
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+}
+
 class NotificationWindow : public ::testing::Test
 {
 protected:
@@ -70,6 +111,17 @@ protected:
     }
 
     void clickInoltra(Quadernolo& w) { QTest::mouseClick(w.Frm_mask->picOpenWWW[1], Qt::LeftButton); }
+
+    /// Installation B opens its register, answering the questions of the notifications it finds.
+    void apriDestinatario(Quadernolo& b, std::initializer_list<MsgAnswer> risposte)
+    {
+        setProgramFolder(destinatario.path());
+        ASSERT_TRUE(startWindow(b));
+        messages.clear();
+        for (const MsgAnswer r : risposte)
+            messages.answer(r);
+        click(&b, "Command1");
+    }
 
     int consegnate(const QString& arch) const
     {
@@ -138,12 +190,8 @@ TEST_F(NotificationWindow, AServerForwardsOnceAndTheOtherInstallationImportsIt)
     }
 
     // Installation B: the file is offered when the register opens.
-    setProgramFolder(destinatario.path());
     Finestra b;
-    ASSERT_TRUE(startWindow(b));
-    messages.clear();
-    messages.answer(MsgAnswer::Yes);
-    click(&b, "Command1");
+    apriDestinatario(b, {MsgAnswer::Yes});
     ASSERT_EQ(messages.texts(), QStringList("Notifica in arrivo ! \n\nSalvo in archivio ?"));
     EXPECT_TRUE(QDir(destinatario.path()).entryList(QDir::Files).filter(QRegularExpression("(?i)notifica")).isEmpty());
     auto db = archivio(destinatario.archive());
@@ -184,15 +232,18 @@ TEST_F(NotificationWindow, RefusedCorruptRepeatedAndPostponedFiles)
     EXPECT_EQ(notificheIn(destinatario.path()).size(), 3);
     EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM entrata").toInt(), 0);
 
-    // NOTIFICA_x.txt: Yes, imported and deleted; its copy: Yes, refused (entry 2 is there) and kept.
+    // NOTIFICA_x.txt: Yes, imported and deleted; its copy: Yes, the same entry received again:
+    // removed, and said once.
     messages.clear();
     messages.answer(MsgAnswer::Yes).answer(MsgAnswer::Yes).answer(MsgAnswer::No);
     w.Timer1_Timer();
     EXPECT_EQ(
         messages.texts(),
         QStringList({"Notifica in arrivo ! \n\nSalvo in archivio ?", "Notifica in arrivo ! \n\nSalvo in archivio ?",
-                     "Errore nell' importazione dei dati", "Notifica in arrivo ! \n\nSalvo in archivio ?"}));
-    EXPECT_EQ(notificheIn(destinatario.path()), QStringList({"notifica_copia.xml", "notifica_rotta.xml"}));
+                     "ATTENZIONE !\n\nLa notifica notifica_copia.xml contiene solo quadernoli già in archivio "
+                     "con gli stessi dati (n. 2): il file è stato eliminato.",
+                     "Notifica in arrivo ! \n\nSalvo in archivio ?"}));
+    EXPECT_EQ(notificheIn(destinatario.path()), QStringList({"notifica_rotta.xml"}));
     EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM entrata").toInt(), 1);
     EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM Mittenti").toInt(), 2);
     EXPECT_EQ(w.Adodc1->Recordset()->recordCount(), 2);
@@ -209,11 +260,11 @@ TEST_F(NotificationWindow, RefusedCorruptRepeatedAndPostponedFiles)
     // Another station takes the file while the question is open: nothing more is said or done.
     messages.clear();
     messages.onNext([this](const ShownMessage&) {
-        QFile::rename(destinatario.file("notifica_copia.xml"), destinatario.file("in_importazione_altrove.xml"));
+        QFile::rename(destinatario.file("notifica_rotta.xml"), destinatario.file("in_importazione_altrove.xml"));
     });
-    messages.answer(MsgAnswer::Yes).answer(MsgAnswer::No);
+    messages.answer(MsgAnswer::Yes);
     w.Timer1_Timer();
-    EXPECT_EQ(messages.texts().size(), 2);
+    EXPECT_EQ(messages.texts().size(), 1);
     EXPECT_FALSE(messages.contains("Errore"));
     EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM entrata").toInt(), 1);
 }
@@ -281,16 +332,164 @@ TEST_F(NotificationWindow, TransferFileOfTheRowsSelectedInTheGrid)
     // Read back into the same archive: its entries are there already, so nothing is added.
     messages.clear();
     EXPECT_FALSE(w.importa_file_trasferimento("esporta.txt"));
-    EXPECT_EQ(messages.texts(), QStringList("Errore nel caricamento dei dati !"));
-    scriviFile(mittente.file("nuove.txt"),
-               "\"Progressivo\tentrata.Tipo\tOggetto\xff"
-               "10\tE\tdieci\xff\"\r\n");
+    EXPECT_EQ(messages.texts(),
+              QStringList("Errore nel caricamento dei dati !\n\nRiga 1: il quadernolo n. 3 è già in archivio."));
+    // A double quote inside a value: refused, naming the row, and nothing of the file written.
+    scriviFile(mittente.file("virgolette.txt"),
+               "\"Progressivo\tentrata.Tipo\tOggetto\tNominativo\xff"
+               "10\tE\tdieci\tAnna\xff"
+               "11\tE\tdetto \"undici\"\tBruno\xff\"\r\n");
     messages.clear();
-    EXPECT_TRUE(w.importa_file_trasferimento("nuove.txt"));
-    EXPECT_EQ(messages.texts(), QStringList("Completato l' inserimento di 1 schede"));
-    EXPECT_EQ(archivio(mittente.archive())->scalar("SELECT Oggetto FROM entrata WHERE Progressivo = 10").toString(),
-              "dieci");
-    EXPECT_EQ(w.Adodc1->Recordset()->recordCount(), 4); // re-read: the new entry has no correspondent
+    EXPECT_FALSE(w.importa_file_trasferimento("virgolette.txt"));
+    EXPECT_EQ(messages.texts(),
+              QStringList("Errore nel caricamento dei dati !\n\nLa riga 2 contiene un doppio apice "
+                          "(\") in un valore."));
+    EXPECT_EQ(archivio(mittente.archive())->scalar("SELECT COUNT(*) FROM entrata").toInt(), 3);
+    w.close();
+
+    // Another installation reads the file: its entries show in the register with their correspondents.
+    QFile::copy(mittente.file("esporta.txt"), destinatario.file("esporta.txt"));
+    Finestra b;
+    apriDestinatario(b, {});
+    ASSERT_TRUE(trigger(&b, "tb_modo"));
+    messages.clear();
+    EXPECT_TRUE(b.importa_file_trasferimento("esporta.txt"));
+    EXPECT_EQ(messages.texts(), QStringList("Completato l' inserimento di 2 schede"));
+    QAbstractItemModel* griglia = b.DataGrid1->model();
+    ASSERT_EQ(griglia->rowCount(), 2);
+    const int nome = b.Adodc1->Recordset()->fieldIndex("Nominativo");
+    EXPECT_EQ(griglia->index(0, 0).data().toString(), "1");
+    EXPECT_EQ(griglia->index(0, nome).data().toString(), "Mittente 1-0");
+    EXPECT_EQ(griglia->index(1, 0).data().toString(), "3");
+    EXPECT_EQ(griglia->index(1, nome).data().toString(), "Mittente 3-0");
+}
+
+/// Run by AnImportKilledHalfWayIsOfferedAgain as a process of its own: claims the notification
+/// QUAD_IMPORT_FILE, imports it into the archive QUAD_IMPORT_ARCHIVE and stops for good half-way.
+TEST(ImportWorker, Run)
+{
+    const QString file = qEnvironmentVariable("QUAD_IMPORT_FILE");
+    if (file.isEmpty())
+        GTEST_SKIP() << "started by NotificationWindow.AnImportKilledHalfWayIsOfferedAgain";
+    auto db = archivio(qEnvironmentVariable("QUAD_IMPORT_ARCHIVE"));
+    ASSERT_TRUE(db);
+    Recordset registro;
+    ASSERT_TRUE(registro.open(db, registerQuery()).ok());
+    NotificaRicevuta notifica;
+    ASSERT_TRUE(notifica.rivendica(file));
+    sqlite3_update_hook(db->handle(), fermaAlPrimoMittente, nullptr);
+    (void)copia_righe(db, registro, notifica.file());
+    FAIL() << "the importer was to stop half-way";
+}
+
+TEST_F(NotificationWindow, AnImportKilledHalfWayIsOfferedAgain)
+{
+    notificaDi(mittente.archive(), 2, destinatario.file("Notifica_uno.xml"));
+    QProcess importatore;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QUAD_IMPORT_FILE", destinatario.file("Notifica_uno.xml"));
+    env.insert("QUAD_IMPORT_ARCHIVE", destinatario.archive());
+    importatore.setProcessEnvironment(env);
+    importatore.setProcessChannelMode(QProcess::MergedChannels);
+    importatore.start(QCoreApplication::applicationFilePath(), {"--gtest_filter=ImportWorker.Run"});
+    QByteArray uscita;
+    while (!uscita.contains("READY") && importatore.waitForReadyRead(30000))
+        uscita += importatore.readAll();
+    ASSERT_TRUE(uscita.contains("READY")) << uscita.toStdString();
+
+    // While its importer lives, the claimed file is nobody else's.
+    EXPECT_TRUE(notifiche_in_arrivo(destinatario.path()).isEmpty());
+    importatore.kill();
+    ASSERT_TRUE(importatore.waitForFinished(10000));
+    ASSERT_TRUE(QFile::exists(destinatario.file("in_importazione_Notifica_uno.xml")));
+
+    // Its importer gone, the next look offers it again, and it goes in whole.
+    Finestra b;
+    apriDestinatario(b, {MsgAnswer::Yes});
+    EXPECT_EQ(messages.texts(), QStringList("Notifica in arrivo ! \n\nSalvo in archivio ?"));
+    EXPECT_TRUE(QDir(destinatario.path()).entryList({"*notifica*"}, QDir::Files).isEmpty());
+    auto db = archivio(destinatario.archive());
+    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM entrata").toInt(), 2);
+    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM Mittenti").toInt(), 3);
+}
+
+TEST_F(NotificationWindow, AForwardSentTwiceIsTakenOnceAndTheSecondFileRemoved)
+{
+    const mode_t prima = ::umask(022);
+    {
+        Finestra w;
+        apriMittente(w, "Server");
+        messages.answer(MsgAnswer::Yes);
+        clickInoltra(w);
+    }
+    // The sender stopped after placing the file and before marking the rows delivered: the
+    // next forward sends them again.
+    ASSERT_TRUE(archivio(mittente.archive())->exec("UPDATE entrata SET sys_consegnato = 0").ok());
+    {
+        Finestra w;
+        ASSERT_TRUE(startWindow(w));
+        click(&w, "Command1");
+        ASSERT_TRUE(w.Adodc1->Recordset()->find("Progressivo = 2", 0, SearchDirection::Forward, kBookmarkFirst));
+        w.mostra_intestazione();
+        messages.answer(MsgAnswer::Yes);
+        clickInoltra(w);
+    }
+    ::umask(prima);
+    const QStringList inviate = notificheIn(destinatario.path());
+    ASSERT_EQ(inviate.size(), 2);
+    // Readable by a station working under another account.
+    for (const QString& nome : inviate)
+        EXPECT_EQ(modo(destinatario.file(nome)), 0644) << nome.toStdString();
+
+    Finestra b;
+    apriDestinatario(b, {MsgAnswer::Yes, MsgAnswer::Yes});
+    ASSERT_EQ(messages.texts().size(), 3);
+    EXPECT_EQ(messages.texts().at(2),
+              "ATTENZIONE !\n\nLa notifica " + inviate.at(1)
+                  + " contiene solo quadernoli già in archivio con gli stessi dati (n. 2): il "
+                    "file è stato eliminato.");
+    EXPECT_TRUE(notificheIn(destinatario.path()).isEmpty());
+    auto db = archivio(destinatario.archive());
+    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM entrata").toInt(), 1);
+    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM Mittenti").toInt(), 2);
+    messages.clear();
+    b.Timer1_Timer();
+    EXPECT_TRUE(messages.shown().isEmpty());
+}
+
+TEST_F(NotificationWindow, ANotificationThisStationCannotReadIsToldOnce)
+{
+    notificaDi(mittente.archive(), 2, destinatario.file("Notifica_altrui.xml"));
+    Finestra b;
+    apriDestinatario(b, {MsgAnswer::No});
+    ASSERT_EQ(messages.texts().size(), 1);
+
+    // Written under another account with a mode that lets nobody else read it.
+    const bool root = ::geteuid() == 0;
+    ASSERT_TRUE(QFile::setPermissions(destinatario.path(), QFileDevice::Permissions(0x7755)));
+    ASSERT_TRUE(
+        QFile::setPermissions(destinatario.file("Notifica_altrui.xml"),
+                              root ? QFileDevice::ReadOwner | QFileDevice::WriteOwner : QFileDevice::Permissions()));
+    const auto tick = [&b, root] {
+        if (root) {
+            ASSERT_EQ(::seteuid(65534), 0); // another account
+        }
+        b.Timer1_Timer();
+        if (root) {
+            ASSERT_EQ(::seteuid(0), 0);
+        }
+    };
+    messages.clear();
+    tick();
+    ASSERT_EQ(messages.texts().size(), 1);
+    EXPECT_TRUE(messages.last().startsWith("ATTENZIONE !\n\nLa notifica " + destinatario.file("Notifica_altrui.xml")
+                                           + " non può essere letta da questa postazione:"))
+        << messages.last().toStdString();
+    EXPECT_EQ(messages.shown().at(0).icon, MsgIcon::Exclamation);
+    messages.clear();
+    tick();
+    EXPECT_TRUE(messages.shown().isEmpty());
+    EXPECT_TRUE(QFile::exists(destinatario.file("Notifica_altrui.xml")));
 }
 
 } // namespace quad::test

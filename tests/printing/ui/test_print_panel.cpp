@@ -103,6 +103,18 @@ TEST_F(PrintPanelTest, ReceiptOfTheEntryOnScreen)
     EXPECT_TRUE(messages.shown().isEmpty());
 }
 
+TEST_F(PrintPanelTest, AReceiptNoProgramOpensSaysWhereItWasWritten)
+{
+    apri({entrata27()});
+    setDocumentOpener([](const QString&) { return false; });
+    stampa(0);
+    ASSERT_EQ(stampati().size(), 1);
+    EXPECT_EQ(messages.texts(),
+              QStringList("Nessun programma ha aperto il documento stampato.\n\nIl documento è nel file:\n"
+                          + QDir::toNativeSeparators(program.file(stampati().first()))));
+    EXPECT_EQ(messages.shown().first().icon, MsgIcon::Information);
+}
+
 TEST_F(PrintPanelTest, ReceiptOfAnOutgoingEntryNamesItsRecipients)
 {
     SeedEntry uscita = entrata27();
