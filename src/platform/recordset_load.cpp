@@ -130,7 +130,11 @@ QList<SqlToken> sqlTokens(const QString& sql)
 
 DbResult loadQuery(Shared& s)
 {
-    DbResult err;
+    // A read of the file first: a table another connection changed since this connection last
+    // read is prepared as it is now, not as it was.
+    DbResult err = s.db->exec(QStringLiteral("SELECT 1 FROM sqlite_master LIMIT 1"));
+    if (!err.ok())
+        return err;
     Statement original = s.db->prepare(s.sql, &err);
     if (!original.isValid())
         return err.ok() ? DbResult::failure(DbError::Other, QStringLiteral("Query non valida: %1").arg(s.sql)) : err;

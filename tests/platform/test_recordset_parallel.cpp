@@ -3,6 +3,7 @@
 // A register read again with nothing written meanwhile keeps its rows, and shows every change
 // another connection made.
 
+#include "archive_indexes.h"
 #include "temp_program.h"
 
 #include "register_query.h"
@@ -138,6 +139,24 @@ TEST_F(RecordsetParallelTest, ReadInPiecesEqualsTheOneThreadReadCellByCell)
     }
 }
 
+TEST_F(RecordsetParallelTest, AnArchiveMadeBeforeItsIndexesGetsThemAndItsFolderGridIsReadInPieces)
+{
+    fill(4, 300);
+    ASSERT_TRUE(db->exec("DROP INDEX sys_rela_tree_scheda; DROP INDEX entrata_data; "
+                         "DROP INDEX entrata_oggetto_prefisso")
+                    .ok());
+    const QVariantList folder = {2, "1\\"};
+    auto before = read(kFolderGrid, folder, 1);
+    Recordset::setParallelRead(3, 0);
+    Recordset rs;
+    ASSERT_TRUE(rs.open(db, kFolderGrid, folder).ok());
+    EXPECT_EQ(rs.readThreads(), 1); // no index to read the links entry by entry
+    ASSERT_TRUE(ensureArchiveIndexes(*db).ok());
+    for (const char* index : {"sys_rela_tree_scheda", "entrata_data", "entrata_oggetto_prefisso"})
+        EXPECT_FALSE(db->scalar("SELECT name FROM sqlite_master WHERE name = ?", {index}).isNull()) << index;
+    expectSame(*read(kFolderGrid, folder, 3), *before, "folder grid");
+}
+
 TEST_F(RecordsetParallelTest, AFailedPieceFailsTheWholeReadAndKeepsTheOldRows)
 {
     fill(5, 1500);
@@ -148,13 +167,15 @@ TEST_F(RecordsetParallelTest, AFailedPieceFailsTheWholeReadAndKeepsTheOldRows)
     db.reset();
     Connection::dropShared(program.archive());
 
-    // A damaged page in the middle of the file: one piece cannot read it.
+    // Damaged pages in the middle of the file: the pieces that read them fail.
     {
         QFile file(program.archive());
         ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-        const qint64 middle = (file.size() / 2 / 4096) * 4096 + 100;
-        ASSERT_TRUE(file.seek(middle));
-        ASSERT_EQ(file.write(QByteArray(64, '\x5a')), 64);
+        const qint64 pages = file.size() / 4096;
+        for (qint64 page = pages / 3; page < 2 * pages / 3; page += 3) {
+            ASSERT_TRUE(file.seek(page * 4096 + 100));
+            ASSERT_EQ(file.write(QByteArray(64, '\x5a')), 64);
+        }
     }
     EXPECT_FALSE(rs->requery().ok());
     ASSERT_EQ(rs->recordCount(), rows);

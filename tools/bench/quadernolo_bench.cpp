@@ -563,29 +563,18 @@ bool saveNewEntry(Connection& db, Recordset& rs, qint64 number, int i)
         if (!set.ok())
             std::fprintf(stderr, "value refused: %s\n", qPrintable(set.message));
     }
-    QElapsedTimer dbg;
-    dbg.start();
     const DbResult written = EntryStore(db).commitNewEntry(entry);
-    const double tWrite = dbg.nsecsElapsed() / 1e6;
-    dbg.restart();
     if (!written.ok()) {
         std::fprintf(stderr, "save failed: %s\n", qPrintable(written.message));
         return false;
     }
     rs.cancelBatch();
-    const double tCancel = dbg.nsecsElapsed() / 1e6;
-    dbg.restart();
     const DbResult read = refreshRegisterEntry(rs, number);
-    const double tRead = dbg.nsecsElapsed() / 1e6;
-    dbg.restart();
-    if (getenv("QUAD_DBG"))
-        std::fprintf(stderr, "write %.2f cancel %.2f read %.2f\n", tWrite, tCancel, tRead);
     if (!read.ok()) {
         std::fprintf(stderr, "read back failed: %s\n", qPrintable(read.message));
         return false;
     }
-    return rs.find(QStringLiteral("Progressivo = %1").arg(number), 0, SearchDirection::Forward, kBookmarkLast)
-        || rs.find(QStringLiteral("Progressivo = %1").arg(number), 0, SearchDirection::Backward, kBookmarkLast);
+    return rs.findKey(QStringLiteral("Progressivo"), number);
 }
 
 /// The median of twenty saves of new entries on the register rs of db.
