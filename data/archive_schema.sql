@@ -80,3 +80,7 @@ CREATE TABLE sys_rela_tree (
     SYS_DATA DATE
 );
 CREATE INDEX sys_rela_tree_nodo ON sys_rela_tree (SYS_TREE);
+-- The folders of an entry, and the folder grid read entry by entry.
+CREATE INDEX sys_rela_tree_scheda ON sys_rela_tree (SYS_USER_ID);
+-- The register print reads a range of registration dates.
+CREATE INDEX entrata_data ON entrata (Data_quadernolo);

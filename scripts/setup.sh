@@ -3,7 +3,7 @@
 # then configures the build folder. Sourced by run.sh and test.sh.
 set -euo pipefail
 
-QUAD_PACKAGES=(cmake g++ make qt6-base-dev qt6-translations-l10n libsqlcipher-dev libgtest-dev
+QUAD_PACKAGES=(cmake g++ make qt6-base-dev qt6-translations-l10n libsqlcipher-dev libssl-dev libgtest-dev
                poppler-utils fonts-dejavu-core fonts-liberation2 xvfb xauth libgl-dev)
 
 quad_install_missing() {

@@ -4,6 +4,8 @@
 
 #include <sqlcipher/sqlite3.h>
 
+#include <openssl/evp.h>
+
 #include <vector>
 
 #include <QDate>
@@ -252,7 +254,7 @@ Connection::~Connection()
 }
 
 std::shared_ptr<Connection> Connection::openImpl(const QString& path, const QByteArray& key, bool create, int pageSize,
-                                                 DbResult* error)
+                                                 DbResult* error, bool reader)
 {
     DbResult local;
     DbResult& err = error ? *error : local;
@@ -292,7 +294,9 @@ std::shared_ptr<Connection> Connection::openImpl(const QString& path, const QByt
         conn->m_path = info.absoluteFilePath();
         conn->m_key = key;
         conn->m_pageSize = pageSizes[attempt];
-        const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0) | SQLITE_OPEN_FULLMUTEX;
+        // A reader serves one thread only: it needs no mutex of its own.
+        const int flags = reader ? (SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX)
+                                 : (SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0) | SQLITE_OPEN_FULLMUTEX);
         int rc = sqlite3_open_v2(QFile::encodeName(conn->m_path).constData(), &conn->m_db, flags, nullptr);
         if (rc != SQLITE_OK) {
             const DbError code = errorCodeFor(rc, conn->m_db ? sqlite3_errmsg(conn->m_db) : nullptr);
@@ -332,7 +336,10 @@ std::shared_ptr<Connection> Connection::openImpl(const QString& path, const QByt
             return nullptr;
     }
     // Archives live in shared folders: keep a rollback journal, never WAL.
-    sqlite3_exec(conn->m_db, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
+    if (!reader)
+        sqlite3_exec(conn->m_db, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
+    else // a reader walks its rows once: a small page cache serves it
+        sqlite3_exec(conn->m_db, "PRAGMA cache_size = -512", nullptr, nullptr, nullptr);
     registerSqlLike(conn->m_db);
     return conn;
 }
@@ -372,6 +379,47 @@ std::shared_ptr<Connection> Connection::shared(const QString& path, const QByteA
         g_shared.append({canonical, key, conn});
     }
     return conn;
+}
+
+std::shared_ptr<Connection> Connection::openReader(DbResult* error) const
+{
+    const QByteArray key = m_key.isEmpty() ? QByteArray() : derivedKey();
+    if (!m_key.isEmpty() && key.isEmpty()) {
+        if (error)
+            *error = DbResult::failure(DbError::WrongKey, QStringLiteral("Chiave non leggibile: %1").arg(m_path));
+        return nullptr;
+    }
+    auto reader = openImpl(m_path, key, false, m_pageSize, error, true);
+    if (reader)
+        reader->m_key = m_key;
+    return reader;
+}
+
+QByteArray Connection::derivedKey() const
+{
+    if (m_derived || m_key.isEmpty())
+        return m_derivedKey;
+    m_derived = true;
+    // SQLCipher derives the key with PBKDF2-HMAC-SHA1 over the file's salt (its first 16
+    // bytes) with the connection's iteration count; the raw form carries key and salt.
+    QFile file(m_path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray salt = file.read(16);
+    if (salt.size() != 16)
+        return {};
+    const qint64 iterations = const_cast<Connection*>(this)->scalar(QStringLiteral("PRAGMA kdf_iter")).toLongLong();
+    if (iterations <= 0)
+        return {};
+    unsigned char derived[32];
+    if (PKCS5_PBKDF2_HMAC_SHA1(m_key.constData(), int(m_key.size()),
+                               reinterpret_cast<const unsigned char*>(salt.constData()), int(salt.size()),
+                               int(iterations), int(sizeof derived), derived)
+        != 1)
+        return {};
+    m_derivedKey
+        = "x'" + QByteArray(reinterpret_cast<const char*>(derived), sizeof derived).toHex() + salt.toHex() + "'";
+    return m_derivedKey;
 }
 
 void Connection::dropShared(const QString& path)
@@ -568,6 +616,20 @@ DbResult Connection::backupTo(const QString& destination)
                                  QStringLiteral("Impossibile sostituire la copia %1.").arg(destination));
     }
     return {};
+}
+
+DataVersion Connection::dataVersion() const
+{
+    DataVersion v;
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(m_db, "PRAGMA data_version", -1, &st, nullptr) != SQLITE_OK)
+        return v;
+    if (sqlite3_step(st) == SQLITE_ROW) {
+        v.others = sqlite3_column_int64(st, 0);
+        v.own = sqlite3_total_changes(m_db);
+    }
+    sqlite3_finalize(st);
+    return v;
 }
 
 qint64 Connection::lastInsertId() const

@@ -74,6 +74,19 @@ private:
     DbResult m_error;
 };
 
+/// How far the contents of a file have come, as one connection sees them: the commits of other
+/// connections (SQLite's data version) and the rows this connection has changed. Two equal
+/// versions of one connection mean that nothing was written in between.
+struct DataVersion
+{
+    qint64 others = -1;
+    qint64 own = -1;
+
+    bool isValid() const { return others >= 0; }
+    bool operator==(const DataVersion& o) const { return others == o.others && own == o.own; }
+    bool operator!=(const DataVersion& o) const { return !(*this == o); }
+};
+
 /// One open database file. Opening never creates a file; a keyed file is keyed before its first read.
 /// One connection per file and key is shared across the program through shared(): key derivation is
 /// slow by design, and one connection per file keeps locking simple.
@@ -98,6 +111,15 @@ public:
     /// A keyed file gets cipher pages of pageSize bytes (0: the program's 4 KB).
     static std::shared_ptr<Connection> create(const QString& path, const QByteArray& key, DbResult* error,
                                               int pageSize = 0);
+    /// A further connection to this file that only reads, for one thread at a time: it is keyed with
+    /// the key derived once for this connection (derivedKey()), so opening it costs no derivation.
+    /// It has the program's LIKE, the same page size and busy timeout. Never shared. Null on failure
+    /// (the key does not open the file, the file is gone) with the cause in *error.
+    std::shared_ptr<Connection> openReader(DbResult* error) const;
+    /// The key SQLCipher derives from the password for this file, in its raw form "x'<key><salt>'":
+    /// derived once per connection (the derivation is slow by design) and kept. Empty for an
+    /// unkeyed file or when the file's salt cannot be read.
+    QByteArray derivedKey() const;
 
     QString path() const { return m_path; }
     QByteArray key() const { return m_key; }
@@ -135,6 +157,9 @@ public:
 
     /// Turns an SQLite result code of this connection into a DbResult.
     DbResult resultFor(int rc, const QString& what) const;
+    /// The version of the file's contents as this connection sees it now (a read of the file's
+    /// header); an invalid version when the file cannot be read.
+    DataVersion dataVersion() const;
     /// Last row id inserted on this connection.
     qint64 lastInsertId() const;
     int changes() const;
@@ -142,9 +167,11 @@ public:
 private:
     Connection() = default;
     static std::shared_ptr<Connection> openImpl(const QString& path, const QByteArray& key, bool create, int pageSize,
-                                                DbResult* error);
+                                                DbResult* error, bool reader = false);
     QString m_path;
     QByteArray m_key;
+    mutable QByteArray m_derivedKey;
+    mutable bool m_derived = false;
     int m_pageSize = 0;
     sqlite3* m_db = nullptr;
 };

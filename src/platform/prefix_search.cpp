@@ -12,9 +12,8 @@
 #include "criteria_match.h"
 #include "sql_like.h"
 
-#include <QHash>
-
 #include <algorithm>
+#include <array>
 #include <vector>
 
 namespace quad {
@@ -36,23 +35,52 @@ char32_t nocaseOf(char32_t c)
     return (c >= U'A' && c <= U'Z') ? c + 32 : c;
 }
 
+/// The code points of the Basic Multilingual Plane in rings of those that fold alike: next[u] is
+/// the next code point after u that folds like u (u itself when none does).
+struct FoldRings
+{
+    std::array<char16_t, 0x10000> next;
+
+    FoldRings()
+    {
+        std::vector<qint32> last(0x10000, -1);
+        std::vector<qint32> first(0x10000, -1);
+        for (char32_t u = 0; u <= 0xFFFF; ++u) {
+            next[u] = char16_t(u);
+            if (QChar::isSurrogate(u))
+                continue;
+            const char16_t f = foldUnit(char16_t(u));
+            if (last[f] < 0) {
+                first[f] = qint32(u);
+            } else {
+                next[size_t(last[f])] = char16_t(u);
+                next[u] = char16_t(first[f]);
+            }
+            last[f] = qint32(u);
+        }
+    }
+};
+
+/// Made when the program starts, not at the first keystroke.
+const FoldRings& foldRings()
+{
+    static const FoldRings rings;
+    return rings;
+}
+[[maybe_unused]] const FoldRings& g_madeAtStart = foldRings();
+
 /// For a code point, the code points NOCASE tells apart that fold like it, in NOCASE order.
 std::vector<char32_t> variantsOf(char32_t c)
 {
-    if (c > 0xFFFF)
+    if (c > 0xFFFF || QChar::isSurrogate(c))
         return {c};
-    static const QHash<char16_t, std::vector<char16_t>> byFold = [] {
-        QHash<char16_t, std::vector<char16_t>> map;
-        for (char32_t u = 0; u <= 0xFFFF; ++u) {
-            if (QChar::isSurrogate(u))
-                continue;
-            map[foldUnit(char16_t(u))].push_back(char16_t(u));
-        }
-        return map;
-    }();
+    const FoldRings& rings = foldRings();
     std::vector<char32_t> out;
-    for (char16_t u : byFold.value(foldUnit(char16_t(c)), {char16_t(c)}))
+    char16_t u = char16_t(c);
+    do {
         out.push_back(nocaseOf(u));
+        u = rings.next[u];
+    } while (u != char16_t(c));
     std::sort(out.begin(), out.end());
     out.erase(std::unique(out.begin(), out.end()), out.end());
     return out;

@@ -438,60 +438,72 @@ DbResult Recordset::requery()
     if (d->s->inMemory || !d->s->db)
         return d->fail(
             DbResult::failure(DbError::Other, QStringLiteral("Il recordset non ha una query da rileggere.")));
-    auto shared = std::make_shared<Shared>();
-    shared->db = d->s->db;
-    shared->sql = d->s->sql;
-    shared->params = d->s->params;
-    shared->uniqueTable = d->s->uniqueTable;
-    // A query that no longer runs (a changed password, a file held by another station) leaves
-    // the rows as they were: its first row is read before they go.
-    DbResult r;
-    {
-        Statement probe = shared->db->prepare(shared->sql, &r);
-        if (!probe.isValid())
-            return d->fail(
-                r.ok() ? DbResult::failure(DbError::Other, QStringLiteral("Query non valida: %1").arg(shared->sql))
-                       : r);
-        r = probe.bindAll(shared->params);
-        if (!r.ok())
-            return d->fail(r);
-        const int rc = sqlite3_step(probe.handle());
-        if (rc != SQLITE_ROW && rc != SQLITE_DONE)
-            return d->fail(shared->db->resultFor(rc, QString()));
+    // Nothing written since the rows were read: they are what a new read would give.
+    Shared& current = *d->s;
+    if (current.cursors.size() == 1 && current.version.isValid() && current.db->dataVersion() == current.version) {
+        for (auto it = current.touched.begin(); it != current.touched.end(); ++it) {
+            if (it->status == RowStatus::Unmodified)
+                continue;
+            if (it->status == RowStatus::New)
+                current.flags[it.key()] |= kGone;
+            it->status = RowStatus::Unmodified;
+            it->pending.fill(QVariant());
+            it->pendingSet.fill(false);
+        }
+        current.pendingRows = 0;
+        ++current.generation;
+        emit willMove();
+        emit modelAboutToReset();
+        d->filter.reset();
+        d->filterText.clear();
+        d->sortKeys.clear();
+        d->sortText.clear();
+        d->sorted.clear();
+        d->deletedCurrent = -1;
+        d->rebuildView();
+        d->pos = d->count() > 0 ? 0 : -1;
+        emit modelReset();
+        emit moveComplete();
+        return {};
     }
+    auto shared = std::make_shared<Shared>();
+    shared->db = current.db;
+    shared->sql = current.sql;
+    shared->params = current.params;
+    shared->uniqueTable = current.uniqueTable;
+    // The old rows stay until the new ones are read whole: a read that fails changes nothing.
+    const DbResult r = loadQuery(*shared);
+    if (!r.ok())
+        return d->fail(r);
     emit willMove();
     emit modelAboutToReset();
-    // The old rows go before the new ones are read, so that a large register is never held
-    // twice (clones over the same rows keep theirs).
-    std::shared_ptr<Shared> old = d->s;
-    d->detach();
-    auto empty = std::make_shared<Shared>();
-    empty->db = shared->db;
-    empty->sql = shared->sql;
-    empty->params = shared->params;
-    empty->uniqueTable = shared->uniqueTable;
-    empty->fields = old->fields;
-    empty->meta = old->meta;
-    empty->tables = old->tables;
-    empty->rowids.resize(old->tables.size());
-    empty->indexFields();
-    for (const FieldInfo& f : old->fields)
-        empty->columns.push_back(makeColumn(storageFor(f.type)));
-    old.reset();
-    r = loadQuery(*shared);
-    // Failed half way: the recordset stays open on the same fields, with no rows.
-    if (!r.ok())
-        shared = std::move(empty);
-    else
-        empty.reset();
     d->attach(std::move(shared));
     d->rebuildView();
     d->pos = d->count() > 0 ? 0 : -1;
     emit modelReset();
     emit moveComplete();
-    if (!r.ok())
-        return d->fail(r);
     return {};
+}
+
+DataVersion Recordset::readVersion() const
+{
+    return d->s ? d->s->version : DataVersion();
+}
+
+void Recordset::adoptVersion(const DataVersion& version)
+{
+    if (d->s)
+        d->s->version = version;
+}
+
+int Recordset::readThreads() const
+{
+    return d->s ? d->s->readThreads : 0;
+}
+
+void Recordset::setParallelRead(int threads, qint64 minKeys)
+{
+    setReadPieces(threads, minKeys);
 }
 
 void Recordset::close()

@@ -59,8 +59,9 @@ struct FieldInfo
     QString qualifiedName() const { return table.isEmpty() ? name : table + QLatin1Char('.') + name; }
 };
 
-/// Bookmarks are stable for the life of a snapshot (until Requery): the 1-based ordinal of
-/// the row in the query's own order (rows added later follow the last row). 0 is no bookmark.
+/// Bookmarks are stable for the life of a snapshot (until Requery): positive numbers that grow
+/// with the row's place in the query's own order as read (rows added later follow the last row;
+/// a large read in pieces leaves numbers unused between pieces). 0 is no bookmark.
 using Bookmark = qint64;
 /// Start positions for Recordset::find besides a real bookmark.
 constexpr Bookmark kBookmarkCurrent = -1;
@@ -103,10 +104,11 @@ public:
     void appendField(const QString& name, int adoType, int definedSize = 0);
     void openInMemory();
     /// Reads the query again; drops the filter, the sort, pending changes and bookmarks; the
-    /// first row becomes current. Emits modelReset(). The old rows are let go before the new
-    /// ones are read, so that the rows are never held twice: a query whose first row cannot be
-    /// read (wrong key, file held or gone) changes nothing, but a read that fails part way leaves the recordset open on
-    /// its fields with no rows (the error is returned and signalled).
+    /// first row becomes current. Emits modelReset(). When nothing was written to the file since
+    /// the rows were read (readVersion()) and no clone shares them, the rows in memory are kept
+    /// instead of reading the file: they are what a read would give. A read that fails (wrong
+    /// key, file held, gone or damaged, on any thread) changes nothing: the old rows stay until
+    /// the new ones are read whole, and the error is returned and signalled.
     DbResult requery();
     /// Reads again the rows whose field keyField equals key (the rows of one register entry,
     /// after it was written) and leaves the recordset as a requery would, without reading the
@@ -121,6 +123,22 @@ public:
     /// returns the error.
     DbResult resyncKey(const QString& keyField, const QVariant& key, const QString& sql,
                        const QVariantList& params = {});
+    /// Makes current the first row of the view whose keyField equals key, found through the key's
+    /// order when the query was ordered by it (else by a search of the rows); false, without a
+    /// move, when the view shows none.
+    bool findKey(const QString& keyField, const QVariant& key);
+    /// The file's contents as they were when the rows were last read whole (or brought up to date
+    /// with adoptVersion()); compare with connection()->dataVersion().
+    DataVersion readVersion() const;
+    /// Records that the rows now show what the file holds at version (the caller read back
+    /// everything that was written since readVersion()).
+    void adoptVersion(const DataVersion& version);
+    /// Threads the last full read used.
+    int readThreads() const;
+    /// How full reads are split: at most threads threads (0: as many as the machine has), and
+    /// only queries over at least minKeys keys. For tests and the benchmark; the program keeps
+    /// the defaults.
+    static void setParallelRead(int threads, qint64 minKeys);
     void close();
     bool isOpen() const;
     std::shared_ptr<Connection> connection() const;

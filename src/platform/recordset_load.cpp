@@ -7,6 +7,8 @@
 #include <QSet>
 #include <QStringList>
 
+#include <algorithm>
+
 namespace quad::rs {
 
 namespace {
@@ -18,56 +20,13 @@ QString quoteIdentifier(const QString& name)
     return QLatin1Char('"') + n + QLatin1Char('"');
 }
 
-/// The words of an SQL text outside quotes, brackets and comments, upper-cased, with the
-/// position where each ends and whether an opening parenthesis follows it.
-struct Word
-{
-    QString text;
-    qsizetype end;
-    bool call;
-};
-
-QList<Word> sqlWords(const QString& sql)
-{
-    QList<Word> words;
-    const qsizetype n = sql.size();
-    qsizetype i = 0;
-    while (i < n) {
-        const QChar c = sql[i];
-        if (c == QLatin1Char('\'') || c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('[')) {
-            const QChar close = c == QLatin1Char('[') ? QLatin1Char(']') : c;
-            ++i;
-            while (i < n && sql[i] != close)
-                ++i;
-            ++i;
-        } else if (c == QLatin1Char('-') && i + 1 < n && sql[i + 1] == QLatin1Char('-')) {
-            while (i < n && sql[i] != QLatin1Char('\n'))
-                ++i;
-        } else if (c == QLatin1Char('/') && i + 1 < n && sql[i + 1] == QLatin1Char('*')) {
-            const qsizetype close = sql.indexOf(QLatin1String("*/"), i + 2);
-            i = close < 0 ? n : close + 2;
-        } else if (c.isLetter() || c == QLatin1Char('_')) {
-            const qsizetype start = i;
-            while (i < n && (sql[i].isLetterOrNumber() || sql[i] == QLatin1Char('_')))
-                ++i;
-            qsizetype j = i;
-            while (j < n && sql[j].isSpace())
-                ++j;
-            words.append({sql.mid(start, i - start).toUpper(), i, j < n && sql[j] == QLatin1Char('(')});
-        } else {
-            ++i;
-        }
-    }
-    return words;
-}
-
 /// Where row ids can be put into the query: right after its leading SELECT; -1 when the query
 /// folds rows together (DISTINCT, GROUP BY, aggregates, compounds), so that a result row is not
 /// one row of its tables.
 qsizetype rowidInsertPoint(const QString& sql)
 {
-    const QList<Word> words = sqlWords(sql);
-    if (words.isEmpty() || words.first().text != QLatin1String("SELECT"))
+    const QList<SqlToken> words = sqlTokens(sql);
+    if (words.isEmpty() || words.first().up != QLatin1String("SELECT"))
         return -1;
     static const QSet<QString> folding
         = {QStringLiteral("DISTINCT"),  QStringLiteral("GROUP"),  QStringLiteral("UNION"),
@@ -75,8 +34,9 @@ qsizetype rowidInsertPoint(const QString& sql)
     static const QSet<QString> aggregates
         = {QStringLiteral("COUNT"), QStringLiteral("MAX"),   QStringLiteral("MIN"),         QStringLiteral("SUM"),
            QStringLiteral("AVG"),   QStringLiteral("TOTAL"), QStringLiteral("GROUP_CONCAT")};
-    for (const Word& w : words) {
-        if (folding.contains(w.text) || (w.call && aggregates.contains(w.text)))
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        const bool call = i + 1 < words.size() && words[i + 1].up == QLatin1String("(");
+        if (folding.contains(words[i].up) || (call && aggregates.contains(words[i].up)))
             return -1;
     }
     return words.first().end;
@@ -128,9 +88,53 @@ DbResult tableColumns(Connection& db, const QString& table, TableColumns* out)
 
 } // namespace
 
+QList<SqlToken> sqlTokens(const QString& sql)
+{
+    QList<SqlToken> out;
+    const qsizetype n = sql.size();
+    qsizetype i = 0;
+    int depth = 0;
+    while (i < n) {
+        const QChar c = sql[i];
+        if (c == QLatin1Char('\'') || c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('[')) {
+            const QChar close = c == QLatin1Char('[') ? QLatin1Char(']') : c;
+            const qsizetype start = i++;
+            while (i < n && sql[i] != close)
+                ++i;
+            ++i;
+            out.append({QStringLiteral("\""), start, std::min(i, n), depth});
+        } else if (c == QLatin1Char('-') && i + 1 < n && sql[i + 1] == QLatin1Char('-')) {
+            while (i < n && sql[i] != QLatin1Char('\n'))
+                ++i;
+        } else if (c == QLatin1Char('/') && i + 1 < n && sql[i + 1] == QLatin1Char('*')) {
+            const qsizetype close = sql.indexOf(QLatin1String("*/"), i + 2);
+            i = close < 0 ? n : close + 2;
+        } else if (c.isLetterOrNumber() || c == QLatin1Char('_')) {
+            const qsizetype start = i;
+            while (i < n && (sql[i].isLetterOrNumber() || sql[i] == QLatin1Char('_')))
+                ++i;
+            out.append({sql.mid(start, i - start).toUpper(), start, i, depth});
+        } else if (c.isSpace()) {
+            ++i;
+        } else {
+            if (c == QLatin1Char(')'))
+                --depth;
+            out.append({QString(c), i, i + 1, depth});
+            if (c == QLatin1Char('('))
+                ++depth;
+            ++i;
+        }
+    }
+    return out;
+}
+
 DbResult loadQuery(Shared& s)
 {
-    DbResult err;
+    // A read of the file first: a table another connection changed since this connection last
+    // read is prepared as it is now, not as it was.
+    DbResult err = s.db->exec(QStringLiteral("SELECT 1 FROM sqlite_master LIMIT 1"));
+    if (!err.ok())
+        return err;
     Statement original = s.db->prepare(s.sql, &err);
     if (!original.isValid())
         return err.ok() ? DbResult::failure(DbError::Other, QStringLiteral("Query non valida: %1").arg(s.sql)) : err;
@@ -217,6 +221,21 @@ DbResult loadQuery(Shared& s)
     }
     s.indexFields();
 
+    // A query ordered by a table's key is read by ranges of that key, in pieces when large.
+    const bool declared = std::none_of(typeFromData.begin(), typeFromData.end(), [](bool b) { return b; });
+    if (s.mayReadInPieces && declared && augmented.isValid() && k == int(tableNames.size())) {
+        QList<QPair<QString, QString>> keys;
+        for (const QString& t : tableNames) {
+            if (!columnsOf[t].rowidAlias.isEmpty())
+                keys.append({t, columnsOf[t].rowidAlias});
+        }
+        if (!keys.isEmpty()) {
+            if (const auto split = planSplitRead(*s.db, withRowids(s.sql, at, withIds), int(s.params.size()), keys))
+                return readSplit(s, *split, rowidSlot, k);
+        }
+    }
+    s.version = s.db->dataVersion();
+
     auto makeColumns = [&](sqlite3_stmt* row) {
         for (int c = 0; c < n; ++c) {
             FieldInfo& info = s.fields[c];
@@ -275,6 +294,8 @@ DbResult loadQuery(Shared& s)
     s.flags.shrink();
     s.baseRows = rows;
     s.totalRows = rows;
+    if (rows > 0)
+        s.pieces.push_back({0, rows});
     return {};
 }
 

@@ -14,6 +14,7 @@
 
 #include <limits>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace quad::rs {
@@ -54,6 +55,11 @@ enum RowFlag : quint8 { kTouched = 1, kGone = 2 };
 /// The rows, fields and changes a recordset shares with its clones.
 struct Shared
 {
+    Shared() = default;
+    ~Shared();
+    Shared(const Shared&) = delete;
+    Shared& operator=(const Shared&) = delete;
+
     std::shared_ptr<Connection> db;
     QString sql;
     QVariantList params;
@@ -77,6 +83,15 @@ struct Shared
     std::vector<qint32> rankOf;
     QHash<qsizetype, RowState> touched;
     int pendingRows = 0;
+    /// The base rows as read, in pieces read apart: (first row, rows) each, in the query's order.
+    /// The indexes between two pieces are rows that are gone (kGone).
+    std::vector<std::pair<qsizetype, qsizetype>> pieces;
+    /// What the file held when the rows were read (or since brought up to date with).
+    DataVersion version;
+    int readThreads = 1; ///< threads the last read used
+    bool mayReadInPieces = true; ///< false for the few rows of one key read back
+    /// Per field: 1 when the base rows hold its integers in rising order, 0 when not, -1 unknown.
+    mutable std::vector<qint8> keyOrder;
     quint64 generation = 0; ///< grows with every change of rows or values
 
     std::vector<Recordset::Impl*> cursors;
@@ -173,8 +188,49 @@ QString displayOf(const QVariant& value);
 /// A resolver over the shared fields for the criteria engine (used while parsing only).
 CriteriaFieldResolver resolverFor(const std::shared_ptr<Shared>& shared);
 
-/// Runs s.sql with s.params on s.db and fills the fields, tables and rows of s.
+/// A word, a quoted name or text (as "\""), or a single sign of an SQL text outside comments,
+/// upper-cased, with its place and the depth of parentheses it stands at.
+struct SqlToken
+{
+    QString up;
+    qsizetype start;
+    qsizetype end;
+    int depth;
+};
+QList<SqlToken> sqlTokens(const QString& sql);
+
+/// Runs s.sql with s.params on s.db and fills the fields, tables and rows of s: in pieces on
+/// several threads when the query allows it (see planSplitRead), else in one.
 DbResult loadQuery(Shared& s);
+
+/// A query narrowed to a range of its first ordering key, the integer key of keyTable: the range
+/// is bound to the parameters loParameter..hiParameter, after the query's own.
+struct SplitRead
+{
+    QString sql;
+    QString keyTable;
+    int loParameter = 0;
+    int hiParameter = 0;
+    qint64 lo = 0;
+    qint64 hi = 0;
+    bool empty = true;
+};
+/// The split form of sql (with parameters of its own bound first) when its first ordering term is
+/// the integer key of one of keys (table, key column), the joins are inner, nothing folds or limits
+/// the rows, and its plan reads the key's table by ranges of the key, every other table through
+/// an index, with no sort: then each range gives its rows in the order the whole query gives
+/// them. std::nullopt otherwise.
+std::optional<SplitRead> planSplitRead(Connection& db, const QString& sql, int parameters,
+                                       const QList<QPair<QString, QString>>& keys);
+/// Reads the rows of split into s (whose fields and tables are set): in pieces on up to
+/// readThreads() threads when the key range spans the keys worth splitting (setReadPieces), else
+/// in one piece on this thread; under one read lock of s.db so that every
+/// piece sees the same contents. A failure on any piece fails the whole read and leaves no rows.
+DbResult readSplit(Shared& s, const SplitRead& split, const std::vector<int>& rowidSlot, int first);
+/// Threads for a read in pieces (0: as many as the machine has) and the least key range worth
+/// splitting.
+void setReadPieces(int threads, qint64 minKeys);
+int readThreads();
 
 } // namespace quad::rs
 

@@ -3,6 +3,8 @@
 
 #include "recordset_p.h"
 
+#include <algorithm>
+#include <limits>
 #include <map>
 
 namespace quad {
@@ -44,7 +46,128 @@ DbResult refusal(const QString& text)
     return DbResult::failure(DbError::Other, text);
 }
 
+/// True when the base rows hold the key column's integers in rising order, piece after piece
+/// (the query was ordered by it): then the rows of a key are found by halving. Checked once.
+bool keyInOrder(const Shared& s, int column)
+{
+    if (s.keyOrder.size() != size_t(s.fields.size()))
+        s.keyOrder.assign(size_t(s.fields.size()), -1);
+    qint8& known = s.keyOrder[size_t(column)];
+    if (known >= 0)
+        return known == 1;
+    const Column& col = *s.columns[size_t(column)];
+    bool ordered = col.storage() == Storage::Integer && !col.hasOddCells();
+    qint64 last = std::numeric_limits<qint64>::min();
+    for (const auto& piece : s.pieces) {
+        for (qsizetype r = piece.first; ordered && r < piece.first + piece.second; ++r) {
+            ordered = !col.isNull(r) && col.integer(r) >= last;
+            last = col.integer(r);
+        }
+    }
+    known = ordered ? 1 : 0;
+    return ordered;
+}
+
+/// Every written row whose key field equals key (in the query's order), and the place in that
+/// order of the first written row past it (-1 when none). Through the key's order when the rows
+/// have it (rows with changes of their own are looked at one by one), else by a scan.
+void rowsOfKey(const Shared& s, int column, const QVariant& key, std::vector<qint32>* rows, qint64* nextRank)
+{
+    *nextRank = -1;
+    auto written = [&s](qsizetype r) { return !(s.flags[r] & kGone) && s.status(r) != RowStatus::New; };
+    if (!s.pieces.empty() && !s.inMemory && keyInOrder(s, column)) {
+        bool isInteger = false;
+        const qint64 k = key.toLongLong(&isInteger);
+        if (isInteger) {
+            const Column& col = *s.columns[size_t(column)];
+            std::vector<qint32> found;
+            auto consider = [&](qsizetype r) {
+                if (!written(r))
+                    return;
+                const int c = compareKey(s, column, r, key);
+                if (c == 0)
+                    found.push_back(qint32(r));
+                else if (c > 0 && (*nextRank < 0 || s.rank(r) < *nextRank))
+                    *nextRank = s.rank(r);
+            };
+            for (const auto& piece : s.pieces) {
+                qsizetype lo = piece.first, hi = piece.first + piece.second;
+                while (lo < hi) {
+                    const qsizetype mid = lo + (hi - lo) / 2;
+                    if (col.integer(mid) < k)
+                        lo = mid + 1;
+                    else
+                        hi = mid;
+                }
+                // The key's rows, then the first written row past them.
+                qsizetype r = lo;
+                for (; r < piece.first + piece.second && col.integer(r) == k; ++r) {
+                    if (!(s.flags[r] & kTouched))
+                        consider(r);
+                }
+                for (; r < piece.first + piece.second; ++r) {
+                    if (!(s.flags[r] & kTouched) && written(r)) {
+                        consider(r);
+                        break;
+                    }
+                }
+                if (r < piece.first + piece.second)
+                    break; // later pieces hold larger keys only
+            }
+            for (auto it = s.touched.cbegin(); it != s.touched.cend(); ++it)
+                consider(qsizetype(it.key()));
+            std::sort(found.begin(), found.end(), [&s](qint32 a, qint32 b) { return s.rank(a) < s.rank(b); });
+            *rows = std::move(found);
+            return;
+        }
+    }
+    auto consider = [&](qint32 r) {
+        if (!written(r))
+            return;
+        const int c = compareKey(s, column, r, key);
+        if (c == 0)
+            rows->push_back(r);
+        else if (c > 0 && *nextRank < 0)
+            *nextRank = s.rank(r);
+    };
+    if (!s.order.empty()) {
+        for (qint32 r : s.order)
+            consider(r);
+    } else {
+        for (qsizetype r = 0; r < s.totalRows; ++r)
+            consider(qint32(r));
+    }
+}
+
 } // namespace
+
+bool Recordset::findKey(const QString& keyField, const QVariant& key)
+{
+    if (!d->s)
+        return false;
+    const int column = d->s->fieldIndex(keyField);
+    if (column < 0)
+        return false;
+    std::vector<qint32> rows;
+    qint64 nextRank = -1;
+    rowsOfKey(*d->s, column, key, &rows, &nextRank);
+    // Rows added and not yet written count too.
+    for (auto it = d->s->touched.cbegin(); it != d->s->touched.cend(); ++it) {
+        const qsizetype r = qsizetype(it.key());
+        if (d->s->isLive(r) && d->s->status(r) == RowStatus::New && compareKey(*d->s, column, r, key) == 0)
+            rows.push_back(qint32(r));
+    }
+    int best = -1;
+    for (qint32 r : rows) {
+        const int index = d->viewIndexOf(r);
+        if (index >= 0 && (best < 0 || index < best))
+            best = index;
+    }
+    if (best < 0)
+        return false;
+    d->moveTo(best);
+    return true;
+}
 
 DbResult Recordset::resyncKey(const QString& keyField, const QVariant& key, const QString& sql,
                               const QVariantList& params)
@@ -59,6 +182,7 @@ DbResult Recordset::resyncKey(const QString& keyField, const QVariant& key, cons
         return d->fail(refusal(QStringLiteral("Campo sconosciuto o ambiguo: %1").arg(keyField)));
 
     Shared fresh;
+    fresh.mayReadInPieces = false;
     fresh.db = s.db;
     fresh.sql = sql;
     fresh.params = params;
@@ -82,22 +206,7 @@ DbResult Recordset::resyncKey(const QString& keyField, const QVariant& key, cons
     // row of the archive) and the first row past the key in the query's order.
     std::vector<qint32> before;
     qint64 nextRank = -1;
-    auto consider = [&](qint32 r) {
-        if ((s.flags[r] & kGone) || s.status(r) == RowStatus::New)
-            return;
-        const int c = compareKey(s, keyColumn, r, key);
-        if (c == 0)
-            before.push_back(r);
-        else if (c > 0 && nextRank < 0)
-            nextRank = s.rank(r);
-    };
-    if (!s.order.empty()) {
-        for (qint32 r : s.order)
-            consider(r);
-    } else {
-        for (qsizetype r = 0; r < s.totalRows; ++r)
-            consider(qint32(r));
-    }
+    rowsOfKey(s, keyColumn, key, &before, &nextRank);
 
     std::vector<std::vector<int>> shownAt;
     for (Impl* cursor : s.cursors)

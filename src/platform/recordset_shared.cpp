@@ -9,6 +9,10 @@
 
 #include <cmath>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 namespace quad::rs {
 
 namespace {
@@ -26,6 +30,21 @@ QString normalizeName(const QString& name)
 
 // ---------------------------------------------------------------------------------------------
 // Fields
+
+Shared::~Shared()
+{
+    // A large register given back: its pages go back to the system, not only to the allocator
+    // (which keeps the freed heap of every thread that read a piece).
+    const bool large = baseRows >= kChunkSize;
+    columns.clear();
+    rowids.clear();
+    flags = Chunked<quint8>();
+    touched.clear();
+#ifdef __GLIBC__
+    if (large)
+        malloc_trim(0);
+#endif
+}
 
 void Shared::addField(const FieldInfo& info, const FieldMeta& fieldMeta)
 {

@@ -10,6 +10,8 @@
 #include <QDateTime>
 #include <QTime>
 
+#include <sys/mman.h>
+
 #include <array>
 #include <cmath>
 #include <cstdlib>
@@ -19,6 +21,80 @@
 #include <utility>
 
 namespace quad::rs {
+
+// ---------------------------------------------------------------------------------------------
+// Memory
+
+namespace {
+
+/// Every block starts with its size and how it was made; the data follows, 16-byte aligned.
+struct BlockHeader
+{
+    size_t bytes; ///< usable bytes after the header
+    size_t mapped; ///< bytes mapped (header included), 0 when from the allocator
+};
+static_assert(sizeof(BlockHeader) == 16, "the data stays 16-byte aligned");
+
+constexpr size_t kMapFrom = 64 * 1024;
+
+size_t pageRounded(size_t bytes)
+{
+    const size_t page = 4096;
+    return (bytes + page - 1) & ~(page - 1);
+}
+
+BlockHeader* headerOf(void* block)
+{
+    return static_cast<BlockHeader*>(block) - 1;
+}
+
+} // namespace
+
+void* resizeBlock(void* block, size_t bytes)
+{
+    BlockHeader* old = block ? headerOf(block) : nullptr;
+    const size_t total = sizeof(BlockHeader) + bytes;
+    BlockHeader* made = nullptr;
+    if (bytes < kMapFrom && (!old || old->mapped == 0)) {
+        made = static_cast<BlockHeader*>(std::realloc(old, total));
+        if (made)
+            made->mapped = 0;
+    } else if (old && old->mapped != 0) {
+        const size_t size = pageRounded(total);
+        void* moved = size == old->mapped ? old : mremap(old, old->mapped, size, MREMAP_MAYMOVE);
+        if (moved != MAP_FAILED) {
+            made = static_cast<BlockHeader*>(moved);
+            made->mapped = size;
+        }
+    } else {
+        // From the allocator to a mapping of its own (or a new mapping): copied once.
+        const size_t size = pageRounded(total);
+        void* mapped = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (mapped != MAP_FAILED) {
+            made = static_cast<BlockHeader*>(mapped);
+            made->mapped = size;
+            if (old) {
+                std::memcpy(made + 1, old + 1, std::min(old->bytes, bytes));
+                std::free(old);
+            }
+        }
+    }
+    if (!made)
+        throw std::bad_alloc();
+    made->bytes = bytes;
+    return made + 1;
+}
+
+void freeBlock(void* block)
+{
+    if (!block)
+        return;
+    BlockHeader* h = headerOf(block);
+    if (h->mapped != 0)
+        munmap(h, h->mapped);
+    else
+        std::free(h);
+}
 
 // ---------------------------------------------------------------------------------------------
 // Types
@@ -393,6 +469,12 @@ public:
         m_cells.push_back(kMark);
     }
     void finish() override { m_cells.shrink(); }
+    void join(Column& piece) override
+    {
+        auto& other = static_cast<IntegerColumn&>(piece);
+        joinOdd(other, m_cells.alignedSize());
+        m_cells.appendAligned(std::move(other.m_cells));
+    }
     qsizetype size() const override { return m_cells.size(); }
     size_t bytes() const override { return m_cells.bytes(); }
 
@@ -480,6 +562,12 @@ public:
         m_cells.push_back(std::nan(""));
     }
     void finish() override { m_cells.shrink(); }
+    void join(Column& piece) override
+    {
+        auto& other = static_cast<RealColumn&>(piece);
+        joinOdd(other, m_cells.alignedSize());
+        m_cells.appendAligned(std::move(other.m_cells));
+    }
     qsizetype size() const override { return m_cells.size(); }
     size_t bytes() const override { return m_cells.bytes(); }
 
@@ -561,6 +649,12 @@ public:
         }
     }
     void finish() override { m_cells.shrink(); }
+    void join(Column& piece) override
+    {
+        auto& other = static_cast<BooleanColumn&>(piece);
+        joinOdd(other, m_cells.alignedSize());
+        m_cells.appendAligned(std::move(other.m_cells));
+    }
     qsizetype size() const override { return m_cells.size(); }
     size_t bytes() const override { return m_cells.bytes(); }
 
@@ -663,6 +757,12 @@ public:
         m_cells.push_back(packed);
     }
     void finish() override { m_cells.shrink(); }
+    void join(Column& piece) override
+    {
+        auto& other = static_cast<DateTimeColumn&>(piece);
+        joinOdd(other, m_cells.alignedSize());
+        m_cells.appendAligned(std::move(other.m_cells));
+    }
     qsizetype size() const override { return m_cells.size(); }
     size_t bytes() const override { return m_cells.bytes(); }
 
@@ -723,7 +823,7 @@ public:
     }
     Arena(const Arena&) = delete;
     Arena& operator=(const Arena&) = delete;
-    ~Arena() { std::free(m_data); }
+    ~Arena() { freeBlock(m_data); }
 
     qsizetype size() const { return m_size; }
     qsizetype capacity() const { return m_capacity; }
@@ -733,7 +833,7 @@ public:
     {
         if (capacity <= m_capacity)
             return;
-        auto* grown = static_cast<char*>(std::realloc(m_data, size_t(capacity)));
+        auto* grown = static_cast<char*>(resizeBlock(m_data, size_t(capacity)));
         if (!grown)
             throw std::bad_alloc();
         m_data = grown;
@@ -753,7 +853,7 @@ public:
     {
         if (m_capacity > m_size) {
             const qsizetype size = std::max<qsizetype>(m_size, 1);
-            if (auto* exact = static_cast<char*>(std::realloc(m_data, size_t(size)))) {
+            if (auto* exact = static_cast<char*>(resizeBlock(m_data, size_t(size)))) {
                 m_data = exact;
                 m_capacity = size;
             }
@@ -897,6 +997,21 @@ public:
         if (!m_blocks.empty())
             m_blocks.back().shrink();
         m_start.shrink();
+    }
+    void join(Column& piece) override
+    {
+        auto& other = static_cast<TextColumn&>(piece);
+        if (other.m_start.size() == 0)
+            return;
+        // A cell runs to the start of the next cell of its block: the last cell before the gap
+        // gets an end mark in the first index of the gap.
+        if (m_start.size() & kChunkMask)
+            m_start.pushTight(quint32(m_blocks.back().size()) | kNullFlag);
+        m_start.appendAligned(std::move(other.m_start));
+        for (Arena& block : other.m_blocks)
+            m_blocks.push_back(std::move(block));
+        other.m_blocks.clear();
+        m_ok = m_ok && other.m_ok;
     }
     bool ok() const override { return m_ok; }
     qsizetype size() const override { return m_start.size(); }

@@ -20,9 +20,16 @@
 #include <cstdlib>
 #include <new>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace quad::rs {
+
+/// Memory of the large arrays of a snapshot: blocks from 64 KB up are mapped from the system on
+/// their own (grown in place without a copy, and given back to the system when freed, whichever
+/// thread made them); smaller ones come from the allocator. resizeBlock(nullptr, n) makes a block.
+void* resizeBlock(void* block, size_t bytes);
+void freeBlock(void* block);
 
 constexpr int kChunkShift = 16;
 constexpr qsizetype kChunkSize = qsizetype(1) << kChunkShift;
@@ -48,7 +55,7 @@ public:
     ~Chunked()
     {
         for (T* chunk : m_chunks)
-            std::free(chunk);
+            freeBlock(chunk);
     }
 
     void push_back(const T& value)
@@ -64,6 +71,38 @@ public:
     qsizetype size() const { return m_size; }
     /// Gives the last chunk's slack back.
     void shrink() { resizeLast(std::max<qsizetype>(lastCount(), 1)); }
+    /// Appends one value without room to spare for more (the end mark of a piece).
+    void pushTight(const T& value)
+    {
+        if (m_end == m_limit) {
+            if (m_chunks.empty() || lastCount() == kChunkSize) {
+                push_back(value);
+                return;
+            }
+            resizeLast(lastCount() + 1);
+        }
+        *m_end++ = value;
+        ++m_size;
+    }
+    /// Size rounded up to a whole number of chunks: where a piece joined after this one starts.
+    qsizetype alignedSize() const { return (m_size + kChunkMask) & ~kChunkMask; }
+    /// Takes over the chunks of other, read apart, as the values from alignedSize() on. The
+    /// indexes between size() and alignedSize() hold nothing and must never be read.
+    void appendAligned(Chunked&& other)
+    {
+        if (other.m_size == 0)
+            return;
+        if (m_chunks.empty()) {
+            swap(other);
+            return;
+        }
+        const qsizetype start = alignedSize();
+        m_chunks.insert(m_chunks.end(), other.m_chunks.begin(), other.m_chunks.end());
+        other.m_chunks.clear();
+        m_end = std::exchange(other.m_end, nullptr);
+        m_limit = std::exchange(other.m_limit, nullptr);
+        m_size = start + std::exchange(other.m_size, 0);
+    }
     size_t bytes() const
     {
         if (m_chunks.empty())
@@ -79,7 +118,7 @@ private:
         if (m_chunks.empty() || m_limit - m_chunks.back() == capacity)
             return;
         const qsizetype count = lastCount();
-        auto* grown = static_cast<T*>(std::realloc(m_chunks.back(), size_t(capacity) * sizeof(T)));
+        auto* grown = static_cast<T*>(resizeBlock(m_chunks.back(), size_t(capacity) * sizeof(T)));
         if (!grown)
             throw std::bad_alloc();
         m_chunks.back() = grown;
@@ -96,7 +135,7 @@ private:
         }
         // A later chunk is full from the start.
         const qsizetype capacity = m_chunks.empty() ? 16 : kChunkSize;
-        auto* chunk = static_cast<T*>(std::malloc(size_t(capacity) * sizeof(T)));
+        auto* chunk = static_cast<T*>(resizeBlock(nullptr, size_t(capacity) * sizeof(T)));
         if (!chunk)
             throw std::bad_alloc();
         m_chunks.push_back(chunk);
@@ -161,10 +200,15 @@ public:
     virtual void appendValue(const QVariant& value) = 0;
     /// Releases slack after the last row.
     virtual void finish() { }
+    /// Joins the cells of piece (a column of the same storage, read apart) after this column's,
+    /// from its next chunk boundary on (see Chunked::appendAligned); piece is left empty.
+    virtual void join(Column& piece) = 0;
     /// False when the column could not hold what was appended (a text block over 4 GB).
     virtual bool ok() const { return true; }
     virtual qsizetype size() const = 0;
     virtual size_t bytes() const = 0;
+    /// True when some cell did not fit the compact form and is kept aside.
+    bool hasOddCells() const { return !m_odd.isEmpty(); }
 
     virtual bool isNull(qsizetype row) const = 0;
     virtual QVariant value(qsizetype row) const = 0;
@@ -187,6 +231,13 @@ public:
 
 protected:
     bool isOdd(qsizetype row) const { return !m_odd.isEmpty() && m_odd.contains(row); }
+    /// Takes the odd cells of piece, their rows moved to start from start.
+    void joinOdd(Column& piece, qsizetype start)
+    {
+        for (auto it = piece.m_odd.cbegin(); it != piece.m_odd.cend(); ++it)
+            m_odd.insert(it.key() + start, it.value());
+        piece.m_odd.clear();
+    }
     /// Cells that do not fit the compact form, as read.
     QHash<qsizetype, QVariant> m_odd;
 

@@ -52,6 +52,11 @@ SessionResult incomplete(const char* text)
 
 } // namespace
 
+QString rereadFailedText(const DbResult& result)
+{
+    return QStringLiteral("ATTENZIONE !!\n\nImpossibile rileggere l' archivio.\n\n") + result.message;
+}
+
 void followChange(bool& flag, ChangeReason reason, EventStatus* status, bool deleteMarks)
 {
     const EventStatus s = status ? *status : EventStatus::OK;
@@ -279,13 +284,36 @@ void EntrySession::discardAndFind(qint64 number, bool onEntry)
     if (!isOpen(rs))
         return;
     rs->cancelBatch();
-    // The entry's rows as stored (none after a drop); the whole register when that fails.
-    if (!refreshRegisterEntry(*rs, number).ok())
-        (void)rs->requery();
-    const bool found = onEntry && number > 0
-        && rs->find(QStringLiteral("Progressivo = %1").arg(number), 0, SearchDirection::Forward, kBookmarkFirst);
+    // The entry's rows as stored (none after a drop), or the whole register when another station
+    // wrote meanwhile. A failed read keeps the register as it was shown.
+    (void)readBack(*rs, number, true);
+    const bool found = onEntry && number > 0 && rs->findKey(QStringLiteral("Progressivo"), number);
     if (!found && rs->recordCount() >= 1)
         rs->moveLast();
+}
+
+DbResult EntrySession::readBack(Recordset& rs, qint64 number, bool onlyEntry)
+{
+    const std::shared_ptr<Connection> db = rs.connection();
+    const bool othersWrote = !db || db->dataVersion().others != rs.readVersion().others;
+    if (onlyEntry && !othersWrote && refreshRegisterEntry(rs, number).ok()) {
+        // Only this entry was written since the register was read: it now shows the file.
+        rs.adoptVersion(db->dataVersion());
+        return {};
+    }
+    const QString filter = rs.hasFilter() ? rs.filterText() : QString();
+    const QString order = rs.sort();
+    DbResult result = rs.requery();
+    if (!result.ok())
+        return result; // the rows, filter and order shown stay
+    if (!order.isEmpty())
+        result = rs.setSort(order);
+    if (!filter.isEmpty()) {
+        const DbResult filtered = rs.setFilter(filter);
+        if (result.ok())
+            result = filtered;
+    }
+    return result;
 }
 
 // --- a registered entry ----------------------------------------------------------------------
@@ -325,8 +353,11 @@ SessionResult EntrySession::save(const TypedEntry& typed)
     const std::shared_ptr<Recordset> rows = m_sources.correspondents();
     if (isOpen(rows) && rows->recordCount() >= 1)
         rows->moveFirst();
-    if (done.written && number > 0)
-        reread(number, true);
+    if (done.written && number > 0) {
+        const DbResult read = reread(number, true);
+        if (!read.ok())
+            done.message = rereadFailedText(read);
+    }
     return done;
 }
 
@@ -435,37 +466,27 @@ bool EntrySession::annul(const QString& reason)
     return true;
 }
 
-void EntrySession::reread(qint64 number, bool onlyEntry)
+DbResult EntrySession::reread(qint64 number, bool onlyEntry)
 {
     const std::shared_ptr<Recordset> rs = m_sources.registerRows();
     if (!isOpen(rs))
-        return;
+        return {};
+    DbResult result;
     {
         QuietMoves quiet(*this);
+        const int position = rs->absolutePosition();
+        result = readBack(*rs, number, onlyEntry);
+        // The same row when it still shows the entry, else the entry's first row.
         bool found = false;
-        if (onlyEntry && refreshRegisterEntry(*rs, number).ok()) {
+        if (position >= 1 && position <= rs->recordCount()) {
+            rs->setAbsolutePosition(position);
             found = onRecord(rs) && rs->value(QStringLiteral("Progressivo")).toLongLong() == number;
-        } else {
-            const QString filter = rs->hasFilter() ? rs->filterText() : QString();
-            const QString order = rs->sort();
-            const int position = rs->absolutePosition();
-            (void)rs->requery();
-            if (!order.isEmpty())
-                (void)rs->setSort(order);
-            if (!filter.isEmpty())
-                (void)rs->setFilter(filter);
-            // The same row when it still shows the entry, else the entry's first row.
-            if (position >= 1 && position <= rs->recordCount()) {
-                rs->setAbsolutePosition(position);
-                found = onRecord(rs) && rs->value(QStringLiteral("Progressivo")).toLongLong() == number;
-            }
         }
-        if (!found
-            && !rs->find(QStringLiteral("Progressivo = %1").arg(number), 0, SearchDirection::Forward, kBookmarkFirst)
-            && rs->recordCount() >= 1)
+        if (!found && !rs->findKey(QStringLiteral("Progressivo"), number) && rs->recordCount() >= 1)
             rs->moveFirst();
     }
     rememberLoaded();
+    return result;
 }
 
 } // namespace quad

@@ -20,6 +20,9 @@ class IssuingLock;
 /// except a deletion when deleteMarks.
 void followChange(bool& flag, ChangeReason reason, EventStatus* status, bool deleteMarks);
 
+/// The warning shown when the register could not be read again after a write.
+QString rereadFailedText(const DbResult& result);
+
 /// Where an entry session finds the archive and the two recordsets the mask shows. The window
 /// supplies them from its data controls; tests supply plain recordsets.
 class EntrySources
@@ -174,9 +177,13 @@ public:
     /// save. False, changing nothing, when the reason is blank or no entry is shown.
     bool annul(const QString& reason);
     /// Reads the register again after a write, keeping its filter and order, and stands on the
-    /// entry numbered number (the same row when it still shows it). onlyEntry: only that entry
-    /// was written, so its rows alone are read back (the whole register when that fails).
-    void reread(qint64 number, bool onlyEntry = false);
+    /// entry numbered number (the same row when it still shows it). onlyEntry: this station wrote
+    /// only that entry, so its rows alone are read back, unless another station wrote the archive
+    /// since the register was read (then the whole register is read, as without onlyEntry). A
+    /// read that fails keeps the register as shown (filter and order included) and returns why;
+    /// a filter or order that cannot be put back is returned too, and the register then shows
+    /// every row (hasFilter() tells).
+    [[nodiscard]] DbResult reread(qint64 number, bool onlyEntry = false);
 
     /// True when the correspondents hold changes not written yet (whatever was reported).
     bool rowsPending() const;
@@ -191,6 +198,8 @@ private:
     /// when that fails); stands on that entry when onEntry and it is found, else on the last
     /// record.
     void discardAndFind(qint64 number, bool onEntry);
+    /// The register brought up to date after this station wrote (see reread()).
+    static DbResult readBack(Recordset& rs, qint64 number, bool onlyEntry);
 
     EntrySources& m_sources;
     std::shared_ptr<IssuingLock> m_lock;

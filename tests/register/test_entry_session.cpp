@@ -279,4 +279,65 @@ TEST_F(EntrySessionTest, LeavingWithPendingChangesAsksAndSavesOrGivesThemUp)
     EXPECT_TRUE(session->p_new_ins());
 }
 
+TEST_F(EntrySessionTest, AfterAConfirmADropOrACorrectionTheRegisterShowsWhatAnotherStationWrote)
+{
+    DbResult err;
+    auto other = Connection::open(prog.archive(), test::kPassword, &err);
+    ASSERT_TRUE(other) << err.message.toStdString();
+    auto otherEntry = [&](int n) {
+        ASSERT_TRUE(other->exec("INSERT INTO entrata (Progressivo, Tipo, Oggetto) VALUES (?, 'U', 'altra')", {n}).ok());
+        ASSERT_TRUE(other->exec("INSERT INTO Mittenti (Quadernolo, tipo) VALUES (?, 'U')", {n}).ok());
+    };
+    const auto stored
+        = [&] { return count("SELECT count(*) FROM entrata INNER JOIN Mittenti ON Progressivo = Quadernolo"); };
+
+    begin();
+    otherEntry(10);
+    ASSERT_TRUE(session->confirm(typed()).ok());
+    EXPECT_EQ(sources->reg->recordCount(), stored());
+    EXPECT_EQ(sources->reg->value("Progressivo").toLongLong(), 4);
+
+    begin();
+    otherEntry(20);
+    ASSERT_TRUE(session->drop().ok());
+    EXPECT_EQ(sources->reg->recordCount(), stored());
+    EXPECT_EQ(sources->reg->value("Progressivo").toLongLong(), 20);
+
+    // A subject corrected in the archive, then read back.
+    otherEntry(30);
+    ASSERT_TRUE(db->exec("UPDATE entrata SET Oggetto = 'corretto' WHERE Progressivo = 2").ok());
+    ASSERT_TRUE(session->reread(2, true).ok());
+    EXPECT_EQ(sources->reg->recordCount(), stored());
+    EXPECT_EQ(sources->reg->value("Oggetto").toString(), "corretto");
+
+    // With nobody else writing, only the entry is read back, and it shows.
+    ASSERT_TRUE(db->exec("UPDATE entrata SET Oggetto = 'di nuovo' WHERE Progressivo = 3").ok());
+    ASSERT_TRUE(session->reread(3, true).ok());
+    EXPECT_EQ(sources->reg->value("Oggetto").toString(), "di nuovo");
+    EXPECT_EQ(sources->reg->recordCount(), stored());
+}
+
+TEST_F(EntrySessionTest, AReReadWhoseFilterCannotComeBackSaysSoAndShowsEveryRow)
+{
+    ASSERT_TRUE(sources->reg->setFilter("Ufficio_conoscenza like 'x%'").ok());
+    ASSERT_EQ(sources->reg->recordCount(), 0);
+    // Another station rebuilds the table without the field filtered on.
+    DbResult err;
+    auto other = Connection::open(prog.archive(), test::kPassword, &err);
+    ASSERT_TRUE(other) << err.message.toStdString();
+    ASSERT_TRUE(other
+                    ->exec("ALTER TABLE entrata RENAME TO vecchia; CREATE TABLE entrata (Progressivo INTEGER "
+                           "PRIMARY KEY, Tipo TEXT, Data_quadernolo DATE, Tipo_documento TEXT, Oggetto TEXT, Note "
+                           "MEMO, Collegamento TEXT, Annullato BOOLEAN, Nota_annulla MEMO); INSERT INTO entrata "
+                           "SELECT Progressivo, Tipo, Data_quadernolo, Tipo_documento, Oggetto, Note, Collegamento, "
+                           "Annullato, Nota_annulla FROM vecchia")
+                    .ok());
+    const DbResult r = session->reread(2);
+
+    EXPECT_FALSE(r.ok());
+    EXPECT_FALSE(sources->reg->hasFilter());
+    EXPECT_EQ(sources->reg->recordCount(), 3);
+    EXPECT_EQ(sources->reg->value("Progressivo").toLongLong(), 2);
+}
+
 } // namespace

@@ -1,4 +1,5 @@
 // Opening the register from the start menu: archive choice, connections, grid and timers.
+#include "archive_indexes.h"
 #include "data_control.h"
 #include "field_binding.h"
 #include "frm_sel_cartella.h"
@@ -63,6 +64,9 @@ void Quadernolo::Command1_Click()
     Adodc1->setConnectionString(
         ConnectionString::build(archivio.absolutePath(), archivio.fileName(), state.p_password));
     Adodc1->setRecordSource(registerQuery());
+    // An archive made before them gets the indexes the register's reads go through (once).
+    if (const auto archivioDb = DataControl::connectionFor(Adodc1->ConnectionString(), nullptr))
+        (void)ensureArchiveIndexes(*archivioDb);
     if (!Adodc1->Refresh().ok()) { // Adodc1_Error has told the clerk why
         annulla_apertura(precedente);
         return;

@@ -8,6 +8,7 @@
 #include "entry_session.h"
 #include "message_service.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QEvent>
 #include <QKeyEvent>
@@ -101,7 +102,14 @@ bool Quadernolo::mostra_esito_salvataggio(const SessionResult& esito)
 
 void Quadernolo::rileggi_registro(qint64 numero, bool soloScheda)
 {
-    m_sessione->reread(numero, soloScheda);
+    const DbResult letto = m_sessione->reread(numero, soloScheda);
+    if (!letto.ok())
+        warn(rereadFailedText(letto));
+    // The filter button tells what the register shows, also when its filter could not come back.
+    const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
+    QAction* filtro = toolbarButton(QStringLiteral("tb_filtro_off"));
+    if (filtro && filtro->isChecked() && !(rs && rs->hasFilter()))
+        rilascia_pulsante_filtro();
     Adodc1_MoveComplete();
     aggiorna_totale_schede();
 }

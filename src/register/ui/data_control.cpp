@@ -83,6 +83,19 @@ DbResult DataControl::Refresh()
         emit error(result);
         return result;
     }
+    // The same query on the same file is read again in place: with nothing written since, the
+    // rows already read serve; a read that fails keeps them.
+    if (m_recordset && m_recordset->isOpen() && m_recordset->connection() == db
+        && m_recordset->source() == m_recordSource && m_lastParameters == m_parameters) {
+        result = m_recordset->requery();
+        if (!result.ok()) {
+            emit error(result);
+            return result;
+        }
+        emit recordsetChanged();
+        emit moveComplete();
+        return result;
+    }
     // The rows shown so far go first: a large register is never held twice.
     if (m_recordset)
         m_recordset->close();
@@ -93,6 +106,7 @@ DbResult DataControl::Refresh()
         emit error(result);
         return result;
     }
+    m_lastParameters = m_parameters;
     setRecordset(rs);
     // A data control reports its first record after every refresh.
     emit moveComplete();

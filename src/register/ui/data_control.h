@@ -37,8 +37,11 @@ public:
     /// Replaces the recordset (null releases it).
     void setRecordset(std::shared_ptr<quad::Recordset> recordset);
 
-    /// Opens the record source on the connection string. On failure the previous recordset is
-    /// released, error() is emitted and the cause is returned.
+    /// Opens the record source on the connection string. The same source on the same file is read
+    /// again in the recordset in place (Recordset::requery: the rows in memory serve when nothing
+    /// was written since, and a failed read keeps them). A new source or file opens a new
+    /// recordset, the previous one released first. On failure error() is emitted and the cause is
+    /// returned.
     DbResult Refresh();
     /// Empties record source, connection string and recordset.
     void clear();
@@ -66,6 +69,7 @@ private:
     QString m_connectionString;
     QString m_recordSource;
     QVariantList m_parameters;
+    QVariantList m_lastParameters; ///< of the recordset's query
     std::shared_ptr<quad::Recordset> m_recordset;
     QLabel* m_caption = nullptr;
     QToolButton* m_buttons[4] = {};
