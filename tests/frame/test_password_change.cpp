@@ -1,4 +1,5 @@
 #include "database.h"
+#include "file_checks.h"
 #include "full_disk.h"
 #include "password_change.h"
 #include "program_folder.h"
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 
 using namespace quad;
+using quad::test::bytesOf;
 
 namespace {
 
@@ -17,13 +19,6 @@ bool opensWith(const QString& file, const QString& password)
 {
     DbResult err;
     return Connection::open(file, password.toUtf8(), &err) != nullptr;
-}
-
-QByteArray bytesOf(const QString& file)
-{
-    QFile f(file);
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
 }
 
 /// A program folder with two historical archives, "Vecchio" in a folder spelled in lower case.
