@@ -99,6 +99,21 @@ QFileDevice::Permissions newFilePermissions()
 }
 
 // ---------------------------------------------------------------------------------------------
+// FileLock
+
+FileLock::FileLock(const QString& path)
+{
+    m_fd = ::open(nativeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    m_held = m_fd >= 0 && ::flock(m_fd, LOCK_EX | LOCK_NB) == 0;
+}
+
+FileLock::~FileLock()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+// ---------------------------------------------------------------------------------------------
 // FileBeside
 
 FileBeside::FileBeside(const QString& target)
@@ -194,16 +209,13 @@ void FileBeside::removeLeftovers(const QString& target)
     for (const QString& name : names) {
         if (!ours.match(name).hasMatch() || name.endsWith(QLatin1String("-journal")))
             continue;
-        const QByteArray path = nativeName(folder.filePath(name));
-        const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-        if (fd < 0)
-            continue;
         // A file still locked is being written by a living program.
-        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
-            ::unlink(path.constData());
-            ::unlink((path + "-journal").constData());
+        const QString path = folder.filePath(name);
+        const FileLock lock(path);
+        if (lock.held()) {
+            ::unlink(nativeName(path).constData());
+            ::unlink(nativeName(path + QStringLiteral("-journal")).constData());
         }
-        ::close(fd);
     }
     // A journal whose copy is gone belongs to nobody.
     for (const QString& name : names) {

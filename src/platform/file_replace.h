@@ -13,6 +13,25 @@ namespace quad {
 /// notifications) are given them instead of the owner-only mode of a temporary file.
 QFileDevice::Permissions newFilePermissions();
 
+/// An exclusive lock on an existing file, taken without waiting and held while the object lives.
+/// It tells a file some living program is working on (a FileBeside holds one on its file) from
+/// one that a program killed half-way left behind.
+class FileLock
+{
+public:
+    explicit FileLock(const QString& path);
+    ~FileLock();
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+
+    /// False when the file is missing or another living program holds it.
+    bool held() const { return m_held; }
+
+private:
+    int m_fd = -1;
+    bool m_held = false;
+};
+
 /// A new file beside target, under a name only such files have: the target's name, a dot, six
 /// letters or digits and ".tmp" ("imposta.ini.k3P0aZ.tmp"). It is created exclusively (never an
 /// existing file), with the mode a new file gets, and stays locked while the object lives, so
