@@ -60,8 +60,12 @@ void Quadernolo::Command1_Click()
 
     // Every connection opens before the window changes: a failure leaves the start menu as it was.
     const QFileInfo archivio(percorso_archivio(state.p_path_cartella));
-    Adodc1->setConnectionString(
-        ConnectionString::build(archivio.absolutePath(), archivio.fileName(), state.p_password));
+    QString chiave;
+    if (!chiave_archivio(archivio.absoluteFilePath(), &chiave)) {
+        annulla_apertura(precedente);
+        return;
+    }
+    Adodc1->setConnectionString(ConnectionString::build(archivio.absolutePath(), archivio.fileName(), chiave));
     Adodc1->setRecordSource(registerQuery());
     if (!Adodc1->Refresh().ok()) { // Adodc1_Error has told the clerk why
         annulla_apertura(precedente);
@@ -75,6 +79,7 @@ void Quadernolo::Command1_Click()
         return;
     }
     ado_mittenti->setConnectionString(Adodc1->ConnectionString());
+    state.p_password_archivio = chiave;
 
     // The register is open: switch the window over.
     Frm_mask->Picture2[2]->hide();
@@ -109,7 +114,7 @@ void Quadernolo::Command1_Click()
     mostra_anteprima_collegamento();
 
     const bool server = state.p_postazione == QLatin1String("Server");
-    toolbarButton(QStringLiteral("tb_insert"))->setEnabled(server);
+    toolbarButton(QStringLiteral("tb_insert"))->setEnabled(server && !archivio_storico_in_uso());
     Frm_mask->picOpenWWW[1]->setEnabled(server);
 
     pic_tool_orizz->setGeometry(0, 0, width(), pic_tool_orizz->height());
@@ -137,6 +142,30 @@ void Quadernolo::Command1_Click()
 
     // Notifications that arrived while the register was closed.
     Timer1_Timer();
+}
+
+bool Quadernolo::chiave_archivio(const QString& archivio, QString* chiave)
+{
+    *chiave = state.p_password;
+    for (;;) {
+        DbResult prova;
+        // Any other failure is told by the opening itself.
+        if (Connection::shared(archivio, chiave->toUtf8(), &prova) || prova.code != DbError::WrongKey)
+            break;
+        if (!chiedi_password(chiave))
+            return false;
+    }
+    // A password typed for the live archive, checked by opening it, is the session's from now on;
+    // one typed for a historical archive keyed otherwise opens that archive only.
+    const QFileInfo vivo(fileInFolder(programFolder(), state.p_nome_database));
+    if (QFileInfo(archivio).canonicalFilePath() == vivo.canonicalFilePath())
+        state.p_password = *chiave;
+    return true;
+}
+
+bool Quadernolo::archivio_storico_in_uso() const
+{
+    return cartella_storica(state.p_path_cartella);
 }
 
 void Quadernolo::annulla_apertura(const QString& cartellaPrecedente)
@@ -195,7 +224,8 @@ void Quadernolo::imposta_modo_storico()
 {
     lbl_storico->hide();
     frm_label->hide();
-    toolbarButton(QStringLiteral("tb_insert"))->setEnabled(true);
+    // Nothing is ever registered into a historical archive.
+    toolbarButton(QStringLiteral("tb_insert"))->setEnabled(!archivio_storico_in_uso());
     for (int i = 0; i <= 10; ++i)
         txt_mask1[i]->setEnabled(true);
 }

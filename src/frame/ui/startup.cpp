@@ -74,8 +74,18 @@ void Quadernolo::caricaLogo()
 
 void Quadernolo::mostra_login()
 {
-    frm_password dialog(state, this);
-    dialog.exec();
+    QString digitata;
+    if (chiedi_password(&digitata))
+        state.p_password = digitata;
+}
+
+bool Quadernolo::chiedi_password(QString* password)
+{
+    frm_password dialog(this);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    *password = dialog.password();
+    return true;
 }
 
 void Quadernolo::percorso_arch_base()
