@@ -111,8 +111,8 @@ public:
         return r;
     }
 
-    /// Removes both files once every archive opens with key: the one that would lead back to the
-    /// other password goes first.
+    /// Removes both files once every archive has one key again (the new one when keepingNew): the
+    /// file that would lead back to the other password goes first.
     void removeAll(bool keepingNew)
     {
         const QString first = keepingNew ? m_old : m_new;
@@ -326,7 +326,7 @@ PasswordRecovery riprendi_cambio_password(const QString& password)
 {
     PasswordRecovery out;
     const QString folder = programFolder();
-    const PasswordJournal journal(folder);
+    PasswordJournal journal(folder);
     const bool hasOld = QFileInfo::exists(journal.oldPath());
     const bool hasNew = QFileInfo::exists(journal.newPath());
     if (!hasOld && !hasNew)
@@ -357,7 +357,7 @@ PasswordRecovery riprendi_cambio_password(const QString& password)
             return out;
         }
     }
-    PasswordJournal(folder).removeAll(typedNew);
+    journal.removeAll(typedNew);
     return out;
 }
 

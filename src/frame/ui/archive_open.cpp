@@ -61,7 +61,8 @@ void Quadernolo::Command1_Click()
     // Every connection opens before the window changes: a failure leaves the start menu as it was.
     const QFileInfo archivio(percorso_archivio(state.p_path_cartella));
     QString chiave;
-    if (!chiave_archivio(archivio.absoluteFilePath(), &chiave)) {
+    std::shared_ptr<Connection> aperta; // kept until the data controls share it: the key is derived once
+    if (!chiave_archivio(archivio.absoluteFilePath(), &chiave, &aperta)) {
         annulla_apertura(precedente);
         return;
     }
@@ -144,13 +145,14 @@ void Quadernolo::Command1_Click()
     Timer1_Timer();
 }
 
-bool Quadernolo::chiave_archivio(const QString& archivio, QString* chiave)
+bool Quadernolo::chiave_archivio(const QString& archivio, QString* chiave, std::shared_ptr<Connection>* aperta)
 {
     *chiave = state.p_password;
     for (;;) {
         DbResult prova;
+        *aperta = Connection::shared(archivio, chiave->toUtf8(), &prova);
         // Any other failure is told by the opening itself.
-        if (Connection::shared(archivio, chiave->toUtf8(), &prova) || prova.code != DbError::WrongKey)
+        if (*aperta || prova.code != DbError::WrongKey)
             break;
         if (!chiedi_password(chiave))
             return false;

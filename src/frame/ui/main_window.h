@@ -180,9 +180,10 @@ public:
     /// The archive file of a data folder as stored in p_path_cartella.
     QString percorso_archivio(const QString& cartella) const;
     /// The key that opens archive: p_password, or for an archive keyed otherwise the password
-    /// the clerk types for it (asked again while it does not open). Only a password that opens
-    /// the live archive becomes the session's. False when the clerk closed the dialog.
-    bool chiave_archivio(const QString& archivio, QString* chiave);
+    /// the clerk types for it (asked again while it does not open), with the program's connection
+    /// it opened in *aperta. Only a password that opens the live archive becomes the session's.
+    /// False when the clerk closed the dialog.
+    bool chiave_archivio(const QString& archivio, QString* chiave, std::shared_ptr<Connection>* aperta);
     /// True while a historical archive (a SUB_ folder) is in use: nothing is registered into it.
     bool archivio_storico_in_uso() const;
 
