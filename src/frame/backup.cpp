@@ -1,6 +1,7 @@
 #include "backup.h"
 
 #include "file_lookup.h"
+#include "file_replace.h"
 #include "program_folder.h"
 
 #include <QDir>
@@ -38,18 +39,28 @@ BackupFile copyOne(const QString& source, const QString& destination, const QByt
         return failed(source, destination, kPathNotFound,
                       DbResult::failure(DbError::CantOpen,
                                         QStringLiteral("Percorso %1 non trovato.").arg(QFileInfo(destination).path())));
+    // What an earlier back-up killed half-way left beside this copy.
+    FileBeside::removeLeftovers(destination);
+    BackupFile file;
+    file.source = source;
+    file.destination = destination;
     DbResult result;
     auto db = Connection::shared(source, key, &result);
     if (db)
         result = db->backupTo(destination);
+    if (result.code == DbError::WrongKey || result.code == DbError::Corrupt) {
+        // Keyed otherwise, or damaged: the engine cannot read it, but its bytes are still worth keeping.
+        QString why;
+        file.bytewise = true;
+        if (copyFileBytes(source, destination, &why))
+            return file;
+        result = DbResult::failure(DbError::Other, why);
+    }
     if (!result.ok())
         return failed(source, destination,
                       result.code == DbError::ReadOnly || result.code == DbError::CantOpen ? kPermissionDenied
                                                                                            : kFileAccessError,
                       result);
-    BackupFile file;
-    file.source = source;
-    file.destination = destination;
     return file;
 }
 
@@ -79,12 +90,15 @@ BackupRequest backupRequest(const WorkingState& state)
 
 QString BackupReport::failureText() const
 {
-    if (status != BackupStatus::Failed || files.isEmpty())
-        return QString();
-    const BackupFile& last = files.last();
-    return QStringLiteral("Attenzione errore nella copia del file\nErrore n. %1\n%2")
-        .arg(last.errorNumber)
-        .arg(last.result.message);
+    QStringList texts;
+    for (const BackupFile& file : files) {
+        if (file.result.ok())
+            continue;
+        texts << QStringLiteral("Attenzione errore nella copia del file\nErrore n. %1\n%2\n%3")
+                     .arg(file.errorNumber)
+                     .arg(file.result.message, QDir::toNativeSeparators(file.source));
+    }
+    return texts.join(QStringLiteral("\n\n"));
 }
 
 BackupReport copyArchives(const BackupRequest& request)
@@ -95,18 +109,17 @@ BackupReport copyArchives(const BackupRequest& request)
         report.status = BackupStatus::NoPath;
         return report;
     }
+    // One archive that cannot be copied never keeps the others from their copies.
     auto record = [&](const BackupFile& file) {
         report.files.append(file);
         if (!file.result.ok())
             report.status = BackupStatus::Failed;
-        return file.result.ok();
     };
 
     const QString archiveName = QLatin1String(kArchiveFile);
-    if (!record(
-            copyOne(fileInFolder(request.programFolder, archiveName), fileInFolder(target, archiveName), request.key)))
-        return report;
-    if (!request.subUse)
+    record(copyOne(fileInFolder(request.programFolder, archiveName), fileInFolder(target, archiveName), request.key));
+    // A back-up folder that is not there (it is never created) takes no copy at all.
+    if (!request.subUse || !cartella_esiste(target))
         return report;
 
     for (const QString& name : request.subNames) {
@@ -115,15 +128,14 @@ BackupReport copyArchives(const BackupRequest& request)
         QString folder = findEntryNoCase(target, folderName);
         if (folder.isNull()) {
             folder = QDir(target).filePath(folderName);
-            if (!cartella_esiste(target) || !QDir(target).mkdir(folderName)) {
+            if (!QDir(target).mkdir(folderName)) {
                 record(failed(source, QDir(folder).filePath(QLatin1String(kSubCopyName)), kPathNotFound,
                               DbResult::failure(DbError::CantOpen,
                                                 QStringLiteral("Impossibile creare la cartella %1.").arg(folder))));
-                return report;
+                continue;
             }
         }
-        if (!record(copyOne(source, fileInFolder(folder, QLatin1String(kSubCopyName)), request.key)))
-            return report;
+        record(copyOne(source, fileInFolder(folder, QLatin1String(kSubCopyName)), request.key));
     }
     return report;
 }

@@ -46,21 +46,24 @@ struct BackupFile
     /// 76 the back-up folder is missing or cannot be made, 70 it cannot be written, 75 any other
     /// failure of the copy.
     int errorNumber = 0;
+    /// The engine could not read the archive (keyed otherwise, or damaged): it was copied byte
+    /// for byte instead.
+    bool bytewise = false;
 };
 
 enum class BackupStatus {
     Copied, ///< every archive was copied
     NoPath, ///< the back-up folder is not set: show kBackupNoPathText, nothing was copied
-    Failed ///< a copy failed: the files before it were copied, the ones after it not tried
+    Failed ///< at least one copy failed; every other archive was copied all the same
 };
 
 struct BackupReport
 {
     BackupStatus status = BackupStatus::Copied;
-    QList<BackupFile> files; ///< the copies tried, in order; the last one failed when status is Failed
+    QList<BackupFile> files; ///< the copies tried, in order
 
-    /// The message of a failed copy ("Attenzione errore nella copia del file", the error number
-    /// and the cause, one per line); "" unless status is Failed.
+    /// For each failed copy, "Attenzione errore nella copia del file", the error number, the
+    /// cause and the archive, one per line; the copies apart by an empty line. "" when none failed.
     QString failureText() const;
 };
 
@@ -68,8 +71,10 @@ struct BackupReport
 /// to backupFolder/"SUB_"NAME/"arch_quadernolo.mdb", creating those sub-folders (one level) when
 /// missing; the back-up folder itself is never created. Existing files and folders are found
 /// without regard to case and replaced. Each archive is copied with the database's own online
-/// backup into a temporary file of its own (created exclusively beside the copy) renamed over
-/// the old copy, so a failed copy leaves the old copy as it was. The first failure stops the back-up.
+/// backup into a FileBeside the copy, renamed over the old copy, so a failed copy leaves the old
+/// copy as it was and nothing else; an archive the key does not open, or a damaged one, is copied
+/// byte for byte the same way. The leftovers of a back-up killed half-way are removed first. A
+/// failure stops only its own copy. Copies keep their archive's mode.
 BackupReport copyArchives(const BackupRequest& request);
 
 } // namespace quad

@@ -36,6 +36,11 @@ long scrivi_ini(const QString& ini_file, const QString& section, const QString& 
     return ProfileFile::write(ini_file, section, key, value, error) ? 1 : 0;
 }
 
+long scrivi_ini(const QString& ini_file, const QList<ProfileValue>& values, QString* error)
+{
+    return ProfileFile::write(ini_file, values, error) ? 1 : 0;
+}
+
 QString aggiungi_barra(const QString& path)
 {
     if (path.endsWith(QLatin1Char('/')) || path.endsWith(QLatin1Char('\\')))

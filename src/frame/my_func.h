@@ -1,5 +1,7 @@
 #pragma once
 
+#include "profile_file.h"
+
 #include <QString>
 
 #include <functional>
@@ -13,6 +15,8 @@ QString leggi_ini(const QString& ini_file, const QString& section, const QString
 /// could not be written (it is then left as it was), with the cause in *error.
 long scrivi_ini(const QString& ini_file, const QString& section, const QString& key, const QString& value,
                 QString* error = nullptr);
+/// Writes several keys in one replacement of the file: all of them, or on failure none.
+long scrivi_ini(const QString& ini_file, const QList<ProfileValue>& values, QString* error = nullptr);
 /// The path with a trailing separator ("/" for an empty path); unchanged when it has one.
 QString aggiungi_barra(const QString& path);
 /// True when path names an ordinary, visible file, or a wildcard pattern matches at least one.

@@ -39,19 +39,20 @@ QString aggiungi_ufficio(WorkingState& s, const QString& name)
         return refusal;
     const QString ini = iniPath();
     const QStringList names = dividi_elenco(s.p_eln_uffici);
-    QStringList folders = dividi_elenco(s.p_path_eln_uffici);
-    QString error;
-    if (folders.size() > names.size()) {
-        folders = folders.mid(0, names.size());
-        const QString path = folders.join(QLatin1Char(';'));
-        if (!scrivi_ini(ini, kSection, QStringLiteral("Path"), path, &error))
-            return error;
-        s.p_path_eln_uffici = path;
-    }
+    const QStringList folders = dividi_elenco(s.p_path_eln_uffici);
     const QString elenco = s.p_eln_uffici.isEmpty() ? name : s.p_eln_uffici + QLatin1Char(';') + name;
-    if (!scrivi_ini(ini, kSection, QStringLiteral("Elenco"), elenco, &error))
+    QList<ProfileValue> keys {{kSection, QStringLiteral("Elenco"), elenco}};
+    QString path = s.p_path_eln_uffici;
+    if (folders.size() > names.size()) {
+        path = folders.mid(0, names.size()).join(QLatin1Char(';'));
+        keys << ProfileValue {kSection, QStringLiteral("Path"), path};
+    }
+    // One replacement of the file: names and folders never come apart.
+    QString error;
+    if (!scrivi_ini(ini, keys, &error))
         return error;
     s.p_eln_uffici = elenco;
+    s.p_path_eln_uffici = path;
     return QString();
 }
 
@@ -63,9 +64,10 @@ QString salva_elenco_uffici(WorkingState& s, const QStringList& names, const QSt
     const QString ini = iniPath();
     const QString elenco = names.join(QLatin1Char(';'));
     const QString path = paired.join(QLatin1Char(';'));
+    // One replacement of the file: either both keys change or neither, so a failure never pairs
+    // an office with another's folder.
     QString error;
-    if (scrivi_ini(ini, kSection, QStringLiteral("Elenco"), elenco, &error))
-        scrivi_ini(ini, kSection, QStringLiteral("Path"), path, &error);
+    scrivi_ini(ini, {{kSection, QStringLiteral("Elenco"), elenco}, {kSection, QStringLiteral("Path"), path}}, &error);
     s.p_eln_uffici = elenco;
     s.p_path_eln_uffici = path;
     return error;

@@ -10,6 +10,11 @@
 
 namespace quad {
 
+/// The two files that record a password change under way, in the program folder (see
+/// cambia_password_file).
+inline const char* kPasswordJournalOld = "cambio_password_vecchia.db";
+inline const char* kPasswordJournalNew = "cambio_password_nuova.db";
+
 /// The files keyed with the login password, in the order they are changed: the live archive,
 /// the template a missing archive is copied from, then each historical archive in the order of
 /// p_sub_dir (only when p_sub_use). Existing files are found without regard to case.
@@ -37,6 +42,12 @@ struct PasswordChangeResult
 /// opens afresh with the new key and no longer with the old one. When one fails, every file
 /// that took the new key is keyed back to the old password; those that could not be are listed. The
 /// program's shared connections of the files are dropped. Passwords reach the engine only as keys.
+/// Before the first rekey the program folder gets the change's record: kPasswordJournalOld, keyed
+/// with the old password, holding the new one, and kPasswordJournalNew, keyed with the new one,
+/// holding the old; both list the files. It goes when every file has one key again (kept when a
+/// file could not be keyed back), so a change cut short at any moment is mended by
+/// riprendi_cambio_password() at the next login. A record that cannot be written stops the change
+/// before any file is touched.
 PasswordChangeResult cambia_password_file(const QStringList& files, const QString& oldPassword,
                                           const QString& newPassword);
 
@@ -47,8 +58,39 @@ PasswordChangeResult cambia_password_archivi(WorkingState& s, const QString& new
 /// The text shown when a change failed: the file, why, and any file left with the new key.
 QString descrivi_errore_password(const PasswordChangeResult& r);
 
-/// Lets tests make the rekey of chosen files fail (after the old key was checked), to prove that
-/// the files done before are keyed back. Null restores normal working.
-void setRekeyFaultForTests(std::function<bool(const QString& file)> fails);
+/// What a login found of a password change cut short.
+struct PasswordRecovery
+{
+    enum class Outcome {
+        None, ///< no change to mend, or one the password typed has no part in, or still running elsewhere
+        Completed, ///< every file of the change now opens with the password typed; the record is gone
+        Failed ///< failedFile could not be given the password typed; the record stays for the next login
+    };
+    Outcome outcome = Outcome::None;
+    QString failedFile;
+};
+
+/// At a login with password: when the program folder holds the record of a password change cut
+/// short and password is its old or its new one, every file of the change is given password (the
+/// change is undone or finished), checked afresh, and the record removed. A record some living
+/// program still holds is left alone.
+PasswordRecovery riprendi_cambio_password(const QString& password);
+
+/// What the clerk is told of a recovery ("" when there was none).
+QString descrivi_ripresa_password(const PasswordRecovery& r);
+
+/// How a rekey the tests pick goes wrong.
+enum class RekeyFault {
+    None,
+    Refused, ///< the engine refuses it before writing
+    WrittenButReported ///< the engine writes the new key but reports a failure
+};
+/// Lets tests make the rekey of chosen files go wrong (after the old key was checked), to prove
+/// that the files done are keyed back. Null restores normal working.
+void setRekeyFaultForTests(std::function<RekeyFault(const QString& file)> fault);
+/// Calls hook at the steps of a password change ("giornale" once its record is written, "archivio
+/// N" once file N has the new key, "fine" after the last file, "rimosso" between the removals of
+/// the record's two files), so that tests can stop it there as a crash would. Null: no calls.
+void setPasswordChangeStepForTests(std::function<void(const QString& step)> hook);
 
 } // namespace quad

@@ -18,15 +18,13 @@ QString leggi_impostazioni(WorkingState& s)
     QString error;
     // Only a file that is missing altogether gets the defaults.
     if (!QFileInfo::exists(ini)) {
-        const QStringList defaults[] = {{"Uffici", "Elenco", ""},
-                                        {"IMPOSTA", "Postazione", "Server"},
-                                        {"IMPOSTA", "Path_Postazione", programFolder()},
-                                        {"IMPOSTA", "Quad_rete", "0"},
-                                        {"IMPOSTA", "Colonne_grid", defaultColumnMask()}};
-        for (const QStringList& d : defaults) {
-            if (!scrivi_ini(ini, d[0], d[1], d[2], &error))
-                break;
-        }
+        scrivi_ini(ini,
+                   {{"Uffici", "Elenco", ""},
+                    {"IMPOSTA", "Postazione", "Server"},
+                    {"IMPOSTA", "Path_Postazione", programFolder()},
+                    {"IMPOSTA", "Quad_rete", "0"},
+                    {"IMPOSTA", "Colonne_grid", defaultColumnMask()}},
+                   &error);
     }
     s.p_eln_uffici = leggi_ini(ini, "Uffici", "Elenco", "");
     s.p_path_eln_uffici = leggi_ini(ini, "Uffici", "Path", "");

@@ -33,6 +33,9 @@ struct WorkingState
     QString p_path_archivio; ///< folder chosen in the archive file dialog
     QString p_path_cartella; ///< data folder of the archive in use ("" until opened)
     QString p_password; ///< login password, also the archives' key
+    /// The key of the archive in use: p_password, or the password typed for a historical archive
+    /// keyed otherwise (it opens that archive only).
+    QString p_password_archivio;
     QString p_nome_database = QStringLiteral("Arch_quadernolo.mdb");
 
     // Dialog hand-over.

@@ -1,5 +1,6 @@
 #include "database.h"
 
+#include "file_replace.h"
 #include "sql_like.h"
 
 #include <sqlcipher/sqlite3.h>
@@ -15,10 +16,9 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QMutex>
-#include <QTemporaryFile>
 #include <QTime>
 
-#include <cstdio>
+#include <sys/stat.h>
 
 namespace quad {
 
@@ -557,28 +557,24 @@ DbResult Connection::vacuum()
 
 DbResult Connection::backupTo(const QString& destination)
 {
-    // The temporary copy gets a name of its own, created exclusively beside the destination: a
-    // file of that name left by anyone else is never removed or written through.
-    const QFileInfo destinationInfo(destination);
-    QString temp;
+    // The copy is made in a file of its own beside the destination (a file of that name left by
+    // anyone else is never removed or written through), with the archive's own mode.
+    FileBeside copy(destination);
+    if (!copy.isOpen())
+        return DbResult::failure(DbError::ReadOnly,
+                                 QStringLiteral("Impossibile creare la copia temporanea in %1: %2")
+                                     .arg(QFileInfo(destination).path(), copy.errorString()));
+    struct stat source
     {
-        QTemporaryFile reserved(
-            destinationInfo.dir().filePath(destinationInfo.fileName() + QStringLiteral(".XXXXXX.tmp")));
-        reserved.setAutoRemove(false);
-        if (!reserved.open())
-            return DbResult::failure(DbError::ReadOnly,
-                                     QStringLiteral("Impossibile creare la copia temporanea in %1: %2")
-                                         .arg(destinationInfo.path(), reserved.errorString()));
-        temp = reserved.fileName();
-    }
+    };
+    if (::stat(QFile::encodeName(m_path).constData(), &source) == 0)
+        copy.setMode(source.st_mode);
     DbResult err;
     {
         // The copy keeps the archive's page size: a copy is opened like its original.
-        auto target = openImpl(temp, m_key, false, m_pageSize, &err);
-        if (!target) {
-            QFile::remove(temp);
+        auto target = openImpl(copy.path(), m_key, false, m_pageSize, &err);
+        if (!target)
             return err;
-        }
         sqlite3_backup* backup = sqlite3_backup_init(target->handle(), "main", m_db, "main");
         if (!backup) {
             err = target->resultFor(sqlite3_errcode(target->handle()), QStringLiteral("copia"));
@@ -604,17 +600,13 @@ DbResult Connection::backupTo(const QString& destination)
             // Read back through the key so a copy that would not open is never put in place.
             err = target->exec(QStringLiteral("PRAGMA quick_check"));
         }
-    }
-    if (!err.ok()) {
-        QFile::remove(temp);
+    } // the copy is closed before it is put in place or removed (with any journal it left)
+    if (!err.ok())
         return err;
-    }
-    // rename() replaces the destination in one step on POSIX file systems.
-    if (std::rename(QFile::encodeName(temp).constData(), QFile::encodeName(destination).constData()) != 0) {
-        QFile::remove(temp);
-        return DbResult::failure(DbError::ReadOnly,
-                                 QStringLiteral("Impossibile sostituire la copia %1.").arg(destination));
-    }
+    if (!copy.commit())
+        return DbResult::failure(
+            DbError::ReadOnly,
+            QStringLiteral("Impossibile sostituire la copia %1: %2").arg(destination, copy.errorString()));
     return {};
 }
 

@@ -151,8 +151,9 @@ public:
     /// Rebuilds the file in place; the key and the page size are kept.
     DbResult vacuum();
     /// Copies the whole database into destination with the online backup. The copy has this
-    /// connection's key and page size. The copy is written to a temporary file beside destination and renamed over
-    /// it only when complete, so a failed copy leaves an older destination as it was.
+    /// connection's key and page size, and the file's mode. It is written to a FileBeside the
+    /// destination and renamed over it only when complete, so a failed copy leaves an older
+    /// destination as it was and no temporary file or journal.
     DbResult backupTo(const QString& destination);
 
     /// Turns an SQLite result code of this connection into a DbResult.

@@ -1,7 +1,18 @@
 #include "file_replace.h"
 
 #include <QDir>
-#include <QSaveFile>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace quad {
 
@@ -13,7 +24,210 @@ std::function<bool(const QString&)>& writeFault()
     return fails;
 }
 
+QByteArray nativeName(const QString& path)
+{
+    return QFile::encodeName(path);
+}
+
+QString systemCause(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+/// The process's umask, read without changing it (other threads may be creating files).
+mode_t currentUmask()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly)) {
+        for (const QByteArray& line : status.readAll().split('\n')) {
+            if (line.startsWith("Umask:")) {
+                bool ok = false;
+                const uint mask = line.mid(6).trimmed().toUInt(&ok, 8);
+                if (ok)
+                    return mode_t(mask);
+            }
+        }
+    }
+    const mode_t mask = ::umask(022);
+    ::umask(mask);
+    return mask;
+}
+
+QString leftoverPattern(const QString& targetName)
+{
+    return QStringLiteral("^") + QRegularExpression::escape(targetName)
+        + QStringLiteral("\\.[A-Za-z0-9]{6}\\.tmp(-journal)?$");
+}
+
+QString randomPart()
+{
+    static const char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    QString part;
+    for (int i = 0; i < 6; ++i)
+        part += QLatin1Char(kLetters[QRandomGenerator::global()->bounded(int(sizeof kLetters) - 1)]);
+    return part;
+}
+
+/// Makes a rename in folder last through a power cut; a folder that cannot be synced is no error.
+void syncFolder(const QString& folder)
+{
+    const int fd = ::open(nativeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
 } // namespace
+
+QFileDevice::Permissions newFilePermissions()
+{
+    const mode_t mode = 0666 & ~currentUmask();
+    QFileDevice::Permissions p;
+    const std::pair<mode_t, QFileDevice::Permissions> bits[]
+        = {{S_IRUSR, QFileDevice::ReadOwner | QFileDevice::ReadUser},
+           {S_IWUSR, QFileDevice::WriteOwner | QFileDevice::WriteUser},
+           {S_IRGRP, QFileDevice::ReadGroup},
+           {S_IWGRP, QFileDevice::WriteGroup},
+           {S_IROTH, QFileDevice::ReadOther},
+           {S_IWOTH, QFileDevice::WriteOther}};
+    for (const auto& [bit, permission] : bits) {
+        if (mode & bit)
+            p |= permission;
+    }
+    return p;
+}
+
+// ---------------------------------------------------------------------------------------------
+// FileLock
+
+FileLock::FileLock(const QString& path)
+{
+    m_fd = ::open(nativeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    m_held = m_fd >= 0 && ::flock(m_fd, LOCK_EX | LOCK_NB) == 0;
+}
+
+FileLock::~FileLock()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+// ---------------------------------------------------------------------------------------------
+// FileBeside
+
+FileBeside::FileBeside(const QString& target)
+    : m_target(target)
+{
+    const QFileInfo info(target);
+    for (int attempt = 0; attempt < 100 && m_fd < 0; ++attempt) {
+        const QString candidate
+            = info.dir().filePath(info.fileName() + QLatin1Char('.') + randomPart() + QStringLiteral(".tmp"));
+        // 0666 less the umask: the mode any new file of the process gets.
+        m_fd = ::open(nativeName(candidate).constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (m_fd >= 0)
+            m_path = candidate;
+        else if (errno != EEXIST)
+            break;
+    }
+    if (m_fd < 0) {
+        m_error = systemCause(errno);
+        return;
+    }
+    // Held while the object lives: removeLeftovers() of another program leaves the file alone.
+    ::flock(m_fd, LOCK_EX | LOCK_NB);
+}
+
+FileBeside::~FileBeside()
+{
+    if (!m_committed && !m_path.isEmpty()) {
+        ::unlink(nativeName(m_path).constData());
+        ::unlink(nativeName(m_path + QStringLiteral("-journal")).constData());
+    }
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+bool FileBeside::fail(const QString& cause)
+{
+    m_error = cause;
+    return false;
+}
+
+bool FileBeside::write(const QByteArray& bytes)
+{
+    if (m_fd < 0)
+        return false;
+    qint64 toWrite = bytes.size();
+    const bool full = writeFault() && writeFault()(m_target);
+    if (full)
+        toWrite /= 2;
+    const char* data = bytes.constData();
+    while (toWrite > 0) {
+        const ssize_t n = ::write(m_fd, data, size_t(toWrite));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return fail(systemCause(n < 0 ? errno : ENOSPC));
+        data += n;
+        toWrite -= n;
+    }
+    if (full)
+        return fail(systemCause(ENOSPC));
+    return true;
+}
+
+bool FileBeside::setMode(unsigned mode)
+{
+    if (m_fd < 0)
+        return false;
+    if (::fchmod(m_fd, mode_t(mode) & 07777) != 0)
+        return fail(systemCause(errno));
+    return true;
+}
+
+bool FileBeside::commit()
+{
+    if (m_fd < 0 || m_committed)
+        return false;
+    // Whole on disk before it takes the old file's place.
+    if (::fsync(m_fd) != 0)
+        return fail(systemCause(errno));
+    if (::rename(nativeName(m_path).constData(), nativeName(m_target).constData()) != 0)
+        return fail(systemCause(errno));
+    m_committed = true;
+    syncFolder(QFileInfo(m_target).path());
+    return true;
+}
+
+void FileBeside::removeLeftovers(const QString& target)
+{
+    const QFileInfo info(target);
+    const QDir folder = info.dir();
+    const QRegularExpression ours(leftoverPattern(info.fileName()));
+    const QStringList names = folder.entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : names) {
+        if (!ours.match(name).hasMatch() || name.endsWith(QLatin1String("-journal")))
+            continue;
+        // A file still locked is being written by a living program.
+        const QString path = folder.filePath(name);
+        const FileLock lock(path);
+        if (lock.held()) {
+            ::unlink(nativeName(path).constData());
+            ::unlink(nativeName(path + QStringLiteral("-journal")).constData());
+        }
+    }
+    // A journal whose copy is gone belongs to nobody.
+    for (const QString& name : names) {
+        if (!ours.match(name).hasMatch() || !name.endsWith(QLatin1String("-journal")))
+            continue;
+        const QString copy = name.chopped(int(sizeof "-journal") - 1);
+        if (!folder.exists(copy))
+            ::unlink(nativeName(folder.filePath(name)).constData());
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
 
 bool replaceFile(const QString& path, const QByteArray& bytes, QString* error)
 {
@@ -22,18 +236,51 @@ bool replaceFile(const QString& path, const QByteArray& bytes, QString* error)
             *error = QStringLiteral("Impossibile scrivere il file %1: %2").arg(QDir::toNativeSeparators(path), cause);
         return false;
     };
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly))
+    FileBeside::removeLeftovers(path);
+    FileBeside out(path);
+    if (!out.isOpen())
         return fail(out.errorString());
-    qint64 toWrite = bytes.size();
-    const bool full = writeFault() && writeFault()(path);
-    if (full)
-        toWrite /= 2;
-    if (out.write(bytes.constData(), toWrite) != toWrite || full) {
-        const QString cause = full ? QStringLiteral("spazio su disco insufficiente.") : out.errorString();
-        out.cancelWriting();
-        return fail(cause);
+    struct stat old
+    {
+    };
+    if (::stat(nativeName(path).constData(), &old) == 0 && !out.setMode(old.st_mode))
+        return fail(out.errorString());
+    if (!out.write(bytes) || !out.commit())
+        return fail(out.errorString());
+    return true;
+}
+
+bool copyFileBytes(const QString& source, const QString& destination, QString* error)
+{
+    auto fail = [&](const QString& cause) {
+        if (error)
+            *error = QStringLiteral("Impossibile copiare il file %1 in %2: %3")
+                         .arg(QDir::toNativeSeparators(source), QDir::toNativeSeparators(destination), cause);
+        return false;
+    };
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly))
+        return fail(in.errorString());
+    FileBeside::removeLeftovers(destination);
+    FileBeside out(destination);
+    if (!out.isOpen())
+        return fail(out.errorString());
+    constexpr qint64 kChunk = 1 << 20;
+    while (!in.atEnd()) {
+        const QByteArray chunk = in.read(kChunk);
+        if (chunk.isEmpty()) {
+            if (in.error() != QFileDevice::NoError)
+                return fail(in.errorString());
+            break;
+        }
+        if (!out.write(chunk))
+            return fail(out.errorString());
     }
+    struct stat from
+    {
+    };
+    if (::stat(nativeName(source).constData(), &from) == 0 && !out.setMode(from.st_mode))
+        return fail(out.errorString());
     if (!out.commit())
         return fail(out.errorString());
     return true;

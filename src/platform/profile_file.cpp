@@ -145,23 +145,15 @@ QString ProfileFile::read(const QString& file, const QString& section, const QSt
     return defaultValue;
 }
 
-bool ProfileFile::write(const QString& file, const QString& section, const QString& key, const QString& value,
-                        QString* error)
-{
-    Lines content;
-    const bool existed = load(file, &content);
-    if (!existed && QFile::exists(file)) {
-        // Present but unreadable: never overwrite it blind.
-        if (error)
-            *error = QStringLiteral("Impossibile leggere il file %1.").arg(file);
-        return false;
-    }
+namespace {
 
+/// Sets key in section of the loaded lines, adding the section or the key where missing.
+void setKey(Lines& content, const QString& section, const QString& key, const QString& value)
+{
     const QString newLine = key.trimmed() + QLatin1Char('=') + value;
     int sectionStart = -1;
     int lastKeyLine = -1;
-    bool done = false;
-    for (int i = 0; i < content.lines.size() && !done; ++i) {
+    for (int i = 0; i < content.lines.size(); ++i) {
         const QString name = sectionOf(content.lines[i]);
         if (!name.isNull()) {
             if (sectionStart >= 0)
@@ -179,20 +171,40 @@ bool ProfileFile::write(const QString& file, const QString& section, const QStri
             lastKeyLine = i;
             if (sameName(k, key)) {
                 content.lines[i] = newLine;
-                done = true;
+                return;
             }
         } else if (!content.lines[i].trimmed().isEmpty()) {
             lastKeyLine = i;
         }
     }
-    if (!done) {
-        if (sectionStart >= 0) {
-            content.lines.insert(lastKeyLine + 1, newLine);
-        } else {
-            content.lines.append(QLatin1Char('[') + section.trimmed() + QLatin1Char(']'));
-            content.lines.append(newLine);
-        }
+    if (sectionStart >= 0) {
+        content.lines.insert(lastKeyLine + 1, newLine);
+    } else {
+        content.lines.append(QLatin1Char('[') + section.trimmed() + QLatin1Char(']'));
+        content.lines.append(newLine);
     }
+}
+
+} // namespace
+
+bool ProfileFile::write(const QString& file, const QString& section, const QString& key, const QString& value,
+                        QString* error)
+{
+    return write(file, {{section, key, value}}, error);
+}
+
+bool ProfileFile::write(const QString& file, const QList<ProfileValue>& values, QString* error)
+{
+    Lines content;
+    const bool existed = load(file, &content);
+    if (!existed && QFile::exists(file)) {
+        // Present but unreadable: never overwrite it blind.
+        if (error)
+            *error = QStringLiteral("Impossibile leggere il file %1.").arg(file);
+        return false;
+    }
+    for (const ProfileValue& v : values)
+        setKey(content, v.section, v.key, v.value);
 
     QString text = content.lines.join(content.eol);
     if (content.trailingEol || !existed)
@@ -201,9 +213,13 @@ bool ProfileFile::write(const QString& file, const QString& section, const QStri
     if (!content.windowsCodePage) {
         bytes = text.toUtf8();
     } else if (!toCp1252(text, &bytes)) {
-        if (error)
-            *error
-                = QStringLiteral("Il valore di %1 contiene caratteri che il file %2 non può contenere.").arg(key, file);
+        if (error) {
+            QStringList keys;
+            for (const ProfileValue& v : values)
+                keys << v.key;
+            *error = QStringLiteral("Il valore di %1 contiene caratteri che il file %2 non può contenere.")
+                         .arg(keys.join(QStringLiteral(", ")), file);
+        }
         return false;
     }
     return replaceFile(file, bytes, error);

@@ -1,8 +1,17 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 namespace quad {
+
+/// One key of a settings file and the value it is to take.
+struct ProfileValue
+{
+    QString section;
+    QString key;
+    QString value;
+};
 
 /// A settings file in the Windows profile format ("[section]" lines followed by "key=value"
 /// lines), read and written one key at a time. Sections and keys are matched without regard
@@ -24,6 +33,9 @@ public:
     /// left as it was.
     static bool write(const QString& file, const QString& section, const QString& key, const QString& value,
                       QString* error = nullptr);
+    /// Sets every key of values, in order, in one replacement of the file: they are all written
+    /// or, on any failure, none is (the same rules as the single-key write otherwise).
+    static bool write(const QString& file, const QList<ProfileValue>& values, QString* error = nullptr);
 };
 
 } // namespace quad

@@ -1,5 +1,6 @@
 #include "compaction.h"
 #include "database.h"
+#include "file_checks.h"
 #include "program_folder.h"
 #include "temp_program.h"
 
@@ -9,15 +10,9 @@
 #include <gtest/gtest.h>
 
 using namespace quad;
+using quad::test::bytesOf;
 
 namespace {
-
-QByteArray bytesOf(const QString& file)
-{
-    QFile f(file);
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
-}
 
 /// Fills the register with rows and deletes every other one, leaving free pages to reclaim.
 void fillWithHoles(const QString& archive, int rows)

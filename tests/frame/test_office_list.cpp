@@ -1,3 +1,4 @@
+#include "file_replace.h"
 #include "my_func.h"
 #include "office_list.h"
 #include "program_folder.h"
@@ -95,6 +96,36 @@ TEST(OfficeList, SavingPairsEveryNameWithAFolder)
     EXPECT_EQ(ini("Path"), "");
     EXPECT_EQ(s.p_eln_uffici, "");
     EXPECT_EQ(s.p_path_eln_uffici, "");
+}
+
+TEST(OfficeList, AFailedWriteNeverPairsAnOfficeWithAnothersFolder)
+{
+    test::TempProgram prog;
+    prog.writeIni("[Uffici]\nElenco=A;B;C\nPath=/srv/a;/srv/b;/srv/c\n");
+    WorkingState s;
+    s.p_eln_uffici = "A;B;C";
+    s.p_path_eln_uffici = "/srv/a;/srv/b;/srv/c";
+    const auto pairs = [] {
+        const QStringList names = dividi_elenco(ini("Elenco"));
+        const QStringList folders = dividi_elenco(ini("Path"));
+        QStringList out;
+        for (int i = 0; i < names.size(); ++i)
+            out << names[i] + "=" + folders.value(i);
+        return out.join(' ').toStdString();
+    };
+    // Deleting A: every write of the settings file after the first fails, as on a disk that
+    // has just filled up.
+    int writes = 0;
+    setFileWriteFaultForTests([&](const QString&) { return ++writes > 1; });
+    const QString error = salva_elenco_uffici(s, {"B", "C"}, {"/srv/b", "/srv/c"});
+    EXPECT_EQ(pairs(), "B=/srv/b C=/srv/c") << error.toStdString();
+
+    // Whatever write fails, the file keeps offices and folders together.
+    setFileWriteFaultForTests([](const QString&) { return true; });
+    EXPECT_FALSE(salva_elenco_uffici(s, {"C"}, {"/srv/c"}).isEmpty());
+    EXPECT_FALSE(aggiungi_ufficio(s, "D").isEmpty());
+    setFileWriteFaultForTests(nullptr);
+    EXPECT_EQ(pairs(), "B=/srv/b C=/srv/c");
 }
 
 } // namespace

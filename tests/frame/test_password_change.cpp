@@ -1,15 +1,28 @@
 #include "database.h"
+#include "file_checks.h"
 #include "full_disk.h"
 #include "password_change.h"
 #include "program_folder.h"
 #include "temp_program.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <ostream>
+#include <stdexcept>
+#include <thread>
+
 using namespace quad;
+using quad::test::bytesOf;
 
 namespace {
 
@@ -17,13 +30,6 @@ bool opensWith(const QString& file, const QString& password)
 {
     DbResult err;
     return Connection::open(file, password.toUtf8(), &err) != nullptr;
-}
-
-QByteArray bytesOf(const QString& file)
-{
-    QFile f(file);
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
 }
 
 /// A program folder with two historical archives, "Vecchio" in a folder spelled in lower case.
@@ -180,13 +186,18 @@ TEST(PasswordChange, AMissingHistoricalArchiveIsNamedAndNothingIsCreated)
 TEST(PasswordChange, AFailedRekeyPutsBackTheOldPasswordOnTheFilesDone)
 {
     TwoHistorical t;
-    setRekeyFaultForTests([&](const QString& file) { return file == t.subB; });
-    const PasswordChangeResult r = cambia_password_archivi(t.s, "nuova");
-    setRekeyFaultForTests(nullptr);
-    EXPECT_FALSE(r.ok());
-    EXPECT_EQ(r.failedFile, t.subB);
-    EXPECT_TRUE(r.notRestored.isEmpty());
-    expectNothingChanged(t, QString());
+    // Refused before writing, or written although reported as failed: either way every file,
+    // the failing one included, opens with the old password only, and no record of the change stays.
+    for (RekeyFault fault : {RekeyFault::Refused, RekeyFault::WrittenButReported}) {
+        setRekeyFaultForTests([&](const QString& file) { return file == t.subB ? fault : RekeyFault::None; });
+        const PasswordChangeResult r = cambia_password_archivi(t.s, "nuova");
+        setRekeyFaultForTests(nullptr);
+        EXPECT_FALSE(r.ok());
+        EXPECT_EQ(r.failedFile, t.subB);
+        EXPECT_TRUE(r.notRestored.isEmpty());
+        expectNothingChanged(t, QString());
+        EXPECT_EQ(QDir(t.prog.path()).entryList({"cambio_password*"}, QDir::Files), QStringList());
+    }
 }
 
 TEST(PasswordChange, AWrongCurrentPasswordChangesNothing)
@@ -240,6 +251,143 @@ TEST(PasswordChange, AFullDiskKeepsTheOldPasswordEverywhereAndNamesTheFile)
     EXPECT_TRUE(text.startsWith("Impossibile effettuare la modifica della password !")) << text.toStdString();
     EXPECT_TRUE(text.contains(QDir::toNativeSeparators(t.subB))) << text.toStdString();
     expectNothingChanged(t, QString());
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// A change cut short: a copy of this test program, started with QUAD_PASSWORD_* set, runs
+// PasswordChangeWorker.Run (skipped otherwise) and stops where it is told, to be killed there.
+
+namespace {
+
+[[noreturn]] void waitToBeKilled()
+{
+    std::printf("\nREADY\n");
+    std::fflush(stdout);
+    for (;;)
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+}
+
+TEST(PasswordChangeWorker, Run)
+{
+    const QString dir = qEnvironmentVariable("QUAD_PASSWORD_DIR");
+    if (dir.isEmpty())
+        GTEST_SKIP() << "started by the InterruptedPasswordChange tests";
+    setProgramFolder(dir);
+    const QString stopAt = qEnvironmentVariable("QUAD_PASSWORD_STOP");
+    WorkingState s;
+    s.p_password = test::kPassword;
+    s.p_sub_use = true;
+    s.p_sub_dir = QStringList {"2019", "Vecchio"};
+    // "rekey <folder>": in the middle of that archive's rekey, some of its pages written.
+    std::unique_ptr<test::FullDisk> midRekey;
+    if (stopAt.startsWith("rekey ")) {
+        int written = 0;
+        midRekey = std::make_unique<test::FullDisk>(stopAt.mid(6) + "/", [written](const QString& path) mutable {
+            if (!path.endsWith("-journal") && ++written == 5)
+                waitToBeKilled();
+        });
+    }
+    setPasswordChangeStepForTests([&](const QString& step) {
+        if (step == stopAt)
+            waitToBeKilled();
+    });
+    (void)cambia_password_archivi(s, "nuova");
+    FAIL() << "the change was to be stopped at " << stopAt.toStdString();
+}
+
+struct Interruption
+{
+    const char* stopAt;
+    const char* login; ///< the password typed at the next login
+};
+
+void PrintTo(const Interruption& i, std::ostream* os)
+{
+    *os << i.stopAt << " / " << i.login;
+}
+
+class InterruptedPasswordChange : public ::testing::TestWithParam<Interruption>
+{
+};
+
+TEST_P(InterruptedPasswordChange, TheNextLoginGivesEveryArchiveThePasswordTyped)
+{
+    TwoHistorical t;
+    for (const QString& file : t.all()) {
+        DbResult err;
+        auto db = Connection::open(file, test::kPassword, &err);
+        ASSERT_TRUE(db && db->exec("INSERT OR REPLACE INTO test_pass (id, testo) VALUES (2, ?)", {file}).ok());
+    }
+
+    QProcess worker;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QUAD_PASSWORD_DIR", t.prog.path());
+    env.insert("QUAD_PASSWORD_STOP", GetParam().stopAt);
+    worker.setProcessEnvironment(env);
+    worker.setProcessChannelMode(QProcess::MergedChannels);
+    worker.start(QCoreApplication::applicationFilePath(), {"--gtest_filter=PasswordChangeWorker.Run"});
+    QByteArray output;
+    const QDeadlineTimer deadline(40000);
+    while (!output.contains("READY") && !deadline.hasExpired() && worker.state() != QProcess::NotRunning) {
+        worker.waitForReadyRead(200);
+        output += worker.readAll();
+    }
+    ASSERT_TRUE(output.contains("READY")) << output.toStdString();
+    worker.kill();
+    ASSERT_TRUE(worker.waitForFinished(10000));
+    // Killed inside the engine's rekey: the archive holds pages under both keys and its journal.
+    if (QByteArray(GetParam().stopAt).startsWith("rekey")) {
+        EXPECT_TRUE(QFileInfo::exists(t.subA + "-journal"));
+    }
+
+    const QString login = GetParam().login;
+    const QString other = login == QLatin1String(test::kPassword) ? "nuova" : test::kPassword;
+    const PasswordRecovery r = riprendi_cambio_password(login);
+    EXPECT_EQ(r.outcome, PasswordRecovery::Outcome::Completed) << r.failedFile.toStdString();
+    EXPECT_FALSE(descrivi_ripresa_password(r).isEmpty());
+    for (const QString& file : t.all()) {
+        DbResult err;
+        auto db = Connection::open(file, login.toUtf8(), &err);
+        ASSERT_TRUE(db) << file.toStdString() << ": " << err.message.toStdString();
+        EXPECT_EQ(db->scalar("PRAGMA integrity_check").toString(), "ok") << file.toStdString();
+        EXPECT_EQ(db->scalar("SELECT testo FROM test_pass WHERE id = 2").toString(), file);
+        EXPECT_FALSE(opensWith(file, other)) << file.toStdString();
+    }
+    EXPECT_EQ(QDir(t.prog.path()).entryList({"cambio_password*"}, QDir::Files), QStringList());
+    // Mended once: the next login finds nothing to mend.
+    EXPECT_EQ(riprendi_cambio_password(login).outcome, PasswordRecovery::Outcome::None);
+}
+
+// Before any archive changed, in the middle of one, after some, after all, and with the record
+// half removed; the next login brings the old password or the new one.
+INSTANTIATE_TEST_SUITE_P(AtEveryStep, InterruptedPasswordChange,
+                         ::testing::Values(Interruption {"giornale", "nuova"},
+                                           Interruption {"rekey SUB_2019", test::kPassword},
+                                           Interruption {"rekey SUB_2019", "nuova"},
+                                           Interruption {"archivio 2", test::kPassword}, Interruption {"fine", "nuova"},
+                                           Interruption {"rimosso", "nuova"}));
+
+TEST(InterruptedPasswordChangeRecord, APasswordOfNeitherSideOrALivingChangeIsLeftAlone)
+{
+    TwoHistorical t;
+    setPasswordChangeStepForTests([&](const QString& step) {
+        if (step != "archivio 1")
+            return;
+        // Another station logs in while this one is half-way: nothing of the change is touched.
+        EXPECT_EQ(riprendi_cambio_password("nuova").outcome, PasswordRecovery::Outcome::None);
+        EXPECT_TRUE(opensWith(t.subA, test::kPassword));
+        throw std::runtime_error("interrotto");
+    });
+    EXPECT_THROW((void)cambia_password_archivi(t.s, "nuova"), std::runtime_error);
+    setPasswordChangeStepForTests(nullptr);
+    EXPECT_EQ(riprendi_cambio_password("estranea").outcome, PasswordRecovery::Outcome::None);
+    EXPECT_TRUE(opensWith(t.prog.archive(), "nuova"));
+    EXPECT_TRUE(opensWith(t.subA, test::kPassword));
+    EXPECT_EQ(riprendi_cambio_password(test::kPassword).outcome, PasswordRecovery::Outcome::Completed);
+    for (const QString& file : t.all())
+        EXPECT_TRUE(opensWith(file, test::kPassword)) << file.toStdString();
 }
 
 } // namespace

@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
+
 using quad::ProfileFile;
 
 namespace {
@@ -117,7 +120,7 @@ TEST_F(ProfileFileTest, AWriteOnAFullDiskKeepsTheOldFileWholeAndSaysWhy)
     quad::setFileWriteFaultForTests(nullptr);
     EXPECT_FALSE(written);
     EXPECT_TRUE(error.contains("imposta.ini")) << error.toStdString();
-    EXPECT_TRUE(error.contains("spazio su disco insufficiente")) << error.toStdString();
+    EXPECT_TRUE(error.contains(QString::fromLocal8Bit(std::strerror(ENOSPC)))) << error.toStdString();
     EXPECT_EQ(content(), before);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList {"imposta.ini"});
     EXPECT_EQ(ProfileFile::read(ini, "IMPOSTA", "Postazione", ""), "Server");

@@ -13,6 +13,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
+
 using namespace quad;
 
 namespace {
@@ -289,7 +292,7 @@ TEST_F(RecordsetXmlTest, ASaveOnAFullDiskKeepsTheOldFileWhole)
     setFileWriteFaultForTests(nullptr);
     EXPECT_FALSE(r.ok());
     EXPECT_TRUE(r.message.contains("registro.xml")) << r.message.toStdString();
-    EXPECT_TRUE(r.message.contains("spazio su disco insufficiente")) << r.message.toStdString();
+    EXPECT_TRUE(r.message.contains(QString::fromLocal8Bit(std::strerror(ENOSPC)))) << r.message.toStdString();
     EXPECT_EQ(read("registro.xml"), before);
     EXPECT_EQ(QDir(program.path()).entryList(QDir::Files).filter("registro"), QStringList {"registro.xml"});
 }

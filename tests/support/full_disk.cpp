@@ -3,6 +3,7 @@
 #include <sqlcipher/sqlite3.h>
 
 #include <QByteArray>
+#include <QString>
 
 #include <cstring>
 
@@ -13,12 +14,14 @@ namespace {
 sqlite3_vfs* g_real = nullptr;
 sqlite3_vfs g_vfs;
 QByteArray g_pathPart;
+std::function<void(const QString&)> g_beforeWrite;
 
 /// Our file: the real one's storage follows it in the same block.
 struct FaultyFile
 {
     sqlite3_file base;
     sqlite3_file* real;
+    const char* name; ///< valid while the file is open
     bool full;
 };
 
@@ -40,8 +43,11 @@ int fRead(sqlite3_file* f, void* buf, int n, sqlite3_int64 off)
 }
 int fWrite(sqlite3_file* f, const void* buf, int n, sqlite3_int64 off)
 {
-    if (reinterpret_cast<FaultyFile*>(f)->full)
-        return SQLITE_FULL;
+    if (reinterpret_cast<FaultyFile*>(f)->full) {
+        if (!g_beforeWrite)
+            return SQLITE_FULL;
+        g_beforeWrite(QString::fromUtf8(reinterpret_cast<FaultyFile*>(f)->name));
+    }
     return realOf(f)->pMethods->xWrite(realOf(f), buf, n, off);
 }
 int fTruncate(sqlite3_file* f, sqlite3_int64 size)
@@ -109,6 +115,7 @@ int vOpen(sqlite3_vfs*, const char* name, sqlite3_file* file, int flags, int* ou
 {
     auto* ours = reinterpret_cast<FaultyFile*>(file);
     ours->real = reinterpret_cast<sqlite3_file*>(ours + 1);
+    ours->name = name;
     ours->full = name && std::strstr(name, g_pathPart.constData()) != nullptr;
     const int rc = g_real->xOpen(g_real, name, ours->real, flags, outFlags);
     if (rc != SQLITE_OK || !ours->real->pMethods) {
@@ -135,9 +142,10 @@ int vFullPathname(sqlite3_vfs*, const char* name, int n, char* out)
 
 } // namespace
 
-FullDisk::FullDisk(const QString& pathPart)
+FullDisk::FullDisk(const QString& pathPart, std::function<void(const QString&)> beforeWrite)
 {
     g_pathPart = pathPart.toUtf8();
+    g_beforeWrite = std::move(beforeWrite);
     g_real = sqlite3_vfs_find(nullptr);
     g_vfs = *g_real;
     g_vfs.zName = "quad_full_disk";
@@ -173,6 +181,7 @@ FullDisk::~FullDisk()
 {
     sqlite3_vfs_register(g_real, 1);
     sqlite3_vfs_unregister(&g_vfs);
+    g_beforeWrite = nullptr;
 }
 
 } // namespace quad::test

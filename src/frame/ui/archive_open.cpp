@@ -61,8 +61,13 @@ void Quadernolo::Command1_Click()
 
     // Every connection opens before the window changes: a failure leaves the start menu as it was.
     const QFileInfo archivio(percorso_archivio(state.p_path_cartella));
-    Adodc1->setConnectionString(
-        ConnectionString::build(archivio.absolutePath(), archivio.fileName(), state.p_password));
+    QString chiave;
+    std::shared_ptr<Connection> aperta; // kept until the data controls share it: the key is derived once
+    if (!chiave_archivio(archivio.absoluteFilePath(), &chiave, &aperta)) {
+        annulla_apertura(precedente);
+        return;
+    }
+    Adodc1->setConnectionString(ConnectionString::build(archivio.absolutePath(), archivio.fileName(), chiave));
     Adodc1->setRecordSource(registerQuery());
     // An archive made before them gets the indexes the register's reads go through (once).
     if (const auto archivioDb = DataControl::connectionFor(Adodc1->ConnectionString(), nullptr))
@@ -79,6 +84,7 @@ void Quadernolo::Command1_Click()
         return;
     }
     ado_mittenti->setConnectionString(Adodc1->ConnectionString());
+    state.p_password_archivio = chiave;
 
     // The register is open: switch the window over.
     Frm_mask->Picture2[2]->hide();
@@ -113,7 +119,7 @@ void Quadernolo::Command1_Click()
     mostra_anteprima_collegamento();
 
     const bool server = state.p_postazione == QLatin1String("Server");
-    toolbarButton(QStringLiteral("tb_insert"))->setEnabled(server);
+    toolbarButton(QStringLiteral("tb_insert"))->setEnabled(server && !archivio_storico_in_uso());
     Frm_mask->picOpenWWW[1]->setEnabled(server);
 
     pic_tool_orizz->setGeometry(0, 0, width(), pic_tool_orizz->height());
@@ -141,6 +147,31 @@ void Quadernolo::Command1_Click()
 
     // Notifications that arrived while the register was closed.
     Timer1_Timer();
+}
+
+bool Quadernolo::chiave_archivio(const QString& archivio, QString* chiave, std::shared_ptr<Connection>* aperta)
+{
+    *chiave = state.p_password;
+    for (;;) {
+        DbResult prova;
+        *aperta = Connection::shared(archivio, chiave->toUtf8(), &prova);
+        // Any other failure is told by the opening itself.
+        if (*aperta || prova.code != DbError::WrongKey)
+            break;
+        if (!chiedi_password(chiave))
+            return false;
+    }
+    // A password typed for the live archive, checked by opening it, is the session's from now on;
+    // one typed for a historical archive keyed otherwise opens that archive only.
+    const QFileInfo vivo(fileInFolder(programFolder(), state.p_nome_database));
+    if (QFileInfo(archivio).canonicalFilePath() == vivo.canonicalFilePath())
+        state.p_password = *chiave;
+    return true;
+}
+
+bool Quadernolo::archivio_storico_in_uso() const
+{
+    return cartella_storica(state.p_path_cartella);
 }
 
 void Quadernolo::annulla_apertura(const QString& cartellaPrecedente)
@@ -199,7 +230,8 @@ void Quadernolo::imposta_modo_storico()
 {
     lbl_storico->hide();
     frm_label->hide();
-    toolbarButton(QStringLiteral("tb_insert"))->setEnabled(true);
+    // Nothing is ever registered into a historical archive.
+    toolbarButton(QStringLiteral("tb_insert"))->setEnabled(!archivio_storico_in_uso());
     for (int i = 0; i <= 10; ++i)
         txt_mask1[i]->setEnabled(true);
 }

@@ -37,6 +37,8 @@ bool Quadernolo::emissione_in_corso() const
 void Quadernolo::cmd_ins_Click(int Index)
 {
     Picture4->hide();
+    if (archivio_storico_in_uso())
+        return; // nothing is ever registered into a historical archive
     if (msgBox(QStringLiteral("Confermi inserimento nuovo quadernolo ?\n\n"), MsgIcon::Question, MsgButtons::YesNo,
                QStringLiteral("Richiesta nuovo inserimento"))
         != MsgAnswer::Yes)

@@ -1,6 +1,7 @@
 #include "frm_mod_pass.h"
 
 #include "compaction.h"
+#include "control_factory.h"
 #include "elided_label.h"
 #include "frm_sel_cartella.h"
 #include "general_settings.h"
@@ -31,6 +32,9 @@ namespace quad {
 namespace {
 
 const QString kEtichettaPercorso = QStringLiteral("Percorso di rete per A.O.O. : ");
+/// The dialog's width, in twips: wider than the main window's start frame, which it opens over,
+/// so that no edge of that frame shows around the dialog as if it were one of its panels.
+constexpr int kLarghezzaDialogo = 7200;
 
 /// The historical-archive chooser, modal over owner: it leaves "SUB_<name>" in p_path_cartella, or ""
 /// when the user cancels.
@@ -99,6 +103,7 @@ frm_mod_pass::frm_mod_pass(WorkingState& state, QWidget* parent)
     setObjectName(QStringLiteral("frm_mod_pass"));
     setWindowTitle(QStringLiteral("Quadernolo - Impostazioni programma"));
     setModal(true);
+    setMinimumWidth(tw(kLarghezzaDialogo));
 
     auto* layout = new QVBoxLayout(this);
     TabStrip1 = named(new QTabBar, QStringLiteral("TabStrip1"));

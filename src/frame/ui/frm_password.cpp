@@ -7,9 +7,8 @@
 
 namespace quad {
 
-frm_password::frm_password(WorkingState& state, QWidget* parent)
+frm_password::frm_password(QWidget* parent)
     : QDialog(parent)
-    , m_state(state)
 {
     setObjectName(QStringLiteral("frm_password"));
     setWindowTitle(QStringLiteral("Quadernolo - Inserimento password"));
@@ -35,7 +34,7 @@ frm_password::frm_password(WorkingState& state, QWidget* parent)
 
 void frm_password::OKButton_Click()
 {
-    m_state.p_password = txt_password->text();
+    m_password = txt_password->text();
     accept();
 }
 

@@ -1,8 +1,7 @@
 #pragma once
 
-#include "working_state.h"
-
 #include <QDialog>
+#include <QString>
 
 class QLabel;
 class QLineEdit;
@@ -10,13 +9,16 @@ class QPushButton;
 
 namespace quad {
 
-/// The login dialog: the password typed is the archives' key. OK (or Enter in the box) writes
-/// it into p_password; closing the window leaves p_password as it was.
+/// The login dialog: the password typed is the archives' key. OK (or Enter in the box) accepts
+/// it, and password() hands it to the caller; closing the window rejects the dialog.
 class frm_password : public QDialog
 {
     Q_OBJECT
 public:
-    frm_password(WorkingState& state, QWidget* parent);
+    explicit frm_password(QWidget* parent);
+
+    /// The password typed when OK was pressed ("" before).
+    QString password() const { return m_password; }
 
     QLabel* Label1 = nullptr;
     QLineEdit* txt_password = nullptr;
@@ -28,7 +30,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    WorkingState& m_state;
+    QString m_password;
 };
 
 } // namespace quad

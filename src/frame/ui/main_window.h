@@ -161,6 +161,8 @@ public:
     void raccogli_archivi_storici();
     /// Shows the login dialog once; p_password changes only on OK.
     void mostra_login();
+    /// Shows the login dialog once; true, with the password typed, on OK.
+    bool chiedi_password(QString* password);
     /// Ends the program. Tests override it to observe the end instead.
     virtual void termina_programma();
     bool terminato() const { return m_terminato; }
@@ -177,6 +179,13 @@ public:
     void carica_elenco();
     /// The archive file of a data folder as stored in p_path_cartella.
     QString percorso_archivio(const QString& cartella) const;
+    /// The key that opens archive: p_password, or for an archive keyed otherwise the password
+    /// the clerk types for it (asked again while it does not open), with the program's connection
+    /// it opened in *aperta. Only a password that opens the live archive becomes the session's.
+    /// False when the clerk closed the dialog.
+    bool chiave_archivio(const QString& archivio, QString* chiave, std::shared_ptr<Connection>* aperta);
+    /// True while a historical archive (a SUB_ folder) is in use: nothing is registered into it.
+    bool archivio_storico_in_uso() const;
 
     // --- start menu and tool bars (toolbar_dispatch.cpp) ----------------------------------
     void cmd_menu_Click(int Index);

@@ -5,6 +5,7 @@
 #include "file_lookup.h"
 #include "message_service.h"
 #include "my_func.h"
+#include "password_change.h"
 #include "program_folder.h"
 #include "settings.h"
 
@@ -73,8 +74,18 @@ void Quadernolo::caricaLogo()
 
 void Quadernolo::mostra_login()
 {
-    frm_password dialog(state, this);
-    dialog.exec();
+    QString digitata;
+    if (chiedi_password(&digitata))
+        state.p_password = digitata;
+}
+
+bool Quadernolo::chiedi_password(QString* password)
+{
+    frm_password dialog(this);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    *password = dialog.password();
+    return true;
 }
 
 void Quadernolo::percorso_arch_base()
@@ -88,6 +99,10 @@ void Quadernolo::percorso_arch_base()
 
 bool Quadernolo::prova_apertura_archivio()
 {
+    // A password change cut short is finished or undone: every archive takes the password typed.
+    const QString ripresa = descrivi_ripresa_password(riprendi_cambio_password(state.p_password));
+    if (!ripresa.isEmpty())
+        warn(ripresa);
     percorso_arch_base();
     const QString archivio = fileInFolder(programFolder(), state.p_nome_database);
     DbResult result;

@@ -98,7 +98,7 @@ void Quadernolo::Toolbar1_ButtonClick(QAction* Button)
         else
             vista_griglia();
     } else if (key == QLatin1String("tb_insert")) {
-        if (rifiutato())
+        if (rifiutato() || archivio_storico_in_uso())
             return;
         Picture1->hide();
         Picture4->setVisible(Picture4->isHidden());
@@ -230,8 +230,9 @@ void Quadernolo::Timer1_Timer()
     // Never at the start menu, never while an entry is typed or the entry on screen has changes
     // of its own (an import re-reads the register), never re-entered (the question box runs the
     // event loop, and the timer may fire meanwhile).
-    if (m_inTimer1 || !registro_aperto() || m_sessione->p_new_ins() || m_sessione->p_update()
-        || Adodc1->Recordset()->hasPendingChanges())
+    // Nor into a historical archive: what arrives waits for the live one.
+    if (m_inTimer1 || !registro_aperto() || archivio_storico_in_uso() || m_sessione->p_new_ins()
+        || m_sessione->p_update() || Adodc1->Recordset()->hasPendingChanges())
         return;
     const QScopedValueRollback<bool> inTimer(m_inTimer1, true);
     const QStringList arrivate = notifiche_in_arrivo(programFolder());

@@ -97,8 +97,9 @@ void Quadernolo::stampa_registro()
     }
 
     DbResult errore;
-    const std::shared_ptr<Recordset> righe = leggi_registro(percorso_archivio(state.p_path_cartella), state.p_password,
-                                                            tipo, intervallo.dal, intervallo.al, &errore);
+    const std::shared_ptr<Recordset> righe
+        = leggi_registro(percorso_archivio(state.p_path_cartella), state.p_password_archivio, tipo, intervallo.dal,
+                         intervallo.al, &errore);
     if (!righe) {
         warn(QStringLiteral("ATTENZIONE !\n\nImpossibile leggere il registro da stampare:\n") + errore.message);
         return;

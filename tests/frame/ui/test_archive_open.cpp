@@ -376,30 +376,101 @@ TEST(OpenRegister, LocatedArchiveIsTheOneThatOpens)
     EXPECT_EQ(leggi_ini(iniPath(), "Path", "ultimo_path", ""), program.file("altrove"));
 }
 
-TEST(OpenRegister, WrongPasswordAtOpeningAsksForTheLoginAgain)
+TEST(OpenRegister, AWrongKeyAtOpeningAsksForThePasswordThatOpensTheLiveArchive)
 {
     TempProgram program;
     seedRegister(program.archive(), 1);
     ScriptedMessages messages;
     TestQuadernolo w;
     ASSERT_TRUE(startWindow(w));
-    w.state.p_password = "cambiata";
+    w.state.p_password = "cambiata"; // changed meanwhile on another station
 
     ModalScript script;
-    scriptLogin(script, {kPassword});
+    scriptLogin(script, {"sbagliata", kPassword});
     openRegister(w);
     ASSERT_TRUE(script.waitDone());
-    // The opening stopped before the window changed.
-    EXPECT_TRUE(w.Frame1->isVisible());
-    EXPECT_FALSE(w.Toolbar1->isVisible());
-    EXPECT_FALSE(w.Adodc1->Recordset());
-    EXPECT_EQ(w.state.p_sessione, "Menu");
     EXPECT_TRUE(messages.shown().isEmpty());
-    EXPECT_EQ(w.state.p_password, kPassword);
-
-    openRegister(w);
     EXPECT_TRUE(w.Pic_mask->isVisible());
     EXPECT_EQ(w.Adodc1->Caption(), "   Totale schede : 1");
+    // Checked against the live archive, the password typed is the session's.
+    EXPECT_EQ(w.state.p_password, kPassword);
+}
+
+TEST(OpenRegister, AHistoricalArchiveKeyedOtherwiseOpensWithItsOwnPasswordOnly)
+{
+    TempProgram program;
+    seedRegister(program.addHistorical("SUB_2004"), 2);
+    const QString storico = program.addHistorical("SUB_STORICO");
+    seedRegister(storico, 3);
+    {
+        DbResult err;
+        auto db = Connection::open(storico, kPassword, &err);
+        ASSERT_TRUE(db && db->rekey("storica").ok());
+    }
+    ScriptedMessages messages;
+    TestQuadernolo w;
+    ASSERT_TRUE(startWindow(w));
+
+    // Closing the password dialog gives up the opening.
+    {
+        ModalScript script;
+        pickHistorical(script, "STORICO");
+        script.then("frm_password", [](QDialog* d) { d->reject(); });
+        openRegister(w);
+        ASSERT_TRUE(script.waitDone());
+        EXPECT_TRUE(w.Frame1->isVisible());
+        EXPECT_FALSE(w.Adodc1->Recordset());
+    }
+    // A wrong password is asked again; the right one opens that archive.
+    {
+        ModalScript script;
+        pickHistorical(script, "STORICO");
+        scriptLogin(script, {kPassword, "storica"});
+        openRegister(w);
+        ASSERT_TRUE(script.waitDone());
+        EXPECT_TRUE(w.Pic_mask->isVisible());
+        EXPECT_EQ(w.Adodc1->Caption(), "   Totale schede : 4");
+    }
+    // The session keeps the live archive's password: the next archive opens without a question.
+    EXPECT_EQ(w.state.p_password, kPassword);
+    trigger(&w, "tb_esci");
+    ModalScript script;
+    pickHistorical(script, "2004");
+    openRegister(w);
+    ASSERT_TRUE(script.waitDone());
+    EXPECT_EQ(w.Adodc1->Caption(), "   Totale schede : 3");
+    EXPECT_TRUE(messages.shown().isEmpty());
+}
+
+TEST(OpenRegister, NothingIsRegisteredIntoAHistoricalArchive)
+{
+    TempProgram program;
+    const QString storico = program.addHistorical("SUB_2004");
+    seedRegister(storico, 2);
+    QFile arrivata(program.file("Notifica_2024_01_05__10_20_30.xml"));
+    ASSERT_TRUE(arrivata.open(QIODevice::WriteOnly));
+    arrivata.close();
+    ScriptedMessages messages;
+    TestQuadernolo w;
+    ASSERT_TRUE(startWindow(w));
+    ASSERT_EQ(w.state.p_postazione, "Server");
+    ModalScript script;
+    pickHistorical(script, "2004");
+    openRegister(w);
+    ASSERT_TRUE(script.waitDone());
+
+    EXPECT_FALSE(w.toolbarButton("tb_insert")->isEnabled());
+    // Neither through the new-entry buttons nor through a notification that arrived.
+    w.cmd_ins_Click(0);
+    w.Timer1_Timer();
+    EXPECT_FALSE(nuovaSchedaInCorso(w));
+    EXPECT_TRUE(messages.shown().isEmpty());
+    EXPECT_TRUE(w.imported.isEmpty());
+    EXPECT_FALSE(QFile::exists(program.file("SUB_2004/emissione.txt")));
+    DbResult err;
+    auto db = Connection::open(storico, kPassword, &err);
+    ASSERT_TRUE(db);
+    EXPECT_EQ(db->scalar("SELECT count(*) FROM entrata").toInt(), 2);
 }
 
 TEST(OpenRegister, DamagedArchiveShowsTheCauseAndStaysAtTheStartMenu)

@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QFrame>
 #include <QLabel>
 #include <QListWidget>
@@ -88,6 +89,26 @@ TEST(StartMenuSettings, TheCloseBoxSavesTheGeneralPanelIntoTheWindowsState)
     openRegister(w);
     ASSERT_TRUE(w.Pic_mask->isVisible());
     EXPECT_FALSE(w.toolbarButton("tb_insert")->isEnabled());
+}
+
+TEST(StartMenuSettings, NothingOfTheStartFrameShowsAroundTheDialog)
+{
+    TempProgram program;
+    ScriptedMessages messages;
+    TestQuadernolo w;
+    ASSERT_TRUE(startWindow(w));
+    const QRect startFrame(w.Frame1->mapToGlobal(QPoint(0, 0)), w.Frame1->size());
+    settings(w, [&](QDialog* d) {
+        auto* strip = control<QTabBar>(d, "TabStrip1");
+        for (int tab : {0, 1, 2, 0}) {
+            strip->setCurrentIndex(tab);
+            QCoreApplication::processEvents();
+            EXPECT_TRUE(d->frameGeometry().contains(startFrame))
+                << "tab " << tab << ": dialog " << d->frameGeometry().width() << "x" << d->frameGeometry().height()
+                << ", start frame " << startFrame.width() << "x" << startFrame.height();
+        }
+        d->close();
+    });
 }
 
 TEST(StartMenuSettings, OfficesAddedOnAServerStationReachTheRegistersPickList)

@@ -2,6 +2,7 @@
 #include "frame_fixture.h"
 
 #include "my_func.h"
+#include "password_change.h"
 #include "program_folder.h"
 
 #include <QAbstractButton>
@@ -15,6 +16,8 @@
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
+
+#include <stdexcept>
 
 using namespace quad;
 using namespace quad::test;
@@ -215,6 +218,38 @@ TEST(Login, OnlyTheTemplatePresentTheFirstAttemptCreatesTheLiveArchive)
     EXPECT_TRUE(QFile::exists(program.archive()));
     DbResult err;
     EXPECT_TRUE(Connection::open(program.archive(), kPassword, &err)) << err.message.toStdString();
+}
+
+TEST(Login, APasswordChangeCutShortTakesThePasswordTypedEverywhere)
+{
+    TempProgram program;
+    const QString historical = program.addHistorical("SUB_2019");
+    WorkingState s;
+    s.p_password = kPassword;
+    s.p_sub_use = true;
+    s.p_sub_dir = QStringList {"2019"};
+    // The station stopped after the live archive and the template took the new password.
+    setPasswordChangeStepForTests([](const QString& step) {
+        if (step == "archivio 1")
+            throw std::runtime_error("interrotto");
+    });
+    EXPECT_THROW((void)cambia_password_archivi(s, "nuova"), std::runtime_error);
+    setPasswordChangeStepForTests(nullptr);
+
+    ScriptedMessages messages;
+    TestQuadernolo w;
+    ModalScript script;
+    scriptLogin(script, {"nuova"});
+    EXPECT_TRUE(w.Form_Load());
+    ASSERT_TRUE(script.waitDone());
+    ASSERT_EQ(messages.shown().size(), 1);
+    EXPECT_EQ(messages.last(),
+              "ATTENZIONE !\n\nUn cambio della password era rimasto interrotto: ora tutti gli "
+              "archivi si aprono con la password inserita.");
+    EXPECT_TRUE(w.state.p_unload);
+    DbResult err;
+    EXPECT_TRUE(Connection::open(historical, "nuova", &err)) << err.message.toStdString();
+    EXPECT_TRUE(QDir(program.path()).entryList({"cambio_password*"}).isEmpty());
 }
 
 TEST(Login, NeitherArchiveNorTemplateFailsEveryAttempt)

@@ -213,7 +213,7 @@ TEST_F(PrintPanelTest, DateDialogRefusals)
 TEST_F(PrintPanelTest, ARegisterThatCannotBeReadIsReported)
 {
     apri({entrata27()});
-    w.state.p_password = QStringLiteral("sbagliata");
+    w.state.p_password_archivio = QStringLiteral("sbagliata");
     registro("01122026", "06122026");
     ASSERT_EQ(messages.shown().size(), 1);
     EXPECT_TRUE(messages.last().startsWith(QStringLiteral("ATTENZIONE !\n\nImpossibile leggere il registro")));
