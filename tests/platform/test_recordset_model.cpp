@@ -1,3 +1,4 @@
+#include "archive_test.h"
 #include "recordset_model.h"
 #include "temp_program.h"
 
@@ -12,18 +13,16 @@ using namespace quad;
 
 namespace {
 
-class RecordsetModelTest : public ::testing::Test
+class RecordsetModelTest : public test::ArchiveTest
 {
 protected:
-    test::TempProgram program;
-    std::shared_ptr<Connection> db;
     Recordset rs;
 
     void SetUp() override
     {
-        DbResult err;
-        db = Connection::open(program.archive(), test::kPassword, &err);
-        ASSERT_TRUE(db) << err.message.toStdString();
+        ArchiveTest::SetUp();
+        if (HasFatalFailure())
+            return;
         ASSERT_TRUE(db->begin().ok());
         for (int n = 1; n <= 40; ++n) {
             ASSERT_TRUE(db->exec("INSERT INTO entrata (Progressivo, Tipo, Data_quadernolo, Oggetto, Annullato) "

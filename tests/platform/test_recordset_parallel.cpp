@@ -4,6 +4,7 @@
 // another connection made.
 
 #include "archive_indexes.h"
+#include "archive_test.h"
 #include "temp_program.h"
 
 #include "register_query.h"
@@ -38,19 +39,9 @@ const QStringList kTexts = {"Richiesta di variante",
                             "😀 emoji",
                             ""};
 
-class RecordsetParallelTest : public ::testing::Test
+class RecordsetParallelTest : public test::ArchiveTest
 {
 protected:
-    test::TempProgram program;
-    std::shared_ptr<Connection> db;
-
-    void SetUp() override
-    {
-        DbResult err;
-        db = Connection::open(program.archive(), test::kPassword, &err);
-        ASSERT_TRUE(db) << err.message.toStdString();
-    }
-
     void TearDown() override { Recordset::setParallelRead(0, 50000); }
 
     /// Entries numbered with gaps, Null and accented cells, a long text now and then, dates and

@@ -2,6 +2,7 @@
 // whole register would: same rows, same order under every filter and sort, the current record
 // kept, and the grid told about that entry's rows only.
 
+#include "archive_test.h"
 #include "recordset_model.h"
 #include "temp_program.h"
 
@@ -24,11 +25,9 @@ const QStringList kSorts = {QString(), QStringLiteral("Oggetto"), QStringLiteral
                             QStringLiteral("Nominativo, Oggetto DESC"), QStringLiteral("Annullato")};
 const QStringList kWords = {"rossi", "Rossi", "vista", "atto", "àncora", "Èlite", "l'ente", "100%", "a_b"};
 
-class RecordsetResyncTest : public ::testing::Test
+class RecordsetResyncTest : public test::ArchiveTest
 {
 protected:
-    test::TempProgram program;
-    std::shared_ptr<Connection> db;
     std::mt19937 random {19};
 
     int pick(int n) { return int(random() % unsigned(n)); }
@@ -36,9 +35,9 @@ protected:
 
     void SetUp() override
     {
-        DbResult err;
-        db = Connection::open(program.archive(), test::kPassword, &err);
-        ASSERT_TRUE(db) << err.message.toStdString();
+        ArchiveTest::SetUp();
+        if (HasFatalFailure())
+            return;
         ASSERT_TRUE(db->begin().ok());
         // Numbers with gaps, so that entries can also appear between others.
         for (int n = 2; n <= 120; n += 2)

@@ -1,3 +1,4 @@
+#include "archive_test.h"
 #include "file_replace.h"
 #include "recordset.h"
 #include "temp_program.h"
@@ -22,19 +23,9 @@ namespace {
 
 const QString kRegister = registerQuery();
 
-class RecordsetXmlTest : public ::testing::Test
+class RecordsetXmlTest : public test::ArchiveTest
 {
 protected:
-    test::TempProgram program;
-    std::shared_ptr<Connection> db;
-
-    void SetUp() override
-    {
-        DbResult err;
-        db = Connection::open(program.archive(), test::kPassword, &err);
-        ASSERT_TRUE(db) << err.message.toStdString();
-    }
-
     QString path(const QString& name) const { return QDir(program.path()).filePath(name); }
 
     void write(const QString& name, const QByteArray& bytes) const
