@@ -162,6 +162,29 @@ TEST_F(MaskBoxesTest, ABirthDateThatIsNoDateIsEmptiedSilently)
     EXPECT_EQ(box(10)->text(), "29/02/1980");
 }
 
+TEST_F(MaskBoxesTest, ADateTypedInEightCharactersIsWrittenOut)
+{
+    inserisci();
+    scrivi(10, "03011980");
+    esci(11);
+    EXPECT_EQ(box(10)->text(), "03/01/1980");
+    EXPECT_EQ(w.ado_mittenti->Recordset()->value("Data_nascita").toDate(), QDate(1980, 1, 3));
+    // The registration date, typed so and left, is judged as the date it is.
+    box(2)->setFocus(Qt::MouseFocusReason);
+    box(2)->clear();
+    QTest::keyClicks(box(2), "03012026");
+    esci(7);
+    EXPECT_EQ(box(2)->text(), "03/01/2026");
+    EXPECT_EQ(registro()->value("Data_quadernolo").toDate(), QDate(2026, 1, 3));
+    EXPECT_EQ(box(1)->text(), "2026");
+    box(2)->setFocus(Qt::MouseFocusReason);
+    box(2)->clear();
+    QTest::keyClicks(box(2), "03012020");
+    esci(7);
+    EXPECT_EQ(messages.texts(), QStringList {"Data inferiore all' ultima inserita !"});
+    EXPECT_TRUE(box(2)->text().isEmpty());
+}
+
 TEST_F(MaskBoxesTest, AStreetWithoutNumberGetsSnc)
 {
     inserisci();
