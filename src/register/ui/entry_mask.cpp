@@ -293,25 +293,41 @@ bool EntryMask::eventoCasella(int index, QEvent* event)
     case QEvent::FocusIn:
     case QEvent::FocusOut: {
         // The window losing or regaining the activation (a message box, another program) and a
-        // pop-up menu do not move the focus from box to box.
+        // pop-up menu do not move the focus from box to box...
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
-            return false;
-        if (event->type() == QEvent::FocusIn) {
-            m_events->txt_mask1_GotFocus(index);
+        const bool attivazione = reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
+        if (event->type() == QEvent::FocusOut) {
+            if (!attivazione)
+                lasciaCasella(index);
             return false;
         }
-        if (!m_events->txt_mask1_Validate(index)) {
-            QLineEdit* box = txt_mask1[index];
-            QTimer::singleShot(0, box, [box] { box->setFocus(); });
-        }
+        if (attivazione && index == m_casellaAttiva)
+            return false;
+        // ...unless the box is not the one the window left: a box clicked while the window was
+        // not active gets the focus with the activation, and is the box the clerk went to.
+        if (m_casellaAttiva >= 0)
+            lasciaCasella(m_casellaAttiva);
+        m_casellaAttiva = index;
         if (m_events)
-            m_events->txt_mask1_LostFocus(index);
+            m_events->txt_mask1_GotFocus(index);
         return false;
     }
     default:
         return false;
     }
+}
+
+void EntryMask::lasciaCasella(int index)
+{
+    m_casellaAttiva = -1;
+    if (!m_events)
+        return;
+    if (!m_events->txt_mask1_Validate(index)) {
+        QLineEdit* box = txt_mask1[index];
+        QTimer::singleShot(0, box, [box] { box->setFocus(); });
+    }
+    if (m_events)
+        m_events->txt_mask1_LostFocus(index);
 }
 
 bool EntryMask::eventoCollegamento(QEvent* event)

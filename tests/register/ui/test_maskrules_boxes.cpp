@@ -5,6 +5,7 @@
 #include "calendar_popup.h"
 #include "clock.h"
 
+#include <QAction>
 #include <QCalendarWidget>
 #include <QLabel>
 #include <QListWidget>
@@ -512,6 +513,35 @@ TEST_F(MaskBoxesTest, TheLastBoxUsedIsKeptForTheFilter)
     entra(13);
     EXPECT_EQ(w.ctrl_filtro(), box(13));
     EXPECT_FALSE(w.Picture4->isVisible()) << "a box's focus hides the pop-ups";
+}
+
+TEST_F(MaskBoxesTest, ABoxClickedWhileTheWindowIsNotActiveIsTheOneFiltered)
+{
+    QWidget altra;
+    altra.show();
+    altra.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&altra));
+    // The click gives the box the focus only when it brings the window back.
+    QTest::mouseClick(box(13), Qt::LeftButton);
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    QAction* filtro = w.toolbarButton("tb_filtro_off");
+    QTest::mouseClick(w.Toolbar2->widgetForAction(filtro), Qt::LeftButton);
+    EXPECT_TRUE(messages.shown().isEmpty()) << messages.last().toStdString();
+    EXPECT_EQ(filtro->text(), "Filtro off");
+    EXPECT_TRUE(registro()->filterText().contains("Citta")) << registro()->filterText().toStdString();
+
+    // The window coming back to the box it left is not a new arrival: the box is not left either.
+    inserisci();
+    uffici(w, {});
+    messages.clear();
+    entra(16);
+    ASSERT_EQ(messages.texts(), QStringList {"Nessuna voce in elenco."});
+    altra.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&altra));
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    EXPECT_EQ(messages.texts(), QStringList {"Nessuna voce in elenco."});
 }
 
 TEST_F(MaskBoxesTest, AClickOnTheMaskHidesThePopups)
