@@ -301,10 +301,12 @@ bool EntryMask::eventoCasella(int index, QEvent* event)
                 lasciaCasella(index);
             return false;
         }
-        if (attivazione && index == m_casellaAttiva)
-            return false;
         // ...unless the box is not the one the window left: a box clicked while the window was
-        // not active gets the focus with the activation, and is the box the clerk went to.
+        // not active gets the focus with the activation, and is the box the clerk went to. (A
+        // message box shown as the clerk leaves a box may bring the window back to the next box
+        // before its own arrival is told: that box has then arrived already.)
+        if (index == m_casellaAttiva)
+            return false;
         if (m_casellaAttiva >= 0)
             lasciaCasella(m_casellaAttiva);
         m_casellaAttiva = index;
