@@ -51,9 +51,10 @@ Quadernolo::Quadernolo(QWidget* parent)
     collega_pannello_stampa();
 
     setMinimumSize(kMinSize, kMinSize);
-    // Design client area 8880 x 8535 twips, widened when the tool bars' buttons need more.
+    // Design client area 8880 x 8535 twips, widened when the tool bars' buttons or the mask
+    // need more: the mask shows whole at the first size.
     const int barre = Toolbar1->sizeHint().width() + Toolbar2->sizeHint().width();
-    resize(std::max(tw(8880), barre), tw(8535));
+    resize(std::max({tw(8880), barre, Frm_mask->width()}), tw(8535));
     m_centrale->installEventFilter(this);
 }
 

@@ -188,6 +188,15 @@ TEST_F(OpenRegisterTest, TheGridFollowsARefreshOfTheRegister)
     EXPECT_EQ(w.DataGrid1->model()->rowCount(), 7);
 }
 
+TEST_F(OpenRegisterTest, AtItsFirstSizeTheWindowShowsTheWholeMask)
+{
+    QCoreApplication::processEvents();
+    const QRect maschera(w.Frm_mask->mapTo(&w, QPoint(0, 0)), w.Frm_mask->size());
+    EXPECT_TRUE(w.rect().contains(maschera)) << maschera.right() << " " << w.width();
+    EXPECT_TRUE(w.Pic_mask->rect().contains(w.Frm_mask->geometry()));
+    EXPECT_FALSE(w.HScroll2->isVisible());
+}
+
 TEST_F(OpenRegisterTest, TheGridFillsTheWindowAfterAResizeBothWays)
 {
     const auto fillsTheWindow = [this](const char* when) {
