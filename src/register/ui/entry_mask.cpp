@@ -1,5 +1,6 @@
 #include "entry_mask.h"
 
+#include "accessible_names.h"
 #include "calendar_popup.h"
 #include "control_factory.h"
 #include "mask_rules.h"
@@ -52,6 +53,8 @@ EntryMask::EntryMask(QWidget* parent)
     creaCaselle();
     creaRiquadri();
     collegaSegnali();
+    // A screen reader announces each box by its caption; the annulment note stands without one.
+    annuncia_caselle(this, {{txt_mask1[26], QStringLiteral("Nota Annulla")}});
     for (QObject* watched : osservati())
         watched->installEventFilter(this);
 }
