@@ -81,17 +81,19 @@ QChar calcola_car_controllo(const QString& code)
 
 bool verifica_cod_fiscale(const QString& text)
 {
-    const QString code = text.trimmed().toUpper();
-    if (!hasTaxCodeShape(code))
+    // Taken as it stands: a code in lower case or with blanks around it is not a code.
+    if (!hasTaxCodeShape(text))
         return false;
-    return code.at(15) == calcola_car_controllo(code);
+    return text.at(15) == calcola_car_controllo(text);
 }
 
 bool verifica_partita_iva(const QString& text)
 {
-    const QString number = text.trimmed();
-    if (number.size() != 11)
+    // The length is that of the trimmed text, but the digits are read from the text as it
+    // stands: a blank before the number takes the place of a digit.
+    if (text.trimmed().size() != 11)
         return false;
+    const QString number = text.left(11);
     for (QChar c : number) {
         if (!isAsciiDigit(c))
             return false;

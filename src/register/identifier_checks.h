@@ -5,12 +5,13 @@
 
 namespace quad {
 
-/// Check of an Italian tax code ("codice fiscale"). The text is trimmed and upper-cased, must
-/// have the code's shape (six letters, two digits, the month letter A B C D E H L M P R S T,
-/// two digits, a letter, three
-/// digits, the check letter; in the digit places the letters L M N P Q R S T U V that stand for
-/// the digits 0-9 of a code changed to tell homonyms apart) and must end with the check letter
-/// calcola_car_controllo computes. Anything else ("F", "MA", 15 or 17 characters) is refused.
+/// Check of an Italian tax code ("codice fiscale"). The text is taken as it stands, neither
+/// trimmed nor upper-cased (a code in lower case or with blanks around it fails). It must have
+/// the code's shape (six letters, two digits, the month letter A B C D E H L M P R S T, two
+/// digits, a letter, three digits, the check letter; in the digit places the letters L M N P Q
+/// R S T U V that stand for the digits 0-9 of a code changed to tell homonyms apart) and end
+/// with the check letter calcola_car_controllo computes. Anything else ("F", "MA", 15 or 17
+/// characters) is refused.
 bool verifica_cod_fiscale(const QString& text);
 
 /// The check letter ("A" to "Z") of a tax code, computed over its first 15 characters: the
@@ -25,8 +26,10 @@ int valore_dispari(QChar c);
 /// Value of a character at an even place: "A"-"Z" 0-25, "0"-"9" 0-9; 0 for anything else.
 int valore_pari(QChar c);
 
-/// Check of an Italian VAT number ("partita IVA"): the trimmed text must be exactly eleven
-/// digits "0"-"9" whose last one is the check digit of the first ten.
+/// Check of an Italian VAT number ("partita IVA"): the trimmed text must be eleven characters
+/// long and the first eleven characters of the text as it stands must be digits "0"-"9", the
+/// last one the check digit of the first ten. Blanks after the number do not count; a blank
+/// before it does ("  12345678903" fails).
 bool verifica_partita_iva(const QString& text);
 
 /// The check made when the clerk leaves a "P.iva/CF" box. A text whose first character as

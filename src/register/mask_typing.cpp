@@ -42,20 +42,29 @@ MaskResult refuse(const QString& text, int caret)
 
 } // namespace
 
+QString data_otto_caratteri(const QString& text)
+{
+    if (text.size() != 8)
+        return text;
+    const QDate cifre = QDate::fromString(text, QStringLiteral("ddMMyyyy"));
+    if (cifre.isValid())
+        return showDate(cifre);
+    const auto value = parseDateText(text);
+    if (value && value->date && !value->time)
+        return showDate(*value->date);
+    return text;
+}
+
 MaskResult mask_data(const QString& original, int caret, QChar key)
 {
     if (!inRange(key, '/', '9'))
         return refuse(original, caret);
 
     QString text = original;
-    if (text.isEmpty()) {
+    if (text.isEmpty())
         text = kDateTemplate;
-    } else if (text.size() == 8) {
-        // A date written with a two-digit year ("12/03/25") is widened to the template.
-        const auto value = parseDateText(text);
-        if (value && value->date && !value->time)
-            text = showDate(*value->date);
-    }
+    else
+        text = data_otto_caratteri(text);
     // The template's places stay where they are: a shortened text is filled up from the
     // template and a longer one is cut.
     if (text.size() < kDateTemplate.size())

@@ -23,8 +23,10 @@ TEST(PartitaIva, ShapeIsElevenDigits)
     EXPECT_FALSE(verifica_partita_iva("123456789031"));
     EXPECT_FALSE(verifica_partita_iva("1234567890A"));
     EXPECT_FALSE(verifica_partita_iva("1234 678903"));
-    // Blanks around the number are not part of it.
-    EXPECT_TRUE(verifica_partita_iva("  12345678903 "));
+    // Blanks after the number are not part of it; a blank before it takes a digit's place.
+    EXPECT_TRUE(verifica_partita_iva("12345678903  "));
+    EXPECT_FALSE(verifica_partita_iva("  12345678903 "));
+    EXPECT_FALSE(verifica_partita_iva(" 12345678903"));
     // Digits of other scripts are not digits here.
     EXPECT_FALSE(verifica_partita_iva(QString::fromUtf8("1234567890\u0663")));
 }
@@ -46,10 +48,15 @@ TEST(CodiceFiscale, ControlCharacter)
     EXPECT_EQ(valore_pari(' '), 0);
 }
 
-TEST(CodiceFiscale, TypedInLowerCaseOrWithBlanksIsAccepted)
+TEST(CodiceFiscale, LowerCaseOrBlanksAroundFail)
 {
-    EXPECT_TRUE(verifica_cod_fiscale("rssmra80a01h501u"));
-    EXPECT_TRUE(verifica_cod_fiscale("  RSSMRA80A01H501U "));
+    EXPECT_FALSE(verifica_cod_fiscale("rssmra80a01h501u"));
+    EXPECT_FALSE(verifica_cod_fiscale("RSSMRA80A01H501u"));
+    EXPECT_FALSE(verifica_cod_fiscale("  RSSMRA80A01H501U "));
+    EXPECT_FALSE(verifica_cod_fiscale("RSSMRA80A01H501U "));
+    // The box hands the trimmed text over, so blanks typed around a valid code pass there.
+    EXPECT_EQ(rifiuto_piva_cf("  RSSMRA80A01H501U "), "");
+    EXPECT_EQ(rifiuto_piva_cf("rssmra80a01h501u"), "Codice Fiscale errato !\n\n");
 }
 
 TEST(CodiceFiscale, GarbageIsRefused)
@@ -93,7 +100,7 @@ TEST(CodiceFiscale, HomonymLettersInDigitPlaces)
     QString omocode = "RSSMRAULA01HRLM";
     omocode += calcola_car_controllo(omocode);
     EXPECT_TRUE(verifica_cod_fiscale(omocode));
-    EXPECT_TRUE(verifica_cod_fiscale(omocode.toLower()));
+    EXPECT_FALSE(verifica_cod_fiscale(omocode.toLower()));
     QString wrong = omocode;
     wrong[15] = wrong[15] == 'A' ? 'B' : 'A';
     EXPECT_FALSE(verifica_cod_fiscale(wrong));

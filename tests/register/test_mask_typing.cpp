@@ -99,6 +99,14 @@ TEST(DateMask, TwoDigitYearIsWidenedAndOddTextsKeepTheTemplateLength)
 {
     // "12/03/25" reads as 12 March 2025 and is rewritten before the key is placed.
     EXPECT_EQ(mask_data("12/03/25", 0, '2').text, "22/03/2025");
+    // Eight digits without separators are day, month and year.
+    EXPECT_EQ(mask_data("03012026", 10, '1').text, "03/01/2026");
+    EXPECT_EQ(data_otto_caratteri("03012026"), "03/01/2026");
+    EXPECT_EQ(data_otto_caratteri("3/1/2026"), "03/01/2026");
+    // Not a date, or not eight characters: left as it is.
+    EXPECT_EQ(data_otto_caratteri("31022026"), "31022026");
+    EXPECT_EQ(data_otto_caratteri("0301202"), "0301202");
+    EXPECT_EQ(data_otto_caratteri("03/01/2026"), "03/01/2026");
     // A shortened text is filled up from the template, a longer one cut.
     const MaskResult shortText = mask_data("1", 1, '5');
     EXPECT_EQ(shortText.text, "15/__/____");

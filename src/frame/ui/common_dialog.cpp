@@ -22,6 +22,13 @@ namespace {
 
 constexpr qint32 kCancelError = 2001;
 constexpr qint32 kColorCancelError = -2147220610;
+/// The extended error of a file dialog whose name does not fit the buffer the caller sized.
+constexpr qint32 kBufferTooSmall = 0x3003;
+/// The file-name buffers hold this many characters, terminator included, when MaxFileSize is
+/// below 1.
+constexpr qint32 kDefaultFileBuffer = 260;
+/// The help command that closes the help instead of showing it.
+constexpr qint32 kHelpQuit = 2;
 
 /// Windows colour value 0x00BBGGRR.
 QColor fromColorRef(qint32 value)
@@ -46,6 +53,15 @@ QString selectedFilter(const QString& qtFilter, int index)
 {
     const QStringList filters = qtFilter.split(QStringLiteral(";;"), Qt::SkipEmptyParts);
     return index >= 1 && index <= filters.size() ? filters.at(index - 1) : QString();
+}
+
+/// The filters with the FilterIndex-th one first: the open dialog starts on its first filter.
+QString filtersFrom(const QString& qtFilter, int index)
+{
+    QStringList filters = qtFilter.split(QStringLiteral(";;"), Qt::SkipEmptyParts);
+    if (index >= 2 && index <= filters.size())
+        filters.move(index - 1, 0);
+    return filters.join(QStringLiteral(";;"));
 }
 
 } // namespace
@@ -101,6 +117,8 @@ void clsCommonDialog::ShowFileDialog(int mode)
         return;
     m_apiReturn = 0;
     m_extendedError = 0;
+    m_dialogError = 0;
+    const int buffer = m_maxFileSize < 1 ? kDefaultFileBuffer : m_maxFileSize;
     const QString filter = filtro_qt(m_filter);
     // The dialog opens in InitDir, on the file already named.
     QString start = m_initDir;
@@ -109,20 +127,25 @@ void clsCommonDialog::ShowFileDialog(int mode)
 
     QString chosen;
     if (mode == 1)
-        chosen = MessageService::instance().openFileName(m_dialogTitle, start, filter);
+        chosen = MessageService::instance().openFileName(m_dialogTitle, start, filtersFrom(filter, m_filterIndex));
     else
         chosen = askSaveFileName(m_dialogTitle, start, filter, selectedFilter(filter, m_filterIndex));
 
-    if (chosen.isEmpty()) {
-        if (m_cancelError)
-            raiseCancel(kCancelError, QStringLiteral("Cancel"));
-        return;
-    }
-    if (mode == 2 && !m_defaultExt.isEmpty() && QFileInfo(chosen).suffix().isEmpty()) {
+    if (mode == 2 && !chosen.isEmpty() && !m_defaultExt.isEmpty() && QFileInfo(chosen).suffix().isEmpty()) {
         QString ext = m_defaultExt;
         if (ext.startsWith(QLatin1Char('.')))
             ext.remove(0, 1);
         chosen += QLatin1Char('.') + ext;
+    }
+    // A name that does not fit the buffer, with its terminator, is not handed back: the call
+    // fails as a cancel does, with the cause in ExtendedError.
+    if (chosen.size() >= buffer)
+        m_dialogError = kBufferTooSmall;
+    if (chosen.isEmpty() || m_dialogError != 0) {
+        if (m_cancelError)
+            raiseCancel(kCancelError, QStringLiteral("Cancel"));
+        m_extendedError = m_dialogError;
+        return;
     }
     m_apiReturn = 1;
     m_fileName = chosen;
@@ -144,6 +167,7 @@ void clsCommonDialog::ShowColor()
     m_action = 3;
     m_apiReturn = 0;
     m_extendedError = 0;
+    m_dialogError = 0;
     QColor color = fromColorRef(m_color);
     if (!askColor(color)) {
         if (m_cancelError)
@@ -168,6 +192,7 @@ void clsCommonDialog::ShowFont()
     m_action = 4;
     m_apiReturn = 0;
     m_extendedError = 0;
+    m_dialogError = 0;
     QFont font;
     font.setBold(m_fontBold);
     font.setItalic(m_fontItalic);
@@ -205,12 +230,15 @@ void clsCommonDialog::ShowPrinter()
     m_action = 5;
     m_apiReturn = 0;
     m_extendedError = 0;
+    m_dialogError = 0;
     QPrinter printer;
     if (m_fromPage > 0 && m_toPage >= m_fromPage)
         printer.setFromTo(m_fromPage, m_toPage);
     if (m_copies > 0)
         printer.setCopyCount(m_copies);
-    if (!askPrinter(printer, m_min, m_max)) {
+    int minPage = m_min;
+    int maxPage = m_max;
+    if (!askPrinter(printer, minPage, maxPage)) {
         if (m_cancelError)
             raiseCancel(kCancelError, QStringLiteral("Cancel"));
         return;
@@ -218,15 +246,25 @@ void clsCommonDialog::ShowPrinter()
     m_apiReturn = 1;
     m_fromPage = printer.fromPage();
     m_toPage = printer.toPage();
+    m_min = minPage;
+    m_max = maxPage;
     m_copies = printer.copyCount();
 }
 
-bool clsCommonDialog::askPrinter(QPrinter& printer, int minPage, int maxPage)
+bool clsCommonDialog::askPrinter(QPrinter& printer, int& minPage, int& maxPage)
 {
     QPrintDialog dialog(&printer, m_owner);
-    if (maxPage >= minPage && maxPage > 0)
+    const bool pagine = maxPage >= minPage && maxPage > 0;
+    if (pagine)
         dialog.setMinMax(minPage, maxPage);
-    return dialog.exec() == QDialog::Accepted;
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    // The range the dialog worked with comes back; without one the values stay as they were.
+    if (pagine) {
+        minPage = dialog.minPage();
+        maxPage = dialog.maxPage();
+    }
+    return true;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -236,8 +274,11 @@ void clsCommonDialog::ShowHelp()
 {
     m_action = 6;
     m_apiReturn = 0;
-    m_extendedError = 0;
-    if (!m_helpFile.isEmpty())
+    // The help reports no error of its own: what stands is the last dialog's.
+    m_extendedError = m_dialogError;
+    if (m_helpCommand == kHelpQuit)
+        m_apiReturn = 1; // nothing is shown, so nothing is to be closed
+    else if (!m_helpFile.isEmpty())
         m_apiReturn = apri_documento(m_helpFile) > 32 ? 1 : 0;
 }
 

@@ -43,13 +43,20 @@ public:
     /// Font dialog: FontBold, FontItalic, FontUnderline, FontStrikethru and FontSize in and out,
     /// FontName out; a size comes back rounded to whole points, halves to even. Action 4.
     void ShowFont();
-    /// Opens HelpFile with the program the desktop associates with it. Action 6.
+    /// Opens HelpFile with the program the desktop associates with it; HelpCommand 2 (quit the
+    /// help) opens nothing. ExtendedError takes the extended error of the last dialog shown.
+    /// Action 6.
     void ShowHelp();
     /// File-open dialog: FileName and FileTitle out (the folder of FileName, or InitDir, first).
+    /// It starts on the FilterIndex-th filter, which the list then offers first (Qt's dialog
+    /// starts on its first filter). A name of MaxFileSize characters or more (260 when
+    /// MaxFileSize is below 1) is not handed back: the call fails as a cancel does, with
+    /// ExtendedError 0x3003 (the buffer is too small).
     void ShowOpen();
     /// Printer dialog: FromPage, ToPage, Min, Max and Copies in and out. Action 5.
     void ShowPrinter();
     /// File-save dialog: FileName and FileTitle out; DefaultExt is added to a name without one.
+    /// FilterIndex and MaxFileSize as for ShowOpen (the dialog starts on the filter chosen).
     void ShowSave();
     QString FileName() const { return m_fileName; }
     void setFileName(const QString& value) { m_fileName = value; }
@@ -98,7 +105,7 @@ public:
     void setInitDir(const QString& value) { m_initDir = value; }
     qint32 Max() const { return m_max; }
     void setMax(qint32 value) { m_max = value; }
-    /// Kept for callers that set it; Qt's dialogs need no name buffer.
+    /// The longest file name the file dialogs hand back, terminator included (260 below 1).
     qint32 MaxFileSize() const { return m_maxFileSize; }
     void setMaxFileSize(qint32 value) { m_maxFileSize = value; }
     qint32 Min() const { return m_min; }
@@ -113,7 +120,8 @@ public:
     void setFileTitle(const QString& value) { m_fileTitle = value; }
     /// 1 when the last open, save, colour, font, printer or help call was confirmed, 0 otherwise.
     qint32 APIReturn() const { return m_apiReturn; }
-    /// Always 0: Qt's dialogs report no extended error.
+    /// The cause of the last failed file dialog (0x3003: the name did not fit MaxFileSize), or 0
+    /// (a cancel; the colour, font and printer dialogs of Qt report no failure of their own).
     qint32 ExtendedError() const { return m_extendedError; }
     /// Qt has no find or replace dialog: these do nothing and change nothing.
     void ShowFind();
@@ -145,7 +153,8 @@ protected:
                                     const QString& selectedFilter);
     virtual bool askColor(QColor& color);
     virtual bool askFont(QFont& font);
-    virtual bool askPrinter(QPrinter& printer, int minPage, int maxPage);
+    /// The printer dialog hands back the page range it worked with in minPage and maxPage.
+    virtual bool askPrinter(QPrinter& printer, int& minPage, int& maxPage);
     virtual bool askPageSetup(QPrinter& printer);
     QWidget* owner() const { return m_owner; }
 
@@ -159,6 +168,8 @@ private:
     qint16 m_action = 0;
     qint32 m_apiReturn = 0;
     qint32 m_extendedError = 0;
+    /// The extended error of the last dialog shown (0 after a success or a cancel).
+    qint32 m_dialogError = 0;
     bool m_cancelError = false;
     qint32 m_color = 0;
     qint32 m_copies = 0;

@@ -51,9 +51,10 @@ Quadernolo::Quadernolo(QWidget* parent)
     collega_pannello_stampa();
 
     setMinimumSize(kMinSize, kMinSize);
-    // Design client area 8880 x 8535 twips, widened when the tool bars' buttons need more.
+    // Design client area 8880 x 8535 twips, widened when the tool bars' buttons or the mask
+    // need more: the mask shows whole at the first size.
     const int barre = Toolbar1->sizeHint().width() + Toolbar2->sizeHint().width();
-    resize(std::max(tw(8880), barre), tw(8535));
+    resize(std::max({tw(8880), barre, Frm_mask->width()}), tw(8535));
     m_centrale->installEventFilter(this);
 }
 
@@ -78,8 +79,10 @@ void Quadernolo::creaControlli()
 
     // The register views lie under everything else.
     DataGrid1 = nominato(new QTableView(w), QStringLiteral("DataGrid1"));
-    DataGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    DataGrid1->setSelectionMode(QAbstractItemView::ExtendedSelection); // rows chosen for the transfer file
+    // The current cell shows on its own (the quick find and the one-field filter act on its
+    // column); rows are chosen for the transfer file by their headers.
+    DataGrid1->setSelectionBehavior(QAbstractItemView::SelectItems);
+    DataGrid1->setSelectionMode(QAbstractItemView::ExtendedSelection);
     DataGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     DataGrid1->setAutoFillBackground(true);
     DataGrid1->verticalHeader()->setDefaultSectionSize(tw(285));
@@ -396,6 +399,10 @@ void Quadernolo::collegaSegnali()
             Adodc1->Recordset()->setCurrentRow(index.row());
         DataGrid1_DblClick();
     });
+    // A column header makes its column current, in the current row; it selects no column.
+    QObject::disconnect(DataGrid1->horizontalHeader(), SIGNAL(sectionPressed(int)), DataGrid1, nullptr);
+    QObject::disconnect(DataGrid1->horizontalHeader(), SIGNAL(sectionEntered(int)), DataGrid1, nullptr);
+    connect(DataGrid1->horizontalHeader(), &QHeaderView::sectionPressed, this, &Quadernolo::DataGrid1_HeadClick);
     connect(DataGrid1->horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column, int, int) {
         if (!m_gridProgrammatic)
             DataGrid1_ColResize(column);

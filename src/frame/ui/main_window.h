@@ -234,6 +234,8 @@ public:
     void salva_larghezza_colonne();
     void DataGrid1_DblClick();
     void DataGrid1_ColResize(int ColIndex);
+    /// A click on a column header: that column becomes the current cell's, in the current row.
+    void DataGrid1_HeadClick(int ColIndex);
     void cmd_colonne_Click();
     /// Binds the grid to the register recordset (and keeps grid row and record in step).
     void collega_griglia();

@@ -207,12 +207,16 @@ void Quadernolo::txt_mask1_Change(int Index)
 
 bool Quadernolo::txt_mask1_Validate(int Index)
 {
+    QLineEdit* box = txt_mask1[Index];
+    if (box->isReadOnly() || (Index != 2 && Index != 6 && Index != 10))
+        return true;
+    // A date typed in eight characters ("03012026") is written out as the box shows dates.
+    const QString data = data_otto_caratteri(box->text());
+    if (data != box->text())
+        box->setText(data);
     // A birth date that is not a date goes without a word.
-    if (Index == 10) {
-        QLineEdit* box = txt_mask1[10];
-        if (!box->isReadOnly() && !box->text().trimmed().isEmpty() && !isDateText(box->text()))
-            box->clear();
-    }
+    if (Index == 10 && !box->text().trimmed().isEmpty() && !isDateText(box->text()))
+        box->clear();
     return true;
 }
 

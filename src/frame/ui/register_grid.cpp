@@ -207,6 +207,21 @@ void Quadernolo::DataGrid1_ColResize(int ColIndex)
     salva_larghezza_colonne();
 }
 
+void Quadernolo::DataGrid1_HeadClick(int ColIndex)
+{
+    const QAbstractItemModel* model = DataGrid1->model();
+    const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
+    if (!model || !rs || ColIndex < 0 || ColIndex >= model->columnCount())
+        return;
+    const QModelIndex current = DataGrid1->currentIndex();
+    const int row = current.isValid() ? current.row() : rs->currentRow();
+    if (row < 0 || row >= model->rowCount())
+        return;
+    DataGrid1->setCurrentIndex(model->index(row, ColIndex));
+    // Typing goes on to the quick find of that column.
+    DataGrid1->setFocus(Qt::MouseFocusReason);
+}
+
 void Quadernolo::DataGrid1_DblClick()
 {
     Toolbar1_ButtonClick(Toolbar1_Buttons(1));

@@ -1,5 +1,6 @@
 #include "entry_mask.h"
 
+#include "accessible_names.h"
 #include "calendar_popup.h"
 #include "control_factory.h"
 #include "mask_rules.h"
@@ -52,6 +53,8 @@ EntryMask::EntryMask(QWidget* parent)
     creaCaselle();
     creaRiquadri();
     collegaSegnali();
+    // A screen reader announces each box by its caption; the annulment note stands without one.
+    annuncia_caselle(this, {{txt_mask1[26], QStringLiteral("Nota Annulla")}});
     for (QObject* watched : osservati())
         watched->installEventFilter(this);
 }
@@ -293,25 +296,43 @@ bool EntryMask::eventoCasella(int index, QEvent* event)
     case QEvent::FocusIn:
     case QEvent::FocusOut: {
         // The window losing or regaining the activation (a message box, another program) and a
-        // pop-up menu do not move the focus from box to box.
+        // pop-up menu do not move the focus from box to box...
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
-            return false;
-        if (event->type() == QEvent::FocusIn) {
-            m_events->txt_mask1_GotFocus(index);
+        const bool attivazione = reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
+        if (event->type() == QEvent::FocusOut) {
+            if (!attivazione)
+                lasciaCasella(index);
             return false;
         }
-        if (!m_events->txt_mask1_Validate(index)) {
-            QLineEdit* box = txt_mask1[index];
-            QTimer::singleShot(0, box, [box] { box->setFocus(); });
-        }
+        // ...unless the box is not the one the window left: a box clicked while the window was
+        // not active gets the focus with the activation, and is the box the clerk went to. (A
+        // message box shown as the clerk leaves a box may bring the window back to the next box
+        // before its own arrival is told: that box has then arrived already.)
+        if (index == m_casellaAttiva)
+            return false;
+        if (m_casellaAttiva >= 0)
+            lasciaCasella(m_casellaAttiva);
+        m_casellaAttiva = index;
         if (m_events)
-            m_events->txt_mask1_LostFocus(index);
+            m_events->txt_mask1_GotFocus(index);
         return false;
     }
     default:
         return false;
     }
+}
+
+void EntryMask::lasciaCasella(int index)
+{
+    m_casellaAttiva = -1;
+    if (!m_events)
+        return;
+    if (!m_events->txt_mask1_Validate(index)) {
+        QLineEdit* box = txt_mask1[index];
+        QTimer::singleShot(0, box, [box] { box->setFocus(); });
+    }
+    if (m_events)
+        m_events->txt_mask1_LostFocus(index);
 }
 
 bool EntryMask::eventoCollegamento(QEvent* event)

@@ -108,10 +108,14 @@ private:
     void collegaSegnali();
     bool eventoCasella(int index, QEvent* event);
     bool eventoCollegamento(QEvent* event);
+    /// The leaving of box index: its validation, then its lost focus.
+    void lasciaCasella(int index);
     /// Every object this mask watches.
     std::vector<QObject*> osservati() const;
 
     EntryMaskEvents* m_events = nullptr;
+    /// The box whose focus gain was handled and whose leaving was not yet (-1: none).
+    int m_casellaAttiva = -1;
 };
 
 } // namespace quad

@@ -1,5 +1,7 @@
 #include "frm_correzione.h"
 
+#include "accessible_names.h"
+
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
@@ -29,6 +31,8 @@ frm_correzione::frm_correzione(WorkingState& state, QWidget* parent)
     layout->addWidget(txt_correzione);
     layout->addLayout(buttons);
     setMinimumWidth(480);
+    // The box holds the subject, and no caption stands beside it.
+    annuncia_caselle(this, {{txt_correzione, QStringLiteral("Oggetto")}});
 }
 
 void frm_correzione::showEvent(QShowEvent* event)

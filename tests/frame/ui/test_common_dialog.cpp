@@ -30,6 +30,7 @@ public:
     QFont fontShown;
     bool printerOk = false;
     int printerFrom = 0, printerTo = 0, printerCopies = 0, shownMin = 0, shownMax = 0;
+    int printerMin = 0, printerMax = 0;
     int pageSetupCalls = 0;
     QMarginsF marginsShown, minimumShown;
     std::function<void(QPrinter&)> pageSetupAction;
@@ -57,13 +58,15 @@ protected:
             font = *fontAnswer;
         return fontAnswer.has_value();
     }
-    bool askPrinter(QPrinter& printer, int minPage, int maxPage) override
+    bool askPrinter(QPrinter& printer, int& minPage, int& maxPage) override
     {
         shownMin = minPage;
         shownMax = maxPage;
         if (printerOk) {
             printer.setFromTo(printerFrom, printerTo);
             printer.setCopyCount(printerCopies);
+            minPage = printerMin;
+            maxPage = printerMax;
         }
         return printerOk;
     }
@@ -127,6 +130,79 @@ TEST(CommonDialog, OpenGoesThroughTheMessageServiceAndKeepsAction)
     } catch (const CommonDialogError& e) {
         EXPECT_EQ(e.number, 2001);
     }
+}
+
+/// Records the filter list the open dialog is given.
+class FilterRecorder : public ScriptedMessages
+{
+public:
+    QString filter;
+    QString openFileName(const QString& title, const QString& folder, const QString& f) override
+    {
+        filter = f;
+        return ScriptedMessages::openFileName(title, folder, f);
+    }
+};
+
+TEST(CommonDialog, OpenStartsOnTheFilterIndexFilter)
+{
+    FilterRecorder msgs;
+    clsCommonDialog d;
+    d.setFilter("Testo|*.txt|Immagini|*.bmp|Tutti|*.*");
+    d.setFilterIndex(3);
+    d.ShowOpen();
+    EXPECT_EQ(msgs.filter, "Tutti (*.*);;Testo (*.txt);;Immagini (*.bmp)");
+    d.setFilterIndex(0);
+    d.ShowOpen();
+    EXPECT_EQ(msgs.filter, "Testo (*.txt);;Immagini (*.bmp);;Tutti (*.*)");
+}
+
+TEST(CommonDialog, ANameLongerThanMaxFileSizeFailsAndTheHelpReportsIt)
+{
+    ScriptedMessages msgs;
+    clsCommonDialog d;
+    // 260 characters with the terminator by default.
+    const QString lungo = "/" + QString(258, 'x');
+    msgs.file(lungo);
+    d.ShowOpen();
+    EXPECT_EQ(d.APIReturn(), 1);
+    msgs.file(lungo + "y");
+    d.ShowOpen();
+    EXPECT_EQ(d.APIReturn(), 0);
+    EXPECT_EQ(d.ExtendedError(), 0x3003);
+    EXPECT_EQ(d.FileName(), lungo);
+
+    d.setMaxFileSize(12);
+    msgs.file("/srv/a.mdb");
+    d.ShowOpen();
+    EXPECT_EQ(d.FileName(), "/srv/a.mdb");
+    EXPECT_EQ(d.ExtendedError(), 0);
+    msgs.file("/srv/abc.mdb");
+    d.ShowOpen();
+    EXPECT_EQ(d.FileName(), "/srv/a.mdb");
+    EXPECT_EQ(d.FileTitle(), "a.mdb");
+
+    // The help reports the last dialog's failure; "quit" opens nothing.
+    QStringList opened;
+    setDocumentOpener([&](const QString& file) {
+        opened << file;
+        return true;
+    });
+    d.setHelpFile("/srv/q/manuale quadernolo.chm");
+    d.setHelpCommand(2);
+    d.ShowHelp();
+    EXPECT_EQ(d.ExtendedError(), 0x3003);
+    EXPECT_EQ(d.APIReturn(), 1);
+    EXPECT_TRUE(opened.isEmpty());
+    d.setHelpCommand(3);
+    d.ShowHelp();
+    EXPECT_EQ(opened, QStringList({"/srv/q/manuale quadernolo.chm"}));
+    setDocumentOpener([](const QString&) { return false; });
+
+    // With CancelError the failure is raised as a cancel.
+    d.setCancelError(true);
+    msgs.file("/srv/abc.mdb");
+    EXPECT_THROW(d.ShowOpen(), CommonDialogError);
 }
 
 TEST(CommonDialog, SaveStartsOnTheNamedFileAndAddsTheDefaultExtension)
@@ -212,6 +288,8 @@ TEST(CommonDialog, PrinterPagesAndCopies)
     d.printerFrom = 4;
     d.printerTo = 6;
     d.printerCopies = 2;
+    d.printerMin = 2;
+    d.printerMax = 8;
     d.ShowPrinter();
     EXPECT_EQ(d.Action(), 5);
     EXPECT_EQ(d.shownMin, 1);
@@ -219,9 +297,12 @@ TEST(CommonDialog, PrinterPagesAndCopies)
     EXPECT_EQ(d.FromPage(), 4);
     EXPECT_EQ(d.ToPage(), 6);
     EXPECT_EQ(d.Copies(), 2);
+    EXPECT_EQ(d.Min(), 2);
+    EXPECT_EQ(d.Max(), 8);
     d.printerOk = false;
     d.ShowPrinter();
     EXPECT_EQ(d.FromPage(), 4);
+    EXPECT_EQ(d.Max(), 8);
     EXPECT_EQ(d.APIReturn(), 0);
 }
 

@@ -188,6 +188,15 @@ TEST_F(OpenRegisterTest, TheGridFollowsARefreshOfTheRegister)
     EXPECT_EQ(w.DataGrid1->model()->rowCount(), 7);
 }
 
+TEST_F(OpenRegisterTest, AtItsFirstSizeTheWindowShowsTheWholeMask)
+{
+    QCoreApplication::processEvents();
+    const QRect maschera(w.Frm_mask->mapTo(&w, QPoint(0, 0)), w.Frm_mask->size());
+    EXPECT_TRUE(w.rect().contains(maschera)) << maschera.right() << " " << w.width();
+    EXPECT_TRUE(w.Pic_mask->rect().contains(w.Frm_mask->geometry()));
+    EXPECT_FALSE(w.HScroll2->isVisible());
+}
+
 TEST_F(OpenRegisterTest, TheGridFillsTheWindowAfterAResizeBothWays)
 {
     const auto fillsTheWindow = [this](const char* when) {
@@ -222,6 +231,33 @@ TEST_F(OpenRegisterTest, GridRowAndRegisterRecordFollowEachOther)
     EXPECT_EQ(w.Adodc1->Recordset()->currentRow(), 1);
     w.Adodc1->Recordset()->moveFirst();
     EXPECT_EQ(w.DataGrid1->currentIndex().row(), 0);
+}
+
+TEST_F(OpenRegisterTest, TheCurrentCellShowsAndAColumnHeaderMakesItsColumnCurrent)
+{
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    showGrid(w);
+    QTableView* grid = w.DataGrid1;
+    const auto cella = [grid](int row, int col) { return grid->model()->index(row, col); };
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(cella(1, 8)).center());
+    EXPECT_EQ(grid->currentIndex(), cella(1, 8));
+    // Only the current cell is highlighted, not its row.
+    EXPECT_EQ(grid->selectionModel()->selectedIndexes(), QModelIndexList {cella(1, 8)});
+
+    // A header click moves the current cell to that column, on the same entry.
+    QHeaderView* intestazione = grid->horizontalHeader();
+    const int x = intestazione->sectionViewportPosition(0) + intestazione->sectionSize(0) / 2;
+    QTest::mouseClick(intestazione->viewport(), Qt::LeftButton, {}, QPoint(x, intestazione->height() / 2));
+    EXPECT_EQ(grid->currentIndex(), cella(1, 0));
+    EXPECT_EQ(grid->selectionModel()->selectedIndexes(), QModelIndexList {cella(1, 0)});
+    EXPECT_EQ(w.Adodc1->Recordset()->value("Progressivo").toInt(), 2);
+    EXPECT_TRUE(grid->hasFocus());
+
+    // The one-field filter acts on that column: entry 2, with its two correspondents.
+    trigger(&w, "tb_filtro_off");
+    EXPECT_TRUE(messages.shown().isEmpty()) << messages.last().toStdString();
+    EXPECT_EQ(w.Adodc1->Recordset()->recordCount(), 2);
 }
 
 TEST_F(OpenRegisterTest, EsciReturnsToTheStartMenu)

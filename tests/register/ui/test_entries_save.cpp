@@ -126,6 +126,34 @@ TEST_F(RegisteredEntryTest, PendingCorrespondentChangesAreWrittenWhateverTheirFl
     EXPECT_EQ(scritture(), 0);
 }
 
+TEST_F(RegisteredEntryTest, ABlankLastCorrespondentIsDroppedButAnEntryKeepsItsOnlyOne)
+{
+    const auto svuotaUltimo = [this] {
+        const std::shared_ptr<Recordset> righe = w.ado_mittenti->Recordset();
+        righe->moveLast();
+        for (const char* campo : {"Nominativo", "Citta"})
+            ASSERT_TRUE(righe->setValue(campo, QStringLiteral("  ")).ok());
+    };
+    // Entry 2 has two correspondents: the second, blanked, is not stored.
+    maschera(2);
+    ASSERT_EQ(w.ado_mittenti->Recordset()->recordCount(), 2);
+    svuotaUltimo();
+    click(&w, "cmd_move_3");
+    EXPECT_TRUE(messages.shown().isEmpty()) << messages.last().toStdString();
+    EXPECT_EQ(scalar("SELECT group_concat(Nominativo) FROM Mittenti WHERE Quadernolo = 2").toString(), "Mittente 2-0");
+
+    // Entry 1's only correspondent, blanked, stays: the entry stays in the register.
+    maschera(1);
+    ASSERT_EQ(w.ado_mittenti->Recordset()->recordCount(), 1);
+    svuotaUltimo();
+    click(&w, "cmd_move_3");
+    EXPECT_EQ(corrente(), 5);
+    EXPECT_EQ(conta("SELECT count(*) FROM Mittenti WHERE Quadernolo = 1"), 1);
+    EXPECT_EQ(conta("SELECT count(*) FROM entrata INNER JOIN Mittenti ON Progressivo = Quadernolo"), 5);
+    EXPECT_TRUE(registro()->find("Progressivo = 1", 0, SearchDirection::Forward, kBookmarkFirst));
+    EXPECT_EQ(scritture(), 0);
+}
+
 TEST_F(RegisteredEntryTest, AFailedWriteOfTheCorrespondentsIsShownAndKeepsThemPending)
 {
     ASSERT_TRUE(archivio()

@@ -4,6 +4,7 @@
 
 #include "gui_helpers.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -140,3 +141,17 @@ TEST_F(EntryMaskTest, WithoutHandlersNothingIsHandedOn)
 }
 
 } // namespace
+
+TEST_F(EntryMaskTest, EveryBoxIsAnnouncedByItsCaption)
+{
+    const auto nome = [](QWidget* box) { return QAccessible::queryAccessibleInterface(box)->text(QAccessible::Name); };
+    for (int i = 0; i <= 25; ++i)
+        EXPECT_EQ(nome(mask->txt_mask1[i]), mask->lbl_mask1[i]->text()) << i;
+    EXPECT_EQ(nome(mask->txt_mask1[7]), "Oggetto");
+    EXPECT_EQ(nome(mask->txt_mask1[2]), "del");
+    EXPECT_EQ(nome(mask->txt_mask1[24]), "Ora");
+    EXPECT_EQ(nome(mask->txt_mask1[26]), "Nota Annulla");
+    // The caption that follows the direction names its box as it reads.
+    mask->lbl_mask1[8]->setText("Destinatario");
+    EXPECT_EQ(nome(mask->txt_mask1[8]), "Destinatario");
+}

@@ -8,6 +8,7 @@
 #include "subject_correction.h"
 #include "temp_program.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QImage>
@@ -204,6 +205,17 @@ TEST(Annulment, ViewingTheReasonIsReadOnlyAndLeavesTheNextDialogAsDesigned)
 }
 
 // --- subject correction ------------------------------------------------------------------
+
+TEST(SubjectCorrection, TheBoxesOfTheDialogsAreAnnounced)
+{
+    QWidget owner;
+    WorkingState state;
+    const auto nome = [](QWidget* box) { return QAccessible::queryAccessibleInterface(box)->text(QAccessible::Name); };
+    frm_correzione correzione(state, &owner);
+    EXPECT_EQ(nome(child<QLineEdit>(&correzione, "txt_correzione")), "Oggetto");
+    frm_annullato annullato(state, &owner);
+    EXPECT_EQ(nome(child<QLineEdit>(&annullato, "Text1")), "Inserire il motivo dell' annullamento (Obbligatorio !)");
+}
 
 TEST(SubjectCorrection, OkHandsOverTheEditedSubject)
 {

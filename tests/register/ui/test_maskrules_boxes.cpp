@@ -5,6 +5,7 @@
 #include "calendar_popup.h"
 #include "clock.h"
 
+#include <QAction>
 #include <QCalendarWidget>
 #include <QLabel>
 #include <QListWidget>
@@ -160,6 +161,29 @@ TEST_F(MaskBoxesTest, ABirthDateThatIsNoDateIsEmptiedSilently)
     scrivi(10, "29/02/1980");
     esci(11);
     EXPECT_EQ(box(10)->text(), "29/02/1980");
+}
+
+TEST_F(MaskBoxesTest, ADateTypedInEightCharactersIsWrittenOut)
+{
+    inserisci();
+    scrivi(10, "03011980");
+    esci(11);
+    EXPECT_EQ(box(10)->text(), "03/01/1980");
+    EXPECT_EQ(w.ado_mittenti->Recordset()->value("Data_nascita").toDate(), QDate(1980, 1, 3));
+    // The registration date, typed so and left, is judged as the date it is.
+    box(2)->setFocus(Qt::MouseFocusReason);
+    box(2)->clear();
+    QTest::keyClicks(box(2), "03012026");
+    esci(7);
+    EXPECT_EQ(box(2)->text(), "03/01/2026");
+    EXPECT_EQ(registro()->value("Data_quadernolo").toDate(), QDate(2026, 1, 3));
+    EXPECT_EQ(box(1)->text(), "2026");
+    box(2)->setFocus(Qt::MouseFocusReason);
+    box(2)->clear();
+    QTest::keyClicks(box(2), "03012020");
+    esci(7);
+    EXPECT_EQ(messages.texts(), QStringList {"Data inferiore all' ultima inserita !"});
+    EXPECT_TRUE(box(2)->text().isEmpty());
 }
 
 TEST_F(MaskBoxesTest, AStreetWithoutNumberGetsSnc)
@@ -489,6 +513,35 @@ TEST_F(MaskBoxesTest, TheLastBoxUsedIsKeptForTheFilter)
     entra(13);
     EXPECT_EQ(w.ctrl_filtro(), box(13));
     EXPECT_FALSE(w.Picture4->isVisible()) << "a box's focus hides the pop-ups";
+}
+
+TEST_F(MaskBoxesTest, ABoxClickedWhileTheWindowIsNotActiveIsTheOneFiltered)
+{
+    QWidget altra;
+    altra.show();
+    altra.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&altra));
+    // The click gives the box the focus only when it brings the window back.
+    QTest::mouseClick(box(13), Qt::LeftButton);
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    QAction* filtro = w.toolbarButton("tb_filtro_off");
+    QTest::mouseClick(w.Toolbar2->widgetForAction(filtro), Qt::LeftButton);
+    EXPECT_TRUE(messages.shown().isEmpty()) << messages.last().toStdString();
+    EXPECT_EQ(filtro->text(), "Filtro off");
+    EXPECT_TRUE(registro()->filterText().contains("Citta")) << registro()->filterText().toStdString();
+
+    // The window coming back to the box it left is not a new arrival: the box is not left either.
+    inserisci();
+    uffici(w, {});
+    messages.clear();
+    entra(16);
+    ASSERT_EQ(messages.texts(), QStringList {"Nessuna voce in elenco."});
+    altra.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&altra));
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    EXPECT_EQ(messages.texts(), QStringList {"Nessuna voce in elenco."});
 }
 
 TEST_F(MaskBoxesTest, AClickOnTheMaskHidesThePopups)
