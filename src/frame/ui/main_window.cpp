@@ -4,6 +4,7 @@
 #include "data_control.h"
 #include "field_binding.h"
 #include "message_service.h"
+#include "register_grid.h"
 #include "toolbar_icons.h"
 
 #include <QAction>
@@ -78,7 +79,10 @@ void Quadernolo::creaControlli()
     QWidget* w = m_centrale;
 
     // The register views lie under everything else.
-    DataGrid1 = nominato(new QTableView(w), QStringLiteral("DataGrid1"));
+    DataGrid1 = nominato(
+        new RegisterGrid(
+            GridWidthStore(QStringLiteral("GRID_WIDTH"), QStringLiteral("Entrata"), GridWidthStore::Reading::Whole), w),
+        QStringLiteral("DataGrid1"));
     // The current cell shows on its own (the quick find and the one-field filter act on its
     // column); rows are chosen for the transfer file by their headers.
     DataGrid1->setSelectionBehavior(QAbstractItemView::SelectItems);
@@ -403,10 +407,7 @@ void Quadernolo::collegaSegnali()
     QObject::disconnect(DataGrid1->horizontalHeader(), SIGNAL(sectionPressed(int)), DataGrid1, nullptr);
     QObject::disconnect(DataGrid1->horizontalHeader(), SIGNAL(sectionEntered(int)), DataGrid1, nullptr);
     connect(DataGrid1->horizontalHeader(), &QHeaderView::sectionPressed, this, &Quadernolo::DataGrid1_HeadClick);
-    connect(DataGrid1->horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column, int, int) {
-        if (!m_gridProgrammatic)
-            DataGrid1_ColResize(column);
-    });
+    connect(DataGrid1, &RegisterGrid::columnResized, this, &Quadernolo::DataGrid1_ColResize);
     connect(cmd_colonne, &QPushButton::clicked, this, &Quadernolo::cmd_colonne_Click);
     // A typed value its field cannot hold is refused aloud; the box keeps it for the clerk to mend.
     connect(binder, &FieldBinder::valueRefused, this, [this](QWidget* box, const DbResult& refusal) {

@@ -6,6 +6,7 @@
 #include "entry_session.h"
 #include "mask_autocomplete.h"
 #include "recordset.h"
+#include "register_grid.h"
 #include "working_state.h"
 
 #include <QIcon>
@@ -116,7 +117,7 @@ public:
     QComboBox* Combo1 = nullptr;
 
     // --- register grid --------------------------------------------------------------------
-    QTableView* DataGrid1 = nullptr;
+    RegisterGrid* DataGrid1 = nullptr;
     QPushButton* cmd_colonne = nullptr;
 
     // --- address-book panel ---------------------------------------------------------------
@@ -467,9 +468,6 @@ private:
     bool m_terminato = false;
     bool m_inTimer1 = false;
     QStringList m_notificheIlleggibili; ///< notification files already told as unreadable
-    bool m_gridSync = false; ///< grid and recordset being put in step
-    bool m_gridProgrammatic = false; ///< column sizes being set by the program
-    QMap<int, int> m_hiddenWidths; ///< widths in twips of columns the program hid
 };
 
 /// The archive and the recordsets of the window's data controls, as its entry session reads them.
