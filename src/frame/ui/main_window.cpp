@@ -4,6 +4,7 @@
 #include "data_control.h"
 #include "field_binding.h"
 #include "message_service.h"
+#include "part_hosts.h"
 #include "register_grid.h"
 #include "toolbar_icons.h"
 
@@ -49,7 +50,6 @@ Quadernolo::Quadernolo(QWidget* parent)
     collega_regole_maschera();
     AXDbAutoComplete1 = crea_autocomplete();
     collega_rubrica();
-    collega_pannello_stampa();
 
     setMinimumSize(kMinSize, kMinSize);
     // Design client area 8880 x 8535 twips, widened when the tool bars' buttons or the mask
@@ -321,18 +321,9 @@ void Quadernolo::creaPannelli()
     cmd_ins[1] = bottone(Picture4, "cmd_ins_1", QStringLiteral("USCITA"), QRect(0, tw(390), tw(1800), tw(390)));
     Picture4->hide();
 
-    Picture1 = nominato(new QFrame(w), QStringLiteral("Picture1"));
-    static_cast<QFrame*>(Picture1)->setFrameShape(QFrame::Box);
-    Picture1->setAutoFillBackground(true);
-    Picture1->setGeometry(tw(2700), pic_tool_orizz->height(), tw(2200), tw(780));
-    cmd_print.assign(4, nullptr);
-    const char* stampe[] = {"    Stampa Ricevuta      ", "  Stampa Elenchi       ", "Stampa Etichetta         ",
-                            "Stampa Codice a barra"};
-    for (int i = 0; i < 4; ++i)
-        cmd_print[i] = bottone(Picture1, "", QString::fromUtf8(stampe[i]), QRect(0, i * tw(360), tw(2200), tw(360)));
-    for (int i = 0; i < 4; ++i)
-        cmd_print[i]->setObjectName(indicizzato("cmd_print", i));
-    Picture1->hide();
+    m_stampa = std::make_unique<StampaPrincipale>(*this);
+    Picture1 = new PrintPanel(*m_stampa, w);
+    Picture1->move(tw(2700), pic_tool_orizz->height());
 
     // Address-book panel.
     Pic_nomi = nominato(new QFrame(w), QStringLiteral("Pic_nomi"));
@@ -429,7 +420,6 @@ void Quadernolo::collegaSegnali()
         connect(cmd_ins[i], &QPushButton::clicked, this, [this, i] { cmd_ins_Click(i); });
     }
     for (int i = 0; i < 4; ++i) {
-        connect(cmd_print[i], &QPushButton::clicked, this, [this, i] { cmd_print_Click(i); });
         connect(cmd_move[i], &QPushButton::clicked, this, [this, i] { cmd_move_Click(i); });
     }
 }

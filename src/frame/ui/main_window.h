@@ -5,6 +5,7 @@
 #include "entry_mask.h"
 #include "entry_session.h"
 #include "mask_autocomplete.h"
+#include "print_panel.h"
 #include "recordset.h"
 #include "register_grid.h"
 #include "working_state.h"
@@ -100,8 +101,7 @@ public:
     // --- pop-ups and status ---------------------------------------------------------------
     QWidget* Picture4 = nullptr; ///< new-entry pop-up
     std::vector<QPushButton*> cmd_ins; ///< 0 "ENTRATA", 1 "USCITA"
-    QWidget* Picture1 = nullptr; ///< print pop-up
-    std::vector<QPushButton*> cmd_print; ///< 0..3
+    PrintPanel* Picture1 = nullptr; ///< print pop-up
     QWidget* pic_move = nullptr; ///< record navigation strip of the mask view
     std::vector<QPushButton*> cmd_move; ///< 0..3
     QLabel* lbl_filtro = nullptr;
@@ -275,7 +275,6 @@ public:
     /// Imports a received notification file; true on success.
     virtual bool importa_notifica(const QString& path);
     virtual void cmd_ins_Click(int Index);
-    virtual void cmd_print_Click(int Index);
     virtual void cmd_move_Click(int Index);
     void cmd_new_ins_Click(int Index) override;
     void cmd_mitt_Click(int Index) override;
@@ -428,18 +427,8 @@ public:
     /// Makes the autocomplete control (the initializer of AXDbAutoComplete1).
     class AXDbAutoComplete* crea_autocomplete();
 
-    // --- printing (printing/ui/print_panel.cpp) -------------------------------------------
-    /// The receipt of the entry on screen (nothing on an empty register).
-    void stampa_ricevuta();
-    /// Asks the range of dates and prints the register of p_sessione's direction.
-    void stampa_registro();
-    /// The page-printing object and page set-up of the prints, made on first use.
-    class PrintSheet& stampante();
-    /// A print button that loses the focus hides the pop-ups (runs once).
-    void collega_pannello_stampa();
-
 private:
-    std::shared_ptr<class PrintSheet> m_stampante;
+    std::unique_ptr<class StampaPrincipale> m_stampa;
 
 public:
     // --- layout (main_window.cpp) ---------------------------------------------------------

@@ -44,7 +44,7 @@ protected:
         ASSERT_TRUE(startWindow(w));
         openRegister(w);
         ASSERT_TRUE(w.Pic_mask->isVisible());
-        if (!w.stampante().printer().toPdf())
+        if (!w.Picture1->stampante().printer().toPdf())
             GTEST_SKIP() << "a printer is configured here: the prints would not be files";
     }
     /// The print panel's button Index, opened from the tool bar.
@@ -141,7 +141,7 @@ TEST_F(PrintPanelTest, LabelAndBarCodeButtonsAndLeavingTheButtonsOnlyHideThePane
     for (int i : {2, 3}) {
         w.Picture4->show();
         ASSERT_TRUE(trigger(&w, "tb_stampa"));
-        w.cmd_print_Click(i);
+        w.Picture1->cmd_print_Click(i);
         EXPECT_FALSE(w.Picture1->isVisible() || w.Picture4->isVisible()) << i;
     }
     EXPECT_TRUE(stampati().isEmpty());
@@ -149,8 +149,8 @@ TEST_F(PrintPanelTest, LabelAndBarCodeButtonsAndLeavingTheButtonsOnlyHideThePane
     ASSERT_TRUE(trigger(&w, "tb_stampa"));
     w.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
-    w.cmd_print[2]->setFocus();
-    ASSERT_TRUE(w.cmd_print[2]->hasFocus());
+    w.Picture1->cmd_print[2]->setFocus();
+    ASSERT_TRUE(w.Picture1->cmd_print[2]->hasFocus());
     w.cmd_focus->setFocus();
     EXPECT_FALSE(w.Picture1->isVisible());
 }

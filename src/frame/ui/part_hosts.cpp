@@ -1,0 +1,33 @@
+#include "part_hosts.h"
+
+#include "data_control.h"
+#include "main_window.h"
+
+namespace quad {
+
+std::shared_ptr<Recordset> StampaPrincipale::registro() const
+{
+    return m_w.Adodc1->Recordset();
+}
+
+std::shared_ptr<Recordset> StampaPrincipale::corrispondenti() const
+{
+    return m_w.ado_mittenti->Recordset();
+}
+
+QString StampaPrincipale::archivio() const
+{
+    return m_w.percorso_archivio(m_w.state.p_path_cartella);
+}
+
+WorkingState& StampaPrincipale::stato()
+{
+    return m_w.state;
+}
+
+void StampaPrincipale::nascondi_popup()
+{
+    m_w.nascondi_popup();
+}
+
+} // namespace quad

@@ -1,0 +1,30 @@
+#pragma once
+// The main window as the parts it is made of see it: each part reaches the window through the
+// narrow interface of its own header, which one of these classes implements over the window.
+
+#include "print_panel.h"
+
+namespace quad {
+
+class Quadernolo;
+
+/// The print panel's view of the main window: the register of Adodc1 with the correspondents of
+/// ado_mittenti, the archive in use and the working state.
+class StampaPrincipale : public PrintPanelHost
+{
+public:
+    explicit StampaPrincipale(Quadernolo& window)
+        : m_w(window)
+    {
+    }
+    std::shared_ptr<Recordset> registro() const override;
+    std::shared_ptr<Recordset> corrispondenti() const override;
+    QString archivio() const override;
+    WorkingState& stato() override;
+    void nascondi_popup() override;
+
+private:
+    Quadernolo& m_w;
+};
+
+} // namespace quad
