@@ -28,7 +28,7 @@ void Quadernolo::collega_rubrica()
     if (m_completamentoMaschera)
         return;
     MaskAutocomplete::Parti parti;
-    parti.caselle = txt_mask1;
+    parti.caselle = Frm_mask->txt_mask1;
     parti.completamento = AXDbAutoComplete1;
     parti.registro = Adodc1;
     parti.rubrica = Ado_nomi;

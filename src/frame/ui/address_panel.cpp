@@ -172,7 +172,7 @@ void Quadernolo::cerca_in_elenco(const QString& text)
 {
     collega_rubrica();
     // The panel hangs under the name box, as wide as the mask from the box on.
-    QLineEdit* nome = txt_mask1[kNome];
+    QLineEdit* nome = Frm_mask->txt_mask1[kNome];
     const QPoint sotto = nome->mapTo(Pic_nomi->parentWidget(), QPoint(0, nome->height()));
     const int larghezza = Frm_mask->width() - nome->mapTo(Frm_mask, QPoint(0, 0)).x() + tw(500);
     Pic_nomi->setGeometry(sotto.x(), sotto.y(), larghezza, tw(3400));
@@ -213,7 +213,7 @@ void Quadernolo::DataGridAC_DblClick()
         Pic_nomi->hide();
     }
     (void)schede::mostra_errore_ado(errore);
-    txt_mask1[kUfficioCompetente]->setFocus(Qt::OtherFocusReason);
+    Frm_mask->txt_mask1[kUfficioCompetente]->setFocus(Qt::OtherFocusReason);
 }
 
 void Quadernolo::cmd_del_nomi_Click()

@@ -88,10 +88,10 @@ void Quadernolo::Command1_Click()
 
     // The register is open: switch the window over.
     Frm_mask->Picture2[2]->hide();
-    toolbarButton(QStringLiteral("tb_notifica"))->setVisible(true);
-    toolbarButton(QStringLiteral("tb_scanner"))->setVisible(true);
-    Toolbar1->show();
-    Toolbar2->show();
+    pic_tool_orizz->toolbarButton(QStringLiteral("tb_notifica"))->setVisible(true);
+    pic_tool_orizz->toolbarButton(QStringLiteral("tb_scanner"))->setVisible(true);
+    pic_tool_orizz->Toolbar1->show();
+    pic_tool_orizz->Toolbar2->show();
     imposta_modo_storico();
     state.p_sessione = QStringLiteral("Entrata");
     collega_campi_corrispondente();
@@ -105,7 +105,7 @@ void Quadernolo::Command1_Click()
     imposta_colonne_griglia();
     setWindowTitle(QStringLiteral("Gestione quadernolo"));
     // The grid just shown switches over to the mask, as the tool bar's first button does.
-    Toolbar1_ButtonClick(Toolbar1_Buttons(1));
+    Toolbar1_ButtonClick(pic_tool_orizz->Toolbar1_Buttons(1));
     frm_menu->hide();
 
     carica_elenco();
@@ -119,12 +119,13 @@ void Quadernolo::Command1_Click()
     mostra_anteprima_collegamento();
 
     const bool server = state.p_postazione == QLatin1String("Server");
-    toolbarButton(QStringLiteral("tb_insert"))->setEnabled(server && !archivio_storico_in_uso());
+    pic_tool_orizz->toolbarButton(QStringLiteral("tb_insert"))->setEnabled(server && !archivio_storico_in_uso());
     Frm_mask->picOpenWWW[1]->setEnabled(server);
 
     pic_tool_orizz->setGeometry(0, 0, width(), pic_tool_orizz->height());
-    Toolbar2->move(pic_tool_orizz->width() - Toolbar2->width(), 0);
-    Toolbar1->resize(pic_tool_orizz->width() - Toolbar2->width(), Toolbar1->height());
+    pic_tool_orizz->Toolbar2->move(pic_tool_orizz->width() - pic_tool_orizz->Toolbar2->width(), 0);
+    pic_tool_orizz->Toolbar1->resize(pic_tool_orizz->width() - pic_tool_orizz->Toolbar2->width(),
+                                     pic_tool_orizz->Toolbar1->height());
     pic_tool_orizz->show();
     pic_tool_orizz->raise();
     Form_Resize();
@@ -231,9 +232,9 @@ void Quadernolo::imposta_modo_storico()
     lbl_storico->hide();
     frm_label->hide();
     // Nothing is ever registered into a historical archive.
-    toolbarButton(QStringLiteral("tb_insert"))->setEnabled(!archivio_storico_in_uso());
+    pic_tool_orizz->toolbarButton(QStringLiteral("tb_insert"))->setEnabled(!archivio_storico_in_uso());
     for (int i = 0; i <= 10; ++i)
-        txt_mask1[i]->setEnabled(true);
+        Frm_mask->txt_mask1[i]->setEnabled(true);
 }
 
 void Quadernolo::carica_elenco()

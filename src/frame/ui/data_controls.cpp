@@ -87,25 +87,25 @@ int Quadernolo::conta_schede() const
 void Quadernolo::collega_campi_maschera()
 {
     for (const CampoCasella& c : kCampiScheda)
-        binder->setDataField(txt_mask1[c.index], QLatin1String(c.field));
+        binder->setDataField(Frm_mask->txt_mask1[c.index], QLatin1String(c.field));
     binder->setDataField(Frm_mask->Check1, QStringLiteral("Annullato"));
     binder->setDataField(Frm_mask->Check2, QStringLiteral("Riservato"));
     // "N. allegati" counts documents: a whole number from 0 up.
-    binder->setFieldKind(txt_mask1[4], FieldKind::Count);
+    binder->setFieldKind(Frm_mask->txt_mask1[4], FieldKind::Count);
 
     // Tab order: 0, 1, 2, 24, 3-6, Riservato, 7-14, 25, 15-19.
     QList<QWidget*> ordine;
     for (int i : {0, 1, 2, 24, 3, 4, 5, 6})
-        ordine << txt_mask1[i];
+        ordine << Frm_mask->txt_mask1[i];
     ordine << Frm_mask->Check2;
     for (int i : {7, 8, 9, 10, 11, 12, 13, 14, 25, 15, 16, 17, 18, 19})
-        ordine << txt_mask1[i];
+        ordine << Frm_mask->txt_mask1[i];
     for (int i = 1; i < ordine.size(); ++i)
         QWidget::setTabOrder(ordine[i - 1], ordine[i]);
 
     for (int i = 0; i <= 26; ++i) {
         if (i <= 7 || (i >= 16 && i <= 24) || i == 26)
-            binder->setDataSource(txt_mask1[i], Adodc1);
+            binder->setDataSource(Frm_mask->txt_mask1[i], Adodc1);
     }
     binder->setDataSource(Frm_mask->Check1, Adodc1);
     binder->setDataSource(Frm_mask->Check2, Adodc1);
@@ -114,7 +114,7 @@ void Quadernolo::collega_campi_maschera()
 void Quadernolo::collega_campi_corrispondente()
 {
     for (const CampoCasella& c : kCampiCorrispondente)
-        binder->setDataField(txt_mask1[c.index], QLatin1String(c.field));
+        binder->setDataField(Frm_mask->txt_mask1[c.index], QLatin1String(c.field));
 }
 
 void Quadernolo::carica_corrispondenti(const QVariant& numero)
@@ -131,7 +131,7 @@ void Quadernolo::carica_corrispondenti(const QVariant& numero)
 
 void Quadernolo::scollega_maschera()
 {
-    for (QLineEdit* box : txt_mask1) {
+    for (QLineEdit* box : Frm_mask->txt_mask1) {
         binder->setDataField(box, QString());
         binder->setDataSource(box, nullptr);
         box->clear();
@@ -178,7 +178,7 @@ void Quadernolo::Adodc1_MoveComplete()
 void Quadernolo::collega_campi_corrispondente_origine()
 {
     for (int i : {8, 9, 10, 11, 12, 13, 14, 15, 25})
-        binder->setDataSource(txt_mask1[i], ado_mittenti);
+        binder->setDataSource(Frm_mask->txt_mask1[i], ado_mittenti);
 }
 
 void Quadernolo::Adodc1_WillMove()

@@ -14,10 +14,10 @@ void Quadernolo::sblocca_maschera()
         caselle << i;
     caselle << 24 << 25 << 26;
     for (int i : caselle) {
-        txt_mask1[i]->setReadOnly(false);
-        txt_mask1[i]->setFrame(true);
+        Frm_mask->txt_mask1[i]->setReadOnly(false);
+        Frm_mask->txt_mask1[i]->setFrame(true);
         // The window's own background colour.
-        txt_mask1[i]->setStyleSheet(QString());
+        Frm_mask->txt_mask1[i]->setStyleSheet(QString());
     }
     Frm_mask->Check2->setEnabled(true);
     Frm_mask->cmd_altri->setEnabled(true);

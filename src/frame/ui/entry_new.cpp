@@ -44,11 +44,11 @@ void Quadernolo::cmd_ins_Click(int Index)
         != MsgAnswer::Yes)
         return;
     if (!DataGrid1->isHidden())
-        Toolbar1_ButtonClick(Toolbar1_Buttons(1));
+        Toolbar1_ButtonClick(pic_tool_orizz->Toolbar1_Buttons(1));
 
-    toolbarButton(QStringLiteral("tb_add_tree"))->setEnabled(false);
-    Toolbar1->setEnabled(false);
-    Toolbar2->setEnabled(false);
+    pic_tool_orizz->toolbarButton(QStringLiteral("tb_add_tree"))->setEnabled(false);
+    pic_tool_orizz->Toolbar1->setEnabled(false);
+    pic_tool_orizz->Toolbar2->setEnabled(false);
     pic_move->setEnabled(false);
 
     // A new entry is always made on the whole register.
@@ -121,7 +121,7 @@ void Quadernolo::nuovo_quadernolo(const QString& tipo)
     mostra_intestazione();
     mostra_anteprima_collegamento();
     // The date box is the first to type: it gets the focus, and with it its calendar.
-    txt_mask1[2]->setFocus();
+    Frm_mask->txt_mask1[2]->setFocus();
 }
 
 void Quadernolo::ripristina_consultazione()
@@ -132,9 +132,9 @@ void Quadernolo::ripristina_consultazione()
         completamento->setListBoxVisible(false);
     mostra_anteprima_collegamento();
     mostra_annullato();
-    toolbarButton(QStringLiteral("tb_add_tree"))->setEnabled(true);
-    Toolbar1->setEnabled(true);
-    Toolbar2->setEnabled(true);
+    pic_tool_orizz->toolbarButton(QStringLiteral("tb_add_tree"))->setEnabled(true);
+    pic_tool_orizz->Toolbar1->setEnabled(true);
+    pic_tool_orizz->Toolbar2->setEnabled(true);
     pic_move->setEnabled(true);
     aggiorna_totale_schede();
 }

@@ -33,7 +33,7 @@ bool Quadernolo::mittente_vuoto()
 
 void Quadernolo::cmd_altri_Click()
 {
-    if (txt_mask1[8]->isReadOnly()) {
+    if (Frm_mask->txt_mask1[8]->isReadOnly()) {
         cmd_focus->setFocus();
         return;
     }
@@ -41,11 +41,12 @@ void Quadernolo::cmd_altri_Click()
     (void)binder->commitAll(ado_mittenti);
     const std::shared_ptr<Recordset> rs = ado_mittenti->Recordset();
     if (!mittente_vuoto()) {
-        if (!txt_mask1[11]->text().trimmed().isEmpty() && txt_mask1[12]->text().trimmed().isEmpty()) {
+        if (!Frm_mask->txt_mask1[11]->text().trimmed().isEmpty()
+            && Frm_mask->txt_mask1[12]->text().trimmed().isEmpty()) {
             if (suUnRecord(rs))
                 (void)schede::mostra_errore_ado(rs->setValue(QStringLiteral("Civico"), QStringLiteral("snc")));
             else
-                txt_mask1[12]->setText(QStringLiteral("snc"));
+                Frm_mask->txt_mask1[12]->setText(QStringLiteral("snc"));
         }
         const std::shared_ptr<Recordset> registro = Adodc1->Recordset();
         if (aperto(rs)) {
@@ -58,7 +59,7 @@ void Quadernolo::cmd_altri_Click()
         warn(QStringLiteral("ATTENZIONE ! \n\nNon è possibile inserire righe vuote !"));
     }
     mostra_posizione_mittenti();
-    txt_mask1[8]->setFocus();
+    Frm_mask->txt_mask1[8]->setFocus();
     list_elenco->hide();
 }
 

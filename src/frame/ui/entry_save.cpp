@@ -107,7 +107,7 @@ void Quadernolo::rileggi_registro(qint64 numero, bool soloScheda)
         warn(rereadFailedText(letto));
     // The filter button tells what the register shows, also when its filter could not come back.
     const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
-    QAction* filtro = toolbarButton(QStringLiteral("tb_filtro_off"));
+    QAction* filtro = pic_tool_orizz->toolbarButton(QStringLiteral("tb_filtro_off"));
     if (filtro && filtro->isChecked() && !(rs && rs->hasFilter()))
         rilascia_pulsante_filtro();
     Adodc1_MoveComplete();

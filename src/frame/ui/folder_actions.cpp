@@ -42,8 +42,8 @@ void Quadernolo::apri_collega_fascicolo()
         // holding it as a change of its own.
         rileggi_registro(scheda.numero, true);
         m_sessione->clearRecordModified();
-        lbl_nodo->setText(QStringLiteral("Nodo : ") + percorso);
-        lbl_nodo->show();
+        Frm_mask->lbl_nodo->setText(QStringLiteral("Nodo : ") + percorso);
+        Frm_mask->lbl_nodo->show();
     });
 }
 

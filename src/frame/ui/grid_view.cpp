@@ -29,16 +29,13 @@ void Quadernolo::scollega_griglia()
 
 void Quadernolo::colore_griglia_filtro()
 {
-    DataGrid1->setFilterColour(toolbarButton(QStringLiteral("tb_filtro_off"))->isChecked());
+    DataGrid1->setFilterColour(pic_tool_orizz->toolbarButton(QStringLiteral("tb_filtro_off"))->isChecked());
 }
 
 void Quadernolo::rilascia_pulsante_filtro()
 {
-    QAction* filtro = toolbarButton(QStringLiteral("tb_filtro_off"));
-    filtro->setChecked(false);
+    pic_tool_orizz->mostra_filtro(false);
     colore_griglia_filtro();
-    filtro->setText(QStringLiteral("Filtro on"));
-    filtro->setToolTip(QStringLiteral("Imposta filtro"));
 }
 
 void Quadernolo::aggiorna_totale_schede()
@@ -48,9 +45,9 @@ void Quadernolo::aggiorna_totale_schede()
     QString testo = QStringLiteral("   Totale schede : ") + QString::number(conta_schede());
     if (filtro)
         testo += QStringLiteral("  [Filtro inserito !]");
-    lbl_filtro_ins->setVisible(filtro);
+    Frm_mask->lbl_filtro_ins->setVisible(filtro);
     Adodc1->setCaption(testo);
-    lbl_filtro->setText(Adodc1->Caption());
+    pic_move->lbl_filtro->setText(Adodc1->Caption());
 }
 
 void Quadernolo::imposta_intestazioni_griglia()
@@ -143,7 +140,7 @@ void Quadernolo::DataGrid1_HeadClick(int ColIndex)
 
 void Quadernolo::DataGrid1_DblClick()
 {
-    Toolbar1_ButtonClick(Toolbar1_Buttons(1));
+    Toolbar1_ButtonClick(pic_tool_orizz->Toolbar1_Buttons(1));
     mostra_intestazione();
     mostra_anteprima_collegamento();
 }

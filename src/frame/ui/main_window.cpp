@@ -7,6 +7,7 @@
 #include "part_hosts.h"
 #include "register_grid.h"
 #include "toolbar_icons.h"
+#include "window_parts.h"
 
 #include <QAction>
 #include <QCalendarWidget>
@@ -54,7 +55,7 @@ Quadernolo::Quadernolo(QWidget* parent)
     setMinimumSize(kMinSize, kMinSize);
     // Design client area 8880 x 8535 twips, widened when the tool bars' buttons or the mask
     // need more: the mask shows whole at the first size.
-    const int barre = Toolbar1->sizeHint().width() + Toolbar2->sizeHint().width();
+    const int barre = pic_tool_orizz->Toolbar1->sizeHint().width() + pic_tool_orizz->Toolbar2->sizeHint().width();
     resize(std::max({tw(8880), barre, Frm_mask->width()}), tw(8535));
     m_centrale->installEventFilter(this);
 }
@@ -95,61 +96,9 @@ void Quadernolo::creaControlli()
                           QStringLiteral("Imposta le colonne da visualizzare"));
     cmd_colonne->hide();
 
-    Pic_mask = nominato(new QWidget(w), QStringLiteral("Pic_mask"));
-    Pic_mask->setGeometry(0, 0, tw(10215), tw(6495));
-    Pic_mask->hide();
-
-    // Start frame.
-    Frame1 = nominato(new QGroupBox(w), QStringLiteral("Frame1"));
-    Frame1->setGeometry(0, 0, tw(6475), tw(3445));
-    Img_logo = etichetta(Frame1, QStringLiteral("Img_logo"), QString(), QRect(tw(240), tw(360), tw(3000), tw(2800)));
-    Img_logo->setScaledContents(true);
-    Command1 = bottone(Frame1, "Command1", QStringLiteral("         ARCHIVIO                    "),
-                       QRect(tw(3480), tw(1080), tw(2760), tw(1200)), QStringLiteral("Accedi all' archivio"));
-    Command1->setStyleSheet(QStringLiteral("QPushButton { background-color: white; }"));
-    Picture5 = nominato(new QWidget(Frame1), QStringLiteral("Picture5"));
-    Picture5->setGeometry(tw(3480), tw(2400), tw(2760), tw(900));
-    cmd_entrata = bottone(Picture5, "cmd_entrata", QString(), QRect(0, 0, tw(600), tw(600)));
-    cmd_uscita = bottone(Picture5, "cmd_uscita", QString(), QRect(tw(1400), 0, tw(600), tw(600)));
-    Label1 = etichetta(Picture5, QStringLiteral("Label1"), QStringLiteral("Entrata"),
-                       QRect(tw(640), tw(180), tw(700), tw(300)));
-    Label2 = etichetta(Picture5, QStringLiteral("Label2"), QStringLiteral("Uscita"),
-                       QRect(tw(2040), tw(180), tw(700), tw(300)));
-    Picture5->hide();
-
-    // Start-menu strip.
-    frm_menu = nominato(new QFrame(w), QStringLiteral("frm_menu"));
-    frm_menu->setFrameShape(QFrame::StyledPanel);
-    frm_menu->setGeometry(0, 0, tw(8880), tw(855));
-    cmd_menu.assign(6, nullptr);
-    struct Voce
-    {
-        int index;
-        const char* caption;
-        const char* tip;
-        int left, width;
-    };
-    const Voce voci[] = {{0, "Impostazioni", "Impostazione programma", 15, 1095},
-                         {1, "Database", "Compatta gli archivi", 1090, 1095},
-                         {3, "Storico", "Consulta archivi storici", 2180, 1095},
-                         {4, "Esci", "Termina il programma", 4080, 735},
-                         {5, "Manuale", "Manuale d' uso", 4800, 735}};
-    const char* icone[] = {"img_stru", "img_info", "", "img_storico", "ing_esci", "img_question"};
-    QFont menuFont = frm_menu->font();
-    menuFont.setPointSizeF(8);
-    for (const Voce& v : voci) {
-        auto* b = new QToolButton(frm_menu);
-        b->setText(QString::fromUtf8(v.caption));
-        b->setObjectName(indicizzato("cmd_menu", v.index));
-        b->setToolTip(QString::fromUtf8(v.tip));
-        b->setGeometry(tw(v.left), tw(120), tw(v.width), tw(615));
-        b->setIcon(disegna_icona(QLatin1String(icone[v.index])));
-        b->setIconSize(QSize(18, 18));
-        b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-        b->setFont(menuFont);
-        cmd_menu[v.index] = b;
-    }
-    cmd_menu[3]->hide();
+    Pic_mask = new MaskViewport(w);
+    Frame1 = new StartFrame(w);
+    frm_menu = new StartMenu(w);
 
     // Name of the archive in use, just above the bottom bar.
     Frame3 = nominato(new QGroupBox(w), QStringLiteral("Frame3"));
@@ -201,126 +150,17 @@ void Quadernolo::creaControlli()
 
 void Quadernolo::creaBarre()
 {
-    for (const QString& key : imageListKeys())
-        ImageList1Keys << key;
-    ImageList1.assign(1, QIcon());
-    for (const QString& key : ImageList1Keys)
-        ImageList1.push_back(disegna_icona(key));
-    ImageList1Keys.prepend(QString());
-    for (const char* key : {"img_print", "img_mask", "img_grid", "img_stru"})
-        ImageList2.push_back(disegna_icona(QLatin1String(key)));
-    ImageCombo1 = nominato(new QComboBox(m_centrale), QStringLiteral("ImageCombo1"));
-    for (size_t i = 1; i < ImageList1.size(); ++i)
-        ImageCombo1->addItem(ImageList1[i], ImageList1Keys[int(i)]);
-    ImageCombo1->hide();
-
-    pic_tool_orizz = nominato(new QWidget(m_centrale), QStringLiteral("pic_tool_orizz"));
-    pic_tool_orizz->setAutoFillBackground(true);
-    Toolbar1 = nominato(new QToolBar(pic_tool_orizz), QStringLiteral("Toolbar1"));
-    Toolbar2 = nominato(new QToolBar(pic_tool_orizz), QStringLiteral("Toolbar2"));
-    for (QToolBar* bar : {Toolbar1, Toolbar2}) {
-        bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-        bar->setIconSize(QSize(20, 20));
-        bar->setStyleSheet(QStringLiteral("QToolButton { padding: 0px; font-size: 8pt; }"));
-        bar->setMovable(false);
-        bar->setFloatable(false);
-        QFont f = bar->font();
-        f.setPointSizeF(8);
-        bar->setFont(f);
-    }
-    struct Tasto
-    {
-        const char* key;
-        const char* caption;
-        const char* tip;
-        int image;
-    };
-    const Tasto tasti1[] = {{"tb_modo", "Modalità", "Visualizza modalità maschera", 1},
-                            {"tb_insert", "Nuovo", "Inserisce nuovo quadernolo", 3},
-                            {"tb_trova", "Cerca", "Trova", 4},
-                            {"tb_stampa", "Stampa", "Stampe", 12},
-                            {"tb_notifica", "Notifica", "Notifica i quadernoli inseriti", 10},
-                            {"tb_statistiche", "Statistiche", "Esegui le statistiche", 14},
-                            {"tb_scanner", "Scanner", "Avvia scannerizzazione documenti", 11},
-                            {"tb_fascicoli", "Fascicoli", "Gestione fascicoli", 15},
-                            {"tb_add_tree", "Collega", "Inserisci la scheda in un fascicolo", 18},
-                            {"tb_esci", "Esci", "Termina ed esci", 16}};
-    for (const Tasto& t : tasti1) {
-        QAction* a = Toolbar1->addAction(ImageList1[t.image], QString::fromUtf8(t.caption));
-        a->setObjectName(QLatin1String(t.key));
-        a->setToolTip(QString::fromUtf8(t.tip));
-    }
-    QAction* filtro = Toolbar2->addAction(ImageList1[17], QStringLiteral("Filtro on"));
-    filtro->setObjectName(QStringLiteral("tb_filtro_off"));
-    filtro->setToolTip(QStringLiteral("Imposta filtro"));
-    filtro->setCheckable(true);
-    QAction* manuale = Toolbar2->addAction(ImageList1[19], QStringLiteral("Manuale"));
-    manuale->setObjectName(QStringLiteral("tb_question"));
-    manuale->setToolTip(QStringLiteral("Manuale d' uso"));
-    for (QToolBar* bar : {Toolbar1, Toolbar2}) {
-        bar->adjustSize();
-        bar->hide();
-    }
-    const int h = std::max(Toolbar1->sizeHint().height(), Toolbar2->sizeHint().height());
-    pic_tool_orizz->setGeometry(0, 0, tw(8880), h);
-    Toolbar2->setGeometry(pic_tool_orizz->width() - Toolbar2->sizeHint().width(), 0, Toolbar2->sizeHint().width(), h);
-    Toolbar1->setGeometry(0, 0, pic_tool_orizz->width() - Toolbar2->width(), h);
-    pic_tool_orizz->hide();
-}
-
-QAction* Quadernolo::Toolbar1_Buttons(int index) const
-{
-    const QList<QAction*> actions = Toolbar1->actions();
-    return index >= 1 && index <= actions.size() ? actions.at(index - 1) : nullptr;
-}
-
-QAction* Quadernolo::Toolbar2_Buttons(int index) const
-{
-    const QList<QAction*> actions = Toolbar2->actions();
-    return index >= 1 && index <= actions.size() ? actions.at(index - 1) : nullptr;
-}
-
-QAction* Quadernolo::toolbarButton(const QString& key) const
-{
-    for (QToolBar* bar : {Toolbar1, Toolbar2}) {
-        for (QAction* a : bar->actions()) {
-            if (a->objectName() == key)
-                return a;
-        }
-    }
-    return nullptr;
+    pic_tool_orizz = new ToolStrip(m_centrale);
 }
 
 void Quadernolo::creaPannelli()
 {
     QWidget* w = m_centrale;
-    // Navigation strip of the mask view.
-    pic_move = nominato(new QFrame(w), QStringLiteral("pic_move"));
-    pic_move->setGeometry(0, 0, tw(8880), tw(450));
-    pic_move->setAutoFillBackground(true);
-    cmd_move.assign(4, nullptr);
-    const char* tips[] = {"Vai al primo quadernolo", "Vai al quadernolo precedente", "Vai al quadernolo successivo",
-                          "Vai all' ultimo quadernolo"};
-    const char* frecce[] = {"|◀", "◀", "▶", "▶|"};
-    for (int i = 0; i < 4; ++i) {
-        cmd_move[i] = bottone(pic_move, "", QString::fromUtf8(frecce[i]), QRect(i * tw(570), 0, tw(570), tw(450)),
-                              QString::fromUtf8(tips[i]));
-        cmd_move[i]->setObjectName(indicizzato("cmd_move", i));
-    }
-    lbl_filtro = etichetta(pic_move, QStringLiteral("lbl_filtro"), QStringLiteral("........"),
-                           QRect(2 * tw(570) + 8, 0, tw(4000), tw(450)));
-    pic_move->hide();
-
+    pic_move = new NavigationStrip(w);
     // New-entry pop-up under "Nuovo", print pop-up under "Stampa".
-    Picture4 = nominato(new QFrame(w), QStringLiteral("Picture4"));
-    static_cast<QFrame*>(Picture4)->setFrameShape(QFrame::Box);
-    Picture4->setAutoFillBackground(true);
-    Picture4->setGeometry(tw(900), pic_tool_orizz->height(), tw(1800), tw(780));
-    cmd_ins.assign(2, nullptr);
-    cmd_ins[0] = bottone(Picture4, "cmd_ins_0", QStringLiteral("ENTRATA"), QRect(0, 0, tw(1800), tw(390)));
-    cmd_ins[1] = bottone(Picture4, "cmd_ins_1", QStringLiteral("USCITA"), QRect(0, tw(390), tw(1800), tw(390)));
-    Picture4->hide();
-
+    Picture4 = new PopupButtons(QStringLiteral("Picture4"), "cmd_ins",
+                                {QStringLiteral("ENTRATA"), QStringLiteral("USCITA")}, tw(1800), tw(390), w);
+    Picture4->move(tw(900), pic_tool_orizz->height());
     m_stampa = std::make_unique<StampaPrincipale>(*this);
     Picture1 = new PrintPanel(*m_stampa, w);
     Picture1->move(tw(2700), pic_tool_orizz->height());
@@ -360,18 +200,15 @@ void Quadernolo::creaPannelli()
 
 void Quadernolo::collegaSegnali()
 {
-    connect(Command1, &QPushButton::clicked, this, &Quadernolo::Command1_Click);
-    for (int i = 0; i < int(cmd_menu.size()); ++i) {
-        if (cmd_menu[i])
-            connect(cmd_menu[i], &QToolButton::clicked, this, [this, i] { cmd_menu_Click(i); });
-    }
-    connect(Toolbar1, &QToolBar::actionTriggered, this, &Quadernolo::Toolbar1_ButtonClick);
-    connect(Toolbar2, &QToolBar::actionTriggered, this, &Quadernolo::Toolbar2_ButtonClick);
+    connect(Frame1->Command1, &QPushButton::clicked, this, &Quadernolo::Command1_Click);
+    connect(frm_menu, &StartMenu::clicked, this, &Quadernolo::cmd_menu_Click);
+    connect(pic_tool_orizz->Toolbar1, &QToolBar::actionTriggered, this, &Quadernolo::Toolbar1_ButtonClick);
+    connect(pic_tool_orizz->Toolbar2, &QToolBar::actionTriggered, this, &Quadernolo::Toolbar2_ButtonClick);
     connect(Timer1, &QTimer::timeout, this, &Quadernolo::Timer1_Timer);
 
     connect(VScroll1, &QScrollBar::valueChanged, this, &Quadernolo::VScroll1_Change);
-    connect(VScroll2, &QScrollBar::valueChanged, this, &Quadernolo::VScroll2_Change);
-    connect(HScroll2, &QScrollBar::valueChanged, this, &Quadernolo::HScroll2_Change);
+    connect(Pic_mask->VScroll2, &QScrollBar::valueChanged, this, &Quadernolo::VScroll2_Change);
+    connect(Pic_mask->HScroll2, &QScrollBar::valueChanged, this, &Quadernolo::HScroll2_Change);
 
     connect(Adodc1, &DataControl::moveComplete, this, &Quadernolo::Adodc1_MoveComplete);
     connect(Adodc1, &DataControl::willMove, this, &Quadernolo::Adodc1_WillMove);
@@ -404,10 +241,10 @@ void Quadernolo::collegaSegnali()
     connect(binder, &FieldBinder::valueRefused, this, [this](QWidget* box, const DbResult& refusal) {
         const QString field = binder->dataField(box);
         QString name = field;
-        for (size_t i = 0; i < txt_mask1.size(); ++i) {
+        for (size_t i = 0; i < Frm_mask->txt_mask1.size(); ++i) {
             const QLabel* label = i < Frm_mask->lbl_mask1.size() ? Frm_mask->lbl_mask1[i] : nullptr;
             // "del" and "Ora" name no field on their own.
-            if (txt_mask1[i] == box && label && label->text().size() > 3)
+            if (Frm_mask->txt_mask1[i] == box && label && label->text().size() > 3)
                 name = label->text();
         }
         QString text = QStringLiteral("ATTENZIONE !\n\nValore non valido per il campo %1.").arg(name);
@@ -416,12 +253,8 @@ void Quadernolo::collegaSegnali()
         warn(text);
     });
 
-    for (int i = 0; i < 2; ++i) {
-        connect(cmd_ins[i], &QPushButton::clicked, this, [this, i] { cmd_ins_Click(i); });
-    }
-    for (int i = 0; i < 4; ++i) {
-        connect(cmd_move[i], &QPushButton::clicked, this, [this, i] { cmd_move_Click(i); });
-    }
+    connect(Picture4, &PopupButtons::clicked, this, &Quadernolo::cmd_ins_Click);
+    connect(pic_move, &NavigationStrip::clicked, this, &Quadernolo::cmd_move_Click);
 }
 
 // --- events -----------------------------------------------------------------------------

@@ -8,6 +8,7 @@
 #include "print_panel.h"
 #include "recordset.h"
 #include "register_grid.h"
+#include "window_parts.h"
 #include "working_state.h"
 
 #include <QIcon>
@@ -68,43 +69,20 @@ public:
     bool p_modifica() const override { return m_p_modifica; }
 
     // --- start frame ----------------------------------------------------------------------
-    QGroupBox* Frame1 = nullptr;
-    QPushButton* Command1 = nullptr; ///< "ARCHIVIO": opens the register
-    QLabel* Img_logo = nullptr;
-    QWidget* Picture5 = nullptr;
-    QPushButton* cmd_entrata = nullptr;
-    QPushButton* cmd_uscita = nullptr;
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QFrame* frm_menu = nullptr;
-    std::vector<QToolButton*> cmd_menu; ///< 0..5, nullptr at 2
+    StartFrame* Frame1 = nullptr; ///< with the archive button Frame1->Command1
+    StartMenu* frm_menu = nullptr; ///< with frm_menu->cmd_menu
     QPushButton* cmd_focus = nullptr; ///< focus sink, out of sight
     QScrollBar* VScroll1 = nullptr;
     QScrollBar* HScroll1 = nullptr;
     QPushButton* cmd_scroll = nullptr;
 
     // --- tool bars ------------------------------------------------------------------------
-    QWidget* pic_tool_orizz = nullptr;
-    QToolBar* Toolbar1 = nullptr;
-    QToolBar* Toolbar2 = nullptr;
-    /// Images of both tool bars, 1-based as the buttons address them (index 0 unused).
-    std::vector<QIcon> ImageList1;
-    QStringList ImageList1Keys; ///< keys, same indexes
-    std::vector<QIcon> ImageList2;
-    QComboBox* ImageCombo1 = nullptr;
-    /// Tool-bar button by its 1-based index, or nullptr.
-    QAction* Toolbar1_Buttons(int index) const;
-    QAction* Toolbar2_Buttons(int index) const;
-    /// Tool-bar button (of either bar) by key, or nullptr.
-    QAction* toolbarButton(const QString& key) const;
+    ToolStrip* pic_tool_orizz = nullptr; ///< with pic_tool_orizz->Toolbar1, pic_tool_orizz->Toolbar2 and their images
 
     // --- pop-ups and status ---------------------------------------------------------------
-    QWidget* Picture4 = nullptr; ///< new-entry pop-up
-    std::vector<QPushButton*> cmd_ins; ///< 0 "ENTRATA", 1 "USCITA"
+    PopupButtons* Picture4 = nullptr; ///< new-entry pop-up: Picture4->buttons 0 "ENTRATA", 1 "USCITA"
     PrintPanel* Picture1 = nullptr; ///< print pop-up
-    QWidget* pic_move = nullptr; ///< record navigation strip of the mask view
-    std::vector<QPushButton*> cmd_move; ///< 0..3
-    QLabel* lbl_filtro = nullptr;
+    NavigationStrip* pic_move = nullptr; ///< record navigation strip of the mask view, with pic_move->lbl_filtro
     QGroupBox* Frame3 = nullptr;
     QLabel* lbl_sub_arch = nullptr;
     QFrame* frm_label = nullptr;
@@ -130,16 +108,9 @@ public:
     class AXDbAutoComplete* AXDbAutoComplete1 = nullptr;
 
     // --- entry mask -----------------------------------------------------------------------
-    QWidget* Pic_mask = nullptr; ///< viewport of the mask
-    QPushButton* cmd_scroll_1 = nullptr;
-    QScrollBar* VScroll2 = nullptr;
-    QScrollBar* HScroll2 = nullptr;
+    MaskViewport* Pic_mask = nullptr; ///< viewport of the mask, with its scroll bars
     /// The mask itself, with its boxes, captions, check boxes, frames and calendar.
     EntryMask* Frm_mask = nullptr;
-    /// The mask's boxes, 0..26, as other windows address them (the mask owns them).
-    std::vector<QLineEdit*> txt_mask1;
-    QLabel* lbl_nodo = nullptr; ///< the mask's folder caption
-    QLabel* lbl_filtro_ins = nullptr; ///< the mask's "[Filtro attivato]"
 
     // --- data controls and timers ---------------------------------------------------------
     DataControl* Adodc1 = nullptr; ///< register: entrata joined with Mittenti
@@ -334,7 +305,7 @@ private:
     bool scrivi_caselle_prima_di_salvare();
     /// The checks and the save made before a move between registered entries; false to stop.
     bool salva_prima_di_muovere();
-    /// The move of cmd_move / the page keys: 0 first, 1 previous, 2 next, 3 last.
+    /// The move of pic_move->cmd_move / the page keys: 0 first, 1 previous, 2 next, 3 last.
     void muovi_registro(int verso);
     /// Reads the register again after a save, keeping its filter, order and the entry shown.
     /// soloScheda: only entry numero was written; its rows alone are read back (the whole
@@ -368,7 +339,7 @@ public:
     /// The quick find on the field of box Index, starting from the typed text; nothing on an
     /// empty register, on a box without a field or for a text that does not print.
     void apri_ricerca_campo(const QString& KeyAscii, int Index);
-    /// Refreshes lbl_nodo from the current entry's sys_nodo (after a quick find).
+    /// Refreshes Frm_mask->lbl_nodo from the current entry's sys_nodo (after a quick find).
     void mostra_nodo_corrente();
     /// The calendar over box 2 or 6, when the box is not locked.
     void apri_calendario(int Index);

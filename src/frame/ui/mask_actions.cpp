@@ -31,7 +31,7 @@ void Quadernolo::cmd_annulla_Click()
         return;
     // The entry is marked on screen; the next save of the entry writes the annulment.
     const QScopedValueRollback<bool> uscita(m_uscita, true);
-    conferma_caselle(binder, txt_mask1);
+    conferma_caselle(binder, Frm_mask->txt_mask1);
     if (!m_sessione->annul(*motivo))
         return;
     Frm_mask->Frame_annullato->show();
@@ -40,7 +40,7 @@ void Quadernolo::cmd_annulla_Click()
 
 void Quadernolo::cmd_annullato_Click()
 {
-    mostra_motivo_annullamento(state, this, txt_mask1[26]->text());
+    mostra_motivo_annullamento(state, this, Frm_mask->txt_mask1[26]->text());
 }
 
 // --- subject correction ------------------------------------------------------------------
@@ -75,9 +75,9 @@ void Quadernolo::correggi_oggetto_scheda()
 
 void Quadernolo::apri_ricerca_campo(const QString& KeyAscii, int Index)
 {
-    if (conta_schede() < 1 || Index < 0 || Index >= int(txt_mask1.size()))
+    if (conta_schede() < 1 || Index < 0 || Index >= int(Frm_mask->txt_mask1.size()))
         return;
-    const QString campo = binder->dataField(txt_mask1[Index]);
+    const QString campo = binder->dataField(Frm_mask->txt_mask1[Index]);
     if (campo.trimmed().isEmpty())
         return;
     // The search moves the register: what was changed on the entry shown is saved first, as
@@ -99,11 +99,11 @@ void Quadernolo::mostra_nodo_corrente()
     if (rs && rs->isOpen() && !rs->bof() && !rs->eof() && rs->fieldIndex(QStringLiteral("sys_nodo")) >= 0)
         nodo = rs->value(QStringLiteral("sys_nodo")).toString();
     if (nodo.trimmed().isEmpty()) {
-        lbl_nodo->hide();
+        Frm_mask->lbl_nodo->hide();
         return;
     }
-    lbl_nodo->setText(QStringLiteral("Nodo : ") + nodo);
-    lbl_nodo->show();
+    Frm_mask->lbl_nodo->setText(QStringLiteral("Nodo : ") + nodo);
+    Frm_mask->lbl_nodo->show();
 }
 
 } // namespace quad

@@ -15,12 +15,12 @@ namespace quad {
 
 void Quadernolo::mostra_anteprima_collegamento()
 {
-    quad::mostra_anteprima_collegamento(txt_mask1[19]->text(), Frm_mask->Image1);
+    quad::mostra_anteprima_collegamento(Frm_mask->txt_mask1[19]->text(), Frm_mask->Image1);
 }
 
 void Quadernolo::Image1_DblClick()
 {
-    apri_anteprima_collegamento(this, txt_mask1[19]->text(), Frm_mask->Image1);
+    apri_anteprima_collegamento(this, Frm_mask->txt_mask1[19]->text(), Frm_mask->Image1);
 }
 
 void Quadernolo::scegli_collegamento()
@@ -28,7 +28,7 @@ void Quadernolo::scegli_collegamento()
     const QString path = scegli_file_collegamento();
     if (path.isEmpty())
         return;
-    scrivi_casella(binder, txt_mask1, txt_mask1[19], path);
+    scrivi_casella(binder, Frm_mask->txt_mask1, Frm_mask->txt_mask1[19], path);
     mostra_anteprima_collegamento();
 }
 
@@ -42,7 +42,7 @@ void Quadernolo::txt_mask1_OLEDragDrop(int Index, const QString& dropped)
 {
     if (Index != 19)
         return;
-    scrivi_casella(binder, txt_mask1, txt_mask1[19], dropped);
+    scrivi_casella(binder, Frm_mask->txt_mask1, Frm_mask->txt_mask1[19], dropped);
     mostra_anteprima_collegamento();
 }
 
@@ -50,7 +50,7 @@ void Quadernolo::picOpenWWW_Click(int Index)
 {
     switch (Index) {
     case 0: {
-        const QString link = txt_mask1[19]->text().trimmed();
+        const QString link = Frm_mask->txt_mask1[19]->text().trimmed();
         if (link.isEmpty())
             return;
         // A file named without regard to case is opened as it is on disk.

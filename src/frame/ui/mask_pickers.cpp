@@ -36,7 +36,7 @@ QStringList voci(const QListWidget* list)
 void Quadernolo::apri_calendario(int Index)
 {
     auto* calendario = qobject_cast<CalendarPopup*>(Frm_mask->Frame_calendar);
-    QLineEdit* box = txt_mask1[Index];
+    QLineEdit* box = Frm_mask->txt_mask1[Index];
     if (!calendario || box->isReadOnly())
         return;
     const QString caption = Index == 2 ? CalendarPopup::captionDataQuadernolo() : CalendarPopup::captionDataQuadRif();
@@ -51,12 +51,13 @@ void Quadernolo::imposta_data_calendario()
     const QString data = showDate(calendario->data());
     if (Frm_mask->lbl_data->text() == CalendarPopup::captionDataQuadernolo()) {
         // The date rule may refuse the date and empty the box; the year follows the box.
-        scrivi_casella(binder, txt_mask1, txt_mask1[2], data);
-        scrivi_casella(binder, txt_mask1, txt_mask1[1], anno_della_data(txt_mask1[2]->text()));
-        txt_mask1[3]->setFocus();
+        scrivi_casella(binder, Frm_mask->txt_mask1, Frm_mask->txt_mask1[2], data);
+        scrivi_casella(binder, Frm_mask->txt_mask1, Frm_mask->txt_mask1[1],
+                       anno_della_data(Frm_mask->txt_mask1[2]->text()));
+        Frm_mask->txt_mask1[3]->setFocus();
     } else if (Frm_mask->lbl_data->text() == CalendarPopup::captionDataQuadRif()) {
-        scrivi_casella(binder, txt_mask1, txt_mask1[6], data);
-        txt_mask1[7]->setFocus();
+        scrivi_casella(binder, Frm_mask->txt_mask1, Frm_mask->txt_mask1[6], data);
+        Frm_mask->txt_mask1[7]->setFocus();
     }
 }
 
@@ -73,16 +74,16 @@ void Quadernolo::CalendarVB1_Close()
     if (Frm_mask->Frame_new_ins->isHidden())
         return;
     if (Frm_mask->lbl_data->text() == CalendarPopup::captionDataQuadernolo())
-        txt_mask1[3]->setFocus();
+        Frm_mask->txt_mask1[3]->setFocus();
     else if (Frm_mask->lbl_data->text() == CalendarPopup::captionDataQuadRif())
-        txt_mask1[7]->setFocus();
+        Frm_mask->txt_mask1[7]->setFocus();
 }
 
 // --- office list -------------------------------------------------------------------------
 
 bool Quadernolo::apri_elenco_uffici(int Index, bool withFocus)
 {
-    QLineEdit* box = txt_mask1[Index];
+    QLineEdit* box = Frm_mask->txt_mask1[Index];
     if (box->isReadOnly())
         return false;
     const QString rifiuto = rifiuto_lista_uffici(elenco_uffici(voci(list_elenco).join(QLatin1Char(';'))));
@@ -112,7 +113,7 @@ void Quadernolo::list_elenco_DblClick()
     QListWidgetItem* item = list_elenco->currentItem();
     if (!item || (m_p_index != 16 && m_p_index != 17))
         return;
-    QLineEdit* box = txt_mask1[m_p_index];
+    QLineEdit* box = Frm_mask->txt_mask1[m_p_index];
     if (box->isReadOnly())
         return;
     const OfficePick pick = aggiungi_ufficio(box->text(), item->text());
@@ -120,7 +121,7 @@ void Quadernolo::list_elenco_DblClick()
         warn(pick.message);
         return;
     }
-    scrivi_casella(binder, txt_mask1, box, pick.text);
+    scrivi_casella(binder, Frm_mask->txt_mask1, box, pick.text);
     // The list stays for a further pick.
     if (AXDbAutoComplete1)
         AXDbAutoComplete1->setListBoxVisible(false);
@@ -133,7 +134,7 @@ void Quadernolo::list_elenco_DblClick()
 
 void Quadernolo::apri_tipi_documento()
 {
-    QLineEdit* box = txt_mask1[3];
+    QLineEdit* box = Frm_mask->txt_mask1[3];
     list_view->clear();
     DbResult error;
     if (std::shared_ptr<Connection> db = DataControl::connectionFor(Ado_nomi->ConnectionString(), &error))
@@ -157,16 +158,16 @@ void Quadernolo::list_view_DblClick()
     if (!item)
         return;
     const QString scelta = item->text();
-    scrivi_casella(binder, txt_mask1, txt_mask1[3], scelta);
+    scrivi_casella(binder, Frm_mask->txt_mask1, Frm_mask->txt_mask1[3], scelta);
     DbResult error;
     if (std::shared_ptr<Connection> db = DataControl::connectionFor(Ado_nomi->ConnectionString(), &error)) {
         if (const auto uffici = uffici_tipo_documento(*db, scelta, &error)) {
-            scrivi_casella(binder, txt_mask1, txt_mask1[16], uffici->ufficio_competente);
-            scrivi_casella(binder, txt_mask1, txt_mask1[17], uffici->ufficio_conoscenza);
+            scrivi_casella(binder, Frm_mask->txt_mask1, Frm_mask->txt_mask1[16], uffici->ufficio_competente);
+            scrivi_casella(binder, Frm_mask->txt_mask1, Frm_mask->txt_mask1[17], uffici->ufficio_conoscenza);
         }
     }
     list_view->hide();
-    txt_mask1[4]->setFocus();
+    Frm_mask->txt_mask1[4]->setFocus();
 }
 
 } // namespace quad

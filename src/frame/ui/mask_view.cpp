@@ -26,9 +26,9 @@ void Quadernolo::blocca_maschera()
     caselle << 24 << 25 << 26;
     // Notes (18) and link (19) stay editable: they are what a registered entry may still change.
     for (int i : caselle) {
-        txt_mask1[i]->setReadOnly(true);
-        txt_mask1[i]->setFrame(false);
-        txt_mask1[i]->setStyleSheet(QStringLiteral("QLineEdit { background-color: #E0E0E0; }"));
+        Frm_mask->txt_mask1[i]->setReadOnly(true);
+        Frm_mask->txt_mask1[i]->setFrame(false);
+        Frm_mask->txt_mask1[i]->setStyleSheet(QStringLiteral("QLineEdit { background-color: #E0E0E0; }"));
     }
     Frm_mask->Check2->setEnabled(false);
     Frm_mask->cmd_altri->setEnabled(false);

@@ -56,7 +56,7 @@ protected:
             }
             if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
                 m_w->list_view->hide();
-                m_w->txt_mask1[3]->setFocus();
+                m_w->Frm_mask->txt_mask1[3]->setFocus();
                 return true;
             }
             return false;
@@ -65,8 +65,8 @@ protected:
             return m_w->DataGrid1_KeyDown(static_cast<QKeyEvent*>(event));
         // A click on the mask's viewport, the print pop-up or a tool bar (beside its buttons)
         // dismisses the pop-ups (the mask reports its own clicks).
-        if ((watched == m_w->Pic_mask || watched == m_w->Picture1 || watched == m_w->Toolbar1
-             || watched == m_w->Toolbar2)
+        if ((watched == m_w->Pic_mask || watched == m_w->Picture1 || watched == m_w->pic_tool_orizz->Toolbar1
+             || watched == m_w->pic_tool_orizz->Toolbar2)
             && type == QEvent::MouseButtonPress)
             m_w->nascondi_popup();
         // The register may have moved while the grid was shown: the preview follows the entry.
@@ -87,8 +87,8 @@ void Quadernolo::collega_regole_maschera()
         return;
     auto* regole = new RegoleMaschera(this);
 
-    for (QObject* watched :
-         std::initializer_list<QObject*> {list_elenco, list_view, DataGrid1, Pic_mask, Picture1, Toolbar1, Toolbar2})
+    for (QObject* watched : std::initializer_list<QObject*> {list_elenco, list_view, DataGrid1, Pic_mask, Picture1,
+                                                             pic_tool_orizz->Toolbar1, pic_tool_orizz->Toolbar2})
         watched->installEventFilter(regole);
     connect(list_elenco, &QListWidget::itemDoubleClicked, this, [this] { list_elenco_DblClick(); });
     connect(list_view, &QListWidget::itemDoubleClicked, this, [this] { list_view_DblClick(); });

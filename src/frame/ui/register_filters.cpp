@@ -30,7 +30,7 @@ void Quadernolo::apri_ricerca()
 void Quadernolo::filtro_campo()
 {
     RegistroPrincipale chiamante(*this);
-    QAction* pulsante = toolbarButton(QStringLiteral("tb_filtro_off"));
+    QAction* pulsante = pic_tool_orizz->toolbarButton(QStringLiteral("tb_filtro_off"));
     if (!pulsante->isChecked()) {
         // Released by the clerk: the whole register again. Pending changes that cannot be
         // saved keep the filter and the button pressed.

@@ -30,15 +30,8 @@ QString RegistroPrincipale::titolo_messaggi() const
 
 void RegistroPrincipale::imposta_pulsante_filtro(bool premuto)
 {
-    if (!premuto) {
-        m_w.rilascia_pulsante_filtro();
-        return;
-    }
-    QAction* filtro = m_w.toolbarButton(QStringLiteral("tb_filtro_off"));
-    filtro->setChecked(true);
+    m_w.pic_tool_orizz->mostra_filtro(premuto);
     m_w.colore_griglia_filtro();
-    filtro->setText(QStringLiteral("Filtro off"));
-    filtro->setToolTip(QStringLiteral("Disattiva filtro"));
 }
 
 void RegistroPrincipale::aggiorna_totale()

@@ -33,8 +33,8 @@ bool Quadernolo::Form_Load()
         warn(QStringLiteral("ATTENZIONE !\n\n") + errore_impostazioni);
 
     state.p_sessione = QStringLiteral("Menu");
-    Toolbar1->hide();
-    Toolbar2->hide();
+    pic_tool_orizz->Toolbar1->hide();
+    pic_tool_orizz->Toolbar2->hide();
 
     // Login: the password is the archive's key; three attempts.
     for (int tentativo = 1;; ++tentativo) {
@@ -69,7 +69,7 @@ void Quadernolo::caricaLogo()
         return;
     QPixmap pix;
     if (pix.load(logo))
-        Img_logo->setPixmap(pix);
+        Frame1->Img_logo->setPixmap(pix);
 }
 
 void Quadernolo::mostra_login()

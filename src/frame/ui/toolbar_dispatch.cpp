@@ -126,10 +126,10 @@ void Quadernolo::Toolbar1_ButtonClick(QAction* Button)
                 ? QString()
                 : Adodc1->Recordset()->value(QStringLiteral("sys_nodo")).toString();
             if (!nodo.trimmed().isEmpty()) {
-                lbl_nodo->setText(QStringLiteral("Nodo : ") + nodo);
-                lbl_nodo->show();
+                Frm_mask->lbl_nodo->setText(QStringLiteral("Nodo : ") + nodo);
+                Frm_mask->lbl_nodo->show();
             } else {
-                lbl_nodo->hide();
+                Frm_mask->lbl_nodo->hide();
             }
         }
     } else if (key == QLatin1String("tb_add_tree")) {
@@ -156,12 +156,12 @@ void Quadernolo::Toolbar1_ButtonClick(QAction* Button)
 
 void Quadernolo::vista_maschera()
 {
-    QAction* modo = Toolbar1_Buttons(1);
+    QAction* modo = pic_tool_orizz->Toolbar1_Buttons(1);
     modo->setToolTip(QStringLiteral("Visualizza modalità griglia"));
-    modo->setIcon(ImageList1[2]);
+    modo->setIcon(pic_tool_orizz->ImageList1[2]);
     DataGrid1->hide();
     cmd_colonne->hide();
-    toolbarButton(QStringLiteral("tb_add_tree"))->setVisible(true);
+    pic_tool_orizz->toolbarButton(QStringLiteral("tb_add_tree"))->setVisible(true);
     scollega_griglia();
     mostra_annullato();
     disponi_maschera();
@@ -176,10 +176,10 @@ void Quadernolo::vista_maschera()
 
 void Quadernolo::vista_griglia()
 {
-    QAction* modo = Toolbar1_Buttons(1);
+    QAction* modo = pic_tool_orizz->Toolbar1_Buttons(1);
     modo->setToolTip(QStringLiteral("Visualizza modalità maschera"));
-    modo->setIcon(ImageList1[1]);
-    toolbarButton(QStringLiteral("tb_add_tree"))->setVisible(false);
+    modo->setIcon(pic_tool_orizz->ImageList1[1]);
+    pic_tool_orizz->toolbarButton(QStringLiteral("tb_add_tree"))->setVisible(false);
     Pic_mask->hide();
     if (conta_schede() >= 1)
         Adodc1->Recordset()->moveFirst();
@@ -211,8 +211,8 @@ void Quadernolo::ripristina_menu()
     Timer2->stop();
     Picture1->hide();
     Picture4->hide();
-    Toolbar1->hide();
-    Toolbar2->hide();
+    pic_tool_orizz->Toolbar1->hide();
+    pic_tool_orizz->Toolbar2->hide();
     DataGrid1->hide();
     Pic_nomi->hide();
     Pic_mask->hide();

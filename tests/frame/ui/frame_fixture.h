@@ -112,8 +112,8 @@ inline QString text(QWidget* root, const QString& name)
 /// the tool bars and the navigation strip out of use.
 inline bool nuovaSchedaInCorso(const Quadernolo& w)
 {
-    return !w.Frm_mask->Frame_new_ins->isHidden() && !w.Toolbar1->isEnabled() && !w.Toolbar2->isEnabled()
-        && !w.pic_move->isEnabled();
+    return !w.Frm_mask->Frame_new_ins->isHidden() && !w.pic_tool_orizz->Toolbar1->isEnabled()
+        && !w.pic_tool_orizz->Toolbar2->isEnabled() && !w.pic_move->isEnabled();
 }
 
 } // namespace quad::test

@@ -62,15 +62,15 @@ TEST(OpenRegister, LiveArchiveOpensInTheMaskOnTheLastEntry)
     EXPECT_FALSE(w.cmd_colonne->isVisible());
     EXPECT_FALSE(w.Frame1->isVisible());
     EXPECT_FALSE(w.frm_menu->isVisible());
-    EXPECT_TRUE(w.Toolbar1->isVisible());
-    EXPECT_TRUE(w.Toolbar2->isVisible());
+    EXPECT_TRUE(w.pic_tool_orizz->Toolbar1->isVisible());
+    EXPECT_TRUE(w.pic_tool_orizz->Toolbar2->isVisible());
     EXPECT_TRUE(w.pic_move->isVisible());
-    EXPECT_TRUE(w.toolbarButton("tb_add_tree")->isVisible());
-    EXPECT_EQ(w.toolbarButton("tb_modo")->toolTip(), "Visualizza modalità griglia");
+    EXPECT_TRUE(w.pic_tool_orizz->toolbarButton("tb_add_tree")->isVisible());
+    EXPECT_EQ(w.pic_tool_orizz->toolbarButton("tb_modo")->toolTip(), "Visualizza modalità griglia");
     EXPECT_EQ(w.windowTitle(), "Gestione quadernolo");
     EXPECT_EQ(w.state.p_sessione, "Entrata");
     EXPECT_EQ(w.state.p_path_cartella, programFolder());
-    EXPECT_TRUE(w.txt_mask1[7]->isReadOnly()) << "the register is only consulted";
+    EXPECT_TRUE(w.Frm_mask->txt_mask1[7]->isReadOnly()) << "the register is only consulted";
     EXPECT_FALSE(w.lbl_sub_arch->isVisible());
 
     // The mask shows the last entry, an incoming one, with its captions.
@@ -81,21 +81,21 @@ TEST(OpenRegister, LiveArchiveOpensInTheMaskOnTheLastEntry)
 
     // Six rows: entry 2 has two correspondents.
     EXPECT_EQ(w.Adodc1->Caption(), "   Totale schede : 6");
-    EXPECT_EQ(w.lbl_filtro->text(), "   Totale schede : 6");
-    EXPECT_FALSE(w.lbl_filtro_ins->isVisibleTo(w.Frm_mask));
-    EXPECT_FALSE(w.toolbarButton("tb_filtro_off")->isChecked());
+    EXPECT_EQ(w.pic_move->lbl_filtro->text(), "   Totale schede : 6");
+    EXPECT_FALSE(w.Frm_mask->lbl_filtro_ins->isVisibleTo(w.Frm_mask));
+    EXPECT_FALSE(w.pic_tool_orizz->toolbarButton("tb_filtro_off")->isChecked());
     EXPECT_EQ(w.DataGrid1->palette().color(QPalette::Base), QColor(Qt::white));
     EXPECT_TRUE(w.Timer1->isActive());
     EXPECT_EQ(w.Timer1->interval(), 65535);
     EXPECT_TRUE(w.Timer2->isActive());
     EXPECT_EQ(w.Timer2->interval(), 1000);
-    EXPECT_TRUE(w.toolbarButton("tb_insert")->isEnabled());
+    EXPECT_TRUE(w.pic_tool_orizz->toolbarButton("tb_insert")->isEnabled());
     EXPECT_TRUE(w.Frm_mask->picOpenWWW[1]->isEnabled());
 
     showGrid(w);
     EXPECT_TRUE(w.cmd_colonne->isVisible());
     EXPECT_TRUE(w.Adodc1->isVisible());
-    EXPECT_FALSE(w.toolbarButton("tb_add_tree")->isVisible());
+    EXPECT_FALSE(w.pic_tool_orizz->toolbarButton("tb_add_tree")->isVisible());
     ASSERT_TRUE(w.DataGrid1->model());
     EXPECT_EQ(header(w, 0), "N.");
     EXPECT_EQ(header(w, 1), "E/U");
@@ -138,7 +138,7 @@ TEST(OpenRegister, StationWithoutServerRoleCannotInsert)
         ASSERT_TRUE(startWindow(w));
         openRegister(w);
         ASSERT_TRUE(w.Pic_mask->isVisible());
-        EXPECT_FALSE(w.toolbarButton("tb_insert")->isEnabled()) << ini.toStdString();
+        EXPECT_FALSE(w.pic_tool_orizz->toolbarButton("tb_insert")->isEnabled()) << ini.toStdString();
         EXPECT_FALSE(w.Frm_mask->picOpenWWW[1]->isEnabled());
         // The file was not completed along the way.
         EXPECT_EQ(program.readFile("imposta.ini").contains("Server"), false);
@@ -459,7 +459,7 @@ TEST(OpenRegister, NothingIsRegisteredIntoAHistoricalArchive)
     openRegister(w);
     ASSERT_TRUE(script.waitDone());
 
-    EXPECT_FALSE(w.toolbarButton("tb_insert")->isEnabled());
+    EXPECT_FALSE(w.pic_tool_orizz->toolbarButton("tb_insert")->isEnabled());
     // Neither through the new-entry buttons nor through a notification that arrived.
     w.cmd_ins_Click(0);
     w.Timer1_Timer();
@@ -491,7 +491,7 @@ TEST(OpenRegister, DamagedArchiveShowsTheCauseAndStaysAtTheStartMenu)
     ASSERT_EQ(messages.shown().size(), 1);
     EXPECT_TRUE(messages.last().startsWith("Errore ADO\n\n"));
     EXPECT_TRUE(w.Frame1->isVisible());
-    EXPECT_FALSE(w.Toolbar1->isVisible());
+    EXPECT_FALSE(w.pic_tool_orizz->Toolbar1->isVisible());
     EXPECT_FALSE(w.Timer1->isActive());
 }
 

@@ -88,7 +88,7 @@ TEST(StartMenuSettings, TheCloseBoxSavesTheGeneralPanelIntoTheWindowsState)
     // The station is a Client now: the register opens without "Nuovo".
     openRegister(w);
     ASSERT_TRUE(w.Pic_mask->isVisible());
-    EXPECT_FALSE(w.toolbarButton("tb_insert")->isEnabled());
+    EXPECT_FALSE(w.pic_tool_orizz->toolbarButton("tb_insert")->isEnabled());
 }
 
 TEST(StartMenuSettings, NothingOfTheStartFrameShowsAroundTheDialog)
@@ -144,7 +144,7 @@ TEST(StartMenuSettings, OfficesAddedOnAServerStationReachTheRegistersPickList)
 
     openRegister(w);
     ASSERT_TRUE(w.Pic_mask->isVisible());
-    EXPECT_TRUE(w.toolbarButton("tb_insert")->isEnabled());
+    EXPECT_TRUE(w.pic_tool_orizz->toolbarButton("tb_insert")->isEnabled());
     QStringList picks;
     for (int i = 0; i < w.list_elenco->count(); ++i)
         picks << w.list_elenco->item(i)->text();

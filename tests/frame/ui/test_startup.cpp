@@ -92,7 +92,7 @@ TEST(Startup, ASettingsFileNamedInAnotherCaseIsTheOneUsed)
 
     // What the program writes later goes to the same file.
     openRegister(w);
-    EXPECT_FALSE(w.toolbarButton("tb_insert")->isEnabled());
+    EXPECT_FALSE(w.pic_tool_orizz->toolbarButton("tb_insert")->isEnabled());
     showGrid(w);
     w.DataGrid1->horizontalHeader()->resizeSection(0, 50);
     EXPECT_TRUE(program.readFile("IMPOSTA.INI").contains("[GRID_WIDTH]"));
@@ -279,7 +279,7 @@ TEST(StartMenu, ShowsFourButtonsAndTheArchiveButton)
     const QStringList captions = {"Impostazioni", "Database", "", "Storico", "Esci", "Manuale"};
     const QStringList tips = {"Impostazione programma",   "Compatta gli archivi", "",
                               "Consulta archivi storici", "Termina il programma", "Manuale d' uso"};
-    EXPECT_EQ(w.cmd_menu[2], nullptr);
+    EXPECT_EQ(w.frm_menu->cmd_menu[2], nullptr);
     for (int i : {0, 1, 3, 4, 5}) {
         auto* b = control<QAbstractButton>(&w, QStringLiteral("cmd_menu_%1").arg(i));
         ASSERT_TRUE(b);
@@ -289,10 +289,10 @@ TEST(StartMenu, ShowsFourButtonsAndTheArchiveButton)
     }
     EXPECT_TRUE(w.Frame1->isVisible());
     EXPECT_TRUE(w.frm_menu->isVisible());
-    EXPECT_EQ(w.Command1->text().trimmed(), "ARCHIVIO");
-    EXPECT_EQ(w.Command1->toolTip(), "Accedi all' archivio");
-    EXPECT_FALSE(w.Toolbar1->isVisible());
-    EXPECT_FALSE(w.Toolbar2->isVisible());
+    EXPECT_EQ(w.Frame1->Command1->text().trimmed(), "ARCHIVIO");
+    EXPECT_EQ(w.Frame1->Command1->toolTip(), "Accedi all' archivio");
+    EXPECT_FALSE(w.pic_tool_orizz->Toolbar1->isVisible());
+    EXPECT_FALSE(w.pic_tool_orizz->Toolbar2->isVisible());
     EXPECT_FALSE(w.DataGrid1->isVisible());
     EXPECT_FALSE(w.Pic_mask->isVisible());
     EXPECT_FALSE(w.Timer1->isActive());
@@ -310,22 +310,22 @@ TEST(StartMenu, ToolBarsCarryTheirKeysCaptionsAndTips)
     const QStringList captions = {"Modalità",    "Nuovo",   "Cerca",     "Stampa",  "Notifica",
                                   "Statistiche", "Scanner", "Fascicoli", "Collega", "Esci"};
     for (int i = 1; i <= 10; ++i) {
-        QAction* a = w.Toolbar1_Buttons(i);
+        QAction* a = w.pic_tool_orizz->Toolbar1_Buttons(i);
         ASSERT_TRUE(a);
         EXPECT_EQ(a->objectName(), keys[i - 1]);
         EXPECT_EQ(a->text(), captions[i - 1]);
         EXPECT_FALSE(a->icon().isNull()) << i;
     }
-    EXPECT_EQ(w.Toolbar1_Buttons(1)->toolTip(), "Visualizza modalità maschera");
-    EXPECT_EQ(w.Toolbar1_Buttons(10)->toolTip(), "Termina ed esci");
-    EXPECT_EQ(w.Toolbar1_Buttons(11), nullptr);
-    EXPECT_EQ(w.Toolbar2_Buttons(1)->objectName(), "tb_filtro_off");
-    EXPECT_TRUE(w.Toolbar2_Buttons(1)->isCheckable());
-    EXPECT_EQ(w.Toolbar2_Buttons(2)->toolTip(), "Manuale d' uso");
-    EXPECT_EQ(w.ImageList1Keys.size(), 20);
-    EXPECT_EQ(w.ImageList1Keys[4], "ing_find");
+    EXPECT_EQ(w.pic_tool_orizz->Toolbar1_Buttons(1)->toolTip(), "Visualizza modalità maschera");
+    EXPECT_EQ(w.pic_tool_orizz->Toolbar1_Buttons(10)->toolTip(), "Termina ed esci");
+    EXPECT_EQ(w.pic_tool_orizz->Toolbar1_Buttons(11), nullptr);
+    EXPECT_EQ(w.pic_tool_orizz->Toolbar2_Buttons(1)->objectName(), "tb_filtro_off");
+    EXPECT_TRUE(w.pic_tool_orizz->Toolbar2_Buttons(1)->isCheckable());
+    EXPECT_EQ(w.pic_tool_orizz->Toolbar2_Buttons(2)->toolTip(), "Manuale d' uso");
+    EXPECT_EQ(w.pic_tool_orizz->ImageList1Keys.size(), 20);
+    EXPECT_EQ(w.pic_tool_orizz->ImageList1Keys[4], "ing_find");
     for (int i = 0; i <= 26; ++i)
-        EXPECT_EQ(w.txt_mask1[i]->objectName(), QStringLiteral("txt_mask1_%1").arg(i));
+        EXPECT_EQ(w.Frm_mask->txt_mask1[i]->objectName(), QStringLiteral("txt_mask1_%1").arg(i));
 }
 
 TEST(StartMenu, HistoricalFoldersAreCollectedFromFoldersOnly)
@@ -360,7 +360,7 @@ TEST(StartMenu, LogoShownOnlyWhenPresent)
         ScriptedMessages messages;
         TestQuadernolo w;
         ASSERT_TRUE(startWindow(w));
-        EXPECT_TRUE(w.Img_logo->pixmap().isNull());
+        EXPECT_TRUE(w.Frame1->Img_logo->pixmap().isNull());
         EXPECT_TRUE(messages.shown().isEmpty());
     }
     TempProgram program;
@@ -370,7 +370,7 @@ TEST(StartMenu, LogoShownOnlyWhenPresent)
     ScriptedMessages messages;
     TestQuadernolo w;
     ASSERT_TRUE(startWindow(w));
-    EXPECT_FALSE(w.Img_logo->pixmap().isNull());
+    EXPECT_FALSE(w.Frame1->Img_logo->pixmap().isNull());
 }
 
 TEST(StartMenu, ManualAndExit)
@@ -440,6 +440,6 @@ TEST(Layout, StartFrameScrollsWhenTheWindowIsTooLow)
     EXPECT_EQ(w.Frame1->x(), (w.centralWidget()->width() - w.Frame1->width()) / 2);
     EXPECT_EQ(w.Frame1->y(), (w.centralWidget()->height() - w.Frame1->height()) / 2);
     // Esci and Manuale stay packed against the strip's right edge.
-    EXPECT_EQ(w.cmd_menu[4]->x() + w.cmd_menu[4]->width(), w.frm_menu->width() - tw(20));
-    EXPECT_EQ(w.cmd_menu[5]->x() + w.cmd_menu[5]->width(), w.cmd_menu[4]->x());
+    EXPECT_EQ(w.frm_menu->cmd_menu[4]->x() + w.frm_menu->cmd_menu[4]->width(), w.frm_menu->width() - tw(20));
+    EXPECT_EQ(w.frm_menu->cmd_menu[5]->x() + w.frm_menu->cmd_menu[5]->width(), w.frm_menu->cmd_menu[4]->x());
 }

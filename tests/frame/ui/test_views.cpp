@@ -68,8 +68,8 @@ TEST_F(OpenRegisterTest, DoubleClickShowsTheMaskOnThatEntry)
     EXPECT_TRUE(w.Pic_mask->isVisible());
     EXPECT_TRUE(w.pic_move->isVisible());
     EXPECT_FALSE(w.Adodc1->isVisible());
-    EXPECT_TRUE(w.toolbarButton("tb_add_tree")->isVisible());
-    EXPECT_EQ(w.Toolbar1_Buttons(1)->toolTip(), "Visualizza modalità griglia");
+    EXPECT_TRUE(w.pic_tool_orizz->toolbarButton("tb_add_tree")->isVisible());
+    EXPECT_EQ(w.pic_tool_orizz->Toolbar1_Buttons(1)->toolTip(), "Visualizza modalità griglia");
 
     EXPECT_EQ(text(&w, "txt_mask1_0"), "2");
     EXPECT_EQ(text(&w, "txt_mask1_1"), "2024");
@@ -87,7 +87,7 @@ TEST_F(OpenRegisterTest, DoubleClickShowsTheMaskOnThatEntry)
 
     // Shown read-only, but for its note and its linked file.
     for (int i = 0; i <= 26; ++i)
-        EXPECT_EQ(w.txt_mask1[i]->isReadOnly(), i != 18 && i != 19) << i;
+        EXPECT_EQ(w.Frm_mask->txt_mask1[i]->isReadOnly(), i != 18 && i != 19) << i;
     EXPECT_FALSE(w.Frm_mask->Check2->isEnabled());
     EXPECT_FALSE(w.sessione().p_update());
 
@@ -111,8 +111,8 @@ TEST_F(OpenRegisterTest, SwitchingBackToTheGridGoesToTheFirstEntry)
     EXPECT_FALSE(w.Pic_mask->isVisible());
     EXPECT_FALSE(w.pic_move->isVisible());
     EXPECT_TRUE(w.Adodc1->isVisible());
-    EXPECT_FALSE(w.toolbarButton("tb_add_tree")->isVisible());
-    EXPECT_EQ(w.Toolbar1_Buttons(1)->toolTip(), "Visualizza modalità maschera");
+    EXPECT_FALSE(w.pic_tool_orizz->toolbarButton("tb_add_tree")->isVisible());
+    EXPECT_EQ(w.pic_tool_orizz->Toolbar1_Buttons(1)->toolTip(), "Visualizza modalità maschera");
     EXPECT_EQ(w.Adodc1->Recordset()->value("Progressivo").toInt(), 1);
     EXPECT_EQ(w.DataGrid1->currentIndex().row(), 0);
     EXPECT_EQ(w.DataGrid1->model()->headerData(8, Qt::Horizontal).toString(), "oggetto");
@@ -126,7 +126,8 @@ TEST_F(OpenRegisterTest, ANoteBeingTypedIsSavedBeforeAToolBarAction)
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
     typeInto(&w, "txt_mask1_18", "Nota in corso");
     // A real click: the tool button takes no focus, so the box is not left before the action.
-    QTest::mouseClick(w.Toolbar1->widgetForAction(w.toolbarButton("tb_modo")), Qt::LeftButton);
+    QTest::mouseClick(w.pic_tool_orizz->Toolbar1->widgetForAction(w.pic_tool_orizz->toolbarButton("tb_modo")),
+                      Qt::LeftButton);
     ASSERT_TRUE(w.DataGrid1->isVisible());
     EXPECT_EQ(w.Adodc1->Recordset()->value("Progressivo").toInt(), 1);
     EXPECT_EQ(note(5), "Nota in corso");
@@ -134,7 +135,8 @@ TEST_F(OpenRegisterTest, ANoteBeingTypedIsSavedBeforeAToolBarAction)
     EXPECT_TRUE(messages.shown().isEmpty()) << messages.last().toStdString();
 
     // The next action finds nothing pending, and the first entry stays as it was.
-    QTest::mouseClick(w.Toolbar1->widgetForAction(w.toolbarButton("tb_modo")), Qt::LeftButton);
+    QTest::mouseClick(w.pic_tool_orizz->Toolbar1->widgetForAction(w.pic_tool_orizz->toolbarButton("tb_modo")),
+                      Qt::LeftButton);
     ASSERT_TRUE(w.Pic_mask->isVisible());
     EXPECT_EQ(text(&w, "txt_mask1_18"), "");
     EXPECT_EQ(note(1), "");
@@ -194,7 +196,7 @@ TEST_F(OpenRegisterTest, AtItsFirstSizeTheWindowShowsTheWholeMask)
     const QRect maschera(w.Frm_mask->mapTo(&w, QPoint(0, 0)), w.Frm_mask->size());
     EXPECT_TRUE(w.rect().contains(maschera)) << maschera.right() << " " << w.width();
     EXPECT_TRUE(w.Pic_mask->rect().contains(w.Frm_mask->geometry()));
-    EXPECT_FALSE(w.HScroll2->isVisible());
+    EXPECT_FALSE(w.Pic_mask->HScroll2->isVisible());
 }
 
 TEST_F(OpenRegisterTest, TheGridFillsTheWindowAfterAResizeBothWays)
@@ -265,7 +267,7 @@ TEST_F(OpenRegisterTest, EsciReturnsToTheStartMenu)
     trigger(&w, "tb_esci");
     EXPECT_TRUE(w.Frame1->isVisible());
     EXPECT_TRUE(w.frm_menu->isVisible());
-    EXPECT_FALSE(w.Toolbar1->isVisible());
+    EXPECT_FALSE(w.pic_tool_orizz->Toolbar1->isVisible());
     EXPECT_FALSE(w.pic_tool_orizz->isVisible());
     EXPECT_FALSE(w.DataGrid1->isVisible());
     EXPECT_FALSE(w.Pic_mask->isVisible());
@@ -337,10 +339,10 @@ TEST_F(OpenRegisterTest, ActionsAreRefusedWhileAnEntryIsInserted)
     messages.clear();
     w.list_elenco->show();
     // The tool bars are disabled while an entry is typed; their handlers refuse all the same.
-    EXPECT_FALSE(w.Toolbar1->isEnabled());
+    EXPECT_FALSE(w.pic_tool_orizz->Toolbar1->isEnabled());
     const auto premi = [&](const char* key) {
-        QAction* button = w.toolbarButton(QString::fromLatin1(key));
-        if (w.Toolbar1->actions().contains(button))
+        QAction* button = w.pic_tool_orizz->toolbarButton(QString::fromLatin1(key));
+        if (w.pic_tool_orizz->Toolbar1->actions().contains(button))
             w.Toolbar1_ButtonClick(button);
         else
             w.Toolbar2_ButtonClick(button);
@@ -354,7 +356,7 @@ TEST_F(OpenRegisterTest, ActionsAreRefusedWhileAnEntryIsInserted)
     EXPECT_TRUE(w.Pic_mask->isVisible());
     // The new entry stays in the mask.
     EXPECT_FALSE(w.DataGrid1->isVisible());
-    EXPECT_EQ(w.txt_mask1[0]->text(), "6");
+    EXPECT_EQ(w.Frm_mask->txt_mask1[0]->text(), "6");
     // A refusal skips the closing of the pick lists.
     EXPECT_TRUE(w.list_elenco->isVisible());
     premi("tb_stampa");
@@ -373,7 +375,7 @@ TEST_F(OpenRegisterTest, IncompleteModifiedEntryIsReportedAndTheActionRuns)
     // A subject of blanks only: the change marks the entry modified.
     ASSERT_TRUE(w.Adodc1->Recordset()->setValue("Oggetto", "   ").ok());
     EXPECT_TRUE(w.sessione().p_update());
-    EXPECT_EQ(w.txt_mask1[7]->text(), "   ");
+    EXPECT_EQ(w.Frm_mask->txt_mask1[7]->text(), "   ");
     trigger(&w, "tb_modo");
     ASSERT_EQ(messages.shown().size(), 1);
     EXPECT_EQ(messages.last(), "Impossibile salvare !\n\nDati non completi\n\n");
@@ -413,7 +415,7 @@ TEST(Views, ALongSubjectShowsItsBeginning)
     TestQuadernolo w;
     ASSERT_TRUE(startWindow(w));
     openRegister(w);
-    QLineEdit* box = w.txt_mask1[7];
+    QLineEdit* box = w.Frm_mask->txt_mask1[7];
     for (int move : {0, 1}) { // at the opening, and after a move
         if (move)
             click(&w, "cmd_move_1");
@@ -432,8 +434,8 @@ TEST_F(OpenRegisterTest, FoldersKeyShowsTheEntrysFolderAfterwards)
     script.then("Frm_tree", [](QDialog* d) { d->close(); });
     trigger(&w, "tb_fascicoli");
     EXPECT_TRUE(script.waitDone());
-    EXPECT_TRUE(w.lbl_nodo->isVisibleTo(w.Frm_mask));
-    EXPECT_EQ(w.lbl_nodo->text(), "Nodo : Radice/Cartella 5");
+    EXPECT_TRUE(w.Frm_mask->lbl_nodo->isVisibleTo(w.Frm_mask));
+    EXPECT_EQ(w.Frm_mask->lbl_nodo->text(), "Nodo : Radice/Cartella 5");
 }
 
 TEST_F(OpenRegisterTest, MaskScrollsWhenTheWindowIsSmall)
@@ -441,18 +443,18 @@ TEST_F(OpenRegisterTest, MaskScrollsWhenTheWindowIsSmall)
     w.resize(400, 300);
     QCoreApplication::processEvents();
     ASSERT_GT(w.Frm_mask->height(), w.Pic_mask->height());
-    EXPECT_TRUE(w.VScroll2->isVisible());
-    EXPECT_EQ(w.VScroll2->maximum(), w.Frm_mask->height() - w.Pic_mask->height());
-    EXPECT_TRUE(w.HScroll2->isVisible());
-    w.VScroll2->setValue(w.VScroll2->maximum());
-    EXPECT_EQ(w.Frm_mask->y(), -w.VScroll2->maximum());
-    w.HScroll2->setValue(10);
+    EXPECT_TRUE(w.Pic_mask->VScroll2->isVisible());
+    EXPECT_EQ(w.Pic_mask->VScroll2->maximum(), w.Frm_mask->height() - w.Pic_mask->height());
+    EXPECT_TRUE(w.Pic_mask->HScroll2->isVisible());
+    w.Pic_mask->VScroll2->setValue(w.Pic_mask->VScroll2->maximum());
+    EXPECT_EQ(w.Frm_mask->y(), -w.Pic_mask->VScroll2->maximum());
+    w.Pic_mask->HScroll2->setValue(10);
     EXPECT_EQ(w.Frm_mask->x(), -10);
 
     w.resize(900, 800);
     QCoreApplication::processEvents();
-    EXPECT_FALSE(w.VScroll2->isVisible());
-    EXPECT_FALSE(w.HScroll2->isVisible());
+    EXPECT_FALSE(w.Pic_mask->VScroll2->isVisible());
+    EXPECT_FALSE(w.Pic_mask->HScroll2->isVisible());
 }
 
 TEST(Program, WholeRunFromLoginToExit)

@@ -107,7 +107,7 @@ protected:
         ASSERT_TRUE(w.Pic_mask->isVisible());
         ASSERT_TRUE(w.Adodc1->Recordset()->find("Progressivo = 2", 0, SearchDirection::Forward, kBookmarkFirst));
         w.mostra_intestazione();
-        ASSERT_EQ(w.txt_mask1[16]->text(), "Ufficio B");
+        ASSERT_EQ(w.Frm_mask->txt_mask1[16]->text(), "Ufficio B");
     }
 
     void clickInoltra(Quadernolo& w) { QTest::mouseClick(w.Frm_mask->picOpenWWW[1], Qt::LeftButton); }

@@ -72,7 +72,7 @@ protected:
         return out;
     }
 
-    QLineEdit* box(int index) const { return w.txt_mask1[index]; }
+    QLineEdit* box(int index) const { return w.Frm_mask->txt_mask1[index]; }
     /// Gives a box the focus as a Tab does and types into it as the clerk does.
     void scrivi(int index, const QString& text)
     {

@@ -80,7 +80,7 @@ protected:
     {
         return registro()->eof() || registro()->bof() ? -1 : registro()->value("Progressivo").toInt();
     }
-    QLineEdit* box(int index) const { return w.txt_mask1[index]; }
+    QLineEdit* box(int index) const { return w.Frm_mask->txt_mask1[index]; }
 
     /// Shows the mask on entry n.
     void maschera(int n)
@@ -98,10 +98,10 @@ protected:
     {
         EXPECT_FALSE(nuovaSchedaInCorso(w));
         EXPECT_FALSE(w.Frm_mask->Frame_new_ins->isVisibleTo(w.Frm_mask));
-        EXPECT_TRUE(w.Toolbar1->isEnabled());
-        EXPECT_TRUE(w.Toolbar2->isEnabled());
+        EXPECT_TRUE(w.pic_tool_orizz->Toolbar1->isEnabled());
+        EXPECT_TRUE(w.pic_tool_orizz->Toolbar2->isEnabled());
         EXPECT_TRUE(w.pic_move->isEnabled());
-        EXPECT_TRUE(w.toolbarButton("tb_add_tree")->isEnabled());
+        EXPECT_TRUE(w.pic_tool_orizz->toolbarButton("tb_add_tree")->isEnabled());
         EXPECT_TRUE(w.Adodc1->isEnabled());
         EXPECT_TRUE(box(7)->isReadOnly());
     }

@@ -41,8 +41,8 @@ TEST_P(NewEntryDirection, FollowsTheLastEntryOfEitherDirectionAndIsWrittenAtConf
     EXPECT_FALSE(box(7)->isReadOnly());
     EXPECT_FALSE(w.Frm_mask->Check1->isChecked());
     EXPECT_FALSE(w.Frm_mask->Check2->isChecked());
-    EXPECT_FALSE(w.Toolbar1->isEnabled());
-    EXPECT_FALSE(w.Toolbar2->isEnabled());
+    EXPECT_FALSE(w.pic_tool_orizz->Toolbar1->isEnabled());
+    EXPECT_FALSE(w.pic_tool_orizz->Toolbar2->isEnabled());
     EXPECT_FALSE(w.pic_move->isEnabled());
     EXPECT_FALSE(w.Adodc1->isEnabled());
     EXPECT_FALSE(w.Frm_mask->frame_annulla->isVisibleTo(w.Frm_mask));
@@ -104,7 +104,7 @@ TEST_F(EntriesTest, EmptyRegisterRefusesAStartNumberThatIsNotAPositiveWholeNumbe
         EXPECT_EQ(conta("SELECT count(*) FROM Mittenti"), 0);
         EXPECT_FALSE(nuovaSchedaInCorso(w));
         EXPECT_FALSE(w.Frm_mask->Frame_new_ins->isVisibleTo(w.Frm_mask));
-        EXPECT_TRUE(w.Toolbar1->isEnabled());
+        EXPECT_TRUE(w.pic_tool_orizz->Toolbar1->isEnabled());
         EXPECT_TRUE(w.pic_move->isEnabled());
     }
 }
@@ -180,7 +180,7 @@ TEST(EntriesNetwork, TheNumberComesFromTheArchiveEvenWhenTheRegisterOnScreenIsOl
         ASSERT_TRUE(trigger(&win, "tb_insert"));
         msgs.answer(MsgAnswer::Yes);
         ASSERT_TRUE(click(&win, "cmd_ins_0"));
-        EXPECT_EQ(win.txt_mask1[0]->text(), "7") << rete;
+        EXPECT_EQ(win.Frm_mask->txt_mask1[0]->text(), "7") << rete;
         EXPECT_EQ(win.sessione().p_ultima_data(), QDate(2025, 6, 13));
         // With the network switch on the register is read again and shows the other entry too.
         const int righe = std::strcmp(rete, "1") == 0 ? 8 : 7;
@@ -450,7 +450,7 @@ TEST_F(EntriesTest, ANewEntryIsMadeOnTheWholeRegister)
 {
     apri(5);
     ASSERT_TRUE(registro()->setFilter("Progressivo <= 2").ok());
-    QAction* filtro = w.toolbarButton("tb_filtro_off");
+    QAction* filtro = w.pic_tool_orizz->toolbarButton("tb_filtro_off");
     filtro->setChecked(true);
     filtro->setText("Filtro off");
     nuovo(1);
@@ -473,7 +473,7 @@ TEST_F(EntriesTest, CaptionsFollowTheDirection)
     EXPECT_EQ(w.Frm_mask->lbl_mask1[5]->text(), "Quad. Interno");
     EXPECT_EQ(w.Frm_mask->cmd_altri->text(), "Altri destinatari");
     EXPECT_FALSE(w.Frm_mask->Check2->isVisibleTo(w.Frm_mask));
-    EXPECT_FALSE(w.lbl_nodo->isVisibleTo(w.Frm_mask));
+    EXPECT_FALSE(w.Frm_mask->lbl_nodo->isVisibleTo(w.Frm_mask));
     click(&w, "cmd_new_ins_1");
 
     nuovo(0);
@@ -488,12 +488,12 @@ TEST_F(EntriesTest, CaptionsFollowTheDirection)
     // Browsing: entry 5 is incoming and filed, entry 4 outgoing.
     EXPECT_EQ(corrente(), 5);
     EXPECT_EQ(w.Frm_mask->lbl_modo->text(), "Quadernolo in ENTRATA");
-    EXPECT_EQ(w.lbl_nodo->text(), "Nodo : Radice/Cartella 5");
-    EXPECT_TRUE(w.lbl_nodo->isVisibleTo(w.Frm_mask));
+    EXPECT_EQ(w.Frm_mask->lbl_nodo->text(), "Nodo : Radice/Cartella 5");
+    EXPECT_TRUE(w.Frm_mask->lbl_nodo->isVisibleTo(w.Frm_mask));
     click(&w, "cmd_move_1");
     EXPECT_EQ(corrente(), 4);
     EXPECT_EQ(w.Frm_mask->lbl_modo->text(), "Quadernolo in USCITA");
     EXPECT_EQ(w.Frm_mask->lbl_mask1[8]->text(), "Destinatario");
     EXPECT_FALSE(w.Frm_mask->Check2->isVisibleTo(w.Frm_mask));
-    EXPECT_EQ(w.lbl_nodo->text(), "Nodo : Radice/Cartella 4");
+    EXPECT_EQ(w.Frm_mask->lbl_nodo->text(), "Nodo : Radice/Cartella 4");
 }

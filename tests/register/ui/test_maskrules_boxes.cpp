@@ -525,8 +525,8 @@ TEST_F(MaskBoxesTest, ABoxClickedWhileTheWindowIsNotActiveIsTheOneFiltered)
     QTest::mouseClick(box(13), Qt::LeftButton);
     w.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
-    QAction* filtro = w.toolbarButton("tb_filtro_off");
-    QTest::mouseClick(w.Toolbar2->widgetForAction(filtro), Qt::LeftButton);
+    QAction* filtro = w.pic_tool_orizz->toolbarButton("tb_filtro_off");
+    QTest::mouseClick(w.pic_tool_orizz->Toolbar2->widgetForAction(filtro), Qt::LeftButton);
     EXPECT_TRUE(messages.shown().isEmpty()) << messages.last().toStdString();
     EXPECT_EQ(filtro->text(), "Filtro off");
     EXPECT_TRUE(registro()->filterText().contains("Citta")) << registro()->filterText().toStdString();
@@ -553,8 +553,8 @@ TEST_F(MaskBoxesTest, AClickOnTheMaskHidesThePopups)
     EXPECT_FALSE(w.Picture4->isVisible());
 
     // A click on the print pop-up itself, or on a tool bar beside its buttons, does the same.
-    for (QWidget* where :
-         {static_cast<QWidget*>(w.Picture1), static_cast<QWidget*>(w.Toolbar1), static_cast<QWidget*>(w.Toolbar2)}) {
+    for (QWidget* where : {static_cast<QWidget*>(w.Picture1), static_cast<QWidget*>(w.pic_tool_orizz->Toolbar1),
+                           static_cast<QWidget*>(w.pic_tool_orizz->Toolbar2)}) {
         w.Picture1->show();
         w.Picture4->show();
         ASSERT_TRUE(where->isVisible()) << where->objectName().toStdString();

@@ -31,9 +31,9 @@ TEST_F(FilterTest, ASubjectCellFiltersTheRowsBeginningWithItAndReleaseShowsThemA
     EXPECT_EQ(filterButton()->text(), "Filtro off");
     EXPECT_EQ(filterButton()->toolTip(), "Disattiva filtro");
     EXPECT_EQ(gridColour(), kYellow);
-    EXPECT_EQ(w.lbl_filtro->text(), "   Totale schede : 2  [Filtro inserito !]");
-    EXPECT_EQ(w.Adodc1->Caption(), w.lbl_filtro->text());
-    EXPECT_FALSE(w.lbl_filtro_ins->isHidden());
+    EXPECT_EQ(w.pic_move->lbl_filtro->text(), "   Totale schede : 2  [Filtro inserito !]");
+    EXPECT_EQ(w.Adodc1->Caption(), w.pic_move->lbl_filtro->text());
+    EXPECT_FALSE(w.Frm_mask->lbl_filtro_ins->isHidden());
 
     trigger(&w, "tb_filtro_off");
     EXPECT_TRUE(messages.shown().isEmpty()) << messages.last().toStdString();
@@ -45,8 +45,8 @@ TEST_F(FilterTest, ASubjectCellFiltersTheRowsBeginningWithItAndReleaseShowsThemA
     EXPECT_EQ(filterButton()->text(), "Filtro on");
     EXPECT_EQ(filterButton()->toolTip(), "Imposta filtro");
     EXPECT_EQ(gridColour(), kWhite);
-    EXPECT_EQ(w.lbl_filtro->text(), "   Totale schede : 9");
-    EXPECT_TRUE(w.lbl_filtro_ins->isHidden());
+    EXPECT_EQ(w.pic_move->lbl_filtro->text(), "   Totale schede : 9");
+    EXPECT_TRUE(w.Frm_mask->lbl_filtro_ins->isHidden());
     // The grid is laid out again: captions and the hidden columns.
     EXPECT_EQ(w.DataGrid1->model()->headerData(8, Qt::Horizontal).toString(), "oggetto");
     EXPECT_TRUE(w.DataGrid1->isColumnHidden(18));
@@ -126,7 +126,7 @@ TEST_F(FilterTest, InTheMaskTheBoxLastFocusedGivesFieldAndValue)
     messages.clear();
     rs()->moveFirst();
     ASSERT_EQ(text(&w, "txt_mask1_7").toStdString(), "Nota prova");
-    w.set_ctrl_filtro(w.txt_mask1[7]);
+    w.set_ctrl_filtro(w.Frm_mask->txt_mask1[7]);
     trigger(&w, "tb_filtro_off");
     EXPECT_TRUE(messages.shown().isEmpty()) << messages.last().toStdString();
     EXPECT_EQ(rs()->recordCount(), 2);
@@ -149,7 +149,7 @@ TEST_F(FilterTest, ReleasingSavesTheNoteBeingTyped)
     rs()->moveFirst();
     ASSERT_EQ(rs()->value("Progressivo").toInt(), 1);
     typeInto(&w, "txt_mask1_18", "Scritta sotto filtro");
-    QTest::mouseClick(w.Toolbar2->widgetForAction(filterButton()), Qt::LeftButton);
+    QTest::mouseClick(w.pic_tool_orizz->Toolbar2->widgetForAction(filterButton()), Qt::LeftButton);
     EXPECT_TRUE(messages.shown().isEmpty()) << messages.last().toStdString();
     EXPECT_FALSE(rs()->hasFilter());
     EXPECT_FALSE(w.sessione().p_update());

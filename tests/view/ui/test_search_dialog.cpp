@@ -184,7 +184,7 @@ TEST_F(SearchDialogTest, ADateRangeFiltersTheRegister)
     EXPECT_EQ(filterButton()->text(), "Filtro off");
     EXPECT_EQ(filterButton()->toolTip(), "Disattiva filtro");
     EXPECT_EQ(gridColour(), kYellow);
-    EXPECT_EQ(w.lbl_filtro->text(), "   Totale schede : 4  [Filtro inserito !]");
+    EXPECT_EQ(w.pic_move->lbl_filtro->text(), "   Totale schede : 4  [Filtro inserito !]");
 
     // The filter button then releases it as any other filter.
     trigger(&w, "tb_filtro_off");
@@ -250,7 +250,7 @@ TEST_F(SearchDialogTest, NoMatchLeavesTheRegisterWholeAndAnEmptyListIsInvalid)
     EXPECT_FALSE(filterButton()->isChecked());
     EXPECT_EQ(filterButton()->text(), "Filtro on");
     EXPECT_EQ(gridColour(), kWhite);
-    EXPECT_EQ(w.lbl_filtro->text(), "   Totale schede : 9");
+    EXPECT_EQ(w.pic_move->lbl_filtro->text(), "   Totale schede : 9");
     // Laid out again as the filter release lays it out.
     EXPECT_EQ(w.DataGrid1->model()->headerData(1, Qt::Horizontal).toString(), "E/U");
     EXPECT_FALSE(w.DataGrid1->isColumnHidden(1));
@@ -275,7 +275,7 @@ TEST_F(SearchDialogTest, InvalidCriteriaKeepTheFilterInPlace)
     EXPECT_TRUE(filterButton()->isChecked());
     EXPECT_EQ(filterButton()->text(), "Filtro off");
     EXPECT_EQ(gridColour(), kYellow);
-    EXPECT_EQ(w.lbl_filtro->text(), "   Totale schede : 4  [Filtro inserito !]");
+    EXPECT_EQ(w.pic_move->lbl_filtro->text(), "   Totale schede : 4  [Filtro inserito !]");
 }
 
 TEST_F(SearchDialogTest, CriteriaGridListsKeysAndValueChecks)

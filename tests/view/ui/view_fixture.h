@@ -47,7 +47,7 @@ protected:
     }
 
     std::shared_ptr<Recordset> rs() const { return w.Adodc1->Recordset(); }
-    QAction* filterButton() const { return w.toolbarButton("tb_filtro_off"); }
+    QAction* filterButton() const { return w.pic_tool_orizz->toolbarButton("tb_filtro_off"); }
     QColor gridColour() const { return w.DataGrid1->palette().color(QPalette::Base); }
     /// The values of one field over the rows the grid shows.
     QStringList column(int col) const
