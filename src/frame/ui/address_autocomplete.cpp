@@ -35,7 +35,7 @@ void Quadernolo::collega_rubrica()
     parti.mittenti = ado_mittenti;
     parti.binder = binder;
     parti.pannelloNomi = Pic_nomi;
-    parti.sessione = m_sessione.get();
+    parti.sessione = &m_registro->session();
     parti.stato = &state;
     m_completamentoMaschera = new MaskAutocomplete(*this, parti, this);
 

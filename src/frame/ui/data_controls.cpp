@@ -48,40 +48,9 @@ const CampoCasella kCampiCorrispondente[]
 
 } // namespace
 
-/// The archive and the recordsets of the window's data controls, for its entry session.
-class FontiScheda : public EntrySources
-{
-public:
-    explicit FontiScheda(Quadernolo& w)
-        : m_w(w)
-    {
-    }
-    std::shared_ptr<Connection> archive(DbResult* error) override
-    {
-        return DataControl::connectionFor(m_w.Adodc1->ConnectionString(), error);
-    }
-    std::shared_ptr<Recordset> registerRows() override { return m_w.Adodc1->Recordset(); }
-    std::shared_ptr<Recordset> correspondents() override { return m_w.ado_mittenti->Recordset(); }
-    void loadCorrespondents(qint64 number) override
-    {
-        m_w.carica_corrispondenti(number);
-        m_w.collega_campi_corrispondente_origine();
-    }
-    QString dataFolder() override { return resolveDataFolder(m_w.state.p_path_cartella); }
-
-private:
-    Quadernolo& m_w;
-};
-
-std::unique_ptr<EntrySources> fonti_scheda(Quadernolo& window)
-{
-    return std::make_unique<FontiScheda>(window);
-}
-
 int Quadernolo::conta_schede() const
 {
-    const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
-    return rs && rs->isOpen() ? rs->recordCount() : 0;
+    return m_registro->count();
 }
 
 void Quadernolo::collega_campi_maschera()
@@ -119,14 +88,7 @@ void Quadernolo::collega_campi_corrispondente()
 
 void Quadernolo::carica_corrispondenti(const QVariant& numero)
 {
-    const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
-    QString tipo = QStringLiteral("U");
-    if (rs && rs->isOpen() && !rs->bof() && !rs->eof() && rs->value(1).toString() == QLatin1String("E"))
-        tipo = QStringLiteral("E");
-    ado_mittenti->setRecordSource(
-        QStringLiteral("select * from mittenti where (mittenti.quadernolo = ? AND mittenti.tipo = ?)"),
-        {numero.toLongLong(), tipo});
-    (void)schede::mostra_errore_ado(ado_mittenti->Refresh());
+    (void)m_registro->loadCorrespondentRows(numero.toLongLong());
 }
 
 void Quadernolo::scollega_maschera()
@@ -149,8 +111,7 @@ void Quadernolo::chiudi_origini_dati()
     pic_move->hide();
     scollega_griglia();
     DataGridAC->setModel(nullptr);
-    for (DataControl* dc : {Adodc1, Ado_nomi, ado_mittenti})
-        dc->clear();
+    m_registro->close();
     frm_menu->show();
     Frame1->show();
     pic_tool_orizz->hide();
@@ -160,7 +121,7 @@ void Quadernolo::chiudi_origini_dati()
 
 void Quadernolo::Adodc1_MoveComplete()
 {
-    if (m_sessione->p_stop())
+    if (m_registro->session().p_stop())
         return;
     if (!Frame1->isHidden()) {
         mostra_annullato();
@@ -170,7 +131,6 @@ void Quadernolo::Adodc1_MoveComplete()
     if (!rs || !rs->isOpen() || rs->eof() || rs->bof() || rs->value(0).isNull())
         return;
     carica_corrispondenti(rs->value(0));
-    collega_campi_corrispondente_origine();
     mostra_posizione_mittenti();
     mostra_annullato();
 }
@@ -184,16 +144,6 @@ void Quadernolo::collega_campi_corrispondente_origine()
 void Quadernolo::Adodc1_WillMove()
 {
     Frm_mask->Frame_calendar->hide();
-}
-
-void Quadernolo::Adodc1_RecordChangeComplete(ChangeReason adReason, EventStatus* adStatus)
-{
-    m_sessione->registerChanged(adReason, adStatus);
-}
-
-void Quadernolo::ado_mittenti_RecordChangeComplete(ChangeReason adReason, EventStatus* adStatus)
-{
-    m_sessione->correspondentsChanged(adReason, adStatus);
 }
 
 void Quadernolo::Ado_nomi_RecordChangeComplete(ChangeReason adReason, EventStatus* adStatus)

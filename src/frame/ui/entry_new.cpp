@@ -31,7 +31,7 @@ namespace quad {
 
 bool Quadernolo::emissione_in_corso() const
 {
-    return m_sessione->p_new_ins();
+    return m_registro->session().p_new_ins();
 }
 
 void Quadernolo::cmd_ins_Click(int Index)
@@ -52,12 +52,10 @@ void Quadernolo::cmd_ins_Click(int Index)
     pic_move->setEnabled(false);
 
     // A new entry is always made on the whole register.
-    const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
-    if (rs && rs->isOpen() && rs->hasFilter()) {
-        rs->clearFilter();
-        rilascia_pulsante_filtro();
+    if (m_registro->hasFilter()) {
+        m_registro->dropFilter(); // the filter button follows
         // A register that cannot be read again (its error was shown) takes no new entry.
-        if (!rs->requery().ok()) {
+        if (!m_registro->registerRows()->requery().ok()) {
             ripristina_consultazione();
             return;
         }
@@ -76,7 +74,7 @@ void Quadernolo::nuovo_quadernolo(const QString& tipo)
 {
     Q_UNUSED(tipo); // the direction follows p_sessione, which the caller has set to match
     collega_gestori_schede();
-    const Allocation numero = m_sessione->begin(
+    const Allocation numero = m_registro->session().begin(
         state.p_sessione,
         [] {
             QString risposta;
@@ -141,7 +139,7 @@ void Quadernolo::ripristina_consultazione()
 
 void Quadernolo::cmd_new_ins_Click(int Index)
 {
-    if (!m_sessione->p_new_ins())
+    if (!m_registro->session().p_new_ins())
         return;
     list_elenco->hide();
     const bool conferma = Index == 0;
@@ -154,7 +152,8 @@ void Quadernolo::cmd_new_ins_Click(int Index)
         (void)binder->commitAll(Adodc1);
         (void)binder->commitAll(ado_mittenti);
     }
-    const SessionResult esito = conferma ? m_sessione->confirm(Frm_mask->scheda_digitata()) : m_sessione->drop();
+    const SessionResult esito
+        = conferma ? m_registro->session().confirm(Frm_mask->scheda_digitata()) : m_registro->session().drop();
     if (!esito.ok()) {
         // Nothing was written: the entry stays on screen as typed, and the number with it.
         warn(esito.message);

@@ -28,7 +28,7 @@ bool Quadernolo::mittente_vuoto()
     const std::shared_ptr<Recordset> rs = ado_mittenti->Recordset();
     if (aperto(rs) && rs->recordCount() >= 1)
         rs->moveLast();
-    return m_sessione->lastCorrespondentBlank();
+    return m_registro->session().lastCorrespondentBlank();
 }
 
 void Quadernolo::cmd_altri_Click()

@@ -55,8 +55,7 @@ void Quadernolo::collega_gestori_schede()
     if (m_gestoriSchede)
         return;
     m_gestoriSchede = true;
-    connect(Adodc1, &DataControl::moveComplete, this, [this] { m_sessione->rememberLoaded(); });
-    m_sessione->rememberLoaded();
+    m_registro->session().rememberLoaded();
     // The page keys of the mask reach its viewport from whichever box or button has the focus.
     m_tastiPagina = new FiltroTasti(this, [this](QKeyEvent* event) {
         if (event->key() == Qt::Key_PageUp)
@@ -84,7 +83,7 @@ bool Quadernolo::salva_scheda_esito()
 {
     if (!scrivi_caselle_prima_di_salvare())
         return false;
-    return mostra_esito_salvataggio(m_sessione->save(Frm_mask->scheda_digitata()));
+    return mostra_esito_salvataggio(m_registro->session().save(Frm_mask->scheda_digitata()));
 }
 
 bool Quadernolo::mostra_esito_salvataggio(const SessionResult& esito)
@@ -102,14 +101,10 @@ bool Quadernolo::mostra_esito_salvataggio(const SessionResult& esito)
 
 void Quadernolo::rileggi_registro(qint64 numero, bool soloScheda)
 {
-    const DbResult letto = m_sessione->reread(numero, soloScheda);
+    // The filter button follows a filter that could not come back (OpenRegister::filterChanged).
+    const DbResult letto = m_registro->reread(numero, soloScheda);
     if (!letto.ok())
         warn(rereadFailedText(letto));
-    // The filter button tells what the register shows, also when its filter could not come back.
-    const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
-    QAction* filtro = pic_tool_orizz->toolbarButton(QStringLiteral("tb_filtro_off"));
-    if (filtro && filtro->isChecked() && !(rs && rs->hasFilter()))
-        rilascia_pulsante_filtro();
     Adodc1_MoveComplete();
     aggiorna_totale_schede();
 }
@@ -119,7 +114,7 @@ bool Quadernolo::salva_prima_di_muovere()
     cmd_focus->setFocus();
     if (!scrivi_caselle_prima_di_salvare())
         return false;
-    const SessionResult esito = m_sessione->saveBeforeMove(Frm_mask->scheda_digitata());
+    const SessionResult esito = m_registro->session().saveBeforeMove(Frm_mask->scheda_digitata());
     if (esito.outcome == SessionResult::Outcome::Incomplete) {
         warn(esito.message);
         return false;
@@ -152,7 +147,7 @@ bool Quadernolo::Pic_mask_KeyDown(int KeyCode)
 {
     if (KeyCode != kPaginaSu && KeyCode != kPaginaGiu)
         return false;
-    if (m_sessione->p_new_ins() || conta_schede() < 1)
+    if (m_registro->session().p_new_ins() || conta_schede() < 1)
         return true;
     // A changed entry is saved before it is left, as with the move buttons.
     if (!salva_prima_di_muovere())

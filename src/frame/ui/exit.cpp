@@ -18,7 +18,7 @@ namespace quad {
 
 void Quadernolo::closeEvent(QCloseEvent* event)
 {
-    if (m_sessione->p_new_ins()) {
+    if (m_registro->session().p_new_ins()) {
         warn(QStringLiteral("Impossibile uscire in tale fase !"));
         event->ignore();
         return;
@@ -50,7 +50,7 @@ bool Quadernolo::lascia_registro()
     // not written yet, whatever was reported: a move would reload the rows and lose them.
     if (!scrivi_caselle_prima_di_salvare())
         return false;
-    const SessionResult esito = m_sessione->leave(Frm_mask->scheda_digitata(), [] {
+    const SessionResult esito = m_registro->session().leave(Frm_mask->scheda_digitata(), [] {
         return msgBox(QStringLiteral("Salvo le modifiche ?"), MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::Yes;
     });
     if (esito.outcome == SessionResult::Outcome::Incomplete) {

@@ -17,7 +17,7 @@ using schede::suUnRecord;
 
 void Quadernolo::apri_fascicoli()
 {
-    if (m_sessione->p_new_ins()) {
+    if (m_registro->session().p_new_ins()) {
         avviso_inserimento_in_corso();
         return;
     }
@@ -32,7 +32,7 @@ void Quadernolo::apri_fascicoli()
 void Quadernolo::apri_collega_fascicolo()
 {
     const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
-    if (m_sessione->p_new_ins() || !suUnRecord(rs))
+    if (m_registro->session().p_new_ins() || !suUnRecord(rs))
         return;
     SchedaDaArchiviare scheda;
     scheda.numero = rs->value(QStringLiteral("Progressivo")).toLongLong();
@@ -41,7 +41,7 @@ void Quadernolo::apri_collega_fascicolo()
         // The folder path was stored with the link: the register reads it back rather than
         // holding it as a change of its own.
         rileggi_registro(scheda.numero, true);
-        m_sessione->clearRecordModified();
+        m_registro->session().clearRecordModified();
         Frm_mask->lbl_nodo->setText(QStringLiteral("Nodo : ") + percorso);
         Frm_mask->lbl_nodo->show();
     });

@@ -2,9 +2,11 @@
 
 #include "control_factory.h"
 #include "data_control.h"
+#include "entry_helpers.h"
 #include "field_binding.h"
 #include "message_service.h"
 #include "part_hosts.h"
+#include "program_folder.h"
 #include "register_grid.h"
 #include "toolbar_icons.h"
 #include "window_parts.h"
@@ -40,8 +42,7 @@ Quadernolo::Quadernolo(QWidget* parent)
     m_centrale->setObjectName(QStringLiteral("centrale"));
     setCentralWidget(m_centrale);
     binder = new FieldBinder(this);
-    m_fonti = fonti_scheda(*this);
-    m_sessione = std::make_unique<EntrySession>(*m_fonti);
+    m_registro = std::make_unique<OpenRegister>([this] { return resolveDataFolder(state.p_path_cartella); });
 
     creaControlli();
     creaBarre();
@@ -134,11 +135,11 @@ void Quadernolo::creaControlli()
     cmd_scroll->hide();
 
     // Data controls and timers.
-    Adodc1 = nominato(new DataControl(w), QStringLiteral("Adodc1"));
+    Adodc1 = nominato(new DataControl(m_registro->registerSource(), w), QStringLiteral("Adodc1"));
     Adodc1->setCaption(QStringLiteral("Adodc1"));
     Adodc1->resize(tw(8880), tw(330));
     Adodc1->hide();
-    Ado_nomi = nominato(new DataControl(w), QStringLiteral("Ado_nomi"));
+    Ado_nomi = nominato(new DataControl(m_registro->addressBookSource(), w), QStringLiteral("Ado_nomi"));
     Ado_nomi->setCaption(QStringLiteral("Adodc2"));
     Ado_nomi->resize(tw(3000), tw(330));
     Ado_nomi->hide();
@@ -212,7 +213,6 @@ void Quadernolo::collegaSegnali()
 
     connect(Adodc1, &DataControl::moveComplete, this, &Quadernolo::Adodc1_MoveComplete);
     connect(Adodc1, &DataControl::willMove, this, &Quadernolo::Adodc1_WillMove);
-    connect(Adodc1, &DataControl::recordChangeComplete, this, &Quadernolo::Adodc1_RecordChangeComplete);
     connect(Adodc1, &DataControl::error, this, &Quadernolo::Adodc1_Error);
     // A refresh of the register (another window reading it again) gives it a new recordset: the
     // grid bound to it follows, with its captions and columns set up again.
@@ -223,7 +223,18 @@ void Quadernolo::collegaSegnali()
         imposta_intestazioni_griglia();
         carica_colonne_griglia();
     });
-    connect(ado_mittenti, &DataControl::recordChangeComplete, this, &Quadernolo::ado_mittenti_RecordChangeComplete);
+    // The filter button and the grid's colour tell whether the register is filtered.
+    connect(m_registro.get(), &OpenRegister::filterChanged, this, [this](bool filtrato) {
+        if (pic_tool_orizz->toolbarButton(QStringLiteral("tb_filtro_off"))->isChecked() == filtrato)
+            return;
+        pic_tool_orizz->mostra_filtro(filtrato);
+        colore_griglia_filtro();
+    });
+    // The boxes of the correspondent show the rows just read; a read that failed is told.
+    connect(m_registro.get(), &OpenRegister::correspondentsLoaded, this, [this](const DbResult& letto) {
+        (void)schede::mostra_errore_ado(letto);
+        collega_campi_corrispondente_origine();
+    });
     connect(Ado_nomi, &DataControl::recordChangeComplete, this, &Quadernolo::Ado_nomi_RecordChangeComplete);
 
     connect(DataGrid1, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {

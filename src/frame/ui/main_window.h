@@ -5,6 +5,7 @@
 #include "entry_mask.h"
 #include "entry_session.h"
 #include "mask_autocomplete.h"
+#include "open_register.h"
 #include "print_panel.h"
 #include "recordset.h"
 #include "register_grid.h"
@@ -61,7 +62,9 @@ public:
     WorkingState& workingState() { return state; }
     /// The life of the entry shown: its changes, a new entry and its issuing lock. Other windows
     /// read p_new_ins(), p_update() and the like from it.
-    EntrySession& sessione() { return *m_sessione; }
+    EntrySession& sessione() { return m_registro->session(); }
+    /// The register open in the window, its data sources and its entry session.
+    OpenRegister& registroAperto() { return *m_registro; }
     /// The program is writing the mask's boxes (an annulment, the end of a new entry): their
     /// change and focus rules stay quiet meanwhile.
     bool p_uscita() const override { return m_uscita; }
@@ -186,8 +189,6 @@ public:
     void chiudi_origini_dati();
     void Adodc1_MoveComplete();
     void Adodc1_WillMove();
-    void Adodc1_RecordChangeComplete(ChangeReason adReason, EventStatus* adStatus);
-    void ado_mittenti_RecordChangeComplete(ChangeReason adReason, EventStatus* adStatus);
     void Ado_nomi_RecordChangeComplete(ChangeReason adReason, EventStatus* adStatus);
     void Adodc1_Error(const DbResult& error);
     /// Records in the register recordset (0 when it is not open).
@@ -317,8 +318,7 @@ private:
     /// Connects what the entry handling needs (once).
     void collega_gestori_schede();
 
-    std::unique_ptr<EntrySources> m_fonti;
-    std::unique_ptr<EntrySession> m_sessione;
+    std::unique_ptr<OpenRegister> m_registro;
     QObject* m_tastiPagina = nullptr;
     bool m_gestoriSchede = false;
     MaskAutocomplete* m_completamentoMaschera = nullptr;
@@ -429,8 +429,5 @@ private:
     bool m_inTimer1 = false;
     QStringList m_notificheIlleggibili; ///< notification files already told as unreadable
 };
-
-/// The archive and the recordsets of the window's data controls, as its entry session reads them.
-std::unique_ptr<EntrySources> fonti_scheda(Quadernolo& window);
 
 } // namespace quad

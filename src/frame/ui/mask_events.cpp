@@ -197,7 +197,7 @@ void Quadernolo::txt_mask1_LostFocus(int Index)
 
 void Quadernolo::txt_mask1_Change(int Index)
 {
-    if (m_uscita || m_sessione->p_stop())
+    if (m_uscita || m_registro->session().p_stop())
         return;
     if (Index == 2)
         regola_data_quadernolo(false);
@@ -225,14 +225,14 @@ void Quadernolo::regola_data_quadernolo(bool leaving)
     QLineEdit* box = Frm_mask->txt_mask1[2];
     const QString text = box->text().trimmed();
     // With no entry (or only the one being typed) before it, any date is accepted.
-    if (text.isEmpty() || box->isReadOnly() || conta_schede() <= 1 || !m_sessione->p_ultima_data().isValid())
+    if (text.isEmpty() || box->isReadOnly() || conta_schede() <= 1 || !m_registro->session().p_ultima_data().isValid())
         return;
     // A date typed by hand is judged when it has its whole year, or when the box is left.
     static const QRegularExpression annoIntero(QStringLiteral("(^|\\D)\\d{4}($|\\D)"));
     if (!leaving && !annoIntero.match(text).hasMatch())
         return;
     const auto value = parseDateText(text);
-    if (!value || !value->date || *value->date >= m_sessione->p_ultima_data())
+    if (!value || !value->date || *value->date >= m_registro->session().p_ultima_data())
         return;
     warn(QStringLiteral("Data inferiore all' ultima inserita !"));
     // The refused date never reaches the record.

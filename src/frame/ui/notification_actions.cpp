@@ -30,11 +30,11 @@ void Quadernolo::inoltra_ufficio_competente()
         return;
     // The entry being typed is not in the archive yet: it is never forwarded, nor written by
     // the forward's commit.
-    if (m_sessione->p_new_ins()) {
+    if (m_registro->session().p_new_ins()) {
         avviso_inserimento_in_corso();
         return;
     }
-    if (m_sessione->p_update() && !salva_scheda_esito())
+    if (m_registro->session().p_update() && !salva_scheda_esito())
         return;
     esporta_notifica(1, ufficio);
     salva_scheda();
@@ -48,7 +48,7 @@ void Quadernolo::esporta_notifica(int modo, const QString& ufficio)
         return;
     // A new entry being typed lies pending in the register's rows: the stamps' commit must not
     // write it.
-    if (m_sessione->p_new_ins()) {
+    if (m_registro->session().p_new_ins()) {
         avviso_inserimento_in_corso();
         return;
     }
@@ -71,7 +71,7 @@ void Quadernolo::esporta_notifica(int modo, const QString& ufficio)
         if (!askYesNo(QStringLiteral("Esporto i records selezionati nel file ...\n\ndell' ufficio : ") + ufficio))
             return;
         // The entry on screen is saved first, so that the stamps' commit carries no change of its.
-        if (m_sessione->p_update() && !salva_scheda_esito())
+        if (m_registro->session().p_update() && !salva_scheda_esito())
             return;
         mostra_messaggio_stato(0, 0);
         const std::shared_ptr<Recordset> copia = rs->clone();
@@ -90,7 +90,7 @@ void Quadernolo::esporta_notifica(int modo, const QString& ufficio)
             warn(QStringLiteral("ATTENZIONE !\n\nTrasferimento non eseguito.\n\n") + esito.message);
             return;
         }
-        m_sessione->clearRecordModified();
+        m_registro->session().clearRecordModified();
         mostra_messaggio_stato(1, int(scelte.size()));
         return;
     }
@@ -129,7 +129,7 @@ void Quadernolo::esporta_notifica(int modo, const QString& ufficio)
              + esito.message);
         return;
     }
-    m_sessione->clearRecordModified();
+    m_registro->session().clearRecordModified();
 }
 
 bool Quadernolo::importa_notifica(const QString& path)
@@ -161,14 +161,14 @@ bool Quadernolo::importa_notifica(const QString& path)
         return false;
     }
     notifica.elimina();
-    m_sessione->clearRecordModified();
+    m_registro->session().clearRecordModified();
     rileggi_registro(esito.ultimo);
     return true;
 }
 
 bool Quadernolo::importa_file_trasferimento(const QString& nome)
 {
-    if (m_sessione->p_new_ins()) {
+    if (m_registro->session().p_new_ins()) {
         avviso_inserimento_in_corso();
         return false;
     }
@@ -176,7 +176,7 @@ bool Quadernolo::importa_file_trasferimento(const QString& nome)
     // the event loop in which the timer fires.
     const QScopedValueRollback<bool> guardia(m_inTimer1, true);
     const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
-    if (!rs || (m_sessione->p_update() && !salva_scheda_esito()))
+    if (!rs || (m_registro->session().p_update() && !salva_scheda_esito()))
         return false;
     DbResult aperto;
     const EsitoTrasferimento esito = leggi_file_trasferimento(

@@ -79,7 +79,7 @@ void Quadernolo::Toolbar1_ButtonClick(QAction* Button)
 
     const QString key = Button->objectName();
     const auto rifiutato = [this] {
-        if (!m_sessione->p_new_ins())
+        if (!m_registro->session().p_new_ins())
             return false;
         avviso_inserimento_in_corso();
         return true;
@@ -139,8 +139,8 @@ void Quadernolo::Toolbar1_ButtonClick(QAction* Button)
         apri_collega_fascicolo();
     } else if (key == QLatin1String("tb_esci")) {
         // Leaving gives up a new entry being typed: nothing of it is written and its lock goes.
-        if (m_sessione->p_new_ins()) {
-            const SessionResult esito = m_sessione->drop();
+        if (m_registro->session().p_new_ins()) {
+            const SessionResult esito = m_registro->session().drop();
             if (!esito.notice.isEmpty())
                 warn(esito.notice);
             ripristina_consultazione();
@@ -231,8 +231,8 @@ void Quadernolo::Timer1_Timer()
     // of its own (an import re-reads the register), never re-entered (the question box runs the
     // event loop, and the timer may fire meanwhile).
     // Nor into a historical archive: what arrives waits for the live one.
-    if (m_inTimer1 || !registro_aperto() || archivio_storico_in_uso() || m_sessione->p_new_ins()
-        || m_sessione->p_update() || Adodc1->Recordset()->hasPendingChanges())
+    if (m_inTimer1 || !registro_aperto() || archivio_storico_in_uso() || m_registro->session().p_new_ins()
+        || m_registro->session().p_update() || Adodc1->Recordset()->hasPendingChanges())
         return;
     const QScopedValueRollback<bool> inTimer(m_inTimer1, true);
     const QStringList arrivate = notifiche_in_arrivo(programFolder());

@@ -61,4 +61,41 @@ void DataControl::setCaption(const QString& caption)
     m_caption->setText(caption);
 }
 
+void DataControl::setConnectionString(const QString& text)
+{
+    if (m_source)
+        m_source->setConnectionString(text);
+}
+
+void DataControl::setRecordSource(const QString& sql, const QVariantList& parameters)
+{
+    if (m_source)
+        m_source->setRecordSource(sql, parameters);
+}
+
+void DataControl::setRecordset(std::shared_ptr<quad::Recordset> recordset)
+{
+    if (m_source)
+        m_source->setRecordset(std::move(recordset));
+}
+
+DbResult DataControl::Refresh()
+{
+    if (!m_source)
+        return DbResult::failure(DbError::NotFound, QStringLiteral("Origine dati non impostata."));
+    return m_source->Refresh();
+}
+
+void DataControl::clear()
+{
+    if (m_source)
+        m_source->clear();
+}
+
+void DataControl::muovi(int button)
+{
+    if (m_source)
+        m_source->muovi(button);
+}
+
 } // namespace quad

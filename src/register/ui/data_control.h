@@ -3,6 +3,7 @@
 #include "data_source.h"
 
 #include <QFrame>
+#include <QPointer>
 #include <QString>
 #include <QVariantList>
 
@@ -29,26 +30,25 @@ public:
     QString Caption() const;
     void setCaption(const QString& caption);
 
-    DataSource& source() const { return *m_source; }
+    /// The source shown; null once a source that lives elsewhere has gone (the control then
+    /// shows nothing and does nothing).
+    DataSource* source() const { return m_source; }
 
-    QString ConnectionString() const { return m_source->ConnectionString(); }
-    void setConnectionString(const QString& text) { m_source->setConnectionString(text); }
-    QString RecordSource() const { return m_source->RecordSource(); }
+    QString ConnectionString() const { return m_source ? m_source->ConnectionString() : QString(); }
+    void setConnectionString(const QString& text);
+    QString RecordSource() const { return m_source ? m_source->RecordSource() : QString(); }
     /// The query and its bound values (the values are never pasted into the text).
-    void setRecordSource(const QString& sql, const QVariantList& parameters = {})
-    {
-        m_source->setRecordSource(sql, parameters);
-    }
-    QVariantList parameters() const { return m_source->parameters(); }
+    void setRecordSource(const QString& sql, const QVariantList& parameters = {});
+    QVariantList parameters() const { return m_source ? m_source->parameters() : QVariantList(); }
 
-    std::shared_ptr<quad::Recordset> Recordset() const { return m_source->Recordset(); }
+    std::shared_ptr<quad::Recordset> Recordset() const { return m_source ? m_source->Recordset() : nullptr; }
     /// Replaces the recordset (null releases it).
-    void setRecordset(std::shared_ptr<quad::Recordset> recordset) { m_source->setRecordset(std::move(recordset)); }
+    void setRecordset(std::shared_ptr<quad::Recordset> recordset);
 
     /// See DataSource::Refresh.
-    DbResult Refresh() { return m_source->Refresh(); }
+    DbResult Refresh();
     /// Empties record source, connection string and recordset.
-    void clear() { m_source->clear(); }
+    void clear();
 
     /// The connection of the connection string (shared across the program).
     static std::shared_ptr<Connection> connectionFor(const QString& connectionString, DbResult* error)
@@ -58,7 +58,7 @@ public:
 
     /// Moves as the control's buttons do: 0 first, 1 previous (stopping at the first),
     /// 2 next (stopping at the last), anything else last. Nothing on an empty recordset.
-    void muovi(int button) { m_source->muovi(button); }
+    void muovi(int button);
 
 signals:
     void willMove();
@@ -75,7 +75,7 @@ signals:
 private:
     void build();
 
-    DataSource* m_source = nullptr;
+    QPointer<DataSource> m_source;
     QLabel* m_caption = nullptr;
     QToolButton* m_buttons[4] = {};
 };

@@ -302,8 +302,8 @@ TEST_F(EntriesTest, TheConfirmationWritesTheEntryWhateverTheModifiedFlagsSay)
     ASSERT_TRUE(click(&w, "cmd_altri"));
     typeInto(&w, "txt_mask1_8", "Gialli");
     // Later events of the data controls may have cleared both flags; the entry is written all the same.
-    w.Adodc1_RecordChangeComplete(ChangeReason::Requery, nullptr);
-    w.ado_mittenti_RecordChangeComplete(ChangeReason::Delete, nullptr);
+    w.sessione().registerChanged(ChangeReason::Requery, nullptr);
+    w.sessione().correspondentsChanged(ChangeReason::Delete, nullptr);
     ASSERT_EQ(w.sessione().state(), EntrySession::State::Inserting);
     click(&w, "cmd_new_ins_0");
     EXPECT_FALSE(messages.contains("ATTENZIONE"));

@@ -117,7 +117,7 @@ TEST_F(RegisteredEntryTest, PendingCorrespondentChangesAreWrittenWhateverTheirFl
     ASSERT_TRUE(w.ado_mittenti->Recordset()->setValue("Citta", "Milano").ok());
     EXPECT_TRUE(w.sessione().p_update_mittenti());
     // A later event of the rows (a deletion, say) clears the flag; the change is still pending.
-    w.ado_mittenti_RecordChangeComplete(ChangeReason::Delete, nullptr);
+    w.sessione().correspondentsChanged(ChangeReason::Delete, nullptr);
     ASSERT_FALSE(w.sessione().p_update_mittenti());
     click(&w, "cmd_move_3");
     EXPECT_EQ(corrente(), 5);
@@ -188,7 +188,7 @@ TEST_F(RegisteredEntryTest, LeavingTheRegisterKeepsPendingCorrespondentChangesWh
         maschera(2);
         ASSERT_TRUE(w.ado_mittenti->Recordset()->setValue("Citta", "Milano").ok());
         // A later event of the rows has cleared the flag; the change is still pending.
-        w.ado_mittenti_RecordChangeComplete(ChangeReason::Delete, nullptr);
+        w.sessione().correspondentsChanged(ChangeReason::Delete, nullptr);
         ASSERT_FALSE(w.sessione().p_update_mittenti());
         messages.answer(answer);
         w.close();
