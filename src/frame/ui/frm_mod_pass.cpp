@@ -40,8 +40,9 @@ constexpr int kLarghezzaDialogo = 7200;
 /// when the user cancels.
 void scegli_archivio_storico(QWidget* owner, WorkingState& s)
 {
-    frm_sel_cartella chooser(s, owner);
+    frm_sel_cartella chooser(s.p_sub_dir, owner);
     chooser.exec();
+    s.p_path_cartella = chooser.p_path_cartella();
 }
 
 /// Keeps the hourglass up for the lifetime of the object.
