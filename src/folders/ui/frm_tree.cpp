@@ -1,5 +1,6 @@
 #include "frm_tree.h"
 
+#include "control_factory.h"
 #include "data_control.h"
 #include "entry_helpers.h"
 #include "field_filter.h"
@@ -29,11 +30,11 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include <limits>
+
 namespace quad {
 
 namespace {
-
-constexpr int kTwipsPerPixel = 15;
 
 const QString kSezioneLarghezze = QStringLiteral("GRID_TREE_WIDTH");
 
@@ -297,7 +298,7 @@ void Frm_tree::SaveGridWidths()
         return;
     QString testo;
     for (int i = 0; i < m_model->columnCount(); ++i)
-        testo += QString::number(DataGrid1->columnWidth(i) * kTwipsPerPixel) + QLatin1Char('_');
+        testo += QString::number(toTwips(DataGrid1->columnWidth(i))) + QLatin1Char('_');
     QString errore;
     if (!scrivi_ini(iniPath(), kSezioneLarghezze, QStringLiteral("Width"), testo, &errore))
         warn(QStringLiteral("ATTENZIONE !\n\n") + errore);
@@ -316,8 +317,9 @@ void Frm_tree::LoadGridWidths()
     for (int i = 0; i < parti.size() - 1 && i < m_model->columnCount(); ++i) {
         bool ok = false;
         const double twips = parti[i].trimmed().toDouble(&ok);
-        if (ok && twips >= 0)
-            DataGrid1->setColumnWidth(i, int(twips) / kTwipsPerPixel);
+        // A width beyond any whole number of twips is no width: the column keeps its own.
+        if (ok && twips >= 0 && twips <= std::numeric_limits<int>::max())
+            DataGrid1->setColumnWidth(i, tw(long(twips)));
     }
 }
 

@@ -196,11 +196,6 @@ void Quadernolo::ado_mittenti_RecordChangeComplete(ChangeReason adReason, EventS
     m_sessione->correspondentsChanged(adReason, adStatus);
 }
 
-void Quadernolo::Ado_nomi_RecordChangeComplete(ChangeReason adReason, EventStatus* adStatus)
-{
-    followChange(state.p_update_nomi, adReason, adStatus, true);
-}
-
 void Quadernolo::Adodc1_Error(const DbResult& error)
 {
     // A key that does not open the archive asks for the password again.

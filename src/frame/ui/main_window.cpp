@@ -392,7 +392,6 @@ void Quadernolo::collegaSegnali()
         carica_colonne_griglia();
     });
     connect(ado_mittenti, &DataControl::recordChangeComplete, this, &Quadernolo::ado_mittenti_RecordChangeComplete);
-    connect(Ado_nomi, &DataControl::recordChangeComplete, this, &Quadernolo::Ado_nomi_RecordChangeComplete);
 
     connect(DataGrid1, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
         if (index.isValid() && Adodc1->Recordset())

@@ -79,13 +79,16 @@ void Quadernolo::stampa_ricevuta()
 
 void Quadernolo::stampa_registro()
 {
+    QString dal;
+    QString al;
     {
-        frm_date dialog(state, this);
-        dialog.exec();
+        frm_date dialog(this);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+        dal = dialog.p_alert1();
+        al = dialog.p_alert2();
     }
-    if (!state.p_modo_window)
-        return;
-    const DateRange intervallo = controlla_intervallo(state.p_alert1, state.p_alert2);
+    const DateRange intervallo = controlla_intervallo(dal, al);
     if (!intervallo.errore.isEmpty()) {
         msgBox(intervallo.errore);
         return;
