@@ -1,14 +1,14 @@
 #pragma once
 
-#include <QDate>
 #include <QString>
 #include <QStringList>
-#include <QVariant>
 
 namespace quad {
 
-/// The working state of the program: what the main window and its dialogs hand each other.
-/// One instance lives in the main window; dialogs get a reference to it.
+/// The session's state: the settings, the historical archives and the archive in use. One
+/// instance lives in the main window; a window that changes it gets a reference to it, one that
+/// only reads it a const reference. Dialogs hand their answers back through their own accessors,
+/// never through this state.
 struct WorkingState
 {
     // Settings loaded from imposta.ini.
@@ -37,18 +37,6 @@ struct WorkingState
     /// keyed otherwise (it opens that archive only).
     QString p_password_archivio;
     QString p_nome_database = QStringLiteral("Arch_quadernolo.mdb");
-
-    // Dialog hand-over.
-    QVariant p_txt_corr; ///< corrected subject (null when none)
-    bool p_alert0 = false; ///< annulment confirmed
-    QVariant p_alert1; ///< from-date of the date-range dialog
-    QVariant p_alert2; ///< to-date of the date-range dialog
-    QString p_mess_annullato; ///< annulment note ("" on cancel)
-    bool p_modo_window = false; ///< OK pressed in the date-range dialog
-
-    // Address book.
-    bool p_frm_nomi = false; ///< the address-book correction dialog is open
-    bool p_update_nomi = false; ///< the address-book record was modified
 };
 
 } // namespace quad

@@ -12,11 +12,11 @@ QString testo_nota_mancante()
     return QStringLiteral("ATTENZIONE !\n\nNota non inserita ...azione annullata.");
 }
 
-EsitoAnnullamento esito_annullamento(bool p_alert0, const QString& p_mess_annullato)
+EsitoAnnullamento esito_annullamento(bool confermato, const QString& motivo)
 {
-    if (!p_alert0)
+    if (!confermato)
         return EsitoAnnullamento::Rinuncia;
-    if (p_mess_annullato.trimmed().isEmpty())
+    if (motivo.trimmed().isEmpty())
         return EsitoAnnullamento::NotaMancante;
     return EsitoAnnullamento::Annulla;
 }

@@ -17,7 +17,7 @@ enum class EsitoAnnullamento {
     Annulla ///< confirmed with a reason: the entry is annulled with it, kept as typed
 };
 
-/// Reads the reason dialog's hand-over (p_alert0, p_mess_annullato).
-EsitoAnnullamento esito_annullamento(bool p_alert0, const QString& p_mess_annullato);
+/// Reads the reason dialog's answer: whether it was confirmed with "Salva ed Esci", and the reason.
+EsitoAnnullamento esito_annullamento(bool confermato, const QString& motivo);
 
 } // namespace quad

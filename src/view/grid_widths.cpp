@@ -5,19 +5,9 @@
 
 #include <QStringList>
 
+#include <limits>
+
 namespace quad {
-
-namespace {
-
-constexpr int kTwipsPerPixel = 15;
-
-/// Twips to the nearest pixel, halves away from zero's side as the window layout rounds them.
-int nearestPixel(int twips)
-{
-    return twips >= 0 ? (twips + 7) / kTwipsPerPixel : -((-twips + 7) / kTwipsPerPixel);
-}
-
-} // namespace
 
 GridWidthStore::GridWidthStore(QString section, QString key, Reading reading)
     : m_section(std::move(section))
@@ -26,10 +16,10 @@ GridWidthStore::GridWidthStore(QString section, QString key, Reading reading)
 {
 }
 
-std::vector<std::optional<GridWidthStore::Width>> GridWidthStore::load() const
+std::vector<std::optional<int>> GridWidthStore::load() const
 {
     const QString testo = leggi_ini(iniPath(), m_section, m_key, QString());
-    std::vector<std::optional<Width>> larghezze;
+    std::vector<std::optional<int>> larghezze;
     if (testo.trimmed().isEmpty())
         return larghezze;
     QStringList parti = testo.split(QLatin1Char('_'));
@@ -37,17 +27,18 @@ std::vector<std::optional<GridWidthStore::Width>> GridWidthStore::load() const
     parti.removeLast();
     for (const QString& parte : parti) {
         bool ok = false;
-        std::optional<Width> larghezza;
+        std::optional<int> twips;
         if (m_reading == Reading::Whole) {
-            const int twips = parte.trimmed().toInt(&ok);
-            if (ok && twips >= 0)
-                larghezza = Width {twips, nearestPixel(twips)};
+            const int letto = parte.trimmed().toInt(&ok);
+            if (ok && letto >= 0)
+                twips = letto;
         } else {
-            const double twips = parte.trimmed().toDouble(&ok);
-            if (ok && twips >= 0)
-                larghezza = Width {int(twips), int(twips) / kTwipsPerPixel};
+            const double letto = parte.trimmed().toDouble(&ok);
+            // A width beyond any whole number of twips is no width.
+            if (ok && letto >= 0 && letto <= std::numeric_limits<int>::max())
+                twips = int(letto);
         }
-        larghezze.push_back(larghezza);
+        larghezze.push_back(twips);
     }
     return larghezze;
 }

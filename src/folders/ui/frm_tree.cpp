@@ -94,7 +94,7 @@ Frm_tree::Frm_tree(const QString& connectionString, std::function<void()> regist
     pulsante(QStringLiteral("tb_filtro"))->setCheckable(true);
 
     DataGrid1 = new RegisterGrid(
-        GridWidthStore(QStringLiteral("GRID_TREE_WIDTH"), QStringLiteral("Width"), GridWidthStore::Reading::Truncated),
+        GridWidthStore(QStringLiteral("GRID_TREE_WIDTH"), QStringLiteral("Width"), GridWidthStore::Reading::Decimal),
         Picture2);
     // A column dragged wider is saved once, when the button is let go.
     DataGrid1->setReportAtRelease(true);

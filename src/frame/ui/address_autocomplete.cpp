@@ -36,7 +36,6 @@ void Quadernolo::collega_rubrica()
     parti.binder = binder;
     parti.pannelloNomi = Pic_nomi;
     parti.sessione = &m_registro->session();
-    parti.stato = &state;
     m_completamentoMaschera = new MaskAutocomplete(*this, parti, this);
 
     prepara_pannello_rubrica(*this);

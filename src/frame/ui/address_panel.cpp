@@ -250,9 +250,8 @@ void Quadernolo::cmd_mod_nomi_Click()
     }
     AddressBook rubrica(db);
     {
-        // While the dialog is open its own town box takes the town picks.
-        const QScopedValueRollback<bool> aperto(state.p_frm_nomi, true);
-        frm_nominativi dialog(&rubrica, recordCorrente(*rs), &state, this);
+        // While the dialog is open its own town box takes the town picks (p_frm_nomi()).
+        frm_nominativi dialog(&rubrica, recordCorrente(*rs), this);
         dialog.exec();
     }
 
@@ -262,6 +261,11 @@ void Quadernolo::cmd_mod_nomi_Click()
     mostraPannello(*this);
     if (!r.ok())
         erroreRubrica(r);
+}
+
+bool Quadernolo::p_frm_nomi() const
+{
+    return findChild<frm_nominativi*>(QString(), Qt::FindDirectChildrenOnly) != nullptr;
 }
 
 void Quadernolo::aggiorna_nominativi()

@@ -47,8 +47,9 @@ void Quadernolo::Command1_Click()
     if (!state.p_sub_use) {
         state.p_path_cartella = programFolder();
     } else {
-        frm_sel_cartella chooser(state, this);
+        frm_sel_cartella chooser(state.p_sub_dir, this);
         chooser.exec();
+        state.p_path_cartella = chooser.p_path_cartella();
     }
     if (state.p_path_cartella.isEmpty()) {
         lbl_sub_arch->hide();

@@ -146,11 +146,6 @@ void Quadernolo::Adodc1_WillMove()
     Frm_mask->Frame_calendar->hide();
 }
 
-void Quadernolo::Ado_nomi_RecordChangeComplete(ChangeReason adReason, EventStatus* adStatus)
-{
-    followChange(state.p_update_nomi, adReason, adStatus, true);
-}
-
 void Quadernolo::Adodc1_Error(const DbResult& error)
 {
     // A key that does not open the archive asks for the password again.

@@ -10,8 +10,8 @@
 #include "password_change.h"
 #include "program_folder.h"
 #include "unlock.h"
+#include "wait_cursor.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QEvent>
 #include <QFrame>
@@ -40,28 +40,17 @@ constexpr int kLarghezzaDialogo = 7200;
 /// when the user cancels.
 void scegli_archivio_storico(QWidget* owner, WorkingState& s)
 {
-    frm_sel_cartella chooser(s, owner);
+    frm_sel_cartella chooser(s.p_sub_dir, owner);
     chooser.exec();
+    s.p_path_cartella = chooser.p_path_cartella();
 }
 
-/// Keeps the hourglass up for the lifetime of the object.
-class WaitCursor
-{
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
-
-template <typename T> T* named(T* widget, const QString& name)
-{
-    widget->setObjectName(name);
-    return widget;
-}
+using controls::nominato;
 
 QPushButton* button(const QString& name, const QString& caption)
 {
     // Enter in a box must not press a button of the dialog.
-    auto* b = named(new QPushButton(caption), name);
+    auto* b = nominato(new QPushButton(caption), name);
     b->setAutoDefault(false);
     return b;
 }
@@ -106,7 +95,7 @@ frm_mod_pass::frm_mod_pass(WorkingState& state, QWidget* parent)
     setMinimumWidth(tw(kLarghezzaDialogo));
 
     auto* layout = new QVBoxLayout(this);
-    TabStrip1 = named(new QTabBar, QStringLiteral("TabStrip1"));
+    TabStrip1 = nominato(new QTabBar, QStringLiteral("TabStrip1"));
     TabStrip1->addTab(QStringLiteral("Generale"));
     TabStrip1->setTabData(0, QStringLiteral("Imp_generale"));
     TabStrip1->addTab(QStringLiteral("Password"));
@@ -137,15 +126,15 @@ frm_mod_pass::frm_mod_pass(WorkingState& state, QWidget* parent)
 
 void frm_mod_pass::buildGeneral()
 {
-    Frame2 = named(new QFrame, QStringLiteral("Frame2"));
+    Frame2 = nominato(new QFrame, QStringLiteral("Frame2"));
     auto* general = new QVBoxLayout(Frame2);
 
-    Frame5 = named(new QGroupBox(QStringLiteral(" Back Up Archivi ")), QStringLiteral("Frame5"));
+    Frame5 = nominato(new QGroupBox(QStringLiteral(" Back Up Archivi ")), QStringLiteral("Frame5"));
     auto* backUp = new QGridLayout(Frame5);
-    chk_back_up = named(new QCheckBox(QStringLiteral("Effettua Back Up in uscita")), QStringLiteral("chk_back_up"));
+    chk_back_up = nominato(new QCheckBox(QStringLiteral("Effettua Back Up in uscita")), QStringLiteral("chk_back_up"));
     cmd_back_up = button(QStringLiteral("cmd_back_up"), QStringLiteral("Sfoglia cartelle"));
     // A long folder is cut to the dialog's width, whole in its tool tip.
-    lbl_back_up = named(new ElidedLabel, QStringLiteral("lbl_back_up"));
+    lbl_back_up = nominato(new ElidedLabel, QStringLiteral("lbl_back_up"));
     lbl_back_up->setFrameShape(QFrame::StyledPanel);
     lbl_back_up->setMinimumWidth(320);
     backUp->addWidget(chk_back_up, 0, 0);
@@ -154,17 +143,18 @@ void frm_mod_pass::buildGeneral()
     backUp->addWidget(lbl_back_up, 2, 0, 1, 2);
     general->addWidget(Frame5);
 
-    frame_postazione = named(new QGroupBox(QStringLiteral(" Postazione ")), QStringLiteral("frame_postazione"));
+    frame_postazione = nominato(new QGroupBox(QStringLiteral(" Postazione ")), QStringLiteral("frame_postazione"));
     auto* station = new QGridLayout(frame_postazione);
-    Option1 = {named(new QRadioButton(QStringLiteral("Server")), QStringLiteral("Option1_0")),
-               named(new QRadioButton(QStringLiteral("Client")), QStringLiteral("Option1_1"))};
-    lbl_server = named(new QLabel(QStringLiteral("Percorso di rete per il Server [F2]")), QStringLiteral("lbl_server"));
-    txt_server = named(new QLineEdit, QStringLiteral("txt_server"));
+    Option1 = {nominato(new QRadioButton(QStringLiteral("Server")), QStringLiteral("Option1_0")),
+               nominato(new QRadioButton(QStringLiteral("Client")), QStringLiteral("Option1_1"))};
+    lbl_server
+        = nominato(new QLabel(QStringLiteral("Percorso di rete per il Server [F2]")), QStringLiteral("lbl_server"));
+    txt_server = nominato(new QLineEdit, QStringLiteral("txt_server"));
     txt_server->installEventFilter(this);
-    Frame6 = named(new QFrame, QStringLiteral("Frame6"));
+    Frame6 = nominato(new QFrame, QStringLiteral("Frame6"));
     auto* network = new QHBoxLayout(Frame6);
     cmd_kill = button(QStringLiteral("cmd_kill"), QStringLiteral("Sblocca archivio"));
-    chk_rete = named(new QCheckBox(QStringLiteral("Utilizzo software in rete locale")), QStringLiteral("chk_rete"));
+    chk_rete = nominato(new QCheckBox(QStringLiteral("Utilizzo software in rete locale")), QStringLiteral("chk_rete"));
     network->addWidget(cmd_kill);
     network->addWidget(chk_rete);
     network->addStretch();
@@ -197,7 +187,7 @@ void frm_mod_pass::buildGeneral()
 
 void frm_mod_pass::buildPassword()
 {
-    Frame4 = named(new QFrame, QStringLiteral("Frame4"));
+    Frame4 = nominato(new QFrame, QStringLiteral("Frame4"));
     Frame4->setFrameShape(QFrame::StyledPanel);
     auto* band = new QHBoxLayout(Frame4);
     auto* title = new QLabel(QStringLiteral("MODIFICA PASSWORD"));
@@ -207,10 +197,10 @@ void frm_mod_pass::buildPassword()
     title->setFont(bold);
     band->addWidget(title);
 
-    Frame3 = named(new QFrame, QStringLiteral("Frame3"));
+    Frame3 = nominato(new QFrame, QStringLiteral("Frame3"));
     auto* grid = new QGridLayout(Frame3);
     auto passwordBox = [](const QString& name) {
-        auto* box = named(new QLineEdit, name);
+        auto* box = nominato(new QLineEdit, name);
         box->setEchoMode(QLineEdit::Password);
         return box;
     };
@@ -239,14 +229,14 @@ void frm_mod_pass::buildPassword()
 
 void frm_mod_pass::buildOffices()
 {
-    Frame1 = named(new QFrame, QStringLiteral("Frame1"));
+    Frame1 = nominato(new QFrame, QStringLiteral("Frame1"));
     auto* grid = new QGridLayout(Frame1);
-    List1 = named(new QListWidget, QStringLiteral("List1"));
+    List1 = nominato(new QListWidget, QStringLiteral("List1"));
     List1->setSelectionMode(QAbstractItemView::SingleSelection);
     List1->installEventFilter(this);
     lbl_percorso
-        = named(new ElidedLabel(QStringLiteral("Percorso di rete per A.O.O.")), QStringLiteral("lbl_percorso"));
-    txt_percorso = named(new QLineEdit, QStringLiteral("txt_percorso"));
+        = nominato(new ElidedLabel(QStringLiteral("Percorso di rete per A.O.O.")), QStringLiteral("lbl_percorso"));
+    txt_percorso = nominato(new QLineEdit, QStringLiteral("txt_percorso"));
     txt_percorso->installEventFilter(this);
     pic_sfoglia = button(QStringLiteral("pic_sfoglia"), QStringLiteral(" Sfoglia"));
     cmd_add_uffici = button(QStringLiteral("cmd_add_uffici"), QStringLiteral("Aggiungi voce"));
@@ -254,11 +244,11 @@ void frm_mod_pass::buildOffices()
     cmd_corr_uff = button(QStringLiteral("cmd_corr_uff"), QStringLiteral("Correggi voce"));
     Command3 = button(QStringLiteral("Command3"), QStringLiteral("Termina e Salva"));
 
-    frm_corr = named(new QFrame, QStringLiteral("frm_corr"));
+    frm_corr = nominato(new QFrame, QStringLiteral("frm_corr"));
     // The name being corrected takes the whole row beside its label; the buttons go below.
     auto* corr = new QGridLayout(frm_corr);
-    lbl_corr = named(new QLabel(QStringLiteral("Correzione voce :")), QStringLiteral("lbl_corr"));
-    txt_corr = named(new QLineEdit, QStringLiteral("txt_corr"));
+    lbl_corr = nominato(new QLabel(QStringLiteral("Correzione voce :")), QStringLiteral("lbl_corr"));
+    txt_corr = nominato(new QLineEdit, QStringLiteral("txt_corr"));
     txt_corr->installEventFilter(this);
     cmd_corr = {button(QStringLiteral("cmd_corr_0"), QStringLiteral("Salva")),
                 button(QStringLiteral("cmd_corr_1"), QStringLiteral("Annulla"))};

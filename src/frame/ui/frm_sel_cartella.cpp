@@ -5,9 +5,8 @@
 
 namespace quad {
 
-frm_sel_cartella::frm_sel_cartella(WorkingState& state, QWidget* parent)
+frm_sel_cartella::frm_sel_cartella(const QStringList& p_sub_dir, QWidget* parent)
     : QDialog(parent)
-    , m_state(state)
 {
     setObjectName(QStringLiteral("frm_sel_cartella"));
     setWindowTitle(QStringLiteral(" Selezione archivio"));
@@ -25,7 +24,7 @@ frm_sel_cartella::frm_sel_cartella(WorkingState& state, QWidget* parent)
     CancelButton->setObjectName(QStringLiteral("CancelButton"));
     CancelButton->setGeometry(200, 44, 90, 28);
 
-    List1->addItems(m_state.p_sub_dir);
+    List1->addItems(p_sub_dir);
     if (List1->count() > 0)
         List1->setCurrentRow(0);
     m_scelta = false;
@@ -39,14 +38,14 @@ void frm_sel_cartella::OKButton_Click()
 {
     QListWidgetItem* item = List1->currentItem();
     // An empty list has nothing to open.
-    m_state.p_path_cartella = item ? QStringLiteral("SUB_") + item->text() : QString();
+    m_cartella = item ? QStringLiteral("SUB_") + item->text() : QString();
     m_scelta = true;
     accept();
 }
 
 void frm_sel_cartella::CancelButton_Click()
 {
-    m_state.p_path_cartella.clear();
+    m_cartella.clear();
     m_scelta = true;
     reject();
 }
@@ -55,7 +54,7 @@ void frm_sel_cartella::done(int result)
 {
     // Closed with the window's button (or Esc): nothing chosen.
     if (!m_scelta)
-        m_state.p_path_cartella.clear();
+        m_cartella.clear();
     QDialog::done(result);
 }
 

@@ -1,21 +1,25 @@
 #pragma once
 
-#include "working_state.h"
-
 #include <QDialog>
+#include <QString>
+#include <QStringList>
 
 class QListWidget;
 class QPushButton;
 
 namespace quad {
 
-/// The chooser of the historical archives. OK (or a double click) sets p_path_cartella to
-/// "SUB_" + the chosen name; "Annulla" or closing the window sets it to "".
+/// The chooser of the historical archives, listing the names given. OK (or a double click)
+/// chooses the selected one: p_path_cartella() hands back "SUB_" + its name; "Annulla" or closing
+/// the window chooses nothing and hands back "".
 class frm_sel_cartella : public QDialog
 {
     Q_OBJECT
 public:
-    frm_sel_cartella(WorkingState& state, QWidget* parent);
+    frm_sel_cartella(const QStringList& p_sub_dir, QWidget* parent);
+
+    /// The folder of the archive chosen, "SUB_" + its name; "" when none was.
+    QString p_path_cartella() const { return m_cartella; }
 
     QListWidget* List1 = nullptr;
     QPushButton* OKButton = nullptr;
@@ -28,7 +32,7 @@ protected:
     void done(int result) override;
 
 private:
-    WorkingState& m_state;
+    QString m_cartella;
     bool m_scelta = false;
 };
 

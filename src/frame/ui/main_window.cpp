@@ -235,7 +235,6 @@ void Quadernolo::collegaSegnali()
         (void)schede::mostra_errore_ado(letto);
         collega_campi_corrispondente_origine();
     });
-    connect(Ado_nomi, &DataControl::recordChangeComplete, this, &Quadernolo::Ado_nomi_RecordChangeComplete);
 
     connect(DataGrid1, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
         if (index.isValid() && Adodc1->Recordset())

@@ -57,9 +57,9 @@ public:
     explicit Quadernolo(QWidget* parent = nullptr);
     ~Quadernolo() override;
 
-    /// The working state every dialog reads and writes.
+    /// The session's state: settings, historical archives, the archive in use.
     WorkingState state;
-    WorkingState& workingState() { return state; }
+    const WorkingState& workingState() const { return state; }
     /// The life of the entry shown: its changes, a new entry and its issuing lock. Other windows
     /// read p_new_ins(), p_update() and the like from it.
     EntrySession& sessione() { return m_registro->session(); }
@@ -70,6 +70,8 @@ public:
     bool p_uscita() const override { return m_uscita; }
     /// The program is filling the correspondent row from the address book.
     bool p_modifica() const override { return m_p_modifica; }
+    /// The address-book correction dialog is open: it serves its own town box.
+    bool p_frm_nomi() const override;
 
     // --- start frame ----------------------------------------------------------------------
     StartFrame* Frame1 = nullptr; ///< with the archive button Frame1->Command1
@@ -189,7 +191,6 @@ public:
     void chiudi_origini_dati();
     void Adodc1_MoveComplete();
     void Adodc1_WillMove();
-    void Ado_nomi_RecordChangeComplete(ChangeReason adReason, EventStatus* adStatus);
     void Adodc1_Error(const DbResult& error);
     /// Records in the register recordset (0 when it is not open).
     int conta_schede() const override;

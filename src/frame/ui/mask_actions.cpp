@@ -26,7 +26,7 @@ namespace quad {
 
 void Quadernolo::cmd_annulla_Click()
 {
-    const std::optional<QString> motivo = chiedi_motivo_annullamento(state, this);
+    const std::optional<QString> motivo = chiedi_motivo_annullamento(this);
     if (!motivo)
         return;
     // The entry is marked on screen; the next save of the entry writes the annulment.
@@ -40,7 +40,7 @@ void Quadernolo::cmd_annulla_Click()
 
 void Quadernolo::cmd_annullato_Click()
 {
-    mostra_motivo_annullamento(state, this, Frm_mask->txt_mask1[26]->text());
+    mostra_motivo_annullamento(this, Frm_mask->txt_mask1[26]->text());
 }
 
 // --- subject correction ------------------------------------------------------------------
@@ -54,7 +54,7 @@ void Quadernolo::correggi_oggetto_scheda()
     // a change that could not be saved keeps the entry as it is on screen.
     if (!verifica_modifiche_in_sospeso())
         return;
-    const std::optional<QString> testo = correggi_oggetto(state, this, rs->value(QStringLiteral("Oggetto")));
+    const std::optional<QString> testo = correggi_oggetto(this, rs->value(QStringLiteral("Oggetto")));
     if (!testo)
         return;
 

@@ -20,7 +20,7 @@ QString StampaPrincipale::archivio() const
     return m_w.percorso_archivio(m_w.state.p_path_cartella);
 }
 
-WorkingState& StampaPrincipale::stato()
+const WorkingState& StampaPrincipale::stato() const
 {
     return m_w.state;
 }

@@ -20,7 +20,7 @@ public:
     std::shared_ptr<Recordset> registro() const override;
     std::shared_ptr<Recordset> corrispondenti() const override;
     QString archivio() const override;
-    WorkingState& stato() override;
+    const WorkingState& stato() const override;
     void nascondi_popup() override;
 
 private:

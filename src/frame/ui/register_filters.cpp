@@ -17,8 +17,9 @@ namespace quad {
 
 void Quadernolo::apri_scelta_colonne()
 {
-    frm_sel_campi dialog(Adodc1->Recordset(), state, this);
-    dialog.exec();
+    frm_sel_campi dialog(Adodc1->Recordset(), state.p_eln_colonne, this);
+    if (dialog.exec() == QDialog::Accepted)
+        state.p_eln_colonne = dialog.p_eln_colonne();
 }
 
 void Quadernolo::apri_ricerca()

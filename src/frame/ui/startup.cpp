@@ -22,7 +22,6 @@ namespace quad {
 
 bool Quadernolo::Form_Load()
 {
-    state.p_frm_nomi = false;
     caricaLogo();
     state.p_unload = false;
     cmd_focus->move(tw(-1000), tw(-1000));

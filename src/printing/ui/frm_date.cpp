@@ -15,9 +15,8 @@
 
 namespace quad {
 
-frm_date::frm_date(WorkingState& state, QWidget* parent)
+frm_date::frm_date(QWidget* parent)
     : QDialog(parent)
-    , m_state(state)
 {
     setObjectName(QStringLiteral("frm_date"));
     setWindowTitle(QStringLiteral("Quadernolo - Stampa registro quadernoli"));
@@ -62,8 +61,6 @@ frm_date::frm_date(WorkingState& state, QWidget* parent)
     grid->addLayout(buttons, 3, 0, 1, 2);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Frame1);
-
-    m_state.p_modo_window = false;
 }
 
 void frm_date::showEvent(QShowEvent* event)
@@ -74,15 +71,13 @@ void frm_date::showEvent(QShowEvent* event)
 
 void frm_date::OKButton_Click()
 {
-    m_state.p_alert1 = txt_dalla->text();
-    m_state.p_alert2 = txt_alla->text();
-    m_state.p_modo_window = true;
+    m_dalla = txt_dalla->text();
+    m_alla = txt_alla->text();
     QDialog::accept();
 }
 
 void frm_date::CancelButton_Click()
 {
-    m_state.p_modo_window = false;
     QDialog::reject();
 }
 

@@ -1,8 +1,7 @@
 #pragma once
 
-#include "working_state.h"
-
 #include <QDialog>
+#include <QString>
 
 class QGroupBox;
 class QLabel;
@@ -11,14 +10,19 @@ class QPushButton;
 
 namespace quad {
 
-/// The date-range dialog of the register print. Hands back through the working state: p_alert1
-/// and p_alert2 (the two texts as typed) and p_modo_window (true only after "Stampa"). It checks
-/// nothing itself; closing it by its close box counts as "Annulla".
+/// The date-range dialog of the register print. exec() returns Accepted only after "Stampa"
+/// (closing it by its close box counts as "Annulla"); p_alert1() and p_alert2() then hand back
+/// the two texts as typed. It checks nothing itself.
 class frm_date : public QDialog
 {
     Q_OBJECT
 public:
-    frm_date(WorkingState& state, QWidget* parent);
+    explicit frm_date(QWidget* parent);
+
+    /// The from text confirmed with "Stampa" ("" before).
+    QString p_alert1() const { return m_dalla; }
+    /// The to text confirmed with "Stampa" ("" before).
+    QString p_alert2() const { return m_alla; }
 
     void OKButton_Click();
     void CancelButton_Click();
@@ -42,7 +46,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    WorkingState& m_state;
+    QString m_dalla;
+    QString m_alla;
 };
 
 } // namespace quad

@@ -1,5 +1,7 @@
 #include "frm_imp_stampa.h"
 
+#include "control_factory.h"
+
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -15,20 +17,10 @@ namespace quad {
 
 namespace {
 
-constexpr int kTwipsPerPixel = 15;
+using controls::nominato;
+
 constexpr int kGridHeight = 90;
 constexpr int kMmGridHeight = 40;
-
-int px(long twips)
-{
-    return int((twips + kTwipsPerPixel / 2) / kTwipsPerPixel);
-}
-
-template <class T> T* nominato(T* w, const QString& name)
-{
-    w->setObjectName(name);
-    return w;
-}
 
 } // namespace
 
@@ -52,7 +44,7 @@ frm_imp_stampa::frm_imp_stampa(const QStringList& campi, QWidget* parent, long s
     setObjectName(QStringLiteral("frm_imp_stampa"));
     setWindowTitle(QStringLiteral("Form1"));
 
-    const int width = px(m_widths.scaleWidth());
+    const int width = tw(m_widths.scaleWidth());
     Picture2 = nominato(new QWidget(this), QStringLiteral("Picture2"));
     Picture2->setGeometry(0, 0, width, kGridHeight + kMmGridHeight + 20);
     Picture1 = nominato(new QWidget(Picture2), QStringLiteral("Picture1"));
@@ -67,7 +59,7 @@ frm_imp_stampa::frm_imp_stampa(const QStringList& campi, QWidget* parent, long s
         grid->verticalHeader()->hide();
         grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         grid->horizontalHeader()->setMinimumSectionSize(1);
-        grid->setGeometry(0, top, px(m_widths.scaleWidth()), height);
+        grid->setGeometry(0, top, tw(m_widths.scaleWidth()), height);
         return grid;
     };
     DataGrid1 = griglia("DataGrid1", m_model1, 0, kGridHeight);
@@ -108,8 +100,8 @@ void frm_imp_stampa::mostra_larghezze()
     QStringList mm;
     for (int i = 0; i < m_widths.count(); ++i) {
         const long w = m_widths.widths()[size_t(i)];
-        DataGrid1->horizontalHeader()->resizeSection(i, px(w));
-        DataGrid2->horizontalHeader()->resizeSection(i, px(w));
+        DataGrid1->horizontalHeader()->resizeSection(i, tw(w));
+        DataGrid2->horizontalHeader()->resizeSection(i, tw(w));
         mm << QString::number(PrintColumnWidths::millimetri(w));
     }
     m_model2->setHorizontalHeaderLabels(mm);
@@ -118,8 +110,8 @@ void frm_imp_stampa::mostra_larghezze()
 
 void frm_imp_stampa::DataGrid1_ColResize(int ColIndex)
 {
-    DataGrid1->resize(px(m_widths.scaleWidth()), DataGrid1->height());
-    m_widths.ridimensiona(ColIndex, long(DataGrid1->horizontalHeader()->sectionSize(ColIndex)) * kTwipsPerPixel);
+    DataGrid1->resize(tw(m_widths.scaleWidth()), DataGrid1->height());
+    m_widths.ridimensiona(ColIndex, toTwips(DataGrid1->horizontalHeader()->sectionSize(ColIndex)));
     mostra_larghezze();
 }
 
@@ -139,7 +131,7 @@ void frm_imp_stampa::resizeEvent(QResizeEvent* event)
     QWidget::resizeEvent(event);
     const int inner = width();
     HScroll1->setGeometry(0, height() - 18, inner, 18);
-    const int max = std::max(0, px(m_widths.scaleWidth()) - inner);
+    const int max = std::max(0, tw(m_widths.scaleWidth()) - inner);
     HScroll1->setMaximum(max);
     HScroll1->setPageStep(std::max(1, max / 2));
     Frame1->move((inner - Frame1->width()) / 2, Picture2->geometry().bottom() + 4);

@@ -85,14 +85,17 @@ void PrintPanel::stampa_ricevuta()
 
 void PrintPanel::stampa_registro()
 {
-    WorkingState& state = m_host.stato();
+    const WorkingState& state = m_host.stato();
+    QString dal;
+    QString al;
     {
-        frm_date dialog(state, window());
-        dialog.exec();
+        frm_date dialog(window());
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+        dal = dialog.p_alert1();
+        al = dialog.p_alert2();
     }
-    if (!state.p_modo_window)
-        return;
-    const DateRange intervallo = controlla_intervallo(state.p_alert1, state.p_alert2);
+    const DateRange intervallo = controlla_intervallo(dal, al);
     if (!intervallo.errore.isEmpty()) {
         msgBox(intervallo.errore);
         return;

@@ -24,9 +24,8 @@ public:
     virtual std::shared_ptr<Recordset> corrispondenti() const = 0;
     /// The archive file in use.
     virtual QString archivio() const = 0;
-    /// The session's state: the register in use, the archive's key, and the date-range dialog's
-    /// answers.
-    virtual WorkingState& stato() = 0;
+    /// The session's state: the register in use and the archive's key.
+    virtual const WorkingState& stato() const = 0;
     /// Hides the tool bar's pop-ups, this panel among them.
     virtual void nascondi_popup() = 0;
 };

@@ -8,12 +8,13 @@
 
 namespace quad {
 
-/// Window positions are designed in twips, 15 to a pixel.
-constexpr int tw(int twips)
+/// Window measures (positions, sizes, column widths) are designed and stored in twips, 15 to a
+/// pixel. A measure in twips as pixels, rounded to the nearest pixel (halves away from zero).
+constexpr int tw(long twips)
 {
-    return twips >= 0 ? (twips + 7) / 15 : -((-twips + 7) / 15);
+    return int(twips >= 0 ? (twips + 7) / 15 : -((-twips + 7) / 15));
 }
-/// Pixels back to twips (column widths are stored in twips).
+/// Pixels back to twips.
 constexpr int toTwips(int pixels)
 {
     return pixels * 15;

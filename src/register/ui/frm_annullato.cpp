@@ -11,9 +11,8 @@
 
 namespace quad {
 
-frm_annullato::frm_annullato(WorkingState& state, QWidget* parent)
+frm_annullato::frm_annullato(QWidget* parent)
     : QDialog(parent)
-    , m_state(state)
 {
     setObjectName(QStringLiteral("frm_annullato"));
     setWindowTitle(QString());
@@ -44,9 +43,6 @@ frm_annullato::frm_annullato(WorkingState& state, QWidget* parent)
     layout->addWidget(Text1);
     layout->addLayout(buttons);
     setMinimumWidth(420);
-
-    m_state.p_alert0 = false;
-    m_state.p_mess_annullato.clear();
 }
 
 void frm_annullato::mostra_motivo(const QString& nota)
@@ -62,33 +58,28 @@ void frm_annullato::mostra_motivo(const QString& nota)
 void frm_annullato::Command1_Click(int Index)
 {
     if (Index == 0 && !m_solo_lettura) {
-        m_state.p_alert0 = true;
-        m_state.p_mess_annullato = Text1->text();
+        m_motivo = Text1->text();
         QDialog::accept();
         return;
     }
-    m_state.p_alert0 = false;
-    m_state.p_mess_annullato.clear();
-    QDialog::reject();
+    reject();
 }
 
 void frm_annullato::reject()
 {
     // The close box and Esc count as "Annulla".
-    m_state.p_alert0 = false;
-    m_state.p_mess_annullato.clear();
+    m_motivo.clear();
     QDialog::reject();
 }
 
-std::optional<QString> chiedi_motivo_annullamento(WorkingState& state, QWidget* parent)
+std::optional<QString> chiedi_motivo_annullamento(QWidget* parent)
 {
     if (!askYesNo(testo_conferma_annullamento()))
         return std::nullopt;
-    {
-        frm_annullato dialog(state, parent);
-        dialog.exec();
-    }
-    switch (esito_annullamento(state.p_alert0, state.p_mess_annullato)) {
+    frm_annullato dialog(parent);
+    const bool confermato = dialog.exec() == QDialog::Accepted;
+    const QString motivo = dialog.p_mess_annullato();
+    switch (esito_annullamento(confermato, motivo)) {
     case EsitoAnnullamento::Rinuncia:
         return std::nullopt;
     case EsitoAnnullamento::NotaMancante:
@@ -97,12 +88,12 @@ std::optional<QString> chiedi_motivo_annullamento(WorkingState& state, QWidget* 
     case EsitoAnnullamento::Annulla:
         break;
     }
-    return state.p_mess_annullato;
+    return motivo;
 }
 
-void mostra_motivo_annullamento(WorkingState& state, QWidget* parent, const QString& nota)
+void mostra_motivo_annullamento(QWidget* parent, const QString& nota)
 {
-    frm_annullato dialog(state, parent);
+    frm_annullato dialog(parent);
     dialog.mostra_motivo(nota);
     dialog.exec();
 }

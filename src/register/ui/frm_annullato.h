@@ -1,8 +1,7 @@
 #pragma once
 
-#include "working_state.h"
-
 #include <QDialog>
+#include <QString>
 
 #include <optional>
 #include <vector>
@@ -13,14 +12,17 @@ class QPushButton;
 
 namespace quad {
 
-/// The annulment reason dialog. Hands back through the working state: p_alert0 (true only when
-/// left with "Salva ed Esci") and p_mess_annullato (the reason as typed, "" otherwise). Closing
-/// it any other way counts as "Annulla".
+/// The annulment reason dialog. exec() returns Accepted only when it was left with "Salva ed
+/// Esci"; p_mess_annullato() then hands back the reason as typed ("" otherwise). Closing it any
+/// other way counts as "Annulla".
 class frm_annullato : public QDialog
 {
     Q_OBJECT
 public:
-    frm_annullato(WorkingState& state, QWidget* parent);
+    explicit frm_annullato(QWidget* parent);
+
+    /// The reason confirmed with "Salva ed Esci", as typed ("" otherwise).
+    QString p_mess_annullato() const { return m_motivo; }
 
     /// Turns the dialog into the read-only view of a stored reason: the box locked, only
     /// "Esci" offered, centred.
@@ -37,7 +39,7 @@ protected:
     void reject() override;
 
 private:
-    WorkingState& m_state;
+    QString m_motivo;
     bool m_solo_lettura = false;
 };
 
@@ -45,9 +47,9 @@ private:
 /// reason. Returns the reason to store (as typed, not trimmed) when the entry is to be annulled;
 /// nullopt when the user said No, cancelled, or left the reason blank (after "Nota non inserita
 /// ...azione annullata.").
-std::optional<QString> chiedi_motivo_annullamento(WorkingState& state, QWidget* parent);
+std::optional<QString> chiedi_motivo_annullamento(QWidget* parent);
 
 /// "Vedi note": shows a stored reason read-only.
-void mostra_motivo_annullamento(WorkingState& state, QWidget* parent, const QString& nota);
+void mostra_motivo_annullamento(QWidget* parent, const QString& nota);
 
 } // namespace quad

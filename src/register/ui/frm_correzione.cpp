@@ -9,9 +9,8 @@
 
 namespace quad {
 
-frm_correzione::frm_correzione(WorkingState& state, QWidget* parent)
+frm_correzione::frm_correzione(QWidget* parent)
     : QDialog(parent)
-    , m_state(state)
 {
     setObjectName(QStringLiteral("frm_correzione"));
     setWindowTitle(QStringLiteral(" Quadernolo - Correzione"));
@@ -49,18 +48,18 @@ void frm_correzione::OKButton_Click()
         reject();
         return;
     }
-    m_state.p_txt_corr = text;
+    m_testo = text;
     accept();
 }
 
-std::optional<QString> correggi_oggetto(WorkingState& state, QWidget* parent, const QVariant& oggetto)
+std::optional<QString> correggi_oggetto(QWidget* parent, const QVariant& oggetto)
 {
-    frm_correzione dialog(state, parent);
+    frm_correzione dialog(parent);
     dialog.txt_correzione->setText(oggetto.isNull() ? QString() : oggetto.toString());
     dialog.txt_correzione->setCursorPosition(0);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return state.p_txt_corr.toString();
+    return dialog.p_txt_corr();
 }
 
 } // namespace quad

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "working_state.h"
-
 #include <QDialog>
+#include <QString>
+#include <QVariant>
 
 #include <optional>
 
@@ -11,14 +11,17 @@ class QPushButton;
 
 namespace quad {
 
-/// The subject correction dialog " Quadernolo - Correzione". OK writes the edited text into
-/// p_txt_corr and closes the dialog, but only when the text is not blank; any other way out
-/// leaves p_txt_corr as it was.
+/// The subject correction dialog " Quadernolo - Correzione". OK accepts the edited text, which
+/// p_txt_corr() then hands back, but only when the text is not blank; any other way out rejects
+/// the dialog and hands nothing back.
 class frm_correzione : public QDialog
 {
     Q_OBJECT
 public:
-    frm_correzione(WorkingState& state, QWidget* parent);
+    explicit frm_correzione(QWidget* parent);
+
+    /// The corrected subject accepted with OK ("" before).
+    QString p_txt_corr() const { return m_testo; }
 
     void OKButton_Click();
 
@@ -29,12 +32,12 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    WorkingState& m_state;
+    QString m_testo;
 };
 
 /// F12 on the subject: shows the dialog with the current subject (a Null subject shows as an
 /// empty box) and returns the corrected text when it was confirmed with OK and is not blank;
 /// nullopt otherwise, when nothing must be written.
-std::optional<QString> correggi_oggetto(WorkingState& state, QWidget* parent, const QVariant& oggetto);
+std::optional<QString> correggi_oggetto(QWidget* parent, const QVariant& oggetto);
 
 } // namespace quad

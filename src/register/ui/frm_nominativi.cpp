@@ -4,7 +4,6 @@
 #include "date_text.h"
 #include "identifier_checks.h"
 #include "message_service.h"
-#include "working_state.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -54,11 +53,10 @@ constexpr int kCap = 0;
 
 } // namespace
 
-frm_nominativi::frm_nominativi(AddressBook* book, const AddressRecord& record, WorkingState* state, QWidget* parent)
+frm_nominativi::frm_nominativi(AddressBook* book, const AddressRecord& record, QWidget* parent)
     : QDialog(parent)
     , m_book(book)
     , m_record(record)
-    , m_state(state)
 {
     setObjectName(QStringLiteral("frm_nominativi"));
     setWindowTitle(QStringLiteral("Quadernolo : CORREZIONE ANAGRAFICA"));
@@ -162,8 +160,6 @@ void frm_nominativi::Form_Load()
 void frm_nominativi::segnaModificato()
 {
     m_modificato = true;
-    if (m_state)
-        m_state->p_update_nomi = true;
 }
 
 int frm_nominativi::indexOf(QObject* box) const
@@ -207,19 +203,13 @@ void frm_nominativi::Command1_Click(int Index)
         }
         m_salvato = true;
         m_modificato = false;
-        if (m_state)
-            m_state->p_update_nomi = false;
     }
     accept();
 }
 
 void frm_nominativi::reject()
 {
-    if (m_modificato) {
-        m_modificato = false;
-        if (m_state)
-            m_state->p_update_nomi = false;
-    }
+    m_modificato = false;
     AXDbAutoComplete1->setListBoxVisible(false);
     QDialog::reject();
 }

@@ -15,7 +15,6 @@ class QPushButton;
 namespace quad {
 
 class AXDbAutoComplete;
-struct WorkingState;
 
 /// "Quadernolo : CORREZIONE ANAGRAFICA": corrects one address-book record. The record's values
 /// are shown in the boxes; nothing is written until "Salva ed esci", which stores every box
@@ -31,9 +30,8 @@ class frm_nominativi : public QDialog
     Q_OBJECT
 public:
     /// book: the address book written by "Salva ed esci"; record: the record to correct (by row
-    /// id, or by its values when the id is 0); state: the working state whose p_update_nomi
-    /// follows the pending edits (may be null).
-    frm_nominativi(AddressBook* book, const AddressRecord& record, WorkingState* state, QWidget* parent);
+    /// id, or by its values when the id is 0).
+    frm_nominativi(AddressBook* book, const AddressRecord& record, QWidget* parent);
 
     QFrame* Frame5 = nullptr;
     std::vector<QLineEdit*> txt_mask1;
@@ -76,7 +74,6 @@ private:
 
     AddressBook* m_book;
     AddressRecord m_record;
-    WorkingState* m_state;
     bool m_modificato = false;
     bool m_salvato = false;
 };

@@ -7,7 +7,6 @@
 
 #include "entry_session.h"
 #include "recordset.h"
-#include "working_state.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -178,7 +177,7 @@ void MaskAutocomplete::testoDigitato(int index)
 void MaskAutocomplete::comuneScelto(const QString& citta, const QString& prov, const QString& stato, const QString& cap)
 {
     // The correction dialog serves its own town box.
-    if (m_p.stato->p_frm_nomi)
+    if (m_host.p_frm_nomi())
         return;
     const std::shared_ptr<Recordset> rs = m_p.mittenti->Recordset();
     if (!rs || !rs->isOpen() || rs->bof() || rs->eof())

@@ -18,7 +18,6 @@ class AXDbAutoComplete;
 class DataControl;
 class EntrySession;
 class FieldBinder;
-struct WorkingState;
 
 /// What the mask's autocomplete asks of the window that shows the mask.
 class MaskAutocompleteHost
@@ -31,6 +30,8 @@ public:
     virtual bool p_uscita() const = 0;
     /// The program is filling the correspondent row from the address book.
     virtual bool p_modifica() const = 0;
+    /// The address-book correction dialog is open: a town picked belongs to its own boxes.
+    virtual bool p_frm_nomi() const = 0;
     /// The address-book names beginning with text, under the name box.
     virtual void cerca_in_elenco(const QString& text) = 0;
 };
@@ -43,8 +44,7 @@ class MaskAutocomplete : public QObject
     Q_OBJECT
 public:
     /// What it works with: the mask's boxes, the control, the register, the address book and the
-    /// correspondents' data controls, the binder, the address-book panel, the entry session and
-    /// the working state (whether the address-book dialog is open).
+    /// correspondents' data controls, the binder, the address-book panel and the entry session.
     struct Parti
     {
         std::vector<QLineEdit*> caselle;
@@ -55,7 +55,6 @@ public:
         FieldBinder* binder = nullptr;
         QWidget* pannelloNomi = nullptr;
         const EntrySession* sessione = nullptr;
-        const WorkingState* stato = nullptr;
     };
 
     MaskAutocomplete(MaskAutocompleteHost& host, const Parti& parti, QObject* parent);

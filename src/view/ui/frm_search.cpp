@@ -1,19 +1,19 @@
 // The search dialog: its frame and modes, the simple find and the range panels.
 #include "frm_search.h"
 
-#include "control_factory.h" // tw(): design positions in twips
+#include "control_factory.h"
 #include "criteria_model.h"
 #include "range_panels.h"
 #include "ricerca.h"
 #include "search_caller.h"
 #include "simple_find.h"
+#include "wait_cursor.h"
 
 #include "clock.h"
 #include "date_text.h"
 #include "message_service.h"
 #include "recordset.h"
 
-#include <QApplication>
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QComboBox>
@@ -33,24 +33,12 @@ namespace quad {
 
 namespace {
 
-template <class T> T* nominato(T* widget, const QString& name)
-{
-    widget->setObjectName(name);
-    return widget;
-}
+using controls::nominato;
 
 void piazza(QWidget* w, int left, int top, int width, int height)
 {
     w->setGeometry(tw(left), tw(top), tw(width), tw(height));
 }
-
-/// The hourglass for the life of the object, on every path.
-class Clessidra
-{
-public:
-    Clessidra() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~Clessidra() { QApplication::restoreOverrideCursor(); }
-};
 
 const QString kPannelloDate = QStringLiteral(" Impostazione date ");
 const QString kPannelloNumeri = QStringLiteral(" Impostazione n. quadernolo ");
@@ -222,7 +210,7 @@ void frmSearch::collegaSegnali()
 
 void frmSearch::InitSearch()
 {
-    Clessidra clessidra;
+    WaitCursor clessidra;
     cmbFields->clear();
     const std::shared_ptr<Recordset> rs = m_caller.registro();
     if (rs && rs->isOpen()) {
@@ -319,7 +307,7 @@ void frmSearch::DoSearch(bool FirstSearch)
         return;
     EsitoRicerca esito;
     {
-        Clessidra clessidra;
+        WaitCursor clessidra;
         esito = FirstSearch ? trova_primo(*rs, cmbFields->currentText(), txtFieldValue->text())
                             : trova_successivo(*rs, cmbFields->currentText(), txtFieldValue->text());
     }

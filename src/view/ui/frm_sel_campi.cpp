@@ -5,7 +5,6 @@
 #include "my_func.h"
 #include "program_folder.h"
 #include "recordset.h"
-#include "working_state.h"
 
 #include <QHBoxLayout>
 #include <QListWidget>
@@ -14,9 +13,9 @@
 
 namespace quad {
 
-frm_sel_campi::frm_sel_campi(std::shared_ptr<Recordset> registro, WorkingState& state, QWidget* parent)
+frm_sel_campi::frm_sel_campi(std::shared_ptr<Recordset> registro, const QString& p_eln_colonne, QWidget* parent)
     : QDialog(parent)
-    , m_state(state)
+    , m_maschera(p_eln_colonne)
 {
     setObjectName(QStringLiteral("frm_sel_campi"));
     setWindowTitle(QStringLiteral(" Impostazione colonne griglia"));
@@ -49,7 +48,7 @@ void frm_sel_campi::Form_Load(const Recordset* registro)
     if (!registro || !registro->isOpen())
         return;
     // Fields past the end of a short mask are shown, as the grid shows them.
-    const QString maschera = maschera_colonne(m_state.p_eln_colonne, registro->fieldCount());
+    const QString maschera = maschera_colonne(m_maschera, registro->fieldCount());
     for (int i = 0; i < registro->fieldCount(); ++i) {
         const QString nome = registro->field(i).uniqueName;
         if (campo_sistema(nome))
@@ -69,9 +68,9 @@ void frm_sel_campi::OKButton_Click()
         const QListWidgetItem* voce = List1->item(r);
         scelte.append({voce->data(Qt::UserRole).toInt(), voce->checkState() == Qt::Checked});
     }
-    m_state.p_eln_colonne = applica_scelta_colonne(m_state.p_eln_colonne, scelte);
+    m_maschera = applica_scelta_colonne(m_maschera, scelte);
     // The choice holds for this run even when the settings file cannot keep it.
-    if (scrivi_ini(iniPath(), QStringLiteral("IMPOSTA"), QStringLiteral("Colonne_grid"), m_state.p_eln_colonne) == 0)
+    if (scrivi_ini(iniPath(), QStringLiteral("IMPOSTA"), QStringLiteral("Colonne_grid"), m_maschera) == 0)
         warn(
             QStringLiteral("ATTENZIONE !\n\nImpossibile salvare la scelta delle colonne nel file delle impostazioni."));
     accept();

@@ -11,17 +11,19 @@ class QPushButton;
 namespace quad {
 
 class Recordset;
-struct WorkingState;
 
 /// The column chooser: one tick box per field of the register (bookkeeping "SYS_" fields left
-/// out), ticked when the column mask shows it. "OK" writes the ticks into the mask
-/// (p_eln_colonne) and into the settings file (IMPOSTA, Colonne_grid); "Annulla" changes
-/// nothing. The caller rebuilds the grid after either.
+/// out), ticked when the column mask given shows it. "OK" writes the ticks into the mask, stores
+/// it in the settings file (IMPOSTA, Colonne_grid) and accepts the dialog: p_eln_colonne() then
+/// hands the new mask back. "Annulla" changes nothing. The caller rebuilds the grid after either.
 class frm_sel_campi : public QDialog
 {
     Q_OBJECT
 public:
-    frm_sel_campi(std::shared_ptr<Recordset> registro, WorkingState& state, QWidget* parent);
+    frm_sel_campi(std::shared_ptr<Recordset> registro, const QString& p_eln_colonne, QWidget* parent);
+
+    /// The column mask: the one given, or the one chosen once "OK" has been pressed.
+    QString p_eln_colonne() const { return m_maschera; }
 
     void OKButton_Click();
     void CancelButton_Click();
@@ -34,7 +36,7 @@ public:
 private:
     void Form_Load(const Recordset* registro);
 
-    WorkingState& m_state;
+    QString m_maschera;
 };
 
 } // namespace quad

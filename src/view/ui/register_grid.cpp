@@ -1,5 +1,6 @@
 #include "register_grid.h"
 
+#include "control_factory.h"
 #include "message_service.h"
 #include "recordset.h"
 #include "recordset_model.h"
@@ -10,12 +11,6 @@
 #include <QScopedValueRollback>
 
 namespace quad {
-
-namespace {
-
-constexpr int kTwipsPerPixel = 15;
-
-} // namespace
 
 RegisterGrid::RegisterGrid(GridWidthStore widths, QWidget* parent)
     : QTableView(parent)
@@ -117,7 +112,7 @@ void RegisterGrid::hideKeepingWidth(int column)
     if (isColumnHidden(column))
         return;
     byProgram([&] {
-        m_hiddenWidths[column] = columnWidth(column) * kTwipsPerPixel;
+        m_hiddenWidths[column] = toTwips(columnWidth(column));
         setColumnHidden(column, true);
     });
 }
@@ -127,17 +122,16 @@ void RegisterGrid::loadWidths(const std::function<bool(int, const QString&)>& hi
     QAbstractItemModel* m = model();
     if (!m)
         return;
-    const std::vector<std::optional<GridWidthStore::Width>> larghezze = m_widths.load();
+    const std::vector<std::optional<int>> larghezze = m_widths.load();
     if (larghezze.empty() && !hidden)
         return;
     const QScopedValueRollback<bool> guard(m_programmatic, true);
     for (int i = 0; i < m->columnCount(); ++i) {
-        const GridWidthStore::Width* stored
-            = i < int(larghezze.size()) && larghezze[size_t(i)] ? &*larghezze[size_t(i)] : nullptr;
+        const int* stored = i < int(larghezze.size()) && larghezze[size_t(i)] ? &*larghezze[size_t(i)] : nullptr;
         if (hidden && hidden(i, m->headerData(i, Qt::Horizontal).toString())) {
             // A hidden column keeps its stored width for the next save.
             if (!isColumnHidden(i)) {
-                m_hiddenWidths[i] = stored ? stored->twips : columnWidth(i) * kTwipsPerPixel;
+                m_hiddenWidths[i] = stored ? *stored : toTwips(columnWidth(i));
                 setColumnHidden(i, true);
             }
             continue;
@@ -145,8 +139,8 @@ void RegisterGrid::loadWidths(const std::function<bool(int, const QString&)>& hi
         if (!stored)
             continue; // no stored width, or a malformed one: the column keeps its width
         if (hidden && isColumnHidden(i))
-            m_hiddenWidths[i] = stored->twips;
-        setColumnWidth(i, stored->pixels);
+            m_hiddenWidths[i] = *stored;
+        setColumnWidth(i, tw(*stored));
     }
 }
 
@@ -158,7 +152,7 @@ void RegisterGrid::saveWidths()
     std::vector<int> twips;
     for (int i = 0; i < m->columnCount(); ++i) {
         // A hidden column keeps the width it had when it was hidden.
-        const int corrente = columnWidth(i) * kTwipsPerPixel;
+        const int corrente = toTwips(columnWidth(i));
         twips.push_back(isColumnHidden(i) ? m_hiddenWidths.value(i, corrente) : corrente);
     }
     QString errore;

@@ -563,6 +563,15 @@ TEST_F(FrmTreeGridTest, ColumnWidthsAreKeptInTheirOwnSettingsKey)
 
     seleziona("2\\");
     EXPECT_EQ(w->DataGrid1->columnWidth(13), 200);
+
+    // A stored width is a number of twips, rounded to the nearest pixel; one beyond any whole
+    // number leaves its column as it is.
+    ASSERT_TRUE(scrivi_ini(iniPath(), "GRID_TREE_WIDTH", "Width", QString(12, '_') + "1e300_3010.9_"));
+    const int prima = w->DataGrid1->columnWidth(12);
+    ASSERT_GT(prima, 0);
+    seleziona("1\\");
+    EXPECT_EQ(w->DataGrid1->columnWidth(12), prima);
+    EXPECT_EQ(w->DataGrid1->columnWidth(13), 201);
 }
 
 TEST_F(FrmTreeGridTest, TypingInTheGridOpensTheQuickFindOnThatColumn)

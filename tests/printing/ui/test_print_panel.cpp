@@ -231,7 +231,6 @@ TEST_F(PrintPanelTest, ClosingTheDialogPrintsNothing)
     });
     stampa(1);
     EXPECT_TRUE(script.waitDone());
-    EXPECT_FALSE(w.state.p_modo_window);
     EXPECT_TRUE(messages.shown().isEmpty());
     EXPECT_TRUE(stampati().isEmpty());
 }
@@ -241,10 +240,7 @@ TEST(frm_date, CaptionsMaskAndTodaysDate)
     FixedClock clock(QDateTime(QDate(2026, 12, 6), QTime(11, 0, 0)));
     Clock::install(&clock);
     QWidget owner;
-    WorkingState state;
-    state.p_modo_window = true;
-    frm_date d(state, &owner);
-    EXPECT_FALSE(state.p_modo_window);
+    frm_date d(&owner);
     EXPECT_EQ(d.windowTitle(), QStringLiteral("Quadernolo - Stampa registro quadernoli"));
     EXPECT_EQ(d.Label1->text(), QStringLiteral("Dalla data :"));
     EXPECT_EQ(d.Label2->text(), QStringLiteral("Alla data :"));
@@ -263,9 +259,9 @@ TEST(frm_date, CaptionsMaskAndTodaysDate)
     EXPECT_EQ(d.txt_alla->text(), QStringLiteral("06/12/2026"));
 
     d.OKButton_Click();
-    EXPECT_TRUE(state.p_modo_window);
-    EXPECT_EQ(state.p_alert1.toString(), QStringLiteral("15/12/2003"));
-    EXPECT_EQ(state.p_alert2.toString(), QStringLiteral("06/12/2026"));
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    EXPECT_EQ(d.p_alert1(), QStringLiteral("15/12/2003"));
+    EXPECT_EQ(d.p_alert2(), QStringLiteral("06/12/2026"));
     Clock::install(nullptr);
 }
 

@@ -2,7 +2,6 @@
 #include "frm_nominativi.h"
 #include "scripted_messages.h"
 #include "temp_program.h"
-#include "working_state.h"
 
 #include <QApplication>
 #include <QDate>
@@ -40,7 +39,7 @@ protected:
     {
         AddressRecord rec;
         EXPECT_TRUE(book->leggi(id, &rec));
-        dialog = new frm_nominativi(book.get(), rec, &state, &parent);
+        dialog = new frm_nominativi(book.get(), rec, &parent);
         dialog->show();
         dialog->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(dialog));
@@ -74,7 +73,6 @@ protected:
     std::shared_ptr<Connection> db;
     std::unique_ptr<AddressBook> book;
     qint64 id = 0;
-    WorkingState state;
     QWidget parent;
     frm_nominativi* dialog = nullptr;
 };
@@ -97,7 +95,6 @@ TEST_F(FrmNominativiTest, ShowsTheRecordInTheBoxes)
     EXPECT_EQ(dialog->Command1[0]->text(), "Salva ed esci");
     EXPECT_EQ(dialog->Command1[1]->text(), "Annulla");
     EXPECT_FALSE(dialog->modificato());
-    EXPECT_FALSE(state.p_update_nomi);
 }
 
 TEST_F(FrmNominativiTest, SaveStoresTheCorrections)
@@ -108,12 +105,12 @@ TEST_F(FrmNominativiTest, SaveStoresTheCorrections)
     replace(12, "");
     replace(15, "");
     replace(8, "D'Amico S.");
-    EXPECT_TRUE(state.p_update_nomi);
+    EXPECT_TRUE(dialog->modificato());
     click(0);
     EXPECT_EQ(dialog->result(), QDialog::Accepted);
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_TRUE(dialog->salvato());
-    EXPECT_FALSE(state.p_update_nomi);
+    EXPECT_FALSE(dialog->modificato());
     EXPECT_EQ(stored("Nominativo"), "D'Amico S.");
     EXPECT_EQ(stored("Indirizzo"), "Via Dora");
     EXPECT_EQ(stored("Data_nascita"), "1976-02-01");
@@ -130,7 +127,7 @@ TEST_F(FrmNominativiTest, AnnullaAndTheCloseBoxDiscardTheCorrections)
     click(1);
     EXPECT_EQ(dialog->result(), QDialog::Rejected);
     EXPECT_FALSE(dialog->isVisible());
-    EXPECT_FALSE(state.p_update_nomi);
+    EXPECT_FALSE(dialog->modificato());
     EXPECT_EQ(stored("Indirizzo"), "Via Po");
 
     open();
@@ -139,7 +136,7 @@ TEST_F(FrmNominativiTest, AnnullaAndTheCloseBoxDiscardTheCorrections)
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(dialog->result(), QDialog::Rejected);
     EXPECT_FALSE(dialog->salvato());
-    EXPECT_FALSE(state.p_update_nomi);
+    EXPECT_FALSE(dialog->modificato());
     EXPECT_EQ(stored("Indirizzo"), "Via Po");
 
     // Escape does not close the dialog.
@@ -166,7 +163,7 @@ TEST_F(FrmNominativiTest, SaveWithoutChangesWritesNothingAndAFailedSaveKeepsTheD
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_TRUE(messages.last().startsWith("Errore nel Database dei nominativi !\n\n"));
     EXPECT_EQ(box(11)->text(), "Via Dora");
-    EXPECT_TRUE(state.p_update_nomi);
+    EXPECT_TRUE(dialog->modificato());
     EXPECT_EQ(db->scalar("SELECT count(*) FROM Elenco").toInt(), 0);
     click(1);
 }

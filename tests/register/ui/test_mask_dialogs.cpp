@@ -71,8 +71,7 @@ void click(QWidget* dialog, const QString& name)
 TEST(Annulment, DialogLooksAsDesigned)
 {
     QWidget owner;
-    WorkingState state;
-    frm_annullato dialog(state, &owner);
+    frm_annullato dialog(&owner);
     EXPECT_EQ(dialog.parentWidget(), &owner);
     EXPECT_EQ(child<QLabel>(&dialog, "Label1")->text(), "Inserire il motivo dell' annullamento (Obbligatorio !)");
     EXPECT_EQ(child<QPushButton>(&dialog, "Command1_0")->text(), "Salva ed Esci");
@@ -85,17 +84,14 @@ TEST(Annulment, ConfirmedReasonIsHandedOverAsTyped)
     test::ScriptedMessages messages;
     messages.answer(MsgAnswer::Yes);
     QWidget owner;
-    WorkingState state;
     auto done = whenModal("frm_annullato", [](QWidget* d) {
         QTest::keyClicks(child<QLineEdit>(d, "Text1"), "  lettera duplicata");
         click(d, "Command1_0");
     });
-    const auto reason = chiedi_motivo_annullamento(state, &owner);
+    const auto reason = chiedi_motivo_annullamento(&owner);
     EXPECT_TRUE(**done);
     ASSERT_TRUE(reason.has_value());
     EXPECT_EQ(*reason, "  lettera duplicata");
-    EXPECT_TRUE(state.p_alert0);
-    EXPECT_EQ(state.p_mess_annullato, "  lettera duplicata");
     ASSERT_EQ(messages.shown().size(), 1);
     EXPECT_EQ(messages.shown()[0].text,
               "ATTENZIONE !\n\nUn quadernolo annullato non può essere ripristinato.\n\nConfermi ?\n\n");
@@ -109,13 +105,12 @@ TEST(Annulment, NoOpensNoDialog)
     test::ScriptedMessages messages;
     messages.answer(MsgAnswer::No);
     QWidget owner;
-    WorkingState state;
     bool opened = false;
     auto done = whenModal("frm_annullato", [&](QWidget* d) {
         opened = true;
         click(d, "Command1_1");
     });
-    EXPECT_FALSE(chiedi_motivo_annullamento(state, &owner).has_value());
+    EXPECT_FALSE(chiedi_motivo_annullamento(&owner).has_value());
     EXPECT_FALSE(opened);
     EXPECT_EQ(messages.shown().size(), 1);
 }
@@ -125,12 +120,11 @@ TEST(Annulment, BlankReasonIsRefusedWithItsMessage)
     test::ScriptedMessages messages;
     messages.answer(MsgAnswer::Yes);
     QWidget owner;
-    WorkingState state;
     auto done = whenModal("frm_annullato", [](QWidget* d) {
         QTest::keyClicks(child<QLineEdit>(d, "Text1"), "   ");
         click(d, "Command1_0");
     });
-    EXPECT_FALSE(chiedi_motivo_annullamento(state, &owner).has_value());
+    EXPECT_FALSE(chiedi_motivo_annullamento(&owner).has_value());
     EXPECT_TRUE(**done);
     EXPECT_EQ(messages.last(), "ATTENZIONE !\n\nNota non inserita ...azione annullata.");
     EXPECT_EQ(messages.shown().last().icon, MsgIcon::Exclamation);
@@ -142,9 +136,6 @@ TEST(Annulment, CancelAndEscapeHandNothingBack)
         test::ScriptedMessages messages;
         messages.answer(MsgAnswer::Yes);
         QWidget owner;
-        WorkingState state;
-        state.p_alert0 = true;
-        state.p_mess_annullato = "old";
         auto done = whenModal("frm_annullato", [escape](QWidget* d) {
             QTest::keyClicks(child<QLineEdit>(d, "Text1"), "motivo");
             if (escape)
@@ -152,10 +143,8 @@ TEST(Annulment, CancelAndEscapeHandNothingBack)
             else
                 click(d, "Command1_1");
         });
-        EXPECT_FALSE(chiedi_motivo_annullamento(state, &owner).has_value());
+        EXPECT_FALSE(chiedi_motivo_annullamento(&owner).has_value());
         EXPECT_TRUE(**done);
-        EXPECT_FALSE(state.p_alert0);
-        EXPECT_EQ(state.p_mess_annullato, "");
         EXPECT_EQ(messages.shown().size(), 1) << "no message after a cancel";
     }
 }
@@ -171,7 +160,6 @@ TEST(Annulment, OutcomeOfTheHandOver)
 TEST(Annulment, ViewingTheReasonIsReadOnlyAndLeavesTheNextDialogAsDesigned)
 {
     QWidget owner;
-    WorkingState state;
     auto done = whenModal("frm_annullato", [](QWidget* d) {
         auto* text = child<QLineEdit>(d, "Text1");
         EXPECT_TRUE(text->isReadOnly());
@@ -187,7 +175,7 @@ TEST(Annulment, ViewingTheReasonIsReadOnlyAndLeavesTheNextDialogAsDesigned)
         EXPECT_EQ(text->text(), "errore di protocollo");
         click(d, "Command1_1");
     });
-    mostra_motivo_annullamento(state, &owner, "errore di protocollo");
+    mostra_motivo_annullamento(&owner, "errore di protocollo");
     EXPECT_TRUE(**done);
 
     // The next annulment starts from the design again.
@@ -200,7 +188,7 @@ TEST(Annulment, ViewingTheReasonIsReadOnlyAndLeavesTheNextDialogAsDesigned)
         EXPECT_EQ(child<QLineEdit>(d, "Text1")->text(), "");
         click(d, "Command1_1");
     });
-    chiedi_motivo_annullamento(state, &owner);
+    chiedi_motivo_annullamento(&owner);
     EXPECT_TRUE(**again);
 }
 
@@ -209,18 +197,16 @@ TEST(Annulment, ViewingTheReasonIsReadOnlyAndLeavesTheNextDialogAsDesigned)
 TEST(SubjectCorrection, TheBoxesOfTheDialogsAreAnnounced)
 {
     QWidget owner;
-    WorkingState state;
     const auto nome = [](QWidget* box) { return QAccessible::queryAccessibleInterface(box)->text(QAccessible::Name); };
-    frm_correzione correzione(state, &owner);
+    frm_correzione correzione(&owner);
     EXPECT_EQ(nome(child<QLineEdit>(&correzione, "txt_correzione")), "Oggetto");
-    frm_annullato annullato(state, &owner);
+    frm_annullato annullato(&owner);
     EXPECT_EQ(nome(child<QLineEdit>(&annullato, "Text1")), "Inserire il motivo dell' annullamento (Obbligatorio !)");
 }
 
 TEST(SubjectCorrection, OkHandsOverTheEditedSubject)
 {
     QWidget owner;
-    WorkingState state;
     auto done = whenModal("frm_correzione", [](QWidget* d) {
         EXPECT_EQ(d->windowTitle(), " Quadernolo - Correzione");
         auto* box = child<QLineEdit>(d, "txt_correzione");
@@ -229,25 +215,21 @@ TEST(SubjectCorrection, OkHandsOverTheEditedSubject)
         box->setText("Richiesta contributo 2025");
         click(d, "OKButton");
     });
-    const auto text = correggi_oggetto(state, &owner, QVariant("Richiesta contributo"));
+    const auto text = correggi_oggetto(&owner, QVariant("Richiesta contributo"));
     EXPECT_TRUE(**done);
     ASSERT_TRUE(text.has_value());
     EXPECT_EQ(*text, "Richiesta contributo 2025");
-    EXPECT_EQ(state.p_txt_corr.toString(), "Richiesta contributo 2025");
 }
 
 TEST(SubjectCorrection, BlankOrUnconfirmedTextIsNotHandedOver)
 {
     QWidget owner;
-    WorkingState state;
-    state.p_txt_corr = "correzione precedente";
     auto blank = whenModal("frm_correzione", [](QWidget* d) {
         child<QLineEdit>(d, "txt_correzione")->setText("   ");
         click(d, "OKButton");
     });
-    EXPECT_FALSE(correggi_oggetto(state, &owner, QVariant("Oggetto")).has_value());
+    EXPECT_FALSE(correggi_oggetto(&owner, QVariant("Oggetto")).has_value());
     EXPECT_TRUE(**blank);
-    EXPECT_EQ(state.p_txt_corr.toString(), "correzione precedente");
 
     auto escape = whenModal("frm_correzione", [](QWidget* d) {
         auto* box = child<QLineEdit>(d, "txt_correzione");
@@ -255,9 +237,8 @@ TEST(SubjectCorrection, BlankOrUnconfirmedTextIsNotHandedOver)
         QTest::keyClick(box, Qt::Key_Escape);
     });
     // A Null subject shows as an empty box.
-    EXPECT_FALSE(correggi_oggetto(state, &owner, QVariant()).has_value());
+    EXPECT_FALSE(correggi_oggetto(&owner, QVariant()).has_value());
     EXPECT_TRUE(**escape);
-    EXPECT_EQ(state.p_txt_corr.toString(), "correzione precedente");
 }
 
 TEST(SubjectCorrection, WriteChangesOnlyTheSubjectOfThatEntry)

@@ -55,7 +55,7 @@ TEST(RegisterGrid, WidthsAsEachWindowReadsThemAndHiddenColumnsKeepTheirs)
     scrivi_ini(iniPath(), "GRID_WIDTH", "Entrata", "1000_600_450.9_");
     scrivi_ini(iniPath(), "GRID_TREE_WIDTH", "Width", "1000_600_450.9_");
     RegisterGrid main(GridWidthStore("GRID_WIDTH", "Entrata", GridWidthStore::Reading::Whole), nullptr);
-    RegisterGrid folder(GridWidthStore("GRID_TREE_WIDTH", "Width", GridWidthStore::Reading::Truncated), nullptr);
+    RegisterGrid folder(GridWidthStore("GRID_TREE_WIDTH", "Width", GridWidthStore::Reading::Decimal), nullptr);
     auto rs = threeColumns(1);
     main.bind(rs);
     folder.bind(rs);
@@ -67,8 +67,8 @@ TEST(RegisterGrid, WidthsAsEachWindowReadsThemAndHiddenColumnsKeepTheirs)
     EXPECT_EQ(main.columnWidth(0), 67);
     EXPECT_TRUE(main.isColumnHidden(1));
     EXPECT_EQ(main.columnWidth(2), standard);
-    // Any number, its whole twips at the pixel below.
-    EXPECT_EQ(folder.columnWidth(0), 66);
+    // Any number, its whole twips at the nearest pixel.
+    EXPECT_EQ(folder.columnWidth(0), 67);
     EXPECT_EQ(folder.columnWidth(2), 30);
 
     // The hidden column is written back with the width it was stored with.
