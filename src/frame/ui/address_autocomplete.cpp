@@ -1,6 +1,5 @@
 // The autocomplete control of the main window and the address-book panel: made with the window,
 // the control is handed to the mask's autocomplete, the panel's buttons and grid to their handlers.
-#include "address_wiring.h"
 #include "ax_db_autocomplete.h"
 #include "data_control.h"
 #include "main_window.h"
@@ -37,17 +36,12 @@ void Quadernolo::collega_rubrica()
     parti.pannelloNomi = Pic_nomi;
     parti.sessione = &m_registro->session();
     m_completamentoMaschera = new MaskAutocomplete(*this, parti, this);
+}
 
-    prepara_pannello_rubrica(*this);
-    connect(cmd_del_nomi, &QPushButton::clicked, this, &Quadernolo::cmd_del_nomi_Click);
-    connect(cmd_mod_nomi, &QPushButton::clicked, this, &Quadernolo::cmd_mod_nomi_Click);
-    connect(DataGridAC, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
-        const std::shared_ptr<Recordset> rs = Ado_nomi->Recordset();
-        if (!index.isValid() || !rs || !rs->isOpen() || index.row() >= rs->recordCount())
-            return;
-        rs->setCurrentRow(index.row());
-        DataGridAC_DblClick();
-    });
+void Quadernolo::cerca_in_elenco(const QString& text)
+{
+    collega_rubrica();
+    Pic_nomi->cerca_in_elenco(text);
 }
 
 } // namespace quad

@@ -110,7 +110,7 @@ void Quadernolo::chiudi_origini_dati()
     Adodc1->hide();
     pic_move->hide();
     scollega_griglia();
-    DataGridAC->setModel(nullptr);
+    Pic_nomi->scollega();
     m_registro->close();
     frm_menu->show();
     Frame1->show();

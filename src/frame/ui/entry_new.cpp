@@ -180,7 +180,7 @@ void Quadernolo::fine_inserimento(bool confermata, const QString& avviso)
     ripristina_consultazione();
     // Correspondents the address book lacks are offered to it (after a confirmation only).
     if (confermata)
-        aggiorna_nominativi();
+        Pic_nomi->aggiorna_nominativi();
     // The captions follow the entry now shown, whatever the direction of the one dropped.
     mostra_intestazione();
 }

@@ -167,19 +167,8 @@ void Quadernolo::creaPannelli()
     Picture1->move(tw(2700), pic_tool_orizz->height());
 
     // Address-book panel.
-    Pic_nomi = nominato(new QFrame(w), QStringLiteral("Pic_nomi"));
-    Pic_nomi->setAutoFillBackground(true);
-    Pic_nomi->setGeometry(tw(300), tw(2600), tw(8000), tw(3000));
-    Picture3 = nominato(new QWidget(Pic_nomi), QStringLiteral("Picture3"));
-    Picture3->setGeometry(0, 0, tw(8000), tw(420));
-    cmd_mod_nomi = bottone(Picture3, "cmd_mod_nomi", QStringLiteral("Correggi"), QRect(4, 2, tw(1200), tw(360)));
-    cmd_del_nomi
-        = bottone(Picture3, "cmd_del_nomi", QStringLiteral("Elimina"), QRect(8 + tw(1200), 2, tw(1200), tw(360)));
-    DataGridAC = nominato(new QTableView(Pic_nomi), QStringLiteral("DataGridAC"));
-    DataGridAC->setGeometry(0, tw(420), tw(8000), tw(2580));
-    DataGridAC->setSelectionBehavior(QAbstractItemView::SelectRows);
-    DataGridAC->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    Pic_nomi->hide();
+    m_rubrica = std::make_unique<RubricaPrincipale>(*this);
+    Pic_nomi = new AddressBookPanel(*m_registro, *m_rubrica, w);
 
     // Pick lists and the hidden field list.
     list_elenco = nominato(new QListWidget(w), QStringLiteral("list_elenco"));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "address_book_panel.h"
 #include "control_factory.h"
 #include "database.h"
 #include "entry_mask.h"
@@ -69,9 +70,9 @@ public:
     /// change and focus rules stay quiet meanwhile.
     bool p_uscita() const override { return m_uscita; }
     /// The program is filling the correspondent row from the address book.
-    bool p_modifica() const override { return m_p_modifica; }
+    bool p_modifica() const override { return Pic_nomi->p_modifica(); }
     /// The address-book correction dialog is open: it serves its own town box.
-    bool p_frm_nomi() const override;
+    bool p_frm_nomi() const override { return Pic_nomi->p_frm_nomi(); }
 
     // --- start frame ----------------------------------------------------------------------
     StartFrame* Frame1 = nullptr; ///< with the archive button Frame1->Command1
@@ -104,11 +105,7 @@ public:
     QPushButton* cmd_colonne = nullptr;
 
     // --- address-book panel ---------------------------------------------------------------
-    QWidget* Pic_nomi = nullptr;
-    QWidget* Picture3 = nullptr;
-    QPushButton* cmd_mod_nomi = nullptr;
-    QPushButton* cmd_del_nomi = nullptr;
-    QTableView* DataGridAC = nullptr;
+    AddressBookPanel* Pic_nomi = nullptr; ///< with its grid DataGridAC and buttons
     /// The name completion control; the address-book code installs it.
     class AXDbAutoComplete* AXDbAutoComplete1 = nullptr;
 
@@ -324,7 +321,6 @@ private:
     bool m_gestoriSchede = false;
     MaskAutocomplete* m_completamentoMaschera = nullptr;
     bool m_uscita = false;
-    bool m_p_modifica = false;
     int m_p_index = 0; ///< the mask box that last had the focus
 
 public:
@@ -381,18 +377,8 @@ private:
 
 public:
     // --- address book and autocomplete (address_*.cpp) -------------------------------------
-    /// After a confirmed entry: offers to add correspondents missing from the address book.
-    virtual void aggiorna_nominativi();
-    /// The address-book names beginning with text (as typed, not trimmed) in the panel Pic_nomi
-    /// under the name box; the panel hides when there is none. The focus stays in the name box.
+    /// The address-book names beginning with text, in the panel Pic_nomi under the name box.
     void cerca_in_elenco(const QString& text) override;
-    /// Copies the current address-book record into the current correspondent row, hides the
-    /// panel and moves the focus to "A.O.O. competente".
-    void DataGridAC_DblClick();
-    /// "Elimina": deletes the selected address-book record after a question.
-    void cmd_del_nomi_Click();
-    /// "Correggi": the correction dialog on the selected record, then the look-up again.
-    void cmd_mod_nomi_Click();
     /// Connects the panel, its buttons and the autocomplete to the window's controls. Runs once,
     /// as soon as the window is built (later calls do nothing).
     void collega_rubrica();
@@ -401,6 +387,7 @@ public:
 
 private:
     std::unique_ptr<class StampaPrincipale> m_stampa;
+    std::unique_ptr<class RubricaPrincipale> m_rubrica;
 
 public:
     // --- layout (main_window.cpp) ---------------------------------------------------------

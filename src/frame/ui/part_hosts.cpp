@@ -1,6 +1,7 @@
 #include "part_hosts.h"
 
 #include "data_control.h"
+#include "field_binding.h"
 #include "main_window.h"
 
 namespace quad {
@@ -28,6 +29,21 @@ const WorkingState& StampaPrincipale::stato() const
 void StampaPrincipale::nascondi_popup()
 {
     m_w.nascondi_popup();
+}
+
+QLineEdit* RubricaPrincipale::casella(int index) const
+{
+    return m_w.Frm_mask->txt_mask1[size_t(index)];
+}
+
+QWidget* RubricaPrincipale::maschera() const
+{
+    return m_w.Frm_mask;
+}
+
+void RubricaPrincipale::scrivi_corrispondente()
+{
+    (void)m_w.binder->commitAll(m_w.ado_mittenti);
 }
 
 } // namespace quad

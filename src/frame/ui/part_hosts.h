@@ -2,6 +2,7 @@
 // The main window as the parts it is made of see it: each part reaches the window through the
 // narrow interface of its own header, which one of these classes implements over the window.
 
+#include "address_book_panel.h"
 #include "print_panel.h"
 
 namespace quad {
@@ -22,6 +23,22 @@ public:
     QString archivio() const override;
     const WorkingState& stato() const override;
     void nascondi_popup() override;
+
+private:
+    Quadernolo& m_w;
+};
+
+/// The address-book panel's view of the main window: the entry mask and its correspondent boxes.
+class RubricaPrincipale : public AddressBookPanelHost
+{
+public:
+    explicit RubricaPrincipale(Quadernolo& window)
+        : m_w(window)
+    {
+    }
+    QLineEdit* casella(int index) const override;
+    QWidget* maschera() const override;
+    void scrivi_corrispondente() override;
 
 private:
     Quadernolo& m_w;

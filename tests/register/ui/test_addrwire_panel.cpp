@@ -46,7 +46,7 @@ TEST_F(AddrwirePanel, TypingANameListsTheAddressBookNamesBeginningWithIt)
     EXPECT_EQ(QApplication::focusWidget(), box(8));
     const QPoint sotto = box(8)->mapTo(shown(w, "Pic_nomi")->parentWidget(), QPoint(0, box(8)->height()));
     EXPECT_EQ(shown(w, "Pic_nomi")->pos(), sotto);
-    EXPECT_TRUE(w.Picture3->isVisible());
+    EXPECT_TRUE(shown(w, "Picture3")->isVisible());
     EXPECT_TRUE(control<QPushButton>(&w, "cmd_mod_nomi")->isVisible());
     // The record's id is kept out of sight.
     int visibili = 0;
@@ -104,7 +104,7 @@ TEST_F(AddrwirePanel, DoubleClickCopiesTheRecordIntoTheRowAndMovesOnToTheOffice)
     doppioClic(0);
 
     EXPECT_FALSE(shown(w, "Pic_nomi")->isVisible());
-    EXPECT_FALSE(w.p_modifica());
+    EXPECT_FALSE(control<AddressBookPanel>(&w, "Pic_nomi")->p_modifica());
     EXPECT_EQ(QApplication::focusWidget(), box(16));
     EXPECT_EQ(riga("Nominativo").toString(), "D'Amico Sergio");
     EXPECT_EQ(riga("P_iva_CF").toString(), "DMCSRG70E01H501X");
@@ -261,7 +261,7 @@ TEST_F(AddrwireCheck, AnUnknownCorrespondentIsAddedAfterYes)
     compila("D'Angelo Ugo", "Via Po", "Roma");
     conferma();
     messages.answer(MsgAnswer::Yes);
-    w.aggiorna_nominativi();
+    control<AddressBookPanel>(&w, "Pic_nomi")->aggiorna_nominativi();
     ASSERT_EQ(messages.shown().size(), 1);
     EXPECT_EQ(messages.last(), domanda);
     EXPECT_EQ(messages.shown().last().title, "Quadernolo");
@@ -272,7 +272,7 @@ TEST_F(AddrwireCheck, AnUnknownCorrespondentIsAddedAfterYes)
 
     // Now known: nothing is asked.
     messages.clear();
-    w.aggiorna_nominativi();
+    control<AddressBookPanel>(&w, "Pic_nomi")->aggiorna_nominativi();
     EXPECT_TRUE(messages.shown().isEmpty());
     EXPECT_EQ(nomiInRubrica("Nominativo = 'D''Angelo Ugo'").size(), 1);
 }
@@ -281,7 +281,7 @@ TEST_F(AddrwireCheck, AKnownCorrespondentAsksNothing)
 {
     compila("D'Amico Sergio", "Via Po", "Torino");
     conferma();
-    w.aggiorna_nominativi();
+    control<AddressBookPanel>(&w, "Pic_nomi")->aggiorna_nominativi();
     EXPECT_TRUE(messages.shown().isEmpty());
     EXPECT_EQ(nomiInRubrica().size(), 6);
 }
@@ -296,7 +296,7 @@ TEST_F(AddrwireCheck, OneQuestionPerEntry)
     compila("Verdi Elio");
     conferma();
     messages.answer(MsgAnswer::Yes);
-    w.aggiorna_nominativi();
+    control<AddressBookPanel>(&w, "Pic_nomi")->aggiorna_nominativi();
     EXPECT_EQ(messages.shown().size(), 1);
     EXPECT_EQ(nomiInRubrica("Nominativo IN ('Bianchi Ada', 'Verdi Elio')"), QStringList({"Bianchi Ada", "Verdi Elio"}));
     // The correspondents are shown from the first again.
@@ -310,7 +310,7 @@ TEST_F(AddrwireCheck, NoAddsNothingAndAsksNoMore)
     compila("Verdi Elio");
     conferma();
     messages.answer(MsgAnswer::No);
-    w.aggiorna_nominativi();
+    control<AddressBookPanel>(&w, "Pic_nomi")->aggiorna_nominativi();
     EXPECT_EQ(messages.shown().size(), 1);
     EXPECT_EQ(nomiInRubrica().size(), 6);
 }
@@ -328,7 +328,7 @@ TEST_F(AddrwireCheck, ADatabaseFailureIsReported)
     compila("Bianchi Ada");
     conferma();
     ASSERT_TRUE(book->exec("ALTER TABLE Elenco RENAME TO Elenco_vecchio").ok());
-    w.aggiorna_nominativi();
+    control<AddressBookPanel>(&w, "Pic_nomi")->aggiorna_nominativi();
     ASSERT_EQ(messages.shown().size(), 1);
     EXPECT_EQ(messages.last(), "Errore nel Database dei nominativi !");
 }
