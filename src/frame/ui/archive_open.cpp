@@ -242,8 +242,8 @@ void Quadernolo::carica_elenco()
 {
     if (state.p_eln_uffici.isEmpty())
         return;
-    list_elenco->clear();
-    list_elenco->addItems(state.p_eln_uffici.split(QLatin1Char(';')));
+    m_selettori->list_elenco->clear();
+    m_selettori->list_elenco->addItems(state.p_eln_uffici.split(QLatin1Char(';')));
 }
 
 } // namespace quad

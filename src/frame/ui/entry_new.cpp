@@ -141,7 +141,7 @@ void Quadernolo::cmd_new_ins_Click(int Index)
 {
     if (!m_registro->session().p_new_ins())
         return;
-    list_elenco->hide();
+    m_selettori->list_elenco->hide();
     const bool conferma = Index == 0;
     // What is being typed goes into the pending rows first; a value the entry cannot hold stops
     // the confirmation with the entry as typed (a drop writes nothing anyway).

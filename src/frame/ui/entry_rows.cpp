@@ -60,7 +60,7 @@ void Quadernolo::cmd_altri_Click()
     }
     mostra_posizione_mittenti();
     Frm_mask->txt_mask1[8]->setFocus();
-    list_elenco->hide();
+    m_selettori->list_elenco->hide();
 }
 
 void Quadernolo::cmd_mitt_Click(int Index)
@@ -81,7 +81,7 @@ void Quadernolo::cmd_mitt_Click(int Index)
     if (aperto(rs))
         Frm_mask->lbl_numero->setText(QString::number(rs->absolutePosition()) + QLatin1Char('/')
                                       + QString::number(rs->recordCount()));
-    list_elenco->hide();
+    m_selettori->list_elenco->hide();
 }
 
 void Quadernolo::mostra_posizione_mittenti()

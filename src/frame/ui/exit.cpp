@@ -27,7 +27,7 @@ void Quadernolo::closeEvent(QCloseEvent* event)
         // With the register shown, closing the window goes back to the start menu.
         event->ignore();
         if (lascia_registro())
-            list_elenco->hide();
+            m_selettori->list_elenco->hide();
         return;
     }
     if (!DataGrid1->isHidden() || !Pic_mask->isHidden()) {
@@ -38,14 +38,14 @@ void Quadernolo::closeEvent(QCloseEvent* event)
     } else {
         esegui_back_up();
     }
-    list_elenco->hide();
+    m_selettori->list_elenco->hide();
     event->accept();
     termina_programma();
 }
 
 bool Quadernolo::lascia_registro()
 {
-    list_view->hide();
+    m_selettori->list_view->hide();
     // What is being typed counts as a change of the entry; so do correspondent rows changed and
     // not written yet, whatever was reported: a move would reload the rows and lose them.
     if (!scrivi_caselle_prima_di_salvare())

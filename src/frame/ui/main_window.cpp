@@ -171,12 +171,8 @@ void Quadernolo::creaPannelli()
     Pic_nomi = new AddressBookPanel(*m_registro, *m_rubrica, w);
 
     // Pick lists and the hidden field list.
-    list_elenco = nominato(new QListWidget(w), QStringLiteral("list_elenco"));
-    list_elenco->setGeometry(tw(2000), tw(4000), tw(3500), tw(2000));
-    list_elenco->hide();
-    list_view = nominato(new QListWidget(w), QStringLiteral("list_view"));
-    list_view->setGeometry(tw(2000), tw(4000), tw(3500), tw(2000));
-    list_view->hide();
+    m_selettoriHost = std::make_unique<SelettoriPrincipale>(*this);
+    m_selettori = new MaskPickers(*Frm_mask, *binder, *m_registro, *m_selettoriHost, w);
     List1 = nominato(new QListWidget(w), QStringLiteral("List1"));
     List1->setGeometry(tw(300), tw(900), tw(3015), tw(3000));
     List1->setSelectionMode(QAbstractItemView::MultiSelection);

@@ -6,6 +6,7 @@
 #include "entry_mask.h"
 #include "entry_session.h"
 #include "mask_autocomplete.h"
+#include "mask_pickers.h"
 #include "open_register.h"
 #include "print_panel.h"
 #include "recordset.h"
@@ -94,8 +95,8 @@ public:
     QFrame* frm_label = nullptr;
     QLabel* lbl_storico = nullptr;
     QLabel* lbl_msg = nullptr;
-    QListWidget* list_elenco = nullptr;
-    QListWidget* list_view = nullptr;
+    /// The mask's pickers, with the office list list_elenco and the document types list_view.
+    MaskPickers* m_selettori = nullptr;
     QListWidget* List1 = nullptr;
     QPushButton* Command3 = nullptr;
     QComboBox* Combo1 = nullptr;
@@ -321,7 +322,6 @@ private:
     bool m_gestoriSchede = false;
     MaskAutocomplete* m_completamentoMaschera = nullptr;
     bool m_uscita = false;
-    int m_p_index = 0; ///< the mask box that last had the focus
 
 public:
     // --- mask rules: boxes, pickers, annulment, correction, link (mask_*.cpp) ---------------
@@ -338,23 +338,9 @@ public:
     void apri_ricerca_campo(const QString& KeyAscii, int Index);
     /// Refreshes Frm_mask->lbl_nodo from the current entry's sys_nodo (after a quick find).
     void mostra_nodo_corrente();
-    /// The calendar over box 2 or 6, when the box is not locked.
-    void apri_calendario(int Index);
-    /// Writes the calendar's date into the box lbl_data names (box 2 also sets the year).
-    void imposta_data_calendario();
     /// A day chosen in the calendar / the calendar closed without a choice.
     void CalendarVB1_DateDblClick() override;
     void CalendarVB1_Close() override;
-    /// The office list beside box 16 or 17 (not when the box is locked): "Nessuna voce in
-    /// elenco." when there is no office. withFocus gives the list the focus. True when the
-    /// key that opened it is to be swallowed.
-    bool apri_elenco_uffici(int Index, bool withFocus);
-    /// Adds the office chosen in list_elenco to box p_index ("Già inserito !" when there).
-    void list_elenco_DblClick();
-    /// The document types beside box 3, the first one selected and the list focused.
-    void apri_tipi_documento();
-    /// Writes the document type chosen in list_view into box 3 and its offices into 16 and 17.
-    void list_view_DblClick();
     /// F12 on the subject of a registered entry: the correction dialog and its write.
     void correggi_oggetto_scheda();
     /// The file choice of the link box (double click, F2, "Inserisci file").
@@ -388,6 +374,7 @@ public:
 private:
     std::unique_ptr<class StampaPrincipale> m_stampa;
     std::unique_ptr<class RubricaPrincipale> m_rubrica;
+    std::unique_ptr<class SelettoriPrincipale> m_selettoriHost;
 
 public:
     // --- layout (main_window.cpp) ---------------------------------------------------------

@@ -68,14 +68,14 @@ bool Quadernolo::txt_mask1_KeyDown(int Index, QKeyEvent* event)
     case 3:
         if (key != Qt::Key_Down)
             return false;
-        apri_tipi_documento();
+        m_selettori->apri_tipi_documento();
         return true;
     case 16:
     case 17:
         // The arrows move the caret; every other key opens the office list.
         if (key == Qt::Key_Left || key == Qt::Key_Right || soloModificatore(event))
             return false;
-        return apri_elenco_uffici(Index, true);
+        return m_selettori->apri_elenco_uffici(Index, true);
     default:
         return false;
     }
@@ -146,20 +146,20 @@ void Quadernolo::txt_mask1_GotFocus(int Index)
     if (AXDbAutoComplete1)
         AXDbAutoComplete1->setListBoxVisible(false);
     Pic_nomi->hide();
-    m_p_index = Index;
+    m_selettori->p_index = Index;
 
     if (Index == 16 || Index == 17) {
         // An empty office box offers the list at once (the focus stays in the box); a list
         // already open moves beside this box.
-        if (list_elenco->isVisible() || box->text().isEmpty())
-            apri_elenco_uffici(Index, false);
+        if (m_selettori->list_elenco->isVisible() || box->text().isEmpty())
+            m_selettori->apri_elenco_uffici(Index, false);
     } else {
-        list_elenco->hide();
+        m_selettori->list_elenco->hide();
     }
     if (Index != 3)
-        list_view->hide();
+        m_selettori->list_view->hide();
     if (Index == 2 || Index == 6)
-        apri_calendario(Index);
+        m_selettori->apri_calendario(Index);
 }
 
 void Quadernolo::txt_mask1_LostFocus(int Index)

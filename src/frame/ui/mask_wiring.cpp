@@ -45,17 +45,17 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         const QEvent::Type type = event->type();
-        if (watched == m_w->list_elenco && type == QEvent::KeyPress && tastoInvio(event)) {
-            m_w->list_elenco_DblClick();
+        if (watched == m_w->m_selettori->list_elenco && type == QEvent::KeyPress && tastoInvio(event)) {
+            m_w->m_selettori->list_elenco_DblClick();
             return true;
         }
-        if (watched == m_w->list_view && type == QEvent::KeyPress) {
+        if (watched == m_w->m_selettori->list_view && type == QEvent::KeyPress) {
             if (tastoInvio(event)) {
-                m_w->list_view_DblClick();
+                m_w->m_selettori->list_view_DblClick();
                 return true;
             }
             if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
-                m_w->list_view->hide();
+                m_w->m_selettori->list_view->hide();
                 m_w->Frm_mask->txt_mask1[3]->setFocus();
                 return true;
             }
@@ -87,11 +87,20 @@ void Quadernolo::collega_regole_maschera()
         return;
     auto* regole = new RegoleMaschera(this);
 
-    for (QObject* watched : std::initializer_list<QObject*> {list_elenco, list_view, DataGrid1, Pic_mask, Picture1,
-                                                             pic_tool_orizz->Toolbar1, pic_tool_orizz->Toolbar2})
+    for (QObject* watched :
+         std::initializer_list<QObject*> {m_selettori->list_elenco, m_selettori->list_view, DataGrid1, Pic_mask,
+                                          Picture1, pic_tool_orizz->Toolbar1, pic_tool_orizz->Toolbar2})
         watched->installEventFilter(regole);
-    connect(list_elenco, &QListWidget::itemDoubleClicked, this, [this] { list_elenco_DblClick(); });
-    connect(list_view, &QListWidget::itemDoubleClicked, this, [this] { list_view_DblClick(); });
+}
+
+void Quadernolo::CalendarVB1_DateDblClick()
+{
+    m_selettori->CalendarVB1_DateDblClick();
+}
+
+void Quadernolo::CalendarVB1_Close()
+{
+    m_selettori->CalendarVB1_Close();
 }
 
 void Quadernolo::nascondi_popup()

@@ -1,5 +1,6 @@
 #include "part_hosts.h"
 
+#include "ax_db_autocomplete.h"
 #include "data_control.h"
 #include "field_binding.h"
 #include "main_window.h"
@@ -44,6 +45,13 @@ QWidget* RubricaPrincipale::maschera() const
 void RubricaPrincipale::scrivi_corrispondente()
 {
     (void)m_w.binder->commitAll(m_w.ado_mittenti);
+}
+
+void SelettoriPrincipale::nascondi_suggerimenti()
+{
+    if (m_w.AXDbAutoComplete1)
+        m_w.AXDbAutoComplete1->setListBoxVisible(false);
+    m_w.Pic_nomi->hide();
 }
 
 } // namespace quad

@@ -3,6 +3,7 @@
 // narrow interface of its own header, which one of these classes implements over the window.
 
 #include "address_book_panel.h"
+#include "mask_pickers.h"
 #include "print_panel.h"
 
 namespace quad {
@@ -39,6 +40,20 @@ public:
     QLineEdit* casella(int index) const override;
     QWidget* maschera() const override;
     void scrivi_corrispondente() override;
+
+private:
+    Quadernolo& m_w;
+};
+
+/// The pickers' view of the main window: the suggestions of the name box.
+class SelettoriPrincipale : public MaskPickersHost
+{
+public:
+    explicit SelettoriPrincipale(Quadernolo& window)
+        : m_w(window)
+    {
+    }
+    void nascondi_suggerimenti() override;
 
 private:
     Quadernolo& m_w;

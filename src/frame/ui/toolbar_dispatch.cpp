@@ -150,8 +150,8 @@ void Quadernolo::Toolbar1_ButtonClick(QAction* Button)
         scollega_maschera();
         chiudi_origini_dati();
     }
-    list_elenco->hide();
-    list_view->hide();
+    m_selettori->list_elenco->hide();
+    m_selettori->list_view->hide();
 }
 
 void Quadernolo::vista_maschera()
