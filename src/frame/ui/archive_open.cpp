@@ -52,7 +52,7 @@ void Quadernolo::Command1_Click()
         state.p_path_cartella = chooser.p_path_cartella();
     }
     if (state.p_path_cartella.isEmpty()) {
-        lbl_sub_arch->hide();
+        Frame3->lbl_sub_arch->hide();
         return;
     }
     if (!verifica_archivio()) {
@@ -140,11 +140,11 @@ void Quadernolo::Command1_Click()
     mostra_intestazione();
 
     if (state.p_sub_use && state.p_path_cartella.startsWith(QLatin1String("SUB_"), Qt::CaseInsensitive)) {
-        lbl_sub_arch->setText(QStringLiteral("Archivio in uso : ") + state.p_path_cartella.mid(4));
-        lbl_sub_arch->show();
+        Frame3->lbl_sub_arch->setText(QStringLiteral("Archivio in uso : ") + state.p_path_cartella.mid(4));
+        Frame3->lbl_sub_arch->show();
         Frame3->raise();
     } else {
-        lbl_sub_arch->hide();
+        Frame3->lbl_sub_arch->hide();
     }
 
     // Notifications that arrived while the register was closed.
@@ -181,7 +181,7 @@ void Quadernolo::annulla_apertura(const QString& cartellaPrecedente)
     Adodc1->clear();
     Ado_nomi->clear();
     ado_mittenti->clear();
-    lbl_sub_arch->hide();
+    Frame3->lbl_sub_arch->hide();
     state.p_path_cartella = cartellaPrecedente;
 }
 
@@ -230,7 +230,7 @@ QString Quadernolo::scegli_file_collegamento()
 
 void Quadernolo::imposta_modo_storico()
 {
-    lbl_storico->hide();
+    frm_label->lbl_storico->hide();
     frm_label->hide();
     // Nothing is ever registered into a historical archive.
     pic_tool_orizz->toolbarButton(QStringLiteral("tb_insert"))->setEnabled(!archivio_storico_in_uso());

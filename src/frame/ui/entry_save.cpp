@@ -52,9 +52,8 @@ constexpr int kPaginaGiu = 34;
 
 void Quadernolo::collega_gestori_schede()
 {
-    if (m_gestoriSchede)
+    if (m_tastiPagina)
         return;
-    m_gestoriSchede = true;
     m_registro->session().rememberLoaded();
     // The page keys of the mask reach its viewport from whichever box or button has the focus.
     m_tastiPagina = new FiltroTasti(this, [this](QKeyEvent* event) {

@@ -25,8 +25,8 @@ void Quadernolo::Form_Resize()
     // 3. A resize takes the focus away from the box being typed.
     cmd_focus->setFocus();
     // 4. Minimum size.
-    if (height() < kMinSize || width() < kMinSize) {
-        resize(std::max(width(), int(kMinSize)), std::max(height(), int(kMinSize)));
+    if (height() < kDimensioneMinima || width() < kDimensioneMinima) {
+        resize(std::max(width(), kDimensioneMinima), std::max(height(), kDimensioneMinima));
         return; // the resize comes back here
     }
     // 5. Tool strip.

@@ -42,6 +42,7 @@ Quadernolo::Quadernolo(QWidget* parent)
     m_centrale->setObjectName(QStringLiteral("centrale"));
     setCentralWidget(m_centrale);
     binder = new FieldBinder(this);
+    m_parti = std::make_unique<PartHosts>(*this);
     m_registro = std::make_unique<OpenRegister>([this] { return resolveDataFolder(state.p_path_cartella); });
 
     creaControlli();
@@ -53,7 +54,7 @@ Quadernolo::Quadernolo(QWidget* parent)
     AXDbAutoComplete1 = crea_autocomplete();
     collega_rubrica();
 
-    setMinimumSize(kMinSize, kMinSize);
+    setMinimumSize(kDimensioneMinima, kDimensioneMinima);
     // Design client area 8880 x 8535 twips, widened when the tool bars' buttons or the mask
     // need more: the mask shows whole at the first size.
     const int barre = pic_tool_orizz->Toolbar1->sizeHint().width() + pic_tool_orizz->Toolbar2->sizeHint().width();
@@ -102,21 +103,8 @@ void Quadernolo::creaControlli()
     frm_menu = new StartMenu(w);
 
     // Name of the archive in use, just above the bottom bar.
-    Frame3 = nominato(new QGroupBox(w), QStringLiteral("Frame3"));
-    Frame3->setFlat(true);
-    Frame3->setStyleSheet(QStringLiteral("QGroupBox { border: none; }"));
-    Frame3->setGeometry(0, 0, tw(6000), tw(300));
-    lbl_sub_arch = etichetta(Frame3, QStringLiteral("lbl_sub_arch"), QStringLiteral("Archivio : "),
-                             QRect(tw(60), 0, tw(5900), tw(300)));
-    lbl_sub_arch->hide();
-
-    frm_label = nominato(new QFrame(w), QStringLiteral("frm_label"));
-    frm_label->setGeometry(tw(2400), tw(900), tw(4200), tw(400));
-    lbl_storico = etichetta(frm_label, QStringLiteral("lbl_storico"), QStringLiteral("CONSULTAZIONE ARCHIVIO STORICO"),
-                            QRect(0, 0, tw(4200), tw(400)));
-    lbl_storico->setAlignment(Qt::AlignCenter);
-    lbl_storico->hide();
-    frm_label->hide();
+    Frame3 = new ArchiveCaption(w);
+    frm_label = new HistoricalBanner(w);
 
     lbl_msg = etichetta(w, QStringLiteral("lbl_msg"), QStringLiteral("Message"),
                         QRect(tw(120), tw(7200), tw(6000), tw(300)));
@@ -162,24 +150,21 @@ void Quadernolo::creaPannelli()
     Picture4 = new PopupButtons(QStringLiteral("Picture4"), "cmd_ins",
                                 {QStringLiteral("ENTRATA"), QStringLiteral("USCITA")}, tw(1800), tw(390), w);
     Picture4->move(tw(900), pic_tool_orizz->height());
-    m_stampa = std::make_unique<StampaPrincipale>(*this);
-    Picture1 = new PrintPanel(*m_stampa, w);
+    Picture1 = new PrintPanel(m_parti->stampa, w);
     Picture1->move(tw(2700), pic_tool_orizz->height());
 
     // Address-book panel.
-    m_rubrica = std::make_unique<RubricaPrincipale>(*this);
-    Pic_nomi = new AddressBookPanel(*m_registro, *m_rubrica, w);
+    Pic_nomi = new AddressBookPanel(*m_registro, m_parti->rubrica, w);
 
     // Pick lists and the hidden field list.
-    m_selettoriHost = std::make_unique<SelettoriPrincipale>(*this);
-    m_selettori = new MaskPickers(*Frm_mask, *binder, *m_registro, *m_selettoriHost, w);
-    List1 = nominato(new QListWidget(w), QStringLiteral("List1"));
+    m_selettori = new MaskPickers(*Frm_mask, *binder, *m_registro, m_parti->selettori, w);
+    // The filter field choice, never shown: List1, Command3, Combo1.
+    auto* List1 = nominato(new QListWidget(w), QStringLiteral("List1"));
     List1->setGeometry(tw(300), tw(900), tw(3015), tw(3000));
     List1->setSelectionMode(QAbstractItemView::MultiSelection);
     List1->hide();
-    Command3 = bottone(w, "Command3", QString(), QRect(0, tw(900), tw(300), tw(300)));
-    Command3->hide();
-    Combo1 = nominato(new QComboBox(w), QStringLiteral("Combo1"));
+    bottone(w, "Command3", QString(), QRect(0, tw(900), tw(300), tw(300)))->hide();
+    auto* Combo1 = nominato(new QComboBox(w), QStringLiteral("Combo1"));
     Combo1->setGeometry(tw(300), tw(900), tw(3015), tw(315));
     Combo1->hide();
 }

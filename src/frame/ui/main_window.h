@@ -90,16 +90,11 @@ public:
     PopupButtons* Picture4 = nullptr; ///< new-entry pop-up: Picture4->buttons 0 "ENTRATA", 1 "USCITA"
     PrintPanel* Picture1 = nullptr; ///< print pop-up
     NavigationStrip* pic_move = nullptr; ///< record navigation strip of the mask view, with pic_move->lbl_filtro
-    QGroupBox* Frame3 = nullptr;
-    QLabel* lbl_sub_arch = nullptr;
-    QFrame* frm_label = nullptr;
-    QLabel* lbl_storico = nullptr;
+    ArchiveCaption* Frame3 = nullptr; ///< with the archive in use lbl_sub_arch
+    HistoricalBanner* frm_label = nullptr; ///< with lbl_storico
     QLabel* lbl_msg = nullptr;
     /// The mask's pickers, with the office list list_elenco and the document types list_view.
     MaskPickers* m_selettori = nullptr;
-    QListWidget* List1 = nullptr;
-    QPushButton* Command3 = nullptr;
-    QComboBox* Combo1 = nullptr;
 
     // --- register grid --------------------------------------------------------------------
     RegisterGrid* DataGrid1 = nullptr;
@@ -319,7 +314,6 @@ private:
 
     std::unique_ptr<OpenRegister> m_registro;
     QObject* m_tastiPagina = nullptr;
-    bool m_gestoriSchede = false;
     MaskAutocomplete* m_completamentoMaschera = nullptr;
     bool m_uscita = false;
 
@@ -372,15 +366,11 @@ public:
     class AXDbAutoComplete* crea_autocomplete();
 
 private:
-    std::unique_ptr<class StampaPrincipale> m_stampa;
-    std::unique_ptr<class RubricaPrincipale> m_rubrica;
-    std::unique_ptr<class SelettoriPrincipale> m_selettoriHost;
+    std::unique_ptr<class PartHosts> m_parti;
 
 public:
     // --- layout (main_window.cpp) ---------------------------------------------------------
     void Form_Resize();
-    /// Minimum outer size, in pixels.
-    static constexpr int kMinSize = tw(2500);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -59,4 +59,18 @@ private:
     Quadernolo& m_w;
 };
 
+/// The three views of the main window that its parts are given.
+struct PartHosts
+{
+    explicit PartHosts(Quadernolo& window)
+        : stampa(window)
+        , rubrica(window)
+        , selettori(window)
+    {
+    }
+    StampaPrincipale stampa;
+    RubricaPrincipale rubrica;
+    SelettoriPrincipale selettori;
+};
+
 } // namespace quad

@@ -236,6 +236,30 @@ void NavigationStrip::dispose()
     cmd_move[2]->move(cmd_move[3]->x() - cmd_move[2]->width(), cmd_move[2]->y());
 }
 
+ArchiveCaption::ArchiveCaption(QWidget* parent)
+    : QGroupBox(parent)
+{
+    setObjectName(QStringLiteral("Frame3"));
+    setFlat(true);
+    setStyleSheet(QStringLiteral("QGroupBox { border: none; }"));
+    setGeometry(0, 0, tw(6000), tw(300));
+    lbl_sub_arch = etichetta(this, QStringLiteral("lbl_sub_arch"), QStringLiteral("Archivio : "),
+                             QRect(tw(60), 0, tw(5900), tw(300)));
+    lbl_sub_arch->hide();
+}
+
+HistoricalBanner::HistoricalBanner(QWidget* parent)
+    : QFrame(parent)
+{
+    setObjectName(QStringLiteral("frm_label"));
+    setGeometry(tw(2400), tw(900), tw(4200), tw(400));
+    lbl_storico = etichetta(this, QStringLiteral("lbl_storico"), QStringLiteral("CONSULTAZIONE ARCHIVIO STORICO"),
+                            QRect(0, 0, tw(4200), tw(400)));
+    lbl_storico->setAlignment(Qt::AlignCenter);
+    lbl_storico->hide();
+    hide();
+}
+
 MaskViewport::MaskViewport(QWidget* parent)
     : QWidget(parent)
 {

@@ -2,6 +2,8 @@
 // The regions of the main window that hold controls of their own: each is the container the
 // program names, with its controls as members named as the program names them.
 
+#include "control_factory.h"
+
 #include <QFrame>
 #include <QGroupBox>
 #include <QIcon>
@@ -20,6 +22,9 @@ class QToolButton;
 namespace quad {
 
 class EntryMask;
+
+/// The main window's minimum outer size, in pixels.
+constexpr int kDimensioneMinima = tw(2500);
 
 /// The start frame Frame1: the archive button, the logo and the decorative picture of the two
 /// directions (never shown).
@@ -113,6 +118,26 @@ public:
 
 signals:
     void clicked(int Index);
+};
+
+/// The frame Frame3, just above the bottom bar, with the name of the archive in use lbl_sub_arch.
+class ArchiveCaption : public QGroupBox
+{
+    Q_OBJECT
+public:
+    explicit ArchiveCaption(QWidget* parent);
+
+    QLabel* lbl_sub_arch = nullptr;
+};
+
+/// The banner frm_label of a historical archive's consultation, with lbl_storico.
+class HistoricalBanner : public QFrame
+{
+    Q_OBJECT
+public:
+    explicit HistoricalBanner(QWidget* parent);
+
+    QLabel* lbl_storico = nullptr;
 };
 
 /// The viewport Pic_mask of the entry mask, with its scroll bars and their corner button.
