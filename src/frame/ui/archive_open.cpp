@@ -115,8 +115,8 @@ void Quadernolo::Command1_Click()
     blocca_maschera();
 
     Adodc1->setEnabled(true);
-    Timer1->start(65535);
-    Timer2->start(1000);
+    m_timers->Timer1->start(65535);
+    m_timers->Timer2->start(1000);
     mostra_anteprima_collegamento();
 
     const bool server = state.p_postazione == QLatin1String("Server");

@@ -52,18 +52,19 @@ constexpr int kPaginaGiu = 34;
 
 void Quadernolo::collega_gestori_schede()
 {
-    if (m_tastiPagina)
+    if (Pic_mask->findChild<QObject*>(QStringLiteral("tasti_pagina"), Qt::FindDirectChildrenOnly))
         return;
     m_registro->session().rememberLoaded();
     // The page keys of the mask reach its viewport from whichever box or button has the focus.
-    m_tastiPagina = new FiltroTasti(this, [this](QKeyEvent* event) {
+    auto* tastiPagina = new FiltroTasti(Pic_mask, [this](QKeyEvent* event) {
         if (event->key() == Qt::Key_PageUp)
             return Pic_mask_KeyDown(kPaginaSu);
         if (event->key() == Qt::Key_PageDown)
             return Pic_mask_KeyDown(kPaginaGiu);
         return false;
     });
-    Pic_mask->installEventFilter(m_tastiPagina);
+    tastiPagina->setObjectName(QStringLiteral("tasti_pagina"));
+    Pic_mask->installEventFilter(tastiPagina);
 }
 
 void Quadernolo::salva_scheda()

@@ -131,10 +131,7 @@ void Quadernolo::creaControlli()
     Ado_nomi->setCaption(QStringLiteral("Adodc2"));
     Ado_nomi->resize(tw(3000), tw(330));
     Ado_nomi->hide();
-    Timer1 = nominato(new QTimer(this), QStringLiteral("Timer1"));
-    Timer1->setInterval(65535);
-    Timer2 = nominato(new QTimer(this), QStringLiteral("Timer2"));
-    Timer2->setInterval(1000);
+    m_timers = new RegisterTimers(this);
 }
 
 void Quadernolo::creaBarre()
@@ -175,7 +172,7 @@ void Quadernolo::collegaSegnali()
     connect(frm_menu, &StartMenu::clicked, this, &Quadernolo::cmd_menu_Click);
     connect(pic_tool_orizz->Toolbar1, &QToolBar::actionTriggered, this, &Quadernolo::Toolbar1_ButtonClick);
     connect(pic_tool_orizz->Toolbar2, &QToolBar::actionTriggered, this, &Quadernolo::Toolbar2_ButtonClick);
-    connect(Timer1, &QTimer::timeout, this, &Quadernolo::Timer1_Timer);
+    connect(m_timers->Timer1, &QTimer::timeout, this, &Quadernolo::Timer1_Timer);
 
     connect(VScroll1, &QScrollBar::valueChanged, this, &Quadernolo::VScroll1_Change);
     connect(Pic_mask->VScroll2, &QScrollBar::valueChanged, this, &Quadernolo::VScroll2_Change);

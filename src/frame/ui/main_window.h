@@ -114,8 +114,7 @@ public:
     DataControl* Adodc1 = nullptr; ///< register: entrata joined with Mittenti
     DataControl* ado_mittenti = nullptr; ///< correspondents of the current entry
     DataControl* Ado_nomi = nullptr; ///< address book
-    QTimer* Timer1 = nullptr; ///< polls for received notifications
-    QTimer* Timer2 = nullptr; ///< ticks without an action
+    RegisterTimers* m_timers = nullptr; ///< Timer1 and Timer2
     /// Shows the fields of the data controls in the mask's boxes.
     FieldBinder* binder = nullptr;
 
@@ -313,7 +312,6 @@ private:
     void collega_gestori_schede();
 
     std::unique_ptr<OpenRegister> m_registro;
-    QObject* m_tastiPagina = nullptr;
     MaskAutocomplete* m_completamentoMaschera = nullptr;
     bool m_uscita = false;
 
@@ -391,8 +389,6 @@ private:
 
     QWidget* m_centrale = nullptr;
     bool m_terminato = false;
-    bool m_inTimer1 = false;
-    QStringList m_notificheIlleggibili; ///< notification files already told as unreadable
 };
 
 } // namespace quad

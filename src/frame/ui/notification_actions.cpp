@@ -54,7 +54,7 @@ void Quadernolo::esporta_notifica(int modo, const QString& ufficio)
     }
     // The timed import stays off meanwhile: it re-reads the register, and the question boxes run
     // the event loop in which the timer fires.
-    const QScopedValueRollback<bool> guardia(m_inTimer1, true);
+    const QScopedValueRollback<bool> guardia(m_timers->inCorso, true);
     const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
     if (!rs || rs->recordCount() < 1) {
         msgBox(QStringLiteral("Nessun record da esportare !"));
@@ -174,7 +174,7 @@ bool Quadernolo::importa_file_trasferimento(const QString& nome)
     }
     // The timed import stays off meanwhile: it re-reads the register, and the question boxes run
     // the event loop in which the timer fires.
-    const QScopedValueRollback<bool> guardia(m_inTimer1, true);
+    const QScopedValueRollback<bool> guardia(m_timers->inCorso, true);
     const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
     if (!rs || (m_registro->session().p_update() && !salva_scheda_esito()))
         return false;

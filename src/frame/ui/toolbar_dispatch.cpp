@@ -207,8 +207,8 @@ void Quadernolo::Toolbar2_ButtonClick(QAction* Button)
 
 void Quadernolo::ripristina_menu()
 {
-    Timer1->stop();
-    Timer2->stop();
+    m_timers->Timer1->stop();
+    m_timers->Timer2->stop();
     Picture1->hide();
     Picture4->hide();
     pic_tool_orizz->Toolbar1->hide();
@@ -231,19 +231,19 @@ void Quadernolo::Timer1_Timer()
     // of its own (an import re-reads the register), never re-entered (the question box runs the
     // event loop, and the timer may fire meanwhile).
     // Nor into a historical archive: what arrives waits for the live one.
-    if (m_inTimer1 || !registro_aperto() || archivio_storico_in_uso() || m_registro->session().p_new_ins()
+    if (m_timers->inCorso || !registro_aperto() || archivio_storico_in_uso() || m_registro->session().p_new_ins()
         || m_registro->session().p_update() || Adodc1->Recordset()->hasPendingChanges())
         return;
-    const QScopedValueRollback<bool> inTimer(m_inTimer1, true);
+    const QScopedValueRollback<bool> inTimer(m_timers->inCorso, true);
     const QStringList arrivate = notifiche_in_arrivo(programFolder());
     // A file this station cannot read (written under another account) is told once, not passed
     // over in silence; it is told again if it comes back after it was gone.
-    const QStringList segnalate = m_notificheIlleggibili;
-    m_notificheIlleggibili.clear();
+    const QStringList segnalate = m_timers->illeggibili;
+    m_timers->illeggibili.clear();
     for (const QString& path : arrivate) {
         QString perche;
         if (!notifica_leggibile(path, &perche)) {
-            m_notificheIlleggibili << path;
+            m_timers->illeggibili << path;
             if (!segnalate.contains(path))
                 warn(QStringLiteral("ATTENZIONE !\n\nLa notifica %1 non può essere letta da questa postazione:\n%2")
                          .arg(QDir::toNativeSeparators(path), perche));

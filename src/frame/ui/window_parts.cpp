@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -258,6 +259,16 @@ HistoricalBanner::HistoricalBanner(QWidget* parent)
     lbl_storico->setAlignment(Qt::AlignCenter);
     lbl_storico->hide();
     hide();
+}
+
+RegisterTimers::RegisterTimers(QObject* parent)
+    : QObject(parent)
+{
+    setObjectName(QStringLiteral("timers"));
+    Timer1 = nominato(new QTimer(this), QStringLiteral("Timer1"));
+    Timer1->setInterval(65535);
+    Timer2 = nominato(new QTimer(this), QStringLiteral("Timer2"));
+    Timer2->setInterval(1000);
 }
 
 MaskViewport::MaskViewport(QWidget* parent)

@@ -17,6 +17,7 @@ class QLabel;
 class QPushButton;
 class QScrollBar;
 class QToolBar;
+class QTimer;
 class QToolButton;
 
 namespace quad {
@@ -138,6 +139,22 @@ public:
     explicit HistoricalBanner(QWidget* parent);
 
     QLabel* lbl_storico = nullptr;
+};
+
+/// The two timers of the open register, Timer1 (the look for received notifications, 65535 ms)
+/// and Timer2 (1000 ms, without an action), and the state of that look.
+class RegisterTimers : public QObject
+{
+    Q_OBJECT
+public:
+    explicit RegisterTimers(QObject* parent);
+
+    QTimer* Timer1 = nullptr;
+    QTimer* Timer2 = nullptr;
+    /// A look, an import or an export is under way: a tick does nothing meanwhile.
+    bool inCorso = false;
+    /// Notification files already told as unreadable.
+    QStringList illeggibili;
 };
 
 /// The viewport Pic_mask of the entry mask, with its scroll bars and their corner button.

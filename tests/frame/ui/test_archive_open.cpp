@@ -85,10 +85,10 @@ TEST(OpenRegister, LiveArchiveOpensInTheMaskOnTheLastEntry)
     EXPECT_FALSE(mask(w)->lbl_filtro_ins->isVisibleTo(mask(w)));
     EXPECT_FALSE(findAction(&w, "tb_filtro_off")->isChecked());
     EXPECT_EQ(grid(w)->palette().color(QPalette::Base), QColor(Qt::white));
-    EXPECT_TRUE(w.Timer1->isActive());
-    EXPECT_EQ(w.Timer1->interval(), 65535);
-    EXPECT_TRUE(w.Timer2->isActive());
-    EXPECT_EQ(w.Timer2->interval(), 1000);
+    EXPECT_TRUE(w.findChild<QTimer*>("Timer1")->isActive());
+    EXPECT_EQ(w.findChild<QTimer*>("Timer1")->interval(), 65535);
+    EXPECT_TRUE(w.findChild<QTimer*>("Timer2")->isActive());
+    EXPECT_EQ(w.findChild<QTimer*>("Timer2")->interval(), 1000);
     EXPECT_TRUE(findAction(&w, "tb_insert")->isEnabled());
     EXPECT_TRUE(mask(w)->picOpenWWW[1]->isEnabled());
 
@@ -492,7 +492,7 @@ TEST(OpenRegister, DamagedArchiveShowsTheCauseAndStaysAtTheStartMenu)
     EXPECT_TRUE(messages.last().startsWith("Errore ADO\n\n"));
     EXPECT_TRUE(shown(w, "Frame1")->isVisible());
     EXPECT_FALSE(control<QToolBar>(&w, "Toolbar1")->isVisible());
-    EXPECT_FALSE(w.Timer1->isActive());
+    EXPECT_FALSE(w.findChild<QTimer*>("Timer1")->isActive());
 }
 
 TEST(OpenRegister, MissingSettingsDatabaseStopsTheOpening)
@@ -544,7 +544,7 @@ TEST(Notifications, OfferedWhenTheRegisterOpensAndNeverAtTheStartMenu)
 
     // Back at the start menu the poll stops.
     trigger(&w, "tb_esci");
-    EXPECT_FALSE(w.Timer1->isActive());
+    EXPECT_FALSE(w.findChild<QTimer*>("Timer1")->isActive());
     messages.clear();
     w.Timer1_Timer();
     EXPECT_TRUE(messages.shown().isEmpty());

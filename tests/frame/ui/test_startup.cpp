@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -295,8 +296,8 @@ TEST(StartMenu, ShowsFourButtonsAndTheArchiveButton)
     EXPECT_FALSE(control<QToolBar>(&w, "Toolbar2")->isVisible());
     EXPECT_FALSE(grid(w)->isVisible());
     EXPECT_FALSE(shown(w, "Pic_mask")->isVisible());
-    EXPECT_FALSE(w.Timer1->isActive());
-    EXPECT_FALSE(w.Timer2->isActive());
+    EXPECT_FALSE(w.findChild<QTimer*>("Timer1")->isActive());
+    EXPECT_FALSE(w.findChild<QTimer*>("Timer2")->isActive());
     // The focus sink lies out of sight.
     EXPECT_LT(control<QPushButton>(&w, "cmd_focus")->x() + control<QPushButton>(&w, "cmd_focus")->width(), 0);
 }

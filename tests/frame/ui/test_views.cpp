@@ -271,8 +271,8 @@ TEST_F(OpenRegisterTest, EsciReturnsToTheStartMenu)
     EXPECT_FALSE(shown(w, "Pic_mask")->isVisible());
     EXPECT_FALSE(dati(w, "Adodc1")->isVisible());
     EXPECT_FALSE(shown(w, "pic_move")->isVisible());
-    EXPECT_FALSE(w.Timer1->isActive());
-    EXPECT_FALSE(w.Timer2->isActive());
+    EXPECT_FALSE(w.findChild<QTimer*>("Timer1")->isActive());
+    EXPECT_FALSE(w.findChild<QTimer*>("Timer2")->isActive());
     EXPECT_FALSE(dati(w, "Adodc1")->Recordset());
     EXPECT_FALSE(dati(w, "ado_mittenti")->Recordset());
     EXPECT_TRUE(dati(w, "Adodc1")->ConnectionString().isEmpty());
