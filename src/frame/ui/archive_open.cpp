@@ -101,16 +101,16 @@ void Quadernolo::Command1_Click()
     aggiorna_totale_schede();
     Adodc1->show();
 
-    collega_griglia();
-    imposta_intestazioni_griglia();
-    imposta_colonne_griglia();
+    m_griglia->collega_griglia();
+    m_griglia->imposta_intestazioni_griglia();
+    m_griglia->imposta_colonne_griglia();
     setWindowTitle(QStringLiteral("Gestione quadernolo"));
     // The grid just shown switches over to the mask, as the tool bar's first button does.
     Toolbar1_ButtonClick(pic_tool_orizz->Toolbar1_Buttons(1));
     frm_menu->hide();
 
     carica_elenco();
-    carica_colonne_griglia();
+    m_griglia->carica_colonne_griglia();
     Frm_mask->Frame_new_ins->hide();
     blocca_maschera();
 

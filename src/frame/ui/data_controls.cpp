@@ -109,7 +109,7 @@ void Quadernolo::chiudi_origini_dati()
 {
     Adodc1->hide();
     pic_move->hide();
-    scollega_griglia();
+    m_griglia->scollega_griglia();
     Pic_nomi->scollega();
     m_registro->close();
     frm_menu->show();
@@ -154,6 +154,18 @@ void Quadernolo::Adodc1_Error(const DbResult& error)
         return;
     }
     (void)schede::mostra_errore_ado(error);
+}
+
+void Quadernolo::aggiorna_totale_schede()
+{
+    const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
+    const bool filtro = rs && rs->isOpen() && rs->hasFilter();
+    QString testo = QStringLiteral("   Totale schede : ") + QString::number(conta_schede());
+    if (filtro)
+        testo += QStringLiteral("  [Filtro inserito !]");
+    Frm_mask->lbl_filtro_ins->setVisible(filtro);
+    Adodc1->setCaption(testo);
+    pic_move->lbl_filtro->setText(Adodc1->Caption());
 }
 
 } // namespace quad

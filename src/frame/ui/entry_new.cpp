@@ -43,7 +43,7 @@ void Quadernolo::cmd_ins_Click(int Index)
                QStringLiteral("Richiesta nuovo inserimento"))
         != MsgAnswer::Yes)
         return;
-    if (!DataGrid1->isHidden())
+    if (!m_griglia->DataGrid1->isHidden())
         Toolbar1_ButtonClick(pic_tool_orizz->Toolbar1_Buttons(1));
 
     pic_tool_orizz->toolbarButton(QStringLiteral("tb_add_tree"))->setEnabled(false);

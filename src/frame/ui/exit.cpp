@@ -30,7 +30,7 @@ void Quadernolo::closeEvent(QCloseEvent* event)
             m_selettori->list_elenco->hide();
         return;
     }
-    if (!DataGrid1->isHidden() || !Pic_mask->isHidden()) {
+    if (!m_griglia->DataGrid1->isHidden() || !Pic_mask->isHidden()) {
         salva_scheda();
         ripristina_menu();
         scollega_maschera();

@@ -61,7 +61,7 @@ void Quadernolo::Form_Resize()
     if (ch - barra - ado >= 0)
         Pic_mask->resize(cw, ch - barra - ado);
     // The register grid fills the same area, shown or not, so that it fits when it comes back.
-    posiziona_griglia();
+    m_griglia->posiziona_griglia();
     // 10. Vertical fit of the mask.
     if (Frm_mask->height() > Pic_mask->height()) {
         const int h = ch - cmd_scroll->height() - barra - ado - tw(100);

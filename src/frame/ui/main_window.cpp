@@ -82,22 +82,7 @@ void Quadernolo::creaControlli()
     QWidget* w = m_centrale;
 
     // The register views lie under everything else.
-    DataGrid1 = nominato(
-        new RegisterGrid(
-            GridWidthStore(QStringLiteral("GRID_WIDTH"), QStringLiteral("Entrata"), GridWidthStore::Reading::Whole), w),
-        QStringLiteral("DataGrid1"));
-    // The current cell shows on its own (the quick find and the one-field filter act on its
-    // column); rows are chosen for the transfer file by their headers.
-    DataGrid1->setSelectionBehavior(QAbstractItemView::SelectItems);
-    DataGrid1->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    DataGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    DataGrid1->setAutoFillBackground(true);
-    DataGrid1->verticalHeader()->setDefaultSectionSize(tw(285));
-    DataGrid1->hide();
-    cmd_colonne = bottone(w, "cmd_colonne", QStringLiteral("..."), QRect(0, 0, tw(300), tw(300)),
-                          QStringLiteral("Imposta le colonne da visualizzare"));
-    cmd_colonne->hide();
-
+    m_griglia = new MainGrid(*m_registro, m_parti->griglia, w);
     Pic_mask = new MaskViewport(w);
     Frame1 = new StartFrame(w);
     frm_menu = new StartMenu(w);
@@ -184,18 +169,18 @@ void Quadernolo::collegaSegnali()
     // A refresh of the register (another window reading it again) gives it a new recordset: the
     // grid bound to it follows, with its captions and columns set up again.
     connect(Adodc1, &DataControl::recordsetChanged, this, [this] {
-        if (!DataGrid1->model() || !Adodc1->Recordset())
+        if (!m_griglia->DataGrid1->model() || !Adodc1->Recordset())
             return;
-        collega_griglia();
-        imposta_intestazioni_griglia();
-        carica_colonne_griglia();
+        m_griglia->collega_griglia();
+        m_griglia->imposta_intestazioni_griglia();
+        m_griglia->carica_colonne_griglia();
     });
     // The filter button and the grid's colour tell whether the register is filtered.
     connect(m_registro.get(), &OpenRegister::filterChanged, this, [this](bool filtrato) {
         if (pic_tool_orizz->toolbarButton(QStringLiteral("tb_filtro_off"))->isChecked() == filtrato)
             return;
         pic_tool_orizz->mostra_filtro(filtrato);
-        colore_griglia_filtro();
+        m_griglia->colore_griglia_filtro();
     });
     // The boxes of the correspondent show the rows just read; a read that failed is told.
     connect(m_registro.get(), &OpenRegister::correspondentsLoaded, this, [this](const DbResult& letto) {
@@ -203,17 +188,6 @@ void Quadernolo::collegaSegnali()
         collega_campi_corrispondente_origine();
     });
 
-    connect(DataGrid1, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
-        if (index.isValid() && Adodc1->Recordset())
-            Adodc1->Recordset()->setCurrentRow(index.row());
-        DataGrid1_DblClick();
-    });
-    // A column header makes its column current, in the current row; it selects no column.
-    QObject::disconnect(DataGrid1->horizontalHeader(), SIGNAL(sectionPressed(int)), DataGrid1, nullptr);
-    QObject::disconnect(DataGrid1->horizontalHeader(), SIGNAL(sectionEntered(int)), DataGrid1, nullptr);
-    connect(DataGrid1->horizontalHeader(), &QHeaderView::sectionPressed, this, &Quadernolo::DataGrid1_HeadClick);
-    connect(DataGrid1, &RegisterGrid::columnResized, this, &Quadernolo::DataGrid1_ColResize);
-    connect(cmd_colonne, &QPushButton::clicked, this, &Quadernolo::cmd_colonne_Click);
     // A typed value its field cannot hold is refused aloud; the box keeps it for the clerk to mend.
     connect(binder, &FieldBinder::valueRefused, this, [this](QWidget* box, const DbResult& refusal) {
         const QString field = binder->dataField(box);

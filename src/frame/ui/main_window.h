@@ -5,6 +5,7 @@
 #include "database.h"
 #include "entry_mask.h"
 #include "entry_session.h"
+#include "main_grid.h"
 #include "mask_autocomplete.h"
 #include "mask_pickers.h"
 #include "open_register.h"
@@ -97,8 +98,8 @@ public:
     MaskPickers* m_selettori = nullptr;
 
     // --- register grid --------------------------------------------------------------------
-    RegisterGrid* DataGrid1 = nullptr;
-    QPushButton* cmd_colonne = nullptr;
+    /// The register grid DataGrid1 with its column button cmd_colonne.
+    MainGrid* m_griglia = nullptr;
 
     // --- address-book panel ---------------------------------------------------------------
     AddressBookPanel* Pic_nomi = nullptr; ///< with its grid DataGridAC and buttons
@@ -188,24 +189,10 @@ public:
     int conta_schede() const override;
 
     // --- register grid (register_grid.cpp) ---------------------------------------------
-    void colore_griglia_filtro();
     /// Puts the one-field filter button back to "no filter": released, "Filtro on", "Imposta filtro".
     void rilascia_pulsante_filtro();
+    /// The count of the register (and its filter mark) in the status line.
     void aggiorna_totale_schede();
-    void imposta_intestazioni_griglia();
-    void imposta_colonne_griglia();
-    /// Sizes the grid to the window: below the tool bars, above the bottom bar, full width.
-    void posiziona_griglia();
-    void carica_colonne_griglia();
-    void salva_larghezza_colonne();
-    void DataGrid1_DblClick();
-    void DataGrid1_ColResize(int ColIndex);
-    /// A click on a column header: that column becomes the current cell's, in the current row.
-    void DataGrid1_HeadClick(int ColIndex);
-    void cmd_colonne_Click();
-    /// Binds the grid to the register recordset (and keeps grid row and record in step).
-    void collega_griglia();
-    void scollega_griglia();
 
     // --- entry display (mask_view.cpp) ----------------------------------------------------
     void disponi_maschera();
@@ -341,9 +328,6 @@ public:
     /// A file or a text dropped on box Index (only the link box takes it).
     void txt_mask1_OLEDragDrop(int Index, const QString& dropped) override;
     void Image1_DblClick() override;
-    /// A typed character in the register grid opens the quick find on the current column;
-    /// true when it did (the key is then used up).
-    bool DataGrid1_KeyDown(QKeyEvent* event);
     /// Hides the print and new-entry pop-ups.
     void nascondi_popup() override;
 

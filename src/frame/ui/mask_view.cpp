@@ -12,7 +12,7 @@ namespace quad {
 
 void Quadernolo::disponi_maschera()
 {
-    Pic_mask->setGeometry(DataGrid1->geometry());
+    Pic_mask->setGeometry(m_griglia->DataGrid1->geometry());
     Frm_mask->move((Pic_mask->width() - Frm_mask->width()) / 2,
                    (Pic_mask->height() - Frm_mask->height()) / 2 - tw(100));
     collega_campi_maschera();

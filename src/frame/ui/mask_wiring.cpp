@@ -61,8 +61,8 @@ protected:
             }
             return false;
         }
-        if (watched == m_w->DataGrid1 && type == QEvent::KeyPress)
-            return m_w->DataGrid1_KeyDown(static_cast<QKeyEvent*>(event));
+        if (watched == m_w->m_griglia->DataGrid1 && type == QEvent::KeyPress)
+            return m_w->m_griglia->DataGrid1_KeyDown(static_cast<QKeyEvent*>(event));
         // A click on the mask's viewport, the print pop-up or a tool bar (beside its buttons)
         // dismisses the pop-ups (the mask reports its own clicks).
         if ((watched == m_w->Pic_mask || watched == m_w->Picture1 || watched == m_w->pic_tool_orizz->Toolbar1
@@ -88,8 +88,8 @@ void Quadernolo::collega_regole_maschera()
     auto* regole = new RegoleMaschera(this);
 
     for (QObject* watched :
-         std::initializer_list<QObject*> {m_selettori->list_elenco, m_selettori->list_view, DataGrid1, Pic_mask,
-                                          Picture1, pic_tool_orizz->Toolbar1, pic_tool_orizz->Toolbar2})
+         std::initializer_list<QObject*> {m_selettori->list_elenco, m_selettori->list_view, m_griglia->DataGrid1,
+                                          Pic_mask, Picture1, pic_tool_orizz->Toolbar1, pic_tool_orizz->Toolbar2})
         watched->installEventFilter(regole);
 }
 

@@ -202,7 +202,7 @@ std::vector<Bookmark> Quadernolo::DataGrid1_SelBookmarks() const
 {
     std::vector<Bookmark> segni;
     const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
-    QItemSelectionModel* selezione = DataGrid1->selectionModel();
+    QItemSelectionModel* selezione = m_griglia->DataGrid1->selectionModel();
     if (!rs || !selezione)
         return segni;
     for (const QItemSelectionRange& tratto : selezione->selection()) {

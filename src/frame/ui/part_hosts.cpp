@@ -5,6 +5,8 @@
 #include "field_binding.h"
 #include "main_window.h"
 
+#include <QAction>
+
 namespace quad {
 
 std::shared_ptr<Recordset> StampaPrincipale::registro() const
@@ -52,6 +54,53 @@ void SelettoriPrincipale::nascondi_suggerimenti()
     if (m_w.AXDbAutoComplete1)
         m_w.AXDbAutoComplete1->setListBoxVisible(false);
     m_w.Pic_nomi->hide();
+}
+
+bool GrigliaPrincipale::filtroPremuto() const
+{
+    return m_w.pic_tool_orizz->toolbarButton(QStringLiteral("tb_filtro_off"))->isChecked();
+}
+
+QString GrigliaPrincipale::mascheraColonne() const
+{
+    return m_w.state.p_eln_colonne;
+}
+
+void GrigliaPrincipale::scegliColonne()
+{
+    m_w.apri_scelta_colonne();
+}
+
+void GrigliaPrincipale::mostraMaschera()
+{
+    m_w.Toolbar1_ButtonClick(m_w.pic_tool_orizz->Toolbar1_Buttons(1));
+    m_w.mostra_intestazione();
+    m_w.mostra_anteprima_collegamento();
+}
+
+void GrigliaPrincipale::recordTrovato()
+{
+    m_w.mostra_nodo_corrente();
+}
+
+QWidget* GrigliaPrincipale::fuoco() const
+{
+    return m_w.cmd_focus;
+}
+
+QWidget* GrigliaPrincipale::cornice() const
+{
+    return m_w.Frame1;
+}
+
+int GrigliaPrincipale::altezzaBarre() const
+{
+    return m_w.pic_tool_orizz->height();
+}
+
+int GrigliaPrincipale::altezzaFondo() const
+{
+    return m_w.Adodc1->height();
 }
 
 } // namespace quad

@@ -3,6 +3,7 @@
 // narrow interface of its own header, which one of these classes implements over the window.
 
 #include "address_book_panel.h"
+#include "main_grid.h"
 #include "mask_pickers.h"
 #include "print_panel.h"
 
@@ -59,18 +60,43 @@ private:
     Quadernolo& m_w;
 };
 
-/// The three views of the main window that its parts are given.
+/// The main grid's view of the main window: the filter button, the column mask and chooser, the
+/// switch to the mask, the focus sink, the start frame and the bars around the grid.
+class GrigliaPrincipale : public MainGridHost
+{
+public:
+    explicit GrigliaPrincipale(Quadernolo& window)
+        : m_w(window)
+    {
+    }
+    bool filtroPremuto() const override;
+    QString mascheraColonne() const override;
+    void scegliColonne() override;
+    void mostraMaschera() override;
+    void recordTrovato() override;
+    QWidget* fuoco() const override;
+    QWidget* cornice() const override;
+    int altezzaBarre() const override;
+    int altezzaFondo() const override;
+
+private:
+    Quadernolo& m_w;
+};
+
+/// The views of the main window that its parts are given.
 struct PartHosts
 {
     explicit PartHosts(Quadernolo& window)
         : stampa(window)
         , rubrica(window)
         , selettori(window)
+        , griglia(window)
     {
     }
     StampaPrincipale stampa;
     RubricaPrincipale rubrica;
     SelettoriPrincipale selettori;
+    GrigliaPrincipale griglia;
 };
 
 } // namespace quad

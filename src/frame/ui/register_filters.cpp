@@ -48,8 +48,8 @@ void Quadernolo::filtro_campo()
     }
     QString campo;
     QString valore;
-    if (!DataGrid1->isHidden()) {
-        const QModelIndex cella = DataGrid1->currentIndex();
+    if (!m_griglia->DataGrid1->isHidden()) {
+        const QModelIndex cella = m_griglia->DataGrid1->currentIndex();
         if (!cella.isValid() || cella.column() >= rs->fieldCount()) {
             warn(QStringLiteral("Selezionare il campo di interesse."));
             ritorna();
@@ -77,6 +77,12 @@ void Quadernolo::filtro_campo()
         warn(errore);
         chiamante.imposta_pulsante_filtro(rs->hasFilter());
     }
+}
+
+void Quadernolo::rilascia_pulsante_filtro()
+{
+    pic_tool_orizz->mostra_filtro(false);
+    m_griglia->colore_griglia_filtro();
 }
 
 } // namespace quad

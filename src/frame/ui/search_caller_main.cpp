@@ -20,7 +20,7 @@ std::shared_ptr<Recordset> RegistroPrincipale::registro() const
 
 QTableView* RegistroPrincipale::griglia() const
 {
-    return m_w.DataGrid1;
+    return m_w.m_griglia->DataGrid1;
 }
 
 QString RegistroPrincipale::titolo_messaggi() const
@@ -31,7 +31,7 @@ QString RegistroPrincipale::titolo_messaggi() const
 void RegistroPrincipale::imposta_pulsante_filtro(bool premuto)
 {
     m_w.pic_tool_orizz->mostra_filtro(premuto);
-    m_w.colore_griglia_filtro();
+    m_w.m_griglia->colore_griglia_filtro();
 }
 
 void RegistroPrincipale::aggiorna_totale()
@@ -46,10 +46,10 @@ DbResult RegistroPrincipale::rileggi_registro()
 
 void RegistroPrincipale::ridisponi_griglia()
 {
-    if (m_w.DataGrid1->isHidden())
+    if (m_w.m_griglia->DataGrid1->isHidden())
         return;
-    m_w.imposta_intestazioni_griglia();
-    m_w.carica_colonne_griglia();
+    m_w.m_griglia->imposta_intestazioni_griglia();
+    m_w.m_griglia->carica_colonne_griglia();
 }
 
 bool RegistroPrincipale::verifica_modifiche()

@@ -93,7 +93,7 @@ void Quadernolo::Toolbar1_ButtonClick(QAction* Button)
         if (rifiutato())
             return;
         chiudiPopup();
-        if (!DataGrid1->isHidden())
+        if (!m_griglia->DataGrid1->isHidden())
             vista_maschera();
         else
             vista_griglia();
@@ -104,7 +104,7 @@ void Quadernolo::Toolbar1_ButtonClick(QAction* Button)
         Picture4->setVisible(Picture4->isHidden());
         Picture4->raise();
     } else if (key == QLatin1String("tb_trova")) {
-        if (DataGrid1->isHidden()) {
+        if (m_griglia->DataGrid1->isHidden()) {
             chiudiPopup();
             if (rifiutato())
                 return;
@@ -159,10 +159,10 @@ void Quadernolo::vista_maschera()
     QAction* modo = pic_tool_orizz->Toolbar1_Buttons(1);
     modo->setToolTip(QStringLiteral("Visualizza modalità griglia"));
     modo->setIcon(pic_tool_orizz->ImageList1[2]);
-    DataGrid1->hide();
-    cmd_colonne->hide();
+    m_griglia->DataGrid1->hide();
+    m_griglia->cmd_colonne->hide();
     pic_tool_orizz->toolbarButton(QStringLiteral("tb_add_tree"))->setVisible(true);
-    scollega_griglia();
+    m_griglia->scollega_griglia();
     mostra_annullato();
     disponi_maschera();
     Pic_mask->show();
@@ -183,13 +183,13 @@ void Quadernolo::vista_griglia()
     Pic_mask->hide();
     if (conta_schede() >= 1)
         Adodc1->Recordset()->moveFirst();
-    collega_griglia();
-    DataGrid1->show();
-    cmd_colonne->move(DataGrid1->x() + tw(20), DataGrid1->y() + tw(20));
-    cmd_colonne->show();
-    cmd_colonne->raise();
-    imposta_intestazioni_griglia();
-    carica_colonne_griglia();
+    m_griglia->collega_griglia();
+    m_griglia->DataGrid1->show();
+    m_griglia->cmd_colonne->move(m_griglia->DataGrid1->x() + tw(20), m_griglia->DataGrid1->y() + tw(20));
+    m_griglia->cmd_colonne->show();
+    m_griglia->cmd_colonne->raise();
+    m_griglia->imposta_intestazioni_griglia();
+    m_griglia->carica_colonne_griglia();
     pic_move->hide();
     Adodc1->show();
 }
@@ -213,10 +213,10 @@ void Quadernolo::ripristina_menu()
     Picture4->hide();
     pic_tool_orizz->Toolbar1->hide();
     pic_tool_orizz->Toolbar2->hide();
-    DataGrid1->hide();
+    m_griglia->DataGrid1->hide();
     Pic_nomi->hide();
     Pic_mask->hide();
-    cmd_colonne->hide();
+    m_griglia->cmd_colonne->hide();
     setWindowTitle(QStringLiteral("Gestione quadernolo"));
 }
 
