@@ -112,12 +112,12 @@ void Quadernolo::Command1_Click()
     carica_elenco();
     m_griglia->carica_colonne_griglia();
     Frm_mask->Frame_new_ins->hide();
-    blocca_maschera();
+    m_maschera->blocca_maschera();
 
     Adodc1->setEnabled(true);
     m_timers->Timer1->start(65535);
     m_timers->Timer2->start(1000);
-    mostra_anteprima_collegamento();
+    m_maschera->mostra_anteprima_collegamento();
 
     const bool server = state.p_postazione == QLatin1String("Server");
     pic_tool_orizz->toolbarButton(QStringLiteral("tb_insert"))->setEnabled(server && !archivio_storico_in_uso());

@@ -124,15 +124,15 @@ void Quadernolo::Adodc1_MoveComplete()
     if (m_registro->session().p_stop())
         return;
     if (!Frame1->isHidden()) {
-        mostra_annullato();
+        m_maschera->mostra_annullato();
         return;
     }
     const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
     if (!rs || !rs->isOpen() || rs->eof() || rs->bof() || rs->value(0).isNull())
         return;
     carica_corrispondenti(rs->value(0));
-    mostra_posizione_mittenti();
-    mostra_annullato();
+    m_maschera->mostra_posizione_mittenti();
+    m_maschera->mostra_annullato();
 }
 
 void Quadernolo::collega_campi_corrispondente_origine()

@@ -110,14 +110,14 @@ void Quadernolo::nuovo_quadernolo(const QString& tipo)
     Frm_mask->Frame_new_ins->show();
     Frm_mask->Frame_new_ins->raise();
     Adodc1->setEnabled(false);
-    sblocca_maschera();
-    mostra_posizione_mittenti();
+    m_maschera->sblocca_maschera();
+    m_maschera->mostra_posizione_mittenti();
     Frm_mask->Picture2[2]->hide();
     Frm_mask->lbl_numero->hide();
     Frm_mask->frame_annulla->hide();
     Frm_mask->Frame_annullato->hide();
     mostra_intestazione();
-    mostra_anteprima_collegamento();
+    m_maschera->mostra_anteprima_collegamento();
     // The date box is the first to type: it gets the focus, and with it its calendar.
     Frm_mask->txt_mask1[2]->setFocus();
 }
@@ -126,10 +126,10 @@ void Quadernolo::ripristina_consultazione()
 {
     Frm_mask->Frame_new_ins->hide();
     Adodc1->setEnabled(true);
-    if (auto* completamento = qobject_cast<AXDbAutoComplete*>(AXDbAutoComplete1))
+    if (auto* completamento = qobject_cast<AXDbAutoComplete*>(m_maschera->AXDbAutoComplete1))
         completamento->setListBoxVisible(false);
-    mostra_anteprima_collegamento();
-    mostra_annullato();
+    m_maschera->mostra_anteprima_collegamento();
+    m_maschera->mostra_annullato();
     pic_tool_orizz->toolbarButton(QStringLiteral("tb_add_tree"))->setEnabled(true);
     pic_tool_orizz->Toolbar1->setEnabled(true);
     pic_tool_orizz->Toolbar2->setEnabled(true);
@@ -161,13 +161,13 @@ void Quadernolo::cmd_new_ins_Click(int Index)
     }
     {
         // The boxes are filled by the program: their change rules stay quiet.
-        const QScopedValueRollback<bool> uscita(m_uscita, true);
+        const QScopedValueRollback<bool> uscita(m_maschera->m_uscita, true);
         if (conta_schede() >= 1)
             Adodc1_MoveComplete();
         else
             carica_corrispondenti(0); // nothing is left of the entry dropped
-        mostra_posizione_mittenti();
-        blocca_maschera();
+        m_maschera->mostra_posizione_mittenti();
+        m_maschera->blocca_maschera();
     }
     fine_inserimento(conferma, esito.notice);
 }

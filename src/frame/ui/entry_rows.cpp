@@ -3,7 +3,7 @@
 #include "data_control.h"
 #include "entry_helpers.h"
 #include "field_binding.h"
-#include "main_window.h"
+#include "mask_controller.h"
 
 #include "entry_session.h"
 #include "message_service.h"
@@ -23,7 +23,7 @@ using schede::suUnRecord;
 
 } // namespace
 
-bool Quadernolo::mittente_vuoto()
+bool MaskController::mittente_vuoto()
 {
     const std::shared_ptr<Recordset> rs = ado_mittenti->Recordset();
     if (aperto(rs) && rs->recordCount() >= 1)
@@ -31,7 +31,7 @@ bool Quadernolo::mittente_vuoto()
     return m_registro->session().lastCorrespondentBlank();
 }
 
-void Quadernolo::cmd_altri_Click()
+void MaskController::cmd_altri_Click()
 {
     if (Frm_mask->txt_mask1[8]->isReadOnly()) {
         cmd_focus->setFocus();
@@ -63,7 +63,7 @@ void Quadernolo::cmd_altri_Click()
     m_selettori->list_elenco->hide();
 }
 
-void Quadernolo::cmd_mitt_Click(int Index)
+void MaskController::cmd_mitt_Click(int Index)
 {
     const std::shared_ptr<Recordset> rs = ado_mittenti->Recordset();
     if (aperto(rs) && rs->recordCount() >= 1) {
@@ -84,7 +84,7 @@ void Quadernolo::cmd_mitt_Click(int Index)
     m_selettori->list_elenco->hide();
 }
 
-void Quadernolo::mostra_posizione_mittenti()
+void MaskController::mostra_posizione_mittenti()
 {
     collega_gestori_schede();
     const std::shared_ptr<Recordset> rs = ado_mittenti->Recordset();
@@ -96,7 +96,7 @@ void Quadernolo::mostra_posizione_mittenti()
     Frm_mask->lbl_numero->setVisible(righe >= 2);
 }
 
-QString Quadernolo::elenco_corrispondenti_testo()
+QString MaskController::elenco_corrispondenti_testo()
 {
     const std::shared_ptr<Recordset> rs = ado_mittenti->Recordset();
     if (!aperto(rs))

@@ -90,7 +90,7 @@ bool Quadernolo::mostra_esito_salvataggio(const SessionResult& esito)
 {
     if (!esito.message.isEmpty())
         warn(esito.message);
-    mostra_posizione_mittenti();
+    m_maschera->mostra_posizione_mittenti();
     if (esito.written) {
         // The register was read again: the mask shows the entry as the archive now holds it.
         Adodc1_MoveComplete();
@@ -139,7 +139,7 @@ void Quadernolo::cmd_move_Click(int Index)
     if (!salva_prima_di_muovere())
         return;
     muovi_registro(Index);
-    mostra_anteprima_collegamento();
+    m_maschera->mostra_anteprima_collegamento();
     mostra_intestazione();
 }
 
@@ -153,7 +153,7 @@ bool Quadernolo::Pic_mask_KeyDown(int KeyCode)
     if (!salva_prima_di_muovere())
         return true;
     muovi_registro(KeyCode == kPaginaSu ? 1 : 2);
-    mostra_anteprima_collegamento();
+    m_maschera->mostra_anteprima_collegamento();
     mostra_intestazione();
     return true;
 }
@@ -164,7 +164,7 @@ void Quadernolo::mostra_intestazione()
     const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
     if (conta_schede() < 1 || !suUnRecord(rs))
         return;
-    mostra_nodo_corrente();
+    m_maschera->mostra_nodo_corrente();
     if (rs->value(1).toString() == QLatin1String("E")) {
         Frm_mask->lbl_modo->setText(QStringLiteral("Quadernolo in ENTRATA"));
         Frm_mask->cmd_altri->setText(QStringLiteral("Altri mittenti"));

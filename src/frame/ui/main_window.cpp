@@ -49,10 +49,21 @@ Quadernolo::Quadernolo(QWidget* parent)
     creaBarre();
     creaMaschera();
     creaPannelli();
+    MaskController::Parti parti;
+    parti.maschera = Frm_mask;
+    parti.viewport = Pic_mask;
+    parti.binder = binder;
+    parti.registro = Adodc1;
+    parti.mittenti = ado_mittenti;
+    parti.rubrica = Ado_nomi;
+    parti.selettori = m_selettori;
+    parti.pannelloNomi = Pic_nomi;
+    parti.fuoco = cmd_focus;
+    m_maschera = new MaskController(*m_registro, state, parti, m_parti->maschera, this);
+    Frm_mask->setEvents(m_maschera);
     collegaSegnali();
     collega_regole_maschera();
-    AXDbAutoComplete1 = crea_autocomplete();
-    collega_rubrica();
+    m_maschera->collega_rubrica();
 
     setMinimumSize(kDimensioneMinima, kDimensioneMinima);
     // Design client area 8880 x 8535 twips, widened when the tool bars' buttons or the mask
@@ -71,9 +82,9 @@ Quadernolo::~Quadernolo()
     for (QObject* control : std::initializer_list<QObject*> {Adodc1, ado_mittenti, Ado_nomi})
         control->disconnect(this);
     Frm_mask->setEvents(nullptr);
-    // The boxes' autocomplete lets them go before they die.
-    delete m_completamentoMaschera;
-    m_completamentoMaschera = nullptr;
+    // The boxes' autocomplete lets them go before they die, with the mask's handlers.
+    delete m_maschera;
+    m_maschera = nullptr;
     binder->disconnect(this);
 }
 

@@ -1,6 +1,6 @@
 // What the clerk does to a registered entry from the mask: annulling it, reading the reason of
 // an annulled one, correcting its subject, and finding another entry by typing in a box.
-#include "main_window.h"
+#include "mask_controller.h"
 #include "mask_rules.h"
 
 #include "data_control.h"
@@ -24,9 +24,9 @@ namespace quad {
 
 // --- annulment ---------------------------------------------------------------------------
 
-void Quadernolo::cmd_annulla_Click()
+void MaskController::cmd_annulla_Click()
 {
-    const std::optional<QString> motivo = chiedi_motivo_annullamento(this);
+    const std::optional<QString> motivo = chiedi_motivo_annullamento(finestra());
     if (!motivo)
         return;
     // The entry is marked on screen; the next save of the entry writes the annulment.
@@ -38,14 +38,14 @@ void Quadernolo::cmd_annulla_Click()
     Frm_mask->frame_annulla->hide();
 }
 
-void Quadernolo::cmd_annullato_Click()
+void MaskController::cmd_annullato_Click()
 {
-    mostra_motivo_annullamento(this, Frm_mask->txt_mask1[26]->text());
+    mostra_motivo_annullamento(finestra(), Frm_mask->txt_mask1[26]->text());
 }
 
 // --- subject correction ------------------------------------------------------------------
 
-void Quadernolo::correggi_oggetto_scheda()
+void MaskController::correggi_oggetto_scheda()
 {
     std::shared_ptr<Recordset> rs = Adodc1->Recordset();
     if (!rs || !rs->isOpen() || rs->recordCount() < 1 || rs->bof() || rs->eof())
@@ -54,7 +54,7 @@ void Quadernolo::correggi_oggetto_scheda()
     // a change that could not be saved keeps the entry as it is on screen.
     if (!verifica_modifiche_in_sospeso())
         return;
-    const std::optional<QString> testo = correggi_oggetto(this, rs->value(QStringLiteral("Oggetto")));
+    const std::optional<QString> testo = correggi_oggetto(finestra(), rs->value(QStringLiteral("Oggetto")));
     if (!testo)
         return;
 
@@ -73,7 +73,7 @@ void Quadernolo::correggi_oggetto_scheda()
 
 // --- quick find --------------------------------------------------------------------------
 
-void Quadernolo::apri_ricerca_campo(const QString& KeyAscii, int Index)
+void MaskController::apri_ricerca_campo(const QString& KeyAscii, int Index)
 {
     if (conta_schede() < 1 || Index < 0 || Index >= int(Frm_mask->txt_mask1.size()))
         return;
@@ -86,13 +86,13 @@ void Quadernolo::apri_ricerca_campo(const QString& KeyAscii, int Index)
         return;
     // Each search moves the register: the entry found gets the preview and the captions of its
     // direction, as after a move.
-    apri_ricerca_rapida(this, Adodc1->Recordset(), campo, KeyAscii, QString::number(Index), [this] {
+    apri_ricerca_rapida(finestra(), Adodc1->Recordset(), campo, KeyAscii, QString::number(Index), [this] {
         mostra_anteprima_collegamento();
         mostra_intestazione();
     });
 }
 
-void Quadernolo::mostra_nodo_corrente()
+void MaskController::mostra_nodo_corrente()
 {
     const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
     QString nodo;

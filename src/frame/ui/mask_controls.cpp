@@ -16,7 +16,6 @@ using namespace controls;
 void Quadernolo::creaMaschera()
 {
     Frm_mask = new EntryMask(Pic_mask);
-    Frm_mask->setEvents(this);
     Frm_mask->cmd_tree->setIcon(pic_tool_orizz->ImageList1[15]);
     const char* linkIcone[] = {"ing_find", "img_notifica", "img_new"};
     for (int i = 0; i < 3; ++i)

@@ -2,7 +2,7 @@
 // typing, when its text changes and when it is left. A registered entry is only consulted (its
 // boxes are locked): there a typed character starts the quick find on the box's field. A new
 // entry is typed: there the boxes check and shape what the clerk types.
-#include "main_window.h"
+#include "mask_controller.h"
 #include "mask_rules.h"
 
 #include "ax_db_autocomplete.h"
@@ -46,7 +46,7 @@ bool soloModificatore(const QKeyEvent* event)
 
 } // namespace
 
-bool Quadernolo::txt_mask1_KeyDown(int Index, QKeyEvent* event)
+bool MaskController::txt_mask1_KeyDown(int Index, QKeyEvent* event)
 {
     if (conta_schede() < 1 || tastoNavigazione(event))
         return false;
@@ -81,7 +81,7 @@ bool Quadernolo::txt_mask1_KeyDown(int Index, QKeyEvent* event)
     }
 }
 
-bool Quadernolo::txt_mask1_KeyPress(int Index, QKeyEvent* event)
+bool MaskController::txt_mask1_KeyPress(int Index, QKeyEvent* event)
 {
     const QString typed = event->text();
     if (typed.isEmpty() || tastoNavigazione(event))
@@ -131,7 +131,7 @@ bool Quadernolo::txt_mask1_KeyPress(int Index, QKeyEvent* event)
     }
 }
 
-void Quadernolo::txt_mask1_GotFocus(int Index)
+void MaskController::txt_mask1_GotFocus(int Index)
 {
     if (conta_schede() < 1) {
         cmd_focus->setFocus();
@@ -162,7 +162,7 @@ void Quadernolo::txt_mask1_GotFocus(int Index)
         m_selettori->apri_calendario(Index);
 }
 
-void Quadernolo::txt_mask1_LostFocus(int Index)
+void MaskController::txt_mask1_LostFocus(int Index)
 {
     m_ctrl_filtro = Frm_mask->txt_mask1[Index];
     // A registered entry is not checked.
@@ -195,7 +195,7 @@ void Quadernolo::txt_mask1_LostFocus(int Index)
         scrivi_casella(binder, Frm_mask->txt_mask1, Frm_mask->txt_mask1[12], QStringLiteral("snc"));
 }
 
-void Quadernolo::txt_mask1_Change(int Index)
+void MaskController::txt_mask1_Change(int Index)
 {
     if (m_uscita || m_registro->session().p_stop())
         return;
@@ -205,7 +205,7 @@ void Quadernolo::txt_mask1_Change(int Index)
         mostra_anteprima_collegamento();
 }
 
-bool Quadernolo::txt_mask1_Validate(int Index)
+bool MaskController::txt_mask1_Validate(int Index)
 {
     QLineEdit* box = Frm_mask->txt_mask1[Index];
     if (box->isReadOnly() || (Index != 2 && Index != 6 && Index != 10))
@@ -220,7 +220,7 @@ bool Quadernolo::txt_mask1_Validate(int Index)
     return true;
 }
 
-void Quadernolo::regola_data_quadernolo(bool leaving)
+void MaskController::regola_data_quadernolo(bool leaving)
 {
     QLineEdit* box = Frm_mask->txt_mask1[2];
     const QString text = box->text().trimmed();

@@ -1,6 +1,6 @@
 // The linked document of an entry (box 19): choosing it, dropping it on the box, opening it,
 // and the preview of a linked picture with its full-size viewer.
-#include "main_window.h"
+#include "mask_controller.h"
 #include "mask_rules.h"
 
 #include "field_binding.h"
@@ -13,17 +13,17 @@
 
 namespace quad {
 
-void Quadernolo::mostra_anteprima_collegamento()
+void MaskController::mostra_anteprima_collegamento()
 {
     quad::mostra_anteprima_collegamento(Frm_mask->txt_mask1[19]->text(), Frm_mask->Image1);
 }
 
-void Quadernolo::Image1_DblClick()
+void MaskController::Image1_DblClick()
 {
-    apri_anteprima_collegamento(this, Frm_mask->txt_mask1[19]->text(), Frm_mask->Image1);
+    apri_anteprima_collegamento(finestra(), Frm_mask->txt_mask1[19]->text(), Frm_mask->Image1);
 }
 
-void Quadernolo::scegli_collegamento()
+void MaskController::scegli_collegamento()
 {
     const QString path = scegli_file_collegamento();
     if (path.isEmpty())
@@ -32,13 +32,13 @@ void Quadernolo::scegli_collegamento()
     mostra_anteprima_collegamento();
 }
 
-void Quadernolo::txt_mask1_DblClick(int Index)
+void MaskController::txt_mask1_DblClick(int Index)
 {
     if (Index == 19)
         scegli_collegamento();
 }
 
-void Quadernolo::txt_mask1_OLEDragDrop(int Index, const QString& dropped)
+void MaskController::txt_mask1_OLEDragDrop(int Index, const QString& dropped)
 {
     if (Index != 19)
         return;
@@ -46,7 +46,7 @@ void Quadernolo::txt_mask1_OLEDragDrop(int Index, const QString& dropped)
     mostra_anteprima_collegamento();
 }
 
-void Quadernolo::picOpenWWW_Click(int Index)
+void MaskController::picOpenWWW_Click(int Index)
 {
     switch (Index) {
     case 0: {

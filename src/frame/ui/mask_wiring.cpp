@@ -71,7 +71,7 @@ protected:
             m_w->nascondi_popup();
         // The register may have moved while the grid was shown: the preview follows the entry.
         if (watched == m_w->Pic_mask && type == QEvent::Show)
-            m_w->mostra_anteprima_collegamento();
+            m_w->m_maschera->mostra_anteprima_collegamento();
         return false;
     }
 
@@ -91,16 +91,6 @@ void Quadernolo::collega_regole_maschera()
          std::initializer_list<QObject*> {m_selettori->list_elenco, m_selettori->list_view, m_griglia->DataGrid1,
                                           Pic_mask, Picture1, pic_tool_orizz->Toolbar1, pic_tool_orizz->Toolbar2})
         watched->installEventFilter(regole);
-}
-
-void Quadernolo::CalendarVB1_DateDblClick()
-{
-    m_selettori->CalendarVB1_DateDblClick();
-}
-
-void Quadernolo::CalendarVB1_Close()
-{
-    m_selettori->CalendarVB1_Close();
 }
 
 void Quadernolo::nascondi_popup()

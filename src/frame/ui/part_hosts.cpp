@@ -4,6 +4,7 @@
 #include "data_control.h"
 #include "field_binding.h"
 #include "main_window.h"
+#include "register_grid.h"
 
 #include <QAction>
 
@@ -51,8 +52,8 @@ void RubricaPrincipale::scrivi_corrispondente()
 
 void SelettoriPrincipale::nascondi_suggerimenti()
 {
-    if (m_w.AXDbAutoComplete1)
-        m_w.AXDbAutoComplete1->setListBoxVisible(false);
+    if (m_w.m_maschera->AXDbAutoComplete1)
+        m_w.m_maschera->AXDbAutoComplete1->setListBoxVisible(false);
     m_w.Pic_nomi->hide();
 }
 
@@ -75,12 +76,12 @@ void GrigliaPrincipale::mostraMaschera()
 {
     m_w.Toolbar1_ButtonClick(m_w.pic_tool_orizz->Toolbar1_Buttons(1));
     m_w.mostra_intestazione();
-    m_w.mostra_anteprima_collegamento();
+    m_w.m_maschera->mostra_anteprima_collegamento();
 }
 
 void GrigliaPrincipale::recordTrovato()
 {
-    m_w.mostra_nodo_corrente();
+    m_w.m_maschera->mostra_nodo_corrente();
 }
 
 QWidget* GrigliaPrincipale::fuoco() const
@@ -101,6 +102,61 @@ int GrigliaPrincipale::altezzaBarre() const
 int GrigliaPrincipale::altezzaFondo() const
 {
     return m_w.Adodc1->height();
+}
+
+void MascheraPrincipale::cmd_new_ins_Click(int Index)
+{
+    m_w.cmd_new_ins_Click(Index);
+}
+
+void MascheraPrincipale::cmd_tree_Click()
+{
+    m_w.cmd_tree_Click();
+}
+
+void MascheraPrincipale::nascondi_popup()
+{
+    m_w.nascondi_popup();
+}
+
+void MascheraPrincipale::collega_campi_maschera()
+{
+    m_w.collega_campi_maschera();
+}
+
+void MascheraPrincipale::collega_gestori_schede()
+{
+    m_w.collega_gestori_schede();
+}
+
+void MascheraPrincipale::mostra_intestazione()
+{
+    m_w.mostra_intestazione();
+}
+
+void MascheraPrincipale::rileggi_registro(qint64 numero, bool soloScheda)
+{
+    m_w.rileggi_registro(numero, soloScheda);
+}
+
+QString MascheraPrincipale::scegli_file_collegamento()
+{
+    return m_w.scegli_file_collegamento();
+}
+
+void MascheraPrincipale::inoltra_ufficio_competente()
+{
+    m_w.inoltra_ufficio_competente();
+}
+
+bool MascheraPrincipale::verifica_modifiche_in_sospeso()
+{
+    return m_w.verifica_modifiche_in_sospeso();
+}
+
+QWidget* MascheraPrincipale::griglia() const
+{
+    return m_w.m_griglia->DataGrid1;
 }
 
 } // namespace quad

@@ -4,6 +4,7 @@
 
 #include "address_book_panel.h"
 #include "main_grid.h"
+#include "mask_controller.h"
 #include "mask_pickers.h"
 #include "print_panel.h"
 
@@ -83,6 +84,31 @@ private:
     Quadernolo& m_w;
 };
 
+/// The mask handlers' view of the main window: its entries' and folders' actions, the reading of
+/// the register after a write, the link's file choice, the pop-ups and the grid.
+class MascheraPrincipale : public MaskControllerHost
+{
+public:
+    explicit MascheraPrincipale(Quadernolo& window)
+        : m_w(window)
+    {
+    }
+    void cmd_new_ins_Click(int Index) override;
+    void cmd_tree_Click() override;
+    void nascondi_popup() override;
+    void collega_campi_maschera() override;
+    void collega_gestori_schede() override;
+    void mostra_intestazione() override;
+    void rileggi_registro(qint64 numero, bool soloScheda) override;
+    QString scegli_file_collegamento() override;
+    void inoltra_ufficio_competente() override;
+    bool verifica_modifiche_in_sospeso() override;
+    QWidget* griglia() const override;
+
+private:
+    Quadernolo& m_w;
+};
+
 /// The views of the main window that its parts are given.
 struct PartHosts
 {
@@ -91,12 +117,14 @@ struct PartHosts
         , rubrica(window)
         , selettori(window)
         , griglia(window)
+        , maschera(window)
     {
     }
     StampaPrincipale stampa;
     RubricaPrincipale rubrica;
     SelettoriPrincipale selettori;
     GrigliaPrincipale griglia;
+    MascheraPrincipale maschera;
 };
 
 } // namespace quad

@@ -58,7 +58,7 @@ void Quadernolo::filtro_campo()
         campo = rs->field(cella.column()).uniqueName;
         valore = cella.data(Qt::DisplayRole).toString();
     } else {
-        QLineEdit* casella = ctrl_filtro();
+        QLineEdit* casella = m_maschera->ctrl_filtro();
         if (!casella) {
             msgBox(QStringLiteral("Selezionare un campo.\n"));
             ritorna();

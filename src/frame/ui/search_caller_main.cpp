@@ -59,7 +59,7 @@ bool RegistroPrincipale::verifica_modifiche()
 
 void RegistroPrincipale::record_trovato()
 {
-    m_w.mostra_nodo_corrente();
+    m_w.m_maschera->mostra_nodo_corrente();
 }
 
 } // namespace quad

@@ -163,8 +163,8 @@ void Quadernolo::vista_maschera()
     m_griglia->cmd_colonne->hide();
     pic_tool_orizz->toolbarButton(QStringLiteral("tb_add_tree"))->setVisible(true);
     m_griglia->scollega_griglia();
-    mostra_annullato();
-    disponi_maschera();
+    m_maschera->mostra_annullato();
+    m_maschera->disponi_maschera();
     Pic_mask->show();
     Form_Resize(); // scroll bars for the mask's new viewport
     pic_move->show();

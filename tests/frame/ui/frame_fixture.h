@@ -50,6 +50,11 @@ inline EntryMask* mask(const QWidget& w)
 {
     return control<EntryMask>(const_cast<QWidget*>(&w), QStringLiteral("Frm_mask"));
 }
+/// The handlers of the window's entry mask.
+inline MaskController* regole(const QWidget& w)
+{
+    return w.findChild<MaskController*>();
+}
 /// A data control of the window: "Adodc1" (the register), "ado_mittenti", "Ado_nomi".
 inline DataControl* dati(const QWidget& w, const char* name)
 {

@@ -144,7 +144,7 @@ TEST_F(NotificationWindow, AClientStationsForwardImageDoesNothing)
     EXPECT_FALSE(mask(w)->picOpenWWW[1]->isEnabled());
     messages.clear();
     clickInoltra(w);
-    w.picOpenWWW_Click(1);
+    regole(w)->picOpenWWW_Click(1);
     EXPECT_TRUE(messages.shown().isEmpty());
     EXPECT_TRUE(notificheIn(destinatario.path()).isEmpty());
     EXPECT_EQ(consegnate(mittente.archive()), 0);

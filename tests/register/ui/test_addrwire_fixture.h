@@ -27,7 +27,7 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
         openRegister(w);
         ASSERT_TRUE(shown(w, "Pic_mask")->isVisible());
-        ac = w.AXDbAutoComplete1;
+        ac = control<AXDbAutoComplete>(&w, "AXDbAutoComplete1");
         ASSERT_TRUE(ac);
     }
 

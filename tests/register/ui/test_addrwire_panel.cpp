@@ -191,7 +191,7 @@ TEST_F(AddrwirePanel, CorreggiOpensTheDialogThatDiscardsOrStores)
         script.then("frm_nominativi", [&](QDialog* d) {
             // A town picked meanwhile in the mask's own list belongs to the dialog, not to the
             // correspondent row of the entry.
-            emit w.AXDbAutoComplete1->townPicked("Milano", "MI", "IT", "20100");
+            emit control<AXDbAutoComplete>(&w, "AXDbAutoComplete1")->townPicked("Milano", "MI", "IT", "20100");
             EXPECT_EQ(mittenti()->value("Citta").toString(), "");
             EXPECT_EQ(d->windowTitle(), "Quadernolo : CORREZIONE ANAGRAFICA");
             EXPECT_EQ(text(d, "txt_mask1_8"), "D'Amico Sergio");
@@ -226,7 +226,7 @@ TEST_F(AddrwirePanel, CorreggiOpensTheDialogThatDiscardsOrStores)
     const QAbstractItemModel* m = control<QTableView>(&w, "DataGridAC")->model();
     EXPECT_EQ(m->index(1, 3).data().toString(), "Via Nuova");
     // With the dialog gone, a town picked goes into the correspondent row again.
-    emit w.AXDbAutoComplete1->townPicked("Milano", "MI", "IT", "20100");
+    emit control<AXDbAutoComplete>(&w, "AXDbAutoComplete1")->townPicked("Milano", "MI", "IT", "20100");
     EXPECT_EQ(mittenti()->value("Citta").toString(), "Milano");
 }
 

@@ -410,7 +410,7 @@ TEST_F(EntriesTest, CorrespondentRowsAreAddedPagedAndWrittenTogether)
     EXPECT_EQ(box(8)->text(), "Primo");
     EXPECT_EQ(box(12)->text(), "snc");
     // One line per row; the blank third row adds only its line break.
-    EXPECT_EQ(w.elenco_corrispondenti_testo(), "Primo Via Po,snc\nSecondo Roma\n\n");
+    EXPECT_EQ(regole(w)->elenco_corrispondenti_testo(), "Primo Via Po,snc\nSecondo Roma\n\n");
 
     // The blank third row is left out; the other two go in with the entry.
     click(&w, "cmd_new_ins_0");
@@ -422,7 +422,7 @@ TEST_F(EntriesTest, CorrespondentRowsAreAddedPagedAndWrittenTogether)
     EXPECT_EQ(mask(w)->lbl_numero->text(), "1/2");
     // Browsing, a click on the add button only moves the focus.
     EXPECT_FALSE(mask(w)->cmd_altri->isEnabled());
-    w.cmd_altri_Click();
+    regole(w)->cmd_altri_Click();
     EXPECT_EQ(dati(w, "ado_mittenti")->Recordset()->recordCount(), 2);
 }
 
@@ -431,19 +431,19 @@ TEST_F(EntriesTest, CorrespondentsAsTextLeaveOutWhatIsEmpty)
     apri(5);
     nuovo(0);
     // The first row of a new entry is blank: no text, no line break.
-    EXPECT_EQ(w.elenco_corrispondenti_testo(), "");
+    EXPECT_EQ(regole(w)->elenco_corrispondenti_testo(), "");
     typeInto(&w, "txt_mask1_8", "Rossi");
     typeInto(&w, "txt_mask1_10", "02/01/1970");
     typeInto(&w, "txt_mask1_11", "Via Po");
     typeInto(&w, "txt_mask1_12", "3");
     control<QPushButton>(&w, "cmd_focus")->setFocus(); // the box left, its text goes into the row
-    EXPECT_EQ(w.elenco_corrispondenti_testo(), "Rossi (02/01/1970) Via Po,3\n");
+    EXPECT_EQ(regole(w)->elenco_corrispondenti_testo(), "Rossi (02/01/1970) Via Po,3\n");
     click(&w, "cmd_new_ins_1");
 
-    EXPECT_EQ(Quadernolo::nz_stringa(QVariant()).metaType().id(), QMetaType::QString);
-    EXPECT_EQ(Quadernolo::nz_stringa(QVariant()).toString(), "");
+    EXPECT_EQ(MaskController::nz_stringa(QVariant()).metaType().id(), QMetaType::QString);
+    EXPECT_EQ(MaskController::nz_stringa(QVariant()).toString(), "");
     for (const QVariant& v : {QVariant(QString("")), QVariant(42), QVariant(QDate(2025, 6, 14))})
-        EXPECT_EQ(Quadernolo::nz_stringa(v), v);
+        EXPECT_EQ(MaskController::nz_stringa(v), v);
 }
 
 TEST_F(EntriesTest, ANewEntryIsMadeOnTheWholeRegister)

@@ -508,12 +508,12 @@ TEST_F(MaskBoxesTest, ADocumentTypeBringsItsOffices)
 
 TEST_F(MaskBoxesTest, TheLastBoxUsedIsKeptForTheFilter)
 {
-    EXPECT_EQ(w.ctrl_filtro(), nullptr);
+    EXPECT_EQ(regole(w)->ctrl_filtro(), nullptr);
     entra(7);
-    EXPECT_EQ(w.ctrl_filtro(), box(7));
+    EXPECT_EQ(regole(w)->ctrl_filtro(), box(7));
     shown(w, "Picture4")->show();
     entra(13);
-    EXPECT_EQ(w.ctrl_filtro(), box(13));
+    EXPECT_EQ(regole(w)->ctrl_filtro(), box(13));
     EXPECT_FALSE(shown(w, "Picture4")->isVisible()) << "a box's focus hides the pop-ups";
 }
 

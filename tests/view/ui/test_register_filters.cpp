@@ -116,7 +116,7 @@ TEST_F(FilterTest, InTheMaskTheBoxLastFocusedGivesFieldAndValue)
 {
     trigger(&w, "tb_modo");
     ASSERT_TRUE(shown(w, "Pic_mask")->isVisible());
-    w.set_ctrl_filtro(nullptr);
+    regole(w)->set_ctrl_filtro(nullptr);
     trigger(&w, "tb_filtro_off");
     ASSERT_EQ(messages.shown().size(), 1);
     EXPECT_EQ(messages.last(), "Selezionare un campo.\n");
@@ -126,7 +126,7 @@ TEST_F(FilterTest, InTheMaskTheBoxLastFocusedGivesFieldAndValue)
     messages.clear();
     rs()->moveFirst();
     ASSERT_EQ(text(&w, "txt_mask1_7").toStdString(), "Nota prova");
-    w.set_ctrl_filtro(mask(w)->txt_mask1[7]);
+    regole(w)->set_ctrl_filtro(mask(w)->txt_mask1[7]);
     trigger(&w, "tb_filtro_off");
     EXPECT_TRUE(messages.shown().isEmpty()) << messages.last().toStdString();
     EXPECT_EQ(rs()->recordCount(), 2);
