@@ -95,10 +95,10 @@ void Quadernolo::Command1_Click()
     pic_tool_orizz->Toolbar2->show();
     imposta_modo_storico();
     state.p_sessione = QStringLiteral("Entrata");
-    collega_campi_corrispondente();
+    m_schede->collega_campi_corrispondente();
 
     rilascia_pulsante_filtro();
-    aggiorna_totale_schede();
+    m_schede->aggiorna_totale_schede();
     Adodc1->show();
 
     m_griglia->collega_griglia();
@@ -135,9 +135,9 @@ void Quadernolo::Command1_Click()
     Frm_mask->cmd_altri->setText(QStringLiteral("Altri mittenti"));
     Frm_mask->lbl_numero->setVisible(!Frm_mask->Picture2[2]->isHidden());
 
-    if (conta_schede() >= 1)
+    if (m_schede->conta_schede() >= 1)
         Adodc1->Recordset()->moveLast();
-    mostra_intestazione();
+    m_schede->mostra_intestazione();
 
     if (state.p_sub_use && state.p_path_cartella.startsWith(QLatin1String("SUB_"), Qt::CaseInsensitive)) {
         Frame3->lbl_sub_arch->setText(QStringLiteral("Archivio in uso : ") + state.p_path_cartella.mid(4));

@@ -1,9 +1,9 @@
 // The three data controls of the main window: binding the mask's boxes, loading the
 // correspondents of the current entry, the modified flags, and errors.
 #include "data_control.h"
+#include "entry_actions.h"
 #include "entry_helpers.h"
 #include "field_binding.h"
-#include "main_window.h"
 
 #include "entry_session.h"
 #include "message_service.h"
@@ -48,12 +48,38 @@ const CampoCasella kCampiCorrispondente[]
 
 } // namespace
 
-int Quadernolo::conta_schede() const
+EntryActions::EntryActions(OpenRegister& registro, WorkingState& stato, const Parti& parti, EntryActionsHost& host,
+                           QObject* parent)
+    : QObject(parent)
+    , m_registro(&registro)
+    , state(stato)
+    , m_host(host)
+    , Frm_mask(parti.maschera)
+    , Pic_mask(parti.viewport)
+    , m_maschera(parti.regole)
+    , m_selettori(parti.selettori)
+    , Pic_nomi(parti.pannelloNomi)
+    , m_griglia(parti.griglia)
+    , binder(parti.binder)
+    , Adodc1(parti.registro)
+    , ado_mittenti(parti.mittenti)
+    , pic_tool_orizz(parti.strumenti)
+    , pic_move(parti.navigazione)
+    , Picture4(parti.nuovo)
+    , Picture1(parti.stampa)
+    , Frame1(parti.avvio)
+    , frm_menu(parti.menu)
+    , cmd_focus(parti.fuoco)
+{
+    setObjectName(QStringLiteral("schede"));
+}
+
+int EntryActions::conta_schede() const
 {
     return m_registro->count();
 }
 
-void Quadernolo::collega_campi_maschera()
+void EntryActions::collega_campi_maschera()
 {
     for (const CampoCasella& c : kCampiScheda)
         binder->setDataField(Frm_mask->txt_mask1[c.index], QLatin1String(c.field));
@@ -80,18 +106,18 @@ void Quadernolo::collega_campi_maschera()
     binder->setDataSource(Frm_mask->Check2, Adodc1);
 }
 
-void Quadernolo::collega_campi_corrispondente()
+void EntryActions::collega_campi_corrispondente()
 {
     for (const CampoCasella& c : kCampiCorrispondente)
         binder->setDataField(Frm_mask->txt_mask1[c.index], QLatin1String(c.field));
 }
 
-void Quadernolo::carica_corrispondenti(const QVariant& numero)
+void EntryActions::carica_corrispondenti(const QVariant& numero)
 {
     (void)m_registro->loadCorrespondentRows(numero.toLongLong());
 }
 
-void Quadernolo::scollega_maschera()
+void EntryActions::scollega_maschera()
 {
     for (QLineEdit* box : Frm_mask->txt_mask1) {
         binder->setDataField(box, QString());
@@ -105,7 +131,7 @@ void Quadernolo::scollega_maschera()
     Frm_mask->Check2->setChecked(false);
 }
 
-void Quadernolo::chiudi_origini_dati()
+void EntryActions::chiudi_origini_dati()
 {
     Adodc1->hide();
     pic_move->hide();
@@ -119,7 +145,7 @@ void Quadernolo::chiudi_origini_dati()
     state.p_sessione = QStringLiteral("Menu");
 }
 
-void Quadernolo::Adodc1_MoveComplete()
+void EntryActions::Adodc1_MoveComplete()
 {
     if (m_registro->session().p_stop())
         return;
@@ -135,18 +161,18 @@ void Quadernolo::Adodc1_MoveComplete()
     m_maschera->mostra_annullato();
 }
 
-void Quadernolo::collega_campi_corrispondente_origine()
+void EntryActions::collega_campi_corrispondente_origine()
 {
     for (int i : {8, 9, 10, 11, 12, 13, 14, 15, 25})
         binder->setDataSource(Frm_mask->txt_mask1[i], ado_mittenti);
 }
 
-void Quadernolo::Adodc1_WillMove()
+void EntryActions::Adodc1_WillMove()
 {
     Frm_mask->Frame_calendar->hide();
 }
 
-void Quadernolo::Adodc1_Error(const DbResult& error)
+void EntryActions::Adodc1_Error(const DbResult& error)
 {
     // A key that does not open the archive asks for the password again.
     if (error.code == DbError::WrongKey) {
@@ -156,7 +182,7 @@ void Quadernolo::Adodc1_Error(const DbResult& error)
     (void)schede::mostra_errore_ado(error);
 }
 
-void Quadernolo::aggiorna_totale_schede()
+void EntryActions::aggiorna_totale_schede()
 {
     const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
     const bool filtro = rs && rs->isOpen() && rs->hasFilter();

@@ -8,9 +8,9 @@
 // the number to the end of the confirmation or drop.
 #include "ax_db_autocomplete.h"
 #include "data_control.h"
+#include "entry_actions.h"
 #include "entry_helpers.h"
 #include "field_binding.h"
-#include "main_window.h"
 
 #include "entry_session.h"
 #include "message_service.h"
@@ -29,12 +29,12 @@
 
 namespace quad {
 
-bool Quadernolo::emissione_in_corso() const
+bool EntryActions::emissione_in_corso() const
 {
     return m_registro->session().p_new_ins();
 }
 
-void Quadernolo::cmd_ins_Click(int Index)
+void EntryActions::cmd_ins_Click(int Index)
 {
     Picture4->hide();
     if (archivio_storico_in_uso())
@@ -70,7 +70,7 @@ void Quadernolo::cmd_ins_Click(int Index)
     }
 }
 
-void Quadernolo::nuovo_quadernolo(const QString& tipo)
+void EntryActions::nuovo_quadernolo(const QString& tipo)
 {
     Q_UNUSED(tipo); // the direction follows p_sessione, which the caller has set to match
     collega_gestori_schede();
@@ -122,7 +122,7 @@ void Quadernolo::nuovo_quadernolo(const QString& tipo)
     Frm_mask->txt_mask1[2]->setFocus();
 }
 
-void Quadernolo::ripristina_consultazione()
+void EntryActions::ripristina_consultazione()
 {
     Frm_mask->Frame_new_ins->hide();
     Adodc1->setEnabled(true);
@@ -137,7 +137,7 @@ void Quadernolo::ripristina_consultazione()
     aggiorna_totale_schede();
 }
 
-void Quadernolo::cmd_new_ins_Click(int Index)
+void EntryActions::cmd_new_ins_Click(int Index)
 {
     if (!m_registro->session().p_new_ins())
         return;
@@ -172,7 +172,7 @@ void Quadernolo::cmd_new_ins_Click(int Index)
     fine_inserimento(conferma, esito.notice);
 }
 
-void Quadernolo::fine_inserimento(bool confermata, const QString& avviso)
+void EntryActions::fine_inserimento(bool confermata, const QString& avviso)
 {
     // The lock went with the write (or the drop), before anything below asks the clerk a question.
     if (!avviso.isEmpty())

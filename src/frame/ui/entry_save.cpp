@@ -1,9 +1,9 @@
 // Saving a registered entry (its note, link and annulment; its correspondent rows), moving from
 // entry to entry in the mask, and the entry panel's captions by direction.
 #include "data_control.h"
+#include "entry_actions.h"
 #include "entry_helpers.h"
 #include "field_binding.h"
-#include "main_window.h"
 
 #include "entry_session.h"
 #include "message_service.h"
@@ -50,7 +50,7 @@ constexpr int kPaginaGiu = 34;
 
 } // namespace
 
-void Quadernolo::collega_gestori_schede()
+void EntryActions::collega_gestori_schede()
 {
     if (Pic_mask->findChild<QObject*>(QStringLiteral("tasti_pagina"), Qt::FindDirectChildrenOnly))
         return;
@@ -67,26 +67,26 @@ void Quadernolo::collega_gestori_schede()
     Pic_mask->installEventFilter(tastiPagina);
 }
 
-void Quadernolo::salva_scheda()
+void EntryActions::salva_scheda()
 {
     salva_scheda_esito();
 }
 
-bool Quadernolo::scrivi_caselle_prima_di_salvare()
+bool EntryActions::scrivi_caselle_prima_di_salvare()
 {
     const bool registro = binder->commitAllBeforeSave(Adodc1).ok();
     const bool mittenti = binder->commitAllBeforeSave(ado_mittenti).ok();
     return registro && mittenti;
 }
 
-bool Quadernolo::salva_scheda_esito()
+bool EntryActions::salva_scheda_esito()
 {
     if (!scrivi_caselle_prima_di_salvare())
         return false;
     return mostra_esito_salvataggio(m_registro->session().save(Frm_mask->scheda_digitata()));
 }
 
-bool Quadernolo::mostra_esito_salvataggio(const SessionResult& esito)
+bool EntryActions::mostra_esito_salvataggio(const SessionResult& esito)
 {
     if (!esito.message.isEmpty())
         warn(esito.message);
@@ -99,7 +99,7 @@ bool Quadernolo::mostra_esito_salvataggio(const SessionResult& esito)
     return esito.outcome != SessionResult::Outcome::Failed;
 }
 
-void Quadernolo::rileggi_registro(qint64 numero, bool soloScheda)
+void EntryActions::rileggi_registro(qint64 numero, bool soloScheda)
 {
     // The filter button follows a filter that could not come back (OpenRegister::filterChanged).
     const DbResult letto = m_registro->reread(numero, soloScheda);
@@ -109,7 +109,7 @@ void Quadernolo::rileggi_registro(qint64 numero, bool soloScheda)
     aggiorna_totale_schede();
 }
 
-bool Quadernolo::salva_prima_di_muovere()
+bool EntryActions::salva_prima_di_muovere()
 {
     cmd_focus->setFocus();
     if (!scrivi_caselle_prima_di_salvare())
@@ -122,12 +122,12 @@ bool Quadernolo::salva_prima_di_muovere()
     return mostra_esito_salvataggio(esito);
 }
 
-void Quadernolo::muovi_registro(int verso)
+void EntryActions::muovi_registro(int verso)
 {
     Adodc1->muovi(verso);
 }
 
-void Quadernolo::cmd_move_Click(int Index)
+void EntryActions::cmd_move_Click(int Index)
 {
     Picture1->hide();
     Picture4->hide();
@@ -143,7 +143,7 @@ void Quadernolo::cmd_move_Click(int Index)
     mostra_intestazione();
 }
 
-bool Quadernolo::Pic_mask_KeyDown(int KeyCode)
+bool EntryActions::Pic_mask_KeyDown(int KeyCode)
 {
     if (KeyCode != kPaginaSu && KeyCode != kPaginaGiu)
         return false;
@@ -158,7 +158,7 @@ bool Quadernolo::Pic_mask_KeyDown(int KeyCode)
     return true;
 }
 
-void Quadernolo::mostra_intestazione()
+void EntryActions::mostra_intestazione()
 {
     collega_gestori_schede();
     const std::shared_ptr<Recordset> rs = Adodc1->Recordset();

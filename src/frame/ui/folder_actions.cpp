@@ -25,7 +25,7 @@ void Quadernolo::apri_fascicoli()
         // An unlink emptied an entry's folder: the register shows what the archive now holds.
         const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
         if (suUnRecord(rs))
-            rileggi_registro(rs->value(QStringLiteral("Progressivo")).toLongLong());
+            m_schede->rileggi_registro(rs->value(QStringLiteral("Progressivo")).toLongLong());
     });
 }
 
@@ -40,7 +40,7 @@ void Quadernolo::apri_collega_fascicolo()
     apri_frm_add_tree(this, Adodc1->ConnectionString(), scheda, [this, scheda](const QString& percorso) {
         // The folder path was stored with the link: the register reads it back rather than
         // holding it as a change of its own.
-        rileggi_registro(scheda.numero, true);
+        m_schede->rileggi_registro(scheda.numero, true);
         m_registro->session().clearRecordModified();
         Frm_mask->lbl_nodo->setText(QStringLiteral("Nodo : ") + percorso);
         Frm_mask->lbl_nodo->show();
@@ -50,7 +50,7 @@ void Quadernolo::apri_collega_fascicolo()
 void Quadernolo::cmd_tree_Click()
 {
     const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
-    if (conta_schede() < 1 || !suUnRecord(rs))
+    if (m_schede->conta_schede() < 1 || !suUnRecord(rs))
         return;
     DbResult error;
     const std::shared_ptr<Connection> db = DataControl::connectionFor(Adodc1->ConnectionString(), &error);

@@ -61,6 +61,24 @@ Quadernolo::Quadernolo(QWidget* parent)
     parti.fuoco = cmd_focus;
     m_maschera = new MaskController(*m_registro, state, parti, m_parti->maschera, this);
     Frm_mask->setEvents(m_maschera);
+    EntryActions::Parti schede;
+    schede.maschera = Frm_mask;
+    schede.viewport = Pic_mask;
+    schede.regole = m_maschera;
+    schede.selettori = m_selettori;
+    schede.pannelloNomi = Pic_nomi;
+    schede.griglia = m_griglia;
+    schede.binder = binder;
+    schede.registro = Adodc1;
+    schede.mittenti = ado_mittenti;
+    schede.strumenti = pic_tool_orizz;
+    schede.navigazione = pic_move;
+    schede.nuovo = Picture4;
+    schede.stampa = Picture1;
+    schede.avvio = Frame1;
+    schede.menu = frm_menu;
+    schede.fuoco = cmd_focus;
+    m_schede = new EntryActions(*m_registro, state, schede, m_parti->schede, this);
     collegaSegnali();
     collega_regole_maschera();
     m_maschera->collega_rubrica();
@@ -79,8 +97,10 @@ Quadernolo::~Quadernolo()
     // goes, or a data control that reports a change, must no longer reach its handlers, and the
     // mask's event filter must not read the control lists freed after this body.
     delete findChild<QObject*>(QStringLiteral("regole_maschera"), Qt::FindDirectChildrenOnly);
-    for (QObject* control : std::initializer_list<QObject*> {Adodc1, ado_mittenti, Ado_nomi})
+    for (QObject* control : std::initializer_list<QObject*> {Adodc1, ado_mittenti, Ado_nomi}) {
         control->disconnect(this);
+        control->disconnect(m_schede);
+    }
     Frm_mask->setEvents(nullptr);
     // The boxes' autocomplete lets them go before they die, with the mask's handlers.
     delete m_maschera;
@@ -174,9 +194,9 @@ void Quadernolo::collegaSegnali()
     connect(Pic_mask->VScroll2, &QScrollBar::valueChanged, this, &Quadernolo::VScroll2_Change);
     connect(Pic_mask->HScroll2, &QScrollBar::valueChanged, this, &Quadernolo::HScroll2_Change);
 
-    connect(Adodc1, &DataControl::moveComplete, this, &Quadernolo::Adodc1_MoveComplete);
-    connect(Adodc1, &DataControl::willMove, this, &Quadernolo::Adodc1_WillMove);
-    connect(Adodc1, &DataControl::error, this, &Quadernolo::Adodc1_Error);
+    connect(Adodc1, &DataControl::moveComplete, m_schede, &EntryActions::Adodc1_MoveComplete);
+    connect(Adodc1, &DataControl::willMove, m_schede, &EntryActions::Adodc1_WillMove);
+    connect(Adodc1, &DataControl::error, m_schede, &EntryActions::Adodc1_Error);
     // A refresh of the register (another window reading it again) gives it a new recordset: the
     // grid bound to it follows, with its captions and columns set up again.
     connect(Adodc1, &DataControl::recordsetChanged, this, [this] {
@@ -196,7 +216,7 @@ void Quadernolo::collegaSegnali()
     // The boxes of the correspondent show the rows just read; a read that failed is told.
     connect(m_registro.get(), &OpenRegister::correspondentsLoaded, this, [this](const DbResult& letto) {
         (void)schede::mostra_errore_ado(letto);
-        collega_campi_corrispondente_origine();
+        m_schede->collega_campi_corrispondente_origine();
     });
 
     // A typed value its field cannot hold is refused aloud; the box keeps it for the clerk to mend.
@@ -215,8 +235,8 @@ void Quadernolo::collegaSegnali()
         warn(text);
     });
 
-    connect(Picture4, &PopupButtons::clicked, this, &Quadernolo::cmd_ins_Click);
-    connect(pic_move, &NavigationStrip::clicked, this, &Quadernolo::cmd_move_Click);
+    connect(Picture4, &PopupButtons::clicked, m_schede, &EntryActions::cmd_ins_Click);
+    connect(pic_move, &NavigationStrip::clicked, m_schede, &EntryActions::cmd_move_Click);
 }
 
 // --- events -----------------------------------------------------------------------------

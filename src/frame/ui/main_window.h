@@ -3,6 +3,7 @@
 #include "address_book_panel.h"
 #include "control_factory.h"
 #include "database.h"
+#include "entry_actions.h"
 #include "entry_mask.h"
 #include "entry_session.h"
 #include "main_grid.h"
@@ -91,6 +92,7 @@ public:
     /// The mask itself, with its boxes, captions, check boxes, frames and calendar.
     EntryMask* Frm_mask = nullptr;
     MaskController* m_maschera = nullptr; ///< the mask's handlers, with the name completion
+    EntryActions* m_schede = nullptr; ///< the data controls' handlers and the entries' actions
     MaskPickers* m_selettori = nullptr; ///< the mask's pickers, with list_elenco and list_view
     AddressBookPanel* Pic_nomi = nullptr; ///< the address-book panel, with DataGridAC
     DataControl* Adodc1 = nullptr; ///< register: entrata joined with Mittenti
@@ -157,22 +159,6 @@ public:
     /// Hides the print and new-entry pop-ups.
     void nascondi_popup();
 
-    // --- data controls and binding (data_controls.cpp) ------------------------------------
-    void collega_campi_maschera();
-    void collega_campi_corrispondente();
-    /// The correspondent boxes show the rows of ado_mittenti.
-    void collega_campi_corrispondente_origine();
-    void carica_corrispondenti(const QVariant& numero);
-    void scollega_maschera();
-    void chiudi_origini_dati();
-    void Adodc1_MoveComplete();
-    void Adodc1_WillMove();
-    void Adodc1_Error(const DbResult& error);
-    /// Records in the register recordset (0 when it is not open).
-    int conta_schede() const;
-    /// The count of the register (and its filter mark) in the status line.
-    void aggiorna_totale_schede();
-
     // --- filters and dialogs over the register (register_filters.cpp, hooks.cpp) ---------
     /// Puts the one-field filter button back to "no filter": released, "Filtro on", "Imposta filtro".
     void rilascia_pulsante_filtro();
@@ -206,38 +192,10 @@ public:
     /// Bookmarks of the rows selected in the register grid, in the order of the selection.
     std::vector<Bookmark> DataGrid1_SelBookmarks() const;
 
-    // --- entries: new entry, numbering, saving, moving, leaving (entry_*.cpp) ---------------
-    virtual void cmd_ins_Click(int Index);
-    void cmd_new_ins_Click(int Index);
-    virtual void cmd_move_Click(int Index);
-    virtual void salva_scheda();
-    /// The captions of the entry panel by the direction of the entry shown.
-    virtual void mostra_intestazione();
-    /// Takes the issuing lock, allocates the next number (or asks the start number of an empty
-    /// register) and opens a new entry of direction tipo ("E" or "U") in the mask. Nothing is
-    /// written until the confirmation.
-    void nuovo_quadernolo(const QString& tipo);
-    /// Back to browsing after a new entry that did not start (lock held, start number refused).
-    void ripristina_consultazione();
-    /// The end shared by the confirmation and the drop of a new entry: avviso, when not empty,
-    /// is shown first; the address book is offered the correspondents after a confirmation.
-    void fine_inserimento(bool confermata, const QString& avviso);
-    /// True while this station holds the issuing lock.
-    bool emissione_in_corso() const;
-    /// salva_scheda with its outcome: false when something could not be written (the cause was
-    /// shown and the entry stays modified).
-    bool salva_scheda_esito();
-    /// Page Up / Page Down in the mask; true when the key was used.
-    bool Pic_mask_KeyDown(int KeyCode);
+    // --- leaving the register (exit.cpp) ------------------------------------------------------
     /// Leaves the open register for the start menu, asking to save a modified entry; false when
     /// the register stays (incomplete entry, failed save).
     bool lascia_registro();
-    /// Reads the register again after a save, keeping its filter, order and the entry shown.
-    /// soloScheda: only entry numero was written; its rows alone are read back (the whole
-    /// register when that fails).
-    void rileggi_registro(qint64 numero, bool soloScheda = false);
-    /// Connects what the entry handling needs (once).
-    void collega_gestori_schede();
     /// Connects the mask's own events (link box drops and double click, the preview, calendar,
     /// pick lists, pop-up dismissal, the grid's quick find). The constructor runs it once;
     /// later calls do nothing.
@@ -251,17 +209,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    /// Writes what is typed in the boxes into the entry and its correspondent rows before the
-    /// entry is stored; false when a box holds a value its field cannot take (the clerk was told,
-    /// the text stays in the box, and nothing may be stored).
-    bool scrivi_caselle_prima_di_salvare();
-    /// The checks and the save made before a move between registered entries; false to stop.
-    bool salva_prima_di_muovere();
-    /// The move of cmd_move / the page keys: 0 first, 1 previous, 2 next, 3 last.
-    void muovi_registro(int verso);
-    /// Shows what a save of the session ended with and the entry as it now stands; false when
-    /// the save failed (the entry stays modified).
-    bool mostra_esito_salvataggio(const SessionResult& esito);
     void creaControlli();
     void creaBarre();
     void creaMaschera();

@@ -34,10 +34,10 @@ void Quadernolo::inoltra_ufficio_competente()
         avviso_inserimento_in_corso();
         return;
     }
-    if (m_registro->session().p_update() && !salva_scheda_esito())
+    if (m_registro->session().p_update() && !m_schede->salva_scheda_esito())
         return;
     esporta_notifica(1, ufficio);
-    salva_scheda();
+    m_schede->salva_scheda();
     if (const std::shared_ptr<Recordset> rs = Adodc1->Recordset(); rs && rs->recordCount() >= 1)
         rs->moveLast();
 }
@@ -71,7 +71,7 @@ void Quadernolo::esporta_notifica(int modo, const QString& ufficio)
         if (!askYesNo(QStringLiteral("Esporto i records selezionati nel file ...\n\ndell' ufficio : ") + ufficio))
             return;
         // The entry on screen is saved first, so that the stamps' commit carries no change of its.
-        if (m_registro->session().p_update() && !salva_scheda_esito())
+        if (m_registro->session().p_update() && !m_schede->salva_scheda_esito())
             return;
         mostra_messaggio_stato(0, 0);
         const std::shared_ptr<Recordset> copia = rs->clone();
@@ -162,7 +162,7 @@ bool Quadernolo::importa_notifica(const QString& path)
     }
     notifica.elimina();
     m_registro->session().clearRecordModified();
-    rileggi_registro(esito.ultimo);
+    m_schede->rileggi_registro(esito.ultimo);
     return true;
 }
 
@@ -176,7 +176,7 @@ bool Quadernolo::importa_file_trasferimento(const QString& nome)
     // the event loop in which the timer fires.
     const QScopedValueRollback<bool> guardia(m_timers->inCorso, true);
     const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
-    if (!rs || (m_registro->session().p_update() && !salva_scheda_esito()))
+    if (!rs || (m_registro->session().p_update() && !m_schede->salva_scheda_esito()))
         return false;
     DbResult aperto;
     const EsitoTrasferimento esito = leggi_file_trasferimento(
@@ -187,7 +187,7 @@ bool Quadernolo::importa_file_trasferimento(const QString& nome)
     }
     msgBox(QStringLiteral("Completato l' inserimento di %1 schede").arg(esito.schede));
     const bool suUnaScheda = !rs->bof() && !rs->eof();
-    rileggi_registro(suUnaScheda ? rs->value(QStringLiteral("Progressivo")).toLongLong() : 0);
+    m_schede->rileggi_registro(suUnaScheda ? rs->value(QStringLiteral("Progressivo")).toLongLong() : 0);
     return true;
 }
 

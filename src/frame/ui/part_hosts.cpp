@@ -75,7 +75,7 @@ void GrigliaPrincipale::scegliColonne()
 void GrigliaPrincipale::mostraMaschera()
 {
     m_w.Toolbar1_ButtonClick(m_w.pic_tool_orizz->Toolbar1_Buttons(1));
-    m_w.mostra_intestazione();
+    m_w.m_schede->mostra_intestazione();
     m_w.m_maschera->mostra_anteprima_collegamento();
 }
 
@@ -106,7 +106,7 @@ int GrigliaPrincipale::altezzaFondo() const
 
 void MascheraPrincipale::cmd_new_ins_Click(int Index)
 {
-    m_w.cmd_new_ins_Click(Index);
+    m_w.m_schede->cmd_new_ins_Click(Index);
 }
 
 void MascheraPrincipale::cmd_tree_Click()
@@ -121,22 +121,22 @@ void MascheraPrincipale::nascondi_popup()
 
 void MascheraPrincipale::collega_campi_maschera()
 {
-    m_w.collega_campi_maschera();
+    m_w.m_schede->collega_campi_maschera();
 }
 
 void MascheraPrincipale::collega_gestori_schede()
 {
-    m_w.collega_gestori_schede();
+    m_w.m_schede->collega_gestori_schede();
 }
 
 void MascheraPrincipale::mostra_intestazione()
 {
-    m_w.mostra_intestazione();
+    m_w.m_schede->mostra_intestazione();
 }
 
 void MascheraPrincipale::rileggi_registro(qint64 numero, bool soloScheda)
 {
-    m_w.rileggi_registro(numero, soloScheda);
+    m_w.m_schede->rileggi_registro(numero, soloScheda);
 }
 
 QString MascheraPrincipale::scegli_file_collegamento()
@@ -157,6 +157,26 @@ bool MascheraPrincipale::verifica_modifiche_in_sospeso()
 QWidget* MascheraPrincipale::griglia() const
 {
     return m_w.m_griglia->DataGrid1;
+}
+
+void SchedePrincipale::Toolbar1_ButtonClick(QAction* Button)
+{
+    m_w.Toolbar1_ButtonClick(Button);
+}
+
+bool SchedePrincipale::archivio_storico_in_uso() const
+{
+    return m_w.archivio_storico_in_uso();
+}
+
+void SchedePrincipale::mostra_login()
+{
+    m_w.mostra_login();
+}
+
+void SchedePrincipale::rilascia_pulsante_filtro()
+{
+    m_w.rilascia_pulsante_filtro();
 }
 
 } // namespace quad

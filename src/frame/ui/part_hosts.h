@@ -3,6 +3,7 @@
 // narrow interface of its own header, which one of these classes implements over the window.
 
 #include "address_book_panel.h"
+#include "entry_actions.h"
 #include "main_grid.h"
 #include "mask_controller.h"
 #include "mask_pickers.h"
@@ -109,6 +110,24 @@ private:
     Quadernolo& m_w;
 };
 
+/// The entries' view of the main window: the switch to the mask, the historical archive, the login
+/// and the filter button.
+class SchedePrincipale : public EntryActionsHost
+{
+public:
+    explicit SchedePrincipale(Quadernolo& window)
+        : m_w(window)
+    {
+    }
+    void Toolbar1_ButtonClick(QAction* Button) override;
+    bool archivio_storico_in_uso() const override;
+    void mostra_login() override;
+    void rilascia_pulsante_filtro() override;
+
+private:
+    Quadernolo& m_w;
+};
+
 /// The views of the main window that its parts are given.
 struct PartHosts
 {
@@ -118,6 +137,7 @@ struct PartHosts
         , selettori(window)
         , griglia(window)
         , maschera(window)
+        , schede(window)
     {
     }
     StampaPrincipale stampa;
@@ -125,6 +145,7 @@ struct PartHosts
     SelettoriPrincipale selettori;
     GrigliaPrincipale griglia;
     MascheraPrincipale maschera;
+    SchedePrincipale schede;
 };
 
 } // namespace quad

@@ -36,7 +36,7 @@ void RegistroPrincipale::imposta_pulsante_filtro(bool premuto)
 
 void RegistroPrincipale::aggiorna_totale()
 {
-    m_w.aggiorna_totale_schede();
+    m_w.m_schede->aggiorna_totale_schede();
 }
 
 DbResult RegistroPrincipale::rileggi_registro()

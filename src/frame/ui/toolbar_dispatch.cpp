@@ -67,7 +67,7 @@ bool Quadernolo::verifica_modifiche_in_sospeso()
     // A click on a tool-bar button leaves the focus in the box being typed: what it holds counts
     // as a change of the entry on screen, before the action moves the register elsewhere.
     // An incomplete entry is reported and its changes given up; a failed save stops the action.
-    return salva_scheda_esito();
+    return m_schede->salva_scheda_esito();
 }
 
 void Quadernolo::Toolbar1_ButtonClick(QAction* Button)
@@ -121,7 +121,7 @@ void Quadernolo::Toolbar1_ButtonClick(QAction* Button)
     } else if (key == QLatin1String("tb_fascicoli")) {
         chiudiPopup();
         apri_fascicoli();
-        if (conta_schede() >= 1) {
+        if (m_schede->conta_schede() >= 1) {
             const QString nodo = Adodc1->Recordset()->eof() || Adodc1->Recordset()->bof()
                 ? QString()
                 : Adodc1->Recordset()->value(QStringLiteral("sys_nodo")).toString();
@@ -134,7 +134,7 @@ void Quadernolo::Toolbar1_ButtonClick(QAction* Button)
         }
     } else if (key == QLatin1String("tb_add_tree")) {
         cmd_focus->setFocus();
-        if (conta_schede() < 1)
+        if (m_schede->conta_schede() < 1)
             return;
         apri_collega_fascicolo();
     } else if (key == QLatin1String("tb_esci")) {
@@ -143,12 +143,12 @@ void Quadernolo::Toolbar1_ButtonClick(QAction* Button)
             const SessionResult esito = m_registro->session().drop();
             if (!esito.notice.isEmpty())
                 warn(esito.notice);
-            ripristina_consultazione();
+            m_schede->ripristina_consultazione();
         }
         ripristina_menu();
         chiudiPopup();
-        scollega_maschera();
-        chiudi_origini_dati();
+        m_schede->scollega_maschera();
+        m_schede->chiudi_origini_dati();
     }
     m_selettori->list_elenco->hide();
     m_selettori->list_view->hide();
@@ -181,7 +181,7 @@ void Quadernolo::vista_griglia()
     modo->setIcon(pic_tool_orizz->ImageList1[1]);
     pic_tool_orizz->toolbarButton(QStringLiteral("tb_add_tree"))->setVisible(false);
     Pic_mask->hide();
-    if (conta_schede() >= 1)
+    if (m_schede->conta_schede() >= 1)
         Adodc1->Recordset()->moveFirst();
     m_griglia->collega_griglia();
     m_griglia->DataGrid1->show();

@@ -55,6 +55,11 @@ inline MaskController* regole(const QWidget& w)
 {
     return w.findChild<MaskController*>();
 }
+/// The window's entries: its data controls' handlers, the new entry, the save, the moves.
+inline EntryActions* schede(const QWidget& w)
+{
+    return w.findChild<EntryActions*>();
+}
 /// A data control of the window: "Adodc1" (the register), "ado_mittenti", "Ado_nomi".
 inline DataControl* dati(const QWidget& w, const char* name)
 {

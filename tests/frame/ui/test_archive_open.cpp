@@ -461,7 +461,7 @@ TEST(OpenRegister, NothingIsRegisteredIntoAHistoricalArchive)
 
     EXPECT_FALSE(findAction(&w, "tb_insert")->isEnabled());
     // Neither through the new-entry buttons nor through a notification that arrived.
-    w.cmd_ins_Click(0);
+    schede(w)->cmd_ins_Click(0);
     w.Timer1_Timer();
     EXPECT_FALSE(nuovaSchedaInCorso(w));
     EXPECT_TRUE(messages.shown().isEmpty());
@@ -569,7 +569,7 @@ TEST(Notifications, NamesMatchWithoutRegardToCaseAndNotWhileInserting)
     messages.clear();
     // A new entry on the empty register: the start number is asked.
     messages.answer(MsgAnswer::Yes).input("10");
-    w.cmd_ins_Click(0);
+    schede(w)->cmd_ins_Click(0);
     ASSERT_TRUE(nuovaSchedaInCorso(w));
     messages.clear();
     w.Timer1_Timer();

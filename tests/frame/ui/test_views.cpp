@@ -332,7 +332,7 @@ TEST_F(OpenRegisterTest, PopUpsToggleAndCloseWithOtherKeys)
 TEST_F(OpenRegisterTest, ActionsAreRefusedWhileAnEntryIsInserted)
 {
     messages.answer(MsgAnswer::Yes);
-    w.cmd_ins_Click(0);
+    schede(w)->cmd_ins_Click(0);
     ASSERT_TRUE(nuovaSchedaInCorso(w));
     messages.clear();
     control<QListWidget>(&w, "list_elenco")->show();

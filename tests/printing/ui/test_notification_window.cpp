@@ -107,7 +107,7 @@ protected:
         ASSERT_TRUE(shown(w, "Pic_mask")->isVisible());
         ASSERT_TRUE(
             dati(w, "Adodc1")->Recordset()->find("Progressivo = 2", 0, SearchDirection::Forward, kBookmarkFirst));
-        w.mostra_intestazione();
+        schede(w)->mostra_intestazione();
         ASSERT_EQ(mask(w)->txt_mask1[16]->text(), "Ufficio B");
     }
 
@@ -184,7 +184,7 @@ TEST_F(NotificationWindow, AServerForwardsOnceAndTheOtherInstallationImportsIt)
         // Back on entry 2, a second forward finds nothing to send.
         ASSERT_TRUE(
             dati(w, "Adodc1")->Recordset()->find("Progressivo = 2", 0, SearchDirection::Forward, kBookmarkFirst));
-        w.mostra_intestazione();
+        schede(w)->mostra_intestazione();
         messages.clear();
         clickInoltra(w);
         EXPECT_EQ(messages.texts(), QStringList("Nessun record da inviare !"));
@@ -434,7 +434,7 @@ TEST_F(NotificationWindow, AForwardSentTwiceIsTakenOnceAndTheSecondFileRemoved)
         click(&w, "Command1");
         ASSERT_TRUE(
             dati(w, "Adodc1")->Recordset()->find("Progressivo = 2", 0, SearchDirection::Forward, kBookmarkFirst));
-        w.mostra_intestazione();
+        schede(w)->mostra_intestazione();
         messages.answer(MsgAnswer::Yes);
         clickInoltra(w);
     }

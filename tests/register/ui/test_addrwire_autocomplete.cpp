@@ -168,7 +168,7 @@ TEST_F(AddrwireAutocomplete, LeavingTheRegisterLetsTheDatabaseGo)
     scrivi(11, "Via");
     ASSERT_TRUE(ac->isListVisible());
     EXPECT_FALSE(ac->ConnectionString().isEmpty());
-    w.chiudi_origini_dati();
+    schede(w)->chiudi_origini_dati();
     EXPECT_FALSE(ac->isListVisible());
     EXPECT_TRUE(ac->ConnectionString().isEmpty());
     EXPECT_EQ(ac->TextObject(), nullptr);
@@ -187,7 +187,7 @@ TEST_F(AddrwireAutocomplete, ListsAfterAConfirmedEntryAndOnTheFirstBoxOfTheNext)
     // The next entry: the first box the clerk types in proposes as before.
     messages.clear();
     messages.answer(MsgAnswer::Yes);
-    w.cmd_ins_Click(0);
+    schede(w)->cmd_ins_Click(0);
     ASSERT_TRUE(nuovaSchedaInCorso(w));
     scrivi(11, "via r");
     ASSERT_TRUE(ac->isListVisible());

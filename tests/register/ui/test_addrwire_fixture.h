@@ -35,7 +35,7 @@ protected:
     void inserisci()
     {
         messages.answer(MsgAnswer::Yes);
-        w.cmd_ins_Click(0);
+        schede(w)->cmd_ins_Click(0);
         ASSERT_TRUE(nuovaSchedaInCorso(w));
         messages.clear();
         ASSERT_TRUE(mittenti());

@@ -90,7 +90,7 @@ protected:
         }
         ASSERT_TRUE(
             registro()->find(QStringLiteral("Progressivo = %1").arg(n), 0, SearchDirection::Forward, kBookmarkFirst));
-        w.mostra_intestazione();
+        schede(w)->mostra_intestazione();
     }
 
     /// The register's tool bars and navigation are usable (the browsing state).

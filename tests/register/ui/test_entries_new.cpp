@@ -184,7 +184,7 @@ TEST(EntriesNetwork, TheNumberComesFromTheArchiveEvenWhenTheRegisterOnScreenIsOl
         EXPECT_EQ(win.sessione().p_ultima_data(), QDate(2025, 6, 13));
         // With the network switch on the register is read again and shows the other entry too.
         const int righe = std::strcmp(rete, "1") == 0 ? 8 : 7;
-        EXPECT_EQ(win.conta_schede(), righe) << rete;
+        EXPECT_EQ(schede(win)->conta_schede(), righe) << rete;
         click(&win, "cmd_new_ins_1");
     }
 }

@@ -217,7 +217,7 @@ TEST_F(RegisteredEntryTest, AnIncompleteModifiedEntryIsNotSavedAndNotLeft)
 
     // Saving it anyway (as a tool-bar key does) refuses, writes nothing and shows the archive again.
     messages.clear();
-    w.salva_scheda();
+    schede(w)->salva_scheda();
     EXPECT_EQ(messages.last(), "Impossibile salvare !\n\nDati non completi\n\n");
     EXPECT_EQ(scritture(), 0);
     EXPECT_FALSE(w.sessione().p_update());

@@ -72,7 +72,7 @@ TEST_F(MaskActionsTest, QuickFindFromAMaskBoxCyclesThroughTheMatches)
 
 TEST_F(MaskActionsTest, QuickFindFromTheMaskShowsTheCaptionsOfTheEntryFound)
 {
-    w.mostra_intestazione();
+    schede(w)->mostra_intestazione();
     ASSERT_EQ(mask(w)->lbl_modo->text(), "Quadernolo in ENTRATA");
     QStringList modo, nome, altri;
     QList<bool> riservato;

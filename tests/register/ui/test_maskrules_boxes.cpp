@@ -253,7 +253,7 @@ TEST_F(MaskBoxesTest, WithOnlyOneRecordAnyDateIsTaken)
     inserisci();
     ASSERT_EQ(w.sessione().p_ultima_data(), QDate(2024, 3, 7)) << "the date of the last entry";
     ASSERT_TRUE(registro()->setFilter("Progressivo = 1").ok());
-    ASSERT_EQ(w.conta_schede(), 1);
+    ASSERT_EQ(schede(w)->conta_schede(), 1);
     box(2)->clear();
     QTest::keyClicks(box(2), "01/01/2020");
     EXPECT_EQ(box(2)->text(), "01/01/2020");

@@ -51,7 +51,7 @@ protected:
     void inserisci()
     {
         messages.answer(MsgAnswer::Yes);
-        w.cmd_ins_Click(0);
+        schede(w)->cmd_ins_Click(0);
         ASSERT_TRUE(nuovaSchedaInCorso(w));
         messages.clear();
     }
