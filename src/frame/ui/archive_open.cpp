@@ -52,7 +52,7 @@ void Quadernolo::Command1_Click()
         state.p_path_cartella = chooser.p_path_cartella();
     }
     if (state.p_path_cartella.isEmpty()) {
-        Frame3->lbl_sub_arch->hide();
+        m_stato->Frame3->lbl_sub_arch->hide();
         return;
     }
     if (!verifica_archivio()) {
@@ -77,14 +77,14 @@ void Quadernolo::Command1_Click()
         annulla_apertura(precedente);
         return;
     }
-    Ado_nomi->setConnectionString(connessioneImpostazioni());
+    Pic_nomi->Ado_nomi->setConnectionString(connessioneImpostazioni());
     DbResult impostazioni;
-    if (!DataControl::connectionFor(Ado_nomi->ConnectionString(), &impostazioni)) {
+    if (!DataControl::connectionFor(Pic_nomi->Ado_nomi->ConnectionString(), &impostazioni)) {
         msgBox(QStringLiteral("Errore ADO\n\n") + impostazioni.message);
         annulla_apertura(precedente);
         return;
     }
-    ado_mittenti->setConnectionString(Adodc1->ConnectionString());
+    Frm_mask->ado_mittenti->setConnectionString(Adodc1->ConnectionString());
     state.p_password_archivio = chiave;
 
     // The register is open: switch the window over.
@@ -140,11 +140,11 @@ void Quadernolo::Command1_Click()
     m_schede->mostra_intestazione();
 
     if (state.p_sub_use && state.p_path_cartella.startsWith(QLatin1String("SUB_"), Qt::CaseInsensitive)) {
-        Frame3->lbl_sub_arch->setText(QStringLiteral("Archivio in uso : ") + state.p_path_cartella.mid(4));
-        Frame3->lbl_sub_arch->show();
-        Frame3->raise();
+        m_stato->Frame3->lbl_sub_arch->setText(QStringLiteral("Archivio in uso : ") + state.p_path_cartella.mid(4));
+        m_stato->Frame3->lbl_sub_arch->show();
+        m_stato->Frame3->raise();
     } else {
-        Frame3->lbl_sub_arch->hide();
+        m_stato->Frame3->lbl_sub_arch->hide();
     }
 
     // Notifications that arrived while the register was closed.
@@ -179,9 +179,9 @@ bool Quadernolo::archivio_storico_in_uso() const
 void Quadernolo::annulla_apertura(const QString& cartellaPrecedente)
 {
     Adodc1->clear();
-    Ado_nomi->clear();
-    ado_mittenti->clear();
-    Frame3->lbl_sub_arch->hide();
+    Pic_nomi->Ado_nomi->clear();
+    Frm_mask->ado_mittenti->clear();
+    m_stato->Frame3->lbl_sub_arch->hide();
     state.p_path_cartella = cartellaPrecedente;
 }
 
@@ -230,8 +230,8 @@ QString Quadernolo::scegli_file_collegamento()
 
 void Quadernolo::imposta_modo_storico()
 {
-    frm_label->lbl_storico->hide();
-    frm_label->hide();
+    m_stato->frm_label->lbl_storico->hide();
+    m_stato->frm_label->hide();
     // Nothing is ever registered into a historical archive.
     pic_tool_orizz->toolbarButton(QStringLiteral("tb_insert"))->setEnabled(!archivio_storico_in_uso());
     for (int i = 0; i <= 10; ++i)

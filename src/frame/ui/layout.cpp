@@ -37,17 +37,18 @@ void Quadernolo::Form_Resize()
             Frame1->move((cw - Frame1->width()) / 2, (ch - Frame1->height()) / 2);
             frm_menu->dispose(cw);
             cmd_focus->setFocus();
-            VScroll1->hide();
+            m_scorrimento->VScroll1->hide();
         } else {
-            const int h = ch - cmd_scroll->height() - barra;
-            VScroll1->setGeometry(cw - VScroll1->width(), barra, VScroll1->width(), std::max(h, 0));
+            const int h = ch - m_scorrimento->cmd_scroll->height() - barra;
+            m_scorrimento->VScroll1->setGeometry(cw - m_scorrimento->VScroll1->width(), barra,
+                                                 m_scorrimento->VScroll1->width(), std::max(h, 0));
             if (Frame1->height() - ch >= 0) { // a range below zero is left as it was
-                VScroll1->setRange(0, Frame1->height() - ch);
-                VScroll1->setPageStep(std::max(1, VScroll1->maximum() / 3));
+                m_scorrimento->VScroll1->setRange(0, Frame1->height() - ch);
+                m_scorrimento->VScroll1->setPageStep(std::max(1, m_scorrimento->VScroll1->maximum() / 3));
             }
-            VScroll1->setValue(0);
-            VScroll1->show();
-            VScroll1->raise();
+            m_scorrimento->VScroll1->setValue(0);
+            m_scorrimento->VScroll1->show();
+            m_scorrimento->VScroll1->raise();
         }
     }
     // 7. Mask centred in its viewport (of the size before this resize).
@@ -56,7 +57,7 @@ void Quadernolo::Form_Resize()
     Adodc1->setGeometry(0, ch - ado, cw, ado);
     pic_move->setGeometry(0, ch - pic_move->height(), Adodc1->width(), pic_move->height());
     pic_move->dispose();
-    Frame3->move(0, ch - std::max(ado, pic_move->height()) - Frame3->height());
+    m_stato->Frame3->move(0, ch - std::max(ado, pic_move->height()) - m_stato->Frame3->height());
     // 9. Mask viewport.
     if (ch - barra - ado >= 0)
         Pic_mask->resize(cw, ch - barra - ado);
@@ -64,7 +65,7 @@ void Quadernolo::Form_Resize()
     m_griglia->posiziona_griglia();
     // 10. Vertical fit of the mask.
     if (Frm_mask->height() > Pic_mask->height()) {
-        const int h = ch - cmd_scroll->height() - barra - ado - tw(100);
+        const int h = ch - m_scorrimento->cmd_scroll->height() - barra - ado - tw(100);
         Pic_mask->VScroll2->setGeometry(cw - Pic_mask->VScroll2->width(), 0, Pic_mask->VScroll2->width(),
                                         std::max(h, 0));
         Pic_mask->VScroll2->setRange(0, Frm_mask->height() - Pic_mask->height());
@@ -99,32 +100,10 @@ void Quadernolo::Form_Resize()
         Pic_mask->HScroll2->hide();
     }
     // 13. Corner below the start frame's scroll bar.
-    cmd_scroll->move(cw - cmd_scroll->width(), ch - cmd_scroll->height());
-    cmd_scroll->setVisible(!HScroll1->isHidden() || !VScroll1->isHidden());
+    m_scorrimento->cmd_scroll->move(cw - m_scorrimento->cmd_scroll->width(), ch - m_scorrimento->cmd_scroll->height());
+    m_scorrimento->cmd_scroll->setVisible(!m_scorrimento->HScroll1->isHidden() || !m_scorrimento->VScroll1->isHidden());
     // 14.
     Frame1->Command1->raise();
-}
-
-void Quadernolo::VScroll1_Change(int value)
-{
-    if (!Frame1->isHidden())
-        Frame1->move(Frame1->x(), -value);
-    else
-        Frm_mask->move(Frm_mask->x(), -value);
-    VScroll1->raise();
-}
-
-void Quadernolo::VScroll2_Change(int value)
-{
-    if (!Pic_mask->VScroll2->isHidden())
-        Frm_mask->move(Frm_mask->x(), -value);
-}
-
-void Quadernolo::HScroll2_Change(int value)
-{
-    if (!Pic_mask->HScroll2->isHidden())
-        Frm_mask->move(-value, Frm_mask->y());
-    Pic_mask->VScroll2->raise();
 }
 
 } // namespace quad

@@ -46,7 +46,6 @@ Quadernolo::Quadernolo(QWidget* parent)
     m_registro = std::make_unique<OpenRegister>([this] { return resolveDataFolder(state.p_path_cartella); });
 
     creaControlli();
-    creaBarre();
     creaMaschera();
     creaPannelli();
     MaskController::Parti parti;
@@ -54,8 +53,8 @@ Quadernolo::Quadernolo(QWidget* parent)
     parti.viewport = Pic_mask;
     parti.binder = binder;
     parti.registro = Adodc1;
-    parti.mittenti = ado_mittenti;
-    parti.rubrica = Ado_nomi;
+    parti.mittenti = Frm_mask->ado_mittenti;
+    parti.rubrica = Pic_nomi->Ado_nomi;
     parti.selettori = m_selettori;
     parti.pannelloNomi = Pic_nomi;
     parti.fuoco = cmd_focus;
@@ -70,7 +69,7 @@ Quadernolo::Quadernolo(QWidget* parent)
     schede.griglia = m_griglia;
     schede.binder = binder;
     schede.registro = Adodc1;
-    schede.mittenti = ado_mittenti;
+    schede.mittenti = Frm_mask->ado_mittenti;
     schede.strumenti = pic_tool_orizz;
     schede.navigazione = pic_move;
     schede.nuovo = Picture4;
@@ -97,7 +96,7 @@ Quadernolo::~Quadernolo()
     // goes, or a data control that reports a change, must no longer reach its handlers, and the
     // mask's event filter must not read the control lists freed after this body.
     delete findChild<QObject*>(QStringLiteral("regole_maschera"), Qt::FindDirectChildrenOnly);
-    for (QObject* control : std::initializer_list<QObject*> {Adodc1, ado_mittenti, Ado_nomi}) {
+    for (QObject* control : std::initializer_list<QObject*> {Adodc1, Frm_mask->ado_mittenti, Pic_nomi->Ado_nomi}) {
         control->disconnect(this);
         control->disconnect(m_schede);
     }
@@ -118,40 +117,19 @@ void Quadernolo::creaControlli()
     Frame1 = new StartFrame(w);
     frm_menu = new StartMenu(w);
 
-    // Name of the archive in use, just above the bottom bar.
-    Frame3 = new ArchiveCaption(w);
-    frm_label = new HistoricalBanner(w);
-
-    lbl_msg = etichetta(w, QStringLiteral("lbl_msg"), QStringLiteral("Message"),
-                        QRect(tw(120), tw(7200), tw(6000), tw(300)));
-    lbl_msg->hide();
+    // The archive in use just above the bottom bar, the historical banner, the message line.
+    m_stato = new StatusArea(w);
 
     cmd_focus = bottone(w, "cmd_focus", QStringLiteral("FOCUS"), QRect(0, 0, tw(800), tw(300)));
 
-    VScroll1 = nominato(new QScrollBar(Qt::Vertical, w), QStringLiteral("VScroll1"));
-    VScroll1->setGeometry(0, 0, tw(255), tw(2000));
-    VScroll1->hide();
-    HScroll1 = nominato(new QScrollBar(Qt::Horizontal, w), QStringLiteral("HScroll1"));
-    HScroll1->setGeometry(0, 0, tw(2000), tw(255));
-    HScroll1->hide();
-    cmd_scroll = bottone(w, "cmd_scroll", QString(), QRect(0, 0, tw(255), tw(255)));
-    cmd_scroll->setEnabled(false);
-    cmd_scroll->hide();
+    m_scorrimento = new FrameScroll(w, Frame1, Pic_mask);
 
     // Data controls and timers.
     Adodc1 = nominato(new DataControl(m_registro->registerSource(), w), QStringLiteral("Adodc1"));
     Adodc1->setCaption(QStringLiteral("Adodc1"));
     Adodc1->resize(tw(8880), tw(330));
     Adodc1->hide();
-    Ado_nomi = nominato(new DataControl(m_registro->addressBookSource(), w), QStringLiteral("Ado_nomi"));
-    Ado_nomi->setCaption(QStringLiteral("Adodc2"));
-    Ado_nomi->resize(tw(3000), tw(330));
-    Ado_nomi->hide();
     m_timers = new RegisterTimers(this);
-}
-
-void Quadernolo::creaBarre()
-{
     pic_tool_orizz = new ToolStrip(m_centrale);
 }
 
@@ -189,10 +167,6 @@ void Quadernolo::collegaSegnali()
     connect(pic_tool_orizz->Toolbar1, &QToolBar::actionTriggered, this, &Quadernolo::Toolbar1_ButtonClick);
     connect(pic_tool_orizz->Toolbar2, &QToolBar::actionTriggered, this, &Quadernolo::Toolbar2_ButtonClick);
     connect(m_timers->Timer1, &QTimer::timeout, this, &Quadernolo::Timer1_Timer);
-
-    connect(VScroll1, &QScrollBar::valueChanged, this, &Quadernolo::VScroll1_Change);
-    connect(Pic_mask->VScroll2, &QScrollBar::valueChanged, this, &Quadernolo::VScroll2_Change);
-    connect(Pic_mask->HScroll2, &QScrollBar::valueChanged, this, &Quadernolo::HScroll2_Change);
 
     connect(Adodc1, &DataControl::moveComplete, m_schede, &EntryActions::Adodc1_MoveComplete);
     connect(Adodc1, &DataControl::willMove, m_schede, &EntryActions::Adodc1_WillMove);

@@ -77,16 +77,12 @@ public:
     StartFrame* Frame1 = nullptr; ///< the start frame, with the archive button Command1
     StartMenu* frm_menu = nullptr; ///< the start menu, with cmd_menu
     QPushButton* cmd_focus = nullptr; ///< focus sink, out of sight
-    QScrollBar* VScroll1 = nullptr; ///< scrolls the start frame when the window is too low
-    QScrollBar* HScroll1 = nullptr;
-    QPushButton* cmd_scroll = nullptr;
+    FrameScroll* m_scorrimento = nullptr; ///< VScroll1, HScroll1 and their corner cmd_scroll
     ToolStrip* pic_tool_orizz = nullptr; ///< the tool strip, with Toolbar1, Toolbar2 and their images
     PopupButtons* Picture4 = nullptr; ///< new-entry pop-up: cmd_ins 0 "ENTRATA", 1 "USCITA"
     PrintPanel* Picture1 = nullptr; ///< print pop-up, with cmd_print
     NavigationStrip* pic_move = nullptr; ///< navigation strip of the mask view, with cmd_move and lbl_filtro
-    ArchiveCaption* Frame3 = nullptr; ///< with the archive in use lbl_sub_arch
-    HistoricalBanner* frm_label = nullptr; ///< with lbl_storico
-    QLabel* lbl_msg = nullptr;
+    StatusArea* m_stato = nullptr; ///< Frame3 with the archive in use, frm_label, lbl_msg
     MainGrid* m_griglia = nullptr; ///< the register grid DataGrid1 with its column button cmd_colonne
     MaskViewport* Pic_mask = nullptr; ///< viewport of the mask, with its scroll bars
     /// The mask itself, with its boxes, captions, check boxes, frames and calendar.
@@ -96,8 +92,6 @@ public:
     MaskPickers* m_selettori = nullptr; ///< the mask's pickers, with list_elenco and list_view
     AddressBookPanel* Pic_nomi = nullptr; ///< the address-book panel, with DataGridAC
     DataControl* Adodc1 = nullptr; ///< register: entrata joined with Mittenti
-    DataControl* ado_mittenti = nullptr; ///< correspondents of the current entry
-    DataControl* Ado_nomi = nullptr; ///< address book
     RegisterTimers* m_timers = nullptr; ///< Timer1 and Timer2
     /// Shows the fields of the data controls in the mask's boxes.
     FieldBinder* binder = nullptr;
@@ -210,14 +204,10 @@ protected:
 
 private:
     void creaControlli();
-    void creaBarre();
     void creaMaschera();
     void creaPannelli();
     void collegaSegnali();
     void caricaLogo();
-    void VScroll1_Change(int value);
-    void VScroll2_Change(int value);
-    void HScroll2_Change(int value);
     /// Puts back what a failed opening had started.
     void annulla_apertura(const QString& cartellaPrecedente);
 

@@ -21,11 +21,8 @@ void Quadernolo::creaMaschera()
     for (int i = 0; i < 3; ++i)
         Frm_mask->picOpenWWW[i]->setPixmap(disegna_icona(QLatin1String(linkIcone[i])).pixmap(22, 22));
 
-    ado_mittenti
-        = nominato(new DataControl(m_registro->correspondentSource(), Frm_mask), QStringLiteral("ado_mittenti"));
-    ado_mittenti->setCaption(QStringLiteral("ado_mittenti"));
-    ado_mittenti->setGeometry(8, 430, 200, 22);
-    ado_mittenti->hide();
+    Frm_mask->mostra_corrispondenti(m_registro->correspondentSource());
+    Pic_mask->setContent(Frm_mask);
 }
 
 } // namespace quad

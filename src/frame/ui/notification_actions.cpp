@@ -193,9 +193,9 @@ bool Quadernolo::importa_file_trasferimento(const QString& nome)
 
 void Quadernolo::mostra_messaggio_stato(int modo, int n)
 {
-    lbl_msg->setText(testo_stato(modo, n));
+    m_stato->lbl_msg->setText(testo_stato(modo, n));
     if (modo == 0)
-        lbl_msg->repaint();
+        m_stato->lbl_msg->repaint();
 }
 
 std::vector<Bookmark> Quadernolo::DataGrid1_SelBookmarks() const

@@ -17,7 +17,7 @@ std::shared_ptr<Recordset> StampaPrincipale::registro() const
 
 std::shared_ptr<Recordset> StampaPrincipale::corrispondenti() const
 {
-    return m_w.ado_mittenti->Recordset();
+    return m_w.Frm_mask->ado_mittenti->Recordset();
 }
 
 QString StampaPrincipale::archivio() const
@@ -47,7 +47,7 @@ QWidget* RubricaPrincipale::maschera() const
 
 void RubricaPrincipale::scrivi_corrispondente()
 {
-    (void)m_w.binder->commitAll(m_w.ado_mittenti);
+    (void)m_w.binder->commitAll(m_w.Frm_mask->ado_mittenti);
 }
 
 void SelettoriPrincipale::nascondi_suggerimenti()

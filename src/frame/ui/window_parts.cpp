@@ -286,6 +286,56 @@ MaskViewport::MaskViewport(QWidget* parent)
     HScroll2 = nominato(new QScrollBar(Qt::Horizontal, this), QStringLiteral("HScroll2"));
     HScroll2->setGeometry(0, 0, tw(2000), tw(255));
     HScroll2->hide();
+    connect(VScroll2, &QScrollBar::valueChanged, this, [this](int value) {
+        if (m_content && !VScroll2->isHidden())
+            m_content->move(m_content->x(), -value);
+    });
+    connect(HScroll2, &QScrollBar::valueChanged, this, [this](int value) {
+        if (m_content && !HScroll2->isHidden())
+            m_content->move(-value, m_content->y());
+        VScroll2->raise();
+    });
+}
+
+void MaskViewport::setContent(QWidget* content)
+{
+    m_content = content;
+}
+
+FrameScroll::FrameScroll(QWidget* area, QWidget* startFrame, MaskViewport* viewport)
+    : QObject(area)
+    , m_startFrame(startFrame)
+    , m_viewport(viewport)
+{
+    VScroll1 = nominato(new QScrollBar(Qt::Vertical, area), QStringLiteral("VScroll1"));
+    VScroll1->setGeometry(0, 0, tw(255), tw(2000));
+    VScroll1->hide();
+    HScroll1 = nominato(new QScrollBar(Qt::Horizontal, area), QStringLiteral("HScroll1"));
+    HScroll1->setGeometry(0, 0, tw(2000), tw(255));
+    HScroll1->hide();
+    cmd_scroll = bottone(area, "cmd_scroll", QString(), QRect(0, 0, tw(255), tw(255)));
+    cmd_scroll->setEnabled(false);
+    cmd_scroll->hide();
+    connect(VScroll1, &QScrollBar::valueChanged, this, &FrameScroll::VScroll1_Change);
+}
+
+void FrameScroll::VScroll1_Change(int value)
+{
+    if (!m_startFrame->isHidden())
+        m_startFrame->move(m_startFrame->x(), -value);
+    else if (QWidget* maschera = m_viewport->content())
+        maschera->move(maschera->x(), -value);
+    VScroll1->raise();
+}
+
+StatusArea::StatusArea(QWidget* area)
+    : QObject(area)
+{
+    Frame3 = new ArchiveCaption(area);
+    frm_label = new HistoricalBanner(area);
+    lbl_msg = etichetta(area, QStringLiteral("lbl_msg"), QStringLiteral("Message"),
+                        QRect(tw(120), tw(7200), tw(6000), tw(300)));
+    lbl_msg->hide();
 }
 
 } // namespace quad

@@ -167,6 +167,46 @@ public:
     QPushButton* cmd_scroll_1 = nullptr;
     QScrollBar* VScroll2 = nullptr;
     QScrollBar* HScroll2 = nullptr;
+
+    /// The mask the scroll bars move while they show.
+    void setContent(QWidget* content);
+    QWidget* content() const { return m_content; }
+
+private:
+    QWidget* m_content = nullptr;
+};
+
+/// The scroll bars of the window's area: VScroll1 moves the start frame when the window is too
+/// low for it (the mask when the start frame is hidden); HScroll1 is never shown; cmd_scroll fills
+/// the corner below them.
+class FrameScroll : public QObject
+{
+    Q_OBJECT
+public:
+    FrameScroll(QWidget* area, QWidget* startFrame, MaskViewport* viewport);
+
+    QScrollBar* VScroll1 = nullptr;
+    QScrollBar* HScroll1 = nullptr;
+    QPushButton* cmd_scroll = nullptr;
+
+private:
+    void VScroll1_Change(int value);
+
+    QWidget* m_startFrame;
+    MaskViewport* m_viewport;
+};
+
+/// The status of the window: the archive in use (Frame3), the banner of a historical archive
+/// (frm_label) and the message line lbl_msg of the notifications.
+class StatusArea : public QObject
+{
+    Q_OBJECT
+public:
+    explicit StatusArea(QWidget* area);
+
+    ArchiveCaption* Frame3 = nullptr;
+    HistoricalBanner* frm_label = nullptr;
+    QLabel* lbl_msg = nullptr;
 };
 
 } // namespace quad

@@ -4,6 +4,7 @@
 #include "address_book_panel.h"
 
 #include "control_factory.h"
+#include "data_control.h"
 #include "entry_helpers.h"
 #include "field_binding.h"
 #include "frm_nominativi.h"
@@ -104,6 +105,10 @@ AddressBookPanel::AddressBookPanel(OpenRegister& registro, AddressBookPanelHost&
         = bottone(Picture3, "cmd_del_nomi", QStringLiteral("Elimina"), QRect(8 + tw(1200), 2, tw(1200), tw(360)));
     DataGridAC = nominato(new QTableView(this), QStringLiteral("DataGridAC"));
     DataGridAC->setGeometry(0, tw(420), tw(8000), tw(2580));
+    Ado_nomi = nominato(new DataControl(registro.addressBookSource(), this), QStringLiteral("Ado_nomi"));
+    Ado_nomi->setCaption(QStringLiteral("Adodc2"));
+    Ado_nomi->resize(tw(3000), tw(330));
+    Ado_nomi->hide();
     hide();
 
     // The grid fills the panel above the two buttons, which sit centred at its foot.

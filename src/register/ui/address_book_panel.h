@@ -10,6 +10,7 @@ class QTableView;
 
 namespace quad {
 
+class DataControl;
 class OpenRegister;
 class Recordset;
 
@@ -40,6 +41,8 @@ public:
     QPushButton* cmd_mod_nomi = nullptr;
     QPushButton* cmd_del_nomi = nullptr;
     QTableView* DataGridAC = nullptr;
+    /// The address book's data control (never shown), over the open register's source.
+    DataControl* Ado_nomi = nullptr;
 
     /// The address-book names beginning with text (as typed, not trimmed) under the name box; the
     /// panel hides when there is none. The focus stays in the name box.
