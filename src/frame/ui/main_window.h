@@ -66,7 +66,6 @@ public:
 
     /// The session's state: settings, historical archives, the archive in use.
     WorkingState state;
-    const WorkingState& workingState() const { return state; }
     /// The life of the entry shown: its changes, a new entry and its issuing lock. Other windows
     /// read p_new_ins(), p_update() and the like from it.
     EntrySession& sessione() { return m_registro->session(); }
@@ -112,7 +111,6 @@ public:
     bool chiedi_password(QString* password);
     /// Ends the program. Tests override it to observe the end instead.
     virtual void termina_programma();
-    bool terminato() const { return m_terminato; }
 
     // --- opening the register (archive_open.cpp) ------------------------------------------
     void Command1_Click();
@@ -214,7 +212,6 @@ private:
     QWidget* m_centrale = nullptr;
     std::unique_ptr<class PartHosts> m_parti;
     std::unique_ptr<OpenRegister> m_registro;
-    bool m_terminato = false;
 };
 
 } // namespace quad

@@ -125,7 +125,6 @@ void Quadernolo::raccogli_archivi_storici()
 
 void Quadernolo::termina_programma()
 {
-    m_terminato = true;
     hide();
     QCoreApplication::exit(0);
 }
