@@ -23,6 +23,9 @@ template <class T> T* control(QWidget* root, const QString& name)
 /// The action named name under root, or null after failing the test.
 QAction* findAction(QWidget* root, const QString& name);
 
+/// The name a screen reader announces for widget.
+QString announcedName(QWidget* widget);
+
 /// Clicks the button named name after checking that it exists, is enabled and is shown
 /// (within its window). False, with a test failure, when it cannot be clicked.
 bool click(QWidget* root, const QString& name);
