@@ -1,6 +1,7 @@
 #include "gui_helpers.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
@@ -9,6 +10,12 @@
 #include <gtest/gtest.h>
 
 namespace quad::test {
+
+QString announcedName(QWidget* widget)
+{
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+    return accessible ? accessible->text(QAccessible::Name) : QString();
+}
 
 QWidget* findControl(QWidget* root, const QString& name)
 {

@@ -32,6 +32,9 @@ inline QAction* findAction(const QWidget* root, const QString& name)
     return findAction(const_cast<QWidget*>(root), name);
 }
 
+/// The name a screen reader announces for widget.
+QString announcedName(QWidget* widget);
+
 /// Clicks the button named name after checking that it exists, is enabled and is shown
 /// (within its window). False, with a test failure, when it cannot be clicked.
 bool click(QWidget* root, const QString& name);

@@ -150,6 +150,7 @@ void frm_mod_pass::buildGeneral()
     lbl_server
         = nominato(new QLabel(QStringLiteral("Percorso di rete per il Server [F2]")), QStringLiteral("lbl_server"));
     txt_server = nominato(new QLineEdit, QStringLiteral("txt_server"));
+    lbl_server->setBuddy(txt_server);
     txt_server->installEventFilter(this);
     Frame6 = nominato(new QFrame, QStringLiteral("Frame6"));
     auto* network = new QHBoxLayout(Frame6);
@@ -207,12 +208,15 @@ void frm_mod_pass::buildPassword()
     Text4 = passwordBox(QStringLiteral("Text4"));
     Text2 = passwordBox(QStringLiteral("Text2"));
     Text3 = passwordBox(QStringLiteral("Text3"));
-    grid->addWidget(new QLabel(QStringLiteral("Vecchia password")), 0, 0);
-    grid->addWidget(Text4, 0, 1);
-    grid->addWidget(new QLabel(QStringLiteral("Nuova password")), 1, 0);
-    grid->addWidget(Text2, 1, 1);
-    grid->addWidget(new QLabel(QStringLiteral("Conferma password")), 2, 0);
-    grid->addWidget(Text3, 2, 1);
+    int row = 0;
+    for (const auto& [caption, box] : {std::pair<const char*, QLineEdit*>("Vecchia password", Text4),
+                                       std::pair<const char*, QLineEdit*>("Nuova password", Text2),
+                                       std::pair<const char*, QLineEdit*>("Conferma password", Text3)}) {
+        auto* label = new QLabel(QString::fromUtf8(caption));
+        label->setBuddy(box); // a screen reader announces the box by its caption
+        grid->addWidget(label, row, 0);
+        grid->addWidget(box, row++, 1);
+    }
     Command1 = button(QStringLiteral("Command1"), QStringLiteral("Registra"));
     Command2 = button(QStringLiteral("Command2"), QStringLiteral("Termina"));
     auto* buttons = new QHBoxLayout;
@@ -237,6 +241,7 @@ void frm_mod_pass::buildOffices()
     lbl_percorso
         = nominato(new ElidedLabel(QStringLiteral("Percorso di rete per A.O.O.")), QStringLiteral("lbl_percorso"));
     txt_percorso = nominato(new QLineEdit, QStringLiteral("txt_percorso"));
+    lbl_percorso->setBuddy(txt_percorso);
     txt_percorso->installEventFilter(this);
     pic_sfoglia = button(QStringLiteral("pic_sfoglia"), QStringLiteral(" Sfoglia"));
     cmd_add_uffici = button(QStringLiteral("cmd_add_uffici"), QStringLiteral("Aggiungi voce"));
@@ -249,6 +254,7 @@ void frm_mod_pass::buildOffices()
     auto* corr = new QGridLayout(frm_corr);
     lbl_corr = nominato(new QLabel(QStringLiteral("Correzione voce :")), QStringLiteral("lbl_corr"));
     txt_corr = nominato(new QLineEdit, QStringLiteral("txt_corr"));
+    lbl_corr->setBuddy(txt_corr);
     txt_corr->installEventFilter(this);
     cmd_corr = {button(QStringLiteral("cmd_corr_0"), QStringLiteral("Salva")),
                 button(QStringLiteral("cmd_corr_1"), QStringLiteral("Annulla"))};

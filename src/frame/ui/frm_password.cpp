@@ -21,6 +21,7 @@ frm_password::frm_password(QWidget* parent)
     txt_password = new QLineEdit(this);
     txt_password->setObjectName(QStringLiteral("txt_password"));
     txt_password->setEchoMode(QLineEdit::Password);
+    Label1->setBuddy(txt_password); // a screen reader announces the box by the request above it
     txt_password->setGeometry(12, 36, 306, 24);
     OKButton = new QPushButton(QStringLiteral("OK"), this);
     OKButton->setObjectName(QStringLiteral("OKButton"));

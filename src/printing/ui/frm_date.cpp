@@ -39,6 +39,9 @@ frm_date::frm_date(QWidget* parent)
     txt_dalla = casella("txt_dalla");
     Label2 = etichetta("Label2", QStringLiteral("Alla data :"));
     txt_alla = casella("txt_alla");
+    // A screen reader announces each box by its caption.
+    Label1->setBuddy(txt_dalla);
+    Label2->setBuddy(txt_alla);
     Label3 = etichetta("Label3", QStringLiteral("[ F2 ] per la data odierna"));
     OKButton = new QPushButton(QStringLiteral("Stampa"), Frame1);
     OKButton->setObjectName(QStringLiteral("OKButton"));

@@ -120,6 +120,8 @@ bool apri_ricerca_rapida(QWidget* parent, std::shared_ptr<Recordset> recordset, 
 
     frmquickfind1 dialog(recordset, campo, parent);
     dialog.setWindowTitle(QStringLiteral("Campo : ") + campo);
+    // No caption stands by the box: a screen reader announces it by the field it searches.
+    dialog.txtQuickFind->setAccessibleName(dialog.windowTitle());
     dialog.lbl_form->setText(QStringLiteral("Quadernolo"));
     dialog.txtQuickFind->setText(text);
     dialog.txtQuickFind->setCursorPosition(text.size());

@@ -41,6 +41,9 @@ Ricerca::Ricerca(SearchCaller& caller, QWidget* parent)
     Label4->setObjectName(QStringLiteral("Label4"));
     Text1 = new QLineEdit(Frame1);
     Text1->setObjectName(QStringLiteral("Text1"));
+    // A screen reader announces each box by its caption.
+    Label3->setBuddy(Combo1);
+    Label4->setBuddy(Text1);
     Command1 = new QPushButton(QStringLiteral("Ricerca"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
     Command3 = new QPushButton(QStringLiteral("Continua ricerca"), this);

@@ -139,6 +139,13 @@ TEST_F(SettingsDialog, CaptionTabsAndTheGeneralPanelFirst)
     EXPECT_TRUE(dlg->Frame4->isVisible());
     EXPECT_FALSE(dlg->Frame2->isVisible());
     EXPECT_EQ(dlg->Text4->echoMode(), QLineEdit::Password);
+    // Every box is announced by its caption.
+    EXPECT_EQ(announcedName(dlg->Text4), "Vecchia password");
+    EXPECT_EQ(announcedName(dlg->Text2), "Nuova password");
+    EXPECT_EQ(announcedName(dlg->Text3), "Conferma password");
+    EXPECT_EQ(announcedName(dlg->txt_server), "Percorso di rete per il Server [F2]");
+    EXPECT_EQ(announcedName(dlg->txt_percorso), "Percorso di rete per A.O.O.");
+    EXPECT_EQ(announcedName(dlg->txt_corr), "Correzione voce :");
     dlg->TabStrip1->setCurrentIndex(0);
     EXPECT_TRUE(dlg->Frame2->isVisible());
     EXPECT_FALSE(dlg->Frame3->isVisible());

@@ -108,10 +108,12 @@ TEST(Login, DialogIsMaskedAndEnterConfirms)
     ModalScript script;
     bool masked = false;
     QString label;
+    QString announced;
     script.then("frm_password", [&](QDialog* d) {
         auto* box = control<QLineEdit>(d, "txt_password");
         masked = box->echoMode() == QLineEdit::Password;
         label = control<QLabel>(d, "Label1")->text();
+        announced = announcedName(box);
         typeInto(d, "txt_password", kPassword);
         pressKey(d, "txt_password", Qt::Key_Return);
     });
@@ -120,6 +122,7 @@ TEST(Login, DialogIsMaskedAndEnterConfirms)
     EXPECT_EQ(script.titles(), QStringList("Quadernolo - Inserimento password"));
     EXPECT_TRUE(masked);
     EXPECT_EQ(label, "Inserire la password di accesso ");
+    EXPECT_EQ(announced, label);
     EXPECT_TRUE(w.state.p_unload);
     EXPECT_EQ(w.state.p_password, kPassword);
     EXPECT_EQ(w.state.p_sessione, "Menu");

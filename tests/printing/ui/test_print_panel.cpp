@@ -248,6 +248,8 @@ TEST(frm_date, CaptionsMaskAndTodaysDate)
     EXPECT_EQ(d.OKButton->text(), QStringLiteral("Stampa"));
     EXPECT_EQ(d.CancelButton->text(), QStringLiteral("Annulla"));
     EXPECT_TRUE(d.txt_dalla->text().isEmpty());
+    EXPECT_EQ(test::announcedName(d.txt_dalla), "Dalla data :");
+    EXPECT_EQ(test::announcedName(d.txt_alla), "Alla data :");
     d.show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(&d));
 

@@ -4,7 +4,6 @@
 
 #include "gui_helpers.h"
 
-#include <QAccessible>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -144,7 +143,7 @@ TEST_F(EntryMaskTest, WithoutHandlersNothingIsHandedOn)
 
 TEST_F(EntryMaskTest, EveryBoxIsAnnouncedByItsCaption)
 {
-    const auto nome = [](QWidget* box) { return QAccessible::queryAccessibleInterface(box)->text(QAccessible::Name); };
+    const auto nome = &test::announcedName;
     for (int i = 0; i <= 25; ++i)
         EXPECT_EQ(nome(mask->txt_mask1[i]), mask->lbl_mask1[i]->text()) << i;
     EXPECT_EQ(nome(mask->txt_mask1[7]), "Oggetto");

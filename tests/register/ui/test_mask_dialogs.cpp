@@ -8,7 +8,6 @@
 #include "subject_correction.h"
 #include "temp_program.h"
 
-#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QImage>
@@ -197,7 +196,7 @@ TEST(Annulment, ViewingTheReasonIsReadOnlyAndLeavesTheNextDialogAsDesigned)
 TEST(SubjectCorrection, TheBoxesOfTheDialogsAreAnnounced)
 {
     QWidget owner;
-    const auto nome = [](QWidget* box) { return QAccessible::queryAccessibleInterface(box)->text(QAccessible::Name); };
+    const auto nome = &test::announcedName;
     frm_correzione correzione(&owner);
     EXPECT_EQ(nome(child<QLineEdit>(&correzione, "txt_correzione")), "Oggetto");
     frm_annullato annullato(&owner);

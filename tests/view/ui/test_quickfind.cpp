@@ -121,6 +121,7 @@ TEST(QuickFind, OpenedFromABoxCyclesThroughTheMatchesAndWraps)
     ModalAction act("frmquickfind1", [&](QWidget* w) {
         auto* d = static_cast<frmquickfind1*>(w);
         EXPECT_EQ(d->windowTitle(), "Campo : Oggetto");
+        EXPECT_EQ(test::announcedName(d->txtQuickFind), "Campo : Oggetto");
         EXPECT_EQ(d->parentWidget(), &owner);
         EXPECT_EQ(d->lbl_form->text(), "Quadernolo");
         EXPECT_EQ(d->p_chiamante, "7");

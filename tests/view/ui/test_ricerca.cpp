@@ -54,6 +54,7 @@ TEST(OlderFind, TheFieldListDependsOnTheCaller)
     EXPECT_EQ(main.dialog.windowTitle(), "Quadernolo - Sessione di ricerca");
     EXPECT_EQ(items(main.dialog.Combo1).size(), 7);
     EXPECT_EQ(main.dialog.Combo1->currentText(), "Progressivo");
+    EXPECT_EQ(test::announcedName(main.dialog.Text1), "Da ricercare");
     OlderFind folder("Form_tree");
     EXPECT_EQ(items(folder.dialog.Combo1).join(","), "Progressivo,Tipo,Data_quadernolo,Oggetto,Annullato");
 }
