@@ -44,25 +44,18 @@ class EntryActions : public QObject
 {
     Q_OBJECT
 public:
-    /// The parts the entries work on.
+    /// The parts the entries work on: the mask's, and the window's around it.
     struct Parti
     {
-        EntryMask* maschera = nullptr;
-        MaskViewport* viewport = nullptr;
+        MaskController::Parti maschera;
         MaskController* regole = nullptr;
-        MaskPickers* selettori = nullptr;
-        AddressBookPanel* pannelloNomi = nullptr;
         MainGrid* griglia = nullptr;
-        FieldBinder* binder = nullptr;
-        DataControl* registro = nullptr;
-        DataControl* mittenti = nullptr;
         ToolStrip* strumenti = nullptr;
         NavigationStrip* navigazione = nullptr;
         PopupButtons* nuovo = nullptr;
         PrintPanel* stampa = nullptr;
         StartFrame* avvio = nullptr;
         StartMenu* menu = nullptr;
-        QPushButton* fuoco = nullptr;
     };
 
     EntryActions(OpenRegister& registro, WorkingState& stato, const Parti& parti, EntryActionsHost& host,
@@ -153,7 +146,7 @@ private:
     PrintPanel* Picture1;
     StartFrame* Frame1;
     StartMenu* frm_menu;
-    QPushButton* cmd_focus;
+    QWidget* cmd_focus;
 };
 
 } // namespace quad
