@@ -123,10 +123,7 @@ void Quadernolo::Command1_Click()
     pic_tool_orizz->toolbarButton(QStringLiteral("tb_insert"))->setEnabled(server && !archivio_storico_in_uso());
     Frm_mask->picOpenWWW[1]->setEnabled(server);
 
-    pic_tool_orizz->setGeometry(0, 0, width(), pic_tool_orizz->height());
-    pic_tool_orizz->Toolbar2->move(pic_tool_orizz->width() - pic_tool_orizz->Toolbar2->width(), 0);
-    pic_tool_orizz->Toolbar1->resize(pic_tool_orizz->width() - pic_tool_orizz->Toolbar2->width(),
-                                     pic_tool_orizz->Toolbar1->height());
+    pic_tool_orizz->dispose(width());
     pic_tool_orizz->show();
     pic_tool_orizz->raise();
     Form_Resize();
