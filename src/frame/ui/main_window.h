@@ -1,7 +1,6 @@
 #pragma once
 
 #include "address_book_panel.h"
-#include "control_factory.h"
 #include "database.h"
 #include "entry_actions.h"
 #include "entry_mask.h"
@@ -16,31 +15,14 @@
 #include "window_parts.h"
 #include "working_state.h"
 
-#include <QIcon>
 #include <QMainWindow>
-#include <QMap>
 #include <QString>
-#include <QVariant>
 
 #include <memory>
 #include <vector>
 
 class QAction;
-class QCalendarWidget;
-class QCheckBox;
-class QComboBox;
-class QFrame;
-class QGroupBox;
-class QKeyEvent;
-class QLabel;
-class QLineEdit;
-class QListWidget;
 class QPushButton;
-class QScrollBar;
-class QTableView;
-class QTimer;
-class QToolBar;
-class QToolButton;
 
 namespace quad {
 
