@@ -1,6 +1,5 @@
 #include "application_setup.h"
-#include "main_window.h"
-#include "qt_message_service.h"
+#include "program.h"
 
 #include <QApplication>
 
@@ -9,18 +8,5 @@ int main(int argc, char** argv)
     quad::prepareItalianEnvironment();
     QApplication app(argc, argv);
     quad::setUpApplication(app);
-
-    quad::QtMessageService messages;
-    quad::MessageService::install(&messages);
-
-    quad::Quadernolo window;
-    // The login comes before the window shows; a failed login ends the program here.
-    if (!window.Form_Load()) {
-        quad::MessageService::install(nullptr);
-        return 0;
-    }
-    window.show();
-    const int rc = app.exec();
-    quad::MessageService::install(nullptr);
-    return rc;
+    return quad::esegui_programma(app);
 }

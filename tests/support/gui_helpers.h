@@ -20,8 +20,17 @@ template <class T> T* control(QWidget* root, const QString& name)
 {
     return qobject_cast<T*>(findControl(root, name));
 }
+/// The same, from a window a const member of a fixture holds.
+template <class T> T* control(const QWidget* root, const QString& name)
+{
+    return control<T>(const_cast<QWidget*>(root), name);
+}
 /// The action named name under root, or null after failing the test.
 QAction* findAction(QWidget* root, const QString& name);
+inline QAction* findAction(const QWidget* root, const QString& name)
+{
+    return findAction(const_cast<QWidget*>(root), name);
+}
 
 /// The name a screen reader announces for widget.
 QString announcedName(QWidget* widget);

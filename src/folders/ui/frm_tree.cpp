@@ -1,6 +1,5 @@
 #include "frm_tree.h"
 
-#include "control_factory.h"
 #include "data_control.h"
 #include "entry_helpers.h"
 #include "field_filter.h"
@@ -14,6 +13,7 @@
 #include "my_func.h"
 #include "program_folder.h"
 #include "recordset_model.h"
+#include "register_grid.h"
 
 #include <QAction>
 #include <QApplication>
@@ -24,19 +24,14 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
-#include <QScopedValueRollback>
 #include <QStyle>
 #include <QTableView>
 #include <QToolBar>
 #include <QVBoxLayout>
 
-#include <limits>
-
 namespace quad {
 
 namespace {
-
-const QString kSezioneLarghezze = QStringLiteral("GRID_TREE_WIDTH");
 
 /// The picture of a sort button: bars growing downwards (ascending) or shrinking, with an arrow
 /// beside them, in the colours of the window's text.
@@ -98,7 +93,11 @@ Frm_tree::Frm_tree(const QString& connectionString, std::function<void()> regist
     }
     pulsante(QStringLiteral("tb_filtro"))->setCheckable(true);
 
-    DataGrid1 = new QTableView(Picture2);
+    DataGrid1 = new RegisterGrid(
+        GridWidthStore(QStringLiteral("GRID_TREE_WIDTH"), QStringLiteral("Width"), GridWidthStore::Reading::Decimal),
+        Picture2);
+    // A column dragged wider is saved once, when the button is let go.
+    DataGrid1->setReportAtRelease(true);
     DataGrid1->setObjectName(QStringLiteral("DataGrid1"));
     // A click on a cell or on the row's selector makes that row the current one (the one the
     // unlink acts on); the cell clicked gives the column the sort and the filter act on.
@@ -153,16 +152,7 @@ Frm_tree::Frm_tree(const QString& connectionString, std::function<void()> regist
     connect(Adodc1, &DataControl::error, this, [](const DbResult& error) {
         warn(QStringLiteral("ATTENZIONE !\n\nImpossibile leggere i quadernoli del fascicolo.\n\n") + error.message);
     });
-    connect(DataGrid1->horizontalHeader(), &QHeaderView::sectionResized, this, [this] {
-        if (m_programmatico)
-            return;
-        // A column dragged wider is saved once, when the button is let go.
-        if (m_trascinamento)
-            m_larghezzeDaSalvare = true;
-        else
-            SaveGridWidths();
-    });
-    DataGrid1->horizontalHeader()->viewport()->installEventFilter(this);
+    connect(DataGrid1, &RegisterGrid::columnResized, this, &Frm_tree::SaveGridWidths);
 
     Adodc1->setConnectionString(connectionString);
     DbResult error;
@@ -217,30 +207,10 @@ void Frm_tree::done(int result)
 
 void Frm_tree::collegaGriglia()
 {
-    QScopedValueRollback<bool> guard(m_programmatico, true);
-    QAbstractItemModel* vecchio = DataGrid1->model();
-    const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
-    m_model = rs ? new RecordsetModel(rs.get(), DataGrid1) : nullptr;
-    DataGrid1->setModel(m_model);
-    delete vecchio;
+    DataGrid1->bind(Adodc1->Recordset(), RegisterGrid::Selection::None);
+    m_model = DataGrid1->recordsetModel();
     if (!m_model)
         return;
-    connect(DataGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, m_model,
-            [this](const QModelIndex& current) {
-                const std::shared_ptr<Recordset> r = Adodc1->Recordset();
-                if (m_gridSync || !r || !current.isValid() || current.row() == r->currentRow())
-                    return;
-                QScopedValueRollback<bool> sync(m_gridSync, true);
-                r->setCurrentRow(current.row());
-            });
-    RecordsetModel* model = m_model;
-    connect(m_model, &RecordsetModel::currentRowChanged, this, [this, model](int row) {
-        if (m_gridSync || row < 0 || DataGrid1->model() != model)
-            return;
-        QScopedValueRollback<bool> sync(m_gridSync, true);
-        const QModelIndex current = DataGrid1->currentIndex();
-        DataGrid1->setCurrentIndex(model->index(row, current.isValid() ? current.column() : 0));
-    });
     // A filter or a sort rebuilds the columns: captions and hidden columns are set again.
     connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
         SetGridCaptions();
@@ -271,56 +241,38 @@ void Frm_tree::BuildNodeQuery()
 void Frm_tree::SetGridCaptions()
 {
     LoadGridWidths();
-    if (!m_model)
-        return;
-    const char* captions[] = {"N.", "E/U", "Data", "Anno", "Tipo", "N. all.", "Quad. rif.", "del", "oggetto"};
-    for (int i = 0; i < 9; ++i) {
-        if (5 + i < m_model->columnCount())
-            m_model->setHeaderCaption(5 + i, QString::fromUtf8(captions[i]));
-    }
+    DataGrid1->setCaptions({{5, QStringLiteral("N.")},
+                            {6, QStringLiteral("E/U")},
+                            {7, QStringLiteral("Data")},
+                            {8, QStringLiteral("Anno")},
+                            {9, QStringLiteral("Tipo")},
+                            {10, QStringLiteral("N. all.")},
+                            {11, QStringLiteral("Quad. rif.")},
+                            {12, QStringLiteral("del")},
+                            {13, QStringLiteral("oggetto")}});
 }
 
 void Frm_tree::HideSysColumns()
 {
     if (!m_model)
         return;
-    QScopedValueRollback<bool> guard(m_programmatico, true);
-    for (int i = 0; i < m_model->columnCount(); ++i) {
-        const QString caption = m_model->headerData(i, Qt::Horizontal).toString();
-        if (caption.left(3).toUpper() == QLatin1String("SYS"))
-            DataGrid1->setColumnHidden(i, true);
-    }
+    DataGrid1->byProgram([this] {
+        for (int i = 0; i < m_model->columnCount(); ++i) {
+            const QString caption = m_model->headerData(i, Qt::Horizontal).toString();
+            if (caption.left(3).toUpper() == QLatin1String("SYS"))
+                DataGrid1->setColumnHidden(i, true);
+        }
+    });
 }
 
 void Frm_tree::SaveGridWidths()
 {
-    if (!m_model)
-        return;
-    QString testo;
-    for (int i = 0; i < m_model->columnCount(); ++i)
-        testo += QString::number(toTwips(DataGrid1->columnWidth(i))) + QLatin1Char('_');
-    QString errore;
-    if (!scrivi_ini(iniPath(), kSezioneLarghezze, QStringLiteral("Width"), testo, &errore))
-        warn(QStringLiteral("ATTENZIONE !\n\n") + errore);
+    DataGrid1->saveWidths();
 }
 
 void Frm_tree::LoadGridWidths()
 {
-    if (!m_model)
-        return;
-    const QString testo = leggi_ini(iniPath(), kSezioneLarghezze, QStringLiteral("Width"), QString());
-    if (testo.trimmed().isEmpty())
-        return;
-    QScopedValueRollback<bool> guard(m_programmatico, true);
-    const QStringList parti = testo.split(QLatin1Char('_'));
-    // The text ends with "_": its last piece is empty and not a width.
-    for (int i = 0; i < parti.size() - 1 && i < m_model->columnCount(); ++i) {
-        bool ok = false;
-        const double twips = parti[i].trimmed().toDouble(&ok);
-        // A width beyond any whole number of twips is no width: the column keeps its own.
-        if (ok && twips >= 0 && twips <= std::numeric_limits<int>::max())
-            DataGrid1->setColumnWidth(i, tw(long(twips)));
-    }
+    DataGrid1->loadWidths();
 }
 
 void Frm_tree::Adodc1_MoveComplete()
@@ -343,17 +295,6 @@ bool Frm_tree::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == DataGrid1 && event->type() == QEvent::KeyPress)
         return DataGrid1_KeyDown(static_cast<QKeyEvent*>(event));
-    if (watched == DataGrid1->horizontalHeader()->viewport()) {
-        if (event->type() == QEvent::MouseButtonPress) {
-            m_trascinamento = true;
-        } else if (event->type() == QEvent::MouseButtonRelease) {
-            m_trascinamento = false;
-            if (m_larghezzeDaSalvare) {
-                m_larghezzeDaSalvare = false;
-                SaveGridWidths();
-            }
-        }
-    }
     return QDialog::eventFilter(watched, event);
 }
 

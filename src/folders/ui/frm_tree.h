@@ -1,6 +1,7 @@
 #pragma once
 
 #include "database.h"
+#include "register_grid.h"
 
 #include <QDialog>
 
@@ -36,7 +37,7 @@ public:
     FolderTreePanel* Picture1 = nullptr; ///< the tree with tool_tree and TreeView1
     QWidget* Picture2 = nullptr; ///< the grid side
     QToolBar* tb_mask = nullptr;
-    QTableView* DataGrid1 = nullptr;
+    RegisterGrid* DataGrid1 = nullptr;
     DataControl* Adodc1 = nullptr;
     QWidget* pic_cmd = nullptr;
     QPushButton* cmd_add_new = nullptr;
@@ -85,11 +86,7 @@ private:
     std::shared_ptr<Connection> m_db;
     std::function<void()> m_registroCambiato;
     RecordsetModel* m_model = nullptr;
-    bool m_programmatico = false; ///< column sizes being set by the program
-    bool m_gridSync = false;
     bool m_scaricato = false;
-    bool m_trascinamento = false; ///< a mouse button is down on the column headers
-    bool m_larghezzeDaSalvare = false; ///< a column was resized during that drag
 };
 
 /// Opens the folder window over parent on the archive of connectionString; returns when it closed.

@@ -52,7 +52,7 @@ void Quadernolo::Command1_Click()
         state.p_path_cartella = chooser.p_path_cartella();
     }
     if (state.p_path_cartella.isEmpty()) {
-        lbl_sub_arch->hide();
+        m_stato->Frame3->lbl_sub_arch->hide();
         return;
     }
     if (!verifica_archivio()) {
@@ -77,55 +77,53 @@ void Quadernolo::Command1_Click()
         annulla_apertura(precedente);
         return;
     }
-    Ado_nomi->setConnectionString(connessioneImpostazioni());
+    Pic_nomi->Ado_nomi->setConnectionString(connessioneImpostazioni());
     DbResult impostazioni;
-    if (!DataControl::connectionFor(Ado_nomi->ConnectionString(), &impostazioni)) {
+    if (!DataControl::connectionFor(Pic_nomi->Ado_nomi->ConnectionString(), &impostazioni)) {
         msgBox(QStringLiteral("Errore ADO\n\n") + impostazioni.message);
         annulla_apertura(precedente);
         return;
     }
-    ado_mittenti->setConnectionString(Adodc1->ConnectionString());
+    Frm_mask->ado_mittenti->setConnectionString(Adodc1->ConnectionString());
     state.p_password_archivio = chiave;
 
     // The register is open: switch the window over.
     Frm_mask->Picture2[2]->hide();
-    toolbarButton(QStringLiteral("tb_notifica"))->setVisible(true);
-    toolbarButton(QStringLiteral("tb_scanner"))->setVisible(true);
-    Toolbar1->show();
-    Toolbar2->show();
+    pic_tool_orizz->toolbarButton(QStringLiteral("tb_notifica"))->setVisible(true);
+    pic_tool_orizz->toolbarButton(QStringLiteral("tb_scanner"))->setVisible(true);
+    pic_tool_orizz->Toolbar1->show();
+    pic_tool_orizz->Toolbar2->show();
     imposta_modo_storico();
     state.p_sessione = QStringLiteral("Entrata");
-    collega_campi_corrispondente();
+    m_schede->collega_campi_corrispondente();
 
     rilascia_pulsante_filtro();
-    aggiorna_totale_schede();
+    m_schede->aggiorna_totale_schede();
     Adodc1->show();
 
-    collega_griglia();
-    imposta_intestazioni_griglia();
-    imposta_colonne_griglia();
+    m_griglia->collega_griglia();
+    m_griglia->imposta_intestazioni_griglia();
+    m_griglia->imposta_colonne_griglia();
     setWindowTitle(QStringLiteral("Gestione quadernolo"));
     // The grid just shown switches over to the mask, as the tool bar's first button does.
-    Toolbar1_ButtonClick(Toolbar1_Buttons(1));
+    Toolbar1_ButtonClick(pic_tool_orizz->Toolbar1_Buttons(1));
     frm_menu->hide();
 
     carica_elenco();
-    carica_colonne_griglia();
+    m_griglia->carica_colonne_griglia();
     Frm_mask->Frame_new_ins->hide();
-    blocca_maschera();
+    m_maschera->blocca_maschera();
 
     Adodc1->setEnabled(true);
-    Timer1->start(65535);
-    Timer2->start(1000);
-    mostra_anteprima_collegamento();
+    m_timers->Timer1->start(65535);
+    m_timers->Timer2->start(1000);
+    m_maschera->mostra_anteprima_collegamento();
 
     const bool server = state.p_postazione == QLatin1String("Server");
-    toolbarButton(QStringLiteral("tb_insert"))->setEnabled(server && !archivio_storico_in_uso());
+    pic_tool_orizz->toolbarButton(QStringLiteral("tb_insert"))->setEnabled(server && !archivio_storico_in_uso());
     Frm_mask->picOpenWWW[1]->setEnabled(server);
 
-    pic_tool_orizz->setGeometry(0, 0, width(), pic_tool_orizz->height());
-    Toolbar2->move(pic_tool_orizz->width() - Toolbar2->width(), 0);
-    Toolbar1->resize(pic_tool_orizz->width() - Toolbar2->width(), Toolbar1->height());
+    pic_tool_orizz->dispose(width());
     pic_tool_orizz->show();
     pic_tool_orizz->raise();
     Form_Resize();
@@ -134,16 +132,16 @@ void Quadernolo::Command1_Click()
     Frm_mask->cmd_altri->setText(QStringLiteral("Altri mittenti"));
     Frm_mask->lbl_numero->setVisible(!Frm_mask->Picture2[2]->isHidden());
 
-    if (conta_schede() >= 1)
+    if (m_schede->conta_schede() >= 1)
         Adodc1->Recordset()->moveLast();
-    mostra_intestazione();
+    m_schede->mostra_intestazione();
 
     if (state.p_sub_use && state.p_path_cartella.startsWith(QLatin1String("SUB_"), Qt::CaseInsensitive)) {
-        lbl_sub_arch->setText(QStringLiteral("Archivio in uso : ") + state.p_path_cartella.mid(4));
-        lbl_sub_arch->show();
-        Frame3->raise();
+        m_stato->Frame3->lbl_sub_arch->setText(QStringLiteral("Archivio in uso : ") + state.p_path_cartella.mid(4));
+        m_stato->Frame3->lbl_sub_arch->show();
+        m_stato->Frame3->raise();
     } else {
-        lbl_sub_arch->hide();
+        m_stato->Frame3->lbl_sub_arch->hide();
     }
 
     // Notifications that arrived while the register was closed.
@@ -178,9 +176,9 @@ bool Quadernolo::archivio_storico_in_uso() const
 void Quadernolo::annulla_apertura(const QString& cartellaPrecedente)
 {
     Adodc1->clear();
-    Ado_nomi->clear();
-    ado_mittenti->clear();
-    lbl_sub_arch->hide();
+    Pic_nomi->Ado_nomi->clear();
+    Frm_mask->ado_mittenti->clear();
+    m_stato->Frame3->lbl_sub_arch->hide();
     state.p_path_cartella = cartellaPrecedente;
 }
 
@@ -229,20 +227,20 @@ QString Quadernolo::scegli_file_collegamento()
 
 void Quadernolo::imposta_modo_storico()
 {
-    lbl_storico->hide();
-    frm_label->hide();
+    m_stato->frm_label->lbl_storico->hide();
+    m_stato->frm_label->hide();
     // Nothing is ever registered into a historical archive.
-    toolbarButton(QStringLiteral("tb_insert"))->setEnabled(!archivio_storico_in_uso());
+    pic_tool_orizz->toolbarButton(QStringLiteral("tb_insert"))->setEnabled(!archivio_storico_in_uso());
     for (int i = 0; i <= 10; ++i)
-        txt_mask1[i]->setEnabled(true);
+        Frm_mask->txt_mask1[i]->setEnabled(true);
 }
 
 void Quadernolo::carica_elenco()
 {
     if (state.p_eln_uffici.isEmpty())
         return;
-    list_elenco->clear();
-    list_elenco->addItems(state.p_eln_uffici.split(QLatin1Char(';')));
+    m_selettori->list_elenco->clear();
+    m_selettori->list_elenco->addItems(state.p_eln_uffici.split(QLatin1Char(';')));
 }
 
 } // namespace quad

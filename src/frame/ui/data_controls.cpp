@@ -1,9 +1,9 @@
 // The three data controls of the main window: binding the mask's boxes, loading the
 // correspondents of the current entry, the modified flags, and errors.
 #include "data_control.h"
+#include "entry_actions.h"
 #include "entry_helpers.h"
 #include "field_binding.h"
-#include "main_window.h"
 
 #include "entry_session.h"
 #include "message_service.h"
@@ -48,90 +48,78 @@ const CampoCasella kCampiCorrispondente[]
 
 } // namespace
 
-/// The archive and the recordsets of the window's data controls, for its entry session.
-class FontiScheda : public EntrySources
+EntryActions::EntryActions(OpenRegister& registro, WorkingState& stato, const Parti& parti, EntryActionsHost& host,
+                           QObject* parent)
+    : QObject(parent)
+    , m_registro(&registro)
+    , state(stato)
+    , m_host(host)
+    , Frm_mask(parti.maschera.maschera)
+    , Pic_mask(parti.maschera.viewport)
+    , m_maschera(parti.regole)
+    , m_selettori(parti.maschera.selettori)
+    , Pic_nomi(parti.maschera.pannelloNomi)
+    , m_griglia(parti.griglia)
+    , binder(parti.maschera.binder)
+    , Adodc1(parti.maschera.registro)
+    , ado_mittenti(parti.maschera.mittenti)
+    , pic_tool_orizz(parti.strumenti)
+    , pic_move(parti.navigazione)
+    , Picture4(parti.nuovo)
+    , Picture1(parti.stampa)
+    , Frame1(parti.avvio)
+    , frm_menu(parti.menu)
+    , cmd_focus(parti.maschera.fuoco)
 {
-public:
-    explicit FontiScheda(Quadernolo& w)
-        : m_w(w)
-    {
-    }
-    std::shared_ptr<Connection> archive(DbResult* error) override
-    {
-        return DataControl::connectionFor(m_w.Adodc1->ConnectionString(), error);
-    }
-    std::shared_ptr<Recordset> registerRows() override { return m_w.Adodc1->Recordset(); }
-    std::shared_ptr<Recordset> correspondents() override { return m_w.ado_mittenti->Recordset(); }
-    void loadCorrespondents(qint64 number) override
-    {
-        m_w.carica_corrispondenti(number);
-        m_w.collega_campi_corrispondente_origine();
-    }
-    QString dataFolder() override { return resolveDataFolder(m_w.state.p_path_cartella); }
-
-private:
-    Quadernolo& m_w;
-};
-
-std::unique_ptr<EntrySources> fonti_scheda(Quadernolo& window)
-{
-    return std::make_unique<FontiScheda>(window);
+    setObjectName(QStringLiteral("schede"));
 }
 
-int Quadernolo::conta_schede() const
+int EntryActions::conta_schede() const
 {
-    const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
-    return rs && rs->isOpen() ? rs->recordCount() : 0;
+    return m_registro->count();
 }
 
-void Quadernolo::collega_campi_maschera()
+void EntryActions::collega_campi_maschera()
 {
     for (const CampoCasella& c : kCampiScheda)
-        binder->setDataField(txt_mask1[c.index], QLatin1String(c.field));
+        binder->setDataField(Frm_mask->txt_mask1[c.index], QLatin1String(c.field));
     binder->setDataField(Frm_mask->Check1, QStringLiteral("Annullato"));
     binder->setDataField(Frm_mask->Check2, QStringLiteral("Riservato"));
     // "N. allegati" counts documents: a whole number from 0 up.
-    binder->setFieldKind(txt_mask1[4], FieldKind::Count);
+    binder->setFieldKind(Frm_mask->txt_mask1[4], FieldKind::Count);
 
     // Tab order: 0, 1, 2, 24, 3-6, Riservato, 7-14, 25, 15-19.
     QList<QWidget*> ordine;
     for (int i : {0, 1, 2, 24, 3, 4, 5, 6})
-        ordine << txt_mask1[i];
+        ordine << Frm_mask->txt_mask1[i];
     ordine << Frm_mask->Check2;
     for (int i : {7, 8, 9, 10, 11, 12, 13, 14, 25, 15, 16, 17, 18, 19})
-        ordine << txt_mask1[i];
+        ordine << Frm_mask->txt_mask1[i];
     for (int i = 1; i < ordine.size(); ++i)
         QWidget::setTabOrder(ordine[i - 1], ordine[i]);
 
     for (int i = 0; i <= 26; ++i) {
         if (i <= 7 || (i >= 16 && i <= 24) || i == 26)
-            binder->setDataSource(txt_mask1[i], Adodc1);
+            binder->setDataSource(Frm_mask->txt_mask1[i], Adodc1);
     }
     binder->setDataSource(Frm_mask->Check1, Adodc1);
     binder->setDataSource(Frm_mask->Check2, Adodc1);
 }
 
-void Quadernolo::collega_campi_corrispondente()
+void EntryActions::collega_campi_corrispondente()
 {
     for (const CampoCasella& c : kCampiCorrispondente)
-        binder->setDataField(txt_mask1[c.index], QLatin1String(c.field));
+        binder->setDataField(Frm_mask->txt_mask1[c.index], QLatin1String(c.field));
 }
 
-void Quadernolo::carica_corrispondenti(const QVariant& numero)
+void EntryActions::carica_corrispondenti(const QVariant& numero)
 {
-    const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
-    QString tipo = QStringLiteral("U");
-    if (rs && rs->isOpen() && !rs->bof() && !rs->eof() && rs->value(1).toString() == QLatin1String("E"))
-        tipo = QStringLiteral("E");
-    ado_mittenti->setRecordSource(
-        QStringLiteral("select * from mittenti where (mittenti.quadernolo = ? AND mittenti.tipo = ?)"),
-        {numero.toLongLong(), tipo});
-    (void)schede::mostra_errore_ado(ado_mittenti->Refresh());
+    (void)m_registro->loadCorrespondentRows(numero.toLongLong());
 }
 
-void Quadernolo::scollega_maschera()
+void EntryActions::scollega_maschera()
 {
-    for (QLineEdit* box : txt_mask1) {
+    for (QLineEdit* box : Frm_mask->txt_mask1) {
         binder->setDataField(box, QString());
         binder->setDataSource(box, nullptr);
         box->clear();
@@ -143,14 +131,13 @@ void Quadernolo::scollega_maschera()
     Frm_mask->Check2->setChecked(false);
 }
 
-void Quadernolo::chiudi_origini_dati()
+void EntryActions::chiudi_origini_dati()
 {
     Adodc1->hide();
     pic_move->hide();
-    scollega_griglia();
-    DataGridAC->setModel(nullptr);
-    for (DataControl* dc : {Adodc1, Ado_nomi, ado_mittenti})
-        dc->clear();
+    m_griglia->scollega_griglia();
+    Pic_nomi->scollega();
+    m_registro->close();
     frm_menu->show();
     Frame1->show();
     pic_tool_orizz->hide();
@@ -158,45 +145,34 @@ void Quadernolo::chiudi_origini_dati()
     state.p_sessione = QStringLiteral("Menu");
 }
 
-void Quadernolo::Adodc1_MoveComplete()
+void EntryActions::Adodc1_MoveComplete()
 {
-    if (m_sessione->p_stop())
+    if (m_registro->session().p_stop())
         return;
     if (!Frame1->isHidden()) {
-        mostra_annullato();
+        m_maschera->mostra_annullato();
         return;
     }
     const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
     if (!rs || !rs->isOpen() || rs->eof() || rs->bof() || rs->value(0).isNull())
         return;
     carica_corrispondenti(rs->value(0));
-    collega_campi_corrispondente_origine();
-    mostra_posizione_mittenti();
-    mostra_annullato();
+    m_maschera->mostra_posizione_mittenti();
+    m_maschera->mostra_annullato();
 }
 
-void Quadernolo::collega_campi_corrispondente_origine()
+void EntryActions::collega_campi_corrispondente_origine()
 {
     for (int i : {8, 9, 10, 11, 12, 13, 14, 15, 25})
-        binder->setDataSource(txt_mask1[i], ado_mittenti);
+        binder->setDataSource(Frm_mask->txt_mask1[i], ado_mittenti);
 }
 
-void Quadernolo::Adodc1_WillMove()
+void EntryActions::Adodc1_WillMove()
 {
     Frm_mask->Frame_calendar->hide();
 }
 
-void Quadernolo::Adodc1_RecordChangeComplete(ChangeReason adReason, EventStatus* adStatus)
-{
-    m_sessione->registerChanged(adReason, adStatus);
-}
-
-void Quadernolo::ado_mittenti_RecordChangeComplete(ChangeReason adReason, EventStatus* adStatus)
-{
-    m_sessione->correspondentsChanged(adReason, adStatus);
-}
-
-void Quadernolo::Adodc1_Error(const DbResult& error)
+void EntryActions::Adodc1_Error(const DbResult& error)
 {
     // A key that does not open the archive asks for the password again.
     if (error.code == DbError::WrongKey) {
@@ -204,6 +180,18 @@ void Quadernolo::Adodc1_Error(const DbResult& error)
         return;
     }
     (void)schede::mostra_errore_ado(error);
+}
+
+void EntryActions::aggiorna_totale_schede()
+{
+    const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
+    const bool filtro = rs && rs->isOpen() && rs->hasFilter();
+    QString testo = QStringLiteral("   Totale schede : ") + QString::number(conta_schede());
+    if (filtro)
+        testo += QStringLiteral("  [Filtro inserito !]");
+    Frm_mask->lbl_filtro_ins->setVisible(filtro);
+    Adodc1->setCaption(testo);
+    pic_move->lbl_filtro->setText(Adodc1->Caption());
 }
 
 } // namespace quad

@@ -1,5 +1,5 @@
 // The entry mask's editable state for a new entry, and the Null-to-text helper.
-#include "main_window.h"
+#include "mask_controller.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -7,23 +7,23 @@
 
 namespace quad {
 
-void Quadernolo::sblocca_maschera()
+void MaskController::sblocca_maschera()
 {
     QList<int> caselle;
     for (int i = 2; i <= 19; ++i)
         caselle << i;
     caselle << 24 << 25 << 26;
     for (int i : caselle) {
-        txt_mask1[i]->setReadOnly(false);
-        txt_mask1[i]->setFrame(true);
+        Frm_mask->txt_mask1[i]->setReadOnly(false);
+        Frm_mask->txt_mask1[i]->setFrame(true);
         // The window's own background colour.
-        txt_mask1[i]->setStyleSheet(QString());
+        Frm_mask->txt_mask1[i]->setStyleSheet(QString());
     }
     Frm_mask->Check2->setEnabled(true);
     Frm_mask->cmd_altri->setEnabled(true);
 }
 
-QVariant Quadernolo::nz_stringa(const QVariant& value)
+QVariant MaskController::nz_stringa(const QVariant& value)
 {
     if (!value.isValid() || value.isNull())
         return QVariant(QStringLiteral(""));

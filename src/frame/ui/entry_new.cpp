@@ -8,9 +8,9 @@
 // the number to the end of the confirmation or drop.
 #include "ax_db_autocomplete.h"
 #include "data_control.h"
+#include "entry_actions.h"
 #include "entry_helpers.h"
 #include "field_binding.h"
-#include "main_window.h"
 
 #include "entry_session.h"
 #include "message_service.h"
@@ -29,12 +29,12 @@
 
 namespace quad {
 
-bool Quadernolo::emissione_in_corso() const
+bool EntryActions::emissione_in_corso() const
 {
-    return m_sessione->p_new_ins();
+    return m_registro->session().p_new_ins();
 }
 
-void Quadernolo::cmd_ins_Click(int Index)
+void EntryActions::cmd_ins_Click(int Index)
 {
     Picture4->hide();
     if (archivio_storico_in_uso())
@@ -43,21 +43,19 @@ void Quadernolo::cmd_ins_Click(int Index)
                QStringLiteral("Richiesta nuovo inserimento"))
         != MsgAnswer::Yes)
         return;
-    if (!DataGrid1->isHidden())
-        Toolbar1_ButtonClick(Toolbar1_Buttons(1));
+    if (!m_griglia->DataGrid1->isHidden())
+        Toolbar1_ButtonClick(pic_tool_orizz->Toolbar1_Buttons(1));
 
-    toolbarButton(QStringLiteral("tb_add_tree"))->setEnabled(false);
-    Toolbar1->setEnabled(false);
-    Toolbar2->setEnabled(false);
+    pic_tool_orizz->toolbarButton(QStringLiteral("tb_add_tree"))->setEnabled(false);
+    pic_tool_orizz->Toolbar1->setEnabled(false);
+    pic_tool_orizz->Toolbar2->setEnabled(false);
     pic_move->setEnabled(false);
 
     // A new entry is always made on the whole register.
-    const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
-    if (rs && rs->isOpen() && rs->hasFilter()) {
-        rs->clearFilter();
-        rilascia_pulsante_filtro();
+    if (m_registro->hasFilter()) {
+        m_registro->dropFilter(); // the filter button follows
         // A register that cannot be read again (its error was shown) takes no new entry.
-        if (!rs->requery().ok()) {
+        if (!m_registro->registerRows()->requery().ok()) {
             ripristina_consultazione();
             return;
         }
@@ -72,11 +70,11 @@ void Quadernolo::cmd_ins_Click(int Index)
     }
 }
 
-void Quadernolo::nuovo_quadernolo(const QString& tipo)
+void EntryActions::nuovo_quadernolo(const QString& tipo)
 {
     Q_UNUSED(tipo); // the direction follows p_sessione, which the caller has set to match
     collega_gestori_schede();
-    const Allocation numero = m_sessione->begin(
+    const Allocation numero = m_registro->session().begin(
         state.p_sessione,
         [] {
             QString risposta;
@@ -112,38 +110,38 @@ void Quadernolo::nuovo_quadernolo(const QString& tipo)
     Frm_mask->Frame_new_ins->show();
     Frm_mask->Frame_new_ins->raise();
     Adodc1->setEnabled(false);
-    sblocca_maschera();
-    mostra_posizione_mittenti();
+    m_maschera->sblocca_maschera();
+    m_maschera->mostra_posizione_mittenti();
     Frm_mask->Picture2[2]->hide();
     Frm_mask->lbl_numero->hide();
     Frm_mask->frame_annulla->hide();
     Frm_mask->Frame_annullato->hide();
     mostra_intestazione();
-    mostra_anteprima_collegamento();
+    m_maschera->mostra_anteprima_collegamento();
     // The date box is the first to type: it gets the focus, and with it its calendar.
-    txt_mask1[2]->setFocus();
+    Frm_mask->txt_mask1[2]->setFocus();
 }
 
-void Quadernolo::ripristina_consultazione()
+void EntryActions::ripristina_consultazione()
 {
     Frm_mask->Frame_new_ins->hide();
     Adodc1->setEnabled(true);
-    if (auto* completamento = qobject_cast<AXDbAutoComplete*>(AXDbAutoComplete1))
+    if (auto* completamento = qobject_cast<AXDbAutoComplete*>(m_maschera->AXDbAutoComplete1))
         completamento->setListBoxVisible(false);
-    mostra_anteprima_collegamento();
-    mostra_annullato();
-    toolbarButton(QStringLiteral("tb_add_tree"))->setEnabled(true);
-    Toolbar1->setEnabled(true);
-    Toolbar2->setEnabled(true);
+    m_maschera->mostra_anteprima_collegamento();
+    m_maschera->mostra_annullato();
+    pic_tool_orizz->toolbarButton(QStringLiteral("tb_add_tree"))->setEnabled(true);
+    pic_tool_orizz->Toolbar1->setEnabled(true);
+    pic_tool_orizz->Toolbar2->setEnabled(true);
     pic_move->setEnabled(true);
     aggiorna_totale_schede();
 }
 
-void Quadernolo::cmd_new_ins_Click(int Index)
+void EntryActions::cmd_new_ins_Click(int Index)
 {
-    if (!m_sessione->p_new_ins())
+    if (!m_registro->session().p_new_ins())
         return;
-    list_elenco->hide();
+    m_selettori->list_elenco->hide();
     const bool conferma = Index == 0;
     // What is being typed goes into the pending rows first; a value the entry cannot hold stops
     // the confirmation with the entry as typed (a drop writes nothing anyway).
@@ -154,7 +152,8 @@ void Quadernolo::cmd_new_ins_Click(int Index)
         (void)binder->commitAll(Adodc1);
         (void)binder->commitAll(ado_mittenti);
     }
-    const SessionResult esito = conferma ? m_sessione->confirm(Frm_mask->scheda_digitata()) : m_sessione->drop();
+    const SessionResult esito
+        = conferma ? m_registro->session().confirm(Frm_mask->scheda_digitata()) : m_registro->session().drop();
     if (!esito.ok()) {
         // Nothing was written: the entry stays on screen as typed, and the number with it.
         warn(esito.message);
@@ -162,18 +161,18 @@ void Quadernolo::cmd_new_ins_Click(int Index)
     }
     {
         // The boxes are filled by the program: their change rules stay quiet.
-        const QScopedValueRollback<bool> uscita(m_uscita, true);
+        const QScopedValueRollback<bool> uscita(m_maschera->m_uscita, true);
         if (conta_schede() >= 1)
             Adodc1_MoveComplete();
         else
             carica_corrispondenti(0); // nothing is left of the entry dropped
-        mostra_posizione_mittenti();
-        blocca_maschera();
+        m_maschera->mostra_posizione_mittenti();
+        m_maschera->blocca_maschera();
     }
     fine_inserimento(conferma, esito.notice);
 }
 
-void Quadernolo::fine_inserimento(bool confermata, const QString& avviso)
+void EntryActions::fine_inserimento(bool confermata, const QString& avviso)
 {
     // The lock went with the write (or the drop), before anything below asks the clerk a question.
     if (!avviso.isEmpty())
@@ -181,7 +180,7 @@ void Quadernolo::fine_inserimento(bool confermata, const QString& avviso)
     ripristina_consultazione();
     // Correspondents the address book lacks are offered to it (after a confirmation only).
     if (confermata)
-        aggiorna_nominativi();
+        Pic_nomi->aggiorna_nominativi();
     // The captions follow the entry now shown, whatever the direction of the one dropped.
     mostra_intestazione();
 }

@@ -3,7 +3,7 @@
 #include "data_control.h"
 #include "entry_helpers.h"
 #include "field_binding.h"
-#include "main_window.h"
+#include "mask_controller.h"
 
 #include "entry_session.h"
 #include "message_service.h"
@@ -23,17 +23,17 @@ using schede::suUnRecord;
 
 } // namespace
 
-bool Quadernolo::mittente_vuoto()
+bool MaskController::mittente_vuoto()
 {
     const std::shared_ptr<Recordset> rs = ado_mittenti->Recordset();
     if (aperto(rs) && rs->recordCount() >= 1)
         rs->moveLast();
-    return m_sessione->lastCorrespondentBlank();
+    return m_registro->session().lastCorrespondentBlank();
 }
 
-void Quadernolo::cmd_altri_Click()
+void MaskController::cmd_altri_Click()
 {
-    if (txt_mask1[8]->isReadOnly()) {
+    if (Frm_mask->txt_mask1[8]->isReadOnly()) {
         cmd_focus->setFocus();
         return;
     }
@@ -41,11 +41,12 @@ void Quadernolo::cmd_altri_Click()
     (void)binder->commitAll(ado_mittenti);
     const std::shared_ptr<Recordset> rs = ado_mittenti->Recordset();
     if (!mittente_vuoto()) {
-        if (!txt_mask1[11]->text().trimmed().isEmpty() && txt_mask1[12]->text().trimmed().isEmpty()) {
+        if (!Frm_mask->txt_mask1[11]->text().trimmed().isEmpty()
+            && Frm_mask->txt_mask1[12]->text().trimmed().isEmpty()) {
             if (suUnRecord(rs))
                 (void)schede::mostra_errore_ado(rs->setValue(QStringLiteral("Civico"), QStringLiteral("snc")));
             else
-                txt_mask1[12]->setText(QStringLiteral("snc"));
+                Frm_mask->txt_mask1[12]->setText(QStringLiteral("snc"));
         }
         const std::shared_ptr<Recordset> registro = Adodc1->Recordset();
         if (aperto(rs)) {
@@ -58,11 +59,11 @@ void Quadernolo::cmd_altri_Click()
         warn(QStringLiteral("ATTENZIONE ! \n\nNon è possibile inserire righe vuote !"));
     }
     mostra_posizione_mittenti();
-    txt_mask1[8]->setFocus();
-    list_elenco->hide();
+    Frm_mask->txt_mask1[8]->setFocus();
+    m_selettori->list_elenco->hide();
 }
 
-void Quadernolo::cmd_mitt_Click(int Index)
+void MaskController::cmd_mitt_Click(int Index)
 {
     const std::shared_ptr<Recordset> rs = ado_mittenti->Recordset();
     if (aperto(rs) && rs->recordCount() >= 1) {
@@ -80,10 +81,10 @@ void Quadernolo::cmd_mitt_Click(int Index)
     if (aperto(rs))
         Frm_mask->lbl_numero->setText(QString::number(rs->absolutePosition()) + QLatin1Char('/')
                                       + QString::number(rs->recordCount()));
-    list_elenco->hide();
+    m_selettori->list_elenco->hide();
 }
 
-void Quadernolo::mostra_posizione_mittenti()
+void MaskController::mostra_posizione_mittenti()
 {
     collega_gestori_schede();
     const std::shared_ptr<Recordset> rs = ado_mittenti->Recordset();
@@ -95,7 +96,7 @@ void Quadernolo::mostra_posizione_mittenti()
     Frm_mask->lbl_numero->setVisible(righe >= 2);
 }
 
-QString Quadernolo::elenco_corrispondenti_testo()
+QString MaskController::elenco_corrispondenti_testo()
 {
     const std::shared_ptr<Recordset> rs = ado_mittenti->Recordset();
     if (!aperto(rs))

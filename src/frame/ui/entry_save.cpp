@@ -1,9 +1,9 @@
 // Saving a registered entry (its note, link and annulment; its correspondent rows), moving from
 // entry to entry in the mask, and the entry panel's captions by direction.
 #include "data_control.h"
+#include "entry_actions.h"
 #include "entry_helpers.h"
 #include "field_binding.h"
-#include "main_window.h"
 
 #include "entry_session.h"
 #include "message_service.h"
@@ -50,48 +50,47 @@ constexpr int kPaginaGiu = 34;
 
 } // namespace
 
-void Quadernolo::collega_gestori_schede()
+void EntryActions::collega_gestori_schede()
 {
-    if (m_gestoriSchede)
+    if (Pic_mask->findChild<QObject*>(QStringLiteral("tasti_pagina"), Qt::FindDirectChildrenOnly))
         return;
-    m_gestoriSchede = true;
-    connect(Adodc1, &DataControl::moveComplete, this, [this] { m_sessione->rememberLoaded(); });
-    m_sessione->rememberLoaded();
+    m_registro->session().rememberLoaded();
     // The page keys of the mask reach its viewport from whichever box or button has the focus.
-    m_tastiPagina = new FiltroTasti(this, [this](QKeyEvent* event) {
+    auto* tastiPagina = new FiltroTasti(Pic_mask, [this](QKeyEvent* event) {
         if (event->key() == Qt::Key_PageUp)
             return Pic_mask_KeyDown(kPaginaSu);
         if (event->key() == Qt::Key_PageDown)
             return Pic_mask_KeyDown(kPaginaGiu);
         return false;
     });
-    Pic_mask->installEventFilter(m_tastiPagina);
+    tastiPagina->setObjectName(QStringLiteral("tasti_pagina"));
+    Pic_mask->installEventFilter(tastiPagina);
 }
 
-void Quadernolo::salva_scheda()
+void EntryActions::salva_scheda()
 {
     salva_scheda_esito();
 }
 
-bool Quadernolo::scrivi_caselle_prima_di_salvare()
+bool EntryActions::scrivi_caselle_prima_di_salvare()
 {
     const bool registro = binder->commitAllBeforeSave(Adodc1).ok();
     const bool mittenti = binder->commitAllBeforeSave(ado_mittenti).ok();
     return registro && mittenti;
 }
 
-bool Quadernolo::salva_scheda_esito()
+bool EntryActions::salva_scheda_esito()
 {
     if (!scrivi_caselle_prima_di_salvare())
         return false;
-    return mostra_esito_salvataggio(m_sessione->save(Frm_mask->scheda_digitata()));
+    return mostra_esito_salvataggio(m_registro->session().save(Frm_mask->scheda_digitata()));
 }
 
-bool Quadernolo::mostra_esito_salvataggio(const SessionResult& esito)
+bool EntryActions::mostra_esito_salvataggio(const SessionResult& esito)
 {
     if (!esito.message.isEmpty())
         warn(esito.message);
-    mostra_posizione_mittenti();
+    m_maschera->mostra_posizione_mittenti();
     if (esito.written) {
         // The register was read again: the mask shows the entry as the archive now holds it.
         Adodc1_MoveComplete();
@@ -100,26 +99,22 @@ bool Quadernolo::mostra_esito_salvataggio(const SessionResult& esito)
     return esito.outcome != SessionResult::Outcome::Failed;
 }
 
-void Quadernolo::rileggi_registro(qint64 numero, bool soloScheda)
+void EntryActions::rileggi_registro(qint64 numero, bool soloScheda)
 {
-    const DbResult letto = m_sessione->reread(numero, soloScheda);
+    // The filter button follows a filter that could not come back (OpenRegister::filterChanged).
+    const DbResult letto = m_registro->reread(numero, soloScheda);
     if (!letto.ok())
         warn(rereadFailedText(letto));
-    // The filter button tells what the register shows, also when its filter could not come back.
-    const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
-    QAction* filtro = toolbarButton(QStringLiteral("tb_filtro_off"));
-    if (filtro && filtro->isChecked() && !(rs && rs->hasFilter()))
-        rilascia_pulsante_filtro();
     Adodc1_MoveComplete();
     aggiorna_totale_schede();
 }
 
-bool Quadernolo::salva_prima_di_muovere()
+bool EntryActions::salva_prima_di_muovere()
 {
     cmd_focus->setFocus();
     if (!scrivi_caselle_prima_di_salvare())
         return false;
-    const SessionResult esito = m_sessione->saveBeforeMove(Frm_mask->scheda_digitata());
+    const SessionResult esito = m_registro->session().saveBeforeMove(Frm_mask->scheda_digitata());
     if (esito.outcome == SessionResult::Outcome::Incomplete) {
         warn(esito.message);
         return false;
@@ -127,12 +122,12 @@ bool Quadernolo::salva_prima_di_muovere()
     return mostra_esito_salvataggio(esito);
 }
 
-void Quadernolo::muovi_registro(int verso)
+void EntryActions::muovi_registro(int verso)
 {
     Adodc1->muovi(verso);
 }
 
-void Quadernolo::cmd_move_Click(int Index)
+void EntryActions::cmd_move_Click(int Index)
 {
     Picture1->hide();
     Picture4->hide();
@@ -144,32 +139,32 @@ void Quadernolo::cmd_move_Click(int Index)
     if (!salva_prima_di_muovere())
         return;
     muovi_registro(Index);
-    mostra_anteprima_collegamento();
+    m_maschera->mostra_anteprima_collegamento();
     mostra_intestazione();
 }
 
-bool Quadernolo::Pic_mask_KeyDown(int KeyCode)
+bool EntryActions::Pic_mask_KeyDown(int KeyCode)
 {
     if (KeyCode != kPaginaSu && KeyCode != kPaginaGiu)
         return false;
-    if (m_sessione->p_new_ins() || conta_schede() < 1)
+    if (m_registro->session().p_new_ins() || conta_schede() < 1)
         return true;
     // A changed entry is saved before it is left, as with the move buttons.
     if (!salva_prima_di_muovere())
         return true;
     muovi_registro(KeyCode == kPaginaSu ? 1 : 2);
-    mostra_anteprima_collegamento();
+    m_maschera->mostra_anteprima_collegamento();
     mostra_intestazione();
     return true;
 }
 
-void Quadernolo::mostra_intestazione()
+void EntryActions::mostra_intestazione()
 {
     collega_gestori_schede();
     const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
     if (conta_schede() < 1 || !suUnRecord(rs))
         return;
-    mostra_nodo_corrente();
+    m_maschera->mostra_nodo_corrente();
     if (rs->value(1).toString() == QLatin1String("E")) {
         Frm_mask->lbl_modo->setText(QStringLiteral("Quadernolo in ENTRATA"));
         Frm_mask->cmd_altri->setText(QStringLiteral("Altri mittenti"));

@@ -18,7 +18,7 @@ namespace quad {
 
 void Quadernolo::closeEvent(QCloseEvent* event)
 {
-    if (m_sessione->p_new_ins()) {
+    if (m_registro->session().p_new_ins()) {
         warn(QStringLiteral("Impossibile uscire in tale fase !"));
         event->ignore();
         return;
@@ -27,30 +27,30 @@ void Quadernolo::closeEvent(QCloseEvent* event)
         // With the register shown, closing the window goes back to the start menu.
         event->ignore();
         if (lascia_registro())
-            list_elenco->hide();
+            m_selettori->list_elenco->hide();
         return;
     }
-    if (!DataGrid1->isHidden() || !Pic_mask->isHidden()) {
-        salva_scheda();
+    if (!m_griglia->DataGrid1->isHidden() || !Pic_mask->isHidden()) {
+        m_schede->salva_scheda();
         ripristina_menu();
-        scollega_maschera();
-        chiudi_origini_dati();
+        m_schede->scollega_maschera();
+        m_schede->chiudi_origini_dati();
     } else {
         esegui_back_up();
     }
-    list_elenco->hide();
+    m_selettori->list_elenco->hide();
     event->accept();
     termina_programma();
 }
 
 bool Quadernolo::lascia_registro()
 {
-    list_view->hide();
+    m_selettori->list_view->hide();
     // What is being typed counts as a change of the entry; so do correspondent rows changed and
     // not written yet, whatever was reported: a move would reload the rows and lose them.
-    if (!scrivi_caselle_prima_di_salvare())
+    if (!m_schede->scrivi_caselle_prima_di_salvare())
         return false;
-    const SessionResult esito = m_sessione->leave(Frm_mask->scheda_digitata(), [] {
+    const SessionResult esito = m_registro->session().leave(Frm_mask->scheda_digitata(), [] {
         return msgBox(QStringLiteral("Salvo le modifiche ?"), MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::Yes;
     });
     if (esito.outcome == SessionResult::Outcome::Incomplete) {
@@ -58,15 +58,15 @@ bool Quadernolo::lascia_registro()
         return false;
     }
     // A save that failed keeps the register, and the changes, on screen.
-    if (!mostra_esito_salvataggio(esito))
+    if (!m_schede->mostra_esito_salvataggio(esito))
         return false;
     Picture1->hide();
     Picture4->hide();
     Frame1->show();
     frm_menu->show();
     ripristina_menu();
-    scollega_maschera();
-    chiudi_origini_dati();
+    m_schede->scollega_maschera();
+    m_schede->chiudi_origini_dati();
     return true;
 }
 

@@ -18,13 +18,4 @@ void Quadernolo::compatta_archivi()
     cmd_menu_database(this, state);
 }
 
-void Quadernolo::cmd_print_Click(int Index)
-{
-    if (Index == 0)
-        stampa_ricevuta();
-    else if (Index == 1)
-        stampa_registro();
-    nascondi_popup();
-}
-
 } // namespace quad

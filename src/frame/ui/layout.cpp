@@ -21,42 +21,34 @@ void Quadernolo::Form_Resize()
 
     // 1-2. Start frame centred, menu strip across the top with Esci and Manuale at its right.
     Frame1->move((cw - Frame1->width()) / 2, (ch - Frame1->height()) / 2);
-    auto strisciaMenu = [&] {
-        frm_menu->setGeometry(0, frm_menu->y(), cw, frm_menu->height());
-        cmd_menu[4]->move(frm_menu->width() - cmd_menu[4]->width() - tw(20), cmd_menu[4]->y());
-        cmd_menu[5]->move(cmd_menu[4]->x() - cmd_menu[5]->width(), cmd_menu[5]->y());
-    };
-    strisciaMenu();
+    frm_menu->dispose(cw);
     // 3. A resize takes the focus away from the box being typed.
     cmd_focus->setFocus();
     // 4. Minimum size.
-    if (height() < kMinSize || width() < kMinSize) {
-        resize(std::max(width(), int(kMinSize)), std::max(height(), int(kMinSize)));
+    if (height() < kDimensioneMinima || width() < kDimensioneMinima) {
+        resize(std::max(width(), kDimensioneMinima), std::max(height(), kDimensioneMinima));
         return; // the resize comes back here
     }
     // 5. Tool strip.
-    pic_tool_orizz->setGeometry(0, 0, width(), barra);
-    const int larg2 = Toolbar2->width();
-    Toolbar2->move(pic_tool_orizz->width() - larg2, Toolbar2->y());
-    if (pic_tool_orizz->width() - larg2 >= 0)
-        Toolbar1->resize(pic_tool_orizz->width() - larg2, Toolbar1->height());
+    pic_tool_orizz->dispose(width());
     // 6. Start frame that does not fit gets its scroll bar.
     if (!Frame1->isHidden()) {
         if (ch - barra >= Frame1->height()) {
             Frame1->move((cw - Frame1->width()) / 2, (ch - Frame1->height()) / 2);
-            strisciaMenu();
+            frm_menu->dispose(cw);
             cmd_focus->setFocus();
-            VScroll1->hide();
+            m_scorrimento->VScroll1->hide();
         } else {
-            const int h = ch - cmd_scroll->height() - barra;
-            VScroll1->setGeometry(cw - VScroll1->width(), barra, VScroll1->width(), std::max(h, 0));
+            const int h = ch - m_scorrimento->cmd_scroll->height() - barra;
+            m_scorrimento->VScroll1->setGeometry(cw - m_scorrimento->VScroll1->width(), barra,
+                                                 m_scorrimento->VScroll1->width(), std::max(h, 0));
             if (Frame1->height() - ch >= 0) { // a range below zero is left as it was
-                VScroll1->setRange(0, Frame1->height() - ch);
-                VScroll1->setPageStep(std::max(1, VScroll1->maximum() / 3));
+                m_scorrimento->VScroll1->setRange(0, Frame1->height() - ch);
+                m_scorrimento->VScroll1->setPageStep(std::max(1, m_scorrimento->VScroll1->maximum() / 3));
             }
-            VScroll1->setValue(0);
-            VScroll1->show();
-            VScroll1->raise();
+            m_scorrimento->VScroll1->setValue(0);
+            m_scorrimento->VScroll1->show();
+            m_scorrimento->VScroll1->raise();
         }
     }
     // 7. Mask centred in its viewport (of the size before this resize).
@@ -64,76 +56,54 @@ void Quadernolo::Form_Resize()
     // 8. Bottom bar.
     Adodc1->setGeometry(0, ch - ado, cw, ado);
     pic_move->setGeometry(0, ch - pic_move->height(), Adodc1->width(), pic_move->height());
-    cmd_move[3]->move(pic_move->width() - cmd_move[3]->width(), cmd_move[3]->y());
-    cmd_move[2]->move(cmd_move[3]->x() - cmd_move[2]->width(), cmd_move[2]->y());
-    Frame3->move(0, ch - std::max(ado, pic_move->height()) - Frame3->height());
+    pic_move->dispose();
+    m_stato->Frame3->move(0, ch - std::max(ado, pic_move->height()) - m_stato->Frame3->height());
     // 9. Mask viewport.
     if (ch - barra - ado >= 0)
         Pic_mask->resize(cw, ch - barra - ado);
     // The register grid fills the same area, shown or not, so that it fits when it comes back.
-    posiziona_griglia();
+    m_griglia->posiziona_griglia();
     // 10. Vertical fit of the mask.
     if (Frm_mask->height() > Pic_mask->height()) {
-        const int h = ch - cmd_scroll->height() - barra - ado - tw(100);
-        VScroll2->setGeometry(cw - VScroll2->width(), 0, VScroll2->width(), std::max(h, 0));
-        VScroll2->setRange(0, Frm_mask->height() - Pic_mask->height());
-        VScroll2->setPageStep(std::max(1, VScroll2->maximum() / 3));
-        VScroll2->setValue(0);
+        const int h = ch - m_scorrimento->cmd_scroll->height() - barra - ado - tw(100);
+        Pic_mask->VScroll2->setGeometry(cw - Pic_mask->VScroll2->width(), 0, Pic_mask->VScroll2->width(),
+                                        std::max(h, 0));
+        Pic_mask->VScroll2->setRange(0, Frm_mask->height() - Pic_mask->height());
+        Pic_mask->VScroll2->setPageStep(std::max(1, Pic_mask->VScroll2->maximum() / 3));
+        Pic_mask->VScroll2->setValue(0);
         Frm_mask->move(Frm_mask->x(), 0); // where the bar's value puts it
-        VScroll2->show();
-        VScroll2->raise();
+        Pic_mask->VScroll2->show();
+        Pic_mask->VScroll2->raise();
     } else {
         Pic_mask->move((cw - Pic_mask->width()) / 2, (ch - Pic_mask->height()) / 2);
         Frm_mask->move(Frm_mask->x(), (Pic_mask->height() - Frm_mask->height()) / 2);
-        strisciaMenu();
+        frm_menu->dispose(cw);
         cmd_focus->setFocus();
-        VScroll2->hide();
+        Pic_mask->VScroll2->hide();
     }
     // 11.
-    if (!VScroll2->isHidden())
-        Adodc1->resize(cw - VScroll2->width(), Adodc1->height());
+    if (!Pic_mask->VScroll2->isHidden())
+        Adodc1->resize(cw - Pic_mask->VScroll2->width(), Adodc1->height());
     // 12. Horizontal fit of the mask.
     if (Frm_mask->width() > Pic_mask->width()) {
-        const int larg = Pic_mask->width() - (VScroll2->isHidden() ? 0 : VScroll2->width());
-        HScroll2->setGeometry(0, Pic_mask->height() - HScroll2->height() - tw(100), std::max(larg, 0),
-                              HScroll2->height());
-        HScroll2->setRange(0, Frm_mask->width() - Pic_mask->width());
-        HScroll2->setPageStep(std::max(1, HScroll2->maximum() / 3));
-        HScroll2->setValue(0);
+        const int larg = Pic_mask->width() - (Pic_mask->VScroll2->isHidden() ? 0 : Pic_mask->VScroll2->width());
+        Pic_mask->HScroll2->setGeometry(0, Pic_mask->height() - Pic_mask->HScroll2->height() - tw(100),
+                                        std::max(larg, 0), Pic_mask->HScroll2->height());
+        Pic_mask->HScroll2->setRange(0, Frm_mask->width() - Pic_mask->width());
+        Pic_mask->HScroll2->setPageStep(std::max(1, Pic_mask->HScroll2->maximum() / 3));
+        Pic_mask->HScroll2->setValue(0);
         Frm_mask->move(0, Frm_mask->y());
-        HScroll2->show();
-        HScroll2->raise();
+        Pic_mask->HScroll2->show();
+        Pic_mask->HScroll2->raise();
     } else {
         Frm_mask->move((Pic_mask->width() - Frm_mask->width()) / 2, Frm_mask->y());
-        HScroll2->hide();
+        Pic_mask->HScroll2->hide();
     }
     // 13. Corner below the start frame's scroll bar.
-    cmd_scroll->move(cw - cmd_scroll->width(), ch - cmd_scroll->height());
-    cmd_scroll->setVisible(!HScroll1->isHidden() || !VScroll1->isHidden());
+    m_scorrimento->cmd_scroll->move(cw - m_scorrimento->cmd_scroll->width(), ch - m_scorrimento->cmd_scroll->height());
+    m_scorrimento->cmd_scroll->setVisible(!m_scorrimento->HScroll1->isHidden() || !m_scorrimento->VScroll1->isHidden());
     // 14.
-    Command1->raise();
-}
-
-void Quadernolo::VScroll1_Change(int value)
-{
-    if (!Frame1->isHidden())
-        Frame1->move(Frame1->x(), -value);
-    else
-        Frm_mask->move(Frm_mask->x(), -value);
-    VScroll1->raise();
-}
-
-void Quadernolo::VScroll2_Change(int value)
-{
-    if (!VScroll2->isHidden())
-        Frm_mask->move(Frm_mask->x(), -value);
-}
-
-void Quadernolo::HScroll2_Change(int value)
-{
-    if (!HScroll2->isHidden())
-        Frm_mask->move(-value, Frm_mask->y());
-    VScroll2->raise();
+    Frame1->Command1->raise();
 }
 
 } // namespace quad

@@ -1,52 +1,45 @@
 #pragma once
 
-#include "control_factory.h"
+#include "address_book_panel.h"
 #include "database.h"
+#include "entry_actions.h"
 #include "entry_mask.h"
 #include "entry_session.h"
-#include "mask_autocomplete.h"
+#include "main_grid.h"
+#include "mask_controller.h"
+#include "mask_pickers.h"
+#include "open_register.h"
+#include "print_panel.h"
 #include "recordset.h"
+#include "register_grid.h"
+#include "window_parts.h"
 #include "working_state.h"
 
-#include <QIcon>
 #include <QMainWindow>
-#include <QMap>
 #include <QString>
-#include <QVariant>
 
 #include <memory>
 #include <vector>
 
 class QAction;
-class QCalendarWidget;
-class QCheckBox;
-class QComboBox;
-class QFrame;
-class QGroupBox;
-class QKeyEvent;
-class QLabel;
-class QLineEdit;
-class QListWidget;
 class QPushButton;
-class QScrollBar;
-class QTableView;
-class QTimer;
-class QToolBar;
-class QToolButton;
 
 namespace quad {
 
 class DataControl;
 class FieldBinder;
 
-/// The main window: the start frame with its menu, the two views of the open register (grid and
-/// entry mask), the tool bars, the pop-up panels, the data controls and the working state.
+/// The main window: the start frame with its menu, the tool strip, the two views of the open
+/// register (the grid and the entry mask), the pop-up panels, the data controls over the open
+/// register and the session's state.
 ///
-/// Every control is a public member named as the program names it, with that objectName; arrays
-/// of controls are vectors indexed as the program indexes them (a slot the program never uses
-/// holds nullptr). The handlers are spread over several files by concern: start-up and login,
-/// opening the register, the tool bars, the data controls, the register grid and the mask.
-class Quadernolo : public QMainWindow, public EntryMaskEvents, public MaskAutocompleteHost
+/// The window composes parts that own their controls (window_parts.h, the grid MainGrid, the
+/// mask's MaskController and MaskPickers, the print and address-book panels); each part carries
+/// the name the program gives its container, and its controls keep theirs as objectName. The
+/// window's own handlers are spread over files by concern: start-up and login, opening the
+/// register, the tool bars, the data controls, the entries, the folders and notifications, the
+/// layout and the exit.
+class Quadernolo : public QMainWindow
 {
     Q_OBJECT
 public:
@@ -55,99 +48,32 @@ public:
 
     /// The session's state: settings, historical archives, the archive in use.
     WorkingState state;
-    const WorkingState& workingState() const { return state; }
     /// The life of the entry shown: its changes, a new entry and its issuing lock. Other windows
     /// read p_new_ins(), p_update() and the like from it.
-    EntrySession& sessione() { return *m_sessione; }
-    /// The program is writing the mask's boxes (an annulment, the end of a new entry): their
-    /// change and focus rules stay quiet meanwhile.
-    bool p_uscita() const override { return m_uscita; }
-    /// The program is filling the correspondent row from the address book.
-    bool p_modifica() const override { return m_p_modifica; }
-    /// The address-book correction dialog is open: it serves its own town box.
-    bool p_frm_nomi() const override;
+    EntrySession& sessione() { return m_registro->session(); }
+    /// The register open in the window, its data sources and its entry session.
+    OpenRegister& registroAperto() { return *m_registro; }
 
-    // --- start frame ----------------------------------------------------------------------
-    QGroupBox* Frame1 = nullptr;
-    QPushButton* Command1 = nullptr; ///< "ARCHIVIO": opens the register
-    QLabel* Img_logo = nullptr;
-    QWidget* Picture5 = nullptr;
-    QPushButton* cmd_entrata = nullptr;
-    QPushButton* cmd_uscita = nullptr;
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QFrame* frm_menu = nullptr;
-    std::vector<QToolButton*> cmd_menu; ///< 0..5, nullptr at 2
+    // --- parts --------------------------------------------------------------------------------
+    StartFrame* Frame1 = nullptr; ///< the start frame, with the archive button Command1
+    StartMenu* frm_menu = nullptr; ///< the start menu, with cmd_menu
     QPushButton* cmd_focus = nullptr; ///< focus sink, out of sight
-    QScrollBar* VScroll1 = nullptr;
-    QScrollBar* HScroll1 = nullptr;
-    QPushButton* cmd_scroll = nullptr;
-
-    // --- tool bars ------------------------------------------------------------------------
-    QWidget* pic_tool_orizz = nullptr;
-    QToolBar* Toolbar1 = nullptr;
-    QToolBar* Toolbar2 = nullptr;
-    /// Images of both tool bars, 1-based as the buttons address them (index 0 unused).
-    std::vector<QIcon> ImageList1;
-    QStringList ImageList1Keys; ///< keys, same indexes
-    std::vector<QIcon> ImageList2;
-    QComboBox* ImageCombo1 = nullptr;
-    /// Tool-bar button by its 1-based index, or nullptr.
-    QAction* Toolbar1_Buttons(int index) const;
-    QAction* Toolbar2_Buttons(int index) const;
-    /// Tool-bar button (of either bar) by key, or nullptr.
-    QAction* toolbarButton(const QString& key) const;
-
-    // --- pop-ups and status ---------------------------------------------------------------
-    QWidget* Picture4 = nullptr; ///< new-entry pop-up
-    std::vector<QPushButton*> cmd_ins; ///< 0 "ENTRATA", 1 "USCITA"
-    QWidget* Picture1 = nullptr; ///< print pop-up
-    std::vector<QPushButton*> cmd_print; ///< 0..3
-    QWidget* pic_move = nullptr; ///< record navigation strip of the mask view
-    std::vector<QPushButton*> cmd_move; ///< 0..3
-    QLabel* lbl_filtro = nullptr;
-    QGroupBox* Frame3 = nullptr;
-    QLabel* lbl_sub_arch = nullptr;
-    QFrame* frm_label = nullptr;
-    QLabel* lbl_storico = nullptr;
-    QLabel* lbl_msg = nullptr;
-    QListWidget* list_elenco = nullptr;
-    QListWidget* list_view = nullptr;
-    QListWidget* List1 = nullptr;
-    QPushButton* Command3 = nullptr;
-    QComboBox* Combo1 = nullptr;
-
-    // --- register grid --------------------------------------------------------------------
-    QTableView* DataGrid1 = nullptr;
-    QPushButton* cmd_colonne = nullptr;
-
-    // --- address-book panel ---------------------------------------------------------------
-    QWidget* Pic_nomi = nullptr;
-    QWidget* Picture3 = nullptr;
-    QPushButton* cmd_mod_nomi = nullptr;
-    QPushButton* cmd_del_nomi = nullptr;
-    QTableView* DataGridAC = nullptr;
-    /// The name completion control; the address-book code installs it.
-    class AXDbAutoComplete* AXDbAutoComplete1 = nullptr;
-
-    // --- entry mask -----------------------------------------------------------------------
-    QWidget* Pic_mask = nullptr; ///< viewport of the mask
-    QPushButton* cmd_scroll_1 = nullptr;
-    QScrollBar* VScroll2 = nullptr;
-    QScrollBar* HScroll2 = nullptr;
+    FrameScroll* m_scorrimento = nullptr; ///< VScroll1, HScroll1 and their corner cmd_scroll
+    ToolStrip* pic_tool_orizz = nullptr; ///< the tool strip, with Toolbar1, Toolbar2 and their images
+    PopupButtons* Picture4 = nullptr; ///< new-entry pop-up: cmd_ins 0 "ENTRATA", 1 "USCITA"
+    PrintPanel* Picture1 = nullptr; ///< print pop-up, with cmd_print
+    NavigationStrip* pic_move = nullptr; ///< navigation strip of the mask view, with cmd_move and lbl_filtro
+    StatusArea* m_stato = nullptr; ///< Frame3 with the archive in use, frm_label, lbl_msg
+    MainGrid* m_griglia = nullptr; ///< the register grid DataGrid1 with its column button cmd_colonne
+    MaskViewport* Pic_mask = nullptr; ///< viewport of the mask, with its scroll bars
     /// The mask itself, with its boxes, captions, check boxes, frames and calendar.
     EntryMask* Frm_mask = nullptr;
-    /// The mask's boxes, 0..26, as other windows address them (the mask owns them).
-    std::vector<QLineEdit*> txt_mask1;
-    QLabel* lbl_nodo = nullptr; ///< the mask's folder caption
-    QLabel* lbl_filtro_ins = nullptr; ///< the mask's "[Filtro attivato]"
-
-    // --- data controls and timers ---------------------------------------------------------
+    MaskController* m_maschera = nullptr; ///< the mask's handlers, with the name completion
+    EntryActions* m_schede = nullptr; ///< the data controls' handlers and the entries' actions
+    MaskPickers* m_selettori = nullptr; ///< the mask's pickers, with list_elenco and list_view
+    AddressBookPanel* Pic_nomi = nullptr; ///< the address-book panel, with DataGridAC
     DataControl* Adodc1 = nullptr; ///< register: entrata joined with Mittenti
-    DataControl* ado_mittenti = nullptr; ///< correspondents of the current entry
-    DataControl* Ado_nomi = nullptr; ///< address book
-    QTimer* Timer1 = nullptr; ///< polls for received notifications
-    QTimer* Timer2 = nullptr; ///< ticks without an action
+    RegisterTimers* m_timers = nullptr; ///< Timer1 and Timer2
     /// Shows the fields of the data controls in the mask's boxes.
     FieldBinder* binder = nullptr;
 
@@ -167,7 +93,6 @@ public:
     bool chiedi_password(QString* password);
     /// Ends the program. Tests override it to observe the end instead.
     virtual void termina_programma();
-    bool terminato() const { return m_terminato; }
 
     // --- opening the register (archive_open.cpp) ------------------------------------------
     void Command1_Click();
@@ -205,92 +130,34 @@ public:
     void ripristina_menu();
     void Timer1_Timer();
     bool registro_aperto() const;
+    /// Hides the print and new-entry pop-ups.
+    void nascondi_popup();
 
-    // --- data controls and binding (data_controls.cpp) ------------------------------------
-    void collega_campi_maschera();
-    void collega_campi_corrispondente();
-    /// The correspondent boxes show the rows of ado_mittenti.
-    void collega_campi_corrispondente_origine();
-    void carica_corrispondenti(const QVariant& numero);
-    void scollega_maschera();
-    void chiudi_origini_dati();
-    void Adodc1_MoveComplete();
-    void Adodc1_WillMove();
-    void Adodc1_RecordChangeComplete(ChangeReason adReason, EventStatus* adStatus);
-    void ado_mittenti_RecordChangeComplete(ChangeReason adReason, EventStatus* adStatus);
-    void Adodc1_Error(const DbResult& error);
-    /// Records in the register recordset (0 when it is not open).
-    int conta_schede() const override;
-
-    // --- register grid (register_grid.cpp) ---------------------------------------------
-    void colore_griglia_filtro();
+    // --- filters and dialogs over the register (register_filters.cpp, hooks.cpp) ---------
     /// Puts the one-field filter button back to "no filter": released, "Filtro on", "Imposta filtro".
     void rilascia_pulsante_filtro();
-    void aggiorna_totale_schede();
-    void imposta_intestazioni_griglia();
-    void imposta_colonne_griglia();
-    /// Sizes the grid to the window: below the tool bars, above the bottom bar, full width.
-    void posiziona_griglia();
-    void carica_colonne_griglia();
-    void salva_larghezza_colonne();
-    void DataGrid1_DblClick();
-    void DataGrid1_ColResize(int ColIndex);
-    /// A click on a column header: that column becomes the current cell's, in the current row.
-    void DataGrid1_HeadClick(int ColIndex);
-    void cmd_colonne_Click();
-    /// Binds the grid to the register recordset (and keeps grid row and record in step).
-    void collega_griglia();
-    void scollega_griglia();
-
-    // --- entry display (mask_view.cpp) ----------------------------------------------------
-    void disponi_maschera();
-    void mostra_annullato();
-    void blocca_maschera();
-
-    // --- mask box events (mask_events.cpp) -----------------------------------------------
-    /// Return true to swallow the key.
-    bool txt_mask1_KeyDown(int Index, QKeyEvent* event) override;
-    bool txt_mask1_KeyPress(int Index, QKeyEvent* event) override;
-    void txt_mask1_GotFocus(int Index) override;
-    void txt_mask1_LostFocus(int Index) override;
-    void txt_mask1_Change(int Index) override;
-    /// Return false to keep the focus in the box.
-    bool txt_mask1_Validate(int Index) override;
-
-    // --- actions other windows supply (hooks.cpp); they do nothing until wired ------------
     virtual void apri_impostazioni();
     virtual void compatta_archivi();
     virtual void apri_ricerca();
-    virtual void apri_fascicoli();
-    virtual void apri_collega_fascicolo();
-    /// The list of the current entry's folders (folders/ui).
-    void cmd_tree_Click() override;
     virtual void apri_scelta_colonne();
     virtual void filtro_campo();
-    virtual void salva_scheda();
-    virtual void mostra_intestazione();
-    virtual void mostra_anteprima_collegamento();
-    virtual void mostra_posizione_mittenti();
     virtual void esegui_back_up();
-    /// Imports a received notification file; true on success.
-    virtual bool importa_notifica(const QString& path);
-    virtual void cmd_ins_Click(int Index);
-    virtual void cmd_print_Click(int Index);
-    virtual void cmd_move_Click(int Index);
-    void cmd_new_ins_Click(int Index) override;
-    void cmd_mitt_Click(int Index) override;
-    void cmd_altri_Click() override;
-    void cmd_annulla_Click() override;
-    void cmd_annullato_Click() override;
-    void picOpenWWW_Click(int Index) override;
 
-    // --- office notification and transfer file (printing/ui/notification_window.cpp) -------
+    // --- folders (folder_actions.cpp) -----------------------------------------------------
+    virtual void apri_fascicoli();
+    virtual void apri_collega_fascicolo();
+    /// The list of the current entry's folders.
+    void cmd_tree_Click();
+
+    // --- office notification and transfer file (notification_actions.cpp) ------------------
     /// picOpenWWW(1): on a "Server" station, forwards the undelivered rows of the competent
     /// office of the entry on screen, then saves the entry and moves to the last row.
     void inoltra_ufficio_competente();
     /// modo 1: the notification file of ufficio's rows; modo 0: the transfer file of the rows
     /// selected in the grid (ufficio only shows in the question); other values do nothing.
     void esporta_notifica(int modo, const QString& ufficio);
+    /// Imports a received notification file; true on success.
+    virtual bool importa_notifica(const QString& path);
     /// Reads a transfer file (named relative to the program folder) into the archive; true when
     /// it went in.
     bool importa_file_trasferimento(const QString& nome);
@@ -299,153 +166,17 @@ public:
     /// Bookmarks of the rows selected in the register grid, in the order of the selection.
     std::vector<Bookmark> DataGrid1_SelBookmarks() const;
 
-    // --- entries: new entry, numbering, saving, moving, leaving (entry_*.cpp) ---------------
-    /// Takes the issuing lock, allocates the next number (or asks the start number of an empty
-    /// register) and opens a new entry of direction tipo ("E" or "U") in the mask. Nothing is
-    /// written until the confirmation.
-    void nuovo_quadernolo(const QString& tipo);
-    /// Back to browsing after a new entry that did not start (lock held, start number refused).
-    void ripristina_consultazione();
-    /// The end shared by the confirmation and the drop of a new entry: avviso, when not empty,
-    /// is shown first; the address book is offered the correspondents after a confirmation.
-    void fine_inserimento(bool confermata, const QString& avviso);
-    /// True while this station holds the issuing lock.
-    bool emissione_in_corso() const;
-    /// The editable state of a new entry (boxes 2 to 19 and 24 to 26, Riservato, cmd_altri).
-    void sblocca_maschera();
-    /// "" for a Null value, the value itself otherwise.
-    static QVariant nz_stringa(const QVariant& value);
-    /// Moves the correspondents to their last row; true when its nine boxes are blank.
-    bool mittente_vuoto();
-    /// Every correspondent row as a line of text.
-    QString elenco_corrispondenti_testo();
-    /// salva_scheda with its outcome: false when something could not be written (the cause was
-    /// shown and the entry stays modified).
-    bool salva_scheda_esito();
-    /// Page Up / Page Down in the mask; true when the key was used.
-    bool Pic_mask_KeyDown(int KeyCode);
+    // --- leaving the register (exit.cpp) ------------------------------------------------------
     /// Leaves the open register for the start menu, asking to save a modified entry; false when
     /// the register stays (incomplete entry, failed save).
     bool lascia_registro();
-
-private:
-    /// Writes what is typed in the boxes into the entry and its correspondent rows before the
-    /// entry is stored; false when a box holds a value its field cannot take (the clerk was told,
-    /// the text stays in the box, and nothing may be stored).
-    bool scrivi_caselle_prima_di_salvare();
-    /// The checks and the save made before a move between registered entries; false to stop.
-    bool salva_prima_di_muovere();
-    /// The move of cmd_move / the page keys: 0 first, 1 previous, 2 next, 3 last.
-    void muovi_registro(int verso);
-    /// Reads the register again after a save, keeping its filter, order and the entry shown.
-    /// soloScheda: only entry numero was written; its rows alone are read back (the whole
-    /// register when that fails).
-    void rileggi_registro(qint64 numero, bool soloScheda = false);
-    /// Shows what a save of the session ended with and the entry as it now stands; false when
-    /// the save failed (the entry stays modified).
-    bool mostra_esito_salvataggio(const SessionResult& esito);
-    /// Connects what the entry handling needs (once).
-    void collega_gestori_schede();
-
-    std::unique_ptr<EntrySources> m_fonti;
-    std::unique_ptr<EntrySession> m_sessione;
-    QObject* m_tastiPagina = nullptr;
-    bool m_gestoriSchede = false;
-    MaskAutocomplete* m_completamentoMaschera = nullptr;
-    bool m_uscita = false;
-    bool m_p_modifica = false;
-    int m_p_index = 0; ///< the mask box that last had the focus
-
-public:
-    // --- mask rules: boxes, pickers, annulment, correction, link (mask_*.cpp) ---------------
     /// Connects the mask's own events (link box drops and double click, the preview, calendar,
     /// pick lists, pop-up dismissal, the grid's quick find). The constructor runs it once;
     /// later calls do nothing.
     void collega_regole_maschera();
-    /// The mask box that last got the focus (on a register with records) or lost it; null
-    /// until then. The one-field filter reads its text and field.
-    QLineEdit* ctrl_filtro() const { return m_ctrl_filtro; }
-    void set_ctrl_filtro(QLineEdit* box) { m_ctrl_filtro = box; }
-    /// The quick find on the field of box Index, starting from the typed text; nothing on an
-    /// empty register, on a box without a field or for a text that does not print.
-    void apri_ricerca_campo(const QString& KeyAscii, int Index);
-    /// Refreshes lbl_nodo from the current entry's sys_nodo (after a quick find).
-    void mostra_nodo_corrente();
-    /// The calendar over box 2 or 6, when the box is not locked.
-    void apri_calendario(int Index);
-    /// Writes the calendar's date into the box lbl_data names (box 2 also sets the year).
-    void imposta_data_calendario();
-    /// A day chosen in the calendar / the calendar closed without a choice.
-    void CalendarVB1_DateDblClick() override;
-    void CalendarVB1_Close() override;
-    /// The office list beside box 16 or 17 (not when the box is locked): "Nessuna voce in
-    /// elenco." when there is no office. withFocus gives the list the focus. True when the
-    /// key that opened it is to be swallowed.
-    bool apri_elenco_uffici(int Index, bool withFocus);
-    /// Adds the office chosen in list_elenco to box p_index ("Già inserito !" when there).
-    void list_elenco_DblClick();
-    /// The document types beside box 3, the first one selected and the list focused.
-    void apri_tipi_documento();
-    /// Writes the document type chosen in list_view into box 3 and its offices into 16 and 17.
-    void list_view_DblClick();
-    /// F12 on the subject of a registered entry: the correction dialog and its write.
-    void correggi_oggetto_scheda();
-    /// The file choice of the link box (double click, F2, "Inserisci file").
-    void scegli_collegamento();
-    void txt_mask1_DblClick(int Index) override;
-    /// A file or a text dropped on box Index (only the link box takes it).
-    void txt_mask1_OLEDragDrop(int Index, const QString& dropped) override;
-    void Image1_DblClick() override;
-    /// A typed character in the register grid opens the quick find on the current column;
-    /// true when it did (the key is then used up).
-    bool DataGrid1_KeyDown(QKeyEvent* event);
-    /// Hides the print and new-entry pop-ups.
-    void nascondi_popup() override;
 
-private:
-    /// Leaving box 2 or changing it: a date before p_ultima_data is refused. While typing
-    /// (leaving false) only a date with its four-digit year is judged.
-    void regola_data_quadernolo(bool leaving);
-    QLineEdit* m_ctrl_filtro = nullptr;
-
-public:
-    // --- address book and autocomplete (address_*.cpp) -------------------------------------
-    /// After a confirmed entry: offers to add correspondents missing from the address book.
-    virtual void aggiorna_nominativi();
-    /// The address-book names beginning with text (as typed, not trimmed) in the panel Pic_nomi
-    /// under the name box; the panel hides when there is none. The focus stays in the name box.
-    void cerca_in_elenco(const QString& text) override;
-    /// Copies the current address-book record into the current correspondent row, hides the
-    /// panel and moves the focus to "A.O.O. competente".
-    void DataGridAC_DblClick();
-    /// "Elimina": deletes the selected address-book record after a question.
-    void cmd_del_nomi_Click();
-    /// "Correggi": the correction dialog on the selected record, then the look-up again.
-    void cmd_mod_nomi_Click();
-    /// Connects the panel, its buttons and the autocomplete to the window's controls. Runs once,
-    /// as soon as the window is built (later calls do nothing).
-    void collega_rubrica();
-    /// Makes the autocomplete control (the initializer of AXDbAutoComplete1).
-    class AXDbAutoComplete* crea_autocomplete();
-
-    // --- printing (printing/ui/print_panel.cpp) -------------------------------------------
-    /// The receipt of the entry on screen (nothing on an empty register).
-    void stampa_ricevuta();
-    /// Asks the range of dates and prints the register of p_sessione's direction.
-    void stampa_registro();
-    /// The page-printing object and page set-up of the prints, made on first use.
-    class PrintSheet& stampante();
-    /// A print button that loses the focus hides the pop-ups (runs once).
-    void collega_pannello_stampa();
-
-private:
-    std::shared_ptr<class PrintSheet> m_stampante;
-
-public:
-    // --- layout (main_window.cpp) ---------------------------------------------------------
+    // --- layout (layout.cpp) --------------------------------------------------------------
     void Form_Resize();
-    /// Minimum outer size, in pixels.
-    static constexpr int kMinSize = tw(2500);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -453,27 +184,16 @@ protected:
 
 private:
     void creaControlli();
-    void creaBarre();
     void creaMaschera();
     void creaPannelli();
     void collegaSegnali();
     void caricaLogo();
-    void VScroll1_Change(int value);
-    void VScroll2_Change(int value);
-    void HScroll2_Change(int value);
     /// Puts back what a failed opening had started.
     void annulla_apertura(const QString& cartellaPrecedente);
 
     QWidget* m_centrale = nullptr;
-    bool m_terminato = false;
-    bool m_inTimer1 = false;
-    QStringList m_notificheIlleggibili; ///< notification files already told as unreadable
-    bool m_gridSync = false; ///< grid and recordset being put in step
-    bool m_gridProgrammatic = false; ///< column sizes being set by the program
-    QMap<int, int> m_hiddenWidths; ///< widths in twips of columns the program hid
+    std::unique_ptr<class PartHosts> m_parti;
+    std::unique_ptr<OpenRegister> m_registro;
 };
-
-/// The archive and the recordsets of the window's data controls, as its entry session reads them.
-std::unique_ptr<EntrySources> fonti_scheda(Quadernolo& window);
 
 } // namespace quad

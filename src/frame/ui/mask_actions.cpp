@@ -1,6 +1,6 @@
 // What the clerk does to a registered entry from the mask: annulling it, reading the reason of
 // an annulled one, correcting its subject, and finding another entry by typing in a box.
-#include "main_window.h"
+#include "mask_controller.h"
 #include "mask_rules.h"
 
 #include "data_control.h"
@@ -24,28 +24,28 @@ namespace quad {
 
 // --- annulment ---------------------------------------------------------------------------
 
-void Quadernolo::cmd_annulla_Click()
+void MaskController::cmd_annulla_Click()
 {
-    const std::optional<QString> motivo = chiedi_motivo_annullamento(this);
+    const std::optional<QString> motivo = chiedi_motivo_annullamento(finestra());
     if (!motivo)
         return;
     // The entry is marked on screen; the next save of the entry writes the annulment.
     const QScopedValueRollback<bool> uscita(m_uscita, true);
-    conferma_caselle(binder, txt_mask1);
-    if (!m_sessione->annul(*motivo))
+    conferma_caselle(binder, Frm_mask->txt_mask1);
+    if (!m_registro->session().annul(*motivo))
         return;
     Frm_mask->Frame_annullato->show();
     Frm_mask->frame_annulla->hide();
 }
 
-void Quadernolo::cmd_annullato_Click()
+void MaskController::cmd_annullato_Click()
 {
-    mostra_motivo_annullamento(this, txt_mask1[26]->text());
+    mostra_motivo_annullamento(finestra(), Frm_mask->txt_mask1[26]->text());
 }
 
 // --- subject correction ------------------------------------------------------------------
 
-void Quadernolo::correggi_oggetto_scheda()
+void MaskController::correggi_oggetto_scheda()
 {
     std::shared_ptr<Recordset> rs = Adodc1->Recordset();
     if (!rs || !rs->isOpen() || rs->recordCount() < 1 || rs->bof() || rs->eof())
@@ -54,7 +54,7 @@ void Quadernolo::correggi_oggetto_scheda()
     // a change that could not be saved keeps the entry as it is on screen.
     if (!verifica_modifiche_in_sospeso())
         return;
-    const std::optional<QString> testo = correggi_oggetto(this, rs->value(QStringLiteral("Oggetto")));
+    const std::optional<QString> testo = correggi_oggetto(finestra(), rs->value(QStringLiteral("Oggetto")));
     if (!testo)
         return;
 
@@ -62,22 +62,22 @@ void Quadernolo::correggi_oggetto_scheda()
     const std::shared_ptr<Connection> db = rs->connection();
     const DbResult scritto = db ? salva_oggetto(*db, numero, CampoOggetto, *testo)
                                 : DbResult::failure(DbError::Other, QStringLiteral("Archivio non aperto."));
-    m_sessione->clearRecordModified();
+    m_registro->session().clearRecordModified();
     if (!scritto.ok())
         warn(QStringLiteral("ATTENZIONE !\n\nCorrezione non salvata.\n\n") + scritto.message);
 
     // The register shows the stored subject, on the same entry, with the same filter and order.
     rileggi_registro(numero, true);
-    m_sessione->clearRecordModified();
+    m_registro->session().clearRecordModified();
 }
 
 // --- quick find --------------------------------------------------------------------------
 
-void Quadernolo::apri_ricerca_campo(const QString& KeyAscii, int Index)
+void MaskController::apri_ricerca_campo(const QString& KeyAscii, int Index)
 {
-    if (conta_schede() < 1 || Index < 0 || Index >= int(txt_mask1.size()))
+    if (conta_schede() < 1 || Index < 0 || Index >= int(Frm_mask->txt_mask1.size()))
         return;
-    const QString campo = binder->dataField(txt_mask1[Index]);
+    const QString campo = binder->dataField(Frm_mask->txt_mask1[Index]);
     if (campo.trimmed().isEmpty())
         return;
     // The search moves the register: what was changed on the entry shown is saved first, as
@@ -86,24 +86,24 @@ void Quadernolo::apri_ricerca_campo(const QString& KeyAscii, int Index)
         return;
     // Each search moves the register: the entry found gets the preview and the captions of its
     // direction, as after a move.
-    apri_ricerca_rapida(this, Adodc1->Recordset(), campo, KeyAscii, QString::number(Index), [this] {
+    apri_ricerca_rapida(finestra(), Adodc1->Recordset(), campo, KeyAscii, QString::number(Index), [this] {
         mostra_anteprima_collegamento();
         mostra_intestazione();
     });
 }
 
-void Quadernolo::mostra_nodo_corrente()
+void MaskController::mostra_nodo_corrente()
 {
     const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
     QString nodo;
     if (rs && rs->isOpen() && !rs->bof() && !rs->eof() && rs->fieldIndex(QStringLiteral("sys_nodo")) >= 0)
         nodo = rs->value(QStringLiteral("sys_nodo")).toString();
     if (nodo.trimmed().isEmpty()) {
-        lbl_nodo->hide();
+        Frm_mask->lbl_nodo->hide();
         return;
     }
-    lbl_nodo->setText(QStringLiteral("Nodo : ") + nodo);
-    lbl_nodo->show();
+    Frm_mask->lbl_nodo->setText(QStringLiteral("Nodo : ") + nodo);
+    Frm_mask->lbl_nodo->show();
 }
 
 } // namespace quad

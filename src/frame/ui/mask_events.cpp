@@ -2,7 +2,7 @@
 // typing, when its text changes and when it is left. A registered entry is only consulted (its
 // boxes are locked): there a typed character starts the quick find on the box's field. A new
 // entry is typed: there the boxes check and shape what the clerk types.
-#include "main_window.h"
+#include "mask_controller.h"
 #include "mask_rules.h"
 
 #include "ax_db_autocomplete.h"
@@ -46,11 +46,11 @@ bool soloModificatore(const QKeyEvent* event)
 
 } // namespace
 
-bool Quadernolo::txt_mask1_KeyDown(int Index, QKeyEvent* event)
+bool MaskController::txt_mask1_KeyDown(int Index, QKeyEvent* event)
 {
     if (conta_schede() < 1 || tastoNavigazione(event))
         return false;
-    QLineEdit* box = txt_mask1[Index];
+    QLineEdit* box = Frm_mask->txt_mask1[Index];
     const int key = event->key();
     // The subject of a registered entry is corrected in a dialog of its own.
     if (Index == 7 && key == Qt::Key_F12 && box->isReadOnly()) {
@@ -68,30 +68,30 @@ bool Quadernolo::txt_mask1_KeyDown(int Index, QKeyEvent* event)
     case 3:
         if (key != Qt::Key_Down)
             return false;
-        apri_tipi_documento();
+        m_selettori->apri_tipi_documento();
         return true;
     case 16:
     case 17:
         // The arrows move the caret; every other key opens the office list.
         if (key == Qt::Key_Left || key == Qt::Key_Right || soloModificatore(event))
             return false;
-        return apri_elenco_uffici(Index, true);
+        return m_selettori->apri_elenco_uffici(Index, true);
     default:
         return false;
     }
 }
 
-bool Quadernolo::txt_mask1_KeyPress(int Index, QKeyEvent* event)
+bool MaskController::txt_mask1_KeyPress(int Index, QKeyEvent* event)
 {
     const QString typed = event->text();
     if (typed.isEmpty() || tastoNavigazione(event))
         return false;
     const ushort code = typed.at(0).unicode();
-    QLineEdit* box = txt_mask1[Index];
+    QLineEdit* box = Frm_mask->txt_mask1[Index];
 
     // A registered entry: from "%" to "z" a character starts the quick find on the box's field
     // (the note and the link take typing as usual).
-    if (txt_mask1[3]->isReadOnly() && Index != 18 && Index != 19) {
+    if (Frm_mask->txt_mask1[3]->isReadOnly() && Index != 18 && Index != 19) {
         if (code < 37 || code > 122)
             return false;
         apri_ricerca_campo(typed, Index);
@@ -131,13 +131,13 @@ bool Quadernolo::txt_mask1_KeyPress(int Index, QKeyEvent* event)
     }
 }
 
-void Quadernolo::txt_mask1_GotFocus(int Index)
+void MaskController::txt_mask1_GotFocus(int Index)
 {
     if (conta_schede() < 1) {
         cmd_focus->setFocus();
         return;
     }
-    QLineEdit* box = txt_mask1[Index];
+    QLineEdit* box = Frm_mask->txt_mask1[Index];
     m_ctrl_filtro = box;
     if (m_uscita)
         return;
@@ -146,58 +146,58 @@ void Quadernolo::txt_mask1_GotFocus(int Index)
     if (AXDbAutoComplete1)
         AXDbAutoComplete1->setListBoxVisible(false);
     Pic_nomi->hide();
-    m_p_index = Index;
+    m_selettori->p_index = Index;
 
     if (Index == 16 || Index == 17) {
         // An empty office box offers the list at once (the focus stays in the box); a list
         // already open moves beside this box.
-        if (list_elenco->isVisible() || box->text().isEmpty())
-            apri_elenco_uffici(Index, false);
+        if (m_selettori->list_elenco->isVisible() || box->text().isEmpty())
+            m_selettori->apri_elenco_uffici(Index, false);
     } else {
-        list_elenco->hide();
+        m_selettori->list_elenco->hide();
     }
     if (Index != 3)
-        list_view->hide();
+        m_selettori->list_view->hide();
     if (Index == 2 || Index == 6)
-        apri_calendario(Index);
+        m_selettori->apri_calendario(Index);
 }
 
-void Quadernolo::txt_mask1_LostFocus(int Index)
+void MaskController::txt_mask1_LostFocus(int Index)
 {
-    m_ctrl_filtro = txt_mask1[Index];
+    m_ctrl_filtro = Frm_mask->txt_mask1[Index];
     // A registered entry is not checked.
-    if (txt_mask1[2]->isReadOnly())
+    if (Frm_mask->txt_mask1[2]->isReadOnly())
         return;
     // What was typed goes into the record before the rules below write other boxes.
-    conferma_caselle(binder, txt_mask1);
+    conferma_caselle(binder, Frm_mask->txt_mask1);
 
     if (Index == 2)
         regola_data_quadernolo(true);
     // The year always follows the registration date.
-    const QString anno = anno_della_data(txt_mask1[2]->text());
-    if (!anno.isEmpty() && txt_mask1[1]->text() != anno)
-        scrivi_casella(binder, txt_mask1, txt_mask1[1], anno);
+    const QString anno = anno_della_data(Frm_mask->txt_mask1[2]->text());
+    if (!anno.isEmpty() && Frm_mask->txt_mask1[1]->text() != anno)
+        scrivi_casella(binder, Frm_mask->txt_mask1, Frm_mask->txt_mask1[1], anno);
 
     if (Index == 19)
         mostra_anteprima_collegamento();
 
     if (Index == 9) {
-        const QString rifiuto = rifiuto_piva_cf(txt_mask1[9]->text());
+        const QString rifiuto = rifiuto_piva_cf(Frm_mask->txt_mask1[9]->text());
         if (!rifiuto.isEmpty()) {
             warn(rifiuto);
-            scrivi_casella(binder, txt_mask1, txt_mask1[9], QString());
+            scrivi_casella(binder, Frm_mask->txt_mask1, Frm_mask->txt_mask1[9], QString());
         }
     }
 
     // A street without a house number has "snc".
-    if ((Index == 12 || Index == 13) && !txt_mask1[11]->text().trimmed().isEmpty()
-        && txt_mask1[12]->text().trimmed().isEmpty())
-        scrivi_casella(binder, txt_mask1, txt_mask1[12], QStringLiteral("snc"));
+    if ((Index == 12 || Index == 13) && !Frm_mask->txt_mask1[11]->text().trimmed().isEmpty()
+        && Frm_mask->txt_mask1[12]->text().trimmed().isEmpty())
+        scrivi_casella(binder, Frm_mask->txt_mask1, Frm_mask->txt_mask1[12], QStringLiteral("snc"));
 }
 
-void Quadernolo::txt_mask1_Change(int Index)
+void MaskController::txt_mask1_Change(int Index)
 {
-    if (m_uscita || m_sessione->p_stop())
+    if (m_uscita || m_registro->session().p_stop())
         return;
     if (Index == 2)
         regola_data_quadernolo(false);
@@ -205,9 +205,9 @@ void Quadernolo::txt_mask1_Change(int Index)
         mostra_anteprima_collegamento();
 }
 
-bool Quadernolo::txt_mask1_Validate(int Index)
+bool MaskController::txt_mask1_Validate(int Index)
 {
-    QLineEdit* box = txt_mask1[Index];
+    QLineEdit* box = Frm_mask->txt_mask1[Index];
     if (box->isReadOnly() || (Index != 2 && Index != 6 && Index != 10))
         return true;
     // A date typed in eight characters ("03012026") is written out as the box shows dates.
@@ -220,19 +220,19 @@ bool Quadernolo::txt_mask1_Validate(int Index)
     return true;
 }
 
-void Quadernolo::regola_data_quadernolo(bool leaving)
+void MaskController::regola_data_quadernolo(bool leaving)
 {
-    QLineEdit* box = txt_mask1[2];
+    QLineEdit* box = Frm_mask->txt_mask1[2];
     const QString text = box->text().trimmed();
     // With no entry (or only the one being typed) before it, any date is accepted.
-    if (text.isEmpty() || box->isReadOnly() || conta_schede() <= 1 || !m_sessione->p_ultima_data().isValid())
+    if (text.isEmpty() || box->isReadOnly() || conta_schede() <= 1 || !m_registro->session().p_ultima_data().isValid())
         return;
     // A date typed by hand is judged when it has its whole year, or when the box is left.
     static const QRegularExpression annoIntero(QStringLiteral("(^|\\D)\\d{4}($|\\D)"));
     if (!leaving && !annoIntero.match(text).hasMatch())
         return;
     const auto value = parseDateText(text);
-    if (!value || !value->date || *value->date >= m_sessione->p_ultima_data())
+    if (!value || !value->date || *value->date >= m_registro->session().p_ultima_data())
         return;
     warn(QStringLiteral("Data inferiore all' ultima inserita !"));
     // The refused date never reaches the record.

@@ -1,6 +1,6 @@
 // The linked document of an entry (box 19): choosing it, dropping it on the box, opening it,
 // and the preview of a linked picture with its full-size viewer.
-#include "main_window.h"
+#include "mask_controller.h"
 #include "mask_rules.h"
 
 #include "field_binding.h"
@@ -13,44 +13,44 @@
 
 namespace quad {
 
-void Quadernolo::mostra_anteprima_collegamento()
+void MaskController::mostra_anteprima_collegamento()
 {
-    quad::mostra_anteprima_collegamento(txt_mask1[19]->text(), Frm_mask->Image1);
+    quad::mostra_anteprima_collegamento(Frm_mask->txt_mask1[19]->text(), Frm_mask->Image1);
 }
 
-void Quadernolo::Image1_DblClick()
+void MaskController::Image1_DblClick()
 {
-    apri_anteprima_collegamento(this, txt_mask1[19]->text(), Frm_mask->Image1);
+    apri_anteprima_collegamento(finestra(), Frm_mask->txt_mask1[19]->text(), Frm_mask->Image1);
 }
 
-void Quadernolo::scegli_collegamento()
+void MaskController::scegli_collegamento()
 {
     const QString path = scegli_file_collegamento();
     if (path.isEmpty())
         return;
-    scrivi_casella(binder, txt_mask1, txt_mask1[19], path);
+    scrivi_casella(binder, Frm_mask->txt_mask1, Frm_mask->txt_mask1[19], path);
     mostra_anteprima_collegamento();
 }
 
-void Quadernolo::txt_mask1_DblClick(int Index)
+void MaskController::txt_mask1_DblClick(int Index)
 {
     if (Index == 19)
         scegli_collegamento();
 }
 
-void Quadernolo::txt_mask1_OLEDragDrop(int Index, const QString& dropped)
+void MaskController::txt_mask1_OLEDragDrop(int Index, const QString& dropped)
 {
     if (Index != 19)
         return;
-    scrivi_casella(binder, txt_mask1, txt_mask1[19], dropped);
+    scrivi_casella(binder, Frm_mask->txt_mask1, Frm_mask->txt_mask1[19], dropped);
     mostra_anteprima_collegamento();
 }
 
-void Quadernolo::picOpenWWW_Click(int Index)
+void MaskController::picOpenWWW_Click(int Index)
 {
     switch (Index) {
     case 0: {
-        const QString link = txt_mask1[19]->text().trimmed();
+        const QString link = Frm_mask->txt_mask1[19]->text().trimmed();
         if (link.isEmpty())
             return;
         // A file named without regard to case is opened as it is on disk.

@@ -1,6 +1,6 @@
 // The entry mask over the register: placing it, its read-only state, the annulment frames.
 #include "data_control.h"
-#include "main_window.h"
+#include "mask_controller.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -10,15 +10,15 @@
 
 namespace quad {
 
-void Quadernolo::disponi_maschera()
+void MaskController::disponi_maschera()
 {
-    Pic_mask->setGeometry(DataGrid1->geometry());
+    Pic_mask->setGeometry(m_host.griglia()->geometry());
     Frm_mask->move((Pic_mask->width() - Frm_mask->width()) / 2,
                    (Pic_mask->height() - Frm_mask->height()) / 2 - tw(100));
     collega_campi_maschera();
 }
 
-void Quadernolo::blocca_maschera()
+void MaskController::blocca_maschera()
 {
     QList<int> caselle;
     for (int i = 2; i <= 17; ++i)
@@ -26,15 +26,15 @@ void Quadernolo::blocca_maschera()
     caselle << 24 << 25 << 26;
     // Notes (18) and link (19) stay editable: they are what a registered entry may still change.
     for (int i : caselle) {
-        txt_mask1[i]->setReadOnly(true);
-        txt_mask1[i]->setFrame(false);
-        txt_mask1[i]->setStyleSheet(QStringLiteral("QLineEdit { background-color: #E0E0E0; }"));
+        Frm_mask->txt_mask1[i]->setReadOnly(true);
+        Frm_mask->txt_mask1[i]->setFrame(false);
+        Frm_mask->txt_mask1[i]->setStyleSheet(QStringLiteral("QLineEdit { background-color: #E0E0E0; }"));
     }
     Frm_mask->Check2->setEnabled(false);
     Frm_mask->cmd_altri->setEnabled(false);
 }
 
-void Quadernolo::mostra_annullato()
+void MaskController::mostra_annullato()
 {
     if (conta_schede() < 1) {
         Frm_mask->Frame_annullato->hide();

@@ -45,33 +45,33 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         const QEvent::Type type = event->type();
-        if (watched == m_w->list_elenco && type == QEvent::KeyPress && tastoInvio(event)) {
-            m_w->list_elenco_DblClick();
+        if (watched == m_w->m_selettori->list_elenco && type == QEvent::KeyPress && tastoInvio(event)) {
+            m_w->m_selettori->list_elenco_DblClick();
             return true;
         }
-        if (watched == m_w->list_view && type == QEvent::KeyPress) {
+        if (watched == m_w->m_selettori->list_view && type == QEvent::KeyPress) {
             if (tastoInvio(event)) {
-                m_w->list_view_DblClick();
+                m_w->m_selettori->list_view_DblClick();
                 return true;
             }
             if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
-                m_w->list_view->hide();
-                m_w->txt_mask1[3]->setFocus();
+                m_w->m_selettori->list_view->hide();
+                m_w->Frm_mask->txt_mask1[3]->setFocus();
                 return true;
             }
             return false;
         }
-        if (watched == m_w->DataGrid1 && type == QEvent::KeyPress)
-            return m_w->DataGrid1_KeyDown(static_cast<QKeyEvent*>(event));
+        if (watched == m_w->m_griglia->DataGrid1 && type == QEvent::KeyPress)
+            return m_w->m_griglia->DataGrid1_KeyDown(static_cast<QKeyEvent*>(event));
         // A click on the mask's viewport, the print pop-up or a tool bar (beside its buttons)
         // dismisses the pop-ups (the mask reports its own clicks).
-        if ((watched == m_w->Pic_mask || watched == m_w->Picture1 || watched == m_w->Toolbar1
-             || watched == m_w->Toolbar2)
+        if ((watched == m_w->Pic_mask || watched == m_w->Picture1 || watched == m_w->pic_tool_orizz->Toolbar1
+             || watched == m_w->pic_tool_orizz->Toolbar2)
             && type == QEvent::MouseButtonPress)
             m_w->nascondi_popup();
         // The register may have moved while the grid was shown: the preview follows the entry.
         if (watched == m_w->Pic_mask && type == QEvent::Show)
-            m_w->mostra_anteprima_collegamento();
+            m_w->m_maschera->mostra_anteprima_collegamento();
         return false;
     }
 
@@ -88,10 +88,9 @@ void Quadernolo::collega_regole_maschera()
     auto* regole = new RegoleMaschera(this);
 
     for (QObject* watched :
-         std::initializer_list<QObject*> {list_elenco, list_view, DataGrid1, Pic_mask, Picture1, Toolbar1, Toolbar2})
+         std::initializer_list<QObject*> {m_selettori->list_elenco, m_selettori->list_view, m_griglia->DataGrid1,
+                                          Pic_mask, Picture1, pic_tool_orizz->Toolbar1, pic_tool_orizz->Toolbar2})
         watched->installEventFilter(regole);
-    connect(list_elenco, &QListWidget::itemDoubleClicked, this, [this] { list_elenco_DblClick(); });
-    connect(list_view, &QListWidget::itemDoubleClicked, this, [this] { list_view_DblClick(); });
 }
 
 void Quadernolo::nascondi_popup()

@@ -31,7 +31,7 @@ void Quadernolo::apri_ricerca()
 void Quadernolo::filtro_campo()
 {
     RegistroPrincipale chiamante(*this);
-    QAction* pulsante = toolbarButton(QStringLiteral("tb_filtro_off"));
+    QAction* pulsante = pic_tool_orizz->toolbarButton(QStringLiteral("tb_filtro_off"));
     if (!pulsante->isChecked()) {
         // Released by the clerk: the whole register again. Pending changes that cannot be
         // saved keep the filter and the button pressed.
@@ -48,8 +48,8 @@ void Quadernolo::filtro_campo()
     }
     QString campo;
     QString valore;
-    if (!DataGrid1->isHidden()) {
-        const QModelIndex cella = DataGrid1->currentIndex();
+    if (!m_griglia->DataGrid1->isHidden()) {
+        const QModelIndex cella = m_griglia->DataGrid1->currentIndex();
         if (!cella.isValid() || cella.column() >= rs->fieldCount()) {
             warn(QStringLiteral("Selezionare il campo di interesse."));
             ritorna();
@@ -58,7 +58,7 @@ void Quadernolo::filtro_campo()
         campo = rs->field(cella.column()).uniqueName;
         valore = cella.data(Qt::DisplayRole).toString();
     } else {
-        QLineEdit* casella = ctrl_filtro();
+        QLineEdit* casella = m_maschera->ctrl_filtro();
         if (!casella) {
             msgBox(QStringLiteral("Selezionare un campo.\n"));
             ritorna();
@@ -77,6 +77,12 @@ void Quadernolo::filtro_campo()
         warn(errore);
         chiamante.imposta_pulsante_filtro(rs->hasFilter());
     }
+}
+
+void Quadernolo::rilascia_pulsante_filtro()
+{
+    pic_tool_orizz->mostra_filtro(false);
+    m_griglia->colore_griglia_filtro();
 }
 
 } // namespace quad

@@ -20,7 +20,7 @@ std::shared_ptr<Recordset> RegistroPrincipale::registro() const
 
 QTableView* RegistroPrincipale::griglia() const
 {
-    return m_w.DataGrid1;
+    return m_w.m_griglia->DataGrid1;
 }
 
 QString RegistroPrincipale::titolo_messaggi() const
@@ -30,20 +30,13 @@ QString RegistroPrincipale::titolo_messaggi() const
 
 void RegistroPrincipale::imposta_pulsante_filtro(bool premuto)
 {
-    if (!premuto) {
-        m_w.rilascia_pulsante_filtro();
-        return;
-    }
-    QAction* filtro = m_w.toolbarButton(QStringLiteral("tb_filtro_off"));
-    filtro->setChecked(true);
-    m_w.colore_griglia_filtro();
-    filtro->setText(QStringLiteral("Filtro off"));
-    filtro->setToolTip(QStringLiteral("Disattiva filtro"));
+    m_w.pic_tool_orizz->mostra_filtro(premuto);
+    m_w.m_griglia->colore_griglia_filtro();
 }
 
 void RegistroPrincipale::aggiorna_totale()
 {
-    m_w.aggiorna_totale_schede();
+    m_w.m_schede->aggiorna_totale_schede();
 }
 
 DbResult RegistroPrincipale::rileggi_registro()
@@ -53,10 +46,10 @@ DbResult RegistroPrincipale::rileggi_registro()
 
 void RegistroPrincipale::ridisponi_griglia()
 {
-    if (m_w.DataGrid1->isHidden())
+    if (m_w.m_griglia->DataGrid1->isHidden())
         return;
-    m_w.imposta_intestazioni_griglia();
-    m_w.carica_colonne_griglia();
+    m_w.m_griglia->imposta_intestazioni_griglia();
+    m_w.m_griglia->carica_colonne_griglia();
 }
 
 bool RegistroPrincipale::verifica_modifiche()
@@ -66,7 +59,7 @@ bool RegistroPrincipale::verifica_modifiche()
 
 void RegistroPrincipale::record_trovato()
 {
-    m_w.mostra_nodo_corrente();
+    m_w.m_maschera->mostra_nodo_corrente();
 }
 
 } // namespace quad

@@ -32,8 +32,8 @@ bool Quadernolo::Form_Load()
         warn(QStringLiteral("ATTENZIONE !\n\n") + errore_impostazioni);
 
     state.p_sessione = QStringLiteral("Menu");
-    Toolbar1->hide();
-    Toolbar2->hide();
+    pic_tool_orizz->Toolbar1->hide();
+    pic_tool_orizz->Toolbar2->hide();
 
     // Login: the password is the archive's key; three attempts.
     for (int tentativo = 1;; ++tentativo) {
@@ -68,7 +68,7 @@ void Quadernolo::caricaLogo()
         return;
     QPixmap pix;
     if (pix.load(logo))
-        Img_logo->setPixmap(pix);
+        Frame1->Img_logo->setPixmap(pix);
 }
 
 void Quadernolo::mostra_login()
@@ -125,7 +125,6 @@ void Quadernolo::raccogli_archivi_storici()
 
 void Quadernolo::termina_programma()
 {
-    m_terminato = true;
     hide();
     QCoreApplication::exit(0);
 }

@@ -67,7 +67,7 @@ bool Quadernolo::verifica_modifiche_in_sospeso()
     // A click on a tool-bar button leaves the focus in the box being typed: what it holds counts
     // as a change of the entry on screen, before the action moves the register elsewhere.
     // An incomplete entry is reported and its changes given up; a failed save stops the action.
-    return salva_scheda_esito();
+    return m_schede->salva_scheda_esito();
 }
 
 void Quadernolo::Toolbar1_ButtonClick(QAction* Button)
@@ -79,7 +79,7 @@ void Quadernolo::Toolbar1_ButtonClick(QAction* Button)
 
     const QString key = Button->objectName();
     const auto rifiutato = [this] {
-        if (!m_sessione->p_new_ins())
+        if (!m_registro->session().p_new_ins())
             return false;
         avviso_inserimento_in_corso();
         return true;
@@ -93,7 +93,7 @@ void Quadernolo::Toolbar1_ButtonClick(QAction* Button)
         if (rifiutato())
             return;
         chiudiPopup();
-        if (!DataGrid1->isHidden())
+        if (!m_griglia->DataGrid1->isHidden())
             vista_maschera();
         else
             vista_griglia();
@@ -104,7 +104,7 @@ void Quadernolo::Toolbar1_ButtonClick(QAction* Button)
         Picture4->setVisible(Picture4->isHidden());
         Picture4->raise();
     } else if (key == QLatin1String("tb_trova")) {
-        if (DataGrid1->isHidden()) {
+        if (m_griglia->DataGrid1->isHidden()) {
             chiudiPopup();
             if (rifiutato())
                 return;
@@ -121,50 +121,50 @@ void Quadernolo::Toolbar1_ButtonClick(QAction* Button)
     } else if (key == QLatin1String("tb_fascicoli")) {
         chiudiPopup();
         apri_fascicoli();
-        if (conta_schede() >= 1) {
+        if (m_schede->conta_schede() >= 1) {
             const QString nodo = Adodc1->Recordset()->eof() || Adodc1->Recordset()->bof()
                 ? QString()
                 : Adodc1->Recordset()->value(QStringLiteral("sys_nodo")).toString();
             if (!nodo.trimmed().isEmpty()) {
-                lbl_nodo->setText(QStringLiteral("Nodo : ") + nodo);
-                lbl_nodo->show();
+                Frm_mask->lbl_nodo->setText(QStringLiteral("Nodo : ") + nodo);
+                Frm_mask->lbl_nodo->show();
             } else {
-                lbl_nodo->hide();
+                Frm_mask->lbl_nodo->hide();
             }
         }
     } else if (key == QLatin1String("tb_add_tree")) {
         cmd_focus->setFocus();
-        if (conta_schede() < 1)
+        if (m_schede->conta_schede() < 1)
             return;
         apri_collega_fascicolo();
     } else if (key == QLatin1String("tb_esci")) {
         // Leaving gives up a new entry being typed: nothing of it is written and its lock goes.
-        if (m_sessione->p_new_ins()) {
-            const SessionResult esito = m_sessione->drop();
+        if (m_registro->session().p_new_ins()) {
+            const SessionResult esito = m_registro->session().drop();
             if (!esito.notice.isEmpty())
                 warn(esito.notice);
-            ripristina_consultazione();
+            m_schede->ripristina_consultazione();
         }
         ripristina_menu();
         chiudiPopup();
-        scollega_maschera();
-        chiudi_origini_dati();
+        m_schede->scollega_maschera();
+        m_schede->chiudi_origini_dati();
     }
-    list_elenco->hide();
-    list_view->hide();
+    m_selettori->list_elenco->hide();
+    m_selettori->list_view->hide();
 }
 
 void Quadernolo::vista_maschera()
 {
-    QAction* modo = Toolbar1_Buttons(1);
+    QAction* modo = pic_tool_orizz->Toolbar1_Buttons(1);
     modo->setToolTip(QStringLiteral("Visualizza modalità griglia"));
-    modo->setIcon(ImageList1[2]);
-    DataGrid1->hide();
-    cmd_colonne->hide();
-    toolbarButton(QStringLiteral("tb_add_tree"))->setVisible(true);
-    scollega_griglia();
-    mostra_annullato();
-    disponi_maschera();
+    modo->setIcon(pic_tool_orizz->ImageList1[2]);
+    m_griglia->DataGrid1->hide();
+    m_griglia->cmd_colonne->hide();
+    pic_tool_orizz->toolbarButton(QStringLiteral("tb_add_tree"))->setVisible(true);
+    m_griglia->scollega_griglia();
+    m_maschera->mostra_annullato();
+    m_maschera->disponi_maschera();
     Pic_mask->show();
     Form_Resize(); // scroll bars for the mask's new viewport
     pic_move->show();
@@ -176,20 +176,20 @@ void Quadernolo::vista_maschera()
 
 void Quadernolo::vista_griglia()
 {
-    QAction* modo = Toolbar1_Buttons(1);
+    QAction* modo = pic_tool_orizz->Toolbar1_Buttons(1);
     modo->setToolTip(QStringLiteral("Visualizza modalità maschera"));
-    modo->setIcon(ImageList1[1]);
-    toolbarButton(QStringLiteral("tb_add_tree"))->setVisible(false);
+    modo->setIcon(pic_tool_orizz->ImageList1[1]);
+    pic_tool_orizz->toolbarButton(QStringLiteral("tb_add_tree"))->setVisible(false);
     Pic_mask->hide();
-    if (conta_schede() >= 1)
+    if (m_schede->conta_schede() >= 1)
         Adodc1->Recordset()->moveFirst();
-    collega_griglia();
-    DataGrid1->show();
-    cmd_colonne->move(DataGrid1->x() + tw(20), DataGrid1->y() + tw(20));
-    cmd_colonne->show();
-    cmd_colonne->raise();
-    imposta_intestazioni_griglia();
-    carica_colonne_griglia();
+    m_griglia->collega_griglia();
+    m_griglia->DataGrid1->show();
+    m_griglia->cmd_colonne->move(m_griglia->DataGrid1->x() + tw(20), m_griglia->DataGrid1->y() + tw(20));
+    m_griglia->cmd_colonne->show();
+    m_griglia->cmd_colonne->raise();
+    m_griglia->imposta_intestazioni_griglia();
+    m_griglia->carica_colonne_griglia();
     pic_move->hide();
     Adodc1->show();
 }
@@ -207,16 +207,16 @@ void Quadernolo::Toolbar2_ButtonClick(QAction* Button)
 
 void Quadernolo::ripristina_menu()
 {
-    Timer1->stop();
-    Timer2->stop();
+    m_timers->Timer1->stop();
+    m_timers->Timer2->stop();
     Picture1->hide();
     Picture4->hide();
-    Toolbar1->hide();
-    Toolbar2->hide();
-    DataGrid1->hide();
+    pic_tool_orizz->Toolbar1->hide();
+    pic_tool_orizz->Toolbar2->hide();
+    m_griglia->DataGrid1->hide();
     Pic_nomi->hide();
     Pic_mask->hide();
-    cmd_colonne->hide();
+    m_griglia->cmd_colonne->hide();
     setWindowTitle(QStringLiteral("Gestione quadernolo"));
 }
 
@@ -231,19 +231,19 @@ void Quadernolo::Timer1_Timer()
     // of its own (an import re-reads the register), never re-entered (the question box runs the
     // event loop, and the timer may fire meanwhile).
     // Nor into a historical archive: what arrives waits for the live one.
-    if (m_inTimer1 || !registro_aperto() || archivio_storico_in_uso() || m_sessione->p_new_ins()
-        || m_sessione->p_update() || Adodc1->Recordset()->hasPendingChanges())
+    if (m_timers->inCorso || !registro_aperto() || archivio_storico_in_uso() || m_registro->session().p_new_ins()
+        || m_registro->session().p_update() || Adodc1->Recordset()->hasPendingChanges())
         return;
-    const QScopedValueRollback<bool> inTimer(m_inTimer1, true);
+    const QScopedValueRollback<bool> inTimer(m_timers->inCorso, true);
     const QStringList arrivate = notifiche_in_arrivo(programFolder());
     // A file this station cannot read (written under another account) is told once, not passed
     // over in silence; it is told again if it comes back after it was gone.
-    const QStringList segnalate = m_notificheIlleggibili;
-    m_notificheIlleggibili.clear();
+    const QStringList segnalate = m_timers->illeggibili;
+    m_timers->illeggibili.clear();
     for (const QString& path : arrivate) {
         QString perche;
         if (!notifica_leggibile(path, &perche)) {
-            m_notificheIlleggibili << path;
+            m_timers->illeggibili << path;
             if (!segnalate.contains(path))
                 warn(QStringLiteral("ATTENZIONE !\n\nLa notifica %1 non può essere letta da questa postazione:\n%2")
                          .arg(QDir::toNativeSeparators(path), perche));

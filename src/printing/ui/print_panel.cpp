@@ -1,14 +1,16 @@
-// The print panel of the main window: the receipt of the entry on screen and the register
-// print between two dates, through the one page-printing object of the window.
-#include "data_control.h"
+// The print panel: the receipt of the entry on screen and the register print between two dates,
+// through the one page-printing object of the window.
+#include "print_panel.h"
+
+#include "control_factory.h"
 #include "frm_date.h"
-#include "main_window.h"
 #include "morva_print.h"
 #include "print_sheet.h"
 #include "receipt.h"
 #include "register_print.h"
 
 #include "message_service.h"
+#include "recordset.h"
 
 #include <QEvent>
 #include <QFileInfo>
@@ -16,56 +18,60 @@
 
 namespace quad {
 
-namespace {
+using namespace controls;
 
-/// Hides the pop-ups when a print button loses the focus.
-class PrintButtonsFocus : public QObject
+PrintPanel::PrintPanel(PrintPanelHost& host, QWidget* parent)
+    : QFrame(parent)
+    , m_host(host)
 {
-public:
-    explicit PrintButtonsFocus(Quadernolo* w)
-        : QObject(w)
-        , m_w(w)
-    {
-        setObjectName(QStringLiteral("pannello_stampa"));
+    setObjectName(QStringLiteral("Picture1"));
+    setFrameShape(QFrame::Box);
+    setAutoFillBackground(true);
+    resize(tw(2200), tw(780));
+    const char* stampe[] = {"    Stampa Ricevuta      ", "  Stampa Elenchi       ", "Stampa Etichetta         ",
+                            "Stampa Codice a barra"};
+    for (int i = 0; i < 4; ++i) {
+        QPushButton* b = bottone(this, "", QString::fromUtf8(stampe[i]), QRect(0, i * tw(360), tw(2200), tw(360)));
+        b->setObjectName(indicizzato("cmd_print", i));
+        // A print button that loses the focus hides the pop-ups.
+        b->installEventFilter(this);
+        connect(b, &QPushButton::clicked, this, [this, i] { cmd_print_Click(i); });
+        cmd_print.push_back(b);
     }
-
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::FocusOut)
-            m_w->nascondi_popup();
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    Quadernolo* m_w;
-};
-
-} // namespace
-
-void Quadernolo::collega_pannello_stampa()
-{
-    if (findChild<PrintButtonsFocus*>(QStringLiteral("pannello_stampa"), Qt::FindDirectChildrenOnly))
-        return;
-    auto* focus = new PrintButtonsFocus(this);
-    for (QPushButton* button : cmd_print)
-        button->installEventFilter(focus);
+    hide();
 }
 
-PrintSheet& Quadernolo::stampante()
+bool PrintPanel::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::FocusOut)
+        m_host.nascondi_popup();
+    return QFrame::eventFilter(watched, event);
+}
+
+void PrintPanel::cmd_print_Click(int Index)
+{
+    if (Index == 0)
+        stampa_ricevuta();
+    else if (Index == 1)
+        stampa_registro();
+    m_host.nascondi_popup();
+}
+
+PrintSheet& PrintPanel::stampante()
 {
     if (!m_stampante)
         m_stampante = std::make_shared<PrintSheet>(std::make_shared<MorvaPrint>());
     // Where no printer is configured the prints become PDF files beside the archive in use.
-    m_stampante->printer().setPdfFolder(QFileInfo(percorso_archivio(state.p_path_cartella)).absolutePath());
+    m_stampante->printer().setPdfFolder(QFileInfo(m_host.archivio()).absolutePath());
     return *m_stampante;
 }
 
-void Quadernolo::stampa_ricevuta()
+void PrintPanel::stampa_ricevuta()
 {
-    const std::shared_ptr<Recordset> registro = Adodc1->Recordset();
-    if (conta_schede() < 1 || registro->bof() || registro->eof())
+    const std::shared_ptr<Recordset> registro = m_host.registro();
+    if (!registro || !registro->isOpen() || registro->recordCount() < 1 || registro->bof() || registro->eof())
         return;
-    const std::shared_ptr<Recordset> mittenti = ado_mittenti->Recordset();
+    const std::shared_ptr<Recordset> mittenti = m_host.corrispondenti();
     const Recordset nessuno;
     ReceiptData dati;
     try {
@@ -77,12 +83,13 @@ void Quadernolo::stampa_ricevuta()
     quad::stampa_ricevuta(stampante(), dati);
 }
 
-void Quadernolo::stampa_registro()
+void PrintPanel::stampa_registro()
 {
+    const WorkingState& state = m_host.stato();
     QString dal;
     QString al;
     {
-        frm_date dialog(this);
+        frm_date dialog(window());
         if (dialog.exec() != QDialog::Accepted)
             return;
         dal = dialog.p_alert1();
@@ -101,8 +108,7 @@ void Quadernolo::stampa_registro()
 
     DbResult errore;
     const std::shared_ptr<Recordset> righe
-        = leggi_registro(percorso_archivio(state.p_path_cartella), state.p_password_archivio, tipo, intervallo.dal,
-                         intervallo.al, &errore);
+        = leggi_registro(m_host.archivio(), state.p_password_archivio, tipo, intervallo.dal, intervallo.al, &errore);
     if (!righe) {
         warn(QStringLiteral("ATTENZIONE !\n\nImpossibile leggere il registro da stampare:\n") + errore.message);
         return;

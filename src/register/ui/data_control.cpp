@@ -8,6 +8,19 @@ namespace quad {
 
 DataControl::DataControl(QWidget* parent)
     : QFrame(parent)
+    , m_source(new DataSource(this))
+{
+    build();
+}
+
+DataControl::DataControl(DataSource& source, QWidget* parent)
+    : QFrame(parent)
+    , m_source(&source)
+{
+    build();
+}
+
+void DataControl::build()
 {
     setFrameShape(QFrame::Panel);
     setFrameShadow(QFrame::Raised);
@@ -28,6 +41,14 @@ DataControl::DataControl(QWidget* parent)
     layout->addWidget(m_caption, 1);
     layout->addWidget(m_buttons[2]);
     layout->addWidget(m_buttons[3]);
+
+    connect(m_source, &DataSource::willMove, this, &DataControl::willMove);
+    connect(m_source, &DataSource::moveComplete, this, &DataControl::moveComplete);
+    connect(m_source, &DataSource::recordChangeComplete, this, &DataControl::recordChangeComplete);
+    connect(m_source, &DataSource::error, this, &DataControl::error);
+    connect(m_source, &DataSource::recordsetChanged, this, &DataControl::recordsetChanged);
+    connect(m_source, &DataSource::dataChanged, this, &DataControl::dataChanged);
+    connect(m_source, &DataSource::rowDataChanged, this, &DataControl::rowDataChanged);
 }
 
 QString DataControl::Caption() const
@@ -40,109 +61,41 @@ void DataControl::setCaption(const QString& caption)
     m_caption->setText(caption);
 }
 
+void DataControl::setConnectionString(const QString& text)
+{
+    if (m_source)
+        m_source->setConnectionString(text);
+}
+
 void DataControl::setRecordSource(const QString& sql, const QVariantList& parameters)
 {
-    m_recordSource = sql;
-    m_parameters = parameters;
+    if (m_source)
+        m_source->setRecordSource(sql, parameters);
 }
 
 void DataControl::setRecordset(std::shared_ptr<quad::Recordset> recordset)
 {
-    if (m_recordset)
-        m_recordset->disconnect(this);
-    m_recordset = std::move(recordset);
-    if (m_recordset) {
-        auto* rs = m_recordset.get();
-        connect(rs, &quad::Recordset::willMove, this, &DataControl::willMove);
-        connect(rs, &quad::Recordset::moveComplete, this, &DataControl::moveComplete);
-        connect(rs, &quad::Recordset::recordChangeComplete, this, &DataControl::recordChangeComplete);
-        connect(rs, &quad::Recordset::error, this, &DataControl::error);
-        connect(rs, &quad::Recordset::modelReset, this, &DataControl::dataChanged);
-        connect(rs, &quad::Recordset::rowChanged, this, &DataControl::rowDataChanged);
-    }
-    emit recordsetChanged();
-}
-
-std::shared_ptr<Connection> DataControl::connectionFor(const QString& connectionString, DbResult* error)
-{
-    const quad::ConnectionString parts = quad::ConnectionString::parse(connectionString);
-    if (parts.dataSource.isEmpty()) {
-        if (error)
-            *error = DbResult::failure(DbError::NotFound, QStringLiteral("Origine dati non impostata."));
-        return nullptr;
-    }
-    return Connection::shared(parts.dataSource, parts.password.toUtf8(), error);
+    if (m_source)
+        m_source->setRecordset(std::move(recordset));
 }
 
 DbResult DataControl::Refresh()
 {
-    DbResult result;
-    std::shared_ptr<Connection> db = connectionFor(m_connectionString, &result);
-    if (!db) {
-        setRecordset(nullptr);
-        emit error(result);
-        return result;
-    }
-    // The same query on the same file is read again in place: with nothing written since, the
-    // rows already read serve; a read that fails keeps them.
-    if (m_recordset && m_recordset->isOpen() && m_recordset->connection() == db
-        && m_recordset->source() == m_recordSource && m_lastParameters == m_parameters) {
-        result = m_recordset->requery();
-        if (!result.ok()) {
-            emit error(result);
-            return result;
-        }
-        emit recordsetChanged();
-        emit moveComplete();
-        return result;
-    }
-    // The rows shown so far go first: a large register is never held twice.
-    if (m_recordset)
-        m_recordset->close();
-    auto rs = std::make_shared<quad::Recordset>();
-    result = rs->open(db, m_recordSource, m_parameters);
-    if (!result.ok()) {
-        setRecordset(nullptr);
-        emit error(result);
-        return result;
-    }
-    m_lastParameters = m_parameters;
-    setRecordset(rs);
-    // A data control reports its first record after every refresh.
-    emit moveComplete();
-    return result;
+    if (!m_source)
+        return DbResult::failure(DbError::NotFound, QStringLiteral("Origine dati non impostata."));
+    return m_source->Refresh();
 }
 
 void DataControl::clear()
 {
-    m_recordSource.clear();
-    m_parameters.clear();
-    m_connectionString.clear();
-    setRecordset(nullptr);
+    if (m_source)
+        m_source->clear();
 }
 
 void DataControl::muovi(int button)
 {
-    if (!m_recordset || !m_recordset->isOpen() || m_recordset->recordCount() == 0)
-        return;
-    switch (button) {
-    case 0:
-        m_recordset->moveFirst();
-        break;
-    case 1:
-        m_recordset->movePrevious();
-        if (m_recordset->bof())
-            m_recordset->moveFirst();
-        break;
-    case 2:
-        m_recordset->moveNext();
-        if (m_recordset->eof())
-            m_recordset->moveLast();
-        break;
-    default:
-        m_recordset->moveLast();
-        break;
-    }
+    if (m_source)
+        m_source->muovi(button);
 }
 
 } // namespace quad

@@ -1,5 +1,7 @@
 #include "entry_mask.h"
 
+#include "data_control.h"
+
 #include "accessible_names.h"
 #include "calendar_popup.h"
 #include "control_factory.h"
@@ -367,6 +369,17 @@ bool EntryMask::eventoCollegamento(QEvent* event)
     default:
         return false;
     }
+}
+
+void EntryMask::mostra_corrispondenti(DataSource& source)
+{
+    if (ado_mittenti)
+        return;
+    ado_mittenti = new DataControl(source, this);
+    ado_mittenti->setObjectName(QStringLiteral("ado_mittenti"));
+    ado_mittenti->setCaption(QStringLiteral("ado_mittenti"));
+    ado_mittenti->setGeometry(8, 430, 200, 22);
+    ado_mittenti->hide();
 }
 
 } // namespace quad

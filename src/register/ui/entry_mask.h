@@ -17,6 +17,9 @@ class QPushButton;
 
 namespace quad {
 
+class DataControl;
+class DataSource;
+
 /// What the entry mask hands to the window that shows it: the events of its controls, by the
 /// names of their handlers. Returning true from a key handler swallows the key; returning false
 /// from txt_mask1_Validate keeps the focus in the box.
@@ -58,6 +61,10 @@ class EntryMask : public QFrame
     Q_OBJECT
 public:
     explicit EntryMask(QWidget* parent);
+
+    /// The data control of the correspondents of the entry shown, over source (made once).
+    DataControl* ado_mittenti = nullptr;
+    void mostra_corrispondenti(DataSource& source);
     ~EntryMask() override;
 
     /// Where the events go (null: nowhere).

@@ -37,6 +37,35 @@ public:
     }
 };
 
+// The main window's controls, found by the names the program gives them.
+inline QWidget* shown(const QWidget& w, const char* name)
+{
+    return control<QWidget>(const_cast<QWidget*>(&w), QLatin1String(name));
+}
+inline RegisterGrid* grid(const QWidget& w)
+{
+    return control<RegisterGrid>(const_cast<QWidget*>(&w), QStringLiteral("DataGrid1"));
+}
+inline EntryMask* mask(const QWidget& w)
+{
+    return control<EntryMask>(const_cast<QWidget*>(&w), QStringLiteral("Frm_mask"));
+}
+/// The handlers of the window's entry mask.
+inline MaskController* regole(const QWidget& w)
+{
+    return w.findChild<MaskController*>();
+}
+/// The window's entries: its data controls' handlers, the new entry, the save, the moves.
+inline EntryActions* schede(const QWidget& w)
+{
+    return w.findChild<EntryActions*>();
+}
+/// A data control of the window: "Adodc1" (the register), "ado_mittenti", "Ado_nomi".
+inline DataControl* dati(const QWidget& w, const char* name)
+{
+    return control<DataControl>(const_cast<QWidget*>(&w), QLatin1String(name));
+}
+
 /// Answers the login dialog with each password in turn.
 inline void scriptLogin(ModalScript& script, const QStringList& passwords)
 {
@@ -69,9 +98,9 @@ inline void openRegister(TestQuadernolo& w)
 /// Switches the open register from the mask, where it opens, to the grid.
 inline void showGrid(TestQuadernolo& w)
 {
-    ASSERT_TRUE(w.Pic_mask->isVisible());
+    ASSERT_TRUE(shown(w, "Pic_mask")->isVisible());
     ASSERT_TRUE(trigger(&w, QStringLiteral("tb_modo")));
-    ASSERT_TRUE(w.DataGrid1->isVisible());
+    ASSERT_TRUE(grid(w)->isVisible());
 }
 
 /// Writes entries 1..count into an archive, one correspondent each (two for entry 2),
@@ -110,10 +139,10 @@ inline QString text(QWidget* root, const QString& name)
 
 /// A new entry is being typed, as the clerk sees it: "Conferma ed Esci" and "Annulla" in the mask,
 /// the tool bars and the navigation strip out of use.
-inline bool nuovaSchedaInCorso(const Quadernolo& w)
+inline bool nuovaSchedaInCorso(Quadernolo& w)
 {
-    return !w.Frm_mask->Frame_new_ins->isHidden() && !w.Toolbar1->isEnabled() && !w.Toolbar2->isEnabled()
-        && !w.pic_move->isEnabled();
+    return !mask(w)->Frame_new_ins->isHidden() && !control<QToolBar>(&w, "Toolbar1")->isEnabled()
+        && !control<QToolBar>(&w, "Toolbar2")->isEnabled() && !shown(w, "pic_move")->isEnabled();
 }
 
 } // namespace quad::test

@@ -21,7 +21,7 @@ namespace {
 
 QString header(TestQuadernolo& w, int column)
 {
-    return w.DataGrid1->model()->headerData(column, Qt::Horizontal).toString();
+    return grid(w)->model()->headerData(column, Qt::Horizontal).toString();
 }
 
 QString gridWidths()
@@ -57,46 +57,46 @@ TEST(OpenRegister, LiveArchiveOpensInTheMaskOnTheLastEntry)
     openRegister(w);
 
     EXPECT_TRUE(messages.shown().isEmpty()) << messages.last().toStdString();
-    EXPECT_TRUE(w.Pic_mask->isVisible());
-    EXPECT_FALSE(w.DataGrid1->isVisible());
-    EXPECT_FALSE(w.cmd_colonne->isVisible());
-    EXPECT_FALSE(w.Frame1->isVisible());
-    EXPECT_FALSE(w.frm_menu->isVisible());
-    EXPECT_TRUE(w.Toolbar1->isVisible());
-    EXPECT_TRUE(w.Toolbar2->isVisible());
-    EXPECT_TRUE(w.pic_move->isVisible());
-    EXPECT_TRUE(w.toolbarButton("tb_add_tree")->isVisible());
-    EXPECT_EQ(w.toolbarButton("tb_modo")->toolTip(), "Visualizza modalità griglia");
+    EXPECT_TRUE(shown(w, "Pic_mask")->isVisible());
+    EXPECT_FALSE(grid(w)->isVisible());
+    EXPECT_FALSE(control<QPushButton>(&w, "cmd_colonne")->isVisible());
+    EXPECT_FALSE(shown(w, "Frame1")->isVisible());
+    EXPECT_FALSE(shown(w, "frm_menu")->isVisible());
+    EXPECT_TRUE(control<QToolBar>(&w, "Toolbar1")->isVisible());
+    EXPECT_TRUE(control<QToolBar>(&w, "Toolbar2")->isVisible());
+    EXPECT_TRUE(shown(w, "pic_move")->isVisible());
+    EXPECT_TRUE(findAction(&w, "tb_add_tree")->isVisible());
+    EXPECT_EQ(findAction(&w, "tb_modo")->toolTip(), "Visualizza modalità griglia");
     EXPECT_EQ(w.windowTitle(), "Gestione quadernolo");
     EXPECT_EQ(w.state.p_sessione, "Entrata");
     EXPECT_EQ(w.state.p_path_cartella, programFolder());
-    EXPECT_TRUE(w.txt_mask1[7]->isReadOnly()) << "the register is only consulted";
-    EXPECT_FALSE(w.lbl_sub_arch->isVisible());
+    EXPECT_TRUE(mask(w)->txt_mask1[7]->isReadOnly()) << "the register is only consulted";
+    EXPECT_FALSE(control<QLabel>(&w, "lbl_sub_arch")->isVisible());
 
     // The mask shows the last entry, an incoming one, with its captions.
-    EXPECT_EQ(w.Adodc1->Recordset()->value("Progressivo").toInt(), 5);
+    EXPECT_EQ(dati(w, "Adodc1")->Recordset()->value("Progressivo").toInt(), 5);
     EXPECT_EQ(text(&w, "txt_mask1_0"), "5");
     EXPECT_EQ(text(&w, "txt_mask1_7"), "Oggetto n. 5 dell'ufficio");
-    EXPECT_EQ(w.Frm_mask->lbl_modo->text(), "Quadernolo in ENTRATA");
+    EXPECT_EQ(mask(w)->lbl_modo->text(), "Quadernolo in ENTRATA");
 
     // Six rows: entry 2 has two correspondents.
-    EXPECT_EQ(w.Adodc1->Caption(), "   Totale schede : 6");
-    EXPECT_EQ(w.lbl_filtro->text(), "   Totale schede : 6");
-    EXPECT_FALSE(w.lbl_filtro_ins->isVisibleTo(w.Frm_mask));
-    EXPECT_FALSE(w.toolbarButton("tb_filtro_off")->isChecked());
-    EXPECT_EQ(w.DataGrid1->palette().color(QPalette::Base), QColor(Qt::white));
-    EXPECT_TRUE(w.Timer1->isActive());
-    EXPECT_EQ(w.Timer1->interval(), 65535);
-    EXPECT_TRUE(w.Timer2->isActive());
-    EXPECT_EQ(w.Timer2->interval(), 1000);
-    EXPECT_TRUE(w.toolbarButton("tb_insert")->isEnabled());
-    EXPECT_TRUE(w.Frm_mask->picOpenWWW[1]->isEnabled());
+    EXPECT_EQ(dati(w, "Adodc1")->Caption(), "   Totale schede : 6");
+    EXPECT_EQ(control<QLabel>(&w, "lbl_filtro")->text(), "   Totale schede : 6");
+    EXPECT_FALSE(mask(w)->lbl_filtro_ins->isVisibleTo(mask(w)));
+    EXPECT_FALSE(findAction(&w, "tb_filtro_off")->isChecked());
+    EXPECT_EQ(grid(w)->palette().color(QPalette::Base), QColor(Qt::white));
+    EXPECT_TRUE(w.findChild<QTimer*>("Timer1")->isActive());
+    EXPECT_EQ(w.findChild<QTimer*>("Timer1")->interval(), 65535);
+    EXPECT_TRUE(w.findChild<QTimer*>("Timer2")->isActive());
+    EXPECT_EQ(w.findChild<QTimer*>("Timer2")->interval(), 1000);
+    EXPECT_TRUE(findAction(&w, "tb_insert")->isEnabled());
+    EXPECT_TRUE(mask(w)->picOpenWWW[1]->isEnabled());
 
     showGrid(w);
-    EXPECT_TRUE(w.cmd_colonne->isVisible());
-    EXPECT_TRUE(w.Adodc1->isVisible());
-    EXPECT_FALSE(w.toolbarButton("tb_add_tree")->isVisible());
-    ASSERT_TRUE(w.DataGrid1->model());
+    EXPECT_TRUE(control<QPushButton>(&w, "cmd_colonne")->isVisible());
+    EXPECT_TRUE(dati(w, "Adodc1")->isVisible());
+    EXPECT_FALSE(findAction(&w, "tb_add_tree")->isVisible());
+    ASSERT_TRUE(grid(w)->model());
     EXPECT_EQ(header(w, 0), "N.");
     EXPECT_EQ(header(w, 1), "E/U");
     EXPECT_EQ(header(w, 2), "Data");
@@ -106,11 +106,11 @@ TEST(OpenRegister, LiveArchiveOpensInTheMaskOnTheLastEntry)
     EXPECT_EQ(header(w, 7), "del");
     EXPECT_EQ(header(w, 8), "oggetto");
     EXPECT_EQ(header(w, 16), "Nota Annulla");
-    EXPECT_FALSE(w.DataGrid1->isColumnHidden(1));
-    EXPECT_FALSE(w.DataGrid1->isColumnHidden(3));
-    EXPECT_TRUE(w.DataGrid1->isColumnHidden(18));
+    EXPECT_FALSE(grid(w)->isColumnHidden(1));
+    EXPECT_FALSE(grid(w)->isColumnHidden(3));
+    EXPECT_TRUE(grid(w)->isColumnHidden(18));
     // No widths stored yet: the bookkeeping column sys_nodo is hidden all the same.
-    EXPECT_TRUE(w.DataGrid1->isColumnHidden(17));
+    EXPECT_TRUE(grid(w)->isColumnHidden(17));
 }
 
 TEST(OpenRegister, EmptyRegisterOpens)
@@ -120,10 +120,10 @@ TEST(OpenRegister, EmptyRegisterOpens)
     TestQuadernolo w;
     ASSERT_TRUE(startWindow(w));
     openRegister(w);
-    EXPECT_TRUE(w.Pic_mask->isVisible());
-    EXPECT_EQ(w.Adodc1->Caption(), "   Totale schede : 0");
-    EXPECT_FALSE(w.Frm_mask->Frame_annullato->isVisibleTo(w.Frm_mask));
-    EXPECT_FALSE(w.Frm_mask->frame_annulla->isVisibleTo(w.Frm_mask));
+    EXPECT_TRUE(shown(w, "Pic_mask")->isVisible());
+    EXPECT_EQ(dati(w, "Adodc1")->Caption(), "   Totale schede : 0");
+    EXPECT_FALSE(mask(w)->Frame_annullato->isVisibleTo(mask(w)));
+    EXPECT_FALSE(mask(w)->frame_annulla->isVisibleTo(mask(w)));
     EXPECT_TRUE(messages.shown().isEmpty());
 }
 
@@ -137,9 +137,9 @@ TEST(OpenRegister, StationWithoutServerRoleCannotInsert)
         TestQuadernolo w;
         ASSERT_TRUE(startWindow(w));
         openRegister(w);
-        ASSERT_TRUE(w.Pic_mask->isVisible());
-        EXPECT_FALSE(w.toolbarButton("tb_insert")->isEnabled()) << ini.toStdString();
-        EXPECT_FALSE(w.Frm_mask->picOpenWWW[1]->isEnabled());
+        ASSERT_TRUE(shown(w, "Pic_mask")->isVisible());
+        EXPECT_FALSE(findAction(&w, "tb_insert")->isEnabled()) << ini.toStdString();
+        EXPECT_FALSE(mask(w)->picOpenWWW[1]->isEnabled());
         // The file was not completed along the way.
         EXPECT_EQ(program.readFile("imposta.ini").contains("Server"), false);
     }
@@ -156,10 +156,10 @@ TEST(OpenRegister, ColumnWidthsAreSavedOnResizeAndComeBackAfterARestart)
         ASSERT_TRUE(startWindow(w));
         openRegister(w);
         showGrid(w);
-        columns = w.DataGrid1->model()->columnCount();
+        columns = grid(w)->model()->columnCount();
         EXPECT_EQ(gridWidths(), "<none>");
         // The clerk drags column 8 (subject) to 300 pixels.
-        w.DataGrid1->horizontalHeader()->resizeSection(8, 300);
+        grid(w)->horizontalHeader()->resizeSection(8, 300);
         const QStringList parts = gridWidths().split('_');
         ASSERT_EQ(parts.size(), columns + 1);
         EXPECT_EQ(parts.last(), "");
@@ -172,15 +172,15 @@ TEST(OpenRegister, ColumnWidthsAreSavedOnResizeAndComeBackAfterARestart)
     ASSERT_TRUE(startWindow(w));
     openRegister(w);
     showGrid(w);
-    EXPECT_EQ(w.DataGrid1->columnWidth(8), 300);
+    EXPECT_EQ(grid(w)->columnWidth(8), 300);
     // Now that widths are stored, the bookkeeping columns are hidden.
     for (int c = 0; c < columns; ++c) {
         if (header(w, c).startsWith("sys_", Qt::CaseInsensitive)) {
-            EXPECT_TRUE(w.DataGrid1->isColumnHidden(c)) << header(w, c).toStdString();
+            EXPECT_TRUE(grid(w)->isColumnHidden(c)) << header(w, c).toStdString();
         }
     }
-    EXPECT_TRUE(w.DataGrid1->isColumnHidden(17));
-    EXPECT_FALSE(w.DataGrid1->isColumnHidden(8));
+    EXPECT_TRUE(grid(w)->isColumnHidden(17));
+    EXPECT_FALSE(grid(w)->isColumnHidden(8));
 }
 
 TEST(OpenRegister, ColumnsAreAsWideAsTheirCaptionsUnlessAStoredWidthSaysOtherwise)
@@ -194,12 +194,12 @@ TEST(OpenRegister, ColumnsAreAsWideAsTheirCaptionsUnlessAStoredWidthSaysOtherwis
         ASSERT_TRUE(startWindow(w));
         openRegister(w);
         showGrid(w);
-        const QFontMetrics metrics = w.DataGrid1->horizontalHeader()->fontMetrics();
-        for (int c = 0; c < w.DataGrid1->model()->columnCount(); ++c) {
+        const QFontMetrics metrics = grid(w)->horizontalHeader()->fontMetrics();
+        for (int c = 0; c < grid(w)->model()->columnCount(); ++c) {
             if (header(w, c) == "Ufficio_competente")
                 ufficio = c;
-            if (!w.DataGrid1->isColumnHidden(c)) {
-                EXPECT_GE(w.DataGrid1->columnWidth(c), metrics.horizontalAdvance(header(w, c)))
+            if (!grid(w)->isColumnHidden(c)) {
+                EXPECT_GE(grid(w)->columnWidth(c), metrics.horizontalAdvance(header(w, c)))
                     << header(w, c).toStdString();
             }
         }
@@ -216,7 +216,7 @@ TEST(OpenRegister, ColumnsAreAsWideAsTheirCaptionsUnlessAStoredWidthSaysOtherwis
     ASSERT_TRUE(startWindow(w));
     openRegister(w);
     showGrid(w);
-    EXPECT_EQ(w.DataGrid1->columnWidth(ufficio), 50);
+    EXPECT_EQ(grid(w)->columnWidth(ufficio), 50);
 }
 
 TEST(OpenRegister, ColumnMaskHidesColumnsWithOrWithoutStoredWidths)
@@ -231,15 +231,15 @@ TEST(OpenRegister, ColumnMaskHidesColumnsWithOrWithoutStoredWidths)
     ASSERT_TRUE(startWindow(w));
     openRegister(w);
     showGrid(w);
-    EXPECT_EQ(w.DataGrid1->columnWidth(0), 60);
-    EXPECT_TRUE(w.DataGrid1->isColumnHidden(1));
-    EXPECT_EQ(w.DataGrid1->columnWidth(2), 100);
+    EXPECT_EQ(grid(w)->columnWidth(0), 60);
+    EXPECT_TRUE(grid(w)->isColumnHidden(1));
+    EXPECT_EQ(grid(w)->columnWidth(2), 100);
     // Column 5 has no stored width: the mask hides it all the same.
-    EXPECT_TRUE(w.DataGrid1->isColumnHidden(5));
-    EXPECT_FALSE(w.DataGrid1->isColumnHidden(4));
+    EXPECT_TRUE(grid(w)->isColumnHidden(5));
+    EXPECT_FALSE(grid(w)->isColumnHidden(4));
 
     // Resizing rewrites the whole list; the hidden column keeps its stored width.
-    w.DataGrid1->horizontalHeader()->resizeSection(0, 70);
+    grid(w)->horizontalHeader()->resizeSection(0, 70);
     const QStringList parts = gridWidths().split('_');
     EXPECT_EQ(parts[0], "1050");
     EXPECT_EQ(parts[1], "600");
@@ -267,13 +267,13 @@ TEST(OpenRegister, HistoricalArchiveChosenInTheChooser)
     EXPECT_EQ(script.titles(), QStringList(" Selezione archivio"));
     EXPECT_EQ(listed, QStringList({"2004", "VECCHIO"}));
     EXPECT_EQ(w.state.p_path_cartella, "SUB_2004");
-    EXPECT_TRUE(w.Pic_mask->isVisible());
-    EXPECT_TRUE(w.lbl_sub_arch->isVisible());
-    EXPECT_EQ(w.lbl_sub_arch->text(), "Archivio in uso : 2004");
-    EXPECT_EQ(w.Adodc1->Caption(), "   Totale schede : 3");
-    EXPECT_TRUE(
-        ConnectionString::parse(w.Adodc1->ConnectionString()).dataSource.endsWith("/SUB_2004/Arch_quadernolo.mdb"));
-    EXPECT_EQ(ConnectionString::parse(w.Adodc1->ConnectionString()).password, kPassword);
+    EXPECT_TRUE(shown(w, "Pic_mask")->isVisible());
+    EXPECT_TRUE(control<QLabel>(&w, "lbl_sub_arch")->isVisible());
+    EXPECT_EQ(control<QLabel>(&w, "lbl_sub_arch")->text(), "Archivio in uso : 2004");
+    EXPECT_EQ(dati(w, "Adodc1")->Caption(), "   Totale schede : 3");
+    EXPECT_TRUE(ConnectionString::parse(dati(w, "Adodc1")->ConnectionString())
+                    .dataSource.endsWith("/SUB_2004/Arch_quadernolo.mdb"));
+    EXPECT_EQ(ConnectionString::parse(dati(w, "Adodc1")->ConnectionString()).password, kPassword);
 }
 
 TEST(OpenRegister, HistoricalFolderIsFoundAgainWithoutRegardToCase)
@@ -291,9 +291,9 @@ TEST(OpenRegister, HistoricalFolderIsFoundAgainWithoutRegardToCase)
     openRegister(w);
     ASSERT_TRUE(script.waitDone());
     EXPECT_TRUE(messages.shown().isEmpty()) << messages.last().toStdString();
-    EXPECT_TRUE(w.Pic_mask->isVisible());
-    EXPECT_EQ(w.lbl_sub_arch->text(), "Archivio in uso : VECCHIO");
-    EXPECT_EQ(w.Adodc1->Caption(), "   Totale schede : 5");
+    EXPECT_TRUE(shown(w, "Pic_mask")->isVisible());
+    EXPECT_EQ(control<QLabel>(&w, "lbl_sub_arch")->text(), "Archivio in uso : VECCHIO");
+    EXPECT_EQ(dati(w, "Adodc1")->Caption(), "   Totale schede : 5");
 }
 
 TEST(OpenRegister, CancellingTheChooserStaysAtTheStartMenu)
@@ -313,14 +313,14 @@ TEST(OpenRegister, CancellingTheChooserStaysAtTheStartMenu)
         });
         openRegister(w);
         ASSERT_TRUE(script.waitDone());
-        EXPECT_TRUE(w.Frame1->isVisible());
-        EXPECT_TRUE(w.frm_menu->isVisible());
-        EXPECT_FALSE(w.DataGrid1->isVisible());
-        EXPECT_FALSE(w.Pic_mask->isVisible());
-        EXPECT_FALSE(w.lbl_sub_arch->isVisible());
+        EXPECT_TRUE(shown(w, "Frame1")->isVisible());
+        EXPECT_TRUE(shown(w, "frm_menu")->isVisible());
+        EXPECT_FALSE(grid(w)->isVisible());
+        EXPECT_FALSE(shown(w, "Pic_mask")->isVisible());
+        EXPECT_FALSE(control<QLabel>(&w, "lbl_sub_arch")->isVisible());
         EXPECT_EQ(w.state.p_path_cartella, "");
         EXPECT_EQ(w.state.p_sessione, "Menu");
-        EXPECT_FALSE(w.Adodc1->Recordset());
+        EXPECT_FALSE(dati(w, "Adodc1")->Recordset());
     }
 }
 
@@ -342,8 +342,8 @@ TEST(OpenRegister, MissingArchiveIsCheckedInTheChosenFolder)
               "Nome del percorso errato o connessione di rete non attivata.\n\n"
               "Attivo la connessione di rete ?\n\n");
     EXPECT_EQ(messages.shown().at(0).buttons, MsgButtons::YesNo);
-    EXPECT_TRUE(w.Frame1->isVisible());
-    EXPECT_FALSE(w.Adodc1->Recordset());
+    EXPECT_TRUE(shown(w, "Frame1")->isVisible());
+    EXPECT_FALSE(dati(w, "Adodc1")->Recordset());
     EXPECT_EQ(w.state.p_sessione, "Menu");
 }
 
@@ -365,14 +365,14 @@ TEST(OpenRegister, LocatedArchiveIsTheOneThatOpens)
     messages.answer(MsgAnswer::Yes).file(program.file("Quad_imposta.mdb"));
     openRegister(w);
     EXPECT_EQ(messages.shown().size(), 1);
-    EXPECT_TRUE(w.Frame1->isVisible());
+    EXPECT_TRUE(shown(w, "Frame1")->isVisible());
 
     messages.clear();
     messages.answer(MsgAnswer::Yes).file(copia);
     openRegister(w);
     EXPECT_EQ(messages.shown().size(), 1);
-    EXPECT_TRUE(w.Pic_mask->isVisible());
-    EXPECT_EQ(w.Adodc1->Caption(), "   Totale schede : 3");
+    EXPECT_TRUE(shown(w, "Pic_mask")->isVisible());
+    EXPECT_EQ(dati(w, "Adodc1")->Caption(), "   Totale schede : 3");
     EXPECT_EQ(leggi_ini(iniPath(), "Path", "ultimo_path", ""), program.file("altrove"));
 }
 
@@ -390,8 +390,8 @@ TEST(OpenRegister, AWrongKeyAtOpeningAsksForThePasswordThatOpensTheLiveArchive)
     openRegister(w);
     ASSERT_TRUE(script.waitDone());
     EXPECT_TRUE(messages.shown().isEmpty());
-    EXPECT_TRUE(w.Pic_mask->isVisible());
-    EXPECT_EQ(w.Adodc1->Caption(), "   Totale schede : 1");
+    EXPECT_TRUE(shown(w, "Pic_mask")->isVisible());
+    EXPECT_EQ(dati(w, "Adodc1")->Caption(), "   Totale schede : 1");
     // Checked against the live archive, the password typed is the session's.
     EXPECT_EQ(w.state.p_password, kPassword);
 }
@@ -418,8 +418,8 @@ TEST(OpenRegister, AHistoricalArchiveKeyedOtherwiseOpensWithItsOwnPasswordOnly)
         script.then("frm_password", [](QDialog* d) { d->reject(); });
         openRegister(w);
         ASSERT_TRUE(script.waitDone());
-        EXPECT_TRUE(w.Frame1->isVisible());
-        EXPECT_FALSE(w.Adodc1->Recordset());
+        EXPECT_TRUE(shown(w, "Frame1")->isVisible());
+        EXPECT_FALSE(dati(w, "Adodc1")->Recordset());
     }
     // A wrong password is asked again; the right one opens that archive.
     {
@@ -428,8 +428,8 @@ TEST(OpenRegister, AHistoricalArchiveKeyedOtherwiseOpensWithItsOwnPasswordOnly)
         scriptLogin(script, {kPassword, "storica"});
         openRegister(w);
         ASSERT_TRUE(script.waitDone());
-        EXPECT_TRUE(w.Pic_mask->isVisible());
-        EXPECT_EQ(w.Adodc1->Caption(), "   Totale schede : 4");
+        EXPECT_TRUE(shown(w, "Pic_mask")->isVisible());
+        EXPECT_EQ(dati(w, "Adodc1")->Caption(), "   Totale schede : 4");
     }
     // The session keeps the live archive's password: the next archive opens without a question.
     EXPECT_EQ(w.state.p_password, kPassword);
@@ -438,7 +438,7 @@ TEST(OpenRegister, AHistoricalArchiveKeyedOtherwiseOpensWithItsOwnPasswordOnly)
     pickHistorical(script, "2004");
     openRegister(w);
     ASSERT_TRUE(script.waitDone());
-    EXPECT_EQ(w.Adodc1->Caption(), "   Totale schede : 3");
+    EXPECT_EQ(dati(w, "Adodc1")->Caption(), "   Totale schede : 3");
     EXPECT_TRUE(messages.shown().isEmpty());
 }
 
@@ -459,9 +459,9 @@ TEST(OpenRegister, NothingIsRegisteredIntoAHistoricalArchive)
     openRegister(w);
     ASSERT_TRUE(script.waitDone());
 
-    EXPECT_FALSE(w.toolbarButton("tb_insert")->isEnabled());
+    EXPECT_FALSE(findAction(&w, "tb_insert")->isEnabled());
     // Neither through the new-entry buttons nor through a notification that arrived.
-    w.cmd_ins_Click(0);
+    schede(w)->cmd_ins_Click(0);
     w.Timer1_Timer();
     EXPECT_FALSE(nuovaSchedaInCorso(w));
     EXPECT_TRUE(messages.shown().isEmpty());
@@ -490,9 +490,9 @@ TEST(OpenRegister, DamagedArchiveShowsTheCauseAndStaysAtTheStartMenu)
     openRegister(w);
     ASSERT_EQ(messages.shown().size(), 1);
     EXPECT_TRUE(messages.last().startsWith("Errore ADO\n\n"));
-    EXPECT_TRUE(w.Frame1->isVisible());
-    EXPECT_FALSE(w.Toolbar1->isVisible());
-    EXPECT_FALSE(w.Timer1->isActive());
+    EXPECT_TRUE(shown(w, "Frame1")->isVisible());
+    EXPECT_FALSE(control<QToolBar>(&w, "Toolbar1")->isVisible());
+    EXPECT_FALSE(w.findChild<QTimer*>("Timer1")->isActive());
 }
 
 TEST(OpenRegister, MissingSettingsDatabaseStopsTheOpening)
@@ -505,8 +505,8 @@ TEST(OpenRegister, MissingSettingsDatabaseStopsTheOpening)
     openRegister(w);
     ASSERT_EQ(messages.shown().size(), 1);
     EXPECT_TRUE(messages.last().startsWith("Errore ADO\n\n"));
-    EXPECT_TRUE(w.Frame1->isVisible());
-    EXPECT_FALSE(w.Adodc1->Recordset());
+    EXPECT_TRUE(shown(w, "Frame1")->isVisible());
+    EXPECT_FALSE(dati(w, "Adodc1")->Recordset());
 }
 
 TEST(Notifications, OfferedWhenTheRegisterOpensAndNeverAtTheStartMenu)
@@ -544,7 +544,7 @@ TEST(Notifications, OfferedWhenTheRegisterOpensAndNeverAtTheStartMenu)
 
     // Back at the start menu the poll stops.
     trigger(&w, "tb_esci");
-    EXPECT_FALSE(w.Timer1->isActive());
+    EXPECT_FALSE(w.findChild<QTimer*>("Timer1")->isActive());
     messages.clear();
     w.Timer1_Timer();
     EXPECT_TRUE(messages.shown().isEmpty());
@@ -569,7 +569,7 @@ TEST(Notifications, NamesMatchWithoutRegardToCaseAndNotWhileInserting)
     messages.clear();
     // A new entry on the empty register: the start number is asked.
     messages.answer(MsgAnswer::Yes).input("10");
-    w.cmd_ins_Click(0);
+    schede(w)->cmd_ins_Click(0);
     ASSERT_TRUE(nuovaSchedaInCorso(w));
     messages.clear();
     w.Timer1_Timer();

@@ -82,13 +82,13 @@ TEST(StartMenuSettings, TheCloseBoxSavesTheGeneralPanelIntoTheWindowsState)
     EXPECT_EQ(w.state.p_quad_rete, "1");
     EXPECT_EQ(w.state.p_chk_back_up, "1");
     EXPECT_EQ(w.state.p_path_back_up, "/media/copia");
-    EXPECT_TRUE(w.Frame1->isVisible());
+    EXPECT_TRUE(shown(w, "Frame1")->isVisible());
     EXPECT_TRUE(messages.shown().isEmpty());
 
     // The station is a Client now: the register opens without "Nuovo".
     openRegister(w);
-    ASSERT_TRUE(w.Pic_mask->isVisible());
-    EXPECT_FALSE(w.toolbarButton("tb_insert")->isEnabled());
+    ASSERT_TRUE(shown(w, "Pic_mask")->isVisible());
+    EXPECT_FALSE(findAction(&w, "tb_insert")->isEnabled());
 }
 
 TEST(StartMenuSettings, NothingOfTheStartFrameShowsAroundTheDialog)
@@ -97,7 +97,7 @@ TEST(StartMenuSettings, NothingOfTheStartFrameShowsAroundTheDialog)
     ScriptedMessages messages;
     TestQuadernolo w;
     ASSERT_TRUE(startWindow(w));
-    const QRect startFrame(w.Frame1->mapToGlobal(QPoint(0, 0)), w.Frame1->size());
+    const QRect startFrame(shown(w, "Frame1")->mapToGlobal(QPoint(0, 0)), shown(w, "Frame1")->size());
     settings(w, [&](QDialog* d) {
         auto* strip = control<QTabBar>(d, "TabStrip1");
         for (int tab : {0, 1, 2, 0}) {
@@ -143,11 +143,11 @@ TEST(StartMenuSettings, OfficesAddedOnAServerStationReachTheRegistersPickList)
     EXPECT_EQ(w.state.p_eln_uffici, "Z;A;B;C");
 
     openRegister(w);
-    ASSERT_TRUE(w.Pic_mask->isVisible());
-    EXPECT_TRUE(w.toolbarButton("tb_insert")->isEnabled());
+    ASSERT_TRUE(shown(w, "Pic_mask")->isVisible());
+    EXPECT_TRUE(findAction(&w, "tb_insert")->isEnabled());
     QStringList picks;
-    for (int i = 0; i < w.list_elenco->count(); ++i)
-        picks << w.list_elenco->item(i)->text();
+    for (int i = 0; i < control<QListWidget>(&w, "list_elenco")->count(); ++i)
+        picks << control<QListWidget>(&w, "list_elenco")->item(i)->text();
     EXPECT_EQ(picks, QStringList({"Z", "A", "B", "C"}));
 }
 
@@ -180,8 +180,8 @@ TEST(StartMenuSettings, APasswordChangeIsWhatTheRegisterAndTheNextLoginNeed)
         chooser.then("frm_sel_cartella", [](QDialog* d) { click(d, "OKButton"); });
         openRegister(w);
         ASSERT_TRUE(chooser.waitDone());
-        EXPECT_TRUE(w.Pic_mask->isVisible());
-        EXPECT_EQ(w.lbl_sub_arch->text(), "Archivio in uso : 2019");
+        EXPECT_TRUE(shown(w, "Pic_mask")->isVisible());
+        EXPECT_EQ(control<QLabel>(&w, "lbl_sub_arch")->text(), "Archivio in uso : 2019");
         EXPECT_EQ(messages.shown().size(), 1);
         trigger(&w, "tb_esci");
     }
@@ -256,7 +256,7 @@ TEST(StartMenuDatabase, CompactsTheLiveArchiveKeepingItsRowsAndItsKey)
 
     // The register opens on the compacted archive.
     openRegister(w);
-    ASSERT_TRUE(w.Pic_mask->isVisible());
-    EXPECT_EQ(w.Adodc1->Recordset()->recordCount(), 0); // entries without correspondents do not join
+    ASSERT_TRUE(shown(w, "Pic_mask")->isVisible());
+    EXPECT_EQ(dati(w, "Adodc1")->Recordset()->recordCount(), 0); // entries without correspondents do not join
     EXPECT_EQ(messages.shown().size(), 2);
 }

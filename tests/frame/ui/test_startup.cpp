@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -92,9 +93,9 @@ TEST(Startup, ASettingsFileNamedInAnotherCaseIsTheOneUsed)
 
     // What the program writes later goes to the same file.
     openRegister(w);
-    EXPECT_FALSE(w.toolbarButton("tb_insert")->isEnabled());
+    EXPECT_FALSE(findAction(&w, "tb_insert")->isEnabled());
     showGrid(w);
-    w.DataGrid1->horizontalHeader()->resizeSection(0, 50);
+    grid(w)->horizontalHeader()->resizeSection(0, 50);
     EXPECT_TRUE(program.readFile("IMPOSTA.INI").contains("[GRID_WIDTH]"));
     EXPECT_EQ(QDir(program.path()).entryList({"*.ini"}, QDir::Files, QDir::Name), QStringList("IMPOSTA.INI"));
 }
@@ -282,7 +283,7 @@ TEST(StartMenu, ShowsFourButtonsAndTheArchiveButton)
     const QStringList captions = {"Impostazioni", "Database", "", "Storico", "Esci", "Manuale"};
     const QStringList tips = {"Impostazione programma",   "Compatta gli archivi", "",
                               "Consulta archivi storici", "Termina il programma", "Manuale d' uso"};
-    EXPECT_EQ(w.cmd_menu[2], nullptr);
+    EXPECT_EQ(w.frm_menu->cmd_menu[2], nullptr);
     for (int i : {0, 1, 3, 4, 5}) {
         auto* b = control<QAbstractButton>(&w, QStringLiteral("cmd_menu_%1").arg(i));
         ASSERT_TRUE(b);
@@ -290,18 +291,18 @@ TEST(StartMenu, ShowsFourButtonsAndTheArchiveButton)
         EXPECT_EQ(b->toolTip(), tips[i]);
         EXPECT_EQ(b->isVisible(), i != 3) << i;
     }
-    EXPECT_TRUE(w.Frame1->isVisible());
-    EXPECT_TRUE(w.frm_menu->isVisible());
-    EXPECT_EQ(w.Command1->text().trimmed(), "ARCHIVIO");
-    EXPECT_EQ(w.Command1->toolTip(), "Accedi all' archivio");
-    EXPECT_FALSE(w.Toolbar1->isVisible());
-    EXPECT_FALSE(w.Toolbar2->isVisible());
-    EXPECT_FALSE(w.DataGrid1->isVisible());
-    EXPECT_FALSE(w.Pic_mask->isVisible());
-    EXPECT_FALSE(w.Timer1->isActive());
-    EXPECT_FALSE(w.Timer2->isActive());
+    EXPECT_TRUE(shown(w, "Frame1")->isVisible());
+    EXPECT_TRUE(shown(w, "frm_menu")->isVisible());
+    EXPECT_EQ(control<QPushButton>(&w, "Command1")->text().trimmed(), "ARCHIVIO");
+    EXPECT_EQ(control<QPushButton>(&w, "Command1")->toolTip(), "Accedi all' archivio");
+    EXPECT_FALSE(control<QToolBar>(&w, "Toolbar1")->isVisible());
+    EXPECT_FALSE(control<QToolBar>(&w, "Toolbar2")->isVisible());
+    EXPECT_FALSE(grid(w)->isVisible());
+    EXPECT_FALSE(shown(w, "Pic_mask")->isVisible());
+    EXPECT_FALSE(w.findChild<QTimer*>("Timer1")->isActive());
+    EXPECT_FALSE(w.findChild<QTimer*>("Timer2")->isActive());
     // The focus sink lies out of sight.
-    EXPECT_LT(w.cmd_focus->x() + w.cmd_focus->width(), 0);
+    EXPECT_LT(control<QPushButton>(&w, "cmd_focus")->x() + control<QPushButton>(&w, "cmd_focus")->width(), 0);
 }
 
 TEST(StartMenu, ToolBarsCarryTheirKeysCaptionsAndTips)
@@ -313,22 +314,22 @@ TEST(StartMenu, ToolBarsCarryTheirKeysCaptionsAndTips)
     const QStringList captions = {"Modalità",    "Nuovo",   "Cerca",     "Stampa",  "Notifica",
                                   "Statistiche", "Scanner", "Fascicoli", "Collega", "Esci"};
     for (int i = 1; i <= 10; ++i) {
-        QAction* a = w.Toolbar1_Buttons(i);
+        QAction* a = w.pic_tool_orizz->Toolbar1_Buttons(i);
         ASSERT_TRUE(a);
         EXPECT_EQ(a->objectName(), keys[i - 1]);
         EXPECT_EQ(a->text(), captions[i - 1]);
         EXPECT_FALSE(a->icon().isNull()) << i;
     }
-    EXPECT_EQ(w.Toolbar1_Buttons(1)->toolTip(), "Visualizza modalità maschera");
-    EXPECT_EQ(w.Toolbar1_Buttons(10)->toolTip(), "Termina ed esci");
-    EXPECT_EQ(w.Toolbar1_Buttons(11), nullptr);
-    EXPECT_EQ(w.Toolbar2_Buttons(1)->objectName(), "tb_filtro_off");
-    EXPECT_TRUE(w.Toolbar2_Buttons(1)->isCheckable());
-    EXPECT_EQ(w.Toolbar2_Buttons(2)->toolTip(), "Manuale d' uso");
-    EXPECT_EQ(w.ImageList1Keys.size(), 20);
-    EXPECT_EQ(w.ImageList1Keys[4], "ing_find");
+    EXPECT_EQ(w.pic_tool_orizz->Toolbar1_Buttons(1)->toolTip(), "Visualizza modalità maschera");
+    EXPECT_EQ(w.pic_tool_orizz->Toolbar1_Buttons(10)->toolTip(), "Termina ed esci");
+    EXPECT_EQ(w.pic_tool_orizz->Toolbar1_Buttons(11), nullptr);
+    EXPECT_EQ(w.pic_tool_orizz->Toolbar2_Buttons(1)->objectName(), "tb_filtro_off");
+    EXPECT_TRUE(w.pic_tool_orizz->Toolbar2_Buttons(1)->isCheckable());
+    EXPECT_EQ(w.pic_tool_orizz->Toolbar2_Buttons(2)->toolTip(), "Manuale d' uso");
+    EXPECT_EQ(w.pic_tool_orizz->ImageList1Keys.size(), 20);
+    EXPECT_EQ(w.pic_tool_orizz->ImageList1Keys[4], "ing_find");
     for (int i = 0; i <= 26; ++i)
-        EXPECT_EQ(w.txt_mask1[i]->objectName(), QStringLiteral("txt_mask1_%1").arg(i));
+        EXPECT_EQ(mask(w)->txt_mask1[i]->objectName(), QStringLiteral("txt_mask1_%1").arg(i));
 }
 
 TEST(StartMenu, HistoricalFoldersAreCollectedFromFoldersOnly)
@@ -363,7 +364,7 @@ TEST(StartMenu, LogoShownOnlyWhenPresent)
         ScriptedMessages messages;
         TestQuadernolo w;
         ASSERT_TRUE(startWindow(w));
-        EXPECT_TRUE(w.Img_logo->pixmap().isNull());
+        EXPECT_TRUE(control<QLabel>(&w, "Img_logo")->pixmap().isNull());
         EXPECT_TRUE(messages.shown().isEmpty());
     }
     TempProgram program;
@@ -373,7 +374,7 @@ TEST(StartMenu, LogoShownOnlyWhenPresent)
     ScriptedMessages messages;
     TestQuadernolo w;
     ASSERT_TRUE(startWindow(w));
-    EXPECT_FALSE(w.Img_logo->pixmap().isNull());
+    EXPECT_FALSE(control<QLabel>(&w, "Img_logo")->pixmap().isNull());
 }
 
 TEST(StartMenu, ManualAndExit)
@@ -424,25 +425,26 @@ TEST(Layout, StartFrameScrollsWhenTheWindowIsTooLow)
     TempProgram program;
     TestQuadernolo w;
     w.show();
-    const int barra = w.pic_tool_orizz->height();
-    w.resize(700, w.Frame1->height() - 30);
+    const int barra = shown(w, "pic_tool_orizz")->height();
+    w.resize(700, shown(w, "Frame1")->height() - 30);
     QCoreApplication::processEvents();
     const int ch = w.centralWidget()->height();
-    ASSERT_LT(ch - barra, w.Frame1->height());
-    EXPECT_TRUE(w.VScroll1->isVisible());
-    EXPECT_EQ(w.VScroll1->maximum(), w.Frame1->height() - ch);
-    EXPECT_EQ(w.VScroll1->x() + w.VScroll1->width(), w.centralWidget()->width());
-    EXPECT_TRUE(w.cmd_scroll->isVisible());
-    w.VScroll1->setValue(w.VScroll1->maximum());
-    EXPECT_EQ(w.Frame1->y(), -w.VScroll1->maximum());
+    ASSERT_LT(ch - barra, shown(w, "Frame1")->height());
+    EXPECT_TRUE(control<QScrollBar>(&w, "VScroll1")->isVisible());
+    EXPECT_EQ(control<QScrollBar>(&w, "VScroll1")->maximum(), shown(w, "Frame1")->height() - ch);
+    EXPECT_EQ(control<QScrollBar>(&w, "VScroll1")->x() + control<QScrollBar>(&w, "VScroll1")->width(),
+              w.centralWidget()->width());
+    EXPECT_TRUE(control<QPushButton>(&w, "cmd_scroll")->isVisible());
+    control<QScrollBar>(&w, "VScroll1")->setValue(control<QScrollBar>(&w, "VScroll1")->maximum());
+    EXPECT_EQ(shown(w, "Frame1")->y(), -control<QScrollBar>(&w, "VScroll1")->maximum());
 
     w.resize(700, 600);
     QCoreApplication::processEvents();
-    EXPECT_FALSE(w.VScroll1->isVisible());
-    EXPECT_FALSE(w.cmd_scroll->isVisible());
-    EXPECT_EQ(w.Frame1->x(), (w.centralWidget()->width() - w.Frame1->width()) / 2);
-    EXPECT_EQ(w.Frame1->y(), (w.centralWidget()->height() - w.Frame1->height()) / 2);
+    EXPECT_FALSE(control<QScrollBar>(&w, "VScroll1")->isVisible());
+    EXPECT_FALSE(control<QPushButton>(&w, "cmd_scroll")->isVisible());
+    EXPECT_EQ(shown(w, "Frame1")->x(), (w.centralWidget()->width() - shown(w, "Frame1")->width()) / 2);
+    EXPECT_EQ(shown(w, "Frame1")->y(), (w.centralWidget()->height() - shown(w, "Frame1")->height()) / 2);
     // Esci and Manuale stay packed against the strip's right edge.
-    EXPECT_EQ(w.cmd_menu[4]->x() + w.cmd_menu[4]->width(), w.frm_menu->width() - tw(20));
-    EXPECT_EQ(w.cmd_menu[5]->x() + w.cmd_menu[5]->width(), w.cmd_menu[4]->x());
+    EXPECT_EQ(w.frm_menu->cmd_menu[4]->x() + w.frm_menu->cmd_menu[4]->width(), shown(w, "frm_menu")->width() - tw(20));
+    EXPECT_EQ(w.frm_menu->cmd_menu[5]->x() + w.frm_menu->cmd_menu[5]->width(), w.frm_menu->cmd_menu[4]->x());
 }

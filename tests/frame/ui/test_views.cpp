@@ -22,7 +22,7 @@ namespace {
 
 void doubleClickRow(TestQuadernolo& w, int row)
 {
-    QTableView* grid = w.DataGrid1;
+    QTableView* grid = quad::test::grid(w);
     const QRect cell = grid->visualRect(grid->model()->index(row, 8));
     ASSERT_TRUE(cell.isValid());
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
@@ -38,8 +38,8 @@ protected:
         ASSERT_TRUE(startWindow(w));
         openRegister(w);
         // The register opens in the mask, on its last entry.
-        ASSERT_TRUE(w.Pic_mask->isVisible());
-        ASSERT_EQ(w.Adodc1->Recordset()->value("Progressivo").toInt(), 5);
+        ASSERT_TRUE(shown(w, "Pic_mask")->isVisible());
+        ASSERT_EQ(dati(w, "Adodc1")->Recordset()->value("Progressivo").toInt(), 5);
     }
 
     /// The note of entry n as the archive holds it ("" for none).
@@ -63,13 +63,13 @@ TEST_F(OpenRegisterTest, DoubleClickShowsTheMaskOnThatEntry)
     showGrid(w);
     // Row 2 is the second correspondent of entry 2 (outgoing), row 3 is entry 3 (annulled).
     doubleClickRow(w, 2);
-    EXPECT_FALSE(w.DataGrid1->isVisible());
-    EXPECT_FALSE(w.cmd_colonne->isVisible());
-    EXPECT_TRUE(w.Pic_mask->isVisible());
-    EXPECT_TRUE(w.pic_move->isVisible());
-    EXPECT_FALSE(w.Adodc1->isVisible());
-    EXPECT_TRUE(w.toolbarButton("tb_add_tree")->isVisible());
-    EXPECT_EQ(w.Toolbar1_Buttons(1)->toolTip(), "Visualizza modalità griglia");
+    EXPECT_FALSE(grid(w)->isVisible());
+    EXPECT_FALSE(control<QPushButton>(&w, "cmd_colonne")->isVisible());
+    EXPECT_TRUE(shown(w, "Pic_mask")->isVisible());
+    EXPECT_TRUE(shown(w, "pic_move")->isVisible());
+    EXPECT_FALSE(dati(w, "Adodc1")->isVisible());
+    EXPECT_TRUE(findAction(&w, "tb_add_tree")->isVisible());
+    EXPECT_EQ(w.pic_tool_orizz->Toolbar1_Buttons(1)->toolTip(), "Visualizza modalità griglia");
 
     EXPECT_EQ(text(&w, "txt_mask1_0"), "2");
     EXPECT_EQ(text(&w, "txt_mask1_1"), "2024");
@@ -80,44 +80,44 @@ TEST_F(OpenRegisterTest, DoubleClickShowsTheMaskOnThatEntry)
     EXPECT_EQ(text(&w, "txt_mask1_13"), "Roma");
     // The correspondent boxes show the entry's first correspondent row of its direction.
     EXPECT_EQ(text(&w, "txt_mask1_8"), "Mittente 2-0");
-    EXPECT_EQ(w.ado_mittenti->Recordset()->recordCount(), 2);
+    EXPECT_EQ(dati(w, "ado_mittenti")->Recordset()->recordCount(), 2);
     EXPECT_TRUE(text(&w, "txt_mask1_20").isEmpty());
-    EXPECT_TRUE(w.Frm_mask->frame_annulla->isVisible());
-    EXPECT_FALSE(w.Frm_mask->Frame_annullato->isVisible());
+    EXPECT_TRUE(mask(w)->frame_annulla->isVisible());
+    EXPECT_FALSE(mask(w)->Frame_annullato->isVisible());
 
     // Shown read-only, but for its note and its linked file.
     for (int i = 0; i <= 26; ++i)
-        EXPECT_EQ(w.txt_mask1[i]->isReadOnly(), i != 18 && i != 19) << i;
-    EXPECT_FALSE(w.Frm_mask->Check2->isEnabled());
+        EXPECT_EQ(mask(w)->txt_mask1[i]->isReadOnly(), i != 18 && i != 19) << i;
+    EXPECT_FALSE(mask(w)->Check2->isEnabled());
     EXPECT_FALSE(w.sessione().p_update());
 
     // Moving the register moves the mask.
-    w.Adodc1->Recordset()->moveNext();
-    w.Adodc1->Recordset()->moveNext();
+    dati(w, "Adodc1")->Recordset()->moveNext();
+    dati(w, "Adodc1")->Recordset()->moveNext();
     EXPECT_EQ(text(&w, "txt_mask1_0"), "4");
     EXPECT_EQ(text(&w, "txt_mask1_8"), "Mittente 4-0");
-    w.Adodc1->Recordset()->movePrevious();
+    dati(w, "Adodc1")->Recordset()->movePrevious();
     EXPECT_EQ(text(&w, "txt_mask1_0"), "3");
-    EXPECT_TRUE(w.Frm_mask->Check1->isChecked());
+    EXPECT_TRUE(mask(w)->Check1->isChecked());
     EXPECT_EQ(text(&w, "txt_mask1_26"), "Errore");
-    EXPECT_TRUE(w.Frm_mask->Frame_annullato->isVisible());
-    EXPECT_FALSE(w.Frm_mask->frame_annulla->isVisible());
+    EXPECT_TRUE(mask(w)->Frame_annullato->isVisible());
+    EXPECT_FALSE(mask(w)->frame_annulla->isVisible());
 }
 
 TEST_F(OpenRegisterTest, SwitchingBackToTheGridGoesToTheFirstEntry)
 {
     trigger(&w, "tb_modo");
-    EXPECT_TRUE(w.DataGrid1->isVisible());
-    EXPECT_FALSE(w.Pic_mask->isVisible());
-    EXPECT_FALSE(w.pic_move->isVisible());
-    EXPECT_TRUE(w.Adodc1->isVisible());
-    EXPECT_FALSE(w.toolbarButton("tb_add_tree")->isVisible());
-    EXPECT_EQ(w.Toolbar1_Buttons(1)->toolTip(), "Visualizza modalità maschera");
-    EXPECT_EQ(w.Adodc1->Recordset()->value("Progressivo").toInt(), 1);
-    EXPECT_EQ(w.DataGrid1->currentIndex().row(), 0);
-    EXPECT_EQ(w.DataGrid1->model()->headerData(8, Qt::Horizontal).toString(), "oggetto");
-    EXPECT_TRUE(w.DataGrid1->isColumnHidden(18));
-    EXPECT_EQ(w.cmd_colonne->pos(), w.DataGrid1->pos() + QPoint(tw(20), tw(20)));
+    EXPECT_TRUE(grid(w)->isVisible());
+    EXPECT_FALSE(shown(w, "Pic_mask")->isVisible());
+    EXPECT_FALSE(shown(w, "pic_move")->isVisible());
+    EXPECT_TRUE(dati(w, "Adodc1")->isVisible());
+    EXPECT_FALSE(findAction(&w, "tb_add_tree")->isVisible());
+    EXPECT_EQ(w.pic_tool_orizz->Toolbar1_Buttons(1)->toolTip(), "Visualizza modalità maschera");
+    EXPECT_EQ(dati(w, "Adodc1")->Recordset()->value("Progressivo").toInt(), 1);
+    EXPECT_EQ(grid(w)->currentIndex().row(), 0);
+    EXPECT_EQ(grid(w)->model()->headerData(8, Qt::Horizontal).toString(), "oggetto");
+    EXPECT_TRUE(grid(w)->isColumnHidden(18));
+    EXPECT_EQ(control<QPushButton>(&w, "cmd_colonne")->pos(), grid(w)->pos() + QPoint(tw(20), tw(20)));
 }
 
 TEST_F(OpenRegisterTest, ANoteBeingTypedIsSavedBeforeAToolBarAction)
@@ -126,16 +126,16 @@ TEST_F(OpenRegisterTest, ANoteBeingTypedIsSavedBeforeAToolBarAction)
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
     typeInto(&w, "txt_mask1_18", "Nota in corso");
     // A real click: the tool button takes no focus, so the box is not left before the action.
-    QTest::mouseClick(w.Toolbar1->widgetForAction(w.toolbarButton("tb_modo")), Qt::LeftButton);
-    ASSERT_TRUE(w.DataGrid1->isVisible());
-    EXPECT_EQ(w.Adodc1->Recordset()->value("Progressivo").toInt(), 1);
+    QTest::mouseClick(control<QToolBar>(&w, "Toolbar1")->widgetForAction(findAction(&w, "tb_modo")), Qt::LeftButton);
+    ASSERT_TRUE(grid(w)->isVisible());
+    EXPECT_EQ(dati(w, "Adodc1")->Recordset()->value("Progressivo").toInt(), 1);
     EXPECT_EQ(note(5), "Nota in corso");
     EXPECT_FALSE(w.sessione().p_update());
     EXPECT_TRUE(messages.shown().isEmpty()) << messages.last().toStdString();
 
     // The next action finds nothing pending, and the first entry stays as it was.
-    QTest::mouseClick(w.Toolbar1->widgetForAction(w.toolbarButton("tb_modo")), Qt::LeftButton);
-    ASSERT_TRUE(w.Pic_mask->isVisible());
+    QTest::mouseClick(control<QToolBar>(&w, "Toolbar1")->widgetForAction(findAction(&w, "tb_modo")), Qt::LeftButton);
+    ASSERT_TRUE(shown(w, "Pic_mask")->isVisible());
     EXPECT_EQ(text(&w, "txt_mask1_18"), "");
     EXPECT_EQ(note(1), "");
     EXPECT_EQ(note(5), "Nota in corso");
@@ -153,11 +153,11 @@ TEST_F(OpenRegisterTest, AFailedSaveStopsTheToolBarActionAndKeepsTheChange)
     ASSERT_EQ(messages.shown().size(), 1);
     EXPECT_TRUE(messages.last().contains("Impossibile salvare il quadernolo n. 5")) << messages.last().toStdString();
     // Still in the register, on the entry, with what was typed.
-    EXPECT_FALSE(w.Frame1->isVisible());
-    EXPECT_TRUE(w.Pic_mask->isVisible());
+    EXPECT_FALSE(shown(w, "Frame1")->isVisible());
+    EXPECT_TRUE(shown(w, "Pic_mask")->isVisible());
     EXPECT_TRUE(w.sessione().p_update());
     EXPECT_EQ(text(&w, "txt_mask1_18"), "Da non perdere");
-    EXPECT_EQ(w.Adodc1->Recordset()->value("Progressivo").toInt(), 5);
+    EXPECT_EQ(dati(w, "Adodc1")->Recordset()->value("Progressivo").toInt(), 5);
 }
 
 TEST_F(OpenRegisterTest, TheGridFollowsARefreshOfTheRegister)
@@ -169,32 +169,32 @@ TEST_F(OpenRegisterTest, TheGridFollowsARefreshOfTheRegister)
     ASSERT_TRUE(db) << err.message.toStdString();
     ASSERT_TRUE(db->exec("INSERT INTO entrata (Progressivo, Tipo, Oggetto) VALUES (6, 'E', 'Arrivata ora')").ok());
     ASSERT_TRUE(db->exec("INSERT INTO Mittenti (Quadernolo, tipo, Nominativo) VALUES (6, 'E', 'Altro')").ok());
-    ASSERT_TRUE(w.Adodc1->Refresh().ok());
+    ASSERT_TRUE(dati(w, "Adodc1")->Refresh().ok());
 
-    ASSERT_TRUE(w.DataGrid1->model());
-    EXPECT_EQ(w.DataGrid1->model()->rowCount(), 7);
-    EXPECT_EQ(w.DataGrid1->model()->headerData(8, Qt::Horizontal).toString(), "oggetto");
-    EXPECT_TRUE(w.DataGrid1->isColumnHidden(18));
-    w.Adodc1->Recordset()->moveLast();
-    EXPECT_EQ(w.DataGrid1->currentIndex().row(), 6);
-    w.DataGrid1->selectRow(2);
-    EXPECT_EQ(w.Adodc1->Recordset()->currentRow(), 2);
+    ASSERT_TRUE(grid(w)->model());
+    EXPECT_EQ(grid(w)->model()->rowCount(), 7);
+    EXPECT_EQ(grid(w)->model()->headerData(8, Qt::Horizontal).toString(), "oggetto");
+    EXPECT_TRUE(grid(w)->isColumnHidden(18));
+    dati(w, "Adodc1")->Recordset()->moveLast();
+    EXPECT_EQ(grid(w)->currentIndex().row(), 6);
+    grid(w)->selectRow(2);
+    EXPECT_EQ(dati(w, "Adodc1")->Recordset()->currentRow(), 2);
 
     // In the mask view the grid is not bound; it shows the new rows when it comes back.
     trigger(&w, "tb_modo");
-    ASSERT_TRUE(w.Adodc1->Refresh().ok());
-    EXPECT_EQ(w.DataGrid1->model(), nullptr);
+    ASSERT_TRUE(dati(w, "Adodc1")->Refresh().ok());
+    EXPECT_EQ(grid(w)->model(), nullptr);
     trigger(&w, "tb_modo");
-    EXPECT_EQ(w.DataGrid1->model()->rowCount(), 7);
+    EXPECT_EQ(grid(w)->model()->rowCount(), 7);
 }
 
 TEST_F(OpenRegisterTest, AtItsFirstSizeTheWindowShowsTheWholeMask)
 {
     QCoreApplication::processEvents();
-    const QRect maschera(w.Frm_mask->mapTo(&w, QPoint(0, 0)), w.Frm_mask->size());
+    const QRect maschera(mask(w)->mapTo(&w, QPoint(0, 0)), mask(w)->size());
     EXPECT_TRUE(w.rect().contains(maschera)) << maschera.right() << " " << w.width();
-    EXPECT_TRUE(w.Pic_mask->rect().contains(w.Frm_mask->geometry()));
-    EXPECT_FALSE(w.HScroll2->isVisible());
+    EXPECT_TRUE(shown(w, "Pic_mask")->rect().contains(mask(w)->geometry()));
+    EXPECT_FALSE(control<QScrollBar>(&w, "HScroll2")->isVisible());
 }
 
 TEST_F(OpenRegisterTest, TheGridFillsTheWindowAfterAResizeBothWays)
@@ -202,12 +202,12 @@ TEST_F(OpenRegisterTest, TheGridFillsTheWindowAfterAResizeBothWays)
     const auto fillsTheWindow = [this](const char* when) {
         QCoreApplication::processEvents();
         QWidget* area = w.centralWidget();
-        const QRect grid = w.DataGrid1->geometry();
-        EXPECT_EQ(grid.topLeft(), QPoint(0, w.pic_tool_orizz->height())) << when;
+        const QRect grid = quad::test::grid(w)->geometry();
+        EXPECT_EQ(grid.topLeft(), QPoint(0, shown(w, "pic_tool_orizz")->height())) << when;
         EXPECT_EQ(grid.width(), area->width()) << when;
-        EXPECT_EQ(grid.bottom() + 1, area->height() - w.Adodc1->height() - tw(300)) << when;
+        EXPECT_EQ(grid.bottom() + 1, area->height() - dati(w, "Adodc1")->height() - tw(300)) << when;
         // Thirty-odd columns never fit: the bar that scrolls them lies inside the window.
-        const QScrollBar* bar = w.DataGrid1->horizontalScrollBar();
+        const QScrollBar* bar = quad::test::grid(w)->horizontalScrollBar();
         EXPECT_TRUE(bar->isVisible()) << when;
         EXPECT_TRUE(area->rect().contains(QRect(bar->mapTo(area, QPoint(0, 0)), bar->size()))) << when;
     };
@@ -227,10 +227,10 @@ TEST_F(OpenRegisterTest, TheGridFillsTheWindowAfterAResizeBothWays)
 TEST_F(OpenRegisterTest, GridRowAndRegisterRecordFollowEachOther)
 {
     showGrid(w);
-    w.DataGrid1->selectRow(1);
-    EXPECT_EQ(w.Adodc1->Recordset()->currentRow(), 1);
-    w.Adodc1->Recordset()->moveFirst();
-    EXPECT_EQ(w.DataGrid1->currentIndex().row(), 0);
+    grid(w)->selectRow(1);
+    EXPECT_EQ(dati(w, "Adodc1")->Recordset()->currentRow(), 1);
+    dati(w, "Adodc1")->Recordset()->moveFirst();
+    EXPECT_EQ(grid(w)->currentIndex().row(), 0);
 }
 
 TEST_F(OpenRegisterTest, TheCurrentCellShowsAndAColumnHeaderMakesItsColumnCurrent)
@@ -238,7 +238,7 @@ TEST_F(OpenRegisterTest, TheCurrentCellShowsAndAColumnHeaderMakesItsColumnCurren
     w.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
     showGrid(w);
-    QTableView* grid = w.DataGrid1;
+    QTableView* grid = quad::test::grid(w);
     const auto cella = [grid](int row, int col) { return grid->model()->index(row, col); };
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(cella(1, 8)).center());
     EXPECT_EQ(grid->currentIndex(), cella(1, 8));
@@ -251,32 +251,32 @@ TEST_F(OpenRegisterTest, TheCurrentCellShowsAndAColumnHeaderMakesItsColumnCurren
     QTest::mouseClick(intestazione->viewport(), Qt::LeftButton, {}, QPoint(x, intestazione->height() / 2));
     EXPECT_EQ(grid->currentIndex(), cella(1, 0));
     EXPECT_EQ(grid->selectionModel()->selectedIndexes(), QModelIndexList {cella(1, 0)});
-    EXPECT_EQ(w.Adodc1->Recordset()->value("Progressivo").toInt(), 2);
+    EXPECT_EQ(dati(w, "Adodc1")->Recordset()->value("Progressivo").toInt(), 2);
     EXPECT_TRUE(grid->hasFocus());
 
     // The one-field filter acts on that column: entry 2, with its two correspondents.
     trigger(&w, "tb_filtro_off");
     EXPECT_TRUE(messages.shown().isEmpty()) << messages.last().toStdString();
-    EXPECT_EQ(w.Adodc1->Recordset()->recordCount(), 2);
+    EXPECT_EQ(dati(w, "Adodc1")->Recordset()->recordCount(), 2);
 }
 
 TEST_F(OpenRegisterTest, EsciReturnsToTheStartMenu)
 {
     trigger(&w, "tb_esci");
-    EXPECT_TRUE(w.Frame1->isVisible());
-    EXPECT_TRUE(w.frm_menu->isVisible());
-    EXPECT_FALSE(w.Toolbar1->isVisible());
-    EXPECT_FALSE(w.pic_tool_orizz->isVisible());
-    EXPECT_FALSE(w.DataGrid1->isVisible());
-    EXPECT_FALSE(w.Pic_mask->isVisible());
-    EXPECT_FALSE(w.Adodc1->isVisible());
-    EXPECT_FALSE(w.pic_move->isVisible());
-    EXPECT_FALSE(w.Timer1->isActive());
-    EXPECT_FALSE(w.Timer2->isActive());
-    EXPECT_FALSE(w.Adodc1->Recordset());
-    EXPECT_FALSE(w.ado_mittenti->Recordset());
-    EXPECT_TRUE(w.Adodc1->ConnectionString().isEmpty());
-    EXPECT_EQ(w.DataGrid1->model(), nullptr);
+    EXPECT_TRUE(shown(w, "Frame1")->isVisible());
+    EXPECT_TRUE(shown(w, "frm_menu")->isVisible());
+    EXPECT_FALSE(control<QToolBar>(&w, "Toolbar1")->isVisible());
+    EXPECT_FALSE(shown(w, "pic_tool_orizz")->isVisible());
+    EXPECT_FALSE(grid(w)->isVisible());
+    EXPECT_FALSE(shown(w, "Pic_mask")->isVisible());
+    EXPECT_FALSE(dati(w, "Adodc1")->isVisible());
+    EXPECT_FALSE(shown(w, "pic_move")->isVisible());
+    EXPECT_FALSE(w.findChild<QTimer*>("Timer1")->isActive());
+    EXPECT_FALSE(w.findChild<QTimer*>("Timer2")->isActive());
+    EXPECT_FALSE(dati(w, "Adodc1")->Recordset());
+    EXPECT_FALSE(dati(w, "ado_mittenti")->Recordset());
+    EXPECT_TRUE(dati(w, "Adodc1")->ConnectionString().isEmpty());
+    EXPECT_EQ(grid(w)->model(), nullptr);
     EXPECT_TRUE(text(&w, "txt_mask1_0").isEmpty());
     EXPECT_TRUE(text(&w, "txt_mask1_8").isEmpty());
     EXPECT_EQ(w.windowTitle(), "Gestione quadernolo");
@@ -285,15 +285,15 @@ TEST_F(OpenRegisterTest, EsciReturnsToTheStartMenu)
 
     // And the register opens again.
     openRegister(w);
-    EXPECT_TRUE(w.Pic_mask->isVisible());
-    EXPECT_EQ(w.Adodc1->Caption(), "   Totale schede : 6");
+    EXPECT_TRUE(shown(w, "Pic_mask")->isVisible());
+    EXPECT_EQ(dati(w, "Adodc1")->Caption(), "   Totale schede : 6");
 }
 
 TEST_F(OpenRegisterTest, ClosingTheWindowWithTheRegisterShownReturnsToTheStartMenu)
 {
     w.close();
     EXPECT_TRUE(w.isVisible());
-    EXPECT_TRUE(w.Frame1->isVisible());
+    EXPECT_TRUE(shown(w, "Frame1")->isVisible());
     EXPECT_EQ(w.ended, 0);
     w.close();
     EXPECT_EQ(w.ended, 1);
@@ -303,44 +303,44 @@ TEST_F(OpenRegisterTest, PopUpsToggleAndCloseWithOtherKeys)
 {
     showGrid(w);
     trigger(&w, "tb_stampa");
-    EXPECT_TRUE(w.Picture1->isVisible());
+    EXPECT_TRUE(shown(w, "Picture1")->isVisible());
     trigger(&w, "tb_stampa");
-    EXPECT_FALSE(w.Picture1->isVisible());
+    EXPECT_FALSE(shown(w, "Picture1")->isVisible());
     trigger(&w, "tb_insert");
-    EXPECT_TRUE(w.Picture4->isVisible());
+    EXPECT_TRUE(shown(w, "Picture4")->isVisible());
     trigger(&w, "tb_stampa");
-    EXPECT_TRUE(w.Picture1->isVisible());
-    EXPECT_TRUE(w.Picture4->isVisible());
+    EXPECT_TRUE(shown(w, "Picture1")->isVisible());
+    EXPECT_TRUE(shown(w, "Picture4")->isVisible());
     // The search key from the grid leaves the pop-ups open; any other key closes them.
     ModalScript search;
     search.then("frmSearch", [&](QDialog* d) {
-        EXPECT_TRUE(w.Picture1->isVisible());
+        EXPECT_TRUE(shown(w, "Picture1")->isVisible());
         click(d, "cmdClose");
     });
     trigger(&w, "tb_trova");
     EXPECT_TRUE(search.waitDone());
-    EXPECT_TRUE(w.Picture1->isVisible());
+    EXPECT_TRUE(shown(w, "Picture1")->isVisible());
     trigger(&w, "tb_notifica");
-    EXPECT_FALSE(w.Picture1->isVisible());
-    EXPECT_FALSE(w.Picture4->isVisible());
+    EXPECT_FALSE(shown(w, "Picture1")->isVisible());
+    EXPECT_FALSE(shown(w, "Picture4")->isVisible());
     trigger(&w, "tb_insert");
     trigger(&w, "tb_insert");
-    EXPECT_FALSE(w.Picture4->isVisible());
+    EXPECT_FALSE(shown(w, "Picture4")->isVisible());
     EXPECT_TRUE(messages.shown().isEmpty());
 }
 
 TEST_F(OpenRegisterTest, ActionsAreRefusedWhileAnEntryIsInserted)
 {
     messages.answer(MsgAnswer::Yes);
-    w.cmd_ins_Click(0);
+    schede(w)->cmd_ins_Click(0);
     ASSERT_TRUE(nuovaSchedaInCorso(w));
     messages.clear();
-    w.list_elenco->show();
+    control<QListWidget>(&w, "list_elenco")->show();
     // The tool bars are disabled while an entry is typed; their handlers refuse all the same.
-    EXPECT_FALSE(w.Toolbar1->isEnabled());
+    EXPECT_FALSE(control<QToolBar>(&w, "Toolbar1")->isEnabled());
     const auto premi = [&](const char* key) {
-        QAction* button = w.toolbarButton(QString::fromLatin1(key));
-        if (w.Toolbar1->actions().contains(button))
+        QAction* button = findAction(&w, QString::fromLatin1(key));
+        if (control<QToolBar>(&w, "Toolbar1")->actions().contains(button))
             w.Toolbar1_ButtonClick(button);
         else
             w.Toolbar2_ButtonClick(button);
@@ -351,35 +351,35 @@ TEST_F(OpenRegisterTest, ActionsAreRefusedWhileAnEntryIsInserted)
               "ATTENZIONE !\n\nImpossibile effettuare tale operazione nella\n"
               "fase di inserimento di un nuovo quadernolo");
     EXPECT_EQ(messages.shown().at(0).icon, MsgIcon::Information);
-    EXPECT_TRUE(w.Pic_mask->isVisible());
+    EXPECT_TRUE(shown(w, "Pic_mask")->isVisible());
     // The new entry stays in the mask.
-    EXPECT_FALSE(w.DataGrid1->isVisible());
-    EXPECT_EQ(w.txt_mask1[0]->text(), "6");
+    EXPECT_FALSE(grid(w)->isVisible());
+    EXPECT_EQ(mask(w)->txt_mask1[0]->text(), "6");
     // A refusal skips the closing of the pick lists.
-    EXPECT_TRUE(w.list_elenco->isVisible());
+    EXPECT_TRUE(control<QListWidget>(&w, "list_elenco")->isVisible());
     premi("tb_stampa");
     premi("tb_insert");
     EXPECT_EQ(messages.shown().size(), 3);
-    EXPECT_FALSE(w.Picture1->isVisible());
+    EXPECT_FALSE(shown(w, "Picture1")->isVisible());
     // Esci ends the insertion without questions: nothing is written and the lock goes.
     premi("tb_esci");
     EXPECT_FALSE(nuovaSchedaInCorso(w));
     EXPECT_FALSE(QFile::exists(program.file(QString::fromLatin1(kLockFile))));
-    EXPECT_TRUE(w.Frame1->isVisible());
+    EXPECT_TRUE(shown(w, "Frame1")->isVisible());
 }
 
 TEST_F(OpenRegisterTest, IncompleteModifiedEntryIsReportedAndTheActionRuns)
 {
     // A subject of blanks only: the change marks the entry modified.
-    ASSERT_TRUE(w.Adodc1->Recordset()->setValue("Oggetto", "   ").ok());
+    ASSERT_TRUE(dati(w, "Adodc1")->Recordset()->setValue("Oggetto", "   ").ok());
     EXPECT_TRUE(w.sessione().p_update());
-    EXPECT_EQ(w.txt_mask1[7]->text(), "   ");
+    EXPECT_EQ(mask(w)->txt_mask1[7]->text(), "   ");
     trigger(&w, "tb_modo");
     ASSERT_EQ(messages.shown().size(), 1);
     EXPECT_EQ(messages.last(), "Impossibile salvare !\n\nDati non completi\n\n");
     EXPECT_EQ(messages.shown().at(0).icon, MsgIcon::Exclamation);
     EXPECT_FALSE(w.sessione().p_update());
-    EXPECT_TRUE(w.DataGrid1->isVisible());
+    EXPECT_TRUE(grid(w)->isVisible());
 }
 
 TEST(Views, FilingKeyOnAnEmptyRegisterOnlyMovesTheFocus)
@@ -389,9 +389,9 @@ TEST(Views, FilingKeyOnAnEmptyRegisterOnlyMovesTheFocus)
     TestQuadernolo w;
     ASSERT_TRUE(startWindow(w));
     openRegister(w);
-    w.list_view->show();
+    control<QListWidget>(&w, "list_view")->show();
     trigger(&w, "tb_add_tree");
-    EXPECT_TRUE(w.list_view->isVisible());
+    EXPECT_TRUE(control<QListWidget>(&w, "list_view")->isVisible());
     EXPECT_TRUE(messages.shown().isEmpty());
 }
 
@@ -413,7 +413,7 @@ TEST(Views, ALongSubjectShowsItsBeginning)
     TestQuadernolo w;
     ASSERT_TRUE(startWindow(w));
     openRegister(w);
-    QLineEdit* box = w.txt_mask1[7];
+    QLineEdit* box = mask(w)->txt_mask1[7];
     for (int move : {0, 1}) { // at the opening, and after a move
         if (move)
             click(&w, "cmd_move_1");
@@ -432,27 +432,27 @@ TEST_F(OpenRegisterTest, FoldersKeyShowsTheEntrysFolderAfterwards)
     script.then("Frm_tree", [](QDialog* d) { d->close(); });
     trigger(&w, "tb_fascicoli");
     EXPECT_TRUE(script.waitDone());
-    EXPECT_TRUE(w.lbl_nodo->isVisibleTo(w.Frm_mask));
-    EXPECT_EQ(w.lbl_nodo->text(), "Nodo : Radice/Cartella 5");
+    EXPECT_TRUE(mask(w)->lbl_nodo->isVisibleTo(mask(w)));
+    EXPECT_EQ(mask(w)->lbl_nodo->text(), "Nodo : Radice/Cartella 5");
 }
 
 TEST_F(OpenRegisterTest, MaskScrollsWhenTheWindowIsSmall)
 {
     w.resize(400, 300);
     QCoreApplication::processEvents();
-    ASSERT_GT(w.Frm_mask->height(), w.Pic_mask->height());
-    EXPECT_TRUE(w.VScroll2->isVisible());
-    EXPECT_EQ(w.VScroll2->maximum(), w.Frm_mask->height() - w.Pic_mask->height());
-    EXPECT_TRUE(w.HScroll2->isVisible());
-    w.VScroll2->setValue(w.VScroll2->maximum());
-    EXPECT_EQ(w.Frm_mask->y(), -w.VScroll2->maximum());
-    w.HScroll2->setValue(10);
-    EXPECT_EQ(w.Frm_mask->x(), -10);
+    ASSERT_GT(mask(w)->height(), shown(w, "Pic_mask")->height());
+    EXPECT_TRUE(control<QScrollBar>(&w, "VScroll2")->isVisible());
+    EXPECT_EQ(control<QScrollBar>(&w, "VScroll2")->maximum(), mask(w)->height() - shown(w, "Pic_mask")->height());
+    EXPECT_TRUE(control<QScrollBar>(&w, "HScroll2")->isVisible());
+    control<QScrollBar>(&w, "VScroll2")->setValue(control<QScrollBar>(&w, "VScroll2")->maximum());
+    EXPECT_EQ(mask(w)->y(), -control<QScrollBar>(&w, "VScroll2")->maximum());
+    control<QScrollBar>(&w, "HScroll2")->setValue(10);
+    EXPECT_EQ(mask(w)->x(), -10);
 
     w.resize(900, 800);
     QCoreApplication::processEvents();
-    EXPECT_FALSE(w.VScroll2->isVisible());
-    EXPECT_FALSE(w.HScroll2->isVisible());
+    EXPECT_FALSE(control<QScrollBar>(&w, "VScroll2")->isVisible());
+    EXPECT_FALSE(control<QScrollBar>(&w, "HScroll2")->isVisible());
 }
 
 TEST(Program, WholeRunFromLoginToExit)
@@ -470,14 +470,14 @@ TEST(Program, WholeRunFromLoginToExit)
     ASSERT_TRUE(QFile::exists(program.archive()));
 
     click(&w, "Command1");
-    ASSERT_TRUE(w.Pic_mask->isVisible());
-    EXPECT_EQ(w.Adodc1->Caption(), "   Totale schede : 0");
+    ASSERT_TRUE(shown(w, "Pic_mask")->isVisible());
+    EXPECT_EQ(dati(w, "Adodc1")->Caption(), "   Totale schede : 0");
     trigger(&w, "tb_modo");
-    EXPECT_TRUE(w.DataGrid1->isVisible());
+    EXPECT_TRUE(grid(w)->isVisible());
     trigger(&w, "tb_modo");
-    EXPECT_TRUE(w.Pic_mask->isVisible());
+    EXPECT_TRUE(shown(w, "Pic_mask")->isVisible());
     trigger(&w, "tb_esci");
-    EXPECT_TRUE(w.Frame1->isVisible());
+    EXPECT_TRUE(shown(w, "Frame1")->isVisible());
     click(&w, "cmd_menu_4");
     EXPECT_EQ(w.ended, 1);
     EXPECT_EQ(messages.shown().size(), 1);

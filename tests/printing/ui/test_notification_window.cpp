@@ -104,13 +104,14 @@ protected:
         ASSERT_TRUE(startWindow(w));
         click(&w, "Command1");
         // The register opens in the mask; on entry 2.
-        ASSERT_TRUE(w.Pic_mask->isVisible());
-        ASSERT_TRUE(w.Adodc1->Recordset()->find("Progressivo = 2", 0, SearchDirection::Forward, kBookmarkFirst));
-        w.mostra_intestazione();
-        ASSERT_EQ(w.txt_mask1[16]->text(), "Ufficio B");
+        ASSERT_TRUE(shown(w, "Pic_mask")->isVisible());
+        ASSERT_TRUE(
+            dati(w, "Adodc1")->Recordset()->find("Progressivo = 2", 0, SearchDirection::Forward, kBookmarkFirst));
+        schede(w)->mostra_intestazione();
+        ASSERT_EQ(mask(w)->txt_mask1[16]->text(), "Ufficio B");
     }
 
-    void clickInoltra(Quadernolo& w) { QTest::mouseClick(w.Frm_mask->picOpenWWW[1], Qt::LeftButton); }
+    void clickInoltra(Quadernolo& w) { QTest::mouseClick(mask(w)->picOpenWWW[1], Qt::LeftButton); }
 
     /// Installation B opens its register, answering the questions of the notifications it finds.
     void apriDestinatario(Quadernolo& b, std::initializer_list<MsgAnswer> risposte)
@@ -140,10 +141,10 @@ TEST_F(NotificationWindow, AClientStationsForwardImageDoesNothing)
 {
     Finestra w;
     apriMittente(w, "Client");
-    EXPECT_FALSE(w.Frm_mask->picOpenWWW[1]->isEnabled());
+    EXPECT_FALSE(mask(w)->picOpenWWW[1]->isEnabled());
     messages.clear();
     clickInoltra(w);
-    w.picOpenWWW_Click(1);
+    regole(w)->picOpenWWW_Click(1);
     EXPECT_TRUE(messages.shown().isEmpty());
     EXPECT_TRUE(notificheIn(destinatario.path()).isEmpty());
     EXPECT_EQ(consegnate(mittente.archive()), 0);
@@ -178,11 +179,12 @@ TEST_F(NotificationWindow, AServerForwardsOnceAndTheOtherInstallationImportsIt)
                   "-12025-06-1410:20:30");
         EXPECT_EQ(consegnate(mittente.archive()), 1);
         // The grid shows the stamp without a re-read; the mask moved to the last row.
-        EXPECT_EQ(w.Adodc1->Recordset()->value("Progressivo").toInt(), 3);
+        EXPECT_EQ(dati(w, "Adodc1")->Recordset()->value("Progressivo").toInt(), 3);
 
         // Back on entry 2, a second forward finds nothing to send.
-        ASSERT_TRUE(w.Adodc1->Recordset()->find("Progressivo = 2", 0, SearchDirection::Forward, kBookmarkFirst));
-        w.mostra_intestazione();
+        ASSERT_TRUE(
+            dati(w, "Adodc1")->Recordset()->find("Progressivo = 2", 0, SearchDirection::Forward, kBookmarkFirst));
+        schede(w)->mostra_intestazione();
         messages.clear();
         clickInoltra(w);
         EXPECT_EQ(messages.texts(), QStringList("Nessun record da inviare !"));
@@ -198,8 +200,8 @@ TEST_F(NotificationWindow, AServerForwardsOnceAndTheOtherInstallationImportsIt)
     EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM entrata").toInt(), 1);
     EXPECT_EQ(db->scalar("SELECT Progressivo || sys_consegnato FROM entrata").toString(), "20");
     EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM Mittenti WHERE Quadernolo = 2").toInt(), 2);
-    EXPECT_EQ(b.Adodc1->Recordset()->recordCount(), 2);
-    EXPECT_EQ(b.Adodc1->Recordset()->value("Progressivo").toInt(), 2);
+    EXPECT_EQ(dati(b, "Adodc1")->Recordset()->recordCount(), 2);
+    EXPECT_EQ(dati(b, "Adodc1")->Recordset()->value("Progressivo").toInt(), 2);
 
     messages.clear();
     b.Timer1_Timer();
@@ -246,15 +248,15 @@ TEST_F(NotificationWindow, RefusedCorruptRepeatedAndPostponedFiles)
     EXPECT_EQ(notificheIn(destinatario.path()), QStringList({"notifica_rotta.xml"}));
     EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM entrata").toInt(), 1);
     EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM Mittenti").toInt(), 2);
-    EXPECT_EQ(w.Adodc1->Recordset()->recordCount(), 2);
+    EXPECT_EQ(dati(w, "Adodc1")->Recordset()->recordCount(), 2);
 
     // While the entry on screen has changes, nothing is offered.
     messages.clear();
-    ASSERT_TRUE(w.Adodc1->Recordset()->setValue("Note", "In corso").ok());
+    ASSERT_TRUE(dati(w, "Adodc1")->Recordset()->setValue("Note", "In corso").ok());
     ASSERT_TRUE(w.sessione().p_update());
     w.Timer1_Timer();
     EXPECT_TRUE(messages.shown().isEmpty());
-    w.Adodc1->Recordset()->cancelBatch();
+    dati(w, "Adodc1")->Recordset()->cancelBatch();
     w.sessione().clearRecordModified();
 
     // Another station takes the file while the question is open: nothing more is said or done.
@@ -306,19 +308,20 @@ TEST_F(NotificationWindow, TransferFileOfTheRowsSelectedInTheGrid)
     apriMittente(w, "Server");
     ASSERT_TRUE(trigger(&w, "tb_modo")); // back to the grid
     messages.clear();
-    w.DataGrid1->clearSelection();
+    grid(w)->clearSelection();
     w.esporta_notifica(0, "Ufficio B");
     EXPECT_EQ(messages.texts(), QStringList("Selezionare i records da inviare !"));
 
     // Rows 3 (entry 3) and 0 (entry 1), in that order.
-    QItemSelectionModel* sel = w.DataGrid1->selectionModel();
-    sel->select(w.DataGrid1->model()->index(3, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    sel->select(w.DataGrid1->model()->index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    QItemSelectionModel* sel = grid(w)->selectionModel();
+    sel->select(grid(w)->model()->index(3, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    sel->select(grid(w)->model()->index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
     messages.clear();
     messages.answer(MsgAnswer::Yes);
     w.esporta_notifica(0, "Ufficio B");
     EXPECT_EQ(messages.texts(), QStringList("Esporto i records selezionati nel file ...\n\ndell' ufficio : Ufficio B"));
-    EXPECT_EQ(w.lbl_msg->text(), "Trasferimento completato nel file PENLIO_TRANS.TXT (2 record) !");
+    EXPECT_EQ(control<QLabel>(&w, "lbl_msg")->text(),
+              "Trasferimento completato nel file PENLIO_TRANS.TXT (2 record) !");
     QFile file(mittente.file("esporta.txt"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QList<QByteArray> pezzi = file.readAll().split('\xff');
@@ -355,9 +358,9 @@ TEST_F(NotificationWindow, TransferFileOfTheRowsSelectedInTheGrid)
     messages.clear();
     EXPECT_TRUE(b.importa_file_trasferimento("esporta.txt"));
     EXPECT_EQ(messages.texts(), QStringList("Completato l' inserimento di 2 schede"));
-    QAbstractItemModel* griglia = b.DataGrid1->model();
+    QAbstractItemModel* griglia = grid(b)->model();
     ASSERT_EQ(griglia->rowCount(), 2);
-    const int nome = b.Adodc1->Recordset()->fieldIndex("Nominativo");
+    const int nome = dati(b, "Adodc1")->Recordset()->fieldIndex("Nominativo");
     EXPECT_EQ(griglia->index(0, 0).data().toString(), "1");
     EXPECT_EQ(griglia->index(0, nome).data().toString(), "Mittente 1-0");
     EXPECT_EQ(griglia->index(1, 0).data().toString(), "3");
@@ -429,8 +432,9 @@ TEST_F(NotificationWindow, AForwardSentTwiceIsTakenOnceAndTheSecondFileRemoved)
         Finestra w;
         ASSERT_TRUE(startWindow(w));
         click(&w, "Command1");
-        ASSERT_TRUE(w.Adodc1->Recordset()->find("Progressivo = 2", 0, SearchDirection::Forward, kBookmarkFirst));
-        w.mostra_intestazione();
+        ASSERT_TRUE(
+            dati(w, "Adodc1")->Recordset()->find("Progressivo = 2", 0, SearchDirection::Forward, kBookmarkFirst));
+        schede(w)->mostra_intestazione();
         messages.answer(MsgAnswer::Yes);
         clickInoltra(w);
     }

@@ -43,15 +43,15 @@ protected:
         scriviSchede(program.archive(), entries);
         ASSERT_TRUE(startWindow(w));
         openRegister(w);
-        ASSERT_TRUE(w.Pic_mask->isVisible());
-        if (!w.stampante().printer().toPdf())
+        ASSERT_TRUE(shown(w, "Pic_mask")->isVisible());
+        if (!control<PrintPanel>(&w, "Picture1")->stampante().printer().toPdf())
             GTEST_SKIP() << "a printer is configured here: the prints would not be files";
     }
     /// The print panel's button Index, opened from the tool bar.
     void stampa(int index)
     {
         ASSERT_TRUE(trigger(&w, "tb_stampa"));
-        ASSERT_TRUE(w.Picture1->isVisible());
+        ASSERT_TRUE(shown(w, "Picture1")->isVisible());
         ASSERT_TRUE(click(&w, QStringLiteral("cmd_print_%1").arg(index)));
     }
     /// Prints the register, answering the date dialog with the two texts.
@@ -98,8 +98,8 @@ TEST_F(PrintPanelTest, ReceiptOfTheEntryOnScreen)
                                 "Consegnata a mano",
                                 "________________________"};
     EXPECT_EQ(text, expected.join(QLatin1Char(' ')));
-    EXPECT_FALSE(w.Picture1->isVisible());
-    EXPECT_FALSE(w.Picture4->isVisible());
+    EXPECT_FALSE(shown(w, "Picture1")->isVisible());
+    EXPECT_FALSE(shown(w, "Picture4")->isVisible());
     EXPECT_TRUE(messages.shown().isEmpty());
 }
 
@@ -139,20 +139,20 @@ TEST_F(PrintPanelTest, LabelAndBarCodeButtonsAndLeavingTheButtonsOnlyHideThePane
 {
     apri({entrata27()});
     for (int i : {2, 3}) {
-        w.Picture4->show();
+        shown(w, "Picture4")->show();
         ASSERT_TRUE(trigger(&w, "tb_stampa"));
-        w.cmd_print_Click(i);
-        EXPECT_FALSE(w.Picture1->isVisible() || w.Picture4->isVisible()) << i;
+        control<PrintPanel>(&w, "Picture1")->cmd_print_Click(i);
+        EXPECT_FALSE(shown(w, "Picture1")->isVisible() || shown(w, "Picture4")->isVisible()) << i;
     }
     EXPECT_TRUE(stampati().isEmpty());
 
     ASSERT_TRUE(trigger(&w, "tb_stampa"));
     w.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
-    w.cmd_print[2]->setFocus();
-    ASSERT_TRUE(w.cmd_print[2]->hasFocus());
-    w.cmd_focus->setFocus();
-    EXPECT_FALSE(w.Picture1->isVisible());
+    control<PrintPanel>(&w, "Picture1")->cmd_print[2]->setFocus();
+    ASSERT_TRUE(control<PrintPanel>(&w, "Picture1")->cmd_print[2]->hasFocus());
+    control<QPushButton>(&w, "cmd_focus")->setFocus();
+    EXPECT_FALSE(shown(w, "Picture1")->isVisible());
 }
 
 TEST_F(PrintPanelTest, RegisterBetweenTwoDates)

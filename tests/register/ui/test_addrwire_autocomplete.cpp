@@ -33,7 +33,7 @@ protected:
 
 TEST_F(AddrwireAutocomplete, EarlierValuesAreProposedUpToMaxItems)
 {
-    const int posizione = w.Adodc1->Recordset()->absolutePosition();
+    const int posizione = dati(w, "Adodc1")->Recordset()->absolutePosition();
     scrivi(11, "via r");
     ASSERT_TRUE(ac->isListVisible());
     // Distinct values of the correspondents' table, ascending, at most eight.
@@ -60,7 +60,7 @@ TEST_F(AddrwireAutocomplete, EarlierValuesAreProposedUpToMaxItems)
     EXPECT_EQ(box(11)->text(), "Via Roma 02");
     EXPECT_EQ(QApplication::focusWidget(), box(11));
     // The register did not move under the keys.
-    EXPECT_EQ(w.Adodc1->Recordset()->absolutePosition(), posizione);
+    EXPECT_EQ(dati(w, "Adodc1")->Recordset()->absolutePosition(), posizione);
 
     // Escape closes the list and leaves the text as typed.
     riscrivi(11, "Via Roma 1");
@@ -168,7 +168,7 @@ TEST_F(AddrwireAutocomplete, LeavingTheRegisterLetsTheDatabaseGo)
     scrivi(11, "Via");
     ASSERT_TRUE(ac->isListVisible());
     EXPECT_FALSE(ac->ConnectionString().isEmpty());
-    w.chiudi_origini_dati();
+    schede(w)->chiudi_origini_dati();
     EXPECT_FALSE(ac->isListVisible());
     EXPECT_TRUE(ac->ConnectionString().isEmpty());
     EXPECT_EQ(ac->TextObject(), nullptr);
@@ -187,7 +187,7 @@ TEST_F(AddrwireAutocomplete, ListsAfterAConfirmedEntryAndOnTheFirstBoxOfTheNext)
     // The next entry: the first box the clerk types in proposes as before.
     messages.clear();
     messages.answer(MsgAnswer::Yes);
-    w.cmd_ins_Click(0);
+    schede(w)->cmd_ins_Click(0);
     ASSERT_TRUE(nuovaSchedaInCorso(w));
     scrivi(11, "via r");
     ASSERT_TRUE(ac->isListVisible());

@@ -26,8 +26,8 @@ protected:
         w.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
         openRegister(w);
-        ASSERT_TRUE(w.Pic_mask->isVisible());
-        ac = w.AXDbAutoComplete1;
+        ASSERT_TRUE(shown(w, "Pic_mask")->isVisible());
+        ac = control<AXDbAutoComplete>(&w, "AXDbAutoComplete1");
         ASSERT_TRUE(ac);
     }
 
@@ -35,7 +35,7 @@ protected:
     void inserisci()
     {
         messages.answer(MsgAnswer::Yes);
-        w.cmd_ins_Click(0);
+        schede(w)->cmd_ins_Click(0);
         ASSERT_TRUE(nuovaSchedaInCorso(w));
         messages.clear();
         ASSERT_TRUE(mittenti());
@@ -50,7 +50,7 @@ protected:
         ASSERT_TRUE(mittenti()->setValue("tipo", "E").ok());
     }
 
-    std::shared_ptr<Recordset> mittenti() const { return w.ado_mittenti->Recordset(); }
+    std::shared_ptr<Recordset> mittenti() const { return dati(w, "ado_mittenti")->Recordset(); }
     QVariant riga(const QString& field) const { return mittenti()->value(field); }
 
     /// Adds an address-book record; values by column name.
@@ -72,7 +72,7 @@ protected:
         return out;
     }
 
-    QLineEdit* box(int index) const { return w.txt_mask1[index]; }
+    QLineEdit* box(int index) const { return mask(w)->txt_mask1[index]; }
     /// Gives a box the focus as a Tab does and types into it as the clerk does.
     void scrivi(int index, const QString& text)
     {
@@ -93,7 +93,7 @@ protected:
     QStringList nomiInGriglia() const
     {
         QStringList out;
-        const QAbstractItemModel* m = w.DataGridAC->model();
+        const QAbstractItemModel* m = control<QTableView>(&w, "DataGridAC")->model();
         if (!m)
             return out;
         int col = -1;
@@ -105,13 +105,20 @@ protected:
             out << m->index(r, col).data().toString();
         return out;
     }
-    QRect cella(int row) const { return w.DataGridAC->visualRect(w.DataGridAC->model()->index(row, 0)); }
-    void scegliRiga(int row) { QTest::mouseClick(w.DataGridAC->viewport(), Qt::LeftButton, {}, cella(row).center()); }
+    QRect cella(int row) const
+    {
+        return control<QTableView>(&w, "DataGridAC")
+            ->visualRect(control<QTableView>(&w, "DataGridAC")->model()->index(row, 0));
+    }
+    void scegliRiga(int row)
+    {
+        QTest::mouseClick(control<QTableView>(&w, "DataGridAC")->viewport(), Qt::LeftButton, {}, cella(row).center());
+    }
     void doppioClic(int row)
     {
         const QPoint p = cella(row).center();
-        QTest::mouseClick(w.DataGridAC->viewport(), Qt::LeftButton, {}, p);
-        QTest::mouseDClick(w.DataGridAC->viewport(), Qt::LeftButton, {}, p);
+        QTest::mouseClick(control<QTableView>(&w, "DataGridAC")->viewport(), Qt::LeftButton, {}, p);
+        QTest::mouseDClick(control<QTableView>(&w, "DataGridAC")->viewport(), Qt::LeftButton, {}, p);
     }
 
     /// The autocomplete list's items.

@@ -40,36 +40,36 @@ protected:
 TEST_F(AddrwirePanel, TypingANameListsTheAddressBookNamesBeginningWithIt)
 {
     scrivi(8, "D'A");
-    ASSERT_TRUE(w.Pic_nomi->isVisible());
+    ASSERT_TRUE(shown(w, "Pic_nomi")->isVisible());
     EXPECT_EQ(nomiInGriglia(), QStringList({"d'Alessandro Anna", "D'Amico Sergio"}));
     // The focus stays in the name box, so that typing goes on; the panel hangs under it.
     EXPECT_EQ(QApplication::focusWidget(), box(8));
-    const QPoint sotto = box(8)->mapTo(w.Pic_nomi->parentWidget(), QPoint(0, box(8)->height()));
-    EXPECT_EQ(w.Pic_nomi->pos(), sotto);
-    EXPECT_TRUE(w.Picture3->isVisible());
-    EXPECT_TRUE(w.cmd_mod_nomi->isVisible());
+    const QPoint sotto = box(8)->mapTo(shown(w, "Pic_nomi")->parentWidget(), QPoint(0, box(8)->height()));
+    EXPECT_EQ(shown(w, "Pic_nomi")->pos(), sotto);
+    EXPECT_TRUE(shown(w, "Picture3")->isVisible());
+    EXPECT_TRUE(control<QPushButton>(&w, "cmd_mod_nomi")->isVisible());
     // The record's id is kept out of sight.
-    int shown = 0;
-    for (int c = 0; c < w.DataGridAC->model()->columnCount(); ++c)
-        shown += w.DataGridAC->isColumnHidden(c) ? 0 : 1;
-    EXPECT_EQ(shown, 9);
+    int visibili = 0;
+    for (int c = 0; c < control<QTableView>(&w, "DataGridAC")->model()->columnCount(); ++c)
+        visibili += control<QTableView>(&w, "DataGridAC")->isColumnHidden(c) ? 0 : 1;
+    EXPECT_EQ(visibili, 9);
 
     QTest::keyClicks(box(8), "m");
     EXPECT_EQ(nomiInGriglia(), QStringList({"D'Amico Sergio"}));
     // No match: the panel goes.
     QTest::keyClicks(box(8), "x");
-    EXPECT_FALSE(w.Pic_nomi->isVisible());
+    EXPECT_FALSE(shown(w, "Pic_nomi")->isVisible());
 
     // What the clerk types is taken literally.
     riscrivi(8, "50%");
     EXPECT_EQ(nomiInGriglia(), QStringList({"50% Servizi"}));
     riscrivi(8, "%");
-    EXPECT_FALSE(w.Pic_nomi->isVisible());
+    EXPECT_FALSE(shown(w, "Pic_nomi")->isVisible());
     riscrivi(8, "R_");
-    EXPECT_FALSE(w.Pic_nomi->isVisible());
+    EXPECT_FALSE(shown(w, "Pic_nomi")->isVisible());
     // Leading blanks belong to the name.
     riscrivi(8, " D");
-    EXPECT_FALSE(w.Pic_nomi->isVisible());
+    EXPECT_FALSE(shown(w, "Pic_nomi")->isVisible());
     EXPECT_TRUE(messages.shown().isEmpty());
 }
 
@@ -77,22 +77,22 @@ TEST_F(AddrwirePanel, NoLookUpOutsideTheTypingOfANewEntry)
 {
     // A blank name looks nothing up.
     riscrivi(8, "  ");
-    EXPECT_FALSE(w.Pic_nomi->isVisible());
+    EXPECT_FALSE(shown(w, "Pic_nomi")->isVisible());
 
     // The program writing the name starts no look-up.
     box(8)->setText("D'A");
-    EXPECT_FALSE(w.Pic_nomi->isVisible());
+    EXPECT_FALSE(shown(w, "Pic_nomi")->isVisible());
 
     // Another box getting the focus hides the panel.
     riscrivi(8, "D'A");
-    ASSERT_TRUE(w.Pic_nomi->isVisible());
+    ASSERT_TRUE(shown(w, "Pic_nomi")->isVisible());
     box(9)->setFocus(Qt::TabFocusReason);
-    EXPECT_FALSE(w.Pic_nomi->isVisible());
+    EXPECT_FALSE(shown(w, "Pic_nomi")->isVisible());
 
     // Once the entry is dropped the register is only consulted: its name box is locked.
     ASSERT_TRUE(click(&w, "cmd_new_ins_1"));
     EXPECT_TRUE(box(8)->isReadOnly());
-    EXPECT_FALSE(w.Pic_nomi->isVisible());
+    EXPECT_FALSE(shown(w, "Pic_nomi")->isVisible());
 }
 
 TEST_F(AddrwirePanel, DoubleClickCopiesTheRecordIntoTheRowAndMovesOnToTheOffice)
@@ -103,8 +103,8 @@ TEST_F(AddrwirePanel, DoubleClickCopiesTheRecordIntoTheRowAndMovesOnToTheOffice)
     ASSERT_EQ(nomiInGriglia(), QStringList({"D'Amico Sergio"}));
     doppioClic(0);
 
-    EXPECT_FALSE(w.Pic_nomi->isVisible());
-    EXPECT_FALSE(w.p_modifica());
+    EXPECT_FALSE(shown(w, "Pic_nomi")->isVisible());
+    EXPECT_FALSE(control<AddressBookPanel>(&w, "Pic_nomi")->p_modifica());
     EXPECT_EQ(QApplication::focusWidget(), box(16));
     EXPECT_EQ(riga("Nominativo").toString(), "D'Amico Sergio");
     EXPECT_EQ(riga("P_iva_CF").toString(), "DMCSRG70E01H501X");
@@ -166,7 +166,7 @@ TEST_F(AddrwirePanel, EliminaAsksFirstAndNeedsASelection)
     click(&w, "cmd_del_nomi");
     EXPECT_EQ(nomiInRubrica("Nominativo LIKE 'D%'"), QStringList({"Damiani Luca", "d'Alessandro Anna"}));
     EXPECT_EQ(nomiInGriglia(), QStringList({"d'Alessandro Anna", "Damiani Luca"}));
-    EXPECT_TRUE(w.Pic_nomi->isVisible());
+    EXPECT_TRUE(shown(w, "Pic_nomi")->isVisible());
 }
 
 TEST_F(AddrwirePanel, DeletingTheLastNameOfTheLookUpHidesThePanel)
@@ -176,7 +176,7 @@ TEST_F(AddrwirePanel, DeletingTheLastNameOfTheLookUpHidesThePanel)
     scegliRiga(0);
     messages.answer(MsgAnswer::Yes);
     click(&w, "cmd_del_nomi");
-    EXPECT_FALSE(w.Pic_nomi->isVisible());
+    EXPECT_FALSE(shown(w, "Pic_nomi")->isVisible());
     EXPECT_TRUE(nomiInRubrica("Nominativo = 'Rossi Mario'").isEmpty());
 }
 
@@ -191,7 +191,7 @@ TEST_F(AddrwirePanel, CorreggiOpensTheDialogThatDiscardsOrStores)
         script.then("frm_nominativi", [&](QDialog* d) {
             // A town picked meanwhile in the mask's own list belongs to the dialog, not to the
             // correspondent row of the entry.
-            emit w.AXDbAutoComplete1->townPicked("Milano", "MI", "IT", "20100");
+            emit control<AXDbAutoComplete>(&w, "AXDbAutoComplete1")->townPicked("Milano", "MI", "IT", "20100");
             EXPECT_EQ(mittenti()->value("Citta").toString(), "");
             EXPECT_EQ(d->windowTitle(), "Quadernolo : CORREZIONE ANAGRAFICA");
             EXPECT_EQ(text(d, "txt_mask1_8"), "D'Amico Sergio");
@@ -221,12 +221,12 @@ TEST_F(AddrwirePanel, CorreggiOpensTheDialogThatDiscardsOrStores)
               "1970-05-01");
     EXPECT_EQ(book->scalar("SELECT Indirizzo FROM Elenco WHERE Nominativo = ?", {"d'Alessandro Anna"}).toString(),
               "Via Roma");
-    ASSERT_TRUE(w.Pic_nomi->isVisible());
+    ASSERT_TRUE(shown(w, "Pic_nomi")->isVisible());
     EXPECT_EQ(nomiInGriglia(), QStringList({"d'Alessandro Anna", "D'Amico Sergio"}));
-    const QAbstractItemModel* m = w.DataGridAC->model();
+    const QAbstractItemModel* m = control<QTableView>(&w, "DataGridAC")->model();
     EXPECT_EQ(m->index(1, 3).data().toString(), "Via Nuova");
     // With the dialog gone, a town picked goes into the correspondent row again.
-    emit w.AXDbAutoComplete1->townPicked("Milano", "MI", "IT", "20100");
+    emit control<AXDbAutoComplete>(&w, "AXDbAutoComplete1")->townPicked("Milano", "MI", "IT", "20100");
     EXPECT_EQ(mittenti()->value("Citta").toString(), "Milano");
 }
 
@@ -261,7 +261,7 @@ TEST_F(AddrwireCheck, AnUnknownCorrespondentIsAddedAfterYes)
     compila("D'Angelo Ugo", "Via Po", "Roma");
     conferma();
     messages.answer(MsgAnswer::Yes);
-    w.aggiorna_nominativi();
+    control<AddressBookPanel>(&w, "Pic_nomi")->aggiorna_nominativi();
     ASSERT_EQ(messages.shown().size(), 1);
     EXPECT_EQ(messages.last(), domanda);
     EXPECT_EQ(messages.shown().last().title, "Quadernolo");
@@ -272,7 +272,7 @@ TEST_F(AddrwireCheck, AnUnknownCorrespondentIsAddedAfterYes)
 
     // Now known: nothing is asked.
     messages.clear();
-    w.aggiorna_nominativi();
+    control<AddressBookPanel>(&w, "Pic_nomi")->aggiorna_nominativi();
     EXPECT_TRUE(messages.shown().isEmpty());
     EXPECT_EQ(nomiInRubrica("Nominativo = 'D''Angelo Ugo'").size(), 1);
 }
@@ -281,7 +281,7 @@ TEST_F(AddrwireCheck, AKnownCorrespondentAsksNothing)
 {
     compila("D'Amico Sergio", "Via Po", "Torino");
     conferma();
-    w.aggiorna_nominativi();
+    control<AddressBookPanel>(&w, "Pic_nomi")->aggiorna_nominativi();
     EXPECT_TRUE(messages.shown().isEmpty());
     EXPECT_EQ(nomiInRubrica().size(), 6);
 }
@@ -296,7 +296,7 @@ TEST_F(AddrwireCheck, OneQuestionPerEntry)
     compila("Verdi Elio");
     conferma();
     messages.answer(MsgAnswer::Yes);
-    w.aggiorna_nominativi();
+    control<AddressBookPanel>(&w, "Pic_nomi")->aggiorna_nominativi();
     EXPECT_EQ(messages.shown().size(), 1);
     EXPECT_EQ(nomiInRubrica("Nominativo IN ('Bianchi Ada', 'Verdi Elio')"), QStringList({"Bianchi Ada", "Verdi Elio"}));
     // The correspondents are shown from the first again.
@@ -310,7 +310,7 @@ TEST_F(AddrwireCheck, NoAddsNothingAndAsksNoMore)
     compila("Verdi Elio");
     conferma();
     messages.answer(MsgAnswer::No);
-    w.aggiorna_nominativi();
+    control<AddressBookPanel>(&w, "Pic_nomi")->aggiorna_nominativi();
     EXPECT_EQ(messages.shown().size(), 1);
     EXPECT_EQ(nomiInRubrica().size(), 6);
 }
@@ -328,7 +328,7 @@ TEST_F(AddrwireCheck, ADatabaseFailureIsReported)
     compila("Bianchi Ada");
     conferma();
     ASSERT_TRUE(book->exec("ALTER TABLE Elenco RENAME TO Elenco_vecchio").ok());
-    w.aggiorna_nominativi();
+    control<AddressBookPanel>(&w, "Pic_nomi")->aggiorna_nominativi();
     ASSERT_EQ(messages.shown().size(), 1);
     EXPECT_EQ(messages.last(), "Errore nel Database dei nominativi !");
 }

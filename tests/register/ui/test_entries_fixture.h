@@ -35,7 +35,7 @@ protected:
         w.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
         openRegister(w);
-        ASSERT_TRUE(w.Pic_mask->isVisible());
+        ASSERT_TRUE(shown(w, "Pic_mask")->isVisible());
     }
 
     /// "Nuovo", then "ENTRATA" (0) or "USCITA" (1), answering Yes to the question.
@@ -75,34 +75,34 @@ protected:
     }
     int conta(const QString& sql, const QVariantList& params = {}) const { return scalar(sql, params).toInt(); }
 
-    std::shared_ptr<Recordset> registro() const { return w.Adodc1->Recordset(); }
+    std::shared_ptr<Recordset> registro() const { return dati(w, "Adodc1")->Recordset(); }
     int corrente() const
     {
         return registro()->eof() || registro()->bof() ? -1 : registro()->value("Progressivo").toInt();
     }
-    QLineEdit* box(int index) const { return w.txt_mask1[index]; }
+    QLineEdit* box(int index) const { return mask(w)->txt_mask1[index]; }
 
     /// Shows the mask on entry n.
     void maschera(int n)
     {
-        if (w.DataGrid1->isVisible()) {
+        if (grid(w)->isVisible()) {
             ASSERT_TRUE(trigger(&w, "tb_modo"));
         }
         ASSERT_TRUE(
             registro()->find(QStringLiteral("Progressivo = %1").arg(n), 0, SearchDirection::Forward, kBookmarkFirst));
-        w.mostra_intestazione();
+        schede(w)->mostra_intestazione();
     }
 
     /// The register's tool bars and navigation are usable (the browsing state).
     void attesoConsultazione()
     {
         EXPECT_FALSE(nuovaSchedaInCorso(w));
-        EXPECT_FALSE(w.Frm_mask->Frame_new_ins->isVisibleTo(w.Frm_mask));
-        EXPECT_TRUE(w.Toolbar1->isEnabled());
-        EXPECT_TRUE(w.Toolbar2->isEnabled());
-        EXPECT_TRUE(w.pic_move->isEnabled());
-        EXPECT_TRUE(w.toolbarButton("tb_add_tree")->isEnabled());
-        EXPECT_TRUE(w.Adodc1->isEnabled());
+        EXPECT_FALSE(mask(w)->Frame_new_ins->isVisibleTo(mask(w)));
+        EXPECT_TRUE(control<QToolBar>(&w, "Toolbar1")->isEnabled());
+        EXPECT_TRUE(control<QToolBar>(&w, "Toolbar2")->isEnabled());
+        EXPECT_TRUE(shown(w, "pic_move")->isEnabled());
+        EXPECT_TRUE(findAction(&w, "tb_add_tree")->isEnabled());
+        EXPECT_TRUE(dati(w, "Adodc1")->isEnabled());
         EXPECT_TRUE(box(7)->isReadOnly());
     }
 

@@ -45,8 +45,8 @@ TEST_F(RegisteredEntryTest, OnlyTheNoteAndTheFileAcceptTyping)
     // (A character typed into a locked box goes to the quick find, not into the box.)
     for (int i = 0; i <= 26; ++i)
         EXPECT_EQ(box(i)->isReadOnly(), i != 18 && i != 19) << i;
-    EXPECT_FALSE(w.Frm_mask->Check2->isEnabled());
-    EXPECT_FALSE(w.Frm_mask->cmd_altri->isEnabled());
+    EXPECT_FALSE(mask(w)->Check2->isEnabled());
+    EXPECT_FALSE(mask(w)->cmd_altri->isEnabled());
     // Keys that open no quick find reach the locked boxes and change nothing there.
     for (int i : {2, 3, 7, 8, 11, 16, 24, 26}) {
         const QString prima = box(i)->text();
@@ -113,11 +113,11 @@ TEST_F(RegisteredEntryTest, AChangeMadeByAnotherStationToAFieldNotTouchedHereIsK
 TEST_F(RegisteredEntryTest, PendingCorrespondentChangesAreWrittenWhateverTheirFlagSays)
 {
     maschera(2);
-    ASSERT_EQ(w.ado_mittenti->Recordset()->recordCount(), 2);
-    ASSERT_TRUE(w.ado_mittenti->Recordset()->setValue("Citta", "Milano").ok());
+    ASSERT_EQ(dati(w, "ado_mittenti")->Recordset()->recordCount(), 2);
+    ASSERT_TRUE(dati(w, "ado_mittenti")->Recordset()->setValue("Citta", "Milano").ok());
     EXPECT_TRUE(w.sessione().p_update_mittenti());
     // A later event of the rows (a deletion, say) clears the flag; the change is still pending.
-    w.ado_mittenti_RecordChangeComplete(ChangeReason::Delete, nullptr);
+    w.sessione().correspondentsChanged(ChangeReason::Delete, nullptr);
     ASSERT_FALSE(w.sessione().p_update_mittenti());
     click(&w, "cmd_move_3");
     EXPECT_EQ(corrente(), 5);
@@ -129,14 +129,14 @@ TEST_F(RegisteredEntryTest, PendingCorrespondentChangesAreWrittenWhateverTheirFl
 TEST_F(RegisteredEntryTest, ABlankLastCorrespondentIsDroppedButAnEntryKeepsItsOnlyOne)
 {
     const auto svuotaUltimo = [this] {
-        const std::shared_ptr<Recordset> righe = w.ado_mittenti->Recordset();
+        const std::shared_ptr<Recordset> righe = dati(w, "ado_mittenti")->Recordset();
         righe->moveLast();
         for (const char* campo : {"Nominativo", "Citta"})
             ASSERT_TRUE(righe->setValue(campo, QStringLiteral("  ")).ok());
     };
     // Entry 2 has two correspondents: the second, blanked, is not stored.
     maschera(2);
-    ASSERT_EQ(w.ado_mittenti->Recordset()->recordCount(), 2);
+    ASSERT_EQ(dati(w, "ado_mittenti")->Recordset()->recordCount(), 2);
     svuotaUltimo();
     click(&w, "cmd_move_3");
     EXPECT_TRUE(messages.shown().isEmpty()) << messages.last().toStdString();
@@ -144,7 +144,7 @@ TEST_F(RegisteredEntryTest, ABlankLastCorrespondentIsDroppedButAnEntryKeepsItsOn
 
     // Entry 1's only correspondent, blanked, stays: the entry stays in the register.
     maschera(1);
-    ASSERT_EQ(w.ado_mittenti->Recordset()->recordCount(), 1);
+    ASSERT_EQ(dati(w, "ado_mittenti")->Recordset()->recordCount(), 1);
     svuotaUltimo();
     click(&w, "cmd_move_3");
     EXPECT_EQ(corrente(), 5);
@@ -161,7 +161,7 @@ TEST_F(RegisteredEntryTest, AFailedWriteOfTheCorrespondentsIsShownAndKeepsThemPe
                            "BEGIN SELECT RAISE(ABORT, 'archivio in sola lettura'); END;")
                     .ok());
     maschera(2);
-    ASSERT_TRUE(w.ado_mittenti->Recordset()->setValue("Citta", "Milano").ok());
+    ASSERT_TRUE(dati(w, "ado_mittenti")->Recordset()->setValue("Citta", "Milano").ok());
     click(&w, "cmd_move_2");
     ASSERT_EQ(messages.shown().size(), 1);
     EXPECT_TRUE(messages.last().startsWith("ATTENZIONE !!\n\nImpossibile salvare i nominativi del quadernolo.\n\n"));
@@ -169,7 +169,7 @@ TEST_F(RegisteredEntryTest, AFailedWriteOfTheCorrespondentsIsShownAndKeepsThemPe
     // No move: the change stays on screen, pending, for a later save.
     EXPECT_EQ(corrente(), 2);
     EXPECT_TRUE(w.sessione().p_update_mittenti());
-    EXPECT_TRUE(w.ado_mittenti->Recordset()->hasPendingChanges());
+    EXPECT_TRUE(dati(w, "ado_mittenti")->Recordset()->hasPendingChanges());
     EXPECT_EQ(conta("SELECT count(*) FROM Mittenti WHERE Citta = 'Milano'"), 0);
 
     // Once the archive takes it, the next move writes it.
@@ -186,15 +186,15 @@ TEST_F(RegisteredEntryTest, LeavingTheRegisterKeepsPendingCorrespondentChangesWh
     for (const MsgAnswer answer : {MsgAnswer::No, MsgAnswer::Yes}) {
         messages.clear();
         maschera(2);
-        ASSERT_TRUE(w.ado_mittenti->Recordset()->setValue("Citta", "Milano").ok());
+        ASSERT_TRUE(dati(w, "ado_mittenti")->Recordset()->setValue("Citta", "Milano").ok());
         // A later event of the rows has cleared the flag; the change is still pending.
-        w.ado_mittenti_RecordChangeComplete(ChangeReason::Delete, nullptr);
+        w.sessione().correspondentsChanged(ChangeReason::Delete, nullptr);
         ASSERT_FALSE(w.sessione().p_update_mittenti());
         messages.answer(answer);
         w.close();
         ASSERT_EQ(messages.shown().size(), 1);
         EXPECT_EQ(messages.last(), "Salvo le modifiche ?");
-        EXPECT_TRUE(w.Frame1->isVisible());
+        EXPECT_TRUE(shown(w, "Frame1")->isVisible());
         EXPECT_EQ(conta("SELECT count(*) FROM Mittenti WHERE Quadernolo = 2 AND Citta = 'Milano'"),
                   answer == MsgAnswer::Yes ? 1 : 0);
         EXPECT_EQ(conta("SELECT count(*) FROM Mittenti WHERE Quadernolo = 2"), 2);
@@ -217,7 +217,7 @@ TEST_F(RegisteredEntryTest, AnIncompleteModifiedEntryIsNotSavedAndNotLeft)
 
     // Saving it anyway (as a tool-bar key does) refuses, writes nothing and shows the archive again.
     messages.clear();
-    w.salva_scheda();
+    schede(w)->salva_scheda();
     EXPECT_EQ(messages.last(), "Impossibile salvare !\n\nDati non completi\n\n");
     EXPECT_EQ(scritture(), 0);
     EXPECT_FALSE(w.sessione().p_update());
@@ -277,7 +277,7 @@ TEST_F(RegisteredEntryTest, LeavingTheRegisterAsksToSaveAChangedEntry)
     EXPECT_EQ(messages.last(), "Salvo le modifiche ?");
     EXPECT_EQ(messages.shown().last().icon, MsgIcon::Question);
     EXPECT_EQ(scalar("SELECT Note FROM entrata WHERE Progressivo = 3").toString(), "Da salvare");
-    EXPECT_TRUE(w.Frame1->isVisible());
+    EXPECT_TRUE(shown(w, "Frame1")->isVisible());
     EXPECT_TRUE(w.isVisible());
     EXPECT_EQ(w.ended, 0);
 
@@ -287,14 +287,14 @@ TEST_F(RegisteredEntryTest, LeavingTheRegisterAsksToSaveAChangedEntry)
     typeInto(&w, "txt_mask1_18", "Da non salvare");
     messages.answer(MsgAnswer::No);
     w.close();
-    EXPECT_TRUE(w.Frame1->isVisible());
+    EXPECT_TRUE(shown(w, "Frame1")->isVisible());
     EXPECT_TRUE(scalar("SELECT Note FROM entrata WHERE Progressivo = 2").isNull());
 
     // An unchanged register is left without a question; at the start menu the program ends.
     openRegister(w);
     messages.clear();
     w.close();
-    EXPECT_TRUE(w.Frame1->isVisible());
+    EXPECT_TRUE(shown(w, "Frame1")->isVisible());
     EXPECT_TRUE(messages.shown().isEmpty());
     w.close();
     EXPECT_EQ(w.ended, 1);
@@ -307,8 +307,8 @@ TEST_F(RegisteredEntryTest, LeavingWithAnIncompleteChangedEntryKeepsTheRegister)
     typeInto(&w, "txt_mask1_18", "Nota");
     w.close();
     EXPECT_EQ(messages.last(), "Impossibile salvare !\n\nDati non completi\n\n");
-    EXPECT_FALSE(w.Frame1->isVisible());
-    EXPECT_TRUE(w.Pic_mask->isVisible());
+    EXPECT_FALSE(shown(w, "Frame1")->isVisible());
+    EXPECT_TRUE(shown(w, "Pic_mask")->isVisible());
     EXPECT_EQ(corrente(), 4);
     EXPECT_EQ(scritture(), 0);
 }
@@ -353,7 +353,7 @@ TEST_F(RegisteredEntryTest, ASavedEntryShowsInTheGridUnderTheSameFilterAndOrderW
     EXPECT_EQ(corrente(), 2);
     // The register was not read again: same recordset, same filter and order, same rows, and
     // the grid was told about the row of entry 3 only.
-    EXPECT_EQ(w.Adodc1->Recordset(), rs);
+    EXPECT_EQ(dati(w, "Adodc1")->Recordset(), rs);
     EXPECT_EQ(rs->filterText(), "Progressivo >= 2");
     EXPECT_EQ(rs->sort(), "Progressivo DESC");
     EXPECT_EQ(azzerata.count(), 0);
@@ -364,7 +364,7 @@ TEST_F(RegisteredEntryTest, ASavedEntryShowsInTheGridUnderTheSameFilterAndOrderW
 
     // The grid shows the stored note on the row of entry 3, in the same order.
     ASSERT_TRUE(trigger(&w, "tb_modo"));
-    QAbstractItemModel* griglia = w.DataGrid1->model();
+    QAbstractItemModel* griglia = grid(w)->model();
     ASSERT_TRUE(griglia);
     const int nota = rs->fieldIndex("Note");
     ASSERT_EQ(griglia->rowCount(), righe);

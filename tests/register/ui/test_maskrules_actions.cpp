@@ -33,7 +33,7 @@ protected:
 int cerca(QDialog* d, TestQuadernolo& w)
 {
     click(d, "cmdOK");
-    const auto rs = w.Adodc1->Recordset();
+    const auto rs = dati(w, "Adodc1")->Recordset();
     return rs->eof() || rs->bof() ? -1 : rs->value("Progressivo").toInt();
 }
 
@@ -72,15 +72,15 @@ TEST_F(MaskActionsTest, QuickFindFromAMaskBoxCyclesThroughTheMatches)
 
 TEST_F(MaskActionsTest, QuickFindFromTheMaskShowsTheCaptionsOfTheEntryFound)
 {
-    w.mostra_intestazione();
-    ASSERT_EQ(w.Frm_mask->lbl_modo->text(), "Quadernolo in ENTRATA");
+    schede(w)->mostra_intestazione();
+    ASSERT_EQ(mask(w)->lbl_modo->text(), "Quadernolo in ENTRATA");
     QStringList modo, nome, altri;
     QList<bool> riservato;
     const auto captions = [&] {
-        modo << w.Frm_mask->lbl_modo->text();
-        nome << w.Frm_mask->lbl_mask1[8]->text();
-        altri << w.Frm_mask->cmd_altri->text();
-        riservato << w.Frm_mask->Check2->isVisibleTo(w.Frm_mask);
+        modo << mask(w)->lbl_modo->text();
+        nome << mask(w)->lbl_mask1[8]->text();
+        altri << mask(w)->cmd_altri->text();
+        riservato << mask(w)->Check2->isVisibleTo(mask(w));
     };
     ModalScript script;
     script.then("frmquickfind1", [&](QDialog* d) {
@@ -160,10 +160,10 @@ TEST_F(MaskActionsTest, QuickFindRefusesWhatTheFieldCannotHoldAndSearchesPartOfA
 TEST_F(MaskActionsTest, QuickFindFromTheGrid)
 {
     w.vista_griglia();
-    ASSERT_TRUE(w.DataGrid1->isVisible());
+    ASSERT_TRUE(grid(w)->isVisible());
     const int oggetto = registro()->fieldIndex("Oggetto");
-    w.DataGrid1->setFocus();
-    w.DataGrid1->setCurrentIndex(w.DataGrid1->model()->index(0, oggetto));
+    grid(w)->setFocus();
+    grid(w)->setCurrentIndex(grid(w)->model()->index(0, oggetto));
 
     QList<int> found;
     QString title;
@@ -177,18 +177,18 @@ TEST_F(MaskActionsTest, QuickFindFromTheGrid)
         found << cerca(d, w);
         click(d, "cmd_esci");
     });
-    QTest::keyClick(w.DataGrid1, 'R');
+    QTest::keyClick(grid(w), 'R');
     EXPECT_TRUE(script.waitDone());
     EXPECT_EQ(title, "Campo : Oggetto");
     EXPECT_EQ(found, QList<int>({4, 4, 1}));
     EXPECT_EQ(messages.texts(), QStringList {"Non trovato !"});
-    EXPECT_EQ(w.DataGrid1->currentIndex().row(), 0) << "the grid follows the register";
+    EXPECT_EQ(grid(w)->currentIndex().row(), 0) << "the grid follows the register";
 
     // Keys that type nothing open nothing.
     ModalScript none;
-    QTest::keyClick(w.DataGrid1, Qt::Key_Down);
-    QTest::keyClick(w.DataGrid1, Qt::Key_F5);
-    EXPECT_EQ(w.DataGrid1->currentIndex().row(), 1);
+    QTest::keyClick(grid(w), Qt::Key_Down);
+    QTest::keyClick(grid(w), Qt::Key_F5);
+    EXPECT_EQ(grid(w)->currentIndex().row(), 1);
 }
 
 TEST_F(MaskActionsTest, AQuickFindFirstSavesWhatWasChangedOnTheEntryShown)
@@ -252,12 +252,12 @@ TEST_F(MaskActionsTest, AChangeThatCannotBeSavedKeepsTheEntryAndOpensNeitherFind
 
 TEST_F(MaskActionsTest, AnnullingAsksTwiceAndIsStoredWhenTheEntryIsLeft)
 {
-    ASSERT_TRUE(w.Frm_mask->cmd_annulla->isVisible());
+    ASSERT_TRUE(mask(w)->cmd_annulla->isVisible());
     // The box is the annulment's own: a click does not tick it.
-    ASSERT_FALSE(w.Frm_mask->Check1->isChecked());
-    QTest::mouseClick(w.Frm_mask->Check1, Qt::LeftButton);
-    QTest::keyClick(w.Frm_mask->Check1, Qt::Key_Space);
-    EXPECT_FALSE(w.Frm_mask->Check1->isChecked());
+    ASSERT_FALSE(mask(w)->Check1->isChecked());
+    QTest::mouseClick(mask(w)->Check1, Qt::LeftButton);
+    QTest::keyClick(mask(w)->Check1, Qt::Key_Space);
+    EXPECT_FALSE(mask(w)->Check1->isChecked());
     EXPECT_FALSE(w.sessione().p_update());
     messages.answer(MsgAnswer::Yes);
     ModalScript script;
@@ -275,12 +275,12 @@ TEST_F(MaskActionsTest, AnnullingAsksTwiceAndIsStoredWhenTheEntryIsLeft)
     EXPECT_EQ(messages.shown().first().buttons, MsgButtons::YesNo);
 
     // At once on screen, before anything is saved.
-    EXPECT_TRUE(w.Frm_mask->Check1->isChecked());
-    EXPECT_FALSE(w.Frm_mask->Check1->isEnabled());
+    EXPECT_TRUE(mask(w)->Check1->isChecked());
+    EXPECT_FALSE(mask(w)->Check1->isEnabled());
     EXPECT_EQ(box(26)->text(), "  Registrato due volte");
     EXPECT_TRUE(box(26)->isReadOnly());
-    EXPECT_TRUE(w.Frm_mask->Frame_annullato->isVisible());
-    EXPECT_FALSE(w.Frm_mask->frame_annulla->isVisible());
+    EXPECT_TRUE(mask(w)->Frame_annullato->isVisible());
+    EXPECT_FALSE(mask(w)->frame_annulla->isVisible());
     EXPECT_TRUE(w.sessione().p_update());
     EXPECT_EQ(archivio("Annullato", 1).toInt(), 0);
 
@@ -319,16 +319,16 @@ TEST_F(MaskActionsTest, AnnulmentWithoutAReasonOrConfirmationChangesNothing)
     EXPECT_EQ(messages.shown().size(), 4);
     EXPECT_EQ(messages.texts().at(2), "ATTENZIONE !\n\nNota non inserita ...azione annullata.");
     EXPECT_EQ(messages.shown().at(2).icon, MsgIcon::Exclamation);
-    EXPECT_FALSE(w.Frm_mask->Check1->isChecked());
+    EXPECT_FALSE(mask(w)->Check1->isChecked());
     EXPECT_TRUE(box(26)->text().isEmpty());
-    EXPECT_TRUE(w.Frm_mask->frame_annulla->isVisible());
+    EXPECT_TRUE(mask(w)->frame_annulla->isVisible());
     EXPECT_FALSE(w.sessione().p_update());
 }
 
 TEST_F(MaskActionsTest, TheReasonOfAnAnnulledEntryIsShownReadOnly)
 {
     vai(3); // annulled with "Errore"
-    ASSERT_TRUE(w.Frm_mask->cmd_annullato->isVisible());
+    ASSERT_TRUE(mask(w)->cmd_annullato->isVisible());
     QString prompt;
     bool readOnly = false;
     bool saveShown = true;
@@ -363,25 +363,25 @@ TEST_F(MaskActionsTest, APictureLinkIsPreviewedAndOpensTheViewer)
     ASSERT_TRUE(image.save(jpeg, "JPG"));
 
     box(19)->setText(jpg);
-    EXPECT_FALSE(w.Frm_mask->Image1->pixmap().isNull()) << "any case of .jpg";
+    EXPECT_FALSE(mask(w)->Image1->pixmap().isNull()) << "any case of .jpg";
     box(19)->setText(jpeg);
-    EXPECT_TRUE(w.Frm_mask->Image1->pixmap().isNull()) << "its last three characters are PEG";
+    EXPECT_TRUE(mask(w)->Image1->pixmap().isNull()) << "its last three characters are PEG";
     box(19)->setText("   ");
-    EXPECT_TRUE(w.Frm_mask->Image1->pixmap().isNull());
+    EXPECT_TRUE(mask(w)->Image1->pixmap().isNull());
     {
         ModalScript none;
-        QTest::mouseDClick(w.Frm_mask->Image1, Qt::LeftButton);
+        QTest::mouseDClick(mask(w)->Image1, Qt::LeftButton);
     }
 
     // Moving in the grid view, then showing the mask: the preview follows the entry.
     ASSERT_TRUE(registro()->setValue("Collegamento", jpg).ok());
-    EXPECT_FALSE(w.Frm_mask->Image1->pixmap().isNull());
+    EXPECT_FALSE(mask(w)->Image1->pixmap().isNull());
     w.vista_griglia();
     vai(2);
     EXPECT_TRUE(box(19)->text().isEmpty());
-    EXPECT_FALSE(w.Frm_mask->Image1->pixmap().isNull()) << "the hidden mask keeps its preview";
+    EXPECT_FALSE(mask(w)->Image1->pixmap().isNull()) << "the hidden mask keeps its preview";
     w.vista_maschera();
-    EXPECT_TRUE(w.Frm_mask->Image1->pixmap().isNull());
+    EXPECT_TRUE(mask(w)->Image1->pixmap().isNull());
 
     box(19)->setText(jpg);
     QString shown;
@@ -390,7 +390,7 @@ TEST_F(MaskActionsTest, APictureLinkIsPreviewedAndOpensTheViewer)
         shown = static_cast<frm_view*>(d)->p_image;
         QTest::keyClick(d, Qt::Key_Escape);
     });
-    QTest::mouseDClick(w.Frm_mask->Image1, Qt::LeftButton);
+    QTest::mouseDClick(mask(w)->Image1, Qt::LeftButton);
     EXPECT_TRUE(script.waitDone());
     EXPECT_EQ(shown, jpg);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "Esc closed the viewer";
@@ -457,9 +457,9 @@ TEST_F(MaskActionsTest, TheLinkedFileIsChosenOrOpened)
 
     // "Inserisci file" and "Apri collegamento ipertestuale".
     messages.file(file);
-    QTest::mouseClick(w.Frm_mask->picOpenWWW[2], Qt::LeftButton);
+    QTest::mouseClick(mask(w)->picOpenWWW[2], Qt::LeftButton);
     EXPECT_EQ(box(19)->text(), file);
-    QTest::mouseClick(w.Frm_mask->picOpenWWW[0], Qt::LeftButton);
+    QTest::mouseClick(mask(w)->picOpenWWW[0], Qt::LeftButton);
     EXPECT_EQ(opened, QStringList {file});
     setDocumentOpener(nullptr);
 }

@@ -24,14 +24,14 @@ class MaskBoxesTest : public MaskRulesTest
 /// The offices of the list, as the register opening loads them from the settings.
 void uffici(TestQuadernolo& w, const QStringList& names)
 {
-    w.list_elenco->clear();
-    w.list_elenco->addItems(names);
+    control<QListWidget>(&w, "list_elenco")->clear();
+    control<QListWidget>(&w, "list_elenco")->addItems(names);
 }
 
 void sceltaUfficio(TestQuadernolo& w, int row)
 {
-    w.list_elenco->setCurrentRow(row);
-    QTest::keyClick(w.list_elenco, Qt::Key_Return);
+    control<QListWidget>(&w, "list_elenco")->setCurrentRow(row);
+    QTest::keyClick(control<QListWidget>(&w, "list_elenco"), Qt::Key_Return);
 }
 
 } // namespace
@@ -94,13 +94,13 @@ TEST_F(MaskBoxesTest, OfficeBoxesTakeNoTypingButKeepTheirArrows)
     entra(16);
     QTest::keyClicks(box(16), "xyz");
     EXPECT_EQ(box(16)->text(), "Protocollo");
-    EXPECT_TRUE(w.list_elenco->isVisible()) << "a key opens the list";
-    w.list_elenco->hide();
+    EXPECT_TRUE(control<QListWidget>(&w, "list_elenco")->isVisible()) << "a key opens the list";
+    control<QListWidget>(&w, "list_elenco")->hide();
     box(16)->setFocus();
     box(16)->setCursorPosition(3);
     QTest::keyClick(box(16), Qt::Key_Left);
     EXPECT_EQ(box(16)->cursorPosition(), 2);
-    EXPECT_FALSE(w.list_elenco->isVisible()) << "the arrows never open the list";
+    EXPECT_FALSE(control<QListWidget>(&w, "list_elenco")->isVisible()) << "the arrows never open the list";
 }
 
 // --- checks on leaving -------------------------------------------------------------------
@@ -169,7 +169,7 @@ TEST_F(MaskBoxesTest, ADateTypedInEightCharactersIsWrittenOut)
     scrivi(10, "03011980");
     esci(11);
     EXPECT_EQ(box(10)->text(), "03/01/1980");
-    EXPECT_EQ(w.ado_mittenti->Recordset()->value("Data_nascita").toDate(), QDate(1980, 1, 3));
+    EXPECT_EQ(dati(w, "ado_mittenti")->Recordset()->value("Data_nascita").toDate(), QDate(1980, 1, 3));
     // The registration date, typed so and left, is judged as the date it is.
     box(2)->setFocus(Qt::MouseFocusReason);
     box(2)->clear();
@@ -194,7 +194,7 @@ TEST_F(MaskBoxesTest, AStreetWithoutNumberGetsSnc)
     esci(12);
     esci(13);
     EXPECT_EQ(box(12)->text(), "snc");
-    EXPECT_EQ(w.ado_mittenti->Recordset()->value("Civico").toString(), "snc");
+    EXPECT_EQ(dati(w, "ado_mittenti")->Recordset()->value("Civico").toString(), "snc");
     EXPECT_EQ(box(11)->text(), "Via Roma") << "the street typed is kept";
     // No street: nothing written.
     svuota(11);
@@ -253,7 +253,7 @@ TEST_F(MaskBoxesTest, WithOnlyOneRecordAnyDateIsTaken)
     inserisci();
     ASSERT_EQ(w.sessione().p_ultima_data(), QDate(2024, 3, 7)) << "the date of the last entry";
     ASSERT_TRUE(registro()->setFilter("Progressivo = 1").ok());
-    ASSERT_EQ(w.conta_schede(), 1);
+    ASSERT_EQ(schede(w)->conta_schede(), 1);
     box(2)->clear();
     QTest::keyClicks(box(2), "01/01/2020");
     EXPECT_EQ(box(2)->text(), "01/01/2020");
@@ -284,31 +284,31 @@ TEST_F(MaskBoxesTest, TheCalendarFillsTheDateAndTheYear)
     box(2)->clear();
     box(1)->clear();
     entra(2);
-    ASSERT_TRUE(w.Frm_mask->Frame_calendar->isVisible());
-    EXPECT_EQ(w.Frm_mask->lbl_data->text(), "Data quadernolo");
-    EXPECT_EQ(w.Frm_mask->CalendarVB1->selectedDate(), QDate(2026, 1, 20)) << "an empty box opens on today";
+    ASSERT_TRUE(mask(w)->Frame_calendar->isVisible());
+    EXPECT_EQ(mask(w)->lbl_data->text(), "Data quadernolo");
+    EXPECT_EQ(mask(w)->CalendarVB1->selectedDate(), QDate(2026, 1, 20)) << "an empty box opens on today";
 
-    w.Frm_mask->CalendarVB1->setSelectedDate(QDate(2026, 1, 12));
-    QTest::keyClick(w.Frm_mask->CalendarVB1->findChild<QWidget*>("qt_calendar_calendarview"), Qt::Key_Return);
-    EXPECT_FALSE(w.Frm_mask->Frame_calendar->isVisible());
+    mask(w)->CalendarVB1->setSelectedDate(QDate(2026, 1, 12));
+    QTest::keyClick(mask(w)->CalendarVB1->findChild<QWidget*>("qt_calendar_calendarview"), Qt::Key_Return);
+    EXPECT_FALSE(mask(w)->Frame_calendar->isVisible());
     EXPECT_EQ(box(2)->text(), "12/01/2026");
     EXPECT_EQ(box(1)->text(), "2026");
     EXPECT_TRUE(box(3)->hasFocus());
 
     // A day before the last entry's is refused and takes the year away.
     entra(2);
-    EXPECT_EQ(w.Frm_mask->CalendarVB1->selectedDate(), QDate(2026, 1, 12)) << "the box's date";
-    w.Frm_mask->CalendarVB1->setSelectedDate(QDate(2023, 5, 1));
-    QTest::keyClick(w.Frm_mask->CalendarVB1->findChild<QWidget*>("qt_calendar_calendarview"), Qt::Key_Return);
+    EXPECT_EQ(mask(w)->CalendarVB1->selectedDate(), QDate(2026, 1, 12)) << "the box's date";
+    mask(w)->CalendarVB1->setSelectedDate(QDate(2023, 5, 1));
+    QTest::keyClick(mask(w)->CalendarVB1->findChild<QWidget*>("qt_calendar_calendarview"), Qt::Key_Return);
     EXPECT_EQ(messages.last(), "Data inferiore all' ultima inserita !");
     EXPECT_TRUE(box(2)->text().isEmpty());
     EXPECT_TRUE(box(1)->text().isEmpty());
 
     // The reference date's calendar goes on to the subject.
     entra(6);
-    EXPECT_EQ(w.Frm_mask->lbl_data->text(), "Data quad. rif.");
-    w.Frm_mask->CalendarVB1->setSelectedDate(QDate(2025, 12, 1));
-    QTest::keyClick(w.Frm_mask->CalendarVB1->findChild<QWidget*>("qt_calendar_calendarview"), Qt::Key_Return);
+    EXPECT_EQ(mask(w)->lbl_data->text(), "Data quad. rif.");
+    mask(w)->CalendarVB1->setSelectedDate(QDate(2025, 12, 1));
+    QTest::keyClick(mask(w)->CalendarVB1->findChild<QWidget*>("qt_calendar_calendarview"), Qt::Key_Return);
     EXPECT_EQ(box(6)->text(), "01/12/2025");
     EXPECT_TRUE(box(7)->hasFocus());
     Clock::install(nullptr);
@@ -336,11 +336,11 @@ bool caretBlinks(QLineEdit* box)
 TEST_F(MaskBoxesTest, ANewEntryOpensTheCalendarAndOnlyTheFocusedBoxShowsACaret)
 {
     inserisci();
-    ASSERT_TRUE(w.Frm_mask->Frame_calendar->isVisible()) << "the date box is entered as the entry starts";
-    EXPECT_EQ(w.Frm_mask->lbl_data->text(), "Data quadernolo");
+    ASSERT_TRUE(mask(w)->Frame_calendar->isVisible()) << "the date box is entered as the entry starts";
+    EXPECT_EQ(mask(w)->lbl_data->text(), "Data quadernolo");
     const auto inCalendario = [&] {
         QWidget* f = QApplication::focusWidget();
-        return f && (f == w.Frm_mask->CalendarVB1 || w.Frm_mask->CalendarVB1->isAncestorOf(f));
+        return f && (f == mask(w)->CalendarVB1 || mask(w)->CalendarVB1->isAncestorOf(f));
     };
     ASSERT_TRUE(QTest::qWaitFor(inCalendario));
     EXPECT_FALSE(caretBlinks(box(2)));
@@ -348,7 +348,7 @@ TEST_F(MaskBoxesTest, ANewEntryOpensTheCalendarAndOnlyTheFocusedBoxShowsACaret)
     // The "del" box gives its caret to the calendar too; a box with the focus keeps its own.
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     entra(6);
-    ASSERT_TRUE(w.Frm_mask->Frame_calendar->isVisible());
+    ASSERT_TRUE(mask(w)->Frame_calendar->isVisible());
     ASSERT_TRUE(QTest::qWaitFor(inCalendario));
     EXPECT_FALSE(caretBlinks(box(6)));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
@@ -363,13 +363,13 @@ TEST_F(MaskBoxesTest, TheOfficeListTakesTheCaretFromItsBox)
     box(16)->setText("B");
     entra(16);
     QTest::keyClick(box(16), Qt::Key_Down);
-    ASSERT_TRUE(w.list_elenco->hasFocus());
+    ASSERT_TRUE(control<QListWidget>(&w, "list_elenco")->hasFocus());
     EXPECT_FALSE(caretBlinks(box(16)));
     // An empty box shows the list at once and keeps the focus, and its caret, for the keys.
     entra(7);
     box(17)->clear();
     entra(17);
-    ASSERT_TRUE(w.list_elenco->isVisible());
+    ASSERT_TRUE(control<QListWidget>(&w, "list_elenco")->isVisible());
     EXPECT_TRUE(box(17)->hasFocus());
     EXPECT_TRUE(caretBlinks(box(17)));
 }
@@ -377,18 +377,18 @@ TEST_F(MaskBoxesTest, TheOfficeListTakesTheCaretFromItsBox)
 TEST_F(MaskBoxesTest, ClosingTheCalendarMovesOnOnlyWhileInserting)
 {
     inserisci();
-    w.Frm_mask->Frame_new_ins->show();
+    mask(w)->Frame_new_ins->show();
     entra(2);
-    ASSERT_TRUE(w.Frm_mask->Frame_calendar->isVisible());
-    QTest::keyClick(w.Frm_mask->CalendarVB1->findChild<QWidget*>("qt_calendar_calendarview"), Qt::Key_Escape);
-    EXPECT_FALSE(w.Frm_mask->Frame_calendar->isVisible());
+    ASSERT_TRUE(mask(w)->Frame_calendar->isVisible());
+    QTest::keyClick(mask(w)->CalendarVB1->findChild<QWidget*>("qt_calendar_calendarview"), Qt::Key_Escape);
+    EXPECT_FALSE(mask(w)->Frame_calendar->isVisible());
     EXPECT_TRUE(box(3)->hasFocus());
 }
 
 TEST_F(MaskBoxesTest, ARegisteredEntryOpensNoCalendar)
 {
     entra(2);
-    EXPECT_FALSE(w.Frm_mask->Frame_calendar->isVisible());
+    EXPECT_FALSE(mask(w)->Frame_calendar->isVisible());
 }
 
 // --- office list -------------------------------------------------------------------------
@@ -399,13 +399,13 @@ TEST_F(MaskBoxesTest, OfficesAreJoinedWithASlashAndNeverTwice)
     uffici(w, {"A", "B", "Protocollo"});
     box(16)->clear();
     entra(16);
-    ASSERT_TRUE(w.list_elenco->isVisible()) << "an empty office box offers its list";
+    ASSERT_TRUE(control<QListWidget>(&w, "list_elenco")->isVisible()) << "an empty office box offers its list";
     EXPECT_TRUE(box(16)->hasFocus());
 
     sceltaUfficio(w, 0);
     EXPECT_EQ(box(16)->text(), "A");
     EXPECT_TRUE(box(16)->hasFocus());
-    EXPECT_TRUE(w.list_elenco->isVisible()) << "the list stays for a further pick";
+    EXPECT_TRUE(control<QListWidget>(&w, "list_elenco")->isVisible()) << "the list stays for a further pick";
     sceltaUfficio(w, 1);
     EXPECT_EQ(box(16)->text(), "A/B");
     EXPECT_EQ(box(16)->cursorPosition(), 3);
@@ -418,15 +418,16 @@ TEST_F(MaskBoxesTest, OfficesAreJoinedWithASlashAndNeverTwice)
     // A double click picks as Enter does, into the box that has the list.
     box(17)->clear();
     entra(17);
-    const QRect item = w.list_elenco->visualItemRect(w.list_elenco->item(2));
-    QTest::mouseClick(w.list_elenco->viewport(), Qt::LeftButton, {}, item.center());
-    QTest::mouseDClick(w.list_elenco->viewport(), Qt::LeftButton, {}, item.center());
+    const QRect item
+        = control<QListWidget>(&w, "list_elenco")->visualItemRect(control<QListWidget>(&w, "list_elenco")->item(2));
+    QTest::mouseClick(control<QListWidget>(&w, "list_elenco")->viewport(), Qt::LeftButton, {}, item.center());
+    QTest::mouseDClick(control<QListWidget>(&w, "list_elenco")->viewport(), Qt::LeftButton, {}, item.center());
     EXPECT_EQ(box(17)->text(), "Protocollo");
     EXPECT_EQ(box(16)->text(), "A/B");
 
     // Another box hides the list.
     entra(7);
-    EXPECT_FALSE(w.list_elenco->isVisible());
+    EXPECT_FALSE(control<QListWidget>(&w, "list_elenco")->isVisible());
 }
 
 TEST_F(MaskBoxesTest, TheListSelectsTheBoxOffice)
@@ -435,11 +436,11 @@ TEST_F(MaskBoxesTest, TheListSelectsTheBoxOffice)
     uffici(w, {"A", "B"});
     box(16)->setText("B");
     entra(16);
-    EXPECT_FALSE(w.list_elenco->isVisible()) << "a box with an office waits for a key";
+    EXPECT_FALSE(control<QListWidget>(&w, "list_elenco")->isVisible()) << "a box with an office waits for a key";
     QTest::keyClick(box(16), Qt::Key_Down);
-    ASSERT_TRUE(w.list_elenco->isVisible());
-    EXPECT_EQ(w.list_elenco->currentRow(), 1);
-    EXPECT_TRUE(w.list_elenco->hasFocus());
+    ASSERT_TRUE(control<QListWidget>(&w, "list_elenco")->isVisible());
+    EXPECT_EQ(control<QListWidget>(&w, "list_elenco")->currentRow(), 1);
+    EXPECT_TRUE(control<QListWidget>(&w, "list_elenco")->hasFocus());
 }
 
 TEST_F(MaskBoxesTest, NoOfficesInTheSettings)
@@ -449,7 +450,7 @@ TEST_F(MaskBoxesTest, NoOfficesInTheSettings)
     box(16)->clear();
     entra(16);
     EXPECT_EQ(messages.last(), "Nessuna voce in elenco.");
-    EXPECT_FALSE(w.list_elenco->isVisible());
+    EXPECT_FALSE(control<QListWidget>(&w, "list_elenco")->isVisible());
     messages.clear();
     entra(7);
     entra(16);
@@ -480,24 +481,25 @@ TEST_F(MaskBoxesTest, ADocumentTypeBringsItsOffices)
     inserisci();
     entra(3);
     QTest::keyClick(box(3), Qt::Key_Down);
-    ASSERT_TRUE(w.list_view->isVisible());
-    EXPECT_EQ(w.list_view->currentRow(), 0);
-    EXPECT_TRUE(w.list_view->hasFocus());
-    const QList<QListWidgetItem*> found = w.list_view->findItems("Atto dell'ente", Qt::MatchExactly);
+    ASSERT_TRUE(control<QListWidget>(&w, "list_view")->isVisible());
+    EXPECT_EQ(control<QListWidget>(&w, "list_view")->currentRow(), 0);
+    EXPECT_TRUE(control<QListWidget>(&w, "list_view")->hasFocus());
+    const QList<QListWidgetItem*> found
+        = control<QListWidget>(&w, "list_view")->findItems("Atto dell'ente", Qt::MatchExactly);
     ASSERT_EQ(found.size(), 1);
-    w.list_view->setCurrentItem(found.first());
-    QTest::keyClick(w.list_view, Qt::Key_Return);
+    control<QListWidget>(&w, "list_view")->setCurrentItem(found.first());
+    QTest::keyClick(control<QListWidget>(&w, "list_view"), Qt::Key_Return);
     EXPECT_EQ(box(3)->text(), "Atto dell'ente");
     EXPECT_EQ(box(16)->text(), "Segreteria");
     EXPECT_EQ(box(17)->text(), "Ragioneria");
-    EXPECT_FALSE(w.list_view->isVisible());
+    EXPECT_FALSE(control<QListWidget>(&w, "list_view")->isVisible());
     EXPECT_TRUE(box(4)->hasFocus());
 
     // Escape leaves the list without a pick.
     entra(3);
     QTest::keyClick(box(3), Qt::Key_Down);
-    QTest::keyClick(w.list_view, Qt::Key_Escape);
-    EXPECT_FALSE(w.list_view->isVisible());
+    QTest::keyClick(control<QListWidget>(&w, "list_view"), Qt::Key_Escape);
+    EXPECT_FALSE(control<QListWidget>(&w, "list_view")->isVisible());
     EXPECT_TRUE(box(3)->hasFocus());
     EXPECT_EQ(box(3)->text(), "Atto dell'ente");
 }
@@ -506,13 +508,13 @@ TEST_F(MaskBoxesTest, ADocumentTypeBringsItsOffices)
 
 TEST_F(MaskBoxesTest, TheLastBoxUsedIsKeptForTheFilter)
 {
-    EXPECT_EQ(w.ctrl_filtro(), nullptr);
+    EXPECT_EQ(regole(w)->ctrl_filtro(), nullptr);
     entra(7);
-    EXPECT_EQ(w.ctrl_filtro(), box(7));
-    w.Picture4->show();
+    EXPECT_EQ(regole(w)->ctrl_filtro(), box(7));
+    shown(w, "Picture4")->show();
     entra(13);
-    EXPECT_EQ(w.ctrl_filtro(), box(13));
-    EXPECT_FALSE(w.Picture4->isVisible()) << "a box's focus hides the pop-ups";
+    EXPECT_EQ(regole(w)->ctrl_filtro(), box(13));
+    EXPECT_FALSE(shown(w, "Picture4")->isVisible()) << "a box's focus hides the pop-ups";
 }
 
 TEST_F(MaskBoxesTest, ABoxClickedWhileTheWindowIsNotActiveIsTheOneFiltered)
@@ -525,8 +527,8 @@ TEST_F(MaskBoxesTest, ABoxClickedWhileTheWindowIsNotActiveIsTheOneFiltered)
     QTest::mouseClick(box(13), Qt::LeftButton);
     w.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
-    QAction* filtro = w.toolbarButton("tb_filtro_off");
-    QTest::mouseClick(w.Toolbar2->widgetForAction(filtro), Qt::LeftButton);
+    QAction* filtro = findAction(&w, "tb_filtro_off");
+    QTest::mouseClick(control<QToolBar>(&w, "Toolbar2")->widgetForAction(filtro), Qt::LeftButton);
     EXPECT_TRUE(messages.shown().isEmpty()) << messages.last().toStdString();
     EXPECT_EQ(filtro->text(), "Filtro off");
     EXPECT_TRUE(registro()->filterText().contains("Citta")) << registro()->filterText().toStdString();
@@ -546,21 +548,21 @@ TEST_F(MaskBoxesTest, ABoxClickedWhileTheWindowIsNotActiveIsTheOneFiltered)
 
 TEST_F(MaskBoxesTest, AClickOnTheMaskHidesThePopups)
 {
-    w.Picture1->show();
-    w.Picture4->show();
-    QTest::mouseClick(w.Frm_mask, Qt::LeftButton, {}, QPoint(2, 2));
-    EXPECT_FALSE(w.Picture1->isVisible());
-    EXPECT_FALSE(w.Picture4->isVisible());
+    shown(w, "Picture1")->show();
+    shown(w, "Picture4")->show();
+    QTest::mouseClick(mask(w), Qt::LeftButton, {}, QPoint(2, 2));
+    EXPECT_FALSE(shown(w, "Picture1")->isVisible());
+    EXPECT_FALSE(shown(w, "Picture4")->isVisible());
 
     // A click on the print pop-up itself, or on a tool bar beside its buttons, does the same.
-    for (QWidget* where :
-         {static_cast<QWidget*>(w.Picture1), static_cast<QWidget*>(w.Toolbar1), static_cast<QWidget*>(w.Toolbar2)}) {
-        w.Picture1->show();
-        w.Picture4->show();
+    for (QWidget* where : {shown(w, "Picture1"), static_cast<QWidget*>(control<QToolBar>(&w, "Toolbar1")),
+                           static_cast<QWidget*>(control<QToolBar>(&w, "Toolbar2"))}) {
+        shown(w, "Picture1")->show();
+        shown(w, "Picture4")->show();
         ASSERT_TRUE(where->isVisible()) << where->objectName().toStdString();
         QTest::mouseClick(where, Qt::LeftButton, {}, QPoint(where->width() - 2, where->height() / 2));
-        EXPECT_FALSE(w.Picture1->isVisible()) << where->objectName().toStdString();
-        EXPECT_FALSE(w.Picture4->isVisible()) << where->objectName().toStdString();
+        EXPECT_FALSE(shown(w, "Picture1")->isVisible()) << where->objectName().toStdString();
+        EXPECT_FALSE(shown(w, "Picture4")->isVisible()) << where->objectName().toStdString();
     }
 }
 
@@ -578,10 +580,10 @@ TEST_F(EmptyMaskTest, AnEmptyRegisterKeepsNoBoxFocusedAndOpensNothing)
 {
     ModalScript none;
     entra(7);
-    EXPECT_TRUE(w.cmd_focus->hasFocus());
+    EXPECT_TRUE(control<QPushButton>(&w, "cmd_focus")->hasFocus());
     QTest::keyClick(box(7), 'a');
     QTest::keyClick(box(7), Qt::Key_F12);
     entra(16);
-    EXPECT_FALSE(w.list_elenco->isVisible());
+    EXPECT_FALSE(control<QListWidget>(&w, "list_elenco")->isVisible());
     EXPECT_TRUE(messages.shown().isEmpty());
 }

@@ -30,12 +30,12 @@ protected:
         w.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
         openRegister(w);
-        ASSERT_TRUE(w.Pic_mask->isVisible());
+        ASSERT_TRUE(shown(w, "Pic_mask")->isVisible());
         if (entries() > 0)
             vai(1);
     }
 
-    std::shared_ptr<Recordset> registro() const { return w.Adodc1->Recordset(); }
+    std::shared_ptr<Recordset> registro() const { return dati(w, "Adodc1")->Recordset(); }
     /// Makes entry n the register's current entry.
     void vai(int n)
     {
@@ -51,12 +51,12 @@ protected:
     void inserisci()
     {
         messages.answer(MsgAnswer::Yes);
-        w.cmd_ins_Click(0);
+        schede(w)->cmd_ins_Click(0);
         ASSERT_TRUE(nuovaSchedaInCorso(w));
         messages.clear();
     }
 
-    QLineEdit* box(int index) const { return w.txt_mask1[index]; }
+    QLineEdit* box(int index) const { return mask(w)->txt_mask1[index]; }
     /// Gives a box the focus as a Tab does.
     void entra(int index) { box(index)->setFocus(Qt::TabFocusReason); }
     /// Gives a box the focus and types into it as the clerk does.

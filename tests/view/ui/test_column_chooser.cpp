@@ -55,9 +55,9 @@ TEST_F(ColumnChooserTest, UntickingOggettoStoresADashAndHidesTheColumn)
     EXPECT_EQ(w.state.p_eln_colonne, expected);
     // Hidden although no width has been stored yet.
     EXPECT_TRUE(leggi_ini(iniPath(), "GRID_WIDTH", "Entrata", "").isEmpty());
-    EXPECT_TRUE(w.DataGrid1->isColumnHidden(8));
-    EXPECT_FALSE(w.DataGrid1->isColumnHidden(9));
-    EXPECT_FALSE(w.DataGrid1->isColumnHidden(1));
+    EXPECT_TRUE(grid(w)->isColumnHidden(8));
+    EXPECT_FALSE(grid(w)->isColumnHidden(9));
+    EXPECT_FALSE(grid(w)->isColumnHidden(1));
     EXPECT_TRUE(messages.shown().isEmpty());
 
     // Ticked again and then cancelled: nothing changes, the grid is rebuilt as it was.
@@ -74,17 +74,17 @@ TEST_F(ColumnChooserTest, UntickingOggettoStoresADashAndHidesTheColumn)
     ASSERT_TRUE(cancel.waitDone());
     EXPECT_EQ(storedMask(), expected);
     EXPECT_EQ(w.state.p_eln_colonne, expected);
-    EXPECT_TRUE(w.DataGrid1->isColumnHidden(8));
-    EXPECT_FALSE(w.DataGrid1->isColumnHidden(11));
+    EXPECT_TRUE(grid(w)->isColumnHidden(8));
+    EXPECT_FALSE(grid(w)->isColumnHidden(11));
 }
 
 TEST_F(ColumnChooserTest, BookkeepingColumnsAreHiddenBeforeAnyWidthIsStored)
 {
-    auto* model = w.DataGrid1->model();
+    auto* model = grid(w)->model();
     ASSERT_TRUE(model);
     for (int c = 0; c < model->columnCount(); ++c) {
         const QString caption = model->headerData(c, Qt::Horizontal).toString();
-        EXPECT_EQ(w.DataGrid1->isColumnHidden(c), caption.startsWith("sys_", Qt::CaseInsensitive) || c == 18)
+        EXPECT_EQ(grid(w)->isColumnHidden(c), caption.startsWith("sys_", Qt::CaseInsensitive) || c == 18)
             << caption.toStdString();
     }
 }
@@ -103,10 +103,10 @@ TEST_F(ColumnChooserTest, AShortMaskIsPaddedWithShownColumns)
     click(&w, "cmd_colonne");
     ASSERT_TRUE(script.waitDone());
     const QString mask = storedMask();
-    ASSERT_EQ(mask.size(), w.Adodc1->Recordset()->fieldCount());
-    const int citta = w.Adodc1->Recordset()->fieldIndex("Citta");
+    ASSERT_EQ(mask.size(), dati(w, "Adodc1")->Recordset()->fieldCount());
+    const int citta = dati(w, "Adodc1")->Recordset()->fieldIndex("Citta");
     for (int i = 0; i < mask.size(); ++i)
         EXPECT_EQ(mask.at(i), QChar(i == 1 || i == citta ? '-' : 'X')) << i;
-    EXPECT_TRUE(w.DataGrid1->isColumnHidden(citta));
-    EXPECT_TRUE(w.DataGrid1->isColumnHidden(1));
+    EXPECT_TRUE(grid(w)->isColumnHidden(citta));
+    EXPECT_TRUE(grid(w)->isColumnHidden(1));
 }

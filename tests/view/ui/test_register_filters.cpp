@@ -31,25 +31,25 @@ TEST_F(FilterTest, ASubjectCellFiltersTheRowsBeginningWithItAndReleaseShowsThemA
     EXPECT_EQ(filterButton()->text(), "Filtro off");
     EXPECT_EQ(filterButton()->toolTip(), "Disattiva filtro");
     EXPECT_EQ(gridColour(), kYellow);
-    EXPECT_EQ(w.lbl_filtro->text(), "   Totale schede : 2  [Filtro inserito !]");
-    EXPECT_EQ(w.Adodc1->Caption(), w.lbl_filtro->text());
-    EXPECT_FALSE(w.lbl_filtro_ins->isHidden());
+    EXPECT_EQ(control<QLabel>(&w, "lbl_filtro")->text(), "   Totale schede : 2  [Filtro inserito !]");
+    EXPECT_EQ(dati(w, "Adodc1")->Caption(), control<QLabel>(&w, "lbl_filtro")->text());
+    EXPECT_FALSE(mask(w)->lbl_filtro_ins->isHidden());
 
     trigger(&w, "tb_filtro_off");
     EXPECT_TRUE(messages.shown().isEmpty()) << messages.last().toStdString();
-    EXPECT_EQ(w.DataGrid1->model()->rowCount(), 9);
+    EXPECT_EQ(grid(w)->model()->rowCount(), 9);
     EXPECT_FALSE(rs()->hasFilter());
     EXPECT_EQ(rs()->value("Progressivo").toInt(), 8) << "the last row is current";
-    EXPECT_EQ(w.DataGrid1->currentIndex().row(), 8);
+    EXPECT_EQ(grid(w)->currentIndex().row(), 8);
     EXPECT_FALSE(filterButton()->isChecked());
     EXPECT_EQ(filterButton()->text(), "Filtro on");
     EXPECT_EQ(filterButton()->toolTip(), "Imposta filtro");
     EXPECT_EQ(gridColour(), kWhite);
-    EXPECT_EQ(w.lbl_filtro->text(), "   Totale schede : 9");
-    EXPECT_TRUE(w.lbl_filtro_ins->isHidden());
+    EXPECT_EQ(control<QLabel>(&w, "lbl_filtro")->text(), "   Totale schede : 9");
+    EXPECT_TRUE(mask(w)->lbl_filtro_ins->isHidden());
     // The grid is laid out again: captions and the hidden columns.
-    EXPECT_EQ(w.DataGrid1->model()->headerData(8, Qt::Horizontal).toString(), "oggetto");
-    EXPECT_TRUE(w.DataGrid1->isColumnHidden(18));
+    EXPECT_EQ(grid(w)->model()->headerData(8, Qt::Horizontal).toString(), "oggetto");
+    EXPECT_TRUE(grid(w)->isColumnHidden(18));
 }
 
 TEST_F(FilterTest, AnApostropheAYesNoCellAndATimeCellFilterWithoutError)
@@ -67,7 +67,7 @@ TEST_F(FilterTest, AnApostropheAYesNoCellAndATimeCellFilterWithoutError)
 
     selectCell(2, 13); // Orario: every entry was registered at 09:30:00
     trigger(&w, "tb_filtro_off");
-    EXPECT_EQ(w.DataGrid1->model()->rowCount(), 9);
+    EXPECT_EQ(grid(w)->model()->rowCount(), 9);
     EXPECT_TRUE(filterButton()->isChecked());
     EXPECT_TRUE(messages.shown().isEmpty()) << messages.last().toStdString();
 }
@@ -79,15 +79,15 @@ TEST_F(FilterTest, AValueTheFilterCannotReadIsReportedAndTheRegisterStaysWhole)
     auto db = Connection::shared(program.archive(), kPassword, &err);
     ASSERT_TRUE(db);
     ASSERT_TRUE(db->exec("UPDATE entrata SET Data_quad_rif = '31/12/2004x' WHERE Progressivo = 4").ok());
-    ASSERT_TRUE(w.Adodc1->Refresh().ok());
+    ASSERT_TRUE(dati(w, "Adodc1")->Refresh().ok());
     selectCell(4, 7);
-    ASSERT_EQ(w.DataGrid1->currentIndex().data().toString(), "31/12/2004x");
+    ASSERT_EQ(grid(w)->currentIndex().data().toString(), "31/12/2004x");
     trigger(&w, "tb_filtro_off");
     ASSERT_EQ(messages.shown().size(), 1);
     EXPECT_TRUE(messages.last().contains("Valore non valido")) << messages.last().toStdString();
     EXPECT_EQ(messages.shown().first().icon, MsgIcon::Exclamation);
     EXPECT_FALSE(rs()->hasFilter());
-    EXPECT_EQ(w.DataGrid1->model()->rowCount(), 9);
+    EXPECT_EQ(grid(w)->model()->rowCount(), 9);
     EXPECT_FALSE(filterButton()->isChecked());
     EXPECT_EQ(filterButton()->text(), "Filtro on");
     EXPECT_EQ(gridColour(), kWhite);
@@ -95,7 +95,7 @@ TEST_F(FilterTest, AValueTheFilterCannotReadIsReportedAndTheRegisterStaysWhole)
 
 TEST_F(FilterTest, NoCurrentCellOrABlankCellSpringsTheButtonBack)
 {
-    w.DataGrid1->selectionModel()->clearCurrentIndex();
+    grid(w)->selectionModel()->clearCurrentIndex();
     trigger(&w, "tb_filtro_off");
     ASSERT_EQ(messages.shown().size(), 1);
     EXPECT_EQ(messages.last(), "Selezionare il campo di interesse.");
@@ -115,8 +115,8 @@ TEST_F(FilterTest, NoCurrentCellOrABlankCellSpringsTheButtonBack)
 TEST_F(FilterTest, InTheMaskTheBoxLastFocusedGivesFieldAndValue)
 {
     trigger(&w, "tb_modo");
-    ASSERT_TRUE(w.Pic_mask->isVisible());
-    w.set_ctrl_filtro(nullptr);
+    ASSERT_TRUE(shown(w, "Pic_mask")->isVisible());
+    regole(w)->set_ctrl_filtro(nullptr);
     trigger(&w, "tb_filtro_off");
     ASSERT_EQ(messages.shown().size(), 1);
     EXPECT_EQ(messages.last(), "Selezionare un campo.\n");
@@ -126,7 +126,7 @@ TEST_F(FilterTest, InTheMaskTheBoxLastFocusedGivesFieldAndValue)
     messages.clear();
     rs()->moveFirst();
     ASSERT_EQ(text(&w, "txt_mask1_7").toStdString(), "Nota prova");
-    w.set_ctrl_filtro(w.txt_mask1[7]);
+    regole(w)->set_ctrl_filtro(mask(w)->txt_mask1[7]);
     trigger(&w, "tb_filtro_off");
     EXPECT_TRUE(messages.shown().isEmpty()) << messages.last().toStdString();
     EXPECT_EQ(rs()->recordCount(), 2);
@@ -134,8 +134,8 @@ TEST_F(FilterTest, InTheMaskTheBoxLastFocusedGivesFieldAndValue)
     // Released in the mask view: the grid's layout is left alone.
     trigger(&w, "tb_filtro_off");
     EXPECT_EQ(rs()->recordCount(), 9);
-    EXPECT_FALSE(w.DataGrid1->isVisible());
-    EXPECT_TRUE(w.Pic_mask->isVisible());
+    EXPECT_FALSE(grid(w)->isVisible());
+    EXPECT_TRUE(shown(w, "Pic_mask")->isVisible());
 }
 
 TEST_F(FilterTest, ReleasingSavesTheNoteBeingTyped)
@@ -149,7 +149,7 @@ TEST_F(FilterTest, ReleasingSavesTheNoteBeingTyped)
     rs()->moveFirst();
     ASSERT_EQ(rs()->value("Progressivo").toInt(), 1);
     typeInto(&w, "txt_mask1_18", "Scritta sotto filtro");
-    QTest::mouseClick(w.Toolbar2->widgetForAction(filterButton()), Qt::LeftButton);
+    QTest::mouseClick(control<QToolBar>(&w, "Toolbar2")->widgetForAction(filterButton()), Qt::LeftButton);
     EXPECT_TRUE(messages.shown().isEmpty()) << messages.last().toStdString();
     EXPECT_FALSE(rs()->hasFilter());
     EXPECT_FALSE(w.sessione().p_update());

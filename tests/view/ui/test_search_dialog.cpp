@@ -112,7 +112,7 @@ TEST_F(LongRegisterSearchTest, FindButtonsWaitForAValueAndEnterFindsTheFirst)
         EXPECT_TRUE(s->cmdFindFirst->isDefault());
         QTest::keyClick(s->txtFieldValue, Qt::Key_Return);
         EXPECT_EQ(rs()->value("Progressivo").toInt(), 120);
-        EXPECT_EQ(w.DataGrid1->currentIndex().row(), 120) << "entry 2 has two rows";
+        EXPECT_EQ(grid(w)->currentIndex().row(), 120) << "entry 2 has two rows";
         // Emptying the box disables both again.
         s->txtFieldValue->clear();
         EXPECT_FALSE(s->cmdFindFirst->isEnabled());
@@ -184,11 +184,11 @@ TEST_F(SearchDialogTest, ADateRangeFiltersTheRegister)
     EXPECT_EQ(filterButton()->text(), "Filtro off");
     EXPECT_EQ(filterButton()->toolTip(), "Disattiva filtro");
     EXPECT_EQ(gridColour(), kYellow);
-    EXPECT_EQ(w.lbl_filtro->text(), "   Totale schede : 4  [Filtro inserito !]");
+    EXPECT_EQ(control<QLabel>(&w, "lbl_filtro")->text(), "   Totale schede : 4  [Filtro inserito !]");
 
     // The filter button then releases it as any other filter.
     trigger(&w, "tb_filtro_off");
-    EXPECT_EQ(w.DataGrid1->model()->rowCount(), 9);
+    EXPECT_EQ(grid(w)->model()->rowCount(), 9);
     EXPECT_EQ(gridColour(), kWhite);
 }
 
@@ -246,15 +246,15 @@ TEST_F(SearchDialogTest, NoMatchLeavesTheRegisterWholeAndAnEmptyListIsInvalid)
         EXPECT_EQ(messages.shown().first().title, "Quadernolo");
     });
     EXPECT_FALSE(rs()->hasFilter());
-    EXPECT_EQ(w.DataGrid1->model()->rowCount(), 9);
+    EXPECT_EQ(grid(w)->model()->rowCount(), 9);
     EXPECT_FALSE(filterButton()->isChecked());
     EXPECT_EQ(filterButton()->text(), "Filtro on");
     EXPECT_EQ(gridColour(), kWhite);
-    EXPECT_EQ(w.lbl_filtro->text(), "   Totale schede : 9");
+    EXPECT_EQ(control<QLabel>(&w, "lbl_filtro")->text(), "   Totale schede : 9");
     // Laid out again as the filter release lays it out.
-    EXPECT_EQ(w.DataGrid1->model()->headerData(1, Qt::Horizontal).toString(), "E/U");
-    EXPECT_FALSE(w.DataGrid1->isColumnHidden(1));
-    EXPECT_TRUE(w.DataGrid1->isColumnHidden(17));
+    EXPECT_EQ(grid(w)->model()->headerData(1, Qt::Horizontal).toString(), "E/U");
+    EXPECT_FALSE(grid(w)->isColumnHidden(1));
+    EXPECT_TRUE(grid(w)->isColumnHidden(17));
 }
 
 TEST_F(SearchDialogTest, InvalidCriteriaKeepTheFilterInPlace)
@@ -275,7 +275,7 @@ TEST_F(SearchDialogTest, InvalidCriteriaKeepTheFilterInPlace)
     EXPECT_TRUE(filterButton()->isChecked());
     EXPECT_EQ(filterButton()->text(), "Filtro off");
     EXPECT_EQ(gridColour(), kYellow);
-    EXPECT_EQ(w.lbl_filtro->text(), "   Totale schede : 4  [Filtro inserito !]");
+    EXPECT_EQ(control<QLabel>(&w, "lbl_filtro")->text(), "   Totale schede : 4  [Filtro inserito !]");
 }
 
 TEST_F(SearchDialogTest, CriteriaGridListsKeysAndValueChecks)

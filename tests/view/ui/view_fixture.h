@@ -46,23 +46,23 @@ protected:
         showGrid(w);
     }
 
-    std::shared_ptr<Recordset> rs() const { return w.Adodc1->Recordset(); }
-    QAction* filterButton() const { return w.toolbarButton("tb_filtro_off"); }
-    QColor gridColour() const { return w.DataGrid1->palette().color(QPalette::Base); }
+    std::shared_ptr<Recordset> rs() const { return dati(w, "Adodc1")->Recordset(); }
+    QAction* filterButton() const { return findAction(&w, "tb_filtro_off"); }
+    QColor gridColour() const { return grid(w)->palette().color(QPalette::Base); }
     /// The values of one field over the rows the grid shows.
     QStringList column(int col) const
     {
         QStringList values;
-        for (int r = 0; r < w.DataGrid1->model()->rowCount(); ++r)
-            values << w.DataGrid1->model()->index(r, col).data().toString();
+        for (int r = 0; r < grid(w)->model()->rowCount(); ++r)
+            values << grid(w)->model()->index(r, col).data().toString();
         return values;
     }
     /// Makes the cell of the first row of entry n, column col, the grid's current cell.
     void selectCell(int n, int col)
     {
-        for (int r = 0; r < w.DataGrid1->model()->rowCount(); ++r) {
-            if (w.DataGrid1->model()->index(r, 0).data().toInt() == n) {
-                w.DataGrid1->setCurrentIndex(w.DataGrid1->model()->index(r, col));
+        for (int r = 0; r < grid(w)->model()->rowCount(); ++r) {
+            if (grid(w)->model()->index(r, 0).data().toInt() == n) {
+                grid(w)->setCurrentIndex(grid(w)->model()->index(r, col));
                 return;
             }
         }

@@ -1,30 +1,33 @@
-// The address-book panel of the main window: the look-up under the name box while a new entry
-// is typed, the pick into the current correspondent row, deletion and correction of a name,
-// and the check that offers to add the correspondents of a confirmed entry.
-#include "address_wiring.h"
-#include "entry_helpers.h"
+// The address-book panel: the look-up under the name box while a new entry is typed, the pick
+// into the current correspondent row, deletion and correction of a name, and the check that
+// offers to add the correspondents of a confirmed entry.
+#include "address_book_panel.h"
 
-#include "address_book.h"
+#include "control_factory.h"
 #include "data_control.h"
+#include "entry_helpers.h"
 #include "field_binding.h"
 #include "frm_nominativi.h"
-#include "main_window.h"
 
+#include "address_book.h"
 #include "message_service.h"
+#include "open_register.h"
 #include "recordset.h"
 #include "recordset_model.h"
-#include <QScopedValueRollback>
 
-#include <QFrame>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QTableView>
 
 namespace quad {
 
 namespace {
+
+using schede::aperto;
+using schede::suUnRecord;
 
 constexpr int kNome = 8;
 constexpr int kUfficioCompetente = 16;
@@ -43,16 +46,6 @@ const Intestazione kIntestazioni[] = {{"Nominativo", "Nominativo"},
                                       {"Prov", "Prov"},
                                       {"Stato", "Stato"},
                                       {"Cap", "Cap"}};
-
-bool aperto(const std::shared_ptr<Recordset>& rs)
-{
-    return rs && rs->isOpen();
-}
-
-bool suUnRecord(const std::shared_ptr<Recordset>& rs)
-{
-    return aperto(rs) && !rs->bof() && !rs->eof();
-}
 
 /// The address-book record that is current in the look-up.
 AddressRecord recordCorrente(const Recordset& rs)
@@ -88,12 +81,67 @@ QModelIndexList righeScelte(const QTableView* grid)
     return sel ? sel->selectedRows() : QModelIndexList();
 }
 
+void erroreRubrica(const DbResult& r)
+{
+    msgBox(QString::fromUtf8(kMsgErroreNominativi) + QStringLiteral("\n\n") + r.message);
+}
+
+} // namespace
+
+using namespace controls;
+
+AddressBookPanel::AddressBookPanel(OpenRegister& registro, AddressBookPanelHost& host, QWidget* parent)
+    : QFrame(parent)
+    , m_registro(registro)
+    , m_host(host)
+{
+    setObjectName(QStringLiteral("Pic_nomi"));
+    setAutoFillBackground(true);
+    setGeometry(tw(300), tw(2600), tw(8000), tw(3000));
+    Picture3 = nominato(new QWidget(this), QStringLiteral("Picture3"));
+    Picture3->setGeometry(0, 0, tw(8000), tw(420));
+    cmd_mod_nomi = bottone(Picture3, "cmd_mod_nomi", QStringLiteral("Correggi"), QRect(4, 2, tw(1200), tw(360)));
+    cmd_del_nomi
+        = bottone(Picture3, "cmd_del_nomi", QStringLiteral("Elimina"), QRect(8 + tw(1200), 2, tw(1200), tw(360)));
+    DataGridAC = nominato(new QTableView(this), QStringLiteral("DataGridAC"));
+    DataGridAC->setGeometry(0, tw(420), tw(8000), tw(2580));
+    Ado_nomi = nominato(new DataControl(registro.addressBookSource(), this), QStringLiteral("Ado_nomi"));
+    Ado_nomi->setCaption(QStringLiteral("Adodc2"));
+    Ado_nomi->resize(tw(3000), tw(330));
+    Ado_nomi->hide();
+    hide();
+
+    // The grid fills the panel above the two buttons, which sit centred at its foot.
+    const QRect ultimo = cmd_del_nomi->geometry();
+    Picture3->resize(ultimo.right() + 1 + cmd_mod_nomi->x(), Picture3->height());
+    DataGridAC->move(0, 0);
+    DataGridAC->setSelectionBehavior(QAbstractItemView::SelectRows);
+    DataGridAC->setSelectionMode(QAbstractItemView::SingleSelection);
+    DataGridAC->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    DataGridAC->verticalHeader()->setDefaultSectionSize(tw(285));
+
+    connect(cmd_del_nomi, &QPushButton::clicked, this, &AddressBookPanel::cmd_del_nomi_Click);
+    connect(cmd_mod_nomi, &QPushButton::clicked, this, &AddressBookPanel::cmd_mod_nomi_Click);
+    connect(DataGridAC, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
+        const std::shared_ptr<Recordset> rs = m_registro.addressBookSource().Recordset();
+        if (!index.isValid() || !rs || !rs->isOpen() || index.row() >= rs->recordCount())
+            return;
+        rs->setCurrentRow(index.row());
+        DataGridAC_DblClick();
+    });
+}
+
+void AddressBookPanel::scollega()
+{
+    DataGridAC->setModel(nullptr);
+}
+
 /// The address book's recordset on the record chosen in the panel's grid; null, after telling
 /// the clerk to choose one, when no row is chosen.
-std::shared_ptr<Recordset> nominativoScelto(Quadernolo& w)
+std::shared_ptr<Recordset> AddressBookPanel::nominativoScelto()
 {
-    const std::shared_ptr<Recordset> rs = w.Ado_nomi->Recordset();
-    const QModelIndexList scelte = righeScelte(w.DataGridAC);
+    const std::shared_ptr<Recordset> rs = m_registro.addressBookSource().Recordset();
+    const QModelIndexList scelte = righeScelte(DataGridAC);
     if (scelte.isEmpty() || !aperto(rs)) {
         msgBox(QString::fromUtf8(kMsgSelezionareNominativo));
         return nullptr;
@@ -103,12 +151,12 @@ std::shared_ptr<Recordset> nominativoScelto(Quadernolo& w)
 }
 
 /// Shows the address-book data control's recordset in the panel's grid.
-void collegaGriglia(Quadernolo& w)
+void AddressBookPanel::collegaGriglia()
 {
-    QTableView* grid = w.DataGridAC;
+    QTableView* grid = DataGridAC;
     QItemSelectionModel* vecchiaSelezione = grid->selectionModel();
     const QList<RecordsetModel*> vecchi = grid->findChildren<RecordsetModel*>(QString(), Qt::FindDirectChildrenOnly);
-    const std::shared_ptr<Recordset> rs = w.Ado_nomi->Recordset();
+    const std::shared_ptr<Recordset> rs = m_registro.addressBookSource().Recordset();
     if (!aperto(rs)) {
         grid->setModel(nullptr);
     } else {
@@ -137,69 +185,51 @@ void collegaGriglia(Quadernolo& w)
 }
 
 /// Shows the panel when the look-up holds a record, hides it otherwise.
-void mostraPannello(Quadernolo& w)
+void AddressBookPanel::mostraPannello()
 {
-    const std::shared_ptr<Recordset> rs = w.Ado_nomi->Recordset();
+    const std::shared_ptr<Recordset> rs = m_registro.addressBookSource().Recordset();
     if (aperto(rs) && rs->recordCount() > 0) {
-        w.Pic_nomi->show();
-        w.Pic_nomi->raise();
-        w.DataGridAC->raise();
+        show();
+        raise();
+        DataGridAC->raise();
     } else {
-        w.Pic_nomi->hide();
+        hide();
     }
 }
 
-void erroreRubrica(const DbResult& r)
+void AddressBookPanel::cerca_in_elenco(const QString& text)
 {
-    msgBox(QString::fromUtf8(kMsgErroreNominativi) + QStringLiteral("\n\n") + r.message);
-}
-
-} // namespace
-
-void prepara_pannello_rubrica(Quadernolo& w)
-{
-    // The grid fills the panel above the two buttons, which sit centred at its foot.
-    const QRect ultimo = w.cmd_del_nomi->geometry();
-    w.Picture3->resize(ultimo.right() + 1 + w.cmd_mod_nomi->x(), w.Picture3->height());
-    w.DataGridAC->move(0, 0);
-    w.DataGridAC->setSelectionBehavior(QAbstractItemView::SelectRows);
-    w.DataGridAC->setSelectionMode(QAbstractItemView::SingleSelection);
-    w.DataGridAC->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    w.DataGridAC->verticalHeader()->setDefaultSectionSize(tw(285));
-}
-
-void Quadernolo::cerca_in_elenco(const QString& text)
-{
-    collega_rubrica();
     // The panel hangs under the name box, as wide as the mask from the box on.
-    QLineEdit* nome = txt_mask1[kNome];
-    const QPoint sotto = nome->mapTo(Pic_nomi->parentWidget(), QPoint(0, nome->height()));
-    const int larghezza = Frm_mask->width() - nome->mapTo(Frm_mask, QPoint(0, 0)).x() + tw(500);
-    Pic_nomi->setGeometry(sotto.x(), sotto.y(), larghezza, tw(3400));
-    Picture3->move((Pic_nomi->width() - Picture3->width()) / 2, Pic_nomi->height() - Picture3->height() - tw(100));
-    DataGridAC->resize(Pic_nomi->width() - tw(50), Picture3->y() - DataGridAC->y() - tw(30));
+    QLineEdit* nome = m_host.casella(kNome);
+    QWidget* maschera = m_host.maschera();
+    const QPoint sotto = nome->mapTo(parentWidget(), QPoint(0, nome->height()));
+    const int larghezza = maschera->width() - nome->mapTo(maschera, QPoint(0, 0)).x() + tw(500);
+    setGeometry(sotto.x(), sotto.y(), larghezza, tw(3400));
+    Picture3->move((width() - Picture3->width()) / 2, height() - Picture3->height() - tw(100));
+    DataGridAC->resize(width() - tw(50), Picture3->y() - DataGridAC->y() - tw(30));
 
     // The record's row id, last, stays out of sight in the grid.
     const BoundQuery ricerca = cerca_in_elenco_query(text);
-    Ado_nomi->setRecordSource(ricerca.sql, ricerca.params);
-    const DbResult r = Ado_nomi->Refresh();
-    collegaGriglia(*this);
-    mostraPannello(*this);
+    DataSource& rubrica = m_registro.addressBookSource();
+    rubrica.setRecordSource(ricerca.sql, ricerca.params);
+    const DbResult r = rubrica.Refresh();
+    collegaGriglia();
+    mostraPannello();
     if (!r.ok())
         erroreRubrica(r);
 }
 
-void Quadernolo::DataGridAC_DblClick()
+void AddressBookPanel::DataGridAC_DblClick()
 {
-    const std::shared_ptr<Recordset> nomi = Ado_nomi->Recordset();
-    const std::shared_ptr<Recordset> riga = ado_mittenti->Recordset();
+    const std::shared_ptr<Recordset> nomi = m_registro.addressBookSource().Recordset();
+    const std::shared_ptr<Recordset> riga = m_registro.correspondents();
     DbResult errore;
     {
         // The row is filled by the program: the name box's look-up stays quiet.
         const QScopedValueRollback<bool> modifica(m_p_modifica, true);
         if (suUnRecord(nomi) && suUnRecord(riga)) {
             // Text typed in the boxes goes into the row first, so that showing the row again loses nothing.
-            (void)binder->commitAll(ado_mittenti);
+            m_host.scrivi_corrispondente();
             QVariantMap valori;
             copia_in_corrispondente(recordCorrente(*nomi), &valori);
             for (const QString& campo : campiAnagrafici()) {
@@ -210,15 +240,15 @@ void Quadernolo::DataGridAC_DblClick()
                     errore = r;
             }
         }
-        Pic_nomi->hide();
+        hide();
     }
     (void)schede::mostra_errore_ado(errore);
-    txt_mask1[kUfficioCompetente]->setFocus(Qt::OtherFocusReason);
+    m_host.casella(kUfficioCompetente)->setFocus(Qt::OtherFocusReason);
 }
 
-void Quadernolo::cmd_del_nomi_Click()
+void AddressBookPanel::cmd_del_nomi_Click()
 {
-    const std::shared_ptr<Recordset> rs = nominativoScelto(*this);
+    const std::shared_ptr<Recordset> rs = nominativoScelto();
     if (!rs || !askYesNo(QString::fromUtf8(kMsgConfermaEliminazione)))
         return;
     DbResult r = rs->deleteCurrent();
@@ -234,16 +264,17 @@ void Quadernolo::cmd_del_nomi_Click()
     if (!r.ok())
         erroreRubrica(r);
     if (!aperto(rs) || rs->recordCount() == 0)
-        Pic_nomi->hide();
+        hide();
 }
 
-void Quadernolo::cmd_mod_nomi_Click()
+void AddressBookPanel::cmd_mod_nomi_Click()
 {
-    const std::shared_ptr<Recordset> rs = nominativoScelto(*this);
+    const std::shared_ptr<Recordset> rs = nominativoScelto();
     if (!suUnRecord(rs))
         return;
     DbResult r;
-    const std::shared_ptr<Connection> db = DataControl::connectionFor(Ado_nomi->ConnectionString(), &r);
+    const std::shared_ptr<Connection> db
+        = DataSource::connectionFor(m_registro.addressBookSource().ConnectionString(), &r);
     if (!db) {
         erroreRubrica(r);
         return;
@@ -251,30 +282,31 @@ void Quadernolo::cmd_mod_nomi_Click()
     AddressBook rubrica(db);
     {
         // While the dialog is open its own town box takes the town picks (p_frm_nomi()).
-        frm_nominativi dialog(&rubrica, recordCorrente(*rs), this);
+        frm_nominativi dialog(&rubrica, recordCorrente(*rs), window());
         dialog.exec();
     }
 
     // The look-up again, so that the grid shows the record as it now stands.
-    r = Ado_nomi->Refresh();
-    collegaGriglia(*this);
-    mostraPannello(*this);
+    r = m_registro.addressBookSource().Refresh();
+    collegaGriglia();
+    mostraPannello();
     if (!r.ok())
         erroreRubrica(r);
 }
 
-bool Quadernolo::p_frm_nomi() const
+bool AddressBookPanel::p_frm_nomi() const
 {
-    return findChild<frm_nominativi*>(QString(), Qt::FindDirectChildrenOnly) != nullptr;
+    return window()->findChild<frm_nominativi*>(QString(), Qt::FindDirectChildrenOnly) != nullptr;
 }
 
-void Quadernolo::aggiorna_nominativi()
+void AddressBookPanel::aggiorna_nominativi()
 {
-    const std::shared_ptr<Recordset> rs = ado_mittenti->Recordset();
+    const std::shared_ptr<Recordset> rs = m_registro.correspondents();
     if (!aperto(rs) || rs->recordCount() == 0)
         return;
     DbResult r;
-    const std::shared_ptr<Connection> db = DataControl::connectionFor(Ado_nomi->ConnectionString(), &r);
+    const std::shared_ptr<Connection> db
+        = DataSource::connectionFor(m_registro.addressBookSource().ConnectionString(), &r);
     if (!db) {
         msgBox(QString::fromUtf8(kMsgErroreNominativi));
         return;

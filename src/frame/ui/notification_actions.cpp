@@ -25,19 +25,19 @@ void Quadernolo::inoltra_ufficio_competente()
 {
     if (state.p_postazione != QLatin1String("Server"))
         return;
-    const QString ufficio = txt_mask1[16]->text();
+    const QString ufficio = Frm_mask->txt_mask1[16]->text();
     if (ufficio.isEmpty())
         return;
     // The entry being typed is not in the archive yet: it is never forwarded, nor written by
     // the forward's commit.
-    if (m_sessione->p_new_ins()) {
+    if (m_registro->session().p_new_ins()) {
         avviso_inserimento_in_corso();
         return;
     }
-    if (m_sessione->p_update() && !salva_scheda_esito())
+    if (m_registro->session().p_update() && !m_schede->salva_scheda_esito())
         return;
     esporta_notifica(1, ufficio);
-    salva_scheda();
+    m_schede->salva_scheda();
     if (const std::shared_ptr<Recordset> rs = Adodc1->Recordset(); rs && rs->recordCount() >= 1)
         rs->moveLast();
 }
@@ -48,13 +48,13 @@ void Quadernolo::esporta_notifica(int modo, const QString& ufficio)
         return;
     // A new entry being typed lies pending in the register's rows: the stamps' commit must not
     // write it.
-    if (m_sessione->p_new_ins()) {
+    if (m_registro->session().p_new_ins()) {
         avviso_inserimento_in_corso();
         return;
     }
     // The timed import stays off meanwhile: it re-reads the register, and the question boxes run
     // the event loop in which the timer fires.
-    const QScopedValueRollback<bool> guardia(m_inTimer1, true);
+    const QScopedValueRollback<bool> guardia(m_timers->inCorso, true);
     const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
     if (!rs || rs->recordCount() < 1) {
         msgBox(QStringLiteral("Nessun record da esportare !"));
@@ -71,7 +71,7 @@ void Quadernolo::esporta_notifica(int modo, const QString& ufficio)
         if (!askYesNo(QStringLiteral("Esporto i records selezionati nel file ...\n\ndell' ufficio : ") + ufficio))
             return;
         // The entry on screen is saved first, so that the stamps' commit carries no change of its.
-        if (m_sessione->p_update() && !salva_scheda_esito())
+        if (m_registro->session().p_update() && !m_schede->salva_scheda_esito())
             return;
         mostra_messaggio_stato(0, 0);
         const std::shared_ptr<Recordset> copia = rs->clone();
@@ -90,7 +90,7 @@ void Quadernolo::esporta_notifica(int modo, const QString& ufficio)
             warn(QStringLiteral("ATTENZIONE !\n\nTrasferimento non eseguito.\n\n") + esito.message);
             return;
         }
-        m_sessione->clearRecordModified();
+        m_registro->session().clearRecordModified();
         mostra_messaggio_stato(1, int(scelte.size()));
         return;
     }
@@ -129,7 +129,7 @@ void Quadernolo::esporta_notifica(int modo, const QString& ufficio)
              + esito.message);
         return;
     }
-    m_sessione->clearRecordModified();
+    m_registro->session().clearRecordModified();
 }
 
 bool Quadernolo::importa_notifica(const QString& path)
@@ -161,22 +161,22 @@ bool Quadernolo::importa_notifica(const QString& path)
         return false;
     }
     notifica.elimina();
-    m_sessione->clearRecordModified();
-    rileggi_registro(esito.ultimo);
+    m_registro->session().clearRecordModified();
+    m_schede->rileggi_registro(esito.ultimo);
     return true;
 }
 
 bool Quadernolo::importa_file_trasferimento(const QString& nome)
 {
-    if (m_sessione->p_new_ins()) {
+    if (m_registro->session().p_new_ins()) {
         avviso_inserimento_in_corso();
         return false;
     }
     // The timed import stays off meanwhile: it re-reads the register, and the question boxes run
     // the event loop in which the timer fires.
-    const QScopedValueRollback<bool> guardia(m_inTimer1, true);
+    const QScopedValueRollback<bool> guardia(m_timers->inCorso, true);
     const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
-    if (!rs || (m_sessione->p_update() && !salva_scheda_esito()))
+    if (!rs || (m_registro->session().p_update() && !m_schede->salva_scheda_esito()))
         return false;
     DbResult aperto;
     const EsitoTrasferimento esito = leggi_file_trasferimento(
@@ -187,22 +187,22 @@ bool Quadernolo::importa_file_trasferimento(const QString& nome)
     }
     msgBox(QStringLiteral("Completato l' inserimento di %1 schede").arg(esito.schede));
     const bool suUnaScheda = !rs->bof() && !rs->eof();
-    rileggi_registro(suUnaScheda ? rs->value(QStringLiteral("Progressivo")).toLongLong() : 0);
+    m_schede->rileggi_registro(suUnaScheda ? rs->value(QStringLiteral("Progressivo")).toLongLong() : 0);
     return true;
 }
 
 void Quadernolo::mostra_messaggio_stato(int modo, int n)
 {
-    lbl_msg->setText(testo_stato(modo, n));
+    m_stato->lbl_msg->setText(testo_stato(modo, n));
     if (modo == 0)
-        lbl_msg->repaint();
+        m_stato->lbl_msg->repaint();
 }
 
 std::vector<Bookmark> Quadernolo::DataGrid1_SelBookmarks() const
 {
     std::vector<Bookmark> segni;
     const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
-    QItemSelectionModel* selezione = DataGrid1->selectionModel();
+    QItemSelectionModel* selezione = m_griglia->DataGrid1->selectionModel();
     if (!rs || !selezione)
         return segni;
     for (const QItemSelectionRange& tratto : selezione->selection()) {

@@ -17,7 +17,7 @@ using schede::suUnRecord;
 
 void Quadernolo::apri_fascicoli()
 {
-    if (m_sessione->p_new_ins()) {
+    if (m_registro->session().p_new_ins()) {
         avviso_inserimento_in_corso();
         return;
     }
@@ -25,14 +25,14 @@ void Quadernolo::apri_fascicoli()
         // An unlink emptied an entry's folder: the register shows what the archive now holds.
         const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
         if (suUnRecord(rs))
-            rileggi_registro(rs->value(QStringLiteral("Progressivo")).toLongLong());
+            m_schede->rileggi_registro(rs->value(QStringLiteral("Progressivo")).toLongLong());
     });
 }
 
 void Quadernolo::apri_collega_fascicolo()
 {
     const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
-    if (m_sessione->p_new_ins() || !suUnRecord(rs))
+    if (m_registro->session().p_new_ins() || !suUnRecord(rs))
         return;
     SchedaDaArchiviare scheda;
     scheda.numero = rs->value(QStringLiteral("Progressivo")).toLongLong();
@@ -40,17 +40,17 @@ void Quadernolo::apri_collega_fascicolo()
     apri_frm_add_tree(this, Adodc1->ConnectionString(), scheda, [this, scheda](const QString& percorso) {
         // The folder path was stored with the link: the register reads it back rather than
         // holding it as a change of its own.
-        rileggi_registro(scheda.numero, true);
-        m_sessione->clearRecordModified();
-        lbl_nodo->setText(QStringLiteral("Nodo : ") + percorso);
-        lbl_nodo->show();
+        m_schede->rileggi_registro(scheda.numero, true);
+        m_registro->session().clearRecordModified();
+        Frm_mask->lbl_nodo->setText(QStringLiteral("Nodo : ") + percorso);
+        Frm_mask->lbl_nodo->show();
     });
 }
 
 void Quadernolo::cmd_tree_Click()
 {
     const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
-    if (conta_schede() < 1 || !suUnRecord(rs))
+    if (m_schede->conta_schede() < 1 || !suUnRecord(rs))
         return;
     DbResult error;
     const std::shared_ptr<Connection> db = DataControl::connectionFor(Adodc1->ConnectionString(), &error);

@@ -1,12 +1,14 @@
 // The pickers of the entry mask: the calendar of the two date boxes, the office list of the
 // two office boxes and the document-type list of box 3, whose pick also fills the offices.
-#include "main_window.h"
+#include "mask_pickers.h"
+
+#include "control_factory.h"
+#include "entry_mask.h"
 #include "mask_rules.h"
 
-#include "ax_db_autocomplete.h"
 #include "calendar_popup.h"
-#include "data_control.h"
 #include "field_binding.h"
+#include "open_register.h"
 
 #include "date_text.h"
 #include "message_service.h"
@@ -31,58 +33,78 @@ QStringList voci(const QListWidget* list)
 
 } // namespace
 
+using namespace controls;
+
+MaskPickers::MaskPickers(EntryMask& mask, FieldBinder& binder, OpenRegister& registro, MaskPickersHost& host,
+                         QWidget* area)
+    : QObject(area)
+    , m_mask(mask)
+    , m_binder(binder)
+    , m_registro(registro)
+    , m_host(host)
+{
+    list_elenco = nominato(new QListWidget(area), QStringLiteral("list_elenco"));
+    list_elenco->setGeometry(tw(2000), tw(4000), tw(3500), tw(2000));
+    list_elenco->hide();
+    list_view = nominato(new QListWidget(area), QStringLiteral("list_view"));
+    list_view->setGeometry(tw(2000), tw(4000), tw(3500), tw(2000));
+    list_view->hide();
+    connect(list_elenco, &QListWidget::itemDoubleClicked, this, [this] { list_elenco_DblClick(); });
+    connect(list_view, &QListWidget::itemDoubleClicked, this, [this] { list_view_DblClick(); });
+}
+
 // --- calendar ----------------------------------------------------------------------------
 
-void Quadernolo::apri_calendario(int Index)
+void MaskPickers::apri_calendario(int Index)
 {
-    auto* calendario = qobject_cast<CalendarPopup*>(Frm_mask->Frame_calendar);
-    QLineEdit* box = txt_mask1[Index];
+    auto* calendario = qobject_cast<CalendarPopup*>(m_mask.Frame_calendar);
+    QLineEdit* box = m_mask.txt_mask1[Index];
     if (!calendario || box->isReadOnly())
         return;
     const QString caption = Index == 2 ? CalendarPopup::captionDataQuadernolo() : CalendarPopup::captionDataQuadRif();
     calendario->apri(box, caption, box->text());
 }
 
-void Quadernolo::imposta_data_calendario()
+void MaskPickers::imposta_data_calendario()
 {
-    auto* calendario = qobject_cast<CalendarPopup*>(Frm_mask->Frame_calendar);
+    auto* calendario = qobject_cast<CalendarPopup*>(m_mask.Frame_calendar);
     if (!calendario)
         return;
     const QString data = showDate(calendario->data());
-    if (Frm_mask->lbl_data->text() == CalendarPopup::captionDataQuadernolo()) {
+    if (m_mask.lbl_data->text() == CalendarPopup::captionDataQuadernolo()) {
         // The date rule may refuse the date and empty the box; the year follows the box.
-        scrivi_casella(binder, txt_mask1, txt_mask1[2], data);
-        scrivi_casella(binder, txt_mask1, txt_mask1[1], anno_della_data(txt_mask1[2]->text()));
-        txt_mask1[3]->setFocus();
-    } else if (Frm_mask->lbl_data->text() == CalendarPopup::captionDataQuadRif()) {
-        scrivi_casella(binder, txt_mask1, txt_mask1[6], data);
-        txt_mask1[7]->setFocus();
+        scrivi_casella(&m_binder, m_mask.txt_mask1, m_mask.txt_mask1[2], data);
+        scrivi_casella(&m_binder, m_mask.txt_mask1, m_mask.txt_mask1[1], anno_della_data(m_mask.txt_mask1[2]->text()));
+        m_mask.txt_mask1[3]->setFocus();
+    } else if (m_mask.lbl_data->text() == CalendarPopup::captionDataQuadRif()) {
+        scrivi_casella(&m_binder, m_mask.txt_mask1, m_mask.txt_mask1[6], data);
+        m_mask.txt_mask1[7]->setFocus();
     }
 }
 
-void Quadernolo::CalendarVB1_DateDblClick()
+void MaskPickers::CalendarVB1_DateDblClick()
 {
     imposta_data_calendario();
-    Frm_mask->Frame_calendar->hide();
+    m_mask.Frame_calendar->hide();
 }
 
-void Quadernolo::CalendarVB1_Close()
+void MaskPickers::CalendarVB1_Close()
 {
-    Frm_mask->Frame_calendar->hide();
+    m_mask.Frame_calendar->hide();
     // While a new entry is typed the clerk goes on with the next box.
-    if (Frm_mask->Frame_new_ins->isHidden())
+    if (m_mask.Frame_new_ins->isHidden())
         return;
-    if (Frm_mask->lbl_data->text() == CalendarPopup::captionDataQuadernolo())
-        txt_mask1[3]->setFocus();
-    else if (Frm_mask->lbl_data->text() == CalendarPopup::captionDataQuadRif())
-        txt_mask1[7]->setFocus();
+    if (m_mask.lbl_data->text() == CalendarPopup::captionDataQuadernolo())
+        m_mask.txt_mask1[3]->setFocus();
+    else if (m_mask.lbl_data->text() == CalendarPopup::captionDataQuadRif())
+        m_mask.txt_mask1[7]->setFocus();
 }
 
 // --- office list -------------------------------------------------------------------------
 
-bool Quadernolo::apri_elenco_uffici(int Index, bool withFocus)
+bool MaskPickers::apri_elenco_uffici(int Index, bool withFocus)
 {
-    QLineEdit* box = txt_mask1[Index];
+    QLineEdit* box = m_mask.txt_mask1[Index];
     if (box->isReadOnly())
         return false;
     const QString rifiuto = rifiuto_lista_uffici(elenco_uffici(voci(list_elenco).join(QLatin1Char(';'))));
@@ -107,12 +129,13 @@ bool Quadernolo::apri_elenco_uffici(int Index, bool withFocus)
     return true;
 }
 
-void Quadernolo::list_elenco_DblClick()
+void MaskPickers::list_elenco_DblClick()
 {
     QListWidgetItem* item = list_elenco->currentItem();
-    if (!item || (m_p_index != 16 && m_p_index != 17))
+    const int indice = p_index;
+    if (!item || (indice != 16 && indice != 17))
         return;
-    QLineEdit* box = txt_mask1[m_p_index];
+    QLineEdit* box = m_mask.txt_mask1[size_t(indice)];
     if (box->isReadOnly())
         return;
     const OfficePick pick = aggiungi_ufficio(box->text(), item->text());
@@ -120,23 +143,22 @@ void Quadernolo::list_elenco_DblClick()
         warn(pick.message);
         return;
     }
-    scrivi_casella(binder, txt_mask1, box, pick.text);
+    scrivi_casella(&m_binder, m_mask.txt_mask1, box, pick.text);
     // The list stays for a further pick.
-    if (AXDbAutoComplete1)
-        AXDbAutoComplete1->setListBoxVisible(false);
-    Pic_nomi->hide();
+    m_host.nascondi_suggerimenti();
     box->setCursorPosition(box->text().size());
     box->setFocus();
 }
 
 // --- document types ----------------------------------------------------------------------
 
-void Quadernolo::apri_tipi_documento()
+void MaskPickers::apri_tipi_documento()
 {
-    QLineEdit* box = txt_mask1[3];
+    QLineEdit* box = m_mask.txt_mask1[3];
     list_view->clear();
     DbResult error;
-    if (std::shared_ptr<Connection> db = DataControl::connectionFor(Ado_nomi->ConnectionString(), &error))
+    if (std::shared_ptr<Connection> db
+        = DataSource::connectionFor(m_registro.addressBookSource().ConnectionString(), &error))
         list_view->addItems(elenco_tipi_documento(*db, &error));
     if (list_view->count() == 0) {
         list_view->hide();
@@ -151,22 +173,23 @@ void Quadernolo::apri_tipi_documento()
     list_view->setFocus();
 }
 
-void Quadernolo::list_view_DblClick()
+void MaskPickers::list_view_DblClick()
 {
     QListWidgetItem* item = list_view->currentItem();
     if (!item)
         return;
     const QString scelta = item->text();
-    scrivi_casella(binder, txt_mask1, txt_mask1[3], scelta);
+    scrivi_casella(&m_binder, m_mask.txt_mask1, m_mask.txt_mask1[3], scelta);
     DbResult error;
-    if (std::shared_ptr<Connection> db = DataControl::connectionFor(Ado_nomi->ConnectionString(), &error)) {
+    if (std::shared_ptr<Connection> db
+        = DataSource::connectionFor(m_registro.addressBookSource().ConnectionString(), &error)) {
         if (const auto uffici = uffici_tipo_documento(*db, scelta, &error)) {
-            scrivi_casella(binder, txt_mask1, txt_mask1[16], uffici->ufficio_competente);
-            scrivi_casella(binder, txt_mask1, txt_mask1[17], uffici->ufficio_conoscenza);
+            scrivi_casella(&m_binder, m_mask.txt_mask1, m_mask.txt_mask1[16], uffici->ufficio_competente);
+            scrivi_casella(&m_binder, m_mask.txt_mask1, m_mask.txt_mask1[17], uffici->ufficio_conoscenza);
         }
     }
     list_view->hide();
-    txt_mask1[4]->setFocus();
+    m_mask.txt_mask1[4]->setFocus();
 }
 
 } // namespace quad

@@ -1,0 +1,28 @@
+#include "program.h"
+
+#include "main_window.h"
+#include "qt_message_service.h"
+
+#include <QApplication>
+
+namespace quad {
+
+int esegui_programma(QApplication& app)
+{
+    QtMessageService messages;
+    MessageService::install(&messages);
+
+    int rc = 0;
+    {
+        Quadernolo window;
+        // The login comes before the window shows; a failed login ends the program here.
+        if (window.Form_Load()) {
+            window.show();
+            rc = app.exec();
+        }
+    }
+    MessageService::install(nullptr);
+    return rc;
+}
+
+} // namespace quad

@@ -1,0 +1,129 @@
+#include "open_register.h"
+
+namespace quad {
+
+OpenRegister::OpenRegister(std::function<QString()> dataFolder, QObject* parent)
+    : QObject(parent)
+    , m_dataFolder(std::move(dataFolder))
+    , m_session(std::make_unique<EntrySession>(*this))
+{
+    m_register.setObjectName(QStringLiteral("Adodc1"));
+    m_correspondents.setObjectName(QStringLiteral("ado_mittenti"));
+    m_addressBook.setObjectName(QStringLiteral("Ado_nomi"));
+    // The session follows the changes made to the entry shown, and keeps what it was loaded with.
+    connect(&m_register, &DataSource::recordChangeComplete, this,
+            [this](ChangeReason reason, EventStatus* status) { m_session->registerChanged(reason, status); });
+    connect(&m_correspondents, &DataSource::recordChangeComplete, this,
+            [this](ChangeReason reason, EventStatus* status) { m_session->correspondentsChanged(reason, status); });
+    connect(&m_register, &DataSource::moveComplete, this, [this] {
+        m_session->rememberLoaded();
+        if (!m_session->p_stop())
+            emit currentEntryChanged();
+    });
+}
+
+OpenRegister::~OpenRegister()
+{
+    // The sources' last signals must not reach a session already gone.
+    for (DataSource* source : {&m_register, &m_correspondents, &m_addressBook})
+        source->disconnect(this);
+}
+
+int OpenRegister::count() const
+{
+    const std::shared_ptr<Recordset> rs = m_register.Recordset();
+    return rs && rs->isOpen() ? rs->recordCount() : 0;
+}
+
+bool OpenRegister::onEntry() const
+{
+    const std::shared_ptr<Recordset> rs = m_register.Recordset();
+    return rs && rs->isOpen() && !rs->bof() && !rs->eof();
+}
+
+qint64 OpenRegister::currentNumber() const
+{
+    return onEntry() ? m_register.Recordset()->value(0).toLongLong() : 0;
+}
+
+DbResult OpenRegister::loadCorrespondentRows(qint64 number)
+{
+    const std::shared_ptr<Recordset> rs = m_register.Recordset();
+    QString tipo = QStringLiteral("U");
+    if (onEntry() && rs->value(1).toString() == QLatin1String("E"))
+        tipo = QStringLiteral("E");
+    m_correspondents.setRecordSource(
+        QStringLiteral("select * from mittenti where (mittenti.quadernolo = ? AND mittenti.tipo = ?)"), {number, tipo});
+    const DbResult letto = m_correspondents.Refresh();
+    emit correspondentsLoaded(letto);
+    return letto;
+}
+
+DbResult OpenRegister::setFilter(const QString& criterion)
+{
+    const std::shared_ptr<Recordset> rs = m_register.Recordset();
+    if (!rs || !rs->isOpen())
+        return DbResult::failure(DbError::NotFound, QStringLiteral("Nessun registro aperto."));
+    const DbResult esito = rs->setFilter(criterion);
+    if (esito.ok())
+        emit filterChanged(true);
+    return esito;
+}
+
+void OpenRegister::dropFilter()
+{
+    const std::shared_ptr<Recordset> rs = m_register.Recordset();
+    if (rs && rs->isOpen() && rs->hasFilter()) {
+        rs->clearFilter();
+        emit filterChanged(false);
+    }
+}
+
+bool OpenRegister::hasFilter() const
+{
+    const std::shared_ptr<Recordset> rs = m_register.Recordset();
+    return rs && rs->isOpen() && rs->hasFilter();
+}
+
+DbResult OpenRegister::reread(qint64 number, bool onlyEntry)
+{
+    const bool filtrato = hasFilter();
+    const DbResult letto = m_session->reread(number, onlyEntry);
+    if (filtrato && !hasFilter())
+        emit filterChanged(false);
+    emit rowsChanged();
+    return letto;
+}
+
+void OpenRegister::close()
+{
+    for (DataSource* source : {&m_register, &m_addressBook, &m_correspondents})
+        source->clear();
+}
+
+std::shared_ptr<Connection> OpenRegister::archive(DbResult* error)
+{
+    return DataSource::connectionFor(m_register.ConnectionString(), error);
+}
+
+std::shared_ptr<Recordset> OpenRegister::registerRows()
+{
+    return m_register.Recordset();
+}
+
+std::shared_ptr<Recordset> OpenRegister::correspondents()
+{
+    return m_correspondents.Recordset();
+}
+
+void OpenRegister::loadCorrespondents(qint64 number)
+{
+    (void)loadCorrespondentRows(number);
+}
+
+QString OpenRegister::dataFolder()
+{
+    return m_dataFolder ? m_dataFolder() : QString();
+}
+
+} // namespace quad

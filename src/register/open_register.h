@@ -1,0 +1,84 @@
+#pragma once
+
+#include "data_source.h"
+#include "entry_session.h"
+
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+namespace quad {
+
+/// The register open in the main window, without widgets: its three data sources (the register,
+/// entrata joined with Mittenti; the correspondents of the entry shown; the address book), the
+/// life of the entry shown (EntrySession) and what is done to the register as a whole (its count,
+/// its filter, reading it again). The windows show it and hand it the clerk's requests; it tells
+/// them through its signals when the entry shown, the filter or the rows change.
+class OpenRegister : public QObject, public EntrySources
+{
+    Q_OBJECT
+public:
+    /// dataFolder gives the data folder of the archive in use (where the issuing lock lives).
+    explicit OpenRegister(std::function<QString()> dataFolder, QObject* parent = nullptr);
+    ~OpenRegister() override;
+
+    DataSource& registerSource() { return m_register; }
+    DataSource& correspondentSource() { return m_correspondents; }
+    DataSource& addressBookSource() { return m_addressBook; }
+    EntrySession& session() { return *m_session; }
+    const EntrySession& session() const { return *m_session; }
+
+    /// Records in the register (0 when it is not open).
+    int count() const;
+    /// True when the register is open and stands on a record.
+    bool onEntry() const;
+    /// The number of the entry shown, or 0.
+    qint64 currentNumber() const;
+
+    /// Reads the correspondent rows of entry number, in the direction of the register's current
+    /// record ("U" when it stands on none), into the correspondents' source. The cause of a failed
+    /// read is returned; the error signal of the source has been emitted.
+    DbResult loadCorrespondentRows(qint64 number);
+
+    /// Sets criterion as the register's filter. A criterion the register refuses changes nothing
+    /// and is returned.
+    DbResult setFilter(const QString& criterion);
+    /// Drops the register's filter. Nothing else is done (the caller reads the register again).
+    void dropFilter();
+    /// True when the register shows only the rows of a filter.
+    bool hasFilter() const;
+
+    /// Reads the register again after a write and stands on entry number (see
+    /// EntrySession::reread). A read that fails keeps the register as shown and returns why.
+    [[nodiscard]] DbResult reread(qint64 number, bool onlyEntry = false);
+
+    /// Empties the three sources: no register is open.
+    void close();
+
+    // --- EntrySources ------------------------------------------------------------------------
+    std::shared_ptr<Connection> archive(DbResult* error) override;
+    std::shared_ptr<Recordset> registerRows() override;
+    std::shared_ptr<Recordset> correspondents() override;
+    void loadCorrespondents(qint64 number) override;
+    QString dataFolder() override;
+
+signals:
+    /// The register stands on another entry (not while the session moves it itself).
+    void currentEntryChanged();
+    /// The correspondent rows of the entry shown were read, or could not be (result tells).
+    void correspondentsLoaded(const quad::DbResult& result);
+    /// The register's filter was set or dropped, or lost in a read.
+    void filterChanged(bool filtered);
+    /// The register's rows were read again.
+    void rowsChanged();
+
+private:
+    std::function<QString()> m_dataFolder;
+    DataSource m_register;
+    DataSource m_correspondents;
+    DataSource m_addressBook;
+    std::unique_ptr<EntrySession> m_session;
+};
+
+} // namespace quad
