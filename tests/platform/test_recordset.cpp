@@ -1,5 +1,5 @@
+#include "archive_fixture.h"
 #include "recordset.h"
-#include "temp_program.h"
 
 #include <QCryptographicHash>
 #include <QDate>
@@ -21,19 +21,9 @@ namespace {
 
 const QString kRegister = registerQuery();
 
-class RecordsetTest : public ::testing::Test
+class RecordsetTest : public test::ArchiveFixture
 {
 protected:
-    test::TempProgram program;
-    std::shared_ptr<Connection> db;
-
-    void SetUp() override
-    {
-        DbResult err;
-        db = Connection::open(program.archive(), test::kPassword, &err);
-        ASSERT_TRUE(db) << err.message.toStdString();
-    }
-
     void addEntry(qint64 number, const QString& tipo, const QString& oggetto, const QStringList& names,
                   const QVariant& date = QStringLiteral("2004-03-12"))
     {

@@ -1,6 +1,6 @@
+#include "archive_fixture.h"
 #include "file_replace.h"
 #include "recordset.h"
-#include "temp_program.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -19,19 +19,9 @@ namespace {
 
 const QString kRegister = registerQuery();
 
-class RecordsetXmlTest : public ::testing::Test
+class RecordsetXmlTest : public test::ArchiveFixture
 {
 protected:
-    test::TempProgram program;
-    std::shared_ptr<Connection> db;
-
-    void SetUp() override
-    {
-        DbResult err;
-        db = Connection::open(program.archive(), test::kPassword, &err);
-        ASSERT_TRUE(db) << err.message.toStdString();
-    }
-
     QString path(const QString& name) const { return QDir(program.path()).filePath(name); }
 
     void write(const QString& name, const QByteArray& bytes) const
