@@ -14,6 +14,8 @@
 #include <QThreadPool>
 #include <QWaitCondition>
 
+#include <algorithm>
+
 namespace quad {
 
 namespace {
@@ -126,20 +128,14 @@ QStringList triggersSql(const char* table)
                 .arg(triggerName(t, "upd"), fields.join(QStringLiteral(", ")), t, updated)};
 }
 
-QStringList prefixIndexesSql()
+QString prefixIndexSql(const ServedColumn& c)
 {
-    QStringList statements;
-    for (const ServedColumn& c : kServed) {
-        if (c.source != ValueSource::PrefixIndex)
-            continue;
-        const QString field = QString::fromLatin1(c.field);
-        const QString ordered = c.prefixChars > 0 ? archivePrefixKeySql(field, c.prefixChars) + QStringLiteral(", ")
-                + archiveShortValueSql(field, c.prefixChars)
-                                                  : field + QStringLiteral(" COLLATE NOCASE");
-        statements << QStringLiteral("CREATE INDEX %1 ON %2 (%3) WHERE %4 IS NOT NULL")
-                          .arg(archivePrefixIndexName(c.table, field), QString::fromLatin1(c.table), ordered, field);
-    }
-    return statements;
+    const QString field = QString::fromLatin1(c.field);
+    const QString ordered = c.prefixChars > 0
+        ? archivePrefixKeySql(field, c.prefixChars) + QStringLiteral(", ") + archiveShortValueSql(field, c.prefixChars)
+        : field + QStringLiteral(" COLLATE NOCASE");
+    return QStringLiteral("CREATE INDEX %1 ON %2 (%3) WHERE %4 IS NOT NULL")
+        .arg(archivePrefixIndexName(c.table, field), QString::fromLatin1(c.table), ordered, field);
 }
 
 // A value is kept as its beginning and the rest: the index holds the beginnings, so that a long
@@ -149,14 +145,10 @@ const QString kValueTableSql = QStringLiteral("CREATE TABLE sys_voci (campo TEXT
 const QString kValueIndexSql
     = QStringLiteral("CREATE INDEX sys_voci_inizio ON sys_voci (campo, inizio COLLATE NOCASE)");
 
-/// Every structure of the autocomplete, as "type name" in lower case.
-QStringList structureNames()
+/// The table of values, its index and its triggers, as "type name" in lower case.
+QStringList valueTableNames()
 {
     QStringList names = {QStringLiteral("table sys_voci"), QStringLiteral("index sys_voci_inizio")};
-    for (const ServedColumn& c : kServed) {
-        if (c.source == ValueSource::PrefixIndex)
-            names << QStringLiteral("index ") + archivePrefixIndexName(c.table, QString::fromLatin1(c.field));
-    }
     for (const char* table : kServedTables) {
         for (const char* event : {"ins", "del", "upd"})
             names << QStringLiteral("trigger ") + triggerName(QString::fromLatin1(table), event);
@@ -164,8 +156,9 @@ QStringList structureNames()
     return names;
 }
 
-/// What upgradeArchive would do on db's file: nothing when false.
-bool needsUpgrade(Connection& db, DbResult* error)
+/// The statements that bring db's file up to date, in order: none when it is, or when it is no
+/// register archive.
+QStringList upgradeStatements(Connection& db, DbResult* error)
 {
     QSet<QString> present;
     *error = db.query(QStringLiteral("SELECT lower(type || ' ' || name) FROM sqlite_master"), {},
@@ -173,26 +166,56 @@ bool needsUpgrade(Connection& db, DbResult* error)
                           present.insert(st.value(0).toString());
                           return true;
                       });
-    if (!error->ok())
-        return false;
-    for (const char* table : kServedTables) {
-        if (!present.contains(QStringLiteral("table ") + QString::fromLatin1(table).toLower()))
-            return false; // not a register archive
-    }
+    auto has = [&present](const QString& type, const QString& name) {
+        return present.contains(type + QLatin1Char(' ') + name.toLower());
+    };
+    QStringList statements;
+    if (!error->ok() || !has(QStringLiteral("table"), QStringLiteral("entrata"))
+        || !has(QStringLiteral("table"), QStringLiteral("Mittenti")))
+        return statements;
     for (const ReadIndex& index : kReadIndexes) {
-        if (present.contains(QStringLiteral("table ") + QString::fromLatin1(index.table).toLower())
-            && !present.contains(QStringLiteral("index ") + QLatin1String(index.name)))
-            return true;
+        if (has(QStringLiteral("table"), QLatin1String(index.table))
+            && !has(QStringLiteral("index"), QLatin1String(index.name)))
+            statements << QString::fromLatin1(index.sql);
     }
-    for (const QString& name : structureNames()) {
-        if (!present.contains(name.toLower()))
-            return true;
+    // The table of values is made again whole when a part of it is missing: counts kept without
+    // all of its triggers cannot be trusted.
+    const QStringList valueNames = valueTableNames();
+    const bool valuesWhole = std::all_of(valueNames.begin(), valueNames.end(),
+                                         [&present](const QString& name) { return present.contains(name); });
+    if (!valuesWhole) {
+        for (const QString& name : valueNames) {
+            statements << QStringLiteral("DROP %1 IF EXISTS %2")
+                              .arg(name.section(QLatin1Char(' '), 0, 0).toUpper(), name.section(QLatin1Char(' '), 1));
+        }
+        statements << kValueTableSql;
+        for (const ServedColumn& c : kServed) {
+            if (c.source != ValueSource::ValueTable)
+                continue;
+            // Grouped in the order of the index of an archive made before, read instead of the table.
+            const QString field = QString::fromLatin1(c.field);
+            statements << QStringLiteral("INSERT INTO sys_voci (campo, inizio, resto, volte) SELECT '%1', %3, %4, "
+                                         "count(*) FROM %2 WHERE typeof(%1) = 'text' GROUP BY %1 COLLATE NOCASE, %1")
+                              .arg(field, QString::fromLatin1(c.table), beginningOf(field), restOf(field));
+        }
+    }
+    // The old indexes go before the new ones are made, which take their pages instead of growing
+    // the file; none of it is seen by others before the commit.
+    for (const ServedColumn& c : kServed) {
+        if (has(QStringLiteral("index"), oldIndexName(c.table, c.field)))
+            statements << QStringLiteral("DROP INDEX ") + oldIndexName(c.table, c.field);
+    }
+    if (!valuesWhole) {
+        statements << kValueIndexSql;
+        for (const char* table : kServedTables)
+            statements << triggersSql(table);
     }
     for (const ServedColumn& c : kServed) {
-        if (present.contains(QStringLiteral("index ") + oldIndexName(c.table, c.field)))
-            return true;
+        if (c.source == ValueSource::PrefixIndex
+            && !has(QStringLiteral("index"), archivePrefixIndexName(c.table, QString::fromLatin1(c.field))))
+            statements << prefixIndexSql(c);
     }
-    return false;
+    return statements;
 }
 
 QMutex g_upgradesMutex;
@@ -263,7 +286,11 @@ QStringList archiveValueStructuresSql()
     QStringList statements = {kValueTableSql, kValueIndexSql};
     for (const char* table : kServedTables)
         statements << triggersSql(table);
-    return statements + prefixIndexesSql();
+    for (const ServedColumn& c : kServed) {
+        if (c.source == ValueSource::PrefixIndex)
+            statements << prefixIndexSql(c);
+    }
+    return statements;
 }
 
 DbResult upgradeArchive(Connection& db)
@@ -271,52 +298,26 @@ DbResult upgradeArchive(Connection& db)
     if (db.inTransaction())
         return DbResult::failure(DbError::Other, QStringLiteral("Aggiornamento dell'archivio dentro una transazione."));
     DbResult err;
-    if (!needsUpgrade(db, &err))
+    if (upgradeStatements(db, &err).isEmpty())
         return err;
     // One transaction, taken for writing at once: no other station writes while the values are
     // counted, and the old indexes go only with the new structures in place.
     Transaction transaction(db, true);
     if (!transaction.begun().ok())
         return transaction.begun();
-    QStringList statements;
-    for (const ReadIndex& index : kReadIndexes) {
-        if (db.tableExists(QString::fromLatin1(index.table)))
-            statements << QString::fromLatin1(index.sql);
-    }
-    // Structures found in part are made again whole: their counts cannot be trusted.
-    for (const QString& name : structureNames()) {
-        const QString type = name.section(QLatin1Char(' '), 0, 0).toUpper();
-        statements << QStringLiteral("DROP %1 IF EXISTS %2").arg(type, name.section(QLatin1Char(' '), 1));
-    }
-    statements << kValueTableSql;
-    for (const ServedColumn& c : kServed) {
-        if (c.source == ValueSource::ValueTable)
-            // Grouped in the order of the index of an archive made before, read instead of the table.
-            statements << QStringLiteral("INSERT INTO sys_voci (campo, inizio, resto, volte) SELECT '%1', %3, %4, "
-                                         "count(*) FROM %2 WHERE typeof(%1) = 'text' GROUP BY %1 COLLATE NOCASE, %1")
-                              .arg(QString::fromLatin1(c.field), QString::fromLatin1(c.table),
-                                   beginningOf(QString::fromLatin1(c.field)), restOf(QString::fromLatin1(c.field)));
-    }
-    // The old indexes go before the new ones are made, which take their pages instead of growing
-    // the file; none of it is seen by others before the commit.
-    for (const ServedColumn& c : kServed)
-        statements << QStringLiteral("DROP INDEX IF EXISTS ") + oldIndexName(c.table, c.field);
-    statements << kValueIndexSql;
-    for (const char* table : kServedTables)
-        statements << triggersSql(table);
-    statements << prefixIndexesSql();
+    // Read again under the lock: another station may have upgraded the file meanwhile.
+    const QStringList statements = upgradeStatements(db, &err);
     for (const QString& sql : statements) {
-        err = db.exec(sql);
-        if (!err.ok())
-            return err;
+        if (err.ok())
+            err = db.exec(sql);
     }
-    return transaction.commit();
+    return err.ok() ? transaction.commit() : err;
 }
 
 void ensureArchiveIndexes(Connection& db)
 {
     DbResult err;
-    if (db.inTransaction() || !needsUpgrade(db, &err))
+    if (db.inTransaction() || upgradeStatements(db, &err).isEmpty())
         return;
     const QString path = db.path();
     {

@@ -438,6 +438,12 @@ TEST_F(ArchivePrefixSearchTest, AnArchiveMadeBeforeAnswersTheSameAndIsUpgradedIn
     expectCountsMatchRows();
     fill(500); // and the triggers count on
     expectCountsMatchRows();
+
+    // An index of the whole value that a station running the program made before adds again goes.
+    ASSERT_TRUE(db->exec(prefixIndexSql("Mittenti", "Nominativo")).ok());
+    ASSERT_TRUE(upgradeArchive(*db).ok());
+    EXPECT_TRUE(db->scalar("SELECT 1 FROM sqlite_master WHERE name LIKE '%prefisso'").isNull());
+    expectCountsMatchRows();
 }
 
 TEST_F(ArchivePrefixSearchTest, AnUpgradeThatCannotWriteLeavesTheArchiveAsItWas)
