@@ -43,20 +43,11 @@ CREATE TABLE Mittenti (
     Cap TEXT
 );
 CREATE INDEX Mittenti_quadernolo ON Mittenti (Quadernolo, tipo);
--- Prefix indexes: the autocomplete of the mask finds the values beginning with what is typed
--- by seeks on these (without regard to ASCII case, then as stored), never by a scan.
-CREATE INDEX entrata_tipo_documento_prefisso ON entrata (Tipo_documento COLLATE NOCASE, Tipo_documento);
-CREATE INDEX entrata_quad_rif_prefisso ON entrata (Quad_rif COLLATE NOCASE, Quad_rif);
-CREATE INDEX entrata_oggetto_prefisso ON entrata (Oggetto COLLATE NOCASE, Oggetto);
-CREATE INDEX entrata_note_prefisso ON entrata (Note COLLATE NOCASE, Note);
-CREATE INDEX entrata_nota_annulla_prefisso ON entrata (Nota_annulla COLLATE NOCASE, Nota_annulla);
-CREATE INDEX mittenti_nominativo_prefisso ON Mittenti (Nominativo COLLATE NOCASE, Nominativo);
-CREATE INDEX mittenti_p_iva_cf_prefisso ON Mittenti (P_iva_CF COLLATE NOCASE, P_iva_CF);
-CREATE INDEX mittenti_indirizzo_prefisso ON Mittenti (Indirizzo COLLATE NOCASE, Indirizzo);
-CREATE INDEX mittenti_civico_prefisso ON Mittenti (Civico COLLATE NOCASE, Civico);
-CREATE INDEX mittenti_prov_prefisso ON Mittenti (Prov COLLATE NOCASE, Prov);
-CREATE INDEX mittenti_stato_prefisso ON Mittenti (Stato COLLATE NOCASE, Stato);
-CREATE INDEX mittenti_cap_prefisso ON Mittenti (Cap COLLATE NOCASE, Cap);
+-- The autocomplete of the mask finds the values beginning with what is typed by seeks, never
+-- by a scan: the distinct values of the columns of repeated values are kept, with how many rows
+-- hold each, in the table sys_voci by triggers on entrata and Mittenti, and the subject and the
+-- tax code have an index on their first characters. mkdb adds these structures from the
+-- program's own definition of them (src/platform/archive_indexes.cpp).
 
 CREATE TABLE test_pass (
     id INTEGER PRIMARY KEY,

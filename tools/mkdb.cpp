@@ -1,11 +1,14 @@
 // Build-time tool: writes a database file from a schema script and CSV seed files.
 //
-//   mkdb --out FILE [--key KEY] --schema SQL [--csv TABLE=FILE]... [--towns FILE]...
+//   mkdb --out FILE [--key KEY] --schema SQL [--structures archive] [--csv TABLE=FILE]... [--towns FILE]...
 //
-// --csv loads a ';'-separated file whose header names the columns; --towns loads a file with
+// --structures archive adds, after the schema, the structures the register archive is read
+// through that the program defines itself (the autocomplete's table of values, its triggers and
+// prefix indexes). --csv loads a ';'-separated file whose header names the columns; --towns loads a file with
 // the columns Citta;Prov;Cap into Comuni, coding the postal code into codici. Lines starting
 // with '#' are comments. The output is written to a temporary file and renamed when complete.
 
+#include "archive_indexes.h"
 #include "database.h"
 #include "town_code.h"
 
@@ -95,6 +98,7 @@ int main(int argc, char** argv)
     QStringList args = app.arguments().mid(1);
     QString out, key;
     QStringList schemas, csvs, towns;
+    bool archiveStructures = false;
     for (int i = 0; i + 1 < args.size(); i += 2) {
         const QString& opt = args[i];
         const QString& val = args[i + 1];
@@ -104,6 +108,8 @@ int main(int argc, char** argv)
             key = val;
         else if (opt == QLatin1String("--schema"))
             schemas << val;
+        else if (opt == QLatin1String("--structures") && val == QLatin1String("archive"))
+            archiveStructures = true;
         else if (opt == QLatin1String("--csv"))
             csvs << val;
         else if (opt == QLatin1String("--towns"))
@@ -113,7 +119,8 @@ int main(int argc, char** argv)
     }
     if (out.isEmpty() || schemas.isEmpty())
         return fail(
-            QStringLiteral("usage: mkdb --out FILE [--key KEY] --schema SQL [--csv TABLE=FILE] [--towns FILE]"));
+            QStringLiteral("usage: mkdb --out FILE [--key KEY] --schema SQL [--structures archive] [--csv TABLE=FILE] "
+                           "[--towns FILE]"));
 
     const QString temp = out + QStringLiteral(".building");
     QFile::remove(temp);
@@ -130,6 +137,12 @@ int main(int argc, char** argv)
                 return fail(QStringLiteral("cannot read %1").arg(schema));
             if (r.ok())
                 r = db->exec(QString::fromUtf8(f.readAll()));
+        }
+        if (archiveStructures) {
+            for (const QString& sql : quad::archiveValueStructuresSql()) {
+                if (r.ok())
+                    r = db->exec(sql);
+            }
         }
         if (!r.ok())
             return fail(r.message);

@@ -517,6 +517,21 @@ DbResult Connection::begin(bool immediate)
     return exec(immediate ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN"));
 }
 
+DbResult Connection::beginRead(bool wait)
+{
+    DbResult r = begin();
+    if (!r.ok())
+        return r;
+    if (!wait)
+        sqlite3_busy_timeout(m_db, 0);
+    r = exec(QStringLiteral("SELECT 1 FROM sqlite_master LIMIT 1"));
+    if (!wait)
+        sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
+    if (!r.ok())
+        (void)rollback(); // the cause is what the caller reports
+    return r;
+}
+
 DbResult Connection::commit()
 {
     return exec(QStringLiteral("COMMIT"));

@@ -138,6 +138,11 @@ public:
     bool tableExists(const QString& table);
 
     DbResult begin(bool immediate = false);
+    /// Begins a transaction that holds the file's read lock from now on (it reads the schema), so
+    /// that what this connection reads stays as the file is now until the transaction ends. wait
+    /// false: fails at once with DbError::Busy, beginning nothing, while another station is
+    /// committing, instead of waiting for it.
+    DbResult beginRead(bool wait = true);
     DbResult commit();
     DbResult rollback();
     bool inTransaction() const;

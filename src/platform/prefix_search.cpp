@@ -1,19 +1,24 @@
-// Prefix searches without regard to case, answered from an index instead of a scan.
+// Prefix searches without regard to case, answered by seeks instead of a scan.
 //
-// SQLite's NOCASE folds ASCII letters only, so an index on "field COLLATE NOCASE" keeps together
-// the values that begin with "ab", "AB" or "aB", but not those beginning with "à" and "À". A
-// search therefore walks the letters of the prefix: where a letter has case variants that NOCASE
-// keeps apart, each variant (in NOCASE order) is a separate range of the index, and a range
-// holding no value ends that branch at once. Within a range the distinct values come one seek
-// each, so a value stored a hundred thousand times costs no more than one stored once.
+// The values come in groups that NOCASE holds equal, read in the groups' order: the whole
+// values of an index on (field COLLATE NOCASE, field) or of the archive's table of distinct
+// values, or the first characters of a value in the archive's prefix indexes. SQLite's NOCASE
+// folds ASCII letters only, so that the values beginning with "ab", "AB" or "aB" are together,
+// but not those beginning with "à" and "À". A search therefore walks the letters of the prefix
+// (those a key holds): where a letter has case variants that NOCASE keeps apart, each variant
+// (in NOCASE order) is a separate range, and a range holding no key ends that branch at once.
+// Within a range the groups come one seek each; a value stored a hundred thousand times costs no
+// more than one stored once, except under a prefix index, whose groups are read row by row.
 
 #include "prefix_search.h"
 
+#include "archive_indexes.h"
 #include "criteria_match.h"
 #include "sql_like.h"
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <vector>
 
 namespace quad {
@@ -98,48 +103,119 @@ bool beginsWith(const QString& value, const QString& start)
     return true;
 }
 
+/// Where the values of a column are found in the order "ORDER BY value COLLATE NOCASE, value":
+/// groups of values whose keys NOCASE holds equal, the groups in the keys' order. A key is the
+/// whole value, or its first keyChars characters.
+struct Groups
+{
+    int keyChars = 0; ///< 0: the whole value
+    QString first; ///< the first key at or after ?1
+    QString after; ///< the first key after ?1
+    /// The group's values one seek each, where a value may be stored many times: the first text
+    /// value after ?2 in the group of key ?1 (?2 empty for the first).
+    QString nextMember;
+    /// Then the group's other distinct text values, all in order (of key ?1).
+    QString members;
+    QVariantList extra; ///< bound after the statements' own values
+};
+
+/// The groups of an index on (field COLLATE NOCASE, field).
+Groups fullIndexGroups(const QString& table, const QString& field)
+{
+    const QString t = quoteId(table);
+    const QString f = quoteId(field);
+    const QString order = QStringLiteral(" AND typeof(%1) = 'text' ORDER BY %1 COLLATE NOCASE, %1 LIMIT 1").arg(f);
+    Groups g;
+    g.first = QStringLiteral("SELECT %1 FROM %2 WHERE %1 COLLATE NOCASE >= ?1").arg(f, t) + order;
+    g.after = QStringLiteral("SELECT %1 FROM %2 WHERE %1 COLLATE NOCASE > ?1").arg(f, t) + order;
+    g.nextMember = QStringLiteral("SELECT %1 FROM %2 WHERE %1 COLLATE NOCASE = ?1 AND %1 > ?2").arg(f, t) + order;
+    return g;
+}
+
+/// The groups of the archive's table of distinct values, for field.
+Groups valueTableGroups(const QString& field)
+{
+    const QString from = QStringLiteral(" FROM %1 WHERE campo = ?2 AND ").arg(archiveValueTableName());
+    Groups g;
+    g.keyChars = kValueKeyChars;
+    g.first = QStringLiteral("SELECT inizio") + from
+        + QStringLiteral("inizio COLLATE NOCASE >= ?1 ORDER BY inizio COLLATE NOCASE LIMIT 1");
+    g.after = QStringLiteral("SELECT inizio") + from
+        + QStringLiteral("inizio COLLATE NOCASE > ?1 ORDER BY inizio COLLATE NOCASE LIMIT 1");
+    g.members = QStringLiteral("SELECT DISTINCT inizio || resto") + from
+        + QStringLiteral("inizio COLLATE NOCASE = ?1 ORDER BY (inizio || resto) COLLATE NOCASE, inizio || resto");
+    g.extra = {field};
+    return g;
+}
+
+/// The groups of the archive's prefix index of table.field (see ArchiveColumn).
+Groups prefixIndexGroups(const QString& table, const QString& field, int chars)
+{
+    const QString t = quoteId(table);
+    const QString f = quoteId(field);
+    const QString from = QStringLiteral(" FROM %1 WHERE %2 IS NOT NULL AND ").arg(t, f);
+    Groups g;
+    if (chars == 0) {
+        g.first = QStringLiteral("SELECT %1").arg(f) + from
+            + QStringLiteral("%1 COLLATE NOCASE >= ?1 ORDER BY %1 COLLATE NOCASE LIMIT 1").arg(f);
+        g.after = QStringLiteral("SELECT %1").arg(f) + from
+            + QStringLiteral("%1 COLLATE NOCASE > ?1 ORDER BY %1 COLLATE NOCASE LIMIT 1").arg(f);
+        g.members = QStringLiteral("SELECT DISTINCT %1").arg(f) + from
+            + QStringLiteral("%1 COLLATE NOCASE = ?1 AND typeof(%1) = 'text' ORDER BY %1").arg(f);
+        return g;
+    }
+    // The values no longer than the key come whole from the index, one seek each; a longer value
+    // sorts after them (they are its beginning) and is read from its row.
+    const QString key = archivePrefixKeySql(f, chars);
+    const QString whole = archiveShortValueSql(f, chars);
+    g.keyChars = chars;
+    g.first
+        = QStringLiteral("SELECT %1").arg(key) + from + QStringLiteral("%1 >= lower(?1) ORDER BY %1 LIMIT 1").arg(key);
+    g.after
+        = QStringLiteral("SELECT %1").arg(key) + from + QStringLiteral("%1 > lower(?1) ORDER BY %1 LIMIT 1").arg(key);
+    g.nextMember = QStringLiteral("SELECT %1").arg(whole) + from
+        + QStringLiteral("%1 = ?1 AND %2 > ?2 AND typeof(%3) = 'text' ORDER BY %2 LIMIT 1").arg(key, whole, f);
+    g.members = QStringLiteral("SELECT DISTINCT %1").arg(f) + from
+        + QStringLiteral("%1 = ?1 AND %2 IS NULL AND typeof(%3) = 'text' ORDER BY %3 COLLATE NOCASE, %3")
+              .arg(key, whole, f);
+    return g;
+}
+
 class Search
 {
 public:
-    Search(Connection& db, const QString& table, const QString& field, int limit)
+    Search(Connection& db, Groups groups, const QString& typed, int limit)
         : m_db(db)
+        , m_groups(std::move(groups))
+        , m_pattern(escapeLikeText(typed) + QLatin1Char('%'))
         , m_limit(limit)
     {
-        const QString t = quoteId(table);
-        const QString f = quoteId(field);
-        const QString order = QStringLiteral(" ORDER BY %1 COLLATE NOCASE, %1 LIMIT 1").arg(f);
-        m_from = QStringLiteral("SELECT %1 FROM %2 WHERE %1 COLLATE NOCASE >= ?1 AND typeof(%1) = 'text'").arg(f, t)
-            + order;
-        m_sameAfter
-            = QStringLiteral("SELECT %1 FROM %2 WHERE %1 COLLATE NOCASE = ?1 AND %1 > ?1 AND typeof(%1) = 'text'")
-                  .arg(f, t)
-            + order;
-        m_after = QStringLiteral("SELECT %1 FROM %2 WHERE %1 COLLATE NOCASE > ?1 AND typeof(%1) = 'text'").arg(f, t)
-            + order;
     }
 
-    /// Walks the prefix from letter at on, with start holding the letters chosen so far.
+    /// Walks the prefix from letter at on, with start holding the letters chosen so far. Only
+    /// the letters a key holds are walked; the rest are checked on the values.
     void walk(const std::u32string& prefix, size_t at, const QString& start)
     {
         if (full() || !m_error.ok())
             return;
+        const size_t end = m_groups.keyChars > 0 ? std::min(prefix.size(), size_t(m_groups.keyChars)) : prefix.size();
         // Letters with a single variant need no seek of their own.
         QString chosen = start;
-        while (at < prefix.size()) {
+        while (at < end) {
             const std::vector<char32_t> variants = variantsOf(prefix[at]);
             if (variants.size() > 1)
                 break;
             chosen += QString::fromUcs4(&variants.front(), 1);
             ++at;
         }
-        if (at == prefix.size()) {
+        if (at == end) {
             collect(chosen);
             return;
         }
         for (char32_t v : variantsOf(prefix[at])) {
             const QString next = chosen + QString::fromUcs4(&v, 1);
-            // A variant that no value begins with ends its branch.
-            if (!beginsWith(first(m_from, next), next))
+            // A variant that no key begins with ends its branch.
+            if (!beginsWith(key(m_groups.first, {next}), next))
                 continue;
             walk(prefix, at + 1, next);
             if (full() || !m_error.ok())
@@ -153,32 +229,46 @@ public:
 private:
     bool full() const { return values.size() >= m_limit; }
 
-    QString first(const QString& sql, const QString& bound)
+    QString key(const QString& sql, QVariantList bound)
     {
-        const QVariant v = m_db.scalar(sql, {bound}, &m_error);
+        const QVariant v = m_db.scalar(sql, bound + m_groups.extra, &m_error);
         return v.isNull() ? QString() : v.toString();
     }
 
-    /// The distinct values beginning with start, one seek each.
+    /// Takes a value of the list when it begins with what was typed; false once the list is full.
+    bool take(const QString& value)
+    {
+        if (sqlLikeMatch(m_pattern, value, QLatin1Char('\\')))
+            values << value;
+        return !full();
+    }
+
+    /// The values of the groups whose keys begin with start.
     void collect(const QString& start)
     {
-        QString value = first(m_from, start);
-        while (m_error.ok() && !value.isNull() && beginsWith(value, start)) {
-            values << value;
-            if (full())
+        QString group = key(m_groups.first, {start});
+        while (m_error.ok() && !group.isNull() && beginsWith(group, start)) {
+            bool more = true;
+            if (!m_groups.nextMember.isEmpty()) {
+                QString value = key(m_groups.nextMember, {group, QString(QLatin1String(""))});
+                while (more && m_error.ok() && !value.isNull()) {
+                    more = take(value);
+                    value = more ? key(m_groups.nextMember, {group, value}) : QString();
+                }
+            }
+            if (more && m_error.ok() && !m_groups.members.isEmpty())
+                m_error = m_db.query(m_groups.members, QVariantList {group} + m_groups.extra,
+                                     [this](const Statement& st) { return take(st.value(0).toString()); });
+            if (full() || !m_error.ok())
                 return;
-            QString next = first(m_sameAfter, value);
-            if (next.isNull() && m_error.ok())
-                next = first(m_after, value);
-            value = next;
+            group = key(m_groups.after, {group});
         }
     }
 
     Connection& m_db;
+    Groups m_groups;
+    QString m_pattern;
     int m_limit;
-    QString m_from;
-    QString m_sameAfter;
-    QString m_after;
 };
 
 /// The same answer from a scan of the whole table, for a file that cannot have the index.
@@ -187,10 +277,13 @@ QStringList scanValues(Connection& db, const QString& table, const QString& fiel
 {
     QStringList values;
     const QString f = quoteId(field);
-    *error = db.query(QStringLiteral("SELECT DISTINCT %1 FROM %2 WHERE %1 LIKE ? ESCAPE '\\' AND typeof(%1) = "
-                                     "'text' ORDER BY %1 COLLATE NOCASE, %1 LIMIT ?")
+    // Only as many characters of a value as the prefix has are matched: a long text is not
+    // decoded whole for every row.
+    *error = db.query(QStringLiteral("SELECT DISTINCT %1 FROM %2 WHERE substr(%1, 1, ?) LIKE ? ESCAPE '\\' AND "
+                                     "typeof(%1) = 'text' ORDER BY %1 COLLATE NOCASE, %1 LIMIT ?")
                           .arg(f, quoteId(table)),
-                      {escapeLikeText(prefix) + QLatin1Char('%'), limit}, [&](const Statement& st) {
+                      {prefix.toUcs4().size(), escapeLikeText(prefix) + QLatin1Char('%'), limit},
+                      [&](const Statement& st) {
                           values << st.value(0).toString();
                           return true;
                       });
@@ -218,17 +311,30 @@ QStringList prefixValues(Connection& db, const QString& table, const QString& fi
     err = {};
     if (prefix.isEmpty() || limit <= 0)
         return {};
-    const bool indexed = !db.scalar(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'index' AND "
-                                                   "lower(name) = lower(?)"),
-                                    {prefixIndexName(table, field)}, &err)
-                              .isNull();
-    if (!err.ok())
-        return {};
-    // A file made before the index existed gets it once (a single statement: nothing half made).
-    if (!indexed && (db.inTransaction() || !db.exec(prefixIndexSql(table, field)).ok()))
+    std::optional<Groups> groups;
+    const ArchiveColumn served = archiveColumn(table, field);
+    const ValueSource source = served.source;
+    if (source != ValueSource::None && archiveServesValues(db, table, field)) {
+        groups = source == ValueSource::ValueTable ? valueTableGroups(served.field)
+                                                   : prefixIndexGroups(table, field, served.prefixChars);
+    } else {
+        const bool indexed = !db.scalar(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'index' AND "
+                                                       "lower(name) = lower(?)"),
+                                        {prefixIndexName(table, field)}, &err)
+                                  .isNull();
+        if (!err.ok())
+            return {};
+        // A small table made before its index gets it once (a single statement: nothing half
+        // made); an archive's columns get their structures when the archive is opened, never at
+        // a keystroke.
+        if (indexed
+            || (source == ValueSource::None && !db.inTransaction() && db.exec(prefixIndexSql(table, field)).ok()))
+            groups = fullIndexGroups(table, field);
+    }
+    if (!groups)
         return scanValues(db, table, field, prefix, limit, &err);
 
-    Search search(db, table, field, limit);
+    Search search(db, *groups, prefix, limit);
     const QVector<uint> points = prefix.toUcs4();
     search.walk(std::u32string(points.begin(), points.end()), 0, QString());
     err = search.m_error;

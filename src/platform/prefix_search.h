@@ -7,7 +7,8 @@
 
 namespace quad {
 
-/// Name of the index that serves prefix searches on table.field.
+/// Name of the index of the whole value that serves prefix searches on table.field (the small
+/// tables of the settings database, and the archive's columns in archives not yet upgraded).
 QString prefixIndexName(const QString& table, const QString& field);
 /// The statement that makes it: the column without regard to ASCII case, then as it is, so
 /// that the index gives the rows in the order of "ORDER BY field COLLATE NOCASE, field".
@@ -17,10 +18,13 @@ QString prefixIndexSql(const QString& table, const QString& field);
 /// The distinct values of table.field that begin with prefix without regard to case (simple
 /// Unicode case folding, accents kept; '%', '_' and quotes are plain characters), in the order
 /// of "ORDER BY field COLLATE NOCASE, field", at most limit of them; Null and non-text values
-/// are left out. Served by seeks on the prefix index, which is made when the file lacks it;
-/// when it cannot be made (a file opened read-only, another station writing) the table is
-/// scanned instead, with the same result. An empty prefix gives nothing. Names are used as given
-/// (the caller takes them from the file's own schema); a database error comes back in *error.
+/// are left out. The archive's served columns (archiveColumn) are answered by seeks on
+/// their structures (see archive_indexes.h), or on the index of the whole value of an archive
+/// not yet upgraded; other tables by seeks on the index of the whole value, which is made when
+/// the file lacks it. Where there is neither (an archive being upgraded, a file opened read-only)
+/// the table is scanned, with the same result. An empty prefix gives nothing. Names are used as
+/// given (the caller takes them from the file's own schema); a database error comes back in
+/// *error.
 QStringList prefixValues(Connection& db, const QString& table, const QString& field, const QString& prefix, int limit,
                          DbResult* error = nullptr);
 

@@ -477,7 +477,9 @@ DbResult Recordset::requery()
         return d->fail(r);
     emit willMove();
     emit modelAboutToReset();
+    std::shared_ptr<Shared> old = d->s;
     d->attach(std::move(shared));
+    releaseSnapshot(std::move(old));
     d->rebuildView();
     d->pos = d->count() > 0 ? 0 : -1;
     emit modelReset();

@@ -202,6 +202,9 @@ QList<SqlToken> sqlTokens(const QString& sql);
 /// Runs s.sql with s.params on s.db and fills the fields, tables and rows of s: in pieces on
 /// several threads when the query allows it (see planSplitRead), else in one.
 DbResult loadQuery(Shared& s);
+/// Lets go of a snapshot that a cursor no longer shows: a large one that nothing else holds is
+/// freed on a worker thread, so that its pages go back to the system while the window goes on.
+void releaseSnapshot(std::shared_ptr<Shared> snapshot);
 
 /// A query narrowed to a range of its first ordering key, the integer key of keyTable: the range
 /// is bound to the parameters loParameter..hiParameter, after the query's own.

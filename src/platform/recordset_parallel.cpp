@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <atomic>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 namespace quad::rs {
@@ -94,17 +95,19 @@ DbResult readPiece(Connection& db, sqlite3_stmt* st, const Shared& s, const Spli
     return result;
 }
 
-/// Holds a read transaction on a connection for its lifetime (none when one is open already):
-/// no other connection can commit meanwhile, so every piece reads the same contents.
+/// Holds a read transaction on a connection, with its read lock taken at once, for its lifetime
+/// (none when a transaction is open already): no other connection can commit meanwhile.
 class ReadSnapshot
 {
 public:
-    explicit ReadSnapshot(Connection& db)
+    /// wait: see Connection::beginRead.
+    ReadSnapshot(Connection& db, bool wait)
         : m_db(db)
     {
         if (db.inTransaction())
             return;
-        m_begun = db.begin().ok();
+        m_result = db.beginRead(wait);
+        m_begun = m_result.ok();
     }
     ~ReadSnapshot()
     {
@@ -113,11 +116,51 @@ public:
     }
     ReadSnapshot(const ReadSnapshot&) = delete;
     ReadSnapshot& operator=(const ReadSnapshot&) = delete;
+    DbResult result() const { return m_result; }
 
 private:
     Connection& m_db;
+    DbResult m_result;
     bool m_begun = false;
 };
+
+/// Takes the read locks of db and of every reader, so that all read the same contents and a
+/// station that wants to commit waits for the read to end (the pieces then need no lock it could
+/// hold back). A reader never waits while db holds its lock: when a station is committing, every
+/// lock is let go for it, and taken again once it is done.
+DbResult lockForRead(Connection& db, const std::vector<std::shared_ptr<Connection>>& readers,
+                     std::optional<ReadSnapshot>& snapshot, std::vector<std::unique_ptr<ReadSnapshot>>& locks)
+{
+    for (int attempt = 0;; ++attempt) {
+        snapshot.emplace(db, true); // waits for a station that is committing
+        if (!snapshot->result().ok())
+            return snapshot->result();
+        locks.clear();
+        for (const auto& reader : readers) {
+            locks.push_back(std::make_unique<ReadSnapshot>(*reader, false));
+            const DbResult taken = locks.back()->result();
+            if (taken.ok())
+                continue;
+            if (taken.code != DbError::Busy || attempt == 1000)
+                return taken;
+            break;
+        }
+        if (locks.empty() || locks.back()->result().ok())
+            return {};
+        locks.clear();
+        snapshot.reset();
+    }
+}
+
+/// The first and the last key of the split's table as the connection reads them now.
+void readKeyRange(Connection& db, SplitRead& split)
+{
+    const QVariant lo = db.scalar(QStringLiteral("SELECT min(rowid) FROM %1").arg(quoted(split.keyTable)));
+    const QVariant hi = db.scalar(QStringLiteral("SELECT max(rowid) FROM %1").arg(quoted(split.keyTable)));
+    split.empty = lo.isNull();
+    split.lo = lo.toLongLong();
+    split.hi = hi.toLongLong();
+}
 
 } // namespace
 
@@ -273,23 +316,32 @@ DbResult readSplit(Shared& s, const SplitRead& plan, const std::vector<int>& row
     Connection& db = *s.db;
     // Readers of their own do not see what this connection has not committed yet.
     const bool ownTransaction = db.inTransaction();
-    // Every piece reads what the file holds while this read lock is held.
-    ReadSnapshot snapshot(db);
-    // The range again under the lock: another station may have written since the plan.
     SplitRead split = plan;
-    {
-        const QVariant lo = db.scalar(QStringLiteral("SELECT min(rowid) FROM %1").arg(quoted(split.keyTable)));
-        const QVariant hi = db.scalar(QStringLiteral("SELECT max(rowid) FROM %1").arg(quoted(split.keyTable)));
-        split.empty = lo.isNull();
-        split.lo = lo.toLongLong();
-        split.hi = hi.toLongLong();
-    }
-    s.version = db.dataVersion();
-    const qint64 span = split.empty ? 0 : split.hi - split.lo + 1;
+    readKeyRange(db, split); // a first look, to choose the threads
     int threads = ownTransaction ? 1 : readThreads();
     // Pieces of a few thousand keys at least; a few per thread even out the threads' speeds.
-    if (span < g_minKeys.load() || span < 2)
+    if (split.empty || split.hi - split.lo + 1 < std::max<qint64>(g_minKeys.load(), 2))
         threads = 1;
+    // The readers are opened here, on this thread, with the key derived once and before any read
+    // lock is held; each thread then owns its reader until it ends.
+    std::vector<std::shared_ptr<Connection>> readers;
+    for (int t = 0; threads > 1 && t < threads; ++t) {
+        DbResult err;
+        std::shared_ptr<Connection> reader = db.openReader(&err);
+        if (!reader)
+            return err;
+        readers.push_back(std::move(reader));
+    }
+    // Every piece reads what the file holds while these locks are held (let go before the
+    // readers close).
+    std::optional<ReadSnapshot> snapshot;
+    std::vector<std::unique_ptr<ReadSnapshot>> locks;
+    if (const DbResult locked = lockForRead(db, readers, snapshot, locks); !locked.ok())
+        return locked;
+    // The range again under the lock: another station may have written since.
+    readKeyRange(db, split);
+    s.version = db.dataVersion();
+    const qint64 span = split.empty ? 0 : split.hi - split.lo + 1;
     const qint64 pieces = threads == 1 ? 1 : std::min<qint64>(qint64(threads) * 4, span);
     s.readThreads = threads;
 
@@ -333,16 +385,6 @@ DbResult readSplit(Shared& s, const SplitRead& plan, const std::vector<int>& row
         if (!split.empty)
             work(db);
     } else {
-        // The readers are opened here, on this thread, with the key derived once; each thread
-        // then owns its reader until it ends.
-        std::vector<std::shared_ptr<Connection>> readers;
-        for (int t = 0; t < threads; ++t) {
-            DbResult err;
-            std::shared_ptr<Connection> reader = db.openReader(&err);
-            if (!reader)
-                return err;
-            readers.push_back(std::move(reader));
-        }
         std::vector<std::thread> running;
         for (auto& reader : readers)
             running.emplace_back([&work, r = reader.get()] { work(*r); });

@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QLocale>
+#include <QThreadPool>
 #include <QTime>
 
 #include <cmath>
@@ -44,6 +45,15 @@ Shared::~Shared()
     if (large)
         malloc_trim(0);
 #endif
+}
+
+void releaseSnapshot(std::shared_ptr<Shared> snapshot)
+{
+    if (!snapshot || snapshot.use_count() > 1 || snapshot->baseRows < kChunkSize)
+        return;
+    // The worker holds the last reference: the snapshot is freed there, never here.
+    auto* last = new std::shared_ptr<Shared>(std::move(snapshot));
+    QThreadPool::globalInstance()->start([last] { delete last; });
 }
 
 void Shared::addField(const FieldInfo& info, const FieldMeta& fieldMeta)

@@ -12,8 +12,10 @@
 
 #include <sys/mman.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -31,11 +33,14 @@ namespace {
 struct BlockHeader
 {
     size_t bytes; ///< usable bytes after the header
-    size_t mapped; ///< bytes mapped (header included), 0 when from the allocator
+    size_t mapped; ///< bytes of address space held (header included), 0 when from the allocator
 };
 static_assert(sizeof(BlockHeader) == 16, "the data stays 16-byte aligned");
 
 constexpr size_t kMapFrom = 64 * 1024;
+/// Address space a growing block holds once it is mapped, so that it goes on growing where it
+/// is: a mapping moved to grow stops every thread of the process for the move.
+constexpr size_t kMapReserve = size_t(32) << 20;
 
 size_t pageRounded(size_t bytes)
 {
@@ -46,6 +51,42 @@ size_t pageRounded(size_t bytes)
 BlockHeader* headerOf(void* block)
 {
     return static_cast<BlockHeader*>(block) - 1;
+}
+
+/// True where the system counts address space as memory (overcommit mode 2): there, a block
+/// holds no more than it uses.
+bool strictCommit()
+{
+    static const bool strict = [] {
+        char mode = 0;
+        if (FILE* f = std::fopen("/proc/sys/vm/overcommit_memory", "r")) {
+            mode = char(std::fgetc(f));
+            std::fclose(f);
+        }
+        return mode == '2';
+    }();
+    return strict;
+}
+
+/// A mapping of size bytes, or of kMapReserve for a block that grows (its pages are only used
+/// once written).
+BlockHeader* newMapping(size_t size, bool growing)
+{
+    if (growing && size < kMapReserve && !strictCommit()) {
+        void* reserved
+            = mmap(nullptr, kMapReserve, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+        if (reserved != MAP_FAILED) {
+            auto* made = static_cast<BlockHeader*>(reserved);
+            made->mapped = kMapReserve;
+            return made;
+        }
+    }
+    void* mapped = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapped == MAP_FAILED)
+        return nullptr;
+    auto* made = static_cast<BlockHeader*>(mapped);
+    made->mapped = size;
+    return made;
 }
 
 } // namespace
@@ -61,22 +102,24 @@ void* resizeBlock(void* block, size_t bytes)
             made->mapped = 0;
     } else if (old && old->mapped != 0) {
         const size_t size = pageRounded(total);
-        void* moved = size == old->mapped ? old : mremap(old, old->mapped, size, MREMAP_MAYMOVE);
-        if (moved != MAP_FAILED) {
-            made = static_cast<BlockHeader*>(moved);
-            made->mapped = size;
+        if (size <= old->mapped && bytes >= old->bytes) {
+            made = old; // the room is held already
+        } else {
+            // A block that shrinks gives the rest back where it is; one that outgrows its room
+            // takes twice as much, moved if it must.
+            const size_t room = size < old->mapped ? size : std::max(size, 2 * old->mapped);
+            void* moved = room == old->mapped ? old : mremap(old, old->mapped, room, MREMAP_MAYMOVE);
+            if (moved != MAP_FAILED) {
+                made = static_cast<BlockHeader*>(moved);
+                made->mapped = room;
+            }
         }
     } else {
         // From the allocator to a mapping of its own (or a new mapping): copied once.
-        const size_t size = pageRounded(total);
-        void* mapped = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (mapped != MAP_FAILED) {
-            made = static_cast<BlockHeader*>(mapped);
-            made->mapped = size;
-            if (old) {
-                std::memcpy(made + 1, old + 1, std::min(old->bytes, bytes));
-                std::free(old);
-            }
+        made = newMapping(pageRounded(total), old != nullptr);
+        if (made && old) {
+            std::memcpy(made + 1, old + 1, std::min(old->bytes, bytes));
+            std::free(old);
         }
     }
     if (!made)

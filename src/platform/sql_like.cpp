@@ -20,6 +20,8 @@ bool matchUnits(const char16_t* p, qsizetype pn, const char16_t* t, qsizetype tn
             if (pc == u'%') {
                 starP = ++pi;
                 starT = ti;
+                if (starP == pn)
+                    return true; // a pattern ending in '%' matches whatever text is left
                 continue;
             }
             bool literal = false;

@@ -1,6 +1,5 @@
 #include "archive_test.h"
 #include "recordset.h"
-#include "temp_program.h"
 
 #include <QCryptographicHash>
 #include <QDate>

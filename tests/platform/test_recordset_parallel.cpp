@@ -9,12 +9,17 @@
 
 #include "register_query.h"
 
+#include <sqlcipher/sqlite3.h>
+
 #include <QDate>
 #include <QFile>
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <random>
+#include <thread>
 
 using namespace quad;
 
@@ -134,7 +139,7 @@ TEST_F(RecordsetParallelTest, AnArchiveMadeBeforeItsIndexesGetsThemAndItsFolderG
 {
     fill(4, 300);
     ASSERT_TRUE(db->exec("DROP INDEX sys_rela_tree_scheda; DROP INDEX entrata_data; "
-                         "DROP INDEX entrata_oggetto_prefisso")
+                         "DROP INDEX entrata_oggetto_inizio")
                     .ok());
     const QVariantList folder = {2, "1\\"};
     auto before = read(kFolderGrid, folder, 1);
@@ -142,8 +147,8 @@ TEST_F(RecordsetParallelTest, AnArchiveMadeBeforeItsIndexesGetsThemAndItsFolderG
     Recordset rs;
     ASSERT_TRUE(rs.open(db, kFolderGrid, folder).ok());
     EXPECT_EQ(rs.readThreads(), 1); // no index to read the links entry by entry
-    ASSERT_TRUE(ensureArchiveIndexes(*db).ok());
-    for (const char* index : {"sys_rela_tree_scheda", "entrata_data", "entrata_oggetto_prefisso"})
+    ASSERT_TRUE(upgradeArchive(*db).ok());
+    for (const char* index : {"sys_rela_tree_scheda", "entrata_data", "entrata_oggetto_inizio"})
         EXPECT_FALSE(db->scalar("SELECT name FROM sqlite_master WHERE name = ?", {index}).isNull()) << index;
     expectSame(*read(kFolderGrid, folder, 3), *before, "folder grid");
 }
@@ -220,6 +225,39 @@ TEST_F(RecordsetParallelTest, AReReadWithNothingWrittenKeepsTheRowsAndShowsEvery
     ASSERT_TRUE(rs.requery().ok());
     EXPECT_FALSE(rs.findKey("Progressivo", next));
     expectSame(rs, *read(registerQuery(), {}, 1), "delete");
+}
+
+TEST_F(RecordsetParallelTest, AnotherStationCommitsWhileTheRegisterIsReadInPieces)
+{
+    fill(9, 1500);
+    DbResult err;
+    auto station = Connection::open(program.archive(), test::kPassword, &err);
+    ASSERT_TRUE(station) << err.message.toStdString();
+    // Its commit waits for a read under way, and a read never waits for it.
+    sqlite3_busy_timeout(station->handle(), 2000);
+    std::atomic<bool> reading {true};
+    std::atomic<int> commits {0};
+    DbResult failed;
+    std::thread writer([&] {
+        for (int i = 0; reading && failed.ok(); ++i) {
+            const DbResult r = station->exec("UPDATE entrata SET Note = ? WHERE Progressivo = (SELECT min(Progressivo) "
+                                             "FROM entrata)",
+                                             {QString::number(i)});
+            if (r.ok())
+                ++commits;
+            else
+                failed = r;
+            std::this_thread::sleep_for(std::chrono::milliseconds(3));
+        }
+    });
+    Recordset::setParallelRead(4, 0);
+    Recordset rs;
+    for (int i = 0; i < 10 && failed.ok(); ++i)
+        EXPECT_TRUE(rs.open(db, registerQuery()).ok());
+    reading = false;
+    writer.join();
+    EXPECT_TRUE(failed.ok()) << failed.message.toStdString();
+    EXPECT_GT(commits, 0);
 }
 
 } // namespace

@@ -1,7 +1,6 @@
 #include "archive_test.h"
 #include "file_replace.h"
 #include "recordset.h"
-#include "temp_program.h"
 
 #include <QDate>
 #include <QDateTime>

@@ -12,7 +12,7 @@
 // through the window's own steps, and the peak memory after twenty of them; one autocomplete
 // keystroke in "Oggetto" and in the correspondent's name; the peak memory of the process. Also:
 // releasing a filter when nothing was written (the rows in memory serve) and after another
-// connection added an entry (a read of the file), the archive's bytes per entry, and the save
+// connection added an entry (a read of the file, best of 3), the archive's bytes per entry, and the save
 // on the register of N/10 entries (made beside it) to show how the save grows. One line per
 // figure, then a "ratios" line. --archive keeps the generated register in FILE (or reuses FILE
 // when it exists) for repeated runs; --threads caps the threads of the open (default: all).
@@ -778,21 +778,27 @@ int main(int argc, char** argv)
     line("save_ms", save, QStringLiteral("median of 20, slowest %1 ms").arg(slowestSave, 0, 'f', 1));
     line("peak_after_saves_mb", peakSaves);
 
-    // Releasing a filter after another connection added an entry: the file is read.
-    {
-        auto other = Connection::open(archive, kKey, &err);
-        if (!other) {
-            std::fprintf(stderr, "cannot open a second connection: %s\n", qPrintable(err.message));
-            return 1;
-        }
+    // Releasing a filter after another connection added an entry: the file is read. The best of
+    // three, as for the open, each a moment after the last (as a clerk works), so that the rows
+    // let go of last time are gone.
+    auto other = Connection::open(archive, kKey, &err);
+    if (!other) {
+        std::fprintf(stderr, "cannot open a second connection: %s\n", qPrintable(err.message));
+        return 1;
+    }
+    double releaseChanged = 0;
+    for (int i = 0; i < 3; ++i) {
         const qint64 number = other->scalar(QStringLiteral("SELECT max(Progressivo) FROM entrata")).toLongLong() + 1;
         NewEntry entry = makeNewEntry(number, QStringLiteral("Uscita"), QDateTime(QDate(2024, 2, 2), QTime(10, 0)));
         entry.correspondents[0].insert(QStringLiteral("Nominativo"), QStringLiteral("Verdi Paolo"));
         if (!EntryStore(*other).commitNewEntry(entry).ok())
             return 1;
+        const double ms = releaseFilter(rs);
+        releaseChanged = i == 0 ? ms : std::min(releaseChanged, ms);
+        usleep(500000);
     }
-    const double releaseChanged = releaseFilter(rs);
-    line("release_changed_ms", releaseChanged, QStringLiteral("after another connection added an entry"));
+    other.reset();
+    line("release_changed_ms", releaseChanged, QStringLiteral("after another connection added an entry, best of 3"));
     line("peak_after_release_changed_mb", peakMb());
 
     // Autocomplete: the slowest keystroke while a subject and a name are typed.
