@@ -1,5 +1,7 @@
 #include "open_register.h"
 
+#include <QFileInfo>
+
 namespace quad {
 
 OpenRegister::OpenRegister(std::function<QString()> dataFolder, QObject* parent)
@@ -93,6 +95,21 @@ DbResult OpenRegister::reread(qint64 number, bool onlyEntry)
         emit filterChanged(false);
     emit rowsChanged();
     return letto;
+}
+
+DbResult OpenRegister::useArchiveKey(const QString& key)
+{
+    const QString archivio = ConnectionString::parse(m_register.ConnectionString()).dataSource;
+    if (archivio.isEmpty())
+        return DbResult::failure(DbError::NotFound, QStringLiteral("Nessun registro aperto."));
+    DbResult prova;
+    if (!Connection::shared(archivio, key.toUtf8(), &prova))
+        return prova;
+    const QFileInfo file(archivio);
+    const QString connessione = ConnectionString::build(file.absolutePath(), file.fileName(), key);
+    m_register.setConnectionString(connessione);
+    m_correspondents.setConnectionString(connessione);
+    return {};
 }
 
 void OpenRegister::close()

@@ -53,6 +53,11 @@ public:
     /// EntrySession::reread). A read that fails keeps the register as shown and returns why.
     [[nodiscard]] DbResult reread(qint64 number, bool onlyEntry = false);
 
+    /// Reads the archive in use with key from now on, when key opens it: the register's and the
+    /// correspondents' sources take it; nothing is read again. A key that does not open the
+    /// archive (DbError::WrongKey), or no register open, changes nothing and is returned.
+    DbResult useArchiveKey(const QString& key);
+
     /// Empties the three sources: no register is open.
     void close();
 

@@ -174,9 +174,10 @@ void EntryActions::Adodc1_WillMove()
 
 void EntryActions::Adodc1_Error(const DbResult& error)
 {
-    // A key that does not open the archive asks for the password again.
+    // A key that no longer opens the archive (changed meanwhile on another station) asks for
+    // the password of the archive in use.
     if (error.code == DbError::WrongKey) {
-        mostra_login();
+        chiedi_chiave_archivio_in_uso();
         return;
     }
     (void)schede::mostra_errore_ado(error);

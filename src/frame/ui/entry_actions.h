@@ -24,15 +24,17 @@ class DataControl;
 class FieldBinder;
 
 /// What the register's entries ask of the main window: the switch to the mask, the historical
-/// archive in use, the login asked again, the filter button, the end of the program's work on the
-/// register.
+/// archive in use, the password of the archive in use asked again, the filter button.
 class EntryActionsHost
 {
 public:
     virtual ~EntryActionsHost() = default;
     virtual void Toolbar1_ButtonClick(QAction* Button) = 0;
     virtual bool archivio_storico_in_uso() const = 0;
-    virtual void mostra_login() = 0;
+    /// Asks the clerk for the password of the archive in use until one opens it, which the
+    /// register then reads it with; the session's password stays. A cancel leaves the register
+    /// as it is and tells the clerk.
+    virtual void chiedi_chiave_archivio_in_uso() = 0;
     virtual void rilascia_pulsante_filtro() = 0;
 };
 
@@ -125,7 +127,7 @@ private:
     // The host's actions, under the names the handlers call them by.
     void Toolbar1_ButtonClick(QAction* Button) { m_host.Toolbar1_ButtonClick(Button); }
     bool archivio_storico_in_uso() const { return m_host.archivio_storico_in_uso(); }
-    void mostra_login() { m_host.mostra_login(); }
+    void chiedi_chiave_archivio_in_uso() { m_host.chiedi_chiave_archivio_in_uso(); }
     void rilascia_pulsante_filtro() { m_host.rilascia_pulsante_filtro(); }
 
     OpenRegister* m_registro;

@@ -180,9 +180,11 @@ void Quadernolo::collegaSegnali()
         pic_tool_orizz->mostra_filtro(filtrato);
         m_griglia->colore_griglia_filtro();
     });
-    // The boxes of the correspondent show the rows just read; a read that failed is told.
+    // The boxes of the correspondent show the rows just read; a read that failed is told as the
+    // register's own (a key that no longer opens the archive asks for its password).
     connect(m_registro.get(), &OpenRegister::correspondentsLoaded, this, [this](const DbResult& letto) {
-        (void)schede::mostra_errore_ado(letto);
+        if (!letto.ok())
+            m_schede->Adodc1_Error(letto);
         m_schede->collega_campi_corrispondente_origine();
     });
 

@@ -169,9 +169,9 @@ bool SchedePrincipale::archivio_storico_in_uso() const
     return m_w.archivio_storico_in_uso();
 }
 
-void SchedePrincipale::mostra_login()
+void SchedePrincipale::chiedi_chiave_archivio_in_uso()
 {
-    m_w.mostra_login();
+    m_w.chiedi_chiave_archivio_in_uso();
 }
 
 void SchedePrincipale::rilascia_pulsante_filtro()

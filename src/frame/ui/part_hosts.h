@@ -110,8 +110,8 @@ private:
     Quadernolo& m_w;
 };
 
-/// The entries' view of the main window: the switch to the mask, the historical archive, the login
-/// and the filter button.
+/// The entries' view of the main window: the switch to the mask, the historical archive, the
+/// password of the archive in use and the filter button.
 class SchedePrincipale : public EntryActionsHost
 {
 public:
@@ -121,7 +121,7 @@ public:
     }
     void Toolbar1_ButtonClick(QAction* Button) override;
     bool archivio_storico_in_uso() const override;
-    void mostra_login() override;
+    void chiedi_chiave_archivio_in_uso() override;
     void rilascia_pulsante_filtro() override;
 
 private:
