@@ -1,5 +1,7 @@
 #include "open_register.h"
 
+#include "field_text.h"
+
 #include <QFileInfo>
 
 namespace quad {
@@ -91,6 +93,72 @@ DbResult OpenRegister::reread(qint64 number, bool onlyEntry)
 {
     const bool filtrato = hasFilter();
     const DbResult letto = m_session->reread(number, onlyEntry);
+    if (filtrato && !hasFilter())
+        emit filterChanged(false);
+    emit rowsChanged();
+    return letto;
+}
+
+TypedEntry OpenRegister::typedEntry() const
+{
+    const auto testo = [](const std::shared_ptr<Recordset>& rs, const char* campo) {
+        const bool su = rs && rs->isOpen() && !rs->bof() && !rs->eof();
+        return su ? textOfValue(rs->value(QLatin1String(campo))) : QString();
+    };
+    const std::shared_ptr<Recordset> registro = m_register.Recordset();
+    return {testo(registro, "Data_quadernolo"), testo(registro, "Tipo_documento"), testo(registro, "Oggetto"),
+            testo(m_correspondents.Recordset(), "Nominativo")};
+}
+
+Allocation OpenRegister::newEntry(const QString& p_sessione,
+                                  const std::function<std::optional<QString>()>& askStartNumber, bool requery)
+{
+    if (hasFilter()) {
+        dropFilter();
+        if (!m_register.Recordset()->requery().ok()) {
+            Allocation nonLetto;
+            nonLetto.status = AllocationStatus::RegisterUnread;
+            return nonLetto;
+        }
+    }
+    return m_session->begin(p_sessione, askStartNumber, requery);
+}
+
+SessionResult OpenRegister::confirmEntry()
+{
+    return m_session->confirm(typedEntry());
+}
+
+SessionResult OpenRegister::dropEntry()
+{
+    return m_session->drop();
+}
+
+SessionResult OpenRegister::saveEntry()
+{
+    return m_session->save(typedEntry());
+}
+
+SessionResult OpenRegister::moveTo(int direction)
+{
+    // Past the last record the register stands on the first before it moves.
+    if (count() >= 1 && m_register.Recordset()->eof())
+        m_register.Recordset()->moveFirst();
+    const SessionResult esito = m_session->saveBeforeMove(typedEntry());
+    if (esito.outcome == SessionResult::Outcome::Done)
+        m_register.muovi(direction);
+    return esito;
+}
+
+SessionResult OpenRegister::leave(const std::function<bool()>& askSave)
+{
+    return m_session->leave(typedEntry(), askSave);
+}
+
+DbResult OpenRegister::readAgain()
+{
+    const bool filtrato = hasFilter();
+    const DbResult letto = m_register.Refresh();
     if (filtrato && !hasFilter())
         emit filterChanged(false);
     emit rowsChanged();

@@ -53,6 +53,33 @@ public:
     /// EntrySession::reread). A read that fails keeps the register as shown and returns why.
     [[nodiscard]] DbResult reread(qint64 number, bool onlyEntry = false);
 
+    // --- the clerk's requests; the windows show what they return ------------------------------
+    /// What the completeness test reads of the entry shown, as its boxes show it: the
+    /// registration date, the document type and the subject of the register's current record,
+    /// the name of the correspondent row shown.
+    TypedEntry typedEntry() const;
+    /// A new entry of direction p_sessione ("Entrata" or "Uscita"), always made on the whole
+    /// register: a filter is dropped and the register read again first (RegisterUnread, nothing
+    /// begun, when that read fails). Then as EntrySession::begin.
+    Allocation newEntry(const QString& p_sessione, const std::function<std::optional<QString>()>& askStartNumber,
+                        bool requery);
+    /// Writes the new entry being typed and its rows (EntrySession::confirm).
+    SessionResult confirmEntry();
+    /// Gives up the new entry being typed (EntrySession::drop).
+    SessionResult dropEntry();
+    /// Saves the changes of the registered entry shown (EntrySession::save).
+    SessionResult saveEntry();
+    /// Moves the register (0 first, 1 previous, 2 next, 3 last) once the entry shown, when
+    /// changed, is saved (EntrySession::saveBeforeMove): an incomplete changed entry, or one that
+    /// could not be saved, keeps the register where it is.
+    SessionResult moveTo(int direction);
+    /// Leaving the register: pending changes are saved or given up as askSave decides
+    /// (EntrySession::leave). Incomplete and Failed keep the register open, changes pending.
+    SessionResult leave(const std::function<bool()>& askSave);
+    /// Reads the whole register again (a filter is dropped). A read that fails keeps the rows
+    /// shown and returns why; the register's error signal has told it.
+    DbResult readAgain();
+
     /// Reads the archive in use with key from now on, when key opens it: the register's and the
     /// correspondents' sources take it; nothing is read again. A key that does not open the
     /// archive (DbError::WrongKey), or no register open, changes nothing and is returned.

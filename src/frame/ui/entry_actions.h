@@ -99,10 +99,10 @@ public:
     /// salva_scheda with its outcome: false when something could not be written (the cause was
     /// shown and the entry stays modified).
     bool salva_scheda_esito();
-    /// Writes what is typed in the boxes into the entry and its correspondent rows before the
-    /// entry is stored; false when a box holds a value its field cannot take (the clerk was told,
-    /// the text stays in the box, and nothing may be stored).
-    bool scrivi_caselle_prima_di_salvare();
+    /// The check of the boxes before the entry is stored: false when a box holds a value its
+    /// field cannot take (the clerk was told, the text stays in the box, and nothing may be
+    /// stored). Everything else typed is in the entry and its correspondent rows already.
+    bool caselle_valide();
     /// Shows what a save of the session ended with and the entry as it now stands; false when
     /// the save failed (the entry stays modified).
     bool mostra_esito_salvataggio(const SessionResult& esito);
@@ -119,10 +119,9 @@ public:
     void collega_gestori_schede();
 
 private:
-    /// The checks and the save made before a move between registered entries; false to stop.
-    bool salva_prima_di_muovere();
-    /// The move of cmd_move / the page keys: 0 first, 1 previous, 2 next, 3 last.
-    void muovi_registro(int verso);
+    /// The move of cmd_move / the page keys (0 first, 1 previous, 2 next, 3 last), after the
+    /// checks and the save of a changed entry; false when the register stays.
+    bool muovi_registro(int verso);
 
     // The host's actions, under the names the handlers call them by.
     void Toolbar1_ButtonClick(QAction* Button) { m_host.Toolbar1_ButtonClick(Button); }

@@ -45,11 +45,6 @@ QWidget* RubricaPrincipale::maschera() const
     return m_w.Frm_mask;
 }
 
-void RubricaPrincipale::scrivi_corrispondente()
-{
-    (void)m_w.binder->commitAll(m_w.Frm_mask->ado_mittenti);
-}
-
 void SelettoriPrincipale::nascondi_suggerimenti()
 {
     if (m_w.m_maschera->AXDbAutoComplete1)

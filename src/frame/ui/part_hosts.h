@@ -42,7 +42,6 @@ public:
     }
     QLineEdit* casella(int index) const override;
     QWidget* maschera() const override;
-    void scrivi_corrispondente() override;
 
 private:
     Quadernolo& m_w;
