@@ -50,6 +50,21 @@ qint64 OpenRegister::currentNumber() const
     return onEntry() ? m_register.Recordset()->value(0).toLongLong() : 0;
 }
 
+QString OpenRegister::currentDirection() const
+{
+    return onEntry() ? m_register.Recordset()->value(QStringLiteral("entrata.Tipo")).toString() : QString();
+}
+
+QString OpenRegister::archiveFile() const
+{
+    return ConnectionString::parse(m_register.ConnectionString()).dataSource;
+}
+
+QString OpenRegister::archiveKey() const
+{
+    return ConnectionString::parse(m_register.ConnectionString()).password;
+}
+
 DbResult OpenRegister::loadCorrespondentRows(qint64 number)
 {
     const std::shared_ptr<Recordset> rs = m_register.Recordset();
@@ -167,7 +182,7 @@ DbResult OpenRegister::readAgain()
 
 DbResult OpenRegister::useArchiveKey(const QString& key)
 {
-    const QString archivio = ConnectionString::parse(m_register.ConnectionString()).dataSource;
+    const QString archivio = archiveFile();
     if (archivio.isEmpty())
         return DbResult::failure(DbError::NotFound, QStringLiteral("Nessun registro aperto."));
     DbResult prova;

@@ -35,6 +35,13 @@ public:
     bool onEntry() const;
     /// The number of the entry shown, or 0.
     qint64 currentNumber() const;
+    /// The direction ("E" or "U") of the entry shown, or "" when it stands on none.
+    QString currentDirection() const;
+    /// The connection string of the archive in use ("" when no register is open).
+    QString connectionString() const { return m_register.ConnectionString(); }
+    /// The archive file in use and the key it is read with ("" when no register is open).
+    QString archiveFile() const;
+    QString archiveKey() const;
 
     /// Reads the correspondent rows of entry number, in the direction of the register's current
     /// record ("U" when it stands on none), into the correspondents' source. The cause of a failed

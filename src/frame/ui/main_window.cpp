@@ -134,7 +134,7 @@ void Quadernolo::creaPannelli()
     Picture4 = new PopupButtons(QStringLiteral("Picture4"), "cmd_ins",
                                 {QStringLiteral("ENTRATA"), QStringLiteral("USCITA")}, tw(1800), tw(390), w);
     Picture4->move(tw(900), pic_tool_orizz->height());
-    Picture1 = new PrintPanel(m_parti->stampa, w);
+    Picture1 = new PrintPanel(*m_registro, m_parti->stampa, w);
     Picture1->move(tw(2700), pic_tool_orizz->height());
 
     // Address-book panel.

@@ -10,21 +10,6 @@
 
 namespace quad {
 
-std::shared_ptr<Recordset> StampaPrincipale::registro() const
-{
-    return m_w.Adodc1->Recordset();
-}
-
-std::shared_ptr<Recordset> StampaPrincipale::corrispondenti() const
-{
-    return m_w.Frm_mask->ado_mittenti->Recordset();
-}
-
-QString StampaPrincipale::archivio() const
-{
-    return m_w.percorso_archivio(m_w.state.p_path_cartella);
-}
-
 const WorkingState& StampaPrincipale::stato() const
 {
     return m_w.state;

@@ -13,8 +13,7 @@ namespace quad {
 
 class Quadernolo;
 
-/// The print panel's view of the main window: the register of Adodc1 with the correspondents of
-/// ado_mittenti, the archive in use and the working state.
+/// The print panel's view of the main window: the working state.
 class StampaPrincipale : public PrintPanelHost
 {
 public:
@@ -22,9 +21,6 @@ public:
         : m_w(window)
     {
     }
-    std::shared_ptr<Recordset> registro() const override;
-    std::shared_ptr<Recordset> corrispondenti() const override;
-    QString archivio() const override;
     const WorkingState& stato() const override;
     void nascondi_popup() override;
 
