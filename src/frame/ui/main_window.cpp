@@ -43,7 +43,9 @@ Quadernolo::Quadernolo(QWidget* parent)
     setCentralWidget(m_centrale);
     binder = new FieldBinder(this);
     m_parti = std::make_unique<PartHosts>(*this);
-    m_registro = std::make_unique<OpenRegister>([this] { return resolveDataFolder(state.p_path_cartella); });
+    // A part of the window by its name, as its controls are; the window lets it go before them.
+    m_registro = std::make_unique<OpenRegister>([this] { return resolveDataFolder(state.p_path_cartella); }, this);
+    m_registro->setObjectName(QStringLiteral("registro_aperto"));
 
     creaControlli();
     creaMaschera();

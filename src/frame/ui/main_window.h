@@ -48,9 +48,6 @@ public:
 
     /// The session's state: settings, historical archives, the archive in use.
     WorkingState state;
-    /// The life of the entry shown: its changes, a new entry and its issuing lock. Other windows
-    /// read p_new_ins(), p_update() and the like from it.
-    EntrySession& sessione() { return m_registro->session(); }
     /// The register open in the window, its data sources and its entry session.
     OpenRegister& registroAperto() { return *m_registro; }
 
