@@ -24,8 +24,10 @@ QString tabella_html_record(const WorkingState& state, const QString& tabella, i
     QString& err = errore ? *errore : locale;
     err.clear();
     DbResult esito;
+    // The archive in use may be a historical one keyed with a password of its own.
+    const QString& chiave = state.p_password_archivio.isEmpty() ? state.p_password : state.p_password_archivio;
     const auto db = Connection::shared(fileInFolder(resolveDataFolder(state.p_path_cartella), state.p_nome_database),
-                                       state.p_password.toUtf8(), &esito);
+                                       chiave.toUtf8(), &esito);
     if (!db) {
         err = esito.message;
         return {};

@@ -64,3 +64,12 @@ TEST_F(HtmlTable, NoRowNoTableAndNamesCheckedAgainstTheArchive)
     EXPECT_EQ(tabella_html_record(state, "Schede_html", 5, &errore), "");
     EXPECT_FALSE(errore.isEmpty());
 }
+
+TEST_F(HtmlTable, TheArchiveInUseOpensWithItsOwnKey)
+{
+    // A historical archive keyed otherwise than the login password.
+    state.p_password = "password di accesso";
+    state.p_password_archivio = QString::fromLatin1(test::kPassword);
+    QString errore;
+    EXPECT_TRUE(tabella_html_record(state, "Schede_html", 6, &errore).contains("altro")) << errore.toStdString();
+}

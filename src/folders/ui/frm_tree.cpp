@@ -96,8 +96,6 @@ Frm_tree::Frm_tree(const QString& connectionString, std::function<void()> regist
     DataGrid1 = new RegisterGrid(
         GridWidthStore(QStringLiteral("GRID_TREE_WIDTH"), QStringLiteral("Width"), GridWidthStore::Reading::Decimal),
         Picture2);
-    // A column dragged wider is saved once, when the button is let go.
-    DataGrid1->setReportAtRelease(true);
     DataGrid1->setObjectName(QStringLiteral("DataGrid1"));
     // A click on a cell or on the row's selector makes that row the current one (the one the
     // unlink acts on); the cell clicked gives the column the sort and the filter act on.

@@ -166,6 +166,12 @@ bool Quadernolo::importa_notifica(const QString& path)
 
 bool Quadernolo::importa_file_trasferimento(const QString& nome)
 {
+    if (archivio_storico_in_uso()) {
+        // Nothing is ever registered into a historical archive.
+        warn(QStringLiteral("ATTENZIONE !\n\nL' archivio in uso è un archivio storico: "
+                            "le schede del file non vengono caricate."));
+        return false;
+    }
     if (m_registro->session().p_new_ins()) {
         avviso_inserimento_in_corso();
         return false;

@@ -19,7 +19,7 @@ RegisterGrid::RegisterGrid(GridWidthStore widths, QWidget* parent)
     connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column, int, int) {
         if (m_programmatic)
             return;
-        if (m_reportAtRelease && m_dragging)
+        if (m_dragging)
             m_resizedWhileDragging = column;
         else
             emit columnResized(column);

@@ -51,16 +51,14 @@ public:
     /// hid it. A failure to write is shown.
     void saveWidths();
 
-    /// With true, a column dragged wider is reported once, when the mouse button is let go;
-    /// otherwise every change the clerk makes is reported as it happens.
-    void setReportAtRelease(bool atRelease) { m_reportAtRelease = atRelease; }
     /// The background of a filtered register (light yellow) or of the whole register (white).
     void setFilterColour(bool filtered);
     /// Column changes made by f are the program's: none of them is reported as the clerk's.
     void byProgram(const std::function<void()>& f);
 
 signals:
-    /// The clerk changed the width of a column.
+    /// The clerk changed the width of a column: a column dragged with the mouse is reported once,
+    /// when the button is let go.
     void columnResized(int column);
 
 protected:
@@ -70,7 +68,6 @@ private:
     GridWidthStore m_widths;
     bool m_programmatic = false;
     bool m_sync = false; ///< grid row and recordset being put in step
-    bool m_reportAtRelease = false;
     bool m_dragging = false; ///< a mouse button is down on the column headers
     int m_resizedWhileDragging = -1; ///< the column resized during that drag
     QMap<int, int> m_hiddenWidths; ///< widths in twips of columns the grid hid

@@ -151,6 +151,33 @@ TEST(StartMenuSettings, OfficesAddedOnAServerStationReachTheRegistersPickList)
     EXPECT_EQ(picks, QStringList({"Z", "A", "B", "C"}));
 }
 
+TEST(StartMenuSettings, NoTransferFileIsReadIntoAHistoricalArchive)
+{
+    TempProgram program;
+    const QString storico = program.addHistorical("SUB_2019");
+    QFile file(program.file("esporta.txt"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("\"Progressivo\tentrata.Tipo\tOggetto\tNominativo\xff"
+               "10\tE\tdieci\tAnna\xff\"\r\n");
+    file.close();
+    ScriptedMessages messages;
+    TestQuadernolo w;
+    ASSERT_TRUE(startWindow(w));
+    ModalScript chooser;
+    chooser.then("frm_sel_cartella", [](QDialog* d) { click(d, "OKButton"); });
+    openRegister(w);
+    ASSERT_TRUE(chooser.waitDone());
+    ASSERT_EQ(control<QLabel>(&w, "lbl_sub_arch")->text(), "Archivio in uso : 2019");
+    messages.clear();
+    EXPECT_FALSE(w.importa_file_trasferimento("esporta.txt"));
+    ASSERT_EQ(messages.texts().size(), 1);
+    EXPECT_TRUE(messages.last().contains("archivio storico")) << messages.last().toStdString();
+    DbResult err;
+    auto db = Connection::shared(storico, kPassword, &err);
+    ASSERT_TRUE(db) << err.message.toStdString();
+    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM entrata").toInt(), 0);
+}
+
 TEST(StartMenuSettings, APasswordChangeIsWhatTheRegisterAndTheNextLoginNeed)
 {
     TempProgram program;

@@ -2,6 +2,7 @@
 // whole-program run.
 #include "frame_fixture.h"
 
+#include "file_replace.h"
 #include "program_folder.h"
 
 #include <QAction>
@@ -257,6 +258,26 @@ TEST_F(OpenRegisterTest, TheCurrentCellShowsAndAColumnHeaderMakesItsColumnCurren
     trigger(&w, "tb_filtro_off");
     EXPECT_TRUE(messages.shown().isEmpty()) << messages.last().toStdString();
     EXPECT_EQ(dati(w, "Adodc1")->Recordset()->recordCount(), 2);
+}
+
+TEST_F(OpenRegisterTest, AColumnDraggedWiderIsSavedOnceAtTheRelease)
+{
+    showGrid(w);
+    QHeaderView* intestazioni = grid(w)->horizontalHeader();
+    const int bordo = intestazioni->sectionViewportPosition(8) + intestazioni->sectionSize(8) - 1;
+    const int y = intestazioni->height() / 2;
+    const int prima = grid(w)->columnWidth(8);
+    // A settings file that cannot be written is told once for the whole drag, not at every step.
+    setFileWriteFaultForTests([](const QString& path) { return path.endsWith("imposta.ini", Qt::CaseInsensitive); });
+    QTest::mousePress(intestazioni->viewport(), Qt::LeftButton, {}, QPoint(bordo, y));
+    for (int dx = 5; dx <= 40; dx += 5)
+        QTest::mouseMove(intestazioni->viewport(), QPoint(bordo + dx, y));
+    EXPECT_TRUE(messages.texts().isEmpty()) << messages.last().toStdString();
+    QTest::mouseRelease(intestazioni->viewport(), Qt::LeftButton, {}, QPoint(bordo + 40, y));
+    setFileWriteFaultForTests(nullptr);
+    ASSERT_GT(grid(w)->columnWidth(8), prima);
+    ASSERT_EQ(messages.texts().size(), 1);
+    EXPECT_TRUE(messages.last().startsWith("ATTENZIONE !")) << messages.last().toStdString();
 }
 
 TEST_F(OpenRegisterTest, EsciReturnsToTheStartMenu)
