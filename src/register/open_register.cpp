@@ -21,8 +21,10 @@ OpenRegister::OpenRegister(std::function<QString()> dataFolder, QObject* parent)
             [this](ChangeReason reason, EventStatus* status) { m_session->correspondentsChanged(reason, status); });
     connect(&m_register, &DataSource::moveComplete, this, [this] {
         m_session->rememberLoaded();
-        if (!m_session->p_stop())
-            emit currentEntryChanged();
+        if (m_session->p_stop())
+            return;
+        loadEntryCorrespondents();
+        emit currentEntryChanged();
     });
 }
 
@@ -76,6 +78,15 @@ DbResult OpenRegister::loadCorrespondentRows(qint64 number)
     const DbResult letto = m_correspondents.Refresh();
     emit correspondentsLoaded(letto);
     return letto;
+}
+
+void OpenRegister::loadEntryCorrespondents()
+{
+    if (!onEntry() || m_correspondents.ConnectionString().isEmpty())
+        return;
+    const QVariant numero = m_register.Recordset()->value(0);
+    if (!numero.isNull())
+        (void)loadCorrespondentRows(numero.toLongLong());
 }
 
 DbResult OpenRegister::setFilter(const QString& criterion)

@@ -48,6 +48,12 @@ public:
     /// read is returned; the error signal of the source has been emitted.
     DbResult loadCorrespondentRows(qint64 number);
 
+    /// Reads the correspondent rows of the entry shown (loadCorrespondentRows). Nothing when the
+    /// register stands on no entry or on a record without a number, or when the correspondents'
+    /// source has no archive yet: the rows loaded stay. Every move of the register but the
+    /// session's own does it.
+    void loadEntryCorrespondents();
+
     /// Sets criterion as the register's filter. A criterion the register refuses changes nothing
     /// and is returned.
     DbResult setFilter(const QString& criterion);
@@ -103,7 +109,8 @@ public:
     QString dataFolder() override;
 
 signals:
-    /// The register stands on another entry (not while the session moves it itself).
+    /// The register stands on another entry, whose correspondents were read (not while the
+    /// session moves it itself).
     void currentEntryChanged();
     /// The correspondent rows of the entry shown were read, or could not be (result tells).
     void correspondentsLoaded(const quad::DbResult& result);

@@ -45,9 +45,6 @@ protected:
         reg.registerSource().setConnectionString(connessione);
         reg.registerSource().setRecordSource(registerQuery());
         reg.correspondentSource().setConnectionString(connessione);
-        // The window loads the correspondents of every entry it stands on.
-        QObject::connect(&reg, &OpenRegister::currentEntryChanged,
-                         [this] { (void)reg.loadCorrespondentRows(reg.currentNumber()); });
         ASSERT_TRUE(reg.registerSource().Refresh().ok());
         reg.registerRows()->moveLast();
     }

@@ -68,10 +68,12 @@ public:
     void collega_campi_corrispondente();
     /// The correspondent boxes show the rows of ado_mittenti.
     void collega_campi_corrispondente_origine();
-    void carica_corrispondenti(const QVariant& numero);
     void scollega_maschera();
     void chiudi_origini_dati();
     void Adodc1_MoveComplete();
+    /// The entry shown after the session moved the register quietly (a save, a read, the end
+    /// of a new entry): its correspondents are read and the mask shows it as after a move.
+    void mostra_scheda_riletta();
     void Adodc1_WillMove();
     void Adodc1_Error(const DbResult& error);
     /// Records in the register recordset (0 when it is not open).

@@ -151,9 +151,9 @@ void EntryActions::cmd_new_ins_Click(int Index)
         // The boxes are filled by the program: their change rules stay quiet.
         const QScopedValueRollback<bool> uscita(m_maschera->m_uscita, true);
         if (conta_schede() >= 1)
-            Adodc1_MoveComplete();
+            mostra_scheda_riletta();
         else
-            carica_corrispondenti(0); // nothing is left of the entry dropped
+            (void)m_registro->loadCorrespondentRows(0); // nothing is left of the entry dropped
         m_maschera->mostra_posizione_mittenti();
         m_maschera->blocca_maschera();
     }

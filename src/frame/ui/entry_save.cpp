@@ -93,7 +93,7 @@ bool EntryActions::mostra_esito_salvataggio(const SessionResult& esito)
     m_maschera->mostra_posizione_mittenti();
     if (esito.written) {
         // The register was read again: the mask shows the entry as the archive now holds it.
-        Adodc1_MoveComplete();
+        mostra_scheda_riletta();
         aggiorna_totale_schede();
     }
     return esito.outcome != SessionResult::Outcome::Failed;
@@ -105,7 +105,7 @@ void EntryActions::rileggi_registro(qint64 numero, bool soloScheda)
     const DbResult letto = m_registro->reread(numero, soloScheda);
     if (!letto.ok())
         warn(rereadFailedText(letto));
-    Adodc1_MoveComplete();
+    mostra_scheda_riletta();
     aggiorna_totale_schede();
 }
 
