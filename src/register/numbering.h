@@ -46,7 +46,8 @@ enum class AllocationStatus {
     LockHeld, ///< another station is issuing: show kLockHeldText
     LockFailed, ///< the lock file could not be created: message says why
     StartRefused, ///< the start number was refused: show kStartNumberRefusedText
-    ReadFailed ///< the archive could not be read: message says why
+    ReadFailed, ///< the archive could not be read: message says why
+    RegisterUnread ///< the register could not be read again: its error signal told why
 };
 
 struct Allocation

@@ -1,5 +1,9 @@
 #include "open_register.h"
 
+#include "field_text.h"
+
+#include <QFileInfo>
+
 namespace quad {
 
 OpenRegister::OpenRegister(std::function<QString()> dataFolder, QObject* parent)
@@ -17,8 +21,10 @@ OpenRegister::OpenRegister(std::function<QString()> dataFolder, QObject* parent)
             [this](ChangeReason reason, EventStatus* status) { m_session->correspondentsChanged(reason, status); });
     connect(&m_register, &DataSource::moveComplete, this, [this] {
         m_session->rememberLoaded();
-        if (!m_session->p_stop())
-            emit currentEntryChanged();
+        if (m_session->p_stop())
+            return;
+        loadEntryCorrespondents();
+        emit currentEntryChanged();
     });
 }
 
@@ -46,6 +52,21 @@ qint64 OpenRegister::currentNumber() const
     return onEntry() ? m_register.Recordset()->value(0).toLongLong() : 0;
 }
 
+QString OpenRegister::currentDirection() const
+{
+    return onEntry() ? m_register.Recordset()->value(QStringLiteral("entrata.Tipo")).toString() : QString();
+}
+
+QString OpenRegister::archiveFile() const
+{
+    return ConnectionString::parse(m_register.ConnectionString()).dataSource;
+}
+
+QString OpenRegister::archiveKey() const
+{
+    return ConnectionString::parse(m_register.ConnectionString()).password;
+}
+
 DbResult OpenRegister::loadCorrespondentRows(qint64 number)
 {
     const std::shared_ptr<Recordset> rs = m_register.Recordset();
@@ -57,6 +78,15 @@ DbResult OpenRegister::loadCorrespondentRows(qint64 number)
     const DbResult letto = m_correspondents.Refresh();
     emit correspondentsLoaded(letto);
     return letto;
+}
+
+void OpenRegister::loadEntryCorrespondents()
+{
+    if (!onEntry() || m_correspondents.ConnectionString().isEmpty())
+        return;
+    const QVariant numero = m_register.Recordset()->value(0);
+    if (!numero.isNull())
+        (void)loadCorrespondentRows(numero.toLongLong());
 }
 
 DbResult OpenRegister::setFilter(const QString& criterion)
@@ -93,6 +123,87 @@ DbResult OpenRegister::reread(qint64 number, bool onlyEntry)
         emit filterChanged(false);
     emit rowsChanged();
     return letto;
+}
+
+TypedEntry OpenRegister::typedEntry() const
+{
+    const auto testo = [](const std::shared_ptr<Recordset>& rs, const char* campo) {
+        const bool su = rs && rs->isOpen() && !rs->bof() && !rs->eof();
+        return su ? textOfValue(rs->value(QLatin1String(campo))) : QString();
+    };
+    const std::shared_ptr<Recordset> registro = m_register.Recordset();
+    return {testo(registro, "Data_quadernolo"), testo(registro, "Tipo_documento"), testo(registro, "Oggetto"),
+            testo(m_correspondents.Recordset(), "Nominativo")};
+}
+
+Allocation OpenRegister::newEntry(const QString& p_sessione,
+                                  const std::function<std::optional<QString>()>& askStartNumber, bool requery)
+{
+    if (hasFilter()) {
+        dropFilter();
+        if (!m_register.Recordset()->requery().ok()) {
+            Allocation nonLetto;
+            nonLetto.status = AllocationStatus::RegisterUnread;
+            return nonLetto;
+        }
+    }
+    return m_session->begin(p_sessione, askStartNumber, requery);
+}
+
+SessionResult OpenRegister::confirmEntry()
+{
+    return m_session->confirm(typedEntry());
+}
+
+SessionResult OpenRegister::dropEntry()
+{
+    return m_session->drop();
+}
+
+SessionResult OpenRegister::saveEntry()
+{
+    return m_session->save(typedEntry());
+}
+
+SessionResult OpenRegister::moveTo(int direction)
+{
+    // Past the last record the register stands on the first before it moves.
+    if (count() >= 1 && m_register.Recordset()->eof())
+        m_register.Recordset()->moveFirst();
+    const SessionResult esito = m_session->saveBeforeMove(typedEntry());
+    if (esito.outcome == SessionResult::Outcome::Done)
+        m_register.muovi(direction);
+    return esito;
+}
+
+SessionResult OpenRegister::leave(const std::function<bool()>& askSave)
+{
+    return m_session->leave(typedEntry(), askSave);
+}
+
+DbResult OpenRegister::readAgain()
+{
+    const bool filtrato = hasFilter();
+    const DbResult letto = m_register.Refresh();
+    if (filtrato && !hasFilter())
+        emit filterChanged(false);
+    emit rowsChanged();
+    return letto;
+}
+
+DbResult OpenRegister::useArchiveKey(const QString& key)
+{
+    const QString archivio = archiveFile();
+    if (archivio.isEmpty())
+        return DbResult::failure(DbError::NotFound, QStringLiteral("Nessun registro aperto."));
+    DbResult prova;
+    if (!Connection::shared(archivio, key.toUtf8(), &prova))
+        return prova;
+    const QFileInfo file(archivio);
+    const QString connessione = ConnectionString::build(file.absolutePath(), file.fileName(), key);
+    m_register.setConnectionString(connessione);
+    m_correspondents.setConnectionString(connessione);
+    return {};
 }
 
 void OpenRegister::close()

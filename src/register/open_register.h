@@ -35,11 +35,24 @@ public:
     bool onEntry() const;
     /// The number of the entry shown, or 0.
     qint64 currentNumber() const;
+    /// The direction ("E" or "U") of the entry shown, or "" when it stands on none.
+    QString currentDirection() const;
+    /// The connection string of the archive in use ("" when no register is open).
+    QString connectionString() const { return m_register.ConnectionString(); }
+    /// The archive file in use and the key it is read with ("" when no register is open).
+    QString archiveFile() const;
+    QString archiveKey() const;
 
     /// Reads the correspondent rows of entry number, in the direction of the register's current
     /// record ("U" when it stands on none), into the correspondents' source. The cause of a failed
     /// read is returned; the error signal of the source has been emitted.
     DbResult loadCorrespondentRows(qint64 number);
+
+    /// Reads the correspondent rows of the entry shown (loadCorrespondentRows). Nothing when the
+    /// register stands on no entry or on a record without a number, or when the correspondents'
+    /// source has no archive yet: the rows loaded stay. Every move of the register but the
+    /// session's own does it.
+    void loadEntryCorrespondents();
 
     /// Sets criterion as the register's filter. A criterion the register refuses changes nothing
     /// and is returned.
@@ -53,6 +66,38 @@ public:
     /// EntrySession::reread). A read that fails keeps the register as shown and returns why.
     [[nodiscard]] DbResult reread(qint64 number, bool onlyEntry = false);
 
+    // --- the clerk's requests; the windows show what they return ------------------------------
+    /// What the completeness test reads of the entry shown, as its boxes show it: the
+    /// registration date, the document type and the subject of the register's current record,
+    /// the name of the correspondent row shown.
+    TypedEntry typedEntry() const;
+    /// A new entry of direction p_sessione ("Entrata" or "Uscita"), always made on the whole
+    /// register: a filter is dropped and the register read again first (RegisterUnread, nothing
+    /// begun, when that read fails). Then as EntrySession::begin.
+    Allocation newEntry(const QString& p_sessione, const std::function<std::optional<QString>()>& askStartNumber,
+                        bool requery);
+    /// Writes the new entry being typed and its rows (EntrySession::confirm).
+    SessionResult confirmEntry();
+    /// Gives up the new entry being typed (EntrySession::drop).
+    SessionResult dropEntry();
+    /// Saves the changes of the registered entry shown (EntrySession::save).
+    SessionResult saveEntry();
+    /// Moves the register (0 first, 1 previous, 2 next, 3 last) once the entry shown, when
+    /// changed, is saved (EntrySession::saveBeforeMove): an incomplete changed entry, or one that
+    /// could not be saved, keeps the register where it is.
+    SessionResult moveTo(int direction);
+    /// Leaving the register: pending changes are saved or given up as askSave decides
+    /// (EntrySession::leave). Incomplete and Failed keep the register open, changes pending.
+    SessionResult leave(const std::function<bool()>& askSave);
+    /// Reads the whole register again (a filter is dropped). A read that fails keeps the rows
+    /// shown and returns why; the register's error signal has told it.
+    DbResult readAgain();
+
+    /// Reads the archive in use with key from now on, when key opens it: the register's and the
+    /// correspondents' sources take it; nothing is read again. A key that does not open the
+    /// archive (DbError::WrongKey), or no register open, changes nothing and is returned.
+    DbResult useArchiveKey(const QString& key);
+
     /// Empties the three sources: no register is open.
     void close();
 
@@ -64,7 +109,8 @@ public:
     QString dataFolder() override;
 
 signals:
-    /// The register stands on another entry (not while the session moves it itself).
+    /// The register stands on another entry, whose correspondents were read (not while the
+    /// session moves it itself).
     void currentEntryChanged();
     /// The correspondent rows of the entry shown were read, or could not be (result tells).
     void correspondentsLoaded(const quad::DbResult& result);

@@ -45,15 +45,11 @@ protected:
         reg.registerSource().setConnectionString(connessione);
         reg.registerSource().setRecordSource(registerQuery());
         reg.correspondentSource().setConnectionString(connessione);
-        // The window loads the correspondents of every entry it stands on.
-        QObject::connect(&reg, &OpenRegister::currentEntryChanged,
-                         [this] { (void)reg.loadCorrespondentRows(reg.currentNumber()); });
         ASSERT_TRUE(reg.registerSource().Refresh().ok());
         reg.registerRows()->moveLast();
     }
 
     QVariant archived(const QString& sql, const QVariantList& params = {}) { return db->scalar(sql, params); }
-    static TypedEntry typed() { return {"14/06/2025", "Lettera", "Nuovo", "Bianchi"}; }
 
     FixedClock clock {QDateTime(QDate(2025, 6, 14), QTime(10, 20, 30))};
     test::TempProgram prog;
@@ -74,10 +70,10 @@ TEST_F(OpenRegisterModel, EachEntryShowsItsOwnCorrespondentsInItsDirection)
     EXPECT_EQ(reg.correspondents()->value("tipo").toString(), "U");
 }
 
-TEST_F(OpenRegisterModel, ANewEntryIsWrittenAtConfirmationWithItsRowsAndTheLockGoes)
+TEST_F(OpenRegisterModel, ANewEntryIsWrittenAtConfirmationOnceCompleteWithItsRowsAndTheLockGoes)
 {
     QSignalSpy moves(&reg, &OpenRegister::currentEntryChanged);
-    const Allocation numero = reg.session().begin(
+    const Allocation numero = reg.newEntry(
         "Entrata", [] { return std::optional<QString>(); }, false);
     ASSERT_TRUE(numero.ok()) << numero.message.toStdString();
     EXPECT_EQ(reg.session().number(), 4);
@@ -86,9 +82,16 @@ TEST_F(OpenRegisterModel, ANewEntryIsWrittenAtConfirmationWithItsRowsAndTheLockG
     EXPECT_EQ(moves.count(), 0);
     ASSERT_TRUE(reg.registerRows()->setValue("Oggetto", "Nuovo").ok());
     ASSERT_TRUE(reg.correspondents()->setValue("Nominativo", "Bianchi").ok());
-    EXPECT_EQ(archived("SELECT count(*) FROM entrata WHERE Progressivo = 4").toInt(), 0);
 
-    const SessionResult esito = reg.session().confirm(typed());
+    // Without its document type the entry is incomplete: nothing written, number and lock kept.
+    EXPECT_EQ(reg.confirmEntry().outcome, SessionResult::Outcome::Incomplete);
+    EXPECT_EQ(archived("SELECT count(*) FROM entrata WHERE Progressivo = 4").toInt(), 0);
+    EXPECT_TRUE(IssuingLock::isPresent(reg.dataFolder()));
+    EXPECT_EQ(reg.session().number(), 4);
+
+    ASSERT_TRUE(reg.registerRows()->setValue("Tipo_documento", "Lettera").ok());
+    EXPECT_EQ(reg.typedEntry().data, "14/06/2025");
+    const SessionResult esito = reg.confirmEntry();
     ASSERT_TRUE(esito.ok()) << esito.message.toStdString();
     EXPECT_EQ(archived("SELECT Oggetto FROM entrata WHERE Progressivo = 4").toString(), "Nuovo");
     EXPECT_EQ(archived("SELECT Nominativo FROM Mittenti WHERE Quadernolo = 4").toString(), "Bianchi");
@@ -96,25 +99,82 @@ TEST_F(OpenRegisterModel, ANewEntryIsWrittenAtConfirmationWithItsRowsAndTheLockG
     EXPECT_EQ(reg.currentNumber(), 4);
 }
 
-TEST_F(OpenRegisterModel, ChangesMadeThroughItsSourcesAreSavedOnAMoveOrOnLeavingWhenWanted)
+TEST_F(OpenRegisterModel, ANewEntryIsMadeOnTheWholeRegisterAndADropWritesNothing)
 {
-    const TypedEntry entry {"03/01/2025", "Lettera", "Oggetto", "Nome 3-0"};
+    ASSERT_TRUE(reg.setFilter("entrata.Tipo = 'U'").ok());
+    QSignalSpy filtri(&reg, &OpenRegister::filterChanged);
+    ASSERT_TRUE(reg.newEntry(
+                       "Uscita", [] { return std::optional<QString>(); }, false)
+                    .ok());
+    EXPECT_FALSE(reg.hasFilter());
+    ASSERT_EQ(filtri.count(), 1);
+    EXPECT_EQ(reg.count(), 5); // the four rows and the new one
+    ASSERT_TRUE(reg.registerRows()->setValue("Oggetto", "Da non tenere").ok());
+
+    ASSERT_TRUE(reg.dropEntry().ok());
+    EXPECT_EQ(archived("SELECT count(*) FROM entrata").toInt(), 3);
+    EXPECT_EQ(archived("SELECT count(*) FROM Mittenti WHERE Quadernolo = 4").toInt(), 0);
+    EXPECT_FALSE(IssuingLock::isPresent(reg.dataFolder()));
+    EXPECT_EQ(reg.count(), 4);
+    EXPECT_EQ(reg.currentNumber(), 3);
+}
+
+TEST_F(OpenRegisterModel, AMoveSavesTheEntryShownUnlessItIsIncomplete)
+{
     ASSERT_TRUE(reg.registerRows()->setValue("Note", "Prima").ok());
     EXPECT_TRUE(reg.session().p_update());
-    ASSERT_TRUE(reg.session().saveBeforeMove(entry).ok());
+    ASSERT_TRUE(reg.moveTo(0).ok());
     EXPECT_EQ(archived("SELECT Note FROM entrata WHERE Progressivo = 3").toString(), "Prima");
     EXPECT_FALSE(reg.session().p_update());
+    EXPECT_EQ(reg.currentNumber(), 1);
+    EXPECT_EQ(reg.correspondents()->value("Nominativo").toString(), "Nome 1-0");
 
-    // Leaving: written when the clerk says yes, given up when no.
+    // A changed entry without its subject keeps the register on it, the change pending.
+    ASSERT_TRUE(reg.registerRows()->setValue("Oggetto", "").ok());
+    EXPECT_EQ(reg.moveTo(3).outcome, SessionResult::Outcome::Incomplete);
+    EXPECT_EQ(reg.currentNumber(), 1);
+    EXPECT_TRUE(reg.session().p_update());
+    EXPECT_EQ(archived("SELECT Oggetto FROM entrata WHERE Progressivo = 1").toString(), "Oggetto");
+}
+
+TEST_F(OpenRegisterModel, LeavingSavesPendingChangesWhenWantedAndGivesThemUpOtherwise)
+{
     ASSERT_TRUE(reg.registerRows()->setValue("Note", "Seconda").ok());
-    EXPECT_TRUE(reg.session().leave(entry, [] { return true; }).ok());
+    EXPECT_TRUE(reg.leave([] { return true; }).ok());
     EXPECT_EQ(archived("SELECT Note FROM entrata WHERE Progressivo = 3").toString(), "Seconda");
     ASSERT_TRUE(reg.correspondents()->setValue("Citta", "Pisa").ok());
     EXPECT_TRUE(reg.session().p_update_mittenti());
     int asked = 0;
-    EXPECT_TRUE(reg.session().leave(entry, [&] { return ++asked, false; }).ok());
+    EXPECT_TRUE(reg.leave([&] { return ++asked, false; }).ok());
     EXPECT_EQ(asked, 1);
     EXPECT_TRUE(archived("SELECT Citta FROM Mittenti WHERE Quadernolo = 3").isNull());
+}
+
+TEST_F(OpenRegisterModel, ReadingAgainReleasesTheFilterAndShowsWhatOthersWrote)
+{
+    ASSERT_TRUE(reg.setFilter("entrata.Tipo = 'E'").ok());
+    ASSERT_TRUE(db->exec("INSERT INTO entrata (Progressivo, Tipo, Oggetto) VALUES (4, 'U', 'Altrove')").ok());
+    ASSERT_TRUE(db->exec("INSERT INTO Mittenti (Quadernolo, tipo, Nominativo) VALUES (4, 'U', 'Verdi')").ok());
+    QSignalSpy filtri(&reg, &OpenRegister::filterChanged);
+    QSignalSpy righe(&reg, &OpenRegister::rowsChanged);
+    ASSERT_TRUE(reg.readAgain().ok());
+    EXPECT_FALSE(reg.hasFilter());
+    EXPECT_EQ(reg.count(), 5);
+    ASSERT_EQ(filtri.count(), 1);
+    EXPECT_FALSE(filtri.at(0).at(0).toBool());
+    EXPECT_EQ(righe.count(), 1);
+}
+
+TEST_F(OpenRegisterModel, AKeyChangedElsewhereIsTakenOnlyWhenItOpensTheArchive)
+{
+    ASSERT_TRUE(db->rekey("nuova").ok());
+    const QString prima = reg.registerSource().ConnectionString();
+    EXPECT_EQ(reg.useArchiveKey("sbagliata").code, DbError::WrongKey);
+    EXPECT_EQ(reg.registerSource().ConnectionString(), prima);
+    ASSERT_TRUE(reg.useArchiveKey("nuova").ok());
+    EXPECT_EQ(reg.correspondentSource().ConnectionString(), reg.registerSource().ConnectionString());
+    ASSERT_TRUE(reg.readAgain().ok());
+    EXPECT_EQ(reg.count(), 4);
 }
 
 TEST_F(OpenRegisterModel, AFilterSetRefusedDroppedOrLostInARereadIsTold)

@@ -168,6 +168,27 @@ bool Quadernolo::chiave_archivio(const QString& archivio, QString* chiave, std::
     return true;
 }
 
+void Quadernolo::chiedi_chiave_archivio_in_uso()
+{
+    for (;;) {
+        QString chiave;
+        if (!chiedi_password(&chiave)) {
+            warn(QStringLiteral("ATTENZIONE !\n\nLa password della sessione non apre più l' archivio in uso.\n\n"
+                                "Il registro resta come era: le schede non sono state rilette."));
+            return;
+        }
+        const DbResult esito = m_registro->useArchiveKey(chiave);
+        if (esito.ok()) {
+            state.p_password_archivio = chiave;
+            return;
+        }
+        if (esito.code != DbError::WrongKey) {
+            msgBox(QStringLiteral("Errore ADO\n\n") + esito.message);
+            return;
+        }
+    }
+}
+
 bool Quadernolo::archivio_storico_in_uso() const
 {
     return cartella_storica(state.p_path_cartella);

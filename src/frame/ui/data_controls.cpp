@@ -112,11 +112,6 @@ void EntryActions::collega_campi_corrispondente()
         binder->setDataField(Frm_mask->txt_mask1[c.index], QLatin1String(c.field));
 }
 
-void EntryActions::carica_corrispondenti(const QVariant& numero)
-{
-    (void)m_registro->loadCorrespondentRows(numero.toLongLong());
-}
-
 void EntryActions::scollega_maschera()
 {
     for (QLineEdit* box : Frm_mask->txt_mask1) {
@@ -153,12 +148,17 @@ void EntryActions::Adodc1_MoveComplete()
         m_maschera->mostra_annullato();
         return;
     }
-    const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
-    if (!rs || !rs->isOpen() || rs->eof() || rs->bof() || rs->value(0).isNull())
+    // The open register has read the correspondents of the entry now shown.
+    if (!m_registro->onEntry() || m_registro->registerRows()->value(0).isNull())
         return;
-    carica_corrispondenti(rs->value(0));
     m_maschera->mostra_posizione_mittenti();
     m_maschera->mostra_annullato();
+}
+
+void EntryActions::mostra_scheda_riletta()
+{
+    m_registro->loadEntryCorrespondents();
+    Adodc1_MoveComplete();
 }
 
 void EntryActions::collega_campi_corrispondente_origine()
@@ -174,9 +174,10 @@ void EntryActions::Adodc1_WillMove()
 
 void EntryActions::Adodc1_Error(const DbResult& error)
 {
-    // A key that does not open the archive asks for the password again.
+    // A key that no longer opens the archive (changed meanwhile on another station) asks for
+    // the password of the archive in use.
     if (error.code == DbError::WrongKey) {
-        mostra_login();
+        chiedi_chiave_archivio_in_uso();
         return;
     }
     (void)schede::mostra_errore_ado(error);

@@ -24,15 +24,17 @@ class DataControl;
 class FieldBinder;
 
 /// What the register's entries ask of the main window: the switch to the mask, the historical
-/// archive in use, the login asked again, the filter button, the end of the program's work on the
-/// register.
+/// archive in use, the password of the archive in use asked again, the filter button.
 class EntryActionsHost
 {
 public:
     virtual ~EntryActionsHost() = default;
     virtual void Toolbar1_ButtonClick(QAction* Button) = 0;
     virtual bool archivio_storico_in_uso() const = 0;
-    virtual void mostra_login() = 0;
+    /// Asks the clerk for the password of the archive in use until one opens it, which the
+    /// register then reads it with; the session's password stays. A cancel leaves the register
+    /// as it is and tells the clerk.
+    virtual void chiedi_chiave_archivio_in_uso() = 0;
     virtual void rilascia_pulsante_filtro() = 0;
 };
 
@@ -66,10 +68,12 @@ public:
     void collega_campi_corrispondente();
     /// The correspondent boxes show the rows of ado_mittenti.
     void collega_campi_corrispondente_origine();
-    void carica_corrispondenti(const QVariant& numero);
     void scollega_maschera();
     void chiudi_origini_dati();
     void Adodc1_MoveComplete();
+    /// The entry shown after the session moved the register quietly (a save, a read, the end
+    /// of a new entry): its correspondents are read and the mask shows it as after a move.
+    void mostra_scheda_riletta();
     void Adodc1_WillMove();
     void Adodc1_Error(const DbResult& error);
     /// Records in the register recordset (0 when it is not open).
@@ -97,10 +101,10 @@ public:
     /// salva_scheda with its outcome: false when something could not be written (the cause was
     /// shown and the entry stays modified).
     bool salva_scheda_esito();
-    /// Writes what is typed in the boxes into the entry and its correspondent rows before the
-    /// entry is stored; false when a box holds a value its field cannot take (the clerk was told,
-    /// the text stays in the box, and nothing may be stored).
-    bool scrivi_caselle_prima_di_salvare();
+    /// The check of the boxes before the entry is stored: false when a box holds a value its
+    /// field cannot take (the clerk was told, the text stays in the box, and nothing may be
+    /// stored). Everything else typed is in the entry and its correspondent rows already.
+    bool caselle_valide();
     /// Shows what a save of the session ended with and the entry as it now stands; false when
     /// the save failed (the entry stays modified).
     bool mostra_esito_salvataggio(const SessionResult& esito);
@@ -117,15 +121,14 @@ public:
     void collega_gestori_schede();
 
 private:
-    /// The checks and the save made before a move between registered entries; false to stop.
-    bool salva_prima_di_muovere();
-    /// The move of cmd_move / the page keys: 0 first, 1 previous, 2 next, 3 last.
-    void muovi_registro(int verso);
+    /// The move of cmd_move / the page keys (0 first, 1 previous, 2 next, 3 last), after the
+    /// checks and the save of a changed entry; false when the register stays.
+    bool muovi_registro(int verso);
 
     // The host's actions, under the names the handlers call them by.
     void Toolbar1_ButtonClick(QAction* Button) { m_host.Toolbar1_ButtonClick(Button); }
     bool archivio_storico_in_uso() const { return m_host.archivio_storico_in_uso(); }
-    void mostra_login() { m_host.mostra_login(); }
+    void chiedi_chiave_archivio_in_uso() { m_host.chiedi_chiave_archivio_in_uso(); }
     void rilascia_pulsante_filtro() { m_host.rilascia_pulsante_filtro(); }
 
     OpenRegister* m_registro;

@@ -51,16 +51,6 @@ void EntryActions::cmd_ins_Click(int Index)
     pic_tool_orizz->Toolbar2->setEnabled(false);
     pic_move->setEnabled(false);
 
-    // A new entry is always made on the whole register.
-    if (m_registro->hasFilter()) {
-        m_registro->dropFilter(); // the filter button follows
-        // A register that cannot be read again (its error was shown) takes no new entry.
-        if (!m_registro->registerRows()->requery().ok()) {
-            ripristina_consultazione();
-            return;
-        }
-    }
-
     if (Index == 0) {
         state.p_sessione = QStringLiteral("Entrata");
         nuovo_quadernolo(QStringLiteral("E"));
@@ -74,7 +64,7 @@ void EntryActions::nuovo_quadernolo(const QString& tipo)
 {
     Q_UNUSED(tipo); // the direction follows p_sessione, which the caller has set to match
     collega_gestori_schede();
-    const Allocation numero = m_registro->session().begin(
+    const Allocation numero = m_registro->newEntry(
         state.p_sessione,
         [] {
             QString risposta;
@@ -103,6 +93,10 @@ void EntryActions::nuovo_quadernolo(const QString& tipo)
         return;
     case AllocationStatus::ReadFailed:
         warn(QStringLiteral("ATTENZIONE !!\n\nImpossibile leggere l' archivio.\n\n") + numero.message);
+        ripristina_consultazione();
+        return;
+    case AllocationStatus::RegisterUnread:
+        // The register's error was shown: a register that cannot be read takes no new entry.
         ripristina_consultazione();
         return;
     }
@@ -143,17 +137,11 @@ void EntryActions::cmd_new_ins_Click(int Index)
         return;
     m_selettori->list_elenco->hide();
     const bool conferma = Index == 0;
-    // What is being typed goes into the pending rows first; a value the entry cannot hold stops
-    // the confirmation with the entry as typed (a drop writes nothing anyway).
-    if (conferma) {
-        if (!scrivi_caselle_prima_di_salvare())
-            return;
-    } else {
-        (void)binder->commitAll(Adodc1);
-        (void)binder->commitAll(ado_mittenti);
-    }
-    const SessionResult esito
-        = conferma ? m_registro->session().confirm(Frm_mask->scheda_digitata()) : m_registro->session().drop();
+    // A box holding a value the entry cannot take stops the confirmation with the entry as typed
+    // (a drop writes nothing anyway).
+    if (conferma && !caselle_valide())
+        return;
+    const SessionResult esito = conferma ? m_registro->confirmEntry() : m_registro->dropEntry();
     if (!esito.ok()) {
         // Nothing was written: the entry stays on screen as typed, and the number with it.
         warn(esito.message);
@@ -163,9 +151,9 @@ void EntryActions::cmd_new_ins_Click(int Index)
         // The boxes are filled by the program: their change rules stay quiet.
         const QScopedValueRollback<bool> uscita(m_maschera->m_uscita, true);
         if (conta_schede() >= 1)
-            Adodc1_MoveComplete();
+            mostra_scheda_riletta();
         else
-            carica_corrispondenti(0); // nothing is left of the entry dropped
+            (void)m_registro->loadCorrespondentRows(0); // nothing is left of the entry dropped
         m_maschera->mostra_posizione_mittenti();
         m_maschera->blocca_maschera();
     }

@@ -37,8 +37,6 @@ void MaskController::cmd_altri_Click()
         cmd_focus->setFocus();
         return;
     }
-    // What is being typed belongs to the row on screen.
-    (void)binder->commitAll(ado_mittenti);
     const std::shared_ptr<Recordset> rs = ado_mittenti->Recordset();
     if (!mittente_vuoto()) {
         if (!Frm_mask->txt_mask1[11]->text().trimmed().isEmpty()

@@ -72,18 +72,18 @@ void EntryActions::salva_scheda()
     salva_scheda_esito();
 }
 
-bool EntryActions::scrivi_caselle_prima_di_salvare()
+bool EntryActions::caselle_valide()
 {
-    const bool registro = binder->commitAllBeforeSave(Adodc1).ok();
-    const bool mittenti = binder->commitAllBeforeSave(ado_mittenti).ok();
+    const bool registro = binder->checkBeforeSave(Adodc1).ok();
+    const bool mittenti = binder->checkBeforeSave(ado_mittenti).ok();
     return registro && mittenti;
 }
 
 bool EntryActions::salva_scheda_esito()
 {
-    if (!scrivi_caselle_prima_di_salvare())
+    if (!caselle_valide())
         return false;
-    return mostra_esito_salvataggio(m_registro->session().save(Frm_mask->scheda_digitata()));
+    return mostra_esito_salvataggio(m_registro->saveEntry());
 }
 
 bool EntryActions::mostra_esito_salvataggio(const SessionResult& esito)
@@ -93,7 +93,7 @@ bool EntryActions::mostra_esito_salvataggio(const SessionResult& esito)
     m_maschera->mostra_posizione_mittenti();
     if (esito.written) {
         // The register was read again: the mask shows the entry as the archive now holds it.
-        Adodc1_MoveComplete();
+        mostra_scheda_riletta();
         aggiorna_totale_schede();
     }
     return esito.outcome != SessionResult::Outcome::Failed;
@@ -105,42 +105,34 @@ void EntryActions::rileggi_registro(qint64 numero, bool soloScheda)
     const DbResult letto = m_registro->reread(numero, soloScheda);
     if (!letto.ok())
         warn(rereadFailedText(letto));
-    Adodc1_MoveComplete();
+    mostra_scheda_riletta();
     aggiorna_totale_schede();
 }
 
-bool EntryActions::salva_prima_di_muovere()
+bool EntryActions::muovi_registro(int verso)
 {
+    // The box being typed is left first.
     cmd_focus->setFocus();
-    if (!scrivi_caselle_prima_di_salvare())
+    if (!caselle_valide())
         return false;
-    const SessionResult esito = m_registro->session().saveBeforeMove(Frm_mask->scheda_digitata());
+    const SessionResult esito = m_registro->moveTo(verso);
     if (esito.outcome == SessionResult::Outcome::Incomplete) {
         warn(esito.message);
         return false;
     }
-    return mostra_esito_salvataggio(esito);
-}
-
-void EntryActions::muovi_registro(int verso)
-{
-    Adodc1->muovi(verso);
+    if (!mostra_esito_salvataggio(esito))
+        return false;
+    m_maschera->mostra_anteprima_collegamento();
+    mostra_intestazione();
+    return true;
 }
 
 void EntryActions::cmd_move_Click(int Index)
 {
     Picture1->hide();
     Picture4->hide();
-    const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
-    if (conta_schede() < 1)
-        return;
-    if (rs->eof())
-        rs->moveFirst();
-    if (!salva_prima_di_muovere())
-        return;
-    muovi_registro(Index);
-    m_maschera->mostra_anteprima_collegamento();
-    mostra_intestazione();
+    if (conta_schede() >= 1)
+        muovi_registro(Index);
 }
 
 bool EntryActions::Pic_mask_KeyDown(int KeyCode)
@@ -150,11 +142,7 @@ bool EntryActions::Pic_mask_KeyDown(int KeyCode)
     if (m_registro->session().p_new_ins() || conta_schede() < 1)
         return true;
     // A changed entry is saved before it is left, as with the move buttons.
-    if (!salva_prima_di_muovere())
-        return true;
     muovi_registro(KeyCode == kPaginaSu ? 1 : 2);
-    m_maschera->mostra_anteprima_collegamento();
-    mostra_intestazione();
     return true;
 }
 

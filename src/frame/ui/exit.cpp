@@ -46,11 +46,11 @@ void Quadernolo::closeEvent(QCloseEvent* event)
 bool Quadernolo::lascia_registro()
 {
     m_selettori->list_view->hide();
-    // What is being typed counts as a change of the entry; so do correspondent rows changed and
-    // not written yet, whatever was reported: a move would reload the rows and lose them.
-    if (!m_schede->scrivi_caselle_prima_di_salvare())
+    // Correspondent rows changed and not written yet count as a change of the entry, whatever
+    // was reported: a move would reload the rows and lose them.
+    if (!m_schede->caselle_valide())
         return false;
-    const SessionResult esito = m_registro->session().leave(Frm_mask->scheda_digitata(), [] {
+    const SessionResult esito = m_registro->leave([] {
         return msgBox(QStringLiteral("Salvo le modifiche ?"), MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::Yes;
     });
     if (esito.outcome == SessionResult::Outcome::Incomplete) {

@@ -43,7 +43,9 @@ Quadernolo::Quadernolo(QWidget* parent)
     setCentralWidget(m_centrale);
     binder = new FieldBinder(this);
     m_parti = std::make_unique<PartHosts>(*this);
-    m_registro = std::make_unique<OpenRegister>([this] { return resolveDataFolder(state.p_path_cartella); });
+    // A part of the window by its name, as its controls are; the window lets it go before them.
+    m_registro = std::make_unique<OpenRegister>([this] { return resolveDataFolder(state.p_path_cartella); }, this);
+    m_registro->setObjectName(QStringLiteral("registro_aperto"));
 
     creaControlli();
     creaMaschera();
@@ -134,7 +136,7 @@ void Quadernolo::creaPannelli()
     Picture4 = new PopupButtons(QStringLiteral("Picture4"), "cmd_ins",
                                 {QStringLiteral("ENTRATA"), QStringLiteral("USCITA")}, tw(1800), tw(390), w);
     Picture4->move(tw(900), pic_tool_orizz->height());
-    Picture1 = new PrintPanel(m_parti->stampa, w);
+    Picture1 = new PrintPanel(*m_registro, m_parti->stampa, w);
     Picture1->move(tw(2700), pic_tool_orizz->height());
 
     // Address-book panel.
@@ -180,9 +182,11 @@ void Quadernolo::collegaSegnali()
         pic_tool_orizz->mostra_filtro(filtrato);
         m_griglia->colore_griglia_filtro();
     });
-    // The boxes of the correspondent show the rows just read; a read that failed is told.
+    // The boxes of the correspondent show the rows just read; a read that failed is told as the
+    // register's own (a key that no longer opens the archive asks for its password).
     connect(m_registro.get(), &OpenRegister::correspondentsLoaded, this, [this](const DbResult& letto) {
-        (void)schede::mostra_errore_ado(letto);
+        if (!letto.ok())
+            m_schede->Adodc1_Error(letto);
         m_schede->collega_campi_corrispondente_origine();
     });
 

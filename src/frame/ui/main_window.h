@@ -48,9 +48,6 @@ public:
 
     /// The session's state: settings, historical archives, the archive in use.
     WorkingState state;
-    /// The life of the entry shown: its changes, a new entry and its issuing lock. Other windows
-    /// read p_new_ins(), p_update() and the like from it.
-    EntrySession& sessione() { return m_registro->session(); }
     /// The register open in the window, its data sources and its entry session.
     OpenRegister& registroAperto() { return *m_registro; }
 
@@ -111,6 +108,11 @@ public:
     /// it opened in *aperta. Only a password that opens the live archive becomes the session's.
     /// False when the clerk closed the dialog.
     bool chiave_archivio(const QString& archivio, QString* chiave, std::shared_ptr<Connection>* aperta);
+    /// The password of the archive in use asked while the register is open, when the key it was
+    /// opened with no longer opens it: asked again until one opens it, which the register reads
+    /// it with from now on; the session's p_password stays. A cancel leaves the register as it
+    /// is, with a message.
+    void chiedi_chiave_archivio_in_uso();
     /// True while a historical archive (a SUB_ folder) is in use: nothing is registered into it.
     bool archivio_storico_in_uso() const;
 

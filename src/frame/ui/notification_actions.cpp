@@ -1,7 +1,6 @@
 // The main window's side of the notification between offices and of the transfer file: the
 // forward image of the mask, the import of a received notification, the transfer file's writer
 // and reader with the status line, and the grid's selected rows.
-#include "data_control.h"
 #include "main_window.h"
 
 #include "entry_session.h"
@@ -38,7 +37,7 @@ void Quadernolo::inoltra_ufficio_competente()
         return;
     esporta_notifica(1, ufficio);
     m_schede->salva_scheda();
-    if (const std::shared_ptr<Recordset> rs = Adodc1->Recordset(); rs && rs->recordCount() >= 1)
+    if (const std::shared_ptr<Recordset> rs = m_registro->registerRows(); m_registro->count() >= 1)
         rs->moveLast();
 }
 
@@ -55,7 +54,7 @@ void Quadernolo::esporta_notifica(int modo, const QString& ufficio)
     // The timed import stays off meanwhile: it re-reads the register, and the question boxes run
     // the event loop in which the timer fires.
     const QScopedValueRollback<bool> guardia(m_timers->inCorso, true);
-    const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
+    const std::shared_ptr<Recordset> rs = m_registro->registerRows();
     if (!rs || rs->recordCount() < 1) {
         msgBox(QStringLiteral("Nessun record da esportare !"));
         return;
@@ -134,15 +133,14 @@ void Quadernolo::esporta_notifica(int modo, const QString& ufficio)
 
 bool Quadernolo::importa_notifica(const QString& path)
 {
-    const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
+    const std::shared_ptr<Recordset> rs = m_registro->registerRows();
     if (!rs || !rs->isOpen())
         return false;
     NotificaRicevuta notifica;
     if (!notifica.rivendica(path))
         return !QFile::exists(path); // gone: another station has taken it, nothing to report here
     DbResult aperto;
-    const EsitoImportazione esito
-        = copia_righe(DataControl::connectionFor(Adodc1->ConnectionString(), &aperto), *rs, notifica.file());
+    const EsitoImportazione esito = copia_righe(m_registro->archive(&aperto), *rs, notifica.file());
     if (esito.doppione) {
         // Sent again (the sender stopped before marking it delivered): it has nothing more to give.
         const QString nome = notifica.nome();
@@ -181,19 +179,18 @@ bool Quadernolo::importa_file_trasferimento(const QString& nome)
     // The timed import stays off meanwhile: it re-reads the register, and the question boxes run
     // the event loop in which the timer fires.
     const QScopedValueRollback<bool> guardia(m_timers->inCorso, true);
-    const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
+    const std::shared_ptr<Recordset> rs = m_registro->registerRows();
     if (!rs || (m_registro->session().p_update() && !m_schede->salva_scheda_esito()))
         return false;
     DbResult aperto;
-    const EsitoTrasferimento esito = leggi_file_trasferimento(
-        DataControl::connectionFor(Adodc1->ConnectionString(), &aperto), QDir(programFolder()).filePath(nome));
+    const EsitoTrasferimento esito
+        = leggi_file_trasferimento(m_registro->archive(&aperto), QDir(programFolder()).filePath(nome));
     if (!esito.ok) {
         msgBox(QStringLiteral("Errore nel caricamento dei dati !\n\n") + esito.errore);
         return false;
     }
     msgBox(QStringLiteral("Completato l' inserimento di %1 schede").arg(esito.schede));
-    const bool suUnaScheda = !rs->bof() && !rs->eof();
-    m_schede->rileggi_registro(suUnaScheda ? rs->value(QStringLiteral("Progressivo")).toLongLong() : 0);
+    m_schede->rileggi_registro(m_registro->currentNumber());
     return true;
 }
 
@@ -207,7 +204,7 @@ void Quadernolo::mostra_messaggio_stato(int modo, int n)
 std::vector<Bookmark> Quadernolo::DataGrid1_SelBookmarks() const
 {
     std::vector<Bookmark> segni;
-    const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
+    const std::shared_ptr<Recordset> rs = m_registro->registerRows();
     QItemSelectionModel* selezione = m_griglia->DataGrid1->selectionModel();
     if (!rs || !selezione)
         return segni;

@@ -10,21 +10,6 @@
 
 namespace quad {
 
-std::shared_ptr<Recordset> StampaPrincipale::registro() const
-{
-    return m_w.Adodc1->Recordset();
-}
-
-std::shared_ptr<Recordset> StampaPrincipale::corrispondenti() const
-{
-    return m_w.Frm_mask->ado_mittenti->Recordset();
-}
-
-QString StampaPrincipale::archivio() const
-{
-    return m_w.percorso_archivio(m_w.state.p_path_cartella);
-}
-
 const WorkingState& StampaPrincipale::stato() const
 {
     return m_w.state;
@@ -43,11 +28,6 @@ QLineEdit* RubricaPrincipale::casella(int index) const
 QWidget* RubricaPrincipale::maschera() const
 {
     return m_w.Frm_mask;
-}
-
-void RubricaPrincipale::scrivi_corrispondente()
-{
-    (void)m_w.binder->commitAll(m_w.Frm_mask->ado_mittenti);
 }
 
 void SelettoriPrincipale::nascondi_suggerimenti()
@@ -169,9 +149,9 @@ bool SchedePrincipale::archivio_storico_in_uso() const
     return m_w.archivio_storico_in_uso();
 }
 
-void SchedePrincipale::mostra_login()
+void SchedePrincipale::chiedi_chiave_archivio_in_uso()
 {
-    m_w.mostra_login();
+    m_w.chiedi_chiave_archivio_in_uso();
 }
 
 void SchedePrincipale::rilascia_pulsante_filtro()

@@ -13,8 +13,7 @@ namespace quad {
 
 class Quadernolo;
 
-/// The print panel's view of the main window: the register of Adodc1 with the correspondents of
-/// ado_mittenti, the archive in use and the working state.
+/// The print panel's view of the main window: the working state.
 class StampaPrincipale : public PrintPanelHost
 {
 public:
@@ -22,9 +21,6 @@ public:
         : m_w(window)
     {
     }
-    std::shared_ptr<Recordset> registro() const override;
-    std::shared_ptr<Recordset> corrispondenti() const override;
-    QString archivio() const override;
     const WorkingState& stato() const override;
     void nascondi_popup() override;
 
@@ -42,7 +38,6 @@ public:
     }
     QLineEdit* casella(int index) const override;
     QWidget* maschera() const override;
-    void scrivi_corrispondente() override;
 
 private:
     Quadernolo& m_w;
@@ -110,8 +105,8 @@ private:
     Quadernolo& m_w;
 };
 
-/// The entries' view of the main window: the switch to the mask, the historical archive, the login
-/// and the filter button.
+/// The entries' view of the main window: the switch to the mask, the historical archive, the
+/// password of the archive in use and the filter button.
 class SchedePrincipale : public EntryActionsHost
 {
 public:
@@ -121,7 +116,7 @@ public:
     }
     void Toolbar1_ButtonClick(QAction* Button) override;
     bool archivio_storico_in_uso() const override;
-    void mostra_login() override;
+    void chiedi_chiave_archivio_in_uso() override;
     void rilascia_pulsante_filtro() override;
 
 private:

@@ -10,6 +10,7 @@
 #include "register_print.h"
 
 #include "message_service.h"
+#include "open_register.h"
 #include "recordset.h"
 
 #include <QEvent>
@@ -20,8 +21,9 @@ namespace quad {
 
 using namespace controls;
 
-PrintPanel::PrintPanel(PrintPanelHost& host, QWidget* parent)
+PrintPanel::PrintPanel(OpenRegister& registro, PrintPanelHost& host, QWidget* parent)
     : QFrame(parent)
+    , m_registro(registro)
     , m_host(host)
 {
     setObjectName(QStringLiteral("Picture1"));
@@ -62,16 +64,16 @@ PrintSheet& PrintPanel::stampante()
     if (!m_stampante)
         m_stampante = std::make_shared<PrintSheet>(std::make_shared<MorvaPrint>());
     // Where no printer is configured the prints become PDF files beside the archive in use.
-    m_stampante->printer().setPdfFolder(QFileInfo(m_host.archivio()).absolutePath());
+    m_stampante->printer().setPdfFolder(QFileInfo(m_registro.archiveFile()).absolutePath());
     return *m_stampante;
 }
 
 void PrintPanel::stampa_ricevuta()
 {
-    const std::shared_ptr<Recordset> registro = m_host.registro();
-    if (!registro || !registro->isOpen() || registro->recordCount() < 1 || registro->bof() || registro->eof())
+    if (!m_registro.onEntry())
         return;
-    const std::shared_ptr<Recordset> mittenti = m_host.corrispondenti();
+    const std::shared_ptr<Recordset> registro = m_registro.registerRows();
+    const std::shared_ptr<Recordset> mittenti = m_registro.correspondents();
     const Recordset nessuno;
     ReceiptData dati;
     try {
@@ -107,8 +109,8 @@ void PrintPanel::stampa_registro()
     }
 
     DbResult errore;
-    const std::shared_ptr<Recordset> righe
-        = leggi_registro(m_host.archivio(), state.p_password_archivio, tipo, intervallo.dal, intervallo.al, &errore);
+    const std::shared_ptr<Recordset> righe = leggi_registro(m_registro.archiveFile(), m_registro.archiveKey(), tipo,
+                                                            intervallo.dal, intervallo.al, &errore);
     if (!righe) {
         warn(QStringLiteral("ATTENZIONE !\n\nImpossibile leggere il registro da stampare:\n") + errore.message);
         return;

@@ -11,20 +11,15 @@ class QPushButton;
 
 namespace quad {
 
+class OpenRegister;
 class PrintSheet;
-class Recordset;
 
 /// What the print panel reads of the window it prints from.
 class PrintPanelHost
 {
 public:
     virtual ~PrintPanelHost() = default;
-    /// The register and the correspondents of its current entry (null when none is open).
-    virtual std::shared_ptr<Recordset> registro() const = 0;
-    virtual std::shared_ptr<Recordset> corrispondenti() const = 0;
-    /// The archive file in use.
-    virtual QString archivio() const = 0;
-    /// The session's state: the register in use and the archive's key.
+    /// The session's state: the register in use.
     virtual const WorkingState& stato() const = 0;
     /// Hides the tool bar's pop-ups, this panel among them.
     virtual void nascondi_popup() = 0;
@@ -36,7 +31,8 @@ class PrintPanel : public QFrame
 {
     Q_OBJECT
 public:
-    PrintPanel(PrintPanelHost& host, QWidget* parent);
+    /// Prints the register open in registro: its entry shown, its archive.
+    PrintPanel(OpenRegister& registro, PrintPanelHost& host, QWidget* parent);
 
     /// 0 "Stampa Ricevuta", 1 "Stampa Elenchi", 2 "Stampa Etichetta", 3 "Stampa Codice a barra".
     std::vector<QPushButton*> cmd_print;
@@ -54,6 +50,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    OpenRegister& m_registro;
     PrintPanelHost& m_host;
     std::shared_ptr<PrintSheet> m_stampante;
 };

@@ -228,8 +228,6 @@ void AddressBookPanel::DataGridAC_DblClick()
         // The row is filled by the program: the name box's look-up stays quiet.
         const QScopedValueRollback<bool> modifica(m_p_modifica, true);
         if (suUnRecord(nomi) && suUnRecord(riga)) {
-            // Text typed in the boxes goes into the row first, so that showing the row again loses nothing.
-            m_host.scrivi_corrispondente();
             QVariantMap valori;
             copia_in_corrispondente(recordCorrente(*nomi), &valori);
             for (const QString& campo : campiAnagrafici()) {

@@ -23,8 +23,6 @@ public:
     virtual QLineEdit* casella(int index) const = 0;
     /// The entry mask, whose width the panel spans from the name box on.
     virtual QWidget* maschera() const = 0;
-    /// Writes what is typed in the correspondent's boxes into its row.
-    virtual void scrivi_corrispondente() = 0;
 };
 
 /// The address-book panel Pic_nomi: while a new entry is typed, the names of the address book

@@ -245,11 +245,6 @@ void EntryMask::collegaSegnali()
             verso([](EntryMaskEvents& e) { e.CalendarVB1_Close(); }));
 }
 
-TypedEntry EntryMask::scheda_digitata() const
-{
-    return {txt_mask1[2]->text(), txt_mask1[3]->text(), txt_mask1[7]->text(), txt_mask1[8]->text()};
-}
-
 int EntryMask::indexOf(const QObject* box) const
 {
     for (int i = 0; i < int(txt_mask1.size()); ++i) {

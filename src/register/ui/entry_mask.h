@@ -100,9 +100,6 @@ public:
     QLabel* lbl_data = nullptr;
     std::vector<QFrame*> Shape1; ///< the mask's three separator lines
 
-    /// The texts the completeness test of an entry reads, as the boxes show them.
-    TypedEntry scheda_digitata() const;
-
     /// The index of box, or -1 when it is not one of the mask's boxes.
     int indexOf(const QObject* box) const;
 

@@ -23,11 +23,16 @@ FieldBinder::Binding* FieldBinder::bindingOf(QWidget* box)
     Binding& b = m_bindings[box];
     connect(box, &QObject::destroyed, this, [this, box] { m_bindings.remove(box); });
     if (auto* edit = qobject_cast<QLineEdit*>(box)) {
+        // What the clerk types goes into the record as it is typed; a text that its field cannot
+        // take yet (a date half typed) waits for the box to be left, where a refusal is told.
         connect(edit, &QLineEdit::textChanged, this, [this, edit] {
             Binding* b = bindingOf(edit);
-            if (!b->filling)
-                b->dirty = true;
             b->refusedText = QString();
+            if (b->filling)
+                return;
+            b->dirty = true;
+            if (!write(edit).ok())
+                restore(edit);
         });
         // A refusal reaches the clerk through valueRefused().
         connect(edit, &QLineEdit::editingFinished, this, [this, edit] { (void)commit(edit); });
@@ -95,7 +100,8 @@ void FieldBinder::refresh(DataControl* source, bool keepTyped)
     for (auto it = m_bindings.begin(); it != m_bindings.end(); ++it) {
         if (it->source != source)
             continue;
-        if (keepTyped && it->dirty && currentValue(*it) == it->shown)
+        // The box being written keeps the text as the clerk is typing it.
+        if (keepTyped && it->dirty && (it.key() == m_writing || currentValue(*it) == it->shown))
             continue;
         show(it.key());
     }
@@ -108,14 +114,17 @@ void FieldBinder::setFieldKind(QWidget* box, FieldKind kind)
     b->hasKind = true;
 }
 
-QVariant FieldBinder::currentValue(const Binding& b) const
+bool FieldBinder::onRecord(const Binding& b) const
 {
     if (!b.source || b.field.isEmpty())
-        return QVariant();
+        return false;
     const std::shared_ptr<Recordset> rs = b.source->Recordset();
-    if (rs && rs->isOpen() && !rs->bof() && !rs->eof() && rs->fieldIndex(b.field) >= 0)
-        return rs->value(b.field);
-    return QVariant();
+    return rs && rs->isOpen() && !rs->bof() && !rs->eof() && rs->fieldIndex(b.field) >= 0;
+}
+
+QVariant FieldBinder::currentValue(const Binding& b) const
+{
+    return onRecord(b) ? b.source->Recordset()->value(b.field) : QVariant();
 }
 
 void FieldBinder::show(QWidget* box)
@@ -123,6 +132,7 @@ void FieldBinder::show(QWidget* box)
     Binding* b = bindingOf(box);
     const QVariant value = currentValue(*b);
     b->shown = value;
+    b->filled = value;
     b->filling = true;
     if (auto* edit = qobject_cast<QLineEdit*>(box)) {
         // An unbound box keeps what it shows; a bound one always shows its field.
@@ -148,29 +158,53 @@ bool FieldBinder::isDirty(QWidget* box) const
 DbResult FieldBinder::commit(QWidget* box)
 {
     Binding* b = bindingOf(box);
-    if (!b->dirty || !b->source || b->field.isEmpty())
+    if (!b->dirty || !onRecord(*b))
         return DbResult::success();
+    const DbResult result = write(box);
+    if (!result.ok())
+        return refuse(box, result);
+    // Left, the box shows its value as every box shows one.
+    show(box);
+    return result;
+}
+
+void FieldBinder::restore(QWidget* box)
+{
+    Binding* b = bindingOf(box);
+    if (!onRecord(*b) || currentValue(*b) == b->filled)
+        return;
+    QWidget* const prima = m_writing;
+    m_writing = box;
+    if (b->source->Recordset()->setValue(b->field, b->filled).ok())
+        b->shown = b->filled;
+    m_writing = prima;
+}
+
+DbResult FieldBinder::write(QWidget* box)
+{
+    Binding* b = bindingOf(box);
+    if (!onRecord(*b))
+        return DbResult::failure(DbError::NotFound, QStringLiteral("Nessun record da scrivere."));
     const std::shared_ptr<Recordset> rs = b->source->Recordset();
-    const int index = rs ? rs->fieldIndex(b->field) : -1;
-    if (!rs || !rs->isOpen() || rs->bof() || rs->eof() || index < 0)
-        return DbResult::success();
+    const int index = rs->fieldIndex(b->field);
 
     QVariant value;
     if (auto* edit = qobject_cast<QLineEdit*>(box)) {
         const std::optional<QVariant> read
             = valueFromText(edit->text(), b->hasKind ? b->kind : fieldKindOfAdoType(rs->field(index).type));
         if (!read)
-            return refuse(
-                box,
-                DbResult::failure(DbError::Other, QStringLiteral("Valore non valido per il campo %1.").arg(b->field)));
+            return DbResult::failure(DbError::Other,
+                                     QStringLiteral("Valore non valido per il campo %1.").arg(b->field));
         value = *read;
     } else if (auto* check = qobject_cast<QCheckBox*>(box)) {
         value = check->isChecked();
     }
+    QWidget* const prima = m_writing;
+    m_writing = box;
     const DbResult result = rs->setValue(index, value);
-    if (!result.ok())
-        return refuse(box, result);
-    b->dirty = false;
+    m_writing = prima;
+    if (result.ok())
+        b->shown = rs->value(index);
     return result;
 }
 
@@ -203,7 +237,7 @@ DbResult FieldBinder::commitAll(DataControl* source)
     return first;
 }
 
-DbResult FieldBinder::commitAllBeforeSave(DataControl* source)
+DbResult FieldBinder::checkBeforeSave(DataControl* source)
 {
     for (auto it = m_bindings.begin(); it != m_bindings.end(); ++it)
         if (it->source == source)

@@ -16,15 +16,16 @@ namespace quad {
 class DataControl;
 
 /// Shows a field of a data control's current record in a box (QLineEdit or QCheckBox) and
-/// writes what the clerk typed back into the record.
+/// writes what the clerk types into the record: the record is the one place the entry is kept.
 ///
 /// A box has a data field and a data source, set apart as the program sets them: a field
 /// without a source shows nothing. The box is filled on every move, refresh and change of its
-/// source; dates show as dd/MM/yyyy, times as HH:mm:ss. Typed text is written back with
-/// Recordset::setValue when the box is left (editingFinished) or before the record moves, only
-/// when the clerk changed it; a value the field refuses is reported by valueRefused() and the
-/// box keeps the typed text. Typed text is read with valueFromText(), values shown with
-/// textOfValue().
+/// source; dates show as dd/MM/yyyy, times as HH:mm:ss. Typed text is written with
+/// Recordset::setValue as it is typed, whenever the field can take it; a text it cannot take
+/// (a date half typed, a count with letters) stays in the box only, and is reported by
+/// valueRefused() when the box is left or the record is about to move or be stored. A box left
+/// shows its value as it is shown when filled. Typed text is read with valueFromText(), values
+/// shown with textOfValue().
 class FieldBinder : public QObject
 {
     Q_OBJECT
@@ -44,15 +45,17 @@ public:
     void refresh(DataControl* source, bool keepTyped = false);
     /// Shows the current value in one box (empty when unbound, at BOF/EOF or no such field).
     void show(QWidget* box);
-    /// Writes the typed text of box back; nothing when the clerk did not change it. A refused
-    /// text is also reported by valueRefused(), so callers that only push the typed text on
-    /// may drop the result.
+    /// The box is left: a text its field refused is reported (valueRefused()) and returned, and
+    /// the box keeps it; otherwise the box shows the value of its field. Nothing when the clerk
+    /// did not type in it.
     DbResult commit(QWidget* box);
-    /// Writes back every changed box bound to source (the first refusal is returned).
+    /// commit for every box bound to source (the first refusal is returned).
     DbResult commitAll(DataControl* source);
-    /// commitAll before an action that stores the record: the action stops on a refusal, so a
-    /// refused text is reported again even when it was reported when its box was left.
-    DbResult commitAllBeforeSave(DataControl* source);
+    /// The check made before an action that stores the record: a box bound to source holding a
+    /// text its field refused is reported again, even when it was reported when its box was
+    /// left, and the action stops on the refusal returned. What the other boxes hold is in the
+    /// record already.
+    DbResult checkBeforeSave(DataControl* source);
     /// True when the clerk typed in the box since it was last filled.
     bool isDirty(QWidget* box) const;
 
@@ -70,14 +73,21 @@ private:
     {
         QString field;
         QPointer<DataControl> source;
-        bool dirty = false;
+        bool dirty = false; ///< typed since it was last filled
         bool filling = false;
         bool hasKind = false;
         FieldKind kind = FieldKind::Text; ///< how typed text is read, when hasKind
-        QVariant shown; ///< the field's value when the box was last filled
+        QVariant shown; ///< the field's value as the box last wrote or showed it
+        QVariant filled; ///< the field's value when the box was last filled
         QString refusedText; ///< the typed text last refused and reported (null when none)
     };
     DbResult refuse(QWidget* box, const DbResult& result);
+    /// Writes the text of box into its field, telling nobody of a refusal.
+    DbResult write(QWidget* box);
+    /// A text its field cannot take leaves the field with the value the box was filled with.
+    void restore(QWidget* box);
+    /// True when the box's source stands on a record that has the box's field.
+    bool onRecord(const Binding& b) const;
     /// The current value of the box's field, or an invalid QVariant when there is none.
     QVariant currentValue(const Binding& b) const;
     void watch(DataControl* source);
@@ -85,6 +95,7 @@ private:
 
     QHash<QWidget*, Binding> m_bindings;
     QHash<DataControl*, bool> m_watched;
+    QWidget* m_writing = nullptr; ///< the box whose text is being written
 };
 
 } // namespace quad

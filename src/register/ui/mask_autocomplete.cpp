@@ -182,8 +182,6 @@ void MaskAutocomplete::comuneScelto(const QString& citta, const QString& prov, c
     const std::shared_ptr<Recordset> rs = m_p.mittenti->Recordset();
     if (!rs || !rs->isOpen() || rs->bof() || rs->eof())
         return;
-    // What the clerk typed in the other boxes goes into the row before the row is shown again.
-    (void)m_p.binder->commitAll(m_p.mittenti);
     QList<QPair<QString, QString>> valori;
     if (stato != QLatin1String("EE"))
         valori = {{QStringLiteral("Cap"), cap}, {QStringLiteral("Prov"), prov}, {QStringLiteral("Stato"), stato}};

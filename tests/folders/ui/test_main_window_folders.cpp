@@ -73,7 +73,7 @@ TEST_F(MainWindowFoldersTest, FilingTheCurrentEntryAsksThenWritesTheLinkAndItsFo
     EXPECT_EQ(mask(w)->lbl_nodo->text(), "Nodo : FASCICOLI\\Ferie");
     EXPECT_TRUE(mask(w)->lbl_nodo->isVisible());
     EXPECT_EQ(corrente(), 27);
-    EXPECT_FALSE(w.sessione().p_update());
+    EXPECT_FALSE(sessione(w).p_update());
     EXPECT_FALSE(registro()->hasPendingChanges());
     EXPECT_EQ(registro()->value("sys_nodo").toString(), "FASCICOLI\\Ferie");
 }

@@ -60,6 +60,18 @@ inline EntryActions* schede(const QWidget& w)
 {
     return w.findChild<EntryActions*>();
 }
+/// The register open in the window (its part "registro_aperto"), with the life of the entry
+/// shown: its changes, a new entry and its issuing lock.
+inline OpenRegister& registroAperto(const QWidget& w)
+{
+    auto* registro = w.findChild<OpenRegister*>(QStringLiteral("registro_aperto"), Qt::FindDirectChildrenOnly);
+    EXPECT_TRUE(registro);
+    return *registro;
+}
+inline EntrySession& sessione(const QWidget& w)
+{
+    return registroAperto(w).session();
+}
 /// A data control of the window: "Adodc1" (the register), "ado_mittenti", "Ado_nomi".
 inline DataControl* dati(const QWidget& w, const char* name)
 {

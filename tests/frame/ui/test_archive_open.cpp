@@ -442,6 +442,54 @@ TEST(OpenRegister, AHistoricalArchiveKeyedOtherwiseOpensWithItsOwnPasswordOnly)
     EXPECT_TRUE(messages.shown().isEmpty());
 }
 
+TEST(OpenRegister, AKeyChangedElsewhereWhileOpenAsksForTheArchivePasswordAndChecksIt)
+{
+    TempProgram program;
+    seedRegister(program.archive(), 3);
+    ScriptedMessages messages;
+    TestQuadernolo w;
+    ASSERT_TRUE(startWindow(w));
+    openRegister(w);
+    showGrid(w);
+    {
+        DbResult err;
+        auto altra = Connection::open(program.archive(), kPassword, &err);
+        ASSERT_TRUE(altra && altra->rekey("nuova").ok());
+    }
+    // Rows: entry 1, entry 2 twice, entry 3. A move reads the correspondents of the entry.
+    const auto vaiARiga = [&w](int riga) { grid(w)->setCurrentIndex(grid(w)->model()->index(riga, 0)); };
+
+    // Given up: the register stays as it is, and the clerk is told.
+    {
+        ModalScript script;
+        script.then("frm_password", [](QDialog* d) { d->reject(); });
+        vaiARiga(1);
+        ASSERT_TRUE(script.waitDone());
+    }
+    ASSERT_EQ(messages.shown().size(), 1) << messages.texts().join("|").toStdString();
+    EXPECT_TRUE(messages.last().contains("non apre più l' archivio in uso")) << messages.last().toStdString();
+    EXPECT_EQ(dati(w, "Adodc1")->Caption(), "   Totale schede : 4");
+    EXPECT_EQ(w.state.p_password, kPassword);
+
+    // A password that does not open the archive is asked again; the one that opens it reads it,
+    // and the session keeps its own.
+    messages.clear();
+    {
+        ModalScript script;
+        scriptLogin(script, {"sbagliata", "nuova"});
+        vaiARiga(0);
+        ASSERT_TRUE(script.waitDone());
+    }
+    EXPECT_EQ(w.state.p_password, kPassword);
+    vaiARiga(3);
+    EXPECT_EQ(text(&w, "txt_mask1_8"), "Mittente 3-0");
+    grid(w)->setCurrentIndex(grid(w)->model()->index(1, 0));
+    trigger(&w, "tb_filtro_off");
+    trigger(&w, "tb_filtro_off");
+    EXPECT_TRUE(messages.shown().isEmpty()) << messages.texts().join("|").toStdString();
+    EXPECT_EQ(dati(w, "Adodc1")->Caption(), "   Totale schede : 4");
+}
+
 TEST(OpenRegister, NothingIsRegisteredIntoAHistoricalArchive)
 {
     TempProgram program;

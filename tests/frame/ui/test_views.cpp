@@ -90,7 +90,7 @@ TEST_F(OpenRegisterTest, DoubleClickShowsTheMaskOnThatEntry)
     for (int i = 0; i <= 26; ++i)
         EXPECT_EQ(mask(w)->txt_mask1[i]->isReadOnly(), i != 18 && i != 19) << i;
     EXPECT_FALSE(mask(w)->Check2->isEnabled());
-    EXPECT_FALSE(w.sessione().p_update());
+    EXPECT_FALSE(sessione(w).p_update());
 
     // Moving the register moves the mask.
     dati(w, "Adodc1")->Recordset()->moveNext();
@@ -131,7 +131,6 @@ TEST_F(OpenRegisterTest, ANoteBeingTypedIsSavedBeforeAToolBarAction)
     ASSERT_TRUE(grid(w)->isVisible());
     EXPECT_EQ(dati(w, "Adodc1")->Recordset()->value("Progressivo").toInt(), 1);
     EXPECT_EQ(note(5), "Nota in corso");
-    EXPECT_FALSE(w.sessione().p_update());
     EXPECT_TRUE(messages.shown().isEmpty()) << messages.last().toStdString();
 
     // The next action finds nothing pending, and the first entry stays as it was.
@@ -156,7 +155,7 @@ TEST_F(OpenRegisterTest, AFailedSaveStopsTheToolBarActionAndKeepsTheChange)
     // Still in the register, on the entry, with what was typed.
     EXPECT_FALSE(shown(w, "Frame1")->isVisible());
     EXPECT_TRUE(shown(w, "Pic_mask")->isVisible());
-    EXPECT_TRUE(w.sessione().p_update());
+    EXPECT_TRUE(sessione(w).p_update());
     EXPECT_EQ(text(&w, "txt_mask1_18"), "Da non perdere");
     EXPECT_EQ(dati(w, "Adodc1")->Recordset()->value("Progressivo").toInt(), 5);
 }
@@ -393,13 +392,13 @@ TEST_F(OpenRegisterTest, IncompleteModifiedEntryIsReportedAndTheActionRuns)
 {
     // A subject of blanks only: the change marks the entry modified.
     ASSERT_TRUE(dati(w, "Adodc1")->Recordset()->setValue("Oggetto", "   ").ok());
-    EXPECT_TRUE(w.sessione().p_update());
+    EXPECT_TRUE(sessione(w).p_update());
     EXPECT_EQ(mask(w)->txt_mask1[7]->text(), "   ");
     trigger(&w, "tb_modo");
     ASSERT_EQ(messages.shown().size(), 1);
     EXPECT_EQ(messages.last(), "Impossibile salvare !\n\nDati non completi\n\n");
     EXPECT_EQ(messages.shown().at(0).icon, MsgIcon::Exclamation);
-    EXPECT_FALSE(w.sessione().p_update());
+    EXPECT_FALSE(sessione(w).p_update());
     EXPECT_TRUE(grid(w)->isVisible());
 }
 

@@ -253,11 +253,11 @@ TEST_F(NotificationWindow, RefusedCorruptRepeatedAndPostponedFiles)
     // While the entry on screen has changes, nothing is offered.
     messages.clear();
     ASSERT_TRUE(dati(w, "Adodc1")->Recordset()->setValue("Note", "In corso").ok());
-    ASSERT_TRUE(w.sessione().p_update());
+    ASSERT_TRUE(sessione(w).p_update());
     w.Timer1_Timer();
     EXPECT_TRUE(messages.shown().isEmpty());
     dati(w, "Adodc1")->Recordset()->cancelBatch();
-    w.sessione().clearRecordModified();
+    sessione(w).clearRecordModified();
 
     // Another station takes the file while the question is open: nothing more is said or done.
     messages.clear();

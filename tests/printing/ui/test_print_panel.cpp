@@ -213,7 +213,12 @@ TEST_F(PrintPanelTest, DateDialogRefusals)
 TEST_F(PrintPanelTest, ARegisterThatCannotBeReadIsReported)
 {
     apri({entrata27()});
-    w.state.p_password_archivio = QStringLiteral("sbagliata");
+    {
+        // Another station changed the archive's password meanwhile.
+        DbResult err;
+        auto altra = Connection::open(program.archive(), QByteArray(kPassword), &err);
+        ASSERT_TRUE(altra && altra->rekey("cambiata").ok());
+    }
     registro("01122026", "06122026");
     ASSERT_EQ(messages.shown().size(), 1);
     EXPECT_TRUE(messages.last().startsWith(QStringLiteral("ATTENZIONE !\n\nImpossibile leggere il registro")));

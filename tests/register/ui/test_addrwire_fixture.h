@@ -46,7 +46,7 @@ protected:
     void nuovaRiga()
     {
         mittenti()->addNew();
-        ASSERT_TRUE(mittenti()->setValue("Quadernolo", w.sessione().number()).ok());
+        ASSERT_TRUE(mittenti()->setValue("Quadernolo", sessione(w).number()).ok());
         ASSERT_TRUE(mittenti()->setValue("tipo", "E").ok());
     }
 

@@ -47,7 +47,7 @@ TEST_P(NewEntryDirection, FollowsTheLastEntryOfEitherDirectionAndIsWrittenAtConf
     EXPECT_FALSE(dati(w, "Adodc1")->isEnabled());
     EXPECT_FALSE(mask(w)->frame_annulla->isVisibleTo(mask(w)));
     EXPECT_FALSE(mask(w)->Frame_annullato->isVisibleTo(mask(w)));
-    EXPECT_EQ(w.sessione().p_ultima_data(), QDate(2024, 3, 1).addDays(57));
+    EXPECT_EQ(sessione(w).p_ultima_data(), QDate(2024, 3, 1).addDays(57));
     EXPECT_EQ(lockContent(), QByteArray("...\r\n"));
     // Nothing is in the archive yet.
     EXPECT_EQ(conta("SELECT count(*) FROM entrata WHERE Progressivo = 58"), 0);
@@ -116,7 +116,7 @@ TEST_F(EntriesTest, EmptyRegisterStartsAtTheNumberTyped)
     nuovo(1);
     ASSERT_TRUE(nuovaSchedaInCorso(w));
     EXPECT_EQ(box(0)->text(), "100");
-    EXPECT_EQ(w.sessione().p_ultima_data(), QDate(2025, 6, 14));
+    EXPECT_EQ(sessione(w).p_ultima_data(), QDate(2025, 6, 14));
     EXPECT_EQ(mask(w)->lbl_modo->text(), "Quadernolo in USCITA");
     compila("Circolare", "Prima uscita", "Ufficio tecnico");
     click(&w, "cmd_new_ins_0");
@@ -181,7 +181,7 @@ TEST(EntriesNetwork, TheNumberComesFromTheArchiveEvenWhenTheRegisterOnScreenIsOl
         msgs.answer(MsgAnswer::Yes);
         ASSERT_TRUE(click(&win, "cmd_ins_0"));
         EXPECT_EQ(mask(win)->txt_mask1[0]->text(), "7") << rete;
-        EXPECT_EQ(win.sessione().p_ultima_data(), QDate(2025, 6, 13));
+        EXPECT_EQ(sessione(win).p_ultima_data(), QDate(2025, 6, 13));
         // With the network switch on the register is read again and shows the other entry too.
         const int righe = std::strcmp(rete, "1") == 0 ? 8 : 7;
         EXPECT_EQ(schede(win)->conta_schede(), righe) << rete;
@@ -302,9 +302,9 @@ TEST_F(EntriesTest, TheConfirmationWritesTheEntryWhateverTheModifiedFlagsSay)
     ASSERT_TRUE(click(&w, "cmd_altri"));
     typeInto(&w, "txt_mask1_8", "Gialli");
     // Later events of the data controls may have cleared both flags; the entry is written all the same.
-    w.sessione().registerChanged(ChangeReason::Requery, nullptr);
-    w.sessione().correspondentsChanged(ChangeReason::Delete, nullptr);
-    ASSERT_EQ(w.sessione().state(), EntrySession::State::Inserting);
+    sessione(w).registerChanged(ChangeReason::Requery, nullptr);
+    sessione(w).correspondentsChanged(ChangeReason::Delete, nullptr);
+    ASSERT_EQ(sessione(w).state(), EntrySession::State::Inserting);
     click(&w, "cmd_new_ins_0");
     EXPECT_FALSE(messages.contains("ATTENZIONE"));
     EXPECT_EQ(scalar("SELECT Oggetto FROM entrata WHERE Progressivo = 6").toString(), "Senza segni di modifica");

@@ -56,8 +56,8 @@ TEST_F(RegisteredEntryTest, OnlyTheNoteAndTheFileAcceptTyping)
         QTest::keyClick(box(i), Qt::Key_Backspace);
         EXPECT_EQ(box(i)->text(), prima) << i;
     }
-    EXPECT_FALSE(w.sessione().p_update());
-    EXPECT_FALSE(w.sessione().p_update_mittenti());
+    EXPECT_FALSE(sessione(w).p_update());
+    EXPECT_FALSE(sessione(w).p_update_mittenti());
     for (int i : {18, 19}) {
         box(i)->setFocus();
         box(i)->end(false);
@@ -84,7 +84,7 @@ TEST_F(RegisteredEntryTest, AChangedNoteIsWrittenWhenMovingAndNothingElse)
     EXPECT_EQ(scalar("SELECT campi FROM log_scritture WHERE numero = 3").toString(),
               "Sollecitare l'ufficio||-1"); // entry 3 is annulled, and stays so
     EXPECT_EQ(conta("SELECT count(*) FROM entrata WHERE Note IS NOT NULL"), 1);
-    EXPECT_FALSE(w.sessione().p_update());
+    EXPECT_FALSE(sessione(w).p_update());
     EXPECT_TRUE(messages.shown().isEmpty());
 
     // The same entry changed again is written again; the screen shows what the archive holds.
@@ -115,10 +115,10 @@ TEST_F(RegisteredEntryTest, PendingCorrespondentChangesAreWrittenWhateverTheirFl
     maschera(2);
     ASSERT_EQ(dati(w, "ado_mittenti")->Recordset()->recordCount(), 2);
     ASSERT_TRUE(dati(w, "ado_mittenti")->Recordset()->setValue("Citta", "Milano").ok());
-    EXPECT_TRUE(w.sessione().p_update_mittenti());
+    EXPECT_TRUE(sessione(w).p_update_mittenti());
     // A later event of the rows (a deletion, say) clears the flag; the change is still pending.
-    w.sessione().correspondentsChanged(ChangeReason::Delete, nullptr);
-    ASSERT_FALSE(w.sessione().p_update_mittenti());
+    sessione(w).correspondentsChanged(ChangeReason::Delete, nullptr);
+    ASSERT_FALSE(sessione(w).p_update_mittenti());
     click(&w, "cmd_move_3");
     EXPECT_EQ(corrente(), 5);
     EXPECT_EQ(conta("SELECT count(*) FROM Mittenti WHERE Quadernolo = 2 AND Citta = 'Milano'"), 1);
@@ -168,7 +168,7 @@ TEST_F(RegisteredEntryTest, AFailedWriteOfTheCorrespondentsIsShownAndKeepsThemPe
     EXPECT_TRUE(messages.last().contains("archivio in sola lettura"));
     // No move: the change stays on screen, pending, for a later save.
     EXPECT_EQ(corrente(), 2);
-    EXPECT_TRUE(w.sessione().p_update_mittenti());
+    EXPECT_TRUE(sessione(w).p_update_mittenti());
     EXPECT_TRUE(dati(w, "ado_mittenti")->Recordset()->hasPendingChanges());
     EXPECT_EQ(conta("SELECT count(*) FROM Mittenti WHERE Citta = 'Milano'"), 0);
 
@@ -188,8 +188,8 @@ TEST_F(RegisteredEntryTest, LeavingTheRegisterKeepsPendingCorrespondentChangesWh
         maschera(2);
         ASSERT_TRUE(dati(w, "ado_mittenti")->Recordset()->setValue("Citta", "Milano").ok());
         // A later event of the rows has cleared the flag; the change is still pending.
-        w.sessione().correspondentsChanged(ChangeReason::Delete, nullptr);
-        ASSERT_FALSE(w.sessione().p_update_mittenti());
+        sessione(w).correspondentsChanged(ChangeReason::Delete, nullptr);
+        ASSERT_FALSE(sessione(w).p_update_mittenti());
         messages.answer(answer);
         w.close();
         ASSERT_EQ(messages.shown().size(), 1);
@@ -220,7 +220,7 @@ TEST_F(RegisteredEntryTest, AnIncompleteModifiedEntryIsNotSavedAndNotLeft)
     schede(w)->salva_scheda();
     EXPECT_EQ(messages.last(), "Impossibile salvare !\n\nDati non completi\n\n");
     EXPECT_EQ(scritture(), 0);
-    EXPECT_FALSE(w.sessione().p_update());
+    EXPECT_FALSE(sessione(w).p_update());
     EXPECT_TRUE(box(18)->text().isEmpty());
     // Then the entry can be left.
     click(&w, "cmd_move_2");
@@ -322,7 +322,7 @@ TEST_F(RegisteredEntryTest, AFailedWriteIsShownAndTheEntryStaysModified)
     ASSERT_EQ(messages.shown().size(), 1);
     EXPECT_TRUE(messages.last().startsWith("ATTENZIONE !!\n\nImpossibile salvare il quadernolo n. 3.\n\n"));
     EXPECT_EQ(corrente(), 3);
-    EXPECT_TRUE(w.sessione().p_update());
+    EXPECT_TRUE(sessione(w).p_update());
     EXPECT_EQ(box(18)->text(), "Persa?");
 }
 

@@ -100,3 +100,21 @@ TEST_F(TypedValueTest, ARefusedValueStopsTheConfirmationWithTheEntryAsTyped)
     EXPECT_FALSE(nuovaSchedaInCorso(w));
     EXPECT_EQ(scalar("SELECT Numero_documenti FROM entrata WHERE Progressivo = 4").toInt(), 2);
 }
+
+TEST_F(TypedValueTest, WhatIsTypedIsInTheEntryAsItIsTypedAndAHalfTypedValueLeavesItAsItWas)
+{
+    box(7)->setFocus();
+    QTest::keyClicks(box(7), "Domanda d'accesso");
+    EXPECT_EQ(registro()->value("Oggetto").toString(), "Domanda d'accesso");
+    EXPECT_EQ(box(7)->text(), "Domanda d'accesso");
+
+    box(4)->setFocus();
+    box(4)->selectAll();
+    QTest::keyClicks(box(4), "2");
+    EXPECT_EQ(registro()->value("Numero_documenti").toLongLong(), 2);
+    QTest::keyClicks(box(4), ",");
+    EXPECT_EQ(registro()->value("Numero_documenti").toLongLong(), 0);
+    EXPECT_EQ(box(4)->text(), "2,");
+    // Nothing is told while the clerk is typing.
+    EXPECT_TRUE(messages.shown().isEmpty()) << messages.last().toStdString();
+}

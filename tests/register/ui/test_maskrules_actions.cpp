@@ -244,7 +244,7 @@ TEST_F(MaskActionsTest, AChangeThatCannotBeSavedKeepsTheEntryAndOpensNeitherFind
     // The change stays on screen, to be saved later.
     EXPECT_EQ(corrente(), 1);
     EXPECT_EQ(box(18)->text(), "Da richiamare");
-    EXPECT_TRUE(w.sessione().p_update());
+    EXPECT_TRUE(sessione(w).p_update());
     EXPECT_TRUE(archivio("Note", 1).isNull());
 }
 
@@ -258,7 +258,7 @@ TEST_F(MaskActionsTest, AnnullingAsksTwiceAndIsStoredWhenTheEntryIsLeft)
     QTest::mouseClick(mask(w)->Check1, Qt::LeftButton);
     QTest::keyClick(mask(w)->Check1, Qt::Key_Space);
     EXPECT_FALSE(mask(w)->Check1->isChecked());
-    EXPECT_FALSE(w.sessione().p_update());
+    EXPECT_FALSE(sessione(w).p_update());
     messages.answer(MsgAnswer::Yes);
     ModalScript script;
     script.then("frm_annullato", [&](QDialog* d) {
@@ -281,7 +281,7 @@ TEST_F(MaskActionsTest, AnnullingAsksTwiceAndIsStoredWhenTheEntryIsLeft)
     EXPECT_TRUE(box(26)->isReadOnly());
     EXPECT_TRUE(mask(w)->Frame_annullato->isVisible());
     EXPECT_FALSE(mask(w)->frame_annulla->isVisible());
-    EXPECT_TRUE(w.sessione().p_update());
+    EXPECT_TRUE(sessione(w).p_update());
     EXPECT_EQ(archivio("Annullato", 1).toInt(), 0);
 
     // Moving on saves it.
@@ -322,7 +322,7 @@ TEST_F(MaskActionsTest, AnnulmentWithoutAReasonOrConfirmationChangesNothing)
     EXPECT_FALSE(mask(w)->Check1->isChecked());
     EXPECT_TRUE(box(26)->text().isEmpty());
     EXPECT_TRUE(mask(w)->frame_annulla->isVisible());
-    EXPECT_FALSE(w.sessione().p_update());
+    EXPECT_FALSE(sessione(w).p_update());
 }
 
 TEST_F(MaskActionsTest, TheReasonOfAnAnnulledEntryIsShownReadOnly)
@@ -418,7 +418,7 @@ TEST_F(MaskActionsTest, DroppingOnTheLinkBox)
     files->setText(QUrl::fromLocalFile(first).toString() + "\n" + QUrl::fromLocalFile(second).toString());
     EXPECT_TRUE(drop(files));
     EXPECT_EQ(box(19)->text(), first);
-    EXPECT_TRUE(w.sessione().p_update()) << "the link is a change of the entry";
+    EXPECT_TRUE(sessione(w).p_update()) << "the link is a change of the entry";
 
     auto* address = new QMimeData;
     address->setText("https://www.example.org/atto");
@@ -502,7 +502,7 @@ TEST_F(SubjectCorrectionTest, F12CorrectsOnlyThatEntry)
     EXPECT_EQ(corrente(), 58);
     EXPECT_EQ(box(0)->text(), "58");
     EXPECT_EQ(box(7)->text(), "Ricorso al TAR, l'udienza");
-    EXPECT_FALSE(w.sessione().p_update());
+    EXPECT_FALSE(sessione(w).p_update());
 
     // A second correction starts from the stored subject; a blank one writes nothing.
     ModalScript again;

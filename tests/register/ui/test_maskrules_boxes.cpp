@@ -211,7 +211,7 @@ TEST_F(MaskBoxesTest, AStreetWithoutNumberGetsSnc)
 TEST_F(MaskBoxesTest, ARegistrationDateBeforeTheLastIsRefused)
 {
     inserisci();
-    ASSERT_EQ(w.sessione().p_ultima_data(), QDate(2024, 3, 7)) << "the date of the last entry";
+    ASSERT_EQ(sessione(w).p_ultima_data(), QDate(2024, 3, 7)) << "the date of the last entry";
     box(2)->clear();
     QTest::keyClicks(box(2), "01/01/2024");
     EXPECT_EQ(messages.texts(), QStringList {"Data inferiore all' ultima inserita !"});
@@ -251,7 +251,7 @@ TEST_F(MaskBoxesTest, TheYearFollowsTheDateWheneverABoxIsLeft)
 TEST_F(MaskBoxesTest, WithOnlyOneRecordAnyDateIsTaken)
 {
     inserisci();
-    ASSERT_EQ(w.sessione().p_ultima_data(), QDate(2024, 3, 7)) << "the date of the last entry";
+    ASSERT_EQ(sessione(w).p_ultima_data(), QDate(2024, 3, 7)) << "the date of the last entry";
     ASSERT_TRUE(registro()->setFilter("Progressivo = 1").ok());
     ASSERT_EQ(schede(w)->conta_schede(), 1);
     box(2)->clear();
@@ -280,7 +280,7 @@ TEST_F(MaskBoxesTest, TheCalendarFillsTheDateAndTheYear)
     FixedClock clock(QDateTime(QDate(2026, 1, 20), QTime(9, 30)));
     Clock::install(&clock);
     inserisci();
-    ASSERT_EQ(w.sessione().p_ultima_data(), QDate(2024, 3, 7)) << "the date of the last entry";
+    ASSERT_EQ(sessione(w).p_ultima_data(), QDate(2024, 3, 7)) << "the date of the last entry";
     box(2)->clear();
     box(1)->clear();
     entra(2);

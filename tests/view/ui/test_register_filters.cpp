@@ -152,7 +152,7 @@ TEST_F(FilterTest, ReleasingSavesTheNoteBeingTyped)
     QTest::mouseClick(control<QToolBar>(&w, "Toolbar2")->widgetForAction(filterButton()), Qt::LeftButton);
     EXPECT_TRUE(messages.shown().isEmpty()) << messages.last().toStdString();
     EXPECT_FALSE(rs()->hasFilter());
-    EXPECT_FALSE(w.sessione().p_update());
+    EXPECT_FALSE(sessione(w).p_update());
     DbResult err;
     auto db = Connection::shared(program.archive(), kPassword, &err);
     ASSERT_TRUE(db);
