@@ -123,44 +123,46 @@ void Recordset::Impl::rebuildView()
     invalidateInverse();
     if (!s)
         return;
-    // The live rows in order; a filter is asked about them a run at a time.
-    constexpr size_t kRun = 4096;
-    ColumnReader columns(*s);
-    std::vector<qint32> run;
-    auto flush = [&] {
-        const qsizetype kept = filter->select(columns, run.data(), qsizetype(run.size()));
-        view.insert(view.end(), run.begin(), run.begin() + kept);
-        run.clear();
-    };
-    auto consider = [&](qint32 r) {
-        if (!s->isLive(r))
-            return;
+    const Chunked<quint8>& flags = s->flags;
+    // Nearly every row is as read: its flags alone say that it is live.
+    auto live = [&](qint32 r) { return flags[r] == 0 || s->isLive(r); };
+    // The live rows of n rows in order; a filter is asked about them a run at a time.
+    auto select = [&](qsizetype n, auto rowAt) {
         if (!filter) {
-            view.push_back(r);
+            view.resize(size_t(n));
+            qint32* out = view.data();
+            for (qsizetype i = 0; i < n; ++i) {
+                const qint32 r = rowAt(i);
+                *out = r;
+                if (live(r))
+                    ++out;
+            }
+            view.resize(size_t(out - view.data()));
             return;
         }
-        run.push_back(r);
-        if (run.size() == kRun)
-            flush();
+        constexpr qsizetype kRun = 4096;
+        ColumnReader columns(*s);
+        std::vector<qint32> run;
+        run.reserve(size_t(kRun));
+        for (qsizetype start = 0; start < n; start += kRun) {
+            run.clear();
+            for (qsizetype i = start; i < std::min(n, start + kRun); ++i) {
+                const qint32 r = rowAt(i);
+                if (live(r))
+                    run.push_back(r);
+            }
+            const qsizetype kept = filter->select(columns, run.data(), qsizetype(run.size()));
+            view.insert(view.end(), run.begin(), run.begin() + kept);
+        }
+        view.shrink_to_fit();
     };
-    if (filter)
-        run.reserve(kRun);
-    else
-        view.reserve(size_t(s->totalRows));
     if (!sortKeys.empty()) {
         ensureSorted();
-        for (qint32 r : sorted)
-            consider(r);
+        select(qsizetype(sorted.size()), [this](qsizetype i) { return sorted[size_t(i)]; });
     } else if (!s->order.empty()) {
-        for (qint32 r : s->order)
-            consider(r);
+        select(qsizetype(s->order.size()), [this](qsizetype i) { return s->order[size_t(i)]; });
     } else {
-        for (qsizetype r = 0; r < s->totalRows; ++r)
-            consider(qint32(r));
-    }
-    if (filter) {
-        flush();
-        view.shrink_to_fit();
+        select(s->totalRows, [](qsizetype i) { return qint32(i); });
     }
 }
 
@@ -479,11 +481,12 @@ DbResult Recordset::requery()
     emit modelAboutToReset();
     std::shared_ptr<Shared> old = d->s;
     d->attach(std::move(shared));
-    releaseSnapshot(std::move(old));
     d->rebuildView();
     d->pos = d->count() > 0 ? 0 : -1;
     emit modelReset();
     emit moveComplete();
+    // The old rows go once the new ones are shown, on a worker: the clerk does not wait for them.
+    releaseSnapshot(std::move(old));
     return {};
 }
 
