@@ -27,13 +27,6 @@ namespace {
 
 using criteria::foldUnit;
 
-QString quoteId(const QString& name)
-{
-    QString n = name;
-    n.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    return QLatin1Char('"') + n + QLatin1Char('"');
-}
-
 /// What NOCASE compares for a code point: ASCII letters lower-cased, the rest as it is.
 char32_t nocaseOf(char32_t c)
 {
@@ -122,8 +115,8 @@ struct Groups
 /// The groups of an index on (field COLLATE NOCASE, field).
 Groups fullIndexGroups(const QString& table, const QString& field)
 {
-    const QString t = quoteId(table);
-    const QString f = quoteId(field);
+    const QString t = quoteName(table);
+    const QString f = quoteName(field);
     const QString order = QStringLiteral(" AND typeof(%1) = 'text' ORDER BY %1 COLLATE NOCASE, %1 LIMIT 1").arg(f);
     Groups g;
     g.first = QStringLiteral("SELECT %1 FROM %2 WHERE %1 COLLATE NOCASE >= ?1").arg(f, t) + order;
@@ -151,8 +144,8 @@ Groups valueTableGroups(const QString& field)
 /// The groups of the archive's prefix index of table.field (see ArchiveColumn).
 Groups prefixIndexGroups(const QString& table, const QString& field, int chars)
 {
-    const QString t = quoteId(table);
-    const QString f = quoteId(field);
+    const QString t = quoteName(table);
+    const QString f = quoteName(field);
     const QString from = QStringLiteral(" FROM %1 WHERE %2 IS NOT NULL AND ").arg(t, f);
     Groups g;
     if (chars == 0) {
@@ -276,12 +269,12 @@ QStringList scanValues(Connection& db, const QString& table, const QString& fiel
                        DbResult* error)
 {
     QStringList values;
-    const QString f = quoteId(field);
+    const QString f = quoteName(field);
     // Only as many characters of a value as the prefix has are matched: a long text is not
     // decoded whole for every row.
     *error = db.query(QStringLiteral("SELECT DISTINCT %1 FROM %2 WHERE substr(%1, 1, ?) LIKE ? ESCAPE '\\' AND "
                                      "typeof(%1) = 'text' ORDER BY %1 COLLATE NOCASE, %1 LIMIT ?")
-                          .arg(f, quoteId(table)),
+                          .arg(f, quoteName(table)),
                       {prefix.toUcs4().size(), escapeLikeText(prefix) + QLatin1Char('%'), limit},
                       [&](const Statement& st) {
                           values << st.value(0).toString();
@@ -300,7 +293,7 @@ QString prefixIndexName(const QString& table, const QString& field)
 QString prefixIndexSql(const QString& table, const QString& field)
 {
     return QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3 COLLATE NOCASE, %3)")
-        .arg(quoteId(prefixIndexName(table, field)), quoteId(table), quoteId(field));
+        .arg(quoteName(prefixIndexName(table, field)), quoteName(table), quoteName(field));
 }
 
 QStringList prefixValues(Connection& db, const QString& table, const QString& field, const QString& prefix, int limit,

@@ -1,6 +1,7 @@
 // Reading a query into a recordset snapshot.
 
 #include "recordset_p.h"
+#include "sql_like.h"
 
 #include <sqlcipher/sqlite3.h>
 
@@ -12,13 +13,6 @@
 namespace quad::rs {
 
 namespace {
-
-QString quoteIdentifier(const QString& name)
-{
-    QString n = name;
-    n.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    return QLatin1Char('"') + n + QLatin1Char('"');
-}
 
 /// Where row ids can be put into the query: right after its leading SELECT; -1 when the query
 /// folds rows together (DISTINCT, GROUP BY, aggregates, compounds), so that a result row is not
@@ -46,7 +40,7 @@ QString withRowids(const QString& sql, qsizetype at, const QStringList& tables)
 {
     QStringList ids;
     for (const QString& t : tables)
-        ids << quoteIdentifier(t) + QLatin1String(".rowid");
+        ids << quoteName(t) + QLatin1String(".rowid");
     return sql.left(at) + QLatin1Char(' ') + ids.join(QLatin1String(", ")) + QLatin1Char(',') + sql.mid(at);
 }
 
@@ -68,7 +62,7 @@ DbResult tableColumns(Connection& db, const QString& table, TableColumns* out)
     QStringList keys;
     QString keyType;
     const DbResult r
-        = db.query(QStringLiteral("PRAGMA table_info(%1)").arg(quoteIdentifier(table)), {}, [&](const Statement& st) {
+        = db.query(QStringLiteral("PRAGMA table_info(%1)").arg(quoteName(table)), {}, [&](const Statement& st) {
               const QString name = st.value(1).toString().toLower();
               if (st.value(3).toLongLong() != 0)
                   info.notNull.insert(name);

@@ -6,6 +6,7 @@
 // scan an inner table or build a temporary index is read in one piece.
 
 #include "recordset_p.h"
+#include "sql_like.h"
 
 #include <sqlcipher/sqlite3.h>
 
@@ -33,13 +34,6 @@ QString unquote(QString name)
             || (name.front() == QLatin1Char('`') && name.back() == QLatin1Char('`'))))
         name = name.mid(1, name.size() - 2);
     return name;
-}
-
-QString quoted(const QString& name)
-{
-    QString n = name;
-    n.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    return QLatin1Char('"') + n + QLatin1Char('"');
 }
 
 /// One piece of the result: the rows of one key range, read apart.
@@ -155,8 +149,8 @@ DbResult lockForRead(Connection& db, const std::vector<std::shared_ptr<Connectio
 /// The first and the last key of the split's table as the connection reads them now.
 void readKeyRange(Connection& db, SplitRead& split)
 {
-    const QVariant lo = db.scalar(QStringLiteral("SELECT min(rowid) FROM %1").arg(quoted(split.keyTable)));
-    const QVariant hi = db.scalar(QStringLiteral("SELECT max(rowid) FROM %1").arg(quoted(split.keyTable)));
+    const QVariant lo = db.scalar(QStringLiteral("SELECT min(rowid) FROM %1").arg(quoteName(split.keyTable)));
+    const QVariant hi = db.scalar(QStringLiteral("SELECT max(rowid) FROM %1").arg(quoteName(split.keyTable)));
     split.empty = lo.isNull();
     split.lo = lo.toLongLong();
     split.hi = hi.toLongLong();
@@ -263,7 +257,7 @@ std::optional<SplitRead> planSplitRead(Connection& db, const QString& sql, int p
         }
     }
     const QString range
-        = QStringLiteral("%1.%2 BETWEEN :quad_lo AND :quad_hi").arg(quoted(keyTable), quoted(keyColumn));
+        = QStringLiteral("%1.%2 BETWEEN :quad_lo AND :quad_hi").arg(quoteName(keyTable), quoteName(keyColumn));
     const qsizetype orderAt = words[order].start;
     if (where >= 0) {
         const qsizetype whereEnd = words[where].end;

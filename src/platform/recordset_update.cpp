@@ -3,6 +3,7 @@
 #include "recordset.h"
 
 #include "recordset_p.h"
+#include "sql_like.h"
 
 #include <QMap>
 #include <QSet>
@@ -14,13 +15,6 @@ namespace quad {
 using namespace rs;
 
 namespace {
-
-QString quoteIdentifier(const QString& name)
-{
-    QString n = name;
-    n.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    return QLatin1Char('"') + n + QLatin1Char('"');
-}
 
 DbResult refused(const QString& text)
 {
@@ -133,7 +127,7 @@ private:
             if (m_deleted.contains({t, id})) // another row of the same join
                 continue;
             const DbResult r
-                = m_db.exec(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoteIdentifier(table.name)), {id});
+                = m_db.exec(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoteName(table.name)), {id});
             if (!r.ok())
                 return r;
             if (m_db.changes() == 0)
@@ -164,12 +158,12 @@ private:
             QStringList sets;
             QVariantList params;
             for (int c : it.value()) {
-                sets << quoteIdentifier(m_s.meta[c].origin) + QLatin1String(" = ?");
+                sets << quoteName(m_s.meta[c].origin) + QLatin1String(" = ?");
                 params << st->pending[c];
             }
             params << id;
             const DbResult r = m_db.exec(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
-                                             .arg(quoteIdentifier(table.name), sets.join(QLatin1String(", "))),
+                                             .arg(quoteName(table.name), sets.join(QLatin1String(", "))),
                                          params);
             if (!r.ok())
                 return r;
@@ -211,16 +205,15 @@ private:
             QVariantList params;
             for (int c = 0; c < m_s.fields.size(); ++c) {
                 if (m_s.meta[c].table == t && given(c)) {
-                    names << quoteIdentifier(m_s.meta[c].origin);
+                    names << quoteName(m_s.meta[c].origin);
                     marks << QStringLiteral("?");
                     params << st->pending[c];
                 }
             }
             const QString sql = names.isEmpty()
-                ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoteIdentifier(table.name))
+                ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoteName(table.name))
                 : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                      .arg(quoteIdentifier(table.name), names.join(QLatin1String(", ")),
-                           marks.join(QLatin1String(", ")));
+                      .arg(quoteName(table.name), names.join(QLatin1String(", ")), marks.join(QLatin1String(", ")));
             const DbResult r = m_db.exec(sql, params);
             if (!r.ok())
                 return r;

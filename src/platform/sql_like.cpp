@@ -104,4 +104,11 @@ QString quoteText(const QString& text)
     return QLatin1Char('\'') + out + QLatin1Char('\'');
 }
 
+QString quoteName(const QString& name)
+{
+    QString out = name;
+    out.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + out + QLatin1Char('"');
+}
+
 } // namespace quad

@@ -23,4 +23,7 @@ QString escapeLikeText(const QString& text);
 /// The one routine that every criteria and look-up text is built with.
 QString quoteText(const QString& text);
 
+/// A table's or column's name as an SQL identifier: between double quotes, an inner one doubled.
+QString quoteName(const QString& name);
+
 } // namespace quad
