@@ -122,6 +122,37 @@ QList<SqlToken> sqlTokens(const QString& sql)
     return out;
 }
 
+void appendResultRow(sqlite3_stmt* st, const std::vector<int>& rowidSlot, std::vector<Chunked<qint64>>& rowids,
+                     const std::vector<Column*>& cells, int first)
+{
+    for (size_t t = 0; t < rowidSlot.size(); ++t) {
+        const int slot = rowidSlot[t];
+        qint64 id = kNoRowid;
+        if (slot >= 0) {
+            sqlite3_value* v = sqlite3_column_value(st, slot);
+            if (sqlite3_value_type(v) != SQLITE_NULL)
+                id = sqlite3_value_int64(v);
+        }
+        rowids[t].push_back(id);
+    }
+    // One call under the connection's mutex per cell; the value is then read directly
+    // (the statement is ours alone and the connection is used from one thread).
+    appendSqlRow(cells, st, first);
+}
+
+DbResult finishRead(std::vector<std::unique_ptr<Column>>& columns, std::vector<Chunked<qint64>>& rowids,
+                    const QString& sql)
+{
+    for (auto& column : columns) {
+        column->finish();
+        if (!column->ok())
+            return DbResult::failure(DbError::Other, QStringLiteral("Testo troppo grande da leggere: %1").arg(sql));
+    }
+    for (auto& ids : rowids)
+        ids.shrink();
+    return {};
+}
+
 DbResult loadQuery(Shared& s)
 {
     // A read of the file first: a table another connection changed since this connection last
@@ -258,19 +289,7 @@ DbResult loadQuery(Shared& s)
             for (auto& column : s.columns)
                 cells.push_back(column.get());
         }
-        for (int i = 0; i < int(s.tables.size()); ++i) {
-            const int slot = rowidSlot[size_t(i)];
-            qint64 id = kNoRowid;
-            if (slot >= 0) {
-                sqlite3_value* v = sqlite3_column_value(st, slot);
-                if (sqlite3_value_type(v) != SQLITE_NULL)
-                    id = sqlite3_value_int64(v);
-            }
-            s.rowids[size_t(i)].push_back(id);
-        }
-        // One call under the connection's mutex per cell; the value is then read directly
-        // (the statement is ours alone and the connection is used from one thread).
-        appendSqlRow(cells, st, k);
+        appendResultRow(st, rowidSlot, s.rowids, cells, k);
         s.flags.push_back(0);
         ++rows;
     }
@@ -278,13 +297,8 @@ DbResult loadQuery(Shared& s)
         return s.db->resultFor(rc, QString());
     if (rows == 0)
         makeColumns(nullptr);
-    for (auto& column : s.columns) {
-        column->finish();
-        if (!column->ok())
-            return DbResult::failure(DbError::Other, QStringLiteral("Testo troppo grande da leggere: %1").arg(s.sql));
-    }
-    for (auto& ids : s.rowids)
-        ids.shrink();
+    if (const DbResult finished = finishRead(s.columns, s.rowids, s.sql); !finished.ok())
+        return finished;
     s.flags.shrink();
     s.baseRows = rows;
     s.totalRows = rows;

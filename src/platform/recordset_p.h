@@ -199,6 +199,15 @@ struct SqlToken
 };
 QList<SqlToken> sqlTokens(const QString& sql);
 
+/// Appends the current row of st: its row id per source table (rowidSlot: the result column that
+/// holds it, -1 when none) to rowids, and its cells from result column first on.
+void appendResultRow(sqlite3_stmt* st, const std::vector<int>& rowidSlot, std::vector<Chunked<qint64>>& rowids,
+                     const std::vector<Column*>& cells, int first);
+/// Ends a read into columns and rowids: gives their slack back; fails when a column could not
+/// hold what it read (a text block over 4 GB).
+DbResult finishRead(std::vector<std::unique_ptr<Column>>& columns, std::vector<Chunked<qint64>>& rowids,
+                    const QString& sql);
+
 /// Runs s.sql with s.params on s.db and fills the fields, tables and rows of s: in pieces on
 /// several threads when the query allows it (see planSplitRead), else in one.
 DbResult loadQuery(Shared& s);

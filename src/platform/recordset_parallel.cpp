@@ -61,17 +61,7 @@ DbResult readPiece(Connection& db, sqlite3_stmt* st, const Shared& s, const Spli
         cells.push_back(column.get());
     int rc;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-        for (size_t t = 0; t < rowidSlot.size(); ++t) {
-            const int slot = rowidSlot[t];
-            qint64 id = kNoRowid;
-            if (slot >= 0) {
-                sqlite3_value* v = sqlite3_column_value(st, slot);
-                if (sqlite3_value_type(v) != SQLITE_NULL)
-                    id = sqlite3_value_int64(v);
-            }
-            piece.rowids[t].push_back(id);
-        }
-        appendSqlRow(cells, st, first);
+        appendResultRow(st, rowidSlot, piece.rowids, cells, first);
         if ((++piece.rows & 1023) == 0 && stop.load(std::memory_order_relaxed)) {
             sqlite3_reset(st);
             return DbResult::failure(DbError::Other, QStringLiteral("Lettura interrotta."));
@@ -79,13 +69,8 @@ DbResult readPiece(Connection& db, sqlite3_stmt* st, const Shared& s, const Spli
     }
     const DbResult result = rc == SQLITE_DONE ? DbResult() : db.resultFor(rc, QString());
     sqlite3_reset(st);
-    for (auto& column : piece.columns) {
-        column->finish();
-        if (!column->ok())
-            return DbResult::failure(DbError::Other, QStringLiteral("Testo troppo grande da leggere: %1").arg(s.sql));
-    }
-    for (auto& ids : piece.rowids)
-        ids.shrink();
+    if (const DbResult finished = finishRead(piece.columns, piece.rowids, s.sql); !finished.ok())
+        return finished;
     return result;
 }
 
