@@ -4,12 +4,15 @@
 
 #include "archive_indexes.h"
 #include "archive_test.h"
+#include "full_disk.h"
+#include "killed_worker.h"
 #include "prefix_search.h"
 #include "sql_like.h"
 
 #include <sqlcipher/sqlite3.h>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -461,6 +464,69 @@ TEST_F(ArchivePrefixSearchTest, AnUpgradeThatCannotWriteLeavesTheArchiveAsItWas)
     sqlite3_busy_timeout(db->handle(), 5000);
     ASSERT_TRUE(upgradeArchive(*db).ok());
     expectAgreesWithScan();
+}
+
+// An upgrade killed part-way: a copy of this test program, started with QUAD_UPGRADE_ARCHIVE
+// set, runs ArchiveUpgradeWorker.Run (skipped otherwise) and stops while it commits.
+TEST(ArchiveUpgradeWorker, Run)
+{
+    const QString archive = qEnvironmentVariable("QUAD_UPGRADE_ARCHIVE");
+    if (archive.isEmpty())
+        GTEST_SKIP() << "started by ArchivePrefixSearchTest.AnUpgradeCutShortLeavesTheArchiveAsItWas";
+    // Its journal whole, some of the archive's pages written.
+    int written = 0;
+    test::FullDisk midCommit(archive, [&written](const QString& path) {
+        if (!path.endsWith("-journal") && ++written == 3)
+            test::waitToBeKilled();
+    });
+    DbResult err;
+    auto db = Connection::open(archive, test::kPassword, &err);
+    ASSERT_TRUE(db) << err.message.toStdString();
+    (void)upgradeArchive(*db);
+    FAIL() << "the upgrade was to be stopped while it commits";
+}
+
+TEST_F(ArchivePrefixSearchTest, AnUpgradeCutShortLeavesTheArchiveAsItWas)
+{
+    dropValueStructures();
+    ASSERT_TRUE(db->exec(prefixIndexSql("entrata", "Oggetto")).ok());
+    fill(1);
+    auto schema = [this] {
+        QStringList names;
+        EXPECT_TRUE(db->query("SELECT type || ' ' || name FROM sqlite_master ORDER BY 1", {}, [&](const Statement& st) {
+                          names << st.value(0).toString();
+                          return true;
+                      }).ok());
+        return names.join("; ").toStdString();
+    };
+    const std::string before = schema();
+    const int rows = db->scalar("SELECT count(*) FROM Mittenti").toInt();
+
+    {
+        test::FullDisk full(program.archive());
+        DbResult err;
+        auto station = Connection::open(program.archive(), test::kPassword, &err);
+        ASSERT_TRUE(station) << err.message.toStdString();
+        EXPECT_FALSE(upgradeArchive(*station).ok());
+    }
+    EXPECT_EQ(schema(), before);
+
+    QProcess worker;
+    QProcessEnvironment env;
+    env.insert("QUAD_UPGRADE_ARCHIVE", program.archive());
+    QByteArray output;
+    ASSERT_TRUE(test::startWorkerUntilReady(worker, "ArchiveUpgradeWorker.Run", env, &output)) << output.toStdString();
+    worker.kill();
+    ASSERT_TRUE(worker.waitForFinished(10000));
+    EXPECT_TRUE(QFileInfo::exists(program.archive() + "-journal"));
+    EXPECT_EQ(schema(), before);
+    EXPECT_EQ(db->scalar("PRAGMA integrity_check").toString(), "ok");
+    EXPECT_EQ(db->scalar("SELECT count(*) FROM Mittenti").toInt(), rows);
+
+    // The next opening upgrades it whole.
+    ASSERT_TRUE(upgradeArchive(*db).ok());
+    EXPECT_TRUE(archiveServesValues(*db, "Mittenti", "Nominativo"));
+    expectCountsMatchRows();
 }
 
 } // namespace
