@@ -140,7 +140,7 @@ void Quadernolo::Toolbar1_ButtonClick(QAction* Button)
     } else if (key == QLatin1String("tb_esci")) {
         // Leaving gives up a new entry being typed: nothing of it is written and its lock goes.
         if (m_registro->session().p_new_ins()) {
-            const SessionResult esito = m_registro->session().drop();
+            const SessionResult esito = m_registro->dropEntry();
             if (!esito.notice.isEmpty())
                 warn(esito.notice);
             m_schede->ripristina_consultazione();
