@@ -117,8 +117,13 @@ bool OpenRegister::hasFilter() const
 
 DbResult OpenRegister::reread(qint64 number, bool onlyEntry)
 {
+    return readRows([&] { return m_session->reread(number, onlyEntry); });
+}
+
+DbResult OpenRegister::readRows(const std::function<DbResult()>& read)
+{
     const bool filtrato = hasFilter();
-    const DbResult letto = m_session->reread(number, onlyEntry);
+    const DbResult letto = read();
     if (filtrato && !hasFilter())
         emit filterChanged(false);
     emit rowsChanged();
@@ -183,12 +188,7 @@ SessionResult OpenRegister::leave(const std::function<bool()>& askSave)
 
 DbResult OpenRegister::readAgain()
 {
-    const bool filtrato = hasFilter();
-    const DbResult letto = m_register.Refresh();
-    if (filtrato && !hasFilter())
-        emit filterChanged(false);
-    emit rowsChanged();
-    return letto;
+    return readRows([this] { return m_register.Refresh(); });
 }
 
 DbResult OpenRegister::useArchiveKey(const QString& key)

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 namespace quad {
@@ -120,6 +121,10 @@ signals:
     void rowsChanged();
 
 private:
+    /// Runs read, which reads the register's rows again, then tells of a filter lost in it and of
+    /// the rows read; returns what read returned.
+    DbResult readRows(const std::function<DbResult()>& read);
+
     std::function<QString()> m_dataFolder;
     DataSource m_register;
     DataSource m_correspondents;

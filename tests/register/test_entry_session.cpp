@@ -105,6 +105,20 @@ protected:
         ASSERT_TRUE(sources->rows->setValue("Nominativo", "Bianchi").ok());
     }
     static TypedEntry typed(const QString& nome = "Bianchi") { return {"14/06/2025", "Lettera", "Nuovo", nome}; }
+    /// Another station rebuilds the register's table without its office fields.
+    void rebuildWithoutOffices()
+    {
+        DbResult err;
+        auto other = Connection::open(prog.archive(), test::kPassword, &err);
+        ASSERT_TRUE(other) << err.message.toStdString();
+        ASSERT_TRUE(other
+                        ->exec("ALTER TABLE entrata RENAME TO vecchia; CREATE TABLE entrata (Progressivo INTEGER "
+                               "PRIMARY KEY, Tipo TEXT, Data_quadernolo DATE, Tipo_documento TEXT, Oggetto TEXT, Note "
+                               "MEMO, Collegamento TEXT, Annullato BOOLEAN, Nota_annulla MEMO); INSERT INTO entrata "
+                               "SELECT Progressivo, Tipo, Data_quadernolo, Tipo_documento, Oggetto, Note, "
+                               "Collegamento, Annullato, Nota_annulla FROM vecchia")
+                        .ok());
+    }
 
     FixedClock clock {QDateTime(QDate(2025, 6, 14), QTime(10, 20, 30))};
     test::TempProgram prog;
@@ -322,22 +336,33 @@ TEST_F(EntrySessionTest, AReReadWhoseFilterCannotComeBackSaysSoAndShowsEveryRow)
     ASSERT_TRUE(sources->reg->setFilter("Ufficio_conoscenza like 'x%'").ok());
     ASSERT_EQ(sources->reg->recordCount(), 0);
     // Another station rebuilds the table without the field filtered on.
-    DbResult err;
-    auto other = Connection::open(prog.archive(), test::kPassword, &err);
-    ASSERT_TRUE(other) << err.message.toStdString();
-    ASSERT_TRUE(other
-                    ->exec("ALTER TABLE entrata RENAME TO vecchia; CREATE TABLE entrata (Progressivo INTEGER "
-                           "PRIMARY KEY, Tipo TEXT, Data_quadernolo DATE, Tipo_documento TEXT, Oggetto TEXT, Note "
-                           "MEMO, Collegamento TEXT, Annullato BOOLEAN, Nota_annulla MEMO); INSERT INTO entrata "
-                           "SELECT Progressivo, Tipo, Data_quadernolo, Tipo_documento, Oggetto, Note, Collegamento, "
-                           "Annullato, Nota_annulla FROM vecchia")
-                    .ok());
+    ASSERT_NO_FATAL_FAILURE(rebuildWithoutOffices());
     const DbResult r = session->reread(2);
 
     EXPECT_FALSE(r.ok());
     EXPECT_FALSE(sources->reg->hasFilter());
     EXPECT_EQ(sources->reg->recordCount(), 3);
     EXPECT_EQ(sources->reg->value("Progressivo").toLongLong(), 2);
+}
+
+TEST_F(EntrySessionTest, ASaveWhoseReReadFailsIsStoredAndSaysSo)
+{
+    ASSERT_TRUE(db->exec("UPDATE entrata SET Ufficio_conoscenza = 'x'").ok());
+    ASSERT_TRUE(sources->reg->requery().ok());
+    ASSERT_TRUE(sources->reg->setFilter("Ufficio_conoscenza like 'x%'").ok());
+    sources->reg->moveLast();
+    ASSERT_TRUE(sources->reg->setValue("Note", "Vista").ok());
+    // Another station rebuilds the table without the field filtered on.
+    ASSERT_NO_FATAL_FAILURE(rebuildWithoutOffices());
+    const SessionResult r = session->save({"03/01/2025", "Lettera", "Oggetto", "Nome 3"});
+
+    // Stored, and the clerk is told the register shown is no longer the filtered one.
+    EXPECT_TRUE(r.ok());
+    EXPECT_TRUE(r.written);
+    EXPECT_EQ(db->scalar("SELECT Note FROM entrata WHERE Progressivo = 3").toString(), "Vista");
+    EXPECT_TRUE(r.message.startsWith("ATTENZIONE !!\n\nImpossibile rileggere l' archivio.\n\n"))
+        << r.message.toStdString();
+    EXPECT_FALSE(sources->reg->hasFilter());
 }
 
 } // namespace

@@ -185,8 +185,7 @@ void EntryActions::Adodc1_Error(const DbResult& error)
 
 void EntryActions::aggiorna_totale_schede()
 {
-    const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
-    const bool filtro = rs && rs->isOpen() && rs->hasFilter();
+    const bool filtro = m_registro->hasFilter();
     QString testo = QStringLiteral("   Totale schede : ") + QString::number(conta_schede());
     if (filtro)
         testo += QStringLiteral("  [Filtro inserito !]");

@@ -121,17 +121,8 @@ void Quadernolo::Toolbar1_ButtonClick(QAction* Button)
     } else if (key == QLatin1String("tb_fascicoli")) {
         chiudiPopup();
         apri_fascicoli();
-        if (m_schede->conta_schede() >= 1) {
-            const QString nodo = Adodc1->Recordset()->eof() || Adodc1->Recordset()->bof()
-                ? QString()
-                : Adodc1->Recordset()->value(QStringLiteral("sys_nodo")).toString();
-            if (!nodo.trimmed().isEmpty()) {
-                Frm_mask->lbl_nodo->setText(QStringLiteral("Nodo : ") + nodo);
-                Frm_mask->lbl_nodo->show();
-            } else {
-                Frm_mask->lbl_nodo->hide();
-            }
-        }
+        if (m_schede->conta_schede() >= 1)
+            m_maschera->mostra_nodo_corrente();
     } else if (key == QLatin1String("tb_add_tree")) {
         cmd_focus->setFocus();
         if (m_schede->conta_schede() < 1)
@@ -140,7 +131,7 @@ void Quadernolo::Toolbar1_ButtonClick(QAction* Button)
     } else if (key == QLatin1String("tb_esci")) {
         // Leaving gives up a new entry being typed: nothing of it is written and its lock goes.
         if (m_registro->session().p_new_ins()) {
-            const SessionResult esito = m_registro->session().drop();
+            const SessionResult esito = m_registro->dropEntry();
             if (!esito.notice.isEmpty())
                 warn(esito.notice);
             m_schede->ripristina_consultazione();

@@ -89,11 +89,13 @@ protected:
     }
     void tasto(int index, Qt::Key key) { QTest::keyClick(box(index), key); }
 
+    /// The address-book panel's grid.
+    QTableView* griglia() const { return control<QTableView>(&w, "DataGridAC"); }
     /// The names the panel's grid shows, in order.
     QStringList nomiInGriglia() const
     {
         QStringList out;
-        const QAbstractItemModel* m = control<QTableView>(&w, "DataGridAC")->model();
+        const QAbstractItemModel* m = griglia()->model();
         if (!m)
             return out;
         int col = -1;
@@ -105,20 +107,13 @@ protected:
             out << m->index(r, col).data().toString();
         return out;
     }
-    QRect cella(int row) const
-    {
-        return control<QTableView>(&w, "DataGridAC")
-            ->visualRect(control<QTableView>(&w, "DataGridAC")->model()->index(row, 0));
-    }
-    void scegliRiga(int row)
-    {
-        QTest::mouseClick(control<QTableView>(&w, "DataGridAC")->viewport(), Qt::LeftButton, {}, cella(row).center());
-    }
+    QRect cella(int row) const { return griglia()->visualRect(griglia()->model()->index(row, 0)); }
+    void scegliRiga(int row) { QTest::mouseClick(griglia()->viewport(), Qt::LeftButton, {}, cella(row).center()); }
     void doppioClic(int row)
     {
         const QPoint p = cella(row).center();
-        QTest::mouseClick(control<QTableView>(&w, "DataGridAC")->viewport(), Qt::LeftButton, {}, p);
-        QTest::mouseDClick(control<QTableView>(&w, "DataGridAC")->viewport(), Qt::LeftButton, {}, p);
+        QTest::mouseClick(griglia()->viewport(), Qt::LeftButton, {}, p);
+        QTest::mouseDClick(griglia()->viewport(), Qt::LeftButton, {}, p);
     }
 
     /// The autocomplete list's items.

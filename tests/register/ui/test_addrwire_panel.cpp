@@ -50,8 +50,8 @@ TEST_F(AddrwirePanel, TypingANameListsTheAddressBookNamesBeginningWithIt)
     EXPECT_TRUE(control<QPushButton>(&w, "cmd_mod_nomi")->isVisible());
     // The record's id is kept out of sight.
     int visibili = 0;
-    for (int c = 0; c < control<QTableView>(&w, "DataGridAC")->model()->columnCount(); ++c)
-        visibili += control<QTableView>(&w, "DataGridAC")->isColumnHidden(c) ? 0 : 1;
+    for (int c = 0; c < griglia()->model()->columnCount(); ++c)
+        visibili += griglia()->isColumnHidden(c) ? 0 : 1;
     EXPECT_EQ(visibili, 9);
 
     QTest::keyClicks(box(8), "m");
@@ -223,7 +223,7 @@ TEST_F(AddrwirePanel, CorreggiOpensTheDialogThatDiscardsOrStores)
               "Via Roma");
     ASSERT_TRUE(shown(w, "Pic_nomi")->isVisible());
     EXPECT_EQ(nomiInGriglia(), QStringList({"d'Alessandro Anna", "D'Amico Sergio"}));
-    const QAbstractItemModel* m = control<QTableView>(&w, "DataGridAC")->model();
+    const QAbstractItemModel* m = griglia()->model();
     EXPECT_EQ(m->index(1, 3).data().toString(), "Via Nuova");
     // With the dialog gone, a town picked goes into the correspondent row again.
     emit control<AXDbAutoComplete>(&w, "AXDbAutoComplete1")->townPicked("Milano", "MI", "IT", "20100");
