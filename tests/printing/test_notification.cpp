@@ -1,5 +1,7 @@
 #include "notification.h"
 
+#include "file_replace.h"
+
 #include "register_query.h"
 #include "temp_program.h"
 
@@ -104,6 +106,14 @@ TEST(Notification, TwoForwardsInOneSecondGiveTwoFilesAndNoTemporaryOnes)
     const DbResult manca = scrivi_notifica(rs, ufficio.filePath("manca"), kMomento, &primo);
     EXPECT_FALSE(manca.ok());
     EXPECT_EQ(fileIn(ufficio.path()).size(), 2);
+
+    // A write the disk cannot finish: an error, and neither a notification nor a temporary file.
+    setFileWriteFaultForTests([](const QString&) { return true; });
+    const DbResult pieno = scrivi_notifica(rs, ufficio.path(), kMomento, &primo);
+    setFileWriteFaultForTests(nullptr);
+    EXPECT_FALSE(pieno.ok());
+    EXPECT_EQ(fileIn(ufficio.path()),
+              QStringList({"Notifica_2026_01_02__14_05_09.xml", "Notifica_2026_01_02__14_05_09_2.xml"}));
 }
 
 class NotificationImport : public ::testing::Test

@@ -1,6 +1,8 @@
 // The column chooser through the main window's column button, and the columns it hides.
 #include "view_fixture.h"
 
+#include "file_replace.h"
+
 #include <QListWidget>
 #include <QPushButton>
 
@@ -107,4 +109,24 @@ TEST_F(ColumnChooserTest, AShortMaskIsPaddedWithShownColumns)
         EXPECT_EQ(mask.at(i), QChar(i == 1 || i == citta ? '-' : 'X')) << i;
     EXPECT_TRUE(grid(w)->isColumnHidden(citta));
     EXPECT_TRUE(grid(w)->isColumnHidden(1));
+}
+
+TEST_F(ColumnChooserTest, AChoiceTheSettingsFileCannotKeepIsToldAndHoldsForThisRun)
+{
+    const QString before = storedMask();
+    setFileWriteFaultForTests([](const QString& path) { return path.endsWith("imposta.ini"); });
+    ModalScript script;
+    script.then("frm_sel_campi", [](QDialog* d) {
+        entry(d, "Oggetto")->setCheckState(Qt::Unchecked);
+        click(d, "OKButton");
+    });
+    click(&w, "cmd_colonne");
+    const bool done = script.waitDone();
+    setFileWriteFaultForTests(nullptr);
+    ASSERT_TRUE(done);
+    EXPECT_EQ(messages.texts(),
+              QStringList("ATTENZIONE !\n\nImpossibile salvare la scelta delle colonne nel file delle impostazioni."));
+    EXPECT_EQ(storedMask(), before);
+    EXPECT_TRUE(grid(w)->isColumnHidden(8));
+    EXPECT_EQ(w.state.p_eln_colonne.at(8), QChar('-'));
 }
