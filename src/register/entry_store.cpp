@@ -1,6 +1,7 @@
 #include "entry_store.h"
 
 #include "field_text.h"
+#include "sql_like.h"
 
 #include <QDate>
 #include <QTime>
@@ -166,13 +167,6 @@ DbResult toStorage(const Column& column, const QVariant& value, QVariant* out)
     return {};
 }
 
-QString quotedName(const QString& name)
-{
-    QString quoted = name;
-    quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
-}
-
 /// An INSERT of the fields of row into table: column names come from the table itself, values are
 /// bound. A field the table does not have, given twice, or a value that does not fit is refused.
 DbResult insertRow(Connection& conn, const QString& table, const QList<Column>& columns, const QVariantMap& row)
@@ -190,13 +184,13 @@ DbResult insertRow(Connection& conn, const QString& table, const QList<Column>& 
         }
         if (!column)
             return DbResult::failure(DbError::Other, QStringLiteral("Campo sconosciuto: %1.%2").arg(table, it.key()));
-        if (names.contains(quotedName(column->name)))
+        if (names.contains(quoteName(column->name)))
             return DbResult::failure(DbError::Other, QStringLiteral("Campo ripetuto: %1.%2").arg(table, it.key()));
         QVariant stored;
         DbResult r = toStorage(*column, it.value(), &stored);
         if (!r.ok())
             return r;
-        names << quotedName(column->name);
+        names << quoteName(column->name);
         marks << QStringLiteral("?");
         values << stored;
     }

@@ -1,12 +1,11 @@
 #include "database.h"
 #include "file_checks.h"
 #include "full_disk.h"
+#include "killed_worker.h"
 #include "password_change.h"
 #include "program_folder.h"
 #include "temp_program.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -14,12 +13,9 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <cstdio>
 #include <memory>
 #include <ostream>
 #include <stdexcept>
-#include <thread>
 
 using namespace quad;
 using quad::test::bytesOf;
@@ -261,14 +257,6 @@ TEST(PasswordChange, AFullDiskKeepsTheOldPasswordEverywhereAndNamesTheFile)
 
 namespace {
 
-[[noreturn]] void waitToBeKilled()
-{
-    std::printf("\nREADY\n");
-    std::fflush(stdout);
-    for (;;)
-        std::this_thread::sleep_for(std::chrono::seconds(1));
-}
-
 TEST(PasswordChangeWorker, Run)
 {
     const QString dir = qEnvironmentVariable("QUAD_PASSWORD_DIR");
@@ -286,12 +274,12 @@ TEST(PasswordChangeWorker, Run)
         int written = 0;
         midRekey = std::make_unique<test::FullDisk>(stopAt.mid(6) + "/", [written](const QString& path) mutable {
             if (!path.endsWith("-journal") && ++written == 5)
-                waitToBeKilled();
+                test::waitToBeKilled();
         });
     }
     setPasswordChangeStepForTests([&](const QString& step) {
         if (step == stopAt)
-            waitToBeKilled();
+            test::waitToBeKilled();
     });
     (void)cambia_password_archivi(s, "nuova");
     FAIL() << "the change was to be stopped at " << stopAt.toStdString();
@@ -322,19 +310,11 @@ TEST_P(InterruptedPasswordChange, TheNextLoginGivesEveryArchiveThePasswordTyped)
     }
 
     QProcess worker;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    QProcessEnvironment env;
     env.insert("QUAD_PASSWORD_DIR", t.prog.path());
     env.insert("QUAD_PASSWORD_STOP", GetParam().stopAt);
-    worker.setProcessEnvironment(env);
-    worker.setProcessChannelMode(QProcess::MergedChannels);
-    worker.start(QCoreApplication::applicationFilePath(), {"--gtest_filter=PasswordChangeWorker.Run"});
     QByteArray output;
-    const QDeadlineTimer deadline(40000);
-    while (!output.contains("READY") && !deadline.hasExpired() && worker.state() != QProcess::NotRunning) {
-        worker.waitForReadyRead(200);
-        output += worker.readAll();
-    }
-    ASSERT_TRUE(output.contains("READY")) << output.toStdString();
+    ASSERT_TRUE(test::startWorkerUntilReady(worker, "PasswordChangeWorker.Run", env, &output)) << output.toStdString();
     worker.kill();
     ASSERT_TRUE(worker.waitForFinished(10000));
     // Killed inside the engine's rekey: the archive holds pages under both keys and its journal.

@@ -4,12 +4,14 @@
 #include "clock.h"
 #include "entry_store.h"
 #include "issuing_lock.h"
+#include "killed_worker.h"
 #include "numbering.h"
 #include "temp_program.h"
 
 #include <sqlcipher/sqlite3.h>
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
@@ -17,9 +19,7 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdio>
-#include <thread>
 
 using namespace quad;
 
@@ -59,10 +59,7 @@ void stopMidInsert(void*, int, const char*, const char* table, sqlite3_int64)
 {
     if (QByteArray(table).compare("Mittenti", Qt::CaseInsensitive) != 0 || --g_insertsBeforeDeath > 0)
         return;
-    std::printf("\nREADY\n");
-    std::fflush(stdout);
-    for (;;)
-        std::this_thread::sleep_for(std::chrono::seconds(1));
+    test::waitToBeKilled();
 }
 
 TEST(StationWorker, Run)

@@ -3,6 +3,7 @@
 #include "../../frame/ui/frame_fixture.h"
 
 #include "clock.h"
+#include "killed_worker.h"
 #include "notification.h"
 #include "program_folder.h"
 #include "register_query.h"
@@ -10,15 +11,10 @@
 #include <sqlcipher/sqlite3.h>
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QProcess>
 #include <QTest>
-
-#include <chrono>
-#include <cstdio>
-#include <thread>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -78,10 +74,7 @@ void fermaAlPrimoMittente(void*, int, const char*, const char* table, sqlite3_in
 {
     if (QByteArray(table).compare("Mittenti", Qt::CaseInsensitive) != 0)
         return;
-    std::printf("\nREADY\n");
-    std::fflush(stdout);
-    for (;;)
-        std::this_thread::sleep_for(std::chrono::seconds(1));
+    waitToBeKilled();
 }
 
 class NotificationWindow : public ::testing::Test
@@ -389,16 +382,11 @@ TEST_F(NotificationWindow, AnImportKilledHalfWayIsOfferedAgain)
 {
     notificaDi(mittente.archive(), 2, destinatario.file("Notifica_uno.xml"));
     QProcess importatore;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    QProcessEnvironment env;
     env.insert("QUAD_IMPORT_FILE", destinatario.file("Notifica_uno.xml"));
     env.insert("QUAD_IMPORT_ARCHIVE", destinatario.archive());
-    importatore.setProcessEnvironment(env);
-    importatore.setProcessChannelMode(QProcess::MergedChannels);
-    importatore.start(QCoreApplication::applicationFilePath(), {"--gtest_filter=ImportWorker.Run"});
     QByteArray uscita;
-    while (!uscita.contains("READY") && importatore.waitForReadyRead(30000))
-        uscita += importatore.readAll();
-    ASSERT_TRUE(uscita.contains("READY")) << uscita.toStdString();
+    ASSERT_TRUE(startWorkerUntilReady(importatore, "ImportWorker.Run", env, &uscita)) << uscita.toStdString();
 
     // While its importer lives, the claimed file is nobody else's.
     EXPECT_TRUE(notifiche_in_arrivo(destinatario.path()).isEmpty());
