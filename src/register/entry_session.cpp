@@ -292,13 +292,17 @@ void EntrySession::discardAndFind(qint64 number, bool onEntry)
         rs->moveLast();
 }
 
-DbResult EntrySession::readBack(Recordset& rs, qint64 number, bool onlyEntry)
+DbResult EntrySession::readBack(Recordset& rs, qint64 number, bool onlyEntry, bool* entryOnly)
 {
+    if (entryOnly)
+        *entryOnly = false;
     const std::shared_ptr<Connection> db = rs.connection();
     const bool othersWrote = !db || db->dataVersion().others != rs.readVersion().others;
     if (onlyEntry && !othersWrote && refreshRegisterEntry(rs, number).ok()) {
         // Only this entry was written since the register was read: it now shows the file.
         rs.adoptVersion(db->dataVersion());
+        if (entryOnly)
+            *entryOnly = true;
         return {};
     }
     const QString filter = rs.hasFilter() ? rs.filterText() : QString();
@@ -475,12 +479,17 @@ DbResult EntrySession::reread(qint64 number, bool onlyEntry)
     {
         QuietMoves quiet(*this);
         const int position = rs->absolutePosition();
-        result = readBack(*rs, number, onlyEntry);
-        // The same row when it still shows the entry, else the entry's first row.
-        bool found = false;
-        if (position >= 1 && position <= rs->recordCount()) {
+        bool entryOnly = false;
+        result = readBack(*rs, number, onlyEntry, &entryOnly);
+        // The same row when it still shows the entry, else the entry's first row. Rows read back
+        // for the entry alone keep the current record, wherever the order now puts it; after a
+        // read of every row the same place stands for it.
+        const auto onEntry
+            = [&] { return onRecord(rs) && rs->value(QStringLiteral("Progressivo")).toLongLong() == number; };
+        bool found = entryOnly && onEntry();
+        if (!entryOnly && position >= 1 && position <= rs->recordCount()) {
             rs->setAbsolutePosition(position);
-            found = onRecord(rs) && rs->value(QStringLiteral("Progressivo")).toLongLong() == number;
+            found = onEntry();
         }
         if (!found && !rs->findKey(QStringLiteral("Progressivo"), number) && rs->recordCount() >= 1)
             rs->moveFirst();

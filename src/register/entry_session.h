@@ -198,8 +198,10 @@ private:
     /// when that fails); stands on that entry when onEntry and it is found, else on the last
     /// record.
     void discardAndFind(qint64 number, bool onEntry);
-    /// The register brought up to date after this station wrote (see reread()).
-    static DbResult readBack(Recordset& rs, qint64 number, bool onlyEntry);
+    /// The register brought up to date after this station wrote (see reread()); *entryOnly tells
+    /// whether the rows of entry number alone were read back (every other row, and the current
+    /// record, stay) rather than every row.
+    static DbResult readBack(Recordset& rs, qint64 number, bool onlyEntry, bool* entryOnly = nullptr);
 
     EntrySources& m_sources;
     std::shared_ptr<IssuingLock> m_lock;

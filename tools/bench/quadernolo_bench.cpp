@@ -4,18 +4,21 @@
 //
 // Makes a register of N entries with 1 to 5 correspondents each (about 1.35 N joined rows,
 // default N = 1,000,000) in a temporary copy of the keyed archive template, then measures side
-// by side: a raw loop reading every cell of the register query with one call per cell against
-// our recordset open, on the archive and on an unencrypted copy of it; our filters against
-// SQLite (its own LIKE, a page cache that holds the whole file, warmed first) counting the same
-// predicate on the same join; a find-next walk; our sort against SQLite's ORDER BY of the sort
-// key alone, the two orders checked equal; the save of a new entry with two correspondents
-// through the window's own steps, and the peak memory after twenty of them; one autocomplete
-// keystroke in "Oggetto" and in the correspondent's name; the peak memory of the process. Also:
-// releasing a filter when nothing was written (the rows in memory serve) and after another
-// connection added an entry (a read of the file, best of 3), the archive's bytes per entry, and the save
-// on the register of N/10 entries (made beside it) to show how the save grows. One line per
-// figure, then a "ratios" line. --archive keeps the generated register in FILE (or reuses FILE
-// when it exists) for repeated runs; --threads caps the threads of the open (default: all).
+// by side: a raw loop reading every cell of the register query with one call per cell, on one
+// thread and a connection opened as the program's readers are (read only, without a mutex of
+// its own: "raw_mutex=0"), against our recordset open, on the archive and on an unencrypted copy
+// of it; our filters against SQLite (its own LIKE, a page cache that holds the whole file, warmed
+// first) counting the same predicate on the same join; a find-next walk; our sort against
+// SQLite's ORDER BY of the sort key alone, the two orders checked equal; the save of a new entry
+// with two correspondents through the window's own steps, and the peak memory after twenty of
+// them; one autocomplete keystroke in "Oggetto" and in the correspondent's name; the peak memory
+// of the process. Also: releasing a filter when nothing was written (the rows in memory serve)
+// and after another connection added an entry (a read of the file, best of 3) with the process's
+// peak during those reads in bytes per register row ("peak_changed_bpr", beside the peak after
+// the open), the archive's bytes per entry, and the save on the register of N/10 entries (made
+// beside it) to show how the save grows. One line per figure, then a "ratios" line. --archive
+// keeps the generated register in FILE (or reuses FILE when it exists) for repeated runs;
+// --threads caps the threads of the open (default: all).
 
 #include "database.h"
 #include "entry_store.h"
@@ -36,6 +39,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <random>
 
@@ -59,11 +63,31 @@ void line(const char* name, double value, const QString& note = QString())
     std::fflush(stdout);
 }
 
+/// The peak before the last resetPeak(): the kernel forgets it at a reset.
+double g_peakBeforeReset = 0;
+
 double peakMb()
 {
     rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_maxrss) / 1024.0; // kilobytes on Linux
+    return std::max(double(usage.ru_maxrss) / 1024.0, g_peakBeforeReset); // kilobytes on Linux
+}
+
+/// Starts a new peak from the memory held now, so that peakSinceResetMb() tells the peak of what
+/// follows; peakMb() still tells the process's peak. False where the kernel cannot reset it.
+bool resetPeak()
+{
+    g_peakBeforeReset = peakMb();
+    QFile refs(QStringLiteral("/proc/self/clear_refs"));
+    return refs.open(QIODevice::WriteOnly) && refs.write("5") == 1;
+}
+
+/// The peak since the last resetPeak() (since the start when it could not reset).
+double peakSinceResetMb()
+{
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_maxrss) / 1024.0;
 }
 
 /// Memory the process holds now.
@@ -369,11 +393,16 @@ bool generate(const QString& path, int rows, quint64 seed)
 /// whole file: what a user running the same statements elsewhere would get.
 struct RawDb
 {
+    enum class Use {
+        Statements, ///< read and write, SQLite's default locking
+        Reader ///< read only and without a mutex of its own, as the program's readers are opened
+    };
     sqlite3* h = nullptr;
     /// wholeFile: a page cache as large as the file (else SQLite's default).
-    RawDb(const QString& path, const QByteArray& key, int pageSize, bool wholeFile)
+    RawDb(const QString& path, const QByteArray& key, int pageSize, bool wholeFile, Use use = Use::Statements)
     {
-        sqlite3_open_v2(QFile::encodeName(path).constData(), &h, SQLITE_OPEN_READWRITE, nullptr);
+        const int flags = use == Use::Reader ? (SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX) : SQLITE_OPEN_READWRITE;
+        sqlite3_open_v2(QFile::encodeName(path).constData(), &h, flags, nullptr);
         if (!key.isEmpty()) {
             sqlite3_key(h, key.constData(), int(key.size()));
             const QByteArray pragma = "PRAGMA cipher_page_size = " + QByteArray::number(pageSize);
@@ -406,8 +435,8 @@ struct RawDb
     }
 };
 
-/// The floor: every row stepped and every cell read with one call under the connection's mutex
-/// (its value then read as our open reads it).
+/// The floor: every row stepped and every cell read with one call (its value then read as our
+/// open reads it), on a connection opened as the program's readers are (RawDb::Use::Reader).
 double rawLoop(sqlite3* h, qint64* rowsRead)
 {
     QElapsedTimer t;
@@ -728,8 +757,8 @@ int main(int argc, char** argv)
     }
 
     // Open: the raw loop before and after ours, the faster one counts (file cache warm).
-    RawDb rawArchive(archive, kKey, db->cipherPageSize(), false);
-    RawDb rawPlain(plain, QByteArray(), 0, false);
+    RawDb rawArchive(archive, kKey, db->cipherPageSize(), false, RawDb::Use::Reader);
+    RawDb rawPlain(plain, QByteArray(), 0, false, RawDb::Use::Reader);
     qint64 rawRows = 0;
     const double raw1 = rawLoop(rawArchive.h, &rawRows);
     const double plain1 = rawLoop(rawPlain.h, &rawRows);
@@ -762,8 +791,9 @@ int main(int argc, char** argv)
              .arg(rs.recordCount())
              .arg(ours, 0, 'f', 1)
              .arg(rs.readThreads()));
+    const int openRows = rs.recordCount();
     line("peak_after_open_mb", peakOpen,
-         QStringLiteral("%1 bytes per register row").arg(peakOpen * 1048576.0 / rs.recordCount(), 0, 'f', 0));
+         QStringLiteral("%1 bytes per register row").arg(peakOpen * 1048576.0 / openRows, 0, 'f', 0));
 
     // Releasing a filter, with nothing written since the open.
     const double release = releaseFilter(rs);
@@ -787,19 +817,30 @@ int main(int argc, char** argv)
         return 1;
     }
     double releaseChanged = 0;
+    // The process's peak while the register is read again, over the three reads.
+    bool peakReset = true;
+    double peakChanged = 0;
     for (int i = 0; i < 3; ++i) {
         const qint64 number = other->scalar(QStringLiteral("SELECT max(Progressivo) FROM entrata")).toLongLong() + 1;
         NewEntry entry = makeNewEntry(number, QStringLiteral("Uscita"), QDateTime(QDate(2024, 2, 2), QTime(10, 0)));
         entry.correspondents[0].insert(QStringLiteral("Nominativo"), QStringLiteral("Verdi Paolo"));
         if (!EntryStore(*other).commitNewEntry(entry).ok())
             return 1;
+        peakReset = resetPeak() && peakReset;
         const double ms = releaseFilter(rs);
+        peakChanged = std::max(peakChanged, peakSinceResetMb());
         releaseChanged = i == 0 ? ms : std::min(releaseChanged, ms);
         usleep(500000);
     }
     other.reset();
     line("release_changed_ms", releaseChanged, QStringLiteral("after another connection added an entry, best of 3"));
     line("peak_after_release_changed_mb", peakMb());
+    const double peakOpenBpr = peakOpen * 1048576.0 / openRows;
+    const double peakChangedBpr = peakChanged * 1048576.0 / rs.recordCount();
+    line("peak_changed_bpr", peakChangedBpr,
+         QStringLiteral("bytes per register row, the process's peak during those reads%1 (after the open: %2)")
+             .arg(peakReset ? "" : " (not reset: the peak since the start)")
+             .arg(peakOpenBpr, 0, 'f', 0));
 
     // Autocomplete: the slowest keystroke while a subject and a name are typed.
     const double keyOggetto
@@ -908,12 +949,12 @@ int main(int argc, char** argv)
     }
 
     std::printf("ratios open=%s open_plain=%s filter_like=%s filter_date=%s filter_num=%s sort=%s peak_mb=%.0f "
-                "save=%s save_peak=%s keystroke=%s release=%s release_changed=%s file_bpe=%.0f save_growth=%s "
-                "threads=%d\n",
+                "peak_open_bpr=%.0f peak_changed_bpr=%.0f save=%s save_peak=%s keystroke=%s release=%s "
+                "release_changed=%s file_bpe=%.0f save_growth=%s threads=%d raw_mutex=0\n",
                 qPrintable(ratio(oursBest / raw)), qPrintable(ratio(oursBest / rawPlainMs)),
                 qPrintable(ratio(filters[0].ratio)), qPrintable(ratio(filters[1].ratio)),
-                qPrintable(ratio(filters[2].ratio)), qPrintable(ratio(sortOurs / sortSqlite)), peak,
-                qPrintable(ratio(save / oursBest)), qPrintable(ratio(peakSaves / peakOpen)),
+                qPrintable(ratio(filters[2].ratio)), qPrintable(ratio(sortOurs / sortSqlite)), peak, peakOpenBpr,
+                peakChangedBpr, qPrintable(ratio(save / oursBest)), qPrintable(ratio(peakSaves / peakOpen)),
                 qPrintable(ratio(std::max(keyOggetto, keyMittente) / oursBest)), qPrintable(ratio(release / oursBest)),
                 qPrintable(ratio(releaseChanged / oursBest)), fileBpe, qPrintable(ratio(save / saveSmall)), threads);
     return mismatches == 0 ? 0 : 3;
