@@ -117,6 +117,35 @@ QString citato(const QString& caption)
     return QLatin1Char('"') + caption + QLatin1Char('"');
 }
 
+/// Why nodi cannot be stored when a folder of letto missing from nodi (removed) still has a
+/// subfolder in nodi: one under it as read, or one whose key begins with its key (added under it).
+/// Empty when every removed folder went with its subfolders.
+QString sottocartella_rimasta(const std::vector<NodoAlbero>& letto, const std::vector<NodoAlbero>& nodi)
+{
+    QSet<QString> restano;
+    for (const NodoAlbero& n : nodi)
+        restano.insert(n.key);
+    const auto rifiuto = [](const NodoAlbero& rimossa, const NodoAlbero& rimasta) {
+        return QStringLiteral("E' necessario eliminare prima i sottonodi !\n\nIl fascicolo %1 contiene ancora il "
+                              "fascicolo %2.")
+            .arg(citato(rimossa.caption), citato(rimasta.caption));
+    };
+    for (size_t i = 0; i < letto.size(); ++i) {
+        if (restano.contains(letto[i].key))
+            continue;
+        const int livello = livello_chiave(letto[i].key);
+        for (size_t j = i + 1; j < letto.size() && livello_chiave(letto[j].key) > livello; ++j) {
+            if (restano.contains(letto[j].key))
+                return rifiuto(letto[i], letto[j]);
+        }
+        for (const NodoAlbero& n : nodi) {
+            if (n.key.startsWith(letto[i].key))
+                return rifiuto(letto[i], n);
+        }
+    }
+    return QString();
+}
+
 } // namespace
 
 int livello_chiave(const QString& key)
@@ -333,6 +362,11 @@ SalvataggioAlbero salva_albero(Connection& db, const QString& atteso, const std:
                                const std::vector<NodoAlbero>& nodi)
 {
     SalvataggioAlbero risultato;
+    // A subfolder left without its folder would stay stored, hidden, and still take filings.
+    if (const QString rifiuto = sottocartella_rimasta(letto, nodi); !rifiuto.isEmpty()) {
+        risultato.error = DbResult::failure(DbError::Constraint, rifiuto);
+        return risultato;
+    }
     Transaction tx(db, true);
     if (!tx.begun().ok()) {
         risultato.error = tx.begun();

@@ -129,8 +129,10 @@ struct SalvataggioAlbero
 /// nodi is written; otherwise the clerk's edits are replayed on the stored tree
 /// (applica_modifiche) and that is written. Only what differs is written: captions changed in
 /// place, rows from the first differing key on deleted and written again in order. Rows the load
-/// cannot show are kept, first, so that no folder a link may name disappears unasked. Nothing is
-/// written on any failure.
+/// cannot show are kept, first, so that no folder a link may name disappears unasked. A tree that
+/// removes a folder of letto but keeps one of its subfolders (under it in letto, or with a key
+/// that begins with its key) is refused (Errore, DbError::Constraint, the message names both).
+/// Nothing is written on any failure.
 SalvataggioAlbero salva_albero(Connection& db, const QString& atteso, const std::vector<NodoAlbero>& letto,
                                const std::vector<NodoAlbero>& nodi);
 

@@ -501,6 +501,15 @@ void Recordset::adoptVersion(const DataVersion& version)
         d->s->version = version;
 }
 
+void Recordset::useConnection(std::shared_ptr<Connection> db)
+{
+    if (!d->s || d->s->inMemory || !d->s->db || !db)
+        return;
+    d->s->db = std::move(db);
+    // What the rows show was read with the other key: nothing says the file still holds it.
+    d->s->version = DataVersion();
+}
+
 int Recordset::readThreads() const
 {
     return d->s ? d->s->readThreads : 0;

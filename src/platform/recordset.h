@@ -133,6 +133,11 @@ public:
     /// Records that the rows now show what the file holds at version (the caller read back
     /// everything that was written since readVersion()).
     void adoptVersion(const DataVersion& version);
+    /// Reads and writes through db from now on: the same file, opened with the key that opens it
+    /// now (another station changed it). The rows, pending changes, filter, order and position
+    /// stay; the next requery() reads the file whole. Nothing changes for an in-memory or closed
+    /// recordset, or for a null db.
+    void useConnection(std::shared_ptr<Connection> db);
     /// Threads the last full read used.
     int readThreads() const;
     /// How full reads are split: at most threads threads (0: as many as the machine has), and

@@ -34,11 +34,33 @@ QVariantMap rowValues(const Recordset& rs, int row, const QString& table)
     return values;
 }
 
+std::function<void()>& readBackGap()
+{
+    static std::function<void()> work;
+    return work;
+}
+
 SessionResult failed(const QString& text)
 {
     SessionResult r;
     r.outcome = SessionResult::Outcome::Failed;
     r.message = text;
+    return r;
+}
+
+/// Why a step left the entry as it was when the key in use no longer opens the archive and no
+/// key that does was given.
+QString keyRefusedText()
+{
+    return QStringLiteral("La password della sessione non apre più l' archivio in uso.");
+}
+
+/// A write the archive refused: what was not done, then why.
+SessionResult failedWrite(const QString& what, const DbResult& result)
+{
+    const bool keyRefused = result.code == DbError::WrongKey;
+    SessionResult r = failed(what + QStringLiteral("\n\n") + (keyRefused ? keyRefusedText() : result.message));
+    r.keyRefused = keyRefused;
     return r;
 }
 
@@ -55,6 +77,11 @@ SessionResult incomplete(const char* text)
 QString rereadFailedText(const DbResult& result)
 {
     return QStringLiteral("ATTENZIONE !!\n\nImpossibile rileggere l' archivio.\n\n") + result.message;
+}
+
+void setReadBackGapForTests(std::function<void()> work)
+{
+    readBackGap() = std::move(work);
 }
 
 void followChange(bool& flag, ChangeReason reason, EventStatus* status, bool deleteMarks)
@@ -221,13 +248,10 @@ SessionResult EntrySession::confirm(const TypedEntry& typed)
             entry.correspondents.append(rowValues(*rows, r, QString()));
     }
 
-    DbResult result;
-    const std::shared_ptr<Connection> archive = m_sources.archive(&result);
-    if (archive)
-        result = EntryStore(*archive).commitNewEntry(entry);
+    const DbResult result = onArchive([&entry](Connection& db) { return EntryStore(db).commitNewEntry(entry); });
     if (!result.ok()) {
         // Nothing was written: the entry stays as typed, and the number and the lock with it.
-        return failed(QStringLiteral("ATTENZIONE !!\n\nIl quadernolo non è stato salvato.\n\n") + result.message);
+        return failedWrite(QStringLiteral("ATTENZIONE !!\n\nIl quadernolo non è stato salvato."), result);
     }
 
     // The pending rows are written: the register is read again and shows the new entry.
@@ -247,15 +271,23 @@ SessionResult EntrySession::drop()
     SessionResult done;
     // Rows under the number that no entry owns (left by a station stopped while typing) go.
     if (m_number > 0) {
-        DbResult result;
-        const std::shared_ptr<Connection> archive = m_sources.archive(&result);
-        if (archive)
-            result = EntryStore(*archive).cancella_mittenti(m_number);
-        if (!result.ok())
+        const qint64 number = m_number;
+        const DbResult result
+            = onArchive([number](Connection& db) { return EntryStore(db).cancella_mittenti(number); });
+        done.keyRefused = result.code == DbError::WrongKey;
+        if (done.keyRefused)
+            done.notice = QStringLiteral("ATTENZIONE !!\n\nIl quadernolo è stato annullato.\n\n") + keyRefusedText()
+                + QStringLiteral("\n\nIl registro resta come era: le schede non sono state rilette.");
+        else if (!result.ok())
             done.notice
                 = QStringLiteral("ATTENZIONE !!\n\nErrore nell' eliminazione dei nominativi.\n\n") + result.message;
     }
-    discardAndFind(m_number, false);
+    // Without a key that opens the archive nothing can be read: the register stays as shown,
+    // and no correspondent of the entry given up stays on screen.
+    discardAndFind(m_number, false, !done.keyRefused);
+    const std::shared_ptr<Recordset> rows = m_sources.correspondents();
+    if (done.keyRefused && isOpen(rows))
+        rows->close();
     m_inserting = false;
     m_recordChanged = false;
     m_rowsChanged = false;
@@ -274,7 +306,25 @@ SessionResult EntrySession::releaseLock()
     return r;
 }
 
-void EntrySession::discardAndFind(qint64 number, bool onEntry)
+DbResult EntrySession::withArchiveKey(const std::function<DbResult()>& write)
+{
+    for (;;) {
+        const DbResult result = write();
+        if (result.code != DbError::WrongKey || !m_sources.renewArchiveKey())
+            return result;
+    }
+}
+
+DbResult EntrySession::onArchive(const std::function<DbResult(Connection& archive)>& write)
+{
+    return withArchiveKey([&] {
+        DbResult result;
+        const std::shared_ptr<Connection> archive = m_sources.archive(&result);
+        return archive ? write(*archive) : result;
+    });
+}
+
+void EntrySession::discardAndFind(qint64 number, bool onEntry, bool read)
 {
     QuietMoves quiet(*this);
     const std::shared_ptr<Recordset> rows = m_sources.correspondents();
@@ -286,7 +336,8 @@ void EntrySession::discardAndFind(qint64 number, bool onEntry)
     rs->cancelBatch();
     // The entry's rows as stored (none after a drop), or the whole register when another station
     // wrote meanwhile. A failed read keeps the register as it was shown.
-    (void)readBack(*rs, number, true);
+    if (read)
+        (void)readBack(*rs, number, true);
     const bool found = onEntry && number > 0 && rs->findKey(QStringLiteral("Progressivo"), number);
     if (!found && rs->recordCount() >= 1)
         rs->moveLast();
@@ -297,13 +348,20 @@ DbResult EntrySession::readBack(Recordset& rs, qint64 number, bool onlyEntry, bo
     if (entryOnly)
         *entryOnly = false;
     const std::shared_ptr<Connection> db = rs.connection();
-    const bool othersWrote = !db || db->dataVersion().others != rs.readVersion().others;
-    if (onlyEntry && !othersWrote && refreshRegisterEntry(rs, number).ok()) {
-        // Only this entry was written since the register was read: it now shows the file.
-        rs.adoptVersion(db->dataVersion());
-        if (entryOnly)
-            *entryOnly = true;
-        return {};
+    const DataVersion now = db ? db->dataVersion() : DataVersion();
+    const bool othersWrote = !now.isValid() || now.others != rs.readVersion().others;
+    if (onlyEntry && !othersWrote) {
+        if (readBackGap())
+            readBackGap()();
+        if (refreshRegisterEntry(rs, number).ok()) {
+            // Only this entry was written up to the version compared: the register now shows the
+            // file as it was then. What another station wrote after the compare is newer than
+            // that version, so the next read of the register reads it.
+            rs.adoptVersion(now);
+            if (entryOnly)
+                *entryOnly = true;
+            return {};
+        }
     }
     const QString filter = rs.hasFilter() ? rs.filterText() : QString();
     const QString order = rs.sort();
@@ -389,14 +447,13 @@ SessionResult EntrySession::saveRecord()
         loaded.notaAnnulla = m_loadedValues[3];
     }
 
-    DbResult result;
-    const std::shared_ptr<Connection> archive = m_sources.archive(&result);
-    if (archive)
-        result = EntryStore(*archive).salva_note_annullo(number, edit, withLoaded ? &loaded : nullptr);
+    const DbResult result = onArchive([&](Connection& db) {
+        return EntryStore(db).salva_note_annullo(number, edit, withLoaded ? &loaded : nullptr);
+    });
     if (!result.ok()) {
         // The entry stays modified: its changes are still on screen and are saved again later.
-        return failed(QStringLiteral("ATTENZIONE !!\n\nImpossibile salvare il quadernolo n. %1.\n\n").arg(number)
-                      + result.message);
+        return failedWrite(QStringLiteral("ATTENZIONE !!\n\nImpossibile salvare il quadernolo n. %1.").arg(number),
+                           result);
     }
     m_recordChanged = false;
     SessionResult done;
@@ -416,11 +473,11 @@ SessionResult EntrySession::saveRows()
         rows->moveLast();
         (void)rows->deleteCurrent();
     }
-    const DbResult result = rows->updateBatch();
+    // The rows are written through their own recordset, which a new key reaches too.
+    const DbResult result = withArchiveKey([&rows] { return rows->updateBatch(); });
     if (!result.ok()) {
         m_rowsChanged = true;
-        return failed(QStringLiteral("ATTENZIONE !!\n\nImpossibile salvare i nominativi del quadernolo.\n\n")
-                      + result.message);
+        return failedWrite(QStringLiteral("ATTENZIONE !!\n\nImpossibile salvare i nominativi del quadernolo."), result);
     }
     m_rowsChanged = false;
     return {};

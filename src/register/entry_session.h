@@ -23,6 +23,11 @@ void followChange(bool& flag, ChangeReason reason, EventStatus* status, bool del
 /// The warning shown when the register could not be read again after a write.
 QString rereadFailedText(const DbResult& result);
 
+/// Lets tests run work (another station's commit, say) in a read back of one entry, between the
+/// check that no other station wrote since the register was read and the read itself. Null: no
+/// work.
+void setReadBackGapForTests(std::function<void()> work);
+
 /// Where an entry session finds the archive and the two recordsets the mask shows. The window
 /// supplies them from its data controls; tests supply plain recordsets.
 class EntrySources
@@ -40,6 +45,10 @@ public:
     virtual void loadCorrespondents(qint64 number) = 0;
     /// The data folder of the archive in use (where the issuing lock lives).
     virtual QString dataFolder() = 0;
+    /// Called when the key in use no longer opens the archive (changed at another station): asks
+    /// for the one that does. True when archive(), registerRows() and correspondents() read and
+    /// write with it from now on; false, changing nothing, when none was given.
+    virtual bool renewArchiveKey() { return false; }
 };
 
 /// The texts the completeness test reads, as the mask shows them: the registration date (box 2,
@@ -69,6 +78,9 @@ struct SessionResult
     QString notice;
     /// Something was written: the register must be read again to show it.
     bool written = false;
+    /// The key in use no longer opens the archive and no key that does was given: the step read
+    /// nothing (a drop still gave the entry up, and emptied its correspondents).
+    bool keyRefused = false;
 
     bool ok() const { return outcome == Outcome::Done; }
 };
@@ -81,6 +93,10 @@ struct SessionResult
 /// register and pending correspondent rows, written in one transaction at the confirmation; a
 /// drop writes nothing. The issuing lock is held from the allocation of the number to the end of
 /// the confirmation or drop; a failed commit keeps the entry, its number and the lock.
+///
+/// When a confirmation, a drop or a save finds that the key in use no longer opens the archive,
+/// the sources are asked for the one that does (EntrySources::renewArchiveKey) and the step is
+/// done again with it, on the entry as it stands.
 class EntrySession
 {
 public:
@@ -152,10 +168,14 @@ public:
     Allocation begin(const QString& p_sessione, const std::function<std::optional<QString>()>& askStartNumber,
                      bool requery);
     /// Writes the new entry and its rows in one transaction and stands on it. Incomplete and
-    /// Failed keep everything as typed, the number and the lock.
+    /// Failed keep everything as typed, the number and the lock (also when no key that opens the
+    /// archive was given).
     SessionResult confirm(const TypedEntry& typed);
     /// Gives up the new entry: nothing is written, rows no entry owns under its number go, the
-    /// register stands on its last record and the lock is released.
+    /// register stands on its last record and the lock is released. When no key that opens the
+    /// archive was given (keyRefused), the entry is given up all the same without touching the
+    /// archive: the register is not read again, the correspondents are left empty and the notice
+    /// says so.
     SessionResult drop();
 
     // --- a registered entry ------------------------------------------------------------------
@@ -194,10 +214,15 @@ private:
     SessionResult releaseLock();
     SessionResult saveRecord();
     SessionResult saveRows();
-    /// Throws the pending rows away and reads the rows of entry number back (the whole register
-    /// when that fails); stands on that entry when onEntry and it is found, else on the last
-    /// record.
-    void discardAndFind(qint64 number, bool onEntry);
+    /// Runs write; when the key in use no longer opens the archive, asks the sources for the one
+    /// that does and runs it again. Returns what the last run gave.
+    DbResult withArchiveKey(const std::function<DbResult()>& write);
+    /// withArchiveKey for a write on the archive in use.
+    DbResult onArchive(const std::function<DbResult(Connection& archive)>& write);
+    /// Throws the pending rows away and, when read, reads the rows of entry number back (the
+    /// whole register when that fails); stands on that entry when onEntry and it is found, else
+    /// on the last record.
+    void discardAndFind(qint64 number, bool onEntry, bool read = true);
     /// The register brought up to date after this station wrote (see reread()); *entryOnly tells
     /// whether the rows of entry number alone were read back (every other row, and the current
     /// record, stay) rather than every row.

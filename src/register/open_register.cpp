@@ -197,13 +197,23 @@ DbResult OpenRegister::useArchiveKey(const QString& key)
     if (archivio.isEmpty())
         return DbResult::failure(DbError::NotFound, QStringLiteral("Nessun registro aperto."));
     DbResult prova;
-    if (!Connection::shared(archivio, key.toUtf8(), &prova))
+    const std::shared_ptr<Connection> db = Connection::shared(archivio, key.toUtf8(), &prova);
+    if (!db)
         return prova;
     const QFileInfo file(archivio);
     const QString connessione = ConnectionString::build(file.absolutePath(), file.fileName(), key);
-    m_register.setConnectionString(connessione);
-    m_correspondents.setConnectionString(connessione);
+    for (DataSource* source : {&m_register, &m_correspondents}) {
+        source->setConnectionString(connessione);
+        // An entry being typed or changed stays in its recordset, which is written with the key.
+        if (const std::shared_ptr<Recordset> rs = source->Recordset())
+            rs->useConnection(db);
+    }
     return {};
+}
+
+bool OpenRegister::renewArchiveKey()
+{
+    return m_askKey && m_askKey();
 }
 
 void OpenRegister::close()

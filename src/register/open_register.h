@@ -95,9 +95,14 @@ public:
     DbResult readAgain();
 
     /// Reads the archive in use with key from now on, when key opens it: the register's and the
-    /// correspondents' sources take it; nothing is read again. A key that does not open the
-    /// archive (DbError::WrongKey), or no register open, changes nothing and is returned.
+    /// correspondents' sources take it, and so do their recordsets, which keep their rows and
+    /// pending changes (the next read of each reads the file whole); nothing is read again. A key
+    /// that does not open the archive (DbError::WrongKey), or no register open, changes nothing
+    /// and is returned.
     DbResult useArchiveKey(const QString& key);
+    /// What the session calls when the key in use no longer opens the archive at a write: ask
+    /// gives true once a key that opens it is in use (useArchiveKey). Unset: nothing is asked.
+    void setArchiveKeyRequest(std::function<bool()> ask) { m_askKey = std::move(ask); }
 
     /// Empties the three sources: no register is open.
     void close();
@@ -108,6 +113,7 @@ public:
     std::shared_ptr<Recordset> correspondents() override;
     void loadCorrespondents(qint64 number) override;
     QString dataFolder() override;
+    bool renewArchiveKey() override;
 
 signals:
     /// The register stands on another entry, whose correspondents were read (not while the
@@ -126,6 +132,7 @@ private:
     DbResult readRows(const std::function<DbResult()>& read);
 
     std::function<QString()> m_dataFolder;
+    std::function<bool()> m_askKey;
     DataSource m_register;
     DataSource m_correspondents;
     DataSource m_addressBook;

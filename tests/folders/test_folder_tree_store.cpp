@@ -227,4 +227,26 @@ TEST_F(TreeStoreTest, AFailedSaveLosesNothing)
     EXPECT_FALSE(db->inTransaction());
 }
 
+TEST_F(TreeStoreTest, AFolderRemovedWhileItsSubfolderStaysIsRefused)
+{
+    righe({{"1\\", "Atti"}, {"1\\1\\", "Delibere"}, {"2\\", "Ferie"}});
+    ASSERT_TRUE(db->exec("INSERT INTO sys_rela_tree (SYS_TREE, SYS_USER_ID, Tipo) VALUES ('1\\1\\', 1, 'E')").ok());
+    const QString snap = snapshot_albero(*db, nullptr);
+    const std::vector<NodoAlbero> letto = {{"1\\", "Atti"}, {"1\\1\\", "Delibere"}, {"2\\", "Ferie"}};
+    const QStringList tenuti = stored();
+
+    // Atti goes, Delibere stays; then Atti and Delibere go, but a folder added under Atti stays.
+    for (const std::vector<NodoAlbero>& nodi : {std::vector<NodoAlbero>({{"1\\1\\", "Delibere"}, {"2\\", "Ferie"}}),
+                                                std::vector<NodoAlbero>({{"2\\", "Ferie"}, {"1\\7\\", "Nuovo"}})}) {
+        const SalvataggioAlbero s = salva_albero(*db, snap, letto, nodi);
+        EXPECT_EQ(s.esito, EsitoAlbero::Errore);
+        EXPECT_TRUE(s.error.message.startsWith("E' necessario eliminare prima i sottonodi !\n\nIl fascicolo "
+                                               "\"Atti\" contiene ancora il fascicolo \""))
+            << s.error.message.toStdString();
+        EXPECT_EQ(stored(), tenuti);
+        EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM sys_rela_tree").toInt(), 1);
+        EXPECT_FALSE(db->inTransaction());
+    }
+}
+
 } // namespace

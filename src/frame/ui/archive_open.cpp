@@ -168,25 +168,33 @@ bool Quadernolo::chiave_archivio(const QString& archivio, QString* chiave, std::
     return true;
 }
 
-void Quadernolo::chiedi_chiave_archivio_in_uso()
+bool Quadernolo::chiave_archivio_in_uso(bool* rinuncia)
 {
+    *rinuncia = false;
     for (;;) {
         QString chiave;
         if (!chiedi_password(&chiave)) {
-            warn(QStringLiteral("ATTENZIONE !\n\nLa password della sessione non apre più l' archivio in uso.\n\n"
-                                "Il registro resta come era: le schede non sono state rilette."));
-            return;
+            *rinuncia = true;
+            return false;
         }
         const DbResult esito = m_registro->useArchiveKey(chiave);
         if (esito.ok()) {
             state.p_password_archivio = chiave;
-            return;
+            return true;
         }
         if (esito.code != DbError::WrongKey) {
             msgBox(QStringLiteral("Errore ADO\n\n") + esito.message);
-            return;
+            return false;
         }
     }
+}
+
+void Quadernolo::chiedi_chiave_archivio_in_uso()
+{
+    bool rinuncia = false;
+    if (!chiave_archivio_in_uso(&rinuncia) && rinuncia)
+        warn(QStringLiteral("ATTENZIONE !\n\nLa password della sessione non apre più l' archivio in uso.\n\n"
+                            "Il registro resta come era: le schede non sono state rilette."));
 }
 
 bool Quadernolo::archivio_storico_in_uso() const

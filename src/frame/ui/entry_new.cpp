@@ -150,7 +150,10 @@ void EntryActions::cmd_new_ins_Click(int Index)
     {
         // The boxes are filled by the program: their change rules stay quiet.
         const QScopedValueRollback<bool> uscita(m_maschera->m_uscita, true);
-        if (conta_schede() >= 1)
+        // Given up without a key that opens the archive: the entry shown is not read again.
+        if (esito.keyRefused)
+            Adodc1_MoveComplete();
+        else if (conta_schede() >= 1)
             mostra_scheda_riletta();
         else
             (void)m_registro->loadCorrespondentRows(0); // nothing is left of the entry dropped

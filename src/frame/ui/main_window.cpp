@@ -46,6 +46,12 @@ Quadernolo::Quadernolo(QWidget* parent)
     // A part of the window by its name, as its controls are; the window lets it go before them.
     m_registro = std::make_unique<OpenRegister>([this] { return resolveDataFolder(state.p_path_cartella); }, this);
     m_registro->setObjectName(QStringLiteral("registro_aperto"));
+    // A write that meets a key changed at another station asks for the archive's password; the
+    // write itself tells the clerk when none was given.
+    m_registro->setArchiveKeyRequest([this] {
+        bool rinuncia = false;
+        return chiave_archivio_in_uso(&rinuncia);
+    });
 
     creaControlli();
     creaMaschera();

@@ -110,8 +110,12 @@ public:
     bool chiave_archivio(const QString& archivio, QString* chiave, std::shared_ptr<Connection>* aperta);
     /// The password of the archive in use asked while the register is open, when the key it was
     /// opened with no longer opens it: asked again until one opens it, which the register reads
-    /// it with from now on; the session's p_password stays. A cancel leaves the register as it
-    /// is, with a message.
+    /// and writes it with from now on (true); the session's p_password stays. False when the
+    /// clerk closed the dialog (*rinuncia) or the archive could not be read (the clerk was told):
+    /// nothing changed.
+    bool chiave_archivio_in_uso(bool* rinuncia);
+    /// chiave_archivio_in_uso when a read of the register met the key: a cancel leaves the
+    /// register as it is, with a message.
     void chiedi_chiave_archivio_in_uso();
     /// True while a historical archive (a SUB_ folder) is in use: nothing is registered into it.
     bool archivio_storico_in_uso() const;

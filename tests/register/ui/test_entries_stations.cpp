@@ -1,0 +1,168 @@
+// Two stations on one archive, as the clerk of one of them meets the other: an entry registered
+// there while this station writes, and a password changed there while this station works.
+#include "test_entries_fixture.h"
+
+#include "entry_session.h"
+
+#include <QLabel>
+
+using namespace quad;
+using namespace quad::test;
+
+namespace {
+
+/// Another station's connection to the archive, with key.
+std::shared_ptr<Connection> altraPostazione(const TempProgram& program, const QByteArray& key = kPassword)
+{
+    DbResult err;
+    auto db = Connection::open(program.archive(), key, &err);
+    EXPECT_TRUE(db) << err.message.toStdString();
+    return db;
+}
+
+/// The numbers the grid shows, in its order.
+QList<int> numeriInGriglia(TestQuadernolo& w)
+{
+    QList<int> numeri;
+    QAbstractItemModel* model = grid(w)->model();
+    for (int r = 0; model && r < model->rowCount(); ++r)
+        numeri << model->index(r, 0).data().toInt();
+    return numeri;
+}
+
+/// A new entry typed while another station changes the password to "nuova".
+class PasswordChangedElsewhere : public EntriesTest
+{
+protected:
+    void SetUp() override
+    {
+        apri(5);
+        nuovo(0);
+        compila("Lettera", "Scritto durante il cambio", "Verdi");
+        ASSERT_TRUE(altraPostazione(program)->rekey("nuova").ok());
+        messages.clear();
+    }
+
+    /// Clicks button and closes the password dialog it opens without a password.
+    void senzaPassword(const char* button)
+    {
+        ModalScript script;
+        script.then("frm_password", [](QDialog* d) { d->reject(); });
+        click(&w, button);
+        EXPECT_TRUE(script.waitDone());
+    }
+};
+
+} // namespace
+
+TEST_F(EntriesTest, AnEntryRegisteredElsewhereWhileThisStationReadsBackItsOwnShowsAtTheNextReRead)
+{
+    apri(5);
+    maschera(3);
+    // Another station registers entry 6 just after this one checked that nobody else wrote and
+    // before it reads back the note it saved.
+    int altre = 0;
+    setReadBackGapForTests([&] {
+        if (altre++ > 0)
+            return;
+        auto altra = altraPostazione(program);
+        ASSERT_TRUE(altra);
+        ASSERT_TRUE(altra
+                        ->exec("INSERT INTO entrata (Progressivo, Tipo, Data_quadernolo, Oggetto) VALUES "
+                               "(6, 'E', '2025-06-14', 'Dall''altra postazione');"
+                               "INSERT INTO Mittenti (Quadernolo, tipo, Nominativo) VALUES (6, 'E', 'Neri')")
+                        .ok());
+    });
+    typeInto(&w, "txt_mask1_18", "Nota di qui");
+    click(&w, "cmd_move_2");
+    ASSERT_EQ(altre, 1);
+    EXPECT_EQ(corrente(), 4);
+
+    // The correction of entry 4's subject reads the register again: the other station's entry
+    // is there, and counted.
+    ModalScript script;
+    script.then("frm_correzione", [](QDialog* d) {
+        typeInto(d, "txt_correzione", "Oggetto corretto");
+        click(d, "OKButton");
+    });
+    box(7)->setFocus();
+    QTest::keyClick(box(7), Qt::Key_F12);
+    ASSERT_TRUE(script.waitDone());
+    setReadBackGapForTests(nullptr);
+    EXPECT_EQ(corrente(), 4);
+    EXPECT_EQ(box(7)->text(), "Oggetto corretto");
+    EXPECT_EQ(control<QLabel>(&w, "lbl_filtro")->text(), "   Totale schede : 7");
+    ASSERT_TRUE(trigger(&w, "tb_modo"));
+    EXPECT_EQ(numeriInGriglia(w), QList<int>({1, 2, 2, 3, 4, 5, 6}));
+    EXPECT_TRUE(messages.shown().isEmpty()) << messages.texts().join(" | ").toStdString();
+}
+
+TEST_F(PasswordChangedElsewhere, IsAskedAtTheConfirmationWhichWritesTheEntryAsTyped)
+{
+    // Without the password the entry stays on screen, unconfirmed, under its number and lock.
+    senzaPassword("cmd_new_ins_0");
+    ASSERT_EQ(messages.shown().size(), 1) << messages.texts().join(" | ").toStdString();
+    EXPECT_EQ(messages.last(),
+              "ATTENZIONE !!\n\nIl quadernolo non è stato salvato.\n\n"
+              "La password della sessione non apre più l' archivio in uso.");
+    EXPECT_TRUE(nuovaSchedaInCorso(w));
+    EXPECT_EQ(box(0)->text(), "6");
+    EXPECT_EQ(box(7)->text(), "Scritto durante il cambio");
+    EXPECT_EQ(box(8)->text(), "Verdi");
+    EXPECT_EQ(lockContent(), QByteArray("...\r\n"));
+
+    // With it (after a wrong one) the entry is written as typed.
+    messages.clear();
+    {
+        ModalScript script;
+        scriptLogin(script, {"sbagliata", "nuova"});
+        click(&w, "cmd_new_ins_0");
+        ASSERT_TRUE(script.waitDone());
+    }
+    EXPECT_FALSE(messages.contains("ATTENZIONE")) << messages.texts().join(" | ").toStdString();
+    auto archivio = altraPostazione(program, "nuova");
+    ASSERT_TRUE(archivio);
+    EXPECT_EQ(archivio->scalar("SELECT Oggetto FROM entrata WHERE Progressivo = 6").toString(),
+              "Scritto durante il cambio");
+    EXPECT_EQ(archivio->scalar("SELECT group_concat(Nominativo) FROM Mittenti WHERE Quadernolo = 6").toString(),
+              "Verdi");
+    EXPECT_FALSE(QFile::exists(lock()));
+    attesoConsultazione();
+    EXPECT_EQ(corrente(), 6);
+    EXPECT_EQ(box(8)->text(), "Verdi");
+    EXPECT_EQ(dati(w, "Adodc1")->Caption(), "   Totale schede : 7");
+}
+
+TEST_F(PasswordChangedElsewhere, WithoutItADropGivesTheEntryUpAndReadsNothing)
+{
+    // One question only: nothing is read afterwards with the key that no longer opens the archive.
+    senzaPassword("cmd_new_ins_1");
+    ASSERT_EQ(messages.shown().size(), 1) << messages.texts().join(" | ").toStdString();
+    EXPECT_EQ(messages.last(),
+              "ATTENZIONE !!\n\nIl quadernolo è stato annullato.\n\n"
+              "La password della sessione non apre più l' archivio in uso.\n\n"
+              "Il registro resta come era: le schede non sono state rilette.");
+    EXPECT_FALSE(QFile::exists(lock()));
+    attesoConsultazione();
+    EXPECT_EQ(corrente(), 5);
+    EXPECT_EQ(box(7)->text(), "Oggetto n. 5 dell'ufficio");
+    EXPECT_TRUE(box(8)->text().isEmpty());
+    EXPECT_EQ(altraPostazione(program, "nuova")->scalar("SELECT count(*) FROM entrata").toInt(), 5);
+}
+
+TEST_F(EntriesTest, ANoteSavedAfterThePasswordChangedElsewhereAsksItAndIsWritten)
+{
+    apri(5);
+    maschera(3);
+    ASSERT_TRUE(altraPostazione(program)->rekey("nuova").ok());
+    typeInto(&w, "txt_mask1_18", "Nota dopo il cambio");
+    ModalScript script;
+    scriptLogin(script, {"nuova"});
+    click(&w, "cmd_move_2");
+    ASSERT_TRUE(script.waitDone());
+    EXPECT_TRUE(messages.shown().isEmpty()) << messages.texts().join(" | ").toStdString();
+    EXPECT_EQ(altraPostazione(program, "nuova")->scalar("SELECT Note FROM entrata WHERE Progressivo = 3").toString(),
+              "Nota dopo il cambio");
+    EXPECT_EQ(corrente(), 4);
+    EXPECT_FALSE(sessione(w).p_update());
+}
