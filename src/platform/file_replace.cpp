@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include <fcntl.h>
@@ -76,6 +77,33 @@ void syncFolder(const QString& folder)
         return;
     ::fsync(fd);
     ::close(fd);
+}
+
+/// Renames from to to in one step unless a file is called to; false with errno set otherwise.
+bool renameWithoutReplacing(const QString& from, const QString& to)
+{
+    const QByteArray source = nativeName(from);
+    const QByteArray destination = nativeName(to);
+    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, destination.constData(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
+        return false;
+    // A file system without that kind of rename: a second link fails on a name taken, just the same.
+    if (::link(source.constData(), destination.constData()) == 0) {
+        ::unlink(source.constData());
+        return true;
+    }
+    if (errno == EEXIST || (errno != EPERM && errno != ENOTSUP && errno != ENOSYS))
+        return false;
+    // Nor links: the name is checked first.
+    struct stat there
+    {
+    };
+    if (::lstat(destination.constData(), &there) == 0) {
+        errno = EEXIST;
+        return false;
+    }
+    return ::rename(source.constData(), destination.constData()) == 0;
 }
 
 } // namespace
@@ -200,6 +228,19 @@ bool FileBeside::commit()
     return true;
 }
 
+bool FileBeside::commitAs(const QString& path)
+{
+    if (m_fd < 0 || m_committed)
+        return false;
+    if (::fsync(m_fd) != 0)
+        return fail(systemCause(errno));
+    if (!renameWithoutReplacing(m_path, path))
+        return fail(systemCause(errno));
+    m_committed = true;
+    syncFolder(QFileInfo(path).path());
+    return true;
+}
+
 void FileBeside::removeLeftovers(const QString& target)
 {
     const QFileInfo info(target);
@@ -229,60 +270,141 @@ void FileBeside::removeLeftovers(const QString& target)
 
 // ---------------------------------------------------------------------------------------------
 
-bool replaceFile(const QString& path, const QByteArray& bytes, QString* error)
+namespace {
+
+QString writeError(const QString& path, const QString& cause)
 {
-    auto fail = [&](const QString& cause) {
-        if (error)
-            *error = QStringLiteral("Impossibile scrivere il file %1: %2").arg(QDir::toNativeSeparators(path), cause);
-        return false;
-    };
+    return QStringLiteral("Impossibile scrivere il file %1: %2").arg(QDir::toNativeSeparators(path), cause);
+}
+
+/// Replaces the file at path with bytes through a FileBeside; false with the cause in *cause.
+bool replaceThroughFileBeside(const QString& path, const QByteArray& bytes, QString* cause)
+{
     FileBeside::removeLeftovers(path);
     FileBeside out(path);
-    if (!out.isOpen())
-        return fail(out.errorString());
     struct stat old
     {
     };
-    if (::stat(nativeName(path).constData(), &old) == 0 && !out.setMode(old.st_mode))
-        return fail(out.errorString());
-    if (!out.write(bytes) || !out.commit())
-        return fail(out.errorString());
-    return true;
+    const bool done = out.isOpen() && (::stat(nativeName(path).constData(), &old) != 0 || out.setMode(old.st_mode))
+        && out.write(bytes) && out.commit();
+    if (!done)
+        *cause = out.errorString();
+    return done;
 }
 
-bool copyFileBytes(const QString& source, const QString& destination, QString* error)
+/// Copies the bytes of source into out, with source's mode; false with the cause in *cause.
+bool copyInto(const QString& source, FileBeside& out, QString* cause)
 {
-    auto fail = [&](const QString& cause) {
-        if (error)
-            *error = QStringLiteral("Impossibile copiare il file %1 in %2: %3")
-                         .arg(QDir::toNativeSeparators(source), QDir::toNativeSeparators(destination), cause);
-        return false;
-    };
     QFile in(source);
-    if (!in.open(QIODevice::ReadOnly))
-        return fail(in.errorString());
-    FileBeside::removeLeftovers(destination);
-    FileBeside out(destination);
-    if (!out.isOpen())
-        return fail(out.errorString());
+    if (!in.open(QIODevice::ReadOnly)) {
+        *cause = in.errorString();
+        return false;
+    }
+    if (!out.isOpen()) {
+        *cause = out.errorString();
+        return false;
+    }
     constexpr qint64 kChunk = 1 << 20;
     while (!in.atEnd()) {
         const QByteArray chunk = in.read(kChunk);
         if (chunk.isEmpty()) {
-            if (in.error() != QFileDevice::NoError)
-                return fail(in.errorString());
+            if (in.error() != QFileDevice::NoError) {
+                *cause = in.errorString();
+                return false;
+            }
             break;
         }
-        if (!out.write(chunk))
-            return fail(out.errorString());
+        if (!out.write(chunk)) {
+            *cause = out.errorString();
+            return false;
+        }
     }
     struct stat from
     {
     };
-    if (::stat(nativeName(source).constData(), &from) == 0 && !out.setMode(from.st_mode))
-        return fail(out.errorString());
-    if (!out.commit())
-        return fail(out.errorString());
+    if (::stat(nativeName(source).constData(), &from) == 0 && !out.setMode(from.st_mode)) {
+        *cause = out.errorString();
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool replaceFile(const QString& path, const QByteArray& bytes, QString* error)
+{
+    QString cause;
+    if (replaceThroughFileBeside(path, bytes, &cause))
+        return true;
+    if (error)
+        *error = writeError(path, cause);
+    return false;
+}
+
+bool copyFileBytes(const QString& source, const QString& destination, QString* error)
+{
+    FileBeside::removeLeftovers(destination);
+    FileBeside out(destination);
+    QString cause;
+    if (copyInto(source, out, &cause) && out.commit())
+        return true;
+    if (cause.isEmpty())
+        cause = out.errorString();
+    if (error)
+        *error = QStringLiteral("Impossibile copiare il file %1 in %2: %3")
+                     .arg(QDir::toNativeSeparators(source), QDir::toNativeSeparators(destination), cause);
+    return false;
+}
+
+// ---------------------------------------------------------------------------------------------
+// FileReplacement
+
+FileReplacement::FileReplacement(const QString& path)
+    : m_path(path)
+{
+}
+
+FileReplacement::~FileReplacement() = default;
+
+bool FileReplacement::write(const QByteArray& bytes)
+{
+    m_written = false;
+    m_previous.reset();
+    FileBeside::removeLeftovers(m_path);
+    QString cause;
+    if (QFileInfo::exists(m_path)) {
+        // The copy is made before the file is touched: a disk without room for it refuses the
+        // whole write.
+        m_previous = std::make_unique<FileBeside>(m_path);
+        if (!copyInto(m_path, *m_previous, &cause)) {
+            m_previous.reset();
+            m_error = writeError(m_path, cause);
+            return false;
+        }
+    }
+    if (!replaceThroughFileBeside(m_path, bytes, &cause)) {
+        m_previous.reset();
+        m_error = writeError(m_path, cause);
+        return false;
+    }
+    m_written = true;
+    return true;
+}
+
+bool FileReplacement::undo()
+{
+    if (!m_written)
+        return true;
+    const bool back
+        = m_previous ? m_previous->commit() : (::unlink(nativeName(m_path).constData()) == 0 || errno == ENOENT);
+    if (!back) {
+        m_error
+            = QStringLiteral("Impossibile ripristinare il file %1: %2")
+                  .arg(QDir::toNativeSeparators(m_path), m_previous ? m_previous->errorString() : systemCause(errno));
+        return false;
+    }
+    m_written = false;
+    m_previous.reset();
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 namespace quad {
 
@@ -59,6 +60,11 @@ public:
     /// file removed later and target as it was, when either fails. The lock is kept until the
     /// object goes.
     bool commit();
+    /// Makes the file whole on disk, then gives it the name path (in the same folder) in one step,
+    /// never replacing a file of that name. False when a file has that name or the rename fails:
+    /// the file stays under its own name (removed when the object goes) and may be placed again.
+    /// The lock is kept until the object goes.
+    bool commitAs(const QString& path);
 
     /// Removes the files "<target's name>.XXXXXX.tmp" (and their journals) beside target that no
     /// living FileBeside holds: what a program killed while writing target left. Any other file,
@@ -87,6 +93,34 @@ bool replaceFile(const QString& path, const QByteArray& bytes, QString* error = 
 /// once whole: a failure leaves an older destination as it was and no temporary file. The copy
 /// keeps the source's mode.
 bool copyFileBytes(const QString& source, const QString& destination, QString* error = nullptr);
+
+/// A replacement of the file at path that can be taken back. write() replaces the file as
+/// replaceFile() does, once a copy of the file that was there waits beside it in a FileBeside;
+/// undo() puts that copy back in one step, or removes the new file when there was none. The copy
+/// goes with the object (what a program killed meanwhile leaves, the next replacement of path
+/// removes).
+class FileReplacement
+{
+public:
+    explicit FileReplacement(const QString& path);
+    ~FileReplacement();
+    FileReplacement(const FileReplacement&) = delete;
+    FileReplacement& operator=(const FileReplacement&) = delete;
+
+    /// False when the copy or the replacement fails: the file stays as it was and
+    /// errorString() says why.
+    bool write(const QByteArray& bytes);
+    /// After a write() that succeeded, the file as it was before it (none when there was none).
+    /// False, with errorString(), when it cannot be put back.
+    bool undo();
+    QString errorString() const { return m_error; }
+
+private:
+    QString m_path;
+    std::unique_ptr<FileBeside> m_previous;
+    bool m_written = false;
+    QString m_error;
+};
 
 /// Lets tests make the writes of replaceFile() and copyFileBytes() fail part way through, as a
 /// full disk does, for the paths fails() picks. Null restores normal working.

@@ -259,6 +259,8 @@ public:
     // --- persistence ---------------------------------------------------------------------
     /// Writes the rows of the view in ADO's XML rowset format (pending changes as they stand).
     DbResult save(const QString& file) const;
+    /// The same text into *bytes, for a caller that writes the file its own way.
+    DbResult saveXml(QByteArray* bytes) const;
     /// Reads a file in ADO's XML rowset format into a new in-memory recordset; a malformed file
     /// gives null and an error, never a partial result.
     static std::shared_ptr<Recordset> openXml(const QString& file, DbResult* error);

@@ -691,6 +691,18 @@ QVector<XmlType> typesForRows(const Shared& s, const std::vector<qint32>& view)
 
 DbResult Recordset::save(const QString& file) const
 {
+    QByteArray bytes;
+    const DbResult made = saveXml(&bytes);
+    if (!made.ok())
+        return made;
+    QString why;
+    if (!replaceFile(file, bytes, &why))
+        return DbResult::failure(DbError::ReadOnly, why);
+    return {};
+}
+
+DbResult Recordset::saveXml(QByteArray* out) const
+{
     if (!d->s)
         return xmlError(QStringLiteral("Il recordset non è aperto."));
     const Shared& s = *d->s;
@@ -779,10 +791,7 @@ DbResult Recordset::save(const QString& file) const
     w.writeEndElement(); // data
     w.writeEndElement(); // xml
     w.writeEndDocument();
-
-    QString why;
-    if (!replaceFile(file, bytes, &why))
-        return DbResult::failure(DbError::ReadOnly, why);
+    *out = std::move(bytes);
     return {};
 }
 

@@ -1,11 +1,13 @@
 #include "morva_print.h"
 
 #include "clock.h"
+#include "file_replace.h"
 #include "message_service.h"
 #include "my_func.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QPageLayout>
@@ -87,12 +89,6 @@ QString fileNamePart(const QString& name)
             out += QLatin1Char('_');
     }
     return out.isEmpty() ? QStringLiteral("Stampa") : out;
-}
-
-/// The name a PDF document is written under until it is whole.
-QString inScrittura(const QString& pdf)
-{
-    return pdf + QStringLiteral(".tmp");
 }
 
 /// Whether a PDF file reached its disk whole: its data is on the disk, it ends with the PDF's
@@ -356,19 +352,26 @@ bool MorvaPrint::avvia()
 
     m_printer->setDocName(m_docName);
     m_currentPdf.clear();
+    bool pronto = true;
     if (m_pdf) {
-        // The document is written aside and takes its name only once it is whole.
+        // The document is written aside, in a file locked while it is written, and takes its name
+        // only once it is whole. What prints killed half-way left there, and no living print
+        // still writes, goes first.
         m_currentPdf = nuovoPdf();
-        m_printer->setOutputFileName(inScrittura(m_currentPdf));
+        const QString inScrittura = QFileInfo(m_currentPdf).dir().filePath(QStringLiteral("stampa.pdf"));
+        FileBeside::removeLeftovers(inScrittura);
+        m_scrittura = std::make_unique<FileBeside>(inScrittura);
+        pronto = m_scrittura->isOpen();
+        if (pronto)
+            m_printer->setOutputFileName(m_scrittura->path());
     }
     ComputePhysicalMargins();
-    if (!m_painter->begin(m_printer.get())) {
+    if (!pronto || !m_painter->begin(m_printer.get())) {
         m_failed = true;
         const QString where = m_pdf
             ? QStringLiteral("Impossibile scrivere il file %1.").arg(QDir::toNativeSeparators(m_currentPdf))
             : QStringLiteral("La stampante %1 non risponde.").arg(m_printer->printerName());
-        if (m_pdf)
-            QFile::remove(inScrittura(m_currentPdf));
+        m_scrittura.reset();
         m_currentPdf.clear();
         ShowPrintError(kErrPrinter, where);
         return false;
@@ -515,9 +518,9 @@ void MorvaPrint::EndDoc()
     const QString file = m_currentPdf;
     m_currentPdf.clear();
     m_page = 0;
+    // Unless it takes its name below, the file being written goes with it.
+    const std::unique_ptr<FileBeside> scrittura = std::move(m_scrittura);
     if (!m_painter->end()) {
-        if (!file.isEmpty())
-            QFile::remove(inScrittura(file));
         ShowPrintError(kErrPrinter, QStringLiteral("Il documento non è stato completato."));
         return;
     }
@@ -526,12 +529,12 @@ void MorvaPrint::EndDoc()
     // The PDF writer does not report a failed write (a full disk): the file is checked before it
     // takes its name, and one that is not whole is removed.
     QString perche;
-    if (!pdfIntero(inScrittura(file), &perche) || !QFile::rename(inScrittura(file), file)) {
-        QFile::remove(inScrittura(file));
-        ShowPrintError(kErrPrinter,
-                       QStringLiteral("Impossibile scrivere il file %1: %2")
-                           .arg(QDir::toNativeSeparators(file),
-                                perche.isEmpty() ? QStringLiteral("il nome è già in uso.") : perche));
+    if (!pdfIntero(scrittura->path(), &perche) || !scrittura->commitAs(file)) {
+        if (perche.isEmpty())
+            perche = QFileInfo::exists(file) ? QStringLiteral("il nome è già in uso.") : scrittura->errorString();
+        ShowPrintError(
+            kErrPrinter,
+            QStringLiteral("Impossibile scrivere il file %1: %2").arg(QDir::toNativeSeparators(file), perche));
         return;
     }
     m_lastPdf = file;
@@ -549,8 +552,7 @@ void MorvaPrint::KillDoc()
     m_printer->abort();
     if (m_painter->isActive())
         m_painter->end();
-    if (!m_currentPdf.isEmpty())
-        QFile::remove(inScrittura(m_currentPdf));
+    m_scrittura.reset();
     m_currentPdf.clear();
     m_page = 0;
 }

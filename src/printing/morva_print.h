@@ -14,6 +14,8 @@ class QPrinter;
 
 namespace quad {
 
+class FileBeside;
+
 /// The page-printing object: places text, lines, boxes and pictures in millimetres measured from
 /// the top-left corner of the paper, over the system's default printer. Where no printer is
 /// configured every document goes to a PDF file in the folder given by setPdfFolder(), which is
@@ -164,6 +166,7 @@ private:
     QString m_pdfFolder;
     QString m_docName = QStringLiteral("Stampa");
     QString m_currentPdf;
+    std::unique_ptr<FileBeside> m_scrittura; ///< the running document's PDF while it is written
     QString m_lastPdf;
     bool m_failed = false; ///< the running document was killed; output is dropped until it ends
 

@@ -1,13 +1,12 @@
 #include "notification.h"
 
+#include "file_replace.h"
 #include "office_list.h"
 #include "sql_like.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
-#include <QRegularExpression>
 
 #include <vector>
 
@@ -46,36 +45,26 @@ DbResult scrivi_notifica(const Recordset& righe, const QString& folder, const QD
     const QDir cartella(folder);
     if (folder.isEmpty() || !cartella.exists())
         return DbResult::failure(DbError::NotFound, QStringLiteral("La cartella %1 non esiste.").arg(folder));
+    QByteArray testo;
+    DbResult esito = righe.saveXml(&testo);
+    if (!esito.ok())
+        return esito;
 
-    // A name that reserves the temporary file and that no importer takes for a notification,
-    // made as any new file of the process is, so that the notification keeps that mode.
-    QString temporaneo;
-    QFile riserva;
-    for (int tentativo = 0; tentativo < 100 && temporaneo.isEmpty(); ++tentativo) {
-        riserva.setFileName(cartella.filePath(
-            QStringLiteral("invio_%1.tmp").arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'))));
-        if (riserva.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-            temporaneo = riserva.fileName();
-        else if (!riserva.exists())
-            break; // not a name taken: the folder refuses new files
-    }
-    riserva.close();
-    if (temporaneo.isEmpty())
+    // Written under a name that no importer takes for a notification ("invio.XXXXXX.tmp"), made
+    // as any new file of the process is, so that the notification keeps that mode. What a
+    // forward killed half-way left in the folder goes first, unless its writer still lives.
+    const QString inScrittura = cartella.filePath(QStringLiteral("invio"));
+    FileBeside::removeLeftovers(inScrittura);
+    FileBeside file(inScrittura);
+    if (!file.isOpen() || !file.write(testo))
         return DbResult::failure(
             DbError::ReadOnly,
-            QStringLiteral("Impossibile scrivere nella cartella %1: %2").arg(folder, riserva.errorString()));
-
-    DbResult esito = righe.save(temporaneo);
-    if (!esito.ok()) {
-        QFile::remove(temporaneo);
-        return esito;
-    }
+            QStringLiteral("Impossibile scrivere nella cartella %1: %2").arg(folder, file.errorString()));
     const QString nome = nome_file_notifica(moment);
     const QString base = nome.chopped(4);
     for (int n = 1; n <= 99; ++n) {
         const QString finale = cartella.filePath(n == 1 ? nome : base + QStringLiteral("_%1.xml").arg(n));
-        // rename never replaces a file that is there.
-        if (QFile::rename(temporaneo, finale)) {
+        if (file.commitAs(finale)) {
             if (placed)
                 *placed = finale;
             return {};
@@ -83,9 +72,9 @@ DbResult scrivi_notifica(const Recordset& righe, const QString& folder, const QD
         if (!QFileInfo::exists(finale))
             break; // not a name taken: the rename itself failed
     }
-    QFile::remove(temporaneo);
-    return DbResult::failure(
-        DbError::ReadOnly, QStringLiteral("Impossibile dare il nome %1 al file nella cartella %2.").arg(nome, folder));
+    return DbResult::failure(DbError::ReadOnly,
+                             QStringLiteral("Impossibile dare il nome %1 al file nella cartella %2: %3")
+                                 .arg(nome, folder, file.errorString()));
 }
 
 DbResult timbra_consegna(Recordset& righe, const QDateTime& moment)
@@ -119,6 +108,7 @@ DbResult timbra_consegna(Recordset& righe, const std::vector<Bookmark>& segni, c
 namespace {
 
 const QString kRivendicata = QStringLiteral("in_importazione_");
+const QString kDaVerificare = QStringLiteral("da_verificare_");
 
 /// Opens path and locks it without waiting: the descriptor, or -1 when the file is gone or an
 /// importer holds it.
@@ -198,6 +188,26 @@ bool NotificaRicevuta::rilascia()
     return ok;
 }
 
+bool NotificaRicevuta::accantona(QString* nome)
+{
+    const QFileInfo arrivata(m_original);
+    bool ok = false;
+    for (int n = 1; n <= 99 && !ok; ++n) {
+        const QString candidato
+            = kDaVerificare + (n == 1 ? QString() : QStringLiteral("%1_").arg(n)) + arrivata.fileName();
+        const QString path = arrivata.dir().filePath(candidato);
+        // rename never replaces a file that is there.
+        ok = QFile::rename(m_claimed, path);
+        if (ok && nome)
+            *nome = candidato;
+        else if (!ok && !QFileInfo::exists(path))
+            break; // not a name taken: the rename itself failed
+    }
+    if (ok)
+        sblocca();
+    return ok;
+}
+
 bool NotificaRicevuta::recupera(const QString& claimedPath)
 {
     const QFileInfo info(claimedPath);
@@ -256,6 +266,16 @@ ColonneTabella colonneDi(const Recordset& registro, const QString& tabella)
     return c;
 }
 
+/// The position of the column nome among nomi (without regard to case), or -1.
+int posizioneDi(const QStringList& nomi, const QString& nome)
+{
+    for (int i = 0; i < nomi.size(); ++i) {
+        if (nomi[i].compare(nome, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
+}
+
 EsitoImportazione fallita(const QString& testo)
 {
     EsitoImportazione e;
@@ -288,23 +308,23 @@ bool stessoValore(const QVariant& a, const QVariant& b)
     return a.isNull() == b.isNull() && (a.isNull() || Recordset::displayText(a) == Recordset::displayText(b));
 }
 
-/// What tells the archive's entry from the one the rows of the file carry ("" when nothing does:
-/// the same registration, with correspondents of the same names).
-QString differenza(const std::shared_ptr<Connection>& db, const ColonneTabella& schede, const ColonneTabella& mittenti,
-                   const std::vector<const RigaNotifica*>& righe, DbResult* errore)
+/// The columns that tell the archive's entry from the one the rows of the file carry (none when
+/// nothing does: the same registration, with correspondents of the same names).
+QStringList differenze(const std::shared_ptr<Connection>& db, const ColonneTabella& schede,
+                       const ColonneTabella& mittenti, const std::vector<const RigaNotifica*>& righe, DbResult* errore)
 {
     const qint64 numero = righe.front()->numero;
     Recordset scheda;
     *errore = scheda.open(db, QStringLiteral("SELECT * FROM entrata WHERE Progressivo = ?"), {numero});
     if (!errore->ok())
         return {};
+    QStringList diverse;
     for (int k = 0; k < schede.nomi.size(); ++k) {
         const QString& nome = schede.nomi[k];
         if (registra(nome) && !stessoValore(scheda.value(nome), righe.front()->scheda[k]))
-            return nome;
+            diverse << nome;
     }
-    const int nominativo = int(mittenti.nomi.indexOf(
-        QRegularExpression(QStringLiteral("^Nominativo$"), QRegularExpression::CaseInsensitiveOption)));
+    const int nominativo = posizioneDi(mittenti.nomi, QStringLiteral("Nominativo"));
     QStringList nostri;
     *errore = db->query(QStringLiteral("SELECT Nominativo FROM Mittenti WHERE Quadernolo = ?"), {numero},
                         [&nostri](const Statement& st) {
@@ -318,8 +338,9 @@ QString differenza(const std::shared_ptr<Connection>& db, const ColonneTabella& 
         loro << (nominativo >= 0 ? riga->mittente[nominativo].toString() : QString());
     nostri.sort();
     loro.sort();
-    return nominativo >= 0 ? (nostri == loro ? QString() : QStringLiteral("Nominativo"))
-                           : (nostri.size() == loro.size() ? QString() : QStringLiteral("Mittenti"));
+    if (nominativo >= 0 ? nostri != loro : nostri.size() != loro.size())
+        diverse << (nominativo >= 0 ? QStringLiteral("Nominativo") : QStringLiteral("Mittenti"));
+    return diverse;
 }
 
 } // namespace
@@ -345,7 +366,10 @@ EsitoImportazione copia_righe(const std::shared_ptr<Connection>& db, const Recor
     const ColonneTabella schede = colonneDi(registro, QStringLiteral("entrata"));
     const ColonneTabella mittenti = colonneDi(registro, QStringLiteral("Mittenti"));
     const int numero = registro.fieldIndex(QStringLiteral("Progressivo"));
-    if (numero < 0 || schede.posizioni.empty() || mittenti.posizioni.empty())
+    const int direzione = posizioneDi(schede.nomi, QStringLiteral("Tipo"));
+    const int suaScheda = posizioneDi(mittenti.nomi, QStringLiteral("Quadernolo"));
+    const int suaDirezione = posizioneDi(mittenti.nomi, QStringLiteral("tipo"));
+    if (numero < 0 || direzione < 0 || suaScheda < 0 || suaDirezione < 0)
         return fallita(QStringLiteral("Colonne del registro non riconosciute."));
 
     // The rows of the file, and for each entry its rows, in the order the entries first come.
@@ -361,6 +385,23 @@ EsitoImportazione copia_righe(const std::shared_ptr<Connection>& db, const Recor
             riga.scheda << notifica->value(c);
         for (const int c : mittenti.posizioni)
             riga.mittente << notifica->value(c);
+        // A correspondent belongs to the entry of its row, in the entry's direction: any other
+        // row would be stored as a correspondent of no entry, or of another one.
+        const int posizione = int(righe.size()) + 1;
+        const QVariant di = riga.mittente[suaScheda];
+        bool numerico = false;
+        if (di.isNull() || di.toLongLong(&numerico) != riga.numero || !numerico)
+            return fallita(QStringLiteral("Riga %1: il corrispondente è del quadernolo n. %2, non del n. %3.")
+                               .arg(posizione)
+                               .arg(di.isNull() ? QStringLiteral("(nessuno)") : Recordset::displayText(di))
+                               .arg(riga.numero));
+        if (!stessoValore(riga.mittente[suaDirezione], riga.scheda[direzione]))
+            return fallita(
+                QStringLiteral("Riga %1: la direzione del corrispondente (%2) non è quella del quadernolo n. %3 (%4).")
+                    .arg(posizione)
+                    .arg(riga.mittente[suaDirezione].toString())
+                    .arg(riga.numero)
+                    .arg(riga.scheda[direzione].toString()));
         righe.push_back(riga);
     }
     std::vector<qint64> ordine;
@@ -404,14 +445,15 @@ EsitoImportazione copia_righe(const std::shared_ptr<Connection>& db, const Recor
         if (!errore.ok())
             return fallita(errore.message);
         if (presenti.toInt() > 0) {
-            const QString diverso = differenza(db, schede, mittenti, sue, &errore);
+            // Received again: the archive has it already, and keeps it as it is even where the
+            // file says otherwise (the clerk is told which).
+            const QStringList diverse = differenze(db, schede, mittenti, sue, &errore);
             if (!errore.ok())
                 return fallita(errore.message);
-            if (!diverso.isEmpty())
-                return fallita(QStringLiteral("Il quadernolo n. %1 è già in archivio con altri dati (%2).")
-                                   .arg(scheda)
-                                   .arg(diverso));
-            esito.presenti << scheda; // received again: the archive has it already
+            if (diverse.isEmpty())
+                esito.presenti << scheda;
+            else
+                esito.diversi.append({scheda, diverse});
             continue;
         }
         nuoveSchede.addNew();
@@ -424,10 +466,15 @@ EsitoImportazione copia_righe(const std::shared_ptr<Connection>& db, const Recor
             ++esito.righe;
         }
         esito.ultimo = scheda;
+        esito.aggiunti << scheda;
     }
     if (esito.presenti.size() == qsizetype(ordine.size())) {
         esito.doppione = true;
         esito.errore = QStringLiteral("Ogni quadernolo del file è già in archivio con gli stessi dati.");
+        return esito;
+    }
+    if (esito.aggiunti.isEmpty()) {
+        esito.ok = true; // nothing new to write
         return esito;
     }
     if (!(r = nuoveSchede.updateBatch()).ok() || !(r = nuoviMittenti.updateBatch()).ok()

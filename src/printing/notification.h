@@ -32,7 +32,8 @@ QString nome_file_notifica(const QDateTime& moment);
 /// name without replacing any file: a name already present gets "_2", "_3", ... before ".xml".
 /// The file gets the mode the process's umask gives a new file, so that a station working under
 /// another account can read it. On success *placed is the file's path; on failure nothing is
-/// left in the folder.
+/// left in the folder. The temporary files that forwards killed half-way left in folder, and no
+/// living forward still writes, are removed first.
 DbResult scrivi_notifica(const Recordset& righe, const QString& folder, const QDateTime& moment, QString* placed);
 
 /// Writes the delivery stamp (sys_consegnato True, sys_data_consegna and sys_ora_consegna from
@@ -66,6 +67,11 @@ public:
     bool elimina();
     /// The import failed: the file takes its name back for a later tick and the lock goes.
     bool rilascia();
+    /// The file holds what the clerk has to look at: it is kept beside, as
+    /// "da_verificare_<name it arrived with>" ("da_verificare_2_<name>", ... when that is taken),
+    /// a name no importer takes, given in *nome; the lock goes. False, with the file still
+    /// claimed (rilascia() gives its name back), when it cannot be renamed.
+    bool accantona(QString* nome);
 
     /// A claimed file left by an importer that is gone (its lock is free) takes back the name it
     /// arrived with. False when its importer still holds it, or the name cannot be given back.
@@ -98,16 +104,22 @@ struct EsitoImportazione
     QString errore; ///< why it failed
     qint64 ultimo = 0; ///< the register number of the last row added
     int righe = 0; ///< rows of the file added to the archive
+    QList<qint64> aggiunti; ///< entries of the file added to the archive
     QList<qint64> presenti; ///< entries of the file the archive already held with the same values
+    /// Entries of the file the archive already held with other values, each with the columns
+    /// that differ: left in the archive as they were.
+    QList<QPair<qint64, QStringList>> diversi;
 };
 
 /// Copies the rows of the rowset file into the archive, its columns matched by position with the
 /// columns of registro (the register: entrata's columns followed by Mittenti's). Each entry is
-/// written once and each row gives one correspondent. An entry the archive already holds with
-/// the same values (its registration, and correspondents of the same names) is the same delivery
-/// received again and is skipped. All rows go in one transaction, or none: a file that is not a
-/// rowset, has fewer columns than the register or no row, a register number the archive holds
-/// with other values, or a value its column refuses writes nothing.
+/// written once and each row gives one correspondent. An entry the archive already holds is not
+/// written again: with the same values (its registration, and correspondents of the same names)
+/// it is the same delivery received again; with other values it is left as it is and listed in
+/// diversi with the columns that differ. All new entries go in one transaction, or none: a file
+/// that is not a rowset, has fewer columns than the register or no row, a row whose correspondent
+/// is not of its entry (another number, another direction), or a value its column refuses writes
+/// nothing, and the error names the row where there is one (rows counted from 1 in file order).
 EsitoImportazione copia_righe(const std::shared_ptr<Connection>& db, const Recordset& registro, const QString& file);
 
 } // namespace quad

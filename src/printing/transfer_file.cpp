@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <optional>
+#include <utility>
 
 namespace quad {
 
@@ -245,11 +246,10 @@ DbResult testo_trasferimento(Recordset& righe, const std::vector<Bookmark>& segn
     return {};
 }
 
-DbResult scrivi_file_trasferimento(const QString& path, const QByteArray& bytes)
+DbResult scrivi_file_trasferimento(FileReplacement& file, const QByteArray& bytes)
 {
-    QString why;
-    if (!replaceFile(path, bytes, &why))
-        return DbResult::failure(DbError::ReadOnly, why);
+    if (!file.write(bytes))
+        return DbResult::failure(DbError::ReadOnly, file.errorString());
     return {};
 }
 
@@ -268,12 +268,15 @@ EsitoTrasferimento leggi_file_trasferimento(const std::shared_ptr<Connection>& d
         || !tutto.mid(chiusura + 1).trimmed().isEmpty())
         return fallito(QStringLiteral("Il file %1 non è un file di trasferimento.").arg(path));
     const QStringList pezzi = tutto.mid(apertura + 1, chiusura - apertura - 1).split(kFineRiga);
-    // A double quote inside a value would end the record there: the file is refused rather than
-    // read in part.
+    // A double quote inside a value would end the record there, and a NUL would end the value
+    // in the archive: the file is refused rather than read in part.
     for (int p = 0; p < pezzi.size(); ++p) {
-        if (pezzi[p].contains(kVirgolette))
-            return fallito(p == 0 ? QStringLiteral("L' intestazione contiene un doppio apice (\").")
-                                  : QStringLiteral("La riga %1 contiene un doppio apice (\") in un valore.").arg(p));
+        for (const auto& [carattere, nome] : {std::pair(kVirgolette, QStringLiteral("un doppio apice (\")")),
+                                              std::pair(QChar(0), QStringLiteral("un carattere nullo (NUL)"))}) {
+            if (pezzi[p].contains(carattere))
+                return fallito(p == 0 ? QStringLiteral("L' intestazione contiene %1.").arg(nome)
+                                      : QStringLiteral("La riga %1 contiene %2 in un valore.").arg(p).arg(nome));
+        }
     }
 
     Transaction transazione(*db, true);
@@ -365,6 +368,10 @@ EsitoTrasferimento leggi_file_trasferimento(const std::shared_ptr<Connection>& d
                 direzione = mittenti.value(QStringLiteral("tipo"));
             if (direzione.isNull())
                 return fallito(QStringLiteral("La riga %1 non dice la direzione (Tipo) del quadernolo.").arg(p));
+            if (direzione.toString() != QLatin1String("E") && direzione.toString() != QLatin1String("U"))
+                return fallito(QStringLiteral("La riga %1 ha una direzione (Tipo) diversa da E e U: \"%2\".")
+                                   .arg(p)
+                                   .arg(direzione.toString()));
             if (!(r = mittenti.setValue(QStringLiteral("Quadernolo"), *n)).ok()
                 || !(r = mittenti.setValue(QStringLiteral("tipo"), direzione)).ok())
                 return fallito(QStringLiteral("Riga %1: %2").arg(p).arg(r.message));

@@ -8,6 +8,7 @@
 // row its values joined by TAB and ended by 0xFF. Null is written as one blank.
 
 #include "database.h"
+#include "file_replace.h"
 #include "recordset.h"
 
 #include <QByteArray>
@@ -31,9 +32,10 @@ QString testo_stato(int modo, int n);
 DbResult testo_trasferimento(Recordset& righe, const std::vector<Bookmark>& segni, const QDateTime& moment,
                              QByteArray* out);
 
-/// Writes bytes to path as a whole (an earlier file of that name is replaced only once the new
-/// one is complete).
-DbResult scrivi_file_trasferimento(const QString& path, const QByteArray& bytes);
+/// Writes bytes into the transfer file as a whole: an earlier file is replaced only once the new
+/// one is complete, and file.undo() brings it back (or removes the new one when there was none)
+/// while file lives.
+DbResult scrivi_file_trasferimento(FileReplacement& file, const QByteArray& bytes);
 
 /// What leggi_file_trasferimento did.
 struct EsitoTrasferimento
@@ -51,8 +53,9 @@ struct EsitoTrasferimento
 /// a single value is skipped. The whole file is refused, with a message naming the row, for: a
 /// header without Progressivo; a row without a register number from 1 to the column's largest in
 /// digits alone; a number the archive already holds; a row with more values than the header; a
-/// double quote inside a value; a number beyond what its column holds; a value its column
-/// refuses. Numbers take the number the text begins with (0 when none), dates the trimmed text
+/// double quote or a NUL inside a value; a direction (the entry's Tipo, or the correspondent's
+/// when the entry has none) other than "E" or "U"; a number beyond what its column holds; a value
+/// its column refuses. Numbers take the number the text begins with (0 when none), dates the trimmed text
 /// when not empty, texts the text as it is; the blank that stands for Null assigns nothing.
 EsitoTrasferimento leggi_file_trasferimento(const std::shared_ptr<Connection>& db, const QString& path);
 

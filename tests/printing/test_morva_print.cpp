@@ -1,5 +1,9 @@
+#include "file_replace.h"
+#include "killed_worker.h"
 #include "print_fixture.h"
 #include "small_disk.h"
+
+#include <QProcess>
 
 #include <sys/stat.h>
 
@@ -163,6 +167,41 @@ TEST_F(MorvaPrintTest, ADocumentTheDiskCannotHoldIsReportedAndLeavesNoFile)
     EXPECT_EQ(pdfLines(file).size(), 30);
     EXPECT_EQ(QFile::permissions(file) & 0x0777,
               QFileDevice::ReadGroup | QFileDevice::ReadUser | QFileDevice::WriteUser);
+}
+
+/// Run by APrintKilledHalfWayLeavesNothingOnceThePrintAfterItRuns as a process of its own: starts a
+/// document in the folder QUAD_PRINT_FOLDER and stops for good before it ends.
+TEST(PrintWorker, Run)
+{
+    const QString folder = qEnvironmentVariable("QUAD_PRINT_FOLDER");
+    if (folder.isEmpty())
+        GTEST_SKIP() << "started by MorvaPrintTest.APrintKilledHalfWayLeavesNothingOnceThePrintAfterItRuns";
+    MorvaPrint printer(MorvaPrint::Output::Pdf);
+    printer.setPdfFolder(folder);
+    QString riga = QStringLiteral("Registro riservato");
+    printer.PrintLeft(20, 20, riga, 0, 0);
+    waitToBeKilled();
+}
+
+TEST_F(MorvaPrintTest, APrintKilledHalfWayLeavesNothingOnceThePrintAfterItRuns)
+{
+    const auto inScrittura = [this] { return QDir(dir.path()).entryList({"*.tmp"}, QDir::Files); };
+    QProcessEnvironment env;
+    env.insert("QUAD_PRINT_FOLDER", dir.path());
+    QProcess vivo;
+    QByteArray uscita;
+    ASSERT_TRUE(killOneWorkerAndKeepAnother(vivo, "PrintWorker.Run", env, &uscita)) << uscita.toStdString();
+    ASSERT_EQ(inScrittura().size(), 2);
+
+    // The next document removes what the killed print left, not what a print still running writes.
+    scrivi(QStringLiteral("Dopo"));
+    printer->EndDoc();
+    EXPECT_EQ(pdfLines(unico()), QStringList {QStringLiteral("Dopo")});
+    const QStringList rimasti = inScrittura();
+    ASSERT_EQ(rimasti.size(), 1);
+    EXPECT_FALSE(FileLock(dir.filePath(rimasti.first())).held()); // the living print holds it
+    vivo.kill();
+    ASSERT_TRUE(vivo.waitForFinished(10000));
 }
 
 } // namespace

@@ -182,14 +182,22 @@ TEST_F(NotificationImport, ColumnsBeyondTheRegistersAreNotCopied)
     EXPECT_EQ(conta("SELECT COUNT(*) FROM Mittenti"), 3);
 }
 
-TEST_F(NotificationImport, ANumberAlreadyThereRefusesTheWholeFile)
+TEST_F(NotificationImport, ANumberHeldWithOtherValuesIsLeftAsItIsAndTheNewEntriesGoIn)
 {
-    ASSERT_TRUE(arrivo->exec("INSERT INTO entrata (Progressivo, Tipo, Oggetto) VALUES (2, 'E', 'mio')").ok());
+    ASSERT_TRUE(arrivo
+                    ->exec("INSERT INTO entrata (Progressivo, Tipo, Data_quadernolo, Anno, Oggetto, "
+                           "Ufficio_competente, Orario) VALUES (2, 'U', '2025-06-02', 2025, 'mio', "
+                           "'Ufficio D''Arco', '10:00:00')")
+                    .ok());
     const EsitoImportazione esito = copia_righe(arrivo, registro, file);
-    EXPECT_FALSE(esito.ok);
-    EXPECT_TRUE(esito.errore.contains("2"));
-    EXPECT_EQ(conta("SELECT COUNT(*) FROM entrata"), 1); // entry 1 was not written either
-    EXPECT_EQ(conta("SELECT COUNT(*) FROM Mittenti"), 0);
+    ASSERT_TRUE(esito.ok) << esito.errore.toStdString();
+    EXPECT_FALSE(esito.doppione);
+    EXPECT_EQ(esito.aggiunti, QList<qint64>({1}));
+    ASSERT_EQ(esito.diversi.size(), 1);
+    EXPECT_EQ(esito.diversi[0].first, 2);
+    EXPECT_EQ(esito.diversi[0].second, QStringList({"Oggetto", "Nominativo"}));
+    EXPECT_EQ(arrivo->scalar("SELECT group_concat(Progressivo || Oggetto) FROM entrata").toString(), "1Primo,2mio");
+    EXPECT_EQ(conta("SELECT COUNT(*) FROM Mittenti"), 1); // entry 1's
 }
 
 TEST_F(NotificationImport, EntriesReceivedAgainWithTheSameValuesAreRecognised)
@@ -219,14 +227,14 @@ TEST_F(NotificationImport, EntriesReceivedAgainWithTheSameValuesAreRecognised)
     EXPECT_EQ(conta("SELECT COUNT(*) FROM entrata"), 3);
     EXPECT_EQ(conta("SELECT COUNT(*) FROM Mittenti"), 4);
 
-    // Another subject, or another correspondent, under a number held: a conflict, refused.
+    // Another subject, or another correspondent, under a number held: named, nothing written.
     ASSERT_TRUE(arrivo->exec("UPDATE Mittenti SET Nominativo = 'Carlo' WHERE Nominativo = 'Carla'").ok());
-    EXPECT_FALSE(copia_righe(arrivo, registro, file).doppione);
-    ASSERT_TRUE(arrivo->exec("UPDATE Mittenti SET Nominativo = 'Carla' WHERE Nominativo = 'Carlo'").ok());
     ASSERT_TRUE(arrivo->exec("UPDATE entrata SET Oggetto = 'Altro' WHERE Progressivo = 1").ok());
     const EsitoImportazione diverso = copia_righe(arrivo, registro, file);
-    EXPECT_FALSE(diverso.ok || diverso.doppione);
-    EXPECT_TRUE(diverso.errore.contains("Oggetto")) << diverso.errore.toStdString();
+    EXPECT_TRUE(diverso.ok && !diverso.doppione && diverso.aggiunti.isEmpty());
+    EXPECT_EQ(diverso.diversi, (QList<QPair<qint64, QStringList>> {{1, {"Oggetto"}}, {2, {"Nominativo"}}}));
+    EXPECT_EQ(conta("SELECT COUNT(*) FROM Mittenti"), 4);
+    EXPECT_EQ(arrivo->scalar("SELECT Oggetto FROM entrata WHERE Progressivo = 1").toString(), "Altro");
 }
 
 TEST_F(NotificationImport, BadFilesWriteNothing)
@@ -261,4 +269,31 @@ TEST_F(NotificationImport, BadFilesWriteNothing)
     QString poco;
     ASSERT_TRUE(scrivi_notifica(poche, cartella.path(), kMomento.addSecs(1), &poco).ok());
     EXPECT_FALSE(copia_righe(arrivo, registro, poco).ok);
+}
+
+TEST_F(NotificationImport, ACorrespondentOfAnotherEntryOrDirectionRefusesTheFileNamingTheRow)
+{
+    const struct
+    {
+        const char* campo;
+        QVariant valore;
+        const char* errore;
+    } casi[]
+        = {{"Quadernolo", 1, "Riga 3: il corrispondente è del quadernolo n. 1, non del n. 2."},
+           {"Mittenti.tipo", "E", "Riga 3: la direzione del corrispondente (E) non è quella del quadernolo n. 2 (U)."}};
+    for (const auto& caso : casi) {
+        // Entry 2's second correspondent (the third row), changed before the file is saved.
+        Recordset rs;
+        ASSERT_TRUE(rs.open(db, registerQuery()).ok());
+        ASSERT_TRUE(rs.setFilter(filtro_notifica("Ufficio D'Arco")).ok());
+        ASSERT_TRUE(rs.setBookmark(rs.bookmarkAt(2)));
+        ASSERT_TRUE(rs.setValue(caso.campo, caso.valore).ok());
+        const QString storta = cartella.filePath("notifica_storta.xml");
+        ASSERT_TRUE(rs.save(storta).ok());
+        const EsitoImportazione esito = copia_righe(arrivo, registro, storta);
+        EXPECT_FALSE(esito.ok);
+        EXPECT_EQ(esito.errore, QString::fromUtf8(caso.errore));
+        EXPECT_EQ(conta("SELECT COUNT(*) FROM entrata"), 0);
+        EXPECT_EQ(conta("SELECT COUNT(*) FROM Mittenti"), 0);
+    }
 }

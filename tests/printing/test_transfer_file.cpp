@@ -94,7 +94,8 @@ TEST(TransferFile, WrittenRowsReadBackEqualInAnotherArchive)
     EXPECT_TRUE(testo.contains("\t-1\t04/03/2026\t08:09:10\t1\tE\tAnna"))
         << testo.toStdString(); // the stamp, before the rows get it
     EXPECT_EQ(testo.count('\xff'), 4);
-    ASSERT_TRUE(scrivi_file_trasferimento(QDir(origine.path()).filePath("esporta.txt"), testo).ok());
+    FileReplacement esporta(QDir(origine.path()).filePath("esporta.txt"));
+    ASSERT_TRUE(scrivi_file_trasferimento(esporta, testo).ok());
 
     // The archive as it will be once stamped.
     ASSERT_TRUE(db->exec("UPDATE entrata SET sys_consegnato = -1, sys_data_consegna = '2026-03-04', "
@@ -114,9 +115,10 @@ TEST(TransferFile, AWriteOnAFullDiskKeepsTheOldFileWhole)
 {
     QTemporaryDir dir;
     const QString file = QDir(dir.path()).filePath("esporta.txt");
-    ASSERT_TRUE(scrivi_file_trasferimento(file, "\"vecchio\"\r\n").ok());
+    FileReplacement esporta(file);
+    ASSERT_TRUE(scrivi_file_trasferimento(esporta, "\"vecchio\"\r\n").ok());
     setFileWriteFaultForTests([](const QString&) { return true; });
-    const DbResult r = scrivi_file_trasferimento(file, "\"nuovo, molto più lungo\"\r\n");
+    const DbResult r = scrivi_file_trasferimento(esporta, "\"nuovo, molto più lungo\"\r\n");
     setFileWriteFaultForTests(nullptr);
     EXPECT_FALSE(r.ok());
     EXPECT_TRUE(r.message.contains("esporta.txt")) << r.message.toStdString();
@@ -219,4 +221,23 @@ TEST(TransferFile, AFileThatCannotGoInWholeIsRefusedNamingItsRow)
     }
     EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM entrata").toInt(), 2);
     EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM Mittenti").toInt(), 3);
+}
+
+TEST(TransferFile, ANulOrADirectionOtherThanEOrUIsRefusedNamingTheRow)
+{
+    test::TempProgram arrivo;
+    auto db = apri(arrivo);
+    const QByteArray intestazione = "\"Progressivo\tentrata.Tipo\tOggetto\tNominativo\xff"
+                                    "10\tE\tdieci\tAnna\xff";
+    const std::pair<QByteArray, const char*> casi[]
+        = {{QByteArray("11\tU\tun\0due\tBruno", 17), "La riga 2 contiene un carattere nullo (NUL) in un valore."},
+           {"11\tX\tundici\tBruno", "La riga 2 ha una direzione (Tipo) diversa da E e U: \"X\"."},
+           {"11\te\tundici\tBruno", "La riga 2 ha una direzione (Tipo) diversa da E e U: \"e\"."}};
+    for (const auto& [riga, errore] : casi) {
+        scrivi(arrivo.file("esporta.txt"), intestazione + riga + "\xff\"\r\n");
+        const EsitoTrasferimento esito = leggi_file_trasferimento(db, arrivo.file("esporta.txt"));
+        EXPECT_FALSE(esito.ok);
+        EXPECT_EQ(esito.errore, QString::fromUtf8(errore));
+        EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM entrata").toInt(), 0);
+    }
 }

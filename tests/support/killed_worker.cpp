@@ -34,4 +34,14 @@ bool startWorkerUntilReady(QProcess& worker, const QString& testName, const QPro
     return output->contains("READY");
 }
 
+bool killOneWorkerAndKeepAnother(QProcess& living, const QString& testName, const QProcessEnvironment& env,
+                                 QByteArray* output)
+{
+    QProcess killed;
+    if (!startWorkerUntilReady(living, testName, env, output) || !startWorkerUntilReady(killed, testName, env, output))
+        return false;
+    killed.kill();
+    return killed.waitForFinished(10000);
+}
+
 } // namespace quad::test

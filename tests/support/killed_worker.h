@@ -19,4 +19,10 @@ namespace quad::test {
 bool startWorkerUntilReady(QProcess& worker, const QString& testName, const QProcessEnvironment& env,
                            QByteArray* output);
 
+/// For what a worker killed half-way leaves beside one still at work: starts testName in living,
+/// which waits to be killed, then runs it once more until it waits and kills that one. True when
+/// both got there, else false with what they wrote in *output.
+bool killOneWorkerAndKeepAnother(QProcess& living, const QString& testName, const QProcessEnvironment& env,
+                                 QByteArray* output);
+
 } // namespace quad::test

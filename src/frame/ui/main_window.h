@@ -162,8 +162,9 @@ public:
     /// modo 1: the notification file of ufficio's rows; modo 0: the transfer file of the rows
     /// selected in the grid (ufficio only shows in the question); other values do nothing.
     void esporta_notifica(int modo, const QString& ufficio);
-    /// Imports a received notification file; true on success.
-    virtual bool importa_notifica(const QString& path);
+    /// Imports a received notification file: true when it went in (or another station took it
+    /// meanwhile), false with the reason in *perche when it did not.
+    virtual bool importa_notifica(const QString& path, QString* perche);
     /// Reads a transfer file (named relative to the program folder) into the archive; true when
     /// it went in.
     bool importa_file_trasferimento(const QString& nome);

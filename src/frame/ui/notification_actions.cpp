@@ -20,6 +20,42 @@
 
 namespace quad {
 
+namespace {
+
+/// "1, 2, 4"
+QString elencoNumeri(const QList<qint64>& numeri)
+{
+    QStringList testi;
+    for (const qint64 n : numeri)
+        testi << QString::number(n);
+    return testi.join(QStringLiteral(", "));
+}
+
+/// Keeps aside a notification holding entries the archive has with other values, and tells the
+/// clerk which entries and columns they are, what went in and where the file is.
+void segnala_notifica_da_verificare(NotificaRicevuta& notifica, const EsitoImportazione& esito)
+{
+    QString testo = QStringLiteral("ATTENZIONE !\n\nLa notifica %1 contiene quadernoli già in archivio con altri "
+                                   "dati: restano in archivio come sono.\n")
+                        .arg(notifica.nome());
+    for (const auto& [numero, colonne] : esito.diversi)
+        testo += QStringLiteral("\nn. %1: %2").arg(numero).arg(colonne.join(QStringLiteral(", ")));
+    testo += esito.aggiunti.isEmpty() ? QStringLiteral("\n\nNessun quadernolo nuovo nel file.")
+                                      : QStringLiteral("\n\nSalvati in archivio i quadernoli nuovi del file: n. %1.")
+                                            .arg(elencoNumeri(esito.aggiunti));
+    QString accantonato;
+    if (notifica.accantona(&accantonato)) {
+        testo
+            += QStringLiteral("\n\nIl file è stato conservato nella cartella del programma come %1.").arg(accantonato);
+    } else {
+        notifica.rilascia();
+        testo += QStringLiteral("\n\nIl file non ha potuto essere messo da parte e sarà proposto di nuovo.");
+    }
+    warn(testo);
+}
+
+} // namespace
+
 void Quadernolo::inoltra_ufficio_competente()
 {
     if (state.p_postazione != QLatin1String("Server"))
@@ -75,13 +111,14 @@ void Quadernolo::esporta_notifica(int modo, const QString& ufficio)
         mostra_messaggio_stato(0, 0);
         const std::shared_ptr<Recordset> copia = rs->clone();
         QByteArray testo;
+        FileReplacement file(QDir(resolveDataFolder(state.p_path_cartella)).filePath(QStringLiteral("esporta.txt")));
         DbResult esito = testo_trasferimento(*copia, scelte, adesso, &testo);
         if (esito.ok())
-            esito = scrivi_file_trasferimento(
-                QDir(resolveDataFolder(state.p_path_cartella)).filePath(QStringLiteral("esporta.txt")), testo);
-        // The rows are stamped only once the file holds them.
-        if (esito.ok())
-            esito = timbra_consegna(*copia, scelte, adesso);
+            esito = scrivi_file_trasferimento(file, testo);
+        // The rows are stamped only once the file holds them; rows not stamped after all leave
+        // the earlier file in its place.
+        if (esito.ok() && !(esito = timbra_consegna(*copia, scelte, adesso)).ok() && !file.undo())
+            esito.message += QStringLiteral("\n\n") + file.errorString();
         if (!esito.ok()) {
             if (rs->hasPendingChanges())
                 rs->cancelBatch();
@@ -131,36 +168,52 @@ void Quadernolo::esporta_notifica(int modo, const QString& ufficio)
     m_registro->session().clearRecordModified();
 }
 
-bool Quadernolo::importa_notifica(const QString& path)
+bool Quadernolo::importa_notifica(const QString& path, QString* perche)
 {
     const std::shared_ptr<Recordset> rs = m_registro->registerRows();
-    if (!rs || !rs->isOpen())
+    if (!rs || !rs->isOpen()) {
+        *perche = QStringLiteral("Il registro non è aperto.");
         return false;
+    }
     NotificaRicevuta notifica;
-    if (!notifica.rivendica(path))
-        return !QFile::exists(path); // gone: another station has taken it, nothing to report here
+    if (!notifica.rivendica(path)) {
+        if (!QFile::exists(path))
+            return true; // gone: another station has taken it, nothing to report here
+        *perche = QStringLiteral("Impossibile prendere in carico il file %1.").arg(QDir::toNativeSeparators(path));
+        return false;
+    }
     DbResult aperto;
-    const EsitoImportazione esito = copia_righe(m_registro->archive(&aperto), *rs, notifica.file());
+    const std::shared_ptr<Connection> archivio = m_registro->archive(&aperto);
+    if (!archivio) {
+        notifica.rilascia();
+        *perche = aperto.message;
+        return false;
+    }
+    const EsitoImportazione esito = copia_righe(archivio, *rs, notifica.file());
     if (esito.doppione) {
         // Sent again (the sender stopped before marking it delivered): it has nothing more to give.
         const QString nome = notifica.nome();
         notifica.elimina();
-        QStringList numeri;
-        for (const qint64 n : esito.presenti)
-            numeri << QString::number(n);
         msgBox(QStringLiteral("ATTENZIONE !\n\nLa notifica %1 contiene solo quadernoli già in archivio con gli "
                               "stessi dati (n. %2): il file è stato eliminato.")
-                   .arg(nome, numeri.join(QStringLiteral(", "))),
+                   .arg(nome, elencoNumeri(esito.presenti)),
                MsgIcon::Information);
         return true;
     }
     if (!esito.ok) {
+        // Told of the file by the name it arrived with, which it takes back.
+        *perche = QString(esito.errore).replace(notifica.file(), path);
         notifica.rilascia();
         return false;
     }
-    notifica.elimina();
-    m_registro->session().clearRecordModified();
-    m_schede->rileggi_registro(esito.ultimo);
+    if (esito.diversi.isEmpty())
+        notifica.elimina();
+    else
+        segnala_notifica_da_verificare(notifica, esito);
+    if (esito.righe > 0) {
+        m_registro->session().clearRecordModified();
+        m_schede->rileggi_registro(esito.ultimo);
+    }
     return true;
 }
 

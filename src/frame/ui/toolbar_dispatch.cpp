@@ -242,8 +242,10 @@ void Quadernolo::Timer1_Timer()
         }
         if (!askYesNo(QStringLiteral("Notifica in arrivo ! \n\nSalvo in archivio ?")))
             continue;
-        if (!importa_notifica(path))
-            msgBox(QStringLiteral("Errore nell' importazione dei dati"));
+        perche.clear();
+        if (!importa_notifica(path, &perche))
+            msgBox(QStringLiteral("Errore nell' importazione dei dati")
+                   + (perche.isEmpty() ? QString() : QStringLiteral("\n\n") + perche));
     }
 }
 

@@ -30,7 +30,7 @@ public:
     bool importOk = false;
 
     void termina_programma() override { ++ended; }
-    bool importa_notifica(const QString& path) override
+    bool importa_notifica(const QString& path, QString*) override
     {
         imported << path;
         return importOk;

@@ -3,6 +3,8 @@
 #include "../../frame/ui/frame_fixture.h"
 
 #include "clock.h"
+#include "file_replace.h"
+#include "full_disk.h"
 #include "killed_worker.h"
 #include "notification.h"
 #include "program_folder.h"
@@ -223,7 +225,9 @@ TEST_F(NotificationWindow, RefusedCorruptRepeatedAndPostponedFiles)
     messages.answer(MsgAnswer::No).answer(MsgAnswer::No).answer(MsgAnswer::Yes);
     click(&w, "Command1");
     EXPECT_EQ(messages.texts().size(), 4);
-    EXPECT_EQ(messages.last(), "Errore nell' importazione dei dati");
+    EXPECT_TRUE(messages.last().startsWith("Errore nell' importazione dei dati\n\n"
+                                           + destinatario.file("notifica_rotta.xml") + ": File XML non valido"))
+        << messages.last().toStdString();
     EXPECT_EQ(notificheIn(destinatario.path()).size(), 3);
     EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM entrata").toInt(), 0);
 
@@ -482,6 +486,133 @@ TEST_F(NotificationWindow, ANotificationThisStationCannotReadIsToldOnce)
     tick();
     EXPECT_TRUE(messages.shown().isEmpty());
     EXPECT_TRUE(QFile::exists(destinatario.file("Notifica_altrui.xml")));
+}
+
+TEST_F(NotificationWindow, AnImportThatFailsSaysWhy)
+{
+    notificaDi(mittente.archive(), 2, destinatario.file("Notifica_uno.xml"));
+    const FullDisk pieno(destinatario.archive());
+    Finestra b;
+    apriDestinatario(b, {MsgAnswer::Yes});
+    ASSERT_EQ(messages.texts().size(), 2);
+    EXPECT_EQ(messages.texts().at(1).toStdString(),
+              "Errore nell' importazione dei dati\n\nSalvataggio non riuscito: database or disk is full");
+    EXPECT_EQ(notificheIn(destinatario.path()), QStringList("Notifica_uno.xml"));
+}
+
+TEST_F(NotificationWindow, ACorrectionAfterAForwardCutShortKeepsTheLaterDelivery)
+{
+    // Installation A: entries 1..3 for "Ufficio B". A forward killed before its stamps left its
+    // file; then entry 2's subject was corrected and entry 4 registered, and the next forward
+    // sent them all.
+    seedRegister(mittente.archive(), 3);
+    auto db = archivio(mittente.archive());
+    ASSERT_TRUE(db->exec("UPDATE entrata SET Ufficio_competente = 'Ufficio B'").ok());
+    const auto inoltra = [&db, this](const QDateTime& momento) {
+        Recordset rs;
+        ASSERT_TRUE(rs.open(db, registerQuery()).ok());
+        ASSERT_TRUE(rs.setFilter(filtro_notifica("Ufficio B")).ok());
+        ASSERT_TRUE(scrivi_notifica(rs, destinatario.path(), momento, nullptr).ok());
+    };
+    inoltra(clock.now());
+    ASSERT_TRUE(db->exec("UPDATE entrata SET Oggetto = 'Oggetto corretto' WHERE Progressivo = 2").ok());
+    ASSERT_TRUE(db->exec("INSERT INTO entrata (Progressivo, Tipo, Oggetto, Ufficio_competente) VALUES "
+                         "(4, 'U', 'Quarto', 'Ufficio B')")
+                    .ok());
+    ASSERT_TRUE(db->exec("INSERT INTO Mittenti (Quadernolo, tipo, Nominativo) VALUES (4, 'U', 'Elena')").ok());
+    inoltra(clock.now().addSecs(60));
+
+    // Installation B takes both: the second one gives entry 4, names entry 2 and is kept aside.
+    Finestra b;
+    apriDestinatario(b, {MsgAnswer::Yes, MsgAnswer::Yes});
+    ASSERT_EQ(messages.texts().size(), 3);
+    EXPECT_EQ(messages.texts().at(2),
+              "ATTENZIONE !\n\nLa notifica Notifica_2025_14_06__10_21_30.xml contiene quadernoli già in archivio "
+              "con altri dati: restano in archivio come sono.\n\nn. 2: Oggetto\n\nSalvati in archivio i quadernoli "
+              "nuovi del file: n. 4.\n\nIl file è stato conservato nella cartella del programma come "
+              "da_verificare_Notifica_2025_14_06__10_21_30.xml.");
+    auto arrivo = archivio(destinatario.archive());
+    EXPECT_EQ(
+        arrivo->scalar("SELECT group_concat(Progressivo) FROM (SELECT Progressivo FROM entrata ORDER BY 1)").toString(),
+        "1,2,3,4");
+    EXPECT_EQ(arrivo->scalar("SELECT Oggetto FROM entrata WHERE Progressivo = 2").toString(),
+              "Oggetto n. 2 dell'ufficio");
+    EXPECT_EQ(arrivo->scalar("SELECT COUNT(*) FROM Mittenti").toInt(), 5);
+    EXPECT_EQ(dati(b, "Adodc1")->Recordset()->recordCount(), 5);
+    EXPECT_TRUE(notificheIn(destinatario.path()).isEmpty());
+    EXPECT_TRUE(QFile::exists(destinatario.file("da_verificare_Notifica_2025_14_06__10_21_30.xml")));
+    messages.clear();
+    b.Timer1_Timer();
+    EXPECT_TRUE(messages.shown().isEmpty());
+}
+
+TEST_F(NotificationWindow, ATransferFileWhoseRowsCannotBeStampedLeavesTheEarlierFileInPlace)
+{
+    Finestra w;
+    apriMittente(w, "Server");
+    ASSERT_TRUE(trigger(&w, "tb_modo")); // to the grid
+    ASSERT_TRUE(
+        archivio(mittente.archive())
+            ->exec("CREATE TRIGGER rifiuta BEFORE UPDATE ON entrata BEGIN SELECT RAISE(ABORT, 'rifiutato'); END")
+            .ok());
+    const QString esporta = mittente.file("esporta.txt");
+    for (const QByteArray& prima : {QByteArray(), QByteArray("\"precedente\"\r\n")}) {
+        if (!prima.isEmpty())
+            scriviFile(esporta, prima);
+        QTableView* griglia = grid(w);
+        QTest::mouseClick(griglia->viewport(), Qt::LeftButton, {},
+                          griglia->visualRect(griglia->model()->index(0, 1)).center());
+        messages.clear();
+        messages.answer(MsgAnswer::Yes);
+        w.esporta_notifica(0, "Ufficio B");
+        ASSERT_EQ(messages.texts().size(), 2);
+        EXPECT_TRUE(messages.last().startsWith("ATTENZIONE !\n\nTrasferimento non eseguito.\n\n"))
+            << messages.last().toStdString();
+        const QStringList rimasti = QDir(mittente.path()).entryList({"esporta*"}, QDir::Files);
+        EXPECT_EQ(rimasti, prima.isEmpty() ? QStringList() : QStringList("esporta.txt"));
+        QFile file(esporta);
+        EXPECT_EQ(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray(), prima);
+        EXPECT_EQ(consegnate(mittente.archive()), 0);
+    }
+}
+
+/// Run by AForwardRemovesWhatAForwardKilledHalfWayLeft as a process of its own: forwards the
+/// register of the archive QUAD_FORWARD_ARCHIVE into the folder QUAD_FORWARD_FOLDER and stops for
+/// good while it writes.
+TEST(ForwardWorker, Run)
+{
+    const QString folder = qEnvironmentVariable("QUAD_FORWARD_FOLDER");
+    if (folder.isEmpty())
+        GTEST_SKIP() << "started by NotificationWindow.AForwardRemovesWhatAForwardKilledHalfWayLeft";
+    Recordset rs;
+    ASSERT_TRUE(rs.open(archivio(qEnvironmentVariable("QUAD_FORWARD_ARCHIVE")), registerQuery()).ok());
+    setFileWriteFaultForTests([](const QString&) -> bool { waitToBeKilled(); });
+    (void)scrivi_notifica(rs, folder, QDateTime::currentDateTime(), nullptr);
+    FAIL() << "the forward was to stop half-way";
+}
+
+TEST_F(NotificationWindow, AForwardRemovesWhatAForwardKilledHalfWayLeft)
+{
+    Finestra w;
+    apriMittente(w, "Server");
+    const auto inScrittura = [this] { return QDir(destinatario.path()).entryList({"*.tmp"}, QDir::Files); };
+    QProcessEnvironment env;
+    env.insert("QUAD_FORWARD_FOLDER", destinatario.path());
+    env.insert("QUAD_FORWARD_ARCHIVE", mittente.archive());
+    QProcess vivo;
+    QByteArray uscita;
+    ASSERT_TRUE(killOneWorkerAndKeepAnother(vivo, "ForwardWorker.Run", env, &uscita)) << uscita.toStdString();
+    ASSERT_EQ(inScrittura().size(), 2);
+
+    messages.clear();
+    messages.answer(MsgAnswer::Yes);
+    clickInoltra(w);
+    EXPECT_EQ(notificheIn(destinatario.path()), QStringList("Notifica_2025_14_06__10_20_30.xml"));
+    const QStringList rimasti = inScrittura();
+    ASSERT_EQ(rimasti.size(), 1);
+    EXPECT_FALSE(FileLock(destinatario.file(rimasti.first())).held()); // the living forward holds it
+    vivo.kill();
+    ASSERT_TRUE(vivo.waitForFinished(10000));
 }
 
 } // namespace quad::test
