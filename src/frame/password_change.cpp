@@ -302,8 +302,11 @@ PasswordChangeResult cambia_password_file(const QStringList& files, const QStrin
 PasswordChangeResult cambia_password_archivi(WorkingState& s, const QString& newPassword)
 {
     PasswordChangeResult r = cambia_password_file(archivi_con_password(s), s.p_password, newPassword);
-    if (r.ok())
+    if (r.ok()) {
         s.p_password = newPassword;
+        // Every archive now opens with the new password: none keeps one of its own.
+        s.chiavi_archivi.clear();
+    }
     return r;
 }
 
