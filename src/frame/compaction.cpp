@@ -9,16 +9,12 @@ QString archivio_da_compattare(const WorkingState& s)
     return fileInFolder(resolveDataFolder(s.p_path_cartella), s.p_nome_database);
 }
 
-DbResult compatta_database(const QString& archive, const QString& password)
+DbResult compatta_database(const QString& archive, const QList<QByteArray>& keys)
 {
-    const QByteArray key = password.toUtf8();
-    if (key.isEmpty())
-        return DbResult::failure(DbError::WrongKey, QStringLiteral("Password mancante"));
-
     // The program keeps no connection of its own open while the file is rebuilt.
     Connection::dropShared(archive);
     DbResult err;
-    auto db = Connection::open(archive, key, &err);
+    auto db = openWithKeys(archive, keys, &err);
     if (!db)
         return err;
     err = db->vacuum();
@@ -32,9 +28,15 @@ DbResult compatta_database(const QString& archive, const QString& password)
     return {};
 }
 
+DbResult compatta_database(const QString& archive, const QString& password)
+{
+    return compatta_database(archive, QList<QByteArray> {password.toUtf8()});
+}
+
 DbResult compatta_database(const WorkingState& s)
 {
-    return compatta_database(archivio_da_compattare(s), s.p_password);
+    const QString archive = archivio_da_compattare(s);
+    return compatta_database(archive, s.chiavi_archivi.keysFor(archive, s.p_password.toUtf8()));
 }
 
 QString messaggio_errore_compattazione(const DbResult& r)

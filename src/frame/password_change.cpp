@@ -95,9 +95,13 @@ public:
     {
     }
 
-    /// Writes both files, each whole before it takes its name; the old one first.
+    /// Writes both files, each whole before it takes its name; the old one first. What a change
+    /// killed while it wrote them left beside them goes first (a change still writing elsewhere
+    /// holds its own).
     DbResult write(const QStringList& files, const QByteArray& oldKey, const QByteArray& newKey)
     {
+        FileBeside::removeLeftovers(m_old);
+        FileBeside::removeLeftovers(m_new);
         QStringList relative;
         for (const QString& file : files)
             relative << QDir(m_folder).relativeFilePath(file);
@@ -302,8 +306,11 @@ PasswordChangeResult cambia_password_file(const QStringList& files, const QStrin
 PasswordChangeResult cambia_password_archivi(WorkingState& s, const QString& newPassword)
 {
     PasswordChangeResult r = cambia_password_file(archivi_con_password(s), s.p_password, newPassword);
-    if (r.ok())
+    if (r.ok()) {
         s.p_password = newPassword;
+        // Every archive now opens with the new password: none keeps one of its own.
+        s.chiavi_archivi.clear();
+    }
     return r;
 }
 

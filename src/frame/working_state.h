@@ -1,5 +1,7 @@
 #pragma once
 
+#include "archive_keys.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -36,6 +38,9 @@ struct WorkingState
     /// The key of the archive in use: p_password, or the password typed for a historical archive
     /// keyed otherwise (it opens that archive only).
     QString p_password_archivio;
+    /// The passwords that opened an archive this session other than p_password (the archive in use
+    /// or any other): compaction and back-up open each archive with the one that opens it.
+    ArchiveKeys chiavi_archivi;
     QString p_nome_database = QStringLiteral("Arch_quadernolo.mdb");
 };
 

@@ -590,6 +590,11 @@ DbResult Connection::backupTo(const QString& destination)
         auto target = openImpl(copy.path(), m_key, false, m_pageSize, &err);
         if (!target)
             return err;
+        // The cipher leaves a page of the archive it cannot read as this connection's error, even
+        // when the copy goes on to the end (the last page): start from none.
+        err = exec(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+        if (!err.ok())
+            return err;
         sqlite3_backup* backup = sqlite3_backup_init(target->handle(), "main", m_db, "main");
         if (!backup) {
             err = target->resultFor(sqlite3_errcode(target->handle()), QStringLiteral("copia"));
@@ -608,12 +613,21 @@ DbResult Connection::backupTo(const QString& destination)
                 }
             } while (rc == SQLITE_OK || ((rc == SQLITE_BUSY || rc == SQLITE_LOCKED) && busyFor < kBusyTimeoutMs));
             sqlite3_backup_finish(backup);
-            if (rc != SQLITE_DONE)
+            if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
+                err = resultFor(rc, QStringLiteral("copia"));
+            else if (sqlite3_errcode(m_db) != SQLITE_OK)
+                err = DbResult::failure(DbError::Corrupt,
+                                        QStringLiteral("Archivio danneggiato: una sua pagina non si legge."));
+            else if (rc != SQLITE_DONE)
                 err = target->resultFor(rc, QStringLiteral("copia"));
         }
         if (err.ok()) {
-            // Read back through the key so a copy that would not open is never put in place.
-            err = target->exec(QStringLiteral("PRAGMA quick_check"));
+            // Read back through the key so a copy that would not open, or holds a damaged page,
+            // is never put in place.
+            const QVariant check = target->scalar(QStringLiteral("PRAGMA quick_check"), {}, &err);
+            if (err.ok() && check.toString() != QLatin1String("ok"))
+                err = DbResult::failure(DbError::Corrupt,
+                                        QStringLiteral("Archivio danneggiato: %1").arg(check.toString()));
         }
     } // the copy is closed before it is put in place or removed (with any journal it left)
     if (!err.ok())

@@ -157,8 +157,9 @@ public:
     DbResult vacuum();
     /// Copies the whole database into destination with the online backup. The copy has this
     /// connection's key and page size, and the file's mode. It is written to a FileBeside the
-    /// destination and renamed over it only when complete, so a failed copy leaves an older
-    /// destination as it was and no temporary file or journal.
+    /// destination and renamed over it only when complete and read back whole through the key,
+    /// so a failed copy leaves an older destination as it was and no temporary file or journal.
+    /// A page of this file that cannot be read, wherever it lies, fails with DbError::Corrupt.
     DbResult backupTo(const QString& destination);
 
     /// Turns an SQLite result code of this connection into a DbResult.

@@ -25,6 +25,22 @@ std::function<bool(const QString&)>& writeFault()
     return fails;
 }
 
+std::function<bool(const QString&)>& syncFault()
+{
+    static std::function<bool(const QString&)> fails;
+    return fails;
+}
+
+/// fsync, or the failure a test asked for.
+int syncFile(int fd, const QString& target)
+{
+    if (syncFault() && syncFault()(target)) {
+        errno = EIO;
+        return -1;
+    }
+    return ::fsync(fd);
+}
+
 QByteArray nativeName(const QString& path)
 {
     return QFile::encodeName(path);
@@ -219,7 +235,7 @@ bool FileBeside::commit()
     if (m_fd < 0 || m_committed)
         return false;
     // Whole on disk before it takes the old file's place.
-    if (::fsync(m_fd) != 0)
+    if (syncFile(m_fd, m_target) != 0)
         return fail(systemCause(errno));
     if (::rename(nativeName(m_path).constData(), nativeName(m_target).constData()) != 0)
         return fail(systemCause(errno));
@@ -411,6 +427,11 @@ bool FileReplacement::undo()
 void setFileWriteFaultForTests(std::function<bool(const QString&)> fails)
 {
     writeFault() = std::move(fails);
+}
+
+void setFileSyncFaultForTests(std::function<bool(const QString&)> fails)
+{
+    syncFault() = std::move(fails);
 }
 
 } // namespace quad

@@ -126,4 +126,8 @@ private:
 /// full disk does, for the paths fails() picks. Null restores normal working.
 void setFileWriteFaultForTests(std::function<bool(const QString& path)> fails);
 
+/// Lets tests make the flush to disk that comes before a FileBeside takes its target's place fail,
+/// as a failing disk does, for the targets fails() picks. Null restores normal working.
+void setFileSyncFaultForTests(std::function<bool(const QString& path)> fails);
+
 } // namespace quad

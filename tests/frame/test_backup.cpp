@@ -145,7 +145,7 @@ TEST_F(BackupTest, AFailedCopyKeepsTheOldOneAndTheOthersAreStillCopied)
     EXPECT_EQ(QDir(copy("SUB_2019")).entryList(QDir::Files), QStringList {"arch_quadernolo.mdb"});
 }
 
-TEST_F(BackupTest, ArchivesTheKeyDoesNotOpenAreCopiedByteForByteAndTheOthersStillOpen)
+TEST_F(BackupTest, ArchivesTheKeyDoesNotOpenAreCopiedByteForByteBesideAndTheOthersStillOpen)
 {
     // 2019 keyed with another password, 2020 damaged beyond reading; the live archive is fine.
     {
@@ -165,13 +165,17 @@ TEST_F(BackupTest, ArchivesTheKeyDoesNotOpenAreCopiedByteForByteAndTheOthersStil
     const BackupReport report = copyArchives(request());
     ::umask(before);
 
-    ASSERT_EQ(report.status, BackupStatus::Copied) << report.failureText().toStdString();
+    ASSERT_EQ(report.status, BackupStatus::Unverified) << report.failureText().toStdString();
     EXPECT_EQ(marker(copy("Arch_quadernolo.mdb")), "live 1");
-    EXPECT_FALSE(report.files[0].bytewise);
-    EXPECT_EQ(bytesOf(copy("SUB_2019/arch_quadernolo.mdb")), bytesOf(sub("2019")));
-    EXPECT_EQ(bytesOf(copy("SUB_2020/arch_quadernolo.mdb")), bytesOf(sub("2020")));
+    EXPECT_TRUE(report.files[0].unverifiedCopy.isEmpty());
+    // Under names of their own: nothing takes the copies' names unchecked.
+    EXPECT_FALSE(QFileInfo::exists(copy("SUB_2019/arch_quadernolo.mdb")));
+    EXPECT_EQ(bytesOf(copy("SUB_2019/arch_quadernolo_non_verificato.mdb")), bytesOf(sub("2019")));
+    EXPECT_EQ(bytesOf(copy("SUB_2020/arch_quadernolo_non_verificato.mdb")), bytesOf(sub("2020")));
+    EXPECT_EQ(report.files[1].unreadable.code, DbError::WrongKey);
+    EXPECT_FALSE(report.files[1].previousKept);
     EXPECT_EQ(modeOf(copy("Arch_quadernolo.mdb")), 0644u);
-    EXPECT_EQ(modeOf(copy("SUB_2020/arch_quadernolo.mdb")), 0640u);
+    EXPECT_EQ(modeOf(copy("SUB_2020/arch_quadernolo_non_verificato.mdb")), 0640u);
 }
 
 TEST_F(BackupTest, LeftoversOfAKilledBackUpGoAndAFailedOneOnAFullDiskLeavesNone)

@@ -19,14 +19,9 @@
 
 using namespace quad;
 using quad::test::bytesOf;
+using quad::test::opensWith;
 
 namespace {
-
-bool opensWith(const QString& file, const QString& password)
-{
-    DbResult err;
-    return Connection::open(file, password.toUtf8(), &err) != nullptr;
-}
 
 /// A program folder with two historical archives, "Vecchio" in a folder spelled in lower case.
 struct TwoHistorical

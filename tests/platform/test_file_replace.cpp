@@ -146,3 +146,31 @@ TEST(FileReplace, LeftoversOfAKilledWriteGoButNotAFileStillBeingWrittenNorOthers
 }
 
 } // namespace
+
+namespace {
+
+TEST(FileReplace, AFlushToDiskThatFailsKeepsTheOldFileAndTellsWhy)
+{
+    QTemporaryDir dir;
+    const QString ini = dir.filePath("imposta.ini");
+    const QString copy = dir.filePath("copia.ini");
+    put(ini, "[IMPOSTA]\r\nPostazione=Server\r\n");
+    put(copy, "vecchia copia");
+    setFileSyncFaultForTests([](const QString&) { return true; });
+    QString replaced;
+    QString copied;
+    const bool replacedOk = ProfileFile::write(ini, "IMPOSTA", "Postazione", "Client", &replaced);
+    const bool copiedOk = copyFileBytes(ini, copy, &copied);
+    setFileSyncFaultForTests(nullptr);
+
+    const QString cause = QString::fromLocal8Bit(std::strerror(EIO));
+    EXPECT_FALSE(replacedOk);
+    EXPECT_TRUE(replaced.contains("imposta.ini") && replaced.contains(cause)) << replaced.toStdString();
+    EXPECT_FALSE(copiedOk);
+    EXPECT_TRUE(copied.contains("copia.ini") && copied.contains(cause)) << copied.toStdString();
+    EXPECT_EQ(bytesOf(ini), "[IMPOSTA]\r\nPostazione=Server\r\n");
+    EXPECT_EQ(bytesOf(copy), "vecchia copia");
+    EXPECT_EQ(filesIn(dir.path()), QStringList({"copia.ini", "imposta.ini"}));
+}
+
+} // namespace

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "database.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QString>
@@ -26,6 +28,13 @@ inline unsigned modeOf(const QString& file)
     if (::stat(QFile::encodeName(file).constData(), &st) != 0)
         return 0;
     return st.st_mode & 0777;
+}
+
+/// True when the archive file opens with password.
+inline bool opensWith(const QString& file, const QString& password)
+{
+    DbResult err;
+    return Connection::open(file, password.toUtf8(), &err) != nullptr;
 }
 
 } // namespace quad::test

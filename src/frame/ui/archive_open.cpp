@@ -86,6 +86,7 @@ void Quadernolo::Command1_Click()
     }
     Frm_mask->ado_mittenti->setConnectionString(Adodc1->ConnectionString());
     state.p_password_archivio = chiave;
+    state.chiavi_archivi.accept(archivio.absoluteFilePath(), chiave, state.p_password);
 
     // The register is open: switch the window over.
     Frm_mask->Picture2[2]->hide();
@@ -180,6 +181,7 @@ bool Quadernolo::chiave_archivio_in_uso(bool* rinuncia)
         const DbResult esito = m_registro->useArchiveKey(chiave);
         if (esito.ok()) {
             state.p_password_archivio = chiave;
+            state.chiavi_archivi.accept(percorso_archivio(state.p_path_cartella), chiave, state.p_password);
             return true;
         }
         if (esito.code != DbError::WrongKey) {

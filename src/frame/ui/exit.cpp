@@ -81,7 +81,9 @@ void Quadernolo::esegui_back_up()
     if (report.status == BackupStatus::NoPath)
         msgBox(QString::fromUtf8(kBackupNoPathText), MsgIcon::Information, MsgButtons::Ok,
                QString::fromUtf8(kBackupTitle));
-    else if (report.status == BackupStatus::Failed)
+    else if (report.status == BackupStatus::SameFile)
+        warn(report.sameFileText(), QString::fromUtf8(kBackupTitle));
+    else if (report.status == BackupStatus::Failed || report.status == BackupStatus::Unverified)
         msgBox(report.failureText());
 }
 

@@ -78,10 +78,12 @@ public:
     /// The start sequence: logo, settings, login (three attempts), historical archives, start
     /// menu. False when the login failed and the program was ended.
     bool Form_Load();
-    /// Copies the template to the live archive when that is missing.
-    void percorso_arch_base();
-    /// True when the live archive opens with p_password.
-    bool prova_apertura_archivio();
+    /// Copies the template to the live archive when that is missing. False, with the cause in
+    /// *why, when the copy could not be made (nothing of it is left).
+    bool percorso_arch_base(QString* why);
+    /// True when the live archive opens with p_password. False otherwise; when the live archive
+    /// could not even be made from the template, *why says so and why (the password has no part).
+    bool prova_apertura_archivio(QString* why);
     /// Lists the SUB_ folders of the program folder into p_sub_use / p_sub_dir.
     void raccogli_archivi_storici();
     /// Shows the login dialog once; p_password changes only on OK.

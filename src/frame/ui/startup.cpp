@@ -3,6 +3,7 @@
 #include "main_window.h"
 
 #include "file_lookup.h"
+#include "file_replace.h"
 #include "message_service.h"
 #include "my_func.h"
 #include "password_change.h"
@@ -16,6 +17,7 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
+#include <QStorageInfo>
 #include <QToolBar>
 
 namespace quad {
@@ -38,7 +40,8 @@ bool Quadernolo::Form_Load()
     // Login: the password is the archive's key; three attempts.
     for (int tentativo = 1;; ++tentativo) {
         mostra_login();
-        if (prova_apertura_archivio()) {
+        QString senzaArchivio;
+        if (prova_apertura_archivio(&senzaArchivio)) {
             state.p_unload = true;
             break;
         }
@@ -46,10 +49,14 @@ bool Quadernolo::Form_Load()
             termina_programma();
             return false;
         }
+        // The password is not to blame when the archive could not be made: say why instead.
         const QString riga = tentativo == 1 ? QStringLiteral("[Tentativo N. 2...]       Riprovo ?")
                                             : QStringLiteral("[Ultimo tentativo...]       Riprovo ?");
-        const MsgAnswer risposta = msgBox(QStringLiteral("PASSWORD ERRATA ! \n\n") + riga + QStringLiteral("\n\n"),
-                                          MsgIcon::Information, MsgButtons::YesNo, QStringLiteral("Errore password"));
+        const MsgAnswer risposta = senzaArchivio.isEmpty()
+            ? msgBox(QStringLiteral("PASSWORD ERRATA ! \n\n") + riga + QStringLiteral("\n\n"), MsgIcon::Information,
+                     MsgButtons::YesNo, QStringLiteral("Errore password"))
+            : msgBox(QStringLiteral("ATTENZIONE !\n\n") + senzaArchivio + QStringLiteral("\n\n") + riga,
+                     MsgIcon::Exclamation, MsgButtons::YesNo);
         if (risposta != MsgAnswer::Yes) {
             termina_programma();
             return false;
@@ -87,22 +94,33 @@ bool Quadernolo::chiedi_password(QString* password)
     return true;
 }
 
-void Quadernolo::percorso_arch_base()
+bool Quadernolo::percorso_arch_base(QString* why)
 {
     const QString folder = programFolder();
     if (file_esiste(fileInFolder(folder, state.p_nome_database)))
-        return;
+        return true;
     const QString base = fileInFolder(folder, QLatin1String(kTemplateFile));
-    QFile::copy(base, QDir(folder).filePath(state.p_nome_database));
+    const QString archivio = QDir(folder).filePath(state.p_nome_database);
+    // Whole or not at all: a copy cut short by a full disk never passes for the archive.
+    QString causa;
+    if (copyFileBytes(base, archivio, &causa))
+        return true;
+    *why = QStringLiteral("Impossibile creare l' archivio %1 dal modello %2.\n%3")
+               .arg(QDir::toNativeSeparators(archivio), QDir::toNativeSeparators(base), causa);
+    const QFileInfo modello(base);
+    if (modello.isFile() && QStorageInfo(folder).bytesAvailable() < modello.size())
+        *why += QStringLiteral("\nIl disco è pieno: liberare spazio nella cartella del programma.");
+    return false;
 }
 
-bool Quadernolo::prova_apertura_archivio()
+bool Quadernolo::prova_apertura_archivio(QString* why)
 {
     // A password change cut short is finished or undone: every archive takes the password typed.
     const QString ripresa = descrivi_ripresa_password(riprendi_cambio_password(state.p_password));
     if (!ripresa.isEmpty())
         warn(ripresa);
-    percorso_arch_base();
+    if (!percorso_arch_base(why))
+        return false;
     const QString archivio = fileInFolder(programFolder(), state.p_nome_database);
     DbResult result;
     std::shared_ptr<Connection> db = Connection::shared(archivio, state.p_password.toUtf8(), &result);

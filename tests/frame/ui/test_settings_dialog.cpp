@@ -1,6 +1,7 @@
 #include "frm_mod_pass.h"
 
 #include "database.h"
+#include "file_checks.h"
 #include "file_replace.h"
 #include "full_disk.h"
 #include "gui_helpers.h"
@@ -56,12 +57,6 @@ void touch(const QString& path)
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
     f.write("...\r\n");
-}
-
-bool opensWith(const QString& file, const QString& password)
-{
-    DbResult err;
-    return Connection::open(file, password.toUtf8(), &err) != nullptr;
 }
 
 class SettingsDialog : public ::testing::Test

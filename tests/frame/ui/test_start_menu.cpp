@@ -1,6 +1,7 @@
 // The start menu's settings and "Database" buttons, driven through the main window: the settings
 // dialog works on the window's own state, and what it changes reaches the register and the next
 // login.
+#include "file_checks.h"
 #include "frame_fixture.h"
 
 #include "my_func.h"
@@ -22,12 +23,6 @@ namespace {
 QString ini(const QString& section, const QString& key)
 {
     return leggi_ini(iniPath(), section, key, "<manca>");
-}
-
-bool opensWith(const QString& file, const QString& password)
-{
-    DbResult err;
-    return Connection::open(file, password.toUtf8(), &err) != nullptr;
 }
 
 void touch(const QString& path)
