@@ -1,5 +1,6 @@
 #pragma once
 
+#include "calendar_popup.h"
 #include "database.h"
 
 #include <QDialog>
@@ -160,7 +161,7 @@ public:
     std::vector<QRadioButton*> Option1; ///< 0 "AND", 1 "OR"
     QCheckBox* Check1 = nullptr;
     QLineEdit* txt_ricerca = nullptr;
-    QFrame* Frame_calendar = nullptr;
+    CalendarPopup* Frame_calendar = nullptr;
     QCalendarWidget* CalendarVB1 = nullptr;
     QLabel* Label6 = nullptr;
     QLabel* lbl_data = nullptr;
