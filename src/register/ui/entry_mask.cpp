@@ -58,6 +58,15 @@ EntryMask::EntryMask(QWidget* parent)
     ordinaTab();
     // A screen reader announces each box by its caption; the annulment note stands without one.
     annuncia_caselle(this, {{txt_mask1[26], QStringLiteral("Nota Annulla")}});
+    // Captions that repeat ("del", "Ora") name their boxes by what each holds.
+    const std::pair<int, const char*> nomi[] = {{2, "Data quadernolo"},
+                                                {24, "Ora quadernolo"},
+                                                {6, "Data quad. rif."},
+                                                {21, "Ora consegna"},
+                                                {23, "Ora restituzione"}};
+    for (const auto& [index, nome] : nomi)
+        txt_mask1[index]->setAccessibleName(QString::fromUtf8(nome));
+    Check1->setAccessibleName(QStringLiteral("Annullato"));
     for (QObject* watched : osservati())
         watched->installEventFilter(this);
 }
