@@ -251,7 +251,7 @@ void frmSearch::cmd_avanzate_Click()
             w->setEnabled(true);
         frAdvSearch->setEnabled(false);
         cmdFilterSourceRecordset->setEnabled(false);
-        adodcAdvSearch->setText(QStringLiteral("[Effettuare una ricerca]"));
+        mostra_stato(QStringLiteral("[Effettuare una ricerca]"));
     } else {
         posiziona(kAdvancedHeight);
         for (QWidget* w : std::initializer_list<QWidget*> {cmbFields, txtFieldValue, cmdFindFirst, cmbSearchDirection,

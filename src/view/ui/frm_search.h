@@ -208,6 +208,8 @@ private:
     void posiziona(int altezzaTwips);
     /// The state of the criteria frame after a filter that could not be set.
     void criteri_non_validi();
+    /// The status line under the criteria grid shows testo; an empty one is not shown.
+    void mostra_stato(const QString& testo);
 
     SearchCaller& m_caller;
     std::shared_ptr<Recordset> m_rsFilter;

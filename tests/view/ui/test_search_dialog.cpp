@@ -544,3 +544,21 @@ TEST_F(SearchDialogTest, DatesTypedWhileTheCalendarIsOpenAreTheDatesTyped)
         EXPECT_EQ(rows(s), QStringList({" e |Data_quadernolo|>=|03/01/2004", " e |Data_quadernolo|<=|05/05/2004"}));
     });
 }
+
+TEST_F(SearchDialogTest, TheStatusUnderTheCriteriaShowsItsTextOrNothing)
+{
+    withDialog([this](frmSearch* s) {
+        advanced(s);
+        EXPECT_TRUE(s->adodcAdvSearch->isVisible());
+        EXPECT_EQ(s->adodcAdvSearch->text(), "[Effettuare una ricerca]");
+        s->BuildFilterFromString(" e \tOggetto\tlike\tNota prova");
+        click(s, "cmdExecAdvSearch");
+        ASSERT_TRUE(rs()->hasFilter());
+        EXPECT_FALSE(s->adodcAdvSearch->isVisible()) << "no empty frame";
+        s->PrepareADVSearch();
+        s->BuildFilterFromString(" e \tOggetto\t=\tnessuno");
+        click(s, "cmdExecAdvSearch");
+        EXPECT_TRUE(s->adodcAdvSearch->isVisible());
+        EXPECT_EQ(s->adodcAdvSearch->text(), "[Record non trovato]");
+    });
+}
