@@ -10,11 +10,22 @@ namespace quad {
 
 namespace {
 
+/// The window that owned the last box.
+QPointer<QWidget>& ultimoProprietario()
+{
+    static QPointer<QWidget> window;
+    return window;
+}
+
 QWidget* owner()
 {
     QWidget* w = QApplication::activeModalWidget();
     if (!w)
         w = QApplication::activeWindow();
+    // A box shown right after another, before its window has the activation back, belongs to the
+    // same window.
+    if (!w && ultimoProprietario() && ultimoProprietario()->isVisible())
+        w = ultimoProprietario();
     return w;
 }
 
@@ -27,6 +38,8 @@ public:
     Proprietario()
         : m_window(owner())
     {
+        if (m_window)
+            ultimoProprietario() = m_window;
     }
     ~Proprietario()
     {

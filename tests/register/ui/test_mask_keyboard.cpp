@@ -5,6 +5,7 @@
 #include "qt_message_service.h"
 
 #include <QCalendarWidget>
+#include <QInputDialog>
 #include <QMessageBox>
 
 using namespace quad;
@@ -24,6 +25,26 @@ protected:
     bool nelCalendario() const
     {
         return QTest::qWaitFor([this] { return mask(w)->CalendarVB1->isAncestorOf(QApplication::focusWidget()); });
+    }
+    /// "Nuovo" and "ENTRATA" with the program's own message boxes, answered as the clerk answers
+    /// them: Yes, then, on an empty register, the start number typed.
+    void nuovoConMessaggiVeri(const QString& numeroIniziale = QString())
+    {
+        QtMessageService veri;
+        MessageService::install(&veri);
+        ModalScript script;
+        script.then("", [](QDialog* d) { qobject_cast<QMessageBox*>(d)->button(QMessageBox::Yes)->click(); });
+        if (!numeroIniziale.isEmpty()) {
+            script.then("", [numeroIniziale](QDialog* d) {
+                ASSERT_TRUE(qobject_cast<QInputDialog*>(d));
+                QTest::keyClicks(d->focusWidget(), numeroIniziale);
+                QTest::keyClick(d->focusWidget(), Qt::Key_Return);
+            });
+        }
+        EXPECT_TRUE(trigger(&w, "tb_insert"));
+        EXPECT_TRUE(click(&w, "cmd_ins_0"));
+        EXPECT_TRUE(script.waitDone());
+        MessageService::install(&messages);
     }
     /// Clicks into box index as the clerk does.
     void clicca(int index) { QTest::mouseClick(box(index), Qt::LeftButton); }
@@ -59,17 +80,8 @@ protected:
 TEST_F(MaskKeyboardTest, ANewEntryIsTypedFromItsDateToItsConfirmationWithKeysAlone)
 {
     apri(5);
-    {
-        // "Nuovo" asks with a real message box: when it closes, the window has the focus again.
-        QtMessageService real;
-        MessageService::install(&real);
-        ModalScript script;
-        script.then("", [](QDialog* d) { qobject_cast<QMessageBox*>(d)->button(QMessageBox::Yes)->click(); });
-        ASSERT_TRUE(trigger(&w, "tb_insert"));
-        ASSERT_TRUE(click(&w, "cmd_ins_0"));
-        EXPECT_TRUE(script.waitDone());
-        MessageService::install(&messages);
-    }
+    // When the question of "Nuovo" closes, the window has the focus again, in the date box.
+    nuovoConMessaggiVeri();
     ASSERT_TRUE(nuovaSchedaInCorso(w));
     ASSERT_TRUE(nelCalendario()) << "the date box and its calendar have the focus";
     EXPECT_EQ(mask(w)->lbl_data->text(), "Data quadernolo");
@@ -135,4 +147,15 @@ TEST_F(MaskKeyboardTest, ADateTypedWhileTheCalendarIsOpenIsTheDateTypedOrRefused
     clicca(7);
     EXPECT_FALSE(mask(w)->Frame_calendar->isVisible());
     EXPECT_TRUE(box(7)->hasFocus());
+}
+
+TEST_F(MaskKeyboardTest, TheFirstEntryOfAnEmptyRegisterStartsInItsDateBoxToo)
+{
+    apri(0);
+    // The start number is asked right after the question, over the window.
+    nuovoConMessaggiVeri("100");
+    ASSERT_TRUE(nuovaSchedaInCorso(w));
+    EXPECT_EQ(box(0)->text(), "100");
+    ASSERT_TRUE(nelCalendario());
+    EXPECT_EQ(mask(w)->lbl_data->text(), "Data quadernolo");
 }
