@@ -96,6 +96,35 @@ bool pressKey(QWidget* root, const QString& name, Qt::Key key)
     return true;
 }
 
+namespace {
+
+bool pressInFocus(const std::function<void(QWidget*)>& press)
+{
+    QWidget* focus = QApplication::focusWidget();
+    if (!focus) {
+        ADD_FAILURE() << "nothing has the focus";
+        return false;
+    }
+    press(focus);
+    QCoreApplication::processEvents();
+    return true;
+}
+
+} // namespace
+
+bool pressKeyInFocus(Qt::Key key)
+{
+    return pressInFocus([key](QWidget* w) { QTest::keyClick(w, key); });
+}
+
+void typeInFocus(const QString& text)
+{
+    for (QChar c : text) {
+        if (!pressInFocus([c](QWidget* w) { QTest::keyClicks(w, QString(c)); }))
+            return;
+    }
+}
+
 ModalScript::ModalScript()
 {
     m_timer.setInterval(5);

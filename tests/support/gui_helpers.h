@@ -44,6 +44,11 @@ bool trigger(QWidget* root, const QString& name);
 bool typeInto(QWidget* root, const QString& name, const QString& text);
 /// Presses a key in the widget named name.
 bool pressKey(QWidget* root, const QString& name, Qt::Key key);
+/// Presses a key as the clerk does: in the widget that has the focus at that moment, then lets
+/// the window do what the key set off. False, with a test failure, when nothing has the focus.
+bool pressKeyInFocus(Qt::Key key);
+/// Types text as the clerk does, each character pressed in the widget then having the focus.
+void typeInFocus(const QString& text);
 
 /// Drives modal dialogs from the event loop they run: each step waits for a shown dialog with
 /// the given objectName (one that no earlier step handled), checks that it has a parent, and

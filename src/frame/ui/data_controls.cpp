@@ -88,16 +88,6 @@ void EntryActions::collega_campi_maschera()
     // "N. allegati" counts documents: a whole number from 0 up.
     binder->setFieldKind(Frm_mask->txt_mask1[4], FieldKind::Count);
 
-    // Tab order: 0, 1, 2, 24, 3-6, Riservato, 7-14, 25, 15-19.
-    QList<QWidget*> ordine;
-    for (int i : {0, 1, 2, 24, 3, 4, 5, 6})
-        ordine << Frm_mask->txt_mask1[i];
-    ordine << Frm_mask->Check2;
-    for (int i : {7, 8, 9, 10, 11, 12, 13, 14, 25, 15, 16, 17, 18, 19})
-        ordine << Frm_mask->txt_mask1[i];
-    for (int i = 1; i < ordine.size(); ++i)
-        QWidget::setTabOrder(ordine[i - 1], ordine[i]);
-
     for (int i = 0; i <= 26; ++i) {
         if (i <= 7 || (i >= 16 && i <= 24) || i == 26)
             binder->setDataSource(Frm_mask->txt_mask1[i], Adodc1);

@@ -241,6 +241,8 @@ void frm_mod_pass::buildOffices()
     lbl_percorso
         = nominato(new ElidedLabel(QStringLiteral("Percorso di rete per A.O.O.")), QStringLiteral("lbl_percorso"));
     txt_percorso = nominato(new QLineEdit, QStringLiteral("txt_percorso"));
+    // It shows the office's folder: "Sfoglia" (or F2 in the box) chooses it.
+    txt_percorso->setReadOnly(true);
     lbl_percorso->setBuddy(txt_percorso);
     txt_percorso->installEventFilter(this);
     pic_sfoglia = button(QStringLiteral("pic_sfoglia"), QStringLiteral(" Sfoglia"));
@@ -744,8 +746,11 @@ void frm_mod_pass::pic_sfoglia_Click()
 
 bool frm_mod_pass::txt_percorso_KeyDown(int KeyCode, Qt::KeyboardModifiers)
 {
-    // Only the box changes: the office keeps its stored folder.
-    return archivio_con_f2(txt_percorso, KeyCode);
+    // The box shows the office's folder: F2 chooses it as "Sfoglia" does.
+    if (KeyCode != Qt::Key_F2)
+        return false;
+    pic_sfoglia_Click();
+    return true;
 }
 
 void frm_mod_pass::Command3_Click()

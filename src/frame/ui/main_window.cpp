@@ -122,6 +122,8 @@ void Quadernolo::creaControlli()
     m_stato = new StatusArea(w);
 
     cmd_focus = bottone(w, "cmd_focus", QStringLiteral("FOCUS"), QRect(0, 0, tw(800), tw(300)));
+    // The focus is parked on it out of sight; Tab and clicks never reach it.
+    cmd_focus->setFocusPolicy(Qt::NoFocus);
 
     m_scorrimento = new FrameScroll(w, Frame1, Pic_mask);
 

@@ -4,24 +4,60 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPointer>
 
 namespace quad {
 
 namespace {
+
+/// The window that owned the last box.
+QPointer<QWidget>& ultimoProprietario()
+{
+    static QPointer<QWidget> window;
+    return window;
+}
 
 QWidget* owner()
 {
     QWidget* w = QApplication::activeModalWidget();
     if (!w)
         w = QApplication::activeWindow();
+    // A box shown right after another, before its window has the activation back, belongs to the
+    // same window.
+    if (!w && ultimoProprietario() && ultimoProprietario()->isVisible())
+        w = ultimoProprietario();
     return w;
 }
+
+/// The window a box is shown over, given the activation back when the box closes: the clerk
+/// goes on typing where the program puts the focus, whether or not a window manager hands the
+/// activation back by itself.
+class Proprietario
+{
+public:
+    Proprietario()
+        : m_window(owner())
+    {
+        if (m_window)
+            ultimoProprietario() = m_window;
+    }
+    ~Proprietario()
+    {
+        if (m_window && m_window->isVisible())
+            m_window->activateWindow();
+    }
+    QWidget* get() const { return m_window; }
+
+private:
+    QPointer<QWidget> m_window;
+};
 
 } // namespace
 
 MsgAnswer QtMessageService::message(const QString& text, const QString& title, MsgIcon icon, MsgButtons buttons)
 {
-    QMessageBox box(owner());
+    const Proprietario proprietario;
+    QMessageBox box(proprietario.get());
     box.setWindowTitle(title);
     box.setText(text);
     switch (icon) {
@@ -74,7 +110,8 @@ MsgAnswer QtMessageService::message(const QString& text, const QString& title, M
 bool QtMessageService::inputText(const QString& prompt, const QString& title, const QString& initial, QString* result)
 {
     bool ok = false;
-    const QString text = QInputDialog::getText(owner(), title, prompt, QLineEdit::Normal, initial, &ok);
+    const Proprietario proprietario;
+    const QString text = QInputDialog::getText(proprietario.get(), title, prompt, QLineEdit::Normal, initial, &ok);
     if (ok && result)
         *result = text;
     return ok;
@@ -82,12 +119,14 @@ bool QtMessageService::inputText(const QString& prompt, const QString& title, co
 
 QString QtMessageService::openFileName(const QString& title, const QString& folder, const QString& filter)
 {
-    return QFileDialog::getOpenFileName(owner(), title, folder, filter);
+    const Proprietario proprietario;
+    return QFileDialog::getOpenFileName(proprietario.get(), title, folder, filter);
 }
 
 QString QtMessageService::existingFolder(const QString& title, const QString& start)
 {
-    return QFileDialog::getExistingDirectory(owner(), title, start);
+    const Proprietario proprietario;
+    return QFileDialog::getExistingDirectory(proprietario.get(), title, start);
 }
 
 } // namespace quad

@@ -22,6 +22,8 @@
 #include <QScopedValueRollback>
 #include <QTableView>
 
+#include <algorithm>
+
 namespace quad {
 
 namespace {
@@ -169,6 +171,11 @@ void AddressBookPanel::collegaGriglia()
         grid->setModel(model);
         for (int c = 0; c < model->columnCount(); ++c)
             grid->setColumnHidden(c, c == rs->fieldIndex(QStringLiteral("Id")));
+        // Each column as wide as what it shows (a tax code whole), a long name no wider than a
+        // third of the grid.
+        grid->resizeColumnsToContents();
+        for (int c = 0; c < model->columnCount(); ++c)
+            grid->setColumnWidth(c, std::min(grid->columnWidth(c), std::max(tw(1500), grid->width() / 3)));
         // The row the clerk clicks is the record that the buttons and the pick act on.
         QObject::connect(grid->selectionModel(), &QItemSelectionModel::currentRowChanged, model,
                          [model](const QModelIndex& current) {
@@ -199,12 +206,13 @@ void AddressBookPanel::mostraPannello()
 
 void AddressBookPanel::cerca_in_elenco(const QString& text)
 {
-    // The panel hangs under the name box, as wide as the mask from the box on.
+    // The panel hangs under the name box, as wide as the mask from the box on, inside the window.
     QLineEdit* nome = m_host.casella(kNome);
     QWidget* maschera = m_host.maschera();
     const QPoint sotto = nome->mapTo(parentWidget(), QPoint(0, nome->height()));
-    const int larghezza = maschera->width() - nome->mapTo(maschera, QPoint(0, 0)).x() + tw(500);
-    setGeometry(sotto.x(), sotto.y(), larghezza, tw(3400));
+    const int larghezza = std::min(maschera->width() - nome->mapTo(maschera, QPoint(0, 0)).x() + tw(500),
+                                   parentWidget()->width() - sotto.x());
+    setGeometry(sotto.x(), sotto.y(), larghezza, std::min(tw(3400), parentWidget()->height() - sotto.y()));
     Picture3->move((width() - Picture3->width()) / 2, height() - Picture3->height() - tw(100));
     DataGridAC->resize(width() - tw(50), Picture3->y() - DataGridAC->y() - tw(30));
 

@@ -55,8 +55,18 @@ EntryMask::EntryMask(QWidget* parent)
     creaCaselle();
     creaRiquadri();
     collegaSegnali();
+    ordinaTab();
     // A screen reader announces each box by its caption; the annulment note stands without one.
     annuncia_caselle(this, {{txt_mask1[26], QStringLiteral("Nota Annulla")}});
+    // Captions that repeat ("del", "Ora") name their boxes by what each holds.
+    const std::pair<int, const char*> nomi[] = {{2, "Data quadernolo"},
+                                                {24, "Ora quadernolo"},
+                                                {6, "Data quad. rif."},
+                                                {21, "Ora consegna"},
+                                                {23, "Ora restituzione"}};
+    for (const auto& [index, nome] : nomi)
+        txt_mask1[index]->setAccessibleName(QString::fromUtf8(nome));
+    Check1->setAccessibleName(QStringLiteral("Annullato"));
     for (QObject* watched : osservati())
         watched->installEventFilter(this);
 }
@@ -204,7 +214,7 @@ void EntryMask::creaRiquadri()
     auto* calendario = new CalendarPopup(this);
     Frame_calendar = calendario;
     CalendarVB1 = calendario->CalendarVB1;
-    Label5 = calendario->Label5;
+    Label5 = calendario->suggerimento;
     lbl_data = calendario->lbl_data;
     Frame_calendar->hide();
 
@@ -243,6 +253,29 @@ void EntryMask::collegaSegnali()
             verso([](EntryMaskEvents& e) { e.CalendarVB1_DateDblClick(); }));
     connect(calendario, &CalendarPopup::closedWithoutPick, this,
             verso([](EntryMaskEvents& e) { e.CalendarVB1_Close(); }));
+}
+
+void EntryMask::ordinaTab()
+{
+    // Tab walks the mask as it reads, line by line and left to right, to the confirmation.
+    std::vector<QWidget*> ordine {cmd_tree};
+    for (int i : {0, 1, 2, 24})
+        ordine.push_back(txt_mask1[i]);
+    ordine.push_back(Check1);
+    for (int i : {3, 4, 5, 6})
+        ordine.push_back(txt_mask1[i]);
+    ordine.push_back(Check2);
+    for (int i : {7, 8})
+        ordine.push_back(txt_mask1[i]);
+    ordine.insert(ordine.end(), cmd_mitt.begin(), cmd_mitt.end());
+    ordine.push_back(cmd_altri);
+    for (int i : {9, 10, 11, 12, 13, 14, 25, 15, 16, 17, 18, 19, 20, 21, 22, 23, 26})
+        ordine.push_back(txt_mask1[i]);
+    ordine.insert(ordine.end(), cmd_new_ins.begin(), cmd_new_ins.end());
+    ordine.push_back(cmd_annulla);
+    ordine.push_back(cmd_annullato);
+    for (size_t i = 1; i < ordine.size(); ++i)
+        QWidget::setTabOrder(ordine[i - 1], ordine[i]);
 }
 
 int EntryMask::indexOf(const QObject* box) const

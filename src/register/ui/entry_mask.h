@@ -110,6 +110,8 @@ private:
     void creaCaselle();
     void creaRiquadri();
     void collegaSegnali();
+    /// The order Tab walks the mask's controls in.
+    void ordinaTab();
     bool eventoCasella(int index, QEvent* event);
     bool eventoCollegamento(QEvent* event);
     /// The leaving of box index: its validation, then its lost focus.

@@ -9,8 +9,8 @@
 #include "simple_find.h"
 #include "wait_cursor.h"
 
-#include "clock.h"
 #include "date_text.h"
+#include "mask_typing.h"
 #include "message_service.h"
 #include "recordset.h"
 
@@ -112,6 +112,8 @@ void frmSearch::creaControlli()
     cmd_focus = nominato(new QPushButton(QStringLiteral("Focus"), this), QStringLiteral("cmd_focus"));
     piazza(cmd_focus, 4200, 840, 900, 375);
     cmd_focus->setAutoDefault(false);
+    // The focus is parked on it out of sight; Tab never reaches it.
+    cmd_focus->setFocusPolicy(Qt::NoFocus);
 
     Frame1 = nominato(new QFrame(this), QStringLiteral("Frame1"));
     piazza(Frame1, 120, 1680, 8025, 495);
@@ -167,20 +169,17 @@ void frmSearch::creaPannello()
     // No label stands by the one-field panel's text box.
     txt_ricerca->setAccessibleName(QStringLiteral("Testo da cercare"));
 
-    // The calendar is as large as its days need (no week numbers), never smaller than designed.
-    Frame_calendar = nominato(new QFrame(frame_date), QStringLiteral("Frame_calendar"));
-    Frame_calendar->setFrameShape(QFrame::Box);
-    Frame_calendar->hide();
-    CalendarVB1 = nominato(new QCalendarWidget(Frame_calendar), QStringLiteral("CalendarVB1"));
+    // The calendar is as large as its days need (no week numbers), never smaller than designed;
+    // its caption names the box it fills and is not seen.
+    Frame_calendar = new CalendarPopup(frame_date, QStringLiteral("Label6"),
+                                       QStringLiteral("Doppio click per selezionare la data"));
+    CalendarVB1 = Frame_calendar->CalendarVB1;
+    Label6 = Frame_calendar->suggerimento;
+    lbl_data = Frame_calendar->lbl_data;
+    lbl_data->hide();
     CalendarVB1->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
-    const QSize giorni = CalendarVB1->minimumSizeHint().expandedTo(QSize(tw(3720), tw(2880)));
-    CalendarVB1->setGeometry(tw(60), tw(60), giorni.width(), giorni.height());
-    Label6 = nominato(new QLabel(QStringLiteral("Doppio click per selezionare la data"), Frame_calendar),
-                      QStringLiteral("Label6"));
-    Label6->setGeometry(tw(60), CalendarVB1->geometry().bottom() + tw(60), giorni.width(), tw(300));
-    Frame_calendar->resize(giorni.width() + tw(120), Label6->geometry().bottom() + tw(60));
-    lbl_data = nominato(new QLabel(Frame_calendar), QStringLiteral("lbl_data"));
-    piazza(lbl_data, 60, -240, 1500, 240);
+    CalendarVB1->setMinimumSize(CalendarVB1->minimumSizeHint().expandedTo(QSize(tw(3720), tw(2880))));
+    Frame_calendar->adjustSize();
 
     cmd_data.push_back(nominato(new QPushButton(QStringLiteral("Okay"), frame_date), QStringLiteral("cmd_data_0")));
     cmd_data.push_back(nominato(new QPushButton(QStringLiteral("Annulla"), frame_date), QStringLiteral("cmd_data_1")));
@@ -205,7 +204,7 @@ void frmSearch::collegaSegnali()
     connect(Check1, &QCheckBox::clicked, txt_ricerca, qOverload<>(&QWidget::setFocus));
     for (QRadioButton* o : Option1)
         connect(o, &QRadioButton::clicked, txt_ricerca, qOverload<>(&QWidget::setFocus));
-    connect(CalendarVB1, &QCalendarWidget::activated, this, &frmSearch::CalendarVB1_DateDblClick);
+    connect(Frame_calendar, &CalendarPopup::datePicked, this, &frmSearch::CalendarVB1_DateDblClick);
 }
 
 void frmSearch::InitSearch()
@@ -252,7 +251,7 @@ void frmSearch::cmd_avanzate_Click()
             w->setEnabled(true);
         frAdvSearch->setEnabled(false);
         cmdFilterSourceRecordset->setEnabled(false);
-        adodcAdvSearch->setText(QStringLiteral("[Effettuare una ricerca]"));
+        mostra_stato(QStringLiteral("[Effettuare una ricerca]"));
     } else {
         posiziona(kAdvancedHeight);
         for (QWidget* w : std::initializer_list<QWidget*> {cmbFields, txtFieldValue, cmdFindFirst, cmbSearchDirection,
@@ -436,6 +435,14 @@ bool frmSearch::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::FocusIn && (watched == txt_data_1 || watched == txt_data_2))
         apri_calendario(static_cast<QLineEdit*>(watched));
+    // A date typed in eight characters ("03012026") is written out as the calendar writes dates.
+    if (event->type() == QEvent::FocusOut && (watched == txt_data_1 || watched == txt_data_2)
+        && frame_date->title() == kPannelloDate) {
+        auto* box = static_cast<QLineEdit*>(watched);
+        const QString data = data_otto_caratteri(box->text());
+        if (data != box->text())
+            box->setText(data);
+    }
     if (watched == lstDropDown) {
         if (event->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent*>(event)->key();
@@ -475,8 +482,8 @@ void frmSearch::keyPressEvent(QKeyEvent* event)
         lstDropDown->hide();
         gridFilter->setFocus();
     } else if (Frame_calendar->isVisible()) {
-        cmd_focus->setFocus();
-        Frame_calendar->hide();
+        // Back to the date box, which keeps what it holds.
+        Frame_calendar->chiudi();
     }
 }
 
@@ -484,17 +491,13 @@ void frmSearch::apri_calendario(QLineEdit* box)
 {
     if (frame_date->title() != kPannelloDate)
         return;
-    lbl_data->setText(box == txt_data_1 ? QStringLiteral("Dalla data") : QStringLiteral("Alla data"));
     // Beside the two boxes, clear of "Okay" and "Annulla" at the panel's foot.
     const int sinistra = std::max(txt_data_1->geometry().right(), txt_data_2->geometry().right()) + tw(120);
     const int fondo = std::min(cmd_data[0]->y(), cmd_data[1]->y()) - tw(60);
     const int alto = std::min(std::max(0, txt_data_1->y() - tw(200)), fondo - Frame_calendar->height());
     Frame_calendar->move(std::min(sinistra, frame_date->width() - Frame_calendar->width()), std::max(0, alto));
-    Frame_calendar->raise();
-    Frame_calendar->show();
-    const auto data = parseDateText(box->text().trimmed());
-    CalendarVB1->setSelectedDate(data && data->date ? *data->date : Clock::currentDate());
-    CalendarVB1->setFocus();
+    Frame_calendar->mostra(box, box == txt_data_1 ? QStringLiteral("Dalla data") : QStringLiteral("Alla data"),
+                           CalendarPopup::dataIniziale(box->text()));
 }
 
 void frmSearch::CalendarVB1_DateDblClick()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "calendar_popup.h"
 #include "database.h"
 
 #include <QDialog>
@@ -160,7 +161,7 @@ public:
     std::vector<QRadioButton*> Option1; ///< 0 "AND", 1 "OR"
     QCheckBox* Check1 = nullptr;
     QLineEdit* txt_ricerca = nullptr;
-    QFrame* Frame_calendar = nullptr;
+    CalendarPopup* Frame_calendar = nullptr;
     QCalendarWidget* CalendarVB1 = nullptr;
     QLabel* Label6 = nullptr;
     QLabel* lbl_data = nullptr;
@@ -207,6 +208,8 @@ private:
     void posiziona(int altezzaTwips);
     /// The state of the criteria frame after a filter that could not be set.
     void criteri_non_validi();
+    /// The status line under the criteria grid shows testo; an empty one is not shown.
+    void mostra_stato(const QString& testo);
 
     SearchCaller& m_caller;
     std::shared_ptr<Recordset> m_rsFilter;

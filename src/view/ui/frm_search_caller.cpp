@@ -73,8 +73,8 @@ void frmSearch::adodcAdvSearch_MoveComplete(int adReason, Recordset* pRecordset)
 {
     if (!pRecordset || !pRecordset->isOpen())
         return;
-    adodcAdvSearch->setText(QStringLiteral("Totale : ") + QString::number(pRecordset->recordCount())
-                            + QStringLiteral(" records trovati."));
+    mostra_stato(QStringLiteral("Totale : ") + QString::number(pRecordset->recordCount())
+                 + QStringLiteral(" records trovati."));
     if (adReason < adRsnMoveFirst || adReason > adRsnMoveLast || !m_sorgente || !m_sorgente->isOpen())
         return;
     if (m_sorgente->absolutePosition() < 1) {

@@ -327,6 +327,13 @@ void frmSearch::gridFilter_KeyUp(int KeyCode)
     }
 }
 
+void frmSearch::mostra_stato(const QString& testo)
+{
+    // An empty status shows nothing, not an empty frame.
+    adodcAdvSearch->setText(testo);
+    adodcAdvSearch->setVisible(!testo.isEmpty());
+}
+
 void frmSearch::cmdExecAdvSearch_Click()
 {
     DoAdvSearch();
@@ -335,7 +342,7 @@ void frmSearch::cmdExecAdvSearch_Click()
 void frmSearch::criteri_non_validi()
 {
     cmdFilterSourceRecordset->setEnabled(false);
-    adodcAdvSearch->setText(QStringLiteral("[Criteri di ricerca non validi!]"));
+    mostra_stato(QStringLiteral("[Criteri di ricerca non validi!]"));
 }
 
 void frmSearch::DoAdvSearch()
@@ -358,14 +365,14 @@ void frmSearch::DoAdvSearch()
         return;
     }
     if (registro->recordCount() < 1) {
-        adodcAdvSearch->setText(QStringLiteral("[Record non trovato]"));
+        mostra_stato(QStringLiteral("[Record non trovato]"));
         msgBox(QStringLiteral("Nessun record soddisfa la query impostata."), MsgIcon::Exclamation, MsgButtons::Ok,
                m_caller.titolo_messaggi());
         togli_filtro(m_caller, false);
         return;
     }
     m_caller.imposta_pulsante_filtro(true);
-    adodcAdvSearch->clear();
+    mostra_stato(QString());
     m_caller.aggiorna_totale();
     registro->moveFirst();
     cmdFilterSourceRecordset->setEnabled(true);

@@ -726,3 +726,27 @@ TEST_F(SettingsDialog, KeepsItsWidthWithLongNamesAndPaths)
     dlg->TabStrip1->setCurrentIndex(0);
     keepsItsWidth("back on the first tab");
 }
+
+TEST_F(SettingsDialog, TheOfficeFolderIsChosenNeverTyped)
+{
+    open("[Uffici]\nElenco=A;B\nPath=/srv/a;/srv/b\n[IMPOSTA]\nPostazione=Server\n");
+    dlg->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dlg.get()));
+    showOffices();
+    selectRow(0);
+    QTest::mouseClick(dlg->txt_percorso, Qt::LeftButton);
+    ASSERT_TRUE(dlg->txt_percorso->hasFocus());
+    typeInFocus("/srv/x");
+    pressKeyInFocus(Qt::Key_Backspace);
+    EXPECT_EQ(dlg->txt_percorso->text(), "/srv/a");
+
+    // F2 in the box chooses the folder as "Sfoglia" does, and it is stored with the list.
+    QTemporaryDir office;
+    touch(QDir(office.path()).filePath("Arch_quadernolo.mdb"));
+    msgs.file(QDir(office.path()).filePath("Arch_quadernolo.mdb"));
+    pressKeyInFocus(Qt::Key_F2);
+    EXPECT_EQ(dlg->txt_percorso->text(), QDir::cleanPath(office.path()));
+    click(dlg.get(), "Command3");
+    EXPECT_EQ(ini("Uffici", "Path"), QDir::cleanPath(office.path()) + ";/srv/b");
+    EXPECT_TRUE(msgs.shown().isEmpty());
+}

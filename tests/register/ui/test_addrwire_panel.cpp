@@ -352,3 +352,16 @@ TEST_F(AddrwirePanel, CorreggiWorksOnTheChosenRecordWhateverItsStoredForm)
     EXPECT_TRUE(messages.shown().isEmpty()) << messages.last().toStdString();
     EXPECT_EQ(book->scalar("SELECT Indirizzo FROM Elenco WHERE Nominativo = 'Zeta Ugo'").toString(), "Via Nuova");
 }
+
+TEST_F(AddrwirePanel, ThePanelLiesInsideTheWindowAndShowsATaxCodeWhole)
+{
+    scrivi(8, "D'Am");
+    QWidget* pannello = shown(w, "Pic_nomi");
+    ASSERT_TRUE(pannello->isVisible());
+    EXPECT_TRUE(w.rect().contains(QRect(pannello->mapTo(&w, QPoint(0, 0)), pannello->size())));
+    const int codice = 1; // P.iva/CF
+    ASSERT_EQ(griglia()->model()->index(0, codice).data().toString(), "DMCSRG70E01H501X");
+    EXPECT_GE(griglia()->columnWidth(codice), griglia()->fontMetrics().horizontalAdvance("DMCSRG70E01H501X"));
+    EXPECT_LE(griglia()->columnViewportPosition(codice) + griglia()->columnWidth(codice),
+              griglia()->viewport()->width());
+}

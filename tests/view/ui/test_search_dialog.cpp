@@ -505,3 +505,60 @@ TEST_F(SearchDialogTest, EscapeClosesAListOrTheCalendarButNeverTheDialog)
         EXPECT_TRUE(s->isVisible());
     });
 }
+
+namespace {
+
+bool nelCalendario(frmSearch* s)
+{
+    return QTest::qWaitFor([s] { return s->CalendarVB1->isAncestorOf(QApplication::focusWidget()); });
+}
+
+} // namespace
+
+TEST_F(SearchDialogTest, DatesTypedWhileTheCalendarIsOpenAreTheDatesTyped)
+{
+    withDialog([](frmSearch* s) {
+        advanced(s);
+        click(s, "cmd_imp_search_0");
+        QTest::mouseClick(s->txt_data_1, Qt::LeftButton);
+        ASSERT_TRUE(nelCalendario(s));
+        typeInFocus("03012004");
+        EXPECT_FALSE(s->Frame_calendar->isVisible());
+        EXPECT_TRUE(s->txt_data_1->hasFocus());
+        // Tab goes on to the to box, whose calendar opens and takes what is typed too.
+        pressKeyInFocus(Qt::Key_Tab);
+        EXPECT_EQ(s->txt_data_1->text(), "03/01/2004");
+        ASSERT_TRUE(nelCalendario(s));
+        EXPECT_EQ(s->lbl_data->text(), "Alla data");
+        typeInFocus("5/5/2004");
+        pressKeyInFocus(Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), s->cmd_data[0]);
+        // Esc in a calendar goes back to its box, which keeps its date.
+        QTest::mouseClick(s->txt_data_2, Qt::LeftButton);
+        ASSERT_TRUE(nelCalendario(s));
+        pressKeyInFocus(Qt::Key_Escape);
+        EXPECT_FALSE(s->Frame_calendar->isVisible());
+        EXPECT_TRUE(s->txt_data_2->hasFocus());
+        EXPECT_EQ(s->txt_data_2->text(), "05/05/2004");
+        click(s, "cmd_data_0");
+        EXPECT_EQ(rows(s), QStringList({" e |Data_quadernolo|>=|03/01/2004", " e |Data_quadernolo|<=|05/05/2004"}));
+    });
+}
+
+TEST_F(SearchDialogTest, TheStatusUnderTheCriteriaShowsItsTextOrNothing)
+{
+    withDialog([this](frmSearch* s) {
+        advanced(s);
+        EXPECT_TRUE(s->adodcAdvSearch->isVisible());
+        EXPECT_EQ(s->adodcAdvSearch->text(), "[Effettuare una ricerca]");
+        s->BuildFilterFromString(" e \tOggetto\tlike\tNota prova");
+        click(s, "cmdExecAdvSearch");
+        ASSERT_TRUE(rs()->hasFilter());
+        EXPECT_FALSE(s->adodcAdvSearch->isVisible()) << "no empty frame";
+        s->PrepareADVSearch();
+        s->BuildFilterFromString(" e \tOggetto\t=\tnessuno");
+        click(s, "cmdExecAdvSearch");
+        EXPECT_TRUE(s->adodcAdvSearch->isVisible());
+        EXPECT_EQ(s->adodcAdvSearch->text(), "[Record non trovato]");
+    });
+}

@@ -1,0 +1,161 @@
+// A new entry typed at the keyboard alone: where the focus stands after "Nuovo", dates typed while
+// the calendar is open, and the way Tab walks the mask to the confirmation.
+#include "test_entries_fixture.h"
+
+#include "qt_message_service.h"
+
+#include <QCalendarWidget>
+#include <QInputDialog>
+#include <QMessageBox>
+
+using namespace quad;
+using namespace quad::test;
+
+namespace {
+
+void tab()
+{
+    pressKeyInFocus(Qt::Key_Tab);
+}
+
+class MaskKeyboardTest : public EntriesTest
+{
+protected:
+    /// True once the calendar has the focus.
+    bool nelCalendario() const
+    {
+        return QTest::qWaitFor([this] { return mask(w)->CalendarVB1->isAncestorOf(QApplication::focusWidget()); });
+    }
+    /// "Nuovo" and "ENTRATA" with the program's own message boxes, answered as the clerk answers
+    /// them: Yes, then, on an empty register, the start number typed.
+    void nuovoConMessaggiVeri(const QString& numeroIniziale = QString())
+    {
+        QtMessageService veri;
+        MessageService::install(&veri);
+        ModalScript script;
+        script.then("", [](QDialog* d) { qobject_cast<QMessageBox*>(d)->button(QMessageBox::Yes)->click(); });
+        if (!numeroIniziale.isEmpty()) {
+            script.then("", [numeroIniziale](QDialog* d) {
+                ASSERT_TRUE(qobject_cast<QInputDialog*>(d));
+                QTest::keyClicks(d->focusWidget(), numeroIniziale);
+                QTest::keyClick(d->focusWidget(), Qt::Key_Return);
+            });
+        }
+        EXPECT_TRUE(trigger(&w, "tb_insert"));
+        EXPECT_TRUE(click(&w, "cmd_ins_0"));
+        EXPECT_TRUE(script.waitDone());
+        MessageService::install(&messages);
+    }
+    /// Clicks into box index as the clerk does.
+    void clicca(int index) { QTest::mouseClick(box(index), Qt::LeftButton); }
+
+    /// Presses Tab until the control named nome has the focus, typing the entry's texts into its
+    /// empty boxes on the way; the names of the controls passed (a calendar by the box it serves).
+    QStringList tabFino(const QString& nome)
+    {
+        const QMap<QString, QString> testi {
+            {"txt_mask1_3", "Lettera"}, {"txt_mask1_7", "Richiesta di accesso"}, {"txt_mask1_8", "Rossi Mario"}};
+        QStringList percorso;
+        for (int i = 0; i < 60 && percorso.value(percorso.size() - 1) != nome; ++i) {
+            tab();
+            QWidget* f = QApplication::focusWidget();
+            if (!f)
+                break;
+            const bool calendario = mask(w)->CalendarVB1->isAncestorOf(f);
+            percorso << (calendario ? "calendario " + mask(w)->lbl_data->text() : f->objectName());
+            EXPECT_TRUE(f->isVisible()) << percorso.last().toStdString();
+            EXPECT_EQ(mask(w)->Frame_calendar->isVisible(), calendario) << percorso.last().toStdString();
+            EXPECT_TRUE(w.rect().contains(QRect(f->mapTo(&w, QPoint(0, 0)), f->size())))
+                << percorso.last().toStdString();
+            auto* box = qobject_cast<QLineEdit*>(f);
+            if (box && box->text().isEmpty() && testi.contains(f->objectName()))
+                typeInFocus(testi.value(f->objectName()));
+        }
+        return percorso;
+    }
+};
+
+} // namespace
+
+TEST_F(MaskKeyboardTest, ANewEntryIsTypedFromItsDateToItsConfirmationWithKeysAlone)
+{
+    apri(5);
+    // When the question of "Nuovo" closes, the window has the focus again, in the date box.
+    nuovoConMessaggiVeri();
+    ASSERT_TRUE(nuovaSchedaInCorso(w));
+    ASSERT_TRUE(nelCalendario()) << "the date box and its calendar have the focus";
+    EXPECT_EQ(mask(w)->lbl_data->text(), "Data quadernolo");
+
+    clicca(7);
+    clicca(2);
+    ASSERT_TRUE(nelCalendario());
+    typeInFocus("03012026");
+    tab();
+    EXPECT_EQ(box(2)->text(), "03/01/2026");
+    EXPECT_EQ(box(1)->text(), "2026");
+    EXPECT_FALSE(mask(w)->Frame_calendar->isVisible());
+
+    // Tab walks the mask in its order, over controls in sight only, to "Conferma ed Esci" and round
+    // again; the calendar of a date box takes the focus and hands it on at the next Tab.
+    const QStringList andata = tabFino("cmd_new_ins_0");
+    EXPECT_EQ(
+        andata.mid(0, 8).join(",").toStdString(),
+        "txt_mask1_3,txt_mask1_4,txt_mask1_5,calendario Data quad. rif.,Check2,txt_mask1_7,txt_mask1_8,cmd_altri");
+    EXPECT_TRUE(andata.contains("txt_mask1_18"));
+    const QStringList giro = tabFino("txt_mask1_24");
+    EXPECT_EQ(giro.mid(giro.size() - 6).join(",").toStdString(),
+              "cmd_new_ins_1,cmd_tree,txt_mask1_0,txt_mask1_1,calendario Data quadernolo,txt_mask1_24");
+    ASSERT_EQ(tabFino("cmd_new_ins_0").last(), "cmd_new_ins_0");
+
+    pressKeyInFocus(Qt::Key_Space);
+    EXPECT_FALSE(nuovaSchedaInCorso(w));
+    EXPECT_EQ(
+        scalar("SELECT Data_quadernolo || '|' || Anno || '|' || Oggetto FROM entrata WHERE Progressivo = 6").toString(),
+        "2026-01-03|2026|Richiesta di accesso");
+    EXPECT_EQ(scalar("SELECT Nominativo FROM Mittenti WHERE Quadernolo = 6").toString(), "Rossi Mario");
+}
+
+TEST_F(MaskKeyboardTest, ADateTypedWhileTheCalendarIsOpenIsTheDateTypedOrRefused)
+{
+    apri(5);
+    nuovo(0);
+    messages.clear();
+    for (const QString typed : {"03012026", "3/1/2026", "03/01/2026"}) {
+        clicca(7);
+        clicca(2);
+        ASSERT_TRUE(nelCalendario());
+        typeInFocus(typed);
+        EXPECT_FALSE(mask(w)->Frame_calendar->isVisible());
+        tab();
+        EXPECT_EQ(box(2)->text(), "03/01/2026") << typed.toStdString();
+        EXPECT_EQ(registro()->value("Data_quadernolo").toDate(), QDate(2026, 1, 3)) << typed.toStdString();
+    }
+    EXPECT_TRUE(messages.shown().isEmpty());
+
+    // A day that does not exist is refused, in words, and the entry keeps the date it had.
+    clicca(2);
+    ASSERT_TRUE(nelCalendario());
+    typeInFocus("31022026");
+    tab();
+    EXPECT_EQ(messages.last(), "ATTENZIONE !\n\nValore non valido per il campo Data_quadernolo.");
+    EXPECT_EQ(box(2)->text(), "31022026");
+    EXPECT_EQ(registro()->value("Data_quadernolo").toDate(), QDate(2026, 1, 3));
+
+    // The calendar goes when the focus goes elsewhere.
+    clicca(6);
+    ASSERT_TRUE(nelCalendario());
+    clicca(7);
+    EXPECT_FALSE(mask(w)->Frame_calendar->isVisible());
+    EXPECT_TRUE(box(7)->hasFocus());
+}
+
+TEST_F(MaskKeyboardTest, TheFirstEntryOfAnEmptyRegisterStartsInItsDateBoxToo)
+{
+    apri(0);
+    // The start number is asked right after the question, over the window.
+    nuovoConMessaggiVeri("100");
+    ASSERT_TRUE(nuovaSchedaInCorso(w));
+    EXPECT_EQ(box(0)->text(), "100");
+    ASSERT_TRUE(nelCalendario());
+    EXPECT_EQ(mask(w)->lbl_data->text(), "Data quadernolo");
+}
