@@ -232,25 +232,24 @@ bool FileBeside::setMode(unsigned mode)
 
 bool FileBeside::commit()
 {
-    if (m_fd < 0 || m_committed)
-        return false;
-    // Whole on disk before it takes the old file's place.
-    if (syncFile(m_fd, m_target) != 0)
-        return fail(systemCause(errno));
-    if (::rename(nativeName(m_path).constData(), nativeName(m_target).constData()) != 0)
-        return fail(systemCause(errno));
-    m_committed = true;
-    syncFolder(QFileInfo(m_target).path());
-    return true;
+    return place(m_target, true);
 }
 
 bool FileBeside::commitAs(const QString& path)
 {
+    return place(path, false);
+}
+
+bool FileBeside::place(const QString& path, bool replacing)
+{
     if (m_fd < 0 || m_committed)
         return false;
-    if (::fsync(m_fd) != 0)
+    // Whole on disk before it takes its name.
+    if (syncFile(m_fd, path) != 0)
         return fail(systemCause(errno));
-    if (!renameWithoutReplacing(m_path, path))
+    const bool renamed = replacing ? ::rename(nativeName(m_path).constData(), nativeName(path).constData()) == 0
+                                   : renameWithoutReplacing(m_path, path);
+    if (!renamed)
         return fail(systemCause(errno));
     m_committed = true;
     syncFolder(QFileInfo(path).path());

@@ -73,6 +73,8 @@ public:
 
 private:
     bool fail(const QString& what);
+    /// Flushes the file, then gives it the name path, over a file of that name when replacing.
+    bool place(const QString& path, bool replacing);
 
     QString m_target;
     QString m_path;
