@@ -27,9 +27,10 @@ void tuttiINodi(QTreeWidgetItem* item, const std::function<void(QTreeWidgetItem*
         tuttiINodi(item->child(i), f);
 }
 
-} // namespace
+/// The name given to the editor of a folder's name for screen readers.
+const QString kNomeEditor = QStringLiteral("Nome del fascicolo");
 
-const QString FolderTreePanel::kNomeEditor = QStringLiteral("Nome del fascicolo");
+} // namespace
 
 bool FolderTreeView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event)
 {
@@ -39,7 +40,7 @@ bool FolderTreeView::edit(const QModelIndex& index, EditTrigger trigger, QEvent*
     if (!QTreeWidget::edit(index, trigger, event))
         return false;
     if (QWidget* editor = indexWidget(index)) {
-        editor->setAccessibleName(FolderTreePanel::kNomeEditor);
+        editor->setAccessibleName(kNomeEditor);
         m_editor = editor;
     }
     return true;
@@ -165,6 +166,16 @@ bool FolderTreePanel::seleziona(const QString& key)
         return false;
     TreeView1->setCurrentItem(item);
     return true;
+}
+
+void FolderTreePanel::selezionaNodo(QTreeWidgetItem* item)
+{
+    TreeView1->setCurrentItem(item);
+}
+
+void FolderTreePanel::confermaModifica()
+{
+    TreeView1->confermaModifica();
 }
 
 QTreeWidgetItem* FolderTreePanel::nuovoNodo(const QString& key, const QString& caption)

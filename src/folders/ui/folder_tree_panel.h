@@ -53,22 +53,9 @@ public:
     /// The archive the tree is stored in.
     void setConnection(std::shared_ptr<Connection> db) { m_db = std::move(db); }
 
-    QToolBar* tool_tree = nullptr;
-    FolderTreeView* TreeView1 = nullptr;
-    QMenu* add_node_menu = nullptr;
-    /// Images 1 (folder) and 2 (open folder).
-    std::vector<QIcon> ImgList;
-
-    /// The snapshot of the last load or save.
-    QString p_str_tree;
-    /// Running maximum number of each level (1 to 5).
-    LivelliMassimi LevelMax {};
-
     /// Loads the tree from the archive, sets LevelMax and takes the snapshot. A read that fails
     /// is shown; the tree then holds the root only and nothing will be saved over the archive.
     void stocktree1();
-    /// The name given to the editor of a folder's name for screen readers.
-    static const QString kNomeEditor;
     /// The stored structure now; sets *error when it cannot be read.
     QString TreeSnapshot(DbResult* error = nullptr);
     /// The tree text: one line per node from start (the whole tree when null), in pre-order.
@@ -108,6 +95,12 @@ public:
     static QString percorso(const QTreeWidgetItem* item);
     /// Selects the folder with this key; false when it is not in the tree.
     bool seleziona(const QString& key);
+    /// Selects item, a folder of this tree.
+    void selezionaNodo(QTreeWidgetItem* item);
+    /// Ends an open name editor keeping the name typed (FolderTreeView::confermaModifica).
+    void confermaModifica();
+    /// Picture index of ImgList: 1 a folder, 2 an open folder.
+    QIcon immagine(int index) const { return ImgList.at(index); }
 
 signals:
     /// The selected folder changed.
@@ -118,6 +111,16 @@ signals:
     void nodoRimosso();
 
 private:
+    QToolBar* tool_tree = nullptr;
+    FolderTreeView* TreeView1 = nullptr;
+    QMenu* add_node_menu = nullptr;
+    /// Images 1 (folder) and 2 (open folder).
+    std::vector<QIcon> ImgList;
+    /// The snapshot of the last load or save.
+    QString p_str_tree;
+    /// Running maximum number of each level (1 to 5).
+    LivelliMassimi LevelMax {};
+
     QTreeWidgetItem* nuovoNodo(const QString& key, const QString& caption);
     void testoModificato(QTreeWidgetItem* item, int column);
     void espandiSingolo();

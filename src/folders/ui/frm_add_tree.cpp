@@ -75,7 +75,7 @@ void frm_add_tree::Form_Load()
     Picture1->stocktree1();
     Picture1->ExpandAll();
     if (QTreeWidgetItem* root = Picture1->radice())
-        Picture1->TreeView1->setCurrentItem(root);
+        Picture1->selezionaNodo(root);
 }
 
 void frm_add_tree::done(int result)
@@ -95,7 +95,7 @@ void frm_add_tree::CancelButton_Click()
 
 void frm_add_tree::OKButton_Click()
 {
-    Picture1->TreeView1->confermaModifica();
+    Picture1->confermaModifica();
     QTreeWidgetItem* sel = Picture1->selezionato();
     m_chiave = FolderTreePanel::chiave(sel);
     if (m_chiave.isEmpty()) {

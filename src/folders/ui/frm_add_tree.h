@@ -34,14 +34,6 @@ public:
     frm_add_tree(const QString& connectionString, const SchedaDaArchiviare& scheda,
                  std::function<void(const QString&)> archiviata, QWidget* parent);
 
-    FolderTreePanel* Picture1 = nullptr;
-    QPushButton* OKButton = nullptr;
-    QPushButton* CancelButton = nullptr;
-    QGroupBox* frame_msg = nullptr;
-    QLabel* lbl_msg1 = nullptr;
-    QLabel* lbl_msg = nullptr;
-    std::vector<QPushButton*> cmd_msg; ///< 0 "Conferma", 2 "Annulla" (1 unused)
-
     /// Loads the tree, expands it and selects the root.
     void Form_Load();
     void OKButton_Click();
@@ -52,6 +44,14 @@ public:
     void done(int result) override;
 
 private:
+    FolderTreePanel* Picture1 = nullptr;
+    QPushButton* OKButton = nullptr;
+    QPushButton* CancelButton = nullptr;
+    QGroupBox* frame_msg = nullptr;
+    QLabel* lbl_msg1 = nullptr;
+    QLabel* lbl_msg = nullptr;
+    std::vector<QPushButton*> cmd_msg; ///< 0 "Conferma", 2 "Annulla" (1 unused)
+
     std::shared_ptr<Connection> m_db;
     SchedaDaArchiviare m_scheda;
     std::function<void(const QString&)> m_archiviata;

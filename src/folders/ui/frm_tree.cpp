@@ -182,7 +182,7 @@ void Frm_tree::Form_Load()
 {
     Picture1->stocktree1();
     if (QTreeWidgetItem* root = Picture1->radice()) {
-        Picture1->TreeView1->setCurrentItem(root);
+        Picture1->selezionaNodo(root);
         root->setExpanded(true);
     }
     // Selecting the root (the load left no folder selected) has shown its entries.

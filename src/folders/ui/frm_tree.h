@@ -34,16 +34,6 @@ public:
     Frm_tree(const QString& connectionString, std::function<void()> registroCambiato, QWidget* parent);
     ~Frm_tree() override;
 
-    FolderTreePanel* Picture1 = nullptr; ///< the tree with tool_tree and TreeView1
-    QWidget* Picture2 = nullptr; ///< the grid side
-    QToolBar* tb_mask = nullptr;
-    RegisterGrid* DataGrid1 = nullptr;
-    DataControl* Adodc1 = nullptr;
-    QWidget* pic_cmd = nullptr;
-    QPushButton* cmd_add_new = nullptr;
-    QPushButton* cmd_del = nullptr;
-    QLabel* lbl_nodo = nullptr;
-
     /// Loads the tree, selects and expands the root, opens the grid on every filed entry.
     void Form_Load();
     /// Saves the tree (a failure is shown).
@@ -78,6 +68,19 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The window as the search dialog and the filters see it (its grid, register and filter).
+    friend class RegistroFascicolo;
+
+    FolderTreePanel* Picture1 = nullptr; ///< the tree with tool_tree and TreeView1
+    QWidget* Picture2 = nullptr; ///< the grid side
+    QToolBar* tb_mask = nullptr;
+    RegisterGrid* DataGrid1 = nullptr;
+    DataControl* Adodc1 = nullptr;
+    QWidget* pic_cmd = nullptr;
+    QPushButton* cmd_add_new = nullptr;
+    QPushButton* cmd_del = nullptr;
+    QLabel* lbl_nodo = nullptr;
+
     void collegaGriglia();
     void rilasciaFiltro();
     /// The column the user selected, or -1.

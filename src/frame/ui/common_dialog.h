@@ -13,10 +13,21 @@ class QWidget;
 namespace quad {
 
 /// Raised by a Show method when CancelError is set and the user cancels.
-struct CommonDialogError
+class CommonDialogError
 {
-    qint32 number; ///< 2001 for the file, font and printer dialogs; -2147220610 for the colour one
-    QString description;
+public:
+    CommonDialogError(qint32 number, const QString& description)
+        : m_number(number)
+        , m_description(description)
+    {
+    }
+    /// 2001 for the file, font and printer dialogs; -2147220610 for the colour one.
+    qint32 number() const { return m_number; }
+    QString description() const { return m_description; }
+
+private:
+    qint32 m_number;
+    QString m_description;
 };
 
 /// Turns a filter of descriptions and patterns separated by "|" ("Archivio|*.mdb;*.MDB|Tutti|*.*")

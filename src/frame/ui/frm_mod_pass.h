@@ -37,49 +37,6 @@ public:
     /// Fills the office list from the working state.
     void visualizza_txt_percorso();
 
-    // Tab strip: "Generale", "Password", "Elenco A.O.O.".
-    QTabBar* TabStrip1 = nullptr;
-
-    // General panel.
-    QFrame* Frame2 = nullptr;
-    QGroupBox* Frame5 = nullptr;
-    QCheckBox* chk_back_up = nullptr;
-    QPushButton* cmd_back_up = nullptr;
-    QLabel* lbl_back_up = nullptr;
-    QGroupBox* frame_postazione = nullptr;
-    std::vector<QRadioButton*> Option1; ///< 0 "Server", 1 "Client"
-    QLabel* lbl_server = nullptr;
-    QLineEdit* txt_server = nullptr;
-    QFrame* Frame6 = nullptr;
-    QPushButton* cmd_kill = nullptr;
-    QCheckBox* chk_rete = nullptr;
-    QPushButton* Command4 = nullptr;
-
-    // Password panel.
-    QFrame* Frame4 = nullptr;
-    QFrame* Frame3 = nullptr;
-    QLineEdit* Text4 = nullptr; ///< current password
-    QLineEdit* Text2 = nullptr; ///< new password
-    QLineEdit* Text3 = nullptr; ///< confirmation
-    QPushButton* Command1 = nullptr;
-    QPushButton* Command2 = nullptr;
-
-    // Office list panel.
-    QFrame* Frame1 = nullptr;
-    QListWidget* List1 = nullptr; ///< each row's item data is its slot in percorsi_uffici
-    QLabel* lbl_percorso = nullptr;
-    QLineEdit* txt_percorso = nullptr;
-    QPushButton* pic_sfoglia = nullptr;
-    QPushButton* cmd_add_uffici = nullptr;
-    QPushButton* cmd_del_uff = nullptr;
-    QPushButton* cmd_corr_uff = nullptr;
-    QPushButton* Command3 = nullptr;
-    QFrame* frm_corr = nullptr;
-    QLabel* lbl_corr = nullptr;
-    QLineEdit* txt_corr = nullptr;
-    std::vector<QPushButton*> cmd_corr; ///< 0 "Salva", 1 "Annulla"
-    std::vector<QString> percorsi_uffici; ///< one folder per office as loaded
-
     // Handlers. Key handlers take Qt key codes and return true when they used the key.
     void Form_Load();
     void TabStrip1_Click();
@@ -124,6 +81,49 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Tab strip: "Generale", "Password", "Elenco A.O.O.".
+    QTabBar* TabStrip1 = nullptr;
+
+    // General panel.
+    QFrame* Frame2 = nullptr;
+    QGroupBox* Frame5 = nullptr;
+    QCheckBox* chk_back_up = nullptr;
+    QPushButton* cmd_back_up = nullptr;
+    QLabel* lbl_back_up = nullptr;
+    QGroupBox* frame_postazione = nullptr;
+    std::vector<QRadioButton*> Option1; ///< 0 "Server", 1 "Client"
+    QLabel* lbl_server = nullptr;
+    QLineEdit* txt_server = nullptr;
+    QFrame* Frame6 = nullptr;
+    QPushButton* cmd_kill = nullptr;
+    QCheckBox* chk_rete = nullptr;
+    QPushButton* Command4 = nullptr;
+
+    // Password panel.
+    QFrame* Frame4 = nullptr;
+    QFrame* Frame3 = nullptr;
+    QLineEdit* Text4 = nullptr; ///< current password
+    QLineEdit* Text2 = nullptr; ///< new password
+    QLineEdit* Text3 = nullptr; ///< confirmation
+    QPushButton* Command1 = nullptr;
+    QPushButton* Command2 = nullptr;
+
+    // Office list panel.
+    QFrame* Frame1 = nullptr;
+    QListWidget* List1 = nullptr; ///< each row's item data is its slot in percorsi_uffici
+    QLabel* lbl_percorso = nullptr;
+    QLineEdit* txt_percorso = nullptr;
+    QPushButton* pic_sfoglia = nullptr;
+    QPushButton* cmd_add_uffici = nullptr;
+    QPushButton* cmd_del_uff = nullptr;
+    QPushButton* cmd_corr_uff = nullptr;
+    QPushButton* Command3 = nullptr;
+    QFrame* frm_corr = nullptr;
+    QLabel* lbl_corr = nullptr;
+    QLineEdit* txt_corr = nullptr;
+    std::vector<QPushButton*> cmd_corr; ///< 0 "Salva", 1 "Annulla"
+    std::vector<QString> percorsi_uffici; ///< one folder per office as loaded
+
     void buildGeneral();
     void buildPassword();
     void buildOffices();

@@ -20,16 +20,16 @@ public:
     /// The password typed when OK was pressed ("" before).
     QString password() const { return m_password; }
 
-    QLabel* Label1 = nullptr;
-    QLineEdit* txt_password = nullptr;
-    QPushButton* OKButton = nullptr;
-
     void OKButton_Click();
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    QLabel* Label1 = nullptr;
+    QLineEdit* txt_password = nullptr;
+    QPushButton* OKButton = nullptr;
+
     QString m_password;
 };
 

@@ -21,10 +21,6 @@ public:
     /// The folder of the archive chosen, "SUB_" + its name; "" when none was.
     QString p_path_cartella() const { return m_cartella; }
 
-    QListWidget* List1 = nullptr;
-    QPushButton* OKButton = nullptr;
-    QPushButton* CancelButton = nullptr;
-
     void OKButton_Click();
     void CancelButton_Click();
 
@@ -32,6 +28,10 @@ protected:
     void done(int result) override;
 
 private:
+    QListWidget* List1 = nullptr;
+    QPushButton* OKButton = nullptr;
+    QPushButton* CancelButton = nullptr;
+
     QString m_cartella;
     bool m_scelta = false;
 };

@@ -31,6 +31,12 @@ public:
     /// A typed character goes through the date typing mask; true when it was swallowed.
     bool txt_KeyPress(QLineEdit* box, const QString& typed);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+    void reject() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
     QGroupBox* Frame1 = nullptr;
     QLabel* Label1 = nullptr;
     QLineEdit* txt_dalla = nullptr;
@@ -40,12 +46,6 @@ public:
     QPushButton* OKButton = nullptr;
     QPushButton* CancelButton = nullptr;
 
-protected:
-    void showEvent(QShowEvent* event) override;
-    void reject() override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
     QString m_dalla;
     QString m_alla;
 };

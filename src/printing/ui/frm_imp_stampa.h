@@ -32,6 +32,10 @@ public:
     void HScroll1_Change(int value);
     const PrintColumnWidths& larghezze() const { return m_widths; }
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
     QTableView* DataGrid1 = nullptr;
     QTableView* DataGrid2 = nullptr;
     QGroupBox* Frame1 = nullptr;
@@ -43,10 +47,6 @@ public:
     QScrollBar* HScroll1 = nullptr;
     std::vector<QLabel*> Label1; ///< 0..30
 
-protected:
-    void resizeEvent(QResizeEvent* event) override;
-
-private:
     /// Puts the widths into both grids and the millimetres into the second grid's captions.
     void mostra_larghezze();
     static long larghezza_pagina();

@@ -165,6 +165,19 @@ void CalendarPopup::setData(const QDate& date)
     CalendarVB1->setCurrentPage(date.year(), date.month());
 }
 
+QString CalendarPopup::didascalia() const
+{
+    return lbl_data->text();
+}
+
+void CalendarPopup::soloGiorni(const QSize& minimo)
+{
+    lbl_data->hide();
+    CalendarVB1->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+    CalendarVB1->setMinimumSize(CalendarVB1->minimumSizeHint().expandedTo(minimo));
+    adjustSize();
+}
+
 void CalendarPopup::digitaNellaCasella(const QKeyEvent* key)
 {
     QLineEdit* box = m_casella;

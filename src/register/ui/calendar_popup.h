@@ -16,8 +16,8 @@ namespace quad {
 /// mask, the two boxes of the search dialog's dates panel. It lies over its window, hidden until
 /// a date box opens it. A day chosen with a double click (or Enter) is signalled with
 /// datePicked(); Esc closes it without a choice and signals closedWithoutPick(). Either way
-/// the focus is back in the box, unless the handler moves it on. lbl_data keeps the caption of
-/// the box it serves.
+/// the focus is back in the box, unless the handler moves it on. Its caption lbl_data names the
+/// box it serves (didascalia()).
 ///
 /// The calendar is the box's own: what the clerk types while it has the focus goes into the box
 /// (the calendar closes and the box's text is replaced by what is typed), Tab and Shift+Tab close
@@ -51,10 +51,11 @@ public:
     /// The date shown and picked.
     QDate data() const;
     void setData(const QDate& date);
-
-    QCalendarWidget* CalendarVB1 = nullptr;
-    QLabel* suggerimento = nullptr; ///< the hint under the days
-    QLabel* lbl_data = nullptr;
+    /// The caption of the box the calendar serves, as the last apri() or mostra() wrote it.
+    QString didascalia() const;
+    /// The calendar of the search dialog's dates panel: its caption is not seen, no week
+    /// numbers stand beside the days, and the days are at least minimo large.
+    void soloGiorni(const QSize& minimo);
 
 signals:
     /// A day was chosen; the calendar is already hidden.
@@ -72,6 +73,12 @@ private:
     void digitaNellaCasella(const QKeyEvent* key);
     /// Tab (avanti) or Shift+Tab: the control after or before the box.
     void tabula(bool avanti);
+
+    // The entry mask shows the calendar's parts among its own controls.
+    friend class EntryMask;
+    QCalendarWidget* CalendarVB1 = nullptr;
+    QLabel* suggerimento = nullptr; ///< the hint under the days
+    QLabel* lbl_data = nullptr;
 
     QAbstractItemView* m_giorni = nullptr;
     QPointer<QLineEdit> m_casella;

@@ -10,10 +10,25 @@
 
 namespace quad {
 
+struct FieldBinder::Binding
+{
+    QString field;
+    QPointer<DataControl> source;
+    bool dirty = false; ///< typed since it was last filled
+    bool filling = false;
+    bool hasKind = false;
+    FieldKind kind = FieldKind::Text; ///< how typed text is read, when hasKind
+    QVariant shown; ///< the field's value as the box last wrote or showed it
+    QVariant filled; ///< the field's value when the box was last filled
+    QString refusedText; ///< the typed text last refused and reported (null when none)
+};
+
 FieldBinder::FieldBinder(QObject* parent)
     : QObject(parent)
 {
 }
+
+FieldBinder::~FieldBinder() = default;
 
 FieldBinder::Binding* FieldBinder::bindingOf(QWidget* box)
 {

@@ -31,6 +31,7 @@ class FieldBinder : public QObject
     Q_OBJECT
 public:
     explicit FieldBinder(QObject* parent = nullptr);
+    ~FieldBinder() override;
 
     void setDataField(QWidget* box, const QString& field);
     QString dataField(QWidget* box) const;
@@ -69,18 +70,8 @@ signals:
     void valueRefused(QWidget* box, const quad::DbResult& result);
 
 private:
-    struct Binding
-    {
-        QString field;
-        QPointer<DataControl> source;
-        bool dirty = false; ///< typed since it was last filled
-        bool filling = false;
-        bool hasKind = false;
-        FieldKind kind = FieldKind::Text; ///< how typed text is read, when hasKind
-        QVariant shown; ///< the field's value as the box last wrote or showed it
-        QVariant filled; ///< the field's value when the box was last filled
-        QString refusedText; ///< the typed text last refused and reported (null when none)
-    };
+    /// What the binder keeps of one box.
+    struct Binding;
     DbResult refuse(QWidget* box, const DbResult& result);
     /// Writes the text of box into its field, telling nobody of a refusal.
     DbResult write(QWidget* box);

@@ -31,14 +31,14 @@ public:
     /// Index 0 "Salva ed Esci", 1 "Annulla" (or "Esci").
     void Command1_Click(int Index);
 
-    QLabel* Label1 = nullptr;
-    QLineEdit* Text1 = nullptr;
-    std::vector<QPushButton*> Command1;
-
 protected:
     void reject() override;
 
 private:
+    QLabel* Label1 = nullptr;
+    QLineEdit* Text1 = nullptr;
+    std::vector<QPushButton*> Command1;
+
     QString m_motivo;
     bool m_solo_lettura = false;
 };

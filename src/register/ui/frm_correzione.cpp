@@ -40,6 +40,12 @@ void frm_correzione::showEvent(QShowEvent* event)
     txt_correzione->setFocus();
 }
 
+void frm_correzione::imposta_oggetto(const QString& oggetto)
+{
+    txt_correzione->setText(oggetto);
+    txt_correzione->setCursorPosition(0);
+}
+
 void frm_correzione::OKButton_Click()
 {
     // A blank subject is not a correction: OK then closes without handing anything over.
@@ -55,8 +61,7 @@ void frm_correzione::OKButton_Click()
 std::optional<QString> correggi_oggetto(QWidget* parent, const QVariant& oggetto)
 {
     frm_correzione dialog(parent);
-    dialog.txt_correzione->setText(oggetto.isNull() ? QString() : oggetto.toString());
-    dialog.txt_correzione->setCursorPosition(0);
+    dialog.imposta_oggetto(oggetto.isNull() ? QString() : oggetto.toString());
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.p_txt_corr();

@@ -23,15 +23,18 @@ public:
     /// The corrected subject accepted with OK ("" before).
     QString p_txt_corr() const { return m_testo; }
 
-    void OKButton_Click();
+    /// The subject to correct, shown in the box with the caret at its start.
+    void imposta_oggetto(const QString& oggetto);
 
-    QLineEdit* txt_correzione = nullptr;
-    QPushButton* OKButton = nullptr;
+    void OKButton_Click();
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    QLineEdit* txt_correzione = nullptr;
+    QPushButton* OKButton = nullptr;
+
     QString m_testo;
 };
 

@@ -33,12 +33,6 @@ public:
     /// id, or by its values when the id is 0).
     frm_nominativi(AddressBook* book, const AddressRecord& record, QWidget* parent);
 
-    QFrame* Frame5 = nullptr;
-    std::vector<QLineEdit*> txt_mask1;
-    std::vector<QLabel*> lbl_mask1;
-    std::vector<QPushButton*> Command1; ///< 0 "Salva ed esci", 1 "Annulla"
-    AXDbAutoComplete* AXDbAutoComplete1 = nullptr;
-
     /// The record as it now stands (the stored values after a save).
     const AddressRecord& record() const { return m_record; }
     /// True once "Salva ed esci" has written the record.
@@ -67,6 +61,12 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    QFrame* Frame5 = nullptr;
+    std::vector<QLineEdit*> txt_mask1;
+    std::vector<QLabel*> lbl_mask1;
+    std::vector<QPushButton*> Command1; ///< 0 "Salva ed esci", 1 "Annulla"
+    AXDbAutoComplete* AXDbAutoComplete1 = nullptr;
+
     void Form_Load();
     int indexOf(QObject* box) const;
     QVariantMap valoriMaschera() const;

@@ -64,9 +64,9 @@ frm_view::frm_view(QWidget* parent)
 
 void frm_view::disponi()
 {
-    if (m_loaded != p_image) {
-        m_loaded = p_image;
-        QImageReader reader(p_image);
+    if (m_loaded != m_image) {
+        m_loaded = m_image;
+        QImageReader reader(m_image);
         reader.setAutoTransform(true);
         const QImage image = reader.read();
         Picture2->setPixmap(image.isNull() ? QPixmap() : QPixmap::fromImage(image));
@@ -145,7 +145,7 @@ bool frm_view::eventFilter(QObject* watched, QEvent* event)
 void apri_visualizzatore(QWidget* parent, const QString& path)
 {
     frm_view viewer(parent);
-    viewer.p_image = path;
+    viewer.setp_image(path);
     viewer.exec();
 }
 

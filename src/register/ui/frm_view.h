@@ -20,13 +20,9 @@ class frm_view : public QDialog
 public:
     explicit frm_view(QWidget* parent);
 
-    QString p_image; ///< the picture's path, set before the viewer is shown
-
-    QFrame* Picture1 = nullptr; ///< the viewport
-    QLabel* Picture2 = nullptr; ///< the picture, at its own size
-    QScrollBar* VScroll1 = nullptr;
-    QScrollBar* HScroll1 = nullptr;
-    QPushButton* Command1 = nullptr; ///< fills the corner between the two bars
+    /// The picture's path, set before the viewer is shown.
+    QString p_image() const { return m_image; }
+    void setp_image(const QString& path) { m_image = path; }
 
     /// Lays the viewport, the picture and the bars out for the window's size (loading the
     /// picture first when p_image changed).
@@ -39,6 +35,13 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    QFrame* Picture1 = nullptr; ///< the viewport
+    QLabel* Picture2 = nullptr; ///< the picture, at its own size
+    QScrollBar* VScroll1 = nullptr;
+    QScrollBar* HScroll1 = nullptr;
+    QPushButton* Command1 = nullptr; ///< fills the corner between the two bars
+
+    QString m_image; ///< the picture's path (p_image)
     QString m_loaded; ///< the path Picture2 holds the picture of
 };
 

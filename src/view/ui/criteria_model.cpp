@@ -57,7 +57,7 @@ void CriteriaDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
         QStyledItemDelegate::paint(painter, option, index);
         return;
     }
-    const int lato = std::min(option.rect.height(), kFreccia);
+    const int lato = std::min(option.rect.height(), kFrecciaCriteri);
     QStyleOptionViewItem cella = option;
     initStyleOption(&cella, index);
     QStyle* style = cella.widget ? cella.widget->style() : QApplication::style();

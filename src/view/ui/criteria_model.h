@@ -30,6 +30,9 @@ signals:
     void valoreDigitato(int row, int column, const QString& text);
 };
 
+/// Width in pixels of the arrow at the right end of a criteria cell that opens a list.
+constexpr int kFrecciaCriteri = 16;
+
 /// Draws the criteria grid's cells: a cell that opens a list (join word, field, and the
 /// comparison once the row has a field) shows a drop-down arrow at its right end; the editor of
 /// a typed value is named after its column for screen readers.
@@ -38,9 +41,6 @@ class CriteriaDelegate : public QStyledItemDelegate
     Q_OBJECT
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
-
-    /// Width in pixels of the arrow at the right end of a list cell.
-    static constexpr int kFreccia = 16;
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override;

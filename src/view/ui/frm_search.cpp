@@ -14,7 +14,6 @@
 #include "message_service.h"
 #include "recordset.h"
 
-#include <QCalendarWidget>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
@@ -60,7 +59,7 @@ frmSearch::frmSearch(SearchCaller& caller, QWidget* parent)
     creaCriteri();
     collegaSegnali();
     // Form Load: simple mode; the focus sink above the window's top edge, out of sight.
-    setFixedSize(tw(8265), tw(kSimpleHeight));
+    setFixedSize(tw(8265), tw(kSearchSimpleHeight));
     cmd_focus->move(cmd_focus->x(), tw(-200) - cmd_focus->height());
 }
 
@@ -103,7 +102,7 @@ void frmSearch::creaControlli()
         = nominato(new QCheckBox(QStringLiteral("Maiuscole/minuscole"), this), QStringLiteral("chkCaseSensitive"));
     chkAdvSearch = nominato(new QCheckBox(QStringLiteral("Ricerca avanzata"), this), QStringLiteral("chkAdvSearch"));
     chkAdvSearch->setToolTip(QStringLiteral(" Attiva/Disattiva la ricerca avanzata "));
-    Label3 = nominato(new QLabel(QStringLiteral("Form_chiamante"), this), QStringLiteral("Label3"));
+    Label3 = nominato(new QLabel(m_caller.nome_chiamante(), this), QStringLiteral("Label3"));
     Label2->setBuddy(cmbSearchDirection);
     Label1->setBuddy(cmbSearchType);
     for (QWidget* w : std::initializer_list<QWidget*> {Label2, cmbSearchDirection, Label1, cmbSearchType,
@@ -173,13 +172,7 @@ void frmSearch::creaPannello()
     // its caption names the box it fills and is not seen.
     Frame_calendar = new CalendarPopup(frame_date, QStringLiteral("Label6"),
                                        QStringLiteral("Doppio click per selezionare la data"));
-    CalendarVB1 = Frame_calendar->CalendarVB1;
-    Label6 = Frame_calendar->suggerimento;
-    lbl_data = Frame_calendar->lbl_data;
-    lbl_data->hide();
-    CalendarVB1->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
-    CalendarVB1->setMinimumSize(CalendarVB1->minimumSizeHint().expandedTo(QSize(tw(3720), tw(2880))));
-    Frame_calendar->adjustSize();
+    Frame_calendar->soloGiorni(QSize(tw(3720), tw(2880)));
 
     cmd_data.push_back(nominato(new QPushButton(QStringLiteral("Okay"), frame_date), QStringLiteral("cmd_data_0")));
     cmd_data.push_back(nominato(new QPushButton(QStringLiteral("Annulla"), frame_date), QStringLiteral("cmd_data_1")));
@@ -245,7 +238,7 @@ void frmSearch::cmd_avanzate_Click()
     cmd_focus->setFocus();
     const bool avanzato = modo_avanzato();
     if (avanzato) {
-        posiziona(kSimpleHeight);
+        posiziona(kSearchSimpleHeight);
         for (QWidget* w : std::initializer_list<QWidget*> {cmbFields, txtFieldValue, cmdFindFirst, cmbSearchDirection,
                                                            cmbSearchType})
             w->setEnabled(true);
@@ -253,7 +246,7 @@ void frmSearch::cmd_avanzate_Click()
         cmdFilterSourceRecordset->setEnabled(false);
         mostra_stato(QStringLiteral("[Effettuare una ricerca]"));
     } else {
-        posiziona(kAdvancedHeight);
+        posiziona(kSearchAdvancedHeight);
         for (QWidget* w : std::initializer_list<QWidget*> {cmbFields, txtFieldValue, cmdFindFirst, cmbSearchDirection,
                                                            cmbSearchType})
             w->setEnabled(false);
@@ -507,8 +500,8 @@ void frmSearch::CalendarVB1_DateDblClick()
 
 void frmSearch::SetDateFromCalendar()
 {
-    const QString data = showDate(CalendarVB1->selectedDate());
-    if (lbl_data->text() == QLatin1String("Dalla data")) {
+    const QString data = showDate(Frame_calendar->data());
+    if (Frame_calendar->didascalia() == QLatin1String("Dalla data")) {
         txt_data_1->setText(data);
         // The to box takes the focus and shows the calendar for its own date.
         txt_data_2->setFocus();
@@ -522,7 +515,6 @@ void frmSearch::SetDateFromCalendar()
 void apri_frm_search(SearchCaller& caller, QWidget* parent)
 {
     frmSearch dialog(caller, parent);
-    dialog.Label3->setText(caller.nome_chiamante());
     dialog.InitSearch();
     dialog.exec();
 }

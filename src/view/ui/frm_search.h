@@ -9,7 +9,6 @@
 #include <memory>
 #include <vector>
 
-class QCalendarWidget;
 class QCheckBox;
 class QComboBox;
 class QFrame;
@@ -23,6 +22,10 @@ class QTableView;
 class QWidget;
 
 namespace quad {
+
+/// Window heights, in twips, of the search dialog's two modes.
+constexpr int kSearchSimpleHeight = 1620;
+constexpr int kSearchAdvancedHeight = 6735;
 
 class CallerForm;
 class CriteriaModel;
@@ -38,8 +41,8 @@ struct RigaCriterio;
 /// caller's current record, sets or drops the caller's filter, and has the caller show the
 /// outcome on its grid, filter button and status line.
 ///
-/// Opening: the caller writes its mark into Label3 ("Quadernolo" or "Form_tree"), runs
-/// InitSearch and shows the dialog modally (apri_frm_search does all three).
+/// Opening: the dialog writes the caller's mark into Label3 ("Quadernolo" or "Form_tree"); the
+/// caller runs InitSearch and shows it modally (apri_frm_search does both).
 class frmSearch : public QDialog
 {
     Q_OBJECT
@@ -125,55 +128,6 @@ public:
     QList<RigaCriterio> righe_criteri() const;
     std::shared_ptr<Recordset> RsFilter() const { return m_rsFilter; }
 
-    // --- controls -------------------------------------------------------------------------
-    QLabel* lblFields = nullptr;
-    QComboBox* cmbFields = nullptr;
-    QLabel* lblValue = nullptr;
-    QLineEdit* txtFieldValue = nullptr;
-    QPushButton* cmdFindFirst = nullptr;
-    QPushButton* cmdFindNext = nullptr;
-    QPushButton* cmdClose = nullptr;
-    QPushButton* cmd_avanzate = nullptr;
-    QLabel* Label2 = nullptr;
-    QComboBox* cmbSearchDirection = nullptr;
-    QLabel* Label1 = nullptr;
-    QComboBox* cmbSearchType = nullptr;
-    QCheckBox* chkCaseSensitive = nullptr;
-    QCheckBox* chkAdvSearch = nullptr;
-    QLabel* Label3 = nullptr;
-    QPushButton* cmd_focus = nullptr;
-    QFrame* Frame1 = nullptr;
-    std::vector<QPushButton*> cmd_imp_search; ///< 0..4
-    QGroupBox* frAdvSearch = nullptr;
-    QTableView* gridFilter = nullptr;
-    QListWidget* lstDropDown = nullptr;
-    QLabel* adodcAdvSearch = nullptr; ///< the status bar under the criteria grid
-    QPushButton* cmdExecAdvSearch = nullptr;
-    QPushButton* cmdFilterSourceRecordset = nullptr;
-    QGroupBox* frame_date = nullptr;
-    QLabel* Label4 = nullptr;
-    QLineEdit* txt_data_1 = nullptr;
-    QLabel* Label5 = nullptr;
-    QLineEdit* txt_data_2 = nullptr;
-    QComboBox* Combo1 = nullptr;
-    QWidget* pic_search = nullptr;
-    QGroupBox* Frame2 = nullptr;
-    std::vector<QRadioButton*> Option1; ///< 0 "AND", 1 "OR"
-    QCheckBox* Check1 = nullptr;
-    QLineEdit* txt_ricerca = nullptr;
-    CalendarPopup* Frame_calendar = nullptr;
-    QCalendarWidget* CalendarVB1 = nullptr;
-    QLabel* Label6 = nullptr;
-    QLabel* lbl_data = nullptr;
-    std::vector<QPushButton*> cmd_data; ///< 0 "Okay", 1 "Annulla"
-
-    /// True while a range panel appends rows: the grid's lists do not open.
-    bool p_insdate = false;
-
-    /// Window heights, in twips, of the two modes.
-    static constexpr int kSimpleHeight = 1620;
-    static constexpr int kAdvancedHeight = 6735;
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     /// Escape closes an open list or the calendar, never the dialog: the criteria stay.
@@ -211,6 +165,48 @@ private:
     /// The status line under the criteria grid shows testo; an empty one is not shown.
     void mostra_stato(const QString& testo);
 
+    // --- controls -------------------------------------------------------------------------
+    QLabel* lblFields = nullptr;
+    QComboBox* cmbFields = nullptr;
+    QLabel* lblValue = nullptr;
+    QLineEdit* txtFieldValue = nullptr;
+    QPushButton* cmdFindFirst = nullptr;
+    QPushButton* cmdFindNext = nullptr;
+    QPushButton* cmdClose = nullptr;
+    QPushButton* cmd_avanzate = nullptr;
+    QLabel* Label2 = nullptr;
+    QComboBox* cmbSearchDirection = nullptr;
+    QLabel* Label1 = nullptr;
+    QComboBox* cmbSearchType = nullptr;
+    QCheckBox* chkCaseSensitive = nullptr;
+    QCheckBox* chkAdvSearch = nullptr;
+    QLabel* Label3 = nullptr;
+    QPushButton* cmd_focus = nullptr;
+    QFrame* Frame1 = nullptr;
+    std::vector<QPushButton*> cmd_imp_search; ///< 0..4
+    QGroupBox* frAdvSearch = nullptr;
+    QTableView* gridFilter = nullptr;
+    QListWidget* lstDropDown = nullptr;
+    QLabel* adodcAdvSearch = nullptr; ///< the status bar under the criteria grid
+    QPushButton* cmdExecAdvSearch = nullptr;
+    QPushButton* cmdFilterSourceRecordset = nullptr;
+    QGroupBox* frame_date = nullptr;
+    QLabel* Label4 = nullptr;
+    QLineEdit* txt_data_1 = nullptr;
+    QLabel* Label5 = nullptr;
+    QLineEdit* txt_data_2 = nullptr;
+    QComboBox* Combo1 = nullptr;
+    QWidget* pic_search = nullptr;
+    QGroupBox* Frame2 = nullptr;
+    std::vector<QRadioButton*> Option1; ///< 0 "AND", 1 "OR"
+    QCheckBox* Check1 = nullptr;
+    QLineEdit* txt_ricerca = nullptr;
+    CalendarPopup* Frame_calendar = nullptr; ///< with CalendarVB1, lbl_data and Label6
+    std::vector<QPushButton*> cmd_data; ///< 0 "Okay", 1 "Annulla"
+
+    /// True while a range panel appends rows: the grid's lists do not open.
+    bool p_insdate = false;
+
     SearchCaller& m_caller;
     std::shared_ptr<Recordset> m_rsFilter;
     CriteriaModel* m_model = nullptr;
@@ -226,8 +222,8 @@ private:
     bool m_righeDaIntestazione = false;
 };
 
-/// Opens the search dialog over parent for caller: writes the caller's mark into Label3, runs
-/// InitSearch and shows it modally. Returns when the dialog has closed.
+/// Opens the search dialog over parent for caller: runs InitSearch and shows it modally. Returns
+/// when the dialog has closed.
 void apri_frm_search(SearchCaller& caller, QWidget* parent);
 
 } // namespace quad

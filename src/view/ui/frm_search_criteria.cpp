@@ -105,7 +105,7 @@ void frmSearch::PrepareADVSearch()
     for (int i = 0; i < cmbFields->count(); ++i)
         campo = std::max(campo, gridFilter->fontMetrics().horizontalAdvance(cmbFields->itemText(i)));
     // The style keeps a margin on both sides of the text twice: around the item and around its text.
-    campo += CriteriaDelegate::kFreccia + 4 * (gridFilter->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1);
+    campo += kFrecciaCriteri + 4 * (gridFilter->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1);
     gridFilter->setColumnWidth(
         1, std::clamp(campo, gridFilter->horizontalHeader()->defaultSectionSize(), gridFilter->width() / 3));
     gridFilter->horizontalHeader()->setStretchLastSection(true);

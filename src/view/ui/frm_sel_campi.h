@@ -28,12 +28,12 @@ public:
     void OKButton_Click();
     void CancelButton_Click();
 
+private:
     /// Each entry's field position counted from 1 (ItemData) is kept under Qt::UserRole.
     QListWidget* List1 = nullptr;
     QPushButton* OKButton = nullptr;
     QPushButton* CancelButton = nullptr;
 
-private:
     void Form_Load(const Recordset* registro);
 
     QString m_maschera;

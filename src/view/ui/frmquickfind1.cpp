@@ -58,6 +58,17 @@ frmquickfind1::frmquickfind1(std::shared_ptr<Recordset> recordset, const QString
     setMinimumWidth(360);
 }
 
+void frmquickfind1::prepara(const QString& text, const QString& chiamante)
+{
+    setWindowTitle(QStringLiteral("Campo : ") + m_campo);
+    // No caption stands by the box: a screen reader announces it by the field it searches.
+    txtQuickFind->setAccessibleName(windowTitle());
+    lbl_form->setText(QStringLiteral("Quadernolo"));
+    txtQuickFind->setText(text);
+    txtQuickFind->setCursorPosition(text.size());
+    m_chiamante = chiamante;
+}
+
 void frmquickfind1::cmdOK_Click()
 {
     QString typed = txtQuickFind->text();
@@ -119,13 +130,7 @@ bool apri_ricerca_rapida(QWidget* parent, std::shared_ptr<Recordset> recordset, 
     }
 
     frmquickfind1 dialog(recordset, campo, parent);
-    dialog.setWindowTitle(QStringLiteral("Campo : ") + campo);
-    // No caption stands by the box: a screen reader announces it by the field it searches.
-    dialog.txtQuickFind->setAccessibleName(dialog.windowTitle());
-    dialog.lbl_form->setText(QStringLiteral("Quadernolo"));
-    dialog.txtQuickFind->setText(text);
-    dialog.txtQuickFind->setCursorPosition(text.size());
-    dialog.p_chiamante = chiamante;
+    dialog.prepara(text, chiamante);
     if (onSearch)
         QObject::connect(&dialog, &frmquickfind1::ricerca_eseguita, &dialog, onSearch);
     dialog.exec();

@@ -31,16 +31,14 @@ public:
     void cerca_successivo(const QString& value);
 
     QString campo() const { return m_campo; }
-
-    QLineEdit* txtQuickFind = nullptr;
-    QCheckBox* chk_parte = nullptr;
-    QCheckBox* chk_modo = nullptr;
-    QPushButton* cmdOK = nullptr;
-    QPushButton* cmd_esci = nullptr;
-    QLabel* lbl_form = nullptr;
     /// The caller's mark: "" for the register grid, the mask box's index as text, "treeview"
     /// for the folder window.
-    QString p_chiamante;
+    QString p_chiamante() const { return m_chiamante; }
+
+    /// Readies the window as the register's quick find for the caller's mark chiamante: caption
+    /// "Campo : " + campo (which also names the box for screen readers), lbl_form "Quadernolo",
+    /// text in the box with the caret after it.
+    void prepara(const QString& text, const QString& chiamante);
 
 signals:
     /// After every "Cerca", whether or not a row was found (the main window refreshes its
@@ -48,8 +46,16 @@ signals:
     void ricerca_eseguita();
 
 private:
+    QLineEdit* txtQuickFind = nullptr;
+    QCheckBox* chk_parte = nullptr;
+    QCheckBox* chk_modo = nullptr;
+    QPushButton* cmdOK = nullptr;
+    QPushButton* cmd_esci = nullptr;
+    QLabel* lbl_form = nullptr;
+
     std::shared_ptr<Recordset> m_rs;
     QString m_campo;
+    QString m_chiamante;
 };
 
 /// Opens the quick find over parent for field campo of recordset, with text as the start text

@@ -28,7 +28,7 @@ Ricerca::Ricerca(SearchCaller& caller, QWidget* parent)
 
     Frame1 = new QGroupBox(this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
-    Label1 = new QLabel(QStringLiteral("Form_chiamante"), this);
+    Label1 = new QLabel(m_caller.nome_chiamante(), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->hide();
     Label3 = new QLabel(QStringLiteral("Campo di ricerca"), Frame1);

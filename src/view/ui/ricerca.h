@@ -15,8 +15,8 @@ struct EsitoRicerca;
 
 /// The older find dialog: a field picked from a list, a value typed, "Ricerca" finds the first
 /// matching row of the caller's register from the top and "Continua ricerca" the next one after
-/// the current row. The caller writes its mark into Label1 ("Quadernolo" for the main window,
-/// anything else for the folder window) and runs Form_Load before showing it.
+/// the current row. The dialog writes the caller's mark into Label1 ("Quadernolo" for the main
+/// window, anything else for the folder window); the caller runs Form_Load before showing it.
 class Ricerca : public QDialog
 {
     Q_OBJECT
@@ -31,6 +31,11 @@ public:
     void Command2_Click();
     void Command3_Click();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
     QLabel* Label1 = nullptr;
     QLabel* Label3 = nullptr;
     QComboBox* Combo1 = nullptr;
@@ -41,11 +46,6 @@ public:
     QPushButton* Command2 = nullptr;
     QGroupBox* Frame1 = nullptr;
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-
-private:
     SearchCaller& m_caller;
 };
 

@@ -20,8 +20,10 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
+#include <QTableView>
 #include <QTest>
 #include <QToolBar>
+#include <QTreeWidget>
 
 namespace quad::test {
 namespace {
@@ -71,12 +73,14 @@ protected:
         EXPECT_FALSE(w->isVisible());
     }
 
-    FolderTreePanel* albero() const { return w->Picture1; }
+    FolderTreePanel* albero() const { return control<FolderTreePanel>(w.get(), "Picture1"); }
+    QTreeWidget* TreeView1() const { return control<QTreeWidget>(albero(), "TreeView1"); }
+    QTableView* DataGrid1() const { return control<QTableView>(w.get(), "DataGrid1"); }
     QTreeWidgetItem* nodo(const QString& key) const { return albero()->nodo(key); }
     void seleziona(const QString& key) { ASSERT_TRUE(albero()->seleziona(key)) << key.toStdString(); }
     void menu(const char* key)
     {
-        for (QAction* a : albero()->add_node_menu->actions()) {
+        for (QAction* a : control<QMenu>(albero(), "add_node_menu")->actions()) {
             if (a->objectName() == QLatin1String(key))
                 a->trigger();
         }
@@ -94,7 +98,7 @@ protected:
     /// The label editor open in the tree, or null.
     QLineEdit* editore() const
     {
-        for (QLineEdit* e : albero()->TreeView1->findChildren<QLineEdit*>()) {
+        for (QLineEdit* e : TreeView1()->findChildren<QLineEdit*>()) {
             if (e->isVisible())
                 return e;
         }
@@ -123,7 +127,7 @@ protected:
     int conta(const QString& sql) const { return db->scalar(sql).toInt(); }
 
     std::shared_ptr<Recordset> griglia() const { return w->recordset(); }
-    RecordsetModel* modello() const { return qobject_cast<RecordsetModel*>(w->DataGrid1->model()); }
+    RecordsetModel* modello() const { return qobject_cast<RecordsetModel*>(DataGrid1()->model()); }
     /// Progressivo of every grid row.
     QStringList numeri() const
     {
@@ -136,9 +140,9 @@ protected:
     /// Selects the grid cell of row and column, as a click does.
     void cella(int row, int column)
     {
-        const QModelIndex index = w->DataGrid1->model()->index(row, column);
-        w->DataGrid1->setCurrentIndex(index);
-        w->DataGrid1->selectionModel()->select(index, QItemSelectionModel::ClearAndSelect);
+        const QModelIndex index = DataGrid1()->model()->index(row, column);
+        DataGrid1()->setCurrentIndex(index);
+        DataGrid1()->selectionModel()->select(index, QItemSelectionModel::ClearAndSelect);
     }
 };
 
@@ -146,7 +150,7 @@ TEST_F(FrmTreeTest, FreshArchiveShowsOnlyTheRootAndAnAddedFolderIsStoredAtClose)
 {
     apri();
     EXPECT_EQ(w->windowTitle(), "Quadernolo - Gestione Fascicoli");
-    ASSERT_EQ(albero()->TreeView1->topLevelItemCount(), 1);
+    ASSERT_EQ(TreeView1()->topLevelItemCount(), 1);
     EXPECT_EQ(albero()->radice()->text(0), "FASCICOLI");
     EXPECT_EQ(albero()->radice()->childCount(), 0);
     EXPECT_EQ(albero()->selezionato(), albero()->radice());
@@ -178,7 +182,7 @@ TEST_F(FrmTreeTest, ANameTypedWithoutEnterIsStoredWhicheverWayTheWindowIsLeft)
 
     apri();
     EXPECT_EQ(nodo("1\\")->text(0), "Atti");
-    albero()->TreeView1->editItem(nodo("1\\"), 0);
+    TreeView1()->editItem(nodo("1\\"), 0);
     ASSERT_TRUE(editore());
     editore()->selectAll();
     QTest::keyClicks(editore(), "Atti 2024");
@@ -239,9 +243,8 @@ TEST_F(FrmTreeTest, TheRootCanBeNeitherRemovedNorRenamed)
     apri();
     ASSERT_TRUE(trigger(w.get(), "remove_node"));
     EXPECT_EQ(messages.last(), "La rimozione del nodo FASCICOLI non è consentita");
-    albero()->TreeView1->editItem(albero()->radice(), 0);
-    EXPECT_FALSE(albero()->TreeView1->findChild<QLineEdit*>()
-                 && albero()->TreeView1->findChild<QLineEdit*>()->isVisible());
+    TreeView1()->editItem(albero()->radice(), 0);
+    EXPECT_FALSE(TreeView1()->findChild<QLineEdit*>() && TreeView1()->findChild<QLineEdit*>()->isVisible());
     EXPECT_EQ(albero()->radice()->text(0), "FASCICOLI");
 }
 
@@ -319,14 +322,14 @@ TEST_F(FrmTreeTest, ANameWithATildeOrBlankIsRefusedWhenTheEditEnds)
     cartelle({{"1\\", "Atti"}});
     apri();
     seleziona("1\\");
-    albero()->TreeView1->editItem(nodo("1\\"), 0);
+    TreeView1()->editItem(nodo("1\\"), 0);
     nomina("Atti~2");
     EXPECT_TRUE(messages.last().contains("~"));
     EXPECT_EQ(nodo("1\\")->text(0), "Atti");
-    albero()->TreeView1->editItem(nodo("1\\"), 0);
+    TreeView1()->editItem(nodo("1\\"), 0);
     nomina("   ");
     EXPECT_EQ(nodo("1\\")->text(0), "Atti");
-    albero()->TreeView1->editItem(nodo("1\\"), 0);
+    TreeView1()->editItem(nodo("1\\"), 0);
     nomina("  Atti 2024  ");
     chiudi();
     EXPECT_EQ(stored(), QStringList({"1\\=Atti 2024"}));
@@ -340,7 +343,7 @@ TEST_F(FrmTreeTest, ExpandAllCollapseAllAndSingleBranchMode)
     EXPECT_FALSE(nodo("1\\")->isExpanded());
     ASSERT_TRUE(trigger(w.get(), "open_all"));
     EXPECT_TRUE(nodo("1\\")->isExpanded() && nodo("2\\")->isExpanded());
-    EXPECT_EQ(nodo("1\\")->icon(0).cacheKey(), albero()->ImgList[2].cacheKey());
+    EXPECT_EQ(nodo("1\\")->icon(0).cacheKey(), albero()->immagine(2).cacheKey());
     ASSERT_TRUE(trigger(w.get(), "close_all"));
     EXPECT_FALSE(nodo("1\\")->isExpanded() || nodo("2\\")->isExpanded());
     EXPECT_TRUE(albero()->radice()->isExpanded()); // the root keeps its state
@@ -359,11 +362,11 @@ TEST(FrmTreeUnreadable, AnArchiveThatCannotBeReadIsShownAndNeverWrittenOver)
     Frm_tree w(ConnectionString::build(program.path(), "Manca.mdb", kPassword), {}, nullptr);
     w.Form_Load();
     EXPECT_TRUE(messages.texts().first().startsWith("ATTENZIONE !\n\nImpossibile leggere la struttura dei fascicoli."));
-    EXPECT_EQ(w.Picture1->TreeView1->topLevelItemCount(), 1);
+    EXPECT_EQ(control<QTreeWidget>(&w, "TreeView1")->topLevelItemCount(), 1);
     messages.clear();
-    w.Picture1->AddNode("children");
+    control<FolderTreePanel>(&w, "Picture1")->AddNode("children");
     EXPECT_FALSE(messages.texts().isEmpty());
-    EXPECT_EQ(w.Picture1->radice()->childCount(), 0);
+    EXPECT_EQ(control<FolderTreePanel>(&w, "Picture1")->radice()->childCount(), 0);
 }
 
 class FrmTreeGridTest : public FrmTreeTest
@@ -388,9 +391,9 @@ TEST_F(FrmTreeGridTest, TheGridListsOneRowPerLinkAndCorrespondentWithItsCaptions
         EXPECT_EQ(modello()->headerData(5 + i, Qt::Horizontal).toString(), QString::fromUtf8(attese[i]));
     for (int c = 0; c < modello()->columnCount(); ++c) {
         const QString caption = modello()->headerData(c, Qt::Horizontal).toString();
-        EXPECT_EQ(w->DataGrid1->isColumnHidden(c), caption.toUpper().startsWith("SYS")) << caption.toStdString();
+        EXPECT_EQ(DataGrid1()->isColumnHidden(c), caption.toUpper().startsWith("SYS")) << caption.toStdString();
     }
-    EXPECT_TRUE(w->DataGrid1->isColumnHidden(0));
+    EXPECT_TRUE(DataGrid1()->isColumnHidden(0));
 
     seleziona("1\\");
     EXPECT_EQ(numeri(), QStringList({"1", "2", "2"}));
@@ -398,7 +401,7 @@ TEST_F(FrmTreeGridTest, TheGridListsOneRowPerLinkAndCorrespondentWithItsCaptions
     EXPECT_EQ(numeri(), QStringList({"1"}));
     // A new folder query keeps the captions and the hidden columns.
     EXPECT_EQ(modello()->headerData(13, Qt::Horizontal).toString(), "oggetto");
-    EXPECT_TRUE(w->DataGrid1->isColumnHidden(0));
+    EXPECT_TRUE(DataGrid1()->isColumnHidden(0));
 }
 
 TEST_F(FrmTreeGridTest, UnlinkingRemovesOnlyTheSelectedLink)
@@ -431,8 +434,8 @@ void filtraOggetto(frmSearch* s, const QString& value)
 {
     click(s, "cmd_avanzate");
     click(s, "cmd_imp_search_4");
-    s->Combo1->setCurrentText("Oggetto");
-    s->txt_ricerca->setText(value);
+    control<QComboBox>(s, "Combo1")->setCurrentText("Oggetto");
+    control<QLineEdit>(s, "txt_ricerca")->setText(value);
     click(s, "cmd_data_0");
     click(s, "cmdExecAdvSearch");
     click(s, "cmdClose");
@@ -441,22 +444,22 @@ void filtraOggetto(frmSearch* s, const QString& value)
 TEST_F(FrmTreeGridTest, APlainClickOnARowMakesItCurrentForTheUnlink)
 {
     // A click on the row's selector at its left selects the whole row.
-    QHeaderView* selettori = w->DataGrid1->verticalHeader();
+    QHeaderView* selettori = DataGrid1()->verticalHeader();
     QTest::mouseClick(
         selettori->viewport(), Qt::LeftButton, {},
         QPoint(selettori->width() / 2, selettori->sectionViewportPosition(3) + selettori->sectionSize(3) / 2));
-    EXPECT_EQ(w->DataGrid1->currentIndex().row(), 3);
-    EXPECT_TRUE(w->DataGrid1->selectionModel()->isRowSelected(3, {}));
-    EXPECT_EQ(w->lbl_nodo->text(), "FASCICOLI\\Ferie");
+    EXPECT_EQ(DataGrid1()->currentIndex().row(), 3);
+    EXPECT_TRUE(DataGrid1()->selectionModel()->isRowSelected(3, {}));
+    EXPECT_EQ(control<QLabel>(w.get(), "lbl_nodo")->text(), "FASCICOLI\\Ferie");
     messages.answer(MsgAnswer::Yes);
     ASSERT_TRUE(click(w.get(), "cmd_del"));
     EXPECT_EQ(messages.texts(), QStringList({"Confermi l' eliminazione del collegamento selezionato ?"}));
     EXPECT_EQ(conta("SELECT COUNT(*) FROM sys_rela_tree WHERE SYS_USER_ID = 3"), 0);
 
     // A click on a cell shows its row as current and keeps the column for the sort.
-    const QRect cella = w->DataGrid1->visualRect(modello()->index(0, 5));
-    QTest::mouseClick(w->DataGrid1->viewport(), Qt::LeftButton, {}, cella.center());
-    EXPECT_TRUE(w->DataGrid1->selectionModel()->isRowSelected(0, {}));
+    const QRect cella = DataGrid1()->visualRect(modello()->index(0, 5));
+    QTest::mouseClick(DataGrid1()->viewport(), Qt::LeftButton, {}, cella.center());
+    EXPECT_TRUE(DataGrid1()->selectionModel()->isRowSelected(0, {}));
     ASSERT_TRUE(trigger(w.get(), "tb_sort_desc"));
     EXPECT_EQ(numeri(), QStringList({"2", "2", "1"}));
 }
@@ -477,13 +480,13 @@ TEST_F(FrmTreeGridTest, TheSortButtonsHaveSortPicturesOfTheirOwn)
 TEST_F(FrmTreeGridTest, AColumnWidthThatCannotBeSavedIsTold)
 {
     setFileWriteFaultForTests([](const QString& path) { return path.endsWith("imposta.ini"); });
-    w->DataGrid1->horizontalHeader()->resizeSection(13, 210);
+    DataGrid1()->horizontalHeader()->resizeSection(13, 210);
     ASSERT_EQ(messages.texts().size(), 1);
     EXPECT_TRUE(messages.last().startsWith("ATTENZIONE !")) << messages.last().toStdString();
     EXPECT_EQ(messages.shown().last().icon, MsgIcon::Exclamation);
 
     // Dragged with the mouse, the column is saved (and the failure told) once, at the release.
-    QHeaderView* intestazioni = w->DataGrid1->horizontalHeader();
+    QHeaderView* intestazioni = DataGrid1()->horizontalHeader();
     const int bordo = intestazioni->sectionViewportPosition(13) + intestazioni->sectionSize(13) - 1;
     const int y = intestazioni->height() / 2;
     QTest::mousePress(intestazioni->viewport(), Qt::LeftButton, {}, QPoint(bordo, y));
@@ -492,7 +495,7 @@ TEST_F(FrmTreeGridTest, AColumnWidthThatCannotBeSavedIsTold)
     EXPECT_EQ(messages.texts().size(), 1);
     QTest::mouseRelease(intestazioni->viewport(), Qt::LeftButton, {}, QPoint(bordo + 30, y));
     setFileWriteFaultForTests(nullptr);
-    EXPECT_GT(w->DataGrid1->columnWidth(13), 210);
+    EXPECT_GT(DataGrid1()->columnWidth(13), 210);
     EXPECT_EQ(messages.texts().size(), 2);
 }
 
@@ -506,7 +509,7 @@ TEST_F(FrmTreeGridTest, FilterOnTheSelectedCellAndRelease)
     ASSERT_TRUE(trigger(w.get(), "tb_filtro"));
     EXPECT_TRUE(w->pulsante("tb_filtro")->isChecked());
     EXPECT_EQ(numeri(), QStringList({"2", "2"}));
-    EXPECT_TRUE(w->DataGrid1->isColumnHidden(0));
+    EXPECT_TRUE(DataGrid1()->isColumnHidden(0));
     ASSERT_TRUE(trigger(w.get(), "tb_filtro"));
     EXPECT_FALSE(w->pulsante("tb_filtro")->isChecked());
     EXPECT_EQ(numeri(), QStringList({"1", "2", "2", "3"}));
@@ -534,7 +537,7 @@ TEST_F(FrmTreeGridTest, SortByTheSelectedColumn)
 TEST_F(FrmTreeGridTest, FolderOfTheCurrentRowAndGoingToIt)
 {
     cella(1, 5);
-    EXPECT_EQ(w->lbl_nodo->text(), "FASCICOLI\\Atti\\Delibere");
+    EXPECT_EQ(control<QLabel>(w.get(), "lbl_nodo")->text(), "FASCICOLI\\Atti\\Delibere");
     ASSERT_TRUE(trigger(w.get(), "tb_flash"));
     EXPECT_EQ(FolderTreePanel::chiave(albero()->selezionato()), "1\\1\\");
     EXPECT_EQ(numeri(), QStringList({"2", "2"}));
@@ -554,7 +557,7 @@ TEST_F(FrmTreeGridTest, NewLinkAtTheRootIsRefused)
 TEST_F(FrmTreeGridTest, ColumnWidthsAreKeptInTheirOwnSettingsKey)
 {
     const int colonne = modello()->columnCount();
-    w->DataGrid1->horizontalHeader()->resizeSection(13, 200);
+    DataGrid1()->horizontalHeader()->resizeSection(13, 200);
     const QString testo = leggi_ini(iniPath(), "GRID_TREE_WIDTH", "Width", QString());
     EXPECT_EQ(testo.count('_'), colonne);
     EXPECT_TRUE(testo.endsWith('_'));
@@ -562,16 +565,16 @@ TEST_F(FrmTreeGridTest, ColumnWidthsAreKeptInTheirOwnSettingsKey)
     EXPECT_EQ(leggi_ini(iniPath(), "GRID_WIDTH", "Entrata", "nessuno"), "nessuno");
 
     seleziona("2\\");
-    EXPECT_EQ(w->DataGrid1->columnWidth(13), 200);
+    EXPECT_EQ(DataGrid1()->columnWidth(13), 200);
 
     // A stored width is a number of twips, rounded to the nearest pixel; one beyond any whole
     // number leaves its column as it is.
     ASSERT_TRUE(scrivi_ini(iniPath(), "GRID_TREE_WIDTH", "Width", QString(12, '_') + "1e300_3010.9_"));
-    const int prima = w->DataGrid1->columnWidth(12);
+    const int prima = DataGrid1()->columnWidth(12);
     ASSERT_GT(prima, 0);
     seleziona("1\\");
-    EXPECT_EQ(w->DataGrid1->columnWidth(12), prima);
-    EXPECT_EQ(w->DataGrid1->columnWidth(13), 201);
+    EXPECT_EQ(DataGrid1()->columnWidth(12), prima);
+    EXPECT_EQ(DataGrid1()->columnWidth(13), 201);
 }
 
 TEST_F(FrmTreeGridTest, TypingInTheGridOpensTheQuickFindOnThatColumn)
@@ -582,17 +585,17 @@ TEST_F(FrmTreeGridTest, TypingInTheGridOpensTheQuickFindOnThatColumn)
     QString chiamante;
     script.then("frmquickfind1", [&](QDialog* d) {
         titolo = d->windowTitle();
-        chiamante = static_cast<frmquickfind1*>(d)->p_chiamante;
+        chiamante = static_cast<frmquickfind1*>(d)->p_chiamante();
         typeInto(d, "txtQuickFind", "Oggetto n. 3");
         click(d, "cmdOK");
         click(d, "cmd_esci");
     });
-    QTest::keyClick(w->DataGrid1, Qt::Key_O);
+    QTest::keyClick(DataGrid1(), Qt::Key_O);
     ASSERT_TRUE(script.waitDone());
     EXPECT_EQ(titolo, "Campo : Oggetto");
     EXPECT_EQ(chiamante, "treeview");
     EXPECT_EQ(griglia()->value("Progressivo").toInt(), 3);
-    EXPECT_EQ(w->lbl_nodo->text(), "FASCICOLI\\Ferie");
+    EXPECT_EQ(control<QLabel>(w.get(), "lbl_nodo")->text(), "FASCICOLI\\Ferie");
 }
 
 TEST_F(FrmTreeGridTest, TheSearchDialogFindsAndFiltersThisGrid)
@@ -602,11 +605,11 @@ TEST_F(FrmTreeGridTest, TheSearchDialogFindsAndFiltersThisGrid)
     QStringList campi;
     script.then("frmSearch", [&](QDialog* d) {
         auto* s = static_cast<frmSearch*>(d);
-        chiamante = s->Label3->text();
-        for (int i = 0; i < s->cmbFields->count(); ++i)
-            campi << s->cmbFields->itemText(i);
-        s->cmbFields->setCurrentText("Oggetto");
-        s->txtFieldValue->setText("Oggetto n. 3");
+        chiamante = control<QLabel>(s, "Label3")->text();
+        for (int i = 0; i < control<QComboBox>(s, "cmbFields")->count(); ++i)
+            campi << control<QComboBox>(s, "cmbFields")->itemText(i);
+        control<QComboBox>(s, "cmbFields")->setCurrentText("Oggetto");
+        control<QLineEdit>(s, "txtFieldValue")->setText("Oggetto n. 3");
         click(s, "cmdFindFirst");
         EXPECT_EQ(griglia()->value("Progressivo").toInt(), 3);
         // A one-field criterion set as the grid's filter.
@@ -620,13 +623,13 @@ TEST_F(FrmTreeGridTest, TheSearchDialogFindsAndFiltersThisGrid)
         EXPECT_FALSE(campo.toUpper().startsWith("SYS")) << campo.toStdString();
     EXPECT_EQ(numeri(), QStringList({"2", "2"}));
     EXPECT_TRUE(w->pulsante("tb_filtro")->isChecked());
-    EXPECT_TRUE(w->DataGrid1->isColumnHidden(0));
+    EXPECT_TRUE(DataGrid1()->isColumnHidden(0));
 
     // The filter button releases it.
     ASSERT_TRUE(trigger(w.get(), "tb_filtro"));
     EXPECT_FALSE(w->pulsante("tb_filtro")->isChecked());
     EXPECT_EQ(numeri(), QStringList({"1", "2", "2", "3"}));
-    EXPECT_TRUE(w->DataGrid1->isColumnHidden(0));
+    EXPECT_TRUE(DataGrid1()->isColumnHidden(0));
     EXPECT_EQ(modello()->headerData(13, Qt::Horizontal).toString(), "oggetto");
 }
 

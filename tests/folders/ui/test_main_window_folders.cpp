@@ -40,7 +40,7 @@ protected:
     {
         ModalScript script;
         script.then("frm_add_tree", [this, key](QDialog* d) {
-            static_cast<frm_add_tree*>(d)->Picture1->seleziona(key);
+            control<FolderTreePanel>(d, "Picture1")->seleziona(key);
             messages.answer(MsgAnswer::Yes);
             click(d, "OKButton");
         });
@@ -59,7 +59,7 @@ TEST_F(MainWindowFoldersTest, FilingTheCurrentEntryAsksThenWritesTheLinkAndItsFo
     script.then("frm_add_tree", [this](QDialog* d) {
         auto* dialogo = static_cast<frm_add_tree*>(d);
         EXPECT_EQ(d->windowTitle(), "Quadernolo");
-        dialogo->Picture1->seleziona("1\\");
+        control<FolderTreePanel>(dialogo, "Picture1")->seleziona("1\\");
         messages.answer(MsgAnswer::Yes);
         click(d, "OKButton");
     });
@@ -85,7 +85,7 @@ TEST_F(MainWindowFoldersTest, TheRootRefusesAndNoWritesNothing)
     script.then("frm_add_tree", [&](QDialog* d) {
         click(d, "OKButton"); // the root is selected
         aperto = d->isVisible();
-        static_cast<frm_add_tree*>(d)->Picture1->seleziona("2\\");
+        control<FolderTreePanel>(d, "Picture1")->seleziona("2\\");
         messages.answer(MsgAnswer::No);
         click(d, "OKButton");
     });
@@ -102,8 +102,8 @@ TEST_F(MainWindowFoldersTest, AFolderAddedInTheDialogIsStoredBeforeTheEntryIsFil
     ModalScript script;
     script.then("frm_add_tree", [this](QDialog* d) {
         auto* dialogo = static_cast<frm_add_tree*>(d);
-        dialogo->Picture1->AddNode("after");
-        dialogo->Picture1->selezionato()->setText(0, "Nuovo");
+        control<FolderTreePanel>(dialogo, "Picture1")->AddNode("after");
+        control<FolderTreePanel>(dialogo, "Picture1")->selezionato()->setText(0, "Nuovo");
         messages.answer(MsgAnswer::Yes);
         click(d, "OKButton");
     });
@@ -119,9 +119,9 @@ TEST_F(MainWindowFoldersTest, AFolderAddedOverAnotherStationsNewFolderIsFiledUnd
     ModalScript script;
     script.then("frm_add_tree", [this](QDialog* d) {
         auto* dialogo = static_cast<frm_add_tree*>(d);
-        dialogo->Picture1->seleziona("2\\");
-        dialogo->Picture1->AddNode("after"); // 3\ in this window
-        dialogo->Picture1->selezionato()->setText(0, "Nuovo");
+        control<FolderTreePanel>(dialogo, "Picture1")->seleziona("2\\");
+        control<FolderTreePanel>(dialogo, "Picture1")->AddNode("after"); // 3\ in this window
+        control<FolderTreePanel>(dialogo, "Picture1")->selezionato()->setText(0, "Nuovo");
         DbResult err;
         auto stazioneB = Connection::open(program.archive(), QByteArray(kPassword), &err);
         ASSERT_EQ(salva_da_altra_stazione(*stazioneB, {{"1\\", "Ferie"}, {"2\\", "Atti"}, {"3\\", "Di B"}}).esito,
@@ -143,7 +143,7 @@ TEST_F(MainWindowFoldersTest, FilingIntoAFolderAnotherStationRemovedIsRefused)
 {
     ModalScript script;
     script.then("frm_add_tree", [this](QDialog* d) {
-        static_cast<frm_add_tree*>(d)->Picture1->seleziona("1\\");
+        control<FolderTreePanel>(d, "Picture1")->seleziona("1\\");
         DbResult err;
         auto stazioneB = Connection::open(program.archive(), QByteArray(kPassword), &err);
         ASSERT_EQ(salva_da_altra_stazione(*stazioneB, {{"2\\", "Atti"}}).esito, EsitoAlbero::Scritto);
@@ -170,11 +170,11 @@ TEST_F(MainWindowFoldersTest, TheConfirmationFormHasNoEmptySpace)
     int altezzaNecessaria = 0;
     script.then("frm_add_tree", [&](QDialog* d) {
         auto* dialogo = static_cast<frm_add_tree*>(d);
-        dialogo->Picture1->seleziona("1\\");
+        control<FolderTreePanel>(dialogo, "Picture1")->seleziona("1\\");
         messages.onNext([&](const ShownMessage&) {
             altezza = d->height();
-            altezzaCornice = dialogo->frame_msg->height();
-            altezzaNecessaria = dialogo->frame_msg->sizeHint().height();
+            altezzaCornice = control<QGroupBox>(dialogo, "frame_msg")->height();
+            altezzaNecessaria = control<QGroupBox>(dialogo, "frame_msg")->sizeHint().height();
         });
         messages.answer(MsgAnswer::No);
         click(d, "OKButton");
@@ -223,9 +223,11 @@ TEST_F(MainWindowFoldersTest, UnlinkingInTheFolderWindowShowsInTheMainWindow)
     script.then("Frm_tree", [this](QDialog* d) {
         auto* finestra = static_cast<Frm_tree*>(d);
         EXPECT_EQ(finestra->recordset()->recordCount(), 1);
-        const QModelIndex cella = finestra->DataGrid1->model()->index(0, 13);
-        finestra->DataGrid1->setCurrentIndex(cella);
-        finestra->DataGrid1->selectionModel()->select(cella, QItemSelectionModel::ClearAndSelect);
+        const QModelIndex cella = control<RegisterGrid>(finestra, "DataGrid1")->model()->index(0, 13);
+        control<RegisterGrid>(finestra, "DataGrid1")->setCurrentIndex(cella);
+        control<RegisterGrid>(finestra, "DataGrid1")
+            ->selectionModel()
+            ->select(cella, QItemSelectionModel::ClearAndSelect);
         messages.answer(MsgAnswer::Yes);
         click(d, "cmd_del");
         trigger(d, "tb_esci");

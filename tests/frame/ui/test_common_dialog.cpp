@@ -128,7 +128,7 @@ TEST(CommonDialog, OpenGoesThroughTheMessageServiceAndKeepsAction)
         d.ShowOpen();
         ADD_FAILURE() << "cancel not raised";
     } catch (const CommonDialogError& e) {
-        EXPECT_EQ(e.number, 2001);
+        EXPECT_EQ(e.number(), 2001);
     }
 }
 
@@ -244,8 +244,8 @@ TEST(CommonDialog, ColorTravelsAsBlueGreenRed)
         d.ShowColor();
         ADD_FAILURE() << "cancel not raised";
     } catch (const CommonDialogError& e) {
-        EXPECT_EQ(e.number, -2147220610);
-        EXPECT_EQ(e.description, "Cancel Pressed");
+        EXPECT_EQ(e.number(), -2147220610);
+        EXPECT_EQ(e.description(), "Cancel Pressed");
     }
 }
 

@@ -77,6 +77,11 @@ protected:
         dlg = std::make_unique<frm_mod_pass>(s, &owner);
         dlg->show();
     }
+    QTabBar* TabStrip1() const { return control<QTabBar>(dlg.get(), "TabStrip1"); }
+    QListWidget* List1() const { return control<QListWidget>(dlg.get(), "List1"); }
+    QLineEdit* txt_server() const { return control<QLineEdit>(dlg.get(), "txt_server"); }
+    QLineEdit* txt_percorso() const { return control<QLineEdit>(dlg.get(), "txt_percorso"); }
+    QLabel* lbl_percorso() const { return control<QLabel>(dlg.get(), "lbl_percorso"); }
     QString ini(const QString& section, const QString& key) const
     {
         return leggi_ini(iniPath(), section, key, "<manca>");
@@ -84,16 +89,16 @@ protected:
     QStringList rows() const
     {
         QStringList out;
-        for (int i = 0; i < dlg->List1->count(); ++i)
-            out << dlg->List1->item(i)->text();
+        for (int i = 0; i < List1()->count(); ++i)
+            out << List1()->item(i)->text();
         return out;
     }
     void showOffices()
     {
-        dlg->TabStrip1->setCurrentIndex(2);
-        ASSERT_TRUE(dlg->Frame1->isVisible());
+        TabStrip1()->setCurrentIndex(2);
+        ASSERT_TRUE(control<QFrame>(dlg.get(), "Frame1")->isVisible());
     }
-    void selectRow(int row) { dlg->List1->setCurrentRow(row); }
+    void selectRow(int row) { List1()->setCurrentRow(row); }
     /// A Server station with the historical archive 2019, on the password panel with the current
     /// password and the new one typed twice; returns the historical archive's file.
     QString passwordPanelWithHistorical(const QString& newPassword)
@@ -102,7 +107,7 @@ protected:
         open("[IMPOSTA]\nPostazione=Server\n");
         s.p_sub_use = true;
         s.p_sub_dir = QStringList {"2019"};
-        dlg->TabStrip1->setCurrentIndex(1);
+        TabStrip1()->setCurrentIndex(1);
         typeInto(dlg.get(), "Text4", kPassword);
         typeInto(dlg.get(), "Text2", newPassword);
         typeInto(dlg.get(), "Text3", newPassword);
@@ -118,32 +123,32 @@ TEST_F(SettingsDialog, CaptionTabsAndTheGeneralPanelFirst)
     open("[IMPOSTA]\nPostazione=Server\n");
     EXPECT_EQ(dlg->objectName(), "frm_mod_pass");
     EXPECT_EQ(dlg->windowTitle(), "Quadernolo - Impostazioni programma");
-    ASSERT_EQ(dlg->TabStrip1->count(), 3);
-    EXPECT_EQ(dlg->TabStrip1->tabText(0), "Generale");
-    EXPECT_EQ(dlg->TabStrip1->tabText(1), "Password");
-    EXPECT_EQ(dlg->TabStrip1->tabText(2), "Elenco A.O.O.");
-    EXPECT_EQ(dlg->TabStrip1->tabData(0).toString(), "Imp_generale");
-    EXPECT_EQ(dlg->TabStrip1->tabData(2).toString(), "Elenco_uffici");
-    EXPECT_EQ(dlg->TabStrip1->currentIndex(), 0);
-    EXPECT_TRUE(dlg->Frame2->isVisible());
-    EXPECT_FALSE(dlg->Frame1->isVisible());
-    EXPECT_FALSE(dlg->Frame3->isVisible());
+    ASSERT_EQ(TabStrip1()->count(), 3);
+    EXPECT_EQ(TabStrip1()->tabText(0), "Generale");
+    EXPECT_EQ(TabStrip1()->tabText(1), "Password");
+    EXPECT_EQ(TabStrip1()->tabText(2), "Elenco A.O.O.");
+    EXPECT_EQ(TabStrip1()->tabData(0).toString(), "Imp_generale");
+    EXPECT_EQ(TabStrip1()->tabData(2).toString(), "Elenco_uffici");
+    EXPECT_EQ(TabStrip1()->currentIndex(), 0);
+    EXPECT_TRUE(control<QFrame>(dlg.get(), "Frame2")->isVisible());
+    EXPECT_FALSE(control<QFrame>(dlg.get(), "Frame1")->isVisible());
+    EXPECT_FALSE(control<QFrame>(dlg.get(), "Frame3")->isVisible());
 
-    dlg->TabStrip1->setCurrentIndex(1);
-    EXPECT_TRUE(dlg->Frame3->isVisible());
-    EXPECT_TRUE(dlg->Frame4->isVisible());
-    EXPECT_FALSE(dlg->Frame2->isVisible());
-    EXPECT_EQ(dlg->Text4->echoMode(), QLineEdit::Password);
+    TabStrip1()->setCurrentIndex(1);
+    EXPECT_TRUE(control<QFrame>(dlg.get(), "Frame3")->isVisible());
+    EXPECT_TRUE(control<QFrame>(dlg.get(), "Frame4")->isVisible());
+    EXPECT_FALSE(control<QFrame>(dlg.get(), "Frame2")->isVisible());
+    EXPECT_EQ(control<QLineEdit>(dlg.get(), "Text4")->echoMode(), QLineEdit::Password);
     // Every box is announced by its caption.
-    EXPECT_EQ(announcedName(dlg->Text4), "Vecchia password");
-    EXPECT_EQ(announcedName(dlg->Text2), "Nuova password");
-    EXPECT_EQ(announcedName(dlg->Text3), "Conferma password");
-    EXPECT_EQ(announcedName(dlg->txt_server), "Percorso di rete per il Server [F2]");
-    EXPECT_EQ(announcedName(dlg->txt_percorso), "Percorso di rete per A.O.O.");
-    EXPECT_EQ(announcedName(dlg->txt_corr), "Correzione voce :");
-    dlg->TabStrip1->setCurrentIndex(0);
-    EXPECT_TRUE(dlg->Frame2->isVisible());
-    EXPECT_FALSE(dlg->Frame3->isVisible());
+    EXPECT_EQ(announcedName(control<QLineEdit>(dlg.get(), "Text4")), "Vecchia password");
+    EXPECT_EQ(announcedName(control<QLineEdit>(dlg.get(), "Text2")), "Nuova password");
+    EXPECT_EQ(announcedName(control<QLineEdit>(dlg.get(), "Text3")), "Conferma password");
+    EXPECT_EQ(announcedName(txt_server()), "Percorso di rete per il Server [F2]");
+    EXPECT_EQ(announcedName(txt_percorso()), "Percorso di rete per A.O.O.");
+    EXPECT_EQ(announcedName(control<QLineEdit>(dlg.get(), "txt_corr")), "Correzione voce :");
+    TabStrip1()->setCurrentIndex(0);
+    EXPECT_TRUE(control<QFrame>(dlg.get(), "Frame2")->isVisible());
+    EXPECT_FALSE(control<QFrame>(dlg.get(), "Frame3")->isVisible());
     EXPECT_TRUE(msgs.shown().isEmpty());
 }
 
@@ -151,13 +156,13 @@ TEST_F(SettingsDialog, LoadsTheWorkingState)
 {
     open("[IMPOSTA]\nPostazione=Server\nPath_Postazione=/srv/q\nQuad_rete=1\nCheck_back_up=1\n"
          "Path_back_up=/media/copia\n");
-    EXPECT_TRUE(dlg->Option1[0]->isChecked());
-    EXPECT_FALSE(dlg->txt_server->isEnabled());
-    EXPECT_FALSE(dlg->lbl_server->isEnabled());
-    EXPECT_EQ(dlg->txt_server->text(), "/srv/q");
-    EXPECT_TRUE(dlg->chk_rete->isChecked());
-    EXPECT_TRUE(dlg->chk_back_up->isChecked());
-    EXPECT_EQ(dlg->lbl_back_up->text(), "/media/copia");
+    EXPECT_TRUE(control<QRadioButton>(dlg.get(), "Option1_0")->isChecked());
+    EXPECT_FALSE(txt_server()->isEnabled());
+    EXPECT_FALSE(control<QLabel>(dlg.get(), "lbl_server")->isEnabled());
+    EXPECT_EQ(txt_server()->text(), "/srv/q");
+    EXPECT_TRUE(control<QCheckBox>(dlg.get(), "chk_rete")->isChecked());
+    EXPECT_TRUE(control<QCheckBox>(dlg.get(), "chk_back_up")->isChecked());
+    EXPECT_EQ(control<QLabel>(dlg.get(), "lbl_back_up")->text(), "/media/copia");
 }
 
 TEST_F(SettingsDialog, ClosingWithTheCloseBoxWritesTheFiveKeys)
@@ -210,8 +215,8 @@ TEST_F(SettingsDialog, ClosingOnAFullDiskSaysSoAndKeepsTheSettingsFileWhole)
 TEST_F(SettingsDialog, TerminaWritesTheSameKeysAndAnUnknownRoleBecomesClient)
 {
     open("[IMPOSTA]\nPath_Postazione=/srv/q\n");
-    EXPECT_TRUE(dlg->Option1[1]->isChecked());
-    EXPECT_TRUE(dlg->txt_server->isEnabled());
+    EXPECT_TRUE(control<QRadioButton>(dlg.get(), "Option1_1")->isChecked());
+    EXPECT_TRUE(txt_server()->isEnabled());
     EXPECT_EQ(s.p_postazione, "Client");
     click(dlg.get(), "Command4");
     EXPECT_FALSE(dlg->isVisible());
@@ -228,10 +233,10 @@ TEST_F(SettingsDialog, BackUpFolderChooserStartsAtHomeAndCancelKeepsTheFolder)
     msgs.file("/media/copia");
     click(dlg.get(), "cmd_back_up");
     EXPECT_EQ(msgs.folderStarts.value(0), QDir::homePath());
-    EXPECT_EQ(dlg->lbl_back_up->text(), "/media/copia");
+    EXPECT_EQ(control<QLabel>(dlg.get(), "lbl_back_up")->text(), "/media/copia");
     click(dlg.get(), "cmd_back_up"); // cancelled
     EXPECT_EQ(msgs.folderStarts.value(1), "/media/copia");
-    EXPECT_EQ(dlg->lbl_back_up->text(), "/media/copia");
+    EXPECT_EQ(control<QLabel>(dlg.get(), "lbl_back_up")->text(), "/media/copia");
 }
 
 TEST_F(SettingsDialog, F2InTheServerPathTakesOnlyAnArchiveFile)
@@ -243,13 +248,13 @@ TEST_F(SettingsDialog, F2InTheServerPathTakesOnlyAnArchiveFile)
 
     msgs.file(QDir(server.path()).filePath("altro.mdb"));
     pressKey(dlg.get(), "txt_server", Qt::Key_F2);
-    EXPECT_EQ(dlg->txt_server->text(), "/srv/q");
+    EXPECT_EQ(txt_server()->text(), "/srv/q");
     EXPECT_EQ(msgs.fileStarts.value(0), prog.path());
     pressKey(dlg.get(), "txt_server", Qt::Key_F2); // cancelled
-    EXPECT_EQ(dlg->txt_server->text(), "/srv/q");
+    EXPECT_EQ(txt_server()->text(), "/srv/q");
     msgs.file(QDir(server.path()).filePath("arch_quadernolo.MDB"));
     pressKey(dlg.get(), "txt_server", Qt::Key_F2);
-    EXPECT_EQ(dlg->txt_server->text(), QDir::cleanPath(server.path()));
+    EXPECT_EQ(txt_server()->text(), QDir::cleanPath(server.path()));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -258,29 +263,29 @@ TEST_F(SettingsDialog, F2InTheServerPathTakesOnlyAnArchiveFile)
 TEST_F(SettingsDialog, AClientStationIsRefusedTheOfficeListUntilItBecomesServer)
 {
     open("[Uffici]\nElenco=A;B\n[IMPOSTA]\nPostazione=Client\n");
-    dlg->TabStrip1->setCurrentIndex(2);
+    TabStrip1()->setCurrentIndex(2);
     ASSERT_EQ(msgs.shown().size(), 1);
     EXPECT_EQ(msgs.last(), "Non autorizzato alla gestione delle tabelle !\n\n");
     EXPECT_EQ(msgs.shown().first().icon, MsgIcon::Information);
     EXPECT_EQ(msgs.shown().first().title, "Quadernolo");
-    EXPECT_EQ(dlg->TabStrip1->currentIndex(), 0);
-    EXPECT_TRUE(dlg->Frame2->isVisible());
-    EXPECT_FALSE(dlg->Frame1->isVisible());
+    EXPECT_EQ(TabStrip1()->currentIndex(), 0);
+    EXPECT_TRUE(control<QFrame>(dlg.get(), "Frame2")->isVisible());
+    EXPECT_FALSE(control<QFrame>(dlg.get(), "Frame1")->isVisible());
 
     click(dlg.get(), "Option1_0");
     EXPECT_EQ(s.p_postazione, "Server");
-    dlg->TabStrip1->setCurrentIndex(2);
+    TabStrip1()->setCurrentIndex(2);
     EXPECT_EQ(msgs.shown().size(), 1);
-    EXPECT_TRUE(dlg->Frame1->isVisible());
-    EXPECT_FALSE(dlg->Frame2->isVisible());
+    EXPECT_TRUE(control<QFrame>(dlg.get(), "Frame1")->isVisible());
+    EXPECT_FALSE(control<QFrame>(dlg.get(), "Frame2")->isVisible());
     EXPECT_EQ(rows(), QStringList({"A", "B"}));
 
     // Switched back to Client while the dialog is open: refused again.
-    dlg->TabStrip1->setCurrentIndex(0);
+    TabStrip1()->setCurrentIndex(0);
     click(dlg.get(), "Option1_1");
-    dlg->TabStrip1->setCurrentIndex(2);
+    TabStrip1()->setCurrentIndex(2);
     EXPECT_EQ(msgs.shown().size(), 2);
-    EXPECT_EQ(dlg->TabStrip1->currentIndex(), 0);
+    EXPECT_EQ(TabStrip1()->currentIndex(), 0);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -290,8 +295,8 @@ TEST_F(SettingsDialog, AddingThreeOfficesJoinsThemAndLeavesPathAlone)
 {
     open("[Uffici]\nElenco=\nPath=\n[IMPOSTA]\nPostazione=Server\n");
     showOffices();
-    EXPECT_EQ(dlg->List1->count(), 0);
-    EXPECT_EQ(dlg->lbl_percorso->text(), "");
+    EXPECT_EQ(List1()->count(), 0);
+    EXPECT_EQ(lbl_percorso()->text(), "");
     for (const char* name : {"A", "B", "C"}) {
         msgs.input(name);
         click(dlg.get(), "cmd_add_uffici");
@@ -301,7 +306,7 @@ TEST_F(SettingsDialog, AddingThreeOfficesJoinsThemAndLeavesPathAlone)
     EXPECT_EQ(ini("Uffici", "Path"), "");
     EXPECT_EQ(rows(), QStringList({"A", "B", "C"}));
     EXPECT_EQ(dlg->listIndex(), 0);
-    EXPECT_EQ(dlg->lbl_percorso->text(), "Percorso di rete per A.O.O. : A");
+    EXPECT_EQ(lbl_percorso()->text(), "Percorso di rete per A.O.O. : A");
 
     // Cancel, an empty name and a name with ";" add nothing.
     msgs.input(QString());
@@ -317,13 +322,13 @@ TEST_F(SettingsDialog, RemovingWithoutASelectionAsksForOne)
 {
     open("[Uffici]\nElenco=A;B\n[IMPOSTA]\nPostazione=Server\n");
     showOffices();
-    dlg->List1->clearSelection();
+    List1()->clearSelection();
     click(dlg.get(), "cmd_del_uff");
     EXPECT_EQ(msgs.last(), "Selezionare la voce da eliminare !");
     click(dlg.get(), "cmd_corr_uff");
     EXPECT_EQ(msgs.last(), "Selezionare la voce da correggere !");
     EXPECT_EQ(rows(), QStringList({"A", "B"}));
-    EXPECT_FALSE(dlg->frm_corr->isVisible());
+    EXPECT_FALSE(control<QFrame>(dlg.get(), "frm_corr")->isVisible());
 }
 
 TEST_F(SettingsDialog, DeletingTheFirstOfficeKeepsTheOthersWithTheirFolders)
@@ -343,8 +348,8 @@ TEST_F(SettingsDialog, DeletingTheFirstOfficeKeepsTheOthersWithTheirFolders)
     EXPECT_EQ(ini("Uffici", "Path"), "/srv/b;/srv/c");
     EXPECT_EQ(s.p_path_eln_uffici, "/srv/b;/srv/c");
     selectRow(1);
-    EXPECT_EQ(dlg->txt_percorso->text(), "/srv/c");
-    EXPECT_EQ(dlg->lbl_percorso->text(), "Percorso di rete per A.O.O. : C");
+    EXPECT_EQ(txt_percorso()->text(), "/srv/c");
+    EXPECT_EQ(lbl_percorso()->text(), "Percorso di rete per A.O.O. : C");
 }
 
 TEST_F(SettingsDialog, DeleteKeyThenAFolderForALaterRowGoesToThatRow)
@@ -363,7 +368,7 @@ TEST_F(SettingsDialog, DeleteKeyThenAFolderForALaterRowGoesToThatRow)
     selectRow(1);
     msgs.file(QDir(office.path()).filePath("Arch_quadernolo.mdb"));
     click(dlg.get(), "pic_sfoglia");
-    EXPECT_EQ(dlg->txt_percorso->text(), QDir::cleanPath(office.path()));
+    EXPECT_EQ(txt_percorso()->text(), QDir::cleanPath(office.path()));
     // The folder reaches the file at "Termina e Salva".
     EXPECT_EQ(ini("Uffici", "Path"), "/srv/b;/srv/c");
     click(dlg.get(), "Command3");
@@ -378,12 +383,12 @@ TEST_F(SettingsDialog, CancellingTheFolderChooserKeepsTheFolder)
     showOffices();
     selectRow(1);
     click(dlg.get(), "pic_sfoglia"); // cancelled
-    EXPECT_EQ(dlg->txt_percorso->text(), "/srv/b");
+    EXPECT_EQ(txt_percorso()->text(), "/srv/b");
     QTemporaryDir other;
     touch(QDir(other.path()).filePath("notArch.mdb"));
     msgs.file(QDir(other.path()).filePath("notArch.mdb"));
     click(dlg.get(), "pic_sfoglia");
-    EXPECT_EQ(dlg->txt_percorso->text(), "/srv/b");
+    EXPECT_EQ(txt_percorso()->text(), "/srv/b");
     click(dlg.get(), "Command3");
     EXPECT_EQ(ini("Uffici", "Path"), "/srv/a;/srv/b");
 }
@@ -399,7 +404,7 @@ TEST_F(SettingsDialog, AFolderHoldingTheSeparatorIsRefused)
     msgs.file(QDir(base.path()).filePath("x;y/Arch_quadernolo.mdb"));
     click(dlg.get(), "pic_sfoglia");
     EXPECT_EQ(msgs.shown().size(), 1);
-    EXPECT_EQ(dlg->txt_percorso->text(), "/srv/a");
+    EXPECT_EQ(txt_percorso()->text(), "/srv/a");
     click(dlg.get(), "Command3");
     EXPECT_EQ(ini("Uffici", "Path"), "/srv/a;/srv/b");
 }
@@ -410,16 +415,16 @@ TEST_F(SettingsDialog, CorrectingANameKeepsItsFolder)
     showOffices();
     selectRow(1);
     click(dlg.get(), "cmd_corr_uff");
-    EXPECT_TRUE(dlg->frm_corr->isVisible());
-    EXPECT_FALSE(dlg->List1->isEnabled());
-    EXPECT_FALSE(dlg->cmd_add_uffici->isEnabled());
-    EXPECT_EQ(dlg->txt_corr->text(), "B");
+    EXPECT_TRUE(control<QFrame>(dlg.get(), "frm_corr")->isVisible());
+    EXPECT_FALSE(List1()->isEnabled());
+    EXPECT_FALSE(control<QPushButton>(dlg.get(), "cmd_add_uffici")->isEnabled());
+    EXPECT_EQ(control<QLineEdit>(dlg.get(), "txt_corr")->text(), "B");
 
     // A ";" or an empty name is refused and the correction stays open.
     typeInto(dlg.get(), "txt_corr", "B;D");
     click(dlg.get(), "cmd_corr_0");
     EXPECT_EQ(msgs.shown().size(), 1);
-    EXPECT_TRUE(dlg->frm_corr->isVisible());
+    EXPECT_TRUE(control<QFrame>(dlg.get(), "frm_corr")->isVisible());
     typeInto(dlg.get(), "txt_corr", "");
     pressKey(dlg.get(), "txt_corr", Qt::Key_Return);
     EXPECT_EQ(msgs.shown().size(), 2);
@@ -427,8 +432,8 @@ TEST_F(SettingsDialog, CorrectingANameKeepsItsFolder)
 
     typeInto(dlg.get(), "txt_corr", "Ufficio Beta");
     pressKey(dlg.get(), "txt_corr", Qt::Key_Return);
-    EXPECT_FALSE(dlg->frm_corr->isVisible());
-    EXPECT_TRUE(dlg->List1->isEnabled());
+    EXPECT_FALSE(control<QFrame>(dlg.get(), "frm_corr")->isVisible());
+    EXPECT_TRUE(List1()->isEnabled());
     EXPECT_EQ(ini("Uffici", "Elenco"), "A;Ufficio Beta;C");
     EXPECT_EQ(ini("Uffici", "Path"), "/srv/a;/srv/b;/srv/c");
 
@@ -448,9 +453,9 @@ TEST_F(SettingsDialog, ChoosingTheTabAgainLeavesACorrectionWithoutStoring)
     selectRow(0);
     click(dlg.get(), "cmd_corr_uff");
     typeInto(dlg.get(), "txt_corr", "Z");
-    QTest::mouseClick(dlg->TabStrip1, Qt::LeftButton, {}, dlg->TabStrip1->tabRect(2).center());
-    EXPECT_FALSE(dlg->frm_corr->isVisible());
-    EXPECT_TRUE(dlg->List1->isEnabled());
+    QTest::mouseClick(TabStrip1(), Qt::LeftButton, {}, TabStrip1()->tabRect(2).center());
+    EXPECT_FALSE(control<QFrame>(dlg.get(), "frm_corr")->isVisible());
+    EXPECT_TRUE(List1()->isEnabled());
     EXPECT_EQ(rows(), QStringList({"A"}));
 }
 
@@ -458,8 +463,8 @@ TEST_F(SettingsDialog, TypingInTheListShowsNothing)
 {
     open("[Uffici]\nElenco=A;B\n[IMPOSTA]\nPostazione=Server\n");
     showOffices();
-    QTest::keyClicks(dlg->List1, "b");
-    QTest::keyClick(dlg->List1, Qt::Key_Return);
+    QTest::keyClicks(List1(), "b");
+    QTest::keyClick(List1(), Qt::Key_Return);
     EXPECT_TRUE(msgs.shown().isEmpty());
 }
 
@@ -469,7 +474,7 @@ TEST_F(SettingsDialog, TypingInTheListShowsNothing)
 TEST_F(SettingsDialog, PasswordRefusalsLeaveTheDialogOpen)
 {
     open("[IMPOSTA]\nPostazione=Client\n");
-    dlg->TabStrip1->setCurrentIndex(1);
+    TabStrip1()->setCurrentIndex(1);
     typeInto(dlg.get(), "Text4", "QUADERNOLO");
     typeInto(dlg.get(), "Text2", "nuova");
     typeInto(dlg.get(), "Text3", "nuova");
@@ -488,7 +493,7 @@ TEST_F(SettingsDialog, PasswordRefusalsLeaveTheDialogOpen)
     EXPECT_EQ(msgs.shown().last().icon, MsgIcon::Information);
 
     EXPECT_TRUE(dlg->isVisible());
-    EXPECT_EQ(dlg->Text2->text(), "nuova");
+    EXPECT_EQ(control<QLineEdit>(dlg.get(), "Text2")->text(), "nuova");
     EXPECT_EQ(s.p_password, kPassword);
     EXPECT_TRUE(opensWith(prog.archive(), kPassword));
 }
@@ -536,7 +541,7 @@ TEST_F(SettingsDialog, AnUnreadableHistoricalArchiveIsNamedAndNothingChanges)
     open("[IMPOSTA]\nPostazione=Server\n");
     s.p_sub_use = true;
     s.p_sub_dir = QStringList {"2019"};
-    dlg->TabStrip1->setCurrentIndex(1);
+    TabStrip1()->setCurrentIndex(1);
     typeInto(dlg.get(), "Text4", kPassword);
     typeInto(dlg.get(), "Text2", "nuova");
     typeInto(dlg.get(), "Text3", "nuova");
@@ -698,32 +703,33 @@ TEST_F(SettingsDialog, KeepsItsWidthWithLongNamesAndPaths)
     };
     keepsItsWidth("opened");
     // The long folder is cut, whole in its tool tip; the server path shows its beginning.
-    dlg->lbl_back_up->repaint();
-    EXPECT_EQ(dlg->lbl_back_up->text(), percorso);
-    EXPECT_EQ(dlg->lbl_back_up->toolTip(), percorso);
-    EXPECT_EQ(dlg->txt_server->cursorPosition(), 0);
+    control<QLabel>(dlg.get(), "lbl_back_up")->repaint();
+    EXPECT_EQ(control<QLabel>(dlg.get(), "lbl_back_up")->text(), percorso);
+    EXPECT_EQ(control<QLabel>(dlg.get(), "lbl_back_up")->toolTip(), percorso);
+    EXPECT_EQ(txt_server()->cursorPosition(), 0);
 
     showOffices();
     selectRow(1);
     keepsItsWidth("a 300-character office");
-    dlg->lbl_percorso->repaint();
-    EXPECT_EQ(dlg->lbl_percorso->text(), "Percorso di rete per A.O.O. : " + ufficio);
-    EXPECT_EQ(dlg->lbl_percorso->toolTip(), dlg->lbl_percorso->text());
-    EXPECT_EQ(dlg->txt_percorso->text(), percorso);
+    lbl_percorso()->repaint();
+    EXPECT_EQ(lbl_percorso()->text(), "Percorso di rete per A.O.O. : " + ufficio);
+    EXPECT_EQ(lbl_percorso()->toolTip(), lbl_percorso()->text());
+    EXPECT_EQ(txt_percorso()->text(), percorso);
 
     // A short label has no tool tip.
     selectRow(0);
-    dlg->lbl_percorso->repaint();
-    EXPECT_EQ(dlg->lbl_percorso->toolTip(), "");
+    lbl_percorso()->repaint();
+    EXPECT_EQ(lbl_percorso()->toolTip(), "");
 
     // The correction box takes the width of its row: the name shows whole.
     click(dlg.get(), "cmd_corr_uff");
     keepsItsWidth("correcting");
-    EXPECT_EQ(dlg->txt_corr->text(), "Ragioneria");
-    EXPECT_GT(dlg->txt_corr->width(), dlg->txt_corr->fontMetrics().horizontalAdvance("Ragioneria") + 20);
-    EXPECT_GE(dlg->txt_corr->width(), dlg->frm_corr->width() / 2);
+    EXPECT_EQ(control<QLineEdit>(dlg.get(), "txt_corr")->text(), "Ragioneria");
+    EXPECT_GT(control<QLineEdit>(dlg.get(), "txt_corr")->width(),
+              control<QLineEdit>(dlg.get(), "txt_corr")->fontMetrics().horizontalAdvance("Ragioneria") + 20);
+    EXPECT_GE(control<QLineEdit>(dlg.get(), "txt_corr")->width(), control<QFrame>(dlg.get(), "frm_corr")->width() / 2);
 
-    dlg->TabStrip1->setCurrentIndex(0);
+    TabStrip1()->setCurrentIndex(0);
     keepsItsWidth("back on the first tab");
 }
 
@@ -734,18 +740,18 @@ TEST_F(SettingsDialog, TheOfficeFolderIsChosenNeverTyped)
     ASSERT_TRUE(QTest::qWaitForWindowActive(dlg.get()));
     showOffices();
     selectRow(0);
-    QTest::mouseClick(dlg->txt_percorso, Qt::LeftButton);
-    ASSERT_TRUE(dlg->txt_percorso->hasFocus());
+    QTest::mouseClick(txt_percorso(), Qt::LeftButton);
+    ASSERT_TRUE(txt_percorso()->hasFocus());
     typeInFocus("/srv/x");
     pressKeyInFocus(Qt::Key_Backspace);
-    EXPECT_EQ(dlg->txt_percorso->text(), "/srv/a");
+    EXPECT_EQ(txt_percorso()->text(), "/srv/a");
 
     // F2 in the box chooses the folder as "Sfoglia" does, and it is stored with the list.
     QTemporaryDir office;
     touch(QDir(office.path()).filePath("Arch_quadernolo.mdb"));
     msgs.file(QDir(office.path()).filePath("Arch_quadernolo.mdb"));
     pressKeyInFocus(Qt::Key_F2);
-    EXPECT_EQ(dlg->txt_percorso->text(), QDir::cleanPath(office.path()));
+    EXPECT_EQ(txt_percorso()->text(), QDir::cleanPath(office.path()));
     click(dlg.get(), "Command3");
     EXPECT_EQ(ini("Uffici", "Path"), QDir::cleanPath(office.path()) + ";/srv/b");
     EXPECT_TRUE(msgs.shown().isEmpty());

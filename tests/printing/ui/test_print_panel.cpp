@@ -247,23 +247,23 @@ TEST(frm_date, CaptionsMaskAndTodaysDate)
     QWidget owner;
     frm_date d(&owner);
     EXPECT_EQ(d.windowTitle(), QStringLiteral("Quadernolo - Stampa registro quadernoli"));
-    EXPECT_EQ(d.Label1->text(), QStringLiteral("Dalla data :"));
-    EXPECT_EQ(d.Label2->text(), QStringLiteral("Alla data :"));
-    EXPECT_EQ(d.Label3->text(), QStringLiteral("[ F2 ] per la data odierna"));
-    EXPECT_EQ(d.OKButton->text(), QStringLiteral("Stampa"));
-    EXPECT_EQ(d.CancelButton->text(), QStringLiteral("Annulla"));
-    EXPECT_TRUE(d.txt_dalla->text().isEmpty());
-    EXPECT_EQ(test::announcedName(d.txt_dalla), "Dalla data :");
-    EXPECT_EQ(test::announcedName(d.txt_alla), "Alla data :");
+    EXPECT_EQ(control<QLabel>(&d, "Label1")->text(), QStringLiteral("Dalla data :"));
+    EXPECT_EQ(control<QLabel>(&d, "Label2")->text(), QStringLiteral("Alla data :"));
+    EXPECT_EQ(control<QLabel>(&d, "Label3")->text(), QStringLiteral("[ F2 ] per la data odierna"));
+    EXPECT_EQ(control<QPushButton>(&d, "OKButton")->text(), QStringLiteral("Stampa"));
+    EXPECT_EQ(control<QPushButton>(&d, "CancelButton")->text(), QStringLiteral("Annulla"));
+    EXPECT_TRUE(control<QLineEdit>(&d, "txt_dalla")->text().isEmpty());
+    EXPECT_EQ(test::announcedName(control<QLineEdit>(&d, "txt_dalla")), "Dalla data :");
+    EXPECT_EQ(test::announcedName(control<QLineEdit>(&d, "txt_alla")), "Alla data :");
     d.show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(&d));
 
     typeInto(&d, "txt_dalla", "1512x2003");
-    EXPECT_EQ(d.txt_dalla->text(), QStringLiteral("15/12/2003"));
+    EXPECT_EQ(control<QLineEdit>(&d, "txt_dalla")->text(), QStringLiteral("15/12/2003"));
     typeInto(&d, "txt_alla", "10");
-    EXPECT_EQ(d.txt_alla->text(), QStringLiteral("10/__/____"));
+    EXPECT_EQ(control<QLineEdit>(&d, "txt_alla")->text(), QStringLiteral("10/__/____"));
     pressKey(&d, "txt_alla", Qt::Key_F2);
-    EXPECT_EQ(d.txt_alla->text(), QStringLiteral("06/12/2026"));
+    EXPECT_EQ(control<QLineEdit>(&d, "txt_alla")->text(), QStringLiteral("06/12/2026"));
 
     d.OKButton_Click();
     EXPECT_EQ(d.result(), QDialog::Accepted);

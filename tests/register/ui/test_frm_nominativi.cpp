@@ -1,5 +1,6 @@
 #include "ax_db_autocomplete.h"
 #include "frm_nominativi.h"
+#include "gui_helpers.h"
 #include "scripted_messages.h"
 #include "temp_program.h"
 
@@ -14,6 +15,7 @@
 #include <gtest/gtest.h>
 
 using namespace quad;
+using quad::test::control;
 
 namespace {
 
@@ -46,7 +48,7 @@ protected:
         return dialog;
     }
 
-    QLineEdit* box(int index) const { return dialog->txt_mask1[index]; }
+    QLineEdit* box(int index) const { return control<QLineEdit>(dialog, QString("txt_mask1_%1").arg(index)); }
     /// Types into a box as the clerk does (focus first).
     void typeInto(int index, const QString& text)
     {
@@ -62,7 +64,10 @@ protected:
         QTest::keyClick(box(index), Qt::Key_Delete);
         QTest::keyClicks(box(index), text);
     }
-    void click(int button) { QTest::mouseClick(dialog->Command1[button], Qt::LeftButton); }
+    void click(int button)
+    {
+        QTest::mouseClick(control<QPushButton>(dialog, QString("Command1_%1").arg(button)), Qt::LeftButton);
+    }
     QString stored(const QString& field)
     {
         return db->scalar(QString("SELECT %1 FROM Elenco WHERE rowid = ?").arg(field), {id}).toString();
@@ -89,11 +94,11 @@ TEST_F(FrmNominativiTest, ShowsTheRecordInTheBoxes)
     EXPECT_EQ(box(10)->text(), "25/04/1975");
     EXPECT_EQ(box(13)->text(), "Torino");
     EXPECT_EQ(box(0)->text(), "10121");
-    EXPECT_EQ(dialog->lbl_mask1[12]->text(), "N.");
-    EXPECT_EQ(dialog->lbl_mask1[0]->text(), "Cap");
+    EXPECT_EQ(control<QLabel>(dialog, "lbl_mask1_12")->text(), "N.");
+    EXPECT_EQ(control<QLabel>(dialog, "lbl_mask1_0")->text(), "Cap");
     EXPECT_EQ(dialog->findChild<QLineEdit*>("txt_mask1_15"), box(15));
-    EXPECT_EQ(dialog->Command1[0]->text(), "Salva ed esci");
-    EXPECT_EQ(dialog->Command1[1]->text(), "Annulla");
+    EXPECT_EQ(control<QPushButton>(dialog, "Command1_0")->text(), "Salva ed esci");
+    EXPECT_EQ(control<QPushButton>(dialog, "Command1_1")->text(), "Annulla");
     EXPECT_FALSE(dialog->modificato());
 }
 
@@ -257,7 +262,7 @@ TEST_F(FrmNominativiTest, TownPickFillsProvinceStateAndPostalCode)
 {
     open();
     replace(13, "Roma");
-    QListWidget* list = dialog->AXDbAutoComplete1->list();
+    QListWidget* list = control<AXDbAutoComplete>(dialog, "AXDbAutoComplete1")->list();
     ASSERT_TRUE(list->isVisible());
     EXPECT_EQ(list->currentItem()->text(), "Roma");
     QTest::keyClick(box(13), Qt::Key_Return);

@@ -334,7 +334,7 @@ TEST(LinkPreview, DoubleClickOpensTheViewerOnlyForPictures)
     auto done = whenModal("frm_view", [&](QWidget* d) {
         auto* viewer = static_cast<frm_view*>(d);
         EXPECT_EQ(viewer->parentWidget(), &owner);
-        EXPECT_EQ(viewer->Picture2->size(), QSize(50, 40));
+        EXPECT_EQ(child<QLabel>(viewer, "Picture2")->size(), QSize(50, 40));
         QTest::keyClick(viewer, Qt::Key_Escape);
     });
     EXPECT_TRUE(apri_anteprima_collegamento(&owner, path, &image));
@@ -351,16 +351,16 @@ TEST(PictureViewer, SmallPictureIsCentredWithoutBars)
     QTemporaryDir dir;
     QWidget owner;
     frm_view viewer(&owner);
-    viewer.p_image = writePicture(dir, "small.png", "PNG", {100, 60});
+    viewer.setp_image(writePicture(dir, "small.png", "PNG", {100, 60}));
     viewer.resize(400, 300);
     viewer.show();
-    const QRect port = viewer.Picture1->geometry();
-    EXPECT_EQ(viewer.Picture2->pos(), QPoint((port.width() - 100) / 2, (port.height() - 60) / 2));
-    EXPECT_FALSE(viewer.VScroll1->isVisible());
-    EXPECT_FALSE(viewer.HScroll1->isVisible());
-    EXPECT_FALSE(viewer.Command1->isVisible());
-    EXPECT_EQ(viewer.Picture1->toolTip(), "Click o Esc per uscire");
-    EXPECT_EQ(viewer.Picture2->toolTip(), "Click o Esc per uscire");
+    const QRect port = child<QFrame>(&viewer, "Picture1")->geometry();
+    EXPECT_EQ(child<QLabel>(&viewer, "Picture2")->pos(), QPoint((port.width() - 100) / 2, (port.height() - 60) / 2));
+    EXPECT_FALSE(child<QScrollBar>(&viewer, "VScroll1")->isVisible());
+    EXPECT_FALSE(child<QScrollBar>(&viewer, "HScroll1")->isVisible());
+    EXPECT_FALSE(child<QPushButton>(&viewer, "Command1")->isVisible());
+    EXPECT_EQ(child<QFrame>(&viewer, "Picture1")->toolTip(), "Click o Esc per uscire");
+    EXPECT_EQ(child<QLabel>(&viewer, "Picture2")->toolTip(), "Click o Esc per uscire");
 }
 
 TEST(PictureViewer, LargePictureScrollsByThirdsOfTheOverflow)
@@ -368,25 +368,25 @@ TEST(PictureViewer, LargePictureScrollsByThirdsOfTheOverflow)
     QTemporaryDir dir;
     QWidget owner;
     frm_view viewer(&owner);
-    viewer.p_image = writePicture(dir, "large.bmp", "BMP", {1000, 900});
+    viewer.setp_image(writePicture(dir, "large.bmp", "BMP", {1000, 900}));
     viewer.resize(400, 300);
     viewer.show();
-    const QSize port = viewer.Picture1->size();
-    ASSERT_TRUE(viewer.VScroll1->isVisible());
-    ASSERT_TRUE(viewer.HScroll1->isVisible());
-    EXPECT_TRUE(viewer.Command1->isVisible());
-    EXPECT_EQ(viewer.VScroll1->maximum(), 900 - port.height());
-    EXPECT_EQ(viewer.HScroll1->maximum(), 1000 - port.width());
-    EXPECT_EQ(viewer.HScroll1->pageStep(), (1000 - port.width()) / 3);
-    EXPECT_EQ(viewer.VScroll1->value(), 0);
-    EXPECT_EQ(viewer.Picture2->pos(), QPoint(0, 0));
-    viewer.HScroll1->setValue(120);
-    viewer.VScroll1->setValue(40);
-    EXPECT_EQ(viewer.Picture2->pos(), QPoint(-120, -40));
+    const QSize port = child<QFrame>(&viewer, "Picture1")->size();
+    ASSERT_TRUE(child<QScrollBar>(&viewer, "VScroll1")->isVisible());
+    ASSERT_TRUE(child<QScrollBar>(&viewer, "HScroll1")->isVisible());
+    EXPECT_TRUE(child<QPushButton>(&viewer, "Command1")->isVisible());
+    EXPECT_EQ(child<QScrollBar>(&viewer, "VScroll1")->maximum(), 900 - port.height());
+    EXPECT_EQ(child<QScrollBar>(&viewer, "HScroll1")->maximum(), 1000 - port.width());
+    EXPECT_EQ(child<QScrollBar>(&viewer, "HScroll1")->pageStep(), (1000 - port.width()) / 3);
+    EXPECT_EQ(child<QScrollBar>(&viewer, "VScroll1")->value(), 0);
+    EXPECT_EQ(child<QLabel>(&viewer, "Picture2")->pos(), QPoint(0, 0));
+    child<QScrollBar>(&viewer, "HScroll1")->setValue(120);
+    child<QScrollBar>(&viewer, "VScroll1")->setValue(40);
+    EXPECT_EQ(child<QLabel>(&viewer, "Picture2")->pos(), QPoint(-120, -40));
     // A larger window that holds the picture centres it and drops the bars.
     viewer.resize(1200, 1100);
-    EXPECT_FALSE(viewer.HScroll1->isVisible());
-    EXPECT_FALSE(viewer.Command1->isVisible());
+    EXPECT_FALSE(child<QScrollBar>(&viewer, "HScroll1")->isVisible());
+    EXPECT_FALSE(child<QPushButton>(&viewer, "Command1")->isVisible());
 }
 
 TEST(PictureViewer, ClickOrTypedKeyClosesEvenWhenThePictureCannotBeRead)
@@ -395,14 +395,14 @@ TEST(PictureViewer, ClickOrTypedKeyClosesEvenWhenThePictureCannotBeRead)
     QWidget owner;
     const QString picture = writePicture(dir, "p.gif", "PNG", {30, 30});
     auto clicked = whenModal("frm_view", [](QWidget* d) {
-        QTest::mouseClick(static_cast<frm_view*>(d)->Picture2, Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::mouseClick(child<QLabel>(d, "Picture2"), Qt::LeftButton, {}, QPoint(5, 5));
     });
     apri_visualizzatore(&owner, picture);
     EXPECT_TRUE(**clicked);
 
     auto typed = whenModal("frm_view", [](QWidget* d) {
         auto* viewer = static_cast<frm_view*>(d);
-        EXPECT_TRUE(viewer->Picture2->pixmap().isNull());
+        EXPECT_TRUE(child<QLabel>(viewer, "Picture2")->pixmap().isNull());
         QTest::keyClick(viewer, Qt::Key_X);
     });
     apri_visualizzatore(&owner, dir.filePath("manca.emf"));

@@ -387,7 +387,7 @@ TEST_F(MaskActionsTest, APictureLinkIsPreviewedAndOpensTheViewer)
     QString shown;
     ModalScript script;
     script.then("frm_view", [&](QDialog* d) {
-        shown = static_cast<frm_view*>(d)->p_image;
+        shown = static_cast<frm_view*>(d)->p_image();
         QTest::keyClick(d, Qt::Key_Escape);
     });
     QTest::mouseDClick(mask(w)->Image1, Qt::LeftButton);

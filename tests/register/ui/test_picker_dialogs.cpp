@@ -1,6 +1,7 @@
 #include "calendar_popup.h"
 #include "clock.h"
 #include "database.h"
+#include "gui_helpers.h"
 #include "pickers.h"
 #include "temp_program.h"
 
@@ -14,6 +15,7 @@
 #include <gtest/gtest.h>
 
 using namespace quad;
+using quad::test::control;
 
 // --- office list -------------------------------------------------------------------------
 
@@ -139,9 +141,9 @@ TEST(CalendarPicker, OpensOnTodayOrOnTheBoxDate)
     host.box->setText("15/03/2025");
     host.popup.apri(host.box, CalendarPopup::captionDataQuadernolo(), host.box->text());
     EXPECT_TRUE(host.popup.isVisible());
-    EXPECT_EQ(host.popup.lbl_data->text(), "Data quadernolo");
+    EXPECT_EQ(control<QLabel>(&host.popup, "lbl_data")->text(), "Data quadernolo");
     EXPECT_EQ(host.popup.data(), QDate(2025, 3, 15));
-    EXPECT_EQ(host.popup.CalendarVB1->monthShown(), 3);
+    EXPECT_EQ(control<QCalendarWidget>(&host.popup, "CalendarVB1")->monthShown(), 3);
     // Over the box, a little above it.
     EXPECT_EQ(host.popup.x(), host.box->x());
     EXPECT_LT(host.popup.y(), host.box->y());
@@ -152,11 +154,12 @@ TEST(CalendarPicker, EnterOnADayPicksItAndEscapeClosesWithoutAPick)
 {
     CalendarHost host;
     host.popup.apri(host.box, CalendarPopup::captionDataQuadRif(), "10/04/2024");
-    EXPECT_EQ(host.popup.lbl_data->text(), "Data quad. rif.");
+    EXPECT_EQ(control<QLabel>(&host.popup, "lbl_data")->text(), "Data quad. rif.");
     QSignalSpy picked(&host.popup, &CalendarPopup::datePicked);
     QSignalSpy closed(&host.popup, &CalendarPopup::closedWithoutPick);
 
-    QWidget* view = host.popup.CalendarVB1->findChild<QWidget*>("qt_calendar_calendarview");
+    QWidget* view
+        = control<QCalendarWidget>(&host.popup, "CalendarVB1")->findChild<QWidget*>("qt_calendar_calendarview");
     ASSERT_NE(view, nullptr);
     QTest::keyClick(view, Qt::Key_Right);
     QTest::keyClick(view, Qt::Key_Return);
@@ -170,5 +173,5 @@ TEST(CalendarPicker, EnterOnADayPicksItAndEscapeClosesWithoutAPick)
     EXPECT_EQ(closed.size(), 1);
     EXPECT_EQ(picked.size(), 1);
     EXPECT_FALSE(host.popup.isVisible());
-    EXPECT_EQ(host.popup.lbl_data->text(), "Data quad. rif.") << "the caption stays while hidden";
+    EXPECT_EQ(control<QLabel>(&host.popup, "lbl_data")->text(), "Data quad. rif.") << "the caption stays while hidden";
 }

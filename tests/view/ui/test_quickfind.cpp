@@ -19,6 +19,7 @@
 #include <memory>
 
 using namespace quad;
+using quad::test::control;
 
 namespace {
 
@@ -69,13 +70,13 @@ struct Finder
         : rs(std::move(recordset))
         , dialog(rs, campo, &owner)
     {
-        dialog.lbl_form->setText("Quadernolo");
-        dialog.txtQuickFind->setText(text);
+        control<QLabel>(&dialog, "lbl_form")->setText("Quadernolo");
+        control<QLineEdit>(&dialog, "txtQuickFind")->setText(text);
     }
     /// Presses "Cerca" and returns the entry now current.
     int cerca()
     {
-        QTest::mouseClick(dialog.cmdOK, Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(&dialog, "cmdOK"), Qt::LeftButton);
         return current(*rs);
     }
     QWidget owner;
@@ -121,21 +122,21 @@ TEST(QuickFind, OpenedFromABoxCyclesThroughTheMatchesAndWraps)
     ModalAction act("frmquickfind1", [&](QWidget* w) {
         auto* d = static_cast<frmquickfind1*>(w);
         EXPECT_EQ(d->windowTitle(), "Campo : Oggetto");
-        EXPECT_EQ(test::announcedName(d->txtQuickFind), "Campo : Oggetto");
+        EXPECT_EQ(test::announcedName(control<QLineEdit>(d, "txtQuickFind")), "Campo : Oggetto");
         EXPECT_EQ(d->parentWidget(), &owner);
-        EXPECT_EQ(d->lbl_form->text(), "Quadernolo");
-        EXPECT_EQ(d->p_chiamante, "7");
-        EXPECT_EQ(d->txtQuickFind->text(), "a");
-        EXPECT_EQ(d->txtQuickFind->cursorPosition(), 1);
-        EXPECT_EQ(d->chk_parte->text(), "Parte del campo");
-        EXPECT_EQ(d->chk_modo->text(), "Campo intero");
-        EXPECT_EQ(d->cmd_esci->text(), "Esci");
+        EXPECT_EQ(control<QLabel>(d, "lbl_form")->text(), "Quadernolo");
+        EXPECT_EQ(d->p_chiamante(), "7");
+        EXPECT_EQ(control<QLineEdit>(d, "txtQuickFind")->text(), "a");
+        EXPECT_EQ(control<QLineEdit>(d, "txtQuickFind")->cursorPosition(), 1);
+        EXPECT_EQ(control<QCheckBox>(d, "chk_parte")->text(), "Parte del campo");
+        EXPECT_EQ(control<QCheckBox>(d, "chk_modo")->text(), "Campo intero");
+        EXPECT_EQ(control<QPushButton>(d, "cmd_esci")->text(), "Esci");
         for (int i = 0; i < 4; ++i) {
             // Enter in the box runs "Cerca".
-            QTest::keyClick(d->txtQuickFind, Qt::Key_Return);
+            QTest::keyClick(control<QLineEdit>(d, "txtQuickFind"), Qt::Key_Return);
             rows << current(*rs);
         }
-        QTest::mouseClick(d->cmd_esci, Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(d, "cmd_esci"), Qt::LeftButton);
     });
     EXPECT_TRUE(apri_ricerca_rapida(&owner, rs, "Oggetto", "a", "7", [&] { ++searches; }));
     EXPECT_TRUE(act.done());
@@ -174,12 +175,12 @@ TEST(QuickFind, WildcardsAndPartOfTheField)
     auto rs = registro();
     Finder f(rs, "Oggetto", "*bis");
     EXPECT_EQ(f.cerca(), 3);
-    EXPECT_EQ(f.dialog.txtQuickFind->text(), "%bis") << "a typed * is written back as %";
+    EXPECT_EQ(control<QLineEdit>(&f.dialog, "txtQuickFind")->text(), "%bis") << "a typed * is written back as %";
 
-    f.dialog.txtQuickFind->setText("bet");
-    f.dialog.chk_parte->setChecked(true);
+    control<QLineEdit>(&f.dialog, "txtQuickFind")->setText("bet");
+    control<QCheckBox>(&f.dialog, "chk_parte")->setChecked(true);
     EXPECT_EQ(f.cerca(), 5) << "Alfabeto holds bet";
-    f.dialog.txtQuickFind->setText("dell'ente");
+    control<QLineEdit>(&f.dialog, "txtQuickFind")->setText("dell'ente");
     EXPECT_EQ(f.cerca(), 4);
     EXPECT_TRUE(messages.shown().isEmpty());
 }
@@ -189,7 +190,7 @@ TEST(QuickFind, PartOfTheFieldOnANumberSearchesTheNumber)
     test::ScriptedMessages messages;
     auto rs = registro();
     Finder f(rs, "Progressivo", "4");
-    f.dialog.chk_parte->setChecked(true);
+    control<QCheckBox>(&f.dialog, "chk_parte")->setChecked(true);
     EXPECT_EQ(f.cerca(), 4);
     EXPECT_TRUE(messages.shown().isEmpty());
 }
@@ -231,7 +232,7 @@ TEST(QuickFind, SearchRunsOnlyForTheMainWindowMark)
     test::ScriptedMessages messages;
     auto rs = registro();
     Finder f(rs, "Oggetto", "Gamma");
-    f.dialog.lbl_form->setText("Label1");
+    control<QLabel>(&f.dialog, "lbl_form")->setText("Label1");
     EXPECT_EQ(f.cerca(), 1);
     EXPECT_TRUE(messages.shown().isEmpty());
 }

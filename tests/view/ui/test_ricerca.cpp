@@ -24,13 +24,12 @@ struct OlderFind
         : caller(marker)
         , dialog(caller, &owner)
     {
-        dialog.Label1->setText(marker);
         dialog.Form_Load();
     }
     void look(const QString& field, const QString& value)
     {
-        dialog.Combo1->setCurrentText(field);
-        dialog.Text1->setText(value);
+        control<QComboBox>(&dialog, "Combo1")->setCurrentText(field);
+        control<QLineEdit>(&dialog, "Text1")->setText(value);
     }
     QWidget owner;
     FakeCaller caller;
@@ -52,11 +51,12 @@ TEST(OlderFind, TheFieldListDependsOnTheCaller)
 {
     OlderFind main("Quadernolo");
     EXPECT_EQ(main.dialog.windowTitle(), "Quadernolo - Sessione di ricerca");
-    EXPECT_EQ(items(main.dialog.Combo1).size(), 7);
-    EXPECT_EQ(main.dialog.Combo1->currentText(), "Progressivo");
-    EXPECT_EQ(test::announcedName(main.dialog.Text1), "Da ricercare");
+    EXPECT_EQ(items(control<QComboBox>(&main.dialog, "Combo1")).size(), 7);
+    EXPECT_EQ(control<QComboBox>(&main.dialog, "Combo1")->currentText(), "Progressivo");
+    EXPECT_EQ(test::announcedName(control<QLineEdit>(&main.dialog, "Text1")), "Da ricercare");
     OlderFind folder("Form_tree");
-    EXPECT_EQ(items(folder.dialog.Combo1).join(","), "Progressivo,Tipo,Data_quadernolo,Oggetto,Annullato");
+    EXPECT_EQ(items(control<QComboBox>(&folder.dialog, "Combo1")).join(","),
+              "Progressivo,Tipo,Data_quadernolo,Oggetto,Annullato");
 }
 
 TEST(OlderFind, FirstAlwaysStartsFromTheTopAndNextMovesOn)
@@ -143,11 +143,11 @@ TEST(OlderFind, TypedKeysDoNotChangeThePickedField)
 {
     OlderFind f("Quadernolo");
     f.dialog.show();
-    f.dialog.Combo1->setCurrentIndex(3);
-    f.dialog.Text1->setText("abc");
+    control<QComboBox>(&f.dialog, "Combo1")->setCurrentIndex(3);
+    control<QLineEdit>(&f.dialog, "Text1")->setText("abc");
     QFocusEvent focus(QEvent::FocusIn);
-    QApplication::sendEvent(f.dialog.Combo1, &focus);
-    QTest::keyClicks(f.dialog.Combo1, "P");
-    EXPECT_EQ(f.dialog.Combo1->currentText(), "Oggetto");
-    EXPECT_TRUE(f.dialog.Text1->text().isEmpty()) << "choosing a field clears the value";
+    QApplication::sendEvent(control<QComboBox>(&f.dialog, "Combo1"), &focus);
+    QTest::keyClicks(control<QComboBox>(&f.dialog, "Combo1"), "P");
+    EXPECT_EQ(control<QComboBox>(&f.dialog, "Combo1")->currentText(), "Oggetto");
+    EXPECT_TRUE(control<QLineEdit>(&f.dialog, "Text1")->text().isEmpty()) << "choosing a field clears the value";
 }

@@ -34,7 +34,6 @@ struct FolderSearch
     FolderSearch()
         : dialog(caller, &owner)
     {
-        dialog.Label3->setText(caller.nome_chiamante());
         dialog.InitSearch();
     }
     QWidget owner;
@@ -49,10 +48,10 @@ TEST(SearchCallers, TheFolderWindowsFieldsLeaveOutEverySysField)
 {
     FolderSearch f;
     QStringList fields;
-    for (int i = 0; i < f.dialog.cmbFields->count(); ++i)
-        fields << f.dialog.cmbFields->itemText(i);
+    for (int i = 0; i < control<QComboBox>(&f.dialog, "cmbFields")->count(); ++i)
+        fields << control<QComboBox>(&f.dialog, "cmbFields")->itemText(i);
     EXPECT_EQ(fields.join(","), "Progressivo,Tipo,Data_quadernolo,Oggetto,Annullato");
-    EXPECT_EQ(f.dialog.cmbFields->currentIndex(), 0);
+    EXPECT_EQ(control<QComboBox>(&f.dialog, "cmbFields")->currentIndex(), 0);
 }
 
 TEST(SearchCallers, TheFolderWindowGetsItsOwnOutcomes)
@@ -74,7 +73,7 @@ TEST(SearchCallers, TheFolderWindowGetsItsOwnOutcomes)
     EXPECT_EQ(f.messages.shown().first().title, "frm_tree");
     EXPECT_EQ(f.caller.calls, QStringList({"reread", "relaid", "total", "released"}));
     EXPECT_FALSE(f.caller.rs->hasFilter());
-    EXPECT_EQ(f.dialog.adodcAdvSearch->text(), "[Record non trovato]");
+    EXPECT_EQ(control<QLabel>(&f.dialog, "adodcAdvSearch")->text(), "[Record non trovato]");
 }
 
 TEST(SearchCallers, TheCalendarFillsTheDateBoxesOfTheDatesPanelOnly)
@@ -86,36 +85,37 @@ TEST(SearchCallers, TheCalendarFillsTheDateBoxesOfTheDatesPanelOnly)
     click(&f.dialog, "cmd_avanzate");
     click(&f.dialog, "cmd_imp_search_1");
     QFocusEvent focus(QEvent::FocusIn);
-    QApplication::sendEvent(f.dialog.txt_data_1, &focus);
-    EXPECT_FALSE(f.dialog.Frame_calendar->isVisible()) << "no calendar for register numbers";
+    QApplication::sendEvent(control<QLineEdit>(&f.dialog, "txt_data_1"), &focus);
+    EXPECT_FALSE(control<QFrame>(&f.dialog, "Frame_calendar")->isVisible()) << "no calendar for register numbers";
 
     click(&f.dialog, "cmd_imp_search_0");
-    QApplication::sendEvent(f.dialog.txt_data_1, &focus);
-    EXPECT_TRUE(f.dialog.Frame_calendar->isVisible());
-    EXPECT_EQ(f.dialog.lbl_data->text(), "Dalla data");
-    EXPECT_EQ(f.dialog.CalendarVB1->selectedDate(), QDate(2024, 6, 15)) << "today for an empty box";
-    f.dialog.CalendarVB1->setSelectedDate(QDate(2024, 1, 2));
+    QApplication::sendEvent(control<QLineEdit>(&f.dialog, "txt_data_1"), &focus);
+    EXPECT_TRUE(control<QFrame>(&f.dialog, "Frame_calendar")->isVisible());
+    EXPECT_EQ(control<QLabel>(&f.dialog, "lbl_data")->text(), "Dalla data");
+    EXPECT_EQ(control<QCalendarWidget>(&f.dialog, "CalendarVB1")->selectedDate(), QDate(2024, 6, 15))
+        << "today for an empty box";
+    control<QCalendarWidget>(&f.dialog, "CalendarVB1")->setSelectedDate(QDate(2024, 1, 2));
     f.dialog.CalendarVB1_DateDblClick();
-    EXPECT_EQ(f.dialog.txt_data_1->text(), "02/01/2024");
-    EXPECT_EQ(f.dialog.lbl_data->text(), "Alla data");
-    f.dialog.CalendarVB1->setSelectedDate(QDate(2024, 2, 3));
+    EXPECT_EQ(control<QLineEdit>(&f.dialog, "txt_data_1")->text(), "02/01/2024");
+    EXPECT_EQ(control<QLabel>(&f.dialog, "lbl_data")->text(), "Alla data");
+    control<QCalendarWidget>(&f.dialog, "CalendarVB1")->setSelectedDate(QDate(2024, 2, 3));
     f.dialog.CalendarVB1_DateDblClick();
-    EXPECT_EQ(f.dialog.txt_data_2->text(), "03/02/2024");
-    EXPECT_FALSE(f.dialog.Frame_calendar->isVisible());
+    EXPECT_EQ(control<QLineEdit>(&f.dialog, "txt_data_2")->text(), "03/02/2024");
+    EXPECT_FALSE(control<QFrame>(&f.dialog, "Frame_calendar")->isVisible());
     Clock::install(nullptr);
 }
 
 TEST(SearchCallers, BookmarkPropertyAndCallerProperty)
 {
     FolderSearch f;
-    f.dialog.txtFieldValue->setText("x");
+    control<QLineEdit>(&f.dialog, "txtFieldValue")->setText("x");
     f.dialog.setCurrentBookMark(3);
-    EXPECT_TRUE(f.dialog.cmdFindNext->isEnabled());
-    EXPECT_TRUE(f.dialog.cmdFindNext->isDefault());
-    EXPECT_FALSE(f.dialog.cmdFindFirst->isDefault());
+    EXPECT_TRUE(control<QPushButton>(&f.dialog, "cmdFindNext")->isEnabled());
+    EXPECT_TRUE(control<QPushButton>(&f.dialog, "cmdFindNext")->isDefault());
+    EXPECT_FALSE(control<QPushButton>(&f.dialog, "cmdFindFirst")->isDefault());
     f.dialog.setCurrentBookMark(0);
-    EXPECT_FALSE(f.dialog.cmdFindNext->isEnabled());
-    EXPECT_TRUE(f.dialog.cmdFindFirst->isDefault());
+    EXPECT_FALSE(control<QPushButton>(&f.dialog, "cmdFindNext")->isEnabled());
+    EXPECT_TRUE(control<QPushButton>(&f.dialog, "cmdFindFirst")->isDefault());
     EXPECT_EQ(f.dialog.CurrentBookMark().toInt(), 0);
     f.dialog.setCurrentDb("arch.mdb");
     EXPECT_EQ(f.dialog.CurrentDb(), "arch.mdb");
@@ -192,12 +192,12 @@ TEST(SearchCallers, ATableFormGetsItsFieldsItsCriteriaAndTheRowsFoundSelected)
     ASSERT_TRUE(f.dialog.setCaller(&form).ok());
     EXPECT_EQ(f.dialog.Caller(), &form);
     EXPECT_EQ(f.dialog.SourceRecordset(), form.table);
-    EXPECT_EQ(items(f.dialog.cmbFields),
+    EXPECT_EQ(items(control<QComboBox>(&f.dialog, "cmbFields")),
               QStringList({"NOME [testo]", "Gruppo [testo]", "Nato [data e ora]", "Attivo [sì/no]"}));
-    EXPECT_EQ(f.dialog.cmbFields->currentText(), "Gruppo [testo]");
+    EXPECT_EQ(control<QComboBox>(&f.dialog, "cmbFields")->currentText(), "Gruppo [testo]");
     EXPECT_EQ(criteria(f.dialog), QStringList({" e |GRUPPO|like|Uff"}));
-    EXPECT_EQ(f.dialog.cmbSearchDirection->currentText(), "Tutto");
-    EXPECT_EQ(f.dialog.cmbSearchType->currentIndex(), 0);
+    EXPECT_EQ(control<QComboBox>(&f.dialog, "cmbSearchDirection")->currentText(), "Tutto");
+    EXPECT_EQ(control<QComboBox>(&f.dialog, "cmbSearchType")->currentIndex(), 0);
 
     // The rows found move: the form's grid selects each and its table follows.
     auto found = form.table->clone();
@@ -205,13 +205,13 @@ TEST(SearchCallers, ATableFormGetsItsFieldsItsCriteriaAndTheRowsFoundSelected)
     found->moveNext();
     const Bookmark second = found->bookmark();
     f.dialog.adodcAdvSearch_MoveComplete(13, found.get());
-    EXPECT_EQ(f.dialog.adodcAdvSearch->text(), "Totale : 2 records trovati.");
+    EXPECT_EQ(control<QLabel>(&f.dialog, "adodcAdvSearch")->text(), "Totale : 2 records trovati.");
     EXPECT_EQ(form.selected, QList<Bookmark>({second}));
     EXPECT_EQ(form.table->bookmark(), second);
     EXPECT_EQ(f.dialog.CurrentBookMark().toLongLong(), 1) << "the table's row before it moved";
     // Any other reason only counts.
     f.dialog.adodcAdvSearch_MoveComplete(1, form.table.get());
-    EXPECT_EQ(f.dialog.adodcAdvSearch->text(), "Totale : 4 records trovati.");
+    EXPECT_EQ(control<QLabel>(&f.dialog, "adodcAdvSearch")->text(), "Totale : 4 records trovati.");
     EXPECT_EQ(form.selected.size(), 1);
 }
 
@@ -240,8 +240,9 @@ TEST(SearchCallers, ATreeFormGetsItsSourceReadAndItsNodeAndRowFound)
         FolderSearch f;
         ASSERT_TRUE(f.dialog.setCaller(&form).ok());
         EXPECT_TRUE(form.tbFileOff);
-        EXPECT_EQ(items(f.dialog.cmbFields), QStringList({"NOME [testo]", "Nato [data e ora]"}));
-        EXPECT_EQ(f.dialog.cmbFields->currentText(), "NOME [testo]");
+        EXPECT_EQ(items(control<QComboBox>(&f.dialog, "cmbFields")),
+                  QStringList({"NOME [testo]", "Nato [data e ora]"}));
+        EXPECT_EQ(control<QComboBox>(&f.dialog, "cmbFields")->currentText(), "NOME [testo]");
         EXPECT_EQ(criteria(f.dialog), QStringList({" e |NOME|=|Rossi", " oppure |NOME|=|Bianchi"}));
         const std::shared_ptr<Recordset> source = f.dialog.SourceRecordset();
         ASSERT_TRUE(source);
@@ -250,7 +251,7 @@ TEST(SearchCallers, ATreeFormGetsItsSourceReadAndItsNodeAndRowFound)
         auto found = source->clone();
         found->moveLast();
         f.dialog.adodcAdvSearch_MoveComplete(15, found.get());
-        EXPECT_EQ(f.dialog.adodcAdvSearch->text(), "Totale : 2 records trovati.");
+        EXPECT_EQ(control<QLabel>(&f.dialog, "adodcAdvSearch")->text(), "Totale : 2 records trovati.");
         EXPECT_EQ(form.clicks, QStringList({"1\\2\\|USERS.SYS_COUNTER|2"}));
         EXPECT_EQ(form.grid->value("NOME").toString(), "Bianchi");
     }
@@ -262,7 +263,7 @@ TEST(SearchCallers, ATreeFormGetsItsSourceReadAndItsNodeAndRowFound)
     {
         FolderSearch f;
         ASSERT_TRUE(f.dialog.setCaller(&form).ok());
-        EXPECT_EQ(items(f.dialog.cmbFields), QStringList({"Gruppo [testo]"}));
+        EXPECT_EQ(items(control<QComboBox>(&f.dialog, "cmbFields")), QStringList({"Gruppo [testo]"}));
         auto found = f.dialog.SourceRecordset()->clone();
         ASSERT_TRUE(found->setFilter("Gruppo like 'Uff%'").ok());
         f.dialog.adodcAdvSearch_MoveComplete(12, found.get());
@@ -275,7 +276,8 @@ TEST(SearchCallers, ATreeFormGetsItsSourceReadAndItsNodeAndRowFound)
     FolderSearch f;
     ASSERT_TRUE(f.dialog.setCaller(&form).ok());
     EXPECT_EQ(f.dialog.SourceRecordset()->recordCount(), 3);
-    EXPECT_EQ(items(f.dialog.cmbFields), QStringList({"Gruppo [testo]", "NOME [testo]", "Nato [data e ora]"}));
+    EXPECT_EQ(items(control<QComboBox>(&f.dialog, "cmbFields")),
+              QStringList({"Gruppo [testo]", "NOME [testo]", "Nato [data e ora]"}));
 }
 
 TEST(SearchCallers, TheCalendarLeavesTheBoxesAndButtonsFreeAndShowsWholeDays)
@@ -284,15 +286,16 @@ TEST(SearchCallers, TheCalendarLeavesTheBoxesAndButtonsFreeAndShowsWholeDays)
     f.dialog.show();
     click(&f.dialog, "cmd_avanzate");
     click(&f.dialog, "cmd_imp_search_0");
-    QCalendarWidget* calendar = f.dialog.CalendarVB1;
-    for (QLineEdit* box : {f.dialog.txt_data_1, f.dialog.txt_data_2}) {
+    QCalendarWidget* calendar = control<QCalendarWidget>(&f.dialog, "CalendarVB1");
+    for (QLineEdit* box : {control<QLineEdit>(&f.dialog, "txt_data_1"), control<QLineEdit>(&f.dialog, "txt_data_2")}) {
         QFocusEvent focus(QEvent::FocusIn);
         QApplication::sendEvent(box, &focus);
-        ASSERT_TRUE(f.dialog.Frame_calendar->isVisible());
-        const QRect place = f.dialog.Frame_calendar->geometry();
-        EXPECT_TRUE(f.dialog.frame_date->rect().contains(place));
-        for (QWidget* free : std::initializer_list<QWidget*> {f.dialog.txt_data_1, f.dialog.txt_data_2,
-                                                              f.dialog.cmd_data[0], f.dialog.cmd_data[1]})
+        ASSERT_TRUE(control<QFrame>(&f.dialog, "Frame_calendar")->isVisible());
+        const QRect place = control<QFrame>(&f.dialog, "Frame_calendar")->geometry();
+        EXPECT_TRUE(control<QGroupBox>(&f.dialog, "frame_date")->rect().contains(place));
+        for (QWidget* free : std::initializer_list<QWidget*> {
+                 control<QLineEdit>(&f.dialog, "txt_data_1"), control<QLineEdit>(&f.dialog, "txt_data_2"),
+                 control<QPushButton>(&f.dialog, "cmd_data_0"), control<QPushButton>(&f.dialog, "cmd_data_1")})
             EXPECT_FALSE(place.intersects(free->geometry())) << free->objectName().toStdString();
     }
     EXPECT_GE(calendar->width(), calendar->minimumSizeHint().width());
@@ -320,30 +323,30 @@ TEST(SearchCallers, EveryTextBoxIsAnnouncedByItsLabel)
             return label.first->text(QAccessible::Name);
         return box->text(QAccessible::Name);
     };
-    EXPECT_EQ(name(f.dialog.cmbFields), "Campo:");
-    EXPECT_EQ(name(f.dialog.txtFieldValue), "Valore:");
+    EXPECT_EQ(name(control<QComboBox>(&f.dialog, "cmbFields")), "Campo:");
+    EXPECT_EQ(name(control<QLineEdit>(&f.dialog, "txtFieldValue")), "Valore:");
     click(&f.dialog, "cmd_avanzate");
     const std::pair<int, QStringList> panels[]
         = {{0, {"Dalla data", "Alla data"}}, {1, {"Dal N.", "Al N."}}, {2, {"Dall' anno", "All' anno"}}};
     for (const auto& [index, labels] : panels) {
         click(&f.dialog, QString("cmd_imp_search_%1").arg(index));
-        EXPECT_EQ(name(f.dialog.txt_data_1), labels[0]);
-        EXPECT_EQ(name(f.dialog.txt_data_2), labels[1]);
+        EXPECT_EQ(name(control<QLineEdit>(&f.dialog, "txt_data_1")), labels[0]);
+        EXPECT_EQ(name(control<QLineEdit>(&f.dialog, "txt_data_2")), labels[1]);
     }
     click(&f.dialog, "cmd_imp_search_3");
-    EXPECT_EQ(name(f.dialog.Combo1), "Tipo quad.");
+    EXPECT_EQ(name(control<QComboBox>(&f.dialog, "Combo1")), "Tipo quad.");
     click(&f.dialog, "cmd_imp_search_4");
-    EXPECT_EQ(name(f.dialog.Combo1), "Campo ricerca");
-    EXPECT_EQ(name(f.dialog.txt_ricerca), "Testo da cercare");
+    EXPECT_EQ(name(control<QComboBox>(&f.dialog, "Combo1")), "Campo ricerca");
+    EXPECT_EQ(name(control<QLineEdit>(&f.dialog, "txt_ricerca")), "Testo da cercare");
     click(&f.dialog, "cmd_data_1");
 
     // The editor of a value cell is announced by its column.
     f.dialog.show();
     f.dialog.BuildFilterFromString(" e \tOggetto\tlike\tnota");
-    const QModelIndex value = f.dialog.gridFilter->model()->index(0, 3);
-    f.dialog.gridFilter->setCurrentIndex(value);
-    f.dialog.gridFilter->edit(value);
-    auto* editor = f.dialog.gridFilter->viewport()->findChild<QLineEdit*>();
+    const QModelIndex value = control<QTableView>(&f.dialog, "gridFilter")->model()->index(0, 3);
+    control<QTableView>(&f.dialog, "gridFilter")->setCurrentIndex(value);
+    control<QTableView>(&f.dialog, "gridFilter")->edit(value);
+    auto* editor = control<QTableView>(&f.dialog, "gridFilter")->viewport()->findChild<QLineEdit*>();
     ASSERT_TRUE(editor);
     EXPECT_EQ(name(editor), "Criterio");
 }

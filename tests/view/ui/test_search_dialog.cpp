@@ -50,8 +50,8 @@ protected:
     static void panel(frmSearch* s, int index, const QString& from, const QString& to = QString())
     {
         click(s, QString("cmd_imp_search_%1").arg(index));
-        s->txt_data_1->setText(from);
-        s->txt_data_2->setText(to);
+        control<QLineEdit>(s, "txt_data_1")->setText(from);
+        control<QLineEdit>(s, "txt_data_2")->setText(to);
         click(s, "cmd_data_0");
     }
     static QStringList rows(frmSearch* s)
@@ -65,23 +65,23 @@ protected:
     /// Makes cell (row, col) of the criteria grid current and picks item from the list it opens.
     static void pick(frmSearch* s, int row, int col, const QString& item)
     {
-        QAbstractItemModel* model = s->gridFilter->model();
-        s->gridFilter->setCurrentIndex(model->index(row, 3));
-        s->gridFilter->setCurrentIndex(model->index(row, col));
-        ASSERT_TRUE(s->lstDropDown->isVisible()) << col;
-        const auto found = s->lstDropDown->findItems(item, Qt::MatchExactly);
+        QAbstractItemModel* model = control<QTableView>(s, "gridFilter")->model();
+        control<QTableView>(s, "gridFilter")->setCurrentIndex(model->index(row, 3));
+        control<QTableView>(s, "gridFilter")->setCurrentIndex(model->index(row, col));
+        ASSERT_TRUE(control<QListWidget>(s, "lstDropDown")->isVisible()) << col;
+        const auto found = control<QListWidget>(s, "lstDropDown")->findItems(item, Qt::MatchExactly);
         ASSERT_EQ(found.size(), 1) << item.toStdString();
-        s->lstDropDown->setCurrentItem(found.first());
-        QTest::keyClick(s->lstDropDown, Qt::Key_Return);
+        control<QListWidget>(s, "lstDropDown")->setCurrentItem(found.first());
+        QTest::keyClick(control<QListWidget>(s, "lstDropDown"), Qt::Key_Return);
     }
     /// Opens the editor of the value cell of row and returns it.
     static QLineEdit* editValue(frmSearch* s, int row)
     {
-        const QModelIndex cell = s->gridFilter->model()->index(row, 3);
-        s->gridFilter->setFocus();
-        s->gridFilter->setCurrentIndex(cell);
-        s->gridFilter->edit(cell);
-        return s->gridFilter->viewport()->findChild<QLineEdit*>();
+        const QModelIndex cell = control<QTableView>(s, "gridFilter")->model()->index(row, 3);
+        control<QTableView>(s, "gridFilter")->setFocus();
+        control<QTableView>(s, "gridFilter")->setCurrentIndex(cell);
+        control<QTableView>(s, "gridFilter")->edit(cell);
+        return control<QTableView>(s, "gridFilter")->viewport()->findChild<QLineEdit*>();
     }
 };
 
@@ -98,25 +98,25 @@ TEST_F(LongRegisterSearchTest, FindButtonsWaitForAValueAndEnterFindsTheFirst)
     withDialog([this](frmSearch* s) {
         EXPECT_EQ(s->windowTitle(), "Ricerche");
         EXPECT_EQ(s->parentWidget(), &w);
-        EXPECT_EQ(s->Label3->text(), "Quadernolo");
-        EXPECT_GE(s->cmbFields->findText("sys_nodo"), 0) << "the main window lists every field";
-        EXPECT_EQ(s->cmbFields->currentIndex(), 0);
+        EXPECT_EQ(control<QLabel>(s, "Label3")->text(), "Quadernolo");
+        EXPECT_GE(control<QComboBox>(s, "cmbFields")->findText("sys_nodo"), 0) << "the main window lists every field";
+        EXPECT_EQ(control<QComboBox>(s, "cmbFields")->currentIndex(), 0);
         EXPECT_FALSE(s->modo_avanzato());
-        EXPECT_EQ(s->height(), tw(frmSearch::kSimpleHeight));
-        EXPECT_FALSE(s->cmdFindFirst->isEnabled());
-        EXPECT_FALSE(s->cmdFindNext->isEnabled());
-        s->cmbFields->setCurrentText("Progressivo");
-        s->txtFieldValue->setText("120");
-        EXPECT_TRUE(s->cmdFindFirst->isEnabled());
-        EXPECT_TRUE(s->cmdFindNext->isEnabled());
-        EXPECT_TRUE(s->cmdFindFirst->isDefault());
-        QTest::keyClick(s->txtFieldValue, Qt::Key_Return);
+        EXPECT_EQ(s->height(), tw(kSearchSimpleHeight));
+        EXPECT_FALSE(control<QPushButton>(s, "cmdFindFirst")->isEnabled());
+        EXPECT_FALSE(control<QPushButton>(s, "cmdFindNext")->isEnabled());
+        control<QComboBox>(s, "cmbFields")->setCurrentText("Progressivo");
+        control<QLineEdit>(s, "txtFieldValue")->setText("120");
+        EXPECT_TRUE(control<QPushButton>(s, "cmdFindFirst")->isEnabled());
+        EXPECT_TRUE(control<QPushButton>(s, "cmdFindNext")->isEnabled());
+        EXPECT_TRUE(control<QPushButton>(s, "cmdFindFirst")->isDefault());
+        QTest::keyClick(control<QLineEdit>(s, "txtFieldValue"), Qt::Key_Return);
         EXPECT_EQ(rs()->value("Progressivo").toInt(), 120);
         EXPECT_EQ(grid(w)->currentIndex().row(), 120) << "entry 2 has two rows";
         // Emptying the box disables both again.
-        s->txtFieldValue->clear();
-        EXPECT_FALSE(s->cmdFindFirst->isEnabled());
-        EXPECT_FALSE(s->cmdFindNext->isEnabled());
+        control<QLineEdit>(s, "txtFieldValue")->clear();
+        EXPECT_FALSE(control<QPushButton>(s, "cmdFindFirst")->isEnabled());
+        EXPECT_FALSE(control<QPushButton>(s, "cmdFindNext")->isEnabled());
     });
     EXPECT_TRUE(messages.shown().isEmpty()) << messages.last().toStdString();
     EXPECT_EQ(rs()->value("Progressivo").toInt(), 120) << "the row found stays current";
@@ -127,25 +127,26 @@ TEST_F(SearchDialogTest, AdvancedModeShowsTheCriteriaAndComesBack)
     withDialog([](frmSearch* s) {
         click(s, "cmd_avanzate");
         EXPECT_TRUE(s->modo_avanzato());
-        EXPECT_EQ(s->height(), tw(frmSearch::kAdvancedHeight));
-        EXPECT_EQ(s->frAdvSearch->title(), "Opzioni di ricerca avanzate");
-        EXPECT_TRUE(s->frAdvSearch->isVisible());
-        EXPECT_FALSE(s->cmbFields->isEnabled());
-        EXPECT_FALSE(s->txtFieldValue->isEnabled());
-        EXPECT_FALSE(s->cmdFindFirst->isEnabled());
-        EXPECT_EQ(s->gridFilter->model()->headerData(2, Qt::Horizontal).toString(), "Condizione");
+        EXPECT_EQ(s->height(), tw(kSearchAdvancedHeight));
+        EXPECT_EQ(control<QGroupBox>(s, "frAdvSearch")->title(), "Opzioni di ricerca avanzate");
+        EXPECT_TRUE(control<QGroupBox>(s, "frAdvSearch")->isVisible());
+        EXPECT_FALSE(control<QComboBox>(s, "cmbFields")->isEnabled());
+        EXPECT_FALSE(control<QLineEdit>(s, "txtFieldValue")->isEnabled());
+        EXPECT_FALSE(control<QPushButton>(s, "cmdFindFirst")->isEnabled());
+        EXPECT_EQ(control<QTableView>(s, "gridFilter")->model()->headerData(2, Qt::Horizontal).toString(),
+                  "Condizione");
         // A panel left open is closed without rows when advanced mode comes again.
         click(s, "cmd_imp_search_3");
-        EXPECT_TRUE(s->frame_date->isVisible());
+        EXPECT_TRUE(control<QGroupBox>(s, "frame_date")->isVisible());
         click(s, "cmd_avanzate");
         EXPECT_FALSE(s->modo_avanzato());
-        EXPECT_EQ(s->height(), tw(frmSearch::kSimpleHeight));
-        EXPECT_TRUE(s->cmdFindFirst->isEnabled()) << "enabled even with an empty value";
-        EXPECT_TRUE(s->txtFieldValue->isEnabled());
-        EXPECT_EQ(s->adodcAdvSearch->text(), "[Effettuare una ricerca]");
+        EXPECT_EQ(s->height(), tw(kSearchSimpleHeight));
+        EXPECT_TRUE(control<QPushButton>(s, "cmdFindFirst")->isEnabled()) << "enabled even with an empty value";
+        EXPECT_TRUE(control<QLineEdit>(s, "txtFieldValue")->isEnabled());
+        EXPECT_EQ(control<QLabel>(s, "adodcAdvSearch")->text(), "[Effettuare una ricerca]");
         click(s, "cmd_avanzate");
-        EXPECT_FALSE(s->frame_date->isVisible());
-        EXPECT_TRUE(s->frAdvSearch->isVisible());
+        EXPECT_FALSE(control<QGroupBox>(s, "frame_date")->isVisible());
+        EXPECT_TRUE(control<QGroupBox>(s, "frAdvSearch")->isVisible());
         EXPECT_TRUE(s->righe_criteri().isEmpty());
     });
 }
@@ -155,27 +156,27 @@ TEST_F(SearchDialogTest, ADateRangeFiltersTheRegister)
     withDialog([this](frmSearch* s) {
         advanced(s);
         click(s, "cmd_imp_search_0");
-        EXPECT_EQ(s->frame_date->title(), " Impostazione date ");
-        EXPECT_EQ(s->Label4->text(), "Dalla data");
-        EXPECT_EQ(s->Label5->text(), "Alla data");
-        s->txt_data_1->setText("31/12/2004");
-        s->txt_data_2->setText("01/01/2004");
+        EXPECT_EQ(control<QGroupBox>(s, "frame_date")->title(), " Impostazione date ");
+        EXPECT_EQ(control<QLabel>(s, "Label4")->text(), "Dalla data");
+        EXPECT_EQ(control<QLabel>(s, "Label5")->text(), "Alla data");
+        control<QLineEdit>(s, "txt_data_1")->setText("31/12/2004");
+        control<QLineEdit>(s, "txt_data_2")->setText("01/01/2004");
         click(s, "cmd_data_0");
         EXPECT_EQ(messages.texts(), QStringList({"Errore nell' inserimento delle date !"}));
         EXPECT_EQ(messages.shown().first().icon, MsgIcon::Exclamation);
         EXPECT_TRUE(s->righe_criteri().isEmpty());
-        EXPECT_FALSE(s->frame_date->isVisible()) << "closed after Okay, refused or not";
-        EXPECT_TRUE(s->frAdvSearch->isVisible());
+        EXPECT_FALSE(control<QGroupBox>(s, "frame_date")->isVisible()) << "closed after Okay, refused or not";
+        EXPECT_TRUE(control<QGroupBox>(s, "frAdvSearch")->isVisible());
         click(s, "cmd_imp_search_0");
-        EXPECT_EQ(s->txt_data_1->text(), "") << "a refused input is not kept";
-        s->txt_data_1->setText("01/01/2004");
-        s->txt_data_2->setText("31/12/2004");
+        EXPECT_EQ(control<QLineEdit>(s, "txt_data_1")->text(), "") << "a refused input is not kept";
+        control<QLineEdit>(s, "txt_data_1")->setText("01/01/2004");
+        control<QLineEdit>(s, "txt_data_2")->setText("31/12/2004");
         click(s, "cmd_data_0");
-        EXPECT_FALSE(s->frame_date->isVisible());
+        EXPECT_FALSE(control<QGroupBox>(s, "frame_date")->isVisible());
         EXPECT_EQ(rows(s), QStringList({" e |Data_quadernolo|>=|01/01/2004", " e |Data_quadernolo|<=|31/12/2004"}));
         click(s, "cmdExecAdvSearch");
-        EXPECT_EQ(s->adodcAdvSearch->text(), "");
-        EXPECT_TRUE(s->cmdFilterSourceRecordset->isEnabled());
+        EXPECT_EQ(control<QLabel>(s, "adodcAdvSearch")->text(), "");
+        EXPECT_TRUE(control<QPushButton>(s, "cmdFilterSourceRecordset")->isEnabled());
     });
     EXPECT_EQ(messages.shown().size(), 1);
     EXPECT_EQ(column(0), QStringList({"1", "2", "2", "3"}));
@@ -202,25 +203,25 @@ TEST_F(SearchDialogTest, NumberDirectionAndOneFieldPanels)
         EXPECT_EQ(messages.texts().size(), 2) << "a year must be a number";
         click(s, "cmd_imp_search_2");
         click(s, "cmd_data_1");
-        EXPECT_FALSE(s->frame_date->isVisible());
+        EXPECT_FALSE(control<QGroupBox>(s, "frame_date")->isVisible());
         EXPECT_TRUE(s->righe_criteri().isEmpty());
 
         click(s, "cmd_imp_search_3");
-        EXPECT_EQ(s->frame_date->title(), " Impostazione Tipo quadernolo ");
-        EXPECT_FALSE(s->txt_data_2->isVisible());
-        s->Combo1->setCurrentText("USCITA");
+        EXPECT_EQ(control<QGroupBox>(s, "frame_date")->title(), " Impostazione Tipo quadernolo ");
+        EXPECT_FALSE(control<QLineEdit>(s, "txt_data_2")->isVisible());
+        control<QComboBox>(s, "Combo1")->setCurrentText("USCITA");
         click(s, "cmd_data_0");
         EXPECT_EQ(rows(s), QStringList({" e |Tipo|=|U"}));
         click(s, "cmdExecAdvSearch");
         EXPECT_EQ(directions(), QStringList({"U", "U", "U", "U", "U"}));
 
         click(s, "cmd_imp_search_4");
-        EXPECT_EQ(s->Combo1->count(), 8);
-        EXPECT_TRUE(s->Option1[0]->isChecked());
-        s->Combo1->setCurrentText("Oggetto");
-        s->Option1[1]->setChecked(true);
-        s->Check1->setChecked(true);
-        s->txt_ricerca->setText("nota");
+        EXPECT_EQ(control<QComboBox>(s, "Combo1")->count(), 8);
+        EXPECT_TRUE(control<QRadioButton>(s, "Option1_0")->isChecked());
+        control<QComboBox>(s, "Combo1")->setCurrentText("Oggetto");
+        control<QRadioButton>(s, "Option1_1")->setChecked(true);
+        control<QCheckBox>(s, "Check1")->setChecked(true);
+        control<QLineEdit>(s, "txt_ricerca")->setText("nota");
         click(s, "cmd_data_0");
         EXPECT_EQ(rows(s).last(), " oppure |Oggetto|like|%nota");
     });
@@ -231,15 +232,15 @@ TEST_F(SearchDialogTest, NoMatchLeavesTheRegisterWholeAndAnEmptyListIsInvalid)
     withDialog([this](frmSearch* s) {
         advanced(s);
         click(s, "cmdExecAdvSearch");
-        EXPECT_EQ(s->adodcAdvSearch->text(), "[Criteri di ricerca non validi!]");
+        EXPECT_EQ(control<QLabel>(s, "adodcAdvSearch")->text(), "[Criteri di ricerca non validi!]");
         EXPECT_TRUE(messages.shown().isEmpty());
 
         click(s, "cmd_imp_search_4");
-        s->Combo1->setCurrentText("Oggetto");
-        s->txt_ricerca->setText("nessuno così");
+        control<QComboBox>(s, "Combo1")->setCurrentText("Oggetto");
+        control<QLineEdit>(s, "txt_ricerca")->setText("nessuno così");
         click(s, "cmd_data_0");
         click(s, "cmdExecAdvSearch");
-        EXPECT_EQ(s->adodcAdvSearch->text(), "[Record non trovato]");
+        EXPECT_EQ(control<QLabel>(s, "adodcAdvSearch")->text(), "[Record non trovato]");
         ASSERT_EQ(messages.shown().size(), 1);
         EXPECT_EQ(messages.last(), "Nessun record soddisfa la query impostata.");
         EXPECT_EQ(messages.shown().first().icon, MsgIcon::Exclamation);
@@ -267,8 +268,8 @@ TEST_F(SearchDialogTest, InvalidCriteriaKeepTheFilterInPlace)
         // A value that is not a number, stored without the grid's check.
         s->BuildFilterFromString(" e \tProgressivo\t>\t1 OR 1=1");
         click(s, "cmdExecAdvSearch");
-        EXPECT_EQ(s->adodcAdvSearch->text(), "[Criteri di ricerca non validi!]");
-        EXPECT_FALSE(s->cmdFilterSourceRecordset->isEnabled());
+        EXPECT_EQ(control<QLabel>(s, "adodcAdvSearch")->text(), "[Criteri di ricerca non validi!]");
+        EXPECT_FALSE(control<QPushButton>(s, "cmdFilterSourceRecordset")->isEnabled());
     });
     EXPECT_TRUE(messages.shown().isEmpty());
     EXPECT_EQ(rs()->recordCount(), 4);
@@ -282,7 +283,7 @@ TEST_F(SearchDialogTest, CriteriaGridListsKeysAndValueChecks)
 {
     withDialog([](frmSearch* s) {
         advanced(s);
-        QTableView* grid = s->gridFilter;
+        QTableView* grid = control<QTableView>(s, "gridFilter");
         QAbstractItemModel* model = grid->model();
         grid->setFocus();
         QTest::keyClick(grid, Qt::Key_Insert);
@@ -293,27 +294,27 @@ TEST_F(SearchDialogTest, CriteriaGridListsKeysAndValueChecks)
         const auto pick = [&](int col, const QString& item) {
             grid->setCurrentIndex(model->index(0, 3));
             grid->setCurrentIndex(model->index(0, col));
-            ASSERT_TRUE(s->lstDropDown->isVisible()) << col;
-            const auto found = s->lstDropDown->findItems(item, Qt::MatchExactly);
+            ASSERT_TRUE(control<QListWidget>(s, "lstDropDown")->isVisible()) << col;
+            const auto found = control<QListWidget>(s, "lstDropDown")->findItems(item, Qt::MatchExactly);
             ASSERT_EQ(found.size(), 1) << item.toStdString();
-            s->lstDropDown->setCurrentItem(found.first());
-            QTest::keyClick(s->lstDropDown, Qt::Key_Return);
-            EXPECT_FALSE(s->lstDropDown->isVisible());
+            control<QListWidget>(s, "lstDropDown")->setCurrentItem(found.first());
+            QTest::keyClick(control<QListWidget>(s, "lstDropDown"), Qt::Key_Return);
+            EXPECT_FALSE(control<QListWidget>(s, "lstDropDown")->isVisible());
         };
         const auto operators = [&] {
             grid->setCurrentIndex(model->index(0, 1));
             grid->setCurrentIndex(model->index(0, 2));
             QStringList items;
-            for (int i = 0; i < s->lstDropDown->count(); ++i)
-                items << s->lstDropDown->item(i)->text();
-            QTest::keyClick(s->lstDropDown, Qt::Key_Escape);
+            for (int i = 0; i < control<QListWidget>(s, "lstDropDown")->count(); ++i)
+                items << control<QListWidget>(s, "lstDropDown")->item(i)->text();
+            QTest::keyClick(control<QListWidget>(s, "lstDropDown"), Qt::Key_Escape);
             return items;
         };
 
         // No field yet: the comparison list does not open.
         grid->setCurrentIndex(model->index(0, 1));
         grid->setCurrentIndex(model->index(0, 2));
-        EXPECT_FALSE(s->lstDropDown->isVisible());
+        EXPECT_FALSE(control<QListWidget>(s, "lstDropDown")->isVisible());
 
         pick(1, "Oggetto");
         EXPECT_EQ(operators(), QStringList({"like", "<>", "=", ">", "<", ">=", "<="}));
@@ -336,8 +337,8 @@ TEST_F(SearchDialogTest, CriteriaGridListsKeysAndValueChecks)
         ASSERT_EQ(model->rowCount(), 3);
         grid->setCurrentIndex(model->index(1, 3));
         grid->setCurrentIndex(model->index(1, 2));
-        EXPECT_EQ(s->lstDropDown->count(), 7);
-        QTest::keyClick(s->lstDropDown, Qt::Key_Escape);
+        EXPECT_EQ(control<QListWidget>(s, "lstDropDown")->count(), 7);
+        QTest::keyClick(control<QListWidget>(s, "lstDropDown"), Qt::Key_Escape);
 
         // Delete removes the selected rows only.
         grid->clearSelection();
@@ -356,15 +357,16 @@ TEST_F(SearchDialogTest, ATypedValueIsCheckedOnTheRowItWasTypedIn)
         advanced(s);
         // Row 1 holds a word typed before its comparison was chosen: it stays unchecked.
         s->BuildFilterFromString(" e \tProgressivo\t>\t\r e \tProgressivo\t>\tabc");
-        QAbstractItemModel* model = s->gridFilter->model();
+        QAbstractItemModel* model = control<QTableView>(s, "gridFilter")->model();
         QLineEdit* editor = editValue(s, 0);
         ASSERT_TRUE(editor);
         QTest::keyClicks(editor, "xyz");
         QTest::keyClick(editor, Qt::Key_Down); // leaves the cell for the row below
         EXPECT_EQ(model->index(0, 3).data().toString(), "");
         EXPECT_EQ(model->index(1, 3).data().toString(), "abc") << "only the row edited is checked";
-        ASSERT_TRUE(QTest::qWaitFor([&] { return s->gridFilter->currentIndex() == model->index(0, 3); }));
-        editor = s->gridFilter->viewport()->findChild<QLineEdit*>();
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return control<QTableView>(s, "gridFilter")->currentIndex() == model->index(0, 3); }));
+        editor = control<QTableView>(s, "gridFilter")->viewport()->findChild<QLineEdit*>();
         ASSERT_TRUE(editor) << "the caret is back in the cell to type the value again";
 
         QTest::keyClicks(editor, "7");
@@ -372,7 +374,7 @@ TEST_F(SearchDialogTest, ATypedValueIsCheckedOnTheRowItWasTypedIn)
         QTest::qWait(0);
         EXPECT_EQ(model->index(0, 3).data().toString(), "7");
         EXPECT_EQ(model->index(1, 3).data().toString(), "abc");
-        EXPECT_EQ(s->gridFilter->currentIndex(), model->index(1, 3));
+        EXPECT_EQ(control<QTableView>(s, "gridFilter")->currentIndex(), model->index(1, 3));
     });
 }
 
@@ -380,7 +382,7 @@ TEST_F(SearchDialogTest, TheNewRowLineTakesANewCriterion)
 {
     withDialog([](frmSearch* s) {
         advanced(s);
-        QAbstractItemModel* model = s->gridFilter->model();
+        QAbstractItemModel* model = control<QTableView>(s, "gridFilter")->model();
         QAbstractItemModelTester tester(model, QAbstractItemModelTester::FailureReportingMode::Fatal);
         ASSERT_EQ(model->rowCount(), 1) << "only the empty new-row line";
         EXPECT_EQ(model->headerData(0, Qt::Vertical).toString(), "*");
@@ -395,23 +397,24 @@ TEST_F(SearchDialogTest, TheNewRowLineTakesANewCriterion)
         EXPECT_EQ(model->rowCount(), 2);
         EXPECT_EQ(model->headerData(1, Qt::Vertical).toString(), "*");
         // The join cell of the new row becomes current, and its list opens.
-        ASSERT_TRUE(QTest::qWaitFor([&] { return s->gridFilter->currentIndex() == model->index(0, 0); }));
-        EXPECT_TRUE(s->lstDropDown->isVisible());
-        QTest::keyClick(s->lstDropDown, Qt::Key_Escape);
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return control<QTableView>(s, "gridFilter")->currentIndex() == model->index(0, 0); }));
+        EXPECT_TRUE(control<QListWidget>(s, "lstDropDown")->isVisible());
+        QTest::keyClick(control<QListWidget>(s, "lstDropDown"), Qt::Key_Escape);
 
         // A field picked on the new-row line starts a row too; an editor left empty does not.
         pick(s, 1, 1, "Oggetto");
         EXPECT_EQ(rows(s), QStringList({" e |||nota", " e |Oggetto||"}));
-        EXPECT_EQ(s->gridFilter->currentIndex(), model->index(1, 1));
-        EXPECT_FALSE(s->lstDropDown->isVisible());
+        EXPECT_EQ(control<QTableView>(s, "gridFilter")->currentIndex(), model->index(1, 1));
+        EXPECT_FALSE(control<QListWidget>(s, "lstDropDown")->isVisible());
         editor = editValue(s, 2);
         ASSERT_TRUE(editor);
         QTest::keyClick(editor, Qt::Key_Return);
         QCoreApplication::processEvents();
         EXPECT_EQ(model->rowCount(), 3);
         // Deleting the new-row line with the rows removes the rows only.
-        s->gridFilter->selectAll();
-        QTest::keyClick(s->gridFilter, Qt::Key_Delete);
+        control<QTableView>(s, "gridFilter")->selectAll();
+        QTest::keyClick(control<QTableView>(s, "gridFilter"), Qt::Key_Delete);
         EXPECT_TRUE(s->righe_criteri().isEmpty());
         EXPECT_EQ(model->rowCount(), 1);
     });
@@ -421,11 +424,11 @@ TEST_F(SearchDialogTest, ListCellsShowAnArrowAndTheFieldListFitsItsNames)
 {
     withDialog([](frmSearch* s) {
         advanced(s);
-        QTableView* grid = s->gridFilter;
+        QTableView* grid = control<QTableView>(s, "gridFilter");
         QAbstractItemModel* model = grid->model();
         pick(s, 0, 1, "Data_quadernolo");
         grid->setCurrentIndex(model->index(0, 3));
-        QTest::keyClick(s->lstDropDown, Qt::Key_Escape);
+        QTest::keyClick(control<QListWidget>(s, "lstDropDown"), Qt::Key_Escape);
         // Pixels far darker than the cell's background in its right end, grid line aside.
         const QImage image = grid->viewport()->grab().toImage();
         const auto arrow = [&](int row, int col) {
@@ -446,17 +449,19 @@ TEST_F(SearchDialogTest, ListCellsShowAnArrowAndTheFieldListFitsItsNames)
         QStyleOptionViewItem option;
         option.initFrom(grid);
         EXPECT_GE(grid->columnWidth(1),
-                  grid->itemDelegate()->sizeHint(option, model->index(0, 1)).width() + CriteriaDelegate::kFreccia)
+                  grid->itemDelegate()->sizeHint(option, model->index(0, 1)).width() + kFrecciaCriteri)
             << "a field name whole beside its arrow";
 
         grid->setCurrentIndex(model->index(0, 1));
-        ASSERT_TRUE(s->lstDropDown->isVisible());
+        ASSERT_TRUE(control<QListWidget>(s, "lstDropDown")->isVisible());
         QCoreApplication::processEvents();
-        EXPECT_GE(s->lstDropDown->viewport()->width(), s->lstDropDown->sizeHintForColumn(0))
+        EXPECT_GE(control<QListWidget>(s, "lstDropDown")->viewport()->width(),
+                  control<QListWidget>(s, "lstDropDown")->sizeHintForColumn(0))
             << "every field name whole";
-        EXPECT_FALSE(s->lstDropDown->horizontalScrollBar()->isVisible());
-        EXPECT_LE(s->lstDropDown->geometry().right(), s->frAdvSearch->width());
-        QTest::keyClick(s->lstDropDown, Qt::Key_Escape);
+        EXPECT_FALSE(control<QListWidget>(s, "lstDropDown")->horizontalScrollBar()->isVisible());
+        EXPECT_LE(control<QListWidget>(s, "lstDropDown")->geometry().right(),
+                  control<QGroupBox>(s, "frAdvSearch")->width());
+        QTest::keyClick(control<QListWidget>(s, "lstDropDown"), Qt::Key_Escape);
     });
 }
 
@@ -467,15 +472,15 @@ TEST_F(SearchDialogTest, RowsSelectedByTheirHeadersAreDeletedAtOnce)
         panel(s, 1, "1", "5");
         panel(s, 3, "");
         ASSERT_EQ(s->righe_criteri().size(), 3);
-        QHeaderView* header = s->gridFilter->verticalHeader();
+        QHeaderView* header = control<QTableView>(s, "gridFilter")->verticalHeader();
         const auto section = [&](int row) {
             return QPoint(header->width() / 2, header->sectionViewportPosition(row) + header->sectionSize(row) / 2);
         };
-        s->gridFilter->setFocus();
+        control<QTableView>(s, "gridFilter")->setFocus();
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, section(0));
         QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::ShiftModifier, section(1));
-        EXPECT_FALSE(s->lstDropDown->isVisible());
-        ASSERT_EQ(QApplication::focusWidget(), s->gridFilter);
+        EXPECT_FALSE(control<QListWidget>(s, "lstDropDown")->isVisible());
+        ASSERT_EQ(QApplication::focusWidget(), control<QTableView>(s, "gridFilter"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete);
         EXPECT_EQ(rows(s), QStringList({" e |Tipo|=|E"}));
     });
@@ -484,24 +489,25 @@ TEST_F(SearchDialogTest, RowsSelectedByTheirHeadersAreDeletedAtOnce)
 TEST_F(SearchDialogTest, EscapeClosesAListOrTheCalendarButNeverTheDialog)
 {
     withDialog([](frmSearch* s) {
-        QTest::keyClick(s->txtFieldValue, Qt::Key_Escape);
+        QTest::keyClick(control<QLineEdit>(s, "txtFieldValue"), Qt::Key_Escape);
         EXPECT_TRUE(s->isVisible());
         advanced(s);
         pick(s, 0, 1, "Oggetto");
-        s->gridFilter->setCurrentIndex(s->gridFilter->model()->index(0, 0));
-        ASSERT_TRUE(s->lstDropDown->isVisible());
-        QTest::keyClick(s->lstDropDown, Qt::Key_Escape);
-        EXPECT_FALSE(s->lstDropDown->isVisible());
-        QTest::keyClick(s->gridFilter, Qt::Key_Escape);
+        control<QTableView>(s, "gridFilter")
+            ->setCurrentIndex(control<QTableView>(s, "gridFilter")->model()->index(0, 0));
+        ASSERT_TRUE(control<QListWidget>(s, "lstDropDown")->isVisible());
+        QTest::keyClick(control<QListWidget>(s, "lstDropDown"), Qt::Key_Escape);
+        EXPECT_FALSE(control<QListWidget>(s, "lstDropDown")->isVisible());
+        QTest::keyClick(control<QTableView>(s, "gridFilter"), Qt::Key_Escape);
         EXPECT_TRUE(s->isVisible());
         EXPECT_EQ(rows(s), QStringList({" e |Oggetto||"}));
 
         click(s, "cmd_imp_search_0");
-        s->txt_data_1->setFocus();
-        ASSERT_TRUE(s->Frame_calendar->isVisible());
-        QTest::keyClick(s->CalendarVB1, Qt::Key_Escape);
-        EXPECT_FALSE(s->Frame_calendar->isVisible());
-        EXPECT_TRUE(s->frame_date->isVisible());
+        control<QLineEdit>(s, "txt_data_1")->setFocus();
+        ASSERT_TRUE(control<QFrame>(s, "Frame_calendar")->isVisible());
+        QTest::keyClick(control<QCalendarWidget>(s, "CalendarVB1"), Qt::Key_Escape);
+        EXPECT_FALSE(control<QFrame>(s, "Frame_calendar")->isVisible());
+        EXPECT_TRUE(control<QGroupBox>(s, "frame_date")->isVisible());
         EXPECT_TRUE(s->isVisible());
     });
 }
@@ -510,7 +516,8 @@ namespace {
 
 bool nelCalendario(frmSearch* s)
 {
-    return QTest::qWaitFor([s] { return s->CalendarVB1->isAncestorOf(QApplication::focusWidget()); });
+    return QTest::qWaitFor(
+        [s] { return control<QCalendarWidget>(s, "CalendarVB1")->isAncestorOf(QApplication::focusWidget()); });
 }
 
 } // namespace
@@ -520,26 +527,26 @@ TEST_F(SearchDialogTest, DatesTypedWhileTheCalendarIsOpenAreTheDatesTyped)
     withDialog([](frmSearch* s) {
         advanced(s);
         click(s, "cmd_imp_search_0");
-        QTest::mouseClick(s->txt_data_1, Qt::LeftButton);
+        QTest::mouseClick(control<QLineEdit>(s, "txt_data_1"), Qt::LeftButton);
         ASSERT_TRUE(nelCalendario(s));
         typeInFocus("03012004");
-        EXPECT_FALSE(s->Frame_calendar->isVisible());
-        EXPECT_TRUE(s->txt_data_1->hasFocus());
+        EXPECT_FALSE(control<QFrame>(s, "Frame_calendar")->isVisible());
+        EXPECT_TRUE(control<QLineEdit>(s, "txt_data_1")->hasFocus());
         // Tab goes on to the to box, whose calendar opens and takes what is typed too.
         pressKeyInFocus(Qt::Key_Tab);
-        EXPECT_EQ(s->txt_data_1->text(), "03/01/2004");
+        EXPECT_EQ(control<QLineEdit>(s, "txt_data_1")->text(), "03/01/2004");
         ASSERT_TRUE(nelCalendario(s));
-        EXPECT_EQ(s->lbl_data->text(), "Alla data");
+        EXPECT_EQ(control<QLabel>(s, "lbl_data")->text(), "Alla data");
         typeInFocus("5/5/2004");
         pressKeyInFocus(Qt::Key_Tab);
-        EXPECT_EQ(QApplication::focusWidget(), s->cmd_data[0]);
+        EXPECT_EQ(QApplication::focusWidget(), control<QPushButton>(s, "cmd_data_0"));
         // Esc in a calendar goes back to its box, which keeps its date.
-        QTest::mouseClick(s->txt_data_2, Qt::LeftButton);
+        QTest::mouseClick(control<QLineEdit>(s, "txt_data_2"), Qt::LeftButton);
         ASSERT_TRUE(nelCalendario(s));
         pressKeyInFocus(Qt::Key_Escape);
-        EXPECT_FALSE(s->Frame_calendar->isVisible());
-        EXPECT_TRUE(s->txt_data_2->hasFocus());
-        EXPECT_EQ(s->txt_data_2->text(), "05/05/2004");
+        EXPECT_FALSE(control<QFrame>(s, "Frame_calendar")->isVisible());
+        EXPECT_TRUE(control<QLineEdit>(s, "txt_data_2")->hasFocus());
+        EXPECT_EQ(control<QLineEdit>(s, "txt_data_2")->text(), "05/05/2004");
         click(s, "cmd_data_0");
         EXPECT_EQ(rows(s), QStringList({" e |Data_quadernolo|>=|03/01/2004", " e |Data_quadernolo|<=|05/05/2004"}));
     });
@@ -549,16 +556,16 @@ TEST_F(SearchDialogTest, TheStatusUnderTheCriteriaShowsItsTextOrNothing)
 {
     withDialog([this](frmSearch* s) {
         advanced(s);
-        EXPECT_TRUE(s->adodcAdvSearch->isVisible());
-        EXPECT_EQ(s->adodcAdvSearch->text(), "[Effettuare una ricerca]");
+        EXPECT_TRUE(control<QLabel>(s, "adodcAdvSearch")->isVisible());
+        EXPECT_EQ(control<QLabel>(s, "adodcAdvSearch")->text(), "[Effettuare una ricerca]");
         s->BuildFilterFromString(" e \tOggetto\tlike\tNota prova");
         click(s, "cmdExecAdvSearch");
         ASSERT_TRUE(rs()->hasFilter());
-        EXPECT_FALSE(s->adodcAdvSearch->isVisible()) << "no empty frame";
+        EXPECT_FALSE(control<QLabel>(s, "adodcAdvSearch")->isVisible()) << "no empty frame";
         s->PrepareADVSearch();
         s->BuildFilterFromString(" e \tOggetto\t=\tnessuno");
         click(s, "cmdExecAdvSearch");
-        EXPECT_TRUE(s->adodcAdvSearch->isVisible());
-        EXPECT_EQ(s->adodcAdvSearch->text(), "[Record non trovato]");
+        EXPECT_TRUE(control<QLabel>(s, "adodcAdvSearch")->isVisible());
+        EXPECT_EQ(control<QLabel>(s, "adodcAdvSearch")->text(), "[Record non trovato]");
     });
 }
