@@ -131,7 +131,7 @@ void Quadernolo::esporta_notifica(int modo, const QString& ufficio)
         return;
     }
 
-    const QString cartella = cartella_ufficio(state, ufficio);
+    const QString cartella = cartella_ufficio(state.p_eln_uffici, state.p_path_eln_uffici, ufficio);
     if (cartella.isEmpty())
         return;
     const std::shared_ptr<Recordset> copia = rs->clone();
