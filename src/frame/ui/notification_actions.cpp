@@ -126,7 +126,7 @@ void Quadernolo::esporta_notifica(int modo, const QString& ufficio)
             warn(QStringLiteral("ATTENZIONE !\n\nTrasferimento non eseguito.\n\n") + esito.message);
             return;
         }
-        m_registro->session().clearRecordModified();
+        m_registro->markEntryWritten();
         mostra_messaggio_stato(1, int(scelte.size()));
         return;
     }
@@ -165,7 +165,7 @@ void Quadernolo::esporta_notifica(int modo, const QString& ufficio)
              + esito.message);
         return;
     }
-    m_registro->session().clearRecordModified();
+    m_registro->markEntryWritten();
 }
 
 bool Quadernolo::importa_notifica(const QString& path, QString* perche)
@@ -211,7 +211,7 @@ bool Quadernolo::importa_notifica(const QString& path, QString* perche)
     else
         segnala_notifica_da_verificare(notifica, esito);
     if (esito.righe > 0) {
-        m_registro->session().clearRecordModified();
+        m_registro->markEntryWritten();
         m_schede->rileggi_registro(esito.ultimo);
     }
     return true;
