@@ -9,13 +9,6 @@ namespace {
 const QString kSection = QStringLiteral("Uffici");
 }
 
-QStringList dividi_elenco(const QString& text)
-{
-    if (text.isEmpty())
-        return {};
-    return text.split(QLatin1Char(';'));
-}
-
 QString verifica_nome_ufficio(const QString& name)
 {
     if (name.trimmed().isEmpty())

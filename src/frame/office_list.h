@@ -1,15 +1,12 @@
 #pragma once
 
+#include "my_func.h"
 #include "working_state.h"
 
 #include <QString>
 #include <QStringList>
 
 namespace quad {
-
-/// Splits a ";"-joined list as the settings keep it: "" gives no element, a trailing ";" gives an
-/// empty last element.
-QStringList dividi_elenco(const QString& text);
 
 /// The refusal for an office name, or "" when it is accepted. Blank names and names holding ";"
 /// are refused: a ";" would split the office in two and shift every later office's folder.

@@ -1,7 +1,6 @@
 #include "html_table.h"
 
 #include "database.h"
-#include "program_folder.h"
 #include "recordset.h"
 
 namespace quad {
@@ -18,16 +17,14 @@ QString intestazione(const QString& nome)
 
 } // namespace
 
-QString tabella_html_record(const WorkingState& state, const QString& tabella, int codice, QString* errore)
+QString tabella_html_record(const QString& archivio, const QString& chiave, const QString& tabella, int codice,
+                            QString* errore)
 {
     QString locale;
     QString& err = errore ? *errore : locale;
     err.clear();
     DbResult esito;
-    // The archive in use may be a historical one keyed with a password of its own.
-    const QString& chiave = state.p_password_archivio.isEmpty() ? state.p_password : state.p_password_archivio;
-    const auto db = Connection::shared(fileInFolder(resolveDataFolder(state.p_path_cartella), state.p_nome_database),
-                                       chiave.toUtf8(), &esito);
+    const auto db = Connection::shared(archivio, chiave.toUtf8(), &esito);
     if (!db) {
         err = esito.message;
         return {};

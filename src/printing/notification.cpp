@@ -1,7 +1,7 @@
 #include "notification.h"
 
 #include "file_replace.h"
-#include "office_list.h"
+#include "my_func.h"
 #include "sql_like.h"
 
 #include <QDir>
@@ -17,14 +17,14 @@
 
 namespace quad {
 
-QString cartella_ufficio(const WorkingState& state, const QString& ufficio)
+QString cartella_ufficio(const QString& uffici, const QString& cartelle, const QString& ufficio)
 {
-    const QStringList nomi = dividi_elenco(state.p_eln_uffici);
-    const QStringList cartelle = dividi_elenco(state.p_path_eln_uffici);
+    const QStringList nomi = dividi_elenco(uffici);
+    const QStringList percorsi = dividi_elenco(cartelle);
     QString cartella;
     for (int i = 0; i < nomi.size(); ++i) {
-        if (nomi[i].toUpper() == ufficio.toUpper() && i < cartelle.size())
-            cartella = cartelle[i];
+        if (nomi[i].toUpper() == ufficio.toUpper() && i < percorsi.size())
+            cartella = percorsi[i];
     }
     return cartella;
 }

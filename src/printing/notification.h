@@ -5,7 +5,6 @@
 
 #include "database.h"
 #include "recordset.h"
-#include "working_state.h"
 
 #include <QDateTime>
 #include <QString>
@@ -15,10 +14,11 @@
 
 namespace quad {
 
-/// The folder of the office named ufficio in the office list (names compared without regard to
-/// case; of two equal names the later one wins), or "" when the list holds no such office or no
-/// folder at its position.
-QString cartella_ufficio(const WorkingState& state, const QString& ufficio);
+/// The folder of the office named ufficio in the office list, given as the settings keep it: the
+/// names and, position by position, their folders, each joined by ";". Names are compared without
+/// regard to case; of two equal names the later one wins. "" when the list holds no such office
+/// or no folder at its position.
+QString cartella_ufficio(const QString& uffici, const QString& cartelle, const QString& ufficio);
 
 /// The filter of the rows still to forward to ufficio: not delivered, competent office exactly
 /// that name (quoted, so that any text is safe in it).

@@ -28,8 +28,8 @@ QString rereadFailedText(const DbResult& result);
 /// work.
 void setReadBackGapForTests(std::function<void()> work);
 
-/// Where an entry session finds the archive and the two recordsets the mask shows. The window
-/// supplies them from its data controls; tests supply plain recordsets.
+/// Where an entry session finds the archive and the two recordsets the mask shows. The open
+/// register supplies them from its data sources; tests supply plain recordsets.
 class EntrySources
 {
 public:

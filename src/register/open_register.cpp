@@ -1,10 +1,24 @@
 #include "open_register.h"
 
+#include "archive_indexes.h"
+#include "entry_store.h"
 #include "field_text.h"
+#include "register_query.h"
 
 #include <QFileInfo>
 
 namespace quad {
+
+namespace {
+
+/// The connection string of the settings database, which is not keyed.
+QString settingsConnection(const QString& settingsDatabase)
+{
+    return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + settingsDatabase
+        + QStringLiteral(" ;Persist Security Info=False ;");
+}
+
+} // namespace
 
 OpenRegister::OpenRegister(std::function<QString()> dataFolder, QObject* parent)
     : QObject(parent)
@@ -33,6 +47,34 @@ OpenRegister::~OpenRegister()
     // The sources' last signals must not reach a session already gone.
     for (DataSource* source : {&m_register, &m_correspondents, &m_addressBook})
         source->disconnect(this);
+}
+
+OpenResult OpenRegister::open(const QString& archiveFile, const QString& key, const QString& settingsDatabase)
+{
+    OpenResult esito;
+    const QFileInfo archivio(archiveFile);
+    const QString connessione = ConnectionString::build(archivio.absolutePath(), archivio.fileName(), key);
+    m_register.setConnectionString(connessione);
+    m_register.setRecordSource(registerQuery());
+    // An archive made before them gets the indexes the register's reads go through (once).
+    if (const std::shared_ptr<Connection> db = DataSource::connectionFor(connessione, nullptr))
+        ensureArchiveIndexes(*db);
+    esito.result = m_register.Refresh();
+    if (!esito.result.ok()) {
+        esito.failure = OpenResult::Failure::Register;
+        close();
+        return esito;
+    }
+    m_addressBook.setConnectionString(settingsConnection(settingsDatabase));
+    if (!DataSource::connectionFor(m_addressBook.ConnectionString(), &esito.result)) {
+        esito.failure = OpenResult::Failure::AddressBook;
+        close();
+        return esito;
+    }
+    m_correspondents.setConnectionString(connessione);
+    // The entry shown, as the archive gave it: a save writes only what the clerk changes.
+    m_session->rememberLoaded();
+    return esito;
 }
 
 int OpenRegister::count() const
@@ -141,7 +183,7 @@ TypedEntry OpenRegister::typedEntry() const
             testo(m_correspondents.Recordset(), "Nominativo")};
 }
 
-Allocation OpenRegister::newEntry(const QString& p_sessione,
+Allocation OpenRegister::newEntry(const QString& direction,
                                   const std::function<std::optional<QString>()>& askStartNumber, bool requery)
 {
     if (hasFilter()) {
@@ -152,7 +194,7 @@ Allocation OpenRegister::newEntry(const QString& p_sessione,
             return nonLetto;
         }
     }
-    return m_session->begin(p_sessione, askStartNumber, requery);
+    return m_session->begin(direction, askStartNumber, requery);
 }
 
 SessionResult OpenRegister::confirmEntry()
@@ -214,6 +256,39 @@ DbResult OpenRegister::useArchiveKey(const QString& key)
 bool OpenRegister::renewArchiveKey()
 {
     return m_askKey && m_askKey();
+}
+
+bool OpenRegister::annul(const QString& reason)
+{
+    return m_session->annul(reason);
+}
+
+void OpenRegister::markEntryWritten()
+{
+    m_session->clearRecordModified();
+}
+
+DbResult OpenRegister::addCorrespondent()
+{
+    const std::shared_ptr<Recordset> righe = m_correspondents.Recordset();
+    if (!onEntry() || !righe || !righe->isOpen())
+        return DbResult::failure(DbError::NotFound, QStringLiteral("Nessun quadernolo a cui aggiungere la riga."));
+    DbResult esito;
+    if (!righe->bof() && !righe->eof()) {
+        QVariantMap mostrata {{QStringLiteral("Indirizzo"), righe->value(QStringLiteral("Indirizzo"))},
+                              {QStringLiteral("Civico"), righe->value(QStringLiteral("Civico"))}};
+        if (fillMissingHouseNumber(mostrata))
+            esito = righe->setValue(QStringLiteral("Civico"), mostrata.value(QStringLiteral("Civico")));
+    }
+    const QVariantMap nuova = newCorrespondent(
+        m_register.Recordset()->value(QStringLiteral("Progressivo")).toLongLong(), currentDirection());
+    righe->addNew();
+    for (auto campo = nuova.cbegin(); campo != nuova.cend(); ++campo) {
+        const DbResult scritto = righe->setValue(campo.key(), campo.value());
+        if (!scritto.ok())
+            return esito.ok() ? scritto : esito;
+    }
+    return esito;
 }
 
 void OpenRegister::close()

@@ -11,6 +11,20 @@
 
 namespace quad {
 
+/// What OpenRegister::open() ended with.
+struct OpenResult
+{
+    enum class Failure {
+        None, ///< the register is open
+        Register, ///< the register could not be read: its error signal has told why
+        AddressBook ///< the settings database, which holds the address book, could not be opened
+    };
+    Failure failure = Failure::None;
+    DbResult result; ///< the cause, when the register did not open
+
+    bool ok() const { return failure == Failure::None; }
+};
+
 /// The register open in the main window, without widgets: its three data sources (the register,
 /// entrata joined with Mittenti; the correspondents of the entry shown; the address book), the
 /// life of the entry shown (EntrySession) and what is done to the register as a whole (its count,
@@ -27,8 +41,17 @@ public:
     DataSource& registerSource() { return m_register; }
     DataSource& correspondentSource() { return m_correspondents; }
     DataSource& addressBookSource() { return m_addressBook; }
-    EntrySession& session() { return *m_session; }
+    /// The life of the entry shown, to read: what is done to it goes through the operations below.
     const EntrySession& session() const { return *m_session; }
+
+    /// Opens the register of archiveFile read with key: the register (every entry with its
+    /// correspondents) is read, an archive made before them is given the indexes the register's
+    /// reads go through, the correspondents follow the same archive, and the address book is
+    /// connected to the settings database settingsDatabase (read when first shown). Every step is
+    /// done before the register counts as open: on a failure nothing is left set up (close()).
+    /// A register that cannot be read has told why through the register's error signal, as every
+    /// read of it does.
+    OpenResult open(const QString& archiveFile, const QString& key, const QString& settingsDatabase);
 
     /// Records in the register (0 when it is not open).
     int count() const;
@@ -72,10 +95,10 @@ public:
     /// registration date, the document type and the subject of the register's current record,
     /// the name of the correspondent row shown.
     TypedEntry typedEntry() const;
-    /// A new entry of direction p_sessione ("Entrata" or "Uscita"), always made on the whole
-    /// register: a filter is dropped and the register read again first (RegisterUnread, nothing
-    /// begun, when that read fails). Then as EntrySession::begin.
-    Allocation newEntry(const QString& p_sessione, const std::function<std::optional<QString>()>& askStartNumber,
+    /// A new entry of the register given by direction ("Entrata" or "Uscita"), always made on the
+    /// whole register: a filter is dropped and the register read again first (RegisterUnread,
+    /// nothing begun, when that read fails). Then as EntrySession::begin.
+    Allocation newEntry(const QString& direction, const std::function<std::optional<QString>()>& askStartNumber,
                         bool requery);
     /// Writes the new entry being typed and its rows (EntrySession::confirm).
     SessionResult confirmEntry();
@@ -103,6 +126,20 @@ public:
     /// What the session calls when the key in use no longer opens the archive at a write: ask
     /// gives true once a key that opens it is in use (useArchiveKey). Unset: nothing is asked.
     void setArchiveKeyRequest(std::function<bool()> ask) { m_askKey = std::move(ask); }
+
+    /// Marks the entry shown as annulled with reason (EntrySession::annul), to be written by the
+    /// next save. False, changing nothing, when the reason is blank or no entry is shown.
+    bool annul(const QString& reason);
+    /// The change made to the entry shown was written by whoever made it (a subject correction, a
+    /// folder link, the delivery stamps, an import): no save is asked for it
+    /// (EntrySession::clearRecordModified).
+    void markEntryWritten();
+    /// Adds a correspondent row to the entry shown (the register's current record) and stands on
+    /// it: the row the correspondents stand on, when its street has no house number, gets "snc"
+    /// (fillMissingHouseNumber), then an empty row of the entry's number and direction is added
+    /// (newCorrespondent). A value the rows refuse is returned (the first one); the row is added
+    /// all the same unless the refusal came at the new row itself. Nothing without an entry shown.
+    DbResult addCorrespondent();
 
     /// Empties the three sources: no register is open.
     void close();

@@ -24,12 +24,13 @@ protected:
             db->exec("INSERT INTO Schede_html VALUES (5, NULL, '2026-03-04'), (5, 'Rossi <& \"Figli\">', NULL), "
                      "(6, 'altro', NULL)")
                 .ok());
-        state.p_path_cartella = program.path();
-        state.p_password = QString::fromLatin1(test::kPassword);
+        archivio = program.archive();
+        chiave = QString::fromLatin1(test::kPassword);
     }
 
     test::TempProgram program;
-    WorkingState state;
+    QString archivio;
+    QString chiave;
 };
 
 const QString kCella = "<td><font face=Arial size=2>";
@@ -40,7 +41,7 @@ const QString kFine = "</font></td>";
 TEST_F(HtmlTable, TwoRowsAsOneTable)
 {
     QString errore;
-    const QString html = tabella_html_record(state, "schede_HTML", 5, &errore);
+    const QString html = tabella_html_record(archivio, chiave, "schede_HTML", 5, &errore);
     EXPECT_TRUE(errore.isEmpty()) << errore.toStdString();
     EXPECT_EQ(html,
               "<table border = 1 borderColor=black borderColorDark=white borderColorLight=black>"
@@ -54,22 +55,31 @@ TEST_F(HtmlTable, TwoRowsAsOneTable)
 TEST_F(HtmlTable, NoRowNoTableAndNamesCheckedAgainstTheArchive)
 {
     QString errore;
-    EXPECT_EQ(tabella_html_record(state, "Schede_html", 9, &errore), "");
+    EXPECT_EQ(tabella_html_record(archivio, chiave, "Schede_html", 9, &errore), "");
     EXPECT_TRUE(errore.isEmpty());
-    EXPECT_EQ(tabella_html_record(state, "Schede_html where 1=1; --", 5, &errore), "");
+    EXPECT_EQ(tabella_html_record(archivio, chiave, "Schede_html where 1=1; --", 5, &errore), "");
     EXPECT_FALSE(errore.isEmpty());
-    EXPECT_EQ(tabella_html_record(state, "entrata", 5, &errore), ""); // no sys_cod column
+    EXPECT_EQ(tabella_html_record(archivio, chiave, "entrata", 5, &errore), ""); // no sys_cod column
     EXPECT_FALSE(errore.isEmpty());
-    state.p_password = "sbagliata";
-    EXPECT_EQ(tabella_html_record(state, "Schede_html", 5, &errore), "");
+    chiave = "sbagliata";
+    EXPECT_EQ(tabella_html_record(archivio, chiave, "Schede_html", 5, &errore), "");
     EXPECT_FALSE(errore.isEmpty());
 }
 
 TEST_F(HtmlTable, TheArchiveInUseOpensWithItsOwnKey)
 {
     // A historical archive keyed otherwise than the login password.
-    state.p_password = "password di accesso";
-    state.p_password_archivio = QString::fromLatin1(test::kPassword);
+    {
+        DbResult err;
+        auto db = Connection::open(archivio, test::kPassword, &err);
+        ASSERT_TRUE(db) << err.message.toStdString();
+        ASSERT_TRUE(db->rekey("chiave storica").ok());
+    }
+    Connection::dropShared(archivio);
     QString errore;
-    EXPECT_TRUE(tabella_html_record(state, "Schede_html", 6, &errore).contains("altro")) << errore.toStdString();
+    EXPECT_EQ(tabella_html_record(archivio, chiave, "Schede_html", 6, &errore), "");
+    EXPECT_FALSE(errore.isEmpty());
+    chiave = "chiave storica";
+    EXPECT_TRUE(tabella_html_record(archivio, chiave, "Schede_html", 6, &errore).contains("altro"))
+        << errore.toStdString();
 }

@@ -48,16 +48,15 @@ const QDateTime kMomento(QDate(2026, 2, 1), QTime(14, 5, 9));
 
 TEST(Notification, OfficeFolderFromTheList)
 {
-    WorkingState s;
-    s.p_eln_uffici = "A;B;A";
-    s.p_path_eln_uffici = "/x/a;/x/b;/x/c";
-    EXPECT_EQ(cartella_ufficio(s, "a"), "/x/c"); // without regard to case, the last one wins
-    EXPECT_EQ(cartella_ufficio(s, "B"), "/x/b");
-    EXPECT_EQ(cartella_ufficio(s, "A/B"), "");
-    s.p_path_eln_uffici = "/x/a";
-    EXPECT_EQ(cartella_ufficio(s, "B"), ""); // no folder at its position
-    s.p_eln_uffici.clear();
-    EXPECT_EQ(cartella_ufficio(s, "A"), "");
+    QString uffici = "A;B;A";
+    QString cartelle = "/x/a;/x/b;/x/c";
+    EXPECT_EQ(cartella_ufficio(uffici, cartelle, "a"), "/x/c"); // without regard to case, the last one wins
+    EXPECT_EQ(cartella_ufficio(uffici, cartelle, "B"), "/x/b");
+    EXPECT_EQ(cartella_ufficio(uffici, cartelle, "A/B"), "");
+    cartelle = "/x/a";
+    EXPECT_EQ(cartella_ufficio(uffici, cartelle, "B"), ""); // no folder at its position
+    uffici.clear();
+    EXPECT_EQ(cartella_ufficio(uffici, cartelle, "A"), "");
 }
 
 TEST(Notification, FileNameYearDayMonth)

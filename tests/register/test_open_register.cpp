@@ -4,7 +4,6 @@
 
 #include "clock.h"
 #include "issuing_lock.h"
-#include "register_query.h"
 #include "temp_program.h"
 
 #include <QFileInfo>
@@ -39,13 +38,8 @@ protected:
                                      {n, tipo, QString("Nome %1-%2").arg(n).arg(r)})
                                 .ok());
         }
-        const QFileInfo archivio(prog.archive());
-        const QString connessione
-            = ConnectionString::build(archivio.absolutePath(), archivio.fileName(), test::kPassword);
-        reg.registerSource().setConnectionString(connessione);
-        reg.registerSource().setRecordSource(registerQuery());
-        reg.correspondentSource().setConnectionString(connessione);
-        ASSERT_TRUE(reg.registerSource().Refresh().ok());
+        const OpenResult aperto = reg.open(prog.archive(), test::kPassword, prog.file("Quad_imposta.mdb"));
+        ASSERT_TRUE(aperto.ok()) << aperto.result.message.toStdString();
         reg.registerRows()->moveLast();
     }
 
@@ -205,4 +199,47 @@ TEST_F(OpenRegisterModel, AFilterSetRefusedDroppedOrLostInARereadIsTold)
     EXPECT_FALSE(reg.hasFilter());
     EXPECT_FALSE(filtri.last().at(0).toBool());
     EXPECT_EQ(righe.count(), 1);
+}
+
+TEST_F(OpenRegisterModel, AnOpeningThatFailsLeavesNothingSetUp)
+{
+    reg.close();
+    ASSERT_EQ(reg.count(), 0);
+    QSignalSpy errori(&reg.registerSource(), &DataSource::error);
+    // A register that cannot be read tells why through its error signal.
+    OpenResult aperto = reg.open(prog.archive(), "sbagliata", prog.file("Quad_imposta.mdb"));
+    EXPECT_EQ(aperto.failure, OpenResult::Failure::Register);
+    EXPECT_EQ(aperto.result.code, DbError::WrongKey);
+    EXPECT_EQ(errori.count(), 1);
+    // The address book's settings database is needed too, and checked after the register.
+    aperto = reg.open(prog.archive(), test::kPassword, prog.file("Manca.mdb"));
+    EXPECT_EQ(aperto.failure, OpenResult::Failure::AddressBook);
+    EXPECT_FALSE(aperto.result.ok());
+    EXPECT_EQ(errori.count(), 1);
+    EXPECT_EQ(reg.count(), 0);
+    EXPECT_TRUE(reg.archiveFile().isEmpty());
+    EXPECT_TRUE(reg.correspondentSource().ConnectionString().isEmpty());
+    EXPECT_TRUE(reg.addressBookSource().ConnectionString().isEmpty());
+
+    ASSERT_TRUE(reg.open(prog.archive(), test::kPassword, prog.file("Quad_imposta.mdb")).ok());
+    EXPECT_EQ(reg.count(), 4);
+    EXPECT_EQ(reg.archiveKey(), test::kPassword);
+    EXPECT_EQ(reg.correspondentSource().ConnectionString(), reg.registerSource().ConnectionString());
+}
+
+TEST_F(OpenRegisterModel, ACorrespondentRowAddedBelongsToTheEntryShown)
+{
+    ASSERT_TRUE(reg.newEntry(
+                       "Uscita", [] { return std::optional<QString>(); }, false)
+                    .ok());
+    ASSERT_TRUE(reg.correspondents()->setValue("Nominativo", "Primo").ok());
+    ASSERT_TRUE(reg.correspondents()->setValue("Indirizzo", "Via Po").ok());
+    ASSERT_TRUE(reg.addCorrespondent().ok());
+    EXPECT_EQ(reg.correspondents()->recordCount(), 2);
+    EXPECT_EQ(reg.correspondents()->value("Quadernolo").toLongLong(), 4);
+    EXPECT_EQ(reg.correspondents()->value("tipo").toString(), "U");
+    // The row left behind with a street and no house number gets "snc".
+    reg.correspondents()->moveFirst();
+    EXPECT_EQ(reg.correspondents()->value("Civico").toString(), "snc");
+    ASSERT_TRUE(reg.dropEntry().ok());
 }

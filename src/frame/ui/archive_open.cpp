@@ -1,10 +1,9 @@
-// Opening the register from the start menu: archive choice, connections, grid and timers.
-#include "archive_indexes.h"
+// Opening the register from the start menu: archive choice, key, the register's opening, grid and
+// timers.
 #include "data_control.h"
 #include "field_binding.h"
 #include "frm_sel_cartella.h"
 #include "main_window.h"
-#include "register_query.h"
 
 #include "message_service.h"
 #include "my_func.h"
@@ -22,17 +21,6 @@
 #include <QToolBar>
 
 namespace quad {
-
-namespace {
-
-QString connessioneImpostazioni()
-{
-    return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=")
-        + fileInFolder(programFolder(), QLatin1String(kSettingsDbFile))
-        + QStringLiteral(" ;Persist Security Info=False ;");
-}
-
-} // namespace
 
 QString Quadernolo::percorso_archivio(const QString& cartella) const
 {
@@ -63,28 +51,20 @@ void Quadernolo::Command1_Click()
     // Every connection opens before the window changes: a failure leaves the start menu as it was.
     const QFileInfo archivio(percorso_archivio(state.p_path_cartella));
     QString chiave;
-    std::shared_ptr<Connection> aperta; // kept until the data controls share it: the key is derived once
+    std::shared_ptr<Connection> aperta; // kept until the open register shares it: the key is derived once
     if (!chiave_archivio(archivio.absoluteFilePath(), &chiave, &aperta)) {
         annulla_apertura(precedente);
         return;
     }
-    Adodc1->setConnectionString(ConnectionString::build(archivio.absolutePath(), archivio.fileName(), chiave));
-    Adodc1->setRecordSource(registerQuery());
-    // An archive made before them gets the indexes the register's reads go through (once).
-    if (const auto archivioDb = DataControl::connectionFor(Adodc1->ConnectionString(), nullptr))
-        (void)ensureArchiveIndexes(*archivioDb);
-    if (!Adodc1->Refresh().ok()) { // Adodc1_Error has told the clerk why
+    const OpenResult aperto = m_registro->open(archivio.absoluteFilePath(), chiave,
+                                               fileInFolder(programFolder(), QLatin1String(kSettingsDbFile)));
+    if (!aperto.ok()) {
+        // A register that could not be read has been told by Adodc1_Error.
+        if (aperto.failure == OpenResult::Failure::AddressBook)
+            msgBox(QStringLiteral("Errore ADO\n\n") + aperto.result.message);
         annulla_apertura(precedente);
         return;
     }
-    Pic_nomi->Ado_nomi->setConnectionString(connessioneImpostazioni());
-    DbResult impostazioni;
-    if (!DataControl::connectionFor(Pic_nomi->Ado_nomi->ConnectionString(), &impostazioni)) {
-        msgBox(QStringLiteral("Errore ADO\n\n") + impostazioni.message);
-        annulla_apertura(precedente);
-        return;
-    }
-    Frm_mask->ado_mittenti->setConnectionString(Adodc1->ConnectionString());
     state.p_password_archivio = chiave;
     state.chiavi_archivi.accept(archivio.absoluteFilePath(), chiave, state.p_password);
 
@@ -206,9 +186,7 @@ bool Quadernolo::archivio_storico_in_uso() const
 
 void Quadernolo::annulla_apertura(const QString& cartellaPrecedente)
 {
-    Adodc1->clear();
-    Pic_nomi->Ado_nomi->clear();
-    Frm_mask->ado_mittenti->clear();
+    m_registro->close();
     m_stato->Frame3->lbl_sub_arch->hide();
     state.p_path_cartella = cartellaPrecedente;
 }

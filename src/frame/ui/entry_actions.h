@@ -85,9 +85,9 @@ public:
     void cmd_ins_Click(int Index);
     void cmd_new_ins_Click(int Index);
     /// Takes the issuing lock, allocates the next number (or asks the start number of an empty
-    /// register) and opens a new entry of direction tipo ("E" or "U") in the mask. Nothing is
-    /// written until the confirmation.
-    void nuovo_quadernolo(const QString& tipo);
+    /// register) and opens a new entry of the register registro ("Entrata" or "Uscita") in the
+    /// mask. Nothing is written until the confirmation.
+    void nuovo_quadernolo(const QString& registro);
     /// Back to browsing after a new entry that did not start (lock held, start number refused).
     void ripristina_consultazione();
     /// The end shared by the confirmation and the drop of a new entry: avviso, when not empty,

@@ -51,21 +51,17 @@ void EntryActions::cmd_ins_Click(int Index)
     pic_tool_orizz->Toolbar2->setEnabled(false);
     pic_move->setEnabled(false);
 
-    if (Index == 0) {
-        state.p_sessione = QStringLiteral("Entrata");
-        nuovo_quadernolo(QStringLiteral("E"));
-    } else {
-        state.p_sessione = QStringLiteral("Uscita");
-        nuovo_quadernolo(QStringLiteral("U"));
-    }
+    const QString registro = Index == 0 ? QStringLiteral("Entrata") : QStringLiteral("Uscita");
+    // The session's register, as the window shows and prints it, follows the direction chosen.
+    state.p_sessione = registro;
+    nuovo_quadernolo(registro);
 }
 
-void EntryActions::nuovo_quadernolo(const QString& tipo)
+void EntryActions::nuovo_quadernolo(const QString& registro)
 {
-    Q_UNUSED(tipo); // the direction follows p_sessione, which the caller has set to match
     collega_gestori_schede();
     const Allocation numero = m_registro->newEntry(
-        state.p_sessione,
+        registro,
         [] {
             QString risposta;
             if (!MessageService::instance().inputText(QString::fromUtf8(kStartNumberPrompt),

@@ -7,7 +7,6 @@
 
 #include "entry_session.h"
 #include "message_service.h"
-#include "numbering.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -19,7 +18,6 @@ namespace quad {
 namespace {
 
 using schede::aperto;
-using schede::suUnRecord;
 
 } // namespace
 
@@ -37,22 +35,9 @@ void MaskController::cmd_altri_Click()
         cmd_focus->setFocus();
         return;
     }
-    const std::shared_ptr<Recordset> rs = ado_mittenti->Recordset();
     if (!mittente_vuoto()) {
-        if (!Frm_mask->txt_mask1[11]->text().trimmed().isEmpty()
-            && Frm_mask->txt_mask1[12]->text().trimmed().isEmpty()) {
-            if (suUnRecord(rs))
-                (void)schede::mostra_errore_ado(rs->setValue(QStringLiteral("Civico"), QStringLiteral("snc")));
-            else
-                Frm_mask->txt_mask1[12]->setText(QStringLiteral("snc"));
-        }
-        const std::shared_ptr<Recordset> registro = Adodc1->Recordset();
-        if (aperto(rs)) {
-            const QVariant numero = suUnRecord(registro) ? registro->value(QStringLiteral("Progressivo")) : QVariant();
-            rs->addNew();
-            if (schede::mostra_errore_ado(rs->setValue(QStringLiteral("Quadernolo"), numero)))
-                (void)schede::mostra_errore_ado(rs->setValue(QStringLiteral("tipo"), directionCode(state.p_sessione)));
-        }
+        // The row shown keeps "snc" for a street without a house number; the new row is the entry's.
+        (void)schede::mostra_errore_ado(m_registro->addCorrespondent());
     } else {
         warn(QStringLiteral("ATTENZIONE ! \n\nNon è possibile inserire righe vuote !"));
     }

@@ -54,7 +54,6 @@ void EntryActions::collega_gestori_schede()
 {
     if (Pic_mask->findChild<QObject*>(QStringLiteral("tasti_pagina"), Qt::FindDirectChildrenOnly))
         return;
-    m_registro->session().rememberLoaded();
     // The page keys of the mask reach its viewport from whichever box or button has the focus.
     auto* tastiPagina = new FiltroTasti(Pic_mask, [this](QKeyEvent* event) {
         if (event->key() == Qt::Key_PageUp)

@@ -35,7 +35,7 @@ void Quadernolo::apri_collega_fascicolo()
         // The folder path was stored with the link: the register reads it back rather than
         // holding it as a change of its own.
         m_schede->rileggi_registro(scheda.numero, true);
-        m_registro->session().clearRecordModified();
+        m_registro->markEntryWritten();
         Frm_mask->lbl_nodo->setText(QStringLiteral("Nodo : ") + percorso);
         Frm_mask->lbl_nodo->show();
     });

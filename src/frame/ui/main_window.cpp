@@ -101,6 +101,7 @@ Quadernolo::~Quadernolo()
         control->disconnect(this);
         control->disconnect(m_schede);
     }
+    Picture1->disconnect(this);
     Frm_mask->setEvents(nullptr);
     // The boxes' autocomplete lets them go before they die, with the mask's handlers.
     delete m_maschera;
@@ -144,8 +145,9 @@ void Quadernolo::creaPannelli()
     Picture4 = new PopupButtons(QStringLiteral("Picture4"), "cmd_ins",
                                 {QStringLiteral("ENTRATA"), QStringLiteral("USCITA")}, tw(1800), tw(390), w);
     Picture4->move(tw(900), pic_tool_orizz->height());
-    Picture1 = new PrintPanel(*m_registro, m_parti->stampa, w);
+    Picture1 = new PrintPanel(*m_registro, state.p_sessione, w);
     Picture1->move(tw(2700), pic_tool_orizz->height());
+    connect(Picture1, &PrintPanel::popup_lasciato, this, &Quadernolo::nascondi_popup);
 
     // Address-book panel.
     Pic_nomi = new AddressBookPanel(*m_registro, m_parti->rubrica, w);

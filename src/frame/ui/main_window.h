@@ -48,8 +48,6 @@ public:
 
     /// The session's state: settings, historical archives, the archive in use.
     WorkingState state;
-    /// The register open in the window, its data sources and its entry session.
-    OpenRegister& registroAperto() { return *m_registro; }
 
     // --- parts --------------------------------------------------------------------------------
     StartFrame* Frame1 = nullptr; ///< the start frame, with the archive button Command1
@@ -144,16 +142,16 @@ public:
     // --- filters and dialogs over the register (register_filters.cpp, hooks.cpp) ---------
     /// Puts the one-field filter button back to "no filter": released, "Filtro on", "Imposta filtro".
     void rilascia_pulsante_filtro();
-    virtual void apri_impostazioni();
-    virtual void compatta_archivi();
-    virtual void apri_ricerca();
-    virtual void apri_scelta_colonne();
-    virtual void filtro_campo();
-    virtual void esegui_back_up();
+    void apri_impostazioni();
+    void compatta_archivi();
+    void apri_ricerca();
+    void apri_scelta_colonne();
+    void filtro_campo();
+    void esegui_back_up();
 
     // --- folders (folder_actions.cpp) -----------------------------------------------------
-    virtual void apri_fascicoli();
-    virtual void apri_collega_fascicolo();
+    void apri_fascicoli();
+    void apri_collega_fascicolo();
     /// The list of the current entry's folders.
     void cmd_tree_Click();
 
@@ -202,6 +200,8 @@ private:
 
     QWidget* m_centrale = nullptr;
     std::unique_ptr<class PartHosts> m_parti;
+    /// The register open in the window (object name "registro_aperto"), its data sources and its
+    /// entry session.
     std::unique_ptr<OpenRegister> m_registro;
 };
 

@@ -32,7 +32,7 @@ void MaskController::cmd_annulla_Click()
     // The entry is marked on screen; the next save of the entry writes the annulment.
     const QScopedValueRollback<bool> uscita(m_uscita, true);
     conferma_caselle(binder, Frm_mask->txt_mask1);
-    if (!m_registro->session().annul(*motivo))
+    if (!m_registro->annul(*motivo))
         return;
     Frm_mask->Frame_annullato->show();
     Frm_mask->frame_annulla->hide();
@@ -62,13 +62,13 @@ void MaskController::correggi_oggetto_scheda()
     const std::shared_ptr<Connection> db = rs->connection();
     const DbResult scritto = db ? salva_oggetto(*db, numero, CampoOggetto, *testo)
                                 : DbResult::failure(DbError::Other, QStringLiteral("Archivio non aperto."));
-    m_registro->session().clearRecordModified();
+    m_registro->markEntryWritten();
     if (!scritto.ok())
         warn(QStringLiteral("ATTENZIONE !\n\nCorrezione non salvata.\n\n") + scritto.message);
 
     // The register shows the stored subject, on the same entry, with the same filter and order.
     rileggi_registro(numero, true);
-    m_registro->session().clearRecordModified();
+    m_registro->markEntryWritten();
 }
 
 // --- quick find --------------------------------------------------------------------------

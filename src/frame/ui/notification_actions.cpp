@@ -8,6 +8,7 @@
 #include "clock.h"
 #include "message_service.h"
 #include "notification.h"
+#include "notification_export.h"
 #include "program_folder.h"
 #include "transfer_file.h"
 
@@ -109,63 +110,49 @@ void Quadernolo::esporta_notifica(int modo, const QString& ufficio)
         if (m_registro->session().p_update() && !m_schede->salva_scheda_esito())
             return;
         mostra_messaggio_stato(0, 0);
-        const std::shared_ptr<Recordset> copia = rs->clone();
-        QByteArray testo;
-        FileReplacement file(QDir(resolveDataFolder(state.p_path_cartella)).filePath(QStringLiteral("esporta.txt")));
-        DbResult esito = testo_trasferimento(*copia, scelte, adesso, &testo);
-        if (esito.ok())
-            esito = scrivi_file_trasferimento(file, testo);
-        // The rows are stamped only once the file holds them; rows not stamped after all leave
-        // the earlier file in its place.
-        if (esito.ok() && !(esito = timbra_consegna(*copia, scelte, adesso)).ok() && !file.undo())
-            esito.message += QStringLiteral("\n\n") + file.errorString();
+        const DbResult esito = esporta_trasferimento(
+            *rs, scelte, QDir(resolveDataFolder(state.p_path_cartella)).filePath(QStringLiteral("esporta.txt")),
+            adesso);
         if (!esito.ok()) {
-            if (rs->hasPendingChanges())
-                rs->cancelBatch();
             mostra_messaggio_stato(1, 0);
             warn(QStringLiteral("ATTENZIONE !\n\nTrasferimento non eseguito.\n\n") + esito.message);
             return;
         }
-        m_registro->session().clearRecordModified();
+        m_registro->markEntryWritten();
         mostra_messaggio_stato(1, int(scelte.size()));
         return;
     }
 
-    const QString cartella = cartella_ufficio(state, ufficio);
+    const QString cartella = cartella_ufficio(state.p_eln_uffici, state.p_path_eln_uffici, ufficio);
     if (cartella.isEmpty())
         return;
-    const std::shared_ptr<Recordset> copia = rs->clone();
-    const DbResult filtro = copia->setFilter(filtro_notifica(ufficio));
-    if (!filtro.ok()) {
+    DbResult filtro;
+    const std::shared_ptr<Recordset> righe = righe_da_inoltrare(*rs, ufficio, &filtro);
+    if (!righe) {
         warn(QStringLiteral("ATTENZIONE !\n\n") + filtro.message);
         return;
     }
-    if (copia->eof()) {
+    if (righe->eof()) {
         msgBox(QStringLiteral("Nessun record da inviare !"));
         return;
     }
     if (!askYesNo(QStringLiteral("Esporto i  [%1]  records nel file ESPORTA.TXT \n\ndell' ufficio : ")
-                      .arg(copia->recordCount())
+                      .arg(righe->recordCount())
                   + ufficio))
         return;
-    QString file;
-    DbResult esito = scrivi_notifica(*copia, cartella, adesso, &file);
-    if (!esito.ok()) {
+    const EsitoInoltro inoltro = inoltra_notifica(*rs, *righe, cartella, adesso);
+    if (inoltro.passo == EsitoInoltro::Passo::NonScritto) {
         warn(QStringLiteral("ATTENZIONE !\n\nImpossibile inviare la notifica all' ufficio : %1\n\n").arg(ufficio)
-             + esito.message);
+             + inoltro.esito.message);
         return;
     }
-    esito = timbra_consegna(*copia, adesso);
-    if (!esito.ok()) {
-        // Not delivered after all: the file goes and the rows stay to be sent.
-        rs->cancelBatch();
-        QFile::remove(file);
+    if (inoltro.passo == EsitoInoltro::Passo::NonTimbrato) {
         warn(QStringLiteral("ATTENZIONE !\n\nImpossibile segnare come consegnati i records dell' ufficio : %1\n\n")
                  .arg(ufficio)
-             + esito.message);
+             + inoltro.esito.message);
         return;
     }
-    m_registro->session().clearRecordModified();
+    m_registro->markEntryWritten();
 }
 
 bool Quadernolo::importa_notifica(const QString& path, QString* perche)
@@ -211,7 +198,7 @@ bool Quadernolo::importa_notifica(const QString& path, QString* perche)
     else
         segnala_notifica_da_verificare(notifica, esito);
     if (esito.righe > 0) {
-        m_registro->session().clearRecordModified();
+        m_registro->markEntryWritten();
         m_schede->rileggi_registro(esito.ultimo);
     }
     return true;

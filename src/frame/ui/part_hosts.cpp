@@ -10,16 +10,6 @@
 
 namespace quad {
 
-const WorkingState& StampaPrincipale::stato() const
-{
-    return m_w.state;
-}
-
-void StampaPrincipale::nascondi_popup()
-{
-    m_w.nascondi_popup();
-}
-
 QLineEdit* RubricaPrincipale::casella(int index) const
 {
     return m_w.Frm_mask->txt_mask1[size_t(index)];

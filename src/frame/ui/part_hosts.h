@@ -7,26 +7,10 @@
 #include "main_grid.h"
 #include "mask_controller.h"
 #include "mask_pickers.h"
-#include "print_panel.h"
 
 namespace quad {
 
 class Quadernolo;
-
-/// The print panel's view of the main window: the working state.
-class StampaPrincipale : public PrintPanelHost
-{
-public:
-    explicit StampaPrincipale(Quadernolo& window)
-        : m_w(window)
-    {
-    }
-    const WorkingState& stato() const override;
-    void nascondi_popup() override;
-
-private:
-    Quadernolo& m_w;
-};
 
 /// The address-book panel's view of the main window: the entry mask and its correspondent boxes.
 class RubricaPrincipale : public AddressBookPanelHost
@@ -127,15 +111,13 @@ private:
 struct PartHosts
 {
     explicit PartHosts(Quadernolo& window)
-        : stampa(window)
-        , rubrica(window)
+        : rubrica(window)
         , selettori(window)
         , griglia(window)
         , maschera(window)
         , schede(window)
     {
     }
-    StampaPrincipale stampa;
     RubricaPrincipale rubrica;
     SelettoriPrincipale selettori;
     GrigliaPrincipale griglia;

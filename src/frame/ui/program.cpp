@@ -1,6 +1,8 @@
 #include "program.h"
 
+#include "desktop_opener.h"
 #include "main_window.h"
+#include "my_func.h"
 #include "qt_message_service.h"
 
 #include <QApplication>
@@ -11,6 +13,7 @@ int esegui_programma(QApplication& app)
 {
     QtMessageService messages;
     MessageService::install(&messages);
+    setDocumentOpener(openWithDesktop);
 
     int rc = 0;
     {
@@ -22,6 +25,7 @@ int esegui_programma(QApplication& app)
         }
     }
     MessageService::install(nullptr);
+    setDocumentOpener(nullptr);
     return rc;
 }
 

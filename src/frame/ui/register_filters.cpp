@@ -24,13 +24,13 @@ void Quadernolo::apri_scelta_colonne()
 
 void Quadernolo::apri_ricerca()
 {
-    RegistroPrincipale chiamante(*this);
+    RegistroPrincipale chiamante(*this, *m_registro);
     apri_frm_search(chiamante, this);
 }
 
 void Quadernolo::filtro_campo()
 {
-    RegistroPrincipale chiamante(*this);
+    RegistroPrincipale chiamante(*this, *m_registro);
     QAction* pulsante = pic_tool_orizz->toolbarButton(QStringLiteral("tb_filtro_off"));
     if (!pulsante->isChecked()) {
         // Released by the clerk: the whole register again. Pending changes that cannot be

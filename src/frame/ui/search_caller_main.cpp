@@ -41,7 +41,7 @@ void RegistroPrincipale::aggiorna_totale()
 
 DbResult RegistroPrincipale::rileggi_registro()
 {
-    return m_w.registroAperto().readAgain();
+    return m_registro.readAgain();
 }
 
 void RegistroPrincipale::ridisponi_griglia()

@@ -4,15 +4,18 @@
 
 namespace quad {
 
+class OpenRegister;
 class Quadernolo;
 
-/// The main window as the search dialog and the filters see it: its register Adodc1, its grid
-/// DataGrid1, the filter button "tb_filtro_off" of Toolbar2 and its status line.
+/// The main window as the search dialog and the filters see it: its register Adodc1 (registro,
+/// open in the window), its grid DataGrid1, the filter button "tb_filtro_off" of Toolbar2 and its
+/// status line.
 class RegistroPrincipale : public SearchCaller
 {
 public:
-    explicit RegistroPrincipale(Quadernolo& window)
+    RegistroPrincipale(Quadernolo& window, OpenRegister& registro)
         : m_w(window)
+        , m_registro(registro)
     {
     }
 
@@ -30,6 +33,7 @@ public:
 
 private:
     Quadernolo& m_w;
+    OpenRegister& m_registro;
 };
 
 } // namespace quad

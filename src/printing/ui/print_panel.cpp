@@ -21,10 +21,10 @@ namespace quad {
 
 using namespace controls;
 
-PrintPanel::PrintPanel(OpenRegister& registro, PrintPanelHost& host, QWidget* parent)
+PrintPanel::PrintPanel(OpenRegister& registro, const QString& sessione, QWidget* parent)
     : QFrame(parent)
     , m_registro(registro)
-    , m_host(host)
+    , m_sessione(sessione)
 {
     setObjectName(QStringLiteral("Picture1"));
     setFrameShape(QFrame::Box);
@@ -46,7 +46,7 @@ PrintPanel::PrintPanel(OpenRegister& registro, PrintPanelHost& host, QWidget* pa
 bool PrintPanel::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::FocusOut)
-        m_host.nascondi_popup();
+        emit popup_lasciato();
     return QFrame::eventFilter(watched, event);
 }
 
@@ -56,7 +56,7 @@ void PrintPanel::cmd_print_Click(int Index)
         stampa_ricevuta();
     else if (Index == 1)
         stampa_registro();
-    m_host.nascondi_popup();
+    emit popup_lasciato();
 }
 
 PrintSheet& PrintPanel::stampante()
@@ -87,7 +87,6 @@ void PrintPanel::stampa_ricevuta()
 
 void PrintPanel::stampa_registro()
 {
-    const WorkingState& state = m_host.stato();
     QString dal;
     QString al;
     {
@@ -102,7 +101,7 @@ void PrintPanel::stampa_registro()
         msgBox(intervallo.errore);
         return;
     }
-    const QString tipo = codice_registro(state.p_sessione);
+    const QString tipo = codice_registro(m_sessione);
     if (tipo.isEmpty()) {
         warn(QStringLiteral("ATTENZIONE !\n\nNessun registro aperto da stampare."));
         return;
@@ -119,7 +118,7 @@ void PrintPanel::stampa_registro()
         msgBox(QStringLiteral("Nessun quadernolo per le date inserite !"));
         return;
     }
-    stampa_tabelle_registro(stampante(), *righe, state.p_sessione);
+    stampa_tabelle_registro(stampante(), *righe, m_sessione);
 }
 
 } // namespace quad

@@ -68,7 +68,7 @@ inline OpenRegister& registroAperto(const QWidget& w)
     EXPECT_TRUE(registro);
     return *registro;
 }
-inline EntrySession& sessione(const QWidget& w)
+inline const EntrySession& sessione(const QWidget& w)
 {
     return registroAperto(w).session();
 }

@@ -302,8 +302,8 @@ TEST_F(EntriesTest, TheConfirmationWritesTheEntryWhateverTheModifiedFlagsSay)
     ASSERT_TRUE(click(&w, "cmd_altri"));
     typeInto(&w, "txt_mask1_8", "Gialli");
     // Later events of the data controls may have cleared both flags; the entry is written all the same.
-    sessione(w).registerChanged(ChangeReason::Requery, nullptr);
-    sessione(w).correspondentsChanged(ChangeReason::Delete, nullptr);
+    emit dati(w, "Adodc1")->source()->recordChangeComplete(ChangeReason::Requery, nullptr);
+    emit dati(w, "ado_mittenti")->source()->recordChangeComplete(ChangeReason::Delete, nullptr);
     ASSERT_EQ(sessione(w).state(), EntrySession::State::Inserting);
     click(&w, "cmd_new_ins_0");
     EXPECT_FALSE(messages.contains("ATTENZIONE"));

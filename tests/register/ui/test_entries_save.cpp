@@ -117,7 +117,7 @@ TEST_F(RegisteredEntryTest, PendingCorrespondentChangesAreWrittenWhateverTheirFl
     ASSERT_TRUE(dati(w, "ado_mittenti")->Recordset()->setValue("Citta", "Milano").ok());
     EXPECT_TRUE(sessione(w).p_update_mittenti());
     // A later event of the rows (a deletion, say) clears the flag; the change is still pending.
-    sessione(w).correspondentsChanged(ChangeReason::Delete, nullptr);
+    emit dati(w, "ado_mittenti")->source()->recordChangeComplete(ChangeReason::Delete, nullptr);
     ASSERT_FALSE(sessione(w).p_update_mittenti());
     click(&w, "cmd_move_3");
     EXPECT_EQ(corrente(), 5);
@@ -188,7 +188,7 @@ TEST_F(RegisteredEntryTest, LeavingTheRegisterKeepsPendingCorrespondentChangesWh
         maschera(2);
         ASSERT_TRUE(dati(w, "ado_mittenti")->Recordset()->setValue("Citta", "Milano").ok());
         // A later event of the rows has cleared the flag; the change is still pending.
-        sessione(w).correspondentsChanged(ChangeReason::Delete, nullptr);
+        emit dati(w, "ado_mittenti")->source()->recordChangeComplete(ChangeReason::Delete, nullptr);
         ASSERT_FALSE(sessione(w).p_update_mittenti());
         messages.answer(answer);
         w.close();

@@ -3,6 +3,7 @@
 #include "profile_file.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -17,15 +18,20 @@ long scrivi_ini(const QString& ini_file, const QString& section, const QString& 
                 QString* error = nullptr);
 /// Writes several keys in one replacement of the file: all of them, or on failure none.
 long scrivi_ini(const QString& ini_file, const QList<ProfileValue>& values, QString* error = nullptr);
+/// Splits a ";"-joined list as the settings keep it: "" gives no element, a trailing ";" gives an
+/// empty last element.
+QStringList dividi_elenco(const QString& text);
 /// The path with a trailing separator ("/" for an empty path); unchanged when it has one.
 QString aggiungi_barra(const QString& path);
 /// True when path names an ordinary, visible file, or a wildcard pattern matches at least one.
 /// A folder counts as missing; errors give false.
 bool file_esiste(const QString& path);
-/// Opens a document with the program the desktop associates with it; returns a value above 32
-/// on success, as the shell call did, and reports nothing.
+/// Opens a document with the opener in place (the program the desktop associates with it, once the
+/// program has put the desktop's opener in place); returns a value above 32 on success, as the
+/// shell call did, and reports nothing. Without an opener nothing opens (a value of 32 or less).
 long apri_documento(const QString& file, const QString& verb = QStringLiteral("open"));
-/// Replaces the desktop opener (tests record the files instead of launching programs).
+/// Puts the document opener in place: the desktop's (openWithDesktop, in the window library) in
+/// the program; tests record the files instead of launching programs. Null: none.
 void setDocumentOpener(std::function<bool(const QString&)> opener);
 
 } // namespace quad

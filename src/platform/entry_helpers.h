@@ -1,5 +1,6 @@
 #pragma once
-// Small checks on the recordsets of the entry handling, shared by its files.
+// Small checks on the recordsets that the windows handling entries share, and the way they show a
+// failed data operation.
 
 #include "message_service.h"
 #include "recordset.h"

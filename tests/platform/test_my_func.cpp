@@ -69,6 +69,9 @@ TEST(ApriDocumento, GoesThroughTheOpener)
     setDocumentOpener([](const QString&) { return false; });
     EXPECT_LE(apri_documento("C:\\x\\y.pdf"), 32);
     EXPECT_EQ(opened, QStringList({"/prog/manuale quadernolo.chm"}));
+    // Without an opener in place (a library used outside the program) nothing opens.
+    setDocumentOpener(nullptr);
+    EXPECT_LE(apri_documento("/prog/manuale quadernolo.chm"), 32);
 }
 
 } // namespace

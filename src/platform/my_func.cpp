@@ -2,10 +2,8 @@
 
 #include "profile_file.h"
 
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
-#include <QUrl>
 
 namespace quad {
 
@@ -13,8 +11,7 @@ namespace {
 
 std::function<bool(const QString&)>& opener()
 {
-    static std::function<bool(const QString&)> f
-        = [](const QString& file) { return QDesktopServices::openUrl(QUrl::fromLocalFile(file)); };
+    static std::function<bool(const QString&)> f;
     return f;
 }
 
@@ -39,6 +36,13 @@ long scrivi_ini(const QString& ini_file, const QString& section, const QString& 
 long scrivi_ini(const QString& ini_file, const QList<ProfileValue>& values, QString* error)
 {
     return ProfileFile::write(ini_file, values, error) ? 1 : 0;
+}
+
+QStringList dividi_elenco(const QString& text)
+{
+    if (text.isEmpty())
+        return {};
+    return text.split(QLatin1Char(';'));
 }
 
 QString aggiungi_barra(const QString& path)
@@ -71,7 +75,7 @@ long apri_documento(const QString& file, const QString& verb)
     Q_UNUSED(verb);
     QString p = file;
     p.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    return opener()(p) ? 42 : 2;
+    return opener() && opener()(p) ? 42 : 2;
 }
 
 void setDocumentOpener(std::function<bool(const QString&)> f)
