@@ -69,7 +69,7 @@ void Quadernolo::Command1_Click()
     state.chiavi_archivi.accept(archivio.absoluteFilePath(), chiave, state.p_password);
 
     // The register is open: switch the window over.
-    Frm_mask->Picture2[2]->hide();
+    Frm_mask->mostra_paginazione_mittenti(false);
     pic_tool_orizz->toolbarButton(QStringLiteral("tb_notifica"))->setVisible(true);
     pic_tool_orizz->toolbarButton(QStringLiteral("tb_scanner"))->setVisible(true);
     pic_tool_orizz->Toolbar1->show();
@@ -92,7 +92,7 @@ void Quadernolo::Command1_Click()
 
     carica_elenco();
     m_griglia->carica_colonne_griglia();
-    Frm_mask->Frame_new_ins->hide();
+    Frm_mask->mostra_nuova_scheda(false);
     m_maschera->blocca_maschera();
 
     Adodc1->setEnabled(true);
@@ -102,7 +102,7 @@ void Quadernolo::Command1_Click()
 
     const bool server = state.p_postazione == QLatin1String("Server");
     pic_tool_orizz->toolbarButton(QStringLiteral("tb_insert"))->setEnabled(server && !archivio_storico_in_uso());
-    Frm_mask->picOpenWWW[1]->setEnabled(server);
+    Frm_mask->abilita_inoltro(server);
 
     pic_tool_orizz->dispose(width());
     pic_tool_orizz->show();
@@ -110,8 +110,8 @@ void Quadernolo::Command1_Click()
     Form_Resize();
     cmd_focus->setFocus();
 
-    Frm_mask->cmd_altri->setText(QStringLiteral("Altri mittenti"));
-    Frm_mask->lbl_numero->setVisible(!Frm_mask->Picture2[2]->isHidden());
+    Frm_mask->reimposta_altri();
+    Frm_mask->allinea_posizione_mittenti();
 
     if (m_schede->conta_schede() >= 1)
         Adodc1->Recordset()->moveLast();
@@ -240,8 +240,7 @@ void Quadernolo::imposta_modo_storico()
     m_stato->frm_label->hide();
     // Nothing is ever registered into a historical archive.
     pic_tool_orizz->toolbarButton(QStringLiteral("tb_insert"))->setEnabled(!archivio_storico_in_uso());
-    for (int i = 0; i <= 10; ++i)
-        Frm_mask->txt_mask1[i]->setEnabled(true);
+    Frm_mask->abilita_caselle();
 }
 
 void Quadernolo::carica_elenco()

@@ -17,37 +17,6 @@
 
 namespace quad {
 
-namespace {
-
-struct CampoCasella
-{
-    int index;
-    const char* field;
-};
-
-// Register fields of the mask's boxes.
-const CampoCasella kCampiScheda[] = {{0, "Progressivo"},
-                                     {1, "Anno"},
-                                     {2, "Data_quadernolo"},
-                                     {3, "Tipo_documento"},
-                                     {4, "Numero_documenti"},
-                                     {5, "Quad_rif"},
-                                     {6, "Data_quad_rif"},
-                                     {7, "Oggetto"},
-                                     {16, "Ufficio_competente"},
-                                     {17, "Ufficio_conoscenza"},
-                                     {18, "Note"},
-                                     {19, "Collegamento"},
-                                     {24, "Orario"},
-                                     {26, "Nota_annulla"}};
-
-// Correspondent fields.
-const CampoCasella kCampiCorrispondente[]
-    = {{8, "Nominativo"}, {9, "P_iva_CF"}, {10, "Data_nascita"}, {11, "Indirizzo"}, {12, "Civico"},
-       {13, "Citta"},     {14, "Prov"},    {15, "Stato"},        {25, "Cap"}};
-
-} // namespace
-
 EntryActions::EntryActions(OpenRegister& registro, WorkingState& stato, const Parti& parti, EntryActionsHost& host,
                            QObject* parent)
     : QObject(parent)
@@ -81,39 +50,17 @@ int EntryActions::conta_schede() const
 
 void EntryActions::collega_campi_maschera()
 {
-    for (const CampoCasella& c : kCampiScheda)
-        binder->setDataField(Frm_mask->txt_mask1[c.index], QLatin1String(c.field));
-    binder->setDataField(Frm_mask->Check1, QStringLiteral("Annullato"));
-    binder->setDataField(Frm_mask->Check2, QStringLiteral("Riservato"));
-    // "N. allegati" counts documents: a whole number from 0 up.
-    binder->setFieldKind(Frm_mask->txt_mask1[4], FieldKind::Count);
-
-    for (int i = 0; i <= 26; ++i) {
-        if (i <= 7 || (i >= 16 && i <= 24) || i == 26)
-            binder->setDataSource(Frm_mask->txt_mask1[i], Adodc1);
-    }
-    binder->setDataSource(Frm_mask->Check1, Adodc1);
-    binder->setDataSource(Frm_mask->Check2, Adodc1);
+    Frm_mask->collega_campi_scheda(*binder, Adodc1);
 }
 
 void EntryActions::collega_campi_corrispondente()
 {
-    for (const CampoCasella& c : kCampiCorrispondente)
-        binder->setDataField(Frm_mask->txt_mask1[c.index], QLatin1String(c.field));
+    Frm_mask->collega_campi_corrispondente(*binder);
 }
 
 void EntryActions::scollega_maschera()
 {
-    for (QLineEdit* box : Frm_mask->txt_mask1) {
-        binder->setDataField(box, QString());
-        binder->setDataSource(box, nullptr);
-        box->clear();
-    }
-    for (QCheckBox* check : {Frm_mask->Check2, Frm_mask->Check1}) {
-        binder->setDataField(check, QString());
-        binder->setDataSource(check, nullptr);
-    }
-    Frm_mask->Check2->setChecked(false);
+    Frm_mask->scollega(*binder);
 }
 
 void EntryActions::chiudi_origini_dati()
@@ -153,13 +100,12 @@ void EntryActions::mostra_scheda_riletta()
 
 void EntryActions::collega_campi_corrispondente_origine()
 {
-    for (int i : {8, 9, 10, 11, 12, 13, 14, 15, 25})
-        binder->setDataSource(Frm_mask->txt_mask1[i], ado_mittenti);
+    Frm_mask->collega_origine_corrispondente(*binder, ado_mittenti);
 }
 
 void EntryActions::Adodc1_WillMove()
 {
-    Frm_mask->Frame_calendar->hide();
+    Frm_mask->nascondi_calendario();
 }
 
 void EntryActions::Adodc1_Error(const DbResult& error)
@@ -179,7 +125,7 @@ void EntryActions::aggiorna_totale_schede()
     QString testo = QStringLiteral("   Totale schede : ") + QString::number(conta_schede());
     if (filtro)
         testo += QStringLiteral("  [Filtro inserito !]");
-    Frm_mask->lbl_filtro_ins->setVisible(filtro);
+    Frm_mask->mostra_filtro_inserito(filtro);
     Adodc1->setCaption(testo);
     pic_move->lbl_filtro->setText(Adodc1->Caption());
 }

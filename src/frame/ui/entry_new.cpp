@@ -97,24 +97,21 @@ void EntryActions::nuovo_quadernolo(const QString& registro)
         return;
     }
 
-    Frm_mask->Frame_new_ins->show();
-    Frm_mask->Frame_new_ins->raise();
+    Frm_mask->mostra_nuova_scheda(true);
     Adodc1->setEnabled(false);
     m_maschera->sblocca_maschera();
     m_maschera->mostra_posizione_mittenti();
-    Frm_mask->Picture2[2]->hide();
-    Frm_mask->lbl_numero->hide();
-    Frm_mask->frame_annulla->hide();
-    Frm_mask->Frame_annullato->hide();
+    Frm_mask->mostra_paginazione_mittenti(false);
+    Frm_mask->nascondi_annullamento();
     mostra_intestazione();
     m_maschera->mostra_anteprima_collegamento();
     // The date box is the first to type: it gets the focus, and with it its calendar.
-    Frm_mask->txt_mask1[2]->setFocus();
+    Frm_mask->casella(2)->setFocus();
 }
 
 void EntryActions::ripristina_consultazione()
 {
-    Frm_mask->Frame_new_ins->hide();
+    Frm_mask->mostra_nuova_scheda(false);
     Adodc1->setEnabled(true);
     if (auto* completamento = qobject_cast<AXDbAutoComplete*>(m_maschera->AXDbAutoComplete1))
         completamento->setListBoxVisible(false);

@@ -31,7 +31,7 @@ bool MaskController::mittente_vuoto()
 
 void MaskController::cmd_altri_Click()
 {
-    if (Frm_mask->txt_mask1[8]->isReadOnly()) {
+    if (Frm_mask->casella(8)->isReadOnly()) {
         cmd_focus->setFocus();
         return;
     }
@@ -42,7 +42,7 @@ void MaskController::cmd_altri_Click()
         warn(QStringLiteral("ATTENZIONE ! \n\nNon è possibile inserire righe vuote !"));
     }
     mostra_posizione_mittenti();
-    Frm_mask->txt_mask1[8]->setFocus();
+    Frm_mask->casella(8)->setFocus();
     m_selettori->list_elenco->hide();
 }
 
@@ -62,8 +62,7 @@ void MaskController::cmd_mitt_Click(int Index)
     }
     cmd_focus->setFocus();
     if (aperto(rs))
-        Frm_mask->lbl_numero->setText(QString::number(rs->absolutePosition()) + QLatin1Char('/')
-                                      + QString::number(rs->recordCount()));
+        Frm_mask->scrivi_posizione_mittenti(rs->absolutePosition(), rs->recordCount());
     m_selettori->list_elenco->hide();
 }
 
@@ -73,10 +72,8 @@ void MaskController::mostra_posizione_mittenti()
     const std::shared_ptr<Recordset> rs = ado_mittenti->Recordset();
     const int righe = aperto(rs) ? rs->recordCount() : 0;
     if (aperto(rs))
-        Frm_mask->lbl_numero->setText(QString::number(rs->absolutePosition()) + QLatin1Char('/')
-                                      + QString::number(righe));
-    Frm_mask->Picture2[2]->setVisible(righe >= 2);
-    Frm_mask->lbl_numero->setVisible(righe >= 2);
+        Frm_mask->scrivi_posizione_mittenti(rs->absolutePosition(), righe);
+    Frm_mask->mostra_paginazione_mittenti(righe >= 2);
 }
 
 QString MaskController::elenco_corrispondenti_testo()

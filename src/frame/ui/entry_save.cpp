@@ -152,19 +152,7 @@ void EntryActions::mostra_intestazione()
     if (conta_schede() < 1 || !suUnRecord(rs))
         return;
     m_maschera->mostra_nodo_corrente();
-    if (rs->value(1).toString() == QLatin1String("E")) {
-        Frm_mask->lbl_modo->setText(QStringLiteral("Quadernolo in ENTRATA"));
-        Frm_mask->cmd_altri->setText(QStringLiteral("Altri mittenti"));
-        Frm_mask->lbl_mask1[8]->setText(QStringLiteral("Mittente"));
-        Frm_mask->lbl_mask1[5]->setText(QStringLiteral("Quad. Rif."));
-        Frm_mask->Check2->show();
-    } else {
-        Frm_mask->lbl_modo->setText(QStringLiteral("Quadernolo in USCITA"));
-        Frm_mask->cmd_altri->setText(QStringLiteral("Altri destinatari"));
-        Frm_mask->Check2->hide();
-        Frm_mask->lbl_mask1[8]->setText(QStringLiteral("Destinatario"));
-        Frm_mask->lbl_mask1[5]->setText(QStringLiteral("Quad. Interno"));
-    }
+    Frm_mask->mostra_verso(rs->value(1).toString() == QLatin1String("E"));
 }
 
 } // namespace quad

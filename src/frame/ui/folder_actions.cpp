@@ -36,8 +36,7 @@ void Quadernolo::apri_collega_fascicolo()
         // holding it as a change of its own.
         m_schede->rileggi_registro(scheda.numero, true);
         m_registro->markEntryWritten();
-        Frm_mask->lbl_nodo->setText(QStringLiteral("Nodo : ") + percorso);
-        Frm_mask->lbl_nodo->show();
+        Frm_mask->mostra_nodo(percorso);
     });
 }
 

@@ -61,7 +61,7 @@ Quadernolo::Quadernolo(QWidget* parent)
     parti.viewport = Pic_mask;
     parti.binder = binder;
     parti.registro = Adodc1;
-    parti.mittenti = Frm_mask->ado_mittenti;
+    parti.mittenti = ado_mittenti;
     parti.rubrica = Pic_nomi->Ado_nomi;
     parti.selettori = m_selettori;
     parti.pannelloNomi = Pic_nomi;
@@ -97,7 +97,7 @@ Quadernolo::~Quadernolo()
     // goes, or a data control that reports a change, must no longer reach its handlers, and the
     // mask's event filter must not read the control lists freed after this body.
     delete findChild<QObject*>(QStringLiteral("regole_maschera"), Qt::FindDirectChildrenOnly);
-    for (QObject* control : std::initializer_list<QObject*> {Adodc1, Frm_mask->ado_mittenti, Pic_nomi->Ado_nomi}) {
+    for (QObject* control : std::initializer_list<QObject*> {Adodc1, ado_mittenti, Pic_nomi->Ado_nomi}) {
         control->disconnect(this);
         control->disconnect(m_schede);
     }
@@ -204,12 +204,10 @@ void Quadernolo::collegaSegnali()
     connect(binder, &FieldBinder::valueRefused, this, [this](QWidget* box, const DbResult& refusal) {
         const QString field = binder->dataField(box);
         QString name = field;
-        for (size_t i = 0; i < Frm_mask->txt_mask1.size(); ++i) {
-            const QLabel* label = i < Frm_mask->lbl_mask1.size() ? Frm_mask->lbl_mask1[i] : nullptr;
-            // "del" and "Ora" name no field on their own.
-            if (Frm_mask->txt_mask1[i] == box && label && label->text().size() > 3)
-                name = label->text();
-        }
+        // "del" and "Ora" name no field on their own.
+        const QString caption = Frm_mask->didascalia(Frm_mask->indexOf(box));
+        if (caption.size() > 3)
+            name = caption;
         QString text = QStringLiteral("ATTENZIONE !\n\nValore non valido per il campo %1.").arg(name);
         if (!refusal.message.startsWith(QStringLiteral("Valore non valido per il campo %1.").arg(field)))
             text += QStringLiteral("\n\n") + refusal.message;

@@ -68,6 +68,7 @@ public:
     MaskPickers* m_selettori = nullptr; ///< the mask's pickers, with list_elenco and list_view
     AddressBookPanel* Pic_nomi = nullptr; ///< the address-book panel, with DataGridAC
     DataControl* Adodc1 = nullptr; ///< register: entrata joined with Mittenti
+    DataControl* ado_mittenti = nullptr; ///< the correspondents of the entry shown, in the mask
     RegisterTimers* m_timers = nullptr; ///< Timer1 and Timer2
     /// Shows the fields of the data controls in the mask's boxes.
     FieldBinder* binder = nullptr;

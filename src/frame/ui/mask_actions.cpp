@@ -31,16 +31,15 @@ void MaskController::cmd_annulla_Click()
         return;
     // The entry is marked on screen; the next save of the entry writes the annulment.
     const QScopedValueRollback<bool> uscita(m_uscita, true);
-    conferma_caselle(binder, Frm_mask->txt_mask1);
+    conferma_caselle(binder, Frm_mask->caselle());
     if (!m_registro->annul(*motivo))
         return;
-    Frm_mask->Frame_annullato->show();
-    Frm_mask->frame_annulla->hide();
+    Frm_mask->mostra_annullamento(true);
 }
 
 void MaskController::cmd_annullato_Click()
 {
-    mostra_motivo_annullamento(finestra(), Frm_mask->txt_mask1[26]->text());
+    mostra_motivo_annullamento(finestra(), Frm_mask->casella(26)->text());
 }
 
 // --- subject correction ------------------------------------------------------------------
@@ -75,9 +74,9 @@ void MaskController::correggi_oggetto_scheda()
 
 void MaskController::apri_ricerca_campo(const QString& KeyAscii, int Index)
 {
-    if (conta_schede() < 1 || Index < 0 || Index >= int(Frm_mask->txt_mask1.size()))
+    if (conta_schede() < 1 || Index < 0 || Index >= int(Frm_mask->caselle().size()))
         return;
-    const QString campo = binder->dataField(Frm_mask->txt_mask1[Index]);
+    const QString campo = binder->dataField(Frm_mask->casella(Index));
     if (campo.trimmed().isEmpty())
         return;
     // The search moves the register: what was changed on the entry shown is saved first, as
@@ -98,12 +97,7 @@ void MaskController::mostra_nodo_corrente()
     QString nodo;
     if (rs && rs->isOpen() && !rs->bof() && !rs->eof() && rs->fieldIndex(QStringLiteral("sys_nodo")) >= 0)
         nodo = rs->value(QStringLiteral("sys_nodo")).toString();
-    if (nodo.trimmed().isEmpty()) {
-        Frm_mask->lbl_nodo->hide();
-        return;
-    }
-    Frm_mask->lbl_nodo->setText(QStringLiteral("Nodo : ") + nodo);
-    Frm_mask->lbl_nodo->show();
+    Frm_mask->mostra_nodo(nodo);
 }
 
 } // namespace quad

@@ -82,7 +82,7 @@ void MaskController::collega_rubrica()
     if (m_completamentoMaschera)
         return;
     MaskAutocomplete::Parti parti;
-    parti.caselle = Frm_mask->txt_mask1;
+    parti.caselle = Frm_mask->caselle();
     parti.completamento = AXDbAutoComplete1;
     parti.registro = Adodc1;
     parti.rubrica = Ado_nomi;

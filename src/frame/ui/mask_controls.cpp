@@ -16,12 +16,17 @@ using namespace controls;
 void Quadernolo::creaMaschera()
 {
     Frm_mask = new EntryMask(Pic_mask);
-    Frm_mask->cmd_tree->setIcon(pic_tool_orizz->ImageList1[15]);
-    const char* linkIcone[] = {"ing_find", "img_notifica", "img_new"};
-    for (int i = 0; i < 3; ++i)
-        Frm_mask->picOpenWWW[i]->setPixmap(disegna_icona(QLatin1String(linkIcone[i])).pixmap(22, 22));
+    std::vector<QPixmap> collegamento;
+    for (const char* icona : {"ing_find", "img_notifica", "img_new"})
+        collegamento.push_back(disegna_icona(QLatin1String(icona)).pixmap(22, 22));
+    Frm_mask->imposta_icone(pic_tool_orizz->ImageList1[15], collegamento);
 
-    Frm_mask->mostra_corrispondenti(m_registro->correspondentSource());
+    // The data control of the correspondents of the entry shown, in the mask, never shown.
+    ado_mittenti = new DataControl(m_registro->correspondentSource(), Frm_mask);
+    ado_mittenti->setObjectName(QStringLiteral("ado_mittenti"));
+    ado_mittenti->setCaption(QStringLiteral("ado_mittenti"));
+    ado_mittenti->setGeometry(8, 430, 200, 22);
+    ado_mittenti->hide();
     Pic_mask->setContent(Frm_mask);
 }
 

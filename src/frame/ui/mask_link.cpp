@@ -3,6 +3,7 @@
 #include "mask_controller.h"
 #include "mask_rules.h"
 
+#include "entry_mask.h"
 #include "field_binding.h"
 #include "link_preview.h"
 
@@ -15,12 +16,12 @@ namespace quad {
 
 void MaskController::mostra_anteprima_collegamento()
 {
-    quad::mostra_anteprima_collegamento(Frm_mask->txt_mask1[19]->text(), Frm_mask->Image1);
+    Frm_mask->mostra_anteprima_collegamento();
 }
 
 void MaskController::Image1_DblClick()
 {
-    apri_anteprima_collegamento(finestra(), Frm_mask->txt_mask1[19]->text(), Frm_mask->Image1);
+    Frm_mask->apri_anteprima_collegamento();
 }
 
 void MaskController::scegli_collegamento()
@@ -28,7 +29,7 @@ void MaskController::scegli_collegamento()
     const QString path = scegli_file_collegamento();
     if (path.isEmpty())
         return;
-    scrivi_casella(binder, Frm_mask->txt_mask1, Frm_mask->txt_mask1[19], path);
+    scrivi_casella(binder, Frm_mask->caselle(), Frm_mask->casella(19), path);
     mostra_anteprima_collegamento();
 }
 
@@ -42,7 +43,7 @@ void MaskController::txt_mask1_OLEDragDrop(int Index, const QString& dropped)
 {
     if (Index != 19)
         return;
-    scrivi_casella(binder, Frm_mask->txt_mask1, Frm_mask->txt_mask1[19], dropped);
+    scrivi_casella(binder, Frm_mask->caselle(), Frm_mask->casella(19), dropped);
     mostra_anteprima_collegamento();
 }
 
@@ -50,7 +51,7 @@ void MaskController::picOpenWWW_Click(int Index)
 {
     switch (Index) {
     case 0: {
-        const QString link = Frm_mask->txt_mask1[19]->text().trimmed();
+        const QString link = Frm_mask->casella(19)->text().trimmed();
         if (link.isEmpty())
             return;
         // A file named without regard to case is opened as it is on disk.

@@ -20,25 +20,13 @@ void MaskController::disponi_maschera()
 
 void MaskController::blocca_maschera()
 {
-    QList<int> caselle;
-    for (int i = 2; i <= 17; ++i)
-        caselle << i;
-    caselle << 24 << 25 << 26;
-    // Notes (18) and link (19) stay editable: they are what a registered entry may still change.
-    for (int i : caselle) {
-        Frm_mask->txt_mask1[i]->setReadOnly(true);
-        Frm_mask->txt_mask1[i]->setFrame(false);
-        Frm_mask->txt_mask1[i]->setStyleSheet(QStringLiteral("QLineEdit { background-color: #E0E0E0; }"));
-    }
-    Frm_mask->Check2->setEnabled(false);
-    Frm_mask->cmd_altri->setEnabled(false);
+    Frm_mask->blocca();
 }
 
 void MaskController::mostra_annullato()
 {
     if (conta_schede() < 1) {
-        Frm_mask->Frame_annullato->hide();
-        Frm_mask->frame_annulla->hide();
+        Frm_mask->nascondi_annullamento();
         return;
     }
     const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
@@ -47,8 +35,7 @@ void MaskController::mostra_annullato()
         const QVariant v = rs->value(QStringLiteral("Annullato"));
         annullato = v.toBool() || v.toLongLong() == -1;
     }
-    Frm_mask->Frame_annullato->setVisible(annullato);
-    Frm_mask->frame_annulla->setVisible(!annullato);
+    Frm_mask->mostra_annullamento(annullato);
 }
 
 } // namespace quad

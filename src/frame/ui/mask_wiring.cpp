@@ -56,7 +56,7 @@ protected:
             }
             if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
                 m_w->m_selettori->list_view->hide();
-                m_w->Frm_mask->txt_mask1[3]->setFocus();
+                m_w->Frm_mask->casella(3)->setFocus();
                 return true;
             }
             return false;

@@ -61,7 +61,7 @@ void Quadernolo::inoltra_ufficio_competente()
 {
     if (state.p_postazione != QLatin1String("Server"))
         return;
-    const QString ufficio = Frm_mask->txt_mask1[16]->text();
+    const QString ufficio = Frm_mask->casella(16)->text();
     if (ufficio.isEmpty())
         return;
     // The entry being typed is not in the archive yet: it is never forwarded, nor written by

@@ -12,7 +12,7 @@ namespace quad {
 
 QLineEdit* RubricaPrincipale::casella(int index) const
 {
-    return m_w.Frm_mask->txt_mask1[size_t(index)];
+    return m_w.Frm_mask->casella(index);
 }
 
 QWidget* RubricaPrincipale::maschera() const

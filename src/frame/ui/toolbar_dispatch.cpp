@@ -162,7 +162,7 @@ void Quadernolo::vista_maschera()
     pic_move->raise();
     pic_tool_orizz->raise();
     Adodc1->hide();
-    Frm_mask->lbl_numero->setVisible(!Frm_mask->Picture2[2]->isHidden());
+    Frm_mask->allinea_posizione_mittenti();
 }
 
 void Quadernolo::vista_griglia()

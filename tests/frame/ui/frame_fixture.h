@@ -8,12 +8,16 @@
 
 #include "database.h"
 
+#include <QCalendarWidget>
+#include <QCheckBox>
 #include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QTableView>
 #include <QToolBar>
 
@@ -49,6 +53,11 @@ inline RegisterGrid* grid(const QWidget& w)
 inline EntryMask* mask(const QWidget& w)
 {
     return control<EntryMask>(const_cast<QWidget*>(&w), QStringLiteral("Frm_mask"));
+}
+/// Box index of the entry mask (txt_mask1_<index>).
+inline QLineEdit* casella(const QWidget& w, int index)
+{
+    return control<QLineEdit>(&w, QStringLiteral("txt_mask1_%1").arg(index));
 }
 /// The handlers of the window's entry mask.
 inline MaskController* regole(const QWidget& w)
@@ -153,7 +162,7 @@ inline QString text(QWidget* root, const QString& name)
 /// the tool bars and the navigation strip out of use.
 inline bool nuovaSchedaInCorso(Quadernolo& w)
 {
-    return !mask(w)->Frame_new_ins->isHidden() && !control<QToolBar>(&w, "Toolbar1")->isEnabled()
+    return !control<QFrame>(&w, "Frame_new_ins")->isHidden() && !control<QToolBar>(&w, "Toolbar1")->isEnabled()
         && !control<QToolBar>(&w, "Toolbar2")->isEnabled() && !shown(w, "pic_move")->isEnabled();
 }
 

@@ -329,7 +329,7 @@ TEST(StartMenu, ToolBarsCarryTheirKeysCaptionsAndTips)
     EXPECT_EQ(w.pic_tool_orizz->ImageList1Keys.size(), 20);
     EXPECT_EQ(w.pic_tool_orizz->ImageList1Keys[4], "ing_find");
     for (int i = 0; i <= 26; ++i)
-        EXPECT_EQ(mask(w)->txt_mask1[i]->objectName(), QStringLiteral("txt_mask1_%1").arg(i));
+        EXPECT_EQ(casella(w, i)->objectName(), QStringLiteral("txt_mask1_%1").arg(i));
 }
 
 TEST(StartMenu, HistoricalFoldersAreCollectedFromFoldersOnly)

@@ -103,10 +103,10 @@ protected:
         ASSERT_TRUE(
             dati(w, "Adodc1")->Recordset()->find("Progressivo = 2", 0, SearchDirection::Forward, kBookmarkFirst));
         schede(w)->mostra_intestazione();
-        ASSERT_EQ(mask(w)->txt_mask1[16]->text(), "Ufficio B");
+        ASSERT_EQ(casella(w, 16)->text(), "Ufficio B");
     }
 
-    void clickInoltra(Quadernolo& w) { QTest::mouseClick(mask(w)->picOpenWWW[1], Qt::LeftButton); }
+    void clickInoltra(Quadernolo& w) { QTest::mouseClick(control<QLabel>(&w, "picOpenWWW_1"), Qt::LeftButton); }
 
     /// Installation B opens its register, answering the questions of the notifications it finds.
     void apriDestinatario(Quadernolo& b, std::initializer_list<MsgAnswer> risposte)
@@ -136,7 +136,7 @@ TEST_F(NotificationWindow, AClientStationsForwardImageDoesNothing)
 {
     Finestra w;
     apriMittente(w, "Client");
-    EXPECT_FALSE(mask(w)->picOpenWWW[1]->isEnabled());
+    EXPECT_FALSE(control<QLabel>(&w, "picOpenWWW_1")->isEnabled());
     messages.clear();
     clickInoltra(w);
     regole(w)->picOpenWWW_Click(1);
