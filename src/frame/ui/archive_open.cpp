@@ -1,7 +1,5 @@
 // Opening the register from the start menu: archive choice, key, the register's opening, grid and
 // timers.
-#include "data_control.h"
-#include "field_binding.h"
 #include "frm_sel_cartella.h"
 #include "main_window.h"
 
@@ -56,7 +54,7 @@ void Quadernolo::Command1_Click()
         annulla_apertura(precedente);
         return;
     }
-    const OpenResult aperto = m_registro->open(archivio.absoluteFilePath(), chiave,
+    const OpenResult aperto = m_registro->apri(archivio.absoluteFilePath(), chiave,
                                                fileInFolder(programFolder(), QLatin1String(kSettingsDbFile)));
     if (!aperto.ok()) {
         // A register that could not be read has been told by Adodc1_Error.
@@ -69,53 +67,29 @@ void Quadernolo::Command1_Click()
     state.chiavi_archivi.accept(archivio.absoluteFilePath(), chiave, state.p_password);
 
     // The register is open: switch the window over.
-    Frm_mask->mostra_paginazione_mittenti(false);
     pic_tool_orizz->toolbarButton(QStringLiteral("tb_notifica"))->setVisible(true);
     pic_tool_orizz->toolbarButton(QStringLiteral("tb_scanner"))->setVisible(true);
     pic_tool_orizz->Toolbar1->show();
     pic_tool_orizz->Toolbar2->show();
     imposta_modo_storico();
     state.p_sessione = QStringLiteral("Entrata");
-    m_schede->collega_campi_corrispondente();
-
-    rilascia_pulsante_filtro();
-    m_schede->aggiorna_totale_schede();
-    Adodc1->show();
-
-    m_griglia->collega_griglia();
-    m_griglia->imposta_intestazioni_griglia();
-    m_griglia->imposta_colonne_griglia();
+    // The grid, then the mask, take the start frame's place.
+    Frame1->hide();
+    m_registro->mostra_registro(archivio_storico_in_uso());
     setWindowTitle(QStringLiteral("Gestione quadernolo"));
-    // The grid just shown switches over to the mask, as the tool bar's first button does.
-    Toolbar1_ButtonClick(pic_tool_orizz->Toolbar1_Buttons(1));
     frm_menu->hide();
 
-    carica_elenco();
-    m_griglia->carica_colonne_griglia();
-    Frm_mask->mostra_nuova_scheda(false);
-    m_maschera->blocca_maschera();
-
-    Adodc1->setEnabled(true);
     m_timers->Timer1->start(65535);
     m_timers->Timer2->start(1000);
-    m_maschera->mostra_anteprima_collegamento();
 
     const bool server = state.p_postazione == QLatin1String("Server");
     pic_tool_orizz->toolbarButton(QStringLiteral("tb_insert"))->setEnabled(server && !archivio_storico_in_uso());
-    Frm_mask->abilita_inoltro(server);
 
     pic_tool_orizz->dispose(width());
     pic_tool_orizz->show();
     pic_tool_orizz->raise();
     Form_Resize();
-    cmd_focus->setFocus();
-
-    Frm_mask->reimposta_altri();
-    Frm_mask->allinea_posizione_mittenti();
-
-    if (m_schede->conta_schede() >= 1)
-        Adodc1->Recordset()->moveLast();
-    m_schede->mostra_intestazione();
+    m_registro->parcheggia_fuoco();
 
     if (state.p_sub_use && state.p_path_cartella.startsWith(QLatin1String("SUB_"), Qt::CaseInsensitive)) {
         m_stato->Frame3->lbl_sub_arch->setText(QStringLiteral("Archivio in uso : ") + state.p_path_cartella.mid(4));
@@ -158,7 +132,7 @@ bool Quadernolo::chiave_archivio_in_uso(bool* rinuncia)
             *rinuncia = true;
             return false;
         }
-        const DbResult esito = m_registro->useArchiveKey(chiave);
+        const DbResult esito = m_registro->registro().useArchiveKey(chiave);
         if (esito.ok()) {
             state.p_password_archivio = chiave;
             state.chiavi_archivi.accept(percorso_archivio(state.p_path_cartella), chiave, state.p_password);
@@ -186,7 +160,7 @@ bool Quadernolo::archivio_storico_in_uso() const
 
 void Quadernolo::annulla_apertura(const QString& cartellaPrecedente)
 {
-    m_registro->close();
+    m_registro->registro().close();
     m_stato->Frame3->lbl_sub_arch->hide();
     state.p_path_cartella = cartellaPrecedente;
 }
@@ -229,26 +203,12 @@ bool Quadernolo::scegli_cartella_archivio()
     return true;
 }
 
-QString Quadernolo::scegli_file_collegamento()
-{
-    return MessageService::instance().openFileName(QString(), programFolder(), QString());
-}
-
 void Quadernolo::imposta_modo_storico()
 {
     m_stato->frm_label->lbl_storico->hide();
     m_stato->frm_label->hide();
     // Nothing is ever registered into a historical archive.
     pic_tool_orizz->toolbarButton(QStringLiteral("tb_insert"))->setEnabled(!archivio_storico_in_uso());
-    Frm_mask->abilita_caselle();
-}
-
-void Quadernolo::carica_elenco()
-{
-    if (state.p_eln_uffici.isEmpty())
-        return;
-    m_selettori->list_elenco->clear();
-    m_selettori->list_elenco->addItems(state.p_eln_uffici.split(QLatin1Char(';')));
 }
 
 } // namespace quad

@@ -1,7 +1,5 @@
 // Closing the main window: back to the start menu while the register is shown, the end of the
 // program (with the back-up of the archives) at the start menu, never while an entry is typed.
-#include "data_control.h"
-#include "field_binding.h"
 #include "main_window.h"
 
 #include "backup.h"
@@ -18,7 +16,7 @@ namespace quad {
 
 void Quadernolo::closeEvent(QCloseEvent* event)
 {
-    if (m_registro->session().p_new_ins()) {
+    if (m_registro->inserimento_in_corso()) {
         warn(QStringLiteral("Impossibile uscire in tale fase !"));
         event->ignore();
         return;
@@ -27,46 +25,31 @@ void Quadernolo::closeEvent(QCloseEvent* event)
         // With the register shown, closing the window goes back to the start menu.
         event->ignore();
         if (lascia_registro())
-            m_selettori->list_elenco->hide();
+            m_registro->nascondi_elenchi();
         return;
     }
-    if (!m_griglia->DataGrid1->isHidden() || !Pic_mask->isHidden()) {
-        m_schede->salva_scheda();
+    if (m_registro->vista_visibile()) {
+        m_registro->salva_se_modificata();
         ripristina_menu();
-        m_schede->scollega_maschera();
-        m_schede->chiudi_origini_dati();
+        chiudi_registro();
     } else {
         esegui_back_up();
     }
-    m_selettori->list_elenco->hide();
+    m_registro->nascondi_elenchi();
     event->accept();
     termina_programma();
 }
 
 bool Quadernolo::lascia_registro()
 {
-    m_selettori->list_view->hide();
-    // Correspondent rows changed and not written yet count as a change of the entry, whatever
-    // was reported: a move would reload the rows and lose them.
-    if (!m_schede->caselle_valide())
-        return false;
-    const SessionResult esito = m_registro->leave([] {
-        return msgBox(QStringLiteral("Salvo le modifiche ?"), MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::Yes;
-    });
-    if (esito.outcome == SessionResult::Outcome::Incomplete) {
-        warn(esito.message);
-        return false;
-    }
-    // A save that failed keeps the register, and the changes, on screen.
-    if (!m_schede->mostra_esito_salvataggio(esito))
+    if (!m_registro->lascia_registro())
         return false;
     Picture1->hide();
     Picture4->hide();
     Frame1->show();
     frm_menu->show();
     ripristina_menu();
-    m_schede->scollega_maschera();
-    m_schede->chiudi_origini_dati();
+    chiudi_registro();
     return true;
 }
 

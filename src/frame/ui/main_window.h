@@ -1,17 +1,9 @@
 #pragma once
 
-#include "address_book_panel.h"
 #include "database.h"
-#include "entry_actions.h"
-#include "entry_mask.h"
-#include "entry_session.h"
-#include "main_grid.h"
-#include "mask_controller.h"
-#include "mask_pickers.h"
-#include "open_register.h"
 #include "print_panel.h"
 #include "recordset.h"
-#include "register_grid.h"
+#include "register_widget.h"
 #include "window_parts.h"
 #include "working_state.h"
 
@@ -25,9 +17,6 @@ class QAction;
 class QPushButton;
 
 namespace quad {
-
-class DataControl;
-class FieldBinder;
 
 /// The main window: the start frame with its menu, the tool strip, the two views of the open
 /// register (the grid and the entry mask), the pop-up panels, the data controls over the open
@@ -52,26 +41,14 @@ public:
     // --- parts --------------------------------------------------------------------------------
     StartFrame* Frame1 = nullptr; ///< the start frame, with the archive button Command1
     StartMenu* frm_menu = nullptr; ///< the start menu, with cmd_menu
-    QPushButton* cmd_focus = nullptr; ///< focus sink, out of sight
     FrameScroll* m_scorrimento = nullptr; ///< VScroll1, HScroll1 and their corner cmd_scroll
     ToolStrip* pic_tool_orizz = nullptr; ///< the tool strip, with Toolbar1, Toolbar2 and their images
     PopupButtons* Picture4 = nullptr; ///< new-entry pop-up: cmd_ins 0 "ENTRATA", 1 "USCITA"
     PrintPanel* Picture1 = nullptr; ///< print pop-up, with cmd_print
-    NavigationStrip* pic_move = nullptr; ///< navigation strip of the mask view, with cmd_move and lbl_filtro
     StatusArea* m_stato = nullptr; ///< Frame3 with the archive in use, frm_label, lbl_msg
-    MainGrid* m_griglia = nullptr; ///< the register grid DataGrid1 with its column button cmd_colonne
-    MaskViewport* Pic_mask = nullptr; ///< viewport of the mask, with its scroll bars
-    /// The mask itself, with its boxes, captions, check boxes, frames and calendar.
-    EntryMask* Frm_mask = nullptr;
-    MaskController* m_maschera = nullptr; ///< the mask's handlers, with the name completion
-    EntryActions* m_schede = nullptr; ///< the data controls' handlers and the entries' actions
-    MaskPickers* m_selettori = nullptr; ///< the mask's pickers, with list_elenco and list_view
-    AddressBookPanel* Pic_nomi = nullptr; ///< the address-book panel, with DataGridAC
-    DataControl* Adodc1 = nullptr; ///< register: entrata joined with Mittenti
-    DataControl* ado_mittenti = nullptr; ///< the correspondents of the entry shown, in the mask
+    /// The register's window: the grid, the mask and everything that shows the open register.
+    RegisterWidget* m_registro = nullptr;
     RegisterTimers* m_timers = nullptr; ///< Timer1 and Timer2
-    /// Shows the fields of the data controls in the mask's boxes.
-    FieldBinder* binder = nullptr;
 
     // --- start-up and login (startup.cpp) -------------------------------------------------
     /// The start sequence: logo, settings, login (three attempts), historical archives, start
@@ -98,10 +75,7 @@ public:
     /// clerk located it.
     bool verifica_archivio();
     bool scegli_cartella_archivio();
-    /// The full path of a file the clerk picks, or "" when cancelled.
-    QString scegli_file_collegamento();
     void imposta_modo_storico();
-    void carica_elenco();
     /// The archive file of a data folder as stored in p_path_cartella.
     QString percorso_archivio(const QString& cartella) const;
     /// The key that opens archive: p_password, or for an archive keyed otherwise the password
@@ -125,29 +99,17 @@ public:
     void cmd_menu_Click(int Index);
     void Toolbar1_ButtonClick(QAction* Button);
     void Toolbar2_ButtonClick(QAction* Button);
-    void avviso_inserimento_in_corso();
-    /// The two sides of the tb_modo switch: the mask view and the grid view of the register.
-    void vista_maschera();
-    void vista_griglia();
-    /// The pending-changes check made before every tool-bar action: the entry on screen, when
-    /// modified, is saved (or reported incomplete and given up). False when its save failed: the
-    /// cause was shown and the entry stays modified, so the action must not go on.
-    bool verifica_modifiche_in_sospeso();
     /// Leaves the register for the start menu.
     void ripristina_menu();
     void Timer1_Timer();
-    bool registro_aperto() const;
     /// Hides the print and new-entry pop-ups.
     void nascondi_popup();
+    /// The tb_modo button and the filing button as the view shown asks.
+    void vista_cambiata(bool maschera);
 
-    // --- filters and dialogs over the register (register_filters.cpp, hooks.cpp) ---------
-    /// Puts the one-field filter button back to "no filter": released, "Filtro on", "Imposta filtro".
-    void rilascia_pulsante_filtro();
+    // --- dialogs of the start menu (hooks.cpp) ------------------------------------------
     void apri_impostazioni();
     void compatta_archivi();
-    void apri_ricerca();
-    void apri_scelta_colonne();
-    void filtro_campo();
     void esegui_back_up();
 
     // --- folders (folder_actions.cpp) -----------------------------------------------------
@@ -171,17 +133,13 @@ public:
     bool importa_file_trasferimento(const QString& nome);
     /// The writer's progress in lbl_msg.
     void mostra_messaggio_stato(int modo, int n);
-    /// Bookmarks of the rows selected in the register grid, in the order of the selection.
-    std::vector<Bookmark> DataGrid1_SelBookmarks() const;
 
     // --- leaving the register (exit.cpp) ------------------------------------------------------
     /// Leaves the open register for the start menu, asking to save a modified entry; false when
     /// the register stays (incomplete entry, failed save).
     bool lascia_registro();
-    /// Connects the mask's own events (link box drops and double click, the preview, calendar,
-    /// pick lists, pop-up dismissal, the grid's quick find). The constructor runs it once;
-    /// later calls do nothing.
-    void collega_regole_maschera();
+    /// Puts the register's window away and the start menu back.
+    void chiudi_registro();
 
     // --- layout (layout.cpp) --------------------------------------------------------------
     void Form_Resize();
@@ -192,7 +150,6 @@ protected:
 
 private:
     void creaControlli();
-    void creaMaschera();
     void creaPannelli();
     void collegaSegnali();
     void caricaLogo();
@@ -200,10 +157,6 @@ private:
     void annulla_apertura(const QString& cartellaPrecedente);
 
     QWidget* m_centrale = nullptr;
-    std::unique_ptr<class PartHosts> m_parti;
-    /// The register open in the window (object name "registro_aperto"), its data sources and its
-    /// entry session.
-    std::unique_ptr<OpenRegister> m_registro;
 };
 
 } // namespace quad

@@ -61,20 +61,19 @@ void Quadernolo::inoltra_ufficio_competente()
 {
     if (state.p_postazione != QLatin1String("Server"))
         return;
-    const QString ufficio = Frm_mask->casella(16)->text();
+    const QString ufficio = m_registro->ufficio_competente();
     if (ufficio.isEmpty())
         return;
     // The entry being typed is not in the archive yet: it is never forwarded, nor written by
     // the forward's commit.
-    if (m_registro->session().p_new_ins()) {
-        avviso_inserimento_in_corso();
+    if (m_registro->rifiuta_durante_inserimento())
         return;
-    }
-    if (m_registro->session().p_update() && !m_schede->salva_scheda_esito())
+    OpenRegister& registro = m_registro->registro();
+    if (registro.session().p_update() && !m_registro->salva_se_modificata())
         return;
     esporta_notifica(1, ufficio);
-    m_schede->salva_scheda();
-    if (const std::shared_ptr<Recordset> rs = m_registro->registerRows(); m_registro->count() >= 1)
+    m_registro->salva_se_modificata();
+    if (const std::shared_ptr<Recordset> rs = registro.registerRows(); registro.count() >= 1)
         rs->moveLast();
 }
 
@@ -84,14 +83,13 @@ void Quadernolo::esporta_notifica(int modo, const QString& ufficio)
         return;
     // A new entry being typed lies pending in the register's rows: the stamps' commit must not
     // write it.
-    if (m_registro->session().p_new_ins()) {
-        avviso_inserimento_in_corso();
+    if (m_registro->rifiuta_durante_inserimento())
         return;
-    }
+    OpenRegister& registro = m_registro->registro();
     // The timed import stays off meanwhile: it re-reads the register, and the question boxes run
     // the event loop in which the timer fires.
     const QScopedValueRollback<bool> guardia(m_timers->inCorso, true);
-    const std::shared_ptr<Recordset> rs = m_registro->registerRows();
+    const std::shared_ptr<Recordset> rs = registro.registerRows();
     if (!rs || rs->recordCount() < 1) {
         msgBox(QStringLiteral("Nessun record da esportare !"));
         return;
@@ -99,7 +97,7 @@ void Quadernolo::esporta_notifica(int modo, const QString& ufficio)
     const QDateTime adesso = Clock::currentDateTime();
 
     if (modo == 0) {
-        const std::vector<Bookmark> scelte = DataGrid1_SelBookmarks();
+        const std::vector<Bookmark> scelte = m_registro->righe_scelte();
         if (scelte.empty()) {
             msgBox(QStringLiteral("Selezionare i records da inviare !"));
             return;
@@ -107,7 +105,7 @@ void Quadernolo::esporta_notifica(int modo, const QString& ufficio)
         if (!askYesNo(QStringLiteral("Esporto i records selezionati nel file ...\n\ndell' ufficio : ") + ufficio))
             return;
         // The entry on screen is saved first, so that the stamps' commit carries no change of its.
-        if (m_registro->session().p_update() && !m_schede->salva_scheda_esito())
+        if (registro.session().p_update() && !m_registro->salva_se_modificata())
             return;
         mostra_messaggio_stato(0, 0);
         const DbResult esito = esporta_trasferimento(
@@ -118,7 +116,7 @@ void Quadernolo::esporta_notifica(int modo, const QString& ufficio)
             warn(QStringLiteral("ATTENZIONE !\n\nTrasferimento non eseguito.\n\n") + esito.message);
             return;
         }
-        m_registro->markEntryWritten();
+        registro.markEntryWritten();
         mostra_messaggio_stato(1, int(scelte.size()));
         return;
     }
@@ -152,12 +150,13 @@ void Quadernolo::esporta_notifica(int modo, const QString& ufficio)
              + inoltro.esito.message);
         return;
     }
-    m_registro->markEntryWritten();
+    registro.markEntryWritten();
 }
 
 bool Quadernolo::importa_notifica(const QString& path, QString* perche)
 {
-    const std::shared_ptr<Recordset> rs = m_registro->registerRows();
+    OpenRegister& registro = m_registro->registro();
+    const std::shared_ptr<Recordset> rs = registro.registerRows();
     if (!rs || !rs->isOpen()) {
         *perche = QStringLiteral("Il registro non è aperto.");
         return false;
@@ -170,7 +169,7 @@ bool Quadernolo::importa_notifica(const QString& path, QString* perche)
         return false;
     }
     DbResult aperto;
-    const std::shared_ptr<Connection> archivio = m_registro->archive(&aperto);
+    const std::shared_ptr<Connection> archivio = registro.archive(&aperto);
     if (!archivio) {
         notifica.rilascia();
         *perche = aperto.message;
@@ -198,8 +197,8 @@ bool Quadernolo::importa_notifica(const QString& path, QString* perche)
     else
         segnala_notifica_da_verificare(notifica, esito);
     if (esito.righe > 0) {
-        m_registro->markEntryWritten();
-        m_schede->rileggi_registro(esito.ultimo);
+        registro.markEntryWritten();
+        m_registro->rileggi_registro(esito.ultimo);
     }
     return true;
 }
@@ -212,25 +211,24 @@ bool Quadernolo::importa_file_trasferimento(const QString& nome)
                             "le schede del file non vengono caricate."));
         return false;
     }
-    if (m_registro->session().p_new_ins()) {
-        avviso_inserimento_in_corso();
+    if (m_registro->rifiuta_durante_inserimento())
         return false;
-    }
     // The timed import stays off meanwhile: it re-reads the register, and the question boxes run
     // the event loop in which the timer fires.
     const QScopedValueRollback<bool> guardia(m_timers->inCorso, true);
-    const std::shared_ptr<Recordset> rs = m_registro->registerRows();
-    if (!rs || (m_registro->session().p_update() && !m_schede->salva_scheda_esito()))
+    OpenRegister& registro = m_registro->registro();
+    const std::shared_ptr<Recordset> rs = registro.registerRows();
+    if (!rs || (registro.session().p_update() && !m_registro->salva_se_modificata()))
         return false;
     DbResult aperto;
     const EsitoTrasferimento esito
-        = leggi_file_trasferimento(m_registro->archive(&aperto), QDir(programFolder()).filePath(nome));
+        = leggi_file_trasferimento(registro.archive(&aperto), QDir(programFolder()).filePath(nome));
     if (!esito.ok) {
         msgBox(QStringLiteral("Errore nel caricamento dei dati !\n\n") + esito.errore);
         return false;
     }
     msgBox(QStringLiteral("Completato l' inserimento di %1 schede").arg(esito.schede));
-    m_schede->rileggi_registro(m_registro->currentNumber());
+    m_registro->rileggi_registro(registro.currentNumber());
     return true;
 }
 
@@ -239,23 +237,6 @@ void Quadernolo::mostra_messaggio_stato(int modo, int n)
     m_stato->lbl_msg->setText(testo_stato(modo, n));
     if (modo == 0)
         m_stato->lbl_msg->repaint();
-}
-
-std::vector<Bookmark> Quadernolo::DataGrid1_SelBookmarks() const
-{
-    std::vector<Bookmark> segni;
-    const std::shared_ptr<Recordset> rs = m_registro->registerRows();
-    QItemSelectionModel* selezione = m_griglia->DataGrid1->selectionModel();
-    if (!rs || !selezione)
-        return segni;
-    for (const QItemSelectionRange& tratto : selezione->selection()) {
-        for (int r = tratto.top(); r <= tratto.bottom(); ++r) {
-            const Bookmark segno = rs->bookmarkAt(r);
-            if (segno != 0 && std::find(segni.begin(), segni.end(), segno) == segni.end())
-                segni.push_back(segno);
-        }
-    }
-    return segni;
 }
 
 } // namespace quad

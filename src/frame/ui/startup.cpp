@@ -26,7 +26,6 @@ bool Quadernolo::Form_Load()
 {
     caricaLogo();
     state.p_unload = false;
-    cmd_focus->move(tw(-1000), tw(-1000));
 
     state.p_nome_database = QLatin1String(kArchiveFile);
     const QString errore_impostazioni = leggi_impostazioni(state);

@@ -1,6 +1,4 @@
 // The start menu, the register tool bars, and the notification poll.
-#include "data_control.h"
-#include "field_binding.h"
 #include "main_window.h"
 
 #include "entry_session.h"
@@ -36,7 +34,7 @@ QString manuale()
 void Quadernolo::cmd_menu_Click(int Index)
 {
     if (Index != 4)
-        cmd_focus->setFocus();
+        m_registro->parcheggia_fuoco();
     switch (Index) {
     case 0:
         apri_impostazioni();
@@ -55,35 +53,15 @@ void Quadernolo::cmd_menu_Click(int Index)
     }
 }
 
-void Quadernolo::avviso_inserimento_in_corso()
-{
-    msgBox(QStringLiteral("ATTENZIONE !\n\nImpossibile effettuare tale operazione nella\n"
-                          "fase di inserimento di un nuovo quadernolo"),
-           MsgIcon::Information);
-}
-
-bool Quadernolo::verifica_modifiche_in_sospeso()
-{
-    // A click on a tool-bar button leaves the focus in the box being typed: what it holds counts
-    // as a change of the entry on screen, before the action moves the register elsewhere.
-    // An incomplete entry is reported and its changes given up; a failed save stops the action.
-    return m_schede->salva_scheda_esito();
-}
-
 void Quadernolo::Toolbar1_ButtonClick(QAction* Button)
 {
     if (!Button)
         return;
-    if (!verifica_modifiche_in_sospeso())
+    if (!m_registro->salva_se_modificata())
         return;
 
     const QString key = Button->objectName();
-    const auto rifiutato = [this] {
-        if (!m_registro->session().p_new_ins())
-            return false;
-        avviso_inserimento_in_corso();
-        return true;
-    };
+    const auto rifiutato = [this] { return m_registro->rifiuta_durante_inserimento(); };
     const auto chiudiPopup = [this] {
         Picture1->hide();
         Picture4->hide();
@@ -93,10 +71,7 @@ void Quadernolo::Toolbar1_ButtonClick(QAction* Button)
         if (rifiutato())
             return;
         chiudiPopup();
-        if (!m_griglia->DataGrid1->isHidden())
-            vista_maschera();
-        else
-            vista_griglia();
+        m_registro->cambia_vista();
     } else if (key == QLatin1String("tb_insert")) {
         if (rifiutato() || archivio_storico_in_uso())
             return;
@@ -104,12 +79,12 @@ void Quadernolo::Toolbar1_ButtonClick(QAction* Button)
         Picture4->setVisible(Picture4->isHidden());
         Picture4->raise();
     } else if (key == QLatin1String("tb_trova")) {
-        if (m_griglia->DataGrid1->isHidden()) {
+        if (!m_registro->griglia_visibile()) {
             chiudiPopup();
             if (rifiutato())
                 return;
         }
-        apri_ricerca();
+        m_registro->cerca();
     } else if (key == QLatin1String("tb_stampa")) {
         if (rifiutato())
             return;
@@ -121,68 +96,33 @@ void Quadernolo::Toolbar1_ButtonClick(QAction* Button)
     } else if (key == QLatin1String("tb_fascicoli")) {
         chiudiPopup();
         apri_fascicoli();
-        if (m_schede->conta_schede() >= 1)
-            m_maschera->mostra_nodo_corrente();
+        if (m_registro->registro().count() >= 1)
+            m_registro->mostra_nodo_corrente();
     } else if (key == QLatin1String("tb_add_tree")) {
-        cmd_focus->setFocus();
-        if (m_schede->conta_schede() < 1)
+        m_registro->parcheggia_fuoco();
+        if (m_registro->registro().count() < 1)
             return;
         apri_collega_fascicolo();
     } else if (key == QLatin1String("tb_esci")) {
         // Leaving gives up a new entry being typed: nothing of it is written and its lock goes.
-        if (m_registro->session().p_new_ins()) {
-            const SessionResult esito = m_registro->dropEntry();
-            if (!esito.notice.isEmpty())
-                warn(esito.notice);
-            m_schede->ripristina_consultazione();
-        }
+        m_registro->abbandona_inserimento();
         ripristina_menu();
         chiudiPopup();
-        m_schede->scollega_maschera();
-        m_schede->chiudi_origini_dati();
+        chiudi_registro();
     }
-    m_selettori->list_elenco->hide();
-    m_selettori->list_view->hide();
+    m_registro->nascondi_elenchi();
 }
 
-void Quadernolo::vista_maschera()
+void Quadernolo::vista_cambiata(bool maschera)
 {
     QAction* modo = pic_tool_orizz->Toolbar1_Buttons(1);
-    modo->setToolTip(QStringLiteral("Visualizza modalità griglia"));
-    modo->setIcon(pic_tool_orizz->ImageList1[2]);
-    m_griglia->DataGrid1->hide();
-    m_griglia->cmd_colonne->hide();
-    pic_tool_orizz->toolbarButton(QStringLiteral("tb_add_tree"))->setVisible(true);
-    m_griglia->scollega_griglia();
-    m_maschera->mostra_annullato();
-    m_maschera->disponi_maschera();
-    Pic_mask->show();
-    Form_Resize(); // scroll bars for the mask's new viewport
-    pic_move->show();
-    pic_move->raise();
-    pic_tool_orizz->raise();
-    Adodc1->hide();
-    Frm_mask->allinea_posizione_mittenti();
-}
-
-void Quadernolo::vista_griglia()
-{
-    QAction* modo = pic_tool_orizz->Toolbar1_Buttons(1);
-    modo->setToolTip(QStringLiteral("Visualizza modalità maschera"));
-    modo->setIcon(pic_tool_orizz->ImageList1[1]);
-    pic_tool_orizz->toolbarButton(QStringLiteral("tb_add_tree"))->setVisible(false);
-    Pic_mask->hide();
-    if (m_schede->conta_schede() >= 1)
-        Adodc1->Recordset()->moveFirst();
-    m_griglia->collega_griglia();
-    m_griglia->DataGrid1->show();
-    m_griglia->cmd_colonne->move(m_griglia->DataGrid1->x() + tw(20), m_griglia->DataGrid1->y() + tw(20));
-    m_griglia->cmd_colonne->show();
-    m_griglia->cmd_colonne->raise();
-    m_griglia->imposta_intestazioni_griglia();
-    m_griglia->carica_colonne_griglia();
-    pic_move->hide();
-    Adodc1->show();
+    modo->setToolTip(maschera ? QStringLiteral("Visualizza modalità griglia")
+                              : QStringLiteral("Visualizza modalità maschera"));
+    modo->setIcon(pic_tool_orizz->ImageList1[maschera ? 2 : 1]);
+    // The entry is filed into a folder from the mask only.
+    pic_tool_orizz->toolbarButton(QStringLiteral("tb_add_tree"))->setVisible(maschera);
+    if (maschera)
+        pic_tool_orizz->raise();
 }
 
 void Quadernolo::Toolbar2_ButtonClick(QAction* Button)
@@ -191,7 +131,7 @@ void Quadernolo::Toolbar2_ButtonClick(QAction* Button)
         return;
     const QString key = Button->objectName();
     if (key == QLatin1String("tb_filtro_off"))
-        filtro_campo();
+        m_registro->filtro_campo(Button->isChecked());
     else if (key == QLatin1String("tb_question"))
         apri_documento(manuale(), QStringLiteral("open"));
 }
@@ -204,16 +144,17 @@ void Quadernolo::ripristina_menu()
     Picture4->hide();
     pic_tool_orizz->Toolbar1->hide();
     pic_tool_orizz->Toolbar2->hide();
-    m_griglia->DataGrid1->hide();
-    Pic_nomi->hide();
-    Pic_mask->hide();
-    m_griglia->cmd_colonne->hide();
     setWindowTitle(QStringLiteral("Gestione quadernolo"));
 }
 
-bool Quadernolo::registro_aperto() const
+void Quadernolo::chiudi_registro()
 {
-    return Frame1->isHidden() && Adodc1->Recordset() != nullptr;
+    m_registro->chiudi();
+    frm_menu->show();
+    Frame1->show();
+    pic_tool_orizz->hide();
+    // Back at the start menu no register is in use.
+    state.p_sessione = QStringLiteral("Menu");
 }
 
 void Quadernolo::Timer1_Timer()
@@ -222,8 +163,8 @@ void Quadernolo::Timer1_Timer()
     // of its own (an import re-reads the register), never re-entered (the question box runs the
     // event loop, and the timer may fire meanwhile).
     // Nor into a historical archive: what arrives waits for the live one.
-    if (m_timers->inCorso || !registro_aperto() || archivio_storico_in_uso() || m_registro->session().p_new_ins()
-        || m_registro->session().p_update() || Adodc1->Recordset()->hasPendingChanges())
+    if (m_timers->inCorso || !m_registro->aperto() || archivio_storico_in_uso() || m_registro->inserimento_in_corso()
+        || m_registro->registro().session().p_update() || m_registro->registro().registerRows()->hasPendingChanges())
         return;
     const QScopedValueRollback<bool> inTimer(m_timers->inCorso, true);
     const QStringList arrivate = notifiche_in_arrivo(programFolder());

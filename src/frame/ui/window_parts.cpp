@@ -210,33 +210,6 @@ PopupButtons::PopupButtons(const QString& objectName, const char* buttonName, co
     hide();
 }
 
-NavigationStrip::NavigationStrip(QWidget* parent)
-    : QFrame(parent)
-{
-    setObjectName(QStringLiteral("pic_move"));
-    setGeometry(0, 0, tw(8880), tw(450));
-    setAutoFillBackground(true);
-    const char* tips[] = {"Vai al primo quadernolo", "Vai al quadernolo precedente", "Vai al quadernolo successivo",
-                          "Vai all' ultimo quadernolo"};
-    const char* frecce[] = {"|◀", "◀", "▶", "▶|"};
-    for (int i = 0; i < 4; ++i) {
-        QPushButton* b = bottone(this, "", QString::fromUtf8(frecce[i]), QRect(i * tw(570), 0, tw(570), tw(450)),
-                                 QString::fromUtf8(tips[i]));
-        b->setObjectName(indicizzato("cmd_move", i));
-        connect(b, &QPushButton::clicked, this, [this, i] { emit clicked(i); });
-        cmd_move.push_back(b);
-    }
-    lbl_filtro = etichetta(this, QStringLiteral("lbl_filtro"), QStringLiteral("........"),
-                           QRect(2 * tw(570) + 8, 0, tw(4000), tw(450)));
-    hide();
-}
-
-void NavigationStrip::dispose()
-{
-    cmd_move[3]->move(width() - cmd_move[3]->width(), cmd_move[3]->y());
-    cmd_move[2]->move(cmd_move[3]->x() - cmd_move[2]->width(), cmd_move[2]->y());
-}
-
 ArchiveCaption::ArchiveCaption(QWidget* parent)
     : QGroupBox(parent)
 {
@@ -271,41 +244,9 @@ RegisterTimers::RegisterTimers(QObject* parent)
     Timer2->setInterval(1000);
 }
 
-MaskViewport::MaskViewport(QWidget* parent)
-    : QWidget(parent)
-{
-    setObjectName(QStringLiteral("Pic_mask"));
-    setGeometry(0, 0, tw(10215), tw(6495));
-    hide();
-    cmd_scroll_1 = bottone(this, "cmd_scroll_1", QString(), QRect(0, 0, tw(255), tw(255)));
-    cmd_scroll_1->setEnabled(false);
-    cmd_scroll_1->hide();
-    VScroll2 = nominato(new QScrollBar(Qt::Vertical, this), QStringLiteral("VScroll2"));
-    VScroll2->setGeometry(0, 0, tw(255), tw(2000));
-    VScroll2->hide();
-    HScroll2 = nominato(new QScrollBar(Qt::Horizontal, this), QStringLiteral("HScroll2"));
-    HScroll2->setGeometry(0, 0, tw(2000), tw(255));
-    HScroll2->hide();
-    connect(VScroll2, &QScrollBar::valueChanged, this, [this](int value) {
-        if (m_content && !VScroll2->isHidden())
-            m_content->move(m_content->x(), -value);
-    });
-    connect(HScroll2, &QScrollBar::valueChanged, this, [this](int value) {
-        if (m_content && !HScroll2->isHidden())
-            m_content->move(-value, m_content->y());
-        VScroll2->raise();
-    });
-}
-
-void MaskViewport::setContent(QWidget* content)
-{
-    m_content = content;
-}
-
-FrameScroll::FrameScroll(QWidget* area, QWidget* startFrame, MaskViewport* viewport)
+FrameScroll::FrameScroll(QWidget* area, QWidget* startFrame)
     : QObject(area)
     , m_startFrame(startFrame)
-    , m_viewport(viewport)
 {
     VScroll1 = nominato(new QScrollBar(Qt::Vertical, area), QStringLiteral("VScroll1"));
     VScroll1->setGeometry(0, 0, tw(255), tw(2000));
@@ -323,8 +264,8 @@ void FrameScroll::VScroll1_Change(int value)
 {
     if (!m_startFrame->isHidden())
         m_startFrame->move(m_startFrame->x(), -value);
-    else if (QWidget* maschera = m_viewport->content())
-        maschera->move(maschera->x(), -value);
+    else
+        emit scorrimento(value);
     VScroll1->raise();
 }
 

@@ -22,8 +22,6 @@ class QToolButton;
 
 namespace quad {
 
-class EntryMask;
-
 /// The main window's minimum outer size, in pixels.
 constexpr int kDimensioneMinima = tw(2500);
 
@@ -103,24 +101,6 @@ signals:
     void clicked(int Index);
 };
 
-/// The navigation strip pic_move of the mask view: cmd_move (first, previous, next, last) and the
-/// register's count lbl_filtro.
-class NavigationStrip : public QFrame
-{
-    Q_OBJECT
-public:
-    explicit NavigationStrip(QWidget* parent);
-
-    std::vector<QPushButton*> cmd_move;
-    QLabel* lbl_filtro = nullptr;
-
-    /// Packs the last two buttons against the right edge.
-    void dispose();
-
-signals:
-    void clicked(int Index);
-};
-
 /// The frame Frame3, just above the bottom bar, with the name of the archive in use lbl_sub_arch.
 class ArchiveCaption : public QGroupBox
 {
@@ -157,43 +137,27 @@ public:
     QStringList illeggibili;
 };
 
-/// The viewport Pic_mask of the entry mask, with its scroll bars and their corner button.
-class MaskViewport : public QWidget
-{
-    Q_OBJECT
-public:
-    explicit MaskViewport(QWidget* parent);
-
-    QPushButton* cmd_scroll_1 = nullptr;
-    QScrollBar* VScroll2 = nullptr;
-    QScrollBar* HScroll2 = nullptr;
-
-    /// The mask the scroll bars move while they show.
-    void setContent(QWidget* content);
-    QWidget* content() const { return m_content; }
-
-private:
-    QWidget* m_content = nullptr;
-};
-
 /// The scroll bars of the window's area: VScroll1 moves the start frame when the window is too
-/// low for it (the mask when the start frame is hidden); HScroll1 is never shown; cmd_scroll fills
-/// the corner below them.
+/// low for it (the mask when the start frame is hidden, through scorrimento()); HScroll1 is never
+/// shown; cmd_scroll fills the corner below them.
 class FrameScroll : public QObject
 {
     Q_OBJECT
 public:
-    FrameScroll(QWidget* area, QWidget* startFrame, MaskViewport* viewport);
+    FrameScroll(QWidget* area, QWidget* startFrame);
 
     QScrollBar* VScroll1 = nullptr;
     QScrollBar* HScroll1 = nullptr;
     QPushButton* cmd_scroll = nullptr;
 
+signals:
+    /// VScroll1 moved to value while the start frame is hidden: the mask follows it.
+    void scorrimento(int value);
+
 private:
     void VScroll1_Change(int value);
 
     QWidget* m_startFrame;
-    MaskViewport* m_viewport;
 };
 
 /// The status of the window: the archive in use (Frame3), the banner of a historical archive

@@ -15,6 +15,7 @@
 #include "pickers.h"
 
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -35,13 +36,11 @@ QStringList voci(const QListWidget* list)
 
 using namespace controls;
 
-MaskPickers::MaskPickers(EntryMask& mask, FieldBinder& binder, OpenRegister& registro, MaskPickersHost& host,
-                         QWidget* area)
+MaskPickers::MaskPickers(EntryMask& mask, FieldBinder& binder, OpenRegister& registro, QWidget* area)
     : QObject(area)
     , m_mask(mask)
     , m_binder(binder)
     , m_registro(registro)
-    , m_host(host)
 {
     list_elenco = nominato(new QListWidget(area), QStringLiteral("list_elenco"));
     list_elenco->setGeometry(tw(2000), tw(4000), tw(3500), tw(2000));
@@ -51,6 +50,58 @@ MaskPickers::MaskPickers(EntryMask& mask, FieldBinder& binder, OpenRegister& reg
     list_view->hide();
     connect(list_elenco, &QListWidget::itemDoubleClicked, this, [this] { list_elenco_DblClick(); });
     connect(list_view, &QListWidget::itemDoubleClicked, this, [this] { list_view_DblClick(); });
+    for (QListWidget* list : {list_elenco, list_view})
+        list->installEventFilter(this);
+}
+
+bool MaskPickers::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return QObject::eventFilter(watched, event);
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    const bool invio = key == Qt::Key_Return || key == Qt::Key_Enter;
+    if (watched == list_elenco && invio) {
+        list_elenco_DblClick();
+        return true;
+    }
+    if (watched == list_view) {
+        if (invio) {
+            list_view_DblClick();
+            return true;
+        }
+        if (key == Qt::Key_Escape) {
+            list_view->hide();
+            m_mask.casella(3)->setFocus();
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void MaskPickers::imposta_casella(int Index)
+{
+    p_index = Index;
+}
+
+void MaskPickers::carica_uffici(const QStringList& uffici)
+{
+    list_elenco->clear();
+    list_elenco->addItems(uffici);
+}
+
+bool MaskPickers::elenco_uffici_visibile() const
+{
+    return list_elenco->isVisible();
+}
+
+void MaskPickers::nascondi_elenco_uffici()
+{
+    list_elenco->hide();
+}
+
+void MaskPickers::nascondi_tipi_documento()
+{
+    list_view->hide();
 }
 
 // --- calendar ----------------------------------------------------------------------------
@@ -145,7 +196,7 @@ void MaskPickers::list_elenco_DblClick()
     }
     scrivi_casella(&m_binder, m_mask.caselle(), box, pick.text);
     // The list stays for a further pick.
-    m_host.nascondi_suggerimenti();
+    emit ufficio_aggiunto();
     box->setCursorPosition(box->text().size());
     box->setFocus();
 }

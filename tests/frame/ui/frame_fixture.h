@@ -1,8 +1,14 @@
 #pragma once
 
+#include "address_book_panel.h"
 #include "data_control.h"
+#include "entry_actions.h"
+#include "entry_mask.h"
+#include "field_binding.h"
 #include "gui_helpers.h"
 #include "main_window.h"
+#include "mask_controller.h"
+#include "register_grid.h"
 #include "scripted_messages.h"
 #include "temp_program.h"
 
@@ -59,6 +65,13 @@ inline QLineEdit* casella(const QWidget& w, int index)
 {
     return control<QLineEdit>(&w, QStringLiteral("txt_mask1_%1").arg(index));
 }
+/// The register's window: the grid, the mask and the open register.
+inline RegisterWidget* vista(const QWidget& w)
+{
+    auto* registro = w.findChild<RegisterWidget*>();
+    EXPECT_TRUE(registro);
+    return registro;
+}
 /// The handlers of the window's entry mask.
 inline MaskController* regole(const QWidget& w)
 {
@@ -69,11 +82,11 @@ inline EntryActions* schede(const QWidget& w)
 {
     return w.findChild<EntryActions*>();
 }
-/// The register open in the window (its part "registro_aperto"), with the life of the entry
-/// shown: its changes, a new entry and its issuing lock.
+/// The register open in the window (the part "registro_aperto" of its register's window), with the
+/// life of the entry shown: its changes, a new entry and its issuing lock.
 inline OpenRegister& registroAperto(const QWidget& w)
 {
-    auto* registro = w.findChild<OpenRegister*>(QStringLiteral("registro_aperto"), Qt::FindDirectChildrenOnly);
+    auto* registro = w.findChild<OpenRegister*>(QStringLiteral("registro_aperto"));
     EXPECT_TRUE(registro);
     return *registro;
 }

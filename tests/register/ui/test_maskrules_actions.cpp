@@ -159,7 +159,7 @@ TEST_F(MaskActionsTest, QuickFindRefusesWhatTheFieldCannotHoldAndSearchesPartOfA
 
 TEST_F(MaskActionsTest, QuickFindFromTheGrid)
 {
-    w.vista_griglia();
+    vista(w)->mostra_griglia();
     ASSERT_TRUE(grid(w)->isVisible());
     const int oggetto = registro()->fieldIndex("Oggetto");
     grid(w)->setFocus();
@@ -376,11 +376,11 @@ TEST_F(MaskActionsTest, APictureLinkIsPreviewedAndOpensTheViewer)
     // Moving in the grid view, then showing the mask: the preview follows the entry.
     ASSERT_TRUE(registro()->setValue("Collegamento", jpg).ok());
     EXPECT_FALSE(control<QLabel>(&w, "Image1")->pixmap().isNull());
-    w.vista_griglia();
+    vista(w)->mostra_griglia();
     vai(2);
     EXPECT_TRUE(box(19)->text().isEmpty());
     EXPECT_FALSE(control<QLabel>(&w, "Image1")->pixmap().isNull()) << "the hidden mask keeps its preview";
-    w.vista_maschera();
+    vista(w)->mostra_maschera();
     EXPECT_TRUE(control<QLabel>(&w, "Image1")->pixmap().isNull());
 
     box(19)->setText(jpg);

@@ -5,14 +5,18 @@
 #include "mask_controller.h"
 #include "mask_rules.h"
 
+#include "address_book_panel.h"
 #include "ax_db_autocomplete.h"
+#include "entry_actions.h"
 #include "field_binding.h"
+#include "mask_pickers.h"
 
 #include "date_text.h"
 #include "entry_session.h"
 #include "identifier_checks.h"
 #include "mask_typing.h"
 #include "message_service.h"
+#include "open_register.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -139,25 +143,25 @@ void MaskController::txt_mask1_GotFocus(int Index)
     }
     QLineEdit* box = Frm_mask->casella(Index);
     m_ctrl_filtro = box;
-    if (m_uscita)
+    if (m_schede->in_uscita())
         return;
 
     nascondi_popup();
     if (AXDbAutoComplete1)
         AXDbAutoComplete1->setListBoxVisible(false);
     Pic_nomi->hide();
-    m_selettori->p_index = Index;
+    m_selettori->imposta_casella(Index);
 
     if (Index == 16 || Index == 17) {
         // An empty office box offers the list at once (the focus stays in the box); a list
         // already open moves beside this box.
-        if (m_selettori->list_elenco->isVisible() || box->text().isEmpty())
+        if (m_selettori->elenco_uffici_visibile() || box->text().isEmpty())
             m_selettori->apri_elenco_uffici(Index, false);
     } else {
-        m_selettori->list_elenco->hide();
+        m_selettori->nascondi_elenco_uffici();
     }
     if (Index != 3)
-        m_selettori->list_view->hide();
+        m_selettori->nascondi_tipi_documento();
     if (Index == 2 || Index == 6)
         m_selettori->apri_calendario(Index);
 }
@@ -179,7 +183,7 @@ void MaskController::txt_mask1_LostFocus(int Index)
         scrivi_casella(binder, Frm_mask->caselle(), Frm_mask->casella(1), anno);
 
     if (Index == 19)
-        mostra_anteprima_collegamento();
+        Frm_mask->mostra_anteprima_collegamento();
 
     if (Index == 9) {
         const QString rifiuto = rifiuto_piva_cf(Frm_mask->casella(9)->text());
@@ -197,12 +201,12 @@ void MaskController::txt_mask1_LostFocus(int Index)
 
 void MaskController::txt_mask1_Change(int Index)
 {
-    if (m_uscita || m_registro->session().p_stop())
+    if (m_schede->in_uscita() || m_registro->session().p_stop())
         return;
     if (Index == 2)
         regola_data_quadernolo(false);
     else if (Index == 19 && Frm_mask->isVisible())
-        mostra_anteprima_collegamento();
+        Frm_mask->mostra_anteprima_collegamento();
 }
 
 bool MaskController::txt_mask1_Validate(int Index)

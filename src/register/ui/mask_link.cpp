@@ -7,17 +7,14 @@
 #include "field_binding.h"
 #include "link_preview.h"
 
+#include "message_service.h"
 #include "my_func.h"
+#include "program_folder.h"
 
 #include <QLabel>
 #include <QLineEdit>
 
 namespace quad {
-
-void MaskController::mostra_anteprima_collegamento()
-{
-    Frm_mask->mostra_anteprima_collegamento();
-}
 
 void MaskController::Image1_DblClick()
 {
@@ -26,11 +23,11 @@ void MaskController::Image1_DblClick()
 
 void MaskController::scegli_collegamento()
 {
-    const QString path = scegli_file_collegamento();
+    const QString path = MessageService::instance().openFileName(QString(), programFolder(), QString());
     if (path.isEmpty())
         return;
     scrivi_casella(binder, Frm_mask->caselle(), Frm_mask->casella(19), path);
-    mostra_anteprima_collegamento();
+    Frm_mask->mostra_anteprima_collegamento();
 }
 
 void MaskController::txt_mask1_DblClick(int Index)
@@ -44,7 +41,7 @@ void MaskController::txt_mask1_OLEDragDrop(int Index, const QString& dropped)
     if (Index != 19)
         return;
     scrivi_casella(binder, Frm_mask->caselle(), Frm_mask->casella(19), dropped);
-    mostra_anteprima_collegamento();
+    Frm_mask->mostra_anteprima_collegamento();
 }
 
 void MaskController::picOpenWWW_Click(int Index)
@@ -60,7 +57,7 @@ void MaskController::picOpenWWW_Click(int Index)
         return;
     }
     case 1:
-        inoltra_ufficio_competente();
+        emit inoltro_richiesto();
         return;
     case 2:
         if (conta_schede() >= 1)
