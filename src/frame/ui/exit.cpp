@@ -2,17 +2,40 @@
 // program (with the back-up of the archives) at the start menu, never while an entry is typed.
 #include "main_window.h"
 
+#include "notification_actions.h"
+#include "print_panel.h"
+#include "register_widget.h"
+#include "window_parts.h"
+
 #include "backup.h"
-#include "entry_session.h"
 #include "message_service.h"
 
 #include <QCloseEvent>
-#include <QGroupBox>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QTableView>
 
 namespace quad {
+
+namespace {
+
+/// The back-up of the archives at the program's end, when the settings ask for it and the clerk
+/// agrees.
+void esegui_back_up(const WorkingState& state)
+{
+    if (!backupWanted(state))
+        return;
+    if (msgBox(QString::fromUtf8(kBackupQuestion), MsgIcon::None, MsgButtons::YesNo, QString::fromUtf8(kBackupTitle))
+        != MsgAnswer::Yes)
+        return;
+    const BackupReport report = copyArchives(backupRequest(state));
+    if (report.status == BackupStatus::NoPath)
+        msgBox(QString::fromUtf8(kBackupNoPathText), MsgIcon::Information, MsgButtons::Ok,
+               QString::fromUtf8(kBackupTitle));
+    else if (report.status == BackupStatus::SameFile)
+        warn(report.sameFileText(), QString::fromUtf8(kBackupTitle));
+    else if (report.status == BackupStatus::Failed || report.status == BackupStatus::Unverified)
+        msgBox(report.failureText());
+}
+
+} // namespace
 
 void Quadernolo::closeEvent(QCloseEvent* event)
 {
@@ -33,7 +56,7 @@ void Quadernolo::closeEvent(QCloseEvent* event)
         ripristina_menu();
         chiudi_registro();
     } else {
-        esegui_back_up();
+        esegui_back_up(state);
     }
     m_registro->nascondi_elenchi();
     event->accept();
@@ -53,21 +76,23 @@ bool Quadernolo::lascia_registro()
     return true;
 }
 
-void Quadernolo::esegui_back_up()
+void Quadernolo::ripristina_menu()
 {
-    if (!backupWanted(state))
-        return;
-    if (msgBox(QString::fromUtf8(kBackupQuestion), MsgIcon::None, MsgButtons::YesNo, QString::fromUtf8(kBackupTitle))
-        != MsgAnswer::Yes)
-        return;
-    const BackupReport report = copyArchives(backupRequest(state));
-    if (report.status == BackupStatus::NoPath)
-        msgBox(QString::fromUtf8(kBackupNoPathText), MsgIcon::Information, MsgButtons::Ok,
-               QString::fromUtf8(kBackupTitle));
-    else if (report.status == BackupStatus::SameFile)
-        warn(report.sameFileText(), QString::fromUtf8(kBackupTitle));
-    else if (report.status == BackupStatus::Failed || report.status == BackupStatus::Unverified)
-        msgBox(report.failureText());
+    m_notifiche->ferma();
+    Picture1->hide();
+    Picture4->hide();
+    pic_tool_orizz->mostra_barre(false);
+    setWindowTitle(QStringLiteral("Gestione quadernolo"));
+}
+
+void Quadernolo::chiudi_registro()
+{
+    m_registro->chiudi();
+    frm_menu->show();
+    Frame1->show();
+    pic_tool_orizz->hide();
+    // Back at the start menu no register is in use.
+    state.p_sessione = QStringLiteral("Menu");
 }
 
 } // namespace quad

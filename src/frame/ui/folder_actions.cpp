@@ -1,9 +1,11 @@
-// The main window's folder actions: the folder window, the filing of the current entry and the
-// list of the current entry's folders.
+// The folders over the open register: the folder window, the filing of the current entry and
+// the list of the current entry's folders.
+#include "folder_actions.h"
+
 #include "folder_links.h"
 #include "frm_add_tree.h"
 #include "frm_tree.h"
-#include "main_window.h"
+#include "register_widget.h"
 
 #include "message_service.h"
 
@@ -11,38 +13,48 @@
 
 namespace quad {
 
-void Quadernolo::apri_fascicoli()
+FolderActions::FolderActions(RegisterWidget& registro, QWidget* finestra)
+    : QObject(finestra)
+    , m_registro(registro)
+    , m_finestra(finestra)
 {
-    if (m_registro->rifiuta_durante_inserimento())
+    setObjectName(QStringLiteral("fascicoli"));
+    connect(&registro, &RegisterWidget::elenco_fascicoli_richiesto, this, &FolderActions::cmd_tree_Click);
+}
+
+void FolderActions::apri_fascicoli()
+{
+    if (m_registro.rifiuta_durante_inserimento())
         return;
-    OpenRegister& registro = m_registro->registro();
-    apri_frm_tree(this, registro.connectionString(), [this, &registro] {
+    OpenRegister& registro = m_registro.registro();
+    apri_frm_tree(m_finestra, registro.connectionString(), [this, &registro] {
         // An unlink emptied an entry's folder: the register shows what the archive now holds.
         if (registro.onEntry())
-            m_registro->rileggi_registro(registro.currentNumber());
+            m_registro.rileggi_registro(registro.currentNumber());
     });
 }
 
-void Quadernolo::apri_collega_fascicolo()
+void FolderActions::apri_collega_fascicolo()
 {
-    OpenRegister& registro = m_registro->registro();
+    OpenRegister& registro = m_registro.registro();
     if (registro.session().p_new_ins() || !registro.onEntry())
         return;
     SchedaDaArchiviare scheda;
     scheda.numero = registro.currentNumber();
     scheda.tipo = registro.currentDirection();
-    apri_frm_add_tree(this, registro.connectionString(), scheda, [this, &registro, scheda](const QString& percorso) {
-        // The folder path was stored with the link: the register reads it back rather than
-        // holding it as a change of its own.
-        m_registro->rileggi_registro(scheda.numero, true);
-        registro.markEntryWritten();
-        m_registro->mostra_nodo(percorso);
-    });
+    apri_frm_add_tree(m_finestra, registro.connectionString(), scheda,
+                      [this, &registro, scheda](const QString& percorso) {
+                          // The folder path was stored with the link: the register reads it back
+                          // rather than holding it as a change of its own.
+                          m_registro.rileggi_registro(scheda.numero, true);
+                          registro.markEntryWritten();
+                          m_registro.mostra_nodo(percorso);
+                      });
 }
 
-void Quadernolo::cmd_tree_Click()
+void FolderActions::cmd_tree_Click()
 {
-    OpenRegister& registro = m_registro->registro();
+    OpenRegister& registro = m_registro.registro();
     if (!registro.onEntry())
         return;
     DbResult error;

@@ -1,11 +1,8 @@
-// Placing the main window's regions whenever it changes size, and the scroll bars' moves.
+// Placing the main window's regions whenever it changes size.
 #include "main_window.h"
 
-#include <QGroupBox>
-#include <QPushButton>
-#include <QScrollBar>
-#include <QToolBar>
-#include <QToolButton>
+#include "register_widget.h"
+#include "window_parts.h"
 
 #include <algorithm>
 
@@ -15,7 +12,6 @@ void Quadernolo::Form_Resize()
 {
     const int cw = m_centrale->width();
     const int ch = m_centrale->height();
-    const int barra = pic_tool_orizz->height();
 
     // The register's window covers the area.
     m_registro->setGeometry(0, 0, cw, ch);
@@ -32,34 +28,15 @@ void Quadernolo::Form_Resize()
     // 5. Tool strip.
     pic_tool_orizz->dispose(width());
     // 6. Start frame that does not fit gets its scroll bar.
-    if (!Frame1->isHidden()) {
-        if (ch - barra >= Frame1->height()) {
-            Frame1->move((cw - Frame1->width()) / 2, (ch - Frame1->height()) / 2);
-            frm_menu->dispose(cw);
-            m_registro->parcheggia_fuoco();
-            m_scorrimento->VScroll1->hide();
-        } else {
-            const int h = ch - m_scorrimento->cmd_scroll->height() - barra;
-            m_scorrimento->VScroll1->setGeometry(cw - m_scorrimento->VScroll1->width(), barra,
-                                                 m_scorrimento->VScroll1->width(), std::max(h, 0));
-            if (Frame1->height() - ch >= 0) { // a range below zero is left as it was
-                m_scorrimento->VScroll1->setRange(0, Frame1->height() - ch);
-                m_scorrimento->VScroll1->setPageStep(std::max(1, m_scorrimento->VScroll1->maximum() / 3));
-            }
-            m_scorrimento->VScroll1->setValue(0);
-            m_scorrimento->VScroll1->show();
-            m_scorrimento->VScroll1->raise();
-        }
-    }
+    m_scorrimento->adatta(cw, ch, pic_tool_orizz->height());
     // 7-12. The register's views, its bar at the foot and the mask's scroll bars; the archive in
     // use just above that bar.
     m_registro->disponi();
-    m_stato->Frame3->move(0, ch - m_registro->altezza_fondo() - m_stato->Frame3->height());
+    m_stato->disponi(ch, m_registro->altezza_fondo());
     // 13. Corner below the start frame's scroll bar.
-    m_scorrimento->cmd_scroll->move(cw - m_scorrimento->cmd_scroll->width(), ch - m_scorrimento->cmd_scroll->height());
-    m_scorrimento->cmd_scroll->setVisible(!m_scorrimento->HScroll1->isHidden() || !m_scorrimento->VScroll1->isHidden());
+    m_scorrimento->disponi_angolo(cw, ch);
     // 14.
-    Frame1->Command1->raise();
+    Frame1->alza_archivio();
 }
 
 } // namespace quad

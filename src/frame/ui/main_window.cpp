@@ -1,19 +1,25 @@
 #include "main_window.h"
 
-#include "control_factory.h"
-#include "message_service.h"
-#include "program_folder.h"
+#include "archive_open.h"
+#include "folder_actions.h"
+#include "notification_actions.h"
+#include "print_panel.h"
+#include "register_widget.h"
+#include "startup.h"
 #include "toolbar_icons.h"
 #include "window_parts.h"
 
+#include "control_factory.h"
+#include "my_func.h"
+#include "program_folder.h"
+
 #include <QAction>
-#include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QListWidget>
+#include <QPixmap>
 #include <QPushButton>
-#include <QTimer>
-#include <QToolBar>
 
 namespace quad {
 
@@ -29,14 +35,12 @@ Quadernolo::Quadernolo(QWidget* parent)
     setCentralWidget(m_centrale);
 
     creaControlli();
-    creaPannelli();
     collegaSegnali();
 
     setMinimumSize(kDimensioneMinima, kDimensioneMinima);
     // Design client area 8880 x 8535 twips, widened when the tool bars' buttons or the mask
     // need more: the mask shows whole at the first size.
-    const int barre = pic_tool_orizz->Toolbar1->sizeHint().width() + pic_tool_orizz->Toolbar2->sizeHint().width();
-    resize(std::max({tw(8880), barre, m_registro->larghezza_maschera()}), tw(8535));
+    resize(std::max({tw(8880), pic_tool_orizz->larghezza_barre(), m_registro->larghezza_maschera()}), tw(8535));
     m_centrale->installEventFilter(this);
 }
 
@@ -62,18 +66,13 @@ void Quadernolo::creaControlli()
     m_stato = new StatusArea(w);
     m_scorrimento = new FrameScroll(w, Frame1);
 
-    m_timers = new RegisterTimers(this);
-    pic_tool_orizz = new ToolStrip(m_centrale);
+    pic_tool_orizz = new ToolStrip(w);
     m_registro->imposta_barra(pic_tool_orizz->height());
     std::vector<QPixmap> collegamento;
     for (const char* icona : {"ing_find", "img_notifica", "img_new"})
         collegamento.push_back(disegna_icona(QLatin1String(icona)).pixmap(22, 22));
-    m_registro->imposta_icone(pic_tool_orizz->ImageList1[15], collegamento);
-}
+    m_registro->imposta_icone(pic_tool_orizz->immagine(15), collegamento);
 
-void Quadernolo::creaPannelli()
-{
-    QWidget* w = m_centrale;
     // New-entry pop-up under "Nuovo", print pop-up under "Stampa".
     Picture4 = new PopupButtons(QStringLiteral("Picture4"), "cmd_ins",
                                 {QStringLiteral("ENTRATA"), QStringLiteral("USCITA")}, tw(1800), tw(390), w);
@@ -90,52 +89,107 @@ void Quadernolo::creaPannelli()
     auto* Combo1 = nominato(new QComboBox(w), QStringLiteral("Combo1"));
     Combo1->setGeometry(tw(300), tw(900), tw(3015), tw(315));
     Combo1->hide();
+
+    // The window's own actions, each over what it works on.
+    m_avvio = std::make_unique<StartupLogin>(state, this, [this] { termina_programma(); });
+    m_apertura = new ArchiveOpening(state, *m_registro, this);
+    m_notifiche = new NotificationActions(
+        state, *m_registro, *m_stato,
+        [this](const QString& path, QString* perche) { return importa_notifica(path, perche); }, this);
+    m_fascicoli = new FolderActions(*m_registro, this);
 }
 
 void Quadernolo::collegaSegnali()
 {
-    connect(Frame1->Command1, &QPushButton::clicked, this, &Quadernolo::Command1_Click);
+    connect(Frame1, &StartFrame::archivio_richiesto, this, &Quadernolo::Command1_Click);
     connect(frm_menu, &StartMenu::clicked, this, &Quadernolo::cmd_menu_Click);
-    connect(pic_tool_orizz->Toolbar1, &QToolBar::actionTriggered, this, &Quadernolo::Toolbar1_ButtonClick);
-    connect(pic_tool_orizz->Toolbar2, &QToolBar::actionTriggered, this, &Quadernolo::Toolbar2_ButtonClick);
-    connect(m_timers->Timer1, &QTimer::timeout, this, &Quadernolo::Timer1_Timer);
+    connect(pic_tool_orizz, &ToolStrip::Toolbar1_ButtonClick, this, &Quadernolo::Toolbar1_ButtonClick);
+    connect(pic_tool_orizz, &ToolStrip::Toolbar2_ButtonClick, this, &Quadernolo::Toolbar2_ButtonClick);
     connect(m_scorrimento, &FrameScroll::scorrimento, m_registro, &RegisterWidget::scorri_maschera);
     connect(Picture1, &PrintPanel::popup_lasciato, this, &Quadernolo::nascondi_popup);
     connect(Picture4, &PopupButtons::clicked, this, [this](int Index) {
         Picture4->hide();
         m_registro->cmd_ins_Click(Index);
     });
+    // A click on the print pop-up or a tool bar (beside its buttons) dismisses the pop-ups.
+    connect(pic_tool_orizz, &ToolStrip::clic_sulle_barre, this, &Quadernolo::nascondi_popup);
+    Picture1->installEventFilter(this);
 
-    connect(m_registro, &RegisterWidget::vista_cambiata, this, &Quadernolo::vista_cambiata);
     connect(m_registro, &RegisterWidget::popup_lasciati, this, &Quadernolo::nascondi_popup);
     connect(m_registro, &RegisterWidget::pulsante_filtro, pic_tool_orizz, &ToolStrip::mostra_filtro);
-    connect(m_registro, &RegisterWidget::chiave_richiesta, this, &Quadernolo::chiedi_chiave_archivio_in_uso);
-    connect(m_registro, &RegisterWidget::elenco_fascicoli_richiesto, this, &Quadernolo::cmd_tree_Click);
-    connect(m_registro, &RegisterWidget::inoltro_richiesto, this, &Quadernolo::inoltra_ufficio_competente);
+    // The view switch and the filing button follow the view shown.
+    connect(m_registro, &RegisterWidget::vista_cambiata, this, [this](bool maschera) {
+        pic_tool_orizz->mostra_vista(maschera);
+        if (maschera)
+            pic_tool_orizz->raise();
+    });
     // While a new entry is typed the tool bars are out of use; the session's register, as the
     // window shows and prints it, follows the direction chosen.
     connect(m_registro, &RegisterWidget::inserimento_iniziato, this, [this](const QString& registro) {
-        pic_tool_orizz->toolbarButton(QStringLiteral("tb_add_tree"))->setEnabled(false);
-        pic_tool_orizz->Toolbar1->setEnabled(false);
-        pic_tool_orizz->Toolbar2->setEnabled(false);
+        pic_tool_orizz->abilita_barre(false);
         state.p_sessione = registro;
     });
-    connect(m_registro, &RegisterWidget::inserimento_finito, this, [this] {
-        pic_tool_orizz->toolbarButton(QStringLiteral("tb_add_tree"))->setEnabled(true);
-        pic_tool_orizz->Toolbar1->setEnabled(true);
-        pic_tool_orizz->Toolbar2->setEnabled(true);
-    });
-    // A write that meets a key changed at another station asks for the archive's password; the
-    // write itself tells the clerk when none was given.
-    m_registro->registro().setArchiveKeyRequest([this] {
-        bool rinuncia = false;
-        return chiave_archivio_in_uso(&rinuncia);
-    });
+    connect(m_registro, &RegisterWidget::inserimento_finito, this, [this] { pic_tool_orizz->abilita_barre(true); });
+}
 
-    // A click on the print pop-up or a tool bar (beside its buttons) dismisses the pop-ups.
-    for (QObject* watched :
-         std::initializer_list<QObject*> {Picture1, pic_tool_orizz->Toolbar1, pic_tool_orizz->Toolbar2})
-        watched->installEventFilter(this);
+bool Quadernolo::Form_Load()
+{
+    const QString logo = fileInFolder(programFolder(), QStringLiteral("logo.bmp"));
+    QPixmap pix;
+    if (file_esiste(logo) && pix.load(logo))
+        Frame1->mostra_logo(pix);
+    pic_tool_orizz->mostra_barre(false);
+    if (!m_avvio->accedi())
+        return false;
+    frm_menu->raise();
+    m_avvio->raccogli_archivi_storici();
+    return true;
+}
+
+void Quadernolo::termina_programma()
+{
+    hide();
+    QCoreApplication::exit(0);
+}
+
+bool Quadernolo::importa_notifica(const QString& path, QString* perche)
+{
+    return m_notifiche->importa_notifica(path, perche);
+}
+
+void Quadernolo::mostra_registro()
+{
+    // The tool bars, with the commands of the open register.
+    pic_tool_orizz->toolbarButton(QStringLiteral("tb_notifica"))->setVisible(true);
+    pic_tool_orizz->toolbarButton(QStringLiteral("tb_scanner"))->setVisible(true);
+    pic_tool_orizz->mostra_barre(true);
+    m_stato->nascondi_storico();
+    // Nothing is ever registered into a historical archive.
+    const bool storico = cartella_storica(state.p_path_cartella);
+    pic_tool_orizz->toolbarButton(QStringLiteral("tb_insert"))->setEnabled(!storico);
+    state.p_sessione = QStringLiteral("Entrata");
+    // The grid, then the mask, take the start frame's place.
+    Frame1->hide();
+    m_registro->mostra_registro(storico);
+    setWindowTitle(QStringLiteral("Gestione quadernolo"));
+    frm_menu->hide();
+    m_notifiche->avvia();
+
+    const bool server = state.p_postazione == QLatin1String("Server");
+    pic_tool_orizz->toolbarButton(QStringLiteral("tb_insert"))->setEnabled(server && !storico);
+    pic_tool_orizz->dispose(width());
+    pic_tool_orizz->show();
+    pic_tool_orizz->raise();
+    Form_Resize();
+    m_registro->parcheggia_fuoco();
+
+    if (state.p_sub_use && state.p_path_cartella.startsWith(QLatin1String("SUB_"), Qt::CaseInsensitive))
+        m_stato->mostra_archivio(QStringLiteral("Archivio in uso : ") + state.p_path_cartella.mid(4));
+    else
+        m_stato->nascondi_archivio();
+
+    // Notifications that arrived while the register was closed.
+    m_notifiche->Timer1_Timer();
 }
 
 // --- events -----------------------------------------------------------------------------
@@ -147,8 +201,7 @@ bool Quadernolo::eventFilter(QObject* watched, QEvent* event)
             Form_Resize();
         return false;
     }
-    if (event->type() == QEvent::MouseButtonPress
-        && (watched == Picture1 || watched == pic_tool_orizz->Toolbar1 || watched == pic_tool_orizz->Toolbar2))
+    if (watched == Picture1 && event->type() == QEvent::MouseButtonPress)
         nascondi_popup();
     return QMainWindow::eventFilter(watched, event);
 }

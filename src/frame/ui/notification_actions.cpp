@@ -1,7 +1,11 @@
-// The main window's side of the notification between offices and of the transfer file: the
-// forward image of the mask, the import of a received notification, the transfer file's writer
-// and reader with the status line, and the grid's selected rows.
-#include "main_window.h"
+// The notification between offices and the transfer file over the open register: the timed look
+// for received notifications and their import, the forward of the entry shown, the transfer file's
+// writer and reader with the status line.
+#include "notification_actions.h"
+
+#include "register_widget.h"
+#include "window_parts.h"
+#include "working_state.h"
 
 #include "entry_session.h"
 
@@ -17,7 +21,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScopedValueRollback>
-#include <QTableView>
+#include <QTimer>
 
 namespace quad {
 
@@ -57,38 +61,103 @@ void segnala_notifica_da_verificare(NotificaRicevuta& notifica, const EsitoImpor
 
 } // namespace
 
-void Quadernolo::inoltra_ufficio_competente()
+NotificationActions::NotificationActions(WorkingState& stato, RegisterWidget& registro, StatusArea& stato_finestra,
+                                         std::function<bool(const QString&, QString*)> importa, QObject* parent)
+    : QObject(parent)
+    , state(stato)
+    , m_registro(registro)
+    , m_stato(stato_finestra)
+    , m_importa(std::move(importa))
+{
+    setObjectName(QStringLiteral("notifiche"));
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(65535);
+    Timer2 = new QTimer(this);
+    Timer2->setObjectName(QStringLiteral("Timer2"));
+    Timer2->setInterval(1000);
+    connect(Timer1, &QTimer::timeout, this, &NotificationActions::Timer1_Timer);
+    connect(&registro, &RegisterWidget::inoltro_richiesto, this, &NotificationActions::inoltra_ufficio_competente);
+}
+
+void NotificationActions::avvia()
+{
+    Timer1->start(65535);
+    Timer2->start(1000);
+}
+
+void NotificationActions::ferma()
+{
+    Timer1->stop();
+    Timer2->stop();
+}
+
+void NotificationActions::Timer1_Timer()
+{
+    // Never at the start menu, never while an entry is typed or the entry on screen has changes
+    // of its own (an import re-reads the register), never re-entered (the question box runs the
+    // event loop, and the timer may fire meanwhile).
+    // Nor into a historical archive: what arrives waits for the live one.
+    if (m_inCorso || !m_registro.aperto() || cartella_storica(state.p_path_cartella)
+        || m_registro.inserimento_in_corso() || m_registro.registro().session().p_update()
+        || m_registro.registro().registerRows()->hasPendingChanges())
+        return;
+    const QScopedValueRollback<bool> inTimer(m_inCorso, true);
+    const QStringList arrivate = notifiche_in_arrivo(programFolder());
+    // A file this station cannot read (written under another account) is told once, not passed
+    // over in silence; it is told again if it comes back after it was gone.
+    const QStringList segnalate = m_illeggibili;
+    m_illeggibili.clear();
+    for (const QString& path : arrivate) {
+        QString perche;
+        if (!notifica_leggibile(path, &perche)) {
+            m_illeggibili << path;
+            if (!segnalate.contains(path))
+                warn(QStringLiteral("ATTENZIONE !\n\nLa notifica %1 non può essere letta da questa postazione:\n%2")
+                         .arg(QDir::toNativeSeparators(path), perche));
+            continue;
+        }
+        if (!askYesNo(QStringLiteral("Notifica in arrivo ! \n\nSalvo in archivio ?")))
+            continue;
+        perche.clear();
+        if (!m_importa(path, &perche))
+            msgBox(QStringLiteral("Errore nell' importazione dei dati")
+                   + (perche.isEmpty() ? QString() : QStringLiteral("\n\n") + perche));
+    }
+}
+
+void NotificationActions::inoltra_ufficio_competente()
 {
     if (state.p_postazione != QLatin1String("Server"))
         return;
-    const QString ufficio = m_registro->ufficio_competente();
+    const QString ufficio = m_registro.ufficio_competente();
     if (ufficio.isEmpty())
         return;
     // The entry being typed is not in the archive yet: it is never forwarded, nor written by
     // the forward's commit.
-    if (m_registro->rifiuta_durante_inserimento())
+    if (m_registro.rifiuta_durante_inserimento())
         return;
-    OpenRegister& registro = m_registro->registro();
-    if (registro.session().p_update() && !m_registro->salva_se_modificata())
+    OpenRegister& registro = m_registro.registro();
+    if (registro.session().p_update() && !m_registro.salva_se_modificata())
         return;
     esporta_notifica(1, ufficio);
-    m_registro->salva_se_modificata();
+    m_registro.salva_se_modificata();
     if (const std::shared_ptr<Recordset> rs = registro.registerRows(); registro.count() >= 1)
         rs->moveLast();
 }
 
-void Quadernolo::esporta_notifica(int modo, const QString& ufficio)
+void NotificationActions::esporta_notifica(int modo, const QString& ufficio)
 {
     if (modo != 0 && modo != 1)
         return;
     // A new entry being typed lies pending in the register's rows: the stamps' commit must not
     // write it.
-    if (m_registro->rifiuta_durante_inserimento())
+    if (m_registro.rifiuta_durante_inserimento())
         return;
-    OpenRegister& registro = m_registro->registro();
+    OpenRegister& registro = m_registro.registro();
     // The timed import stays off meanwhile: it re-reads the register, and the question boxes run
     // the event loop in which the timer fires.
-    const QScopedValueRollback<bool> guardia(m_timers->inCorso, true);
+    const QScopedValueRollback<bool> guardia(m_inCorso, true);
     const std::shared_ptr<Recordset> rs = registro.registerRows();
     if (!rs || rs->recordCount() < 1) {
         msgBox(QStringLiteral("Nessun record da esportare !"));
@@ -97,7 +166,7 @@ void Quadernolo::esporta_notifica(int modo, const QString& ufficio)
     const QDateTime adesso = Clock::currentDateTime();
 
     if (modo == 0) {
-        const std::vector<Bookmark> scelte = m_registro->righe_scelte();
+        const std::vector<Bookmark> scelte = m_registro.righe_scelte();
         if (scelte.empty()) {
             msgBox(QStringLiteral("Selezionare i records da inviare !"));
             return;
@@ -105,7 +174,7 @@ void Quadernolo::esporta_notifica(int modo, const QString& ufficio)
         if (!askYesNo(QStringLiteral("Esporto i records selezionati nel file ...\n\ndell' ufficio : ") + ufficio))
             return;
         // The entry on screen is saved first, so that the stamps' commit carries no change of its.
-        if (registro.session().p_update() && !m_registro->salva_se_modificata())
+        if (registro.session().p_update() && !m_registro.salva_se_modificata())
             return;
         mostra_messaggio_stato(0, 0);
         const DbResult esito = esporta_trasferimento(
@@ -153,9 +222,9 @@ void Quadernolo::esporta_notifica(int modo, const QString& ufficio)
     registro.markEntryWritten();
 }
 
-bool Quadernolo::importa_notifica(const QString& path, QString* perche)
+bool NotificationActions::importa_notifica(const QString& path, QString* perche)
 {
-    OpenRegister& registro = m_registro->registro();
+    OpenRegister& registro = m_registro.registro();
     const std::shared_ptr<Recordset> rs = registro.registerRows();
     if (!rs || !rs->isOpen()) {
         *perche = QStringLiteral("Il registro non è aperto.");
@@ -198,27 +267,27 @@ bool Quadernolo::importa_notifica(const QString& path, QString* perche)
         segnala_notifica_da_verificare(notifica, esito);
     if (esito.righe > 0) {
         registro.markEntryWritten();
-        m_registro->rileggi_registro(esito.ultimo);
+        m_registro.rileggi_registro(esito.ultimo);
     }
     return true;
 }
 
-bool Quadernolo::importa_file_trasferimento(const QString& nome)
+bool NotificationActions::importa_file_trasferimento(const QString& nome)
 {
-    if (archivio_storico_in_uso()) {
+    if (cartella_storica(state.p_path_cartella)) {
         // Nothing is ever registered into a historical archive.
         warn(QStringLiteral("ATTENZIONE !\n\nL' archivio in uso è un archivio storico: "
                             "le schede del file non vengono caricate."));
         return false;
     }
-    if (m_registro->rifiuta_durante_inserimento())
+    if (m_registro.rifiuta_durante_inserimento())
         return false;
     // The timed import stays off meanwhile: it re-reads the register, and the question boxes run
     // the event loop in which the timer fires.
-    const QScopedValueRollback<bool> guardia(m_timers->inCorso, true);
-    OpenRegister& registro = m_registro->registro();
+    const QScopedValueRollback<bool> guardia(m_inCorso, true);
+    OpenRegister& registro = m_registro.registro();
     const std::shared_ptr<Recordset> rs = registro.registerRows();
-    if (!rs || (registro.session().p_update() && !m_registro->salva_se_modificata()))
+    if (!rs || (registro.session().p_update() && !m_registro.salva_se_modificata()))
         return false;
     DbResult aperto;
     const EsitoTrasferimento esito
@@ -228,15 +297,13 @@ bool Quadernolo::importa_file_trasferimento(const QString& nome)
         return false;
     }
     msgBox(QStringLiteral("Completato l' inserimento di %1 schede").arg(esito.schede));
-    m_registro->rileggi_registro(registro.currentNumber());
+    m_registro.rileggi_registro(registro.currentNumber());
     return true;
 }
 
-void Quadernolo::mostra_messaggio_stato(int modo, int n)
+void NotificationActions::mostra_messaggio_stato(int modo, int n)
 {
-    m_stato->lbl_msg->setText(testo_stato(modo, n));
-    if (modo == 0)
-        m_stato->lbl_msg->repaint();
+    m_stato.mostra_messaggio(testo_stato(modo, n), modo == 0);
 }
 
 } // namespace quad

@@ -1,24 +1,18 @@
-// The start menu, the register tool bars, and the notification poll.
+// The start menu and the register's tool bars, dispatched to the register's window and to the
+// window's own parts and dialogs.
 #include "main_window.h"
 
-#include "entry_session.h"
+#include "archive_open.h"
+#include "folder_actions.h"
+#include "frm_mod_pass.h"
+#include "print_panel.h"
+#include "register_widget.h"
+#include "window_parts.h"
 
-#include "message_service.h"
 #include "my_func.h"
-#include "notification.h"
 #include "program_folder.h"
 
 #include <QAction>
-#include <QDir>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QScopedValueRollback>
-#include <QTableView>
-#include <QTimer>
-#include <QToolBar>
 
 namespace quad {
 
@@ -31,16 +25,27 @@ QString manuale()
 
 } // namespace
 
+void Quadernolo::Command1_Click()
+{
+    if (!m_apertura->apri()) {
+        m_stato->nascondi_archivio();
+        return;
+    }
+    mostra_registro();
+}
+
 void Quadernolo::cmd_menu_Click(int Index)
 {
     if (Index != 4)
         m_registro->parcheggia_fuoco();
     switch (Index) {
-    case 0:
-        apri_impostazioni();
+    case 0: {
+        frm_mod_pass dialog(state, this);
+        dialog.exec();
         break;
+    }
     case 1:
-        compatta_archivi();
+        cmd_menu_database(this, state);
         break;
     case 4:
         close();
@@ -73,7 +78,7 @@ void Quadernolo::Toolbar1_ButtonClick(QAction* Button)
         chiudiPopup();
         m_registro->cambia_vista();
     } else if (key == QLatin1String("tb_insert")) {
-        if (rifiutato() || archivio_storico_in_uso())
+        if (rifiutato() || cartella_storica(state.p_path_cartella))
             return;
         Picture1->hide();
         Picture4->setVisible(Picture4->isHidden());
@@ -95,14 +100,14 @@ void Quadernolo::Toolbar1_ButtonClick(QAction* Button)
         chiudiPopup();
     } else if (key == QLatin1String("tb_fascicoli")) {
         chiudiPopup();
-        apri_fascicoli();
+        m_fascicoli->apri_fascicoli();
         if (m_registro->registro().count() >= 1)
             m_registro->mostra_nodo_corrente();
     } else if (key == QLatin1String("tb_add_tree")) {
         m_registro->parcheggia_fuoco();
         if (m_registro->registro().count() < 1)
             return;
-        apri_collega_fascicolo();
+        m_fascicoli->apri_collega_fascicolo();
     } else if (key == QLatin1String("tb_esci")) {
         // Leaving gives up a new entry being typed: nothing of it is written and its lock goes.
         m_registro->abbandona_inserimento();
@@ -111,18 +116,6 @@ void Quadernolo::Toolbar1_ButtonClick(QAction* Button)
         chiudi_registro();
     }
     m_registro->nascondi_elenchi();
-}
-
-void Quadernolo::vista_cambiata(bool maschera)
-{
-    QAction* modo = pic_tool_orizz->Toolbar1_Buttons(1);
-    modo->setToolTip(maschera ? QStringLiteral("Visualizza modalità griglia")
-                              : QStringLiteral("Visualizza modalità maschera"));
-    modo->setIcon(pic_tool_orizz->ImageList1[maschera ? 2 : 1]);
-    // The entry is filed into a folder from the mask only.
-    pic_tool_orizz->toolbarButton(QStringLiteral("tb_add_tree"))->setVisible(maschera);
-    if (maschera)
-        pic_tool_orizz->raise();
 }
 
 void Quadernolo::Toolbar2_ButtonClick(QAction* Button)
@@ -134,60 +127,6 @@ void Quadernolo::Toolbar2_ButtonClick(QAction* Button)
         m_registro->filtro_campo(Button->isChecked());
     else if (key == QLatin1String("tb_question"))
         apri_documento(manuale(), QStringLiteral("open"));
-}
-
-void Quadernolo::ripristina_menu()
-{
-    m_timers->Timer1->stop();
-    m_timers->Timer2->stop();
-    Picture1->hide();
-    Picture4->hide();
-    pic_tool_orizz->Toolbar1->hide();
-    pic_tool_orizz->Toolbar2->hide();
-    setWindowTitle(QStringLiteral("Gestione quadernolo"));
-}
-
-void Quadernolo::chiudi_registro()
-{
-    m_registro->chiudi();
-    frm_menu->show();
-    Frame1->show();
-    pic_tool_orizz->hide();
-    // Back at the start menu no register is in use.
-    state.p_sessione = QStringLiteral("Menu");
-}
-
-void Quadernolo::Timer1_Timer()
-{
-    // Never at the start menu, never while an entry is typed or the entry on screen has changes
-    // of its own (an import re-reads the register), never re-entered (the question box runs the
-    // event loop, and the timer may fire meanwhile).
-    // Nor into a historical archive: what arrives waits for the live one.
-    if (m_timers->inCorso || !m_registro->aperto() || archivio_storico_in_uso() || m_registro->inserimento_in_corso()
-        || m_registro->registro().session().p_update() || m_registro->registro().registerRows()->hasPendingChanges())
-        return;
-    const QScopedValueRollback<bool> inTimer(m_timers->inCorso, true);
-    const QStringList arrivate = notifiche_in_arrivo(programFolder());
-    // A file this station cannot read (written under another account) is told once, not passed
-    // over in silence; it is told again if it comes back after it was gone.
-    const QStringList segnalate = m_timers->illeggibili;
-    m_timers->illeggibili.clear();
-    for (const QString& path : arrivate) {
-        QString perche;
-        if (!notifica_leggibile(path, &perche)) {
-            m_timers->illeggibili << path;
-            if (!segnalate.contains(path))
-                warn(QStringLiteral("ATTENZIONE !\n\nLa notifica %1 non può essere letta da questa postazione:\n%2")
-                         .arg(QDir::toNativeSeparators(path), perche));
-            continue;
-        }
-        if (!askYesNo(QStringLiteral("Notifica in arrivo ! \n\nSalvo in archivio ?")))
-            continue;
-        perche.clear();
-        if (!importa_notifica(path, &perche))
-            msgBox(QStringLiteral("Errore nell' importazione dei dati")
-                   + (perche.isEmpty() ? QString() : QStringLiteral("\n\n") + perche));
-    }
 }
 
 } // namespace quad

@@ -8,9 +8,13 @@
 #include "gui_helpers.h"
 #include "main_window.h"
 #include "mask_controller.h"
+#include "notification_actions.h"
+#include "print_panel.h"
 #include "register_grid.h"
+#include "register_widget.h"
 #include "scripted_messages.h"
 #include "temp_program.h"
+#include "window_parts.h"
 
 #include "database.h"
 
@@ -71,6 +75,18 @@ inline RegisterWidget* vista(const QWidget& w)
     auto* registro = w.findChild<RegisterWidget*>();
     EXPECT_TRUE(registro);
     return registro;
+}
+/// The window's tool strip, with both tool bars and their images.
+inline ToolStrip* strumenti(const QWidget& w)
+{
+    return control<ToolStrip>(&w, QStringLiteral("pic_tool_orizz"));
+}
+/// The window's notifications and transfer file, with the timed look for notifications.
+inline NotificationActions* notifiche(const QWidget& w)
+{
+    auto* parte = w.findChild<NotificationActions*>();
+    EXPECT_TRUE(parte);
+    return parte;
 }
 /// The handlers of the window's entry mask.
 inline MaskController* regole(const QWidget& w)

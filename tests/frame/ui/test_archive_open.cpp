@@ -510,7 +510,7 @@ TEST(OpenRegister, NothingIsRegisteredIntoAHistoricalArchive)
     EXPECT_FALSE(findAction(&w, "tb_insert")->isEnabled());
     // Neither through the new-entry buttons nor through a notification that arrived.
     schede(w)->cmd_ins_Click(0);
-    w.Timer1_Timer();
+    notifiche(w)->Timer1_Timer();
     EXPECT_FALSE(nuovaSchedaInCorso(w));
     EXPECT_TRUE(messages.shown().isEmpty());
     EXPECT_TRUE(w.imported.isEmpty());
@@ -568,7 +568,7 @@ TEST(Notifications, OfferedWhenTheRegisterOpensAndNeverAtTheStartMenu)
     ScriptedMessages messages;
     TestQuadernolo w;
     ASSERT_TRUE(startWindow(w));
-    w.Timer1_Timer();
+    notifiche(w)->Timer1_Timer();
     EXPECT_TRUE(messages.shown().isEmpty());
     EXPECT_TRUE(w.imported.isEmpty());
 
@@ -585,7 +585,7 @@ TEST(Notifications, OfferedWhenTheRegisterOpensAndNeverAtTheStartMenu)
     // "No" leaves the file for a later tick.
     messages.clear();
     w.imported.clear();
-    w.Timer1_Timer();
+    notifiche(w)->Timer1_Timer();
     EXPECT_EQ(messages.shown().size(), 1);
     EXPECT_TRUE(w.imported.isEmpty());
     EXPECT_TRUE(QFile::exists(notifica));
@@ -594,7 +594,7 @@ TEST(Notifications, OfferedWhenTheRegisterOpensAndNeverAtTheStartMenu)
     trigger(&w, "tb_esci");
     EXPECT_FALSE(w.findChild<QTimer*>("Timer1")->isActive());
     messages.clear();
-    w.Timer1_Timer();
+    notifiche(w)->Timer1_Timer();
     EXPECT_TRUE(messages.shown().isEmpty());
 }
 
@@ -620,6 +620,6 @@ TEST(Notifications, NamesMatchWithoutRegardToCaseAndNotWhileInserting)
     schede(w)->cmd_ins_Click(0);
     ASSERT_TRUE(nuovaSchedaInCorso(w));
     messages.clear();
-    w.Timer1_Timer();
+    notifiche(w)->Timer1_Timer();
     EXPECT_TRUE(messages.shown().isEmpty());
 }

@@ -70,7 +70,7 @@ TEST_F(OpenRegisterTest, DoubleClickShowsTheMaskOnThatEntry)
     EXPECT_TRUE(shown(w, "pic_move")->isVisible());
     EXPECT_FALSE(dati(w, "Adodc1")->isVisible());
     EXPECT_TRUE(findAction(&w, "tb_add_tree")->isVisible());
-    EXPECT_EQ(w.pic_tool_orizz->Toolbar1_Buttons(1)->toolTip(), "Visualizza modalità griglia");
+    EXPECT_EQ(strumenti(w)->Toolbar1_Buttons(1)->toolTip(), "Visualizza modalità griglia");
 
     EXPECT_EQ(text(&w, "txt_mask1_0"), "2");
     EXPECT_EQ(text(&w, "txt_mask1_1"), "2024");
@@ -113,7 +113,7 @@ TEST_F(OpenRegisterTest, SwitchingBackToTheGridGoesToTheFirstEntry)
     EXPECT_FALSE(shown(w, "pic_move")->isVisible());
     EXPECT_TRUE(dati(w, "Adodc1")->isVisible());
     EXPECT_FALSE(findAction(&w, "tb_add_tree")->isVisible());
-    EXPECT_EQ(w.pic_tool_orizz->Toolbar1_Buttons(1)->toolTip(), "Visualizza modalità maschera");
+    EXPECT_EQ(strumenti(w)->Toolbar1_Buttons(1)->toolTip(), "Visualizza modalità maschera");
     EXPECT_EQ(dati(w, "Adodc1")->Recordset()->value("Progressivo").toInt(), 1);
     EXPECT_EQ(grid(w)->currentIndex().row(), 0);
     EXPECT_EQ(grid(w)->model()->headerData(8, Qt::Horizontal).toString(), "oggetto");
