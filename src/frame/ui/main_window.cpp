@@ -34,8 +34,8 @@ Quadernolo::Quadernolo(QWidget* parent)
     m_centrale->setObjectName(QStringLiteral("centrale"));
     setCentralWidget(m_centrale);
 
-    creaControlli();
-    collegaSegnali();
+    crea_controlli();
+    collega_segnali();
 
     setMinimumSize(kDimensioneMinima, kDimensioneMinima);
     // Design client area 8880 x 8535 twips, widened when the tool bars' buttons or the mask
@@ -52,7 +52,7 @@ Quadernolo::~Quadernolo()
         parte->disconnect(this);
 }
 
-void Quadernolo::creaControlli()
+void Quadernolo::crea_controlli()
 {
     QWidget* w = m_centrale;
 
@@ -99,7 +99,7 @@ void Quadernolo::creaControlli()
     m_fascicoli = new FolderActions(*m_registro, this);
 }
 
-void Quadernolo::collegaSegnali()
+void Quadernolo::collega_segnali()
 {
     connect(Frame1, &StartFrame::archivio_richiesto, this, &Quadernolo::Command1_Click);
     connect(frm_menu, &StartMenu::clicked, this, &Quadernolo::cmd_menu_Click);

@@ -62,8 +62,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void creaControlli();
-    void collegaSegnali();
+    void crea_controlli();
+    void collega_segnali();
     /// The register just opened takes the start menu's place: the tool bars, the views, the
     /// timers, the archive in use.
     void mostra_registro();

@@ -39,7 +39,7 @@ MaskViewport::MaskViewport(QWidget* parent)
     });
 }
 
-void MaskViewport::setContent(QWidget* content)
+void MaskViewport::imposta_contenuto(QWidget* content)
 {
     m_content = content;
 }
@@ -89,7 +89,7 @@ void MaskViewport::scorri(int y)
         m_content->move(m_content->x(), -y);
 }
 
-int MaskViewport::altezzaAngolo() const
+int MaskViewport::altezza_angolo() const
 {
     return cmd_scroll_1->height();
 }

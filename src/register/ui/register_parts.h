@@ -23,7 +23,7 @@ public:
     explicit MaskViewport(QWidget* parent);
 
     /// The mask the scroll bars move while they show.
-    void setContent(QWidget* content);
+    void imposta_contenuto(QWidget* content);
     /// The mask centred in the viewport as it stands, alzata pixels higher.
     void centra_contenuto(int alzata = 0);
     /// Fits the mask after the viewport took its size in an area of size area: a mask higher than
@@ -35,7 +35,7 @@ public:
     /// The mask at height -y (the area's own scroll bar moves it while the start frame is hidden).
     void scorri(int y);
     /// The height of the corner button below the scroll bars.
-    int altezzaAngolo() const;
+    int altezza_angolo() const;
 
 private:
     QPushButton* cmd_scroll_1 = nullptr;

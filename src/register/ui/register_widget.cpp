@@ -40,8 +40,8 @@ RegisterWidget::RegisterWidget(RegisterSettings& impostazioni, std::function<QSt
     // A part of the window by its name, as its controls are; the widget lets it go before them.
     m_registro = std::make_unique<OpenRegister>(std::move(cartellaDati), this);
     m_registro->setObjectName(QStringLiteral("registro_aperto"));
-    creaControlli();
-    collegaSegnali();
+    crea_controlli();
+    collega_segnali();
 }
 
 RegisterWidget::~RegisterWidget()
@@ -60,7 +60,7 @@ RegisterWidget::~RegisterWidget()
         parte->disconnect(this);
 }
 
-void RegisterWidget::creaControlli()
+void RegisterWidget::crea_controlli()
 {
     // The focus is parked on it out of sight; Tab and clicks never reach it.
     cmd_focus = bottone(this, "cmd_focus", QStringLiteral("FOCUS"), QRect(tw(-1000), tw(-1000), tw(800), tw(300)));
@@ -78,7 +78,7 @@ void RegisterWidget::creaControlli()
 
     // The mask, with the data control of the correspondents of the entry shown (never shown).
     Frm_mask = new EntryMask(Pic_mask);
-    Pic_mask->setContent(Frm_mask);
+    Pic_mask->imposta_contenuto(Frm_mask);
     ado_mittenti
         = nominato(new DataControl(m_registro->correspondentSource(), Frm_mask), QStringLiteral("ado_mittenti"));
     ado_mittenti->setCaption(QStringLiteral("ado_mittenti"));
@@ -113,7 +113,7 @@ void RegisterWidget::creaControlli()
     Pic_mask->installEventFilter(this);
 }
 
-void RegisterWidget::collegaSegnali()
+void RegisterWidget::collega_segnali()
 {
     connect(Adodc1, &DataControl::moveComplete, m_schede, &EntryActions::Adodc1_MoveComplete);
     connect(Adodc1, &DataControl::willMove, m_schede, &EntryActions::Adodc1_WillMove);
@@ -276,7 +276,7 @@ void RegisterWidget::disponi()
         Pic_mask->resize(cw, ch - m_barra - ado);
     m_griglia->posiziona_griglia(m_barra, ado);
     // The mask fitted in it, with its scroll bars; the data control leaves the vertical one free.
-    const int barraVerticale = Pic_mask->adatta(size(), ch - Pic_mask->altezzaAngolo() - m_barra - ado - tw(100));
+    const int barraVerticale = Pic_mask->adatta(size(), ch - Pic_mask->altezza_angolo() - m_barra - ado - tw(100));
     if (barraVerticale > 0)
         Adodc1->resize(cw - barraVerticale, Adodc1->height());
 }

@@ -153,8 +153,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void creaControlli();
-    void collegaSegnali();
+    void crea_controlli();
+    void collega_segnali();
     /// The switch to the mask as the view switch makes it from the grid (the pending changes
     /// checked, the pop-ups and lists closed).
     void passa_alla_maschera();
