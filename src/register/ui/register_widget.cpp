@@ -138,7 +138,7 @@ void RegisterWidget::collega_segnali()
     });
     connect(m_binder, &FieldBinder::valueRefused, this, &RegisterWidget::valore_rifiutato);
 
-    connect(pic_move, &NavigationStrip::clicked, m_schede, &EntryActions::cmd_move_Click);
+    connect(pic_move, &NavigationStrip::clicked, this, &RegisterWidget::cmd_move_Click);
     connect(m_schede, &EntryActions::popup_lasciati, this, &RegisterWidget::popup_lasciati);
     connect(m_schede, &EntryActions::maschera_richiesta, this, &RegisterWidget::passa_alla_maschera);
     connect(m_schede, &EntryActions::inserimento_iniziato, this, [this](const QString& registro) {
@@ -309,6 +309,11 @@ bool RegisterWidget::salva_se_modificata()
 void RegisterWidget::abbandona_inserimento()
 {
     m_schede->abbandona_inserimento();
+}
+
+void RegisterWidget::cmd_move_Click(int Index)
+{
+    m_schede->cmd_move_Click(Index);
 }
 
 void RegisterWidget::rileggi_registro(qint64 numero, bool soloScheda)

@@ -116,6 +116,9 @@ public slots:
     bool salva_se_modificata();
     /// Gives up a new entry being typed (nothing of it is written, its lock goes).
     void abbandona_inserimento();
+    /// A move of the register (0 first, 1 previous, 2 next, 3 last) from the entry shown, once it
+    /// is saved when changed: the navigation strip's buttons.
+    void cmd_move_Click(int Index);
     /// Reads the register again after a write made elsewhere, keeping its filter, order and the
     /// entry shown (only entry numero's rows when soloScheda).
     void rileggi_registro(qint64 numero, bool soloScheda = false);
