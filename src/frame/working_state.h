@@ -1,6 +1,7 @@
 #pragma once
 
 #include "archive_keys.h"
+#include "register_settings.h"
 
 #include <QString>
 #include <QStringList>
@@ -10,17 +11,14 @@ namespace quad {
 /// The session's state: the settings, the historical archives and the archive in use. One
 /// instance lives in the main window; a window that changes it gets a reference to it, one that
 /// only reads it a const reference. Dialogs hand their answers back through their own accessors,
-/// never through this state.
-struct WorkingState
+/// never through this state. The settings the register's window works with are its
+/// RegisterSettings, which that window is given.
+struct WorkingState : RegisterSettings
 {
-    // Settings loaded from imposta.ini.
+    // Settings loaded from imposta.ini (and those of RegisterSettings).
     QString p_chk_back_up; ///< "0" or "1"
     QString p_path_back_up; ///< back-up folder
-    QString p_eln_colonne; ///< grid column mask, one "X" or "-" per column
-    QString p_quad_rete; ///< network register switch, "0" or "1"
-    QString p_eln_uffici; ///< office names joined by ";"
     QString p_path_eln_uffici; ///< office folders joined by ";"
-    QString p_postazione; ///< "Server" or "Client" (or "" when the key is missing)
     QString p_path_postazione; ///< Path_Postazione setting
 
     // Historical archives.

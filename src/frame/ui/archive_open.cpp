@@ -1,9 +1,11 @@
-// Opening the register from the start menu: archive choice, key, the register's opening, grid and
-// timers.
-#include "data_control.h"
-#include "field_binding.h"
+// Opening the register from the start menu: the data folder, its archive, its key and the
+// register's opening; the key of the archive in use asked again.
+#include "archive_open.h"
+
+#include "frm_password.h"
 #include "frm_sel_cartella.h"
-#include "main_window.h"
+#include "register_widget.h"
+#include "working_state.h"
 
 #include "message_service.h"
 #include "my_func.h"
@@ -22,12 +24,28 @@
 
 namespace quad {
 
-QString Quadernolo::percorso_archivio(const QString& cartella) const
+ArchiveOpening::ArchiveOpening(WorkingState& stato, RegisterWidget& registro, QWidget* finestra)
+    : QObject(finestra)
+    , state(stato)
+    , m_registro(registro)
+    , m_finestra(finestra)
+{
+    setObjectName(QStringLiteral("apertura"));
+    // A read of the register that meets a key changed at another station asks for the archive's
+    // password; a write does too, and tells the clerk itself when none was given.
+    connect(&registro, &RegisterWidget::chiave_richiesta, this, &ArchiveOpening::chiedi_chiave_archivio_in_uso);
+    registro.registro().setArchiveKeyRequest([this] {
+        bool rinuncia = false;
+        return chiave_archivio_in_uso(&rinuncia);
+    });
+}
+
+QString ArchiveOpening::percorso_archivio(const QString& cartella) const
 {
     return fileInFolder(resolveDataFolder(cartella), state.p_nome_database);
 }
 
-void Quadernolo::Command1_Click()
+bool ArchiveOpening::apri()
 {
     const QString precedente = state.p_path_cartella;
 
@@ -35,17 +53,15 @@ void Quadernolo::Command1_Click()
     if (!state.p_sub_use) {
         state.p_path_cartella = programFolder();
     } else {
-        frm_sel_cartella chooser(state.p_sub_dir, this);
+        frm_sel_cartella chooser(state.p_sub_dir, m_finestra);
         chooser.exec();
         state.p_path_cartella = chooser.p_path_cartella();
     }
-    if (state.p_path_cartella.isEmpty()) {
-        m_stato->Frame3->lbl_sub_arch->hide();
-        return;
-    }
+    if (state.p_path_cartella.isEmpty())
+        return false;
     if (!verifica_archivio()) {
         annulla_apertura(precedente);
-        return;
+        return false;
     }
 
     // Every connection opens before the window changes: a failure leaves the start menu as it was.
@@ -54,82 +70,23 @@ void Quadernolo::Command1_Click()
     std::shared_ptr<Connection> aperta; // kept until the open register shares it: the key is derived once
     if (!chiave_archivio(archivio.absoluteFilePath(), &chiave, &aperta)) {
         annulla_apertura(precedente);
-        return;
+        return false;
     }
-    const OpenResult aperto = m_registro->open(archivio.absoluteFilePath(), chiave,
-                                               fileInFolder(programFolder(), QLatin1String(kSettingsDbFile)));
+    const OpenResult aperto = m_registro.apri(archivio.absoluteFilePath(), chiave,
+                                              fileInFolder(programFolder(), QLatin1String(kSettingsDbFile)));
     if (!aperto.ok()) {
         // A register that could not be read has been told by Adodc1_Error.
         if (aperto.failure == OpenResult::Failure::AddressBook)
             msgBox(QStringLiteral("Errore ADO\n\n") + aperto.result.message);
         annulla_apertura(precedente);
-        return;
+        return false;
     }
     state.p_password_archivio = chiave;
     state.chiavi_archivi.accept(archivio.absoluteFilePath(), chiave, state.p_password);
-
-    // The register is open: switch the window over.
-    Frm_mask->Picture2[2]->hide();
-    pic_tool_orizz->toolbarButton(QStringLiteral("tb_notifica"))->setVisible(true);
-    pic_tool_orizz->toolbarButton(QStringLiteral("tb_scanner"))->setVisible(true);
-    pic_tool_orizz->Toolbar1->show();
-    pic_tool_orizz->Toolbar2->show();
-    imposta_modo_storico();
-    state.p_sessione = QStringLiteral("Entrata");
-    m_schede->collega_campi_corrispondente();
-
-    rilascia_pulsante_filtro();
-    m_schede->aggiorna_totale_schede();
-    Adodc1->show();
-
-    m_griglia->collega_griglia();
-    m_griglia->imposta_intestazioni_griglia();
-    m_griglia->imposta_colonne_griglia();
-    setWindowTitle(QStringLiteral("Gestione quadernolo"));
-    // The grid just shown switches over to the mask, as the tool bar's first button does.
-    Toolbar1_ButtonClick(pic_tool_orizz->Toolbar1_Buttons(1));
-    frm_menu->hide();
-
-    carica_elenco();
-    m_griglia->carica_colonne_griglia();
-    Frm_mask->Frame_new_ins->hide();
-    m_maschera->blocca_maschera();
-
-    Adodc1->setEnabled(true);
-    m_timers->Timer1->start(65535);
-    m_timers->Timer2->start(1000);
-    m_maschera->mostra_anteprima_collegamento();
-
-    const bool server = state.p_postazione == QLatin1String("Server");
-    pic_tool_orizz->toolbarButton(QStringLiteral("tb_insert"))->setEnabled(server && !archivio_storico_in_uso());
-    Frm_mask->picOpenWWW[1]->setEnabled(server);
-
-    pic_tool_orizz->dispose(width());
-    pic_tool_orizz->show();
-    pic_tool_orizz->raise();
-    Form_Resize();
-    cmd_focus->setFocus();
-
-    Frm_mask->cmd_altri->setText(QStringLiteral("Altri mittenti"));
-    Frm_mask->lbl_numero->setVisible(!Frm_mask->Picture2[2]->isHidden());
-
-    if (m_schede->conta_schede() >= 1)
-        Adodc1->Recordset()->moveLast();
-    m_schede->mostra_intestazione();
-
-    if (state.p_sub_use && state.p_path_cartella.startsWith(QLatin1String("SUB_"), Qt::CaseInsensitive)) {
-        m_stato->Frame3->lbl_sub_arch->setText(QStringLiteral("Archivio in uso : ") + state.p_path_cartella.mid(4));
-        m_stato->Frame3->lbl_sub_arch->show();
-        m_stato->Frame3->raise();
-    } else {
-        m_stato->Frame3->lbl_sub_arch->hide();
-    }
-
-    // Notifications that arrived while the register was closed.
-    Timer1_Timer();
+    return true;
 }
 
-bool Quadernolo::chiave_archivio(const QString& archivio, QString* chiave, std::shared_ptr<Connection>* aperta)
+bool ArchiveOpening::chiave_archivio(const QString& archivio, QString* chiave, std::shared_ptr<Connection>* aperta)
 {
     *chiave = state.p_password;
     for (;;) {
@@ -138,7 +95,7 @@ bool Quadernolo::chiave_archivio(const QString& archivio, QString* chiave, std::
         // Any other failure is told by the opening itself.
         if (*aperta || prova.code != DbError::WrongKey)
             break;
-        if (!chiedi_password(chiave))
+        if (!chiedi_password(m_finestra, chiave))
             return false;
     }
     // A password typed for the live archive, checked by opening it, is the session's from now on;
@@ -149,16 +106,16 @@ bool Quadernolo::chiave_archivio(const QString& archivio, QString* chiave, std::
     return true;
 }
 
-bool Quadernolo::chiave_archivio_in_uso(bool* rinuncia)
+bool ArchiveOpening::chiave_archivio_in_uso(bool* rinuncia)
 {
     *rinuncia = false;
     for (;;) {
         QString chiave;
-        if (!chiedi_password(&chiave)) {
+        if (!chiedi_password(m_finestra, &chiave)) {
             *rinuncia = true;
             return false;
         }
-        const DbResult esito = m_registro->useArchiveKey(chiave);
+        const DbResult esito = m_registro.registro().useArchiveKey(chiave);
         if (esito.ok()) {
             state.p_password_archivio = chiave;
             state.chiavi_archivi.accept(percorso_archivio(state.p_path_cartella), chiave, state.p_password);
@@ -171,7 +128,7 @@ bool Quadernolo::chiave_archivio_in_uso(bool* rinuncia)
     }
 }
 
-void Quadernolo::chiedi_chiave_archivio_in_uso()
+void ArchiveOpening::chiedi_chiave_archivio_in_uso()
 {
     bool rinuncia = false;
     if (!chiave_archivio_in_uso(&rinuncia) && rinuncia)
@@ -179,19 +136,13 @@ void Quadernolo::chiedi_chiave_archivio_in_uso()
                             "Il registro resta come era: le schede non sono state rilette."));
 }
 
-bool Quadernolo::archivio_storico_in_uso() const
+void ArchiveOpening::annulla_apertura(const QString& cartellaPrecedente)
 {
-    return cartella_storica(state.p_path_cartella);
-}
-
-void Quadernolo::annulla_apertura(const QString& cartellaPrecedente)
-{
-    m_registro->close();
-    m_stato->Frame3->lbl_sub_arch->hide();
+    m_registro.registro().close();
     state.p_path_cartella = cartellaPrecedente;
 }
 
-bool Quadernolo::verifica_archivio()
+bool ArchiveOpening::verifica_archivio()
 {
     const QString cartella = state.p_path_cartella.isEmpty() ? programFolder() : state.p_path_cartella;
     if (file_esiste(percorso_archivio(cartella)))
@@ -209,7 +160,7 @@ bool Quadernolo::verifica_archivio()
     return true;
 }
 
-bool Quadernolo::scegli_cartella_archivio()
+bool ArchiveOpening::scegli_cartella_archivio()
 {
     const QString scelto = MessageService::instance().openFileName(
         QString(), programFolder(), QStringLiteral("Archivio (%1)").arg(state.p_nome_database));
@@ -227,29 +178,6 @@ bool Quadernolo::scegli_cartella_archivio()
     if (!scrivi_ini(iniPath(), QStringLiteral("Path"), QStringLiteral("ultimo_path"), state.p_path_archivio, &errore))
         warn(QStringLiteral("ATTENZIONE !\n\n") + errore);
     return true;
-}
-
-QString Quadernolo::scegli_file_collegamento()
-{
-    return MessageService::instance().openFileName(QString(), programFolder(), QString());
-}
-
-void Quadernolo::imposta_modo_storico()
-{
-    m_stato->frm_label->lbl_storico->hide();
-    m_stato->frm_label->hide();
-    // Nothing is ever registered into a historical archive.
-    pic_tool_orizz->toolbarButton(QStringLiteral("tb_insert"))->setEnabled(!archivio_storico_in_uso());
-    for (int i = 0; i <= 10; ++i)
-        Frm_mask->txt_mask1[i]->setEnabled(true);
-}
-
-void Quadernolo::carica_elenco()
-{
-    if (state.p_eln_uffici.isEmpty())
-        return;
-    m_selettori->list_elenco->clear();
-    m_selettori->list_elenco->addItems(state.p_eln_uffici.split(QLatin1Char(';')));
 }
 
 } // namespace quad

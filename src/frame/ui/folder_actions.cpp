@@ -1,9 +1,11 @@
-// The main window's folder actions: the folder window, the filing of the current entry and the
-// list of the current entry's folders.
+// The folders over the open register: the folder window, the filing of the current entry and
+// the list of the current entry's folders.
+#include "folder_actions.h"
+
 #include "folder_links.h"
 #include "frm_add_tree.h"
 #include "frm_tree.h"
-#include "main_window.h"
+#include "register_widget.h"
 
 #include "message_service.h"
 
@@ -11,45 +13,55 @@
 
 namespace quad {
 
-void Quadernolo::apri_fascicoli()
+FolderActions::FolderActions(RegisterWidget& registro, QWidget* finestra)
+    : QObject(finestra)
+    , m_registro(registro)
+    , m_finestra(finestra)
 {
-    if (m_registro->session().p_new_ins()) {
-        avviso_inserimento_in_corso();
+    setObjectName(QStringLiteral("fascicoli"));
+    connect(&registro, &RegisterWidget::elenco_fascicoli_richiesto, this, &FolderActions::cmd_tree_Click);
+}
+
+void FolderActions::apri_fascicoli()
+{
+    if (m_registro.rifiuta_durante_inserimento())
         return;
-    }
-    apri_frm_tree(this, m_registro->connectionString(), [this] {
+    OpenRegister& registro = m_registro.registro();
+    apri_frm_tree(m_finestra, registro.connectionString(), [this, &registro] {
         // An unlink emptied an entry's folder: the register shows what the archive now holds.
-        if (m_registro->onEntry())
-            m_schede->rileggi_registro(m_registro->currentNumber());
+        if (registro.onEntry())
+            m_registro.rileggi_registro(registro.currentNumber());
     });
 }
 
-void Quadernolo::apri_collega_fascicolo()
+void FolderActions::apri_collega_fascicolo()
 {
-    if (m_registro->session().p_new_ins() || !m_registro->onEntry())
+    OpenRegister& registro = m_registro.registro();
+    if (registro.session().p_new_ins() || !registro.onEntry())
         return;
     SchedaDaArchiviare scheda;
-    scheda.numero = m_registro->currentNumber();
-    scheda.tipo = m_registro->currentDirection();
-    apri_frm_add_tree(this, m_registro->connectionString(), scheda, [this, scheda](const QString& percorso) {
-        // The folder path was stored with the link: the register reads it back rather than
-        // holding it as a change of its own.
-        m_schede->rileggi_registro(scheda.numero, true);
-        m_registro->markEntryWritten();
-        Frm_mask->lbl_nodo->setText(QStringLiteral("Nodo : ") + percorso);
-        Frm_mask->lbl_nodo->show();
-    });
+    scheda.numero = registro.currentNumber();
+    scheda.tipo = registro.currentDirection();
+    apri_frm_add_tree(m_finestra, registro.connectionString(), scheda,
+                      [this, &registro, scheda](const QString& percorso) {
+                          // The folder path was stored with the link: the register reads it back
+                          // rather than holding it as a change of its own.
+                          m_registro.rileggi_registro(scheda.numero, true);
+                          registro.markEntryWritten();
+                          m_registro.mostra_nodo(percorso);
+                      });
 }
 
-void Quadernolo::cmd_tree_Click()
+void FolderActions::cmd_tree_Click()
 {
-    if (!m_registro->onEntry())
+    OpenRegister& registro = m_registro.registro();
+    if (!registro.onEntry())
         return;
     DbResult error;
-    const std::shared_ptr<Connection> db = m_registro->archive(&error);
+    const std::shared_ptr<Connection> db = registro.archive(&error);
     QStringList captions;
     if (db)
-        captions = nodi_della_scheda(*db, m_registro->currentNumber(), m_registro->currentDirection(), &error);
+        captions = nodi_della_scheda(*db, registro.currentNumber(), registro.currentDirection(), &error);
     if (!error.ok()) {
         warn(QStringLiteral("ATTENZIONE !\n\nImpossibile leggere i fascicoli del quadernolo.\n\n") + error.message);
         return;

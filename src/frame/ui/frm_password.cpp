@@ -45,4 +45,13 @@ void frm_password::showEvent(QShowEvent* event)
     QTimer::singleShot(0, txt_password, [this] { txt_password->setFocus(); });
 }
 
+bool chiedi_password(QWidget* parent, QString* password)
+{
+    frm_password dialog(parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    *password = dialog.password();
+    return true;
+}
+
 } // namespace quad

@@ -33,4 +33,7 @@ private:
     QString m_password;
 };
 
+/// Shows the login dialog once over parent; true, with the password typed, on OK.
+bool chiedi_password(QWidget* parent, QString* password);
+
 } // namespace quad

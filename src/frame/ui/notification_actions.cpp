@@ -1,7 +1,11 @@
-// The main window's side of the notification between offices and of the transfer file: the
-// forward image of the mask, the import of a received notification, the transfer file's writer
-// and reader with the status line, and the grid's selected rows.
-#include "main_window.h"
+// The notification between offices and the transfer file over the open register: the timed look
+// for received notifications and their import, the forward of the entry shown, the transfer file's
+// writer and reader with the status line.
+#include "notification_actions.h"
+
+#include "register_widget.h"
+#include "window_parts.h"
+#include "working_state.h"
 
 #include "entry_session.h"
 
@@ -17,7 +21,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScopedValueRollback>
-#include <QTableView>
+#include <QTimer>
 
 namespace quad {
 
@@ -57,41 +61,104 @@ void segnala_notifica_da_verificare(NotificaRicevuta& notifica, const EsitoImpor
 
 } // namespace
 
-void Quadernolo::inoltra_ufficio_competente()
+NotificationActions::NotificationActions(WorkingState& stato, RegisterWidget& registro, StatusArea& stato_finestra,
+                                         std::function<bool(const QString&, QString*)> importa, QObject* parent)
+    : QObject(parent)
+    , state(stato)
+    , m_registro(registro)
+    , m_stato(stato_finestra)
+    , m_importa(std::move(importa))
+{
+    setObjectName(QStringLiteral("notifiche"));
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(65535);
+    Timer2 = new QTimer(this);
+    Timer2->setObjectName(QStringLiteral("Timer2"));
+    Timer2->setInterval(1000);
+    connect(Timer1, &QTimer::timeout, this, &NotificationActions::Timer1_Timer);
+    connect(&registro, &RegisterWidget::inoltro_richiesto, this, &NotificationActions::inoltra_ufficio_competente);
+}
+
+void NotificationActions::avvia()
+{
+    Timer1->start(65535);
+    Timer2->start(1000);
+}
+
+void NotificationActions::ferma()
+{
+    Timer1->stop();
+    Timer2->stop();
+}
+
+void NotificationActions::Timer1_Timer()
+{
+    // Never at the start menu, never while an entry is typed or the entry on screen has changes
+    // of its own (an import re-reads the register), never re-entered (the question box runs the
+    // event loop, and the timer may fire meanwhile).
+    // Nor into a historical archive: what arrives waits for the live one.
+    if (m_inCorso || !m_registro.aperto() || cartella_storica(state.p_path_cartella)
+        || m_registro.inserimento_in_corso() || m_registro.registro().session().p_update()
+        || m_registro.registro().registerRows()->hasPendingChanges())
+        return;
+    const QScopedValueRollback<bool> inTimer(m_inCorso, true);
+    const QStringList arrivate = notifiche_in_arrivo(programFolder());
+    // A file this station cannot read (written under another account) is told once, not passed
+    // over in silence; it is told again if it comes back after it was gone.
+    const QStringList segnalate = m_illeggibili;
+    m_illeggibili.clear();
+    for (const QString& path : arrivate) {
+        QString perche;
+        if (!notifica_leggibile(path, &perche)) {
+            m_illeggibili << path;
+            if (!segnalate.contains(path))
+                warn(QStringLiteral("ATTENZIONE !\n\nLa notifica %1 non può essere letta da questa postazione:\n%2")
+                         .arg(QDir::toNativeSeparators(path), perche));
+            continue;
+        }
+        if (!askYesNo(QStringLiteral("Notifica in arrivo ! \n\nSalvo in archivio ?")))
+            continue;
+        perche.clear();
+        if (!m_importa(path, &perche))
+            msgBox(QStringLiteral("Errore nell' importazione dei dati")
+                   + (perche.isEmpty() ? QString() : QStringLiteral("\n\n") + perche));
+    }
+}
+
+void NotificationActions::inoltra_ufficio_competente()
 {
     if (state.p_postazione != QLatin1String("Server"))
         return;
-    const QString ufficio = Frm_mask->txt_mask1[16]->text();
+    const QString ufficio = m_registro.ufficio_competente();
     if (ufficio.isEmpty())
         return;
     // The entry being typed is not in the archive yet: it is never forwarded, nor written by
     // the forward's commit.
-    if (m_registro->session().p_new_ins()) {
-        avviso_inserimento_in_corso();
+    if (m_registro.rifiuta_durante_inserimento())
         return;
-    }
-    if (m_registro->session().p_update() && !m_schede->salva_scheda_esito())
+    OpenRegister& registro = m_registro.registro();
+    if (registro.session().p_update() && !m_registro.salva_se_modificata())
         return;
     esporta_notifica(1, ufficio);
-    m_schede->salva_scheda();
-    if (const std::shared_ptr<Recordset> rs = m_registro->registerRows(); m_registro->count() >= 1)
+    m_registro.salva_se_modificata();
+    if (const std::shared_ptr<Recordset> rs = registro.registerRows(); registro.count() >= 1)
         rs->moveLast();
 }
 
-void Quadernolo::esporta_notifica(int modo, const QString& ufficio)
+void NotificationActions::esporta_notifica(int modo, const QString& ufficio)
 {
     if (modo != 0 && modo != 1)
         return;
     // A new entry being typed lies pending in the register's rows: the stamps' commit must not
     // write it.
-    if (m_registro->session().p_new_ins()) {
-        avviso_inserimento_in_corso();
+    if (m_registro.rifiuta_durante_inserimento())
         return;
-    }
+    OpenRegister& registro = m_registro.registro();
     // The timed import stays off meanwhile: it re-reads the register, and the question boxes run
     // the event loop in which the timer fires.
-    const QScopedValueRollback<bool> guardia(m_timers->inCorso, true);
-    const std::shared_ptr<Recordset> rs = m_registro->registerRows();
+    const QScopedValueRollback<bool> guardia(m_inCorso, true);
+    const std::shared_ptr<Recordset> rs = registro.registerRows();
     if (!rs || rs->recordCount() < 1) {
         msgBox(QStringLiteral("Nessun record da esportare !"));
         return;
@@ -99,7 +166,7 @@ void Quadernolo::esporta_notifica(int modo, const QString& ufficio)
     const QDateTime adesso = Clock::currentDateTime();
 
     if (modo == 0) {
-        const std::vector<Bookmark> scelte = DataGrid1_SelBookmarks();
+        const std::vector<Bookmark> scelte = m_registro.righe_scelte();
         if (scelte.empty()) {
             msgBox(QStringLiteral("Selezionare i records da inviare !"));
             return;
@@ -107,7 +174,7 @@ void Quadernolo::esporta_notifica(int modo, const QString& ufficio)
         if (!askYesNo(QStringLiteral("Esporto i records selezionati nel file ...\n\ndell' ufficio : ") + ufficio))
             return;
         // The entry on screen is saved first, so that the stamps' commit carries no change of its.
-        if (m_registro->session().p_update() && !m_schede->salva_scheda_esito())
+        if (registro.session().p_update() && !m_registro.salva_se_modificata())
             return;
         mostra_messaggio_stato(0, 0);
         const DbResult esito = esporta_trasferimento(
@@ -118,7 +185,7 @@ void Quadernolo::esporta_notifica(int modo, const QString& ufficio)
             warn(QStringLiteral("ATTENZIONE !\n\nTrasferimento non eseguito.\n\n") + esito.message);
             return;
         }
-        m_registro->markEntryWritten();
+        registro.markEntryWritten();
         mostra_messaggio_stato(1, int(scelte.size()));
         return;
     }
@@ -152,12 +219,13 @@ void Quadernolo::esporta_notifica(int modo, const QString& ufficio)
              + inoltro.esito.message);
         return;
     }
-    m_registro->markEntryWritten();
+    registro.markEntryWritten();
 }
 
-bool Quadernolo::importa_notifica(const QString& path, QString* perche)
+bool NotificationActions::importa_notifica(const QString& path, QString* perche)
 {
-    const std::shared_ptr<Recordset> rs = m_registro->registerRows();
+    OpenRegister& registro = m_registro.registro();
+    const std::shared_ptr<Recordset> rs = registro.registerRows();
     if (!rs || !rs->isOpen()) {
         *perche = QStringLiteral("Il registro non è aperto.");
         return false;
@@ -170,7 +238,7 @@ bool Quadernolo::importa_notifica(const QString& path, QString* perche)
         return false;
     }
     DbResult aperto;
-    const std::shared_ptr<Connection> archivio = m_registro->archive(&aperto);
+    const std::shared_ptr<Connection> archivio = registro.archive(&aperto);
     if (!archivio) {
         notifica.rilascia();
         *perche = aperto.message;
@@ -198,64 +266,44 @@ bool Quadernolo::importa_notifica(const QString& path, QString* perche)
     else
         segnala_notifica_da_verificare(notifica, esito);
     if (esito.righe > 0) {
-        m_registro->markEntryWritten();
-        m_schede->rileggi_registro(esito.ultimo);
+        registro.markEntryWritten();
+        m_registro.rileggi_registro(esito.ultimo);
     }
     return true;
 }
 
-bool Quadernolo::importa_file_trasferimento(const QString& nome)
+bool NotificationActions::importa_file_trasferimento(const QString& nome)
 {
-    if (archivio_storico_in_uso()) {
+    if (cartella_storica(state.p_path_cartella)) {
         // Nothing is ever registered into a historical archive.
         warn(QStringLiteral("ATTENZIONE !\n\nL' archivio in uso è un archivio storico: "
                             "le schede del file non vengono caricate."));
         return false;
     }
-    if (m_registro->session().p_new_ins()) {
-        avviso_inserimento_in_corso();
+    if (m_registro.rifiuta_durante_inserimento())
         return false;
-    }
     // The timed import stays off meanwhile: it re-reads the register, and the question boxes run
     // the event loop in which the timer fires.
-    const QScopedValueRollback<bool> guardia(m_timers->inCorso, true);
-    const std::shared_ptr<Recordset> rs = m_registro->registerRows();
-    if (!rs || (m_registro->session().p_update() && !m_schede->salva_scheda_esito()))
+    const QScopedValueRollback<bool> guardia(m_inCorso, true);
+    OpenRegister& registro = m_registro.registro();
+    const std::shared_ptr<Recordset> rs = registro.registerRows();
+    if (!rs || (registro.session().p_update() && !m_registro.salva_se_modificata()))
         return false;
     DbResult aperto;
     const EsitoTrasferimento esito
-        = leggi_file_trasferimento(m_registro->archive(&aperto), QDir(programFolder()).filePath(nome));
+        = leggi_file_trasferimento(registro.archive(&aperto), QDir(programFolder()).filePath(nome));
     if (!esito.ok) {
         msgBox(QStringLiteral("Errore nel caricamento dei dati !\n\n") + esito.errore);
         return false;
     }
     msgBox(QStringLiteral("Completato l' inserimento di %1 schede").arg(esito.schede));
-    m_schede->rileggi_registro(m_registro->currentNumber());
+    m_registro.rileggi_registro(registro.currentNumber());
     return true;
 }
 
-void Quadernolo::mostra_messaggio_stato(int modo, int n)
+void NotificationActions::mostra_messaggio_stato(int modo, int n)
 {
-    m_stato->lbl_msg->setText(testo_stato(modo, n));
-    if (modo == 0)
-        m_stato->lbl_msg->repaint();
-}
-
-std::vector<Bookmark> Quadernolo::DataGrid1_SelBookmarks() const
-{
-    std::vector<Bookmark> segni;
-    const std::shared_ptr<Recordset> rs = m_registro->registerRows();
-    QItemSelectionModel* selezione = m_griglia->DataGrid1->selectionModel();
-    if (!rs || !selezione)
-        return segni;
-    for (const QItemSelectionRange& tratto : selezione->selection()) {
-        for (int r = tratto.top(); r <= tratto.bottom(); ++r) {
-            const Bookmark segno = rs->bookmarkAt(r);
-            if (segno != 0 && std::find(segni.begin(), segni.end(), segno) == segni.end())
-                segni.push_back(segno);
-        }
-    }
-    return segni;
+    m_stato.mostra_messaggio(testo_stato(modo, n), modo == 0);
 }
 
 } // namespace quad

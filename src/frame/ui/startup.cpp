@@ -1,6 +1,8 @@
 // Start-up of the main window: settings, login against the live archive, historical archives.
+#include "startup.h"
+
 #include "frm_password.h"
-#include "main_window.h"
+#include "working_state.h"
 
 #include "file_lookup.h"
 #include "file_replace.h"
@@ -22,11 +24,16 @@
 
 namespace quad {
 
-bool Quadernolo::Form_Load()
+StartupLogin::StartupLogin(WorkingState& stato, QWidget* finestra, std::function<void()> termina)
+    : state(stato)
+    , m_finestra(finestra)
+    , m_termina(std::move(termina))
 {
-    caricaLogo();
+}
+
+bool StartupLogin::accedi()
+{
     state.p_unload = false;
-    cmd_focus->move(tw(-1000), tw(-1000));
 
     state.p_nome_database = QLatin1String(kArchiveFile);
     const QString errore_impostazioni = leggi_impostazioni(state);
@@ -34,8 +41,6 @@ bool Quadernolo::Form_Load()
         warn(QStringLiteral("ATTENZIONE !\n\n") + errore_impostazioni);
 
     state.p_sessione = QStringLiteral("Menu");
-    pic_tool_orizz->Toolbar1->hide();
-    pic_tool_orizz->Toolbar2->hide();
 
     // Login: the password is the archive's key; three attempts.
     for (int tentativo = 1;; ++tentativo) {
@@ -46,7 +51,7 @@ bool Quadernolo::Form_Load()
             break;
         }
         if (tentativo == 3) {
-            termina_programma();
+            m_termina();
             return false;
         }
         // The password is not to blame when the archive could not be made: say why instead.
@@ -58,43 +63,22 @@ bool Quadernolo::Form_Load()
             : msgBox(QStringLiteral("ATTENZIONE !\n\n") + senzaArchivio + QStringLiteral("\n\n") + riga,
                      MsgIcon::Exclamation, MsgButtons::YesNo);
         if (risposta != MsgAnswer::Yes) {
-            termina_programma();
+            m_termina();
             return false;
         }
     }
 
-    frm_menu->raise();
-    raccogli_archivi_storici();
     return true;
 }
 
-void Quadernolo::caricaLogo()
-{
-    const QString logo = fileInFolder(programFolder(), QStringLiteral("logo.bmp"));
-    if (!file_esiste(logo))
-        return;
-    QPixmap pix;
-    if (pix.load(logo))
-        Frame1->Img_logo->setPixmap(pix);
-}
-
-void Quadernolo::mostra_login()
+void StartupLogin::mostra_login()
 {
     QString digitata;
-    if (chiedi_password(&digitata))
+    if (chiedi_password(m_finestra, &digitata))
         state.p_password = digitata;
 }
 
-bool Quadernolo::chiedi_password(QString* password)
-{
-    frm_password dialog(this);
-    if (dialog.exec() != QDialog::Accepted)
-        return false;
-    *password = dialog.password();
-    return true;
-}
-
-bool Quadernolo::percorso_arch_base(QString* why)
+bool StartupLogin::percorso_arch_base(QString* why)
 {
     const QString folder = programFolder();
     if (file_esiste(fileInFolder(folder, state.p_nome_database)))
@@ -113,7 +97,7 @@ bool Quadernolo::percorso_arch_base(QString* why)
     return false;
 }
 
-bool Quadernolo::prova_apertura_archivio(QString* why)
+bool StartupLogin::prova_apertura_archivio(QString* why)
 {
     // A password change cut short is finished or undone: every archive takes the password typed.
     const QString ripresa = descrivi_ripresa_password(riprendi_cambio_password(state.p_password));
@@ -129,7 +113,7 @@ bool Quadernolo::prova_apertura_archivio(QString* why)
     return db->testRead().ok();
 }
 
-void Quadernolo::raccogli_archivi_storici()
+void StartupLogin::raccogli_archivi_storici()
 {
     // Folders only (a file named SUB_x is not an archive); names kept in upper case, as the
     // program shows them, and found again on disk without regard to case.
@@ -139,12 +123,6 @@ void Quadernolo::raccogli_archivi_storici()
     nomi.removeDuplicates();
     state.p_sub_use = !nomi.isEmpty();
     state.p_sub_dir = nomi;
-}
-
-void Quadernolo::termina_programma()
-{
-    hide();
-    QCoreApplication::exit(0);
 }
 
 } // namespace quad

@@ -5,12 +5,15 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QEvent>
 #include <QLabel>
+#include <QPixmap>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+
+#include <algorithm>
 
 namespace quad {
 
@@ -26,6 +29,7 @@ StartFrame::StartFrame(QWidget* parent)
     Command1 = bottone(this, "Command1", QStringLiteral("         ARCHIVIO                    "),
                        QRect(tw(3480), tw(1080), tw(2760), tw(1200)), QStringLiteral("Accedi all' archivio"));
     Command1->setStyleSheet(QStringLiteral("QPushButton { background-color: white; }"));
+    connect(Command1, &QPushButton::clicked, this, &StartFrame::archivio_richiesto);
     Picture5 = nominato(new QWidget(this), QStringLiteral("Picture5"));
     Picture5->setGeometry(tw(3480), tw(2400), tw(2760), tw(900));
     cmd_entrata = bottone(Picture5, "cmd_entrata", QString(), QRect(0, 0, tw(600), tw(600)));
@@ -35,6 +39,16 @@ StartFrame::StartFrame(QWidget* parent)
     Label2 = etichetta(Picture5, QStringLiteral("Label2"), QStringLiteral("Uscita"),
                        QRect(tw(2040), tw(180), tw(700), tw(300)));
     Picture5->hide();
+}
+
+void StartFrame::mostra_logo(const QPixmap& logo)
+{
+    Img_logo->setPixmap(logo);
+}
+
+void StartFrame::alza_archivio()
+{
+    Command1->raise();
 }
 
 StartMenu::StartMenu(QWidget* parent)
@@ -151,6 +165,49 @@ ToolStrip::ToolStrip(QWidget* parent)
     Toolbar2->setGeometry(width() - Toolbar2->sizeHint().width(), 0, Toolbar2->sizeHint().width(), h);
     Toolbar1->setGeometry(0, 0, width() - Toolbar2->width(), h);
     hide();
+    connect(Toolbar1, &QToolBar::actionTriggered, this, &ToolStrip::Toolbar1_ButtonClick);
+    connect(Toolbar2, &QToolBar::actionTriggered, this, &ToolStrip::Toolbar2_ButtonClick);
+    for (QToolBar* bar : {Toolbar1, Toolbar2})
+        bar->installEventFilter(this);
+}
+
+bool ToolStrip::eventFilter(QObject* watched, QEvent* event)
+{
+    if ((watched == Toolbar1 || watched == Toolbar2) && event->type() == QEvent::MouseButtonPress)
+        emit clic_sulle_barre();
+    return QWidget::eventFilter(watched, event);
+}
+
+QIcon ToolStrip::immagine(int index) const
+{
+    return index >= 0 && size_t(index) < ImageList1.size() ? ImageList1[size_t(index)] : QIcon();
+}
+
+int ToolStrip::larghezza_barre() const
+{
+    return Toolbar1->sizeHint().width() + Toolbar2->sizeHint().width();
+}
+
+void ToolStrip::mostra_barre(bool mostra)
+{
+    Toolbar1->setVisible(mostra);
+    Toolbar2->setVisible(mostra);
+}
+
+void ToolStrip::abilita_barre(bool abilitate)
+{
+    toolbarButton(QStringLiteral("tb_add_tree"))->setEnabled(abilitate);
+    Toolbar1->setEnabled(abilitate);
+    Toolbar2->setEnabled(abilitate);
+}
+
+void ToolStrip::mostra_vista(bool maschera)
+{
+    QAction* modo = Toolbar1_Buttons(1);
+    modo->setToolTip(maschera ? QStringLiteral("Visualizza modalità griglia")
+                              : QStringLiteral("Visualizza modalità maschera"));
+    modo->setIcon(ImageList1[maschera ? 2 : 1]);
+    toolbarButton(QStringLiteral("tb_add_tree"))->setVisible(maschera);
 }
 
 QAction* ToolStrip::Toolbar1_Buttons(int index) const
@@ -210,102 +267,9 @@ PopupButtons::PopupButtons(const QString& objectName, const char* buttonName, co
     hide();
 }
 
-NavigationStrip::NavigationStrip(QWidget* parent)
-    : QFrame(parent)
-{
-    setObjectName(QStringLiteral("pic_move"));
-    setGeometry(0, 0, tw(8880), tw(450));
-    setAutoFillBackground(true);
-    const char* tips[] = {"Vai al primo quadernolo", "Vai al quadernolo precedente", "Vai al quadernolo successivo",
-                          "Vai all' ultimo quadernolo"};
-    const char* frecce[] = {"|◀", "◀", "▶", "▶|"};
-    for (int i = 0; i < 4; ++i) {
-        QPushButton* b = bottone(this, "", QString::fromUtf8(frecce[i]), QRect(i * tw(570), 0, tw(570), tw(450)),
-                                 QString::fromUtf8(tips[i]));
-        b->setObjectName(indicizzato("cmd_move", i));
-        connect(b, &QPushButton::clicked, this, [this, i] { emit clicked(i); });
-        cmd_move.push_back(b);
-    }
-    lbl_filtro = etichetta(this, QStringLiteral("lbl_filtro"), QStringLiteral("........"),
-                           QRect(2 * tw(570) + 8, 0, tw(4000), tw(450)));
-    hide();
-}
-
-void NavigationStrip::dispose()
-{
-    cmd_move[3]->move(width() - cmd_move[3]->width(), cmd_move[3]->y());
-    cmd_move[2]->move(cmd_move[3]->x() - cmd_move[2]->width(), cmd_move[2]->y());
-}
-
-ArchiveCaption::ArchiveCaption(QWidget* parent)
-    : QGroupBox(parent)
-{
-    setObjectName(QStringLiteral("Frame3"));
-    setFlat(true);
-    setStyleSheet(QStringLiteral("QGroupBox { border: none; }"));
-    setGeometry(0, 0, tw(6000), tw(300));
-    lbl_sub_arch = etichetta(this, QStringLiteral("lbl_sub_arch"), QStringLiteral("Archivio : "),
-                             QRect(tw(60), 0, tw(5900), tw(300)));
-    lbl_sub_arch->hide();
-}
-
-HistoricalBanner::HistoricalBanner(QWidget* parent)
-    : QFrame(parent)
-{
-    setObjectName(QStringLiteral("frm_label"));
-    setGeometry(tw(2400), tw(900), tw(4200), tw(400));
-    lbl_storico = etichetta(this, QStringLiteral("lbl_storico"), QStringLiteral("CONSULTAZIONE ARCHIVIO STORICO"),
-                            QRect(0, 0, tw(4200), tw(400)));
-    lbl_storico->setAlignment(Qt::AlignCenter);
-    lbl_storico->hide();
-    hide();
-}
-
-RegisterTimers::RegisterTimers(QObject* parent)
-    : QObject(parent)
-{
-    setObjectName(QStringLiteral("timers"));
-    Timer1 = nominato(new QTimer(this), QStringLiteral("Timer1"));
-    Timer1->setInterval(65535);
-    Timer2 = nominato(new QTimer(this), QStringLiteral("Timer2"));
-    Timer2->setInterval(1000);
-}
-
-MaskViewport::MaskViewport(QWidget* parent)
-    : QWidget(parent)
-{
-    setObjectName(QStringLiteral("Pic_mask"));
-    setGeometry(0, 0, tw(10215), tw(6495));
-    hide();
-    cmd_scroll_1 = bottone(this, "cmd_scroll_1", QString(), QRect(0, 0, tw(255), tw(255)));
-    cmd_scroll_1->setEnabled(false);
-    cmd_scroll_1->hide();
-    VScroll2 = nominato(new QScrollBar(Qt::Vertical, this), QStringLiteral("VScroll2"));
-    VScroll2->setGeometry(0, 0, tw(255), tw(2000));
-    VScroll2->hide();
-    HScroll2 = nominato(new QScrollBar(Qt::Horizontal, this), QStringLiteral("HScroll2"));
-    HScroll2->setGeometry(0, 0, tw(2000), tw(255));
-    HScroll2->hide();
-    connect(VScroll2, &QScrollBar::valueChanged, this, [this](int value) {
-        if (m_content && !VScroll2->isHidden())
-            m_content->move(m_content->x(), -value);
-    });
-    connect(HScroll2, &QScrollBar::valueChanged, this, [this](int value) {
-        if (m_content && !HScroll2->isHidden())
-            m_content->move(-value, m_content->y());
-        VScroll2->raise();
-    });
-}
-
-void MaskViewport::setContent(QWidget* content)
-{
-    m_content = content;
-}
-
-FrameScroll::FrameScroll(QWidget* area, QWidget* startFrame, MaskViewport* viewport)
+FrameScroll::FrameScroll(QWidget* area, QWidget* startFrame)
     : QObject(area)
     , m_startFrame(startFrame)
-    , m_viewport(viewport)
 {
     VScroll1 = nominato(new QScrollBar(Qt::Vertical, area), QStringLiteral("VScroll1"));
     VScroll1->setGeometry(0, 0, tw(255), tw(2000));
@@ -319,23 +283,92 @@ FrameScroll::FrameScroll(QWidget* area, QWidget* startFrame, MaskViewport* viewp
     connect(VScroll1, &QScrollBar::valueChanged, this, &FrameScroll::VScroll1_Change);
 }
 
+void FrameScroll::adatta(int cw, int ch, int barra)
+{
+    if (m_startFrame->isHidden())
+        return;
+    if (ch - barra >= m_startFrame->height()) {
+        VScroll1->hide();
+        return;
+    }
+    const int h = ch - cmd_scroll->height() - barra;
+    VScroll1->setGeometry(cw - VScroll1->width(), barra, VScroll1->width(), std::max(h, 0));
+    if (m_startFrame->height() - ch >= 0) { // a range below zero is left as it was
+        VScroll1->setRange(0, m_startFrame->height() - ch);
+        VScroll1->setPageStep(std::max(1, VScroll1->maximum() / 3));
+    }
+    VScroll1->setValue(0);
+    VScroll1->show();
+    VScroll1->raise();
+}
+
+void FrameScroll::disponi_angolo(int cw, int ch)
+{
+    cmd_scroll->move(cw - cmd_scroll->width(), ch - cmd_scroll->height());
+    cmd_scroll->setVisible(!HScroll1->isHidden() || !VScroll1->isHidden());
+}
+
 void FrameScroll::VScroll1_Change(int value)
 {
     if (!m_startFrame->isHidden())
         m_startFrame->move(m_startFrame->x(), -value);
-    else if (QWidget* maschera = m_viewport->content())
-        maschera->move(maschera->x(), -value);
+    else
+        emit scorrimento(value);
     VScroll1->raise();
 }
 
 StatusArea::StatusArea(QWidget* area)
     : QObject(area)
 {
-    Frame3 = new ArchiveCaption(area);
-    frm_label = new HistoricalBanner(area);
+    Frame3 = nominato(new QGroupBox(area), QStringLiteral("Frame3"));
+    Frame3->setFlat(true);
+    Frame3->setStyleSheet(QStringLiteral("QGroupBox { border: none; }"));
+    Frame3->setGeometry(0, 0, tw(6000), tw(300));
+    lbl_sub_arch = etichetta(Frame3, QStringLiteral("lbl_sub_arch"), QStringLiteral("Archivio : "),
+                             QRect(tw(60), 0, tw(5900), tw(300)));
+    lbl_sub_arch->hide();
+
+    frm_label = nominato(new QFrame(area), QStringLiteral("frm_label"));
+    frm_label->setGeometry(tw(2400), tw(900), tw(4200), tw(400));
+    lbl_storico = etichetta(frm_label, QStringLiteral("lbl_storico"), QStringLiteral("CONSULTAZIONE ARCHIVIO STORICO"),
+                            QRect(0, 0, tw(4200), tw(400)));
+    lbl_storico->setAlignment(Qt::AlignCenter);
+    lbl_storico->hide();
+    frm_label->hide();
+
     lbl_msg = etichetta(area, QStringLiteral("lbl_msg"), QStringLiteral("Message"),
                         QRect(tw(120), tw(7200), tw(6000), tw(300)));
     lbl_msg->hide();
+}
+
+void StatusArea::mostra_archivio(const QString& testo)
+{
+    lbl_sub_arch->setText(testo);
+    lbl_sub_arch->show();
+    Frame3->raise();
+}
+
+void StatusArea::nascondi_archivio()
+{
+    lbl_sub_arch->hide();
+}
+
+void StatusArea::nascondi_storico()
+{
+    lbl_storico->hide();
+    frm_label->hide();
+}
+
+void StatusArea::mostra_messaggio(const QString& testo, bool subito)
+{
+    lbl_msg->setText(testo);
+    if (subito)
+        lbl_msg->repaint();
+}
+
+void StatusArea::disponi(int altezza, int altezzaFondo)
+{
+    Frame3->move(0, altezza - altezzaFondo - Frame3->height());
 }
 
 } // namespace quad

@@ -1,6 +1,6 @@
 #pragma once
 // The regions of the main window that hold controls of their own: each is the container the
-// program names, with its controls as members named as the program names them.
+// program names, with its controls named as the program names them, kept to itself.
 
 #include "control_factory.h"
 
@@ -14,28 +14,35 @@
 class QAction;
 class QComboBox;
 class QLabel;
+class QPixmap;
 class QPushButton;
 class QScrollBar;
 class QToolBar;
-class QTimer;
 class QToolButton;
 
 namespace quad {
 
-class EntryMask;
-
 /// The main window's minimum outer size, in pixels.
 constexpr int kDimensioneMinima = tw(2500);
 
-/// The start frame Frame1: the archive button, the logo and the decorative picture of the two
-/// directions (never shown).
+/// The start frame Frame1: the archive button Command1, the logo Img_logo and the decorative
+/// picture of the two directions (never shown).
 class StartFrame : public QGroupBox
 {
     Q_OBJECT
 public:
     explicit StartFrame(QWidget* parent);
 
-    QPushButton* Command1 = nullptr; ///< "ARCHIVIO": opens the register
+    void mostra_logo(const QPixmap& logo);
+    /// The archive button in front of the frame's other controls.
+    void alza_archivio();
+
+signals:
+    /// "ARCHIVIO": the register is asked to open.
+    void archivio_richiesto();
+
+private:
+    QPushButton* Command1 = nullptr;
     QLabel* Img_logo = nullptr;
     QWidget* Picture5 = nullptr;
     QPushButton* cmd_entrata = nullptr;
@@ -51,13 +58,14 @@ class StartMenu : public QFrame
 public:
     explicit StartMenu(QWidget* parent);
 
-    std::vector<QToolButton*> cmd_menu;
-
     /// Packs "Esci" and "Manuale" against the right edge of a strip width wide.
     void dispose(int width);
 
 signals:
     void clicked(int Index);
+
+private:
+    std::vector<QToolButton*> cmd_menu;
 };
 
 /// The tool strip pic_tool_orizz: Toolbar1 with the register's commands and, at its right end,
@@ -68,6 +76,40 @@ class ToolStrip : public QWidget
 public:
     explicit ToolStrip(QWidget* parent);
 
+    /// Tool-bar button by its 1-based index, or nullptr.
+    QAction* Toolbar1_Buttons(int index) const;
+    QAction* Toolbar2_Buttons(int index) const;
+    /// Tool-bar button (of either bar) by key, or nullptr.
+    QAction* toolbarButton(const QString& key) const;
+    /// Image index of the first image list (1-based, as the buttons address them).
+    QIcon immagine(int index) const;
+    /// The keys of the first image list, same indexes (index 0 unused).
+    QStringList chiavi_immagini() const { return ImageList1Keys; }
+    /// The width both tool bars' buttons take.
+    int larghezza_barre() const;
+    /// Spreads the strip over width: Toolbar2 at the right end, Toolbar1 over the rest.
+    void dispose(int width);
+    /// Both tool bars shown or hidden.
+    void mostra_barre(bool mostra);
+    /// Both tool bars and the filing button in use, or out of use.
+    void abilita_barre(bool abilitate);
+    /// The view switch tb_modo as the view shown asks (from the mask to the grid, or back), and the
+    /// filing button tb_add_tree, which files the entry of the mask only.
+    void mostra_vista(bool maschera);
+    /// The one-field filter button "tb_filtro_off" pressed ("Filtro off", "Disattiva filtro") or
+    /// released ("Filtro on", "Imposta filtro").
+    void mostra_filtro(bool premuto);
+
+signals:
+    void Toolbar1_ButtonClick(QAction* Button);
+    void Toolbar2_ButtonClick(QAction* Button);
+    /// A click on a tool bar beside its buttons.
+    void clic_sulle_barre();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
     QToolBar* Toolbar1 = nullptr;
     QToolBar* Toolbar2 = nullptr;
     /// Images of both tool bars, 1-based as the buttons address them (index 0 unused).
@@ -75,17 +117,6 @@ public:
     QStringList ImageList1Keys; ///< keys, same indexes
     std::vector<QIcon> ImageList2;
     QComboBox* ImageCombo1 = nullptr;
-
-    /// Tool-bar button by its 1-based index, or nullptr.
-    QAction* Toolbar1_Buttons(int index) const;
-    QAction* Toolbar2_Buttons(int index) const;
-    /// Tool-bar button (of either bar) by key, or nullptr.
-    QAction* toolbarButton(const QString& key) const;
-    /// Spreads the strip over width: Toolbar2 at the right end, Toolbar1 over the rest.
-    void dispose(int width);
-    /// The one-field filter button "tb_filtro_off" pressed ("Filtro off", "Disattiva filtro") or
-    /// released ("Filtro on", "Imposta filtro").
-    void mostra_filtro(bool premuto);
 };
 
 /// A pop-up of buttons under a tool-bar button: the new-entry pop-up Picture4 with cmd_ins.
@@ -97,115 +128,64 @@ public:
     PopupButtons(const QString& objectName, const char* buttonName, const QStringList& captions, int width, int height,
                  QWidget* parent);
 
-    std::vector<QPushButton*> buttons;
-
 signals:
     void clicked(int Index);
-};
-
-/// The navigation strip pic_move of the mask view: cmd_move (first, previous, next, last) and the
-/// register's count lbl_filtro.
-class NavigationStrip : public QFrame
-{
-    Q_OBJECT
-public:
-    explicit NavigationStrip(QWidget* parent);
-
-    std::vector<QPushButton*> cmd_move;
-    QLabel* lbl_filtro = nullptr;
-
-    /// Packs the last two buttons against the right edge.
-    void dispose();
-
-signals:
-    void clicked(int Index);
-};
-
-/// The frame Frame3, just above the bottom bar, with the name of the archive in use lbl_sub_arch.
-class ArchiveCaption : public QGroupBox
-{
-    Q_OBJECT
-public:
-    explicit ArchiveCaption(QWidget* parent);
-
-    QLabel* lbl_sub_arch = nullptr;
-};
-
-/// The banner frm_label of a historical archive's consultation, with lbl_storico.
-class HistoricalBanner : public QFrame
-{
-    Q_OBJECT
-public:
-    explicit HistoricalBanner(QWidget* parent);
-
-    QLabel* lbl_storico = nullptr;
-};
-
-/// The two timers of the open register, Timer1 (the look for received notifications, 65535 ms)
-/// and Timer2 (1000 ms, without an action), and the state of that look.
-class RegisterTimers : public QObject
-{
-    Q_OBJECT
-public:
-    explicit RegisterTimers(QObject* parent);
-
-    QTimer* Timer1 = nullptr;
-    QTimer* Timer2 = nullptr;
-    /// A look, an import or an export is under way: a tick does nothing meanwhile.
-    bool inCorso = false;
-    /// Notification files already told as unreadable.
-    QStringList illeggibili;
-};
-
-/// The viewport Pic_mask of the entry mask, with its scroll bars and their corner button.
-class MaskViewport : public QWidget
-{
-    Q_OBJECT
-public:
-    explicit MaskViewport(QWidget* parent);
-
-    QPushButton* cmd_scroll_1 = nullptr;
-    QScrollBar* VScroll2 = nullptr;
-    QScrollBar* HScroll2 = nullptr;
-
-    /// The mask the scroll bars move while they show.
-    void setContent(QWidget* content);
-    QWidget* content() const { return m_content; }
 
 private:
-    QWidget* m_content = nullptr;
+    std::vector<QPushButton*> buttons;
 };
 
 /// The scroll bars of the window's area: VScroll1 moves the start frame when the window is too
-/// low for it (the mask when the start frame is hidden); HScroll1 is never shown; cmd_scroll fills
-/// the corner below them.
+/// low for it (the mask when the start frame is hidden, through scorrimento()); HScroll1 is never
+/// shown; cmd_scroll fills the corner below them.
 class FrameScroll : public QObject
 {
     Q_OBJECT
 public:
-    FrameScroll(QWidget* area, QWidget* startFrame, MaskViewport* viewport);
+    FrameScroll(QWidget* area, QWidget* startFrame);
 
-    QScrollBar* VScroll1 = nullptr;
-    QScrollBar* HScroll1 = nullptr;
-    QPushButton* cmd_scroll = nullptr;
+    /// While the start frame shows: VScroll1 along the right edge of an area cw x ch, below the
+    /// tool strip (barra high), when the frame does not fit; hidden when it does.
+    void adatta(int cw, int ch, int barra);
+    /// The corner button at the area's bottom right, shown while a scroll bar is.
+    void disponi_angolo(int cw, int ch);
+
+signals:
+    /// VScroll1 moved to value while the start frame is hidden: the mask follows it.
+    void scorrimento(int value);
 
 private:
     void VScroll1_Change(int value);
 
+    QScrollBar* VScroll1 = nullptr;
+    QScrollBar* HScroll1 = nullptr;
+    QPushButton* cmd_scroll = nullptr;
     QWidget* m_startFrame;
-    MaskViewport* m_viewport;
 };
 
-/// The status of the window: the archive in use (Frame3), the banner of a historical archive
-/// (frm_label) and the message line lbl_msg of the notifications.
+/// The status of the window: the archive in use (Frame3 with lbl_sub_arch, just above the bottom
+/// bar), the banner of a historical archive's consultation (frm_label with lbl_storico) and the
+/// message line lbl_msg of the notifications.
 class StatusArea : public QObject
 {
     Q_OBJECT
 public:
     explicit StatusArea(QWidget* area);
 
-    ArchiveCaption* Frame3 = nullptr;
-    HistoricalBanner* frm_label = nullptr;
+    /// "testo" as the archive in use, in front.
+    void mostra_archivio(const QString& testo);
+    void nascondi_archivio();
+    void nascondi_storico();
+    /// The message line's text; at once drawn when subito.
+    void mostra_messaggio(const QString& testo, bool subito);
+    /// The archive in use just above the bar at the foot of an area altezza high.
+    void disponi(int altezza, int altezzaFondo);
+
+private:
+    QGroupBox* Frame3 = nullptr;
+    QLabel* lbl_sub_arch = nullptr;
+    QFrame* frm_label = nullptr;
+    QLabel* lbl_storico = nullptr;
     QLabel* lbl_msg = nullptr;
 };
 

@@ -74,8 +74,6 @@ private:
     /// Tab (avanti) or Shift+Tab: the control after or before the box.
     void tabula(bool avanti);
 
-    // The entry mask shows the calendar's parts among its own controls.
-    friend class EntryMask;
     QCalendarWidget* CalendarVB1 = nullptr;
     QLabel* suggerimento = nullptr; ///< the hint under the days
     QLabel* lbl_data = nullptr;

@@ -6,6 +6,7 @@
 #include "control_factory.h"
 #include "data_control.h"
 #include "entry_helpers.h"
+#include "entry_mask.h"
 #include "field_binding.h"
 #include "frm_nominativi.h"
 
@@ -92,10 +93,10 @@ void erroreRubrica(const DbResult& r)
 
 using namespace controls;
 
-AddressBookPanel::AddressBookPanel(OpenRegister& registro, AddressBookPanelHost& host, QWidget* parent)
+AddressBookPanel::AddressBookPanel(OpenRegister& registro, EntryMask& maschera, QWidget* parent)
     : QFrame(parent)
     , m_registro(registro)
-    , m_host(host)
+    , m_maschera(maschera)
 {
     setObjectName(QStringLiteral("Pic_nomi"));
     setAutoFillBackground(true);
@@ -107,10 +108,6 @@ AddressBookPanel::AddressBookPanel(OpenRegister& registro, AddressBookPanelHost&
         = bottone(Picture3, "cmd_del_nomi", QStringLiteral("Elimina"), QRect(8 + tw(1200), 2, tw(1200), tw(360)));
     DataGridAC = nominato(new QTableView(this), QStringLiteral("DataGridAC"));
     DataGridAC->setGeometry(0, tw(420), tw(8000), tw(2580));
-    Ado_nomi = nominato(new DataControl(registro.addressBookSource(), this), QStringLiteral("Ado_nomi"));
-    Ado_nomi->setCaption(QStringLiteral("Adodc2"));
-    Ado_nomi->resize(tw(3000), tw(330));
-    Ado_nomi->hide();
     hide();
 
     // The grid fills the panel above the two buttons, which sit centred at its foot.
@@ -207,8 +204,8 @@ void AddressBookPanel::mostraPannello()
 void AddressBookPanel::cerca_in_elenco(const QString& text)
 {
     // The panel hangs under the name box, as wide as the mask from the box on, inside the window.
-    QLineEdit* nome = m_host.casella(kNome);
-    QWidget* maschera = m_host.maschera();
+    QLineEdit* nome = m_maschera.casella(kNome);
+    const QWidget* maschera = &m_maschera;
     const QPoint sotto = nome->mapTo(parentWidget(), QPoint(0, nome->height()));
     const int larghezza = std::min(maschera->width() - nome->mapTo(maschera, QPoint(0, 0)).x() + tw(500),
                                    parentWidget()->width() - sotto.x());
@@ -249,7 +246,7 @@ void AddressBookPanel::DataGridAC_DblClick()
         hide();
     }
     (void)schede::mostra_errore_ado(errore);
-    m_host.casella(kUfficioCompetente)->setFocus(Qt::OtherFocusReason);
+    m_maschera.casella(kUfficioCompetente)->setFocus(Qt::OtherFocusReason);
 }
 
 void AddressBookPanel::cmd_del_nomi_Click()

@@ -10,37 +10,20 @@ class QTableView;
 
 namespace quad {
 
-class DataControl;
+class EntryMask;
 class OpenRegister;
 class Recordset;
-
-/// What the address-book panel asks of the window that shows the entry mask.
-class AddressBookPanelHost
-{
-public:
-    virtual ~AddressBookPanelHost() = default;
-    /// The mask's box of that index (8 the correspondent's name, 16 the competent office).
-    virtual QLineEdit* casella(int index) const = 0;
-    /// The entry mask, whose width the panel spans from the name box on.
-    virtual QWidget* maschera() const = 0;
-};
 
 /// The address-book panel Pic_nomi: while a new entry is typed, the names of the address book
 /// beginning with what is typed in the name box, under it; a double click copies one into the
 /// current correspondent row; "Correggi" and "Elimina" (in Picture3) correct or delete the name
-/// chosen. It reads the address book and the correspondents through the open register.
+/// chosen. It reads the address book and the correspondents through the open register; it hangs
+/// under the mask's name box, as wide as the mask from the box on.
 class AddressBookPanel : public QFrame
 {
     Q_OBJECT
 public:
-    AddressBookPanel(OpenRegister& registro, AddressBookPanelHost& host, QWidget* parent);
-
-    QWidget* Picture3 = nullptr;
-    QPushButton* cmd_mod_nomi = nullptr;
-    QPushButton* cmd_del_nomi = nullptr;
-    QTableView* DataGridAC = nullptr;
-    /// The address book's data control (never shown), over the open register's source.
-    DataControl* Ado_nomi = nullptr;
+    AddressBookPanel(OpenRegister& registro, EntryMask& maschera, QWidget* parent);
 
     /// The address-book names beginning with text (as typed, not trimmed) under the name box; the
     /// panel hides when there is none. The focus stays in the name box.
@@ -70,7 +53,11 @@ private:
     void mostraPannello();
 
     OpenRegister& m_registro;
-    AddressBookPanelHost& m_host;
+    EntryMask& m_maschera;
+    QWidget* Picture3 = nullptr;
+    QPushButton* cmd_mod_nomi = nullptr;
+    QPushButton* cmd_del_nomi = nullptr;
+    QTableView* DataGridAC = nullptr;
     bool m_p_modifica = false;
 };
 

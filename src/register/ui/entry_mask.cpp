@@ -1,6 +1,8 @@
 #include "entry_mask.h"
 
 #include "data_control.h"
+#include "field_binding.h"
+#include "link_preview.h"
 
 #include "accessible_names.h"
 #include "calendar_popup.h"
@@ -12,9 +14,11 @@
 #include <QDropEvent>
 #include <QFocusEvent>
 #include <QGroupBox>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QPushButton>
 #include <QTimer>
 
@@ -211,11 +215,7 @@ void EntryMask::creaRiquadri()
     Frame_new_ins->hide();
 
     // Calendar pop-up (hidden until a date box opens it).
-    auto* calendario = new CalendarPopup(this);
-    Frame_calendar = calendario;
-    CalendarVB1 = calendario->CalendarVB1;
-    Label5 = calendario->suggerimento;
-    lbl_data = calendario->lbl_data;
+    Frame_calendar = new CalendarPopup(this);
     Frame_calendar->hide();
 
     for (int y : {144, 252, 358}) {
@@ -248,10 +248,9 @@ void EntryMask::collegaSegnali()
     connect(cmd_tree, &QPushButton::clicked, this, verso([](EntryMaskEvents& e) { e.cmd_tree_Click(); }));
     for (int i = 0; i < int(txt_mask1.size()); ++i)
         connect(txt_mask1[i], &QLineEdit::textChanged, this, verso([i](EntryMaskEvents& e) { e.txt_mask1_Change(i); }));
-    auto* calendario = static_cast<CalendarPopup*>(Frame_calendar);
-    connect(calendario, &CalendarPopup::datePicked, this,
+    connect(Frame_calendar, &CalendarPopup::datePicked, this,
             verso([](EntryMaskEvents& e) { e.CalendarVB1_DateDblClick(); }));
-    connect(calendario, &CalendarPopup::closedWithoutPick, this,
+    connect(Frame_calendar, &CalendarPopup::closedWithoutPick, this,
             verso([](EntryMaskEvents& e) { e.CalendarVB1_Close(); }));
 }
 
@@ -399,15 +398,230 @@ bool EntryMask::eventoCollegamento(QEvent* event)
     }
 }
 
-void EntryMask::mostra_corrispondenti(DataSource& source)
+QString EntryMask::didascalia(int index) const
 {
-    if (ado_mittenti)
+    const QLabel* label = index >= 0 && index < int(lbl_mask1.size()) ? lbl_mask1[size_t(index)] : nullptr;
+    return label ? label->text() : QString();
+}
+
+// --- the fields the boxes show -------------------------------------------------------------
+
+namespace {
+
+struct CampoCasella
+{
+    int index;
+    const char* field;
+};
+
+// Register fields of the mask's boxes.
+const CampoCasella kCampiScheda[] = {{0, "Progressivo"},
+                                     {1, "Anno"},
+                                     {2, "Data_quadernolo"},
+                                     {3, "Tipo_documento"},
+                                     {4, "Numero_documenti"},
+                                     {5, "Quad_rif"},
+                                     {6, "Data_quad_rif"},
+                                     {7, "Oggetto"},
+                                     {16, "Ufficio_competente"},
+                                     {17, "Ufficio_conoscenza"},
+                                     {18, "Note"},
+                                     {19, "Collegamento"},
+                                     {24, "Orario"},
+                                     {26, "Nota_annulla"}};
+
+// Correspondent fields.
+const CampoCasella kCampiCorrispondente[]
+    = {{8, "Nominativo"}, {9, "P_iva_CF"}, {10, "Data_nascita"}, {11, "Indirizzo"}, {12, "Civico"},
+       {13, "Citta"},     {14, "Prov"},    {15, "Stato"},        {25, "Cap"}};
+
+} // namespace
+
+void EntryMask::collega_campi_scheda(FieldBinder& binder, DataControl* registro)
+{
+    for (const CampoCasella& c : kCampiScheda)
+        binder.setDataField(txt_mask1[c.index], QLatin1String(c.field));
+    binder.setDataField(Check1, QStringLiteral("Annullato"));
+    binder.setDataField(Check2, QStringLiteral("Riservato"));
+    // "N. allegati" counts documents: a whole number from 0 up.
+    binder.setFieldKind(txt_mask1[4], FieldKind::Count);
+
+    for (int i = 0; i <= 26; ++i) {
+        if (i <= 7 || (i >= 16 && i <= 24) || i == 26)
+            binder.setDataSource(txt_mask1[i], registro);
+    }
+    binder.setDataSource(Check1, registro);
+    binder.setDataSource(Check2, registro);
+}
+
+void EntryMask::collega_campi_corrispondente(FieldBinder& binder)
+{
+    for (const CampoCasella& c : kCampiCorrispondente)
+        binder.setDataField(txt_mask1[c.index], QLatin1String(c.field));
+}
+
+void EntryMask::collega_origine_corrispondente(FieldBinder& binder, DataControl* mittenti)
+{
+    for (int i : {8, 9, 10, 11, 12, 13, 14, 15, 25})
+        binder.setDataSource(txt_mask1[i], mittenti);
+}
+
+void EntryMask::scollega(FieldBinder& binder)
+{
+    for (QLineEdit* box : txt_mask1) {
+        binder.setDataField(box, QString());
+        binder.setDataSource(box, nullptr);
+        box->clear();
+    }
+    for (QCheckBox* check : {Check2, Check1}) {
+        binder.setDataField(check, QString());
+        binder.setDataSource(check, nullptr);
+    }
+    Check2->setChecked(false);
+}
+
+// --- what the mask shows of the entry --------------------------------------------------------
+
+void EntryMask::blocca()
+{
+    bloccaCaselle(true);
+}
+
+void EntryMask::sblocca()
+{
+    bloccaCaselle(false);
+}
+
+void EntryMask::bloccaCaselle(bool bloccate)
+{
+    // Notes (18) and link (19) stay editable on a registered entry: they are what it may still change.
+    QList<int> caselle;
+    for (int i = 2; i <= (bloccate ? 17 : 19); ++i)
+        caselle << i;
+    caselle << 24 << 25 << 26;
+    for (int i : caselle) {
+        txt_mask1[i]->setReadOnly(bloccate);
+        txt_mask1[i]->setFrame(!bloccate);
+        // Grey when locked, the window's own background colour otherwise.
+        txt_mask1[i]->setStyleSheet(bloccate ? QStringLiteral("QLineEdit { background-color: #E0E0E0; }") : QString());
+    }
+    Check2->setEnabled(!bloccate);
+    cmd_altri->setEnabled(!bloccate);
+}
+
+void EntryMask::abilita_caselle()
+{
+    for (int i = 0; i <= 10; ++i)
+        txt_mask1[i]->setEnabled(true);
+}
+
+void EntryMask::mostra_verso(bool entrata)
+{
+    if (entrata) {
+        lbl_modo->setText(QStringLiteral("Quadernolo in ENTRATA"));
+        cmd_altri->setText(QStringLiteral("Altri mittenti"));
+        lbl_mask1[8]->setText(QStringLiteral("Mittente"));
+        lbl_mask1[5]->setText(QStringLiteral("Quad. Rif."));
+        Check2->show();
+    } else {
+        lbl_modo->setText(QStringLiteral("Quadernolo in USCITA"));
+        cmd_altri->setText(QStringLiteral("Altri destinatari"));
+        Check2->hide();
+        lbl_mask1[8]->setText(QStringLiteral("Destinatario"));
+        lbl_mask1[5]->setText(QStringLiteral("Quad. Interno"));
+    }
+}
+
+void EntryMask::reimposta_altri()
+{
+    cmd_altri->setText(QStringLiteral("Altri mittenti"));
+}
+
+void EntryMask::mostra_annullamento(bool annullato)
+{
+    Frame_annullato->setVisible(annullato);
+    frame_annulla->setVisible(!annullato);
+}
+
+void EntryMask::nascondi_annullamento()
+{
+    frame_annulla->hide();
+    Frame_annullato->hide();
+}
+
+void EntryMask::mostra_nuova_scheda(bool mostra)
+{
+    Frame_new_ins->setVisible(mostra);
+    if (mostra)
+        Frame_new_ins->raise();
+}
+
+bool EntryMask::nuova_scheda_in_corso() const
+{
+    return !Frame_new_ins->isHidden();
+}
+
+void EntryMask::scrivi_posizione_mittenti(int posizione, int righe)
+{
+    lbl_numero->setText(QString::number(posizione) + QLatin1Char('/') + QString::number(righe));
+}
+
+void EntryMask::mostra_paginazione_mittenti(bool mostra)
+{
+    Picture2[2]->setVisible(mostra);
+    lbl_numero->setVisible(mostra);
+}
+
+void EntryMask::allinea_posizione_mittenti()
+{
+    lbl_numero->setVisible(!Picture2[2]->isHidden());
+}
+
+void EntryMask::mostra_nodo(const QString& nodo)
+{
+    if (nodo.trimmed().isEmpty()) {
+        lbl_nodo->hide();
         return;
-    ado_mittenti = new DataControl(source, this);
-    ado_mittenti->setObjectName(QStringLiteral("ado_mittenti"));
-    ado_mittenti->setCaption(QStringLiteral("ado_mittenti"));
-    ado_mittenti->setGeometry(8, 430, 200, 22);
-    ado_mittenti->hide();
+    }
+    lbl_nodo->setText(QStringLiteral("Nodo : ") + nodo);
+    lbl_nodo->show();
+}
+
+void EntryMask::mostra_filtro_inserito(bool filtrato)
+{
+    lbl_filtro_ins->setVisible(filtrato);
+}
+
+void EntryMask::mostra_anteprima_collegamento()
+{
+    quad::mostra_anteprima_collegamento(txt_mask1[kCollegamento]->text(), Image1);
+}
+
+void EntryMask::apri_anteprima_collegamento()
+{
+    quad::apri_anteprima_collegamento(window(), txt_mask1[kCollegamento]->text(), Image1);
+}
+
+void EntryMask::abilita_inoltro(bool abilitato)
+{
+    picOpenWWW[1]->setEnabled(abilitato);
+}
+
+void EntryMask::imposta_icone(const QIcon& fascicoli, const std::vector<QPixmap>& collegamento)
+{
+    cmd_tree->setIcon(fascicoli);
+    for (size_t i = 0; i < picOpenWWW.size() && i < collegamento.size(); ++i)
+        picOpenWWW[i]->setPixmap(collegamento[i]);
+}
+
+CalendarPopup* EntryMask::calendario() const
+{
+    return Frame_calendar;
+}
+
+void EntryMask::nascondi_calendario()
+{
+    Frame_calendar->hide();
 }
 
 } // namespace quad

@@ -1,24 +1,24 @@
 #pragma once
 
-#include "entry_session.h"
-
 #include <QFrame>
 #include <QString>
 
 #include <vector>
 
-class QCalendarWidget;
 class QCheckBox;
 class QGroupBox;
+class QIcon;
 class QKeyEvent;
 class QLabel;
 class QLineEdit;
+class QPixmap;
 class QPushButton;
 
 namespace quad {
 
+class CalendarPopup;
 class DataControl;
-class DataSource;
+class FieldBinder;
 
 /// What the entry mask hands to the window that shows it: the events of its controls, by the
 /// names of their handlers. Returning true from a key handler swallows the key; returning false
@@ -55,20 +55,99 @@ public:
 /// paging, the link images and preview, the annulment and new-entry frames and the calendar.
 /// It owns its controls, each named as the program names it, and routes their events to the
 /// EntryMaskEvents it is given; without one (setEvents(nullptr)) the events go nowhere, so a
-/// window can let go of the mask before its controls die.
+/// window can let go of the mask before its controls die. Its handlers read and write the boxes;
+/// what else it shows they set through the calls below.
 class EntryMask : public QFrame
 {
     Q_OBJECT
 public:
     explicit EntryMask(QWidget* parent);
-
-    /// The data control of the correspondents of the entry shown, over source (made once).
-    DataControl* ado_mittenti = nullptr;
-    void mostra_corrispondenti(DataSource& source);
     ~EntryMask() override;
 
     /// Where the events go (null: nowhere).
     void setEvents(EntryMaskEvents* events);
+
+    // --- the boxes ----------------------------------------------------------------------------
+    /// Box index (0..26).
+    QLineEdit* casella(int index) const { return txt_mask1[size_t(index)]; }
+    /// Every box, by index.
+    const std::vector<QLineEdit*>& caselle() const { return txt_mask1; }
+    /// The index of box, or -1 when it is not one of the mask's boxes.
+    int indexOf(const QObject* box) const;
+    /// The caption beside box index ("" for the annulment note, which has none).
+    QString didascalia(int index) const;
+
+    // --- the fields the boxes show ------------------------------------------------------------
+    /// The entry's boxes and check boxes show the fields of registro (the register's data
+    /// control); "N. allegati" reads a count.
+    void collega_campi_scheda(FieldBinder& binder, DataControl* registro);
+    /// The correspondent's boxes name their fields (shown once they have their source).
+    void collega_campi_corrispondente(FieldBinder& binder);
+    /// The correspondent's boxes show the rows of mittenti.
+    void collega_origine_corrispondente(FieldBinder& binder, DataControl* mittenti);
+    /// Every box and check box lets its field go and is emptied; "Riservato" is unticked.
+    void scollega(FieldBinder& binder);
+
+    // --- what the mask shows of the entry -----------------------------------------------------
+    /// A registered entry: only its note (18) and its link (19) can be typed.
+    void blocca();
+    /// A new entry: boxes 2 to 19 and 24 to 26, "Riservato" and the other correspondents' button.
+    void sblocca();
+    /// Boxes 0 to 10 in use (they are never put out of use by the mask itself).
+    void abilita_caselle();
+    /// The captions of an incoming (entrata) or outgoing entry: the header, the correspondent's
+    /// caption and button, the reference caption; "Riservato" only for an incoming one.
+    void mostra_verso(bool entrata);
+    /// The other correspondents' button as an incoming entry names it ("Altri mittenti").
+    void reimposta_altri();
+    /// The annulled frame with its note button (annullato) or the annulment button (not).
+    void mostra_annullamento(bool annullato);
+    /// Neither the annulled frame nor the annulment button.
+    void nascondi_annullamento();
+    /// The confirmation and drop of a new entry in front (shown) or hidden.
+    void mostra_nuova_scheda(bool mostra);
+    /// True while the confirmation and drop of a new entry are shown.
+    bool nuova_scheda_in_corso() const;
+    /// "posizione/righe" beside the correspondents' paging.
+    void scrivi_posizione_mittenti(int posizione, int righe);
+    /// The correspondents' paging and their position shown or hidden.
+    void mostra_paginazione_mittenti(bool mostra);
+    /// The correspondents' position shown as the paging is.
+    void allinea_posizione_mittenti();
+    /// "Nodo : " and the folder of the entry shown; hidden for a blank one.
+    void mostra_nodo(const QString& nodo);
+    /// The mark of a filtered register in the header.
+    void mostra_filtro_inserito(bool filtrato);
+    /// The preview of the linked file after a change of the entry or of the link box.
+    void mostra_anteprima_collegamento();
+    /// The linked picture in its viewer, over the mask's window (a double click on the preview).
+    void apri_anteprima_collegamento();
+    /// The image that forwards the entry to its competent office in use or not.
+    void abilita_inoltro(bool abilitato);
+    /// The pictures of the folders' button and of the three images beside the link box.
+    void imposta_icone(const QIcon& fascicoli, const std::vector<QPixmap>& collegamento);
+    /// The calendar of the two date boxes.
+    CalendarPopup* calendario() const;
+    /// Hides the calendar as it stands (the focus stays where it is).
+    void nascondi_calendario();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void creaCaselle();
+    void creaRiquadri();
+    void collegaSegnali();
+    /// The order Tab walks the mask's controls in.
+    void ordinaTab();
+    bool eventoCasella(int index, QEvent* event);
+    bool eventoCollegamento(QEvent* event);
+    /// The boxes of a registered entry locked (bloccate) or those of a new entry open.
+    void bloccaCaselle(bool bloccate);
+    /// The leaving of box index: its validation, then its lost focus.
+    void lasciaCasella(int index);
+    /// Every object this mask watches.
+    std::vector<QObject*> osservati() const;
 
     std::vector<QLineEdit*> txt_mask1; ///< 0..26
     std::vector<QLabel*> lbl_mask1; ///< 0..25 (26 has no label)
@@ -94,30 +173,8 @@ public:
     QLabel* lbl_nodo = nullptr;
     std::vector<QLabel*> picOpenWWW; ///< 0..2, images beside the link box
     QLabel* Image1 = nullptr; ///< preview of the linked picture
-    QFrame* Frame_calendar = nullptr;
-    QCalendarWidget* CalendarVB1 = nullptr;
-    QLabel* Label5 = nullptr;
-    QLabel* lbl_data = nullptr;
+    CalendarPopup* Frame_calendar = nullptr;
     std::vector<QFrame*> Shape1; ///< the mask's three separator lines
-
-    /// The index of box, or -1 when it is not one of the mask's boxes.
-    int indexOf(const QObject* box) const;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    void creaCaselle();
-    void creaRiquadri();
-    void collegaSegnali();
-    /// The order Tab walks the mask's controls in.
-    void ordinaTab();
-    bool eventoCasella(int index, QEvent* event);
-    bool eventoCollegamento(QEvent* event);
-    /// The leaving of box index: its validation, then its lost focus.
-    void lasciaCasella(int index);
-    /// Every object this mask watches.
-    std::vector<QObject*> osservati() const;
 
     EntryMaskEvents* m_events = nullptr;
     /// The box whose focus gain was handled and whose leaving was not yet (-1: none).

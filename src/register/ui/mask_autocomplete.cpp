@@ -40,29 +40,39 @@ bool tastoDiScorrimento(int key)
 
 } // namespace
 
-MaskAutocomplete::MaskAutocomplete(MaskAutocompleteHost& host, const Parti& parti, QObject* parent)
+MaskAutocomplete::MaskAutocomplete(MaskAutocompleteHost& host, const std::vector<QLineEdit*>& caselle,
+                                   AXDbAutoComplete& completamento, DataControl& registro, DataControl& rubrica,
+                                   DataControl& mittenti, FieldBinder& binder, QWidget& pannelloNomi,
+                                   const EntrySession& sessione, QObject* parent)
     : QObject(parent)
     , m_host(host)
-    , m_p(parti)
+    , m_caselle(caselle)
+    , m_completamento(completamento)
+    , m_registro(registro)
+    , m_rubrica(rubrica)
+    , m_mittenti(mittenti)
+    , m_binder(binder)
+    , m_pannelloNomi(pannelloNomi)
+    , m_sessione(sessione)
 {
     setObjectName(QStringLiteral("mask_autocomplete"));
-    for (int i = 0; i < int(m_p.caselle.size()); ++i) {
-        QLineEdit* box = m_p.caselle[i];
+    for (int i = 0; i < int(m_caselle.size()); ++i) {
+        QLineEdit* box = m_caselle[i];
         if (!box)
             continue;
         box->installEventFilter(this);
         connect(box, &QLineEdit::textEdited, this, [this, i] { testoDigitato(i); });
     }
-    connect(m_p.completamento, &AXDbAutoComplete::townPicked, this, &MaskAutocomplete::comuneScelto);
-    connect(m_p.registro, &DataControl::recordsetChanged, this, [this] {
-        if (!m_p.registro->Recordset())
+    connect(&m_completamento, &AXDbAutoComplete::townPicked, this, &MaskAutocomplete::comuneScelto);
+    connect(&m_registro, &DataControl::recordsetChanged, this, [this] {
+        if (!m_registro.Recordset())
             registroChiuso();
     });
 }
 
 MaskAutocomplete::~MaskAutocomplete()
 {
-    for (QLineEdit* box : m_p.caselle) {
+    for (QLineEdit* box : m_caselle) {
         if (box)
             box->removeEventFilter(this);
     }
@@ -70,8 +80,8 @@ MaskAutocomplete::~MaskAutocomplete()
 
 int MaskAutocomplete::indexOf(QObject* box) const
 {
-    for (int i = 0; i < int(m_p.caselle.size()); ++i) {
-        if (m_p.caselle[i] && m_p.caselle[i] == box)
+    for (int i = 0; i < int(m_caselle.size()); ++i) {
+        if (m_caselle[i] && m_caselle[i] == box)
             return i;
     }
     return -1;
@@ -108,15 +118,14 @@ void MaskAutocomplete::casellaAttiva(int index)
 {
     if (m_host.conta_schede() < 1 || m_host.p_uscita())
         return;
-    AXDbAutoComplete* ac = m_p.completamento;
+    AXDbAutoComplete* ac = &m_completamento;
     ac->setListBoxVisible(false);
-    m_p.pannelloNomi->hide();
+    m_pannelloNomi.hide();
 
     // The town box searches the towns of the settings database; every other box the archive,
     // where the control finds the column in the register's table or in the correspondents'.
     // A database that does not open proposes nothing: the box is typed as any other.
-    const DbResult collegato
-        = ac->setConnectionString((index == kCitta ? m_p.rubrica : m_p.registro)->ConnectionString());
+    const DbResult collegato = ac->setConnectionString((index == kCitta ? m_rubrica : m_registro).ConnectionString());
     if (!collegato.ok()) {
         ac->setTextObject(nullptr);
         return;
@@ -127,10 +136,10 @@ void MaskAutocomplete::casellaAttiva(int index)
     // from the address book.
     if (index == kNome)
         return;
-    QLineEdit* box = m_p.caselle[index];
-    const QString campo = m_p.binder->dataField(box);
+    QLineEdit* box = m_caselle[index];
+    const QString campo = m_binder.dataField(box);
     long tipo = 0;
-    const std::shared_ptr<Recordset> rs = m_p.registro->Recordset();
+    const std::shared_ptr<Recordset> rs = m_registro.Recordset();
     if (rs && rs->isOpen() && !campo.isEmpty()) {
         const int i = rs->fieldIndex(campo);
         if (i >= 0)
@@ -143,8 +152,8 @@ void MaskAutocomplete::casellaAttiva(int index)
 
 bool MaskAutocomplete::tasto(int index, QKeyEvent* event)
 {
-    QLineEdit* box = m_p.caselle[index];
-    AXDbAutoComplete* ac = m_p.completamento;
+    QLineEdit* box = m_caselle[index];
+    AXDbAutoComplete* ac = &m_completamento;
     if (box->isReadOnly() || senzaTasti(index) || m_host.conta_schede() < 1 || ac->TextObject() != box)
         return false;
     const bool lista = ac->isListVisible();
@@ -159,16 +168,16 @@ bool MaskAutocomplete::tasto(int index, QKeyEvent* event)
 
 void MaskAutocomplete::testoDigitato(int index)
 {
-    const EntrySession& s = *m_p.sessione;
+    const EntrySession& s = m_sessione;
     if (m_host.p_uscita() || s.p_stop())
         return;
-    QLineEdit* box = m_p.caselle[index];
+    QLineEdit* box = m_caselle[index];
     if (index == kNome) {
         if (s.p_new_ins() && !box->text().trimmed().isEmpty() && !m_host.p_modifica())
             m_host.cerca_in_elenco(box->text());
         return;
     }
-    AXDbAutoComplete* ac = m_p.completamento;
+    AXDbAutoComplete* ac = &m_completamento;
     if (senzaRicerca(index) || ac->p_cliccato || ac->TextObject() != box)
         return;
     ac->Text_Change();
@@ -179,7 +188,7 @@ void MaskAutocomplete::comuneScelto(const QString& citta, const QString& prov, c
     // The correction dialog serves its own town box.
     if (m_host.p_frm_nomi())
         return;
-    const std::shared_ptr<Recordset> rs = m_p.mittenti->Recordset();
+    const std::shared_ptr<Recordset> rs = m_mittenti.Recordset();
     if (!rs || !rs->isOpen() || rs->bof() || rs->eof())
         return;
     QList<QPair<QString, QString>> valori;
@@ -197,11 +206,11 @@ void MaskAutocomplete::comuneScelto(const QString& citta, const QString& prov, c
 
 void MaskAutocomplete::registroChiuso()
 {
-    AXDbAutoComplete* ac = m_p.completamento;
+    AXDbAutoComplete* ac = &m_completamento;
     ac->setListBoxVisible(false);
     ac->setTextObject(nullptr);
     (void)ac->setConnectionString(QString()); // no connection: nothing can fail
-    m_p.pannelloNomi->hide();
+    m_pannelloNomi.hide();
 }
 
 } // namespace quad

@@ -43,21 +43,13 @@ class MaskAutocomplete : public QObject
 {
     Q_OBJECT
 public:
-    /// What it works with: the mask's boxes, the control, the register, the address book and the
-    /// correspondents' data controls, the binder, the address-book panel and the entry session.
-    struct Parti
-    {
-        std::vector<QLineEdit*> caselle;
-        AXDbAutoComplete* completamento = nullptr;
-        DataControl* registro = nullptr;
-        DataControl* rubrica = nullptr;
-        DataControl* mittenti = nullptr;
-        FieldBinder* binder = nullptr;
-        QWidget* pannelloNomi = nullptr;
-        const EntrySession* sessione = nullptr;
-    };
-
-    MaskAutocomplete(MaskAutocompleteHost& host, const Parti& parti, QObject* parent);
+    /// It works with the mask's boxes (caselle, by index), the control, the register's, the
+    /// address book's and the correspondents' data controls, the binder, the address-book panel
+    /// and the entry session.
+    MaskAutocomplete(MaskAutocompleteHost& host, const std::vector<QLineEdit*>& caselle,
+                     AXDbAutoComplete& completamento, DataControl& registro, DataControl& rubrica,
+                     DataControl& mittenti, FieldBinder& binder, QWidget& pannelloNomi, const EntrySession& sessione,
+                     QObject* parent);
     ~MaskAutocomplete() override;
 
 protected:
@@ -77,7 +69,14 @@ private:
     void registroChiuso();
 
     MaskAutocompleteHost& m_host;
-    Parti m_p;
+    std::vector<QLineEdit*> m_caselle;
+    AXDbAutoComplete& m_completamento;
+    DataControl& m_registro;
+    DataControl& m_rubrica;
+    DataControl& m_mittenti;
+    FieldBinder& m_binder;
+    QWidget& m_pannelloNomi;
+    const EntrySession& m_sessione;
 };
 
 } // namespace quad

@@ -15,6 +15,7 @@
 #include "pickers.h"
 
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -35,13 +36,11 @@ QStringList voci(const QListWidget* list)
 
 using namespace controls;
 
-MaskPickers::MaskPickers(EntryMask& mask, FieldBinder& binder, OpenRegister& registro, MaskPickersHost& host,
-                         QWidget* area)
+MaskPickers::MaskPickers(EntryMask& mask, FieldBinder& binder, OpenRegister& registro, QWidget* area)
     : QObject(area)
     , m_mask(mask)
     , m_binder(binder)
     , m_registro(registro)
-    , m_host(host)
 {
     list_elenco = nominato(new QListWidget(area), QStringLiteral("list_elenco"));
     list_elenco->setGeometry(tw(2000), tw(4000), tw(3500), tw(2000));
@@ -51,14 +50,66 @@ MaskPickers::MaskPickers(EntryMask& mask, FieldBinder& binder, OpenRegister& reg
     list_view->hide();
     connect(list_elenco, &QListWidget::itemDoubleClicked, this, [this] { list_elenco_DblClick(); });
     connect(list_view, &QListWidget::itemDoubleClicked, this, [this] { list_view_DblClick(); });
+    for (QListWidget* list : {list_elenco, list_view})
+        list->installEventFilter(this);
+}
+
+bool MaskPickers::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return QObject::eventFilter(watched, event);
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    const bool invio = key == Qt::Key_Return || key == Qt::Key_Enter;
+    if (watched == list_elenco && invio) {
+        list_elenco_DblClick();
+        return true;
+    }
+    if (watched == list_view) {
+        if (invio) {
+            list_view_DblClick();
+            return true;
+        }
+        if (key == Qt::Key_Escape) {
+            list_view->hide();
+            m_mask.casella(3)->setFocus();
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void MaskPickers::imposta_casella(int Index)
+{
+    p_index = Index;
+}
+
+void MaskPickers::carica_uffici(const QStringList& uffici)
+{
+    list_elenco->clear();
+    list_elenco->addItems(uffici);
+}
+
+bool MaskPickers::elenco_uffici_visibile() const
+{
+    return list_elenco->isVisible();
+}
+
+void MaskPickers::nascondi_elenco_uffici()
+{
+    list_elenco->hide();
+}
+
+void MaskPickers::nascondi_tipi_documento()
+{
+    list_view->hide();
 }
 
 // --- calendar ----------------------------------------------------------------------------
 
 void MaskPickers::apri_calendario(int Index)
 {
-    auto* calendario = qobject_cast<CalendarPopup*>(m_mask.Frame_calendar);
-    QLineEdit* box = m_mask.txt_mask1[Index];
+    CalendarPopup* calendario = m_mask.calendario();
+    QLineEdit* box = m_mask.casella(Index);
     if (!calendario || box->isReadOnly())
         return;
     const QString caption = Index == 2 ? CalendarPopup::captionDataQuadernolo() : CalendarPopup::captionDataQuadRif();
@@ -67,44 +118,44 @@ void MaskPickers::apri_calendario(int Index)
 
 void MaskPickers::imposta_data_calendario()
 {
-    auto* calendario = qobject_cast<CalendarPopup*>(m_mask.Frame_calendar);
+    CalendarPopup* calendario = m_mask.calendario();
     if (!calendario)
         return;
     const QString data = showDate(calendario->data());
-    if (m_mask.lbl_data->text() == CalendarPopup::captionDataQuadernolo()) {
+    if (calendario->didascalia() == CalendarPopup::captionDataQuadernolo()) {
         // The date rule may refuse the date and empty the box; the year follows the box.
-        scrivi_casella(&m_binder, m_mask.txt_mask1, m_mask.txt_mask1[2], data);
-        scrivi_casella(&m_binder, m_mask.txt_mask1, m_mask.txt_mask1[1], anno_della_data(m_mask.txt_mask1[2]->text()));
-        m_mask.txt_mask1[3]->setFocus();
-    } else if (m_mask.lbl_data->text() == CalendarPopup::captionDataQuadRif()) {
-        scrivi_casella(&m_binder, m_mask.txt_mask1, m_mask.txt_mask1[6], data);
-        m_mask.txt_mask1[7]->setFocus();
+        scrivi_casella(&m_binder, m_mask.caselle(), m_mask.casella(2), data);
+        scrivi_casella(&m_binder, m_mask.caselle(), m_mask.casella(1), anno_della_data(m_mask.casella(2)->text()));
+        m_mask.casella(3)->setFocus();
+    } else if (calendario->didascalia() == CalendarPopup::captionDataQuadRif()) {
+        scrivi_casella(&m_binder, m_mask.caselle(), m_mask.casella(6), data);
+        m_mask.casella(7)->setFocus();
     }
 }
 
 void MaskPickers::CalendarVB1_DateDblClick()
 {
     imposta_data_calendario();
-    m_mask.Frame_calendar->hide();
+    m_mask.nascondi_calendario();
 }
 
 void MaskPickers::CalendarVB1_Close()
 {
-    m_mask.Frame_calendar->hide();
+    m_mask.nascondi_calendario();
     // While a new entry is typed the clerk goes on with the next box.
-    if (m_mask.Frame_new_ins->isHidden())
+    if (!m_mask.nuova_scheda_in_corso())
         return;
-    if (m_mask.lbl_data->text() == CalendarPopup::captionDataQuadernolo())
-        m_mask.txt_mask1[3]->setFocus();
-    else if (m_mask.lbl_data->text() == CalendarPopup::captionDataQuadRif())
-        m_mask.txt_mask1[7]->setFocus();
+    if (m_mask.calendario()->didascalia() == CalendarPopup::captionDataQuadernolo())
+        m_mask.casella(3)->setFocus();
+    else if (m_mask.calendario()->didascalia() == CalendarPopup::captionDataQuadRif())
+        m_mask.casella(7)->setFocus();
 }
 
 // --- office list -------------------------------------------------------------------------
 
 bool MaskPickers::apri_elenco_uffici(int Index, bool withFocus)
 {
-    QLineEdit* box = m_mask.txt_mask1[Index];
+    QLineEdit* box = m_mask.casella(Index);
     if (box->isReadOnly())
         return false;
     const QString rifiuto = rifiuto_lista_uffici(elenco_uffici(voci(list_elenco).join(QLatin1Char(';'))));
@@ -135,7 +186,7 @@ void MaskPickers::list_elenco_DblClick()
     const int indice = p_index;
     if (!item || (indice != 16 && indice != 17))
         return;
-    QLineEdit* box = m_mask.txt_mask1[size_t(indice)];
+    QLineEdit* box = m_mask.casella(size_t(indice));
     if (box->isReadOnly())
         return;
     const OfficePick pick = aggiungi_ufficio(box->text(), item->text());
@@ -143,9 +194,9 @@ void MaskPickers::list_elenco_DblClick()
         warn(pick.message);
         return;
     }
-    scrivi_casella(&m_binder, m_mask.txt_mask1, box, pick.text);
+    scrivi_casella(&m_binder, m_mask.caselle(), box, pick.text);
     // The list stays for a further pick.
-    m_host.nascondi_suggerimenti();
+    emit ufficio_aggiunto();
     box->setCursorPosition(box->text().size());
     box->setFocus();
 }
@@ -154,7 +205,7 @@ void MaskPickers::list_elenco_DblClick()
 
 void MaskPickers::apri_tipi_documento()
 {
-    QLineEdit* box = m_mask.txt_mask1[3];
+    QLineEdit* box = m_mask.casella(3);
     list_view->clear();
     DbResult error;
     if (std::shared_ptr<Connection> db
@@ -179,17 +230,17 @@ void MaskPickers::list_view_DblClick()
     if (!item)
         return;
     const QString scelta = item->text();
-    scrivi_casella(&m_binder, m_mask.txt_mask1, m_mask.txt_mask1[3], scelta);
+    scrivi_casella(&m_binder, m_mask.caselle(), m_mask.casella(3), scelta);
     DbResult error;
     if (std::shared_ptr<Connection> db
         = DataSource::connectionFor(m_registro.addressBookSource().ConnectionString(), &error)) {
         if (const auto uffici = uffici_tipo_documento(*db, scelta, &error)) {
-            scrivi_casella(&m_binder, m_mask.txt_mask1, m_mask.txt_mask1[16], uffici->ufficio_competente);
-            scrivi_casella(&m_binder, m_mask.txt_mask1, m_mask.txt_mask1[17], uffici->ufficio_conoscenza);
+            scrivi_casella(&m_binder, m_mask.caselle(), m_mask.casella(16), uffici->ufficio_competente);
+            scrivi_casella(&m_binder, m_mask.caselle(), m_mask.casella(17), uffici->ufficio_conoscenza);
         }
     }
     list_view->hide();
-    m_mask.txt_mask1[4]->setFocus();
+    m_mask.casella(4)->setFocus();
 }
 
 } // namespace quad

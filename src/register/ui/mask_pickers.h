@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QObject>
+#include <QStringList>
 
+class QEvent;
 class QListWidget;
 class QWidget;
 
@@ -11,28 +13,23 @@ class EntryMask;
 class FieldBinder;
 class OpenRegister;
 
-/// What the pickers ask of the window that shows the entry mask.
-class MaskPickersHost
-{
-public:
-    virtual ~MaskPickersHost() = default;
-    /// Hides the suggestions of the name box (the autocomplete's list and the address-book panel).
-    virtual void nascondi_suggerimenti() = 0;
-};
-
 /// The pickers of the entry mask: the calendar of the two date boxes, the office list list_elenco
 /// of the two office boxes and the document-type list list_view of box 3, whose pick also fills
-/// the offices. The lists are children of the window's area, placed beside the box they serve.
+/// the offices. The lists are children of the window's area, placed beside the box they serve;
+/// Enter picks in either list, Esc closes the document types.
 class MaskPickers : public QObject
 {
     Q_OBJECT
 public:
-    MaskPickers(EntryMask& mask, FieldBinder& binder, OpenRegister& registro, MaskPickersHost& host, QWidget* area);
+    MaskPickers(EntryMask& mask, FieldBinder& binder, OpenRegister& registro, QWidget* area);
 
-    QListWidget* list_elenco = nullptr;
-    QListWidget* list_view = nullptr;
     /// The mask box that last got the focus (the office list writes into it).
-    int p_index = 0;
+    void imposta_casella(int Index);
+    /// The offices the office list offers.
+    void carica_uffici(const QStringList& uffici);
+    bool elenco_uffici_visibile() const;
+    void nascondi_elenco_uffici();
+    void nascondi_tipi_documento();
 
     /// The calendar over box 2 or 6, when the box is not locked.
     void apri_calendario(int Index);
@@ -52,11 +49,20 @@ public:
     /// Writes the document type chosen in list_view into box 3 and its offices into 16 and 17.
     void list_view_DblClick();
 
+signals:
+    /// An office was added to its box from the list: the name box's suggestions are to go.
+    void ufficio_aggiunto();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     EntryMask& m_mask;
     FieldBinder& m_binder;
     OpenRegister& m_registro;
-    MaskPickersHost& m_host;
+    QListWidget* list_elenco = nullptr;
+    QListWidget* list_view = nullptr;
+    int p_index = 0;
 };
 
 } // namespace quad

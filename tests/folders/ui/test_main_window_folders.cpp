@@ -70,8 +70,8 @@ TEST_F(MainWindowFoldersTest, FilingTheCurrentEntryAsksThenWritesTheLinkAndItsFo
     EXPECT_EQ(messages.shown().last().buttons, MsgButtons::YesNo);
     EXPECT_EQ(scalar("SELECT SYS_TREE || '|' || SYS_USER_ID || '|' || Tipo FROM sys_rela_tree").toString(), "1\\|27|E");
     EXPECT_EQ(nodoDi(27), "FASCICOLI\\Ferie");
-    EXPECT_EQ(mask(w)->lbl_nodo->text(), "Nodo : FASCICOLI\\Ferie");
-    EXPECT_TRUE(mask(w)->lbl_nodo->isVisible());
+    EXPECT_EQ(control<QLabel>(&w, "lbl_nodo")->text(), "Nodo : FASCICOLI\\Ferie");
+    EXPECT_TRUE(control<QLabel>(&w, "lbl_nodo")->isVisible());
     EXPECT_EQ(corrente(), 27);
     EXPECT_FALSE(sessione(w).p_update());
     EXPECT_FALSE(registro()->hasPendingChanges());
@@ -217,7 +217,7 @@ TEST_F(MainWindowFoldersTest, TheFolderListNamesEveryFolderOfTheEntry)
 TEST_F(MainWindowFoldersTest, UnlinkingInTheFolderWindowShowsInTheMainWindow)
 {
     archivia("1\\");
-    ASSERT_EQ(mask(w)->lbl_nodo->text(), "Nodo : FASCICOLI\\Ferie");
+    ASSERT_EQ(control<QLabel>(&w, "lbl_nodo")->text(), "Nodo : FASCICOLI\\Ferie");
 
     ModalScript script;
     script.then("Frm_tree", [this](QDialog* d) {
@@ -237,7 +237,7 @@ TEST_F(MainWindowFoldersTest, UnlinkingInTheFolderWindowShowsInTheMainWindow)
     EXPECT_EQ(conta("SELECT COUNT(*) FROM sys_rela_tree"), 0);
     EXPECT_EQ(corrente(), 27);
     EXPECT_EQ(registro()->value("sys_nodo").toString(), "");
-    EXPECT_FALSE(mask(w)->lbl_nodo->isVisible());
+    EXPECT_FALSE(control<QLabel>(&w, "lbl_nodo")->isVisible());
 }
 
 } // namespace

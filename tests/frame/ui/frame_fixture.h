@@ -1,19 +1,33 @@
 #pragma once
 
+#include "address_book_panel.h"
 #include "data_control.h"
+#include "entry_actions.h"
+#include "entry_mask.h"
+#include "field_binding.h"
 #include "gui_helpers.h"
 #include "main_window.h"
+#include "mask_controller.h"
+#include "notification_actions.h"
+#include "print_panel.h"
+#include "register_grid.h"
+#include "register_widget.h"
 #include "scripted_messages.h"
 #include "temp_program.h"
+#include "window_parts.h"
 
 #include "database.h"
 
+#include <QCalendarWidget>
+#include <QCheckBox>
 #include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QTableView>
 #include <QToolBar>
 
@@ -50,6 +64,30 @@ inline EntryMask* mask(const QWidget& w)
 {
     return control<EntryMask>(const_cast<QWidget*>(&w), QStringLiteral("Frm_mask"));
 }
+/// Box index of the entry mask (txt_mask1_<index>).
+inline QLineEdit* casella(const QWidget& w, int index)
+{
+    return control<QLineEdit>(&w, QStringLiteral("txt_mask1_%1").arg(index));
+}
+/// The register's window: the grid, the mask and the open register.
+inline RegisterWidget* vista(const QWidget& w)
+{
+    auto* registro = w.findChild<RegisterWidget*>();
+    EXPECT_TRUE(registro);
+    return registro;
+}
+/// The window's tool strip, with both tool bars and their images.
+inline ToolStrip* strumenti(const QWidget& w)
+{
+    return control<ToolStrip>(&w, QStringLiteral("pic_tool_orizz"));
+}
+/// The window's notifications and transfer file, with the timed look for notifications.
+inline NotificationActions* notifiche(const QWidget& w)
+{
+    auto* parte = w.findChild<NotificationActions*>();
+    EXPECT_TRUE(parte);
+    return parte;
+}
 /// The handlers of the window's entry mask.
 inline MaskController* regole(const QWidget& w)
 {
@@ -60,11 +98,11 @@ inline EntryActions* schede(const QWidget& w)
 {
     return w.findChild<EntryActions*>();
 }
-/// The register open in the window (its part "registro_aperto"), with the life of the entry
-/// shown: its changes, a new entry and its issuing lock.
+/// The register open in the window (the part "registro_aperto" of its register's window), with the
+/// life of the entry shown: its changes, a new entry and its issuing lock.
 inline OpenRegister& registroAperto(const QWidget& w)
 {
-    auto* registro = w.findChild<OpenRegister*>(QStringLiteral("registro_aperto"), Qt::FindDirectChildrenOnly);
+    auto* registro = w.findChild<OpenRegister*>(QStringLiteral("registro_aperto"));
     EXPECT_TRUE(registro);
     return *registro;
 }
@@ -153,7 +191,7 @@ inline QString text(QWidget* root, const QString& name)
 /// the tool bars and the navigation strip out of use.
 inline bool nuovaSchedaInCorso(Quadernolo& w)
 {
-    return !mask(w)->Frame_new_ins->isHidden() && !control<QToolBar>(&w, "Toolbar1")->isEnabled()
+    return !control<QFrame>(&w, "Frame_new_ins")->isHidden() && !control<QToolBar>(&w, "Toolbar1")->isEnabled()
         && !control<QToolBar>(&w, "Toolbar2")->isEnabled() && !shown(w, "pic_move")->isEnabled();
 }
 

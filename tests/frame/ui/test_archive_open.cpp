@@ -70,19 +70,19 @@ TEST(OpenRegister, LiveArchiveOpensInTheMaskOnTheLastEntry)
     EXPECT_EQ(w.windowTitle(), "Gestione quadernolo");
     EXPECT_EQ(w.state.p_sessione, "Entrata");
     EXPECT_EQ(w.state.p_path_cartella, programFolder());
-    EXPECT_TRUE(mask(w)->txt_mask1[7]->isReadOnly()) << "the register is only consulted";
+    EXPECT_TRUE(casella(w, 7)->isReadOnly()) << "the register is only consulted";
     EXPECT_FALSE(control<QLabel>(&w, "lbl_sub_arch")->isVisible());
 
     // The mask shows the last entry, an incoming one, with its captions.
     EXPECT_EQ(dati(w, "Adodc1")->Recordset()->value("Progressivo").toInt(), 5);
     EXPECT_EQ(text(&w, "txt_mask1_0"), "5");
     EXPECT_EQ(text(&w, "txt_mask1_7"), "Oggetto n. 5 dell'ufficio");
-    EXPECT_EQ(mask(w)->lbl_modo->text(), "Quadernolo in ENTRATA");
+    EXPECT_EQ(control<QLabel>(&w, "lbl_modo")->text(), "Quadernolo in ENTRATA");
 
     // Six rows: entry 2 has two correspondents.
     EXPECT_EQ(dati(w, "Adodc1")->Caption(), "   Totale schede : 6");
     EXPECT_EQ(control<QLabel>(&w, "lbl_filtro")->text(), "   Totale schede : 6");
-    EXPECT_FALSE(mask(w)->lbl_filtro_ins->isVisibleTo(mask(w)));
+    EXPECT_FALSE(control<QLabel>(&w, "lbl_filtro_ins")->isVisibleTo(mask(w)));
     EXPECT_FALSE(findAction(&w, "tb_filtro_off")->isChecked());
     EXPECT_EQ(grid(w)->palette().color(QPalette::Base), QColor(Qt::white));
     EXPECT_TRUE(w.findChild<QTimer*>("Timer1")->isActive());
@@ -90,7 +90,7 @@ TEST(OpenRegister, LiveArchiveOpensInTheMaskOnTheLastEntry)
     EXPECT_TRUE(w.findChild<QTimer*>("Timer2")->isActive());
     EXPECT_EQ(w.findChild<QTimer*>("Timer2")->interval(), 1000);
     EXPECT_TRUE(findAction(&w, "tb_insert")->isEnabled());
-    EXPECT_TRUE(mask(w)->picOpenWWW[1]->isEnabled());
+    EXPECT_TRUE(control<QLabel>(&w, "picOpenWWW_1")->isEnabled());
 
     showGrid(w);
     EXPECT_TRUE(control<QPushButton>(&w, "cmd_colonne")->isVisible());
@@ -122,8 +122,8 @@ TEST(OpenRegister, EmptyRegisterOpens)
     openRegister(w);
     EXPECT_TRUE(shown(w, "Pic_mask")->isVisible());
     EXPECT_EQ(dati(w, "Adodc1")->Caption(), "   Totale schede : 0");
-    EXPECT_FALSE(mask(w)->Frame_annullato->isVisibleTo(mask(w)));
-    EXPECT_FALSE(mask(w)->frame_annulla->isVisibleTo(mask(w)));
+    EXPECT_FALSE(control<QFrame>(&w, "Frame_annullato")->isVisibleTo(mask(w)));
+    EXPECT_FALSE(control<QFrame>(&w, "frame_annulla")->isVisibleTo(mask(w)));
     EXPECT_TRUE(messages.shown().isEmpty());
 }
 
@@ -139,7 +139,7 @@ TEST(OpenRegister, StationWithoutServerRoleCannotInsert)
         openRegister(w);
         ASSERT_TRUE(shown(w, "Pic_mask")->isVisible());
         EXPECT_FALSE(findAction(&w, "tb_insert")->isEnabled()) << ini.toStdString();
-        EXPECT_FALSE(mask(w)->picOpenWWW[1]->isEnabled());
+        EXPECT_FALSE(control<QLabel>(&w, "picOpenWWW_1")->isEnabled());
         // The file was not completed along the way.
         EXPECT_EQ(program.readFile("imposta.ini").contains("Server"), false);
     }
@@ -510,7 +510,7 @@ TEST(OpenRegister, NothingIsRegisteredIntoAHistoricalArchive)
     EXPECT_FALSE(findAction(&w, "tb_insert")->isEnabled());
     // Neither through the new-entry buttons nor through a notification that arrived.
     schede(w)->cmd_ins_Click(0);
-    w.Timer1_Timer();
+    notifiche(w)->Timer1_Timer();
     EXPECT_FALSE(nuovaSchedaInCorso(w));
     EXPECT_TRUE(messages.shown().isEmpty());
     EXPECT_TRUE(w.imported.isEmpty());
@@ -568,7 +568,7 @@ TEST(Notifications, OfferedWhenTheRegisterOpensAndNeverAtTheStartMenu)
     ScriptedMessages messages;
     TestQuadernolo w;
     ASSERT_TRUE(startWindow(w));
-    w.Timer1_Timer();
+    notifiche(w)->Timer1_Timer();
     EXPECT_TRUE(messages.shown().isEmpty());
     EXPECT_TRUE(w.imported.isEmpty());
 
@@ -585,7 +585,7 @@ TEST(Notifications, OfferedWhenTheRegisterOpensAndNeverAtTheStartMenu)
     // "No" leaves the file for a later tick.
     messages.clear();
     w.imported.clear();
-    w.Timer1_Timer();
+    notifiche(w)->Timer1_Timer();
     EXPECT_EQ(messages.shown().size(), 1);
     EXPECT_TRUE(w.imported.isEmpty());
     EXPECT_TRUE(QFile::exists(notifica));
@@ -594,7 +594,7 @@ TEST(Notifications, OfferedWhenTheRegisterOpensAndNeverAtTheStartMenu)
     trigger(&w, "tb_esci");
     EXPECT_FALSE(w.findChild<QTimer*>("Timer1")->isActive());
     messages.clear();
-    w.Timer1_Timer();
+    notifiche(w)->Timer1_Timer();
     EXPECT_TRUE(messages.shown().isEmpty());
 }
 
@@ -620,6 +620,6 @@ TEST(Notifications, NamesMatchWithoutRegardToCaseAndNotWhileInserting)
     schede(w)->cmd_ins_Click(0);
     ASSERT_TRUE(nuovaSchedaInCorso(w));
     messages.clear();
-    w.Timer1_Timer();
+    notifiche(w)->Timer1_Timer();
     EXPECT_TRUE(messages.shown().isEmpty());
 }

@@ -164,7 +164,7 @@ TEST(StartMenuSettings, NoTransferFileIsReadIntoAHistoricalArchive)
     ASSERT_TRUE(chooser.waitDone());
     ASSERT_EQ(control<QLabel>(&w, "lbl_sub_arch")->text(), "Archivio in uso : 2019");
     messages.clear();
-    EXPECT_FALSE(w.importa_file_trasferimento("esporta.txt"));
+    EXPECT_FALSE(notifiche(w)->importa_file_trasferimento("esporta.txt"));
     ASSERT_EQ(messages.texts().size(), 1);
     EXPECT_TRUE(messages.last().contains("archivio storico")) << messages.last().toStdString();
     DbResult err;

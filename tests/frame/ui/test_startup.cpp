@@ -283,7 +283,7 @@ TEST(StartMenu, ShowsFourButtonsAndTheArchiveButton)
     const QStringList captions = {"Impostazioni", "Database", "", "Storico", "Esci", "Manuale"};
     const QStringList tips = {"Impostazione programma",   "Compatta gli archivi", "",
                               "Consulta archivi storici", "Termina il programma", "Manuale d' uso"};
-    EXPECT_EQ(w.frm_menu->cmd_menu[2], nullptr);
+    EXPECT_EQ(w.findChild<QToolButton*>("cmd_menu_2"), nullptr);
     for (int i : {0, 1, 3, 4, 5}) {
         auto* b = control<QAbstractButton>(&w, QStringLiteral("cmd_menu_%1").arg(i));
         ASSERT_TRUE(b);
@@ -314,22 +314,22 @@ TEST(StartMenu, ToolBarsCarryTheirKeysCaptionsAndTips)
     const QStringList captions = {"Modalità",    "Nuovo",   "Cerca",     "Stampa",  "Notifica",
                                   "Statistiche", "Scanner", "Fascicoli", "Collega", "Esci"};
     for (int i = 1; i <= 10; ++i) {
-        QAction* a = w.pic_tool_orizz->Toolbar1_Buttons(i);
+        QAction* a = strumenti(w)->Toolbar1_Buttons(i);
         ASSERT_TRUE(a);
         EXPECT_EQ(a->objectName(), keys[i - 1]);
         EXPECT_EQ(a->text(), captions[i - 1]);
         EXPECT_FALSE(a->icon().isNull()) << i;
     }
-    EXPECT_EQ(w.pic_tool_orizz->Toolbar1_Buttons(1)->toolTip(), "Visualizza modalità maschera");
-    EXPECT_EQ(w.pic_tool_orizz->Toolbar1_Buttons(10)->toolTip(), "Termina ed esci");
-    EXPECT_EQ(w.pic_tool_orizz->Toolbar1_Buttons(11), nullptr);
-    EXPECT_EQ(w.pic_tool_orizz->Toolbar2_Buttons(1)->objectName(), "tb_filtro_off");
-    EXPECT_TRUE(w.pic_tool_orizz->Toolbar2_Buttons(1)->isCheckable());
-    EXPECT_EQ(w.pic_tool_orizz->Toolbar2_Buttons(2)->toolTip(), "Manuale d' uso");
-    EXPECT_EQ(w.pic_tool_orizz->ImageList1Keys.size(), 20);
-    EXPECT_EQ(w.pic_tool_orizz->ImageList1Keys[4], "ing_find");
+    EXPECT_EQ(strumenti(w)->Toolbar1_Buttons(1)->toolTip(), "Visualizza modalità maschera");
+    EXPECT_EQ(strumenti(w)->Toolbar1_Buttons(10)->toolTip(), "Termina ed esci");
+    EXPECT_EQ(strumenti(w)->Toolbar1_Buttons(11), nullptr);
+    EXPECT_EQ(strumenti(w)->Toolbar2_Buttons(1)->objectName(), "tb_filtro_off");
+    EXPECT_TRUE(strumenti(w)->Toolbar2_Buttons(1)->isCheckable());
+    EXPECT_EQ(strumenti(w)->Toolbar2_Buttons(2)->toolTip(), "Manuale d' uso");
+    EXPECT_EQ(strumenti(w)->chiavi_immagini().size(), 20);
+    EXPECT_EQ(strumenti(w)->chiavi_immagini()[4], "ing_find");
     for (int i = 0; i <= 26; ++i)
-        EXPECT_EQ(mask(w)->txt_mask1[i]->objectName(), QStringLiteral("txt_mask1_%1").arg(i));
+        EXPECT_EQ(casella(w, i)->objectName(), QStringLiteral("txt_mask1_%1").arg(i));
 }
 
 TEST(StartMenu, HistoricalFoldersAreCollectedFromFoldersOnly)
@@ -445,6 +445,8 @@ TEST(Layout, StartFrameScrollsWhenTheWindowIsTooLow)
     EXPECT_EQ(shown(w, "Frame1")->x(), (w.centralWidget()->width() - shown(w, "Frame1")->width()) / 2);
     EXPECT_EQ(shown(w, "Frame1")->y(), (w.centralWidget()->height() - shown(w, "Frame1")->height()) / 2);
     // Esci and Manuale stay packed against the strip's right edge.
-    EXPECT_EQ(w.frm_menu->cmd_menu[4]->x() + w.frm_menu->cmd_menu[4]->width(), shown(w, "frm_menu")->width() - tw(20));
-    EXPECT_EQ(w.frm_menu->cmd_menu[5]->x() + w.frm_menu->cmd_menu[5]->width(), w.frm_menu->cmd_menu[4]->x());
+    EXPECT_EQ(control<QToolButton>(&w, "cmd_menu_4")->x() + control<QToolButton>(&w, "cmd_menu_4")->width(),
+              shown(w, "frm_menu")->width() - tw(20));
+    EXPECT_EQ(control<QToolButton>(&w, "cmd_menu_5")->x() + control<QToolButton>(&w, "cmd_menu_5")->width(),
+              control<QToolButton>(&w, "cmd_menu_4")->x());
 }

@@ -70,7 +70,7 @@ TEST_F(OpenRegisterTest, DoubleClickShowsTheMaskOnThatEntry)
     EXPECT_TRUE(shown(w, "pic_move")->isVisible());
     EXPECT_FALSE(dati(w, "Adodc1")->isVisible());
     EXPECT_TRUE(findAction(&w, "tb_add_tree")->isVisible());
-    EXPECT_EQ(w.pic_tool_orizz->Toolbar1_Buttons(1)->toolTip(), "Visualizza modalità griglia");
+    EXPECT_EQ(strumenti(w)->Toolbar1_Buttons(1)->toolTip(), "Visualizza modalità griglia");
 
     EXPECT_EQ(text(&w, "txt_mask1_0"), "2");
     EXPECT_EQ(text(&w, "txt_mask1_1"), "2024");
@@ -83,13 +83,13 @@ TEST_F(OpenRegisterTest, DoubleClickShowsTheMaskOnThatEntry)
     EXPECT_EQ(text(&w, "txt_mask1_8"), "Mittente 2-0");
     EXPECT_EQ(dati(w, "ado_mittenti")->Recordset()->recordCount(), 2);
     EXPECT_TRUE(text(&w, "txt_mask1_20").isEmpty());
-    EXPECT_TRUE(mask(w)->frame_annulla->isVisible());
-    EXPECT_FALSE(mask(w)->Frame_annullato->isVisible());
+    EXPECT_TRUE(control<QFrame>(&w, "frame_annulla")->isVisible());
+    EXPECT_FALSE(control<QFrame>(&w, "Frame_annullato")->isVisible());
 
     // Shown read-only, but for its note and its linked file.
     for (int i = 0; i <= 26; ++i)
-        EXPECT_EQ(mask(w)->txt_mask1[i]->isReadOnly(), i != 18 && i != 19) << i;
-    EXPECT_FALSE(mask(w)->Check2->isEnabled());
+        EXPECT_EQ(casella(w, i)->isReadOnly(), i != 18 && i != 19) << i;
+    EXPECT_FALSE(control<QCheckBox>(&w, "Check2")->isEnabled());
     EXPECT_FALSE(sessione(w).p_update());
 
     // Moving the register moves the mask.
@@ -99,10 +99,10 @@ TEST_F(OpenRegisterTest, DoubleClickShowsTheMaskOnThatEntry)
     EXPECT_EQ(text(&w, "txt_mask1_8"), "Mittente 4-0");
     dati(w, "Adodc1")->Recordset()->movePrevious();
     EXPECT_EQ(text(&w, "txt_mask1_0"), "3");
-    EXPECT_TRUE(mask(w)->Check1->isChecked());
+    EXPECT_TRUE(control<QCheckBox>(&w, "Check1")->isChecked());
     EXPECT_EQ(text(&w, "txt_mask1_26"), "Errore");
-    EXPECT_TRUE(mask(w)->Frame_annullato->isVisible());
-    EXPECT_FALSE(mask(w)->frame_annulla->isVisible());
+    EXPECT_TRUE(control<QFrame>(&w, "Frame_annullato")->isVisible());
+    EXPECT_FALSE(control<QFrame>(&w, "frame_annulla")->isVisible());
 }
 
 TEST_F(OpenRegisterTest, SwitchingBackToTheGridGoesToTheFirstEntry)
@@ -113,7 +113,7 @@ TEST_F(OpenRegisterTest, SwitchingBackToTheGridGoesToTheFirstEntry)
     EXPECT_FALSE(shown(w, "pic_move")->isVisible());
     EXPECT_TRUE(dati(w, "Adodc1")->isVisible());
     EXPECT_FALSE(findAction(&w, "tb_add_tree")->isVisible());
-    EXPECT_EQ(w.pic_tool_orizz->Toolbar1_Buttons(1)->toolTip(), "Visualizza modalità maschera");
+    EXPECT_EQ(strumenti(w)->Toolbar1_Buttons(1)->toolTip(), "Visualizza modalità maschera");
     EXPECT_EQ(dati(w, "Adodc1")->Recordset()->value("Progressivo").toInt(), 1);
     EXPECT_EQ(grid(w)->currentIndex().row(), 0);
     EXPECT_EQ(grid(w)->model()->headerData(8, Qt::Horizontal).toString(), "oggetto");
@@ -374,7 +374,7 @@ TEST_F(OpenRegisterTest, ActionsAreRefusedWhileAnEntryIsInserted)
     EXPECT_TRUE(shown(w, "Pic_mask")->isVisible());
     // The new entry stays in the mask.
     EXPECT_FALSE(grid(w)->isVisible());
-    EXPECT_EQ(mask(w)->txt_mask1[0]->text(), "6");
+    EXPECT_EQ(casella(w, 0)->text(), "6");
     // A refusal skips the closing of the pick lists.
     EXPECT_TRUE(control<QListWidget>(&w, "list_elenco")->isVisible());
     premi("tb_stampa");
@@ -393,7 +393,7 @@ TEST_F(OpenRegisterTest, IncompleteModifiedEntryIsReportedAndTheActionRuns)
     // A subject of blanks only: the change marks the entry modified.
     ASSERT_TRUE(dati(w, "Adodc1")->Recordset()->setValue("Oggetto", "   ").ok());
     EXPECT_TRUE(sessione(w).p_update());
-    EXPECT_EQ(mask(w)->txt_mask1[7]->text(), "   ");
+    EXPECT_EQ(casella(w, 7)->text(), "   ");
     trigger(&w, "tb_modo");
     ASSERT_EQ(messages.shown().size(), 1);
     EXPECT_EQ(messages.last(), "Impossibile salvare !\n\nDati non completi\n\n");
@@ -433,7 +433,7 @@ TEST(Views, ALongSubjectShowsItsBeginning)
     TestQuadernolo w;
     ASSERT_TRUE(startWindow(w));
     openRegister(w);
-    QLineEdit* box = mask(w)->txt_mask1[7];
+    QLineEdit* box = casella(w, 7);
     for (int move : {0, 1}) { // at the opening, and after a move
         if (move)
             click(&w, "cmd_move_1");
@@ -452,8 +452,8 @@ TEST_F(OpenRegisterTest, FoldersKeyShowsTheEntrysFolderAfterwards)
     script.then("Frm_tree", [](QDialog* d) { d->close(); });
     trigger(&w, "tb_fascicoli");
     EXPECT_TRUE(script.waitDone());
-    EXPECT_TRUE(mask(w)->lbl_nodo->isVisibleTo(mask(w)));
-    EXPECT_EQ(mask(w)->lbl_nodo->text(), "Nodo : Radice/Cartella 5");
+    EXPECT_TRUE(control<QLabel>(&w, "lbl_nodo")->isVisibleTo(mask(w)));
+    EXPECT_EQ(control<QLabel>(&w, "lbl_nodo")->text(), "Nodo : Radice/Cartella 5");
 }
 
 TEST_F(OpenRegisterTest, MaskScrollsWhenTheWindowIsSmall)

@@ -103,10 +103,10 @@ protected:
         ASSERT_TRUE(
             dati(w, "Adodc1")->Recordset()->find("Progressivo = 2", 0, SearchDirection::Forward, kBookmarkFirst));
         schede(w)->mostra_intestazione();
-        ASSERT_EQ(mask(w)->txt_mask1[16]->text(), "Ufficio B");
+        ASSERT_EQ(casella(w, 16)->text(), "Ufficio B");
     }
 
-    void clickInoltra(Quadernolo& w) { QTest::mouseClick(mask(w)->picOpenWWW[1], Qt::LeftButton); }
+    void clickInoltra(Quadernolo& w) { QTest::mouseClick(control<QLabel>(&w, "picOpenWWW_1"), Qt::LeftButton); }
 
     /// Installation B opens its register, answering the questions of the notifications it finds.
     void apriDestinatario(Quadernolo& b, std::initializer_list<MsgAnswer> risposte)
@@ -136,7 +136,7 @@ TEST_F(NotificationWindow, AClientStationsForwardImageDoesNothing)
 {
     Finestra w;
     apriMittente(w, "Client");
-    EXPECT_FALSE(mask(w)->picOpenWWW[1]->isEnabled());
+    EXPECT_FALSE(control<QLabel>(&w, "picOpenWWW_1")->isEnabled());
     messages.clear();
     clickInoltra(w);
     regole(w)->picOpenWWW_Click(1);
@@ -199,7 +199,7 @@ TEST_F(NotificationWindow, AServerForwardsOnceAndTheOtherInstallationImportsIt)
     EXPECT_EQ(dati(b, "Adodc1")->Recordset()->value("Progressivo").toInt(), 2);
 
     messages.clear();
-    b.Timer1_Timer();
+    notifiche(b)->Timer1_Timer();
     EXPECT_TRUE(messages.shown().isEmpty());
 }
 
@@ -235,7 +235,7 @@ TEST_F(NotificationWindow, RefusedCorruptRepeatedAndPostponedFiles)
     // removed, and said once.
     messages.clear();
     messages.answer(MsgAnswer::Yes).answer(MsgAnswer::Yes).answer(MsgAnswer::No);
-    w.Timer1_Timer();
+    notifiche(w)->Timer1_Timer();
     EXPECT_EQ(
         messages.texts(),
         QStringList({"Notifica in arrivo ! \n\nSalvo in archivio ?", "Notifica in arrivo ! \n\nSalvo in archivio ?",
@@ -251,7 +251,7 @@ TEST_F(NotificationWindow, RefusedCorruptRepeatedAndPostponedFiles)
     messages.clear();
     ASSERT_TRUE(dati(w, "Adodc1")->Recordset()->setValue("Note", "In corso").ok());
     ASSERT_TRUE(sessione(w).p_update());
-    w.Timer1_Timer();
+    notifiche(w)->Timer1_Timer();
     EXPECT_TRUE(messages.shown().isEmpty());
     // Given up: the entry on screen has no changes any more.
     dati(w, "Adodc1")->Recordset()->cancelBatch();
@@ -263,7 +263,7 @@ TEST_F(NotificationWindow, RefusedCorruptRepeatedAndPostponedFiles)
         QFile::rename(destinatario.file("notifica_rotta.xml"), destinatario.file("in_importazione_altrove.xml"));
     });
     messages.answer(MsgAnswer::Yes);
-    w.Timer1_Timer();
+    notifiche(w)->Timer1_Timer();
     EXPECT_EQ(messages.texts().size(), 1);
     EXPECT_FALSE(messages.contains("Errore"));
     EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM entrata").toInt(), 1);
@@ -275,7 +275,7 @@ TEST_F(NotificationWindow, NoImportWhileAForwardQuestionIsOpen)
     apriMittente(w, "Server");
     QFile::copy(mittente.archive(), mittente.file("notifica_estranea.xml")); // would be refused anyway
     messages.clear();
-    messages.onNext([&w](const ShownMessage&) { w.Timer1_Timer(); });
+    messages.onNext([&w](const ShownMessage&) { notifiche(w)->Timer1_Timer(); });
     messages.answer(MsgAnswer::No);
     clickInoltra(w);
     EXPECT_EQ(messages.texts().size(), 1); // the forward's question alone
@@ -291,8 +291,8 @@ TEST_F(NotificationWindow, NothingIsForwardedOrStampedWhileANewEntryIsTyped)
     ASSERT_TRUE(click(&w, "cmd_ins_0"));
     ASSERT_TRUE(nuovaSchedaInCorso(w));
     messages.clear();
-    w.esporta_notifica(1, "Ufficio B");
-    w.esporta_notifica(0, "Ufficio B");
+    notifiche(w)->esporta_notifica(1, "Ufficio B");
+    notifiche(w)->esporta_notifica(0, "Ufficio B");
     ASSERT_EQ(messages.texts().size(), 2);
     EXPECT_TRUE(messages.last().contains("fase di inserimento di un nuovo quadernolo"));
     EXPECT_TRUE(notificheIn(destinatario.path()).isEmpty());
@@ -307,7 +307,7 @@ TEST_F(NotificationWindow, TransferFileOfTheRowsSelectedInTheGrid)
     ASSERT_TRUE(trigger(&w, "tb_modo")); // back to the grid
     messages.clear();
     grid(w)->clearSelection();
-    w.esporta_notifica(0, "Ufficio B");
+    notifiche(w)->esporta_notifica(0, "Ufficio B");
     EXPECT_EQ(messages.texts(), QStringList("Selezionare i records da inviare !"));
 
     // Rows 3 (entry 3) and 0 (entry 1), in that order.
@@ -316,7 +316,7 @@ TEST_F(NotificationWindow, TransferFileOfTheRowsSelectedInTheGrid)
     sel->select(grid(w)->model()->index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
     messages.clear();
     messages.answer(MsgAnswer::Yes);
-    w.esporta_notifica(0, "Ufficio B");
+    notifiche(w)->esporta_notifica(0, "Ufficio B");
     EXPECT_EQ(messages.texts(), QStringList("Esporto i records selezionati nel file ...\n\ndell' ufficio : Ufficio B"));
     EXPECT_EQ(control<QLabel>(&w, "lbl_msg")->text(),
               "Trasferimento completato nel file PENLIO_TRANS.TXT (2 record) !");
@@ -332,7 +332,7 @@ TEST_F(NotificationWindow, TransferFileOfTheRowsSelectedInTheGrid)
 
     // Read back into the same archive: its entries are there already, so nothing is added.
     messages.clear();
-    EXPECT_FALSE(w.importa_file_trasferimento("esporta.txt"));
+    EXPECT_FALSE(notifiche(w)->importa_file_trasferimento("esporta.txt"));
     EXPECT_EQ(messages.texts(),
               QStringList("Errore nel caricamento dei dati !\n\nRiga 1: il quadernolo n. 3 è già in archivio."));
     // A double quote inside a value: refused, naming the row, and nothing of the file written.
@@ -341,7 +341,7 @@ TEST_F(NotificationWindow, TransferFileOfTheRowsSelectedInTheGrid)
                "10\tE\tdieci\tAnna\xff"
                "11\tE\tdetto \"undici\"\tBruno\xff\"\r\n");
     messages.clear();
-    EXPECT_FALSE(w.importa_file_trasferimento("virgolette.txt"));
+    EXPECT_FALSE(notifiche(w)->importa_file_trasferimento("virgolette.txt"));
     EXPECT_EQ(messages.texts(),
               QStringList("Errore nel caricamento dei dati !\n\nLa riga 2 contiene un doppio apice "
                           "(\") in un valore."));
@@ -354,7 +354,7 @@ TEST_F(NotificationWindow, TransferFileOfTheRowsSelectedInTheGrid)
     apriDestinatario(b, {});
     ASSERT_TRUE(trigger(&b, "tb_modo"));
     messages.clear();
-    EXPECT_TRUE(b.importa_file_trasferimento("esporta.txt"));
+    EXPECT_TRUE(notifiche(b)->importa_file_trasferimento("esporta.txt"));
     EXPECT_EQ(messages.texts(), QStringList("Completato l' inserimento di 2 schede"));
     QAbstractItemModel* griglia = grid(b)->model();
     ASSERT_EQ(griglia->rowCount(), 2);
@@ -450,7 +450,7 @@ TEST_F(NotificationWindow, AForwardSentTwiceIsTakenOnceAndTheSecondFileRemoved)
     EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM entrata").toInt(), 1);
     EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM Mittenti").toInt(), 2);
     messages.clear();
-    b.Timer1_Timer();
+    notifiche(b)->Timer1_Timer();
     EXPECT_TRUE(messages.shown().isEmpty());
 }
 
@@ -471,7 +471,7 @@ TEST_F(NotificationWindow, ANotificationThisStationCannotReadIsToldOnce)
         if (root) {
             ASSERT_EQ(::seteuid(65534), 0); // another account
         }
-        b.Timer1_Timer();
+        notifiche(b)->Timer1_Timer();
         if (root) {
             ASSERT_EQ(::seteuid(0), 0);
         }
@@ -543,7 +543,7 @@ TEST_F(NotificationWindow, ACorrectionAfterAForwardCutShortKeepsTheLaterDelivery
     EXPECT_TRUE(notificheIn(destinatario.path()).isEmpty());
     EXPECT_TRUE(QFile::exists(destinatario.file("da_verificare_Notifica_2025_14_06__10_21_30.xml")));
     messages.clear();
-    b.Timer1_Timer();
+    notifiche(b)->Timer1_Timer();
     EXPECT_TRUE(messages.shown().isEmpty());
 }
 
@@ -565,7 +565,7 @@ TEST_F(NotificationWindow, ATransferFileWhoseRowsCannotBeStampedLeavesTheEarlier
                           griglia->visualRect(griglia->model()->index(0, 1)).center());
         messages.clear();
         messages.answer(MsgAnswer::Yes);
-        w.esporta_notifica(0, "Ufficio B");
+        notifiche(w)->esporta_notifica(0, "Ufficio B");
         ASSERT_EQ(messages.texts().size(), 2);
         EXPECT_TRUE(messages.last().startsWith("ATTENZIONE !\n\nTrasferimento non eseguito.\n\n"))
             << messages.last().toStdString();

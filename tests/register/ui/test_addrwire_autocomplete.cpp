@@ -169,7 +169,7 @@ TEST_F(AddrwireAutocomplete, LeavingTheRegisterLetsTheDatabaseGo)
     scrivi(11, "Via");
     ASSERT_TRUE(ac->isListVisible());
     EXPECT_FALSE(ac->ConnectionString().isEmpty());
-    schede(w)->chiudi_origini_dati();
+    vista(w)->chiudi();
     EXPECT_FALSE(ac->isListVisible());
     EXPECT_TRUE(ac->ConnectionString().isEmpty());
     EXPECT_EQ(ac->TextObject(), nullptr);

@@ -72,7 +72,7 @@ protected:
         return out;
     }
 
-    QLineEdit* box(int index) const { return mask(w)->txt_mask1[index]; }
+    QLineEdit* box(int index) const { return casella(w, index); }
     /// Gives a box the focus as a Tab does and types into it as the clerk does.
     void scrivi(int index, const QString& text)
     {

@@ -80,7 +80,7 @@ protected:
     {
         return registro()->eof() || registro()->bof() ? -1 : registro()->value("Progressivo").toInt();
     }
-    QLineEdit* box(int index) const { return mask(w)->txt_mask1[index]; }
+    QLineEdit* box(int index) const { return casella(w, index); }
 
     /// Shows the mask on entry n.
     void maschera(int n)
@@ -97,7 +97,7 @@ protected:
     void attesoConsultazione()
     {
         EXPECT_FALSE(nuovaSchedaInCorso(w));
-        EXPECT_FALSE(mask(w)->Frame_new_ins->isVisibleTo(mask(w)));
+        EXPECT_FALSE(control<QFrame>(&w, "Frame_new_ins")->isVisibleTo(mask(w)));
         EXPECT_TRUE(control<QToolBar>(&w, "Toolbar1")->isEnabled());
         EXPECT_TRUE(control<QToolBar>(&w, "Toolbar2")->isEnabled());
         EXPECT_TRUE(shown(w, "pic_move")->isEnabled());

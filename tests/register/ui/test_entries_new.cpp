@@ -30,7 +30,7 @@ TEST_P(NewEntryDirection, FollowsTheLastEntryOfEitherDirectionAndIsWrittenAtConf
     // The mask shows the new entry, open for typing; the number is reserved by the lock.
     ASSERT_TRUE(nuovaSchedaInCorso(w));
     EXPECT_TRUE(shown(w, "Pic_mask")->isVisible());
-    EXPECT_TRUE(mask(w)->Frame_new_ins->isVisible());
+    EXPECT_TRUE(control<QFrame>(&w, "Frame_new_ins")->isVisible());
     EXPECT_EQ(box(0)->text(), "58");
     EXPECT_EQ(box(1)->text(), "2025");
     EXPECT_EQ(box(2)->text(), "14/06/2025");
@@ -39,14 +39,14 @@ TEST_P(NewEntryDirection, FollowsTheLastEntryOfEitherDirectionAndIsWrittenAtConf
     EXPECT_TRUE(box(7)->text().isEmpty());
     EXPECT_TRUE(box(8)->text().isEmpty());
     EXPECT_FALSE(box(7)->isReadOnly());
-    EXPECT_FALSE(mask(w)->Check1->isChecked());
-    EXPECT_FALSE(mask(w)->Check2->isChecked());
+    EXPECT_FALSE(control<QCheckBox>(&w, "Check1")->isChecked());
+    EXPECT_FALSE(control<QCheckBox>(&w, "Check2")->isChecked());
     EXPECT_FALSE(control<QToolBar>(&w, "Toolbar1")->isEnabled());
     EXPECT_FALSE(control<QToolBar>(&w, "Toolbar2")->isEnabled());
     EXPECT_FALSE(shown(w, "pic_move")->isEnabled());
     EXPECT_FALSE(dati(w, "Adodc1")->isEnabled());
-    EXPECT_FALSE(mask(w)->frame_annulla->isVisibleTo(mask(w)));
-    EXPECT_FALSE(mask(w)->Frame_annullato->isVisibleTo(mask(w)));
+    EXPECT_FALSE(control<QFrame>(&w, "frame_annulla")->isVisibleTo(mask(w)));
+    EXPECT_FALSE(control<QFrame>(&w, "Frame_annullato")->isVisibleTo(mask(w)));
     EXPECT_EQ(sessione(w).p_ultima_data(), QDate(2024, 3, 1).addDays(57));
     EXPECT_EQ(lockContent(), QByteArray("...\r\n"));
     // Nothing is in the archive yet.
@@ -78,7 +78,7 @@ TEST_P(NewEntryDirection, FollowsTheLastEntryOfEitherDirectionAndIsWrittenAtConf
     EXPECT_EQ(box(0)->text(), "58");
     EXPECT_EQ(box(8)->text(), "Rossi Mario");
     EXPECT_EQ(dati(w, "Adodc1")->Caption(), "   Totale schede : 59");
-    EXPECT_TRUE(mask(w)->frame_annulla->isVisibleTo(mask(w)));
+    EXPECT_TRUE(control<QFrame>(&w, "frame_annulla")->isVisibleTo(mask(w)));
 }
 
 INSTANTIATE_TEST_SUITE_P(BothDirections, NewEntryDirection, ::testing::Values(0, 1));
@@ -103,7 +103,7 @@ TEST_F(EntriesTest, EmptyRegisterRefusesAStartNumberThatIsNotAPositiveWholeNumbe
         EXPECT_EQ(conta("SELECT count(*) FROM entrata"), 0);
         EXPECT_EQ(conta("SELECT count(*) FROM Mittenti"), 0);
         EXPECT_FALSE(nuovaSchedaInCorso(w));
-        EXPECT_FALSE(mask(w)->Frame_new_ins->isVisibleTo(mask(w)));
+        EXPECT_FALSE(control<QFrame>(&w, "Frame_new_ins")->isVisibleTo(mask(w)));
         EXPECT_TRUE(control<QToolBar>(&w, "Toolbar1")->isEnabled());
         EXPECT_TRUE(shown(w, "pic_move")->isEnabled());
     }
@@ -117,7 +117,7 @@ TEST_F(EntriesTest, EmptyRegisterStartsAtTheNumberTyped)
     ASSERT_TRUE(nuovaSchedaInCorso(w));
     EXPECT_EQ(box(0)->text(), "100");
     EXPECT_EQ(sessione(w).p_ultima_data(), QDate(2025, 6, 14));
-    EXPECT_EQ(mask(w)->lbl_modo->text(), "Quadernolo in USCITA");
+    EXPECT_EQ(control<QLabel>(&w, "lbl_modo")->text(), "Quadernolo in USCITA");
     compila("Circolare", "Prima uscita", "Ufficio tecnico");
     click(&w, "cmd_new_ins_0");
     EXPECT_EQ(conta("SELECT count(*) FROM entrata WHERE Progressivo = 100 AND Tipo = 'U'"), 1);
@@ -180,7 +180,7 @@ TEST(EntriesNetwork, TheNumberComesFromTheArchiveEvenWhenTheRegisterOnScreenIsOl
         ASSERT_TRUE(trigger(&win, "tb_insert"));
         msgs.answer(MsgAnswer::Yes);
         ASSERT_TRUE(click(&win, "cmd_ins_0"));
-        EXPECT_EQ(mask(win)->txt_mask1[0]->text(), "7") << rete;
+        EXPECT_EQ(casella(win, 0)->text(), "7") << rete;
         EXPECT_EQ(sessione(win).p_ultima_data(), QDate(2025, 6, 13));
         // With the network switch on the register is read again and shows the other entry too.
         const int righe = std::strcmp(rete, "1") == 0 ? 8 : 7;
@@ -208,7 +208,7 @@ TEST_F(EntriesTest, MissingRequiredFieldsKeepTheEntryBeingTyped)
         EXPECT_EQ(messages.last(), "ATTENZIONE\n\nDati incompleti per il salvataggio !");
         EXPECT_EQ(messages.shown().last().icon, MsgIcon::Exclamation);
         EXPECT_TRUE(nuovaSchedaInCorso(w));
-        EXPECT_TRUE(mask(w)->Frame_new_ins->isVisible());
+        EXPECT_TRUE(control<QFrame>(&w, "Frame_new_ins")->isVisible());
         EXPECT_FALSE(box(3)->isReadOnly());
         EXPECT_EQ(lockContent(), QByteArray("...\r\n"));
         EXPECT_EQ(box(7)->text(), QString::fromLatin1(c.oggetto));
@@ -279,7 +279,7 @@ TEST_F(EntriesTest, AFailedConfirmationKeepsTheEntryTypedAndTheLock)
     EXPECT_TRUE(messages.last().startsWith("ATTENZIONE !!\n\nIl quadernolo non è stato salvato.\n\n"));
     EXPECT_TRUE(messages.last().contains("6"));
     EXPECT_TRUE(nuovaSchedaInCorso(w));
-    EXPECT_TRUE(mask(w)->Frame_new_ins->isVisible());
+    EXPECT_TRUE(control<QFrame>(&w, "Frame_new_ins")->isVisible());
     EXPECT_EQ(box(7)->text(), "Scritto a mano");
     EXPECT_EQ(box(8)->text(), "Verdi");
     EXPECT_EQ(lockContent(), QByteArray("...\r\n"));
@@ -379,34 +379,34 @@ TEST_F(EntriesTest, CorrespondentRowsAreAddedPagedAndWrittenTogether)
 {
     apri(5);
     nuovo(0);
-    EXPECT_EQ(mask(w)->cmd_altri->text(), "Altri mittenti");
-    EXPECT_TRUE(mask(w)->cmd_altri->isEnabled());
+    EXPECT_EQ(control<QPushButton>(&w, "cmd_altri")->text(), "Altri mittenti");
+    EXPECT_TRUE(control<QPushButton>(&w, "cmd_altri")->isEnabled());
     // A blank row is never followed by another.
     click(&w, "cmd_altri");
     EXPECT_EQ(messages.last(), "ATTENZIONE ! \n\nNon è possibile inserire righe vuote !");
     EXPECT_EQ(dati(w, "ado_mittenti")->Recordset()->recordCount(), 1);
-    EXPECT_FALSE(mask(w)->Picture2[2]->isVisibleTo(mask(w)));
+    EXPECT_FALSE(control<QWidget>(&w, "Picture2_2")->isVisibleTo(mask(w)));
 
     compila("Lettera", "Due mittenti", "Primo");
     typeInto(&w, "txt_mask1_11", "Via Po");
     click(&w, "cmd_altri");
     EXPECT_EQ(dati(w, "ado_mittenti")->Recordset()->recordCount(), 2);
-    EXPECT_EQ(mask(w)->lbl_numero->text(), "2/2");
-    EXPECT_TRUE(mask(w)->Picture2[2]->isVisibleTo(mask(w)));
-    EXPECT_TRUE(mask(w)->lbl_numero->isVisibleTo(mask(w)));
+    EXPECT_EQ(control<QLabel>(&w, "lbl_numero")->text(), "2/2");
+    EXPECT_TRUE(control<QWidget>(&w, "Picture2_2")->isVisibleTo(mask(w)));
+    EXPECT_TRUE(control<QLabel>(&w, "lbl_numero")->isVisibleTo(mask(w)));
     EXPECT_TRUE(box(8)->text().isEmpty());
     typeInto(&w, "txt_mask1_8", "Secondo");
     typeInto(&w, "txt_mask1_13", "Roma");
     click(&w, "cmd_altri");
-    EXPECT_EQ(mask(w)->lbl_numero->text(), "3/3");
+    EXPECT_EQ(control<QLabel>(&w, "lbl_numero")->text(), "3/3");
 
     // Paging clamps at both ends.
     click(&w, "cmd_mitt_0");
-    EXPECT_EQ(mask(w)->lbl_numero->text(), "2/3");
+    EXPECT_EQ(control<QLabel>(&w, "lbl_numero")->text(), "2/3");
     EXPECT_EQ(box(8)->text(), "Secondo");
     click(&w, "cmd_mitt_0");
     click(&w, "cmd_mitt_0");
-    EXPECT_EQ(mask(w)->lbl_numero->text(), "1/3");
+    EXPECT_EQ(control<QLabel>(&w, "lbl_numero")->text(), "1/3");
     EXPECT_EQ(box(8)->text(), "Primo");
     EXPECT_EQ(box(12)->text(), "snc");
     // One line per row; the blank third row adds only its line break.
@@ -419,9 +419,9 @@ TEST_F(EntriesTest, CorrespondentRowsAreAddedPagedAndWrittenTogether)
                     "'Roma'"),
               1);
     EXPECT_EQ(dati(w, "ado_mittenti")->Recordset()->recordCount(), 2);
-    EXPECT_EQ(mask(w)->lbl_numero->text(), "1/2");
+    EXPECT_EQ(control<QLabel>(&w, "lbl_numero")->text(), "1/2");
     // Browsing, a click on the add button only moves the focus.
-    EXPECT_FALSE(mask(w)->cmd_altri->isEnabled());
+    EXPECT_FALSE(control<QPushButton>(&w, "cmd_altri")->isEnabled());
     regole(w)->cmd_altri_Click();
     EXPECT_EQ(dati(w, "ado_mittenti")->Recordset()->recordCount(), 2);
 }
@@ -468,32 +468,32 @@ TEST_F(EntriesTest, CaptionsFollowTheDirection)
 {
     apri(5);
     nuovo(1);
-    EXPECT_EQ(mask(w)->lbl_modo->text(), "Quadernolo in USCITA");
-    EXPECT_EQ(mask(w)->lbl_mask1[8]->text(), "Destinatario");
-    EXPECT_EQ(mask(w)->lbl_mask1[5]->text(), "Quad. Interno");
-    EXPECT_EQ(mask(w)->cmd_altri->text(), "Altri destinatari");
-    EXPECT_FALSE(mask(w)->Check2->isVisibleTo(mask(w)));
-    EXPECT_FALSE(mask(w)->lbl_nodo->isVisibleTo(mask(w)));
+    EXPECT_EQ(control<QLabel>(&w, "lbl_modo")->text(), "Quadernolo in USCITA");
+    EXPECT_EQ(control<QLabel>(&w, "lbl_mask1_8")->text(), "Destinatario");
+    EXPECT_EQ(control<QLabel>(&w, "lbl_mask1_5")->text(), "Quad. Interno");
+    EXPECT_EQ(control<QPushButton>(&w, "cmd_altri")->text(), "Altri destinatari");
+    EXPECT_FALSE(control<QCheckBox>(&w, "Check2")->isVisibleTo(mask(w)));
+    EXPECT_FALSE(control<QLabel>(&w, "lbl_nodo")->isVisibleTo(mask(w)));
     click(&w, "cmd_new_ins_1");
 
     nuovo(0);
-    EXPECT_EQ(mask(w)->lbl_modo->text(), "Quadernolo in ENTRATA");
-    EXPECT_EQ(mask(w)->lbl_mask1[8]->text(), "Mittente");
-    EXPECT_EQ(mask(w)->lbl_mask1[5]->text(), "Quad. Rif.");
-    EXPECT_EQ(mask(w)->cmd_altri->text(), "Altri mittenti");
-    EXPECT_TRUE(mask(w)->Check2->isVisibleTo(mask(w)));
-    EXPECT_TRUE(mask(w)->Check2->isEnabled());
+    EXPECT_EQ(control<QLabel>(&w, "lbl_modo")->text(), "Quadernolo in ENTRATA");
+    EXPECT_EQ(control<QLabel>(&w, "lbl_mask1_8")->text(), "Mittente");
+    EXPECT_EQ(control<QLabel>(&w, "lbl_mask1_5")->text(), "Quad. Rif.");
+    EXPECT_EQ(control<QPushButton>(&w, "cmd_altri")->text(), "Altri mittenti");
+    EXPECT_TRUE(control<QCheckBox>(&w, "Check2")->isVisibleTo(mask(w)));
+    EXPECT_TRUE(control<QCheckBox>(&w, "Check2")->isEnabled());
     click(&w, "cmd_new_ins_1");
 
     // Browsing: entry 5 is incoming and filed, entry 4 outgoing.
     EXPECT_EQ(corrente(), 5);
-    EXPECT_EQ(mask(w)->lbl_modo->text(), "Quadernolo in ENTRATA");
-    EXPECT_EQ(mask(w)->lbl_nodo->text(), "Nodo : Radice/Cartella 5");
-    EXPECT_TRUE(mask(w)->lbl_nodo->isVisibleTo(mask(w)));
+    EXPECT_EQ(control<QLabel>(&w, "lbl_modo")->text(), "Quadernolo in ENTRATA");
+    EXPECT_EQ(control<QLabel>(&w, "lbl_nodo")->text(), "Nodo : Radice/Cartella 5");
+    EXPECT_TRUE(control<QLabel>(&w, "lbl_nodo")->isVisibleTo(mask(w)));
     click(&w, "cmd_move_1");
     EXPECT_EQ(corrente(), 4);
-    EXPECT_EQ(mask(w)->lbl_modo->text(), "Quadernolo in USCITA");
-    EXPECT_EQ(mask(w)->lbl_mask1[8]->text(), "Destinatario");
-    EXPECT_FALSE(mask(w)->Check2->isVisibleTo(mask(w)));
-    EXPECT_EQ(mask(w)->lbl_nodo->text(), "Nodo : Radice/Cartella 4");
+    EXPECT_EQ(control<QLabel>(&w, "lbl_modo")->text(), "Quadernolo in USCITA");
+    EXPECT_EQ(control<QLabel>(&w, "lbl_mask1_8")->text(), "Destinatario");
+    EXPECT_FALSE(control<QCheckBox>(&w, "Check2")->isVisibleTo(mask(w)));
+    EXPECT_EQ(control<QLabel>(&w, "lbl_nodo")->text(), "Nodo : Radice/Cartella 4");
 }

@@ -70,7 +70,7 @@ TEST_F(RegisterRereadTest, NuovoOnAFilteredRegisterThatCannotBeReadAgainGivesNoN
     EXPECT_EQ(messages.last(), "Errore ADO\n\nno such table: Mittenti");
     EXPECT_FALSE(QFile::exists(lock()));
     EXPECT_FALSE(nuovaSchedaInCorso(w));
-    EXPECT_FALSE(mask(w)->Frame_new_ins->isVisibleTo(mask(w)));
+    EXPECT_FALSE(control<QFrame>(&w, "Frame_new_ins")->isVisibleTo(mask(w)));
     EXPECT_TRUE(control<QToolBar>(&w, "Toolbar1")->isEnabled());
 }
 

@@ -45,8 +45,8 @@ TEST_F(RegisteredEntryTest, OnlyTheNoteAndTheFileAcceptTyping)
     // (A character typed into a locked box goes to the quick find, not into the box.)
     for (int i = 0; i <= 26; ++i)
         EXPECT_EQ(box(i)->isReadOnly(), i != 18 && i != 19) << i;
-    EXPECT_FALSE(mask(w)->Check2->isEnabled());
-    EXPECT_FALSE(mask(w)->cmd_altri->isEnabled());
+    EXPECT_FALSE(control<QCheckBox>(&w, "Check2")->isEnabled());
+    EXPECT_FALSE(control<QPushButton>(&w, "cmd_altri")->isEnabled());
     // Keys that open no quick find reach the locked boxes and change nothing there.
     for (int i : {2, 3, 7, 8, 11, 16, 24, 26}) {
         const QString prima = box(i)->text();

@@ -35,7 +35,7 @@ TEST_F(TypedValueTest, AWordInNAllegatiIsRefusedAloudAndKeptInTheBox)
     ASSERT_EQ(messages.shown().size(), 1);
     EXPECT_EQ(messages.shown().at(0).text, "ATTENZIONE !\n\nValore non valido per il campo N. allegati.");
     EXPECT_EQ(box(4)->text(), "tre");
-    EXPECT_TRUE(w.binder->isDirty(box(4)));
+    EXPECT_TRUE(w.findChild<FieldBinder*>()->isDirty(box(4)));
     EXPECT_EQ(registro()->value("Numero_documenti").toLongLong(), 0);
 
     // Mended, the count is written.

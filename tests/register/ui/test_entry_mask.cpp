@@ -59,6 +59,14 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(&finestra));
     }
 
+    /// A control of the mask by its name.
+    template <class T> T* parte(const QString& name) const
+    {
+        T* found = mask->findChild<T*>(name);
+        EXPECT_TRUE(found) << name.toStdString();
+        return found;
+    }
+
     QWidget finestra;
     EntryMask* mask = nullptr;
     Registro registro;
@@ -67,54 +75,54 @@ protected:
 TEST_F(EntryMaskTest, ControlsAreNamedAndCaptionedAsDesigned)
 {
     EXPECT_EQ(mask->objectName(), "Frm_mask");
-    ASSERT_EQ(mask->txt_mask1.size(), 27u);
+    ASSERT_EQ(mask->caselle().size(), 27u);
     for (int i = 0; i <= 26; ++i) {
-        ASSERT_TRUE(mask->txt_mask1[i]);
-        EXPECT_EQ(mask->txt_mask1[i]->objectName(), QString("txt_mask1_%1").arg(i));
-        EXPECT_EQ(mask->indexOf(mask->txt_mask1[i]), i);
+        ASSERT_TRUE(mask->casella(i));
+        EXPECT_EQ(mask->casella(i)->objectName(), QString("txt_mask1_%1").arg(i));
+        EXPECT_EQ(mask->indexOf(mask->casella(i)), i);
     }
-    EXPECT_EQ(mask->lbl_mask1[8]->text(), "Mittente");
-    EXPECT_EQ(mask->lbl_mask1[16]->text(), "A.O.O. competente");
-    EXPECT_EQ(mask->lbl_mask1[26], nullptr);
-    EXPECT_EQ(mask->Check2->text(), "Riservato");
-    EXPECT_EQ(mask->cmd_new_ins[0]->text(), "Conferma ed Esci");
-    EXPECT_EQ(mask->lbl_filtro_ins->text(), "[Filtro attivato]");
-    EXPECT_FALSE(mask->lbl_filtro_ins->isVisible());
-    EXPECT_FALSE(mask->Frame_calendar->isVisible());
+    EXPECT_EQ(parte<QLabel>("lbl_mask1_8")->text(), "Mittente");
+    EXPECT_EQ(parte<QLabel>("lbl_mask1_16")->text(), "A.O.O. competente");
+    EXPECT_EQ(mask->findChild<QLabel*>("lbl_mask1_26"), nullptr);
+    EXPECT_EQ(parte<QCheckBox>("Check2")->text(), "Riservato");
+    EXPECT_EQ(parte<QPushButton>("cmd_new_ins_0")->text(), "Conferma ed Esci");
+    EXPECT_EQ(parte<QLabel>("lbl_filtro_ins")->text(), "[Filtro attivato]");
+    EXPECT_FALSE(parte<QLabel>("lbl_filtro_ins")->isVisible());
+    EXPECT_FALSE(parte<QFrame>("Frame_calendar")->isVisible());
     // Only the link box takes drops; the design's locked boxes are locked.
     for (int i = 0; i <= 26; ++i)
-        EXPECT_EQ(mask->txt_mask1[i]->acceptDrops(), i == 19) << i;
+        EXPECT_EQ(mask->casella(i)->acceptDrops(), i == 19) << i;
     for (int i : {0, 1, 20, 21, 22, 23})
-        EXPECT_TRUE(mask->txt_mask1[i]->isReadOnly()) << i;
+        EXPECT_TRUE(mask->casella(i)->isReadOnly()) << i;
 }
 
 TEST_F(EntryMaskTest, TheAnnulledBoxCannotBeTickedByTheClerk)
 {
-    EXPECT_FALSE(mask->Check1->isEnabled());
-    QTest::mouseClick(mask->Check1, Qt::LeftButton);
-    EXPECT_FALSE(mask->Check1->isChecked());
+    EXPECT_FALSE(parte<QCheckBox>("Check1")->isEnabled());
+    QTest::mouseClick(parte<QCheckBox>("Check1"), Qt::LeftButton);
+    EXPECT_FALSE(parte<QCheckBox>("Check1")->isChecked());
 }
 
 TEST_F(EntryMaskTest, EventsReachTheHandlersByIndex)
 {
-    mask->txt_mask1[7]->setFocus(Qt::TabFocusReason);
-    QTest::keyClicks(mask->txt_mask1[7], "a");
-    mask->txt_mask1[8]->setFocus(Qt::TabFocusReason);
+    mask->casella(7)->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(mask->casella(7), "a");
+    mask->casella(8)->setFocus(Qt::TabFocusReason);
     EXPECT_EQ(
         registro.eventi,
         QStringList({"GotFocus 7", "KeyDown 7", "KeyPress 7", "Change 7", "Validate 7", "LostFocus 7", "GotFocus 8"}));
 
     // A key the handler swallows does not reach the box.
-    QTest::keyClicks(mask->txt_mask1[0], "9");
-    EXPECT_TRUE(mask->txt_mask1[0]->text().isEmpty());
+    QTest::keyClicks(mask->casella(0), "9");
+    EXPECT_TRUE(mask->casella(0)->text().isEmpty());
 
     registro.eventi.clear();
-    mask->cmd_new_ins[1]->click();
-    mask->cmd_mitt[2]->click();
-    mask->cmd_altri->click();
-    QTest::mouseClick(mask->picOpenWWW[1], Qt::LeftButton);
-    QTest::mouseDClick(mask->Image1, Qt::LeftButton);
-    QTest::mouseDClick(mask->txt_mask1[19], Qt::LeftButton);
+    parte<QPushButton>("cmd_new_ins_1")->click();
+    parte<QPushButton>("cmd_mitt_2")->click();
+    parte<QPushButton>("cmd_altri")->click();
+    QTest::mouseClick(parte<QLabel>("picOpenWWW_1"), Qt::LeftButton);
+    QTest::mouseDClick(parte<QLabel>("Image1"), Qt::LeftButton);
+    QTest::mouseDClick(mask->casella(19), Qt::LeftButton);
     QTest::mouseClick(mask, Qt::LeftButton, {}, QPoint(690, 470));
     EXPECT_EQ(registro.eventi.last(), "popup") << "a click on the mask dismisses the pop-ups";
     QStringList azioni;
@@ -129,11 +137,11 @@ TEST_F(EntryMaskTest, EventsReachTheHandlersByIndex)
 TEST_F(EntryMaskTest, WithoutHandlersNothingIsHandedOn)
 {
     mask->setEvents(nullptr);
-    mask->txt_mask1[7]->setFocus(Qt::TabFocusReason);
-    QTest::keyClicks(mask->txt_mask1[7], "abc");
-    mask->cmd_altri->click();
+    mask->casella(7)->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(mask->casella(7), "abc");
+    parte<QPushButton>("cmd_altri")->click();
     EXPECT_TRUE(registro.eventi.isEmpty());
-    EXPECT_EQ(mask->txt_mask1[7]->text(), "abc");
+    EXPECT_EQ(mask->casella(7)->text(), "abc");
     // The mask goes with focus in one of its boxes: nothing reaches a handler on the way.
     delete mask;
     EXPECT_TRUE(registro.eventi.isEmpty());
@@ -145,22 +153,22 @@ TEST_F(EntryMaskTest, EveryBoxIsAnnouncedByItsCaption)
 {
     const auto nome = &test::announcedName;
     for (int i : {0, 1, 3, 4, 5, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 22, 25})
-        EXPECT_EQ(nome(mask->txt_mask1[i]), mask->lbl_mask1[i]->text()) << i;
-    EXPECT_EQ(nome(mask->txt_mask1[7]), "Oggetto");
-    EXPECT_EQ(nome(mask->txt_mask1[26]), "Nota Annulla");
+        EXPECT_EQ(nome(mask->casella(i)), parte<QLabel>(QStringLiteral("lbl_mask1_%1").arg(i))->text()) << i;
+    EXPECT_EQ(nome(mask->casella(7)), "Oggetto");
+    EXPECT_EQ(nome(mask->casella(26)), "Nota Annulla");
     // Boxes whose captions repeat are told apart by what they hold.
-    EXPECT_EQ(nome(mask->txt_mask1[2]), "Data quadernolo");
-    EXPECT_EQ(nome(mask->txt_mask1[6]), "Data quad. rif.");
-    EXPECT_EQ(nome(mask->txt_mask1[24]), "Ora quadernolo");
-    EXPECT_EQ(nome(mask->txt_mask1[21]), "Ora consegna");
-    EXPECT_EQ(nome(mask->txt_mask1[23]), "Ora restituzione");
-    EXPECT_EQ(nome(mask->Check1), "Annullato");
-    QStringList nomi {nome(mask->Check1), nome(mask->Check2)};
-    for (QLineEdit* box : mask->txt_mask1)
+    EXPECT_EQ(nome(mask->casella(2)), "Data quadernolo");
+    EXPECT_EQ(nome(mask->casella(6)), "Data quad. rif.");
+    EXPECT_EQ(nome(mask->casella(24)), "Ora quadernolo");
+    EXPECT_EQ(nome(mask->casella(21)), "Ora consegna");
+    EXPECT_EQ(nome(mask->casella(23)), "Ora restituzione");
+    EXPECT_EQ(nome(parte<QCheckBox>("Check1")), "Annullato");
+    QStringList nomi {nome(parte<QCheckBox>("Check1")), nome(parte<QCheckBox>("Check2"))};
+    for (QLineEdit* box : mask->caselle())
         nomi << nome(box);
     EXPECT_FALSE(nomi.contains(""));
     EXPECT_EQ(nomi.removeDuplicates(), 0) << nomi.join(",").toStdString();
     // The caption that follows the direction names its box as it reads.
-    mask->lbl_mask1[8]->setText("Destinatario");
-    EXPECT_EQ(nome(mask->txt_mask1[8]), "Destinatario");
+    parte<QLabel>("lbl_mask1_8")->setText("Destinatario");
+    EXPECT_EQ(nome(mask->casella(8)), "Destinatario");
 }

@@ -24,7 +24,8 @@ protected:
     /// True once the calendar has the focus.
     bool nelCalendario() const
     {
-        return QTest::qWaitFor([this] { return mask(w)->CalendarVB1->isAncestorOf(QApplication::focusWidget()); });
+        return QTest::qWaitFor(
+            [this] { return control<QCalendarWidget>(&w, "CalendarVB1")->isAncestorOf(QApplication::focusWidget()); });
     }
     /// "Nuovo" and "ENTRATA" with the program's own message boxes, answered as the clerk answers
     /// them: Yes, then, on an empty register, the start number typed.
@@ -61,10 +62,10 @@ protected:
             QWidget* f = QApplication::focusWidget();
             if (!f)
                 break;
-            const bool calendario = mask(w)->CalendarVB1->isAncestorOf(f);
-            percorso << (calendario ? "calendario " + mask(w)->lbl_data->text() : f->objectName());
+            const bool calendario = control<QCalendarWidget>(&w, "CalendarVB1")->isAncestorOf(f);
+            percorso << (calendario ? "calendario " + control<QLabel>(&w, "lbl_data")->text() : f->objectName());
             EXPECT_TRUE(f->isVisible()) << percorso.last().toStdString();
-            EXPECT_EQ(mask(w)->Frame_calendar->isVisible(), calendario) << percorso.last().toStdString();
+            EXPECT_EQ(control<QFrame>(&w, "Frame_calendar")->isVisible(), calendario) << percorso.last().toStdString();
             EXPECT_TRUE(w.rect().contains(QRect(f->mapTo(&w, QPoint(0, 0)), f->size())))
                 << percorso.last().toStdString();
             auto* box = qobject_cast<QLineEdit*>(f);
@@ -84,7 +85,7 @@ TEST_F(MaskKeyboardTest, ANewEntryIsTypedFromItsDateToItsConfirmationWithKeysAlo
     nuovoConMessaggiVeri();
     ASSERT_TRUE(nuovaSchedaInCorso(w));
     ASSERT_TRUE(nelCalendario()) << "the date box and its calendar have the focus";
-    EXPECT_EQ(mask(w)->lbl_data->text(), "Data quadernolo");
+    EXPECT_EQ(control<QLabel>(&w, "lbl_data")->text(), "Data quadernolo");
 
     clicca(7);
     clicca(2);
@@ -93,7 +94,7 @@ TEST_F(MaskKeyboardTest, ANewEntryIsTypedFromItsDateToItsConfirmationWithKeysAlo
     tab();
     EXPECT_EQ(box(2)->text(), "03/01/2026");
     EXPECT_EQ(box(1)->text(), "2026");
-    EXPECT_FALSE(mask(w)->Frame_calendar->isVisible());
+    EXPECT_FALSE(control<QFrame>(&w, "Frame_calendar")->isVisible());
 
     // Tab walks the mask in its order, over controls in sight only, to "Conferma ed Esci" and round
     // again; the calendar of a date box takes the focus and hands it on at the next Tab.
@@ -125,7 +126,7 @@ TEST_F(MaskKeyboardTest, ADateTypedWhileTheCalendarIsOpenIsTheDateTypedOrRefused
         clicca(2);
         ASSERT_TRUE(nelCalendario());
         typeInFocus(typed);
-        EXPECT_FALSE(mask(w)->Frame_calendar->isVisible());
+        EXPECT_FALSE(control<QFrame>(&w, "Frame_calendar")->isVisible());
         tab();
         EXPECT_EQ(box(2)->text(), "03/01/2026") << typed.toStdString();
         EXPECT_EQ(registro()->value("Data_quadernolo").toDate(), QDate(2026, 1, 3)) << typed.toStdString();
@@ -145,7 +146,7 @@ TEST_F(MaskKeyboardTest, ADateTypedWhileTheCalendarIsOpenIsTheDateTypedOrRefused
     clicca(6);
     ASSERT_TRUE(nelCalendario());
     clicca(7);
-    EXPECT_FALSE(mask(w)->Frame_calendar->isVisible());
+    EXPECT_FALSE(control<QFrame>(&w, "Frame_calendar")->isVisible());
     EXPECT_TRUE(box(7)->hasFocus());
 }
 
@@ -157,5 +158,5 @@ TEST_F(MaskKeyboardTest, TheFirstEntryOfAnEmptyRegisterStartsInItsDateBoxToo)
     ASSERT_TRUE(nuovaSchedaInCorso(w));
     EXPECT_EQ(box(0)->text(), "100");
     ASSERT_TRUE(nelCalendario());
-    EXPECT_EQ(mask(w)->lbl_data->text(), "Data quadernolo");
+    EXPECT_EQ(control<QLabel>(&w, "lbl_data")->text(), "Data quadernolo");
 }

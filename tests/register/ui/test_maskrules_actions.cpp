@@ -73,14 +73,14 @@ TEST_F(MaskActionsTest, QuickFindFromAMaskBoxCyclesThroughTheMatches)
 TEST_F(MaskActionsTest, QuickFindFromTheMaskShowsTheCaptionsOfTheEntryFound)
 {
     schede(w)->mostra_intestazione();
-    ASSERT_EQ(mask(w)->lbl_modo->text(), "Quadernolo in ENTRATA");
+    ASSERT_EQ(control<QLabel>(&w, "lbl_modo")->text(), "Quadernolo in ENTRATA");
     QStringList modo, nome, altri;
     QList<bool> riservato;
     const auto captions = [&] {
-        modo << mask(w)->lbl_modo->text();
-        nome << mask(w)->lbl_mask1[8]->text();
-        altri << mask(w)->cmd_altri->text();
-        riservato << mask(w)->Check2->isVisibleTo(mask(w));
+        modo << control<QLabel>(&w, "lbl_modo")->text();
+        nome << control<QLabel>(&w, "lbl_mask1_8")->text();
+        altri << control<QPushButton>(&w, "cmd_altri")->text();
+        riservato << control<QCheckBox>(&w, "Check2")->isVisibleTo(mask(w));
     };
     ModalScript script;
     script.then("frmquickfind1", [&](QDialog* d) {
@@ -159,7 +159,7 @@ TEST_F(MaskActionsTest, QuickFindRefusesWhatTheFieldCannotHoldAndSearchesPartOfA
 
 TEST_F(MaskActionsTest, QuickFindFromTheGrid)
 {
-    w.vista_griglia();
+    vista(w)->mostra_griglia();
     ASSERT_TRUE(grid(w)->isVisible());
     const int oggetto = registro()->fieldIndex("Oggetto");
     grid(w)->setFocus();
@@ -252,12 +252,12 @@ TEST_F(MaskActionsTest, AChangeThatCannotBeSavedKeepsTheEntryAndOpensNeitherFind
 
 TEST_F(MaskActionsTest, AnnullingAsksTwiceAndIsStoredWhenTheEntryIsLeft)
 {
-    ASSERT_TRUE(mask(w)->cmd_annulla->isVisible());
+    ASSERT_TRUE(control<QPushButton>(&w, "cmd_annulla")->isVisible());
     // The box is the annulment's own: a click does not tick it.
-    ASSERT_FALSE(mask(w)->Check1->isChecked());
-    QTest::mouseClick(mask(w)->Check1, Qt::LeftButton);
-    QTest::keyClick(mask(w)->Check1, Qt::Key_Space);
-    EXPECT_FALSE(mask(w)->Check1->isChecked());
+    ASSERT_FALSE(control<QCheckBox>(&w, "Check1")->isChecked());
+    QTest::mouseClick(control<QCheckBox>(&w, "Check1"), Qt::LeftButton);
+    QTest::keyClick(control<QCheckBox>(&w, "Check1"), Qt::Key_Space);
+    EXPECT_FALSE(control<QCheckBox>(&w, "Check1")->isChecked());
     EXPECT_FALSE(sessione(w).p_update());
     messages.answer(MsgAnswer::Yes);
     ModalScript script;
@@ -275,12 +275,12 @@ TEST_F(MaskActionsTest, AnnullingAsksTwiceAndIsStoredWhenTheEntryIsLeft)
     EXPECT_EQ(messages.shown().first().buttons, MsgButtons::YesNo);
 
     // At once on screen, before anything is saved.
-    EXPECT_TRUE(mask(w)->Check1->isChecked());
-    EXPECT_FALSE(mask(w)->Check1->isEnabled());
+    EXPECT_TRUE(control<QCheckBox>(&w, "Check1")->isChecked());
+    EXPECT_FALSE(control<QCheckBox>(&w, "Check1")->isEnabled());
     EXPECT_EQ(box(26)->text(), "  Registrato due volte");
     EXPECT_TRUE(box(26)->isReadOnly());
-    EXPECT_TRUE(mask(w)->Frame_annullato->isVisible());
-    EXPECT_FALSE(mask(w)->frame_annulla->isVisible());
+    EXPECT_TRUE(control<QFrame>(&w, "Frame_annullato")->isVisible());
+    EXPECT_FALSE(control<QFrame>(&w, "frame_annulla")->isVisible());
     EXPECT_TRUE(sessione(w).p_update());
     EXPECT_EQ(archivio("Annullato", 1).toInt(), 0);
 
@@ -319,16 +319,16 @@ TEST_F(MaskActionsTest, AnnulmentWithoutAReasonOrConfirmationChangesNothing)
     EXPECT_EQ(messages.shown().size(), 4);
     EXPECT_EQ(messages.texts().at(2), "ATTENZIONE !\n\nNota non inserita ...azione annullata.");
     EXPECT_EQ(messages.shown().at(2).icon, MsgIcon::Exclamation);
-    EXPECT_FALSE(mask(w)->Check1->isChecked());
+    EXPECT_FALSE(control<QCheckBox>(&w, "Check1")->isChecked());
     EXPECT_TRUE(box(26)->text().isEmpty());
-    EXPECT_TRUE(mask(w)->frame_annulla->isVisible());
+    EXPECT_TRUE(control<QFrame>(&w, "frame_annulla")->isVisible());
     EXPECT_FALSE(sessione(w).p_update());
 }
 
 TEST_F(MaskActionsTest, TheReasonOfAnAnnulledEntryIsShownReadOnly)
 {
     vai(3); // annulled with "Errore"
-    ASSERT_TRUE(mask(w)->cmd_annullato->isVisible());
+    ASSERT_TRUE(control<QPushButton>(&w, "cmd_annullato")->isVisible());
     QString prompt;
     bool readOnly = false;
     bool saveShown = true;
@@ -363,25 +363,25 @@ TEST_F(MaskActionsTest, APictureLinkIsPreviewedAndOpensTheViewer)
     ASSERT_TRUE(image.save(jpeg, "JPG"));
 
     box(19)->setText(jpg);
-    EXPECT_FALSE(mask(w)->Image1->pixmap().isNull()) << "any case of .jpg";
+    EXPECT_FALSE(control<QLabel>(&w, "Image1")->pixmap().isNull()) << "any case of .jpg";
     box(19)->setText(jpeg);
-    EXPECT_TRUE(mask(w)->Image1->pixmap().isNull()) << "its last three characters are PEG";
+    EXPECT_TRUE(control<QLabel>(&w, "Image1")->pixmap().isNull()) << "its last three characters are PEG";
     box(19)->setText("   ");
-    EXPECT_TRUE(mask(w)->Image1->pixmap().isNull());
+    EXPECT_TRUE(control<QLabel>(&w, "Image1")->pixmap().isNull());
     {
         ModalScript none;
-        QTest::mouseDClick(mask(w)->Image1, Qt::LeftButton);
+        QTest::mouseDClick(control<QLabel>(&w, "Image1"), Qt::LeftButton);
     }
 
     // Moving in the grid view, then showing the mask: the preview follows the entry.
     ASSERT_TRUE(registro()->setValue("Collegamento", jpg).ok());
-    EXPECT_FALSE(mask(w)->Image1->pixmap().isNull());
-    w.vista_griglia();
+    EXPECT_FALSE(control<QLabel>(&w, "Image1")->pixmap().isNull());
+    vista(w)->mostra_griglia();
     vai(2);
     EXPECT_TRUE(box(19)->text().isEmpty());
-    EXPECT_FALSE(mask(w)->Image1->pixmap().isNull()) << "the hidden mask keeps its preview";
-    w.vista_maschera();
-    EXPECT_TRUE(mask(w)->Image1->pixmap().isNull());
+    EXPECT_FALSE(control<QLabel>(&w, "Image1")->pixmap().isNull()) << "the hidden mask keeps its preview";
+    vista(w)->mostra_maschera();
+    EXPECT_TRUE(control<QLabel>(&w, "Image1")->pixmap().isNull());
 
     box(19)->setText(jpg);
     QString shown;
@@ -390,7 +390,7 @@ TEST_F(MaskActionsTest, APictureLinkIsPreviewedAndOpensTheViewer)
         shown = static_cast<frm_view*>(d)->p_image();
         QTest::keyClick(d, Qt::Key_Escape);
     });
-    QTest::mouseDClick(mask(w)->Image1, Qt::LeftButton);
+    QTest::mouseDClick(control<QLabel>(&w, "Image1"), Qt::LeftButton);
     EXPECT_TRUE(script.waitDone());
     EXPECT_EQ(shown, jpg);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "Esc closed the viewer";
@@ -457,9 +457,9 @@ TEST_F(MaskActionsTest, TheLinkedFileIsChosenOrOpened)
 
     // "Inserisci file" and "Apri collegamento ipertestuale".
     messages.file(file);
-    QTest::mouseClick(mask(w)->picOpenWWW[2], Qt::LeftButton);
+    QTest::mouseClick(control<QLabel>(&w, "picOpenWWW_2"), Qt::LeftButton);
     EXPECT_EQ(box(19)->text(), file);
-    QTest::mouseClick(mask(w)->picOpenWWW[0], Qt::LeftButton);
+    QTest::mouseClick(control<QLabel>(&w, "picOpenWWW_0"), Qt::LeftButton);
     EXPECT_EQ(opened, QStringList {file});
     setDocumentOpener(nullptr);
 }

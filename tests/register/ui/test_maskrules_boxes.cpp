@@ -284,31 +284,35 @@ TEST_F(MaskBoxesTest, TheCalendarFillsTheDateAndTheYear)
     box(2)->clear();
     box(1)->clear();
     entra(2);
-    ASSERT_TRUE(mask(w)->Frame_calendar->isVisible());
-    EXPECT_EQ(mask(w)->lbl_data->text(), "Data quadernolo");
-    EXPECT_EQ(mask(w)->CalendarVB1->selectedDate(), QDate(2026, 1, 20)) << "an empty box opens on today";
+    ASSERT_TRUE(control<QFrame>(&w, "Frame_calendar")->isVisible());
+    EXPECT_EQ(control<QLabel>(&w, "lbl_data")->text(), "Data quadernolo");
+    EXPECT_EQ(control<QCalendarWidget>(&w, "CalendarVB1")->selectedDate(), QDate(2026, 1, 20))
+        << "an empty box opens on today";
 
-    mask(w)->CalendarVB1->setSelectedDate(QDate(2026, 1, 12));
-    QTest::keyClick(mask(w)->CalendarVB1->findChild<QWidget*>("qt_calendar_calendarview"), Qt::Key_Return);
-    EXPECT_FALSE(mask(w)->Frame_calendar->isVisible());
+    control<QCalendarWidget>(&w, "CalendarVB1")->setSelectedDate(QDate(2026, 1, 12));
+    QTest::keyClick(control<QCalendarWidget>(&w, "CalendarVB1")->findChild<QWidget*>("qt_calendar_calendarview"),
+                    Qt::Key_Return);
+    EXPECT_FALSE(control<QFrame>(&w, "Frame_calendar")->isVisible());
     EXPECT_EQ(box(2)->text(), "12/01/2026");
     EXPECT_EQ(box(1)->text(), "2026");
     EXPECT_TRUE(box(3)->hasFocus());
 
     // A day before the last entry's is refused and takes the year away.
     entra(2);
-    EXPECT_EQ(mask(w)->CalendarVB1->selectedDate(), QDate(2026, 1, 12)) << "the box's date";
-    mask(w)->CalendarVB1->setSelectedDate(QDate(2023, 5, 1));
-    QTest::keyClick(mask(w)->CalendarVB1->findChild<QWidget*>("qt_calendar_calendarview"), Qt::Key_Return);
+    EXPECT_EQ(control<QCalendarWidget>(&w, "CalendarVB1")->selectedDate(), QDate(2026, 1, 12)) << "the box's date";
+    control<QCalendarWidget>(&w, "CalendarVB1")->setSelectedDate(QDate(2023, 5, 1));
+    QTest::keyClick(control<QCalendarWidget>(&w, "CalendarVB1")->findChild<QWidget*>("qt_calendar_calendarview"),
+                    Qt::Key_Return);
     EXPECT_EQ(messages.last(), "Data inferiore all' ultima inserita !");
     EXPECT_TRUE(box(2)->text().isEmpty());
     EXPECT_TRUE(box(1)->text().isEmpty());
 
     // The reference date's calendar goes on to the subject.
     entra(6);
-    EXPECT_EQ(mask(w)->lbl_data->text(), "Data quad. rif.");
-    mask(w)->CalendarVB1->setSelectedDate(QDate(2025, 12, 1));
-    QTest::keyClick(mask(w)->CalendarVB1->findChild<QWidget*>("qt_calendar_calendarview"), Qt::Key_Return);
+    EXPECT_EQ(control<QLabel>(&w, "lbl_data")->text(), "Data quad. rif.");
+    control<QCalendarWidget>(&w, "CalendarVB1")->setSelectedDate(QDate(2025, 12, 1));
+    QTest::keyClick(control<QCalendarWidget>(&w, "CalendarVB1")->findChild<QWidget*>("qt_calendar_calendarview"),
+                    Qt::Key_Return);
     EXPECT_EQ(box(6)->text(), "01/12/2025");
     EXPECT_TRUE(box(7)->hasFocus());
     Clock::install(nullptr);
@@ -336,11 +340,13 @@ bool caretBlinks(QLineEdit* box)
 TEST_F(MaskBoxesTest, ANewEntryOpensTheCalendarAndOnlyTheFocusedBoxShowsACaret)
 {
     inserisci();
-    ASSERT_TRUE(mask(w)->Frame_calendar->isVisible()) << "the date box is entered as the entry starts";
-    EXPECT_EQ(mask(w)->lbl_data->text(), "Data quadernolo");
+    ASSERT_TRUE(control<QFrame>(&w, "Frame_calendar")->isVisible()) << "the date box is entered as the entry starts";
+    EXPECT_EQ(control<QLabel>(&w, "lbl_data")->text(), "Data quadernolo");
     const auto inCalendario = [&] {
         QWidget* f = QApplication::focusWidget();
-        return f && (f == mask(w)->CalendarVB1 || mask(w)->CalendarVB1->isAncestorOf(f));
+        return f
+            && (f == control<QCalendarWidget>(&w, "CalendarVB1")
+                || control<QCalendarWidget>(&w, "CalendarVB1")->isAncestorOf(f));
     };
     ASSERT_TRUE(QTest::qWaitFor(inCalendario));
     EXPECT_FALSE(caretBlinks(box(2)));
@@ -348,7 +354,7 @@ TEST_F(MaskBoxesTest, ANewEntryOpensTheCalendarAndOnlyTheFocusedBoxShowsACaret)
     // The "del" box gives its caret to the calendar too; a box with the focus keeps its own.
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     entra(6);
-    ASSERT_TRUE(mask(w)->Frame_calendar->isVisible());
+    ASSERT_TRUE(control<QFrame>(&w, "Frame_calendar")->isVisible());
     ASSERT_TRUE(QTest::qWaitFor(inCalendario));
     EXPECT_FALSE(caretBlinks(box(6)));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
@@ -377,18 +383,19 @@ TEST_F(MaskBoxesTest, TheOfficeListTakesTheCaretFromItsBox)
 TEST_F(MaskBoxesTest, ClosingTheCalendarMovesOnOnlyWhileInserting)
 {
     inserisci();
-    mask(w)->Frame_new_ins->show();
+    control<QFrame>(&w, "Frame_new_ins")->show();
     entra(2);
-    ASSERT_TRUE(mask(w)->Frame_calendar->isVisible());
-    QTest::keyClick(mask(w)->CalendarVB1->findChild<QWidget*>("qt_calendar_calendarview"), Qt::Key_Escape);
-    EXPECT_FALSE(mask(w)->Frame_calendar->isVisible());
+    ASSERT_TRUE(control<QFrame>(&w, "Frame_calendar")->isVisible());
+    QTest::keyClick(control<QCalendarWidget>(&w, "CalendarVB1")->findChild<QWidget*>("qt_calendar_calendarview"),
+                    Qt::Key_Escape);
+    EXPECT_FALSE(control<QFrame>(&w, "Frame_calendar")->isVisible());
     EXPECT_TRUE(box(3)->hasFocus());
 }
 
 TEST_F(MaskBoxesTest, ARegisteredEntryOpensNoCalendar)
 {
     entra(2);
-    EXPECT_FALSE(mask(w)->Frame_calendar->isVisible());
+    EXPECT_FALSE(control<QFrame>(&w, "Frame_calendar")->isVisible());
 }
 
 // --- office list -------------------------------------------------------------------------

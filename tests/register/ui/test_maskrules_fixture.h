@@ -56,7 +56,7 @@ protected:
         messages.clear();
     }
 
-    QLineEdit* box(int index) const { return mask(w)->txt_mask1[index]; }
+    QLineEdit* box(int index) const { return casella(w, index); }
     /// Gives a box the focus as a Tab does.
     void entra(int index) { box(index)->setFocus(Qt::TabFocusReason); }
     /// Gives a box the focus and types into it as the clerk does.

@@ -33,7 +33,7 @@ TEST_F(FilterTest, ASubjectCellFiltersTheRowsBeginningWithItAndReleaseShowsThemA
     EXPECT_EQ(gridColour(), kYellow);
     EXPECT_EQ(control<QLabel>(&w, "lbl_filtro")->text(), "   Totale schede : 2  [Filtro inserito !]");
     EXPECT_EQ(dati(w, "Adodc1")->Caption(), control<QLabel>(&w, "lbl_filtro")->text());
-    EXPECT_FALSE(mask(w)->lbl_filtro_ins->isHidden());
+    EXPECT_FALSE(control<QLabel>(&w, "lbl_filtro_ins")->isHidden());
 
     trigger(&w, "tb_filtro_off");
     EXPECT_TRUE(messages.shown().isEmpty()) << messages.last().toStdString();
@@ -46,7 +46,7 @@ TEST_F(FilterTest, ASubjectCellFiltersTheRowsBeginningWithItAndReleaseShowsThemA
     EXPECT_EQ(filterButton()->toolTip(), "Imposta filtro");
     EXPECT_EQ(gridColour(), kWhite);
     EXPECT_EQ(control<QLabel>(&w, "lbl_filtro")->text(), "   Totale schede : 9");
-    EXPECT_TRUE(mask(w)->lbl_filtro_ins->isHidden());
+    EXPECT_TRUE(control<QLabel>(&w, "lbl_filtro_ins")->isHidden());
     // The grid is laid out again: captions and the hidden columns.
     EXPECT_EQ(grid(w)->model()->headerData(8, Qt::Horizontal).toString(), "oggetto");
     EXPECT_TRUE(grid(w)->isColumnHidden(18));
@@ -126,7 +126,7 @@ TEST_F(FilterTest, InTheMaskTheBoxLastFocusedGivesFieldAndValue)
     messages.clear();
     rs()->moveFirst();
     ASSERT_EQ(text(&w, "txt_mask1_7").toStdString(), "Nota prova");
-    regole(w)->set_ctrl_filtro(mask(w)->txt_mask1[7]);
+    regole(w)->set_ctrl_filtro(casella(w, 7));
     trigger(&w, "tb_filtro_off");
     EXPECT_TRUE(messages.shown().isEmpty()) << messages.last().toStdString();
     EXPECT_EQ(rs()->recordCount(), 2);

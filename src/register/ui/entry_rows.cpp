@@ -1,9 +1,11 @@
 // The correspondent rows of the entry in the mask: adding a row, paging through them, the
 // position label and the blank-last-row rule.
 #include "data_control.h"
+#include "entry_actions.h"
 #include "entry_helpers.h"
 #include "field_binding.h"
 #include "mask_controller.h"
+#include "mask_pickers.h"
 
 #include "entry_session.h"
 #include "message_service.h"
@@ -31,7 +33,7 @@ bool MaskController::mittente_vuoto()
 
 void MaskController::cmd_altri_Click()
 {
-    if (Frm_mask->txt_mask1[8]->isReadOnly()) {
+    if (Frm_mask->casella(8)->isReadOnly()) {
         cmd_focus->setFocus();
         return;
     }
@@ -41,9 +43,9 @@ void MaskController::cmd_altri_Click()
     } else {
         warn(QStringLiteral("ATTENZIONE ! \n\nNon è possibile inserire righe vuote !"));
     }
-    mostra_posizione_mittenti();
-    Frm_mask->txt_mask1[8]->setFocus();
-    m_selettori->list_elenco->hide();
+    m_schede->mostra_posizione_mittenti();
+    Frm_mask->casella(8)->setFocus();
+    m_selettori->nascondi_elenco_uffici();
 }
 
 void MaskController::cmd_mitt_Click(int Index)
@@ -62,21 +64,8 @@ void MaskController::cmd_mitt_Click(int Index)
     }
     cmd_focus->setFocus();
     if (aperto(rs))
-        Frm_mask->lbl_numero->setText(QString::number(rs->absolutePosition()) + QLatin1Char('/')
-                                      + QString::number(rs->recordCount()));
-    m_selettori->list_elenco->hide();
-}
-
-void MaskController::mostra_posizione_mittenti()
-{
-    collega_gestori_schede();
-    const std::shared_ptr<Recordset> rs = ado_mittenti->Recordset();
-    const int righe = aperto(rs) ? rs->recordCount() : 0;
-    if (aperto(rs))
-        Frm_mask->lbl_numero->setText(QString::number(rs->absolutePosition()) + QLatin1Char('/')
-                                      + QString::number(righe));
-    Frm_mask->Picture2[2]->setVisible(righe >= 2);
-    Frm_mask->lbl_numero->setVisible(righe >= 2);
+        Frm_mask->scrivi_posizione_mittenti(rs->absolutePosition(), rs->recordCount());
+    m_selettori->nascondi_elenco_uffici();
 }
 
 QString MaskController::elenco_corrispondenti_testo()
@@ -111,6 +100,13 @@ QString MaskController::elenco_corrispondenti_testo()
     if (rs->recordCount() >= 1)
         rs->moveFirst();
     return testo;
+}
+
+QVariant MaskController::nz_stringa(const QVariant& value)
+{
+    if (!value.isValid() || value.isNull())
+        return QVariant(QStringLiteral(""));
+    return value;
 }
 
 } // namespace quad

@@ -5,14 +5,18 @@
 #include "mask_controller.h"
 #include "mask_rules.h"
 
+#include "address_book_panel.h"
 #include "ax_db_autocomplete.h"
+#include "entry_actions.h"
 #include "field_binding.h"
+#include "mask_pickers.h"
 
 #include "date_text.h"
 #include "entry_session.h"
 #include "identifier_checks.h"
 #include "mask_typing.h"
 #include "message_service.h"
+#include "open_register.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -50,7 +54,7 @@ bool MaskController::txt_mask1_KeyDown(int Index, QKeyEvent* event)
 {
     if (conta_schede() < 1 || tastoNavigazione(event))
         return false;
-    QLineEdit* box = Frm_mask->txt_mask1[Index];
+    QLineEdit* box = Frm_mask->casella(Index);
     const int key = event->key();
     // The subject of a registered entry is corrected in a dialog of its own.
     if (Index == 7 && key == Qt::Key_F12 && box->isReadOnly()) {
@@ -87,11 +91,11 @@ bool MaskController::txt_mask1_KeyPress(int Index, QKeyEvent* event)
     if (typed.isEmpty() || tastoNavigazione(event))
         return false;
     const ushort code = typed.at(0).unicode();
-    QLineEdit* box = Frm_mask->txt_mask1[Index];
+    QLineEdit* box = Frm_mask->casella(Index);
 
     // A registered entry: from "%" to "z" a character starts the quick find on the box's field
     // (the note and the link take typing as usual).
-    if (Frm_mask->txt_mask1[3]->isReadOnly() && Index != 18 && Index != 19) {
+    if (Frm_mask->casella(3)->isReadOnly() && Index != 18 && Index != 19) {
         if (code < 37 || code > 122)
             return false;
         apri_ricerca_campo(typed, Index);
@@ -137,77 +141,77 @@ void MaskController::txt_mask1_GotFocus(int Index)
         cmd_focus->setFocus();
         return;
     }
-    QLineEdit* box = Frm_mask->txt_mask1[Index];
+    QLineEdit* box = Frm_mask->casella(Index);
     m_ctrl_filtro = box;
-    if (m_uscita)
+    if (m_schede->in_uscita())
         return;
 
     nascondi_popup();
     if (AXDbAutoComplete1)
         AXDbAutoComplete1->setListBoxVisible(false);
     Pic_nomi->hide();
-    m_selettori->p_index = Index;
+    m_selettori->imposta_casella(Index);
 
     if (Index == 16 || Index == 17) {
         // An empty office box offers the list at once (the focus stays in the box); a list
         // already open moves beside this box.
-        if (m_selettori->list_elenco->isVisible() || box->text().isEmpty())
+        if (m_selettori->elenco_uffici_visibile() || box->text().isEmpty())
             m_selettori->apri_elenco_uffici(Index, false);
     } else {
-        m_selettori->list_elenco->hide();
+        m_selettori->nascondi_elenco_uffici();
     }
     if (Index != 3)
-        m_selettori->list_view->hide();
+        m_selettori->nascondi_tipi_documento();
     if (Index == 2 || Index == 6)
         m_selettori->apri_calendario(Index);
 }
 
 void MaskController::txt_mask1_LostFocus(int Index)
 {
-    m_ctrl_filtro = Frm_mask->txt_mask1[Index];
+    m_ctrl_filtro = Frm_mask->casella(Index);
     // A registered entry is not checked.
-    if (Frm_mask->txt_mask1[2]->isReadOnly())
+    if (Frm_mask->casella(2)->isReadOnly())
         return;
     // What was typed goes into the record before the rules below write other boxes.
-    conferma_caselle(binder, Frm_mask->txt_mask1);
+    conferma_caselle(binder, Frm_mask->caselle());
 
     if (Index == 2)
         regola_data_quadernolo(true);
     // The year always follows the registration date.
-    const QString anno = anno_della_data(Frm_mask->txt_mask1[2]->text());
-    if (!anno.isEmpty() && Frm_mask->txt_mask1[1]->text() != anno)
-        scrivi_casella(binder, Frm_mask->txt_mask1, Frm_mask->txt_mask1[1], anno);
+    const QString anno = anno_della_data(Frm_mask->casella(2)->text());
+    if (!anno.isEmpty() && Frm_mask->casella(1)->text() != anno)
+        scrivi_casella(binder, Frm_mask->caselle(), Frm_mask->casella(1), anno);
 
     if (Index == 19)
-        mostra_anteprima_collegamento();
+        Frm_mask->mostra_anteprima_collegamento();
 
     if (Index == 9) {
-        const QString rifiuto = rifiuto_piva_cf(Frm_mask->txt_mask1[9]->text());
+        const QString rifiuto = rifiuto_piva_cf(Frm_mask->casella(9)->text());
         if (!rifiuto.isEmpty()) {
             warn(rifiuto);
-            scrivi_casella(binder, Frm_mask->txt_mask1, Frm_mask->txt_mask1[9], QString());
+            scrivi_casella(binder, Frm_mask->caselle(), Frm_mask->casella(9), QString());
         }
     }
 
     // A street without a house number has "snc".
-    if ((Index == 12 || Index == 13) && !Frm_mask->txt_mask1[11]->text().trimmed().isEmpty()
-        && Frm_mask->txt_mask1[12]->text().trimmed().isEmpty())
-        scrivi_casella(binder, Frm_mask->txt_mask1, Frm_mask->txt_mask1[12], QStringLiteral("snc"));
+    if ((Index == 12 || Index == 13) && !Frm_mask->casella(11)->text().trimmed().isEmpty()
+        && Frm_mask->casella(12)->text().trimmed().isEmpty())
+        scrivi_casella(binder, Frm_mask->caselle(), Frm_mask->casella(12), QStringLiteral("snc"));
 }
 
 void MaskController::txt_mask1_Change(int Index)
 {
-    if (m_uscita || m_registro->session().p_stop())
+    if (m_schede->in_uscita() || m_registro->session().p_stop())
         return;
     if (Index == 2)
         regola_data_quadernolo(false);
     else if (Index == 19 && Frm_mask->isVisible())
-        mostra_anteprima_collegamento();
+        Frm_mask->mostra_anteprima_collegamento();
 }
 
 bool MaskController::txt_mask1_Validate(int Index)
 {
-    QLineEdit* box = Frm_mask->txt_mask1[Index];
+    QLineEdit* box = Frm_mask->casella(Index);
     if (box->isReadOnly() || (Index != 2 && Index != 6 && Index != 10))
         return true;
     // A date typed in eight characters ("03012026") is written out as the box shows dates.
@@ -222,7 +226,7 @@ bool MaskController::txt_mask1_Validate(int Index)
 
 void MaskController::regola_data_quadernolo(bool leaving)
 {
-    QLineEdit* box = Frm_mask->txt_mask1[2];
+    QLineEdit* box = Frm_mask->casella(2);
     const QString text = box->text().trimmed();
     // With no entry (or only the one being typed) before it, any date is accepted.
     if (text.isEmpty() || box->isReadOnly() || conta_schede() <= 1 || !m_registro->session().p_ultima_data().isValid())

@@ -3,20 +3,14 @@
 #include "data_control.h"
 #include "entry_actions.h"
 #include "entry_helpers.h"
+#include "entry_mask.h"
 #include "field_binding.h"
 
 #include "entry_session.h"
 #include "message_service.h"
 
-#include <QAction>
-#include <QCheckBox>
-#include <QEvent>
 #include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-
-#include <functional>
+#include <QWidget>
 
 namespace quad {
 
@@ -24,46 +18,27 @@ namespace {
 
 using schede::suUnRecord;
 
-/// Hands the key presses that reach a widget to a function; true from it swallows the key.
-class FiltroTasti : public QObject
-{
-public:
-    FiltroTasti(QObject* parent, std::function<bool(QKeyEvent*)> tasto)
-        : QObject(parent)
-        , m_tasto(std::move(tasto))
-    {
-    }
-
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::KeyPress && m_tasto(static_cast<QKeyEvent*>(event)))
-            return true;
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    std::function<bool(QKeyEvent*)> m_tasto;
-};
-
 constexpr int kPaginaSu = 33;
 constexpr int kPaginaGiu = 34;
 
 } // namespace
 
-void EntryActions::collega_gestori_schede()
+void EntryActions::collega_tasti_pagina(QWidget* viewport)
 {
-    if (Pic_mask->findChild<QObject*>(QStringLiteral("tasti_pagina"), Qt::FindDirectChildrenOnly))
-        return;
+    viewport->installEventFilter(this);
+}
+
+bool EntryActions::eventFilter(QObject* watched, QEvent* event)
+{
     // The page keys of the mask reach its viewport from whichever box or button has the focus.
-    auto* tastiPagina = new FiltroTasti(Pic_mask, [this](QKeyEvent* event) {
-        if (event->key() == Qt::Key_PageUp)
-            return Pic_mask_KeyDown(kPaginaSu);
-        if (event->key() == Qt::Key_PageDown)
-            return Pic_mask_KeyDown(kPaginaGiu);
-        return false;
-    });
-    tastiPagina->setObjectName(QStringLiteral("tasti_pagina"));
-    Pic_mask->installEventFilter(tastiPagina);
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_PageUp && Pic_mask_KeyDown(kPaginaSu))
+            return true;
+        if (key == Qt::Key_PageDown && Pic_mask_KeyDown(kPaginaGiu))
+            return true;
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void EntryActions::salva_scheda()
@@ -89,7 +64,7 @@ bool EntryActions::mostra_esito_salvataggio(const SessionResult& esito)
 {
     if (!esito.message.isEmpty())
         warn(esito.message);
-    m_maschera->mostra_posizione_mittenti();
+    mostra_posizione_mittenti();
     if (esito.written) {
         // The register was read again: the mask shows the entry as the archive now holds it.
         mostra_scheda_riletta();
@@ -121,15 +96,14 @@ bool EntryActions::muovi_registro(int verso)
     }
     if (!mostra_esito_salvataggio(esito))
         return false;
-    m_maschera->mostra_anteprima_collegamento();
+    Frm_mask->mostra_anteprima_collegamento();
     mostra_intestazione();
     return true;
 }
 
 void EntryActions::cmd_move_Click(int Index)
 {
-    Picture1->hide();
-    Picture4->hide();
+    emit popup_lasciati();
     if (conta_schede() >= 1)
         muovi_registro(Index);
 }
@@ -147,24 +121,11 @@ bool EntryActions::Pic_mask_KeyDown(int KeyCode)
 
 void EntryActions::mostra_intestazione()
 {
-    collega_gestori_schede();
     const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
     if (conta_schede() < 1 || !suUnRecord(rs))
         return;
-    m_maschera->mostra_nodo_corrente();
-    if (rs->value(1).toString() == QLatin1String("E")) {
-        Frm_mask->lbl_modo->setText(QStringLiteral("Quadernolo in ENTRATA"));
-        Frm_mask->cmd_altri->setText(QStringLiteral("Altri mittenti"));
-        Frm_mask->lbl_mask1[8]->setText(QStringLiteral("Mittente"));
-        Frm_mask->lbl_mask1[5]->setText(QStringLiteral("Quad. Rif."));
-        Frm_mask->Check2->show();
-    } else {
-        Frm_mask->lbl_modo->setText(QStringLiteral("Quadernolo in USCITA"));
-        Frm_mask->cmd_altri->setText(QStringLiteral("Altri destinatari"));
-        Frm_mask->Check2->hide();
-        Frm_mask->lbl_mask1[8]->setText(QStringLiteral("Destinatario"));
-        Frm_mask->lbl_mask1[5]->setText(QStringLiteral("Quad. Interno"));
-    }
+    mostra_nodo_corrente();
+    Frm_mask->mostra_verso(rs->value(1).toString() == QLatin1String("E"));
 }
 
 } // namespace quad

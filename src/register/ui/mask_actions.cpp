@@ -4,6 +4,7 @@
 #include "mask_rules.h"
 
 #include "data_control.h"
+#include "entry_actions.h"
 #include "field_binding.h"
 #include "frm_annullato.h"
 #include "frm_correzione.h"
@@ -18,7 +19,6 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
-#include <QScopedValueRollback>
 
 namespace quad {
 
@@ -30,17 +30,16 @@ void MaskController::cmd_annulla_Click()
     if (!motivo)
         return;
     // The entry is marked on screen; the next save of the entry writes the annulment.
-    const QScopedValueRollback<bool> uscita(m_uscita, true);
-    conferma_caselle(binder, Frm_mask->txt_mask1);
+    const auto quiete = m_schede->quieta_caselle();
+    conferma_caselle(binder, Frm_mask->caselle());
     if (!m_registro->annul(*motivo))
         return;
-    Frm_mask->Frame_annullato->show();
-    Frm_mask->frame_annulla->hide();
+    Frm_mask->mostra_annullamento(true);
 }
 
 void MaskController::cmd_annullato_Click()
 {
-    mostra_motivo_annullamento(finestra(), Frm_mask->txt_mask1[26]->text());
+    mostra_motivo_annullamento(finestra(), Frm_mask->casella(26)->text());
 }
 
 // --- subject correction ------------------------------------------------------------------
@@ -52,7 +51,7 @@ void MaskController::correggi_oggetto_scheda()
         return;
     // The register is read again below: what the clerk changed on the entry is saved first, and
     // a change that could not be saved keeps the entry as it is on screen.
-    if (!verifica_modifiche_in_sospeso())
+    if (!m_schede->salva_scheda_esito())
         return;
     const std::optional<QString> testo = correggi_oggetto(finestra(), rs->value(QStringLiteral("Oggetto")));
     if (!testo)
@@ -67,7 +66,7 @@ void MaskController::correggi_oggetto_scheda()
         warn(QStringLiteral("ATTENZIONE !\n\nCorrezione non salvata.\n\n") + scritto.message);
 
     // The register shows the stored subject, on the same entry, with the same filter and order.
-    rileggi_registro(numero, true);
+    m_schede->rileggi_registro(numero, true);
     m_registro->markEntryWritten();
 }
 
@@ -75,35 +74,21 @@ void MaskController::correggi_oggetto_scheda()
 
 void MaskController::apri_ricerca_campo(const QString& KeyAscii, int Index)
 {
-    if (conta_schede() < 1 || Index < 0 || Index >= int(Frm_mask->txt_mask1.size()))
+    if (conta_schede() < 1 || Index < 0 || Index >= int(Frm_mask->caselle().size()))
         return;
-    const QString campo = binder->dataField(Frm_mask->txt_mask1[Index]);
+    const QString campo = binder->dataField(Frm_mask->casella(Index));
     if (campo.trimmed().isEmpty())
         return;
     // The search moves the register: what was changed on the entry shown is saved first, as
     // before any other move; a change that could not be saved keeps the entry where it is.
-    if (!verifica_modifiche_in_sospeso())
+    if (!m_schede->salva_scheda_esito())
         return;
     // Each search moves the register: the entry found gets the preview and the captions of its
     // direction, as after a move.
     apri_ricerca_rapida(finestra(), Adodc1->Recordset(), campo, KeyAscii, QString::number(Index), [this] {
-        mostra_anteprima_collegamento();
-        mostra_intestazione();
+        Frm_mask->mostra_anteprima_collegamento();
+        m_schede->mostra_intestazione();
     });
-}
-
-void MaskController::mostra_nodo_corrente()
-{
-    const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
-    QString nodo;
-    if (rs && rs->isOpen() && !rs->bof() && !rs->eof() && rs->fieldIndex(QStringLiteral("sys_nodo")) >= 0)
-        nodo = rs->value(QStringLiteral("sys_nodo")).toString();
-    if (nodo.trimmed().isEmpty()) {
-        Frm_mask->lbl_nodo->hide();
-        return;
-    }
-    Frm_mask->lbl_nodo->setText(QStringLiteral("Nodo : ") + nodo);
-    Frm_mask->lbl_nodo->show();
 }
 
 } // namespace quad

@@ -1,67 +1,43 @@
 #pragma once
 
-#include "address_book_panel.h"
-#include "entry_mask.h"
-#include "main_grid.h"
-#include "mask_controller.h"
-#include "mask_pickers.h"
+#include "entry_session.h"
 #include "open_register.h"
-#include "print_panel.h"
-#include "register_grid.h"
-#include "window_parts.h"
-#include "working_state.h"
 
 #include <QObject>
+#include <QScopedValueRollback>
 #include <QString>
-#include <QVariant>
 
-class QAction;
-class QPushButton;
+class QWidget;
 
 namespace quad {
 
+class AddressBookPanel;
+class AXDbAutoComplete;
 class DataControl;
+class EntryMask;
 class FieldBinder;
+class MaskPickers;
+struct RegisterSettings;
 
-/// What the register's entries ask of the main window: the switch to the mask, the historical
-/// archive in use, the password of the archive in use asked again, the filter button.
-class EntryActionsHost
-{
-public:
-    virtual ~EntryActionsHost() = default;
-    virtual void Toolbar1_ButtonClick(QAction* Button) = 0;
-    virtual bool archivio_storico_in_uso() const = 0;
-    /// Asks the clerk for the password of the archive in use until one opens it, which the
-    /// register then reads it with; the session's password stays. A cancel leaves the register
-    /// as it is and tells the clerk.
-    virtual void chiedi_chiave_archivio_in_uso() = 0;
-    virtual void rilascia_pulsante_filtro() = 0;
-};
-
-/// The entries of the open register as the main window handles them: the data controls and the
-/// binding of the mask's boxes, the new entry from its question to its confirmation or drop, the
-/// save of a registered entry, the moves between entries, the captions by direction and the count
-/// in the status line. It works on the open register and the window's parts.
+/// The entries of the open register as the register's window handles them: the data controls and
+/// the binding of the mask's boxes, the new entry from its question to its confirmation or drop,
+/// the save of a registered entry, the moves between entries, what the mask shows of the entry
+/// (its correspondents' position, its annulment, its folder, the captions by direction) and the
+/// count. It works on the open register and the mask's parts; what the window around them must do
+/// it tells by its signals.
 class EntryActions : public QObject
 {
     Q_OBJECT
 public:
-    /// The parts the entries work on: the mask's, and the window's around it.
-    struct Parti
-    {
-        MaskController::Parti maschera;
-        MaskController* regole = nullptr;
-        MainGrid* griglia = nullptr;
-        ToolStrip* strumenti = nullptr;
-        NavigationStrip* navigazione = nullptr;
-        PopupButtons* nuovo = nullptr;
-        PrintPanel* stampa = nullptr;
-        StartFrame* avvio = nullptr;
-        StartMenu* menu = nullptr;
-    };
+    /// registro and mittenti are the data controls of the register and of the correspondents of
+    /// the entry shown; fuoco the focus sink.
+    EntryActions(OpenRegister& aperto, const RegisterSettings& impostazioni, EntryMask& maschera, FieldBinder& binder,
+                 DataControl& registro, DataControl& mittenti, MaskPickers& selettori, AddressBookPanel& pannelloNomi,
+                 AXDbAutoComplete& completamento, QWidget& fuoco, QObject* parent);
 
-    EntryActions(OpenRegister& registro, WorkingState& stato, const Parti& parti, EntryActionsHost& host,
-                 QObject* parent);
+    /// The register is shown in the window (in vista), over a historical archive or the live one;
+    /// or it is not.
+    void imposta_in_vista(bool inVista, bool storico = false);
 
     // --- data controls and binding (data_controls.cpp) ------------------------------------
     void collega_campi_maschera();
@@ -69,7 +45,6 @@ public:
     /// The correspondent boxes show the rows of ado_mittenti.
     void collega_campi_corrispondente_origine();
     void scollega_maschera();
-    void chiudi_origini_dati();
     void Adodc1_MoveComplete();
     /// The entry shown after the session moved the register quietly (a save, a read, the end
     /// of a new entry): its correspondents are read and the mask shows it as after a move.
@@ -78,8 +53,19 @@ public:
     void Adodc1_Error(const DbResult& error);
     /// Records in the register recordset (0 when it is not open).
     int conta_schede() const;
-    /// The count of the register (and its filter mark) in the status line.
+    /// The count of the register (and its filter mark) in the data control's caption.
     void aggiorna_totale_schede();
+    /// The correspondents' position and paging of the entry shown.
+    void mostra_posizione_mittenti();
+    /// The annulled frame or the annulment button, as the entry shown is annulled or not.
+    void mostra_annullato();
+    /// The folder of the current entry (sys_nodo) in the mask.
+    void mostra_nodo_corrente();
+    /// The program is writing the mask's boxes (an annulment, the end of a new entry): their
+    /// change and focus rules stay quiet meanwhile.
+    bool in_uscita() const { return m_uscita; }
+    /// Quiets the boxes' rules for as long as the value returned lives.
+    [[nodiscard]] QScopedValueRollback<bool> quieta_caselle() { return QScopedValueRollback<bool>(m_uscita, true); }
 
     // --- a new entry (entry_new.cpp) -------------------------------------------------------
     void cmd_ins_Click(int Index);
@@ -93,8 +79,8 @@ public:
     /// The end shared by the confirmation and the drop of a new entry: avviso, when not empty,
     /// is shown first; the address book is offered the correspondents after a confirmation.
     void fine_inserimento(bool confermata, const QString& avviso);
-    /// True while this station holds the issuing lock.
-    bool emissione_in_corso() const;
+    /// Leaving gives up a new entry being typed: nothing of it is written and its lock goes.
+    void abbandona_inserimento();
 
     // --- a registered entry, moves and captions (entry_save.cpp) ----------------------------
     void salva_scheda();
@@ -115,41 +101,49 @@ public:
     void cmd_move_Click(int Index);
     /// Page Up / Page Down in the mask; true when the key was used.
     bool Pic_mask_KeyDown(int KeyCode);
+    /// The page keys that reach the mask's viewport, from whichever box or button has the
+    /// focus, go to Pic_mask_KeyDown.
+    void collega_tasti_pagina(QWidget* viewport);
     /// The captions of the entry panel by the direction of the entry shown.
     void mostra_intestazione();
-    /// Connects what the entry handling needs (once).
-    void collega_gestori_schede();
+
+signals:
+    /// The clerk is done with the window's pop-ups (a move of the register).
+    void popup_lasciati();
+    /// A new entry is asked from the grid: the mask is to be shown, as the view switch shows it.
+    void maschera_richiesta();
+    /// A new entry of registro ("Entrata" or "Uscita") is about to be typed: the window's tool
+    /// bars go out of use.
+    void inserimento_iniziato(const QString& registro);
+    /// Back to browsing: the tool bars are in use again.
+    void inserimento_finito();
+    /// The key the register was opened with no longer opens the archive: the password of the
+    /// archive in use is to be asked.
+    void chiave_richiesta();
+    /// The register's count as its data control captions it.
+    void totale_scritto(const QString& totale);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     /// The move of cmd_move / the page keys (0 first, 1 previous, 2 next, 3 last), after the
     /// checks and the save of a changed entry; false when the register stays.
     bool muovi_registro(int verso);
 
-    // The host's actions, under the names the handlers call them by.
-    void Toolbar1_ButtonClick(QAction* Button) { m_host.Toolbar1_ButtonClick(Button); }
-    bool archivio_storico_in_uso() const { return m_host.archivio_storico_in_uso(); }
-    void chiedi_chiave_archivio_in_uso() { m_host.chiedi_chiave_archivio_in_uso(); }
-    void rilascia_pulsante_filtro() { m_host.rilascia_pulsante_filtro(); }
-
     OpenRegister* m_registro;
-    WorkingState& state;
-    EntryActionsHost& m_host;
+    const RegisterSettings& m_impostazioni;
     EntryMask* Frm_mask;
-    MaskViewport* Pic_mask;
-    MaskController* m_maschera;
-    MaskPickers* m_selettori;
-    AddressBookPanel* Pic_nomi;
-    MainGrid* m_griglia;
     FieldBinder* binder;
     DataControl* Adodc1;
     DataControl* ado_mittenti;
-    ToolStrip* pic_tool_orizz;
-    NavigationStrip* pic_move;
-    PopupButtons* Picture4;
-    PrintPanel* Picture1;
-    StartFrame* Frame1;
-    StartMenu* frm_menu;
+    MaskPickers* m_selettori;
+    AddressBookPanel* Pic_nomi;
+    AXDbAutoComplete* AXDbAutoComplete1;
     QWidget* cmd_focus;
+    bool m_uscita = false;
+    bool m_inVista = false;
+    bool m_storico = false;
 };
 
 } // namespace quad

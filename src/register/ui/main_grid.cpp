@@ -1,18 +1,22 @@
-// The register grid of the main window: binding, captions, shown columns, stored widths and
-// colour by filter state.
+// The register grid of the register's window: binding, captions, shown columns, stored widths
+// and colour by filter state.
 #include "main_grid.h"
 
 #include "column_mask.h"
 #include "control_factory.h"
+#include "frm_sel_campi.h"
 #include "frmquickfind1.h"
 #include "register_grid.h"
 
 #include "open_register.h"
 #include "recordset_model.h"
+#include "register_settings.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -22,11 +26,11 @@ namespace quad {
 
 using namespace controls;
 
-MainGrid::MainGrid(OpenRegister& registro, MainGridHost& host, QWidget* area)
+MainGrid::MainGrid(OpenRegister& registro, RegisterSettings& impostazioni, QWidget* fuoco, QWidget* area)
     : QObject(area)
     , m_registro(registro)
-    , m_host(host)
-    , m_area(area)
+    , m_impostazioni(impostazioni)
+    , m_fuoco(fuoco)
 {
     DataGrid1 = nominato(new RegisterGrid(GridWidthStore(QStringLiteral("GRID_WIDTH"), QStringLiteral("Entrata"),
                                                          GridWidthStore::Reading::Whole),
@@ -48,7 +52,7 @@ MainGrid::MainGrid(OpenRegister& registro, MainGridHost& host, QWidget* area)
         const std::shared_ptr<Recordset> rs = m_registro.registerRows();
         if (index.isValid() && rs)
             rs->setCurrentRow(index.row());
-        DataGrid1_DblClick();
+        emit DataGrid1_DblClick();
     });
     // A column header makes its column current, in the current row; it selects no column.
     QObject::disconnect(DataGrid1->horizontalHeader(), SIGNAL(sectionPressed(int)), DataGrid1, nullptr);
@@ -56,6 +60,52 @@ MainGrid::MainGrid(OpenRegister& registro, MainGridHost& host, QWidget* area)
     connect(DataGrid1->horizontalHeader(), &QHeaderView::sectionPressed, this, &MainGrid::DataGrid1_HeadClick);
     connect(DataGrid1, &RegisterGrid::columnResized, this, &MainGrid::DataGrid1_ColResize);
     connect(cmd_colonne, &QPushButton::clicked, this, &MainGrid::cmd_colonne_Click);
+    // A character typed in the grid goes to the quick find.
+    DataGrid1->installEventFilter(this);
+}
+
+bool MainGrid::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == DataGrid1 && event->type() == QEvent::KeyPress)
+        return DataGrid1_KeyDown(static_cast<QKeyEvent*>(event));
+    return QObject::eventFilter(watched, event);
+}
+
+QTableView* MainGrid::vista() const
+{
+    return DataGrid1;
+}
+
+bool MainGrid::visibile() const
+{
+    return !DataGrid1->isHidden();
+}
+
+QRect MainGrid::geometria() const
+{
+    return DataGrid1->geometry();
+}
+
+QModelIndex MainGrid::cella_corrente() const
+{
+    return DataGrid1->currentIndex();
+}
+
+std::vector<Bookmark> MainGrid::righe_scelte() const
+{
+    std::vector<Bookmark> segni;
+    const std::shared_ptr<Recordset> rs = m_registro.registerRows();
+    QItemSelectionModel* selezione = DataGrid1->selectionModel();
+    if (!rs || !selezione)
+        return segni;
+    for (const QItemSelectionRange& tratto : selezione->selection()) {
+        for (int r = tratto.top(); r <= tratto.bottom(); ++r) {
+            const Bookmark segno = rs->bookmarkAt(r);
+            if (segno != 0 && std::find(segni.begin(), segni.end(), segno) == segni.end())
+                segni.push_back(segno);
+        }
+    }
+    return segni;
 }
 
 void MainGrid::collega_griglia()
@@ -68,9 +118,9 @@ void MainGrid::scollega_griglia()
     DataGrid1->unbind();
 }
 
-void MainGrid::colore_griglia_filtro()
+void MainGrid::colore_griglia_filtro(bool premuto)
 {
-    DataGrid1->setFilterColour(m_host.filtroPremuto());
+    DataGrid1->setFilterColour(premuto);
 }
 
 void MainGrid::imposta_intestazioni_griglia()
@@ -105,22 +155,24 @@ void MainGrid::imposta_intestazioni_griglia()
     });
 }
 
-void MainGrid::posiziona_griglia()
+void MainGrid::posiziona_griglia(int barra, int fondo)
 {
-    const int barra = m_host.altezzaBarre();
-    const int cw = m_area->width();
-    const int ch = m_area->height();
-    DataGrid1->setGeometry(0, barra, cw, std::max(0, ch - m_host.altezzaFondo() - barra - tw(300)));
+    const QWidget* area = DataGrid1->parentWidget();
+    DataGrid1->setGeometry(0, barra, area->width(), std::max(0, area->height() - fondo - barra - tw(300)));
 }
 
-void MainGrid::imposta_colonne_griglia()
+void MainGrid::mostra(int scostamento)
 {
-    posiziona_griglia();
-    m_host.cornice()->hide();
     DataGrid1->show();
-    cmd_colonne->move(DataGrid1->x(), DataGrid1->y());
+    cmd_colonne->move(DataGrid1->x() + scostamento, DataGrid1->y() + scostamento);
     cmd_colonne->show();
     cmd_colonne->raise();
+}
+
+void MainGrid::nascondi()
+{
+    DataGrid1->hide();
+    cmd_colonne->hide();
 }
 
 void MainGrid::carica_colonne_griglia()
@@ -128,7 +180,7 @@ void MainGrid::carica_colonne_griglia()
     const QAbstractItemModel* model = DataGrid1->model();
     if (!model)
         return;
-    const QString maschera = maschera_colonne(m_host.mascheraColonne(), model->columnCount());
+    const QString maschera = maschera_colonne(m_impostazioni.p_eln_colonne, model->columnCount());
     // The hiding rules reach every column, also those without a stored width.
     DataGrid1->loadWidths([&maschera](int colonna, const QString& intestazione) {
         return campo_sistema(intestazione) || colonna_esclusa(maschera, colonna);
@@ -161,11 +213,6 @@ void MainGrid::DataGrid1_HeadClick(int ColIndex)
     DataGrid1->setFocus(Qt::MouseFocusReason);
 }
 
-void MainGrid::DataGrid1_DblClick()
-{
-    m_host.mostraMaschera();
-}
-
 bool MainGrid::DataGrid1_KeyDown(QKeyEvent* event)
 {
     // A character typed on a column starts the quick find on that column's field. The key is
@@ -178,13 +225,15 @@ bool MainGrid::DataGrid1_KeyDown(QKeyEvent* event)
     if (typed.isEmpty() || !typed.at(0).isPrint() || (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
         return false;
     return apri_ricerca_rapida(DataGrid1->window(), rs, rs->field(current.column()).uniqueName, typed, QString(),
-                               [this] { m_host.recordTrovato(); });
+                               [this] { emit record_trovato(); });
 }
 
 void MainGrid::cmd_colonne_Click()
 {
-    m_host.fuoco()->setFocus();
-    m_host.scegliColonne();
+    m_fuoco->setFocus();
+    frm_sel_campi dialog(m_registro.registerRows(), m_impostazioni.p_eln_colonne, DataGrid1->window());
+    if (dialog.exec() == QDialog::Accepted)
+        m_impostazioni.p_eln_colonne = dialog.p_eln_colonne();
     // Whatever was chosen, the columns are built again from the recordset.
     collega_griglia();
     imposta_intestazioni_griglia();

@@ -3,33 +3,31 @@
 #include "mask_controller.h"
 #include "mask_rules.h"
 
+#include "entry_mask.h"
 #include "field_binding.h"
 #include "link_preview.h"
 
+#include "message_service.h"
 #include "my_func.h"
+#include "program_folder.h"
 
 #include <QLabel>
 #include <QLineEdit>
 
 namespace quad {
 
-void MaskController::mostra_anteprima_collegamento()
-{
-    quad::mostra_anteprima_collegamento(Frm_mask->txt_mask1[19]->text(), Frm_mask->Image1);
-}
-
 void MaskController::Image1_DblClick()
 {
-    apri_anteprima_collegamento(finestra(), Frm_mask->txt_mask1[19]->text(), Frm_mask->Image1);
+    Frm_mask->apri_anteprima_collegamento();
 }
 
 void MaskController::scegli_collegamento()
 {
-    const QString path = scegli_file_collegamento();
+    const QString path = MessageService::instance().openFileName(QString(), programFolder(), QString());
     if (path.isEmpty())
         return;
-    scrivi_casella(binder, Frm_mask->txt_mask1, Frm_mask->txt_mask1[19], path);
-    mostra_anteprima_collegamento();
+    scrivi_casella(binder, Frm_mask->caselle(), Frm_mask->casella(19), path);
+    Frm_mask->mostra_anteprima_collegamento();
 }
 
 void MaskController::txt_mask1_DblClick(int Index)
@@ -42,15 +40,15 @@ void MaskController::txt_mask1_OLEDragDrop(int Index, const QString& dropped)
 {
     if (Index != 19)
         return;
-    scrivi_casella(binder, Frm_mask->txt_mask1, Frm_mask->txt_mask1[19], dropped);
-    mostra_anteprima_collegamento();
+    scrivi_casella(binder, Frm_mask->caselle(), Frm_mask->casella(19), dropped);
+    Frm_mask->mostra_anteprima_collegamento();
 }
 
 void MaskController::picOpenWWW_Click(int Index)
 {
     switch (Index) {
     case 0: {
-        const QString link = Frm_mask->txt_mask1[19]->text().trimmed();
+        const QString link = Frm_mask->casella(19)->text().trimmed();
         if (link.isEmpty())
             return;
         // A file named without regard to case is opened as it is on disk.
@@ -59,7 +57,7 @@ void MaskController::picOpenWWW_Click(int Index)
         return;
     }
     case 1:
-        inoltra_ufficio_competente();
+        emit inoltro_richiesto();
         return;
     case 2:
         if (conta_schede() >= 1)

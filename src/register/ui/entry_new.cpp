@@ -6,60 +6,42 @@
 // Nothing reaches the archive before the confirmation, which writes the record and its rows at
 // once; a drop just throws the pending rows away. The issuing lock is held from the allocation of
 // the number to the end of the confirmation or drop.
+#include "address_book_panel.h"
 #include "ax_db_autocomplete.h"
 #include "data_control.h"
 #include "entry_actions.h"
-#include "entry_helpers.h"
-#include "field_binding.h"
+#include "entry_mask.h"
+#include "mask_pickers.h"
 
 #include "entry_session.h"
 #include "message_service.h"
 #include "numbering.h"
+#include "register_settings.h"
 
-#include <QAction>
-#include <QCheckBox>
-#include <QFrame>
-#include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QScopedValueRollback>
-#include <QTableView>
-#include <QToolBar>
 
 namespace quad {
 
-bool EntryActions::emissione_in_corso() const
-{
-    return m_registro->session().p_new_ins();
-}
-
 void EntryActions::cmd_ins_Click(int Index)
 {
-    Picture4->hide();
-    if (archivio_storico_in_uso())
+    if (m_storico)
         return; // nothing is ever registered into a historical archive
     if (msgBox(QStringLiteral("Confermi inserimento nuovo quadernolo ?\n\n"), MsgIcon::Question, MsgButtons::YesNo,
                QStringLiteral("Richiesta nuovo inserimento"))
         != MsgAnswer::Yes)
         return;
-    if (!m_griglia->DataGrid1->isHidden())
-        Toolbar1_ButtonClick(pic_tool_orizz->Toolbar1_Buttons(1));
-
-    pic_tool_orizz->toolbarButton(QStringLiteral("tb_add_tree"))->setEnabled(false);
-    pic_tool_orizz->Toolbar1->setEnabled(false);
-    pic_tool_orizz->Toolbar2->setEnabled(false);
-    pic_move->setEnabled(false);
+    // From the grid the mask is shown first.
+    emit maschera_richiesta();
 
     const QString registro = Index == 0 ? QStringLiteral("Entrata") : QStringLiteral("Uscita");
-    // The session's register, as the window shows and prints it, follows the direction chosen.
-    state.p_sessione = registro;
+    // The tool bars go out of use; the session's register, as the window shows and prints it,
+    // follows the direction chosen.
+    emit inserimento_iniziato(registro);
     nuovo_quadernolo(registro);
 }
 
 void EntryActions::nuovo_quadernolo(const QString& registro)
 {
-    collega_gestori_schede();
     const Allocation numero = m_registro->newEntry(
         registro,
         [] {
@@ -69,7 +51,7 @@ void EntryActions::nuovo_quadernolo(const QString& registro)
                 return std::optional<QString>();
             return std::optional<QString>(risposta);
         },
-        state.p_quad_rete.trimmed().toInt() == 1);
+        m_impostazioni.p_quad_rete.trimmed().toInt() == 1);
     switch (numero.status) {
     case AllocationStatus::Allocated:
         break;
@@ -97,33 +79,26 @@ void EntryActions::nuovo_quadernolo(const QString& registro)
         return;
     }
 
-    Frm_mask->Frame_new_ins->show();
-    Frm_mask->Frame_new_ins->raise();
+    Frm_mask->mostra_nuova_scheda(true);
     Adodc1->setEnabled(false);
-    m_maschera->sblocca_maschera();
-    m_maschera->mostra_posizione_mittenti();
-    Frm_mask->Picture2[2]->hide();
-    Frm_mask->lbl_numero->hide();
-    Frm_mask->frame_annulla->hide();
-    Frm_mask->Frame_annullato->hide();
+    Frm_mask->sblocca();
+    mostra_posizione_mittenti();
+    Frm_mask->mostra_paginazione_mittenti(false);
+    Frm_mask->nascondi_annullamento();
     mostra_intestazione();
-    m_maschera->mostra_anteprima_collegamento();
+    Frm_mask->mostra_anteprima_collegamento();
     // The date box is the first to type: it gets the focus, and with it its calendar.
-    Frm_mask->txt_mask1[2]->setFocus();
+    Frm_mask->casella(2)->setFocus();
 }
 
 void EntryActions::ripristina_consultazione()
 {
-    Frm_mask->Frame_new_ins->hide();
+    Frm_mask->mostra_nuova_scheda(false);
     Adodc1->setEnabled(true);
-    if (auto* completamento = qobject_cast<AXDbAutoComplete*>(m_maschera->AXDbAutoComplete1))
-        completamento->setListBoxVisible(false);
-    m_maschera->mostra_anteprima_collegamento();
-    m_maschera->mostra_annullato();
-    pic_tool_orizz->toolbarButton(QStringLiteral("tb_add_tree"))->setEnabled(true);
-    pic_tool_orizz->Toolbar1->setEnabled(true);
-    pic_tool_orizz->Toolbar2->setEnabled(true);
-    pic_move->setEnabled(true);
+    AXDbAutoComplete1->setListBoxVisible(false);
+    Frm_mask->mostra_anteprima_collegamento();
+    mostra_annullato();
+    emit inserimento_finito();
     aggiorna_totale_schede();
 }
 
@@ -131,7 +106,7 @@ void EntryActions::cmd_new_ins_Click(int Index)
 {
     if (!m_registro->session().p_new_ins())
         return;
-    m_selettori->list_elenco->hide();
+    m_selettori->nascondi_elenco_uffici();
     const bool conferma = Index == 0;
     // A box holding a value the entry cannot take stops the confirmation with the entry as typed
     // (a drop writes nothing anyway).
@@ -145,7 +120,7 @@ void EntryActions::cmd_new_ins_Click(int Index)
     }
     {
         // The boxes are filled by the program: their change rules stay quiet.
-        const QScopedValueRollback<bool> uscita(m_maschera->m_uscita, true);
+        const auto quiete = quieta_caselle();
         // Given up without a key that opens the archive: the entry shown is not read again.
         if (esito.keyRefused)
             Adodc1_MoveComplete();
@@ -153,8 +128,8 @@ void EntryActions::cmd_new_ins_Click(int Index)
             mostra_scheda_riletta();
         else
             (void)m_registro->loadCorrespondentRows(0); // nothing is left of the entry dropped
-        m_maschera->mostra_posizione_mittenti();
-        m_maschera->blocca_maschera();
+        mostra_posizione_mittenti();
+        Frm_mask->blocca();
     }
     fine_inserimento(conferma, esito.notice);
 }
@@ -170,6 +145,16 @@ void EntryActions::fine_inserimento(bool confermata, const QString& avviso)
         Pic_nomi->aggiorna_nominativi();
     // The captions follow the entry now shown, whatever the direction of the one dropped.
     mostra_intestazione();
+}
+
+void EntryActions::abbandona_inserimento()
+{
+    if (!m_registro->session().p_new_ins())
+        return;
+    const SessionResult esito = m_registro->dropEntry();
+    if (!esito.notice.isEmpty())
+        warn(esito.notice);
+    ripristina_consultazione();
 }
 
 } // namespace quad
