@@ -324,6 +324,9 @@ StatusArea::StatusArea(QWidget* area)
     Frame3->setFlat(true);
     Frame3->setStyleSheet(QStringLiteral("QGroupBox { border: none; }"));
     Frame3->setGeometry(0, 0, tw(6000), tw(300));
+    // Only a caption: a click on it belongs to what lies beneath (the register's panels and lists
+    // reach under it in a low window).
+    Frame3->setAttribute(Qt::WA_TransparentForMouseEvents);
     lbl_sub_arch = etichetta(Frame3, QStringLiteral("lbl_sub_arch"), QStringLiteral("Archivio : "),
                              QRect(tw(60), 0, tw(5900), tw(300)));
     lbl_sub_arch->hide();

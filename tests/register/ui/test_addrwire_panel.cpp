@@ -365,3 +365,19 @@ TEST_F(AddrwirePanel, ThePanelLiesInsideTheWindowAndShowsATaxCodeWhole)
     EXPECT_LE(griglia()->columnViewportPosition(codice) + griglia()->columnWidth(codice),
               griglia()->viewport()->width());
 }
+
+TEST_F(AddrwirePanel, TheArchiveCaptionOverThePanelLetsItsButtonsTakeTheClick)
+{
+    scrivi(8, "D'A");
+    auto* correggi = control<QPushButton>(&w, "cmd_mod_nomi");
+    ASSERT_TRUE(correggi && correggi->isVisible());
+    // In a low window the caption of the archive in use lies over the panel's buttons.
+    QWidget* strip = control<QWidget>(&w, "Frame3");
+    ASSERT_TRUE(strip);
+    strip->setGeometry(QRect(correggi->mapTo(strip->parentWidget(), QPoint(0, 0)), correggi->size()));
+    strip->show();
+    strip->raise();
+    // A click as the window system delivers it, to whatever lies at that place of the window.
+    QTest::mouseClick(w.windowHandle(), Qt::LeftButton, {}, correggi->mapTo(&w, correggi->rect().center()));
+    EXPECT_EQ(messages.last(), "Selezionare il nominativo da modificare !");
+}
