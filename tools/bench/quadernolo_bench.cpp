@@ -10,13 +10,16 @@
 // of it; our filters against SQLite (its own LIKE, a page cache that holds the whole file, warmed
 // first) counting the same predicate on the same join; a find-next walk; our sort against
 // SQLite's ORDER BY of the sort key alone, the two orders checked equal; the save of a new entry
-// with two correspondents through the window's own steps, and the peak memory after twenty of
-// them; one autocomplete keystroke in "Oggetto" and in the correspondent's name; the peak memory
-// of the process. Also: releasing a filter when nothing was written (the rows in memory serve)
-// and after another connection added an entry (a read of the file, best of 3) with the process's
+// with two correspondents through the window's own steps, against its floor (SQLite alone, with
+// its defaults, writing the entry and its two rows in one transaction on the same archive and
+// reading the entry's joined rows back: "save_floor") and against the same save on a register of
+// N/10 entries made beside it ("save_growth"), the three taken in turn, one of each per round,
+// so that the disk's state weighs on all alike; the peak memory after twenty saves; one
+// autocomplete keystroke in "Oggetto" and in the correspondent's name; the peak memory of the
+// process. Also: releasing a filter when nothing was written (the rows in memory serve) and
+// after another connection added an entry (a read of the file, best of 3) with the process's
 // peak during those reads in bytes per register row ("peak_changed_bpr", beside the peak after
-// the open), the archive's bytes per entry, and the save on the register of N/10 entries (made
-// beside it) to show how the save grows. One line per figure, then a "ratios" line. --archive
+// the open), and the archive's bytes per entry. One line per figure, then a "ratios" line. --archive
 // keeps the generated register in FILE (or reuses FILE when it exists) for repeated runs;
 // --threads caps the threads of the open (default: all).
 
@@ -41,6 +44,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <random>
 
 #ifndef QUAD_TEMPLATE_ARCHIVE
@@ -435,6 +439,32 @@ struct RawDb
     }
 };
 
+/// Reads every cell of the row st stands on with one call, its value then read as our open
+/// reads it; a sum of what was read, so that the reads are not optimised away.
+quint64 readCells(sqlite3_stmt* st, int columns)
+{
+    quint64 sum = 0;
+    for (int c = 0; c < columns; ++c) {
+        sqlite3_value* v = sqlite3_column_value(st, c);
+        switch (sqlite3_value_type(v)) {
+        case SQLITE_INTEGER:
+            sum += quint64(sqlite3_value_int64(v));
+            break;
+        case SQLITE_FLOAT:
+            sum += quint64(sqlite3_value_double(v));
+            break;
+        case SQLITE_NULL:
+            break;
+        default: {
+            const unsigned char* text = sqlite3_value_text(v);
+            sum += quint64(sqlite3_value_bytes(v)) + (text ? *text : 0);
+            break;
+        }
+        }
+    }
+    return sum;
+}
+
 /// The floor: every row stepped and every cell read with one call (its value then read as our
 /// open reads it), on a connection opened as the program's readers are (RawDb::Use::Reader).
 double rawLoop(sqlite3* h, qint64* rowsRead)
@@ -448,24 +478,7 @@ double rawLoop(sqlite3* h, qint64* rowsRead)
     qint64 rows = 0;
     quint64 sum = 0;
     while (sqlite3_step(st) == SQLITE_ROW) {
-        for (int c = 0; c < columns; ++c) {
-            sqlite3_value* v = sqlite3_column_value(st, c);
-            switch (sqlite3_value_type(v)) {
-            case SQLITE_INTEGER:
-                sum += quint64(sqlite3_value_int64(v));
-                break;
-            case SQLITE_FLOAT:
-                sum += quint64(sqlite3_value_double(v));
-                break;
-            case SQLITE_NULL:
-                break;
-            default: {
-                const unsigned char* text = sqlite3_value_text(v);
-                sum += quint64(sqlite3_value_bytes(v)) + (text ? *text : 0);
-                break;
-            }
-            }
-        }
+        sum += readCells(st, columns);
         ++rows;
     }
     sqlite3_finalize(st);
@@ -606,22 +619,90 @@ bool saveNewEntry(Connection& db, Recordset& rs, qint64 number, int i)
     return rs.findKey(QStringLiteral("Progressivo"), number);
 }
 
-/// The median of twenty saves of new entries on the register rs of db.
-double medianSave(Connection& db, Recordset& rs, double* slowest)
+/// The time of one save of saveNewEntry in milliseconds; negative on failure.
+double timedSave(Connection& db, Recordset& rs, qint64 number, int i)
 {
-    std::vector<double> saves;
-    const qint64 next = db.scalar(QStringLiteral("SELECT max(Progressivo) FROM entrata")).toLongLong() + 1;
-    for (int i = 0; i < 20; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        if (!saveNewEntry(db, rs, next + i, i))
-            return -1;
-        saves.push_back(double(timer.nsecsElapsed()) / 1e6);
+    QElapsedTimer timer;
+    timer.start();
+    if (!saveNewEntry(db, rs, number, i))
+        return -1;
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+/// The floor of a save: the same write done by SQLite alone on the archive, with its defaults:
+/// one transaction inserting the entry and its two correspondent rows, then the entry's joined
+/// rows read back through the register's query for its number. Its time in milliseconds,
+/// negative on failure (nothing written).
+double floorSave(RawDb& raw, qint64 number, int i)
+{
+    QElapsedTimer timer;
+    timer.start();
+    auto run = [&raw](const char* sql, const std::function<void(Binder&)>& bind) {
+        sqlite3_stmt* st = nullptr;
+        bool done = sqlite3_prepare_v2(raw.h, sql, -1, &st, nullptr) == SQLITE_OK;
+        if (done) {
+            Binder b {st};
+            bind(b);
+            done = sqlite3_step(st) == SQLITE_DONE;
+        }
+        if (!done)
+            std::fprintf(stderr, "floor write failed: %s\n", sqlite3_errmsg(raw.h));
+        sqlite3_finalize(st);
+        return done;
+    };
+    auto person = [&](const char* name) {
+        return run("INSERT INTO Mittenti (Quadernolo, tipo, Nominativo) VALUES (?,?,?)", [&](Binder& b) {
+            b.integer(number);
+            b.text("E");
+            b.text(name);
+        });
+    };
+    const bool written = run("BEGIN IMMEDIATE", [](Binder&) {})
+        && run("INSERT INTO entrata (Progressivo, Tipo, Data_quadernolo, Anno, Tipo_documento, Numero_documenti, "
+               "Oggetto, Orario, Annullato, Riservato) VALUES (?,?,?,?,?,?,?,?,?,?)",
+               [&](Binder& b) {
+                   b.integer(number);
+                   b.text("E");
+                   b.text("2024-02-01");
+                   b.integer(2024);
+                   b.text("Lettera");
+                   b.integer(0);
+                   b.text("richiesta di prova n. " + QByteArray::number(i));
+                   b.text("09:30:00");
+                   b.integer(0);
+                   b.integer(0);
+               })
+        && person("Rossi Mario") && person("Bianchi Anna") && run("COMMIT", [](Binder&) {});
+    if (!written) {
+        sqlite3_exec(raw.h, "ROLLBACK", nullptr, nullptr, nullptr);
+        return -1;
     }
-    std::sort(saves.begin(), saves.end());
-    if (slowest)
-        *slowest = saves.back();
-    return saves[saves.size() / 2];
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(raw.h, registerEntryQuery().toUtf8().constData(), -1, &st, nullptr) != SQLITE_OK) {
+        std::fprintf(stderr, "floor read back failed: %s\n", sqlite3_errmsg(raw.h));
+        return -1;
+    }
+    sqlite3_bind_int64(st, 1, number);
+    int rows = 0;
+    quint64 sum = 0;
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        sum += readCells(st, sqlite3_column_count(st));
+        ++rows;
+    }
+    sqlite3_finalize(st);
+    const double ms = double(timer.nsecsElapsed()) / 1e6;
+    if (rc != SQLITE_DONE || rows != 2 || sum == 1) {
+        std::fprintf(stderr, "floor read back failed: %d rows\n", rows);
+        return -1;
+    }
+    return ms;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
 }
 
 /// Releasing a filter as the window does: the filter goes and the register is read again.
@@ -658,6 +739,96 @@ bool makeRegister(const QString& templateFile, const QString& file, int rows, qu
     }
     return true;
 }
+
+/// A register a tenth as large, made beside the archive and kept open by a child process that
+/// saves one new entry each time it is asked, as we save on ours: its rows weigh nothing on our
+/// memory, and its saves are taken in turn with ours, so that the disk's state weighs on both
+/// alike. Made before our register is read, while the process is small.
+class TenthRegister
+{
+public:
+    TenthRegister() = default;
+    TenthRegister(const TenthRegister&) = delete;
+    TenthRegister& operator=(const TenthRegister&) = delete;
+
+    /// Makes the register of rows entries in file and opens it in the child; false on failure.
+    bool start(const QString& templateFile, const QString& file, int rows, quint64 seed)
+    {
+        int down[2];
+        int up[2];
+        if (pipe(down) != 0)
+            return false;
+        if (pipe(up) != 0) {
+            close(down[0]);
+            close(down[1]);
+            return false;
+        }
+        m_child = fork();
+        if (m_child == 0) {
+            close(down[1]);
+            close(up[0]);
+            _exit(serve(templateFile, file, rows, seed, down[0], up[1]) ? 0 : 1);
+        }
+        close(down[0]);
+        close(up[1]);
+        m_to = down[1];
+        m_from = up[0];
+        double ready = -1;
+        return m_child > 0 && receive(&ready) && ready == 0;
+    }
+
+    /// One save in the child: its time in milliseconds, negative on failure.
+    double save()
+    {
+        const char ask = 's';
+        double ms = -1;
+        if (write(m_to, &ask, 1) != 1 || !receive(&ms))
+            return -1;
+        return ms;
+    }
+
+    /// The child ends at the end of its questions.
+    ~TenthRegister()
+    {
+        if (m_to >= 0)
+            close(m_to);
+        if (m_from >= 0)
+            close(m_from);
+        int status = 0;
+        if (m_child > 0)
+            waitpid(m_child, &status, 0);
+    }
+
+private:
+    static bool serve(const QString& templateFile, const QString& file, int rows, quint64 seed, int in, int out)
+    {
+        auto reply = [out](double value) { return write(out, &value, sizeof value) == ssize_t(sizeof value); };
+        DbResult err;
+        std::shared_ptr<Connection> db;
+        Recordset rs;
+        if (makeRegister(templateFile, file, rows, seed))
+            db = Connection::open(file, kKey, &err);
+        if (!db || !rs.open(db, kRegister).ok()) {
+            reply(-1);
+            return false;
+        }
+        const qint64 next = db->scalar(QStringLiteral("SELECT max(Progressivo) FROM entrata")).toLongLong() + 1;
+        if (!reply(0))
+            return false;
+        char ask = 0;
+        for (int i = 0; read(in, &ask, 1) == 1; ++i) {
+            if (!reply(timedSave(*db, rs, next + i, i)))
+                return false;
+        }
+        return true;
+    }
+
+    bool receive(double* value) { return read(m_from, value, sizeof *value) == ssize_t(sizeof *value); }
+
+    pid_t m_child = -1;
+    int m_to = -1;
+    int m_from = -1;
+};
 
 /// The slowest keystroke while text is typed into a box served from table.field.
 double slowestKeystroke(Connection& db, const QString& table, const QString& field, const QString& text)
@@ -723,6 +894,12 @@ int main(int argc, char** argv)
         if (!makeRegister(templateFile, archive, rows, seed))
             return 1;
         line("generate_s", double(timer.elapsed()) / 1000.0);
+    }
+    const int tenthRows = std::max(4, rows / 10);
+    TenthRegister tenth;
+    if (!tenth.start(templateFile, QDir(dir.path()).filePath(QStringLiteral("decimo.mdb")), tenthRows, seed + 1)) {
+        std::fprintf(stderr, "cannot make the register of %d entries\n", tenthRows);
+        return 1;
     }
 
     DbResult err;
@@ -799,13 +976,29 @@ int main(int argc, char** argv)
     const double release = releaseFilter(rs);
     line("release_ms", release, QStringLiteral("filter released, nothing written since the read"));
 
-    // Saves: twenty new entries with two correspondents each, right after the open.
-    double slowestSave = 0;
-    const double save = medianSave(*db, rs, &slowestSave);
-    if (save < 0)
-        return 1;
+    // Saves: twenty rounds right after the open, each a new entry with two correspondents saved
+    // on our register, one on the register a tenth as large and the floor's on the archive.
+    std::vector<double> saves, tenthSaves, floorSaves;
+    {
+        RawDb floorDb(archive, kKey, db->cipherPageSize(), false);
+        floorDb.each(QStringLiteral("SELECT count(*) FROM sqlite_master"), [](sqlite3_stmt*) {}); // the key derived
+        const qint64 next = db->scalar(QStringLiteral("SELECT max(Progressivo) FROM entrata")).toLongLong() + 1;
+        for (int i = 0; i < 20; ++i) {
+            saves.push_back(timedSave(*db, rs, next + 2 * i, i));
+            tenthSaves.push_back(tenth.save());
+            floorSaves.push_back(floorSave(floorDb, next + 2 * i + 1, i));
+            if (saves.back() < 0 || tenthSaves.back() < 0 || floorSaves.back() < 0)
+                return 1;
+        }
+    }
+    const double save = median(saves);
+    const double saveSmall = median(tenthSaves);
+    const double saveFloor = median(floorSaves);
     const double peakSaves = peakMb();
-    line("save_ms", save, QStringLiteral("median of 20, slowest %1 ms").arg(slowestSave, 0, 'f', 1));
+    line("save_ms", save,
+         QStringLiteral("median of 20, slowest %1 ms").arg(*std::max_element(saves.begin(), saves.end()), 0, 'f', 1));
+    line("save_tenth_ms", saveSmall, QStringLiteral("median of 20 on %1 entries").arg(tenthRows));
+    line("save_floor_ms", saveFloor, QStringLiteral("median of 20, SQLite alone writing and reading back the same"));
     line("peak_after_saves_mb", peakSaves);
 
     // Releasing a filter after another connection added an entry: the file is read. The best of
@@ -932,30 +1125,15 @@ int main(int argc, char** argv)
     const double fileBpe = double(QFile(archive).size()) / double(entries);
     line("file_bytes_per_entry", fileBpe);
 
-    // The same saves on a register a tenth as large, made beside this one.
-    double saveSmall = 0;
-    {
-        const QString small = QDir(dir.path()).filePath(QStringLiteral("decimo.mdb"));
-        if (!makeRegister(templateFile, small, std::max(4, rows / 10), seed + 1))
-            return 1;
-        auto smallDb = Connection::open(small, kKey, &err);
-        Recordset smallRs;
-        if (!smallDb || !smallRs.open(smallDb, kRegister).ok())
-            return 1;
-        saveSmall = medianSave(*smallDb, smallRs, nullptr);
-        if (saveSmall < 0)
-            return 1;
-        line("save_tenth_ms", saveSmall, QStringLiteral("median of 20 on %1 entries").arg(std::max(4, rows / 10)));
-    }
-
     std::printf("ratios open=%s open_plain=%s filter_like=%s filter_date=%s filter_num=%s sort=%s peak_mb=%.0f "
                 "peak_open_bpr=%.0f peak_changed_bpr=%.0f save=%s save_peak=%s keystroke=%s release=%s "
-                "release_changed=%s file_bpe=%.0f save_growth=%s threads=%d raw_mutex=0\n",
+                "release_changed=%s file_bpe=%.0f save_growth=%s save_floor=%s threads=%d raw_mutex=0\n",
                 qPrintable(ratio(oursBest / raw)), qPrintable(ratio(oursBest / rawPlainMs)),
                 qPrintable(ratio(filters[0].ratio)), qPrintable(ratio(filters[1].ratio)),
                 qPrintable(ratio(filters[2].ratio)), qPrintable(ratio(sortOurs / sortSqlite)), peak, peakOpenBpr,
                 peakChangedBpr, qPrintable(ratio(save / oursBest)), qPrintable(ratio(peakSaves / peakOpen)),
                 qPrintable(ratio(std::max(keyOggetto, keyMittente) / oursBest)), qPrintable(ratio(release / oursBest)),
-                qPrintable(ratio(releaseChanged / oursBest)), fileBpe, qPrintable(ratio(save / saveSmall)), threads);
+                qPrintable(ratio(releaseChanged / oursBest)), fileBpe, qPrintable(ratio(save / saveSmall)),
+                qPrintable(ratio(save / saveFloor)), threads);
     return mismatches == 0 ? 0 : 3;
 }
