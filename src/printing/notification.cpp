@@ -2,12 +2,15 @@
 
 #include "file_replace.h"
 #include "my_func.h"
+#include "received_entries.h"
 #include "sql_like.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
+#include <cmath>
+#include <optional>
 #include <vector>
 
 #include <fcntl.h>
@@ -283,64 +286,54 @@ EsitoImportazione fallita(const QString& testo)
     return e;
 }
 
-/// One row of a notification file: the number of its entry and the values of its entrata and
-/// Mittenti columns.
+/// One row of a notification file: its place in the file (from 1), the number of its entry and
+/// the values of its entrata and Mittenti columns.
 struct RigaNotifica
 {
+    int posizione = 0;
     qint64 numero = 0;
     QVector<QVariant> scheda;
     QVector<QVariant> mittente;
 };
 
-/// Whether a column tells one registration from another. The receiving office may change the
-/// notes, the annulment and the link of a registered entry, and the bookkeeping columns are its
-/// own: an entry received again is the same one whatever they hold.
-bool registra(const QString& colonna)
+/// The register number a value gives: a whole number from 1 up, whatever type the file gives its
+/// column (a real holding 5.5 gives none); nullopt for anything else.
+std::optional<qint64> numeroRegistro(const QVariant& valore)
 {
-    static const QStringList propri = {QStringLiteral("Note"), QStringLiteral("Annullato"),
-                                       QStringLiteral("Nota_annulla"), QStringLiteral("Collegamento")};
-    return !colonna.startsWith(QLatin1String("sys_"), Qt::CaseInsensitive)
-        && !propri.contains(colonna, Qt::CaseInsensitive);
-}
-
-bool stessoValore(const QVariant& a, const QVariant& b)
-{
-    return a.isNull() == b.isNull() && (a.isNull() || Recordset::displayText(a) == Recordset::displayText(b));
-}
-
-/// The columns that tell the archive's entry from the one the rows of the file carry (none when
-/// nothing does: the same registration, with correspondents of the same names).
-QStringList differenze(const std::shared_ptr<Connection>& db, const ColonneTabella& schede,
-                       const ColonneTabella& mittenti, const std::vector<const RigaNotifica*>& righe, DbResult* errore)
-{
-    const qint64 numero = righe.front()->numero;
-    Recordset scheda;
-    *errore = scheda.open(db, QStringLiteral("SELECT * FROM entrata WHERE Progressivo = ?"), {numero});
-    if (!errore->ok())
-        return {};
-    QStringList diverse;
-    for (int k = 0; k < schede.nomi.size(); ++k) {
-        const QString& nome = schede.nomi[k];
-        if (registra(nome) && !stessoValore(scheda.value(nome), righe.front()->scheda[k]))
-            diverse << nome;
+    if (valore.isNull())
+        return std::nullopt;
+    qint64 n = 0;
+    const int tipo = valore.metaType().id();
+    if (tipo == QMetaType::Double || tipo == QMetaType::Float) {
+        const double reale = valore.toDouble();
+        // 2^63: the first value a 64-bit integer does not hold.
+        if (!std::isfinite(reale) || reale != std::trunc(reale) || std::abs(reale) >= 9223372036854775808.0)
+            return std::nullopt;
+        n = qint64(reale);
+    } else {
+        bool intero = false;
+        n = valore.toLongLong(&intero);
+        if (!intero)
+            return std::nullopt;
     }
-    const int nominativo = posizioneDi(mittenti.nomi, QStringLiteral("Nominativo"));
-    QStringList nostri;
-    *errore = db->query(QStringLiteral("SELECT Nominativo FROM Mittenti WHERE Quadernolo = ?"), {numero},
-                        [&nostri](const Statement& st) {
-                            nostri << st.value(0).toString();
-                            return true;
-                        });
-    if (!errore->ok())
-        return {};
-    QStringList loro;
-    for (const RigaNotifica* riga : righe)
-        loro << (nominativo >= 0 ? riga->mittente[nominativo].toString() : QString());
-    nostri.sort();
-    loro.sort();
-    if (nominativo >= 0 ? nostri != loro : nostri.size() != loro.size())
-        diverse << (nominativo >= 0 ? QStringLiteral("Nominativo") : QStringLiteral("Mittenti"));
-    return diverse;
+    return n > 0 ? std::optional<qint64>(n) : std::nullopt;
+}
+
+EsitoImportazione nonNumero(int posizione, const QString& colonna, const QVariant& valore)
+{
+    return fallita(QStringLiteral("Riga %1, colonna %2: %3 non è un numero di registro (un numero intero da 1 in su).")
+                       .arg(posizione)
+                       .arg(colonna,
+                            valore.isNull() ? QStringLiteral("(nessuno)")
+                                            : QStringLiteral("\"%1\"").arg(Recordset::displayText(valore))));
+}
+
+ValoriColonne valoriDi(const QStringList& nomi, const QVector<QVariant>& valori)
+{
+    ValoriColonne coppie;
+    for (int k = 0; k < nomi.size(); ++k)
+        coppie.append({nomi[k], valori[k]});
+    return coppie;
 }
 
 } // namespace
@@ -375,30 +368,32 @@ EsitoImportazione copia_righe(const std::shared_ptr<Connection>& db, const Recor
     // The rows of the file, and for each entry its rows, in the order the entries first come.
     std::vector<RigaNotifica> righe;
     for (notifica->moveFirst(); !notifica->eof(); notifica->moveNext()) {
-        const QVariant n = notifica->value(numero);
-        bool intero = false;
         RigaNotifica riga;
-        riga.numero = n.toLongLong(&intero);
-        if (n.isNull() || !intero || riga.numero <= 0)
-            return fallita(QStringLiteral("Riga senza numero di registro."));
+        riga.posizione = int(righe.size()) + 1;
+        const QVariant n = notifica->value(numero);
+        const std::optional<qint64> suo = numeroRegistro(n);
+        if (!suo)
+            return nonNumero(riga.posizione, registro.field(numero).name, n);
+        riga.numero = *suo;
         for (const int c : schede.posizioni)
             riga.scheda << notifica->value(c);
         for (const int c : mittenti.posizioni)
             riga.mittente << notifica->value(c);
         // A correspondent belongs to the entry of its row, in the entry's direction: any other
         // row would be stored as a correspondent of no entry, or of another one.
-        const int posizione = int(righe.size()) + 1;
         const QVariant di = riga.mittente[suaScheda];
-        bool numerico = false;
-        if (di.isNull() || di.toLongLong(&numerico) != riga.numero || !numerico)
+        const std::optional<qint64> diChi = numeroRegistro(di);
+        if (!diChi && !di.isNull())
+            return nonNumero(riga.posizione, mittenti.nomi[suaScheda], di);
+        if (diChi != riga.numero)
             return fallita(QStringLiteral("Riga %1: il corrispondente è del quadernolo n. %2, non del n. %3.")
-                               .arg(posizione)
+                               .arg(riga.posizione)
                                .arg(di.isNull() ? QStringLiteral("(nessuno)") : Recordset::displayText(di))
                                .arg(riga.numero));
-        if (!stessoValore(riga.mittente[suaDirezione], riga.scheda[direzione]))
+        if (!stesso_valore(riga.mittente[suaDirezione], riga.scheda[direzione]))
             return fallita(
                 QStringLiteral("Riga %1: la direzione del corrispondente (%2) non è quella del quadernolo n. %3 (%4).")
-                    .arg(posizione)
+                    .arg(riga.posizione)
                     .arg(riga.mittente[suaDirezione].toString())
                     .arg(riga.numero)
                     .arg(riga.scheda[direzione].toString()));
@@ -412,74 +407,51 @@ EsitoImportazione copia_righe(const std::shared_ptr<Connection>& db, const Recor
             ordine.push_back(riga.numero);
         sue.push_back(&riga);
     }
-
-    Transaction transazione(*db, true);
-    if (!transazione.begun().ok())
-        return fallita(transazione.begun().message);
-    Recordset nuoveSchede;
-    Recordset nuoviMittenti;
-    DbResult r = nuoveSchede.open(db, QStringLiteral("SELECT * FROM entrata WHERE 0"));
-    if (r.ok())
-        r = nuoviMittenti.open(db, QStringLiteral("SELECT * FROM Mittenti WHERE 0"));
-    if (!r.ok())
-        return fallita(r.message);
-
-    const auto copia = [](const ColonneTabella& colonne, const QVector<QVariant>& valori, Recordset& verso) {
-        for (int k = 0; k < colonne.nomi.size(); ++k) {
-            if (valori[k].isNull())
-                continue;
-            const DbResult esito = verso.setValue(colonne.nomi[k], valori[k]);
-            if (!esito.ok())
-                return DbResult::failure(esito.code,
-                                         QStringLiteral("Colonna %1: %2").arg(colonne.nomi[k], esito.message));
-        }
-        return DbResult();
-    };
-
-    EsitoImportazione esito;
+    // Every row of an entry gives the entry the same values: one that differs would be dropped, or
+    // (the direction) leave its correspondent where the entry does not show it.
     for (const qint64 scheda : ordine) {
         const std::vector<const RigaNotifica*>& sue = righeDi[scheda];
-        DbResult errore;
-        const QVariant presenti
-            = db->scalar(QStringLiteral("SELECT COUNT(*) FROM entrata WHERE Progressivo = ?"), {scheda}, &errore);
-        if (!errore.ok())
-            return fallita(errore.message);
-        if (presenti.toInt() > 0) {
-            // Received again: the archive has it already, and keeps it as it is even where the
-            // file says otherwise (the clerk is told which).
-            const QStringList diverse = differenze(db, schede, mittenti, sue, &errore);
-            if (!errore.ok())
-                return fallita(errore.message);
-            if (diverse.isEmpty())
-                esito.presenti << scheda;
-            else
-                esito.diversi.append({scheda, diverse});
-            continue;
-        }
-        nuoveSchede.addNew();
-        if (!(r = copia(schede, sue.front()->scheda, nuoveSchede)).ok())
-            return fallita(r.message);
+        const RigaNotifica& prima = *sue.front();
         for (const RigaNotifica* riga : sue) {
-            nuoviMittenti.addNew();
-            if (!(r = copia(mittenti, riga->mittente, nuoviMittenti)).ok())
-                return fallita(r.message);
-            ++esito.righe;
+            for (int k = 0; k < schede.nomi.size(); ++k) {
+                if (!stesso_valore(riga->scheda[k], prima.scheda[k]))
+                    return fallita(
+                        QStringLiteral("Riga %1, colonna %2: il quadernolo n. %3 vi ha \"%4\", alla riga %5 \"%6\".")
+                            .arg(riga->posizione)
+                            .arg(schede.nomi[k])
+                            .arg(scheda)
+                            .arg(Recordset::displayText(riga->scheda[k]))
+                            .arg(prima.posizione)
+                            .arg(Recordset::displayText(prima.scheda[k])));
+            }
         }
-        esito.ultimo = scheda;
-        esito.aggiunti << scheda;
     }
+
+    SchedeRicevute ricevute;
+    DbResult r = ricevute.inizia(db);
+    if (!r.ok())
+        return fallita(r.message);
+    for (const qint64 scheda : ordine) {
+        const std::vector<const RigaNotifica*>& sue = righeDi[scheda];
+        SchedaRicevuta ricevuta;
+        ricevuta.numero = scheda;
+        ricevuta.scheda = valoriDi(schede.nomi, sue.front()->scheda);
+        for (const RigaNotifica* riga : sue)
+            ricevuta.mittenti << valoriDi(mittenti.nomi, riga->mittente);
+        if (!(r = ricevute.aggiungi(ricevuta)).ok())
+            return fallita(r.message);
+    }
+    EsitoImportazione esito;
+    static_cast<EsitoSchede&>(esito) = ricevute.esito();
     if (esito.presenti.size() == qsizetype(ordine.size())) {
         esito.doppione = true;
         esito.errore = QStringLiteral("Ogni quadernolo del file è già in archivio con gli stessi dati.");
         return esito;
     }
-    if (esito.aggiunti.isEmpty()) {
-        esito.ok = true; // nothing new to write
-        return esito;
-    }
-    if (!(r = nuoveSchede.updateBatch()).ok() || !(r = nuoviMittenti.updateBatch()).ok()
-        || !(r = transazione.commit()).ok())
+    if (!(r = ricevute.concludi()).ok())
         return fallita(r.message);
+    if (!esito.aggiunti.isEmpty())
+        esito.ultimo = esito.aggiunti.last();
     esito.ok = true;
     return esito;
 }

@@ -4,6 +4,7 @@
 // into the office's folder, and the files received in the program folder copied into the archive.
 
 #include "database.h"
+#include "received_entries.h"
 #include "recordset.h"
 
 #include <QDateTime>
@@ -93,8 +94,8 @@ QStringList notifiche_in_arrivo(const QString& folder);
 /// True when this process can read path; otherwise why in *why.
 bool notifica_leggibile(const QString& path, QString* why);
 
-/// What copia_righe did.
-struct EsitoImportazione
+/// What copia_righe did (with the entries added, passed over and named of EsitoSchede).
+struct EsitoImportazione : EsitoSchede
 {
     bool ok = false;
     bool vuoto = false; ///< the file held no row (not an import)
@@ -102,24 +103,18 @@ struct EsitoImportazione
     /// nothing was written, and the file has no more to give.
     bool doppione = false;
     QString errore; ///< why it failed
-    qint64 ultimo = 0; ///< the register number of the last row added
-    int righe = 0; ///< rows of the file added to the archive
-    QList<qint64> aggiunti; ///< entries of the file added to the archive
-    QList<qint64> presenti; ///< entries of the file the archive already held with the same values
-    /// Entries of the file the archive already held with other values, each with the columns
-    /// that differ: left in the archive as they were.
-    QList<QPair<qint64, QStringList>> diversi;
+    qint64 ultimo = 0; ///< the register number of the last entry added
 };
 
 /// Copies the rows of the rowset file into the archive, its columns matched by position with the
 /// columns of registro (the register: entrata's columns followed by Mittenti's). Each entry is
-/// written once and each row gives one correspondent. An entry the archive already holds is not
-/// written again: with the same values (its registration, and correspondents of the same names)
-/// it is the same delivery received again; with other values it is left as it is and listed in
-/// diversi with the columns that differ. All new entries go in one transaction, or none: a file
-/// that is not a rowset, has fewer columns than the register or no row, a row whose correspondent
-/// is not of its entry (another number, another direction), or a value its column refuses writes
-/// nothing, and the error names the row where there is one (rows counted from 1 in file order).
+/// written once and each row gives one correspondent; an entry the archive already holds is
+/// passed over or named as SchedeRicevute does. All new entries go in one transaction, or none: a
+/// file that is not a rowset, has fewer columns than the register or no row, a register number
+/// that is not a whole number from 1 up, rows of one number that give its entry other values, a
+/// row whose correspondent is not of its entry (another number, another direction), or a value
+/// its column refuses writes nothing, and the error names the row and the column where there is
+/// one (rows counted from 1 in file order).
 EsitoImportazione copia_righe(const std::shared_ptr<Connection>& db, const Recordset& registro, const QString& file);
 
 } // namespace quad

@@ -2,6 +2,7 @@
 
 #include "field_text.h"
 #include "file_replace.h"
+#include "received_entries.h"
 
 #include <QFile>
 #include <QHash>
@@ -176,6 +177,18 @@ Destinazione destinazioneDi(const QString& nome, Recordset& schede, Recordset& m
     return {};
 }
 
+/// Sets the value of the column nome among valori, or adds it.
+void imposta(ValoriColonne& valori, const QString& nome, const QVariant& valore)
+{
+    for (auto& [colonna, suo] : valori) {
+        if (colonna.compare(nome, Qt::CaseInsensitive) == 0) {
+            suo = valore;
+            return;
+        }
+    }
+    valori.append({nome, valore});
+}
+
 EsitoTrasferimento fallito(const QString& testo)
 {
     EsitoTrasferimento e;
@@ -279,18 +292,19 @@ EsitoTrasferimento leggi_file_trasferimento(const std::shared_ptr<Connection>& d
         }
     }
 
-    Transaction transazione(*db, true);
-    if (!transazione.begun().ok())
-        return fallito(transazione.begun().message);
+    SchedeRicevute ricevute;
+    DbResult r = ricevute.inizia(db);
+    // Each row's values are put into rows of these, never written, for their columns to convert
+    // them as the archive will take them.
     Recordset schede;
     Recordset mittenti;
-    DbResult r = schede.open(db, QStringLiteral("SELECT * FROM entrata WHERE 0"));
+    if (r.ok())
+        r = schede.open(db, QStringLiteral("SELECT * FROM entrata WHERE 0"));
     if (r.ok())
         r = mittenti.open(db, QStringLiteral("SELECT * FROM Mittenti WHERE 0"));
     if (!r.ok())
         return fallito(r.message);
 
-    EsitoTrasferimento esito;
     if (pezzi.size() >= 2) {
         const QStringList intestazione = pezzi[0].split(kTab);
         std::vector<Destinazione> colonne;
@@ -306,32 +320,36 @@ EsitoTrasferimento leggi_file_trasferimento(const std::shared_ptr<Connection>& d
             return fallito(QStringLiteral("L' intestazione del file non ha la colonna Progressivo."));
         const int tipoNumero = schede.field(colonne[size_t(numero)].colonna).type;
 
-        // Assigns the row's values that go to one table.
-        const auto assegna = [&](const QStringList& valori, Recordset& tabella, int riga) {
+        // Assigns the row's values that go to one table, and gives them back as that table holds
+        // them, by column name.
+        const auto assegna = [&](const QStringList& valori, Recordset& tabella, int riga, ValoriColonne* dati) {
             for (int i = 0; i < valori.size(); ++i) {
                 const Destinazione& d = colonne[size_t(i)];
-                if (d.tabella != &tabella || valori[i] == kNullo)
+                if (d.tabella != &tabella)
                     continue;
                 const FieldInfo& campo = tabella.field(d.colonna);
                 QVariant valore;
-                if (!valorePerTipo(valori[i], campo.type, &valore))
+                if (valori[i] != kNullo && !valorePerTipo(valori[i], campo.type, &valore))
                     return DbResult::failure(
                         DbError::Other,
                         QStringLiteral("Riga %1, campo %2: il numero %3 è fuori dai limiti del campo.")
                             .arg(riga)
                             .arg(campo.name, valori[i].trimmed()));
-                if (valore.isNull())
-                    continue;
-                const DbResult esito = tabella.setValue(d.colonna, valore);
-                if (!esito.ok())
-                    return DbResult::failure(
-                        esito.code, QStringLiteral("Riga %1, campo %2: %3").arg(riga).arg(campo.name, esito.message));
+                if (!valore.isNull()) {
+                    const DbResult esito = tabella.setValue(d.colonna, valore);
+                    if (!esito.ok())
+                        return DbResult::failure(
+                            esito.code,
+                            QStringLiteral("Riga %1, campo %2: %3").arg(riga).arg(campo.name, esito.message));
+                }
+                dati->append({campo.name, tabella.value(d.colonna)});
             }
             return DbResult();
         };
 
-        // The direction of each entry read so far: its correspondents take it.
-        QHash<qint64, QVariant> direzioni;
+        // The rows of each entry, in the order the entries first come.
+        std::vector<qint64> ordine;
+        QHash<qint64, std::vector<std::pair<int, QStringList>>> righeDi;
         for (int p = 1; p < pezzi.size(); ++p) {
             const QStringList valori = pezzi[p].split(kTab);
             if (valori.size() < 2)
@@ -344,41 +362,61 @@ EsitoTrasferimento leggi_file_trasferimento(const std::shared_ptr<Connection>& d
                 return fallito(QStringLiteral("La riga %1 non ha un numero di registro valido (\"%2\").")
                                    .arg(p)
                                    .arg(testoNumero.trimmed()));
-            // A later row of an entry already read gives one more correspondent of it.
-            if (!direzioni.contains(*n)) {
-                DbResult errore;
-                const QVariant presenti
-                    = db->scalar(QStringLiteral("SELECT COUNT(*) FROM entrata WHERE Progressivo = ?"), {*n}, &errore);
-                if (!errore.ok())
-                    return fallito(errore.message);
-                if (presenti.toInt() > 0)
-                    return fallito(QStringLiteral("Riga %1: il quadernolo n. %2 è già in archivio.").arg(p).arg(*n));
-                schede.addNew();
-                if (!(r = assegna(valori, schede, p)).ok())
+            std::vector<std::pair<int, QStringList>>& sue = righeDi[*n];
+            if (sue.empty())
+                ordine.push_back(*n);
+            sue.emplace_back(p, valori);
+        }
+
+        for (const qint64 n : ordine) {
+            SchedaRicevuta ricevuta;
+            ricevuta.numero = n;
+            // The entry's direction is its own Tipo; an entry without one takes its
+            // correspondents', which must all give the same.
+            QVariant direzione;
+            bool propria = false;
+            for (const auto& [p, valori] : righeDi[n]) {
+                if (ricevuta.mittenti.isEmpty()) {
+                    // The first row of an entry gives the entry.
+                    schede.addNew();
+                    if (!(r = assegna(valori, schede, p, &ricevuta.scheda)).ok())
+                        return fallito(r.message);
+                    direzione = schede.value(QStringLiteral("Tipo"));
+                    propria = !direzione.isNull();
+                }
+                ValoriColonne mittente;
+                mittenti.addNew();
+                if (!(r = assegna(valori, mittenti, p, &mittente)).ok())
                     return fallito(r.message);
-                direzioni.insert(*n, schede.value(QStringLiteral("Tipo")));
-                ++esito.schede;
+                const QVariant sua = mittenti.value(QStringLiteral("tipo"));
+                if (!propria && sua.isNull())
+                    return fallito(QStringLiteral("La riga %1 non dice la direzione (Tipo) del quadernolo.").arg(p));
+                if (!propria && !direzione.isNull() && !stesso_valore(sua, direzione))
+                    return fallito(QStringLiteral("La riga %1 dà al quadernolo n. %2 la direzione (Tipo) \"%3\", le "
+                                                  "righe prima \"%4\".")
+                                       .arg(p)
+                                       .arg(n)
+                                       .arg(sua.toString(), direzione.toString()));
+                if (direzione.isNull())
+                    direzione = sua;
+                if (direzione.toString() != QLatin1String("E") && direzione.toString() != QLatin1String("U"))
+                    return fallito(QStringLiteral("La riga %1 ha una direzione (Tipo) diversa da E e U: \"%2\".")
+                                       .arg(p)
+                                       .arg(direzione.toString()));
+                // The correspondent belongs to its entry: the entry's number and direction join them.
+                imposta(mittente, QStringLiteral("Quadernolo"), n);
+                imposta(mittente, QStringLiteral("tipo"), direzione);
+                ricevuta.mittenti << mittente;
             }
-            // The correspondent belongs to its entry: the entry's number and direction join them.
-            mittenti.addNew();
-            if (!(r = assegna(valori, mittenti, p)).ok())
+            imposta(ricevuta.scheda, QStringLiteral("Tipo"), direzione);
+            if (!(r = ricevute.aggiungi(ricevuta)).ok())
                 return fallito(r.message);
-            QVariant direzione = direzioni.value(*n);
-            if (direzione.isNull())
-                direzione = mittenti.value(QStringLiteral("tipo"));
-            if (direzione.isNull())
-                return fallito(QStringLiteral("La riga %1 non dice la direzione (Tipo) del quadernolo.").arg(p));
-            if (direzione.toString() != QLatin1String("E") && direzione.toString() != QLatin1String("U"))
-                return fallito(QStringLiteral("La riga %1 ha una direzione (Tipo) diversa da E e U: \"%2\".")
-                                   .arg(p)
-                                   .arg(direzione.toString()));
-            if (!(r = mittenti.setValue(QStringLiteral("Quadernolo"), *n)).ok()
-                || !(r = mittenti.setValue(QStringLiteral("tipo"), direzione)).ok())
-                return fallito(QStringLiteral("Riga %1: %2").arg(p).arg(r.message));
         }
     }
-    if (!(r = schede.updateBatch()).ok() || !(r = mittenti.updateBatch()).ok() || !(r = transazione.commit()).ok())
+    if (!(r = ricevute.concludi()).ok())
         return fallito(r.message);
+    EsitoTrasferimento esito;
+    static_cast<EsitoSchede&>(esito) = ricevute.esito();
     esito.ok = true;
     return esito;
 }

@@ -9,6 +9,7 @@
 
 #include "database.h"
 #include "file_replace.h"
+#include "received_entries.h"
 #include "recordset.h"
 
 #include <QByteArray>
@@ -37,11 +38,10 @@ DbResult testo_trasferimento(Recordset& righe, const std::vector<Bookmark>& segn
 /// while file lives.
 DbResult scrivi_file_trasferimento(FileReplacement& file, const QByteArray& bytes);
 
-/// What leggi_file_trasferimento did.
-struct EsitoTrasferimento
+/// What leggi_file_trasferimento did (with the entries added, passed over and named of EsitoSchede).
+struct EsitoTrasferimento : EsitoSchede
 {
     bool ok = false;
-    int schede = 0; ///< entries added
     QString errore;
 };
 
@@ -49,13 +49,15 @@ struct EsitoTrasferimento
 /// transaction (all or none). Columns are taken by the header's names: "entrata.x" and
 /// "Mittenti.x" name their table, a bare name is entrata's column when it has one, else the
 /// correspondents'; other names are skipped. Each row gives one correspondent of its entry, joined
-/// to it by the entry's number and direction; the first row of an entry gives the entry. A row of
-/// a single value is skipped. The whole file is refused, with a message naming the row, for: a
-/// header without Progressivo; a row without a register number from 1 to the column's largest in
-/// digits alone; a number the archive already holds; a row with more values than the header; a
-/// double quote or a NUL inside a value; a direction (the entry's Tipo, or the correspondent's
-/// when the entry has none) other than "E" or "U"; a number beyond what its column holds; a value
-/// its column refuses. Numbers take the number the text begins with (0 when none), dates the trimmed text
+/// to it by the entry's number and direction; the first row of an entry gives the entry, and an
+/// entry without a Tipo of its own takes its correspondents'. A row of a single value is skipped.
+/// An entry the archive already holds is passed over or named as SchedeRicevute does. The whole
+/// file is refused, with a message naming the row, for: a header without Progressivo; a row
+/// without a register number from 1 to the column's largest in digits alone; a row with more
+/// values than the header; a double quote or a NUL inside a value; an entry without a direction
+/// (neither its Tipo nor its correspondents' tipo, or correspondents that give it different ones);
+/// a direction other than "E" or "U"; a number beyond what its column holds; a value its column
+/// refuses. Numbers take the number the text begins with (0 when none), dates the trimmed text
 /// when not empty, texts the text as it is; the blank that stands for Null assigns nothing.
 EsitoTrasferimento leggi_file_trasferimento(const std::shared_ptr<Connection>& db, const QString& path);
 

@@ -202,13 +202,15 @@ TEST_F(NotificationImport, ANumberHeldWithOtherValuesIsLeftAsItIsAndTheNewEntrie
 TEST_F(NotificationImport, EntriesReceivedAgainWithTheSameValuesAreRecognised)
 {
     ASSERT_TRUE(copia_righe(arrivo, registro, file).ok);
-    // The receiving office has annotated and filed entry 2 since: still the same entry.
+    // The receiving office has annotated and filed entry 2 since: still the same entry. A row of
+    // entry 1's number in the other direction belongs to no entry and is not entry 1's.
     ASSERT_TRUE(arrivo->exec("UPDATE entrata SET Note = 'vista', sys_nodo = '1\\' WHERE Progressivo = 2").ok());
+    ASSERT_TRUE(arrivo->exec("INSERT INTO Mittenti (Quadernolo, tipo, Nominativo) VALUES (1, 'U', 'Orfano')").ok());
     const EsitoImportazione ancora = copia_righe(arrivo, registro, file);
     EXPECT_FALSE(ancora.ok);
     EXPECT_TRUE(ancora.doppione);
     EXPECT_EQ(ancora.presenti, (QList<qint64> {1, 2}));
-    EXPECT_EQ(conta("SELECT COUNT(*) FROM Mittenti"), 3);
+    EXPECT_EQ(conta("SELECT COUNT(*) FROM Mittenti"), 4);
 
     // Sent again with an entry more: the new one goes in, the others are not written twice.
     ASSERT_TRUE(db->exec("INSERT INTO entrata (Progressivo, Tipo, Oggetto, Ufficio_competente) VALUES "
@@ -224,7 +226,7 @@ TEST_F(NotificationImport, EntriesReceivedAgainWithTheSameValuesAreRecognised)
     ASSERT_TRUE(esito.ok) << esito.errore.toStdString();
     EXPECT_EQ(esito.righe, 1);
     EXPECT_EQ(conta("SELECT COUNT(*) FROM entrata"), 3);
-    EXPECT_EQ(conta("SELECT COUNT(*) FROM Mittenti"), 4);
+    EXPECT_EQ(conta("SELECT COUNT(*) FROM Mittenti"), 5);
 
     // Another subject, or another correspondent, under a number held: named, nothing written.
     ASSERT_TRUE(arrivo->exec("UPDATE Mittenti SET Nominativo = 'Carlo' WHERE Nominativo = 'Carla'").ok());
@@ -232,7 +234,7 @@ TEST_F(NotificationImport, EntriesReceivedAgainWithTheSameValuesAreRecognised)
     const EsitoImportazione diverso = copia_righe(arrivo, registro, file);
     EXPECT_TRUE(diverso.ok && !diverso.doppione && diverso.aggiunti.isEmpty());
     EXPECT_EQ(diverso.diversi, (QList<QPair<qint64, QStringList>> {{1, {"Oggetto"}}, {2, {"Nominativo"}}}));
-    EXPECT_EQ(conta("SELECT COUNT(*) FROM Mittenti"), 4);
+    EXPECT_EQ(conta("SELECT COUNT(*) FROM Mittenti"), 5);
     EXPECT_EQ(arrivo->scalar("SELECT Oggetto FROM entrata WHERE Progressivo = 1").toString(), "Altro");
 }
 
@@ -258,6 +260,20 @@ TEST_F(NotificationImport, BadFilesWriteNothing)
     const EsitoImportazione vuoto = copia_righe(arrivo, registro, scrivi(senzaRighe));
     EXPECT_FALSE(vuoto.ok);
     EXPECT_TRUE(vuoto.vuoto);
+
+    // Register numbers typed as reals: 5.5 and 6.4 are no register numbers (rounded, both would be 6).
+    QByteArray reali = testo;
+    reali.replace(R"(dt:type="int" dt:maxLength="4" rs:precision="10" rs:fixedlength="true" rs:maybenull="false")",
+                  R"(dt:type="float" dt:maxLength="8" rs:precision="15" rs:fixedlength="true" rs:maybenull="false")");
+    for (const char* colonna : {"Progressivo", "Quadernolo"}) {
+        reali.replace(colonna + QByteArray("=\"1\""), colonna + QByteArray("=\"5.5\""));
+        reali.replace(colonna + QByteArray("=\"2\""), colonna + QByteArray("=\"6.4\""));
+    }
+    const EsitoImportazione reale = copia_righe(arrivo, registro, scrivi(reali));
+    EXPECT_FALSE(reale.ok);
+    EXPECT_EQ(reale.errore,
+              QString::fromUtf8("Riga 1, colonna Progressivo: \"5,5\" non è un numero di registro (un numero intero "
+                                "da 1 in su)."));
 
     EXPECT_EQ(conta("SELECT COUNT(*) FROM entrata"), 0);
     EXPECT_EQ(conta("SELECT COUNT(*) FROM Mittenti"), 0);

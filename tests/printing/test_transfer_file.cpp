@@ -106,7 +106,7 @@ TEST(TransferFile, WrittenRowsReadBackEqualInAnotherArchive)
     auto altro = apri(arrivo);
     const EsitoTrasferimento esito = leggi_file_trasferimento(altro, arrivo.file("esporta.txt"));
     ASSERT_TRUE(esito.ok) << esito.errore.toStdString();
-    EXPECT_EQ(esito.schede, 2); // entry 1's second row is its second correspondent
+    EXPECT_EQ(esito.aggiunti.size(), 2); // entry 1's second row is its second correspondent
     for (const char* sql : {"SELECT * FROM entrata ORDER BY Progressivo", "SELECT * FROM Mittenti ORDER BY Nominativo"})
         EXPECT_EQ(righeDi(*altro, sql).join('\n').toStdString(), righeDi(*db, sql).join('\n').toStdString());
 }
@@ -153,7 +153,7 @@ TEST(TransferFile, ReadingRules)
     scrivi(program.file("solo.txt"), "\"Progressivo\tOggetto\xff\"\r\n");
     EsitoTrasferimento e = leggi_file_trasferimento(db, program.file("solo.txt"));
     EXPECT_TRUE(e.ok);
-    EXPECT_EQ(e.schede, 0);
+    EXPECT_EQ(e.aggiunti.size(), 0);
 
     // A single value is no row; 12abc gives 12, abc 0; a blank date keeps the default; text as it is;
     // columns entrata lacks are skipped.
@@ -164,7 +164,7 @@ TEST(TransferFile, ReadingRules)
            "6\t-3,7\t2026\t 02/01/2026 \tsei\tBruno\tU\xff\"\r\n");
     e = leggi_file_trasferimento(db, program.file("regole.txt"));
     ASSERT_TRUE(e.ok) << e.errore.toStdString();
-    EXPECT_EQ(e.schede, 2);
+    EXPECT_EQ(e.aggiunti.size(), 2);
     EXPECT_EQ(db->scalar("SELECT Numero_documenti || '|' || Anno || '|' || ifnull(Data_quadernolo, 'null') || '|' || "
                          "Oggetto FROM entrata WHERE Progressivo = 5")
                   .toString(),
@@ -176,13 +176,25 @@ TEST(TransferFile, ReadingRules)
     // row's own where the entry has none).
     EXPECT_EQ(righeDi(*db, "SELECT Quadernolo, tipo, Nominativo FROM Mittenti ORDER BY Quadernolo"),
               QStringList({"5|E|Anna", "6|U|Bruno"}));
+    // An entry without a Tipo of its own takes its correspondents'.
+    EXPECT_EQ(righeDi(*db, "SELECT Progressivo, Tipo FROM entrata ORDER BY 1"), QStringList({"5|E", "6|U"}));
 
-    // All or nothing: a number already present in the last row, too many values, a missing file.
+    // Entries held already: passed over with the same values, named with other ones; the new go in.
     scrivi(program.file("doppio.txt"),
-           "\"Progressivo\tOggetto\xff"
-           "7\tsette\xff"
-           "5\tcinque\xff\"\r\n");
-    EXPECT_FALSE(leggi_file_trasferimento(db, program.file("doppio.txt")).ok);
+           "\"Progressivo\tOggetto\tNominativo\tMittenti.tipo\xff"
+           "7\tsette\tElena\tE\xff"
+           "5\tcinque\tAnna\tE\xff"
+           "6\tsei\tBruno\tU\xff\"\r\n");
+    e = leggi_file_trasferimento(db, program.file("doppio.txt"));
+    ASSERT_TRUE(e.ok) << e.errore.toStdString();
+    EXPECT_EQ(e.aggiunti, QList<qint64>({7}));
+    EXPECT_EQ(e.presenti, QList<qint64>({6}));
+    EXPECT_EQ(e.diversi, (QList<QPair<qint64, QStringList>> {{5, {"Oggetto"}}}));
+    EXPECT_EQ(db->scalar("SELECT group_concat(Progressivo || Oggetto) FROM entrata").toString(),
+              "5  spazi ,6sei,7sette");
+    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM Mittenti").toInt(), 3);
+
+    // All or nothing: too many values, a missing file.
     scrivi(program.file("troppi.txt"),
            "\"Progressivo\tOggetto\xff"
            "8\totto\tin piu\xff\"\r\n");
@@ -190,7 +202,7 @@ TEST(TransferFile, ReadingRules)
     EXPECT_FALSE(leggi_file_trasferimento(db, program.file("manca.txt")).ok);
     scrivi(program.file("rotto.txt"), "Progressivo\tOggetto");
     EXPECT_FALSE(leggi_file_trasferimento(db, program.file("rotto.txt")).ok);
-    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM entrata").toInt(), 2);
+    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM entrata").toInt(), 3);
 }
 
 TEST(TransferFile, AFileThatCannotGoInWholeIsRefusedNamingItsRow)
@@ -212,6 +224,11 @@ TEST(TransferFile, AFileThatCannotGoInWholeIsRefusedNamingItsRow)
                "9\tE\t2026\tultima\tCarla\xff\"\r\n",
          "riga 2"},
         {"\"Oggetto\tNominativo\xffsenza\tnumero\xff\"\r\n", "Progressivo"},
+        // No Tipo of the entry's own, and correspondents that give it two.
+        {"\"Progressivo\tOggetto\tNominativo\tMittenti.tipo\xff"
+         "7\tsette\tAnna\tE\xff"
+         "7\tsette\tBruno\tU\xff\"\r\n",
+         "riga 2"},
     };
     for (const auto& [bytes, detto] : refused) {
         scrivi(program.file("rifiutato.txt"), bytes);

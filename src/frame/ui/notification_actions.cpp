@@ -36,15 +36,24 @@ QString elencoNumeri(const QList<qint64>& numeri)
     return testi.join(QStringLiteral(", "));
 }
 
+/// "\nn. 901: Indirizzo\nn. 902: Oggetto, Nominativo": the entries held with other values, each with
+/// the columns that differ.
+QString elencoDiversi(const QList<QPair<qint64, QStringList>>& diversi)
+{
+    QString testo;
+    for (const auto& [numero, colonne] : diversi)
+        testo += QStringLiteral("\nn. %1: %2").arg(numero).arg(colonne.join(QStringLiteral(", ")));
+    return testo;
+}
+
 /// Keeps aside a notification holding entries the archive has with other values, and tells the
 /// clerk which entries and columns they are, what went in and where the file is.
 void segnala_notifica_da_verificare(NotificaRicevuta& notifica, const EsitoImportazione& esito)
 {
     QString testo = QStringLiteral("ATTENZIONE !\n\nLa notifica %1 contiene quadernoli già in archivio con altri "
                                    "dati: restano in archivio come sono.\n")
-                        .arg(notifica.nome());
-    for (const auto& [numero, colonne] : esito.diversi)
-        testo += QStringLiteral("\nn. %1: %2").arg(numero).arg(colonne.join(QStringLiteral(", ")));
+                        .arg(notifica.nome())
+        + elencoDiversi(esito.diversi);
     testo += esito.aggiunti.isEmpty() ? QStringLiteral("\n\nNessun quadernolo nuovo nel file.")
                                       : QStringLiteral("\n\nSalvati in archivio i quadernoli nuovi del file: n. %1.")
                                             .arg(elencoNumeri(esito.aggiunti));
@@ -296,7 +305,14 @@ bool NotificationActions::importa_file_trasferimento(const QString& nome)
         msgBox(QStringLiteral("Errore nel caricamento dei dati !\n\n") + esito.errore);
         return false;
     }
-    msgBox(QStringLiteral("Completato l' inserimento di %1 schede").arg(esito.schede));
+    const QString completato = QStringLiteral("Completato l' inserimento di %1 schede").arg(esito.aggiunti.size());
+    if (esito.diversi.isEmpty())
+        msgBox(completato);
+    else
+        warn(completato
+             + QStringLiteral("\n\nATTENZIONE ! Il file contiene quadernoli già in archivio con altri dati: "
+                              "restano in archivio come sono.\n")
+             + elencoDiversi(esito.diversi));
     m_registro.rileggi_registro(registro.currentNumber());
     return true;
 }

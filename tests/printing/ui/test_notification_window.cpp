@@ -330,11 +330,16 @@ TEST_F(NotificationWindow, TransferFileOfTheRowsSelectedInTheGrid)
     EXPECT_EQ(pezzi[3], "\"\r\n");
     EXPECT_EQ(consegnate(mittente.archive()), 2);
 
-    // Read back into the same archive: its entries are there already, so nothing is added.
+    // Read back into the same archive, where entry 3's correspondent has moved since: entry 1 is
+    // passed over, entry 3 is named, and nothing is added.
+    ASSERT_TRUE(archivio(mittente.archive())->exec("UPDATE Mittenti SET Citta = 'Pisa' WHERE Quadernolo = 3").ok());
     messages.clear();
-    EXPECT_FALSE(notifiche(w)->importa_file_trasferimento("esporta.txt"));
+    EXPECT_TRUE(notifiche(w)->importa_file_trasferimento("esporta.txt"));
     EXPECT_EQ(messages.texts(),
-              QStringList("Errore nel caricamento dei dati !\n\nRiga 1: il quadernolo n. 3 è già in archivio."));
+              QStringList("Completato l' inserimento di 0 schede\n\nATTENZIONE ! Il file contiene quadernoli già in "
+                          "archivio con altri dati: restano in archivio come sono.\n\nn. 3: Citta"));
+    EXPECT_EQ(archivio(mittente.archive())->scalar("SELECT Citta FROM Mittenti WHERE Quadernolo = 3").toString(),
+              "Pisa");
     // A double quote inside a value: refused, naming the row, and nothing of the file written.
     scriviFile(mittente.file("virgolette.txt"),
                "\"Progressivo\tentrata.Tipo\tOggetto\tNominativo\xff"
@@ -545,6 +550,54 @@ TEST_F(NotificationWindow, ACorrectionAfterAForwardCutShortKeepsTheLaterDelivery
     messages.clear();
     notifiche(b)->Timer1_Timer();
     EXPECT_TRUE(messages.shown().isEmpty());
+}
+
+TEST_F(NotificationWindow, ACorrectedCorrespondentIsNamedAndRowsOfOneEntryThatDisagreeAreRefused)
+{
+    // Entry 901 with its correspondent "D'Amico Srl", whose address the sending office has corrected.
+    const auto registra901 = [](const QString& arch, const QString& indirizzo) {
+        auto db = archivio(arch);
+        ASSERT_TRUE(db->exec("INSERT INTO entrata (Progressivo, Tipo, Oggetto) VALUES (901, 'E', 'Fattura')").ok());
+        ASSERT_TRUE(db->exec("INSERT INTO Mittenti (Quadernolo, tipo, Nominativo, Indirizzo, Citta) VALUES "
+                             "(901, 'E', 'D''Amico Srl', ?, 'Roma')",
+                             {indirizzo})
+                        .ok());
+    };
+    registra901(destinatario.archive(), "Via Po 1");
+    registra901(mittente.archive(), "Via Dante 5");
+    // Entry 902 with two correspondents, whose second row gives it (and its correspondent) the
+    // other direction.
+    auto db = archivio(mittente.archive());
+    ASSERT_TRUE(db->exec("INSERT INTO entrata (Progressivo, Tipo, Oggetto) VALUES (902, 'E', 'Domanda')").ok());
+    ASSERT_TRUE(
+        db->exec(
+              "INSERT INTO Mittenti (Quadernolo, tipo, Nominativo) VALUES (902, 'E', 'Rossi'), (902, 'E', 'Bianchi')")
+            .ok());
+    Recordset rs;
+    ASSERT_TRUE(rs.open(db, registerQuery()).ok());
+    ASSERT_TRUE(rs.setFilter("Progressivo = 901").ok());
+    ASSERT_TRUE(rs.save(destinatario.file("Notifica_901.xml")).ok());
+    ASSERT_TRUE(rs.setFilter("Progressivo = 902").ok());
+    rs.moveLast();
+    ASSERT_TRUE(rs.setValue("entrata.Tipo", "U").ok());
+    ASSERT_TRUE(rs.setValue("Mittenti.tipo", "U").ok());
+    ASSERT_TRUE(rs.save(destinatario.file("Notifica_902.xml")).ok());
+
+    Finestra b;
+    apriDestinatario(b, {MsgAnswer::Yes, MsgAnswer::Ok, MsgAnswer::Yes});
+    ASSERT_EQ(messages.texts().size(), 4);
+    EXPECT_EQ(messages.texts().at(1),
+              "ATTENZIONE !\n\nLa notifica Notifica_901.xml contiene quadernoli già in archivio con altri dati: "
+              "restano in archivio come sono.\n\nn. 901: Indirizzo\n\nNessun quadernolo nuovo nel file.\n\nIl file "
+              "è stato conservato nella cartella del programma come da_verificare_Notifica_901.xml.");
+    EXPECT_EQ(messages.texts().at(3),
+              "Errore nell' importazione dei dati\n\nRiga 2, colonna Tipo: il quadernolo n. "
+              "902 vi ha \"U\", alla riga 1 \"E\".");
+    EXPECT_TRUE(QFile::exists(destinatario.file("da_verificare_Notifica_901.xml")));
+    EXPECT_EQ(notificheIn(destinatario.path()), QStringList("Notifica_902.xml"));
+    auto arrivo = archivio(destinatario.archive());
+    EXPECT_EQ(arrivo->scalar("SELECT group_concat(Progressivo) FROM entrata").toString(), "901");
+    EXPECT_EQ(arrivo->scalar("SELECT group_concat(Indirizzo) FROM Mittenti").toString(), "Via Po 1");
 }
 
 TEST_F(NotificationWindow, ATransferFileWhoseRowsCannotBeStampedLeavesTheEarlierFileInPlace)
