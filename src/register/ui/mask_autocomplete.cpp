@@ -122,8 +122,8 @@ void MaskAutocomplete::casellaAttiva(int index)
     ac->setListBoxVisible(false);
     m_pannelloNomi.hide();
 
-    // The town box searches the towns of the settings database; every other box the archive,
-    // where the control finds the column in the register's table or in the correspondents'.
+    // The town box searches the towns of the settings database; every other box the register's
+    // table, which has no column of the other correspondent boxes: they propose nothing.
     // A database that does not open proposes nothing: the box is typed as any other.
     const DbResult collegato = ac->setConnectionString((index == kCitta ? m_rubrica : m_registro).ConnectionString());
     if (!collegato.ok()) {
