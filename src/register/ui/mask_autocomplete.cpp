@@ -157,8 +157,8 @@ bool MaskAutocomplete::tasto(int index, QKeyEvent* event)
     if (box->isReadOnly() || senzaTasti(index) || m_host.conta_schede() < 1 || ac->TextObject() != box)
         return false;
     const bool lista = ac->isListVisible();
-    // The document-type box keeps its Down arrow for its own list.
-    if (index != 3 && ac->Text_KeyDown(event))
+    // The document-type box keeps its Down arrow for its own list while no proposal is shown.
+    if ((index != 3 || lista) && ac->Text_KeyDown(event))
         return true;
     // While the list shows, the arrows and the page keys move its selection, not the register.
     if (lista && tastoDiScorrimento(event->key()))
