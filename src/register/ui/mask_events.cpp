@@ -165,7 +165,8 @@ void MaskController::txt_mask1_GotFocus(int Index)
     }
     if (Index != 3)
         m_selettori->nascondi_tipi_documento();
-    if (Index == 2 || Index == 6)
+    // A typed date the register refused is mended by typing: its calendar stays closed.
+    if ((Index == 2 || Index == 6) && (box->text().trimmed().isEmpty() || isDateText(box->text())))
         m_selettori->apri_calendario(Index);
 }
 

@@ -142,6 +142,18 @@ TEST_F(MaskKeyboardTest, ADateTypedWhileTheCalendarIsOpenIsTheDateTypedOrRefused
     EXPECT_EQ(messages.last(), "ATTENZIONE !\n\nValore non valido per il campo Data_quadernolo.");
     EXPECT_EQ(box(2)->text(), "31022026");
     EXPECT_EQ(registro()->value("Data_quadernolo").toDate(), QDate(2026, 1, 3));
+    // The focus stays in the box for the clerk to mend the date, at the confirmation too.
+    ASSERT_TRUE(QTest::qWaitFor([this] { return box(2)->hasFocus(); }));
+    compila("Lettera", "Richiesta", "Rossi Mario");
+    messages.clear();
+    QTest::mouseClick(control<QPushButton>(&w, "cmd_new_ins_0"), Qt::LeftButton);
+    EXPECT_EQ(messages.texts(), QStringList {"ATTENZIONE !\n\nValore non valido per il campo Data_quadernolo."});
+    ASSERT_TRUE(nuovaSchedaInCorso(w));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return box(2)->hasFocus(); }));
+    typeInFocus("28022026");
+    tab();
+    EXPECT_EQ(box(2)->text(), "28/02/2026");
+    EXPECT_EQ(registro()->value("Data_quadernolo").toDate(), QDate(2026, 2, 28));
 
     // The calendar goes when the focus goes elsewhere.
     clicca(6);
