@@ -16,9 +16,12 @@
 #include "recordset.h"
 #include "recordset_model.h"
 
+#include <QFocusEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QTableView>
@@ -119,6 +122,17 @@ AddressBookPanel::AddressBookPanel(OpenRegister& registro, EntryMask& maschera, 
     DataGridAC->setEditTriggers(QAbstractItemView::NoEditTriggers);
     DataGridAC->verticalHeader()->setDefaultSectionSize(tw(285));
 
+    // The focus stays in the name box while the panel is shown: nothing in it takes the focus,
+    // and the name box leaving it, or Escape there, closes the panel.
+    for (QWidget* w : std::initializer_list<QWidget*> {DataGridAC, cmd_mod_nomi, cmd_del_nomi})
+        w->setFocusPolicy(Qt::NoFocus);
+    m_maschera.casella(kNome)->installEventFilter(this);
+    // A click on the panel where it shows no name and no button goes to what lies beneath.
+    for (QWidget* w : std::initializer_list<QWidget*> {this, Picture3, DataGridAC->viewport(),
+                                                       DataGridAC->horizontalHeader()->viewport(),
+                                                       DataGridAC->verticalHeader()->viewport()})
+        w->installEventFilter(this);
+
     connect(cmd_del_nomi, &QPushButton::clicked, this, &AddressBookPanel::cmd_del_nomi_Click);
     connect(cmd_mod_nomi, &QPushButton::clicked, this, &AddressBookPanel::cmd_mod_nomi_Click);
     connect(DataGridAC, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
@@ -128,6 +142,47 @@ AddressBookPanel::AddressBookPanel(OpenRegister& registro, EntryMask& maschera, 
         rs->setCurrentRow(index.row());
         DataGridAC_DblClick();
     });
+}
+
+bool AddressBookPanel::eventFilter(QObject* watched, QEvent* event)
+{
+    if (!isVisible())
+        return QFrame::eventFilter(watched, event);
+    if (watched == m_maschera.casella(kNome)) {
+        if (event->type() == QEvent::FocusOut) {
+            // A message box or a dialog over the window does not take the clerk out of the box.
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+                hide();
+        } else if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+            hide();
+            return true;
+        }
+        return QFrame::eventFilter(watched, event);
+    }
+    if (event->type() != QEvent::MouseButtonPress && event->type() != QEvent::MouseButtonDblClick)
+        return QFrame::eventFilter(watched, event);
+    auto* widget = static_cast<QWidget*>(watched);
+    const QPoint punto = static_cast<QMouseEvent*>(event)->position().toPoint();
+    const bool suUnNome = (widget == DataGridAC->viewport() && DataGridAC->indexAt(punto).isValid())
+        || (widget == DataGridAC->verticalHeader()->viewport()
+            && DataGridAC->verticalHeader()->logicalIndexAt(punto) >= 0);
+    if (suUnNome)
+        return QFrame::eventFilter(watched, event);
+    vaiSotto(widget->mapToGlobal(punto));
+    return true;
+}
+
+void AddressBookPanel::vaiSotto(const QPoint& globale)
+{
+    hide();
+    QWidget* finestra = window();
+    QWidget* sotto = finestra->childAt(finestra->mapFromGlobal(globale));
+    auto* casella = qobject_cast<QLineEdit*>(sotto);
+    if (!casella || !casella->isEnabled() || !(casella->focusPolicy() & Qt::ClickFocus))
+        return;
+    casella->setFocus(Qt::MouseFocusReason);
+    casella->setCursorPosition(casella->cursorPositionAt(casella->mapFromGlobal(globale)));
 }
 
 void AddressBookPanel::scollega()

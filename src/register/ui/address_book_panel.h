@@ -18,7 +18,9 @@ class Recordset;
 /// beginning with what is typed in the name box, under it; a double click copies one into the
 /// current correspondent row; "Correggi" and "Elimina" (in Picture3) correct or delete the name
 /// chosen. It reads the address book and the correspondents through the open register; it hangs
-/// under the mask's name box, as wide as the mask from the box on.
+/// under the mask's name box, as wide as the mask from the box on. The focus stays in the name
+/// box while it is shown: the name box left, or Escape there, closes it, and a click on it where
+/// it shows no name and no button closes it and goes to the box beneath.
 class AddressBookPanel : public QFrame
 {
     Q_OBJECT
@@ -44,7 +46,13 @@ public:
     /// The grid lets the address book go (the register is closing).
     void scollega();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    /// Closes the panel and puts the focus, and the caret, where the click at globale falls when
+    /// a box lies there.
+    void vaiSotto(const QPoint& globale);
     /// The address book's recordset on the record chosen in the grid; null, after telling the
     /// clerk to choose one, when no row is chosen.
     std::shared_ptr<Recordset> nominativoScelto();

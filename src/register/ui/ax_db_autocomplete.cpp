@@ -382,37 +382,22 @@ bool AXDbAutoComplete::resolveSource(QString* table, QString* field) const
 {
     if (!m_db || m_tableName.isEmpty() || m_fieldName.isEmpty())
         return false;
-    auto findTable = [this](const QString& name) {
-        return m_db
-            ->scalar(QStringLiteral("SELECT name FROM sqlite_master WHERE type IN ('table', 'view') "
-                                    "AND lower(name) = lower(?)"),
-                     {name})
-            .toString();
-    };
-    auto findColumn = [this](const QString& inTable, const QString& name) {
-        for (const QString& c : columnsOf(inTable)) {
-            if (c.compare(name, Qt::CaseInsensitive) == 0)
-                return c;
-        }
-        return QString();
-    };
-    QString t = findTable(m_tableName);
-    QString f = t.isEmpty() ? QString() : findColumn(t, m_fieldName);
-    if (f.isEmpty() && !isTownTable()) {
-        // The correspondent boxes of the mask are served under the register's table, which holds
-        // none of their columns: their earlier values are in Mittenti.
-        const QString m = findTable(QStringLiteral("Mittenti"));
-        const QString mf = m.isEmpty() ? QString() : findColumn(m, m_fieldName);
-        if (!mf.isEmpty()) {
-            t = m;
-            f = mf;
+    const QString t = m_db->scalar(QStringLiteral("SELECT name FROM sqlite_master WHERE type IN ('table', 'view') "
+                                                  "AND lower(name) = lower(?)"),
+                                   {m_tableName})
+                          .toString();
+    if (t.isEmpty())
+        return false;
+    // A column the table does not have proposes nothing (the correspondent boxes of the mask are
+    // served under the register's table).
+    for (const QString& c : columnsOf(t)) {
+        if (c.compare(m_fieldName, Qt::CaseInsensitive) == 0) {
+            *table = t;
+            *field = c;
+            return true;
         }
     }
-    if (f.isEmpty())
-        return false;
-    *table = t;
-    *field = f;
-    return true;
+    return false;
 }
 
 void AXDbAutoComplete::FillList()

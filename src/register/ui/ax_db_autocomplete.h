@@ -29,8 +29,7 @@ namespace quad {
 ///
 /// Query shapes: the town table ("Comuni", any case) lists town and province rows, showing the
 /// province beside a name that several towns share; every other table lists the distinct values
-/// of the column. When the table named has no such column but the correspondents' table Mittenti
-/// has, Mittenti is searched (the correspondent boxes of the entry mask are served as "Entrata").
+/// of the column. A table without the column named lists nothing.
 class AXDbAutoComplete : public QWidget
 {
     Q_OBJECT

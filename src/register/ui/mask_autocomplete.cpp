@@ -122,8 +122,8 @@ void MaskAutocomplete::casellaAttiva(int index)
     ac->setListBoxVisible(false);
     m_pannelloNomi.hide();
 
-    // The town box searches the towns of the settings database; every other box the archive,
-    // where the control finds the column in the register's table or in the correspondents'.
+    // The town box searches the towns of the settings database; every other box the register's
+    // table, which has no column of the other correspondent boxes: they propose nothing.
     // A database that does not open proposes nothing: the box is typed as any other.
     const DbResult collegato = ac->setConnectionString((index == kCitta ? m_rubrica : m_registro).ConnectionString());
     if (!collegato.ok()) {
@@ -157,8 +157,8 @@ bool MaskAutocomplete::tasto(int index, QKeyEvent* event)
     if (box->isReadOnly() || senzaTasti(index) || m_host.conta_schede() < 1 || ac->TextObject() != box)
         return false;
     const bool lista = ac->isListVisible();
-    // The document-type box keeps its Down arrow for its own list.
-    if (index != 3 && ac->Text_KeyDown(event))
+    // The document-type box keeps its Down arrow for its own list while no proposal is shown.
+    if ((index != 3 || lista) && ac->Text_KeyDown(event))
         return true;
     // While the list shows, the arrows and the page keys move its selection, not the register.
     if (lista && tastoDiScorrimento(event->key()))

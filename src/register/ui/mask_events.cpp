@@ -76,9 +76,12 @@ bool MaskController::txt_mask1_KeyDown(int Index, QKeyEvent* event)
         return true;
     case 16:
     case 17:
-        // The arrows move the caret; every other key opens the office list.
+        // The arrows move the caret; Down goes into the office list shown beside the box; every
+        // other key opens the list.
         if (key == Qt::Key_Left || key == Qt::Key_Right || soloModificatore(event))
             return false;
+        if (key == Qt::Key_Down && m_selettori->entra_elenco_uffici())
+            return true;
         return m_selettori->apri_elenco_uffici(Index, true);
     default:
         return false;
@@ -162,7 +165,8 @@ void MaskController::txt_mask1_GotFocus(int Index)
     }
     if (Index != 3)
         m_selettori->nascondi_tipi_documento();
-    if (Index == 2 || Index == 6)
+    // A typed date the register refused is mended by typing: its calendar stays closed.
+    if ((Index == 2 || Index == 6) && (box->text().trimmed().isEmpty() || isDateText(box->text())))
         m_selettori->apri_calendario(Index);
 }
 

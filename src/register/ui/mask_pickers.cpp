@@ -60,9 +60,16 @@ bool MaskPickers::eventFilter(QObject* watched, QEvent* event)
         return QObject::eventFilter(watched, event);
     const int key = static_cast<QKeyEvent*>(event)->key();
     const bool invio = key == Qt::Key_Return || key == Qt::Key_Enter;
-    if (watched == list_elenco && invio) {
-        list_elenco_DblClick();
-        return true;
+    if (watched == list_elenco) {
+        if (invio) {
+            list_elenco_DblClick();
+            return true;
+        }
+        if (key == Qt::Key_Escape && (p_index == 16 || p_index == 17)) {
+            list_elenco->hide();
+            m_mask.casella(size_t(p_index))->setFocus();
+            return true;
+        }
     }
     if (watched == list_view) {
         if (invio) {
@@ -177,6 +184,16 @@ bool MaskPickers::apri_elenco_uffici(int Index, bool withFocus)
     list_elenco->setCurrentRow(scelta);
     if (withFocus)
         list_elenco->setFocus();
+    return true;
+}
+
+bool MaskPickers::entra_elenco_uffici()
+{
+    if (!list_elenco->isVisible())
+        return false;
+    if (!list_elenco->currentItem())
+        list_elenco->setCurrentRow(0);
+    list_elenco->setFocus();
     return true;
 }
 

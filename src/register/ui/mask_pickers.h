@@ -16,7 +16,7 @@ class OpenRegister;
 /// The pickers of the entry mask: the calendar of the two date boxes, the office list list_elenco
 /// of the two office boxes and the document-type list list_view of box 3, whose pick also fills
 /// the offices. The lists are children of the window's area, placed beside the box they serve;
-/// Enter picks in either list, Esc closes the document types.
+/// Enter picks in either list, Esc closes either and gives the focus back to its box.
 class MaskPickers : public QObject
 {
     Q_OBJECT
@@ -42,6 +42,9 @@ public:
     /// elenco." when there is no office. withFocus gives the list the focus. True when the key
     /// that opened it is to be swallowed.
     bool apri_elenco_uffici(int Index, bool withFocus);
+    /// The office list already shown takes the focus, on its office chosen or its first; false
+    /// when it is not shown.
+    bool entra_elenco_uffici();
     /// Adds the office chosen in list_elenco to the box last focused ("Già inserito !" when there).
     void list_elenco_DblClick();
     /// The document types beside box 3, the first one selected and the list focused.

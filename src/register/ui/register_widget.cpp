@@ -24,6 +24,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QTableView>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -193,6 +194,13 @@ void RegisterWidget::valore_rifiutato(QWidget* box, const DbResult& refusal)
     if (!refusal.message.startsWith(QStringLiteral("Valore non valido per il campo %1.").arg(field)))
         text += QStringLiteral("\n\n") + refusal.message;
     warn(text);
+    // The clerk mends the value in its box: the focus goes back there once the move that left it
+    // (to the next box, or to the button that confirms) is over.
+    QTimer::singleShot(0, box, [box] {
+        box->setFocus(Qt::OtherFocusReason);
+        if (auto* edit = qobject_cast<QLineEdit*>(box))
+            edit->selectAll();
+    });
 }
 
 // --- what the window reads ------------------------------------------------------------------

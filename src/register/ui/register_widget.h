@@ -163,7 +163,8 @@ private:
     void passa_alla_maschera();
     /// The filter button shown pressed or released, and the grid's colour with it.
     void imposta_pulsante_filtro(bool premuto);
-    /// A typed value its field cannot hold is refused aloud; the box keeps it for the clerk to mend.
+    /// A typed value its field cannot hold is refused aloud; the box keeps it, and gets the focus
+    /// back, for the clerk to mend.
     void valore_rifiutato(QWidget* box, const DbResult& refusal);
 
     RegisterSettings& m_impostazioni;

@@ -16,16 +16,16 @@ protected:
     void SetUp() override
     {
         AddrwireTest::SetUp();
-        // Earlier correspondents: twelve addresses on one street, entered in no particular order, two
-        // of them twice.
+        // Earlier entries: twelve references of one kind, entered in no particular order, two of
+        // them twice.
         auto archivio = Connection::shared(program.archive(), kPassword, nullptr);
         ASSERT_TRUE(archivio);
+        int numero = 100;
         for (int n : {7, 12, 1, 3, 10, 5, 2, 9, 11, 4, 8, 6, 2, 1})
-            ASSERT_TRUE(
-                archivio
-                    ->exec("INSERT INTO Mittenti (Quadernolo, tipo, Nominativo, Indirizzo) VALUES (1, 'E', ?, ?)",
-                           {QString("Altro %1").arg(n), QString("Via Roma %1").arg(n, 2, 10, QChar('0'))})
-                    .ok());
+            ASSERT_TRUE(archivio
+                            ->exec("INSERT INTO entrata (Progressivo, Tipo, Quad_rif) VALUES (?, 'E', ?)",
+                                   {++numero, QString("Prot. %1").arg(n, 2, 10, QChar('0'))})
+                            .ok());
         inserisci();
     }
 };
@@ -35,46 +35,46 @@ protected:
 TEST_F(AddrwireAutocomplete, EarlierValuesAreProposedUpToMaxItems)
 {
     const int posizione = dati(w, "Adodc1")->Recordset()->absolutePosition();
-    scrivi(11, "via r");
+    scrivi(5, "prot. ");
     ASSERT_TRUE(ac->isListVisible());
-    // Distinct values of the correspondents' table, ascending, at most eight.
-    EXPECT_EQ(voci(),
-              QStringList({"Via Roma 01", "Via Roma 02", "Via Roma 03", "Via Roma 04", "Via Roma 05", "Via Roma 06",
-                           "Via Roma 07", "Via Roma 08"}));
-    EXPECT_EQ(voceScelta(), "Via Roma 01");
+    // Distinct values of the register's column, ascending, at most eight.
+    EXPECT_EQ(
+        voci(),
+        QStringList({"Prot. 01", "Prot. 02", "Prot. 03", "Prot. 04", "Prot. 05", "Prot. 06", "Prot. 07", "Prot. 08"}));
+    EXPECT_EQ(voceScelta(), "Prot. 01");
     // The list never takes the focus.
-    EXPECT_EQ(QApplication::focusWidget(), box(11));
+    EXPECT_EQ(QApplication::focusWidget(), box(5));
 
     // Down, Down, Up move the selection; Enter writes it into the box and closes the list.
-    tasto(11, Qt::Key_Down);
-    tasto(11, Qt::Key_Down);
-    EXPECT_EQ(voceScelta(), "Via Roma 03");
-    tasto(11, Qt::Key_Up);
-    EXPECT_EQ(voceScelta(), "Via Roma 02");
-    tasto(11, Qt::Key_PageDown);
-    EXPECT_EQ(voceScelta(), "Via Roma 08");
-    tasto(11, Qt::Key_PageUp);
-    EXPECT_EQ(voceScelta(), "Via Roma 01");
-    tasto(11, Qt::Key_Down);
-    tasto(11, Qt::Key_Return);
+    tasto(5, Qt::Key_Down);
+    tasto(5, Qt::Key_Down);
+    EXPECT_EQ(voceScelta(), "Prot. 03");
+    tasto(5, Qt::Key_Up);
+    EXPECT_EQ(voceScelta(), "Prot. 02");
+    tasto(5, Qt::Key_PageDown);
+    EXPECT_EQ(voceScelta(), "Prot. 08");
+    tasto(5, Qt::Key_PageUp);
+    EXPECT_EQ(voceScelta(), "Prot. 01");
+    tasto(5, Qt::Key_Down);
+    tasto(5, Qt::Key_Return);
     EXPECT_FALSE(ac->isListVisible());
-    EXPECT_EQ(box(11)->text(), "Via Roma 02");
-    EXPECT_EQ(QApplication::focusWidget(), box(11));
+    EXPECT_EQ(box(5)->text(), "Prot. 02");
+    EXPECT_EQ(QApplication::focusWidget(), box(5));
     // The register did not move under the keys.
     EXPECT_EQ(dati(w, "Adodc1")->Recordset()->absolutePosition(), posizione);
 
     // Escape closes the list and leaves the text as typed.
-    riscrivi(11, "Via Roma 1");
+    riscrivi(5, "Prot. 1");
     ASSERT_TRUE(ac->isListVisible());
-    EXPECT_EQ(voci(), QStringList({"Via Roma 10", "Via Roma 11", "Via Roma 12"}));
-    tasto(11, Qt::Key_Escape);
+    EXPECT_EQ(voci(), QStringList({"Prot. 10", "Prot. 11", "Prot. 12"}));
+    tasto(5, Qt::Key_Escape);
     EXPECT_FALSE(ac->isListVisible());
-    EXPECT_EQ(box(11)->text(), "Via Roma 1");
+    EXPECT_EQ(box(5)->text(), "Prot. 1");
 
     // A smaller limit.
     ac->setMaxItems(3);
-    riscrivi(11, "Via");
-    EXPECT_EQ(voci(), QStringList({"Via Roma 01", "Via Roma 02", "Via Roma 03"}));
+    riscrivi(5, "Prot");
+    EXPECT_EQ(voci(), QStringList({"Prot. 01", "Prot. 02", "Prot. 03"}));
     EXPECT_TRUE(messages.shown().isEmpty());
 }
 
@@ -95,13 +95,13 @@ TEST_F(AddrwireAutocomplete, NumbersLockedBoxesAndTheNameBoxGetNoList)
     EXPECT_FALSE(ac->isListVisible());
 
     // A registered entry's boxes are locked.
-    box(11)->setReadOnly(true);
-    scrivi(11, "Via");
+    box(5)->setReadOnly(true);
+    scrivi(5, "Prot");
     EXPECT_FALSE(ac->isListVisible());
 
     // The name box has the address book instead: no list of earlier names.
-    box(11)->setReadOnly(false);
-    scrivi(11, "Via R");
+    box(5)->setReadOnly(false);
+    scrivi(5, "Prot. 0");
     ASSERT_TRUE(ac->isListVisible());
     scrivi(8, "Altro");
     EXPECT_FALSE(ac->isListVisible());
@@ -166,7 +166,7 @@ TEST_F(AddrwireAutocomplete, TownsThatShareANameShowTheirProvince)
 
 TEST_F(AddrwireAutocomplete, LeavingTheRegisterLetsTheDatabaseGo)
 {
-    scrivi(11, "Via");
+    scrivi(5, "Prot");
     ASSERT_TRUE(ac->isListVisible());
     EXPECT_FALSE(ac->ConnectionString().isEmpty());
     vista(w)->chiudi();
@@ -190,9 +190,9 @@ TEST_F(AddrwireAutocomplete, ListsAfterAConfirmedEntryAndOnTheFirstBoxOfTheNext)
     messages.answer(MsgAnswer::Yes);
     schede(w)->cmd_ins_Click(0);
     ASSERT_TRUE(nuovaSchedaInCorso(w));
-    scrivi(11, "via r");
+    scrivi(5, "prot. ");
     ASSERT_TRUE(ac->isListVisible());
-    EXPECT_EQ(voci().first(), "Via Roma 01");
+    EXPECT_EQ(voci().first(), "Prot. 01");
     scrivi(7, "prima v");
     ASSERT_TRUE(ac->isListVisible());
     EXPECT_EQ(voci(), QStringList({"Prima voce"}));
@@ -210,32 +210,50 @@ TEST_F(AddrwireAutocomplete, AnotherStationsEntryIsProposedAfterTheNextFocus)
                     ->exec("INSERT INTO entrata (Progressivo, Tipo, Oggetto) VALUES (300, 'U', ?)",
                            {QString::fromUtf8("QUADERNO DELL'ALTRA POSTAZIONE, 100% àccento")})
                     .ok());
-    ASSERT_TRUE(altra
-                    ->exec("INSERT INTO Mittenti (Quadernolo, tipo, Nominativo, Indirizzo) VALUES (300, 'U', 'x', "
-                           "'Via Roma 99')")
-                    .ok());
+    ASSERT_TRUE(altra->exec("INSERT INTO entrata (Progressivo, Tipo, Quad_rif) VALUES (301, 'U', 'Prot. 99')").ok());
     box(18)->setFocus(Qt::TabFocusReason);
     riscrivi(7, "quaderno dell'altra postazione, 100% À");
     ASSERT_TRUE(ac->isListVisible());
     EXPECT_EQ(voci(), QStringList({QString::fromUtf8("QUADERNO DELL'ALTRA POSTAZIONE, 100% àccento")}));
-    riscrivi(11, "via roma 9");
-    EXPECT_EQ(voci(), QStringList({"Via Roma 99"}));
+    riscrivi(5, "prot. 9");
+    EXPECT_EQ(voci(), QStringList({"Prot. 99"}));
 }
 
 TEST_F(AddrwireAutocomplete, TheArchiveTemplateHasTheStructuresTheBoxesSearch)
 {
     auto archivio = Connection::shared(program.archive(), kPassword, nullptr);
     ASSERT_TRUE(archivio);
-    for (const auto& [table, field] : std::vector<std::pair<QString, QString>> {{"entrata", "Oggetto"},
-                                                                                {"entrata", "Tipo_documento"},
-                                                                                {"entrata", "Note"},
-                                                                                {"Mittenti", "Indirizzo"},
-                                                                                {"Mittenti", "P_iva_CF"},
-                                                                                {"Mittenti", "Cap"}})
+    for (const auto& [table, field] : std::vector<std::pair<QString, QString>> {
+             {"entrata", "Oggetto"}, {"entrata", "Tipo_documento"}, {"entrata", "Note"}, {"entrata", "Quad_rif"}})
         EXPECT_TRUE(archiveServesValues(*archivio, table, field)) << field.toStdString();
     auto impostazioni = Connection::shared(program.file("Quad_imposta.mdb"), QByteArray(), nullptr);
     ASSERT_TRUE(impostazioni);
     EXPECT_FALSE(
         impostazioni->scalar("SELECT 1 FROM sqlite_master WHERE name = ?", {prefixIndexName("Comuni", "Citta")})
             .isNull());
+}
+
+TEST_F(AddrwireAutocomplete, TheCorrespondentBoxesButTheTownProposeNothing)
+{
+    auto archivio = Connection::shared(program.archive(), kPassword, nullptr);
+    ASSERT_TRUE(archivio);
+    ASSERT_TRUE(archivio
+                    ->exec("UPDATE Mittenti SET P_iva_CF = '01234567897', Indirizzo = 'Via Po', Civico = '3', "
+                           "Prov = 'TO', Stato = 'IT', Cap = '10121'")
+                    .ok());
+    // The earlier correspondent's VAT number typed again: nothing is proposed, and a click where
+    // the address box lies types there.
+    scrivi(9, "01234567897");
+    EXPECT_FALSE(ac->isListVisible());
+    QTest::mouseClick(w.windowHandle(), Qt::LeftButton, {}, box(11)->mapTo(&w, box(11)->rect().center()));
+    typeInFocus("Via Po");
+    EXPECT_EQ(box(11)->text(), "Via Po");
+    EXPECT_EQ(box(9)->text(), "01234567897");
+    EXPECT_EQ(riga("P_iva_CF").toString(), "01234567897");
+    for (const auto& [casella, testo] :
+         std::vector<std::pair<int, QString>> {{12, "3"}, {14, "TO"}, {15, "IT"}, {25, "10121"}}) {
+        scrivi(casella, testo);
+        EXPECT_FALSE(ac->isListVisible()) << casella;
+    }
+    EXPECT_TRUE(messages.shown().isEmpty()) << messages.last().toStdString();
 }

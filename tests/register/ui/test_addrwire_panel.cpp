@@ -73,6 +73,42 @@ TEST_F(AddrwirePanel, TypingANameListsTheAddressBookNamesBeginningWithIt)
     EXPECT_TRUE(messages.shown().isEmpty());
 }
 
+TEST_F(AddrwirePanel, TheFocusStaysInTheNameBoxUntilTheClerkGoesElsewhere)
+{
+    rubrica("Verdi Anna Maria", "Via Po", "Torino");
+    QWidget* pannello = shown(w, "Pic_nomi");
+    const auto clic = [this](QWidget* dove, const QPoint& punto) {
+        QTest::mouseClick(w.windowHandle(), Qt::LeftButton, {}, dove->mapTo(&w, punto));
+    };
+    // A click on a name chooses it; the typing goes on in the name box.
+    scrivi(8, "Verdi Anna");
+    ASSERT_TRUE(pannello->isVisible());
+    clic(griglia()->viewport(), cella(0).center());
+    EXPECT_EQ(griglia()->selectionModel()->selectedRows().size(), 1);
+    EXPECT_TRUE(pannello->isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), box(8));
+
+    // A click where the address box lies, beneath the panel, closes it and types there.
+    clic(box(11), box(11)->rect().center());
+    EXPECT_FALSE(pannello->isVisible());
+    typeInFocus("Via Po");
+    EXPECT_EQ(box(11)->text(), "Via Po");
+
+    // Tab closes it and goes on; Escape closes it and leaves the name as typed.
+    riscrivi(8, "Verdi Anna");
+    ASSERT_TRUE(pannello->isVisible());
+    pressKeyInFocus(Qt::Key_Tab);
+    EXPECT_FALSE(pannello->isVisible());
+    EXPECT_NE(QApplication::focusWidget(), box(8));
+    EXPECT_FALSE(pannello->isAncestorOf(QApplication::focusWidget()));
+    riscrivi(8, "Verdi Anna");
+    ASSERT_TRUE(pannello->isVisible());
+    pressKeyInFocus(Qt::Key_Escape);
+    EXPECT_FALSE(pannello->isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), box(8));
+    EXPECT_EQ(box(8)->text(), "Verdi Anna");
+}
+
 TEST_F(AddrwirePanel, NoLookUpOutsideTheTypingOfANewEntry)
 {
     // A blank name looks nothing up.

@@ -2,6 +2,7 @@
 // the calendar is open, and the way Tab walks the mask to the confirmation.
 #include "test_entries_fixture.h"
 
+#include "ax_db_autocomplete.h"
 #include "qt_message_service.h"
 
 #include <QCalendarWidget>
@@ -141,6 +142,18 @@ TEST_F(MaskKeyboardTest, ADateTypedWhileTheCalendarIsOpenIsTheDateTypedOrRefused
     EXPECT_EQ(messages.last(), "ATTENZIONE !\n\nValore non valido per il campo Data_quadernolo.");
     EXPECT_EQ(box(2)->text(), "31022026");
     EXPECT_EQ(registro()->value("Data_quadernolo").toDate(), QDate(2026, 1, 3));
+    // The focus stays in the box for the clerk to mend the date, at the confirmation too.
+    ASSERT_TRUE(QTest::qWaitFor([this] { return box(2)->hasFocus(); }));
+    compila("Lettera", "Richiesta", "Rossi Mario");
+    messages.clear();
+    QTest::mouseClick(control<QPushButton>(&w, "cmd_new_ins_0"), Qt::LeftButton);
+    EXPECT_EQ(messages.texts(), QStringList {"ATTENZIONE !\n\nValore non valido per il campo Data_quadernolo."});
+    ASSERT_TRUE(nuovaSchedaInCorso(w));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return box(2)->hasFocus(); }));
+    typeInFocus("28022026");
+    tab();
+    EXPECT_EQ(box(2)->text(), "28/02/2026");
+    EXPECT_EQ(registro()->value("Data_quadernolo").toDate(), QDate(2026, 2, 28));
 
     // The calendar goes when the focus goes elsewhere.
     clicca(6);
@@ -159,4 +172,48 @@ TEST_F(MaskKeyboardTest, TheFirstEntryOfAnEmptyRegisterStartsInItsDateBoxToo)
     EXPECT_EQ(box(0)->text(), "100");
     ASSERT_TRUE(nelCalendario());
     EXPECT_EQ(control<QLabel>(&w, "lbl_data")->text(), "Data quadernolo");
+}
+
+TEST_F(MaskKeyboardTest, ThePickListsAreWorkedWithTheArrowsReturnAndEscape)
+{
+    program.writeIni("[Uffici]\nElenco=Ragioneria;Tecnico\n[IMPOSTA]\nPostazione=Server\n");
+    apri(5);
+    nuovo(0);
+    messages.clear();
+    auto* uffici = control<QListWidget>(&w, "list_elenco");
+
+    // The empty office box shows the list beside it; Down goes into it, Up and Down move in it and
+    // Return puts the office chosen into the box, which has the focus back.
+    clicca(16);
+    ASSERT_TRUE(uffici->isVisible());
+    pressKeyInFocus(Qt::Key_Down);
+    ASSERT_TRUE(uffici->hasFocus());
+    EXPECT_EQ(uffici->currentItem()->text(), "Ragioneria");
+    pressKeyInFocus(Qt::Key_Down);
+    pressKeyInFocus(Qt::Key_Up);
+    pressKeyInFocus(Qt::Key_Return);
+    EXPECT_EQ(box(16)->text(), "Ragioneria");
+    EXPECT_EQ(registro()->value("Ufficio_competente").toString(), "Ragioneria");
+    EXPECT_TRUE(box(16)->hasFocus());
+
+    // Escape goes back to the box without a pick.
+    clicca(17);
+    pressKeyInFocus(Qt::Key_Down);
+    pressKeyInFocus(Qt::Key_Down);
+    ASSERT_TRUE(uffici->hasFocus());
+    pressKeyInFocus(Qt::Key_Escape);
+    EXPECT_TRUE(box(17)->hasFocus());
+    EXPECT_EQ(box(17)->text(), "");
+
+    // The document type proposed as it is typed is taken by Down and Return, as by a click.
+    clicca(3);
+    typeInFocus("Let");
+    auto* proposte = control<AXDbAutoComplete>(&w, "AXDbAutoComplete1");
+    ASSERT_TRUE(proposte->isListVisible());
+    pressKeyInFocus(Qt::Key_Down);
+    pressKeyInFocus(Qt::Key_Return);
+    EXPECT_EQ(box(3)->text(), "Lettera");
+    EXPECT_FALSE(proposte->isListVisible());
+    EXPECT_TRUE(box(3)->hasFocus());
+    EXPECT_TRUE(messages.shown().isEmpty()) << messages.last().toStdString();
 }
