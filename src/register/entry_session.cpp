@@ -4,6 +4,7 @@
 #include "entry_store.h"
 #include "issuing_lock.h"
 #include "register_query.h"
+#include "subject_correction.h"
 
 namespace quad {
 
@@ -175,9 +176,8 @@ Allocation EntrySession::begin(const QString& p_sessione, const std::function<st
         return allocation;
     }
     DbResult error;
-    const std::shared_ptr<Connection> archive = m_sources.archive(&error);
     const std::shared_ptr<Recordset> rs = m_sources.registerRows();
-    if (!archive || !isOpen(rs)) {
+    if (!m_sources.archive(&error) || !isOpen(rs)) {
         allocation.message = error.message.isEmpty() ? QStringLiteral("Archivio non aperto.") : error.message;
         return allocation;
     }
@@ -187,7 +187,12 @@ Allocation EntrySession::begin(const QString& p_sessione, const std::function<st
     // The station counts as inserting while the start number is asked: nothing else may write to
     // the register meanwhile.
     m_inserting = true;
-    allocation = allocateNumber(*archive, *m_lock, askStartNumber);
+    // A key changed at another station shows at the read of the next number, which is read again
+    // with the key that opens the archive once one is given.
+    (void)onArchive([&](Connection& archive) {
+        allocation = allocateNumber(archive, *m_lock, askStartNumber);
+        return DbResult::failure(allocation.readError, allocation.message);
+    });
     if (!allocation.ok()) {
         m_inserting = false;
         return allocation;
@@ -513,6 +518,16 @@ SessionResult EntrySession::leave(const TypedEntry& typed, const std::function<b
     m_recordChanged = false;
     m_rowsChanged = false;
     return {};
+}
+
+SessionResult EntrySession::correctSubject(qint64 number, const QString& subject)
+{
+    const DbResult result = onArchive([&](Connection& db) { return salva_oggetto(db, number, CampoOggetto, subject); });
+    if (!result.ok())
+        return failedWrite(QStringLiteral("ATTENZIONE !\n\nCorrezione non salvata."), result);
+    SessionResult done;
+    done.written = true;
+    return done;
 }
 
 bool EntrySession::annul(const QString& reason)

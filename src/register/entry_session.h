@@ -94,9 +94,10 @@ struct SessionResult
 /// drop writes nothing. The issuing lock is held from the allocation of the number to the end of
 /// the confirmation or drop; a failed commit keeps the entry, its number and the lock.
 ///
-/// When a confirmation, a drop or a save finds that the key in use no longer opens the archive,
-/// the sources are asked for the one that does (EntrySources::renewArchiveKey) and the step is
-/// done again with it, on the entry as it stands.
+/// When the read of a new entry's number, a confirmation, a drop, a save or a subject correction
+/// finds that the key in use no longer opens the archive, the sources are asked for the one that
+/// does (EntrySources::renewArchiveKey) and the step is done again with it, on the entry as it
+/// stands.
 class EntrySession
 {
 public:
@@ -164,7 +165,8 @@ public:
     /// p_sessione ("Entrata" or "Uscita") dated now, and the correspondents one pending row;
     /// rows left under the number by an entry never completed are taken out of the list.
     /// requery reads the register again first (a register shared on a network).
-    /// On any other outcome nothing changed and no lock of this station is left.
+    /// On any other outcome nothing changed and no lock of this station is left (ReadFailed with
+    /// DbError::WrongKey also when no key that opens the archive was given).
     Allocation begin(const QString& p_sessione, const std::function<std::optional<QString>()>& askStartNumber,
                      bool requery);
     /// Writes the new entry and its rows in one transaction and stands on it. Incomplete and
@@ -193,6 +195,10 @@ public:
     /// Leaving the register: with pending changes askSave decides (true: save them; false: give
     /// them up). Incomplete and Failed keep the register open with the changes pending.
     SessionResult leave(const TypedEntry& typed, const std::function<bool()>& askSave);
+    /// Writes subject as the Oggetto of the stored entry number (salva_oggetto), whatever is
+    /// pending in the register, which is not read again here. Failed, writing nothing, with the
+    /// message to show (keyRefused when no key that opens the archive was given).
+    SessionResult correctSubject(qint64 number, const QString& subject);
     /// Marks the entry shown as annulled with reason (kept as typed), to be written by the next
     /// save. False, changing nothing, when the reason is blank or no entry is shown.
     bool annul(const QString& reason);

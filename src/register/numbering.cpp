@@ -93,6 +93,7 @@ Allocation allocateNumber(Connection& conn, IssuingLock& lock,
     if (!next.result.ok()) {
         allocation.status = AllocationStatus::ReadFailed;
         allocation.message = next.result.message;
+        allocation.readError = next.result.code;
         releaseAfterRefusal(lock, &allocation);
         return allocation;
     }

@@ -57,6 +57,8 @@ struct Allocation
     bool firstEntry = false; ///< the register was empty and the number came from the user
     QDate lastDate; ///< date of the last entry; today on an empty register (the lower bound of the new date)
     QString message; ///< the cause for LockFailed and ReadFailed; also names a lock file that could not be removed
+    /// What the read of ReadFailed met (DbError::WrongKey: the key no longer opens the archive).
+    DbError readError = DbError::None;
 
     bool ok() const { return status == AllocationStatus::Allocated; }
 };

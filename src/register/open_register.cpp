@@ -117,8 +117,15 @@ DbResult OpenRegister::loadCorrespondentRows(qint64 number)
         tipo = QStringLiteral("E");
     m_correspondents.setRecordSource(
         QStringLiteral("select * from mittenti where (mittenti.quadernolo = ? AND mittenti.tipo = ?)"), {number, tipo});
-    const DbResult letto = m_correspondents.Refresh();
+    const QString chiave = archiveKey();
+    DbResult letto = m_correspondents.Refresh();
     emit correspondentsLoaded(letto);
+    // Told that the key no longer opens the archive, the windows may have put in use the one that
+    // does: the rows are read with it.
+    if (letto.code == DbError::WrongKey && archiveKey() != chiave) {
+        letto = m_correspondents.Refresh();
+        emit correspondentsLoaded(letto);
+    }
     return letto;
 }
 
@@ -242,6 +249,11 @@ DbResult OpenRegister::useArchiveKey(const QString& key)
     const std::shared_ptr<Connection> db = Connection::shared(archivio, key.toUtf8(), &prova);
     if (!db)
         return prova;
+    // The program's connection for this key may have been opened before another station changed
+    // the key: it is taken only when it still reads the file.
+    (void)db->scalar(QStringLiteral("SELECT count(*) FROM sqlite_master"), {}, &prova);
+    if (!prova.ok())
+        return prova;
     const QFileInfo file(archivio);
     const QString connessione = ConnectionString::build(file.absolutePath(), file.fileName(), key);
     for (DataSource* source : {&m_register, &m_correspondents}) {
@@ -256,6 +268,11 @@ DbResult OpenRegister::useArchiveKey(const QString& key)
 bool OpenRegister::renewArchiveKey()
 {
     return m_askKey && m_askKey();
+}
+
+SessionResult OpenRegister::correctSubject(qint64 number, const QString& subject)
+{
+    return m_session->correctSubject(number, subject);
 }
 
 bool OpenRegister::annul(const QString& reason)

@@ -69,7 +69,9 @@ public:
 
     /// Reads the correspondent rows of entry number, in the direction of the register's current
     /// record ("U" when it stands on none), into the correspondents' source. The cause of a failed
-    /// read is returned; the error signal of the source has been emitted.
+    /// read is returned; the error signal of the source has been emitted. A read that met a key
+    /// no longer opening the archive is done again when correspondentsLoaded's listeners put
+    /// another key in use (useArchiveKey).
     DbResult loadCorrespondentRows(qint64 number);
 
     /// Reads the correspondent rows of the entry shown (loadCorrespondentRows). Nothing when the
@@ -127,6 +129,8 @@ public:
     /// gives true once a key that opens it is in use (useArchiveKey). Unset: nothing is asked.
     void setArchiveKeyRequest(std::function<bool()> ask) { m_askKey = std::move(ask); }
 
+    /// Writes subject as the subject of the stored entry number (EntrySession::correctSubject).
+    SessionResult correctSubject(qint64 number, const QString& subject);
     /// Marks the entry shown as annulled with reason (EntrySession::annul), to be written by the
     /// next save. False, changing nothing, when the reason is blank or no entry is shown.
     bool annul(const QString& reason);

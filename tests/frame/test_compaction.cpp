@@ -110,6 +110,21 @@ TEST(Compaction, AHistoricalArchiveIsFoundAgainstTheProgramFolder)
     EXPECT_EQ(rowsIn(prog.archive(), test::kPassword), 0);
 }
 
+TEST(Compaction, AnArchiveThatNoLongerOpensWithTheKeyItWasOpenedWithTakesTheSessionPassword)
+{
+    test::TempProgram prog;
+    fillWithHoles(prog.archive(), 40);
+    WorkingState s;
+    s.p_password = test::kPassword;
+    s.p_path_cartella = prog.path();
+    // The archive was opened this session with a password another station had given it, and
+    // has since been given the session's back.
+    s.chiavi_archivi.accept(prog.archive(), "nuova", s.p_password);
+    const DbResult r = compatta_database(s);
+    ASSERT_TRUE(r.ok()) << r.message.toStdString();
+    EXPECT_EQ(rowsIn(prog.archive(), test::kPassword), 20);
+}
+
 TEST(Compaction, FailureMessageEndsWithOneFullStop)
 {
     EXPECT_EQ(messaggio_errore_compattazione(DbResult::failure(DbError::Busy, "Archivio in uso.")),

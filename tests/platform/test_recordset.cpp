@@ -313,6 +313,15 @@ TEST_F(RecordsetTest, RequeryDropsFilterSortPendingAndReadsTheFileAgain)
     EXPECT_EQ(rs->absolutePosition(), 1);
     rs->setAbsolutePosition(2);
     EXPECT_EQ(rs->value("Oggetto").toString(), "due");
+
+    // With nothing written since, a row added and a value changed are given up all the same.
+    ASSERT_TRUE(rs->setValue("Oggetto", "cambiato").ok());
+    rs->addNew();
+    ASSERT_TRUE(rs->setValue("Oggetto", "aggiunto").ok());
+    ASSERT_TRUE(rs->requery().ok());
+    EXPECT_FALSE(rs->hasPendingChanges());
+    EXPECT_EQ(rs->recordCount(), 3);
+    EXPECT_FALSE(rs->find("Oggetto = 'aggiunto' OR Oggetto = 'cambiato'", 0, SearchDirection::Forward, kBookmarkFirst));
 }
 
 TEST_F(RecordsetTest, UpdateBatchWritesOnlyChangedFieldsToTheirOwnTableAndRow)
@@ -703,6 +712,24 @@ TEST_F(RecordsetTest, ErrorsAreSignalledAndAWrongKeyIsToldApart)
     EXPECT_EQ(errors.count(), 3);
     EXPECT_EQ(errors.last().at(0).value<DbResult>().code, DbError::WrongKey);
     EXPECT_EQ(rs.recordCount(), 1); // the old rows stay
+}
+
+TEST_F(RecordsetTest, AConnectionWithAKeyChangedElsewhereReadsTheFileAgain)
+{
+    addEntry(1, "E", "uno", {"a"});
+    DbResult err;
+    auto prima = Connection::open(program.archive(), test::kPassword, &err);
+    ASSERT_TRUE(prima) << err.message.toStdString();
+    Recordset rs;
+    ASSERT_TRUE(rs.open(prima, "SELECT * FROM entrata").ok());
+    // Another station changes the password and registers an entry; the rows are read with the new key.
+    ASSERT_TRUE(db->rekey("nuova").ok());
+    addEntry(2, "U", "due", {"b"});
+    auto dopo = Connection::open(program.archive(), "nuova", &err);
+    ASSERT_TRUE(dopo) << err.message.toStdString();
+    rs.useConnection(dopo);
+    ASSERT_TRUE(rs.requery().ok());
+    EXPECT_EQ(rs.recordCount(), 2);
 }
 
 /// Text sorts ignore case and keep accents, characters past Latin-1 included, whatever the

@@ -331,6 +331,20 @@ TEST_F(EntrySessionTest, AfterAConfirmADropOrACorrectionTheRegisterShowsWhatAnot
     EXPECT_EQ(sources->reg->recordCount(), stored());
 }
 
+TEST_F(EntrySessionTest, AFullReReadShowsEveryEntryThisStationWrote)
+{
+    // This station writes two entries at once (an import, say), then asks for the whole register.
+    for (int n : {40, 41}) {
+        ASSERT_TRUE(
+            db->exec("INSERT INTO entrata (Progressivo, Tipo, Oggetto) VALUES (?, 'U', 'importata')", {n}).ok());
+        ASSERT_TRUE(db->exec("INSERT INTO Mittenti (Quadernolo, tipo, Nominativo) VALUES (?, 'U', 'Neri')", {n}).ok());
+    }
+    ASSERT_TRUE(session->reread(40).ok());
+    EXPECT_EQ(sources->reg->recordCount(), 5);
+    EXPECT_EQ(sources->reg->value("Progressivo").toLongLong(), 40);
+    EXPECT_TRUE(sources->reg->findKey("Progressivo", 41));
+}
+
 TEST_F(EntrySessionTest, AReReadWhoseFilterCannotComeBackSaysSoAndShowsEveryRow)
 {
     ASSERT_TRUE(sources->reg->setFilter("Ufficio_conoscenza like 'x%'").ok());

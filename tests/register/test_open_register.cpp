@@ -211,6 +211,7 @@ TEST_F(OpenRegisterModel, AnOpeningThatFailsLeavesNothingSetUp)
     EXPECT_EQ(aperto.failure, OpenResult::Failure::Register);
     EXPECT_EQ(aperto.result.code, DbError::WrongKey);
     EXPECT_EQ(errori.count(), 1);
+    EXPECT_TRUE(reg.archiveFile().isEmpty());
     // The address book's settings database is needed too, and checked after the register.
     aperto = reg.open(prog.archive(), test::kPassword, prog.file("Manca.mdb"));
     EXPECT_EQ(aperto.failure, OpenResult::Failure::AddressBook);

@@ -13,7 +13,6 @@
 #include "entry_session.h"
 #include "message_service.h"
 #include "recordset.h"
-#include "subject_correction.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -58,12 +57,13 @@ void MaskController::correggi_oggetto_scheda()
         return;
 
     const qint64 numero = rs->value(QStringLiteral("Progressivo")).toLongLong();
-    const std::shared_ptr<Connection> db = rs->connection();
-    const DbResult scritto = db ? salva_oggetto(*db, numero, CampoOggetto, *testo)
-                                : DbResult::failure(DbError::Other, QStringLiteral("Archivio non aperto."));
+    const SessionResult scritto = m_registro->correctSubject(numero, *testo);
     m_registro->markEntryWritten();
     if (!scritto.ok())
-        warn(QStringLiteral("ATTENZIONE !\n\nCorrezione non salvata.\n\n") + scritto.message);
+        warn(scritto.message);
+    // Without a key that opens the archive nothing can be read: the register stays as shown.
+    if (scritto.keyRefused)
+        return;
 
     // The register shows the stored subject, on the same entry, with the same filter and order.
     m_schede->rileggi_registro(numero, true);

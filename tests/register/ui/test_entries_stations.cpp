@@ -2,6 +2,7 @@
 // there while this station writes, and a password changed there while this station works.
 #include "test_entries_fixture.h"
 
+#include "compaction.h"
 #include "entry_session.h"
 
 #include <QLabel>
@@ -165,4 +166,84 @@ TEST_F(EntriesTest, ANoteSavedAfterThePasswordChangedElsewhereAsksItAndIsWritten
               "Nota dopo il cambio");
     EXPECT_EQ(corrente(), 4);
     EXPECT_FALSE(sessione(w).p_update());
+}
+
+TEST_F(EntriesTest, ANewEntryAfterThePasswordChangedElsewhereAsksItAndIsWrittenWithIt)
+{
+    apri(5);
+    ASSERT_TRUE(altraPostazione(program)->rekey("nuova").ok());
+    {
+        ModalScript script;
+        scriptLogin(script, {"nuova"});
+        nuovo(0);
+        ASSERT_TRUE(script.waitDone());
+    }
+    ASSERT_TRUE(nuovaSchedaInCorso(w));
+    EXPECT_EQ(box(0)->text(), "6");
+    compila("Lettera", "Dopo il cambio", "Verdi");
+    click(&w, "cmd_new_ins_0");
+    EXPECT_FALSE(messages.contains("ATTENZIONE")) << messages.texts().join(" | ").toStdString();
+    EXPECT_EQ(altraPostazione(program, "nuova")->scalar("SELECT Oggetto FROM entrata WHERE Progressivo = 6").toString(),
+              "Dopo il cambio");
+    EXPECT_FALSE(QFile::exists(lock()));
+}
+
+TEST_F(EntriesTest, ASubjectCorrectedAfterThePasswordChangedElsewhereAsksIt)
+{
+    apri(5);
+    maschera(4);
+    ASSERT_TRUE(altraPostazione(program)->rekey("nuova").ok());
+    const auto correggi = [this](const std::function<void(QDialog*)>& password) {
+        ModalScript script;
+        script.then("frm_correzione", [](QDialog* d) {
+            typeInto(d, "txt_correzione", "Oggetto corretto");
+            click(d, "OKButton");
+        });
+        script.then("frm_password", password);
+        box(7)->setFocus();
+        QTest::keyClick(box(7), Qt::Key_F12);
+        EXPECT_TRUE(script.waitDone());
+    };
+    // Without it nothing is written, and nothing more is asked.
+    correggi([](QDialog* d) { d->reject(); });
+    ASSERT_EQ(messages.shown().size(), 1) << messages.texts().join(" | ").toStdString();
+    EXPECT_EQ(messages.last(),
+              "ATTENZIONE !\n\nCorrezione non salvata.\n\n"
+              "La password della sessione non apre più l' archivio in uso.");
+    EXPECT_EQ(box(7)->text(), "Oggetto n. 4 dell'ufficio");
+
+    messages.clear();
+    correggi([](QDialog* d) {
+        typeInto(d, "txt_password", "nuova");
+        click(d, "OKButton");
+    });
+    EXPECT_TRUE(messages.shown().isEmpty()) << messages.texts().join(" | ").toStdString();
+    EXPECT_EQ(altraPostazione(program, "nuova")->scalar("SELECT Oggetto FROM entrata WHERE Progressivo = 4").toString(),
+              "Oggetto corretto");
+    EXPECT_EQ(corrente(), 4);
+    EXPECT_EQ(box(7)->text(), "Oggetto corretto");
+}
+
+TEST_F(EntriesTest, ThePreviousPasswordIsRefusedWhenTheNewOneIsAsked)
+{
+    apri(5);
+    maschera(3);
+    ASSERT_TRUE(altraPostazione(program)->rekey("nuova").ok());
+    // The move reads the next entry's correspondents and meets the key changed: the password the
+    // register was opened with is asked again, the new one is taken.
+    {
+        ModalScript script;
+        scriptLogin(script, {QString::fromLatin1(kPassword), "nuova"});
+        click(&w, "cmd_move_2");
+        ASSERT_TRUE(script.waitDone());
+    }
+    EXPECT_EQ(corrente(), 4);
+    // The back-up and the compaction open the archive with the new one.
+    EXPECT_TRUE(compatta_database(w.state).ok());
+    // A note is written with it, and nothing more is asked.
+    typeInto(&w, "txt_mask1_18", "Nota con la nuova");
+    click(&w, "cmd_move_2");
+    EXPECT_TRUE(messages.shown().isEmpty()) << messages.texts().join(" | ").toStdString();
+    EXPECT_EQ(altraPostazione(program, "nuova")->scalar("SELECT Note FROM entrata WHERE Progressivo = 4").toString(),
+              "Nota con la nuova");
 }
