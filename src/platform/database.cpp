@@ -358,6 +358,7 @@ std::shared_ptr<Connection> Connection::create(const QString& path, const QByteA
 std::shared_ptr<Connection> Connection::shared(const QString& path, const QByteArray& key, DbResult* error)
 {
     const QString canonical = canonicalKey(path);
+    std::shared_ptr<Connection> cached;
     {
         QMutexLocker lock(&g_sharedMutex);
         for (int i = g_shared.size() - 1; i >= 0; --i) {
@@ -367,10 +368,25 @@ std::shared_ptr<Connection> Connection::shared(const QString& path, const QByteA
                 continue;
             }
             if (g_shared[i].path == canonical && g_shared[i].key == key) {
-                if (error)
-                    *error = {};
-                return conn;
+                cached = conn;
+                break;
             }
+        }
+    }
+    if (cached) {
+        // Another station may have changed the file's key since this connection was opened: one
+        // that no longer reads the file is forgotten, and the key is tried afresh below.
+        DbResult prova;
+        (void)cached->scalar(QStringLiteral("SELECT count(*) FROM sqlite_master"), {}, &prova);
+        if (prova.code != DbError::WrongKey) {
+            if (error)
+                *error = {};
+            return cached;
+        }
+        QMutexLocker lock(&g_sharedMutex);
+        for (int i = g_shared.size() - 1; i >= 0; --i) {
+            if (g_shared[i].connection.lock() == cached)
+                g_shared.removeAt(i);
         }
     }
     auto conn = open(path, key, error);

@@ -175,10 +175,9 @@ Allocation EntrySession::begin(const QString& p_sessione, const std::function<st
         allocation.message = QStringLiteral("Un quadernolo è già in inserimento.");
         return allocation;
     }
-    DbResult error;
     const std::shared_ptr<Recordset> rs = m_sources.registerRows();
-    if (!m_sources.archive(&error) || !isOpen(rs)) {
-        allocation.message = error.message.isEmpty() ? QStringLiteral("Archivio non aperto.") : error.message;
+    if (!isOpen(rs)) {
+        allocation.message = QStringLiteral("Archivio non aperto.");
         return allocation;
     }
     // A lock this station could not remove earlier is still its own.
@@ -189,11 +188,18 @@ Allocation EntrySession::begin(const QString& p_sessione, const std::function<st
     m_inserting = true;
     // A key changed at another station shows at the read of the next number, which is read again
     // with the key that opens the archive once one is given.
-    (void)onArchive([&](Connection& archive) {
+    bool opened = false;
+    const DbResult read = onArchive([&](Connection& archive) {
+        opened = true;
         allocation = allocateNumber(archive, *m_lock, askStartNumber);
         return DbResult::failure(allocation.readError, allocation.message);
     });
     if (!allocation.ok()) {
+        // An archive that did not open took no lock and read nothing: its cause is told.
+        if (!opened) {
+            allocation.message = read.message.isEmpty() ? QStringLiteral("Archivio non aperto.") : read.message;
+            allocation.readError = read.code;
+        }
         m_inserting = false;
         return allocation;
     }

@@ -247,12 +247,8 @@ DbResult OpenRegister::useArchiveKey(const QString& key)
         return DbResult::failure(DbError::NotFound, QStringLiteral("Nessun registro aperto."));
     DbResult prova;
     const std::shared_ptr<Connection> db = Connection::shared(archivio, key.toUtf8(), &prova);
+    // A connection kept from before another station changed the key is not given again.
     if (!db)
-        return prova;
-    // The program's connection for this key may have been opened before another station changed
-    // the key: it is taken only when it still reads the file.
-    (void)db->scalar(QStringLiteral("SELECT count(*) FROM sqlite_master"), {}, &prova);
-    if (!prova.ok())
         return prova;
     const QFileInfo file(archivio);
     const QString connessione = ConnectionString::build(file.absolutePath(), file.fileName(), key);

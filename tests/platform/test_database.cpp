@@ -171,6 +171,15 @@ TEST_F(DatabaseTest, SharedConnectionIsOnePerFileAndKey)
     EXPECT_EQ(a.get(), b.get());
     EXPECT_FALSE(Connection::shared(path, "other", &err));
     EXPECT_EQ(err.code, DbError::WrongKey);
+
+    // Another station changes the key: the connection opened with the old one is not given again.
+    auto altraStazione = Connection::open(path, "quadernolo", &err);
+    ASSERT_TRUE(altraStazione && altraStazione->rekey("nuova").ok());
+    EXPECT_FALSE(Connection::shared(path, "quadernolo", &err));
+    EXPECT_EQ(err.code, DbError::WrongKey);
+    auto nuova = Connection::shared(path, "nuova", &err);
+    ASSERT_TRUE(nuova);
+    EXPECT_EQ(nuova->scalar("SELECT count(*) FROM test_pass", {}, &err).toInt(), 1) << err.message.toStdString();
 }
 
 TEST_F(DatabaseTest, TransactionRollsBackUnlessCommitted)
