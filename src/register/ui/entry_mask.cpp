@@ -58,6 +58,9 @@ EntryMask::EntryMask(QWidget* parent)
 
     creaCaselle();
     creaRiquadri();
+    // Return on a focused button presses it, as Space does.
+    for (QPushButton* pulsante : findChildren<QPushButton*>())
+        preme_con_invio(pulsante);
     collegaSegnali();
     ordinaTab();
     // A screen reader announces each box by its caption; the annulment note stands without one.

@@ -136,6 +136,9 @@ void EntryActions::cmd_new_ins_Click(int Index)
 
 void EntryActions::fine_inserimento(bool confermata, const QString& avviso)
 {
+    // The focus goes to the focus sink, before the new entry's buttons hide: no other button of
+    // the mask takes it, so the next key the clerk presses sets nothing off.
+    cmd_focus->setFocus();
     // The lock went with the write (or the drop), before anything below asks the clerk a question.
     if (!avviso.isEmpty())
         warn(avviso);
