@@ -146,8 +146,6 @@ void EntryActions::fine_inserimento(bool confermata, const QString& avviso)
     // Correspondents the address book lacks are offered to it (after a confirmation only).
     if (confermata)
         Pic_nomi->aggiorna_nominativi();
-    // The captions follow the entry now shown, whatever the direction of the one dropped.
-    mostra_intestazione();
 }
 
 void EntryActions::abbandona_inserimento()
