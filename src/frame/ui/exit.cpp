@@ -91,6 +91,8 @@ void Quadernolo::chiudi_registro()
     frm_menu->show();
     Frame1->show();
     pic_tool_orizz->hide();
+    // The start frame back in its place, with its scroll bar when the window is too low for it.
+    Form_Resize();
     // Back at the start menu no register is in use.
     state.p_sessione = QStringLiteral("Menu");
 }

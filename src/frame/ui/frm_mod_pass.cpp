@@ -9,6 +9,7 @@
 #include "office_list.h"
 #include "password_change.h"
 #include "program_folder.h"
+#include "read_only_box.h"
 #include "unlock.h"
 #include "wait_cursor.h"
 
@@ -238,11 +239,11 @@ void frm_mod_pass::buildOffices()
     List1 = nominato(new QListWidget, QStringLiteral("List1"));
     List1->setSelectionMode(QAbstractItemView::SingleSelection);
     List1->installEventFilter(this);
-    lbl_percorso
-        = nominato(new ElidedLabel(QStringLiteral("Percorso di rete per A.O.O.")), QStringLiteral("lbl_percorso"));
-    txt_percorso = nominato(new QLineEdit, QStringLiteral("txt_percorso"));
-    // It shows the office's folder: "Sfoglia" (or F2 in the box) chooses it.
-    txt_percorso->setReadOnly(true);
+    const QString percorso = QStringLiteral("Percorso di rete per A.O.O.");
+    lbl_percorso = nominato(new ElidedLabel(percorso), QStringLiteral("lbl_percorso"));
+    // It shows the office's folder: "Sfoglia" (or F2 in the box) chooses it. It is announced by its
+    // label, or by the label's caption while no office is shown.
+    txt_percorso = nominato(new ReadOnlyBox(percorso), QStringLiteral("txt_percorso"));
     lbl_percorso->setBuddy(txt_percorso);
     txt_percorso->installEventFilter(this);
     pic_sfoglia = button(QStringLiteral("pic_sfoglia"), QStringLiteral(" Sfoglia"));

@@ -122,6 +122,10 @@ void Quadernolo::collega_segnali()
         pic_tool_orizz->mostra_vista(maschera);
         if (maschera)
             pic_tool_orizz->raise();
+        // The archive in use in front of the grid, whose foot it overlaps; beneath the register's
+        // window while the mask shows, so that the mask's lists and panels are drawn over it in a
+        // low window.
+        m_stato->poni_archivio_sotto(maschera ? m_registro : nullptr);
     });
     // While a new entry is typed the tool bars are out of use; the session's register, as the
     // window shows and prints it, follows the direction chosen.

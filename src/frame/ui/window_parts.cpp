@@ -285,8 +285,12 @@ FrameScroll::FrameScroll(QWidget* area, QWidget* startFrame)
 
 void FrameScroll::adatta(int cw, int ch, int barra)
 {
-    if (m_startFrame->isHidden())
+    // While the register is shown the bar has nothing of its own to scroll (the mask has its bars):
+    // hidden, it and its corner leave the register's navigation strip and lists free.
+    if (m_startFrame->isHidden()) {
+        VScroll1->hide();
         return;
+    }
     if (ch - barra >= m_startFrame->height()) {
         VScroll1->hide();
         return;
@@ -348,7 +352,14 @@ void StatusArea::mostra_archivio(const QString& testo)
 {
     lbl_sub_arch->setText(testo);
     lbl_sub_arch->show();
-    Frame3->raise();
+}
+
+void StatusArea::poni_archivio_sotto(QWidget* sopra)
+{
+    if (sopra)
+        Frame3->stackUnder(sopra);
+    else
+        Frame3->raise();
 }
 
 void StatusArea::nascondi_archivio()

@@ -172,8 +172,11 @@ class StatusArea : public QObject
 public:
     explicit StatusArea(QWidget* area);
 
-    /// "testo" as the archive in use, in front.
+    /// "testo" as the archive in use.
     void mostra_archivio(const QString& testo);
+    /// The archive in use beneath the widget sopra, whose lists and panels are then drawn over it;
+    /// with none, in front of everything.
+    void poni_archivio_sotto(QWidget* sopra);
     void nascondi_archivio();
     void nascondi_storico();
     /// The message line's text; at once drawn when subito.

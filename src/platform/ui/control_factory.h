@@ -1,6 +1,8 @@
 #pragma once
 // Small helpers that build the windows' controls at their design places.
 
+#include <QEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QRect>
@@ -32,6 +34,32 @@ inline QPushButton* bottone(QWidget* parent, const char* name, const QString& ca
     b->setGeometry(px);
     if (!tip.isEmpty())
         b->setToolTip(tip);
+    return b;
+}
+
+/// Return (or Enter) on the button while it has the focus presses it, as Space does. The button does
+/// not become the default of the dialog around it: Return typed in a text box still does what that
+/// box makes of it.
+inline QPushButton* preme_con_invio(QPushButton* b)
+{
+    class Invio : public QObject
+    {
+    public:
+        using QObject::QObject;
+
+    protected:
+        bool eventFilter(QObject* watched, QEvent* event) override
+        {
+            if (event->type() != QEvent::KeyPress)
+                return false;
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key != Qt::Key_Return && key != Qt::Key_Enter)
+                return false;
+            static_cast<QPushButton*>(watched)->click();
+            return true;
+        }
+    };
+    b->installEventFilter(new Invio(b));
     return b;
 }
 

@@ -76,6 +76,8 @@ void EntryActions::Adodc1_MoveComplete()
         return;
     mostra_posizione_mittenti();
     mostra_annullato();
+    // The captions follow the entry shown, whoever moved the register (a move, a find, a re-read).
+    mostra_intestazione();
 }
 
 void EntryActions::mostra_scheda_riletta()

@@ -58,6 +58,9 @@ EntryMask::EntryMask(QWidget* parent)
 
     creaCaselle();
     creaRiquadri();
+    // Return on a focused button presses it, as Space does.
+    for (QPushButton* pulsante : findChildren<QPushButton*>())
+        preme_con_invio(pulsante);
     collegaSegnali();
     ordinaTab();
     // A screen reader announces each box by its caption; the annulment note stands without one.
@@ -71,6 +74,12 @@ EntryMask::EntryMask(QWidget* parent)
     for (const auto& [index, nome] : nomi)
         txt_mask1[index]->setAccessibleName(QString::fromUtf8(nome));
     Check1->setAccessibleName(QStringLiteral("Annullato"));
+    // Buttons and images that show a picture or an arrow are announced by what they do.
+    cmd_tree->setAccessibleName(QStringLiteral("Fascicoli del quadernolo"));
+    for (QPushButton* freccia : cmd_mitt)
+        freccia->setAccessibleName(freccia->toolTip());
+    for (QLabel* immagine : picOpenWWW)
+        immagine->setAccessibleName(immagine->toolTip().trimmed());
     for (QObject* watched : osservati())
         watched->installEventFilter(this);
 }

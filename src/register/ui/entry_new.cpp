@@ -136,6 +136,9 @@ void EntryActions::cmd_new_ins_Click(int Index)
 
 void EntryActions::fine_inserimento(bool confermata, const QString& avviso)
 {
+    // The focus goes to the focus sink, before the new entry's buttons hide: no other button of
+    // the mask takes it, so the next key the clerk presses sets nothing off.
+    cmd_focus->setFocus();
     // The lock went with the write (or the drop), before anything below asks the clerk a question.
     if (!avviso.isEmpty())
         warn(avviso);
@@ -143,8 +146,6 @@ void EntryActions::fine_inserimento(bool confermata, const QString& avviso)
     // Correspondents the address book lacks are offered to it (after a confirmation only).
     if (confermata)
         Pic_nomi->aggiorna_nominativi();
-    // The captions follow the entry now shown, whatever the direction of the one dropped.
-    mostra_intestazione();
 }
 
 void EntryActions::abbandona_inserimento()

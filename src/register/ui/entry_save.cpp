@@ -97,7 +97,6 @@ bool EntryActions::muovi_registro(int verso)
     if (!mostra_esito_salvataggio(esito))
         return false;
     Frm_mask->mostra_anteprima_collegamento();
-    mostra_intestazione();
     return true;
 }
 

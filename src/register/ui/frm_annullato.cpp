@@ -1,6 +1,7 @@
 #include "frm_annullato.h"
 
 #include "annulment.h"
+#include "control_factory.h"
 #include "message_service.h"
 
 #include <QHBoxLayout>
@@ -31,7 +32,10 @@ frm_annullato::frm_annullato(QWidget* parent)
     for (int i = 0; i < captions.size(); ++i) {
         auto* button = new QPushButton(captions.at(i), this);
         button->setObjectName(QStringLiteral("Command1_%1").arg(i));
+        // Return presses the focused button; the dialog has no default one, so Return in the
+        // reason's box does nothing.
         button->setAutoDefault(false);
+        controls::preme_con_invio(button);
         connect(button, &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
         buttons->addWidget(button);
         Command1.push_back(button);

@@ -83,12 +83,10 @@ void MaskController::apri_ricerca_campo(const QString& KeyAscii, int Index)
     // before any other move; a change that could not be saved keeps the entry where it is.
     if (!m_schede->salva_scheda_esito())
         return;
-    // Each search moves the register: the entry found gets the preview and the captions of its
-    // direction, as after a move.
-    apri_ricerca_rapida(finestra(), Adodc1->Recordset(), campo, KeyAscii, QString::number(Index), [this] {
-        Frm_mask->mostra_anteprima_collegamento();
-        m_schede->mostra_intestazione();
-    });
+    // Each search moves the register: the entry found gets the preview, as after a move (the
+    // captions follow every move of the register).
+    apri_ricerca_rapida(finestra(), Adodc1->Recordset(), campo, KeyAscii, QString::number(Index),
+                        [this] { Frm_mask->mostra_anteprima_collegamento(); });
 }
 
 } // namespace quad

@@ -52,9 +52,9 @@ void RegisterWidget::mostra_registro(bool storico)
     Frm_mask->reimposta_altri();
     Frm_mask->allinea_posizione_mittenti();
 
+    // On the last entry, with the captions of its direction.
     if (m_schede->conta_schede() >= 1)
         Adodc1->Recordset()->moveLast();
-    m_schede->mostra_intestazione();
 }
 
 bool RegisterWidget::lascia_registro()

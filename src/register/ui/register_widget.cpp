@@ -158,7 +158,6 @@ void RegisterWidget::collega_segnali()
     // A double click on a row shows the mask on that entry, as the view switch does.
     connect(m_griglia, &MainGrid::DataGrid1_DblClick, this, [this] {
         passa_alla_maschera();
-        m_schede->mostra_intestazione();
         Frm_mask->mostra_anteprima_collegamento();
     });
     connect(m_griglia, &MainGrid::record_trovato, m_schede, &EntryActions::mostra_nodo_corrente);

@@ -11,6 +11,7 @@
 #include "settings.h"
 #include "temp_program.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
@@ -146,6 +147,13 @@ TEST_F(SettingsDialog, CaptionTabsAndTheGeneralPanelFirst)
     EXPECT_EQ(announcedName(txt_server()), "Percorso di rete per il Server [F2]");
     EXPECT_EQ(announcedName(txt_percorso()), "Percorso di rete per A.O.O.");
     EXPECT_EQ(announcedName(control<QLineEdit>(dlg.get(), "txt_corr")), "Correzione voce :");
+    // The office folder is named while no office is shown too, and never announced as a box to type in.
+    showOffices();
+    ASSERT_TRUE(lbl_percorso()->text().isEmpty());
+    EXPECT_EQ(announcedName(txt_percorso()), "Percorso di rete per A.O.O.");
+    const QAccessible::State percorso = QAccessible::queryAccessibleInterface(txt_percorso())->state();
+    EXPECT_FALSE(percorso.editable);
+    EXPECT_TRUE(percorso.readOnly);
     TabStrip1()->setCurrentIndex(0);
     EXPECT_TRUE(control<QFrame>(dlg.get(), "Frame2")->isVisible());
     EXPECT_FALSE(control<QFrame>(dlg.get(), "Frame3")->isVisible());

@@ -475,6 +475,49 @@ TEST_F(OpenRegisterTest, MaskScrollsWhenTheWindowIsSmall)
     EXPECT_FALSE(control<QScrollBar>(&w, "HScroll2")->isVisible());
 }
 
+TEST(Views, InALowWindowTheRegisterLiesInFrontOfTheStartFramesBarAndCaption)
+{
+    TempProgram program;
+    seedRegister(program.addHistorical("SUB_2004"), 5);
+    ScriptedMessages messages;
+    TestQuadernolo w;
+    ASSERT_TRUE(startWindow(w));
+    // Made low at the start menu, the window gives the start frame its scroll bar.
+    w.resize(700, 250);
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(control<QScrollBar>(&w, "VScroll1")->isVisible());
+    ModalScript chooser;
+    chooser.then("frm_sel_cartella", [](QDialog* d) { click(d, "OKButton"); });
+    openRegister(w);
+    ASSERT_TRUE(chooser.waitDone());
+    EXPECT_FALSE(control<QScrollBar>(&w, "VScroll1")->isVisible());
+
+    // A click at the lower right corner of "▶|", delivered to whatever lies there, moves to the last entry.
+    ASSERT_TRUE(click(&w, "cmd_move_0"));
+    const auto numero = [&w] { return dati(w, "Adodc1")->Recordset()->value("Progressivo").toInt(); };
+    ASSERT_EQ(numero(), 1);
+    auto* ultimo = control<QPushButton>(&w, "cmd_move_3");
+    QTest::mouseClick(w.windowHandle(), Qt::LeftButton, {},
+                      ultimo->mapTo(&w, QPoint(ultimo->width() - 2, ultimo->height() - 2)));
+    EXPECT_EQ(numero(), 5);
+
+    // The archive in use lies beneath the register's window: where it meets a box, the box is drawn.
+    auto* archivio = control<QLabel>(&w, "lbl_sub_arch");
+    ASSERT_EQ(archivio->text(), "Archivio in uso : 2004");
+    QLineEdit* box = casella(w, 8);
+    const QRect incontro
+        = QRect(archivio->mapTo(&w, QPoint()), archivio->size()) & QRect(box->mapTo(&w, QPoint()), box->size());
+    ASSERT_FALSE(incontro.isEmpty());
+    const QImage visto = w.grab(incontro).toImage();
+    archivio->hide();
+    EXPECT_EQ(w.grab(incontro).toImage(), visto);
+    archivio->show();
+
+    // Back at the start menu the start frame has its scroll bar again.
+    ASSERT_TRUE(trigger(&w, "tb_esci"));
+    EXPECT_TRUE(control<QScrollBar>(&w, "VScroll1")->isVisible());
+}
+
 TEST(Program, WholeRunFromLoginToExit)
 {
     TempProgram program(false);

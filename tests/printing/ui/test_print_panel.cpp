@@ -265,7 +265,13 @@ TEST(frm_date, CaptionsMaskAndTodaysDate)
     pressKey(&d, "txt_alla", Qt::Key_F2);
     EXPECT_EQ(control<QLineEdit>(&d, "txt_alla")->text(), QStringLiteral("06/12/2026"));
 
-    d.OKButton_Click();
+    // Return in a date box does nothing; on the focused "Stampa" it presses it.
+    pressKey(&d, "txt_alla", Qt::Key_Return);
+    EXPECT_TRUE(d.isVisible());
+    pressKey(&d, "txt_alla", Qt::Key_Tab);
+    ASSERT_EQ(d.focusWidget(), control<QPushButton>(&d, "OKButton"));
+    pressKey(&d, "OKButton", Qt::Key_Return);
+    EXPECT_FALSE(d.isVisible());
     EXPECT_EQ(d.result(), QDialog::Accepted);
     EXPECT_EQ(d.p_alert1(), QStringLiteral("15/12/2003"));
     EXPECT_EQ(d.p_alert2(), QStringLiteral("06/12/2026"));

@@ -496,4 +496,18 @@ TEST_F(EntriesTest, CaptionsFollowTheDirection)
     EXPECT_EQ(control<QLabel>(&w, "lbl_mask1_8")->text(), "Destinatario");
     EXPECT_FALSE(control<QCheckBox>(&w, "Check2")->isVisibleTo(mask(w)));
     EXPECT_EQ(control<QLabel>(&w, "lbl_nodo")->text(), "Nodo : Radice/Cartella 4");
+
+    // "Cerca" moves the register too: the captions follow the incoming entry found.
+    ModalScript script;
+    script.then("frmSearch", [](QDialog* s) {
+        typeInto(s, "txtFieldValue", "3");
+        click(s, "cmdFindFirst");
+        click(s, "cmdClose");
+    });
+    ASSERT_TRUE(trigger(&w, "tb_trova"));
+    ASSERT_TRUE(script.waitDone());
+    EXPECT_EQ(corrente(), 3);
+    EXPECT_EQ(control<QLabel>(&w, "lbl_modo")->text(), "Quadernolo in ENTRATA");
+    EXPECT_EQ(control<QLabel>(&w, "lbl_mask1_8")->text(), "Mittente");
+    EXPECT_EQ(control<QLabel>(&w, "lbl_mask1_5")->text(), "Quad. Rif.");
 }

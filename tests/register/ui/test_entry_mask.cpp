@@ -172,3 +172,15 @@ TEST_F(EntryMaskTest, EveryBoxIsAnnouncedByItsCaption)
     parte<QLabel>("lbl_mask1_8")->setText("Destinatario");
     EXPECT_EQ(nome(mask->casella(8)), "Destinatario");
 }
+
+TEST_F(EntryMaskTest, ButtonsAndImagesWithAPictureAreAnnouncedByWhatTheyDo)
+{
+    const auto nome = &test::announcedName;
+    EXPECT_EQ(nome(parte<QPushButton>("cmd_tree")), "Fascicoli del quadernolo");
+    EXPECT_EQ(nome(parte<QPushButton>("cmd_mitt_0")), "Nominativo precedente");
+    EXPECT_EQ(nome(parte<QPushButton>("cmd_mitt_1")), "Nominativo successivo");
+    EXPECT_EQ(nome(parte<QPushButton>("cmd_mitt_2")), "Visualizza nominativi in griglia");
+    EXPECT_EQ(nome(parte<QLabel>("picOpenWWW_0")), "Apri collegamento ipertestuale");
+    EXPECT_EQ(nome(parte<QLabel>("picOpenWWW_1")), "Inoltra all' A.O.O. competente");
+    EXPECT_EQ(nome(parte<QLabel>("picOpenWWW_2")), "Inserisci file");
+}

@@ -84,8 +84,16 @@ TEST(Annulment, ConfirmedReasonIsHandedOverAsTyped)
     messages.answer(MsgAnswer::Yes);
     QWidget owner;
     auto done = whenModal("frm_annullato", [](QWidget* d) {
-        QTest::keyClicks(child<QLineEdit>(d, "Text1"), "  lettera duplicata");
-        click(d, "Command1_0");
+        test::typeInto(d, "Text1", "  lettera duplicata");
+        // Return in the reason's box does nothing; on the focused "Salva ed Esci" it presses it.
+        QTest::keyClick(d->focusWidget(), Qt::Key_Return);
+        EXPECT_TRUE(d->isVisible());
+        QTest::keyClick(d->focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(d->focusWidget(), child<QPushButton>(d, "Command1_0"));
+        QTest::keyClick(d->focusWidget(), Qt::Key_Return);
+        EXPECT_FALSE(d->isVisible());
+        if (d->isVisible())
+            click(d, "Command1_1"); // the dialog must not stay open
     });
     const auto reason = chiedi_motivo_annullamento(&owner);
     EXPECT_TRUE(**done);

@@ -216,3 +216,28 @@ TEST_F(MaskKeyboardTest, ThePickListsAreWorkedWithTheArrowsReturnAndEscape)
     EXPECT_TRUE(box(3)->hasFocus());
     EXPECT_TRUE(messages.shown().isEmpty()) << messages.last().toStdString();
 }
+
+TEST_F(MaskKeyboardTest, ReturnPressesTheFocusedButtonAndTheFocusThenRestsOutOfTheWay)
+{
+    apri(5);
+    // "Conferma ed Esci" by Return: the entry is written.
+    nuovo(0);
+    ASSERT_EQ(tabFino("cmd_new_ins_0").last(), "cmd_new_ins_0");
+    pressKeyInFocus(Qt::Key_Return);
+    EXPECT_FALSE(nuovaSchedaInCorso(w));
+    EXPECT_EQ(scalar("SELECT Oggetto FROM entrata WHERE Progressivo = 6").toString(), "Richiesta di accesso");
+    // The key pressed next reaches no button of the mask ("ANNULLA" asks nothing).
+    messages.clear();
+    pressKeyInFocus(Qt::Key_Space);
+    EXPECT_TRUE(messages.shown().isEmpty()) << messages.last().toStdString();
+
+    // "Annulla" by Return: the entry is given up, and the focus rests out of the way again.
+    nuovo(1);
+    ASSERT_EQ(tabFino("cmd_new_ins_1").last(), "cmd_new_ins_1");
+    pressKeyInFocus(Qt::Key_Return);
+    EXPECT_FALSE(nuovaSchedaInCorso(w));
+    EXPECT_EQ(conta("SELECT COUNT(*) FROM entrata"), 6);
+    messages.clear();
+    pressKeyInFocus(Qt::Key_Space);
+    EXPECT_TRUE(messages.shown().isEmpty()) << messages.last().toStdString();
+}
