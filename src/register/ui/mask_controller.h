@@ -98,7 +98,7 @@ signals:
     void inoltro_richiesto();
 
 private:
-    /// Leaving box 2 or changing it: a date before p_ultima_data is refused. While typing
+    /// Leaving the box Data_quadernolo or changing it: a date before p_ultima_data is refused. While typing
     /// (leaving false) only a date with its four-digit year is judged.
     void regola_data_quadernolo(bool leaving);
     /// The window the mask's dialogs open over.
