@@ -216,6 +216,6 @@ void Quadernolo::nascondi_popup()
     Picture4->hide();
 }
 
-// Closing the window (closeEvent) is handled in exit.cpp.
+// Closing the window (closeEvent) is handled in main_window_exit.cpp.
 
 } // namespace quad
