@@ -83,7 +83,7 @@ private:
 
     QWidget* m_centrale = nullptr;
     /// The register's window: the grid, the mask and everything that shows the open register.
-    RegisterWidget* m_registro = nullptr;
+    RegisterWidget* m_finestraRegistro = nullptr;
     StartFrame* Frame1 = nullptr; ///< the start frame, with the archive button Command1
     StartMenu* frm_menu = nullptr; ///< the start menu, with cmd_menu
     FrameScroll* m_scorrimento = nullptr; ///< VScroll1, HScroll1 and their corner cmd_scroll

@@ -47,12 +47,12 @@ MaskAutocomplete::MaskAutocomplete(MaskAutocompleteHost& host, const std::vector
     , m_host(host)
     , m_caselle(caselle)
     , m_completamento(completamento)
-    , m_registro(registro)
-    , m_rubrica(rubrica)
-    , m_mittenti(mittenti)
+    , Adodc1(registro)
+    , Ado_nomi(rubrica)
+    , ado_mittenti(mittenti)
     , m_binder(binder)
     , m_pannelloNomi(pannelloNomi)
-    , m_sessione(sessione)
+    , m_session(sessione)
 {
     setObjectName(QStringLiteral("mask_autocomplete"));
     for (int i = 0; i < int(m_caselle.size()); ++i) {
@@ -63,8 +63,8 @@ MaskAutocomplete::MaskAutocomplete(MaskAutocompleteHost& host, const std::vector
         connect(box, &QLineEdit::textEdited, this, [this, i] { testoDigitato(i); });
     }
     connect(&m_completamento, &AXDbAutoComplete::townPicked, this, &MaskAutocomplete::comuneScelto);
-    connect(&m_registro, &DataControl::recordsetChanged, this, [this] {
-        if (!m_registro.Recordset())
+    connect(&Adodc1, &DataControl::recordsetChanged, this, [this] {
+        if (!Adodc1.Recordset())
             registroChiuso();
     });
 }
@@ -124,7 +124,7 @@ void MaskAutocomplete::casellaAttiva(int index)
     // The town box searches the towns of the settings database; every other box the register's
     // table, which has no column of the other correspondent boxes: they propose nothing.
     // A database that does not open proposes nothing: the box is typed as any other.
-    const DbResult collegato = ac->setConnectionString((index == Citta ? m_rubrica : m_registro).ConnectionString());
+    const DbResult collegato = ac->setConnectionString((index == Citta ? Ado_nomi : Adodc1).ConnectionString());
     if (!collegato.ok()) {
         ac->setTextObject(nullptr);
         return;
@@ -138,7 +138,7 @@ void MaskAutocomplete::casellaAttiva(int index)
     QLineEdit* box = m_caselle[index];
     const QString campo = m_binder.dataField(box);
     long tipo = 0;
-    const std::shared_ptr<Recordset> rs = m_registro.Recordset();
+    const std::shared_ptr<Recordset> rs = Adodc1.Recordset();
     if (rs && rs->isOpen() && !campo.isEmpty()) {
         const int i = rs->fieldIndex(campo);
         if (i >= 0)
@@ -167,7 +167,7 @@ bool MaskAutocomplete::tasto(int index, QKeyEvent* event)
 
 void MaskAutocomplete::testoDigitato(int index)
 {
-    const EntrySession& s = m_sessione;
+    const EntrySession& s = m_session;
     if (m_host.p_uscita() || s.p_stop())
         return;
     QLineEdit* box = m_caselle[index];
@@ -187,7 +187,7 @@ void MaskAutocomplete::comuneScelto(const QString& citta, const QString& prov, c
     // The correction dialog serves its own town box.
     if (m_host.p_frm_nomi())
         return;
-    const std::shared_ptr<Recordset> rs = m_mittenti.Recordset();
+    const std::shared_ptr<Recordset> rs = ado_mittenti.Recordset();
     if (!rs || !rs->isOpen() || rs->bof() || rs->eof())
         return;
     QList<QPair<QString, QString>> valori;

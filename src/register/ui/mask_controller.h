@@ -30,7 +30,7 @@ class MaskController : public QObject, public EntryMaskEvents, public MaskAutoco
 public:
     /// registro, mittenti and rubrica are the data controls of the register, of the
     /// correspondents of the entry shown and of the address book; fuoco the focus sink.
-    MaskController(OpenRegister& aperto, EntryActions& schede, EntryMask& maschera, FieldBinder& binder,
+    MaskController(OpenRegister& aperto, EntryActions& azioniSchede, EntryMask& maschera, FieldBinder& binder,
                    DataControl& registro, DataControl& mittenti, DataControl& rubrica, MaskPickers& selettori,
                    AddressBookPanel& pannelloNomi, AXDbAutoComplete& completamento, QWidget& fuoco, QObject* parent);
     ~MaskController() override;
@@ -105,7 +105,7 @@ private:
     QWidget* finestra() const;
 
     OpenRegister* m_registro;
-    EntryActions* m_schede;
+    EntryActions* m_azioniSchede;
     EntryMask* Frm_mask;
     FieldBinder* binder;
     DataControl* Adodc1;

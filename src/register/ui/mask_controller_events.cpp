@@ -146,7 +146,7 @@ void MaskController::txt_mask1_GotFocus(int Index)
     }
     QLineEdit* box = Frm_mask->casella(Index);
     m_ctrl_filtro = box;
-    if (m_schede->in_uscita())
+    if (m_azioniSchede->in_uscita())
         return;
 
     nascondi_popup();
@@ -206,7 +206,7 @@ void MaskController::txt_mask1_LostFocus(int Index)
 
 void MaskController::txt_mask1_Change(int Index)
 {
-    if (m_schede->in_uscita() || m_registro->session().p_stop())
+    if (m_azioniSchede->in_uscita() || m_registro->session().p_stop())
         return;
     if (Index == Data_quadernolo)
         regola_data_quadernolo(false);

@@ -43,7 +43,7 @@ void MaskController::cmd_altri_Click()
     } else {
         warn(QStringLiteral("ATTENZIONE ! \n\nNon è possibile inserire righe vuote !"));
     }
-    m_schede->mostra_posizione_mittenti();
+    m_azioniSchede->mostra_posizione_mittenti();
     Frm_mask->casella(Nominativo)->setFocus();
     m_selettori->nascondi_elenco_uffici();
 }

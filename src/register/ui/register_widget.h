@@ -181,8 +181,8 @@ private:
     AddressBookPanel* Pic_nomi = nullptr;
     MaskPickers* m_selettori = nullptr;
     AXDbAutoComplete* AXDbAutoComplete1 = nullptr;
-    EntryActions* m_schede = nullptr;
-    MaskController* m_maschera = nullptr;
+    EntryActions* m_azioniSchede = nullptr;
+    MaskController* m_controlloMaschera = nullptr;
     /// The height of the tool bars above the views.
     int m_barra = 0;
     /// The register is shown in the window (the start frame hidden).
