@@ -685,8 +685,8 @@ int Connection::changes() const
 Transaction::Transaction(Connection& db, bool immediate)
     : m_db(db)
 {
-    m_begun = m_db.begin(immediate);
-    m_active = m_begun.ok();
+    m_beginResult = m_db.begin(immediate);
+    m_active = m_beginResult.ok();
 }
 
 Transaction::~Transaction()
@@ -699,8 +699,8 @@ Transaction::~Transaction()
 DbResult Transaction::commit()
 {
     if (!m_active)
-        return m_begun.ok() ? DbResult::failure(DbError::Other, QStringLiteral("Nessuna transazione aperta."))
-                            : m_begun;
+        return m_beginResult.ok() ? DbResult::failure(DbError::Other, QStringLiteral("Nessuna transazione aperta."))
+                                  : m_beginResult;
     DbResult r = m_db.commit();
     if (r.ok())
         m_active = false;

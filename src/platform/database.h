@@ -191,12 +191,12 @@ class Transaction
 public:
     explicit Transaction(Connection& db, bool immediate = false);
     ~Transaction();
-    DbResult begun() const { return m_begun; }
+    DbResult begun() const { return m_beginResult; }
     DbResult commit();
 
 private:
     Connection& m_db;
-    DbResult m_begun;
+    DbResult m_beginResult;
     bool m_active = false;
 };
 

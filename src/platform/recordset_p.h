@@ -149,7 +149,7 @@ private:
 
     const Shared& m_s;
     qsizetype m_row = -1;
-    const RowState* m_state = nullptr;
+    const RowState* m_rowState = nullptr;
     mutable std::vector<TextScratch> m_scratch;
 };
 

@@ -244,12 +244,12 @@ RowReader::RowReader(const Shared& shared)
 void RowReader::setRow(qsizetype row)
 {
     m_row = row;
-    m_state = m_s.state(row);
+    m_rowState = m_s.state(row);
 }
 
 const QVariant* RowReader::loose(int column) const
 {
-    if (!m_state)
+    if (!m_rowState)
         return nullptr;
     return m_s.loose(m_row, column);
 }

@@ -39,7 +39,7 @@ class Sorter
 public:
     Sorter(const Shared& s, const std::vector<SortKey>& keys)
         : m_s(s)
-        , m_keys(keys)
+        , m_sortKeys(keys)
     {
         for (int c = 0; c < 256; ++c)
             m_latin[size_t(c)] = foldChar(char16_t(c));
@@ -110,7 +110,7 @@ private:
 
     void fillFromColumn(size_t begin, size_t end, int k, int depth)
     {
-        const SortKey& sk = m_keys[size_t(k)];
+        const SortKey& sk = m_sortKeys[size_t(k)];
         const Column& column = *m_s.columns[size_t(sk.column)];
         const qsizetype width = m_wide ? 4 : 8;
         const qsizetype from = qsizetype(depth) * width;
@@ -159,7 +159,7 @@ private:
 
     void fillByRow(size_t begin, size_t end, int k, int depth)
     {
-        const SortKey& sk = m_keys[size_t(k)];
+        const SortKey& sk = m_sortKeys[size_t(k)];
         const Column& column = *m_s.columns[size_t(sk.column)];
         const Storage storage = column.storage();
         const qsizetype width = m_wide ? 4 : 8;
@@ -298,7 +298,7 @@ private:
             if (j - i > 1) {
                 if (more)
                     sortRange(i, j, k, depth + 1);
-                else if (size_t(k) + 1 < m_keys.size())
+                else if (size_t(k) + 1 < m_sortKeys.size())
                     sortRange(i, j, k + 1, 0);
                 if (m_tooWide)
                     return;
@@ -308,7 +308,7 @@ private:
     }
 
     const Shared& m_s;
-    const std::vector<SortKey>& m_keys;
+    const std::vector<SortKey>& m_sortKeys;
     std::vector<Item> m_items;
     std::vector<Item> m_spare; ///< the radix sort's other half
     // A run of cells read from a column.

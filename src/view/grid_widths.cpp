@@ -10,15 +10,15 @@
 namespace quad {
 
 GridWidthStore::GridWidthStore(QString section, QString key, Reading reading)
-    : m_section(std::move(section))
-    , m_key(std::move(key))
+    : m_iniSection(std::move(section))
+    , m_iniKey(std::move(key))
     , m_reading(reading)
 {
 }
 
 std::vector<std::optional<int>> GridWidthStore::load() const
 {
-    const QString testo = leggi_ini(iniPath(), m_section, m_key, QString());
+    const QString testo = leggi_ini(iniPath(), m_iniSection, m_iniKey, QString());
     std::vector<std::optional<int>> larghezze;
     if (testo.trimmed().isEmpty())
         return larghezze;
@@ -48,7 +48,7 @@ bool GridWidthStore::save(const std::vector<int>& twips, QString* error) const
     QString testo;
     for (int larghezza : twips)
         testo += QString::number(larghezza) + QLatin1Char('_');
-    return scrivi_ini(iniPath(), m_section, m_key, testo, error) != 0;
+    return scrivi_ini(iniPath(), m_iniSection, m_iniKey, testo, error) != 0;
 }
 
 } // namespace quad

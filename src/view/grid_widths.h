@@ -28,8 +28,8 @@ public:
     bool save(const std::vector<int>& twips, QString* error) const;
 
 private:
-    QString m_section;
-    QString m_key;
+    QString m_iniSection;
+    QString m_iniKey;
     Reading m_reading;
 };
 

@@ -24,17 +24,17 @@
 
 namespace quad {
 
-ArchiveOpening::ArchiveOpening(WorkingState& stato, RegisterWidget& registro, QWidget* finestra)
+ArchiveOpening::ArchiveOpening(WorkingState& stato, RegisterWidget& finestraRegistro, QWidget* finestra)
     : QObject(finestra)
     , state(stato)
-    , m_registro(registro)
+    , m_finestraRegistro(finestraRegistro)
     , m_finestra(finestra)
 {
     setObjectName(QStringLiteral("apertura"));
     // A read of the register that meets a key changed at another station asks for the archive's
     // password; a write does too, and tells the clerk itself when none was given.
-    connect(&registro, &RegisterWidget::chiave_richiesta, this, &ArchiveOpening::chiedi_chiave_archivio_in_uso);
-    registro.registro().setArchiveKeyRequest([this] {
+    connect(&finestraRegistro, &RegisterWidget::chiave_richiesta, this, &ArchiveOpening::chiedi_chiave_archivio_in_uso);
+    finestraRegistro.registro().setArchiveKeyRequest([this] {
         bool rinuncia = false;
         return chiave_archivio_in_uso(&rinuncia);
     });
@@ -72,8 +72,8 @@ bool ArchiveOpening::apri()
         annulla_apertura(precedente);
         return false;
     }
-    const OpenResult aperto = m_registro.apri(archivio.absoluteFilePath(), chiave,
-                                              fileInFolder(programFolder(), QLatin1String(kSettingsDbFile)));
+    const OpenResult aperto = m_finestraRegistro.apri(archivio.absoluteFilePath(), chiave,
+                                                      fileInFolder(programFolder(), QLatin1String(kSettingsDbFile)));
     if (!aperto.ok()) {
         // A register that could not be read has been told by Adodc1_Error.
         if (aperto.failure == OpenResult::Failure::AddressBook)
@@ -115,7 +115,7 @@ bool ArchiveOpening::chiave_archivio_in_uso(bool* rinuncia)
             *rinuncia = true;
             return false;
         }
-        const DbResult esito = m_registro.registro().useArchiveKey(chiave);
+        const DbResult esito = m_finestraRegistro.registro().useArchiveKey(chiave);
         if (esito.ok()) {
             state.p_password_archivio = chiave;
             state.chiavi_archivi.accept(percorso_archivio(state.p_path_cartella), chiave, state.p_password);
@@ -138,7 +138,7 @@ void ArchiveOpening::chiedi_chiave_archivio_in_uso()
 
 void ArchiveOpening::annulla_apertura(const QString& cartellaPrecedente)
 {
-    m_registro.registro().close();
+    m_finestraRegistro.registro().close();
     state.p_path_cartella = cartellaPrecedente;
 }
 

@@ -22,7 +22,7 @@ class ArchiveOpening : public QObject
     Q_OBJECT
 public:
     /// finestra: the window the dialogs open over.
-    ArchiveOpening(WorkingState& stato, RegisterWidget& registro, QWidget* finestra);
+    ArchiveOpening(WorkingState& stato, RegisterWidget& finestraRegistro, QWidget* finestra);
 
     /// Chooses the data folder, checks its archive, finds its key and opens the register (nothing
     /// shown yet). False when it did not open: the folder in use is as it was (none, when the
@@ -55,7 +55,7 @@ private:
     void annulla_apertura(const QString& cartellaPrecedente);
 
     WorkingState& state;
-    RegisterWidget& m_registro;
+    RegisterWidget& m_finestraRegistro;
     QWidget* m_finestra;
 };
 

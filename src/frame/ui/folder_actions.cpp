@@ -13,30 +13,30 @@
 
 namespace quad {
 
-FolderActions::FolderActions(RegisterWidget& registro, QWidget* finestra)
+FolderActions::FolderActions(RegisterWidget& finestraRegistro, QWidget* finestra)
     : QObject(finestra)
-    , m_registro(registro)
+    , m_finestraRegistro(finestraRegistro)
     , m_finestra(finestra)
 {
     setObjectName(QStringLiteral("fascicoli"));
-    connect(&registro, &RegisterWidget::elenco_fascicoli_richiesto, this, &FolderActions::cmd_tree_Click);
+    connect(&finestraRegistro, &RegisterWidget::elenco_fascicoli_richiesto, this, &FolderActions::cmd_tree_Click);
 }
 
 void FolderActions::apri_fascicoli()
 {
-    if (m_registro.rifiuta_durante_inserimento())
+    if (m_finestraRegistro.rifiuta_durante_inserimento())
         return;
-    OpenRegister& registro = m_registro.registro();
+    OpenRegister& registro = m_finestraRegistro.registro();
     apri_frm_tree(m_finestra, registro.connectionString(), [this, &registro] {
         // An unlink emptied an entry's folder: the register shows what the archive now holds.
         if (registro.onEntry())
-            m_registro.rileggi_registro(registro.currentNumber());
+            m_finestraRegistro.rileggi_registro(registro.currentNumber());
     });
 }
 
 void FolderActions::apri_collega_fascicolo()
 {
-    OpenRegister& registro = m_registro.registro();
+    OpenRegister& registro = m_finestraRegistro.registro();
     if (registro.session().p_new_ins() || !registro.onEntry())
         return;
     SchedaDaArchiviare scheda;
@@ -46,15 +46,15 @@ void FolderActions::apri_collega_fascicolo()
                       [this, &registro, scheda](const QString& percorso) {
                           // The folder path was stored with the link: the register reads it back
                           // rather than holding it as a change of its own.
-                          m_registro.rileggi_registro(scheda.numero, true);
+                          m_finestraRegistro.rileggi_registro(scheda.numero, true);
                           registro.markEntryWritten();
-                          m_registro.mostra_nodo(percorso);
+                          m_finestraRegistro.mostra_nodo(percorso);
                       });
 }
 
 void FolderActions::cmd_tree_Click()
 {
-    OpenRegister& registro = m_registro.registro();
+    OpenRegister& registro = m_finestraRegistro.registro();
     if (!registro.onEntry())
         return;
     DbResult error;

@@ -15,7 +15,7 @@ class FolderActions : public QObject
     Q_OBJECT
 public:
     /// finestra: the window the folder windows open over.
-    FolderActions(RegisterWidget& registro, QWidget* finestra);
+    FolderActions(RegisterWidget& finestraRegistro, QWidget* finestra);
 
     /// The folder window (not while a new entry is typed).
     void apri_fascicoli();
@@ -25,7 +25,7 @@ public:
     void cmd_tree_Click();
 
 private:
-    RegisterWidget& m_registro;
+    RegisterWidget& m_finestraRegistro;
     QWidget* m_finestra;
 };
 

@@ -40,7 +40,7 @@ Quadernolo::Quadernolo(QWidget* parent)
     setMinimumSize(kDimensioneMinima, kDimensioneMinima);
     // Design client area 8880 x 8535 twips, widened when the tool bars' buttons or the mask
     // need more: the mask shows whole at the first size.
-    resize(std::max({tw(8880), pic_tool_orizz->larghezza_barre(), m_registro->larghezza_maschera()}), tw(8535));
+    resize(std::max({tw(8880), pic_tool_orizz->larghezza_barre(), m_finestraRegistro->larghezza_maschera()}), tw(8535));
     m_centrale->installEventFilter(this);
 }
 
@@ -57,7 +57,7 @@ void Quadernolo::crea_controlli()
     QWidget* w = m_centrale;
 
     // The register's window covers the area, under everything else.
-    m_registro = new RegisterWidget(
+    m_finestraRegistro = new RegisterWidget(
         state, [this] { return resolveDataFolder(state.p_path_cartella); }, w);
     Frame1 = new StartFrame(w);
     frm_menu = new StartMenu(w);
@@ -67,17 +67,17 @@ void Quadernolo::crea_controlli()
     m_scorrimento = new FrameScroll(w, Frame1);
 
     pic_tool_orizz = new ToolStrip(w);
-    m_registro->imposta_barra(pic_tool_orizz->height());
+    m_finestraRegistro->imposta_barra(pic_tool_orizz->height());
     std::vector<QPixmap> collegamento;
     for (const char* icona : {"ing_find", "img_notifica", "img_new"})
         collegamento.push_back(disegna_icona(QLatin1String(icona)).pixmap(22, 22));
-    m_registro->imposta_icone(pic_tool_orizz->immagine(15), collegamento);
+    m_finestraRegistro->imposta_icone(pic_tool_orizz->immagine(15), collegamento);
 
     // New-entry pop-up under "Nuovo", print pop-up under "Stampa".
     Picture4 = new PopupButtons(QStringLiteral("Picture4"), "cmd_ins",
                                 {QStringLiteral("ENTRATA"), QStringLiteral("USCITA")}, tw(1800), tw(390), w);
     Picture4->move(tw(900), pic_tool_orizz->height());
-    Picture1 = new PrintPanel(m_registro->registro(), state.p_sessione, w);
+    Picture1 = new PrintPanel(m_finestraRegistro->registro(), state.p_sessione, w);
     Picture1->move(tw(2700), pic_tool_orizz->height());
 
     // The filter field choice, never shown: List1, Command3, Combo1.
@@ -92,11 +92,11 @@ void Quadernolo::crea_controlli()
 
     // The window's own actions, each over what it works on.
     m_avvio = std::make_unique<StartupLogin>(state, this, [this] { termina_programma(); });
-    m_apertura = new ArchiveOpening(state, *m_registro, this);
+    m_apertura = new ArchiveOpening(state, *m_finestraRegistro, this);
     m_notifiche = new NotificationActions(
-        state, *m_registro, *m_stato,
+        state, *m_finestraRegistro, *m_stato,
         [this](const QString& path, QString* perche) { return importa_notifica(path, perche); }, this);
-    m_fascicoli = new FolderActions(*m_registro, this);
+    m_fascicoli = new FolderActions(*m_finestraRegistro, this);
 }
 
 void Quadernolo::collega_segnali()
@@ -105,35 +105,36 @@ void Quadernolo::collega_segnali()
     connect(frm_menu, &StartMenu::clicked, this, &Quadernolo::cmd_menu_Click);
     connect(pic_tool_orizz, &ToolStrip::Toolbar1_ButtonClick, this, &Quadernolo::Toolbar1_ButtonClick);
     connect(pic_tool_orizz, &ToolStrip::Toolbar2_ButtonClick, this, &Quadernolo::Toolbar2_ButtonClick);
-    connect(m_scorrimento, &FrameScroll::scorrimento, m_registro, &RegisterWidget::scorri_maschera);
+    connect(m_scorrimento, &FrameScroll::scorrimento, m_finestraRegistro, &RegisterWidget::scorri_maschera);
     connect(Picture1, &PrintPanel::popup_lasciato, this, &Quadernolo::nascondi_popup);
     connect(Picture4, &PopupButtons::clicked, this, [this](int Index) {
         Picture4->hide();
-        m_registro->cmd_ins_Click(Index);
+        m_finestraRegistro->cmd_ins_Click(Index);
     });
     // A click on the print pop-up or a tool bar (beside its buttons) dismisses the pop-ups.
     connect(pic_tool_orizz, &ToolStrip::clic_sulle_barre, this, &Quadernolo::nascondi_popup);
     Picture1->installEventFilter(this);
 
-    connect(m_registro, &RegisterWidget::popup_lasciati, this, &Quadernolo::nascondi_popup);
-    connect(m_registro, &RegisterWidget::pulsante_filtro, pic_tool_orizz, &ToolStrip::mostra_filtro);
+    connect(m_finestraRegistro, &RegisterWidget::popup_lasciati, this, &Quadernolo::nascondi_popup);
+    connect(m_finestraRegistro, &RegisterWidget::pulsante_filtro, pic_tool_orizz, &ToolStrip::mostra_filtro);
     // The view switch and the filing button follow the view shown.
-    connect(m_registro, &RegisterWidget::vista_cambiata, this, [this](bool maschera) {
+    connect(m_finestraRegistro, &RegisterWidget::vista_cambiata, this, [this](bool maschera) {
         pic_tool_orizz->mostra_vista(maschera);
         if (maschera)
             pic_tool_orizz->raise();
         // The archive in use in front of the grid, whose foot it overlaps; beneath the register's
         // window while the mask shows, so that the mask's lists and panels are drawn over it in a
         // low window.
-        m_stato->poni_archivio_sotto(maschera ? m_registro : nullptr);
+        m_stato->poni_archivio_sotto(maschera ? m_finestraRegistro : nullptr);
     });
     // While a new entry is typed the tool bars are out of use; the session's register, as the
     // window shows and prints it, follows the direction chosen.
-    connect(m_registro, &RegisterWidget::inserimento_iniziato, this, [this](const QString& registro) {
+    connect(m_finestraRegistro, &RegisterWidget::inserimento_iniziato, this, [this](const QString& registro) {
         pic_tool_orizz->abilita_barre(false);
         state.p_sessione = registro;
     });
-    connect(m_registro, &RegisterWidget::inserimento_finito, this, [this] { pic_tool_orizz->abilita_barre(true); });
+    connect(m_finestraRegistro, &RegisterWidget::inserimento_finito, this,
+            [this] { pic_tool_orizz->abilita_barre(true); });
 }
 
 bool Quadernolo::Form_Load()
@@ -174,7 +175,7 @@ void Quadernolo::mostra_registro()
     state.p_sessione = QStringLiteral("Entrata");
     // The grid, then the mask, take the start frame's place.
     Frame1->hide();
-    m_registro->mostra_registro(storico);
+    m_finestraRegistro->mostra_registro(storico);
     setWindowTitle(QStringLiteral("Gestione quadernolo"));
     frm_menu->hide();
     m_notifiche->avvia();
@@ -185,7 +186,7 @@ void Quadernolo::mostra_registro()
     pic_tool_orizz->show();
     pic_tool_orizz->raise();
     Form_Resize();
-    m_registro->parcheggia_fuoco();
+    m_finestraRegistro->parcheggia_fuoco();
 
     if (state.p_sub_use && state.p_path_cartella.startsWith(QLatin1String("SUB_"), Qt::CaseInsensitive))
         m_stato->mostra_archivio(QStringLiteral("Archivio in uso : ") + state.p_path_cartella.mid(4));
@@ -216,6 +217,6 @@ void Quadernolo::nascondi_popup()
     Picture4->hide();
 }
 
-// Closing the window (closeEvent) is handled in exit.cpp.
+// Closing the window (closeEvent) is handled in main_window_exit.cpp.
 
 } // namespace quad

@@ -51,7 +51,7 @@ public:
     /// the timed look instead.
     virtual bool importa_notifica(const QString& path, QString* perche);
 
-    // --- start menu and tool bars (toolbar_dispatch.cpp) ----------------------------------
+    // --- start menu and tool bars (main_window_toolbars.cpp) -------------------------------------
     void Command1_Click();
     void cmd_menu_Click(int Index);
     void Toolbar1_ButtonClick(QAction* Button);
@@ -69,10 +69,10 @@ private:
     void mostra_registro();
     /// Hides the print and new-entry pop-ups.
     void nascondi_popup();
-    /// Places the window's regions whenever it changes size (layout.cpp).
+    /// Places the window's regions whenever it changes size (main_window_layout.cpp).
     void Form_Resize();
 
-    // --- leaving the register (exit.cpp) ----------------------------------------------------
+    // --- leaving the register (main_window_exit.cpp) ---------------------------------------------
     /// Leaves the open register for the start menu, asking to save a modified entry; false when
     /// the register stays (incomplete entry, failed save).
     bool lascia_registro();
@@ -83,7 +83,7 @@ private:
 
     QWidget* m_centrale = nullptr;
     /// The register's window: the grid, the mask and everything that shows the open register.
-    RegisterWidget* m_registro = nullptr;
+    RegisterWidget* m_finestraRegistro = nullptr;
     StartFrame* Frame1 = nullptr; ///< the start frame, with the archive button Command1
     StartMenu* frm_menu = nullptr; ///< the start menu, with cmd_menu
     FrameScroll* m_scorrimento = nullptr; ///< VScroll1, HScroll1 and their corner cmd_scroll

@@ -70,11 +70,12 @@ void segnala_notifica_da_verificare(NotificaRicevuta& notifica, const EsitoImpor
 
 } // namespace
 
-NotificationActions::NotificationActions(WorkingState& stato, RegisterWidget& registro, StatusArea& stato_finestra,
+NotificationActions::NotificationActions(WorkingState& stato, RegisterWidget& finestraRegistro,
+                                         StatusArea& stato_finestra,
                                          std::function<bool(const QString&, QString*)> importa, QObject* parent)
     : QObject(parent)
     , state(stato)
-    , m_registro(registro)
+    , m_finestraRegistro(finestraRegistro)
     , m_stato(stato_finestra)
     , m_importa(std::move(importa))
 {
@@ -86,7 +87,8 @@ NotificationActions::NotificationActions(WorkingState& stato, RegisterWidget& re
     Timer2->setObjectName(QStringLiteral("Timer2"));
     Timer2->setInterval(1000);
     connect(Timer1, &QTimer::timeout, this, &NotificationActions::Timer1_Timer);
-    connect(&registro, &RegisterWidget::inoltro_richiesto, this, &NotificationActions::inoltra_ufficio_competente);
+    connect(&finestraRegistro, &RegisterWidget::inoltro_richiesto, this,
+            &NotificationActions::inoltra_ufficio_competente);
 }
 
 void NotificationActions::avvia()
@@ -107,9 +109,9 @@ void NotificationActions::Timer1_Timer()
     // of its own (an import re-reads the register), never re-entered (the question box runs the
     // event loop, and the timer may fire meanwhile).
     // Nor into a historical archive: what arrives waits for the live one.
-    if (m_inCorso || !m_registro.aperto() || cartella_storica(state.p_path_cartella)
-        || m_registro.inserimento_in_corso() || m_registro.registro().session().p_update()
-        || m_registro.registro().registerRows()->hasPendingChanges())
+    if (m_inCorso || !m_finestraRegistro.aperto() || cartella_storica(state.p_path_cartella)
+        || m_finestraRegistro.inserimento_in_corso() || m_finestraRegistro.registro().session().p_update()
+        || m_finestraRegistro.registro().registerRows()->hasPendingChanges())
         return;
     const QScopedValueRollback<bool> inTimer(m_inCorso, true);
     const QStringList arrivate = notifiche_in_arrivo(programFolder());
@@ -139,18 +141,18 @@ void NotificationActions::inoltra_ufficio_competente()
 {
     if (state.p_postazione != QLatin1String("Server"))
         return;
-    const QString ufficio = m_registro.ufficio_competente();
+    const QString ufficio = m_finestraRegistro.ufficio_competente();
     if (ufficio.isEmpty())
         return;
     // The entry being typed is not in the archive yet: it is never forwarded, nor written by
     // the forward's commit.
-    if (m_registro.rifiuta_durante_inserimento())
+    if (m_finestraRegistro.rifiuta_durante_inserimento())
         return;
-    OpenRegister& registro = m_registro.registro();
-    if (registro.session().p_update() && !m_registro.salva_se_modificata())
+    OpenRegister& registro = m_finestraRegistro.registro();
+    if (registro.session().p_update() && !m_finestraRegistro.salva_se_modificata())
         return;
     esporta_notifica(1, ufficio);
-    m_registro.salva_se_modificata();
+    m_finestraRegistro.salva_se_modificata();
     if (const std::shared_ptr<Recordset> rs = registro.registerRows(); registro.count() >= 1)
         rs->moveLast();
 }
@@ -161,9 +163,9 @@ void NotificationActions::esporta_notifica(int modo, const QString& ufficio)
         return;
     // A new entry being typed lies pending in the register's rows: the stamps' commit must not
     // write it.
-    if (m_registro.rifiuta_durante_inserimento())
+    if (m_finestraRegistro.rifiuta_durante_inserimento())
         return;
-    OpenRegister& registro = m_registro.registro();
+    OpenRegister& registro = m_finestraRegistro.registro();
     // The timed import stays off meanwhile: it re-reads the register, and the question boxes run
     // the event loop in which the timer fires.
     const QScopedValueRollback<bool> guardia(m_inCorso, true);
@@ -175,7 +177,7 @@ void NotificationActions::esporta_notifica(int modo, const QString& ufficio)
     const QDateTime adesso = Clock::currentDateTime();
 
     if (modo == 0) {
-        const std::vector<Bookmark> scelte = m_registro.righe_scelte();
+        const std::vector<Bookmark> scelte = m_finestraRegistro.righe_scelte();
         if (scelte.empty()) {
             msgBox(QStringLiteral("Selezionare i records da inviare !"));
             return;
@@ -183,7 +185,7 @@ void NotificationActions::esporta_notifica(int modo, const QString& ufficio)
         if (!askYesNo(QStringLiteral("Esporto i records selezionati nel file ...\n\ndell' ufficio : ") + ufficio))
             return;
         // The entry on screen is saved first, so that the stamps' commit carries no change of its.
-        if (registro.session().p_update() && !m_registro.salva_se_modificata())
+        if (registro.session().p_update() && !m_finestraRegistro.salva_se_modificata())
             return;
         mostra_messaggio_stato(0, 0);
         const DbResult esito = esporta_trasferimento(
@@ -233,7 +235,7 @@ void NotificationActions::esporta_notifica(int modo, const QString& ufficio)
 
 bool NotificationActions::importa_notifica(const QString& path, QString* perche)
 {
-    OpenRegister& registro = m_registro.registro();
+    OpenRegister& registro = m_finestraRegistro.registro();
     const std::shared_ptr<Recordset> rs = registro.registerRows();
     if (!rs || !rs->isOpen()) {
         *perche = QStringLiteral("Il registro non è aperto.");
@@ -276,7 +278,7 @@ bool NotificationActions::importa_notifica(const QString& path, QString* perche)
         segnala_notifica_da_verificare(notifica, esito);
     if (esito.righe > 0) {
         registro.markEntryWritten();
-        m_registro.rileggi_registro(esito.ultimo);
+        m_finestraRegistro.rileggi_registro(esito.ultimo);
     }
     return true;
 }
@@ -289,14 +291,14 @@ bool NotificationActions::importa_file_trasferimento(const QString& nome)
                             "le schede del file non vengono caricate."));
         return false;
     }
-    if (m_registro.rifiuta_durante_inserimento())
+    if (m_finestraRegistro.rifiuta_durante_inserimento())
         return false;
     // The timed import stays off meanwhile: it re-reads the register, and the question boxes run
     // the event loop in which the timer fires.
     const QScopedValueRollback<bool> guardia(m_inCorso, true);
-    OpenRegister& registro = m_registro.registro();
+    OpenRegister& registro = m_finestraRegistro.registro();
     const std::shared_ptr<Recordset> rs = registro.registerRows();
-    if (!rs || (registro.session().p_update() && !m_registro.salva_se_modificata()))
+    if (!rs || (registro.session().p_update() && !m_finestraRegistro.salva_se_modificata()))
         return false;
     DbResult aperto;
     const EsitoTrasferimento esito
@@ -313,7 +315,7 @@ bool NotificationActions::importa_file_trasferimento(const QString& nome)
              + QStringLiteral("\n\nATTENZIONE ! Il file contiene quadernoli già in archivio con altri dati: "
                               "restano in archivio come sono.\n")
              + elencoDiversi(esito.diversi));
-    m_registro.rileggi_registro(registro.currentNumber());
+    m_finestraRegistro.rileggi_registro(registro.currentNumber());
     return true;
 }
 

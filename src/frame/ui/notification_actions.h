@@ -24,7 +24,7 @@ class NotificationActions : public QObject
 public:
     /// importa imports one received notification file (importa_notifica's own work, or what
     /// stands in for it); stato the status line; parent the window.
-    NotificationActions(WorkingState& stato, RegisterWidget& registro, StatusArea& stato_finestra,
+    NotificationActions(WorkingState& stato, RegisterWidget& finestraRegistro, StatusArea& stato_finestra,
                         std::function<bool(const QString& path, QString* perche)> importa, QObject* parent);
 
     /// The timers run while the register is open.
@@ -51,7 +51,7 @@ private:
     void mostra_messaggio_stato(int modo, int n);
 
     WorkingState& state;
-    RegisterWidget& m_registro;
+    RegisterWidget& m_finestraRegistro;
     StatusArea& m_stato;
     std::function<bool(const QString&, QString*)> m_importa;
     QTimer* Timer1 = nullptr;

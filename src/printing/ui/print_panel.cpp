@@ -24,7 +24,7 @@ using namespace controls;
 PrintPanel::PrintPanel(OpenRegister& registro, const QString& sessione, QWidget* parent)
     : QFrame(parent)
     , m_registro(registro)
-    , m_sessione(sessione)
+    , p_sessione(sessione)
 {
     setObjectName(QStringLiteral("Picture1"));
     setFrameShape(QFrame::Box);
@@ -101,7 +101,7 @@ void PrintPanel::stampa_registro()
         msgBox(intervallo.errore);
         return;
     }
-    const QString tipo = codice_registro(m_sessione);
+    const QString tipo = codice_registro(p_sessione);
     if (tipo.isEmpty()) {
         warn(QStringLiteral("ATTENZIONE !\n\nNessun registro aperto da stampare."));
         return;
@@ -118,7 +118,7 @@ void PrintPanel::stampa_registro()
         msgBox(QStringLiteral("Nessun quadernolo per le date inserite !"));
         return;
     }
-    stampa_tabelle_registro(stampante(), *righe, m_sessione);
+    stampa_tabelle_registro(stampante(), *righe, p_sessione);
 }
 
 } // namespace quad

@@ -46,7 +46,7 @@ protected:
 
 private:
     OpenRegister& m_registro;
-    const QString& m_sessione;
+    const QString& p_sessione;
     std::shared_ptr<PrintSheet> m_stampante;
 };
 

@@ -39,7 +39,7 @@ public:
     /// or it is not.
     void imposta_in_vista(bool inVista, bool storico = false);
 
-    // --- data controls and binding (data_controls.cpp) ------------------------------------
+    // --- data controls and binding (entry_actions.cpp) -------------------------------------------
     void collega_campi_maschera();
     void collega_campi_corrispondente();
     /// The correspondent boxes show the rows of ado_mittenti.
@@ -67,7 +67,7 @@ public:
     /// Quiets the boxes' rules for as long as the value returned lives.
     [[nodiscard]] QScopedValueRollback<bool> quieta_caselle() { return QScopedValueRollback<bool>(m_uscita, true); }
 
-    // --- a new entry (entry_new.cpp) -------------------------------------------------------
+    // --- a new entry (entry_actions_new.cpp) -----------------------------------------------------
     void cmd_ins_Click(int Index);
     void cmd_new_ins_Click(int Index);
     /// Takes the issuing lock, allocates the next number (or asks the start number of an empty
@@ -82,7 +82,7 @@ public:
     /// Leaving gives up a new entry being typed: nothing of it is written and its lock goes.
     void abbandona_inserimento();
 
-    // --- a registered entry, moves and captions (entry_save.cpp) ----------------------------
+    // --- a registered entry, moves and captions (entry_actions_save.cpp) -------------------------
     void salva_scheda();
     /// salva_scheda with its outcome: false when something could not be written (the cause was
     /// shown and the entry stays modified).

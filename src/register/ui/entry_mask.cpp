@@ -26,12 +26,6 @@ namespace quad {
 
 using namespace controls;
 
-namespace {
-
-constexpr int kCollegamento = 19;
-
-} // namespace
-
 EntryMask::EntryMask(QWidget* parent)
     : QFrame(parent)
 {
@@ -64,13 +58,13 @@ EntryMask::EntryMask(QWidget* parent)
     collegaSegnali();
     ordinaTab();
     // A screen reader announces each box by its caption; the annulment note stands without one.
-    annuncia_caselle(this, {{txt_mask1[26], QStringLiteral("Nota Annulla")}});
+    annuncia_caselle(this, {{txt_mask1[Nota_annulla], QStringLiteral("Nota Annulla")}});
     // Captions that repeat ("del", "Ora") name their boxes by what each holds.
-    const std::pair<int, const char*> nomi[] = {{2, "Data quadernolo"},
-                                                {24, "Ora quadernolo"},
-                                                {6, "Data quad. rif."},
-                                                {21, "Ora consegna"},
-                                                {23, "Ora restituzione"}};
+    const std::pair<Casella, const char*> nomi[] = {{Data_quadernolo, "Data quadernolo"},
+                                                    {Orario, "Ora quadernolo"},
+                                                    {Data_quad_rif, "Data quad. rif."},
+                                                    {Ora_consegna, "Ora consegna"},
+                                                    {Ora_restituzione, "Ora restituzione"}};
     for (const auto& [index, nome] : nomi)
         txt_mask1[index]->setAccessibleName(QString::fromUtf8(nome));
     Check1->setAccessibleName(QStringLiteral("Annullato"));
@@ -111,45 +105,47 @@ std::vector<QObject*> EntryMask::osservati() const
 void EntryMask::creaCaselle()
 {
     // The boxes: index, caption, label x, box x, y, box width (pixels inside their container).
-    txt_mask1.assign(27, nullptr);
-    lbl_mask1.assign(27, nullptr);
+    txt_mask1.assign(kCaselleMaschera, nullptr);
+    lbl_mask1.assign(kCaselleMaschera, nullptr);
     Frame6 = nominato(new QGroupBox(this), QStringLiteral("Frame6"));
     Frame6->setGeometry(4, 86, 673, 56);
-    struct Casella
+    struct Posto
     {
-        int index;
+        Casella index;
         const char* caption;
         int lx, bx, y, width;
     };
-    const Casella caselle[] = {{0, "Quadernolo N.", 8, 100, 36, 70},
-                               {1, "Anno", 180, 212, 36, 50},
-                               {2, "del", 272, 296, 36, 85},
-                               {24, "Ora", 390, 416, 36, 70},
-                               {3, "Tipo documento", 8, 100, 62, 285},
-                               {4, "N. allegati", 395, 460, 62, 40},
-                               {5, "Quad. rif.", 4, 96, 4, 120},
-                               {6, "del", 226, 250, 4, 85},
-                               {7, "Oggetto", 4, 96, 30, 570},
-                               {8, "Mittente", 8, 100, 148, 350},
-                               {9, "P.iva/CF", 8, 100, 174, 160},
-                               {10, "Nato il", 270, 315, 174, 85},
-                               {11, "Indirizzo", 8, 100, 200, 300},
-                               {12, "N. Civico", 410, 465, 200, 50},
-                               {13, "Città", 8, 100, 226, 200},
-                               {14, "Prov", 310, 340, 226, 35},
-                               {25, "CAP", 385, 415, 226, 55},
-                               {15, "Stato", 480, 515, 226, 40},
-                               {16, "A.O.O. competente", 8, 140, 256, 250},
-                               {17, "A.O.O. per conoscenza", 8, 140, 282, 250},
-                               {18, "NOTE", 8, 140, 308, 400},
-                               {19, "File", 8, 140, 334, 330},
-                               {20, "Data consegna", 8, 100, 362, 80},
-                               {21, "Ora", 190, 215, 362, 65},
-                               {22, "Data restituzione", 290, 395, 362, 80},
-                               {23, "Ora", 485, 510, 362, 65},
-                               {26, nullptr, 0, 8, 410, 400}};
-    for (const Casella& c : caselle) {
-        QWidget* contenitore = (c.index >= 5 && c.index <= 7) ? static_cast<QWidget*>(Frame6) : this;
+    const Posto posti[] = {{Progressivo, "Quadernolo N.", 8, 100, 36, 70},
+                           {Anno, "Anno", 180, 212, 36, 50},
+                           {Data_quadernolo, "del", 272, 296, 36, 85},
+                           {Orario, "Ora", 390, 416, 36, 70},
+                           {Tipo_documento, "Tipo documento", 8, 100, 62, 285},
+                           {Numero_documenti, "N. allegati", 395, 460, 62, 40},
+                           {Quad_rif, "Quad. rif.", 4, 96, 4, 120},
+                           {Data_quad_rif, "del", 226, 250, 4, 85},
+                           {Oggetto, "Oggetto", 4, 96, 30, 570},
+                           {Nominativo, "Mittente", 8, 100, 148, 350},
+                           {P_iva_CF, "P.iva/CF", 8, 100, 174, 160},
+                           {Data_nascita, "Nato il", 270, 315, 174, 85},
+                           {Indirizzo, "Indirizzo", 8, 100, 200, 300},
+                           {Civico, "N. Civico", 410, 465, 200, 50},
+                           {Citta, "Città", 8, 100, 226, 200},
+                           {Prov, "Prov", 310, 340, 226, 35},
+                           {Cap, "CAP", 385, 415, 226, 55},
+                           {Stato, "Stato", 480, 515, 226, 40},
+                           {Ufficio_competente, "A.O.O. competente", 8, 140, 256, 250},
+                           {Ufficio_conoscenza, "A.O.O. per conoscenza", 8, 140, 282, 250},
+                           {Note, "NOTE", 8, 140, 308, 400},
+                           {Collegamento, "File", 8, 140, 334, 330},
+                           {Data_consegna, "Data consegna", 8, 100, 362, 80},
+                           {Ora_consegna, "Ora", 190, 215, 362, 65},
+                           {Data_restituzione, "Data restituzione", 290, 395, 362, 80},
+                           {Ora_restituzione, "Ora", 485, 510, 362, 65},
+                           {Nota_annulla, nullptr, 0, 8, 410, 400}};
+    for (const Posto& c : posti) {
+        // The reference and the subject lie in the frame with "Riservato".
+        const bool riquadro = c.index == Quad_rif || c.index == Data_quad_rif || c.index == Oggetto;
+        QWidget* contenitore = riquadro ? static_cast<QWidget*>(Frame6) : this;
         auto* box = new QLineEdit(contenitore);
         box->setObjectName(indicizzato("txt_mask1", c.index));
         box->setGeometry(c.bx, c.y, c.width, 21);
@@ -160,13 +156,13 @@ void EntryMask::creaCaselle()
         }
     }
     // Boxes the window's design keeps locked and grey.
-    for (int i : {0, 1, 20, 21, 22, 23}) {
+    for (Casella i : {Progressivo, Anno, Data_consegna, Ora_consegna, Data_restituzione, Ora_restituzione}) {
         txt_mask1[i]->setReadOnly(true);
         txt_mask1[i]->setStyleSheet(QStringLiteral("QLineEdit { background-color: #E0E0E0; }"));
     }
     // Only the link box takes drops.
     for (QLineEdit* box : txt_mask1)
-        box->setAcceptDrops(box == txt_mask1[kCollegamento]);
+        box->setAcceptDrops(box == txt_mask1[Collegamento]);
     Check1 = nominato(new QCheckBox(this), QStringLiteral("Check1"));
     Check1->setGeometry(610, 36, 20, 21);
     // Only the annulment ticks it: the clerk never does.
@@ -267,17 +263,19 @@ void EntryMask::ordinaTab()
 {
     // Tab walks the mask as it reads, line by line and left to right, to the confirmation.
     std::vector<QWidget*> ordine {cmd_tree};
-    for (int i : {0, 1, 2, 24})
+    for (Casella i : {Progressivo, Anno, Data_quadernolo, Orario})
         ordine.push_back(txt_mask1[i]);
     ordine.push_back(Check1);
-    for (int i : {3, 4, 5, 6})
+    for (Casella i : {Tipo_documento, Numero_documenti, Quad_rif, Data_quad_rif})
         ordine.push_back(txt_mask1[i]);
     ordine.push_back(Check2);
-    for (int i : {7, 8})
+    for (Casella i : {Oggetto, Nominativo})
         ordine.push_back(txt_mask1[i]);
     ordine.insert(ordine.end(), cmd_mitt.begin(), cmd_mitt.end());
     ordine.push_back(cmd_altri);
-    for (int i : {9, 10, 11, 12, 13, 14, 25, 15, 16, 17, 18, 19, 20, 21, 22, 23, 26})
+    for (Casella i :
+         {P_iva_CF, Data_nascita, Indirizzo, Civico, Citta, Prov, Cap, Stato, Ufficio_competente, Ufficio_conoscenza,
+          Note, Collegamento, Data_consegna, Ora_consegna, Data_restituzione, Ora_restituzione, Nota_annulla})
         ordine.push_back(txt_mask1[i]);
     ordine.insert(ordine.end(), cmd_new_ins.begin(), cmd_new_ins.end());
     ordine.push_back(cmd_annulla);
@@ -301,7 +299,7 @@ bool EntryMask::eventFilter(QObject* watched, QEvent* event)
         return QFrame::eventFilter(watched, event);
     const QEvent::Type type = event->type();
     const int index = indexOf(watched);
-    if (index == kCollegamento && eventoCollegamento(event))
+    if (index == Collegamento && eventoCollegamento(event))
         return true;
     if (index >= 0)
         return eventoCasella(index, event) || QFrame::eventFilter(watched, event);
@@ -396,11 +394,11 @@ bool EntryMask::eventoCollegamento(QEvent* event)
         }
         drop->setDropAction(Qt::CopyAction);
         drop->accept();
-        m_events->txt_mask1_OLEDragDrop(kCollegamento, *dropped);
+        m_events->txt_mask1_OLEDragDrop(Collegamento, *dropped);
         return true;
     }
     case QEvent::MouseButtonDblClick:
-        m_events->txt_mask1_DblClick(kCollegamento);
+        m_events->txt_mask1_DblClick(Collegamento);
         return true;
     default:
         return false;
@@ -419,30 +417,36 @@ namespace {
 
 struct CampoCasella
 {
-    int index;
+    Casella index;
     const char* field;
 };
 
 // Register fields of the mask's boxes.
-const CampoCasella kCampiScheda[] = {{0, "Progressivo"},
-                                     {1, "Anno"},
-                                     {2, "Data_quadernolo"},
-                                     {3, "Tipo_documento"},
-                                     {4, "Numero_documenti"},
-                                     {5, "Quad_rif"},
-                                     {6, "Data_quad_rif"},
-                                     {7, "Oggetto"},
-                                     {16, "Ufficio_competente"},
-                                     {17, "Ufficio_conoscenza"},
-                                     {18, "Note"},
-                                     {19, "Collegamento"},
-                                     {24, "Orario"},
-                                     {26, "Nota_annulla"}};
+const CampoCasella kCampiScheda[] = {{Progressivo, "Progressivo"},
+                                     {Anno, "Anno"},
+                                     {Data_quadernolo, "Data_quadernolo"},
+                                     {Tipo_documento, "Tipo_documento"},
+                                     {Numero_documenti, "Numero_documenti"},
+                                     {Quad_rif, "Quad_rif"},
+                                     {Data_quad_rif, "Data_quad_rif"},
+                                     {Oggetto, "Oggetto"},
+                                     {Ufficio_competente, "Ufficio_competente"},
+                                     {Ufficio_conoscenza, "Ufficio_conoscenza"},
+                                     {Note, "Note"},
+                                     {Collegamento, "Collegamento"},
+                                     {Orario, "Orario"},
+                                     {Nota_annulla, "Nota_annulla"}};
 
 // Correspondent fields.
-const CampoCasella kCampiCorrispondente[]
-    = {{8, "Nominativo"}, {9, "P_iva_CF"}, {10, "Data_nascita"}, {11, "Indirizzo"}, {12, "Civico"},
-       {13, "Citta"},     {14, "Prov"},    {15, "Stato"},        {25, "Cap"}};
+const CampoCasella kCampiCorrispondente[] = {{Nominativo, "Nominativo"},
+                                             {P_iva_CF, "P_iva_CF"},
+                                             {Data_nascita, "Data_nascita"},
+                                             {Indirizzo, "Indirizzo"},
+                                             {Civico, "Civico"},
+                                             {Citta, "Citta"},
+                                             {Prov, "Prov"},
+                                             {Stato, "Stato"},
+                                             {Cap, "Cap"}};
 
 } // namespace
 
@@ -453,10 +457,11 @@ void EntryMask::collega_campi_scheda(FieldBinder& binder, DataControl* registro)
     binder.setDataField(Check1, QStringLiteral("Annullato"));
     binder.setDataField(Check2, QStringLiteral("Riservato"));
     // "N. allegati" counts documents: a whole number from 0 up.
-    binder.setFieldKind(txt_mask1[4], FieldKind::Count);
+    binder.setFieldKind(txt_mask1[Numero_documenti], FieldKind::Count);
 
-    for (int i = 0; i <= 26; ++i) {
-        if (i <= 7 || (i >= 16 && i <= 24) || i == 26)
+    // The entry's boxes, with the delivery and return boxes, which show no field.
+    for (int i = 0; i < kCaselleMaschera; ++i) {
+        if (i <= Oggetto || (i >= Ufficio_competente && i <= Orario) || i == Nota_annulla)
             binder.setDataSource(txt_mask1[i], registro);
     }
     binder.setDataSource(Check1, registro);
@@ -471,8 +476,8 @@ void EntryMask::collega_campi_corrispondente(FieldBinder& binder)
 
 void EntryMask::collega_origine_corrispondente(FieldBinder& binder, DataControl* mittenti)
 {
-    for (int i : {8, 9, 10, 11, 12, 13, 14, 15, 25})
-        binder.setDataSource(txt_mask1[i], mittenti);
+    for (const CampoCasella& c : kCampiCorrispondente)
+        binder.setDataSource(txt_mask1[c.index], mittenti);
 }
 
 void EntryMask::scollega(FieldBinder& binder)
@@ -503,11 +508,11 @@ void EntryMask::sblocca()
 
 void EntryMask::bloccaCaselle(bool bloccate)
 {
-    // Notes (18) and link (19) stay editable on a registered entry: they are what it may still change.
+    // Notes and link stay editable on a registered entry: they are what it may still change.
     QList<int> caselle;
-    for (int i = 2; i <= (bloccate ? 17 : 19); ++i)
+    for (int i = Data_quadernolo; i <= (bloccate ? Ufficio_conoscenza : Collegamento); ++i)
         caselle << i;
-    caselle << 24 << 25 << 26;
+    caselle << Orario << Cap << Nota_annulla;
     for (int i : caselle) {
         txt_mask1[i]->setReadOnly(bloccate);
         txt_mask1[i]->setFrame(!bloccate);
@@ -520,7 +525,7 @@ void EntryMask::bloccaCaselle(bool bloccate)
 
 void EntryMask::abilita_caselle()
 {
-    for (int i = 0; i <= 10; ++i)
+    for (int i = Progressivo; i <= Data_nascita; ++i)
         txt_mask1[i]->setEnabled(true);
 }
 
@@ -529,15 +534,15 @@ void EntryMask::mostra_verso(bool entrata)
     if (entrata) {
         lbl_modo->setText(QStringLiteral("Quadernolo in ENTRATA"));
         cmd_altri->setText(QStringLiteral("Altri mittenti"));
-        lbl_mask1[8]->setText(QStringLiteral("Mittente"));
-        lbl_mask1[5]->setText(QStringLiteral("Quad. Rif."));
+        lbl_mask1[Nominativo]->setText(QStringLiteral("Mittente"));
+        lbl_mask1[Quad_rif]->setText(QStringLiteral("Quad. Rif."));
         Check2->show();
     } else {
         lbl_modo->setText(QStringLiteral("Quadernolo in USCITA"));
         cmd_altri->setText(QStringLiteral("Altri destinatari"));
         Check2->hide();
-        lbl_mask1[8]->setText(QStringLiteral("Destinatario"));
-        lbl_mask1[5]->setText(QStringLiteral("Quad. Interno"));
+        lbl_mask1[Nominativo]->setText(QStringLiteral("Destinatario"));
+        lbl_mask1[Quad_rif]->setText(QStringLiteral("Quad. Interno"));
     }
 }
 
@@ -603,12 +608,12 @@ void EntryMask::mostra_filtro_inserito(bool filtrato)
 
 void EntryMask::mostra_anteprima_collegamento()
 {
-    quad::mostra_anteprima_collegamento(txt_mask1[kCollegamento]->text(), Image1);
+    quad::mostra_anteprima_collegamento(txt_mask1[Collegamento]->text(), Image1);
 }
 
 void EntryMask::apri_anteprima_collegamento()
 {
-    quad::apri_anteprima_collegamento(window(), txt_mask1[kCollegamento]->text(), Image1);
+    quad::apri_anteprima_collegamento(window(), txt_mask1[Collegamento]->text(), Image1);
 }
 
 void EntryMask::abilita_inoltro(bool abilitato)

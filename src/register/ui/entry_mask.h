@@ -20,6 +20,41 @@ class CalendarPopup;
 class DataControl;
 class FieldBinder;
 
+/// The boxes of the entry mask (txt_mask1) by index, each named after the field it shows. The four
+/// boxes of the delivery and the return (a date and a time each) show no field.
+enum Casella : int {
+    Progressivo = 0,
+    Anno = 1,
+    Data_quadernolo = 2,
+    Tipo_documento = 3,
+    Numero_documenti = 4,
+    Quad_rif = 5,
+    Data_quad_rif = 6,
+    Oggetto = 7,
+    Nominativo = 8,
+    P_iva_CF = 9,
+    Data_nascita = 10,
+    Indirizzo = 11,
+    Civico = 12,
+    Citta = 13,
+    Prov = 14,
+    Stato = 15,
+    Ufficio_competente = 16,
+    Ufficio_conoscenza = 17,
+    Note = 18,
+    Collegamento = 19,
+    Data_consegna = 20,
+    Ora_consegna = 21,
+    Data_restituzione = 22,
+    Ora_restituzione = 23,
+    Orario = 24,
+    Cap = 25,
+    Nota_annulla = 26,
+};
+
+/// How many boxes the entry mask has.
+constexpr int kCaselleMaschera = Nota_annulla + 1;
+
 /// What the entry mask hands to the window that shows it: the events of its controls, by the
 /// names of their handlers. Returning true from a key handler swallows the key; returning false
 /// from txt_mask1_Validate keeps the focus in the box.
@@ -68,7 +103,7 @@ public:
     void setEvents(EntryMaskEvents* events);
 
     // --- the boxes ----------------------------------------------------------------------------
-    /// Box index (0..26).
+    /// Box index (a Casella).
     QLineEdit* casella(int index) const { return txt_mask1[size_t(index)]; }
     /// Every box, by index.
     const std::vector<QLineEdit*>& caselle() const { return txt_mask1; }
@@ -89,11 +124,12 @@ public:
     void scollega(FieldBinder& binder);
 
     // --- what the mask shows of the entry -----------------------------------------------------
-    /// A registered entry: only its note (18) and its link (19) can be typed.
+    /// A registered entry: only its note (Note) and its link (Collegamento) can be typed.
     void blocca();
-    /// A new entry: boxes 2 to 19 and 24 to 26, "Riservato" and the other correspondents' button.
+    /// A new entry: boxes Data_quadernolo to Collegamento and Orario to Nota_annulla, "Riservato"
+    /// and the other correspondents' button.
     void sblocca();
-    /// Boxes 0 to 10 in use (they are never put out of use by the mask itself).
+    /// Boxes Progressivo to Data_nascita in use (they are never put out of use by the mask itself).
     void abilita_caselle();
     /// The captions of an incoming (entrata) or outgoing entry: the header, the correspondent's
     /// caption and button, the reference caption; "Riservato" only for an incoming one.
@@ -149,8 +185,8 @@ private:
     /// Every object this mask watches.
     std::vector<QObject*> osservati() const;
 
-    std::vector<QLineEdit*> txt_mask1; ///< 0..26
-    std::vector<QLabel*> lbl_mask1; ///< 0..25 (26 has no label)
+    std::vector<QLineEdit*> txt_mask1; ///< by Casella
+    std::vector<QLabel*> lbl_mask1; ///< by Casella (Nota_annulla has no label)
     QCheckBox* Check1 = nullptr; ///< Annullato: only the annulment ticks it
     QGroupBox* Frame6 = nullptr;
     QCheckBox* Check2 = nullptr; ///< "Riservato"

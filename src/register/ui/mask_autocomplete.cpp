@@ -3,6 +3,7 @@
 #include "ax_db_autocomplete.h"
 #include "data_control.h"
 #include "entry_helpers.h"
+#include "entry_mask.h"
 #include "field_binding.h"
 
 #include "entry_session.h"
@@ -16,21 +17,19 @@ namespace quad {
 
 namespace {
 
-constexpr int kNome = 8;
-constexpr int kCitta = 13;
-
 /// Boxes whose keys never reach the control: the always-locked ones, the name box (it has the
 /// address-book look-up instead) and the two office boxes (their pick list takes the keys).
 bool senzaTasti(int index)
 {
-    return index == 0 || index == 1 || index == kNome || index == 16 || index == 17 || (index >= 20 && index <= 23);
+    return index == Progressivo || index == Anno || index == Nominativo || index == Ufficio_competente
+        || index == Ufficio_conoscenza || (index >= Data_consegna && index <= Ora_restituzione);
 }
 
 /// Boxes whose changes are not handed to the control: the name box, the office boxes and the
 /// link box (it shows the linked file instead).
 bool senzaRicerca(int index)
 {
-    return index == kNome || index == 16 || index == 17 || index == 19;
+    return index == Nominativo || index == Ufficio_competente || index == Ufficio_conoscenza || index == Collegamento;
 }
 
 bool tastoDiScorrimento(int key)
@@ -48,12 +47,12 @@ MaskAutocomplete::MaskAutocomplete(MaskAutocompleteHost& host, const std::vector
     , m_host(host)
     , m_caselle(caselle)
     , m_completamento(completamento)
-    , m_registro(registro)
-    , m_rubrica(rubrica)
-    , m_mittenti(mittenti)
+    , Adodc1(registro)
+    , Ado_nomi(rubrica)
+    , ado_mittenti(mittenti)
     , m_binder(binder)
     , m_pannelloNomi(pannelloNomi)
-    , m_sessione(sessione)
+    , m_session(sessione)
 {
     setObjectName(QStringLiteral("mask_autocomplete"));
     for (int i = 0; i < int(m_caselle.size()); ++i) {
@@ -64,8 +63,8 @@ MaskAutocomplete::MaskAutocomplete(MaskAutocompleteHost& host, const std::vector
         connect(box, &QLineEdit::textEdited, this, [this, i] { testoDigitato(i); });
     }
     connect(&m_completamento, &AXDbAutoComplete::townPicked, this, &MaskAutocomplete::comuneScelto);
-    connect(&m_registro, &DataControl::recordsetChanged, this, [this] {
-        if (!m_registro.Recordset())
+    connect(&Adodc1, &DataControl::recordsetChanged, this, [this] {
+        if (!Adodc1.Recordset())
             registroChiuso();
     });
 }
@@ -125,21 +124,21 @@ void MaskAutocomplete::casellaAttiva(int index)
     // The town box searches the towns of the settings database; every other box the register's
     // table, which has no column of the other correspondent boxes: they propose nothing.
     // A database that does not open proposes nothing: the box is typed as any other.
-    const DbResult collegato = ac->setConnectionString((index == kCitta ? m_rubrica : m_registro).ConnectionString());
+    const DbResult collegato = ac->setConnectionString((index == Citta ? Ado_nomi : Adodc1).ConnectionString());
     if (!collegato.ok()) {
         ac->setTextObject(nullptr);
         return;
     }
-    ac->setTableName(index == kCitta ? QStringLiteral("Comuni") : QStringLiteral("Entrata"));
+    ac->setTableName(index == Citta ? QStringLiteral("Comuni") : QStringLiteral("Entrata"));
     ac->setSearchMode(1);
     // The name box keeps the box, field and type of the box before it: its own proposals come
     // from the address book.
-    if (index == kNome)
+    if (index == Nominativo)
         return;
     QLineEdit* box = m_caselle[index];
     const QString campo = m_binder.dataField(box);
     long tipo = 0;
-    const std::shared_ptr<Recordset> rs = m_registro.Recordset();
+    const std::shared_ptr<Recordset> rs = Adodc1.Recordset();
     if (rs && rs->isOpen() && !campo.isEmpty()) {
         const int i = rs->fieldIndex(campo);
         if (i >= 0)
@@ -158,7 +157,7 @@ bool MaskAutocomplete::tasto(int index, QKeyEvent* event)
         return false;
     const bool lista = ac->isListVisible();
     // The document-type box keeps its Down arrow for its own list while no proposal is shown.
-    if ((index != 3 || lista) && ac->Text_KeyDown(event))
+    if ((index != Tipo_documento || lista) && ac->Text_KeyDown(event))
         return true;
     // While the list shows, the arrows and the page keys move its selection, not the register.
     if (lista && tastoDiScorrimento(event->key()))
@@ -168,11 +167,11 @@ bool MaskAutocomplete::tasto(int index, QKeyEvent* event)
 
 void MaskAutocomplete::testoDigitato(int index)
 {
-    const EntrySession& s = m_sessione;
+    const EntrySession& s = m_session;
     if (m_host.p_uscita() || s.p_stop())
         return;
     QLineEdit* box = m_caselle[index];
-    if (index == kNome) {
+    if (index == Nominativo) {
         if (s.p_new_ins() && !box->text().trimmed().isEmpty() && !m_host.p_modifica())
             m_host.cerca_in_elenco(box->text());
         return;
@@ -188,7 +187,7 @@ void MaskAutocomplete::comuneScelto(const QString& citta, const QString& prov, c
     // The correction dialog serves its own town box.
     if (m_host.p_frm_nomi())
         return;
-    const std::shared_ptr<Recordset> rs = m_mittenti.Recordset();
+    const std::shared_ptr<Recordset> rs = ado_mittenti.Recordset();
     if (!rs || !rs->isOpen() || rs->bof() || rs->eof())
         return;
     QList<QPair<QString, QString>> valori;

@@ -71,12 +71,12 @@ private:
     MaskAutocompleteHost& m_host;
     std::vector<QLineEdit*> m_caselle;
     AXDbAutoComplete& m_completamento;
-    DataControl& m_registro;
-    DataControl& m_rubrica;
-    DataControl& m_mittenti;
+    DataControl& Adodc1;
+    DataControl& Ado_nomi;
+    DataControl& ado_mittenti;
     FieldBinder& m_binder;
     QWidget& m_pannelloNomi;
-    const EntrySession& m_sessione;
+    const EntrySession& m_session;
 };
 
 } // namespace quad

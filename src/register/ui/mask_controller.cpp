@@ -12,13 +12,13 @@
 
 namespace quad {
 
-MaskController::MaskController(OpenRegister& aperto, EntryActions& schede, EntryMask& maschera, FieldBinder& binder,
-                               DataControl& registro, DataControl& mittenti, DataControl& rubrica,
+MaskController::MaskController(OpenRegister& aperto, EntryActions& azioniSchede, EntryMask& maschera,
+                               FieldBinder& binder, DataControl& registro, DataControl& mittenti, DataControl& rubrica,
                                MaskPickers& selettori, AddressBookPanel& pannelloNomi, AXDbAutoComplete& completamento,
                                QWidget& fuoco, QObject* parent)
     : QObject(parent)
     , m_registro(&aperto)
-    , m_schede(&schede)
+    , m_azioniSchede(&azioniSchede)
     , Frm_mask(&maschera)
     , binder(&binder)
     , Adodc1(&registro)
@@ -53,7 +53,7 @@ int MaskController::conta_schede() const
 
 bool MaskController::p_uscita() const
 {
-    return m_schede->in_uscita();
+    return m_azioniSchede->in_uscita();
 }
 
 bool MaskController::p_modifica() const
@@ -68,7 +68,7 @@ bool MaskController::p_frm_nomi() const
 
 void MaskController::cmd_new_ins_Click(int Index)
 {
-    m_schede->cmd_new_ins_Click(Index);
+    m_azioniSchede->cmd_new_ins_Click(Index);
 }
 
 void MaskController::CalendarVB1_DateDblClick()

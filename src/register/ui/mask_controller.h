@@ -30,12 +30,12 @@ class MaskController : public QObject, public EntryMaskEvents, public MaskAutoco
 public:
     /// registro, mittenti and rubrica are the data controls of the register, of the
     /// correspondents of the entry shown and of the address book; fuoco the focus sink.
-    MaskController(OpenRegister& aperto, EntryActions& schede, EntryMask& maschera, FieldBinder& binder,
+    MaskController(OpenRegister& aperto, EntryActions& azioniSchede, EntryMask& maschera, FieldBinder& binder,
                    DataControl& registro, DataControl& mittenti, DataControl& rubrica, MaskPickers& selettori,
                    AddressBookPanel& pannelloNomi, AXDbAutoComplete& completamento, QWidget& fuoco, QObject* parent);
     ~MaskController() override;
 
-    // --- EntryMaskEvents (mask_events.cpp, mask_link.cpp, mask_actions.cpp, entry_rows.cpp) --
+    // --- EntryMaskEvents (mask_controller_*.cpp) -------------------------------------------------
     /// Return true to swallow the key.
     bool txt_mask1_KeyDown(int Index, QKeyEvent* event) override;
     bool txt_mask1_KeyPress(int Index, QKeyEvent* event) override;
@@ -67,7 +67,7 @@ public:
     bool p_frm_nomi() const override;
     void cerca_in_elenco(const QString& text) override;
 
-    // --- the correspondent rows (entry_rows.cpp) ----------------------------------------------
+    // --- the correspondent rows (mask_controller_rows.cpp) ---------------------------------------
     /// "" for a Null value, the value itself otherwise.
     static QVariant nz_stringa(const QVariant& value);
     /// Moves the correspondents to their last row; true when its nine boxes are blank.
@@ -75,7 +75,7 @@ public:
     /// Every correspondent row as a line of text.
     QString elenco_corrispondenti_testo();
 
-    // --- the link, the correction, the quick find (mask_link.cpp, mask_actions.cpp) ------------
+    // --- the link, the correction, the quick find (mask_controller_link.cpp, _actions.cpp) -------
     /// The file choice of the link box (double click, F2, "Inserisci file").
     void scegli_collegamento();
     /// F12 on the subject of a registered entry: the correction dialog and its write.
@@ -98,14 +98,14 @@ signals:
     void inoltro_richiesto();
 
 private:
-    /// Leaving box 2 or changing it: a date before p_ultima_data is refused. While typing
+    /// Leaving the box Data_quadernolo or changing it: a date before p_ultima_data is refused. While typing
     /// (leaving false) only a date with its four-digit year is judged.
     void regola_data_quadernolo(bool leaving);
     /// The window the mask's dialogs open over.
     QWidget* finestra() const;
 
     OpenRegister* m_registro;
-    EntryActions* m_schede;
+    EntryActions* m_azioniSchede;
     EntryMask* Frm_mask;
     FieldBinder* binder;
     DataControl* Adodc1;

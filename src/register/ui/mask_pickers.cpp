@@ -1,5 +1,5 @@
 // The pickers of the entry mask: the calendar of the two date boxes, the office list of the
-// two office boxes and the document-type list of box 3, whose pick also fills the offices.
+// two office boxes and the document-type list of the box Tipo_documento, whose pick also fills the offices.
 #include "mask_pickers.h"
 
 #include "control_factory.h"
@@ -65,7 +65,7 @@ bool MaskPickers::eventFilter(QObject* watched, QEvent* event)
             list_elenco_DblClick();
             return true;
         }
-        if (key == Qt::Key_Escape && (p_index == 16 || p_index == 17)) {
+        if (key == Qt::Key_Escape && (p_index == Ufficio_competente || p_index == Ufficio_conoscenza)) {
             list_elenco->hide();
             m_mask.casella(size_t(p_index))->setFocus();
             return true;
@@ -78,7 +78,7 @@ bool MaskPickers::eventFilter(QObject* watched, QEvent* event)
         }
         if (key == Qt::Key_Escape) {
             list_view->hide();
-            m_mask.casella(3)->setFocus();
+            m_mask.casella(Tipo_documento)->setFocus();
             return true;
         }
     }
@@ -119,7 +119,8 @@ void MaskPickers::apri_calendario(int Index)
     QLineEdit* box = m_mask.casella(Index);
     if (!calendario || box->isReadOnly())
         return;
-    const QString caption = Index == 2 ? CalendarPopup::captionDataQuadernolo() : CalendarPopup::captionDataQuadRif();
+    const QString caption
+        = Index == Data_quadernolo ? CalendarPopup::captionDataQuadernolo() : CalendarPopup::captionDataQuadRif();
     calendario->apri(box, caption, box->text());
 }
 
@@ -131,12 +132,13 @@ void MaskPickers::imposta_data_calendario()
     const QString data = showDate(calendario->data());
     if (calendario->didascalia() == CalendarPopup::captionDataQuadernolo()) {
         // The date rule may refuse the date and empty the box; the year follows the box.
-        scrivi_casella(&m_binder, m_mask.caselle(), m_mask.casella(2), data);
-        scrivi_casella(&m_binder, m_mask.caselle(), m_mask.casella(1), anno_della_data(m_mask.casella(2)->text()));
-        m_mask.casella(3)->setFocus();
+        scrivi_casella(&m_binder, m_mask.caselle(), m_mask.casella(Data_quadernolo), data);
+        scrivi_casella(&m_binder, m_mask.caselle(), m_mask.casella(Anno),
+                       anno_della_data(m_mask.casella(Data_quadernolo)->text()));
+        m_mask.casella(Tipo_documento)->setFocus();
     } else if (calendario->didascalia() == CalendarPopup::captionDataQuadRif()) {
-        scrivi_casella(&m_binder, m_mask.caselle(), m_mask.casella(6), data);
-        m_mask.casella(7)->setFocus();
+        scrivi_casella(&m_binder, m_mask.caselle(), m_mask.casella(Data_quad_rif), data);
+        m_mask.casella(Oggetto)->setFocus();
     }
 }
 
@@ -153,9 +155,9 @@ void MaskPickers::CalendarVB1_Close()
     if (!m_mask.nuova_scheda_in_corso())
         return;
     if (m_mask.calendario()->didascalia() == CalendarPopup::captionDataQuadernolo())
-        m_mask.casella(3)->setFocus();
+        m_mask.casella(Tipo_documento)->setFocus();
     else if (m_mask.calendario()->didascalia() == CalendarPopup::captionDataQuadRif())
-        m_mask.casella(7)->setFocus();
+        m_mask.casella(Oggetto)->setFocus();
 }
 
 // --- office list -------------------------------------------------------------------------
@@ -201,7 +203,7 @@ void MaskPickers::list_elenco_DblClick()
 {
     QListWidgetItem* item = list_elenco->currentItem();
     const int indice = p_index;
-    if (!item || (indice != 16 && indice != 17))
+    if (!item || (indice != Ufficio_competente && indice != Ufficio_conoscenza))
         return;
     QLineEdit* box = m_mask.casella(size_t(indice));
     if (box->isReadOnly())
@@ -222,7 +224,7 @@ void MaskPickers::list_elenco_DblClick()
 
 void MaskPickers::apri_tipi_documento()
 {
-    QLineEdit* box = m_mask.casella(3);
+    QLineEdit* box = m_mask.casella(Tipo_documento);
     list_view->clear();
     DbResult error;
     if (std::shared_ptr<Connection> db
@@ -247,17 +249,17 @@ void MaskPickers::list_view_DblClick()
     if (!item)
         return;
     const QString scelta = item->text();
-    scrivi_casella(&m_binder, m_mask.caselle(), m_mask.casella(3), scelta);
+    scrivi_casella(&m_binder, m_mask.caselle(), m_mask.casella(Tipo_documento), scelta);
     DbResult error;
     if (std::shared_ptr<Connection> db
         = DataSource::connectionFor(m_registro.addressBookSource().ConnectionString(), &error)) {
         if (const auto uffici = uffici_tipo_documento(*db, scelta, &error)) {
-            scrivi_casella(&m_binder, m_mask.caselle(), m_mask.casella(16), uffici->ufficio_competente);
-            scrivi_casella(&m_binder, m_mask.caselle(), m_mask.casella(17), uffici->ufficio_conoscenza);
+            scrivi_casella(&m_binder, m_mask.caselle(), m_mask.casella(Ufficio_competente), uffici->ufficio_competente);
+            scrivi_casella(&m_binder, m_mask.caselle(), m_mask.casella(Ufficio_conoscenza), uffici->ufficio_conoscenza);
         }
     }
     list_view->hide();
-    m_mask.casella(4)->setFocus();
+    m_mask.casella(Numero_documenti)->setFocus();
 }
 
 } // namespace quad

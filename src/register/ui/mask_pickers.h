@@ -14,7 +14,7 @@ class FieldBinder;
 class OpenRegister;
 
 /// The pickers of the entry mask: the calendar of the two date boxes, the office list list_elenco
-/// of the two office boxes and the document-type list list_view of box 3, whose pick also fills
+/// of the two office boxes and the document-type list list_view of the document type's box, whose pick also fills
 /// the offices. The lists are children of the window's area, placed beside the box they serve;
 /// Enter picks in either list, Esc closes either and gives the focus back to its box.
 class MaskPickers : public QObject
@@ -31,25 +31,25 @@ public:
     void nascondi_elenco_uffici();
     void nascondi_tipi_documento();
 
-    /// The calendar over box 2 or 6, when the box is not locked.
+    /// The calendar over the box Data_quadernolo or Data_quad_rif, when the box is not locked.
     void apri_calendario(int Index);
-    /// Writes the calendar's date into the box lbl_data names (box 2 also sets the year).
+    /// Writes the calendar's date into the box lbl_data names (Data_quadernolo also sets the year).
     void imposta_data_calendario();
     /// A day chosen in the calendar / the calendar closed without a choice.
     void CalendarVB1_DateDblClick();
     void CalendarVB1_Close();
-    /// The office list beside box 16 or 17 (not when the box is locked): "Nessuna voce in
-    /// elenco." when there is no office. withFocus gives the list the focus. True when the key
-    /// that opened it is to be swallowed.
+    /// The office list beside the box Ufficio_competente or Ufficio_conoscenza (not when the box is locked): "Nessuna
+    /// voce in elenco." when there is no office. withFocus gives the list the focus. True when the key that opened it
+    /// is to be swallowed.
     bool apri_elenco_uffici(int Index, bool withFocus);
     /// The office list already shown takes the focus, on its office chosen or its first; false
     /// when it is not shown.
     bool entra_elenco_uffici();
     /// Adds the office chosen in list_elenco to the box last focused ("Già inserito !" when there).
     void list_elenco_DblClick();
-    /// The document types beside box 3, the first one selected and the list focused.
+    /// The document types beside their box, the first one selected and the list focused.
     void apri_tipi_documento();
-    /// Writes the document type chosen in list_view into box 3 and its offices into 16 and 17.
+    /// Writes the document type chosen in list_view into its box and its offices into the office boxes.
     void list_view_DblClick();
 
 signals:

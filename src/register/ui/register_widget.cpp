@@ -52,10 +52,10 @@ RegisterWidget::~RegisterWidget()
     disconnect();
     Frm_mask->setEvents(nullptr);
     // The boxes' autocomplete lets them go before they die, with the mask's handlers.
-    delete m_maschera;
-    m_maschera = nullptr;
-    delete m_schede;
-    m_schede = nullptr;
+    delete m_controlloMaschera;
+    m_controlloMaschera = nullptr;
+    delete m_azioniSchede;
+    m_azioniSchede = nullptr;
     m_registro->disconnect(this);
     for (QObject* parte : findChildren<QObject*>())
         parte->disconnect(this);
@@ -104,21 +104,21 @@ void RegisterWidget::crea_controlli()
     AXDbAutoComplete1->setSearchMode(1);
     AXDbAutoComplete1->hide();
 
-    m_schede = new EntryActions(*m_registro, m_impostazioni, *Frm_mask, *m_binder, *Adodc1, *ado_mittenti, *m_selettori,
-                                *Pic_nomi, *AXDbAutoComplete1, *cmd_focus, this);
-    m_maschera = new MaskController(*m_registro, *m_schede, *Frm_mask, *m_binder, *Adodc1, *ado_mittenti, *Ado_nomi,
-                                    *m_selettori, *Pic_nomi, *AXDbAutoComplete1, *cmd_focus, this);
-    Frm_mask->setEvents(m_maschera);
-    m_schede->collega_tasti_pagina(Pic_mask);
+    m_azioniSchede = new EntryActions(*m_registro, m_impostazioni, *Frm_mask, *m_binder, *Adodc1, *ado_mittenti,
+                                      *m_selettori, *Pic_nomi, *AXDbAutoComplete1, *cmd_focus, this);
+    m_controlloMaschera = new MaskController(*m_registro, *m_azioniSchede, *Frm_mask, *m_binder, *Adodc1, *ado_mittenti,
+                                             *Ado_nomi, *m_selettori, *Pic_nomi, *AXDbAutoComplete1, *cmd_focus, this);
+    Frm_mask->setEvents(m_controlloMaschera);
+    m_azioniSchede->collega_tasti_pagina(Pic_mask);
     // A click on the viewport dismisses the pop-ups; the preview follows the entry when it shows.
     Pic_mask->installEventFilter(this);
 }
 
 void RegisterWidget::collega_segnali()
 {
-    connect(Adodc1, &DataControl::moveComplete, m_schede, &EntryActions::Adodc1_MoveComplete);
-    connect(Adodc1, &DataControl::willMove, m_schede, &EntryActions::Adodc1_WillMove);
-    connect(Adodc1, &DataControl::error, m_schede, &EntryActions::Adodc1_Error);
+    connect(Adodc1, &DataControl::moveComplete, m_azioniSchede, &EntryActions::Adodc1_MoveComplete);
+    connect(Adodc1, &DataControl::willMove, m_azioniSchede, &EntryActions::Adodc1_WillMove);
+    connect(Adodc1, &DataControl::error, m_azioniSchede, &EntryActions::Adodc1_Error);
     // A refresh of the register (another window reading it again) gives it a new recordset: the
     // grid bound to it follows, with its captions and columns set up again.
     connect(Adodc1, &DataControl::recordsetChanged, this, [this] {
@@ -134,33 +134,34 @@ void RegisterWidget::collega_segnali()
     // register's own (a key that no longer opens the archive asks for its password).
     connect(m_registro.get(), &OpenRegister::correspondentsLoaded, this, [this](const DbResult& letto) {
         if (!letto.ok())
-            m_schede->Adodc1_Error(letto);
-        m_schede->collega_campi_corrispondente_origine();
+            m_azioniSchede->Adodc1_Error(letto);
+        m_azioniSchede->collega_campi_corrispondente_origine();
     });
     connect(m_binder, &FieldBinder::valueRefused, this, &RegisterWidget::valore_rifiutato);
 
     connect(pic_move, &NavigationStrip::clicked, this, &RegisterWidget::cmd_move_Click);
-    connect(m_schede, &EntryActions::popup_lasciati, this, &RegisterWidget::popup_lasciati);
-    connect(m_schede, &EntryActions::maschera_richiesta, this, &RegisterWidget::passa_alla_maschera);
-    connect(m_schede, &EntryActions::inserimento_iniziato, this, [this](const QString& registro) {
+    connect(m_azioniSchede, &EntryActions::popup_lasciati, this, &RegisterWidget::popup_lasciati);
+    connect(m_azioniSchede, &EntryActions::maschera_richiesta, this, &RegisterWidget::passa_alla_maschera);
+    connect(m_azioniSchede, &EntryActions::inserimento_iniziato, this, [this](const QString& registro) {
         emit inserimento_iniziato(registro);
         pic_move->setEnabled(false);
     });
-    connect(m_schede, &EntryActions::inserimento_finito, this, [this] {
+    connect(m_azioniSchede, &EntryActions::inserimento_finito, this, [this] {
         emit inserimento_finito();
         pic_move->setEnabled(true);
     });
-    connect(m_schede, &EntryActions::chiave_richiesta, this, &RegisterWidget::chiave_richiesta);
-    connect(m_schede, &EntryActions::totale_scritto, pic_move, &NavigationStrip::scrivi_totale);
-    connect(m_maschera, &MaskController::popup_lasciati, this, &RegisterWidget::popup_lasciati);
-    connect(m_maschera, &MaskController::elenco_fascicoli_richiesto, this, &RegisterWidget::elenco_fascicoli_richiesto);
-    connect(m_maschera, &MaskController::inoltro_richiesto, this, &RegisterWidget::inoltro_richiesto);
+    connect(m_azioniSchede, &EntryActions::chiave_richiesta, this, &RegisterWidget::chiave_richiesta);
+    connect(m_azioniSchede, &EntryActions::totale_scritto, pic_move, &NavigationStrip::scrivi_totale);
+    connect(m_controlloMaschera, &MaskController::popup_lasciati, this, &RegisterWidget::popup_lasciati);
+    connect(m_controlloMaschera, &MaskController::elenco_fascicoli_richiesto, this,
+            &RegisterWidget::elenco_fascicoli_richiesto);
+    connect(m_controlloMaschera, &MaskController::inoltro_richiesto, this, &RegisterWidget::inoltro_richiesto);
     // A double click on a row shows the mask on that entry, as the view switch does.
     connect(m_griglia, &MainGrid::DataGrid1_DblClick, this, [this] {
         passa_alla_maschera();
         Frm_mask->mostra_anteprima_collegamento();
     });
-    connect(m_griglia, &MainGrid::record_trovato, m_schede, &EntryActions::mostra_nodo_corrente);
+    connect(m_griglia, &MainGrid::record_trovato, m_azioniSchede, &EntryActions::mostra_nodo_corrente);
     // An office added from its list: the name box's suggestions go.
     connect(m_selettori, &MaskPickers::ufficio_aggiunto, this, [this] {
         AXDbAutoComplete1->setListBoxVisible(false);
@@ -236,7 +237,7 @@ bool RegisterWidget::vista_visibile() const
 
 QString RegisterWidget::ufficio_competente() const
 {
-    return Frm_mask->casella(16)->text();
+    return Frm_mask->casella(Ufficio_competente)->text();
 }
 
 std::vector<Bookmark> RegisterWidget::righe_scelte() const
@@ -302,7 +303,7 @@ void RegisterWidget::scorri_maschera(int y)
 
 void RegisterWidget::cmd_ins_Click(int Index)
 {
-    m_schede->cmd_ins_Click(Index);
+    m_azioniSchede->cmd_ins_Click(Index);
 }
 
 bool RegisterWidget::salva_se_modificata()
@@ -310,27 +311,27 @@ bool RegisterWidget::salva_se_modificata()
     // A click on a tool-bar button leaves the focus in the box being typed: what it holds counts
     // as a change of the entry on screen, before the action moves the register elsewhere.
     // An incomplete entry is reported and its changes given up; a failed save stops the action.
-    return m_schede->salva_scheda_esito();
+    return m_azioniSchede->salva_scheda_esito();
 }
 
 void RegisterWidget::abbandona_inserimento()
 {
-    m_schede->abbandona_inserimento();
+    m_azioniSchede->abbandona_inserimento();
 }
 
 void RegisterWidget::cmd_move_Click(int Index)
 {
-    m_schede->cmd_move_Click(Index);
+    m_azioniSchede->cmd_move_Click(Index);
 }
 
 void RegisterWidget::rileggi_registro(qint64 numero, bool soloScheda)
 {
-    m_schede->rileggi_registro(numero, soloScheda);
+    m_azioniSchede->rileggi_registro(numero, soloScheda);
 }
 
 void RegisterWidget::mostra_nodo_corrente()
 {
-    m_schede->mostra_nodo_corrente();
+    m_azioniSchede->mostra_nodo_corrente();
 }
 
 void RegisterWidget::mostra_nodo(const QString& nodo)

@@ -87,7 +87,7 @@ public slots:
     /// The mask at height -y (the window's own scroll bar moves it while the start frame is hidden).
     void scorri_maschera(int y);
 
-    // --- opening and closing (register_view.cpp) --------------------------------------------------
+    // --- opening and closing (register_widget_view.cpp) ------------------------------------------
     /// Opens the register of archiveFile with key (OpenRegister::open); nothing is shown yet.
     OpenResult apri(const QString& archiveFile, const QString& key, const QString& settingsDatabase);
     /// Shows the register just opened: the grid, then the mask on the last entry, locked;
@@ -99,7 +99,7 @@ public slots:
     /// Hides the views, lets the boxes go and closes the register.
     void chiudi();
 
-    // --- the views (register_view.cpp) ------------------------------------------------------------
+    // --- the views (register_widget_view.cpp) ----------------------------------------------------
     /// The view switch: the mask from the grid, the grid from the mask.
     void cambia_vista();
     void mostra_maschera();
@@ -126,7 +126,7 @@ public slots:
     void mostra_nodo_corrente();
     void mostra_nodo(const QString& nodo);
 
-    // --- finding and filtering (register_filters.cpp) -----------------------------------------------
+    // --- finding and filtering (register_widget_filters.cpp) -------------------------------------
     /// The search dialog over the register.
     void cerca();
     /// The one-field filter button, pressed (the filter on the current cell or box) or released
@@ -181,8 +181,8 @@ private:
     AddressBookPanel* Pic_nomi = nullptr;
     MaskPickers* m_selettori = nullptr;
     AXDbAutoComplete* AXDbAutoComplete1 = nullptr;
-    EntryActions* m_schede = nullptr;
-    MaskController* m_maschera = nullptr;
+    EntryActions* m_azioniSchede = nullptr;
+    MaskController* m_controlloMaschera = nullptr;
     /// The height of the tool bars above the views.
     int m_barra = 0;
     /// The register is shown in the window (the start frame hidden).

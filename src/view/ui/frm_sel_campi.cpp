@@ -15,7 +15,7 @@ namespace quad {
 
 frm_sel_campi::frm_sel_campi(std::shared_ptr<Recordset> registro, const QString& p_eln_colonne, QWidget* parent)
     : QDialog(parent)
-    , m_maschera(p_eln_colonne)
+    , m_mascheraColonne(p_eln_colonne)
 {
     setObjectName(QStringLiteral("frm_sel_campi"));
     setWindowTitle(QStringLiteral(" Impostazione colonne griglia"));
@@ -48,7 +48,7 @@ void frm_sel_campi::Form_Load(const Recordset* registro)
     if (!registro || !registro->isOpen())
         return;
     // Fields past the end of a short mask are shown, as the grid shows them.
-    const QString maschera = maschera_colonne(m_maschera, registro->fieldCount());
+    const QString maschera = maschera_colonne(m_mascheraColonne, registro->fieldCount());
     for (int i = 0; i < registro->fieldCount(); ++i) {
         const QString nome = registro->field(i).uniqueName;
         if (campo_sistema(nome))
@@ -68,9 +68,9 @@ void frm_sel_campi::OKButton_Click()
         const QListWidgetItem* voce = List1->item(r);
         scelte.append({voce->data(Qt::UserRole).toInt(), voce->checkState() == Qt::Checked});
     }
-    m_maschera = applica_scelta_colonne(m_maschera, scelte);
+    m_mascheraColonne = applica_scelta_colonne(m_mascheraColonne, scelte);
     // The choice holds for this run even when the settings file cannot keep it.
-    if (scrivi_ini(iniPath(), QStringLiteral("IMPOSTA"), QStringLiteral("Colonne_grid"), m_maschera) == 0)
+    if (scrivi_ini(iniPath(), QStringLiteral("IMPOSTA"), QStringLiteral("Colonne_grid"), m_mascheraColonne) == 0)
         warn(
             QStringLiteral("ATTENZIONE !\n\nImpossibile salvare la scelta delle colonne nel file delle impostazioni."));
     accept();

@@ -23,7 +23,7 @@ public:
     frm_sel_campi(std::shared_ptr<Recordset> registro, const QString& p_eln_colonne, QWidget* parent);
 
     /// The column mask: the one given, or the one chosen once "OK" has been pressed.
-    QString p_eln_colonne() const { return m_maschera; }
+    QString p_eln_colonne() const { return m_mascheraColonne; }
 
     void OKButton_Click();
     void CancelButton_Click();
@@ -36,7 +36,7 @@ private:
 
     void Form_Load(const Recordset* registro);
 
-    QString m_maschera;
+    QString m_mascheraColonne;
 };
 
 } // namespace quad

@@ -37,7 +37,7 @@ void Quadernolo::Command1_Click()
 void Quadernolo::cmd_menu_Click(int Index)
 {
     if (Index != 4)
-        m_registro->parcheggia_fuoco();
+        m_finestraRegistro->parcheggia_fuoco();
     switch (Index) {
     case 0: {
         frm_mod_pass dialog(state, this);
@@ -62,11 +62,11 @@ void Quadernolo::Toolbar1_ButtonClick(QAction* Button)
 {
     if (!Button)
         return;
-    if (!m_registro->salva_se_modificata())
+    if (!m_finestraRegistro->salva_se_modificata())
         return;
 
     const QString key = Button->objectName();
-    const auto rifiutato = [this] { return m_registro->rifiuta_durante_inserimento(); };
+    const auto rifiutato = [this] { return m_finestraRegistro->rifiuta_durante_inserimento(); };
     const auto chiudiPopup = [this] {
         Picture1->hide();
         Picture4->hide();
@@ -76,7 +76,7 @@ void Quadernolo::Toolbar1_ButtonClick(QAction* Button)
         if (rifiutato())
             return;
         chiudiPopup();
-        m_registro->cambia_vista();
+        m_finestraRegistro->cambia_vista();
     } else if (key == QLatin1String("tb_insert")) {
         if (rifiutato() || cartella_storica(state.p_path_cartella))
             return;
@@ -84,12 +84,12 @@ void Quadernolo::Toolbar1_ButtonClick(QAction* Button)
         Picture4->setVisible(Picture4->isHidden());
         Picture4->raise();
     } else if (key == QLatin1String("tb_trova")) {
-        if (!m_registro->griglia_visibile()) {
+        if (!m_finestraRegistro->griglia_visibile()) {
             chiudiPopup();
             if (rifiutato())
                 return;
         }
-        m_registro->cerca();
+        m_finestraRegistro->cerca();
     } else if (key == QLatin1String("tb_stampa")) {
         if (rifiutato())
             return;
@@ -101,21 +101,21 @@ void Quadernolo::Toolbar1_ButtonClick(QAction* Button)
     } else if (key == QLatin1String("tb_fascicoli")) {
         chiudiPopup();
         m_fascicoli->apri_fascicoli();
-        if (m_registro->registro().count() >= 1)
-            m_registro->mostra_nodo_corrente();
+        if (m_finestraRegistro->registro().count() >= 1)
+            m_finestraRegistro->mostra_nodo_corrente();
     } else if (key == QLatin1String("tb_add_tree")) {
-        m_registro->parcheggia_fuoco();
-        if (m_registro->registro().count() < 1)
+        m_finestraRegistro->parcheggia_fuoco();
+        if (m_finestraRegistro->registro().count() < 1)
             return;
         m_fascicoli->apri_collega_fascicolo();
     } else if (key == QLatin1String("tb_esci")) {
         // Leaving gives up a new entry being typed: nothing of it is written and its lock goes.
-        m_registro->abbandona_inserimento();
+        m_finestraRegistro->abbandona_inserimento();
         ripristina_menu();
         chiudiPopup();
         chiudi_registro();
     }
-    m_registro->nascondi_elenchi();
+    m_finestraRegistro->nascondi_elenchi();
 }
 
 void Quadernolo::Toolbar2_ButtonClick(QAction* Button)
@@ -124,7 +124,7 @@ void Quadernolo::Toolbar2_ButtonClick(QAction* Button)
         return;
     const QString key = Button->objectName();
     if (key == QLatin1String("tb_filtro_off"))
-        m_registro->filtro_campo(Button->isChecked());
+        m_finestraRegistro->filtro_campo(Button->isChecked());
     else if (key == QLatin1String("tb_question"))
         apri_documento(manuale(), QStringLiteral("open"));
 }

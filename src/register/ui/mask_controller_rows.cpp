@@ -33,7 +33,7 @@ bool MaskController::mittente_vuoto()
 
 void MaskController::cmd_altri_Click()
 {
-    if (Frm_mask->casella(8)->isReadOnly()) {
+    if (Frm_mask->casella(Nominativo)->isReadOnly()) {
         cmd_focus->setFocus();
         return;
     }
@@ -43,8 +43,8 @@ void MaskController::cmd_altri_Click()
     } else {
         warn(QStringLiteral("ATTENZIONE ! \n\nNon è possibile inserire righe vuote !"));
     }
-    m_schede->mostra_posizione_mittenti();
-    Frm_mask->casella(8)->setFocus();
+    m_azioniSchede->mostra_posizione_mittenti();
+    Frm_mask->casella(Nominativo)->setFocus();
     m_selettori->nascondi_elenco_uffici();
 }
 

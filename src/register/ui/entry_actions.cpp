@@ -1,8 +1,8 @@
-// The data controls of the register's window: binding the mask's boxes, loading the
-// correspondents of the current entry, errors, and what the mask shows of the entry as the
-// register moves (its correspondents' position, its annulment, its folder, the count).
-#include "data_control.h"
+// The entries' actions over the data controls of the register's window: binding the mask's
+// boxes, loading the correspondents of the current entry, errors, and what the mask shows of the
+// entry as the register moves (its correspondents' position, its annulment, its folder, the count).
 #include "entry_actions.h"
+#include "data_control.h"
 #include "entry_helpers.h"
 #include "entry_mask.h"
 #include "field_binding.h"

@@ -1,4 +1,4 @@
-// The linked document of an entry (box 19): choosing it, dropping it on the box, opening it,
+// The linked document of an entry (its box Collegamento): choosing it, dropping it on the box, opening it,
 // and the preview of a linked picture with its full-size viewer.
 #include "mask_controller.h"
 #include "mask_rules.h"
@@ -26,21 +26,21 @@ void MaskController::scegli_collegamento()
     const QString path = MessageService::instance().openFileName(QString(), programFolder(), QString());
     if (path.isEmpty())
         return;
-    scrivi_casella(binder, Frm_mask->caselle(), Frm_mask->casella(19), path);
+    scrivi_casella(binder, Frm_mask->caselle(), Frm_mask->casella(Collegamento), path);
     Frm_mask->mostra_anteprima_collegamento();
 }
 
 void MaskController::txt_mask1_DblClick(int Index)
 {
-    if (Index == 19)
+    if (Index == Collegamento)
         scegli_collegamento();
 }
 
 void MaskController::txt_mask1_OLEDragDrop(int Index, const QString& dropped)
 {
-    if (Index != 19)
+    if (Index != Collegamento)
         return;
-    scrivi_casella(binder, Frm_mask->caselle(), Frm_mask->casella(19), dropped);
+    scrivi_casella(binder, Frm_mask->caselle(), Frm_mask->casella(Collegamento), dropped);
     Frm_mask->mostra_anteprima_collegamento();
 }
 
@@ -48,7 +48,7 @@ void MaskController::picOpenWWW_Click(int Index)
 {
     switch (Index) {
     case 0: {
-        const QString link = Frm_mask->casella(19)->text().trimmed();
+        const QString link = Frm_mask->casella(Collegamento)->text().trimmed();
         if (link.isEmpty())
             return;
         // A file named without regard to case is opened as it is on disk.

@@ -30,7 +30,7 @@ public:
                        std::function<void(bool)> pulsanteFiltro)
         : m_registro(registro)
         , m_griglia(griglia)
-        , m_schede(schede)
+        , m_azioniSchede(schede)
         , m_pulsanteFiltro(std::move(pulsanteFiltro))
     {
     }
@@ -40,7 +40,7 @@ public:
     QTableView* griglia() const override { return m_griglia.vista(); }
     QString titolo_messaggi() const override { return QStringLiteral("Quadernolo"); }
     void imposta_pulsante_filtro(bool premuto) override { m_pulsanteFiltro(premuto); }
-    void aggiorna_totale() override { m_schede.aggiorna_totale_schede(); }
+    void aggiorna_totale() override { m_azioniSchede.aggiorna_totale_schede(); }
     DbResult rileggi_registro() override { return m_registro.readAgain(); }
     /// Only while the grid is shown: captions, then stored widths and hidden columns.
     void ridisponi_griglia() override
@@ -50,13 +50,13 @@ public:
         m_griglia.imposta_intestazioni_griglia();
         m_griglia.carica_colonne_griglia();
     }
-    bool verifica_modifiche() override { return m_schede.salva_scheda_esito(); }
-    void record_trovato() override { m_schede.mostra_nodo_corrente(); }
+    bool verifica_modifiche() override { return m_azioniSchede.salva_scheda_esito(); }
+    void record_trovato() override { m_azioniSchede.mostra_nodo_corrente(); }
 
 private:
     OpenRegister& m_registro;
     MainGrid& m_griglia;
-    EntryActions& m_schede;
+    EntryActions& m_azioniSchede;
     std::function<void(bool)> m_pulsanteFiltro;
 };
 
@@ -70,14 +70,14 @@ void RegisterWidget::imposta_pulsante_filtro(bool premuto)
 
 void RegisterWidget::cerca()
 {
-    RegistroPrincipale chiamante(*m_registro, *m_griglia, *m_schede,
+    RegistroPrincipale chiamante(*m_registro, *m_griglia, *m_azioniSchede,
                                  [this](bool premuto) { imposta_pulsante_filtro(premuto); });
     apri_frm_search(chiamante, window());
 }
 
 void RegisterWidget::filtro_campo(bool premuto)
 {
-    RegistroPrincipale chiamante(*m_registro, *m_griglia, *m_schede,
+    RegistroPrincipale chiamante(*m_registro, *m_griglia, *m_azioniSchede,
                                  [this](bool premuto) { imposta_pulsante_filtro(premuto); });
     if (!premuto) {
         // Released by the clerk: the whole register again. Pending changes that cannot be
@@ -105,7 +105,7 @@ void RegisterWidget::filtro_campo(bool premuto)
         campo = rs->field(cella.column()).uniqueName;
         valore = cella.data(Qt::DisplayRole).toString();
     } else {
-        QLineEdit* casella = m_maschera->ctrl_filtro();
+        QLineEdit* casella = m_controlloMaschera->ctrl_filtro();
         if (!casella) {
             msgBox(QStringLiteral("Selezionare un campo.\n"));
             ritorna();

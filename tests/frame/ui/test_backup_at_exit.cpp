@@ -1,5 +1,5 @@
 // The end of the program at the start menu: the back-up of the archives, when it is switched on.
-#include "test_entries_fixture.h"
+#include "frame_fixture.h"
 
 #include <QDir>
 #include <QTemporaryDir>

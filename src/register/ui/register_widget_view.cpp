@@ -26,16 +26,16 @@ void RegisterWidget::mostra_registro(bool storico)
 {
     Frm_mask->mostra_paginazione_mittenti(false);
     Frm_mask->abilita_caselle();
-    m_schede->collega_campi_corrispondente();
+    m_azioniSchede->collega_campi_corrispondente();
     imposta_pulsante_filtro(false);
-    m_schede->aggiorna_totale_schede();
+    m_azioniSchede->aggiorna_totale_schede();
     Adodc1->show();
 
     m_griglia->collega_griglia();
     m_griglia->imposta_intestazioni_griglia();
     m_griglia->posiziona_griglia(m_barra, Adodc1->height());
     m_inVista = true;
-    m_schede->imposta_in_vista(true, storico);
+    m_azioniSchede->imposta_in_vista(true, storico);
     m_griglia->mostra(0);
     // The grid just shown switches over to the mask, as the view switch does.
     passa_alla_maschera();
@@ -53,7 +53,7 @@ void RegisterWidget::mostra_registro(bool storico)
     Frm_mask->allinea_posizione_mittenti();
 
     // On the last entry, with the captions of its direction.
-    if (m_schede->conta_schede() >= 1)
+    if (m_azioniSchede->conta_schede() >= 1)
         Adodc1->Recordset()->moveLast();
 }
 
@@ -62,7 +62,7 @@ bool RegisterWidget::lascia_registro()
     m_selettori->nascondi_tipi_documento();
     // Correspondent rows changed and not written yet count as a change of the entry, whatever
     // was reported: a move would reload the rows and lose them.
-    if (!m_schede->caselle_valide())
+    if (!m_azioniSchede->caselle_valide())
         return false;
     const SessionResult esito = m_registro->leave([] {
         return msgBox(QStringLiteral("Salvo le modifiche ?"), MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::Yes;
@@ -72,7 +72,7 @@ bool RegisterWidget::lascia_registro()
         return false;
     }
     // A save that failed keeps the register, and the changes, on screen.
-    return m_schede->mostra_esito_salvataggio(esito);
+    return m_azioniSchede->mostra_esito_salvataggio(esito);
 }
 
 void RegisterWidget::chiudi()
@@ -80,14 +80,14 @@ void RegisterWidget::chiudi()
     m_griglia->nascondi();
     Pic_nomi->hide();
     Pic_mask->hide();
-    m_schede->scollega_maschera();
+    m_azioniSchede->scollega_maschera();
     Adodc1->hide();
     pic_move->hide();
     m_griglia->scollega_griglia();
     Pic_nomi->scollega();
     m_registro->close();
     m_inVista = false;
-    m_schede->imposta_in_vista(false);
+    m_azioniSchede->imposta_in_vista(false);
 }
 
 // --- the views ------------------------------------------------------------------------------
@@ -116,11 +116,11 @@ void RegisterWidget::mostra_maschera()
     emit vista_cambiata(true);
     m_griglia->nascondi();
     m_griglia->scollega_griglia();
-    m_schede->mostra_annullato();
+    m_azioniSchede->mostra_annullato();
     // The mask takes the grid's place, a little above its middle.
     Pic_mask->setGeometry(m_griglia->geometria());
     Pic_mask->centra_contenuto(tw(100));
-    m_schede->collega_campi_maschera();
+    m_azioniSchede->collega_campi_maschera();
     Pic_mask->show();
     // The scroll bars for the mask's new viewport.
     parcheggia_fuoco();
@@ -135,7 +135,7 @@ void RegisterWidget::mostra_griglia()
 {
     emit vista_cambiata(false);
     Pic_mask->hide();
-    if (m_schede->conta_schede() >= 1)
+    if (m_azioniSchede->conta_schede() >= 1)
         Adodc1->Recordset()->moveFirst();
     m_griglia->collega_griglia();
     m_griglia->mostra(tw(20));

@@ -39,7 +39,7 @@ void esegui_back_up(const WorkingState& state)
 
 void Quadernolo::closeEvent(QCloseEvent* event)
 {
-    if (m_registro->inserimento_in_corso()) {
+    if (m_finestraRegistro->inserimento_in_corso()) {
         warn(QStringLiteral("Impossibile uscire in tale fase !"));
         event->ignore();
         return;
@@ -48,24 +48,24 @@ void Quadernolo::closeEvent(QCloseEvent* event)
         // With the register shown, closing the window goes back to the start menu.
         event->ignore();
         if (lascia_registro())
-            m_registro->nascondi_elenchi();
+            m_finestraRegistro->nascondi_elenchi();
         return;
     }
-    if (m_registro->vista_visibile()) {
-        m_registro->salva_se_modificata();
+    if (m_finestraRegistro->vista_visibile()) {
+        m_finestraRegistro->salva_se_modificata();
         ripristina_menu();
         chiudi_registro();
     } else {
         esegui_back_up(state);
     }
-    m_registro->nascondi_elenchi();
+    m_finestraRegistro->nascondi_elenchi();
     event->accept();
     termina_programma();
 }
 
 bool Quadernolo::lascia_registro()
 {
-    if (!m_registro->lascia_registro())
+    if (!m_finestraRegistro->lascia_registro())
         return false;
     Picture1->hide();
     Picture4->hide();
@@ -87,7 +87,7 @@ void Quadernolo::ripristina_menu()
 
 void Quadernolo::chiudi_registro()
 {
-    m_registro->chiudi();
+    m_finestraRegistro->chiudi();
     frm_menu->show();
     Frame1->show();
     pic_tool_orizz->hide();

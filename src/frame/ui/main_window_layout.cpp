@@ -14,12 +14,12 @@ void Quadernolo::Form_Resize()
     const int ch = m_centrale->height();
 
     // The register's window covers the area.
-    m_registro->setGeometry(0, 0, cw, ch);
+    m_finestraRegistro->setGeometry(0, 0, cw, ch);
     // 1-2. Start frame centred, menu strip across the top with Esci and Manuale at its right.
     Frame1->move((cw - Frame1->width()) / 2, (ch - Frame1->height()) / 2);
     frm_menu->dispose(cw);
     // 3. A resize takes the focus away from the box being typed.
-    m_registro->parcheggia_fuoco();
+    m_finestraRegistro->parcheggia_fuoco();
     // 4. Minimum size.
     if (height() < kDimensioneMinima || width() < kDimensioneMinima) {
         resize(std::max(width(), kDimensioneMinima), std::max(height(), kDimensioneMinima));
@@ -31,8 +31,8 @@ void Quadernolo::Form_Resize()
     m_scorrimento->adatta(cw, ch, pic_tool_orizz->height());
     // 7-12. The register's views, its bar at the foot and the mask's scroll bars; the archive in
     // use just above that bar.
-    m_registro->disponi();
-    m_stato->disponi(ch, m_registro->altezza_fondo());
+    m_finestraRegistro->disponi();
+    m_stato->disponi(ch, m_finestraRegistro->altezza_fondo());
     // 13. Corner below the start frame's scroll bar.
     m_scorrimento->disponi_angolo(cw, ch);
     // 14.

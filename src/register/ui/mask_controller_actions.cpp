@@ -29,7 +29,7 @@ void MaskController::cmd_annulla_Click()
     if (!motivo)
         return;
     // The entry is marked on screen; the next save of the entry writes the annulment.
-    const auto quiete = m_schede->quieta_caselle();
+    const auto quiete = m_azioniSchede->quieta_caselle();
     conferma_caselle(binder, Frm_mask->caselle());
     if (!m_registro->annul(*motivo))
         return;
@@ -38,7 +38,7 @@ void MaskController::cmd_annulla_Click()
 
 void MaskController::cmd_annullato_Click()
 {
-    mostra_motivo_annullamento(finestra(), Frm_mask->casella(26)->text());
+    mostra_motivo_annullamento(finestra(), Frm_mask->casella(Nota_annulla)->text());
 }
 
 // --- subject correction ------------------------------------------------------------------
@@ -50,7 +50,7 @@ void MaskController::correggi_oggetto_scheda()
         return;
     // The register is read again below: what the clerk changed on the entry is saved first, and
     // a change that could not be saved keeps the entry as it is on screen.
-    if (!m_schede->salva_scheda_esito())
+    if (!m_azioniSchede->salva_scheda_esito())
         return;
     const std::optional<QString> testo = correggi_oggetto(finestra(), rs->value(QStringLiteral("Oggetto")));
     if (!testo)
@@ -66,7 +66,7 @@ void MaskController::correggi_oggetto_scheda()
         return;
 
     // The register shows the stored subject, on the same entry, with the same filter and order.
-    m_schede->rileggi_registro(numero, true);
+    m_azioniSchede->rileggi_registro(numero, true);
     m_registro->markEntryWritten();
 }
 
@@ -81,7 +81,7 @@ void MaskController::apri_ricerca_campo(const QString& KeyAscii, int Index)
         return;
     // The search moves the register: what was changed on the entry shown is saved first, as
     // before any other move; a change that could not be saved keeps the entry where it is.
-    if (!m_schede->salva_scheda_esito())
+    if (!m_azioniSchede->salva_scheda_esito())
         return;
     // Each search moves the register: the entry found gets the preview, as after a move (the
     // captions follow every move of the register).
