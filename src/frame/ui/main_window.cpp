@@ -105,7 +105,6 @@ void Quadernolo::collega_segnali()
     connect(frm_menu, &StartMenu::clicked, this, &Quadernolo::cmd_menu_Click);
     connect(pic_tool_orizz, &ToolStrip::Toolbar1_ButtonClick, this, &Quadernolo::Toolbar1_ButtonClick);
     connect(pic_tool_orizz, &ToolStrip::Toolbar2_ButtonClick, this, &Quadernolo::Toolbar2_ButtonClick);
-    connect(m_scorrimento, &FrameScroll::scorrimento, m_finestraRegistro, &RegisterWidget::scorri_maschera);
     connect(Picture1, &PrintPanel::popup_lasciato, this, &Quadernolo::nascondi_popup);
     connect(Picture4, &PopupButtons::clicked, this, [this](int Index) {
         Picture4->hide();

@@ -287,11 +287,7 @@ void FrameScroll::adatta(int cw, int ch, int barra)
 {
     // While the register is shown the bar has nothing of its own to scroll (the mask has its bars):
     // hidden, it and its corner leave the register's navigation strip and lists free.
-    if (m_startFrame->isHidden()) {
-        VScroll1->hide();
-        return;
-    }
-    if (ch - barra >= m_startFrame->height()) {
+    if (m_startFrame->isHidden() || ch - barra >= m_startFrame->height()) {
         VScroll1->hide();
         return;
     }
@@ -314,10 +310,7 @@ void FrameScroll::disponi_angolo(int cw, int ch)
 
 void FrameScroll::VScroll1_Change(int value)
 {
-    if (!m_startFrame->isHidden())
-        m_startFrame->move(m_startFrame->x(), -value);
-    else
-        emit scorrimento(value);
+    m_startFrame->move(m_startFrame->x(), -value);
     VScroll1->raise();
 }
 

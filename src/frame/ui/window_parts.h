@@ -136,8 +136,8 @@ private:
 };
 
 /// The scroll bars of the window's area: VScroll1 moves the start frame when the window is too
-/// low for it (the mask when the start frame is hidden, through scorrimento()); HScroll1 is never
-/// shown; cmd_scroll fills the corner below them.
+/// low for it (it is hidden while the start frame is); HScroll1 is never shown; cmd_scroll fills
+/// the corner below them.
 class FrameScroll : public QObject
 {
     Q_OBJECT
@@ -145,14 +145,11 @@ public:
     FrameScroll(QWidget* area, QWidget* startFrame);
 
     /// While the start frame shows: VScroll1 along the right edge of an area cw x ch, below the
-    /// tool strip (barra high), when the frame does not fit; hidden when it does.
+    /// tool strip (barra high), when the frame does not fit; hidden when it does, and while the
+    /// start frame is hidden.
     void adatta(int cw, int ch, int barra);
     /// The corner button at the area's bottom right, shown while a scroll bar is.
     void disponi_angolo(int cw, int ch);
-
-signals:
-    /// VScroll1 moved to value while the start frame is hidden: the mask follows it.
-    void scorrimento(int value);
 
 private:
     void VScroll1_Change(int value);

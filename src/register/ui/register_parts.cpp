@@ -83,12 +83,6 @@ int MaskViewport::adatta(const QSize& area, int altezzaBarra)
     return VScroll2->isHidden() ? 0 : VScroll2->width();
 }
 
-void MaskViewport::scorri(int y)
-{
-    if (m_content)
-        m_content->move(m_content->x(), -y);
-}
-
 int MaskViewport::altezza_angolo() const
 {
     return cmd_scroll_1->height();

@@ -32,8 +32,6 @@ public:
     /// the viewport gets the horizontal bar along the viewport's foot and is at its left; a
     /// narrower one is centred. The width of the vertical bar when it shows, 0 otherwise.
     int adatta(const QSize& area, int altezzaBarra);
-    /// The mask at height -y (the area's own scroll bar moves it while the start frame is hidden).
-    void scorri(int y);
     /// The height of the corner button below the scroll bars.
     int altezza_angolo() const;
 

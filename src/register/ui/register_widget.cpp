@@ -294,11 +294,6 @@ void RegisterWidget::parcheggia_fuoco()
     cmd_focus->setFocus();
 }
 
-void RegisterWidget::scorri_maschera(int y)
-{
-    Pic_mask->scorri(y);
-}
-
 // --- the entries ----------------------------------------------------------------------------
 
 void RegisterWidget::cmd_ins_Click(int Index)

@@ -84,8 +84,6 @@ public slots:
     void disponi();
     /// The focus to the focus sink, out of sight: no box keeps it.
     void parcheggia_fuoco();
-    /// The mask at height -y (the window's own scroll bar moves it while the start frame is hidden).
-    void scorri_maschera(int y);
 
     // --- opening and closing (register_widget_view.cpp) ------------------------------------------
     /// Opens the register of archiveFile with key (OpenRegister::open); nothing is shown yet.
