@@ -123,7 +123,7 @@ AddressBookPanel::AddressBookPanel(OpenRegister& registro, EntryMask& maschera, 
     // and the name box leaving it, or Escape there, closes the panel.
     for (QWidget* w : std::initializer_list<QWidget*> {DataGridAC, cmd_mod_nomi, cmd_del_nomi})
         w->setFocusPolicy(Qt::NoFocus);
-    m_maschera.casella(Nominativo)->installEventFilter(this);
+    m_maschera.casella(EntryMask::Nominativo)->installEventFilter(this);
     // A click on the panel where it shows no name and no button goes to what lies beneath.
     for (QWidget* w : std::initializer_list<QWidget*> {this, Picture3, DataGridAC->viewport(),
                                                        DataGridAC->horizontalHeader()->viewport(),
@@ -145,7 +145,7 @@ bool AddressBookPanel::eventFilter(QObject* watched, QEvent* event)
 {
     if (!isVisible())
         return QFrame::eventFilter(watched, event);
-    if (watched == m_maschera.casella(Nominativo)) {
+    if (watched == m_maschera.casella(EntryMask::Nominativo)) {
         if (event->type() == QEvent::FocusOut) {
             // A message box or a dialog over the window does not take the clerk out of the box.
             const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
@@ -256,7 +256,7 @@ void AddressBookPanel::mostraPannello()
 void AddressBookPanel::cerca_in_elenco(const QString& text)
 {
     // The panel hangs under the name box, as wide as the mask from the box on, inside the window.
-    QLineEdit* nome = m_maschera.casella(Nominativo);
+    QLineEdit* nome = m_maschera.casella(EntryMask::Nominativo);
     const QWidget* maschera = &m_maschera;
     const QPoint sotto = nome->mapTo(parentWidget(), QPoint(0, nome->height()));
     const int larghezza = std::min(maschera->width() - nome->mapTo(maschera, QPoint(0, 0)).x() + tw(500),
@@ -298,7 +298,7 @@ void AddressBookPanel::DataGridAC_DblClick()
         hide();
     }
     (void)schede::mostra_errore_ado(errore);
-    m_maschera.casella(Ufficio_competente)->setFocus(Qt::OtherFocusReason);
+    m_maschera.casella(EntryMask::Ufficio_competente)->setFocus(Qt::OtherFocusReason);
 }
 
 void AddressBookPanel::cmd_del_nomi_Click()

@@ -88,7 +88,7 @@ void EntryActions::nuovo_quadernolo(const QString& registro)
     mostra_intestazione();
     Frm_mask->mostra_anteprima_collegamento();
     // The date box is the first to type: it gets the focus, and with it its calendar.
-    Frm_mask->casella(Data_quadernolo)->setFocus();
+    Frm_mask->casella(EntryMask::Data_quadernolo)->setFocus();
 }
 
 void EntryActions::ripristina_consultazione()

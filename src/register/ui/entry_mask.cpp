@@ -417,36 +417,36 @@ namespace {
 
 struct CampoCasella
 {
-    Casella index;
+    EntryMask::Casella index;
     const char* field;
 };
 
 // Register fields of the mask's boxes.
-const CampoCasella kCampiScheda[] = {{Progressivo, "Progressivo"},
-                                     {Anno, "Anno"},
-                                     {Data_quadernolo, "Data_quadernolo"},
-                                     {Tipo_documento, "Tipo_documento"},
-                                     {Numero_documenti, "Numero_documenti"},
-                                     {Quad_rif, "Quad_rif"},
-                                     {Data_quad_rif, "Data_quad_rif"},
-                                     {Oggetto, "Oggetto"},
-                                     {Ufficio_competente, "Ufficio_competente"},
-                                     {Ufficio_conoscenza, "Ufficio_conoscenza"},
-                                     {Note, "Note"},
-                                     {Collegamento, "Collegamento"},
-                                     {Orario, "Orario"},
-                                     {Nota_annulla, "Nota_annulla"}};
+const CampoCasella kCampiScheda[] = {{EntryMask::Progressivo, "Progressivo"},
+                                     {EntryMask::Anno, "Anno"},
+                                     {EntryMask::Data_quadernolo, "Data_quadernolo"},
+                                     {EntryMask::Tipo_documento, "Tipo_documento"},
+                                     {EntryMask::Numero_documenti, "Numero_documenti"},
+                                     {EntryMask::Quad_rif, "Quad_rif"},
+                                     {EntryMask::Data_quad_rif, "Data_quad_rif"},
+                                     {EntryMask::Oggetto, "Oggetto"},
+                                     {EntryMask::Ufficio_competente, "Ufficio_competente"},
+                                     {EntryMask::Ufficio_conoscenza, "Ufficio_conoscenza"},
+                                     {EntryMask::Note, "Note"},
+                                     {EntryMask::Collegamento, "Collegamento"},
+                                     {EntryMask::Orario, "Orario"},
+                                     {EntryMask::Nota_annulla, "Nota_annulla"}};
 
 // Correspondent fields.
-const CampoCasella kCampiCorrispondente[] = {{Nominativo, "Nominativo"},
-                                             {P_iva_CF, "P_iva_CF"},
-                                             {Data_nascita, "Data_nascita"},
-                                             {Indirizzo, "Indirizzo"},
-                                             {Civico, "Civico"},
-                                             {Citta, "Citta"},
-                                             {Prov, "Prov"},
-                                             {Stato, "Stato"},
-                                             {Cap, "Cap"}};
+const CampoCasella kCampiCorrispondente[] = {{EntryMask::Nominativo, "Nominativo"},
+                                             {EntryMask::P_iva_CF, "P_iva_CF"},
+                                             {EntryMask::Data_nascita, "Data_nascita"},
+                                             {EntryMask::Indirizzo, "Indirizzo"},
+                                             {EntryMask::Civico, "Civico"},
+                                             {EntryMask::Citta, "Citta"},
+                                             {EntryMask::Prov, "Prov"},
+                                             {EntryMask::Stato, "Stato"},
+                                             {EntryMask::Cap, "Cap"}};
 
 } // namespace
 

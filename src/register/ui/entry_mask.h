@@ -20,41 +20,6 @@ class CalendarPopup;
 class DataControl;
 class FieldBinder;
 
-/// The boxes of the entry mask (txt_mask1) by index, each named after the field it shows. The four
-/// boxes of the delivery and the return (a date and a time each) show no field.
-enum Casella : int {
-    Progressivo = 0,
-    Anno = 1,
-    Data_quadernolo = 2,
-    Tipo_documento = 3,
-    Numero_documenti = 4,
-    Quad_rif = 5,
-    Data_quad_rif = 6,
-    Oggetto = 7,
-    Nominativo = 8,
-    P_iva_CF = 9,
-    Data_nascita = 10,
-    Indirizzo = 11,
-    Civico = 12,
-    Citta = 13,
-    Prov = 14,
-    Stato = 15,
-    Ufficio_competente = 16,
-    Ufficio_conoscenza = 17,
-    Note = 18,
-    Collegamento = 19,
-    Data_consegna = 20,
-    Ora_consegna = 21,
-    Data_restituzione = 22,
-    Ora_restituzione = 23,
-    Orario = 24,
-    Cap = 25,
-    Nota_annulla = 26,
-};
-
-/// How many boxes the entry mask has.
-constexpr int kCaselleMaschera = Nota_annulla + 1;
-
 /// What the entry mask hands to the window that shows it: the events of its controls, by the
 /// names of their handlers. Returning true from a key handler swallows the key; returning false
 /// from txt_mask1_Validate keeps the focus in the box.
@@ -96,6 +61,41 @@ class EntryMask : public QFrame
 {
     Q_OBJECT
 public:
+    /// The boxes of the entry mask (txt_mask1) by index, each named after the field it shows. The four
+    /// boxes of the delivery and the return (a date and a time each) show no field.
+    enum Casella : int {
+        Progressivo = 0,
+        Anno = 1,
+        Data_quadernolo = 2,
+        Tipo_documento = 3,
+        Numero_documenti = 4,
+        Quad_rif = 5,
+        Data_quad_rif = 6,
+        Oggetto = 7,
+        Nominativo = 8,
+        P_iva_CF = 9,
+        Data_nascita = 10,
+        Indirizzo = 11,
+        Civico = 12,
+        Citta = 13,
+        Prov = 14,
+        Stato = 15,
+        Ufficio_competente = 16,
+        Ufficio_conoscenza = 17,
+        Note = 18,
+        Collegamento = 19,
+        Data_consegna = 20,
+        Ora_consegna = 21,
+        Data_restituzione = 22,
+        Ora_restituzione = 23,
+        Orario = 24,
+        Cap = 25,
+        Nota_annulla = 26,
+    };
+
+    /// How many boxes the entry mask has.
+    static constexpr int kCaselleMaschera = Nota_annulla + 1;
+
     explicit EntryMask(QWidget* parent);
     ~EntryMask() override;
 

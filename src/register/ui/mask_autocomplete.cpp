@@ -21,15 +21,17 @@ namespace {
 /// address-book look-up instead) and the two office boxes (their pick list takes the keys).
 bool senzaTasti(int index)
 {
-    return index == Progressivo || index == Anno || index == Nominativo || index == Ufficio_competente
-        || index == Ufficio_conoscenza || (index >= Data_consegna && index <= Ora_restituzione);
+    return index == EntryMask::Progressivo || index == EntryMask::Anno || index == EntryMask::Nominativo
+        || index == EntryMask::Ufficio_competente || index == EntryMask::Ufficio_conoscenza
+        || (index >= EntryMask::Data_consegna && index <= EntryMask::Ora_restituzione);
 }
 
 /// Boxes whose changes are not handed to the control: the name box, the office boxes and the
 /// link box (it shows the linked file instead).
 bool senzaRicerca(int index)
 {
-    return index == Nominativo || index == Ufficio_competente || index == Ufficio_conoscenza || index == Collegamento;
+    return index == EntryMask::Nominativo || index == EntryMask::Ufficio_competente
+        || index == EntryMask::Ufficio_conoscenza || index == EntryMask::Collegamento;
 }
 
 bool tastoDiScorrimento(int key)
@@ -124,16 +126,17 @@ void MaskAutocomplete::casellaAttiva(int index)
     // The town box searches the towns of the settings database; every other box the register's
     // table, which has no column of the other correspondent boxes: they propose nothing.
     // A database that does not open proposes nothing: the box is typed as any other.
-    const DbResult collegato = ac->setConnectionString((index == Citta ? Ado_nomi : Adodc1).ConnectionString());
+    const DbResult collegato
+        = ac->setConnectionString((index == EntryMask::Citta ? Ado_nomi : Adodc1).ConnectionString());
     if (!collegato.ok()) {
         ac->setTextObject(nullptr);
         return;
     }
-    ac->setTableName(index == Citta ? QStringLiteral("Comuni") : QStringLiteral("Entrata"));
+    ac->setTableName(index == EntryMask::Citta ? QStringLiteral("Comuni") : QStringLiteral("Entrata"));
     ac->setSearchMode(1);
     // The name box keeps the box, field and type of the box before it: its own proposals come
     // from the address book.
-    if (index == Nominativo)
+    if (index == EntryMask::Nominativo)
         return;
     QLineEdit* box = m_caselle[index];
     const QString campo = m_binder.dataField(box);
@@ -157,7 +160,7 @@ bool MaskAutocomplete::tasto(int index, QKeyEvent* event)
         return false;
     const bool lista = ac->isListVisible();
     // The document-type box keeps its Down arrow for its own list while no proposal is shown.
-    if ((index != Tipo_documento || lista) && ac->Text_KeyDown(event))
+    if ((index != EntryMask::Tipo_documento || lista) && ac->Text_KeyDown(event))
         return true;
     // While the list shows, the arrows and the page keys move its selection, not the register.
     if (lista && tastoDiScorrimento(event->key()))
@@ -171,7 +174,7 @@ void MaskAutocomplete::testoDigitato(int index)
     if (m_host.p_uscita() || s.p_stop())
         return;
     QLineEdit* box = m_caselle[index];
-    if (index == Nominativo) {
+    if (index == EntryMask::Nominativo) {
         if (s.p_new_ins() && !box->text().trimmed().isEmpty() && !m_host.p_modifica())
             m_host.cerca_in_elenco(box->text());
         return;

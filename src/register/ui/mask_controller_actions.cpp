@@ -38,7 +38,7 @@ void MaskController::cmd_annulla_Click()
 
 void MaskController::cmd_annullato_Click()
 {
-    mostra_motivo_annullamento(finestra(), Frm_mask->casella(Nota_annulla)->text());
+    mostra_motivo_annullamento(finestra(), Frm_mask->casella(EntryMask::Nota_annulla)->text());
 }
 
 // --- subject correction ------------------------------------------------------------------

@@ -57,25 +57,25 @@ bool MaskController::txt_mask1_KeyDown(int Index, QKeyEvent* event)
     QLineEdit* box = Frm_mask->casella(Index);
     const int key = event->key();
     // The subject of a registered entry is corrected in a dialog of its own.
-    if (Index == Oggetto && key == Qt::Key_F12 && box->isReadOnly()) {
+    if (Index == EntryMask::Oggetto && key == Qt::Key_F12 && box->isReadOnly()) {
         correggi_oggetto_scheda();
         return true;
     }
     // The link box chooses its file in either state.
-    if (Index == Collegamento && key == Qt::Key_F2) {
+    if (Index == EntryMask::Collegamento && key == Qt::Key_F2) {
         scegli_collegamento();
         return true;
     }
     if (box->isReadOnly())
         return false;
     switch (Index) {
-    case Tipo_documento:
+    case EntryMask::Tipo_documento:
         if (key != Qt::Key_Down)
             return false;
         m_selettori->apri_tipi_documento();
         return true;
-    case Ufficio_competente:
-    case Ufficio_conoscenza:
+    case EntryMask::Ufficio_competente:
+    case EntryMask::Ufficio_conoscenza:
         // The arrows move the caret; Down goes into the office list shown beside the box; every
         // other key opens the list.
         if (key == Qt::Key_Left || key == Qt::Key_Right || soloModificatore(event))
@@ -98,7 +98,8 @@ bool MaskController::txt_mask1_KeyPress(int Index, QKeyEvent* event)
 
     // A registered entry: from "%" to "z" a character starts the quick find on the box's field
     // (the note and the link take typing as usual).
-    if (Frm_mask->casella(Tipo_documento)->isReadOnly() && Index != Note && Index != Collegamento) {
+    if (Frm_mask->casella(EntryMask::Tipo_documento)->isReadOnly() && Index != EntryMask::Note
+        && Index != EntryMask::Collegamento) {
         if (code < 37 || code > 122)
             return false;
         apri_ricerca_campo(typed, Index);
@@ -106,9 +107,9 @@ bool MaskController::txt_mask1_KeyPress(int Index, QKeyEvent* event)
     }
 
     switch (Index) {
-    case P_iva_CF:
-    case Prov:
-    case Stato: {
+    case EntryMask::P_iva_CF:
+    case EntryMask::Prov:
+    case EntryMask::Stato: {
         // Tax code, province and country are typed in capitals.
         const QString upper = typed.toUpper();
         if (upper == typed || box->isReadOnly())
@@ -116,11 +117,11 @@ bool MaskController::txt_mask1_KeyPress(int Index, QKeyEvent* event)
         box->insert(upper);
         return true;
     }
-    case Progressivo:
-    case Anno:
+    case EntryMask::Progressivo:
+    case EntryMask::Anno:
         warn(QStringLiteral("ATTENZIONE !\n\nCampo non digitabile."));
         return true;
-    case Orario: {
+    case EntryMask::Orario: {
         if (box->isReadOnly())
             return true;
         const MaskResult result = mask_ora(box->text(), box->cursorPosition(), typed.at(0));
@@ -129,8 +130,8 @@ bool MaskController::txt_mask1_KeyPress(int Index, QKeyEvent* event)
         box->setCursorPosition(result.caret);
         return result.swallowed;
     }
-    case Ufficio_competente:
-    case Ufficio_conoscenza:
+    case EntryMask::Ufficio_competente:
+    case EntryMask::Ufficio_conoscenza:
         // The offices come from their list only.
         return true;
     default:
@@ -155,7 +156,7 @@ void MaskController::txt_mask1_GotFocus(int Index)
     Pic_nomi->hide();
     m_selettori->imposta_casella(Index);
 
-    if (Index == Ufficio_competente || Index == Ufficio_conoscenza) {
+    if (Index == EntryMask::Ufficio_competente || Index == EntryMask::Ufficio_conoscenza) {
         // An empty office box offers the list at once (the focus stays in the box); a list
         // already open moves beside this box.
         if (m_selettori->elenco_uffici_visibile() || box->text().isEmpty())
@@ -163,10 +164,10 @@ void MaskController::txt_mask1_GotFocus(int Index)
     } else {
         m_selettori->nascondi_elenco_uffici();
     }
-    if (Index != Tipo_documento)
+    if (Index != EntryMask::Tipo_documento)
         m_selettori->nascondi_tipi_documento();
     // A typed date the register refused is mended by typing: its calendar stays closed.
-    if ((Index == Data_quadernolo || Index == Data_quad_rif)
+    if ((Index == EntryMask::Data_quadernolo || Index == EntryMask::Data_quad_rif)
         && (box->text().trimmed().isEmpty() || isDateText(box->text())))
         m_selettori->apri_calendario(Index);
 }
@@ -175,63 +176,66 @@ void MaskController::txt_mask1_LostFocus(int Index)
 {
     m_ctrl_filtro = Frm_mask->casella(Index);
     // A registered entry is not checked.
-    if (Frm_mask->casella(Data_quadernolo)->isReadOnly())
+    if (Frm_mask->casella(EntryMask::Data_quadernolo)->isReadOnly())
         return;
     // What was typed goes into the record before the rules below write other boxes.
     conferma_caselle(binder, Frm_mask->caselle());
 
-    if (Index == Data_quadernolo)
+    if (Index == EntryMask::Data_quadernolo)
         regola_data_quadernolo(true);
     // The year always follows the registration date.
-    const QString anno = anno_della_data(Frm_mask->casella(Data_quadernolo)->text());
-    if (!anno.isEmpty() && Frm_mask->casella(Anno)->text() != anno)
-        scrivi_casella(binder, Frm_mask->caselle(), Frm_mask->casella(Anno), anno);
+    const QString anno = anno_della_data(Frm_mask->casella(EntryMask::Data_quadernolo)->text());
+    if (!anno.isEmpty() && Frm_mask->casella(EntryMask::Anno)->text() != anno)
+        scrivi_casella(binder, Frm_mask->caselle(), Frm_mask->casella(EntryMask::Anno), anno);
 
-    if (Index == Collegamento)
+    if (Index == EntryMask::Collegamento)
         Frm_mask->mostra_anteprima_collegamento();
 
-    if (Index == P_iva_CF) {
-        const QString rifiuto = rifiuto_piva_cf(Frm_mask->casella(P_iva_CF)->text());
+    if (Index == EntryMask::P_iva_CF) {
+        const QString rifiuto = rifiuto_piva_cf(Frm_mask->casella(EntryMask::P_iva_CF)->text());
         if (!rifiuto.isEmpty()) {
             warn(rifiuto);
-            scrivi_casella(binder, Frm_mask->caselle(), Frm_mask->casella(P_iva_CF), QString());
+            scrivi_casella(binder, Frm_mask->caselle(), Frm_mask->casella(EntryMask::P_iva_CF), QString());
         }
     }
 
     // A street without a house number has "snc".
-    if ((Index == Civico || Index == Citta) && !Frm_mask->casella(Indirizzo)->text().trimmed().isEmpty()
-        && Frm_mask->casella(Civico)->text().trimmed().isEmpty())
-        scrivi_casella(binder, Frm_mask->caselle(), Frm_mask->casella(Civico), QStringLiteral("snc"));
+    if ((Index == EntryMask::Civico || Index == EntryMask::Citta)
+        && !Frm_mask->casella(EntryMask::Indirizzo)->text().trimmed().isEmpty()
+        && Frm_mask->casella(EntryMask::Civico)->text().trimmed().isEmpty())
+        scrivi_casella(binder, Frm_mask->caselle(), Frm_mask->casella(EntryMask::Civico), QStringLiteral("snc"));
 }
 
 void MaskController::txt_mask1_Change(int Index)
 {
     if (m_azioniSchede->in_uscita() || m_registro->session().p_stop())
         return;
-    if (Index == Data_quadernolo)
+    if (Index == EntryMask::Data_quadernolo)
         regola_data_quadernolo(false);
-    else if (Index == Collegamento && Frm_mask->isVisible())
+    else if (Index == EntryMask::Collegamento && Frm_mask->isVisible())
         Frm_mask->mostra_anteprima_collegamento();
 }
 
 bool MaskController::txt_mask1_Validate(int Index)
 {
     QLineEdit* box = Frm_mask->casella(Index);
-    if (box->isReadOnly() || (Index != Data_quadernolo && Index != Data_quad_rif && Index != Data_nascita))
+    if (box->isReadOnly()
+        || (Index != EntryMask::Data_quadernolo && Index != EntryMask::Data_quad_rif
+            && Index != EntryMask::Data_nascita))
         return true;
     // A date typed in eight characters ("03012026") is written out as the box shows dates.
     const QString data = data_otto_caratteri(box->text());
     if (data != box->text())
         box->setText(data);
     // A birth date that is not a date goes without a word.
-    if (Index == Data_nascita && !box->text().trimmed().isEmpty() && !isDateText(box->text()))
+    if (Index == EntryMask::Data_nascita && !box->text().trimmed().isEmpty() && !isDateText(box->text()))
         box->clear();
     return true;
 }
 
 void MaskController::regola_data_quadernolo(bool leaving)
 {
-    QLineEdit* box = Frm_mask->casella(Data_quadernolo);
+    QLineEdit* box = Frm_mask->casella(EntryMask::Data_quadernolo);
     const QString text = box->text().trimmed();
     // With no entry (or only the one being typed) before it, any date is accepted.
     if (text.isEmpty() || box->isReadOnly() || conta_schede() <= 1 || !m_registro->session().p_ultima_data().isValid())

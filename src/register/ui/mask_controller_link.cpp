@@ -26,21 +26,21 @@ void MaskController::scegli_collegamento()
     const QString path = MessageService::instance().openFileName(QString(), programFolder(), QString());
     if (path.isEmpty())
         return;
-    scrivi_casella(binder, Frm_mask->caselle(), Frm_mask->casella(Collegamento), path);
+    scrivi_casella(binder, Frm_mask->caselle(), Frm_mask->casella(EntryMask::Collegamento), path);
     Frm_mask->mostra_anteprima_collegamento();
 }
 
 void MaskController::txt_mask1_DblClick(int Index)
 {
-    if (Index == Collegamento)
+    if (Index == EntryMask::Collegamento)
         scegli_collegamento();
 }
 
 void MaskController::txt_mask1_OLEDragDrop(int Index, const QString& dropped)
 {
-    if (Index != Collegamento)
+    if (Index != EntryMask::Collegamento)
         return;
-    scrivi_casella(binder, Frm_mask->caselle(), Frm_mask->casella(Collegamento), dropped);
+    scrivi_casella(binder, Frm_mask->caselle(), Frm_mask->casella(EntryMask::Collegamento), dropped);
     Frm_mask->mostra_anteprima_collegamento();
 }
 
@@ -48,7 +48,7 @@ void MaskController::picOpenWWW_Click(int Index)
 {
     switch (Index) {
     case 0: {
-        const QString link = Frm_mask->casella(Collegamento)->text().trimmed();
+        const QString link = Frm_mask->casella(EntryMask::Collegamento)->text().trimmed();
         if (link.isEmpty())
             return;
         // A file named without regard to case is opened as it is on disk.

@@ -33,7 +33,7 @@ bool MaskController::mittente_vuoto()
 
 void MaskController::cmd_altri_Click()
 {
-    if (Frm_mask->casella(Nominativo)->isReadOnly()) {
+    if (Frm_mask->casella(EntryMask::Nominativo)->isReadOnly()) {
         cmd_focus->setFocus();
         return;
     }
@@ -44,7 +44,7 @@ void MaskController::cmd_altri_Click()
         warn(QStringLiteral("ATTENZIONE ! \n\nNon è possibile inserire righe vuote !"));
     }
     m_azioniSchede->mostra_posizione_mittenti();
-    Frm_mask->casella(Nominativo)->setFocus();
+    Frm_mask->casella(EntryMask::Nominativo)->setFocus();
     m_selettori->nascondi_elenco_uffici();
 }
 

@@ -65,7 +65,8 @@ bool MaskPickers::eventFilter(QObject* watched, QEvent* event)
             list_elenco_DblClick();
             return true;
         }
-        if (key == Qt::Key_Escape && (p_index == Ufficio_competente || p_index == Ufficio_conoscenza)) {
+        if (key == Qt::Key_Escape
+            && (p_index == EntryMask::Ufficio_competente || p_index == EntryMask::Ufficio_conoscenza)) {
             list_elenco->hide();
             m_mask.casella(size_t(p_index))->setFocus();
             return true;
@@ -78,7 +79,7 @@ bool MaskPickers::eventFilter(QObject* watched, QEvent* event)
         }
         if (key == Qt::Key_Escape) {
             list_view->hide();
-            m_mask.casella(Tipo_documento)->setFocus();
+            m_mask.casella(EntryMask::Tipo_documento)->setFocus();
             return true;
         }
     }
@@ -119,8 +120,8 @@ void MaskPickers::apri_calendario(int Index)
     QLineEdit* box = m_mask.casella(Index);
     if (!calendario || box->isReadOnly())
         return;
-    const QString caption
-        = Index == Data_quadernolo ? CalendarPopup::captionDataQuadernolo() : CalendarPopup::captionDataQuadRif();
+    const QString caption = Index == EntryMask::Data_quadernolo ? CalendarPopup::captionDataQuadernolo()
+                                                                : CalendarPopup::captionDataQuadRif();
     calendario->apri(box, caption, box->text());
 }
 
@@ -132,13 +133,13 @@ void MaskPickers::imposta_data_calendario()
     const QString data = showDate(calendario->data());
     if (calendario->didascalia() == CalendarPopup::captionDataQuadernolo()) {
         // The date rule may refuse the date and empty the box; the year follows the box.
-        scrivi_casella(&m_binder, m_mask.caselle(), m_mask.casella(Data_quadernolo), data);
-        scrivi_casella(&m_binder, m_mask.caselle(), m_mask.casella(Anno),
-                       anno_della_data(m_mask.casella(Data_quadernolo)->text()));
-        m_mask.casella(Tipo_documento)->setFocus();
+        scrivi_casella(&m_binder, m_mask.caselle(), m_mask.casella(EntryMask::Data_quadernolo), data);
+        scrivi_casella(&m_binder, m_mask.caselle(), m_mask.casella(EntryMask::Anno),
+                       anno_della_data(m_mask.casella(EntryMask::Data_quadernolo)->text()));
+        m_mask.casella(EntryMask::Tipo_documento)->setFocus();
     } else if (calendario->didascalia() == CalendarPopup::captionDataQuadRif()) {
-        scrivi_casella(&m_binder, m_mask.caselle(), m_mask.casella(Data_quad_rif), data);
-        m_mask.casella(Oggetto)->setFocus();
+        scrivi_casella(&m_binder, m_mask.caselle(), m_mask.casella(EntryMask::Data_quad_rif), data);
+        m_mask.casella(EntryMask::Oggetto)->setFocus();
     }
 }
 
@@ -155,9 +156,9 @@ void MaskPickers::CalendarVB1_Close()
     if (!m_mask.nuova_scheda_in_corso())
         return;
     if (m_mask.calendario()->didascalia() == CalendarPopup::captionDataQuadernolo())
-        m_mask.casella(Tipo_documento)->setFocus();
+        m_mask.casella(EntryMask::Tipo_documento)->setFocus();
     else if (m_mask.calendario()->didascalia() == CalendarPopup::captionDataQuadRif())
-        m_mask.casella(Oggetto)->setFocus();
+        m_mask.casella(EntryMask::Oggetto)->setFocus();
 }
 
 // --- office list -------------------------------------------------------------------------
@@ -203,7 +204,7 @@ void MaskPickers::list_elenco_DblClick()
 {
     QListWidgetItem* item = list_elenco->currentItem();
     const int indice = p_index;
-    if (!item || (indice != Ufficio_competente && indice != Ufficio_conoscenza))
+    if (!item || (indice != EntryMask::Ufficio_competente && indice != EntryMask::Ufficio_conoscenza))
         return;
     QLineEdit* box = m_mask.casella(size_t(indice));
     if (box->isReadOnly())
@@ -224,7 +225,7 @@ void MaskPickers::list_elenco_DblClick()
 
 void MaskPickers::apri_tipi_documento()
 {
-    QLineEdit* box = m_mask.casella(Tipo_documento);
+    QLineEdit* box = m_mask.casella(EntryMask::Tipo_documento);
     list_view->clear();
     DbResult error;
     if (std::shared_ptr<Connection> db
@@ -249,17 +250,19 @@ void MaskPickers::list_view_DblClick()
     if (!item)
         return;
     const QString scelta = item->text();
-    scrivi_casella(&m_binder, m_mask.caselle(), m_mask.casella(Tipo_documento), scelta);
+    scrivi_casella(&m_binder, m_mask.caselle(), m_mask.casella(EntryMask::Tipo_documento), scelta);
     DbResult error;
     if (std::shared_ptr<Connection> db
         = DataSource::connectionFor(m_registro.addressBookSource().ConnectionString(), &error)) {
         if (const auto uffici = uffici_tipo_documento(*db, scelta, &error)) {
-            scrivi_casella(&m_binder, m_mask.caselle(), m_mask.casella(Ufficio_competente), uffici->ufficio_competente);
-            scrivi_casella(&m_binder, m_mask.caselle(), m_mask.casella(Ufficio_conoscenza), uffici->ufficio_conoscenza);
+            scrivi_casella(&m_binder, m_mask.caselle(), m_mask.casella(EntryMask::Ufficio_competente),
+                           uffici->ufficio_competente);
+            scrivi_casella(&m_binder, m_mask.caselle(), m_mask.casella(EntryMask::Ufficio_conoscenza),
+                           uffici->ufficio_conoscenza);
         }
     }
     list_view->hide();
-    m_mask.casella(Numero_documenti)->setFocus();
+    m_mask.casella(EntryMask::Numero_documenti)->setFocus();
 }
 
 } // namespace quad

@@ -237,7 +237,7 @@ bool RegisterWidget::vista_visibile() const
 
 QString RegisterWidget::ufficio_competente() const
 {
-    return Frm_mask->casella(Ufficio_competente)->text();
+    return Frm_mask->casella(EntryMask::Ufficio_competente)->text();
 }
 
 std::vector<Bookmark> RegisterWidget::righe_scelte() const
