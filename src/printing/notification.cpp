@@ -9,8 +9,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <cmath>
-#include <optional>
 #include <vector>
 
 #include <fcntl.h>
@@ -286,53 +284,11 @@ EsitoImportazione fallita(const QString& testo)
     return e;
 }
 
-/// One row of a notification file: its place in the file (from 1), the number of its entry and
-/// the values of its entrata and Mittenti columns.
-struct RigaNotifica
-{
-    int posizione = 0;
-    qint64 numero = 0;
-    QVector<QVariant> scheda;
-    QVector<QVariant> mittente;
-};
-
-/// The register number a value gives: a whole number from 1 up, whatever type the file gives its
-/// column (a real holding 5.5 gives none); nullopt for anything else.
-std::optional<qint64> numeroRegistro(const QVariant& valore)
-{
-    if (valore.isNull())
-        return std::nullopt;
-    qint64 n = 0;
-    const int tipo = valore.metaType().id();
-    if (tipo == QMetaType::Double || tipo == QMetaType::Float) {
-        const double reale = valore.toDouble();
-        // 2^63: the first value a 64-bit integer does not hold.
-        if (!std::isfinite(reale) || reale != std::trunc(reale) || std::abs(reale) >= 9223372036854775808.0)
-            return std::nullopt;
-        n = qint64(reale);
-    } else {
-        bool intero = false;
-        n = valore.toLongLong(&intero);
-        if (!intero)
-            return std::nullopt;
-    }
-    return n > 0 ? std::optional<qint64>(n) : std::nullopt;
-}
-
-EsitoImportazione nonNumero(int posizione, const QString& colonna, const QVariant& valore)
-{
-    return fallita(QStringLiteral("Riga %1, colonna %2: %3 non è un numero di registro (un numero intero da 1 in su).")
-                       .arg(posizione)
-                       .arg(colonna,
-                            valore.isNull() ? QStringLiteral("(nessuno)")
-                                            : QStringLiteral("\"%1\"").arg(Recordset::displayText(valore))));
-}
-
-ValoriColonne valoriDi(const QStringList& nomi, const QVector<QVariant>& valori)
+ValoriColonne valoriDi(const Recordset& notifica, const ColonneTabella& colonne)
 {
     ValoriColonne coppie;
-    for (int k = 0; k < nomi.size(); ++k)
-        coppie.append({nomi[k], valori[k]});
+    for (size_t k = 0; k < colonne.posizioni.size(); ++k)
+        coppie.append({colonne.nomi[int(k)], notifica.value(colonne.posizioni[k])});
     return coppie;
 }
 
@@ -365,90 +321,31 @@ EsitoImportazione copia_righe(const std::shared_ptr<Connection>& db, const Recor
     if (numero < 0 || direzione < 0 || suaScheda < 0 || suaDirezione < 0)
         return fallita(QStringLiteral("Colonne del registro non riconosciute."));
 
-    // The rows of the file, and for each entry its rows, in the order the entries first come.
-    std::vector<RigaNotifica> righe;
-    for (notifica->moveFirst(); !notifica->eof(); notifica->moveNext()) {
-        RigaNotifica riga;
-        riga.posizione = int(righe.size()) + 1;
-        const QVariant n = notifica->value(numero);
-        const std::optional<qint64> suo = numeroRegistro(n);
-        if (!suo)
-            return nonNumero(riga.posizione, registro.field(numero).name, n);
-        riga.numero = *suo;
-        for (const int c : schede.posizioni)
-            riga.scheda << notifica->value(c);
-        for (const int c : mittenti.posizioni)
-            riga.mittente << notifica->value(c);
-        // A correspondent belongs to the entry of its row, in the entry's direction: any other
-        // row would be stored as a correspondent of no entry, or of another one.
-        const QVariant di = riga.mittente[suaScheda];
-        const std::optional<qint64> diChi = numeroRegistro(di);
-        if (!diChi && !di.isNull())
-            return nonNumero(riga.posizione, mittenti.nomi[suaScheda], di);
-        if (diChi != riga.numero)
-            return fallita(QStringLiteral("Riga %1: il corrispondente è del quadernolo n. %2, non del n. %3.")
-                               .arg(riga.posizione)
-                               .arg(di.isNull() ? QStringLiteral("(nessuno)") : Recordset::displayText(di))
-                               .arg(riga.numero));
-        if (!stesso_valore(riga.mittente[suaDirezione], riga.scheda[direzione]))
-            return fallita(
-                QStringLiteral("Riga %1: la direzione del corrispondente (%2) non è quella del quadernolo n. %3 (%4).")
-                    .arg(riga.posizione)
-                    .arg(riga.mittente[suaDirezione].toString())
-                    .arg(riga.numero)
-                    .arg(riga.scheda[direzione].toString()));
-        righe.push_back(riga);
-    }
-    std::vector<qint64> ordine;
-    QHash<qint64, std::vector<const RigaNotifica*>> righeDi;
-    for (const RigaNotifica& riga : righe) {
-        std::vector<const RigaNotifica*>& sue = righeDi[riga.numero];
-        if (sue.empty())
-            ordine.push_back(riga.numero);
-        sue.push_back(&riga);
-    }
-    // Every row of an entry gives the entry the same values: one that differs would be dropped, or
-    // (the direction) leave its correspondent where the entry does not show it.
-    for (const qint64 scheda : ordine) {
-        const std::vector<const RigaNotifica*>& sue = righeDi[scheda];
-        const RigaNotifica& prima = *sue.front();
-        for (const RigaNotifica* riga : sue) {
-            for (int k = 0; k < schede.nomi.size(); ++k) {
-                if (!stesso_valore(riga->scheda[k], prima.scheda[k]))
-                    return fallita(
-                        QStringLiteral("Riga %1, colonna %2: il quadernolo n. %3 vi ha \"%4\", alla riga %5 \"%6\".")
-                            .arg(riga->posizione)
-                            .arg(schede.nomi[k])
-                            .arg(scheda)
-                            .arg(Recordset::displayText(riga->scheda[k]))
-                            .arg(prima.posizione)
-                            .arg(Recordset::displayText(prima.scheda[k])));
-            }
-        }
-    }
-
-    SchedeRicevute ricevute;
-    DbResult r = ricevute.inizia(db);
+    // The rows of the file, checked as the rows of every received file are, and the entries they give.
+    QList<RigaRicevuta> righe;
+    for (notifica->moveFirst(); !notifica->eof(); notifica->moveNext())
+        righe.append({int(righe.size()) + 1, notifica->value(numero), valoriDi(*notifica, schede),
+                      valoriDi(*notifica, mittenti)});
+    QList<SchedaRicevuta> ricevute;
+    DbResult r = raccogli_schede(righe, &ricevute);
     if (!r.ok())
         return fallita(r.message);
-    for (const qint64 scheda : ordine) {
-        const std::vector<const RigaNotifica*>& sue = righeDi[scheda];
-        SchedaRicevuta ricevuta;
-        ricevuta.numero = scheda;
-        ricevuta.scheda = valoriDi(schede.nomi, sue.front()->scheda);
-        for (const RigaNotifica* riga : sue)
-            ricevuta.mittenti << valoriDi(mittenti.nomi, riga->mittente);
-        if (!(r = ricevute.aggiungi(ricevuta)).ok())
+
+    SchedeRicevute archivio;
+    if (!(r = archivio.inizia(db)).ok())
+        return fallita(r.message);
+    for (const SchedaRicevuta& ricevuta : ricevute) {
+        if (!(r = archivio.aggiungi(ricevuta)).ok())
             return fallita(r.message);
     }
     EsitoImportazione esito;
-    static_cast<EsitoSchede&>(esito) = ricevute.esito();
-    if (esito.presenti.size() == qsizetype(ordine.size())) {
+    static_cast<EsitoSchede&>(esito) = archivio.esito();
+    if (esito.presenti.size() == ricevute.size()) {
         esito.doppione = true;
         esito.errore = QStringLiteral("Ogni quadernolo del file è già in archivio con gli stessi dati.");
         return esito;
     }
-    if (!(r = ricevute.concludi()).ok())
+    if (!(r = archivio.concludi()).ok())
         return fallita(r.message);
     if (!esito.aggiunti.isEmpty())
         esito.ultimo = esito.aggiunti.last();

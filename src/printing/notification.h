@@ -110,11 +110,11 @@ struct EsitoImportazione : EsitoSchede
 /// columns of registro (the register: entrata's columns followed by Mittenti's). Each entry is
 /// written once and each row gives one correspondent; an entry the archive already holds is
 /// passed over or named as SchedeRicevute does. All new entries go in one transaction, or none: a
-/// file that is not a rowset, has fewer columns than the register or no row, a register number
-/// that is not a whole number from 1 up, rows of one number that give its entry other values, a
-/// row whose correspondent is not of its entry (another number, another direction), or a value
-/// its column refuses writes nothing, and the error names the row and the column where there is
-/// one (rows counted from 1 in file order).
+/// file that is not a rowset, has fewer columns than the register or no row, rows that
+/// raccogli_schede refuses (a register number outside 1 to 2147483647, whatever type the file
+/// gives its column, a direction other than "E" and "U", a correspondent not of its entry, rows of
+/// one number that give its entry other values), or a value its column refuses writes nothing, and
+/// the error names the row and the column where there is one (rows counted from 1 in file order).
 EsitoImportazione copia_righe(const std::shared_ptr<Connection>& db, const Recordset& registro, const QString& file);
 
 } // namespace quad

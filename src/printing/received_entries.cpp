@@ -3,6 +3,7 @@
 #include <QHash>
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace quad {
@@ -18,13 +19,6 @@ bool registra(const QString& colonna)
                                        QStringLiteral("Nota_annulla"), QStringLiteral("Collegamento")};
     return !colonna.startsWith(QLatin1String("sys_"), Qt::CaseInsensitive)
         && !propri.contains(colonna, Qt::CaseInsensitive);
-}
-
-/// The columns that join a correspondent to its entry: its entry's number and direction.
-bool giunzione(const QString& colonna)
-{
-    return colonna.compare(QLatin1String("Quadernolo"), Qt::CaseInsensitive) == 0
-        || colonna.compare(QLatin1String("tipo"), Qt::CaseInsensitive) == 0;
 }
 
 DbResult copia(const ValoriColonne& valori, Recordset& verso)
@@ -52,11 +46,152 @@ std::vector<int> posizioniDiverse(const Riga& a, const Riga& b)
     return diverse;
 }
 
+bool direzione(const QVariant& tipo)
+{
+    return !tipo.isNull() && (tipo.toString() == QLatin1String("E") || tipo.toString() == QLatin1String("U"));
+}
+
+/// "\"5,5\"", or "(nessuno)" for Null.
+QString citato(const QVariant& valore)
+{
+    return valore.isNull() ? QStringLiteral("(nessuno)") : QStringLiteral("\"%1\"").arg(Recordset::displayText(valore));
+}
+
+DbResult rifiuta(const QString& testo)
+{
+    return DbResult::failure(DbError::Other, testo);
+}
+
+DbResult nonNumero(int posizione, const QString& colonna, const QVariant& valore)
+{
+    return rifiuta(QStringLiteral("Riga %1, colonna %2: %3 non è un numero di registro (un numero intero da 1 a %4).")
+                       .arg(QString::number(posizione), colonna, citato(valore), QString::number(kNumeroMassimo)));
+}
+
 } // namespace
+
+bool giunzione(const QString& colonna)
+{
+    return colonna.compare(QLatin1String("Quadernolo"), Qt::CaseInsensitive) == 0
+        || colonna.compare(QLatin1String("tipo"), Qt::CaseInsensitive) == 0;
+}
+
+const QVariant* valore_colonna(const ValoriColonne& valori, const QString& nome)
+{
+    for (const auto& [colonna, valore] : valori) {
+        if (colonna.compare(nome, Qt::CaseInsensitive) == 0)
+            return &valore;
+    }
+    return nullptr;
+}
+
+void imposta_colonna(ValoriColonne& valori, const QString& nome, const QVariant& valore)
+{
+    for (auto& [colonna, suo] : valori) {
+        if (colonna.compare(nome, Qt::CaseInsensitive) == 0) {
+            suo = valore;
+            return;
+        }
+    }
+    valori.append({nome, valore});
+}
 
 bool stesso_valore(const QVariant& a, const QVariant& b)
 {
     return a.isNull() == b.isNull() && (a.isNull() || Recordset::displayText(a) == Recordset::displayText(b));
+}
+
+std::optional<qint64> numero_registro(const QVariant& valore)
+{
+    if (valore.isNull() || valore.metaType().id() == QMetaType::Bool)
+        return std::nullopt;
+    double n = 0;
+    if (valore.metaType().id() == QMetaType::QString) {
+        const QString cifre = valore.toString().trimmed();
+        if (cifre.isEmpty())
+            return std::nullopt;
+        for (const QChar c : cifre) {
+            if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+                return std::nullopt;
+        }
+        n = cifre.toDouble();
+    } else {
+        bool numero = false;
+        n = valore.toDouble(&numero);
+        if (!numero)
+            return std::nullopt;
+    }
+    if (!std::isfinite(n) || n != std::trunc(n) || n < 1 || n > double(kNumeroMassimo))
+        return std::nullopt;
+    return qint64(n);
+}
+
+DbResult raccogli_schede(const QList<RigaRicevuta>& righe, QList<SchedaRicevuta>* schede)
+{
+    schede->clear();
+    QList<SchedaRicevuta> raccolte;
+    QList<int> prime; // the first row of each entry of raccolte
+    QHash<qint64, qsizetype> posto;
+    const QString kProgressivo = QStringLiteral("Progressivo");
+    const QString kTipo = QStringLiteral("Tipo");
+    for (const RigaRicevuta& riga : righe) {
+        const std::optional<qint64> numero = numero_registro(riga.numero);
+        if (!numero)
+            return nonNumero(riga.posizione, kProgressivo, riga.numero);
+        ValoriColonne scheda = riga.scheda;
+        imposta_colonna(scheda, kProgressivo, *numero);
+        // An entry of neither direction would belong to neither register, and the mask would never
+        // show it.
+        const QVariant* tipo = valore_colonna(scheda, kTipo);
+        const QVariant verso = tipo ? *tipo : QVariant();
+        if (!direzione(verso))
+            return rifiuta(QStringLiteral("Riga %1, colonna %2: %3 non è una direzione (E per entrata, U per uscita).")
+                               .arg(QString::number(riga.posizione), kTipo, citato(verso)));
+
+        // A correspondent belongs to the entry of its row, in the entry's direction: any other
+        // would be stored as a correspondent of no entry, or of another one.
+        ValoriColonne mittente = riga.mittente;
+        if (const QVariant* di = valore_colonna(mittente, QStringLiteral("Quadernolo"))) {
+            const std::optional<qint64> diChi = numero_registro(*di);
+            if (!diChi && !di->isNull())
+                return nonNumero(riga.posizione, QStringLiteral("Quadernolo"), *di);
+            if (diChi != numero)
+                return rifiuta(QStringLiteral("Riga %1: il corrispondente è del quadernolo n. %2, non del n. %3.")
+                                   .arg(QString::number(riga.posizione),
+                                        di->isNull() ? QStringLiteral("(nessuno)") : Recordset::displayText(*di),
+                                        QString::number(*numero)));
+        }
+        if (const QVariant* suo = valore_colonna(mittente, QStringLiteral("tipo")); suo && !stesso_valore(*suo, verso))
+            return rifiuta(
+                QStringLiteral("Riga %1: la direzione del corrispondente (%2) non è quella del quadernolo n. %3 (%4).")
+                    .arg(QString::number(riga.posizione), suo->toString(), QString::number(*numero), verso.toString()));
+        imposta_colonna(mittente, QStringLiteral("Quadernolo"), *numero);
+        imposta_colonna(mittente, QStringLiteral("tipo"), verso);
+
+        const auto trovata = posto.constFind(*numero);
+        if (trovata == posto.constEnd()) {
+            posto.insert(*numero, raccolte.size());
+            prime << riga.posizione;
+            raccolte.append({*numero, scheda, {mittente}});
+            continue;
+        }
+        // Every row of an entry gives the entry the same values: one that differs would be
+        // dropped, or (the direction) leave its correspondent where the entry does not show it.
+        SchedaRicevuta& sua = raccolte[*trovata];
+        for (const auto& [colonna, valore] : scheda) {
+            const QVariant* primo = valore_colonna(sua.scheda, colonna);
+            const QVariant prima = primo ? *primo : QVariant();
+            if (!stesso_valore(valore, prima))
+                return rifiuta(
+                    QStringLiteral("Riga %1, colonna %2: il quadernolo n. %3 vi ha \"%4\", alla riga %5 \"%6\".")
+                        .arg(QString::number(riga.posizione), colonna, QString::number(*numero),
+                             Recordset::displayText(valore), QString::number(prime[*trovata]),
+                             Recordset::displayText(prima)));
+        }
+        sua.mittenti << mittente;
+    }
+    *schede = raccolte;
+    return {};
 }
 
 DbResult SchedeRicevute::inizia(const std::shared_ptr<Connection>& db)

@@ -13,11 +13,22 @@
 #include <QVariant>
 
 #include <memory>
+#include <optional>
 
 namespace quad {
 
 /// Column values by name, in the order a file gives them.
 using ValoriColonne = QList<QPair<QString, QVariant>>;
+
+/// Whether a column of Mittenti is one that joins a correspondent to its entry: Quadernolo (the
+/// entry's number) or tipo (its direction), in any case.
+bool giunzione(const QString& colonna);
+
+/// The value of the column nome among valori (without regard to case); nullptr when they do not
+/// hold it.
+const QVariant* valore_colonna(const ValoriColonne& valori, const QString& nome);
+/// Sets the value of the column nome among valori (without regard to case), or adds it.
+void imposta_colonna(ValoriColonne& valori, const QString& nome, const QVariant& valore);
 
 /// One entry as a received file gives it: its register number, the columns of entrata the file
 /// gives, and one correspondent (Mittenti's columns the file gives, with Quadernolo and tipo, the
@@ -42,6 +53,38 @@ struct EsitoSchede
 
 /// Whether two values are the same as the register shows them (Null only equals Null).
 bool stesso_valore(const QVariant& a, const QVariant& b);
+
+/// The largest register number: the archive keeps entry numbers (Progressivo, and Quadernolo of
+/// the correspondents) in Long columns.
+constexpr qint64 kNumeroMassimo = 2147483647;
+
+/// The register number a value of a received file gives: a whole number from 1 to kNumeroMassimo,
+/// whatever type the file gives its column: a number (a real holding 5.5 gives none) or a text of
+/// digits alone (blanks around them allowed). nullopt for anything else: Null, a sign, letters,
+/// a yes/no, a date.
+std::optional<qint64> numero_registro(const QVariant& valore);
+
+/// One row of a received file as its reader took it.
+struct RigaRicevuta
+{
+    int posizione = 0; ///< its place among the file's rows, counted from 1
+    QVariant numero; ///< the register number it gives its entry, as the file gives it
+    ValoriColonne scheda; ///< its values of entrata's columns (Progressivo becomes the number)
+    /// Its values of Mittenti's columns. Quadernolo and tipo, where the row gives them, are checked
+    /// against its entry's number and direction; where it does not, the entry's are given them.
+    ValoriColonne mittente;
+};
+
+/// The one check of the rows a received file gives, and the entries they make: in *schede, in the
+/// order they first come, each entry with the values of its first row, Progressivo its number, and
+/// one correspondent per row. The file is refused (an error naming the row, counted from 1, and the
+/// column; *schede left empty) for:
+/// - a row whose register number, or its correspondent's Quadernolo, is not one numero_registro
+///   takes (a Quadernolo that is Null included);
+/// - an entry whose direction (Tipo) is not "E" or "U" exactly (Null, "", "e", " U" are none);
+/// - a correspondent of another number or direction than its row's entry;
+/// - rows of one number that give its entry other values in any column.
+DbResult raccogli_schede(const QList<RigaRicevuta>& righe, QList<SchedaRicevuta>* schede);
 
 /// The entries of one received file, written into the archive in one transaction. An entry the
 /// archive holds already is never written again: it is the same delivery received again when its

@@ -9,7 +9,6 @@
 #include <QSet>
 
 #include <cmath>
-#include <optional>
 #include <utility>
 
 namespace quad {
@@ -132,23 +131,6 @@ bool valorePerTipo(const QString& text, int tipo, QVariant* out)
     return true;
 }
 
-/// The register number a row gives its entry: a whole number from 1 to the largest the column
-/// holds, in digits alone; nullopt for anything else (blank, letters, signs, decimals).
-std::optional<qint64> numeroScheda(const QString& text, int tipo)
-{
-    const QString cifre = text.trimmed();
-    if (cifre.isEmpty() || cifre.size() > 18)
-        return std::nullopt;
-    for (const QChar c : cifre) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return std::nullopt;
-    }
-    const qint64 n = cifre.toLongLong();
-    if (n <= 0 || !integerFitsAdoType(n, tipo))
-        return std::nullopt;
-    return n;
-}
-
 /// Where a header name puts its values: a column of one of the two tables, or nowhere.
 struct Destinazione
 {
@@ -175,18 +157,6 @@ Destinazione destinazioneDi(const QString& nome, Recordset& schede, Recordset& m
             return {rs, colonna};
     }
     return {};
-}
-
-/// Sets the value of the column nome among valori, or adds it.
-void imposta(ValoriColonne& valori, const QString& nome, const QVariant& valore)
-{
-    for (auto& [colonna, suo] : valori) {
-        if (colonna.compare(nome, Qt::CaseInsensitive) == 0) {
-            suo = valore;
-            return;
-        }
-    }
-    valori.append({nome, valore});
 }
 
 EsitoTrasferimento fallito(const QString& testo)
@@ -292,8 +262,8 @@ EsitoTrasferimento leggi_file_trasferimento(const std::shared_ptr<Connection>& d
         }
     }
 
-    SchedeRicevute ricevute;
-    DbResult r = ricevute.inizia(db);
+    SchedeRicevute archivio;
+    DbResult r = archivio.inizia(db);
     // Each row's values are put into rows of these, never written, for their columns to convert
     // them as the archive will take them.
     Recordset schede;
@@ -310,22 +280,30 @@ EsitoTrasferimento leggi_file_trasferimento(const std::shared_ptr<Connection>& d
         std::vector<Destinazione> colonne;
         int numero = -1;
         for (const QString& nome : intestazione) {
-            colonne.push_back(destinazioneDi(nome, schede, mittenti));
-            if (colonne.back().tabella == &schede
-                && schede.field(colonne.back().colonna).name.compare(QLatin1String("Progressivo"), Qt::CaseInsensitive)
-                    == 0)
+            const Destinazione d = destinazioneDi(nome, schede, mittenti);
+            // A column named twice would take two values from one row, and the later would win
+            // where the earlier was checked: a correspondent could go to another entry.
+            for (size_t prima = 0; d.tabella && prima < colonne.size(); ++prima) {
+                if (colonne[prima].tabella == d.tabella && colonne[prima].colonna == d.colonna)
+                    return fallito(QStringLiteral("L' intestazione nomina due volte la colonna %1 (colonne %2 e %3).")
+                                       .arg(nome)
+                                       .arg(prima + 1)
+                                       .arg(colonne.size() + 1));
+            }
+            colonne.push_back(d);
+            if (d.tabella == &schede
+                && schede.field(d.colonna).name.compare(QLatin1String("Progressivo"), Qt::CaseInsensitive) == 0)
                 numero = int(colonne.size()) - 1;
         }
         if (numero < 0)
             return fallito(QStringLiteral("L' intestazione del file non ha la colonna Progressivo."));
-        const int tipoNumero = schede.field(colonne[size_t(numero)].colonna).type;
 
-        // Assigns the row's values that go to one table, and gives them back as that table holds
-        // them, by column name.
+        // Assigns the row's values that go to one table (the register number apart), and gives
+        // them back as that table holds them, by column name.
         const auto assegna = [&](const QStringList& valori, Recordset& tabella, int riga, ValoriColonne* dati) {
             for (int i = 0; i < valori.size(); ++i) {
                 const Destinazione& d = colonne[size_t(i)];
-                if (d.tabella != &tabella)
+                if (d.tabella != &tabella || i == numero)
                     continue;
                 const FieldInfo& campo = tabella.field(d.colonna);
                 QVariant valore;
@@ -347,76 +325,47 @@ EsitoTrasferimento leggi_file_trasferimento(const std::shared_ptr<Connection>& d
             return DbResult();
         };
 
-        // The rows of each entry, in the order the entries first come.
-        std::vector<qint64> ordine;
-        QHash<qint64, std::vector<std::pair<int, QStringList>>> righeDi;
+        QList<RigaRicevuta> righe;
         for (int p = 1; p < pezzi.size(); ++p) {
             const QStringList valori = pezzi[p].split(kTab);
             if (valori.size() < 2)
                 continue;
             if (valori.size() > intestazione.size())
                 return fallito(QStringLiteral("La riga %1 ha più valori dell' intestazione.").arg(p));
-            const QString testoNumero = numero < valori.size() ? valori[numero] : QString();
-            const std::optional<qint64> n = numeroScheda(testoNumero, tipoNumero);
-            if (!n)
-                return fallito(QStringLiteral("La riga %1 non ha un numero di registro valido (\"%2\").")
-                                   .arg(p)
-                                   .arg(testoNumero.trimmed()));
-            std::vector<std::pair<int, QStringList>>& sue = righeDi[*n];
-            if (sue.empty())
-                ordine.push_back(*n);
-            sue.emplace_back(p, valori);
+            RigaRicevuta riga;
+            riga.posizione = p;
+            const QString testoNumero = numero < valori.size() ? valori[numero].trimmed() : QString();
+            if (!testoNumero.isEmpty())
+                riga.numero = testoNumero;
+            schede.addNew();
+            if (!(r = assegna(valori, schede, p, &riga.scheda)).ok())
+                return fallito(r.message);
+            mittenti.addNew();
+            if (!(r = assegna(valori, mittenti, p, &riga.mittente)).ok())
+                return fallito(r.message);
+            // A row that gives its entry no direction gives it its correspondent's. The
+            // correspondent is joined to its entry by the entry's number and direction, whatever
+            // the row says of them.
+            const QVariant* tipo = valore_colonna(riga.scheda, QStringLiteral("Tipo"));
+            const QVariant* suo = valore_colonna(riga.mittente, QStringLiteral("tipo"));
+            if ((!tipo || tipo->isNull()) && suo)
+                imposta_colonna(riga.scheda, QStringLiteral("Tipo"), *suo);
+            riga.mittente.removeIf([](const auto& colonna) { return giunzione(colonna.first); });
+            righe << riga;
         }
 
-        for (const qint64 n : ordine) {
-            SchedaRicevuta ricevuta;
-            ricevuta.numero = n;
-            // The entry's direction is its own Tipo; an entry without one takes its
-            // correspondents', which must all give the same.
-            QVariant direzione;
-            bool propria = false;
-            for (const auto& [p, valori] : righeDi[n]) {
-                if (ricevuta.mittenti.isEmpty()) {
-                    // The first row of an entry gives the entry.
-                    schede.addNew();
-                    if (!(r = assegna(valori, schede, p, &ricevuta.scheda)).ok())
-                        return fallito(r.message);
-                    direzione = schede.value(QStringLiteral("Tipo"));
-                    propria = !direzione.isNull();
-                }
-                ValoriColonne mittente;
-                mittenti.addNew();
-                if (!(r = assegna(valori, mittenti, p, &mittente)).ok())
-                    return fallito(r.message);
-                const QVariant sua = mittenti.value(QStringLiteral("tipo"));
-                if (!propria && sua.isNull())
-                    return fallito(QStringLiteral("La riga %1 non dice la direzione (Tipo) del quadernolo.").arg(p));
-                if (!propria && !direzione.isNull() && !stesso_valore(sua, direzione))
-                    return fallito(QStringLiteral("La riga %1 dà al quadernolo n. %2 la direzione (Tipo) \"%3\", le "
-                                                  "righe prima \"%4\".")
-                                       .arg(p)
-                                       .arg(n)
-                                       .arg(sua.toString(), direzione.toString()));
-                if (direzione.isNull())
-                    direzione = sua;
-                if (direzione.toString() != QLatin1String("E") && direzione.toString() != QLatin1String("U"))
-                    return fallito(QStringLiteral("La riga %1 ha una direzione (Tipo) diversa da E e U: \"%2\".")
-                                       .arg(p)
-                                       .arg(direzione.toString()));
-                // The correspondent belongs to its entry: the entry's number and direction join them.
-                imposta(mittente, QStringLiteral("Quadernolo"), n);
-                imposta(mittente, QStringLiteral("tipo"), direzione);
-                ricevuta.mittenti << mittente;
-            }
-            imposta(ricevuta.scheda, QStringLiteral("Tipo"), direzione);
-            if (!(r = ricevute.aggiungi(ricevuta)).ok())
+        QList<SchedaRicevuta> ricevute;
+        if (!(r = raccogli_schede(righe, &ricevute)).ok())
+            return fallito(r.message);
+        for (const SchedaRicevuta& ricevuta : ricevute) {
+            if (!(r = archivio.aggiungi(ricevuta)).ok())
                 return fallito(r.message);
         }
     }
-    if (!(r = ricevute.concludi()).ok())
+    if (!(r = archivio.concludi()).ok())
         return fallito(r.message);
     EsitoTrasferimento esito;
-    static_cast<EsitoSchede&>(esito) = ricevute.esito();
+    static_cast<EsitoSchede&>(esito) = archivio.esito();
     esito.ok = true;
     return esito;
 }

@@ -49,16 +49,17 @@ struct EsitoTrasferimento : EsitoSchede
 /// transaction (all or none). Columns are taken by the header's names: "entrata.x" and
 /// "Mittenti.x" name their table, a bare name is entrata's column when it has one, else the
 /// correspondents'; other names are skipped. Each row gives one correspondent of its entry, joined
-/// to it by the entry's number and direction; the first row of an entry gives the entry, and an
-/// entry without a Tipo of its own takes its correspondents'. A row of a single value is skipped.
-/// An entry the archive already holds is passed over or named as SchedeRicevute does. The whole
-/// file is refused, with a message naming the row, for: a header without Progressivo; a row
-/// without a register number from 1 to the column's largest in digits alone; a row with more
-/// values than the header; a double quote or a NUL inside a value; an entry without a direction
-/// (neither its Tipo nor its correspondents' tipo, or correspondents that give it different ones);
-/// a direction other than "E" or "U"; a number beyond what its column holds; a value its column
-/// refuses. Numbers take the number the text begins with (0 when none), dates the trimmed text
-/// when not empty, texts the text as it is; the blank that stands for Null assigns nothing.
+/// to it by the entry's number and direction (whatever the row gives the correspondent's Quadernolo
+/// and tipo); a row that gives its entry no Tipo gives it its correspondent's tipo. A row of a
+/// single value is skipped. The rows are checked and made into entries by raccogli_schede, as a
+/// notification's are; an entry the archive already holds is passed over or named as
+/// SchedeRicevute does. The whole file is refused, with a message naming the row, for: a header
+/// without Progressivo, or that names one column twice; a row with more values than the header; a
+/// double quote or a NUL inside a value; rows that raccogli_schede refuses (a register number other
+/// than 1 to 2147483647 in digits alone, a direction other than "E" or "U", rows of one number that
+/// give its entry other values); a number beyond what its column holds; a value its column refuses.
+/// Numbers take the number the text begins with (0 when none), dates the trimmed text when not
+/// empty, texts the text as it is; the blank that stands for Null assigns nothing.
 EsitoTrasferimento leggi_file_trasferimento(const std::shared_ptr<Connection>& db, const QString& path);
 
 } // namespace quad

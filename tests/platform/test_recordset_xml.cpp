@@ -491,3 +491,33 @@ TEST_F(RecordsetXmlTest, AnIntegerBeyondItsWidthIsRefusedOnReading)
 }
 
 } // namespace
+
+TEST_F(RecordsetXmlTest, AColumnHoldingValuesLongerThanItsDeclaredLengthIsSavedWithTheLongest)
+{
+    // Another office's file declares 5 characters and holds 11 ("è" counts as one).
+    write("corto.xml",
+          "<xml xmlns:s='uuid:BDC6E3F0-6DA3-11d1-A2A3-00AA00C14882' "
+          "xmlns:dt='uuid:C2F41010-65B3-11d1-A29F-00AA00C14882' "
+          "xmlns:rs='urn:schemas-microsoft-com:rowset' xmlns:z='#RowsetSchema'>"
+          "<s:Schema id='RowsetSchema'><s:ElementType name='row' content='eltOnly'>"
+          "<s:AttributeType name='Oggetto' rs:number='1' rs:nullable='true'>"
+          "<s:datatype dt:type='string' dt:maxLength='5'/></s:AttributeType>"
+          "</s:ElementType></s:Schema><rs:data>"
+          "<z:row Oggetto='Perché così'/><z:row Oggetto='Sì'/><z:row/>"
+          "</rs:data></xml>");
+    DbResult err;
+    auto letto = Recordset::openXml(path("corto.xml"), &err);
+    ASSERT_TRUE(letto) << err.message.toStdString();
+    ASSERT_TRUE(letto->save(path("salvato.xml")).ok());
+    EXPECT_TRUE(columnSchema(read("salvato.xml"), "Oggetto").contains("dt:maxLength=\"11\""))
+        << columnSchema(read("salvato.xml"), "Oggetto").toStdString();
+
+    auto back = Recordset::openXml(path("salvato.xml"), &err);
+    ASSERT_TRUE(back) << err.message.toStdString();
+    EXPECT_EQ(back->field(0).definedSize, 11);
+    EXPECT_EQ(back->value(0).toString(), QString::fromUtf8("Perché così"));
+    // The value read back fits its column again, as a copy of the row writes it.
+    EXPECT_TRUE(back->setValue(0, QString::fromUtf8("Perché così")).ok());
+    back->moveNext();
+    EXPECT_EQ(back->value(0).toString(), QString::fromUtf8("Sì"));
+}

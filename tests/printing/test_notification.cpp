@@ -273,7 +273,7 @@ TEST_F(NotificationImport, BadFilesWriteNothing)
     EXPECT_FALSE(reale.ok);
     EXPECT_EQ(reale.errore,
               QString::fromUtf8("Riga 1, colonna Progressivo: \"5,5\" non è un numero di registro (un numero intero "
-                                "da 1 in su)."));
+                                "da 1 a 2147483647)."));
 
     EXPECT_EQ(conta("SELECT COUNT(*) FROM entrata"), 0);
     EXPECT_EQ(conta("SELECT COUNT(*) FROM Mittenti"), 0);
@@ -311,4 +311,105 @@ TEST_F(NotificationImport, ACorrespondentOfAnotherEntryOrDirectionRefusesTheFile
         EXPECT_EQ(conta("SELECT COUNT(*) FROM entrata"), 0);
         EXPECT_EQ(conta("SELECT COUNT(*) FROM Mittenti"), 0);
     }
+}
+
+TEST_F(NotificationImport, AnEntryOfNeitherDirectionIsRefusedNamingTheRowAndTheColumn)
+{
+    for (const char* verso : {"", "X", "e", " U"}) {
+        // Entry 1 (the first row) and its correspondent, given the direction before the file is saved.
+        Recordset rs;
+        ASSERT_TRUE(rs.open(db, registerQuery()).ok());
+        ASSERT_TRUE(rs.setFilter(filtro_notifica("Ufficio D'Arco")).ok());
+        ASSERT_TRUE(rs.setValue("entrata.Tipo", verso).ok());
+        ASSERT_TRUE(rs.setValue("Mittenti.tipo", verso).ok());
+        const QString storta = cartella.filePath("notifica_verso.xml");
+        ASSERT_TRUE(rs.save(storta).ok());
+        const EsitoImportazione esito = copia_righe(arrivo, registro, storta);
+        EXPECT_FALSE(esito.ok);
+        EXPECT_EQ(esito.errore,
+                  QString::fromUtf8("Riga 1, colonna Tipo: \"%1\" non è una direzione (E per entrata, U per uscita).")
+                      .arg(verso));
+        EXPECT_EQ(conta("SELECT COUNT(*) FROM entrata"), 0);
+        EXPECT_EQ(conta("SELECT COUNT(*) FROM Mittenti"), 0);
+    }
+}
+
+TEST_F(NotificationImport, ARegisterNumberOutsideTheArchivesRangeIsRefusedWhateverItsColumnsType)
+{
+    QFile buono(file);
+    ASSERT_TRUE(buono.open(QIODevice::ReadOnly));
+    const QByteArray testo = buono.readAll();
+    // Progressivo and Quadernolo (the columns declared as whole numbers that are never Null) given
+    // another type, and entry 1's numbers (its row is the first) given other values.
+    const auto variante = [&](const char* tipo, const char* progressivo, const char* quadernolo) {
+        QByteArray v = testo;
+        v.replace(R"(dt:type="int" dt:maxLength="4" rs:precision="10" rs:fixedlength="true" rs:maybenull="false")",
+                  tipo);
+        v.replace("Progressivo=\"1\"", progressivo ? "Progressivo=\"" + QByteArray(progressivo) + '"' : "");
+        v.replace("Quadernolo=\"1\"", quadernolo ? "Quadernolo=\"" + QByteArray(quadernolo) + '"' : "");
+        const QString path = cartella.filePath("notifica_numeri.xml");
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(v);
+        return path;
+    };
+    const char* testoNumero = R"(dt:type="string" dt:maxLength="255")";
+    const char* reale = R"(dt:type="r8" dt:maxLength="8")";
+    const char* intero = R"(dt:type="int" dt:maxLength="4")";
+    const auto fuori = [](const char* colonna, const char* valore) {
+        return QString::fromUtf8("Riga 1, colonna %1: %2 non è un numero di registro (un numero intero da 1 a "
+                                 "2147483647).")
+            .arg(QLatin1String(colonna), QLatin1String(valore));
+    };
+    const struct
+    {
+        const char* tipo;
+        const char* progressivo;
+        const char* quadernolo;
+        QString errore;
+    } casi[] = {
+        {testoNumero, "9223372036854775807", "9223372036854775807", fuori("Progressivo", "\"9223372036854775807\"")},
+        {reale, "2147483648", "2147483648", fuori("Progressivo", "\"2147483648\"")},
+        {intero, "0", "0", fuori("Progressivo", "\"0\"")},
+        {testoNumero, "1", "9223372036854775807", fuori("Quadernolo", "\"9223372036854775807\"")},
+        {reale, "1", "2147483648", fuori("Quadernolo", "\"2147483648\"")},
+        // A correspondent without an entry's number belongs to none.
+        {intero, "1", nullptr,
+         QString::fromUtf8("Riga 1: il corrispondente è del quadernolo n. (nessuno), non del n. 1.")},
+    };
+    for (const auto& caso : casi) {
+        const EsitoImportazione esito
+            = copia_righe(arrivo, registro, variante(caso.tipo, caso.progressivo, caso.quadernolo));
+        EXPECT_FALSE(esito.ok) << caso.progressivo;
+        EXPECT_EQ(esito.errore, caso.errore);
+        EXPECT_EQ(conta("SELECT COUNT(*) FROM entrata"), 0);
+        EXPECT_EQ(conta("SELECT COUNT(*) FROM Mittenti"), 0);
+    }
+    // The largest number the archive holds goes in, from a text column too.
+    const EsitoImportazione esito = copia_righe(arrivo, registro, variante(testoNumero, "2147483647", "2147483647"));
+    ASSERT_TRUE(esito.ok) << esito.errore.toStdString();
+    EXPECT_EQ(
+        arrivo->scalar("SELECT group_concat(Progressivo) FROM (SELECT Progressivo FROM entrata ORDER BY 1)").toString(),
+        "2,2147483647");
+    EXPECT_EQ(conta("SELECT COUNT(*) FROM Mittenti WHERE Quadernolo = 2147483647"), 1);
+}
+
+TEST_F(NotificationImport, RowsOfOneEntryThatDisagreeOnItsSubjectAreRefused)
+{
+    // Entry 2's second correspondent (the third row) gives the entry another subject (one that
+    // the message must show as it is).
+    Recordset rs;
+    ASSERT_TRUE(rs.open(db, registerQuery()).ok());
+    ASSERT_TRUE(rs.setFilter(filtro_notifica("Ufficio D'Arco")).ok());
+    ASSERT_TRUE(rs.setBookmark(rs.bookmarkAt(2)));
+    ASSERT_TRUE(rs.setValue("Oggetto", "Secondo \"bis\" al 50%1").ok());
+    const QString storta = cartella.filePath("notifica_oggetto.xml");
+    ASSERT_TRUE(rs.save(storta).ok());
+    const EsitoImportazione esito = copia_righe(arrivo, registro, storta);
+    EXPECT_FALSE(esito.ok);
+    EXPECT_EQ(
+        esito.errore,
+        "Riga 3, colonna Oggetto: il quadernolo n. 2 vi ha \"Secondo \"bis\" al 50%1\", alla riga 2 \"Secondo\".");
+    EXPECT_EQ(conta("SELECT COUNT(*) FROM entrata"), 0);
+    EXPECT_EQ(conta("SELECT COUNT(*) FROM Mittenti"), 0);
 }

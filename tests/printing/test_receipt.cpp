@@ -27,6 +27,22 @@ ReceiptData scheda27()
     return d;
 }
 
+/// "parola1", "parola2", ... up to n: a subject of n words.
+QStringList parole(int n)
+{
+    QStringList words;
+    for (int i = 1; i <= n; ++i)
+        words << QStringLiteral("parola%1").arg(i);
+    return words;
+}
+
+/// The lines printed between the subject's heading and the correspondents'.
+QStringList righeOggetto(const QStringList& lines)
+{
+    const int first = int(lines.indexOf("OGGETTO :")) + 1;
+    return lines.mid(first, lines.indexOf("MITTENTE :") - first);
+}
+
 class ReceiptTest : public PrintTest
 {
 protected:
@@ -84,15 +100,11 @@ TEST_F(ReceiptTest, EmptyNotePrintsItsHeadingAndTheSignatureFourLinesLowerAt110m
 TEST_F(ReceiptTest, ALongSubjectIsPrintedWholeWithinTheWidth)
 {
     ReceiptData d = scheda27();
-    QStringList words;
-    for (int i = 1; i <= 160; ++i)
-        words << QStringLiteral("parola%1").arg(i);
+    const QStringList words = parole(160);
     d.oggetto = words.join(' ');
-    const QStringList lines = stampa(d);
-    const int first = int(lines.indexOf("OGGETTO :")) + 1;
-    const int last = int(lines.indexOf("MITTENTE :"));
-    EXPECT_GT(last - first, 6); // more than the six lines a block once had
-    EXPECT_EQ(lines.mid(first, last - first).join(' '), words.join(' '));
+    const QStringList oggetto = righeOggetto(stampa(d));
+    EXPECT_GT(oggetto.size(), 6); // more than the six lines a block once had
+    EXPECT_EQ(oggetto.join(' '), words.join(' '));
     for (const PdfWord& w : pdfWords(stampati().first()))
         EXPECT_LE(w.x, 10 + 180 + 0.5) << w.text.toStdString();
 }
@@ -115,6 +127,28 @@ TEST_F(ReceiptTest, AReceiptPastTheBottomGoesOnAtTheTopOfANewPage)
             top2 = std::min(top2, w.y);
     }
     EXPECT_NEAR(top2, 25, 2);
+}
+
+TEST_F(ReceiptTest, NoLineOfALongSubjectIsPrintedInTheBottomMargin)
+{
+    // A subject of consecutive lines, so that one of them falls on every line position of the
+    // page down to its bottom.
+    ReceiptData d = scheda27();
+    const QStringList words = parole(700);
+    d.oggetto = words.join(' ');
+    EXPECT_EQ(righeOggetto(stampa(d)).join(' '), words.join(' '));
+    const QString file = stampati().first();
+    ASSERT_GE(pdfPages(file), 2);
+    // The receipt's margin at the bottom of the paper (20 mm of an A4 page 297 mm high).
+    const double limite = 297 - 20;
+    double ultima = 0;
+    for (const PdfWord& w : pdfWords(file)) {
+        EXPECT_LE(w.bottom, limite) << w.text.toStdString() << " on page " << w.page;
+        if (w.page == 1)
+            ultima = std::max(ultima, w.bottom);
+    }
+    // The first page is filled down to the margin: less than a line is left below its last line.
+    EXPECT_GT(ultima, limite - (printer->TextHeight(QStringLiteral("aA")) + 1));
 }
 
 TEST_F(ReceiptTest, AReceiptThatCannotBePrintedShowsOneErrorAndLeavesNothingForTheNext)

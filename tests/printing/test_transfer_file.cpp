@@ -234,7 +234,7 @@ TEST(TransferFile, AFileThatCannotGoInWholeIsRefusedNamingItsRow)
         scrivi(program.file("rifiutato.txt"), bytes);
         const EsitoTrasferimento e = leggi_file_trasferimento(db, program.file("rifiutato.txt"));
         EXPECT_FALSE(e.ok) << bytes.toStdString();
-        EXPECT_TRUE(e.errore.contains(QLatin1String(detto))) << e.errore.toStdString();
+        EXPECT_TRUE(e.errore.contains(QLatin1String(detto), Qt::CaseInsensitive)) << e.errore.toStdString();
     }
     EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM entrata").toInt(), 2);
     EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM Mittenti").toInt(), 3);
@@ -248,8 +248,8 @@ TEST(TransferFile, ANulOrADirectionOtherThanEOrUIsRefusedNamingTheRow)
                                     "10\tE\tdieci\tAnna\xff";
     const std::pair<QByteArray, const char*> casi[]
         = {{QByteArray("11\tU\tun\0due\tBruno", 17), "La riga 2 contiene un carattere nullo (NUL) in un valore."},
-           {"11\tX\tundici\tBruno", "La riga 2 ha una direzione (Tipo) diversa da E e U: \"X\"."},
-           {"11\te\tundici\tBruno", "La riga 2 ha una direzione (Tipo) diversa da E e U: \"e\"."}};
+           {"11\tX\tundici\tBruno", "Riga 2, colonna Tipo: \"X\" non è una direzione (E per entrata, U per uscita)."},
+           {"11\te\tundici\tBruno", "Riga 2, colonna Tipo: \"e\" non è una direzione (E per entrata, U per uscita)."}};
     for (const auto& [riga, errore] : casi) {
         scrivi(arrivo.file("esporta.txt"), intestazione + riga + "\xff\"\r\n");
         const EsitoTrasferimento esito = leggi_file_trasferimento(db, arrivo.file("esporta.txt"));
@@ -257,4 +257,49 @@ TEST(TransferFile, ANulOrADirectionOtherThanEOrUIsRefusedNamingTheRow)
         EXPECT_EQ(esito.errore, QString::fromUtf8(errore));
         EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM entrata").toInt(), 0);
     }
+}
+
+TEST(TransferFile, AHeaderThatNamesAColumnTwiceIsRefusedNamingIt)
+{
+    test::TempProgram arrivo;
+    auto db = apri(arrivo);
+    // Entry 5 is held; the file's entry 7 has a second Quadernolo (5) or a second tipo (U) after
+    // the one that joins its correspondent to it.
+    ASSERT_TRUE(db->exec("INSERT INTO entrata (Progressivo, Tipo, Oggetto) VALUES (5, 'E', 'cinque')").ok());
+    const std::pair<QByteArray, const char*> casi[] = {
+        {"\"Progressivo\tentrata.Tipo\tNominativo\tQuadernolo\tMittenti.Quadernolo\xff"
+         "7\tE\tAnna\t7\t5\xff\"\r\n",
+         "L' intestazione nomina due volte la colonna Mittenti.Quadernolo (colonne 4 e 5)."},
+        {"\"Progressivo\tentrata.Tipo\tMittenti.tipo\tNominativo\tMittenti.tipo\xff"
+         "7\tE\tE\tAnna\tU\xff\"\r\n",
+         "L' intestazione nomina due volte la colonna Mittenti.tipo (colonne 3 e 5)."},
+        {"\"Progressivo\tentrata.Tipo\tOggetto\tTipo\tNominativo\xff"
+         "7\tE\tsette\tU\tAnna\xff\"\r\n",
+         "L' intestazione nomina due volte la colonna Tipo (colonne 2 e 4)."},
+    };
+    for (const auto& [testo, errore] : casi) {
+        scrivi(arrivo.file("esporta.txt"), testo);
+        const EsitoTrasferimento esito = leggi_file_trasferimento(db, arrivo.file("esporta.txt"));
+        EXPECT_FALSE(esito.ok);
+        EXPECT_EQ(esito.errore, QString::fromUtf8(errore));
+        EXPECT_EQ(righeDi(*db, "SELECT Progressivo FROM entrata"), QStringList("5"));
+        EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM Mittenti").toInt(), 0);
+    }
+}
+
+TEST(TransferFile, RowsOfOneEntryThatDisagreeOnItsSubjectAreRefusedAsANotificationsAre)
+{
+    test::TempProgram arrivo;
+    auto db = apri(arrivo);
+    scrivi(arrivo.file("esporta.txt"),
+           "\"Progressivo\tentrata.Tipo\tOggetto\tNominativo\xff"
+           "901\tE\tFattura\tRossi\xff"
+           "902\tE\tDomanda\tBianchi\xff"
+           "902\tE\tDomanda (bis)\tVerdi\xff\"\r\n");
+    const EsitoTrasferimento esito = leggi_file_trasferimento(db, arrivo.file("esporta.txt"));
+    EXPECT_FALSE(esito.ok);
+    EXPECT_EQ(esito.errore,
+              "Riga 3, colonna Oggetto: il quadernolo n. 902 vi ha \"Domanda (bis)\", alla riga 2 \"Domanda\".");
+    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM entrata").toInt(), 0);
+    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM Mittenti").toInt(), 0);
 }

@@ -600,6 +600,76 @@ TEST_F(NotificationWindow, ACorrectedCorrespondentIsNamedAndRowsOfOneEntryThatDi
     EXPECT_EQ(arrivo->scalar("SELECT group_concat(Indirizzo) FROM Mittenti").toString(), "Via Po 1");
 }
 
+TEST_F(NotificationWindow, ANotificationOfNeitherDirectionOrANumberPastTheArchiveIsRefusedAndNumberingGoesOn)
+{
+    // The receiving register ends at entry 901.
+    ASSERT_TRUE(archivio(destinatario.archive())
+                    ->exec("INSERT INTO entrata (Progressivo, Tipo, Oggetto) VALUES (901, 'E', 'Fattura')")
+                    .ok());
+    ASSERT_TRUE(archivio(destinatario.archive())
+                    ->exec("INSERT INTO Mittenti (Quadernolo, tipo, Nominativo) VALUES (901, 'E', 'Rossi')")
+                    .ok());
+    // Entry 950 given the direction "X"; entry 902 given a number no register holds, in columns
+    // declared as text.
+    auto db = archivio(mittente.archive());
+    ASSERT_TRUE(
+        db->exec("INSERT INTO entrata (Progressivo, Tipo, Oggetto) VALUES (950, 'E', 'Verso'), (902, 'E', 'Numero')")
+            .ok());
+    ASSERT_TRUE(
+        db->exec(
+              "INSERT INTO Mittenti (Quadernolo, tipo, Nominativo) VALUES (950, 'E', 'Bianchi'), (902, 'E', 'Verdi')")
+            .ok());
+    Recordset rs;
+    ASSERT_TRUE(rs.open(db, registerQuery()).ok());
+    ASSERT_TRUE(rs.setFilter("Progressivo = 950").ok());
+    ASSERT_TRUE(rs.setValue("entrata.Tipo", "X").ok());
+    ASSERT_TRUE(rs.setValue("Mittenti.tipo", "X").ok());
+    ASSERT_TRUE(rs.save(destinatario.file("Notifica_verso.xml")).ok());
+    QByteArray testo;
+    ASSERT_TRUE(rs.setFilter("Progressivo = 902").ok());
+    ASSERT_TRUE(rs.saveXml(&testo).ok());
+    testo.replace(R"(dt:type="int" dt:maxLength="4" rs:precision="10" rs:fixedlength="true" rs:maybenull="false")",
+                  R"(dt:type="string" dt:maxLength="255")");
+    testo.replace("=\"902\"", "=\"9223372036854775807\"");
+
+    // The direction "X", found when the register opens.
+    Finestra b;
+    apriDestinatario(b, {MsgAnswer::Yes});
+    const QString domanda = "Notifica in arrivo ! \n\nSalvo in archivio ?";
+    EXPECT_EQ(messages.texts().join("|").toStdString(),
+              (domanda
+               + "|Errore nell' importazione dei dati\n\nRiga 1, colonna Tipo: \"X\" non è una direzione (E "
+                 "per entrata, U per uscita).")
+                  .toStdString());
+    // The number, found by the next look (the refused file is offered again, and kept again).
+    scriviFile(destinatario.file("Notifica_numero.xml"), testo);
+    messages.clear();
+    messages.answer(MsgAnswer::Yes).answer(MsgAnswer::Ok).answer(MsgAnswer::No);
+    notifiche(b)->Timer1_Timer();
+    EXPECT_EQ(messages.texts().join("|").toStdString(),
+              (domanda
+               + "|Errore nell' importazione dei dati\n\nRiga 1, colonna Progressivo: \"9223372036854775807\" non è "
+                 "un numero di registro (un numero intero da 1 a 2147483647).|"
+               + domanda)
+                  .toStdString());
+    // Kept for a later look, as every refused file is; nothing of them in the archive.
+    EXPECT_EQ(notificheIn(destinatario.path()), QStringList({"Notifica_numero.xml", "Notifica_verso.xml"}));
+    EXPECT_EQ(archivio(destinatario.archive())->scalar("SELECT group_concat(Progressivo) FROM entrata").toString(),
+              "901");
+    EXPECT_EQ(archivio(destinatario.archive())->scalar("SELECT COUNT(*) FROM Mittenti").toInt(), 1);
+    EXPECT_EQ(dati(b, "Adodc1")->Caption(), "   Totale schede : 1");
+
+    // The numbering goes on from the register's last entry.
+    messages.clear();
+    ASSERT_TRUE(trigger(&b, "tb_insert"));
+    messages.answer(MsgAnswer::Yes);
+    ASSERT_TRUE(click(&b, "cmd_ins_0"));
+    ASSERT_TRUE(nuovaSchedaInCorso(b));
+    EXPECT_EQ(casella(b, 0)->text(), "902");
+    EXPECT_FALSE(messages.contains("non valido"));
+    click(&b, "cmd_new_ins_1");
+}
+
 TEST_F(NotificationWindow, ATransferFileWhoseRowsCannotBeStampedLeavesTheEarlierFileInPlace)
 {
     Finestra w;
