@@ -65,6 +65,9 @@ SessionResult failedWrite(const QString& what, const DbResult& result)
     return r;
 }
 
+/// A subject correction that could not be written, nor the subject it starts from read.
+constexpr const char* kSubjectNotSavedText = "ATTENZIONE !\n\nCorrezione non salvata.";
+
 SessionResult incomplete(const char* text)
 {
     SessionResult r;
@@ -400,6 +403,7 @@ SessionResult EntrySession::save(const TypedEntry& typed)
     const qint64 number = onRecord(rs) ? rs->value(QStringLiteral("Progressivo")).toLongLong() : qint64(0);
 
     SessionResult done;
+    QList<FieldConflict> conflicts;
     if (m_recordChanged) {
         if (!isComplete(typed)) {
             // The refused changes are given up, so that the mask shows what the archive holds.
@@ -412,7 +416,7 @@ SessionResult EntrySession::save(const TypedEntry& typed)
             m_rowsChanged = false;
             return incomplete(kCannotSaveText);
         }
-        const SessionResult record = saveRecord();
+        const SessionResult record = saveRecord(&conflicts);
         if (!record.ok())
             return record;
         done.written = record.written;
@@ -431,10 +435,24 @@ SessionResult EntrySession::save(const TypedEntry& typed)
         if (!read.ok())
             done.message = rereadFailedText(read);
     }
+    if (!conflicts.isEmpty()) {
+        // The register now shows what the other station stored; the clerk's text goes back on
+        // screen, still to be saved, and the entry stays where it is.
+        if (onRecord(rs) && rs->value(QStringLiteral("Progressivo")).toLongLong() == number) {
+            for (const FieldConflict& conflict : conflicts)
+                (void)rs->setValue(conflict.field, conflict.typed);
+            m_recordChanged = true;
+        }
+        const QString text = conflictText(number, conflicts)
+            + QStringLiteral("\n\nIl testo scritto qui non è stato salvato e resta sullo schermo: lasciando il "
+                             "quadernolo sostituirà quello dell' archivio.");
+        done.outcome = SessionResult::Outcome::Failed;
+        done.message = done.message.isEmpty() ? text : text + QStringLiteral("\n\n") + done.message;
+    }
     return done;
 }
 
-SessionResult EntrySession::saveRecord()
+SessionResult EntrySession::saveRecord(QList<FieldConflict>* conflicts)
 {
     const std::shared_ptr<Recordset> rs = m_sources.registerRows();
     const qint64 number = onRecord(rs) ? rs->value(QStringLiteral("Progressivo")).toLongLong() : qint64(0);
@@ -459,7 +477,7 @@ SessionResult EntrySession::saveRecord()
     }
 
     const DbResult result = onArchive([&](Connection& db) {
-        return EntryStore(db).salva_note_annullo(number, edit, withLoaded ? &loaded : nullptr);
+        return EntryStore(db).salva_note_annullo(number, edit, withLoaded ? &loaded : nullptr, nullptr, conflicts);
     });
     if (!result.ok()) {
         // The entry stays modified: its changes are still on screen and are saved again later.
@@ -526,11 +544,23 @@ SessionResult EntrySession::leave(const TypedEntry& typed, const std::function<b
     return {};
 }
 
-SessionResult EntrySession::correctSubject(qint64 number, const QString& subject)
+SessionResult EntrySession::storedSubject(qint64 number, QVariant* subject)
 {
-    const DbResult result = onArchive([&](Connection& db) { return salva_oggetto(db, number, CampoOggetto, subject); });
+    const DbResult result = onArchive([&](Connection& db) { return leggi_oggetto(db, number, subject); });
     if (!result.ok())
-        return failedWrite(QStringLiteral("ATTENZIONE !\n\nCorrezione non salvata."), result);
+        return failedWrite(QString::fromUtf8(kSubjectNotSavedText), result);
+    return {};
+}
+
+SessionResult EntrySession::correctSubject(qint64 number, const QString& subject, const QVariant* from)
+{
+    QList<FieldConflict> conflicts;
+    const DbResult result
+        = onArchive([&](Connection& db) { return salva_oggetto(db, number, CampoOggetto, subject, from, &conflicts); });
+    if (!result.ok())
+        return failedWrite(QString::fromUtf8(kSubjectNotSavedText), result);
+    if (!conflicts.isEmpty())
+        return failed(conflictText(number, conflicts) + QStringLiteral("\n\nCorrezione non salvata."));
     SessionResult done;
     done.written = true;
     return done;

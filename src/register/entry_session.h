@@ -1,6 +1,7 @@
 #pragma once
 
 #include "database.h"
+#include "entry_store.h"
 #include "numbering.h"
 #include "recordset.h"
 
@@ -186,8 +187,12 @@ public:
     /// Saves the changes of the registered entry shown: of its record only Note, Collegamento,
     /// Annullato and Nota_annulla, then its correspondent rows (a blank last row is dropped when
     /// there are others). An incomplete entry is refused and its changes are given up (the
-    /// register shows what the archive holds again). Failed keeps the changes pending. A new
-    /// entry is never written from here (Done, nothing written).
+    /// register shows what the archive holds again). Failed keeps the changes pending. A field
+    /// of the record that another station changed too since the entry was shown is not written:
+    /// the rest is, the register is read again, the entry keeps the clerk's value of that field
+    /// (still to be saved: the next save writes it over the other station's) and the outcome is
+    /// Failed, with a message naming both values. A new entry is never written from here (Done,
+    /// nothing written).
     SessionResult save(const TypedEntry& typed);
     /// The check made before the register moves away from the entry shown: an incomplete
     /// changed entry stops the move (Incomplete, nothing given up), a changed one is saved.
@@ -195,10 +200,17 @@ public:
     /// Leaving the register: with pending changes askSave decides (true: save them; false: give
     /// them up). Incomplete and Failed keep the register open with the changes pending.
     SessionResult leave(const TypedEntry& typed, const std::function<bool()>& askSave);
+    /// The subject stored now for entry number into *subject (left as it was when the entry is
+    /// not in the archive): a correction starts from it. Failed, with the message to show
+    /// (keyRefused when no key that opens the archive was given).
+    SessionResult storedSubject(qint64 number, QVariant* subject);
     /// Writes subject as the Oggetto of the stored entry number (salva_oggetto), whatever is
-    /// pending in the register, which is not read again here. Failed, writing nothing, with the
-    /// message to show (keyRefused when no key that opens the archive was given).
-    SessionResult correctSubject(qint64 number, const QString& subject);
+    /// pending in the register, which is not read again here. With from (the stored subject the
+    /// correction started from), a subject another station changed since is left as it is:
+    /// Failed, writing nothing, with both values in the message. Failed, writing nothing, with the
+    /// message to show also when the archive refused (keyRefused when no key that opens the
+    /// archive was given).
+    SessionResult correctSubject(qint64 number, const QString& subject, const QVariant* from = nullptr);
     /// Marks the entry shown as annulled with reason (kept as typed), to be written by the next
     /// save. False, changing nothing, when the reason is blank or no entry is shown.
     bool annul(const QString& reason);
@@ -218,7 +230,9 @@ public:
 
 private:
     SessionResult releaseLock();
-    SessionResult saveRecord();
+    /// Writes the record's changeable fields; the fields another station changed too meanwhile
+    /// are left unwritten and go to *conflicts.
+    SessionResult saveRecord(QList<FieldConflict>* conflicts);
     SessionResult saveRows();
     /// Runs write; when the key in use no longer opens the archive, asks the sources for the one
     /// that does and runs it again. Returns what the last run gave.

@@ -292,6 +292,38 @@ bool isEntryComplete(const NewEntry& entry, int currentRow)
                            fieldValue(entry.correspondents.at(currentRow), QStringLiteral("Nominativo")));
 }
 
+FieldWrite fieldWrite(const QVariant& stored, const QVariant* loaded, const QVariant& typed)
+{
+    if (sameText(stored, typed) || (loaded && sameText(*loaded, typed)))
+        return FieldWrite::Keep;
+    return loaded && !sameText(*loaded, stored) ? FieldWrite::Conflict : FieldWrite::Write;
+}
+
+QString conflictText(qint64 numero, const QList<FieldConflict>& conflicts)
+{
+    // The fields by the captions the clerk reads beside their boxes.
+    const auto caption = [](const QString& field) {
+        if (field == QLatin1String("Note"))
+            return QStringLiteral("NOTE");
+        if (field == QLatin1String("Collegamento"))
+            return QStringLiteral("File");
+        if (field == QLatin1String("Nota_annulla"))
+            return QStringLiteral("Motivo dell' annullamento");
+        return field;
+    };
+    const auto shown = [](const QVariant& value) {
+        return isEmptyText(value, false) ? QStringLiteral("(vuoto)") : QStringLiteral("\"%1\"").arg(value.toString());
+    };
+    QString text = QStringLiteral("ATTENZIONE !\n\nIl quadernolo n. %1 è stato modificato da un' altra postazione "
+                                  "dopo che era stato letto qui.")
+                       .arg(numero);
+    for (const FieldConflict& conflict : conflicts) {
+        text += QStringLiteral("\n\n%1\nnell' archivio: %2\nscritto qui: %3")
+                    .arg(caption(conflict.field), shown(conflict.stored), shown(conflict.typed));
+    }
+    return text;
+}
+
 EntryStore::EntryStore(Connection& conn)
     : m_conn(conn)
 {
@@ -395,10 +427,14 @@ DbResult EntryStore::cancella_mittenti(qint64 numero, const QString& tipo, int* 
 }
 
 DbResult EntryStore::salva_note_annullo(qint64 numero, const RegisteredEntryEdit& edit,
-                                        const RegisteredEntryEdit* loaded, QStringList* written)
+                                        const RegisteredEntryEdit* loaded, QStringList* written,
+                                        QList<FieldConflict>* conflicts)
 {
     if (written)
         written->clear();
+    if (conflicts)
+        conflicts->clear();
+    // IMMEDIATE: no other station writes between the compare with the stored values and the write.
     Transaction transaction(m_conn, true);
     if (!transaction.begun().ok())
         return transaction.begun();
@@ -427,14 +463,20 @@ DbResult EntryStore::salva_note_annullo(qint64 numero, const RegisteredEntryEdit
         fields << QString::fromLatin1(field);
         values << value;
     };
-    auto changedText = [&](const QVariant& stored, const QVariant RegisteredEntryEdit::*member) {
-        return !sameText(stored, edit.*member) && (!loaded || !sameText(loaded->*member, edit.*member));
+    QList<FieldConflict> bothChanged;
+    // A field changed here and at another station since it was loaded is left as the other
+    // station stored it.
+    auto changedText = [&](const char* field, const QVariant& stored, const QVariant RegisteredEntryEdit::*member) {
+        const FieldWrite what = fieldWrite(stored, loaded ? &(loaded->*member) : nullptr, edit.*member);
+        if (what == FieldWrite::Conflict)
+            bothChanged.append({QString::fromLatin1(field), stored, edit.*member});
+        return what == FieldWrite::Write;
     };
     auto textValue
         = [](const QVariant& value) { return isEmptyText(value, false) ? QVariant() : QVariant(value.toString()); };
-    if (changedText(note, &RegisteredEntryEdit::note))
+    if (changedText("Note", note, &RegisteredEntryEdit::note))
         change("Note", textValue(edit.note));
-    if (changedText(collegamento, &RegisteredEntryEdit::collegamento))
+    if (changedText("Collegamento", collegamento, &RegisteredEntryEdit::collegamento))
         change("Collegamento", textValue(edit.collegamento));
     // An annulment cannot be undone, and its reason stays as it was first written.
     if (!annullato) {
@@ -445,22 +487,24 @@ DbResult EntryStore::salva_note_annullo(qint64 numero, const RegisteredEntryEdit
             change("Annullato", -1);
         }
         if (edit.annullato ? !sameText(notaAnnulla, edit.notaAnnulla)
-                           : changedText(notaAnnulla, &RegisteredEntryEdit::notaAnnulla))
+                           : changedText("Nota_annulla", notaAnnulla, &RegisteredEntryEdit::notaAnnulla))
             change("Nota_annulla", textValue(edit.notaAnnulla));
     }
-    if (fields.isEmpty())
-        return transaction.commit();
-
-    QStringList assignments;
-    for (const QString& field : fields)
-        assignments << field + QStringLiteral(" = ?");
-    values << numero;
-    r = m_conn.exec(QStringLiteral("UPDATE entrata SET %1 WHERE Progressivo = ?").arg(assignments.join(", ")), values);
-    if (!r.ok())
-        return r;
+    if (!fields.isEmpty()) {
+        QStringList assignments;
+        for (const QString& field : fields)
+            assignments << field + QStringLiteral(" = ?");
+        values << numero;
+        r = m_conn.exec(QStringLiteral("UPDATE entrata SET %1 WHERE Progressivo = ?").arg(assignments.join(", ")),
+                        values);
+        if (!r.ok())
+            return r;
+    }
     r = transaction.commit();
     if (r.ok() && written)
         *written = fields;
+    if (r.ok() && conflicts)
+        *conflicts = bothChanged;
     return r;
 }
 

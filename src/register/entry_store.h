@@ -66,6 +66,26 @@ struct RegisteredEntryEdit
     QVariant notaAnnulla;
 };
 
+/// A field the clerk changed on a registered entry that another station changed too since the
+/// entry was read here: it is left as the other station stored it.
+struct FieldConflict
+{
+    QString field; ///< the archive's column (Note, Collegamento, Nota_annulla, Oggetto)
+    QVariant stored; ///< what the archive holds, written by the other station
+    QVariant typed; ///< what the clerk typed here, not written
+};
+
+/// What a save does with a text field: leave it (the clerk did not change it, or the archive
+/// holds the clerk's value already), write it, or leave it because another station changed it
+/// too (its stored value is no longer the loaded one). Without loaded the stored value is the
+/// reference. Null and "" count as equal.
+enum class FieldWrite { Keep, Write, Conflict };
+FieldWrite fieldWrite(const QVariant& stored, const QVariant* loaded, const QVariant& typed);
+
+/// The warning that names entry numero and, for each field left unwritten, what the archive
+/// holds and what the clerk typed.
+QString conflictText(qint64 numero, const QList<FieldConflict>& conflicts);
+
 /// Writes register entries to an archive. Every write is one transaction: it is written whole or
 /// not at all, and a failure comes back with its cause.
 class EntryStore
@@ -91,12 +111,15 @@ public:
     /// Writes the changeable fields of registered entry numero, only those whose stored value
     /// differs (Null and "" count as equal). With loaded (the values as the entry was shown), a
     /// field is written only when the edit changed it from its loaded value too, so a change
-    /// another station made meanwhile to a field this one did not touch is kept. An annulled entry
-    /// stays annulled and keeps its reason; an annulment without a reason (blank) is refused. An
-    /// entry that is not in the archive is an error. One transaction: on any error nothing is
-    /// written. *written receives the names of the fields written.
+    /// another station made meanwhile to a field this one did not touch is kept; a field both
+    /// changed (fieldWrite() gives Conflict) is not written and goes to *conflicts, while the
+    /// others are. An annulled entry stays annulled and keeps its reason; an annulment without a
+    /// reason (blank) is refused. An entry that is not in the archive is an error. The compare and
+    /// the write are one transaction, which holds the archive's write lock from the start: on any
+    /// error nothing is written. *written receives the names of the fields written.
     DbResult salva_note_annullo(qint64 numero, const RegisteredEntryEdit& edit,
-                                const RegisteredEntryEdit* loaded = nullptr, QStringList* written = nullptr);
+                                const RegisteredEntryEdit* loaded = nullptr, QStringList* written = nullptr,
+                                QList<FieldConflict>* conflicts = nullptr);
 
 private:
     Connection& m_conn;

@@ -266,9 +266,14 @@ bool OpenRegister::renewArchiveKey()
     return m_askKey && m_askKey();
 }
 
-SessionResult OpenRegister::correctSubject(qint64 number, const QString& subject)
+SessionResult OpenRegister::storedSubject(qint64 number, QVariant* subject)
 {
-    return m_session->correctSubject(number, subject);
+    return m_session->storedSubject(number, subject);
+}
+
+SessionResult OpenRegister::correctSubject(qint64 number, const QString& subject, const QVariant* from)
+{
+    return m_session->correctSubject(number, subject, from);
 }
 
 bool OpenRegister::annul(const QString& reason)

@@ -129,8 +129,11 @@ public:
     /// gives true once a key that opens it is in use (useArchiveKey). Unset: nothing is asked.
     void setArchiveKeyRequest(std::function<bool()> ask) { m_askKey = std::move(ask); }
 
-    /// Writes subject as the subject of the stored entry number (EntrySession::correctSubject).
-    SessionResult correctSubject(qint64 number, const QString& subject);
+    /// The subject stored now for entry number (EntrySession::storedSubject).
+    SessionResult storedSubject(qint64 number, QVariant* subject);
+    /// Writes subject as the subject of the stored entry number, unless another station changed
+    /// it since it was from (EntrySession::correctSubject).
+    SessionResult correctSubject(qint64 number, const QString& subject, const QVariant* from = nullptr);
     /// Marks the entry shown as annulled with reason (EntrySession::annul), to be written by the
     /// next save. False, changing nothing, when the reason is blank or no entry is shown.
     bool annul(const QString& reason);

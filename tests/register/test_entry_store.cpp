@@ -325,6 +325,30 @@ TEST_F(EntryStoreTest, SalvaNoteAnnulloWritesOnlyWhatChanged)
     EXPECT_EQ(field(7, "Collegamento").toString(), "/doc/a.pdf");
 }
 
+TEST_F(EntryStoreTest, SalvaNoteAnnulloLeavesAFieldAnotherStationChangedTooAndWritesTheRest)
+{
+    registered(7, "E");
+    ASSERT_TRUE(db->exec("UPDATE entrata SET Note = 'nota di prima' WHERE Progressivo = 7").ok());
+    RegisteredEntryEdit loaded;
+    loaded.note = "nota di prima";
+    // Meanwhile another station empties the note.
+    ASSERT_TRUE(db->exec("UPDATE entrata SET Note = NULL WHERE Progressivo = 7").ok());
+    RegisteredEntryEdit edit = loaded;
+    edit.note = "nota \"di qui\"";
+    edit.collegamento = "b.pdf"; // untouched elsewhere: written
+    EntryStore store(*db);
+    QStringList written;
+    QList<FieldConflict> conflicts;
+    ASSERT_TRUE(store.salva_note_annullo(7, edit, &loaded, &written, &conflicts).ok());
+    EXPECT_EQ(written, QStringList {"Collegamento"});
+    EXPECT_TRUE(field(7, "Note").isNull());
+    EXPECT_EQ(field(7, "Collegamento").toString(), "b.pdf");
+    ASSERT_EQ(conflicts.size(), 1);
+    EXPECT_EQ(conflictText(7, conflicts),
+              "ATTENZIONE !\n\nIl quadernolo n. 7 è stato modificato da un' altra postazione dopo che era stato "
+              "letto qui.\n\nNOTE\nnell' archivio: (vuoto)\nscritto qui: \"nota \"di qui\"\"");
+}
+
 TEST_F(EntryStoreTest, AnAnnulmentIsNeverUndone)
 {
     registered(7, "E");

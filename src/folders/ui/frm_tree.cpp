@@ -115,6 +115,8 @@ Frm_tree::Frm_tree(const QString& connectionString, std::function<void()> regist
     cmd_del->setObjectName(QStringLiteral("cmd_del"));
     cmd_del->setIcon(style()->standardIcon(QStyle::SP_TrashIcon));
     cmd_del->setToolTip(QStringLiteral("Elimina il collegamento selezionato"));
+    // A picture button: a screen reader announces it by what it does.
+    cmd_del->setAccessibleName(cmd_del->toolTip());
     // Enter in the grid or the tree presses neither button.
     cmd_add_new->setAutoDefault(false);
     cmd_del->setAutoDefault(false);
@@ -142,6 +144,9 @@ Frm_tree::Frm_tree(const QString& connectionString, std::function<void()> regist
     connect(Picture1, &FolderTreePanel::nodoSelezionato, this, &Frm_tree::TreeView1_NodeClick);
     connect(Picture1, &FolderTreePanel::livelloCambiato, this, &Frm_tree::RefreshNodeGrid);
     connect(Picture1, &FolderTreePanel::nodoRimosso, this, [this] {
+        // The label may name the folder just removed: it goes with the selection, and a row read
+        // again names its own folder.
+        lbl_nodo->clear();
         RefreshNodeGrid();
         HideSysColumns();
     });

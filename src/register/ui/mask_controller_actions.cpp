@@ -52,12 +52,25 @@ void MaskController::correggi_oggetto_scheda()
     // a change that could not be saved keeps the entry as it is on screen.
     if (!m_azioniSchede->salva_scheda_esito())
         return;
-    const std::optional<QString> testo = correggi_oggetto(finestra(), rs->value(QStringLiteral("Oggetto")));
-    if (!testo)
-        return;
-
+    // The correction starts from the subject stored now, which another station may have
+    // corrected since the register was read.
     const qint64 numero = rs->value(QStringLiteral("Progressivo")).toLongLong();
-    const SessionResult scritto = m_registro->correctSubject(numero, *testo);
+    const QVariant mostrato = rs->value(QStringLiteral("Oggetto"));
+    QVariant salvato = mostrato;
+    const SessionResult letto = m_registro->storedSubject(numero, &salvato);
+    if (!letto.ok()) {
+        warn(letto.message);
+        return;
+    }
+    const std::optional<QString> testo = correggi_oggetto(finestra(), salvato);
+    if (!testo) {
+        // Nothing written; the mask shows the stored subject all the same.
+        if (salvato != mostrato)
+            m_azioniSchede->rileggi_registro(numero, true);
+        return;
+    }
+
+    const SessionResult scritto = m_registro->correctSubject(numero, *testo, &salvato);
     m_registro->markEntryWritten();
     if (!scritto.ok())
         warn(scritto.message);

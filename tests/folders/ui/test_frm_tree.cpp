@@ -20,6 +20,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
+#include <QPushButton>
 #include <QTableView>
 #include <QTest>
 #include <QToolBar>
@@ -462,6 +463,39 @@ TEST_F(FrmTreeGridTest, APlainClickOnARowMakesItCurrentForTheUnlink)
     EXPECT_TRUE(DataGrid1()->selectionModel()->isRowSelected(0, {}));
     ASSERT_TRUE(trigger(w.get(), "tb_sort_desc"));
     EXPECT_EQ(numeri(), QStringList({"2", "2", "1"}));
+}
+
+TEST_F(FrmTreeGridTest, TheUnlinkPictureButtonIsAnnouncedByWhatItDoes)
+{
+    auto* cmd_del = control<QPushButton>(w.get(), "cmd_del");
+    QAccessibleInterface* accessibile = QAccessible::queryAccessibleInterface(cmd_del);
+    ASSERT_TRUE(accessibile);
+    EXPECT_EQ(accessibile->text(QAccessible::Name), "Elimina il collegamento selezionato");
+    EXPECT_EQ(accessibile->text(QAccessible::Name), cmd_del->toolTip());
+}
+
+TEST_F(FrmTreeTest, ADeletedFolderIsNoLongerNamedUnderTheGrid)
+{
+    cartelle({{"1\\", "Pratica A"}});
+    seedRegister(program.archive(), 1);
+    collega("1\\", 1);
+    apri();
+    // The clerk clicks the folder, then the row of its entry: the label names the folder.
+    QTest::mouseClick(TreeView1()->viewport(), Qt::LeftButton, {}, TreeView1()->visualItemRect(nodo("1\\")).center());
+    ASSERT_EQ(numeri(), QStringList({"1"}));
+    QTest::mouseClick(DataGrid1()->viewport(), Qt::LeftButton, {},
+                      DataGrid1()->visualRect(modello()->index(0, 5)).center());
+    auto* etichetta = control<QLabel>(w.get(), "lbl_nodo");
+    EXPECT_EQ(etichetta->text(), "FASCICOLI\\Pratica A");
+
+    // Then removes the folder from the tree's tool bar: its link goes with it, and its name.
+    messages.answer(MsgAnswer::Yes);
+    QTest::mouseClick(control<QToolBar>(albero(), "tool_tree")->widgetForAction(albero()->pulsante("remove_node")),
+                      Qt::LeftButton);
+    EXPECT_EQ(messages.texts(), QStringList({"Confermi l' eliminazione del nodo Pratica A"}));
+    ASSERT_FALSE(nodo("1\\"));
+    EXPECT_EQ(numeri(), QStringList());
+    EXPECT_EQ(etichetta->text(), "");
 }
 
 TEST_F(FrmTreeGridTest, TheSortButtonsHaveSortPicturesOfTheirOwn)

@@ -108,6 +108,9 @@ TEST_F(RegisteredEntryTest, AChangeMadeByAnotherStationToAFieldNotTouchedHereIsK
     click(&w, "cmd_move_0");
     EXPECT_EQ(scalar("SELECT Note || '|' || Collegamento FROM entrata WHERE Progressivo = 3").toString(),
               "Nota di qui|altrove.pdf");
+    // Nobody else changed the note: it went in without a word.
+    EXPECT_TRUE(messages.shown().isEmpty()) << messages.texts().join(" | ").toStdString();
+    EXPECT_EQ(corrente(), 1);
 }
 
 TEST_F(RegisteredEntryTest, PendingCorrespondentChangesAreWrittenWhateverTheirFlagSays)

@@ -31,6 +31,45 @@ QList<int> numeriInGriglia(TestQuadernolo& w)
     return numeri;
 }
 
+/// A statement run on the archive by another station.
+void scriveAltrove(const TempProgram& program, const QString& sql)
+{
+    auto altra = altraPostazione(program);
+    ASSERT_TRUE(altra);
+    ASSERT_TRUE(altra->exec(sql).ok());
+}
+
+/// F12 on the subject shown, with action on the correction dialog it opens, once the dialog is
+/// the active window (as the desktop makes a modal dialog).
+void correggiOggetto(TestQuadernolo& w, const std::function<void(QDialog*)>& action)
+{
+    ModalScript script;
+    script.then("frm_correzione", [action](QDialog* d) {
+        d->activateWindow();
+        // (A dialog counts as active while its parent window is: wait for the dialog itself.)
+        if (!QTest::qWaitFor([d] { return QApplication::activeWindow() == d; })) {
+            ADD_FAILURE() << "the correction dialog is not active";
+            d->reject();
+            return;
+        }
+        action(d);
+    });
+    casella(w, EntryMask::Oggetto)->setFocus();
+    QTest::keyClick(casella(w, EntryMask::Oggetto), Qt::Key_F12);
+    EXPECT_TRUE(script.waitDone());
+}
+
+/// In the correction dialog, as the clerk: " (corr. B)" typed at the end of the subject, then
+/// Return.
+void aggiungiCorrezione(QDialog* d)
+{
+    // The dialog opens with the focus in its box.
+    EXPECT_EQ(QApplication::focusWidget(), control<QLineEdit>(d, "txt_correzione"));
+    pressKeyInFocus(Qt::Key_End);
+    typeInFocus(" (corr. B)");
+    pressKeyInFocus(Qt::Key_Return);
+}
+
 /// A new entry typed while another station changes the password to "nuova".
 class PasswordChangedElsewhere : public EntriesTest
 {
@@ -193,19 +232,23 @@ TEST_F(EntriesTest, ASubjectCorrectedAfterThePasswordChangedElsewhereAsksIt)
     apri(5);
     maschera(4);
     ASSERT_TRUE(altraPostazione(program)->rekey("nuova").ok());
-    const auto correggi = [this](const std::function<void(QDialog*)>& password) {
+    // The subject the correction starts from is read first: the password is asked before the
+    // dialog opens.
+    const auto correggi = [this](const std::function<void(QDialog*)>& password, bool dialogo) {
         ModalScript script;
-        script.then("frm_correzione", [](QDialog* d) {
-            typeInto(d, "txt_correzione", "Oggetto corretto");
-            click(d, "OKButton");
-        });
         script.then("frm_password", password);
+        if (dialogo) {
+            script.then("frm_correzione", [](QDialog* d) {
+                typeInto(d, "txt_correzione", "Oggetto corretto");
+                click(d, "OKButton");
+            });
+        }
         box(7)->setFocus();
         QTest::keyClick(box(7), Qt::Key_F12);
         EXPECT_TRUE(script.waitDone());
     };
-    // Without it nothing is written, and nothing more is asked.
-    correggi([](QDialog* d) { d->reject(); });
+    // Without it no dialog opens, nothing is written, and nothing more is asked.
+    correggi([](QDialog* d) { d->reject(); }, false);
     ASSERT_EQ(messages.shown().size(), 1) << messages.texts().join(" | ").toStdString();
     EXPECT_EQ(messages.last(),
               "ATTENZIONE !\n\nCorrezione non salvata.\n\n"
@@ -213,10 +256,12 @@ TEST_F(EntriesTest, ASubjectCorrectedAfterThePasswordChangedElsewhereAsksIt)
     EXPECT_EQ(box(7)->text(), "Oggetto n. 4 dell'ufficio");
 
     messages.clear();
-    correggi([](QDialog* d) {
-        typeInto(d, "txt_password", "nuova");
-        click(d, "OKButton");
-    });
+    correggi(
+        [](QDialog* d) {
+            typeInto(d, "txt_password", "nuova");
+            click(d, "OKButton");
+        },
+        true);
     EXPECT_TRUE(messages.shown().isEmpty()) << messages.texts().join(" | ").toStdString();
     EXPECT_EQ(altraPostazione(program, "nuova")->scalar("SELECT Oggetto FROM entrata WHERE Progressivo = 4").toString(),
               "Oggetto corretto");
@@ -246,4 +291,87 @@ TEST_F(EntriesTest, ThePreviousPasswordIsRefusedWhenTheNewOneIsAsked)
     EXPECT_TRUE(messages.shown().isEmpty()) << messages.texts().join(" | ").toStdString();
     EXPECT_EQ(altraPostazione(program, "nuova")->scalar("SELECT Note FROM entrata WHERE Progressivo = 4").toString(),
               "Nota con la nuova");
+}
+
+TEST_F(EntriesTest, TheSubjectCorrectionStartsFromTheSubjectAnotherStationStored)
+{
+    apri(5);
+    maschera(4);
+    scriveAltrove(program, "UPDATE entrata SET Oggetto = 'Oggetto n. 4 (corr. A)' WHERE Progressivo = 4");
+    ASSERT_EQ(box(7)->text(), "Oggetto n. 4 dell'ufficio");
+    QString aperto;
+    correggiOggetto(w, [&aperto](QDialog* d) {
+        aperto = text(d, "txt_correzione");
+        aggiungiCorrezione(d);
+    });
+    EXPECT_EQ(aperto, "Oggetto n. 4 (corr. A)");
+    EXPECT_EQ(scalar("SELECT Oggetto FROM entrata WHERE Progressivo = 4").toString(),
+              "Oggetto n. 4 (corr. A) (corr. B)");
+    EXPECT_EQ(corrente(), 4);
+    EXPECT_EQ(box(7)->text(), "Oggetto n. 4 (corr. A) (corr. B)");
+
+    // A correction given up writes nothing, and the mask shows the subject stored.
+    scriveAltrove(program, "UPDATE entrata SET Oggetto = 'Oggetto n. 4 (corr. C)' WHERE Progressivo = 4");
+    correggiOggetto(w, [](QDialog*) { pressKeyInFocus(Qt::Key_Escape); });
+    EXPECT_EQ(scalar("SELECT Oggetto FROM entrata WHERE Progressivo = 4").toString(), "Oggetto n. 4 (corr. C)");
+    EXPECT_EQ(box(7)->text(), "Oggetto n. 4 (corr. C)");
+    EXPECT_TRUE(messages.shown().isEmpty()) << messages.texts().join(" | ").toStdString();
+}
+
+TEST_F(EntriesTest, ASubjectCorrectedElsewhereWhileTheDialogIsOpenIsKeptAndBothAreNamed)
+{
+    apri(5);
+    maschera(4);
+    correggiOggetto(w, [this](QDialog* d) {
+        scriveAltrove(program, "UPDATE entrata SET Oggetto = 'Oggetto n. 4 (corr. A)' WHERE Progressivo = 4");
+        aggiungiCorrezione(d);
+    });
+    EXPECT_EQ(messages.texts(),
+              QStringList({"ATTENZIONE !\n\nIl quadernolo n. 4 è stato modificato da un' altra postazione dopo che "
+                           "era stato letto qui.\n\nOggetto\nnell' archivio: \"Oggetto n. 4 (corr. A)\"\n"
+                           "scritto qui: \"Oggetto n. 4 dell'ufficio (corr. B)\"\n\nCorrezione non salvata."}))
+        << messages.texts().join(" | ").toStdString();
+    EXPECT_EQ(scalar("SELECT Oggetto FROM entrata WHERE Progressivo = 4").toString(), "Oggetto n. 4 (corr. A)");
+    EXPECT_EQ(corrente(), 4);
+    EXPECT_EQ(box(7)->text(), "Oggetto n. 4 (corr. A)");
+}
+
+TEST_F(EntriesTest, ANoteStoredElsewhereMeanwhileIsKeptAndTheClerksStaysOnScreenNamedBesideIt)
+{
+    apri(5);
+    maschera(4);
+    typeInto(&w, "txt_mask1_18", "nota B4");
+    typeInto(&w, "txt_mask1_19", "/tmp/b4.pdf");
+    scriveAltrove(program, "UPDATE entrata SET Note = 'nota A4' WHERE Progressivo = 4");
+    click(&w, "cmd_move_2");
+    EXPECT_EQ(messages.texts(),
+              QStringList({"ATTENZIONE !\n\nIl quadernolo n. 4 è stato modificato da un' altra postazione dopo che "
+                           "era stato letto qui.\n\nNOTE\nnell' archivio: \"nota A4\"\nscritto qui: \"nota B4\"\n\n"
+                           "Il testo scritto qui non è stato salvato e resta sullo schermo: lasciando il quadernolo "
+                           "sostituirà quello dell' archivio."}));
+    // The file, which the other station left alone, went in with the same save.
+    EXPECT_EQ(scalar("SELECT Note || '|' || Collegamento FROM entrata WHERE Progressivo = 4").toString(),
+              "nota A4|/tmp/b4.pdf");
+    EXPECT_EQ(corrente(), 4);
+    EXPECT_EQ(box(18)->text(), "nota B4");
+    EXPECT_EQ(box(19)->text(), "/tmp/b4.pdf");
+
+    // Told, the clerk moves on again: the note typed here replaces the other.
+    messages.clear();
+    click(&w, "cmd_move_2");
+    EXPECT_TRUE(messages.shown().isEmpty()) << messages.texts().join(" | ").toStdString();
+    EXPECT_EQ(corrente(), 5);
+    EXPECT_EQ(scalar("SELECT Note FROM entrata WHERE Progressivo = 4").toString(), "nota B4");
+}
+
+TEST_F(EntriesTest, ANoteStoredElsewhereAsTheOneTypedHereIsNoConflict)
+{
+    apri(5);
+    maschera(4);
+    typeInto(&w, "txt_mask1_18", "nota comune");
+    scriveAltrove(program, "UPDATE entrata SET Note = 'nota comune' WHERE Progressivo = 4");
+    click(&w, "cmd_move_2");
+    EXPECT_TRUE(messages.shown().isEmpty()) << messages.texts().join(" | ").toStdString();
+    EXPECT_EQ(corrente(), 5);
+    EXPECT_EQ(scalar("SELECT Note FROM entrata WHERE Progressivo = 4").toString(), "nota comune");
 }
