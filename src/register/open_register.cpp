@@ -271,7 +271,7 @@ SessionResult OpenRegister::correctSubject(qint64 number, const QString& subject
     return m_session->correctSubject(number, subject);
 }
 
-bool OpenRegister::annul(const QString& reason)
+SessionResult OpenRegister::annul(const QString& reason)
 {
     return m_session->annul(reason);
 }

@@ -132,8 +132,8 @@ public:
     /// Writes subject as the subject of the stored entry number (EntrySession::correctSubject).
     SessionResult correctSubject(qint64 number, const QString& subject);
     /// Marks the entry shown as annulled with reason (EntrySession::annul), to be written by the
-    /// next save. False, changing nothing, when the reason is blank or no entry is shown.
-    bool annul(const QString& reason);
+    /// next save; an entry annulled already, here or at another station, keeps its reason.
+    SessionResult annul(const QString& reason);
     /// The change made to the entry shown was written by whoever made it (a subject correction, a
     /// folder link, the delivery stamps, an import): no save is asked for it
     /// (EntrySession::clearRecordModified).
