@@ -312,3 +312,19 @@ TEST_F(MaskKeyboardTest, KeypadEnterPressesTheFocusedButton)
     EXPECT_TRUE(box(8)->hasFocus());
     EXPECT_TRUE(messages.shown().isEmpty()) << messages.last().toStdString();
 }
+
+TEST_F(MaskKeyboardTest, AReturnHeldDownOnAButtonPressesItOnce)
+{
+    suAltriMittenti();
+    // Return goes down on "Altri mittenti", repeats there while it is held, and comes up.
+    QWidget* altri = QApplication::focusWidget();
+    const auto invio = [altri](bool giu, bool ripetuto) {
+        QTest::simulateEvent(altri, giu, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"), ripetuto);
+    };
+    invio(true, false);
+    for (int i = 0; i < 5; ++i)
+        invio(true, true);
+    invio(false, false);
+    EXPECT_EQ(control<QLabel>(&w, "lbl_numero")->text(), "2/2");
+    EXPECT_TRUE(messages.shown().isEmpty()) << messages.last().toStdString();
+}
