@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFrame>
+#include <QPointer>
 #include <QString>
 
 #include <vector>
@@ -217,7 +218,7 @@ private:
     CalendarPopup* Frame_calendar = nullptr;
     std::vector<QFrame*> Shape1; ///< the mask's three separator lines
 
-    QWidget* cmd_focus = nullptr; ///< the window's focus sink (may be null)
+    QPointer<QWidget> cmd_focus; ///< the window's focus sink (may be null)
     EntryMaskEvents* m_events = nullptr;
     /// The box whose focus gain was handled and whose leaving was not yet (-1: none).
     int m_casellaAttiva = -1;
