@@ -12,6 +12,31 @@ QString testo_nota_mancante()
     return QStringLiteral("ATTENZIONE !\n\nNota non inserita ...azione annullata.");
 }
 
+QString testo_gia_annullato(qint64 numero, const QVariant& motivo, bool altraPostazione)
+{
+    const QString chi = altraPostazione ? QStringLiteral("è stato annullato da un' altra postazione")
+                                        : QStringLiteral("è già annullato");
+    return QStringLiteral("ATTENZIONE !\n\nIl quadernolo n. %1 %2.\n\nMotivo dell' annullamento: %3")
+        .arg(numero)
+        .arg(chi, motivo.toString());
+}
+
+DbResult leggi_annullamento(Connection& db, qint64 numero, AnnullamentoArchiviato* letto)
+{
+    AnnullamentoArchiviato trovato;
+    const DbResult r = db.query(QStringLiteral("SELECT Annullato, Nota_annulla FROM entrata WHERE Progressivo = ?"),
+                                {numero}, [&](const Statement& st) {
+                                    trovato.trovato = true;
+                                    // Yes/no: True is stored as -1, and any other number but 0 counts as True.
+                                    trovato.annullato = !st.value(0).isNull() && st.value(0).toLongLong() != 0;
+                                    trovato.motivo = st.value(1);
+                                    return false;
+                                });
+    if (r.ok() && letto)
+        *letto = trovato;
+    return r;
+}
+
 EsitoAnnullamento esito_annullamento(bool confermato, const QString& motivo)
 {
     if (!confermato)

@@ -1,5 +1,6 @@
 #include "entry_session.h"
 
+#include "annulment.h"
 #include "clock.h"
 #include "entry_store.h"
 #include "issuing_lock.h"
@@ -566,16 +567,45 @@ SessionResult EntrySession::correctSubject(qint64 number, const QString& subject
     return done;
 }
 
-bool EntrySession::annul(const QString& reason)
+SessionResult EntrySession::annul(const QString& reason)
 {
     const std::shared_ptr<Recordset> rs = m_sources.registerRows();
     if (reason.trimmed().isEmpty() || !onRecord(rs))
-        return false;
-    if (!rs->setValue(QStringLiteral("Annullato"), true).ok())
-        return false;
-    (void)rs->setValue(QStringLiteral("Nota_annulla"), reason);
+        return failed(QString());
+    const qint64 number = rs->value(QStringLiteral("Progressivo")).toLongLong();
+    const auto annulled = [](const QVariant& v) { return v.toBool() || v.toLongLong() == -1; };
+    // An annulment is never made twice: the reason first given stays.
+    if (annulled(rs->value(QStringLiteral("Annullato"))))
+        return failed(testo_gia_annullato(number, rs->value(QStringLiteral("Nota_annulla")), false));
+
+    // Another station may have annulled the entry since the register was read.
+    const QString notDone = QStringLiteral("ATTENZIONE !\n\nIl quadernolo n. %1 non è stato annullato.").arg(number);
+    AnnullamentoArchiviato stored;
+    const DbResult read = onArchive([&](Connection& db) { return leggi_annullamento(db, number, &stored); });
+    if (!read.ok())
+        return failedWrite(notDone, read);
+    if (!stored.trovato)
+        return failed(notDone + QStringLiteral("\n\nQuadernolo n. %1 non trovato nell'archivio.").arg(number));
+
+    // The reason goes in first: a refused one leaves the entry as it was.
+    const QVariant shownReason = rs->value(QStringLiteral("Nota_annulla"));
+    const bool changedBefore = m_recordChanged;
+    const QVariant newReason = stored.annullato ? stored.motivo : QVariant(reason);
+    DbResult written = rs->setValue(QStringLiteral("Nota_annulla"), newReason);
+    if (written.ok()) {
+        written = rs->setValue(QStringLiteral("Annullato"), true);
+        if (!written.ok())
+            (void)rs->setValue(QStringLiteral("Nota_annulla"), shownReason);
+    }
+    if (!written.ok()) {
+        m_recordChanged = changedBefore;
+        return failed(notDone + QStringLiteral("\n\n") + written.message);
+    }
+    // The entry shows the annulment; the next save writes it (one made elsewhere stays as stored).
     m_recordChanged = true;
-    return true;
+    if (stored.annullato)
+        return failed(testo_gia_annullato(number, stored.motivo, true));
+    return {};
 }
 
 DbResult EntrySession::reread(qint64 number, bool onlyEntry)

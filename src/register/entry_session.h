@@ -212,8 +212,15 @@ public:
     /// archive was given).
     SessionResult correctSubject(qint64 number, const QString& subject, const QVariant* from = nullptr);
     /// Marks the entry shown as annulled with reason (kept as typed), to be written by the next
-    /// save. False, changing nothing, when the reason is blank or no entry is shown.
-    bool annul(const QString& reason);
+    /// save. An entry is annulled once: the archive is read first, and an entry annulled already,
+    /// on screen or in the archive, keeps its reason. Failed, with the message to show:
+    /// - the entry shown is annulled already: nothing changes;
+    /// - another station annulled it: the entry shown takes the stored annulment and its reason,
+    ///   which the message names, and no other (the next save writes nothing of it);
+    /// - the archive cannot be read (keyRefused when no key that opens it was given), or holds
+    ///   no such entry, or the register refuses the reason: nothing changes.
+    /// Failed without a message, changing nothing, when the reason is blank or no entry is shown.
+    SessionResult annul(const QString& reason);
     /// Reads the register again after a write, keeping its filter and order, and stands on the
     /// entry numbered number (the same row when it still shows it). onlyEntry: this station wrote
     /// only that entry, so its rows alone are read back, unless another station wrote the archive

@@ -276,7 +276,7 @@ SessionResult OpenRegister::correctSubject(qint64 number, const QString& subject
     return m_session->correctSubject(number, subject, from);
 }
 
-bool OpenRegister::annul(const QString& reason)
+SessionResult OpenRegister::annul(const QString& reason)
 {
     return m_session->annul(reason);
 }

@@ -135,8 +135,8 @@ public:
     /// it since it was from (EntrySession::correctSubject).
     SessionResult correctSubject(qint64 number, const QString& subject, const QVariant* from = nullptr);
     /// Marks the entry shown as annulled with reason (EntrySession::annul), to be written by the
-    /// next save. False, changing nothing, when the reason is blank or no entry is shown.
-    bool annul(const QString& reason);
+    /// next save; an entry annulled already, here or at another station, keeps its reason.
+    SessionResult annul(const QString& reason);
     /// The change made to the entry shown was written by whoever made it (a subject correction, a
     /// folder link, the delivery stamps, an import): no save is asked for it
     /// (EntrySession::clearRecordModified).

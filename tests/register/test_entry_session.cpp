@@ -251,9 +251,9 @@ TEST_F(EntrySessionTest, AnIncompleteChangedEntryStopsTheMoveAndKeepsItsChanges)
 
 TEST_F(EntrySessionTest, AnAnnulmentIsMarkedAndWrittenByTheNextSave)
 {
-    EXPECT_FALSE(session->annul("   ")) << "a blank reason is refused";
+    EXPECT_FALSE(session->annul("   ").ok()) << "a blank reason is refused";
     EXPECT_FALSE(session->p_update());
-    ASSERT_TRUE(session->annul("  Doppione"));
+    ASSERT_TRUE(session->annul("  Doppione").ok());
     EXPECT_TRUE(session->p_update());
     EXPECT_TRUE(sources->reg->value("Annullato").toBool());
     EXPECT_EQ(count("SELECT count(*) FROM entrata WHERE Annullato <> 0"), 0);
@@ -261,6 +261,47 @@ TEST_F(EntrySessionTest, AnAnnulmentIsMarkedAndWrittenByTheNextSave)
     ASSERT_TRUE(session->save({"03/01/2025", "Lettera", "Oggetto", "Nome 3"}).ok());
     EXPECT_EQ(count("SELECT count(*) FROM entrata WHERE Progressivo = 3 AND Annullato <> 0"), 1);
     EXPECT_EQ(db->scalar("SELECT Nota_annulla FROM entrata WHERE Progressivo = 3").toString(), "  Doppione");
+    EXPECT_FALSE(session->p_update());
+}
+
+TEST_F(EntrySessionTest, AnEntryIsAnnulledOnceAndKeepsItsFirstReason)
+{
+    ASSERT_TRUE(session->annul("prima").ok());
+    // Annulled on screen, not yet stored: refused, and the reason shown stays.
+    SessionResult again = session->annul("seconda");
+    EXPECT_EQ(again.outcome, SessionResult::Outcome::Failed);
+    EXPECT_EQ(again.message, "ATTENZIONE !\n\nIl quadernolo n. 3 è già annullato.\n\nMotivo dell' annullamento: prima");
+    EXPECT_EQ(sources->reg->value("Nota_annulla").toString(), "prima");
+
+    // Stored: refused all the same.
+    ASSERT_TRUE(session->save({"03/01/2025", "Lettera", "Oggetto", "Nome 3"}).ok());
+    again = session->annul("terza");
+    EXPECT_EQ(again.outcome, SessionResult::Outcome::Failed);
+    EXPECT_FALSE(session->p_update());
+    EXPECT_EQ(db->scalar("SELECT Nota_annulla FROM entrata WHERE Progressivo = 3").toString(), "prima");
+}
+
+TEST_F(EntrySessionTest, AReasonTheRegisterRefusesIsReportedAndAnnulsNothing)
+{
+    // A register whose reason field holds five characters at most.
+    auto reg = std::make_shared<Recordset>();
+    reg->appendField("Progressivo", 3);
+    reg->appendField("Annullato", 11);
+    reg->appendField("Nota_annulla", 202, 5);
+    reg->openInMemory();
+    reg->addNew();
+    ASSERT_TRUE(reg->setValue("Progressivo", 3).ok());
+    ASSERT_TRUE(reg->setValue("Annullato", false).ok());
+    ASSERT_TRUE(reg->updateBatch().ok());
+    sources->reg = reg;
+
+    const SessionResult r = session->annul("Registrato due volte");
+    EXPECT_EQ(r.outcome, SessionResult::Outcome::Failed);
+    EXPECT_TRUE(r.message.startsWith("ATTENZIONE !\n\nIl quadernolo n. 3 non è stato annullato.\n\n"))
+        << r.message.toStdString();
+    EXPECT_TRUE(r.message.contains("5 caratteri")) << r.message.toStdString();
+    EXPECT_FALSE(reg->value("Annullato").toBool());
+    EXPECT_TRUE(reg->value("Nota_annulla").isNull());
     EXPECT_FALSE(session->p_update());
 }
 

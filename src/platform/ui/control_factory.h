@@ -37,9 +37,9 @@ inline QPushButton* bottone(QWidget* parent, const char* name, const QString& ca
     return b;
 }
 
-/// Return (or Enter) on the button while it has the focus presses it, as Space does. The button does
-/// not become the default of the dialog around it: Return typed in a text box still does what that
-/// box makes of it.
+/// Return (or Enter) on the button while it has the focus presses it, as Space does; a key held down
+/// presses it once (its repeats are swallowed). The button does not become the default of the dialog
+/// around it: Return typed in a text box still does what that box makes of it.
 inline QPushButton* preme_con_invio(QPushButton* b)
 {
     class Invio : public QObject
@@ -52,10 +52,11 @@ inline QPushButton* preme_con_invio(QPushButton* b)
         {
             if (event->type() != QEvent::KeyPress)
                 return false;
-            const int key = static_cast<QKeyEvent*>(event)->key();
-            if (key != Qt::Key_Return && key != Qt::Key_Enter)
+            const auto* tasto = static_cast<QKeyEvent*>(event);
+            if (tasto->key() != Qt::Key_Return && tasto->key() != Qt::Key_Enter)
                 return false;
-            static_cast<QPushButton*>(watched)->click();
+            if (!tasto->isAutoRepeat())
+                static_cast<QPushButton*>(watched)->click();
             return true;
         }
     };

@@ -26,8 +26,9 @@ namespace quad {
 
 using namespace controls;
 
-EntryMask::EntryMask(QWidget* parent)
+EntryMask::EntryMask(QWidget* parent, QWidget* fuoco)
     : QFrame(parent)
+    , cmd_focus(fuoco)
 {
     setObjectName(QStringLiteral("Frm_mask"));
     setFrameShape(QFrame::StyledPanel);
@@ -551,23 +552,36 @@ void EntryMask::reimposta_altri()
     cmd_altri->setText(QStringLiteral("Altri mittenti"));
 }
 
+void EntryMask::nascondi(QWidget* parte)
+{
+    // The window's focus widget, which it keeps while a dialog over it has the keyboard: a hidden
+    // button left holding it would be pressed by the keys typed once the window is active again.
+    QWidget* attuale = window()->focusWidget();
+    if (cmd_focus && attuale && parte->isAncestorOf(attuale))
+        cmd_focus->setFocus();
+    parte->hide();
+}
+
 void EntryMask::mostra_annullamento(bool annullato)
 {
-    Frame_annullato->setVisible(annullato);
-    frame_annulla->setVisible(!annullato);
+    nascondi(annullato ? frame_annulla : Frame_annullato);
+    (annullato ? Frame_annullato : frame_annulla)->show();
 }
 
 void EntryMask::nascondi_annullamento()
 {
-    frame_annulla->hide();
-    Frame_annullato->hide();
+    nascondi(frame_annulla);
+    nascondi(Frame_annullato);
 }
 
 void EntryMask::mostra_nuova_scheda(bool mostra)
 {
-    Frame_new_ins->setVisible(mostra);
-    if (mostra)
-        Frame_new_ins->raise();
+    if (!mostra) {
+        nascondi(Frame_new_ins);
+        return;
+    }
+    Frame_new_ins->show();
+    Frame_new_ins->raise();
 }
 
 bool EntryMask::nuova_scheda_in_corso() const
@@ -582,7 +596,10 @@ void EntryMask::scrivi_posizione_mittenti(int posizione, int righe)
 
 void EntryMask::mostra_paginazione_mittenti(bool mostra)
 {
-    Picture2[2]->setVisible(mostra);
+    if (mostra)
+        Picture2[2]->show();
+    else
+        nascondi(Picture2[2]);
     lbl_numero->setVisible(mostra);
 }
 

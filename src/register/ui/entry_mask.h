@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFrame>
+#include <QPointer>
 #include <QString>
 
 #include <vector>
@@ -96,7 +97,9 @@ public:
     /// How many boxes the entry mask has.
     static constexpr int kCaselleMaschera = Nota_annulla + 1;
 
-    explicit EntryMask(QWidget* parent);
+    /// fuoco: the focus sink, which takes the focus before the mask hides a button that holds
+    /// it (null: none; the focus then goes where the toolkit moves it).
+    explicit EntryMask(QWidget* parent, QWidget* fuoco = nullptr);
     ~EntryMask() override;
 
     /// Where the events go (null: nowhere).
@@ -180,6 +183,9 @@ private:
     bool eventoCollegamento(QEvent* event);
     /// The boxes of a registered entry locked (bloccate) or those of a new entry open.
     void bloccaCaselle(bool bloccate);
+    /// Hides parte; when the focus of the mask's window lies in it (also while a dialog is over
+    /// the window), the focus sink takes it first, so that no key reaches a control out of sight.
+    void nascondi(QWidget* parte);
     /// The leaving of box index: its validation, then its lost focus.
     void lasciaCasella(int index);
     /// Every object this mask watches.
@@ -212,6 +218,7 @@ private:
     CalendarPopup* Frame_calendar = nullptr;
     std::vector<QFrame*> Shape1; ///< the mask's three separator lines
 
+    QPointer<QWidget> cmd_focus; ///< the window's focus sink (may be null)
     EntryMaskEvents* m_events = nullptr;
     /// The box whose focus gain was handled and whose leaving was not yet (-1: none).
     int m_casellaAttiva = -1;

@@ -28,12 +28,15 @@ void MaskController::cmd_annulla_Click()
     const std::optional<QString> motivo = chiedi_motivo_annullamento(finestra());
     if (!motivo)
         return;
-    // The entry is marked on screen; the next save of the entry writes the annulment.
+    // The entry is marked on screen; the next save of the entry writes the annulment. One
+    // annulled already (at another station too) is not annulled again: the clerk is told why, and
+    // the mask shows the annulment the register holds.
     const auto quiete = m_azioniSchede->quieta_caselle();
     conferma_caselle(binder, Frm_mask->caselle());
-    if (!m_registro->annul(*motivo))
-        return;
-    Frm_mask->mostra_annullamento(true);
+    const SessionResult esito = m_registro->annul(*motivo);
+    m_azioniSchede->mostra_annullato();
+    if (!esito.message.isEmpty())
+        warn(esito.message);
 }
 
 void MaskController::cmd_annullato_Click()

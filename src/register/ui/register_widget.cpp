@@ -78,7 +78,7 @@ void RegisterWidget::crea_controlli()
     Adodc1->hide();
 
     // The mask, with the data control of the correspondents of the entry shown (never shown).
-    Frm_mask = new EntryMask(Pic_mask);
+    Frm_mask = new EntryMask(Pic_mask, cmd_focus);
     Pic_mask->imposta_contenuto(Frm_mask);
     ado_mittenti
         = nominato(new DataControl(m_registro->correspondentSource(), Frm_mask), QStringLiteral("ado_mittenti"));

@@ -61,6 +61,7 @@ frmSearch::frmSearch(SearchCaller& caller, QWidget* parent)
     // Form Load: simple mode; the focus sink above the window's top edge, out of sight.
     setFixedSize(tw(8265), tw(kSearchSimpleHeight));
     cmd_focus->move(cmd_focus->x(), tw(-200) - cmd_focus->height());
+    abilita_avanzate(false);
 }
 
 frmSearch::~frmSearch() = default;
@@ -242,7 +243,7 @@ void frmSearch::cmd_avanzate_Click()
         for (QWidget* w : std::initializer_list<QWidget*> {cmbFields, txtFieldValue, cmdFindFirst, cmbSearchDirection,
                                                            cmbSearchType})
             w->setEnabled(true);
-        frAdvSearch->setEnabled(false);
+        abilita_avanzate(false);
         cmdFilterSourceRecordset->setEnabled(false);
         mostra_stato(QStringLiteral("[Effettuare una ricerca]"));
     } else {
@@ -250,7 +251,7 @@ void frmSearch::cmd_avanzate_Click()
         for (QWidget* w : std::initializer_list<QWidget*> {cmbFields, txtFieldValue, cmdFindFirst, cmbSearchDirection,
                                                            cmbSearchType})
             w->setEnabled(false);
-        frAdvSearch->setEnabled(true);
+        abilita_avanzate(true);
         frAdvSearch->show();
         // A range panel left open is closed without its rows.
         frame_date->hide();
@@ -259,6 +260,12 @@ void frmSearch::cmd_avanzate_Click()
         pic_search->hide();
     }
     chkAdvSearch->setChecked(!avanzato);
+}
+
+void frmSearch::abilita_avanzate(bool abilitati)
+{
+    for (QWidget* parte : std::initializer_list<QWidget*> {Frame1, frAdvSearch, frame_date})
+        parte->setEnabled(abilitati);
 }
 
 void frmSearch::txtFieldValue_Change()
@@ -402,6 +409,9 @@ void frmSearch::cmd_data_Click(int Index)
 
 void frmSearch::chiudi_pannello()
 {
+    // "Okay" and "Annulla" go with the panel: the focus sink takes the focus they may hold, which
+    // the toolkit would otherwise hand to the next button ("Chiudi").
+    cmd_focus->setFocus();
     frame_date->hide();
     Frame_calendar->hide();
     frAdvSearch->show();

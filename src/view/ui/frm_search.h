@@ -158,6 +158,9 @@ private:
     void lstDropDown_KeyDown(int KeyCode);
     void lstDropDown_KeyUp(int KeyCode);
     void gridFilter_RowColChange();
+    /// The controls of advanced mode in use (the range buttons, the criteria and the range panel)
+    /// or not: in simple mode they lie below the window's edge, where no key may reach them.
+    void abilita_avanzate(bool abilitati);
     /// Places the dialog against the height of the caller's grid.
     void posiziona(int altezzaTwips);
     /// The state of the criteria frame after a filter that could not be set.

@@ -2,7 +2,9 @@
 // the correspondent row, deletion, correction, and the check after a confirmed entry.
 #include "test_addrwire_fixture.h"
 
+#include <QContextMenuEvent>
 #include <QHeaderView>
+#include <QMenu>
 #include <QPushButton>
 #include <QTableView>
 
@@ -106,6 +108,34 @@ TEST_F(AddrwirePanel, TheFocusStaysInTheNameBoxUntilTheClerkGoesElsewhere)
     pressKeyInFocus(Qt::Key_Escape);
     EXPECT_FALSE(pannello->isVisible());
     EXPECT_EQ(QApplication::focusWidget(), box(8));
+    EXPECT_EQ(box(8)->text(), "Verdi Anna");
+}
+
+TEST_F(AddrwirePanel, AContextMenuOverTheNameBoxLeavesThePanelUp)
+{
+    rubrica("Verdi Anna Maria", "Via Po", "Torino");
+    QWidget* pannello = shown(w, "Pic_nomi");
+    scrivi(8, "Verdi Anna");
+    ASSERT_TRUE(pannello->isVisible());
+    const auto clicDestro = [this] {
+        QTest::mouseClick(w.windowHandle(), Qt::RightButton, {}, box(8)->mapTo(&w, box(8)->rect().center()));
+    };
+    // The desktop hands the menu key to the focused widget as a context menu asked by the keyboard.
+    const auto tastoMenu = [] {
+        QWidget* f = QApplication::focusWidget();
+        QContextMenuEvent menu(QContextMenuEvent::Keyboard, f->rect().center(), f->mapToGlobal(f->rect().center()));
+        QApplication::sendEvent(f, &menu);
+    };
+    // The name box's own menu, and Escape closes it: the clerk is still in the box, the panel up.
+    for (const std::function<void()>& apri : {std::function<void()>(clicDestro), std::function<void()>(tastoMenu)}) {
+        apri();
+        ASSERT_TRUE(QTest::qWaitFor([] { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); }));
+        EXPECT_TRUE(pannello->isVisible());
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+        ASSERT_TRUE(QTest::qWaitFor([] { return !QApplication::activePopupWidget(); }));
+        EXPECT_TRUE(pannello->isVisible());
+        EXPECT_EQ(QApplication::focusWidget(), box(8));
+    }
     EXPECT_EQ(box(8)->text(), "Verdi Anna");
 }
 

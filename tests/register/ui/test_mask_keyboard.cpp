@@ -19,6 +19,15 @@ void tab()
     pressKeyInFocus(Qt::Key_Tab);
 }
 
+/// Shift+Tab as the keyboard gives it.
+void shiftTab()
+{
+    QWidget* f = QApplication::focusWidget();
+    ASSERT_TRUE(f) << "nothing has the focus";
+    QTest::keyClick(f, Qt::Key_Backtab, Qt::ShiftModifier);
+    QCoreApplication::processEvents();
+}
+
 class MaskKeyboardTest : public EntriesTest
 {
 protected:
@@ -50,16 +59,29 @@ protected:
     }
     /// Clicks into box index as the clerk does.
     void clicca(int index) { QTest::mouseClick(box(index), Qt::LeftButton); }
+    /// A new incoming entry with its required fields typed, and Tab on to "Altri mittenti".
+    void suAltriMittenti()
+    {
+        apri(5);
+        nuovo(0);
+        compila("Lettera", "Richiesta di accesso", "Rossi Mario");
+        messages.clear();
+        ASSERT_EQ(tabFino("cmd_altri").last(), "cmd_altri");
+    }
 
-    /// Presses Tab until the control named nome has the focus, typing the entry's texts into its
-    /// empty boxes on the way; the names of the controls passed (a calendar by the box it serves).
-    QStringList tabFino(const QString& nome)
+    /// Presses Tab (Shift+Tab when not avanti) until the control named nome has the focus, typing
+    /// the entry's texts into its empty boxes on the way; the names of the controls passed (a
+    /// calendar by the box it serves).
+    QStringList tabFino(const QString& nome, bool avanti = true)
     {
         const QMap<QString, QString> testi {
             {"txt_mask1_3", "Lettera"}, {"txt_mask1_7", "Richiesta di accesso"}, {"txt_mask1_8", "Rossi Mario"}};
         QStringList percorso;
         for (int i = 0; i < 60 && percorso.value(percorso.size() - 1) != nome; ++i) {
-            tab();
+            if (avanti)
+                tab();
+            else
+                shiftTab();
             QWidget* f = QApplication::focusWidget();
             if (!f)
                 break;
@@ -114,6 +136,21 @@ TEST_F(MaskKeyboardTest, ANewEntryIsTypedFromItsDateToItsConfirmationWithKeysAlo
         scalar("SELECT Data_quadernolo || '|' || Anno || '|' || Oggetto FROM entrata WHERE Progressivo = 6").toString(),
         "2026-01-03|2026|Richiesta di accesso");
     EXPECT_EQ(scalar("SELECT Nominativo FROM Mittenti WHERE Quadernolo = 6").toString(), "Rossi Mario");
+}
+
+TEST_F(MaskKeyboardTest, ShiftTabWalksTheMaskBackThroughTheSameStops)
+{
+    apri(5);
+    nuovo(0);
+    ASSERT_TRUE(nelCalendario());
+    ASSERT_EQ(tabFino("cmd_new_ins_0").last(), "cmd_new_ins_0");
+    // Every stop of the forward walk, in reverse order, round to the confirmation again.
+    EXPECT_EQ(tabFino("cmd_new_ins_0", false).join(",").toStdString(),
+              "txt_mask1_26,txt_mask1_23,txt_mask1_22,txt_mask1_21,txt_mask1_20,txt_mask1_19,txt_mask1_18,"
+              "txt_mask1_17,txt_mask1_16,txt_mask1_15,txt_mask1_25,txt_mask1_14,txt_mask1_13,txt_mask1_12,"
+              "txt_mask1_11,txt_mask1_10,txt_mask1_9,cmd_altri,txt_mask1_8,txt_mask1_7,Check2,"
+              "calendario Data quad. rif.,txt_mask1_5,txt_mask1_4,txt_mask1_3,txt_mask1_24,"
+              "calendario Data quadernolo,txt_mask1_1,txt_mask1_0,cmd_tree,cmd_new_ins_1,cmd_new_ins_0");
 }
 
 TEST_F(MaskKeyboardTest, ADateTypedWhileTheCalendarIsOpenIsTheDateTypedOrRefused)
@@ -217,6 +254,31 @@ TEST_F(MaskKeyboardTest, ThePickListsAreWorkedWithTheArrowsReturnAndEscape)
     EXPECT_TRUE(messages.shown().isEmpty()) << messages.last().toStdString();
 }
 
+TEST_F(MaskKeyboardTest, ShiftTabOutOfTheOfficeInCopyOpensNoOfficeList)
+{
+    program.writeIni("[Uffici]\nElenco=Ragioneria;Tecnico\n[IMPOSTA]\nPostazione=Server\n");
+    apri(5);
+    nuovo(0);
+    messages.clear();
+    auto* uffici = control<QListWidget>(&w, "list_elenco");
+    // Both offices picked from the list, which the note box closes.
+    for (int casella : {16, 17}) {
+        clicca(casella);
+        pressKeyInFocus(Qt::Key_Down);
+        ASSERT_TRUE(uffici->hasFocus());
+        pressKeyInFocus(Qt::Key_Return);
+        ASSERT_EQ(box(casella)->text(), "Ragioneria");
+    }
+    clicca(18);
+    clicca(17);
+    ASSERT_FALSE(uffici->isVisible());
+    shiftTab();
+    EXPECT_TRUE(box(16)->hasFocus());
+    EXPECT_FALSE(uffici->isVisible());
+    EXPECT_EQ(box(17)->text(), "Ragioneria");
+    EXPECT_TRUE(messages.shown().isEmpty()) << messages.last().toStdString();
+}
+
 TEST_F(MaskKeyboardTest, ReturnPressesTheFocusedButtonAndTheFocusThenRestsOutOfTheWay)
 {
     apri(5);
@@ -239,5 +301,30 @@ TEST_F(MaskKeyboardTest, ReturnPressesTheFocusedButtonAndTheFocusThenRestsOutOfT
     EXPECT_EQ(conta("SELECT COUNT(*) FROM entrata"), 6);
     messages.clear();
     pressKeyInFocus(Qt::Key_Space);
+    EXPECT_TRUE(messages.shown().isEmpty()) << messages.last().toStdString();
+}
+
+TEST_F(MaskKeyboardTest, KeypadEnterPressesTheFocusedButton)
+{
+    suAltriMittenti();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(control<QLabel>(&w, "lbl_numero")->text(), "2/2");
+    EXPECT_TRUE(box(8)->hasFocus());
+    EXPECT_TRUE(messages.shown().isEmpty()) << messages.last().toStdString();
+}
+
+TEST_F(MaskKeyboardTest, AReturnHeldDownOnAButtonPressesItOnce)
+{
+    suAltriMittenti();
+    // Return goes down on "Altri mittenti", repeats there while it is held, and comes up.
+    QWidget* altri = QApplication::focusWidget();
+    const auto invio = [altri](bool giu, bool ripetuto) {
+        QTest::simulateEvent(altri, giu, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"), ripetuto);
+    };
+    invio(true, false);
+    for (int i = 0; i < 5; ++i)
+        invio(true, true);
+    invio(false, false);
+    EXPECT_EQ(control<QLabel>(&w, "lbl_numero")->text(), "2/2");
     EXPECT_TRUE(messages.shown().isEmpty()) << messages.last().toStdString();
 }

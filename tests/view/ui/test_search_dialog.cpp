@@ -1,5 +1,5 @@
 // The search dialog opened from the main window's tool bar: simple find, range panels, the
-// criteria list and the advanced filter on the register.
+// criteria list and the advanced filter on the register, and the dialog at the keyboard.
 #include "view_fixture.h"
 
 #include "advanced_criteria.h"
@@ -7,6 +7,7 @@
 #include "frm_search.h"
 
 #include <QAbstractItemModelTester>
+#include <QApplication>
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QComboBox>
@@ -36,7 +37,8 @@ protected:
             ASSERT_TRUE(s);
             ASSERT_TRUE(QTest::qWaitForWindowActive(s));
             act(s);
-            click(s, "cmdClose");
+            if (s->isVisible())
+                click(s, "cmdClose");
         });
         trigger(&w, "tb_trova");
         EXPECT_TRUE(script.waitDone());
@@ -62,6 +64,7 @@ protected:
         return list;
     }
     QStringList directions() const { return column(1); }
+    static int criteri(frmSearch* s) { return int(s->righe_criteri().size()); }
     /// Makes cell (row, col) of the criteria grid current and picks item from the list it opens.
     static void pick(frmSearch* s, int row, int col, const QString& item)
     {
@@ -84,6 +87,19 @@ protected:
         return control<QTableView>(s, "gridFilter")->viewport()->findChild<QLineEdit*>();
     }
 };
+
+/// The control with the focus lies whole inside the dialog.
+::testing::AssertionResult inVista(frmSearch* s)
+{
+    QWidget* f = QApplication::focusWidget();
+    if (!f)
+        return ::testing::AssertionFailure() << "nothing has the focus";
+    const QRect dove(f->mapTo(s, QPoint(0, 0)), f->size());
+    if (f->isVisible() && s->rect().contains(dove))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << f->objectName().toStdString() << " at y=" << dove.y() << " in a dialog "
+                                         << s->height() << " high";
+}
 
 class LongRegisterSearchTest : public SearchDialogTest
 {
@@ -568,4 +584,62 @@ TEST_F(SearchDialogTest, TheStatusUnderTheCriteriaShowsItsTextOrNothing)
         EXPECT_TRUE(control<QLabel>(s, "adodcAdvSearch")->isVisible());
         EXPECT_EQ(control<QLabel>(s, "adodcAdvSearch")->text(), "[Record non trovato]");
     });
+}
+
+// --- at the keyboard ------------------------------------------------------------------
+
+TEST_F(SearchDialogTest, DatesSetInTheirPanelSurviveTheNextSpace)
+{
+    withDialog([](frmSearch* s) {
+        click(s, "cmd_avanzate");
+        // "Imposta date", the two dates typed while their calendars are open, "Okay".
+        click(s, "cmd_imp_search_0");
+        QTest::mouseClick(control<QLineEdit>(s, "txt_data_1"), Qt::LeftButton);
+        ASSERT_TRUE(nelCalendario(s));
+        typeInFocus("01012004");
+        pressKeyInFocus(Qt::Key_Tab);
+        ASSERT_TRUE(nelCalendario(s));
+        typeInFocus("31122004");
+        click(s, "cmd_data_0");
+        ASSERT_EQ(criteri(s), 2);
+        EXPECT_EQ(s->righe_criteri().last().criterio, "31/12/2004");
+
+        pressKeyInFocus(Qt::Key_Space);
+        ASSERT_TRUE(s->isVisible()) << "one Space closed the dialog";
+        EXPECT_EQ(criteri(s), 2);
+
+        // A panel given up with its "Annulla" leaves the focus out of the way too.
+        click(s, "cmd_imp_search_1");
+        click(s, "cmd_data_1");
+        EXPECT_FALSE(control<QGroupBox>(s, "frame_date")->isVisible());
+        pressKeyInFocus(Qt::Key_Space);
+        EXPECT_TRUE(s->isVisible()) << "one Space closed the dialog";
+        EXPECT_EQ(criteri(s), 2);
+    });
+    EXPECT_TRUE(messages.shown().isEmpty()) << messages.last().toStdString();
+}
+
+TEST_F(SearchDialogTest, TabInTheSimpleSearchStaysInSight)
+{
+    withDialog([](frmSearch* s) {
+        ASSERT_FALSE(s->modo_avanzato());
+        for (int i = 0; i < 20; ++i) {
+            pressKeyInFocus(Qt::Key_Tab);
+            ASSERT_TRUE(inVista(s)) << "after Tab " << i + 1;
+        }
+        for (int i = 0; i < 20; ++i) {
+            pressKeyInFocus(Qt::Key_Backtab);
+            ASSERT_TRUE(inVista(s)) << "after Shift+Tab " << i + 1;
+        }
+        // Back from advanced mode, the advanced controls are out of reach again.
+        click(s, "cmd_avanzate");
+        click(s, "cmd_imp_search_0");
+        click(s, "cmd_avanzate");
+        ASSERT_FALSE(s->modo_avanzato());
+        for (int i = 0; i < 20; ++i) {
+            pressKeyInFocus(Qt::Key_Tab);
+            ASSERT_TRUE(inVista(s)) << "after Tab " << i + 1 << " back in simple mode";
+        }
+    });
+    EXPECT_TRUE(messages.shown().isEmpty()) << messages.last().toStdString();
 }

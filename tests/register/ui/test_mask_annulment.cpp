@@ -1,0 +1,137 @@
+// An entry is annulled once: the keys the clerk presses after the mask hides "ANNULLA" or "Vedi
+// note" reach neither, whichever way the entry shown changed, and an entry annulled already, at
+// this station or at another, keeps its first reason.
+#include "test_maskrules_fixture.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
+
+using namespace quad;
+using namespace quad::test;
+
+namespace {
+
+class MaskAnnulmentTest : public MaskRulesTest
+{
+protected:
+    /// Annuls the entry shown as the clerk does: "ANNULLA", "Sì", the reason, "Salva ed Esci".
+    void annulla(const QString& motivo)
+    {
+        messages.answer(MsgAnswer::Yes);
+        ModalScript script;
+        script.then("frm_annullato", [motivo](QDialog* d) {
+            typeInto(d, "Text1", motivo);
+            click(d, "Command1_0");
+        });
+        click(&w, "cmd_annulla");
+        EXPECT_TRUE(script.waitDone());
+    }
+    /// "Cerca", the entry numbered numero found by its number with "Trova primo", "Chiudi".
+    void cerca(int numero)
+    {
+        ModalScript script;
+        script.then("frmSearch", [numero](QDialog* d) {
+            ASSERT_EQ(control<QComboBox>(d, "cmbFields")->currentText(), "Progressivo");
+            typeInto(d, "txtFieldValue", QString::number(numero));
+            click(d, "cmdFindFirst");
+            click(d, "cmdClose");
+        });
+        ASSERT_TRUE(trigger(&w, "tb_trova"));
+        ASSERT_TRUE(script.waitDone());
+        ASSERT_EQ(corrente(), numero);
+    }
+    /// Space, then Return, to the widget that has the focus: no message, no dialog, no move.
+    void tastiSenzaEffetto()
+    {
+        const int scheda = corrente();
+        // The control the window gives the keys to once it is active again is none the mask hid.
+        QWidget* fuoco = w.focusWidget();
+        EXPECT_TRUE(!fuoco || fuoco->isVisible()) << fuoco->objectName().toStdString() << " is hidden";
+        // The window is active again once the dialogs have gone, as the desktop makes it.
+        w.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+        messages.clear();
+        ModalScript nessuno; // a dialog opened by the keys fails the test
+        pressKeyInFocus(Qt::Key_Space);
+        pressKeyInFocus(Qt::Key_Return);
+        EXPECT_TRUE(messages.shown().isEmpty()) << messages.last().toStdString();
+        EXPECT_EQ(corrente(), scheda);
+    }
+};
+
+} // namespace
+
+TEST_F(MaskAnnulmentTest, TheKeysAfterAnAnnulmentAnnulNothingAgain)
+{
+    annulla("prima ragione");
+    ASSERT_TRUE(control<QFrame>(&w, "Frame_annullato")->isVisible());
+    tastiSenzaEffetto();
+    EXPECT_EQ(box(26)->text(), "prima ragione");
+
+    // Moving on stores the first reason, and the keys pressed then ask nothing either.
+    click(&w, "cmd_move_0");
+    ASSERT_EQ(corrente(), 1);
+    EXPECT_EQ(archivio("Nota_annulla", 1).toString(), "prima ragione");
+    tastiSenzaEffetto();
+    EXPECT_EQ(archivio("Annullato", 1).toInt(), -1);
+    EXPECT_EQ(archivio("Nota_annulla", 1).toString(), "prima ragione");
+}
+
+TEST_F(MaskAnnulmentTest, AnAnnulmentAnsweredNoLeavesNoButtonToTheAnnulledEntryFoundNext)
+{
+    // "ANNULLA" answered No keeps its button in sight; the search then moves to annulled entry 3.
+    messages.answer(MsgAnswer::No);
+    click(&w, "cmd_annulla");
+    cerca(3);
+    ASSERT_TRUE(control<QFrame>(&w, "Frame_annullato")->isVisible());
+    tastiSenzaEffetto();
+    EXPECT_EQ(archivio("Nota_annulla", 3).toString(), "Errore");
+}
+
+TEST_F(MaskAnnulmentTest, TheReasonReadLeavesNoButtonToTheEntryFoundNext)
+{
+    // The reason of annulled entry 3 read with "Vedi note", then the search to entry 1.
+    cerca(3);
+    ModalScript script;
+    script.then("frm_annullato", [](QDialog* d) { click(d, "Command1_1"); });
+    click(&w, "cmd_annullato");
+    ASSERT_TRUE(script.waitDone());
+    cerca(1);
+    ASSERT_TRUE(control<QFrame>(&w, "frame_annulla")->isVisible());
+    tastiSenzaEffetto();
+    EXPECT_EQ(archivio("Annullato", 1).toInt(), 0);
+}
+
+TEST_F(MaskAnnulmentTest, AnEntryAnnulledAtAnotherStationKeepsItsReasonAndTheClerkIsTold)
+{
+    // Entry 1 is on screen, not annulled, when another station annuls it.
+    {
+        DbResult err;
+        auto altra = Connection::open(program.archive(), QByteArray(kPassword), &err);
+        ASSERT_TRUE(altra) << err.message.toStdString();
+        ASSERT_TRUE(altra
+                        ->exec("UPDATE entrata SET Annullato = -1, Nota_annulla = 'dall''altra postazione' "
+                               "WHERE Progressivo = 1")
+                        .ok());
+    }
+    ASSERT_TRUE(control<QFrame>(&w, "frame_annulla")->isVisible());
+    annulla("seconda ragione");
+    ASSERT_EQ(messages.texts().size(), 2);
+    EXPECT_EQ(messages.last(),
+              "ATTENZIONE !\n\nIl quadernolo n. 1 è stato annullato da un' altra postazione."
+              "\n\nMotivo dell' annullamento: dall'altra postazione");
+    EXPECT_EQ(messages.shown().last().icon, MsgIcon::Exclamation);
+    // The mask shows the annulment stored.
+    EXPECT_TRUE(control<QFrame>(&w, "Frame_annullato")->isVisible());
+    EXPECT_FALSE(control<QFrame>(&w, "frame_annulla")->isVisible());
+    EXPECT_TRUE(control<QCheckBox>(&w, "Check1")->isChecked());
+    EXPECT_EQ(box(26)->text(), "dall'altra postazione");
+
+    click(&w, "cmd_move_2");
+    ASSERT_EQ(corrente(), 2);
+    EXPECT_EQ(archivio("Nota_annulla", 1).toString(), "dall'altra postazione");
+    click(&w, "cmd_move_1");
+    ASSERT_EQ(corrente(), 1);
+    EXPECT_EQ(box(26)->text(), "dall'altra postazione");
+}
