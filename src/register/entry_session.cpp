@@ -436,6 +436,16 @@ SessionResult EntrySession::save(const TypedEntry& typed)
         if (!read.ok())
             done.message = rereadFailedText(read);
     }
+    // An annulment made at another station first stays, with its reason: the register shows it.
+    QString text;
+    for (qsizetype k = conflicts.size() - 1; k >= 0; --k) {
+        if (conflicts[k].field == QLatin1String("Annullato")) {
+            text = testo_gia_annullato(number, conflicts[k].stored, true)
+                + QStringLiteral("\n\nIl motivo scritto qui (\"%1\") non è stato salvato.")
+                      .arg(conflicts[k].typed.toString());
+            conflicts.removeAt(k);
+        }
+    }
     if (!conflicts.isEmpty()) {
         // The register now shows what the other station stored; the clerk's text goes back on
         // screen, still to be saved, and the entry stays where it is.
@@ -444,9 +454,12 @@ SessionResult EntrySession::save(const TypedEntry& typed)
                 (void)rs->setValue(conflict.field, conflict.typed);
             m_recordChanged = true;
         }
-        const QString text = conflictText(number, conflicts)
+        const QString campi = conflictText(number, conflicts)
             + QStringLiteral("\n\nIl testo scritto qui non è stato salvato e resta sullo schermo: lasciando il "
                              "quadernolo sostituirà quello dell' archivio.");
+        text = text.isEmpty() ? campi : text + QStringLiteral("\n\n") + campi;
+    }
+    if (!text.isEmpty()) {
         done.outcome = SessionResult::Outcome::Failed;
         done.message = done.message.isEmpty() ? text : text + QStringLiteral("\n\n") + done.message;
     }

@@ -489,6 +489,9 @@ DbResult EntryStore::salva_note_annullo(qint64 numero, const RegisteredEntryEdit
         if (edit.annullato ? !sameText(notaAnnulla, edit.notaAnnulla)
                            : changedText("Nota_annulla", notaAnnulla, &RegisteredEntryEdit::notaAnnulla))
             change("Nota_annulla", textValue(edit.notaAnnulla));
+    } else if (edit.annullato && (!loaded || !loaded->annullato) && !sameText(notaAnnulla, edit.notaAnnulla)) {
+        // Annulled here and, since the entry was read, at another station: the first reason stays.
+        bothChanged.append({QStringLiteral("Annullato"), notaAnnulla, edit.notaAnnulla});
     }
     if (!fields.isEmpty()) {
         QStringList assignments;

@@ -70,7 +70,9 @@ struct RegisteredEntryEdit
 /// entry was read here: it is left as the other station stored it.
 struct FieldConflict
 {
-    QString field; ///< the archive's column (Note, Collegamento, Nota_annulla, Oggetto)
+    /// the archive's column (Note, Collegamento, Nota_annulla, Oggetto), or Annullato for an entry
+    /// annulled here and at another station: stored and typed are then the two reasons
+    QString field;
     QVariant stored; ///< what the archive holds, written by the other station
     QVariant typed; ///< what the clerk typed here, not written
 };

@@ -41,6 +41,17 @@ protected:
         ASSERT_TRUE(script.waitDone());
         ASSERT_EQ(corrente(), numero);
     }
+    /// Another station annuls entry 1 with the reason "dall'altra postazione".
+    void annullataAltrove()
+    {
+        DbResult err;
+        auto altra = Connection::open(program.archive(), QByteArray(kPassword), &err);
+        ASSERT_TRUE(altra) << err.message.toStdString();
+        ASSERT_TRUE(altra
+                        ->exec("UPDATE entrata SET Annullato = -1, Nota_annulla = 'dall''altra postazione' "
+                               "WHERE Progressivo = 1")
+                        .ok());
+    }
     /// Space, then Return, to the widget that has the focus: no message, no dialog, no move.
     void tastiSenzaEffetto()
     {
@@ -106,15 +117,7 @@ TEST_F(MaskAnnulmentTest, TheReasonReadLeavesNoButtonToTheEntryFoundNext)
 TEST_F(MaskAnnulmentTest, AnEntryAnnulledAtAnotherStationKeepsItsReasonAndTheClerkIsTold)
 {
     // Entry 1 is on screen, not annulled, when another station annuls it.
-    {
-        DbResult err;
-        auto altra = Connection::open(program.archive(), QByteArray(kPassword), &err);
-        ASSERT_TRUE(altra) << err.message.toStdString();
-        ASSERT_TRUE(altra
-                        ->exec("UPDATE entrata SET Annullato = -1, Nota_annulla = 'dall''altra postazione' "
-                               "WHERE Progressivo = 1")
-                        .ok());
-    }
+    annullataAltrove();
     ASSERT_TRUE(control<QFrame>(&w, "frame_annulla")->isVisible());
     annulla("seconda ragione");
     ASSERT_EQ(messages.texts().size(), 2);
@@ -134,4 +137,29 @@ TEST_F(MaskAnnulmentTest, AnEntryAnnulledAtAnotherStationKeepsItsReasonAndTheCle
     click(&w, "cmd_move_1");
     ASSERT_EQ(corrente(), 1);
     EXPECT_EQ(box(26)->text(), "dall'altra postazione");
+}
+
+TEST_F(MaskAnnulmentTest, AnAnnulmentMadeElsewhereBeforeThisOneIsSavedKeepsItsReasonAndTheClerkIsTold)
+{
+    // Entry 1 is annulled here; before the clerk leaves it, another station annuls it too.
+    annulla("seconda ragione");
+    ASSERT_TRUE(control<QFrame>(&w, "Frame_annullato")->isVisible());
+    ASSERT_EQ(box(26)->text(), "seconda ragione");
+    annullataAltrove();
+    messages.clear();
+    click(&w, "cmd_move_2");
+    ASSERT_FALSE(messages.shown().isEmpty());
+    EXPECT_EQ(messages.last(),
+              "ATTENZIONE !\n\nIl quadernolo n. 1 è stato annullato da un' altra postazione."
+              "\n\nMotivo dell' annullamento: dall'altra postazione"
+              "\n\nIl motivo scritto qui (\"seconda ragione\") non è stato salvato.");
+    EXPECT_EQ(archivio("Nota_annulla", 1).toString(), "dall'altra postazione");
+    // The mask shows the annulment stored, and leaving the entry again writes nothing more.
+    ASSERT_EQ(corrente(), 1);
+    EXPECT_EQ(box(26)->text(), "dall'altra postazione");
+    messages.clear();
+    click(&w, "cmd_move_2");
+    EXPECT_TRUE(messages.shown().isEmpty()) << messages.last().toStdString();
+    EXPECT_EQ(corrente(), 2);
+    EXPECT_EQ(archivio("Nota_annulla", 1).toString(), "dall'altra postazione");
 }
