@@ -100,8 +100,7 @@ public:
     /// holds its own).
     DbResult write(const QStringList& files, const QByteArray& oldKey, const QByteArray& newKey)
     {
-        FileBeside::removeLeftovers(m_old);
-        FileBeside::removeLeftovers(m_new);
+        removeLeftovers();
         QStringList relative;
         for (const QString& file : files)
             relative << QDir(m_folder).relativeFilePath(file);
@@ -124,6 +123,14 @@ public:
         QFile::remove(first);
         step(QStringLiteral("rimosso"));
         QFile::remove(second);
+    }
+
+    /// Removes what a change killed while it wrote the record left beside it (a change still
+    /// writing elsewhere holds its own).
+    void removeLeftovers()
+    {
+        FileBeside::removeLeftovers(m_old);
+        FileBeside::removeLeftovers(m_new);
     }
 
     QString oldPath() const { return m_old; }
@@ -365,6 +372,7 @@ PasswordRecovery riprendi_cambio_password(const QString& password)
         }
     }
     journal.removeAll(typedNew);
+    journal.removeLeftovers();
     return out;
 }
 

@@ -72,8 +72,9 @@ struct PasswordRecovery
 
 /// At a login with password: when the program folder holds the record of a password change cut
 /// short and password is its old or its new one, every file of the change is given password (the
-/// change is undone or finished), checked afresh, and the record removed. A record some living
-/// program still holds is left alone.
+/// change is undone or finished), checked afresh, and the record removed, with what the change
+/// left beside it while it wrote the record. A record some living program still holds is left
+/// alone.
 PasswordRecovery riprendi_cambio_password(const QString& password);
 
 /// What the clerk is told of a recovery ("" when there was none).

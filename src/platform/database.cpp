@@ -87,10 +87,25 @@ struct SharedEntry
     QString path;
     QByteArray key;
     std::weak_ptr<Connection> connection;
+    sqlite3* handle = nullptr; ///< the connection's, to know it by when one of its reads fails
 };
 
 QMutex g_sharedMutex;
 QList<SharedEntry> g_shared;
+
+/// A read of db that ended with rc: one that found the file no longer opening with the key (changed
+/// at another station) takes db out of the shared connections, so that the key is tried afresh.
+/// Nothing is done on any other outcome: the reads that go well pay nothing for it.
+void noteRead(sqlite3* db, int rc)
+{
+    if ((rc & 0xff) != SQLITE_NOTADB)
+        return;
+    QMutexLocker lock(&g_sharedMutex);
+    for (int i = g_shared.size() - 1; i >= 0; --i) {
+        if (g_shared[i].handle == db)
+            g_shared.removeAt(i);
+    }
+}
 
 } // namespace
 
@@ -195,6 +210,7 @@ bool Statement::next()
     if (rc == SQLITE_ROW)
         return true;
     if (rc != SQLITE_DONE) {
+        noteRead(m_db, rc);
         const char* text = sqlite3_errmsg(m_db);
         const DbError code = errorCodeFor(rc, text);
         m_error = DbResult::failure(code, describe(code, QString::fromUtf8(text)));
@@ -355,7 +371,8 @@ std::shared_ptr<Connection> Connection::create(const QString& path, const QByteA
     return openImpl(path, key, true, pageSize, error);
 }
 
-std::shared_ptr<Connection> Connection::shared(const QString& path, const QByteArray& key, DbResult* error)
+std::shared_ptr<Connection> Connection::shared(const QString& path, const QByteArray& key, DbResult* error,
+                                               bool proveKey)
 {
     const QString canonical = canonicalKey(path);
     std::shared_ptr<Connection> cached;
@@ -374,25 +391,21 @@ std::shared_ptr<Connection> Connection::shared(const QString& path, const QByteA
         }
     }
     if (cached) {
-        // Another station may have changed the file's key since this connection was opened: one
-        // that no longer reads the file is forgotten, and the key is tried afresh below.
+        // Proved by a read: one that finds the key changed at another station has forgotten the
+        // connection (noteRead), and the key is tried afresh below.
         DbResult prova;
-        (void)cached->scalar(QStringLiteral("SELECT count(*) FROM sqlite_master"), {}, &prova);
+        if (proveKey)
+            (void)cached->scalar(QStringLiteral("SELECT count(*) FROM sqlite_master"), {}, &prova);
         if (prova.code != DbError::WrongKey) {
             if (error)
                 *error = {};
             return cached;
         }
-        QMutexLocker lock(&g_sharedMutex);
-        for (int i = g_shared.size() - 1; i >= 0; --i) {
-            if (g_shared[i].connection.lock() == cached)
-                g_shared.removeAt(i);
-        }
     }
     auto conn = open(path, key, error);
     if (conn) {
         QMutexLocker lock(&g_sharedMutex);
-        g_shared.append({canonical, key, conn});
+        g_shared.append({canonical, key, conn, conn->handle()});
     }
     return conn;
 }
@@ -450,6 +463,7 @@ void Connection::dropShared(const QString& path)
 
 DbResult Connection::resultFor(int rc, const QString& what) const
 {
+    noteRead(m_db, rc);
     const char* text = m_db ? sqlite3_errmsg(m_db) : nullptr;
     const DbError code = errorCodeFor(rc, text);
     if (code == DbError::None)
@@ -661,11 +675,13 @@ DataVersion Connection::dataVersion() const
     sqlite3_stmt* st = nullptr;
     if (sqlite3_prepare_v2(m_db, "PRAGMA data_version", -1, &st, nullptr) != SQLITE_OK)
         return v;
-    if (sqlite3_step(st) == SQLITE_ROW) {
+    const int rc = sqlite3_step(st);
+    if (rc == SQLITE_ROW) {
         v.others = sqlite3_column_int64(st, 0);
         v.own = sqlite3_total_changes(m_db);
     }
     sqlite3_finalize(st);
+    noteRead(m_db, rc);
     return v;
 }
 

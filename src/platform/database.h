@@ -103,10 +103,14 @@ public:
     /// 4 KB cipher pages, or with the 1 KB pages of older archives when 4 KB do not fit; only when
     /// neither fits is the key wrong.
     static std::shared_ptr<Connection> open(const QString& path, const QByteArray& key, DbResult* error);
-    /// The program-wide connection for this file and key, opened on first use. A connection opened
-    /// before the file's key was changed elsewhere is not given again: the key is then tried
-    /// afresh, and a key that no longer opens the file gives DbError::WrongKey.
-    static std::shared_ptr<Connection> shared(const QString& path, const QByteArray& key, DbResult* error);
+    /// The program-wide connection for this file and key, opened on first use. A connection already
+    /// open is given as it is, without a read: a key changed meanwhile at another station shows at
+    /// its next read (DbError::WrongKey), and from that read on the connection is not given again:
+    /// the key is tried afresh, and a key that no longer opens the file gives DbError::WrongKey.
+    /// proveKey: a connection already open is read once first, so that it is given only when the
+    /// key opens the file now (where a password was just typed).
+    static std::shared_ptr<Connection> shared(const QString& path, const QByteArray& key, DbResult* error,
+                                              bool proveKey = false);
     /// Forgets every shared connection of this file (after a rekey or before a file is replaced).
     static void dropShared(const QString& path);
     /// Creates a new empty database file; fails if the file exists. For the build tool and tests.

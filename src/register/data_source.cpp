@@ -45,15 +45,18 @@ DbResult DataSource::Refresh()
 {
     DbResult result;
     std::shared_ptr<Connection> db = connectionFor(m_connectionString, &result);
+    const bool sameQuery = m_recordset && m_recordset->isOpen() && m_recordset->source() == m_recordSource
+        && m_lastParameters == m_parameters;
     if (!db) {
-        setRecordset(nullptr);
+        // The rows of the same query stay shown, as when reading them again fails.
+        if (!sameQuery)
+            setRecordset(nullptr);
         emit error(result);
         return result;
     }
     // The same query on the same file is read again in place: with nothing written since, the
     // rows already read serve; a read that fails keeps them.
-    if (m_recordset && m_recordset->isOpen() && m_recordset->connection() == db
-        && m_recordset->source() == m_recordSource && m_lastParameters == m_parameters) {
+    if (sameQuery && m_recordset->connection() == db) {
         result = m_recordset->requery();
         if (!result.ok()) {
             emit error(result);

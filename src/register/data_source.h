@@ -33,9 +33,9 @@ public:
 
     /// Opens the record source on the connection string. The same source on the same file is read
     /// again in the recordset in place (Recordset::requery: the rows in memory serve when nothing
-    /// was written since, and a failed read keeps them). A new source or file opens a new
-    /// recordset, the previous one released first. On failure error() is emitted and the cause is
-    /// returned.
+    /// was written since, and a failed read keeps them, as does a connection that cannot be had).
+    /// A new source or file opens a new recordset, the previous one released first. On failure
+    /// error() is emitted and the cause is returned.
     DbResult Refresh();
     /// Empties record source, connection string and recordset.
     void clear();

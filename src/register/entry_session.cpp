@@ -216,7 +216,7 @@ Allocation EntrySession::begin(const QString& p_sessione, const std::function<st
         // With the register shared on a network it is read again, so that it shows what the other
         // stations registered; the number itself always comes from the archive file.
         if (requery)
-            (void)rs->requery();
+            (void)m_sources.withArchiveKey([&rs] { return rs->requery(); });
         if (rs->recordCount() >= 1)
             rs->moveLast();
         rs->addNew();
@@ -321,18 +321,18 @@ SessionResult EntrySession::releaseLock()
     return r;
 }
 
-DbResult EntrySession::withArchiveKey(const std::function<DbResult()>& write)
+DbResult EntrySources::withArchiveKey(const std::function<DbResult()>& work)
 {
     for (;;) {
-        const DbResult result = write();
-        if (result.code != DbError::WrongKey || !m_sources.renewArchiveKey())
+        const DbResult result = work();
+        if (result.code != DbError::WrongKey || !renewArchiveKey())
             return result;
     }
 }
 
 DbResult EntrySession::onArchive(const std::function<DbResult(Connection& archive)>& write)
 {
-    return withArchiveKey([&] {
+    return m_sources.withArchiveKey([&] {
         DbResult result;
         const std::shared_ptr<Connection> archive = m_sources.archive(&result);
         return archive ? write(*archive) : result;
@@ -352,7 +352,7 @@ void EntrySession::discardAndFind(qint64 number, bool onEntry, bool read)
     // The entry's rows as stored (none after a drop), or the whole register when another station
     // wrote meanwhile. A failed read keeps the register as it was shown.
     if (read)
-        (void)readBack(*rs, number, true);
+        (void)m_sources.withArchiveKey([&] { return readBack(*rs, number, true); });
     const bool found = onEntry && number > 0 && rs->findKey(QStringLiteral("Progressivo"), number);
     if (!found && rs->recordCount() >= 1)
         rs->moveLast();
@@ -517,7 +517,7 @@ SessionResult EntrySession::saveRows()
         (void)rows->deleteCurrent();
     }
     // The rows are written through their own recordset, which a new key reaches too.
-    const DbResult result = withArchiveKey([&rows] { return rows->updateBatch(); });
+    const DbResult result = m_sources.withArchiveKey([&rows] { return rows->updateBatch(); });
     if (!result.ok()) {
         m_rowsChanged = true;
         return failedWrite(QStringLiteral("ATTENZIONE !!\n\nImpossibile salvare i nominativi del quadernolo."), result);
@@ -631,7 +631,7 @@ DbResult EntrySession::reread(qint64 number, bool onlyEntry)
         QuietMoves quiet(*this);
         const int position = rs->absolutePosition();
         bool entryOnly = false;
-        result = readBack(*rs, number, onlyEntry, &entryOnly);
+        result = m_sources.withArchiveKey([&] { return readBack(*rs, number, onlyEntry, &entryOnly); });
         // The same row when it still shows the entry, else the entry's first row. Rows read back
         // for the entry alone keep the current record, wherever the order now puts it; after a
         // read of every row the same place stands for it.

@@ -50,6 +50,11 @@ public:
     /// for the one that does. True when archive(), registerRows() and correspondents() read and
     /// write with it from now on; false, changing nothing, when none was given.
     virtual bool renewArchiveKey() { return false; }
+
+    /// Runs work, a read or a write of the archive in use; when it meets a key that no longer
+    /// opens the archive, asks for the one that does (renewArchiveKey) and runs it again with it.
+    /// Returns what the last run gave: DbError::WrongKey when no such key was given.
+    DbResult withArchiveKey(const std::function<DbResult()>& work);
 };
 
 /// The texts the completeness test reads, as the mask shows them: the registration date (box 2,
@@ -95,10 +100,10 @@ struct SessionResult
 /// drop writes nothing. The issuing lock is held from the allocation of the number to the end of
 /// the confirmation or drop; a failed commit keeps the entry, its number and the lock.
 ///
-/// When the read of a new entry's number, a confirmation, a drop, a save or a subject correction
-/// finds that the key in use no longer opens the archive, the sources are asked for the one that
-/// does (EntrySources::renewArchiveKey) and the step is done again with it, on the entry as it
-/// stands.
+/// When the read of a new entry's number, a confirmation, a drop, a save, the read of the register
+/// after it or a subject correction finds that the key in use no longer opens the archive, the
+/// sources are asked for the one that does (EntrySources::withArchiveKey) and the step is done
+/// again with it, on the entry as it stands.
 class EntrySession
 {
 public:
@@ -241,10 +246,7 @@ private:
     /// are left unwritten and go to *conflicts.
     SessionResult saveRecord(QList<FieldConflict>* conflicts);
     SessionResult saveRows();
-    /// Runs write; when the key in use no longer opens the archive, asks the sources for the one
-    /// that does and runs it again. Returns what the last run gave.
-    DbResult withArchiveKey(const std::function<DbResult()>& write);
-    /// withArchiveKey for a write on the archive in use.
+    /// EntrySources::withArchiveKey for a write on the archive in use.
     DbResult onArchive(const std::function<DbResult(Connection& archive)>& write);
     /// Throws the pending rows away and, when read, reads the rows of entry number back (the
     /// whole register when that fails); stands on that entry when onEntry and it is found, else

@@ -117,15 +117,8 @@ DbResult OpenRegister::loadCorrespondentRows(qint64 number)
         tipo = QStringLiteral("E");
     m_correspondents.setRecordSource(
         QStringLiteral("select * from mittenti where (mittenti.quadernolo = ? AND mittenti.tipo = ?)"), {number, tipo});
-    const QString chiave = archiveKey();
-    DbResult letto = m_correspondents.Refresh();
+    const DbResult letto = readWithKey([this] { return m_correspondents.Refresh(); });
     emit correspondentsLoaded(letto);
-    // Told that the key no longer opens the archive, the windows may have put in use the one that
-    // does: the rows are read with it.
-    if (letto.code == DbError::WrongKey && archiveKey() != chiave) {
-        letto = m_correspondents.Refresh();
-        emit correspondentsLoaded(letto);
-    }
     return letto;
 }
 
@@ -169,6 +162,14 @@ DbResult OpenRegister::reread(qint64 number, bool onlyEntry)
     return readRows([&] { return m_session->reread(number, onlyEntry); });
 }
 
+DbResult OpenRegister::readWithKey(const std::function<DbResult()>& read)
+{
+    const DbResult letto = withArchiveKey(read);
+    if (letto.code == DbError::WrongKey)
+        emit archiveKeyRefused();
+    return letto;
+}
+
 DbResult OpenRegister::readRows(const std::function<DbResult()>& read)
 {
     const bool filtrato = hasFilter();
@@ -194,8 +195,11 @@ Allocation OpenRegister::newEntry(const QString& direction,
                                   const std::function<std::optional<QString>()>& askStartNumber, bool requery)
 {
     if (hasFilter()) {
-        dropFilter();
-        if (!m_register.Recordset()->requery().ok()) {
+        // The rows read again come without the filter; a read that failed leaves the register as
+        // it was shown, filter included.
+        const DbResult letto
+            = readRows([this] { return readWithKey([this] { return m_register.Recordset()->requery(); }); });
+        if (!letto.ok()) {
             Allocation nonLetto;
             nonLetto.status = AllocationStatus::RegisterUnread;
             return nonLetto;
@@ -237,7 +241,7 @@ SessionResult OpenRegister::leave(const std::function<bool()>& askSave)
 
 DbResult OpenRegister::readAgain()
 {
-    return readRows([this] { return m_register.Refresh(); });
+    return readRows([this] { return readWithKey([this] { return m_register.Refresh(); }); });
 }
 
 DbResult OpenRegister::useArchiveKey(const QString& key)
@@ -246,8 +250,9 @@ DbResult OpenRegister::useArchiveKey(const QString& key)
     if (archivio.isEmpty())
         return DbResult::failure(DbError::NotFound, QStringLiteral("Nessun registro aperto."));
     DbResult prova;
-    const std::shared_ptr<Connection> db = Connection::shared(archivio, key.toUtf8(), &prova);
-    // A connection kept from before another station changed the key is not given again.
+    // Only a key that opens the archive now: a connection kept from before another station
+    // changed the key is not taken.
+    const std::shared_ptr<Connection> db = Connection::shared(archivio, key.toUtf8(), &prova, true);
     if (!db)
         return prova;
     const QFileInfo file(archivio);

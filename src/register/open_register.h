@@ -69,9 +69,7 @@ public:
 
     /// Reads the correspondent rows of entry number, in the direction of the register's current
     /// record ("U" when it stands on none), into the correspondents' source. The cause of a failed
-    /// read is returned; the error signal of the source has been emitted. A read that met a key
-    /// no longer opening the archive is done again when correspondentsLoaded's listeners put
-    /// another key in use (useArchiveKey).
+    /// read is returned; the error signal of the source has been emitted.
     DbResult loadCorrespondentRows(qint64 number);
 
     /// Reads the correspondent rows of the entry shown (loadCorrespondentRows). Nothing when the
@@ -98,8 +96,9 @@ public:
     /// the name of the correspondent row shown.
     TypedEntry typedEntry() const;
     /// A new entry of the register given by direction ("Entrata" or "Uscita"), always made on the
-    /// whole register: a filter is dropped and the register read again first (RegisterUnread,
-    /// nothing begun, when that read fails). Then as EntrySession::begin.
+    /// whole register: a filter is dropped with the register read again first (RegisterUnread,
+    /// nothing begun and the register as shown, filter included, when that read fails). Then as
+    /// EntrySession::begin.
     Allocation newEntry(const QString& direction, const std::function<std::optional<QString>()>& askStartNumber,
                         bool requery);
     /// Writes the new entry being typed and its rows (EntrySession::confirm).
@@ -116,7 +115,8 @@ public:
     /// (EntrySession::leave). Incomplete and Failed keep the register open, changes pending.
     SessionResult leave(const std::function<bool()>& askSave);
     /// Reads the whole register again (a filter is dropped). A read that fails keeps the rows
-    /// shown and returns why; the register's error signal has told it.
+    /// shown (and the filter) and returns why; the register's error signal has told it, or
+    /// archiveKeyRefused.
     DbResult readAgain();
 
     /// Reads the archive in use with key from now on, when key opens it: the register's and the
@@ -125,8 +125,10 @@ public:
     /// that does not open the archive (DbError::WrongKey), or no register open, changes nothing
     /// and is returned.
     DbResult useArchiveKey(const QString& key);
-    /// What the session calls when the key in use no longer opens the archive at a write: ask
-    /// gives true once a key that opens it is in use (useArchiveKey). Unset: nothing is asked.
+    /// What is called when a read or a write of the register (its rows, the correspondents, the
+    /// session's steps) meets a key that no longer opens the archive: ask gives true once a key
+    /// that opens it is in use (useArchiveKey), and the read or write is done again with it.
+    /// Unset: nothing is asked.
     void setArchiveKeyRequest(std::function<bool()> ask) { m_askKey = std::move(ask); }
 
     /// The subject stored now for entry number (EntrySession::storedSubject).
@@ -169,11 +171,17 @@ signals:
     void filterChanged(bool filtered);
     /// The register's rows were read again.
     void rowsChanged();
+    /// A read of the register or of the correspondents met a key that no longer opens the
+    /// archive, and no key that does was given: the register stays as it was shown.
+    void archiveKeyRefused();
 
 private:
     /// Runs read, which reads the register's rows again, then tells of a filter lost in it and of
     /// the rows read; returns what read returned.
     DbResult readRows(const std::function<DbResult()>& read);
+    /// Runs read through the renewal of the key (withArchiveKey); tells archiveKeyRefused when it
+    /// ends with a key that does not open the archive.
+    DbResult readWithKey(const std::function<DbResult()>& read);
 
     std::function<QString()> m_dataFolder;
     std::function<bool()> m_askKey;

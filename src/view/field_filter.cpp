@@ -27,22 +27,29 @@ bool rilascia_filtro(SearchCaller& caller, bool ultimaRiga)
 {
     if (!caller.verifica_modifiche())
         return false;
-    togli_filtro(caller, ultimaRiga);
-    return true;
+    return togli_filtro(caller, ultimaRiga);
 }
 
-void togli_filtro(SearchCaller& caller, bool ultimaRiga)
+bool togli_filtro(SearchCaller& caller, bool ultimaRiga)
 {
-    if (const std::shared_ptr<Recordset> rs = caller.registro())
-        rs->clearFilter();
-    if (caller.rileggi_registro().ok()) {
-        const std::shared_ptr<Recordset> rs = caller.registro();
+    // The rows read again come without the filter.
+    const DbResult letto = caller.rileggi_registro();
+    const std::shared_ptr<Recordset> rs = caller.registro();
+    if (letto.code == DbError::WrongKey) {
+        caller.aggiorna_totale();
+        caller.imposta_pulsante_filtro(rs && rs->isOpen() && rs->hasFilter());
+        return false;
+    }
+    if (letto.ok()) {
         if (ultimaRiga && rs && rs->isOpen() && rs->recordCount() > 0)
             rs->moveLast();
         caller.ridisponi_griglia();
+    } else if (rs) {
+        rs->clearFilter();
     }
     caller.aggiorna_totale();
     caller.imposta_pulsante_filtro(false);
+    return true;
 }
 
 } // namespace quad

@@ -14,12 +14,14 @@ class SearchCaller;
 QString applica_filtro_campo(SearchCaller& caller, const QString& campo, const QString& valore);
 
 /// Drops the caller's filter: pending changes of the current entry are dealt with first (false,
-/// and nothing else done, when they stop it); then no filter, the register read again, the last
-/// row current (when ultimaRiga), the grid laid out again, the total written and the button
-/// released. True when the filter was dropped.
+/// and nothing else done, when they stop it); then the register read again without the filter
+/// (a read that fails drops the filter from the rows in memory), the last row current (when
+/// ultimaRiga), the grid laid out again, the total written and the button released. A read that
+/// met a key no longer opening the archive, with no key that does given, leaves the register as
+/// it was, filter and button included (false). True when the filter was dropped.
 bool rilascia_filtro(SearchCaller& caller, bool ultimaRiga = true);
 
 /// The release without the check of pending changes, for a caller that has made it already.
-void togli_filtro(SearchCaller& caller, bool ultimaRiga);
+bool togli_filtro(SearchCaller& caller, bool ultimaRiga);
 
 } // namespace quad

@@ -172,14 +172,27 @@ TEST_F(DatabaseTest, SharedConnectionIsOnePerFileAndKey)
     EXPECT_FALSE(Connection::shared(path, "other", &err));
     EXPECT_EQ(err.code, DbError::WrongKey);
 
-    // Another station changes the key: the connection opened with the old one is not given again.
+    // Another station changes the key: the connection opened with the old one is given as it is,
+    // without a read (and so at no cost), until a read of it meets the key changed; from then on
+    // the old key is tried afresh.
     auto altraStazione = Connection::open(path, "quadernolo", &err);
     ASSERT_TRUE(altraStazione && altraStazione->rekey("nuova").ok());
+    EXPECT_EQ(Connection::shared(path, "quadernolo", &err).get(), a.get());
+    (void)a->scalar("SELECT count(*) FROM test_pass", {}, &err);
+    EXPECT_EQ(err.code, DbError::WrongKey);
     EXPECT_FALSE(Connection::shared(path, "quadernolo", &err));
     EXPECT_EQ(err.code, DbError::WrongKey);
     auto nuova = Connection::shared(path, "nuova", &err);
     ASSERT_TRUE(nuova);
     EXPECT_EQ(nuova->scalar("SELECT count(*) FROM test_pass", {}, &err).toInt(), 1) << err.message.toStdString();
+
+    // Changed back: a key proved by a read is taken only when it opens the file now.
+    ASSERT_TRUE(altraStazione->rekey("quadernolo").ok());
+    EXPECT_FALSE(Connection::shared(path, "nuova", &err, true));
+    EXPECT_EQ(err.code, DbError::WrongKey);
+    auto tornata = Connection::shared(path, "quadernolo", &err, true);
+    ASSERT_TRUE(tornata);
+    EXPECT_EQ(tornata->scalar("SELECT count(*) FROM test_pass", {}, &err).toInt(), 1) << err.message.toStdString();
 }
 
 TEST_F(DatabaseTest, TransactionRollsBackUnlessCommitted)

@@ -12,6 +12,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <utility>
+
 #include <gtest/gtest.h>
 
 using namespace quad;
@@ -42,7 +44,28 @@ public:
         session.rememberLoaded();
     }
 
-    std::shared_ptr<Connection> archive(DbResult*) override { return m_db; }
+    std::shared_ptr<Connection> archive(DbResult*) override
+    {
+        std::shared_ptr<Connection> given = m_db;
+        if (const std::function<void()> work = std::exchange(afterHandOut, nullptr))
+            work();
+        return given;
+    }
+    /// The clerk gives renewKey (none when empty) when asked for the archive's password.
+    bool renewArchiveKey() override
+    {
+        ++keyRequests;
+        DbResult err;
+        auto db = renewKey.isEmpty() ? nullptr : Connection::open(m_db->path(), renewKey, &err);
+        if (!db)
+            return false;
+        m_db = db;
+        for (const std::shared_ptr<Recordset>& rs : {reg, rows}) {
+            if (rs)
+                rs->useConnection(m_db);
+        }
+        return true;
+    }
     std::shared_ptr<Recordset> registerRows() override { return reg; }
     std::shared_ptr<Recordset> correspondents() override { return rows; }
     void loadCorrespondents(qint64 number) override
@@ -59,6 +82,10 @@ public:
 
     std::shared_ptr<Recordset> reg;
     std::shared_ptr<Recordset> rows;
+    /// Run once, the next time the connection is handed out, before it is used.
+    std::function<void()> afterHandOut;
+    QByteArray renewKey;
+    int keyRequests = 0;
 
 private:
     std::shared_ptr<Connection> m_db;
@@ -214,6 +241,35 @@ TEST_F(EntrySessionTest, ALockHeldElsewhereStartsNothing)
     EXPECT_EQ(sources->reg->recordCount(), 3);
     EXPECT_FALSE(sources->reg->hasPendingChanges());
     EXPECT_TRUE(other.isHeld());
+}
+
+TEST_F(EntrySessionTest, ANumberReadMeetingAKeyChangedAfterTheArchiveWasHandedOutAsksItAndAllocates)
+{
+    // Another station changes the password once the connection is handed out, before the read of
+    // the highest number.
+    sources->afterHandOut = [this] {
+        DbResult err;
+        auto other = Connection::open(prog.archive(), test::kPassword, &err);
+        ASSERT_TRUE(other && other->rekey("nuova").ok()) << err.message.toStdString();
+    };
+    sources->renewKey = "nuova";
+    const Allocation a = session->begin(
+        "Entrata", [] { return std::optional<QString>(); }, false);
+    ASSERT_TRUE(a.ok()) << a.message.toStdString();
+    EXPECT_EQ(a.number, 4);
+    EXPECT_EQ(sources->keyRequests, 1);
+    EXPECT_TRUE(lockPresent());
+
+    ASSERT_TRUE(sources->reg->setValue("Tipo_documento", "Lettera").ok());
+    ASSERT_TRUE(sources->reg->setValue("Oggetto", "Nuovo").ok());
+    ASSERT_TRUE(sources->rows->setValue("Nominativo", "Bianchi").ok());
+    ASSERT_TRUE(session->confirm(typed()).ok());
+    DbResult err;
+    auto nuova = Connection::open(prog.archive(), "nuova", &err);
+    ASSERT_TRUE(nuova) << err.message.toStdString();
+    EXPECT_EQ(nuova->scalar("SELECT Oggetto FROM entrata WHERE Progressivo = 4").toString(), "Nuovo");
+    EXPECT_EQ(sources->keyRequests, 1);
+    EXPECT_FALSE(lockPresent());
 }
 
 TEST_F(EntrySessionTest, ChangesAreSavedBeforeAMove)

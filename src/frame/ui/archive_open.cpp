@@ -31,13 +31,9 @@ ArchiveOpening::ArchiveOpening(WorkingState& stato, RegisterWidget& finestraRegi
     , m_finestra(finestra)
 {
     setObjectName(QStringLiteral("apertura"));
-    // A read of the register that meets a key changed at another station asks for the archive's
-    // password; a write does too, and tells the clerk itself when none was given.
-    connect(&finestraRegistro, &RegisterWidget::chiave_richiesta, this, &ArchiveOpening::chiedi_chiave_archivio_in_uso);
-    finestraRegistro.registro().setArchiveKeyRequest([this] {
-        bool rinuncia = false;
-        return chiave_archivio_in_uso(&rinuncia);
-    });
+    // A read or a write of the register that meets a key changed at another station asks for the
+    // archive's password, and is done again with it.
+    finestraRegistro.registro().setArchiveKeyRequest([this] { return chiave_archivio_in_uso(); });
 }
 
 QString ArchiveOpening::percorso_archivio(const QString& cartella) const
@@ -75,8 +71,9 @@ bool ArchiveOpening::apri()
     const OpenResult aperto = m_finestraRegistro.apri(archivio.absoluteFilePath(), chiave,
                                                       fileInFolder(programFolder(), QLatin1String(kSettingsDbFile)));
     if (!aperto.ok()) {
-        // A register that could not be read has been told by Adodc1_Error.
-        if (aperto.failure == OpenResult::Failure::AddressBook)
+        // A register that could not be read has been told by Adodc1_Error, but for a key that
+        // stopped opening it since it was checked, which that leaves to the open register.
+        if (aperto.failure == OpenResult::Failure::AddressBook || aperto.result.code == DbError::WrongKey)
             msgBox(QStringLiteral("Errore ADO\n\n") + aperto.result.message);
         annulla_apertura(precedente);
         return false;
@@ -91,7 +88,7 @@ bool ArchiveOpening::chiave_archivio(const QString& archivio, QString* chiave, s
     *chiave = state.p_password;
     for (;;) {
         DbResult prova;
-        *aperta = Connection::shared(archivio, chiave->toUtf8(), &prova);
+        *aperta = Connection::shared(archivio, chiave->toUtf8(), &prova, true);
         // Any other failure is told by the opening itself.
         if (*aperta || prova.code != DbError::WrongKey)
             break;
@@ -106,15 +103,14 @@ bool ArchiveOpening::chiave_archivio(const QString& archivio, QString* chiave, s
     return true;
 }
 
-bool ArchiveOpening::chiave_archivio_in_uso(bool* rinuncia)
+bool ArchiveOpening::chiave_archivio_in_uso()
 {
-    *rinuncia = false;
     for (;;) {
         QString chiave;
-        if (!chiedi_password(m_finestra, &chiave)) {
-            *rinuncia = true;
+        if (!chiedi_password(m_finestra, &chiave,
+                             QStringLiteral("La password dell' archivio in uso è stata cambiata da un'altra "
+                                            "postazione: inserire la nuova password")))
             return false;
-        }
         const DbResult esito = m_finestraRegistro.registro().useArchiveKey(chiave);
         if (esito.ok()) {
             state.p_password_archivio = chiave;
@@ -125,15 +121,9 @@ bool ArchiveOpening::chiave_archivio_in_uso(bool* rinuncia)
             msgBox(QStringLiteral("Errore ADO\n\n") + esito.message);
             return false;
         }
+        msgBox(QStringLiteral("PASSWORD ERRATA !\n\nLa password inserita non è la password dell' archivio in uso."),
+               MsgIcon::Exclamation, MsgButtons::Ok, QStringLiteral("Errore password"));
     }
-}
-
-void ArchiveOpening::chiedi_chiave_archivio_in_uso()
-{
-    bool rinuncia = false;
-    if (!chiave_archivio_in_uso(&rinuncia) && rinuncia)
-        warn(QStringLiteral("ATTENZIONE !\n\nLa password della sessione non apre più l' archivio in uso.\n\n"
-                            "Il registro resta come era: le schede non sono state rilette."));
 }
 
 void ArchiveOpening::annulla_apertura(const QString& cartellaPrecedente)

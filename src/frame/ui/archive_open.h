@@ -29,10 +29,6 @@ public:
     /// clerk chose none) and nothing is left open.
     bool apri();
 
-    /// chiave_archivio_in_uso when a read of the register met the key: a cancel leaves the
-    /// register as it is, with a message.
-    void chiedi_chiave_archivio_in_uso();
-
 private:
     /// True when the archive of p_path_cartella (the program folder when empty) exists or the
     /// clerk located it.
@@ -46,11 +42,12 @@ private:
     /// False when the clerk closed the dialog.
     bool chiave_archivio(const QString& archivio, QString* chiave, std::shared_ptr<Connection>* aperta);
     /// The password of the archive in use asked while the register is open, when the key it was
-    /// opened with no longer opens it: asked again until one opens it, which the register reads
-    /// and writes it with from now on (true); the session's p_password stays. False when the
-    /// clerk closed the dialog (*rinuncia) or the archive could not be read (the clerk was told):
-    /// nothing changed.
-    bool chiave_archivio_in_uso(bool* rinuncia);
+    /// opened with no longer opens it (changed at another station, as the request says): a
+    /// password that does not open it is refused with a message and asked again, until one opens
+    /// it, which the register reads and writes it with from now on (true); the session's
+    /// p_password stays. False when the clerk closed the dialog or the archive could not be read
+    /// (the clerk was told): nothing changed.
+    bool chiave_archivio_in_uso();
     /// Puts back what a failed opening had started.
     void annulla_apertura(const QString& cartellaPrecedente);
 

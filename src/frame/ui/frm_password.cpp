@@ -7,25 +7,28 @@
 
 namespace quad {
 
-frm_password::frm_password(QWidget* parent)
+frm_password::frm_password(QWidget* parent, const QString& richiesta)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("frm_password"));
     setWindowTitle(QStringLiteral("Quadernolo - Inserimento password"));
     setModal(true);
-    setFixedSize(330, 110);
+    // A request of its own runs over three lines: the box and the button go down by two.
+    const int sotto = richiesta.isEmpty() ? 0 : 40;
+    setFixedSize(330, 110 + sotto);
 
-    Label1 = new QLabel(QStringLiteral("Inserire la password di accesso "), this);
+    Label1 = new QLabel(richiesta.isEmpty() ? QStringLiteral("Inserire la password di accesso ") : richiesta, this);
     Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(12, 10, 306, 20);
+    Label1->setWordWrap(true);
+    Label1->setGeometry(12, 10, 306, 20 + sotto);
     txt_password = new QLineEdit(this);
     txt_password->setObjectName(QStringLiteral("txt_password"));
     txt_password->setEchoMode(QLineEdit::Password);
     Label1->setBuddy(txt_password); // a screen reader announces the box by the request above it
-    txt_password->setGeometry(12, 36, 306, 24);
+    txt_password->setGeometry(12, 36 + sotto, 306, 24);
     OKButton = new QPushButton(QStringLiteral("OK"), this);
     OKButton->setObjectName(QStringLiteral("OKButton"));
-    OKButton->setGeometry(238, 72, 80, 28);
+    OKButton->setGeometry(238, 72 + sotto, 80, 28);
     OKButton->setDefault(true);
 
     connect(OKButton, &QPushButton::clicked, this, &frm_password::OKButton_Click);
@@ -45,9 +48,9 @@ void frm_password::showEvent(QShowEvent* event)
     QTimer::singleShot(0, txt_password, [this] { txt_password->setFocus(); });
 }
 
-bool chiedi_password(QWidget* parent, QString* password)
+bool chiedi_password(QWidget* parent, QString* password, const QString& richiesta)
 {
-    frm_password dialog(parent);
+    frm_password dialog(parent, richiesta);
     if (dialog.exec() != QDialog::Accepted)
         return false;
     *password = dialog.password();

@@ -15,7 +15,8 @@ class frm_password : public QDialog
 {
     Q_OBJECT
 public:
-    explicit frm_password(QWidget* parent);
+    /// richiesta: what the label above the box asks ("" for the login's own request).
+    explicit frm_password(QWidget* parent, const QString& richiesta = QString());
 
     /// The password typed when OK was pressed ("" before).
     QString password() const { return m_password; }
@@ -33,7 +34,8 @@ private:
     QString m_password;
 };
 
-/// Shows the login dialog once over parent; true, with the password typed, on OK.
-bool chiedi_password(QWidget* parent, QString* password);
+/// Shows the login dialog once over parent, asking richiesta when given; true, with the
+/// password typed, on OK.
+bool chiedi_password(QWidget* parent, QString* password, const QString& richiesta = QString());
 
 } // namespace quad

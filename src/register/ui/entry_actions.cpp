@@ -98,13 +98,17 @@ void EntryActions::Adodc1_WillMove()
 
 void EntryActions::Adodc1_Error(const DbResult& error)
 {
-    // A key that no longer opens the archive (changed meanwhile on another station) asks for
-    // the password of the archive in use.
-    if (error.code == DbError::WrongKey) {
-        emit chiave_richiesta();
+    // A key that no longer opens the archive (changed meanwhile on another station): the open
+    // register has asked for the password of the archive in use, and tells when none was given.
+    if (error.code == DbError::WrongKey)
         return;
-    }
     (void)schede::mostra_errore_ado(error);
+}
+
+void EntryActions::chiave_rifiutata()
+{
+    warn(QStringLiteral("ATTENZIONE !\n\nLa password della sessione non apre più l' archivio in uso.\n\n"
+                        "Il registro resta come era: le schede non sono state rilette."));
 }
 
 void EntryActions::aggiorna_totale_schede()

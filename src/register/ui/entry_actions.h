@@ -51,6 +51,9 @@ public:
     void mostra_scheda_riletta();
     void Adodc1_WillMove();
     void Adodc1_Error(const DbResult& error);
+    /// A read of the register met a key that no longer opens the archive and no key that does was
+    /// given (OpenRegister::archiveKeyRefused): the clerk is told that the register stays as shown.
+    void chiave_rifiutata();
     /// Records in the register recordset (0 when it is not open).
     int conta_schede() const;
     /// The count of the register (and its filter mark) in the data control's caption.
@@ -117,9 +120,6 @@ signals:
     void inserimento_iniziato(const QString& registro);
     /// Back to browsing: the tool bars are in use again.
     void inserimento_finito();
-    /// The key the register was opened with no longer opens the archive: the password of the
-    /// archive in use is to be asked.
-    void chiave_richiesta();
     /// The register's count as its data control captions it.
     void totale_scritto(const QString& totale);
 

@@ -131,7 +131,7 @@ void RegisterWidget::collega_segnali()
     // The filter button and the grid's colour tell whether the register is filtered.
     connect(m_registro.get(), &OpenRegister::filterChanged, this, &RegisterWidget::imposta_pulsante_filtro);
     // The boxes of the correspondent show the rows just read; a read that failed is told as the
-    // register's own (a key that no longer opens the archive asks for its password).
+    // register's own.
     connect(m_registro.get(), &OpenRegister::correspondentsLoaded, this, [this](const DbResult& letto) {
         if (!letto.ok())
             m_azioniSchede->Adodc1_Error(letto);
@@ -150,7 +150,7 @@ void RegisterWidget::collega_segnali()
         emit inserimento_finito();
         pic_move->setEnabled(true);
     });
-    connect(m_azioniSchede, &EntryActions::chiave_richiesta, this, &RegisterWidget::chiave_richiesta);
+    connect(m_registro.get(), &OpenRegister::archiveKeyRefused, m_azioniSchede, &EntryActions::chiave_rifiutata);
     connect(m_azioniSchede, &EntryActions::totale_scritto, pic_move, &NavigationStrip::scrivi_totale);
     connect(m_controlloMaschera, &MaskController::popup_lasciati, this, &RegisterWidget::popup_lasciati);
     connect(m_controlloMaschera, &MaskController::elenco_fascicoli_richiesto, this,

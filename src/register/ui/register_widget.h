@@ -142,9 +142,6 @@ signals:
     void popup_lasciati();
     /// The one-field filter button is to show pressed or released.
     void pulsante_filtro(bool premuto);
-    /// The key the register was opened with no longer opens the archive: the window asks the
-    /// password of the archive in use.
-    void chiave_richiesta();
     /// The list of the folders of the entry shown is asked.
     void elenco_fascicoli_richiesto();
     /// The entry shown is to be forwarded to its competent office.

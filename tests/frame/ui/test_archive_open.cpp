@@ -471,8 +471,8 @@ TEST(OpenRegister, AKeyChangedElsewhereWhileOpenAsksForTheArchivePasswordAndChec
     EXPECT_EQ(dati(w, "Adodc1")->Caption(), "   Totale schede : 4");
     EXPECT_EQ(w.state.p_password, kPassword);
 
-    // A password that does not open the archive is asked again; the one that opens it reads it,
-    // and the session keeps its own.
+    // A password that does not open the archive is refused with a word and asked again; the one
+    // that opens it reads it, and the session keeps its own.
     messages.clear();
     {
         ModalScript script;
@@ -480,6 +480,9 @@ TEST(OpenRegister, AKeyChangedElsewhereWhileOpenAsksForTheArchivePasswordAndChec
         vaiARiga(0);
         ASSERT_TRUE(script.waitDone());
     }
+    EXPECT_EQ(messages.texts(),
+              QStringList {"PASSWORD ERRATA !\n\nLa password inserita non è la password dell' archivio in uso."});
+    messages.clear();
     EXPECT_EQ(w.state.p_password, kPassword);
     vaiARiga(3);
     EXPECT_EQ(text(&w, "txt_mask1_8"), "Mittente 3-0");

@@ -25,6 +25,21 @@ QString ini(const QString& section, const QString& key)
     return leggi_ini(iniPath(), section, key, "<manca>");
 }
 
+/// The live archive of program with forty entries of which the last twenty are deleted: free
+/// pages for a compaction to take back. The connection that wrote them, or null after a failure.
+std::shared_ptr<Connection> conPagineLibere(const TempProgram& program)
+{
+    DbResult err;
+    auto db = Connection::open(program.archive(), kPassword, &err);
+    EXPECT_TRUE(db) << err.message.toStdString();
+    bool scritto = db != nullptr;
+    for (int i = 1; scritto && i <= 40; ++i)
+        scritto = db->exec("INSERT INTO entrata (Progressivo, Oggetto) VALUES (?, ?)", {i, QString(300, 'x')}).ok();
+    scritto = scritto && db->exec("DELETE FROM entrata WHERE Progressivo > 20").ok();
+    EXPECT_TRUE(scritto);
+    return scritto ? db : nullptr;
+}
+
 void touch(const QString& path)
 {
     QFile f(path);
@@ -240,15 +255,7 @@ TEST(StartMenuSettings, SbloccaArchivioRemovesTheLockOfTheProgramFolder)
 TEST(StartMenuDatabase, CompactsTheLiveArchiveKeepingItsRowsAndItsKey)
 {
     TempProgram program;
-    {
-        DbResult err;
-        auto db = Connection::open(program.archive(), kPassword, &err);
-        ASSERT_TRUE(db) << err.message.toStdString();
-        for (int i = 1; i <= 40; ++i)
-            ASSERT_TRUE(
-                db->exec("INSERT INTO entrata (Progressivo, Oggetto) VALUES (?, ?)", {i, QString(300, 'x')}).ok());
-        ASSERT_TRUE(db->exec("DELETE FROM entrata WHERE Progressivo > 20").ok());
-    }
+    ASSERT_TRUE(conPagineLibere(program));
     ScriptedMessages messages;
     TestQuadernolo w;
     ASSERT_TRUE(startWindow(w));
@@ -281,4 +288,38 @@ TEST(StartMenuDatabase, CompactsTheLiveArchiveKeepingItsRowsAndItsKey)
     ASSERT_TRUE(shown(w, "Pic_mask")->isVisible());
     EXPECT_EQ(dati(w, "Adodc1")->Recordset()->recordCount(), 0); // entries without correspondents do not join
     EXPECT_EQ(messages.shown().size(), 2);
+}
+
+TEST(StartMenuDatabase, AnArchiveAnotherStationIsReadingIsNotCompactedAndTheClerkIsToldWhy)
+{
+    TempProgram program;
+    const std::shared_ptr<Connection> altra = conPagineLibere(program);
+    ASSERT_TRUE(altra);
+    ScriptedMessages messages;
+    TestQuadernolo w;
+    ASSERT_TRUE(startWindow(w));
+
+    // The other station is half-way through a read of the register.
+    DbResult err;
+    Statement lettura = altra->prepare("SELECT Progressivo FROM entrata ORDER BY Progressivo", &err);
+    ASSERT_TRUE(lettura.next()) << lettura.error().message.toStdString();
+    const QByteArray prima = bytesOf(program.archive());
+    messages.answer(MsgAnswer::Yes);
+    ASSERT_TRUE(click(&w, "cmd_menu_1"));
+    ASSERT_EQ(messages.shown().size(), 2) << messages.texts().join(" | ").toStdString();
+    EXPECT_EQ(messages.last(),
+              "Errore durante il tentativo di compattazione del database: Archivio in uso da "
+              "un'altra postazione, riprovare.");
+    EXPECT_EQ(messages.shown().at(1).title, "Service");
+    EXPECT_EQ(messages.shown().at(1).icon, MsgIcon::Critical);
+
+    // The other station reads on; the archive is as it was.
+    int letti = 1;
+    while (lettura.next())
+        ++letti;
+    EXPECT_TRUE(lettura.error().ok()) << lettura.error().message.toStdString();
+    EXPECT_EQ(letti, 20);
+    lettura = Statement();
+    EXPECT_EQ(bytesOf(program.archive()), prima);
+    EXPECT_EQ(altra->scalar("SELECT count(*) FROM entrata").toInt(), 20);
 }

@@ -256,6 +256,38 @@ TEST(Login, APasswordChangeCutShortTakesThePasswordTypedEverywhere)
     EXPECT_TRUE(QDir(program.path()).entryList({"cambio_password*"}).isEmpty());
 }
 
+TEST(Login, APasswordChangeCutShortLeavesNoFileOfItsRecordBehind)
+{
+    TempProgram program;
+    WorkingState s;
+    s.p_password = kPassword;
+    setPasswordChangeStepForTests([](const QString& step) {
+        if (step == "archivio 0")
+            throw std::runtime_error("interrotto");
+    });
+    EXPECT_THROW((void)cambia_password_archivi(s, "nuova"), std::runtime_error);
+    setPasswordChangeStepForTests(nullptr);
+    // What a change killed while it wrote its record leaves beside it: its files under temporary
+    // names, with their journals.
+    const QStringList avanzi {"cambio_password_vecchia.db.k3P0aZ.tmp", "cambio_password_vecchia.db.k3P0aZ.tmp-journal",
+                              "cambio_password_nuova.db.Q7x2Lm.tmp", "cambio_password_nuova.db.Q7x2Lm.tmp-journal"};
+    for (const QString& nome : avanzi) {
+        QFile f(program.file(nome));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("avanzo");
+    }
+    ASSERT_EQ(QDir(program.path()).entryList({"cambio_password*"}).size(), 6);
+
+    ScriptedMessages messages;
+    TestQuadernolo w;
+    ModalScript script;
+    scriptLogin(script, {kPassword});
+    EXPECT_TRUE(w.Form_Load());
+    ASSERT_TRUE(script.waitDone());
+    EXPECT_TRUE(messages.last().startsWith("ATTENZIONE !\n\nUn cambio della password era rimasto interrotto"));
+    EXPECT_EQ(QDir(program.path()).entryList({"cambio_password*"}), QStringList());
+}
+
 TEST(Login, NeitherArchiveNorTemplateFailsEveryAttempt)
 {
     TempProgram program(false);

@@ -275,13 +275,17 @@ TEST_F(EntriesTest, ThePreviousPasswordIsRefusedWhenTheNewOneIsAsked)
     maschera(3);
     ASSERT_TRUE(altraPostazione(program)->rekey("nuova").ok());
     // The move reads the next entry's correspondents and meets the key changed: the password the
-    // register was opened with is asked again, the new one is taken.
+    // register was opened with is refused with a word, the new one is taken.
     {
         ModalScript script;
         scriptLogin(script, {QString::fromLatin1(kPassword), "nuova"});
         click(&w, "cmd_move_2");
         ASSERT_TRUE(script.waitDone());
     }
+    ASSERT_EQ(messages.shown().size(), 1) << messages.texts().join(" | ").toStdString();
+    EXPECT_EQ(messages.last(), "PASSWORD ERRATA !\n\nLa password inserita non è la password dell' archivio in uso.");
+    EXPECT_EQ(messages.shown().first().title, "Errore password");
+    messages.clear();
     EXPECT_EQ(corrente(), 4);
     // The back-up and the compaction open the archive with the new one.
     EXPECT_TRUE(compatta_database(w.state).ok());
@@ -374,4 +378,81 @@ TEST_F(EntriesTest, ANoteStoredElsewhereAsTheOneTypedHereIsNoConflict)
     EXPECT_TRUE(messages.shown().isEmpty()) << messages.texts().join(" | ").toStdString();
     EXPECT_EQ(corrente(), 5);
     EXPECT_EQ(scalar("SELECT Note FROM entrata WHERE Progressivo = 4").toString(), "nota comune");
+}
+
+TEST_F(EntriesTest, AFilterReleasedAfterThePasswordChangedElsewhereAsksItOnceAndShowsEveryEntry)
+{
+    apri(3); // entry 2 has two correspondents: four rows
+    maschera(1);
+    QAction* filtro = findAction(&w, "tb_filtro_off");
+    QWidget* pulsante = control<QToolBar>(&w, "Toolbar2")->widgetForAction(filtro);
+    QTest::mouseClick(box(7), Qt::LeftButton);
+    QTest::mouseClick(pulsante, Qt::LeftButton);
+    ASSERT_EQ(filtro->text(), "Filtro off");
+    QLabel* totale = control<QLabel>(&w, "lbl_filtro");
+    const QString filtrato = QStringLiteral("   Totale schede : 1  [Filtro inserito !]");
+    ASSERT_EQ(totale->text().toStdString(), filtrato.toStdString());
+    ASSERT_TRUE(altraPostazione(program)->rekey("nuova").ok());
+
+    // Given up: asked once, with the reason; the register stays as it was, filter and all.
+    QString richiesta;
+    {
+        ModalScript script;
+        script.then("frm_password", [&richiesta](QDialog* d) {
+            richiesta = control<QLabel>(d, "Label1")->text();
+            d->reject();
+        });
+        QTest::mouseClick(pulsante, Qt::LeftButton);
+        ASSERT_TRUE(script.waitDone());
+    }
+    EXPECT_TRUE(richiesta.contains("cambiata da un'altra postazione")) << richiesta.toStdString();
+    ASSERT_EQ(messages.shown().size(), 1) << messages.texts().join(" | ").toStdString();
+    EXPECT_EQ(messages.last(),
+              "ATTENZIONE !\n\nLa password della sessione non apre più l' archivio in uso.\n\n"
+              "Il registro resta come era: le schede non sono state rilette.");
+    EXPECT_EQ(totale->text().toStdString(), filtrato.toStdString());
+    EXPECT_EQ(filtro->text(), "Filtro off");
+    EXPECT_EQ(box(7)->text(), "Oggetto n. 1 dell'ufficio");
+
+    // Again: the password the register was opened with is refused with a word; given up, the
+    // register still stays as it was.
+    messages.clear();
+    {
+        ModalScript script;
+        scriptLogin(script, {QString::fromLatin1(kPassword)});
+        script.then("frm_password", [](QDialog* d) { d->reject(); });
+        QTest::mouseClick(pulsante, Qt::LeftButton);
+        ASSERT_TRUE(script.waitDone());
+    }
+    ASSERT_EQ(messages.shown().size(), 2) << messages.texts().join(" | ").toStdString();
+    EXPECT_EQ(messages.shown().first().text.toStdString(),
+              "PASSWORD ERRATA !\n\nLa password inserita non è la password dell' archivio in uso.");
+    EXPECT_EQ(totale->text().toStdString(), filtrato.toStdString());
+    EXPECT_EQ(box(7)->text(), "Oggetto n. 1 dell'ufficio");
+
+    // The new password releases the filter and shows every entry.
+    messages.clear();
+    {
+        ModalScript script;
+        scriptLogin(script, {"nuova"});
+        QTest::mouseClick(pulsante, Qt::LeftButton);
+        ASSERT_TRUE(script.waitDone());
+    }
+    EXPECT_TRUE(messages.shown().isEmpty()) << messages.texts().join(" | ").toStdString();
+    EXPECT_EQ(totale->text().toStdString(), "   Totale schede : 4");
+    EXPECT_EQ(filtro->text(), "Filtro on");
+    EXPECT_EQ(corrente(), 3);
+
+    // "Nuovo" then registers entry 4 with it, asking no password: a dialog would fail the test.
+    messages.clear();
+    ModalScript nessunaRichiesta;
+    nuovo(0);
+    ASSERT_TRUE(nuovaSchedaInCorso(w));
+    EXPECT_EQ(box(0)->text(), "4");
+    compila("Lettera", "Dopo il filtro", "Verdi");
+    click(&w, "cmd_new_ins_0");
+    EXPECT_FALSE(messages.contains("ATTENZIONE")) << messages.texts().join(" | ").toStdString();
+    EXPECT_EQ(altraPostazione(program, "nuova")->scalar("SELECT Oggetto FROM entrata WHERE Progressivo = 4").toString(),
+              "Dopo il filtro");
+    EXPECT_EQ(totale->text().toStdString(), "   Totale schede : 5");
 }
