@@ -6,7 +6,6 @@
 
 #include <QFile>
 #include <QHash>
-#include <QSet>
 
 #include <cmath>
 #include <utility>
