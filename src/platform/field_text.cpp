@@ -107,6 +107,11 @@ bool readNumberText(QStringView text, qint64* integer, double* real, bool* integ
     return true;
 }
 
+bool isTrueValue(const QVariant& value)
+{
+    return value.toBool() || value.toLongLong() == -1;
+}
+
 std::optional<bool> readYesNoText(QStringView text)
 {
     const QString t = text.trimmed().toString().toLower();

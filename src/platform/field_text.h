@@ -54,6 +54,10 @@ QString textOfValue(const QVariant& value);
 /// A yes/no as valueFromText reads it; nullopt for any other text.
 std::optional<bool> readYesNoText(QStringView text);
 
+/// Whether the value of a yes/no field is True: a true bool, or a number other than 0 (the
+/// archive stores True as -1). Null is False.
+bool isTrueValue(const QVariant& value);
+
 /// A number as valueFromText reads it: *integral tells a whole number (then *integer holds it);
 /// *real always holds the value. False for any other text.
 bool readNumberText(QStringView text, qint64* integer, double* real, bool* integral);

@@ -1,5 +1,7 @@
 #include "annulment.h"
 
+#include "field_text.h"
+
 namespace quad {
 
 QString testo_conferma_annullamento()
@@ -27,8 +29,7 @@ DbResult leggi_annullamento(Connection& db, qint64 numero, AnnullamentoArchiviat
     const DbResult r = db.query(QStringLiteral("SELECT Annullato, Nota_annulla FROM entrata WHERE Progressivo = ?"),
                                 {numero}, [&](const Statement& st) {
                                     trovato.trovato = true;
-                                    // Yes/no: True is stored as -1, and any other number but 0 counts as True.
-                                    trovato.annullato = !st.value(0).isNull() && st.value(0).toLongLong() != 0;
+                                    trovato.annullato = isTrueValue(st.value(0));
                                     trovato.motivo = st.value(1);
                                     return false;
                                 });

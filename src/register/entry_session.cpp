@@ -3,9 +3,12 @@
 #include "annulment.h"
 #include "clock.h"
 #include "entry_store.h"
+#include "field_text.h"
 #include "issuing_lock.h"
 #include "register_query.h"
 #include "subject_correction.h"
+
+#include <algorithm>
 
 namespace quad {
 
@@ -438,13 +441,12 @@ SessionResult EntrySession::save(const TypedEntry& typed)
     }
     // An annulment made at another station first stays, with its reason: the register shows it.
     QString text;
-    for (qsizetype k = conflicts.size() - 1; k >= 0; --k) {
-        if (conflicts[k].field == QLatin1String("Annullato")) {
-            text = testo_gia_annullato(number, conflicts[k].stored, true)
-                + QStringLiteral("\n\nIl motivo scritto qui (\"%1\") non è stato salvato.")
-                      .arg(conflicts[k].typed.toString());
-            conflicts.removeAt(k);
-        }
+    const auto altrove = std::find_if(conflicts.begin(), conflicts.end(),
+                                      [](const FieldConflict& c) { return c.field == QLatin1String("Annullato"); });
+    if (altrove != conflicts.end()) {
+        text = testo_gia_annullato(number, altrove->stored, true)
+            + QStringLiteral("\n\nIl motivo scritto qui (\"%1\") non è stato salvato.").arg(altrove->typed.toString());
+        conflicts.erase(altrove);
     }
     if (!conflicts.isEmpty()) {
         // The register now shows what the other station stored; the clerk's text goes back on
@@ -477,8 +479,7 @@ SessionResult EntrySession::saveRecord(QList<FieldConflict>* conflicts)
     RegisteredEntryEdit edit;
     edit.note = rs->value(QStringLiteral("Note"));
     edit.collegamento = rs->value(QStringLiteral("Collegamento"));
-    const QVariant annullato = rs->value(QStringLiteral("Annullato"));
-    edit.annullato = annullato.toBool() || annullato.toLongLong() == -1;
+    edit.annullato = isTrueValue(rs->value(QStringLiteral("Annullato")));
     edit.notaAnnulla = rs->value(QStringLiteral("Nota_annulla"));
 
     RegisteredEntryEdit loaded;
@@ -586,9 +587,8 @@ SessionResult EntrySession::annul(const QString& reason)
     if (reason.trimmed().isEmpty() || !onRecord(rs))
         return failed(QString());
     const qint64 number = rs->value(QStringLiteral("Progressivo")).toLongLong();
-    const auto annulled = [](const QVariant& v) { return v.toBool() || v.toLongLong() == -1; };
     // An annulment is never made twice: the reason first given stays.
-    if (annulled(rs->value(QStringLiteral("Annullato"))))
+    if (isTrueValue(rs->value(QStringLiteral("Annullato"))))
         return failed(testo_gia_annullato(number, rs->value(QStringLiteral("Nota_annulla")), false));
 
     // Another station may have annulled the entry since the register was read.

@@ -6,6 +6,7 @@
 #include "entry_helpers.h"
 #include "entry_mask.h"
 #include "field_binding.h"
+#include "field_text.h"
 
 #include "entry_session.h"
 #include "message_service.h"
@@ -140,8 +141,7 @@ void EntryActions::mostra_annullato()
     const std::shared_ptr<Recordset> rs = Adodc1->Recordset();
     bool annullato = false;
     if (!rs->bof() && !rs->eof()) {
-        const QVariant v = rs->value(QStringLiteral("Annullato"));
-        annullato = v.toBool() || v.toLongLong() == -1;
+        annullato = isTrueValue(rs->value(QStringLiteral("Annullato")));
     }
     Frm_mask->mostra_annullamento(annullato);
 }

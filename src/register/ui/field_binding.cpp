@@ -157,7 +157,7 @@ void FieldBinder::show(QWidget* box)
         }
     } else if (auto* check = qobject_cast<QCheckBox*>(box)) {
         if (b->source)
-            check->setChecked(value.toBool() || value.toLongLong() == -1);
+            check->setChecked(isTrueValue(value));
     }
     b->filling = false;
     b->dirty = false;
