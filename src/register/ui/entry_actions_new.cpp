@@ -24,8 +24,6 @@ namespace quad {
 
 void EntryActions::cmd_ins_Click(int Index)
 {
-    if (m_storico)
-        return; // nothing is ever registered into a historical archive
     if (msgBox(QStringLiteral("Confermi inserimento nuovo quadernolo ?\n\n"), MsgIcon::Question, MsgButtons::YesNo,
                QStringLiteral("Richiesta nuovo inserimento"))
         != MsgAnswer::Yes)
