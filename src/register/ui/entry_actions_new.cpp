@@ -63,6 +63,11 @@ void EntryActions::nuovo_quadernolo(const QString& registro)
             warn(QStringLiteral("ATTENZIONE !!\n\n") + numero.message);
         ripristina_consultazione();
         return;
+    case AllocationStatus::LastNumberReached:
+        warn(QString::fromUtf8(kLastNumberText)
+             + (numero.message.isEmpty() ? QString() : QStringLiteral("\n\n") + numero.message));
+        ripristina_consultazione();
+        return;
     case AllocationStatus::LockFailed:
         warn(QStringLiteral("ATTENZIONE !!\n\nImpossibile creare il file emissione.txt.\n\n") + numero.message);
         ripristina_consultazione();
