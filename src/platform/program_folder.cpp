@@ -5,7 +5,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 
 namespace quad {
 
@@ -37,15 +36,6 @@ QString resolveDataFolder(const QString& folder)
     if (folder.isEmpty())
         return programFolder();
     return resolveNoCase(programFolder(), folder);
-}
-
-bool cartella_storica(const QString& folder)
-{
-    if (folder.isEmpty())
-        return false;
-    const QFileInfo data(resolveDataFolder(folder));
-    return data.fileName().startsWith(QLatin1String("SUB_"), Qt::CaseInsensitive)
-        && QFileInfo(data.path()).canonicalFilePath() == QFileInfo(programFolder()).canonicalFilePath();
 }
 
 QString fileInFolder(const QString& folder, const QString& name)

@@ -28,10 +28,6 @@ inline const char* kTemplatePassword = "quadernolo";
 /// without regard to case.
 QString resolveDataFolder(const QString& folder);
 
-/// True when the data folder (as p_path_cartella holds it) is a historical archive's: a folder
-/// of the program folder whose name begins with "SUB_", in any case.
-bool cartella_storica(const QString& folder);
-
 /// The existing file name in folder matching name without regard to case, or folder/name.
 QString fileInFolder(const QString& folder, const QString& name);
 

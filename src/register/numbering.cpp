@@ -56,7 +56,7 @@ std::optional<qint64> parseStartNumber(const QString& text)
     }
     bool ok = false;
     const qint64 number = trimmed.toLongLong(&ok);
-    if (!ok || number <= 0)
+    if (!ok || number <= 0 || number > kLastNumber)
         return std::nullopt;
     return number;
 }
@@ -98,6 +98,12 @@ Allocation allocateNumber(Connection& conn, IssuingLock& lock,
         return allocation;
     }
     if (!next.emptyRegister) {
+        // Past the last number no entry is registered: no other office would take it.
+        if (next.number > kLastNumber) {
+            allocation.status = AllocationStatus::LastNumberReached;
+            releaseAfterRefusal(lock, &allocation);
+            return allocation;
+        }
         allocation.status = AllocationStatus::Allocated;
         allocation.number = next.number;
         allocation.lastDate = next.lastDate;

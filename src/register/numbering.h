@@ -15,10 +15,16 @@ namespace quad {
 
 class IssuingLock;
 
+/// The last number a register gives: entries are numbered from 1 to kLastNumber, the numbers the
+/// other offices' readers of forwarded entries take.
+inline constexpr qint64 kLastNumber = 2147483647;
+
 /// Texts of the new-entry routine, shown by the main window as they stand.
 inline const char* kLockHeldText = "ATTENZIONE !!\n\nQuadernolo in emissione da altro utente.";
 inline const char* kStartNumberPrompt = "Primo inserimento ...\n\nInserire il numero di quadernolo di partenza.";
 inline const char* kStartNumberRefusedText = "   AZIONE ANNULLATA   \n\n    Valore non valido !";
+inline const char* kLastNumberText = "ATTENZIONE !\n\nIl registro ha raggiunto l' ultimo numero (2147483647): non si "
+                                     "possono registrare altri quadernoli.";
 
 /// The direction code of a register: "E" for "Entrata", "U" for anything else.
 QString directionCode(const QString& p_sessione);
@@ -30,14 +36,14 @@ struct NextNumber
 {
     DbResult result; ///< a failed read: number and emptyRegister mean nothing
     bool emptyRegister = false; ///< no entry yet: the user gives the start number
-    qint64 number = 0; ///< highest Progressivo + 1 (0 on an empty register)
+    qint64 number = 0; ///< highest Progressivo + 1 (0 on an empty register), past kLastNumber in a full one
     QDate lastDate; ///< Data_quadernolo of the entry with the highest number (invalid when none)
 };
 NextNumber nextNumber(Connection& conn);
 
-/// The start number of an empty register: a positive whole number, blanks around it allowed.
-/// Refused (nullopt): an empty or cancelled answer, 0, a negative number, a fraction, digits
-/// followed or preceded by other text, a sign, a number beyond the integer range.
+/// The start number of an empty register: a whole number from 1 to kLastNumber, blanks around it
+/// allowed. Refused (nullopt): an empty or cancelled answer, 0, a negative number, a fraction,
+/// digits followed or preceded by other text, a sign, a number past kLastNumber.
 std::optional<qint64> parseStartNumber(const QString& text);
 
 /// How an allocation ended.
@@ -46,6 +52,7 @@ enum class AllocationStatus {
     LockHeld, ///< another station is issuing: show kLockHeldText
     LockFailed, ///< the lock file could not be created: message says why
     StartRefused, ///< the start number was refused: show kStartNumberRefusedText
+    LastNumberReached, ///< the register's highest number is kLastNumber (or past it): show kLastNumberText
     ReadFailed, ///< the archive could not be read: message says why
     RegisterUnread ///< the register could not be read again: its error signal told why
 };
@@ -65,6 +72,7 @@ struct Allocation
 
 /// Takes the issuing lock and allocates the next number. On an empty register askStartNumber is
 /// called for the start number (it returns the text typed, or nullopt when the user cancelled).
+/// A register whose highest number is kLastNumber or more gives no number (LastNumberReached).
 /// On every outcome but Allocated the lock taken here is released again and nothing is written;
 /// a lock held by another station is left untouched. On Allocated the caller keeps the lock until
 /// the new entry is committed or dropped.

@@ -62,9 +62,10 @@ TEST(StartNumber, OnlyPositiveWholeNumbersPass)
     EXPECT_EQ(parseStartNumber(" 12 "), 12);
     EXPECT_EQ(parseStartNumber("\t7\n"), 7);
     EXPECT_EQ(parseStartNumber("007"), 7);
-    EXPECT_EQ(parseStartNumber("9223372036854775807"), std::numeric_limits<qint64>::max());
-    for (const char* refused : {"", "   ", "0", "000", "-3", "+3", "abc", "1.5", "1,5", "12abc", "a12", "1 2", "1e3",
-                                "99999999999999999999", "\xd9\xa3" /* an Arabic-Indic three */}) {
+    EXPECT_EQ(parseStartNumber("2147483647"), 2147483647);
+    for (const char* refused :
+         {"", "   ", "0", "000", "-3", "+3", "abc", "1.5", "1,5", "12abc", "a12", "1 2", "1e3", "2147483648",
+          "9223372036854775807", "99999999999999999999", "\xd9\xa3" /* an Arabic-Indic three */}) {
         EXPECT_FALSE(parseStartNumber(QString::fromUtf8(refused)).has_value()) << refused;
     }
     EXPECT_FALSE(parseStartNumber(QString()).has_value());
@@ -179,6 +180,37 @@ TEST_F(NumberingTest, RefusedStartNumbersLeaveNeitherLockNorRows)
     EXPECT_EQ(count("SELECT count(*) FROM entrata"), 0);
     EXPECT_EQ(count("SELECT count(*) FROM Mittenti"), 0);
     EXPECT_EQ(QString(kStartNumberRefusedText), "   AZIONE ANNULLATA   \n\n    Valore non valido !");
+}
+
+TEST_F(NumberingTest, TheLastNumberIsGivenOnceAndThenTheRegisterTakesNoMore)
+{
+    ASSERT_TRUE(db->exec("INSERT INTO entrata (Progressivo, Tipo) VALUES (2147483646, 'E')").ok());
+    int asked = 0;
+    const auto allocate = [&] {
+        IssuingLock lock(prog.path());
+        const Allocation a = allocateNumber(*db, lock, answer(QString("1"), &asked));
+        if (a.ok())
+            EXPECT_TRUE(db->exec("INSERT INTO entrata (Progressivo, Tipo) VALUES (?, 'U')", {a.number}).ok());
+        else
+            EXPECT_FALSE(lock.isHeld());
+        return a;
+    };
+    const Allocation last = allocate();
+    ASSERT_TRUE(last.ok());
+    EXPECT_EQ(last.number, 2147483647);
+
+    // Full: no number and no lock left.
+    EXPECT_EQ(allocate().status, AllocationStatus::LastNumberReached);
+    EXPECT_FALSE(IssuingLock::isPresent(prog.path()));
+    // Nor past the last, where an entry was stored beyond it before.
+    ASSERT_TRUE(db->exec("INSERT INTO entrata (Progressivo, Tipo) VALUES (2147483648, 'U')").ok());
+    EXPECT_EQ(allocate().status, AllocationStatus::LastNumberReached);
+    EXPECT_FALSE(IssuingLock::isPresent(prog.path()));
+    EXPECT_EQ(asked, 0);
+    EXPECT_EQ(count("SELECT max(Progressivo) FROM entrata"), 2147483648);
+    EXPECT_EQ(QString(kLastNumberText),
+              "ATTENZIONE !\n\nIl registro ha raggiunto l' ultimo numero (2147483647): non "
+              "si possono registrare altri quadernoli.");
 }
 
 TEST_F(NumberingTest, AnotherStationsLockRefusesWithoutAskingOrTouchingIt)

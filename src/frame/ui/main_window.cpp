@@ -167,20 +167,21 @@ void Quadernolo::mostra_registro()
     pic_tool_orizz->toolbarButton(QStringLiteral("tb_notifica"))->setVisible(true);
     pic_tool_orizz->toolbarButton(QStringLiteral("tb_scanner"))->setVisible(true);
     pic_tool_orizz->mostra_barre(true);
+    // Whichever archive opens, the live one or a historical one, is worked in alike: no banner of
+    // a mere consultation, "Nuovo" offered (the register's window opens the mask's boxes).
     m_stato->nascondi_storico();
-    // Nothing is ever registered into a historical archive.
-    const bool storico = cartella_storica(state.p_path_cartella);
-    pic_tool_orizz->toolbarButton(QStringLiteral("tb_insert"))->setEnabled(!storico);
+    pic_tool_orizz->toolbarButton(QStringLiteral("tb_insert"))->setEnabled(true);
     state.p_sessione = QStringLiteral("Entrata");
     // The grid, then the mask, take the start frame's place.
     Frame1->hide();
-    m_finestraRegistro->mostra_registro(storico);
+    m_finestraRegistro->mostra_registro();
     setWindowTitle(QStringLiteral("Gestione quadernolo"));
     frm_menu->hide();
     m_notifiche->avvia();
 
+    // Only a "Server" station registers entries.
     const bool server = state.p_postazione == QLatin1String("Server");
-    pic_tool_orizz->toolbarButton(QStringLiteral("tb_insert"))->setEnabled(server && !storico);
+    pic_tool_orizz->toolbarButton(QStringLiteral("tb_insert"))->setEnabled(server);
     pic_tool_orizz->dispose(width());
     pic_tool_orizz->show();
     pic_tool_orizz->raise();

@@ -78,7 +78,7 @@ void Quadernolo::Toolbar1_ButtonClick(QAction* Button)
         chiudiPopup();
         m_finestraRegistro->cambia_vista();
     } else if (key == QLatin1String("tb_insert")) {
-        if (rifiutato() || cartella_storica(state.p_path_cartella))
+        if (rifiutato())
             return;
         Picture1->hide();
         Picture4->setVisible(Picture4->isHidden());

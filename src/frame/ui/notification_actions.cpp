@@ -107,10 +107,9 @@ void NotificationActions::Timer1_Timer()
 {
     // Never at the start menu, never while an entry is typed or the entry on screen has changes
     // of its own (an import re-reads the register), never re-entered (the question box runs the
-    // event loop, and the timer may fire meanwhile).
-    // Nor into a historical archive: what arrives waits for the live one.
-    if (m_inCorso || !m_finestraRegistro.aperto() || cartella_storica(state.p_path_cartella)
-        || m_finestraRegistro.inserimento_in_corso() || m_finestraRegistro.registro().session().p_update()
+    // event loop, and the timer may fire meanwhile). What arrives goes into the archive in use.
+    if (m_inCorso || !m_finestraRegistro.aperto() || m_finestraRegistro.inserimento_in_corso()
+        || m_finestraRegistro.registro().session().p_update()
         || m_finestraRegistro.registro().registerRows()->hasPendingChanges())
         return;
     const QScopedValueRollback<bool> inTimer(m_inCorso, true);
@@ -285,12 +284,6 @@ bool NotificationActions::importa_notifica(const QString& path, QString* perche)
 
 bool NotificationActions::importa_file_trasferimento(const QString& nome)
 {
-    if (cartella_storica(state.p_path_cartella)) {
-        // Nothing is ever registered into a historical archive.
-        warn(QStringLiteral("ATTENZIONE !\n\nL' archivio in uso è un archivio storico: "
-                            "le schede del file non vengono caricate."));
-        return false;
-    }
     if (m_finestraRegistro.rifiuta_durante_inserimento())
         return false;
     // The timed import stays off meanwhile: it re-reads the register, and the question boxes run

@@ -38,10 +38,9 @@ EntryActions::EntryActions(OpenRegister& aperto, const RegisterSettings& imposta
     setObjectName(QStringLiteral("schede"));
 }
 
-void EntryActions::imposta_in_vista(bool inVista, bool storico)
+void EntryActions::imposta_in_vista(bool inVista)
 {
     m_inVista = inVista;
-    m_storico = storico;
 }
 
 int EntryActions::conta_schede() const

@@ -35,9 +35,8 @@ public:
                  DataControl& registro, DataControl& mittenti, MaskPickers& selettori, AddressBookPanel& pannelloNomi,
                  AXDbAutoComplete& completamento, QWidget& fuoco, QObject* parent);
 
-    /// The register is shown in the window (in vista), over a historical archive or the live one;
-    /// or it is not.
-    void imposta_in_vista(bool inVista, bool storico = false);
+    /// The register is shown in the window (in vista), or it is not.
+    void imposta_in_vista(bool inVista);
 
     // --- data controls and binding (entry_actions.cpp) -------------------------------------------
     void collega_campi_maschera();
@@ -143,7 +142,6 @@ private:
     QWidget* cmd_focus;
     bool m_uscita = false;
     bool m_inVista = false;
-    bool m_storico = false;
 };
 
 } // namespace quad

@@ -24,8 +24,6 @@ namespace quad {
 
 void EntryActions::cmd_ins_Click(int Index)
 {
-    if (m_storico)
-        return; // nothing is ever registered into a historical archive
     if (msgBox(QStringLiteral("Confermi inserimento nuovo quadernolo ?\n\n"), MsgIcon::Question, MsgButtons::YesNo,
                QStringLiteral("Richiesta nuovo inserimento"))
         != MsgAnswer::Yes)
@@ -63,6 +61,11 @@ void EntryActions::nuovo_quadernolo(const QString& registro)
         msgBox(QString::fromUtf8(kStartNumberRefusedText));
         if (!numero.message.isEmpty())
             warn(QStringLiteral("ATTENZIONE !!\n\n") + numero.message);
+        ripristina_consultazione();
+        return;
+    case AllocationStatus::LastNumberReached:
+        warn(QString::fromUtf8(kLastNumberText)
+             + (numero.message.isEmpty() ? QString() : QStringLiteral("\n\n") + numero.message));
         ripristina_consultazione();
         return;
     case AllocationStatus::LockFailed:

@@ -88,9 +88,8 @@ public slots:
     // --- opening and closing (register_widget_view.cpp) ------------------------------------------
     /// Opens the register of archiveFile with key (OpenRegister::open); nothing is shown yet.
     OpenResult apri(const QString& archiveFile, const QString& key, const QString& settingsDatabase);
-    /// Shows the register just opened: the grid, then the mask on the last entry, locked;
-    /// storico tells a historical archive (nothing is registered into it).
-    void mostra_registro(bool storico);
+    /// Shows the register just opened: the grid, then the mask on the last entry, locked.
+    void mostra_registro();
     /// Checks what leaving asks: a modified entry is saved or given up as the clerk answers. False
     /// when the register stays (an incomplete entry, a failed save).
     bool lascia_registro();

@@ -22,7 +22,7 @@ OpenResult RegisterWidget::apri(const QString& archiveFile, const QString& key, 
     return m_registro->open(archiveFile, key, settingsDatabase);
 }
 
-void RegisterWidget::mostra_registro(bool storico)
+void RegisterWidget::mostra_registro()
 {
     Frm_mask->mostra_paginazione_mittenti(false);
     Frm_mask->abilita_caselle();
@@ -35,7 +35,7 @@ void RegisterWidget::mostra_registro(bool storico)
     m_griglia->imposta_intestazioni_griglia();
     m_griglia->posiziona_griglia(m_barra, Adodc1->height());
     m_inVista = true;
-    m_azioniSchede->imposta_in_vista(true, storico);
+    m_azioniSchede->imposta_in_vista(true);
     m_griglia->mostra(0);
     // The grid just shown switches over to the mask, as the view switch does.
     passa_alla_maschera();

@@ -4,6 +4,7 @@
 
 #include "my_func.h"
 #include "program_folder.h"
+#include "register_query.h"
 
 #include <QAction>
 #include <QHeaderView>
@@ -11,6 +12,8 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <QToolBar>
 
@@ -44,6 +47,13 @@ void pickHistorical(ModalScript& script, const QString& name, QStringList* liste
         click(d, "OKButton");
     });
 }
+
+/// The main window with nothing of it replaced but the program's end.
+class Finestra : public Quadernolo
+{
+public:
+    void termina_programma() override { }
+};
 
 } // namespace
 
@@ -493,35 +503,69 @@ TEST(OpenRegister, AKeyChangedElsewhereWhileOpenAsksForTheArchivePasswordAndChec
     EXPECT_EQ(dati(w, "Adodc1")->Caption(), "   Totale schede : 4");
 }
 
-TEST(OpenRegister, NothingIsRegisteredIntoAHistoricalArchive)
+TEST(OpenRegister, AHistoricalArchiveRegistersAndReceivesUnderItsOwnLock)
 {
     TempProgram program;
-    const QString storico = program.addHistorical("SUB_2004");
+    const QString altro = program.addHistorical("SUB_2025");
+    seedRegister(altro, 5);
+    const QString storico = program.addHistorical("SUB_2026");
     seedRegister(storico, 2);
-    QFile arrivata(program.file("Notifica_2024_01_05__10_20_30.xml"));
-    ASSERT_TRUE(arrivata.open(QIODevice::WriteOnly));
-    arrivata.close();
+    // Another station is issuing a number in the other historical archive.
+    {
+        QFile blocco(program.file("SUB_2025/emissione.txt"));
+        ASSERT_TRUE(blocco.open(QIODevice::WriteOnly));
+        blocco.write("altra stazione");
+    }
+    // Another office forwards its entry 3.
+    QTemporaryDir ufficio;
+    const QString mittente = QDir(ufficio.path()).filePath("Arch_quadernolo.mdb");
+    ASSERT_TRUE(QFile::copy(program.file("arch_base.mdb"), mittente));
+    seedRegister(mittente, 3);
+    const QString notifica = program.file("Notifica_2026_05_01__09_00_00.xml");
+    {
+        Recordset rs;
+        ASSERT_TRUE(rs.open(Connection::shared(mittente, kPassword, nullptr), registerQuery()).ok());
+        ASSERT_TRUE(rs.setFilter("Progressivo = 3").ok());
+        ASSERT_TRUE(rs.save(notifica).ok());
+    }
+    const auto entrate = [](const QString& archive) {
+        return Connection::shared(archive, kPassword, nullptr)->scalar("SELECT group_concat(Progressivo) FROM entrata");
+    };
+
     ScriptedMessages messages;
-    TestQuadernolo w;
+    Finestra w;
     ASSERT_TRUE(startWindow(w));
     ASSERT_EQ(w.state.p_postazione, "Server");
     ModalScript script;
-    pickHistorical(script, "2004");
-    openRegister(w);
+    pickHistorical(script, "2026");
+    messages.answer(MsgAnswer::Yes);
+    click(&w, "Command1");
     ASSERT_TRUE(script.waitDone());
+    EXPECT_EQ(control<QLabel>(&w, "lbl_sub_arch")->text(), "Archivio in uso : 2026");
+    // The look for notifications, as the register opens, brings the entry into the archive in use.
+    EXPECT_EQ(messages.texts(), QStringList("Notifica in arrivo ! \n\nSalvo in archivio ?"));
+    EXPECT_FALSE(QFile::exists(notifica));
+    EXPECT_EQ(entrate(storico).toString(), "1,2,3");
 
-    EXPECT_FALSE(findAction(&w, "tb_insert")->isEnabled());
-    // Neither through the new-entry buttons nor through a notification that arrived.
-    schede(w)->cmd_ins_Click(0);
-    notifiche(w)->Timer1_Timer();
+    // "Nuovo" numbers from this archive's last entry, under this archive's lock alone.
+    QTest::mouseClick(control<QToolBar>(&w, "Toolbar1")->widgetForAction(findAction(&w, "tb_insert")), Qt::LeftButton);
+    messages.answer(MsgAnswer::Yes);
+    ASSERT_TRUE(click(&w, "cmd_ins_0"));
+    ASSERT_TRUE(nuovaSchedaInCorso(w));
+    EXPECT_EQ(casella(w, 0)->text(), "4");
+    EXPECT_TRUE(QFile::exists(program.file("SUB_2026/emissione.txt")));
+    EXPECT_FALSE(QFile::exists(program.file("emissione.txt")));
+    typeInto(&w, "txt_mask1_3", "Lettera");
+    typeInto(&w, "txt_mask1_7", "Richiesta");
+    typeInto(&w, "txt_mask1_8", "Rossi Mario");
+    ASSERT_TRUE(click(&w, "cmd_new_ins_0"));
     EXPECT_FALSE(nuovaSchedaInCorso(w));
-    EXPECT_TRUE(messages.shown().isEmpty());
-    EXPECT_TRUE(w.imported.isEmpty());
-    EXPECT_FALSE(QFile::exists(program.file("SUB_2004/emissione.txt")));
-    DbResult err;
-    auto db = Connection::open(storico, kPassword, &err);
-    ASSERT_TRUE(db);
-    EXPECT_EQ(db->scalar("SELECT count(*) FROM entrata").toInt(), 2);
+    EXPECT_EQ(entrate(storico).toString(), "1,2,3,4");
+    EXPECT_FALSE(QFile::exists(program.file("SUB_2026/emissione.txt")));
+    // The other archives are as they were, the other station's lock too.
+    EXPECT_EQ(entrate(altro).toString(), "1,2,3,4,5");
+    EXPECT_TRUE(entrate(program.archive()).isNull());
+    EXPECT_EQ(program.readFile("SUB_2025/emissione.txt"), "altra stazione");
 }
 
 TEST(OpenRegister, DamagedArchiveShowsTheCauseAndStaysAtTheStartMenu)

@@ -161,7 +161,7 @@ TEST(StartMenuSettings, OfficesAddedOnAServerStationReachTheRegistersPickList)
     EXPECT_EQ(picks, QStringList({"Z", "A", "B", "C"}));
 }
 
-TEST(StartMenuSettings, NoTransferFileIsReadIntoAHistoricalArchive)
+TEST(StartMenuSettings, ATransferFileIsReadIntoTheHistoricalArchiveInUse)
 {
     TempProgram program;
     const QString storico = program.addHistorical("SUB_2019");
@@ -178,14 +178,13 @@ TEST(StartMenuSettings, NoTransferFileIsReadIntoAHistoricalArchive)
     openRegister(w);
     ASSERT_TRUE(chooser.waitDone());
     ASSERT_EQ(control<QLabel>(&w, "lbl_sub_arch")->text(), "Archivio in uso : 2019");
-    messages.clear();
-    EXPECT_FALSE(notifiche(w)->importa_file_trasferimento("esporta.txt"));
-    ASSERT_EQ(messages.texts().size(), 1);
-    EXPECT_TRUE(messages.last().contains("archivio storico")) << messages.last().toStdString();
+    EXPECT_TRUE(notifiche(w)->importa_file_trasferimento("esporta.txt"));
     DbResult err;
     auto db = Connection::shared(storico, kPassword, &err);
     ASSERT_TRUE(db) << err.message.toStdString();
-    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM entrata").toInt(), 0);
+    EXPECT_EQ(db->scalar("SELECT group_concat(Progressivo || Oggetto) FROM entrata").toString(), "10dieci");
+    EXPECT_EQ(Connection::shared(program.archive(), kPassword, &err)->scalar("SELECT COUNT(*) FROM entrata").toInt(),
+              0);
 }
 
 TEST(StartMenuSettings, APasswordChangeIsWhatTheRegisterAndTheNextLoginNeed)

@@ -38,10 +38,12 @@ protected:
         ASSERT_TRUE(shown(w, "Pic_mask")->isVisible());
     }
 
-    /// "Nuovo", then "ENTRATA" (0) or "USCITA" (1), answering Yes to the question.
+    /// "Nuovo" clicked, then "ENTRATA" (0) or "USCITA" (1), answering Yes to the question.
     void nuovo(int index)
     {
-        ASSERT_TRUE(trigger(&w, "tb_insert"));
+        QWidget* pulsante = control<QToolBar>(&w, "Toolbar1")->widgetForAction(findAction(&w, "tb_insert"));
+        ASSERT_TRUE(pulsante && pulsante->isEnabled() && pulsante->isVisible());
+        QTest::mouseClick(pulsante, Qt::LeftButton);
         messages.answer(MsgAnswer::Yes);
         ASSERT_TRUE(click(&w, index == 0 ? "cmd_ins_0" : "cmd_ins_1"));
     }

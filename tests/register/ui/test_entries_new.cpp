@@ -87,8 +87,8 @@ TEST_F(EntriesTest, EmptyRegisterRefusesAStartNumberThatIsNotAPositiveWholeNumbe
 {
     apri(0);
     int asked = 0;
-    for (const QString& answer :
-         {QString(""), QString("0"), QString("abc"), QString(), QString("-5"), QString("1.5"), QString("12abc")}) {
+    for (const QString& answer : {QString(""), QString("0"), QString("abc"), QString(), QString("-5"), QString("1.5"),
+                                  QString("12abc"), QString("2147483648")}) {
         messages.clear();
         // A null text is a cancelled input box.
         messages.input(answer);
@@ -130,6 +130,31 @@ TEST_F(EntriesTest, EmptyRegisterStartsAtTheNumberTyped)
     EXPECT_EQ(box(0)->text(), "101");
     EXPECT_EQ(messages.prompts.size(), 1);
     click(&w, "cmd_new_ins_1");
+}
+
+TEST_F(EntriesTest, AtTheLastNumberNuovoRefusesAndLeavesNoLock)
+{
+    apri(0);
+    messages.input("2147483647");
+    nuovo(0);
+    ASSERT_TRUE(nuovaSchedaInCorso(w));
+    EXPECT_EQ(box(0)->text(), "2147483647");
+    compila("Lettera", "Ultimo numero", "Rossi Mario");
+    click(&w, "cmd_new_ins_0");
+    ASSERT_EQ(conta("SELECT count(*) FROM entrata WHERE Progressivo = 2147483647"), 1);
+
+    messages.clear();
+    nuovo(0);
+    EXPECT_EQ(messages.last(),
+              "ATTENZIONE !\n\nIl registro ha raggiunto l' ultimo numero (2147483647): non si "
+              "possono registrare altri quadernoli.");
+    EXPECT_EQ(messages.shown().last().icon, MsgIcon::Exclamation);
+    EXPECT_EQ(messages.prompts.size(), 1);
+    attesoConsultazione();
+    EXPECT_FALSE(QFile::exists(lock()));
+    EXPECT_EQ(box(0)->text(), "2147483647");
+    EXPECT_EQ(conta("SELECT count(*) FROM entrata"), 1);
+    EXPECT_EQ(conta("SELECT count(*) FROM Mittenti"), 1);
 }
 
 TEST_F(EntriesTest, ALockHeldByAnotherStationRefusesAndLeavesItsFileAlone)
