@@ -262,7 +262,10 @@ public:
     /// The same text into *bytes, for a caller that writes the file its own way.
     DbResult saveXml(QByteArray* bytes) const;
     /// Reads a file in ADO's XML rowset format into a new in-memory recordset; a malformed file
-    /// gives null and an error, never a partial result.
+    /// gives null and an error, never a partial result. So does one the reader would not take in
+    /// full: a second schema or data section, an element out of its place (a row outside the
+    /// data section, anything but rows and the batch's change wrappers in it, anything in a row),
+    /// or text other than blanks between elements.
     static std::shared_ptr<Recordset> openXml(const QString& file, DbResult* error);
     /// The rows of the view from the current record on (at most rows when rows >= 0), fields
     /// joined by columnSep and rows ended by rowSep, Null written as nullExpr. Values read as

@@ -368,6 +368,10 @@ struct XmlColumn
 
 enum class RowKind { Plain, Insert, Update, Delete };
 
+/// What an element of a rowset file is, by where it stands: the root, the schema or an element
+/// within it, the data section, the wrappers of a saved batch's changes in it, a row.
+enum class Element { Root, Schema, Data, Insert, Update, Original, Delete, Row };
+
 struct XmlRow
 {
     RowKind kind = RowKind::Plain;
@@ -384,70 +388,92 @@ public:
     {
     }
 
+    /// Reads the whole file. Whatever it holds is taken in full or the file is refused: one
+    /// schema and one data section under the root, in the data section only rows and the
+    /// wrappers of a saved batch's changes, in a row nothing, and no text but blanks between
+    /// elements anywhere.
     DbResult read()
     {
-        int depth = 0;
-        int dataDepth = -1;
-        int schemaDepth = -1;
+        std::vector<Element> open; // the elements open, outermost first
         XmlColumn* column = nullptr;
-        QString mode; // "", insert, update, original, delete
+        bool haveSchema = false;
         bool haveData = false;
         while (!m_xml.atEnd()) {
             const QXmlStreamReader::TokenType token = m_xml.readNext();
-            if (token == QXmlStreamReader::StartElement) {
-                ++depth;
+            if (token == QXmlStreamReader::Characters) {
+                if (!m_xml.isWhitespace())
+                    return xmlError(QStringLiteral("Testo inatteso nel file XML (riga %1): \"%2\"")
+                                        .arg(m_xml.lineNumber())
+                                        .arg(m_xml.text().trimmed().left(40)));
+            } else if (token == QXmlStreamReader::StartElement) {
                 const QStringView ns = m_xml.namespaceUri();
                 const QStringView local = m_xml.name();
-                if (ns == kSchemaNs && local == QLatin1String("Schema")) {
-                    schemaDepth = depth;
-                } else if (schemaDepth > 0 && ns == kSchemaNs && local == QLatin1String("AttributeType")) {
-                    m_columns.append(XmlColumn());
-                    column = &m_columns.last();
-                    column->order = int(m_columns.size());
-                    readColumnAttributes(column);
-                } else if (column && ns == kSchemaNs && local == QLatin1String("datatype")) {
-                    readTypeAttributes(&column->type);
-                    readNullability(column);
-                } else if (ns == kRowsetNs && local == QLatin1String("data")) {
-                    if (m_columns.isEmpty())
-                        return xmlError(QStringLiteral("File XML senza descrizione dei campi."));
-                    const DbResult r = prepareColumns();
-                    if (!r.ok())
-                        return r;
-                    dataDepth = depth;
-                    haveData = true;
-                } else if (dataDepth > 0 && ns == kRowsetNs
-                           && (local == QLatin1String("insert") || local == QLatin1String("update")
-                               || local == QLatin1String("original") || local == QLatin1String("delete"))) {
-                    if (local == QLatin1String("update")) {
-                        m_currents.clear();
-                        m_originals.clear();
+                const bool data = ns == kRowsetNs && local == QLatin1String("data");
+                const bool row = local == QLatin1String("row") && ns != kSchemaNs && ns != kRowsetNs;
+                Element element = Element::Root;
+                if (open.empty()) {
+                    // the root
+                } else if (data && haveData) {
+                    return xmlError(QStringLiteral("Più di una sezione di dati (rs:data) nel file XML (riga %1).")
+                                        .arg(m_xml.lineNumber()));
+                } else if (open.back() == Element::Root) {
+                    if (ns == kSchemaNs && local == QLatin1String("Schema") && !haveSchema) {
+                        element = Element::Schema;
+                        haveSchema = true;
+                    } else if (data) {
+                        if (m_columns.isEmpty())
+                            return xmlError(QStringLiteral("File XML senza descrizione dei campi."));
+                        const DbResult r = prepareColumns();
+                        if (!r.ok())
+                            return r;
+                        element = Element::Data;
+                        haveData = true;
+                    } else {
+                        return unexpected();
                     }
-                    mode = local.toString();
-                } else if (dataDepth > 0 && local == QLatin1String("row") && ns != kSchemaNs && ns != kRowsetNs) {
-                    const DbResult r = readRow(mode);
+                } else if (open.back() == Element::Schema) {
+                    // The schema's own elements; rows here would be lost.
+                    if (row || data)
+                        return unexpected();
+                    element = Element::Schema;
+                    if (ns == kSchemaNs && local == QLatin1String("AttributeType")) {
+                        m_columns.append(XmlColumn());
+                        column = &m_columns.last();
+                        column->order = int(m_columns.size());
+                        readColumnAttributes(column);
+                    } else if (column && ns == kSchemaNs && local == QLatin1String("datatype")) {
+                        readTypeAttributes(&column->type);
+                        readNullability(column);
+                    }
+                } else if (row && open.back() != Element::Row) {
+                    const DbResult r = readRow(open.back());
                     if (!r.ok())
                         return r;
+                    element = Element::Row;
+                } else if (ns == kRowsetNs && open.back() == Element::Data && local == QLatin1String("insert")) {
+                    element = Element::Insert;
+                } else if (ns == kRowsetNs && open.back() == Element::Data && local == QLatin1String("delete")) {
+                    element = Element::Delete;
+                } else if (ns == kRowsetNs && open.back() == Element::Data && local == QLatin1String("update")) {
+                    element = Element::Update;
+                    m_currents.clear();
+                    m_originals.clear();
+                } else if (ns == kRowsetNs && open.back() == Element::Update && local == QLatin1String("original")) {
+                    element = Element::Original;
+                } else {
+                    return unexpected();
                 }
+                open.push_back(element);
             } else if (token == QXmlStreamReader::EndElement) {
-                const QStringView ns = m_xml.namespaceUri();
-                const QStringView local = m_xml.name();
-                if (ns == kSchemaNs && local == QLatin1String("AttributeType"))
+                if (m_xml.namespaceUri() == kSchemaNs && m_xml.name() == QLatin1String("AttributeType"))
                     column = nullptr;
-                else if (ns == kSchemaNs && local == QLatin1String("Schema"))
-                    schemaDepth = -1;
-                else if (ns == kRowsetNs && local == QLatin1String("data"))
-                    dataDepth = -1;
-                else if (ns == kRowsetNs && local == QLatin1String("original"))
-                    mode = QStringLiteral("update");
-                else if (ns == kRowsetNs && local == QLatin1String("update")) {
+                if (!open.empty() && open.back() == Element::Update) {
                     const DbResult r = closeUpdate();
                     if (!r.ok())
                         return r;
-                    mode.clear();
-                } else if (ns == kRowsetNs && (local == QLatin1String("insert") || local == QLatin1String("delete")))
-                    mode.clear();
-                --depth;
+                }
+                if (!open.empty())
+                    open.pop_back();
             }
         }
         if (m_xml.hasError())
@@ -569,24 +595,31 @@ private:
         return {};
     }
 
-    DbResult readRow(const QString& mode)
+    /// The element at the reader, refused: it has no place where it stands.
+    DbResult unexpected() const
+    {
+        return xmlError(QStringLiteral("Elemento inatteso nel file XML (riga %1): <%2>")
+                            .arg(m_xml.lineNumber())
+                            .arg(m_xml.qualifiedName()));
+    }
+
+    /// The row at the reader, within the element in.
+    DbResult readRow(Element in)
     {
         XmlRow row;
         QBitArray given;
         const DbResult r = readValues(&row.values, &given);
         if (!r.ok())
             return r;
-        if (mode == QLatin1String("update")) {
+        if (in == Element::Update) {
             m_currents.append({row.values, given});
             return {};
         }
-        if (mode == QLatin1String("original")) {
+        if (in == Element::Original) {
             m_originals.append(row.values);
             return {};
         }
-        row.kind = mode == QLatin1String("insert") ? RowKind::Insert
-            : mode == QLatin1String("delete")      ? RowKind::Delete
-                                                   : RowKind::Plain;
+        row.kind = in == Element::Insert ? RowKind::Insert : in == Element::Delete ? RowKind::Delete : RowKind::Plain;
         m_rows.append(row);
         return {};
     }

@@ -138,7 +138,7 @@ struct Destinazione
 };
 
 /// "entrata.x" and "Mittenti.x" name their table; a bare name is entrata's column when entrata
-/// has it, else the correspondents'; any other name is skipped.
+/// has it, else the correspondents'; any other name goes nowhere.
 Destinazione destinazioneDi(const QString& nome, Recordset& schede, Recordset& mittenti)
 {
     const qsizetype punto = nome.indexOf(QLatin1Char('.'));
@@ -278,11 +278,19 @@ EsitoTrasferimento leggi_file_trasferimento(const std::shared_ptr<Connection>& d
         const QStringList intestazione = pezzi[0].split(kTab);
         std::vector<Destinazione> colonne;
         int numero = -1;
+        int suoNumero = -1; // the correspondent's Quadernolo
         for (const QString& nome : intestazione) {
             const Destinazione d = destinazioneDi(nome, schede, mittenti);
+            // A column the archive lacks (a misspelt name, another program's) would lose its
+            // values without a word.
+            if (!d.tabella)
+                return fallito(QStringLiteral("L' intestazione nomina una colonna che l' archivio non ha: \"%1\" "
+                                              "(colonna %2).")
+                                   .arg(nome)
+                                   .arg(colonne.size() + 1));
             // A column named twice would take two values from one row, and the later would win
             // where the earlier was checked: a correspondent could go to another entry.
-            for (size_t prima = 0; d.tabella && prima < colonne.size(); ++prima) {
+            for (size_t prima = 0; prima < colonne.size(); ++prima) {
                 if (colonne[prima].tabella == d.tabella && colonne[prima].colonna == d.colonna)
                     return fallito(QStringLiteral("L' intestazione nomina due volte la colonna %1 (colonne %2 e %3).")
                                        .arg(nome)
@@ -290,19 +298,21 @@ EsitoTrasferimento leggi_file_trasferimento(const std::shared_ptr<Connection>& d
                                        .arg(colonne.size() + 1));
             }
             colonne.push_back(d);
-            if (d.tabella == &schede
-                && schede.field(d.colonna).name.compare(QLatin1String("Progressivo"), Qt::CaseInsensitive) == 0)
+            const QString& colonna = d.tabella->field(d.colonna).name;
+            if (d.tabella == &schede && colonna.compare(QLatin1String("Progressivo"), Qt::CaseInsensitive) == 0)
                 numero = int(colonne.size()) - 1;
+            if (d.tabella == &mittenti && colonna.compare(QLatin1String("Quadernolo"), Qt::CaseInsensitive) == 0)
+                suoNumero = int(colonne.size()) - 1;
         }
         if (numero < 0)
             return fallito(QStringLiteral("L' intestazione del file non ha la colonna Progressivo."));
 
-        // Assigns the row's values that go to one table (the register number apart), and gives
+        // Assigns the row's values that go to one table (the register numbers apart), and gives
         // them back as that table holds them, by column name.
         const auto assegna = [&](const QStringList& valori, Recordset& tabella, int riga, ValoriColonne* dati) {
             for (int i = 0; i < valori.size(); ++i) {
                 const Destinazione& d = colonne[size_t(i)];
-                if (d.tabella != &tabella || i == numero)
+                if (d.tabella != &tabella || i == numero || i == suoNumero)
                     continue;
                 const FieldInfo& campo = tabella.field(d.colonna);
                 QVariant valore;
@@ -331,25 +341,31 @@ EsitoTrasferimento leggi_file_trasferimento(const std::shared_ptr<Connection>& d
                 continue;
             if (valori.size() > intestazione.size())
                 return fallito(QStringLiteral("La riga %1 ha più valori dell' intestazione.").arg(p));
+            // The register numbers are judged as the row writes them (digits alone), the entry's
+            // and its correspondent's alike; a blank gives none.
+            const auto testoDi
+                = [&valori](int i) { return i >= 0 && i < valori.size() ? valori[i].trimmed() : QString(); };
             RigaRicevuta riga;
             riga.posizione = p;
-            const QString testoNumero = numero < valori.size() ? valori[numero].trimmed() : QString();
-            if (!testoNumero.isEmpty())
-                riga.numero = testoNumero;
+            if (const QString testo = testoDi(numero); !testo.isEmpty())
+                riga.numero = testo;
             schede.addNew();
             if (!(r = assegna(valori, schede, p, &riga.scheda)).ok())
                 return fallito(r.message);
             mittenti.addNew();
             if (!(r = assegna(valori, mittenti, p, &riga.mittente)).ok())
                 return fallito(r.message);
-            // A row that gives its entry no direction gives it its correspondent's. The
-            // correspondent is joined to its entry by the entry's number and direction, whatever
-            // the row says of them.
+            // A join column left blank says nothing: the correspondent joins its row's entry. One
+            // that is given must be its entry's number and direction, as in a notification.
+            riga.mittente.removeIf(
+                [](const auto& colonna) { return giunzione(colonna.first) && colonna.second.isNull(); });
+            if (const QString testo = testoDi(suoNumero); !testo.isEmpty())
+                riga.mittente.append({QStringLiteral("Quadernolo"), testo});
+            // A row that gives its entry no direction gives it its correspondent's.
             const QVariant* tipo = valore_colonna(riga.scheda, QStringLiteral("Tipo"));
             const QVariant* suo = valore_colonna(riga.mittente, QStringLiteral("tipo"));
             if ((!tipo || tipo->isNull()) && suo)
                 imposta_colonna(riga.scheda, QStringLiteral("Tipo"), *suo);
-            riga.mittente.removeIf([](const auto& colonna) { return giunzione(colonna.first); });
             righe << riga;
         }
 

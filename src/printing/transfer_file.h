@@ -48,18 +48,20 @@ struct EsitoTrasferimento : EsitoSchede
 /// Appends the entries of a transfer file to the archive, each with its correspondents, in one
 /// transaction (all or none). Columns are taken by the header's names: "entrata.x" and
 /// "Mittenti.x" name their table, a bare name is entrata's column when it has one, else the
-/// correspondents'; other names are skipped. Each row gives one correspondent of its entry, joined
-/// to it by the entry's number and direction (whatever the row gives the correspondent's Quadernolo
-/// and tipo); a row that gives its entry no Tipo gives it its correspondent's tipo. A row of a
-/// single value is skipped. The rows are checked and made into entries by raccogli_schede, as a
-/// notification's are; an entry the archive already holds is passed over or named as
-/// SchedeRicevute does. The whole file is refused, with a message naming the row, for: a header
-/// without Progressivo, or that names one column twice; a row with more values than the header; a
-/// double quote or a NUL inside a value; rows that raccogli_schede refuses (a register number other
-/// than 1 to 2147483647 in digits alone, a direction other than "E" or "U", rows of one number that
-/// give its entry other values); a number beyond what its column holds; a value its column refuses.
-/// Numbers take the number the text begins with (0 when none), dates the trimmed text when not
-/// empty, texts the text as it is; the blank that stands for Null assigns nothing.
+/// correspondents'. Each row gives one correspondent of its entry, joined to it by the entry's
+/// number and direction: a correspondent's Quadernolo or tipo left blank gives the entry's, and a
+/// row that gives its entry no Tipo (none, or the blank) gives it its correspondent's tipo. A row
+/// of a single value is skipped. The rows are checked and made into entries by raccogli_schede, as
+/// a notification's are; an entry the archive already holds is passed over or named as
+/// SchedeRicevute does. The whole file is refused, with a message naming the row or the column,
+/// for: a header without Progressivo, that names a column neither table has, or one column twice;
+/// a row with more values than the header; a double quote or a NUL inside a value; rows that
+/// raccogli_schede refuses (a register number, the entry's or its correspondent's, other than 1 to
+/// 2147483647 in digits alone, a direction other than "E" or "U", a correspondent of another
+/// number or direction than its entry, rows of one number that give its entry other values); a
+/// number beyond what its column holds; a value its column refuses. Numbers take the number the
+/// text begins with (0 when none), dates the trimmed text when not empty, texts the text as it is;
+/// the blank that stands for Null assigns nothing.
 EsitoTrasferimento leggi_file_trasferimento(const std::shared_ptr<Connection>& db, const QString& path);
 
 } // namespace quad

@@ -41,6 +41,16 @@ protected:
         return f.readAll();
     }
 
+    /// The seeded register as its save writes it.
+    QByteArray savedRegister()
+    {
+        seedRegister();
+        Recordset rs;
+        EXPECT_TRUE(rs.open(db, kRegister).ok());
+        EXPECT_TRUE(rs.save(path("buono.xml")).ok());
+        return read("buono.xml");
+    }
+
     void seedRegister()
     {
         ASSERT_TRUE(db->exec("INSERT INTO entrata (Progressivo, Tipo, Data_quadernolo, Anno, Oggetto, Note, Orario, "
@@ -218,11 +228,7 @@ TEST_F(RecordsetXmlTest, PendingChangeWrappersOfASavedBatchReadAsPending)
 
 TEST_F(RecordsetXmlTest, ABrokenFileIsRefusedWhole)
 {
-    seedRegister();
-    Recordset rs;
-    ASSERT_TRUE(rs.open(db, kRegister).ok());
-    ASSERT_TRUE(rs.save(path("buono.xml")).ok());
-    const QByteArray good = read("buono.xml");
+    const QByteArray good = savedRegister();
 
     DbResult err;
     write("mezzo.xml", good.left(good.size() / 2));
@@ -251,6 +257,30 @@ TEST_F(RecordsetXmlTest, ABrokenFileIsRefusedWhole)
     noSchema.replace("AttributeType", "Attributo");
     write("schema.xml", noSchema);
     EXPECT_FALSE(Recordset::openXml(path("schema.xml"), &err));
+}
+
+TEST_F(RecordsetXmlTest, AFileWhoseStructureIsNotTakenInFullIsRefusedWhole)
+{
+    const QByteArray good = savedRegister();
+    const QByteArray riga = "<z:row Progressivo=\"9\" Quadernolo=\"9\"/>";
+    // Each variant has rows, or a place for them, that the reader would not take.
+    const std::pair<QByteArray, const char*> casi[] = {
+        {QByteArray(good).replace("</rs:data>", "<rs:data>" + riga + "</rs:data>" + riga + "</rs:data>"),
+         "Più di una sezione di dati (rs:data)"},
+        {QByteArray(good).replace("</xml>", "<rs:data>" + riga + "</rs:data></xml>"),
+         "Più di una sezione di dati (rs:data)"},
+        {QByteArray(good).replace("</rs:data>", "</rs:data>" + riga), "Elemento inatteso nel file XML (riga"},
+        {QByteArray(good).replace("</rs:data>", "<z:righe>" + riga + "</z:righe></rs:data>"), "<z:righe>"},
+        {QByteArray(good).replace("</rs:data>", "<z:row Progressivo=\"9\">" + riga + "</z:row></rs:data>"), "<z:row>"},
+        {QByteArray(good).replace("<s:extends", "<rs:data>" + riga + "</rs:data><s:extends"), "<rs:data>"},
+        {QByteArray(good).replace("</rs:data>", "Progressivo 9</rs:data>"), "Testo inatteso nel file XML (riga"},
+    };
+    for (const auto& [testo, errore] : casi) {
+        write("storto.xml", testo);
+        DbResult err;
+        EXPECT_FALSE(Recordset::openXml(path("storto.xml"), &err)) << errore;
+        EXPECT_TRUE(err.message.contains(QString::fromUtf8(errore))) << err.message.toStdString();
+    }
 }
 
 TEST_F(RecordsetXmlTest, AValueThatCannotBeWrittenFailsTheSaveAndLeavesNoFile)

@@ -202,9 +202,12 @@ TEST_F(NotificationImport, ANumberHeldWithOtherValuesIsLeftAsItIsAndTheNewEntrie
 TEST_F(NotificationImport, EntriesReceivedAgainWithTheSameValuesAreRecognised)
 {
     ASSERT_TRUE(copia_righe(arrivo, registro, file).ok);
-    // The receiving office has annotated and filed entry 2 since: still the same entry. A row of
-    // entry 1's number in the other direction belongs to no entry and is not entry 1's.
-    ASSERT_TRUE(arrivo->exec("UPDATE entrata SET Note = 'vista', sys_nodo = '1\\' WHERE Progressivo = 2").ok());
+    // The receiving office has annotated, linked, filed and annulled entry 2 since: still the same
+    // entry. A row of entry 1's number in the other direction belongs to no entry and is not entry 1's.
+    ASSERT_TRUE(arrivo
+                    ->exec("UPDATE entrata SET Note = 'vista', Collegamento = 'a.pdf', sys_nodo = '1\\', "
+                           "Annullato = -1, Nota_annulla = 'doppia' WHERE Progressivo = 2")
+                    .ok());
     ASSERT_TRUE(arrivo->exec("INSERT INTO Mittenti (Quadernolo, tipo, Nominativo) VALUES (1, 'U', 'Orfano')").ok());
     const EsitoImportazione ancora = copia_righe(arrivo, registro, file);
     EXPECT_FALSE(ancora.ok);

@@ -67,6 +67,21 @@ void scrivi(const QString& path, const QByteArray& bytes)
     f.write(bytes);
 }
 
+/// Each transfer file (bytes, and the message that refuses it) read into the empty archive db of
+/// arrivo: refused with its message, and the archive left empty.
+void rifiutati(const test::TempProgram& arrivo, const std::shared_ptr<Connection>& db,
+               std::initializer_list<std::pair<QByteArray, const char*>> casi)
+{
+    for (const auto& [testo, errore] : casi) {
+        scrivi(arrivo.file("esporta.txt"), testo);
+        const EsitoTrasferimento esito = leggi_file_trasferimento(db, arrivo.file("esporta.txt"));
+        EXPECT_FALSE(esito.ok);
+        EXPECT_EQ(esito.errore, QString::fromUtf8(errore));
+        EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM entrata").toInt(), 0);
+        EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM Mittenti").toInt(), 0);
+    }
+}
+
 } // namespace
 
 TEST(TransferFile, StatusTexts)
@@ -156,7 +171,7 @@ TEST(TransferFile, ReadingRules)
     EXPECT_EQ(e.aggiunti.size(), 0);
 
     // A single value is no row; 12abc gives 12, abc 0; a blank date keeps the default; text as it is;
-    // columns entrata lacks are skipped.
+    // a column entrata lacks is the correspondents'.
     scrivi(program.file("regole.txt"),
            "\"Progressivo\tNumero_documenti\tAnno\tData_quadernolo\tOggetto\tNominativo\tMittenti.tipo\xff"
            "solo\xff"
@@ -217,6 +232,8 @@ TEST(TransferFile, AFileThatCannotGoInWholeIsRefusedNamingItsRow)
         {header + "0\tE\t2026\tzero\tAnna\xff\"\r\n", "riga 1"},
         {header + "-7\tE\t2026\tnegativo\tAnna\xff\"\r\n", "riga 1"},
         {header + "2147483648\tE\t2026\ttroppo\tAnna\xff\"\r\n", "riga 1"},
+        {header + "1e3\tE\t2026\tesponente\tAnna\xff\"\r\n", "riga 1"},
+        {header + "+7\tE\t2026\tsegno\tAnna\xff\"\r\n", "riga 1"},
         {header + "7\tE\t99999999999999999999\tanno\tAnna\xff\"\r\n", "Riga 1, campo Anno"},
         {header
              + "7\tE\t2026\tbuona\tAnna\xff"
@@ -295,11 +312,59 @@ TEST(TransferFile, RowsOfOneEntryThatDisagreeOnItsSubjectAreRefusedAsANotificati
            "\"Progressivo\tentrata.Tipo\tOggetto\tNominativo\xff"
            "901\tE\tFattura\tRossi\xff"
            "902\tE\tDomanda\tBianchi\xff"
+           "903\tE\tRicorso\tNeri\xff"
            "902\tE\tDomanda (bis)\tVerdi\xff\"\r\n");
     const EsitoTrasferimento esito = leggi_file_trasferimento(db, arrivo.file("esporta.txt"));
     EXPECT_FALSE(esito.ok);
     EXPECT_EQ(esito.errore,
-              "Riga 3, colonna Oggetto: il quadernolo n. 902 vi ha \"Domanda (bis)\", alla riga 2 \"Domanda\".");
+              "Riga 4, colonna Oggetto: il quadernolo n. 902 vi ha \"Domanda (bis)\", alla riga 2 \"Domanda\".");
     EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM entrata").toInt(), 0);
     EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM Mittenti").toInt(), 0);
+}
+
+TEST(TransferFile, AHeaderNamingAColumnTheArchiveLacksIsRefusedNamingIt)
+{
+    test::TempProgram arrivo;
+    rifiutati(arrivo, apri(arrivo),
+              {{"\"Progressivo\tTipo\tOgetto\tNominativo\xff"
+                "950\tE\tsoggetto\tAnna\xff\"\r\n",
+                "L' intestazione nomina una colonna che l' archivio non ha: \"Ogetto\" (colonna 3)."},
+               {"\"Progressivo\tTipo\tNominativo\tentrata.Citta\xff"
+                "950\tE\tAnna\tRoma\xff\"\r\n",
+                "L' intestazione nomina una colonna che l' archivio non ha: \"entrata.Citta\" (colonna 4)."}});
+}
+
+TEST(TransferFile, ACorrespondentOfAnotherEntryOrDirectionIsRefusedAsInANotification)
+{
+    test::TempProgram arrivo;
+    const QByteArray intestazione = "\"Progressivo\tentrata.Tipo\tNominativo\tMittenti.Quadernolo\tMittenti.tipo\xff";
+    rifiutati(arrivo, apri(arrivo),
+              {{intestazione + "951\tE\tAnna\t952\tE\xff\"\r\n",
+                "Riga 1: il corrispondente è del quadernolo n. 952, non del n. 951."},
+               {intestazione + "951\tE\tAnna\t951\tU\xff\"\r\n",
+                "Riga 1: la direzione del corrispondente (U) non è quella del quadernolo n. 951 (E)."}});
+}
+
+TEST(TransferFile, AJoinColumnLeftBlankGivesTheEntrysOwn)
+{
+    test::TempProgram arrivo;
+    auto db = apri(arrivo);
+    scrivi(arrivo.file("esporta.txt"),
+           "\"Progressivo\tentrata.Tipo\tNominativo\tMittenti.Quadernolo\tMittenti.tipo\xff"
+           "960\t \tAnna\t \tU\xff"
+           "961\tE\tBruno\t \t \xff\"\r\n");
+    const EsitoTrasferimento esito = leggi_file_trasferimento(db, arrivo.file("esporta.txt"));
+    ASSERT_TRUE(esito.ok) << esito.errore.toStdString();
+    EXPECT_EQ(righeDi(*db, "SELECT Progressivo, Tipo FROM entrata ORDER BY 1"), QStringList({"960|U", "961|E"}));
+    EXPECT_EQ(righeDi(*db, "SELECT Quadernolo, tipo, Nominativo FROM Mittenti ORDER BY 1"),
+              QStringList({"960|U|Anna", "961|E|Bruno"}));
+}
+
+TEST(TransferFile, AFileThatGivesNoDirectionIsRefusedNamingTheColumn)
+{
+    test::TempProgram arrivo;
+    rifiutati(arrivo, apri(arrivo),
+              {{"\"Progressivo\tOggetto\tNominativo\xff"
+                "970\tsettanta\tCarla\xff\"\r\n",
+                "Riga 1, colonna Tipo: (nessuno) non è una direzione (E per entrata, U per uscita)."}});
 }

@@ -670,6 +670,47 @@ TEST_F(NotificationWindow, ANotificationOfNeitherDirectionOrANumberPastTheArchiv
     click(&b, "cmd_new_ins_1");
 }
 
+TEST_F(NotificationWindow, ANotificationWithASecondDataSectionIsRefusedWholeAndKept)
+{
+    // Entries 901, 903 and 904 of the sending office, each forwarded as the forward writes it; the
+    // file of 901 then carries, before its own end of data, a data section of its own with 903,
+    // and 904 after it.
+    auto db = archivio(mittente.archive());
+    ASSERT_TRUE(db->exec("INSERT INTO entrata (Progressivo, Tipo, Oggetto) VALUES (901, 'E', 'Fattura'), "
+                         "(903, 'E', 'Domanda'), (904, 'U', 'Risposta')")
+                    .ok());
+    ASSERT_TRUE(db->exec("INSERT INTO Mittenti (Quadernolo, tipo, Nominativo) VALUES (901, 'E', 'Rossi'), "
+                         "(903, 'E', 'Bianchi'), (904, 'U', 'Verdi')")
+                    .ok());
+    Recordset rs;
+    ASSERT_TRUE(rs.open(db, registerQuery()).ok());
+    const auto notificaDi = [&rs](int numero) {
+        QByteArray testo;
+        EXPECT_TRUE(rs.setFilter(QStringLiteral("Progressivo = %1").arg(numero)).ok());
+        EXPECT_TRUE(rs.saveXml(&testo).ok());
+        return testo;
+    };
+    const auto rigaDi = [&notificaDi](int numero) {
+        const QByteArray testo = notificaDi(numero);
+        const qsizetype inizio = testo.indexOf("<z:row ");
+        return testo.mid(inizio, testo.indexOf("/>", inizio) + 2 - inizio);
+    };
+    QByteArray testo = notificaDi(901);
+    testo.replace("</rs:data>", "<rs:data>" + rigaDi(903) + "</rs:data>" + rigaDi(904) + "</rs:data>");
+    scriviFile(destinatario.file("Notifica_901.xml"), testo);
+
+    Finestra b;
+    apriDestinatario(b, {MsgAnswer::Yes});
+    ASSERT_EQ(messages.texts().size(), 2);
+    EXPECT_TRUE(messages.last().startsWith("Errore nell' importazione dei dati\n\n"
+                                           + destinatario.file("Notifica_901.xml")
+                                           + ": Più di una sezione di dati (rs:data) nel file XML"))
+        << messages.last().toStdString();
+    EXPECT_EQ(notificheIn(destinatario.path()), QStringList("Notifica_901.xml"));
+    EXPECT_EQ(archivio(destinatario.archive())->scalar("SELECT COUNT(*) FROM entrata").toInt(), 0);
+    EXPECT_EQ(archivio(destinatario.archive())->scalar("SELECT COUNT(*) FROM Mittenti").toInt(), 0);
+}
+
 TEST_F(NotificationWindow, ATransferFileWhoseRowsCannotBeStampedLeavesTheEarlierFileInPlace)
 {
     Finestra w;
