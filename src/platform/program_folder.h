@@ -23,6 +23,11 @@ inline const char* kCompactFile = "Temp.mdb";
 /// The initial password of the shipped archive template.
 inline const char* kTemplatePassword = "quadernolo";
 
+/// The last register number: an archive keeps entry numbers (Progressivo, and Quadernolo of the
+/// correspondents) as Long values, from 1 to kLastNumber, and the other offices' readers of
+/// forwarded entries take no other.
+inline constexpr qint64 kLastNumber = 2147483647;
+
 /// Resolves a data folder as the program stores it ("" or a relative "SUB_x" resolved against the
 /// program folder, an absolute path as it is) to an absolute path, finding existing folders
 /// without regard to case.

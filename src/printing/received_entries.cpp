@@ -65,7 +65,7 @@ DbResult rifiuta(const QString& testo)
 DbResult nonNumero(int posizione, const QString& colonna, const QVariant& valore)
 {
     return rifiuta(QStringLiteral("Riga %1, colonna %2: %3 non è un numero di registro (un numero intero da 1 a %4).")
-                       .arg(QString::number(posizione), colonna, citato(valore), QString::number(kNumeroMassimo)));
+                       .arg(QString::number(posizione), colonna, citato(valore), QString::number(kLastNumber)));
 }
 
 } // namespace
@@ -121,7 +121,7 @@ std::optional<qint64> numero_registro(const QVariant& valore)
         if (!numero)
             return std::nullopt;
     }
-    if (!std::isfinite(n) || n != std::trunc(n) || n < 1 || n > double(kNumeroMassimo))
+    if (!std::isfinite(n) || n != std::trunc(n) || n < 1 || n > double(kLastNumber))
         return std::nullopt;
     return qint64(n);
 }

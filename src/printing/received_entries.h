@@ -4,6 +4,7 @@
 // the new ones in one transaction, those the archive holds already compared with it.
 
 #include "database.h"
+#include "program_folder.h"
 #include "recordset.h"
 
 #include <QList>
@@ -54,11 +55,7 @@ struct EsitoSchede
 /// Whether two values are the same as the register shows them (Null only equals Null).
 bool stesso_valore(const QVariant& a, const QVariant& b);
 
-/// The largest register number: the archive keeps entry numbers (Progressivo, and Quadernolo of
-/// the correspondents) in Long columns.
-constexpr qint64 kNumeroMassimo = 2147483647;
-
-/// The register number a value of a received file gives: a whole number from 1 to kNumeroMassimo,
+/// The register number a value of a received file gives: a whole number from 1 to kLastNumber,
 /// whatever type the file gives its column: a number (a real holding 5.5 gives none) or a text of
 /// digits alone (blanks around them allowed). nullopt for anything else: Null, a sign, letters,
 /// a yes/no, a date.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "database.h"
+#include "program_folder.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -14,10 +15,6 @@
 namespace quad {
 
 class IssuingLock;
-
-/// The last number a register gives: entries are numbered from 1 to kLastNumber, the numbers the
-/// other offices' readers of forwarded entries take.
-inline constexpr qint64 kLastNumber = 2147483647;
 
 /// Texts of the new-entry routine, shown by the main window as they stand.
 inline const char* kLockHeldText = "ATTENZIONE !!\n\nQuadernolo in emissione da altro utente.";
