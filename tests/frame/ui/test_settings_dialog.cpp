@@ -476,6 +476,18 @@ TEST_F(SettingsDialog, TypingInTheListShowsNothing)
     EXPECT_TRUE(msgs.shown().isEmpty());
 }
 
+TEST_F(SettingsDialog, ReturnPressesTheFocusedButton)
+{
+    open("[IMPOSTA]\nPostazione=Server\n");
+    dlg->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dlg.get()));
+    click(dlg.get(), "Option1_1");
+    control<QPushButton>(dlg.get(), "Command4")->setFocus();
+    pressKeyInFocus(Qt::Key_Return);
+    EXPECT_FALSE(dlg->isVisible());
+    EXPECT_EQ(ini("IMPOSTA", "Postazione"), "Client");
+}
+
 // ---------------------------------------------------------------------------------------------
 // Password
 
