@@ -249,4 +249,28 @@ TEST_F(TreeStoreTest, AFolderRemovedWhileItsSubfolderStaysIsRefused)
     }
 }
 
+TEST_F(TreeStoreTest, AFolderAddedOverAnotherStationsChangesNeverTakesTheKeyOfAGoneFolderThatALinkNames)
+{
+    righe({{"1\\", "Atti"}, {"2\\", "Ferie"}});
+    const AlberoCaricato lettoDaA = carica_albero(*db, nullptr);
+
+    // Station B adds Varie and Di B and files an entry into Varie; Varie is then removed by a
+    // station whose removal leaves the links behind.
+    auto stazioneB = apri();
+    ASSERT_EQ(test::salva_da_altra_stazione(*stazioneB,
+                                            {{"1\\", "Atti"}, {"2\\", "Ferie"}, {"3\\", "Varie"}, {"4\\", "Di B"}})
+                  .esito,
+              EsitoAlbero::Scritto);
+    ASSERT_TRUE(stazioneB->exec("INSERT INTO sys_rela_tree (SYS_TREE, SYS_USER_ID, Tipo) VALUES ('3\\', 1, 'E')").ok());
+    ASSERT_TRUE(stazioneB->exec("DELETE FROM sys_tree WHERE \"KEY\" = '3\\'").ok());
+
+    // Station A adds a folder with the key it reckoned, 3\: the entry filed into Varie stays out of it.
+    const SalvataggioAlbero s = salva_albero(*db, lettoDaA.snapshot, test::letti(lettoDaA),
+                                             {{"1\\", "Atti"}, {"2\\", "Ferie"}, {"3\\", "Di A"}});
+    EXPECT_EQ(s.esito, EsitoAlbero::ModificatoAltrove);
+    EXPECT_EQ(stored(), QStringList({"1\\=Atti", "2\\=Ferie", "5\\=Di A", "4\\=Di B"}));
+    EXPECT_EQ(s.nuoveChiavi.value("3\\"), "5\\");
+    EXPECT_EQ(db->scalar("SELECT SYS_TREE FROM sys_rela_tree").toString(), "3\\");
+}
+
 } // namespace

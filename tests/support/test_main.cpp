@@ -1,4 +1,5 @@
 #include "application_setup.h"
+#include "window_keys.h"
 
 #include <QApplication>
 
@@ -12,6 +13,7 @@ int main(int argc, char** argv)
     quad::prepareItalianEnvironment();
     QApplication app(argc, argv);
     quad::setUpApplication(app);
+    quad::installWindowKeys(app);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

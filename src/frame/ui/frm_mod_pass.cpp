@@ -331,6 +331,17 @@ bool frm_mod_pass::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
+void frm_mod_pass::keyPressEvent(QKeyEvent* event)
+{
+    // The dialog has no cancel: Escape closes nothing, so that what the office list holds unstored
+    // (a folder chosen, a correction) is not dropped unasked.
+    if (event->matches(QKeySequence::Cancel)) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
 // ---------------------------------------------------------------------------------------------
 // General panel, loading and closing
 
@@ -721,6 +732,11 @@ void frm_mod_pass::cmd_corr_Click(int Index)
 
 bool frm_mod_pass::txt_corr_KeyPress(int KeyAscii)
 {
+    // Escape gives the correction up, as "Annulla" does.
+    if (KeyAscii == Qt::Key_Escape) {
+        cmd_corr_Click(1);
+        return true;
+    }
     if (KeyAscii != Qt::Key_Return && KeyAscii != Qt::Key_Enter)
         return false;
     cmd_corr_Click(0);

@@ -79,6 +79,7 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     // Tab strip: "Generale", "Password", "Elenco A.O.O.".

@@ -4,6 +4,7 @@
 #include "main_window.h"
 #include "my_func.h"
 #include "qt_message_service.h"
+#include "window_keys.h"
 
 #include <QApplication>
 
@@ -14,6 +15,7 @@ int esegui_programma(QApplication& app)
     QtMessageService messages;
     MessageService::install(&messages);
     setDocumentOpener(openWithDesktop);
+    installWindowKeys(app);
 
     int rc = 0;
     {

@@ -37,9 +37,21 @@ inline QPushButton* bottone(QWidget* parent, const char* name, const QString& ca
     return b;
 }
 
+/// Return (or Enter) pressed on b presses it, as Space does; its repeats, while the key is held
+/// down, are used up without pressing it again. True when the key was Return or Enter.
+inline bool invio_sul_pulsante(QPushButton* b, const QKeyEvent* tasto)
+{
+    if (tasto->key() != Qt::Key_Return && tasto->key() != Qt::Key_Enter)
+        return false;
+    if (!tasto->isAutoRepeat())
+        b->click();
+    return true;
+}
+
 /// Return (or Enter) on the button while it has the focus presses it, as Space does; a key held down
-/// presses it once (its repeats are swallowed). The button does not become the default of the dialog
-/// around it: Return typed in a text box still does what that box makes of it.
+/// presses it once. The button does not become the default of the window around it: Return typed in
+/// a text box still does what that box makes of it. A dialog's buttons all do this already (see
+/// window_keys.h); this serves the buttons of the main window's parts.
 inline QPushButton* preme_con_invio(QPushButton* b)
 {
     class Invio : public QObject
@@ -50,14 +62,8 @@ inline QPushButton* preme_con_invio(QPushButton* b)
     protected:
         bool eventFilter(QObject* watched, QEvent* event) override
         {
-            if (event->type() != QEvent::KeyPress)
-                return false;
-            const auto* tasto = static_cast<QKeyEvent*>(event);
-            if (tasto->key() != Qt::Key_Return && tasto->key() != Qt::Key_Enter)
-                return false;
-            if (!tasto->isAutoRepeat())
-                static_cast<QPushButton*>(watched)->click();
-            return true;
+            return event->type() == QEvent::KeyPress
+                && invio_sul_pulsante(static_cast<QPushButton*>(watched), static_cast<QKeyEvent*>(event));
         }
     };
     b->installEventFilter(new Invio(b));

@@ -588,6 +588,21 @@ TEST_F(FrmTreeGridTest, NewLinkAtTheRootIsRefused)
     EXPECT_TRUE(messages.texts().isEmpty());
 }
 
+TEST_F(FrmTreeGridTest, ReturnPressesTheFocusedButton)
+{
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    control<QPushButton>(w.get(), "cmd_add_new")->setFocus();
+    pressKeyInFocus(Qt::Key_Return);
+    EXPECT_EQ(messages.texts(), QStringList({"Non è possibile effettuare collegamenti a tale livello !"}));
+
+    cella(0, 13);
+    messages.answer(MsgAnswer::No);
+    control<QPushButton>(w.get(), "cmd_del")->setFocus();
+    pressKeyInFocus(Qt::Key_Return);
+    EXPECT_EQ(messages.last(), "Confermi l' eliminazione del collegamento selezionato ?");
+}
+
 TEST_F(FrmTreeGridTest, ColumnWidthsAreKeptInTheirOwnSettingsKey)
 {
     const int colonne = modello()->columnCount();

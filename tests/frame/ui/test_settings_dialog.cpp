@@ -476,6 +476,46 @@ TEST_F(SettingsDialog, TypingInTheListShowsNothing)
     EXPECT_TRUE(msgs.shown().isEmpty());
 }
 
+TEST_F(SettingsDialog, EscapeClosesNothingAndDropsNoFolderChosen)
+{
+    open("[Uffici]\nElenco=A;B\nPath=/srv/a;/srv/b\n[IMPOSTA]\nPostazione=Server\n");
+    dlg->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dlg.get()));
+    showOffices();
+    selectRow(1);
+    QTemporaryDir office;
+    touch(QDir(office.path()).filePath("Arch_quadernolo.mdb"));
+    msgs.file(QDir(office.path()).filePath("Arch_quadernolo.mdb"));
+    click(dlg.get(), "pic_sfoglia");
+    pressKeyInFocus(Qt::Key_Escape);
+    ASSERT_TRUE(dlg->isVisible());
+
+    // In the correction box Escape gives the correction up.
+    click(dlg.get(), "cmd_corr_uff");
+    ASSERT_TRUE(control<QLineEdit>(dlg.get(), "txt_corr")->hasFocus());
+    typeInFocus("Z");
+    pressKeyInFocus(Qt::Key_Escape);
+    EXPECT_TRUE(dlg->isVisible());
+    EXPECT_FALSE(control<QFrame>(dlg.get(), "frm_corr")->isVisible());
+    EXPECT_EQ(rows(), QStringList({"A", "B"}));
+
+    click(dlg.get(), "Command3");
+    EXPECT_EQ(ini("Uffici", "Path"), "/srv/a;" + QDir::cleanPath(office.path()));
+    EXPECT_EQ(ini("Uffici", "Elenco"), "A;B");
+}
+
+TEST_F(SettingsDialog, ReturnPressesTheFocusedButton)
+{
+    open("[IMPOSTA]\nPostazione=Server\n");
+    dlg->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dlg.get()));
+    click(dlg.get(), "Option1_1");
+    control<QPushButton>(dlg.get(), "Command4")->setFocus();
+    pressKeyInFocus(Qt::Key_Return);
+    EXPECT_FALSE(dlg->isVisible());
+    EXPECT_EQ(ini("IMPOSTA", "Postazione"), "Client");
+}
+
 // ---------------------------------------------------------------------------------------------
 // Password
 

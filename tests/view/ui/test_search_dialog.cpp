@@ -643,3 +643,31 @@ TEST_F(SearchDialogTest, TabInTheSimpleSearchStaysInSight)
     });
     EXPECT_TRUE(messages.shown().isEmpty()) << messages.last().toStdString();
 }
+
+TEST_F(SearchDialogTest, ReturnPressesTheFocusedButtonWhateverTheDefaultOne)
+{
+    const int prima = rs()->value("Progressivo").toInt();
+    ASSERT_NE(prima, 6);
+    const auto invio = [](frmSearch* s, const QString& pulsante) {
+        control<QPushButton>(s, pulsante)->setFocus();
+        pressKeyInFocus(Qt::Key_Return);
+    };
+    withDialog([&](frmSearch* s) {
+        // A value typed makes "Trova primo" the default button; Return on another button presses that one.
+        ASSERT_EQ(control<QComboBox>(s, "cmbFields")->currentText(), "Progressivo");
+        typeInto(s, "txtFieldValue", "6");
+        invio(s, "cmd_avanzate");
+        EXPECT_TRUE(s->modo_avanzato());
+        invio(s, "cmd_imp_search_3");
+        invio(s, "cmd_data_0");
+        EXPECT_EQ(rows(s), QStringList({" e |Tipo|=|E"}));
+        EXPECT_FALSE(control<QGroupBox>(s, "frame_date")->isVisible());
+        invio(s, "cmd_avanzate");
+        EXPECT_FALSE(s->modo_avanzato());
+        EXPECT_EQ(rs()->value("Progressivo").toInt(), prima) << "no find ran";
+        invio(s, "cmdClose");
+        EXPECT_FALSE(s->isVisible());
+    });
+    EXPECT_EQ(rs()->value("Progressivo").toInt(), prima);
+    EXPECT_TRUE(messages.shown().isEmpty()) << messages.last().toStdString();
+}
