@@ -425,14 +425,16 @@ SessionResult EntrySession::save(const TypedEntry& typed)
             return record;
         done.written = record.written;
     }
+    // A failed write of the rows keeps them pending; a field of the record another station
+    // changed too is told all the same, and the text typed here stays to be saved.
+    SessionResult rowsSaved;
     if (m_rowsChanged || rowsPending()) {
-        const SessionResult rows = saveRows();
-        if (!rows.ok())
-            return rows;
-        done.written = true;
+        rowsSaved = saveRows();
+        if (rowsSaved.ok())
+            done.written = true;
     }
     const std::shared_ptr<Recordset> rows = m_sources.correspondents();
-    if (isOpen(rows) && rows->recordCount() >= 1)
+    if (rowsSaved.ok() && isOpen(rows) && rows->recordCount() >= 1)
         rows->moveFirst();
     if (done.written && number > 0) {
         const DbResult read = reread(number, true);
@@ -460,6 +462,12 @@ SessionResult EntrySession::save(const TypedEntry& typed)
             + QStringLiteral("\n\nIl testo scritto qui non è stato salvato e resta sullo schermo: lasciando il "
                              "quadernolo sostituirà quello dell' archivio.");
         text = text.isEmpty() ? campi : text + QStringLiteral("\n\n") + campi;
+    }
+    if (!rowsSaved.ok()) {
+        // The rows still pending on screen are not read again over.
+        done.written = false;
+        done.keyRefused = rowsSaved.keyRefused;
+        text = text.isEmpty() ? rowsSaved.message : text + QStringLiteral("\n\n") + rowsSaved.message;
     }
     if (!text.isEmpty()) {
         done.outcome = SessionResult::Outcome::Failed;

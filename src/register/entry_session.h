@@ -196,8 +196,10 @@ public:
     /// of the record that another station changed too since the entry was shown is not written:
     /// the rest is, the register is read again, the entry keeps the clerk's value of that field
     /// (still to be saved: the next save writes it over the other station's) and the outcome is
-    /// Failed, with a message naming both values. A new entry is never written from here (Done,
-    /// nothing written).
+    /// Failed, with a message naming both values, also when the write of the rows then fails
+    /// (the message tells both; the rows stay pending and written is false, the record having
+    /// been read again all the same). A new entry is never written from here (Done, nothing
+    /// written).
     SessionResult save(const TypedEntry& typed);
     /// The check made before the register moves away from the entry shown: an incomplete
     /// changed entry stops the move (Incomplete, nothing given up), a changed one is saved.
