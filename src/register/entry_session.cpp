@@ -589,10 +589,22 @@ SessionResult EntrySession::correctSubject(qint64 number, const QString& subject
     return done;
 }
 
+SessionResult EntrySession::checkNotAnnulled()
+{
+    return markAnnulled(nullptr);
+}
+
 SessionResult EntrySession::annul(const QString& reason)
 {
+    if (reason.trimmed().isEmpty())
+        return failed(QString());
+    return markAnnulled(&reason);
+}
+
+SessionResult EntrySession::markAnnulled(const QString* reason)
+{
     const std::shared_ptr<Recordset> rs = m_sources.registerRows();
-    if (reason.trimmed().isEmpty() || !onRecord(rs))
+    if (!onRecord(rs))
         return failed(QString());
     const qint64 number = rs->value(QStringLiteral("Progressivo")).toLongLong();
     // An annulment is never made twice: the reason first given stays.
@@ -607,11 +619,13 @@ SessionResult EntrySession::annul(const QString& reason)
         return failedWrite(notDone, read);
     if (!stored.trovato)
         return failed(notDone + QStringLiteral("\n\nQuadernolo n. %1 non trovato nell'archivio.").arg(number));
+    if (!stored.annullato && !reason)
+        return {};
 
     // The reason goes in first: a refused one leaves the entry as it was.
     const QVariant shownReason = rs->value(QStringLiteral("Nota_annulla"));
     const bool changedBefore = m_recordChanged;
-    const QVariant newReason = stored.annullato ? stored.motivo : QVariant(reason);
+    const QVariant newReason = stored.annullato ? stored.motivo : QVariant(*reason);
     DbResult written = rs->setValue(QStringLiteral("Nota_annulla"), newReason);
     if (written.ok()) {
         written = rs->setValue(QStringLiteral("Annullato"), true);
