@@ -495,7 +495,7 @@ SessionResult EntrySession::saveRecord(QList<FieldConflict>* conflicts)
     if (withLoaded) {
         loaded.note = m_loadedValues[0];
         loaded.collegamento = m_loadedValues[1];
-        loaded.annullato = m_loadedValues[2].toBool();
+        loaded.annullato = isTrueValue(m_loadedValues[2]);
         loaded.notaAnnulla = m_loadedValues[3];
     }
 

@@ -111,6 +111,42 @@ TEST_F(MaskAnnulmentTest, AnAnnulmentAnsweredNoLeavesNoButtonToTheAnnulledEntryF
     EXPECT_EQ(archivio("Nota_annulla", 3).toString(), "Errore");
 }
 
+namespace {
+
+/// Entry 4 says "Falso" in words, entry 5 "Vero", as another tool may write them.
+class TextYesNoTest : public MaskAnnulmentTest
+{
+protected:
+    void prepareArchive(Connection& db) override
+    {
+        ASSERT_TRUE(db.exec("UPDATE entrata SET Annullato = 'Falso' WHERE Progressivo = 4").ok());
+        ASSERT_TRUE(
+            db.exec("UPDATE entrata SET Annullato = 'Vero', Nota_annulla = 'altro programma' WHERE Progressivo = 5")
+                .ok());
+    }
+};
+
+} // namespace
+
+TEST_F(TextYesNoTest, ShowsAndAnnulsAsTheProgramReadsAYesNo)
+{
+    cerca(5);
+    EXPECT_TRUE(control<QFrame>(&w, "Frame_annullato")->isVisible());
+    cerca(4);
+    ASSERT_TRUE(control<QFrame>(&w, "frame_annulla")->isVisible());
+    EXPECT_FALSE(control<QCheckBox>(&w, "Check1")->isChecked());
+    // Annulled here, and at another station before it is saved: the first reason stays, told.
+    annulla("ragione di qui");
+    annullataAltrove(4);
+    click(&w, "cmd_move_2");
+    EXPECT_EQ(messages.texts(),
+              QStringList({testo_conferma_annullamento(),
+                           "ATTENZIONE !\n\nIl quadernolo n. 4 è stato annullato da un' altra postazione.\n\n"
+                           "Motivo dell' annullamento: dall'altra postazione\n\n"
+                           "Il motivo scritto qui (\"ragione di qui\") non è stato salvato."}));
+    EXPECT_EQ(archivio("Nota_annulla", 4).toString(), "dall'altra postazione");
+}
+
 TEST_F(MaskAnnulmentTest, TheReasonReadLeavesNoButtonToTheEntryFoundNext)
 {
     // The reason of annulled entry 3 read with "Vedi note", then the search to entry 1.
