@@ -111,6 +111,18 @@ TEST_F(MaskAnnulmentTest, AnAnnulmentAnsweredNoLeavesNoButtonToTheAnnulledEntryF
     EXPECT_EQ(archivio("Nota_annulla", 3).toString(), "Errore");
 }
 
+TEST_F(MaskAnnulmentTest, AMoveToAnAnnulledEntryLeavesNoKeyToTheButtonsOfAnActiveWindow)
+{
+    // The window is active and "ANNULLA" holds the focus when the register moves to annulled
+    // entry 3, which hides it.
+    entra(26);
+    pressKeyInFocus(Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), control<QPushButton>(&w, "cmd_annulla"));
+    vai(3);
+    ASSERT_TRUE(control<QFrame>(&w, "Frame_annullato")->isVisible());
+    tastiSenzaEffetto();
+}
+
 namespace {
 
 /// Entry 4 says "Falso" in words, entry 5 "Vero", as another tool may write them.
