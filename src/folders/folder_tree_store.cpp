@@ -1,5 +1,7 @@
 #include "folder_tree_store.h"
 
+#include "field_text.h"
+
 #include <functional>
 
 namespace quad {
@@ -23,7 +25,7 @@ std::vector<RigaTabella> leggi_righe(Connection& db, DbResult* error)
         = db.query(QStringLiteral("SELECT rowid, \"KEY\", CAPTION, EXPANDED, SELECTED FROM sys_tree ORDER BY rowid"),
                    {}, [&righe](const Statement& s) {
                        righe.push_back({s.value(0).toLongLong(), s.value(1).toString(), s.value(2).toString(),
-                                        s.value(3).toLongLong() != 0, s.value(4).toLongLong() != 0});
+                                        isTrueValue(s.value(3)), isTrueValue(s.value(4))});
                        return true;
                    });
     if (error)

@@ -109,7 +109,21 @@ bool readNumberText(QStringView text, qint64* integer, double* real, bool* integ
 
 bool isTrueValue(const QVariant& value)
 {
-    return value.toBool() || value.toLongLong() == -1;
+    if (!value.isValid() || value.isNull())
+        return false;
+    const int type = value.metaType().id();
+    if (type == QMetaType::QString || type == QMetaType::QByteArray) {
+        // Text another tool wrote into the field: read as a typed yes/no ("Vero", "False", "-1"),
+        // or as a number; any other text is False.
+        const QString text = value.toString();
+        if (const std::optional<bool> yes = readYesNoText(text))
+            return *yes;
+        qint64 integer = 0;
+        double real = 0;
+        bool integral = false;
+        return readNumberText(text, &integer, &real, &integral) && real != 0;
+    }
+    return value.toBool();
 }
 
 std::optional<bool> readYesNoText(QStringView text)

@@ -54,8 +54,9 @@ QString textOfValue(const QVariant& value);
 /// A yes/no as valueFromText reads it; nullopt for any other text.
 std::optional<bool> readYesNoText(QStringView text);
 
-/// Whether the value of a yes/no field is True: a true bool, or a number other than 0 (the
-/// archive stores True as -1). Null is False.
+/// The one reading of a yes/no field's value: True for a true bool or a number other than 0
+/// (the archive stores True as -1); a text (written by another tool) as readYesNoText reads it,
+/// or as a number other than 0, any other text being False. Null is False.
 bool isTrueValue(const QVariant& value);
 
 /// A number as valueFromText reads it: *integral tells a whole number (then *integer holds it);

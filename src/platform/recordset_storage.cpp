@@ -720,8 +720,9 @@ public:
         const qint8 v = m_cells[row];
         if (v == kTrue)
             return -1;
+        // A value another tool wrote (a text such as "Vero") counts as the program reads a yes/no.
         if (v == kOdd)
-            return variantInteger(m_odd.value(row));
+            return isTrueValue(m_odd.value(row)) ? -1 : 0;
         return 0;
     }
 

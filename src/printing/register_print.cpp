@@ -1,6 +1,7 @@
 #include "register_print.h"
 
 #include "date_text.h"
+#include "field_text.h"
 #include "morva_print.h"
 #include "print_sheet.h"
 #include "recordset.h"
@@ -233,8 +234,7 @@ QString testo_riferimento(const Recordset& rs)
 
 QString segno_annullo(const Recordset& rs)
 {
-    const QVariant v = rs.value(QStringLiteral("Annullato"));
-    return !v.isNull() && v.toBool() ? QStringLiteral("  X") : QStringLiteral(" ");
+    return isTrueValue(rs.value(QStringLiteral("Annullato"))) ? QStringLiteral("  X") : QStringLiteral(" ");
 }
 
 void stampa_tabelle_registro(PrintSheet& sheet, Recordset& rs, const QString& p_sessione)

@@ -425,14 +425,16 @@ SessionResult EntrySession::save(const TypedEntry& typed)
             return record;
         done.written = record.written;
     }
+    // A failed write of the rows keeps them pending; a field of the record another station
+    // changed too is told all the same, and the text typed here stays to be saved.
+    SessionResult rowsSaved;
     if (m_rowsChanged || rowsPending()) {
-        const SessionResult rows = saveRows();
-        if (!rows.ok())
-            return rows;
-        done.written = true;
+        rowsSaved = saveRows();
+        if (rowsSaved.ok())
+            done.written = true;
     }
     const std::shared_ptr<Recordset> rows = m_sources.correspondents();
-    if (isOpen(rows) && rows->recordCount() >= 1)
+    if (rowsSaved.ok() && isOpen(rows) && rows->recordCount() >= 1)
         rows->moveFirst();
     if (done.written && number > 0) {
         const DbResult read = reread(number, true);
@@ -461,6 +463,12 @@ SessionResult EntrySession::save(const TypedEntry& typed)
                              "quadernolo sostituirà quello dell' archivio.");
         text = text.isEmpty() ? campi : text + QStringLiteral("\n\n") + campi;
     }
+    if (!rowsSaved.ok()) {
+        // The rows still pending on screen are not read again over.
+        done.written = false;
+        done.keyRefused = rowsSaved.keyRefused;
+        text = text.isEmpty() ? rowsSaved.message : text + QStringLiteral("\n\n") + rowsSaved.message;
+    }
     if (!text.isEmpty()) {
         done.outcome = SessionResult::Outcome::Failed;
         done.message = done.message.isEmpty() ? text : text + QStringLiteral("\n\n") + done.message;
@@ -487,7 +495,7 @@ SessionResult EntrySession::saveRecord(QList<FieldConflict>* conflicts)
     if (withLoaded) {
         loaded.note = m_loadedValues[0];
         loaded.collegamento = m_loadedValues[1];
-        loaded.annullato = m_loadedValues[2].toBool();
+        loaded.annullato = isTrueValue(m_loadedValues[2]);
         loaded.notaAnnulla = m_loadedValues[3];
     }
 
@@ -581,10 +589,22 @@ SessionResult EntrySession::correctSubject(qint64 number, const QString& subject
     return done;
 }
 
+SessionResult EntrySession::checkNotAnnulled()
+{
+    return markAnnulled(nullptr);
+}
+
 SessionResult EntrySession::annul(const QString& reason)
 {
+    if (reason.trimmed().isEmpty())
+        return failed(QString());
+    return markAnnulled(&reason);
+}
+
+SessionResult EntrySession::markAnnulled(const QString* reason)
+{
     const std::shared_ptr<Recordset> rs = m_sources.registerRows();
-    if (reason.trimmed().isEmpty() || !onRecord(rs))
+    if (!onRecord(rs))
         return failed(QString());
     const qint64 number = rs->value(QStringLiteral("Progressivo")).toLongLong();
     // An annulment is never made twice: the reason first given stays.
@@ -599,11 +619,13 @@ SessionResult EntrySession::annul(const QString& reason)
         return failedWrite(notDone, read);
     if (!stored.trovato)
         return failed(notDone + QStringLiteral("\n\nQuadernolo n. %1 non trovato nell'archivio.").arg(number));
+    if (!stored.annullato && !reason)
+        return {};
 
     // The reason goes in first: a refused one leaves the entry as it was.
     const QVariant shownReason = rs->value(QStringLiteral("Nota_annulla"));
     const bool changedBefore = m_recordChanged;
-    const QVariant newReason = stored.annullato ? stored.motivo : QVariant(reason);
+    const QVariant newReason = stored.annullato ? stored.motivo : QVariant(*reason);
     DbResult written = rs->setValue(QStringLiteral("Nota_annulla"), newReason);
     if (written.ok()) {
         written = rs->setValue(QStringLiteral("Annullato"), true);

@@ -196,8 +196,10 @@ public:
     /// of the record that another station changed too since the entry was shown is not written:
     /// the rest is, the register is read again, the entry keeps the clerk's value of that field
     /// (still to be saved: the next save writes it over the other station's) and the outcome is
-    /// Failed, with a message naming both values. A new entry is never written from here (Done,
-    /// nothing written).
+    /// Failed, with a message naming both values, also when the write of the rows then fails
+    /// (the message tells both; the rows stay pending and written is false, the record having
+    /// been read again all the same). A new entry is never written from here (Done, nothing
+    /// written).
     SessionResult save(const TypedEntry& typed);
     /// The check made before the register moves away from the entry shown: an incomplete
     /// changed entry stops the move (Incomplete, nothing given up), a changed one is saved.
@@ -226,6 +228,11 @@ public:
     ///   no such entry, or the register refuses the reason: nothing changes.
     /// Failed without a message, changing nothing, when the reason is blank or no entry is shown.
     SessionResult annul(const QString& reason);
+    /// The check made before the clerk is asked about an annulment: reads the annulment of the
+    /// entry shown from the archive. Done, changing nothing, when it is not annulled; otherwise
+    /// Failed as annul() is, the entry shown taking an annulment made at another station with its
+    /// reason.
+    SessionResult checkNotAnnulled();
     /// Reads the register again after a write, keeping its filter and order, and stands on the
     /// entry numbered number (the same row when it still shows it). onlyEntry: this station wrote
     /// only that entry, so its rows alone are read back, unless another station wrote the archive
@@ -246,6 +253,8 @@ private:
     /// are left unwritten and go to *conflicts.
     SessionResult saveRecord(QList<FieldConflict>* conflicts);
     SessionResult saveRows();
+    /// annul() with reason, or checkNotAnnulled() without.
+    SessionResult markAnnulled(const QString* reason);
     /// EntrySources::withArchiveKey for a write on the archive in use.
     DbResult onArchive(const std::function<DbResult(Connection& archive)>& write);
     /// Throws the pending rows away and, when read, reads the rows of entry number back (the

@@ -340,11 +340,8 @@ DbResult EntryStore::commitNewEntry(const NewEntry& entry)
         return DbResult::failure(DbError::Other, QStringLiteral("Tipo di quadernolo non valido: %1").arg(tipo));
 
     // An annulment cannot be undone: it is never stored without its reason.
-    const QVariant annullato = fieldValue(entry.record, QStringLiteral("Annullato"));
-    const bool annulled = annullato.metaType().id() == QMetaType::QString
-        ? valueFromText(annullato.toString(), FieldKind::YesNo).value_or(QVariant(true)).toBool()
-        : (annullato.toBool() || annullato.toLongLong() != 0);
-    if (annulled && isEmptyText(fieldValue(entry.record, QStringLiteral("Nota_annulla")), true))
+    if (isTrueValue(fieldValue(entry.record, QStringLiteral("Annullato")))
+        && isEmptyText(fieldValue(entry.record, QStringLiteral("Nota_annulla")), true))
         return DbResult::failure(DbError::Other,
                                  QStringLiteral("Quadernolo n. %1: annullamento senza motivo.").arg(number));
 
@@ -447,7 +444,7 @@ DbResult EntryStore::salva_note_annullo(qint64 numero, const RegisteredEntryEdit
                                   found = true;
                                   note = st.value(0);
                                   collegamento = st.value(1);
-                                  annullato = st.value(2).toLongLong() != 0;
+                                  annullato = isTrueValue(st.value(2));
                                   notaAnnulla = st.value(3);
                                   return false;
                               });

@@ -286,6 +286,11 @@ SessionResult OpenRegister::annul(const QString& reason)
     return m_session->annul(reason);
 }
 
+SessionResult OpenRegister::checkNotAnnulled()
+{
+    return m_session->checkNotAnnulled();
+}
+
 void OpenRegister::markEntryWritten()
 {
     m_session->clearRecordModified();

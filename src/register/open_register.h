@@ -139,6 +139,9 @@ public:
     /// Marks the entry shown as annulled with reason (EntrySession::annul), to be written by the
     /// next save; an entry annulled already, here or at another station, keeps its reason.
     SessionResult annul(const QString& reason);
+    /// Before the clerk is asked about an annulment: an entry annulled meanwhile at another
+    /// station takes that annulment and is told (EntrySession::checkNotAnnulled).
+    SessionResult checkNotAnnulled();
     /// The change made to the entry shown was written by whoever made it (a subject correction, a
     /// folder link, the delivery stamps, an import): no save is asked for it
     /// (EntrySession::clearRecordModified).

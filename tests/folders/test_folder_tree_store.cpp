@@ -100,6 +100,19 @@ TEST_F(TreeStoreTest, LoadFollowsStoredOrderAndSkipsBadRows)
                            "3\\=Nuovo"}));
 }
 
+TEST_F(TreeStoreTest, FlagsAnotherToolStoredAsTextAreReadAsTheProgramReadsAYesNo)
+{
+    righe({{"1\\", "Atti"}, {"2\\", "Ferie"}});
+    ASSERT_TRUE(db->exec("UPDATE sys_tree SET EXPANDED = 'Vero', SELECTED = 'False' WHERE CAPTION = 'Atti'").ok());
+    ASSERT_TRUE(db->exec("UPDATE sys_tree SET EXPANDED = 'no', SELECTED = 'True' WHERE CAPTION = 'Ferie'").ok());
+    const AlberoCaricato a = carica_albero(*db, nullptr);
+    ASSERT_EQ(a.nodi.size(), 2u);
+    EXPECT_TRUE(a.nodi[0].first.expanded);
+    EXPECT_FALSE(a.nodi[0].first.selected);
+    EXPECT_FALSE(a.nodi[1].first.expanded);
+    EXPECT_TRUE(a.nodi[1].first.selected);
+}
+
 TEST_F(TreeStoreTest, OnlyWhatChangedIsWritten)
 {
     righe({{"1\\", "Atti"}, {"1\\1\\", "Delibere"}, {"2\\", "Ferie"}});

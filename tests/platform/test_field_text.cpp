@@ -1,8 +1,10 @@
+#include "database.h"
 #include "field_text.h"
 #include "recordset.h"
 
 #include <QDate>
 #include <QDateTime>
+#include <QTemporaryDir>
 #include <QTime>
 
 #include <gtest/gtest.h>
@@ -115,6 +117,30 @@ TEST(FieldText, TheRecordsetAndItsFiltersReadTextAlike)
         EXPECT_EQ(rs->recordCount(), 1) << criteria;
     }
     EXPECT_FALSE(rs->setFilter("Annullato = 2").ok());
+}
+
+TEST(FieldText, AYesNoAnotherToolStoredAsTextIsReadOneWayByValuesAndFilters)
+{
+    QTemporaryDir dir;
+    DbResult err;
+    auto db = Connection::create(dir.filePath("sino.db"), "chiave", &err);
+    ASSERT_TRUE(db) << err.message.toStdString();
+    ASSERT_TRUE(db->exec("CREATE TABLE t (n INTEGER, Annullato BOOLEAN NOT NULL DEFAULT 0);"
+                         "INSERT INTO t VALUES (1, 'Vero'), (2, 'Falso'), (3, 'True'), (4, 'no'), (5, -1), (6, 0)")
+                    .ok());
+    auto rs = std::make_shared<Recordset>();
+    ASSERT_TRUE(rs->open(db, "SELECT n, Annullato FROM t ORDER BY n").ok());
+    const auto veri = [&rs](bool lettura) {
+        QList<int> numeri;
+        for (rs->moveFirst(); !rs->eof(); rs->moveNext()) {
+            if (!lettura || isTrueValue(rs->value("Annullato")))
+                numeri << rs->value("n").toInt();
+        }
+        return numeri;
+    };
+    EXPECT_EQ(veri(true), QList<int>({1, 3, 5}));
+    ASSERT_TRUE(rs->setFilter("Annullato = True").ok());
+    EXPECT_EQ(veri(false), QList<int>({1, 3, 5}));
 }
 
 } // namespace

@@ -105,6 +105,16 @@ TEST_F(RegisterPrintTest, ComputedColumns)
     EXPECT_EQ(segno_annullo(*rs), QStringLiteral("  X"));
     rs->moveNext();
     EXPECT_EQ(testo_corrispondente_registro(*rs), QStringLiteral("Bianchi Lucca"));
+
+    // Another tool may store the yes/no as a word: "Falso" marks nothing.
+    DbResult err;
+    auto db = Connection::open(program.archive(), QByteArray(kPassword), &err);
+    ASSERT_TRUE(db) << err.message.toStdString();
+    ASSERT_TRUE(db->exec("UPDATE entrata SET Annullato = 'Falso' WHERE Progressivo = 1").ok());
+    rs = leggi("E", QDate(2026, 3, 1), QDate(2026, 3, 1));
+    ASSERT_TRUE(rs);
+    rs->moveFirst();
+    EXPECT_EQ(segno_annullo(*rs), QStringLiteral(" "));
 }
 
 TEST_F(RegisterPrintTest, TwoLandscapeTablesWithTheirCaptions)

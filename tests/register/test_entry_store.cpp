@@ -349,6 +349,29 @@ TEST_F(EntryStoreTest, SalvaNoteAnnulloLeavesAFieldAnotherStationChangedTooAndWr
               "letto qui.\n\nNOTE\nnell' archivio: (vuoto)\nscritto qui: \"nota \"di qui\"\"");
 }
 
+TEST_F(EntryStoreTest, AnAnnulmentAnotherToolStoredAsTextIsReadAsTheProgramReadsAYesNo)
+{
+    registered(7, "E");
+    registered(8, "E");
+    ASSERT_TRUE(
+        db->exec("UPDATE entrata SET Annullato = 'True', Nota_annulla = 'altro programma' WHERE Progressivo = 7").ok());
+    ASSERT_TRUE(db->exec("UPDATE entrata SET Annullato = 'Falso' WHERE Progressivo = 8").ok());
+    // Both shown here as not annulled, and annulled here.
+    const RegisteredEntryEdit loaded;
+    RegisteredEntryEdit edit;
+    edit.annullato = true;
+    edit.notaAnnulla = "di qui";
+    EntryStore store(*db);
+    QList<FieldConflict> conflicts;
+    ASSERT_TRUE(store.salva_note_annullo(7, edit, &loaded, nullptr, &conflicts).ok());
+    EXPECT_EQ(field(7, "Nota_annulla").toString(), "altro programma");
+    ASSERT_EQ(conflicts.size(), 1);
+    EXPECT_EQ(conflicts[0].field, "Annullato");
+    ASSERT_TRUE(store.salva_note_annullo(8, edit, &loaded, nullptr, &conflicts).ok());
+    EXPECT_EQ(field(8, "Annullato").toInt(), -1);
+    EXPECT_EQ(field(8, "Nota_annulla").toString(), "di qui");
+}
+
 TEST_F(EntryStoreTest, AnAnnulmentIsNeverUndone)
 {
     registered(7, "E");

@@ -6,12 +6,15 @@
 #include "issuing_lock.h"
 #include "killed_worker.h"
 #include "numbering.h"
+#include "subject_correction.h"
 #include "temp_program.h"
 
 #include <sqlcipher/sqlite3.h>
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
@@ -26,6 +29,7 @@ using namespace quad;
 namespace {
 
 constexpr int kEntriesPerStation = 200;
+constexpr int kCorrectionsPerStation = 300;
 
 QString nameFor(int station, qint64 number, int k)
 {
@@ -90,6 +94,28 @@ TEST(StationWorker, Run)
         sqlite3_update_hook(db->handle(), stopMidInsert, nullptr);
         (void)EntryStore(*db).commitNewEntry(e); // never returns: the station dies inside it
         FAIL() << "the station was to be killed in the middle of the insert";
+    }
+
+    if (mode == "correct") {
+        // Both stations start together, once each has its connection.
+        std::printf("READY\n");
+        std::fflush(stdout);
+        const QDeadlineTimer start(30000);
+        while (!QFileInfo::exists(QDir(dir).filePath("via")) && !start.hasExpired())
+            QThread::usleep(200);
+        // The clerk's correction, again and again: from the subject stored now, one character added.
+        int written = 0, told = 0;
+        for (int k = 0; k < kCorrectionsPerStation; ++k) {
+            QVariant from;
+            DbResult r = leggi_oggetto(*db, 1, &from);
+            ASSERT_TRUE(r.ok()) << r.message.toStdString();
+            QList<FieldConflict> conflicts;
+            r = salva_oggetto(*db, 1, CampoOggetto, from.toString() + QString::number(station), &from, &conflicts);
+            ASSERT_TRUE(r.ok()) << r.message.toStdString();
+            ++(conflicts.isEmpty() ? written : told);
+        }
+        std::printf("station %d: %d written, %d told\n", station, written, told);
+        return;
     }
 
     int committed = 0, refused = 0, dropped = 0;
@@ -194,6 +220,47 @@ TEST_F(MultiStation, TwoStationsIssuingAtOnceGetUniqueNumbersWithoutGaps)
         db->scalar("SELECT count(*) FROM Mittenti WHERE Quadernolo NOT IN (SELECT Progressivo FROM entrata)").toInt(),
         0);
     EXPECT_FALSE(IssuingLock::isPresent(prog.path()));
+}
+
+TEST_F(MultiStation, TwoStationsCorrectingOneSubjectAtOnceNeverFailNorLoseACorrection)
+{
+    {
+        auto db = open();
+        ASSERT_TRUE(db);
+        ASSERT_TRUE(EntryStore(*db).commitNewEntry(entryFor(9, 1)).ok());
+    }
+    auto first = startStation(1, "correct");
+    auto second = startStation(2, "correct");
+    QByteArray outputs[2];
+    const QDeadlineTimer deadline(30000);
+    for (int i = 0; i < 2; ++i) {
+        QProcess* p = i == 0 ? first.get() : second.get();
+        while (!outputs[i].contains("READY") && !deadline.hasExpired() && p->state() == QProcess::Running) {
+            p->waitForReadyRead(100);
+            outputs[i] += p->readAll();
+        }
+        ASSERT_TRUE(outputs[i].contains("READY")) << outputs[i].toStdString();
+    }
+    QFile via(prog.file("via"));
+    ASSERT_TRUE(via.open(QIODevice::WriteOnly));
+    via.close();
+    int written = 0;
+    for (int i = 0; i < 2; ++i) {
+        QProcess* p = i == 0 ? first.get() : second.get();
+        const bool finished = p->waitForFinished(60000);
+        const QString output = QString::fromLocal8Bit(outputs[i] + p->readAll());
+        ASSERT_TRUE(finished) << output.toStdString();
+        ASSERT_EQ(p->exitCode(), 0) << output.toStdString();
+        const QRegularExpressionMatch m = QRegularExpression("station \\d: (\\d+) written, (\\d+) told").match(output);
+        ASSERT_TRUE(m.hasMatch()) << output.toStdString();
+        EXPECT_EQ(m.captured(1).toInt() + m.captured(2).toInt(), kCorrectionsPerStation);
+        written += m.captured(1).toInt();
+    }
+    // Each correction written added its character to the one before: none was written over.
+    auto db = open();
+    ASSERT_TRUE(db);
+    EXPECT_EQ(db->scalar("SELECT length(Oggetto) FROM entrata WHERE Progressivo = 1").toInt(),
+              QString("stazione 9").size() + written);
 }
 
 TEST_F(MultiStation, AStationKilledInTheMiddleOfAnInsertLeavesTheArchiveWhole)

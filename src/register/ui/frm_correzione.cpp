@@ -1,6 +1,7 @@
 #include "frm_correzione.h"
 
 #include "accessible_names.h"
+#include "message_service.h"
 
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -48,10 +49,11 @@ void frm_correzione::imposta_oggetto(const QString& oggetto)
 
 void frm_correzione::OKButton_Click()
 {
-    // A blank subject is not a correction: OK then closes without handing anything over.
+    // A blank subject is not a correction: the clerk is told, and goes on in the box.
     const QString text = txt_correzione->text();
     if (text.trimmed().isEmpty()) {
-        reject();
+        warn(QStringLiteral("ATTENZIONE !\n\nL' oggetto non può essere vuoto."));
+        txt_correzione->setFocus();
         return;
     }
     m_testo = text;

@@ -12,8 +12,8 @@ class QPushButton;
 namespace quad {
 
 /// The subject correction dialog " Quadernolo - Correzione". OK accepts the edited text, which
-/// p_txt_corr() then hands back, but only when the text is not blank; any other way out rejects
-/// the dialog and hands nothing back.
+/// p_txt_corr() then hands back; a blank text is refused with a message, the dialog staying open
+/// with the focus in its box. Any other way out rejects the dialog and hands nothing back.
 class frm_correzione : public QDialog
 {
     Q_OBJECT
@@ -39,7 +39,7 @@ private:
 };
 
 /// F12 on the subject: shows the dialog with the current subject (a Null subject shows as an
-/// empty box) and returns the corrected text when it was confirmed with OK and is not blank;
+/// empty box) and returns the corrected text when it was confirmed with OK (never blank);
 /// nullopt otherwise, when nothing must be written.
 std::optional<QString> correggi_oggetto(QWidget* parent, const QVariant& oggetto);
 

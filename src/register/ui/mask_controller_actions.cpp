@@ -19,24 +19,33 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include <functional>
+
 namespace quad {
 
 // --- annulment ---------------------------------------------------------------------------
 
 void MaskController::cmd_annulla_Click()
 {
+    // One annulled already (at another station too) is not annulled again: the clerk is told why,
+    // before any question when it is known then, and the mask shows the annulment the register
+    // holds.
+    const auto annulla = [this](const std::function<SessionResult()>& passo) {
+        const auto quiete = m_azioniSchede->quieta_caselle();
+        conferma_caselle(binder, Frm_mask->caselle());
+        const SessionResult esito = passo();
+        m_azioniSchede->mostra_annullato();
+        if (!esito.message.isEmpty())
+            warn(esito.message);
+        return esito.ok();
+    };
+    if (!annulla([this] { return m_registro->checkNotAnnulled(); }))
+        return;
     const std::optional<QString> motivo = chiedi_motivo_annullamento(finestra());
     if (!motivo)
         return;
-    // The entry is marked on screen; the next save of the entry writes the annulment. One
-    // annulled already (at another station too) is not annulled again: the clerk is told why, and
-    // the mask shows the annulment the register holds.
-    const auto quiete = m_azioniSchede->quieta_caselle();
-    conferma_caselle(binder, Frm_mask->caselle());
-    const SessionResult esito = m_registro->annul(*motivo);
-    m_azioniSchede->mostra_annullato();
-    if (!esito.message.isEmpty())
-        warn(esito.message);
+    // The entry is marked on screen; the next save of the entry writes the annulment.
+    annulla([&] { return m_registro->annul(*motivo); });
 }
 
 void MaskController::cmd_annullato_Click()

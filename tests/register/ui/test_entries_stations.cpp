@@ -380,6 +380,38 @@ TEST_F(EntriesTest, ANoteStoredElsewhereAsTheOneTypedHereIsNoConflict)
     EXPECT_EQ(scalar("SELECT Note FROM entrata WHERE Progressivo = 4").toString(), "nota comune");
 }
 
+TEST_F(EntriesTest, ANoteStoredElsewhereIsToldAndTheClerksKeptWhenTheCorrespondentsCannotBeWritten)
+{
+    apri(5);
+    maschera(4);
+    scriveAltrove(program,
+                  "CREATE TRIGGER niente_nominativi BEFORE UPDATE ON Mittenti "
+                  "BEGIN SELECT RAISE(ABORT, 'archivio in sola lettura'); END;");
+    typeInto(&w, "txt_mask1_18", "nota B4");
+    // A change of the correspondents waits to be written with the note.
+    ASSERT_TRUE(dati(w, "ado_mittenti")->Recordset()->setValue("Citta", "Milano").ok());
+    scriveAltrove(program, "UPDATE entrata SET Note = 'nota A4' WHERE Progressivo = 4");
+    click(&w, "cmd_move_2");
+    ASSERT_EQ(messages.shown().size(), 1) << messages.texts().join(" | ").toStdString();
+    EXPECT_TRUE(messages.last().startsWith(
+        "ATTENZIONE !\n\nIl quadernolo n. 4 è stato modificato da un' altra postazione dopo che era stato letto "
+        "qui.\n\nNOTE\nnell' archivio: \"nota A4\"\nscritto qui: \"nota B4\"\n\nIl testo scritto qui non è stato "
+        "salvato e resta sullo schermo"))
+        << messages.last().toStdString();
+    EXPECT_TRUE(messages.last().contains("Impossibile salvare i nominativi del quadernolo.\n\n"));
+    EXPECT_EQ(corrente(), 4);
+    EXPECT_EQ(box(18)->text(), "nota B4");
+
+    // Once the archive takes the rows, leaving the entry stores them and the note typed here.
+    scriveAltrove(program, "DROP TRIGGER niente_nominativi");
+    messages.clear();
+    click(&w, "cmd_move_2");
+    EXPECT_TRUE(messages.shown().isEmpty()) << messages.texts().join(" | ").toStdString();
+    EXPECT_EQ(corrente(), 5);
+    EXPECT_EQ(scalar("SELECT Note FROM entrata WHERE Progressivo = 4").toString(), "nota B4");
+    EXPECT_EQ(conta("SELECT count(*) FROM Mittenti WHERE Quadernolo = 4 AND Citta = 'Milano'"), 1);
+}
+
 TEST_F(EntriesTest, AFilterReleasedAfterThePasswordChangedElsewhereAsksItOnceAndShowsEveryEntry)
 {
     apri(3); // entry 2 has two correspondents: four rows

@@ -149,6 +149,23 @@ TEST_F(EntryMaskTest, WithoutHandlersNothingIsHandedOn)
 
 } // namespace
 
+TEST_F(EntryMaskTest, AFocusSinkGoneBeforeTheMaskIsNeverReached)
+{
+    // As a window is taken down, its focus sink may go before the mask that hides a button.
+    auto* fuoco = new QPushButton(&finestra);
+    auto* maschera = new EntryMask(&finestra, fuoco);
+    maschera->show();
+    maschera->mostra_annullamento(false);
+    auto* annulla = maschera->findChild<QPushButton*>("cmd_annulla");
+    annulla->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(annulla->hasFocus());
+    delete fuoco;
+    maschera->mostra_annullamento(true);
+    EXPECT_TRUE(maschera->findChild<QFrame*>("Frame_annullato")->isVisible());
+    EXPECT_FALSE(annulla->isVisible());
+    delete maschera;
+}
+
 TEST_F(EntryMaskTest, EveryBoxIsAnnouncedByItsCaption)
 {
     const auto nome = &test::announcedName;

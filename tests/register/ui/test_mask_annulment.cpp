@@ -3,6 +3,8 @@
 // this station or at another, keeps its first reason.
 #include "test_maskrules_fixture.h"
 
+#include "annulment.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QPushButton>
@@ -41,16 +43,25 @@ protected:
         ASSERT_TRUE(script.waitDone());
         ASSERT_EQ(corrente(), numero);
     }
-    /// Another station annuls entry 1 with the reason "dall'altra postazione".
-    void annullataAltrove()
+    /// Another station annuls entry numero with the reason "dall'altra postazione".
+    void annullataAltrove(int numero = 1)
     {
         DbResult err;
         auto altra = Connection::open(program.archive(), QByteArray(kPassword), &err);
         ASSERT_TRUE(altra) << err.message.toStdString();
         ASSERT_TRUE(altra
                         ->exec("UPDATE entrata SET Annullato = -1, Nota_annulla = 'dall''altra postazione' "
-                               "WHERE Progressivo = 1")
+                               "WHERE Progressivo = ?",
+                               {numero})
                         .ok());
+    }
+    /// The mask shows the annulment another station stored.
+    void mostraAnnullamentoAltrui()
+    {
+        EXPECT_TRUE(control<QFrame>(&w, "Frame_annullato")->isVisible());
+        EXPECT_FALSE(control<QFrame>(&w, "frame_annulla")->isVisible());
+        EXPECT_TRUE(control<QCheckBox>(&w, "Check1")->isChecked());
+        EXPECT_EQ(box(26)->text(), "dall'altra postazione");
     }
     /// Space, then Return, to the widget that has the focus: no message, no dialog, no move.
     void tastiSenzaEffetto()
@@ -100,6 +111,54 @@ TEST_F(MaskAnnulmentTest, AnAnnulmentAnsweredNoLeavesNoButtonToTheAnnulledEntryF
     EXPECT_EQ(archivio("Nota_annulla", 3).toString(), "Errore");
 }
 
+TEST_F(MaskAnnulmentTest, AMoveToAnAnnulledEntryLeavesNoKeyToTheButtonsOfAnActiveWindow)
+{
+    // The window is active and "ANNULLA" holds the focus when the register moves to annulled
+    // entry 3, which hides it.
+    entra(26);
+    pressKeyInFocus(Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), control<QPushButton>(&w, "cmd_annulla"));
+    vai(3);
+    ASSERT_TRUE(control<QFrame>(&w, "Frame_annullato")->isVisible());
+    tastiSenzaEffetto();
+}
+
+namespace {
+
+/// Entry 4 says "Falso" in words, entry 5 "Vero", as another tool may write them.
+class TextYesNoTest : public MaskAnnulmentTest
+{
+protected:
+    void prepareArchive(Connection& db) override
+    {
+        ASSERT_TRUE(db.exec("UPDATE entrata SET Annullato = 'Falso' WHERE Progressivo = 4").ok());
+        ASSERT_TRUE(
+            db.exec("UPDATE entrata SET Annullato = 'Vero', Nota_annulla = 'altro programma' WHERE Progressivo = 5")
+                .ok());
+    }
+};
+
+} // namespace
+
+TEST_F(TextYesNoTest, ShowsAndAnnulsAsTheProgramReadsAYesNo)
+{
+    cerca(5);
+    EXPECT_TRUE(control<QFrame>(&w, "Frame_annullato")->isVisible());
+    cerca(4);
+    ASSERT_TRUE(control<QFrame>(&w, "frame_annulla")->isVisible());
+    EXPECT_FALSE(control<QCheckBox>(&w, "Check1")->isChecked());
+    // Annulled here, and at another station before it is saved: the first reason stays, told.
+    annulla("ragione di qui");
+    annullataAltrove(4);
+    click(&w, "cmd_move_2");
+    EXPECT_EQ(messages.texts(),
+              QStringList({testo_conferma_annullamento(),
+                           "ATTENZIONE !\n\nIl quadernolo n. 4 è stato annullato da un' altra postazione.\n\n"
+                           "Motivo dell' annullamento: dall'altra postazione\n\n"
+                           "Il motivo scritto qui (\"ragione di qui\") non è stato salvato."}));
+    EXPECT_EQ(archivio("Nota_annulla", 4).toString(), "dall'altra postazione");
+}
+
 TEST_F(MaskAnnulmentTest, TheReasonReadLeavesNoButtonToTheEntryFoundNext)
 {
     // The reason of annulled entry 3 read with "Vedi note", then the search to entry 1.
@@ -116,20 +175,19 @@ TEST_F(MaskAnnulmentTest, TheReasonReadLeavesNoButtonToTheEntryFoundNext)
 
 TEST_F(MaskAnnulmentTest, AnEntryAnnulledAtAnotherStationKeepsItsReasonAndTheClerkIsTold)
 {
-    // Entry 1 is on screen, not annulled, when another station annuls it.
+    const QString altrove = "ATTENZIONE !\n\nIl quadernolo n. %1 è stato annullato da un' altra postazione."
+                            "\n\nMotivo dell' annullamento: dall'altra postazione";
+    // Entry 1 is on screen, not annulled, when another station annuls it: "ANNULLA" tells it at
+    // once, asking nothing.
     annullataAltrove();
     ASSERT_TRUE(control<QFrame>(&w, "frame_annulla")->isVisible());
-    annulla("seconda ragione");
-    ASSERT_EQ(messages.texts().size(), 2);
-    EXPECT_EQ(messages.last(),
-              "ATTENZIONE !\n\nIl quadernolo n. 1 è stato annullato da un' altra postazione."
-              "\n\nMotivo dell' annullamento: dall'altra postazione");
+    {
+        ModalScript nessuno; // the reason dialog would fail the test
+        click(&w, "cmd_annulla");
+    }
+    EXPECT_EQ(messages.texts(), QStringList {altrove.arg(1)});
     EXPECT_EQ(messages.shown().last().icon, MsgIcon::Exclamation);
-    // The mask shows the annulment stored.
-    EXPECT_TRUE(control<QFrame>(&w, "Frame_annullato")->isVisible());
-    EXPECT_FALSE(control<QFrame>(&w, "frame_annulla")->isVisible());
-    EXPECT_TRUE(control<QCheckBox>(&w, "Check1")->isChecked());
-    EXPECT_EQ(box(26)->text(), "dall'altra postazione");
+    mostraAnnullamentoAltrui();
 
     click(&w, "cmd_move_2");
     ASSERT_EQ(corrente(), 2);
@@ -137,6 +195,24 @@ TEST_F(MaskAnnulmentTest, AnEntryAnnulledAtAnotherStationKeepsItsReasonAndTheCle
     click(&w, "cmd_move_1");
     ASSERT_EQ(corrente(), 1);
     EXPECT_EQ(box(26)->text(), "dall'altra postazione");
+
+    // Entry 2 is annulled there while the clerk types the reason here: told after it.
+    click(&w, "cmd_move_2");
+    ASSERT_EQ(corrente(), 2);
+    messages.clear();
+    messages.answer(MsgAnswer::Yes);
+    ModalScript script;
+    script.then("frm_annullato", [this](QDialog* d) {
+        annullataAltrove(2);
+        typeInto(d, "Text1", "seconda ragione");
+        click(d, "Command1_0");
+    });
+    click(&w, "cmd_annulla");
+    ASSERT_TRUE(script.waitDone());
+    EXPECT_EQ(messages.texts(), QStringList({testo_conferma_annullamento(), altrove.arg(2)}));
+    mostraAnnullamentoAltrui();
+    click(&w, "cmd_move_2");
+    EXPECT_EQ(archivio("Nota_annulla", 2).toString(), "dall'altra postazione");
 }
 
 TEST_F(MaskAnnulmentTest, AnAnnulmentMadeElsewhereBeforeThisOneIsSavedKeepsItsReasonAndTheClerkIsTold)

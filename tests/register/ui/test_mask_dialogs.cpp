@@ -231,9 +231,16 @@ TEST(SubjectCorrection, OkHandsOverTheEditedSubject)
 TEST(SubjectCorrection, BlankOrUnconfirmedTextIsNotHandedOver)
 {
     QWidget owner;
-    auto blank = whenModal("frm_correzione", [](QWidget* d) {
-        child<QLineEdit>(d, "txt_correzione")->setText("   ");
+    test::ScriptedMessages messages;
+    // A blank subject is refused with a word, the dialog staying open on its box.
+    auto blank = whenModal("frm_correzione", [&messages](QWidget* d) {
+        auto* box = child<QLineEdit>(d, "txt_correzione");
+        box->setText("   ");
         click(d, "OKButton");
+        EXPECT_EQ(messages.texts(), QStringList {"ATTENZIONE !\n\nL' oggetto non può essere vuoto."});
+        EXPECT_TRUE(d->isVisible());
+        EXPECT_EQ(d->focusWidget(), box);
+        QTest::keyClick(box, Qt::Key_Escape);
     });
     EXPECT_FALSE(correggi_oggetto(&owner, QVariant("Oggetto")).has_value());
     EXPECT_TRUE(**blank);

@@ -504,29 +504,49 @@ TEST_F(SubjectCorrectionTest, F12CorrectsOnlyThatEntry)
     EXPECT_EQ(box(7)->text(), "Ricorso al TAR, l'udienza");
     EXPECT_FALSE(sessione(w).p_update());
 
-    // A second correction starts from the stored subject; a blank one writes nothing.
-    ModalScript again;
-    again.then("frm_correzione", [&](QDialog* d) {
-        shown = text(d, "txt_correzione");
-        typeInto(d, "txt_correzione", "   ");
-        click(d, "OKButton");
-    });
-    QTest::keyClick(box(7), Qt::Key_F12);
-    EXPECT_TRUE(again.waitDone());
-    EXPECT_EQ(shown, "Ricorso al TAR, l'udienza");
-    EXPECT_EQ(archivio("Oggetto", 58).toString(), "Ricorso al TAR, l'udienza");
-
-    // Closed without OK: nothing is written.
+    // A second correction starts from the stored subject; closed without OK, it writes nothing.
     ModalScript escaped;
     escaped.then("frm_correzione", [&](QDialog* d) {
+        shown = text(d, "txt_correzione");
         typeInto(d, "txt_correzione", "Mai confermato");
         QTest::keyClick(d, Qt::Key_Escape);
     });
     QTest::keyClick(box(7), Qt::Key_F12);
     EXPECT_TRUE(escaped.waitDone());
+    EXPECT_EQ(shown, "Ricorso al TAR, l'udienza");
     EXPECT_EQ(archivio("Oggetto", 58).toString(), "Ricorso al TAR, l'udienza");
     EXPECT_EQ(box(7)->text(), "Ricorso al TAR, l'udienza");
     EXPECT_TRUE(messages.shown().isEmpty());
+}
+
+TEST_F(SubjectCorrectionTest, AnEmptiedSubjectIsRefusedWithAWordAndTheDialogStaysOnIt)
+{
+    vai(58);
+    bool aperto = false;
+    QString fuoco;
+    ModalScript script;
+    script.then("frm_correzione", [&](QDialog* d) {
+        d->activateWindow();
+        ASSERT_TRUE(QTest::qWaitFor([d] { return QApplication::activeWindow() == d; }));
+        // Everything selected and deleted, then Return.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+        pressKeyInFocus(Qt::Key_Delete);
+        pressKeyInFocus(Qt::Key_Return);
+        aperto = d->isVisible();
+        fuoco = QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
+        if (!aperto)
+            return;
+        // The clerk types the subject again in the same box, and confirms it.
+        typeInFocus("Oggetto riscritto");
+        pressKeyInFocus(Qt::Key_Return);
+    });
+    QTest::keyClick(box(7), Qt::Key_F12);
+    EXPECT_TRUE(script.waitDone());
+    EXPECT_EQ(messages.texts(), QStringList {"ATTENZIONE !\n\nL' oggetto non può essere vuoto."});
+    EXPECT_TRUE(aperto);
+    EXPECT_EQ(fuoco, "txt_correzione");
+    EXPECT_EQ(archivio("Oggetto", 58).toString(), "Oggetto riscritto");
+    EXPECT_EQ(box(7)->text(), "Oggetto riscritto");
 }
 
 TEST_F(SubjectCorrectionTest, TheRegisterKeepsItsOrderAndFilterAfterACorrection)
