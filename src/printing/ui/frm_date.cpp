@@ -1,7 +1,6 @@
 #include "frm_date.h"
 
 #include "clock.h"
-#include "control_factory.h"
 #include "date_text.h"
 #include "mask_typing.h"
 
@@ -48,12 +47,10 @@ frm_date::frm_date(QWidget* parent)
     OKButton->setObjectName(QStringLiteral("OKButton"));
     CancelButton = new QPushButton(QStringLiteral("Annulla"), Frame1);
     CancelButton->setObjectName(QStringLiteral("CancelButton"));
-    // Return presses the focused button; the dialog has no default one, so Return in a date box
-    // does nothing.
-    for (QPushButton* b : {OKButton, CancelButton}) {
+    // The dialog has no default button, so Return in a date box does nothing; on a focused button
+    // it presses that button, as in every dialog.
+    for (QPushButton* b : {OKButton, CancelButton})
         b->setAutoDefault(false);
-        controls::preme_con_invio(b);
-    }
     connect(OKButton, &QPushButton::clicked, this, &frm_date::OKButton_Click);
     connect(CancelButton, &QPushButton::clicked, this, &frm_date::CancelButton_Click);
 

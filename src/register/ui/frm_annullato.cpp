@@ -1,7 +1,6 @@
 #include "frm_annullato.h"
 
 #include "annulment.h"
-#include "control_factory.h"
 #include "message_service.h"
 
 #include <QHBoxLayout>
@@ -32,10 +31,9 @@ frm_annullato::frm_annullato(QWidget* parent)
     for (int i = 0; i < captions.size(); ++i) {
         auto* button = new QPushButton(captions.at(i), this);
         button->setObjectName(QStringLiteral("Command1_%1").arg(i));
-        // Return presses the focused button; the dialog has no default one, so Return in the
-        // reason's box does nothing.
+        // The dialog has no default button, so Return in the reason's box does nothing; on a
+        // focused button it presses that button, as in every dialog.
         button->setAutoDefault(false);
-        controls::preme_con_invio(button);
         connect(button, &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
         buttons->addWidget(button);
         Command1.push_back(button);
