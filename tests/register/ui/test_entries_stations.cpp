@@ -6,6 +6,7 @@
 #include "entry_session.h"
 
 #include <QLabel>
+#include <QTabBar>
 
 using namespace quad;
 using namespace quad::test;
@@ -211,6 +212,19 @@ TEST_F(EntriesTest, ANewEntryAfterThePasswordChangedElsewhereAsksItAndIsWrittenW
 {
     apri(5);
     ASSERT_TRUE(altraPostazione(program)->rekey("nuova").ok());
+    // Given up: no entry is begun, and the clerk is told why in the words of every other step.
+    {
+        ModalScript script;
+        script.then("frm_password", [](QDialog* d) { d->reject(); });
+        nuovo(0);
+        ASSERT_TRUE(script.waitDone());
+    }
+    ASSERT_EQ(messages.shown().size(), 2) << messages.texts().join(" | ").toStdString();
+    EXPECT_EQ(messages.last(),
+              "ATTENZIONE !!\n\nImpossibile leggere l' archivio.\n\n"
+              "La password della sessione non apre più l' archivio in uso.");
+    attesoConsultazione();
+    messages.clear();
     {
         ModalScript script;
         scriptLogin(script, {"nuova"});
@@ -295,6 +309,81 @@ TEST_F(EntriesTest, ThePreviousPasswordIsRefusedWhenTheNewOneIsAsked)
     EXPECT_TRUE(messages.shown().isEmpty()) << messages.texts().join(" | ").toStdString();
     EXPECT_EQ(altraPostazione(program, "nuova")->scalar("SELECT Note FROM entrata WHERE Progressivo = 4").toString(),
               "Nota con la nuova");
+}
+
+TEST_F(EntriesTest, AMoveGivenUpAfterThePasswordChangedElsewhereStaysOnTheEntryShownWithItsCorrespondents)
+{
+    apri(5);
+    maschera(4);
+    ASSERT_EQ(box(8)->text(), "Mittente 4-0");
+    ASSERT_TRUE(altraPostazione(program)->rekey("nuova").ok());
+    {
+        ModalScript script;
+        script.then("frm_password", [](QDialog* d) { d->reject(); });
+        click(&w, "cmd_move_1");
+        ASSERT_TRUE(script.waitDone());
+    }
+    EXPECT_EQ(messages.texts(),
+              QStringList({"ATTENZIONE !\n\nLa password della sessione non apre più l' archivio "
+                           "in uso.\n\nIl registro resta come era: le schede non sono state "
+                           "rilette."}));
+    EXPECT_EQ(corrente(), 4);
+    EXPECT_EQ(box(7)->text(), "Oggetto n. 4 dell'ufficio");
+    EXPECT_EQ(box(8)->text(), "Mittente 4-0");
+
+    // A note typed there is saved by the next move, which asks again.
+    messages.clear();
+    typeInto(&w, "txt_mask1_18", "Nota dopo la rinuncia");
+    {
+        ModalScript script;
+        scriptLogin(script, {"nuova"});
+        click(&w, "cmd_move_1");
+        ASSERT_TRUE(script.waitDone());
+    }
+    EXPECT_TRUE(messages.shown().isEmpty()) << messages.texts().join(" | ").toStdString();
+    EXPECT_EQ(altraPostazione(program, "nuova")->scalar("SELECT Note FROM entrata WHERE Progressivo = 4").toString(),
+              "Nota dopo la rinuncia");
+    EXPECT_EQ(corrente(), 3);
+    EXPECT_EQ(box(8)->text(), "Mittente 3-0");
+}
+
+TEST_F(EntriesTest, ThePasswordGivenAfterAChangeElsewhereIsTheOneTheSettingsChangeFrom)
+{
+    apri(5);
+    maschera(3);
+    // Another station changed the password of every archive.
+    ASSERT_TRUE(altraPostazione(program)->rekey("nuova").ok());
+    {
+        DbResult err;
+        auto modello = Connection::open(program.file("arch_base.mdb"), kPassword, &err);
+        ASSERT_TRUE(modello && modello->rekey("nuova").ok()) << err.message.toStdString();
+    }
+    {
+        ModalScript script;
+        scriptLogin(script, {"nuova"});
+        click(&w, "cmd_move_2");
+        ASSERT_TRUE(script.waitDone());
+    }
+    ASSERT_TRUE(trigger(&w, "tb_esci"));
+    ASSERT_TRUE(messages.shown().isEmpty()) << messages.texts().join(" | ").toStdString();
+
+    // "Impostazioni", "Password": the password given is the one to change from.
+    ModalScript script;
+    script.then("frm_mod_pass", [](QDialog* d) {
+        auto* schede = control<QTabBar>(d, "TabStrip1");
+        QTest::mouseClick(schede, Qt::LeftButton, {}, schede->tabRect(1).center());
+        typeInto(d, "Text4", "nuova");
+        typeInto(d, "Text2", "terza");
+        typeInto(d, "Text3", "terza");
+        click(d, "Command1");
+        // A refusal leaves the dialog open: "Termina" closes it.
+        if (d->isVisible())
+            click(d, "Command2");
+    });
+    ASSERT_TRUE(click(&w, "cmd_menu_0"));
+    ASSERT_TRUE(script.waitDone());
+    EXPECT_EQ(messages.texts(), QStringList({"Modifica password effettuata !"}));
+    EXPECT_TRUE(altraPostazione(program, "terza"));
 }
 
 TEST_F(EntriesTest, TheSubjectCorrectionStartsFromTheSubjectAnotherStationStored)
