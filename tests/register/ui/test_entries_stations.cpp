@@ -71,6 +71,15 @@ void aggiungiCorrezione(QDialog* d)
     pressKeyInFocus(Qt::Key_Return);
 }
 
+/// Clicks the subject of the entry shown, then the filter button, whose widget is returned.
+QWidget* filtraSullOggetto(TestQuadernolo& w)
+{
+    QWidget* pulsante = control<QToolBar>(&w, "Toolbar2")->widgetForAction(findAction(&w, "tb_filtro_off"));
+    QTest::mouseClick(casella(w, EntryMask::Oggetto), Qt::LeftButton);
+    QTest::mouseClick(pulsante, Qt::LeftButton);
+    return pulsante;
+}
+
 /// Runs azione, which meets the password changed at another station: the password dialog it opens
 /// is answered with password, or closed when password is null (given up).
 void conPassword(const QString& password, const std::function<void()>& azione)
@@ -439,9 +448,7 @@ TEST_F(EntriesTest, NuovoUnderAFilterAfterThePasswordChangedElsewhereAsksItAndBe
     apri(3);
     maschera(1);
     QAction* filtro = findAction(&w, "tb_filtro_off");
-    QWidget* pulsante = control<QToolBar>(&w, "Toolbar2")->widgetForAction(filtro);
-    QTest::mouseClick(box(7), Qt::LeftButton);
-    QTest::mouseClick(pulsante, Qt::LeftButton);
+    QWidget* pulsante = filtraSullOggetto(w);
     ASSERT_EQ(filtro->text(), "Filtro off");
     ASSERT_TRUE(altraPostazione(program)->rekey("nuova").ok());
     conPassword("nuova", [&] { nuovo(0); });
@@ -539,9 +546,7 @@ TEST_F(EntriesTest, AFilterReleasedAfterThePasswordChangedElsewhereAsksItOnceAnd
     apri(3); // entry 2 has two correspondents: four rows
     maschera(1);
     QAction* filtro = findAction(&w, "tb_filtro_off");
-    QWidget* pulsante = control<QToolBar>(&w, "Toolbar2")->widgetForAction(filtro);
-    QTest::mouseClick(box(7), Qt::LeftButton);
-    QTest::mouseClick(pulsante, Qt::LeftButton);
+    QWidget* pulsante = filtraSullOggetto(w);
     ASSERT_EQ(filtro->text(), "Filtro off");
     QLabel* totale = control<QLabel>(&w, "lbl_filtro");
     const QString filtrato = QStringLiteral("   Totale schede : 1  [Filtro inserito !]");
