@@ -343,8 +343,11 @@ PasswordRecovery riprendi_cambio_password(const QString& password)
     PasswordJournal journal(folder);
     const bool hasOld = QFileInfo::exists(journal.oldPath());
     const bool hasNew = QFileInfo::exists(journal.newPath());
-    if (!hasOld && !hasNew)
+    if (!hasOld && !hasNew) {
+        // A change killed while it wrote its first record file left only that file's copy.
+        journal.removeLeftovers();
         return out;
+    }
     // A change still running on another station is left to finish.
     const FileLock oldLock(journal.oldPath());
     const FileLock newLock(journal.newPath());

@@ -53,19 +53,11 @@ SessionResult failed(const QString& text)
     return r;
 }
 
-/// Why a step left the entry as it was when the key in use no longer opens the archive and no
-/// key that does was given.
-QString keyRefusedText()
-{
-    return QStringLiteral("La password della sessione non apre più l' archivio in uso.");
-}
-
 /// A write the archive refused: what was not done, then why.
 SessionResult failedWrite(const QString& what, const DbResult& result)
 {
-    const bool keyRefused = result.code == DbError::WrongKey;
-    SessionResult r = failed(what + QStringLiteral("\n\n") + (keyRefused ? keyRefusedText() : result.message));
-    r.keyRefused = keyRefused;
+    SessionResult r = failed(what + QStringLiteral("\n\n") + causeText(result));
+    r.keyRefused = result.code == DbError::WrongKey;
     return r;
 }
 
@@ -82,9 +74,19 @@ SessionResult incomplete(const char* text)
 
 } // namespace
 
+QString keyRefusedText()
+{
+    return QStringLiteral("La password della sessione non apre più l' archivio in uso.");
+}
+
+QString causeText(const DbResult& result)
+{
+    return result.code == DbError::WrongKey ? keyRefusedText() : result.message;
+}
+
 QString rereadFailedText(const DbResult& result)
 {
-    return QStringLiteral("ATTENZIONE !!\n\nImpossibile rileggere l' archivio.\n\n") + result.message;
+    return QStringLiteral("ATTENZIONE !!\n\nImpossibile rileggere l' archivio.\n\n") + causeText(result);
 }
 
 void setReadBackGapForTests(std::function<void()> work)

@@ -21,6 +21,13 @@ class IssuingLock;
 /// except a deletion when deleteMarks.
 void followChange(bool& flag, ChangeReason reason, EventStatus* status, bool deleteMarks);
 
+/// What the clerk is told when the key in use no longer opens the archive (changed at another
+/// station) and no key that does was given: one wording for every step that gave up for it.
+QString keyRefusedText();
+/// Why result failed, as the clerk is told: keyRefusedText() for a key that no longer opens the
+/// archive, else the result's own message.
+QString causeText(const DbResult& result);
+
 /// The warning shown when the register could not be read again after a write.
 QString rereadFailedText(const DbResult& result);
 

@@ -228,9 +228,17 @@ SessionResult OpenRegister::moveTo(int direction)
     // Past the last record the register stands on the first before it moves.
     if (count() >= 1 && m_register.Recordset()->eof())
         m_register.Recordset()->moveFirst();
-    const SessionResult esito = m_session->saveBeforeMove(typedEntry());
-    if (esito.outcome == SessionResult::Outcome::Done)
-        m_register.muovi(direction);
+    SessionResult esito = m_session->saveBeforeMove(typedEntry());
+    if (esito.outcome != SessionResult::Outcome::Done)
+        return esito;
+    // The entry moved to shows with its correspondents, read on arrival: a key changed at another
+    // station is asked for first, and without it the register stays on the entry it shows.
+    if (readWithKey([this] { return readArchiveOnce(); }).code == DbError::WrongKey) {
+        esito.outcome = SessionResult::Outcome::Failed;
+        esito.keyRefused = true;
+        return esito;
+    }
+    m_register.muovi(direction);
     return esito;
 }
 
@@ -264,6 +272,18 @@ DbResult OpenRegister::useArchiveKey(const QString& key)
             rs->useConnection(db);
     }
     return {};
+}
+
+DbResult OpenRegister::readArchiveOnce()
+{
+    DbResult prova;
+    (void)Connection::shared(archiveFile(), archiveKey().toUtf8(), &prova, true);
+    return prova;
+}
+
+DbResult OpenRegister::proveArchiveKey()
+{
+    return withArchiveKey([this] { return readArchiveOnce(); });
 }
 
 bool OpenRegister::renewArchiveKey()

@@ -108,8 +108,9 @@ public:
     /// Saves the changes of the registered entry shown (EntrySession::save).
     SessionResult saveEntry();
     /// Moves the register (0 first, 1 previous, 2 next, 3 last) once the entry shown, when
-    /// changed, is saved (EntrySession::saveBeforeMove): an incomplete changed entry, or one that
-    /// could not be saved, keeps the register where it is.
+    /// changed, is saved (EntrySession::saveBeforeMove): an incomplete changed entry, one that
+    /// could not be saved, or a key changed at another station and not given (archiveKeyRefused),
+    /// keeps the register where it is.
     SessionResult moveTo(int direction);
     /// Leaving the register: pending changes are saved or given up as askSave decides
     /// (EntrySession::leave). Incomplete and Failed keep the register open, changes pending.
@@ -125,6 +126,10 @@ public:
     /// that does not open the archive (DbError::WrongKey), or no register open, changes nothing
     /// and is returned.
     DbResult useArchiveKey(const QString& key);
+    /// Reads the archive in use once, through the renewal of the key (withArchiveKey): work that
+    /// reads it on a connection of its own asks here for a key changed at another station.
+    /// DbError::WrongKey when no key that opens it was given; nothing is told.
+    DbResult proveArchiveKey();
     /// What is called when a read or a write of the register (its rows, the correspondents, the
     /// session's steps) meets a key that no longer opens the archive: ask gives true once a key
     /// that opens it is in use (useArchiveKey), and the read or write is done again with it.
@@ -185,6 +190,8 @@ private:
     /// Runs read through the renewal of the key (withArchiveKey); tells archiveKeyRefused when it
     /// ends with a key that does not open the archive.
     DbResult readWithKey(const std::function<DbResult()>& read);
+    /// One read of the archive in use with the key in use (the shared connection proved).
+    DbResult readArchiveOnce();
 
     std::function<QString()> m_dataFolder;
     std::function<bool()> m_askKey;

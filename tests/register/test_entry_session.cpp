@@ -272,6 +272,36 @@ TEST_F(EntrySessionTest, ANumberReadMeetingAKeyChangedAfterTheArchiveWasHandedOu
     EXPECT_FALSE(lockPresent());
 }
 
+TEST_F(EntrySessionTest, TheRegisterReadAgainForANewEntryAfterAKeyChangedMeanwhileAsksItAndShowsTheOthersEntries)
+{
+    ASSERT_TRUE(db->exec("DELETE FROM Mittenti; DELETE FROM entrata").ok());
+    ASSERT_TRUE(sources->reg->requery().ok());
+    sources->renewKey = "nuova";
+    // While the clerk types the start number, another station registers an entry and changes
+    // the password.
+    const Allocation a = session->begin(
+        "Entrata",
+        [this] {
+            DbResult err;
+            auto other = Connection::open(prog.archive(), test::kPassword, &err);
+            EXPECT_TRUE(other) << err.message.toStdString();
+            EXPECT_TRUE(other
+                            ->exec("INSERT INTO entrata (Progressivo, Tipo, Data_quadernolo, Tipo_documento, Oggetto) "
+                                   "VALUES (50, 'E', '2025-01-05', 'Lettera', 'Altrove');"
+                                   "INSERT INTO Mittenti (Quadernolo, tipo, Nominativo) VALUES (50, 'E', 'Neri')")
+                            .ok());
+            EXPECT_TRUE(other->rekey("nuova").ok());
+            return std::optional<QString>("100");
+        },
+        true);
+    ASSERT_TRUE(a.ok()) << a.message.toStdString();
+    EXPECT_EQ(a.number, 100);
+    EXPECT_EQ(sources->keyRequests, 1);
+    // The register read again shows the other station's entry before the new one.
+    ASSERT_EQ(sources->reg->recordCount(), 2);
+    EXPECT_EQ(sources->reg->valueAt(0, 0).toLongLong(), 50);
+}
+
 TEST_F(EntrySessionTest, ChangesAreSavedBeforeAMove)
 {
     // Entry 3 is shown; the clerk writes a note and adds a city to its correspondent.

@@ -56,6 +56,8 @@ public:
     /// Loads the tree from the archive, sets LevelMax and takes the snapshot. A read that fails
     /// is shown; the tree then holds the root only and nothing will be saved over the archive.
     void stocktree1();
+    /// The last stocktree1 read the stored tree.
+    bool caricato() const { return m_caricato; }
     /// The stored structure now; sets *error when it cannot be read.
     QString TreeSnapshot(DbResult* error = nullptr);
     /// The tree text: one line per node from start (the whole tree when null), in pre-order.

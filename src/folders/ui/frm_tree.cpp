@@ -183,14 +183,17 @@ std::shared_ptr<Recordset> Frm_tree::recordset() const
     return Adodc1->Recordset();
 }
 
-void Frm_tree::Form_Load()
+bool Frm_tree::Form_Load()
 {
     Picture1->stocktree1();
+    if (!Picture1->caricato())
+        return false;
     if (QTreeWidgetItem* root = Picture1->radice()) {
         Picture1->selezionaNodo(root);
         root->setExpanded(true);
     }
     // Selecting the root (the load left no folder selected) has shown its entries.
+    return true;
 }
 
 void Frm_tree::Form_Unload()
@@ -433,8 +436,8 @@ void Frm_tree::cmd_del_Click()
 void apri_frm_tree(QWidget* parent, const QString& connectionString, const std::function<void()>& registroCambiato)
 {
     Frm_tree finestra(connectionString, registroCambiato, parent);
-    finestra.Form_Load();
-    finestra.exec();
+    if (finestra.Form_Load())
+        finestra.exec();
 }
 
 } // namespace quad

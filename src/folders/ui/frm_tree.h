@@ -34,8 +34,9 @@ public:
     Frm_tree(const QString& connectionString, std::function<void()> registroCambiato, QWidget* parent);
     ~Frm_tree() override;
 
-    /// Loads the tree, selects and expands the root, opens the grid on every filed entry.
-    void Form_Load();
+    /// Loads the tree, selects and expands the root, opens the grid on every filed entry. False,
+    /// with the grid not opened, when the tree could not be read (the window told why).
+    bool Form_Load();
     /// Saves the tree (a failure is shown).
     void Form_Unload();
 
@@ -93,6 +94,7 @@ private:
 };
 
 /// Opens the folder window over parent on the archive of connectionString; returns when it closed.
+/// A tree that cannot be read is told, and the window does not open.
 void apri_frm_tree(QWidget* parent, const QString& connectionString, const std::function<void()>& registroCambiato);
 
 } // namespace quad

@@ -113,6 +113,11 @@ bool ArchiveOpening::chiave_archivio_in_uso()
             return false;
         const DbResult esito = m_finestraRegistro.registro().useArchiveKey(chiave);
         if (esito.ok()) {
+            // An archive that opened with the session's password took the new one with every
+            // other (a change at another station rekeys them all): it is the session's from now
+            // on. One keyed otherwise (a historical archive) changed alone.
+            if (state.p_password_archivio == state.p_password)
+                state.p_password = chiave;
             state.p_password_archivio = chiave;
             state.chiavi_archivi.accept(percorso_archivio(state.p_path_cartella), chiave, state.p_password);
             return true;

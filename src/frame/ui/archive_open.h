@@ -44,9 +44,9 @@ private:
     /// The password of the archive in use asked while the register is open, when the key it was
     /// opened with no longer opens it (changed at another station, as the request says): a
     /// password that does not open it is refused with a message and asked again, until one opens
-    /// it, which the register reads and writes it with from now on (true); the session's
-    /// p_password stays. False when the clerk closed the dialog or the archive could not be read
-    /// (the clerk was told): nothing changed.
+    /// it, which the register reads and writes it with from now on (true); it becomes the session's
+    /// p_password too when the archive was opened with that. False when the clerk closed the dialog or the archive
+    /// could not be read (the clerk was told): nothing changed.
     bool chiave_archivio_in_uso();
     /// Puts back what a failed opening had started.
     void annulla_apertura(const QString& cartellaPrecedente);

@@ -7,6 +7,7 @@
 #include "frm_tree.h"
 #include "register_widget.h"
 
+#include "entry_session.h"
 #include "message_service.h"
 
 #include <QLabel>
@@ -22,9 +23,19 @@ FolderActions::FolderActions(RegisterWidget& finestraRegistro, QWidget* finestra
     connect(&finestraRegistro, &RegisterWidget::elenco_fascicoli_richiesto, this, &FolderActions::cmd_tree_Click);
 }
 
+bool FolderActions::chiave_provata()
+{
+    // The folder windows read the archive on a connection of their own, made with the key of the
+    // register open: a key changed at another station is asked for before they open.
+    const DbResult prova = m_finestraRegistro.registro().proveArchiveKey();
+    if (!prova.ok())
+        warn(QStringLiteral("ATTENZIONE !\n\nImpossibile leggere i fascicoli.\n\n") + causeText(prova));
+    return prova.ok();
+}
+
 void FolderActions::apri_fascicoli()
 {
-    if (m_finestraRegistro.rifiuta_durante_inserimento())
+    if (m_finestraRegistro.rifiuta_durante_inserimento() || !chiave_provata())
         return;
     OpenRegister& registro = m_finestraRegistro.registro();
     apri_frm_tree(m_finestra, registro.connectionString(), [this, &registro] {
@@ -37,7 +48,7 @@ void FolderActions::apri_fascicoli()
 void FolderActions::apri_collega_fascicolo()
 {
     OpenRegister& registro = m_finestraRegistro.registro();
-    if (registro.session().p_new_ins() || !registro.onEntry())
+    if (registro.session().p_new_ins() || !registro.onEntry() || !chiave_provata())
         return;
     SchedaDaArchiviare scheda;
     scheda.numero = registro.currentNumber();
@@ -57,13 +68,15 @@ void FolderActions::cmd_tree_Click()
     OpenRegister& registro = m_finestraRegistro.registro();
     if (!registro.onEntry())
         return;
-    DbResult error;
-    const std::shared_ptr<Connection> db = registro.archive(&error);
     QStringList captions;
-    if (db)
-        captions = nodi_della_scheda(*db, registro.currentNumber(), registro.currentDirection(), &error);
+    const DbResult error = registro.withArchiveKey([&] {
+        DbResult letto;
+        if (const std::shared_ptr<Connection> db = registro.archive(&letto))
+            captions = nodi_della_scheda(*db, registro.currentNumber(), registro.currentDirection(), &letto);
+        return letto;
+    });
     if (!error.ok()) {
-        warn(QStringLiteral("ATTENZIONE !\n\nImpossibile leggere i fascicoli del quadernolo.\n\n") + error.message);
+        warn(QStringLiteral("ATTENZIONE !\n\nImpossibile leggere i fascicoli del quadernolo.\n\n") + causeText(error));
         return;
     }
     if (!captions.isEmpty())

@@ -25,6 +25,10 @@ public:
     void cmd_tree_Click();
 
 private:
+    /// The archive in use read once before a folder window opens over it (a key changed at another
+    /// station asked for); false, after telling why, when it cannot be read.
+    bool chiave_provata();
+
     RegisterWidget& m_finestraRegistro;
     QWidget* m_finestra;
 };

@@ -247,11 +247,12 @@ bool NotificationActions::importa_notifica(const QString& path, QString* perche)
         *perche = QStringLiteral("Impossibile prendere in carico il file %1.").arg(QDir::toNativeSeparators(path));
         return false;
     }
-    DbResult aperto;
-    const std::shared_ptr<Connection> archivio = registro.archive(&aperto);
+    // A key changed at another station is asked for before the rows go in.
+    DbResult aperto = registro.proveArchiveKey();
+    const std::shared_ptr<Connection> archivio = aperto.ok() ? registro.archive(&aperto) : nullptr;
     if (!archivio) {
         notifica.rilascia();
-        *perche = aperto.message;
+        *perche = causeText(aperto);
         return false;
     }
     const EsitoImportazione esito = copia_righe(archivio, *rs, notifica.file());

@@ -9,6 +9,7 @@
 #include "receipt.h"
 #include "register_print.h"
 
+#include "entry_session.h"
 #include "message_service.h"
 #include "open_register.h"
 #include "recordset.h"
@@ -107,11 +108,16 @@ void PrintPanel::stampa_registro()
         return;
     }
 
-    DbResult errore;
-    const std::shared_ptr<Recordset> righe = leggi_registro(m_registro.archiveFile(), m_registro.archiveKey(), tipo,
-                                                            intervallo.dal, intervallo.al, &errore);
+    // Read with the key of the register open, asked again when another station changed it.
+    std::shared_ptr<Recordset> righe;
+    const DbResult letto = m_registro.withArchiveKey([&] {
+        DbResult errore;
+        righe = leggi_registro(m_registro.archiveFile(), m_registro.archiveKey(), tipo, intervallo.dal, intervallo.al,
+                               &errore);
+        return errore;
+    });
     if (!righe) {
-        warn(QStringLiteral("ATTENZIONE !\n\nImpossibile leggere il registro da stampare:\n") + errore.message);
+        warn(QStringLiteral("ATTENZIONE !\n\nImpossibile leggere il registro da stampare:\n") + causeText(letto));
         return;
     }
     if (righe->recordCount() < 1) {

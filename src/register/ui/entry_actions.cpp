@@ -107,8 +107,8 @@ void EntryActions::Adodc1_Error(const DbResult& error)
 
 void EntryActions::chiave_rifiutata()
 {
-    warn(QStringLiteral("ATTENZIONE !\n\nLa password della sessione non apre più l' archivio in uso.\n\n"
-                        "Il registro resta come era: le schede non sono state rilette."));
+    warn(QStringLiteral("ATTENZIONE !\n\n") + keyRefusedText()
+         + QStringLiteral("\n\nIl registro resta come era: le schede non sono state rilette."));
 }
 
 void EntryActions::aggiorna_totale_schede()

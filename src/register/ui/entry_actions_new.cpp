@@ -73,7 +73,8 @@ void EntryActions::nuovo_quadernolo(const QString& registro)
         ripristina_consultazione();
         return;
     case AllocationStatus::ReadFailed:
-        warn(QStringLiteral("ATTENZIONE !!\n\nImpossibile leggere l' archivio.\n\n") + numero.message);
+        warn(QStringLiteral("ATTENZIONE !!\n\nImpossibile leggere l' archivio.\n\n")
+             + causeText(DbResult::failure(numero.readError, numero.message)));
         ripristina_consultazione();
         return;
     case AllocationStatus::RegisterUnread:

@@ -51,6 +51,24 @@ protected:
     {
         return scalar("SELECT sys_nodo FROM entrata WHERE Progressivo = ?", {numero}).toString();
     }
+    /// Another station changes the archive's password from vecchia to nuova.
+    void cambiaAltrove(const QByteArray& vecchia, const QByteArray& nuova)
+    {
+        DbResult err;
+        auto altra = Connection::open(program.archive(), vecchia, &err);
+        ASSERT_TRUE(altra && altra->rekey(nuova).ok()) << err.message.toStdString();
+    }
+    /// A mouse click on the tool-bar button of the main window's action name.
+    void premi(const char* name)
+    {
+        QAction* azione = findAction(&w, name);
+        QToolBar* barra = control<QToolBar>(&w, "Toolbar1");
+        QWidget* pulsante = azione && barra ? barra->widgetForAction(azione) : nullptr;
+        ASSERT_TRUE(pulsante && pulsante->isVisible()) << name;
+        QTest::mouseClick(pulsante, Qt::LeftButton);
+    }
+    /// The folders under the root of the tree of a folder window.
+    static int cartelle(QDialog* d) { return control<QTreeWidget>(d, "TreeView1")->topLevelItem(0)->childCount(); }
 };
 
 TEST_F(MainWindowFoldersTest, FilingTheCurrentEntryAsksThenWritesTheLinkAndItsFolder)
@@ -238,6 +256,75 @@ TEST_F(MainWindowFoldersTest, UnlinkingInTheFolderWindowShowsInTheMainWindow)
     EXPECT_EQ(corrente(), 27);
     EXPECT_EQ(registro()->value("sys_nodo").toString(), "");
     EXPECT_FALSE(control<QLabel>(&w, "lbl_nodo")->isVisible());
+}
+
+TEST_F(MainWindowFoldersTest, AfterThePasswordChangedElsewhereEachFolderWindowAsksItOnceAndOpens)
+{
+    collega("1\\", 27, "E");
+    cambiaAltrove(kPassword, "nuova");
+    // The folder window, given up: the clerk is told why, and no window opens.
+    {
+        ModalScript script;
+        script.then("frm_password", [](QDialog* d) { d->reject(); });
+        premi("tb_fascicoli");
+        ASSERT_TRUE(script.waitDone());
+    }
+    EXPECT_EQ(messages.texts(),
+              QStringList({"ATTENZIONE !\n\nImpossibile leggere i fascicoli.\n\n"
+                           "La password della sessione non apre più l' archivio in uso."}));
+    // Given, the window shows the folders and the entries filed in them.
+    messages.clear();
+    int mostrate = -1;
+    int righe = -1;
+    {
+        ModalScript script;
+        scriptLogin(script, {"nuova"});
+        script.then("Frm_tree", [&](QDialog* d) {
+            mostrate = cartelle(d);
+            righe = static_cast<Frm_tree*>(d)->recordset()->recordCount();
+            trigger(d, "tb_esci");
+        });
+        premi("tb_fascicoli");
+        ASSERT_TRUE(script.waitDone());
+    }
+    EXPECT_EQ(mostrate, 2);
+    EXPECT_EQ(righe, 1);
+    EXPECT_TRUE(messages.shown().isEmpty()) << messages.texts().join(" | ").toStdString();
+
+    // The entry's folders and the filing, each after another change, ask once and go on.
+    cambiaAltrove("nuova", "terza");
+    {
+        ModalScript script;
+        scriptLogin(script, {"terza"});
+        ASSERT_TRUE(click(&w, "cmd_tree"));
+        ASSERT_TRUE(script.waitDone());
+    }
+    EXPECT_EQ(messages.texts(), QStringList({"Il quadernolo è associato ai seguenti nodi :\n\n --Ferie\n"}));
+    cambiaAltrove("terza", "quarta");
+    messages.clear();
+    mostrate = -1;
+    {
+        ModalScript script;
+        scriptLogin(script, {"quarta"});
+        script.then("frm_add_tree", [&](QDialog* d) {
+            mostrate = cartelle(d);
+            click(d, "CancelButton");
+        });
+        premi("tb_add_tree");
+        ASSERT_TRUE(script.waitDone());
+    }
+    EXPECT_EQ(mostrate, 2);
+    EXPECT_TRUE(messages.shown().isEmpty()) << messages.texts().join(" | ").toStdString();
+}
+
+TEST_F(MainWindowFoldersTest, AFolderTreeThatCannotBeReadIsToldOnceAndNoWindowOpensOverIt)
+{
+    ASSERT_TRUE(archivio()->exec("ALTER TABLE sys_tree RENAME TO sys_tree_altrove").ok());
+    ModalScript nessunaFinestra; // a window that opened would fail the test
+    premi("tb_fascicoli");
+    ASSERT_EQ(messages.shown().size(), 1) << messages.texts().join(" | ").toStdString();
+    EXPECT_TRUE(messages.last().startsWith("ATTENZIONE !\n\nImpossibile leggere la struttura dei fascicoli."))
+        << messages.last().toStdString();
 }
 
 } // namespace

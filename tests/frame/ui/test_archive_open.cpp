@@ -6,6 +6,8 @@
 #include "program_folder.h"
 #include "register_query.h"
 
+#include <sqlcipher/sqlite3.h>
+
 #include <QAction>
 #include <QHeaderView>
 #include <QLabel>
@@ -406,6 +408,74 @@ TEST(OpenRegister, AWrongKeyAtOpeningAsksForThePasswordThatOpensTheLiveArchive)
     EXPECT_EQ(w.state.p_password, kPassword);
 }
 
+namespace {
+
+/// Another station changes the password of archivio from the session's to "nuova".
+void cambiaAltrove(const QString& archivio)
+{
+    DbResult err;
+    auto altra = Connection::open(archivio, kPassword, &err);
+    EXPECT_TRUE(altra && altra->rekey("nuova").ok()) << err.message.toStdString();
+}
+
+/// The start menu, while the program still holds a connection made with the session's password.
+class HeldConnection : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        seedRegister(program.archive(), 1);
+        ASSERT_TRUE(startWindow(w));
+        DbResult err;
+        tenuta = Connection::shared(program.archive(), kPassword, &err);
+        ASSERT_TRUE(tenuta) << err.message.toStdString();
+    }
+    TempProgram program;
+    ScriptedMessages messages;
+    TestQuadernolo w;
+    std::shared_ptr<Connection> tenuta;
+};
+
+/// Calls cambiaAltrove as the held connection starts its first statement after the check of its
+/// key (SQLite's trace of a statement's start).
+int cambiaDopoLaVerifica(unsigned, void* archivio, void*, void* testo)
+{
+    auto* percorso = static_cast<QString*>(archivio);
+    if (percorso->isEmpty() || QByteArray(static_cast<const char*>(testo)).startsWith("SELECT count(*)"))
+        return 0;
+    cambiaAltrove(*percorso);
+    percorso->clear();
+    return 0;
+}
+
+} // namespace
+
+TEST_F(HeldConnection, WhosePasswordAnotherStationChangedIsNotTakenAtTheOpening)
+{
+    cambiaAltrove(program.archive());
+    ModalScript script;
+    scriptLogin(script, {"nuova"});
+    openRegister(w);
+    ASSERT_TRUE(script.waitDone());
+    EXPECT_TRUE(messages.shown().isEmpty()) << messages.texts().join(" | ").toStdString();
+    EXPECT_TRUE(shown(w, "Pic_mask")->isVisible());
+    EXPECT_EQ(dati(w, "Adodc1")->Caption(), "   Totale schede : 1");
+    EXPECT_EQ(w.state.p_password, "nuova");
+}
+
+TEST_F(HeldConnection, APasswordChangedElsewhereBetweenItsCheckAndTheOpeningIsTold)
+{
+    QString daCambiare = program.archive();
+    sqlite3_trace_v2(tenuta->handle(), SQLITE_TRACE_STMT, &cambiaDopoLaVerifica, &daCambiare);
+    openRegister(w);
+    sqlite3_trace_v2(tenuta->handle(), 0, nullptr, nullptr);
+    ASSERT_TRUE(daCambiare.isEmpty()); // changed
+    ASSERT_EQ(messages.shown().size(), 1) << messages.texts().join(" | ").toStdString();
+    EXPECT_TRUE(messages.last().startsWith("Errore ADO\n\nPassword errata")) << messages.last().toStdString();
+    EXPECT_TRUE(shown(w, "Frame1")->isVisible());
+    EXPECT_FALSE(dati(w, "Adodc1")->Recordset());
+}
+
 TEST(OpenRegister, AHistoricalArchiveKeyedOtherwiseOpensWithItsOwnPasswordOnly)
 {
     TempProgram program;
@@ -482,7 +552,7 @@ TEST(OpenRegister, AKeyChangedElsewhereWhileOpenAsksForTheArchivePasswordAndChec
     EXPECT_EQ(w.state.p_password, kPassword);
 
     // A password that does not open the archive is refused with a word and asked again; the one
-    // that opens it reads it, and the session keeps its own.
+    // that opens it reads it, and is the session's from now on.
     messages.clear();
     {
         ModalScript script;
@@ -493,7 +563,7 @@ TEST(OpenRegister, AKeyChangedElsewhereWhileOpenAsksForTheArchivePasswordAndChec
     EXPECT_EQ(messages.texts(),
               QStringList {"PASSWORD ERRATA !\n\nLa password inserita non è la password dell' archivio in uso."});
     messages.clear();
-    EXPECT_EQ(w.state.p_password, kPassword);
+    EXPECT_EQ(w.state.p_password, "nuova");
     vaiARiga(3);
     EXPECT_EQ(text(&w, "txt_mask1_8"), "Mittente 3-0");
     grid(w)->setCurrentIndex(grid(w)->model()->index(1, 0));

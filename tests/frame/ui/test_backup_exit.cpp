@@ -118,7 +118,7 @@ TEST(ExitBackUp, APasswordAcceptedWhileTheRegisterWasOpenCompactsAndCopiesThatAr
     }
     ASSERT_TRUE(trigger(&w, "tb_esci"));
     ASSERT_TRUE(messages.shown().isEmpty()) << messages.texts().join("|").toStdString();
-    EXPECT_EQ(w.state.p_password, kPassword);
+    EXPECT_EQ(w.state.p_password, "nuova");
 
     messages.answer(MsgAnswer::Yes);
     ASSERT_TRUE(click(&w, "cmd_menu_1"));

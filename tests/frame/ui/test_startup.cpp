@@ -288,6 +288,23 @@ TEST(Login, APasswordChangeCutShortLeavesNoFileOfItsRecordBehind)
     EXPECT_EQ(QDir(program.path()).entryList({"cambio_password*"}), QStringList());
 }
 
+TEST(Login, AChangeKilledWhileItWroteItsFirstRecordFileLeavesNothingBehind)
+{
+    TempProgram program;
+    // Only the first record file had begun, under its temporary name, with its journal.
+    const QStringList avanzi {"cambio_password_vecchia.db.k3P0aZ.tmp", "cambio_password_vecchia.db.k3P0aZ.tmp-journal"};
+    for (const QString& nome : avanzi) {
+        QFile f(program.file(nome));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("avanzo");
+    }
+    ScriptedMessages messages;
+    TestQuadernolo w;
+    ASSERT_TRUE(startWindow(w));
+    EXPECT_TRUE(messages.shown().isEmpty()) << messages.texts().join(" | ").toStdString();
+    EXPECT_EQ(QDir(program.path()).entryList({"cambio_password*"}), QStringList());
+}
+
 TEST(Login, NeitherArchiveNorTemplateFailsEveryAttempt)
 {
     TempProgram program(false);

@@ -506,6 +506,50 @@ TEST_F(NotificationWindow, AnImportThatFailsSaysWhy)
     EXPECT_EQ(notificheIn(destinatario.path()), QStringList("Notifica_uno.xml"));
 }
 
+TEST_F(NotificationWindow, ANotificationAfterThePasswordChangedElsewhereAsksItOnceAndGoesIn)
+{
+    notificaDi(mittente.archive(), 2, destinatario.file("Notifica_uno.xml"));
+    Finestra b;
+    apriDestinatario(b, {MsgAnswer::No}); // offered as the register opens, and left for later
+    {
+        // Another station changes the password meanwhile.
+        DbResult err;
+        auto altra = Connection::open(destinatario.archive(), QByteArray(kPassword), &err);
+        ASSERT_TRUE(altra && altra->rekey("nuova").ok()) << err.message.toStdString();
+    }
+    // Given up: nothing goes in, the file stays, and the clerk is told why.
+    messages.clear();
+    messages.answer(MsgAnswer::Yes);
+    {
+        ModalScript script;
+        script.then("frm_password", [](QDialog* d) { d->reject(); });
+        notifiche(b)->Timer1_Timer();
+        ASSERT_TRUE(script.waitDone());
+    }
+    EXPECT_EQ(messages.texts(),
+              QStringList({"Notifica in arrivo ! \n\nSalvo in archivio ?",
+                           "Errore nell' importazione dei dati\n\nLa password della sessione non apre più l' "
+                           "archivio in uso."}));
+    EXPECT_EQ(notificheIn(destinatario.path()), QStringList("Notifica_uno.xml"));
+
+    // At the next look, given: the rows go in.
+    messages.clear();
+    messages.answer(MsgAnswer::Yes);
+    {
+        ModalScript script;
+        scriptLogin(script, {"nuova"});
+        notifiche(b)->Timer1_Timer();
+        ASSERT_TRUE(script.waitDone());
+    }
+    EXPECT_EQ(messages.texts(), QStringList("Notifica in arrivo ! \n\nSalvo in archivio ?"));
+    EXPECT_TRUE(notificheIn(destinatario.path()).isEmpty());
+    DbResult err;
+    auto db = Connection::open(destinatario.archive(), "nuova", &err);
+    ASSERT_TRUE(db) << err.message.toStdString();
+    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM entrata").toInt(), 2);
+    EXPECT_EQ(dati(b, "Adodc1")->Recordset()->recordCount(), 3); // entry 2 has two correspondents
+}
+
 TEST_F(NotificationWindow, ACorrectionAfterAForwardCutShortKeepsTheLaterDelivery)
 {
     // Installation A: entries 1..3 for "Ufficio B". A forward killed before its stamps left its

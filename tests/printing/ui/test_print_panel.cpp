@@ -210,7 +210,7 @@ TEST_F(PrintPanelTest, DateDialogRefusals)
     EXPECT_TRUE(stampati().isEmpty());
 }
 
-TEST_F(PrintPanelTest, ARegisterThatCannotBeReadIsReported)
+TEST_F(PrintPanelTest, ARegisterPrintedAfterThePasswordChangedElsewhereAsksForTheNewOne)
 {
     apri({entrata27()});
     {
@@ -219,10 +219,32 @@ TEST_F(PrintPanelTest, ARegisterThatCannotBeReadIsReported)
         auto altra = Connection::open(program.archive(), QByteArray(kPassword), &err);
         ASSERT_TRUE(altra && altra->rekey("cambiata").ok());
     }
-    registro("01122026", "06122026");
-    ASSERT_EQ(messages.shown().size(), 1);
-    EXPECT_TRUE(messages.last().startsWith(QStringLiteral("ATTENZIONE !\n\nImpossibile leggere il registro")));
+    const auto stampaConPassword = [this](const std::function<void(ModalScript&)>& password) {
+        ModalScript script;
+        script.then("frm_date", [](QDialog* d) {
+            typeInto(d, "txt_dalla", "01122026");
+            typeInto(d, "txt_alla", "06122026");
+            click(d, "OKButton");
+        });
+        password(script);
+        stampa(1);
+        EXPECT_TRUE(script.waitDone());
+    };
+    // Given up: nothing is printed, and the clerk is told why.
+    stampaConPassword([](ModalScript& script) { script.then("frm_password", [](QDialog* d) { d->reject(); }); });
+    EXPECT_EQ(messages.texts(),
+              QStringList({"ATTENZIONE !\n\nImpossibile leggere il registro da stampare:\n"
+                           "La password della sessione non apre più l' archivio in uso."}));
     EXPECT_TRUE(stampati().isEmpty());
+
+    // The password the register was opened with is refused, though the register still holds its
+    // connection; with the new one the register is printed.
+    messages.clear();
+    stampaConPassword([](ModalScript& script) { scriptLogin(script, {QString::fromLatin1(kPassword), "cambiata"}); });
+    EXPECT_EQ(messages.texts(),
+              QStringList({"PASSWORD ERRATA !\n\nLa password inserita non è la password dell' archivio in uso."}));
+    ASSERT_EQ(stampati().size(), 2);
+    EXPECT_TRUE(pdfText(opened.files.first()).contains(QStringLiteral("Richiesta di rimborso")));
 }
 
 TEST_F(PrintPanelTest, ClosingTheDialogPrintsNothing)

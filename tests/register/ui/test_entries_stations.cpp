@@ -6,6 +6,7 @@
 #include "entry_session.h"
 
 #include <QLabel>
+#include <QTabBar>
 
 using namespace quad;
 using namespace quad::test;
@@ -68,6 +69,28 @@ void aggiungiCorrezione(QDialog* d)
     pressKeyInFocus(Qt::Key_End);
     typeInFocus(" (corr. B)");
     pressKeyInFocus(Qt::Key_Return);
+}
+
+/// Clicks the subject of the entry shown, then the filter button, whose widget is returned.
+QWidget* filtraSullOggetto(TestQuadernolo& w)
+{
+    QWidget* pulsante = control<QToolBar>(&w, "Toolbar2")->widgetForAction(findAction(&w, "tb_filtro_off"));
+    QTest::mouseClick(casella(w, EntryMask::Oggetto), Qt::LeftButton);
+    QTest::mouseClick(pulsante, Qt::LeftButton);
+    return pulsante;
+}
+
+/// Runs azione, which meets the password changed at another station: the password dialog it opens
+/// is answered with password, or closed when password is null (given up).
+void conPassword(const QString& password, const std::function<void()>& azione)
+{
+    ModalScript script;
+    if (password.isNull())
+        script.then("frm_password", [](QDialog* d) { d->reject(); });
+    else
+        scriptLogin(script, {password});
+    azione();
+    EXPECT_TRUE(script.waitDone());
 }
 
 /// A new entry typed while another station changes the password to "nuova".
@@ -211,12 +234,15 @@ TEST_F(EntriesTest, ANewEntryAfterThePasswordChangedElsewhereAsksItAndIsWrittenW
 {
     apri(5);
     ASSERT_TRUE(altraPostazione(program)->rekey("nuova").ok());
-    {
-        ModalScript script;
-        scriptLogin(script, {"nuova"});
-        nuovo(0);
-        ASSERT_TRUE(script.waitDone());
-    }
+    // Given up: no entry is begun, and the clerk is told why in the words of every other step.
+    conPassword(QString(), [&] { nuovo(0); });
+    ASSERT_EQ(messages.shown().size(), 2) << messages.texts().join(" | ").toStdString();
+    EXPECT_EQ(messages.last(),
+              "ATTENZIONE !!\n\nImpossibile leggere l' archivio.\n\n"
+              "La password della sessione non apre più l' archivio in uso.");
+    attesoConsultazione();
+    messages.clear();
+    conPassword("nuova", [&] { nuovo(0); });
     ASSERT_TRUE(nuovaSchedaInCorso(w));
     EXPECT_EQ(box(0)->text(), "6");
     compila("Lettera", "Dopo il cambio", "Verdi");
@@ -295,6 +321,141 @@ TEST_F(EntriesTest, ThePreviousPasswordIsRefusedWhenTheNewOneIsAsked)
     EXPECT_TRUE(messages.shown().isEmpty()) << messages.texts().join(" | ").toStdString();
     EXPECT_EQ(altraPostazione(program, "nuova")->scalar("SELECT Note FROM entrata WHERE Progressivo = 4").toString(),
               "Nota con la nuova");
+}
+
+TEST_F(EntriesTest, AMoveGivenUpAfterThePasswordChangedElsewhereStaysOnTheEntryShownWithItsCorrespondents)
+{
+    apri(5);
+    maschera(4);
+    ASSERT_EQ(box(8)->text(), "Mittente 4-0");
+    ASSERT_TRUE(altraPostazione(program)->rekey("nuova").ok());
+    conPassword(QString(), [&] { click(&w, "cmd_move_1"); });
+    EXPECT_EQ(messages.texts(),
+              QStringList({"ATTENZIONE !\n\nLa password della sessione non apre più l' archivio "
+                           "in uso.\n\nIl registro resta come era: le schede non sono state "
+                           "rilette."}));
+    EXPECT_EQ(corrente(), 4);
+    EXPECT_EQ(box(7)->text(), "Oggetto n. 4 dell'ufficio");
+    EXPECT_EQ(box(8)->text(), "Mittente 4-0");
+
+    // A note typed there is saved by the next move, which asks again.
+    messages.clear();
+    typeInto(&w, "txt_mask1_18", "Nota dopo la rinuncia");
+    conPassword("nuova", [&] { click(&w, "cmd_move_1"); });
+    EXPECT_TRUE(messages.shown().isEmpty()) << messages.texts().join(" | ").toStdString();
+    EXPECT_EQ(altraPostazione(program, "nuova")->scalar("SELECT Note FROM entrata WHERE Progressivo = 4").toString(),
+              "Nota dopo la rinuncia");
+    EXPECT_EQ(corrente(), 3);
+    EXPECT_EQ(box(8)->text(), "Mittente 3-0");
+}
+
+TEST_F(EntriesTest, ThePasswordGivenAfterAChangeElsewhereIsTheOneTheSettingsChangeFrom)
+{
+    apri(5);
+    maschera(3);
+    // Another station changed the password of every archive.
+    ASSERT_TRUE(altraPostazione(program)->rekey("nuova").ok());
+    {
+        DbResult err;
+        auto modello = Connection::open(program.file("arch_base.mdb"), kPassword, &err);
+        ASSERT_TRUE(modello && modello->rekey("nuova").ok()) << err.message.toStdString();
+    }
+    conPassword("nuova", [&] { click(&w, "cmd_move_2"); });
+    ASSERT_TRUE(trigger(&w, "tb_esci"));
+    ASSERT_TRUE(messages.shown().isEmpty()) << messages.texts().join(" | ").toStdString();
+
+    // "Impostazioni", "Password": the password given is the one to change from.
+    ModalScript script;
+    script.then("frm_mod_pass", [](QDialog* d) {
+        auto* schede = control<QTabBar>(d, "TabStrip1");
+        QTest::mouseClick(schede, Qt::LeftButton, {}, schede->tabRect(1).center());
+        typeInto(d, "Text4", "nuova");
+        typeInto(d, "Text2", "terza");
+        typeInto(d, "Text3", "terza");
+        click(d, "Command1");
+        // A refusal leaves the dialog open: "Termina" closes it.
+        if (d->isVisible())
+            click(d, "Command2");
+    });
+    ASSERT_TRUE(click(&w, "cmd_menu_0"));
+    ASSERT_TRUE(script.waitDone());
+    EXPECT_EQ(messages.texts(), QStringList({"Modifica password effettuata !"}));
+    EXPECT_TRUE(altraPostazione(program, "terza"));
+}
+
+TEST_F(EntriesTest, AKeyChangedElsewhereJustAfterAWriteIsAskedByTheReadBackWhichShowsWhatWasWritten)
+{
+    apri(5);
+    maschera(3);
+    // Another station changes the password just after each write here, before its read back.
+    QByteArray chiave = kPassword;
+    QList<QByteArray> prossime {"nuova", "terza"};
+    setReadBackGapForTests([&] {
+        if (prossime.isEmpty())
+            return;
+        const QByteArray nuova = prossime.takeFirst();
+        ASSERT_TRUE(altraPostazione(program, chiave)->rekey(nuova).ok());
+        chiave = nuova;
+    });
+    // A note saved on a move.
+    typeInto(&w, "txt_mask1_18", "Nota riletta");
+    conPassword("nuova", [&] { click(&w, "cmd_move_2"); });
+    EXPECT_TRUE(messages.shown().isEmpty()) << messages.texts().join(" | ").toStdString();
+    EXPECT_EQ(corrente(), 4);
+    EXPECT_EQ(box(8)->text(), "Mittente 4-0");
+
+    // A new entry confirmed: the register shows it.
+    nuovo(0);
+    compila("Lettera", "Confermata durante il cambio", "Verdi");
+    messages.clear();
+    conPassword("terza", [&] { click(&w, "cmd_new_ins_0"); });
+    setReadBackGapForTests(nullptr);
+    EXPECT_TRUE(prossime.isEmpty());
+    EXPECT_FALSE(messages.contains("ATTENZIONE")) << messages.texts().join(" | ").toStdString();
+    attesoConsultazione();
+    EXPECT_EQ(corrente(), 6);
+    EXPECT_EQ(box(7)->text(), "Confermata durante il cambio");
+    EXPECT_EQ(box(8)->text(), "Verdi");
+    auto archivio = altraPostazione(program, "terza");
+    ASSERT_TRUE(archivio);
+    EXPECT_EQ(archivio->scalar("SELECT Note FROM entrata WHERE Progressivo = 3").toString(), "Nota riletta");
+}
+
+TEST_F(EntriesTest, ASubjectCorrectedWhileThePasswordChangesElsewhereAsksItAtTheWrite)
+{
+    apri(5);
+    maschera(4);
+    ModalScript script;
+    script.then("frm_correzione", [this](QDialog* d) {
+        d->activateWindow();
+        ASSERT_TRUE(QTest::qWaitFor([d] { return QApplication::activeWindow() == d; }));
+        // The dialog is open when another station changes the password.
+        ASSERT_TRUE(altraPostazione(program)->rekey("nuova").ok());
+        aggiungiCorrezione(d);
+    });
+    scriptLogin(script, {"nuova"});
+    box(7)->setFocus();
+    QTest::keyClick(box(7), Qt::Key_F12);
+    ASSERT_TRUE(script.waitDone());
+    EXPECT_TRUE(messages.shown().isEmpty()) << messages.texts().join(" | ").toStdString();
+    EXPECT_EQ(altraPostazione(program, "nuova")->scalar("SELECT Oggetto FROM entrata WHERE Progressivo = 4").toString(),
+              "Oggetto n. 4 dell'ufficio (corr. B)");
+    EXPECT_EQ(box(7)->text(), "Oggetto n. 4 dell'ufficio (corr. B)");
+}
+
+TEST_F(EntriesTest, NuovoUnderAFilterAfterThePasswordChangedElsewhereAsksItAndBeginsTheEntry)
+{
+    apri(3);
+    maschera(1);
+    QAction* filtro = findAction(&w, "tb_filtro_off");
+    QWidget* pulsante = filtraSullOggetto(w);
+    ASSERT_EQ(filtro->text(), "Filtro off");
+    ASSERT_TRUE(altraPostazione(program)->rekey("nuova").ok());
+    conPassword("nuova", [&] { nuovo(0); });
+    ASSERT_TRUE(nuovaSchedaInCorso(w));
+    EXPECT_EQ(box(0)->text(), "4");
+    EXPECT_EQ(filtro->text(), "Filtro on");
+    ASSERT_EQ(messages.shown().size(), 1) << messages.texts().join(" | ").toStdString(); // the question of "Nuovo"
 }
 
 TEST_F(EntriesTest, TheSubjectCorrectionStartsFromTheSubjectAnotherStationStored)
@@ -417,9 +578,7 @@ TEST_F(EntriesTest, AFilterReleasedAfterThePasswordChangedElsewhereAsksItOnceAnd
     apri(3); // entry 2 has two correspondents: four rows
     maschera(1);
     QAction* filtro = findAction(&w, "tb_filtro_off");
-    QWidget* pulsante = control<QToolBar>(&w, "Toolbar2")->widgetForAction(filtro);
-    QTest::mouseClick(box(7), Qt::LeftButton);
-    QTest::mouseClick(pulsante, Qt::LeftButton);
+    QWidget* pulsante = filtraSullOggetto(w);
     ASSERT_EQ(filtro->text(), "Filtro off");
     QLabel* totale = control<QLabel>(&w, "lbl_filtro");
     const QString filtrato = QStringLiteral("   Totale schede : 1  [Filtro inserito !]");
