@@ -307,19 +307,13 @@ TEST(TransferFile, AHeaderThatNamesAColumnTwiceIsRefusedNamingIt)
 TEST(TransferFile, RowsOfOneEntryThatDisagreeOnItsSubjectAreRefusedAsANotificationsAre)
 {
     test::TempProgram arrivo;
-    auto db = apri(arrivo);
-    scrivi(arrivo.file("esporta.txt"),
-           "\"Progressivo\tentrata.Tipo\tOggetto\tNominativo\xff"
-           "901\tE\tFattura\tRossi\xff"
-           "902\tE\tDomanda\tBianchi\xff"
-           "903\tE\tRicorso\tNeri\xff"
-           "902\tE\tDomanda (bis)\tVerdi\xff\"\r\n");
-    const EsitoTrasferimento esito = leggi_file_trasferimento(db, arrivo.file("esporta.txt"));
-    EXPECT_FALSE(esito.ok);
-    EXPECT_EQ(esito.errore,
-              "Riga 4, colonna Oggetto: il quadernolo n. 902 vi ha \"Domanda (bis)\", alla riga 2 \"Domanda\".");
-    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM entrata").toInt(), 0);
-    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM Mittenti").toInt(), 0);
+    rifiutati(arrivo, apri(arrivo),
+              {{"\"Progressivo\tentrata.Tipo\tOggetto\tNominativo\xff"
+                "901\tE\tFattura\tRossi\xff"
+                "902\tE\tDomanda\tBianchi\xff"
+                "903\tE\tRicorso\tNeri\xff"
+                "902\tE\tDomanda (bis)\tVerdi\xff\"\r\n",
+                "Riga 4, colonna Oggetto: il quadernolo n. 902 vi ha \"Domanda (bis)\", alla riga 2 \"Domanda\"."}});
 }
 
 TEST(TransferFile, AHeaderNamingAColumnTheArchiveLacksIsRefusedNamingIt)
