@@ -12,8 +12,21 @@ namespace quad {
 
 namespace {
 
-/// The moment (see WindowKeys::m_momento) a modal window was last shown, as a property of it.
+/// The moment (see WindowKeys::m_momento) a modal window or a pop-up was last shown, as a property
+/// of it.
 constexpr const char* kAperta = "quad_aperta_al_momento";
+
+/// One hold of a key, from its first press to the release no repeat follows.
+struct Tenuta
+{
+    /// The moment of the first press; 0 for a key whose press was never seen.
+    qulonglong dal = 0;
+    /// The time stamp of the last release that carried one: a press with the same stamp is a
+    /// repeat of this hold, as X delivers them.
+    quint64 rilasciatoAl = 0;
+    /// Down, or released with a time stamp (a repeat may still follow).
+    bool inCorso = false;
+};
 
 class WindowKeys : public QObject
 {
@@ -27,63 +40,89 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
+        // Only the widgets: the window system's window sees the same event before its widget does.
+        if (!watched->isWidgetType())
+            return false;
+        auto* widget = static_cast<QWidget*>(watched);
         switch (event->type()) {
         case QEvent::Show:
-            if (watched->isWidgetType()) {
-                auto* finestra = static_cast<QWidget*>(watched);
-                if (finestra->isWindow() && finestra->isModal())
-                    finestra->setProperty(kAperta, ++m_momento);
-            }
+            if (widget->isWindow() && (widget->isModal() || widget->windowType() == Qt::Popup))
+                widget->setProperty(kAperta, ++m_momento);
             return false;
         case QEvent::KeyPress:
+            return pressione(widget, static_cast<QKeyEvent*>(event));
         case QEvent::KeyRelease:
-            return tasto(watched, static_cast<QKeyEvent*>(event));
+            return rilascio(widget, static_cast<QKeyEvent*>(event));
         default:
             return false;
         }
     }
 
 private:
-    bool tasto(QObject* watched, QKeyEvent* key)
+    bool pressione(QWidget* widget, QKeyEvent* key)
     {
+        Tenuta& tenuta = m_tenute[key->key()];
+        // X delivers most repeats of a held key as a release and a press with one time stamp,
+        // neither flagged as a repeat. A stamp of 0 tells nothing: such events were made by a
+        // program, not by the keyboard.
+        const bool ripetuto = key->isAutoRepeat()
+            || (tenuta.inCorso && key->timestamp() != 0 && key->timestamp() == tenuta.rilasciatoAl);
+        if (!ripetuto) {
+            tenuta = {++m_momento, 0, true};
+            return invioSulPulsante(widget, key);
+        }
+        if (tenuta.inCorso && tenutoDaPrima(widget, tenuta.dal))
+            return true;
         if (!key->isAutoRepeat()) {
-            if (key->type() == QEvent::KeyRelease)
-                m_premuti.remove(key->key());
-            else
-                m_premuti.insert(key->key(), ++m_momento);
-        } else if (tenutoDaPrima(watched, key->key())) {
+            // Handed on as the repeat it is, so that every widget takes it as one: a button
+            // pressed by Space or Return is not pressed again.
+            QKeyEvent ripetizione(key->type(), key->key(), key->modifiers(), key->nativeScanCode(),
+                                  key->nativeVirtualKey(), key->nativeModifiers(), key->text(), true, key->count(),
+                                  key->device());
+            ripetizione.setTimestamp(key->timestamp());
+            QCoreApplication::sendEvent(widget, &ripetizione);
+            key->accept();
             return true;
         }
-        return key->type() == QEvent::KeyPress && invioSulPulsante(watched, key);
+        return invioSulPulsante(widget, key);
     }
 
-    /// True when key was pressed before the modal window that watched is in was shown.
-    bool tenutoDaPrima(QObject* watched, int key) const
+    bool rilascio(QWidget* widget, QKeyEvent* key)
     {
-        const auto premuto = m_premuti.constFind(key);
-        if (premuto == m_premuti.constEnd() || !watched->isWidgetType())
-            return false;
-        // The nearest modal window: a pop-up of a dialog belongs to the dialog.
-        for (QWidget* w = static_cast<QWidget*>(watched)->window(); w;
-             w = w->parentWidget() ? w->parentWidget()->window() : nullptr) {
+        Tenuta& tenuta = m_tenute[key->key()];
+        const bool daPrima = tenutoDaPrima(widget, tenuta.dal);
+        if (!key->isAutoRepeat()) {
+            // With a time stamp the hold may go on: a press with the same stamp says so.
+            tenuta.rilasciatoAl = key->timestamp();
+            tenuta.inCorso = key->timestamp() != 0;
+        }
+        return daPrima;
+    }
+
+    /// True when the key held since the moment dal went down before the modal window or pop-up
+    /// that widget is in was shown.
+    static bool tenutoDaPrima(QWidget* widget, qulonglong dal)
+    {
+        // The nearest such window: a pop-up of a dialog belongs to the dialog.
+        for (QWidget* w = widget->window(); w; w = w->parentWidget() ? w->parentWidget()->window() : nullptr) {
             const QVariant aperta = w->property(kAperta);
             if (aperta.isValid())
-                return aperta.toULongLong() > *premuto;
+                return aperta.toULongLong() > dal;
         }
         return false;
     }
 
     /// Return on the focused button of a dialog presses that button.
-    static bool invioSulPulsante(QObject* watched, QKeyEvent* key)
+    static bool invioSulPulsante(QWidget* widget, QKeyEvent* key)
     {
-        auto* pulsante = qobject_cast<QPushButton*>(watched);
+        auto* pulsante = qobject_cast<QPushButton*>(widget);
         return pulsante && qobject_cast<QDialog*>(pulsante->window()) && controls::invio_sul_pulsante(pulsante, key);
     }
 
     /// Counts the presses and the openings, so that each tells which came first.
     qulonglong m_momento = 0;
-    /// The keys held down, with the moment each was pressed.
-    QHash<int, qulonglong> m_premuti;
+    /// The hold of every key seen.
+    QHash<int, Tenuta> m_tenute;
 };
 
 } // namespace

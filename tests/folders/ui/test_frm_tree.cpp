@@ -13,6 +13,7 @@
 #include "my_func.h"
 #include "program_folder.h"
 #include "recordset_model.h"
+#include "x_keys.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -601,6 +602,17 @@ TEST_F(FrmTreeGridTest, ReturnPressesTheFocusedButton)
     control<QPushButton>(w.get(), "cmd_del")->setFocus();
     pressKeyInFocus(Qt::Key_Return);
     EXPECT_EQ(messages.last(), "Confermi l' eliminazione del collegamento selezionato ?");
+}
+
+TEST_F(FrmTreeGridTest, AReturnHeldAsXDeliversItOnTheUnlinkDeletesOneLinkOnANewPress)
+{
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    cella(0, 13);
+    EXPECT_EQ(holdOnButton(control<QPushButton>(w.get(), "cmd_del"), Qt::Key_Return, "\r"),
+              QStringList("Confermi l' eliminazione del collegamento selezionato ?"));
+    EXPECT_EQ(conta("SELECT COUNT(*) FROM sys_rela_tree"), 2);
+    EXPECT_EQ(numeri(), QStringList({"2", "2", "3"}));
 }
 
 TEST_F(FrmTreeGridTest, ColumnWidthsAreKeptInTheirOwnSettingsKey)

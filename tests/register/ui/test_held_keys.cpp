@@ -5,6 +5,7 @@
 #include "address_book.h"
 #include "annulment.h"
 #include "qt_message_service.h"
+#include "x_keys.h"
 
 #include <QMessageBox>
 
@@ -61,6 +62,15 @@ protected:
         MessageService::install(&messages);
     }
 
+    /// How many times the address book holds nome.
+    int inRubrica(const QString& nome)
+    {
+        DbResult err;
+        const auto rubrica = AddressBook::openSettings(&err);
+        EXPECT_TRUE(rubrica) << err.message.toStdString();
+        return rubrica ? rubrica->scalar("SELECT COUNT(*) FROM Elenco WHERE Nominativo = ?", {nome}).toInt() : -1;
+    }
+
     QStringList domande;
 };
 
@@ -78,10 +88,7 @@ TEST_F(HeldKeysTest, AReturnHeldOnAButtonLeavesTheQuestionItAsksToANewPress)
     EXPECT_FALSE(nuovaSchedaInCorso(w));
     EXPECT_EQ(conta("SELECT COUNT(*) FROM entrata"), 6);
     // The new press answered "Sì".
-    DbResult err;
-    const auto rubrica = AddressBook::openSettings(&err);
-    ASSERT_TRUE(rubrica) << err.message.toStdString();
-    EXPECT_EQ(rubrica->scalar("SELECT COUNT(*) FROM Elenco WHERE Nominativo = 'Gialli Nuovo'").toInt(), 1);
+    EXPECT_EQ(inRubrica("Gialli Nuovo"), 1);
 
     maschera(1);
     ripetizioniPoiNuovaPressione(script);
@@ -128,4 +135,39 @@ TEST_F(HeldKeysTest, ALetterHeldOnTheGridTypesItOnceIntoTheQuickFindItOpens)
 
     EXPECT_EQ(dopoLeRipetizioni, "R");
     EXPECT_EQ(dopoUnaNuovaPressione, "Roo");
+}
+
+TEST_F(HeldKeysTest, AReturnHeldAsXDeliversItLeavesTheAddressBooksQuestionToANewPress)
+{
+    apri(5);
+    nuovo(0);
+    compila("Lettera", "Richiesta", "Gialli Nuovo");
+    EXPECT_EQ(holdOnButton(control<QPushButton>(&w, "cmd_new_ins_0"), Qt::Key_Return, "\r"),
+              QStringList("Dati anagrafici non presenti in archivio.\n\nAggiorno l' archivio ?\n\n"));
+    EXPECT_FALSE(nuovaSchedaInCorso(w));
+    EXPECT_EQ(conta("SELECT COUNT(*) FROM entrata"), 6);
+    EXPECT_EQ(inRubrica("Gialli Nuovo"), 1);
+}
+
+TEST_F(HeldKeysTest, ReturnOrSpaceHeldAsXDeliversThemOnAnnullaLeaveItsQuestionAndItsReasonToTheClerk)
+{
+    apri(5);
+    for (const auto& [key, testo] :
+         {std::pair {Qt::Key_Return, QString("\r")}, std::pair {Qt::Key_Space, QString(" ")}}) {
+        SCOPED_TRACE(testo.toStdString());
+        maschera(key == Qt::Key_Return ? 1 : 2);
+        QString motivoAperto = "non aperto";
+        ModalScript script;
+        script.then("frm_annullato", [&motivoAperto](QDialog* d) {
+            motivoAperto = text(d, "Text1");
+            typeInto(d, "Text1", "Doppia registrazione");
+            click(d, "Command1_0");
+        });
+        EXPECT_EQ(holdOnButton(control<QPushButton>(&w, "cmd_annulla"), key, testo),
+                  QStringList(testo_conferma_annullamento()));
+        ASSERT_TRUE(script.waitDone());
+        // The reason box opened empty: no blank of the held Space went into it.
+        EXPECT_EQ(motivoAperto, "");
+        EXPECT_EQ(box(26)->text(), "Doppia registrazione");
+    }
 }
