@@ -6,8 +6,8 @@ namespace {
 
 class SilentService : public MessageService
 {
-public:
-    MsgAnswer message(const QString&, const QString&, MsgIcon, MsgButtons buttons) override
+protected:
+    MsgAnswer showMessage(const QString&, const QString&, MsgIcon, MsgButtons buttons) override
     {
         switch (buttons) {
         case MsgButtons::YesNo:
@@ -20,15 +20,55 @@ public:
             return MsgAnswer::Ok;
         }
     }
-    bool inputText(const QString&, const QString&, const QString&, QString*) override { return false; }
-    QString openFileName(const QString&, const QString&, const QString&) override { return {}; }
-    QString existingFolder(const QString&, const QString&) override { return {}; }
+    bool askText(const QString&, const QString&, const QString&, QString*) override { return false; }
+    QString chooseFile(const QString&, const QString&, const QString&) override { return {}; }
+    QString chooseFolder(const QString&, const QString&) override { return {}; }
 };
 
 SilentService g_silent;
 MessageService* g_service = &g_silent;
+int g_open = 0;
+
+/// Counts a box for as long as it is open.
+class BoxOpen
+{
+public:
+    BoxOpen() { ++g_open; }
+    ~BoxOpen() { --g_open; }
+    BoxOpen(const BoxOpen&) = delete;
+    BoxOpen& operator=(const BoxOpen&) = delete;
+};
 
 } // namespace
+
+MsgAnswer MessageService::message(const QString& text, const QString& title, MsgIcon icon, MsgButtons buttons)
+{
+    const BoxOpen open;
+    return showMessage(text, title, icon, buttons);
+}
+
+bool MessageService::inputText(const QString& prompt, const QString& title, const QString& initial, QString* result)
+{
+    const BoxOpen open;
+    return askText(prompt, title, initial, result);
+}
+
+QString MessageService::openFileName(const QString& title, const QString& folder, const QString& filter)
+{
+    const BoxOpen open;
+    return chooseFile(title, folder, filter);
+}
+
+QString MessageService::existingFolder(const QString& title, const QString& start)
+{
+    const BoxOpen open;
+    return chooseFolder(title, start);
+}
+
+int MessageService::boxesOpen()
+{
+    return g_open;
+}
 
 MessageService& MessageService::instance()
 {

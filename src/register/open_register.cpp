@@ -94,6 +94,19 @@ qint64 OpenRegister::currentNumber() const
     return onEntry() ? m_register.Recordset()->value(0).toLongLong() : 0;
 }
 
+SessionResult OpenRegister::checkStillOn(qint64 number, const QString& what) const
+{
+    SessionResult r;
+    if (currentNumber() == number)
+        return r;
+    r.outcome = SessionResult::Outcome::Failed;
+    r.message = QStringLiteral("ATTENZIONE !\n\nIl registro non mostra più il quadernolo n. %1, sul quale era "
+                               "iniziata l' operazione.\n\nOperazione non eseguita: %2.")
+                    .arg(number)
+                    .arg(what);
+    return r;
+}
+
 QString OpenRegister::currentDirection() const
 {
     return onEntry() ? m_register.Recordset()->value(QStringLiteral("entrata.Tipo")).toString() : QString();

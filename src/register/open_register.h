@@ -61,6 +61,10 @@ public:
     qint64 currentNumber() const;
     /// The direction ("E" or "U") of the entry shown, or "" when it stands on none.
     QString currentDirection() const;
+    /// Whether the entry shown is still entry number, on which an action began before a dialog or
+    /// a question let the register move; failed, with what to tell the clerk, when it is not: the
+    /// action (what, as "annullamento") is then not done.
+    SessionResult checkStillOn(qint64 number, const QString& what) const;
     /// The connection string of the archive in use ("" when no register is open).
     QString connectionString() const { return m_register.ConnectionString(); }
     /// The archive file in use and the key it is read with ("" when no register is open).

@@ -41,6 +41,12 @@ ScriptedMessages& ScriptedMessages::onNext(std::function<void(const ShownMessage
     return *this;
 }
 
+ScriptedMessages& ScriptedMessages::onNextChoice(std::function<void()> f)
+{
+    m_choiceHooks.append(std::move(f));
+    return *this;
+}
+
 QStringList ScriptedMessages::texts() const
 {
     QStringList out;
@@ -68,7 +74,7 @@ void ScriptedMessages::clear()
     m_shown.clear();
 }
 
-MsgAnswer ScriptedMessages::message(const QString& text, const QString& title, MsgIcon icon, MsgButtons buttons)
+MsgAnswer ScriptedMessages::showMessage(const QString& text, const QString& title, MsgIcon icon, MsgButtons buttons)
 {
     ShownMessage m {text, title, icon, buttons};
     m_shown.append(m);
@@ -88,7 +94,7 @@ MsgAnswer ScriptedMessages::message(const QString& text, const QString& title, M
     }
 }
 
-bool ScriptedMessages::inputText(const QString& prompt, const QString&, const QString&, QString* result)
+bool ScriptedMessages::askText(const QString& prompt, const QString&, const QString&, QString* result)
 {
     prompts << prompt;
     if (m_inputs.isEmpty())
@@ -101,13 +107,17 @@ bool ScriptedMessages::inputText(const QString& prompt, const QString&, const QS
     return true;
 }
 
-QString ScriptedMessages::openFileName(const QString&, const QString&, const QString&)
+QString ScriptedMessages::chooseFile(const QString&, const QString&, const QString&)
 {
+    if (!m_choiceHooks.isEmpty())
+        m_choiceHooks.takeFirst()();
     return m_files.isEmpty() ? QString() : m_files.takeFirst();
 }
 
-QString ScriptedMessages::existingFolder(const QString&, const QString&)
+QString ScriptedMessages::chooseFolder(const QString&, const QString&)
 {
+    if (!m_choiceHooks.isEmpty())
+        m_choiceHooks.takeFirst()();
     return m_files.isEmpty() ? QString() : m_files.takeFirst();
 }
 

@@ -36,6 +36,8 @@ public:
     ScriptedMessages& file(const QString& path);
     /// Runs f when the next message box shows (before its answer is returned).
     ScriptedMessages& onNext(std::function<void(const ShownMessage&)> f);
+    /// Runs f when the next file or folder choice shows (before its answer is returned).
+    ScriptedMessages& onNextChoice(std::function<void()> f);
 
     const QList<ShownMessage>& shown() const { return m_shown; }
     QStringList texts() const;
@@ -44,18 +46,20 @@ public:
     bool contains(const QString& part) const;
     void clear();
 
-    MsgAnswer message(const QString& text, const QString& title, MsgIcon icon, MsgButtons buttons) override;
-    bool inputText(const QString& prompt, const QString& title, const QString& initial, QString* result) override;
-    QString openFileName(const QString& title, const QString& folder, const QString& filter) override;
-    QString existingFolder(const QString& title, const QString& start) override;
-
     QStringList prompts; ///< input-box prompts, in order
+
+protected:
+    MsgAnswer showMessage(const QString& text, const QString& title, MsgIcon icon, MsgButtons buttons) override;
+    bool askText(const QString& prompt, const QString& title, const QString& initial, QString* result) override;
+    QString chooseFile(const QString& title, const QString& folder, const QString& filter) override;
+    QString chooseFolder(const QString& title, const QString& start) override;
 
 private:
     QList<MsgAnswer> m_answers;
     QList<QString> m_inputs;
     QList<QString> m_files;
     QList<std::function<void(const ShownMessage&)>> m_hooks;
+    QList<std::function<void()>> m_choiceHooks;
     QList<ShownMessage> m_shown;
 };
 

@@ -16,7 +16,9 @@
 #include <QAction>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QEvent>
+#include <QFileInfo>
 #include <QListWidget>
 #include <QPixmap>
 #include <QPushButton>
@@ -95,7 +97,8 @@ void Quadernolo::crea_controlli()
     m_apertura = new ArchiveOpening(state, *m_finestraRegistro, this);
     m_notifiche = new NotificationActions(
         state, *m_finestraRegistro, *m_stato,
-        [this](const QString& path, QString* perche) { return importa_notifica(path, perche); }, this);
+        [this](const QString& path, QString* perche) { return importa_notifica(path, perche); },
+        [this] { return Picture1->isVisible() || Picture4->isVisible(); }, this);
     m_fascicoli = new FolderActions(*m_finestraRegistro, this);
 }
 
@@ -188,8 +191,13 @@ void Quadernolo::mostra_registro()
     Form_Resize();
     m_finestraRegistro->parcheggia_fuoco();
 
+    // The archive in use when it is not the live one of the program folder: a historical archive by
+    // its name, one the clerk located elsewhere by its folder.
+    const QString cartella = resolveDataFolder(state.p_path_cartella);
     if (state.p_sub_use && state.p_path_cartella.startsWith(QLatin1String("SUB_"), Qt::CaseInsensitive))
         m_stato->mostra_archivio(QStringLiteral("Archivio in uso : ") + state.p_path_cartella.mid(4));
+    else if (QFileInfo(cartella).canonicalFilePath() != QFileInfo(programFolder()).canonicalFilePath())
+        m_stato->mostra_archivio(QStringLiteral("Archivio in uso : ") + QDir::toNativeSeparators(cartella));
     else
         m_stato->nascondi_archivio();
 

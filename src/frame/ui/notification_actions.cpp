@@ -16,6 +16,7 @@
 #include "program_folder.h"
 #include "transfer_file.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -72,12 +73,14 @@ void segnala_notifica_da_verificare(NotificaRicevuta& notifica, const EsitoImpor
 
 NotificationActions::NotificationActions(WorkingState& stato, RegisterWidget& finestraRegistro,
                                          StatusArea& stato_finestra,
-                                         std::function<bool(const QString&, QString*)> importa, QObject* parent)
+                                         std::function<bool(const QString&, QString*)> importa,
+                                         std::function<bool()> popup_aperti, QObject* parent)
     : QObject(parent)
     , state(stato)
     , m_finestraRegistro(finestraRegistro)
     , m_stato(stato_finestra)
     , m_importa(std::move(importa))
+    , m_popupAperti(std::move(popup_aperti))
 {
     setObjectName(QStringLiteral("notifiche"));
     Timer1 = new QTimer(this);
@@ -107,8 +110,10 @@ void NotificationActions::Timer1_Timer()
 {
     // Never at the start menu, never while an entry is typed or the entry on screen has changes
     // of its own (an import re-reads the register), never re-entered (the question box runs the
-    // event loop, and the timer may fire meanwhile). What arrives goes into the archive in use.
-    if (m_inCorso || !m_finestraRegistro.aperto() || m_finestraRegistro.inserimento_in_corso()
+    // event loop, and the timer may fire meanwhile), never while the clerk is asked something
+    // (what the answer completes acts on the entry shown). What arrives goes into the archive in
+    // use.
+    if (m_inCorso || clerk_asked() || !m_finestraRegistro.aperto() || m_finestraRegistro.inserimento_in_corso()
         || m_finestraRegistro.registro().session().p_update()
         || m_finestraRegistro.registro().registerRows()->hasPendingChanges())
         return;
@@ -134,6 +139,12 @@ void NotificationActions::Timer1_Timer()
             msgBox(QStringLiteral("Errore nell' importazione dei dati")
                    + (perche.isEmpty() ? QString() : QStringLiteral("\n\n") + perche));
     }
+}
+
+bool NotificationActions::clerk_asked() const
+{
+    return MessageService::boxesOpen() > 0 || QApplication::activeModalWidget() || QApplication::activePopupWidget()
+        || (m_popupAperti && m_popupAperti());
 }
 
 void NotificationActions::inoltra_ufficio_competente()

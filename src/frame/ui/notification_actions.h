@@ -23,15 +23,19 @@ class NotificationActions : public QObject
     Q_OBJECT
 public:
     /// importa imports one received notification file (importa_notifica's own work, or what
-    /// stands in for it); stato the status line; parent the window.
+    /// stands in for it); stato the status line; popup_aperti tells whether a pop-up of the window
+    /// is open; parent the window.
     NotificationActions(WorkingState& stato, RegisterWidget& finestraRegistro, StatusArea& stato_finestra,
-                        std::function<bool(const QString& path, QString* perche)> importa, QObject* parent);
+                        std::function<bool(const QString& path, QString* perche)> importa,
+                        std::function<bool()> popup_aperti, QObject* parent);
 
     /// The timers run while the register is open.
     void avvia();
     void ferma();
 
-    /// The timed look for received notifications: each is offered to the clerk and imported.
+    /// The timed look for received notifications: each is offered to the clerk and imported. It
+    /// passes its turn while the clerk is asked something (a box, a dialog, a file choice or a
+    /// pop-up is open): an import moves the register beneath it.
     void Timer1_Timer();
     /// picOpenWWW(1): on a "Server" station, forwards the undelivered rows of the competent
     /// office of the entry on screen, then saves the entry and moves to the last row.
@@ -47,6 +51,8 @@ public:
     bool importa_file_trasferimento(const QString& nome);
 
 private:
+    /// A box, a dialog, a file choice or a pop-up of the program is open.
+    bool clerk_asked() const;
     /// The writer's progress in lbl_msg.
     void mostra_messaggio_stato(int modo, int n);
 
@@ -54,6 +60,7 @@ private:
     RegisterWidget& m_finestraRegistro;
     StatusArea& m_stato;
     std::function<bool(const QString&, QString*)> m_importa;
+    std::function<bool()> m_popupAperti;
     QTimer* Timer1 = nullptr;
     QTimer* Timer2 = nullptr;
     /// A look, an import or an export is under way: a tick does nothing meanwhile.

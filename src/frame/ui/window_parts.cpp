@@ -259,7 +259,8 @@ PopupButtons::PopupButtons(const QString& objectName, const char* buttonName, co
     setAutoFillBackground(true);
     resize(width, height * int(captions.size()));
     for (int i = 0; i < captions.size(); ++i) {
-        QPushButton* b = bottone(this, "", captions[i], QRect(0, i * height, width, height));
+        // Return on the focused button presses it, as Space does.
+        QPushButton* b = preme_con_invio(bottone(this, "", captions[i], QRect(0, i * height, width, height)));
         b->setObjectName(indicizzato(buttonName, i));
         connect(b, &QPushButton::clicked, this, [this, i] { emit clicked(i); });
         buttons.push_back(b);
@@ -343,7 +344,8 @@ StatusArea::StatusArea(QWidget* area)
 
 void StatusArea::mostra_archivio(const QString& testo)
 {
-    lbl_sub_arch->setText(testo);
+    // A long folder keeps its start and its end in sight.
+    lbl_sub_arch->setText(lbl_sub_arch->fontMetrics().elidedText(testo, Qt::ElideMiddle, lbl_sub_arch->width()));
     lbl_sub_arch->show();
 }
 

@@ -54,7 +54,7 @@ private:
 
 } // namespace
 
-MsgAnswer QtMessageService::message(const QString& text, const QString& title, MsgIcon icon, MsgButtons buttons)
+MsgAnswer QtMessageService::showMessage(const QString& text, const QString& title, MsgIcon icon, MsgButtons buttons)
 {
     const Proprietario proprietario;
     QMessageBox box(proprietario.get());
@@ -107,7 +107,7 @@ MsgAnswer QtMessageService::message(const QString& text, const QString& title, M
     }
 }
 
-bool QtMessageService::inputText(const QString& prompt, const QString& title, const QString& initial, QString* result)
+bool QtMessageService::askText(const QString& prompt, const QString& title, const QString& initial, QString* result)
 {
     bool ok = false;
     const Proprietario proprietario;
@@ -117,13 +117,13 @@ bool QtMessageService::inputText(const QString& prompt, const QString& title, co
     return ok;
 }
 
-QString QtMessageService::openFileName(const QString& title, const QString& folder, const QString& filter)
+QString QtMessageService::chooseFile(const QString& title, const QString& folder, const QString& filter)
 {
     const Proprietario proprietario;
     return QFileDialog::getOpenFileName(proprietario.get(), title, folder, filter);
 }
 
-QString QtMessageService::existingFolder(const QString& title, const QString& start)
+QString QtMessageService::chooseFolder(const QString& title, const QString& start)
 {
     const Proprietario proprietario;
     return QFileDialog::getExistingDirectory(proprietario.get(), title, start);

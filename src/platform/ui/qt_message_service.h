@@ -8,11 +8,11 @@ namespace quad {
 /// dialogs, each owned by the active window.
 class QtMessageService : public MessageService
 {
-public:
-    MsgAnswer message(const QString& text, const QString& title, MsgIcon icon, MsgButtons buttons) override;
-    bool inputText(const QString& prompt, const QString& title, const QString& initial, QString* result) override;
-    QString openFileName(const QString& title, const QString& folder, const QString& filter) override;
-    QString existingFolder(const QString& title, const QString& start) override;
+protected:
+    MsgAnswer showMessage(const QString& text, const QString& title, MsgIcon icon, MsgButtons buttons) override;
+    bool askText(const QString& prompt, const QString& title, const QString& initial, QString* result) override;
+    QString chooseFile(const QString& title, const QString& folder, const QString& filter) override;
+    QString chooseFolder(const QString& title, const QString& start) override;
 };
 
 } // namespace quad

@@ -34,7 +34,9 @@ PrintPanel::PrintPanel(OpenRegister& registro, const QString& sessione, QWidget*
     const char* stampe[] = {"    Stampa Ricevuta      ", "  Stampa Elenchi       ", "Stampa Etichetta         ",
                             "Stampa Codice a barra"};
     for (int i = 0; i < 4; ++i) {
-        QPushButton* b = bottone(this, "", QString::fromUtf8(stampe[i]), QRect(0, i * tw(360), tw(2200), tw(360)));
+        // Return on the focused button presses it, as Space does.
+        QPushButton* b = preme_con_invio(
+            bottone(this, "", QString::fromUtf8(stampe[i]), QRect(0, i * tw(360), tw(2200), tw(360))));
         b->setObjectName(indicizzato("cmd_print", i));
         // A print button that loses the focus hides the pop-ups.
         b->installEventFilter(this);
@@ -49,6 +51,12 @@ bool PrintPanel::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::FocusOut)
         emit popup_lasciato();
     return QFrame::eventFilter(watched, event);
+}
+
+void PrintPanel::showEvent(QShowEvent* event)
+{
+    m_scheda = m_registro.currentNumber();
+    QFrame::showEvent(event);
 }
 
 void PrintPanel::cmd_print_Click(int Index)
@@ -73,6 +81,14 @@ void PrintPanel::stampa_ricevuta()
 {
     if (!m_registro.onEntry())
         return;
+    // From the pop-up, the receipt is of the entry shown when it opened: the register may have moved.
+    if (isVisible()) {
+        const SessionResult stessa = m_registro.checkStillOn(m_scheda, QStringLiteral("stampa della ricevuta"));
+        if (!stessa.ok()) {
+            warn(stessa.message);
+            return;
+        }
+    }
     const std::shared_ptr<Recordset> registro = m_registro.registerRows();
     const std::shared_ptr<Recordset> mittenti = m_registro.correspondents();
     const Recordset nessuno;

@@ -29,7 +29,8 @@ public:
 
     /// Index 0 prints the receipt, 1 the register; every button then tells popup_lasciato().
     void cmd_print_Click(int Index);
-    /// The receipt of the entry on screen (nothing on an empty register).
+    /// The receipt of the entry on screen (nothing on an empty register); refused with a message
+    /// when the register moved to another entry since the pop-up opened.
     void stampa_ricevuta();
     /// Asks the range of dates and prints the register of the session's direction.
     void stampa_registro();
@@ -43,11 +44,14 @@ signals:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     OpenRegister& m_registro;
     const QString& p_sessione;
     std::shared_ptr<PrintSheet> m_stampante;
+    /// The entry shown when the pop-up opened (0 on none): its receipt is the one printed.
+    qint64 m_scheda = 0;
 };
 
 } // namespace quad

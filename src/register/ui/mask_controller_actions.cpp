@@ -39,11 +39,17 @@ void MaskController::cmd_annulla_Click()
             warn(esito.message);
         return esito.ok();
     };
+    const qint64 numero = m_registro->currentNumber();
     if (!annulla([this] { return m_registro->checkNotAnnulled(); }))
         return;
     const std::optional<QString> motivo = chiedi_motivo_annullamento(finestra());
     if (!motivo)
         return;
+    // The reason is of the entry the clerk was asked about: the register may have moved meanwhile.
+    if (const SessionResult stessa = m_registro->checkStillOn(numero, QStringLiteral("annullamento")); !stessa.ok()) {
+        warn(stessa.message);
+        return;
+    }
     // The entry is marked on screen; the next save of the entry writes the annulment.
     annulla([&] { return m_registro->annul(*motivo); });
 }

@@ -9,6 +9,7 @@
 
 #include "message_service.h"
 #include "my_func.h"
+#include "open_register.h"
 #include "program_folder.h"
 
 #include <QLabel>
@@ -23,9 +24,16 @@ void MaskController::Image1_DblClick()
 
 void MaskController::scegli_collegamento()
 {
+    const qint64 numero = m_registro->currentNumber();
     const QString path = MessageService::instance().openFileName(QString(), programFolder(), QString());
     if (path.isEmpty())
         return;
+    // The file is linked to the entry it was chosen for: the register may have moved meanwhile.
+    if (const SessionResult stessa = m_registro->checkStillOn(numero, QStringLiteral("collegamento del file"));
+        !stessa.ok()) {
+        warn(stessa.message);
+        return;
+    }
     scrivi_casella(binder, Frm_mask->caselle(), Frm_mask->casella(EntryMask::Collegamento), path);
     Frm_mask->mostra_anteprima_collegamento();
 }

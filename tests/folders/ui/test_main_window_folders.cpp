@@ -291,8 +291,19 @@ TEST_F(MainWindowFoldersTest, AfterThePasswordChangedElsewhereEachFolderWindowAs
     EXPECT_EQ(righe, 1);
     EXPECT_TRUE(messages.shown().isEmpty()) << messages.texts().join(" | ").toStdString();
 
-    // The entry's folders and the filing, each after another change, ask once and go on.
+    // The entry's folders and the filing, each after another change, ask once and go on; the
+    // list given up says why, in the same words.
     cambiaAltrove("nuova", "terza");
+    {
+        ModalScript script;
+        script.then("frm_password", [](QDialog* d) { d->reject(); });
+        ASSERT_TRUE(click(&w, "cmd_tree"));
+        ASSERT_TRUE(script.waitDone());
+    }
+    EXPECT_EQ(messages.texts(),
+              QStringList({"ATTENZIONE !\n\nImpossibile leggere i fascicoli del quadernolo.\n\n"
+                           "La password della sessione non apre più l' archivio in uso."}));
+    messages.clear();
     {
         ModalScript script;
         scriptLogin(script, {"terza"});

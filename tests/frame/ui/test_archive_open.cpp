@@ -386,6 +386,10 @@ TEST(OpenRegister, LocatedArchiveIsTheOneThatOpens)
     EXPECT_TRUE(shown(w, "Pic_mask")->isVisible());
     EXPECT_EQ(dati(w, "Adodc1")->Caption(), "   Totale schede : 3");
     EXPECT_EQ(leggi_ini(iniPath(), "Path", "ultimo_path", ""), program.file("altrove"));
+    // The clerk works outside the program folder, and is shown where.
+    auto* inUso = control<QLabel>(&w, "lbl_sub_arch");
+    EXPECT_TRUE(inUso->isVisible());
+    EXPECT_EQ(inUso->text(), "Archivio in uso : " + QDir::toNativeSeparators(program.file("altrove")));
 }
 
 TEST(OpenRegister, AWrongKeyAtOpeningAsksForThePasswordThatOpensTheLiveArchive)

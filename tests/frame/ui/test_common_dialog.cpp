@@ -137,10 +137,12 @@ class FilterRecorder : public ScriptedMessages
 {
 public:
     QString filter;
-    QString openFileName(const QString& title, const QString& folder, const QString& f) override
+
+protected:
+    QString chooseFile(const QString& title, const QString& folder, const QString& f) override
     {
         filter = f;
-        return ScriptedMessages::openFileName(title, folder, f);
+        return ScriptedMessages::chooseFile(title, folder, f);
     }
 };
 

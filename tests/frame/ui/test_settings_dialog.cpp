@@ -41,15 +41,16 @@ public:
     QStringList folderStarts;
     QStringList fileStarts;
 
-    QString existingFolder(const QString& title, const QString& start) override
+protected:
+    QString chooseFolder(const QString& title, const QString& start) override
     {
         folderStarts << start;
-        return ScriptedMessages::existingFolder(title, start);
+        return ScriptedMessages::chooseFolder(title, start);
     }
-    QString openFileName(const QString& title, const QString& folder, const QString& filter) override
+    QString chooseFile(const QString& title, const QString& folder, const QString& filter) override
     {
         fileStarts << folder;
-        return ScriptedMessages::openFileName(title, folder, filter);
+        return ScriptedMessages::chooseFile(title, folder, filter);
     }
 };
 

@@ -103,6 +103,18 @@ TEST_F(PrintPanelTest, ReceiptOfTheEntryOnScreen)
     EXPECT_TRUE(messages.shown().isEmpty());
 }
 
+TEST_F(PrintPanelTest, ReturnOnTheFocusedReceiptButtonPrintsIt)
+{
+    apri({entrata27()});
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    ASSERT_TRUE(trigger(&w, "tb_stampa"));
+    control<QPushButton>(&w, "cmd_print_0")->setFocus();
+    pressKeyInFocus(Qt::Key_Return);
+    EXPECT_EQ(stampati(), QStringList("Ricevuta_quadernolo_27_2026_06_12__11_00_00.pdf"));
+    EXPECT_FALSE(shown(w, "Picture1")->isVisible());
+}
+
 TEST_F(PrintPanelTest, AReceiptNoProgramOpensSaysWhereItWasWritten)
 {
     apri({entrata27()});

@@ -328,3 +328,17 @@ TEST_F(MaskKeyboardTest, AReturnHeldDownOnAButtonPressesItOnce)
     EXPECT_EQ(control<QLabel>(&w, "lbl_numero")->text(), "2/2");
     EXPECT_TRUE(messages.shown().isEmpty()) << messages.last().toStdString();
 }
+
+TEST_F(MaskKeyboardTest, ReturnOnAFocusedButtonOfTheNewEntryPopUpPressesIt)
+{
+    apri(5);
+    QWidget* pulsante = control<QToolBar>(&w, "Toolbar1")->widgetForAction(findAction(&w, "tb_insert"));
+    ASSERT_TRUE(pulsante);
+    QTest::mouseClick(pulsante, Qt::LeftButton);
+    ASSERT_TRUE(shown(w, "Picture4")->isVisible());
+    control<QPushButton>(&w, "cmd_ins_1")->setFocus();
+    messages.answer(MsgAnswer::Yes);
+    pressKeyInFocus(Qt::Key_Return);
+    EXPECT_TRUE(nuovaSchedaInCorso(w));
+    EXPECT_EQ(w.state.p_sessione, "Uscita");
+}
