@@ -263,9 +263,12 @@ public:
     DbResult saveXml(QByteArray* bytes) const;
     /// Reads a file in ADO's XML rowset format into a new in-memory recordset; a malformed file
     /// gives null and an error, never a partial result. So does one the reader would not take in
-    /// full: a second schema or data section, an element out of its place (a row outside the
-    /// data section, anything but rows and the batch's change wrappers in it, anything in a row),
-    /// or text other than blanks between elements.
+    /// full: a DOCTYPE (and so any entity it declares), a second schema or data section, a
+    /// second row description or another schema in the schema, an element out of its place (a
+    /// row outside the data section, anything but z:rows and the batch's change wrappers in it,
+    /// anything in a row), a row's value (or rs:forcenull name) of a field the schema lacks, a
+    /// value the writer could not write back (a NUL), or text other than blanks between
+    /// elements; text found where none belongs is named with its invisible characters as codes.
     static std::shared_ptr<Recordset> openXml(const QString& file, DbResult* error);
     /// The rows of the view from the current record on (at most rows when rows >= 0), fields
     /// joined by columnSep and rows ended by rowSep, Null written as nullExpr. Values read as

@@ -190,6 +190,37 @@ bool validXmlText(const QString& text)
     return true;
 }
 
+/// Text of a file as a message shows it, so that what is there can be seen: the blanks around
+/// it dropped unless it is blank throughout, and every character that cannot be seen (a
+/// non-breaking space, a tab, a control; any blank of a text blank throughout) written as its
+/// code ("\u00A0"). At most limit characters of the text are shown.
+QString visibleText(QStringView text, qsizetype limit = 40)
+{
+    const QList<uint> codes = text.toUcs4();
+    const auto blank = [](uint c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
+    qsizetype first = 0;
+    qsizetype last = codes.size();
+    while (first < last && blank(codes[first]))
+        ++first;
+    while (last > first && blank(codes[last - 1]))
+        --last;
+    const bool allBlank = first == last;
+    if (allBlank) {
+        first = 0;
+        last = codes.size();
+    }
+    QString shown;
+    for (qsizetype i = first; i < last && i < first + limit; ++i) {
+        const char32_t c = codes[i];
+        const bool seen = c == ' ' ? !allBlank : QChar::isPrint(c) && !QChar::isSpace(c);
+        if (seen)
+            shown += QString::fromUcs4(&c, 1);
+        else
+            shown += QStringLiteral("\\u") + QString::number(uint(c), 16).toUpper().rightJustified(4, QLatin1Char('0'));
+    }
+    return shown;
+}
+
 /// A number in plain decimal digits, never in exponent form ("1000000000000000", not "1e+15";
 /// "0.00000015", not "1.5e-07"), with the fewest digits that read back as the same value.
 QString plainNumber(double v)
@@ -262,6 +293,9 @@ bool xmlValue(const QVariant& v, Storage storage, QString* out)
 
 bool readXmlValue(const QString& text, const FieldInfo& field, const XmlType& type, QVariant* out)
 {
+    // What the writer could not write back (a NUL, say) is no value of the file.
+    if (!validXmlText(text))
+        return false;
     const QString t = text.trimmed();
     switch (storageFor(field.type)) {
     case Storage::Integer: {
@@ -388,28 +422,41 @@ public:
     {
     }
 
-    /// Reads the whole file. Whatever it holds is taken in full or the file is refused: one
-    /// schema and one data section under the root, in the data section only rows and the
-    /// wrappers of a saved batch's changes, in a row nothing, and no text but blanks between
-    /// elements anywhere.
+    /// Reads the whole file. Whatever it holds is taken in full or the file is refused: no
+    /// DOCTYPE (the program's files never have one, and the entities it declares would be
+    /// dropped or read as raw text), one schema and one data section under the root, in the
+    /// schema one description of the rows and only the schema's own elements, in the data
+    /// section only rows (z:row) and the wrappers of a saved batch's changes, in a row nothing
+    /// and only values of the schema's fields, and no text but blanks between elements anywhere.
     DbResult read()
     {
         std::vector<Element> open; // the elements open, outermost first
         XmlColumn* column = nullptr;
         bool haveSchema = false;
+        bool haveRowType = false;
         bool haveData = false;
         while (!m_xml.atEnd()) {
             const QXmlStreamReader::TokenType token = m_xml.readNext();
-            if (token == QXmlStreamReader::Characters) {
+            if (token == QXmlStreamReader::DTD) {
+                return xmlError(
+                    QStringLiteral("Dichiarazione DOCTYPE nel file XML (riga %1): un file di dati non ne ha.")
+                        .arg(m_xml.lineNumber()));
+            } else if (token == QXmlStreamReader::EntityReference) {
+                return xmlError(
+                    QStringLiteral("Riferimento a un' entità che non si può leggere nel file XML (riga %1): "
+                                   "&%2;")
+                        .arg(m_xml.lineNumber())
+                        .arg(visibleText(m_xml.name())));
+            } else if (token == QXmlStreamReader::Characters) {
                 if (!m_xml.isWhitespace())
                     return xmlError(QStringLiteral("Testo inatteso nel file XML (riga %1): \"%2\"")
                                         .arg(m_xml.lineNumber())
-                                        .arg(m_xml.text().trimmed().left(40)));
+                                        .arg(visibleText(m_xml.text())));
             } else if (token == QXmlStreamReader::StartElement) {
                 const QStringView ns = m_xml.namespaceUri();
                 const QStringView local = m_xml.name();
                 const bool data = ns == kRowsetNs && local == QLatin1String("data");
-                const bool row = local == QLatin1String("row") && ns != kSchemaNs && ns != kRowsetNs;
+                const bool row = ns == kRowNs && local == QLatin1String("row");
                 Element element = Element::Root;
                 if (open.empty()) {
                     // the root
@@ -432,9 +479,12 @@ public:
                         return unexpected();
                     }
                 } else if (open.back() == Element::Schema) {
-                    // The schema's own elements; rows here would be lost.
-                    if (row || data)
+                    // The schema's own elements, describing one kind of row: rows here would be
+                    // lost, and the fields of a second description taken as the rows' own.
+                    const bool rowType = local == QLatin1String("ElementType");
+                    if (ns != kSchemaNs || local == QLatin1String("Schema") || (rowType && haveRowType))
                         return unexpected();
+                    haveRowType = haveRowType || rowType;
                     element = Element::Schema;
                     if (ns == kSchemaNs && local == QLatin1String("AttributeType")) {
                         m_columns.append(XmlColumn());
@@ -569,30 +619,41 @@ private:
         const QXmlStreamAttributes attrs = m_xml.attributes();
         QStringList forceNull;
         for (const QXmlStreamAttribute& a : attrs) {
-            if (!a.namespaceUri().isEmpty()) {
-                if (a.namespaceUri() == kRowsetNs && a.name() == QLatin1String("forcenull"))
-                    forceNull = a.value().toString().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+            // A saved batch's row names the fields it sets to Null.
+            if (a.namespaceUri() == kRowsetNs && a.name() == QLatin1String("forcenull")) {
+                forceNull = a.value().toString().split(QLatin1Char(' '), Qt::SkipEmptyParts);
                 continue;
             }
-            const auto it = m_byXmlName.constFind(a.name().toString());
+            // Any other attribute is a field's value: one the schema lacks (a misspelt name,
+            // another prefix) would be lost.
+            const auto it
+                = a.namespaceUri().isEmpty() ? m_byXmlName.constFind(a.name().toString()) : m_byXmlName.constEnd();
             if (it == m_byXmlName.constEnd())
-                continue; // not in the schema: ignored, as ADO does
+                return unknownField(a.qualifiedName());
             QVariant v;
             if (!readXmlValue(a.value().toString(), m_fields[*it], m_columns[*it].type, &v))
                 return xmlError(QStringLiteral("Valore non valido nel file XML (riga %1) per il campo %2: %3")
                                     .arg(m_xml.lineNumber())
-                                    .arg(m_fields[*it].name, a.value().toString()));
+                                    .arg(m_fields[*it].name, visibleText(a.value(), a.value().size())));
             (*values)[*it] = v;
             given->setBit(*it);
         }
         for (const QString& name : forceNull) {
             const auto it = m_byXmlName.constFind(name);
-            if (it != m_byXmlName.constEnd()) {
-                (*values)[*it] = QVariant();
-                given->setBit(*it);
-            }
+            if (it == m_byXmlName.constEnd())
+                return unknownField(name);
+            (*values)[*it] = QVariant();
+            given->setBit(*it);
         }
         return {};
+    }
+
+    /// The row at the reader, refused: it gives a value to a field the schema lacks.
+    DbResult unknownField(QStringView name) const
+    {
+        return xmlError(QStringLiteral("Un valore nel file XML (riga %1) è di un campo che lo schema non ha: \"%2\".")
+                            .arg(m_xml.lineNumber())
+                            .arg(visibleText(name)));
     }
 
     /// The element at the reader, refused: it has no place where it stands.

@@ -160,7 +160,7 @@ TEST_F(RecordsetXmlTest, ReadsOtherPrefixesAliasesAndNoDeclaration)
           "</a:Schema>\n"
           "<c:data>\n"
           "\t<d:row Numero='1' c1='Anna D&apos;Amico' Attivo='True' Quando='2004-03-12T10:30:00' Importo='1.5'/>\n"
-          "\t<d:row Numero='2' Attivo='False' Quando='2004-03-13T00:00:00' Sconosciuto='x' Codice='A1'/>\n"
+          "\t<d:row Numero='2' Attivo='False' Quando='2004-03-13T00:00:00' Codice='A1'/>\n"
           "</c:data>\n"
           "</xml>\n");
     DbResult err;
@@ -206,6 +206,7 @@ TEST_F(RecordsetXmlTest, PendingChangeWrappersOfASavedBatchReadAsPending)
           "<rs:insert><z:row Id='5' Nome='cinque'/><z:row Id='6'/></rs:insert>\n"
           "<rs:delete><z:row Id='3' Nome='tre'/></rs:delete>\n"
           "<z:row Id='4' Nome='quattro'/>\n"
+          "<rs:update><rs:original><z:row Id='7' Nome='sette'/></rs:original><z:row rs:forcenull='Nome'/></rs:update>\n"
           "</rs:data></xml>");
     DbResult err;
     auto rs = Recordset::openXml(path("batch.xml"), &err);
@@ -216,14 +217,14 @@ TEST_F(RecordsetXmlTest, PendingChangeWrappersOfASavedBatchReadAsPending)
         seen << QString("%1:%2").arg(rs->value("Id").toString(), rs->value("Nome").toString());
         const RowStatus status = rs->rowStatus();
         const qint64 id = rs->value("Id").toLongLong();
-        EXPECT_EQ(status, id == 2 ? RowStatus::Modified : id >= 5 ? RowStatus::New : RowStatus::Unmodified);
+        EXPECT_EQ(status, id == 2 || id == 7 ? RowStatus::Modified : id >= 5 ? RowStatus::New : RowStatus::Unmodified);
     }
-    EXPECT_EQ(seen, (QStringList {"1:uno", "2:DUE", "4:quattro", "5:cinque", "6:"}));
+    EXPECT_EQ(seen, (QStringList {"1:uno", "2:DUE", "4:quattro", "7:", "5:cinque", "6:"}));
     rs->cancelBatch();
     seen.clear();
     for (rs->moveFirst(); !rs->eof(); rs->moveNext())
         seen << QString("%1:%2").arg(rs->value("Id").toString(), rs->value("Nome").toString());
-    EXPECT_EQ(seen, (QStringList {"1:uno", "2:due", "3:tre", "4:quattro"}));
+    EXPECT_EQ(seen, (QStringList {"1:uno", "2:due", "3:tre", "4:quattro", "7:sette"}));
 }
 
 TEST_F(RecordsetXmlTest, ABrokenFileIsRefusedWhole)
@@ -274,12 +275,115 @@ TEST_F(RecordsetXmlTest, AFileWhoseStructureIsNotTakenInFullIsRefusedWhole)
         {QByteArray(good).replace("</rs:data>", "<z:row Progressivo=\"9\">" + riga + "</z:row></rs:data>"), "<z:row>"},
         {QByteArray(good).replace("<s:extends", "<rs:data>" + riga + "</rs:data><s:extends"), "<rs:data>"},
         {QByteArray(good).replace("</rs:data>", "Progressivo 9</rs:data>"), "Testo inatteso nel file XML (riga"},
+        // The schema holds one description of the rows; rows are in the rows' namespace alone.
+        {QByteArray(good).replace("<rs:data>", "<s:Schema id=\"RowsetSchema\"/><rs:data>"), "<s:Schema>"},
+        {QByteArray(good).replace("<s:extends", "<s:Schema id=\"Altro\"/><s:extends"), "<s:Schema>"},
+        {QByteArray(good).replace("</s:Schema>",
+                                  "<s:ElementType name=\"row\" content=\"eltOnly\"><s:AttributeType name=\"Altro\">"
+                                  "<s:datatype dt:type=\"string\"/></s:AttributeType></s:ElementType></s:Schema>"),
+         "<s:ElementType>"},
+        {QByteArray(good).replace("<s:extends", riga + "<s:extends"), "<z:row>"},
+        {QByteArray(good).replace("</rs:data>", "<rs:original>" + riga + "</rs:original></rs:data>"), "<rs:original>"},
+        {QByteArray(good).replace("</rs:data>",
+                                  "<x:row xmlns:x=\"urn:altro\" Progressivo=\"9\" Quadernolo=\"9\"/></rs:data>"),
+         "<x:row>"},
     };
     for (const auto& [testo, errore] : casi) {
         write("storto.xml", testo);
         DbResult err;
         EXPECT_FALSE(Recordset::openXml(path("storto.xml"), &err)) << errore;
         EXPECT_TRUE(err.message.contains(QString::fromUtf8(errore))) << err.message.toStdString();
+    }
+}
+
+/// The line of a file on which its first occurrence of what begins.
+int lineOf(const QByteArray& file, const QByteArray& what)
+{
+    return int(file.left(file.indexOf(what)).count('\n')) + 1;
+}
+
+TEST_F(RecordsetXmlTest, ADoctypeIsRefusedWithTheEntitiesItDeclares)
+{
+    const QByteArray good = savedRegister();
+    // The second row (entry 1's second correspondent) given as a reference to another file.
+    const qsizetype seconda = good.indexOf("<z:row ", good.indexOf("<z:row ") + 1);
+    const QByteArray senzaSeconda
+        = QByteArray(good).replace(seconda, good.indexOf("/>", seconda) + 2 - seconda, "&righe;");
+    const QByteArray interna = "<!DOCTYPE xml [<!ENTITY righe SYSTEM \"righe.xml\">]>\n";
+    const QByteArray esterna = "<!DOCTYPE xml SYSTEM \"righe.dtd\">\n";
+    const QByteArray oggetto = "Oggetto=\"semplice\"";
+    const QByteArray casi[] = {
+        interna + senzaSeconda,
+        interna + QByteArray(good).replace("</rs:data>", "</rs:data>&righe;"),
+        interna + QByteArray(good).replace("<s:extends", "&righe;<s:extends"),
+        esterna + senzaSeconda,
+        esterna + QByteArray(good).replace(oggetto, "Oggetto=\"&righe;\""),
+        esterna + QByteArray(good).replace(oggetto, "Oggetto=\"&r" + QByteArray(34, '\0') + ";\""),
+        "<!DOCTYPE xml [<!ENTITY ogg \"semplice\">]>\n" + QByteArray(good).replace(oggetto, "Oggetto=\"&ogg;\""),
+        esterna + good,
+    };
+    for (const QByteArray& testo : casi) {
+        write("entita.xml", testo);
+        DbResult err;
+        EXPECT_FALSE(Recordset::openXml(path("entita.xml"), &err)) << testo.left(60).toStdString();
+        EXPECT_TRUE(err.message.endsWith("Dichiarazione DOCTYPE nel file XML (riga 1): un file di dati non ne ha."))
+            << err.message.toStdString();
+    }
+}
+
+TEST_F(RecordsetXmlTest, ARowValueOfAFieldTheSchemaLacksIsRefusedNamingItsLine)
+{
+    seedRegister();
+    ASSERT_TRUE(db->exec("UPDATE Mittenti SET Citta = 'Paris' WHERE Nominativo = 'Rossi'").ok());
+    Recordset rs;
+    ASSERT_TRUE(rs.open(db, kRegister).ok());
+    ASSERT_TRUE(rs.save(path("buono.xml")).ok());
+    const QByteArray good = read("buono.xml");
+    const int riga = lineOf(good, "Citta=\"Paris\"");
+    const std::pair<QByteArray, const char*> casi[] = {
+        {"Citt=\"Paris\"", "Citt"},
+        {"citta=\"Paris\"", "citta"},
+        {"z:Citta=\"Paris\"", "z:Citta"},
+        {"rs:Citta=\"Paris\"", "rs:Citta"},
+        {"Citta=\"Paris\" Ogetto=\"altro\"", "Ogetto"},
+        {"Citta=\"Paris\" rs:forcenull=\"Citt\"", "Citt"},
+    };
+    for (const auto& [attributo, nome] : casi) {
+        write("campo.xml", QByteArray(good).replace("Citta=\"Paris\"", attributo));
+        DbResult err;
+        EXPECT_FALSE(Recordset::openXml(path("campo.xml"), &err)) << attributo.toStdString();
+        EXPECT_TRUE(err.message.endsWith(
+            QStringLiteral("Un valore nel file XML (riga %1) è di un campo che lo schema non ha: \"%2\".")
+                .arg(riga)
+                .arg(QLatin1String(nome))))
+            << err.message.toStdString();
+    }
+}
+
+TEST_F(RecordsetXmlTest, BlankTextWhereNoneBelongsIsShownByItsCodes)
+{
+    const QString good = QString::fromUtf8(savedRegister());
+    const std::pair<QByteArray, const char*> casi[] = {
+        {"<![CDATA[  ]]>", R"("\u0020\u0020")"},
+        {"&#160;", R"("\u00A0")"},
+        {"\xc2\xa0", R"("\u00A0")"},
+        {"&#32;&#9;", R"("\u0020\u0009")"},
+        {"<![CDATA[\n]]>", R"("\u000A")"},
+        {"Progressivo\xc2\xa0 9", R"("Progressivo\u00A0 9")"},
+    };
+    for (const auto& [testo, mostrato] : casi) {
+        // The text right after the last row, where the blanks before the end of the data were.
+        const QByteArray file = QString(good)
+                                    .replace(QRegularExpression(QStringLiteral("\\s*</rs:data>")),
+                                             QString::fromUtf8(testo) + QStringLiteral("</rs:data>"))
+                                    .toUtf8();
+        const int riga = lineOf(file, "</rs:data>");
+        write("bianco.xml", file);
+        DbResult err;
+        EXPECT_FALSE(Recordset::openXml(path("bianco.xml"), &err)) << mostrato;
+        EXPECT_TRUE(err.message.endsWith(
+            QStringLiteral("Testo inatteso nel file XML (riga %1): %2").arg(riga).arg(QLatin1String(mostrato))))
+            << err.message.toStdString();
     }
 }
 

@@ -293,6 +293,9 @@ TEST(TransferFile, AHeaderThatNamesAColumnTwiceIsRefusedNamingIt)
         {"\"Progressivo\tentrata.Tipo\tOggetto\tTipo\tNominativo\xff"
          "7\tE\tsette\tU\tAnna\xff\"\r\n",
          "L' intestazione nomina due volte la colonna Tipo (colonne 2 e 4)."},
+        {"\"Progressivo\tentrata.Tipo\tNominativo\tProgressivo\xff"
+         "7\tE\tAnna\t8\xff\"\r\n",
+         "L' intestazione nomina due volte la colonna Progressivo (colonne 1 e 4)."},
     };
     for (const auto& [testo, errore] : casi) {
         scrivi(arrivo.file("esporta.txt"), testo);
@@ -336,7 +339,20 @@ TEST(TransferFile, ACorrespondentOfAnotherEntryOrDirectionIsRefusedAsInANotifica
               {{intestazione + "951\tE\tAnna\t952\tE\xff\"\r\n",
                 "Riga 1: il corrispondente è del quadernolo n. 952, non del n. 951."},
                {intestazione + "951\tE\tAnna\t951\tU\xff\"\r\n",
-                "Riga 1: la direzione del corrispondente (U) non è quella del quadernolo n. 951 (E)."}});
+                "Riga 1: la direzione del corrispondente (U) non è quella del quadernolo n. 951 (E)."},
+               {intestazione + "12\tE\tAnna\t12x\tE\xff\"\r\n",
+                "Riga 1, colonna Quadernolo: \"12x\" non è un numero di registro (un numero intero da 1 a "
+                "2147483647)."}});
+}
+
+TEST(TransferFile, ARowWithMoreValuesThanItsHeaderIsRefusedNamingIt)
+{
+    test::TempProgram arrivo;
+    rifiutati(arrivo, apri(arrivo),
+              {{"\"Progressivo\tentrata.Tipo\tOggetto\tNominativo\xff"
+                "980\tE\tottanta\tAnna\xff"
+                "981\tE\tottantuno\tBruno\tRoma\xff\"\r\n",
+                "La riga 2 ha più valori dell' intestazione."}});
 }
 
 TEST(TransferFile, AJoinColumnLeftBlankGivesTheEntrysOwn)

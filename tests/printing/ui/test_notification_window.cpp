@@ -824,4 +824,38 @@ TEST_F(NotificationWindow, AForwardRemovesWhatAForwardKilledHalfWayLeft)
     ASSERT_TRUE(vivo.waitForFinished(10000));
 }
 
+TEST_F(NotificationWindow, ANotificationWithADoctypeIsRefusedWholeAndKept)
+{
+    // Entry 901 of the sending office with two correspondents, forwarded as the forward writes it;
+    // its second row then given as a reference to an entity of another file.
+    auto db = archivio(mittente.archive());
+    ASSERT_TRUE(db->exec("INSERT INTO entrata (Progressivo, Tipo, Oggetto) VALUES (901, 'E', 'Fattura')").ok());
+    ASSERT_TRUE(
+        db->exec(
+              "INSERT INTO Mittenti (Quadernolo, tipo, Nominativo) VALUES (901, 'E', 'Rossi'), (901, 'E', 'Bianchi')")
+            .ok());
+    Recordset rs;
+    ASSERT_TRUE(rs.open(db, registerQuery()).ok());
+    QByteArray testo;
+    ASSERT_TRUE(rs.saveXml(&testo).ok());
+    const qsizetype seconda = testo.indexOf("<z:row ", testo.indexOf("<z:row ") + 1);
+    ASSERT_GT(seconda, 0);
+    testo.replace(seconda, testo.indexOf("/>", seconda) + 2 - seconda, "&righe;");
+    testo.prepend("<!DOCTYPE xml [<!ENTITY righe SYSTEM \"righe.xml\">]>\n");
+    scriviFile(destinatario.file("Notifica_901.xml"), testo);
+
+    Finestra b;
+    apriDestinatario(b, {MsgAnswer::Yes});
+    ASSERT_EQ(messages.texts().size(), 2);
+    EXPECT_EQ(messages.last(),
+              "Errore nell' importazione dei dati\n\n" + destinatario.file("Notifica_901.xml")
+                  + ": Dichiarazione DOCTYPE nel file XML (riga 1): un file di dati non ne ha.");
+    EXPECT_EQ(notificheIn(destinatario.path()), QStringList("Notifica_901.xml"));
+    QFile rimasto(destinatario.file("Notifica_901.xml"));
+    ASSERT_TRUE(rimasto.open(QIODevice::ReadOnly));
+    EXPECT_EQ(rimasto.readAll(), testo);
+    EXPECT_EQ(archivio(destinatario.archive())->scalar("SELECT COUNT(*) FROM entrata").toInt(), 0);
+    EXPECT_EQ(archivio(destinatario.archive())->scalar("SELECT COUNT(*) FROM Mittenti").toInt(), 0);
+}
+
 } // namespace quad::test
