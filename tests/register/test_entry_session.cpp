@@ -214,6 +214,31 @@ TEST_F(EntrySessionTest, AFailedCommitKeepsTheEntryTypedTheNumberAndTheLock)
     EXPECT_FALSE(lockPresent());
 }
 
+TEST_F(EntrySessionTest, TheLastNumberStoredElsewhereMeanwhileLeavesNoNumberToOffer)
+{
+    ASSERT_TRUE(
+        db->exec("INSERT INTO entrata (Progressivo, Tipo, Oggetto) VALUES (?, 'E', 'penultimo')", {kLastNumber - 1})
+            .ok());
+    ASSERT_TRUE(sources->reg->requery().ok());
+    begin();
+    ASSERT_EQ(session->number(), kLastNumber);
+    // Another station stores the last number, bypassing the lock.
+    ASSERT_TRUE(
+        db->exec("INSERT INTO entrata (Progressivo, Tipo, Oggetto) VALUES (?, 'U', 'altrove')", {kLastNumber}).ok());
+    int asked = 0;
+    const SessionResult r = session->confirm(typed(), [&asked](qint64, qint64) { return ++asked, true; });
+    EXPECT_EQ(asked, 0);
+    EXPECT_EQ(r.outcome, SessionResult::Outcome::Failed);
+    EXPECT_EQ(r.message,
+              QString::fromUtf8(kLastNumberText)
+                  + "\n\nIl numero 2147483647 è già stato assegnato a un altro quadernolo.\n\n"
+                    "Il quadernolo non è stato salvato e resta sullo schermo.");
+    EXPECT_EQ(session->number(), kLastNumber);
+    EXPECT_EQ(sources->reg->value("Oggetto").toString(), "Nuovo");
+    EXPECT_TRUE(lockPresent());
+    EXPECT_EQ(count("SELECT count(*) FROM entrata WHERE Oggetto = 'Nuovo'"), 0);
+}
+
 TEST_F(EntrySessionTest, DropWritesNothingRemovesOrphanRowsAndReleasesTheLock)
 {
     // Rows left under number 4 by a station stopped while typing.

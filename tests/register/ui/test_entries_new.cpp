@@ -299,10 +299,13 @@ TEST_F(EntriesTest, AFailedConfirmationKeepsTheEntryTypedAndTheLock)
                            "INSERT INTO Mittenti (Quadernolo, tipo, Nominativo) VALUES (6, 'U', 'Intruso')")
                     .ok());
     messages.clear();
+    // The next number offered is refused.
+    messages.answer(MsgAnswer::No);
     click(&w, "cmd_new_ins_0");
     ASSERT_EQ(messages.shown().size(), 1);
-    EXPECT_TRUE(messages.last().startsWith("ATTENZIONE !!\n\nIl quadernolo non è stato salvato.\n\n"));
-    EXPECT_TRUE(messages.last().contains("6"));
+    EXPECT_EQ(messages.last(),
+              "Il numero 6 è già stato assegnato a un altro quadernolo.\n\n"
+              "Registro questo quadernolo con il numero 7 ?");
     EXPECT_TRUE(nuovaSchedaInCorso(w));
     EXPECT_TRUE(control<QFrame>(&w, "Frame_new_ins")->isVisible());
     EXPECT_EQ(box(7)->text(), "Scritto a mano");
