@@ -539,3 +539,42 @@ TEST_F(EntriesTest, CaptionsFollowTheDirection)
     EXPECT_EQ(control<QLabel>(&w, "lbl_mask1_8")->text(), "Mittente");
     EXPECT_EQ(control<QLabel>(&w, "lbl_mask1_5")->text(), "Quad. Rif.");
 }
+
+TEST_F(EntriesTest, AfterAnEntryDatedAfterTodayNuovoKeepsTodayAndADateTypedBeforeTheLastIsStillRefused)
+{
+    seedRegister(program.archive(), 5);
+    ASSERT_TRUE(archivio()->exec("UPDATE entrata SET Data_quadernolo = '2025-06-20' WHERE Progressivo = 5").ok());
+    apri(0);
+    nuovo(0);
+    ASSERT_TRUE(nuovaSchedaInCorso(w));
+    // The date box hands the focus to its calendar.
+    auto* calendario = control<QCalendarWidget>(&w, "CalendarVB1");
+    ASSERT_TRUE(QTest::qWaitFor([calendario] { return calendario->hasFocus(); }));
+    // Only the question of "Nuovo": the date the program wrote stays.
+    EXPECT_EQ(messages.texts(), QStringList({"Confermi inserimento nuovo quadernolo ?\n\n"}))
+        << messages.texts().join(" | ").toStdString();
+    EXPECT_EQ(box(2)->text(), "14/06/2025");
+    EXPECT_EQ(registro()->value("Data_quadernolo").toDate(), QDate(2025, 6, 14));
+    ASSERT_EQ(sessione(w).p_ultima_data(), QDate(2025, 6, 20));
+
+    // Typed over it, a date before the last entry's is refused; from it on one is taken.
+    messages.clear();
+    typeInFocus("19/06/2025");
+    EXPECT_EQ(messages.texts(), QStringList({"Data inferiore all' ultima inserita !"}));
+    EXPECT_TRUE(box(2)->text().isEmpty());
+    messages.clear();
+    typeInFocus("20/06/2025");
+    EXPECT_TRUE(messages.shown().isEmpty()) << messages.texts().join(" | ").toStdString();
+    EXPECT_EQ(box(2)->text(), "20/06/2025");
+    click(&w, "cmd_new_ins_1");
+
+    // The date the program wrote is judged as any other once the clerk goes on from it.
+    messages.clear();
+    nuovo(1);
+    ASSERT_TRUE(QTest::qWaitFor([calendario] { return calendario->hasFocus(); }));
+    pressKeyInFocus(Qt::Key_Tab);
+    EXPECT_EQ(messages.texts(),
+              QStringList({"Confermi inserimento nuovo quadernolo ?\n\n", "Data inferiore all' ultima inserita !"}));
+    EXPECT_TRUE(box(2)->text().isEmpty());
+    click(&w, "cmd_new_ins_1");
+}
