@@ -531,4 +531,36 @@ TEST_F(EntrySessionTest, ASaveWhoseReReadFailsIsStoredAndSaysSo)
     EXPECT_FALSE(sources->reg->hasFilter());
 }
 
+TEST_F(EntrySessionTest, ASaveGivenUpAtThePasswordChangedElsewhereIsAskedOnceAndKeepsWhatTheClerkChanged)
+{
+    const TypedEntry shown {"03/01/2025", "Lettera", "Oggetto", "Nome 3"};
+    DbResult err;
+    auto other = Connection::open(prog.archive(), test::kPassword, &err);
+    ASSERT_TRUE(other && other->rekey("nuova").ok()) << err.message.toStdString();
+    const QString refused = "\n\nLa password della sessione non apre più l' archivio in uso.";
+
+    // The note of the entry shown.
+    ASSERT_TRUE(sources->reg->setValue("Note", "Vista").ok());
+    SessionResult r = session->save(shown);
+    EXPECT_EQ(r.outcome, SessionResult::Outcome::Failed);
+    EXPECT_TRUE(r.keyRefused);
+    EXPECT_EQ(r.message, "ATTENZIONE !!\n\nImpossibile salvare il quadernolo n. 3." + refused);
+    EXPECT_EQ(sources->keyRequests, 1);
+    EXPECT_TRUE(session->p_update());
+    EXPECT_EQ(sources->reg->value("Note").toString(), "Vista");
+
+    // Only a correspondent's city.
+    sources->reg->cancelBatch();
+    session->clearRecordModified();
+    ASSERT_TRUE(sources->rows->setValue("Citta", "Pisa").ok());
+    r = session->save(shown);
+    EXPECT_EQ(r.outcome, SessionResult::Outcome::Failed);
+    EXPECT_TRUE(r.keyRefused);
+    EXPECT_FALSE(r.written);
+    EXPECT_EQ(r.message, "ATTENZIONE !!\n\nImpossibile salvare i nominativi del quadernolo." + refused);
+    EXPECT_EQ(sources->keyRequests, 2);
+    EXPECT_TRUE(session->rowsPending());
+    EXPECT_EQ(sources->rows->value("Citta").toString(), "Pisa");
+}
+
 } // namespace
