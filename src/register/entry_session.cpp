@@ -84,6 +84,11 @@ QString causeText(const DbResult& result)
     return result.code == DbError::WrongKey ? keyRefusedText() : result.message;
 }
 
+QString renumberQuestion(qint64 taken, qint64 offered)
+{
+    return numberTakenText(taken) + QStringLiteral("\n\nRegistro questo quadernolo con il numero %1 ?").arg(offered);
+}
+
 QString rereadFailedText(const DbResult& result)
 {
     return QStringLiteral("ATTENZIONE !!\n\nImpossibile rileggere l' archivio.\n\n") + causeText(result);
@@ -251,13 +256,8 @@ Allocation EntrySession::begin(const QString& p_sessione, const std::function<st
     return allocation;
 }
 
-SessionResult EntrySession::confirm(const TypedEntry& typed)
+NewEntry EntrySession::typedNewEntry() const
 {
-    if (!m_inserting)
-        return {};
-    if (!isComplete(typed))
-        return incomplete(kIncompleteNewEntryText);
-
     NewEntry entry;
     const std::shared_ptr<Recordset> rs = m_sources.registerRows();
     if (onRecord(rs))
@@ -267,11 +267,30 @@ SessionResult EntrySession::confirm(const TypedEntry& typed)
         for (int r = 0; r < rows->recordCount(); ++r)
             entry.correspondents.append(rowValues(*rows, r, QString()));
     }
+    return entry;
+}
 
-    const DbResult result = onArchive([&entry](Connection& db) { return EntryStore(db).commitNewEntry(entry); });
-    if (!result.ok()) {
-        // Nothing was written: the entry stays as typed, and the number and the lock with it.
-        return failedWrite(QStringLiteral("ATTENZIONE !!\n\nIl quadernolo non è stato salvato."), result);
+SessionResult EntrySession::confirm(const TypedEntry& typed, const RenumberQuestion& askRenumber)
+{
+    if (!m_inserting)
+        return {};
+    if (!isComplete(typed))
+        return incomplete(kIncompleteNewEntryText);
+
+    NewEntry entry;
+    for (;;) {
+        entry = typedNewEntry();
+        bool taken = false;
+        const DbResult result = onArchive([&](Connection& db) { return EntryStore(db).commitNewEntry(entry, &taken); });
+        if (result.ok())
+            break;
+        // Nothing was written: the entry stays as typed, and the number and the lock with it,
+        // unless the clerk takes the next number for a number another station stored meanwhile.
+        if (!taken || !askRenumber)
+            return failedWrite(QStringLiteral("ATTENZIONE !!\n\nIl quadernolo non è stato salvato."), result);
+        const SessionResult renumbered = offerNextNumber(askRenumber);
+        if (!renumbered.ok())
+            return renumbered;
     }
 
     // The pending rows are written: the register is read again and shows the new entry.
@@ -282,6 +301,51 @@ SessionResult EntrySession::confirm(const TypedEntry& typed)
     SessionResult done = releaseLock();
     done.written = true;
     return done;
+}
+
+SessionResult EntrySession::offerNextNumber(const RenumberQuestion& ask)
+{
+    const qint64 taken = m_number;
+    const QString kept
+        = numberTakenText(taken) + QStringLiteral("\n\nIl quadernolo non è stato salvato e resta sullo schermo.");
+    // The next number is read under the issuing lock, as "Nuovo" reads it: a lock removed by hand
+    // while the entry was typed is taken again first.
+    if (!m_lock)
+        m_lock = std::make_shared<IssuingLock>(m_sources.dataFolder());
+    const LockResult lock = m_lock->acquire();
+    if (lock.status == LockStatus::HeldByOther)
+        return failed(QString::fromUtf8(kLockHeldText) + QStringLiteral("\n\n") + kept);
+    if (!lock.ok())
+        return failed(QStringLiteral("ATTENZIONE !!\n\nImpossibile creare il file emissione.txt.\n\n") + lock.message
+                      + QStringLiteral("\n\n") + kept);
+    NextNumber next;
+    const DbResult read = onArchive([&next](Connection& db) {
+        next = nextNumber(db);
+        return next.result;
+    });
+    if (!read.ok()) {
+        SessionResult r = failedWrite(QStringLiteral("ATTENZIONE !!\n\nImpossibile leggere l' archivio."), read);
+        r.message += QStringLiteral("\n\n") + kept;
+        return r;
+    }
+    // The entry that held the number went meanwhile: the number is free again.
+    if (next.emptyRegister || next.number <= taken)
+        return {};
+    if (next.number > kLastNumber)
+        return failed(QString::fromUtf8(kLastNumberText) + QStringLiteral("\n\n") + kept);
+    if (!ask(taken, next.number))
+        return failed(QString());
+
+    // The entry takes the new number; its rows, still keyed by the old one, take the entry's
+    // number when they are written with it.
+    const std::shared_ptr<Recordset> rs = m_sources.registerRows();
+    const DbResult renumbered = onRecord(rs) && rs->rowStatus() == RowStatus::New
+        ? rs->setValue(QStringLiteral("Progressivo"), next.number)
+        : DbResult::failure(DbError::Other, QStringLiteral("Il quadernolo in inserimento non è sul registro."));
+    if (!renumbered.ok())
+        return failedWrite(QStringLiteral("ATTENZIONE !!\n\nIl quadernolo non è stato salvato."), renumbered);
+    m_number = next.number;
+    return {};
 }
 
 SessionResult EntrySession::drop()

@@ -28,6 +28,14 @@ QString keyRefusedText();
 /// archive, else the result's own message.
 QString causeText(const DbResult& result);
 
+/// The question asked before a new entry whose number another station stored meanwhile is
+/// stored under the next free number offered.
+QString renumberQuestion(qint64 taken, qint64 offered);
+
+/// Asks whether the new entry being typed, whose number taken another station stored meanwhile,
+/// is to be stored under offered, the next free number: true stores it so.
+using RenumberQuestion = std::function<bool(qint64 taken, qint64 offered)>;
+
 /// The warning shown when the register could not be read again after a write.
 QString rereadFailedText(const DbResult& result);
 
@@ -185,7 +193,15 @@ public:
     /// Writes the new entry and its rows in one transaction and stands on it. Incomplete and
     /// Failed keep everything as typed, the number and the lock (also when no key that opens the
     /// archive was given).
-    SessionResult confirm(const TypedEntry& typed);
+    ///
+    /// A number another station stored meanwhile (its lock removed by hand while the entry was
+    /// typed) is refused as any failure without askRenumber. With it, the issuing lock is made
+    /// sure of (taken again when it was removed) and the next number read under it is offered:
+    /// answered yes, the entry and its rows take that number and are written under it; answered
+    /// no, Failed without a message, the entry keeping its number. A lock another station holds
+    /// now, a register at its last number or an archive that cannot be read offer nothing:
+    /// Failed, with the reason, the entry kept as typed under its number.
+    SessionResult confirm(const TypedEntry& typed, const RenumberQuestion& askRenumber = nullptr);
     /// Gives up the new entry: nothing is written, rows no entry owns under its number go, the
     /// register stands on its last record and the lock is released. When no key that opens the
     /// archive was given (keyRefused), the entry is given up all the same without touching the
@@ -256,6 +272,13 @@ public:
 
 private:
     SessionResult releaseLock();
+    /// The entry being typed as the register and the correspondents hold it.
+    NewEntry typedNewEntry() const;
+    /// After the number of the entry being typed was found stored by another station: the next
+    /// number, read under the issuing lock (taken again when it was removed), offered by ask.
+    /// Done when the entry took it (its rows take it when they are written with it) or when its
+    /// own number is free again; Failed (without a message when the clerk said no) otherwise.
+    SessionResult offerNextNumber(const RenumberQuestion& ask);
     /// Writes the record's changeable fields; the fields another station changed too meanwhile
     /// are left unwritten and go to *conflicts.
     SessionResult saveRecord(QList<FieldConflict>* conflicts);

@@ -329,8 +329,15 @@ EntryStore::EntryStore(Connection& conn)
 {
 }
 
-DbResult EntryStore::commitNewEntry(const NewEntry& entry)
+QString numberTakenText(qint64 number)
 {
+    return QStringLiteral("Il numero %1 è già stato assegnato a un altro quadernolo.").arg(number);
+}
+
+DbResult EntryStore::commitNewEntry(const NewEntry& entry, bool* numberTaken)
+{
+    if (numberTaken)
+        *numberTaken = false;
     bool numeric = false;
     const qint64 number = fieldValue(entry.record, QStringLiteral("Progressivo")).toLongLong(&numeric);
     if (!numeric || number <= 0)
@@ -387,10 +394,11 @@ DbResult EntryStore::commitNewEntry(const NewEntry& entry)
         = m_conn.scalar(QStringLiteral("SELECT count(*) FROM entrata WHERE Progressivo = ?"), {number}, &r);
     if (!r.ok())
         return r;
-    if (taken.toLongLong() > 0)
-        return DbResult::failure(
-            DbError::Constraint,
-            QStringLiteral("Il numero %1 è già stato assegnato a un altro quadernolo.").arg(number));
+    if (taken.toLongLong() > 0) {
+        if (numberTaken)
+            *numberTaken = true;
+        return DbResult::failure(DbError::Constraint, numberTakenText(number));
+    }
     // Rows left under this number by an entry that was never completed would join the new one.
     r = m_conn.exec(QStringLiteral("DELETE FROM Mittenti WHERE Quadernolo = ?"), {number});
     if (!r.ok())

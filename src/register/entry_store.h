@@ -88,6 +88,9 @@ FieldWrite fieldWrite(const QVariant& stored, const QVariant* loaded, const QVar
 /// holds and what the clerk typed.
 QString conflictText(qint64 numero, const QList<FieldConflict>& conflicts);
 
+/// The refusal of a new entry whose number belongs to an entry already.
+QString numberTakenText(qint64 number);
+
 /// Writes register entries to an archive. Every write is one transaction: it is written whole or
 /// not at all, and a failure comes back with its cause.
 class EntryStore
@@ -103,7 +106,9 @@ public:
     /// entry (DbError::Constraint), a direction other than "E"/"U", no correspondent row left, a
     /// field the tables do not have, a value that does not fit its field (a date that is not a
     /// date). On a failure while writing everything is rolled back and the cause returned.
-    DbResult commitNewEntry(const NewEntry& entry);
+    /// *numberTaken, when given, tells whether the refusal was a number that belongs to an entry
+    /// already (the message is then numberTakenText()).
+    DbResult commitNewEntry(const NewEntry& entry, bool* numberTaken = nullptr);
 
     /// Deletes the correspondent rows stored under numero (in direction tipo only, when tipo is
     /// not empty) that no entry owns: when an entry numbered numero exists, nothing is deleted.

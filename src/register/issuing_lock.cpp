@@ -57,8 +57,10 @@ bool IssuingLock::isPresent(const QString& dataFolder)
 
 LockResult IssuingLock::acquire()
 {
-    if (m_held)
+    if (m_held && stillOurs())
         return {LockStatus::Taken, QString()};
+    // A lock file removed by hand (and perhaps taken since by another station) is ours no more.
+    m_held = false;
     if (!QFileInfo(m_folder).isDir())
         return {LockStatus::CannotCreate, QStringLiteral("La cartella %1 non esiste.").arg(m_folder)};
     // A lock written under another case of the name by another station counts as well.

@@ -42,7 +42,9 @@ public:
     /// Creates the lock file. HeldByOther when a lock file is present under any case of its name
     /// (the existing file is left untouched); CannotCreate with the cause when the file cannot be
     /// created or written (a file this call created but could not write is removed again).
-    /// Calling it while this object holds the lock returns Taken and changes nothing.
+    /// Calling it while this object holds the lock returns Taken and changes nothing; when its
+    /// lock file was removed meanwhile (by hand, from another station) the lock is taken again as
+    /// if it had never been held (HeldByOther when another station holds it now).
     LockResult acquire();
 
     /// Removes the lock file if this object created it and the file is still the one it created

@@ -221,9 +221,9 @@ Allocation OpenRegister::newEntry(const QString& direction,
     return m_session->begin(direction, askStartNumber, requery);
 }
 
-SessionResult OpenRegister::confirmEntry()
+SessionResult OpenRegister::confirmEntry(const RenumberQuestion& askRenumber)
 {
-    return m_session->confirm(typedEntry());
+    return m_session->confirm(typedEntry(), askRenumber);
 }
 
 SessionResult OpenRegister::dropEntry()

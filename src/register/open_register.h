@@ -105,8 +105,9 @@ public:
     /// EntrySession::begin.
     Allocation newEntry(const QString& direction, const std::function<std::optional<QString>()>& askStartNumber,
                         bool requery);
-    /// Writes the new entry being typed and its rows (EntrySession::confirm).
-    SessionResult confirmEntry();
+    /// Writes the new entry being typed and its rows (EntrySession::confirm); askRenumber is
+    /// asked whether a number stored meanwhile by another station gives way to the next one.
+    SessionResult confirmEntry(const RenumberQuestion& askRenumber = nullptr);
     /// Gives up the new entry being typed (EntrySession::drop).
     SessionResult dropEntry();
     /// Saves the changes of the registered entry shown (EntrySession::save).

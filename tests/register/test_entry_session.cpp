@@ -214,6 +214,31 @@ TEST_F(EntrySessionTest, AFailedCommitKeepsTheEntryTypedTheNumberAndTheLock)
     EXPECT_FALSE(lockPresent());
 }
 
+TEST_F(EntrySessionTest, TheLastNumberStoredElsewhereMeanwhileLeavesNoNumberToOffer)
+{
+    ASSERT_TRUE(
+        db->exec("INSERT INTO entrata (Progressivo, Tipo, Oggetto) VALUES (?, 'E', 'penultimo')", {kLastNumber - 1})
+            .ok());
+    ASSERT_TRUE(sources->reg->requery().ok());
+    begin();
+    ASSERT_EQ(session->number(), kLastNumber);
+    // Another station stores the last number, bypassing the lock.
+    ASSERT_TRUE(
+        db->exec("INSERT INTO entrata (Progressivo, Tipo, Oggetto) VALUES (?, 'U', 'altrove')", {kLastNumber}).ok());
+    int asked = 0;
+    const SessionResult r = session->confirm(typed(), [&asked](qint64, qint64) { return ++asked, true; });
+    EXPECT_EQ(asked, 0);
+    EXPECT_EQ(r.outcome, SessionResult::Outcome::Failed);
+    EXPECT_EQ(r.message,
+              QString::fromUtf8(kLastNumberText)
+                  + "\n\nIl numero 2147483647 è già stato assegnato a un altro quadernolo.\n\n"
+                    "Il quadernolo non è stato salvato e resta sullo schermo.");
+    EXPECT_EQ(session->number(), kLastNumber);
+    EXPECT_EQ(sources->reg->value("Oggetto").toString(), "Nuovo");
+    EXPECT_TRUE(lockPresent());
+    EXPECT_EQ(count("SELECT count(*) FROM entrata WHERE Oggetto = 'Nuovo'"), 0);
+}
+
 TEST_F(EntrySessionTest, DropWritesNothingRemovesOrphanRowsAndReleasesTheLock)
 {
     // Rows left under number 4 by a station stopped while typing.
@@ -504,6 +529,38 @@ TEST_F(EntrySessionTest, ASaveWhoseReReadFailsIsStoredAndSaysSo)
     EXPECT_TRUE(r.message.startsWith("ATTENZIONE !!\n\nImpossibile rileggere l' archivio.\n\n"))
         << r.message.toStdString();
     EXPECT_FALSE(sources->reg->hasFilter());
+}
+
+TEST_F(EntrySessionTest, ASaveGivenUpAtThePasswordChangedElsewhereIsAskedOnceAndKeepsWhatTheClerkChanged)
+{
+    const TypedEntry shown {"03/01/2025", "Lettera", "Oggetto", "Nome 3"};
+    DbResult err;
+    auto other = Connection::open(prog.archive(), test::kPassword, &err);
+    ASSERT_TRUE(other && other->rekey("nuova").ok()) << err.message.toStdString();
+    const QString refused = "\n\nLa password della sessione non apre più l' archivio in uso.";
+
+    // The note of the entry shown.
+    ASSERT_TRUE(sources->reg->setValue("Note", "Vista").ok());
+    SessionResult r = session->save(shown);
+    EXPECT_EQ(r.outcome, SessionResult::Outcome::Failed);
+    EXPECT_TRUE(r.keyRefused);
+    EXPECT_EQ(r.message, "ATTENZIONE !!\n\nImpossibile salvare il quadernolo n. 3." + refused);
+    EXPECT_EQ(sources->keyRequests, 1);
+    EXPECT_TRUE(session->p_update());
+    EXPECT_EQ(sources->reg->value("Note").toString(), "Vista");
+
+    // Only a correspondent's city.
+    sources->reg->cancelBatch();
+    session->clearRecordModified();
+    ASSERT_TRUE(sources->rows->setValue("Citta", "Pisa").ok());
+    r = session->save(shown);
+    EXPECT_EQ(r.outcome, SessionResult::Outcome::Failed);
+    EXPECT_TRUE(r.keyRefused);
+    EXPECT_FALSE(r.written);
+    EXPECT_EQ(r.message, "ATTENZIONE !!\n\nImpossibile salvare i nominativi del quadernolo." + refused);
+    EXPECT_EQ(sources->keyRequests, 2);
+    EXPECT_TRUE(session->rowsPending());
+    EXPECT_EQ(sources->rows->value("Citta").toString(), "Pisa");
 }
 
 } // namespace

@@ -406,4 +406,25 @@ TEST_F(EntryStoreTest, AnAnnulmentIsNeverUndone)
     EXPECT_TRUE(missing.message.contains("99"));
 }
 
+TEST_F(EntryStoreTest, ANewEntrysAnnulmentGivenAsTextIsReadAsTheProgramReadsAYesNo)
+{
+    EntryStore store(*db);
+    // "No" in words, without a reason: an entry like any other, stored as not annulled.
+    qint64 number = 10;
+    for (const char* no : {"Falso", "No", "false"}) {
+        NewEntry entry = typed(++number);
+        entry.record["Annullato"] = no;
+        const DbResult r = store.commitNewEntry(entry);
+        ASSERT_TRUE(r.ok()) << no << ": " << r.message.toStdString();
+        EXPECT_EQ(field(number, "Annullato").toInt(), 0) << no;
+    }
+    // "Yes" in words needs its reason.
+    NewEntry annulled = typed(20);
+    annulled.record["Annullato"] = "Vero";
+    EXPECT_TRUE(store.commitNewEntry(annulled).message.contains("annullamento senza motivo"));
+    annulled.record["Nota_annulla"] = "Doppione";
+    ASSERT_TRUE(store.commitNewEntry(annulled).ok());
+    EXPECT_EQ(field(20, "Annullato").toInt(), -1);
+}
+
 } // namespace

@@ -116,10 +116,16 @@ void EntryActions::cmd_new_ins_Click(int Index)
     // (a drop writes nothing anyway).
     if (conferma && !caselle_valide())
         return;
-    const SessionResult esito = conferma ? m_registro->confirmEntry() : m_registro->dropEntry();
+    // A number another station stored meanwhile gives way to the next one only if the clerk says so.
+    const auto nuovo_numero = [](qint64 preso, qint64 offerto) {
+        return msgBox(renumberQuestion(preso, offerto), MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::Yes;
+    };
+    const SessionResult esito = conferma ? m_registro->confirmEntry(nuovo_numero) : m_registro->dropEntry();
     if (!esito.ok()) {
-        // Nothing was written: the entry stays on screen as typed, and the number with it.
-        warn(esito.message);
+        // Nothing was written: the entry stays on screen as typed, and the number with it (the
+        // clerk who refused another number has been told why already).
+        if (!esito.message.isEmpty())
+            warn(esito.message);
         return;
     }
     {

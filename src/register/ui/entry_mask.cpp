@@ -9,6 +9,7 @@
 #include "control_factory.h"
 #include "mask_rules.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDragMoveEvent>
 #include <QDropEvent>
@@ -337,7 +338,12 @@ bool EntryMask::eventoCasella(int index, QEvent* event)
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
         const bool attivazione = reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
         if (event->type() == QEvent::FocusOut) {
-            if (!attivazione)
+            // ...nor does the calendar a date box opens as it gets the focus, and which takes the
+            // focus then (the focus widget is already the one the focus goes to): the box is left,
+            // and its date judged, when the focus goes on from the calendar to another control.
+            const QWidget* verso = QApplication::focusWidget();
+            const bool calendario = verso && Frame_calendar->isAncestorOf(verso);
+            if (!attivazione && !calendario)
                 lasciaCasella(index);
             return false;
         }

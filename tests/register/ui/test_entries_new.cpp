@@ -299,10 +299,13 @@ TEST_F(EntriesTest, AFailedConfirmationKeepsTheEntryTypedAndTheLock)
                            "INSERT INTO Mittenti (Quadernolo, tipo, Nominativo) VALUES (6, 'U', 'Intruso')")
                     .ok());
     messages.clear();
+    // The next number offered is refused.
+    messages.answer(MsgAnswer::No);
     click(&w, "cmd_new_ins_0");
     ASSERT_EQ(messages.shown().size(), 1);
-    EXPECT_TRUE(messages.last().startsWith("ATTENZIONE !!\n\nIl quadernolo non è stato salvato.\n\n"));
-    EXPECT_TRUE(messages.last().contains("6"));
+    EXPECT_EQ(messages.last(),
+              "Il numero 6 è già stato assegnato a un altro quadernolo.\n\n"
+              "Registro questo quadernolo con il numero 7 ?");
     EXPECT_TRUE(nuovaSchedaInCorso(w));
     EXPECT_TRUE(control<QFrame>(&w, "Frame_new_ins")->isVisible());
     EXPECT_EQ(box(7)->text(), "Scritto a mano");
@@ -535,4 +538,43 @@ TEST_F(EntriesTest, CaptionsFollowTheDirection)
     EXPECT_EQ(control<QLabel>(&w, "lbl_modo")->text(), "Quadernolo in ENTRATA");
     EXPECT_EQ(control<QLabel>(&w, "lbl_mask1_8")->text(), "Mittente");
     EXPECT_EQ(control<QLabel>(&w, "lbl_mask1_5")->text(), "Quad. Rif.");
+}
+
+TEST_F(EntriesTest, AfterAnEntryDatedAfterTodayNuovoKeepsTodayAndADateTypedBeforeTheLastIsStillRefused)
+{
+    seedRegister(program.archive(), 5);
+    ASSERT_TRUE(archivio()->exec("UPDATE entrata SET Data_quadernolo = '2025-06-20' WHERE Progressivo = 5").ok());
+    apri(0);
+    nuovo(0);
+    ASSERT_TRUE(nuovaSchedaInCorso(w));
+    // The date box hands the focus to its calendar.
+    auto* calendario = control<QCalendarWidget>(&w, "CalendarVB1");
+    ASSERT_TRUE(QTest::qWaitFor([calendario] { return calendario->hasFocus(); }));
+    // Only the question of "Nuovo": the date the program wrote stays.
+    EXPECT_EQ(messages.texts(), QStringList({"Confermi inserimento nuovo quadernolo ?\n\n"}))
+        << messages.texts().join(" | ").toStdString();
+    EXPECT_EQ(box(2)->text(), "14/06/2025");
+    EXPECT_EQ(registro()->value("Data_quadernolo").toDate(), QDate(2025, 6, 14));
+    ASSERT_EQ(sessione(w).p_ultima_data(), QDate(2025, 6, 20));
+
+    // Typed over it, a date before the last entry's is refused; from it on one is taken.
+    messages.clear();
+    typeInFocus("19/06/2025");
+    EXPECT_EQ(messages.texts(), QStringList({"Data inferiore all' ultima inserita !"}));
+    EXPECT_TRUE(box(2)->text().isEmpty());
+    messages.clear();
+    typeInFocus("20/06/2025");
+    EXPECT_TRUE(messages.shown().isEmpty()) << messages.texts().join(" | ").toStdString();
+    EXPECT_EQ(box(2)->text(), "20/06/2025");
+    click(&w, "cmd_new_ins_1");
+
+    // The date the program wrote is judged as any other once the clerk goes on from it.
+    messages.clear();
+    nuovo(1);
+    ASSERT_TRUE(QTest::qWaitFor([calendario] { return calendario->hasFocus(); }));
+    pressKeyInFocus(Qt::Key_Tab);
+    EXPECT_EQ(messages.texts(),
+              QStringList({"Confermi inserimento nuovo quadernolo ?\n\n", "Data inferiore all' ultima inserita !"}));
+    EXPECT_TRUE(box(2)->text().isEmpty());
+    click(&w, "cmd_new_ins_1");
 }

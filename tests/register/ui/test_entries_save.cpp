@@ -381,3 +381,24 @@ TEST_F(RegisteredEntryTest, ASavedEntryShowsInTheGridUnderTheSameFilterAndOrderW
     EXPECT_EQ(griglia->index(riga, nota).data().toString(), "Nota dopo il filtro");
     EXPECT_TRUE(messages.shown().isEmpty());
 }
+
+TEST_F(RegisteredEntryTest, AFailedWriteOfTheCorrespondentsLeavesTheMaskOnTheCorrespondentChanged)
+{
+    ASSERT_TRUE(archivio()
+                    ->exec("CREATE TRIGGER niente_modifiche BEFORE UPDATE ON Mittenti "
+                           "BEGIN SELECT RAISE(ABORT, 'archivio in sola lettura'); END;")
+                    .ok());
+    // Entry 2's second correspondent, paged to, gets a city that waits to be written.
+    maschera(2);
+    click(&w, "cmd_mitt_1");
+    ASSERT_EQ(box(8)->text(), "Mittente 2-1");
+    ASSERT_TRUE(dati(w, "ado_mittenti")->Recordset()->setValue("Citta", "Milano").ok());
+    click(&w, "cmd_move_2");
+    ASSERT_EQ(messages.shown().size(), 1);
+    EXPECT_TRUE(messages.last().startsWith("ATTENZIONE !!\n\nImpossibile salvare i nominativi del quadernolo.\n\n"));
+    // The mask still shows the row changed, with what is still to be written.
+    EXPECT_EQ(corrente(), 2);
+    EXPECT_EQ(box(8)->text(), "Mittente 2-1");
+    EXPECT_EQ(box(13)->text(), "Milano");
+    EXPECT_EQ(control<QLabel>(&w, "lbl_numero")->text(), "2/2");
+}

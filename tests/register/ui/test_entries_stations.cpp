@@ -71,6 +71,18 @@ void aggiungiCorrezione(QDialog* d)
     pressKeyInFocus(Qt::Key_Return);
 }
 
+/// The correction dialog in script: once it is the active window another station changes the
+/// password to "nuova", then " (corr. B)" is added to the subject (aggiungiCorrezione).
+void correzioneDuranteIlCambio(ModalScript& script, const TempProgram& program)
+{
+    script.then("frm_correzione", [&program](QDialog* d) {
+        d->activateWindow();
+        ASSERT_TRUE(QTest::qWaitFor([d] { return QApplication::activeWindow() == d; }));
+        ASSERT_TRUE(altraPostazione(program)->rekey("nuova").ok());
+        aggiungiCorrezione(d);
+    });
+}
+
 /// Clicks the subject of the entry shown, then the filter button, whose widget is returned.
 QWidget* filtraSullOggetto(TestQuadernolo& w)
 {
@@ -426,13 +438,7 @@ TEST_F(EntriesTest, ASubjectCorrectedWhileThePasswordChangesElsewhereAsksItAtThe
     apri(5);
     maschera(4);
     ModalScript script;
-    script.then("frm_correzione", [this](QDialog* d) {
-        d->activateWindow();
-        ASSERT_TRUE(QTest::qWaitFor([d] { return QApplication::activeWindow() == d; }));
-        // The dialog is open when another station changes the password.
-        ASSERT_TRUE(altraPostazione(program)->rekey("nuova").ok());
-        aggiungiCorrezione(d);
-    });
+    correzioneDuranteIlCambio(script, program);
     scriptLogin(script, {"nuova"});
     box(7)->setFocus();
     QTest::keyClick(box(7), Qt::Key_F12);
@@ -646,4 +652,27 @@ TEST_F(EntriesTest, AFilterReleasedAfterThePasswordChangedElsewhereAsksItOnceAnd
     EXPECT_EQ(altraPostazione(program, "nuova")->scalar("SELECT Oggetto FROM entrata WHERE Progressivo = 4").toString(),
               "Dopo il filtro");
     EXPECT_EQ(totale->text().toStdString(), "   Totale schede : 5");
+}
+
+TEST_F(EntriesTest, ASubjectCorrectionGivenUpAtThePasswordItsWriteAsksIsAskedOnceAndWritesNothing)
+{
+    apri(5);
+    maschera(4);
+    // The dialog is open when another station changes the password; the password asked at the
+    // write is not given.
+    ModalScript script;
+    correzioneDuranteIlCambio(script, program);
+    script.then("frm_password", [](QDialog* d) { d->reject(); });
+    box(7)->setFocus();
+    QTest::keyClick(box(7), Qt::Key_F12);
+    ASSERT_TRUE(script.waitDone());
+    // Nothing is read afterwards with the key that no longer opens the archive: a second request
+    // would be a dialog the script does not expect, and a second message.
+    EXPECT_EQ(messages.texts(),
+              QStringList({"ATTENZIONE !\n\nCorrezione non salvata.\n\n"
+                           "La password della sessione non apre più l' archivio in uso."}));
+    EXPECT_EQ(altraPostazione(program, "nuova")->scalar("SELECT Oggetto FROM entrata WHERE Progressivo = 4").toString(),
+              "Oggetto n. 4 dell'ufficio");
+    EXPECT_EQ(corrente(), 4);
+    EXPECT_EQ(box(7)->text(), "Oggetto n. 4 dell'ufficio");
 }
