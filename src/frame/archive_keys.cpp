@@ -32,7 +32,8 @@ QList<QByteArray> ArchiveKeys::keysFor(const QString& archive, const QByteArray&
     return keys;
 }
 
-std::shared_ptr<Connection> openWithKeys(const QString& archive, const QList<QByteArray>& keys, DbResult* error)
+std::shared_ptr<Connection> openWithKeys(const QString& archive, const QList<QByteArray>& keys, DbResult* error,
+                                         QByteArray* usedKey)
 {
     DbResult last = DbResult::failure(DbError::WrongKey, QStringLiteral("Password mancante"));
     for (const QByteArray& key : keys) {
@@ -40,6 +41,8 @@ std::shared_ptr<Connection> openWithKeys(const QString& archive, const QList<QBy
             continue;
         if (auto db = Connection::open(archive, key, &last)) {
             *error = {};
+            if (usedKey)
+                *usedKey = key;
             return db;
         }
         if (last.code != DbError::WrongKey)

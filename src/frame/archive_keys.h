@@ -31,8 +31,10 @@ private:
     QHash<QString, QString> m_keys;
 };
 
-/// Opens archive on a connection of its own with the first of keys that opens it. Null, with the
-/// cause in *error, when none does (the last key's failure) or the file cannot be opened at all.
-std::shared_ptr<Connection> openWithKeys(const QString& archive, const QList<QByteArray>& keys, DbResult* error);
+/// Opens archive on a connection of its own with the first of keys that opens it, which goes to
+/// *usedKey when given. Null, with the cause in *error, when none does (the last key's failure) or
+/// the file cannot be opened at all.
+std::shared_ptr<Connection> openWithKeys(const QString& archive, const QList<QByteArray>& keys, DbResult* error,
+                                         QByteArray* usedKey = nullptr);
 
 } // namespace quad

@@ -52,39 +52,51 @@ DbResult rekeyFile(Connection& db, const QByteArray& key)
     return r;
 }
 
-/// Which key a file opens with, tried afresh: 1 the new one (and not the old), 0 the old one,
-/// -1 neither.
-int keyInUse(const QString& file, const QByteArray& oldKey, const QByteArray& newKey)
+/// The one of keys a file opens with, each tried afresh: its index, or -1 when none does or more
+/// than one.
+int keyInUse(const QString& file, const QList<QByteArray>& keys)
 {
-    DbResult err;
-    if (Connection::open(file, newKey, &err))
-        return Connection::open(file, oldKey, &err) ? -1 : 1;
-    return Connection::open(file, oldKey, &err) ? 0 : -1;
+    int found = -1;
+    for (int i = 0; i < keys.size(); ++i) {
+        DbResult err;
+        if (!Connection::open(file, keys.at(i), &err))
+            continue;
+        if (found >= 0)
+            return -1;
+        found = i;
+    }
+    return found;
 }
 
-/// Gives a file the key wanted when a fresh open finds it under the other one; true when the
-/// file then opens with wanted and not with other.
-bool bringToKey(const QString& file, const QByteArray& wanted, const QByteArray& other)
+/// Gives a file the key wanted when a fresh open finds it under one of others; true when the file
+/// then opens with wanted and with none of the others.
+bool bringToKey(const QString& file, const QByteArray& wanted, const QList<QByteArray>& others)
 {
     Connection::dropShared(file);
-    const int now = keyInUse(file, wanted, other);
+    QList<QByteArray> keys {wanted};
+    for (const QByteArray& key : others) {
+        if (!key.isEmpty() && !keys.contains(key))
+            keys << key;
+    }
+    const int now = keyInUse(file, keys);
     if (now == 0)
         return true;
-    if (now == 1) {
+    if (now > 0) {
         DbResult err;
-        auto db = Connection::open(file, other, &err);
+        auto db = Connection::open(file, keys.at(now), &err);
         if (!db || !db->rekey(wanted).ok())
             return false;
     }
-    return keyInUse(file, wanted, other) == 0;
+    return keyInUse(file, keys) == 0;
 }
 
 /// The record of a password change under way, kept beside the archives until every file has one
-/// key again: cambio_password_vecchia.db, keyed with the old password, holds the new one;
-/// cambio_password_nuova.db, keyed with the new password, holds the old one; both list the files,
-/// relative to the program folder. So whichever of the two passwords the next login brings, the
-/// other can be read, and every file given the one typed. Nothing else ever holds a password.
-/// While a change runs its files stay locked: a login elsewhere leaves them alone.
+/// key again: cambio_password_nuova.db, keyed with the new password, holds the old one;
+/// cambio_password_vecchia.db, keyed with the old password, holds the new one; both list the
+/// files, relative to the program folder, each with the key it had before the change (a
+/// historical archive may have had one of its own). So whichever of the two passwords the next
+/// login brings, the other can be read, and every file given the one typed. Nothing else ever
+/// holds a password. While a change runs its files stay locked: a login elsewhere leaves them alone.
 class PasswordJournal
 {
 public:
@@ -95,18 +107,20 @@ public:
     {
     }
 
-    /// Writes both files, each whole before it takes its name; the old one first. What a change
+    /// Writes both files, each whole before it takes its name; the new one first, so that a change
+    /// stopped between the two is finished by a login with the new password as well. What a change
     /// killed while it wrote them left beside them goes first (a change still writing elsewhere
     /// holds its own).
-    DbResult write(const QStringList& files, const QByteArray& oldKey, const QByteArray& newKey)
+    DbResult write(const QStringList& files, const QList<QByteArray>& fileKeys, const QByteArray& oldKey,
+                   const QByteArray& newKey)
     {
         removeLeftovers();
         QStringList relative;
         for (const QString& file : files)
             relative << QDir(m_folder).relativeFilePath(file);
-        DbResult r = writeOne(m_old, m_heldOld, oldKey, newKey, relative);
+        DbResult r = writeOne(m_new, m_heldNew, newKey, oldKey, relative, fileKeys);
         if (r.ok())
-            r = writeOne(m_new, m_heldNew, newKey, oldKey, relative);
+            r = writeOne(m_old, m_heldOld, oldKey, newKey, relative, fileKeys);
         if (!r.ok()) {
             QFile::remove(m_new);
             QFile::remove(m_old);
@@ -138,7 +152,7 @@ public:
 
 private:
     static DbResult writeOne(const QString& path, std::unique_ptr<FileBeside>& held, const QByteArray& key,
-                             const QByteArray& other, const QStringList& relative)
+                             const QByteArray& other, const QStringList& relative, const QList<QByteArray>& fileKeys)
     {
         held = std::make_unique<FileBeside>(path);
         if (!held->isOpen())
@@ -153,13 +167,12 @@ private:
             err = t.begun();
             if (err.ok())
                 err = db->exec(QStringLiteral("CREATE TABLE cambio (password BLOB NOT NULL);"
-                                              "CREATE TABLE archivi (percorso TEXT NOT NULL)"));
+                                              "CREATE TABLE archivi (percorso TEXT NOT NULL, password BLOB NOT NULL)"));
             if (err.ok())
                 err = db->exec(QStringLiteral("INSERT INTO cambio (password) VALUES (?)"), {other});
-            for (const QString& file : relative) {
-                if (err.ok())
-                    err = db->exec(QStringLiteral("INSERT INTO archivi (percorso) VALUES (?)"), {file});
-            }
+            for (int i = 0; i < relative.size() && err.ok(); ++i)
+                err = db->exec(QStringLiteral("INSERT INTO archivi (percorso, password) VALUES (?, ?)"),
+                               {relative.at(i), fileKeys.at(i)});
             if (err.ok())
                 err = t.commit();
             if (!err.ok())
@@ -184,6 +197,7 @@ struct JournalContent
     bool opened = false;
     QByteArray otherKey;
     QStringList files;
+    QList<QByteArray> fileKeys; ///< the key each file had before the change
 };
 
 JournalContent readJournal(const QString& path, const QString& folder, const QByteArray& key)
@@ -196,12 +210,46 @@ JournalContent readJournal(const QString& path, const QString& folder, const QBy
     out.otherKey = db->scalar(QStringLiteral("SELECT password FROM cambio"), {}, &err).toByteArray();
     if (!err.ok() || out.otherKey.isEmpty())
         return out;
-    err = db->query(QStringLiteral("SELECT percorso FROM archivi ORDER BY rowid"), {}, [&](const Statement& st) {
+    // A record written before files kept a key of their own lists their paths only.
+    err = db->query(QStringLiteral("SELECT * FROM archivi ORDER BY rowid"), {}, [&](const Statement& st) {
         out.files << QDir(folder).filePath(st.value(0).toString());
+        out.fileKeys << (st.columnCount() > 1 ? st.value(1).toByteArray() : QByteArray());
         return true;
     });
     out.opened = err.ok();
     return out;
+}
+
+/// Opens file with the key it has before a change, which goes to *key: the first of known's keys
+/// for it (then oldKey) that opens it, else the password ask gets for it. Null, with the file and
+/// why in *out, when none opens it.
+std::shared_ptr<Connection> openBeforeChange(const QString& file, const QByteArray& oldKey, const ArchiveKeys& known,
+                                             const PasswordRequest& ask, QByteArray* key, PasswordChangeResult* out)
+{
+    DbResult err;
+    auto db = openWithKeys(file, known.keysFor(file, oldKey), &err, key);
+    if (!db && err.code == DbError::WrongKey && ask) {
+        QString typed;
+        if (!ask(file, &typed)) {
+            err = DbResult::failure(DbError::WrongKey,
+                                    QStringLiteral("Password dell' archivio non inserita: "
+                                                   "nessun archivio è stato modificato."));
+        } else {
+            *key = typed.toUtf8();
+            // An empty password is no key: the file, which no key known opens, stays refused.
+            if (!key->isEmpty())
+                db = Connection::open(file, *key, &err);
+            if (!db && err.code == DbError::WrongKey)
+                err = DbResult::failure(DbError::WrongKey,
+                                        QStringLiteral("La password inserita non apre l' archivio: "
+                                                       "nessun archivio è stato modificato."));
+        }
+    }
+    if (!db) {
+        out->result = err;
+        out->failedFile = file;
+    }
+    return db;
 }
 
 } // namespace
@@ -236,7 +284,8 @@ QString verifica_cambio_password(const WorkingState& s, const QString& vecchia, 
 }
 
 PasswordChangeResult cambia_password_file(const QStringList& files, const QString& oldPassword,
-                                          const QString& newPassword)
+                                          const QString& newPassword, const ArchiveKeys& known,
+                                          const PasswordRequest& ask)
 {
     PasswordChangeResult out;
     const QByteArray oldKey = oldPassword.toUtf8();
@@ -250,24 +299,23 @@ PasswordChangeResult cambia_password_file(const QStringList& files, const QStrin
     for (const QString& file : files)
         Connection::dropShared(file);
 
-    // Every file must open with the old key before any is touched.
+    // Every file must open with the key it has before any is touched.
     std::vector<std::shared_ptr<Connection>> open;
+    QList<QByteArray> keys;
     for (const QString& file : files) {
-        DbResult err;
-        auto db = Connection::open(file, oldKey, &err);
-        if (!db) {
-            out.result = err;
-            out.failedFile = file;
+        QByteArray key;
+        auto db = openBeforeChange(file, oldKey, known, ask, &key, &out);
+        if (!db)
             return out;
-        }
         open.push_back(db);
+        keys << key;
     }
 
     // From the first rekey to the last, a change cut short is finished or undone at the next login.
     PasswordJournal journal(programFolder());
-    out.result = journal.write(files, oldKey, newKey);
+    out.result = journal.write(files, keys, oldKey, newKey);
     if (!out.result.ok()) {
-        out.failedFile = journal.oldPath();
+        out.failedFile = journal.newPath();
         return out;
     }
     step(QStringLiteral("giornale"));
@@ -275,11 +323,13 @@ PasswordChangeResult cambia_password_file(const QStringList& files, const QStrin
     bool keepJournal = false;
     for (size_t i = 0; i < open.size(); ++i) {
         const QString file = files.at(static_cast<int>(i));
-        DbResult r = rekeyFile(*open[i], newKey);
+        const QByteArray before = keys.at(static_cast<int>(i));
+        // A file that has the new key already keeps it as it is.
+        DbResult r = before == newKey ? DbResult() : rekeyFile(*open[i], newKey);
         open[i].reset();
         if (r.ok()) {
-            // Done only when the file, opened afresh, takes the new key and refuses the old one.
-            if (keyInUse(file, oldKey, newKey) == 1) {
+            // Done only when the file, opened afresh, takes the new key and refuses the one it had.
+            if (before == newKey || keyInUse(file, {newKey, before}) == 0) {
                 step(QStringLiteral("archivio %1").arg(i));
                 continue;
             }
@@ -289,11 +339,11 @@ PasswordChangeResult cambia_password_file(const QStringList& files, const QStrin
         }
         out.result = r;
         out.failedFile = file;
-        // Put back the old key on the files already done, newest first, and on this one if the
-        // change reached it after all.
+        // Put back the key each had on the files already done, newest first, and on this one if
+        // the change reached it after all.
         for (size_t j = i + 1; j-- > 0;) {
             const QString done = files.at(static_cast<int>(j));
-            if (!bringToKey(done, oldKey, newKey))
+            if (!bringToKey(done, keys.at(static_cast<int>(j)), {newKey}))
                 out.notRestored << done;
         }
         // Files left with the new key are given one key at the next login.
@@ -310,11 +360,13 @@ PasswordChangeResult cambia_password_file(const QStringList& files, const QStrin
     return out;
 }
 
-PasswordChangeResult cambia_password_archivi(WorkingState& s, const QString& newPassword)
+PasswordChangeResult cambia_password_archivi(WorkingState& s, const QString& newPassword, const PasswordRequest& ask)
 {
-    PasswordChangeResult r = cambia_password_file(archivi_con_password(s), s.p_password, newPassword);
+    PasswordChangeResult r
+        = cambia_password_file(archivi_con_password(s), s.p_password, newPassword, s.chiavi_archivi, ask);
     if (r.ok()) {
         s.p_password = newPassword;
+        s.p_password_archivio = newPassword;
         // Every archive now opens with the new password: none keeps one of its own.
         s.chiavi_archivi.clear();
     }
@@ -361,14 +413,28 @@ PasswordRecovery riprendi_cambio_password(const QString& password)
         content = readJournal(journal.newPath(), folder, key);
         typedNew = true;
     }
-    if (!content.opened)
+    if (!content.opened) {
+        // Only the record's new file, which this password does not read, while the live archive
+        // still opens with it: a change stopped before its record was whole, with no archive
+        // touched, is dropped.
+        if (hasNew && !hasOld && !key.isEmpty()) {
+            DbResult err;
+            if (Connection::open(fileInFolder(folder, QLatin1String(kArchiveFile)), key, &err)) {
+                QFile::remove(journal.newPath());
+                journal.removeLeftovers();
+            }
+        }
         return out; // not a password of the change: the login goes on as usual
+    }
 
     out.outcome = PasswordRecovery::Outcome::Completed;
-    for (const QString& file : content.files) {
+    for (int i = 0; i < content.files.size(); ++i) {
+        const QString& file = content.files.at(i);
         if (!QFileInfo::exists(file))
             continue; // an archive removed since has no key to mend
-        if (!bringToKey(file, key, content.otherKey)) {
+        // The file has the key it had before the change or the new one; one killed in its rekey
+        // goes back whole to the key it had as that key opens it.
+        if (!bringToKey(file, key, {content.otherKey, content.fileKeys.at(i)})) {
             out.outcome = PasswordRecovery::Outcome::Failed;
             out.failedFile = file;
             return out;

@@ -36,24 +36,36 @@ struct PasswordChangeResult
     bool ok() const { return result.ok(); }
 };
 
-/// Changes the key of every file from oldPassword to newPassword, all or nothing: every file is
-/// first opened with the old key, and nothing is changed unless all of them open; then each is
-/// rekeyed (refused while another connection holds the file) and counts as done only when it
-/// opens afresh with the new key and no longer with the old one. When one fails, every file
-/// that took the new key is keyed back to the old password; those that could not be are listed. The
-/// program's shared connections of the files are dropped. Passwords reach the engine only as keys.
-/// Before the first rekey the program folder gets the change's record: kPasswordJournalOld, keyed
-/// with the old password, holding the new one, and kPasswordJournalNew, keyed with the new one,
-/// holding the old; both list the files. It goes when every file has one key again (kept when a
-/// file could not be keyed back), so a change cut short at any moment is mended by
-/// riprendi_cambio_password() at the next login. A record that cannot be written stops the change
-/// before any file is touched.
-PasswordChangeResult cambia_password_file(const QStringList& files, const QString& oldPassword,
-                                          const QString& newPassword);
+/// Asks the clerk for the password of file, which none of the keys known to the session opens:
+/// true with the password typed, false when the clerk gave it up.
+using PasswordRequest = std::function<bool(const QString& file, QString* password)>;
 
-/// Changes the password of archivi_con_password(s) from s.p_password to newPassword; on success
-/// s.p_password becomes newPassword, otherwise it is left as it was.
-PasswordChangeResult cambia_password_archivi(WorkingState& s, const QString& newPassword);
+/// Changes the key of every file to newPassword, all or nothing. Every file is first opened with
+/// the key it has now: the first of the keys known that opens it (known's for that file, then
+/// oldPassword, the session's), else the password ask gets for it, asked once per file; a password
+/// typed that does not open the file, a request given up, a missing ask or any other failure to
+/// open stops the change there, before any file is touched, with the file named. Then each file is rekeyed
+/// (refused while another connection holds the file) and counts as done only when it opens
+/// afresh with the new key and no longer with the one it had (a file that had the new key already
+/// is left as it is). When one fails, every file that took the new key is keyed back to the key it
+/// had; those that could not be are listed. The program's shared connections of the files are
+/// dropped. Passwords reach the engine only as keys.
+/// Before the first rekey the program folder gets the change's record: kPasswordJournalNew, keyed
+/// with the new password, holding the old one, then kPasswordJournalOld, keyed with oldPassword,
+/// holding the new one; both list the files, each with the key it had. It goes when every file has
+/// one key again (kept when a file could not be keyed back), so a change cut short at any moment
+/// is mended by riprendi_cambio_password() at the next login. A record that cannot be written stops
+/// the change before any file is touched.
+PasswordChangeResult cambia_password_file(const QStringList& files, const QString& oldPassword,
+                                          const QString& newPassword, const ArchiveKeys& known = {},
+                                          const PasswordRequest& ask = {});
+
+/// Changes the password of archivi_con_password(s) from the key each has now (see
+/// cambia_password_file: the keys of s.chiavi_archivi, then s.p_password, else ask) to
+/// newPassword; on success s.p_password and s.p_password_archivio become newPassword and
+/// s.chiavi_archivi is emptied, otherwise s is left as it was.
+PasswordChangeResult cambia_password_archivi(WorkingState& s, const QString& newPassword,
+                                             const PasswordRequest& ask = {});
 
 /// The text shown when a change failed: the file, why, and any file left with the new key.
 QString descrivi_errore_password(const PasswordChangeResult& r);
@@ -72,9 +84,11 @@ struct PasswordRecovery
 
 /// At a login with password: when the program folder holds the record of a password change cut
 /// short and password is its old or its new one, every file of the change is given password (the
-/// change is undone or finished), checked afresh, and the record removed, with what the change
-/// left beside it while it wrote the record. A record some living program still holds is left
-/// alone.
+/// change is undone or finished; a file that had a key of its own takes it too), checked afresh,
+/// and the record removed, with what the change left beside it while it wrote the record. A record
+/// that only a new password could read, left by a change stopped before any file was touched, is
+/// removed when password opens the live archive (the change is dropped). A record some living
+/// program still holds is left alone.
 PasswordRecovery riprendi_cambio_password(const QString& password);
 
 /// What the clerk is told of a recovery ("" when there was none).

@@ -37,7 +37,8 @@ struct WorkingState : RegisterSettings
     /// keyed otherwise (it opens that archive only).
     QString p_password_archivio;
     /// The passwords that opened an archive this session other than p_password (the archive in use
-    /// or any other): compaction and back-up open each archive with the one that opens it.
+    /// or any other): compaction, back-up and the password change open each archive with the one
+    /// that opens it.
     ArchiveKeys chiavi_archivi;
     QString p_nome_database = QStringLiteral("Arch_quadernolo.mdb");
 };

@@ -191,6 +191,45 @@ TEST(PasswordChange, AFailedRekeyPutsBackTheOldPasswordOnTheFilesDone)
     }
 }
 
+/// Gives a historical archive of t a password of its own, known to the session.
+void keyOtherwise(TwoHistorical& t, const QString& file, const QString& password)
+{
+    DbResult err;
+    auto db = Connection::open(file, test::kPassword, &err);
+    ASSERT_TRUE(db && db->rekey(password.toUtf8()).ok());
+    t.s.chiavi_archivi.accept(file, password, t.s.p_password);
+}
+
+TEST(PasswordChange, AFailedRekeyPutsBackItsOwnPasswordOnAHistoricalArchiveDone)
+{
+    TwoHistorical t;
+    keyOtherwise(t, t.subA, "vecchia");
+    setRekeyFaultForTests([&](const QString& file) { return file == t.subB ? RekeyFault::Refused : RekeyFault::None; });
+    const PasswordChangeResult r = cambia_password_archivi(t.s, "nuova");
+    setRekeyFaultForTests(nullptr);
+    EXPECT_FALSE(r.ok());
+    EXPECT_EQ(r.failedFile, t.subB);
+    EXPECT_TRUE(r.notRestored.isEmpty());
+    EXPECT_TRUE(opensWith(t.subA, "vecchia"));
+    EXPECT_FALSE(opensWith(t.subA, "nuova"));
+    EXPECT_FALSE(opensWith(t.subA, test::kPassword));
+    expectNothingChanged(t, t.subA);
+    // The session still knows it.
+    EXPECT_EQ(t.s.chiavi_archivi.keysFor(t.subA, test::kPassword).first(), "vecchia");
+}
+
+TEST(PasswordChange, TheNewPasswordMayBeTheOneAHistoricalArchiveHadOfItsOwn)
+{
+    TwoHistorical t;
+    keyOtherwise(t, t.subA, "vecchia");
+    const PasswordChangeResult r = cambia_password_archivi(t.s, "vecchia");
+    ASSERT_TRUE(r.ok()) << r.result.message.toStdString();
+    for (const QString& file : t.all()) {
+        EXPECT_TRUE(opensWith(file, "vecchia")) << file.toStdString();
+        EXPECT_FALSE(opensWith(file, test::kPassword)) << file.toStdString();
+    }
+}
+
 TEST(PasswordChange, AWrongCurrentPasswordChangesNothing)
 {
     TwoHistorical t;
@@ -263,6 +302,10 @@ TEST(PasswordChangeWorker, Run)
     s.p_password = test::kPassword;
     s.p_sub_use = true;
     s.p_sub_dir = QStringList {"2019", "Vecchio"};
+    // SUB_2019 keyed with a password of its own, which the session knows.
+    const QString ownKey = qEnvironmentVariable("QUAD_PASSWORD_OWN_KEY");
+    if (!ownKey.isEmpty())
+        s.chiavi_archivi.accept(QDir(dir).filePath("SUB_2019/Arch_quadernolo.mdb"), ownKey, s.p_password);
     // "rekey <folder>": in the middle of that archive's rekey, some of its pages written.
     std::unique_ptr<test::FullDisk> midRekey;
     if (stopAt.startsWith("rekey ")) {
@@ -284,11 +327,12 @@ struct Interruption
 {
     const char* stopAt;
     const char* login; ///< the password typed at the next login
+    const char* ownKey = ""; ///< SUB_2019's own password before the change ("": the session's)
 };
 
 void PrintTo(const Interruption& i, std::ostream* os)
 {
-    *os << i.stopAt << " / " << i.login;
+    *os << i.stopAt << " / " << i.login << (*i.ownKey ? " / SUB_2019 keyed otherwise" : "");
 }
 
 class InterruptedPasswordChange : public ::testing::TestWithParam<Interruption>
@@ -298,16 +342,20 @@ class InterruptedPasswordChange : public ::testing::TestWithParam<Interruption>
 TEST_P(InterruptedPasswordChange, TheNextLoginGivesEveryArchiveThePasswordTyped)
 {
     TwoHistorical t;
+    const QString ownKey = GetParam().ownKey;
     for (const QString& file : t.all()) {
         DbResult err;
         auto db = Connection::open(file, test::kPassword, &err);
         ASSERT_TRUE(db && db->exec("INSERT OR REPLACE INTO test_pass (id, testo) VALUES (2, ?)", {file}).ok());
+        if (file == t.subA && !ownKey.isEmpty())
+            ASSERT_TRUE(db->rekey(ownKey.toUtf8()).ok());
     }
 
     QProcess worker;
     QProcessEnvironment env;
     env.insert("QUAD_PASSWORD_DIR", t.prog.path());
     env.insert("QUAD_PASSWORD_STOP", GetParam().stopAt);
+    env.insert("QUAD_PASSWORD_OWN_KEY", ownKey);
     QByteArray output;
     ASSERT_TRUE(test::startWorkerUntilReady(worker, "PasswordChangeWorker.Run", env, &output)) << output.toStdString();
     worker.kill();
@@ -330,6 +378,9 @@ TEST_P(InterruptedPasswordChange, TheNextLoginGivesEveryArchiveThePasswordTyped)
         EXPECT_EQ(db->scalar("SELECT testo FROM test_pass WHERE id = 2").toString(), file);
         EXPECT_FALSE(opensWith(file, other)) << file.toStdString();
     }
+    // The historical archive keyed otherwise took the password typed too.
+    if (!ownKey.isEmpty())
+        EXPECT_FALSE(opensWith(t.subA, ownKey));
     EXPECT_EQ(QDir(t.prog.path()).entryList({"cambio_password*"}, QDir::Files), QStringList());
     // Mended once: the next login finds nothing to mend.
     EXPECT_EQ(riprendi_cambio_password(login).outcome, PasswordRecovery::Outcome::None);
@@ -343,6 +394,15 @@ INSTANTIATE_TEST_SUITE_P(AtEveryStep, InterruptedPasswordChange,
                                            Interruption {"rekey SUB_2019", "nuova"},
                                            Interruption {"archivio 2", test::kPassword}, Interruption {"fine", "nuova"},
                                            Interruption {"rimosso", "nuova"}));
+
+// SUB_2019 had a password of its own: before its rekey, in the middle of it, after it; the next
+// login brings the session's old password or the new one.
+INSTANTIATE_TEST_SUITE_P(HistoricalKeyedOtherwise, InterruptedPasswordChange,
+                         ::testing::Values(Interruption {"giornale", test::kPassword, "vecchia"},
+                                           Interruption {"giornale", "nuova", "vecchia"},
+                                           Interruption {"rekey SUB_2019", test::kPassword, "vecchia"},
+                                           Interruption {"rekey SUB_2019", "nuova", "vecchia"},
+                                           Interruption {"archivio 2", test::kPassword, "vecchia"}));
 
 TEST(InterruptedPasswordChangeRecord, APasswordOfNeitherSideOrALivingChangeIsLeftAlone)
 {

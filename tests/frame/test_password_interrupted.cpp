@@ -70,15 +70,17 @@ TEST(PasswordJournalWorker, Run)
         GTEST_SKIP() << "started by the tests of this file";
     setProgramFolder(dir);
     const QString stopAt = qEnvironmentVariable("QUAD_JOURNAL_STOP");
-    if (stopAt == "record") {
-        // A few pages into the change's record, before it takes its name.
+    if (stopAt.startsWith("record ")) {
+        // A few pages into the record's file named, before it takes its name.
         int written = 0;
-        test::FullDisk writing(kPasswordJournalOld, [&written](const QString&) {
+        test::FullDisk writing(stopAt.mid(7), [&written](const QString&) {
             if (++written == 3)
                 test::waitToBeKilled();
         });
         WorkingState s;
         s.p_password = test::kPassword;
+        s.p_sub_use = true;
+        s.p_sub_dir = QStringList {"2019"};
         (void)cambia_password_archivi(s, "nuova");
     } else {
         setPasswordChangeStepForTests([&](const QString& step) {
@@ -93,9 +95,11 @@ TEST(PasswordJournalWorker, Run)
 TEST(InterruptedPasswordChange, ARecordLeftHalfWrittenByAKilledChangeGoesWithTheNextChange)
 {
     Archives a;
-    runWorkerUntilKilled(a, "record");
-    // What the killed change left: its record's file under a temporary name, and that file's journal.
-    const QStringList left = a.left("cambio_password_vecchia.db.*");
+    runWorkerUntilKilled(a, QStringLiteral("record ") + kPasswordJournalNew);
+    // What the killed change left: its record's first file under a temporary name, and that
+    // file's journal.
+    EXPECT_EQ(a.left("cambio_password_*.db"), QStringList());
+    const QStringList left = a.left("cambio_password_nuova.db.*");
     ASSERT_FALSE(left.isEmpty());
     EXPECT_FALSE(left.filter("-journal").isEmpty()) << left.join(' ').toStdString();
     a.expectEveryArchiveOpensOnlyWith(test::kPassword, "nuova");
@@ -104,6 +108,30 @@ TEST(InterruptedPasswordChange, ARecordLeftHalfWrittenByAKilledChangeGoesWithThe
     EXPECT_EQ(a.left("cambio_password*"), QStringList());
     a.expectEveryArchiveOpensOnlyWith("nuova", test::kPassword);
 }
+
+class KilledWhileWritingTheSecondRecordFile : public ::testing::TestWithParam<const char*>
+{
+};
+
+TEST_P(KilledWhileWritingTheSecondRecordFile, TheNextLoginTakesEitherPassword)
+{
+    Archives a;
+    runWorkerUntilKilled(a, QStringLiteral("record ") + kPasswordJournalOld);
+    ASSERT_EQ(a.left("cambio_password_*.db"), QStringList({"cambio_password_nuova.db"}));
+    a.expectEveryArchiveOpensOnlyWith(test::kPassword, "nuova");
+
+    // The new password finishes the change; the old one, which still opens every archive, drops it.
+    const QString login = GetParam();
+    const QString other = login == QLatin1String("nuova") ? test::kPassword : "nuova";
+    const PasswordRecovery r = riprendi_cambio_password(login);
+    EXPECT_EQ(r.outcome,
+              login == QLatin1String("nuova") ? PasswordRecovery::Outcome::Completed : PasswordRecovery::Outcome::None);
+    a.expectEveryArchiveOpensOnlyWith(login, other);
+    EXPECT_EQ(a.left("cambio_password*"), QStringList());
+}
+
+INSTANTIATE_TEST_SUITE_P(EitherPassword, KilledWhileWritingTheSecondRecordFile,
+                         ::testing::Values("nuova", test::kPassword));
 
 TEST(InterruptedPasswordChange, ARekeyThatCannotBeUndoneKeepsTheRecordAndTheNextLoginMendsEveryArchive)
 {

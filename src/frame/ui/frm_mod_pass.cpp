@@ -3,6 +3,7 @@
 #include "compaction.h"
 #include "control_factory.h"
 #include "elided_label.h"
+#include "frm_password.h"
 #include "frm_sel_cartella.h"
 #include "general_settings.h"
 #include "message_service.h"
@@ -27,6 +28,8 @@
 #include <QRadioButton>
 #include <QTabBar>
 #include <QVBoxLayout>
+
+#include <optional>
 
 namespace quad {
 
@@ -507,8 +510,16 @@ void frm_mod_pass::Command1_Click()
     }
     PasswordChangeResult r;
     {
-        WaitCursor wait;
-        r = cambia_password_archivi(m_state, Text2->text());
+        std::optional<WaitCursor> wait(std::in_place);
+        // An archive whose key the session does not know is asked for as its opening asks for it;
+        // the hourglass gives way while the clerk types.
+        const auto chiedi = [this, &wait](const QString&, QString* password) {
+            wait.reset();
+            const bool dato = chiedi_password(this, password);
+            wait.emplace();
+            return dato;
+        };
+        r = cambia_password_archivi(m_state, Text2->text(), chiedi);
     }
     if (r.ok())
         msgBox(QStringLiteral("Modifica password effettuata !"), MsgIcon::Information);

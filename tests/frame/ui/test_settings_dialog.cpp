@@ -12,6 +12,7 @@
 #include "temp_program.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
@@ -106,14 +107,21 @@ protected:
     QString passwordPanelWithHistorical(const QString& newPassword)
     {
         const QString sub = prog.addHistorical("SUB_2019");
+        passwordPanel("2019", newPassword);
+        return sub;
+    }
+    /// The dialog of a Server station whose one historical archive is SUB_<historical>, on the
+    /// password panel (its tab clicked) with the current password and the new one typed twice.
+    void passwordPanel(const QString& historical, const QString& newPassword)
+    {
         open("[IMPOSTA]\nPostazione=Server\n");
         s.p_sub_use = true;
-        s.p_sub_dir = QStringList {"2019"};
-        TabStrip1()->setCurrentIndex(1);
+        s.p_sub_dir = QStringList {historical};
+        QTest::mouseClick(TabStrip1(), Qt::LeftButton, {}, TabStrip1()->tabRect(1).center());
+        ASSERT_TRUE(control<QFrame>(dlg.get(), "Frame3")->isVisible());
         typeInto(dlg.get(), "Text4", kPassword);
         typeInto(dlg.get(), "Text2", newPassword);
         typeInto(dlg.get(), "Text3", newPassword);
-        return sub;
     }
 };
 
@@ -579,6 +587,24 @@ TEST_F(SettingsDialog, APasswordChangeOnAFullDiskIsNotReportedDone)
     }
 }
 
+/// Answers the password request of an archive as the clerk does: the password typed in the box
+/// that has the focus and Return, or, for a null password, Escape (the request given up).
+void answerPasswordRequest(ModalScript& script, const QString& password, QString* request = nullptr)
+{
+    script.then("frm_password", [password, request](QDialog* d) {
+        auto* box = control<QLineEdit>(d, "txt_password");
+        ASSERT_TRUE(QTest::qWaitFor([box] { return QApplication::focusWidget() == box; }));
+        if (request)
+            *request = control<QLabel>(d, "Label1")->text();
+        if (password.isNull()) {
+            pressKeyInFocus(Qt::Key_Escape);
+            return;
+        }
+        typeInFocus(password);
+        pressKeyInFocus(Qt::Key_Return);
+    });
+}
+
 TEST_F(SettingsDialog, AnUnreadableHistoricalArchiveIsNamedAndNothingChanges)
 {
     const QString sub = prog.addHistorical("SUB_2019");
@@ -587,14 +613,12 @@ TEST_F(SettingsDialog, AnUnreadableHistoricalArchiveIsNamedAndNothingChanges)
         ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write("non un archivio");
     }
-    open("[IMPOSTA]\nPostazione=Server\n");
-    s.p_sub_use = true;
-    s.p_sub_dir = QStringList {"2019"};
-    TabStrip1()->setCurrentIndex(1);
-    typeInto(dlg.get(), "Text4", kPassword);
-    typeInto(dlg.get(), "Text2", "nuova");
-    typeInto(dlg.get(), "Text3", "nuova");
+    passwordPanel("2019", "nuova");
+    // No key opens it: its password is asked for, as for an archive keyed otherwise.
+    ModalScript script;
+    answerPasswordRequest(script, "qualsiasi");
     click(dlg.get(), "Command1");
+    ASSERT_TRUE(script.waitDone());
     ASSERT_EQ(msgs.shown().size(), 1);
     EXPECT_TRUE(msgs.last().startsWith("Impossibile effettuare la modifica della password !"));
     EXPECT_TRUE(msgs.last().contains(QDir::toNativeSeparators(sub)));
@@ -603,6 +627,91 @@ TEST_F(SettingsDialog, AnUnreadableHistoricalArchiveIsNamedAndNothingChanges)
     EXPECT_TRUE(opensWith(prog.archive(), kPassword));
     EXPECT_TRUE(opensWith(prog.file("arch_base.mdb"), kPassword));
     EXPECT_FALSE(opensWith(prog.archive(), "nuova"));
+}
+
+/// Every file opens with password and with none of others.
+void expectOnlyWith(const QStringList& files, const QString& password, const QStringList& others)
+{
+    for (const QString& file : files) {
+        EXPECT_TRUE(opensWith(file, password)) << file.toStdString();
+        for (const QString& other : others)
+            EXPECT_FALSE(opensWith(file, other)) << file.toStdString() << " " << other.toStdString();
+    }
+}
+
+/// The historical archive SUB_OLD, keyed "vecchia", with one entry.
+QString historicalKeyedOtherwise(const TempProgram& prog)
+{
+    const QString sub = prog.addHistorical("SUB_OLD");
+    DbResult err;
+    auto db = Connection::open(sub, kPassword, &err);
+    EXPECT_TRUE(db && db->exec("INSERT INTO entrata (Progressivo, Oggetto) VALUES (7, 'storica')").ok());
+    EXPECT_TRUE(db && db->rekey("vecchia").ok());
+    return sub;
+}
+
+TEST_F(SettingsDialog, APasswordChangeTakesTheKeyTheSessionKnowsForAHistoricalArchive)
+{
+    const QString sub = historicalKeyedOtherwise(prog);
+    passwordPanel("OLD", "Nuova;1");
+    // The clerk opened SUB_OLD this session with its own password.
+    s.chiavi_archivi.accept(sub, "vecchia", kPassword);
+    ModalScript noRequest; // any dialog shown fails the test
+    click(dlg.get(), "Command1");
+    EXPECT_EQ(msgs.texts(), QStringList({"Modifica password effettuata !"}));
+    EXPECT_EQ(s.p_password, "Nuova;1");
+    const QStringList files {prog.archive(), prog.file("arch_base.mdb"), sub};
+    expectOnlyWith(files, "Nuova;1", {kPassword, "vecchia"});
+    DbResult err;
+    auto db = Connection::open(sub, "Nuova;1", &err);
+    ASSERT_TRUE(db);
+    EXPECT_EQ(db->scalar("SELECT Oggetto FROM entrata WHERE Progressivo = 7").toString(), "storica");
+    // No archive keeps a password of its own: the session's new one opens them all.
+    EXPECT_EQ(s.chiavi_archivi.keysFor(sub, "Nuova;1"), QList<QByteArray>({"Nuova;1"}));
+    EXPECT_EQ(QDir(prog.path()).entryList({"cambio_password*"}, QDir::Files), QStringList());
+}
+
+TEST_F(SettingsDialog, AHistoricalArchiveOfAPasswordTheSessionDoesNotKnowIsAskedForOnce)
+{
+    const QString sub = historicalKeyedOtherwise(prog);
+    passwordPanel("OLD", "nuova");
+    ModalScript script;
+    QString request;
+    answerPasswordRequest(script, "vecchia", &request);
+    click(dlg.get(), "Command1");
+    ASSERT_TRUE(script.waitDone());
+    // The request of the archive's opening, asked once.
+    EXPECT_EQ(request, "Inserire la password di accesso ");
+    EXPECT_EQ(script.titles(), QStringList("Quadernolo - Inserimento password"));
+    EXPECT_EQ(msgs.texts(), QStringList({"Modifica password effettuata !"}));
+    EXPECT_EQ(s.p_password, "nuova");
+    expectOnlyWith({prog.archive(), prog.file("arch_base.mdb"), sub}, "nuova", {kPassword, "vecchia"});
+}
+
+TEST_F(SettingsDialog, AWrongOrNoPasswordForAHistoricalArchiveChangesNoArchiveAndNamesIt)
+{
+    const QString sub = historicalKeyedOtherwise(prog);
+    const QString head
+        = "Impossibile effettuare la modifica della password !\n\nArchivio: " + QDir::toNativeSeparators(sub);
+    const struct
+    {
+        QString typed; ///< null: the request given up
+        QString reason;
+    } cases[] = {{"sbagliata", "\nLa password inserita non apre l' archivio: nessun archivio è stato modificato."},
+                 {QString(), "\nPassword dell' archivio non inserita: nessun archivio è stato modificato."}};
+    for (const auto& c : cases) {
+        msgs.clear();
+        passwordPanel("OLD", "nuova");
+        ModalScript script;
+        answerPasswordRequest(script, c.typed);
+        click(dlg.get(), "Command1");
+        ASSERT_TRUE(script.waitDone());
+        EXPECT_EQ(msgs.texts(), QStringList({head + c.reason}));
+        EXPECT_EQ(s.p_password, kPassword);
+        expectOnlyWith({prog.archive(), prog.file("arch_base.mdb")}, kPassword, {"nuova"});
+        expectOnlyWith({sub}, "vecchia", {"nuova", kPassword});
+        EXPECT_EQ(QDir(prog.path()).entryList({"cambio_password*"}, QDir::Files), QStringList());
+    }
 }
 
 // ---------------------------------------------------------------------------------------------

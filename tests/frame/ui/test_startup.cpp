@@ -292,7 +292,7 @@ TEST(Login, AChangeKilledWhileItWroteItsFirstRecordFileLeavesNothingBehind)
 {
     TempProgram program;
     // Only the first record file had begun, under its temporary name, with its journal.
-    const QStringList avanzi {"cambio_password_vecchia.db.k3P0aZ.tmp", "cambio_password_vecchia.db.k3P0aZ.tmp-journal"};
+    const QStringList avanzi {"cambio_password_nuova.db.k3P0aZ.tmp", "cambio_password_nuova.db.k3P0aZ.tmp-journal"};
     for (const QString& nome : avanzi) {
         QFile f(program.file(nome));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
