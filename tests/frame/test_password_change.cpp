@@ -347,8 +347,9 @@ TEST_P(InterruptedPasswordChange, TheNextLoginGivesEveryArchiveThePasswordTyped)
         DbResult err;
         auto db = Connection::open(file, test::kPassword, &err);
         ASSERT_TRUE(db && db->exec("INSERT OR REPLACE INTO test_pass (id, testo) VALUES (2, ?)", {file}).ok());
-        if (file == t.subA && !ownKey.isEmpty())
+        if (file == t.subA && !ownKey.isEmpty()) {
             ASSERT_TRUE(db->rekey(ownKey.toUtf8()).ok());
+        }
     }
 
     QProcess worker;
@@ -379,8 +380,9 @@ TEST_P(InterruptedPasswordChange, TheNextLoginGivesEveryArchiveThePasswordTyped)
         EXPECT_FALSE(opensWith(file, other)) << file.toStdString();
     }
     // The historical archive keyed otherwise took the password typed too.
-    if (!ownKey.isEmpty())
+    if (!ownKey.isEmpty()) {
         EXPECT_FALSE(opensWith(t.subA, ownKey));
+    }
     EXPECT_EQ(QDir(t.prog.path()).entryList({"cambio_password*"}, QDir::Files), QStringList());
     // Mended once: the next login finds nothing to mend.
     EXPECT_EQ(riprendi_cambio_password(login).outcome, PasswordRecovery::Outcome::None);

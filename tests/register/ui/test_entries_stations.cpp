@@ -454,7 +454,7 @@ TEST_F(EntriesTest, NuovoUnderAFilterAfterThePasswordChangedElsewhereAsksItAndBe
     apri(3);
     maschera(1);
     QAction* filtro = findAction(&w, "tb_filtro_off");
-    QWidget* pulsante = filtraSullOggetto(w);
+    filtraSullOggetto(w);
     ASSERT_EQ(filtro->text(), "Filtro off");
     ASSERT_TRUE(altraPostazione(program)->rekey("nuova").ok());
     conPassword("nuova", [&] { nuovo(0); });
