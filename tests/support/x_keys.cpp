@@ -128,7 +128,7 @@ private:
     {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box) {
-            if (++m_idle < 15)
+            if (++m_idle < 40)
                 QTimer::singleShot(kAttesa, this, &Answerer::look);
             else
                 m_done = true;
