@@ -309,30 +309,25 @@ SessionResult EntrySession::offerNextNumber(const RenumberQuestion& ask)
     const QString kept
         = numberTakenText(taken) + QStringLiteral("\n\nIl quadernolo non è stato salvato e resta sullo schermo.");
     // The next number is read under the issuing lock, as "Nuovo" reads it: a lock removed by hand
-    // while the entry was typed is taken again first.
+    // while the entry was typed is taken again first. The lock stays whatever the outcome: the
+    // entry stays on screen under its number.
     if (!m_lock)
         m_lock = std::make_shared<IssuingLock>(m_sources.dataFolder());
-    const LockResult lock = m_lock->acquire();
-    if (lock.status == LockStatus::HeldByOther)
-        return failed(QString::fromUtf8(kLockHeldText) + QStringLiteral("\n\n") + kept);
-    if (!lock.ok())
-        return failed(QStringLiteral("ATTENZIONE !!\n\nImpossibile creare il file emissione.txt.\n\n") + lock.message
-                      + QStringLiteral("\n\n") + kept);
-    NextNumber next;
-    const DbResult read = onArchive([&next](Connection& db) {
-        next = nextNumber(db);
-        return next.result;
+    Allocation next;
+    const DbResult read = onArchive([&](Connection& db) {
+        next = numberUnderLock(db, *m_lock);
+        return DbResult::failure(next.readError, next.message);
     });
     if (!read.ok()) {
         SessionResult r = failedWrite(QStringLiteral("ATTENZIONE !!\n\nImpossibile leggere l' archivio."), read);
         r.message += QStringLiteral("\n\n") + kept;
         return r;
     }
+    if (const QString rifiuto = allocationRefusalText(next); !rifiuto.isEmpty())
+        return failed(rifiuto + QStringLiteral("\n\n") + kept);
     // The entry that held the number went meanwhile: the number is free again.
-    if (next.emptyRegister || next.number <= taken)
+    if (next.firstEntry || next.number <= taken)
         return {};
-    if (next.number > kLastNumber)
-        return failed(QString::fromUtf8(kLastNumberText) + QStringLiteral("\n\n") + kept);
     if (!ask(taken, next.number))
         return failed(QString());
 

@@ -74,8 +74,7 @@ void releaseAfterRefusal(IssuingLock& lock, Allocation* allocation)
 
 } // namespace
 
-Allocation allocateNumber(Connection& conn, IssuingLock& lock,
-                          const std::function<std::optional<QString>()>& askStartNumber)
+Allocation numberUnderLock(Connection& conn, IssuingLock& lock)
 {
     Allocation allocation;
     const LockResult taken = lock.acquire();
@@ -88,38 +87,67 @@ Allocation allocateNumber(Connection& conn, IssuingLock& lock,
         allocation.message = taken.message;
         return allocation;
     }
-
     const NextNumber next = nextNumber(conn);
     if (!next.result.ok()) {
         allocation.status = AllocationStatus::ReadFailed;
         allocation.message = next.result.message;
         allocation.readError = next.result.code;
+        return allocation;
+    }
+    if (next.emptyRegister) {
+        allocation.status = AllocationStatus::Allocated;
+        allocation.firstEntry = true;
+        return allocation;
+    }
+    // Past the last number no entry is registered: no other office would take it.
+    if (next.number > kLastNumber) {
+        allocation.status = AllocationStatus::LastNumberReached;
+        return allocation;
+    }
+    allocation.status = AllocationStatus::Allocated;
+    allocation.number = next.number;
+    allocation.lastDate = next.lastDate;
+    return allocation;
+}
+
+QString allocationRefusalText(const Allocation& allocation)
+{
+    switch (allocation.status) {
+    case AllocationStatus::LockHeld:
+        return QString::fromUtf8(kLockHeldText);
+    case AllocationStatus::LockFailed:
+        return QStringLiteral("ATTENZIONE !!\n\nImpossibile creare il file emissione.txt.\n\n") + allocation.message;
+    case AllocationStatus::LastNumberReached:
+        return QString::fromUtf8(kLastNumberText)
+            + (allocation.message.isEmpty() ? QString() : QStringLiteral("\n\n") + allocation.message);
+    default:
+        return {};
+    }
+}
+
+Allocation allocateNumber(Connection& conn, IssuingLock& lock,
+                          const std::function<std::optional<QString>()>& askStartNumber)
+{
+    Allocation allocation = numberUnderLock(conn, lock);
+    // A lock that was not taken here is not given back.
+    if (allocation.status == AllocationStatus::LockHeld || allocation.status == AllocationStatus::LockFailed)
+        return allocation;
+    if (!allocation.ok()) {
         releaseAfterRefusal(lock, &allocation);
         return allocation;
     }
-    if (!next.emptyRegister) {
-        // Past the last number no entry is registered: no other office would take it.
-        if (next.number > kLastNumber) {
-            allocation.status = AllocationStatus::LastNumberReached;
-            releaseAfterRefusal(lock, &allocation);
-            return allocation;
-        }
-        allocation.status = AllocationStatus::Allocated;
-        allocation.number = next.number;
-        allocation.lastDate = next.lastDate;
+    if (!allocation.firstEntry)
         return allocation;
-    }
 
     const std::optional<QString> typed = askStartNumber ? askStartNumber() : std::nullopt;
     const std::optional<qint64> start = typed ? parseStartNumber(*typed) : std::nullopt;
     if (!start) {
         allocation.status = AllocationStatus::StartRefused;
+        allocation.firstEntry = false;
         releaseAfterRefusal(lock, &allocation);
         return allocation;
     }
-    allocation.status = AllocationStatus::Allocated;
     allocation.number = *start;
-    allocation.firstEntry = true;
     allocation.lastDate = Clock::currentDate();
     return allocation;
 }

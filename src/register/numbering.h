@@ -67,6 +67,17 @@ struct Allocation
     bool ok() const { return status == AllocationStatus::Allocated; }
 };
 
+/// The issuing lock taken and the next number read under it, with nothing released: Allocated
+/// with the number and the last entry's date (firstEntry and number 0 on an empty register, whose
+/// start number is the caller's to ask), else LockHeld, LockFailed, ReadFailed or
+/// LastNumberReached. What becomes of a lock taken here is the caller's to decide.
+Allocation numberUnderLock(Connection& conn, IssuingLock& lock);
+
+/// What the clerk is told of an allocation refused for its lock or for the register's last number
+/// (LockHeld, LockFailed, LastNumberReached, with the message that came with it); "" for any other
+/// outcome.
+QString allocationRefusalText(const Allocation& allocation);
+
 /// Takes the issuing lock and allocates the next number. On an empty register askStartNumber is
 /// called for the start number (it returns the text typed, or nullopt when the user cancelled).
 /// A register whose highest number is kLastNumber or more gives no number (LastNumberReached).

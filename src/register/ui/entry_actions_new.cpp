@@ -54,22 +54,15 @@ void EntryActions::nuovo_quadernolo(const QString& registro)
     case AllocationStatus::Allocated:
         break;
     case AllocationStatus::LockHeld:
-        warn(QString::fromUtf8(kLockHeldText));
+    case AllocationStatus::LastNumberReached:
+    case AllocationStatus::LockFailed:
+        warn(allocationRefusalText(numero));
         ripristina_consultazione();
         return;
     case AllocationStatus::StartRefused:
         msgBox(QString::fromUtf8(kStartNumberRefusedText));
         if (!numero.message.isEmpty())
             warn(QStringLiteral("ATTENZIONE !!\n\n") + numero.message);
-        ripristina_consultazione();
-        return;
-    case AllocationStatus::LastNumberReached:
-        warn(QString::fromUtf8(kLastNumberText)
-             + (numero.message.isEmpty() ? QString() : QStringLiteral("\n\n") + numero.message));
-        ripristina_consultazione();
-        return;
-    case AllocationStatus::LockFailed:
-        warn(QStringLiteral("ATTENZIONE !!\n\nImpossibile creare il file emissione.txt.\n\n") + numero.message);
         ripristina_consultazione();
         return;
     case AllocationStatus::ReadFailed:

@@ -51,6 +51,13 @@ public:
     }
 };
 
+/// The main window with nothing of it replaced but the program's end.
+class Finestra : public Quadernolo
+{
+public:
+    void termina_programma() override { }
+};
+
 // The main window's controls, found by the names the program gives them.
 inline QWidget* shown(const QWidget& w, const char* name)
 {

@@ -50,13 +50,6 @@ void pickHistorical(ModalScript& script, const QString& name, QStringList* liste
     });
 }
 
-/// The main window with nothing of it replaced but the program's end.
-class Finestra : public Quadernolo
-{
-public:
-    void termina_programma() override { }
-};
-
 } // namespace
 
 TEST(OpenRegister, LiveArchiveOpensInTheMaskOnTheLastEntry)

@@ -25,13 +25,6 @@ namespace quad::test {
 
 namespace {
 
-/// The main window with nothing of it replaced but the program's end.
-class Finestra : public Quadernolo
-{
-public:
-    void termina_programma() override { }
-};
-
 std::shared_ptr<Connection> archivio(const QString& path)
 {
     DbResult err;

@@ -22,13 +22,6 @@ using namespace quad::test;
 
 namespace {
 
-/// The main window with nothing of it replaced but the program's end.
-class Finestra : public Quadernolo
-{
-public:
-    void termina_programma() override { }
-};
-
 class TimedLookUnderDialogs : public ::testing::Test
 {
 protected:
